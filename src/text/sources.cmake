@@ -1,0 +1,8 @@
+wp_core_sources(
+    codec.cpp
+    fileio.cpp
+    linearray.cpp
+    sjis.cpp
+    textbuffer.cpp
+    undo.cpp
+)

@@ -1,0 +1,270 @@
+// The text of one document: an array of lines of Shift-JIS bytes with line
+// flags, the line-end mode, modified and read-only states, the undo list and
+// the views that show it. Every change goes through the two primitive
+// operations, insertion and deletion, which tell every attached view what
+// changed. The buffer never draws and never converts characters.
+#pragma once
+
+#include "text/linearray.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using DWORD = std::uint32_t;
+
+struct CPoint
+{
+    int x = 0;  // byte index within the line
+    int y = 0;  // line index
+
+    constexpr CPoint() = default;
+    constexpr CPoint(int nX, int nY) : x(nX), y(nY) {}
+    friend constexpr bool operator==(const CPoint &, const CPoint &) = default;
+};
+
+// Line flags. Numbered bookmarks are the bits 1 << n for n = 0..9.
+enum : DWORD
+{
+    LF_NUMBERED_BOOKMARK_0 = 0x0001,
+    LF_NUMBERED_BOOKMARK_1 = 0x0002,
+    LF_NUMBERED_BOOKMARK_2 = 0x0004,
+    LF_NUMBERED_BOOKMARK_3 = 0x0008,
+    LF_NUMBERED_BOOKMARK_4 = 0x0010,
+    LF_NUMBERED_BOOKMARK_5 = 0x0020,
+    LF_NUMBERED_BOOKMARK_6 = 0x0040,
+    LF_NUMBERED_BOOKMARK_7 = 0x0080,
+    LF_NUMBERED_BOOKMARK_8 = 0x0100,
+    LF_NUMBERED_BOOKMARK_9 = 0x0200,
+    LF_BOOKMARK = 0x80000,
+};
+
+inline constexpr DWORD LF_NUMBERED_BOOKMARK(int n)
+{
+    return DWORD(1) << n;
+}
+
+// What UpdateView is told about a change.
+enum : DWORD
+{
+    NOTIFY_WIDTH = 0x0001,       // a line's length may have changed
+    NOTIFY_HEIGHT = 0x0002,      // the number of lines changed
+    NOTIFY_ONE_LINE = 0x0100,    // only the given line changed
+    NOTIFY_FLAGS_ONLY = 0x0200,  // only line flags changed
+    NOTIFY_RESET = 0x1000,       // the whole content was replaced
+};
+
+enum
+{
+    LINEEND_CRLF = 0,
+    LINEEND_LF = 1,
+    LINEEND_CR = 2,
+};
+
+// The separator written between lines in a line-end mode ("\r\n" for an unknown mode).
+std::string_view LineEndSeparator(int nLineEndMode);
+
+// Undo action codes; each names the undo and redo menu items.
+enum
+{
+    ACTION_UNKNOWN = 0,
+    ACTION_PASTE = 1,
+    ACTION_DELSEL = 2,
+    ACTION_CUT = 3,
+    ACTION_TYPING = 4,
+    ACTION_BACKSPACE = 5,
+    ACTION_INDENT = 6,  // changes made with this code are never recorded
+    ACTION_DRAGDROP = 7,
+    ACTION_REPLACE = 8,
+    ACTION_DELETE = 9,
+    ACTION_AUTOINDENT = 10,
+    ACTION_CONVERT = 11,
+    ACTION_TAGINSERT = 12,
+    ACTION_INSERT = 13,
+    ACTION_INDENT2 = 14,
+};
+
+enum : DWORD
+{
+    UNDO_INSERT = 0x0001,
+    UNDO_GROUP_START = 0x0100,
+};
+
+// Moves a position that a view keeps across a change so that it still points
+// at the same text afterwards.
+struct ChangeHint
+{
+    CPoint ptStart;
+    CPoint ptEnd;
+
+    ChangeHint(CPoint start, CPoint end) : ptStart(start), ptEnd(end) {}
+    virtual ~ChangeHint() = default;
+    virtual void AdjustPoint(CPoint &pt) const = 0;
+};
+
+// Text was inserted at ptStart; ptEnd is just after it. A position exactly at
+// the insertion point stays before the new text.
+struct InsertHint : ChangeHint
+{
+    using ChangeHint::ChangeHint;
+    void AdjustPoint(CPoint &pt) const override;
+};
+
+// The range ptStart..ptEnd was deleted.
+struct DeleteHint : ChangeHint
+{
+    using ChangeHint::ChangeHint;
+    void AdjustPoint(CPoint &pt) const override;
+};
+
+// What the buffer knows of a view that shows it.
+class CBufferView
+{
+public:
+    virtual ~CBufferView() = default;
+    // Called synchronously from inside every change; must not change the buffer.
+    // pSource is the view that made the change (null for undo, redo, loading);
+    // nLine is the first affected line, or -1 for all.
+    virtual void UpdateView(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags,
+                            int nLine) = 0;
+    // A group of undo records was closed by the view that made it.
+    virtual void OnUndoGroupEnded(int nAction, std::string_view text)
+    {
+        (void)nAction;
+        (void)text;
+    }
+};
+
+class CCrystalTextBuffer
+{
+public:
+    static constexpr int UNDO_LIMIT = 2048;
+
+    CCrystalTextBuffer();
+    virtual ~CCrystalTextBuffer();
+    CCrystalTextBuffer(const CCrystalTextBuffer &) = delete;
+    CCrystalTextBuffer &operator=(const CCrystalTextBuffer &) = delete;
+
+    // Lifetime.
+    bool InitNew(int nLineEndMode = LINEEND_CRLF);
+    void FreeAll();
+    bool IsInit() const { return m_bInit; }
+
+    // Views.
+    void AttachView(CBufferView *pView);
+    void DetachView(CBufferView *pView);
+    void NotifyViews(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags, int nLine);
+
+    // Lines (no bounds checks: callers pass valid indexes).
+    int GetLineCount() const { return m_aLines.GetSize(); }
+    int GetLineLength(int nLine) const { return m_aLines[nLine].nLength; }
+    const char *GetLineText(int nLine) const { return m_aLines[nLine].pszText; }
+    std::string_view GetLine(int nLine) const
+    {
+        const TextLine &li = m_aLines[nLine];
+        return li.nLength > 0 ? std::string_view(li.pszText, static_cast<std::size_t>(li.nLength))
+                              : std::string_view();
+    }
+    DWORD GetLineFlags(int nLine) const { return m_aLines[nLine].dwFlags; }
+    // Bytes allocated for the line's text (a multiple of 16 above its length, or 0).
+    int GetLineCapacity(int nLine) const { return m_aLines[nLine].nCapacity; }
+
+    int GetLineEndMode() const { return m_nLineEndMode; }
+    void SetLineEndMode(int nMode) { m_nLineEndMode = nMode; }
+    bool IsReadOnly() const { return m_bReadOnly; }
+    void SetReadOnly(bool bReadOnly) { m_bReadOnly = bReadOnly; }
+    bool IsModified() const { return m_bModified; }
+    virtual void SetModified(bool bModified);
+
+    // Whether the byte at nPos of the line is the first (second) byte of a
+    // double-byte character, reading the line from its start.
+    bool IsLeadByteAt(int nLine, int nPos) const;
+    bool IsTrailByteAt(int nLine, int nPos) const;
+
+    // Line flags. dwFlag must have exactly one bit set.
+    void SetLineFlag(int nLine, DWORD dwFlag, bool bSet, bool bRemoveFromOtherLine = true);
+    int FindLineWithFlag(DWORD dwFlag) const;
+    int FindNextBookmark(int nLine) const;
+    int FindPrevBookmark(int nLine) const;
+
+    // Text of a range; lines are joined by pszSeparator ("\r\n" when null).
+    void GetText(int nStartLine, int nStartChar, int nEndLine, int nEndChar, std::string &strText,
+                 const char *pszSeparator = nullptr) const;
+
+    // The editing operations: make the change, record it for undo (except for
+    // ACTION_INDENT) and notify the views. False, with nothing changed, when
+    // the buffer is read-only. In inserted text a CR, or CR LF, breaks the line;
+    // a lone LF is an ordinary byte.
+    bool InsertText(CBufferView *pSource, int nLine, int nPos, std::string_view text, int &nEndLine,
+                    int &nEndChar, int nAction = ACTION_UNKNOWN);
+    bool DeleteText(CBufferView *pSource, int nStartLine, int nStartChar, int nEndLine,
+                    int nEndChar, int nAction = ACTION_UNKNOWN);
+
+    // Undo.
+    void BeginUndoGroup(bool bMergeWithPrevious = false);
+    void EndUndoGroup(CBufferView *pSource);
+    bool CanUndo() const;
+    bool CanRedo() const;
+    bool Undo(CPoint &ptCursor);
+    bool Redo(CPoint &ptCursor);
+    void GetUndoDescription(std::string &strName, int nPos = 0) const;
+    void GetRedoDescription(std::string &strName, int nPos = 0) const;
+    // The UTF-8 name of an action code; false (and an empty name) for unknown codes.
+    virtual bool GetActionName(int nAction, std::string &strName) const;
+    void ClearUndo();
+    int GetUndoRecordCount() const { return static_cast<int>(m_aUndo.size()); }
+
+    // Files. LoadFromFile expects an empty buffer; nLineEndMode -1 detects the
+    // mode from the first line break. SaveToFile with -1 writes in the buffer's
+    // own mode; the file is replaced in one step or left as it was.
+    bool LoadFromFile(const std::string &strPath, int nLineEndMode = -1);
+    bool SaveToFile(const std::string &strPath, int nLineEndMode = -1, bool bClearModified = true);
+
+private:
+    struct UndoEntry
+    {
+        DWORD dwFlags = 0;
+        CPoint ptStart;
+        CPoint ptEnd;
+        int nAction = ACTION_UNKNOWN;
+        std::string strText;  // line breaks written as CR LF
+        // For a deletion over several lines, the length of each deleted line
+        // piece, so that undo restores exactly those lines even when a line
+        // held CR or LF bytes of its own.
+        std::vector<int> aPieceLengths;
+    };
+
+    static std::vector<std::string_view> SplitAtLineBreaks(std::string_view text);
+    static std::vector<std::string_view> SplitRecordPieces(const UndoEntry &rec);
+    bool InternalInsertPieces(CBufferView *pSource, int nLine, int nPos,
+                              const std::vector<std::string_view> &aPieces, int &nEndLine,
+                              int &nEndChar);
+    bool InternalDeleteText(CBufferView *pSource, int nStartLine, int nStartChar, int nEndLine,
+                            int nEndChar);
+    void AddUndoRecord(UndoEntry &&rec);
+    void UpdateModifiedAfterUndo();
+
+    TextLine NewLine(const char *pData, int nLength);
+    TextLine NewArenaLine(const char *pData, int nLength);
+    void AppendToLine(TextLine &line, const char *pData, int nLength);
+    void ReleaseLine(TextLine &line);
+
+    bool m_bInit = false;
+    bool m_bReadOnly = false;
+    bool m_bModified = false;
+    int m_nLineEndMode = LINEEND_CRLF;
+    int m_nUndoLimit = UNDO_LIMIT;
+    CLineArray m_aLines;
+    CTextArena m_arena;
+
+    std::vector<UndoEntry> m_aUndo;
+    int m_nUndoPos = 0;
+    // m_nUndoPos at the last save or load; -1 once that state can no longer be
+    // reached by undo or redo.
+    int m_nSavedUndoPos = 0;
+    bool m_bInUndoGroup = false;
+    bool m_bNextStartsGroup = false;
+
+    std::vector<CBufferView *> m_lstViews;
+};

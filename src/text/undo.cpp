@@ -1,0 +1,269 @@
+// The undo list: recording of the public edits, groups, undo and redo.
+#include "text/textbuffer.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// UTF-8 names of the action codes, shown in the undo and redo menu items.
+constexpr std::array<const char *, 15> ACTION_NAMES = {
+    "Unknown",
+    "張り付け",
+    "選択削除",
+    "切り取り",
+    "ﾀｲﾋﾟﾝｸﾞ",
+    "ﾊﾞｯｸｽﾍﾟｰｽ",
+    "ｲﾝﾃﾞﾝﾄ",
+    "ﾄﾞﾗｯｸﾞｱﾝﾄﾞﾄﾞﾛｯﾌﾟ",
+    "置換",
+    "削除",
+    "ｵｰﾄｲﾝﾃﾞﾝﾄ",
+    "ｺﾝﾊﾞｰﾄ Char-Set",
+    "タグ挿入",
+    "挿入",
+    "ｲﾝﾃﾞﾝﾄ",
+};
+
+} // namespace
+
+// RAII for an undo group that an edit opens only when none is open yet.
+class CImplicitUndoGroup
+{
+public:
+    CImplicitUndoGroup(CCrystalTextBuffer &buffer, bool bOpen, CBufferView *pSource)
+        : m_buffer(buffer), m_bOpened(bOpen), m_pSource(pSource)
+    {
+        if (m_bOpened)
+            m_buffer.BeginUndoGroup(false);
+    }
+    ~CImplicitUndoGroup()
+    {
+        if (m_bOpened)
+            m_buffer.EndUndoGroup(m_pSource);
+    }
+    CImplicitUndoGroup(const CImplicitUndoGroup &) = delete;
+    CImplicitUndoGroup &operator=(const CImplicitUndoGroup &) = delete;
+
+private:
+    CCrystalTextBuffer &m_buffer;
+    bool m_bOpened;
+    CBufferView *m_pSource;
+};
+
+bool CCrystalTextBuffer::InsertText(CBufferView *pSource, int nLine, int nPos, std::string_view text,
+                                    int &nEndLine, int &nEndChar, int nAction)
+{
+    if (!InternalInsertPieces(pSource, nLine, nPos, SplitAtLineBreaks(text), nEndLine, nEndChar))
+        return false;
+    if (nAction == ACTION_INDENT)
+        return true;
+    CImplicitUndoGroup group(*this, !m_bInUndoGroup, pSource);
+    UndoEntry rec;
+    rec.dwFlags = UNDO_INSERT;
+    rec.ptStart = CPoint(nPos, nLine);
+    rec.ptEnd = CPoint(nEndChar, nEndLine);
+    rec.nAction = nAction;
+    rec.strText.assign(text);
+    AddUndoRecord(std::move(rec));
+    return true;
+}
+
+bool CCrystalTextBuffer::DeleteText(CBufferView *pSource, int nStartLine, int nStartChar,
+                                    int nEndLine, int nEndChar, int nAction)
+{
+    if (m_bReadOnly)
+        return false;
+    UndoEntry rec;
+    if (nAction != ACTION_INDENT) {
+        GetText(nStartLine, nStartChar, nEndLine, nEndChar, rec.strText);
+        if (nEndLine > nStartLine) {
+            rec.aPieceLengths.reserve(static_cast<std::size_t>(nEndLine - nStartLine + 1));
+            rec.aPieceLengths.push_back(GetLineLength(nStartLine) - nStartChar);
+            for (int i = nStartLine + 1; i < nEndLine; ++i)
+                rec.aPieceLengths.push_back(GetLineLength(i));
+            rec.aPieceLengths.push_back(nEndChar);
+        }
+    }
+    if (!InternalDeleteText(pSource, nStartLine, nStartChar, nEndLine, nEndChar))
+        return false;
+    if (nAction == ACTION_INDENT)
+        return true;
+    CImplicitUndoGroup group(*this, !m_bInUndoGroup, pSource);
+    rec.ptStart = CPoint(nStartChar, nStartLine);
+    rec.ptEnd = CPoint(nEndChar, nEndLine);
+    rec.nAction = nAction;
+    AddUndoRecord(std::move(rec));
+    return true;
+}
+
+std::vector<std::string_view> CCrystalTextBuffer::SplitRecordPieces(const UndoEntry &rec)
+{
+    if (rec.aPieceLengths.empty())
+        return SplitAtLineBreaks(rec.strText);
+    std::vector<std::string_view> aPieces;
+    aPieces.reserve(rec.aPieceLengths.size());
+    const std::string_view text(rec.strText);
+    std::size_t nOffset = 0;
+    for (int nLength : rec.aPieceLengths) {
+        aPieces.push_back(text.substr(nOffset, static_cast<std::size_t>(nLength)));
+        nOffset += static_cast<std::size_t>(nLength) + 2;  // the CR LF between pieces
+    }
+    return aPieces;
+}
+
+void CCrystalTextBuffer::AddUndoRecord(UndoEntry &&rec)
+{
+    // A new change ends the redo history; if the saved state lay there, no
+    // undo or redo can bring it back.
+    if (m_nSavedUndoPos > m_nUndoPos)
+        m_nSavedUndoPos = -1;
+    m_aUndo.resize(static_cast<std::size_t>(m_nUndoPos));
+
+    if (static_cast<int>(m_aUndo.size()) >= m_nUndoLimit) {
+        // Drop the oldest group whole.
+        std::size_t n = 1;
+        while (n < m_aUndo.size() && !(m_aUndo[n].dwFlags & UNDO_GROUP_START))
+            ++n;
+        m_aUndo.erase(m_aUndo.begin(), m_aUndo.begin() + static_cast<std::ptrdiff_t>(n));
+        // The saved position moves with its record; if its record is gone, the
+        // saved text can no longer be reached.
+        if (m_nSavedUndoPos >= static_cast<int>(n))
+            m_nSavedUndoPos -= static_cast<int>(n);
+        else
+            m_nSavedUndoPos = -1;
+    }
+
+    rec.dwFlags &= UNDO_INSERT;
+    if (m_bNextStartsGroup || m_aUndo.empty()) {
+        m_bNextStartsGroup = false;
+        rec.dwFlags |= UNDO_GROUP_START;
+    }
+    m_aUndo.push_back(std::move(rec));
+    m_nUndoPos = static_cast<int>(m_aUndo.size());
+}
+
+void CCrystalTextBuffer::BeginUndoGroup(bool bMergeWithPrevious)
+{
+    m_bInUndoGroup = true;
+    m_bNextStartsGroup = !(bMergeWithPrevious && m_nUndoPos > 0
+                           && static_cast<int>(m_aUndo.size()) < m_nUndoLimit);
+}
+
+void CCrystalTextBuffer::EndUndoGroup(CBufferView *pSource)
+{
+    if (pSource && m_nUndoPos > 0) {
+        m_bNextStartsGroup = true;
+        // Copies: the hook may edit (automatic indentation) and so grow the list.
+        const UndoEntry &last = m_aUndo[static_cast<std::size_t>(m_nUndoPos - 1)];
+        const int nAction = last.nAction;
+        const std::string strText = last.strText;
+        pSource->OnUndoGroupEnded(nAction, strText);
+    }
+    m_bInUndoGroup = false;
+}
+
+bool CCrystalTextBuffer::CanUndo() const
+{
+    return m_nUndoPos > 0;
+}
+
+bool CCrystalTextBuffer::CanRedo() const
+{
+    return m_nUndoPos < static_cast<int>(m_aUndo.size());
+}
+
+bool CCrystalTextBuffer::Undo(CPoint &ptCursor)
+{
+    if (!CanUndo() || m_bReadOnly)
+        return false;
+    for (;;) {
+        --m_nUndoPos;
+        const UndoEntry &rec = m_aUndo[static_cast<std::size_t>(m_nUndoPos)];
+        if (rec.dwFlags & UNDO_INSERT) {
+            InternalDeleteText(nullptr, rec.ptStart.y, rec.ptStart.x, rec.ptEnd.y, rec.ptEnd.x);
+            ptCursor = rec.ptStart;
+        } else {
+            int nEndLine = 0;
+            int nEndChar = 0;
+            InternalInsertPieces(nullptr, rec.ptStart.y, rec.ptStart.x, SplitRecordPieces(rec),
+                                 nEndLine, nEndChar);
+            ptCursor = rec.ptEnd;
+        }
+        if ((rec.dwFlags & UNDO_GROUP_START) || m_nUndoPos == 0)
+            break;
+    }
+    UpdateModifiedAfterUndo();
+    return true;
+}
+
+bool CCrystalTextBuffer::Redo(CPoint &ptCursor)
+{
+    if (!CanRedo() || m_bReadOnly)
+        return false;
+    for (;;) {
+        const UndoEntry &rec = m_aUndo[static_cast<std::size_t>(m_nUndoPos)];
+        if (rec.dwFlags & UNDO_INSERT) {
+            int nEndLine = 0;
+            int nEndChar = 0;
+            InternalInsertPieces(nullptr, rec.ptStart.y, rec.ptStart.x, SplitAtLineBreaks(rec.strText),
+                                 nEndLine, nEndChar);
+            ptCursor = rec.ptEnd;
+        } else {
+            InternalDeleteText(nullptr, rec.ptStart.y, rec.ptStart.x, rec.ptEnd.y, rec.ptEnd.x);
+            ptCursor = rec.ptStart;
+        }
+        ++m_nUndoPos;
+        if (m_nUndoPos >= static_cast<int>(m_aUndo.size())
+            || (m_aUndo[static_cast<std::size_t>(m_nUndoPos)].dwFlags & UNDO_GROUP_START))
+            break;
+    }
+    UpdateModifiedAfterUndo();
+    return true;
+}
+
+void CCrystalTextBuffer::UpdateModifiedAfterUndo()
+{
+    if (m_nUndoPos == m_nSavedUndoPos)
+        SetModified(false);
+    else if (!m_bModified)
+        SetModified(true);
+}
+
+void CCrystalTextBuffer::GetUndoDescription(std::string &strName, int nPos) const
+{
+    strName.clear();
+    int i = (nPos > 0 ? nPos : m_nUndoPos) - 1;
+    i = std::min(i, static_cast<int>(m_aUndo.size()) - 1);
+    while (i > 0 && !(m_aUndo[static_cast<std::size_t>(i)].dwFlags & UNDO_GROUP_START))
+        --i;
+    if (i >= 0)
+        GetActionName(m_aUndo[static_cast<std::size_t>(i)].nAction, strName);
+}
+
+void CCrystalTextBuffer::GetRedoDescription(std::string &strName, int nPos) const
+{
+    strName.clear();
+    const int i = nPos > 0 ? nPos : m_nUndoPos;
+    if (i >= 0 && i < static_cast<int>(m_aUndo.size()))
+        GetActionName(m_aUndo[static_cast<std::size_t>(i)].nAction, strName);
+}
+
+bool CCrystalTextBuffer::GetActionName(int nAction, std::string &strName) const
+{
+    if (nAction < 0 || nAction >= static_cast<int>(ACTION_NAMES.size())) {
+        strName.clear();
+        return false;
+    }
+    strName = ACTION_NAMES[static_cast<std::size_t>(nAction)];
+    return true;
+}
+
+void CCrystalTextBuffer::ClearUndo()
+{
+    m_aUndo.clear();
+    m_nUndoPos = 0;
+    // The saved text is reachable only if the buffer still holds it.
+    m_nSavedUndoPos = m_bModified ? -1 : 0;
+    m_bNextStartsGroup = true;
+}

@@ -1,0 +1,89 @@
+#include "support/testutil.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+CTempDir::CTempDir()
+{
+    std::string strTemplate = (std::filesystem::temp_directory_path() / "wrenpad-test-XXXXXX").string();
+    if (!::mkdtemp(strTemplate.data()))
+        throw std::runtime_error("mkdtemp failed");
+    m_strPath = strTemplate;
+}
+
+CTempDir::~CTempDir()
+{
+    std::error_code ec;
+    // Tests may have taken permissions away; give them back so removal works.
+    for (auto it = std::filesystem::recursive_directory_iterator(m_strPath, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec))
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+    }
+    std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(m_strPath, ec);
+}
+
+std::string ReadFileBytes(const std::string &strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + strPath);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return std::move(ss).str();
+}
+
+void WriteFileBytes(const std::string &strPath, const std::string &strBytes)
+{
+    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
+    out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + strPath);
+}
+
+bool FileExists(const std::string &strPath)
+{
+    return ::access(strPath.c_str(), F_OK) == 0;
+}
+
+std::vector<std::string> ListDir(const std::string &strPath)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(strPath))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+CToolResult RunTool(const std::vector<std::string> &args)
+{
+    CTempDir dir;
+    const std::string strOut = dir.File("out");
+    const std::string strErr = dir.File("err");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!std::freopen(strOut.c_str(), "w", stdout) || !std::freopen(strErr.c_str(), "w", stderr))
+            ::_exit(127);
+        std::vector<char *> argv;
+        argv.push_back(const_cast<char *>(WP_TOOL_PATH));
+        for (const auto &a : args)
+            argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(WP_TOOL_PATH, argv.data());
+        ::_exit(127);
+    }
+    CToolResult result;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.nStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.strOut = ReadFileBytes(strOut);
+    result.strErr = ReadFileBytes(strErr);
+    return result;
+}

@@ -1,0 +1,36 @@
+// Helpers shared by the tests: temporary folders, whole-file reads and writes,
+// and running wrenpad-tool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class CTempDir
+{
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir &) = delete;
+    CTempDir &operator=(const CTempDir &) = delete;
+    const std::string &Path() const { return m_strPath; }
+    std::string File(const std::string &strName) const { return m_strPath + "/" + strName; }
+
+private:
+    std::string m_strPath;
+};
+
+std::string ReadFileBytes(const std::string &strPath);
+void WriteFileBytes(const std::string &strPath, const std::string &strBytes);
+bool FileExists(const std::string &strPath);
+std::vector<std::string> ListDir(const std::string &strPath);
+
+struct CToolResult
+{
+    int nStatus = -1;
+    std::string strOut;
+    std::string strErr;
+};
+
+// Runs wrenpad-tool with the given arguments (no shell involved).
+CToolResult RunTool(const std::vector<std::string> &args);
