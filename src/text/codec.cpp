@@ -2,6 +2,7 @@
 
 #include "text/sjis.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -235,9 +236,9 @@ std::string Utf8ToCp932(std::string_view text, int *pnUnmappable)
     auto unitsOf = [](const char *p, std::size_t left) -> std::size_t {
         const auto c = static_cast<unsigned char>(p[0]);
         std::size_t n = c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        // Only skip a whole sequence when it is well formed; a stray byte goes alone.
-        if (n > left)
-            return 1;
+        // Skip a whole sequence (or what there is of one cut off at the end)
+        // only when its continuation bytes are there; a stray byte goes alone.
+        n = std::min(n, left);
         for (std::size_t i = 1; i < n; ++i)
             if ((static_cast<unsigned char>(p[i]) & 0xC0) != 0x80)
                 return 1;

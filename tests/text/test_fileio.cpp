@@ -1,0 +1,467 @@
+// Loading and saving: line-end detection, block boundaries, every byte kept,
+// and a save that never risks the file.
+#include "support/testutil.h"
+#include "text/bufferutil.h"
+#include "text/fileio.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int BLOCK = 32768;  // the size of a read block
+
+struct CLoaded
+{
+    bool bOk = false;
+    int nMode = -1;
+    std::string strLines;
+    int nLines = 0;
+};
+
+CLoaded Load(const std::string &strPath, int nMode = -1)
+{
+    CCrystalTextBuffer buffer;
+    CLoaded r;
+    r.bOk = buffer.LoadFromFile(strPath, nMode);
+    if (r.bOk) {
+        r.nMode = buffer.GetLineEndMode();
+        r.strLines = Lines(buffer);
+        r.nLines = buffer.GetLineCount();
+    }
+    return r;
+}
+
+// Loads the bytes from a file and saves them back in the detected mode.
+std::string RoundTrip(const CTempDir &dir, const std::string &strBytes, int nMode = -1)
+{
+    const std::string in = dir.File("in");
+    const std::string out = dir.File("out");
+    WriteFileBytes(in, strBytes);
+    CCrystalTextBuffer buffer;
+    if (!buffer.LoadFromFile(in, nMode) || !buffer.SaveToFile(out, -1))
+        return "<failed>";
+    return ReadFileBytes(out);
+}
+
+// Runs fn in a child process as an ordinary user (nobody) when the tests run
+// as the superuser, so that permissions apply; returns its exit status.
+int RunAsOrdinaryUser(const std::function<int()> &fn)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(100);
+        ::_exit(fn());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 200;
+}
+
+void OpenUp(const std::string &strPath)
+{
+    ::chmod(strPath.c_str(), 0777);
+}
+
+} // namespace
+
+TEST(FileLoad, DetectsTheModeFromTheFirstBreak)
+{
+    CTempDir dir;
+    const std::string f = dir.File("f");
+    struct Case
+    {
+        std::string bytes;
+        int nMode;
+        const char *pszLines;
+    } cases[] = {
+        {"", LINEEND_CRLF, ""},
+        {"no break at all\n\r", LINEEND_LF, "no break at all|\r"},
+        {"a\r\nb\nc\rd", LINEEND_CRLF, "a|b\nc\rd"},
+        {"a\nb\r\nc", LINEEND_LF, "a|b\r|c"},
+        {"a\rb\r\nc", LINEEND_CR, "a|b|\nc"},
+        {"a\r\r\nb", LINEEND_CR, "a||\nb"},
+        {"plain", LINEEND_CRLF, "plain"},
+    };
+    for (const Case &c : cases) {
+        WriteFileBytes(f, c.bytes);
+        const CLoaded r = Load(f);
+        ASSERT_TRUE(r.bOk);
+        EXPECT_EQ(r.nMode, c.nMode) << c.pszLines;
+        EXPECT_EQ(r.strLines, c.pszLines);
+    }
+}
+
+TEST(FileLoad, CrCrLfInACrLfFile)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("f"), "a\r\r\nb");
+    const CLoaded r = Load(dir.File("f"), LINEEND_CRLF);
+    EXPECT_EQ(r.strLines, "a\r|b");
+    EXPECT_EQ(r.nLines, 2);
+}
+
+TEST(FileLoad, LoneCrEndingTheFirstBlockMeansCrMode)
+{
+    CTempDir dir;
+    std::string bytes(BLOCK - 1, 'x');
+    bytes += "\r\nnext";
+    WriteFileBytes(dir.File("f"), bytes);
+    CLoaded r = Load(dir.File("f"));
+    EXPECT_EQ(r.nMode, LINEEND_CR);
+    EXPECT_EQ(r.nLines, 2);
+
+    // One byte earlier the LF is inside the block.
+    bytes.erase(0, 1);
+    WriteFileBytes(dir.File("f"), bytes);
+    r = Load(dir.File("f"));
+    EXPECT_EQ(r.nMode, LINEEND_CRLF);
+    EXPECT_EQ(r.strLines, std::string(BLOCK - 2, 'x') + "|next");
+}
+
+TEST(FileLoad, SeparatorsSplitAcrossBlocks)
+{
+    CTempDir dir;
+    // A CR LF straddling each of the first block boundaries, then one that
+    // starts a block, and a lone CR ending a block followed by a CR LF.
+    std::string bytes = "head\r\n";
+    std::vector<std::string> expect = {"head"};
+    for (int nBlock = 1; nBlock <= 3; ++nBlock) {
+        std::string line(static_cast<std::size_t>(nBlock * BLOCK - 1) - bytes.size(), 'a' + nBlock);
+        bytes += line + "\r\n";
+        expect.push_back(line);
+    }
+    {
+        std::string line(static_cast<std::size_t>(4 * BLOCK) - bytes.size(), 'q');
+        bytes += line + "\r\n";
+        expect.push_back(line);
+    }
+    {
+        std::string line(static_cast<std::size_t>(5 * BLOCK - 1) - bytes.size(), 'r');
+        bytes += line + "\r\r\n";
+        expect.push_back(line + "\r");
+    }
+    bytes += "end";
+    expect.push_back("end");
+    WriteFileBytes(dir.File("f"), bytes);
+
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(dir.File("f")));
+    EXPECT_EQ(buffer.GetLineEndMode(), LINEEND_CRLF);
+    ASSERT_EQ(buffer.GetLineCount(), static_cast<int>(expect.size()));
+    for (int i = 0; i < buffer.GetLineCount(); ++i)
+        EXPECT_EQ(buffer.GetLine(i), expect[static_cast<std::size_t>(i)]) << i;
+    EXPECT_EQ(RoundTrip(dir, bytes), bytes);
+
+    // The same file read as LF and CR splits at every single byte, also at boundaries.
+    EXPECT_EQ(Load(dir.File("f"), LINEEND_CR).nLines, 8);
+    EXPECT_EQ(Load(dir.File("f"), LINEEND_LF).nLines, 7);
+}
+
+TEST(FileLoad, EveryByteSurvivesInEachMode)
+{
+    CTempDir dir;
+    // NUL bytes, 0x80, 0xFD-0xFF, a lead byte at the end of a line and of the
+    // file, lone CRs and LFs among the separators of each mode.
+    static const char raw[] = "nul\0in\0line\x80\xFD\xFE\xFF lead\x82";
+    const std::string awkward(raw, sizeof raw - 1);
+    for (int nMode : {LINEEND_CRLF, LINEEND_LF, LINEEND_CR}) {
+        const std::string sep(LineEndSeparator(nMode));
+        std::string bytes = awkward + sep + "\x95\x5C\\" + sep + sep;
+        if (nMode != LINEEND_CRLF)
+            bytes += nMode == LINEEND_LF ? "lone\rcr" : "lone\nlf";
+        else
+            bytes += "lone\rcr and\nlf";
+        bytes += sep + std::string(1, '\0') + sep + "\x88";
+        WriteFileBytes(dir.File("f"), bytes);
+        const CLoaded r = Load(dir.File("f"), nMode);
+        ASSERT_TRUE(r.bOk);
+        EXPECT_EQ(r.nLines, 6) << nMode;
+        EXPECT_EQ(RoundTrip(dir, bytes, nMode), bytes) << nMode;
+    }
+}
+
+TEST(FileLoad, RandomBytesRoundTrip)
+{
+    // Whatever the bytes, loading splits exactly at the separators and saving
+    // puts them back, so a file always comes back unchanged in its own mode.
+    CTempDir dir;
+    std::mt19937 rng(12345);
+    const char alphabet[] = {'\r', '\n', '\0', 'a', '\x82', '\xA0', '\x5C', '\xFF'};
+    for (int i = 0; i < 60; ++i) {
+        std::string bytes(static_cast<std::size_t>(rng() % 3000 + (i % 10 == 0 ? BLOCK * 2 : 0)), ' ');
+        for (char &c : bytes)
+            c = (rng() % 4 == 0) ? alphabet[rng() % sizeof alphabet] : static_cast<char>(rng());
+        EXPECT_EQ(RoundTrip(dir, bytes), bytes) << i;
+        EXPECT_EQ(RoundTrip(dir, bytes, static_cast<int>(rng() % 3)), bytes) << i;
+    }
+}
+
+TEST(FileLoad, OneHugeLine)
+{
+    CTempDir dir;
+    std::string bytes(50 << 20, 'w');
+    bytes[1000] = '\x81';  // a broken lead byte inside
+    bytes.back() = '\x82';
+    EXPECT_EQ(RoundTrip(dir, bytes), bytes);
+    const CLoaded r = Load(dir.File("in"));
+    EXPECT_EQ(r.nLines, 1);
+    EXPECT_EQ(r.nMode, LINEEND_CRLF);
+}
+
+TEST(FileLoad, FileEndingWithASeparatorEndsWithAnEmptyLine)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("f"), "one\r\ntwo\r\n");
+    const CLoaded r = Load(dir.File("f"));
+    EXPECT_EQ(r.strLines, "one|two|");
+    EXPECT_EQ(RoundTrip(dir, "one\r\ntwo\r\n"), "one\r\ntwo\r\n");
+}
+
+TEST(FileLoad, ResetsStateAndTellsViews)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("f"), "new\ncontent");
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "old text\r\nmore");
+    CRecordingView view;
+    buffer.AttachView(&view);
+    ASSERT_TRUE(buffer.LoadFromFile(dir.File("f")));
+    EXPECT_EQ(Lines(buffer), "new|content");
+    EXPECT_FALSE(buffer.IsModified());
+    EXPECT_FALSE(buffer.CanUndo());
+    EXPECT_FALSE(buffer.IsReadOnly());
+    ASSERT_EQ(view.aLog.size(), 1u);
+    EXPECT_EQ(view.aLog[0].dwFlags, static_cast<DWORD>(NOTIFY_RESET));
+    EXPECT_EQ(view.aLog[0].nLine, -1);
+    buffer.DetachView(&view);
+}
+
+TEST(FileLoad, BadPathsFail)
+{
+    CTempDir dir;
+    CCrystalTextBuffer buffer;
+    EXPECT_FALSE(buffer.LoadFromFile(dir.File("missing")));
+    EXPECT_FALSE(buffer.LoadFromFile(dir.Path()));
+    EXPECT_FALSE(buffer.IsInit());
+
+    WriteFileBytes(dir.File("secret"), "x");
+    ::chmod(dir.File("secret").c_str(), 0);
+    OpenUp(dir.Path());
+    const std::string strSecret = dir.File("secret");
+    EXPECT_EQ(RunAsOrdinaryUser([&] {
+                  CCrystalTextBuffer b;
+                  return b.LoadFromFile(strSecret) ? 1 : 0;
+              }),
+              0);
+}
+
+TEST(FileLoad, ReadOnlyFileGivesReadOnlyBuffer)
+{
+    CTempDir dir;
+    const std::string f = dir.File("ro");
+    WriteFileBytes(f, "locked");
+    ::chmod(f.c_str(), 0444);
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(f));
+    EXPECT_TRUE(buffer.IsReadOnly());
+    int nLine = 0;
+    int nChar = 0;
+    EXPECT_FALSE(buffer.InsertText(nullptr, 0, 0, "x", nLine, nChar, ACTION_TYPING));
+    EXPECT_TRUE(IsFileReadOnly(f));
+
+    // Writable by its owner, even with the others' bits cleared.
+    ::chmod(f.c_str(), 0600);
+    EXPECT_FALSE(IsFileReadOnly(f));
+    // A file the ordinary user may read but not write.
+    ::chmod(f.c_str(), 0644);
+    OpenUp(dir.Path());
+    EXPECT_EQ(RunAsOrdinaryUser([&] {
+                  CCrystalTextBuffer b;
+                  return b.LoadFromFile(f) && b.IsReadOnly() ? 0 : 1;
+              }),
+              0);
+}
+
+TEST(FileSave, ConvertsSeparatorsOnlyForThisWrite)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("lf"), "a\nb\n");
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(dir.File("lf")));
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("dos"), LINEEND_CRLF));
+    EXPECT_EQ(ReadFileBytes(dir.File("dos")), "a\r\nb\r\n");
+    EXPECT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("mac"), LINEEND_CR));
+    EXPECT_EQ(ReadFileBytes(dir.File("mac")), "a\rb\r");
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("own")));
+    EXPECT_EQ(ReadFileBytes(dir.File("own")), "a\nb\n");
+}
+
+TEST(FileSave, ModifiedFlagClearedOnlyWhenAsked)
+{
+    CTempDir dir;
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "text");
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("copy"), -1, false));
+    EXPECT_TRUE(buffer.IsModified());
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("real")));
+    EXPECT_FALSE(buffer.IsModified());
+    EXPECT_EQ(ReadFileBytes(dir.File("real")), "text");
+}
+
+TEST(FileSave, KeepsPermissionsAndFollowsLinks)
+{
+    CTempDir dir;
+    const std::string target = dir.File("target.html");
+    WriteFileBytes(target, "old");
+    ::chmod(target.c_str(), 0751);
+    std::filesystem::create_directory(dir.File("sub"));
+    ::symlink("../target.html", dir.File("sub/link").c_str());
+    ::symlink("sub/link", dir.File("link2").c_str());
+
+    CCrystalTextBuffer buffer;
+    buffer.InitNew(LINEEND_LF);
+    Insert(buffer, 0, 0, "new\r\ntext");
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("link2")));
+    EXPECT_EQ(ReadFileBytes(target), "new\ntext");
+    struct stat st;
+    ASSERT_EQ(::lstat(dir.File("link2").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(::lstat(dir.File("sub/link").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0751u);
+
+    // A new file gets the usual permissions, not the temporary file's.
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("fresh")));
+    ASSERT_EQ(::stat(dir.File("fresh").c_str(), &st), 0);
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+
+    // Nothing but the files themselves is left in the folders.
+    auto names = ListDir(dir.Path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"fresh", "link2", "sub", "target.html"}));
+}
+
+TEST(FileSave, FailuresLeaveTheTargetAndNoTemporaryFile)
+{
+    CTempDir dir;
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, std::string(200000, 'n'));
+
+    // A folder as the target.
+    std::filesystem::create_directory(dir.File("folder"));
+    EXPECT_FALSE(buffer.SaveToFile(dir.File("folder")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder")));
+    // A folder that does not exist.
+    EXPECT_FALSE(buffer.SaveToFile(dir.File("nowhere/file")));
+    EXPECT_TRUE(buffer.IsModified());
+
+    // A full disk: the file-size limit makes the write fail part way.
+    const std::string full = dir.File("full");
+    WriteFileBytes(full, "original");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit rl = {65536, 65536};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+        ::_exit(buffer.SaveToFile(full) ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFileBytes(full), "original");
+
+    // A folder the user may not write to, and a file the user may not write.
+    std::filesystem::create_directory(dir.File("locked"));
+    WriteFileBytes(dir.File("locked/file"), "original");
+    WriteFileBytes(dir.File("readonly"), "original");
+    ::chmod(dir.File("locked").c_str(), 0555);
+    ::chmod(dir.File("readonly").c_str(), 0444);
+    OpenUp(dir.Path());
+    EXPECT_EQ(RunAsOrdinaryUser([&] {
+                  return (buffer.SaveToFile(dir.File("locked/file"))
+                          || buffer.SaveToFile(dir.File("locked/new"))
+                          || buffer.SaveToFile(dir.File("readonly")))
+                             ? 1
+                             : 0;
+              }),
+              0);
+    EXPECT_FALSE(buffer.SaveToFile(dir.File("readonly")));  // also for the superuser
+    EXPECT_EQ(ReadFileBytes(dir.File("locked/file")), "original");
+    EXPECT_EQ(ReadFileBytes(dir.File("readonly")), "original");
+
+    auto names = ListDir(dir.Path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"folder", "full", "locked", "readonly"}));
+    EXPECT_EQ(ListDir(dir.File("locked")), std::vector<std::string>{"file"});
+}
+
+TEST(FileSave, RealFilesRoundTripInEveryMode)
+{
+    // Text files from the system, as they are and with their line breaks
+    // rewritten to each mode, come back byte for byte, and each mode reads
+    // the same lines.
+    std::vector<std::string> files;
+    for (const char *root : {"/usr/include", "/usr/share/doc"}) {
+        std::error_code ec;
+        std::size_t nTaken = 0;
+        for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+             !ec && it != std::filesystem::recursive_directory_iterator() && nTaken < 100;
+             it.increment(ec)) {
+            if (it->is_regular_file(ec) && !it->is_symlink(ec) && it->file_size(ec) < 400000) {
+                files.push_back(it->path().string());
+                ++nTaken;
+            }
+        }
+    }
+    ASSERT_GT(files.size(), 150u);
+
+    CTempDir dir;
+    int nChecked = 0;
+    for (const std::string &path : files) {
+        std::string bytes;
+        try {
+            bytes = ReadFileBytes(path);
+        } catch (...) {
+            continue;
+        }
+        EXPECT_EQ(RoundTrip(dir, bytes), bytes) << path;
+        if (bytes.find('\r') != std::string::npos)
+            continue;
+        std::string lines[3];
+        for (int nMode : {LINEEND_CRLF, LINEEND_LF, LINEEND_CR}) {
+            const std::string_view sep = LineEndSeparator(nMode);
+            std::string converted;
+            converted.reserve(bytes.size() * 2);
+            for (char c : bytes) {
+                if (c == '\n')
+                    converted.append(sep);
+                else
+                    converted += c;
+            }
+            EXPECT_EQ(RoundTrip(dir, converted, nMode), converted) << path;
+            lines[nMode] = Load(dir.File("in"), nMode).strLines;
+        }
+        EXPECT_EQ(lines[0], lines[1]) << path;
+        EXPECT_EQ(lines[1], lines[2]) << path;
+        ++nChecked;
+    }
+    EXPECT_GT(nChecked, 100);
+}

@@ -1,0 +1,344 @@
+// Undo and redo: groups, merging, the record limit and the saved position.
+#include "support/testutil.h"
+#include "text/bufferutil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Types a string one byte at a time, merging into one group as the editor does.
+void Type(CCrystalTextBuffer &buffer, CBufferView *pView, int nLine, int nPos, std::string_view text)
+{
+    for (char c : text) {
+        buffer.BeginUndoGroup(true);
+        Insert(buffer, nLine, nPos++, std::string_view(&c, 1), ACTION_TYPING, pView);
+        buffer.EndUndoGroup(pView);
+    }
+}
+
+std::string UndoName(const CCrystalTextBuffer &buffer)
+{
+    std::string s;
+    buffer.GetUndoDescription(s);
+    return s;
+}
+
+std::string RedoName(const CCrystalTextBuffer &buffer)
+{
+    std::string s;
+    buffer.GetRedoDescription(s);
+    return s;
+}
+
+} // namespace
+
+TEST(Undo, TypedWordIsOneGroup)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    CRecordingView view;
+    buffer.AttachView(&view);
+    Type(buffer, &view, 0, 0, "word");
+    EXPECT_EQ(buffer.GetUndoRecordCount(), 4);
+    EXPECT_EQ(UndoName(buffer), "ﾀｲﾋﾟﾝｸﾞ");
+    // Each closed group was reported to the view that typed it.
+    ASSERT_EQ(view.aGroupsEnded.size(), 4u);
+    EXPECT_EQ(view.aGroupsEnded.back(), std::make_pair(int(ACTION_TYPING), std::string("d")));
+
+    CPoint pt;
+    ASSERT_TRUE(buffer.Undo(pt));
+    EXPECT_EQ(Lines(buffer), "");
+    EXPECT_EQ(pt, CPoint(0, 0));
+    EXPECT_FALSE(buffer.CanUndo());
+    EXPECT_EQ(RedoName(buffer), "ﾀｲﾋﾟﾝｸﾞ");
+    ASSERT_TRUE(buffer.Redo(pt));
+    EXPECT_EQ(Lines(buffer), "word");
+    EXPECT_EQ(pt, CPoint(4, 0));
+    EXPECT_FALSE(buffer.CanRedo());
+    buffer.DetachView(&view);
+}
+
+TEST(Undo, UndoAndRedoTellEveryViewAndPlaceTheCaret)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "abc\r\ndef", ACTION_PASTE);
+    ASSERT_TRUE(buffer.DeleteText(nullptr, 0, 1, 1, 2, ACTION_DELSEL));
+    EXPECT_EQ(Lines(buffer), "af");
+    EXPECT_EQ(UndoName(buffer), "選択削除");
+
+    CRecordingView view;
+    buffer.AttachView(&view);
+    CPoint pt;
+    ASSERT_TRUE(buffer.Undo(pt));
+    EXPECT_EQ(Lines(buffer), "abc|def");
+    EXPECT_EQ(pt, CPoint(2, 1));  // after the re-inserted text
+    ASSERT_EQ(view.aLog.size(), 1u);
+    EXPECT_EQ(view.aLog[0].pSource, nullptr);
+    EXPECT_EQ(UndoName(buffer), "張り付け");
+    EXPECT_EQ(RedoName(buffer), "選択削除");
+
+    ASSERT_TRUE(buffer.Undo(pt));
+    EXPECT_EQ(Lines(buffer), "");
+    EXPECT_EQ(pt, CPoint(0, 0));
+    ASSERT_TRUE(buffer.Redo(pt));
+    EXPECT_EQ(pt, CPoint(3, 1));
+    ASSERT_TRUE(buffer.Redo(pt));
+    EXPECT_EQ(Lines(buffer), "af");
+    EXPECT_EQ(pt, CPoint(1, 0));
+    EXPECT_EQ(view.aLog.size(), 4u);
+    buffer.DetachView(&view);
+}
+
+TEST(Undo, ExplicitGroupUndoesAsOne)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "hello world", ACTION_TYPING);
+    buffer.BeginUndoGroup();
+    buffer.DeleteText(nullptr, 0, 0, 0, 5, ACTION_REPLACE);
+    Insert(buffer, 0, 0, "HELLO", ACTION_REPLACE);
+    buffer.DeleteText(nullptr, 0, 6, 0, 11, ACTION_REPLACE);
+    Insert(buffer, 0, 6, "WORLD", ACTION_REPLACE);
+    buffer.EndUndoGroup(nullptr);
+    EXPECT_EQ(Lines(buffer), "HELLO WORLD");
+    EXPECT_EQ(UndoName(buffer), "置換");
+
+    CPoint pt;
+    buffer.Undo(pt);
+    EXPECT_EQ(Lines(buffer), "hello world");
+    EXPECT_EQ(UndoName(buffer), "ﾀｲﾋﾟﾝｸﾞ");
+    buffer.Redo(pt);
+    EXPECT_EQ(Lines(buffer), "HELLO WORLD");
+}
+
+TEST(Undo, NewChangeEndsRedo)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "a");
+    Insert(buffer, 0, 1, "b");
+    CPoint pt;
+    buffer.Undo(pt);
+    EXPECT_TRUE(buffer.CanRedo());
+    Insert(buffer, 0, 1, "c");
+    EXPECT_FALSE(buffer.CanRedo());
+    EXPECT_EQ(buffer.GetUndoRecordCount(), 2);
+    buffer.Undo(pt);
+    buffer.Undo(pt);
+    EXPECT_EQ(Lines(buffer), "");
+}
+
+TEST(Undo, IndentActionChangesTextWithoutARecord)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "x", ACTION_INDENT);
+    buffer.DeleteText(nullptr, 0, 0, 0, 1, ACTION_INDENT);
+    Insert(buffer, 0, 0, "\ty", ACTION_INDENT);
+    EXPECT_EQ(Lines(buffer), "\ty");
+    EXPECT_EQ(buffer.GetUndoRecordCount(), 0);
+    EXPECT_FALSE(buffer.CanUndo());
+    EXPECT_TRUE(buffer.IsModified());
+}
+
+TEST(Undo, ActionNames)
+{
+    CCrystalTextBuffer buffer;
+    std::string name;
+    const std::pair<int, const char *> names[] = {
+        {ACTION_UNKNOWN, "Unknown"}, {ACTION_CUT, "切り取り"}, {ACTION_BACKSPACE, "ﾊﾞｯｸｽﾍﾟｰｽ"},
+        {ACTION_DRAGDROP, "ﾄﾞﾗｯｸﾞｱﾝﾄﾞﾄﾞﾛｯﾌﾟ"}, {ACTION_DELETE, "削除"},
+        {ACTION_AUTOINDENT, "ｵｰﾄｲﾝﾃﾞﾝﾄ"}, {ACTION_CONVERT, "ｺﾝﾊﾞｰﾄ Char-Set"},
+        {ACTION_TAGINSERT, "タグ挿入"}, {ACTION_INSERT, "挿入"}, {ACTION_INDENT2, "ｲﾝﾃﾞﾝﾄ"}};
+    for (const auto &[nAction, pszName] : names) {
+        EXPECT_TRUE(buffer.GetActionName(nAction, name));
+        EXPECT_EQ(name, pszName);
+    }
+    EXPECT_FALSE(buffer.GetActionName(15, name));
+    EXPECT_EQ(name, "");
+    EXPECT_FALSE(buffer.GetActionName(-1, name));
+
+    // A record with an unnamed code gives an empty description.
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "z", 15);
+    EXPECT_TRUE(buffer.CanUndo());
+    EXPECT_EQ(UndoName(buffer), "");
+}
+
+TEST(Undo, ModifiedFollowsTheSavePoint)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "saved");
+    EXPECT_TRUE(buffer.IsModified());
+    CTempDir dir;
+    const std::string strPath = dir.File("wrenpad-undo-save.txt");
+    ASSERT_TRUE(buffer.SaveToFile(strPath));
+    EXPECT_FALSE(buffer.IsModified());
+
+    Insert(buffer, 0, 5, "!");
+    EXPECT_TRUE(buffer.IsModified());
+    CPoint pt;
+    buffer.Undo(pt);
+    EXPECT_FALSE(buffer.IsModified());
+    buffer.Redo(pt);
+    EXPECT_TRUE(buffer.IsModified());
+    buffer.Undo(pt);
+    buffer.Undo(pt);
+    EXPECT_TRUE(buffer.IsModified());  // before the save point
+    buffer.Redo(pt);
+    EXPECT_FALSE(buffer.IsModified());
+}
+
+TEST(Undo, SavedStateLostInDiscardedRedoIsNeverReportedUnmodified)
+{
+    // Save "ab", undo to "a", type "c": the saved text can no longer be
+    // reached, so no undo or redo may call "ac" or "a" unmodified.
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "a");
+    Insert(buffer, 0, 1, "b");
+    CTempDir dir;
+    const std::string strPath = dir.File("wrenpad-undo-redo.txt");
+    ASSERT_TRUE(buffer.SaveToFile(strPath));
+    CPoint pt;
+    buffer.Undo(pt);
+    Insert(buffer, 0, 1, "c");
+    buffer.Undo(pt);
+    EXPECT_TRUE(buffer.IsModified());
+    buffer.Redo(pt);
+    EXPECT_EQ(Lines(buffer), "ac");
+    EXPECT_TRUE(buffer.IsModified());
+}
+
+TEST(Undo, LimitDropsTheOldestGroupWhole)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    // A first group of three records, then single-record groups up to the limit.
+    buffer.BeginUndoGroup();
+    Insert(buffer, 0, 0, "A");
+    Insert(buffer, 0, 1, "B");
+    Insert(buffer, 0, 2, "C");
+    buffer.EndUndoGroup(nullptr);
+    const int nLimit = CCrystalTextBuffer::UNDO_LIMIT;
+    for (int i = 3; i < nLimit; ++i)
+        Insert(buffer, 0, i, "x");
+    EXPECT_EQ(buffer.GetUndoRecordCount(), nLimit);
+
+    // A typed character would merge with the previous group, but a full list
+    // always starts a new one, after dropping the whole first group.
+    buffer.BeginUndoGroup(true);
+    Insert(buffer, 0, nLimit, "y");
+    buffer.EndUndoGroup(nullptr);
+    EXPECT_EQ(buffer.GetUndoRecordCount(), nLimit - 2);
+    buffer.BeginUndoGroup(true);
+    Insert(buffer, 0, nLimit + 1, "z");
+    buffer.EndUndoGroup(nullptr);
+    EXPECT_EQ(buffer.GetUndoRecordCount(), nLimit - 1);  // merged: the list was not full
+
+    CPoint pt;
+    buffer.Undo(pt);
+    EXPECT_EQ(buffer.GetLineLength(0), nLimit);  // "yz" went together
+    int nUndos = 0;
+    while (buffer.CanUndo()) {
+        buffer.Undo(pt);
+        ++nUndos;
+    }
+    EXPECT_EQ(nUndos, nLimit - 3);
+    EXPECT_EQ(Lines(buffer), "ABC");  // the dropped group cannot be undone
+    EXPECT_TRUE(buffer.IsModified());
+}
+
+TEST(Undo, SavePointDroppedAtTheLimitIsNeverReportedUnmodified)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    CTempDir dir;
+    const std::string strPath = dir.File("wrenpad-undo-limit.txt");
+    Insert(buffer, 0, 0, "s");
+    ASSERT_TRUE(buffer.SaveToFile(strPath));  // saved after record 1
+    const int nLimit = CCrystalTextBuffer::UNDO_LIMIT;
+    for (int i = 1; i < nLimit + 5; ++i)
+        Insert(buffer, 0, i, "x");
+    CPoint pt;
+    while (buffer.CanUndo()) {
+        buffer.Undo(pt);
+        EXPECT_TRUE(buffer.IsModified()) << buffer.GetLineLength(0);
+    }
+}
+
+TEST(Undo, SavePointMovesWithItsRecordAtTheLimit)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    CTempDir dir;
+    const std::string strPath = dir.File("wrenpad-undo-shift.txt");
+    const int nLimit = CCrystalTextBuffer::UNDO_LIMIT;
+    for (int i = 0; i < nLimit; ++i)
+        Insert(buffer, 0, i, "x");
+    ASSERT_TRUE(buffer.SaveToFile(strPath));
+    for (int i = nLimit; i < nLimit + 10; ++i)
+        Insert(buffer, 0, i, "y");
+    CPoint pt;
+    for (int i = 0; i < 9; ++i) {
+        buffer.Undo(pt);
+        EXPECT_TRUE(buffer.IsModified());
+    }
+    buffer.Undo(pt);
+    EXPECT_EQ(buffer.GetLineLength(0), nLimit);
+    EXPECT_FALSE(buffer.IsModified());
+}
+
+TEST(Undo, LinesEndingInCrSurviveUndo)
+{
+    // An LF file with CR LF in places loads as lines ending in a CR byte. The
+    // deleted text holds those CRs next to the CR LF written between lines;
+    // undo must bring back the same lines, not split them at every CR.
+    CTempDir dir;
+    const std::string strPath = dir.File("wrenpad-undo-cr.txt");
+    WriteFileBytes(strPath, "x\ny\r\nz\r\n");
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(strPath));
+    ASSERT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
+    EXPECT_EQ(Lines(buffer), "x|y\r|z\r|");
+    const std::string strBefore = Lines(buffer);
+
+    ASSERT_TRUE(buffer.DeleteText(nullptr, 0, 1, 3, 0, ACTION_DELSEL));
+    EXPECT_EQ(Lines(buffer), "x");
+    CPoint pt;
+    buffer.Undo(pt);
+    EXPECT_EQ(Lines(buffer), strBefore);
+    EXPECT_EQ(pt, CPoint(0, 3));
+    EXPECT_FALSE(buffer.IsModified());
+    buffer.Redo(pt);
+    EXPECT_EQ(Lines(buffer), "x");
+}
+
+TEST(Undo, ClearUndoForgetsHistory)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "abc");
+    buffer.ClearUndo();
+    EXPECT_FALSE(buffer.CanUndo());
+    EXPECT_FALSE(buffer.CanRedo());
+    Insert(buffer, 0, 3, "d");
+    CPoint pt;
+    buffer.Undo(pt);
+    EXPECT_EQ(Lines(buffer), "abc");
+    EXPECT_TRUE(buffer.IsModified());  // still differs from the (never saved) start
+}
+
+TEST(Undo, ReadOnlyBufferDoesNotUndo)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    Insert(buffer, 0, 0, "abc");
+    buffer.SetReadOnly(true);
+    CPoint pt(7, 7);
+    EXPECT_FALSE(buffer.Undo(pt));
+    EXPECT_EQ(Lines(buffer), "abc");
+    EXPECT_TRUE(buffer.CanUndo());
+}
