@@ -6,3 +6,5 @@ wp_core_sources(
     textbuffer.cpp
     undo.cpp
 )
+
+wp_core_sources(kanji.cpp)
