@@ -1,0 +1,1 @@
+wp_core_sources(nkf.cpp)
