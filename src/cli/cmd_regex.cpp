@@ -1,0 +1,105 @@
+// regex and subst: the regular-expression engine from the command line.
+//
+//   regex [--icase] PATTERN FILE   one line per matching line of FILE (read as
+//                                  the folder search reads it): the line number,
+//                                  then " n=START,END" for each register set
+//   subst PATTERN REPLACEMENT FILE FILE with the first match of each line replaced
+//
+// A pattern that does not compile, or a replacement that fails, prints
+// "error" and exits with status 2.
+#include "cli/cli.h"
+#include "search/linereader.h"
+#include "search/regex.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+int PrintError()
+{
+    std::fputs("error\n", stdout);
+    return 2;
+}
+
+int Regex(const CliArgs &args)
+{
+    bool bCaseSensitive = true;
+    std::size_t i = 0;
+    if (args.size() == 3 && args[0] == "--icase") {
+        bCaseSensitive = false;
+        i = 1;
+    }
+    if (args.size() != i + 2)
+        return CliUsage("regex");
+    const std::string &strFile = args[i + 1];
+    const CRegexPtr pPattern(RegexCompile(args[i].c_str()));
+    if (!pPattern)
+        return PrintError();
+    CSearchLineReader reader;
+    if (!reader.Open(strFile))
+        return CliFail("cannot read " + strFile + ": " + std::strerror(errno));
+    CRegexContext ctx;
+    RegexRegisters regs;
+    std::string_view line;
+    while (reader.NextLine(line)) {
+        if (!RegexExecute(pPattern.get(), line.data(), static_cast<int>(line.size()), 0, regs, bCaseSensitive, &ctx))
+            continue;
+        std::printf("%d", reader.GetLineNumber());
+        for (int n = 0; n < REGEX_REGISTERS; ++n) {
+            if (regs.IsSet(n))
+                std::printf(" %d=%d,%d", n, regs.nStart[n], regs.nEnd[n]);
+        }
+        std::putchar('\n');
+    }
+    if (reader.HasError())
+        return CliFail("cannot read " + strFile + ": " + std::strerror(errno));
+    return 0;
+}
+
+int Subst(const CliArgs &args)
+{
+    if (args.size() != 3)
+        return CliUsage("subst");
+    const CRegexPtr pPattern(RegexCompile(args[0].c_str()));
+    if (!pPattern)
+        return PrintError();
+    std::string strBytes;
+    if (!CliReadFile(args[2], strBytes))
+        return CliFail("cannot read " + args[2] + ": " + std::strerror(errno));
+
+    // Each line is matched without its line end, which is written back as it was.
+    CRegexContext ctx;
+    RegexRegisters regs;
+    std::string strOut;
+    std::string strReplacement;
+    std::size_t nPos = 0;
+    while (nPos < strBytes.size()) {
+        std::size_t nEnd = strBytes.find('\n', nPos);
+        nEnd = nEnd == std::string::npos ? strBytes.size() : nEnd + 1;
+        std::size_t nText = nEnd;
+        while (nText > nPos && (strBytes[nText - 1] == '\n' || strBytes[nText - 1] == '\r'))
+            --nText;
+        const std::string_view line(strBytes.data() + nPos, nText - nPos);
+        if (RegexExecute(pPattern.get(), line.data(), static_cast<int>(line.size()), 0, regs, true, &ctx)) {
+            if (RegexSubstitute(args[1].c_str(), line, regs, strReplacement) != 0)
+                return PrintError();
+            strOut.append(line.substr(0, static_cast<std::size_t>(regs.nStart[0])));
+            strOut += strReplacement;
+            strOut.append(line.substr(static_cast<std::size_t>(regs.nEnd[0])));
+        } else {
+            strOut.append(line);
+        }
+        strOut.append(strBytes, nText, nEnd - nText);
+        nPos = nEnd;
+    }
+    if (!CliWriteOut(strOut))
+        return CliFail(std::string("cannot write output: ") + std::strerror(errno));
+    return 0;
+}
+
+const CCliRegistrar regRegex("regex", "[--icase] PATTERN FILE", Regex);
+const CCliRegistrar regSubst("subst", "PATTERN REPLACEMENT FILE", Subst);
+
+} // namespace

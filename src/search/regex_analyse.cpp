@@ -1,0 +1,220 @@
+// What the compiler works out once so that matching is fast: the operation of
+// each node, the bytes a match can start with, and which closures never need
+// to give bytes back.
+#include "search/regex_node.h"
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+ERegexOp OperationOf(const RegexNode &n)
+{
+    const std::uint16_t t = n.nType;
+    if (t & RX_CHOICE) {
+        switch (t & 0xFF) {
+        case '*':
+        case '@':
+            return RXOP_STAR;
+        case '+':
+        case '#':
+            return RXOP_PLUS;
+        default:
+            return RXOP_CHOICE;
+        }
+    }
+    if (t & RX_GROUP) {
+        if (!(t & RX_GROUP_CAPTURE))
+            return RXOP_NOTHING;
+        return (t & RX_GROUP_OPEN) ? RXOP_OPEN : RXOP_CLOSE;
+    }
+    switch (t) {
+    case RX_NOTHING:
+        return n.pLoop ? RXOP_PLUS_ENTRY : RXOP_NOTHING;
+    case RX_JUMP:
+        if (!n.pLoop)
+            return RXOP_JUMP;
+        return n.pLoop->nOp == RXOP_STAR ? RXOP_STAR_BACK : RXOP_PLUS_BACK;
+    case RX_ALTEND:
+        return RXOP_JUMP;
+    case RX_TEXTSTART:
+        return RXOP_TEXTSTART;
+    case RX_TEXTEND:
+        return RXOP_TEXTEND;
+    case RX_WORDSTART:
+        return RXOP_WORDSTART;
+    case RX_WORDEND:
+        return RXOP_WORDEND;
+    case RX_CASEON:
+        return RXOP_CASEON;
+    case RX_CASEOFF:
+        return RXOP_CASEOFF;
+    case RX_END:
+        return RXOP_END;
+    case RX_LITERAL:
+        return RXOP_LITERAL;
+    default:
+        return RXOP_BYTE;
+    }
+}
+
+// Zero-width nodes that neither branch nor change the case flag: what follows
+// them is what follows the node before them.
+bool IsTransparent(const RegexNode *p)
+{
+    return p->nOp == RXOP_NOTHING || p->nOp == RXOP_OPEN || p->nOp == RXOP_CLOSE || p->nOp == RXOP_PLUS_ENTRY;
+}
+
+const RegexNode *SkipTransparent(const RegexNode *p)
+{
+    while (IsTransparent(p))
+        p = p->pNext;
+    return p;
+}
+
+// The bytes that can begin a match when matching starts with the given case
+// flag; false when a match may consume nothing at all.
+bool FirstBytes(const RegexPattern &pattern, bool bCase, unsigned char *pbMap)
+{
+    const RegexNode *pBase = pattern.Head();
+    std::vector<unsigned char> abSeen(pattern.aNodes.size() * 2);
+    std::vector<std::pair<const RegexNode *, bool>> todo{{pBase, bCase}};
+    auto Visit = [&](const RegexNode *p, bool b) {
+        unsigned char &seen = abSeen[static_cast<std::size_t>(p - pBase) * 2 + b];
+        if (!seen) {
+            seen = 1;
+            todo.emplace_back(p, b);
+        }
+    };
+    auto Add = [&](const unsigned char *pbFrom) {
+        for (int i = 0; i < 32; ++i)
+            pbMap[i] |= pbFrom[i];
+    };
+    abSeen[bCase] = 1;
+    while (!todo.empty()) {
+        const auto [p, b] = todo.back();
+        todo.pop_back();
+        switch (p->nOp) {
+        case RXOP_END:
+            return false;
+        case RXOP_BYTE:
+        case RXOP_LITERAL:
+            Add(b ? p->pbFirstCase : p->pbFirstNoCase);
+            break;
+        case RXOP_REPEAT:
+            Add(b ? p->pNext->pbFirstCase : p->pNext->pbFirstNoCase);
+            if (p->nMin == 0)
+                Visit(p->pTarget, b);
+            break;
+        case RXOP_CHOICE:
+        case RXOP_STAR:
+        case RXOP_PLUS:
+            Visit(p->pNext, b);
+            Visit(p->pTarget, b);
+            break;
+        case RXOP_JUMP:
+        case RXOP_PLUS_BACK:
+            Visit(p->pTarget, b);
+            break;
+        case RXOP_STAR_BACK:
+            Visit(p->pTarget, b);
+            Visit(p->pLoop->pTarget, b);
+            break;
+        case RXOP_CASEON:
+        case RXOP_CASEOFF:
+            Visit(p->pNext, p->nOp == RXOP_CASEON);
+            break;
+        default:  // assertions and markers let everything after them through
+            Visit(p->pNext, b);
+            break;
+        }
+    }
+    return true;
+}
+
+RegexScan ScanFor(const RegexPattern &pattern, bool bCase)
+{
+    RegexScan scan;
+    const RegexNode *pFirst = SkipTransparent(pattern.Head());
+    if (pFirst->nOp == RXOP_TEXTSTART) {
+        scan.nKind = RXSCAN_ANCHORED;
+        return scan;
+    }
+    if (const RegexNode *p = pattern.pPrefix; p && p->nLength >= 2) {
+        bool bExact = true;
+        for (int i = 0; i < p->nLength && !bCase; ++i)
+            bExact = bExact && p->pbAlt[i] == p->pbPayload[i];
+        if (bExact) {
+            scan.nKind = RXSCAN_LITERAL;
+            return scan;
+        }
+    }
+    if (!FirstBytes(pattern, bCase, scan.abMap))
+        return scan;
+    int nCount = 0;
+    for (unsigned c = 0; c < 256; ++c) {
+        if (!RegexMapHas(scan.abMap, static_cast<unsigned char>(c)))
+            continue;
+        if (nCount == 0)
+            scan.chFirst = static_cast<unsigned char>(c);
+        else
+            scan.chSecond = static_cast<unsigned char>(c);
+        ++nCount;
+    }
+    scan.nKind = nCount == 1 ? RXSCAN_BYTE : nCount == 2 ? RXSCAN_TWOBYTES : RXSCAN_MAP;
+    return scan;
+}
+
+bool Disjoint(const unsigned char *pbA, const unsigned char *pbB)
+{
+    for (int i = 0; i < 32; ++i) {
+        if (pbA[i] & pbB[i])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void RegexFinish(RegexPattern &pattern)
+{
+    for (RegexNode &n : pattern.aNodes) {
+        n.nOp = OperationOf(n);
+        if (n.nType & RX_CHOICE) {
+            n.bGreedy = (n.nType & RX_CHOICE_GREEDY) != 0;
+            const int chOp = n.nType & 0xFF;
+            if (n.nOp != RXOP_CHOICE && !n.pLoop && n.nSlot < 0) {
+                n.nOp = RXOP_REPEAT;
+                n.nMin = (chOp == '+' || chOp == '#') ? 1 : 0;
+            }
+        } else if (n.nType & RX_GROUP_CAPTURE) {
+            n.nGroup = static_cast<std::int16_t>(n.nType & 0xFF);
+        }
+    }
+    // Back jumps look at their loop's operation, which is now known.
+    for (RegexNode &n : pattern.aNodes) {
+        if (n.nType == RX_JUMP && n.pLoop)
+            n.nOp = n.pLoop->nOp == RXOP_STAR ? RXOP_STAR_BACK : RXOP_PLUS_BACK;
+    }
+
+    // A closure over one byte test gives bytes back only to let what follows
+    // match; knowing the bytes that can follow, most of that is skipped.
+    for (RegexNode &n : pattern.aNodes) {
+        if (n.nOp != RXOP_REPEAT)
+            continue;
+        const RegexNode *pFollow = SkipTransparent(n.pTarget);
+        if (pFollow->nOp != RXOP_BYTE && pFollow->nOp != RXOP_LITERAL)
+            continue;
+        n.pbFollowCase = pFollow->pbFirstCase;
+        n.pbFollowNoCase = pFollow->pbFirstNoCase;
+        n.bPossessiveCase = Disjoint(n.pNext->pbFirstCase, n.pbFollowCase);
+        n.bPossessiveNoCase = Disjoint(n.pNext->pbFirstNoCase, n.pbFollowNoCase);
+    }
+
+    const RegexNode *pFirst = SkipTransparent(pattern.Head());
+    if (pFirst->nOp == RXOP_LITERAL)
+        pattern.pPrefix = pFirst;
+    pattern.bLeadingAnyRepeat = pFirst->nOp == RXOP_REPEAT && pFirst->pNext->nType == RX_ANY;
+    pattern.scanCase = ScanFor(pattern, true);
+    pattern.scanNoCase = ScanFor(pattern, false);
+}

@@ -1,0 +1,49 @@
+// wrenpad-tool regex and subst, as scripts call them.
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+TEST(CliRegex, PrintsLineNumbersAndRegisters)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("f"), "hello world\r\nnothing\n\nHello World\n" + std::string(4005, '-') + "ab\n");
+    CToolResult r = RunTool({"regex", "(\\w+) (W)", dir.File("f")});
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_EQ(r.strOut, "4 0=0,7 1=0,5 2=6,7\n");
+    r = RunTool({"regex", "--icase", "(\\w+) (W)", dir.File("f")});
+    EXPECT_EQ(r.strOut, "1 0=0,7 1=0,5 2=6,7\n4 0=0,7 1=0,5 2=6,7\n");
+    // Empty lines and the pieces of a long line count.
+    r = RunTool({"regex", "{^$}|{ab}", dir.File("f")});
+    EXPECT_EQ(r.strOut, "3 0=0,0\n6 0=5,7\n");
+    EXPECT_EQ(r.strErr, "");
+}
+
+TEST(CliRegex, ErrorsAndUsage)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("f"), "x\n");
+    CToolResult r = RunTool({"regex", "[z-a]", dir.File("f")});
+    EXPECT_EQ(r.nStatus, 2);
+    EXPECT_EQ(r.strOut, "error\n");
+    r = RunTool({"subst", "a|", "b", dir.File("f")});
+    EXPECT_EQ(r.nStatus, 2);
+    EXPECT_EQ(r.strOut, "error\n");
+    EXPECT_EQ(RunTool({"regex", "x", dir.File("missing")}).nStatus, 1);
+    EXPECT_EQ(RunTool({"regex", "x"}).nStatus, 2);
+    EXPECT_EQ(RunTool({"subst", "x", "y"}).nStatus, 2);
+}
+
+TEST(CliSubst, ReplacesTheFirstMatchOfEachLineAndKeepsLineEnds)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("f"), "hello world world\r\nno match here!\nfoo bar");
+    CToolResult r = RunTool({"subst", "(\\w+) (\\w+)", "\\u\\2 \\1", dir.File("f")});
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_EQ(r.strOut, "World hello world\r\nMatch no here!\nBar foo");
+
+    // A failed substitution prints only the error.
+    WriteFileBytes(dir.File("g"), "ab\nb\n");
+    r = RunTool({"subst", "(a)|b", "[\\1]", dir.File("g")});
+    EXPECT_EQ(r.nStatus, 2);
+    EXPECT_EQ(r.strOut, "error\n");
+}
