@@ -200,6 +200,15 @@ public:
                     int &nEndChar, int nAction = ACTION_UNKNOWN);
     bool DeleteText(CBufferView *pSource, int nStartLine, int nStartChar, int nEndLine,
                     int nEndChar, int nAction = ACTION_UNKNOWN);
+    // Inserts exactly the given line pieces (the first joins line nLine at
+    // nPos, each further one starts a new line), whatever bytes they hold: for
+    // text copied within the program, whose lines may hold CR bytes of their own.
+    bool InsertLines(CBufferView *pSource, int nLine, int nPos,
+                     const std::vector<std::string_view> &aPieces, int &nEndLine, int &nEndChar,
+                     int nAction = ACTION_UNKNOWN);
+    // The line pieces of a range (what InsertLines takes back).
+    std::vector<std::string> GetTextLines(int nStartLine, int nStartChar, int nEndLine,
+                                          int nEndChar) const;
 
     // Undo.
     void BeginUndoGroup(bool bMergeWithPrevious = false);
@@ -229,9 +238,9 @@ private:
         CPoint ptEnd;
         int nAction = ACTION_UNKNOWN;
         std::string strText;  // line breaks written as CR LF
-        // For a deletion over several lines, the length of each deleted line
-        // piece, so that undo restores exactly those lines even when a line
-        // held CR or LF bytes of its own.
+        // For a change over several lines, the length of each line piece, so
+        // that undo and redo restore exactly those lines even when a line held
+        // CR or LF bytes of its own.
         std::vector<int> aPieceLengths;
     };
 

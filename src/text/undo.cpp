@@ -69,6 +69,46 @@ bool CCrystalTextBuffer::InsertText(CBufferView *pSource, int nLine, int nPos, s
     return true;
 }
 
+bool CCrystalTextBuffer::InsertLines(CBufferView *pSource, int nLine, int nPos,
+                                     const std::vector<std::string_view> &aPieces, int &nEndLine,
+                                     int &nEndChar, int nAction)
+{
+    if (aPieces.empty())
+        return InsertText(pSource, nLine, nPos, std::string_view(), nEndLine, nEndChar, nAction);
+    if (!InternalInsertPieces(pSource, nLine, nPos, aPieces, nEndLine, nEndChar))
+        return false;
+    if (nAction == ACTION_INDENT)
+        return true;
+    CImplicitUndoGroup group(*this, !m_bInUndoGroup, pSource);
+    UndoEntry rec;
+    rec.dwFlags = UNDO_INSERT;
+    rec.ptStart = CPoint(nPos, nLine);
+    rec.ptEnd = CPoint(nEndChar, nEndLine);
+    rec.nAction = nAction;
+    for (std::size_t i = 0; i < aPieces.size(); ++i) {
+        if (i > 0)
+            rec.strText += "\r\n";
+        rec.strText.append(aPieces[i]);
+    }
+    for (std::string_view piece : aPieces)
+        rec.aPieceLengths.push_back(static_cast<int>(piece.size()));
+    AddUndoRecord(std::move(rec));
+    return true;
+}
+
+std::vector<std::string> CCrystalTextBuffer::GetTextLines(int nStartLine, int nStartChar, int nEndLine,
+                                                          int nEndChar) const
+{
+    std::vector<std::string> aLines;
+    for (int i = nStartLine; i <= nEndLine; ++i) {
+        std::string_view line = GetLine(i);
+        const std::size_t nTo = i == nEndLine ? static_cast<std::size_t>(nEndChar) : line.size();
+        const std::size_t nFrom = i == nStartLine ? static_cast<std::size_t>(nStartChar) : 0;
+        aLines.emplace_back(line.substr(nFrom, nTo > nFrom ? nTo - nFrom : 0));
+    }
+    return aLines;
+}
+
 bool CCrystalTextBuffer::DeleteText(CBufferView *pSource, int nStartLine, int nStartChar,
                                     int nEndLine, int nEndChar, int nAction)
 {
@@ -206,8 +246,8 @@ bool CCrystalTextBuffer::Redo(CPoint &ptCursor)
         if (rec.dwFlags & UNDO_INSERT) {
             int nEndLine = 0;
             int nEndChar = 0;
-            InternalInsertPieces(nullptr, rec.ptStart.y, rec.ptStart.x, SplitAtLineBreaks(rec.strText),
-                                 nEndLine, nEndChar);
+            InternalInsertPieces(nullptr, rec.ptStart.y, rec.ptStart.x, SplitRecordPieces(rec), nEndLine,
+                                 nEndChar);
             ptCursor = rec.ptEnd;
         } else {
             InternalDeleteText(nullptr, rec.ptStart.y, rec.ptStart.x, rec.ptEnd.y, rec.ptEnd.x);

@@ -342,3 +342,29 @@ TEST(Undo, ReadOnlyBufferDoesNotUndo)
     EXPECT_EQ(Lines(buffer), "abc");
     EXPECT_TRUE(buffer.CanUndo());
 }
+
+TEST(Undo, InsertedLinePiecesComeBackExactly)
+{
+    // Pieces holding CR and LF bytes of their own go in as given, and redo
+    // puts back the same lines rather than splitting them at those bytes.
+    CCrystalTextBuffer buffer;
+    buffer.InitNew(LINEEND_LF);
+    const std::vector<std::string_view> pieces = {"a\rb", "", "c\r"};
+    int nEndLine = 0;
+    int nEndChar = 0;
+    ASSERT_TRUE(buffer.InsertLines(nullptr, 0, 0, pieces, nEndLine, nEndChar, ACTION_PASTE));
+    EXPECT_EQ(Lines(buffer), "a\rb||c\r");
+    EXPECT_EQ(CPoint(nEndChar, nEndLine), CPoint(2, 2));
+    EXPECT_EQ(buffer.GetTextLines(0, 1, 2, 1), (std::vector<std::string>{"\rb", "", "c"}));
+
+    const std::vector<std::string_view> one = {"x\ry"};
+    ASSERT_TRUE(buffer.InsertLines(nullptr, 1, 0, one, nEndLine, nEndChar, ACTION_PASTE));
+    EXPECT_EQ(Lines(buffer), "a\rb|x\ry|c\r");
+    CPoint pt;
+    buffer.Undo(pt);
+    buffer.Undo(pt);
+    EXPECT_EQ(Lines(buffer), "");
+    buffer.Redo(pt);
+    buffer.Redo(pt);
+    EXPECT_EQ(Lines(buffer), "a\rb|x\ry|c\r");
+}
