@@ -12,6 +12,7 @@
 #include "search/regex.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -82,6 +83,8 @@ int Subst(const CliArgs &args)
         while (nText > nPos && (strBytes[nText - 1] == '\n' || strBytes[nText - 1] == '\r'))
             --nText;
         const std::string_view line(strBytes.data() + nPos, nText - nPos);
+        if (line.size() > static_cast<std::size_t>(INT_MAX))
+            return CliFail("line too long in " + args[2]);
         if (RegexExecute(pPattern.get(), line.data(), static_cast<int>(line.size()), 0, regs, true, &ctx)) {
             if (RegexSubstitute(args[1].c_str(), line, regs, strReplacement) != 0)
                 return PrintError();

@@ -31,10 +31,7 @@ ERegexOp OperationOf(const RegexNode &n)
     switch (t) {
     case RX_NOTHING:
         return n.pLoop ? RXOP_PLUS_ENTRY : RXOP_NOTHING;
-    case RX_JUMP:
-        if (!n.pLoop)
-            return RXOP_JUMP;
-        return n.pLoop->nOp == RXOP_STAR ? RXOP_STAR_BACK : RXOP_PLUS_BACK;
+    case RX_JUMP:  // back jumps of loops are told apart once their choices are known
     case RX_ALTEND:
         return RXOP_JUMP;
     case RX_TEXTSTART:
@@ -72,28 +69,49 @@ const RegexNode *SkipTransparent(const RegexNode *p)
     return p;
 }
 
-// The bytes that can begin a match when matching starts with the given case
-// flag; false when a match may consume nothing at all.
-bool FirstBytes(const RegexPattern &pattern, bool bCase, unsigned char *pbMap)
+// The bytes that can begin a match from a node, for a case flag at that node.
+// Walks every path to its first consuming node; fails when a path reaches the
+// end without consuming, or when the walk takes more than its budget of nodes.
+class CFirstBytes
 {
-    const RegexNode *pBase = pattern.Head();
-    std::vector<unsigned char> abSeen(pattern.aNodes.size() * 2);
-    std::vector<std::pair<const RegexNode *, bool>> todo{{pBase, bCase}};
+public:
+    explicit CFirstBytes(const RegexPattern &pattern)
+        : m_pBase(pattern.Head()), m_anStamp(pattern.aNodes.size() * 2)
+    {
+    }
+
+    bool Find(const RegexNode *pStart, bool bCase, unsigned char *pbMap, std::size_t nBudget);
+
+private:
+    const RegexNode *m_pBase;
+    std::vector<unsigned> m_anStamp;  // == m_nEpoch: seen in this walk
+    unsigned m_nEpoch = 0;
+    std::vector<std::pair<const RegexNode *, bool>> m_todo;
+};
+
+bool CFirstBytes::Find(const RegexNode *pStart, bool bCase, unsigned char *pbMap, std::size_t nBudget)
+{
+    ++m_nEpoch;
+    m_todo.clear();
+    std::size_t nSeen = 0;
     auto Visit = [&](const RegexNode *p, bool b) {
-        unsigned char &seen = abSeen[static_cast<std::size_t>(p - pBase) * 2 + b];
-        if (!seen) {
-            seen = 1;
-            todo.emplace_back(p, b);
+        unsigned &nStamp = m_anStamp[static_cast<std::size_t>(p - m_pBase) * 2 + b];
+        if (nStamp != m_nEpoch) {
+            nStamp = m_nEpoch;
+            m_todo.emplace_back(p, b);
+            ++nSeen;
         }
     };
     auto Add = [&](const unsigned char *pbFrom) {
         for (int i = 0; i < 32; ++i)
             pbMap[i] |= pbFrom[i];
     };
-    abSeen[bCase] = 1;
-    while (!todo.empty()) {
-        const auto [p, b] = todo.back();
-        todo.pop_back();
+    Visit(pStart, bCase);
+    while (!m_todo.empty()) {
+        if (nSeen > nBudget)
+            return false;
+        const auto [p, b] = m_todo.back();
+        m_todo.pop_back();
         switch (p->nOp) {
         case RXOP_END:
             return false;
@@ -132,7 +150,7 @@ bool FirstBytes(const RegexPattern &pattern, bool bCase, unsigned char *pbMap)
     return true;
 }
 
-RegexScan ScanFor(const RegexPattern &pattern, bool bCase)
+RegexScan ScanFor(const RegexPattern &pattern, CFirstBytes &first, bool bCase)
 {
     RegexScan scan;
     const RegexNode *pFirst = SkipTransparent(pattern.Head());
@@ -149,11 +167,12 @@ RegexScan ScanFor(const RegexPattern &pattern, bool bCase)
             return scan;
         }
     }
-    if (!FirstBytes(pattern, bCase, scan.abMap))
+    if (!first.Find(pattern.Head(), bCase, scan.abMap, pattern.aNodes.size() * 2))
         return scan;
     int nCount = 0;
     for (unsigned c = 0; c < 256; ++c) {
-        if (!RegexMapHas(scan.abMap, static_cast<unsigned char>(c)))
+        scan.abTable[c] = RegexMapHas(scan.abMap, static_cast<unsigned char>(c));
+        if (!scan.abTable[c])
             continue;
         if (nCount == 0)
             scan.chFirst = static_cast<unsigned char>(c);
@@ -163,6 +182,43 @@ RegexScan ScanFor(const RegexPattern &pattern, bool bCase)
     }
     scan.nKind = nCount == 1 ? RXSCAN_BYTE : nCount == 2 ? RXSCAN_TWOBYTES : RXSCAN_MAP;
     return scan;
+}
+
+// The last literal that every match passes through outside any choice or
+// loop. Only literals before the first \C or \c of the pattern count: their
+// first pass is compared with the caller's case flag.
+const RegexNode *RequiredLiteral(const RegexPattern &pattern)
+{
+    const RegexNode *pFound = nullptr;
+    const RegexNode *pCaseSwitch = pattern.Head();
+    while (pCaseSwitch->nOp != RXOP_END && pCaseSwitch->nOp != RXOP_CASEON && pCaseSwitch->nOp != RXOP_CASEOFF)
+        ++pCaseSwitch;
+    for (const RegexNode *p = pattern.Head(); p->nOp != RXOP_END && p < pCaseSwitch;) {
+        switch (p->nOp) {
+        case RXOP_LITERAL:
+            pFound = p;
+            p = p->pNext;
+            break;
+        case RXOP_CHOICE:
+            // x? continues at the target; x|y at the end of y, where the
+            // jump before y leads.
+            p = (p->nType & 0xFF) == '|' ? p->pTarget->pPrev->pTarget : p->pTarget;
+            break;
+        case RXOP_REPEAT:
+            if (p->nMin && p->pNext->nOp == RXOP_LITERAL)
+                pFound = p->pNext;
+            p = p->pTarget;
+            break;
+        case RXOP_STAR:
+        case RXOP_PLUS:
+            p = p->pTarget;
+            break;
+        default:  // zero-width nodes, single-byte tests, the first pass of x+
+            p = p->pNext;
+            break;
+        }
+    }
+    return pFound;
 }
 
 bool Disjoint(const unsigned char *pbA, const unsigned char *pbB)
@@ -183,7 +239,8 @@ void RegexFinish(RegexPattern &pattern)
         if (n.nType & RX_CHOICE) {
             n.bGreedy = (n.nType & RX_CHOICE_GREEDY) != 0;
             const int chOp = n.nType & 0xFF;
-            if (n.nOp != RXOP_CHOICE && !n.pLoop && n.nSlot < 0) {
+            // A closure without a loop slot has a single-byte operand.
+            if (n.nOp != RXOP_CHOICE && n.nSlot < 0) {
                 n.nOp = RXOP_REPEAT;
                 n.nMin = (chOp == '+' || chOp == '#') ? 1 : 0;
             }
@@ -211,10 +268,38 @@ void RegexFinish(RegexPattern &pattern)
         n.bPossessiveNoCase = Disjoint(n.pNext->pbFirstNoCase, n.pbFollowNoCase);
     }
 
+    // Each branch of a choice gets the bytes it can start with, so that a
+    // branch that cannot match here is not tried. A branch whose first bytes
+    // lie far away gets none.
+    CFirstBytes first(pattern);
+    std::size_t nChoices = 0;
+    for (const RegexNode &n : pattern.aNodes)
+        nChoices += n.nOp == RXOP_CHOICE || n.nOp == RXOP_STAR || n.nOp == RXOP_PLUS;
+    pattern.abGuards.assign(nChoices * 4 * 32, 0);
+    unsigned char *pbGuard = pattern.abGuards.data();
+    for (RegexNode &n : pattern.aNodes) {
+        if (n.nOp != RXOP_CHOICE && n.nOp != RXOP_STAR && n.nOp != RXOP_PLUS)
+            continue;
+        for (const bool bCase : {false, true}) {
+            for (int nBranch = 0; nBranch < 2; ++nBranch, pbGuard += 32) {
+                if (first.Find(nBranch ? n.pTarget : n.pNext, bCase, pbGuard, 64))
+                    n.apbGuard[bCase][nBranch] = pbGuard;
+            }
+        }
+    }
+
     const RegexNode *pFirst = SkipTransparent(pattern.Head());
     if (pFirst->nOp == RXOP_LITERAL)
         pattern.pPrefix = pFirst;
     pattern.bLeadingAnyRepeat = pFirst->nOp == RXOP_REPEAT && pFirst->pNext->nType == RX_ANY;
-    pattern.scanCase = ScanFor(pattern, true);
-    pattern.scanNoCase = ScanFor(pattern, false);
+    pattern.scanCase = ScanFor(pattern, first, true);
+    pattern.scanNoCase = ScanFor(pattern, first, false);
+
+    // The literal scan already looks for the leading literal as a whole.
+    if (const RegexNode *pRequired = RequiredLiteral(pattern); pRequired && pRequired != pattern.pPrefix) {
+        const int i = pRequired->nLength - 1;
+        pattern.nRequiredCase = pRequired->pbPayload[i];
+        pattern.anRequiredNoCase[0] = pRequired->pbPayload[i];
+        pattern.anRequiredNoCase[1] = pRequired->pbAlt[i];
+    }
 }

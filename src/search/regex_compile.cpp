@@ -561,7 +561,7 @@ RegexPattern *CRegexCompiler::Compile()
         else if (p->nType == RX_SET || p->nType == RX_NOTSET)
             nArena += 64;
     }
-    auto *pPattern = new RegexPattern;
+    std::unique_ptr<RegexPattern> pPattern(new RegexPattern);
     pPattern->aNodes.resize(static_cast<std::size_t>(nCount));
     pPattern->pbArena.reset(new unsigned char[nArena + 1]());
     pPattern->nGroups = m_nGroups;
@@ -607,10 +607,10 @@ RegexPattern *CRegexCompiler::Compile()
         }
     }
     RegexFinish(*pPattern);
-    return pPattern;
+    return pPattern.release();
 }
 
-// Byte maps of the classes, built once at compile time of the program.
+// Byte maps of the classes, computed when the program is built.
 struct CClassMaps
 {
     unsigned char aab[9][32] = {};

@@ -32,10 +32,9 @@ inline bool IsWordByte(unsigned char c)
 
 void RegexRegisters::Clear()
 {
-    for (int i = 0; i < REGEX_REGISTERS; ++i) {
-        nStart[i] = -1;
-        nEnd[i] = -1;
-    }
+    // Every byte 0xFF makes every register -1.
+    std::memset(nStart, 0xFF, sizeof nStart);
+    std::memset(nEnd, 0xFF, sizeof nEnd);
 }
 
 CRegexContext::CRegexContext()
@@ -59,6 +58,12 @@ private:
     bool SetRegister(int nIndex, int nPos);
     bool SetSlot(int nSlot, int nPos);
     bool Tick();
+    // Whether a branch of a choice may match at nPos, judged by its first byte.
+    bool CanStart(const RegexNode *p, bool bCase, int nBranch, int nPos) const
+    {
+        const unsigned char *pbGuard = p->apbGuard[bCase][nBranch];
+        return !pbGuard || m_bPlain || (nPos < m_nLength && RegexMapHas(pbGuard, m_t[nPos]));
+    }
 
     const RegexPattern &m_pattern;
     const unsigned char *m_t;
@@ -204,12 +209,22 @@ bool CRegexMatcher::Try(int nPos, bool bCase)
             p = p->pNext;
             continue;
         case RXOP_CHOICE:
-            if (!Push(p->pTarget, nPos, 0, FRAME_ALT, bCase))
+            if (!CanStart(p, bCase, 0, nPos)) {
+                p = p->pTarget;
+                continue;
+            }
+            if (CanStart(p, bCase, 1, nPos) && !Push(p->pTarget, nPos, 0, FRAME_ALT, bCase))
                 return false;
             p = p->pNext;
             continue;
         case RXOP_STAR:
-            if (p->bGreedy) {
+            if (!CanStart(p, bCase, 0, nPos)) {
+                p = p->pTarget;
+            } else if (!CanStart(p, bCase, 1, nPos)) {
+                if (!SetSlot(p->nSlot, nPos))
+                    return false;
+                p = p->pNext;
+            } else if (p->bGreedy) {
                 if (!Push(p->pTarget, nPos, 0, FRAME_ALT, bCase) || !SetSlot(p->nSlot, nPos))
                     return false;
                 p = p->pNext;
@@ -229,8 +244,10 @@ bool CRegexMatcher::Try(int nPos, bool bCase)
             p = p->pNext;
             continue;
         case RXOP_PLUS:
-            if (nPos == anSlots[p->nSlot]) {
+            if (nPos == anSlots[p->nSlot] || !CanStart(p, bCase, 0, nPos)) {
                 p = p->pTarget;
+            } else if (!CanStart(p, bCase, 1, nPos)) {
+                p = p->pNext;
             } else if (p->bGreedy) {
                 if (!Push(p->pTarget, nPos, 0, FRAME_ALT, bCase))
                     return false;
@@ -424,6 +441,14 @@ bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
         }
         return false;
     }
+    // A byte that every match holds must be there at all.
+    if (bCase ? m_pattern.nRequiredCase >= 0 : m_pattern.anRequiredNoCase[0] >= 0) {
+        const std::size_t nRest = static_cast<std::size_t>(nLength - nStart);
+        const int c1 = bCase ? m_pattern.nRequiredCase : m_pattern.anRequiredNoCase[0];
+        const int c2 = bCase ? c1 : m_pattern.anRequiredNoCase[1];
+        if (!std::memchr(t + nStart, c1, nRest) && (c2 == c1 || !std::memchr(t + nStart, c2, nRest)))
+            return false;
+    }
     const bool bOnce = m_pattern.bLeadingAnyRepeat;
     switch (scan.nKind) {
     case RXSCAN_ANCHORED:
@@ -437,14 +462,17 @@ bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
         }
         return false;
     case RXSCAN_LITERAL: {
-        const RegexNode *pPrefix = m_pattern.pPrefix;
-        const std::size_t nPrefix = static_cast<std::size_t>(pPrefix->nLength);
-        for (int nPos = nStart; nPos < nLength && !m_ctx.m_bAborted; ++nPos) {
-            const void *pHit = memmem(t + nPos, static_cast<std::size_t>(nLength - nPos), pPrefix->pbPayload, nPrefix);
+        // Lines are short: finding the first byte and comparing the rest beats
+        // a substring search that first builds a table.
+        const unsigned char *pbPrefix = m_pattern.pPrefix->pbPayload;
+        const int nPrefix = m_pattern.pPrefix->nLength;
+        const int nLast = nLength - nPrefix;  // the last position where the literal fits
+        for (int nPos = nStart; nPos <= nLast && !m_ctx.m_bAborted; ++nPos) {
+            const void *pHit = std::memchr(t + nPos, pbPrefix[0], static_cast<std::size_t>(nLast - nPos + 1));
             if (!pHit)
                 break;
             nPos = static_cast<int>(static_cast<const unsigned char *>(pHit) - t);
-            if (TryAt(nPos))
+            if (std::memcmp(t + nPos + 1, pbPrefix + 1, static_cast<std::size_t>(nPrefix - 1)) == 0 && TryAt(nPos))
                 return Found(nPos);
         }
         return false;
@@ -486,7 +514,7 @@ bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
     }
     case RXSCAN_MAP:
         for (int nPos = nStart; nPos < nLength && !m_ctx.m_bAborted; ++nPos) {
-            if (!RegexMapHas(scan.abMap, t[nPos]))
+            if (!scan.abTable[t[nPos]])
                 continue;
             if (TryAt(nPos))
                 return Found(nPos);
@@ -510,8 +538,5 @@ bool RegexExecute(const RegexPattern *pPattern, const char *pText, int nLength, 
         return false;
     static const char chEmpty = 0;
     CRegexMatcher matcher(*pPattern, pText ? pText : &chEmpty, nLength, *pContext);
-    if (matcher.Search(nStart, bCaseSensitive, regs))
-        return true;
-    regs.Clear();
-    return false;
+    return matcher.Search(nStart, bCaseSensitive, regs);
 }

@@ -104,6 +104,10 @@ struct RegexNode
     // Repeats: the first bytes of what must follow (null when unknown).
     const unsigned char *pbFollowCase = nullptr;
     const unsigned char *pbFollowNoCase = nullptr;
+    // Choices and loops: the bytes that can begin each branch, [case][branch]
+    // with branch 0 the operand (next) and 1 the target; null when a branch
+    // can match without consuming anything.
+    const unsigned char *apbGuard[2][2] = {};
 };
 
 inline bool RegexMapHas(const unsigned char *pbMap, unsigned char c)
@@ -128,6 +132,7 @@ struct RegexScan
     unsigned char chFirst = 0;
     unsigned char chSecond = 0;
     unsigned char abMap[32] = {};
+    bool abTable[256] = {};  // abMap as one flag per byte, for the scan loop
 };
 
 struct RegexPattern
@@ -142,6 +147,11 @@ struct RegexPattern
     bool bLeadingAnyRepeat = false;
     RegexScan scanCase;
     RegexScan scanNoCase;
+    // A byte every match holds (and its other case, the same byte when it has
+    // none); -1 when there is none worth looking for.
+    int nRequiredCase = -1;
+    int anRequiredNoCase[2] = {-1, -1};
+    std::vector<unsigned char> abGuards;  // the maps behind apbGuard
 
     const RegexNode *Head() const { return aNodes.data(); }
 };

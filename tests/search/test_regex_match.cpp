@@ -22,6 +22,8 @@ TEST(RegexMatch, CaseRules)
     EXPECT_EQ(Match("\\cabc", "ABC"), "0=0,3");
     // ... for one candidate only: the next start begins with the caller's flag.
     EXPECT_EQ(Match("a\\Cb", "aB Ab", NOCASE), "0=3,5");
+    // A switch inside a branch holds for what follows the branch.
+    EXPECT_EQ(Match("\\c|ab", "-AB", true, 1), "0=2,3");
     // Backing out of a branch restores the flag it found.
     EXPECT_EQ(Match("{\\CXz}|{xy}", "XY", NOCASE), "0=0,2");
     // Only ASCII letters fold; other bytes and the second byte of a
@@ -87,8 +89,8 @@ namespace {
 std::string RandomPattern(std::mt19937 &rng)
 {
     static const char *const items[] = {
-        "a", "b", "A", "ab", ".", "[ab]", "[^a]", "[a-b]", "\\w", "\\s", "\\d", "\\U", "-", "x",
-        "^", "$", "<", ">", "\\C", "\\c", "(", ")", "{", "}", "(", "{",
+        "a", "b", "A", "ab", "aB", "bab", ".", "[ab]", "[^a]", "[a-b]", "\\w", "\\s", "\\d", "\\U", "-",
+        "x", "^", "$", "<", ">", "\\C", "\\c", "(", ")", "{", "}", "(", "{",
     };
     static const char *const ops[] = {"*", "@", "+", "#", "?", "|"};
     std::string s;
