@@ -3,6 +3,7 @@
 #include "text/sjis.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 namespace {
@@ -21,25 +22,39 @@ inline bool IsJisKana(Byte c)
     return IsSjisKana(c) || (c >= 0x21 && c <= 0x5F);
 }
 
-// Output grown on demand: each step of a routine first asks for room, which
-// covers the longest thing a step writes (an escape sequence, shift codes and
-// a double-byte character), so the inner loops need no other bounds check.
+// Grows the output to twice its size and returns the new write position.
+char *GrowOutput(std::string *pStr, const char *p)
+{
+    const std::ptrdiff_t nUsed = p - pStr->data();
+    pStr->resize(pStr->size() * 2);
+    return pStr->data() + nUsed;
+}
+
+// Output grown on demand: each step of a routine, and the closing escape after
+// the last one, first asks for room, which covers the longest thing a step
+// writes (an escape sequence, shift codes and a double-byte character), so the
+// inner loops need no other bounds check.
+// Each routine keeps its writer local and the string outside it, so the write
+// position stays in a register however the bytes are stored.
 class CKanjiWriter
 {
 public:
     static constexpr std::ptrdiff_t STEP_MAX = 8;
 
-    explicit CKanjiWriter(std::size_t nInput)
+    CKanjiWriter(std::string &str, const Byte *p, const Byte *end) : m_pStr(&str)
     {
-        m_str.resize(nInput + nInput / 8 + 2 * STEP_MAX);
-        m_p = m_str.data();
-        m_pEnd = m_p + m_str.size();
+        const auto nInput = static_cast<std::size_t>(end - p);
+        str.resize(nInput + nInput / 8 + 2 * STEP_MAX);
+        m_p = str.data();
+        m_pEnd = m_p + str.size();
     }
 
     void Room()
     {
-        if (m_pEnd - m_p < STEP_MAX)
-            Grow();
+        if (m_pEnd - m_p < STEP_MAX) {
+            m_p = GrowOutput(m_pStr, m_p);
+            m_pEnd = m_pStr->data() + m_pStr->size();
+        }
     }
     void Put(Byte c) { *m_p++ = static_cast<char>(c); }
     void Put(Byte c1, Byte c2)
@@ -60,22 +75,14 @@ public:
         Put('J');
     }
 
-    std::string Finish()
+    void Finish()
     {
-        m_str.resize(static_cast<std::size_t>(m_p - m_str.data()));
-        return std::move(m_str);
+        assert(m_p <= m_pEnd);
+        m_pStr->resize(static_cast<std::size_t>(m_p - m_pStr->data()));
     }
 
 private:
-    void Grow()
-    {
-        const std::ptrdiff_t nUsed = m_p - m_str.data();
-        m_str.resize(m_str.size() * 2);
-        m_p = m_str.data() + nUsed;
-        m_pEnd = m_str.data() + m_str.size();
-    }
-
-    std::string m_str;
+    std::string *m_pStr;
     char *m_p;
     char *m_pEnd;
 };
@@ -95,8 +102,10 @@ inline KanjiBytePair KanaToSjisPair(Byte kana)
 // JIS input. One parser; the sinks decide what each element becomes.
 
 template <typename Sink>
-void ParseJis(const Byte *p, const Byte *end, CKanjiWriter &w, Sink &sink)
+void ParseJis(const Byte *p, const Byte *end, std::string &out)
 {
+    CKanjiWriter w(out, p, end);
+    Sink sink{w};
     bool bKanji = false;
     bool bKana = false;
     while (p < end) {
@@ -170,7 +179,9 @@ void ParseJis(const Byte *p, const Byte *end, CKanjiWriter &w, Sink &sink)
             sink.Pair(c, d);
         p += 2;
     }
+    w.Room();
     sink.End();
+    w.Finish();
 }
 
 struct CJisToSjisSink
@@ -237,8 +248,9 @@ struct CJisToJisSink
 // ---------------------------------------------------------------------------
 // Shift-JIS input.
 
-void SjisToSjis(const Byte *p, const Byte *end, CKanjiWriter &w)
+void SjisToSjis(const Byte *p, const Byte *end, std::string &out)
 {
+    CKanjiWriter w(out, p, end);
     while (p < end) {
         w.Room();
         const Byte c = *p;
@@ -253,10 +265,12 @@ void SjisToSjis(const Byte *p, const Byte *end, CKanjiWriter &w)
             ++p;
         }
     }
+    w.Finish();
 }
 
-void SjisToEuc(const Byte *p, const Byte *end, CKanjiWriter &w)
+void SjisToEuc(const Byte *p, const Byte *end, std::string &out)
 {
+    CKanjiWriter w(out, p, end);
     while (p < end) {
         w.Room();
         const Byte c = *p;
@@ -271,10 +285,12 @@ void SjisToEuc(const Byte *p, const Byte *end, CKanjiWriter &w)
             ++p;
         }
     }
+    w.Finish();
 }
 
-void SjisToJis(const Byte *p, const Byte *end, CKanjiWriter &w)
+void SjisToJis(const Byte *p, const Byte *end, std::string &out)
 {
+    CKanjiWriter w(out, p, end);
     bool bKanji = false;
     while (p < end) {
         w.Room();
@@ -301,15 +317,18 @@ void SjisToJis(const Byte *p, const Byte *end, CKanjiWriter &w)
             ++p;
         }
     }
+    w.Room();
     if (bKanji)
         w.PutKanjiOut();
+    w.Finish();
 }
 
 // ---------------------------------------------------------------------------
 // EUC input.
 
-void EucToSjis(const Byte *p, const Byte *end, CKanjiWriter &w)
+void EucToSjis(const Byte *p, const Byte *end, std::string &out)
 {
+    CKanjiWriter w(out, p, end);
     while (p < end) {
         w.Room();
         const Byte c = *p;
@@ -335,10 +354,12 @@ void EucToSjis(const Byte *p, const Byte *end, CKanjiWriter &w)
             ++p;
         }
     }
+    w.Finish();
 }
 
-void EucToEuc(const Byte *p, const Byte *end, CKanjiWriter &w)
+void EucToEuc(const Byte *p, const Byte *end, std::string &out)
 {
+    CKanjiWriter w(out, p, end);
     while (p < end) {
         w.Room();
         const Byte c = *p;
@@ -356,10 +377,12 @@ void EucToEuc(const Byte *p, const Byte *end, CKanjiWriter &w)
             ++p;
         }
     }
+    w.Finish();
 }
 
-void EucToJis(const Byte *p, const Byte *end, CKanjiWriter &w)
+void EucToJis(const Byte *p, const Byte *end, std::string &out)
 {
+    CKanjiWriter w(out, p, end);
     bool bKanji = false;
     bool bKana = false;
     // Kanji and katakana exclude each other: JIS kanji written while SO is in
@@ -421,21 +444,17 @@ void EucToJis(const Byte *p, const Byte *end, CKanjiWriter &w)
         w.Put(c);
         ++p;
     }
+    w.Room();
     if (bKana)
         w.Put(KANJI_SI);
     else if (bKanji)
         w.PutKanjiOut();
+    w.Finish();
 }
 
 // ---------------------------------------------------------------------------
 
-void CopyAll(const Byte *p, const Byte *end, CKanjiWriter &w)
-{
-    while (p < end) {
-        w.Room();
-        w.Put(*p++);
-    }
-}
+
 
 } // namespace
 
@@ -600,43 +619,39 @@ std::string ConvertKanjiCodeFrom(std::string_view input, int nInCode, int nOutCo
     const auto *p = reinterpret_cast<const Byte *>(input.data());
     const void *pNul = std::memchr(p, 0, input.size());
     const Byte *end = pNul ? static_cast<const Byte *>(pNul) : p + input.size();
-    CKanjiWriter w(static_cast<std::size_t>(end - p));
     if (nOutCode != OUTCODE_EUC && nOutCode != OUTCODE_JIS)
         nOutCode = OUTCODE_SJIS;
+    std::string out;
     switch (nInCode) {
     case KANJI_SJIS:
         if (nOutCode == OUTCODE_SJIS)
-            SjisToSjis(p, end, w);
+            SjisToSjis(p, end, out);
         else if (nOutCode == OUTCODE_EUC)
-            SjisToEuc(p, end, w);
+            SjisToEuc(p, end, out);
         else
-            SjisToJis(p, end, w);
+            SjisToJis(p, end, out);
         break;
     case KANJI_EUC:
         if (nOutCode == OUTCODE_SJIS)
-            EucToSjis(p, end, w);
+            EucToSjis(p, end, out);
         else if (nOutCode == OUTCODE_EUC)
-            EucToEuc(p, end, w);
+            EucToEuc(p, end, out);
         else
-            EucToJis(p, end, w);
+            EucToJis(p, end, out);
         break;
     case KANJI_JIS:
-        if (nOutCode == OUTCODE_SJIS) {
-            CJisToSjisSink sink{w};
-            ParseJis(p, end, w, sink);
-        } else if (nOutCode == OUTCODE_EUC) {
-            CJisToEucSink sink{w};
-            ParseJis(p, end, w, sink);
-        } else {
-            CJisToJisSink sink{w};
-            ParseJis(p, end, w, sink);
-        }
+        if (nOutCode == OUTCODE_SJIS)
+            ParseJis<CJisToSjisSink>(p, end, out);
+        else if (nOutCode == OUTCODE_EUC)
+            ParseJis<CJisToEucSink>(p, end, out);
+        else
+            ParseJis<CJisToJisSink>(p, end, out);
         break;
     default:
-        CopyAll(p, end, w);
+        out.assign(reinterpret_cast<const char *>(p), static_cast<std::size_t>(end - p));
         break;
     }
-    return w.Finish();
+    return out;
 }
 
 std::string ConvertKanjiCode(std::string_view input, int nOutCode)

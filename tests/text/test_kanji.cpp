@@ -273,6 +273,22 @@ TEST(KanjiConvert, OutputLongerThanAnyFixedMultipleStillFits)
     EXPECT_EQ(From(jis, KANJI_JIS, OUTCODE_SJIS), From(text, KANJI_SJIS, OUTCODE_SJIS));
 }
 
+// The closing escape comes after the last step, wherever the output happens
+// to fill up: ASCII before the kanji moves the point where it does.
+TEST(KanjiConvert, ClosingEscapeFitsAtAnyLength)
+{
+    for (int nPad = 0; nPad < 64; ++nPad) {
+        for (int k = 1; k < 64; ++k) {
+            std::string euc(static_cast<std::size_t>(nPad), 'a');
+            for (int i = 0; i < k; ++i)
+                euc += "\x8e\xb1\xb0\xa1";  // ｱ亜: SO ... SI and kanji mode in turn
+            const std::string jis = From(euc, KANJI_EUC, OUTCODE_JIS);
+            ASSERT_EQ(jis.size(), nPad + 11u * k) << nPad << " " << k;
+            ASSERT_EQ(jis.substr(jis.size() - 8), "\x1b$B0!\x1b(J") << nPad << " " << k;
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------
 
 TEST(KanjiRoutines, ShiftJisInput)
