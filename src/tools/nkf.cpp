@@ -2,10 +2,10 @@
 
 #include "text/kanji.h"
 #include "text/sjis.h"
+#include "tools/nkf_iconv.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
-#include <iconv.h>
 
 namespace {
 
@@ -15,72 +15,9 @@ const char *const CODE_CP932 = "CP932";
 // Unlike plain EUC-JP, EUC-JP-MS keeps the NEC and IBM extensions of CP932.
 const char *const CODE_EUC = "EUC-JP-MS";
 
-// iconv handle that is closed on every path.
-class CIconv
-{
-public:
-    CIconv(const char *pszTo, const char *pszFrom) : m_cd(iconv_open(pszTo, pszFrom)) {}
-    ~CIconv()
-    {
-        if (IsOpen())
-            iconv_close(m_cd);
-    }
-    CIconv(const CIconv &) = delete;
-    CIconv &operator=(const CIconv &) = delete;
-    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-    iconv_t Get() const { return m_cd; }
-
-private:
-    iconv_t m_cd;
-};
-
 inline bool IsEucByte(Byte c)
 {
     return c >= 0xA1 && c <= 0xFE;
-}
-
-// Output that takes converted bytes and bytes kept as they stood alike.
-struct CAppendSink
-{
-    std::string &out;
-    void Converted(const char *p, std::size_t n) { out.append(p, n); }
-    void Raw(const Byte *p, std::size_t n) { out.append(reinterpret_cast<const char *>(p), n); }
-};
-
-// Streams text through iconv into sink. Where iconv stops at a sequence it
-// cannot convert, fallback hands the sink a form of it (or the bytes as they
-// stand) and returns how many input bytes it took.
-template <typename Sink, typename Fallback>
-void IconvStream(iconv_t cd, std::string_view in, Sink &sink, Fallback fallback)
-{
-    char buf[1 << 15];
-    char *pin = const_cast<char *>(in.data());
-    std::size_t inleft = in.size();
-    while (inleft > 0) {
-        char *pout = buf;
-        std::size_t outleft = sizeof buf;
-        const std::size_t r = iconv(cd, &pin, &inleft, &pout, &outleft);
-        const int nErr = errno;
-        sink.Converted(buf, static_cast<std::size_t>(pout - buf));
-        if (r != static_cast<std::size_t>(-1) || nErr == E2BIG)
-            continue;
-        const std::size_t nTaken = fallback(reinterpret_cast<const Byte *>(pin), inleft, sink);
-        pin += nTaken;
-        inleft -= nTaken;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-}
-
-// Opens the converter and streams; without iconv every byte is kept.
-template <typename Sink, typename Fallback>
-void Convert(const char *pszTo, const char *pszFrom, std::string_view in, Sink &sink,
-             Fallback fallback)
-{
-    CIconv cd(pszTo, pszFrom);
-    if (cd.IsOpen())
-        IconvStream(cd.Get(), in, sink, fallback);
-    else
-        sink.Raw(reinterpret_cast<const Byte *>(in.data()), in.size());
 }
 
 // Length of a well-formed EUC sequence at p, or 1 for a byte that starts none.
@@ -95,13 +32,21 @@ std::size_t EucSequenceLength(const Byte *p, std::size_t n)
     return 1;
 }
 
-// EUC -> CP932: a JIS X 0208 cell iconv does not know takes its arithmetic
-// Shift-JIS form; anything else is kept.
+// Rows 1 to 84 are JIS X 0208 (with the NEC row 13), where CP932 and EUC-JP-MS
+// follow the arithmetic mapping; rows 85 to 94 hold user-defined characters
+// that they place differently.
+inline bool IsArithmeticRow(Byte row)
+{
+    return row >= 0x21 && row <= 0x74;
+}
+
+// EUC -> CP932: an empty JIS X 0208 cell, which iconv refuses, takes its
+// arithmetic Shift-JIS form; anything else is kept.
 template <typename Sink>
 std::size_t EucFallback(const Byte *p, std::size_t n, Sink &sink)
 {
     const std::size_t nLength = EucSequenceLength(p, n);
-    if (nLength == 2 && p[0] != 0x8E) {
+    if (nLength == 2 && IsArithmeticRow(p[0] & 0x7F)) {
         const KanjiBytePair s = JisToSjisPair(p[0] & 0x7F, p[1] & 0x7F);
         const char pair[2] = {static_cast<char>(s.c1), static_cast<char>(s.c2)};
         sink.Converted(pair, 2);
@@ -118,7 +63,7 @@ std::size_t Cp932Fallback(const Byte *p, std::size_t n, Sink &sink)
     const int nLength = SjisCharLength(reinterpret_cast<const char *>(p), n);
     if (nLength == 2) {
         const KanjiBytePair jis = SjisToJisPair(p[0], p[1]);
-        if (jis.c1 >= 0x21 && jis.c1 <= 0x7E) {
+        if (IsArithmeticRow(jis.c1)) {
             const char pair[2] = {static_cast<char>(jis.c1 | 0x80), static_cast<char>(jis.c2 | 0x80)};
             sink.Converted(pair, 2);
             return 2;
@@ -126,21 +71,6 @@ std::size_t Cp932Fallback(const Byte *p, std::size_t n, Sink &sink)
     }
     sink.Raw(p, static_cast<std::size_t>(nLength));
     return static_cast<std::size_t>(nLength);
-}
-
-// UTF-8 and other codes met in MIME words: a character without a CP932 form
-// keeps its bytes.
-template <typename Sink>
-std::size_t Utf8Fallback(const Byte *p, std::size_t n, Sink &sink)
-{
-    std::size_t nLength = 1;
-    if (p[0] >= 0xC2 && p[0] <= 0xF4) {
-        const std::size_t nWant = p[0] < 0xE0 ? 2 : p[0] < 0xF0 ? 3 : 4;
-        while (nLength < nWant && nLength < n && (p[nLength] & 0xC0) == 0x80)
-            ++nLength;
-    }
-    sink.Raw(p, nLength);
-    return nLength;
 }
 
 // ---------------------------------------------------------------------------
@@ -154,32 +84,61 @@ enum EJisMode
     JIS_KANA    // JIS X 0201 katakana
 };
 
-// Length of the escape sequence at p and the mode it selects; 0 when it is
-// not one we know.
-std::size_t JisEscape(const Byte *p, std::size_t n, EJisMode &mode)
+struct JisEscapeInfo
 {
-    struct Known
-    {
-        const char *psz;
-        EJisMode mode;
-    };
-    static const Known known[] = {
-        {"\x1b$B", JIS_KANJI},  {"\x1b$@", JIS_KANJI},  {"\x1b$(B", JIS_KANJI},
-        {"\x1b$(Q", JIS_KANJI}, {"\x1b$(O", JIS_KANJI}, {"\x1b$(D", JIS_X0212},
-        {"\x1b(B", JIS_ASCII},  {"\x1b(J", JIS_ASCII},  {"\x1b(H", JIS_ASCII},
-        {"\x1b(I", JIS_KANA},   {"\x1bK", JIS_KANJI},   {"\x1bH", JIS_ASCII},
-    };
-    for (const Known &k : known) {
-        const std::size_t nLen = std::strlen(k.psz);
-        if (n >= nLen && std::memcmp(p, k.psz, nLen) == 0) {
-            mode = k.mode;
-            return nLen;
+    std::size_t nLength;  // 0: not an escape sequence we know
+    EJisMode mode;        // the mode it selects
+};
+
+// The escape sequence at p, given the mode in force.
+JisEscapeInfo JisEscape(const Byte *p, std::size_t n, EJisMode mode)
+{
+    if (n < 2)
+        return {0, mode};
+    switch (p[1]) {
+    case 'K':  // NEC kanji in
+        return {2, JIS_KANJI};
+    case 'H':  // NEC kanji out
+        return {2, JIS_ASCII};
+    case '(':
+        if (n < 3)
+            return {0, mode};
+        switch (p[2]) {
+        case 'B':
+        case 'J':
+        case 'H':
+            return {3, JIS_ASCII};
+        case 'I':
+            return {3, JIS_KANA};
+        default:
+            return {0, mode};
         }
+    case '$':
+        if (n >= 3 && (p[2] == 'B' || p[2] == '@'))
+            return {3, JIS_KANJI};
+        if (n < 4 || p[2] != '(')
+            return {0, mode};
+        switch (p[3]) {
+        case 'B':
+        case 'Q':
+        case 'O':
+            return {4, JIS_KANJI};
+        case 'D':
+            return {4, JIS_X0212};
+        default:
+            return {0, mode};
+        }
+    case '&':
+        // The JIS X 0208-1990 announcer before ESC $ B changes nothing.
+        return {n >= 3 && p[2] == '@' ? 3u : 0u, mode};
+    default:
+        return {0, mode};
     }
-    // The JIS X 0208-1990 announcer before ESC $ B changes nothing.
-    if (n >= 3 && std::memcmp(p, "\x1b&@", 3) == 0)
-        return 3;
-    return 0;
+}
+
+inline bool IsJis7(Byte c)
+{
+    return c >= 0x21 && c <= 0x7E;
 }
 
 bool HasJisEscape(std::string_view text)
@@ -187,8 +146,8 @@ bool HasJisEscape(std::string_view text)
     const auto *p = reinterpret_cast<const Byte *>(text.data());
     const Byte *end = p + text.size();
     while ((p = static_cast<const Byte *>(std::memchr(p, KANJI_ESC, end - p))) != nullptr) {
-        EJisMode mode = JIS_ASCII;
-        if (JisEscape(p, end - p, mode) != 0 && mode != JIS_ASCII)
+        const JisEscapeInfo esc = JisEscape(p, static_cast<std::size_t>(end - p), JIS_ASCII);
+        if (esc.nLength != 0 && esc.mode != JIS_ASCII)
             return true;
         ++p;
     }
@@ -201,71 +160,91 @@ bool HasJisEscape(std::string_view text)
 // iconv can never read them as part of a character.
 std::string JisToCp932(std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
-    CAppendSink sink{out};
     CIconv cd(CODE_CP932, CODE_EUC);
     if (!cd.IsOpen())
         return std::string(text);
-    std::string run;
-    auto flush = [&] {
-        IconvStream(cd.Get(), run, sink, EucFallback<CAppendSink>);
-        run.clear();
-    };
-    auto keep = [&](Byte c) {
-        flush();
-        out += static_cast<char>(c);
+    std::string out;
+    out.reserve(text.size());
+    CAppendSink sink{out};
+    char run[1 << 14];
+    char *q = run;  // end of the run
+    // Plain functions rather than lambdas over q, so that q can stay in a register.
+    const auto flush = [](iconv_t cd, char *pRun, char *pEnd, CAppendSink &sink) {
+        IconvStream(cd, std::string_view(pRun, static_cast<std::size_t>(pEnd - pRun)), sink,
+                    EucFallback<CAppendSink>);
+        return pRun;
     };
     EJisMode mode = JIS_ASCII;
     bool bShift = false;  // SO in force
     const auto *p = reinterpret_cast<const Byte *>(text.data());
     const Byte *end = p + text.size();
     while (p < end) {
+        if (run + sizeof run - q < 4)
+            q = flush(cd.Get(), run, q, sink);
+        // Runs of kanji and of ASCII, the bulk of a text, in loops of their own.
+        const std::size_t nRoom = std::min(static_cast<std::size_t>(end - p),
+                                           static_cast<std::size_t>(run + sizeof run - q));
+        if (!bShift && mode == JIS_KANJI) {
+            const Byte *pStop = p + (nRoom & ~std::size_t{1});
+            for (; p < pStop && IsJis7(p[0]) && IsJis7(p[1]); p += 2) {
+                *q++ = static_cast<char>(p[0] | 0x80);
+                *q++ = static_cast<char>(p[1] | 0x80);
+            }
+        } else if (!bShift && mode == JIS_ASCII) {
+            const Byte *pStop = p + nRoom;
+            for (; p < pStop && *p < 0x80 && *p != KANJI_ESC && *p != KANJI_SO && *p != KANJI_SI; ++p)
+                *q++ = static_cast<char>(*p);
+        }
+        if (p == end || run + sizeof run - q < 4)
+            continue;
         const Byte c = *p;
         if (c == KANJI_ESC) {
-            const std::size_t n = JisEscape(p, static_cast<std::size_t>(end - p), mode);
-            if (n == 0) {
-                keep(c);
+            const JisEscapeInfo esc = JisEscape(p, static_cast<std::size_t>(end - p), mode);
+            mode = esc.mode;
+            if (esc.nLength == 0) {
+                q = flush(cd.Get(), run, q, sink);
+                out += static_cast<char>(c);
                 ++p;
             } else {
-                p += n;
+                p += esc.nLength;
             }
         } else if (c == KANJI_SO || c == KANJI_SI) {
             bShift = c == KANJI_SO;
             ++p;
         } else if (c < 0x21 || c == 0x7F) {
-            run += static_cast<char>(c);
+            *q++ = static_cast<char>(c);
             ++p;
         } else if (c >= 0x80) {
             // 8-bit katakana (JIS8) are read in any mode.
             if (IsSjisKana(c)) {
-                run += '\x8E';
-                run += static_cast<char>(c);
+                *q++ = '\x8E';
+                *q++ = static_cast<char>(c);
             } else {
-                keep(c);
+                q = flush(cd.Get(), run, q, sink);
+                out += static_cast<char>(c);
             }
             ++p;
         } else if ((bShift || mode == JIS_KANA) && c <= 0x5F) {
-            run += '\x8E';
-            run += static_cast<char>(c | 0x80);
+            *q++ = '\x8E';
+            *q++ = static_cast<char>(c | 0x80);
             ++p;
-        } else if (!bShift && (mode == JIS_KANJI || mode == JIS_X0212) && end - p >= 2 && p[1] >= 0x21
-                   && p[1] <= 0x7E) {
+        } else if (!bShift && (mode == JIS_KANJI || mode == JIS_X0212) && end - p >= 2 && IsJis7(p[1])) {
             if (mode == JIS_X0212)
-                run += '\x8F';
-            run += static_cast<char>(c | 0x80);
-            run += static_cast<char>(p[1] | 0x80);
+                *q++ = '\x8F';
+            *q++ = static_cast<char>(c | 0x80);
+            *q++ = static_cast<char>(p[1] | 0x80);
             p += 2;
         } else if (mode == JIS_ASCII && !bShift) {
-            run += static_cast<char>(c);
+            *q++ = static_cast<char>(c);
             ++p;
         } else {
             // Half a double-byte character, or a byte outside the katakana set.
-            keep(c);
+            q = flush(cd.Get(), run, q, sink);
+            out += static_cast<char>(c);
             ++p;
         }
     }
-    flush();
+    flush(cd.Get(), run, q, sink);
     return out;
 }
 
@@ -313,183 +292,41 @@ struct CIso2022Sink
 };
 
 // ---------------------------------------------------------------------------
-// MIME encoded words: =?charset?B?text?= and =?charset?Q?text?=.
 
-int Base64Value(Byte c)
-{
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 26;
-    if (c >= '0' && c <= '9')
-        return c - '0' + 52;
-    if (c == '+')
-        return 62;
-    if (c == '/')
-        return 63;
-    return -1;
-}
-
-bool DecodeBase64(std::string_view text, std::string &out)
-{
-    while (!text.empty() && text.back() == '=')
-        text.remove_suffix(1);
-    if (text.size() % 4 == 1)
-        return false;
-    unsigned nBits = 0;
-    int nCount = 0;
-    for (const char ch : text) {
-        const int v = Base64Value(static_cast<Byte>(ch));
-        if (v < 0)
-            return false;
-        nBits = (nBits << 6) | static_cast<unsigned>(v);
-        nCount += 6;
-        if (nCount >= 8) {
-            nCount -= 8;
-            out += static_cast<char>((nBits >> nCount) & 0xFF);
-        }
-    }
-    return true;
-}
-
-int HexValue(Byte c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-bool DecodeQuoted(std::string_view text, std::string &out)
-{
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const Byte c = static_cast<Byte>(text[i]);
-        if (c == '_') {
-            out += ' ';
-        } else if (c == '=') {
-            if (i + 2 >= text.size())
-                return false;
-            const int hi = HexValue(static_cast<Byte>(text[i + 1]));
-            const int lo = HexValue(static_cast<Byte>(text[i + 2]));
-            if (hi < 0 || lo < 0)
-                return false;
-            out += static_cast<char>(hi * 16 + lo);
-            i += 2;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return true;
-}
-
-std::string UpperAscii(std::string_view text)
-{
-    std::string s(text);
-    for (char &ch : s) {
-        if (ch >= 'a' && ch <= 'z')
-            ch = static_cast<char>(ch - 'a' + 'A');
-    }
-    return s;
-}
-
-// Converts the decoded bytes of a word to CP932; false for a character set we
-// do not take (the word then stays as it was).
-bool WordToCp932(std::string_view strCharset, std::string_view bytes, std::string &out)
-{
-    const std::string name = UpperAscii(strCharset);
-    auto is = [&](std::initializer_list<const char *> names) {
-        for (const char *psz : names) {
-            if (name == psz)
-                return true;
-        }
-        return false;
-    };
-    if (is({"ISO-2022-JP", "ISO-2022-JP-1", "ISO-2022-JP-2", "ISO-2022-JP-3", "CSISO2022JP"})) {
-        out += JisToCp932(bytes);
-    } else if (is({"SHIFT_JIS", "SHIFT-JIS", "SJIS", "X-SJIS", "CP932", "MS932", "WINDOWS-31J",
-                   "MS_KANJI", "CSSHIFTJIS", "CSWINDOWS31J"})) {
-        out += bytes;
-    } else if (is({"EUC-JP", "EUCJP", "X-EUC-JP", "EUC-JP-MS", "CSEUCPKDFMTJAPANESE"})) {
-        out += NkfToCp932(bytes, KANJI_EUC);
-    } else if (is({"UTF-8", "UTF8", "US-ASCII", "ISO-8859-1", "LATIN1"})) {
-        CAppendSink sink{out};
-        Convert(CODE_CP932, name == "UTF8" ? "UTF-8" : name.c_str(), bytes, sink,
-                Utf8Fallback<CAppendSink>);
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool IsCharsetChar(Byte c)
-{
-    return c > 0x20 && c < 0x7F && !std::strchr("()<>@,;\"/[]?=", c);
-}
-
-// Parses and decodes the encoded word at text[i] ("=?"); returns the index
-// after it, or 0 when there is none.
-std::size_t DecodeWordAt(std::string_view text, std::size_t i, std::string &out)
-{
-    std::size_t j = i + 2;
-    const std::size_t nCharsetStart = j;
-    while (j < text.size() && IsCharsetChar(static_cast<Byte>(text[j])))
-        ++j;
-    if (j == nCharsetStart || j - nCharsetStart > 40 || j + 2 >= text.size() || text[j] != '?'
-        || text[j + 2] != '?')
-        return 0;
-    std::string_view strCharset = text.substr(nCharsetStart, j - nCharsetStart);
-    strCharset = strCharset.substr(0, strCharset.find('*'));  // drop a language tag
-    const char chEncoding = text[j + 1];
-    const std::size_t nTextStart = j + 3;
-    std::size_t k = nTextStart;
-    while (k < text.size() && text[k] > 0x20 && text[k] < 0x7F && text[k] != '?')
-        ++k;
-    if (k + 1 >= text.size() || text[k] != '?' || text[k + 1] != '=')
-        return 0;
-    const std::string_view strEncoded = text.substr(nTextStart, k - nTextStart);
-    std::string bytes;
-    bool bOk = false;
-    if (chEncoding == 'B' || chEncoding == 'b')
-        bOk = DecodeBase64(strEncoded, bytes);
-    else if (chEncoding == 'Q' || chEncoding == 'q')
-        bOk = DecodeQuoted(strEncoded, bytes);
-    if (!bOk || !WordToCp932(strCharset, bytes, out))
-        return 0;
-    return k + 2;
-}
-
-// ---------------------------------------------------------------------------
-
+// Bytes that belong to no character when the text is read as Shift-JIS.
 int CountSjisErrors(std::string_view text)
 {
     int nErrors = 0;
-    const char *p = text.data();
-    std::size_t n = text.size();
-    while (n > 0) {
-        const Byte c = static_cast<Byte>(*p);
-        const int nLength = SjisCharLength(p, n);
-        if (nLength == 1 && c >= 0x80 && !IsSjisKana(c))
-            ++nErrors;
-        p += nLength;
-        n -= static_cast<std::size_t>(nLength);
+    const auto *p = reinterpret_cast<const Byte *>(text.data());
+    const Byte *end = p + text.size();
+    while (p < end) {
+        const Byte c = *p;
+        if (c < 0x80) {
+            ++p;
+        } else if (IsSjisLeadByte(c) && end - p >= 2 && IsSjisTrailByte(p[1])) {
+            p += 2;
+        } else {
+            nErrors += IsSjisKana(c) ? 0 : 1;
+            ++p;
+        }
     }
     return nErrors;
 }
 
+// The same read as EUC.
 int CountEucErrors(std::string_view text)
 {
     int nErrors = 0;
     const auto *p = reinterpret_cast<const Byte *>(text.data());
-    std::size_t n = text.size();
-    while (n > 0) {
-        const std::size_t nLength = EucSequenceLength(p, n);
-        if (nLength == 1 && *p >= 0x80)
-            ++nErrors;
+    const Byte *end = p + text.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const std::size_t nLength = EucSequenceLength(p, static_cast<std::size_t>(end - p));
+        nErrors += nLength == 1 ? 1 : 0;
         p += nLength;
-        n -= nLength;
     }
     return nErrors;
 }
@@ -520,7 +357,7 @@ std::string NkfToCp932(std::string_view text, int nKanjiCode)
     std::string out;
     out.reserve(text.size());
     CAppendSink sink{out};
-    Convert(CODE_CP932, CODE_EUC, text, sink, EucFallback<CAppendSink>);
+    IconvConvert(CODE_CP932, CODE_EUC, text, sink, EucFallback<CAppendSink>);
     return out;
 }
 
@@ -530,46 +367,17 @@ std::string NkfFromCp932(std::string_view cp932, int nOutCode)
     if (nOutCode == OUTCODE_EUC) {
         out.reserve(cp932.size() + cp932.size() / 8);
         CAppendSink sink{out};
-        Convert(CODE_EUC, CODE_CP932, cp932, sink, Cp932Fallback<CAppendSink>);
+        IconvConvert(CODE_EUC, CODE_CP932, cp932, sink, Cp932Fallback<CAppendSink>);
     } else if (nOutCode == OUTCODE_JIS) {
         // ISO-2022-JP has no half-width katakana.
         const std::string wide = NkfWidenKana(cp932);
         out.reserve(wide.size() + wide.size() / 4);
         CIso2022Sink sink{out};
-        Convert(CODE_EUC, CODE_CP932, wide, sink, Cp932Fallback<CIso2022Sink>);
+        IconvConvert(CODE_EUC, CODE_CP932, wide, sink, Cp932Fallback<CIso2022Sink>);
         sink.SetMode(JIS_ASCII);
     } else {
         out = cp932;
     }
-    return out;
-}
-
-std::string NkfDecodeMime(std::string_view cp932)
-{
-    std::string out;
-    out.reserve(cp932.size());
-    std::size_t i = 0;
-    std::size_t nAfterWord = std::string_view::npos;  // end of the last decoded word
-    while (i < cp932.size()) {
-        const std::size_t j = cp932.find("=?", i);
-        if (j == std::string_view::npos)
-            break;
-        std::string word;
-        const std::size_t k = DecodeWordAt(cp932, j, word);
-        if (k == 0) {
-            out.append(cp932.substr(i, j + 2 - i));
-            i = j + 2;
-            continue;
-        }
-        // White space between two encoded words (a folded header line too)
-        // belongs to neither.
-        const std::string_view gap = cp932.substr(i, j - i);
-        if (nAfterWord != i || gap.find_first_not_of(" \t\r\n") != std::string_view::npos)
-            out.append(gap);
-        out += word;
-        i = nAfterWord = k;
-    }
-    out.append(cp932.substr(i));
     return out;
 }
 
@@ -694,7 +502,7 @@ bool CNkfLibrary::NkfConvert(std::string_view input, std::string &strOutput) con
         return false;
     std::string cp932 = m_nOutCode == OUTCODE_SJIS ? NkfToCp932(input, NkfGuessCode(input))
                                                    : std::string(input);
-    if (m_bMime)
+    if (m_bMime && cp932.find("=?") != std::string::npos)
         cp932 = NkfDecodeMime(cp932);
     strOutput = m_nOutCode == OUTCODE_SJIS ? std::move(cp932) : NkfFromCp932(cp932, m_nOutCode);
     return true;

@@ -1,1 +1,1 @@
-wp_core_sources(nkf.cpp)
+wp_core_sources(nkf.cpp nkf_mime.cpp)

@@ -126,6 +126,8 @@ TEST(Nkf, BytesWithoutAFormAreKept)
     EXPECT_EQ(NkfToCp932("\xa9\xa1", KANJI_EUC), "\x85\x40");
     EXPECT_EQ(NkfFromCp932("\x85\x40", OUTCODE_JIS), "\x1b$B)!\x1b(B");
     EXPECT_EQ(NkfToCp932("\x1b$B)!\x1b(B", KANJI_JIS), "\x85\x40");
+    // Lead bytes 0xEB-0xEF stand for rows where CP932 has nothing: kept.
+    EXPECT_EQ(NkfFromCp932("\xeb\x40\xef\xfc", OUTCODE_EUC), "\xeb\x40\xef\xfc");
     // Broken EUC and JIS input.
     EXPECT_EQ(NkfToCp932("\xa4\xa2\x80\x8e\x41\xa4", KANJI_EUC), "\x82\xa0\x80\x8e\x41\xa4");
     EXPECT_EQ(NkfToCp932("\x1b$A\x1b$B$\"\x1b(B\x80\xe0\xe0", KANJI_JIS), "\x1b$A\x82\xa0\x80\xe0\xe0");
