@@ -1,0 +1,208 @@
+// The kanji converters beside glibc iconv on the same 50 MB Japanese text.
+//
+//   wp_bench_kanji [--mb N] [--runs N]
+//
+// Builds a Shift-JIS text from the Japanese sample texts of the tests (JIS X
+// 0208 and ASCII only, so that every converter does the whole job), makes its
+// EUC and JIS forms with iconv, then times each conversion of the built-in
+// converter and of CNkfLibrary next to iconv doing the same conversion. glibc
+// has several names for each code whose speeds differ tenfold; of those that
+// give the same bytes as ours, the fastest is the peer. Each side allocates
+// its own output; the best of N runs counts.
+#include "text/kanji.h"
+#include "tools/nkf.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iconv.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string ReadAll(const std::string &strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", strPath.c_str());
+        std::exit(1);
+    }
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return std::move(ss).str();
+}
+
+// iconv over the whole text into an output it allocates, as a caller would;
+// false when iconv cannot convert all of it.
+bool IconvAll(const char *pszTo, const char *pszFrom, const std::string &in, std::string &out)
+{
+    iconv_t cd = iconv_open(pszTo, pszFrom);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    out.assign(in.size() * 2 + 16, '\0');
+    char *pin = const_cast<char *>(in.data());
+    std::size_t inleft = in.size();
+    char *pout = out.data();
+    std::size_t outleft = out.size();
+    const bool bOk = iconv(cd, &pin, &inleft, &pout, &outleft) != static_cast<std::size_t>(-1)
+                     && iconv(cd, nullptr, nullptr, &pout, &outleft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    out.resize(static_cast<std::size_t>(pout - out.data()));
+    return bOk;
+}
+
+std::string IconvOrExit(const char *pszTo, const char *pszFrom, const std::string &in)
+{
+    std::string out;
+    if (!IconvAll(pszTo, pszFrom, in, out)) {
+        std::fprintf(stderr, "iconv cannot convert the text from %s to %s\n", pszFrom, pszTo);
+        std::exit(1);
+    }
+    return out;
+}
+
+double BestSeconds(int nRuns, const std::function<std::string()> &run, std::string &result)
+{
+    double best = 1e30;
+    for (int i = 0; i < nRuns; ++i) {
+        const auto t0 = Clock::now();
+        std::string out = run();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
+        if (i == 0)
+            result = std::move(out);
+    }
+    return best;
+}
+
+// Our JIS output leaves kanji mode with ESC "(J", iconv's with ESC "(B".
+std::string AsciiOutToB(std::string s)
+{
+    for (std::size_t i = s.find("\x1b(J"); i != std::string::npos; i = s.find("\x1b(J", i))
+        s[i + 2] = 'B';
+    return s;
+}
+
+struct Peer
+{
+    const char *pszTo;
+    const char *pszFrom;
+};
+
+struct Row
+{
+    const char *pszName;
+    const std::string *pInput;
+    std::function<std::string()> ours;
+    std::vector<Peer> peers;
+    bool bJisOut;  // our output leaves kanji mode with ESC (J, iconv with ESC (B
+};
+
+const std::vector<Peer> SJIS_TO_EUC = {{"EUC-JP-MS", "CP932"}, {"EUC-JP", "SHIFT_JIS"}, {"EUC-JP", "CP932"}};
+const std::vector<Peer> SJIS_TO_JIS = {{"ISO-2022-JP", "CP932"}, {"ISO-2022-JP", "SHIFT_JIS"}};
+const std::vector<Peer> EUC_TO_SJIS = {{"CP932", "EUC-JP-MS"}, {"SHIFT_JIS", "EUC-JP"}, {"CP932", "EUC-JP"}};
+const std::vector<Peer> JIS_TO_SJIS = {{"CP932", "ISO-2022-JP"}, {"SHIFT_JIS", "ISO-2022-JP"}};
+const std::vector<Peer> EUC_TO_JIS = {{"ISO-2022-JP", "EUC-JP-MS"}, {"ISO-2022-JP", "EUC-JP"}};
+const std::vector<Peer> JIS_TO_EUC = {{"EUC-JP-MS", "ISO-2022-JP"}, {"EUC-JP", "ISO-2022-JP"}};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    double dMegabytes = 50;
+    int nRuns = 5;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--mb") == 0)
+            dMegabytes = std::atof(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--runs") == 0)
+            nRuns = std::max(1, std::atoi(argv[i + 1]));
+    }
+    const std::string strDir = WP_KANJI_DATA_DIR;
+    const std::string samples[] = {ReadAll(strDir + "/essay.sjis.txt"), ReadAll(strDir + "/page.sjis.html")};
+    std::string sjis;
+    const auto nTarget = static_cast<std::size_t>(dMegabytes * 1024 * 1024);
+    for (int n = 1; sjis.size() < nTarget; ++n) {
+        sjis += "No." + std::to_string(n) + "\r\n";
+        sjis += samples[n % 2];
+    }
+    // The samples' wave dash is 0x8160, which iconv's Shift_JIS and CP932 read
+    // as different characters; the JIS X 0208 names (SHIFT_JIS, EUC-JP,
+    // ISO-2022-JP) all agree with the arithmetic, so iconv runs under them.
+    const std::string euc = IconvOrExit("EUC-JP", "SHIFT_JIS", sjis);
+    const std::string jis = IconvOrExit("ISO-2022-JP", "SHIFT_JIS", sjis);
+
+    CNkfLibrary nkf;
+    auto nkfRun = [&nkf](const char *pszOption, const std::string &in) {
+        nkf.SetNkfOption(pszOption);
+        std::string out;
+        nkf.NkfConvert(in, out);
+        return out;
+    };
+    const Row rows[] = {
+        {"built-in SJIS -> EUC", &sjis, [&] { return ConvertKanjiCode(sjis, OUTCODE_EUC); }, SJIS_TO_EUC, false},
+        {"built-in SJIS -> JIS", &sjis, [&] { return ConvertKanjiCode(sjis, OUTCODE_JIS); }, SJIS_TO_JIS, true},
+        {"built-in EUC -> SJIS", &euc, [&] { return ConvertKanjiCode(euc, OUTCODE_SJIS); }, EUC_TO_SJIS, false},
+        {"built-in JIS -> SJIS", &jis, [&] { return ConvertKanjiCode(jis, OUTCODE_SJIS); }, JIS_TO_SJIS, false},
+        {"built-in EUC -> JIS", &euc, [&] { return ConvertKanjiCode(euc, OUTCODE_JIS); }, EUC_TO_JIS, true},
+        {"built-in JIS -> EUC", &jis, [&] { return ConvertKanjiCode(jis, OUTCODE_EUC); }, JIS_TO_EUC, false},
+        {"NKF e  (SJIS -> EUC)", &sjis, [&] { return nkfRun("e", sjis); }, SJIS_TO_EUC, false},
+        {"NKF j  (SJIS -> JIS)", &sjis, [&] { return nkfRun("j", sjis); }, SJIS_TO_JIS, false},
+        {"NKF sm (EUC -> SJIS)", &euc, [&] { return nkfRun("sm", euc); }, EUC_TO_SJIS, false},
+        {"NKF sm (JIS -> SJIS)", &jis, [&] { return nkfRun("sm", jis); }, JIS_TO_SJIS, false},
+    };
+
+    std::printf("input: %.1f MB Shift-JIS (%.1f MB EUC, %.1f MB JIS); best of %d runs\n\n",
+                static_cast<double>(sjis.size()) / 1048576, static_cast<double>(euc.size()) / 1048576,
+                static_cast<double>(jis.size()) / 1048576, nRuns);
+    std::printf("%-22s %9s %6s   %-28s %9s %6s %6s\n", "conversion", "ours ms", "MB/s", "iconv peer", "ms",
+                "MB/s", "ratio");
+    bool bAllWithinGoal = true;
+    for (const Row &row : rows) {
+        std::string strOurs;
+        const double dOurs = BestSeconds(nRuns, row.ours, strOurs);
+        if (row.bJisOut)
+            strOurs = AsciiOutToB(std::move(strOurs));
+        const Peer *pBest = nullptr;
+        double dBest = 0;
+        for (const Peer &peer : row.peers) {
+            std::string strPeer;
+            if (!IconvAll(peer.pszTo, peer.pszFrom, *row.pInput, strPeer) || strPeer != strOurs)
+                continue;
+            const double d = BestSeconds(
+                nRuns,
+                [&] {
+                    std::string out;
+                    IconvAll(peer.pszTo, peer.pszFrom, *row.pInput, out);
+                    return out;
+                },
+                strPeer);
+            if (!pBest || d < dBest) {
+                pBest = &peer;
+                dBest = d;
+            }
+        }
+        const double dMb = static_cast<double>(row.pInput->size()) / 1048576;
+        if (!pBest) {
+            std::printf("%-22s %9.1f %6.0f   no iconv name gives the same bytes\n", row.pszName, dOurs * 1000,
+                        dMb / dOurs);
+            bAllWithinGoal = false;
+            continue;
+        }
+        const std::string strPeerName = std::string(pBest->pszFrom) + " -> " + pBest->pszTo;
+        const double dRatio = dOurs / dBest;
+        bAllWithinGoal = bAllWithinGoal && dRatio <= 1.5;
+        std::printf("%-22s %9.1f %6.0f   %-28s %9.1f %6.0f %6.2f\n", row.pszName, dOurs * 1000, dMb / dOurs,
+                    strPeerName.c_str(), dBest * 1000, dMb / dBest, dRatio);
+    }
+    std::printf("\nratio = ours / iconv; the peer gave the same bytes as ours (JIS: ESC ( J read as ESC ( B).\n"
+                "goal, at most 1.5 on every row: %s\n",
+                bAllWithinGoal ? "met" : "NOT met");
+    return 0;
+}
