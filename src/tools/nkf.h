@@ -32,7 +32,8 @@ public:
 
     // Converts a text with the current options. For Shift-JIS output the input
     // may be in any of the three codes (it is detected); for EUC and JIS output
-    // it is CP932. False, and strOutput untouched, when not loaded.
+    // it is CP932. The whole text is converted: a NUL byte is kept like any
+    // other control byte. False, and strOutput untouched, when not loaded.
     bool NkfConvert(std::string_view input, std::string &strOutput) const;
 
     // Full-width ASCII letters and digits and the full-width space become

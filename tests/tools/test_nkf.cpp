@@ -135,6 +135,9 @@ TEST(Nkf, BytesWithoutAFormAreKept)
     // JIS X 0212 goes out and back through ESC $ ( D.
     EXPECT_EQ(NkfFromCp932("\xfa\x40", OUTCODE_JIS), "\x1b$(Dss\x1b(B");
     EXPECT_EQ(NkfToCp932("\x1b$(Dss\x1b(B", KANJI_JIS), "\xfa\x40");
+    // A NUL byte is one more control byte.
+    EXPECT_EQ(NkfFromCp932(std::string("\x82\xa0\0\x82\xa0", 5), OUTCODE_EUC),
+              std::string("\xa4\xa2\0\xa4\xa2", 5));
     // Katakana in every JIS form.
     EXPECT_EQ(NkfToCp932("\x0e\x31\x0f\x1b(I\x32\x1b(B\xb3", KANJI_JIS), "\xb1\xb2\xb3");
 }
