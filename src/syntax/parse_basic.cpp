@@ -1,0 +1,123 @@
+// The number test shared by the language routines, and the two routines that
+// know no language: the standard one (URLs and mail addresses) and the plain one.
+#include "syntax/parse.h"
+#include "syntax/parsescan.h"
+
+#include <cstring>
+
+bool IsNumberToken(const char *pszWord, int nLength)
+{
+    if (pszWord == nullptr || nLength <= 0)
+        return false;
+    const auto *p = reinterpret_cast<const unsigned char *>(pszWord);
+    if (nLength > 2 && p[0] == '0' && p[1] == 'x') {
+        for (int i = 2; i < nLength; ++i) {
+            const unsigned char c = p[i];
+            if (!CParseScan::IsAsciiDigit(c) && !((c | 0x20) >= 'a' && (c | 0x20) <= 'f'))
+                return false;
+        }
+        return true;
+    }
+    if (!CParseScan::IsAsciiDigit(p[0]))
+        return false;
+    for (int i = 1; i < nLength; ++i) {
+        const unsigned char c = p[i];
+        if (!CParseScan::IsAsciiDigit(c) && c != '+' && c != '-' && c != '.' && c != 'e'
+            && c != 'E')
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+enum : DWORD
+{
+    STANDARD_KEEP_EMPTY = 0x04,  // the only bit an empty line passes on
+};
+
+int StandardColor(DWORD dwCookie)
+{
+    if (dwCookie & 0x05)
+        return COLORINDEX_COMMENT;
+    if (dwCookie & 0x18)
+        return COLORINDEX_STRING;
+    if (dwCookie & 0x02)
+        return COLORINDEX_PREPROCESSOR;
+    return COLORINDEX_NORMALTEXT;
+}
+
+bool IsUrlWordByte(const CParseScan &scan, int nPos)
+{
+    if (scan.IsDoubleByteAt(nPos))
+        return false;
+    const unsigned char c = scan.At(nPos);
+    switch (c) {
+    case '_': case '-': case '.': case '@': case '/': case ':': case '~':
+        return true;
+    default:
+        return CParseScan::IsAsciiAlnum(c);
+    }
+}
+
+// Colours the word [nBegin, nEnd) as a link when it starts with "http://" or
+// holds an '@' anywhere.
+void ColorUrlWord(CParseScan &scan, int nBegin, int nEnd)
+{
+    static const char s_szHttp[] = "http://";
+    const int nHttp = static_cast<int>(sizeof s_szHttp - 1);
+    const char *pWord = scan.Text() + nBegin;
+    if (nEnd > 5 && nBegin + nHttp <= scan.Length() && std::memcmp(pWord, s_szHttp, nHttp) == 0)
+        scan.AddBlock(nBegin, COLORINDEX_KEYWORD);
+    else if (std::memchr(pWord, '@', static_cast<std::size_t>(nEnd - nBegin)) != nullptr)
+        scan.AddBlock(nBegin, COLORINDEX_KEYWORD);
+}
+
+} // namespace
+
+DWORD ParseLineStandard(const CLineSource &lines, DWORD dwCookie, int nLineIndex,
+                        ColorBlock *pBuf, int &nActualItems)
+{
+    CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
+    const int nLength = scan.Length();
+    if (nLength == 0)
+        return dwCookie & STANDARD_KEEP_EMPTY;
+    const int nColor = StandardColor(dwCookie);
+    scan.AddBlock(0, nColor);
+    if (!scan.HasBuffer())
+        return dwCookie;
+
+    int nWordBegin = -1;
+    for (int I = 0; I < nLength; ++I) {
+        scan.MoveTo(I);
+        if (IsUrlWordByte(scan, I)) {
+            if (nWordBegin < 0)
+                nWordBegin = I;
+        } else if (nWordBegin >= 0) {
+            ColorUrlWord(scan, nWordBegin, I);
+            // The run after a word starts at its terminator.
+            scan.AddBlock(I, nColor);
+            nWordBegin = -1;
+        }
+    }
+    if (nWordBegin >= 0)
+        ColorUrlWord(scan, nWordBegin, nLength);
+    return dwCookie;
+}
+
+DWORD ParseLinePlain(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
+                     int &nActualItems)
+{
+    CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
+    const int nLength = scan.Length();
+    if (nLength == 0 || !scan.HasBuffer())
+        return dwCookie;
+    const int nColor = (dwCookie & 0x05) ? COLORINDEX_COMMENT : COLORINDEX_NORMALTEXT;
+    scan.AddBlock(0, nColor);
+    for (int I = 0; I < nLength; ++I) {
+        scan.MoveTo(I);
+        if (!scan.IsDoubleByteAt(I))
+            scan.AddBlock(I, nColor);
+    }
+    return dwCookie;
+}

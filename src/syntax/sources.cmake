@@ -1,0 +1,10 @@
+wp_core_sources(
+    keywords.cpp
+    linesource.cpp
+    parse_basic.cpp
+    parse_cpp.cpp
+    parse_html.cpp
+    parse_script.cpp
+    statecache.cpp
+    viewtype.cpp
+)

@@ -1,0 +1,107 @@
+#include "syntax/statecache.h"
+
+#include "syntax/viewtype.h"
+#include "text/textbuffer.h"
+
+void CLineStateCache::EnsureSize(int nLineCount)
+{
+    if (nLineCount > GetLineStateCount())
+        m_pdwLineStates.resize(static_cast<std::size_t>(nLineCount), PARSE_STATE_UNKNOWN);
+}
+
+DWORD CLineStateCache::GetLineParseState(CLineParser &parser, int nLine)
+{
+    if (nLine < 0)
+        return 0;
+    const int nLineCount = parser.GetLineCount();
+    if (nLineCount <= 0)
+        return 0;
+    if (nLine >= nLineCount)
+        nLine = nLineCount - 1;
+    EnsureSize(nLineCount);
+    if (m_pdwLineStates[static_cast<std::size_t>(nLine)] != PARSE_STATE_UNKNOWN)
+        return m_pdwLineStates[static_cast<std::size_t>(nLine)];
+
+    int nFirst = nLine;
+    while (nFirst > 0 && m_pdwLineStates[static_cast<std::size_t>(nFirst - 1)] == PARSE_STATE_UNKNOWN)
+        --nFirst;
+    DWORD dwState = nFirst > 0 ? m_pdwLineStates[static_cast<std::size_t>(nFirst - 1)] : 0;
+    for (int L = nFirst; L <= nLine; ++L) {
+        int nItems = 0;
+        dwState = parser.ParseLineColors(dwState, L, nullptr, nItems);
+        m_pdwLineStates[static_cast<std::size_t>(L)] = dwState;
+    }
+    return dwState;
+}
+
+DWORD CLineStateCache::ParseLineForDrawing(CLineParser &parser, int nLine,
+                                           std::vector<ColorBlock> &aBuffer, int &nBlocks)
+{
+    nBlocks = 0;
+    if (nLine < 0 || nLine >= parser.GetLineCount())
+        return 0;
+    const int nLength = parser.GetLineLength(nLine);
+    if (nLength <= 0)
+        return GetLineParseState(parser, nLine);
+    const DWORD dwPrevious = GetLineParseState(parser, nLine - 1);
+    const auto nCapacity = static_cast<std::size_t>(ColorBlockCapacity(nLength));
+    if (aBuffer.size() < nCapacity)
+        aBuffer.resize(nCapacity);
+    const DWORD dwState = parser.ParseLineColors(dwPrevious, nLine, aBuffer.data(), nBlocks);
+    EnsureSize(parser.GetLineCount());
+    m_pdwLineStates[static_cast<std::size_t>(nLine)] = dwState;
+    return dwState;
+}
+
+void CLineStateCache::OnTextChanged(DWORD dwFlags, int nLine, int nLineCount)
+{
+    if (dwFlags & NOTIFY_RESET) {
+        Reset();
+        return;
+    }
+    if ((dwFlags & NOTIFY_FLAGS_ONLY) || m_pdwLineStates.empty())
+        return;
+    if (nLine < 0)
+        nLine = 0;
+    if (!(dwFlags & NOTIFY_ONE_LINE) && nLineCount >= 0)
+        m_pdwLineStates.resize(static_cast<std::size_t>(nLineCount), PARSE_STATE_UNKNOWN);
+    InvalidateFrom(nLine);
+}
+
+void CLineStateCache::InvalidateFrom(int nLine)
+{
+    for (int L = nLine < 0 ? 0 : nLine; L < GetLineStateCount(); ++L)
+        m_pdwLineStates[static_cast<std::size_t>(L)] = PARSE_STATE_UNKNOWN;
+}
+
+void CLineStateCache::Reset()
+{
+    std::vector<DWORD>().swap(m_pdwLineStates);
+}
+
+CSyntaxColorer::CSyntaxColorer(const CLineSource &lines, int nViewType)
+    : m_lines(lines), m_nViewType(nViewType)
+{
+}
+
+void CSyntaxColorer::SetViewType(int nViewType)
+{
+    m_nViewType = nViewType;
+    m_cache.Reset();
+}
+
+int CSyntaxColorer::GetLineCount() const
+{
+    return m_lines.GetLineCount();
+}
+
+int CSyntaxColorer::GetLineLength(int nLine) const
+{
+    return m_lines.GetLineLength(nLine);
+}
+
+DWORD CSyntaxColorer::ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
+                                      int &nActualItems)
+{
+    return ParseLineByViewType(m_nViewType, m_lines, dwCookie, nLineIndex, pBuf, nActualItems);
+}

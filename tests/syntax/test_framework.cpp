@@ -1,0 +1,211 @@
+// The pieces shared by every routine: keyword lists and lookups, the number
+// tests, the block rule, view types and the view-level parse entry.
+#include "syntax/keywords.h"
+#include "syntax/viewtype.h"
+#include "syntaxtest.h"
+
+#include <string>
+#include <vector>
+
+TEST(KeywordLists, KeepEveryEntryWithDuplicates)
+{
+    EXPECT_EQ(KeywordListSize(g_apszCppKeywords), 97);
+    EXPECT_EQ(KeywordListSize(g_apszCppKeywords2), 40);
+    EXPECT_EQ(KeywordListSize(g_apszVBKeywords), 187);
+    EXPECT_EQ(KeywordListSize(g_apszPerlKeywords), 130);
+    EXPECT_EQ(KeywordListSize(g_apszPascalKeywords), 75);
+    EXPECT_EQ(KeywordListSize(g_apszHtmlTagNames), 75);
+    EXPECT_EQ(KeywordListSize(g_apszHtmlAttributeNames), 42);
+}
+
+TEST(KeywordLists, LookupNeedsTheWholeWordAndTheListsCaseRule)
+{
+    EXPECT_TRUE(IsKeywordInList(g_apszCppKeywords, "int", 3));
+    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "in", 2));
+    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "intx", 4));
+    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "If", 2));
+    EXPECT_TRUE(IsKeywordInList(g_apszCppKeywords2, "DWORD", 5));
+    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords2, "dword", 5));
+
+    EXPECT_TRUE(IsKeywordInList(g_apszVBKeywords, "dim", 3, false));
+    EXPECT_TRUE(IsKeywordInList(g_apszVBKeywords, "DIM", 3, false));
+    EXPECT_FALSE(IsKeywordInList(g_apszVBKeywords, "dim", 3, true));
+    EXPECT_TRUE(IsKeywordInList(g_apszPascalKeywords, "BEGIN", 5, false));
+
+    // A word with a NUL inside is compared as bytes and never runs past an entry.
+    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "in\0t", 4));
+    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "int\0", 4));
+
+    const char *const apszEmpty[] = {nullptr};
+    EXPECT_FALSE(IsKeywordInList(apszEmpty, "int", 3));
+    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "", 0));
+}
+
+TEST(KeywordLists, TheRoutinesLookupsAgreeWithTheLists)
+{
+    struct
+    {
+        const char *const *ppszList;
+        bool bMatchCase;
+        bool (*pfnLookup)(const char *, int);
+    } const aLists[] = {
+        {g_apszCppKeywords, true, IsCppKeyword},         {g_apszCppKeywords2, true, IsCppKeyword2},
+        {g_apszVBKeywords, false, IsVBKeyword},          {g_apszPerlKeywords, true, IsPerlKeyword},
+        {g_apszPascalKeywords, false, IsPascalKeyword},  {g_apszHtmlTagNames, false, IsHtmlTagName},
+        {g_apszHtmlAttributeNames, false, IsHtmlAttributeName},
+    };
+    // Every entry of every list as a word, in other cases, cut short and lengthened.
+    std::vector<std::string> aWords;
+    for (const auto &list : aLists) {
+        for (const char *const *pp = list.ppszList; *pp != nullptr; ++pp) {
+            std::string strWord = *pp;
+            aWords.push_back(strWord);
+            aWords.push_back(strWord + "x");
+            aWords.push_back(strWord.substr(0, strWord.size() - 1));
+            for (char &c : strWord)
+                c = static_cast<char>(c ^ (((c | 0x20) >= 'a' && (c | 0x20) <= 'z') ? 0x20 : 0));
+            aWords.push_back(strWord);
+        }
+    }
+    for (const auto &list : aLists) {
+        int nFound = 0;
+        for (const std::string &strWord : aWords) {
+            const int n = static_cast<int>(strWord.size());
+            const bool bFound = list.pfnLookup(strWord.data(), n);
+            EXPECT_EQ(bFound, IsKeywordInList(list.ppszList, strWord.data(), n, list.bMatchCase))
+                << strWord;
+            nFound += bFound ? 1 : 0;
+        }
+        EXPECT_GE(nFound, KeywordListSize(list.ppszList));
+    }
+}
+
+TEST(KeywordLists, HtmlNamesCompareUpperCased)
+{
+    EXPECT_TRUE(IsHtmlTagName("font", 4));
+    EXPECT_TRUE(IsHtmlTagName("FoNt", 4));
+    EXPECT_FALSE(IsHtmlTagName("fonts", 5));
+    EXPECT_TRUE(IsHtmlTagName("fonts", 4));  // only the first n bytes are the word
+    EXPECT_TRUE(IsHtmlTagName("h1", 2));
+    EXPECT_TRUE(IsHtmlAttributeName("color", 5));
+    EXPECT_TRUE(IsHtmlAttributeName("coods", 5));
+    EXPECT_FALSE(IsHtmlAttributeName("class", 5));
+    EXPECT_FALSE(IsHtmlTagName("\x83\x81", 2));
+}
+
+TEST(NumberTokens, FollowTheDecimalAndHexadecimalRules)
+{
+    struct
+    {
+        const char *pszWord;
+        bool bNumber;
+        bool bHtmlNumber;
+    } const aCases[] = {
+        {"0", true, true},           {"10", true, true},       {"0x1F", true, true},
+        {"0xff", true, true},        {"0x", false, false},     {"0X1F", false, false},
+        {"10L", false, false},       {"1e+5", true, true},     {"1.2.3", true, true},
+        {"0x1G", false, false},      {"x1", false, false},     {"#FF0000", false, true},
+        {"#", false, false},         {"#G0", false, false},    {"#1", false, true},
+        {"3.14e", true, true},       {".5", false, false},     {"1-", true, true},
+    };
+    for (const auto &c : aCases) {
+        const int n = static_cast<int>(std::string_view(c.pszWord).size());
+        EXPECT_EQ(IsNumberToken(c.pszWord, n), c.bNumber) << c.pszWord;
+        EXPECT_EQ(IsHtmlNumberToken(c.pszWord, n), c.bHtmlNumber) << c.pszWord;
+    }
+    EXPECT_FALSE(IsNumberToken("", 0));
+    EXPECT_FALSE(IsHtmlNumberToken(nullptr, 0));
+}
+
+TEST(ColorBlocks, AreDroppedWhenTheyGoBackwardsOrDoNotFit)
+{
+    ColorBlock aBuf[3];
+    int nItems = 0;
+    AddColorBlock(aBuf, nItems, 3, 4, COLORINDEX_KEYWORD);
+    AddColorBlock(aBuf, nItems, 3, 2, COLORINDEX_STRING);   // backwards: dropped
+    AddColorBlock(aBuf, nItems, 3, 4, COLORINDEX_COMMENT);  // same place: kept, wins
+    AddColorBlock(aBuf, nItems, 3, 5, COLORINDEX_NUMBER);
+    AddColorBlock(aBuf, nItems, 3, 6, COLORINDEX_NUMBER);   // no room left
+    ASSERT_EQ(nItems, 3);
+    EXPECT_EQ(aBuf[1].nCharPos, 4);
+    EXPECT_EQ(aBuf[1].nColorIndex, COLORINDEX_COMMENT);
+    EXPECT_EQ(aBuf[2].nCharPos, 5);
+
+    int nNone = 0;
+    AddColorBlock(nullptr, nNone, 3, 0, COLORINDEX_KEYWORD);
+    EXPECT_EQ(nNone, 0);
+}
+
+TEST(ViewTypes, CommandsMapToTypesAndBack)
+{
+    const int anExpected[] = {7, 0, 1, 2, 3, 5, 6, 4, 7, 7};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(ViewTypeFromCommand(1700 + i), anExpected[i]) << 1700 + i;
+    EXPECT_EQ(ViewTypeFromCommand(1699), -1);
+    EXPECT_EQ(ViewTypeFromCommand(1710), -1);
+
+    const int anCommand[] = {1701, 1702, 1703, 1704, 1707, 1705, 1706, 1700};
+    for (int nType = 0; nType < VIEWTYPE_COUNT; ++nType) {
+        EXPECT_EQ(CommandFromViewType(nType), anCommand[nType]);
+        for (int nId = 1700; nId <= 1709; ++nId)
+            EXPECT_EQ(IsViewTypeCommandChecked(nId, nType), nId == anCommand[nType]);
+    }
+    EXPECT_EQ(CommandFromViewType(8), 0);
+    EXPECT_FALSE(IsViewTypeCommandChecked(0, 8));
+}
+
+TEST(ViewTypes, ComeFromTheFileNameExtension)
+{
+    EXPECT_EQ(ViewTypeFromPath("/home/u/index.HTML"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromPath("page.htm"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromPath("/src/a.c"), VIEWTYPE_CPP);
+    EXPECT_EQ(ViewTypeFromPath("Main.Java"), VIEWTYPE_CPP);
+    EXPECT_EQ(ViewTypeFromPath("app.rc"), VIEWTYPE_CPP);
+    EXPECT_EQ(ViewTypeFromPath("x.js"), VIEWTYPE_CPP);
+    EXPECT_EQ(ViewTypeFromPath("Form1.frm"), VIEWTYPE_VB);
+    EXPECT_EQ(ViewTypeFromPath("default.asp"), VIEWTYPE_VB);
+    EXPECT_EQ(ViewTypeFromPath("/cgi-bin/bbs.cgi"), VIEWTYPE_PERL);
+    EXPECT_EQ(ViewTypeFromPath("unit1.pas"), VIEWTYPE_PASCAL);
+    EXPECT_EQ(ViewTypeFromPath("a.cc"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromPath("archive.tar.gz"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromPath("/home/u/site.html/README"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromPath("dir.c\\name"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromPath("notes.html."), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromPath("/u/.pas"), VIEWTYPE_PASCAL);
+    EXPECT_EQ(ViewTypeFromPath(""), VIEWTYPE_STANDARD);
+}
+
+TEST(ViewTypes, ViewLevelParseDispatchesAndHidesTheStandardState)
+{
+    const CMemoryLineSource lines({"/* open", "", "http://x.jp/"});
+    ColorBlock aBuf[64];
+    int nItems = 0;
+    EXPECT_EQ(ParseLineByViewType(VIEWTYPE_CPP, lines, 0, 0, aBuf, nItems), 0x04u);
+    EXPECT_GT(nItems, 0);
+
+    // The standard routine passes an empty line's comment bit on; the view does not.
+    nItems = 0;
+    EXPECT_EQ(ParseLineStandard(lines, 0x04, 1, aBuf, nItems), 0x04u);
+    EXPECT_EQ(ParseLineByViewType(VIEWTYPE_STANDARD, lines, 0x04, 1, aBuf, nItems), 0u);
+    EXPECT_EQ(ParseLineByViewType(VIEWTYPE_STANDARD, lines, 0x1F, 2, aBuf, nItems), 0u);
+
+    for (int nType : {-1, 8, 1000}) {
+        nItems = 0;
+        EXPECT_EQ(ParseLineByViewType(nType, lines, 0x04, 0, aBuf, nItems), 0u);
+        EXPECT_EQ(nItems, 0);
+    }
+    EXPECT_EQ(ParseLineFuncOfViewType(VIEWTYPE_PLAIN), &ParseLinePlain);
+    EXPECT_EQ(ParseLineFuncOfViewType(VIEWTYPE_HTML_SIMPLE), &ParseLineHtmlSimple);
+}
+
+TEST(ViewTypes, ALineThatDoesNotExistReadsAsEmpty)
+{
+    const CMemoryLineSource lines({"int x;"});
+    for (int nType = 0; nType < VIEWTYPE_COUNT; ++nType) {
+        ColorBlock aBuf[4];
+        int nItems = 0;
+        ParseLineByViewType(nType, lines, 0, 1, aBuf, nItems);
+        ParseLineByViewType(nType, lines, 0, -1, aBuf, nItems);
+        EXPECT_EQ(nItems, 0) << nType;
+    }
+}

@@ -1,0 +1,188 @@
+// The per-line state cache, driven by a real buffer's change notifications.
+#include "syntax/linesource.h"
+#include "syntax/statecache.h"
+#include "syntax/viewtype.h"
+#include "text/textbuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// What a view does with the cache: keep it up to date with the buffer.
+class CColoringView : public CBufferView
+{
+public:
+    CColoringView(CCrystalTextBuffer &buffer, int nViewType)
+        : m_buffer(buffer), m_lines(buffer), m_colorer(m_lines, nViewType)
+    {
+        m_buffer.AttachView(this);
+    }
+    ~CColoringView() override { m_buffer.DetachView(this); }
+
+    void UpdateView(CBufferView *, const ChangeHint *, DWORD dwFlags, int nLine) override
+    {
+        m_colorer.Cache().OnTextChanged(dwFlags, nLine, m_buffer.GetLineCount());
+    }
+
+    // Every line's state as the cache gives it.
+    std::vector<DWORD> States()
+    {
+        std::vector<DWORD> states;
+        for (int i = 0; i < m_buffer.GetLineCount(); ++i)
+            states.push_back(m_colorer.GetLineParseState(i));
+        return states;
+    }
+
+    CCrystalTextBuffer &m_buffer;
+    CBufferLineSource m_lines;
+    CSyntaxColorer m_colorer;
+};
+
+// The states of a fresh parse from the top, for comparison.
+std::vector<DWORD> FreshStates(const CCrystalTextBuffer &buffer, int nViewType)
+{
+    const CBufferLineSource lines(buffer);
+    CSyntaxColorer colorer(lines, nViewType);
+    std::vector<DWORD> states;
+    for (int i = 0; i < buffer.GetLineCount(); ++i)
+        states.push_back(colorer.GetLineParseState(i));
+    return states;
+}
+
+void Insert(CCrystalTextBuffer &buffer, int nLine, int nPos, std::string_view text)
+{
+    int nEndLine = 0;
+    int nEndChar = 0;
+    ASSERT_TRUE(buffer.InsertText(nullptr, nLine, nPos, text, nEndLine, nEndChar));
+}
+
+void Delete(CCrystalTextBuffer &buffer, int nStartLine, int nStartChar, int nEndLine, int nEndChar)
+{
+    ASSERT_TRUE(buffer.DeleteText(nullptr, nStartLine, nStartChar, nEndLine, nEndChar));
+}
+
+class StateCache : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_buffer.InitNew();
+        Insert(m_buffer, 0, 0, "int a;\r\nint b;\r\n\r\nint c;\r\nint d;\r\nint e;");
+    }
+
+    CCrystalTextBuffer m_buffer;
+};
+
+} // namespace
+
+TEST_F(StateCache, ComputesLazilyAndOnlyForwards)
+{
+    CColoringView view(m_buffer, VIEWTYPE_CPP);
+    CLineStateCache &cache = view.m_colorer.Cache();
+    EXPECT_EQ(cache.GetLineStateCount(), 0);
+    EXPECT_EQ(view.m_colorer.GetLineParseState(-1), 0u);
+    EXPECT_EQ(cache.GetLineStateCount(), 0);
+
+    Insert(m_buffer, 0, 0, "/*");
+    EXPECT_EQ(view.m_colorer.GetLineParseState(2), 0x04u);
+    EXPECT_EQ(cache.GetLineStateCount(), 6);
+    EXPECT_TRUE(cache.IsLineStateKnown(2));
+    EXPECT_FALSE(cache.IsLineStateKnown(3));
+    // A line past the end reads as the last line.
+    EXPECT_EQ(view.m_colorer.GetLineParseState(100), 0x04u);
+    EXPECT_TRUE(cache.IsLineStateKnown(5));
+}
+
+TEST_F(StateCache, AnEditInTheMiddleRecomputesTheLinesBelow)
+{
+    CColoringView view(m_buffer, VIEWTYPE_CPP);
+    EXPECT_EQ(view.States(), (std::vector<DWORD>(6, 0)));
+
+    Insert(m_buffer, 3, 0, "/* ");
+    EXPECT_TRUE(view.m_colorer.Cache().IsLineStateKnown(2));
+    EXPECT_FALSE(view.m_colorer.Cache().IsLineStateKnown(3));
+    EXPECT_EQ(view.States(), (std::vector<DWORD>{0, 0, 0, 4, 4, 4}));
+
+    Insert(m_buffer, 4, 6, " */");
+    EXPECT_EQ(view.States(), (std::vector<DWORD>{0, 0, 0, 4, 0, 0}));
+
+    Delete(m_buffer, 3, 0, 3, 3);
+    EXPECT_EQ(view.States(), FreshStates(m_buffer, VIEWTYPE_CPP));
+}
+
+TEST_F(StateCache, FollowsInsertedAndDeletedLines)
+{
+    CColoringView view(m_buffer, VIEWTYPE_CPP);
+    view.States();
+
+    Insert(m_buffer, 1, 0, "x\r\n/* y\r\n");
+    EXPECT_EQ(view.m_colorer.Cache().GetLineStateCount(), 8);
+    EXPECT_TRUE(view.m_colorer.Cache().IsLineStateKnown(0));
+    EXPECT_EQ(view.States(), (std::vector<DWORD>{0, 0, 4, 4, 4, 4, 4, 4}));
+
+    Delete(m_buffer, 1, 0, 6, 0);
+    EXPECT_EQ(view.m_colorer.Cache().GetLineStateCount(), 3);
+    EXPECT_EQ(view.States(), FreshStates(m_buffer, VIEWTYPE_CPP));
+    EXPECT_EQ(m_buffer.GetLineCount(), 3);
+}
+
+TEST_F(StateCache, SwitchingTheTypeDiscardsEveryState)
+{
+    CColoringView view(m_buffer, VIEWTYPE_CPP);
+    Insert(m_buffer, 0, 0, "/* ");
+    EXPECT_EQ(view.States(), (std::vector<DWORD>(6, 4)));
+
+    view.m_colorer.SetViewType(VIEWTYPE_VB);
+    EXPECT_EQ(view.m_colorer.Cache().GetLineStateCount(), 0);
+    EXPECT_EQ(view.States(), (std::vector<DWORD>(6, 0)));
+
+    view.m_colorer.SetViewType(VIEWTYPE_CPP);
+    EXPECT_EQ(view.States(), (std::vector<DWORD>(6, 4)));
+}
+
+TEST_F(StateCache, DrawingRefreshesALineAndEmptyLinesComeFromTheCache)
+{
+    CColoringView view(m_buffer, VIEWTYPE_CPP);
+    Insert(m_buffer, 1, 0, "/* ");
+    std::vector<ColorBlock> aBuffer;
+    int nBlocks = -1;
+    EXPECT_EQ(view.m_colorer.ParseLineForDrawing(1, aBuffer, nBlocks), 0x04u);
+    EXPECT_GT(nBlocks, 0);
+    EXPECT_TRUE(view.m_colorer.Cache().IsLineStateKnown(1));
+    EXPECT_GE(aBuffer.size(), 3u * 9u);
+
+    // The empty line 2 is not parsed for drawing: no runs, the cached state.
+    EXPECT_EQ(view.m_colorer.ParseLineForDrawing(2, aBuffer, nBlocks), 0x04u);
+    EXPECT_EQ(nBlocks, 0);
+    EXPECT_EQ(view.m_colorer.ParseLineForDrawing(6, aBuffer, nBlocks), 0u);
+    EXPECT_EQ(nBlocks, 0);
+}
+
+TEST_F(StateCache, BookmarksKeepTheStatesAndAReloadDropsThem)
+{
+    CColoringView view(m_buffer, VIEWTYPE_CPP);
+    view.States();
+    m_buffer.SetLineFlag(2, LF_BOOKMARK, true);
+    EXPECT_TRUE(view.m_colorer.Cache().IsLineStateKnown(5));
+
+    m_buffer.FreeAll();
+    m_buffer.InitNew();
+    EXPECT_EQ(view.m_colorer.Cache().GetLineStateCount(), 0);
+    EXPECT_EQ(view.States(), (std::vector<DWORD>{0}));
+}
+
+TEST(StateCacheStandard, NoStateCrossesALineInTheStandardType)
+{
+    const CMemoryLineSource lines({"/* http://a.jp", "", "b"});
+    CSyntaxColorer colorer(lines, VIEWTYPE_STANDARD);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(colorer.GetLineParseState(i), 0u);
+    CSyntaxColorer none(lines, 8);
+    std::vector<ColorBlock> aBuffer;
+    int nBlocks = -1;
+    EXPECT_EQ(none.ParseLineForDrawing(0, aBuffer, nBlocks), 0u);
+    EXPECT_EQ(nBlocks, 0);
+}
