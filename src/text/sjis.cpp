@@ -4,14 +4,19 @@ ESjisByteKind SjisByteKindAt(const char *pszLine, int nLength, int nPos)
 {
     if (nPos < 0 || nPos >= nLength)
         return SJIS_SINGLE;
-    int i = 0;
-    while (i < nPos) {
-        i += SjisCharLength(pszLine + i, static_cast<std::size_t>(nLength - i));
-    }
-    if (i > nPos)
+    // A byte outside the lead-byte range always ends a character (as a single
+    // byte or as a trail byte), so a character starts right after the nearest
+    // such byte before nPos. The lead-range bytes between it and nPos are all
+    // valid trail bytes too, so they pair off two by two: an odd count leaves
+    // the byte before nPos as a lead byte, which takes nPos if nPos can be a
+    // trail byte. This looks back only over the run of lead-range bytes.
+    int nRun = 0;
+    for (int i = nPos - 1; i >= 0 && IsSjisLeadByte(static_cast<unsigned char>(pszLine[i])); --i)
+        ++nRun;
+    if (nRun % 2 == 1 && IsSjisTrailByte(static_cast<unsigned char>(pszLine[nPos])))
         return SJIS_TRAIL;
-    return SjisCharLength(pszLine + i, static_cast<std::size_t>(nLength - i)) == 2 ? SJIS_LEAD
-                                                                                  : SJIS_SINGLE;
+    return SjisCharLength(pszLine + nPos, static_cast<std::size_t>(nLength - nPos)) == 2 ? SJIS_LEAD
+                                                                                      : SJIS_SINGLE;
 }
 
 int SjisCharStart(const char *pszLine, int nLength, int nPos)
