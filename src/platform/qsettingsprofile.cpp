@@ -1,0 +1,55 @@
+#include "platform/qsettingsprofile.h"
+
+CQSettingsProfileStore::CQSettingsProfileStore(const QString &strFile)
+    : m_settings(strFile.isEmpty() ? QSettings(QSettings::IniFormat, QSettings::UserScope,
+                                               QStringLiteral("Orvane Applet"), QStringLiteral("Wrenpad"))
+                                         .fileName()
+                                   : strFile,
+                 QSettings::IniFormat)
+{
+}
+
+QString CQSettingsProfileStore::Key(const std::string &strSection, const std::string &strEntry)
+{
+    QString strKey = QString::fromStdString(strSection);
+    strKey.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!strKey.isEmpty())
+        strKey += QLatin1Char('/');
+    return strKey + QString::fromStdString(strEntry);
+}
+
+int CQSettingsProfileStore::GetInt(const std::string &strSection, const std::string &strEntry, int nDefault) const
+{
+    bool bOk = false;
+    const int n = m_settings.value(Key(strSection, strEntry)).toInt(&bOk);
+    return bOk ? n : nDefault;
+}
+
+std::string CQSettingsProfileStore::GetString(const std::string &strSection, const std::string &strEntry,
+                                              const std::string &strDefault) const
+{
+    const QVariant value = m_settings.value(Key(strSection, strEntry));
+    return value.isValid() ? value.toString().toStdString() : strDefault;
+}
+
+void CQSettingsProfileStore::WriteInt(const std::string &strSection, const std::string &strEntry, int nValue)
+{
+    m_settings.setValue(Key(strSection, strEntry), nValue);
+}
+
+void CQSettingsProfileStore::WriteString(const std::string &strSection, const std::string &strEntry,
+                                         const std::string &strValue)
+{
+    m_settings.setValue(Key(strSection, strEntry), QString::fromStdString(strValue));
+}
+
+bool CQSettingsProfileStore::HasEntry(const std::string &strSection, const std::string &strEntry) const
+{
+    return m_settings.contains(Key(strSection, strEntry));
+}
+
+void CQSettingsProfileStore::RemoveAll()
+{
+    m_settings.clear();
+    m_settings.sync();
+}

@@ -1,0 +1,9 @@
+wp_core_sources(
+    profile.cpp
+)
+wp_gui_sources(
+    cmdtarget.cpp
+    dialogs.cpp
+    msgbox.cpp
+    qsettingsprofile.cpp
+)
