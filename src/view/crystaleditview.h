@@ -1,0 +1,118 @@
+// The editing view: typing in insert and overwrite mode, Enter with automatic
+// indentation, Delete and Backspace that never split a character, Tab and
+// Shift+Tab, the clipboard, undo and redo, drag and drop of text and the input
+// method. Every change goes through the buffer with an undo action code.
+//
+// Typing and the editing keys live in crystaleditview.cpp, the clipboard in
+// editview_clipboard.cpp, drag and drop in editview_dragdrop.cpp.
+#pragma once
+
+#include "view/crystaltextview.h"
+
+class QMimeData;
+
+// The private clipboard format that carries a copy's exact Shift-JIS bytes,
+// preferred over the Unicode text when pasting inside the program.
+inline constexpr const char *WRENPAD_MIME_SJIS = "application/x-wrenpad-sjis";
+
+class CCrystalEditView : public CCrystalTextView
+{
+    Q_OBJECT
+
+public:
+    explicit CCrystalEditView(QWidget *pParent = nullptr);
+    ~CCrystalEditView() override;
+
+    // Whether text may be changed (a buffer that is not read-only).
+    virtual bool CanEdit() const;
+    bool GetOverwriteMode() const { return m_bOverwriteMode; }
+    void SetOverwriteMode(bool bOverwrite);
+    bool GetAutoIndent() const { return m_bAutoIndent; }
+    void SetAutoIndent(bool bAutoIndent) { m_bAutoIndent = bAutoIndent; }
+    void SetDisableDragAndDrop(bool bDisable) { m_bDisableDragAndDrop = bDisable; }
+
+    // Selection operations used by the commands.
+    void GetSelectedText(CPoint ptStart, CPoint ptEnd, std::string &strText) const;
+    std::string GetSelectedText();
+    // In one undo group: deletes the selection and inserts text at the caret;
+    // the caret ends behind the text with an empty selection.
+    bool ReplaceSelectedText(std::string_view text, int nAction = ACTION_REPLACE);
+    // Deletes the selection (if any) with the given action; false if none.
+    bool DeleteCurrentSelection(int nAction);
+
+    // Typing: one single-byte character code (13 for Enter).
+    void OnTypeChar(unsigned char ch);
+    // Typing of one character (one or two bytes); characters typed one after
+    // another at the caret join one undo group.
+    void TypeCharacter(std::string_view chars);
+    // Inserts typed text (an input-method commit, a key's text) character by character.
+    void TypeText(std::string_view bytes);
+
+    // Clipboard.
+    bool CopyTextToClipboard(std::string_view text);
+    bool PasteTextFromClipboard(std::string &strText) const;
+    // Whether the clipboard holds text.
+    bool CanPaste() const;
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPaste();
+
+    // Editing keys.
+    void OnEditDelete();
+    void OnEditDeleteBack();
+    virtual void OnEditTab();
+    virtual void OnEditUntab();
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnToggleOverwrite();
+
+    // Where the last typed character left the caret (shared by all views): a
+    // character typed there joins the previous typing's undo group.
+    static CPoint s_ptLastTyped;
+
+    // Clipboard and drag data: the exact lines privately, Unicode for others.
+    static QMimeData *MimeFromLines(const std::vector<std::string> &aPieces);
+    static QMimeData *MimeFromBytes(std::string_view bytes);
+    // The lines of dropped or pasted data: the private form when present, else
+    // the Unicode text converted to CP932 (pnUnmappable receives how many
+    // characters had no CP932 form).
+    bool LinesFromMime(const QMimeData *pData, std::vector<std::string> &aPieces,
+                       int *pnUnmappable = nullptr) const;
+    // Inserts the lines of the data at pt; ptEnd receives the end.
+    bool InsertMimeText(const QMimeData *pData, CPoint pt, int nAction, CPoint &ptEnd);
+
+signals:
+    // Text with no CP932 form was replaced by "?" (for the status bar).
+    void UnmappableCharacters(int nCount);
+
+protected:
+    bool OnUnhandledKey(QKeyEvent *pEvent) override;
+    void OnUndoGroupEnded(int nAction, std::string_view text) override;
+    void inputMethodEvent(QInputMethodEvent *pEvent) override;
+
+    // Drag and drop of text.
+    bool CanStartDrag() const override { return !m_bDisableDragAndDrop; }
+    void StartTextDrag() override;
+    // Runs the drag loop for the data and returns what the drop did.
+    virtual Qt::DropAction ExecDrag(QMimeData *pData, Qt::DropActions allowed);
+    void dragEnterEvent(QDragEnterEvent *pEvent) override;
+    void dragMoveEvent(QDragMoveEvent *pEvent) override;
+    void dragLeaveEvent(QDragLeaveEvent *pEvent) override;
+    void dropEvent(QDropEvent *pEvent) override;
+    // Drops of something other than text (files, in the application view).
+    virtual bool OnDropOther(QDropEvent *pEvent);
+    void DrawOverlay(QPainter &painter) override;
+    // The drop position for a point, moved off a trail byte.
+    CPoint DropPositionAt(const QPoint &pt);
+
+    // The tab of the editing view itself (no block indent).
+    void InsertTab();
+    void MoveToPreviousTabStop();
+
+    void RegisterEditCommands();
+
+    bool m_bAutoIndent = true;
+    bool m_bDisableDragAndDrop = false;
+    bool m_bDropPosVisible = false;
+    CPoint m_ptDropPos;
+};

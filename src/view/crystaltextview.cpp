@@ -1,0 +1,905 @@
+// Geometry, position conversion, caret, selection, scrolling and change
+// notifications of the text view.
+#include "view/crystaltextview.h"
+
+#include "res/commands.h"
+#include "text/sjis.h"
+#include "view/fontutil.h"
+#include "view/textgeom.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleHints>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// The key table of every text view.
+const std::map<int, int> &ViewKeyTable()
+{
+    static const std::map<int, int> table = [] {
+        std::map<int, int> t;
+        auto add = [&t](QKeyCombination key, int nID) { t[key.toCombined()] = nID; };
+        const Qt::KeyboardModifier S = Qt::ShiftModifier;
+        const Qt::KeyboardModifier C = Qt::ControlModifier;
+        const Qt::KeyboardModifier A = Qt::AltModifier;
+        const Qt::KeyboardModifier N = Qt::NoModifier;
+        add(QKeyCombination(N, Qt::Key_Left), ID_EDIT_CHAR_LEFT);
+        add(QKeyCombination(S, Qt::Key_Left), ID_EDIT_EXT_CHAR_LEFT);
+        add(QKeyCombination(N, Qt::Key_Right), ID_EDIT_CHAR_RIGHT);
+        add(QKeyCombination(S, Qt::Key_Right), ID_EDIT_EXT_CHAR_RIGHT);
+        add(QKeyCombination(C, Qt::Key_Left), ID_EDIT_WORD_LEFT);
+        add(QKeyCombination(C | S, Qt::Key_Left), ID_EDIT_EXT_WORD_LEFT);
+        add(QKeyCombination(C, Qt::Key_Right), ID_EDIT_WORD_RIGHT);
+        add(QKeyCombination(C | S, Qt::Key_Right), ID_EDIT_EXT_WORD_RIGHT);
+        add(QKeyCombination(N, Qt::Key_Up), ID_EDIT_LINE_UP);
+        add(QKeyCombination(S, Qt::Key_Up), ID_EDIT_EXT_LINE_UP);
+        add(QKeyCombination(N, Qt::Key_Down), ID_EDIT_LINE_DOWN);
+        add(QKeyCombination(S, Qt::Key_Down), ID_EDIT_EXT_LINE_DOWN);
+        add(QKeyCombination(C, Qt::Key_Up), ID_EDIT_SCROLL_UP);
+        add(QKeyCombination(C, Qt::Key_Down), ID_EDIT_SCROLL_DOWN);
+        add(QKeyCombination(N, Qt::Key_PageUp), ID_EDIT_PAGE_UP);
+        add(QKeyCombination(S, Qt::Key_PageUp), ID_EDIT_EXT_PAGE_UP);
+        add(QKeyCombination(N, Qt::Key_PageDown), ID_EDIT_PAGE_DOWN);
+        add(QKeyCombination(S, Qt::Key_PageDown), ID_EDIT_EXT_PAGE_DOWN);
+        add(QKeyCombination(N, Qt::Key_End), ID_EDIT_LINE_END);
+        add(QKeyCombination(S, Qt::Key_End), ID_EDIT_EXT_LINE_END);
+        add(QKeyCombination(N, Qt::Key_Home), ID_EDIT_HOME);
+        add(QKeyCombination(S, Qt::Key_Home), ID_EDIT_EXT_HOME);
+        add(QKeyCombination(C, Qt::Key_Home), ID_EDIT_TEXT_BEGIN);
+        add(QKeyCombination(C | S, Qt::Key_Home), ID_EDIT_EXT_TEXT_BEGIN);
+        add(QKeyCombination(C, Qt::Key_End), ID_EDIT_TEXT_END);
+        add(QKeyCombination(C | S, Qt::Key_End), ID_EDIT_EXT_TEXT_END);
+        add(QKeyCombination(C, Qt::Key_A), ID_EDIT_SELECT_ALL);
+        add(QKeyCombination(C, Qt::Key_C), ID_EDIT_COPY);
+        add(QKeyCombination(C, Qt::Key_Insert), ID_EDIT_COPY);
+        add(QKeyCombination(C, Qt::Key_X), ID_EDIT_CUT);
+        add(QKeyCombination(S, Qt::Key_Delete), ID_EDIT_CUT);
+        add(QKeyCombination(C, Qt::Key_V), ID_EDIT_PASTE);
+        add(QKeyCombination(S, Qt::Key_Insert), ID_EDIT_PASTE);
+        add(QKeyCombination(N, Qt::Key_Delete), ID_EDIT_DELETE);
+        add(QKeyCombination(N, Qt::Key_Backspace), ID_EDIT_DELETE_BACK);
+        add(QKeyCombination(C, Qt::Key_Backspace), ID_EDIT_DELETE_WORD_BACK);
+        add(QKeyCombination(N, Qt::Key_Tab), ID_EDIT_TAB);
+        add(QKeyCombination(S, Qt::Key_Backtab), ID_EDIT_UNTAB);
+        add(QKeyCombination(S, Qt::Key_Tab), ID_EDIT_UNTAB);
+        add(QKeyCombination(N, Qt::Key_Insert), ID_EDIT_SWITCH_OVRMODE);
+        add(QKeyCombination(C, Qt::Key_Z), ID_EDIT_UNDO);
+        add(QKeyCombination(A, Qt::Key_Backspace), ID_EDIT_UNDO);
+        add(QKeyCombination(C, Qt::Key_Y), ID_EDIT_REDO);
+        add(QKeyCombination(C, Qt::Key_F), ID_EDIT_FIND);
+        add(QKeyCombination(C, Qt::Key_H), ID_EDIT_REPLACE);
+        add(QKeyCombination(N, Qt::Key_F3), ID_EDIT_REPEAT);
+        add(QKeyCombination(S, Qt::Key_F3), ID_EDIT_FIND_PREVIOUS);
+        for (int n = 0; n <= 9; ++n) {
+            add(QKeyCombination(C, static_cast<Qt::Key>(Qt::Key_0 + n)), ID_EDIT_TOGGLE_BOOKMARK0 + n);
+            add(QKeyCombination(A, static_cast<Qt::Key>(Qt::Key_0 + n)), ID_EDIT_GO_BOOKMARK0 + n);
+        }
+        add(QKeyCombination(C, Qt::Key_F2), ID_EDIT_TOGGLE_BOOKMARK);
+        add(QKeyCombination(N, Qt::Key_F2), ID_EDIT_GOTO_NEXT_BOOKMARK);
+        add(QKeyCombination(S, Qt::Key_F2), ID_EDIT_GOTO_PREV_BOOKMARK);
+        add(QKeyCombination(C | S, Qt::Key_F2), ID_EDIT_CLEAR_ALL_BOOKMARKS);
+        add(QKeyCombination(C, Qt::Key_BracketRight), ID_MATCH_BRACKET);
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+CCrystalTextView::CCrystalTextView(QWidget *pParent) : QAbstractScrollArea(pParent)
+{
+    const QPalette pal = palette();
+    m_crColors.fill(0x400000);
+    m_crColors[COLORINDEX_WHITESPACE] = RefFromColor(pal.color(QPalette::Base));
+    m_crColors[COLORINDEX_BKGND] = RefFromColor(pal.color(QPalette::Base));
+    m_crColors[COLORINDEX_NORMALTEXT] = RefFromColor(pal.color(QPalette::Text));
+    m_crColors[COLORINDEX_SELMARGIN] = 0xC8C8C8;
+    m_crColors[COLORINDEX_SELBKGND] = 0x000000;
+    m_crColors[COLORINDEX_SELTEXT] = 0xFFFFFF;
+    m_crColors[COLORINDEX_KEYWORD] = 0xC00000;
+    m_crColors[COLORINDEX_COMMENT] = 0x808080;
+    m_crColors[COLORINDEX_NUMBER] = 0x000080;
+    m_crColors[COLORINDEX_OPERATOR] = 0x000000;
+    m_crColors[COLORINDEX_STRING] = 0x400000;
+    m_crColors[COLORINDEX_PREPROCESSOR] = 0x808000;
+    m_crColors[COLORINDEX_TAG] = 0x008000;
+    m_crColors[COLORINDEX_TAGOPTION] = 0x808000;
+    m_crColors[COLORINDEX_KEYWORD2] = 0x400000;
+
+    m_font = MakeViewFont(QStringLiteral("Terminal"), 18, 400);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setMouseTracking(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    m_timerAutoScroll.setInterval(100);
+    connect(&m_timerAutoScroll, &QTimer::timeout, this, [this] { OnAutoScrollTimer(); });
+    const int nFlash = QApplication::styleHints()->cursorFlashTime();
+    m_timerCaret.setInterval(nFlash > 0 ? nFlash / 2 : 500);
+    connect(&m_timerCaret, &QTimer::timeout, this, [this] { BlinkCaret(); });
+
+    RegisterNavigationCommands();
+    RegisterBookmarkCommands();
+    ResetView();
+}
+
+CCrystalTextView::~CCrystalTextView()
+{
+    if (m_pTextBuffer)
+        m_pTextBuffer->DetachView(this);
+}
+
+// ---------------------------------------------------------------------------
+// Buffer and lines
+
+void CCrystalTextView::AttachBuffer(CCrystalTextBuffer *pBuffer)
+{
+    if (m_pTextBuffer)
+        m_pTextBuffer->DetachView(this);
+    m_pTextBuffer = pBuffer ? pBuffer : LocateTextBuffer();
+    if (m_pTextBuffer)
+        m_pTextBuffer->AttachView(this);
+    ResetView();
+    RecalcVertScroll();
+    RecalcHorzScroll();
+    viewport()->update();
+}
+
+void CCrystalTextView::DetachBuffer()
+{
+    if (m_pTextBuffer) {
+        m_pTextBuffer->DetachView(this);
+        m_pTextBuffer = nullptr;
+        ResetView();
+    }
+}
+
+void CCrystalTextView::ResetView()
+{
+    m_nFirstVisibleLine = 0;
+    m_nFirstVisibleColumn = 0;
+    m_nLineHeight = -1;
+    m_nCharWidth = -1;
+    m_nTabSize = 4;
+    m_nMaxLineLength = -1;
+    m_nScreenLines = -1;
+    m_nScreenChars = -1;
+    m_ptSelAnchor = m_ptCaret = m_ptSelFrom = m_ptSelTo = m_ptSelBegin = m_ptSelEnd = CPoint(0, 0);
+    m_nWantedColumn = -1;
+    m_aActualLineLength.clear();
+    m_lineStates.Reset();
+    InvalidateTextCaches();
+    m_bMouseSelecting = m_bWordSelecting = m_bLineSelecting = m_bDragPending = false;
+    m_timerAutoScroll.stop();
+    RefreshBookmarkExist();
+    UpdateCaretDisplay();
+}
+
+int CCrystalTextView::GetLineCount() const
+{
+    return m_pTextBuffer ? m_pTextBuffer->GetLineCount() : 1;
+}
+
+int CCrystalTextView::GetLineLength(int nLine) const
+{
+    return m_pTextBuffer ? m_pTextBuffer->GetLineLength(nLine) : 0;
+}
+
+const char *CCrystalTextView::GetLineText(int nLine) const
+{
+    return m_pTextBuffer ? m_pTextBuffer->GetLineText(nLine) : nullptr;
+}
+
+std::string_view CCrystalTextView::GetLineChars(int nLine) const
+{
+    return m_pTextBuffer ? m_pTextBuffer->GetLine(nLine) : std::string_view();
+}
+
+DWORD CCrystalTextView::GetLineFlags(int nLine) const
+{
+    return m_pTextBuffer ? m_pTextBuffer->GetLineFlags(nLine) : 0;
+}
+
+void CCrystalTextView::GetText(CPoint ptStart, CPoint ptEnd, std::string &strText) const
+{
+    if (m_pTextBuffer)
+        m_pTextBuffer->GetText(ptStart.y, ptStart.x, ptEnd.y, ptEnd.x, strText);
+    else
+        strText.clear();
+}
+
+int CCrystalTextView::GetLineDisplayLength(int nLine)
+{
+    const int nCount = GetLineCount();
+    if (static_cast<int>(m_aActualLineLength.size()) != nCount)
+        m_aActualLineLength.assign(static_cast<std::size_t>(nCount), -1);
+    int &n = m_aActualLineLength[static_cast<std::size_t>(nLine)];
+    if (n < 0)
+        n = LineDisplayLength(GetLineChars(nLine), m_nTabSize);
+    return n;
+}
+
+// ---------------------------------------------------------------------------
+// Geometry
+
+void CCrystalTextView::MeasureFont()
+{
+    const QFontMetrics fm(m_font);
+    m_nLineHeight = std::max(1, fm.height());
+    m_nCharWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('X')));
+    m_bAsciiUniform = true;
+    for (char c = 0x20; c < 0x7F && m_bAsciiUniform; ++c)
+        m_bAsciiUniform = fm.horizontalAdvance(QLatin1Char(c)) == m_nCharWidth;
+}
+
+int CCrystalTextView::GetLineHeight()
+{
+    if (m_nLineHeight < 0)
+        MeasureFont();
+    return m_nLineHeight;
+}
+
+int CCrystalTextView::GetCharWidth()
+{
+    if (m_nCharWidth < 0)
+        MeasureFont();
+    return m_nCharWidth;
+}
+
+int CCrystalTextView::GetVisibleLineCount()
+{
+    if (m_nScreenLines < 0)
+        m_nScreenLines = viewport()->height() / GetLineHeight();
+    return m_nScreenLines;
+}
+
+int CCrystalTextView::GetVisibleColumnCount()
+{
+    if (m_nScreenChars < 0)
+        m_nScreenChars = std::max(0, viewport()->width() - GetMarginWidth()) / GetCharWidth();
+    return m_nScreenChars;
+}
+
+int CCrystalTextView::GetMarginWidth() const
+{
+    return m_bSelMargin ? SEL_MARGIN_WIDTH : 1;
+}
+
+int CCrystalTextView::GetWidestLine()
+{
+    if (m_nMaxLineLength < 0) {
+        m_nMaxLineLength = 0;
+        const int nCount = GetLineCount();
+        for (int i = 0; i < nCount; ++i)
+            m_nMaxLineLength = std::max(m_nMaxLineLength, GetLineDisplayLength(i));
+    }
+    return m_nMaxLineLength;
+}
+
+void CCrystalTextView::SetTabSize(int nTabSize)
+{
+    if (nTabSize == m_nTabSize)
+        return;
+    m_nTabSize = nTabSize;
+    InvalidateTextCaches();
+    m_aActualLineLength.clear();
+    m_nMaxLineLength = -1;
+    RecalcHorzScroll();
+    viewport()->update();
+    UpdateCaretDisplay();
+}
+
+void CCrystalTextView::SetViewFont(const QFont &font)
+{
+    m_font = font;
+    m_nLineHeight = -1;
+    m_nCharWidth = -1;
+    m_nScreenLines = -1;
+    m_nScreenChars = -1;
+    RecalcVertScroll();
+    RecalcHorzScroll();
+    UpdateCaretDisplay();
+    viewport()->update();
+}
+
+void CCrystalTextView::SetSelectionMargin(bool bSelMargin)
+{
+    if (m_bSelMargin == bSelMargin)
+        return;
+    m_bSelMargin = bSelMargin;
+    m_nScreenChars = -1;
+    RecalcHorzScroll();
+    viewport()->update();
+    UpdateCaretDisplay();
+}
+
+// ---------------------------------------------------------------------------
+// Position conversion
+
+int CCrystalTextView::TextToColumn(int nLine, int nCharIndex) const
+{
+    const std::string_view line = GetLineChars(nLine);
+    if (line.size() < 1024)
+        return ::TextToColumn(line, nCharIndex, m_nTabSize);
+    const int nEnd = std::min(nCharIndex, static_cast<int>(line.size()));
+    int i = 0;
+    int nColumn = 0;
+    if (m_colCache.nLine == nLine && m_colCache.nCharIndex <= nEnd) {
+        i = m_colCache.nCharIndex;
+        nColumn = m_colCache.nColumn;
+    }
+    for (; i < nEnd; ++i)
+        nColumn = NextColumn(line[static_cast<std::size_t>(i)], nColumn, m_nTabSize);
+    m_colCache = CColumnCache{nLine, nEnd, nColumn};
+    return nColumn;
+}
+
+void CCrystalTextView::InvalidateTextCaches()
+{
+    ++m_nGeneration;
+    m_colCache.nLine = -1;
+}
+
+int CCrystalTextView::ColumnToText(int nLine, int nColumn) const
+{
+    return ::ColumnToText(GetLineChars(nLine), nColumn, m_nTabSize);
+}
+
+CPoint CCrystalTextView::PointToText(const QPoint &ptClient)
+{
+    const int nCount = GetLineCount();
+    int nLine = ptClient.y() / GetLineHeight() + m_nFirstVisibleLine;
+    if (ptClient.y() < 0)
+        nLine = (ptClient.y() - GetLineHeight() + 1) / GetLineHeight() + m_nFirstVisibleLine;
+    nLine = std::clamp(nLine, 0, nCount - 1);
+    int nColumn = (ptClient.x() - GetMarginWidth()) / GetCharWidth() + m_nFirstVisibleColumn;
+    if (ptClient.x() < GetMarginWidth())
+        nColumn = m_nFirstVisibleColumn - (GetMarginWidth() - ptClient.x() + GetCharWidth() - 1) / GetCharWidth();
+    nColumn = std::max(0, nColumn);
+    return CPoint(ColumnToTextCell(GetLineChars(nLine), nColumn, m_nTabSize), nLine);
+}
+
+QPoint CCrystalTextView::TextToPoint(CPoint ptText)
+{
+    return QPoint((TextToColumn(ptText.y, ptText.x) - m_nFirstVisibleColumn) * GetCharWidth() + GetMarginWidth(),
+                  (ptText.y - m_nFirstVisibleLine) * GetLineHeight());
+}
+
+void CCrystalTextView::RoundPointX(QPoint &pt)
+{
+    pt.rx() += GetCharWidth() / 2;
+}
+
+CPoint CCrystalTextView::AfterTrailByte(CPoint pt) const
+{
+    if (m_pTextBuffer && pt.x > 0 && pt.x < GetLineLength(pt.y) && m_pTextBuffer->IsTrailByteAt(pt.y, pt.x))
+        ++pt.x;
+    return pt;
+}
+
+// ---------------------------------------------------------------------------
+// Caret and selection
+
+void CCrystalTextView::MoveCaret(CPoint pt)
+{
+    m_ptCaret = pt;
+    m_nWantedColumn = TextToColumn(pt.y, pt.x);
+    UpdateCaretDisplay();
+}
+
+void CCrystalTextView::SelectRange(CPoint ptFrom, CPoint ptTo)
+{
+    const CPoint ptOldFrom = m_ptSelFrom;
+    const CPoint ptOldTo = m_ptSelTo;
+    m_ptSelFrom = ptFrom;
+    m_ptSelTo = ptTo;
+    if (ptFrom != ptOldFrom) {
+        InvalidateLines(std::min(ptFrom.y, ptTo.y), std::max(ptFrom.y, ptTo.y));
+        InvalidateLines(std::min(ptOldFrom.y, ptOldTo.y), std::max(ptOldFrom.y, ptOldTo.y));
+    } else if (ptTo != ptOldTo) {
+        InvalidateLines(std::min(ptTo.y, ptOldTo.y), std::max(ptTo.y, ptOldTo.y));
+    }
+    emit CaretMoved();
+}
+
+void CCrystalTextView::GetSelectionRange(CPoint &ptBegin, CPoint &ptEnd)
+{
+    const bool bSwap = m_ptSelFrom.y > m_ptSelTo.y || (m_ptSelFrom.y == m_ptSelTo.y && m_ptSelFrom.x > m_ptSelTo.x);
+    m_ptSelBegin = bSwap ? m_ptSelTo : m_ptSelFrom;
+    m_ptSelEnd = bSwap ? m_ptSelFrom : m_ptSelTo;
+    ptBegin = m_ptSelBegin;
+    ptEnd = m_ptSelEnd;
+}
+
+bool CCrystalTextView::IsSelection()
+{
+    return m_ptSelFrom != m_ptSelTo;
+}
+
+bool CCrystalTextView::IsInSelection(CPoint pt)
+{
+    CPoint b;
+    CPoint e;
+    GetSelectionRange(b, e);
+    if (pt.y < b.y || pt.y > e.y)
+        return false;
+    if (b.y == e.y)
+        return pt.x >= b.x && pt.x < e.x;
+    if (pt.y == b.y)
+        return pt.x >= b.x;
+    if (pt.y == e.y)
+        return pt.x < e.x;
+    return true;
+}
+
+void CCrystalTextView::SelectLine(int nLine)
+{
+    if (!m_pTextBuffer)
+        return;
+    nLine = std::clamp(nLine, 0, GetLineCount() - 1);
+    const CPoint ptStart(0, nLine);
+    MoveCaret(ptStart);
+    SelectRange(ptStart, CPoint(GetLineLength(nLine), nLine));
+    SetSelectionAnchor(ptStart);
+    ScrollToPosition(ptStart);
+}
+
+void CCrystalTextView::SelectAllText()
+{
+    const int nLast = GetLineCount() - 1;
+    MoveCaret(CPoint(GetLineLength(nLast), nLast));
+    SelectRange(CPoint(0, 0), m_ptCaret);
+}
+
+void CCrystalTextView::PlaceCaret(CPoint pt)
+{
+    MoveCaret(pt);
+    SetSelectionAnchor(pt);
+    SelectRange(pt, pt);
+    ScrollToPosition(pt);
+}
+
+QRect CCrystalTextView::CaretRect()
+{
+    const QPoint pt = TextToPoint(m_ptCaret);
+    const int nWidth = m_bOverwriteMode ? GetCharWidth() : 2;
+    return QRect(pt.x(), pt.y(), nWidth, GetLineHeight());
+}
+
+void CCrystalTextView::UpdateCaretDisplay()
+{
+    // Repaint where the caret was and where it is; it is drawn with the text.
+    viewport()->update();
+    m_bCaretBlinkOn = true;
+    if (m_bHasFocus)
+        m_timerCaret.start();
+    if (QWidget::testAttribute(Qt::WA_InputMethodEnabled) && hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImFont);
+    emit CaretMoved();
+}
+
+void CCrystalTextView::BlinkCaret()
+{
+    m_bCaretBlinkOn = !m_bCaretBlinkOn;
+    viewport()->update(CaretRect().adjusted(-1, 0, 1, 0));
+}
+
+void CCrystalTextView::ScrollToPosition(CPoint pt)
+{
+    const int nCount = GetLineCount();
+    const int nScreenLines = GetVisibleLineCount();
+    int nLine = m_nFirstVisibleLine;
+    if (pt.y >= nLine + nScreenLines)
+        nLine = pt.y - nScreenLines + 1;
+    else if (pt.y < nLine)
+        nLine = pt.y;
+    nLine = std::clamp(nLine, 0, std::max(0, nCount - 1));
+    if (nLine != m_nFirstVisibleLine) {
+        ScrollToFirstLine(nLine);
+        SyncSplitScroll(true);
+    }
+
+    const int nColumn = TextToColumn(pt.y, pt.x);
+    const int nScreenChars = GetVisibleColumnCount();
+    int nFirstColumn = m_nFirstVisibleColumn;
+    if (nColumn > nFirstColumn + nScreenChars)
+        nFirstColumn = nColumn - nScreenChars;
+    else if (nColumn < nFirstColumn)
+        nFirstColumn = nColumn;
+    nFirstColumn = std::clamp(nFirstColumn, 0, std::max(0, GetWidestLine() - 1));
+    if (nFirstColumn != m_nFirstVisibleColumn) {
+        ScrollToFirstColumn(nFirstColumn);
+        SyncSplitScroll(false);
+    }
+    UpdateCaretDisplay();
+}
+
+// ---------------------------------------------------------------------------
+// Scrolling
+
+void CCrystalTextView::ScrollToFirstLine(int nLine, bool bTrackScrollBar)
+{
+    if (nLine == m_nFirstVisibleLine)
+        return;
+    const int nDelta = (m_nFirstVisibleLine - nLine) * GetLineHeight();
+    m_nFirstVisibleLine = nLine;
+    if (std::abs(nDelta) < viewport()->height())
+        viewport()->scroll(0, nDelta);
+    else
+        viewport()->update();
+    if (bTrackScrollBar)
+        RecalcVertScroll(true);
+}
+
+void CCrystalTextView::ScrollToFirstColumn(int nColumn, bool bTrackScrollBar)
+{
+    if (nColumn == m_nFirstVisibleColumn)
+        return;
+    const int nDelta = (m_nFirstVisibleColumn - nColumn) * GetCharWidth();
+    m_nFirstVisibleColumn = nColumn;
+    const QRect rcText(GetMarginWidth(), 0, viewport()->width() - GetMarginWidth(), viewport()->height());
+    if (std::abs(nDelta) < rcText.width())
+        viewport()->scroll(nDelta, 0, rcText);
+    else
+        viewport()->update(rcText);
+    if (bTrackScrollBar)
+        RecalcHorzScroll(true);
+}
+
+void CCrystalTextView::RecalcVertScroll(bool bPositionOnly)
+{
+    QScrollBar *pBar = verticalScrollBar();
+    const QSignalBlocker block(pBar);
+    if (!bPositionOnly) {
+        const int nCount = GetLineCount();
+        const int nScreen = GetVisibleLineCount();
+        if (nScreen >= nCount && m_nFirstVisibleLine > 0) {
+            m_nFirstVisibleLine = 0;
+            viewport()->update();
+            UpdateCaretDisplay();
+        }
+        pBar->setRange(0, std::max(0, nCount - 1));
+        pBar->setPageStep(std::max(1, nScreen));
+        pBar->setSingleStep(1);
+        pBar->setEnabled(nScreen < nCount);
+    }
+    pBar->setValue(m_nFirstVisibleLine);
+}
+
+void CCrystalTextView::RecalcHorzScroll(bool bPositionOnly)
+{
+    QScrollBar *pBar = horizontalScrollBar();
+    const QSignalBlocker block(pBar);
+    if (!bPositionOnly) {
+        const int nWidest = GetWidestLine();
+        const int nScreen = GetVisibleColumnCount();
+        if (nScreen >= nWidest && m_nFirstVisibleColumn > 0) {
+            m_nFirstVisibleColumn = 0;
+            viewport()->update();
+            UpdateCaretDisplay();
+        }
+        pBar->setRange(0, std::max(0, nWidest - 1));
+        pBar->setPageStep(std::max(1, nScreen));
+        pBar->setSingleStep(1);
+        pBar->setEnabled(nScreen < nWidest);
+    }
+    pBar->setValue(m_nFirstVisibleColumn);
+}
+
+void CCrystalTextView::scrollContentsBy(int dx, int dy)
+{
+    // The bars moved (drag, click, wheel): follow them.
+    (void)dx;
+    (void)dy;
+    const int nLine = std::clamp(verticalScrollBar()->value(), 0, std::max(0, GetLineCount() - 1));
+    if (nLine != m_nFirstVisibleLine) {
+        ScrollToFirstLine(nLine, false);
+        SyncSplitScroll(true);
+    }
+    const int nColumn = std::clamp(horizontalScrollBar()->value(), 0, std::max(0, GetWidestLine() - 1));
+    if (nColumn != m_nFirstVisibleColumn) {
+        ScrollToFirstColumn(nColumn, false);
+        SyncSplitScroll(false);
+    }
+    UpdateCaretDisplay();
+}
+
+void CCrystalTextView::SyncSplitScroll(bool bVertical)
+{
+    if (!m_fnSplitPanes || m_bInScrollSync)
+        return;
+    m_bInScrollSync = true;
+    for (CCrystalTextView *pPane : m_fnSplitPanes(this, bVertical))
+        if (pPane != this)
+            pPane->OnSplitScrolled(this, bVertical);
+    m_bInScrollSync = false;
+}
+
+void CCrystalTextView::OnSplitScrolled(CCrystalTextView *pSource, bool bVertical)
+{
+    if (bVertical) {
+        if (pSource->m_nFirstVisibleLine != m_nFirstVisibleLine) {
+            m_nFirstVisibleLine = std::clamp(pSource->m_nFirstVisibleLine, 0, std::max(0, GetLineCount() - 1));
+            viewport()->update();
+        }
+    } else if (pSource->m_nFirstVisibleColumn != m_nFirstVisibleColumn) {
+        m_nFirstVisibleColumn = std::max(0, pSource->m_nFirstVisibleColumn);
+        viewport()->update();
+    }
+    RecalcVertScroll(true);
+    RecalcHorzScroll(true);
+    UpdateCaretDisplay();
+}
+
+void CCrystalTextView::InvalidateLines(int nLine1, int nLine2, bool bInvalidateMargin)
+{
+    if (nLine2 - nLine1 > 1024) {
+        viewport()->update();
+        return;
+    }
+    const int nHeight = GetLineHeight();
+    const int nLeft = bInvalidateMargin ? 0 : GetMarginWidth();
+    const int nTop = (nLine1 - m_nFirstVisibleLine) * nHeight;
+    const int nBottom = nLine2 < 0 ? viewport()->height() : (nLine2 - m_nFirstVisibleLine + 1) * nHeight;
+    if (nBottom < 0 || nTop > viewport()->height())
+        return;
+    viewport()->update(QRect(nLeft, nTop, viewport()->width() - nLeft, nBottom - nTop));
+}
+
+// ---------------------------------------------------------------------------
+// Change notifications
+
+void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags, int nLine)
+{
+    (void)pSource;
+    if (dwFlags & NOTIFY_RESET) {
+        ResetView();
+        RecalcVertScroll();
+        RecalcHorzScroll();
+        viewport()->update();
+        return;
+    }
+    const int nCount = GetLineCount();
+    if (nLine < 0)
+        nLine = 0;
+    m_lineStates.OnTextChanged(dwFlags, nLine, nCount);
+    if (!(dwFlags & NOTIFY_FLAGS_ONLY))
+        InvalidateTextCaches();
+    bool bWidestKnown = false;
+    if (dwFlags & NOTIFY_ONE_LINE) {
+        if (!(dwFlags & NOTIFY_FLAGS_ONLY) && nLine < static_cast<int>(m_aActualLineLength.size())) {
+            // A change within one line keeps the widest line known unless that
+            // line was the widest and became shorter, so typing never rescans
+            // the document.
+            const int nOld = m_aActualLineLength[static_cast<std::size_t>(nLine)];
+            m_aActualLineLength[static_cast<std::size_t>(nLine)] = -1;
+            if (m_nMaxLineLength >= 0 && nOld >= 0 && nOld < m_nMaxLineLength) {
+                m_nMaxLineLength = std::max(m_nMaxLineLength, GetLineDisplayLength(nLine));
+                bWidestKnown = true;
+            } else if (m_nMaxLineLength >= 0 && nOld >= 0) {
+                const int nNew = GetLineDisplayLength(nLine);
+                if (nNew >= m_nMaxLineLength) {
+                    m_nMaxLineLength = nNew;
+                    bWidestKnown = true;
+                }
+            }
+        }
+        if (dwFlags & NOTIFY_FLAGS_ONLY) {
+            InvalidateLines(nLine, nLine, true);
+        } else {
+            InvalidateLines(nLine, -1, true);
+        }
+    } else {
+        m_aActualLineLength.resize(static_cast<std::size_t>(nCount), -1);
+        for (std::size_t i = static_cast<std::size_t>(nLine); i < m_aActualLineLength.size(); ++i)
+            m_aActualLineLength[i] = -1;
+        InvalidateLines(nLine, -1, true);
+    }
+
+    if (pHint) {
+        pHint->AdjustPoint(m_ptCaret);
+        pHint->AdjustPoint(m_ptSelFrom);
+        pHint->AdjustPoint(m_ptSelTo);
+        pHint->AdjustPoint(m_ptSelAnchor);
+        if (m_bDragging) {
+            pHint->AdjustPoint(m_ptDraggedTextBegin);
+            pHint->AdjustPoint(m_ptDraggedTextEnd);
+        }
+        CPoint ptTop(0, m_nFirstVisibleLine);
+        pHint->AdjustPoint(ptTop);
+        if (ptTop.y != m_nFirstVisibleLine) {
+            m_nFirstVisibleLine = std::clamp(ptTop.y, 0, std::max(0, nCount - 1));
+            viewport()->update();
+        }
+        UpdateCaretDisplay();
+    }
+    if (dwFlags & NOTIFY_HEIGHT)
+        RecalcVertScroll();
+    if (dwFlags & NOTIFY_WIDTH) {
+        if (!bWidestKnown)
+            m_nMaxLineLength = -1;
+        RecalcHorzScroll();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Status
+
+QString CCrystalTextView::GetPositionText() const
+{
+    return QStringLiteral(" %1行、%2列 ").arg(m_ptCaret.y + 1, 3).arg(m_ptCaret.x + 1, 3);
+}
+
+QString CCrystalTextView::GetLineEndText() const
+{
+    if (!m_pTextBuffer)
+        return QString();
+    switch (m_pTextBuffer->GetLineEndMode()) {
+    case LINEEND_LF:
+        return QStringLiteral("UNIX");
+    case LINEEND_CR:
+        return QStringLiteral("MAC");
+    default:
+        return QStringLiteral("DOS");
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Commands and keys
+
+int CCrystalTextView::CommandForKey(QKeyCombination key)
+{
+    const Qt::KeyboardModifiers mods = key.keyboardModifiers() & ~Qt::KeypadModifier;
+    const auto &table = ViewKeyTable();
+    auto it = table.find(QKeyCombination(mods, key.key()).toCombined());
+    return it != table.end() ? it->second : 0;
+}
+
+bool CCrystalTextView::RouteCommand(int nID)
+{
+    if (OnCmdMsg(nID, nullptr))
+        return true;
+    return m_fnRouteNext && m_fnRouteNext(nID, nullptr);
+}
+
+bool CCrystalTextView::RouteUpdate(CCmdUI *pCmdUI)
+{
+    if (OnCmdMsg(pCmdUI->GetID(), pCmdUI))
+        return true;
+    return m_fnRouteNext && m_fnRouteNext(pCmdUI->GetID(), pCmdUI);
+}
+
+bool CCrystalTextView::OnUnhandledKey(QKeyEvent *pEvent)
+{
+    (void)pEvent;
+    return false;
+}
+
+void CCrystalTextView::keyPressEvent(QKeyEvent *pEvent)
+{
+    const int nID = CommandForKey(pEvent->keyCombination());
+    if (nID != 0) {
+        // A disabled command does nothing, as its menu item would.
+        CCmdUI ui(nID);
+        if (!RouteUpdate(&ui) || ui.IsEnabled())
+            RouteCommand(nID);
+        pEvent->accept();
+        return;
+    }
+    if (OnUnhandledKey(pEvent)) {
+        pEvent->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(pEvent);
+}
+
+bool CCrystalTextView::event(QEvent *pEvent)
+{
+    switch (pEvent->type()) {
+    case QEvent::ShortcutOverride: {
+        // The view's own keys come before the window's shortcuts.
+        auto *pKey = static_cast<QKeyEvent *>(pEvent);
+        if (CommandForKey(pKey->keyCombination()) != 0) {
+            pEvent->accept();
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyPress: {
+        // Tab and Shift+Tab are editing keys here, not focus moves.
+        auto *pKey = static_cast<QKeyEvent *>(pEvent);
+        if (pKey->key() == Qt::Key_Tab || pKey->key() == Qt::Key_Backtab) {
+            keyPressEvent(pKey);
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QAbstractScrollArea::event(pEvent);
+}
+
+// ---------------------------------------------------------------------------
+// Window events
+
+void CCrystalTextView::resizeEvent(QResizeEvent *pEvent)
+{
+    QAbstractScrollArea::resizeEvent(pEvent);
+    m_nScreenLines = -1;
+    m_nScreenChars = -1;
+    RecalcVertScroll();
+    RecalcHorzScroll();
+}
+
+void CCrystalTextView::focusInEvent(QFocusEvent *pEvent)
+{
+    QAbstractScrollArea::focusInEvent(pEvent);
+    m_bHasFocus = true;
+    m_bCaretBlinkOn = true;
+    m_timerCaret.start();
+    viewport()->update();
+    emit Activated(this);
+}
+
+void CCrystalTextView::focusOutEvent(QFocusEvent *pEvent)
+{
+    // A composition still running is committed, not left hanging.
+    if (!m_strPreedit.isEmpty())
+        QGuiApplication::inputMethod()->commit();
+    m_strPreedit.clear();
+    QAbstractScrollArea::focusOutEvent(pEvent);
+    m_bHasFocus = false;
+    m_timerCaret.stop();
+    if (m_bMouseSelecting) {
+        m_bMouseSelecting = false;
+        m_timerAutoScroll.stop();
+    }
+    viewport()->update();
+}
+
+void CCrystalTextView::wheelEvent(QWheelEvent *pEvent)
+{
+    QAbstractScrollArea::wheelEvent(pEvent);
+}
+
+QVariant CCrystalTextView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    auto *pThis = const_cast<CCrystalTextView *>(this);
+    switch (query) {
+    case Qt::ImCursorRectangle:
+        return QRectF(pThis->CaretRect().translated(viewport()->pos()));
+    case Qt::ImFont:
+        return m_font;
+    case Qt::ImEnabled:
+        return true;
+    default:
+        return QAbstractScrollArea::inputMethodQuery(query);
+    }
+}
+
+void CCrystalTextView::SetShowInactiveSelection(bool bShow)
+{
+    if (m_bShowInactiveSelection == bShow)
+        return;
+    m_bShowInactiveSelection = bShow;
+    viewport()->update();
+}
+
+DWORD CCrystalTextView::ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems)
+{
+    (void)dwCookie;
+    (void)nLineIndex;
+    (void)pBuf;
+    (void)nActualItems;
+    return 0;
+}

@@ -1,0 +1,17 @@
+wp_core_sources(
+    editops.cpp
+    textgeom.cpp
+    wordclass.cpp
+)
+wp_gui_sources(
+    crystaleditview.cpp
+    crystaltextview.cpp
+    editview_clipboard.cpp
+    editview_dragdrop.cpp
+    fontutil.cpp
+    markimages.cpp
+    textview_draw.cpp
+    textview_mouse.cpp
+    textview_nav.cpp
+    viewdialogs.cpp
+)

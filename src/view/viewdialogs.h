@@ -1,0 +1,35 @@
+// The small dialogs of the view: the line jump ("ジャンプ") and the character
+// code ("文字コード").
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QSpinBox;
+
+class CGotoLineDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CGotoLineDlg(int nLine, QWidget *pParent = nullptr);
+    int GetLine() const;
+    void SetLine(int nLine);
+
+private:
+    QSpinBox *m_pSpin;
+};
+
+class CCharCodeDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    CCharCodeDlg(const QString &strChar, const QString &strCode, QWidget *pParent = nullptr);
+    QString GetCharText() const;
+    QString GetCodeText() const;
+
+private:
+    QLineEdit *m_pChar;
+    QLineEdit *m_pCode;
+};

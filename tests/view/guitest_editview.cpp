@@ -1,0 +1,573 @@
+// The editing view driven as a user drives it: keys, the input method, the
+// clipboard, the mouse and drops, on the offscreen platform.
+#include "platform/msgbox.h"
+#include "res/commands.h"
+#include "view/crystaleditview.h"
+#include "view/markimages.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class EditView : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_buffer.InitNew();
+        m_view.resize(600, 400);
+        m_view.AttachBuffer(&m_buffer);
+        m_view.show();
+        m_view.setFocus();
+        QApplication::processEvents();
+        CCrystalEditView::s_ptLastTyped = CPoint(-1, 0);
+    }
+
+    void SetText(std::string_view text)
+    {
+        int l = 0;
+        int c = 0;
+        m_buffer.InsertText(nullptr, 0, 0, text, l, c, ACTION_INDENT);
+        m_view.PlaceCaret(CPoint(0, 0));
+    }
+
+    std::string Text() const
+    {
+        std::string s;
+        for (int i = 0; i < m_buffer.GetLineCount(); ++i) {
+            if (i > 0)
+                s += '|';
+            s.append(m_buffer.GetLine(i));
+        }
+        return s;
+    }
+
+    void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyClick(&m_view, key, mods);
+    }
+
+    void Commit(const QString &str)
+    {
+        QInputMethodEvent ev;
+        ev.setCommitString(str);
+        QApplication::sendEvent(&m_view, &ev);
+    }
+
+    QString UndoText()
+    {
+        CCmdUI ui(ID_EDIT_UNDO, true);
+        m_view.RouteUpdate(&ui);
+        return ui.GetText().value_or(QString());
+    }
+
+    CCrystalTextBuffer m_buffer;
+    CCrystalEditView m_view;
+};
+
+} // namespace
+
+TEST_F(EditView, TypedWordUndoesAsOneGroupWithItsName)
+{
+    QTest::keyClicks(&m_view, "word");
+    EXPECT_EQ(Text(), "word");
+    EXPECT_EQ(UndoText(), QStringLiteral("元に戻す(&U) ﾀｲﾋﾟﾝｸﾞ\tCtrl+Z"));
+    // A Japanese commit at the same place joins the run.
+    Commit(QStringLiteral("日本"));
+    EXPECT_EQ(Text(), "word\x93\xFA\x96\x7B");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "");
+    EXPECT_EQ(UndoText(), QStringLiteral("元に戻す(&U)\tCtrl+Z"));
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "word\x93\xFA\x96\x7B");
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(8, 0));
+
+    // Typing somewhere else starts a new group.
+    Key(Qt::Key_Home);
+    QTest::keyClicks(&m_view, "x");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "word\x93\xFA\x96\x7B");
+}
+
+TEST_F(EditView, DeleteAndBackspaceTakeWholeCharacters)
+{
+    SetText("a\x82\xA0" "b\x95\x5C");
+    m_view.PlaceCaret(CPoint(3, 0));
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(Text(), "ab\x95\x5C");
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(1, 0));
+    m_view.PlaceCaret(CPoint(2, 0));
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Text(), "ab");
+
+    // Joining lines, and nothing at the very ends.
+    SetText("x\r\n");
+    m_view.PlaceCaret(CPoint(0, 1));
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(Text(), "xab");
+    Key(Qt::Key_Home, Qt::ControlModifier);
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_End, Qt::ControlModifier);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Text(), "xab");
+}
+
+TEST_F(EditView, EnterIndentsLikeThePreviousLine)
+{
+    SetText("\t  if (x)");
+    Key(Qt::Key_End);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Text(), "\t  if (x)|\t  ");
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(3, 1));
+    QTest::keyClicks(&m_view, "y");
+    EXPECT_EQ(Text(), "\t  if (x)|\t  y");
+
+    m_view.SetAutoIndent(false);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Text(), "\t  if (x)|\t  y|");
+
+    // Overwrite mode: Enter moves down, except on the last line.
+    m_view.SetOverwriteMode(true);
+    m_view.PlaceCaret(CPoint(2, 0));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 1));
+    EXPECT_EQ(m_buffer.GetLineCount(), 3);
+    m_view.PlaceCaret(CPoint(0, 2));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(m_buffer.GetLineCount(), 4);
+}
+
+TEST_F(EditView, OverwriteReplacesWholeCharacters)
+{
+    SetText("\x82\xA0" "bc");
+    Key(Qt::Key_Insert);
+    ASSERT_TRUE(m_view.GetOverwriteMode());
+    QTest::keyClicks(&m_view, "x");
+    EXPECT_EQ(Text(), "xbc");  // never half of "あ"
+    Commit(QStringLiteral("い"));
+    EXPECT_EQ(Text(), "x\x82\xA2");  // two cells over two single bytes
+    Key(Qt::Key_Insert);
+    EXPECT_FALSE(m_view.GetOverwriteMode());
+}
+
+TEST_F(EditView, CaretSkipsDoubleByteCharacters)
+{
+    SetText("a\x82\xA0" "b\r\n\x82\xA0\x82\xA0\x82\xA0\r\nxy");
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(3, 0));
+    Key(Qt::Key_Left);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(1, 0));
+    // Column 1 lies inside the first character of the next line: after it.
+    Key(Qt::Key_Down);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(2, 1));
+    // Down through a short line and back to the wanted column.
+    m_view.PlaceCaret(CPoint(4, 0));
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(2, 2));
+    Key(Qt::Key_Up);
+    Key(Qt::Key_Up);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 0));
+    // Shift extends from the anchor.
+    Key(Qt::Key_Left, Qt::ShiftModifier);
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(3, 0));
+    EXPECT_EQ(e, CPoint(4, 0));
+}
+
+TEST_F(EditView, HomeTogglesBetweenIndentAndLineStart)
+{
+    SetText("    text\r\n   ");
+    Key(Qt::Key_End);
+    Key(Qt::Key_Home);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 0));
+    Key(Qt::Key_Home);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 0));
+    Key(Qt::Key_Home);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 0));
+    m_view.PlaceCaret(CPoint(2, 1));
+    Key(Qt::Key_Home);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 1));
+}
+
+TEST_F(EditView, PageDownStopsAtTheLastLine)
+{
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "line\r\n";
+    SetText(text);
+    for (int i = 0; i < 20; ++i)
+        Key(Qt::Key_PageDown);
+    EXPECT_EQ(m_view.GetCursorPos().y, 100);
+    EXPECT_LE(m_view.GetFirstVisibleLine(), 100);
+    Key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(m_view.GetFirstVisibleLine(), 0);
+}
+
+TEST_F(EditView, CopyAndPasteKeepExactBytes)
+{
+    // An LF document can hold CR bytes inside its lines; a copy inside the
+    // program must bring them back unchanged, NUL bytes and invalid bytes too.
+    CCrystalTextBuffer lfBuffer;
+    lfBuffer.InitNew(LINEEND_LF);
+    int l = 0;
+    int c = 0;
+    const std::vector<std::string_view> lines = {std::string_view("a\rb\0c", 5), "\x80\xFF\x82", "end\r"};
+    lfBuffer.InsertLines(nullptr, 0, 0, lines, l, c, ACTION_INDENT);
+    m_view.AttachBuffer(&lfBuffer);
+    m_view.SelectAllText();
+    Key(Qt::Key_C, Qt::ControlModifier);
+    m_view.PlaceCaret(CPoint(0, 0));
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(lfBuffer.GetLineCount(), 5);
+    EXPECT_EQ(lfBuffer.GetLine(0), std::string_view("a\rb\0c", 5));
+    EXPECT_EQ(lfBuffer.GetLine(2), "end\r" + std::string("a\rb\0c", 5));
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 2));
+    // Undo and redo of the paste are exact as well.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(lfBuffer.GetLineCount(), 3);
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(lfBuffer.GetLine(2), "end\r" + std::string("a\rb\0c", 5));
+
+    // Other programs get Unicode with "\n" line breaks and a mark for bad bytes.
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("a\rb") + QChar(0) + QStringLiteral("c\n\uFFFD\uFFFD\uFFFD\nend\r"));
+    m_view.AttachBuffer(&m_buffer);
+}
+
+TEST_F(EditView, PasteOfForeignTextConvertsAndReports)
+{
+    QSignalSpy spy(&m_view, &CCrystalEditView::UnmappableCharacters);
+    QApplication::clipboard()->setText(QStringLiteral("日本\n\U0001F600語\r\nend"));
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "\x93\xFA\x96\x7B|?\x8C\xEA|end");
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toInt(), 1);
+    // Cut removes the selection in one undoable step.
+    m_view.SelectAllText();
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "\x93\xFA\x96\x7B|?\x8C\xEA|end");
+}
+
+TEST_F(EditView, ReadOnlyBufferIgnoresEditing)
+{
+    SetText("fixed");
+    m_buffer.SetReadOnly(true);
+    QTest::keyClicks(&m_view, "abc");
+    Key(Qt::Key_Delete);
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Tab);
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "fixed");
+    // Moving still works.
+    Key(Qt::Key_End);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(5, 0));
+}
+
+TEST_F(EditView, BookmarkKeys)
+{
+    SetText("0\r\n1\r\n2\r\n3\r\n4");
+    m_view.PlaceCaret(CPoint(0, 1));
+    Key(Qt::Key_3, Qt::ControlModifier);
+    m_view.PlaceCaret(CPoint(0, 3));
+    Key(Qt::Key_3, Qt::ControlModifier);  // moves numbered bookmark 3
+    EXPECT_EQ(m_buffer.FindLineWithFlag(LF_NUMBERED_BOOKMARK_3), 3);
+    m_view.PlaceCaret(CPoint(0, 0));
+    Key(Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 3));
+
+    Key(Qt::Key_F2, Qt::ControlModifier);
+    m_view.PlaceCaret(CPoint(0, 1));
+    Key(Qt::Key_F2, Qt::ControlModifier);
+    EXPECT_TRUE(m_view.HasBookmarks());
+    Key(Qt::Key_F2);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 3));
+    Key(Qt::Key_F2);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 1));
+    Key(Qt::Key_F2, Qt::ShiftModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 3));
+    Key(Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(m_view.HasBookmarks());
+    EXPECT_EQ(m_buffer.FindLineWithFlag(LF_BOOKMARK), -1);
+}
+
+TEST_F(EditView, MouseSelectsWordsAndLines)
+{
+    SetText("alpha \x82\xD0\x82\xE7\x8A\xBF\r\nsecond line");
+    const int cw = m_view.GetCharWidth();
+    const int lh = m_view.GetLineHeight();
+    const int x0 = m_view.GetMarginWidth();
+    QTest::mouseDClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 2 * cw, lh / 2));
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 0));
+    EXPECT_EQ(e, CPoint(5, 0));
+    QTest::mouseRelease(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 2 * cw, lh / 2));
+
+    // The hiragana run only, not the kanji after it.
+    QTest::mouseDClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 7 * cw, lh / 2));
+    QTest::mouseRelease(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 7 * cw, lh / 2));
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(6, 0));
+    EXPECT_EQ(e, CPoint(10, 0));
+
+    // A click in the margin selects the whole line.
+    QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(3, lh + lh / 2));
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 1));
+    EXPECT_EQ(e, CPoint(11, 1));
+
+    // A click lands on the nearer character boundary, never inside "ひ".
+    QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 7 * cw + 1, lh / 2));
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(8, 0));
+}
+
+TEST_F(EditView, DroppedTextIsInsertedAndSelected)
+{
+    SetText("ab");
+    QMimeData data;
+    data.setText(QStringLiteral("漢\nx"));
+    const QPoint pt(m_view.GetMarginWidth() + m_view.GetCharWidth() + 2, m_view.GetLineHeight() / 2);
+    QDragEnterEvent enter(pt, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_view.viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(pt), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_view.viewport(), &drop);
+    EXPECT_EQ(Text(), "a\x8A\xBF|xb");
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(1, 0));
+    EXPECT_EQ(e, CPoint(1, 1));
+    std::string name;
+    m_buffer.GetUndoDescription(name);
+    EXPECT_EQ(name, "ﾄﾞﾗｯｸﾞｱﾝﾄﾞﾄﾞﾛｯﾌﾟ");
+}
+
+TEST_F(EditView, PaintsSelectionOnlyWhenShown)
+{
+    SetText("key\r\n\r\nz");
+    m_view.SetColor(COLORINDEX_SELBKGND, 0x0000FF);  // red
+    m_view.SetColor(COLORINDEX_WHITESPACE, 0xFFFFFF);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    m_view.MoveCaret(CPoint(0, 2));
+    m_view.SelectRange(CPoint(1, 0), CPoint(0, 2));
+
+    const int cw = m_view.GetCharWidth();
+    const int lh = m_view.GetLineHeight();
+    const int x0 = m_view.GetMarginWidth();
+    auto render = [&] {
+        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        m_view.DrawArea(painter, image.rect());
+        return image;
+    };
+    const QColor red(0xFF, 0, 0);
+    m_view.SetShowInactiveSelection(true);
+    QImage image = render();
+    // The selected empty line shows one selected cell, then the empty area.
+    EXPECT_EQ(image.pixelColor(x0 + cw / 2, lh + lh / 2), red);
+    EXPECT_EQ(image.pixelColor(x0 + cw + cw / 2, lh + lh / 2), QColor(Qt::white));
+    // The end of line 0 is selected; its first character is not.
+    EXPECT_EQ(image.pixelColor(x0 + 3 * cw + cw / 2, lh / 2), red);
+    EXPECT_NE(image.pixelColor(x0 + 1, 1), red);
+
+    m_view.clearFocus();
+    QApplication::processEvents();
+    m_view.SetShowInactiveSelection(false);
+    image = render();
+    EXPECT_NE(image.pixelColor(x0 + cw / 2, lh + lh / 2), red);
+
+    // Colour index rules: 21 reads the normal text colour, 50 and above the
+    // white-space colour.
+    EXPECT_EQ(m_view.GetColor(21), m_view.GetColor(COLORINDEX_NORMALTEXT));
+    EXPECT_EQ(m_view.GetColor(57), m_view.GetColor(COLORINDEX_WHITESPACE));
+}
+
+TEST_F(EditView, StatusTexts)
+{
+    SetText("\x82\xA0x");
+    Key(Qt::Key_Right);
+    EXPECT_EQ(m_view.GetPositionText(), QStringLiteral("   1行、  3列 "));
+    EXPECT_EQ(m_view.GetLineEndText(), QStringLiteral("DOS"));
+}
+
+namespace {
+
+// A view whose drag loop drops onto a target view at a text position, as a
+// user's drag would, so that the whole move can be checked offscreen.
+class CDragTestView : public CCrystalEditView
+{
+public:
+    CCrystalEditView *pTarget = nullptr;
+    CPoint ptDrop;
+    Qt::KeyboardModifiers mods = Qt::NoModifier;
+
+    void Drag() { StartTextDrag(); }
+
+protected:
+    Qt::DropAction ExecDrag(QMimeData *pData, Qt::DropActions allowed) override
+    {
+        QDropEvent drop(QPointF(pTarget->TextToPoint(ptDrop) + QPoint(1, 1)), allowed, pData, Qt::LeftButton, mods);
+        const Qt::DropAction action = DropWithSource(drop);
+        delete pData;
+        return action;
+    }
+
+private:
+    Qt::DropAction DropWithSource(QDropEvent &drop)
+    {
+        QDragEnterEvent enter(drop.position().toPoint(), drop.possibleActions(), drop.mimeData(), Qt::LeftButton, mods);
+        QApplication::sendEvent(pTarget->viewport(), &enter);
+        QApplication::sendEvent(pTarget->viewport(), &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    }
+};
+
+} // namespace
+
+TEST(EditViewDrag, MoveToAnotherViewOfTheBufferUndoesInOneStep)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    int l = 0;
+    int c = 0;
+    buffer.InsertText(nullptr, 0, 0, "alpha beta\r\ngamma", l, c, ACTION_INDENT);
+    CDragTestView source;
+    CCrystalEditView target;
+    for (CCrystalTextView *pView : {static_cast<CCrystalTextView *>(&source), static_cast<CCrystalTextView *>(&target)}) {
+        pView->resize(400, 200);
+        pView->AttachBuffer(&buffer);
+        pView->show();
+    }
+    source.MoveCaret(CPoint(5, 0));
+    source.SetSelectionAnchor(CPoint(0, 0));
+    source.SelectRange(CPoint(0, 0), CPoint(5, 0));
+    // The second view keeps its caret on "gamma" through the edits.
+    target.PlaceCaret(CPoint(2, 1));
+
+    source.pTarget = &target;
+    source.ptDrop = CPoint(5, 1);
+    source.Drag();
+    auto text = [&] {
+        std::string s;
+        for (int i = 0; i < buffer.GetLineCount(); ++i)
+            s += std::string(buffer.GetLine(i)) + "|";
+        return s;
+    };
+    EXPECT_EQ(text(), " beta|gammaalpha|");
+    CPoint pt;
+    ASSERT_TRUE(buffer.Undo(pt));
+    EXPECT_EQ(text(), "alpha beta|gamma|");
+    EXPECT_FALSE(buffer.CanUndo());
+
+    // A copy (Ctrl held) leaves the source text.
+    source.SelectRange(CPoint(0, 0), CPoint(5, 0));
+    source.mods = Qt::ControlModifier;
+    source.Drag();
+    EXPECT_EQ(text(), "alpha beta|gammaalpha|");
+}
+
+TEST(EditViewDrag, TwoViewsFollowEachOthersEdits)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    CCrystalEditView one;
+    CCrystalEditView two;
+    for (CCrystalEditView *pView : {&one, &two}) {
+        pView->resize(400, 300);
+        pView->AttachBuffer(&buffer);
+        pView->show();
+    }
+    QTest::keyClicks(&one, "line one");
+    QTest::keyClick(&one, Qt::Key_Return);
+    QTest::keyClicks(&one, "line two");
+    two.PlaceCaret(CPoint(5, 1));
+    two.SetSelectionAnchor(CPoint(0, 1));
+    two.SelectRange(CPoint(0, 1), CPoint(5, 1));
+    // Lines inserted above in the first view move the second view's caret and selection down.
+    one.PlaceCaret(CPoint(0, 0));
+    QTest::keyClick(&one, Qt::Key_Return);
+    QTest::keyClick(&one, Qt::Key_Return);
+    EXPECT_EQ(two.GetCursorPos(), CPoint(5, 3));
+    CPoint b;
+    CPoint e;
+    two.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 3));
+    EXPECT_EQ(e, CPoint(5, 3));
+    // Typing in the second view replaces its selection; the first view's caret stays on its text.
+    one.PlaceCaret(CPoint(4, 2));
+    QTest::keyClicks(&two, "X");
+    EXPECT_EQ(buffer.GetLine(3), "Xtwo");
+    EXPECT_EQ(one.GetCursorPos(), CPoint(4, 2));
+    // Undo in either view restores the buffer for both.
+    QTest::keyClick(&one, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(buffer.GetLine(3), "line two");
+    EXPECT_LE(two.GetCursorPos().x, buffer.GetLineLength(two.GetCursorPos().y));
+}
+
+TEST_F(EditView, InputMethodCommitReplacesTheSelectionAndShowsThePreedit)
+{
+    SetText("abc");
+    m_view.SelectRange(CPoint(1, 0), CPoint(2, 0));
+    m_view.SetSelectionAnchor(CPoint(1, 0));
+    QInputMethodEvent preedit(QStringLiteral("にほ"), {});
+    QApplication::sendEvent(&m_view, &preedit);
+    EXPECT_EQ(Text(), "abc");  // the pre-edit text is not in the buffer
+    QInputMethodQueryEvent query(Qt::ImCursorRectangle);
+    QApplication::sendEvent(&m_view, &query);
+    const QRect rcCaret = query.value(Qt::ImCursorRectangle).toRect();
+    EXPECT_EQ(rcCaret.top(), m_view.viewport()->y());
+    Commit(QStringLiteral("日本"));
+    EXPECT_EQ(Text(), "a\x93\xFA\x96\x7B" "c");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "abc");
+}
+
+TEST_F(EditView, MarginShowsBookmarkImages)
+{
+    SetText("a\r\n\tb");
+    m_view.SetColor(COLORINDEX_SELMARGIN, 0xFFFFFF);
+    m_buffer.SetLineFlag(1, LF_NUMBERED_BOOKMARK_3, true, true);
+    m_buffer.SetLineFlag(1, LF_BOOKMARK, true, false);
+    QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        m_view.DrawArea(painter, image.rect());
+    }
+    const int lh = m_view.GetLineHeight();
+    auto nonWhite = [&](int nTop) {
+        int n = 0;
+        for (int y = nTop; y < nTop + lh; ++y)
+            for (int x = 0; x < m_view.GetMarginWidth(); ++x)
+                n += image.pixelColor(x, y) != QColor(Qt::white);
+        return n;
+    };
+    EXPECT_EQ(nonWhite(0), 0);
+    EXPECT_GT(nonWhite(lh), 40);
+    // The numbered bookmark's image wins over the plain one.
+    QImage expected(16, 16, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    EXPECT_EQ(image.pixelColor(2 + 8, lh + (lh - 16) / 2 + 8),
+              [&] {
+                  QPainter p(&expected);
+                  p.drawPixmap(0, 0, CMarkImages::Get(5));
+                  p.end();
+                  return expected.pixelColor(8, 8);
+              }());
+}

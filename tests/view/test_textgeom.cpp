@@ -1,0 +1,136 @@
+// Columns, words, brackets and indentation: the byte-level rules under the view.
+#include "text/textbuffer.h"
+#include "view/editops.h"
+#include "view/textgeom.h"
+#include "view/wordclass.h"
+
+#include <gtest/gtest.h>
+
+TEST(TextGeom, TabsExpandToTheNextStop)
+{
+    const std::string_view line = "a\tb";
+    EXPECT_EQ(TextToColumn(line, 2, 4), 4);
+    EXPECT_EQ(TextToColumn(line, 1, 4), 1);
+    EXPECT_EQ(LineDisplayLength(line, 4), 5);
+    EXPECT_EQ(LineDisplayLength("\t\t", 8), 16);
+    // A column inside a tab goes to its nearer side.
+    EXPECT_EQ(ColumnToText(line, 2, 4), 1);
+    EXPECT_EQ(ColumnToText(line, 3, 4), 2);
+    EXPECT_EQ(ColumnToText(line, 4, 4), 2);
+    EXPECT_EQ(ColumnToText(line, 1, 4), 1);
+    EXPECT_EQ(ColumnToText(line, 0, 4), 0);
+    EXPECT_EQ(ColumnToText(line, 40, 4), 3);
+    // A mouse column maps to the byte whose cell holds it.
+    for (int c = 1; c <= 3; ++c)
+        EXPECT_EQ(ColumnToTextCell(line, c, 4), 1) << c;
+    EXPECT_EQ(ColumnToTextCell(line, 4, 4), 2);
+    EXPECT_EQ(ColumnToTextCell(line, 9, 4), 3);
+    // A double-byte character is two columns.
+    EXPECT_EQ(TextToColumn("\x82\xA0x", 2, 4), 2);
+    // A tab size of 0 counts as 1 instead of dividing by zero.
+    EXPECT_EQ(LineDisplayLength("\t\t", 0), 2);
+    EXPECT_EQ(ColumnToText("\t\t", 1, 0), 1);
+}
+
+TEST(WordClass, KeyboardWordsFollowTheScript)
+{
+    // ひらがなカタカナ漢字: hiragana, katakana with a prolonged mark inside, kanji.
+    const std::string line = "\x82\xD0\x82\xE7\x83\x4A\x81\x5B\x83\x5E\x8A\xBF\x8E\x9A";
+    EXPECT_EQ(WordRightInLine(line, 0), 4);
+    EXPECT_EQ(WordRightInLine(line, 4), 10);  // "ー" stays with its katakana
+    EXPECT_EQ(WordRightInLine(line, 10), 14);
+    EXPECT_EQ(WordLeftInLine(line, 14), 10);
+    EXPECT_EQ(WordLeftInLine(line, 10), 4);
+    EXPECT_EQ(WordLeftInLine(line, 4), 0);
+
+    // ASCII words, punctuation runs and the blanks after a word.
+    const std::string_view ascii = "foo_1  +=  bar";
+    EXPECT_EQ(WordRightInLine(ascii, 0), 7);
+    EXPECT_EQ(WordRightInLine(ascii, 7), 11);
+    EXPECT_EQ(WordLeftInLine(ascii, 11), 7);
+    EXPECT_EQ(WordLeftInLine(ascii, 7), 0);
+    // Blanks never carry a move past a double-byte character.
+    EXPECT_EQ(WordLeftInLine("\x8A\xBF  x", 4), 2);
+    // Kanji runs end at Japanese punctuation: 漢字、漢
+    const std::string kanji = "\x8A\xBF\x8E\x9A\x81\x41\x8A\xBF";
+    EXPECT_EQ(WordRightInLine(kanji, 0), 4);
+    // Bytes above 0x80 that are not characters group with punctuation.
+    EXPECT_EQ(WordRightInLine("\x80\xFF;a", 0), 3);
+}
+
+TEST(WordClass, MouseWordsStopAtBlanksAndScriptChanges)
+{
+    int s = 0;
+    int e = 0;
+    const std::string line = "ab \x82\xD0\x82\xE7\x83\x4A\x81\x5B\x83\x5E\x8A\xBF\x8E\x9A\x81\x41\xB1\xB2 x";
+    MouseWordBounds(line, 1, s, e);
+    EXPECT_EQ(s, 0);
+    EXPECT_EQ(e, 2);
+    MouseWordBounds(line, 2, s, e);  // a blank: an empty word
+    EXPECT_EQ(s, 2);
+    EXPECT_EQ(e, 2);
+    MouseWordBounds(line, 5, s, e);  // hiragana
+    EXPECT_EQ(s, 3);
+    EXPECT_EQ(e, 7);
+    MouseWordBounds(line, 7, s, e);  // katakana with "ー" inside
+    EXPECT_EQ(s, 7);
+    EXPECT_EQ(e, 13);
+    MouseWordBounds(line, 9, s, e);  // on the "ー" itself
+    EXPECT_EQ(s, 7);
+    EXPECT_EQ(e, 13);
+    MouseWordBounds(line, 15, s, e);  // kanji, ended by "、"
+    EXPECT_EQ(s, 13);
+    EXPECT_EQ(e, 17);
+    MouseWordBounds(line, 19, s, e);  // half-width katakana
+    EXPECT_EQ(s, 19);
+    EXPECT_EQ(e, 21);
+}
+
+TEST(EditOps, BracketsPairAcrossLinesAndSkipDoubleByteCharacters)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    int l = 0;
+    int c = 0;
+    // f(a(b)c) then a line with 表( whose 0x5C is a trail byte, and ソ[ (0x83 0x5C).
+    buffer.InsertText(nullptr, 0, 0, "f(a(b)c)\r\n{\x83\x7B}\r\n<x\r\n>", l, c);
+    CBracketMatch m;
+    ASSERT_TRUE(FindMatchingBracket(buffer, CPoint(1, 0), m));
+    EXPECT_EQ(m.ptMatch, CPoint(7, 0));
+    EXPECT_TRUE(m.bForward);
+    ASSERT_TRUE(FindMatchingBracket(buffer, CPoint(8, 0), m));  // after the last ')'
+    EXPECT_TRUE(m.bCaretAfter);
+    EXPECT_EQ(m.ptMatch, CPoint(1, 0));
+    // The trail byte 0x7B of "ー"-like 0x83 0x7B is no brace.
+    ASSERT_TRUE(FindMatchingBracket(buffer, CPoint(0, 1), m));
+    EXPECT_EQ(m.ptMatch, CPoint(3, 1));
+    ASSERT_TRUE(FindMatchingBracket(buffer, CPoint(0, 2), m));
+    EXPECT_EQ(m.ptMatch, CPoint(0, 3));
+    EXPECT_FALSE(FindMatchingBracket(buffer, CPoint(2, 1), m));  // caret after the trail byte
+    buffer.InsertText(nullptr, 0, 0, "(", l, c);
+    EXPECT_FALSE(FindMatchingBracket(buffer, CPoint(0, 0), m));  // unbalanced
+}
+
+TEST(EditOps, BlockIndentAndOutdent)
+{
+    std::vector<std::string> lines = {"a", "", "b", ""};
+    IndentLines(lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{"\ta", "\t", "\tb", ""}));
+    lines = {"  a", "\t  b", "      c", "d"};
+    OutdentLines(lines, 4);
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "  b", "  c", "d"}));
+    EXPECT_EQ(WithoutIndentStep("\t\tx", 4), "\tx");
+    EXPECT_EQ(WithoutIndentStep("   x", 0), "  x");
+    EXPECT_EQ(LeadingBlanks(" \t x y"), " \t ");
+    EXPECT_EQ(LeadingBlanks("x"), "");
+}
+
+TEST(EditOps, CharacterCodes)
+{
+    EXPECT_EQ(CharCodeText(CharacterAt("A", 0)), "\\x41");
+    EXPECT_EQ(CharCodeText(CharacterAt("\t", 0)), "\\x9");
+    EXPECT_EQ(CharCodeText(CharacterAt("x\x82\xA0", 1)), "\\x82\\xA0");
+    EXPECT_EQ(CharCodeText(CharacterAt("\x81\x40", 0)), "\\x81\\x40");
+    EXPECT_TRUE(CharacterAt("ab", 2).empty());
+    EXPECT_EQ(CharacterAt("a\x82", 1), "\x82");  // a broken lead byte alone
+}
