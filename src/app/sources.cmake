@@ -1,3 +1,7 @@
+wp_core_sources(
+    appsettings.cpp
+)
 wp_gui_sources(
     mainframe.cpp
+    wrenpadview.cpp
 )

@@ -1,0 +1,99 @@
+#include "app/appsettings.h"
+
+namespace {
+
+constexpr std::array<CColorSettingInfo, CLR_COUNT> COLOR_SETTINGS = {{
+    {"clPrepro", 11},
+    {"clTag", 18},
+    {"clTagOption", 19},
+    {"clNumber", 8},
+    {"clComment", 7},
+    {"clKeyword", 6},
+    {"clKeyword2", 22},
+    {"clOperator", 9},
+    {"clString", 10},
+    {"clSelBkGng", 4},
+    {"clSelText", 5},
+    {"clNormalText", 2},
+    {"clSelMargin", 3},
+    {"clBkGnd", 1},
+}};
+
+} // namespace
+
+const CColorSettingInfo &ColorSettingInfo(int nSetting)
+{
+    return COLOR_SETTINGS[static_cast<std::size_t>(nSetting)];
+}
+
+COLORREF CAppSettings::DefaultColor(int nSetting, const CSystemColors &sys)
+{
+    switch (nSetting) {
+    case CLR_PREPRO:
+        return 0x808000;
+    case CLR_TAG:
+        return 0x008000;
+    case CLR_TAGOPTION:
+        return 0x008080;
+    case CLR_NUMBER:
+        return 0x000080;
+    case CLR_COMMENT:
+        return 0x008000;
+    case CLR_KEYWORD:
+        return 0xC60000;
+    case CLR_KEYWORD2:
+        return 0x800000;
+    case CLR_OPERATOR:
+        return 0x808080;
+    case CLR_STRING:
+        return 0x000040;
+    case CLR_SELBKGND:
+        return 0x000000;
+    case CLR_SELTEXT:
+        return 0xFFFFFF;
+    case CLR_NORMALTEXT:
+        return sys.crWindowText;
+    case CLR_SELMARGIN:
+        return sys.crScrollBar;
+    default:
+        return sys.crWindow;
+    }
+}
+
+void CAppSettings::Load(const CProfileStore &store, const CSystemColors &sys)
+{
+    m_bUseBrowser = store.GetInt(SECTION_MAIN, "bUseBrowser", 1);
+    m_strUseBrowser = store.GetString(SECTION_MAIN, "strUseBrowser", "");
+    m_strUseBrowser3 = store.GetString(SECTION_MAIN, "strUseBrowser3", "");
+    m_strUseBrowser4 = store.GetString(SECTION_MAIN, "strUseBrowser4", "");
+    m_bAutoDragOpen = store.GetInt(SECTION_MAIN, "bAutoDragOpen", 1);
+    m_bIMEModeON = store.GetInt(SECTION_MAIN, "bIMEModeON", 0);
+    m_bAutoEnter = store.GetInt(SECTION_MAIN, "bAutoEnter", 1);
+    m_bNotNewAppCreate = store.GetInt(SECTION_MAIN, "bNotNewAppCreate", 1);
+    m_bTagState = store.GetInt(SECTION_MAIN, "bTagState", 0);
+    m_bWebNoSelectTag = store.GetInt(SECTION_MAIN, "bWebNoSelectTag", 0);
+    m_bWebBrEn = store.GetInt(SECTION_MAIN, "bWebBrEn", 0);
+    m_bWebPOnly = store.GetInt(SECTION_MAIN, "bWebPOnly", 1);
+    for (int i = 0; i < CLR_COUNT; ++i)
+        m_crColors[static_cast<std::size_t>(i)] = static_cast<COLORREF>(
+            store.GetInt(SECTION_MAIN, ColorSettingInfo(i).pszEntry, static_cast<int>(DefaultColor(i, sys))));
+}
+
+CAppSettings &AppSettings()
+{
+    static CAppSettings settings;
+    return settings;
+}
+
+CFontSetting LoadFontSetting(const CProfileStore &store)
+{
+    CFontSetting font;
+    font.strFace = store.GetString(SECTION_MAIN, "FontFace", "Terminal");
+    if (font.strFace.empty())
+        font.strFace = "Terminal";
+    int nSize = store.GetInt(SECTION_MAIN, "FontSize", 14);
+    if (nSize < 0)
+        nSize = 14;
+    font.nHeight = nSize * 4 / 3;
+    return font;
+}

@@ -1,0 +1,85 @@
+// The settings that many parts of the program read, cached in the
+// application when it starts and changed by the options sheet.
+#pragma once
+
+#include "platform/profile.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+using COLORREF = std::uint32_t;  // 0x00BBGGRR
+
+inline constexpr const char *SECTION_MAIN = "Wrenpad\\Version 1.0";
+
+// The 14 colour settings, in the order the options sheet writes them.
+enum EColorSetting
+{
+    CLR_PREPRO,
+    CLR_TAG,
+    CLR_TAGOPTION,
+    CLR_NUMBER,
+    CLR_COMMENT,
+    CLR_KEYWORD,
+    CLR_KEYWORD2,
+    CLR_OPERATOR,
+    CLR_STRING,
+    CLR_SELBKGND,
+    CLR_SELTEXT,
+    CLR_NORMALTEXT,
+    CLR_SELMARGIN,
+    CLR_BKGND,
+    CLR_COUNT
+};
+
+struct CColorSettingInfo
+{
+    const char *pszEntry;  // the settings entry, "clPrepro" ...
+    int nColorIndex;       // the view's colour index it sets
+};
+const CColorSettingInfo &ColorSettingInfo(int nSetting);
+
+// The system colours the defaults of three colour settings follow.
+struct CSystemColors
+{
+    COLORREF crWindowText = 0x000000;
+    COLORREF crWindow = 0xFFFFFF;
+    COLORREF crScrollBar = 0xC8C8C8;
+};
+
+struct CAppSettings
+{
+    int m_bUseBrowser = 1;
+    std::string m_strUseBrowser;
+    std::string m_strUseBrowser3;
+    std::string m_strUseBrowser4;
+    int m_bAutoDragOpen = 1;
+    int m_bIMEModeON = 0;
+    int m_bAutoEnter = 1;
+    int m_bNotNewAppCreate = 1;
+    int m_bTagState = 0;
+    int m_bWebNoSelectTag = 0;
+    int m_bWebBrEn = 0;
+    int m_bWebPOnly = 1;
+    std::array<COLORREF, CLR_COUNT> m_crColors{};
+
+    // The application settings loader: every cached member from the store,
+    // the defaults where an entry is missing.
+    void Load(const CProfileStore &store, const CSystemColors &sys);
+    // The default of a colour setting.
+    static COLORREF DefaultColor(int nSetting, const CSystemColors &sys);
+};
+
+// The application's cached settings.
+CAppSettings &AppSettings();
+
+// The editor font of new documents: "FontFace" (empty or missing: "Terminal")
+// and "FontSize" in points (missing or negative: 14), as a cell height in
+// pixels (points x 4 / 3: 14 points give 18).
+struct CFontSetting
+{
+    std::string strFace;
+    int nHeight = 18;
+    int nWeight = 400;
+};
+CFontSetting LoadFontSetting(const CProfileStore &store);

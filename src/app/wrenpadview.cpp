@@ -1,0 +1,264 @@
+#include "app/wrenpadview.h"
+
+#include "app/appsettings.h"
+#include "platform/dialogs.h"
+#include "platform/msgbox.h"
+#include "res/commands.h"
+#include "syntax/viewtype.h"
+#include "text/codec.h"
+#include "view/editops.h"
+#include "view/fontutil.h"
+#include "view/viewdialogs.h"
+
+#include <QKeyEvent>
+
+CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nViewType(VIEWTYPE_STANDARD)
+{
+    OnCommandRange(VIEWTYPE_COMMAND_FIRST, VIEWTYPE_COMMAND_LAST, [this](int nID) { OnViewType(nID); });
+    OnUpdateRange(VIEWTYPE_COMMAND_FIRST, VIEWTYPE_COMMAND_LAST, [this](CCmdUI *pCmdUI) { OnUpdateViewType(pCmdUI); });
+    OnCommand(ID_INDENT, [this] { OnIndent(); });
+    OnCommand(ID_UNINDENT, [this] { OnUnindent(); });
+    OnCommand(ID_MATCH_BRACKET, [this] { OnMatchBracket(false); });
+    OnUpdate(ID_MATCH_BRACKET, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!IsSelection()); });
+    OnCommand(ID_EDIT_GOTO_LINE, [this] { OnEditGotoLine(); });
+    OnCommand(ID_CHAR_CODE, [this] { OnCharCode(); });
+}
+
+// ---------------------------------------------------------------------------
+// Colouring and settings
+
+void CWrenpadView::SetViewType(int nViewType)
+{
+    m_nViewType = nViewType;
+    m_lineStates.Reset();
+    InvalidateTextCaches();
+    viewport()->update();
+}
+
+DWORD CWrenpadView::ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems)
+{
+    return ParseLineByViewType(m_nViewType, *this, dwCookie, nLineIndex, pBuf, nActualItems);
+}
+
+void CWrenpadView::OnViewType(int nID)
+{
+    SetViewType(ViewTypeFromCommand(nID));
+}
+
+void CWrenpadView::OnUpdateViewType(CCmdUI *pCmdUI)
+{
+    pCmdUI->SetCheck(IsViewTypeCommandChecked(pCmdUI->GetID(), m_nViewType) ? 1 : 0);
+}
+
+void CWrenpadView::InitialUpdate(const std::string &strPath)
+{
+    if (!m_pTextBuffer || LocateTextBuffer())
+        AttachBuffer();
+    if (!strPath.empty())
+        m_nViewType = ViewTypeFromPath(strPath);
+    ApplyViewSettings();
+}
+
+QFont CWrenpadView::DocumentFont() const
+{
+    const CFontSetting font = LoadFontSetting(AppProfile());
+    return MakeViewFont(QString::fromStdString(font.strFace), font.nHeight, font.nWeight);
+}
+
+void CWrenpadView::ApplyViewSettings()
+{
+    const CAppSettings &settings = AppSettings();
+    for (int i = 0; i < CLR_COUNT; ++i)
+        SetColor(ColorSettingInfo(i).nColorIndex, settings.m_crColors[static_cast<std::size_t>(i)]);
+    // The white-space area takes the background colour too.
+    SetColor(COLORINDEX_WHITESPACE, settings.m_crColors[CLR_BKGND]);
+    SetViewFont(DocumentFont());
+    SetAutoIndent(settings.m_bAutoEnter != 0);
+    const CProfileStore &store = AppProfile();
+    m_bShowTabs = store.GetInt(SECTION_MAIN, "bViewTab", 0) != 0;
+    m_bShowZenSpace = store.GetInt(SECTION_MAIN, "bViewZenSpace", 0) != 0;
+    m_bShowLineEnds = store.GetInt(SECTION_MAIN, "bViewReturn", 0) != 0;
+    viewport()->update();
+}
+
+// ---------------------------------------------------------------------------
+// Indent and outdent
+
+void CWrenpadView::WholeLinesOfSelection(CPoint &ptBegin, CPoint &ptEnd)
+{
+    GetSelectionRange(ptBegin, ptEnd);
+    ptBegin.x = 0;
+    if (ptEnd.x > 0) {
+        const int nLast = GetLineCount() - 1;
+        ptEnd = ptEnd.y < nLast ? CPoint(0, ptEnd.y + 1) : CPoint(GetLineLength(nLast), nLast);
+    }
+}
+
+void CWrenpadView::ReplaceLines(CPoint ptBegin, CPoint ptEnd, const std::vector<std::string> &aLines, int nAction)
+{
+    m_pTextBuffer->BeginUndoGroup();
+    m_pTextBuffer->DeleteText(this, ptBegin.y, ptBegin.x, ptEnd.y, ptEnd.x, nAction);
+    const std::vector<std::string_view> aViews(aLines.begin(), aLines.end());
+    int nEndLine = ptBegin.y;
+    int nEndChar = ptBegin.x;
+    m_pTextBuffer->InsertLines(this, ptBegin.y, ptBegin.x, aViews, nEndLine, nEndChar, nAction);
+    m_pTextBuffer->EndUndoGroup(this);
+    const CPoint ptNewEnd(nEndChar, nEndLine);
+    MoveCaret(ptNewEnd);
+    SetSelectionAnchor(ptBegin);
+    SelectRange(ptBegin, ptNewEnd);
+    ScrollToPosition(ptNewEnd);
+}
+
+void CWrenpadView::OnEditTab()
+{
+    CPoint b;
+    CPoint e;
+    GetSelectionRange(b, e);
+    if (b.y == e.y || !CanEdit()) {
+        CCrystalEditView::OnEditTab();
+        return;
+    }
+    CWaitCursor wait;
+    WholeLinesOfSelection(b, e);
+    std::vector<std::string> aLines = m_pTextBuffer->GetTextLines(b.y, b.x, e.y, e.x);
+    IndentLines(aLines);
+    ReplaceLines(b, e, aLines, ACTION_INDENT2);
+}
+
+void CWrenpadView::OnEditUntab()
+{
+    CPoint b;
+    CPoint e;
+    GetSelectionRange(b, e);
+    if (b.y == e.y || !CanEdit()) {
+        CCrystalEditView::OnEditUntab();
+        return;
+    }
+    CWaitCursor wait;
+    WholeLinesOfSelection(b, e);
+    std::vector<std::string> aLines = m_pTextBuffer->GetTextLines(b.y, b.x, e.y, e.x);
+    OutdentLines(aLines, GetTabSize());
+    ReplaceLines(b, e, aLines, ACTION_INDENT2);
+}
+
+void CWrenpadView::OnIndent()
+{
+    CPoint b;
+    CPoint e;
+    GetSelectionRange(b, e);
+    if (b.y != e.y) {
+        OnEditTab();
+        return;
+    }
+    if (!CanEdit())
+        return;
+    if (e.x == 0) {
+        CCrystalEditView::OnEditTab();
+        return;
+    }
+    // A tab at the start of the line; the selection keeps its text.
+    const CPoint ptAnchor = m_ptSelAnchor;
+    const CPoint ptCaret = m_ptCaret;
+    PlaceCaret(CPoint(0, e.y));
+    ReplaceSelectedText("\t", ACTION_INDENT2);
+    auto shifted = [](CPoint pt) { return CPoint(pt.x + 1, pt.y); };
+    MoveCaret(shifted(ptCaret));
+    SetSelectionAnchor(shifted(ptAnchor));
+    SelectRange(shifted(b), shifted(e));
+}
+
+void CWrenpadView::OnUnindent()
+{
+    CPoint b;
+    CPoint e;
+    GetSelectionRange(b, e);
+    if (b.y != e.y) {
+        OnEditUntab();
+        return;
+    }
+    if (!CanEdit() || e.x == 0)
+        return;
+    const std::string_view head = GetLineChars(e.y).substr(0, static_cast<std::size_t>(e.x));
+    const std::string_view rest = WithoutIndentStep(head, GetTabSize());
+    if (rest.size() == head.size())
+        return;
+    const int nLength = e.x - b.x;
+    const std::string strRest(rest);
+    m_pTextBuffer->BeginUndoGroup();
+    m_pTextBuffer->DeleteText(this, e.y, 0, e.y, e.x, ACTION_INDENT2);
+    int nEndLine = e.y;
+    int nEndChar = 0;
+    if (!strRest.empty())
+        m_pTextBuffer->InsertText(this, e.y, 0, strRest, nEndLine, nEndChar, ACTION_INDENT2);
+    m_pTextBuffer->EndUndoGroup(this);
+    const CPoint ptEnd(nEndChar, nEndLine);
+    const CPoint ptStart(std::max(0, nEndChar - nLength), nEndLine);
+    MoveCaret(ptEnd);
+    SetSelectionAnchor(ptStart);
+    SelectRange(ptStart, ptEnd);
+    ScrollToPosition(ptEnd);
+}
+
+// ---------------------------------------------------------------------------
+// Bracket jump, line jump, character code
+
+void CWrenpadView::OnMatchBracket(bool bSelect)
+{
+    if (!m_pTextBuffer || IsSelection())
+        return;
+    CBracketMatch match;
+    if (!FindMatchingBracket(*m_pTextBuffer, m_ptCaret, match)) {
+        Beep();
+        return;
+    }
+    if (!bSelect) {
+        CPoint pt = match.ptMatch;
+        if (match.bCaretAfter && match.bForward)
+            ++pt.x;
+        PlaceCaret(pt);
+        return;
+    }
+    CPoint ptFrom;
+    CPoint ptTo;
+    if (match.bForward) {
+        ptFrom = match.ptBracket;
+        ptTo = CPoint(match.ptMatch.x + 1, match.ptMatch.y);
+    } else {
+        ptFrom = match.ptMatch;
+        ptTo = CPoint(match.ptBracket.x + 1, match.ptBracket.y);
+    }
+    MoveCaret(ptTo);
+    SetSelectionAnchor(ptFrom);
+    SelectRange(ptFrom, ptTo);
+    ScrollToPosition(ptTo);
+}
+
+bool CWrenpadView::OnUnhandledKey(QKeyEvent *pEvent)
+{
+    const Qt::KeyboardModifiers mods = pEvent->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    if (mods == (Qt::ControlModifier | Qt::ShiftModifier)
+        && (pEvent->key() == Qt::Key_BracketRight || pEvent->key() == Qt::Key_BraceRight)) {
+        OnMatchBracket(true);
+        return true;
+    }
+    return CCrystalEditView::OnUnhandledKey(pEvent);
+}
+
+void CWrenpadView::OnEditGotoLine()
+{
+    CGotoLineDlg dlg(std::clamp(m_ptCaret.y + 1, 1, 100000), this);
+    if (ExecDialog(&dlg) == QDialog::Accepted)
+        SelectLine(dlg.GetLine() - 1);
+}
+
+void CWrenpadView::OnCharCode()
+{
+    if (!m_pTextBuffer || GetLineCount() == 0)
+        return;
+    const std::string_view chars = CharacterAt(GetLineChars(m_ptCaret.y), m_ptCaret.x);
+    if (chars.empty())
+        return;
+    CCharCodeDlg dlg(QString::fromStdString(Cp932ToUtf8(chars)), QString::fromStdString(CharCodeText(chars)), this);
+    ExecDialog(&dlg);
+}

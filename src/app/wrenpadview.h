@@ -1,0 +1,59 @@
+// The application's view: the editing view plus what this program adds —
+// colouring by view type, block indent and outdent, the bracket jump, the
+// line jump and the character code, and the settings it draws with.
+#pragma once
+
+#include "view/crystaleditview.h"
+
+#include <string>
+
+class CWrenpadView : public CCrystalEditView
+{
+    Q_OBJECT
+
+public:
+    explicit CWrenpadView(QWidget *pParent = nullptr);
+
+    // Colouring.
+    int GetViewType() const { return m_nViewType; }
+    void SetViewType(int nViewType);
+    DWORD ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems) override;
+    void OnViewType(int nID);
+    void OnUpdateViewType(CCmdUI *pCmdUI);
+
+    // First showing of the view on a document with the given path (empty for
+    // an unnamed one): attaches to the buffer, chooses the view type from the
+    // extension and applies the settings.
+    void InitialUpdate(const std::string &strPath);
+    // Colours, font, automatic indentation and marks from the settings.
+    void ApplyViewSettings();
+
+    // Indent and outdent: Tab and Shift+Tab indent whole lines when the
+    // selection spans several lines.
+    void OnEditTab() override;
+    void OnEditUntab() override;
+    void OnIndent();
+    void OnUnindent();
+
+    // Bracket jump: the caret goes to the partner of the bracket at (or
+    // before) the caret; with bSelect both brackets and what lies between
+    // them are selected.
+    void OnMatchBracket(bool bSelect);
+
+    void OnEditGotoLine();
+    void OnCharCode();
+
+protected:
+    bool OnUnhandledKey(QKeyEvent *pEvent) override;
+    // The font the document asks for; here the settings' editor font.
+    virtual QFont DocumentFont() const;
+
+private:
+    // Whole lines of a selection over several lines: from the first line's
+    // start to the start of the line after the last one that has selected text.
+    void WholeLinesOfSelection(CPoint &ptBegin, CPoint &ptEnd);
+    // Replaces a range with line pieces in one undo group and selects the result.
+    void ReplaceLines(CPoint ptBegin, CPoint ptEnd, const std::vector<std::string> &aLines, int nAction);
+
+    int m_nViewType;
+};

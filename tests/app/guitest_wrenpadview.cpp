@@ -1,0 +1,269 @@
+// The application view: block indent, the bracket jump, the line jump, the
+// character code, view types and the settings it draws with.
+#include "app/appsettings.h"
+#include "app/wrenpadview.h"
+#include "platform/dialogs.h"
+#include "platform/msgbox.h"
+#include "res/commands.h"
+#include "syntax/viewtype.h"
+#include "view/viewdialogs.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WrenpadView : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_buffer.InitNew();
+        m_view.resize(600, 400);
+        m_view.AttachBuffer(&m_buffer);
+        m_view.show();
+        m_view.setFocus();
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        SetDialogHook(nullptr);
+        SetBeepHook(nullptr);
+        SetAppProfile(nullptr);
+    }
+
+    void SetText(std::string_view text)
+    {
+        int l = 0;
+        int c = 0;
+        m_buffer.InsertText(nullptr, 0, 0, text, l, c, ACTION_INDENT);
+        m_view.PlaceCaret(CPoint(0, 0));
+    }
+
+    std::string Text() const
+    {
+        std::string s;
+        for (int i = 0; i < m_buffer.GetLineCount(); ++i) {
+            if (i > 0)
+                s += '|';
+            s.append(m_buffer.GetLine(i));
+        }
+        return s;
+    }
+
+    void Select(CPoint from, CPoint to)
+    {
+        m_view.MoveCaret(to);
+        m_view.SetSelectionAnchor(from);
+        m_view.SelectRange(from, to);
+    }
+
+    CCrystalTextBuffer m_buffer;
+    CWrenpadView m_view;
+};
+
+} // namespace
+
+TEST_F(WrenpadView, TabIndentsTheSelectedLines)
+{
+    SetText("l0\r\nl1\r\nl2\r\nline3\r\nl4\r\nl5\r\nl6");
+    Select(CPoint(2, 3), CPoint(0, 6));
+    QTest::keyClick(&m_view, Qt::Key_Tab);
+    EXPECT_EQ(Text(), "l0|l1|l2|\tline3|\tl4|\tl5|l6");
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 3));
+    EXPECT_EQ(e, CPoint(0, 6));
+    std::string name;
+    m_buffer.GetUndoDescription(name);
+    EXPECT_EQ(name, "ｲﾝﾃﾞﾝﾄ");
+
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Text(), "l0|l1|l2|line3|l4|l5|l6");
+    QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "l0|l1|l2|\tline3|\tl4|\tl5|l6");
+    QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "l0|l1|l2|line3|l4|l5|l6");
+}
+
+TEST_F(WrenpadView, OutdentTakesOneStep)
+{
+    m_view.SetTabSize(4);
+    SetText("  two\r\n\t  tab\r\n      six\r\nnone");
+    Select(CPoint(0, 0), CPoint(4, 3));
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Text(), "two|  tab|  six|none");
+
+    // On one line Shift+Tab only moves the caret back to a tab stop.
+    m_view.PlaceCaret(CPoint(5, 2));
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 2));
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 2));
+    EXPECT_EQ(Text(), "two|  tab|  six|none");
+}
+
+TEST_F(WrenpadView, IndentCommandsOnOneLine)
+{
+    SetText("abc def");
+    Select(CPoint(4, 0), CPoint(7, 0));
+    m_view.RouteCommand(ID_INDENT);
+    EXPECT_EQ(Text(), "\tabc def");
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(5, 0));
+    EXPECT_EQ(e, CPoint(8, 0));
+    m_view.RouteCommand(ID_UNINDENT);
+    EXPECT_EQ(Text(), "abc def");
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(4, 0));
+    EXPECT_EQ(e, CPoint(7, 0));
+}
+
+TEST_F(WrenpadView, BracketJumpFindsThePartner)
+{
+    int nBeeps = 0;
+    SetBeepHook([&] { ++nBeeps; });
+    SetText("f(a(b)c)\r\n\x83\x5B(");
+    m_view.PlaceCaret(CPoint(1, 0));
+    QTest::keyClick(&m_view, Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(7, 0));
+    QTest::keyClick(&m_view, Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(1, 0));
+
+    // With Shift the brackets and what lies between them are selected.
+    QTest::keyClick(&m_view, Qt::Key_BracketRight, Qt::ControlModifier | Qt::ShiftModifier);
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(1, 0));
+    EXPECT_EQ(e, CPoint(8, 0));
+
+    // An opening bracket without partner beeps and moves nothing.
+    m_view.PlaceCaret(CPoint(2, 1));
+    QTest::keyClick(&m_view, Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(nBeeps, 1);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(2, 1));
+}
+
+TEST_F(WrenpadView, LineJumpSelectsTheLine)
+{
+    SetText("one\r\ntwo\r\nthree");
+    int nAsked = 0;
+    int nAnswer = 1;
+    SetDialogHook([&](QDialog *pDlg) {
+        auto *pGoto = qobject_cast<CGotoLineDlg *>(pDlg);
+        if (!pGoto)
+            return int(QDialog::Rejected);
+        nAsked = pGoto->GetLine();
+        pGoto->SetLine(nAnswer);
+        return int(QDialog::Accepted);
+    });
+    m_view.PlaceCaret(CPoint(1, 1));
+    m_view.RouteCommand(ID_EDIT_GOTO_LINE);
+    EXPECT_EQ(nAsked, 2);
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 0));
+    EXPECT_EQ(e, CPoint(3, 0));
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 0));
+
+    nAnswer = 99999;
+    m_view.RouteCommand(ID_EDIT_GOTO_LINE);
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 2));
+    EXPECT_EQ(e, CPoint(5, 2));
+}
+
+TEST_F(WrenpadView, CharacterCodeShowsTheBytes)
+{
+    SetText("\x82\xA0" "A");
+    QString strChar;
+    QString strCode;
+    int nShown = 0;
+    SetDialogHook([&](QDialog *pDlg) {
+        auto *pCode = qobject_cast<CCharCodeDlg *>(pDlg);
+        if (pCode) {
+            strChar = pCode->GetCharText();
+            strCode = pCode->GetCodeText();
+            ++nShown;
+        }
+        return int(QDialog::Accepted);
+    });
+    m_view.RouteCommand(ID_CHAR_CODE);
+    EXPECT_EQ(strChar, QStringLiteral("あ"));
+    EXPECT_EQ(strCode, QStringLiteral("\\x82\\xA0"));
+    m_view.PlaceCaret(CPoint(3, 0));
+    m_view.RouteCommand(ID_CHAR_CODE);
+    EXPECT_EQ(nShown, 1);  // nothing to show at the line end
+}
+
+TEST_F(WrenpadView, ViewTypesFromCommandsAndExtensions)
+{
+    EXPECT_EQ(m_view.GetViewType(), VIEWTYPE_STANDARD);
+    m_view.RouteCommand(1703);
+    EXPECT_EQ(m_view.GetViewType(), VIEWTYPE_HTML);
+    CCmdUI ui(1703, true);
+    m_view.RouteUpdate(&ui);
+    EXPECT_EQ(ui.GetCheck(), 1);
+    CCmdUI other(1701, true);
+    m_view.RouteUpdate(&other);
+    EXPECT_EQ(other.GetCheck(), 0);
+
+    CWrenpadView view;
+    view.InitialUpdate("/home/u/site/INDEX.HTML");
+    EXPECT_EQ(view.GetViewType(), VIEWTYPE_HTML);
+}
+
+TEST_F(WrenpadView, DrawsTagsInTheTagColour)
+{
+    SetText("<p>text</p>");
+    m_view.SetColor(COLORINDEX_TAG, 0x00FF00);
+    m_view.SetColor(COLORINDEX_TAGOPTION, 0x00FF00);
+    m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    auto countGreen = [&] {
+        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        m_view.DrawArea(painter, image.rect());
+        painter.end();
+        int n = 0;
+        for (int y = 0; y < m_view.GetLineHeight(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.green() > 200 && c.red() < 60 && c.blue() < 60;
+            }
+        return n;
+    };
+    m_view.SetViewType(VIEWTYPE_PLAIN);
+    EXPECT_EQ(countGreen(), 0);
+    m_view.SetViewType(VIEWTYPE_HTML);
+    EXPECT_GT(countGreen(), 20);
+}
+
+TEST_F(WrenpadView, AppliesColourAndMarkSettings)
+{
+    CMemoryProfileStore store;
+    store.WriteInt(SECTION_MAIN, "clBkGnd", 0x102030);
+    store.WriteInt(SECTION_MAIN, "bViewTab", 1);
+    store.WriteInt(SECTION_MAIN, "bAutoEnter", 0);
+    store.WriteInt(SECTION_MAIN, "FontSize", 12);
+    SetAppProfile(&store);
+    AppSettings().Load(store, CSystemColors());
+    m_view.ApplyViewSettings();
+    EXPECT_EQ(m_view.GetColor(COLORINDEX_BKGND), 0x102030u);
+    EXPECT_EQ(m_view.GetColor(COLORINDEX_WHITESPACE), 0x102030u);
+    EXPECT_EQ(m_view.GetColor(COLORINDEX_KEYWORD), 0xC60000u);
+    EXPECT_TRUE(m_view.m_bShowTabs);
+    EXPECT_FALSE(m_view.m_bShowLineEnds);
+    EXPECT_FALSE(m_view.GetAutoIndent());
+    EXPECT_EQ(m_view.GetViewFont().pixelSize(), 16);
+    AppSettings().Load(CMemoryProfileStore(), CSystemColors());
+}
