@@ -145,6 +145,8 @@ DWORD ParseLineCpp(const CLineSource &lines, DWORD dwCookie, int nLineIndex, Col
         if (!scan.HasBuffer()) {
             if (IsCppWordByte(scan, I))
                 I = scan.SkipWordChars() - 1;
+            else if (CParseScan::IsBlank(c))
+                I = scan.SkipBlanks(I + 1) - 1;
             continue;
         }
         if (IsCppWordByte(scan, I)) {
@@ -156,6 +158,8 @@ DWORD ParseLineCpp(const CLineSource &lines, DWORD dwCookie, int nLineIndex, Col
             nIdentBegin = -1;
             bRedefineBlock = true;
             bDecIndex = true;
+        } else if (CParseScan::IsBlank(c)) {
+            I = scan.SkipBlanks(I + 1) - 1;
         }
     }
     if (nIdentBegin >= 0)

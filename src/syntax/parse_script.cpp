@@ -102,6 +102,8 @@ public:
                 m_nIdentBegin = -1;
                 m_bRedefineBlock = true;
                 m_bDecIndex = true;
+            } else if (CParseScan::IsBlank(c)) {
+                I = m_scan.SkipBlanks(I + 1) - 1;
             }
         }
         if (m_nIdentBegin >= 0)

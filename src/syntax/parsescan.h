@@ -48,15 +48,8 @@ public:
     {
         if (nPos >= m_nLength)
             nPos = m_nLength - 1;
-        while (m_nCharEnd <= nPos) {
-            const int nChar = SjisCharLength(m_pText + m_nCharEnd,
-                                             static_cast<std::size_t>(m_nLength - m_nCharEnd));
-            if (nChar == 2) {
-                m_nPrevLead = m_nLastLead;
-                m_nLastLead = m_nCharEnd;
-            }
-            m_nCharEnd += nChar;
-        }
+        while (m_nCharEnd <= nPos)
+            StepChar();
     }
 
     // The class of a byte at or just before the position last moved to.
@@ -137,20 +130,26 @@ public:
         return nFrom;
     }
 
+    // The first position from nFrom on whose byte is no white space. Outside
+    // a word a run of blanks changes no state either.
+    int SkipBlanks(int nFrom) const
+    {
+        while (nFrom < m_nLength && IsBlank(static_cast<unsigned char>(m_pText[nFrom])))
+            ++nFrom;
+        return nFrom;
+    }
+
     // After MoveTo: the end of the run of ASCII letters, digits and
     // double-byte characters that follows the character at the scan position.
-    int SkipWordChars() const
+    // The run is classified on the way.
+    int SkipWordChars()
     {
-        int J = m_nCharEnd;
-        while (J < m_nLength) {
-            if (IsAsciiAlnum(static_cast<unsigned char>(m_pText[J])))
-                ++J;
-            else if (SjisCharLength(m_pText + J, static_cast<std::size_t>(m_nLength - J)) == 2)
-                J += 2;
-            else
-                break;
-        }
-        return J;
+        while (m_nCharEnd < m_nLength
+               && (IsAsciiAlnum(static_cast<unsigned char>(m_pText[m_nCharEnd]))
+                   || SjisCharLength(m_pText + m_nCharEnd,
+                                     static_cast<std::size_t>(m_nLength - m_nCharEnd)) == 2))
+            StepChar();
+        return m_nCharEnd;
     }
 
     static bool IsAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
@@ -160,6 +159,18 @@ public:
     static bool IsBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 private:
+    // Classifies the character at m_nCharEnd.
+    void StepChar()
+    {
+        const int nChar = SjisCharLength(m_pText + m_nCharEnd,
+                                         static_cast<std::size_t>(m_nLength - m_nCharEnd));
+        if (nChar == 2) {
+            m_nPrevLead = m_nLastLead;
+            m_nLastLead = m_nCharEnd;
+        }
+        m_nCharEnd += nChar;
+    }
+
     const char *m_pText = nullptr;
     int m_nLength = 0;
     ColorBlock *m_pBuf;

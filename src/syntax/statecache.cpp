@@ -16,12 +16,14 @@ DWORD CLineStateCache::GetLineParseState(CLineParser &parser, int nLine)
     const int nLineCount = parser.GetLineCount();
     if (nLineCount <= 0)
         return 0;
-    if (nLine >= nLineCount)
-        nLine = nLineCount - 1;
     EnsureSize(nLineCount);
+    return StateAt(parser, nLine < nLineCount ? nLine : nLineCount - 1);
+}
+
+DWORD CLineStateCache::StateAt(CLineParser &parser, int nLine)
+{
     if (m_pdwLineStates[static_cast<std::size_t>(nLine)] != PARSE_STATE_UNKNOWN)
         return m_pdwLineStates[static_cast<std::size_t>(nLine)];
-
     int nFirst = nLine;
     while (nFirst > 0 && m_pdwLineStates[static_cast<std::size_t>(nFirst - 1)] == PARSE_STATE_UNKNOWN)
         --nFirst;
@@ -38,17 +40,18 @@ DWORD CLineStateCache::ParseLineForDrawing(CLineParser &parser, int nLine,
                                            std::vector<ColorBlock> &aBuffer, int &nBlocks)
 {
     nBlocks = 0;
-    if (nLine < 0 || nLine >= parser.GetLineCount())
+    const int nLineCount = parser.GetLineCount();
+    if (nLine < 0 || nLine >= nLineCount)
         return 0;
+    EnsureSize(nLineCount);
     const int nLength = parser.GetLineLength(nLine);
     if (nLength <= 0)
-        return GetLineParseState(parser, nLine);
-    const DWORD dwPrevious = GetLineParseState(parser, nLine - 1);
+        return StateAt(parser, nLine);
+    const DWORD dwPrevious = nLine > 0 ? StateAt(parser, nLine - 1) : 0;
     const auto nCapacity = static_cast<std::size_t>(ColorBlockCapacity(nLength));
     if (aBuffer.size() < nCapacity)
         aBuffer.resize(nCapacity);
     const DWORD dwState = parser.ParseLineColors(dwPrevious, nLine, aBuffer.data(), nBlocks);
-    EnsureSize(parser.GetLineCount());
     m_pdwLineStates[static_cast<std::size_t>(nLine)] = dwState;
     return dwState;
 }

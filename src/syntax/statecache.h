@@ -60,6 +60,9 @@ public:
 private:
     // Makes the array cover nLineCount lines, new entries stale.
     void EnsureSize(int nLineCount);
+    // The state of a line the array covers, parsing forwards from the nearest
+    // known line above.
+    DWORD StateAt(CLineParser &parser, int nLine);
 
     std::vector<DWORD> m_pdwLineStates;
 };
