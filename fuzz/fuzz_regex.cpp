@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *pData, std::size_t nSi
     // Pathological patterns are cut short the way a cancelled search is.
     CRegexContext fast;
     CRegexContext plain;
-    fast.SetStepLimit(100000);
-    plain.SetStepLimit(100000);
+    fast.SetStepLimit(20000);
+    plain.SetStepLimit(20000);
     plain.SetPlainMatching(true);
     for (const bool bCase : {(nOptions & 1) != 0, (nOptions & 1) == 0}) {
         // Every match of the text in turn, as replace-all walks it.

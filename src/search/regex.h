@@ -55,9 +55,9 @@ public:
     // The number of backtracking steps one RegexExecute call may take; 0 means
     // no limit. A caller on the user-interface thread uses it to stay responsive.
     void SetStepLimit(std::int64_t nSteps) { m_nStepLimit = nSteps; }
-    // Turns off the start-position scans and the shortcuts taken around
-    // closures, leaving the plain backtracking walk. Results are the same;
-    // tests and the fuzz target compare the two.
+    // Turns off the start-position scans and the shortcuts taken at choices
+    // and closures, leaving the plain backtracking walk. Results are the
+    // same; tests and the fuzz target compare the two.
     void SetPlainMatching(bool bPlain) { m_bPlain = bPlain; }
 
     // Whether the last RegexExecute stopped before it knew the answer:
@@ -85,8 +85,8 @@ void RegexFree(RegexPattern *pPattern);
 
 // Searches [pText, pText + nLength) for the leftmost match that starts at or
 // after nStart (0 <= nStart <= nLength); the bytes before nStart still count
-// for '^', '<' and '>'. On success the registers hold the match; otherwise
-// they are all -1. bCaseSensitive is the starting state of literal comparison
+// for '^', '<' and '>'. On success the registers hold the match (a group that
+// was passed more than once holds its first pass); otherwise they are all -1. bCaseSensitive is the starting state of literal comparison
 // (\C and \c change it during the match). A null context uses a temporary one.
 bool RegexExecute(const RegexPattern *pPattern, const char *pText, int nLength, int nStart,
                   RegexRegisters &regs, bool bCaseSensitive, CRegexContext *pContext = nullptr);

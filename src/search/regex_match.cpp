@@ -431,12 +431,10 @@ bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
         }
         return true;
     };
-    // A failed try leaves nothing behind but the stopped flag.
-    auto TryAt = [&](int nPos) { return Try(nPos, bCase); };
 
     if (m_bPlain) {
         for (int nPos = nStart; nPos <= nLength && !m_ctx.m_bAborted; ++nPos) {
-            if (TryAt(nPos))
+            if (Try(nPos, bCase))
                 return Found(nPos);
         }
         return false;
@@ -452,10 +450,10 @@ bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
     const bool bOnce = m_pattern.bLeadingAnyRepeat;
     switch (scan.nKind) {
     case RXSCAN_ANCHORED:
-        return nStart == 0 && TryAt(0) && Found(0);
+        return nStart == 0 && Try(0, bCase) && Found(0);
     case RXSCAN_ALL:
         for (int nPos = nStart; nPos <= nLength && !m_ctx.m_bAborted; ++nPos) {
-            if (TryAt(nPos))
+            if (Try(nPos, bCase))
                 return Found(nPos);
             if (bOnce)
                 break;
@@ -472,7 +470,7 @@ bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
             if (!pHit)
                 break;
             nPos = static_cast<int>(static_cast<const unsigned char *>(pHit) - t);
-            if (std::memcmp(t + nPos + 1, pbPrefix + 1, static_cast<std::size_t>(nPrefix - 1)) == 0 && TryAt(nPos))
+            if (std::memcmp(t + nPos + 1, pbPrefix + 1, static_cast<std::size_t>(nPrefix - 1)) == 0 && Try(nPos, bCase))
                 return Found(nPos);
         }
         return false;
@@ -483,7 +481,7 @@ bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
             if (!pHit)
                 break;
             nPos = static_cast<int>(static_cast<const unsigned char *>(pHit) - t);
-            if (TryAt(nPos))
+            if (Try(nPos, bCase))
                 return Found(nPos);
             if (bOnce)
                 break;
@@ -505,7 +503,7 @@ bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
             nPos = nNext1 < nNext2 ? nNext1 : nNext2;
             if (nPos >= nLength)
                 break;
-            if (TryAt(nPos))
+            if (Try(nPos, bCase))
                 return Found(nPos);
             if (bOnce)
                 break;
@@ -516,7 +514,7 @@ bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
         for (int nPos = nStart; nPos < nLength && !m_ctx.m_bAborted; ++nPos) {
             if (!scan.abTable[t[nPos]])
                 continue;
-            if (TryAt(nPos))
+            if (Try(nPos, bCase))
                 return Found(nPos);
             if (bOnce)
                 break;

@@ -45,6 +45,15 @@ enum : std::uint16_t
     RX_CHOICE_GREEDY = 0x800,  // try the operand before the target
 };
 
+// How the compiler lays out the operators (C a choice node, N a join node):
+//   x?        C x N       C tries x, else continues at N
+//   x|y       C x A y N   A (RX_ALTEND) jumps to N; C's other branch is y
+//   x* x@     C x J N     J jumps back to C; C's other branch is N
+//   x+ x#     E x C J N   E marks the loop entry, J jumps back to x
+// A closure over a single-byte node is C x N, matched as a counted repeat.
+// An iteration that consumes nothing ends its loop, so that a body which can
+// match the empty string, as in (a*)*, cannot loop for ever.
+
 inline constexpr bool RegexIsConsuming(std::uint16_t nType)
 {
     return nType >= RX_ANY && nType <= RX_NOTWORD;
