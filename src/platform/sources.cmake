@@ -1,4 +1,5 @@
 wp_core_sources(
+    copydata.cpp
     profile.cpp
 )
 wp_gui_sources(
