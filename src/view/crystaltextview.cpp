@@ -354,6 +354,29 @@ int CCrystalTextView::ColumnToText(int nLine, int nColumn) const
     return ::ColumnToText(GetLineChars(nLine), nColumn, m_nTabSize);
 }
 
+int CCrystalTextView::ColumnToTextCell(int nLine, int nColumn) const
+{
+    const std::string_view line = GetLineChars(nLine);
+    if (line.size() < 1024)
+        return ::ColumnToTextCell(line, nColumn, m_nTabSize);
+    // Continue from the cached position when it lies before the column.
+    int i = 0;
+    int nCurrent = 0;
+    if (m_colCache.nLine == nLine && m_colCache.nColumn <= nColumn) {
+        i = m_colCache.nCharIndex;
+        nCurrent = m_colCache.nColumn;
+    }
+    const int nLength = static_cast<int>(line.size());
+    for (; i < nLength; ++i) {
+        const int nNext = NextColumn(line[static_cast<std::size_t>(i)], nCurrent, m_nTabSize);
+        if (nNext > nColumn)
+            break;
+        nCurrent = nNext;
+    }
+    m_colCache = CColumnCache{nLine, i, nCurrent};
+    return i;
+}
+
 CPoint CCrystalTextView::PointToText(const QPoint &ptClient)
 {
     const int nCount = GetLineCount();
@@ -365,7 +388,7 @@ CPoint CCrystalTextView::PointToText(const QPoint &ptClient)
     if (ptClient.x() < GetMarginWidth())
         nColumn = m_nFirstVisibleColumn - (GetMarginWidth() - ptClient.x() + GetCharWidth() - 1) / GetCharWidth();
     nColumn = std::max(0, nColumn);
-    return CPoint(ColumnToTextCell(GetLineChars(nLine), nColumn, m_nTabSize), nLine);
+    return CPoint(ColumnToTextCell(nLine, nColumn), nLine);
 }
 
 QPoint CCrystalTextView::TextToPoint(CPoint ptText)

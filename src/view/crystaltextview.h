@@ -89,6 +89,8 @@ public:
     // --- Position conversion -------------------------------------------------
     int TextToColumn(int nLine, int nCharIndex) const;
     int ColumnToText(int nLine, int nColumn) const;
+    // The byte whose cell holds a column (the line's length past its end).
+    int ColumnToTextCell(int nLine, int nColumn) const;
     CPoint PointToText(const QPoint &ptClient);
     QPoint TextToPoint(CPoint ptText);
     void RoundPointX(QPoint &pt);

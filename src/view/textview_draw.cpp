@@ -217,7 +217,7 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
     int nFirstByte = 0;
     if (bLong && m_nFirstVisibleColumn > 0) {
         const std::string_view line = GetLineChars(nLine);
-        nFirstByte = SjisCharStart(line.data(), nLength, ColumnToTextCell(line, m_nFirstVisibleColumn, m_nTabSize));
+        nFirstByte = SjisCharStart(line.data(), nLength, ColumnToTextCell(nLine, m_nFirstVisibleColumn));
         nColumn = TextToColumn(nLine, nFirstByte);
         ptOrigin.rx() += nColumn * GetCharWidth();
     }

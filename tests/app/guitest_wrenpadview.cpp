@@ -267,3 +267,73 @@ TEST_F(WrenpadView, AppliesColourAndMarkSettings)
     EXPECT_EQ(m_view.GetViewFont().pixelSize(), 16);
     AppSettings().Load(CMemoryProfileStore(), CSystemColors());
 }
+
+TEST_F(WrenpadView, LongLinesDrawTheirColoursWhenScrolledAcross)
+{
+    // A line long enough to be drawn from its first visible byte: the run
+    // that covers the window's left edge must keep its colour.
+    std::string line(20000, 'x');
+    line += "<b>tag</b>";
+    SetText(line);
+    m_view.SetViewType(VIEWTYPE_HTML);
+    m_view.SetColor(COLORINDEX_TAG, 0x00FF00);
+    m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    m_view.PlaceCaret(CPoint(20001, 0));  // inside "<b>": the view scrolls there
+    ASSERT_GT(m_view.GetFirstVisibleColumn(), 19000);
+    // Green pixels in a cell of the window (cell 0 is the leftmost column shown).
+    auto greenInCell = [&](int nCell) {
+        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        m_view.DrawArea(painter, image.rect());
+        painter.end();
+        const int cw = m_view.GetCharWidth();
+        int n = 0;
+        for (int x = m_view.GetMarginWidth() + nCell * cw; x < m_view.GetMarginWidth() + (nCell + 1) * cw; ++x)
+            for (int y = 0; y < m_view.GetLineHeight(); ++y) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.green() > 200 && c.red() < 60 && c.blue() < 60;
+            }
+        return n;
+    };
+    // The window starts at the "b" of "<b>": its run began left of the window.
+    m_view.ScrollToFirstColumn(20001);
+    EXPECT_GT(greenInCell(0), 0);
+    // Plain text before the tag is not green.
+    m_view.ScrollToFirstColumn(19990);
+    EXPECT_EQ(greenInCell(0), 0);
+    EXPECT_GT(greenInCell(11), 0);
+}
+
+TEST_F(WrenpadView, TabMarksAreDrawnInTheTabCell)
+{
+    SetText("ab\tc");
+    m_view.SetTabSize(4);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    m_view.SetColor(COLORINDEX_WHITESPACE, 0xFFFFFF);
+    auto markedCells = [&] {
+        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        m_view.DrawArea(painter, image.rect());
+        painter.end();
+        const int cw = m_view.GetCharWidth();
+        std::vector<int> cells;
+        for (int cell = 0; cell < 6; ++cell) {
+            int n = 0;
+            for (int x = m_view.GetMarginWidth() + cell * cw; x < m_view.GetMarginWidth() + (cell + 1) * cw; ++x)
+                for (int y = 0; y < m_view.GetLineHeight(); ++y) {
+                    const QColor c = image.pixelColor(x, y);
+                    // The mark is grey; text is black.
+                    n += std::abs(c.red() - 0x90) < 40 && std::abs(c.green() - 0x90) < 40;
+                }
+            cells.push_back(n);
+        }
+        return cells;
+    };
+    m_view.m_bShowTabs = false;
+    std::vector<int> cells = markedCells();
+    EXPECT_EQ(cells[2] + cells[3], 0);
+    m_view.m_bShowTabs = true;
+    cells = markedCells();
+    EXPECT_GT(cells[2], 0);  // the tab's first cell (column 2)
+}

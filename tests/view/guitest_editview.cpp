@@ -571,3 +571,55 @@ TEST_F(EditView, MarginShowsBookmarkImages)
                   return expected.pixelColor(8, 8);
               }());
 }
+
+namespace {
+
+class CAutoScrollView : public CCrystalEditView
+{
+public:
+    void Tick() { OnAutoScrollTimer(); }
+};
+
+} // namespace
+
+TEST(EditViewMouse, AutoScrollClampsAtTheTextEnds)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "line\r\n";
+    int l = 0;
+    int c = 0;
+    buffer.InsertText(nullptr, 0, 0, text, l, c, ACTION_INDENT);
+    CAutoScrollView view;
+    view.resize(300, 200);
+    view.AttachBuffer(&buffer);
+    view.show();
+    QApplication::processEvents();
+    const QPoint inside(view.GetMarginWidth() + 1, 5);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, inside);
+
+    // Far above the window: up three lines a tick, never past line 0.
+    view.ScrollToFirstLine(4);
+    QCursor::setPos(view.viewport()->mapToGlobal(QPoint(inside.x(), -5 * view.GetLineHeight())));
+    view.Tick();
+    EXPECT_EQ(view.GetFirstVisibleLine(), 1);
+    view.Tick();
+    EXPECT_EQ(view.GetFirstVisibleLine(), 0);
+    EXPECT_EQ(view.GetCursorPos().y, 0);
+    // Just below it: one line a tick; far below: three, clamped at the last line.
+    QCursor::setPos(view.viewport()->mapToGlobal(QPoint(inside.x(), view.viewport()->height() + 2)));
+    view.Tick();
+    EXPECT_EQ(view.GetFirstVisibleLine(), 1);
+    QCursor::setPos(view.viewport()->mapToGlobal(QPoint(inside.x(), view.viewport()->height() + 5 * view.GetLineHeight())));
+    for (int i = 0; i < 100; ++i)
+        view.Tick();
+    EXPECT_EQ(view.GetFirstVisibleLine(), 200);
+    CPoint b;
+    CPoint e;
+    view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 0));
+    EXPECT_EQ(e.y, 200);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, inside);
+}
