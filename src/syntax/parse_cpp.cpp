@@ -141,7 +141,7 @@ DWORD ParseLineCpp(const CLineSource &lines, DWORD dwCookie, int nLineIndex, Col
             if (!CParseScan::IsBlank(c))
                 bFirstChar = false;
         }
-        // Words change no state: without blocks there is nothing left to do.
+        // Words change no state: without blocks only the scan moves on.
         if (!scan.HasBuffer()) {
             if (IsCppWordByte(scan, I))
                 I = scan.SkipWordChars() - 1;
