@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <iconv.h>
+#include <string>
+#include <vector>
 
 namespace {
 
