@@ -1,0 +1,9 @@
+wp_core_sources(
+    accelerators.cpp
+    menus.cpp
+    prompts.cpp
+    toolbars.cpp
+)
+wp_gui_sources(
+    icons.qrc
+)
