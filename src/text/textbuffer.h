@@ -53,6 +53,7 @@ enum : DWORD
     NOTIFY_ONE_LINE = 0x0100,    // only the given line changed
     NOTIFY_FLAGS_ONLY = 0x0200,  // only line flags changed
     NOTIFY_RESET = 0x1000,       // the whole content was replaced
+    NOTIFY_BATCH = 0x2000,       // one edit of a batch: a summary of the batch follows
 };
 
 enum
@@ -156,6 +157,14 @@ public:
     void DetachView(CBufferView *pView);
     void NotifyViews(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags, int nLine);
 
+    // Batches of many edits (a replace-all, the undo of one). Inside a batch
+    // every edit still reaches the views with its hint, flagged NOTIFY_BATCH:
+    // a view need only move the positions it keeps. Closing the outermost
+    // batch sends one notification from the first changed line, so that the
+    // views refresh their per-line data once instead of once per edit.
+    void BeginBatch() { ++m_nBatchDepth; }
+    void EndBatch(CBufferView *pSource);
+
     // Lines (no bounds checks: callers pass valid indexes).
     int GetLineCount() const { return m_aLines.GetSize(); }
     int GetLineLength(int nLine) const { return m_aLines[nLine].nLength; }
@@ -251,6 +260,7 @@ private:
                               int &nEndChar);
     bool InternalDeleteText(CBufferView *pSource, int nStartLine, int nStartChar, int nEndLine,
                             int nEndChar);
+    void RecordChange(CBufferView *pSource, UndoEntry &&rec);
     void AddUndoRecord(UndoEntry &&rec);
     void UpdateModifiedAfterUndo();
 
@@ -276,4 +286,32 @@ private:
     bool m_bNextStartsGroup = false;
 
     std::vector<CBufferView *> m_lstViews;
+    int m_nBatchDepth = 0;
+    int m_nBatchFirstLine = -1;  // the first line an edit of the open batch touched
+    // Whether the undo or redo step from the current position covers several records.
+    bool IsLongUndoGroup(bool bUndo) const;
+};
+
+// RAII for a batch of edits.
+class CBufferBatch
+{
+public:
+    CBufferBatch(CCrystalTextBuffer &buffer, CBufferView *pSource, bool bOpen = true)
+        : m_buffer(buffer), m_pSource(pSource), m_bOpen(bOpen)
+    {
+        if (m_bOpen)
+            m_buffer.BeginBatch();
+    }
+    ~CBufferBatch()
+    {
+        if (m_bOpen)
+            m_buffer.EndBatch(m_pSource);
+    }
+    CBufferBatch(const CBufferBatch &) = delete;
+    CBufferBatch &operator=(const CBufferBatch &) = delete;
+
+private:
+    CCrystalTextBuffer &m_buffer;
+    CBufferView *m_pSource;
+    bool m_bOpen;
 };

@@ -56,16 +56,10 @@ bool CCrystalTextBuffer::InsertText(CBufferView *pSource, int nLine, int nPos, s
 {
     if (!InternalInsertPieces(pSource, nLine, nPos, SplitAtLineBreaks(text), nEndLine, nEndChar))
         return false;
-    if (nAction == ACTION_INDENT)
-        return true;
-    CImplicitUndoGroup group(*this, !m_bInUndoGroup, pSource);
-    UndoEntry rec;
-    rec.dwFlags = UNDO_INSERT;
-    rec.ptStart = CPoint(nPos, nLine);
-    rec.ptEnd = CPoint(nEndChar, nEndLine);
-    rec.nAction = nAction;
-    rec.strText.assign(text);
-    AddUndoRecord(std::move(rec));
+    if (nAction != ACTION_INDENT) {
+        UndoEntry rec{UNDO_INSERT, CPoint(nPos, nLine), CPoint(nEndChar, nEndLine), nAction, std::string(text), {}};
+        RecordChange(pSource, std::move(rec));
+    }
     return true;
 }
 
@@ -77,22 +71,16 @@ bool CCrystalTextBuffer::InsertLines(CBufferView *pSource, int nLine, int nPos,
         return InsertText(pSource, nLine, nPos, std::string_view(), nEndLine, nEndChar, nAction);
     if (!InternalInsertPieces(pSource, nLine, nPos, aPieces, nEndLine, nEndChar))
         return false;
-    if (nAction == ACTION_INDENT)
-        return true;
-    CImplicitUndoGroup group(*this, !m_bInUndoGroup, pSource);
-    UndoEntry rec;
-    rec.dwFlags = UNDO_INSERT;
-    rec.ptStart = CPoint(nPos, nLine);
-    rec.ptEnd = CPoint(nEndChar, nEndLine);
-    rec.nAction = nAction;
-    for (std::size_t i = 0; i < aPieces.size(); ++i) {
-        if (i > 0)
-            rec.strText += "\r\n";
-        rec.strText.append(aPieces[i]);
+    if (nAction != ACTION_INDENT) {
+        UndoEntry rec{UNDO_INSERT, CPoint(nPos, nLine), CPoint(nEndChar, nEndLine), nAction, {}, {}};
+        for (std::size_t i = 0; i < aPieces.size(); ++i) {
+            if (i > 0)
+                rec.strText += "\r\n";
+            rec.strText.append(aPieces[i]);
+            rec.aPieceLengths.push_back(static_cast<int>(aPieces[i].size()));
+        }
+        RecordChange(pSource, std::move(rec));
     }
-    for (std::string_view piece : aPieces)
-        rec.aPieceLengths.push_back(static_cast<int>(piece.size()));
-    AddUndoRecord(std::move(rec));
     return true;
 }
 
@@ -127,14 +115,20 @@ bool CCrystalTextBuffer::DeleteText(CBufferView *pSource, int nStartLine, int nS
     }
     if (!InternalDeleteText(pSource, nStartLine, nStartChar, nEndLine, nEndChar))
         return false;
-    if (nAction == ACTION_INDENT)
-        return true;
-    CImplicitUndoGroup group(*this, !m_bInUndoGroup, pSource);
-    rec.ptStart = CPoint(nStartChar, nStartLine);
-    rec.ptEnd = CPoint(nEndChar, nEndLine);
-    rec.nAction = nAction;
-    AddUndoRecord(std::move(rec));
+    if (nAction != ACTION_INDENT) {
+        rec.ptStart = CPoint(nStartChar, nStartLine);
+        rec.ptEnd = CPoint(nEndChar, nEndLine);
+        rec.nAction = nAction;
+        RecordChange(pSource, std::move(rec));
+    }
     return true;
+}
+
+void CCrystalTextBuffer::RecordChange(CBufferView *pSource, UndoEntry &&rec)
+{
+    // An edit outside any group is a group of its own.
+    CImplicitUndoGroup group(*this, !m_bInUndoGroup, pSource);
+    AddUndoRecord(std::move(rec));
 }
 
 std::vector<std::string_view> CCrystalTextBuffer::SplitRecordPieces(const UndoEntry &rec)
@@ -160,11 +154,19 @@ void CCrystalTextBuffer::AddUndoRecord(UndoEntry &&rec)
         m_nSavedUndoPos = -1;
     m_aUndo.resize(static_cast<std::size_t>(m_nUndoPos));
 
-    if (static_cast<int>(m_aUndo.size()) >= m_nUndoLimit) {
-        // Drop the oldest group whole.
-        std::size_t n = 1;
-        while (n < m_aUndo.size() && !(m_aUndo[n].dwFlags & UNDO_GROUP_START))
+    rec.dwFlags &= UNDO_INSERT;
+    const bool bStartsGroup = m_bNextStartsGroup || m_aUndo.empty();
+    // Only a new group makes room, by dropping the oldest groups whole: the
+    // group being recorded may outgrow the limit, so that one user action (a
+    // replace-all of many matches) stays one step of undo.
+    if (bStartsGroup && static_cast<int>(m_aUndo.size()) >= m_nUndoLimit) {
+        const std::size_t nKeep = static_cast<std::size_t>(m_nUndoLimit - 1);
+        std::size_t n = 0;
+        while (m_aUndo.size() - n > nKeep) {
             ++n;
+            while (n < m_aUndo.size() && !(m_aUndo[n].dwFlags & UNDO_GROUP_START))
+                ++n;
+        }
         m_aUndo.erase(m_aUndo.begin(), m_aUndo.begin() + static_cast<std::ptrdiff_t>(n));
         // The saved position moves with its record; if its record is gone, the
         // saved text can no longer be reached.
@@ -173,9 +175,7 @@ void CCrystalTextBuffer::AddUndoRecord(UndoEntry &&rec)
         else
             m_nSavedUndoPos = -1;
     }
-
-    rec.dwFlags &= UNDO_INSERT;
-    if (m_bNextStartsGroup || m_aUndo.empty()) {
+    if (bStartsGroup) {
         m_bNextStartsGroup = false;
         rec.dwFlags |= UNDO_GROUP_START;
     }
@@ -213,10 +213,19 @@ bool CCrystalTextBuffer::CanRedo() const
     return m_nUndoPos < static_cast<int>(m_aUndo.size());
 }
 
+bool CCrystalTextBuffer::IsLongUndoGroup(bool bUndo) const
+{
+    if (bUndo)
+        return m_nUndoPos >= 2 && !(m_aUndo[static_cast<std::size_t>(m_nUndoPos - 1)].dwFlags & UNDO_GROUP_START);
+    const std::size_t nNext = static_cast<std::size_t>(m_nUndoPos) + 1;
+    return nNext < m_aUndo.size() && !(m_aUndo[nNext].dwFlags & UNDO_GROUP_START);
+}
+
 bool CCrystalTextBuffer::Undo(CPoint &ptCursor)
 {
     if (!CanUndo() || m_bReadOnly)
         return false;
+    CBufferBatch batch(*this, nullptr, IsLongUndoGroup(true));
     for (;;) {
         --m_nUndoPos;
         const UndoEntry &rec = m_aUndo[static_cast<std::size_t>(m_nUndoPos)];
@@ -241,6 +250,7 @@ bool CCrystalTextBuffer::Redo(CPoint &ptCursor)
 {
     if (!CanRedo() || m_bReadOnly)
         return false;
+    CBufferBatch batch(*this, nullptr, IsLongUndoGroup(false));
     for (;;) {
         const UndoEntry &rec = m_aUndo[static_cast<std::size_t>(m_nUndoPos)];
         if (rec.dwFlags & UNDO_INSERT) {

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
+#include "support/viewfixture.h"
 #include "syntax/viewtype.h"
 #include "view/viewdialogs.h"
 
@@ -17,53 +18,15 @@
 
 namespace {
 
-class WrenpadView : public ::testing::Test
+class WrenpadView : public CViewFixture<CWrenpadView>
 {
 protected:
-    void SetUp() override
-    {
-        m_buffer.InitNew();
-        m_view.resize(600, 400);
-        m_view.AttachBuffer(&m_buffer);
-        m_view.show();
-        m_view.setFocus();
-        QApplication::processEvents();
-    }
     void TearDown() override
     {
         SetDialogHook(nullptr);
         SetBeepHook(nullptr);
         SetAppProfile(nullptr);
     }
-
-    void SetText(std::string_view text)
-    {
-        int l = 0;
-        int c = 0;
-        m_buffer.InsertText(nullptr, 0, 0, text, l, c, ACTION_INDENT);
-        m_view.PlaceCaret(CPoint(0, 0));
-    }
-
-    std::string Text() const
-    {
-        std::string s;
-        for (int i = 0; i < m_buffer.GetLineCount(); ++i) {
-            if (i > 0)
-                s += '|';
-            s.append(m_buffer.GetLine(i));
-        }
-        return s;
-    }
-
-    void Select(CPoint from, CPoint to)
-    {
-        m_view.MoveCaret(to);
-        m_view.SetSelectionAnchor(from);
-        m_view.SelectRange(from, to);
-    }
-
-    CCrystalTextBuffer m_buffer;
-    CWrenpadView m_view;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // clipboard, the mouse and drops, on the offscreen platform.
 #include "platform/msgbox.h"
 #include "res/commands.h"
+#include "support/viewfixture.h"
 #include "view/crystaleditview.h"
 #include "view/markimages.h"
 
@@ -18,42 +19,13 @@
 
 namespace {
 
-class EditView : public ::testing::Test
+class EditView : public CViewFixture<CCrystalEditView>
 {
 protected:
     void SetUp() override
     {
-        m_buffer.InitNew();
-        m_view.resize(600, 400);
-        m_view.AttachBuffer(&m_buffer);
-        m_view.show();
-        m_view.setFocus();
-        QApplication::processEvents();
+        CViewFixture::SetUp();
         CCrystalEditView::s_ptLastTyped = CPoint(-1, 0);
-    }
-
-    void SetText(std::string_view text)
-    {
-        int l = 0;
-        int c = 0;
-        m_buffer.InsertText(nullptr, 0, 0, text, l, c, ACTION_INDENT);
-        m_view.PlaceCaret(CPoint(0, 0));
-    }
-
-    std::string Text() const
-    {
-        std::string s;
-        for (int i = 0; i < m_buffer.GetLineCount(); ++i) {
-            if (i > 0)
-                s += '|';
-            s.append(m_buffer.GetLine(i));
-        }
-        return s;
-    }
-
-    void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::keyClick(&m_view, key, mods);
     }
 
     void Commit(const QString &str)
@@ -69,9 +41,6 @@ protected:
         m_view.RouteUpdate(&ui);
         return ui.GetText().value_or(QString());
     }
-
-    CCrystalTextBuffer m_buffer;
-    CCrystalEditView m_view;
 };
 
 } // namespace
