@@ -304,21 +304,25 @@ void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int 
         return;
     painter.fillRect(QRect(nRunLeft, ptOrigin.y(), nRunRight - nRunLeft, rcClip.height()), ColorFromRef(crBkgnd));
 
-    const QFontMetrics fm(m_font);
-    const int nBaseline = ptOrigin.y() + fm.ascent();
+    const int nBaseline = ptOrigin.y() + m_nAscent;
     const QColor colText = ColorFromRef(crText);
     painter.setPen(colText);
 
-    // ASCII runs go out as one string when the font's ASCII advances match the
-    // cell; everything else is placed character by character in its cells.
-    const bool bUniformAscii = m_bAsciiUniform;
-    QString strAscii;
-    int nAsciiX = 0;
-    auto flushAscii = [&]() {
-        if (!strAscii.isEmpty()) {
-            painter.drawText(nAsciiX, nBaseline, strAscii);
-            strAscii.clear();
+    // Characters whose glyphs fill exactly their cells go out together as one
+    // string; any other is placed on its own, centred in its cells, so that
+    // the columns line up whatever the font.
+    QString strBatch;
+    int nBatchX = 0;
+    auto flush = [&]() {
+        if (!strBatch.isEmpty()) {
+            painter.drawText(nBatchX, nBaseline, strBatch);
+            strBatch.clear();
         }
+    };
+    auto append = [&](int x, const QString &str) {
+        if (strBatch.isEmpty())
+            nBatchX = x;
+        strBatch += str;
     };
 
     nColumn = nStartColumn;
@@ -327,7 +331,7 @@ void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int 
         const int x = nRunLeft + (nColumn - nStartColumn) * nCharWidth;
         const auto ch = static_cast<unsigned char>(line[static_cast<std::size_t>(i)]);
         if (ch == '\t') {
-            flushAscii();
+            flush();
             const int nNext = NextColumn('\t', nColumn, nTab);
             if (m_bShowTabs && x >= rcClip.left())
                 DrawMarkImage(painter, nCharWidth >= 8 ? 16 : 17, x, rcClip);
@@ -339,34 +343,38 @@ void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int 
         nBytes = std::min(nBytes, nEnd - i);
         const int nCellsRight = x + nBytes * nCharWidth;
         if (nCellsRight <= rcClip.left() || x > rcClip.right()) {
-            flushAscii();
+            flush();
             nColumn += nBytes;
             i += nBytes;
             continue;
         }
-        if (nBytes == 1 && ch >= 0x20 && ch < 0x7F && bUniformAscii) {
-            if (strAscii.isEmpty())
-                nAsciiX = x;
-            strAscii += QLatin1Char(static_cast<char>(ch));
+        if (nBytes == 1 && ch >= 0x20 && ch < 0x7F && m_bAsciiUniform) {
+            append(x, QString(QLatin1Char(static_cast<char>(ch))));
             nColumn += 1;
             i += 1;
             continue;
         }
-        flushAscii();
         int nDecoded = 0;
         const char32_t c = Cp932DecodeChar(line.data() + i, static_cast<std::size_t>(nBytes), nDecoded);
         const QRect rcCells(x, ptOrigin.y(), nBytes * nCharWidth, rcClip.height());
         if (nBytes == 2 && IsZenSpace(line, i) && m_bShowZenSpace) {
+            flush();
             painter.save();
             painter.setPen(QColor(0x80, 0x80, 0x80));
             painter.drawText(rcCells, Qt::AlignCenter, QStringLiteral("□"));
             painter.restore();
         } else if (IsDrawable(c)) {
             const QString str = QString::fromUcs4(&c, 1);
-            const int nAdvance = fm.horizontalAdvance(str);
-            painter.drawText(x + (rcCells.width() - nAdvance) / 2, nBaseline, str);
+            if (FitsCells(c, nBytes)) {
+                append(x, str);
+            } else {
+                flush();
+                const int nAdvance = painter.fontMetrics().horizontalAdvance(str);
+                painter.drawText(x + (rcCells.width() - nAdvance) / 2, nBaseline, str);
+            }
         } else {
             // Control bytes, NUL and bytes that are not CP932: a visible box.
+            flush();
             QColor colMark = colText;
             colMark.setAlpha(160);
             painter.setPen(colMark);
@@ -378,5 +386,5 @@ void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int 
         nColumn += nBytes;
         i += nBytes;
     }
-    flushAscii();
+    flush();
 }
