@@ -14,6 +14,7 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QTimer>
 
@@ -323,6 +324,11 @@ protected:
 
     QFont m_font;
     bool m_bAsciiUniform = false;  // every ASCII glyph is exactly one cell wide
+    int m_nAscent = 0;
+    // Characters whose glyph advance is exactly their cells (one per byte),
+    // so that runs of them can be drawn as one string; 1 yes, 0 no.
+    QHash<char32_t, char> m_fitsCells;
+    bool FitsCells(char32_t c, int nCells);
     std::array<COLORREF, COLOR_COUNT> m_crColors{};
     COLORREF m_crRunBkgnd = 0;  // background of the runs of the line being drawn
 
