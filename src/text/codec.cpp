@@ -1,34 +1,14 @@
 #include "text/codec.h"
 
+#include "text/iconvstream.h"
 #include "text/sjis.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <iconv.h>
 #include <memory>
 #include <vector>
 
 namespace {
-
-// iconv handle that is closed on every path.
-class CIconv
-{
-public:
-    CIconv(const char *pszTo, const char *pszFrom) : m_cd(iconv_open(pszTo, pszFrom)) {}
-    ~CIconv()
-    {
-        if (IsOpen())
-            iconv_close(m_cd);
-    }
-    CIconv(const CIconv &) = delete;
-    CIconv &operator=(const CIconv &) = delete;
-    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-    iconv_t Get() const { return m_cd; }
-
-private:
-    iconv_t m_cd;
-};
 
 // CP932 -> Unicode tables taken once from glibc's converter: single bytes, and
 // every lead/trail pair. 0 marks a byte or pair that has no mapping (except for
@@ -136,42 +116,21 @@ std::string Encode(const char *pszFrom, const char *in, std::size_t inBytes, std
                    UnitsOf unitsOf, int *pnUnmappable)
 {
     std::string out;
+    out.reserve(inBytes);
     int nBad = 0;
     CIconv cd("CP932", pszFrom);
     if (!cd.IsOpen()) {
-        if (pnUnmappable)
-            *pnUnmappable = inBytes > 0 ? 1 : 0;
-        return std::string(inBytes / nUnit, '?');
+        out.assign(inBytes / nUnit, '?');
+        nBad = static_cast<int>(inBytes / nUnit);
+    } else {
+        CAppendSink sink{out};
+        IconvStream(cd.Get(), std::string_view(in, inBytes), sink,
+                    [&](const unsigned char *p, std::size_t left, CAppendSink &s) {
+                        s.Converted("?", 1);
+                        ++nBad;
+                        return std::min(left, unitsOf(reinterpret_cast<const char *>(p), left) * nUnit);
+                    });
     }
-    out.resize(inBytes + 16);
-    char *pin = const_cast<char *>(in);
-    std::size_t inleft = inBytes;
-    std::size_t used = 0;
-    while (inleft > 0) {
-        if (out.size() - used < 16)
-            out.resize(out.size() * 2);
-        char *pout = out.data() + used;
-        std::size_t outleft = out.size() - used;
-        std::size_t r = iconv(cd.Get(), &pin, &inleft, &pout, &outleft);
-        used = static_cast<std::size_t>(pout - out.data());
-        if (r != static_cast<std::size_t>(-1))
-            break;
-        if (errno == E2BIG) {
-            out.resize(out.size() * 2);
-            continue;
-        }
-        // EILSEQ or EINVAL: skip the offending sequence and mark it.
-        std::size_t units = unitsOf(pin, inleft);
-        std::size_t skip = std::min(inleft, units * nUnit);
-        pin += skip;
-        inleft -= skip;
-        if (out.size() - used < 1)
-            out.resize(out.size() * 2);
-        out[used++] = '?';
-        ++nBad;
-        iconv(cd.Get(), nullptr, nullptr, nullptr, nullptr);
-    }
-    out.resize(used);
     if (pnUnmappable)
         *pnUnmappable = nBad;
     return out;

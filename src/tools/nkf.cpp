@@ -2,7 +2,7 @@
 
 #include "text/kanji.h"
 #include "text/sjis.h"
-#include "tools/nkf_iconv.h"
+#include "text/iconvstream.h"
 
 #include <algorithm>
 #include <cstring>

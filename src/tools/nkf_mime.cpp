@@ -2,7 +2,7 @@
 // into CP932.
 #include "text/kanji.h"
 #include "tools/nkf.h"
-#include "tools/nkf_iconv.h"
+#include "text/iconvstream.h"
 
 #include <cstring>
 #include <initializer_list>

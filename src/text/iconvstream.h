@@ -1,4 +1,4 @@
-// The iconv plumbing of CNkfLibrary: a handle closed on every path and a
+// The iconv plumbing of the codec and CNkfLibrary: a handle closed on every path and a
 // streaming conversion that hands what iconv refuses to a fallback, so that
 // nothing is dropped.
 #pragma once
