@@ -115,8 +115,22 @@ void CCrystalTextBuffer::DetachView(CBufferView *pView)
 void CCrystalTextBuffer::NotifyViews(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags,
                                      int nLine)
 {
+    if (m_nBatchDepth > 0 && !(dwFlags & (NOTIFY_RESET | NOTIFY_FLAGS_ONLY))) {
+        const int nFirst = std::max(nLine, 0);
+        m_nBatchFirstLine = m_nBatchFirstLine < 0 ? nFirst : std::min(m_nBatchFirstLine, nFirst);
+        dwFlags |= NOTIFY_BATCH;
+    }
     for (CBufferView *pView : m_lstViews)
         pView->UpdateView(pSource, pHint, dwFlags, nLine);
+}
+
+void CCrystalTextBuffer::EndBatch(CBufferView *pSource)
+{
+    if (m_nBatchDepth <= 0 || --m_nBatchDepth > 0 || m_nBatchFirstLine < 0)
+        return;
+    const int nLine = m_nBatchFirstLine;
+    m_nBatchFirstLine = -1;
+    NotifyViews(pSource, nullptr, NOTIFY_WIDTH | NOTIFY_HEIGHT, nLine);
 }
 
 void CCrystalTextBuffer::SetModified(bool bModified)
