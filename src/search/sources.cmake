@@ -1,5 +1,6 @@
 wp_core_sources(
     linereader.cpp
+    plainsearch.cpp
     regex_analyse.cpp
     regex_compile.cpp
     regex_match.cpp

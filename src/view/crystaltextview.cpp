@@ -704,6 +704,13 @@ void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
         viewport()->update();
         return;
     }
+    if (dwFlags & NOTIFY_BATCH) {
+        // One edit of a batch: the per-line data is refreshed once, when the
+        // buffer reports the whole batch.
+        if (pHint)
+            AdjustKeptPositions(*pHint);
+        return;
+    }
     const int nCount = GetLineCount();
     if (nLine < 0)
         nLine = 0;
@@ -742,20 +749,7 @@ void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
     }
 
     if (pHint) {
-        pHint->AdjustPoint(m_ptCaret);
-        pHint->AdjustPoint(m_ptSelFrom);
-        pHint->AdjustPoint(m_ptSelTo);
-        pHint->AdjustPoint(m_ptSelAnchor);
-        if (m_bDragging) {
-            pHint->AdjustPoint(m_ptDraggedTextBegin);
-            pHint->AdjustPoint(m_ptDraggedTextEnd);
-        }
-        CPoint ptTop(0, m_nFirstVisibleLine);
-        pHint->AdjustPoint(ptTop);
-        if (ptTop.y != m_nFirstVisibleLine) {
-            m_nFirstVisibleLine = std::clamp(ptTop.y, 0, std::max(0, nCount - 1));
-            viewport()->update();
-        }
+        AdjustKeptPositions(*pHint);
         UpdateCaretDisplay();
     }
     if (dwFlags & NOTIFY_HEIGHT)
@@ -764,6 +758,24 @@ void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
         if (!bWidestKnown)
             m_nMaxLineLength = -1;
         RecalcHorzScroll();
+    }
+}
+
+void CCrystalTextView::AdjustKeptPositions(const ChangeHint &hint)
+{
+    hint.AdjustPoint(m_ptCaret);
+    hint.AdjustPoint(m_ptSelFrom);
+    hint.AdjustPoint(m_ptSelTo);
+    hint.AdjustPoint(m_ptSelAnchor);
+    if (m_bDragging) {
+        hint.AdjustPoint(m_ptDraggedTextBegin);
+        hint.AdjustPoint(m_ptDraggedTextEnd);
+    }
+    CPoint ptTop(0, m_nFirstVisibleLine);
+    hint.AdjustPoint(ptTop);
+    if (ptTop.y != m_nFirstVisibleLine) {
+        m_nFirstVisibleLine = std::clamp(ptTop.y, 0, std::max(0, GetLineCount() - 1));
+        viewport()->update();
     }
 }
 

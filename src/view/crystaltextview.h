@@ -321,6 +321,8 @@ protected:
     };
     mutable CColumnCache m_colCache;
     void InvalidateTextCaches();
+    // Moves the caret, the selection, the anchor and the top line across a change.
+    void AdjustKeptPositions(const ChangeHint &hint);
 
     QFont m_font;
     bool m_bAsciiUniform = false;  // every ASCII glyph is exactly one cell wide

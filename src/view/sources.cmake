@@ -1,5 +1,7 @@
 wp_core_sources(
     editops.cpp
+    findtext.cpp
+    replacetext.cpp
     textgeom.cpp
     wordclass.cpp
 )
