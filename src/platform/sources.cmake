@@ -1,6 +1,7 @@
 wp_core_sources(
     copydata.cpp
     profile.cpp
+    searchevent.cpp
 )
 wp_gui_sources(
     cmdtarget.cpp

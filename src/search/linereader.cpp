@@ -10,11 +10,33 @@
 namespace {
 
 constexpr std::size_t BUFFER_SIZE = 1 << 16;
-// Bytes that must be at hand to see a whole piece, its line end and a few
-// CR bytes after a cut.
-constexpr std::size_t WINDOW = SEARCH_LINE_MAX + 64;
+constexpr std::size_t WINDOW = SEARCH_LINE_WINDOW;
 
 } // namespace
+
+void SearchLinePiece(const char *s, std::size_t nAvail, std::size_t &nLen, std::size_t &nUsed)
+{
+    const std::size_t nMax = SEARCH_LINE_MAX;
+    const void *pLF = std::memchr(s, '\n', nAvail < nMax + 1 ? nAvail : nMax + 1);
+    if (pLF) {
+        nLen = static_cast<std::size_t>(static_cast<const char *>(pLF) - s);
+        nUsed = nLen + 1;
+    } else if (nAvail <= nMax) {
+        nLen = nUsed = nAvail;  // the last line, without a line end
+    } else {
+        // Cut a long line, but never between the two bytes of a character.
+        nLen = static_cast<std::size_t>(SjisCharStart(s, SEARCH_LINE_MAX + 1, SEARCH_LINE_MAX));
+        nUsed = nLen;
+        // CR bytes between the cut and the LF are this piece's line end, not a piece of their own.
+        std::size_t k = nLen;
+        while (k < nAvail && s[k] == '\r')
+            ++k;
+        if (k > nLen && k < nAvail && s[k] == '\n')
+            nUsed = k + 1;
+    }
+    while (nLen > 0 && s[nLen - 1] == '\r')
+        --nLen;
+}
 
 CSearchLineReader::CSearchLineReader() = default;
 
@@ -76,28 +98,9 @@ bool CSearchLineReader::NextLine(std::string_view &line)
     if (nAvail == 0)
         return false;
     const char *s = m_buffer.data() + m_nPos;
-    const std::size_t nMax = SEARCH_LINE_MAX;
-    const void *pLF = std::memchr(s, '\n', nAvail < nMax + 1 ? nAvail : nMax + 1);
-    std::size_t nLen;
-    std::size_t nUsed;
-    if (pLF) {
-        nLen = static_cast<std::size_t>(static_cast<const char *>(pLF) - s);
-        nUsed = nLen + 1;
-    } else if (nAvail <= nMax) {
-        nLen = nUsed = nAvail;  // the last line, without a line end
-    } else {
-        // Cut a long line, but never between the two bytes of a character.
-        nLen = static_cast<std::size_t>(SjisCharStart(s, SEARCH_LINE_MAX + 1, SEARCH_LINE_MAX));
-        nUsed = nLen;
-        // CR bytes between the cut and the LF are this piece's line end, not a piece of their own.
-        std::size_t k = nLen;
-        while (k < nAvail && s[k] == '\r')
-            ++k;
-        if (k > nLen && k < nAvail && s[k] == '\n')
-            nUsed = k + 1;
-    }
-    while (nLen > 0 && s[nLen - 1] == '\r')
-        --nLen;
+    std::size_t nLen = 0;
+    std::size_t nUsed = 0;
+    SearchLinePiece(s, nAvail, nLen, nUsed);
     m_nPos += nUsed;
     ++m_nLine;
     line = std::string_view(s, nLen);

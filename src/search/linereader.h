@@ -8,6 +8,14 @@
 #include <vector>
 
 inline constexpr int SEARCH_LINE_MAX = 4000;
+// Bytes a reader keeps at hand (unless the file ends first) so that
+// SearchLinePiece sees a whole piece, its line end and the CRs after a cut.
+inline constexpr std::size_t SEARCH_LINE_WINDOW = SEARCH_LINE_MAX + 64;
+
+// The next piece of a line in [s, s + nAvail) (nAvail > 0; at least
+// SEARCH_LINE_WINDOW bytes unless they end the file): nLen receives its
+// length without the line end, nUsed the bytes it takes up with it.
+void SearchLinePiece(const char *s, std::size_t nAvail, std::size_t &nLen, std::size_t &nUsed);
 
 class CSearchLineReader
 {

@@ -91,6 +91,12 @@ void RegexFree(RegexPattern *pPattern);
 bool RegexExecute(const RegexPattern *pPattern, const char *pText, int nLength, int nStart,
                   RegexRegisters &regs, bool bCaseSensitive, CRegexContext *pContext = nullptr);
 
+// Bytes that every match holds, compared exactly when matching with
+// bCaseSensitive (the leading literal, or else one byte a match cannot do
+// without); empty when the pattern has none. A search through much text can
+// skip the parts that lack them.
+std::string RegexRequiredText(const RegexPattern *pPattern, bool bCaseSensitive);
+
 // Builds the replacement for a match: pszReplacement with its group references
 // and case escapes applied, the groups taken from text through regs. Returns 0
 // and the result in strResult, or -1 (and an empty strResult) on an error: a

@@ -303,3 +303,21 @@ void RegexFinish(RegexPattern &pattern)
         pattern.anRequiredNoCase[1] = pRequired->pbAlt[i];
     }
 }
+
+std::string RegexRequiredText(const RegexPattern *pPattern, bool bCaseSensitive)
+{
+    if (!pPattern)
+        return std::string();
+    const RegexPattern &pattern = *pPattern;
+    if (const RegexNode *p = pattern.pPrefix) {
+        bool bExact = true;
+        for (int i = 0; i < p->nLength && !bCaseSensitive; ++i)
+            bExact = bExact && p->pbAlt[i] == p->pbPayload[i];
+        if (bExact)
+            return std::string(reinterpret_cast<const char *>(p->pbPayload), static_cast<std::size_t>(p->nLength));
+    }
+    const int c = bCaseSensitive ? pattern.nRequiredCase : pattern.anRequiredNoCase[0];
+    if (c >= 0 && (bCaseSensitive || pattern.anRequiredNoCase[1] == c))
+        return std::string(1, static_cast<char>(c));
+    return std::string();
+}

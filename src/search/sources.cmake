@@ -1,4 +1,5 @@
 wp_core_sources(
+    foldersearch.cpp
     linereader.cpp
     plainsearch.cpp
     regex_analyse.cpp

@@ -1,0 +1,482 @@
+#include "search/foldersearch.h"
+
+#include "search/linereader.h"
+#include "search/plainsearch.h"
+#include "search/regex.h"
+#include "text/codec.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t PAGE = 4096;
+// A block holds 128 KB of the file besides the unread rest of the last one.
+constexpr std::size_t BLOCK_BYTES = (std::size_t(1) << 17) + (SEARCH_LINE_WINDOW + PAGE - 1) / PAGE * PAGE;
+
+std::string Printf(const char *pszFormat, int n1, int n2 = 0)
+{
+    char sz[160];
+    std::snprintf(sz, sizeof sz, pszFormat, n1, n2);
+    return sz;
+}
+
+// Control bytes would break a result into several lines; they are never
+// bytes of a double-byte character, so each can be replaced on its own.
+std::string Printable(std::string_view text)
+{
+    std::string s(text);
+    for (char &ch : s) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if ((c < 0x20 && c != '\t') || c == 0x7F)
+            ch = ' ';
+    }
+    return s;
+}
+
+// The line with the path and the messages in UTF-8 and the text as given.
+std::string Compose(const CSearchResult &r, const std::string &strPath, const std::string &strText)
+{
+    switch (r.nKind) {
+    case SEARCHRESULT_MATCH:
+        return strPath + "(" + std::to_string(r.nLine) + "): " + strText;
+    case SEARCHRESULT_REGEX_MATCH:
+        return strPath + "(" + std::to_string(r.nLine) + "): > " + strText;
+    case SEARCHRESULT_CANNOT_OPEN:
+        return "（'" + strPath + "' を開けません。）";
+    case SEARCHRESULT_TOO_MANY:
+        return "検索総数が多いので中断します...";
+    case SEARCHRESULT_BAD_REGEX:
+        return "正規表現のコンパイルに失敗しました。処理を中断します・・・";
+    case SEARCHRESULT_SUMMARY:
+        return Printf("%d 個、検索されました。(%dファイル中)", r.nLine, r.nFiles);
+    }
+    return std::string();
+}
+
+void FoldAsciiCapitals(const char *pFrom, char *pTo, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char c = static_cast<unsigned char>(pFrom[i]);
+        pTo[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
+    }
+}
+
+std::string FoldAsciiCapitals(std::string s)
+{
+    FoldAsciiCapitals(s.data(), s.data(), s.size());
+    return s;
+}
+
+// The number of pieces in [p, p + n), a run of whole lines (n > 0, p[n - 1]
+// is a line feed), when every one of them is one piece: then each block of
+// 2000 bytes holds a line feed, so no line reaches the 4000-byte cut. -1
+// when a line may be longer and the pieces must be stepped through.
+int CountShortLines(const char *p, std::size_t n)
+{
+    constexpr std::size_t STEP = SEARCH_LINE_MAX / 2;
+    int nLines = 0;
+    for (std::size_t nAt = 0; nAt < n; nAt += STEP) {
+        const std::size_t nEnd = std::min(n, nAt + STEP);
+        int nHere = 0;
+        for (std::size_t i = nAt; i < nEnd; ++i)
+            nHere += p[i] == '\n';
+        if (nHere == 0)
+            return -1;
+        nLines += nHere;
+    }
+    return nLines;
+}
+
+std::size_t Utf8CharLength(std::string_view s, std::size_t i)
+{
+    std::size_t k = i + 1;
+    while (k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80)
+        ++k;
+    return k - i;
+}
+
+unsigned char FoldAscii(char ch)
+{
+    const unsigned char c = static_cast<unsigned char>(ch);
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 0x20) : c;
+}
+
+} // namespace
+
+std::string FormatResultLine(const CSearchResult &result)
+{
+    // The messages and the path are UTF-8 here; only the text is already CP932.
+    const std::string strMarker = "\x01";
+    const std::string strLine = Utf8ToCp932(Compose(result, Printable(result.strPath), strMarker));
+    const std::size_t nAt = strLine.find('\x01');
+    if (nAt == std::string::npos)
+        return strLine;
+    return strLine.substr(0, nAt) + Printable(result.strText) + strLine.substr(nAt + 1);
+}
+
+std::string FormatResultLineUtf8(const CSearchResult &result)
+{
+    return Compose(result, Printable(result.strPath), Cp932ToUtf8(Printable(result.strText)));
+}
+
+bool MatchWildcard(std::string_view strPattern, std::string_view strName)
+{
+    if (strPattern == "*.*")
+        return true;
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t nStarP = std::string_view::npos;
+    std::size_t nStarN = 0;
+    while (n < strName.size()) {
+        if (p < strPattern.size() && strPattern[p] == '*') {
+            nStarP = ++p;
+            nStarN = n;
+        } else if (p < strPattern.size() && strPattern[p] == '?') {
+            ++p;
+            n += Utf8CharLength(strName, n);
+        } else if (p < strPattern.size() && FoldAscii(strPattern[p]) == FoldAscii(strName[n])) {
+            ++p;
+            ++n;
+        } else if (nStarP != std::string_view::npos) {
+            // Let the last '*' take one more character and try again.
+            p = nStarP;
+            nStarN += Utf8CharLength(strName, nStarN);
+            n = nStarN;
+        } else {
+            return false;
+        }
+    }
+    while (p < strPattern.size() && strPattern[p] == '*')
+        ++p;
+    return p == strPattern.size();
+}
+
+struct CFolderSearch::CRegexState
+{
+    CRegexPtr pPattern;
+    CRegexContext ctx;
+    RegexRegisters regs;
+};
+
+CFolderSearch::CFolderSearch(const FolderSearchParams &params, CFolderSearchSink &sink, CSearchCancel *pCancel)
+    : m_params(params), m_sink(sink), m_pCancel(pCancel)
+{
+}
+
+CFolderSearch::~CFolderSearch() = default;
+
+void CFolderSearch::CFreeDeleter::operator()(char *p) const
+{
+    std::free(p);
+}
+
+bool CFolderSearch::Append(const CSearchResult &result, bool bLimited)
+{
+    const int nLength = static_cast<int>(FormatResultLine(result).size()) + 2;
+    if (bLimited && m_nBytes >= FOLDER_SEARCH_RESULT_LIMIT)
+        return false;
+    m_nBytes += nLength;
+    m_sink.OnResult(result);
+    return true;
+}
+
+bool CFolderSearch::TestCancelEvent()
+{
+    if (!m_pCancel || !m_pCancel->event.Wait())
+        return false;
+    m_bCancelled = true;
+    m_sink.OnStatus(1, "キャンセルされました。");
+    return true;
+}
+
+bool CFolderSearch::Run()
+{
+    if (m_params.strText.empty() || m_params.strFolder.empty())
+        return false;
+    m_strRoot = m_params.strFolder;
+    if (m_strRoot.back() != '/')
+        m_strRoot += '/';
+    m_strTextUtf8 = Cp932ToUtf8(m_params.strText);
+    m_sink.OnStatus(1, "'" + m_strTextUtf8 + "' を検索中...(" + m_strRoot + ")");
+    m_sink.OnStatus(2, "ファイルリスト作成中...");
+
+    std::size_t nStart = 0;
+    const std::string &strPatterns = m_params.strPatterns;
+    while (nStart <= strPatterns.size()) {
+        std::size_t nEnd = strPatterns.find(';', nStart);
+        if (nEnd == std::string::npos)
+            nEnd = strPatterns.size();
+        std::string_view part(strPatterns.data() + nStart, nEnd - nStart);
+        while (!part.empty() && part.front() == ' ')
+            part.remove_prefix(1);
+        while (!part.empty() && part.back() == ' ')
+            part.remove_suffix(1);
+        if (!part.empty())
+            m_aPatterns.emplace_back(part);
+        nStart = nEnd + 1;
+    }
+    if (m_aPatterns.empty())
+        m_aPatterns.emplace_back("*");
+
+    bool bOk = true;
+    std::string strPrefilter;
+    if (m_params.bRegex) {
+        // The expression is compiled once: a compiled pattern is read-only
+        // and the matching state lives in the context.
+        m_pRegex = std::make_unique<CRegexState>();
+        m_pRegex->pPattern.reset(RegexCompile(m_params.strText.c_str()));
+        if (m_pCancel)
+            m_pRegex->ctx.SetCancelFlag(&m_pCancel->bCancelled);
+        if (!m_pRegex->pPattern) {
+            Append(CSearchResult{SEARCHRESULT_BAD_REGEX, {}, 0, 0, {}}, false);
+            bOk = false;
+        } else {
+            strPrefilter = RegexRequiredText(m_pRegex->pPattern.get(), true);
+        }
+    } else {
+        m_strNeedle = m_params.strText;
+        if (m_params.bIgnoreCase)
+            LowerCaseSingleBytes(m_strNeedle);
+        strPrefilter = m_strNeedle;
+    }
+    m_prefilter = CByteFinder(m_params.bIgnoreCase ? FoldAsciiCapitals(strPrefilter) : strPrefilter);
+
+    if (bOk)
+        bOk = SearchFolder(std::string(), -1, std::string());
+    const CSearchResult summary{SEARCHRESULT_SUMMARY, {}, m_nHits, m_nFiles, {}};
+    if (!m_bCancelled)
+        m_sink.OnStatus(1, FormatResultLineUtf8(summary));
+    Append(summary, false);
+    return bOk;
+}
+
+bool CFolderSearch::ListFolder(int nDirFd, std::vector<CEntry> &aEntries) const
+{
+    const int nListFd = ::dup(nDirFd);
+    DIR *pDir = nListFd >= 0 ? ::fdopendir(nListFd) : nullptr;
+    if (!pDir) {
+        if (nListFd >= 0)
+            ::close(nListFd);
+        return false;
+    }
+    while (const dirent *pEntry = ::readdir(pDir)) {
+        const char *pszName = pEntry->d_name;
+        // Dot names are hidden here ("." and ".." among them).
+        if (pszName[0] == '.')
+            continue;
+        unsigned char nType = pEntry->d_type;
+        if (nType == DT_LNK || nType == DT_UNKNOWN) {
+            // A link to a file is searched; a link to a folder is not entered,
+            // so that links can never make the walk go round in circles.
+            struct stat st;
+            if (::fstatat(nDirFd, pszName, &st, nType == DT_LNK ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            nType = S_ISREG(st.st_mode) ? DT_REG : (S_ISDIR(st.st_mode) && pEntry->d_type != DT_LNK) ? DT_DIR : DT_UNKNOWN;
+        }
+        // Devices, pipes and sockets are not files to search.
+        if (nType == DT_REG || nType == DT_DIR)
+            aEntries.push_back(CEntry{pszName, nType == DT_DIR});
+    }
+    ::closedir(pDir);
+    std::sort(aEntries.begin(), aEntries.end(),
+              [](const CEntry &a, const CEntry &b) { return a.strName < b.strName; });
+    return true;
+}
+
+bool CFolderSearch::SearchFolder(const std::string &strRelative, int nParentFd, const std::string &strName)
+{
+    // Folders are opened relative to their parent, which spares the file
+    // system walking the whole path again for every file.
+    const int nDirFd = nParentFd < 0 ? ::open(m_strRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                     : ::openat(nParentFd, strName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    std::vector<CEntry> aEntries;
+    if (nDirFd < 0 || !ListFolder(nDirFd, aEntries)) {
+        if (nDirFd >= 0)
+            ::close(nDirFd);
+        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative.empty() ? m_strRoot : strRelative, 0, 0, {}}, false);
+        return true;
+    }
+    const bool bGoOn = SearchEntries(strRelative, nDirFd, aEntries);
+    ::close(nDirFd);
+    return bGoOn;
+}
+
+bool CFolderSearch::SearchEntries(const std::string &strRelative, int nDirFd, const std::vector<CEntry> &aEntries)
+{
+    // Files in the order of the patterns; a file that several patterns
+    // match is searched once, for the first of them.
+    std::vector<const CEntry *> aFiles;
+    std::vector<bool> abTaken(aEntries.size(), false);
+    for (const std::string &strPattern : m_aPatterns) {
+        for (std::size_t i = 0; i < aEntries.size(); ++i) {
+            if (!aEntries[i].bDirectory && !abTaken[i] && MatchWildcard(strPattern, aEntries[i].strName)) {
+                abTaken[i] = true;
+                aFiles.push_back(&aEntries[i]);
+            }
+        }
+        if (TestCancelEvent())
+            return false;
+    }
+    const std::string strFolder = m_strRoot + strRelative;
+    const int nCount = static_cast<int>(aFiles.size());
+    for (int i = 0; i < nCount; ++i) {
+        m_sink.OnStatus(1, "'" + m_strTextUtf8 + "' を検索中...(" + strFolder + ")" + Printf(" - %d/%d", i + 1, nCount));
+        const std::string &strName = aFiles[static_cast<std::size_t>(i)]->strName;
+        if (!SearchFile(strRelative + strName, nDirFd, strName))
+            return false;
+        ++m_nFiles;
+        if (TestCancelEvent())
+            return false;
+    }
+    if (m_params.bSubFolders) {
+        for (const CEntry &entry : aEntries) {
+            if (entry.bDirectory && !SearchFolder(strRelative + entry.strName + "/", nDirFd, entry.strName))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool CFolderSearch::CheckPiece(const std::string &strRelative, const char *pPiece, std::size_t nLength, int nLine)
+{
+    if (nLength == 0)
+        return true;
+    const std::string_view piece(pPiece, nLength);
+    std::string_view text = piece;
+    if (m_params.bIgnoreCase) {
+        m_strLine.assign(piece);
+        LowerCaseSingleBytes(m_strLine);
+        text = m_strLine;
+    }
+    CSearchResult result;
+    result.strPath = strRelative;
+    result.nLine = nLine;
+    if (m_pRegex) {
+        RegexRegisters &regs = m_pRegex->regs;
+        if (!RegexExecute(m_pRegex->pPattern.get(), text.data(), static_cast<int>(text.size()), 0, regs, true,
+                          &m_pRegex->ctx))
+            return true;
+        result.nKind = SEARCHRESULT_REGEX_MATCH;
+        result.strText.assign(piece.substr(static_cast<std::size_t>(regs.nStart[0]),
+                                           static_cast<std::size_t>(regs.nEnd[0] - regs.nStart[0])));
+    } else {
+        if (FindPlainText(text, m_strNeedle, 0, static_cast<int>(text.size()), false) < 0)
+            return true;
+        result.nKind = SEARCHRESULT_MATCH;
+        result.strText.assign(piece);
+    }
+    if (!Append(result, true)) {
+        Append(CSearchResult{SEARCHRESULT_TOO_MANY, {}, 0, 0, {}}, false);
+        return false;
+    }
+    ++m_nHits;
+    return true;
+}
+
+bool CFolderSearch::SearchFile(const std::string &strRelative, int nDirFd, const std::string &strName)
+{
+    m_sink.OnStatus(2, strRelative);
+    const int fd = ::openat(nDirFd, strName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative, 0, 0, {}}, false);
+        return true;
+    }
+    if (!m_pBlock) {
+        m_pBlock.reset(static_cast<char *>(std::aligned_alloc(PAGE, BLOCK_BYTES)));
+        m_pFolded.reset(static_cast<char *>(std::aligned_alloc(PAGE, BLOCK_BYTES)));
+        if (!m_pBlock || !m_pFolded)
+            throw std::bad_alloc();
+    }
+    const std::atomic<bool> *pCancelled = m_pCancel ? &m_pCancel->bCancelled : nullptr;
+    const bool bFold = m_params.bIgnoreCase && !m_prefilter.IsEmpty();
+    const char *const pScan = bFold ? m_pFolded.get() : m_pBlock.get();
+    std::size_t nHave = 0;  // bytes at hand in the block
+    std::size_t nPos = 0;   // where the next piece starts
+    bool bEof = false;
+    bool bGoOn = true;
+    int nLine = 0;
+    while (bGoOn && !(pCancelled && pCancelled->load(std::memory_order_relaxed))) {
+        // Keep the unread rest and fill the block up again.
+        std::memmove(m_pBlock.get(), m_pBlock.get() + nPos, nHave - nPos);
+        if (bFold)
+            std::memmove(m_pFolded.get(), m_pFolded.get() + nPos, nHave - nPos);
+        nHave -= nPos;
+        nPos = 0;
+        const std::size_t nOld = nHave;
+        while (!bEof && nHave < BLOCK_BYTES) {
+            const ssize_t n = ::read(fd, m_pBlock.get() + nHave, BLOCK_BYTES - nHave);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                bEof = true;
+                break;
+            }
+            nHave += static_cast<std::size_t>(n);
+        }
+        // A NUL byte marks a binary file: nothing of it is shown from there on.
+        if (std::memchr(m_pBlock.get() + nOld, 0, nHave - nOld))
+            break;
+        if (bFold)
+            FoldAsciiCapitals(m_pBlock.get() + nOld, m_pFolded.get() + nOld, nHave - nOld);
+        if (nHave == 0)
+            break;
+
+        // Pieces are stepped through one by one for their numbers; only those
+        // where the prefilter's bytes occur are looked at closely.
+        std::size_t nCandidate = 0;
+        bool bCandidateKnown = false;
+        while (nPos < nHave && (bEof || nHave - nPos >= SEARCH_LINE_WINDOW)) {
+            if (!m_prefilter.IsEmpty() && (!bCandidateKnown || nCandidate < nPos)) {
+                const char *pHit = m_prefilter.Find(pScan + nPos, nHave - nPos);
+                nCandidate = pHit ? static_cast<std::size_t>(pHit - pScan) : nHave;
+                bCandidateKnown = true;
+                // Nothing more in the file: its lines need no counting.
+                if (!pHit && bEof)
+                    break;
+            }
+            if (!m_prefilter.IsEmpty()) {
+                // Whole lines before the candidate are counted, not read.
+                const std::size_t nLimit = std::min(nCandidate, bEof ? nHave : nHave - SEARCH_LINE_WINDOW + 1);
+                const void *pLF = nLimit > nPos ? memrchr(m_pBlock.get() + nPos, '\n', nLimit - nPos) : nullptr;
+                if (pLF) {
+                    const std::size_t nSkip = static_cast<std::size_t>(static_cast<const char *>(pLF) - m_pBlock.get()) + 1;
+                    const int nLines = CountShortLines(m_pBlock.get() + nPos, nSkip - nPos);
+                    if (nLines > 0) {
+                        nLine += nLines;
+                        nPos = nSkip;
+                        continue;
+                    }
+                }
+            }
+            std::size_t nLength = 0;
+            std::size_t nUsed = 0;
+            SearchLinePiece(m_pBlock.get() + nPos, nHave - nPos, nLength, nUsed);
+            ++nLine;
+            if (m_prefilter.IsEmpty() || nCandidate < nPos + nUsed) {
+                if (pCancelled && pCancelled->load(std::memory_order_relaxed))
+                    break;
+                if (!CheckPiece(strRelative, m_pBlock.get() + nPos, nLength, nLine)) {
+                    bGoOn = false;
+                    break;
+                }
+            }
+            nPos += nUsed;
+        }
+        if (bEof)
+            break;
+    }
+    ::close(fd);
+    return bGoOn;
+}

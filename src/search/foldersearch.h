@@ -1,0 +1,132 @@
+// The folder search: every file of a folder (and, if asked, of its
+// subfolders) whose name matches one of a list of wildcard patterns is read
+// line by line, the way CSearchLineReader reads it, and each line holding the
+// text (or matching the expression) becomes one result. The search runs on a
+// worker thread; it talks to the user interface only through its sink.
+#pragma once
+
+#include "platform/searchevent.h"
+#include "search/plainsearch.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The results stop when they hold this many bytes (each line counting its
+// CP932 bytes and a CR LF).
+inline constexpr int FOLDER_SEARCH_RESULT_LIMIT = 20000;
+
+struct FolderSearchParams
+{
+    std::string strFolder;    // the folder to search (UTF-8)
+    std::string strText;      // the text or expression (CP932)
+    std::string strPatterns;  // wildcard patterns separated by ';' (UTF-8)
+    bool bIgnoreCase = false;
+    bool bSubFolders = false;
+    bool bRegex = false;
+};
+
+enum ESearchResultKind
+{
+    SEARCHRESULT_MATCH,        // "%s(%d): %s"
+    SEARCHRESULT_REGEX_MATCH,  // "%s(%d): > %s"
+    SEARCHRESULT_CANNOT_OPEN,  // "（'%s' を開けません。）"
+    SEARCHRESULT_TOO_MANY,     // "検索総数が多いので中断します..."
+    SEARCHRESULT_BAD_REGEX,    // "正規表現のコンパイルに失敗しました。処理を中断します・・・"
+    SEARCHRESULT_SUMMARY,      // "%d 個、検索されました。(%dファイル中)"
+};
+
+struct CSearchResult
+{
+    ESearchResultKind nKind = SEARCHRESULT_MATCH;
+    std::string strPath;  // relative to the searched folder, '/' between names (UTF-8)
+    int nLine = 0;        // the 1-based line; for the summary, the number of matching lines
+    int nFiles = 0;       // for the summary, the number of files searched
+    std::string strText;  // the line, or the matched bytes (CP932)
+};
+
+// The result line in the program's bytes (CP932): what wrenpad-tool grep
+// prints and what the result limit counts.
+std::string FormatResultLine(const CSearchResult &result);
+// The same line for the screen (UTF-8): the path as the file system has it.
+// Control bytes of the text show as spaces, so a line stays one line.
+std::string FormatResultLineUtf8(const CSearchResult &result);
+
+// Whether a file name matches a wildcard pattern: '*' any run of characters,
+// '?' one character, ASCII letters in either case; "*.*" matches every name.
+bool MatchWildcard(std::string_view strPattern, std::string_view strName);
+
+class CFolderSearchSink
+{
+public:
+    virtual ~CFolderSearchSink() = default;
+    // Both are called on the searching thread.
+    virtual void OnResult(const CSearchResult &result) = 0;
+    // Status line 1 (what is searched) or 2 (the file being read), UTF-8.
+    virtual void OnStatus(int nLine, const std::string &strText)
+    {
+        (void)nLine;
+        (void)strText;
+    }
+};
+
+class CFolderSearch
+{
+public:
+    CFolderSearch(const FolderSearchParams &params, CFolderSearchSink &sink, CSearchCancel *pCancel = nullptr);
+    ~CFolderSearch();
+    CFolderSearch(const CFolderSearch &) = delete;
+    CFolderSearch &operator=(const CFolderSearch &) = delete;
+
+    // Searches and ends with the summary line. False when the search ended
+    // early (cancelled, too many results, a bad expression) or had nothing
+    // to look for (no text or no folder: then nothing is reported).
+    bool Run();
+
+    int GetHitCount() const { return m_nHits; }
+    int GetFileCount() const { return m_nFiles; }
+    bool WasCancelled() const { return m_bCancelled; }
+
+private:
+    struct CEntry
+    {
+        std::string strName;
+        bool bDirectory = false;
+    };
+
+    bool Append(const CSearchResult &result, bool bLimited);
+    bool TestCancelEvent();
+    // Each returns false when the whole search must stop (cancelled, too
+    // many results). nParentFd is -1 for the root folder.
+    bool SearchFolder(const std::string &strRelative, int nParentFd, const std::string &strName);
+    bool SearchEntries(const std::string &strRelative, int nDirFd, const std::vector<CEntry> &aEntries);
+    bool ListFolder(int nDirFd, std::vector<CEntry> &aEntries) const;
+    bool SearchFile(const std::string &strRelative, int nDirFd, const std::string &strName);
+    bool CheckPiece(const std::string &strRelative, const char *pPiece, std::size_t nLength, int nLine);
+
+    FolderSearchParams m_params;
+    CFolderSearchSink &m_sink;
+    CSearchCancel *m_pCancel;
+    std::string m_strRoot;         // the folder, ending in '/'
+    std::string m_strTextUtf8;     // for the status lines
+    std::vector<std::string> m_aPatterns;
+    std::string m_strNeedle;       // the plain text as compared (lower-cased when ignoring case)
+    CByteFinder m_prefilter;       // bytes every matching line holds, as they appear in the scanned block
+    struct CRegexState;
+    std::unique_ptr<CRegexState> m_pRegex;
+    // The file bytes at hand, and the same with every ASCII capital
+    // lower-cased for the prefilter. Page-aligned: the kernel copies into
+    // aligned memory much faster.
+    struct CFreeDeleter
+    {
+        void operator()(char *p) const;
+    };
+    std::unique_ptr<char[], CFreeDeleter> m_pBlock;
+    std::unique_ptr<char[], CFreeDeleter> m_pFolded;
+    std::string m_strLine;         // a piece as compared
+    int m_nBytes = 0;              // bytes of the results so far
+    int m_nHits = 0;
+    int m_nFiles = 0;
+    bool m_bCancelled = false;
+};

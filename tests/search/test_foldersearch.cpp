@@ -1,0 +1,227 @@
+// The folder search: which files it reads, the result lines it writes, its
+// limits, and how it ends on bad input and on cancel.
+#include "search/foldersearch.h"
+#include "support/testutil.h"
+#include "text/codec.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CCollector : public CFolderSearchSink
+{
+public:
+    void OnResult(const CSearchResult &result) override
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        aLines.push_back(FormatResultLineUtf8(result));
+        nBytes += static_cast<int>(FormatResultLine(result).size()) + 2;
+    }
+    void OnStatus(int nLine, const std::string &strText) override
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        (nLine == 1 ? strStatus1 : strStatus2) = strText;
+    }
+    std::string Joined() const
+    {
+        std::string s;
+        for (const std::string &line : aLines)
+            s += line + "\n";
+        return s;
+    }
+
+    std::vector<std::string> aLines;
+    std::string strStatus1;
+    std::string strStatus2;
+    int nBytes = 0;
+
+private:
+    std::mutex m_mutex;
+};
+
+std::string Search(const std::string &strFolder, const std::string &strText, const std::string &strPatterns,
+                   bool bIgnoreCase = false, bool bSubFolders = false, bool bRegex = false, bool *pbOk = nullptr)
+{
+    FolderSearchParams params{strFolder, strText, strPatterns, bIgnoreCase, bSubFolders, bRegex};
+    CCollector sink;
+    CFolderSearch search(params, sink);
+    const bool bOk = search.Run();
+    if (pbOk)
+        *pbOk = bOk;
+    return sink.Joined();
+}
+
+// A small site: files at the top and in subfolders, hidden ones, a binary
+// one, links, and a folder whose name holds parentheses.
+class FolderSearch : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Write("a.txt", "hello\r\nworld Hello\r\n\r\nhello again");
+        Write("b.htm", "<p>hello</p>\n");
+        Write("notes.TXT", "HELLO upper\n");
+        Write("sub/c.txt", "say hello\n");
+        Write("sub/(1)/d.txt", "x\nhello (1)\n");
+        Write(".hidden.txt", "hello\n");
+        Write(".git/e.txt", "hello\n");
+        Write("bin.txt", std::string("hello\0binary", 12));
+        fs::create_directory_symlink(m_dir.Path(), m_dir.File("sub/loop"));
+        fs::create_symlink(m_dir.File("a.txt"), m_dir.File("sub/link.txt"));
+    }
+    void Write(const std::string &strName, const std::string &strBytes)
+    {
+        fs::create_directories(fs::path(m_dir.File(strName)).parent_path());
+        WriteFileBytes(m_dir.File(strName), strBytes);
+    }
+
+    CTempDir m_dir;
+};
+
+} // namespace
+
+TEST_F(FolderSearch, ReportsMatchingLinesOfMatchingFiles)
+{
+    bool bOk = false;
+    EXPECT_EQ(Search(m_dir.Path(), "hello", "*.txt", false, true, false, &bOk),
+              "a.txt(1): hello\n"
+              "a.txt(4): hello again\n"
+              "sub/c.txt(1): say hello\n"
+              "sub/link.txt(1): hello\n"
+              "sub/link.txt(4): hello again\n"
+              "sub/(1)/d.txt(2): hello (1)\n"
+              "6 個、検索されました。(6ファイル中)\n");
+    EXPECT_TRUE(bOk);
+    // Without subfolders only the top; a trailing '/' on the folder changes nothing.
+    EXPECT_EQ(Search(m_dir.Path() + "/", "hello", "*.txt"),
+              "a.txt(1): hello\na.txt(4): hello again\n2 個、検索されました。(3ファイル中)\n");
+}
+
+TEST_F(FolderSearch, CaseRulesDifferForTextAndExpressions)
+{
+    // Ignoring case, a text typed in capitals finds every spelling.
+    EXPECT_EQ(Search(m_dir.Path(), "HELLO", "a.txt;notes.txt", true),
+              "a.txt(1): hello\na.txt(2): world Hello\na.txt(4): hello again\nnotes.TXT(1): HELLO upper\n"
+              "4 個、検索されました。(2ファイル中)\n");
+    // An expression is matched against the lower-cased line: written in lower
+    // case it finds both, with a capital it finds nothing.
+    EXPECT_EQ(Search(m_dir.Path(), "h.llo", "a.txt", true, false, true),
+              "a.txt(1): > hello\na.txt(2): > Hello\na.txt(4): > hello\n3 個、検索されました。(1ファイル中)\n");
+    EXPECT_EQ(Search(m_dir.Path(), "H.llo", "a.txt", true, false, true), "0 個、検索されました。(1ファイル中)\n");
+    EXPECT_EQ(Search(m_dir.Path(), "H.llo", "a.txt", false, false, true),
+              "a.txt(2): > Hello\n1 個、検索されました。(1ファイル中)\n");
+}
+
+TEST_F(FolderSearch, PatternsSelectEachFileOnce)
+{
+    // *.htm and * both match b.htm; it is searched once.
+    EXPECT_EQ(Search(m_dir.Path(), "<p>", "*.htm;*; ;*.HTM"), "b.htm(1): <p>hello</p>\n1 個、検索されました。(4ファイル中)\n");
+    // No pattern at all means every file.
+    EXPECT_EQ(Search(m_dir.Path(), "<p>", ""), "b.htm(1): <p>hello</p>\n1 個、検索されました。(4ファイル中)\n");
+    EXPECT_TRUE(MatchWildcard("*.txt", "A.TXT"));
+    EXPECT_TRUE(MatchWildcard("*.*", "Makefile"));
+    EXPECT_TRUE(MatchWildcard("a?c.h", "a\xE3\x81\x82" "c.h"));  // ? is one character, not one byte
+    EXPECT_FALSE(MatchWildcard("*.htm", "x.html"));
+    EXPECT_TRUE(MatchWildcard("*a*b*", "xxaxxbxx"));
+    EXPECT_FALSE(MatchWildcard("*a*b", "xxaxxbxx"));
+}
+
+TEST_F(FolderSearch, LongLinesCountInPieces)
+{
+    // A 10000-byte line reads as three pieces; the text near its end is in the third.
+    Write("long.txt", std::string(9990, 'x') + "needle....\nneedle\n");
+    EXPECT_EQ(Search(m_dir.Path(), "needle", "long.txt"),
+              "long.txt(3): " + std::string(1990, 'x') + "needle....\nlong.txt(4): needle\n"
+              "2 個、検索されました。(1ファイル中)\n");
+}
+
+TEST_F(FolderSearch, ResultsStopAtTheLimitAndTheSummaryFollows)
+{
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "match line\n";
+    Write("many.txt", text);
+    FolderSearchParams params{m_dir.Path(), "match", "many.txt", false, false, false};
+    CCollector sink;
+    CFolderSearch search(params, sink);
+    EXPECT_FALSE(search.Run());
+    ASSERT_GE(sink.aLines.size(), 3u);
+    EXPECT_EQ(sink.aLines[sink.aLines.size() - 2], "検索総数が多いので中断します...");
+    EXPECT_EQ(sink.aLines.back(), std::to_string(search.GetHitCount()) + " 個、検索されました。(0ファイル中)");
+    // The last line taken found the results under 20000 bytes long.
+    const int nLastLine = static_cast<int>(Utf8ToCp932(sink.aLines[sink.aLines.size() - 3]).size()) + 2;
+    int nMatchBytes = 0;
+    for (std::size_t i = 0; i + 2 < sink.aLines.size(); ++i)
+        nMatchBytes += static_cast<int>(Utf8ToCp932(sink.aLines[i]).size()) + 2;
+    EXPECT_LT(nMatchBytes - nLastLine, FOLDER_SEARCH_RESULT_LIMIT);
+    EXPECT_GE(nMatchBytes, FOLDER_SEARCH_RESULT_LIMIT);
+}
+
+TEST_F(FolderSearch, BadInputIsReportedInTheResults)
+{
+    bool bOk = true;
+    EXPECT_EQ(Search(m_dir.Path(), "a[b", "*.txt", false, false, true, &bOk),
+              "正規表現のコンパイルに失敗しました。処理を中断します・・・\n0 個、検索されました。(0ファイル中)\n");
+    EXPECT_FALSE(bOk);
+    const std::string strMissing = m_dir.File("missing");
+    EXPECT_EQ(Search(strMissing, "x", "*"), "（'" + strMissing + "/' を開けません。）\n0 個、検索されました。(0ファイル中)\n");
+    // Nothing to look for: nothing at all is reported.
+    EXPECT_EQ(Search(m_dir.Path(), "", "*"), "");
+    if (::geteuid() != 0) {
+        Write("locked/x.txt", "hello\n");
+        Write("secret.txt", "hello\n");
+        ::chmod(m_dir.File("locked").c_str(), 0);
+        ::chmod(m_dir.File("secret.txt").c_str(), 0);
+        const std::string s = Search(m_dir.Path(), "hello", "secret.txt;x.txt", false, true);
+        EXPECT_NE(s.find("（'secret.txt' を開けません。）\n"), std::string::npos) << s;
+        EXPECT_NE(s.find("（'locked/' を開けません。）\n"), std::string::npos) << s;
+    }
+}
+
+TEST_F(FolderSearch, DoubleByteTextAndResultBytes)
+{
+    // 日本語 in CP932; the second search text is the middle of two characters.
+    const std::string strNihongo = "\x93\xFA\x96\x7B\x8C\xEA";
+    Write("\xE6\x97\xA5\xE6\x9C\xAC.txt", "x" + strNihongo + "\rtail\n");
+    const std::string s = Search(m_dir.Path(), "\x96\x7B", "*.txt");
+    EXPECT_NE(s.find("日本.txt(1): x日本語 tail\n"), std::string::npos) << s;  // the lone CR shows as a space
+    EXPECT_EQ(Search(m_dir.Path(), "\xFA\x96", "*.txt").substr(0, 2), "0 ");
+
+    // The CP932 form, which the tool prints, keeps the text's bytes and converts the path.
+    const CSearchResult r{SEARCHRESULT_MATCH, "\xE6\x97\xA5/(1).txt", 12, 0, "a\x82\xA0\x01" "b"};
+    EXPECT_EQ(FormatResultLine(r), "\x93\xFA/(1).txt(12): a\x82\xA0 b");
+    EXPECT_EQ(FormatResultLine(CSearchResult{SEARCHRESULT_CANNOT_OPEN, "x.txt", 0, 0, {}}),
+              Utf8ToCp932("（'x.txt' を開けません。）"));
+}
+
+TEST_F(FolderSearch, CancelEndsARunawayExpressionAndKeepsWhatWasFound)
+{
+    Write("a1.txt", "ab\n");
+    std::string text;
+    for (int i = 0; i < 50; ++i)
+        text += std::string(3000, 'a') + "!\n";
+    Write("a2.txt", text);
+    FolderSearchParams params{m_dir.Path(), "(a*)*[bc]", "a1.txt;a2.txt", false, false, true};
+    CCollector sink;
+    CSearchCancel cancel;
+    CFolderSearch search(params, sink, &cancel);
+    auto done = std::async(std::launch::async, [&] { return search.Run(); });
+    ASSERT_EQ(done.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    const auto tCancel = std::chrono::steady_clock::now();
+    cancel.Cancel();
+    ASSERT_EQ(done.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_LT(std::chrono::steady_clock::now() - tCancel, std::chrono::seconds(1));
+    EXPECT_FALSE(done.get());
+    EXPECT_TRUE(search.WasCancelled());
+    EXPECT_EQ(sink.Joined(), "a1.txt(1): > ab\n1 個、検索されました。(2ファイル中)\n");
+    EXPECT_EQ(sink.strStatus1, "キャンセルされました。");
+}
