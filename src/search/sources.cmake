@@ -1,9 +1,11 @@
 wp_core_sources(
     foldersearch.cpp
+    history.cpp
     linereader.cpp
     plainsearch.cpp
     regex_analyse.cpp
     regex_compile.cpp
     regex_match.cpp
     regex_subst.cpp
+    tagjump.cpp
 )

@@ -19,6 +19,7 @@ CCrystalEditView::CCrystalEditView(QWidget *pParent) : CCrystalTextView(pParent)
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     RegisterEditCommands();
+    RegisterFindCommands();
 }
 
 CCrystalEditView::~CCrystalEditView() = default;

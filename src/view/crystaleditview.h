@@ -8,6 +8,7 @@
 #pragma once
 
 #include "view/crystaltextview.h"
+#include "view/findtext.h"
 
 class QMimeData;
 
@@ -66,6 +67,16 @@ public:
     void OnEditRedo();
     void OnToggleOverwrite();
 
+    // Find and replace (editview_find.cpp).
+    void OnEditFind();
+    void OnEditFindNext();
+    void OnEditFindPrevious();
+    void OnEditReplace();
+    // Selects a match of nLength bytes (each line break counting one) from
+    // pt; the caret goes to its end, or to its start when bUp.
+    void SelectMatch(CPoint pt, int nLength, bool bUp);
+    const CFindState &GetFindState() const { return m_find; }
+
     // Where the last typed character left the caret (shared by all views): a
     // character typed there joins the previous typing's undo group.
     static CPoint s_ptLastTyped;
@@ -110,9 +121,19 @@ protected:
     void MoveToPreviousTabStop();
 
     void RegisterEditCommands();
+    void RegisterFindCommands();
+    // Searches for text from ptStart with wrapping and selects the match, or
+    // says that it was not found.
+    bool FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart, DWORD dwFlags);
+    void ShowNotFound(const std::string &strTextUtf8, bool bAborted);
+    // Find next from the caret with the last find's text and flags (or the
+    // history's first text), the other way round when bReverse.
+    void FindNextFromCaret(bool bReverse);
 
     bool m_bAutoIndent = true;
     bool m_bDisableDragAndDrop = false;
     bool m_bDropPosVisible = false;
     CPoint m_ptDropPos;
+    CFindState m_find;
+    CTextSearch m_search;
 };

@@ -23,6 +23,19 @@ enum : DWORD
     SEARCH_UP = 0x10,
 };
 
+// The search state of one view: what the find and replace dialogs last
+// used, and the search engine with its last match.
+struct CFindState
+{
+    bool bSearchDone = false;
+    DWORD dwSearchFlags = 0;
+    std::string strSearchText;  // CP932
+    std::string strSearchTextUtf8;  // as typed, for messages
+    bool bReplaceDone = false;
+    DWORD dwReplaceFlags = 0;
+    int nReplaceLength = 0;
+};
+
 // Positions compare by line, then by byte.
 inline bool PointBefore(CPoint a, CPoint b)
 {

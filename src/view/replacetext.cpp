@@ -122,18 +122,18 @@ bool CReplaceSession::ReplaceCurrent(bool bOwnGroup)
     m_nReplaceLength = static_cast<int>(strNew.size());
 
     // The block keeps what lies inside it: its end moves with the text after
-    // it, and an end right behind the match goes behind the replacement.
-    if (m_bSelection) {
-        const DeleteHint del(s, e);
-        del.AdjustPoint(m_ptBegin);
-        del.AdjustPoint(m_ptEnd);
-        const InsertHint ins(s, ptEnd);
-        ins.AdjustPoint(m_ptBegin);
-        if (m_ptEnd == s)
-            m_ptEnd = ptEnd;
-        else
-            ins.AdjustPoint(m_ptEnd);
-    }
+    // it, and an end right behind the match goes behind the replacement. It
+    // is followed in either scope, so that the caller can restore it.
+    const DeleteHint del(s, e);
+    del.AdjustPoint(m_ptBegin);
+    del.AdjustPoint(m_ptEnd);
+    const InsertHint ins(s, ptEnd);
+    ins.AdjustPoint(m_ptBegin);
+    if (m_ptEnd == s)
+        m_ptEnd = ptEnd;
+    else
+        ins.AdjustPoint(m_ptEnd);
+    m_ptLastReplaceEnd = ptEnd;
     m_bHasMatch = false;
     SetStart(ptEnd);
     // After an empty match the search goes on one character further, or the

@@ -15,7 +15,8 @@ public:
     CReplaceSession(CCrystalTextBuffer &buffer, CBufferView *pSource, CTextSearch &search);
 
     // The scope: the whole text, or the block from ptBegin to ptEnd. The
-    // start of the next search goes to the scope's start.
+    // start of the next search goes to the scope's start. The block's ends
+    // move with the replacements in either scope.
     void SetScope(bool bSelection, CPoint ptBegin = CPoint(), CPoint ptEnd = CPoint());
     bool IsSelectionScope() const { return m_bSelection; }
     CPoint GetBlockBegin() const { return m_ptBegin; }
@@ -46,8 +47,10 @@ public:
     int ReplaceAll(const std::function<bool(int nLine)> &fnProgress = nullptr);
     void SetProgressInterval(std::chrono::milliseconds interval) { m_progressInterval = interval; }
 
-    // The byte length of the text the last replacement inserted.
+    // The byte length of the text the last replacement inserted, and the
+    // position after it.
     int GetReplaceLength() const { return m_nReplaceLength; }
+    CPoint GetLastReplaceEnd() const { return m_ptLastReplaceEnd; }
     // Why the last Replace or ReplaceAll stopped before running out of
     // matches: the replacement refers to a group the match did not set, or
     // the run was stopped (progress, an expression that took too long).
@@ -78,6 +81,7 @@ private:
     CPoint m_ptMatchStart;
     CPoint m_ptMatchEnd;
     int m_nReplaceLength = 0;
+    CPoint m_ptLastReplaceEnd;
     bool m_bBadReplacement = false;
     bool m_bStopped = false;
     bool m_bSharedGroupOpen = false;

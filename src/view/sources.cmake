@@ -10,6 +10,8 @@ wp_gui_sources(
     crystaltextview.cpp
     editview_clipboard.cpp
     editview_dragdrop.cpp
+    editview_find.cpp
+    finddlg.cpp
     fontutil.cpp
     markimages.cpp
     textview_draw.cpp

@@ -1,0 +1,318 @@
+// Find and replace in the editing view: the find and replace dialogs, find
+// next (F3) and find previous (Shift+F3), replace and replace all.
+#include "view/crystaleditview.h"
+
+#include "platform/dialogs.h"
+#include "platform/msgbox.h"
+#include "platform/profile.h"
+#include "res/commands.h"
+#include "search/history.h"
+#include "text/codec.h"
+#include "text/sjis.h"
+#include "view/finddlg.h"
+#include "view/replacetext.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProgressDialog>
+
+#include <memory>
+
+namespace {
+
+constexpr const char *SECTION_FIND = "Wrenpad\\Find";
+constexpr const char *ENTRY_FIND_TEXT = "FindText";
+constexpr const char *ENTRY_REPLACE_TEXT = "ReplaceText";
+// An expression that takes more steps than this on one line is given up,
+// so that a pattern that backtracks without end cannot hang the editor.
+constexpr std::int64_t FIND_STEP_LIMIT = 20000000;
+
+std::vector<std::string> LoadHistory(const char *pszEntry)
+{
+    return SplitHistory(AppProfile().GetString(SECTION_FIND, pszEntry, std::string()));
+}
+
+void SaveHistory(const char *pszEntry, const std::string &strText)
+{
+    std::vector<std::string> aHistory = LoadHistory(pszEntry);
+    PushHistory(aHistory, strText, FIND_HISTORY_MAX);
+    AppProfile().WriteString(SECTION_FIND, pszEntry, JoinHistory(aHistory, false));
+}
+
+// While a modal dialog has the focus the view keeps drawing its selection
+// as active, so that the match found stays plain to see.
+class CActiveSelection
+{
+public:
+    explicit CActiveSelection(CCrystalTextView *pView) : m_pView(pView), m_bWas(pView->GetShowInactiveSelection())
+    {
+        m_pView->SetShowInactiveSelection(true);
+    }
+    ~CActiveSelection() { m_pView->SetShowInactiveSelection(m_bWas); }
+    CActiveSelection(const CActiveSelection &) = delete;
+    CActiveSelection &operator=(const CActiveSelection &) = delete;
+
+private:
+    CCrystalTextView *m_pView;
+    bool m_bWas;
+};
+
+} // namespace
+
+void CCrystalEditView::RegisterFindCommands()
+{
+    m_search.SetStepLimit(FIND_STEP_LIMIT);
+    OnCommand(ID_EDIT_FIND, [this] { OnEditFind(); });
+    OnCommand(ID_EDIT_REPEAT, [this] { OnEditFindNext(); });
+    OnCommand(ID_EDIT_FIND_PREVIOUS, [this] { OnEditFindPrevious(); });
+    OnCommand(ID_EDIT_REPLACE, [this] { OnEditReplace(); });
+    // Find next works from the history before the first find in this view.
+    auto canRepeat = [this](CCmdUI *pCmdUI) {
+        pCmdUI->Enable(m_find.bSearchDone || !LoadHistory(ENTRY_FIND_TEXT).empty());
+    };
+    OnUpdate(ID_EDIT_REPEAT, canRepeat);
+    OnUpdate(ID_EDIT_FIND_PREVIOUS, canRepeat);
+    OnUpdate(ID_EDIT_REPLACE, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(CanEdit()); });
+}
+
+void CCrystalEditView::SelectMatch(CPoint pt, int nLength, bool bUp)
+{
+    CPoint ptEnd = pt;
+    for (int nLeft = nLength; nLeft > 0;) {
+        const int nRest = GetLineLength(ptEnd.y) - ptEnd.x;
+        if (nLeft <= nRest || ptEnd.y + 1 >= GetLineCount()) {
+            ptEnd.x += std::min(nLeft, nRest);
+            break;
+        }
+        nLeft -= nRest + 1;
+        ptEnd = CPoint(0, ptEnd.y + 1);
+    }
+    const CPoint ptCaret = bUp ? pt : ptEnd;
+    const CPoint ptOther = bUp ? ptEnd : pt;
+    ScrollToPosition(ptOther);
+    MoveCaret(ptCaret);
+    SetSelectionAnchor(ptOther);
+    SelectRange(ptOther, ptCaret);
+    ScrollToPosition(ptCaret);
+}
+
+void CCrystalEditView::ShowNotFound(const std::string &strTextUtf8, bool bAborted)
+{
+    const QString strText = QString::fromStdString(strTextUtf8);
+    MessageBox(this, bAborted ? QStringLiteral("\"%1\"の検索を中断しました。正規表現の照合に時間がかかりすぎます。").arg(strText)
+                              : QStringLiteral("\"%1\"が見つかりません").arg(strText),
+               QString(), MB_OK | MB_ICONINFORMATION);
+}
+
+bool CCrystalEditView::FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart,
+                                     DWORD dwFlags)
+{
+    CPoint ptFound;
+    bool bFound = m_search.SearchInText(*this, strText, ptStart, dwFlags, true, ptFound);
+    // An empty match where the search started would be found again and
+    // again: look one character further on.
+    if (bFound && m_search.GetMatchLength() == 0 && ptFound == ptStart) {
+        CPoint ptNext = ptStart;
+        const std::string_view line = GetLineChars(ptNext.y);
+        const int nLength = static_cast<int>(line.size());
+        if (dwFlags & SEARCH_UP) {
+            if (ptNext.x > 0)
+                ptNext.x = SjisPrevChar(line.data(), nLength, ptNext.x);
+            else if (ptNext.y > 0)
+                ptNext = CPoint(GetLineLength(ptNext.y - 1), ptNext.y - 1);
+        } else if (ptNext.x < nLength) {
+            ptNext.x = SjisNextChar(line.data(), nLength, ptNext.x);
+        } else if (ptNext.y + 1 < GetLineCount()) {
+            ptNext = CPoint(0, ptNext.y + 1);
+        }
+        if (ptNext != ptStart)
+            bFound = m_search.SearchInText(*this, strText, ptNext, dwFlags, true, ptFound);
+    }
+    if (!bFound) {
+        ShowNotFound(strTextUtf8, m_search.WasAborted());
+        return false;
+    }
+    SelectMatch(ptFound, m_search.GetMatchLength(), (dwFlags & SEARCH_UP) != 0);
+    return true;
+}
+
+void CCrystalEditView::OnEditFind()
+{
+    CFindDlg dlg(this);
+    const std::vector<std::string> aHistory = LoadHistory(ENTRY_FIND_TEXT);
+    dlg.SetSearchHistory(aHistory);
+    dlg.SetFlags(m_find.bSearchDone ? m_find.dwSearchFlags
+                                    : static_cast<DWORD>(AppProfile().GetInt(SECTION_FIND, "FindFlags", 0)));
+    CPoint b;
+    CPoint e;
+    GetSelectionRange(b, e);
+    if (b != e && b.y == e.y)
+        dlg.SetSearchText(std::string(GetLineChars(b.y).substr(static_cast<std::size_t>(b.x),
+                                                               static_cast<std::size_t>(e.x - b.x))));
+    else if (m_find.bSearchDone)
+        dlg.SetSearchText(m_find.strSearchText);
+    else if (!aHistory.empty())
+        dlg.SetSearchText(Utf8ToCp932(aHistory.front()));
+
+    CPoint ptStart = m_ptCaret;
+    const CActiveSelection active(this);
+    dlg.SetFindHandler([&] {
+        if (FindAndSelect(dlg.GetSearchText(), dlg.GetSearchTextUtf8(), ptStart, dlg.GetFlags()))
+            return true;
+        ptStart = CPoint(0, 0);
+        return false;
+    });
+    ExecDialog(&dlg);
+
+    m_find.bSearchDone = true;
+    m_find.strSearchText = dlg.GetSearchText();
+    m_find.strSearchTextUtf8 = dlg.GetSearchTextUtf8();
+    m_find.dwSearchFlags = dlg.GetFlags();
+    AppProfile().WriteInt(SECTION_FIND, "FindFlags", static_cast<int>(m_find.dwSearchFlags));
+    SaveHistory(ENTRY_FIND_TEXT, m_find.strSearchTextUtf8);
+}
+
+void CCrystalEditView::OnEditFindNext()
+{
+    FindNextFromCaret(false);
+}
+
+void CCrystalEditView::OnEditFindPrevious()
+{
+    FindNextFromCaret(true);
+}
+
+void CCrystalEditView::FindNextFromCaret(bool bReverse)
+{
+    std::string strText = m_find.strSearchText;
+    std::string strTextUtf8 = m_find.strSearchTextUtf8;
+    DWORD dwFlags = m_find.dwSearchFlags;
+    if (!m_find.bSearchDone) {
+        const std::vector<std::string> aHistory = LoadHistory(ENTRY_FIND_TEXT);
+        if (aHistory.empty())
+            return;
+        strTextUtf8 = aHistory.front();
+        strText = Utf8ToCp932(strTextUtf8);
+        dwFlags = static_cast<DWORD>(AppProfile().GetInt(SECTION_FIND, "FindFlags", 0));
+    }
+    if (strText.empty())
+        return;
+    if (bReverse)
+        dwFlags ^= SEARCH_UP;
+    // Each way the search starts beyond the match that is selected.
+    CPoint b;
+    CPoint e;
+    GetSelectionRange(b, e);
+    const CPoint ptStart = b == e ? m_ptCaret : (dwFlags & SEARCH_UP) ? b : e;
+    FindAndSelect(strText, strTextUtf8, ptStart, dwFlags);
+}
+
+void CCrystalEditView::OnEditReplace()
+{
+    if (!CanEdit())
+        return;
+    CReplaceDlg dlg(this);
+    dlg.SetSearchHistory(LoadHistory(ENTRY_FIND_TEXT));
+    dlg.SetReplaceHistory(LoadHistory(ENTRY_REPLACE_TEXT));
+    const DWORD dwFlags = m_find.bReplaceDone ? m_find.dwReplaceFlags
+                                              : static_cast<DWORD>(AppProfile().GetInt(SECTION_FIND, "ReplaceFlags", 0));
+    dlg.SetFlags(dwFlags & ~DWORD(SEARCH_UP));
+    if (!m_find.strSearchText.empty())
+        dlg.SetSearchText(m_find.strSearchText);
+
+    CPoint b;
+    CPoint e;
+    GetSelectionRange(b, e);
+    const bool bHadSelection = b != e;
+    if (bHadSelection && b.y == e.y) {
+        dlg.SetSearchText(std::string(GetLineChars(b.y).substr(static_cast<std::size_t>(b.x),
+                                                               static_cast<std::size_t>(e.x - b.x))));
+    }
+    dlg.SetScope(bHadSelection && b.y != e.y, bHadSelection);
+    const CPoint ptStart = bHadSelection ? b : m_ptCaret;
+
+    CReplaceSession session(*m_pTextBuffer, this, m_search);
+    session.SetScope(dlg.IsSelectionScope(), b, e);
+    session.SetStart(ptStart);
+    // The dialog's texts, options and scope as they are when a button is pressed.
+    auto Sync = [&] {
+        session.SetTexts(dlg.GetSearchText(), dlg.GetReplaceText(), dlg.GetFlags());
+        if (dlg.IsSelectionScope() != session.IsSelectionScope()) {
+            session.SetScope(dlg.IsSelectionScope(), session.GetBlockBegin(), session.GetBlockEnd());
+            session.SetStart(dlg.IsSelectionScope() ? session.GetBlockBegin() : ptStart);
+        }
+    };
+    auto ShowFailure = [&](bool bStopped) {
+        if (session.HadBadReplacement())
+            MessageBox(this, QStringLiteral("置換文字列が正しくありません。"), QString(), MB_OK | MB_ICONEXCLAMATION);
+        else
+            ShowNotFound(dlg.GetSearchTextUtf8(), bStopped);
+        dlg.SetDefaultButton(CReplaceDlg::BUTTON_FIND_NEXT);
+    };
+    auto ShowResult = [&](bool bFound) {
+        if (!bFound) {
+            ShowFailure(session.WasStopped());
+            return;
+        }
+        SelectMatch(session.GetMatchStart(), session.GetMatchLength(), false);
+        dlg.SetDefaultButton(CReplaceDlg::BUTTON_REPLACE);
+    };
+    dlg.SetHandler(CReplaceDlg::BUTTON_FIND_NEXT, [&] {
+        Sync();
+        ShowResult(session.FindNext());
+    });
+    dlg.SetHandler(CReplaceDlg::BUTTON_REPLACE, [&] {
+        Sync();
+        ShowResult(session.Replace());
+        m_find.nReplaceLength = session.GetReplaceLength();
+    });
+    dlg.SetHandler(CReplaceDlg::BUTTON_REPLACE_ALL, [&] {
+        Sync();
+        std::unique_ptr<QProgressDialog> pProgress;
+        bool bCancelled = false;
+        int nCount = 0;
+        {
+            const CWaitCursor wait;
+            nCount = session.ReplaceAll([&](int nLine) {
+                // Long runs show how far they are and can be stopped.
+                if (!pProgress) {
+                    pProgress = std::make_unique<QProgressDialog>(QStringLiteral("置換しています..."),
+                                                                  QStringLiteral("キャンセル"), 0, GetLineCount(), this);
+                    pProgress->setObjectName(QStringLiteral("replaceProgress"));
+                    pProgress->setWindowModality(Qt::ApplicationModal);
+                    pProgress->setMinimumDuration(0);
+                }
+                pProgress->setMaximum(GetLineCount());
+                pProgress->setValue(std::min(nLine, GetLineCount()));
+                QApplication::processEvents();
+                bCancelled = pProgress->wasCanceled();
+                return !bCancelled;
+            });
+        }
+        pProgress.reset();
+        m_find.nReplaceLength = session.GetReplaceLength();
+        if (nCount > 0)
+            PlaceCaret(session.GetLastReplaceEnd());
+        if (!bCancelled)
+            ShowFailure(session.WasStopped());
+    });
+
+    const CActiveSelection active(this);
+    ExecDialog(&dlg);
+
+    m_find.bReplaceDone = true;
+    m_find.strSearchText = dlg.GetSearchText();
+    m_find.strSearchTextUtf8 = dlg.GetSearchTextUtf8();
+    m_find.dwReplaceFlags = dlg.GetFlags() & ~DWORD(SEARCH_UP);
+    AppProfile().WriteInt(SECTION_FIND, "ReplaceFlags", static_cast<int>(m_find.dwReplaceFlags));
+    SaveHistory(ENTRY_FIND_TEXT, dlg.GetSearchTextUtf8());
+    SaveHistory(ENTRY_REPLACE_TEXT, dlg.GetReplaceTextUtf8());
+    if (bHadSelection) {
+        const CPoint ptBegin = session.GetBlockBegin();
+        const CPoint ptEnd = session.GetBlockEnd();
+        MoveCaret(ptEnd);
+        SetSelectionAnchor(ptBegin);
+        SelectRange(ptBegin, ptEnd);
+        ScrollToPosition(ptEnd);
+    }
+}

@@ -1,0 +1,254 @@
+#include "view/finddlg.h"
+
+#include "text/codec.h"
+#include "view/findtext.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QComboBox *MakeCombo(QWidget *pParent, const char *pszName)
+{
+    auto *pCombo = new QComboBox(pParent);
+    pCombo->setObjectName(QString::fromLatin1(pszName));
+    pCombo->setEditable(true);
+    pCombo->setInsertPolicy(QComboBox::NoInsert);
+    pCombo->setMinimumContentsLength(28);
+    return pCombo;
+}
+
+void FillCombo(QComboBox *pCombo, const std::vector<std::string> &aHistory)
+{
+    const QString strText = pCombo->currentText();
+    pCombo->clear();
+    for (const std::string &strEntry : aHistory)
+        pCombo->addItem(QString::fromStdString(strEntry));
+    pCombo->setEditText(strText);
+}
+
+QPushButton *MakeButton(QWidget *pParent, const QString &strLabel, const char *pszName)
+{
+    auto *pButton = new QPushButton(strLabel, pParent);
+    pButton->setObjectName(QString::fromLatin1(pszName));
+    pButton->setAutoDefault(false);
+    return pButton;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The part both dialogs share
+
+CSearchDlgBase::CSearchDlgBase(QWidget *pParent) : QDialog(pParent)
+{
+    m_pSearchText = MakeCombo(this, "searchText");
+    m_pWholeWord = new QCheckBox(QStringLiteral("単語単位で探す(&W)"), this);
+    m_pWholeWord->setObjectName(QStringLiteral("wholeWord"));
+    m_pMatchCase = new QCheckBox(QStringLiteral("大文字小文字を区別(&C)"), this);
+    m_pMatchCase->setObjectName(QStringLiteral("matchCase"));
+    m_pRegex = new QCheckBox(QStringLiteral("正規表現(&E)"), this);
+    m_pRegex->setObjectName(QStringLiteral("regex"));
+    connect(m_pSearchText, &QComboBox::editTextChanged, this, [this] { OnTextChanged(); });
+}
+
+void CSearchDlgBase::SetSearchHistory(const std::vector<std::string> &aHistory)
+{
+    FillCombo(m_pSearchText, aHistory);
+}
+
+void CSearchDlgBase::SetSearchText(const std::string &strBytes)
+{
+    m_strProposed = strBytes;
+    m_strProposedText = QString::fromStdString(Cp932ToUtf8(strBytes));
+    m_pSearchText->setEditText(m_strProposedText);
+    m_pSearchText->lineEdit()->selectAll();
+}
+
+std::string CSearchDlgBase::GetSearchText() const
+{
+    const QString strText = m_pSearchText->currentText();
+    if (!m_strProposed.empty() && strText == m_strProposedText)
+        return m_strProposed;
+    return Utf8ToCp932(strText.toStdString());
+}
+
+std::string CSearchDlgBase::GetSearchTextUtf8() const
+{
+    return m_pSearchText->currentText().toStdString();
+}
+
+void CSearchDlgBase::SetFlags(DWORD dwFlags)
+{
+    m_pWholeWord->setChecked(dwFlags & SEARCH_WHOLE_WORD);
+    m_pMatchCase->setChecked(dwFlags & SEARCH_MATCH_CASE);
+    m_pRegex->setChecked(dwFlags & SEARCH_REGEX);
+}
+
+DWORD CSearchDlgBase::GetFlags() const
+{
+    DWORD dw = 0;
+    if (m_pWholeWord->isChecked())
+        dw |= SEARCH_WHOLE_WORD;
+    if (m_pMatchCase->isChecked())
+        dw |= SEARCH_MATCH_CASE;
+    if (m_pRegex->isChecked())
+        dw |= SEARCH_REGEX;
+    return dw;
+}
+
+// ---------------------------------------------------------------------------
+// 検索
+
+CFindDlg::CFindDlg(QWidget *pParent) : CSearchDlgBase(pParent)
+{
+    setWindowTitle(QStringLiteral("検索"));
+    auto *pLabel = new QLabel(QStringLiteral("検索文字列(&N):"), this);
+    pLabel->setBuddy(m_pSearchText);
+    m_pUp = new QRadioButton(QStringLiteral("上へ(&U)"), this);
+    m_pUp->setObjectName(QStringLiteral("up"));
+    m_pDown = new QRadioButton(QStringLiteral("下に(&D)"), this);
+    m_pDown->setObjectName(QStringLiteral("down"));
+    m_pDown->setChecked(true);
+    auto *pDirection = new QGroupBox(QStringLiteral("方向"), this);
+    auto *pDirLayout = new QHBoxLayout(pDirection);
+    pDirLayout->addWidget(m_pUp);
+    pDirLayout->addWidget(m_pDown);
+
+    m_pFindNext = MakeButton(this, QStringLiteral("次を検索(&F)"), "findNext");
+    m_pFindNext->setDefault(true);
+    auto *pCancel = MakeButton(this, QStringLiteral("キャンセル"), "cancel");
+    connect(m_pFindNext, &QPushButton::clicked, this, [this] {
+        if (m_fnFind && m_fnFind())
+            accept();
+    });
+    connect(pCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *pGrid = new QGridLayout(this);
+    pGrid->addWidget(pLabel, 0, 0);
+    pGrid->addWidget(m_pSearchText, 0, 1, 1, 2);
+    pGrid->addWidget(m_pFindNext, 0, 3);
+    pGrid->addWidget(m_pWholeWord, 1, 0, 1, 2);
+    pGrid->addWidget(pCancel, 1, 3);
+    pGrid->addWidget(m_pMatchCase, 2, 0, 1, 2);
+    pGrid->addWidget(m_pRegex, 3, 0, 1, 2);
+    pGrid->addWidget(pDirection, 2, 2, 2, 1);
+    OnTextChanged();
+}
+
+void CFindDlg::SetFlags(DWORD dwFlags)
+{
+    CSearchDlgBase::SetFlags(dwFlags);
+    ((dwFlags & SEARCH_UP) ? m_pUp : m_pDown)->setChecked(true);
+}
+
+DWORD CFindDlg::GetFlags() const
+{
+    return CSearchDlgBase::GetFlags() | (m_pUp->isChecked() ? DWORD(SEARCH_UP) : DWORD(0));
+}
+
+void CFindDlg::OnTextChanged()
+{
+    m_pFindNext->setEnabled(!m_pSearchText->currentText().isEmpty());
+}
+
+// ---------------------------------------------------------------------------
+// 置換
+
+CReplaceDlg::CReplaceDlg(QWidget *pParent) : CSearchDlgBase(pParent)
+{
+    setWindowTitle(QStringLiteral("置換"));
+    auto *pSearchLabel = new QLabel(QStringLiteral("検索文字列(&N):"), this);
+    pSearchLabel->setBuddy(m_pSearchText);
+    m_pReplaceText = MakeCombo(this, "replaceText");
+    auto *pReplaceLabel = new QLabel(QStringLiteral("置換文字列(&P):"), this);
+    pReplaceLabel->setBuddy(m_pReplaceText);
+    m_pScopeSelection = new QRadioButton(QStringLiteral("選択範囲(&S)"), this);
+    m_pScopeSelection->setObjectName(QStringLiteral("scopeSelection"));
+    m_pScopeFile = new QRadioButton(QStringLiteral("ﾌｧｲﾙ全体(&O)"), this);
+    m_pScopeFile->setObjectName(QStringLiteral("scopeFile"));
+    m_pScopeFile->setChecked(true);
+    auto *pScope = new QGroupBox(QStringLiteral("置換範囲"), this);
+    auto *pScopeLayout = new QVBoxLayout(pScope);
+    pScopeLayout->addWidget(m_pScopeSelection);
+    pScopeLayout->addWidget(m_pScopeFile);
+
+    m_apButtons[BUTTON_FIND_NEXT] = MakeButton(this, QStringLiteral("次を検索(&F)"), "findNext");
+    m_apButtons[BUTTON_REPLACE] = MakeButton(this, QStringLiteral("置換(&R)"), "replace");
+    m_apButtons[BUTTON_REPLACE_ALL] = MakeButton(this, QStringLiteral("全て置換(&A)"), "replaceAll");
+    auto *pCancel = MakeButton(this, QStringLiteral("キャンセル"), "cancel");
+    for (int i = 0; i < 3; ++i) {
+        connect(m_apButtons[i], &QPushButton::clicked, this, [this, i] {
+            if (m_afnHandlers[i])
+                m_afnHandlers[i]();
+        });
+    }
+    connect(pCancel, &QPushButton::clicked, this, &QDialog::reject);
+    SetDefaultButton(BUTTON_FIND_NEXT);
+
+    auto *pGrid = new QGridLayout(this);
+    pGrid->addWidget(pSearchLabel, 0, 0);
+    pGrid->addWidget(m_pSearchText, 0, 1, 1, 2);
+    pGrid->addWidget(m_apButtons[BUTTON_FIND_NEXT], 0, 3);
+    pGrid->addWidget(pReplaceLabel, 1, 0);
+    pGrid->addWidget(m_pReplaceText, 1, 1, 1, 2);
+    pGrid->addWidget(m_apButtons[BUTTON_REPLACE], 1, 3);
+    pGrid->addWidget(m_pWholeWord, 2, 0, 1, 2);
+    pGrid->addWidget(m_apButtons[BUTTON_REPLACE_ALL], 2, 3);
+    pGrid->addWidget(m_pMatchCase, 3, 0, 1, 2);
+    pGrid->addWidget(pCancel, 3, 3);
+    pGrid->addWidget(m_pRegex, 4, 0, 1, 2);
+    pGrid->addWidget(pScope, 2, 2, 3, 1);
+    OnTextChanged();
+}
+
+void CReplaceDlg::SetReplaceHistory(const std::vector<std::string> &aHistory)
+{
+    FillCombo(m_pReplaceText, aHistory);
+    m_pReplaceText->setEditText(QString());
+}
+
+std::string CReplaceDlg::GetReplaceText() const
+{
+    return Utf8ToCp932(GetReplaceTextUtf8());
+}
+
+std::string CReplaceDlg::GetReplaceTextUtf8() const
+{
+    return m_pReplaceText->currentText().toStdString();
+}
+
+void CReplaceDlg::SetScope(bool bSelection, bool bSelectionAllowed)
+{
+    m_pScopeSelection->setEnabled(bSelectionAllowed);
+    ((bSelection && bSelectionAllowed) ? m_pScopeSelection : m_pScopeFile)->setChecked(true);
+}
+
+bool CReplaceDlg::IsSelectionScope() const
+{
+    return m_pScopeSelection->isChecked();
+}
+
+void CReplaceDlg::SetHandler(EButton nButton, std::function<void()> fn)
+{
+    m_afnHandlers[nButton] = std::move(fn);
+}
+
+void CReplaceDlg::SetDefaultButton(EButton nButton)
+{
+    for (int i = 0; i < 3; ++i)
+        m_apButtons[i]->setDefault(i == nButton);
+}
+
+void CReplaceDlg::OnTextChanged()
+{
+    m_apButtons[BUTTON_FIND_NEXT]->setEnabled(!m_pSearchText->currentText().isEmpty());
+}

@@ -1,0 +1,217 @@
+// Find and replace through the view's commands and dialogs: the dialogs are
+// filled in and answered through the dialog hook, messages through the
+// message-box hook.
+#include "platform/dialogs.h"
+#include "platform/msgbox.h"
+#include "platform/profile.h"
+#include "res/commands.h"
+#include "support/viewfixture.h"
+#include "view/crystaleditview.h"
+#include "view/finddlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+class FindCommands : public CViewFixture<CCrystalEditView>
+{
+protected:
+    void SetUp() override
+    {
+        CViewFixture::SetUp();
+        SetAppProfile(&m_store);
+        SetMessageBoxHook([this](const CMsgBoxRequest &r) {
+            m_aMessages.push_back(r.strText.toStdString());
+            return IDOK;
+        });
+    }
+    void TearDown() override
+    {
+        SetDialogHook(nullptr);
+        SetMessageBoxHook(nullptr);
+        SetAppProfile(nullptr);
+    }
+
+    // Runs a command whose dialog the script fills in and presses.
+    void RunDialog(int nCommand, const std::function<void(QDialog *)> &script)
+    {
+        SetDialogHook([&](QDialog *pDialog) {
+            script(pDialog);
+            return pDialog->result();
+        });
+        m_view.RouteCommand(nCommand);
+        SetDialogHook(nullptr);
+    }
+
+    static void SetCombo(QDialog *pDialog, const char *pszName, const QString &strText)
+    {
+        pDialog->findChild<QComboBox *>(QString::fromLatin1(pszName))->setEditText(strText);
+    }
+    static void Check(QDialog *pDialog, const char *pszName, bool bOn = true)
+    {
+        pDialog->findChild<QAbstractButton *>(QString::fromLatin1(pszName))->setChecked(bOn);
+    }
+    static void Click(QDialog *pDialog, const char *pszName)
+    {
+        pDialog->findChild<QPushButton *>(QString::fromLatin1(pszName))->click();
+    }
+
+    std::pair<CPoint, CPoint> Selection()
+    {
+        CPoint b;
+        CPoint e;
+        m_view.GetSelectionRange(b, e);
+        return {b, e};
+    }
+
+    CMemoryProfileStore m_store;
+    std::vector<std::string> m_aMessages;
+};
+
+using Sel = std::pair<CPoint, CPoint>;
+
+} // namespace
+
+TEST_F(FindCommands, FindSelectsTheMatchAndRemembersTheSearch)
+{
+    SetText("one two\r\ntwo three");
+    m_view.PlaceCaret(CPoint(4, 0));
+    int nResult = -1;
+    RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("TWO"));
+        Click(pDialog, "findNext");
+        nResult = pDialog->result();
+    });
+    EXPECT_EQ(nResult, QDialog::Accepted);
+    EXPECT_EQ(Selection(), Sel(CPoint(4, 0), CPoint(7, 0)));
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(7, 0));
+    EXPECT_TRUE(m_aMessages.empty());
+    EXPECT_EQ(m_store.GetString("Wrenpad\\Find", "FindText", ""), "TWO");
+    EXPECT_EQ(m_store.GetInt("Wrenpad\\Find", "FindFlags", -1), 0);
+
+    // F3 goes on and wraps round; the history keeps the text once.
+    Key(Qt::Key_F3);
+    EXPECT_EQ(Selection(), Sel(CPoint(0, 1), CPoint(3, 1)));
+    Key(Qt::Key_F3);
+    EXPECT_EQ(Selection(), Sel(CPoint(4, 0), CPoint(7, 0)));
+    // The selected text within a line is what the dialog proposes next time.
+    QString strProposed;
+    RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
+        strProposed = pDialog->findChild<QComboBox *>(QStringLiteral("searchText"))->currentText();
+    });
+    EXPECT_EQ(strProposed, QStringLiteral("two"));
+    EXPECT_EQ(m_store.GetString("Wrenpad\\Find", "FindText", ""), "two\nTWO");
+}
+
+TEST_F(FindCommands, NotFoundKeepsTheDialogOpenAndSaysSo)
+{
+    SetText("abc");
+    int nResult = -1;
+    RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("日本"));
+        Click(pDialog, "findNext");
+        nResult = pDialog->result();
+    });
+    EXPECT_NE(nResult, QDialog::Accepted);
+    ASSERT_EQ(m_aMessages.size(), 1u);
+    EXPECT_EQ(m_aMessages[0], "\"日本\"が見つかりません");
+    EXPECT_FALSE(m_view.IsSelection());
+}
+
+TEST_F(FindCommands, FindPreviousStepsBackThroughEachMatch)
+{
+    SetText("ab\r\nab ab ab x");
+    m_view.PlaceCaret(CPoint(11, 1));
+    RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("ab"));
+        Check(pDialog, "up");
+        Click(pDialog, "findNext");
+    });
+    EXPECT_EQ(Selection(), Sel(CPoint(6, 1), CPoint(8, 1)));
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(6, 1));  // upwards the caret is at the start
+    Key(Qt::Key_F3);
+    EXPECT_EQ(Selection(), Sel(CPoint(3, 1), CPoint(5, 1)));
+    Key(Qt::Key_F3);
+    EXPECT_EQ(Selection(), Sel(CPoint(0, 1), CPoint(2, 1)));
+    Key(Qt::Key_F3);
+    EXPECT_EQ(Selection(), Sel(CPoint(0, 0), CPoint(2, 0)));
+    // Shift+F3 turns the direction for one search.
+    Key(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(Selection(), Sel(CPoint(0, 1), CPoint(2, 1)));
+    EXPECT_EQ(m_view.GetFindState().dwSearchFlags, DWORD(SEARCH_UP));
+}
+
+TEST_F(FindCommands, ExpressionMatchesSpanLines)
+{
+    SetText("foo\r\nbar");
+    RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("o\\nb"));
+        Check(pDialog, "regex");
+        Click(pDialog, "findNext");
+    });
+    EXPECT_EQ(Selection(), Sel(CPoint(2, 0), CPoint(1, 1)));
+}
+
+TEST_F(FindCommands, ReplaceAllIsOneStepOfUndoAndEndsWithTheMessage)
+{
+    SetText("cat and cat\r\nno dog\r\ncat");
+    m_view.PlaceCaret(CPoint(0, 0));
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("cat"));
+        SetCombo(pDialog, "replaceText", QStringLiteral("ねこ"));
+        Click(pDialog, "replaceAll");
+    });
+    EXPECT_EQ(Text(), "\x82\xCB\x82\xB1 and \x82\xCB\x82\xB1|no dog|\x82\xCB\x82\xB1");
+    ASSERT_EQ(m_aMessages.size(), 1u);
+    EXPECT_EQ(m_aMessages[0], "\"cat\"が見つかりません");
+    EXPECT_EQ(m_store.GetString("Wrenpad\\Find", "ReplaceText", ""), "ねこ");
+    m_view.RouteCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "cat and cat|no dog|cat");
+    EXPECT_FALSE(m_buffer.CanUndo());
+}
+
+TEST_F(FindCommands, ReplaceStepsAndTheSelectionScopeFollowsItsEnd)
+{
+    SetText("a a a\r\na a a\r\na a a");
+    // A selection over lines: the scope is the selection, whose end line grows.
+    Select(CPoint(2, 0), CPoint(3, 1));
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
+        EXPECT_TRUE(pDialog->findChild<QRadioButton *>(QStringLiteral("scopeSelection"))->isChecked());
+        SetCombo(pDialog, "searchText", QStringLiteral("a"));
+        SetCombo(pDialog, "replaceText", QStringLiteral("bbb"));
+        Click(pDialog, "replace");  // finds the first
+        EXPECT_EQ(Selection(), Sel(CPoint(2, 0), CPoint(3, 0)));
+        Click(pDialog, "replace");  // replaces it, finds the next
+        EXPECT_EQ(Selection(), Sel(CPoint(6, 0), CPoint(7, 0)));
+        Click(pDialog, "replaceAll");
+    });
+    EXPECT_EQ(Text(), "a bbb bbb|bbb bbb a|a a a");
+    // The selection comes back, grown with what was replaced inside it.
+    EXPECT_EQ(Selection(), Sel(CPoint(2, 0), CPoint(7, 1)));
+    // Each replace of its own, then the replace-all: three steps of undo.
+    m_view.RouteCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "a bbb a|a a a|a a a");
+
+    // A selection within one line is proposed as the text; the scope is the whole file.
+    Select(CPoint(0, 2), CPoint(1, 2));
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
+        EXPECT_EQ(pDialog->findChild<QComboBox *>(QStringLiteral("searchText"))->currentText(), QStringLiteral("a"));
+        EXPECT_TRUE(pDialog->findChild<QRadioButton *>(QStringLiteral("scopeFile"))->isChecked());
+        EXPECT_TRUE(pDialog->findChild<QRadioButton *>(QStringLiteral("scopeSelection"))->isEnabled());
+    });
+}
+
+TEST_F(FindCommands, ReadOnlyViewsDoNotReplace)
+{
+    SetText("abc");
+    m_buffer.SetReadOnly(true);
+    bool bShown = false;
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *) { bShown = true; });
+    EXPECT_FALSE(bShown);
+    CCmdUI ui(ID_EDIT_REPLACE);
+    m_view.RouteUpdate(&ui);
+    EXPECT_FALSE(ui.IsEnabled());
+}
