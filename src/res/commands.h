@@ -79,6 +79,13 @@ enum ECommandId
     ID_CHAR_CODE = 6013,
     ID_EDIT_GOTO_LINE = 1306,
 
+    // Folder search and the jumps from text to files.
+    ID_FOLDER_SEARCH = 401,
+    ID_TAG_JUMP = 6014,
+    ID_OPEN_URL = 180,
+    ID_OPEN_IN_EDITOR = 182,
+    ID_OPEN_WITH_SHELL = 183,
+
     // Files and the application (the framework's standard ids where it has one).
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
