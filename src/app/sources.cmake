@@ -4,4 +4,5 @@ wp_core_sources(
 wp_gui_sources(
     mainframe.cpp
     wrenpadview.cpp
+    wrenpadview_jump.cpp
 )

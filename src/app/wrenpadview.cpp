@@ -22,6 +22,7 @@ CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nVie
     OnUpdate(ID_MATCH_BRACKET, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!IsSelection()); });
     OnCommand(ID_EDIT_GOTO_LINE, [this] { OnEditGotoLine(); });
     OnCommand(ID_CHAR_CODE, [this] { OnCharCode(); });
+    RegisterJumpCommands();
 }
 
 // ---------------------------------------------------------------------------
@@ -54,6 +55,7 @@ void CWrenpadView::InitialUpdate(const std::string &strPath)
 {
     if (!m_pTextBuffer || LocateTextBuffer())
         AttachBuffer();
+    m_strDocumentPath = strPath;
     if (!strPath.empty())
         m_nViewType = ViewTypeFromPath(strPath);
     ApplyViewSettings();

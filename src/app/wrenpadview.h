@@ -7,6 +7,8 @@
 
 #include <string>
 
+class QMenu;
+
 class CWrenpadView : public CCrystalEditView
 {
     Q_OBJECT
@@ -43,6 +45,26 @@ public:
     void OnEditGotoLine();
     void OnCharCode();
 
+    // Tag jump, the jumps to files and the folder search (wrenpadview_jump.cpp).
+    void OnTagJump();
+    void OnOpenUrl();
+    void OnOpenInEditor();
+    void OnOpenWithShell();
+    void OnFolderSearch();
+    // Selects the token around the caret; false when it is empty.
+    bool SelectTokenAtCaret();
+    // What the selection (within one line) names: JUMP_URL, JUMP_FILE or JUMP_NONE.
+    int ClassifySelection();
+    // Opens the file the selection names: in the editor when bPreferEditor
+    // and its extension is one the editor keeps, else with the desktop.
+    void OpenSelectedFile(bool bPreferEditor);
+    // Puts "開く(&O)" with what fits the selection at the top of a context menu.
+    void AddOpenMenu(QMenu *pMenu);
+    // The document's file (UTF-8), empty for a new one; the tag jump looks
+    // beside it. InitialUpdate sets it; a document renamed sets it again.
+    const std::string &GetDocumentPath() const { return m_strDocumentPath; }
+    void SetDocumentPath(const std::string &strPath) { m_strDocumentPath = strPath; }
+
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
     // The font the document asks for; here the settings' editor font.
@@ -56,4 +78,8 @@ private:
     void ReplaceLines(CPoint ptBegin, CPoint ptEnd, const std::vector<std::string> &aLines, int nAction);
 
     int m_nViewType;
+    std::string m_strDocumentPath;
+    void RegisterJumpCommands();
+    // The file the selection names, made absolute; empty when none exists.
+    std::string SelectedFilePath();
 };

@@ -8,4 +8,5 @@ wp_gui_sources(
     dialogs.cpp
     msgbox.cpp
     qsettingsprofile.cpp
+    shellopen.cpp
 )

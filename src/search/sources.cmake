@@ -9,3 +9,10 @@ wp_core_sources(
     regex_subst.cpp
     tagjump.cpp
 )
+wp_gui_sources(
+    foldersearchdlg.cpp
+    foldersearchhost.cpp
+    resultsbar.cpp
+    resultsedit.cpp
+    searchprogressdlg.cpp
+)
