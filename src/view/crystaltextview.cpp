@@ -123,6 +123,14 @@ CCrystalTextView::CCrystalTextView(QWidget *pParent) : QAbstractScrollArea(pPare
 
     m_timerAutoScroll.setInterval(100);
     connect(&m_timerAutoScroll, &QTimer::timeout, this, [this] { OnAutoScrollTimer(); });
+    m_timerRecolour.setSingleShot(true);
+    m_timerRecolour.setInterval(150);
+    connect(&m_timerRecolour, &QTimer::timeout, this, [this] {
+        if (m_longLine.nLine >= 0 && m_longLine.nLine < GetLineCount()) {
+            InvalidateLines(m_longLine.nLine, -1, false);
+            m_longLine.nLine = -1;
+        }
+    });
     const int nFlash = QApplication::styleHints()->cursorFlashTime();
     m_timerCaret.setInterval(nFlash > 0 ? nFlash / 2 : 500);
     connect(&m_timerCaret, &QTimer::timeout, this, [this] { BlinkCaret(); });
@@ -715,8 +723,15 @@ void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
     if (nLine < 0)
         nLine = 0;
     m_lineStates.OnTextChanged(dwFlags, nLine, nCount);
+    const bool bShiftRuns = pHint && (dwFlags & NOTIFY_ONE_LINE) && !(dwFlags & NOTIFY_FLAGS_ONLY)
+                            && nLine == m_longLine.nLine && m_longLine.nGeneration == m_nGeneration;
     if (!(dwFlags & NOTIFY_FLAGS_ONLY))
         InvalidateTextCaches();
+    if (bShiftRuns) {
+        ShiftLongLineRuns(*pHint);
+        m_longLine.nGeneration = m_nGeneration;
+        m_timerRecolour.start();
+    }
     bool bWidestKnown = false;
     if (dwFlags & NOTIFY_ONE_LINE) {
         if (!(dwFlags & NOTIFY_FLAGS_ONLY) && nLine < static_cast<int>(m_aActualLineLength.size())) {
@@ -758,6 +773,20 @@ void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
         if (!bWidestKnown)
             m_nMaxLineLength = -1;
         RecalcHorzScroll();
+    }
+}
+
+void CCrystalTextView::ShiftLongLineRuns(const ChangeHint &hint)
+{
+    // Only the runs after the change move; each moves as a caret there would.
+    ColorBlock *pBegin = m_longLine.aBlocks.data();
+    ColorBlock *pEnd = pBegin + m_longLine.nBlocks;
+    ColorBlock *p = std::upper_bound(pBegin, pEnd, hint.ptStart.x,
+                                     [](int nPos, const ColorBlock &block) { return nPos < block.nCharPos; });
+    for (; p < pEnd; ++p) {
+        CPoint pt(p->nCharPos, m_longLine.nLine);
+        hint.AdjustPoint(pt);
+        p->nCharPos = pt.x;
     }
 }
 

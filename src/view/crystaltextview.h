@@ -309,6 +309,10 @@ protected:
         int nBlocks = 0;
         std::vector<ColorBlock> aBlocks;
     } m_longLine;
+    // Typing in such a line moves its runs with the text at once and parses
+    // the line again only once the typing pauses.
+    QTimer m_timerRecolour;
+    void ShiftLongLineRuns(const ChangeHint &hint);
     // Counts changes of text and colouring; cached runs of another count are stale.
     unsigned m_nGeneration = 0;
     // The column of one byte of one line, from which the next conversion on a

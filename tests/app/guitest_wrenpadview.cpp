@@ -300,3 +300,48 @@ TEST_F(WrenpadView, TabMarksAreDrawnInTheTabCell)
     cells = markedCells();
     EXPECT_GT(cells[2], 0);  // the tab's first cell (column 2)
 }
+
+TEST_F(WrenpadView, TypingInALongLineRecoloursWhenTypingPauses)
+{
+    // The runs of a long line move with the text at once; the line is parsed
+    // again shortly after, and then the colours are exact.
+    std::string line(20000, 'x');
+    line += "<b>t</b>";
+    SetText(line);
+    m_view.SetViewType(VIEWTYPE_HTML);
+    m_view.SetColor(COLORINDEX_TAG, 0x00FF00);
+    m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    m_view.PlaceCaret(CPoint(20008, 0));
+    // Whether the cell showing byte nByte of the line holds green (tag) pixels.
+    auto isGreen = [&](int nByte) {
+        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        m_view.DrawArea(painter, image.rect());
+        painter.end();
+        const int cw = m_view.GetCharWidth();
+        const int x0 = m_view.GetMarginWidth() + (nByte - m_view.GetFirstVisibleColumn()) * cw;
+        for (int x = x0; x < x0 + cw; ++x)
+            for (int y = 0; y < m_view.GetLineHeight(); ++y) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.green() > 200 && c.red() < 60 && c.blue() < 60)
+                    return true;
+            }
+        return false;
+    };
+    ASSERT_TRUE(isGreen(20001));  // the tag name "b"
+    ASSERT_FALSE(isGreen(19999));
+
+    // Two characters typed before the tag: its colour moves with it at once.
+    m_view.PlaceCaret(CPoint(19998, 0));
+    QTest::keyClicks(&m_view, "yy");
+    EXPECT_TRUE(isGreen(20003));
+    EXPECT_FALSE(isGreen(20001));
+
+    // A new tag typed there is coloured once the typing pauses.
+    QTest::keyClicks(&m_view, "<i>");
+    EXPECT_FALSE(isGreen(20001));
+    QTest::qWait(400);
+    EXPECT_TRUE(isGreen(20001));
+    EXPECT_TRUE(isGreen(20006));  // "b", now after "yy<i><"
+}
