@@ -29,7 +29,12 @@ std::string CQSettingsProfileStore::GetString(const std::string &strSection, con
                                               const std::string &strDefault) const
 {
     const QVariant value = m_settings.value(Key(strSection, strEntry));
-    return value.isValid() ? value.toString().toStdString() : strDefault;
+    if (!value.isValid())
+        return strDefault;
+    // An INI value with unquoted commas (edited by hand) reads as a list.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", ")).toStdString();
+    return value.toString().toStdString();
 }
 
 void CQSettingsProfileStore::WriteInt(const std::string &strSection, const std::string &strEntry, int nValue)

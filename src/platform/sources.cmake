@@ -1,12 +1,16 @@
 wp_core_sources(
     copydata.cpp
+    handoff.cpp
     profile.cpp
     searchevent.cpp
 )
 wp_gui_sources(
     cmdtarget.cpp
     dialogs.cpp
+    filedialogs.cpp
+    instancechannel.cpp
     msgbox.cpp
+    programfolder.cpp
     qsettingsprofile.cpp
     shellopen.cpp
 )

@@ -1,0 +1,64 @@
+#include "platform/filedialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+
+namespace {
+
+FileDialogHook &FileHook()
+{
+    static FileDialogHook hook;
+    return hook;
+}
+
+ColorDialogHook &ColorHook()
+{
+    static ColorDialogHook hook;
+    return hook;
+}
+
+} // namespace
+
+void SetFileDialogHook(FileDialogHook hook)
+{
+    FileHook() = std::move(hook);
+}
+
+void SetColorDialogHook(ColorDialogHook hook)
+{
+    ColorHook() = std::move(hook);
+}
+
+QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request)
+{
+    if (FileHook())
+        return FileHook()(request);
+
+    QFileDialog dlg(pParent, request.strTitle, request.strDirectory);
+    dlg.setAcceptMode(request.bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (request.bSave)
+        dlg.setFileMode(QFileDialog::AnyFile);
+    else
+        dlg.setFileMode(request.bMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dlg.setNameFilters(request.aFilters);
+    if (request.nFilterIndex >= 1 && request.nFilterIndex <= request.aFilters.size())
+        dlg.selectNameFilter(request.aFilters[request.nFilterIndex - 1]);
+    if (!request.strDefaultSuffix.isEmpty())
+        dlg.setDefaultSuffix(request.strDefaultSuffix);
+    if (!request.strFileName.isEmpty())
+        dlg.selectFile(request.strFileName);
+    if (dlg.exec() != QDialog::Accepted)
+        return {};
+    return dlg.selectedFiles();
+}
+
+bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen)
+{
+    if (ColorHook())
+        return ColorHook()(initial, chosen);
+    const QColor color = QColorDialog::getColor(initial, pParent);
+    if (!color.isValid())
+        return false;
+    chosen = color;
+    return true;
+}

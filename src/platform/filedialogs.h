@@ -1,0 +1,33 @@
+// The common file and colour dialogs behind one door that tests can hold: a
+// hook answers in place of the dialog and sees what it would have shown.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+struct CFileDialogRequest
+{
+    bool bSave = false;
+    QString strTitle;               // empty: the toolkit's own title
+    QStringList aFilters;           // in the dialog's form: "Html Files  (*.html *.htm)"
+    int nFilterIndex = 1;           // 1-based initially selected filter
+    QString strDirectory;           // empty: the current folder
+    QString strFileName;            // proposed name
+    QString strDefaultSuffix;       // added to a typed name without one (save)
+    bool bMultiple = false;         // several files may be chosen (open)
+};
+
+// The chosen files (absolute paths), empty when cancelled.
+QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request);
+using FileDialogHook = std::function<QStringList(const CFileDialogRequest &)>;
+void SetFileDialogHook(FileDialogHook hook);
+
+// The colour dialog; false when cancelled.
+bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen);
+using ColorDialogHook = std::function<bool(const QColor &initial, QColor &chosen)>;
+void SetColorDialogHook(ColorDialogHook hook);

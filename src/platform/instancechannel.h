@@ -1,0 +1,48 @@
+// The per-user channel of the single-instance mode. The first instance takes
+// a lock and listens on a local socket in the user's private runtime folder;
+// a later one connects, sends its request (the hand-off messages of
+// app/handoff.h) and exits. Connections from another user are refused.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+class QLockFile;
+
+class CInstanceChannel : public QObject
+{
+    Q_OBJECT
+
+public:
+    // strPath: the socket's path; empty for the user's own channel.
+    explicit CInstanceChannel(const QString &strPath = QString(), QObject *pParent = nullptr);
+    ~CInstanceChannel() override;
+
+    // Takes the lock and listens. False when another instance holds the lock
+    // (or the socket cannot be created): this process is then the second one.
+    bool Listen();
+    bool IsListening() const;
+    const QString &Path() const { return m_strPath; }
+
+    // Sends one message to the listening instance and waits until it has
+    // taken it; false when no instance answers within the time.
+    static bool Send(const QString &strPath, int nCode, const QByteArray &payload, int nTimeoutMs = 3000);
+    static QString DefaultPath();
+
+signals:
+    // A complete, well-formed message from a process of this user.
+    void MessageReceived(int nCode, const QByteArray &payload);
+
+private:
+    void OnNewConnection();
+    void OnReadyRead(QLocalSocket *pSocket);
+
+    QString m_strPath;
+    std::unique_ptr<QLockFile> m_pLock;
+    QLocalServer *m_pServer = nullptr;
+};

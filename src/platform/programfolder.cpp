@@ -1,0 +1,79 @@
+#include "platform/programfolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+bool IsDataFolder(const QString &strPath)
+{
+    return !strPath.isEmpty() && QFileInfo(strPath).isDir();
+}
+
+} // namespace
+
+QString ProgramFolder()
+{
+    const QString strPath = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(strPath);
+    return strPath;
+}
+
+QString ShippedDataFolder()
+{
+    const QString strBeside = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/wrenpad");
+    if (IsDataFolder(strBeside))
+        return QDir::cleanPath(strBeside);
+#ifdef WRENPAD_INSTALL_DATADIR
+    if (IsDataFolder(QStringLiteral(WRENPAD_INSTALL_DATADIR)))
+        return QStringLiteral(WRENPAD_INSTALL_DATADIR);
+#endif
+#ifdef WRENPAD_SOURCE_DATADIR
+    if (IsDataFolder(QStringLiteral(WRENPAD_SOURCE_DATADIR)))
+        return QStringLiteral(WRENPAD_SOURCE_DATADIR);
+#endif
+    return QString();
+}
+
+int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgramFolder)
+{
+    if (!IsDataFolder(strShippedFolder) || strProgramFolder.isEmpty())
+        return 0;
+    const QDir shipped(strShippedFolder);
+    int nCopied = 0;
+    QDirIterator it(strShippedFolder, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString strSource = it.next();
+        const QString strRelative = shipped.relativeFilePath(strSource);
+        // The folder's own description and the desktop files are not user data.
+        if (strRelative == QLatin1String("README.md") || strRelative.startsWith(QLatin1String("desktop/")))
+            continue;
+        const QString strTarget = strProgramFolder + QLatin1Char('/') + strRelative;
+        if (QFileInfo::exists(strTarget))
+            continue;
+        QDir().mkpath(QFileInfo(strTarget).absolutePath());
+        if (QFile::copy(strSource, strTarget)) {
+            // Shipped files may be read-only in the installation; the user's copies are theirs.
+            QFile::setPermissions(strTarget, QFile::permissions(strTarget) | QFileDevice::WriteOwner);
+            ++nCopied;
+        }
+    }
+    return nCopied;
+}
+
+QStringList PluginFolders()
+{
+    QStringList folders{ProgramFolder()};
+    const QString strBeside = QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/wrenpad/plugins");
+    if (IsDataFolder(strBeside))
+        folders << QDir::cleanPath(strBeside);
+#ifdef WRENPAD_INSTALL_PLUGINDIR
+    else if (IsDataFolder(QStringLiteral(WRENPAD_INSTALL_PLUGINDIR)))
+        folders << QStringLiteral(WRENPAD_INSTALL_PLUGINDIR);
+#endif
+    return folders;
+}

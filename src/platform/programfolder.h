@@ -1,0 +1,23 @@
+// "The program's folder" of the editor: where the user tag and menu files,
+// the tag alignment lists, the templates and the user's plug-ins live. On
+// this system it is a per-user data folder, seeded on first start with the
+// files shipped with the program.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The folder (created when missing): the user's application data folder.
+QString ProgramFolder();
+
+// The folder of the files shipped with the program: beside an installed
+// program (../share/wrenpad), in the installation prefix, or the source
+// tree's data folder for a program run from its build tree. Empty if none.
+QString ShippedDataFolder();
+
+// Copies every shipped file (and folder) the program folder lacks; files the
+// user already has are never replaced. Returns the number of files copied.
+int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgramFolder);
+
+// Where plug-ins are looked for: the program folder, then the installation's.
+QStringList PluginFolders();
