@@ -74,9 +74,12 @@ void CAppSettings::Load(const CProfileStore &store, const CSystemColors &sys)
     m_bWebNoSelectTag = store.GetInt(SECTION_MAIN, "bWebNoSelectTag", 0);
     m_bWebBrEn = store.GetInt(SECTION_MAIN, "bWebBrEn", 0);
     m_bWebPOnly = store.GetInt(SECTION_MAIN, "bWebPOnly", 1);
-    for (int i = 0; i < CLR_COUNT; ++i)
-        m_crColors[static_cast<std::size_t>(i)] = static_cast<COLORREF>(
-            store.GetInt(SECTION_MAIN, ColorSettingInfo(i).pszEntry, static_cast<int>(DefaultColor(i, sys))));
+    for (int i = 0; i < CLR_COUNT; ++i) {
+        // A value that is no 0x00BBGGRR colour (edited by hand) counts as missing.
+        const int nDefault = static_cast<int>(DefaultColor(i, sys));
+        const int n = store.GetInt(SECTION_MAIN, ColorSettingInfo(i).pszEntry, nDefault);
+        m_crColors[static_cast<std::size_t>(i)] = static_cast<COLORREF>(n >= 0 && n <= 0xFFFFFF ? n : nDefault);
+    }
 }
 
 CAppSettings &AppSettings()
@@ -91,9 +94,17 @@ CFontSetting LoadFontSetting(const CProfileStore &store)
     font.strFace = store.GetString(SECTION_MAIN, "FontFace", "Terminal");
     if (font.strFace.empty())
         font.strFace = "Terminal";
+    // Sizes no font dialog offers (and whose pixel height would overflow) give
+    // the default, as a negative one does.
     int nSize = store.GetInt(SECTION_MAIN, "FontSize", 14);
-    if (nSize < 0)
+    if (nSize < 0 || nSize > FONT_SIZE_MAX)
         nSize = 14;
     font.nHeight = nSize * 4 / 3;
     return font;
+}
+
+int LoadTabStop(const CProfileStore &store)
+{
+    const int nTabSize = store.GetInt(SECTION_MAIN, "TabStop", 4);
+    return (nTabSize < 0 || nTabSize > TAB_STOP_MAX) ? 4 : nTabSize;
 }

@@ -83,3 +83,8 @@ struct CFontSetting
     int nWeight = 400;
 };
 CFontSetting LoadFontSetting(const CProfileStore &store);
+inline constexpr int FONT_SIZE_MAX = 1000;
+
+// The tab width of new views: "TabStop", 4 when missing or outside 0..15.
+int LoadTabStop(const CProfileStore &store);
+inline constexpr int TAB_STOP_MAX = 15;

@@ -1,33 +1,167 @@
-// The editor's main window. Until documents and their windows come, it shows
-// one editing view over the file named on the command line, if any.
+// The main window: the document area with its windows, the menus (128
+// without a document window, 129 with one), three tool bars, the status bar,
+// the file tab bar, the browser and search-results bars, the tray icon. It
+// routes every command, first to the active pane, then its document, its
+// window, this frame and the application, and updates the items of menus and
+// bars from the same route. Files reach it through OnCopyData.
+//
+// Routing, idle updates, hand-offs and closing live in mainframe.cpp; the bars
+// and their saved state in mainframe_bars.cpp; the document windows in
+// mainframe_window.cpp.
 #pragma once
 
-#include "text/textbuffer.h"
+#include "platform/cmdtarget.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
-#include <memory>
+#include <array>
+#include <functional>
+#include <map>
 #include <string>
 
+class CChildFrame;
+class CFolderSearchHost;
+class CSizingControlBar;
+class CTabBar;
+class CTrayIcon;
+class CWrenpadApp;
+class CWrenpadDoc;
 class CWrenpadView;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTimer;
+class QToolBar;
 
-class CMainFrame : public QMainWindow
+enum
+{
+    IDW_BROWSER_BAR = 213,
+    IDW_RESULTS_BAR = 217,
+    IDW_TAB_BAR = 32907,
+};
+
+class CMainFrame : public QMainWindow, public CCmdTarget
 {
     Q_OBJECT
 
 public:
-    explicit CMainFrame(QWidget *pParent = nullptr);
+    explicit CMainFrame(CWrenpadApp *pApp);
     ~CMainFrame() override;
 
-    // Shows the file in the window's view; false if it cannot be read.
-    bool OpenFile(const std::string &strPath);
-    // Shows an empty document.
-    void NewFile();
-    CWrenpadView *GetView() const { return m_pView; }
+    // --- Creation and saved state (mainframe_bars.cpp) ------------------------
+    // The placement saved by the last session (or the default one).
+    void RestorePlacement();
+    // Shows the window in the saved state (maximised or normal).
+    void ShowWithPlacement();
+    // Bar visibility from the settings.
+    void RestoreBarsAndMenus();
+    // Bar visibility, placement and the preview target into the settings.
+    void SaveFrameState();
+    void ShowSplash();
+
+    // --- Commands ------------------------------------------------------------
+    // A command chosen in a menu, on a tool bar or by a key: run when its
+    // update handler does not disable it.
+    void ExecuteCommand(int nID);
+    bool RouteCommand(int nID);
+    bool RouteUpdate(CCmdUI *pCmdUI);
+    // The targets behind a document window: this frame, then the application.
+    bool RouteFromFrame(int nID, CCmdUI *pCmdUI);
+    // Enables, checks and relabels every item of a menu that is about to open.
+    void UpdateMenu(QMenu *pMenu);
+    // The idle work: tool bar buttons, status panes, window titles, tabs and
+    // the menu bar for the current state.
+    void OnIdleUpdate();
+    void ScheduleIdleUpdate();
+
+    // --- Document windows (mainframe_window.cpp) -----------------------------
+    CChildFrame *CreateChildFrame(CWrenpadDoc *pDoc);
+    CChildFrame *GetActiveChild() const;
+    CWrenpadView *GetActiveView() const;
+    QList<CChildFrame *> GetChildFrames() const;
+    int CountFramesOf(const CWrenpadDoc *pDoc) const;
+    void ActivateChild(CChildFrame *pFrame);
+    void OnViewActivated(CChildFrame *pFrame);
+    void OnChildFrameClosing(CChildFrame *pFrame);
+    // The context menu of the pane.
+    void InstallViewHooks(CWrenpadView *pView);
+    void ShowContextMenu(CWrenpadView *pView, const QPoint &ptGlobal);
+    QMdiArea *GetMdiArea() const { return m_pMdiArea; }
+
+    // --- Files handed over ---------------------------------------------------
+    // Code 100 (a path) or 101 ("path\tline"); false for anything else.
+    bool OnCopyData(int nCode, const std::string &strPayload);
+    // A message of the single-instance channel: comes to the front, then
+    // opens what it names.
+    void OnInstanceMessage(int nCode, const std::string &strPayload);
+
+    // --- Bars ----------------------------------------------------------------
+    QToolBar *GetToolBar(int nResource) const;
+    CSizingControlBar *GetResultsBar() const { return m_pResultsBar; }
+    CSizingControlBar *GetBrowserBar() const { return m_pBrowserBar; }
+    CTabBar *GetTabBar() const { return m_pTabBar; }
+    // The text of a status pane (by indicator id; 0 the message pane).
+    QString GetStatusPaneText(int nID) const;
+    QMenu *GetMainMenu(int nResource, int nIndex) const;
+    void UpdateRecentFileMenus();
+    void SetTrayIconVisible(bool bVisible);
+    bool IsTrayIconVisible() const;
+    void OnUnmappableCharacters(int nCount);
+
+protected:
+    void closeEvent(QCloseEvent *pEvent) override;
+    void dragEnterEvent(QDragEnterEvent *pEvent) override;
+    void dropEvent(QDropEvent *pEvent) override;
 
 private:
-    void ShowBuffer(std::unique_ptr<CCrystalTextBuffer> pBuffer, const std::string &strPath);
+    // mainframe_bars.cpp
+    void CreateMenus();
+    void CreateBars();
+    void CreateStatusBar();
+    void CreateAccelerators();
+    void RegisterBarCommands();
+    void UpdateToolBars();
+    void UpdateStatusPanes();
+    void UpdateMenuBar();
+    void ShowDropDownMenu(int nID);
+    void OnOptions();
 
-    std::unique_ptr<CCrystalTextBuffer> m_pBuffer;
-    CWrenpadView *m_pView = nullptr;
+    // mainframe_window.cpp
+    void RegisterWindowCommands();
+    void OnWindowNew();
+    void TileWindows(bool bHorizontal);
+    void ArrangeIcons();
+    void ActivateNext(bool bPrevious);
+    void NumberWindowsOf(CWrenpadDoc *pDoc);
+
+    CWrenpadApp *m_pApp;
+    QMdiArea *m_pMdiArea = nullptr;
+    CTabBar *m_pTabBar = nullptr;
+    QToolBar *m_pToolBar = nullptr;
+    QToolBar *m_pToolBar2 = nullptr;
+    QToolBar *m_pWebToolBar = nullptr;
+    CSizingControlBar *m_pBrowserBar = nullptr;
+    CSizingControlBar *m_pResultsBar = nullptr;
+    CTrayIcon *m_pTrayIcon = nullptr;
+    CFolderSearchHost *m_pSearch = nullptr;
+    QTimer *m_pIdleTimer = nullptr;
+    bool m_bIdleScheduled = false;
+
+    // Menu bars 128 and 129 and the shown one.
+    QList<QMenu *> m_aMenu128;
+    QList<QMenu *> m_aMenu129;
+    int m_nShownMenu = 0;
+    QMenu *m_pTrayMenu = nullptr;
+    QList<QMenu *> m_aDropDowns;
+
+    // Status panes by indicator id.
+    std::map<int, QLabel *> m_mapPanes;
+    QLabel *m_pMessagePane = nullptr;
+
+    QPointer<CChildFrame> m_pLastActive;
+    int m_nShowCmd = 1;
+    bool m_bPlacementRestored = false;
 };

@@ -1,8 +1,26 @@
 wp_core_sources(
+    appoptions.cpp
     appsettings.cpp
+    cmdline.cpp
+    docfile.cpp
+    docnames.cpp
+    framestate.cpp
+    recentfiles.cpp
 )
 wp_gui_sources(
+    aboutdlg.cpp
+    childframe.cpp
+    docdialogs.cpp
     mainframe.cpp
+    mainframe_bars.cpp
+    mainframe_window.cpp
+    menubuilder.cpp
+    optionsdlg.cpp
+    splitterwnd.cpp
+    tabbar.cpp
+    trayicon.cpp
+    wrenpadapp.cpp
+    wrenpaddoc.cpp
     wrenpadview.cpp
     wrenpadview_jump.cpp
 )

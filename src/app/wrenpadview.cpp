@@ -1,6 +1,7 @@
 #include "app/wrenpadview.h"
 
 #include "app/appsettings.h"
+#include "app/wrenpaddoc.h"
 #include "platform/dialogs.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
@@ -61,8 +62,15 @@ void CWrenpadView::InitialUpdate(const std::string &strPath)
     ApplyViewSettings();
 }
 
+CCrystalTextBuffer *CWrenpadView::LocateTextBuffer()
+{
+    return m_pDocument ? &m_pDocument->GetBuffer() : nullptr;
+}
+
 QFont CWrenpadView::DocumentFont() const
 {
+    if (m_pDocument)
+        return m_pDocument->GetFont();
     const CFontSetting font = LoadFontSetting(AppProfile());
     return MakeViewFont(QString::fromStdString(font.strFace), font.nHeight, font.nWeight);
 }

@@ -9,12 +9,20 @@
 
 class QMenu;
 
+class CWrenpadDoc;
+
 class CWrenpadView : public CCrystalEditView
 {
     Q_OBJECT
 
 public:
     explicit CWrenpadView(QWidget *pParent = nullptr);
+
+    // The document whose buffer and font the view shows; none for a view
+    // that is given its buffer directly.
+    void SetDocument(CWrenpadDoc *pDocument) { m_pDocument = pDocument; }
+    CWrenpadDoc *GetDocument() const { return m_pDocument; }
+    CCrystalTextBuffer *LocateTextBuffer() override;
 
     // Colouring.
     int GetViewType() const { return m_nViewType; }
@@ -67,7 +75,7 @@ public:
 
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
-    // The font the document asks for; here the settings' editor font.
+    // The font the document asks for; without a document the settings' editor font.
     virtual QFont DocumentFont() const;
 
 private:
@@ -82,4 +90,5 @@ private:
     void RegisterJumpCommands();
     // The file the selection names, made absolute; empty when none exists.
     std::string SelectedFilePath();
+    CWrenpadDoc *m_pDocument = nullptr;
 };

@@ -291,10 +291,10 @@ constexpr CMenuEntry MENU_129[] = {
     {MENU_END, 0, nullptr},
 };
 
-// The first pop-up is the context menu; its last three pop-ups receive copies
-// of the text conversions, the web menu and the tag menu when it opens, and
-// lose their placeholder items. Pop-ups 1 and 2 go on top for a selected URL
-// or file name.
+// The context menu; its last three pop-ups receive copies of the text
+// conversions, the web menu and the tag menu when it opens, and lose their
+// placeholder items. The view puts "開く(&O)" on top for a selected URL or
+// file name.
 constexpr CMenuEntry MENU_134[] = {
     {MENU_POPUP, 0, "Context"},
         {MENU_ITEM, 57643, "元に戻す(&U)\tCtrl+Z"},
@@ -340,13 +340,6 @@ constexpr CMenuEntry MENU_134[] = {
         {MENU_POPUP, 0, "ﾀｸﾞ(&T)"},
             {MENU_ITEM, 0, "-"},
         {MENU_END, 0, nullptr},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "URL"},
-        {MENU_ITEM, 180, "このURLを開く(&U)"},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "File"},
-        {MENU_ITEM, 183, "標準SHELLで開く(&O)"},
-        {MENU_ITEM, 182, "Wrenpadで編集(&T)"},
     {MENU_END, 0, nullptr},
 };
 

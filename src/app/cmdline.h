@@ -1,0 +1,20 @@
+// The command line: the uninstall switch and the files to open.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum EUnregMode
+{
+    UNREG_NONE,
+    UNREG_CONFIRM,  // "/unreg": ask before removing the settings
+    UNREG_SILENT,   // "/unreg" with "/s": no boxes at all
+};
+
+// args holds the arguments after the program name. The switch counts only
+// when there are one or two arguments; both are compared case-insensitively.
+EUnregMode ParseUnregSwitch(const std::vector<std::string> &args);
+
+// The files named on the command line, in order: every argument except
+// options beginning with '-' (an argument "--" ends the options).
+std::vector<std::string> CommandLineFiles(const std::vector<std::string> &args);

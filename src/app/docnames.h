@@ -1,0 +1,47 @@
+// Names around a document: the file filters of the open and save dialogs, the
+// filter and extension chosen from a name, and the window title marks.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The filter lists in the resource form "label|patterns|label|patterns||",
+// patterns joined by ';'.
+extern const char *const OPEN_FILE_FILTER;
+extern const char *const SAVE_FILE_FILTER;
+
+struct CFileFilter
+{
+    std::string strLabel;                 // "Html Files  (*.html;*.htm)"
+    std::vector<std::string> aPatterns;   // {"*.html", "*.htm"}
+};
+
+// Splits a filter list; a trailing label without patterns is dropped.
+std::vector<CFileFilter> ParseFileFilter(std::string_view filter);
+
+// The filters in the form of the file dialog: the patterns inside the
+// label's parentheses separated by blanks, "Html Files  (*.html *.htm)".
+std::vector<std::string> DialogFilterStrings(std::string_view filter);
+
+// The extension of a file name (after the last '.' of its last component,
+// without the dot), or empty.
+std::string FileExtension(std::string_view name);
+
+// The save dialog's default extension and 1-based filter for a document
+// title, decided by the title's extension in lower case.
+struct CSaveFilterChoice
+{
+    std::string strDefaultExt;  // empty: none
+    int nFilterIndex = 1;
+};
+CSaveFilterChoice SaveFilterForTitle(std::string_view title);
+
+// The open dialog's 1-based initial filter for the active document's path;
+// the extension is compared case-sensitively.
+int OpenFilterIndexForPath(std::string_view path);
+
+// The window title of a document window: the document's title, ":n" when the
+// document has several windows (nWindow > 0), "(書込禁止)" while it is
+// read-only and " *" (always last) while it is modified.
+std::string FrameTitle(std::string_view docTitle, int nWindow, bool bReadOnly, bool bModified);

@@ -1,0 +1,421 @@
+// The main window's menus, tool bars, status bar, docking bars and tray
+// icon, and what of them the settings keep.
+#include "app/mainframe.h"
+
+#include "app/aboutdlg.h"
+#include "app/appoptions.h"
+#include "app/childframe.h"
+#include "app/framestate.h"
+#include "app/menubuilder.h"
+#include "app/optionsdlg.h"
+#include "app/tabbar.h"
+#include "app/trayicon.h"
+#include "app/wrenpadapp.h"
+#include "app/wrenpaddoc.h"
+#include "app/wrenpadview.h"
+#include "platform/dialogs.h"
+#include "res/accelerators.h"
+#include "res/commands.h"
+#include "res/menus.h"
+#include "res/toolbars.h"
+#include "search/foldersearchhost.h"
+#include "search/resultsbar.h"
+#include "widgets/sizingbar.h"
+
+#include <QAction>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+// The size the old desktop gave an icon: how much of a window stays on screen.
+constexpr int ICON_SIZE = 32;
+
+void ConnectMenuUpdates(QMenu *pMenu, CMainFrame *pFrame)
+{
+    QObject::connect(pMenu, &QMenu::aboutToShow, pFrame, [pMenu, pFrame] { pFrame->UpdateMenu(pMenu); });
+    for (QAction *pAction : pMenu->actions())
+        if (pAction->menu())
+            ConnectMenuUpdates(pAction->menu(), pFrame);
+}
+
+// "&1 ~/web/index.html": the number as mnemonic, the home folder shortened.
+QString RecentFileLabel(int nIndex, const std::string &strPath)
+{
+    QString strShown = QString::fromStdString(strPath);
+    const QString strHome = QDir::homePath();
+    if (strShown.startsWith(strHome + QLatin1Char('/')))
+        strShown = QLatin1Char('~') + strShown.mid(strHome.size());
+    strShown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(nIndex + 1).arg(strShown);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Creation
+
+void CMainFrame::CreateMenus()
+{
+    const CommandFn fnCommand = [this](int nID) { ExecuteCommand(nID); };
+    m_aMenu128 = BuildMenuPopups(*FindMenuResource(IDR_MAINFRAME), this, fnCommand);
+    m_aMenu129 = BuildMenuPopups(*FindMenuResource(IDR_WRENPADTYPE), this, fnCommand);
+    m_aDropDowns = BuildMenuPopups(*FindMenuResource(IDR_WEB_DROPDOWN), this, fnCommand);
+    for (QMenu *pMenu : m_aMenu128 + m_aMenu129 + m_aDropDowns)
+        ConnectMenuUpdates(pMenu, this);
+    // The tray menu is the file menu of the frame without documents.
+    m_pTrayMenu = BuildMenuPopups(*FindMenuResource(IDR_MAINFRAME), this, fnCommand).first();
+    ConnectMenuUpdates(m_pTrayMenu, this);
+    UpdateMenuBar();
+}
+
+void CMainFrame::CreateBars()
+{
+    const CommandFn fnCommand = [this](int nID) { ExecuteCommand(nID); };
+    auto makeBar = [this, &fnCommand](int nResource) {
+        const CToolBarResource *pRes = FindToolBarResource(nResource);
+        auto *pBar = new QToolBar(QString::fromUtf8(pRes->pszTitle), this);
+        pBar->setObjectName(QStringLiteral("toolBar%1").arg(nResource));
+        pBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
+        pBar->setIconSize(QSize(16, 16));
+        BuildToolBar(pBar, *pRes, fnCommand);
+        return pBar;
+    };
+    m_pToolBar = makeBar(IDR_TOOLBAR_STANDARD);
+    m_pToolBar2 = makeBar(IDR_TOOLBAR_EDIT);
+    m_pWebToolBar = makeBar(IDR_TOOLBAR_WEB);
+    addToolBar(Qt::TopToolBarArea, m_pToolBar2);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, m_pWebToolBar);
+
+    m_pBrowserBar = new CSizingControlBar(IDW_BROWSER_BAR, QStringLiteral("IE WebBrowser"), QSize(350, 200), this);
+    m_pBrowserBar->setObjectName(QStringLiteral("browserBar"));
+    m_pBrowserBar->setAllowedAreas(Qt::AllDockWidgetAreas);
+    m_pResultsBar = new CSizingControlBar(IDW_RESULTS_BAR, QStringLiteral("検索結果"), QSize(350, 100), this);
+    m_pResultsBar->setObjectName(QStringLiteral("resultsBar"));
+    m_pResultsBar->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::BottomDockWidgetArea, m_pBrowserBar);
+    addDockWidget(Qt::BottomDockWidgetArea, m_pResultsBar);
+    m_pBrowserBar->hide();
+    m_pResultsBar->hide();
+
+    m_pTrayIcon = new CTrayIcon(this, m_pTrayMenu, [this](int nID) { ExecuteCommand(nID); });
+
+    m_pSearch = new CFolderSearchHost(this, [this] { m_pResultsBar->show(); }, [this](int nID) { return RouteCommand(nID); });
+    m_pResultsBar->SetContentWidget(m_pSearch->GetResultsBar());
+    // Without a pane to take it, command 401 opens the search with nothing proposed.
+    OnCommand(ID_FOLDER_SEARCH, [this] { m_pSearch->OpenFolderSearch(std::string(), std::string()); });
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar *pBar = statusBar();
+    pBar->setObjectName(QStringLiteral("statusBar"));
+    m_pMessagePane = new QLabel(QStringLiteral("レディ"), pBar);
+    m_pMessagePane->setObjectName(QStringLiteral("pane0"));
+    pBar->addWidget(m_pMessagePane, 1);
+    const CStatusPaneTable &panes = StatusPanes();
+    for (std::size_t i = 0; i < panes.nCount; ++i) {
+        const CStatusPane &pane = panes.pPanes[i];
+        if (pane.nID == 0)
+            continue;
+        auto *pLabel = new QLabel(pBar);
+        pLabel->setObjectName(QStringLiteral("pane%1").arg(pane.nID));
+        pLabel->setAlignment(Qt::AlignCenter);
+        pLabel->setMinimumWidth(pLabel->fontMetrics().horizontalAdvance(QString::fromUtf8(pane.pszWidth)) + 8);
+        pLabel->setFrameShape(QFrame::StyledPanel);
+        pLabel->setFrameShadow(QFrame::Sunken);
+        pBar->addPermanentWidget(pLabel);
+        m_mapPanes[pane.nID] = pLabel;
+    }
+}
+
+void CMainFrame::CreateAccelerators()
+{
+    std::map<int, QList<QKeySequence>> mapKeys;
+    const CAccelTable &table = MainAccelerators();
+    for (std::size_t i = 0; i < table.nCount; ++i)
+        mapKeys[table.pEntries[i].nID] << QKeySequence(QString::fromLatin1(table.pEntries[i].pszKey));
+    for (const auto &[nID, keys] : mapKeys) {
+        auto *pAction = new QAction(this);
+        pAction->setObjectName(QStringLiteral("accel%1").arg(nID));
+        pAction->setData(nID);
+        pAction->setShortcuts(keys);
+        pAction->setShortcutContext(Qt::WindowShortcut);
+        connect(pAction, &QAction::triggered, this, [this, nID = nID] { ExecuteCommand(nID); });
+        addAction(pAction);
+    }
+}
+
+void CMainFrame::RegisterBarCommands()
+{
+    auto toggle = [this](int nID, QWidget *pBar) {
+        OnCommand(nID, [this, pBar] {
+            pBar->setVisible(pBar->isHidden());
+            ScheduleIdleUpdate();
+        });
+        OnUpdate(nID, [pBar](CCmdUI *pCmdUI) { pCmdUI->SetCheck(pBar->isHidden() ? 0 : 1); });
+    };
+    toggle(ID_VIEW_TOOLBAR, m_pToolBar);
+    toggle(ID_VIEW_EDITBAR, m_pToolBar2);
+    toggle(ID_VIEW_WEBBAR, m_pWebToolBar);
+    toggle(ID_VIEW_STATUS_BAR, statusBar());
+    toggle(ID_VIEW_FILETABBAR, m_pTabBar);
+    toggle(ID_VIEW_RESULTSBAR, m_pResultsBar);
+    OnCommand(ID_VIEW_WEBEXBAR, [] {});
+    for (int nID : {ID_TABLE_MENU, ID_LINK_MENU, ID_FORM_MENU, ID_HTML_MENU})
+        OnCommand(nID, [this, nID] { ShowDropDownMenu(nID); });
+    OnCommand(ID_VIEW_OPTIONS, [this] { OnOptions(); });
+}
+
+// ---------------------------------------------------------------------------
+// Idle updates
+
+void CMainFrame::UpdateMenuBar()
+{
+    const int nWanted = GetChildFrames().isEmpty() ? IDR_MAINFRAME : IDR_WRENPADTYPE;
+    if (nWanted == m_nShownMenu)
+        return;
+    m_nShownMenu = nWanted;
+    QMenuBar *pBar = menuBar();
+    pBar->clear();
+    for (QMenu *pMenu : nWanted == IDR_MAINFRAME ? m_aMenu128 : m_aMenu129)
+        pBar->addMenu(pMenu);
+}
+
+void CMainFrame::UpdateToolBars()
+{
+    for (QToolBar *pBar : {m_pToolBar, m_pToolBar2, m_pWebToolBar}) {
+        if (pBar->isHidden())
+            continue;
+        for (QAction *pAction : pBar->actions()) {
+            const int nID = pAction->data().toInt();
+            if (nID == 0)
+                continue;
+            CCmdUI ui(nID);
+            pAction->setEnabled(RouteUpdate(&ui) && ui.IsEnabled());
+            pAction->setCheckable(ui.GetCheck() != 0);
+            pAction->setChecked(ui.GetCheck() != 0);
+        }
+    }
+}
+
+void CMainFrame::UpdateStatusPanes()
+{
+    if (statusBar()->isHidden())
+        return;
+    CWrenpadView *pView = GetActiveView();
+    const CStatusPaneTable &panes = StatusPanes();
+    for (std::size_t i = 0; i < panes.nCount; ++i) {
+        const CStatusPane &pane = panes.pPanes[i];
+        auto it = m_mapPanes.find(pane.nID);
+        if (it == m_mapPanes.end())
+            continue;
+        QString strText;
+        if (pane.nID == ID_EDIT_INDICATOR_POSITION) {
+            if (pView)
+                strText = pView->GetPositionText();
+        } else if (pane.nID == ID_EDIT_INDICATOR_CRLF) {
+            if (pView)
+                strText = pView->GetLineEndText();
+        } else {
+            // An indicator shows its text while its update handler enables it.
+            CCmdUI ui(pane.nID);
+            if (RouteUpdate(&ui) && ui.IsEnabled())
+                strText = QString::fromUtf8(pane.pszText);
+        }
+        if (it->second->text() != strText)
+            it->second->setText(strText);
+    }
+}
+
+void CMainFrame::UpdateRecentFileMenus()
+{
+    const CRecentFileList &list = m_pApp->RecentFiles();
+    for (QMenu *pTop : m_aMenu128 + m_aMenu129 + QList<QMenu *>{m_pTrayMenu}) {
+        QAction *pFirst = FindCommandAction(pTop, ID_FILE_MRU_FILE1);
+        if (!pFirst)
+            continue;
+        QMenu *pMenu = qobject_cast<QMenu *>(pFirst->parent());
+        if (!pMenu)
+            continue;
+        const QList<QAction *> actions = pMenu->actions();
+        const int nAt = static_cast<int>(actions.indexOf(pFirst));
+        QAction *pBefore = nullptr;
+        for (int i = nAt; i < actions.size(); ++i) {
+            const int nID = CommandOf(actions[i]);
+            if (nID >= ID_FILE_MRU_FILE1 && nID <= ID_FILE_MRU_LAST) {
+                pMenu->removeAction(actions[i]);
+                actions[i]->deleteLater();
+            } else {
+                pBefore = actions[i];
+                break;
+            }
+        }
+        const CommandFn fnCommand = [this](int nID) { ExecuteCommand(nID); };
+        if (list.GetSize() == 0) {
+            // The empty list keeps its placeholder, which cannot be chosen.
+            QAction *pPlaceholder = MakeCommandAction(ID_FILE_MRU_FILE1, QStringLiteral("最新のﾌｧｲﾙ"), pMenu, fnCommand);
+            pMenu->insertAction(pBefore, pPlaceholder);
+            continue;
+        }
+        for (int i = 0; i < list.GetSize(); ++i)
+            pMenu->insertAction(pBefore, MakeCommandAction(ID_FILE_MRU_FILE1 + i, RecentFileLabel(i, list[i]), pMenu,
+                                                           fnCommand));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Bars
+
+QToolBar *CMainFrame::GetToolBar(int nResource) const
+{
+    switch (nResource) {
+    case IDR_TOOLBAR_STANDARD:
+        return m_pToolBar;
+    case IDR_TOOLBAR_EDIT:
+        return m_pToolBar2;
+    case IDR_TOOLBAR_WEB:
+        return m_pWebToolBar;
+    default:
+        return nullptr;
+    }
+}
+
+QString CMainFrame::GetStatusPaneText(int nID) const
+{
+    if (nID == 0)
+        return statusBar()->currentMessage().isEmpty() ? m_pMessagePane->text() : statusBar()->currentMessage();
+    auto it = m_mapPanes.find(nID);
+    return it == m_mapPanes.end() ? QString() : it->second->text();
+}
+
+QMenu *CMainFrame::GetMainMenu(int nResource, int nIndex) const
+{
+    const QList<QMenu *> &menus = nResource == IDR_MAINFRAME ? m_aMenu128 : m_aMenu129;
+    return nIndex >= 0 && nIndex < menus.size() ? menus[nIndex] : nullptr;
+}
+
+void CMainFrame::ShowDropDownMenu(int nID)
+{
+    const int nIndex = nID == ID_HTML_MENU ? 3 : nID - ID_TABLE_MENU;
+    if (nIndex < 0 || nIndex >= m_aDropDowns.size())
+        return;
+    QToolBar *pBar = nID == ID_HTML_MENU ? m_pWebToolBar : m_pToolBar;
+    QPoint pt = QCursor::pos();
+    for (QAction *pAction : pBar->actions())
+        if (CommandOf(pAction) == nID && !pBar->isHidden())
+            if (QWidget *pButton = pBar->widgetForAction(pAction))
+                pt = pButton->mapToGlobal(pButton->rect().bottomLeft());
+    m_aDropDowns[nIndex]->popup(pt);
+}
+
+void CMainFrame::SetTrayIconVisible(bool bVisible)
+{
+    m_pTrayIcon->SetVisible(bVisible);
+}
+
+bool CMainFrame::IsTrayIconVisible() const
+{
+    return m_pTrayIcon->IsVisible();
+}
+
+void CMainFrame::OnUnmappableCharacters(int nCount)
+{
+    statusBar()->showMessage(
+        QStringLiteral("Shift-JIS にない文字 %1 個を \"?\" に置き換えました。").arg(nCount), 5000);
+}
+
+void CMainFrame::ShowSplash()
+{
+    (new CSplashWnd(this))->show();
+}
+
+// ---------------------------------------------------------------------------
+// Options
+
+void CMainFrame::OnOptions()
+{
+    COptionsData data;
+    data.Load(AppProfile(), AppSettings());
+    COptionsSheet sheet(data, m_pApp->SystemColors(), this);
+    if (ExecDialog(&sheet) != QDialog::Accepted)
+        return;
+    data = sheet.GetData();
+    data.Save(AppProfile(), AppSettings());
+    for (CWrenpadDoc *pDoc : m_pApp->Documents())
+        pDoc->UpdateAllViews();
+    // There is no file manager extension to register on this system.
+    AppProfile().WriteInt(SECTION_MAIN, "bUseWpShMenu", data.bUseWpShMenu ? 1 : 0);
+    AppProfile().WriteInt(SECTION_MAIN, "bShowTrayIcon", data.bShowTrayIcon ? 1 : 0);
+    SetTrayIconVisible(data.bShowTrayIcon);
+}
+
+// ---------------------------------------------------------------------------
+// Saved state
+
+void CMainFrame::RestorePlacement()
+{
+    const QRect rcScreen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->virtualGeometry()
+                                                            : QRect(0, 0, 1024, 768);
+    const std::optional<CWindowPlacement> placement =
+        LoadWindowPlacement(AppProfile(), rcScreen.width(), rcScreen.height(), ICON_SIZE, ICON_SIZE);
+    m_bPlacementRestored = placement.has_value();
+    if (!placement) {
+        resize(QSize(900, 640).boundedTo(rcScreen.size()));
+        m_nShowCmd = SW_SHOWNORMAL;
+        return;
+    }
+    setGeometry(placement->nLeft, placement->nTop, placement->nRight - placement->nLeft,
+                placement->nBottom - placement->nTop);
+    m_nShowCmd = placement->nShowCmd;
+}
+
+void CMainFrame::ShowWithPlacement()
+{
+    if (m_nShowCmd == SW_SHOWMAXIMIZED)
+        showMaximized();
+    else
+        show();
+    OnIdleUpdate();
+}
+
+void CMainFrame::RestoreBarsAndMenus()
+{
+    const CBarVisibility bars = LoadBarVisibility(AppProfile());
+    m_pToolBar->setVisible(bars.bStdToolBar);
+    m_pWebToolBar->setVisible(bars.bWebToolBar);
+    m_pToolBar2->setVisible(bars.bToolBar2);
+    statusBar()->setVisible(bars.bStatusBar);
+    m_pTabBar->setVisible(bars.bFileTabBar);
+    SetTrayIconVisible(AppProfile().GetInt(SECTION_MAIN, "bShowTrayIcon", 0) != 0);
+    UpdateRecentFileMenus();
+}
+
+void CMainFrame::SaveFrameState()
+{
+    CBarVisibility bars;
+    bars.bStdToolBar = !m_pToolBar->isHidden();
+    bars.bWebToolBar = !m_pWebToolBar->isHidden();
+    bars.bToolBar2 = !m_pToolBar2->isHidden();
+    bars.bStatusBar = !statusBar()->isHidden();
+    bars.bFileTabBar = !m_pTabBar->isHidden();
+    SaveBarVisibility(AppProfile(), bars);
+
+    const QRect rc = normalGeometry().isValid() ? normalGeometry() : geometry();
+    CWindowPlacement placement;
+    placement.nShowCmd = isMinimized() ? SW_SHOWMINIMIZED : isMaximized() ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    placement.nLeft = rc.left();
+    placement.nTop = rc.top();
+    placement.nRight = rc.left() + rc.width();
+    placement.nBottom = rc.top() + rc.height();
+    SaveWindowPlacement(AppProfile(), placement);
+    AppProfile().WriteInt(SECTION_MAIN, "bUseBrowser", AppSettings().m_bUseBrowser);
+}

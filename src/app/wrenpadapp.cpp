@@ -1,0 +1,351 @@
+#include "app/wrenpadapp.h"
+
+#include "app/aboutdlg.h"
+#include "app/childframe.h"
+#include "app/cmdline.h"
+#include "app/docnames.h"
+#include "app/framestate.h"
+#include "app/mainframe.h"
+#include "app/wrenpaddoc.h"
+#include "platform/copydata.h"
+#include "platform/dialogs.h"
+#include "platform/filedialogs.h"
+#include "platform/handoff.h"
+#include "platform/instancechannel.h"
+#include "platform/msgbox.h"
+#include "platform/programfolder.h"
+#include "res/commands.h"
+#include "view/crystaltextview.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPalette>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+CWrenpadApp *&CurrentApp()
+{
+    static CWrenpadApp *pApp = nullptr;
+    return pApp;
+}
+
+std::vector<std::string> ToStd(const QStringList &list)
+{
+    std::vector<std::string> v;
+    for (const QString &str : list)
+        v.push_back(str.toStdString());
+    return v;
+}
+
+QString CanonicalOrAbsolute(const QString &strPath)
+{
+    const QFileInfo info(strPath);
+    const QString strCanonical = info.canonicalFilePath();
+    return strCanonical.isEmpty() ? info.absoluteFilePath() : strCanonical;
+}
+
+} // namespace
+
+CWrenpadApp *WrenpadApp()
+{
+    return CurrentApp();
+}
+
+CWrenpadApp::CWrenpadApp()
+{
+    CurrentApp() = this;
+    const QPalette pal = QApplication::palette();
+    m_sysColors.crWindow = RefFromColor(pal.color(QPalette::Base));
+    m_sysColors.crWindowText = RefFromColor(pal.color(QPalette::Text));
+    m_sysColors.crScrollBar = RefFromColor(pal.color(QPalette::Button));
+    RegisterCommands();
+}
+
+CWrenpadApp::~CWrenpadApp()
+{
+    // The windows (and their panes) go before the documents they show.
+    delete m_pMainFrame;
+    m_pMainFrame = nullptr;
+    qDeleteAll(m_aDocs);
+    m_aDocs.clear();
+    if (CurrentApp() == this)
+        CurrentApp() = nullptr;
+}
+
+void CWrenpadApp::RegisterCommands()
+{
+    OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
+    OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommand(ID_FILE_SAVE_ALL, [this] { OnFileSaveAll(); });
+    OnUpdate(ID_FILE_SAVE_ALL, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!m_aDocs.isEmpty()); });
+    OnCommand(ID_FILE_CLOSE_ALL, [this] { OnFileCloseAll(); });
+    OnUpdate(ID_FILE_CLOSE_ALL, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!m_aDocs.isEmpty()); });
+    OnCommand(ID_FILE_CLEAR_MRU, [this] { OnFileClearMru(); });
+    OnUpdate(ID_FILE_CLEAR_MRU, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(m_recentFiles.GetSize() > 0); });
+    OnCommandRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, [this](int nID) { OnOpenRecentFile(nID); });
+    OnUpdateRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, [this](CCmdUI *pCmdUI) {
+        pCmdUI->Enable(pCmdUI->GetID() - ID_FILE_MRU_FILE1 < m_recentFiles.GetSize());
+    });
+    OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
+}
+
+// ---------------------------------------------------------------------------
+// Start and end
+
+bool CWrenpadApp::InitInstance(const QStringList &args)
+{
+    const std::vector<std::string> aArgs = ToStd(args);
+    switch (ParseUnregSwitch(aArgs)) {
+    case UNREG_CONFIRM:
+        UninstallRegistry(true);
+        return false;
+    case UNREG_SILENT:
+        UninstallRegistry(false);
+        return false;
+    case UNREG_NONE:
+        break;
+    }
+
+    CProfileStore &profile = AppProfile();
+    AppSettings().Load(profile, m_sysColors);
+    profile.WriteString("", "AppPath", QCoreApplication::applicationFilePath().toStdString());
+    SeedProgramFolder(ShippedDataFolder(), ProgramFolder());
+
+    QStringList files;
+    for (const std::string &strFile : CommandLineFiles(aArgs))
+        files << QFileInfo(QString::fromStdString(strFile)).absoluteFilePath();
+
+    if (AppSettings().m_bNotNewAppCreate != 0) {
+        m_pChannel = new CInstanceChannel(m_strChannelPath, this);
+        if (!m_pChannel->Listen()) {
+            HandOffToFirstInstance(files);
+            return false;
+        }
+    }
+
+    m_recentFiles = CRecentFileList(LoadMruCount(profile));
+    m_recentFiles.ReadList(profile);
+
+    m_pMainFrame = new CMainFrame(this);
+    m_pMainFrame->RestorePlacement();
+    if (m_pChannel)
+        connect(m_pChannel, &CInstanceChannel::MessageReceived, m_pMainFrame,
+                [this](int nCode, const QByteArray &payload) {
+                    m_pMainFrame->OnInstanceMessage(nCode, payload.toStdString());
+                });
+
+    if (files.isEmpty()) {
+        if (profile.GetInt(SECTION_MAIN, "bOpenNewFile", 1) != 0)
+            OnFileNew();
+    } else {
+        OpenCommandLineFiles(files);
+    }
+
+    m_pMainFrame->RestoreBarsAndMenus();
+    m_pMainFrame->ShowWithPlacement();
+    if (profile.GetInt(SECTION_MAIN, "bShowSplash", 1) != 0)
+        m_pMainFrame->ShowSplash();
+    return true;
+}
+
+void CWrenpadApp::OpenCommandLineFiles(const QStringList &files)
+{
+    for (const QString &strFile : files) {
+        // A name that leads nowhere is reported; the program still starts.
+        if (!QFileInfo::exists(strFile)) {
+            MessageBox(nullptr, QStringLiteral("%1 が見つかりません。").arg(strFile), QString(),
+                       MB_OK | MB_ICONEXCLAMATION);
+            continue;
+        }
+        OpenDocumentFile(strFile);
+    }
+}
+
+bool CWrenpadApp::HandOffToFirstInstance(const QStringList &files)
+{
+    const QString strPath = m_pChannel->Path();
+    if (files.isEmpty())
+        return CInstanceChannel::Send(strPath, HANDOFF_ACTIVATE, QByteArray());
+    bool bAll = true;
+    for (const QString &strFile : files)
+        bAll = CInstanceChannel::Send(strPath, COPYDATA_OPEN_FILE, strFile.toUtf8()) && bAll;
+    return bAll;
+}
+
+void CWrenpadApp::ExitInstance()
+{
+    // Releasing the channel lets the next process be the first one.
+    delete m_pChannel;
+    m_pChannel = nullptr;
+}
+
+bool CWrenpadApp::UninstallRegistry(bool bConfirm)
+{
+    const QString strFolder = ProgramFolder();
+    if (bConfirm
+        && MessageBox(nullptr,
+                      QStringLiteral("Wrenpadを「アンインストール」しようとしています。\n\nWrenpadの全ての「レジストリー」"
+                                     "エントリーを削除してもよろしいですか？"),
+                      QString(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2)
+               != IDYES)
+        return false;
+    AppProfile().WriteInt(SECTION_MAIN, "bUseWpShMenu", 0);
+    AppProfile().RemoveAll();
+    if (bConfirm)
+        MessageBox(nullptr,
+                   QStringLiteral("Wrenpadのレジストリーエントリーを全て削除しました。\n後は、Wrenpadフォルダーを手動で削除"
+                                  "してください。\n\n場所：")
+                       + strFolder,
+                   QString(), MB_OK | MB_ICONINFORMATION);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Documents
+
+CWrenpadDoc *CWrenpadApp::OnFileNew()
+{
+    auto *pDoc = new CWrenpadDoc(this);
+    pDoc->OnNewDocument();
+    pDoc->SetTitle("新規ﾌｧｲﾙ" + std::to_string(++m_nUntitledCount));
+    m_aDocs << pDoc;
+    if (m_pMainFrame)
+        m_pMainFrame->CreateChildFrame(pDoc);
+    return pDoc;
+}
+
+CWrenpadDoc *CWrenpadApp::OpenDocumentFile(const QString &strPath)
+{
+    const QString strAbsolute = QFileInfo(strPath).absoluteFilePath();
+    const QString strKey = CanonicalOrAbsolute(strAbsolute);
+    for (CWrenpadDoc *pDoc : m_aDocs) {
+        // A document on its way out is not the file's window any more.
+        if (pDoc->IsClosing() || pDoc->GetPathName().empty() || CanonicalOrAbsolute(QString::fromStdString(pDoc->GetPathName())) != strKey)
+            continue;
+        if (m_pMainFrame)
+            for (CChildFrame *pFrame : m_pMainFrame->GetChildFrames())
+                if (pFrame->GetDocument() == pDoc) {
+                    m_pMainFrame->ActivateChild(pFrame);
+                    break;
+                }
+        return pDoc;
+    }
+    auto *pDoc = new CWrenpadDoc(this);
+    if (!pDoc->OnOpenDocument(strAbsolute.toStdString())) {
+        delete pDoc;
+        return nullptr;
+    }
+    pDoc->SetPathName(strAbsolute.toStdString());
+    m_aDocs << pDoc;
+    if (m_pMainFrame)
+        m_pMainFrame->CreateChildFrame(pDoc);
+    return pDoc;
+}
+
+bool CWrenpadApp::SaveAllModified()
+{
+    for (CWrenpadDoc *pDoc : QList<CWrenpadDoc *>(m_aDocs))
+        if (!pDoc->SaveModified())
+            return false;
+    return true;
+}
+
+void CWrenpadApp::CloseAllDocuments()
+{
+    for (CWrenpadDoc *pDoc : QList<CWrenpadDoc *>(m_aDocs))
+        pDoc->CloseWindows();
+}
+
+void CWrenpadApp::RemoveDocument(CWrenpadDoc *pDoc)
+{
+    if (m_aDocs.removeAll(pDoc) > 0)
+        pDoc->deleteLater();
+}
+
+// ---------------------------------------------------------------------------
+// Recent files
+
+void CWrenpadApp::AddToRecentFileList(const std::string &strPath)
+{
+    m_recentFiles.Add(strPath);
+    // Written at once, so that a crash keeps the list.
+    m_recentFiles.WriteList(AppProfile());
+    if (m_pMainFrame)
+        m_pMainFrame->UpdateRecentFileMenus();
+}
+
+void CWrenpadApp::OnFileClearMru()
+{
+    m_recentFiles.RemoveAll();
+    m_recentFiles.WriteList(AppProfile());
+    if (m_pMainFrame)
+        m_pMainFrame->UpdateRecentFileMenus();
+}
+
+void CWrenpadApp::OnOpenRecentFile(int nID)
+{
+    const int nIndex = nID - ID_FILE_MRU_FILE1;
+    if (nIndex < 0 || nIndex >= m_recentFiles.GetSize())
+        return;
+    const std::string strPath = m_recentFiles[nIndex];
+    if (OpenDocumentFile(QString::fromStdString(strPath)))
+        return;
+    // A file that cannot be opened any more leaves the list.
+    m_recentFiles.Remove(nIndex);
+    m_recentFiles.WriteList(AppProfile());
+    if (m_pMainFrame)
+        m_pMainFrame->UpdateRecentFileMenus();
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void CWrenpadApp::OnFileOpen()
+{
+    CFileDialogRequest request;
+    for (const std::string &strFilter : DialogFilterStrings(OPEN_FILE_FILTER))
+        request.aFilters << QString::fromStdString(strFilter);
+    request.bMultiple = true;
+    CChildFrame *pFrame = m_pMainFrame ? m_pMainFrame->GetActiveChild() : nullptr;
+    if (pFrame && !pFrame->GetDocument()->GetPathName().empty()) {
+        const std::string &strPath = pFrame->GetDocument()->GetPathName();
+        request.strDirectory = QFileInfo(QString::fromStdString(strPath)).absolutePath();
+        request.nFilterIndex = OpenFilterIndexForPath(strPath);
+    }
+    // Every file chosen is opened.
+    for (const QString &strFile : RunFileDialog(m_pMainFrame, request))
+        OpenDocumentFile(strFile);
+}
+
+void CWrenpadApp::OnFileSaveAll()
+{
+    for (CWrenpadDoc *pDoc : QList<CWrenpadDoc *>(m_aDocs))
+        pDoc->DoFileSave();
+}
+
+void CWrenpadApp::OnFileCloseAll()
+{
+    for (CWrenpadDoc *pDoc : QList<CWrenpadDoc *>(m_aDocs)) {
+        if (!pDoc->SaveModified())
+            return;
+        pDoc->CloseWindows();
+    }
+}
+
+void CWrenpadApp::OnFilePrintSetup()
+{
+    if (!m_pPrinter)
+        m_pPrinter = std::make_unique<QPrinter>();
+    QPrintDialog dlg(m_pPrinter.get(), m_pMainFrame);
+    dlg.setWindowTitle(QStringLiteral("ﾌﾟﾘﾝﾀの設定"));
+    ExecDialog(&dlg);
+}
+
+void CWrenpadApp::OnAppAbout()
+{
+    CAboutDlg dlg(m_pMainFrame);
+    ExecDialog(&dlg);
+}

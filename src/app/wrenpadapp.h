@@ -1,0 +1,91 @@
+// The application: start-up (the uninstall switch, the single-instance
+// hand-off, the settings, the main window, the files of the command line),
+// the open documents, the recent-file list, and the application's commands
+// (new, open, save all, close all, clearing the recent files, printer setup,
+// the about box).
+#pragma once
+
+#include "app/appsettings.h"
+#include "app/recentfiles.h"
+#include "platform/cmdtarget.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CInstanceChannel;
+class CMainFrame;
+class CWrenpadDoc;
+class QPrinter;
+
+class CWrenpadApp : public QObject, public CCmdTarget
+{
+    Q_OBJECT
+
+public:
+    CWrenpadApp();
+    ~CWrenpadApp() override;
+
+    // Start-up with the arguments after the program name. False when the
+    // process is to end now (uninstall, a hand-off to the first instance).
+    bool InitInstance(const QStringList &args);
+    void ExitInstance();
+
+    CMainFrame *GetMainFrame() const { return m_pMainFrame; }
+    const CSystemColors &SystemColors() const { return m_sysColors; }
+    // The single-instance channel's socket; tests use their own.
+    void SetChannelPath(const QString &strPath) { m_strChannelPath = strPath; }
+    CInstanceChannel *GetChannel() const { return m_pChannel; }
+
+    // --- Documents -----------------------------------------------------------
+    // A new untitled document in its own window ("新規ﾌｧｲﾙ1" ...).
+    CWrenpadDoc *OnFileNew();
+    // Opens a file in a new window, or activates the window of the document
+    // that already shows it; null (after a message) when it cannot be read.
+    CWrenpadDoc *OpenDocumentFile(const QString &strPath);
+    const QList<CWrenpadDoc *> &Documents() const { return m_aDocs; }
+    int GetDocumentCount() const { return static_cast<int>(m_aDocs.size()); }
+    // Asks every modified document to be saved; false when one must stay.
+    bool SaveAllModified();
+    // Closes every document's windows without asking.
+    void CloseAllDocuments();
+    // The last window of a document has gone.
+    void RemoveDocument(CWrenpadDoc *pDoc);
+
+    // --- Recent files --------------------------------------------------------
+    CRecentFileList &RecentFiles() { return m_recentFiles; }
+    void AddToRecentFileList(const std::string &strPath);
+
+    // --- Commands ------------------------------------------------------------
+    void OnFileOpen();
+    void OnFileSaveAll();
+    void OnFileCloseAll();
+    void OnFileClearMru();
+    void OnOpenRecentFile(int nID);
+    void OnFilePrintSetup();
+    void OnAppAbout();
+
+    // Removes every setting of the program; with bConfirm asks first and
+    // reports the result. Returns whether the settings were removed.
+    bool UninstallRegistry(bool bConfirm);
+
+private:
+    void RegisterCommands();
+    bool HandOffToFirstInstance(const QStringList &files);
+    void OpenCommandLineFiles(const QStringList &files);
+
+    CMainFrame *m_pMainFrame = nullptr;
+    CInstanceChannel *m_pChannel = nullptr;
+    QString m_strChannelPath;
+    QList<CWrenpadDoc *> m_aDocs;
+    CRecentFileList m_recentFiles;
+    CSystemColors m_sysColors;
+    std::unique_ptr<QPrinter> m_pPrinter;
+    int m_nUntitledCount = 0;
+};
+
+// The running application, or null.
+CWrenpadApp *WrenpadApp();

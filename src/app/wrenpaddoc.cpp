@@ -1,0 +1,362 @@
+#include "app/wrenpaddoc.h"
+
+#include "app/docdialogs.h"
+#include "app/docfile.h"
+#include "app/docnames.h"
+#include "app/wrenpadapp.h"
+#include "app/wrenpadview.h"
+#include "platform/dialogs.h"
+#include "platform/filedialogs.h"
+#include "platform/msgbox.h"
+#include "res/commands.h"
+#include "text/fileio.h"
+#include "view/fontutil.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+QWidget *MessageParent()
+{
+    return QApplication::activeWindow();
+}
+
+QString PathText(const std::string &strPath)
+{
+    return QString::fromStdString(strPath);
+}
+
+std::string FolderOf(const std::string &strPath)
+{
+    const std::size_t nSlash = strPath.rfind('/');
+    return nSlash == std::string::npos ? std::string() : strPath.substr(0, nSlash + 1);
+}
+
+} // namespace
+
+void CWrenpadTextBuffer::SetModified(bool bModified)
+{
+    CCrystalTextBuffer::SetModified(bModified);
+    if (m_pOwnerDoc)
+        m_pOwnerDoc->SetModifiedFlag(bModified);
+}
+
+CWrenpadDoc::CWrenpadDoc(QObject *pParent) : QObject(pParent), m_buffer(this), m_lfFont(LoadFontSetting(AppProfile()))
+{
+    OnCommand(ID_FILE_SAVE, [this] { DoFileSave(); });
+    OnCommand(ID_FILE_SAVE_AS, [this] { DoSave(std::string()); });
+    OnCommand(ID_FILE_CLOSE, [this] {
+        if (SaveModified())
+            CloseWindows();
+    });
+    OnCommand(ID_READ_ONLY, [this] { OnToggleReadOnly(); });
+    OnUpdate(ID_READ_ONLY, [this](CCmdUI *pCmdUI) { pCmdUI->SetCheck(m_buffer.IsReadOnly() ? 1 : 0); });
+    OnCommand(ID_CHOOSE_FONT, [this] { OnChooseFont(); });
+    OnCommand(ID_FILE_REVERT, [this] { OnRevert(); });
+    OnUpdate(ID_FILE_REVERT, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!m_strPathName.empty()); });
+}
+
+CWrenpadDoc::~CWrenpadDoc()
+{
+    // Views still attached (a window torn down without closing) let go first.
+    for (CWrenpadView *pView : std::vector<CWrenpadView *>(m_aViews)) {
+        pView->DetachBuffer();
+        pView->SetDocument(nullptr);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The framework's operations
+
+bool CWrenpadDoc::OnNewDocument()
+{
+    DeleteContents();
+    m_buffer.InitNew(LINEEND_CRLF);
+    SetModifiedFlag(false);
+    return true;
+}
+
+QString CWrenpadDoc::OpenFailureText(const std::string &strPath)
+{
+    const QString strFile = PathText(strPath);
+    switch (CheckFileForOpening(strPath)) {
+    case OPEN_OK:
+        return QString();
+    case OPEN_MISSING:
+        return QStringLiteral("%1\nファイルが見つかりません。").arg(strFile);
+    case OPEN_FOLDER:
+        return QStringLiteral("%1\nフォルダーは開けません。").arg(strFile);
+    case OPEN_NOT_REGULAR:
+        return QStringLiteral("%1\n通常のファイルではないため開けません。").arg(strFile);
+    case OPEN_NO_PERMISSION:
+        return QStringLiteral("%1\nファイルを読む権限がありません。").arg(strFile);
+    case OPEN_TOO_LARGE:
+        return QStringLiteral("%1\nファイルが大きすぎるため開けません。(%2 MB まで)")
+            .arg(strFile)
+            .arg(MAX_DOCUMENT_BYTES >> 20);
+    }
+    return QString();
+}
+
+bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
+{
+    const QString strWhy = OpenFailureText(strPath);
+    if (!strWhy.isEmpty()) {
+        MessageBox(MessageParent(), strWhy, QString(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    DeleteContents();
+    if (!m_buffer.LoadFromFile(strPath, -1)) {
+        m_buffer.InitNew(LINEEND_CRLF);
+        MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
+                   QString(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
+{
+    if (m_buffer.SaveToFile(strPath, -1, true))
+        return true;
+    MessageBox(MessageParent(), QStringLiteral("%1\nファイルの保存に失敗しました。").arg(PathText(strPath)));
+    return false;
+}
+
+void CWrenpadDoc::DeleteContents()
+{
+    m_buffer.FreeAll();
+}
+
+bool CWrenpadDoc::DoSave(const std::string &strPath, bool bReplace)
+{
+    if (!strPath.empty()) {
+        if (m_buffer.IsReadOnly())
+            return false;
+        if (!OnSaveDocument(strPath))
+            return false;
+        if (bReplace && strPath != m_strPathName)
+            SetPathName(strPath);
+        return true;
+    }
+
+    const CSaveFilterChoice choice = SaveFilterForTitle(m_strTitle);
+    CFileDialogRequest request;
+    request.bSave = true;
+    request.strTitle = QStringLiteral("保存");
+    for (const std::string &strFilter : DialogFilterStrings(SAVE_FILE_FILTER))
+        request.aFilters << QString::fromStdString(strFilter);
+    request.nFilterIndex = choice.nFilterIndex;
+    request.strDefaultSuffix = QString::fromStdString(choice.strDefaultExt);
+    request.strDirectory = QString::fromStdString(FolderOf(m_strPathName));
+    std::string strName = m_strTitle;
+    if (FileExtension(strName).empty() && !choice.strDefaultExt.empty())
+        strName += "." + choice.strDefaultExt;
+    request.strFileName = QString::fromStdString(strName);
+    const QStringList files = RunFileDialog(MessageParent(), request);
+    if (files.isEmpty())
+        return false;
+    const std::string strNewPath = files.first().toStdString();
+    if (!OnSaveDocument(strNewPath))
+        return false;
+    if (bReplace)
+        SetPathName(strNewPath);
+    return true;
+}
+
+bool CWrenpadDoc::DoFileSave()
+{
+    // A file the user may not write goes through the dialog, as a new one does.
+    if (m_strPathName.empty() || IsFileReadOnly(ResolveSymlinks(m_strPathName)))
+        return DoSave(std::string());
+    return DoSave(m_strPathName);
+}
+
+bool CWrenpadDoc::ReplaceFromFile(const std::string &strPath)
+{
+    m_buffer.FreeAll();
+    if (m_buffer.LoadFromFile(strPath, -1))
+        return true;
+    m_buffer.InitNew(LINEEND_CRLF);
+    return false;
+}
+
+bool CWrenpadDoc::SaveModified()
+{
+    if (!IsModified())
+        return true;
+    const QString strName = PathText(m_strPathName.empty() ? m_strTitle : m_strPathName);
+    switch (MessageBox(MessageParent(), QStringLiteral("%1 への変更を保存しますか?").arg(strName), QString(),
+                       MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+        return DoFileSave();
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// State
+
+void CWrenpadDoc::SetPathName(const std::string &strPath)
+{
+    m_strPathName = strPath;
+    m_strTitle = strPath.substr(strPath.rfind('/') + 1);
+    for (CWrenpadView *pView : m_aViews)
+        pView->SetDocumentPath(strPath);
+    if (CWrenpadApp *pApp = WrenpadApp())
+        pApp->AddToRecentFileList(strPath);
+    emit StateChanged();
+}
+
+void CWrenpadDoc::SetTitle(const std::string &strTitle)
+{
+    m_strTitle = strTitle;
+    emit StateChanged();
+}
+
+void CWrenpadDoc::CloseWindows()
+{
+    m_bClosing = true;
+    emit CloseRequested();
+}
+
+void CWrenpadDoc::SetModifiedFlag(bool bModified)
+{
+    if (m_bModified == bModified)
+        return;
+    m_bModified = bModified;
+    emit StateChanged();
+}
+
+QFont CWrenpadDoc::GetFont() const
+{
+    return MakeViewFont(QString::fromStdString(m_lfFont.strFace), m_lfFont.nHeight, m_lfFont.nWeight);
+}
+
+// ---------------------------------------------------------------------------
+// Views
+
+void CWrenpadDoc::AddView(CWrenpadView *pView)
+{
+    if (std::find(m_aViews.begin(), m_aViews.end(), pView) == m_aViews.end())
+        m_aViews.push_back(pView);
+    pView->SetDocument(this);
+}
+
+void CWrenpadDoc::RemoveView(CWrenpadView *pView)
+{
+    m_aViews.erase(std::remove(m_aViews.begin(), m_aViews.end(), pView), m_aViews.end());
+}
+
+void CWrenpadDoc::UpdateAllViews()
+{
+    for (CWrenpadView *pView : m_aViews)
+        pView->ApplyViewSettings();
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void CWrenpadDoc::OnToggleReadOnly()
+{
+    m_buffer.SetReadOnly(!m_buffer.IsReadOnly());
+    emit StateChanged();
+}
+
+void CWrenpadDoc::OnChooseFont()
+{
+    CFontDlg dlg(QString::fromStdString(m_lfFont.strFace), m_lfFont.nHeight * 3 / 4, MessageParent());
+    if (ExecDialog(&dlg) != QDialog::Accepted)
+        return;
+    m_lfFont.strFace = dlg.GetFace().toStdString();
+    const int nPoints = std::clamp(dlg.GetPointSize(), 1, FONT_SIZE_MAX);
+    m_lfFont.nHeight = nPoints * 4 / 3;
+    AppProfile().WriteString(SECTION_MAIN, "FontFace", m_lfFont.strFace);
+    AppProfile().WriteInt(SECTION_MAIN, "FontSize", nPoints);
+    const QFont font = GetFont();
+    for (CWrenpadView *pView : m_aViews)
+        pView->SetViewFont(font);
+}
+
+void CWrenpadDoc::OnRevert()
+{
+    if (m_strPathName.empty())
+        return;
+    const std::string strPath = m_strPathName;
+    QString strQuestion = QStringLiteral("ファイルを読み込み直してもよろしいですか？");
+    if (IsModified())
+        strQuestion.prepend(QStringLiteral("ﾄﾞｷｭﾒﾝﾄは変更されています。現在の作業内容を破棄して、\n"));
+    if (MessageBox(MessageParent(), strQuestion, QStringLiteral("復帰"), MB_YESNO | MB_ICONINFORMATION) != IDYES)
+        return;
+    if (CheckFileForOpening(strPath) == OPEN_MISSING) {
+        MessageBox(MessageParent(), QStringLiteral("%1 が見つかりません。").arg(PathText(strPath)), QStringLiteral("失敗"),
+                   MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // The text is thrown away only when the file can be read back.
+    const QString strWhy = OpenFailureText(strPath);
+    if (!strWhy.isEmpty()) {
+        MessageBox(MessageParent(), strWhy, QStringLiteral("失敗"), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+
+    SetModifiedFlag(false);
+    struct CViewPosition
+    {
+        CPoint ptCaret;
+        int nFirstLine;
+        int nFirstColumn;
+        int nTabSize;
+    };
+    std::vector<CViewPosition> aPositions;
+    for (CWrenpadView *pView : m_aViews)
+        aPositions.push_back({pView->GetCursorPos(), pView->GetFirstVisibleLine(), pView->GetFirstVisibleColumn(),
+                              pView->GetTabSize()});
+    m_buffer.FreeAll();
+    if (!m_buffer.LoadFromFile(strPath, -1)) {
+        m_buffer.InitNew(LINEEND_CRLF);
+        MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
+                   QStringLiteral("失敗"), MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    for (std::size_t i = 0; i < m_aViews.size(); ++i) {
+        CWrenpadView *pView = m_aViews[i];
+        const CViewPosition &pos = aPositions[i];
+        // Reloading reset the view; the tab width is the user's, not the file's.
+        pView->SetTabSize(pos.nTabSize);
+        const int nLines = pView->GetLineCount();
+        if (pos.ptCaret.y < nLines) {
+            CPoint pt = pos.ptCaret;
+            if (pt.x > pView->GetLineLength(pt.y))
+                pt.x = 0;
+            pt = pView->AfterTrailByte(pt);
+            pView->MoveCaret(pt);
+            pView->SetSelectionAnchor(pt);
+            pView->SelectRange(pt, pt);
+            pView->ScrollToFirstLine(std::min(pos.nFirstLine, nLines - 1));
+            pView->ScrollToFirstColumn(pos.nFirstColumn);
+            pView->UpdateCaretDisplay();
+        }
+        pView->viewport()->update();
+    }
+    emit StateChanged();
+}
+
+void CWrenpadDoc::OnTabStop(CWrenpadView *pView)
+{
+    CTabStopDlg dlg(pView ? pView->GetTabSize() : LoadTabStop(AppProfile()), MessageParent());
+    if (ExecDialog(&dlg) != QDialog::Accepted)
+        return;
+    const int nTabSize = dlg.GetTabSize();
+    AppProfile().WriteInt(SECTION_MAIN, "TabStop", nTabSize);
+    // Every pane of the document shows the same width.
+    for (CWrenpadView *pEach : m_aViews)
+        pEach->SetTabSize(nTabSize);
+}

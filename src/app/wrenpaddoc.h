@@ -1,0 +1,110 @@
+// A document: one text buffer for its whole life, the file it was read from,
+// its title and modified state, and the font all its views use. It maps new,
+// open, save, save as, revert and close onto the buffer, and answers the
+// document commands (read-only, font).
+#pragma once
+
+#include "app/appsettings.h"
+#include "platform/cmdtarget.h"
+#include "text/textbuffer.h"
+
+#include <QFont>
+#include <QObject>
+
+#include <string>
+#include <vector>
+
+class CWrenpadDoc;
+class CWrenpadView;
+
+// The document's buffer: a change of its modified state is the document's.
+class CWrenpadTextBuffer : public CCrystalTextBuffer
+{
+public:
+    explicit CWrenpadTextBuffer(CWrenpadDoc *pOwnerDoc) : m_pOwnerDoc(pOwnerDoc) {}
+    void SetModified(bool bModified) override;
+
+private:
+    CWrenpadDoc *m_pOwnerDoc;
+};
+
+class CWrenpadDoc : public QObject, public CCmdTarget
+{
+    Q_OBJECT
+
+public:
+    explicit CWrenpadDoc(QObject *pParent = nullptr);
+    ~CWrenpadDoc() override;
+
+    // --- The framework's operations ------------------------------------------
+    // An empty document: one empty line, CR LF, not modified.
+    bool OnNewDocument();
+    // Reads a file; on failure a message says why and false is returned.
+    bool OnOpenDocument(const std::string &strPath);
+    // Writes the buffer in its own line-end mode; on failure shows
+    // "%s\nファイルの保存に失敗しました。" and the document stays modified.
+    bool OnSaveDocument(const std::string &strPath);
+    void DeleteContents();
+    // With a path: saves there (false, silently, while the buffer is
+    // read-only). Without: asks for a name first. bReplace makes the chosen
+    // path the document's own.
+    bool DoSave(const std::string &strPath, bool bReplace = true);
+    // Save: to the document's file, or through the save dialog when it has
+    // none or the file may not be written.
+    bool DoFileSave();
+    // The buffer refilled from a file (templates); an empty text if it fails.
+    bool ReplaceFromFile(const std::string &strPath);
+    // Asks to save a modified document; false when the user cancelled or
+    // the save failed, so the document must stay open.
+    bool SaveModified();
+
+    // --- State ---------------------------------------------------------------
+    const std::string &GetPathName() const { return m_strPathName; }
+    void SetPathName(const std::string &strPath);
+    const std::string &GetTitle() const { return m_strTitle; }
+    void SetTitle(const std::string &strTitle);
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool bModified = true);
+    CWrenpadTextBuffer &GetBuffer() { return m_buffer; }
+    const CWrenpadTextBuffer &GetBuffer() const { return m_buffer; }
+    // Set while the document closes: its windows close without asking again.
+    bool IsClosing() const { return m_bClosing; }
+    // Closes every window of the document without asking; the document goes
+    // with its last window.
+    void CloseWindows();
+
+    // --- Font of all views ---------------------------------------------------
+    QFont GetFont() const;
+    const CFontSetting &GetFontSetting() const { return m_lfFont; }
+
+    // --- Views ---------------------------------------------------------------
+    void AddView(CWrenpadView *pView);
+    void RemoveView(CWrenpadView *pView);
+    const std::vector<CWrenpadView *> &GetViews() const { return m_aViews; }
+    // Every view takes the settings (colours, marks) and the font again.
+    void UpdateAllViews();
+
+    // --- Commands ------------------------------------------------------------
+    void OnToggleReadOnly();
+    void OnChooseFont();
+    void OnRevert();
+    void OnTabStop(CWrenpadView *pView);
+
+signals:
+    // The title, the path or the modified state changed (window titles, tabs).
+    void StateChanged();
+    // The user closes the document (close command): its windows are to go.
+    void CloseRequested();
+
+private:
+    // The message shown when a file cannot be read, or empty when it can.
+    static QString OpenFailureText(const std::string &strPath);
+
+    CWrenpadTextBuffer m_buffer;
+    CFontSetting m_lfFont;
+    std::string m_strPathName;
+    std::string m_strTitle;
+    bool m_bModified = false;
+    bool m_bClosing = false;
+    std::vector<CWrenpadView *> m_aViews;
+};

@@ -1,0 +1,4 @@
+wp_gui_sources(
+    colorbutton.cpp
+    sizingbar.cpp
+)

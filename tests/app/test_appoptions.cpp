@@ -1,0 +1,116 @@
+// The options' values: what an empty configuration shows, what OK writes (and
+// in which order), and the checks on typed values.
+#include "app/appoptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Remembers the order of the writes.
+class CRecordingStore : public CMemoryProfileStore
+{
+public:
+    void WriteInt(const std::string &strSection, const std::string &strEntry, int nValue) override
+    {
+        m_aWrites.push_back(strEntry);
+        CMemoryProfileStore::WriteInt(strSection, strEntry, nValue);
+    }
+    void WriteString(const std::string &strSection, const std::string &strEntry, const std::string &strValue) override
+    {
+        m_aWrites.push_back(strEntry);
+        CMemoryProfileStore::WriteString(strSection, strEntry, strValue);
+    }
+    std::vector<std::string> m_aWrites;
+};
+
+} // namespace
+
+TEST(AppOptions, AnEmptyConfigurationShowsTheDefaults)
+{
+    const CSystemColors sys{0x111111, 0xEEEEEE, 0xAAAAAA};
+    CMemoryProfileStore store;
+    CAppSettings settings;
+    settings.Load(store, sys);
+    EXPECT_EQ(settings.m_bNotNewAppCreate, 1);
+
+    COptionsData data;
+    data.Load(store, settings);
+    EXPECT_TRUE(data.bOpenNewFile);
+    EXPECT_TRUE(data.bOpenFileMax);
+    EXPECT_TRUE(data.bShowSplash);
+    EXPECT_TRUE(data.bAutoDragOpen);
+    EXPECT_TRUE(data.bAutoEnter);
+    EXPECT_FALSE(data.bIMEModeON);
+    // The sheet shows single-instance mode off while the entry is missing.
+    EXPECT_FALSE(data.bNotNewAppCreate);
+    EXPECT_EQ(data.nMRUCount, 4);
+    EXPECT_EQ(data.strUseWrenpadExtension, "txt;html;htm;c;cpp;java;h;pl");
+    EXPECT_TRUE(data.bWebPOnly);
+    EXPECT_FALSE(data.bTagState || data.bWebBrEn || data.bWebNoSelectTag || data.bAutoTempoBrowse);
+    EXPECT_EQ(data.crColors[CLR_KEYWORD], 0xC60000u);
+    EXPECT_EQ(data.crColors[CLR_NORMALTEXT], 0x111111u);
+    EXPECT_EQ(data.crColors[CLR_BKGND], 0xEEEEEEu);
+    EXPECT_EQ(data.crColors[CLR_SELMARGIN], 0xAAAAAAu);
+}
+
+TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
+{
+    CRecordingStore store;
+    CAppSettings settings;
+    settings.Load(store, CSystemColors());
+    COptionsData data;
+    data.Load(store, settings);
+    data.bTagState = true;
+    data.bAutoEnter = false;
+    data.strUseBrowser3 = "/usr/bin/firefox";
+    data.crColors[CLR_TAG] = 0x123456;
+    data.nMRUCount = 0;
+    data.Save(store, settings);
+
+    const std::vector<std::string> expected = {
+        "bOpenNewFile", "bOpenFileMax", "strNowDate", "MRUCount", "bAutoDragOpen", "bAutoEnter", "bShowSplash",
+        "bIMEModeON", "bNotNewAppCreate", "UseWrenpadExtension", "clPrepro", "clTag", "clTagOption", "clNumber",
+        "clComment", "clKeyword", "clKeyword2", "clOperator", "clString", "clSelBkGng", "clSelText", "clNormalText",
+        "clSelMargin", "clBkGnd", "bViewTab", "bViewReturn", "bViewZenSpace", "bTagState", "bWebNoSelectTag",
+        "bWebBrEn", "bWebPOnly", "strUseBrowser", "strUseBrowser3", "strUseBrowser4", "bAutoTempoBrowse"};
+    EXPECT_EQ(store.m_aWrites, expected);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 0);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "MRUCount", -1), 0);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "clTag", -1), 0x123456);
+    EXPECT_EQ(settings.m_bTagState, 1);
+    EXPECT_EQ(settings.m_bAutoEnter, 0);
+    EXPECT_EQ(settings.m_strUseBrowser3, "/usr/bin/firefox");
+    EXPECT_EQ(settings.m_crColors[CLR_TAG], 0x123456u);
+    // Single-instance mode takes effect at the next start only.
+    EXPECT_EQ(settings.m_bNotNewAppCreate, 1);
+
+    CAppSettings reloaded;
+    reloaded.Load(store, CSystemColors());
+    COptionsData again;
+    again.Load(store, reloaded);
+    EXPECT_TRUE(again.bTagState);
+    EXPECT_EQ(again.nMRUCount, 0);
+    EXPECT_EQ(again.crColors, data.crColors);
+}
+
+TEST(AppOptions, RecentFileCountTextMustBeZeroToSixteen)
+{
+    int n = -1;
+    EXPECT_TRUE(IsValidMruCountText("0", n));
+    EXPECT_EQ(n, 0);
+    EXPECT_TRUE(IsValidMruCountText("16", n));
+    EXPECT_EQ(n, 16);
+    for (const char *psz : {"17", "-1", "", "1a", "+3", "999"})
+        EXPECT_FALSE(IsValidMruCountText(psz, n)) << psz;
+}
+
+TEST(AppOptions, DosPresetAndTheSystemColourOfTheMargin)
+{
+    const CSystemColors sys{0x000000, 0xFFFFFF, 0x405060};
+    EXPECT_EQ(PresetColor(PRESET_DOS, CLR_BKGND, sys), 0x800000u);
+    EXPECT_EQ(PresetColor(PRESET_DOS, CLR_NORMALTEXT, sys), 0xFFFFFFu);
+    EXPECT_EQ(PresetColor(PRESET_DOS, CLR_SELBKGND, sys), 0x80FFFFu);
+    EXPECT_EQ(PresetColor(PRESET_DOS, CLR_SELMARGIN, sys), 0x405060u);
+    EXPECT_EQ(PresetColor(PRESET_DEFAULT, CLR_SELMARGIN, sys), 0x405060u);
+    EXPECT_EQ(PresetColor(PRESET_DEFAULT, CLR_PREPRO, sys), 0x808000u);
+}

@@ -1,0 +1,59 @@
+// The uninstall switch and the files of the command line.
+#include "app/cmdline.h"
+#include "app/docfile.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using Args = std::vector<std::string>;
+
+TEST(CommandLine, UninstallSwitchWithOneOrTwoArguments)
+{
+    EXPECT_EQ(ParseUnregSwitch({"/unreg"}), UNREG_CONFIRM);
+    EXPECT_EQ(ParseUnregSwitch({"/UnReg"}), UNREG_CONFIRM);
+    EXPECT_EQ(ParseUnregSwitch({"/unreg", "/s"}), UNREG_SILENT);
+    EXPECT_EQ(ParseUnregSwitch({"/S", "/UNREG"}), UNREG_SILENT);
+    EXPECT_EQ(ParseUnregSwitch({"/unreg", "file.txt"}), UNREG_CONFIRM);
+    EXPECT_EQ(ParseUnregSwitch({}), UNREG_NONE);
+    EXPECT_EQ(ParseUnregSwitch({"/s"}), UNREG_NONE);
+    EXPECT_EQ(ParseUnregSwitch({"/unregister"}), UNREG_NONE);
+    // A third argument turns the switch into a file name.
+    EXPECT_EQ(ParseUnregSwitch({"/unreg", "/s", "x"}), UNREG_NONE);
+    EXPECT_EQ(CommandLineFiles({"/unreg", "/s", "x"}), (Args{"/unreg", "/s", "x"}));
+}
+
+TEST(CommandLine, FilesAreEveryArgumentButOptions)
+{
+    EXPECT_EQ(CommandLineFiles({"a.html", "/w/b.txt"}), (Args{"a.html", "/w/b.txt"}));
+    EXPECT_EQ(CommandLineFiles({"-style", "a.txt", ""}), (Args{"a.txt"}));
+    EXPECT_EQ(CommandLineFiles({"--", "-dash.txt"}), (Args{"-dash.txt"}));
+    EXPECT_TRUE(CommandLineFiles({}).empty());
+}
+
+TEST(CommandLine, WhatCannotBeOpenedIsToldApart)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("ok.txt"), "text\r\n");
+    EXPECT_EQ(CheckFileForOpening(dir.File("ok.txt")), OPEN_OK);
+    EXPECT_EQ(CheckFileForOpening(dir.File("missing.txt")), OPEN_MISSING);
+    EXPECT_EQ(CheckFileForOpening(""), OPEN_MISSING);
+    EXPECT_EQ(CheckFileForOpening(dir.Path()), OPEN_FOLDER);
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(CheckFileForOpening(dir.File("pipe")), OPEN_NOT_REGULAR);
+    EXPECT_EQ(CheckFileForOpening("/dev/zero"), OPEN_NOT_REGULAR);
+
+    // A 2 GB file, sparse so that the test writes nothing.
+    const std::string strBig = dir.File("big.log");
+    WriteFileBytes(strBig, "");
+    ASSERT_EQ(::truncate(strBig.c_str(), 2LL << 30), 0);
+    EXPECT_EQ(CheckFileForOpening(strBig), OPEN_TOO_LARGE);
+    EXPECT_EQ(CheckFileForOpening(dir.File("ok.txt"), 3), OPEN_TOO_LARGE);
+
+    WriteFileBytes(dir.File("secret.txt"), "x");
+    ASSERT_EQ(::chmod(dir.File("secret.txt").c_str(), 0), 0);
+    // The superuser reads any file.
+    EXPECT_EQ(CheckFileForOpening(dir.File("secret.txt")), ::geteuid() == 0 ? OPEN_OK : OPEN_NO_PERMISSION);
+}

@@ -1,0 +1,62 @@
+// File filters, the save dialog's choice by title and the window title marks.
+#include "app/docnames.h"
+
+#include <gtest/gtest.h>
+
+TEST(DocNames, SaveFilterFollowsTheTitlesExtensionInAnyCase)
+{
+    struct Case
+    {
+        const char *pszTitle;
+        const char *pszExt;
+        int nIndex;
+    };
+    const Case cases[] = {
+        {"新規ﾌｧｲﾙ1", "txt", 1}, {"memo.txt", "txt", 1}, {"INDEX.HTM", "html", 2}, {"a.Html", "html", 2},
+        {"main.c", "cpp", 3},    {"x.CPP", "cpp", 3},    {"x.h", "h", 4},          {"App.java", "java", 5},
+        {"run.pl", "pl", 6},     {"form.cgi", "cgi", 7}, {"data.tar.gz", "", 8},   {"style.css", "", 8},
+        // A dot in a folder name is no extension.
+        {"dir.v2/readme", "txt", 1},
+    };
+    for (const Case &c : cases) {
+        const CSaveFilterChoice choice = SaveFilterForTitle(c.pszTitle);
+        EXPECT_EQ(choice.strDefaultExt, c.pszExt) << c.pszTitle;
+        EXPECT_EQ(choice.nFilterIndex, c.nIndex) << c.pszTitle;
+    }
+}
+
+TEST(DocNames, OpenFilterComparesTheExtensionExactly)
+{
+    EXPECT_EQ(OpenFilterIndexForPath("/w/a.txt"), 2);
+    EXPECT_EQ(OpenFilterIndexForPath("/w/a.htm"), 3);
+    EXPECT_EQ(OpenFilterIndexForPath("/w/a.asp"), 4);
+    EXPECT_EQ(OpenFilterIndexForPath("/w/a.inl"), 5);
+    EXPECT_EQ(OpenFilterIndexForPath("/w/a.java"), 6);
+    EXPECT_EQ(OpenFilterIndexForPath("/w/a.cls"), 7);
+    EXPECT_EQ(OpenFilterIndexForPath("/w/a.cgi"), 8);
+    EXPECT_EQ(OpenFilterIndexForPath("/w/A.TXT"), 1);
+    EXPECT_EQ(OpenFilterIndexForPath("/w.txt/noext"), 1);
+}
+
+TEST(DocNames, FiltersBecomeDialogFiltersWithBlankSeparatedPatterns)
+{
+    const std::vector<CFileFilter> open = ParseFileFilter(OPEN_FILE_FILTER);
+    ASSERT_EQ(open.size(), 9u);
+    EXPECT_EQ(open[4].aPatterns, (std::vector<std::string>{"*.cpp", "*.c", "*.h", "*.inl", "*.rc"}));
+    const std::vector<std::string> save = DialogFilterStrings(SAVE_FILE_FILTER);
+    ASSERT_EQ(save.size(), 8u);
+    EXPECT_EQ(save[1], "Html Files  (*.html *.htm)");
+    EXPECT_EQ(save[7], "All Files  (*.*)");
+    // A label without patterns and the empty tail are dropped.
+    EXPECT_EQ(ParseFileFilter("A|*.a|B||").size(), 1u);
+    EXPECT_TRUE(ParseFileFilter("").empty());
+}
+
+TEST(DocNames, TitleMarksPutReadOnlyBeforeModified)
+{
+    EXPECT_EQ(FrameTitle("a.txt", 0, false, false), "a.txt");
+    EXPECT_EQ(FrameTitle("a.txt", 0, false, true), "a.txt *");
+    EXPECT_EQ(FrameTitle("a.txt", 0, true, false), "a.txt(書込禁止)");
+    EXPECT_EQ(FrameTitle("a.txt", 0, true, true), "a.txt(書込禁止) *");
+    EXPECT_EQ(FrameTitle("a.txt", 2, true, true), "a.txt:2(書込禁止) *");
+}
