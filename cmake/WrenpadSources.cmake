@@ -15,3 +15,11 @@ function(wp_gui_sources)
         set_property(GLOBAL APPEND PROPERTY WP_GUI_SOURCES ${dir}/${f})
     endforeach()
 endfunction()
+
+# A plug-in: a shared object loaded at run time, installed where the program
+# looks for the installation's plug-ins.
+function(wp_plugin name)
+    add_library(${name} MODULE ${ARGN})
+    set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".wpi")
+    install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/wrenpad/plugins)
+endfunction()
