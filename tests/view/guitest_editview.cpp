@@ -592,3 +592,23 @@ TEST(EditViewMouse, AutoScrollClampsAtTheTextEnds)
     EXPECT_EQ(e.y, 200);
     QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, inside);
 }
+
+TEST(EditViewBadInput, AViewWithoutABufferTakesEveryKey)
+{
+    CCrystalEditView view;
+    view.resize(300, 200);
+    view.show();
+    EXPECT_EQ(view.GetLineCount(), 1);
+    EXPECT_EQ(view.GetLineLength(0), 0);
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Tab, Qt::Key_Right,
+                        Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown, Qt::Key_F2})
+        QTest::keyClick(&view, key);
+    for (auto mods : {Qt::ControlModifier, Qt::AltModifier})
+        for (Qt::Key key : {Qt::Key_Z, Qt::Key_Y, Qt::Key_V, Qt::Key_X, Qt::Key_C, Qt::Key_A, Qt::Key_3, Qt::Key_F2})
+            QTest::keyClick(&view, key, mods);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 5));
+    QImage image(view.viewport()->size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    view.DrawArea(painter, image.rect());
+    EXPECT_EQ(view.GetCursorPos(), CPoint(0, 0));
+}
