@@ -309,13 +309,20 @@ std::string RegexRequiredText(const RegexPattern *pPattern, bool bCaseSensitive)
     if (!pPattern)
         return std::string();
     const RegexPattern &pattern = *pPattern;
-    if (const RegexNode *p = pattern.pPrefix) {
+    // The longer of the leading literal and the last literal every match
+    // passes, as long as it is compared exactly.
+    std::string strBest;
+    for (const RegexNode *p : {pattern.pPrefix, RequiredLiteral(pattern)}) {
+        if (!p || p->nLength <= static_cast<int>(strBest.size()))
+            continue;
         bool bExact = true;
         for (int i = 0; i < p->nLength && !bCaseSensitive; ++i)
             bExact = bExact && p->pbAlt[i] == p->pbPayload[i];
         if (bExact)
-            return std::string(reinterpret_cast<const char *>(p->pbPayload), static_cast<std::size_t>(p->nLength));
+            strBest.assign(reinterpret_cast<const char *>(p->pbPayload), static_cast<std::size_t>(p->nLength));
     }
+    if (!strBest.empty())
+        return strBest;
     const int c = bCaseSensitive ? pattern.nRequiredCase : pattern.anRequiredNoCase[0];
     if (c >= 0 && (bCaseSensitive || pattern.anRequiredNoCase[1] == c))
         return std::string(1, static_cast<char>(c));

@@ -3,9 +3,9 @@
 #include "search/resultsedit.h"
 
 #include <QResizeEvent>
+#include <QToolButton>
 
 #include <algorithm>
-#include <QToolButton>
 
 CResultsBar::CResultsBar(QWidget *pParent) : QWidget(pParent)
 {

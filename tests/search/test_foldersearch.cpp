@@ -1,6 +1,9 @@
 // The folder search: which files it reads, the result lines it writes, its
 // limits, and how it ends on bad input and on cancel.
 #include "search/foldersearch.h"
+#include "search/linereader.h"
+#include "search/plainsearch.h"
+#include "search/regex.h"
 #include "support/testutil.h"
 #include "text/codec.h"
 
@@ -10,6 +13,7 @@
 #include <filesystem>
 #include <future>
 #include <mutex>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -224,4 +228,80 @@ TEST_F(FolderSearch, CancelEndsARunawayExpressionAndKeepsWhatWasFound)
     EXPECT_TRUE(search.WasCancelled());
     EXPECT_EQ(sink.Joined(), "a1.txt(1): > ab\n1 個、検索されました。(2ファイル中)\n");
     EXPECT_EQ(sink.strStatus1, "キャンセルされました。");
+}
+
+TEST(FolderSearchOracle, BlockScanningFindsWhatLineByLineReadingFinds)
+{
+    // A file of about 400 KB: several blocks, long lines cut into pieces,
+    // CR LF and LF, double-byte text, the words in both cases.
+    std::mt19937 rng(7);
+    const char *const filler[] = {"alpha", "Zeta", "GAMMA", "\x93\xFA\x96\x7B", "\t", " "};
+    const char *const rare[] = {"needle", "Needle", "\x96\x7B", "x_MUTEX_INIT", "beta"};
+    std::string text;
+    while (text.size() < 400000) {
+        // Long lines (read in pieces) hold only filler, so that results stay short.
+        const bool bLong = rng() % 50 == 0;
+        const int nWords = bLong ? 1500 : static_cast<int>(rng() % 12);
+        for (int i = 0; i < nWords; ++i)
+            text += !bLong && rng() % 100 == 0 ? rare[rng() % std::size(rare)] : filler[rng() % std::size(filler)];
+        text += rng() % 2 ? "\r\n" : "\n";
+    }
+    CTempDir dir;
+    WriteFileBytes(dir.File("f.txt"), text);
+
+    struct CCase
+    {
+        const char *pszText;
+        bool bIgnoreCase;
+        bool bRegex;
+    };
+    for (const CCase &c : {CCase{"needle", false, false}, CCase{"NEEDLE", true, false}, CCase{"\x7B\x93", false, false},
+                           CCase{"ne+dle", false, true}, CCase{"[a-z]+_mutex", true, true}, CCase{"[a-z]+_MUTEX", false, true}, CCase{"B.ta", false, true},
+                           CCase{"a\\tG", false, true}, CCase{"b.ta", true, true},
+                           CCase{"\x96\x7B\\tZ", false, true}}) {
+        // What the search must report, read line by line.
+        std::string strExpected;
+        CSearchLineReader reader;
+        ASSERT_TRUE(reader.Open(dir.File("f.txt")));
+        const CRegexPtr pRegex(c.bRegex ? RegexCompile(c.pszText) : nullptr);
+        std::string strNeedle = c.pszText;
+        if (c.bIgnoreCase)
+            LowerCaseSingleBytes(strNeedle);
+        int nHits = 0;
+        std::string_view line;
+        while (reader.NextLine(line) && strExpected.size() < 15000) {
+            std::string strLine(line);
+            if (c.bIgnoreCase)
+                LowerCaseSingleBytes(strLine);
+            RegexRegisters regs;
+            if (c.bRegex ? RegexExecute(pRegex.get(), strLine.data(), static_cast<int>(strLine.size()), 0, regs, true)
+                         : FindPlainText(strLine, strNeedle, 0, static_cast<int>(strLine.size()), false) >= 0) {
+                const std::string strShown = c.bRegex ? std::string(line.substr(static_cast<std::size_t>(regs.nStart[0]),
+                                                                                 static_cast<std::size_t>(regs.nEnd[0] - regs.nStart[0])))
+                                                      : std::string(line);
+                strExpected += FormatResultLineUtf8(CSearchResult{c.bRegex ? SEARCHRESULT_REGEX_MATCH : SEARCHRESULT_MATCH, "f.txt",
+                                                                  reader.GetLineNumber(), 0, strShown}) + "\n";
+                ++nHits;
+            }
+        }
+        // Found far into the file, beyond the first blocks.
+        ASSERT_GT(reader.GetLineNumber(), 2000) << c.pszText;
+        const std::string strActual = Search(dir.Path(), c.pszText, "*.txt", c.bIgnoreCase, false, c.bRegex);
+        EXPECT_EQ(strActual.substr(0, strExpected.size()), strExpected) << c.pszText;
+    }
+}
+
+TEST(FolderSearchOracle, RequiredTextOfExpressions)
+{
+    auto Required = [](const char *psz, bool bCase) {
+        const CRegexPtr p(RegexCompile(psz));
+        return RegexRequiredText(p.get(), bCase);
+    };
+    EXPECT_EQ(Required("pthread_[a-z]+", true), "pthread_");
+    EXPECT_EQ(Required("[A-Z]+_MUTEX_INIT", true), "_MUTEX_INIT");
+    EXPECT_EQ(Required("[A-Z]+_MUTEX_INIT", false), "");  // letters compare in either case
+    EXPECT_EQ(Required("[a-z]+_12", false), "_12");
+    EXPECT_EQ(Required("ab|cd", true), "a");  // a, then b or c, then d
+    EXPECT_EQ(Required("(ab)|(cd)", true), "");
+    EXPECT_EQ(Required("x*y?", true), "");
 }
