@@ -32,7 +32,7 @@ void CResultsEdit::ClearResults()
     clear();
 }
 
-void CResultsEdit::AppendResult(const CSearchResult &result)
+void CResultsEdit::AppendResultLine(const CSearchResult &result)
 {
     appendPlainText(QString::fromStdString(FormatResultLineUtf8(result)));
 }
@@ -48,7 +48,7 @@ bool CResultsEdit::RunFolderSearch(const FolderSearchParams &params)
 {
     SetRootFolder(params.strFolder);
     CSearchProgressDlg dlg(this);
-    const bool bResult = dlg.Run(params, [this](const CSearchResult &result) { AppendResult(result); });
+    const bool bResult = dlg.Run(params, [this](const CSearchResult &result) { AppendResultLine(result); });
     ensureCursorVisible();
     return bResult;
 }

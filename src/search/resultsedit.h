@@ -18,7 +18,7 @@ public:
 
     // Empties the control for a new search.
     void ClearResults();
-    void AppendResult(const CSearchResult &result);
+    void AppendResultLine(const CSearchResult &result);
     // The folder the results are relative to, ending in '/' (UTF-8).
     const std::string &GetRootFolder() const { return m_strRootFolder; }
     void SetRootFolder(const std::string &strFolder);
