@@ -13,7 +13,6 @@
 #include "view/replacetext.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QProgressDialog>
 
 #include <memory>

@@ -23,14 +23,13 @@ enum : DWORD
     SEARCH_UP = 0x10,
 };
 
-// The search state of one view: what the find and replace dialogs last
-// used, and the search engine with its last match.
+// What the find and replace dialogs of one view last used.
 struct CFindState
 {
     bool bSearchDone = false;
     DWORD dwSearchFlags = 0;
-    std::string strSearchText;  // CP932
-    std::string strSearchTextUtf8;  // as typed, for messages
+    std::string strSearchText;      // CP932
+    std::string strSearchTextUtf8;  // as typed, for messages and the history
     bool bReplaceDone = false;
     DWORD dwReplaceFlags = 0;
     int nReplaceLength = 0;
