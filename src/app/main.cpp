@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -11,6 +14,13 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Orvane Applet"));
     QApplication::setApplicationVersion(QStringLiteral(WRENPAD_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("jp.orvane.Wrenpad"));
+
+    // The program speaks Japanese whatever the locale; so do the toolkit's
+    // own dialogs and buttons.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     CQSettingsProfileStore profile;
     SetAppProfile(&profile);

@@ -22,6 +22,7 @@
 #include <QPalette>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSessionManager>
 
 namespace {
 
@@ -144,6 +145,15 @@ bool CWrenpadApp::InitInstance(const QStringList &args)
         OpenCommandLineFiles(files);
     }
 
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &session) {
+        const bool bMayAsk = session.allowsInteraction();
+        const bool bEnd = OnEndSession(bMayAsk);
+        if (bMayAsk)
+            session.release();
+        if (!bEnd)
+            session.cancel();
+    });
+
     m_pMainFrame->RestoreBarsAndMenus();
     m_pMainFrame->ShowWithPlacement();
     if (profile.GetInt(SECTION_MAIN, "bShowSplash", 1) != 0)
@@ -180,6 +190,13 @@ void CWrenpadApp::ExitInstance()
     // Releasing the channel lets the next process be the first one.
     delete m_pChannel;
     m_pChannel = nullptr;
+}
+
+bool CWrenpadApp::OnEndSession(bool bMayAsk)
+{
+    if (m_pMainFrame)
+        m_pMainFrame->SaveFrameState();
+    return !bMayAsk || SaveAllModified();
 }
 
 bool CWrenpadApp::UninstallRegistry(bool bConfirm)

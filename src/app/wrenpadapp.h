@@ -68,6 +68,11 @@ public:
     void OnFilePrintSetup();
     void OnAppAbout();
 
+    // The desktop session ends: the window's state is kept and, when the
+    // session lets us ask, modified documents are offered for saving. False
+    // when the user chose to keep working.
+    bool OnEndSession(bool bMayAsk);
+
     // Removes every setting of the program; with bConfirm asks first and
     // reports the result. Returns whether the settings were removed.
     bool UninstallRegistry(bool bConfirm);

@@ -21,7 +21,11 @@ public:
     QWidget *GetContentWidget() const { return widget(); }
     QSize sizeHint() const override { return m_sizeInitial; }
 
+protected:
+    void showEvent(QShowEvent *pEvent) override;
+
 private:
     int m_nID;
     QSize m_sizeInitial;
+    bool m_bSized = false;
 };

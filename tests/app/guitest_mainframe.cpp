@@ -359,3 +359,78 @@ TEST_F(MainFrame, KeysOfTheWindowReachTheirCommands)
     ASSERT_EQ(m_aFileRequests.size(), 1u);
     EXPECT_EQ(m_aFileRequests[0].strTitle, "保存");
 }
+
+TEST_F(MainFrame, WindowsFollowOpenFileMaxAndTheWindowMenuArrangesThem)
+{
+    m_profile.WriteInt(SECTION_MAIN, "bOpenFileMax", 0);
+    m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+    ASSERT_TRUE(Start());
+    Frame()->resize(800, 600);
+    m_pApp->OnFileNew();
+    m_pApp->OnFileNew();
+    Idle();
+    const QList<CChildFrame *> frames = Frame()->GetChildFrames();
+    ASSERT_EQ(frames.size(), 2);
+    EXPECT_FALSE(frames[0]->isMaximized());
+
+    Frame()->ExecuteCommand(ID_WINDOW_TILE_VERT);
+    EXPECT_EQ(frames[0]->geometry().top(), frames[1]->geometry().top());
+    EXPECT_EQ(frames[0]->geometry().height(), frames[1]->geometry().height());
+    EXPECT_EQ(frames[0]->geometry().right() + 1, frames[1]->geometry().left());
+    Frame()->ExecuteCommand(ID_WINDOW_TILE_HORZ);
+    EXPECT_EQ(frames[0]->geometry().left(), frames[1]->geometry().left());
+    EXPECT_EQ(frames[0]->geometry().width(), frames[1]->geometry().width());
+    EXPECT_EQ(frames[0]->geometry().bottom() + 1, frames[1]->geometry().top());
+
+    // Next and previous window go round the windows.
+    CChildFrame *pActive = Frame()->GetActiveChild();
+    Frame()->ExecuteCommand(ID_WINDOW_NEXT);
+    EXPECT_NE(Frame()->GetActiveChild(), pActive);
+    Frame()->ExecuteCommand(ID_PREV_PANE);
+    EXPECT_EQ(Frame()->GetActiveChild(), pActive);
+
+    // With the setting on, a new window opens maximised.
+    m_profile.WriteInt(SECTION_MAIN, "bOpenFileMax", 1);
+    m_pApp->OnFileNew();
+    EXPECT_TRUE(Frame()->GetActiveChild()->isMaximized());
+}
+
+TEST_F(MainFrame, TheOpenDialogStartsBesideTheActiveDocumentWithItsFilter)
+{
+    ASSERT_TRUE(Start({QString::fromStdString(WriteFile("Main.java", "class Main {}"))}));
+    const std::string strA = WriteFile("a.txt", "a");
+    const std::string strB = WriteFile("b.txt", "b");
+    m_aFileAnswers = {{QString::fromStdString(strA), QString::fromStdString(strB)}};
+    Frame()->ExecuteCommand(ID_FILE_OPEN);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    const CFileDialogRequest &request = m_aFileRequests[0];
+    EXPECT_FALSE(request.bSave);
+    EXPECT_TRUE(request.bMultiple);
+    EXPECT_EQ(request.aFilters.size(), 9);
+    EXPECT_EQ(request.aFilters[5], "Java Files  (*.java)");
+    EXPECT_EQ(request.nFilterIndex, 6);
+    EXPECT_EQ(request.strDirectory.toStdString(), m_dir.Path());
+    // Every file chosen opens.
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 3);
+
+    QString strAbout;
+    m_fnDialog = [&](QDialog *pDialog) {
+        strAbout = pDialog->windowTitle();
+        return static_cast<int>(QDialog::Accepted);
+    };
+    Frame()->ExecuteCommand(ID_APP_ABOUT);
+    EXPECT_EQ(strAbout, "バージョン情報");
+}
+
+TEST_F(MainFrame, TheEndOfTheSessionKeepsTheStateAndAsksToSave)
+{
+    ASSERT_TRUE(Start());
+    QTest::keyClicks(View(), "unsaved");
+    m_aAnswers = {IDCANCEL};
+    EXPECT_FALSE(m_pApp->OnEndSession(true));
+    EXPECT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_TRUE(m_profile.HasEntry(SECTION_MAIN, "StatusBar"));
+    // When the session may not ask, it ends without a question.
+    EXPECT_TRUE(m_pApp->OnEndSession(false));
+    EXPECT_EQ(m_aBoxes.size(), 1u);
+}

@@ -129,6 +129,7 @@ TEST_F(Options, ChangesRoundTripThroughTheSheetAndReachTheViews)
             Find<QPushButton>(sheet, "presetDos")->click();
             Find<CColorButton>(sheet, "color_clTag")->click();
             Find<QCheckBox>(sheet, "viewTab")->setChecked(true);
+            Find<QCheckBox>(sheet, "showTrayIcon")->setChecked(true);
         },
         QDialog::Accepted);
     SetColorDialogHook(nullptr);
@@ -145,6 +146,8 @@ TEST_F(Options, ChangesRoundTripThroughTheSheetAndReachTheViews)
     // The open document's panes take the colours and marks at once.
     EXPECT_EQ(View()->GetColor(1), 0x800000u);
     EXPECT_TRUE(View()->m_bShowTabs);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bShowTrayIcon", -1), 1);
+    EXPECT_TRUE(Frame()->IsTrayIconVisible());
 
     // Opened again, the sheet shows what was stored.
     RunSheet(
