@@ -193,17 +193,7 @@ TEST_F(WrenpadView, DrawsTagsInTheTagColour)
     m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
     m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
     auto countGreen = [&] {
-        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
-        QPainter painter(&image);
-        m_view.DrawArea(painter, image.rect());
-        painter.end();
-        int n = 0;
-        for (int y = 0; y < m_view.GetLineHeight(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QColor c = image.pixelColor(x, y);
-                n += c.green() > 200 && c.red() < 60 && c.blue() < 60;
-            }
-        return n;
+        return CountPixels(Render(), QRect(0, 0, m_view.viewport()->width(), m_view.GetLineHeight()), IsGreen);
     };
     m_view.SetViewType(VIEWTYPE_PLAIN);
     EXPECT_EQ(countGreen(), 0);
@@ -245,20 +235,7 @@ TEST_F(WrenpadView, LongLinesDrawTheirColoursWhenScrolledAcross)
     m_view.PlaceCaret(CPoint(20001, 0));  // inside "<b>": the view scrolls there
     ASSERT_GT(m_view.GetFirstVisibleColumn(), 19000);
     // Green pixels in a cell of the window (cell 0 is the leftmost column shown).
-    auto greenInCell = [&](int nCell) {
-        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
-        QPainter painter(&image);
-        m_view.DrawArea(painter, image.rect());
-        painter.end();
-        const int cw = m_view.GetCharWidth();
-        int n = 0;
-        for (int x = m_view.GetMarginWidth() + nCell * cw; x < m_view.GetMarginWidth() + (nCell + 1) * cw; ++x)
-            for (int y = 0; y < m_view.GetLineHeight(); ++y) {
-                const QColor c = image.pixelColor(x, y);
-                n += c.green() > 200 && c.red() < 60 && c.blue() < 60;
-            }
-        return n;
-    };
+    auto greenInCell = [&](int nCell) { return CountPixels(Render(), Cell(nCell), IsGreen); };
     // The window starts at the "b" of "<b>": its run began left of the window.
     m_view.ScrollToFirstColumn(20001);
     EXPECT_GT(greenInCell(0), 0);
@@ -274,23 +251,13 @@ TEST_F(WrenpadView, TabMarksAreDrawnInTheTabCell)
     m_view.SetTabSize(4);
     m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
     m_view.SetColor(COLORINDEX_WHITESPACE, 0xFFFFFF);
+    // The mark is grey; text is black.
+    auto isGrey = [](const QColor &c) { return std::abs(c.red() - 0x90) < 40 && std::abs(c.green() - 0x90) < 40; };
     auto markedCells = [&] {
-        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
-        QPainter painter(&image);
-        m_view.DrawArea(painter, image.rect());
-        painter.end();
-        const int cw = m_view.GetCharWidth();
+        const QImage image = Render();
         std::vector<int> cells;
-        for (int cell = 0; cell < 6; ++cell) {
-            int n = 0;
-            for (int x = m_view.GetMarginWidth() + cell * cw; x < m_view.GetMarginWidth() + (cell + 1) * cw; ++x)
-                for (int y = 0; y < m_view.GetLineHeight(); ++y) {
-                    const QColor c = image.pixelColor(x, y);
-                    // The mark is grey; text is black.
-                    n += std::abs(c.red() - 0x90) < 40 && std::abs(c.green() - 0x90) < 40;
-                }
-            cells.push_back(n);
-        }
+        for (int cell = 0; cell < 6; ++cell)
+            cells.push_back(CountPixels(image, Cell(cell), isGrey));
         return cells;
     };
     m_view.m_bShowTabs = false;
@@ -315,19 +282,7 @@ TEST_F(WrenpadView, TypingInALongLineRecoloursWhenTypingPauses)
     m_view.PlaceCaret(CPoint(20008, 0));
     // Whether the cell showing byte nByte of the line holds green (tag) pixels.
     auto isGreen = [&](int nByte) {
-        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
-        QPainter painter(&image);
-        m_view.DrawArea(painter, image.rect());
-        painter.end();
-        const int cw = m_view.GetCharWidth();
-        const int x0 = m_view.GetMarginWidth() + (nByte - m_view.GetFirstVisibleColumn()) * cw;
-        for (int x = x0; x < x0 + cw; ++x)
-            for (int y = 0; y < m_view.GetLineHeight(); ++y) {
-                const QColor c = image.pixelColor(x, y);
-                if (c.green() > 200 && c.red() < 60 && c.blue() < 60)
-                    return true;
-            }
-        return false;
+        return CountPixels(Render(), Cell(nByte - m_view.GetFirstVisibleColumn()), IsGreen) > 0;
     };
     ASSERT_TRUE(isGreen(20001));  // the tag name "b"
     ASSERT_FALSE(isGreen(19999));

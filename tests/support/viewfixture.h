@@ -4,6 +4,8 @@
 #include "text/textbuffer.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -54,6 +56,36 @@ protected:
         m_view.SetSelectionAnchor(ptFrom);
         m_view.SelectRange(ptFrom, ptTo);
     }
+
+    // What the view draws, as an image of its text area.
+    QImage Render()
+    {
+        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        m_view.DrawArea(painter, image.rect());
+        return image;
+    }
+
+    // Pixels of the rectangle that pass the test.
+    template <typename Pred>
+    static int CountPixels(const QImage &image, const QRect &rc, Pred pred)
+    {
+        int n = 0;
+        for (int y = rc.top(); y <= rc.bottom(); ++y)
+            for (int x = rc.left(); x <= rc.right(); ++x)
+                n += pred(image.pixelColor(x, y)) ? 1 : 0;
+        return n;
+    }
+
+    // The rectangle of a character cell of the first text line shown.
+    QRect Cell(int nCell, int nLineOnScreen = 0)
+    {
+        const int cw = m_view.GetCharWidth();
+        return QRect(m_view.GetMarginWidth() + nCell * cw, nLineOnScreen * m_view.GetLineHeight(), cw,
+                     m_view.GetLineHeight());
+    }
+
+    static bool IsGreen(const QColor &c) { return c.green() > 200 && c.red() < 60 && c.blue() < 60; }
 
     CCrystalTextBuffer m_buffer;
     View m_view;
