@@ -14,6 +14,7 @@
 #include "app/wrenpaddoc.h"
 #include "app/wrenpadview.h"
 #include "platform/dialogs.h"
+#include "platform/keylocks.h"
 #include "res/accelerators.h"
 #include "res/commands.h"
 #include "res/menus.h"
@@ -173,6 +174,8 @@ void CMainFrame::RegisterBarCommands()
     for (int nID : {ID_TABLE_MENU, ID_LINK_MENU, ID_FORM_MENU, ID_HTML_MENU})
         OnCommand(nID, [this, nID] { ShowDropDownMenu(nID); });
     OnCommand(ID_VIEW_OPTIONS, [this] { OnOptions(); });
+    OnUpdate(ID_INDICATOR_CAPS, [](CCmdUI *pCmdUI) { pCmdUI->Enable(CKeyLocks::Instance().IsCapsLock()); });
+    OnUpdate(ID_INDICATOR_NUM, [](CCmdUI *pCmdUI) { pCmdUI->Enable(CKeyLocks::Instance().IsNumLock()); });
 }
 
 // ---------------------------------------------------------------------------

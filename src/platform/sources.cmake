@@ -9,6 +9,7 @@ wp_gui_sources(
     dialogs.cpp
     filedialogs.cpp
     instancechannel.cpp
+    keylocks.cpp
     msgbox.cpp
     programfolder.cpp
     qsettingsprofile.cpp

@@ -5,6 +5,7 @@
 #include "app/splitterwnd.h"
 #include "app/tabbar.h"
 #include "platform/copydata.h"
+#include "platform/keylocks.h"
 #include "res/commands.h"
 #include "res/menus.h"
 #include "widgets/sizingbar.h"
@@ -134,6 +135,17 @@ TEST_F(MainFrame, BarsToggleAndTheirStateIsSavedAndRestored)
     // The status bar shows the caret position and the line ends.
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_POSITION), "   1行、  1列 ");
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_CRLF), "DOS");
+    // The lock keys as the last key event reported them (the X11 mask).
+    CKeyLocks::Instance().TakeNativeModifiers(0x12);
+    Idle();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_CAPS), "CAP");
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_NUM), "NUM");
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_OVR), "");
+    QTest::keyClick(View(), Qt::Key_Insert);
+    CKeyLocks::Instance().TakeNativeModifiers(0);
+    Idle();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_CAPS), "");
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_OVR), "上書");
 
     Frame()->SaveFrameState();
     EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "StdToolBar", -1), 1);
