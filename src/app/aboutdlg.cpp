@@ -80,7 +80,7 @@ void CAboutDlg::Animate()
 }
 
 CSplashWnd::CSplashWnd(QWidget *pCentreOn)
-    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(pCentreOn, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("splash"));
     setAttribute(Qt::WA_DeleteOnClose);

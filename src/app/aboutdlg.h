@@ -22,8 +22,8 @@ private:
     int m_nFrame = 0;
 };
 
-// A frameless window centred on the main window that closes itself after
-// 1500 ms (or on a click).
+// A frameless window centred on the main window (which owns it) that closes
+// itself after 1500 ms (or on a click).
 class CSplashWnd : public QWidget
 {
     Q_OBJECT
