@@ -75,6 +75,10 @@ void CChildFrame::UpdateFrameTitle()
                                                                m_pDoc->GetBuffer().IsReadOnly(), m_pDoc->IsModified()));
     if (strTitle != windowTitle())
         setWindowTitle(strTitle);
+    // The tab shows the whole path as its tip.
+    const QString strPath = QString::fromStdString(m_pDoc->GetPathName());
+    if (strPath != windowFilePath())
+        setWindowFilePath(strPath);
 }
 
 bool CChildFrame::RouteFromDocument(int nID, CCmdUI *pCmdUI)

@@ -57,14 +57,17 @@ QString CInstanceChannel::DefaultPath()
 
 bool CInstanceChannel::Listen()
 {
-    if (m_pServer)
+    if (m_pServer || m_pLock)
         return true;
     m_pLock = std::make_unique<QLockFile>(m_strPath + QStringLiteral(".lock"));
     // Only a dead owner makes the lock stale, never its age.
     m_pLock->setStaleLockTime(0);
     if (!m_pLock->tryLock(0)) {
+        // Only a lock that another process holds makes this one the second;
+        // a folder where no lock can be made leaves it the first, unreachable.
+        const bool bHeld = m_pLock->error() == QLockFile::LockFailedError;
         m_pLock.reset();
-        return false;
+        return !bHeld;
     }
     // Holding the lock, any socket left at the path belongs to a dead instance.
     QLocalServer::removeServer(m_strPath);
@@ -73,8 +76,7 @@ bool CInstanceChannel::Listen()
     if (!m_pServer->listen(m_strPath)) {
         delete m_pServer;
         m_pServer = nullptr;
-        m_pLock.reset();
-        return false;
+        return true;
     }
     connect(m_pServer, &QLocalServer::newConnection, this, &CInstanceChannel::OnNewConnection);
     return true;

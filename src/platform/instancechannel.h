@@ -23,8 +23,10 @@ public:
     explicit CInstanceChannel(const QString &strPath = QString(), QObject *pParent = nullptr);
     ~CInstanceChannel() override;
 
-    // Takes the lock and listens. False when another instance holds the lock
-    // (or the socket cannot be created): this process is then the second one.
+    // Takes the lock and listens. False when another instance holds the
+    // lock: this process is then the second one. When the lock or the socket
+    // cannot be made at all, this process runs as the first one without a
+    // channel (IsListening is false).
     bool Listen();
     bool IsListening() const;
     const QString &Path() const { return m_strPath; }

@@ -208,6 +208,7 @@ TEST_F(MainFrame, TheTabBarFollowsNewClosedAndRenamedDocuments)
     pThird->SetPathName(m_dir.File("d.html"));
     Idle();
     EXPECT_EQ(TabTexts()[2], "d.html *");
+    EXPECT_EQ(pTabs->tabToolTip(2).toStdString(), m_dir.File("d.html"));
 
     // Closing a window takes its tab.
     Frame()->ActivateChild(Frame()->GetChildFrames()[1]);

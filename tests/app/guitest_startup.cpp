@@ -168,6 +168,10 @@ TEST_F(Startup, TheChannelIgnoresMalformedAndOverlongMessages)
     // A second channel on the same path cannot listen: it is the second instance.
     CInstanceChannel other(strPath);
     EXPECT_FALSE(other.Listen());
+    // Where no channel can be made, the process is the first one, unreachable.
+    CInstanceChannel nowhere(QStringLiteral("/nonexistent-folder/wrenpad-instance"));
+    EXPECT_TRUE(nowhere.Listen());
+    EXPECT_FALSE(nowhere.IsListening());
 
     const std::string strFile = WriteFile("ok.txt", "ok");
     for (const std::string &bytes : {std::string("garbage that is no message"),
