@@ -3,6 +3,8 @@
 #include "syntax/viewtype.h"
 #include "text/textbuffer.h"
 
+#include <algorithm>
+
 void CLineStateCache::EnsureSize(int nLineCount)
 {
     if (nLineCount > GetLineStateCount())
@@ -22,17 +24,15 @@ DWORD CLineStateCache::GetLineParseState(CLineParser &parser, int nLine)
 
 DWORD CLineStateCache::StateAt(CLineParser &parser, int nLine)
 {
-    if (m_pdwLineStates[static_cast<std::size_t>(nLine)] != PARSE_STATE_UNKNOWN)
+    if (nLine < m_nKnown)
         return m_pdwLineStates[static_cast<std::size_t>(nLine)];
-    int nFirst = nLine;
-    while (nFirst > 0 && m_pdwLineStates[static_cast<std::size_t>(nFirst - 1)] == PARSE_STATE_UNKNOWN)
-        --nFirst;
-    DWORD dwState = nFirst > 0 ? m_pdwLineStates[static_cast<std::size_t>(nFirst - 1)] : 0;
-    for (int L = nFirst; L <= nLine; ++L) {
+    DWORD dwState = m_nKnown > 0 ? m_pdwLineStates[static_cast<std::size_t>(m_nKnown - 1)] : 0;
+    for (int L = m_nKnown; L <= nLine; ++L) {
         int nItems = 0;
         dwState = parser.ParseLineColors(dwState, L, nullptr, nItems);
         m_pdwLineStates[static_cast<std::size_t>(L)] = dwState;
     }
+    m_nKnown = nLine + 1;
     return dwState;
 }
 
@@ -53,6 +53,8 @@ DWORD CLineStateCache::ParseLineForDrawing(CLineParser &parser, int nLine,
         aBuffer.resize(nCapacity);
     const DWORD dwState = parser.ParseLineColors(dwPrevious, nLine, aBuffer.data(), nBlocks);
     m_pdwLineStates[static_cast<std::size_t>(nLine)] = dwState;
+    if (m_nKnown == nLine)
+        m_nKnown = nLine + 1;
     return dwState;
 }
 
@@ -73,13 +75,14 @@ void CLineStateCache::OnTextChanged(DWORD dwFlags, int nLine, int nLineCount)
 
 void CLineStateCache::InvalidateFrom(int nLine)
 {
-    for (int L = nLine < 0 ? 0 : nLine; L < GetLineStateCount(); ++L)
-        m_pdwLineStates[static_cast<std::size_t>(L)] = PARSE_STATE_UNKNOWN;
+    m_nKnown = std::min(m_nKnown, std::max(nLine, 0));
+    m_nKnown = std::min(m_nKnown, GetLineStateCount());
 }
 
 void CLineStateCache::Reset()
 {
     std::vector<DWORD>().swap(m_pdwLineStates);
+    m_nKnown = 0;
 }
 
 CSyntaxColorer::CSyntaxColorer(const CLineSource &lines, int nViewType)

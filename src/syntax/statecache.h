@@ -51,20 +51,20 @@ public:
     // Inspection, for tests: the number of entries and whether a line's state
     // is known.
     int GetLineStateCount() const { return static_cast<int>(m_pdwLineStates.size()); }
-    bool IsLineStateKnown(int nLine) const
-    {
-        return nLine >= 0 && nLine < GetLineStateCount()
-               && m_pdwLineStates[static_cast<std::size_t>(nLine)] != PARSE_STATE_UNKNOWN;
-    }
+    bool IsLineStateKnown(int nLine) const { return nLine >= 0 && nLine < m_nKnown; }
 
 private:
-    // Makes the array cover nLineCount lines, new entries stale.
+    // Makes the array cover nLineCount lines.
     void EnsureSize(int nLineCount);
-    // The state of a line the array covers, parsing forwards from the nearest
-    // known line above.
+    // The state of a line the array covers, parsing forwards from the last
+    // known line.
     DWORD StateAt(CLineParser &parser, int nLine);
 
+    // States are only ever computed forwards from a known one, so the known
+    // states are always the first m_nKnown entries; marking a change is
+    // lowering that count, however long the document.
     std::vector<DWORD> m_pdwLineStates;
+    int m_nKnown = 0;
 };
 
 // A view type, its lines and their state cache together: what the command

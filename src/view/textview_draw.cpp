@@ -211,7 +211,9 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
         }
     };
     // Runs use the line's background; DrawTextRun reads it from the override.
+    // It is filled once here, so that runs in it only draw their text.
     m_crRunBkgnd = crLineBkgnd;
+    painter.fillRect(rc, ColorFromRef(crLineBkgnd));
     // A long line starts at its first visible character: the runs before it
     // are skipped whole, with their columns counted once.
     int nFirstByte = 0;
@@ -302,7 +304,8 @@ void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int 
     ptOrigin.rx() = nRunRight;
     if (nRunRight <= rcClip.left() || nRunLeft > rcClip.right())
         return;
-    painter.fillRect(QRect(nRunLeft, ptOrigin.y(), nRunRight - nRunLeft, rcClip.height()), ColorFromRef(crBkgnd));
+    if (crBkgnd != m_crRunBkgnd)
+        painter.fillRect(QRect(nRunLeft, ptOrigin.y(), nRunRight - nRunLeft, rcClip.height()), ColorFromRef(crBkgnd));
 
     const int nBaseline = ptOrigin.y() + m_nAscent;
     const QColor colText = ColorFromRef(crText);
