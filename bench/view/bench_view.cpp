@@ -103,6 +103,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     bool bLongOnly = false;
     bool bNoPeer = false;
+    bool bLinesOnly = false;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--runs" && i + 1 < argc)
             g_nRuns = std::max(1, std::atoi(argv[i + 1]));
@@ -110,6 +111,8 @@ int main(int argc, char *argv[])
             bLongOnly = true;
         else if (std::string(argv[i]) == "--no-peer")
             bNoPeer = true;
+        else if (std::string(argv[i]) == "--lines-only")
+            bLinesOnly = true;
     }
 
     // --long-only: a small document instead of 1.5 million lines (for profiling
@@ -178,6 +181,8 @@ int main(int argc, char *argv[])
     std::printf("%-42s %10.2f %14.2f\n", "full repaint, 50 lines", dPaint, dQPaint);
     std::printf("%-42s %10.2f %14s\n", "Ctrl+End, all parse states computed", dCtrlEnd, "-");
 
+    if (bLinesOnly)
+        return 0;
     // One 10 MB line.
     std::string longLine;
     while (longLine.size() < 10u << 20)

@@ -245,6 +245,7 @@ void CCrystalTextView::MeasureFont()
     m_nLineHeight = std::max(1, fm.height());
     m_nCharWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('X')));
     m_nAscent = fm.ascent();
+    m_rawFont = QRawFont::fromFont(m_font);
     m_bAsciiUniform = true;
     for (char c = 0x20; c < 0x7F && m_bAsciiUniform; ++c)
         m_bAsciiUniform = fm.horizontalAdvance(QLatin1Char(c)) == m_nCharWidth;
@@ -354,20 +355,43 @@ int CCrystalTextView::TextToColumn(int nLine, int nCharIndex) const
     const int nEnd = std::min(nCharIndex, static_cast<int>(line.size()));
     int i = 0;
     int nColumn = 0;
-    if (m_colCache.nLine == nLine && m_colCache.nCharIndex <= nEnd) {
-        i = m_colCache.nCharIndex;
-        nColumn = m_colCache.nColumn;
+    if (const CColumnCache *pCache = NearestCachedColumn(nLine, nEnd, false)) {
+        i = pCache->nCharIndex;
+        nColumn = pCache->nColumn;
     }
     for (; i < nEnd; ++i)
         nColumn = NextColumn(line[static_cast<std::size_t>(i)], nColumn, m_nTabSize);
-    m_colCache = CColumnCache{nLine, nEnd, nColumn};
+    RememberColumn(CColumnCache{nLine, nEnd, nColumn});
     return nColumn;
+}
+
+const CCrystalTextView::CColumnCache *CCrystalTextView::NearestCachedColumn(int nLine, int nTarget,
+                                                                          bool bByColumn) const
+{
+    const CColumnCache *pBest = nullptr;
+    for (const CColumnCache &entry : m_colCache) {
+        if (entry.nLine != nLine || (bByColumn ? entry.nColumn : entry.nCharIndex) > nTarget)
+            continue;
+        if (!pBest || entry.nCharIndex > pBest->nCharIndex)
+            pBest = &entry;
+    }
+    return pBest;
+}
+
+void CCrystalTextView::RememberColumn(const CColumnCache &entry) const
+{
+    // The newer entry goes first; the older one is dropped.
+    if (m_colCache[0].nLine == entry.nLine && m_colCache[0].nCharIndex == entry.nCharIndex)
+        return;
+    m_colCache[1] = m_colCache[0];
+    m_colCache[0] = entry;
 }
 
 void CCrystalTextView::InvalidateTextCaches()
 {
     ++m_nGeneration;
-    m_colCache.nLine = -1;
+    for (CColumnCache &entry : m_colCache)
+        entry.nLine = -1;
 }
 
 int CCrystalTextView::ColumnToText(int nLine, int nColumn) const
@@ -383,9 +407,9 @@ int CCrystalTextView::ColumnToTextCell(int nLine, int nColumn) const
     // Continue from the cached position when it lies before the column.
     int i = 0;
     int nCurrent = 0;
-    if (m_colCache.nLine == nLine && m_colCache.nColumn <= nColumn) {
-        i = m_colCache.nCharIndex;
-        nCurrent = m_colCache.nColumn;
+    if (const CColumnCache *pCache = NearestCachedColumn(nLine, nColumn, true)) {
+        i = pCache->nCharIndex;
+        nCurrent = pCache->nColumn;
     }
     const int nLength = static_cast<int>(line.size());
     for (; i < nLength; ++i) {
@@ -394,7 +418,7 @@ int CCrystalTextView::ColumnToTextCell(int nLine, int nColumn) const
             break;
         nCurrent = nNext;
     }
-    m_colCache = CColumnCache{nLine, i, nCurrent};
+    RememberColumn(CColumnCache{nLine, i, nCurrent});
     return i;
 }
 

@@ -16,6 +16,7 @@
 #include <QFont>
 #include <QHash>
 #include <QImage>
+#include <QRawFont>
 #include <QTimer>
 
 #include <array>
@@ -315,15 +316,20 @@ protected:
     void ShiftLongLineRuns(const ChangeHint &hint);
     // Counts changes of text and colouring; cached runs of another count are stale.
     unsigned m_nGeneration = 0;
-    // The column of one byte of one line, from which the next conversion on a
-    // long line continues instead of starting at the line start.
+    // Columns of bytes of long lines, from which the next conversion on such
+    // a line continues instead of starting at the line start. Two are kept:
+    // the caret's and the window's left edge are asked for in turn.
     struct CColumnCache
     {
         int nLine = -1;
         int nCharIndex = 0;
         int nColumn = 0;
     };
-    mutable CColumnCache m_colCache;
+    mutable std::array<CColumnCache, 2> m_colCache;
+    // The cached position of the line nearest before a byte (bByColumn: before
+    // a column), or null.
+    const CColumnCache *NearestCachedColumn(int nLine, int nTarget, bool bByColumn) const;
+    void RememberColumn(const CColumnCache &entry) const;
     void InvalidateTextCaches();
     // Moves the caret, the selection, the anchor and the top line across a change.
     void AdjustKeptPositions(const ChangeHint &hint);
@@ -331,6 +337,8 @@ protected:
     QFont m_font;
     bool m_bAsciiUniform = false;  // every ASCII glyph is exactly one cell wide
     int m_nAscent = 0;
+    // The font's glyphs, for drawing runs without shaping them again.
+    QRawFont m_rawFont;
     // Characters whose glyph advance is exactly their cells (one per byte),
     // so that runs of them can be drawn as one string; 1 yes, 0 no.
     QHash<char32_t, char> m_fitsCells;

@@ -8,6 +8,7 @@
 #include "view/markimages.h"
 #include "view/textgeom.h"
 
+#include <QGlyphRun>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -314,18 +315,30 @@ void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int 
     // Characters whose glyphs fill exactly their cells go out together as one
     // string; any other is placed on its own, centred in its cells, so that
     // the columns line up whatever the font.
+    // The glyphs are looked up in the font directly and put at their cells;
+    // only a run with a character the font lacks goes through text layout
+    // (which finds a fallback font).
     QString strBatch;
-    int nBatchX = 0;
+    QList<QPointF> aPositions;
     auto flush = [&]() {
-        if (!strBatch.isEmpty()) {
-            painter.drawText(nBatchX, nBaseline, strBatch);
-            strBatch.clear();
+        if (strBatch.isEmpty())
+            return;
+        QList<quint32> aGlyphs = m_rawFont.isValid() ? m_rawFont.glyphIndexesForString(strBatch) : QList<quint32>();
+        if (aGlyphs.size() == aPositions.size() && !aGlyphs.contains(0)) {
+            QGlyphRun run;
+            run.setRawFont(m_rawFont);
+            run.setGlyphIndexes(aGlyphs);
+            run.setPositions(aPositions);
+            painter.drawGlyphRun(QPointF(0, nBaseline), run);
+        } else {
+            painter.drawText(QPointF(aPositions.front().x(), nBaseline), strBatch);
         }
+        strBatch.clear();
+        aPositions.clear();
     };
     auto append = [&](int x, const QString &str) {
-        if (strBatch.isEmpty())
-            nBatchX = x;
         strBatch += str;
+        aPositions.append(QPointF(x, 0));
     };
 
     nColumn = nStartColumn;
