@@ -3,9 +3,11 @@
 // between widget points, display columns and byte positions, paints lines with
 // their colour runs, and answers the navigation and bookmark commands.
 //
-// Geometry and conversion live in crystaltextview.cpp, painting in
-// textview_draw.cpp, keyboard navigation in textview_nav.cpp, mouse selection
-// in textview_mouse.cpp.
+// Geometry, conversion, caret and change notifications live in
+// crystaltextview.cpp, scrolling in textview_scroll.cpp, painting in
+// textview_draw.cpp, the key table and command routing in textview_keys.cpp,
+// keyboard navigation and bookmarks in textview_nav.cpp, mouse selection in
+// textview_mouse.cpp.
 #pragma once
 
 #include "platform/cmdtarget.h"

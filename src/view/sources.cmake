@@ -15,7 +15,9 @@ wp_gui_sources(
     fontutil.cpp
     markimages.cpp
     textview_draw.cpp
+    textview_keys.cpp
     textview_mouse.cpp
     textview_nav.cpp
+    textview_scroll.cpp
     viewdialogs.cpp
 )
