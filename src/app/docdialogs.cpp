@@ -3,15 +3,12 @@
 #include "app/appsettings.h"
 #include "view/fontutil.h"
 
-#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -58,12 +55,7 @@ CFontDlg::CFontDlg(const QString &strFace, int nPointSize, QWidget *pParent) : Q
     pForm->addRow(QStringLiteral("フォント名(&F):"), m_pFaces);
     pForm->addRow(QStringLiteral("サイズ(&S):"), m_pSize);
     pForm->addRow(QStringLiteral("サンプル:"), m_pPreview);
-    auto *pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto *pLayout = new QVBoxLayout(this);
-    pLayout->addLayout(pForm);
-    pLayout->addWidget(pButtons);
+    LayOutFormDialog(this, pForm);
 
     connect(m_pFaces, &QListWidget::currentRowChanged, this, [this] { UpdatePreview(); });
     connect(m_pSize, &QSpinBox::valueChanged, this, [this] { UpdatePreview(); });
@@ -103,30 +95,8 @@ void CFontDlg::UpdatePreview()
     m_pPreview->setFont(MakeViewFont(GetFace(), GetPointSize() * 4 / 3));
 }
 
-CTabStopDlg::CTabStopDlg(int nTabSize, QWidget *pParent) : QDialog(pParent)
+CTabStopDlg::CTabStopDlg(int nTabSize, QWidget *pParent)
+    : CNumberDlg(QStringLiteral("タブストップの設定"), QStringLiteral("タブ数"), QStringLiteral("tabCount"), 0,
+                 TAB_STOP_MAX, nTabSize, pParent)
 {
-    setWindowTitle(QStringLiteral("タブストップの設定"));
-    m_pTabs = new QSpinBox(this);
-    m_pTabs->setObjectName(QStringLiteral("tabCount"));
-    m_pTabs->setRange(0, TAB_STOP_MAX);
-    m_pTabs->setValue(std::clamp(nTabSize, 0, TAB_STOP_MAX));
-    auto *pForm = new QFormLayout;
-    pForm->addRow(QStringLiteral("タブ数"), m_pTabs);
-    auto *pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto *pLayout = new QVBoxLayout(this);
-    pLayout->addLayout(pForm);
-    pLayout->addWidget(pButtons);
-    m_pTabs->selectAll();
-}
-
-int CTabStopDlg::GetTabSize() const
-{
-    return m_pTabs->value();
-}
-
-void CTabStopDlg::SetTabSize(int nTabSize)
-{
-    m_pTabs->setValue(nTabSize);
 }

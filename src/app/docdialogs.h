@@ -2,6 +2,8 @@
 // only) and the tab width ("タブストップの設定").
 #pragma once
 
+#include "widgets/formdialog.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -32,15 +34,12 @@ private:
     QLabel *m_pPreview;
 };
 
-class CTabStopDlg : public QDialog
+class CTabStopDlg : public CNumberDlg
 {
     Q_OBJECT
 
 public:
     explicit CTabStopDlg(int nTabSize, QWidget *pParent = nullptr);
-    int GetTabSize() const;
-    void SetTabSize(int nTabSize);
-
-private:
-    QSpinBox *m_pTabs;
+    int GetTabSize() const { return GetValue(); }
+    void SetTabSize(int nTabSize) { SetValue(nTabSize); }
 };

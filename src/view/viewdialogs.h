@@ -2,22 +2,18 @@
 // code ("文字コード").
 #pragma once
 
-#include <QDialog>
+#include "widgets/formdialog.h"
 
 class QLineEdit;
-class QSpinBox;
 
-class CGotoLineDlg : public QDialog
+class CGotoLineDlg : public CNumberDlg
 {
     Q_OBJECT
 
 public:
     explicit CGotoLineDlg(int nLine, QWidget *pParent = nullptr);
-    int GetLine() const;
-    void SetLine(int nLine);
-
-private:
-    QSpinBox *m_pSpin;
+    int GetLine() const { return GetValue(); }
+    void SetLine(int nLine) { SetValue(nLine); }
 };
 
 class CCharCodeDlg : public QDialog

@@ -1,4 +1,5 @@
 wp_gui_sources(
     colorbutton.cpp
+    formdialog.cpp
     sizingbar.cpp
 )
