@@ -472,7 +472,15 @@ QRect CCrystalTextView::CaretRect()
 void CCrystalTextView::UpdateCaretDisplay()
 {
     // Repaint where the caret was and where it is; it is drawn with the text.
-    viewport()->update();
+    // A pre-edit text reaches beyond the caret's cell, so then the whole line goes.
+    const QRect rcCaret = CaretRect().adjusted(-1, 0, 1, 0);
+    if (m_strPreedit.isEmpty()) {
+        viewport()->update(m_rcCaretShown);
+        viewport()->update(rcCaret);
+    } else {
+        viewport()->update(QRect(0, rcCaret.top(), viewport()->width(), rcCaret.height()));
+    }
+    m_rcCaretShown = rcCaret;
     m_bCaretBlinkOn = true;
     if (m_bHasFocus)
         m_timerCaret.start();

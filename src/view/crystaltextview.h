@@ -352,6 +352,7 @@ protected:
     QTimer m_timerCaret;
     bool m_bCaretBlinkOn = true;
     QString m_strPreedit;
+    QRect m_rcCaretShown;  // where the caret was last placed, in viewport pixels
 
     SplitPanesFn m_fnSplitPanes;
     std::function<bool(int, CCmdUI *)> m_fnRouteNext;

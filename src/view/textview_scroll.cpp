@@ -45,10 +45,12 @@ void CCrystalTextView::ScrollToFirstLine(int nLine, bool bTrackScrollBar)
         return;
     const int nDelta = (m_nFirstVisibleLine - nLine) * GetLineHeight();
     m_nFirstVisibleLine = nLine;
-    if (std::abs(nDelta) < viewport()->height())
+    if (std::abs(nDelta) < viewport()->height()) {
         viewport()->scroll(0, nDelta);
-    else
+        m_rcCaretShown.translate(0, nDelta);
+    } else {
         viewport()->update();
+    }
     if (bTrackScrollBar)
         RecalcVertScroll(true);
 }
@@ -60,10 +62,12 @@ void CCrystalTextView::ScrollToFirstColumn(int nColumn, bool bTrackScrollBar)
     const int nDelta = (m_nFirstVisibleColumn - nColumn) * GetCharWidth();
     m_nFirstVisibleColumn = nColumn;
     const QRect rcText(GetMarginWidth(), 0, viewport()->width() - GetMarginWidth(), viewport()->height());
-    if (std::abs(nDelta) < rcText.width())
+    if (std::abs(nDelta) < rcText.width()) {
         viewport()->scroll(nDelta, 0, rcText);
-    else
+        m_rcCaretShown.translate(nDelta, 0);
+    } else {
         viewport()->update(rcText);
+    }
     if (bTrackScrollBar)
         RecalcHorzScroll(true);
 }
