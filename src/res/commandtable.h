@@ -20,6 +20,7 @@
 // the keys a label shows are bound to it.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
