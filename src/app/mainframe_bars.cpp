@@ -15,7 +15,7 @@
 #include "app/wrenpadview.h"
 #include "platform/dialogs.h"
 #include "platform/keylocks.h"
-#include "res/accelerators.h"
+#include "res/commandtable.h"
 #include "res/commands.h"
 #include "res/menus.h"
 #include "res/toolbars.h"
@@ -122,15 +122,14 @@ void CMainFrame::CreateStatusBar()
     m_pMessagePane = new QLabel(QStringLiteral("レディ"), pBar);
     m_pMessagePane->setObjectName(QStringLiteral("pane0"));
     pBar->addWidget(m_pMessagePane, 1);
-    const CStatusPaneTable &panes = StatusPanes();
-    for (std::size_t i = 0; i < panes.nCount; ++i) {
-        const CStatusPane &pane = panes.pPanes[i];
+    for (const CStatusPane &pane : StatusPanes()) {
         if (pane.nID == 0)
             continue;
         auto *pLabel = new QLabel(pBar);
         pLabel->setObjectName(QStringLiteral("pane%1").arg(pane.nID));
         pLabel->setAlignment(Qt::AlignCenter);
-        pLabel->setMinimumWidth(pLabel->fontMetrics().horizontalAdvance(QString::fromUtf8(pane.pszWidth)) + 8);
+        const QString strWidth = pane.pszWidth ? QString::fromUtf8(pane.pszWidth) : CommandLabel(pane.nID);
+        pLabel->setMinimumWidth(pLabel->fontMetrics().horizontalAdvance(strWidth) + 8);
         pLabel->setFrameShape(QFrame::StyledPanel);
         pLabel->setFrameShadow(QFrame::Sunken);
         pBar->addPermanentWidget(pLabel);
@@ -140,10 +139,12 @@ void CMainFrame::CreateStatusBar()
 
 void CMainFrame::CreateAccelerators()
 {
+    // Keys of the view's own table reach the view first (it takes them at
+    // ShortcutOverride); these work wherever the focus is in the window.
     std::map<int, QList<QKeySequence>> mapKeys;
-    const CAccelTable &table = MainAccelerators();
-    for (std::size_t i = 0; i < table.nCount; ++i)
-        mapKeys[table.pEntries[i].nID] << QKeySequence(QString::fromLatin1(table.pEntries[i].pszKey));
+    ForEachCommandKey(CMD_KEYS_FRAME, [&mapKeys](std::string_view key, int nID) {
+        mapKeys[nID] << CommandKeySequence(key);
+    });
     for (const auto &[nID, keys] : mapKeys) {
         auto *pAction = new QAction(this);
         pAction->setObjectName(QStringLiteral("accel%1").arg(nID));
@@ -214,26 +215,16 @@ void CMainFrame::UpdateStatusPanes()
 {
     if (statusBar()->isHidden())
         return;
-    CWrenpadView *pView = GetActiveView();
-    const CStatusPaneTable &panes = StatusPanes();
-    for (std::size_t i = 0; i < panes.nCount; ++i) {
-        const CStatusPane &pane = panes.pPanes[i];
+    for (const CStatusPane &pane : StatusPanes()) {
         auto it = m_mapPanes.find(pane.nID);
         if (it == m_mapPanes.end())
             continue;
+        // A pane shows its indicator's text, or the text its update handler
+        // gives, while that handler enables it.
         QString strText;
-        if (pane.nID == ID_EDIT_INDICATOR_POSITION) {
-            if (pView)
-                strText = pView->GetPositionText();
-        } else if (pane.nID == ID_EDIT_INDICATOR_CRLF) {
-            if (pView)
-                strText = pView->GetLineEndText();
-        } else {
-            // An indicator shows its text while its update handler enables it.
-            CCmdUI ui(pane.nID);
-            if (RouteUpdate(&ui) && ui.IsEnabled())
-                strText = QString::fromUtf8(pane.pszText);
-        }
+        CCmdUI ui(pane.nID);
+        if (RouteUpdate(&ui) && ui.IsEnabled())
+            strText = ui.GetText() ? *ui.GetText() : CommandLabel(pane.nID);
         if (it->second->text() != strText)
             it->second->setText(strText);
     }
@@ -265,7 +256,7 @@ void CMainFrame::UpdateRecentFileMenus()
         const CommandFn fnCommand = [this](int nID) { ExecuteCommand(nID); };
         if (list.GetSize() == 0) {
             // The empty list keeps its placeholder, which cannot be chosen.
-            QAction *pPlaceholder = MakeCommandAction(ID_FILE_MRU_FILE1, QStringLiteral("最新のﾌｧｲﾙ"), pMenu, fnCommand);
+            QAction *pPlaceholder = MakeCommandAction(ID_FILE_MRU_FILE1, CommandLabel(ID_FILE_MRU_FILE1), pMenu, fnCommand);
             pMenu->insertAction(pBefore, pPlaceholder);
             continue;
         }

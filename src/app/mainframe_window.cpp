@@ -47,16 +47,6 @@ private:
     CMainFrame *m_pFrame;
 };
 
-// The submenus of a menu, in order.
-QList<QMenu *> SubMenus(const QMenu *pMenu)
-{
-    QList<QMenu *> aSubs;
-    for (QAction *pAction : pMenu->actions())
-        if (pAction->menu())
-            aSubs << pAction->menu();
-    return aSubs;
-}
-
 } // namespace
 
 void CMainFrame::RegisterWindowCommands()
@@ -252,25 +242,10 @@ void CMainFrame::InstallViewHooks(CWrenpadView *pView)
 
 void CMainFrame::ShowContextMenu(CWrenpadView *pView, const QPoint &ptGlobal)
 {
+    // The menu refers to the pop-ups of the menu bar (find, bookmarks, the
+    // text conversions, the web and tag menus), so it shows what they show.
     const CommandFn fnCommand = [this](int nID) { ExecuteCommand(nID); };
-    const QList<QMenu *> aPopups = BuildMenuPopups(*FindMenuResource(IDR_CONTEXT_MENU), this, fnCommand);
-    QMenu *pMenu = aPopups.first();
-
-    // The last three pop-ups take copies of the text conversions, the web
-    // menu and the tag menu of the menu bar.
-    const QList<QMenu *> aSubs = SubMenus(pMenu);
-    QMenu *pEditMenu = GetMainMenu(IDR_WRENPADTYPE, 1);
-    const QList<QMenu *> aSources = {pEditMenu ? SubMenus(pEditMenu).value(SubMenus(pEditMenu).size() - 1) : nullptr,
-                                     GetMainMenu(IDR_WRENPADTYPE, 3), GetMainMenu(IDR_WRENPADTYPE, 4)};
-    for (int i = 0; i < 3 && aSubs.size() >= 3; ++i) {
-        QMenu *pTarget = aSubs[aSubs.size() - 3 + i];
-        const QMenu *pSource = aSources[i];
-        if (!pSource)
-            continue;
-        pTarget->clear();
-        QMenu *pCopy = CloneMenu(pSource, pTarget, fnCommand);
-        pTarget->addActions(pCopy->actions());
-    }
+    QMenu *pMenu = BuildResourcePopup(*FindMenuResource(IDR_CONTEXT_MENU), CONTEXT_POPUP_MENU, this, fnCommand);
 
     // A selected URL or file name puts the matching commands on top.
     pView->AddOpenMenu(pMenu);
@@ -279,6 +254,5 @@ void CMainFrame::ShowContextMenu(CWrenpadView *pView, const QPoint &ptGlobal)
     for (QMenu *pSub : pMenu->findChildren<QMenu *>())
         connect(pSub, &QMenu::aboutToShow, this, [this, pSub] { UpdateMenu(pSub); });
     pMenu->exec(ptGlobal);
-    for (QMenu *pPopup : aPopups)
-        pPopup->deleteLater();
+    pMenu->deleteLater();
 }

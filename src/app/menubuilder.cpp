@@ -1,7 +1,7 @@
 #include "app/menubuilder.h"
 
+#include "res/commandtable.h"
 #include "res/menus.h"
-#include "res/prompts.h"
 #include "res/toolbars.h"
 
 #include <QAction>
@@ -11,12 +11,27 @@
 
 namespace {
 
-QString PromptPart(int nID, int nPart)
+QString TableText(const char *psz)
 {
-    const char *pszPrompt = CommandPrompt(nID);
-    if (!pszPrompt)
-        return QString();
-    return QString::fromUtf8(pszPrompt).section(QLatin1Char('\n'), nPart, nPart);
+    return psz ? QString::fromUtf8(psz) : QString();
+}
+
+void AddMenuItems(QMenu *pMenu, const CMenuPopup &popup, const CommandFn &fnCommand)
+{
+    for (const CMenuItem &item : popup.items) {
+        switch (item.eKind) {
+        case MENU_SEPARATOR:
+            pMenu->addSeparator();
+            break;
+        case MENU_POPUP:
+            pMenu->addMenu(BuildMenuPopup(*item.pPopup, item.pszLabel, pMenu, fnCommand));
+            break;
+        case MENU_COMMAND:
+            pMenu->addAction(MakeCommandAction(
+                item.nID, item.pszLabel ? QString::fromUtf8(item.pszLabel) : CommandLabel(item.nID), pMenu, fnCommand));
+            break;
+        }
+    }
 }
 
 } // namespace
@@ -26,64 +41,46 @@ int CommandOf(const QAction *pAction)
     return pAction ? pAction->data().toInt() : 0;
 }
 
+QString CommandLabel(int nID)
+{
+    const CCommandInfo *pInfo = FindCommandInfo(nID);
+    return pInfo ? TableText(pInfo->pszLabel) : QString();
+}
+
 QAction *MakeCommandAction(int nID, const QString &strText, QObject *pParent, const CommandFn &fnCommand)
 {
     auto *pAction = new QAction(strText, pParent);
     pAction->setData(nID);
-    pAction->setStatusTip(PromptPart(nID, 0));
-    if (nID == 0)
-        pAction->setEnabled(false);
-    else
-        QObject::connect(pAction, &QAction::triggered, pAction, [fnCommand, nID] { fnCommand(nID); });
+    if (const CCommandInfo *pInfo = FindCommandInfo(nID))
+        pAction->setStatusTip(TableText(pInfo->pszPrompt));
+    QObject::connect(pAction, &QAction::triggered, pAction, [fnCommand, nID] { fnCommand(nID); });
     return pAction;
+}
+
+QMenu *BuildMenuPopup(const CMenuPopup &popup, const char *pszTitle, QWidget *pParent, const CommandFn &fnCommand)
+{
+    auto *pMenu = new QMenu(QString::fromUtf8(pszTitle ? pszTitle : popup.pszTitle), pParent);
+    AddMenuItems(pMenu, popup, fnCommand);
+    return pMenu;
 }
 
 QList<QMenu *> BuildMenuPopups(const CMenuResource &menu, QWidget *pParent, const CommandFn &fnCommand)
 {
     QList<QMenu *> aTop;
-    QList<QMenu *> stack;
-    for (std::size_t i = 0; i < menu.nCount; ++i) {
-        const CMenuEntry &e = menu.pEntries[i];
-        QMenu *pCurrent = stack.isEmpty() ? nullptr : stack.last();
-        switch (e.eKind) {
-        case MENU_POPUP: {
-            QMenu *pPopup = new QMenu(QString::fromUtf8(e.pszText), pCurrent ? static_cast<QWidget *>(pCurrent) : pParent);
-            if (pCurrent)
-                pCurrent->addMenu(pPopup);
-            else
-                aTop << pPopup;
-            stack << pPopup;
-            break;
-        }
-        case MENU_END:
-            if (!stack.isEmpty())
-                stack.removeLast();
-            break;
-        case MENU_SEPARATOR:
-            if (pCurrent)
-                pCurrent->addSeparator();
-            break;
-        case MENU_ITEM:
-            if (pCurrent)
-                pCurrent->addAction(MakeCommandAction(e.nID, QString::fromUtf8(e.pszText), pCurrent, fnCommand));
-            break;
-        }
-    }
+    for (const CMenuItem &item : menu.items)
+        if (item.eKind == MENU_POPUP)
+            aTop << BuildMenuPopup(*item.pPopup, item.pszLabel, pParent, fnCommand);
     return aTop;
 }
 
-QMenu *CloneMenu(const QMenu *pSource, QWidget *pParent, const CommandFn &fnCommand)
+QMenu *BuildResourcePopup(const CMenuResource &menu, int nIndex, QWidget *pParent, const CommandFn &fnCommand)
 {
-    QMenu *pCopy = new QMenu(pSource->title(), pParent);
-    for (QAction *pAction : pSource->actions()) {
-        if (pAction->isSeparator())
-            pCopy->addSeparator();
-        else if (pAction->menu())
-            pCopy->addMenu(CloneMenu(pAction->menu(), pCopy, fnCommand));
-        else
-            pCopy->addAction(MakeCommandAction(CommandOf(pAction), pAction->text(), pCopy, fnCommand));
-    }
-    return pCopy;
+    if (nIndex < 0 || static_cast<std::size_t>(nIndex) >= menu.items.size())
+        return nullptr;
+    const CMenuItem &item = menu.items[static_cast<std::size_t>(nIndex)];
+    if (item.eKind != MENU_POPUP)
+        return nullptr;
+    return BuildMenuPopup(*item.pPopup, item.pszLabel, pParent, fnCommand);
 }
 
 QAction *FindCommandAction(const QMenu *pMenu, int nID)
@@ -101,16 +98,21 @@ QAction *FindCommandAction(const QMenu *pMenu, int nID)
 
 void BuildToolBar(QToolBar *pBar, const CToolBarResource &bar, const CommandFn &fnCommand)
 {
-    for (std::size_t i = 0; i < bar.nCount; ++i) {
-        const int nID = bar.pButtons[i];
+    for (const int nID : bar.buttons) {
         if (nID == 0) {
             pBar->addSeparator();
             continue;
         }
-        // Every button has a prompt whose second part is its tool tip.
-        QAction *pAction = MakeCommandAction(nID, PromptPart(nID, 1), pBar, fnCommand);
-        if (const char *pszIcon = CommandIcon(nID))
-            pAction->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(pszIcon))));
+        const CCommandInfo *pInfo = FindCommandInfo(nID);
+        QAction *pAction = MakeCommandAction(nID, pInfo ? TableText(pInfo->pszTip) : QString(), pBar, fnCommand);
+        if (pInfo && pInfo->pszIcon)
+            pAction->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(pInfo->pszIcon))));
         pBar->addAction(pAction);
     }
+}
+
+QKeySequence CommandKeySequence(std::string_view key)
+{
+    return QKeySequence::fromString(QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size())),
+                                    QKeySequence::PortableText);
 }

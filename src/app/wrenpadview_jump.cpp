@@ -2,11 +2,13 @@
 // selection or the token under the caret names, the "開く(&O)" entries of
 // the context menu, and the folder search with the view's proposals.
 #include "app/appsettings.h"
+#include "app/menubuilder.h"
 #include "app/wrenpadview.h"
 #include "platform/copydata.h"
 #include "platform/profile.h"
 #include "platform/shellopen.h"
 #include "res/commands.h"
+#include "res/menus.h"
 #include "search/foldersearchhost.h"
 #include "search/tagjump.h"
 #include "text/codec.h"
@@ -149,16 +151,9 @@ void CWrenpadView::AddOpenMenu(QMenu *pMenu)
     const int nKind = ClassifySelection();
     if (nKind == JUMP_NONE)
         return;
-    auto *pOpen = new QMenu(QStringLiteral("開く(&O)"), pMenu);
-    auto add = [this, pOpen](const QString &strLabel, int nID) {
-        pOpen->addAction(strLabel, this, [this, nID] { RouteCommand(nID); });
-    };
-    if (nKind == JUMP_URL) {
-        add(QStringLiteral("このURLを開く(&U)"), ID_OPEN_URL);
-    } else {
-        add(QStringLiteral("標準SHELLで開く(&O)"), ID_OPEN_WITH_SHELL);
-        add(QStringLiteral("Wrenpadで編集(&T)"), ID_OPEN_IN_EDITOR);
-    }
+    QMenu *pOpen = BuildResourcePopup(*FindMenuResource(IDR_CONTEXT_MENU),
+                                      nKind == JUMP_URL ? CONTEXT_POPUP_URL : CONTEXT_POPUP_FILE, pMenu,
+                                      [this](int nID) { RouteCommand(nID); });
     QAction *pFirst = pMenu->actions().isEmpty() ? nullptr : pMenu->actions().first();
     pMenu->insertMenu(pFirst, pOpen);
     pMenu->insertSeparator(pFirst);

@@ -35,6 +35,16 @@ bool CCmdTarget::HasCommand(int nID) const
     return false;
 }
 
+std::vector<CCmdTarget::CIdRange> CCmdTarget::GetRegisteredIds() const
+{
+    std::vector<CIdRange> aRanges;
+    for (const CommandEntry &e : m_aCommands)
+        aRanges.push_back({e.nFirst, e.nLast});
+    for (const UpdateEntry &e : m_aUpdates)
+        aRanges.push_back({e.nFirst, e.nLast});
+    return aRanges;
+}
+
 void CCmdTarget::OnCommand(int nID, std::function<void()> fn)
 {
     m_aCommands.push_back({nID, nID, [fn = std::move(fn)](int) { fn(); }});

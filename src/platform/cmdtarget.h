@@ -21,7 +21,8 @@ public:
     explicit CCmdUI(int nID, bool bMenu = false) : m_nID(nID), m_bMenu(bMenu) {}
 
     int GetID() const { return m_nID; }
-    // Whether the item being updated is a menu entry (only those take new text).
+    // Whether the item being updated is a menu entry. Menu entries and status
+    // panes take new text; tool-bar buttons keep their tool tips.
     bool IsMenu() const { return m_bMenu; }
 
     void Enable(bool bOn = true) { m_bEnabled = bOn; }
@@ -63,6 +64,15 @@ public:
 
     // Whether this target has a handler for the command.
     bool HasCommand(int nID) const;
+
+    // The id ranges this target has handlers or update handlers for, in the
+    // order they were registered.
+    struct CIdRange
+    {
+        int nFirst;
+        int nLast;
+    };
+    std::vector<CIdRange> GetRegisteredIds() const;
 
 protected:
     void OnCommand(int nID, std::function<void()> fn);

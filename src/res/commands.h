@@ -1,10 +1,60 @@
-// Command ids. Each id names one command of the menus, tool bars, key tables
-// or context menus; the numbers are stable because stored tool-bar and menu
-// files refer to them.
+// Command ids. Each id names one command of the menus, tool bars, key tables,
+// context menus or status bar; the numbers are stable because stored tool-bar
+// and menu files refer to them. What a command shows (label, keys, prompt,
+// icon) is its row in res/commandtable.cpp.
 #pragma once
 
 enum ECommandId
 {
+    // Files (the framework's standard ids where it has one).
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_CLOSE = 57602,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_SAVE_ALL = 997,
+    ID_FILE_REVERT = 998,
+    ID_FILE_CLOSE_ALL = 999,
+    ID_FILE_PAGE_SETUP = 57605,
+    ID_FILE_PRINT_SETUP = 57606,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_PREVIEW = 57609,
+    ID_FILE_CLEAR_MRU = 4043,
+    // One per recent file, in list order.
+    ID_FILE_MRU_FILE1 = 57616,
+    ID_FILE_MRU_FILE2,
+    ID_FILE_MRU_FILE3,
+    ID_FILE_MRU_FILE4,
+    ID_FILE_MRU_FILE5,
+    ID_FILE_MRU_FILE6,
+    ID_FILE_MRU_FILE7,
+    ID_FILE_MRU_FILE8,
+    ID_FILE_MRU_FILE9,
+    ID_FILE_MRU_FILE10,
+    ID_FILE_MRU_FILE11,
+    ID_FILE_MRU_FILE12,
+    ID_FILE_MRU_FILE13,
+    ID_FILE_MRU_FILE14,
+    ID_FILE_MRU_FILE15,
+    ID_FILE_MRU_FILE16,
+    ID_FILE_MRU_LAST = ID_FILE_MRU_FILE16,
+
+    // Templates, character codes of other files, archives and file split.
+    ID_TEMPLATE_OPEN = 4000,
+    ID_TEMPLATE_REGISTER = 4001,
+    ID_IMPORT_KANJI = 32790,
+    ID_EXPORT_EUC = 32791,
+    ID_EXPORT_JIS = 32792,
+    ID_ARCHIVE_EXTRACT = 4040,
+    ID_ARCHIVE_COMPRESS = 4041,
+    ID_FILE_SPLIT = 4042,
+
+    // The application and help.
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_HELP_FINDER = 57667,
+    ID_HELP = 57670,
+
     // Editing (the framework's standard ids).
     ID_EDIT_COPY = 57634,
     ID_EDIT_CUT = 57635,
@@ -53,20 +103,32 @@ enum ECommandId
     ID_EDIT_EXT_TEXT_END = 37125,
     ID_EDIT_FIND_PREVIOUS = 37126,
 
-    // Bookmarks.
-    ID_EDIT_TOGGLE_BOOKMARK0 = 37200,  // .. 37209
-    ID_EDIT_GO_BOOKMARK0 = 37210,      // .. 37219
+    // Bookmarks: ten numbered ones to toggle and to go to, and plain ones.
+    ID_EDIT_TOGGLE_BOOKMARK0 = 37200,
+    ID_EDIT_TOGGLE_BOOKMARK1,
+    ID_EDIT_TOGGLE_BOOKMARK2,
+    ID_EDIT_TOGGLE_BOOKMARK3,
+    ID_EDIT_TOGGLE_BOOKMARK4,
+    ID_EDIT_TOGGLE_BOOKMARK5,
+    ID_EDIT_TOGGLE_BOOKMARK6,
+    ID_EDIT_TOGGLE_BOOKMARK7,
+    ID_EDIT_TOGGLE_BOOKMARK8,
+    ID_EDIT_TOGGLE_BOOKMARK9,
+    ID_EDIT_GO_BOOKMARK0 = 37210,
+    ID_EDIT_GO_BOOKMARK1,
+    ID_EDIT_GO_BOOKMARK2,
+    ID_EDIT_GO_BOOKMARK3,
+    ID_EDIT_GO_BOOKMARK4,
+    ID_EDIT_GO_BOOKMARK5,
+    ID_EDIT_GO_BOOKMARK6,
+    ID_EDIT_GO_BOOKMARK7,
+    ID_EDIT_GO_BOOKMARK8,
+    ID_EDIT_GO_BOOKMARK9,
     ID_EDIT_CLEAR_BOOKMARKS = 37220,
     ID_EDIT_TOGGLE_BOOKMARK = 37223,
     ID_EDIT_GOTO_NEXT_BOOKMARK = 37224,
     ID_EDIT_GOTO_PREV_BOOKMARK = 37225,
     ID_EDIT_CLEAR_ALL_BOOKMARKS = 37226,
-
-    // Status-bar indicators.
-    ID_EDIT_INDICATOR_READ = 37901,
-    ID_EDIT_INDICATOR_CRLF = 37902,
-    ID_EDIT_INDICATOR_POSITION = 37903,
-    ID_INDICATOR_OVR = 59140,
 
     // Indent and comment blocks.
     ID_INDENT = 171,
@@ -75,9 +137,38 @@ enum ECommandId
     ID_UNCOMMENT_BLOCK = 174,
 
     // Application view commands.
+    ID_READ_ONLY = 32795,
     ID_MATCH_BRACKET = 6015,
     ID_CHAR_CODE = 6013,
     ID_EDIT_GOTO_LINE = 1306,
+    ID_COPY_AS_HTML = 6017,
+
+    // Insertions.
+    ID_INSERT_FILE_NAME = 190,
+    ID_INSERT_FILE_PATH = 191,
+    ID_INSERT_RELATIVE_PATH = 192,
+    ID_INSERT_TEXT_FILE = 193,
+    ID_INSERT_DATE_TIME = 1000,
+
+    // Text conversions of the selection.
+    ID_TABS_TO_SPACES = 1004,
+    ID_DELETE_LEADING_BLANKS = 1005,
+    ID_DELETE_LEADING_COMMENT = 1006,
+    ID_ZENKAKU_ALNUM_TO_HANKAKU = 6000,
+    ID_HANKANA_TO_ZENKANA = 6001,
+    ID_HTML_ESCAPE = 6002,
+    ID_HTML_UNESCAPE = 6003,
+    ID_HTML_FORM_DECODE = 6004,
+    ID_BREAK_LINES_AT_WIDTH = 6005,
+    ID_REVERSE_LINES = 6006,
+    ID_HANKAKU_TO_ZENKAKU = 6007,
+    ID_DELETE_EMPTY_LINES = 6008,
+    ID_REVERSE_CHARS = 6009,
+    ID_TO_LOWER = 6010,
+    ID_TO_UPPER = 6011,
+    ID_ZENKAKU_SPACE_TO_HANKAKU = 6012,
+    ID_DELETE_ALL_BLANKS = 6018,
+    ID_LINE_ENDS_TO_CRLF = 32796,
 
     // Folder search and the jumps from text to files.
     ID_FOLDER_SEARCH = 401,
@@ -86,33 +177,24 @@ enum ECommandId
     ID_OPEN_IN_EDITOR = 182,
     ID_OPEN_WITH_SHELL = 183,
 
-    // Files and the application (the framework's standard ids where it has one).
-    ID_FILE_NEW = 57600,
-    ID_FILE_OPEN = 57601,
-    ID_FILE_CLOSE = 57602,
-    ID_FILE_SAVE = 57603,
-    ID_FILE_SAVE_AS = 57604,
-    ID_FILE_PAGE_SETUP = 57605,
-    ID_FILE_PRINT_SETUP = 57606,
-    ID_FILE_PRINT = 57607,
-    ID_FILE_PRINT_PREVIEW = 57609,
-    ID_FILE_MRU_FILE1 = 57616,  // .. 57631, one per recent file
-    ID_FILE_MRU_LAST = 57631,
-    ID_APP_ABOUT = 57664,
-    ID_APP_EXIT = 57665,
-    ID_HELP_FINDER = 57667,
-    ID_HELP = 57670,
-    ID_FILE_SAVE_ALL = 997,
-    ID_FILE_REVERT = 998,
-    ID_FILE_CLOSE_ALL = 999,
-    ID_FILE_CLEAR_MRU = 4043,
-
     // Document commands.
-    ID_READ_ONLY = 32795,
     ID_CHOOSE_FONT = 1001,
     ID_TAB_STOP = 1002,
 
-    // Bars and options.
+    // View types: the parse routine that colours a view. 1708 and 1709 are
+    // spare ids of the range that select the standard type.
+    ID_VIEW_TYPE_STANDARD = 1700,
+    ID_VIEW_TYPE_CPP = 1701,
+    ID_VIEW_TYPE_VB = 1702,
+    ID_VIEW_TYPE_HTML = 1703,
+    ID_VIEW_TYPE_HTML_SIMPLE = 1704,
+    ID_VIEW_TYPE_PERL = 1705,
+    ID_VIEW_TYPE_PASCAL = 1706,
+    ID_VIEW_TYPE_PLAIN = 1707,
+    ID_VIEW_TYPE_SPARE1 = 1708,
+    ID_VIEW_TYPE_SPARE2 = 1709,
+
+    // Bars, panes and options.
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
     ID_VIEW_EDITBAR = 1013,
@@ -120,16 +202,90 @@ enum ECommandId
     ID_VIEW_WEBEXBAR = 1011,
     ID_VIEW_FILETABBAR = 32906,
     ID_VIEW_RESULTSBAR = 219,
+    ID_VIEW_EXPLORER = 309,
     ID_VIEW_OPTIONS = 4050,
     ID_TABLE_MENU = 4010,
     ID_LINK_MENU = 4011,
     ID_FORM_MENU = 4012,
     ID_HTML_MENU = 4044,
 
-    // Status-bar indicators of the frame.
+    // Web commands: markup inserted into the document.
+    ID_WEB_BASIC_HTML = 1220,
+    ID_WEB_BOOKMARK = 1221,
+    ID_WEB_JUMP = 1223,
+    ID_WEB_TAG_ATTRIBUTES = 1224,
+    ID_WEB_TABLE_ROW = 1225,
+    ID_WEB_HOTLINK = 1226,
+    ID_WEB_FONT = 1227,
+    ID_WEB_BOLD = 1228,
+    ID_WEB_ITALIC = 1229,
+    ID_WEB_UNDERLINE = 1230,
+    ID_WEB_ALIGN_LEFT = 1231,
+    ID_WEB_CENTER = 1232,
+    ID_WEB_ALIGN_RIGHT = 1233,
+    ID_WEB_LINE_BREAK = 1234,
+    ID_WEB_PARAGRAPH = 1235,
+    ID_WEB_RULE = 1236,
+    ID_WEB_IMAGE = 1237,
+    ID_WEB_TABLE = 1238,
+    ID_WEB_COMMENT = 1239,
+    ID_WEB_INDENT_LIST = 1240,
+    ID_WEB_NUMBERED_LIST = 1241,
+    ID_WEB_BULLET_LIST = 1242,
+    ID_WEB_TABLE_CELL = 1243,
+    ID_WEB_ERASE_TAGS = 1244,
+    ID_WEB_HEX_COLOR = 1245,
+    ID_WEB_LINE_INSERT = 1247,
+    ID_WEB_TAG_CASE = 1248,
+    ID_WEB_REPEAT_TAG = 1249,
+    ID_WEB_BLOCKQUOTE = 1250,
+    ID_WEB_HEADING = 1251,
+    ID_WEB_STRIKE = 1252,
+    ID_WEB_ENTITY_AMP = 1253,
+    ID_WEB_ENTITY_QUOT = 1254,
+    ID_WEB_ENTITY_LT = 1255,
+    ID_WEB_ENTITY_GT = 1256,
+    ID_WEB_PRE = 1257,
+    ID_WEB_TAG_MEMORY = 1260,
+    ID_WEB_KEEP_ONLY_TAGS = 1261,
+    ID_WEB_FORM = 1265,
+    ID_WEB_FORM_INPUT = 1266,
+    ID_WEB_FORM_TEXTAREA = 1267,
+    ID_WEB_FORM_LISTBOX = 1268,
+    ID_WEB_IMAGE_MAP = 1280,
+    ID_WEB_TITLE = 1281,
+    ID_WEB_BODY = 1282,
+    ID_WEB_STYLE_TAG = 1283,
+
+    // Browser preview: with the current target, or choosing one first.
+    ID_WEB_PREVIEW = 1270,
+    ID_WEB_PREVIEW_BAR = 1271,
+    ID_WEB_PREVIEW_SHELL = 1272,
+    ID_WEB_PREVIEW_BROWSER2 = 1273,
+    ID_WEB_PREVIEW_BROWSER3 = 1274,
+    ID_WEB_PREVIEW_BROWSER4 = 1275,
+
+    // HTML generators.
+    ID_VERTICAL_SIMPLE = 1301,
+    ID_VERTICAL_TABLE = 1302,
+    ID_TEXT_GRADATION = 1304,
+    ID_TABLE_TO_CSV = 1307,
+
+    // Tag settings, user tags and completion.
+    ID_TAG_CASE_SETTING = 1061,
+    ID_USERTAG_ADD = 1305,
+    ID_USERTAG_EDIT = 1060,
+    ID_LOAD_OBJECT_LIST = 505,
+    ID_TAG_COMPLETION = 501,
+
+    // Status-bar indicators.
+    ID_EDIT_INDICATOR_READ = 37901,
+    ID_EDIT_INDICATOR_CRLF = 37902,
+    ID_EDIT_INDICATOR_POSITION = 37903,
     ID_INDICATOR_CAPS = 59137,
     ID_INDICATOR_NUM = 59138,
     ID_INDICATOR_SCRL = 59139,
+    ID_INDICATOR_OVR = 59140,
     ID_INDICATOR_KANA = 59142,
     ID_INDICATOR_TAGMEMORY = 59143,
 

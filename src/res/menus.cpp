@@ -1,381 +1,238 @@
 #include "res/menus.h"
 
-#include <iterator>
+#include "res/commands.h"
 
 namespace {
 
-constexpr CMenuEntry MENU_128[] = {
-    {MENU_POPUP, 0, "ﾌｧｲﾙ(&F)"},
-        {MENU_ITEM, 57600, "新規作成(&N)\tCtrl+N"},
-        {MENU_ITEM, 57601, "開く(&O)...\tCtrl+O"},
-        {MENU_ITEM, 4000, "ﾃﾝﾌﾟﾚｰﾄを開く(&T)"},
-        {MENU_ITEM, 32790, "ｲﾝﾎﾟｰﾄ ( EUC/JIS...)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "ﾌｧｲﾙの圧縮/解凍/分割"},
-            {MENU_ITEM, 4040, "ファイルの解凍(&U)"},
-            {MENU_ITEM, 4041, "ファイルの圧縮(&C)"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 4042, "ファイルの分割(&D)"},
-        {MENU_END, 0, nullptr},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 57606, "ﾌﾟﾘﾝﾀの設定(&R)..."},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "最近使ったﾌｧｲﾙ(&F)"},
-            {MENU_ITEM, 4043, "履歴削除(&C)"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 57616, "最新のﾌｧｲﾙ"},
-        {MENU_END, 0, nullptr},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 57665, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "表示(&V)"},
-        {MENU_ITEM, 1013, "編集ﾂｰﾙﾊﾞｰ(&T)"},
-        {MENU_ITEM, 59392, "Webﾂｰﾙ ﾊﾞｰ(&T)"},
-        {MENU_ITEM, 1010, "Web支援ﾂｰﾙ ﾊﾞｰ(&W)"},
-        {MENU_ITEM, 59393, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)"},
-        {MENU_ITEM, 32906, "ﾌｧｲﾙ名ﾀﾌﾞﾊﾞｰ(&F)"},
-        {MENU_ITEM, 219, "検索結果ﾊﾞｰ(&F)"},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "ﾍﾙﾌﾟ(&H)"},
-        {MENU_ITEM, 57667, "ﾄﾋﾟｯｸの検索(&H)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 57664, "ﾊﾞｰｼﾞｮﾝ情報(&A)..."},
-    {MENU_END, 0, nullptr},
+constexpr CMenuItem Cmd(int nID, const char *pszLabel = nullptr)
+{
+    return MenuCommand(nID, pszLabel);
+}
+
+constexpr CMenuItem Popup(const CMenuPopup &popup, const char *pszTitle = nullptr)
+{
+    return MenuPopup(popup, pszTitle);
+}
+
+constexpr CMenuItem SEP = MENU_SEP;
+
+// ---------------------------------------------------------------------------
+// Pop-ups shared by several menus
+
+constexpr CMenuItem ARCHIVE_ITEMS[] = {Cmd(ID_ARCHIVE_EXTRACT), Cmd(ID_ARCHIVE_COMPRESS), SEP, Cmd(ID_FILE_SPLIT)};
+constexpr CMenuPopup ARCHIVE = {"ﾌｧｲﾙ圧縮/解凍(&Z)", ARCHIVE_ITEMS};
+
+constexpr CMenuItem RECENT_ITEMS[] = {Cmd(ID_FILE_CLEAR_MRU), SEP, Cmd(ID_FILE_MRU_FILE1)};
+constexpr CMenuPopup RECENT = {"最近使ったﾌｧｲﾙ(&F)", RECENT_ITEMS};
+
+constexpr CMenuItem BARS_ITEMS[] = {
+    Cmd(ID_VIEW_EDITBAR), Cmd(ID_VIEW_TOOLBAR),    Cmd(ID_VIEW_WEBBAR),
+    Cmd(ID_VIEW_STATUS_BAR), Cmd(ID_VIEW_FILETABBAR), Cmd(ID_VIEW_RESULTSBAR),
+};
+constexpr CMenuPopup VIEW_128 = {"表示(&V)", BARS_ITEMS};
+
+constexpr CMenuItem FIND_ITEMS[] = {
+    Cmd(ID_EDIT_FIND), Cmd(ID_EDIT_REPEAT), Cmd(ID_EDIT_FIND_PREVIOUS), Cmd(ID_EDIT_REPLACE), SEP, Cmd(ID_FOLDER_SEARCH),
+};
+constexpr CMenuPopup FIND = {"検索(&F)", FIND_ITEMS};
+
+constexpr CMenuItem BOOKMARK_ITEMS[] = {
+    Cmd(ID_EDIT_TOGGLE_BOOKMARK),
+    Cmd(ID_EDIT_GOTO_NEXT_BOOKMARK),
+    Cmd(ID_EDIT_GOTO_PREV_BOOKMARK),
+    Cmd(ID_EDIT_CLEAR_ALL_BOOKMARKS),
+};
+constexpr CMenuPopup BOOKMARK = {"ブックマーク(&B)", BOOKMARK_ITEMS};
+
+constexpr CMenuItem INSERT_ITEMS[] = {
+    Cmd(ID_INSERT_FILE_NAME), Cmd(ID_INSERT_FILE_PATH), Cmd(ID_INSERT_RELATIVE_PATH), Cmd(ID_INSERT_TEXT_FILE),
+};
+constexpr CMenuPopup INSERT = {"挿入(&I)", INSERT_ITEMS};
+
+// The text conversions: the last pop-up of the edit menu.
+constexpr CMenuItem STRING_ITEMS[] = {
+    Cmd(ID_HANKANA_TO_ZENKANA), Cmd(ID_HANKAKU_TO_ZENKAKU), Cmd(ID_ZENKAKU_ALNUM_TO_HANKAKU),
+    Cmd(ID_ZENKAKU_SPACE_TO_HANKAKU), Cmd(ID_TO_LOWER), Cmd(ID_TO_UPPER), Cmd(ID_REVERSE_CHARS),
+};
+constexpr CMenuPopup STRING = {"文字列(&S)", STRING_ITEMS};
+constexpr CMenuItem LINE_ITEMS[] = {
+    Cmd(ID_LINE_ENDS_TO_CRLF), Cmd(ID_DELETE_EMPTY_LINES), Cmd(ID_BREAK_LINES_AT_WIDTH), Cmd(ID_REVERSE_LINES),
+};
+constexpr CMenuPopup LINES = {"行操作(&L)", LINE_ITEMS};
+constexpr CMenuItem HTML_CONVERT_ITEMS[] = {Cmd(ID_HTML_ESCAPE), Cmd(ID_HTML_UNESCAPE), Cmd(ID_HTML_FORM_DECODE)};
+constexpr CMenuPopup HTML_CONVERT = {"HTML操作(&H)", HTML_CONVERT_ITEMS};
+constexpr CMenuItem CONVERT_ITEMS[] = {
+    Cmd(ID_TABS_TO_SPACES),     Cmd(ID_DELETE_LEADING_BLANKS), Cmd(ID_DELETE_LEADING_COMMENT),
+    Cmd(ID_DELETE_ALL_BLANKS),  Popup(STRING),                 Popup(LINES),
+    Popup(HTML_CONVERT),
+};
+constexpr CMenuPopup CONVERT = {"編集(&E)", CONVERT_ITEMS};
+
+// The pop-ups of the web menu; the tool-bar drop-downs show four of them.
+constexpr CMenuItem BROWSER_ITEMS[] = {
+    Cmd(ID_WEB_PREVIEW_BAR),      Cmd(ID_WEB_PREVIEW_SHELL),    Cmd(ID_WEB_PREVIEW_BROWSER2),
+    Cmd(ID_WEB_PREVIEW_BROWSER3), Cmd(ID_WEB_PREVIEW_BROWSER4),
+};
+constexpr CMenuPopup BROWSER = {"ﾌﾞﾗｳｻﾞｰ起動(&B)\tCtrl+B", BROWSER_ITEMS};
+constexpr CMenuItem BASIC_ITEMS[] = {Cmd(ID_WEB_BASIC_HTML), Cmd(ID_WEB_COMMENT), SEP, Cmd(ID_WEB_TITLE),
+                                     Cmd(ID_WEB_BODY)};
+constexpr CMenuPopup BASIC = {"HTML基本(&H)", BASIC_ITEMS};
+constexpr CMenuItem DECORATION_ITEMS[] = {
+    Cmd(ID_WEB_HEADING), Cmd(ID_WEB_FONT),      SEP, Cmd(ID_WEB_BOLD), Cmd(ID_WEB_ITALIC),
+    Cmd(ID_WEB_UNDERLINE), Cmd(ID_WEB_STRIKE),
+};
+constexpr CMenuPopup DECORATION = {"文字装飾(&F)", DECORATION_ITEMS};
+constexpr CMenuItem LAYOUT_ITEMS[] = {
+    Cmd(ID_WEB_ALIGN_LEFT),   Cmd(ID_WEB_CENTER),     Cmd(ID_WEB_ALIGN_RIGHT), SEP,
+    Cmd(ID_WEB_INDENT_LIST),  Cmd(ID_WEB_BULLET_LIST), Cmd(ID_WEB_NUMBERED_LIST), SEP,
+    Cmd(ID_WEB_PARAGRAPH),    Cmd(ID_WEB_LINE_BREAK), Cmd(ID_WEB_RULE),         SEP,
+    Cmd(ID_WEB_PRE),          Cmd(ID_WEB_BLOCKQUOTE),
+};
+constexpr CMenuPopup LAYOUT = {"段落・ﾚｲｱｳﾄ(&D)", LAYOUT_ITEMS};
+constexpr CMenuItem IMAGE_ITEMS[] = {Cmd(ID_WEB_IMAGE), Cmd(ID_WEB_IMAGE_MAP)};
+constexpr CMenuPopup IMAGE = {"画像・ｲﾒｰｼﾞ(&G)", IMAGE_ITEMS};
+constexpr CMenuItem TABLE_ITEMS[] = {Cmd(ID_WEB_TABLE), Cmd(ID_WEB_TABLE_ROW), Cmd(ID_WEB_TABLE_CELL)};
+constexpr CMenuPopup TABLE = {"表組み・ﾃｰﾌﾞﾙ(&T)", TABLE_ITEMS};
+constexpr CMenuItem LINK_ITEMS[] = {Cmd(ID_WEB_HOTLINK), Cmd(ID_WEB_BOOKMARK), Cmd(ID_WEB_JUMP)};
+constexpr CMenuPopup LINK = {"ホットリンク(&A)", LINK_ITEMS};
+constexpr CMenuItem FORM_ITEMS[] = {Cmd(ID_WEB_FORM), SEP, Cmd(ID_WEB_FORM_INPUT), Cmd(ID_WEB_FORM_TEXTAREA),
+                                    Cmd(ID_WEB_FORM_LISTBOX)};
+constexpr CMenuPopup FORM = {"入力ﾌｫｰﾑ(&W)", FORM_ITEMS};
+constexpr CMenuItem ENTITY_ITEMS[] = {Cmd(ID_WEB_ENTITY_AMP), Cmd(ID_WEB_ENTITY_QUOT), Cmd(ID_WEB_ENTITY_LT),
+                                      Cmd(ID_WEB_ENTITY_GT)};
+constexpr CMenuPopup ENTITY = {"特殊文字(&V)", ENTITY_ITEMS};
+constexpr CMenuItem OTHER_ITEMS[] = {Cmd(ID_WEB_HEX_COLOR), Cmd(ID_WEB_TAG_ATTRIBUTES)};
+constexpr CMenuPopup OTHER = {"その他(&E)", OTHER_ITEMS};
+constexpr CMenuItem VERTICAL_ITEMS[] = {Cmd(ID_VERTICAL_SIMPLE), Cmd(ID_VERTICAL_TABLE)};
+constexpr CMenuPopup VERTICAL = {"縦書き変換(&V)", VERTICAL_ITEMS};
+// Plug-in commands go behind the last separator.
+constexpr CMenuItem TOOL_ITEMS[] = {Popup(VERTICAL), Cmd(ID_TEXT_GRADATION), Cmd(ID_TABLE_TO_CSV), SEP};
+constexpr CMenuPopup TOOLS = {"ツール(&T)", TOOL_ITEMS};
+
+constexpr CMenuItem WEB_ITEMS[] = {
+    Popup(BROWSER), Cmd(ID_WEB_REPEAT_TAG), SEP, Popup(BASIC), Popup(DECORATION), Popup(LAYOUT), Popup(IMAGE),
+    Popup(TABLE), Popup(LINK), Popup(FORM), SEP, Cmd(ID_WEB_LINE_INSERT), Popup(ENTITY), Popup(OTHER), SEP,
+    Popup(TOOLS),
+};
+constexpr CMenuPopup WEB = {"Web(&W)", WEB_ITEMS};
+
+// User tags go behind the last separator.
+constexpr CMenuItem TAG_ITEMS[] = {
+    Cmd(ID_WEB_ERASE_TAGS), Cmd(ID_WEB_KEEP_ONLY_TAGS), Cmd(ID_WEB_TAG_CASE), SEP,
+    Cmd(ID_TAG_CASE_SETTING), Cmd(ID_USERTAG_ADD),      Cmd(ID_USERTAG_EDIT), SEP,
+};
+constexpr CMenuPopup TAG = {"ﾀｸﾞ(&T)", TAG_ITEMS};
+
+// ---------------------------------------------------------------------------
+// 128: no document window
+
+constexpr CMenuItem FILE_128_ITEMS[] = {
+    Cmd(ID_FILE_NEW),
+    Cmd(ID_FILE_OPEN),
+    Cmd(ID_TEMPLATE_OPEN),
+    Cmd(ID_IMPORT_KANJI, "ｲﾝﾎﾟｰﾄ ( EUC/JIS...)"),
+    SEP,
+    Popup(ARCHIVE, "ﾌｧｲﾙの圧縮/解凍/分割"),
+    SEP,
+    Cmd(ID_FILE_PRINT_SETUP),
+    SEP,
+    Popup(RECENT),
+    SEP,
+    Cmd(ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"),
+};
+constexpr CMenuPopup FILE_128 = {"ﾌｧｲﾙ(&F)", FILE_128_ITEMS};
+
+constexpr CMenuItem HELP_128_ITEMS[] = {Cmd(ID_HELP_FINDER), SEP, Cmd(ID_APP_ABOUT)};
+constexpr CMenuPopup HELP_128 = {"ﾍﾙﾌﾟ(&H)", HELP_128_ITEMS};
+
+constexpr CMenuItem MENU_128[] = {Popup(FILE_128), Popup(VIEW_128), Popup(HELP_128)};
+
+// ---------------------------------------------------------------------------
+// 129: with a document window
+
+constexpr CMenuItem EXPORT_ITEMS[] = {Cmd(ID_EXPORT_EUC), Cmd(ID_EXPORT_JIS)};
+constexpr CMenuPopup EXPORT = {"ｴｸｽﾎﾟｰﾄ(&E)", EXPORT_ITEMS};
+constexpr CMenuItem PRINT_ITEMS[] = {Cmd(ID_FILE_PRINT), Cmd(ID_FILE_PRINT_PREVIEW), Cmd(ID_FILE_PAGE_SETUP),
+                                     Cmd(ID_FILE_PRINT_SETUP)};
+constexpr CMenuPopup PRINT = {"印刷(P)", PRINT_ITEMS};
+
+constexpr CMenuItem FILE_129_ITEMS[] = {
+    Cmd(ID_FILE_NEW), Cmd(ID_FILE_OPEN), Cmd(ID_FILE_CLOSE), Cmd(ID_FILE_SAVE), Cmd(ID_FILE_SAVE_AS),
+    Cmd(ID_FILE_REVERT), Cmd(ID_FILE_SAVE_ALL), SEP, Cmd(ID_TEMPLATE_OPEN), Cmd(ID_TEMPLATE_REGISTER), SEP,
+    Cmd(ID_IMPORT_KANJI), Popup(EXPORT), SEP, Popup(ARCHIVE), SEP, Popup(PRINT), SEP, Popup(RECENT), SEP,
+    Cmd(ID_APP_EXIT),
+};
+constexpr CMenuPopup FILE_129 = {"ﾌｧｲﾙ(&F)", FILE_129_ITEMS};
+
+constexpr CMenuItem JUMP_ITEMS[] = {Cmd(ID_EDIT_GOTO_LINE), Cmd(ID_TAG_JUMP), Cmd(ID_MATCH_BRACKET)};
+constexpr CMenuPopup JUMP = {"ジャンプ(&J)", JUMP_ITEMS};
+
+constexpr CMenuItem EDIT_ITEMS[] = {
+    Cmd(ID_EDIT_UNDO), Cmd(ID_EDIT_REDO), SEP, Cmd(ID_EDIT_CUT), Cmd(ID_EDIT_COPY), Cmd(ID_COPY_AS_HTML),
+    Cmd(ID_EDIT_PASTE), Cmd(ID_EDIT_DELETE), SEP, Cmd(ID_EDIT_SELECT_ALL), Popup(FIND), Cmd(ID_INSERT_DATE_TIME),
+    SEP, Popup(BOOKMARK), Popup(JUMP), Cmd(ID_READ_ONLY), SEP, Cmd(ID_CHAR_CODE), Popup(INSERT), Popup(CONVERT),
+};
+constexpr CMenuPopup EDIT = {"編集(&E)", EDIT_ITEMS};
+
+constexpr CMenuItem VIEW_TYPE_ITEMS[] = {
+    Cmd(ID_VIEW_TYPE_STANDARD), Cmd(ID_VIEW_TYPE_CPP),  Cmd(ID_VIEW_TYPE_VB),     Cmd(ID_VIEW_TYPE_HTML),
+    Cmd(ID_VIEW_TYPE_HTML_SIMPLE), Cmd(ID_VIEW_TYPE_PERL), Cmd(ID_VIEW_TYPE_PASCAL),
+};
+constexpr CMenuPopup VIEW_TYPE = {"表示タイプ(&V)", VIEW_TYPE_ITEMS};
+
+constexpr CMenuItem VIEW_129_ITEMS[] = {
+    Cmd(ID_VIEW_EDITBAR), Cmd(ID_VIEW_TOOLBAR), Cmd(ID_VIEW_WEBBAR), Cmd(ID_VIEW_STATUS_BAR),
+    Cmd(ID_VIEW_FILETABBAR), Cmd(ID_VIEW_RESULTSBAR), SEP, Cmd(ID_CHOOSE_FONT), Cmd(ID_TAB_STOP), SEP,
+    Popup(VIEW_TYPE), Cmd(ID_VIEW_EXPLORER), SEP, Cmd(ID_VIEW_OPTIONS), Cmd(ID_LOAD_OBJECT_LIST),
+};
+constexpr CMenuPopup VIEW_129 = {"表示(&V)", VIEW_129_ITEMS};
+
+constexpr CMenuItem WINDOW_ITEMS[] = {
+    Cmd(ID_WINDOW_NEW), Cmd(ID_WINDOW_CASCADE), Cmd(ID_WINDOW_TILE_HORZ), Cmd(ID_WINDOW_TILE_VERT),
+    Cmd(ID_WINDOW_ARRANGE), SEP, Cmd(ID_WINDOW_SPLIT), Cmd(ID_FILE_CLOSE_ALL), Cmd(ID_FILE_CLOSE, "閉じる(&C)"),
+};
+constexpr CMenuPopup WINDOW = {"ｳｨﾝﾄﾞｳ(&W)", WINDOW_ITEMS};
+
+// Plug-in information goes behind the separator.
+constexpr CMenuItem HELP_129_ITEMS[] = {Cmd(ID_HELP_FINDER), Cmd(ID_APP_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報 (&A)..."), SEP};
+constexpr CMenuPopup HELP_129 = {"ﾍﾙﾌﾟ(&H)", HELP_129_ITEMS};
+
+constexpr CMenuItem MENU_129[] = {
+    Popup(FILE_129), Popup(EDIT), Popup(VIEW_129), Popup(WEB), Popup(TAG), Popup(WINDOW), Popup(HELP_129),
 };
 
-constexpr CMenuEntry MENU_129[] = {
-    {MENU_POPUP, 0, "ﾌｧｲﾙ(&F)"},
-        {MENU_ITEM, 57600, "新規作成(&N)\tCtrl+N"},
-        {MENU_ITEM, 57601, "開く(&O)...\tCtrl+O"},
-        {MENU_ITEM, 57602, "閉じる(&C)\tAlt+F4"},
-        {MENU_ITEM, 57603, "上書き保存(&S)\tCtrl+S"},
-        {MENU_ITEM, 57604, "名前を付けて保存(&A)..."},
-        {MENU_ITEM, 998, "復帰(&R)..."},
-        {MENU_ITEM, 997, "全て保存(&V)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 4000, "ﾃﾝﾌﾟﾚｰﾄを開く(&T)"},
-        {MENU_ITEM, 4001, "ﾃﾝﾌﾟﾚｰﾄに登録(&Z)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 32790, "ｲﾝﾎﾟｰﾄ ( &EUC/JIS...)"},
-        {MENU_POPUP, 0, "ｴｸｽﾎﾟｰﾄ(&E)"},
-            {MENU_ITEM, 32791, "EUCｺｰﾄﾞで出力"},
-            {MENU_ITEM, 32792, "JISｺｰﾄﾞで出力"},
-        {MENU_END, 0, nullptr},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "ﾌｧｲﾙ圧縮/解凍(&Z)"},
-            {MENU_ITEM, 4040, "ファイルの解凍(&U)"},
-            {MENU_ITEM, 4041, "ファイルの圧縮(&C)"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 4042, "ファイルの分割(&D)"},
-        {MENU_END, 0, nullptr},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "印刷(P)"},
-            {MENU_ITEM, 57607, "印刷(&P)...\tCtrl+P"},
-            {MENU_ITEM, 57609, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)"},
-            {MENU_ITEM, 57605, "ページ設定(&G)..."},
-            {MENU_ITEM, 57606, "ﾌﾟﾘﾝﾀの設定(&R)..."},
-        {MENU_END, 0, nullptr},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "最近使ったﾌｧｲﾙ(&F)"},
-            {MENU_ITEM, 4043, "履歴削除(&C)"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 57616, "最新のﾌｧｲﾙ"},
-        {MENU_END, 0, nullptr},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 57665, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)\tCtrl+Q"},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "編集(&E)"},
-        {MENU_ITEM, 57643, "元に戻す(&U)\tCtrl+Z"},
-        {MENU_ITEM, 57644, "やり直す(&R)\tCtrl+Y"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 57635, "切り取り(&T)\tCtrl+X"},
-        {MENU_ITEM, 57634, "ｺﾋﾟｰ(&C)\tCtrl+C"},
-        {MENU_ITEM, 6017, "ｺﾋﾟｰ As &HTML"},
-        {MENU_ITEM, 57637, "貼り付け(&P)\tCtrl+V"},
-        {MENU_ITEM, 37000, "削除(&D)\tDelete"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 57642, "すべて選択(&A)\tCtrl+A"},
-        {MENU_POPUP, 0, "検索(&F)"},
-            {MENU_ITEM, 57636, "検索(&F)...\tCtrl+F"},
-            {MENU_ITEM, 57640, "次を検索\tF3"},
-            {MENU_ITEM, 37126, "前に検索\tShift+F3"},
-            {MENU_ITEM, 57641, "置換(&R)...\tCtrl+H"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 401, "ﾌｫﾙﾀﾞｰ内検索(&F)\tCtrl+F3"},
-        {MENU_END, 0, nullptr},
-        {MENU_ITEM, 1000, "日付と時刻(&D)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "ブックマーク(&B)"},
-            {MENU_ITEM, 37223, "ﾌﾞｯｸﾏｰｸ設定/解除\tCtrl+F2"},
-            {MENU_ITEM, 37224, "次にジャンプ\tF2"},
-            {MENU_ITEM, 37225, "前にジャンプ\tShift+F2"},
-            {MENU_ITEM, 37226, "全てクリアー\tCtrl+Shift+F2"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "ジャンプ(&J)"},
-            {MENU_ITEM, 1306, "行ジャンプ(&J)\tCtrl+G"},
-            {MENU_ITEM, 6014, "タグジャンプ(&J)\tF9"},
-            {MENU_ITEM, 6015, "対応括弧(&C)\tCtrl+]"},
-        {MENU_END, 0, nullptr},
-        {MENU_ITEM, 32795, "書込み禁止(&L)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 6013, "文字コード(&C)"},
-        {MENU_POPUP, 0, "挿入(&I)"},
-            {MENU_ITEM, 190, "ファイル名(&F)"},
-            {MENU_ITEM, 191, "ファイルパス(&P)"},
-            {MENU_ITEM, 192, "相対パス(&L)"},
-            {MENU_ITEM, 193, "テキスト挿入(&T)"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "編集(&E)"},
-            {MENU_ITEM, 1004, "ﾀﾌﾞ→空白(&K)"},
-            {MENU_ITEM, 1005, "先頭の空白削除(&X)"},
-            {MENU_ITEM, 1006, "先頭のｺﾒﾝﾄ削除(&Z)"},
-            {MENU_ITEM, 6018, "全てのﾌﾞﾗﾝｸ文字削除(&A)"},
-            {MENU_POPUP, 0, "文字列(&S)"},
-                {MENU_ITEM, 6001, "半角ｶﾅを全角カナに(&H)"},
-                {MENU_ITEM, 6007, "半角を全て全角に(&H)"},
-                {MENU_ITEM, 6000, "全角英数字を半角に(&N)"},
-                {MENU_ITEM, 6012, "全角ｽﾍﾟｰｽを半角に(&S)"},
-                {MENU_ITEM, 6010, "ｱﾙﾌｧﾍﾞｯﾄを小文字に(&L)"},
-                {MENU_ITEM, 6011, "ｱﾙﾌｧﾍﾞｯﾄを大文字に(&U)"},
-                {MENU_ITEM, 6009, "文字列の反転(&R)"},
-            {MENU_END, 0, nullptr},
-            {MENU_POPUP, 0, "行操作(&L)"},
-                {MENU_ITEM, 32796, "改行をCR+LFに直す(&F)"},
-                {MENU_ITEM, 6008, "連続する改行を削除(&B)"},
-                {MENU_ITEM, 6005, "指定文字数で改行(&E)"},
-                {MENU_ITEM, 6006, "行の反転(&G)"},
-            {MENU_END, 0, nullptr},
-            {MENU_POPUP, 0, "HTML操作(&H)"},
-                {MENU_ITEM, 6002, "HTML特殊文字を変換(&G)"},
-                {MENU_ITEM, 6003, "HTML特殊文字を戻す(&F)"},
-                {MENU_ITEM, 6004, "HTMLﾌｫｰﾑﾃﾞｺｰﾄﾞ(&F)"},
-            {MENU_END, 0, nullptr},
-        {MENU_END, 0, nullptr},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "表示(&V)"},
-        {MENU_ITEM, 1013, "編集ﾂｰﾙﾊﾞｰ(&T)"},
-        {MENU_ITEM, 59392, "Webﾂｰﾙ ﾊﾞｰ(&T)"},
-        {MENU_ITEM, 1010, "Web支援ﾂｰﾙ ﾊﾞｰ(&W)"},
-        {MENU_ITEM, 59393, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)"},
-        {MENU_ITEM, 32906, "ﾌｧｲﾙ名ﾀﾌﾞﾊﾞｰ(&F)"},
-        {MENU_ITEM, 219, "検索結果ﾊﾞｰ(&F)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 1001, "ﾌｫﾝﾄ設定(&F)"},
-        {MENU_ITEM, 1002, "ﾀﾌﾞの設定(&B)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "表示タイプ(&V)"},
-            {MENU_ITEM, 1700, "標準(&N)"},
-            {MENU_ITEM, 1701, "&C/C++系"},
-            {MENU_ITEM, 1702, "V&B系"},
-            {MENU_ITEM, 1703, "&HTML系(詳細)"},
-            {MENU_ITEM, 1704, "&HTML系(簡易)"},
-            {MENU_ITEM, 1705, "&Perl系"},
-            {MENU_ITEM, 1706, "P&scal系"},
-        {MENU_END, 0, nullptr},
-        {MENU_ITEM, 309, "ﾌｧｲﾙｴｸｽﾌﾟﾛｰﾗｰ(&X)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 4050, "オプション(&O)"},
-        {MENU_ITEM, 505, "ｵﾌﾞｼﾞｪｸﾄﾘｽﾄの読み込み"},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "Web(&W)"},
-        {MENU_POPUP, 0, "ﾌﾞﾗｳｻﾞｰ起動(&B)\tCtrl+B"},
-            {MENU_ITEM, 1271, "&0. IE WebBrowser（簡易ﾌﾞﾗｳｻﾞｰ）"},
-            {MENU_ITEM, 1272, "&1. ﾃﾞﾌｫﾙﾄﾌﾞﾗｳｻﾞｰ (SHELL関連付)"},
-            {MENU_ITEM, 1273, "&2. ﾌﾞﾗｳｻﾞｰ"},
-            {MENU_ITEM, 1274, "&3. ﾌﾞﾗｳｻﾞｰ"},
-            {MENU_ITEM, 1275, "&4. ﾌﾞﾗｳｻﾞｰ"},
-        {MENU_END, 0, nullptr},
-        {MENU_ITEM, 1249, "ﾀｸﾞ繰り返し(K)\tCtrl+K/E"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "HTML基本(&H)"},
-            {MENU_ITEM, 1220, "基本HTML(&N)\tCtSh+N"},
-            {MENU_ITEM, 1239, "ｺﾒﾝﾄ挿入(&!)\tCtSh+F1"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 1281, "タイトルの設定"},
-            {MENU_ITEM, 1282, "ボディタグの設定"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "文字装飾(&F)"},
-            {MENU_ITEM, 1251, "見出し文字(&H)\tCtSh+H"},
-            {MENU_ITEM, 1227, "フォントタグ(&F)\tCtSh+F"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 1228, "太字(&B)\tCtSh+B"},
-            {MENU_ITEM, 1229, "斜体(&I)\tCtSh+I"},
-            {MENU_ITEM, 1230, "下線(&U)\tCtSh+U"},
-            {MENU_ITEM, 1252, "取り消し線(&S)"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "段落・ﾚｲｱｳﾄ(&D)"},
-            {MENU_ITEM, 1231, "左寄せ(&L)\tCtSh+L"},
-            {MENU_ITEM, 1232, "中央揃え(&M)\tCtSh+M"},
-            {MENU_ITEM, 1233, "右寄せ(&R)\tCtSh+R"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 1240, "ｲﾝﾃﾞﾝﾄ(&I)\tCtSh+1"},
-            {MENU_ITEM, 1242, "箇条書き(&K)\tCtSh+2"},
-            {MENU_ITEM, 1241, "段落番号(&D)\tCtSh+3"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 1235, "一段落(&P)\tCtSh+P"},
-            {MENU_ITEM, 1234, "改行(&E)\tCtrl+Enter"},
-            {MENU_ITEM, 1236, "罫線(&V)\tCtSh+V"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 1257, "文章そのまま(&P)"},
-            {MENU_ITEM, 1250, "文章ブロック化(&B)"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "画像・ｲﾒｰｼﾞ(&G)"},
-            {MENU_ITEM, 1237, "イメージタグ(&G)\tCtSh+G"},
-            {MENU_ITEM, 1280, "ｸﾘｶﾌﾞﾙﾏｯﾌﾟ(&M)"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "表組み・ﾃｰﾌﾞﾙ(&T)"},
-            {MENU_ITEM, 1238, "ﾃｰﾌﾞﾙ挿入(&T)\tCtSh+T"},
-            {MENU_ITEM, 1225, "行の挿入(&R)"},
-            {MENU_ITEM, 1243, "ｾﾙの挿入(&C)"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "ホットリンク(&A)"},
-            {MENU_ITEM, 1226, "ﾎｯﾄﾘﾝｸ(&H)\tCtSh+A"},
-            {MENU_ITEM, 1221, "ﾌﾞｯｸﾏｰｸ(&B)"},
-            {MENU_ITEM, 1223, "ｼﾞｬﾝﾌﾟ(&J)"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "入力ﾌｫｰﾑ(&W)"},
-            {MENU_ITEM, 1265, "ﾌｫｰﾑﾀｸﾞ(&F)"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 1266, "標準入力・ﾎﾞﾀﾝ(&B)"},
-            {MENU_ITEM, 1267, "ﾃｷｽﾄｴﾘｱ(&A)"},
-            {MENU_ITEM, 1268, "ﾘｽﾄﾎﾞｯｸｽ(&L)"},
-        {MENU_END, 0, nullptr},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 1247, "範囲に改行など(&X)\tCtSh+Enter"},
-        {MENU_POPUP, 0, "特殊文字(&V)"},
-            {MENU_ITEM, 1253, "＆ の場合(&A)"},
-            {MENU_ITEM, 1254, "” の場合(&B)"},
-            {MENU_ITEM, 1255, "＜ の場合(&C)"},
-            {MENU_ITEM, 1256, "＞ の場合(&D)"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "その他(&E)"},
-            {MENU_ITEM, 1245, "16進数ｶﾗｰ(&C)\tCtSh+C"},
-            {MENU_ITEM, 1224, "ﾀｸﾞ属性の挿入(&O)\tCtSh+O"},
-        {MENU_END, 0, nullptr},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "ツール(&T)"},
-            {MENU_POPUP, 0, "縦書き変換(&V)"},
-                {MENU_ITEM, 1301, "ｼﾝﾌﾟﾙﾃｷｽﾄ版(&S)"},
-                {MENU_ITEM, 1302, "ﾃｰﾌﾞﾙ使用版(&T)"},
-            {MENU_END, 0, nullptr},
-            {MENU_ITEM, 1304, "文字ｸﾞﾗﾃﾞｰｼｮﾝ(&G)"},
-            {MENU_ITEM, 1307, "ﾃｰﾌﾞﾙﾀｸﾞをCSV形式変換(&V)"},
-            {MENU_SEPARATOR, 0, nullptr},
-        {MENU_END, 0, nullptr},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "ﾀｸﾞ(&T)"},
-        {MENU_ITEM, 1244, "ﾀｸを消去(&E)"},
-        {MENU_ITEM, 1261, "ﾀｸﾞ以外を削除"},
-        {MENU_ITEM, 1248, "ﾀｸﾞ文字変換(&C)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 1061, "挿入ﾀｸﾞ設定(&T)"},
-        {MENU_ITEM, 1305, "ﾕｰｻﾞｰﾀｸﾞに追加(&A)"},
-        {MENU_ITEM, 1060, "ﾕｰｻﾞｰﾀｸﾞ編集(&E)"},
-        {MENU_SEPARATOR, 0, nullptr},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "ｳｨﾝﾄﾞｳ(&W)"},
-        {MENU_ITEM, 57648, "新しいｳｨﾝﾄﾞｳを開く(&N)"},
-        {MENU_ITEM, 57650, "重ねて表示(&C)"},
-        {MENU_ITEM, 57651, "上下に並べて表示(&T)"},
-        {MENU_ITEM, 57652, "左右に並べて表示(&V)"},
-        {MENU_ITEM, 57649, "ｱｲｺﾝの整列(&A)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 57653, "ウィンドウの分割(&P)"},
-        {MENU_ITEM, 999, "すべて閉じる(&A)"},
-        {MENU_ITEM, 57602, "閉じる(&C)"},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "ﾍﾙﾌﾟ(&H)"},
-        {MENU_ITEM, 57667, "ﾄﾋﾟｯｸの検索(&H)"},
-        {MENU_ITEM, 57664, "ﾊﾞｰｼﾞｮﾝ情報 (&A)..."},
-        {MENU_SEPARATOR, 0, nullptr},
-    {MENU_END, 0, nullptr},
-};
+// ---------------------------------------------------------------------------
+// 134: the editing view's context menu, ending in the text conversions, the
+// web menu and the tag menu of the menu bar
 
-// The context menu; its last three pop-ups receive copies of the text
-// conversions, the web menu and the tag menu when it opens, and lose their
-// placeholder items. The view puts "開く(&O)" on top for a selected URL or
-// file name.
-constexpr CMenuEntry MENU_134[] = {
-    {MENU_POPUP, 0, "Context"},
-        {MENU_ITEM, 57643, "元に戻す(&U)\tCtrl+Z"},
-        {MENU_ITEM, 57644, "やり直す(&R)\tCtrl+Y"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 57635, "切り取り(&T)\tCtrl+X"},
-        {MENU_ITEM, 57634, "ｺﾋﾟｰ(&C)\tCtrl+C"},
-        {MENU_ITEM, 57637, "貼り付け(&P)\tCtrl+V"},
-        {MENU_ITEM, 37000, "削除(&D)\tDelete"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 57642, "すべて選択(&A)\tCtrl+A"},
-        {MENU_POPUP, 0, "検索(&F)"},
-            {MENU_ITEM, 57636, "検索(&F)...\tCtrl+F"},
-            {MENU_ITEM, 57640, "次を検索\tF3"},
-            {MENU_ITEM, 37126, "前に検索\tShift+F3"},
-            {MENU_ITEM, 57641, "置換(&R)...\tCtrl+H"},
-            {MENU_SEPARATOR, 0, nullptr},
-            {MENU_ITEM, 401, "ﾌｫﾙﾀﾞｰ内検索(&F)\tCtrl+F3"},
-        {MENU_END, 0, nullptr},
-        {MENU_ITEM, 1000, "日付と時刻(&D)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "ブックマーク(&B)"},
-            {MENU_ITEM, 37223, "ﾌﾞｯｸﾏｰｸ設定/解除\tCtrl+F2"},
-            {MENU_ITEM, 37224, "次にジャンプ\tF2"},
-            {MENU_ITEM, 37225, "前にジャンプ\tShift+F2"},
-            {MENU_ITEM, 37226, "全てクリアー\tCtrl+Shift+F2"},
-        {MENU_END, 0, nullptr},
-        {MENU_ITEM, 1306, "行ジャンプ(&J)\tCtrl+G"},
-        {MENU_ITEM, 32795, "書込み禁止(&L)"},
-        {MENU_POPUP, 0, "挿入(&I)"},
-            {MENU_ITEM, 190, "ファイル名(&F)"},
-            {MENU_ITEM, 191, "ファイルパス(&P)"},
-            {MENU_ITEM, 192, "相対パス(&L)"},
-            {MENU_ITEM, 193, "テキスト挿入(&T)"},
-        {MENU_END, 0, nullptr},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_POPUP, 0, "編集(&E)"},
-            {MENU_ITEM, 0, "-"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "Web(&W)"},
-            {MENU_ITEM, 0, "-"},
-        {MENU_END, 0, nullptr},
-        {MENU_POPUP, 0, "ﾀｸﾞ(&T)"},
-            {MENU_ITEM, 0, "-"},
-        {MENU_END, 0, nullptr},
-    {MENU_END, 0, nullptr},
+constexpr CMenuItem CONTEXT_ITEMS[] = {
+    Cmd(ID_EDIT_UNDO), Cmd(ID_EDIT_REDO), SEP, Cmd(ID_EDIT_CUT), Cmd(ID_EDIT_COPY), Cmd(ID_EDIT_PASTE),
+    Cmd(ID_EDIT_DELETE), SEP, Cmd(ID_EDIT_SELECT_ALL), Popup(FIND), Cmd(ID_INSERT_DATE_TIME), SEP, Popup(BOOKMARK),
+    Cmd(ID_EDIT_GOTO_LINE), Cmd(ID_READ_ONLY), Popup(INSERT), SEP, Popup(CONVERT), Popup(WEB), Popup(TAG),
 };
+constexpr CMenuPopup CONTEXT = {"Context", CONTEXT_ITEMS};
+constexpr CMenuItem OPEN_URL_ITEMS[] = {Cmd(ID_OPEN_URL)};
+constexpr CMenuPopup OPEN_URL = {"開く(&O)", OPEN_URL_ITEMS};
+constexpr CMenuItem OPEN_FILE_ITEMS[] = {Cmd(ID_OPEN_WITH_SHELL), Cmd(ID_OPEN_IN_EDITOR)};
+constexpr CMenuPopup OPEN_FILE = {"開く(&O)", OPEN_FILE_ITEMS};
 
-// The drop-down menus of the table, link, form and basic HTML buttons.
-constexpr CMenuEntry MENU_161[] = {
-    {MENU_POPUP, 0, "ﾃｰﾌﾞﾙの設定(&T)"},
-        {MENU_ITEM, 1238, "ﾃｰﾌﾞﾙ挿入(&T)\tCtSh+T"},
-        {MENU_ITEM, 1225, "行の挿入(&R)"},
-        {MENU_ITEM, 1243, "ｾﾙの挿入(&C)"},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "ﾘﾝｸの設定(&L)"},
-        {MENU_ITEM, 1226, "ﾎｯﾄﾘﾝｸ(&H)\tCtSh+A"},
-        {MENU_ITEM, 1221, "ﾌﾞｯｸﾏｰｸ(&B)"},
-        {MENU_ITEM, 1223, "ｼﾞｬﾝﾌﾟ(&J)"},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "入力ﾌｫｰﾑ(&W)"},
-        {MENU_ITEM, 1265, "ﾌｫｰﾑﾀｸﾞ(&F)"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 1266, "標準入力・ﾎﾞﾀﾝ(&B)"},
-        {MENU_ITEM, 1267, "ﾃｷｽﾄｴﾘｱ(&A)"},
-        {MENU_ITEM, 1268, "ﾘｽﾄﾎﾞｯｸｽ(&L)"},
-    {MENU_END, 0, nullptr},
-    {MENU_POPUP, 0, "HTMLの設定(&H)"},
-        {MENU_ITEM, 1220, "基本HTML(&N)\tCtSh+N"},
-        {MENU_ITEM, 1239, "ｺﾒﾝﾄ挿入(&!)\tCtSh+F1"},
-        {MENU_SEPARATOR, 0, nullptr},
-        {MENU_ITEM, 1281, "タイトルの設定"},
-        {MENU_ITEM, 1282, "ボディタグの設定"},
-    {MENU_END, 0, nullptr},
+constexpr CMenuItem MENU_134[] = {Popup(CONTEXT), Popup(OPEN_URL), Popup(OPEN_FILE)};
+
+// ---------------------------------------------------------------------------
+// 161: the drop-downs of the table, link, form and basic HTML buttons
+
+constexpr CMenuItem MENU_161[] = {
+    Popup(TABLE, "ﾃｰﾌﾞﾙの設定(&T)"),
+    Popup(LINK, "ﾘﾝｸの設定(&L)"),
+    Popup(FORM),
+    Popup(BASIC, "HTMLの設定(&H)"),
 };
 
 constexpr CMenuResource MENUS[] = {
-    {IDR_MAINFRAME, MENU_128, std::size(MENU_128)},
-    {IDR_WRENPADTYPE, MENU_129, std::size(MENU_129)},
-    {IDR_CONTEXT_MENU, MENU_134, std::size(MENU_134)},
-    {IDR_WEB_DROPDOWN, MENU_161, std::size(MENU_161)},
+    {IDR_MAINFRAME, MENU_128},
+    {IDR_WRENPADTYPE, MENU_129},
+    {IDR_CONTEXT_MENU, MENU_134},
+    {IDR_WEB_DROPDOWN, MENU_161},
 };
 
 } // namespace
@@ -386,4 +243,9 @@ const CMenuResource *FindMenuResource(int nID)
         if (menu.nID == nID)
             return &menu;
     return nullptr;
+}
+
+std::span<const CMenuResource> MenuResources()
+{
+    return MENUS;
 }

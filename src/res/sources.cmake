@@ -1,7 +1,6 @@
 wp_core_sources(
-    accelerators.cpp
+    commandtable.cpp
     menus.cpp
-    prompts.cpp
     toolbars.cpp
 )
 wp_gui_sources(

@@ -1,38 +1,53 @@
 #include "res/toolbars.h"
 
-#include <iterator>
+#include "res/commands.h"
 
 namespace {
 
-constexpr int TOOLBAR_128[] = {57600, 57601, 57603, 0, 57635, 57634, 57637, 0, 57643, 57644, 0,
-                               57636, 401, 309, 37223, 0, 1270, 1237, 4010, 4011, 4012, 1224, 1244};
-constexpr int TOOLBAR_170[] = {57600, 57601, 57603, 0, 57635, 57634, 57637, 0, 57643, 57644, 0, 57636,
-                               401, 309, 0, 37223, 37224, 37225, 37226, 0, 171, 172, 173, 174};
-constexpr int TOOLBAR_210[] = {4044, 0, 1251, 1227, 1228, 1229, 1230, 1245, 0, 1234, 1235,
-                               1236, 1239, 1283, 0, 1231, 1232, 1233, 0, 1240, 1242, 1241};
+constexpr int TOOLBAR_128[] = {
+    ID_FILE_NEW,     ID_FILE_OPEN,     ID_FILE_SAVE,      0,
+    ID_EDIT_CUT,     ID_EDIT_COPY,     ID_EDIT_PASTE,     0,
+    ID_EDIT_UNDO,    ID_EDIT_REDO,     0,
+    ID_EDIT_FIND,    ID_FOLDER_SEARCH, ID_VIEW_EXPLORER,  ID_EDIT_TOGGLE_BOOKMARK, 0,
+    ID_WEB_PREVIEW,  ID_WEB_IMAGE,     ID_TABLE_MENU,     ID_LINK_MENU, ID_FORM_MENU, ID_WEB_TAG_ATTRIBUTES,
+    ID_WEB_ERASE_TAGS,
+};
+constexpr int TOOLBAR_170[] = {
+    ID_FILE_NEW,   ID_FILE_OPEN,     ID_FILE_SAVE,     0,
+    ID_EDIT_CUT,   ID_EDIT_COPY,     ID_EDIT_PASTE,    0,
+    ID_EDIT_UNDO,  ID_EDIT_REDO,     0,
+    ID_EDIT_FIND,  ID_FOLDER_SEARCH, ID_VIEW_EXPLORER, 0,
+    ID_EDIT_TOGGLE_BOOKMARK, ID_EDIT_GOTO_NEXT_BOOKMARK, ID_EDIT_GOTO_PREV_BOOKMARK, ID_EDIT_CLEAR_ALL_BOOKMARKS, 0,
+    ID_INDENT,     ID_UNINDENT,      ID_COMMENT_BLOCK, ID_UNCOMMENT_BLOCK,
+};
+constexpr int TOOLBAR_210[] = {
+    ID_HTML_MENU,      0,
+    ID_WEB_HEADING,    ID_WEB_FONT,      ID_WEB_BOLD,        ID_WEB_ITALIC, ID_WEB_UNDERLINE, ID_WEB_HEX_COLOR, 0,
+    ID_WEB_LINE_BREAK, ID_WEB_PARAGRAPH, ID_WEB_RULE,        ID_WEB_COMMENT, ID_WEB_STYLE_TAG, 0,
+    ID_WEB_ALIGN_LEFT, ID_WEB_CENTER,    ID_WEB_ALIGN_RIGHT, 0,
+    ID_WEB_INDENT_LIST, ID_WEB_BULLET_LIST, ID_WEB_NUMBERED_LIST,
+};
 
 constexpr CToolBarResource TOOLBARS[] = {
-    {IDR_TOOLBAR_STANDARD, "標準ﾂｰﾙﾊﾞｰ", TOOLBAR_128, std::size(TOOLBAR_128)},
-    {IDR_TOOLBAR_EDIT, "標準ﾂｰﾙﾊﾞｰ2", TOOLBAR_170, std::size(TOOLBAR_170)},
-    {IDR_TOOLBAR_WEB, "Webﾂｰﾙﾊﾞｰ", TOOLBAR_210, std::size(TOOLBAR_210)},
+    {IDR_TOOLBAR_STANDARD, "標準ﾂｰﾙﾊﾞｰ", TOOLBAR_128},
+    {IDR_TOOLBAR_EDIT, "標準ﾂｰﾙﾊﾞｰ2", TOOLBAR_170},
+    {IDR_TOOLBAR_WEB, "Webﾂｰﾙﾊﾞｰ", TOOLBAR_210},
 };
 
-// The line-end pane (37902) stands beside the position pane: documents keep
-// their own line ends when saved, so the mode is worth seeing.
+// The line-end pane stands beside the position pane: documents keep their own
+// line ends when saved, so the mode is worth seeing.
 constexpr CStatusPane STATUS_PANES[] = {
-    {0, "", ""},
-    {37903, "", "============"},
-    {37902, "", "========"},
-    {59140, "上書", "上書"},
-    {37901, "書禁", "書禁"},
-    {59143, "ﾀｸﾞ記憶", "ﾀｸﾞ記憶"},
-    {59142, "ｶﾅ", "ｶﾅ"},
-    {59137, "CAP", "CAP"},
-    {59138, "NUM", "NUM"},
-    {59139, "SCRL", "SCRL"},
+    {0, ""},
+    {ID_EDIT_INDICATOR_POSITION, "============"},
+    {ID_EDIT_INDICATOR_CRLF, "========"},
+    {ID_INDICATOR_OVR, nullptr},
+    {ID_EDIT_INDICATOR_READ, nullptr},
+    {ID_INDICATOR_TAGMEMORY, nullptr},
+    {ID_INDICATOR_KANA, nullptr},
+    {ID_INDICATOR_CAPS, nullptr},
+    {ID_INDICATOR_NUM, nullptr},
+    {ID_INDICATOR_SCRL, nullptr},
 };
-
-constexpr CStatusPaneTable STATUS_PANE_TABLE = {STATUS_PANES, std::size(STATUS_PANES)};
 
 } // namespace
 
@@ -44,7 +59,12 @@ const CToolBarResource *FindToolBarResource(int nID)
     return nullptr;
 }
 
-const CStatusPaneTable &StatusPanes()
+std::span<const CToolBarResource> ToolBarResources()
 {
-    return STATUS_PANE_TABLE;
+    return TOOLBARS;
+}
+
+std::span<const CStatusPane> StatusPanes()
+{
+    return STATUS_PANES;
 }

@@ -1,14 +1,14 @@
-// The tool bars' button lists (0 is a separator) and the status bar's panes.
+// The tool bars' button lists (0 is a separator) and the status bar's panes,
+// by command id; the texts and icons come from the command table.
 #pragma once
 
-#include <cstddef>
+#include <span>
 
 struct CToolBarResource
 {
-    int nID;          // 128 standard, 170 editing, 210 web
+    int nID;  // 128 standard, 170 editing, 210 web
     const char *pszTitle;
-    const int *pButtons;
-    std::size_t nCount;
+    std::span<const int> buttons;
 };
 
 enum
@@ -20,17 +20,15 @@ enum
 
 const CToolBarResource *FindToolBarResource(int nID);
 
+// Every tool bar.
+std::span<const CToolBarResource> ToolBarResources();
+
 struct CStatusPane
 {
     int nID;               // 0 for the message pane
-    const char *pszText;   // the indicator's text, shown while it is enabled
-    const char *pszWidth;  // text whose width sizes the pane
+    // Text whose width sizes the pane; null for the indicator's own text.
+    const char *pszWidth;
 };
 
-struct CStatusPaneTable
-{
-    const CStatusPane *pPanes;
-    std::size_t nCount;
-};
-
-const CStatusPaneTable &StatusPanes();
+// The panes in order, the message pane first.
+std::span<const CStatusPane> StatusPanes();

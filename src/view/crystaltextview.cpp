@@ -63,6 +63,9 @@ CCrystalTextView::CCrystalTextView(QWidget *pParent) : QAbstractScrollArea(pPare
 
     RegisterNavigationCommands();
     RegisterBookmarkCommands();
+    // The status bar's position and line-end panes show the active view's.
+    OnUpdate(ID_EDIT_INDICATOR_POSITION, [this](CCmdUI *pCmdUI) { pCmdUI->SetText(GetPositionText()); });
+    OnUpdate(ID_EDIT_INDICATOR_CRLF, [this](CCmdUI *pCmdUI) { pCmdUI->SetText(GetLineEndText()); });
     ResetView();
 }
 
