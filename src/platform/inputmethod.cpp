@@ -28,8 +28,9 @@ constexpr int FCITX5_STATE_ACTIVE = 2;
 
 const QString IBUS_SERVICE = QStringLiteral("org.freedesktop.IBus");
 const QString IBUS_PATH = QStringLiteral("/org/freedesktop/IBus");
-// What IBus answers when asked for an engine it does not have.
-const QString IBUS_NO_SUCH_ENGINE = QStringLiteral("org.freedesktop.DBus.Error.Failed");
+// What IBus answers when asked for an engine it does not have, or for the
+// engine in use before any has been chosen.
+const QString IBUS_FAILED = QStringLiteral("org.freedesktop.DBus.Error.Failed");
 
 constexpr int CONTEXT_POLL_MS = 100;
 
@@ -233,12 +234,13 @@ private:
         const QDBusMessage engine =
             Call(bus, IBUS_SERVICE, IBUS_PATH, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
                  {IBUS_SERVICE, QStringLiteral("GlobalEngine")});
-        if (!IsReply(engine))
+        if (!IsReply(engine) && engine.errorName() != IBUS_FAILED)
             return false;
-        // An input method chosen by the user stays; only a plain layout is
-        // replaced. Whether that input method then starts in kana input is its
-        // own setting: IBus lets no other program change another client's mode.
-        const QString strEngine = IBusEngineName(engine.arguments().value(0));
+        // An input method chosen by the user stays; only a plain layout, or
+        // no engine yet, is replaced. Whether that input method then starts in
+        // kana input is its own setting: IBus lets no other program change the
+        // mode of another client's input context.
+        const QString strEngine = IsReply(engine) ? IBusEngineName(engine.arguments().value(0)) : QString();
         if (!strEngine.isEmpty() && !IsIBusLayoutEngine(strEngine.toStdString()))
             return true;
         for (const std::string &strCandidate : IBusJapaneseEngines()) {
@@ -246,7 +248,7 @@ private:
                                             {QString::fromStdString(strCandidate)});
             if (IsReply(reply))
                 return true;
-            if (reply.errorName() != IBUS_NO_SUCH_ENGINE)
+            if (reply.errorName() != IBUS_FAILED)
                 return false;
         }
         return false;

@@ -150,6 +150,9 @@ public:
             const QString &strMember = call.member();
             if (strMember == QStringLiteral("Get") &&
                 call.arguments().value(1).toString() == QStringLiteral("GlobalEngine")) {
+                if (m_strEngine.isEmpty())
+                    return call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.Failed"),
+                                                 QStringLiteral("No global engine."));
                 // An engine description travels as a variant inside the property's variant.
                 QDBusArgument desc;
                 desc.beginStructure();
@@ -171,6 +174,6 @@ public:
         };
     }
 
-    QString m_strEngine = QStringLiteral("xkb:jp::jpn");
+    QString m_strEngine = QStringLiteral("xkb:jp::jpn");  // empty: none chosen yet
     QStringList m_aEngines = {QStringLiteral("xkb:jp::jpn"), QStringLiteral("anthy")};
 };
