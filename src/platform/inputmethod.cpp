@@ -133,8 +133,6 @@ public:
     }
 
 private:
-    // The user's own session bus is the connection the toolkit's fcitx5 client
-    // uses too, so what this sends reaches fcitx5 after what the client sent.
     QDBusConnection SessionBus()
     {
         if (!m_pSession) {
@@ -271,7 +269,6 @@ CInputMethodSwitch::CInputMethodSwitch(const CInputMethodBuses &buses, QObject *
 {
     m_thread.setObjectName(QStringLiteral("input method"));
     m_pWorkerContext->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_pWorkerContext, &QObject::deleteLater);
     m_thread.start();
 }
 
@@ -280,6 +277,8 @@ CInputMethodSwitch::~CInputMethodSwitch()
     m_bStopping = true;
     m_thread.quit();
     m_thread.wait();
+    // Requests still queued are dropped with it.
+    delete m_pWorkerContext;
 }
 
 void CInputMethodSwitch::TakeResult(EInputMethodKind eKind)
