@@ -1,6 +1,7 @@
 #include "app/optionsdlg.h"
 
 #include "platform/filedialogs.h"
+#include "platform/inputmethod.h"
 #include "platform/msgbox.h"
 #include "platform/programfolder.h"
 #include "view/crystaltextview.h"
@@ -54,6 +55,16 @@ QString Text(const std::string &str)
     return QString::fromStdString(str);
 }
 
+// With no input method running there is nothing the option could switch on;
+// its stored value is kept as it is.
+void ShowInputMethodState(QCheckBox *pCheck, EInputMethodKind eKind)
+{
+    const bool bNone = eKind == IMK_NONE;
+    pCheck->setEnabled(!bNone);
+    pCheck->setToolTip(bNone ? QStringLiteral("入力メソッド (fcitx5 または IBus) が起動していないため、使えません。")
+                             : QString());
+}
+
 } // namespace
 
 QString TemplateFolder()
@@ -98,6 +109,12 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
     m_pAutoEnter = AddCheck(pPage, "autoEnter", "オートインデントを有効にする", data.bAutoEnter);
     m_pShowSplash = AddCheck(pPage, "showSplash", "スプラッシュウィンドウの表示", data.bShowSplash);
     m_pIMEModeON = AddCheck(pPage, "imeModeOn", "起動時にIMEﾓｰﾄﾞをONにする", data.bIMEModeON);
+    // Shown as last known at once, then as the input method answers now.
+    CInputMethodSwitch &inputMethod = InputMethodSwitch();
+    ShowInputMethodState(m_pIMEModeON, inputMethod.Running());
+    connect(&inputMethod, &CInputMethodSwitch::Detected, m_pIMEModeON,
+            [pCheck = m_pIMEModeON](EInputMethodKind eKind) { ShowInputMethodState(pCheck, eKind); });
+    inputMethod.Detect();
     m_pNotNewAppCreate =
         AddCheck(pPage, "notNewAppCreate", "２重起動をしない ※次回新規起動から有効", data.bNotNewAppCreate);
     // This system has no file manager extension to register.

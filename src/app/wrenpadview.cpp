@@ -3,6 +3,7 @@
 #include "app/appsettings.h"
 #include "app/wrenpaddoc.h"
 #include "platform/dialogs.h"
+#include "platform/inputmethod.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
 #include "syntax/viewtype.h"
@@ -89,6 +90,17 @@ void CWrenpadView::ApplyViewSettings()
     m_bShowZenSpace = store.GetInt(SECTION_MAIN, "bViewZenSpace", 0) != 0;
     m_bShowLineEnds = store.GetInt(SECTION_MAIN, "bViewReturn", 0) != 0;
     viewport()->update();
+}
+
+void CWrenpadView::focusInEvent(QFocusEvent *pEvent)
+{
+    CCrystalEditView::focusInEvent(pEvent);
+    if (m_bFocusedBefore)
+        return;
+    m_bFocusedBefore = true;
+    // Answered on a thread of the switch's own; the focus never waits for the bus.
+    if (AppSettings().m_bIMEModeON)
+        InputMethodSwitch().RequestOpen();
 }
 
 // ---------------------------------------------------------------------------

@@ -75,6 +75,9 @@ public:
 
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
+    // The first focus of the view switches the input method on when the
+    // settings ask for it ("起動時にIMEﾓｰﾄﾞをONにする").
+    void focusInEvent(QFocusEvent *pEvent) override;
     // The font the document asks for; without a document the settings' editor font.
     virtual QFont DocumentFont() const;
 
@@ -91,4 +94,5 @@ private:
     // The file the selection names, made absolute; empty when none exists.
     std::string SelectedFilePath();
     CWrenpadDoc *m_pDocument = nullptr;
+    bool m_bFocusedBefore = false;
 };

@@ -1,6 +1,7 @@
 wp_core_sources(
     copydata.cpp
     handoff.cpp
+    inputmethodinfo.cpp
     profile.cpp
     searchevent.cpp
 )
@@ -8,6 +9,7 @@ wp_gui_sources(
     cmdtarget.cpp
     dialogs.cpp
     filedialogs.cpp
+    inputmethod.cpp
     instancechannel.cpp
     keylocks.cpp
     msgbox.cpp
