@@ -328,3 +328,39 @@ TEST_F(WebInProgram, KeysMenusAndTheTagMemoryPane)
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_TAGMEMORY), "");
     EXPECT_EQ(Text(Doc()), "<i><u><i><u><b>word</b></u></i></u></i>");
 }
+
+// Tab goes through the fields row by row, each check box before its field.
+TEST_F(WebDialogs, TabFollowsTheLayout)
+{
+    auto chain = [](QDialog *pDialog) {
+        QStringList names;
+        QWidget *pWidget = pDialog->focusWidget() ? pDialog->focusWidget() : pDialog;
+        for (int i = 0; i < 40 && names.size() < 12; ++i) {
+            pWidget = pWidget->nextInFocusChain();
+            if (pWidget->parentWidget() == pDialog && !pWidget->objectName().isEmpty()
+                && (pWidget->focusPolicy() & Qt::TabFocus) && !names.contains(pWidget->objectName()))
+                names << pWidget->objectName();
+        }
+        return names;
+    };
+    QStringList hotLink;
+    QStringList font;
+    QWidget *pFirst = nullptr;
+    m_fnDialog = [&](QDialog *pDialog) {
+        if (pDialog->windowTitle() == QStringLiteral("ホットリンクの設定")) {
+            pFirst = pDialog->focusWidget();
+            hotLink = chain(pDialog);
+        } else {
+            font = chain(pDialog);
+        }
+        return static_cast<int>(QDialog::Rejected);
+    };
+    SetText("word");
+    Run(ID_WEB_HOTLINK);
+    Run(ID_WEB_FONT);
+    ASSERT_NE(pFirst, nullptr);
+    EXPECT_EQ(pFirst->objectName(), "linkFile");
+    EXPECT_EQ(hotLink.mid(0, 4), (QStringList{"folderCheck", "folder", "targetCheck", "target"}));
+    EXPECT_EQ(font.mid(0, 9), (QStringList{"size", "colorCheck", "color", "colorBrowse", "faceCheck", "face", "other",
+                                          "bold", "italic"}));
+}
