@@ -61,6 +61,10 @@ public:
     // Editing keys.
     void OnEditDelete();
     void OnEditDeleteBack();
+    // Ctrl+Backspace: deletes what Ctrl+Left moves over (a word with the
+    // blanks after it, by the keyboard word classes); at the start of a line
+    // the line break, as Backspace does.
+    void OnEditDeleteWordBack();
     virtual void OnEditTab();
     virtual void OnEditUntab();
     void OnEditUndo();
@@ -76,10 +80,6 @@ public:
     // pt; the caret goes to its end, or to its start when bUp.
     void SelectMatch(CPoint pt, int nLength, bool bUp);
     const CFindState &GetFindState() const { return m_find; }
-
-    // Where the last typed character left the caret (shared by all views): a
-    // character typed there joins the previous typing's undo group.
-    static CPoint s_ptLastTyped;
 
     // Clipboard and drag data: the exact lines privately, Unicode for others.
     static QMimeData *MimeFromLines(const std::vector<std::string> &aPieces);
