@@ -16,6 +16,7 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 class CSearchDlgBase : public QDialog
 {
@@ -38,6 +39,8 @@ protected:
     explicit CSearchDlgBase(QWidget *pParent);
     // Enables the buttons that need a search text.
     virtual void OnTextChanged() {}
+    // The three check boxes, one under the other.
+    QVBoxLayout *CheckBoxColumn() const;
 
     QComboBox *m_pSearchText;
     QCheckBox *m_pWholeWord;
