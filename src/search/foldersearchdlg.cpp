@@ -4,6 +4,7 @@
 #include "platform/profile.h"
 #include "search/history.h"
 #include "search/resultsedit.h"
+#include "search/searchmessages.h"
 #include "text/codec.h"
 
 #include <QCheckBox>
@@ -187,6 +188,15 @@ void CFolderSearchDlg::OnSearch()
             pCombo->setFocus();
             return;
         }
+    }
+    const QString strText = m_pText->currentText();
+    int nUnmappable = 0;
+    if (strText != m_strProposedShown || m_strProposedText.empty())
+        Utf8ToCp932(strText.toStdString(), &nUnmappable);
+    if (nUnmappable > 0) {
+        ShowUnsearchableText(this, strText);
+        m_pText->setFocus();
+        return;
     }
     SaveSettings();
     if (!m_bModeless) {

@@ -10,6 +10,7 @@
 #include "view/crystaltextview.h"
 #include "view/findtext.h"
 
+class CSearchDlgBase;
 class QMimeData;
 
 // The private clipboard format that carries a copy's exact Shift-JIS bytes,
@@ -126,6 +127,8 @@ protected:
     // says that it was not found.
     bool FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart, DWORD dwFlags);
     void ShowNotFound(const std::string &strTextUtf8, bool bAborted);
+    // Proposes the text of the last find or replace in a dialog.
+    void ProposeLastSearchText(CSearchDlgBase &dlg) const;
     // Find next from the caret with the last find's text and flags (or the
     // history's first text), the other way round when bReverse.
     void FindNextFromCaret(bool bReverse);

@@ -100,12 +100,22 @@ void CSearchDlgBase::SetSearchText(const std::string &strBytes)
     m_pSearchText->lineEdit()->selectAll();
 }
 
-std::string CSearchDlgBase::GetSearchText() const
+void CSearchDlgBase::SetSearchTextUtf8(const std::string &strText)
 {
+    m_strProposed.clear();
+    m_strProposedText.clear();
+    m_pSearchText->setEditText(QString::fromStdString(strText));
+    m_pSearchText->lineEdit()->selectAll();
+}
+
+std::string CSearchDlgBase::GetSearchText(int *pnUnmappable) const
+{
+    if (pnUnmappable)
+        *pnUnmappable = 0;
     const QString strText = m_pSearchText->currentText();
     if (!m_strProposed.empty() && strText == m_strProposedText)
         return m_strProposed;
-    return Utf8ToCp932(strText.toStdString());
+    return Utf8ToCp932(strText.toStdString(), pnUnmappable);
 }
 
 std::string CSearchDlgBase::GetSearchTextUtf8() const
@@ -239,9 +249,9 @@ void CReplaceDlg::SetReplaceHistory(const std::vector<std::string> &aHistory)
     m_pReplaceText->setEditText(QString());
 }
 
-std::string CReplaceDlg::GetReplaceText() const
+std::string CReplaceDlg::GetReplaceText(int *pnUnmappable) const
 {
-    return Utf8ToCp932(GetReplaceTextUtf8());
+    return Utf8ToCp932(GetReplaceTextUtf8(), pnUnmappable);
 }
 
 std::string CReplaceDlg::GetReplaceTextUtf8() const
