@@ -620,16 +620,21 @@ TEST_F(EditView, MarginShowsBookmarkImages)
     };
     EXPECT_EQ(nonWhite(0), 0);
     EXPECT_GT(nonWhite(lh), 40);
-    // The numbered bookmark's image wins over the plain one.
-    QImage expected(16, 16, QImage::Format_RGB32);
-    expected.fill(Qt::white);
-    EXPECT_EQ(image.pixelColor(2 + 8, lh + (lh - 16) / 2 + 8),
-              [&] {
-                  QPainter p(&expected);
-                  p.drawPixmap(0, 0, CMarkImages::Get(5));
-                  p.end();
-                  return expected.pixelColor(8, 8);
-              }());
+
+    // The numbered bookmark's image wins over the plain one, and it is the
+    // image of its own digit: the whole mark, compared with each digit's.
+    const QPoint ptMark(2, lh + (lh - CMarkImages::SIZE) / 2);
+    auto sameAsImage = [&](int nImage) {
+        QImage expected(CMarkImages::SIZE, CMarkImages::SIZE, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter p(&expected);
+        p.drawPixmap(0, 0, CMarkImages::Get(nImage));
+        p.end();
+        return image.copy(QRect(ptMark, expected.size())) == expected;
+    };
+    EXPECT_TRUE(sameAsImage(5));  // digit 3
+    for (int nOther : {3, 4, 6, 7, 8, 9, 10, 11, 12, 13})
+        EXPECT_FALSE(sameAsImage(nOther)) << nOther;
 }
 
 namespace {
