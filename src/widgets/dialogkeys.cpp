@@ -41,7 +41,9 @@ bool IsControl(const QWidget *pWidget)
 
 // A compound passes the focus to a part of its own (a button box to its
 // default button, a tab widget to its bar) and keeps its parts in the chain
-// right behind itself: it is moved as one piece, and orders its parts itself.
+// right behind itself: it is moved as one piece. A button box orders its
+// buttons itself; the controls on each page of a tab widget are ordered here,
+// among themselves.
 bool IsCompound(const QWidget *pWidget)
 {
     const QWidget *pProxy = pWidget->focusProxy();

@@ -450,31 +450,3 @@ TEST(UndoGroup, AGroupInsideAnOpenGroupJoinsIt)
     EXPECT_FALSE(buffer.CanUndo());
     buffer.DetachView(&view);
 }
-
-TEST(UndoGroup, TypingMergesOnlyWhileNothingElseChangedTheList)
-{
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    Insert(buffer, 0, 0, "\r\n", ACTION_INDENT);
-    auto typeAt = [&](CPoint pt, char c) {
-        {
-            CUndoGroup group(buffer, nullptr, buffer.IsLastTypedPos(pt));
-            pt = Insert(buffer, pt.y, pt.x, std::string_view(&c, 1));
-        }
-        buffer.SetLastTypedPos(pt);
-    };
-    typeAt(CPoint(0, 0), 'a');
-    typeAt(CPoint(1, 0), 'b');
-    // A paste on the next line, then typing goes on where it stopped: the
-    // character must not join the paste's group.
-    Insert(buffer, 1, 0, "P", ACTION_PASTE);
-    typeAt(CPoint(2, 0), 'c');
-    EXPECT_EQ(Lines(buffer), "abc|P");
-    CPoint pt;
-    buffer.Undo(pt);
-    EXPECT_EQ(Lines(buffer), "ab|P");
-    buffer.Undo(pt);
-    EXPECT_EQ(Lines(buffer), "ab|");
-    buffer.Undo(pt);
-    EXPECT_EQ(Lines(buffer), "|");
-}
