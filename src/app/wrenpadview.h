@@ -1,6 +1,7 @@
 // The application's view: the editing view plus what this program adds —
 // colouring by view type, block indent and outdent, the bracket jump, the
-// line jump and the character code, and the settings it draws with.
+// line jump and the character code, the web commands that put markup into
+// the text, and the settings it draws with.
 #pragma once
 
 #include "view/crystaleditview.h"
