@@ -4,6 +4,45 @@
 #include "text/textbuffer.h"
 
 #include <algorithm>
+#include <sys/mman.h>
+
+namespace {
+
+// Lines whose room for blocks would pass this many are parsed into scratch
+// room of their own (below).
+constexpr std::size_t LONG_LINE_BLOCKS = 64 * 1024;
+
+// Room for the blocks of one long line. A routine may add up to 3 blocks per
+// byte, but a line needs a small part of that: the room is mapped without
+// being touched, so only the pages that blocks fill ever take memory. Filling
+// a vector instead would write all of it: 240 MB for a line of 10 MB.
+class CBlockScratch
+{
+public:
+    // No room at all for a count of 0.
+    explicit CBlockScratch(std::size_t nCount) : m_nBytes(nCount * sizeof(ColorBlock))
+    {
+        if (m_nBytes > 0)
+            m_pMap = ::mmap(nullptr, m_nBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+                            -1, 0);
+    }
+    ~CBlockScratch()
+    {
+        if (m_pMap != MAP_FAILED)
+            ::munmap(m_pMap, m_nBytes);
+    }
+    CBlockScratch(const CBlockScratch &) = delete;
+    CBlockScratch &operator=(const CBlockScratch &) = delete;
+
+    // Null when the room could not be mapped.
+    ColorBlock *Data() const { return m_pMap != MAP_FAILED ? static_cast<ColorBlock *>(m_pMap) : nullptr; }
+
+private:
+    std::size_t m_nBytes;
+    void *m_pMap = MAP_FAILED;
+};
+
+} // namespace
 
 void CLineStateCache::EnsureSize(int nLineCount)
 {
@@ -49,9 +88,16 @@ DWORD CLineStateCache::ParseLineForDrawing(CLineParser &parser, int nLine,
         return StateAt(parser, nLine);
     const DWORD dwPrevious = nLine > 0 ? StateAt(parser, nLine - 1) : 0;
     const auto nCapacity = static_cast<std::size_t>(ColorBlockCapacity(nLength));
-    if (aBuffer.size() < nCapacity)
-        aBuffer.resize(nCapacity);
-    const DWORD dwState = parser.ParseLineColors(dwPrevious, nLine, aBuffer.data(), nBlocks);
+    DWORD dwState = 0;
+    const CBlockScratch scratch(nCapacity > LONG_LINE_BLOCKS ? nCapacity : 0);
+    if (scratch.Data() != nullptr) {
+        dwState = parser.ParseLineColors(dwPrevious, nLine, scratch.Data(), nBlocks);
+        std::vector<ColorBlock>(scratch.Data(), scratch.Data() + nBlocks).swap(aBuffer);
+    } else {
+        if (aBuffer.size() < nCapacity)
+            aBuffer.resize(nCapacity);
+        dwState = parser.ParseLineColors(dwPrevious, nLine, aBuffer.data(), nBlocks);
+    }
     m_pdwLineStates[static_cast<std::size_t>(nLine)] = dwState;
     if (m_nKnown == nLine)
         m_nKnown = nLine + 1;
