@@ -167,7 +167,7 @@ private:
         }
     }
 
-    // A '<' outside a tag.
+    // A '<' outside a tag, or inside one when words are not coloured.
     int OpenTagOrComment(int J)
     {
         if (IsCommentOpenerAt(m_scan, J))

@@ -1,7 +1,6 @@
-// VB, Perl and Pascal. The three share one scheme: block colours from the
-// state, quoted strings with backslash escapes, a trailing backslash that
-// carries the whole state to the next line, and words looked up in a keyword
-// list or tested as numbers. Only their comments and word bytes differ.
+// VB, Perl and Pascal on the scan loop they share with C and C++
+// (scriptparse.h): only their comments, directives, quotes, word bytes and
+// keyword lists are their own.
 #include "syntax/keywords.h"
 #include "syntax/parse.h"
 #include "syntax/scriptparse.h"
