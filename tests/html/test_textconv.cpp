@@ -22,6 +22,7 @@ std::string S(std::string_view utf8)
 const std::string SO = S("ソ");
 const std::string BO = S("ボ");
 const std::string MA = S("マ");
+const std::string PO = S("ポ");
 const std::string XA = S("ァ");
 const std::string A = S("ア");
 const std::string FULL_B = S("Ｂ");
@@ -54,7 +55,8 @@ TEST(TextConv, SecondBytesThatEqualDelimitersAreNeverTakenForThem)
     EXPECT_EQ(BreakLinesAtWidth(S("あ{い"), 2, true), S("あ\r\n{い"));
 
     EXPECT_EQ(ReverseCharacters("a" + SO + "\r\n" + XA + "b"), "b" + XA + "\r\n" + SO + "a");
-    EXPECT_EQ(HalfWidthToFull(SO + "\\"), SO + S("￥"));
+    EXPECT_EQ(HalfWidthToFull(SO + "\\" + PO + "|" + XA + "@"), SO + S("￥") + PO + S("｜") + XA + S("＠"));
+    EXPECT_EQ(DeleteLinePrefix(XA + "@x\r\n@y", "@", false), XA + "@x\r\ny");
     EXPECT_EQ(EscapeHtmlSpecials(MA + "<" + BO + ">"), MA + "&LT;" + BO + "&GT;");
 }
 
@@ -86,8 +88,10 @@ TEST(TextConv, ALoneLeadByteAtTheEndSurvivesEveryConversion)
         {"escape", EscapeHtmlSpecials, "<p>" + LEAD, "&LT;p&GT;" + LEAD},
         {"unescape", UnescapeHtmlSpecials, "&lt;" + LEAD, "<" + LEAD},
     };
-    for (const auto &c : cases)
+    for (const auto &c : cases) {
         EXPECT_EQ(c.convert(c.strIn), c.strOut) << c.pszName;
+        EXPECT_EQ(c.convert(""), "") << c.pszName;
+    }
 
     // A lead byte before a byte that cannot follow it stays alone, and the
     // byte after it is converted as usual.
