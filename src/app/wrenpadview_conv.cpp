@@ -322,8 +322,9 @@ void CWrenpadView::OnInsertTextFile()
         return;
     }
     // A file with LF line ends gives its own lines, as it would when opened.
-    const std::vector<std::string_view> aPieces = CutAtLineFeeds(strBytes);
-    const std::vector<std::string> aLines(aPieces.begin(), aPieces.end());
+    std::vector<std::string> aLines;
+    for (const std::string_view piece : CutAtLineFeeds(strBytes))
+        aLines.emplace_back(piece);
     strBytes = std::string();
     CPoint b;
     CPoint e;
