@@ -1,5 +1,6 @@
 wp_core_sources(
     codec.cpp
+    filehandle.cpp
     fileio.cpp
     linearray.cpp
     sjis.cpp
