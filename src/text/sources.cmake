@@ -2,6 +2,7 @@ wp_core_sources(
     codec.cpp
     filehandle.cpp
     fileio.cpp
+    fileload.cpp
     linearray.cpp
     sjis.cpp
     textbuffer.cpp
