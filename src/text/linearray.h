@@ -27,6 +27,8 @@ struct TextLine
     int nLength = 0;            // valid bytes
     std::uint32_t dwFlags = 0;  // LF_ bits
 };
+// A file of short lines holds millions of these.
+static_assert(sizeof(TextLine) == 16);
 
 // The capacity of a block for n bytes: the next multiple of 16 above n.
 inline constexpr int LineCapacityFor(std::int64_t n)
