@@ -39,7 +39,8 @@ void CWrenpadView::SetViewType(int nViewType)
     viewport()->update();
 }
 
-DWORD CWrenpadView::ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems)
+std::uint32_t CWrenpadView::ParseLineColors(std::uint32_t dwCookie, int nLineIndex,
+                                            ColorBlock *pBuf, int &nActualItems)
 {
     return ParseLineByViewType(m_nViewType, *this, dwCookie, nLineIndex, pBuf, nActualItems);
 }

@@ -29,7 +29,8 @@ public:
     // Colouring.
     int GetViewType() const { return m_nViewType; }
     void SetViewType(int nViewType);
-    DWORD ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems) override;
+    std::uint32_t ParseLineColors(std::uint32_t dwCookie, int nLineIndex, ColorBlock *pBuf,
+                                  int &nActualItems) override;
     void OnViewType(int nID);
     void OnUpdateViewType(CCmdUI *pCmdUI);
 
