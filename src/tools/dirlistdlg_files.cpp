@@ -11,6 +11,7 @@
 #include "platform/profile.h"
 #include "platform/programfolder.h"
 #include "platform/shellopen.h"
+#include "platform/trash.h"
 #include "tools/dirlistdialogs.h"
 #include "tools/dirtreectrl.h"
 #include "tools/dirtreemodel.h"
@@ -122,7 +123,7 @@ void CDirListDlg::OnDelete()
     if (strNext.empty())
         strNext = m_pModel->PathOf(folder);
 
-    if (!QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(strPath)))) {
+    if (!MoveToTrash(strPath)) {
         // No trash where the item lies (or none at all): deleting for good
         // is offered, with No as the answer that Enter gives.
         if (KindOf(strPath) == ITEM_MISSING)

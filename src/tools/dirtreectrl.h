@@ -17,6 +17,8 @@ public:
 
     void SetDirModel(CDirTreeModel *pModel);
     CDirTreeModel *GetDirModel() const { return m_pModel; }
+    // A label is being edited (a rename).
+    bool IsEditing() const { return state() == EditingState; }
 
 signals:
     void OpenRequested();
