@@ -3,8 +3,40 @@
 #include "tools/dirtreemodel.h"
 
 #include <QContextMenuEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+namespace {
+
+// A file's label opens for editing with the name before its extension
+// selected, so that typing a new name keeps the kind of file.
+class CNameDelegate : public QStyledItemDelegate
+{
+public:
+    CNameDelegate(CDirTreeCtrl *pTree) : QStyledItemDelegate(pTree), m_pTree(pTree) {}
+
+    void setEditorData(QWidget *pEditor, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::setEditorData(pEditor, index);
+        QPointer<QLineEdit> pEdit = qobject_cast<QLineEdit *>(pEditor);
+        const int nDot = pEdit ? pEdit->text().lastIndexOf(QLatin1Char('.')) : -1;
+        if (nDot <= 0 || m_pTree->GetDirModel()->IsFolder(index))
+            return;
+        // After the view has selected everything.
+        QTimer::singleShot(0, pEdit, [pEdit, nDot] {
+            if (pEdit)
+                pEdit->setSelection(0, nDot);
+        });
+    }
+
+private:
+    CDirTreeCtrl *m_pTree;
+};
+
+} // namespace
 
 CDirTreeCtrl::CDirTreeCtrl(QWidget *pParent) : QTreeView(pParent)
 {
@@ -15,6 +47,7 @@ CDirTreeCtrl::CDirTreeCtrl(QWidget *pParent) : QTreeView(pParent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setExpandsOnDoubleClick(true);
+    setItemDelegate(new CNameDelegate(this));
 }
 
 void CDirTreeCtrl::SetDirModel(CDirTreeModel *pModel)

@@ -191,8 +191,9 @@ TEST_F(DirList, OpensBesideTheDocumentOrWhereItWasAndKeepsItsPlaceWhenClosed)
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Doc()->GetPathName().empty());
 
-    // An untitled document: where the pane was last.
-    Frame()->ExecuteCommand(ID_VIEW_EXPLORER);
+    // An untitled document: where the pane was last. Ctrl+W works from the
+    // text, where the document window's own menu wants the key too.
+    QTest::keyClick(View(), Qt::Key_W, Qt::ControlModifier);
     ASSERT_NE(Pane(), nullptr);
     WaitForTree();
     EXPECT_EQ(Pane()->GetRoot(), strSaved);
@@ -315,6 +316,10 @@ TEST_F(DirList, NewItemsTakeTheNextFreeNameAndOpenTheirLabelForEditing)
     Pane()->ExecuteCommand(ID_DIRLIST_NEW_HTML);
     WaitForTree();
     EXPECT_EQ(Pane()->GetPath(), m_tree.File("site/新規HTML.html"));
+    // Typing replaces the name and keeps the extension.
+    auto *pEditor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    ASSERT_NE(pEditor, nullptr);
+    EXPECT_EQ(pEditor->selectedText(), "新規HTML");
     EXPECT_EQ(ReadFileBytes(m_tree.File("site/新規HTML.html")),
               "<html>\r\n<head>\r\n<title></title>\r\n</head>\r\n<body>\r\n\r\n</body>\r\n</html>");
     FinishEdit("top.html");
