@@ -98,10 +98,11 @@ private:
         m_pMeasure->dMaxStall = std::max(m_pMeasure->dMaxStall, dGap);
         if (dGap > 16)
             m_pMeasure->dLateTotal += dGap;
-        if (m_fnDone()) {
+        if (m_pMeasure->dAllRows < 0 && m_fnDone())
             m_pMeasure->dAllRows = nNow / 1e6;
+        // The loop runs on until the rows have been painted too.
+        if (m_pMeasure->dAllRows >= 0 && m_pMeasure->dFirstRows >= 0)
             m_bFinished = true;
-        }
     }
 
     QTimer m_timer;

@@ -136,8 +136,9 @@ private:
     void RegisterExplorerCommands();
     // Command 309: opens the pane or shows it, at the active document's folder.
     void OnViewExplorer();
-    // Closes the pane, which keeps its settings.
-    void CloseExplorer();
+    // The open pane's root, path and filter into the settings. The pane
+    // itself stays until the frame goes: closing may yet be cancelled.
+    void SaveExplorerState();
 
     // mainframe_window.cpp
     void RegisterWindowCommands();

@@ -1,5 +1,5 @@
 // The explorer pane beside the documents: command 309 opens it (or brings it
-// back) at the active document's folder; closing the frame closes it.
+// back) at the active document's folder; closing the frame keeps its place.
 #include "app/mainframe.h"
 
 #include "app/wrenpaddoc.h"
@@ -45,8 +45,8 @@ void CMainFrame::OnViewExplorer()
     m_pDirListDlg->GetTree()->setFocus();
 }
 
-void CMainFrame::CloseExplorer()
+void CMainFrame::SaveExplorerState()
 {
     if (m_pDirListDlg)
-        m_pDirListDlg->close();
+        m_pDirListDlg->SaveSettings();
 }

@@ -41,7 +41,10 @@ struct CDirTreeModel::CListedResult
 {
     quint64 nId = 0;
     int nSerial = 0;
-    CFolderListing listing;
+    bool bCancelled = false;
+    // The folder's children, made on the worker so that the window only
+    // links them in.
+    std::vector<std::unique_ptr<CNode>> aNodes;
 };
 
 struct CDirTreeModel::CCheckedResult
@@ -135,7 +138,16 @@ private:
         auto pResult = std::make_shared<CListedResult>();
         pResult->nId = job.nId;
         pResult->nSerial = job.nSerial;
-        pResult->listing = ListExplorerFolder(job.strPath, job.filter, job.bFiles, &m_bCancel);
+        CFolderListing listing = ListExplorerFolder(job.strPath, job.filter, job.bFiles, &m_bCancel);
+        pResult->bCancelled = listing.bCancelled;
+        pResult->aNodes.reserve(listing.aEntries.size());
+        for (CExplorerEntry &entry : listing.aEntries) {
+            auto pNode = std::make_unique<CNode>();
+            pNode->strName = std::move(entry.strName);
+            pNode->bFolder = entry.bFolder;
+            pNode->bLink = entry.bLink;
+            pResult->aNodes.push_back(std::move(pNode));
+        }
         CDirTreeModel *pModel = m_pModel;
         QMetaObject::invokeMethod(pModel, [pModel, pResult] { pModel->OnListed(*pResult); }, Qt::QueuedConnection);
     }
@@ -228,7 +240,6 @@ void CDirTreeModel::SetRoot(const std::string &strRoot)
     m_pTop = std::make_unique<CNode>();
     m_pTop->strName = strTop;
     m_pTop->bFolder = true;
-    Register(m_pTop.get());
     endResetModel();
     if (m_nOutstanding == 0)
         emit LoadingFinished();
@@ -307,15 +318,19 @@ QModelIndex CDirTreeModel::FindLoaded(const std::string &strPath) const
     return IndexOf(pNode);
 }
 
-void CDirTreeModel::Register(CNode *pNode)
+quint64 CDirTreeModel::Register(CNode *pNode)
 {
-    pNode->nId = m_nNextId++;
-    m_mapNodes[pNode->nId] = pNode;
+    if (pNode->nId == 0) {
+        pNode->nId = m_nNextId++;
+        m_mapNodes[pNode->nId] = pNode;
+    }
+    return pNode->nId;
 }
 
 void CDirTreeModel::Unregister(CNode *pNode)
 {
-    m_mapNodes.erase(pNode->nId);
+    if (pNode->nId != 0)
+        m_mapNodes.erase(pNode->nId);
     for (const auto &pChild : pNode->aChildren)
         Unregister(pChild.get());
 }
@@ -328,7 +343,7 @@ void CDirTreeModel::StartLoad(CNode *pNode)
     pNode->eLoad = CNode::LOAD_RUNNING;
     ++pNode->nLoadSerial;
     CLoader::CJob job;
-    job.nId = pNode->nId;
+    job.nId = Register(pNode);
     job.nSerial = pNode->nLoadSerial;
     job.strPath = PathOfNode(pNode);
     job.filter = m_filter;
@@ -345,16 +360,15 @@ void CDirTreeModel::JobDone()
         emit LoadingFinished();
 }
 
-void CDirTreeModel::OnListed(const CListedResult &result)
+void CDirTreeModel::OnListed(CListedResult &result)
 {
     auto it = m_mapNodes.find(result.nId);
     CNode *pNode = it == m_mapNodes.end() ? nullptr : it->second;
     if (pNode && pNode->nLoadSerial == result.nSerial) {
-        if (result.listing.bCancelled) {
+        if (result.bCancelled) {
             pNode->eLoad = pNode->aChildren.empty() ? CNode::LOAD_NONE : CNode::LOAD_DONE;
         } else {
-            std::vector<CExplorerEntry> aEntries = result.listing.aEntries;
-            MergeChildren(pNode, aEntries);
+            MergeChildren(pNode, result.aNodes);
             pNode->eLoad = CNode::LOAD_DONE;
             const CNode::EChildren eNow = pNode->aChildren.empty() ? CNode::CHILDREN_NONE : CNode::CHILDREN_SOME;
             if (eNow != pNode->eChildren && eNow == CNode::CHILDREN_NONE) {
@@ -374,19 +388,10 @@ void CDirTreeModel::OnListed(const CListedResult &result)
     JobDone();
 }
 
-void CDirTreeModel::MergeChildren(CNode *pNode, std::vector<CExplorerEntry> &aEntries)
+void CDirTreeModel::MergeChildren(CNode *pNode, std::vector<std::unique_ptr<CNode>> &aNew)
 {
     const QModelIndex parentIndex = IndexOf(pNode);
     auto &aChildren = pNode->aChildren;
-    auto makeNode = [this, pNode](CExplorerEntry &entry) {
-        auto pChild = std::make_unique<CNode>();
-        pChild->strName = std::move(entry.strName);
-        pChild->bFolder = entry.bFolder;
-        pChild->bLink = entry.bLink;
-        pChild->pParent = pNode;
-        Register(pChild.get());
-        return pChild;
-    };
     auto renumber = [&aChildren](std::size_t nFrom) {
         for (std::size_t i = nFrom; i < aChildren.size(); ++i)
             aChildren[i]->nRow = static_cast<int>(i);
@@ -394,14 +399,14 @@ void CDirTreeModel::MergeChildren(CNode *pNode, std::vector<CExplorerEntry> &aEn
 
     // Both lists are in the tree's order: one walk tells what stays.
     std::vector<char> abKeep(aChildren.size(), 0);
-    std::vector<char> abNew(aEntries.size(), 1);
-    for (std::size_t i = 0, j = 0; i < aChildren.size() && j < aEntries.size();) {
-        const int nCmp = CompareEntries(aChildren[i]->bFolder, aChildren[i]->strName, aEntries[j].bFolder,
-                                        aEntries[j].strName);
+    std::vector<char> abNew(aNew.size(), 1);
+    for (std::size_t i = 0, j = 0; i < aChildren.size() && j < aNew.size();) {
+        const int nCmp =
+            CompareEntries(aChildren[i]->bFolder, aChildren[i]->strName, aNew[j]->bFolder, aNew[j]->strName);
         if (nCmp == 0) {
             abKeep[i] = 1;
             abNew[j] = 0;
-            aChildren[i]->bLink = aEntries[j].bLink;
+            aChildren[i]->bLink = aNew[j]->bLink;
             ++i;
             ++j;
         } else if (nCmp < 0) {
@@ -431,22 +436,19 @@ void CDirTreeModel::MergeChildren(CNode *pNode, std::vector<CExplorerEntry> &aEn
 
     // Runs of new rows, in order.
     std::size_t nAt = 0;
-    for (std::size_t j = 0; j < aEntries.size();) {
+    for (std::size_t j = 0; j < aNew.size();) {
         if (!abNew[j]) {
             ++nAt;
             ++j;
             continue;
         }
         std::size_t k = j;
-        while (k < aEntries.size() && abNew[k])
-            ++k;
+        while (k < aNew.size() && abNew[k])
+            aNew[k++]->pParent = pNode;
         beginInsertRows(parentIndex, static_cast<int>(nAt), static_cast<int>(nAt + (k - j) - 1));
-        std::vector<std::unique_ptr<CNode>> aRun;
-        aRun.reserve(k - j);
-        for (std::size_t e = j; e < k; ++e)
-            aRun.push_back(makeNode(aEntries[e]));
-        aChildren.insert(aChildren.begin() + static_cast<std::ptrdiff_t>(nAt), std::make_move_iterator(aRun.begin()),
-                         std::make_move_iterator(aRun.end()));
+        aChildren.insert(aChildren.begin() + static_cast<std::ptrdiff_t>(nAt),
+                         std::make_move_iterator(aNew.begin() + static_cast<std::ptrdiff_t>(j)),
+                         std::make_move_iterator(aNew.begin() + static_cast<std::ptrdiff_t>(k)));
         renumber(nAt);
         endInsertRows();
         nAt += k - j;
@@ -463,7 +465,7 @@ void CDirTreeModel::CheckChildFolders(CNode *pNode)
     const std::string strFolder = PathOfNode(pNode);
     for (const auto &pChild : pNode->aChildren)
         if (pChild->bFolder && pChild->eLoad == CNode::LOAD_NONE)
-            job.aFolders.emplace_back(pChild->nId, JoinPath(strFolder, pChild->strName));
+            job.aFolders.emplace_back(Register(pChild.get()), JoinPath(strFolder, pChild->strName));
     if (job.aFolders.empty())
         return;
     ++m_nOutstanding;

@@ -95,11 +95,13 @@ private:
     QModelIndex IndexOf(const CNode *pNode) const;
     std::string PathOfNode(const CNode *pNode) const;
     void StartLoad(CNode *pNode);
-    void OnListed(const CListedResult &result);
+    void OnListed(CListedResult &result);
     void OnChecked(const CCheckedResult &result);
-    void MergeChildren(CNode *pNode, std::vector<CExplorerEntry> &aEntries);
+    void MergeChildren(CNode *pNode, std::vector<std::unique_ptr<CNode>> &aNew);
     void CheckChildFolders(CNode *pNode);
-    void Register(CNode *pNode);
+    // The node's id for the worker's reports, given when work is first
+    // posted for it: most items never need one.
+    quint64 Register(CNode *pNode);
     void Unregister(CNode *pNode);
     void ContinueReveal();
     void JobDone();

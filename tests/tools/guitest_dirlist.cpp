@@ -283,11 +283,18 @@ TEST_F(DirList, ListsEveryFolderAndTheFilesOfTheFilterWhichTheOptionsChange)
               (QStringList{"empty/", "img/", "pages/", "INDEX.HTM", "index.html", "photo.jpg", "readme.txt"}));
     EXPECT_TRUE(Model()->hasChildren(Model()->FindLoaded(m_tree.File("img"))));
     EXPECT_EQ(Pane()->GetPath(), m_tree.File("index.html"));
-    // The editor's list is written at once, the filter when the pane closes.
+    // The editor's list is written at once, the filter when the pane or the
+    // window closes. A close the user cancels leaves the pane where it is.
     EXPECT_EQ(m_profile.GetString(SECTION_MAIN, "UseWrenpadExtension", ""), "txt;htm");
     EXPECT_EQ(m_profile.GetString(SECTION_DIRLIST, "file", "?"), "html");
+    Frame()->ExecuteCommand(ID_FILE_NEW);
+    View()->ReplaceSelectedText("unsaved");
+    m_aAnswers = {IDCANCEL};
     Frame()->close();
+    Idle();
+    ASSERT_TRUE(Frame()->isVisible());
     EXPECT_EQ(m_profile.GetString(SECTION_DIRLIST, "file", "?"), "");
+    EXPECT_NE(Pane(), nullptr);
 }
 
 TEST_F(DirList, NewItemsTakeTheNextFreeNameAndOpenTheirLabelForEditing)
