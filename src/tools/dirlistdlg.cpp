@@ -1,5 +1,7 @@
 #include "tools/dirlistdlg.h"
 
+#include "app/appoptions.h"
+#include "app/appsettings.h"
 #include "app/menubuilder.h"
 #include "platform/dialogs.h"
 #include "platform/filedialogs.h"
@@ -11,8 +13,6 @@
 #include "tools/dirlistdialogs.h"
 #include "tools/dirtreectrl.h"
 #include "tools/dirtreemodel.h"
-#include "app/appsettings.h"
-#include "app/appoptions.h"
 
 #include <QCloseEvent>
 #include <QDir>
