@@ -379,6 +379,8 @@ TEST_F(DirList, RenamingInPlaceChangesCaseButNeverReplacesAnotherFile)
     EXPECT_EQ(Children(m_tree.Path()), (QStringList{"other.html", "Page.html"}));
     EXPECT_EQ(Pane()->GetPath(), m_tree.File("Page.html"));
     EXPECT_TRUE(m_aBoxes.empty());
+    // The keyboard stays in the tree for the next key.
+    EXPECT_EQ(QApplication::focusWidget(), Tree());
 
     Key(Qt::Key_F2);
     FinishEdit("other.html");
