@@ -1,6 +1,6 @@
 #include "tools/explorerfiles.h"
 
-#include "search/foldersearch.h"
+#include "search/wildcard.h"
 
 #include <algorithm>
 #include <cerrno>
