@@ -54,6 +54,13 @@ TEST(ExplorerFiles, ExtensionListsMatchAnyCaseAndToleranceOfHowTheyAreTyped)
     // An entry may carry wildcards of its own.
     EXPECT_TRUE(CExtensionList("ht*").Matches("page.htm"));
     EXPECT_TRUE(CExtensionList("ht*").Matches("page.html"));
+    // A three-letter entry also takes the longer extensions it begins, as
+    // stored lists such as "txt;htm" have always been read; a longer entry
+    // does not work backwards.
+    EXPECT_TRUE(CExtensionList("txt;htm").Matches("index.HTML"));
+    EXPECT_TRUE(CExtensionList("htm").Matches("page.htmx"));
+    EXPECT_FALSE(CExtensionList("html").Matches("page.htm"));
+    EXPECT_FALSE(CExtensionList("htm").Matches("page.ht"));
     // Empty lists, however typed, match nothing (the callers decide what that means).
     for (const char *pszEmpty : {"", ";", " ; ;", "*."}) {
         EXPECT_TRUE(CExtensionList(pszEmpty).IsEmpty()) << pszEmpty;
