@@ -7,7 +7,7 @@
 //
 // Routing, idle updates, hand-offs and closing live in mainframe.cpp; the bars
 // and their saved state in mainframe_bars.cpp; the document windows in
-// mainframe_window.cpp.
+// mainframe_window.cpp; the explorer pane in mainframe_explorer.cpp.
 #pragma once
 
 #include "platform/cmdtarget.h"
@@ -22,6 +22,7 @@
 #include <string>
 
 class CChildFrame;
+class CDirListDlg;
 class CFolderSearchHost;
 class CSizingControlBar;
 class CTabBar;
@@ -107,6 +108,8 @@ public:
     QString GetStatusPaneText(int nID) const;
     QMenu *GetMainMenu(int nResource, int nIndex) const;
     void UpdateRecentFileMenus();
+    // The explorer pane while it is open, else null.
+    CDirListDlg *GetDirListDlg() const;
     void SetTrayIconVisible(bool bVisible);
     bool IsTrayIconVisible() const;
     void OnUnmappableCharacters(int nCount);
@@ -129,6 +132,14 @@ private:
     void ShowDropDownMenu(int nID);
     void OnOptions();
 
+    // mainframe_explorer.cpp
+    void RegisterExplorerCommands();
+    // Command 309: opens the pane or shows it, at the active document's folder.
+    void OnViewExplorer();
+    // The open pane's root, path and filter into the settings. The pane
+    // itself stays until the frame goes: closing may yet be cancelled.
+    void SaveExplorerState();
+
     // mainframe_window.cpp
     void RegisterWindowCommands();
     void OnWindowNew();
@@ -147,6 +158,8 @@ private:
     CSizingControlBar *m_pResultsBar = nullptr;
     CTrayIcon *m_pTrayIcon = nullptr;
     CFolderSearchHost *m_pSearch = nullptr;
+    // At most one explorer pane; cleared when it closes.
+    QPointer<CDirListDlg> m_pDirListDlg;
     QTimer *m_pIdleTimer = nullptr;
     bool m_bIdleScheduled = false;
 

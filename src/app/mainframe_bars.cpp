@@ -412,4 +412,5 @@ void CMainFrame::SaveFrameState()
     placement.nBottom = rc.top() + rc.height();
     SaveWindowPlacement(AppProfile(), placement);
     AppProfile().WriteInt(SECTION_MAIN, "bUseBrowser", AppSettings().m_bUseBrowser);
+    SaveExplorerState();
 }

@@ -14,6 +14,7 @@ wp_gui_sources(
     docdialogs.cpp
     mainframe.cpp
     mainframe_bars.cpp
+    mainframe_explorer.cpp
     mainframe_window.cpp
     menubuilder.cpp
     optionsdlg.cpp

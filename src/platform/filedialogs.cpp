@@ -11,6 +11,12 @@ FileDialogHook &FileHook()
     return hook;
 }
 
+FolderDialogHook &FolderHook()
+{
+    static FolderDialogHook hook;
+    return hook;
+}
+
 ColorDialogHook &ColorHook()
 {
     static ColorDialogHook hook;
@@ -50,6 +56,18 @@ QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request)
     if (dlg.exec() != QDialog::Accepted)
         return {};
     return dlg.selectedFiles();
+}
+
+void SetFolderDialogHook(FolderDialogHook hook)
+{
+    FolderHook() = std::move(hook);
+}
+
+QString BrowseForFolder(QWidget *pParent, const QString &strTitle, const QString &strStart)
+{
+    if (FolderHook())
+        return FolderHook()(strTitle, strStart);
+    return QFileDialog::getExistingDirectory(pParent, strTitle, strStart);
 }
 
 bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen)

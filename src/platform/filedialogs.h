@@ -1,4 +1,4 @@
-// The common file and colour dialogs behind one door that tests can hold: a
+// The common file, folder and colour dialogs behind one door that tests can hold: a
 // hook answers in place of the dialog and sees what it would have shown.
 #pragma once
 
@@ -26,6 +26,12 @@ struct CFileDialogRequest
 QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request);
 using FileDialogHook = std::function<QStringList(const CFileDialogRequest &)>;
 void SetFileDialogHook(FileDialogHook hook);
+
+// The folder dialog, starting at strStart: the chosen folder, empty when
+// cancelled.
+QString BrowseForFolder(QWidget *pParent, const QString &strTitle, const QString &strStart);
+using FolderDialogHook = std::function<QString(const QString &strTitle, const QString &strStart)>;
+void SetFolderDialogHook(FolderDialogHook hook);
 
 // The colour dialog; false when cancelled.
 bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen);

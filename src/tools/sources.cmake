@@ -1,1 +1,13 @@
-wp_core_sources(nkf.cpp nkf_mime.cpp)
+wp_core_sources(
+    explorerfiles.cpp
+    filecodeguess.cpp
+    nkf.cpp
+    nkf_mime.cpp
+)
+wp_gui_sources(
+    dirlistdialogs.cpp
+    dirlistdlg.cpp
+    dirlistdlg_files.cpp
+    dirtreectrl.cpp
+    dirtreemodel.cpp
+)
