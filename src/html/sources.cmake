@@ -1,0 +1,6 @@
+wp_core_sources(
+    lineinsert.cpp
+    tagattr.cpp
+    tagcase.cpp
+    tagpair.cpp
+)
