@@ -19,8 +19,12 @@ wp_gui_sources(
     splitterwnd.cpp
     tabbar.cpp
     trayicon.cpp
+    webdialogs.cpp
+    webdialogs_lines.cpp
     wrenpadapp.cpp
     wrenpaddoc.cpp
     wrenpadview.cpp
     wrenpadview_jump.cpp
+    wrenpadview_web.cpp
+    wrenpadview_webdlg.cpp
 )

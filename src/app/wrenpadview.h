@@ -6,6 +6,7 @@
 #include "view/crystaleditview.h"
 
 #include <string>
+#include <vector>
 
 class QMenu;
 
@@ -73,6 +74,22 @@ public:
     const std::string &GetDocumentPath() const { return m_strDocumentPath; }
     void SetDocumentPath(const std::string &strPath) { m_strDocumentPath = strPath; }
 
+    // Web commands (wrenpadview_web.cpp, the dialogs in wrenpadview_webdlg.cpp).
+    void OnWebCommand(int nID);
+    void OnUpdateWebCommand(CCmdUI *pCmdUI);
+    // Wraps the selection in strOpen and strClose as one undo step, in upper
+    // case when the settings ask for it. bRemember keeps the pair for the
+    // repeat command; bSelect selects the wrapped text again (unless the
+    // settings say to select nothing), else the caret goes behind strClose.
+    void InsertTagPair(std::string strOpen, std::string strClose, bool bSelect, bool bRemember);
+    bool GetTagMemory() const { return m_bTagMemory; }
+    const std::string &GetLastColor() const { return m_strLastColor; }
+    // "挿入ﾀｸﾞ設定": upper or lower case for inserted tags.
+    void OnTagCaseSetting();
+    // Text at the start and end of every selected line; bCommentBlock opens
+    // the dialog set to put the comment prefix at the line starts.
+    void OnLineInsert(bool bCommentBlock);
+
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
     // The first focus of the view switches the input method on when the
@@ -95,4 +112,19 @@ private:
     std::string SelectedFilePath();
     CWrenpadDoc *m_pDocument = nullptr;
     bool m_bFocusedBefore = false;
+
+    // Web commands.
+    void RegisterWebCommands();
+    // Replaces the selection with line pieces as one undo step; the caret
+    // ends behind them.
+    void ReplaceSelectionLines(const std::vector<std::string> &aLines, int nAction);
+    void OnTagConversion(int nID);
+    void OnHexColor();
+    void OnImageMap();
+    // The commands that ask for their markup in a dialog; false for any other id.
+    bool OnWebDialogCommand(int nID);
+    // Tag-memory mode: remembered pairs pile up until the repeat command.
+    bool m_bTagMemory = false;
+    // The last colour of the hexadecimal colour command, "#rrggbb".
+    std::string m_strLastColor;
 };
