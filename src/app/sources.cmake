@@ -28,3 +28,5 @@ wp_gui_sources(
     wrenpadview_web.cpp
     wrenpadview_webdlg.cpp
 )
+# Plug-ins and the file manager's menu.
+wp_gui_sources(appplugins.cpp mainframe_plugins.cpp shellmenuswitch.cpp wrenpadview_plugin.cpp)

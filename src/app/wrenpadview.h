@@ -54,6 +54,11 @@ public:
     void OnEditGotoLine();
     void OnCharCode();
 
+    // A plug-in command (wrenpadview_plugin.cpp): row nRow of the plug-in
+    // registry runs on the selection and its results are inserted as the
+    // command's type says.
+    void RunPluginCommand(int nRow);
+
     // Tag jump, the jumps to files and the folder search (wrenpadview_jump.cpp).
     void OnTagJump();
     void OnOpenUrl();
@@ -108,6 +113,7 @@ private:
     int m_nViewType;
     std::string m_strDocumentPath;
     void RegisterJumpCommands();
+    void RegisterPluginCommands();
     // The file the selection names, made absolute; empty when none exists.
     std::string SelectedFilePath();
     CWrenpadDoc *m_pDocument = nullptr;

@@ -290,6 +290,10 @@ constexpr CCommandInfo COMMANDS[] = {
     CMD(ID_VERTICAL_TABLE, "ﾃｰﾌﾞﾙ使用版(&T)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
     CMD(ID_TEXT_GRADATION, "文字ｸﾞﾗﾃﾞｰｼｮﾝ(&G)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
     CMD(ID_TABLE_TO_CSV, "ﾃｰﾌﾞﾙﾀｸﾞをCSV形式変換(&V)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
+    // The items take the plug-ins' own menu texts.
+    CMD_RANGE(ID_PLUGIN_FIRST, ID_PLUGIN_LAST, "ﾌﾟﾗｸﾞｲﾝ", "ﾌﾟﾗｸﾞｲﾝのｺﾏﾝﾄﾞを実行します。", "ﾌﾟﾗｸﾞｲﾝ", 0),
+    CMD_RANGE(ID_PLUGIN_HELP_FIRST, ID_PLUGIN_HELP_LAST, "ﾌﾟﾗｸﾞｲﾝ情報", "ﾌﾟﾗｸﾞｲﾝのｺﾏﾝﾄﾞの説明を表示します。",
+              "ﾌﾟﾗｸﾞｲﾝ情報", 0),
     CMD(ID_TAG_CASE_SETTING, "挿入ﾀｸﾞ設定(&T)", nullptr, nullptr, nullptr, nullptr, 0),
     CMD(ID_USERTAG_ADD, "ﾕｰｻﾞｰﾀｸﾞに追加(&A)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
     CMD(ID_USERTAG_EDIT, "ﾕｰｻﾞｰﾀｸﾞ編集(&E)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),

@@ -284,3 +284,24 @@ CImageSize ReadImageFileSize(const std::string &strPath)
         return CImageSize();
     return ReadImageSize(source);
 }
+
+std::string ImageDialogFilePath(const std::string &strDocumentPath, const std::string &strFolder,
+                                const std::string &strFile, const std::string &strWorkingFolder)
+{
+    if (strFile.empty())
+        return std::string();
+    if (strFile[0] == '/')
+        return strFile;
+    std::string strPath;
+    const std::size_t nSlash = strDocumentPath.rfind('/');
+    if (!strDocumentPath.empty() && nSlash != std::string::npos)
+        strPath = strDocumentPath.substr(0, nSlash + 1);
+    else if (!strWorkingFolder.empty())
+        strPath = strWorkingFolder + (strWorkingFolder.back() == '/' ? "" : "/");
+    if (!strFolder.empty()) {
+        strPath = strFolder[0] == '/' ? strFolder : strPath + strFolder;
+        if (strPath.back() != '/')
+            strPath += '/';
+    }
+    return strPath + strFile;
+}

@@ -54,3 +54,10 @@ CImageSize ReadImageSize(CImageSource &source);
 CImageSize ReadImageSize(std::string_view bytes);
 // From a file; IMAGE_UNKNOWN too when it cannot be read.
 CImageSize ReadImageFileSize(const std::string &strPath);
+
+// The file an image dialog names: a file name with a folder prefix (used when
+// given) relative to the document's folder, or to strWorkingFolder for an
+// unnamed document; a file name that is already absolute stands alone. Empty
+// when no file is named.
+std::string ImageDialogFilePath(const std::string &strDocumentPath, const std::string &strFolder,
+                                const std::string &strFile, const std::string &strWorkingFolder);

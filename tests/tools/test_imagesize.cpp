@@ -299,3 +299,15 @@ TEST(ImageHeaders, ThingsThatAreNoImageFile)
     WriteFileBytes(dir.File("real.png"), Png(12, 34));
     EXPECT_EQ(ReadImageFileSize(dir.File("real.png")).nHeight, 34);
 }
+
+TEST(ImageDialog, TheFileItNamesIsFoundBesideTheDocument)
+{
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "img", "a.gif", "/home"), "/srv/www/img/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "img/", "a.gif", "/home"), "/srv/www/img/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "", "a.gif", "/home"), "/srv/www/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "../pics", "a.gif", "/home"), "/srv/www/../pics/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "/pics", "a.gif", "/home"), "/pics/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("", "img", "a.gif", "/home/me"), "/home/me/img/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "img", "/abs/a.gif", "/home"), "/abs/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "img", "", "/home"), "");
+}
