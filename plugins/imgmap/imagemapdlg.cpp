@@ -171,6 +171,8 @@ CImageMapDialog::CImageMapDialog(const std::string &strImagePath, const QImage &
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
+    m_pTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                              | QAbstractItemView::AnyKeyPressed);
     m_pTable->verticalHeader()->setVisible(true);
     connect(m_pTable, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *pItem) {
         if (m_bFilling || pItem->row() < 0 || pItem->row() >= static_cast<int>(m_aAreas.size()))
@@ -280,9 +282,8 @@ void CImageMapDialog::AddArea(const QRect &rc)
     m_aAreas.push_back(area);
     RefreshTable();
     Choose(static_cast<int>(m_aAreas.size()) - 1);
-    // The link is what the user writes next.
-    if (QTableWidgetItem *pItem = m_pTable->item(static_cast<int>(m_aAreas.size()) - 1, 1))
-        m_pTable->editItem(pItem);
+    // The link is what the user writes next: typing goes into its cell.
+    m_pTable->setFocus();
 }
 
 void CImageMapDialog::DeleteSelected()

@@ -88,15 +88,15 @@ std::string MarkupToSjis(std::string_view strUtf8)
         // from its continuation bytes; a broken one is a single "?".
         const std::size_t nLength = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
         char32_t cp = nLength == 4 ? c & 0x07 : nLength == 3 ? c & 0x0F : c & 0x1F;
-        bool bValid = nLength > 1 && i + nLength <= strUtf8.size();
-        for (std::size_t k = 1; bValid && k < nLength; ++k) {
-            const auto cc = static_cast<unsigned char>(strUtf8[i + k]);
-            bValid = (cc & 0xC0) == 0x80;
-            cp = cp << 6 | (cc & 0x3F);
+        std::size_t nGood = 1;
+        while (nGood < nLength && i + nGood < strUtf8.size()
+               && (static_cast<unsigned char>(strUtf8[i + nGood]) & 0xC0) == 0x80) {
+            cp = cp << 6 | (static_cast<unsigned char>(strUtf8[i + nGood]) & 0x3F);
+            ++nGood;
         }
-        if (!bValid) {
+        if (nLength == 1 || nGood < nLength) {
             strOut += '?';
-            ++i;
+            i += nGood;
             continue;
         }
         int nUnmappable = 0;
