@@ -171,6 +171,9 @@ CImageMapDialog::CImageMapDialog(const std::string &strImagePath, const QImage &
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
+    m_pTable->setColumnWidth(0, 110);
+    m_pTable->setColumnWidth(1, 140);
+    m_pTable->setMinimumWidth(380);
     m_pTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                               | QAbstractItemView::AnyKeyPressed);
     m_pTable->verticalHeader()->setVisible(true);

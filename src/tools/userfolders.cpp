@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -47,8 +48,11 @@ std::string InstalledPluginFolder(const std::string &strProgramFolder, const cha
     if (!strProgramFolder.empty()) {
         for (const char *pszBeside : {"../lib/wrenpad/plugins", "plugins"}) {
             const std::string strPath = Joined(strProgramFolder, pszBeside);
-            if (IsFolder(strPath))
-                return strPath;
+            if (!IsFolder(strPath))
+                continue;
+            // Without the "bin/.." that took us there.
+            std::unique_ptr<char, decltype(&std::free)> pReal(realpath(strPath.c_str(), nullptr), &std::free);
+            return pReal ? std::string(pReal.get()) : strPath;
         }
     }
     if (pszInstalled && IsFolder(pszInstalled))
