@@ -27,6 +27,7 @@ CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nVie
     RegisterJumpCommands();
     RegisterWebCommands();
     RegisterPluginCommands();
+    RegisterConvCommands();
 }
 
 // ---------------------------------------------------------------------------

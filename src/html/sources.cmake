@@ -3,4 +3,8 @@ wp_core_sources(
     tagattr.cpp
     tagcase.cpp
     tagpair.cpp
+    textconv.cpp
+    textconv_html.cpp
+    textconv_lines.cpp
+    textinsert.cpp
 )

@@ -11,16 +11,6 @@
 
 namespace {
 
-// wrenpad-tool with strInput on its standard input.
-CToolResult RunToolOn(const std::string &strInput, const std::vector<std::string> &args)
-{
-    CTempDir dir;
-    WriteFileBytes(dir.File("in"), strInput);
-    std::vector<std::string> argv = {"sh", "-c", "f=$1; shift; exec \"$@\" < \"$f\"", "sh", dir.File("in"), WP_TOOL_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return RunProgram(argv);
-}
-
 // Sets an environment variable for the life of the object.
 class CEnvironment
 {
@@ -81,35 +71,35 @@ TEST(CliPlugin, RunWritesWhatTheSelectionBecomes)
 {
     CTempDir dir;
     const std::string strPath = InstallPluginFile(dir.Path(), "t.wpi", WP_TEST_PLUGIN);
-    CToolResult r = RunToolOn("abc\r\n\x83\x5c", {"plugin", "run", strPath, "0"});
+    CToolResult r = RunTool({"plugin", "run", strPath, "0"}, "abc\r\n\x83\x5c");
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_EQ(r.strOut, "ABC\r\n\x83\x5c");
-    EXPECT_EQ(RunToolOn("abc", {"plugin", "run", strPath, "2"}).strOut, "<em>abc</em>");
-    EXPECT_EQ(RunToolOn("abc", {"plugin", "run", strPath, "5"}).strOut, "abc]");
-    EXPECT_EQ(RunToolOn("", {"plugin", "run", "--document", "/srv/a.html", strPath, "8"}).strOut, "doc=/srv/a.html");
+    EXPECT_EQ(RunTool({"plugin", "run", strPath, "2"}, "abc").strOut, "<em>abc</em>");
+    EXPECT_EQ(RunTool({"plugin", "run", strPath, "5"}, "abc").strOut, "abc]");
+    EXPECT_EQ(RunTool({"plugin", "run", "--document", "/srv/a.html", strPath, "8"}, "").strOut, "doc=/srv/a.html");
 
     // Declining gives the selection back unchanged, with its own status.
-    r = RunToolOn("abc", {"plugin", "run", strPath, "3"});
+    r = RunTool({"plugin", "run", strPath, "3"}, "abc");
     EXPECT_EQ(r.nStatus, 3);
     EXPECT_EQ(r.strOut, "abc");
     // Failures say what the editor says.
-    r = RunToolOn("", {"plugin", "run", strPath, "0"});
+    r = RunTool({"plugin", "run", strPath, "0"}, "");
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "");
     EXPECT_NE(r.strErr.find("文字列が選択されてません。"), std::string::npos);
-    r = RunToolOn("abc", {"plugin", "run", strPath, "7"});
+    r = RunTool({"plugin", "run", strPath, "7"}, "abc");
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.strErr.find("プラグインの実行に失敗しました。"), std::string::npos);
     const std::string strNoBuffer2 = InstallPluginFile(dir.Path(), "n.wpi", WP_TEST_PLUGIN_NOBUFFER2);
-    r = RunToolOn("abc", {"plugin", "run", strNoBuffer2, "4"});
+    r = RunTool({"plugin", "run", strNoBuffer2, "4"}, "abc");
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.strErr.find("プラグインの初期化に失敗しました。"), std::string::npos);
-    r = RunToolOn("abc", {"plugin", "run", strPath, "1"});
+    r = RunTool({"plugin", "run", strPath, "1"}, "abc");
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.strErr.find("has no command 1"), std::string::npos);
-    EXPECT_EQ(RunToolOn("abc", {"plugin", "run", strPath}).nStatus, 2);
-    EXPECT_EQ(RunToolOn("abc", {"plugin", "run", strPath, "-1"}).nStatus, 2);
-    EXPECT_EQ(RunToolOn("abc", {"plugin"}).nStatus, 2);
+    EXPECT_EQ(RunTool({"plugin", "run", strPath}, "abc").nStatus, 2);
+    EXPECT_EQ(RunTool({"plugin", "run", strPath, "-1"}, "abc").nStatus, 2);
+    EXPECT_EQ(RunTool({"plugin"}, "abc").nStatus, 2);
 
     // A plug-in named without a folder is the one in the current folder.
     r = RunProgram({"sh", "-c", "cd \"$1\" && echo -n xyz | \"$2\" plugin run t.wpi 0", "sh", dir.Path(), WP_TOOL_PATH});
