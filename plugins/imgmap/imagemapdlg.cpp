@@ -243,28 +243,28 @@ CImageMapDialog::CImageMapDialog(const std::string &strImagePath, const QImage &
     UpdateButtons();
 }
 
-CImageMapSpec CImageMapDialog::GetSpec() const
+CImageMapContent CImageMapDialog::GetContent() const
 {
-    CImageMapSpec spec;
-    spec.strMapName = m_pMapName->text().trimmed().toStdString();
-    if (spec.strMapName.empty())
-        spec.strMapName = "map";
-    for (char &c : spec.strMapName)
+    CImageMapContent map;
+    map.strMapName = m_pMapName->text().trimmed().toStdString();
+    if (map.strMapName.empty())
+        map.strMapName = "map";
+    for (char &c : map.strMapName)
         if (c == ' ' || c == '\t')
             c = '_';
-    spec.bImageTag = m_pImageTag->isChecked();
-    spec.strImageSrc = m_pImageSrc->text().trimmed().toStdString();
-    spec.nWidth = m_size.width();
-    spec.nHeight = m_size.height();
-    spec.aAreas = m_aAreas;
-    return spec;
+    map.bImageTag = m_pImageTag->isChecked();
+    map.strImageSrc = m_pImageSrc->text().trimmed().toStdString();
+    map.nWidth = m_size.width();
+    map.nHeight = m_size.height();
+    map.aAreas = m_aAreas;
+    return map;
 }
 
 void CImageMapDialog::accept()
 {
     if (m_aAreas.empty())
         return;
-    std::string strMarkup = MarkupToSjis(BuildImageMapMarkup(GetSpec()));
+    std::string strMarkup = MarkupToSjis(BuildImageMapMarkup(GetContent()));
     if (static_cast<long long>(strMarkup.size()) + 1 > m_nLimit) {
         m_pStatus->setText(Text("マップが長すぎて挿入できません（%1 バイト、%2 バイトまで）。エリアを減らしてください。")
                                .arg(strMarkup.size())

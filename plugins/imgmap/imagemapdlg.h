@@ -62,7 +62,7 @@ public:
     CImageMapDialog(const std::string &strImagePath, const QImage &image, QSize size, int nLimit,
                     QWidget *pParent = nullptr);
 
-    CImageMapSpec GetSpec() const;
+    CImageMapContent GetContent() const;
     // The markup in Shift-JIS once the dialog was accepted.
     const std::string &GetMarkup() const { return m_strMarkup; }
 

@@ -54,17 +54,17 @@ std::string AreaCoords(const CMapArea &area, int nWidth, int nHeight)
            + std::to_string(nBottom);
 }
 
-std::string BuildImageMapMarkup(const CImageMapSpec &spec)
+std::string BuildImageMapMarkup(const CImageMapContent &map)
 {
-    const std::string strName = EscapeAttribute(spec.strMapName);
+    const std::string strName = EscapeAttribute(map.strMapName);
     std::string s;
-    if (spec.bImageTag) {
-        s += "<img src=\"" + EscapeAttribute(spec.strImageSrc) + "\" width=\"" + std::to_string(spec.nWidth)
-             + "\" height=\"" + std::to_string(spec.nHeight) + "\" usemap=\"#" + strName + "\">\r\n";
+    if (map.bImageTag) {
+        s += "<img src=\"" + EscapeAttribute(map.strImageSrc) + "\" width=\"" + std::to_string(map.nWidth)
+             + "\" height=\"" + std::to_string(map.nHeight) + "\" usemap=\"#" + strName + "\">\r\n";
     }
     s += "<map name=\"" + strName + "\">\r\n";
-    for (const CMapArea &area : spec.aAreas) {
-        s += "<area shape=\"rect\" coords=\"" + AreaCoords(area, spec.nWidth, spec.nHeight) + "\"";
+    for (const CMapArea &area : map.aAreas) {
+        s += "<area shape=\"rect\" coords=\"" + AreaCoords(area, map.nWidth, map.nHeight) + "\"";
         if (!area.strHref.empty())
             s += " href=\"" + EscapeAttribute(area.strHref) + "\"";
         s += " alt=\"" + EscapeAttribute(area.strAlt) + "\">\r\n";

@@ -18,7 +18,7 @@ struct CMapArea
     std::string strAlt;   // UTF-8
 };
 
-struct CImageMapSpec
+struct CImageMapContent
 {
     std::string strMapName;  // UTF-8
     bool bImageTag = true;
@@ -39,7 +39,7 @@ std::string EscapeAttribute(std::string_view strText);
 std::string AreaCoords(const CMapArea &area, int nWidth, int nHeight);
 
 // The whole markup, UTF-8, lines ending in CR LF, without a final one.
-std::string BuildImageMapMarkup(const CImageMapSpec &spec);
+std::string BuildImageMapMarkup(const CImageMapContent &map);
 
 // UTF-8 markup in Shift-JIS; a character without a Shift-JIS form becomes
 // a numeric character reference, so that nothing of the text is lost.

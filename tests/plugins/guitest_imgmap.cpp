@@ -76,23 +76,23 @@ CRun RunDialog(const std::string &strImage, int nSize, const std::function<int(Q
 
 TEST(ImageMapMarkup, AreasInOrderWithTheirTextsEscaped)
 {
-    CImageMapSpec spec;
-    spec.strMapName = "top";
-    spec.strImageSrc = "img/top \"1\".png";
-    spec.nWidth = 200;
-    spec.nHeight = 100;
+    CImageMapContent map;
+    map.strMapName = "top";
+    map.strImageSrc = "img/top \"1\".png";
+    map.nWidth = 200;
+    map.nHeight = 100;
     // Corners in any order, and a drag that went past the image.
-    spec.aAreas.push_back({60, 70, 10, 20, "a.html?x=1&y=<2>", "エー"});
-    spec.aAreas.push_back({190, 90, 250, -5, "", ""});
-    EXPECT_EQ(BuildImageMapMarkup(spec),
+    map.aAreas.push_back({60, 70, 10, 20, "a.html?x=1&y=<2>", "エー"});
+    map.aAreas.push_back({190, 90, 250, -5, "", ""});
+    EXPECT_EQ(BuildImageMapMarkup(map),
               "<img src=\"img/top &quot;1&quot;.png\" width=\"200\" height=\"100\" usemap=\"#top\">\r\n"
               "<map name=\"top\">\r\n"
               "<area shape=\"rect\" coords=\"10,20,60,70\" href=\"a.html?x=1&amp;y=&lt;2&gt;\" alt=\"エー\">\r\n"
               "<area shape=\"rect\" coords=\"190,0,200,90\" alt=\"\">\r\n"
               "</map>");
-    spec.bImageTag = false;
-    spec.aAreas.resize(1);
-    EXPECT_EQ(BuildImageMapMarkup(spec).substr(0, 18), "<map name=\"top\">\r\n");
+    map.bImageTag = false;
+    map.aAreas.resize(1);
+    EXPECT_EQ(BuildImageMapMarkup(map).substr(0, 18), "<map name=\"top\">\r\n");
 }
 
 TEST(ImageMapMarkup, NamesAndShiftJis)

@@ -38,7 +38,7 @@ const CMadeImage MADE_IMAGES[] = {
     {"alpha.webp", {"-alpha", "on", "-channel", "A", "-evaluate", "set", "50%"}, 21, 12},
 };
 
-std::string OutputSpec(const CMadeImage &image, const std::string &strPath)
+std::string OutputName(const CMadeImage &image, const std::string &strPath)
 {
     const std::string strName = image.pszName;
     if (strName == "v3.bmp")
@@ -61,7 +61,7 @@ protected:
                                               std::to_string(image.nWidth) + "x" + std::to_string(image.nHeight),
                                               "xc:#3080c0"};
             args.insert(args.end(), image.options.begin(), image.options.end());
-            args.push_back(OutputSpec(image, strPath));
+            args.push_back(OutputName(image, strPath));
             const CToolResult made = RunProgram(args);
             ASSERT_EQ(made.nStatus, 0) << image.pszName << ": " << made.strErr;
         }
