@@ -82,8 +82,7 @@ void AddLabelRow(QGridLayout *pGrid, const QString &strLabel, QWidget *pField)
     pGrid->addWidget(pField, nRow, 1);
 }
 
-// The grid of the fields; FinishGridDialog puts OK and Cancel below it. The
-// widgets are made in the order of the layout, which Tab follows.
+// The grid of the fields; FinishGridDialog puts OK and Cancel below it.
 QGridLayout *StartGridDialog(QDialog *pDialog, const QString &strTitle)
 {
     pDialog->setWindowTitle(strTitle);
@@ -93,39 +92,14 @@ QGridLayout *StartGridDialog(QDialog *pDialog, const QString &strTitle)
     return pGrid;
 }
 
-void AddLayoutWidgets(QLayoutItem *pItem, QList<QWidget *> &widgets)
-{
-    if (QWidget *pWidget = pItem->widget()) {
-        if (pWidget->focusPolicy() & Qt::TabFocus)
-            widgets << pWidget;
-    } else if (QLayout *pLayout = pItem->layout()) {
-        for (int i = 0; i < pLayout->count(); ++i)
-            AddLayoutWidgets(pLayout->itemAt(i), widgets);
-    }
-}
-
-// Tab goes row by row through the grid, left to right, then to the buttons;
-// the first field has the focus.
-void FinishGridDialog(QDialog *pDialog, QGridLayout *pGrid)
+// OK and Cancel below the fields. Tab follows the layout (the program's
+// dialog rules order every dialog so as it opens).
+void FinishGridDialog(QDialog *pDialog)
 {
     auto *pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, pDialog);
     pDialog->layout()->addWidget(pButtons);
     QObject::connect(pButtons, &QDialogButtonBox::accepted, pDialog, &QDialog::accept);
     QObject::connect(pButtons, &QDialogButtonBox::rejected, pDialog, &QDialog::reject);
-
-    QList<QLayoutItem *> items;
-    for (int nRow = 0; nRow < pGrid->rowCount(); ++nRow)
-        for (int nColumn = 0; nColumn < pGrid->columnCount(); ++nColumn)
-            if (QLayoutItem *pItem = pGrid->itemAtPosition(nRow, nColumn); pItem && !items.contains(pItem))
-                items << pItem;
-    QList<QWidget *> widgets;
-    for (QLayoutItem *pItem : items)
-        AddLayoutWidgets(pItem, widgets);
-    // The buttons were made last, so they stay behind the fields.
-    for (int i = 1; i < widgets.size(); ++i)
-        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
-    if (!widgets.isEmpty())
-        widgets.first()->setFocus();
 }
 
 // "参照" beside a colour field: the colour dialog starts from the field's
@@ -215,7 +189,7 @@ CHotLinkDlg::CHotLinkDlg(QWidget *pParent) : QDialog(pParent)
                                     {QStringLiteral("_self"), QStringLiteral("_top"), QStringLiteral("_blank"),
                                      QStringLiteral("_parent")},
                                     true));
-    FinishGridDialog(this, pGrid);
+    FinishGridDialog(this);
 }
 
 CHotLinkFields CHotLinkDlg::GetFields() const
@@ -228,7 +202,7 @@ CAnchorNameDlg::CAnchorNameDlg(const QString &strTitle, const QString &strLabel,
     QGridLayout *pGrid = StartGridDialog(this, strTitle);
     m_pName = NewEdit(this, QStringLiteral("anchorName"));
     AddLabelRow(pGrid, strLabel, m_pName);
-    FinishGridDialog(this, pGrid);
+    FinishGridDialog(this);
 }
 
 std::string CAnchorNameDlg::GetName() const
@@ -269,7 +243,7 @@ CFontTagDlg::CFontTagDlg(const QString &strFace, const QString &strColor, QWidge
     m_face.Preset(strFace);
     if (strFace.isEmpty())
         m_pFace->setCurrentIndex(0);
-    FinishGridDialog(this, pGrid);
+    FinishGridDialog(this);
 }
 
 CFontTagFields CFontTagDlg::GetFields() const
@@ -311,7 +285,7 @@ CHeadingDlg::CHeadingDlg(QWidget *pParent) : QDialog(pParent)
     m_pSize = NewCombo(this, QStringLiteral("headingSize"), sizes);
     AddLabelRow(pGrid, QStringLiteral("サイズ"), m_pSize);
     m_align = AddFieldRow(pGrid, QStringLiteral("位置"), NewCombo(this, QStringLiteral("headingAlign"), Positions()));
-    FinishGridDialog(this, pGrid);
+    FinishGridDialog(this);
 }
 
 CTagTexts CHeadingDlg::GetTagTexts() const
@@ -324,7 +298,7 @@ CParagraphDlg::CParagraphDlg(QWidget *pParent) : QDialog(pParent)
     QGridLayout *pGrid = StartGridDialog(this, QStringLiteral("<P>タグの設定"));
     m_pAlign = NewCombo(this, QStringLiteral("paragraphAlign"), Positions());
     m_pWrap = AddFieldRow(pGrid, QStringLiteral("タグを挟む"), m_pAlign).GetCheck();
-    FinishGridDialog(this, pGrid);
+    FinishGridDialog(this);
 }
 
 bool CParagraphDlg::IsWrap() const
@@ -348,7 +322,7 @@ CClassTagDlg::CClassTagDlg(QWidget *pParent) : QDialog(pParent)
     m_pClass = NewCombo(this, QStringLiteral("className"),
                         StoredList("Class", "title1\ntitle2\ntext\nindent1\nindent2"), true);
     AddLabelRow(pGrid, QStringLiteral("クラス名"), m_pClass);
-    FinishGridDialog(this, pGrid);
+    FinishGridDialog(this);
 }
 
 std::string CClassTagDlg::GetTag() const
@@ -377,7 +351,7 @@ CRuleDlg::CRuleDlg(QWidget *pParent) : QDialog(pParent)
     m_pUnit = NewCombo(this, QStringLiteral("ruleUnit"), {QStringLiteral("ﾊﾟｰｾﾝﾄ"), QStringLiteral("ﾋﾟｸｾﾙ")});
     m_width = AddFieldRow(pGrid, QStringLiteral("長さ："), NewEdit(this, QStringLiteral("ruleWidth")), m_pUnit);
     m_align = AddFieldRow(pGrid, QStringLiteral("位置："), NewCombo(this, QStringLiteral("ruleAlign"), Positions()));
-    FinishGridDialog(this, pGrid);
+    FinishGridDialog(this);
 }
 
 CRuleFields CRuleDlg::GetFields() const
@@ -403,7 +377,7 @@ CImageDlg::CImageDlg(const std::string &strDocPath, QWidget *pParent) : QDialog(
     pGrid->addWidget(m_pImageSize, pGrid->rowCount() - 2, 2, 2, 1);
     m_pNoBorder = NewCheck(this, QStringLiteral("画像の枠線なし"), QStringLiteral("noBorder"));
     pGrid->addWidget(m_pNoBorder, pGrid->rowCount(), 0, 1, 3);
-    FinishGridDialog(this, pGrid);
+    FinishGridDialog(this);
 }
 
 void CImageDlg::OnImageSize()
@@ -440,7 +414,7 @@ CCellDlg::CCellDlg(QWidget *pParent) : QDialog(pParent)
                                     {QStringLiteral("top"), QStringLiteral("center"), QStringLiteral("bottom")}));
     auto *pColor = NewEdit(this, QStringLiteral("cellColor"));
     m_color = AddFieldRow(pGrid, QStringLiteral("色の指定："), pColor, NewColorButton(this, pColor));
-    FinishGridDialog(this, pGrid);
+    FinishGridDialog(this);
 }
 
 CCellFields CCellDlg::GetFields() const

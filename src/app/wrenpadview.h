@@ -1,6 +1,7 @@
 // The application's view: the editing view plus what this program adds —
 // colouring by view type, block indent and outdent, the bracket jump, the
-// line jump and the character code, and the settings it draws with.
+// line jump and the character code, the web commands that put markup into
+// the text, and the settings it draws with.
 #pragma once
 
 #include "view/crystaleditview.h"
@@ -96,6 +97,7 @@ public:
     // Text at the start and end of every selected line; bCommentBlock opens
     // the dialog set to put the comment prefix at the line starts.
     void OnLineInsert(bool bCommentBlock);
+
     // The text conversions and insertions of the edit menu (wrenpadview_conv.cpp).
     // Replaces the selection with what convert makes of it, as one undo step
     // that leaves the caret behind the new text; nothing happens without a

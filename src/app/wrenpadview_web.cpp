@@ -79,6 +79,8 @@ void CWrenpadView::RegisterWebCommands()
     }
     OnCommand(ID_TAG_CASE_SETTING, [this] { OnTagCaseSetting(); });
     OnCommand(ID_COMMENT_BLOCK, [this] { OnLineInsert(true); });
+    // Taking the comment off again is the removal of a line-head text.
+    OnCommand(ID_UNCOMMENT_BLOCK, [this] { OnDeleteLeadingComment(); });
     OnUpdate(ID_INDICATOR_TAGMEMORY, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(m_bTagMemory); });
 }
 

@@ -173,7 +173,9 @@ CTagTexts BookmarkTagTexts(std::string_view strName)
 
 CTagTexts JumpTagTexts(std::string_view strName)
 {
-    return AttributeTagTexts("a", QuotedAttribute("href", "#" + std::string(strName)));
+    std::string strTarget = "#";
+    strTarget += strName;
+    return AttributeTagTexts("a", QuotedAttribute("href", strTarget));
 }
 
 CTagTexts ClassTagTexts(std::string_view strTag, std::string_view strClass)
@@ -184,13 +186,10 @@ CTagTexts ClassTagTexts(std::string_view strTag, std::string_view strClass)
 CTagTexts AttributeTagTexts(std::string_view strName, std::string_view strAttributes)
 {
     CTagTexts texts;
-    texts.strOpen = "<";
-    texts.strOpen += strName;
-    texts.strOpen += strAttributes;
-    texts.strOpen += '>';
-    texts.strClose = "</";
-    texts.strClose += strName;
-    texts.strClose += '>';
+    texts.strOpen.reserve(strName.size() + strAttributes.size() + 2);
+    texts.strOpen.append(1, '<').append(strName).append(strAttributes).append(1, '>');
+    texts.strClose.reserve(strName.size() + 3);
+    texts.strClose.append("</").append(strName).append(1, '>');
     return texts;
 }
 

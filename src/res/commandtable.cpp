@@ -77,7 +77,7 @@ constexpr CCommandInfo COMMANDS[] = {
     CMD(ID_INDENT, nullptr, "ｲﾝﾃﾞﾝﾄ", "ｲﾝﾃﾞﾝﾄ", "indent", nullptr, 0),
     CMD(ID_UNINDENT, nullptr, "ｲﾝﾃﾞﾝﾄを戻す", "ｲﾝﾃﾞﾝﾄを戻す", "unindent", nullptr, 0),
     CMD(ID_COMMENT_BLOCK, nullptr, "ｺﾒﾝﾄ ﾌﾞﾛｯｸ", "ｺﾒﾝﾄ ﾌﾞﾛｯｸ", "comment", nullptr, 0),
-    CMD(ID_UNCOMMENT_BLOCK, nullptr, "非ｺﾒﾝﾄ ﾌﾞﾛｯｸ", "非ｺﾒﾝﾄ ﾌﾞﾛｯｸ", "uncomment", nullptr, NOT_BUILT),
+    CMD(ID_UNCOMMENT_BLOCK, nullptr, "非ｺﾒﾝﾄ ﾌﾞﾛｯｸ", "非ｺﾒﾝﾄ ﾌﾞﾛｯｸ", "uncomment", nullptr, 0),
 
     // Moving the caret; the selecting variants extend the selection.
     CMD(ID_EDIT_CHAR_LEFT, nullptr, nullptr, nullptr, nullptr, "Left", VIEW),

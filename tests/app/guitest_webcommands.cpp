@@ -333,6 +333,13 @@ TEST_F(WebCommands, CommentBlockPutsThePrefixAtTheStartOfTheLines)
     EXPECT_EQ(Text(), "# one|# two|# three");
     ASSERT_EQ(m_aDialogTitles.size(), 2u);
     EXPECT_EQ(m_aDialogTitles[0], QStringLiteral("範囲行に文字挿入"));
+
+    // The uncomment block takes the same prefix off again, in one step.
+    m_view.SelectAllText();
+    m_view.RouteCommand(ID_UNCOMMENT_BLOCK);
+    EXPECT_EQ(Text(), "one|two|three");
+    Undo();
+    EXPECT_EQ(Text(), "# one|# two|# three");
 }
 
 TEST_F(WebCommands, TagCaseSettingIsKeptInMemoryAndInTheSettings)

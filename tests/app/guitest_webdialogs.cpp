@@ -3,11 +3,14 @@
 // the tag-memory pane.
 #include "app/appfixture.h"
 #include "app/menubuilder.h"
+#include "app/webdialogs.h"
 #include "platform/programfolder.h"
 #include "res/commands.h"
 #include "res/menus.h"
+#include "support/dialogtest.h"
 #include "tools/pluginlibrary.h"
 #include "webfixture.h"
+#include "widgets/dialogkeys.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +20,7 @@
 #include <QTest>
 
 #include <functional>
+#include <memory>
 
 #include <unistd.h>
 
@@ -329,38 +333,35 @@ TEST_F(WebInProgram, KeysMenusAndTheTagMemoryPane)
     EXPECT_EQ(Text(Doc()), "<i><u><i><u><b>word</b></u></i></u></i>");
 }
 
-// Tab goes through the fields row by row, each check box before its field.
-TEST_F(WebDialogs, TabFollowsTheLayout)
+// Each dialog from the keyboard: the first field has the focus, and Tab
+// follows the layout with every field enabled.
+TEST(WebDialogKeys, TabFollowsTheLayoutOfEveryWebDialog)
 {
-    auto chain = [](QDialog *pDialog) {
-        QStringList names;
-        QWidget *pWidget = pDialog->focusWidget() ? pDialog->focusWidget() : pDialog;
-        for (int i = 0; i < 40 && names.size() < 12; ++i) {
-            pWidget = pWidget->nextInFocusChain();
-            if (pWidget->parentWidget() == pDialog && !pWidget->objectName().isEmpty()
-                && (pWidget->focusPolicy() & Qt::TabFocus) && !names.contains(pWidget->objectName()))
-                names << pWidget->objectName();
-        }
-        return names;
-    };
-    QStringList hotLink;
-    QStringList font;
-    QWidget *pFirst = nullptr;
-    m_fnDialog = [&](QDialog *pDialog) {
-        if (pDialog->windowTitle() == QStringLiteral("ホットリンクの設定")) {
-            pFirst = pDialog->focusWidget();
-            hotLink = chain(pDialog);
-        } else {
-            font = chain(pDialog);
-        }
-        return static_cast<int>(QDialog::Rejected);
-    };
-    SetText("word");
-    Run(ID_WEB_HOTLINK);
-    Run(ID_WEB_FONT);
-    ASSERT_NE(pFirst, nullptr);
-    EXPECT_EQ(pFirst->objectName(), "linkFile");
-    EXPECT_EQ(hotLink.mid(0, 4), (QStringList{"folderCheck", "folder", "targetCheck", "target"}));
-    EXPECT_EQ(font.mid(0, 9), (QStringList{"size", "colorCheck", "color", "colorBrowse", "faceCheck", "face", "other",
-                                          "bold", "italic"}));
+    InstallDialogKeyboardRules();
+    CMemoryProfileStore store;
+    SetAppProfile(&store);
+    std::vector<std::unique_ptr<QDialog>> dialogs;
+    dialogs.push_back(std::make_unique<CHotLinkDlg>());
+    dialogs.push_back(std::make_unique<CAnchorNameDlg>(QStringLiteral("ブックマークの設定"), QStringLiteral("名前")));
+    dialogs.push_back(std::make_unique<CFontTagDlg>(QString(), QStringLiteral("#ff0000")));
+    dialogs.push_back(std::make_unique<CHeadingDlg>());
+    dialogs.push_back(std::make_unique<CParagraphDlg>());
+    dialogs.push_back(std::make_unique<CClassTagDlg>());
+    dialogs.push_back(std::make_unique<CRuleDlg>());
+    dialogs.push_back(std::make_unique<CImageDlg>());
+    dialogs.push_back(std::make_unique<CCellDlg>());
+    dialogs.push_back(std::make_unique<CLineInsertDlg>(QStringLiteral("//"), QString()));
+    dialogs.push_back(std::make_unique<CTagCaseDlg>(false));
+    for (const auto &pDialog : dialogs) {
+        SCOPED_TRACE(pDialog->windowTitle().toStdString());
+        ASSERT_TRUE(OpenDialog(pDialog.get()));
+        if (pDialog->windowTitle() == QStringLiteral("ホットリンクの設定"))
+            EXPECT_EQ(FocusControl()->objectName(), "linkFile");
+        for (QCheckBox *pCheck : pDialog->findChildren<QCheckBox *>())
+            pCheck->setChecked(true);
+        QApplication::processEvents();
+        ExpectTabOrderFollowsLayout(pDialog.get());
+        pDialog->hide();
+    }
+    SetAppProfile(nullptr);
 }
