@@ -74,6 +74,7 @@ CMainFrame::CMainFrame(CWrenpadApp *pApp) : QMainWindow(nullptr), m_pApp(pApp)
     RegisterBarCommands();
     RegisterWindowCommands();
     RegisterExplorerCommands();
+    RegisterPluginCommands();
     OnCommand(ID_APP_EXIT, [this] { close(); });
 
     SetCopyDataReceiver([this](int nCode, const std::string &strPayload) { return OnCopyData(nCode, strPayload); });

@@ -107,6 +107,14 @@ public:
     // The text of a status pane (by indicator id; 0 the message pane).
     QString GetStatusPaneText(int nID) const;
     QMenu *GetMainMenu(int nResource, int nIndex) const;
+
+    // --- Plug-ins (mainframe_plugins.cpp) ------------------------------------
+    // Finds the plug-ins and puts their commands into the menus.
+    void LoadPlugins();
+    // Puts the plug-in items into a menu and its pop-ups (the menu bars, and
+    // the context menu, which is built each time it is shown), and takes the
+    // clickable-map item out when the image-map plug-in does not load.
+    void AddPluginItems(QMenu *pMenu);
     void UpdateRecentFileMenus();
     // The explorer pane while it is open, else null.
     CDirListDlg *GetDirListDlg() const;
@@ -139,6 +147,10 @@ private:
     // The open pane's root, path and filter into the settings. The pane
     // itself stays until the frame goes: closing may yet be cancelled.
     void SaveExplorerState();
+
+    // mainframe_plugins.cpp
+    void RegisterPluginCommands();
+    void ShowPluginHelp(int nID);
 
     // mainframe_window.cpp
     void RegisterWindowCommands();
@@ -173,6 +185,9 @@ private:
     // Status panes by indicator id.
     std::map<int, QLabel *> m_mapPanes;
     QLabel *m_pMessagePane = nullptr;
+
+    // The image-map plug-in loaded when the plug-ins were last looked for.
+    bool m_bImageMapPlugin = true;
 
     QPointer<CChildFrame> m_pLastActive;
     int m_nShowCmd = 1;

@@ -21,9 +21,15 @@ wp_gui_sources(
     splitterwnd.cpp
     tabbar.cpp
     trayicon.cpp
+    webdialogs.cpp
+    webdialogs_lines.cpp
     wrenpadapp.cpp
     wrenpaddoc.cpp
     wrenpadview.cpp
     wrenpadview_conv.cpp
     wrenpadview_jump.cpp
+    wrenpadview_web.cpp
+    wrenpadview_webdlg.cpp
 )
+# Plug-ins and the file manager's menu.
+wp_gui_sources(appplugins.cpp mainframe_plugins.cpp shellmenuswitch.cpp wrenpadview_plugin.cpp)

@@ -26,6 +26,8 @@ CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nVie
     OnCommand(ID_CHAR_CODE, [this] { OnCharCode(); });
     RegisterJumpCommands();
     RegisterConvCommands();
+    RegisterWebCommands();
+    RegisterPluginCommands();
 }
 
 // ---------------------------------------------------------------------------

@@ -292,6 +292,13 @@ enum ECommandId
     ID_LOAD_OBJECT_LIST = 505,
     ID_TAG_COMPLETION = 501,
 
+    // Plug-in commands, one per command the plug-ins offer, and the help
+    // item of each (tools/pluginregistry.h).
+    ID_PLUGIN_FIRST = 7000,
+    ID_PLUGIN_LAST = 7099,
+    ID_PLUGIN_HELP_FIRST = 7400,
+    ID_PLUGIN_HELP_LAST = 7499,
+
     // Status-bar indicators.
     ID_EDIT_INDICATOR_READ = 37901,
     ID_EDIT_INDICATOR_CRLF = 37902,

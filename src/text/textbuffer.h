@@ -217,6 +217,8 @@ public:
     bool InsertLines(CBufferView *pSource, int nLine, int nPos,
                      const std::vector<std::string_view> &aPieces, int &nEndLine, int &nEndChar,
                      int nAction = ACTION_UNKNOWN);
+    // The line pieces InsertText makes of a text.
+    static std::vector<std::string_view> SplitAtLineBreaks(std::string_view text);
     // The line pieces of a range (what InsertLines takes back).
     std::vector<std::string> GetTextLines(int nStartLine, int nStartChar, int nEndLine,
                                           int nEndChar) const;
@@ -263,7 +265,6 @@ private:
         std::vector<int> aPieceLengths;
     };
 
-    static std::vector<std::string_view> SplitAtLineBreaks(std::string_view text);
     static std::vector<std::string_view> SplitRecordPieces(const UndoEntry &rec);
     bool InternalInsertPieces(CBufferView *pSource, int nLine, int nPos,
                               const std::vector<std::string_view> &aPieces, int &nEndLine,

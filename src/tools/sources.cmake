@@ -1,8 +1,14 @@
 wp_core_sources(
     explorerfiles.cpp
     filecodeguess.cpp
+    imagesize.cpp
     nkf.cpp
     nkf_mime.cpp
+    plugincommand.cpp
+    pluginlibrary.cpp
+    pluginregistry.cpp
+    shellmenu.cpp
+    userfolders.cpp
 )
 wp_gui_sources(
     dirlistdialogs.cpp

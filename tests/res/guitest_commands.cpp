@@ -163,10 +163,11 @@ TEST_F(Commands, EveryItemButtonAndKeyHasAHandlerOrIsMarkedNotBuilt)
     }
 
     // A marked item is shown, but cannot be chosen.
-    QAction *pBold = FindCommandAction(Frame()->GetMainMenu(IDR_WRENPADTYPE, 3), ID_WEB_BOLD);
-    ASSERT_NE(pBold, nullptr);
-    Frame()->UpdateMenu(qobject_cast<QMenu *>(pBold->parent()));
-    EXPECT_FALSE(pBold->isEnabled());
+    QAction *pTable = FindCommandAction(Frame()->GetMainMenu(IDR_WRENPADTYPE, 3), ID_WEB_TABLE);
+    ASSERT_NE(pTable, nullptr);
+    ASSERT_FALSE(FindCommandInfo(ID_WEB_TABLE)->IsBuilt());
+    Frame()->UpdateMenu(qobject_cast<QMenu *>(pTable->parent()));
+    EXPECT_FALSE(pTable->isEnabled());
 }
 
 TEST_F(Commands, EveryHandledIdHasARowAndEveryRowIsUsed)
