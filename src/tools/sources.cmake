@@ -1,1 +1,11 @@
 wp_core_sources(nkf.cpp nkf_mime.cpp)
+wp_core_sources(
+    archive_pack.cpp
+    archive_unpack.cpp
+    archivecmd.cpp
+    archivelib.cpp
+    archivepath.cpp
+    filesplit.cpp
+    lh5encoder.cpp
+    lzhwriter.cpp
+)

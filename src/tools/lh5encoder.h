@@ -1,0 +1,42 @@
+// The -lh5- compressor of LZH archives: LZ77 over an 8 KB dictionary with
+// matches of 3 to 256 bytes, written in blocks that each carry their own
+// canonical Huffman codes (one for literals and match lengths, one for the
+// match distances, and one that codes the lengths of the first).
+//
+// Matches are searched with hash chains and one step of lazy evaluation, as
+// gzip does at its default level; the encoder never holds more than a small
+// window of the input, so files of any size stream through it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// Where compressed bytes go; false stops the encoder.
+class CByteSink
+{
+public:
+    virtual ~CByteSink() = default;
+    virtual bool Put(const unsigned char *p, std::size_t n) = 0;
+};
+
+class CLh5Encoder
+{
+public:
+    explicit CLh5Encoder(CByteSink &sink);
+    ~CLh5Encoder();
+    CLh5Encoder(const CLh5Encoder &) = delete;
+    CLh5Encoder &operator=(const CLh5Encoder &) = delete;
+
+    // Takes the next input bytes; false when the sink failed.
+    bool Write(const void *p, std::size_t n);
+    // Codes what is left and flushes the last bits; false when the sink failed.
+    bool Finish();
+    // Compressed bytes handed to the sink so far.
+    std::uint64_t GetOutputSize() const { return m_nOutTotal; }
+
+private:
+    struct CState;
+    std::unique_ptr<CState> m_p;
+    std::uint64_t m_nOutTotal = 0;
+};
