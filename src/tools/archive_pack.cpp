@@ -171,12 +171,21 @@ private:
                     return StopGathering(PrintableName(strFile) + ": 基準フォルダーの外にあります");
                 strFile.erase(0, m_strBase.size() + 1);
             }
-            std::vector<std::string> aParts;
-            if (SplitEntryPath(strFile, aParts) != ENTRY_PATH_OK || strFile.find('\\') != std::string::npos)
-                return StopGathering(PrintableName(strFile) + ": 基準フォルダーの中の名前ではありません");
+            // On disk only '/' separates; a '\\' is part of a name here.
             std::string strRel;
-            for (const std::string &strPart : aParts)
-                strRel += (strRel.empty() ? "" : "/") + strPart;
+            bool bBad = strFile.empty();
+            std::size_t nStart = 0;
+            while (nStart <= strFile.size() && !bBad) {
+                const std::size_t nSlash = std::min(strFile.find('/', nStart), strFile.size());
+                const std::string strPart = strFile.substr(nStart, nSlash - nStart);
+                if (strPart == "..")
+                    bBad = true;
+                else if (!strPart.empty() && strPart != ".")
+                    strRel += (strRel.empty() ? "" : "/") + strPart;
+                nStart = nSlash + 1;
+            }
+            if (bBad || strRel.empty())
+                return StopGathering(PrintableName(strFile) + ": 基準フォルダーの中の名前ではありません");
             if (!AddPath(strRel))
                 return false;
         }

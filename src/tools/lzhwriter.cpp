@@ -172,7 +172,9 @@ std::string BuildLzhHeader(std::string_view method, const CLzhEntry &entry, std:
     if (!strFolder.empty())
         addExt(EXT_FOLDER_NAME, strFolder);
     std::string strMode;
-    Put16(strMode, (entry.nMode & 07777) | (bFolder ? UNIX_TYPE_FOLDER : UNIX_TYPE_FILE));
+    const unsigned nType = (entry.nMode & 0170000) != 0 ? entry.nMode & 0170000
+                                                       : (bFolder ? UNIX_TYPE_FOLDER : UNIX_TYPE_FILE);
+    Put16(strMode, (entry.nMode & 07777) | nType);
     addExt(EXT_UNIX_MODE, strMode);
     Put16(h, 0);
     // A level-2 header whose size has a zero low byte would read as the end

@@ -23,7 +23,9 @@ struct CLzhEntry
     // a folder's name may end with '/'.
     std::string strName;
     std::int64_t nMTime = 0;       // seconds since 1970
-    unsigned nMode = 0644;         // permission bits
+    // Permission bits; a file type in the high bits (S_IFLNK for a link
+    // written as "name|target") is kept as given.
+    unsigned nMode = 0644;
 };
 
 // The level-2 header of one entry. nMethod is "-lh5-", "-lh0-" or "-lhd-".

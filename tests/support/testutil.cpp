@@ -62,7 +62,10 @@ std::vector<std::string> ListDir(const std::string &strPath)
     return names;
 }
 
-CToolResult RunTool(const std::vector<std::string> &args)
+namespace {
+
+CToolResult RunCaptured(const std::string &strProgram, bool bSearchPath, const std::vector<std::string> &args,
+                        const std::string &strFolder)
 {
     CTempDir dir;
     const std::string strOut = dir.File("out");
@@ -71,12 +74,17 @@ CToolResult RunTool(const std::vector<std::string> &args)
     if (pid == 0) {
         if (!std::freopen(strOut.c_str(), "w", stdout) || !std::freopen(strErr.c_str(), "w", stderr))
             ::_exit(127);
+        if (!strFolder.empty() && ::chdir(strFolder.c_str()) != 0)
+            ::_exit(127);
         std::vector<char *> argv;
-        argv.push_back(const_cast<char *>(WP_TOOL_PATH));
+        argv.push_back(const_cast<char *>(strProgram.c_str()));
         for (const auto &a : args)
             argv.push_back(const_cast<char *>(a.c_str()));
         argv.push_back(nullptr);
-        ::execv(WP_TOOL_PATH, argv.data());
+        if (bSearchPath)
+            ::execvp(strProgram.c_str(), argv.data());
+        else
+            ::execv(strProgram.c_str(), argv.data());
         ::_exit(127);
     }
     CToolResult result;
@@ -86,4 +94,16 @@ CToolResult RunTool(const std::vector<std::string> &args)
     result.strOut = ReadFileBytes(strOut);
     result.strErr = ReadFileBytes(strErr);
     return result;
+}
+
+} // namespace
+
+CToolResult RunTool(const std::vector<std::string> &args)
+{
+    return RunCaptured(WP_TOOL_PATH, false, args, std::string());
+}
+
+CToolResult RunProgram(const std::vector<std::string> &argv, const std::string &strFolder)
+{
+    return RunCaptured(argv.at(0), true, std::vector<std::string>(argv.begin() + 1, argv.end()), strFolder);
 }

@@ -34,3 +34,7 @@ struct CToolResult
 
 // Runs wrenpad-tool with the given arguments (no shell involved).
 CToolResult RunTool(const std::vector<std::string> &args);
+
+// Runs a program (looked up in PATH) with its arguments, no shell involved,
+// in strFolder when given; captures what it writes.
+CToolResult RunProgram(const std::vector<std::string> &argv, const std::string &strFolder = std::string());
