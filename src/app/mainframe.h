@@ -7,7 +7,8 @@
 //
 // Routing, idle updates, hand-offs and closing live in mainframe.cpp; the bars
 // and their saved state in mainframe_bars.cpp; the document windows in
-// mainframe_window.cpp.
+// mainframe_window.cpp; the file tools (kanji import, archives, split) in
+// mainframe_tools.cpp.
 #pragma once
 
 #include "platform/cmdtarget.h"
@@ -128,6 +129,10 @@ private:
     void UpdateMenuBar();
     void ShowDropDownMenu(int nID);
     void OnOptions();
+
+    // mainframe_tools.cpp
+    void RegisterFileToolCommands();
+    void OnImportKanji();
 
     // mainframe_window.cpp
     void RegisterWindowCommands();

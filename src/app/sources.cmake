@@ -13,6 +13,7 @@ wp_gui_sources(
     docdialogs.cpp
     mainframe.cpp
     mainframe_bars.cpp
+    mainframe_tools.cpp
     mainframe_window.cpp
     menubuilder.cpp
     optionsdlg.cpp
@@ -23,4 +24,5 @@ wp_gui_sources(
     wrenpaddoc.cpp
     wrenpadview.cpp
     wrenpadview_jump.cpp
+    wrenpadview_kanji.cpp
 )

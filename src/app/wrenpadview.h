@@ -6,6 +6,7 @@
 #include "view/crystaleditview.h"
 
 #include <string>
+#include <string_view>
 
 class QMenu;
 
@@ -53,6 +54,14 @@ public:
     void OnEditGotoLine();
     void OnCharCode();
 
+    // Kanji codes (wrenpadview_kanji.cpp). ReplaceAllText makes the text the
+    // whole buffer, cut into lines by its own line ends, with an empty undo
+    // list and not modified; false when the view cannot edit.
+    bool ReplaceAllText(std::string_view text);
+    // Writes the text converted to EUC (OUTCODE_EUC) or JIS (OUTCODE_JIS) to
+    // a file chosen in a save dialog; the document itself is not changed.
+    void OnExportKanji(int nOutCode);
+
     // Tag jump, the jumps to files and the folder search (wrenpadview_jump.cpp).
     void OnTagJump();
     void OnOpenUrl();
@@ -91,6 +100,7 @@ private:
     int m_nViewType;
     std::string m_strDocumentPath;
     void RegisterJumpCommands();
+    void RegisterKanjiCommands();
     // The file the selection names, made absolute; empty when none exists.
     std::string SelectedFilePath();
     CWrenpadDoc *m_pDocument = nullptr;

@@ -6,6 +6,8 @@ wp_core_sources(
     archivelib.cpp
     archivepath.cpp
     filesplit.cpp
+    kanjiio.cpp
     lh5encoder.cpp
     lzhwriter.cpp
 )
+wp_gui_sources(archivedlg.cpp archiveextractdlg.cpp filesplitdlg.cpp)
