@@ -359,7 +359,8 @@ bool CAtomicFile::CreateTemp()
     // Hidden, beside the target, and unguessable, as mkstemp makes them; the
     // name is cut so that it stays within the file system's limit.
     static constexpr char DIGITS[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    const std::string strBase = "." + m_strName.substr(0, 200) + ".wrenpad-";
+    std::string strBase(1, '.');
+    strBase.append(m_strName, 0, 200).append(".wrenpad-");
     for (int nTry = 0; nTry < 100; ++nTry) {
         unsigned char random[8];
         if (::getentropy(random, sizeof random) != 0)

@@ -306,7 +306,8 @@ private:
             unsigned char random[6];
             if (::getentropy(random, sizeof random) != 0)
                 break;
-            std::string strTemp = "." + strLeaf.substr(0, 200) + ".wrenpad-";
+            std::string strTemp(1, '.');
+            strTemp.append(strLeaf, 0, 200).append(".wrenpad-");
             for (unsigned char b : random)
                 strTemp += "0123456789abcdef"[b & 15];
             if (::symlinkat(strTarget.c_str(), nFolder, strTemp.c_str()) != 0) {

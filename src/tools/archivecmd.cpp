@@ -43,7 +43,10 @@ std::string ArchiveListArg(const std::string &strName)
 {
     if (!strName.empty() && strName.find_first_of(" \t\"\\") == std::string::npos)
         return strName;
-    return "\"" + ArchiveQuoted(strName) + "\"";
+    std::string s(1, '"');
+    s += ArchiveQuoted(strName);
+    s += '"';
+    return s;
 }
 
 bool SplitArchiveCommandLine(const std::string &strCommandLine, std::vector<std::string> &aArgs,

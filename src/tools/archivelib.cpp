@@ -90,7 +90,7 @@ std::string FormatCount(std::int64_t n)
 {
     std::string s = std::to_string(n < 0 ? -n : n);
     for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
-        s.insert(static_cast<std::size_t>(i), ",");
+        s.insert(static_cast<std::size_t>(i), 1, ',');
     return n < 0 ? "-" + s : s;
 }
 

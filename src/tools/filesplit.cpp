@@ -210,7 +210,8 @@ std::string JoinScriptText(const std::string &strName, const std::string &strExt
     for (int n = 1; n <= nParts; ++n) {
         if (n > 1 && (n - 1) % 8 == 0)
             s += " \\\n   ";
-        s += " " + ShellQuote(SplitPartName(strName, n));
+        s += ' ';
+        s += ShellQuote(SplitPartName(strName, n));
     }
     s += " > " + ShellQuote(strName + strExt) + "\n";
     return s;

@@ -4,8 +4,8 @@
 // match distances, and one that codes the lengths of the first).
 //
 // Matches are searched with hash chains and one step of lazy evaluation, as
-// gzip does at its default level; the encoder never holds more than a small
-// window of the input, so files of any size stream through it.
+// gzip does; the encoder never holds more than a small window of the input,
+// so files of any size stream through it.
 #pragma once
 
 #include <cstddef>
