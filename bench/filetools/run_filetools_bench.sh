@@ -49,7 +49,7 @@ race() {
 }
 
 ratio() {
-    echo "scale=2; $1 / $2" | bc | sed 's/^\./0./'
+    echo "scale=3; $1 / $2" | bc | sed 's/^\./0./'
 }
 
 echo "load: $(uptime)"
@@ -65,7 +65,7 @@ fi
 echo "tree: $(find tree -type f | wc -l) files, $(du -sb --apparent-size tree | cut -f1) bytes"
 
 echo "pack:"
-race "rm -f tree.lzh tree.tgz" \
+race ":" \
     "wrenpad-tool archive pack (LZH)" "'$tool' archive pack tree.lzh tree" \
     "tar | gzip -6" "tar -C tree -cf - . | gzip -6 > tree.tgz"
 lzh=$(stat -c %s tree.lzh)
