@@ -26,6 +26,7 @@ CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nVie
     OnCommand(ID_CHAR_CODE, [this] { OnCharCode(); });
     RegisterJumpCommands();
     RegisterKanjiCommands();
+    RegisterConvCommands();
 }
 
 // ---------------------------------------------------------------------------

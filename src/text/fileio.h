@@ -1,6 +1,8 @@
 // File-system helpers shared by loading, saving and the document.
 #pragma once
 
+#include "text/filehandle.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,7 +32,7 @@ class CAtomicFile
 {
 public:
     CAtomicFile() = default;
-    ~CAtomicFile() { Abandon(); }
+    ~CAtomicFile();
     CAtomicFile(const CAtomicFile &) = delete;
     CAtomicFile &operator=(const CAtomicFile &) = delete;
 
@@ -45,7 +47,8 @@ public:
     // open until Commit.
     bool OpenAt(int nFolderFd, const std::string &strName);
 
-    int GetFd() const { return m_fd; }
+    int GetFd() const { return m_file.Get(); }
+    const CFileHandle &GetFile() const { return m_file; }
     bool Write(const char *p, std::size_t n);
     bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
 
@@ -65,9 +68,9 @@ public:
 private:
     bool CreateTemp();
 
-    int m_nFolderFd = -1;
-    bool m_bOwnFolder = false;
-    int m_fd = -1;
+    int m_nFolderFd = -1;           // the target's folder: m_ownFolder's, or the caller's
+    CFileHandle m_ownFolder;
+    CFileHandle m_file;
     std::string m_strName;
     std::string m_strTemp;
     struct stat m_stTarget = {};

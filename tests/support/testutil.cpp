@@ -64,15 +64,23 @@ std::vector<std::string> ListDir(const std::string &strPath)
 
 namespace {
 
+// Runs a program with its arguments and captures what it writes; the
+// program is looked up in PATH when bSearchPath, runs in strFolder when one
+// is given, and reads pInput when given.
 CToolResult RunCaptured(const std::string &strProgram, bool bSearchPath, const std::vector<std::string> &args,
-                        const std::string &strFolder)
+                        const std::string &strFolder, const std::string *pInput)
 {
     CTempDir dir;
+    const std::string strIn = dir.File("in");
     const std::string strOut = dir.File("out");
     const std::string strErr = dir.File("err");
+    if (pInput)
+        WriteFileBytes(strIn, *pInput);
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (!std::freopen(strOut.c_str(), "w", stdout) || !std::freopen(strErr.c_str(), "w", stderr))
+            ::_exit(127);
+        if (pInput && !std::freopen(strIn.c_str(), "r", stdin))
             ::_exit(127);
         if (!strFolder.empty() && ::chdir(strFolder.c_str()) != 0)
             ::_exit(127);
@@ -100,10 +108,15 @@ CToolResult RunCaptured(const std::string &strProgram, bool bSearchPath, const s
 
 CToolResult RunTool(const std::vector<std::string> &args)
 {
-    return RunCaptured(WP_TOOL_PATH, false, args, std::string());
+    return RunCaptured(WP_TOOL_PATH, false, args, std::string(), nullptr);
+}
+
+CToolResult RunTool(const std::vector<std::string> &args, const std::string &strInput)
+{
+    return RunCaptured(WP_TOOL_PATH, false, args, std::string(), &strInput);
 }
 
 CToolResult RunProgram(const std::vector<std::string> &argv, const std::string &strFolder)
 {
-    return RunCaptured(argv.at(0), true, std::vector<std::string>(argv.begin() + 1, argv.end()), strFolder);
+    return RunCaptured(argv.at(0), true, std::vector<std::string>(argv.begin() + 1, argv.end()), strFolder, nullptr);
 }

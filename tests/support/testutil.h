@@ -34,6 +34,8 @@ struct CToolResult
 
 // Runs wrenpad-tool with the given arguments (no shell involved).
 CToolResult RunTool(const std::vector<std::string> &args);
+// The same with strInput as its standard input.
+CToolResult RunTool(const std::vector<std::string> &args, const std::string &strInput);
 
 // Runs a program (looked up in PATH) with its arguments, no shell involved,
 // in strFolder when given; captures what it writes.
