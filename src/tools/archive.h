@@ -24,7 +24,7 @@ enum EArchiveResult
 {
     ARC_OK = 0,
     ARC_ERROR = 1,       // the archive or a file could not be read or written
-    ARC_INCOMPLETE = 2,  // some entries were refused or kept back; the rest is done
+    ARC_INCOMPLETE = 2,  // some entries were refused, damaged or kept back; the rest is done
     ARC_CANCELLED = 3,
 };
 

@@ -74,7 +74,7 @@ public:
             m_strOutput += "エラー: " + Error() + "\n";
             return Summary(ARC_ERROR);
         }
-        return Summary(m_nRefused + m_nKept > 0 ? ARC_INCOMPLETE : ARC_OK);
+        return Summary(m_nRefused + m_nKept + m_nDamaged > 0 ? ARC_INCOMPLETE : ARC_OK);
     }
 
 private:
@@ -98,6 +98,8 @@ private:
             m_strOutput += std::to_string(m_nRefused) + "個のエントリーを安全のため解凍しませんでした。\n";
         if (m_nKept > 0)
             m_strOutput += std::to_string(m_nKept) + "個の既存のファイルを上書きしませんでした。\n";
+        if (m_nDamaged > 0)
+            m_strOutput += std::to_string(m_nDamaged) + "個のエントリーを解凍できませんでした。\n";
         return nResult;
     }
 
@@ -245,12 +247,18 @@ private:
             const int r = archive_read_data_block(m_pArchive, &pBlock, &nSize, &nOffset);
             if (r == ARCHIVE_EOF)
                 break;
-            if (r < ARCHIVE_WARN) {
-                m_strOutput += "エラー: " + PrintableName(strName) + ": " + Error() + "\n";
-                if (r == ARCHIVE_FATAL)
+            if (r != ARCHIVE_OK) {
+                // libarchive only warns about a CRC that does not match or a
+                // method it cannot decode, and then ends the entry as if
+                // whole: the file is given up all the same, since its bytes
+                // are wrong or missing. The next entry may still be whole.
+                if (r == ARCHIVE_FATAL) {
+                    m_strOutput += "エラー: " + PrintableName(strName) + ": " + Error() + "\n";
                     return ARC_ERROR;
-                // A damaged entry: the next one may still be whole.
-                ++m_nRefused;
+                }
+                m_strOutput += "エラー: " + PrintableName(strName) + ": 壊れているか、対応していない圧縮方式です (" +
+                               Error() + ")\n";
+                ++m_nDamaged;
                 return ARC_OK;
             }
             if (m_pProgress && m_pProgress->IsCancelled())
@@ -338,6 +346,7 @@ private:
     int m_nExtracted = 0;
     int m_nRefused = 0;
     int m_nKept = 0;
+    int m_nDamaged = 0;  // whose data could not be read back whole
 };
 
 } // namespace

@@ -23,7 +23,8 @@ constexpr int NC = 256 + MAX_MATCH - MIN_MATCH + 1;  // literals and match lengt
 constexpr int NP = DICBIT + 1;                       // distance classes: 14
 constexpr int NT = 16 + 3;                           // code-length codes: 19
 constexpr int CBIT = 9;
-constexpr int PBIT = 4;
+constexpr int PBIT_LH5 = 4;
+constexpr int PBIT_LH67 = 5;
 constexpr int TBIT = 5;
 constexpr int MAX_CODE_BITS = 16;
 
@@ -143,7 +144,7 @@ void MakeCodes(const std::uint8_t *pLen, int n, std::uint16_t *pCode)
 
 struct CLh5Encoder::CState
 {
-    explicit CState(CByteSink &s) : sink(s)
+    CState(CByteSink &s, int nPBit) : sink(s), nPBit(nPBit)
     {
         aHead.fill(NONE);
         aPrev.fill(NONE);
@@ -154,6 +155,7 @@ struct CLh5Encoder::CState
     }
 
     CByteSink &sink;
+    const int nPBit;  // width of the distance table's count
     bool bFailed = false;
     std::uint64_t nOutTotal = 0;
 
@@ -401,10 +403,10 @@ struct CLh5Encoder::CState
 
         int nPSingle = 0;
         if (BuildLengths(aPFreq.data(), NP, aPLen.data(), nPSingle) >= 2) {
-            WritePtLen(aPLen.data(), NP, PBIT, -1);
+            WritePtLen(aPLen.data(), NP, nPBit, -1);
         } else {
-            PutBits(PBIT, 0);
-            PutBits(PBIT, static_cast<std::uint32_t>(nPSingle));
+            PutBits(static_cast<unsigned>(nPBit), 0);
+            PutBits(static_cast<unsigned>(nPBit), static_cast<std::uint32_t>(nPSingle));
         }
         MakeCodes(aPLen.data(), NP, aPCode.data());
 
@@ -482,7 +484,10 @@ struct CLh5Encoder::CState
     }
 };
 
-CLh5Encoder::CLh5Encoder(CByteSink &sink) : m_p(std::make_unique<CState>(sink)) {}
+CLh5Encoder::CLh5Encoder(CByteSink &sink, ELhStream stream)
+    : m_p(std::make_unique<CState>(sink, stream == ELhStream::Lh5 ? PBIT_LH5 : PBIT_LH67))
+{
+}
 
 CLh5Encoder::~CLh5Encoder() = default;
 

@@ -20,10 +20,22 @@ public:
     virtual bool Put(const unsigned char *p, std::size_t n) = 0;
 };
 
+// The stream to write. -lh6- and -lh7- streams have the same layout with
+// larger dictionaries; they differ from -lh5- only in the width of the
+// distance table's count, so with distances kept within 8 KB every reader of
+// those methods takes them. The archives we write use -lh5-, which every
+// LZH reader knows; the others let tests check what readers accept.
+enum class ELhStream
+{
+    Lh5,
+    Lh6,
+    Lh7,
+};
+
 class CLh5Encoder
 {
 public:
-    explicit CLh5Encoder(CByteSink &sink);
+    explicit CLh5Encoder(CByteSink &sink, ELhStream stream = ELhStream::Lh5);
     ~CLh5Encoder();
     CLh5Encoder(const CLh5Encoder &) = delete;
     CLh5Encoder &operator=(const CLh5Encoder &) = delete;

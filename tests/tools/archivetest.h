@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tools/archivelib.h"
+#include "tools/lh5encoder.h"
 #include "tools/lzhwriter.h"
 
 #include <filesystem>
@@ -178,4 +179,93 @@ inline std::string RawLzhEntry(const std::string &strName, const std::string &st
     return BuildLzhHeader("-lh0-", entry, static_cast<std::uint32_t>(strData.size()),
                           static_cast<std::uint32_t>(strData.size()), LzhCrc16(0, strData.data(), strData.size())) +
            strData;
+}
+
+// Data compressed as an -lh5- (or -lh6-, -lh7-) stream.
+inline std::string LhCompress(const std::string &strData, ELhStream stream)
+{
+    struct CStringSink : CByteSink
+    {
+        std::string s;
+        bool Put(const unsigned char *p, std::size_t n) override
+        {
+            s.append(reinterpret_cast<const char *>(p), n);
+            return true;
+        }
+    } sink;
+    CLh5Encoder encoder(sink, stream);
+    encoder.Write(strData.data(), strData.size());
+    encoder.Finish();
+    return sink.s;
+}
+
+// Entries with the older header levels, as LHA for MS-DOS and Windows wrote
+// them: level 0 keeps the whole path in the name (folders after '\'),
+// level 1 the bare name with the folder in an extended header (parts ended
+// by 0xFF). strPacked is the method's data for the original strData.
+inline std::string Level0LzhEntry(const std::string &strMethod, const std::string &strName,
+                                  const std::string &strPacked, const std::string &strData)
+{
+    auto put16 = [](std::string &s, unsigned v) {
+        s += static_cast<char>(v & 0xFF);
+        s += static_cast<char>((v >> 8) & 0xFF);
+    };
+    auto put32 = [&put16](std::string &s, std::uint32_t v) {
+        put16(s, v & 0xFFFF);
+        put16(s, v >> 16);
+    };
+    std::string body = strMethod;
+    put32(body, static_cast<std::uint32_t>(strPacked.size()));
+    put32(body, static_cast<std::uint32_t>(strData.size()));
+    put32(body, 0x58210000);  // a DOS time in 2024
+    body += '\x20';
+    body += '\0';  // level
+    body += static_cast<char>(strName.size());
+    body += strName;
+    put16(body, LzhCrc16(0, strData.data(), strData.size()));
+    unsigned nSum = 0;
+    for (unsigned char c : body)
+        nSum += c;
+    return std::string(1, static_cast<char>(body.size())) + static_cast<char>(nSum & 0xFF) + body + strPacked;
+}
+
+inline std::string Level1LzhEntry(const std::string &strMethod, const std::string &strFolder,
+                                  const std::string &strName, const std::string &strPacked, const std::string &strData)
+{
+    auto put16 = [](std::string &s, unsigned v) {
+        s += static_cast<char>(v & 0xFF);
+        s += static_cast<char>((v >> 8) & 0xFF);
+    };
+    auto put32 = [&put16](std::string &s, std::uint32_t v) {
+        put16(s, v & 0xFFFF);
+        put16(s, v >> 16);
+    };
+    // The folder header: its size counts its type, its data and the next size.
+    std::string ext;
+    if (!strFolder.empty()) {
+        ext += '\x02';
+        ext += strFolder;
+    }
+    const std::size_t nExtSize = ext.empty() ? 0 : ext.size() + 2;
+    std::string body = strMethod;
+    // At level 1 the packed size counts the extended headers too.
+    put32(body, static_cast<std::uint32_t>(strPacked.size() + nExtSize));
+    put32(body, static_cast<std::uint32_t>(strData.size()));
+    put32(body, 0x58210000);
+    body += '\x20';
+    body += '\x01';
+    body += static_cast<char>(strName.size());
+    body += strName;
+    put16(body, LzhCrc16(0, strData.data(), strData.size()));
+    body += 'M';
+    put16(body, static_cast<unsigned>(nExtSize));
+    unsigned nSum = 0;
+    for (unsigned char c : body)
+        nSum += c;
+    std::string s = std::string(1, static_cast<char>(body.size())) + static_cast<char>(nSum & 0xFF) + body;
+    if (!ext.empty()) {
+        s += ext;
+        put16(s, 0);
+    }
+    return s + strPacked;
 }
