@@ -7,7 +7,8 @@
 //
 // Routing, idle updates, hand-offs and closing live in mainframe.cpp; the bars
 // and their saved state in mainframe_bars.cpp; the document windows in
-// mainframe_window.cpp; the explorer pane in mainframe_explorer.cpp.
+// mainframe_window.cpp; the explorer pane in mainframe_explorer.cpp; the file
+// tools (kanji import, archives, split) in mainframe_tools.cpp.
 #pragma once
 
 #include "platform/cmdtarget.h"
@@ -151,6 +152,10 @@ private:
     // mainframe_plugins.cpp
     void RegisterPluginCommands();
     void ShowPluginHelp(int nID);
+
+    // mainframe_tools.cpp
+    void RegisterFileToolCommands();
+    void OnImportKanji();
 
     // mainframe_window.cpp
     void RegisterWindowCommands();

@@ -15,6 +15,7 @@ wp_gui_sources(
     mainframe.cpp
     mainframe_bars.cpp
     mainframe_explorer.cpp
+    mainframe_tools.cpp
     mainframe_window.cpp
     menubuilder.cpp
     optionsdlg.cpp
@@ -28,6 +29,7 @@ wp_gui_sources(
     wrenpadview.cpp
     wrenpadview_conv.cpp
     wrenpadview_jump.cpp
+    wrenpadview_kanji.cpp
     wrenpadview_web.cpp
     wrenpadview_webdlg.cpp
 )

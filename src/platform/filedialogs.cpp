@@ -11,12 +11,6 @@ FileDialogHook &FileHook()
     return hook;
 }
 
-FolderDialogHook &FolderHook()
-{
-    static FolderDialogHook hook;
-    return hook;
-}
-
 ColorDialogHook &ColorHook()
 {
     static ColorDialogHook hook;
@@ -42,7 +36,10 @@ QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request)
 
     QFileDialog dlg(pParent, request.strTitle, request.strDirectory);
     dlg.setAcceptMode(request.bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    if (request.bSave)
+    if (request.bFolder) {
+        dlg.setFileMode(QFileDialog::Directory);
+        dlg.setOption(QFileDialog::ShowDirsOnly);
+    } else if (request.bSave)
         dlg.setFileMode(QFileDialog::AnyFile);
     else
         dlg.setFileMode(request.bMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
@@ -58,16 +55,16 @@ QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request)
     return dlg.selectedFiles();
 }
 
-void SetFolderDialogHook(FolderDialogHook hook)
-{
-    FolderHook() = std::move(hook);
-}
-
 QString BrowseForFolder(QWidget *pParent, const QString &strTitle, const QString &strStart)
 {
-    if (FolderHook())
-        return FolderHook()(strTitle, strStart);
-    return QFileDialog::getExistingDirectory(pParent, strTitle, strStart);
+    CFileDialogRequest request;
+    request.bFolder = true;
+    request.strTitle = strTitle;
+    request.strDirectory = strStart;
+    while (request.strDirectory.size() > 1 && request.strDirectory.endsWith(QLatin1Char('/')))
+        request.strDirectory.chop(1);
+    const QStringList chosen = RunFileDialog(pParent, request);
+    return chosen.isEmpty() ? QString() : chosen.first();
 }
 
 bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen)

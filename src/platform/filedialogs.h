@@ -1,4 +1,4 @@
-// The common file, folder and colour dialogs behind one door that tests can hold: a
+// The common file and colour dialogs behind one door that tests can hold: a
 // hook answers in place of the dialog and sees what it would have shown.
 #pragma once
 
@@ -20,6 +20,7 @@ struct CFileDialogRequest
     QString strFileName;            // proposed name
     QString strDefaultSuffix;       // added to a typed name without one (save)
     bool bMultiple = false;         // several files may be chosen (open)
+    bool bFolder = false;           // a folder is chosen, not a file
 };
 
 // The chosen files (absolute paths), empty when cancelled.
@@ -27,11 +28,10 @@ QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request);
 using FileDialogHook = std::function<QStringList(const CFileDialogRequest &)>;
 void SetFileDialogHook(FileDialogHook hook);
 
-// The folder dialog, starting at strStart: the chosen folder, empty when
-// cancelled.
+// The folder selection: strTitle over it, strStart preselected (a trailing
+// '/' dropped). The chosen folder, or empty when cancelled. Goes through the
+// file dialog hook with bFolder set.
 QString BrowseForFolder(QWidget *pParent, const QString &strTitle, const QString &strStart);
-using FolderDialogHook = std::function<QString(const QString &strTitle, const QString &strStart)>;
-void SetFolderDialogHook(FolderDialogHook hook);
 
 // The colour dialog; false when cancelled.
 bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen);

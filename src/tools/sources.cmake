@@ -1,7 +1,16 @@
 wp_core_sources(
+    archive_pack.cpp
+    archive_unpack.cpp
+    archivecmd.cpp
+    archivelib.cpp
+    archivepath.cpp
     explorerfiles.cpp
     filecodeguess.cpp
+    filesplit.cpp
     imagesize.cpp
+    kanjiio.cpp
+    lh5encoder.cpp
+    lzhwriter.cpp
     nkf.cpp
     nkf_mime.cpp
     plugincommand.cpp
@@ -11,9 +20,12 @@ wp_core_sources(
     userfolders.cpp
 )
 wp_gui_sources(
+    archivedlg.cpp
+    archiveextractdlg.cpp
     dirlistdialogs.cpp
     dirlistdlg.cpp
     dirlistdlg_files.cpp
     dirtreectrl.cpp
     dirtreemodel.cpp
+    filesplitdlg.cpp
 )

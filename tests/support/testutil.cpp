@@ -64,8 +64,9 @@ std::vector<std::string> ListDir(const std::string &strPath)
 
 namespace {
 
-// Runs a program with its standard output and error caught, its standard
-// input from pInput when given, in strFolder when given.
+// Runs a program with its arguments and captures what it writes; the
+// program is looked up in PATH when bSearchPath, runs in strFolder when one
+// is given, and reads pInput when given.
 CToolResult RunCaptured(const std::string &strProgram, bool bSearchPath, const std::vector<std::string> &args,
                         const std::string &strFolder, const std::string *pInput)
 {

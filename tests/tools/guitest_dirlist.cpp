@@ -32,9 +32,10 @@ protected:
             m_aShellOpened.push_back(strTarget);
             return true;
         });
-        SetFolderDialogHook([this](const QString &strTitle, const QString &) {
-            m_strFolderTitle = strTitle;
-            return m_strFolderAnswer;
+        SetFileDialogHook([this](const CFileDialogRequest &request) {
+            EXPECT_TRUE(request.bFolder);
+            m_strFolderTitle = request.strTitle;
+            return m_strFolderAnswer.isEmpty() ? QStringList() : QStringList{m_strFolderAnswer};
         });
         // Nothing of the user's home is listed.
         m_profile.WriteString(SECTION_DIRLIST, "root", m_tree.Path());
@@ -44,7 +45,7 @@ protected:
     void TearDown() override
     {
         SetShellOpenHook(nullptr);
-        SetFolderDialogHook(nullptr);
+        SetFileDialogHook(nullptr);
         CAppFixture::TearDown();
     }
 
