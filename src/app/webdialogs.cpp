@@ -1,12 +1,17 @@
 #include "app/webdialogs.h"
 
+#include "app/appplugins.h"
 #include "platform/filedialogs.h"
+#include "platform/msgbox.h"
 #include "platform/profile.h"
 #include "text/codec.h"
+#include "tools/imagesize.h"
+#include "tools/pluginlibrary.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -354,7 +359,7 @@ CRuleFields CRuleDlg::GetFields() const
     return {m_size.Field(), m_width.Field(), m_pUnit->currentIndex() == 0, m_align.Field()};
 }
 
-CImageDlg::CImageDlg(QWidget *pParent) : QDialog(pParent)
+CImageDlg::CImageDlg(const std::string &strDocPath, QWidget *pParent) : QDialog(pParent), m_strDocPath(strDocPath)
 {
     QGridLayout *pGrid = StartGridDialog(this, QStringLiteral("イメージファイルの設定"));
     m_pFile = NewEdit(this, QStringLiteral("imageFile"));
@@ -364,9 +369,30 @@ CImageDlg::CImageDlg(QWidget *pParent) : QDialog(pParent)
     AddLabelRow(pGrid, QStringLiteral("画像の名前"), m_pName);
     m_width = AddFieldRow(pGrid, QStringLiteral("幅"), NewEdit(this, QStringLiteral("imageWidth")));
     m_height = AddFieldRow(pGrid, QStringLiteral("高さ"), NewEdit(this, QStringLiteral("imageHeight")));
+    // Offered only while the image plug-in is there to measure the image.
+    m_pImageSize = new QPushButton(QStringLiteral("画像ｻｲｽﾞ"), this);
+    m_pImageSize->setObjectName(QStringLiteral("imageSize"));
+    m_pImageSize->setEnabled(!FindPluginFile(AppPluginFolders(), IMAGEMAP_PLUGIN).empty());
+    connect(m_pImageSize, &QPushButton::clicked, this, [this] { OnImageSize(); });
+    pGrid->addWidget(m_pImageSize, pGrid->rowCount() - 2, 2, 2, 1);
     m_pNoBorder = NewCheck(this, QStringLiteral("画像の枠線なし"), QStringLiteral("noBorder"));
     pGrid->addWidget(m_pNoBorder, pGrid->rowCount(), 0, 1, 3);
     FinishGridDialog(this);
+}
+
+void CImageDlg::OnImageSize()
+{
+    const std::string strFolder = m_folder.IsOn() ? m_folder.Text().trimmed().toStdString() : std::string();
+    const std::string strPath = ImageDialogFilePath(m_strDocPath, strFolder, m_pFile->text().trimmed().toStdString(),
+                                                    QDir::currentPath().toStdString());
+    int nWidth = 0;
+    int nHeight = 0;
+    if (strPath.empty() || GetImageSizeThroughPlugin(AppPluginFolders(), strPath, nWidth, nHeight) != IMAGEMAP_OK) {
+        Beep();
+        return;
+    }
+    m_width.Preset(QString::number(nWidth));
+    m_height.Preset(QString::number(nHeight));
 }
 
 CImageFields CImageDlg::GetFields() const

@@ -8,10 +8,13 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 
@@ -156,10 +159,17 @@ class CImageDlg : public QDialog
     Q_OBJECT
 
 public:
-    explicit CImageDlg(QWidget *pParent = nullptr);
+    // strDocPath: the document's file, which a relative image file is found
+    // beside (empty for an unnamed document).
+    explicit CImageDlg(const std::string &strDocPath = std::string(), QWidget *pParent = nullptr);
     CImageFields GetFields() const;
 
 private:
+    // "画像ｻｲｽﾞ": the width and height of the image file, through the image plug-in.
+    void OnImageSize();
+
+    std::string m_strDocPath;
+    QPushButton *m_pImageSize;
     QLineEdit *m_pFile;
     CFieldRow m_folder;
     QLineEdit *m_pName;

@@ -31,7 +31,8 @@ public:
     // Colouring.
     int GetViewType() const { return m_nViewType; }
     void SetViewType(int nViewType);
-    DWORD ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems) override;
+    std::uint32_t ParseLineColors(std::uint32_t dwCookie, int nLineIndex, ColorBlock *pBuf,
+                                  int &nActualItems) override;
     void OnViewType(int nID);
     void OnUpdateViewType(CCmdUI *pCmdUI);
 
@@ -56,6 +57,18 @@ public:
 
     void OnEditGotoLine();
     void OnCharCode();
+
+    // A plug-in command (wrenpadview_plugin.cpp): row nRow of the plug-in
+    // registry runs on the selection and its results are inserted as the
+    // command's type says.
+    void RunPluginCommand(int nRow);
+    // Kanji codes (wrenpadview_kanji.cpp). ReplaceAllText makes the text the
+    // whole buffer, cut into lines by its own line ends, with an empty undo
+    // list and not modified; false when the view cannot edit.
+    bool ReplaceAllText(std::string_view text);
+    // Writes the text converted to EUC (OUTCODE_EUC) or JIS (OUTCODE_JIS) to
+    // a file chosen in a save dialog; the document itself is not changed.
+    void OnExportKanji(int nOutCode);
 
     // Tag jump, the jumps to files and the folder search (wrenpadview_jump.cpp).
     void OnTagJump();
@@ -127,6 +140,8 @@ private:
     int m_nViewType;
     std::string m_strDocumentPath;
     void RegisterJumpCommands();
+    void RegisterPluginCommands();
+    void RegisterKanjiCommands();
     void RegisterConvCommands();
     // Converts the selected lines from their first line's start, or the
     // caret's line alone when the selection lies within one line. convert

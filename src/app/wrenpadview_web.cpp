@@ -3,6 +3,7 @@
 // of a whole selection, the colour value, the line-insertion dialog and the
 // image map. What the markup is lives in html/; here the selection is read,
 // handed over and replaced.
+#include "app/appplugins.h"
 #include "app/appsettings.h"
 #include "app/webdialogs.h"
 #include "app/wrenpadview.h"
@@ -13,7 +14,6 @@
 #include "platform/dialogs.h"
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
-#include "platform/programfolder.h"
 #include "res/commands.h"
 #include "text/codec.h"
 #include "tools/pluginlibrary.h"
@@ -68,14 +68,6 @@ constexpr CFixedInsertion FIXED_INSERTIONS[] = {
     {ID_WEB_ENTITY_LT, "&LT;"},
     {ID_WEB_ENTITY_GT, "&GT;"},
 };
-
-std::vector<std::string> PluginFolderPaths()
-{
-    std::vector<std::string> aFolders;
-    for (const QString &strFolder : PluginFolders())
-        aFolders.push_back(strFolder.toStdString());
-    return aFolders;
-}
 
 } // namespace
 
@@ -314,7 +306,7 @@ void CWrenpadView::OnLineInsert(bool bCommentBlock)
 void CWrenpadView::OnImageMap()
 {
     CImageMapPlugin plugin;
-    switch (plugin.Open(PluginFolderPaths())) {
+    switch (plugin.Open(AppPluginFolders())) {
     case IMAGEMAP_OK:
         break;
     case IMAGEMAP_NO_ENTRY:

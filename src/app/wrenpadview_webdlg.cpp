@@ -84,7 +84,7 @@ bool CWrenpadView::OnWebDialogCommand(int nID)
         return true;
     }
     case ID_WEB_IMAGE: {
-        CImageDlg dlg(this);
+        CImageDlg dlg(GetDocumentPath(), this);
         if (Accepted(dlg))
             insert(AttributeTagTexts("img", ImageAttributes(dlg.GetFields())).strOpen);
         return true;

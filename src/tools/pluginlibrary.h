@@ -1,14 +1,16 @@
-// Plug-ins: ELF shared objects with the extension ".wpi" and C exports, looked
-// for in the program folder first and then in the installation's plug-in
-// folder. A plug-in is loaded for the duration of one call and released on
-// every way out, so a plug-in file may be replaced while the program runs.
+// Plug-ins: ELF shared objects with the extension ".wpi" and C exports (the
+// interface is written down for plug-in authors in plugins/wpplugin.h),
+// looked for in the program folder first and then in the installation's
+// plug-in folder. A plug-in is loaded for the duration of one call and
+// released on every way out, so a plug-in file may be replaced while the
+// program runs.
 //
-// The image-map plug-in "WpImgMap.wpi" turns an image into map markup:
-//     int ShowWpImageMap(char *pszBuffer, int nSize, const char *pszImagePath);
-// writes at most nSize bytes of Shift-JIS markup (zero-terminated) and
-// returns a value above 0 when it wrote some. The path is the file's name as
-// the file system spells it (UTF-8).
+// The image-map plug-in "WpImgMap.wpi" gives the size of an image and turns
+// an image into map markup. Paths are passed as the file system spells them
+// (UTF-8); the markup comes back in Shift-JIS.
 #pragma once
+
+#include "wpplugin.h"
 
 #include <string>
 #include <string_view>
@@ -44,13 +46,13 @@ std::string FindPluginFile(const std::vector<std::string> &aFolders, std::string
 
 inline constexpr const char *IMAGEMAP_PLUGIN = "WpImgMap.wpi";
 // The size of the buffer the image-map entry writes into.
-inline constexpr int IMAGEMAP_BUFFER_SIZE = 5000;
+inline constexpr int IMAGEMAP_BUFFER_SIZE = WPIMGMAP_BUFFER_SIZE;
 
 enum EImageMapResult
 {
     IMAGEMAP_OK,
     IMAGEMAP_LOAD_FAILED,  // no plug-in, or it does not load
-    IMAGEMAP_NO_ENTRY,     // it lacks "ShowWpImageMap"
+    IMAGEMAP_NO_ENTRY,     // it lacks the entry asked for
     IMAGEMAP_NO_MARKUP,    // it returned 0 or less
 };
 
@@ -64,7 +66,15 @@ public:
     EImageMapResult Run(const std::string &strImagePath, std::string &strMarkup) const;
 
 private:
-    using ShowWpImageMapFn = int (*)(char *, int, const char *);
     CPluginLibrary m_library;
-    ShowWpImageMapFn m_fnShow = nullptr;
+    WpShowImageMapFn m_fnShow = nullptr;
 };
+
+// Whether the image-map plug-in is there and loads (the clickable-map menu
+// item is offered only then).
+bool CanLoadImageMapPlugin(const std::vector<std::string> &aFolders);
+
+// The size of an image in pixels through the image-map plug-in, which is
+// loaded for this call alone. IMAGEMAP_NO_MARKUP when it found no size.
+EImageMapResult GetImageSizeThroughPlugin(const std::vector<std::string> &aFolders, const std::string &strImagePath,
+                                          int &nWidth, int &nHeight);
