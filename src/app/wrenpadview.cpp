@@ -133,8 +133,17 @@ void CWrenpadView::ReplaceLines(CPoint ptBegin, CPoint ptEnd, const std::vector<
     ScrollToPosition(ptNewEnd);
 }
 
+bool CWrenpadView::IsBoxCommand(int nID) const
+{
+    return nID == ID_INDENT || nID == ID_UNINDENT || CCrystalEditView::IsBoxCommand(nID);
+}
+
 void CWrenpadView::OnEditTab()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(false);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -151,6 +160,10 @@ void CWrenpadView::OnEditTab()
 
 void CWrenpadView::OnEditUntab()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(true);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -167,6 +180,10 @@ void CWrenpadView::OnEditUntab()
 
 void CWrenpadView::OnIndent()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(false);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -193,6 +210,10 @@ void CWrenpadView::OnIndent()
 
 void CWrenpadView::OnUnindent()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(true);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
