@@ -61,6 +61,8 @@ struct CAppSettings
     int m_bWebNoSelectTag = 0;
     int m_bWebBrEn = 0;
     int m_bWebPOnly = 1;
+    // Documents whose file another program changed are read again without asking.
+    int m_bAutoReload = 0;
     std::array<COLORREF, CLR_COUNT> m_crColors{};
 
     // The application settings loader: every cached member from the store,

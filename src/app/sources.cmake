@@ -12,6 +12,7 @@ wp_gui_sources(
     childframe.cpp
     convdialogs.cpp
     docdialogs.cpp
+    filewatcher.cpp
     mainframe.cpp
     mainframe_bars.cpp
     mainframe_window.cpp
@@ -22,6 +23,7 @@ wp_gui_sources(
     trayicon.cpp
     wrenpadapp.cpp
     wrenpaddoc.cpp
+    wrenpaddoc_disk.cpp
     wrenpadview.cpp
     wrenpadview_conv.cpp
     wrenpadview_jump.cpp
