@@ -125,8 +125,10 @@ int OpenFilterIndexForPath(std::string_view path)
 std::string FrameTitle(std::string_view docTitle, int nWindow, bool bReadOnly, bool bModified, bool bDeleted)
 {
     std::string strTitle(docTitle);
-    if (nWindow > 0)
-        strTitle += ":" + std::to_string(nWindow);
+    if (nWindow > 0) {
+        strTitle += ':';
+        strTitle += std::to_string(nWindow);
+    }
     if (bDeleted)
         strTitle += "(削除されました)";
     if (bReadOnly)
