@@ -31,6 +31,7 @@ void COptionsData::Load(const CProfileStore &store, const CAppSettings &settings
     bAutoDragOpen = settings.m_bAutoDragOpen != 0;
     bAutoEnter = settings.m_bAutoEnter != 0;
     bIMEModeON = settings.m_bIMEModeON != 0;
+    bAutoReload = settings.m_bAutoReload != 0;
 
     bTagState = settings.m_bTagState != 0;
     bWebNoSelectTag = settings.m_bWebNoSelectTag != 0;
@@ -88,6 +89,9 @@ void COptionsData::Save(CProfileStore &store, CAppSettings &settings) const
     store.WriteString(SECTION_MAIN, "strUseBrowser4", strUseBrowser4);
     settings.m_strUseBrowser4 = strUseBrowser4;
     WriteFlag(store, "bAutoTempoBrowse", bAutoTempoBrowse);
+    // Later than the rest: entries older configurations know keep their order.
+    WriteFlag(store, "bAutoReload", bAutoReload);
+    settings.m_bAutoReload = bAutoReload ? 1 : 0;
 }
 
 bool IsValidMruCountText(const std::string &strText, int &nCount)

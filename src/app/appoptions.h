@@ -23,6 +23,7 @@ struct COptionsData
     std::string strUseWrenpadExtension;
     bool bUseWpShMenu = false;
     bool bShowTrayIcon = false;
+    bool bAutoReload = false;
 
     // Web page.
     bool bTagState = false;

@@ -123,6 +123,8 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
     m_pUseShellMenu = AddCheck(pPage, "useShellMenu", "エクスプローラーのメニューに追加する", data.bUseWpShMenu);
     m_pUseShellMenu->setEnabled(IsShellMenuSupported());
     m_pShowTrayIcon = AddCheck(pPage, "showTrayIcon", "トレイアイコンを表示する", data.bShowTrayIcon);
+    m_pAutoReload =
+        AddCheck(pPage, "autoReload", "他のプログラムで変更されたファイルを自動で再読み込みする", data.bAutoReload);
 
     m_pMRUCount = new QLineEdit(QString::number(data.nMRUCount), pPage);
     m_pMRUCount->setObjectName(QStringLiteral("mruCount"));
@@ -148,7 +150,7 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
 
     auto *pLayout = new QVBoxLayout(pPage);
     for (QCheckBox *pCheck : {m_pOpenNewFile, m_pOpenFileMax, m_pAutoDragOpen, m_pAutoEnter, m_pShowSplash,
-                              m_pIMEModeON, m_pNotNewAppCreate})
+                              m_pIMEModeON, m_pNotNewAppCreate, m_pAutoReload})
         pLayout->addWidget(pCheck);
     pLayout->addLayout(pForm);
     pLayout->addWidget(m_pUseShellMenu);
@@ -336,6 +338,7 @@ COptionsData COptionsSheet::GetData() const
     data.strUseWrenpadExtension = m_pExtensions->text().toStdString();
     data.bUseWpShMenu = m_pUseShellMenu->isChecked();
     data.bShowTrayIcon = m_pShowTrayIcon->isChecked();
+    data.bAutoReload = m_pAutoReload->isChecked();
 
     data.bTagState = !m_pTagLower->isChecked();
     data.bWebNoSelectTag = m_pWebNoSelectTag->isChecked();

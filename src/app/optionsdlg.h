@@ -54,6 +54,7 @@ private:
     QLineEdit *m_pExtensions;
     QCheckBox *m_pUseShellMenu;
     QCheckBox *m_pShowTrayIcon;
+    QCheckBox *m_pAutoReload;
 
     // Web page.
     QRadioButton *m_pTagLower;

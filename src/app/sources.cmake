@@ -12,6 +12,7 @@ wp_gui_sources(
     childframe.cpp
     convdialogs.cpp
     docdialogs.cpp
+    filewatcher.cpp
     mainframe.cpp
     mainframe_bars.cpp
     mainframe_explorer.cpp
@@ -26,6 +27,7 @@ wp_gui_sources(
     webdialogs_lines.cpp
     wrenpadapp.cpp
     wrenpaddoc.cpp
+    wrenpaddoc_disk.cpp
     wrenpadview.cpp
     wrenpadview_conv.cpp
     wrenpadview_jump.cpp

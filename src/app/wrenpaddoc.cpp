@@ -57,6 +57,7 @@ CWrenpadDoc::CWrenpadDoc(QObject *pParent) : QObject(pParent), m_buffer(this), m
     OnCommand(ID_CHOOSE_FONT, [this] { OnChooseFont(); });
     OnCommand(ID_FILE_REVERT, [this] { OnRevert(); });
     OnUpdate(ID_FILE_REVERT, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!m_strPathName.empty()); });
+    connect(&m_watch, &CFileWatcher::Changed, this, &CWrenpadDoc::OnFileChangedOnDisk);
 }
 
 CWrenpadDoc::~CWrenpadDoc()
@@ -109,20 +110,36 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
         return false;
     }
     DeleteContents();
+    // Taken before reading, so that a change made while the file is read shows.
+    const CFileStamp stamp = FileStampOf(strPath);
     if (!m_buffer.LoadFromFile(strPath, -1)) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
                    QString(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
+    m_watch.SetPath(strPath);
+    m_watch.SetKnown(stamp);
+    m_bFileDeleted = false;
     SetModifiedFlag(false);
     return true;
 }
 
 bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
 {
-    if (m_buffer.SaveToFile(strPath, -1, true))
+    const bool bOwnFile = !m_strPathName.empty() && strPath == m_strPathName;
+    if (bOwnFile && !ConfirmOverwriteChangedFile(strPath))
+        return false;
+    if (m_buffer.SaveToFile(strPath, -1, true)) {
+        if (bOwnFile) {
+            m_watch.SetKnown(FileStampOf(strPath));
+            if (m_bFileDeleted) {
+                m_bFileDeleted = false;
+                emit StateChanged();
+            }
+        }
         return true;
+    }
     MessageBox(MessageParent(), QStringLiteral("%1\nファイルの保存に失敗しました。").arg(PathText(strPath)));
     return false;
 }
@@ -192,7 +209,8 @@ bool CWrenpadDoc::ReplaceFromFile(const std::string &strPath)
 
 bool CWrenpadDoc::SaveModified()
 {
-    if (!IsModified())
+    // A document whose file was deleted holds the only copy of its text.
+    if (!IsModified() && !m_bFileDeleted)
         return true;
     const QString strName = PathText(m_strPathName.empty() ? m_strTitle : m_strPathName);
     switch (MessageBox(MessageParent(), QStringLiteral("%1 への変更を保存しますか?").arg(strName), QString(),
@@ -214,6 +232,12 @@ bool CWrenpadDoc::SaveModified()
 void CWrenpadDoc::SetPathName(const std::string &strPath)
 {
     m_strPathName = strPath;
+    // A new name (save as) is a file just written: watched from now on as it is.
+    if (strPath != m_watch.GetPath()) {
+        m_watch.SetPath(strPath);
+        m_watch.SetKnown(FileStampOf(strPath));
+        m_bFileDeleted = false;
+    }
     m_strTitle = strPath.substr(strPath.rfind('/') + 1);
     for (CWrenpadView *pView : m_aViews)
         pView->SetDocumentPath(strPath);
@@ -307,11 +331,19 @@ void CWrenpadDoc::OnRevert()
                    MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    ReloadFile();
+}
+
+bool CWrenpadDoc::ReloadFile()
+{
+    const std::string strPath = m_strPathName;
+    if (strPath.empty())
+        return false;
     // The text is thrown away only when the file can be read back.
     const QString strWhy = OpenFailureText(strPath);
     if (!strWhy.isEmpty()) {
         MessageBox(MessageParent(), strWhy, QStringLiteral("失敗"), MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
 
     SetModifiedFlag(false);
@@ -327,10 +359,15 @@ void CWrenpadDoc::OnRevert()
         aPositions.push_back({pView->GetCursorPos(), pView->GetFirstVisibleLine(), pView->GetFirstVisibleColumn(),
                               pView->GetTabSize()});
     m_buffer.FreeAll();
-    if (!m_buffer.LoadFromFile(strPath, -1)) {
+    const CFileStamp stamp = FileStampOf(strPath);
+    const bool bLoaded = m_buffer.LoadFromFile(strPath, -1);
+    if (!bLoaded) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
                    QStringLiteral("失敗"), MB_OK | MB_ICONEXCLAMATION);
+    } else {
+        m_watch.SetKnown(stamp);
+        m_bFileDeleted = false;
     }
 
     for (std::size_t i = 0; i < m_aViews.size(); ++i) {
@@ -354,6 +391,7 @@ void CWrenpadDoc::OnRevert()
         pView->viewport()->update();
     }
     emit StateChanged();
+    return bLoaded;
 }
 
 void CWrenpadDoc::OnTabStop(CWrenpadView *pView)

@@ -137,8 +137,17 @@ void CWrenpadView::ReplaceLines(CPoint ptBegin, CPoint ptEnd, const std::vector<
     ScrollToPosition(ptNewEnd);
 }
 
+bool CWrenpadView::IsBoxCommand(int nID) const
+{
+    return nID == ID_INDENT || nID == ID_UNINDENT || CCrystalEditView::IsBoxCommand(nID);
+}
+
 void CWrenpadView::OnEditTab()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(false);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -155,6 +164,10 @@ void CWrenpadView::OnEditTab()
 
 void CWrenpadView::OnEditUntab()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(true);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -171,6 +184,10 @@ void CWrenpadView::OnEditUntab()
 
 void CWrenpadView::OnIndent()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(false);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -197,6 +214,10 @@ void CWrenpadView::OnIndent()
 
 void CWrenpadView::OnUnindent()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(true);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);

@@ -124,6 +124,8 @@ public:
 
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
+    // Indent and outdent work on a box too.
+    bool IsBoxCommand(int nID) const override;
     // The first focus of the view switches the input method on when the
     // settings ask for it ("起動時にIMEﾓｰﾄﾞをONにする").
     void focusInEvent(QFocusEvent *pEvent) override;

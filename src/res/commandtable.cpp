@@ -108,6 +108,15 @@ constexpr CCommandInfo COMMANDS[] = {
     CMD(ID_EDIT_EXT_TEXT_BEGIN, nullptr, nullptr, nullptr, nullptr, "Ctrl+Shift+Home", VIEW),
     CMD(ID_EDIT_TEXT_END, nullptr, nullptr, nullptr, nullptr, "Ctrl+End", VIEW),
     CMD(ID_EDIT_EXT_TEXT_END, nullptr, nullptr, nullptr, nullptr, "Ctrl+Shift+End", VIEW),
+    // Box selection: the caret corner of a box of cells moves, the other stays.
+    CMD(ID_EDIT_BOX_LEFT, nullptr, nullptr, nullptr, nullptr, "Alt+Shift+Left", VIEW),
+    CMD(ID_EDIT_BOX_RIGHT, nullptr, nullptr, nullptr, nullptr, "Alt+Shift+Right", VIEW),
+    CMD(ID_EDIT_BOX_UP, nullptr, nullptr, nullptr, nullptr, "Alt+Shift+Up", VIEW),
+    CMD(ID_EDIT_BOX_DOWN, nullptr, nullptr, nullptr, nullptr, "Alt+Shift+Down", VIEW),
+    CMD(ID_EDIT_BOX_PAGE_UP, nullptr, nullptr, nullptr, nullptr, "Alt+Shift+PgUp", VIEW),
+    CMD(ID_EDIT_BOX_PAGE_DOWN, nullptr, nullptr, nullptr, nullptr, "Alt+Shift+PgDown", VIEW),
+    CMD(ID_EDIT_BOX_HOME, nullptr, nullptr, nullptr, nullptr, "Alt+Shift+Home", VIEW),
+    CMD(ID_EDIT_BOX_END, nullptr, nullptr, nullptr, nullptr, "Alt+Shift+End", VIEW),
 
     // Bookmarks
     CMD(ID_EDIT_TOGGLE_BOOKMARK0, nullptr, nullptr, nullptr, nullptr, "Ctrl+0", VIEW),

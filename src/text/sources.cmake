@@ -1,6 +1,7 @@
 wp_core_sources(
     codec.cpp
     filehandle.cpp
+    filestamp.cpp
     fileio.cpp
     fileload.cpp
     linearray.cpp

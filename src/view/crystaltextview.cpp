@@ -63,6 +63,7 @@ CCrystalTextView::CCrystalTextView(QWidget *pParent) : QAbstractScrollArea(pPare
 
     RegisterNavigationCommands();
     RegisterBookmarkCommands();
+    RegisterBoxCommands();
     // The status bar's position and line-end panes show the active view's.
     OnUpdate(ID_EDIT_INDICATOR_POSITION, [this](CCmdUI *pCmdUI) { pCmdUI->SetText(GetPositionText()); });
     OnUpdate(ID_EDIT_INDICATOR_CRLF, [this](CCmdUI *pCmdUI) { pCmdUI->SetText(GetLineEndText()); });
@@ -116,6 +117,7 @@ void CCrystalTextView::ResetView()
     m_lineStates.Reset();
     InvalidateTextCaches();
     m_bMouseSelecting = m_bWordSelecting = m_bLineSelecting = m_bDragPending = false;
+    m_bBoxSelect = m_bBoxSelecting = false;
     m_timerAutoScroll.stop();
     RefreshBookmarkExist();
     UpdateCaretDisplay();
@@ -395,6 +397,16 @@ void CCrystalTextView::MoveCaret(CPoint pt)
 
 void CCrystalTextView::SelectRange(CPoint ptFrom, CPoint ptTo)
 {
+    if (m_bBoxSelect) {
+        const CBox box = GetSelectionBox();
+        m_bBoxSelect = false;
+        InvalidateLines(box.nTop, box.nBottom);
+    }
+    SetSelectionPoints(ptFrom, ptTo);
+}
+
+void CCrystalTextView::SetSelectionPoints(CPoint ptFrom, CPoint ptTo)
+{
     const CPoint ptOldFrom = m_ptSelFrom;
     const CPoint ptOldTo = m_ptSelTo;
     m_ptSelFrom = ptFrom;
@@ -419,11 +431,20 @@ void CCrystalTextView::GetSelectionRange(CPoint &ptBegin, CPoint &ptEnd)
 
 bool CCrystalTextView::IsSelection()
 {
+    if (m_bBoxSelect) {
+        const CBox box = GetSelectionBox();
+        return box.nTop != box.nBottom || box.HasWidth();
+    }
     return m_ptSelFrom != m_ptSelTo;
 }
 
 bool CCrystalTextView::IsInSelection(CPoint pt)
 {
+    if (m_bBoxSelect) {
+        int nFrom = 0;
+        int nTo = 0;
+        return GetLineSelectedBytes(pt.y, nFrom, nTo) && pt.x >= nFrom && pt.x < nTo;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -467,9 +488,10 @@ void CCrystalTextView::PlaceCaret(CPoint pt)
 
 QRect CCrystalTextView::CaretRect()
 {
-    const QPoint pt = TextToPoint(m_ptCaret);
+    const int x = (GetCaretColumn() - m_nFirstVisibleColumn) * GetCharWidth() + GetMarginWidth();
+    const int y = (m_ptCaret.y - m_nFirstVisibleLine) * GetLineHeight();
     const int nWidth = m_bOverwriteMode ? GetCharWidth() : 2;
-    return QRect(pt.x(), pt.y(), nWidth, GetLineHeight());
+    return QRect(x, y, nWidth, GetLineHeight());
 }
 
 void CCrystalTextView::UpdateCaretDisplay()
@@ -662,7 +684,7 @@ void CCrystalTextView::focusOutEvent(QFocusEvent *pEvent)
     m_bHasFocus = false;
     m_timerCaret.stop();
     if (m_bMouseSelecting) {
-        m_bMouseSelecting = false;
+        m_bMouseSelecting = m_bBoxSelecting = false;
         m_timerAutoScroll.stop();
     }
     viewport()->update();

@@ -7,12 +7,13 @@
 // crystaltextview.cpp, scrolling in textview_scroll.cpp, painting in
 // textview_draw.cpp, the key table and command routing in textview_keys.cpp,
 // keyboard navigation and bookmarks in textview_nav.cpp, mouse selection in
-// textview_mouse.cpp.
+// textview_mouse.cpp, box selection in textview_box.cpp.
 #pragma once
 
 #include "platform/cmdtarget.h"
 #include "syntax/statecache.h"
 #include "text/textbuffer.h"
+#include "view/boxedit.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>
@@ -116,6 +117,23 @@ public:
     void ScrollToPosition(CPoint pt);
     // Caret, anchor and an empty selection at pt, scrolled into view.
     void PlaceCaret(CPoint pt);
+
+    // --- Box selection (textview_box.cpp) ------------------------------------
+    // A box selects the screen cells between two corners, the anchor's and
+    // the caret's, each a line and a column; a corner may lie past the end of
+    // its line. Alt+drag and Alt+Shift with the arrows, Home, End, PageUp and
+    // PageDown make one; any other selection ends it.
+    bool IsBoxSelection() const { return m_bBoxSelect; }
+    // The box's lines and its columns in order.
+    CBox GetSelectionBox() const;
+    // Selects the box between the two corners; the caret goes to its corner.
+    void SelectBox(int nAnchorLine, int nAnchorColumn, int nCaretLine, int nCaretColumn);
+    int GetBoxCaretColumn() const { return m_nBoxCaretColumn; }
+    // The column the caret is drawn at: a box's corner, or the caret's byte.
+    int GetCaretColumn() const;
+    // Routes a command; one that knows nothing of boxes first sees the box
+    // as the plain selection between its corners.
+    bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;
 
     // --- Scrolling -----------------------------------------------------------
     void ScrollToFirstLine(int nLine, bool bTrackScrollBar = true);
@@ -243,6 +261,33 @@ protected:
     void OnPrevBookmark();
     void OnClearAllBookmarks();
     void RefreshBookmarkExist();
+
+    // Sets the selection's points and repaints what changed; the box stays.
+    void SetSelectionPoints(CPoint ptFrom, CPoint ptTo);
+
+    // Box selection (textview_box.cpp).
+    void RegisterBoxCommands();
+    void MoveBoxCaret(int nID);
+    // Whether a command works on the box itself.
+    virtual bool IsBoxCommand(int nID) const;
+    // The box becomes the plain selection between its corners.
+    void EndBoxSelection();
+    // The cell boundary nearest to a point (its column) and the box to it.
+    int BoxColumnAt(const QPoint &ptClient);
+    void ExtendBoxSelection(const QPoint &ptClient);
+    // The selected bytes of a line (none: false).
+    bool GetLineSelectedBytes(int nLine, int &nFrom, int &nTo);
+    // The box's cells of a line that no selected character covers: the cells
+    // of cut tabs and those past the line's end.
+    void DrawBoxCells(QPainter &painter, const QRect &rc, int nLine);
+    // Scrolls so that a cell is in view.
+    void ScrollToCell(int nLine, int nColumn);
+    // The byte where a caret at a column of a line stands.
+    int CaretByteAtColumn(int nLine, int nColumn) const;
+    bool m_bBoxSelect = false;
+    bool m_bBoxSelecting = false;  // the mouse makes a box
+    int m_nBoxAnchorColumn = 0;
+    int m_nBoxCaretColumn = 0;
 
     // Mouse selection (textview_mouse.cpp).
     void OnAutoScrollTimer();

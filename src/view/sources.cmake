@@ -1,4 +1,6 @@
 wp_core_sources(
+    boxedit.cpp
+    boxgeom.cpp
     editops.cpp
     findtext.cpp
     replacetext.cpp
@@ -8,12 +10,14 @@ wp_core_sources(
 wp_gui_sources(
     crystaleditview.cpp
     crystaltextview.cpp
+    editview_box.cpp
     editview_clipboard.cpp
     editview_dragdrop.cpp
     editview_find.cpp
     finddlg.cpp
     fontutil.cpp
     markimages.cpp
+    textview_box.cpp
     textview_draw.cpp
     textview_keys.cpp
     textview_mouse.cpp

@@ -70,8 +70,7 @@ void CCrystalTextView::DrawArea(QPainter &painter, const QRect &rcUpdate)
     painter.setClipping(false);
 
     // The caret and the input method's pre-edit text go on top.
-    if (m_bHasFocus && !m_bCaretHidden && m_ptCaret.y < nCount
-        && TextToColumn(m_ptCaret.y, m_ptCaret.x) >= m_nFirstVisibleColumn) {
+    if (m_bHasFocus && !m_bCaretHidden && m_ptCaret.y < nCount && GetCaretColumn() >= m_nFirstVisibleColumn) {
         const QRect rcCaret = CaretRect();
         if (!m_strPreedit.isEmpty()) {
             const QFontMetrics fm(m_font);
@@ -176,6 +175,7 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
         painter.fillRect(rcRest, ColorFromRef(GetColor(COLORINDEX_WHITESPACE)));
         if (m_bShowLineEnds && m_nFirstVisibleColumn == 0)
             DrawMarkImage(painter, nCharWidth >= 8 ? 14 : 15, rc.left(), rc);
+        DrawBoxCells(painter, rc, nLine);
         // Keep the cached state of an empty line current too.
         GetLineParseState(nLine);
         return;
@@ -242,8 +242,10 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
         drawRun(p->nColorIndex, nFrom, nTo);
     }
 
-    if (bPastRight)
+    if (bPastRight) {
+        DrawBoxCells(painter, rc, nLine);
         return;
+    }
     // Right of the text: the selected line end and the empty area.
     const int nLineEndX = ptOrigin.x();
     QRect rcRest = rc;
@@ -257,6 +259,7 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
     painter.fillRect(rcRest, ColorFromRef(bDrawWhitespace ? crLineBkgnd : GetColor(COLORINDEX_WHITESPACE)));
     if (m_bShowLineEnds && bEndVisible)
         DrawMarkImage(painter, nCharWidth >= 8 ? 14 : 15, nLineEndX, rc);
+    DrawBoxCells(painter, rc, nLine);
 }
 
 void CCrystalTextView::DrawTextRun(QPainter &painter, QPoint &ptOrigin, int &nColumn,
@@ -269,15 +272,10 @@ void CCrystalTextView::DrawTextRun(QPainter &painter, QPoint &ptOrigin, int &nCo
         DrawTextSegment(painter, ptOrigin, nColumn, rcClip, crText, m_crRunBkgnd, nLine, nOffset, nCount);
         return;
     }
-    CPoint b;
-    CPoint e;
-    GetSelectionRange(b, e);
     int nSelFrom = INT_MAX;
     int nSelTo = INT_MAX;
-    if (nLine >= b.y && nLine <= e.y) {
-        nSelFrom = nLine == b.y ? b.x : 0;
-        nSelTo = nLine == e.y ? e.x : INT_MAX;
-    }
+    if (!GetLineSelectedBytes(nLine, nSelFrom, nSelTo))
+        nSelFrom = nSelTo = INT_MAX;
     const int nEnd = nOffset + nCount;
     const int nA = std::clamp(nSelFrom, nOffset, nEnd);
     const int nB = std::clamp(nSelTo, nA, nEnd);

@@ -82,6 +82,9 @@ TEST_F(Options, AnEmptyConfigurationShowsTheDefaultsAndOkTurnsSingleInstanceOff)
             EXPECT_TRUE(Find<QCheckBox>(sheet, "openNewFile")->isChecked());
             EXPECT_TRUE(Find<QCheckBox>(sheet, "openFileMax")->isChecked());
             EXPECT_FALSE(Find<QCheckBox>(sheet, "notNewAppCreate")->isChecked());
+            EXPECT_EQ(Find<QCheckBox>(sheet, "autoReload")->text(),
+                      QStringLiteral("他のプログラムで変更されたファイルを自動で再読み込みする"));
+            EXPECT_FALSE(Find<QCheckBox>(sheet, "autoReload")->isChecked());
             EXPECT_FALSE(Find<QCheckBox>(sheet, "useShellMenu")->isEnabled());
             EXPECT_EQ(Find<QLineEdit>(sheet, "mruCount")->text(), "4");
             EXPECT_EQ(Find<QComboBox>(sheet, "dateFormat")->count(), 12);
