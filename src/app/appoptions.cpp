@@ -40,6 +40,7 @@ void COptionsData::Load(const CProfileStore &store, const CAppSettings &settings
     strUseBrowser3 = settings.m_strUseBrowser3;
     strUseBrowser4 = settings.m_strUseBrowser4;
     bAutoTempoBrowse = Flag(store, "bAutoTempoBrowse", 0);
+    bPreviewAutoUpdate = Flag(store, PREVIEW_AUTO_UPDATE_ENTRY, 0);
 
     crColors = settings.m_crColors;
     bViewTab = Flag(store, "bViewTab", 0);
@@ -88,6 +89,7 @@ void COptionsData::Save(CProfileStore &store, CAppSettings &settings) const
     store.WriteString(SECTION_MAIN, "strUseBrowser4", strUseBrowser4);
     settings.m_strUseBrowser4 = strUseBrowser4;
     WriteFlag(store, "bAutoTempoBrowse", bAutoTempoBrowse);
+    WriteFlag(store, PREVIEW_AUTO_UPDATE_ENTRY, bPreviewAutoUpdate);
 }
 
 bool IsValidMruCountText(const std::string &strText, int &nCount)

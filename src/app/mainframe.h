@@ -23,6 +23,7 @@
 
 class CChildFrame;
 class CFolderSearchHost;
+class CPreviewer;
 class CSizingControlBar;
 class CTabBar;
 class CTrayIcon;
@@ -102,6 +103,8 @@ public:
     QToolBar *GetToolBar(int nResource) const;
     CSizingControlBar *GetResultsBar() const { return m_pResultsBar; }
     CSizingControlBar *GetBrowserBar() const { return m_pBrowserBar; }
+    // The browser preview, which fills the browser bar.
+    CPreviewer *GetPreviewer() const { return m_pPreviewer; }
     CTabBar *GetTabBar() const { return m_pTabBar; }
     // The text of a status pane (by indicator id; 0 the message pane).
     QString GetStatusPaneText(int nID) const;
@@ -146,6 +149,7 @@ private:
     CSizingControlBar *m_pBrowserBar = nullptr;
     CSizingControlBar *m_pResultsBar = nullptr;
     CTrayIcon *m_pTrayIcon = nullptr;
+    CPreviewer *m_pPreviewer = nullptr;
     CFolderSearchHost *m_pSearch = nullptr;
     QTimer *m_pIdleTimer = nullptr;
     bool m_bIdleScheduled = false;

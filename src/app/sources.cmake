@@ -5,10 +5,13 @@ wp_core_sources(
     docfile.cpp
     docnames.cpp
     framestate.cpp
+    preview.cpp
     recentfiles.cpp
+    templatefiles.cpp
 )
 wp_gui_sources(
     aboutdlg.cpp
+    browserbar.cpp
     childframe.cpp
     docdialogs.cpp
     mainframe.cpp
@@ -16,11 +19,18 @@ wp_gui_sources(
     mainframe_window.cpp
     menubuilder.cpp
     optionsdlg.cpp
+    previewengine.cpp
+    previewer.cpp
     splitterwnd.cpp
     tabbar.cpp
+    templatedlg.cpp
+    templatepage.cpp
+    templates.cpp
+    textbrowserpreview.cpp
     trayicon.cpp
     wrenpadapp.cpp
     wrenpaddoc.cpp
     wrenpadview.cpp
     wrenpadview_jump.cpp
+    wrenpadview_preview.cpp
 )

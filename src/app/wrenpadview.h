@@ -53,6 +53,13 @@ public:
     void OnEditGotoLine();
     void OnCharCode();
 
+    // The browser preview, 1270-1275 (wrenpadview_preview.cpp): a web command
+    // dispatcher for the whole 1200-1299 range hands these ids on to them.
+    void OnPreview(int nID);
+    void OnUpdatePreview(CCmdUI *pCmdUI);
+    // Saves a copy of the text as a template (4001).
+    void OnTemplateRegister();
+
     // Tag jump, the jumps to files and the folder search (wrenpadview_jump.cpp).
     void OnTagJump();
     void OnOpenUrl();
@@ -91,6 +98,7 @@ private:
     int m_nViewType;
     std::string m_strDocumentPath;
     void RegisterJumpCommands();
+    void RegisterPreviewCommands();
     // The file the selection names, made absolute; empty when none exists.
     std::string SelectedFilePath();
     CWrenpadDoc *m_pDocument = nullptr;
