@@ -140,5 +140,5 @@ void CTextBrowserPreview::OnAnchorClicked(const QUrl &url)
             return;
         }
     }
-    ShellOpen(target.toString().toStdString());
+    ShellOpen(target.toString(QUrl::FullyEncoded).toStdString());
 }
