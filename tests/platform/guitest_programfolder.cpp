@@ -36,3 +36,21 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
     EXPECT_EQ(SeedProgramFolder(QString::fromStdString(shipped.Path()), strUser), 0);
     EXPECT_EQ(SeedProgramFolder(QString::fromStdString(shipped.File("nowhere")), strUser), 0);
 }
+
+TEST(ProgramFolder, TemplatesComeOnlyWithANewTemplateFolder)
+{
+    CTempDir shipped;
+    CTempDir user;
+    std::filesystem::create_directories(shipped.File("templete"));
+    WriteFileBytes(shipped.File("templete/a.html"), "a");
+    WriteFileBytes(shipped.File("templete/b.html"), "b");
+    const QString strShipped = QString::fromStdString(shipped.Path());
+    const QString strUser = QString::fromStdString(user.Path());
+    EXPECT_EQ(SeedProgramFolder(strShipped, strUser), 2);
+
+    // The user deletes one; a later start (or a newer shipped one) does not bring it back.
+    std::filesystem::remove(user.File("templete/a.html"));
+    WriteFileBytes(shipped.File("templete/c.html"), "c");
+    EXPECT_EQ(SeedProgramFolder(strShipped, strUser), 0);
+    EXPECT_EQ(ListDir(user.File("templete")), std::vector<std::string>{"b.html"});
+}
