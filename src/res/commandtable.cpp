@@ -26,8 +26,7 @@ constexpr CCommandInfo COMMANDS[] = {
     CMD(ID_FILE_REVERT, "復帰(&R)...", "ﾌｧｲﾙを読み込み直します。", "復帰", nullptr, nullptr, 0),
     CMD(ID_FILE_SAVE_ALL, "全て保存(&V)", "開いている全てのﾌｧｲﾙを保存します。", "全て保存", nullptr, nullptr, 0),
     CMD(ID_FILE_CLOSE_ALL, "すべて閉じる(&A)", "開いている全てのﾌｧｲﾙを閉じます。", "すべて閉じる", nullptr, nullptr, 0),
-    CMD(ID_TEMPLATE_OPEN, "ﾃﾝﾌﾟﾚｰﾄを開く(&T)", "ﾃﾝﾌﾟﾚｰﾄから新しいﾌｧｲﾙを作成します。", "ﾃﾝﾌﾟﾚｰﾄを開く", nullptr, nullptr,
-        0),
+    CMD(ID_TEMPLATE_OPEN, "ﾃﾝﾌﾟﾚｰﾄを開く(&T)", "ﾃﾝﾌﾟﾚｰﾄから新しいﾌｧｲﾙを作成します。", "ﾃﾝﾌﾟﾚｰﾄを開く", nullptr, nullptr, 0),
     CMD(ID_TEMPLATE_REGISTER, "ﾃﾝﾌﾟﾚｰﾄに登録(&Z)", "現在のテキストをテンプレートに登録保存します。", "ﾃﾝﾌﾟﾚｰﾄに登録",
         nullptr, nullptr, 0),
     CMD(ID_IMPORT_KANJI, "ｲﾝﾎﾟｰﾄ ( &EUC/JIS...)", "EUC/JISなどの漢字コードのテキストをShiftJISに自動インポートします",
@@ -212,7 +211,7 @@ constexpr CCommandInfo COMMANDS[] = {
     CMD(ID_VIEW_TYPE_PLAIN, nullptr, "キーワード色付けなし", "色付けなし", nullptr, nullptr, 0),
     CMD_RANGE(ID_VIEW_TYPE_SPARE1, ID_VIEW_TYPE_SPARE2, nullptr, nullptr, nullptr, 0),
 
-    // Web commands. Until their handler is written every one is marked.
+    // Web commands. Each is marked until its handler is written.
     CMD(ID_WEB_PREVIEW, nullptr, "ブラウザーを起動します", "ブラウザーの起動", "browser", "Ctrl+B", FRAME),
     CMD(ID_WEB_PREVIEW_BAR, "&0. IE WebBrowser（簡易ﾌﾞﾗｳｻﾞｰ）", nullptr, nullptr, nullptr, nullptr, 0),
     CMD(ID_WEB_PREVIEW_SHELL, "&1. ﾃﾞﾌｫﾙﾄﾌﾞﾗｳｻﾞｰ (SHELL関連付)", nullptr, nullptr, nullptr, nullptr, 0),
