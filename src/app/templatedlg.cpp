@@ -66,7 +66,9 @@ CTemplateSelectDlg::CTemplateSelectDlg(const QString &strFolder, QWidget *pParen
     pLayout->addWidget(MakeButtons(this));
     resize(720, 420);
 
-    connect(m_pList, &QListWidget::currentRowChanged, this, [this] { OnSelectionChanged(); });
+    // The selection, not the current row: the list takes a current row of
+    // its own when it takes the focus, before anything was chosen.
+    connect(m_pList, &QListWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
     connect(m_pList, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
     // Ticking the box shows the template chosen before.
     connect(m_pPreview, &QCheckBox::toggled, this, [this](bool bOn) {
@@ -77,9 +79,15 @@ CTemplateSelectDlg::CTemplateSelectDlg(const QString &strFolder, QWidget *pParen
 
 CTemplateSelectDlg::~CTemplateSelectDlg() = default;
 
+QListWidgetItem *CTemplateSelectDlg::SelectedItem() const
+{
+    const QList<QListWidgetItem *> items = m_pList->selectedItems();
+    return items.isEmpty() ? nullptr : items.first();
+}
+
 void CTemplateSelectDlg::OnSelectionChanged()
 {
-    QListWidgetItem *pItem = m_pList->currentItem();
+    QListWidgetItem *pItem = SelectedItem();
     if (!pItem || !m_pPreview->isChecked())
         return;
     if (!m_pEngine) {
@@ -92,8 +100,8 @@ void CTemplateSelectDlg::OnSelectionChanged()
 
 void CTemplateSelectDlg::accept()
 {
-    QListWidgetItem *pItem = m_pList->currentItem();
-    if (!pItem || !pItem->isSelected()) {
+    QListWidgetItem *pItem = SelectedItem();
+    if (!pItem) {
         Beep();
         return;
     }

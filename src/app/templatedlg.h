@@ -11,6 +11,7 @@ class CPreviewEngine;
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QStackedLayout;
 
 class CTemplateSelectDlg : public QDialog
@@ -33,6 +34,7 @@ public:
     void accept() override;
 
 private:
+    QListWidgetItem *SelectedItem() const;
     void OnSelectionChanged();
 
     QString m_strFolder;

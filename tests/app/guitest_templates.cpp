@@ -211,10 +211,13 @@ TEST_F(Templates, TheChoiceIsPreviewedOnlyWhileTheBoxIsTicked)
     CTemplateSelectDlg dlg(QString::fromStdString(m_strFolder));
     EXPECT_EQ(dlg.GetList()->count(), 2);
 
-    // OK with nothing chosen beeps and stays.
+    // OK with nothing chosen beeps and stays, even where the list has a
+    // current row of its own (it takes one with the focus).
+    dlg.GetList()->setCurrentRow(1, QItemSelectionModel::NoUpdate);
     dlg.accept();
     EXPECT_EQ(m_nBeeps, 1);
     EXPECT_NE(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(fake.Log().aCalls.empty());
 
     dlg.GetPreviewCheck()->setChecked(false);
     dlg.GetList()->setCurrentRow(0);
