@@ -4,16 +4,16 @@
 //   wp_bench_syntax [--dir DIR] [--runs N] [--lines N] [--tool WRENPAD_TOOL] [--peer KATE_TOOL]
 //
 // Generates a Shift-JIS HTML page and a C++ source of N lines (200,000 by
-// default) in DIR and times, for each:
+// default) and a page of one 10 MB line in DIR and times, for each:
 //  - colour: every line's state and blocks computed in process, as a view
 //    drawing the whole document from the top would (the file already loaded);
 //  - wrenpad-tool colour: the same as a process, loading the file and writing
-//    every line's blocks to /dev/null;
+//    every line's blocks to /dev/null, with its peak memory;
 //  - the peer, kate-syntax-highlighter, highlighting the file to /dev/null
-//    (its faster output format, ANSI).
+//    (its faster output format, ANSI), and the ratio of its time to ours.
 // Times are CPU time (user and system), which other work on a shared machine
-// disturbs far less than elapsed time; the best of N runs counts and the first
-// run warms the page cache.
+// disturbs far less than elapsed time (also shown for the processes); the
+// best of N runs counts and the first run warms the page cache.
 #include "syntax/linesource.h"
 #include "syntax/statecache.h"
 #include "syntax/viewtype.h"
@@ -153,27 +153,98 @@ void GenerateCpp(const std::string &strPath, int nLines)
     });
 }
 
-// Runs a command with its output to /dev/null; its CPU seconds, or -1 when it fails.
-double TimeCommand(const std::vector<std::string> &args)
+// What a process cost: CPU seconds (user and system), elapsed seconds and its
+// peak resident memory; negative times when it failed.
+struct CProcessCost
 {
+    double dCpu = -1;
+    double dWall = -1;
+    long nMaxRssKb = 0;
+};
+
+double WallSeconds()
+{
+    timespec ts;
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// Runs a command with its output to /dev/null, as the child of this process.
+CProcessCost SpawnAndWait(char *const *argv)
+{
+    CProcessCost cost;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
     pid_t pid = 0;
-    const int nSpawn = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const double t0 = WallSeconds();
+    const int nSpawn = posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     if (nSpawn != 0)
-        return -1;
+        return cost;
     int nStatus = 0;
     rusage ru{};
     if (::wait4(pid, &nStatus, 0, &ru) != pid || !WIFEXITED(nStatus) || WEXITSTATUS(nStatus) != 0)
-        return -1;
-    return RusageSeconds(ru);
+        return cost;
+    cost.dWall = WallSeconds() - t0;
+    cost.dCpu = RusageSeconds(ru);
+    cost.nMaxRssKb = ru.ru_maxrss;
+    return cost;
+}
+
+// Runs a command through a fresh copy of this program ("--measure"), which
+// reports the command's cost on a pipe. A child's peak memory counts the
+// memory of the process it was started from, which is small for the copy
+// but not for this process, once it holds the documents.
+CProcessCost RunCommand(const std::vector<std::string> &args)
+{
+    CProcessCost cost;
+    int anPipe[2];
+    if (::pipe(anPipe) != 0)
+        return cost;
+    std::vector<std::string> measure = {"/proc/self/exe", "--measure"};
+    measure.insert(measure.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (const std::string &a : measure)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, anPipe[1], 1);
+    posix_spawn_file_actions_addclose(&actions, anPipe[0]);
+    pid_t pid = 0;
+    const int nSpawn = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(anPipe[1]);
+    char szReport[256] = {};
+    std::size_t nRead = 0;
+    for (ssize_t n; nSpawn == 0 && nRead + 1 < sizeof szReport
+                    && (n = ::read(anPipe[0], szReport + nRead, sizeof szReport - 1 - nRead)) > 0;)
+        nRead += static_cast<std::size_t>(n);
+    ::close(anPipe[0]);
+    int nStatus = 0;
+    if (nSpawn != 0 || ::waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus) || WEXITSTATUS(nStatus) != 0
+        || std::sscanf(szReport, "%lf %lf %ld", &cost.dCpu, &cost.dWall, &cost.nMaxRssKb) != 3)
+        return CProcessCost();
+    return cost;
+}
+
+// The best CPU time and the best elapsed time of N runs (each on its own).
+CProcessCost BestOf(int nRuns, const std::vector<std::string> &args)
+{
+    CProcessCost best;
+    for (int i = 0; i < nRuns; ++i) {
+        const CProcessCost cost = RunCommand(args);
+        if (cost.dCpu < 0)
+            return cost;
+        if (best.dCpu < 0 || cost.dCpu < best.dCpu)
+            best.dCpu = cost.dCpu;
+        if (best.dWall < 0 || cost.dWall < best.dWall)
+            best.dWall = cost.dWall;
+        best.nMaxRssKb = std::max(best.nMaxRssKb, cost.nMaxRssKb);
+    }
+    return best;
 }
 
 double Best(int nRuns, const std::function<double()> &run)
@@ -208,23 +279,67 @@ double TimeColour(const CCrystalTextBuffer &buffer, int nViewType, long long &nB
     return d;
 }
 
-void Report(const char *pszWhat, double dSeconds, int nLines, double dMegabytes, double dPeer)
+// The peer's time divided by ours, or nothing without a peer.
+void PrintRatio(double dOurs, double dPeer)
+{
+    if (dOurs > 0 && dPeer > 0)
+        std::printf("   x%.1f", dPeer / dOurs);
+}
+
+void Report(const char *pszWhat, double dSeconds, double dMegabytes, double dPeer)
 {
     if (dSeconds < 0) {
         std::printf("  %-34s %12s\n", pszWhat, "failed");
         return;
     }
-    std::printf("  %-34s %9.1f ms CPU %10.0f lines/s %7.1f MB/s", pszWhat, dSeconds * 1000,
-                nLines / dSeconds, dMegabytes / dSeconds);
-    if (dPeer > 0)
-        std::printf("   x%.1f", dPeer / dSeconds);
+    std::printf("  %-34s %9.1f ms CPU %28s %7.1f MB/s", pszWhat, dSeconds * 1000, "",
+                dMegabytes / dSeconds);
+    PrintRatio(dSeconds, dPeer);
     std::printf("\n");
+}
+
+void ReportProcess(const char *pszWhat, const CProcessCost &cost, double dMegabytes, const CProcessCost *pPeer)
+{
+    if (cost.dCpu < 0) {
+        std::printf("  %-34s %12s\n", pszWhat, "failed");
+        return;
+    }
+    std::printf("  %-34s %9.1f ms CPU %9.1f ms elapsed %6ld MB peak %7.1f MB/s", pszWhat, cost.dCpu * 1000,
+                cost.dWall * 1000, cost.nMaxRssKb / 1024, dMegabytes / cost.dCpu);
+    if (pPeer != nullptr) {
+        PrintRatio(cost.dCpu, pPeer->dCpu);
+        std::printf(" (elapsed x%.1f)", pPeer->dWall / cost.dWall);
+    }
+    std::printf("\n");
+}
+
+// One line of 10 MB: the page's lines joined with blanks.
+void GenerateLongLine(const std::string &strPath, const std::string &strPage)
+{
+    std::string strLine;
+    strLine.reserve(10u * 1024 * 1024 + strPage.size());
+    while (strLine.size() < 10u * 1024 * 1024) {
+        for (char c : strPage)
+            strLine += c == '\r' || c == '\n' ? ' ' : c;
+    }
+    strLine.resize(10u * 1024 * 1024);
+    strLine += "\r\n";
+    FILE *f = std::fopen(strPath.c_str(), "wb");
+    if (!f || std::fwrite(strLine.data(), 1, strLine.size(), f) != strLine.size() || std::fclose(f) != 0) {
+        std::fprintf(stderr, "cannot write %s\n", strPath.c_str());
+        std::exit(1);
+    }
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc > 2 && std::strcmp(argv[1], "--measure") == 0) {
+        const CProcessCost cost = SpawnAndWait(argv + 2);
+        std::printf("%.6f %.6f %ld\n", cost.dCpu, cost.dWall, cost.nMaxRssKb);
+        return cost.dCpu < 0 ? 1 : 0;
+    }
     std::string strDir = std::filesystem::temp_directory_path() / "wrenpad-bench-syntax";
     std::string strTool;
     std::string strPeer;
@@ -255,17 +370,31 @@ int main(int argc, char *argv[])
         const char *pszName;
         const char *pszFile;
         int nViewType;
-        const char *pszPeerSyntax;
-        void (*pfnGenerate)(const std::string &, int);
+        const char *pszPeerSyntax;  // null: the peer is not run
     } const aSubjects[] = {
-        {"HTML (detailed)", "page.html", VIEWTYPE_HTML, "HTML", GenerateHtml},
-        {"C++", "source.cpp", VIEWTYPE_CPP, "C++", GenerateCpp},
+        {"HTML (detailed)", "page.html", VIEWTYPE_HTML, "HTML"},
+        {"HTML (simple)", "page.html", VIEWTYPE_HTML_SIMPLE, "HTML"},
+        {"C++", "source.cpp", VIEWTYPE_CPP, "C++"},
+        {"HTML (detailed), one 10 MB line", "longline.html", VIEWTYPE_HTML, nullptr},
     };
+    GenerateHtml(strDir + "/page.html", nLines);
+    GenerateCpp(strDir + "/source.cpp", nLines);
+    {
+        std::FILE *f = std::fopen((strDir + "/page.html").c_str(), "rb");
+        std::string strPage(static_cast<std::size_t>(std::filesystem::file_size(strDir + "/page.html")), '\0');
+        if (f == nullptr || std::fread(strPage.data(), 1, strPage.size(), f) != strPage.size()) {
+            std::fprintf(stderr, "cannot read the page\n");
+            return 1;
+        }
+        std::fclose(f);
+        GenerateLongLine(strDir + "/longline.html", strPage.substr(0, 64 * 1024));
+    }
 
     std::printf("syntax colouring, %d lines per file, best of %d runs\n", nLines, nRuns);
+    std::string strPeerFile;
+    CProcessCost peer;
     for (const CSubject &subject : aSubjects) {
         const std::string strPath = strDir + "/" + subject.pszFile;
-        subject.pfnGenerate(strPath, nLines);
         CCrystalTextBuffer buffer;
         if (!buffer.LoadFromFile(strPath, -1)) {
             std::fprintf(stderr, "cannot load %s\n", strPath.c_str());
@@ -275,26 +404,25 @@ int main(int argc, char *argv[])
         std::printf("\n%s: %s, %d lines, %.1f MB\n", subject.pszName, strPath.c_str(),
                     buffer.GetLineCount(), dMegabytes);
 
-        double dPeer = -1;
-        if (!strPeer.empty()) {
-            const std::vector<std::string> peer = {strPeer, "-s", subject.pszPeerSyntax, "-f", "ansi",
-                                                   "-o", "/dev/null", strPath};
-            dPeer = Best(nRuns, [&] { return TimeCommand(peer); });
+        const bool bPeer = !strPeer.empty() && subject.pszPeerSyntax != nullptr;
+        if (bPeer && strPeerFile != strPath) {
+            peer = BestOf(nRuns, {strPeer, "-s", subject.pszPeerSyntax, "-f", "ansi", "-o", "/dev/null",
+                                  strPath});
+            strPeerFile = strPath;
         }
         long long nBlocks = 0;
         const double dColour =
             Best(nRuns, [&] { return TimeColour(buffer, subject.nViewType, nBlocks); });
-        Report("colour (in process)", dColour, nLines, dMegabytes, dPeer);
+        Report("colour (in process)", dColour, dMegabytes, bPeer ? peer.dCpu : -1);
         if (!strTool.empty()) {
-            const std::vector<std::string> tool = {strTool, "colour", "--type",
-                                                   std::to_string(subject.nViewType), strPath};
-            Report("wrenpad-tool colour > /dev/null", Best(nRuns, [&] { return TimeCommand(tool); }),
-                   nLines, dMegabytes, dPeer);
+            const CProcessCost tool = BestOf(nRuns, {strTool, "colour", "--type",
+                                                     std::to_string(subject.nViewType), strPath});
+            ReportProcess("wrenpad-tool colour > /dev/null", tool, dMegabytes, bPeer ? &peer : nullptr);
         }
-        if (!strPeer.empty())
-            Report("kate-syntax-highlighter -f ansi", dPeer, nLines, dMegabytes, -1);
+        if (bPeer)
+            ReportProcess("kate-syntax-highlighter -f ansi", peer, dMegabytes, nullptr);
         std::printf("  (%lld blocks)\n", nBlocks);
     }
-    std::printf("\nxN: the peer's time divided by ours.\n");
+    std::printf("\nxN: the peer's time divided by ours (CPU time; elapsed in brackets).\n");
     return 0;
 }

@@ -16,6 +16,7 @@
 #include "platform/programfolder.h"
 #include "res/commands.h"
 #include "view/crystaltextview.h"
+#include "widgets/dialogkeys.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -130,6 +131,7 @@ bool CWrenpadApp::InitInstance(const QStringList &args)
     m_recentFiles = CRecentFileList(LoadMruCount(profile));
     m_recentFiles.ReadList(profile);
 
+    InstallDialogKeyboardRules();
     m_pMainFrame = new CMainFrame(this);
     m_pMainFrame->RestorePlacement();
     if (m_pChannel)

@@ -193,7 +193,9 @@ bool CWrenpadDoc::SaveModified()
     switch (MessageBox(MessageParent(), QStringLiteral("%1 への変更を保存しますか?").arg(strName), QString(),
                        MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
     case IDYES:
-        return DoFileSave();
+        // A document made read-only is not written over its file (a plain
+        // save refuses it): the text is kept by saving it under another name.
+        return m_buffer.IsReadOnly() ? DoSave(std::string()) : DoFileSave();
     case IDNO:
         return true;
     default:

@@ -55,7 +55,8 @@ public:
     // The buffer refilled from a file (templates); an empty text if it fails.
     bool ReplaceFromFile(const std::string &strPath);
     // Asks to save a modified document; false when the user cancelled or
-    // the save failed, so the document must stay open.
+    // the save failed, so the document must stay open. A read-only document
+    // is saved under a name the save dialog asks for.
     bool SaveModified();
 
     // --- State ---------------------------------------------------------------

@@ -121,13 +121,13 @@ void CWrenpadView::WholeLinesOfSelection(CPoint &ptBegin, CPoint &ptEnd)
 
 void CWrenpadView::ReplaceLines(CPoint ptBegin, CPoint ptEnd, const std::vector<std::string> &aLines, int nAction)
 {
-    m_pTextBuffer->BeginUndoGroup();
+    CUndoGroup group(*m_pTextBuffer, this);
     m_pTextBuffer->DeleteText(this, ptBegin.y, ptBegin.x, ptEnd.y, ptEnd.x, nAction);
     const std::vector<std::string_view> aViews(aLines.begin(), aLines.end());
     int nEndLine = ptBegin.y;
     int nEndChar = ptBegin.x;
     m_pTextBuffer->InsertLines(this, ptBegin.y, ptBegin.x, aViews, nEndLine, nEndChar, nAction);
-    m_pTextBuffer->EndUndoGroup(this);
+    group.Close();
     const CPoint ptNewEnd(nEndChar, nEndLine);
     MoveCaret(ptNewEnd);
     SetSelectionAnchor(ptBegin);
@@ -210,13 +210,13 @@ void CWrenpadView::OnUnindent()
         return;
     const int nLength = e.x - b.x;
     const std::string strRest(rest);
-    m_pTextBuffer->BeginUndoGroup();
+    CUndoGroup group(*m_pTextBuffer, this);
     m_pTextBuffer->DeleteText(this, e.y, 0, e.y, e.x, ACTION_INDENT2);
     int nEndLine = e.y;
     int nEndChar = 0;
     if (!strRest.empty())
         m_pTextBuffer->InsertText(this, e.y, 0, strRest, nEndLine, nEndChar, ACTION_INDENT2);
-    m_pTextBuffer->EndUndoGroup(this);
+    group.Close();
     const CPoint ptEnd(nEndChar, nEndLine);
     const CPoint ptStart(std::max(0, nEndChar - nLength), nEndLine);
     MoveCaret(ptEnd);

@@ -7,6 +7,7 @@
 #include "syntax/viewtype.h"
 #include "text/textbuffer.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -21,6 +22,35 @@ bool ParseViewType(const std::string &strArg, int &nViewType)
     return ec == std::errc() && ptr == pEnd && nViewType >= 0 && nViewType < VIEWTYPE_COUNT;
 }
 
+// ":N" for the colour indices, which are small.
+struct CColourText
+{
+    char sz[4];
+    unsigned char nLength;
+};
+
+constexpr int COLOUR_TEXTS = 100;
+
+constexpr std::array<CColourText, COLOUR_TEXTS> MakeColourTexts()
+{
+    std::array<CColourText, COLOUR_TEXTS> a{};
+    for (int n = 0; n < COLOUR_TEXTS; ++n) {
+        CColourText &text = a[static_cast<std::size_t>(n)];
+        text.sz[0] = ':';
+        if (n < 10) {
+            text.sz[1] = static_cast<char>('0' + n);
+            text.nLength = 2;
+        } else {
+            text.sz[1] = static_cast<char>('0' + n / 10);
+            text.sz[2] = static_cast<char>('0' + n % 10);
+            text.nLength = 3;
+        }
+    }
+    return a;
+}
+
+constexpr std::array<CColourText, COLOUR_TEXTS> s_aColourTexts = MakeColourTexts();
+
 // Output with a buffer of its own: a document of many lines becomes millions
 // of small numbers, too many for formatted output.
 class COutput
@@ -28,14 +58,24 @@ class COutput
 public:
     ~COutput() { Flush(); }
 
-    // One block: " POS:COLOUR".
-    void PutBlock(int nPos, int nColor)
+    // One line's blocks: " POS:COLOUR" each.
+    void PutBlocks(const ColorBlock *pBlocks, int nBlocks)
     {
-        char *p = Reserve(2 + 2 * 11);
-        *p++ = ' ';
-        p = std::to_chars(p, p + 11, nPos).ptr;
-        *p++ = ':';
-        m_nUsed = static_cast<std::size_t>(std::to_chars(p, p + 11, nColor).ptr - m_szBuffer);
+        for (int i = 0; i < nBlocks; ++i) {
+            char *p = Reserve(2 + 2 * 11);
+            *p++ = ' ';
+            p = PutNumber(p, pBlocks[i].nCharPos);
+            const int nColor = pBlocks[i].nColorIndex;
+            if (nColor >= 0 && nColor < COLOUR_TEXTS) {
+                // Four bytes go out whatever the length: there is room.
+                std::memcpy(p, s_aColourTexts[nColor].sz, 4);
+                p += s_aColourTexts[nColor].nLength;
+            } else {
+                *p++ = ':';
+                p = std::to_chars(p, p + 11, nColor).ptr;
+            }
+            m_nUsed = static_cast<std::size_t>(p - m_szBuffer);
+        }
     }
 
     // A state as 8 hexadecimal digits.
@@ -63,6 +103,33 @@ public:
     }
 
 private:
+    // The decimal digits of n at p; the end of them. Positions in a line are
+    // mostly below 10,000, so those go out in pairs of digits.
+    static char *PutNumber(char *p, int n)
+    {
+        static constexpr char s_szPairs[] = "0001020304050607080910111213141516171819202122232425262728293031323334"
+                                            "3536373839404142434445464748495051525354555657585960616263646566676869"
+                                            "707172737475767778798081828384858687888990919293949596979899";
+        if (n < 0 || n >= 10000)
+            return std::to_chars(p, p + 11, n).ptr;
+        if (n < 10) {
+            *p = static_cast<char>('0' + n);
+            return p + 1;
+        }
+        if (n < 100) {
+            std::memcpy(p, s_szPairs + 2 * n, 2);
+            return p + 2;
+        }
+        if (n < 1000) {
+            *p = static_cast<char>('0' + n / 100);
+            std::memcpy(p + 1, s_szPairs + 2 * (n % 100), 2);
+            return p + 3;
+        }
+        std::memcpy(p, s_szPairs + 2 * (n / 100), 2);
+        std::memcpy(p + 2, s_szPairs + 2 * (n % 100), 2);
+        return p + 4;
+    }
+
     // Room for n more bytes at the returned place.
     char *Reserve(std::size_t n)
     {
@@ -108,9 +175,7 @@ int Colour(const CliArgs &args)
     for (int nLine = 0; nLine < nLineCount; ++nLine) {
         int nBlocks = 0;
         out.PutState(colorer.ParseLineForDrawing(nLine, aBlocks, nBlocks));
-        for (int i = 0; i < nBlocks; ++i)
-            out.PutBlock(aBlocks[static_cast<std::size_t>(i)].nCharPos,
-                         aBlocks[static_cast<std::size_t>(i)].nColorIndex);
+        out.PutBlocks(aBlocks.data(), nBlocks);
         out.PutNewLine();
     }
     if (!out.Flush() || std::fflush(stdout) != 0)

@@ -62,7 +62,7 @@ constexpr CCommandInfo COMMANDS[] = {
         VIEW | FRAME),
     CMD(ID_EDIT_DELETE, "削除(&D)\tDelete", "選択範囲を削除します。", "削除", nullptr, "Del", VIEW),
     CMD(ID_EDIT_DELETE_BACK, nullptr, nullptr, nullptr, nullptr, "Backspace", VIEW),
-    CMD(ID_EDIT_DELETE_WORD_BACK, nullptr, nullptr, nullptr, nullptr, "Ctrl+Backspace", VIEW | NOT_BUILT),
+    CMD(ID_EDIT_DELETE_WORD_BACK, nullptr, nullptr, nullptr, nullptr, "Ctrl+Backspace", VIEW),
     CMD(ID_EDIT_TAB, nullptr, "ｲﾝﾃﾞﾝﾄ", "ｲﾝﾃﾞﾝﾄ", nullptr, "Tab", VIEW),
     CMD(ID_EDIT_UNTAB, nullptr, "ｲﾝﾃﾞﾝﾄを戻す", "ｲﾝﾃﾞﾝﾄを戻す", nullptr, "Shift+Tab", VIEW),
     CMD(ID_EDIT_SWITCH_OVRMODE, nullptr, nullptr, nullptr, nullptr, "Ins", VIEW),

@@ -4,6 +4,7 @@
 #include "platform/profile.h"
 #include "search/history.h"
 #include "search/resultsedit.h"
+#include "search/searchmessages.h"
 #include "text/codec.h"
 
 #include <QCheckBox>
@@ -106,16 +107,25 @@ CFolderSearchDlg::CFolderSearchDlg(bool bModeless, QWidget *pParent) : QDialog(p
     addRow(1, QStringLiteral("ﾌｧｲﾙの種類(&T):"), m_pPatterns);
     addRow(2, QStringLiteral("検索ﾌｫﾙﾀﾞｰ(&O):"), m_pFolder);
     pGrid->addWidget(pBrowse, 2, 2);
-    pGrid->addWidget(pSearch, 0, 3);
-    pGrid->addWidget(pCancel, 1, 3);
     auto *pOptions = new QHBoxLayout;
     pOptions->addWidget(m_pIgnoreCase);
     pOptions->addWidget(m_pSubFolders);
     pOptions->addWidget(m_pRegex);
     pOptions->addStretch();
-    pGrid->addLayout(pOptions, 3, 0, 1, 4);
+    // The buttons are a column of their own beside the fields and options,
+    // so that Tab goes through those first.
+    auto *pFields = new QVBoxLayout;
+    pFields->addLayout(pGrid);
+    pFields->addLayout(pOptions);
+    auto *pButtons = new QVBoxLayout;
+    pButtons->addWidget(pSearch);
+    pButtons->addWidget(pCancel);
+    pButtons->addStretch();
+    auto *pTop = new QHBoxLayout;
+    pTop->addLayout(pFields, 1);
+    pTop->addLayout(pButtons);
     auto *pLayout = new QVBoxLayout(this);
-    pLayout->addLayout(pGrid);
+    pLayout->addLayout(pTop);
     if (m_bModeless) {
         // A window of its own keeps its results and can be sized.
         setAttribute(Qt::WA_DeleteOnClose);
@@ -178,6 +188,15 @@ void CFolderSearchDlg::OnSearch()
             pCombo->setFocus();
             return;
         }
+    }
+    const QString strText = m_pText->currentText();
+    int nUnmappable = 0;
+    if (strText != m_strProposedShown || m_strProposedText.empty())
+        Utf8ToCp932(strText.toStdString(), &nUnmappable);
+    if (nUnmappable > 0) {
+        ShowUnsearchableText(this, strText);
+        m_pText->setFocus();
+        return;
     }
     SaveSettings();
     if (!m_bModeless) {

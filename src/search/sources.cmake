@@ -14,5 +14,6 @@ wp_gui_sources(
     foldersearchhost.cpp
     resultsbar.cpp
     resultsedit.cpp
+    searchmessages.cpp
     searchprogressdlg.cpp
 )

@@ -2,6 +2,10 @@
 
 #include "syntax/parse.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -47,48 +51,127 @@ bool IsInList(const char *const *ppszList, const char *pszWord, int nLength, Fol
     return false;
 }
 
-// A list indexed by its entries' first byte, for the lookups of the parse
-// routines, which run once per word of every line drawn. Built once from the
-// list itself, so it matches exactly what the linear scan matches.
+// The lookups of the parse routines, which run once per word of every line
+// drawn. A mask per first byte (folded) says which entry lengths begin with
+// it, which turns most words that are no keyword away at once; the others are
+// compared with the entries of their slot, chosen by length and first and last
+// bytes, mostly one. Several lists share one index: each entry holds a bit
+// for every list that has it. Built once from the lists themselves, so it
+// matches exactly what the linear scan matches.
+template <bool bMatchCase>
 class CKeywordIndex
 {
 public:
-    CKeywordIndex(const char *const *ppszList, bool bMatchCase) : m_bMatchCase(bMatchCase)
+    explicit CKeywordIndex(std::initializer_list<const char *const *> lists)
     {
-        for (; *ppszList != nullptr; ++ppszList) {
-            const auto c = static_cast<unsigned char>(**ppszList);
-            m_aBuckets[Fold(c)].push_back(
-                {*ppszList, static_cast<int>(std::char_traits<char>::length(*ppszList))});
+        struct CItem
+        {
+            std::string strText;
+            unsigned nLists;
+            unsigned nSlot;
+        };
+        std::vector<CItem> aItems;
+        unsigned nList = 1;
+        for (const char *const *ppszList : lists) {
+            for (; *ppszList != nullptr; ++ppszList) {
+                std::string strText(*ppszList);
+                for (char &c : strText)
+                    c = static_cast<char>(Fold(static_cast<unsigned char>(c)));
+                auto it = std::find_if(aItems.begin(), aItems.end(),
+                                       [&](const CItem &item) { return item.strText == strText; });
+                if (it != aItems.end()) {
+                    it->nLists |= nList;
+                } else if (!strText.empty()) {
+                    const auto *p = reinterpret_cast<const unsigned char *>(strText.data());
+                    const auto nLength = static_cast<int>(strText.size());
+                    aItems.push_back({strText, nList, Slot(p[0], p[nLength - 1], nLength)});
+                }
+            }
+            nList <<= 1;
         }
+        std::stable_sort(aItems.begin(), aItems.end(),
+                         [](const CItem &a, const CItem &b) { return a.nSlot < b.nSlot; });
+        for (const CItem &item : aItems)
+            m_strText += item.strText;
+        std::size_t nOffset = 0;
+        for (const CItem &item : aItems) {
+            const auto nLength = static_cast<int>(item.strText.size());
+            m_aEntries.push_back({reinterpret_cast<const unsigned char *>(m_strText.data()) + nOffset, nLength,
+                                  item.nLists});
+            nOffset += item.strText.size();
+            m_nMaxLength = std::max(m_nMaxLength, nLength);
+            m_anLengths[static_cast<unsigned char>(item.strText[0])] |= std::uint64_t(1) << (nLength & 63);
+            ++m_anSlotStart[item.nSlot + 1];
+        }
+        for (unsigned nSlot = 0; nSlot < SLOT_COUNT; ++nSlot)
+            m_anSlotStart[nSlot + 1] += m_anSlotStart[nSlot];
     }
 
-    bool Contains(const char *pszWord, int nLength) const
+    CKeywordIndex(const CKeywordIndex &) = delete;
+    CKeywordIndex &operator=(const CKeywordIndex &) = delete;
+
+    // The lists that hold the word, one bit each in the order given; 0 when none does.
+    unsigned Find(const char *pszWord, int nLength) const
     {
-        if (pszWord == nullptr || nLength <= 0)
-            return false;
+        if (pszWord == nullptr || nLength <= 0 || nLength > m_nMaxLength)
+            return 0;
         const auto *pWord = reinterpret_cast<const unsigned char *>(pszWord);
-        for (const CEntry &entry : m_aBuckets[Fold(pWord[0])]) {
-            if (entry.nLength != nLength)
-                continue;
-            if (m_bMatchCase ? EntryEquals(entry.pszText, pWord, nLength, SameByte)
-                             : EntryEquals(entry.pszText, pWord, nLength, ToUpperAscii))
-                return true;
+        const unsigned char cFirst = Fold(pWord[0]);
+        if (!((m_anLengths[cFirst] >> (nLength & 63)) & 1))
+            return 0;
+        const unsigned nSlot = Slot(cFirst, Fold(pWord[nLength - 1]), nLength);
+        for (int k = m_anSlotStart[nSlot]; k < m_anSlotStart[nSlot + 1]; ++k) {
+            const CEntry &entry = m_aEntries[static_cast<std::size_t>(k)];
+            if (entry.nLength == nLength && Equals(entry.pText, pWord, nLength))
+                return entry.nLists;
         }
-        return false;
+        return 0;
     }
 
 private:
     struct CEntry
     {
-        const char *pszText;
+        const unsigned char *pText;  // folded, not terminated
         int nLength;
+        unsigned nLists;
     };
 
-    unsigned char Fold(unsigned char c) const { return m_bMatchCase ? c : ToUpperAscii(c); }
+    static constexpr unsigned SLOT_COUNT = 1024;
 
-    bool m_bMatchCase;
-    std::vector<CEntry> m_aBuckets[256];
+    static unsigned Slot(unsigned char cFirst, unsigned char cLast, int nLength)
+    {
+        return (cFirst * 29u + cLast * 7u + static_cast<unsigned>(nLength) * 3u) % SLOT_COUNT;
+    }
+
+    static unsigned char Fold(unsigned char c) { return bMatchCase ? c : ToUpperAscii(c); }
+
+    static bool Equals(const unsigned char *pEntry, const unsigned char *pWord, int nLength)
+    {
+        for (int i = 0; i < nLength; ++i) {
+            if (pEntry[i] != Fold(pWord[i]))
+                return false;
+        }
+        return true;
+    }
+
+    int m_nMaxLength = 0;
+    std::uint64_t m_anLengths[256] = {};     // bit n: an entry of n bytes (modulo 64) begins with the byte
+    int m_anSlotStart[SLOT_COUNT + 1] = {};  // the entries of slot s: [m_anSlotStart[s], m_anSlotStart[s + 1])
+    std::vector<CEntry> m_aEntries;
+    std::string m_strText;
 };
+
+const CKeywordIndex<true> &CppIndex()
+{
+    static const CKeywordIndex<true> s_index({g_apszCppKeywords, g_apszCppKeywords2});
+    return s_index;
+}
+
+const CKeywordIndex<false> &HtmlIndex()
+{
+    static const CKeywordIndex<false> s_index({g_apszHtmlTagNames, g_apszHtmlAttributeNames});
+    return s_index;
+}
 
 } // namespace
 
@@ -110,44 +193,67 @@ int KeywordListSize(const char *const *ppszList)
 
 bool IsCppKeyword(const char *pszWord, int nLength)
 {
-    static const CKeywordIndex s_index(g_apszCppKeywords, true);
-    return s_index.Contains(pszWord, nLength);
+    return (CppIndex().Find(pszWord, nLength) & 1) != 0;
 }
 
 bool IsCppKeyword2(const char *pszWord, int nLength)
 {
-    static const CKeywordIndex s_index(g_apszCppKeywords2, true);
-    return s_index.Contains(pszWord, nLength);
+    return (CppIndex().Find(pszWord, nLength) & 2) != 0;
+}
+
+int CppKeywordColor(const char *pszWord, int nLength)
+{
+    const unsigned nLists = CppIndex().Find(pszWord, nLength);
+    return (nLists & 1) ? COLORINDEX_KEYWORD : (nLists & 2) ? COLORINDEX_KEYWORD2 : 0;
+}
+
+int VBKeywordColor(const char *pszWord, int nLength)
+{
+    static const CKeywordIndex<false> s_index({g_apszVBKeywords});
+    return s_index.Find(pszWord, nLength) != 0 ? COLORINDEX_KEYWORD : 0;
+}
+
+int PerlKeywordColor(const char *pszWord, int nLength)
+{
+    static const CKeywordIndex<true> s_index({g_apszPerlKeywords});
+    return s_index.Find(pszWord, nLength) != 0 ? COLORINDEX_KEYWORD : 0;
+}
+
+int PascalKeywordColor(const char *pszWord, int nLength)
+{
+    static const CKeywordIndex<false> s_index({g_apszPascalKeywords});
+    return s_index.Find(pszWord, nLength) != 0 ? COLORINDEX_KEYWORD : 0;
 }
 
 bool IsVBKeyword(const char *pszWord, int nLength)
 {
-    static const CKeywordIndex s_index(g_apszVBKeywords, false);
-    return s_index.Contains(pszWord, nLength);
+    return VBKeywordColor(pszWord, nLength) != 0;
 }
 
 bool IsPerlKeyword(const char *pszWord, int nLength)
 {
-    static const CKeywordIndex s_index(g_apszPerlKeywords, true);
-    return s_index.Contains(pszWord, nLength);
+    return PerlKeywordColor(pszWord, nLength) != 0;
 }
 
 bool IsPascalKeyword(const char *pszWord, int nLength)
 {
-    static const CKeywordIndex s_index(g_apszPascalKeywords, false);
-    return s_index.Contains(pszWord, nLength);
+    return PascalKeywordColor(pszWord, nLength) != 0;
 }
 
 bool IsHtmlTagName(const char *pszWord, int nLength)
 {
-    static const CKeywordIndex s_index(g_apszHtmlTagNames, false);
-    return s_index.Contains(pszWord, nLength);
+    return (HtmlIndex().Find(pszWord, nLength) & 1) != 0;
 }
 
 bool IsHtmlAttributeName(const char *pszWord, int nLength)
 {
-    static const CKeywordIndex s_index(g_apszHtmlAttributeNames, false);
-    return s_index.Contains(pszWord, nLength);
+    return (HtmlIndex().Find(pszWord, nLength) & 2) != 0;
+}
+
+int HtmlNameColor(const char *pszWord, int nLength)
+{
+    const unsigned nLists = HtmlIndex().Find(pszWord, nLength);
+    return (nLists & 1) ? COLORINDEX_TAG : (nLists & 2) ? COLORINDEX_TAGOPTION : 0;
 }
 
 const char *const g_apszCppKeywords[] = {

@@ -26,6 +26,17 @@ bool IsPascalKeyword(const char *pszWord, int nLength);
 bool IsHtmlTagName(const char *pszWord, int nLength);
 bool IsHtmlAttributeName(const char *pszWord, int nLength);
 
+// The colour a routine gives a word by its lists, in one lookup; 0 for a word
+// in none. C and C++: COLORINDEX_KEYWORD for the first list, otherwise
+// COLORINDEX_KEYWORD2 for the second. HTML: COLORINDEX_TAG for a tag name,
+// otherwise COLORINDEX_TAGOPTION for an attribute name. The script languages:
+// COLORINDEX_KEYWORD.
+int CppKeywordColor(const char *pszWord, int nLength);
+int HtmlNameColor(const char *pszWord, int nLength);
+int VBKeywordColor(const char *pszWord, int nLength);
+int PerlKeywordColor(const char *pszWord, int nLength);
+int PascalKeywordColor(const char *pszWord, int nLength);
+
 // A number inside a tag: as IsNumberToken, or '#' followed by hexadecimal
 // digits (colour values).
 bool IsHtmlNumberToken(const char *pszWord, int nLength);

@@ -47,11 +47,9 @@ int StandardColor(DWORD dwCookie)
     return COLORINDEX_NORMALTEXT;
 }
 
-bool IsUrlWordByte(const CParseScan &scan, int nPos)
+// A single-byte character that belongs to a link or a mail address.
+bool IsUrlWordByte(unsigned char c)
 {
-    if (scan.IsDoubleByteAt(nPos))
-        return false;
-    const unsigned char c = scan.At(nPos);
     switch (c) {
     case '_': case '-': case '.': case '@': case '/': case ':': case '~':
         return true;
@@ -87,10 +85,11 @@ DWORD ParseLineStandard(const CLineSource &lines, DWORD dwCookie, int nLineIndex
     if (!scan.HasBuffer())
         return dwCookie;
 
+    // A double-byte character ends a word and begins none.
     int nWordBegin = -1;
-    for (int I = 0; I < nLength; ++I) {
-        scan.MoveTo(I);
-        if (IsUrlWordByte(scan, I)) {
+    for (int I = 0; I < nLength;) {
+        const int nChar = scan.CharLengthAt(I);
+        if (nChar == 1 && IsUrlWordByte(scan.Byte(I))) {
             if (nWordBegin < 0)
                 nWordBegin = I;
         } else if (nWordBegin >= 0) {
@@ -99,6 +98,7 @@ DWORD ParseLineStandard(const CLineSource &lines, DWORD dwCookie, int nLineIndex
             scan.AddBlock(I, nColor);
             nWordBegin = -1;
         }
+        I += nChar;
     }
     if (nWordBegin >= 0)
         ColorUrlWord(scan, nWordBegin, nLength);
@@ -114,10 +114,12 @@ DWORD ParseLinePlain(const CLineSource &lines, DWORD dwCookie, int nLineIndex, C
         return dwCookie;
     const int nColor = (dwCookie & 0x05) ? COLORINDEX_COMMENT : COLORINDEX_NORMALTEXT;
     scan.AddBlock(0, nColor);
-    for (int I = 0; I < nLength; ++I) {
-        scan.MoveTo(I);
-        if (!scan.IsDoubleByteAt(I))
+    // Double-byte characters are covered by the run begun before them.
+    for (int I = 0; I < nLength;) {
+        const int nChar = scan.CharLengthAt(I);
+        if (nChar == 1)
             scan.AddBlock(I, nColor);
+        I += nChar;
     }
     return dwCookie;
 }

@@ -30,9 +30,11 @@ public:
 
     // What drawing a line does: parse it with blocks from the state of the
     // line above and store its end state. An empty line is not parsed (it is
-    // drawn without runs); its state comes from the cache. aBuffer is scratch
-    // space that grows to 3 blocks per byte; its first nBlocks entries are the
-    // runs of the line.
+    // drawn without runs); its state comes from the cache. The first nBlocks
+    // entries of aBuffer are the runs of the line. For a short line aBuffer is
+    // scratch space that grows to 3 blocks per byte; a long one is parsed
+    // into room that takes memory only where blocks are written, and aBuffer
+    // then holds just its runs.
     DWORD ParseLineForDrawing(CLineParser &parser, int nLine, std::vector<ColorBlock> &aBuffer,
                               int &nBlocks);
 

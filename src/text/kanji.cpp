@@ -453,8 +453,79 @@ void EucToJis(const Byte *p, const Byte *end, std::string &out)
 }
 
 // ---------------------------------------------------------------------------
+// Code detection. The guess and the Shift-JIS or EUC decision read the text
+// the same way, byte by byte, each with its own rules for what a byte means.
 
+// What a scanner's rule makes of a byte from 0x81 on.
+struct CKanjiStep
+{
+    enum EKind
+    {
+        GO_ON,   // read the next byte
+        AGAIN,   // the byte after it was read and begins something else: read it again
+        DECIDE,  // the code is known
+        END,     // the text ended inside a pair
+    } eKind;
+    int nValue;  // the byte to read again, or the code
+};
 
+// Reads the text byte by byte for a rule. The bytes below 0x81 decide nothing
+// in either scanner, and an escape that switches to JIS kanji (ESC K, ESC $ B,
+// ESC $ @) means JIS in both; the rule sees every other byte, with the
+// position after it, and reads the byte that follows with next(b), which is
+// false at the end of the text. Returns the code the rule decides, or -1 when
+// the text ends first.
+// The reader's state stays in the loop's own variables, where the compiler
+// keeps it in registers: held in an object, it made the scan slower.
+template <typename Rule>
+int ScanKanjiBytes(const Byte *p, int nLength, Rule rule)
+{
+    int i = 0;
+    auto next = [&](int &b) {
+        if (i >= nLength)
+            return false;
+        b = p[i++];
+        return true;
+    };
+    int c = 0;
+    bool bHeld = false;  // c is a byte read earlier that must be examined again
+    for (;;) {
+        if (!bHeld && !next(c))
+            return -1;
+        bHeld = false;
+        if (c == KANJI_ESC) {
+            int b = 0;
+            if (!next(b))
+                return -1;
+            if (b == 'K')
+                return KANJI_JIS;
+            if (b == '$') {
+                if (!next(b))
+                    return -1;
+                if (b == 'B' || b == '@')
+                    return KANJI_JIS;
+            }
+            c = b;
+            bHeld = true;
+            continue;
+        }
+        if (c < 0x81)
+            continue;
+        const CKanjiStep step = rule(c, next, i);
+        switch (step.eKind) {
+        case CKanjiStep::GO_ON:
+            break;
+        case CKanjiStep::AGAIN:
+            c = step.nValue;
+            bHeld = true;
+            break;
+        case CKanjiStep::DECIDE:
+            return step.nValue;
+        case CKanjiStep::END:
+            return -1;
+        }
+    }
+}
 
 } // namespace
 
@@ -480,138 +551,81 @@ int DetectKanjiCode(const unsigned char *p, int nLength)
 {
     bool bKanaPair = false;   // 0x8E + 0xA0-0xDF: EUC katakana or a Shift-JIS kanji
     bool bKanjiPair = false;  // 0xE0-0xFC + 0xA1-0xFC: a kanji in either code
-    int i = 0;
-    auto next = [&](int &b) {
-        if (i >= nLength)
-            return false;
-        b = p[i++];
-        return true;
-    };
-    int c = 0;
-    bool bHeld = false;  // c is a byte taken earlier that must be examined again
-    for (;;) {
-        if (!bHeld && !next(c))
-            break;
-        bHeld = false;
+    const int nCode = ScanKanjiBytes(p, nLength, [&](int c, auto &next, int i) -> CKanjiStep {
         int b = 0;
-        if (c == KANJI_ESC) {
+        if (c == 0xA0 || c == 0xFF)
+            return {CKanjiStep::GO_ON, 0};
+        if (c == 0x8E) {
             if (!next(b))
-                break;
-            if (b == 'K')
-                return KANJI_JIS;
-            if (b == '$') {
-                if (!next(b))
-                    break;
-                if (b == 'B' || b == '@')
-                    return KANJI_JIS;
-            }
-            c = b;
-            bHeld = true;
-        } else if (c < 0x81 || c == 0xA0 || c == 0xFF) {
-            continue;
-        } else if (c == 0x8E) {
-            if (!next(b))
-                break;
+                return {CKanjiStep::END, 0};
             if (b >= 0xA0 && b <= 0xDF) {
                 bKanaPair = true;
-            } else if (IsSjisTrailByte(static_cast<Byte>(b))) {
-                return KANJI_SJIS;
-            } else {
-                c = b;
-                bHeld = true;
+                return {CKanjiStep::GO_ON, 0};
             }
-        } else if (c <= 0x9F) {
-            if (!next(b))
-                break;
             if (IsSjisTrailByte(static_cast<Byte>(b)))
-                return KANJI_SJIS;
-            c = b;
-            bHeld = true;
-        } else if (c >= 0xE0 && c <= 0xFC) {
+                return {CKanjiStep::DECIDE, KANJI_SJIS};
+            return {CKanjiStep::AGAIN, b};
+        }
+        if (c <= 0x9F) {
             if (!next(b))
-                break;
+                return {CKanjiStep::END, 0};
+            if (IsSjisTrailByte(static_cast<Byte>(b)))
+                return {CKanjiStep::DECIDE, KANJI_SJIS};
+            return {CKanjiStep::AGAIN, b};
+        }
+        if (c >= 0xE0 && c <= 0xFC) {
+            if (!next(b))
+                return {CKanjiStep::END, 0};
             if (IsSjisTrailByte(static_cast<Byte>(b))) {
                 if (b < 0xA1)
-                    return KANJI_SJIS;
+                    return {CKanjiStep::DECIDE, KANJI_SJIS};
                 bKanjiPair = true;
-            } else if (b >= 0xA1 && b <= 0xFE) {
-                return KANJI_EUC;
-            } else {
-                c = b;
-                bHeld = true;
+                return {CKanjiStep::GO_ON, 0};
             }
-        } else {
-            // 0xA1-0xDF, 0xFD, 0xFE
-            if (!next(b))
-                break;
-            if (b < 0xA1 || b == 0xFF) {
-                c = b;
-                bHeld = true;
-            } else if (b >= 0xE0) {
-                return KANJI_EUC;
-            } else {
-                return ResolveSjisOrEuc(p + i, nLength - i);
-            }
+            if (b >= 0xA1 && b <= 0xFE)
+                return {CKanjiStep::DECIDE, KANJI_EUC};
+            return {CKanjiStep::AGAIN, b};
         }
-    }
+        // 0xA1-0xDF, 0xFD, 0xFE
+        if (!next(b))
+            return {CKanjiStep::END, 0};
+        if (b < 0xA1 || b == 0xFF)
+            return {CKanjiStep::AGAIN, b};
+        if (b >= 0xE0)
+            return {CKanjiStep::DECIDE, KANJI_EUC};
+        return {CKanjiStep::DECIDE, ResolveSjisOrEuc(p + i, nLength - i)};
+    });
+    if (nCode >= 0)
+        return nCode;
     return bKanaPair != bKanjiPair ? KANJI_SJIS : KANJI_UNKNOWN;
 }
 
 int ResolveSjisOrEuc(const unsigned char *p, int nLength)
 {
-    const int n = nLength < 1024 ? nLength : 1024;
-    int i = 0;
-    auto next = [&](int &b) {
-        if (i >= n)
-            return false;
-        b = p[i++];
-        return true;
-    };
-    int c = 0;
-    bool bHeld = false;
-    for (;;) {
-        if (!bHeld && !next(c))
-            break;
-        bHeld = false;
+    const int nCode = ScanKanjiBytes(p, nLength < 1024 ? nLength : 1024,
+                                     [&](int c, auto &next, int) -> CKanjiStep {
         int b = 0;
-        if (c == KANJI_ESC) {
+        if (c == 0xA0)
+            return {CKanjiStep::GO_ON, 0};
+        if (c == 0x8E)
+            return next(b) ? CKanjiStep{CKanjiStep::GO_ON, 0} : CKanjiStep{CKanjiStep::END, 0};
+        if (c <= 0x9F) {
             if (!next(b))
-                break;
-            if (b == 'K')
-                return KANJI_JIS;
-            if (b == '$') {
-                if (!next(b))
-                    break;
-                if (b == 'B' || b == '@')
-                    return KANJI_JIS;
-            }
-            c = b;
-            bHeld = true;
-        } else if (c < 0x81 || c == 0xA0) {
-            continue;
-        } else if (c == 0x8E) {
-            if (!next(b))
-                break;
-        } else if (c <= 0x9F) {
-            if (!next(b))
-                break;
+                return {CKanjiStep::END, 0};
             if (IsSjisTrailByte(static_cast<Byte>(b)))
-                return KANJI_SJIS;
-            c = b;
-            bHeld = true;
-        } else if (c >= 0xE0) {
-            return KANJI_EUC;
-        } else {
-            // 0xA1-0xDF
-            if (!next(b))
-                break;
-            if (b >= 0xE0 && b <= 0xFE)
-                return KANJI_EUC;
-            c = b;
-            bHeld = true;
+                return {CKanjiStep::DECIDE, KANJI_SJIS};
+            return {CKanjiStep::AGAIN, b};
         }
-    }
-    return KANJI_EUC;
+        if (c >= 0xE0)
+            return {CKanjiStep::DECIDE, KANJI_EUC};
+        // 0xA1-0xDF
+        if (!next(b))
+            return {CKanjiStep::END, 0};
+        if (b >= 0xE0 && b <= 0xFE)
+            return {CKanjiStep::DECIDE, KANJI_EUC};
+        return {CKanjiStep::AGAIN, b};
+    });
+    return nCode >= 0 ? nCode : KANJI_EUC;
 }
 
 std::string ConvertKanjiCodeFrom(std::string_view input, int nInCode, int nOutCode)

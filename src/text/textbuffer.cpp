@@ -82,6 +82,8 @@ bool CCrystalTextBuffer::InitNew(int nLineEndMode)
     m_nSavedUndoPos = 0;
     m_bInUndoGroup = false;
     m_bNextStartsGroup = false;
+    m_bGroupRecorded = false;
+    m_ptLastTyped = CPoint(-1, 0);
     m_nUndoLimit = UNDO_LIMIT;
     NotifyViews(nullptr, nullptr, NOTIFY_RESET, -1);
     return true;

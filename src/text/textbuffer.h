@@ -219,9 +219,17 @@ public:
     std::vector<std::string> GetTextLines(int nStartLine, int nStartChar, int nEndLine,
                                           int nEndChar) const;
 
-    // Undo.
+    // Undo. Commands open groups through CUndoGroup rather than these two.
     void BeginUndoGroup(bool bMergeWithPrevious = false);
+    // Closes the open group. When pSource is given and the group recorded
+    // something, the view hears of it through OnUndoGroupEnded.
     void EndUndoGroup(CBufferView *pSource);
+    bool IsInUndoGroup() const { return m_bInUndoGroup; }
+    // Where the last typed character left the caret. A character typed there
+    // joins that typing's group, but only while nothing else has changed the
+    // undo list since: any other record, undo or redo forgets the position.
+    void SetLastTypedPos(CPoint pt) { m_ptLastTyped = pt; }
+    bool IsLastTypedPos(CPoint pt) const { return m_ptLastTyped == pt; }
     bool CanUndo() const;
     bool CanRedo() const;
     bool Undo(CPoint &ptCursor);
@@ -284,12 +292,36 @@ private:
     int m_nSavedUndoPos = 0;
     bool m_bInUndoGroup = false;
     bool m_bNextStartsGroup = false;
+    bool m_bGroupRecorded = false;  // the open group holds at least one record
+    CPoint m_ptLastTyped{-1, 0};
 
     std::vector<CBufferView *> m_lstViews;
     int m_nBatchDepth = 0;
     int m_nBatchFirstLine = -1;  // the first line an edit of the open batch touched
     // Whether the undo or redo step from the current position covers several records.
     bool IsLongUndoGroup(bool bUndo) const;
+};
+
+// An undo group for the lifetime of the object: the edits made meanwhile undo
+// as one step, whichever way the scope is left. Inside a group that is
+// already open it adds nothing, so a command built from other commands stays
+// one step. Leaving by an exception closes the group without telling the
+// view, whose hook may edit (automatic indentation) and must not run then.
+class CUndoGroup
+{
+public:
+    CUndoGroup(CCrystalTextBuffer &buffer, CBufferView *pSource, bool bMergeWithPrevious = false);
+    ~CUndoGroup();
+    CUndoGroup(const CUndoGroup &) = delete;
+    CUndoGroup &operator=(const CUndoGroup &) = delete;
+    // Closes the group before the end of the scope.
+    void Close();
+
+private:
+    CCrystalTextBuffer &m_buffer;
+    CBufferView *m_pSource;
+    bool m_bOpen;
+    int m_nUncaught;
 };
 
 // RAII for a batch of edits.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 
 namespace {
 
@@ -27,29 +28,31 @@ constexpr std::array<const char *, 15> ACTION_NAMES = {
 
 } // namespace
 
-// RAII for an undo group that an edit opens only when none is open yet.
-class CImplicitUndoGroup
+CUndoGroup::CUndoGroup(CCrystalTextBuffer &buffer, CBufferView *pSource, bool bMergeWithPrevious)
+    : m_buffer(buffer), m_pSource(pSource), m_bOpen(!buffer.IsInUndoGroup()),
+      m_nUncaught(std::uncaught_exceptions())
 {
-public:
-    CImplicitUndoGroup(CCrystalTextBuffer &buffer, bool bOpen, CBufferView *pSource)
-        : m_buffer(buffer), m_bOpened(bOpen), m_pSource(pSource)
-    {
-        if (m_bOpened)
-            m_buffer.BeginUndoGroup(false);
-    }
-    ~CImplicitUndoGroup()
-    {
-        if (m_bOpened)
-            m_buffer.EndUndoGroup(m_pSource);
-    }
-    CImplicitUndoGroup(const CImplicitUndoGroup &) = delete;
-    CImplicitUndoGroup &operator=(const CImplicitUndoGroup &) = delete;
+    if (m_bOpen)
+        m_buffer.BeginUndoGroup(bMergeWithPrevious);
+}
 
-private:
-    CCrystalTextBuffer &m_buffer;
-    bool m_bOpened;
-    CBufferView *m_pSource;
-};
+CUndoGroup::~CUndoGroup()
+{
+    if (!m_bOpen)
+        return;
+    if (std::uncaught_exceptions() > m_nUncaught)
+        m_buffer.EndUndoGroup(nullptr);
+    else
+        Close();
+}
+
+void CUndoGroup::Close()
+{
+    if (!m_bOpen)
+        return;
+    m_bOpen = false;
+    m_buffer.EndUndoGroup(m_pSource);
+}
 
 bool CCrystalTextBuffer::InsertText(CBufferView *pSource, int nLine, int nPos, std::string_view text,
                                     int &nEndLine, int &nEndChar, int nAction)
@@ -127,7 +130,7 @@ bool CCrystalTextBuffer::DeleteText(CBufferView *pSource, int nStartLine, int nS
 void CCrystalTextBuffer::RecordChange(CBufferView *pSource, UndoEntry &&rec)
 {
     // An edit outside any group is a group of its own.
-    CImplicitUndoGroup group(*this, !m_bInUndoGroup, pSource);
+    CUndoGroup group(*this, pSource);
     AddUndoRecord(std::move(rec));
 }
 
@@ -181,26 +184,35 @@ void CCrystalTextBuffer::AddUndoRecord(UndoEntry &&rec)
     }
     m_aUndo.push_back(std::move(rec));
     m_nUndoPos = static_cast<int>(m_aUndo.size());
+    m_bGroupRecorded = true;
+    m_ptLastTyped = CPoint(-1, 0);
 }
 
 void CCrystalTextBuffer::BeginUndoGroup(bool bMergeWithPrevious)
 {
     m_bInUndoGroup = true;
+    m_bGroupRecorded = false;
     m_bNextStartsGroup = !(bMergeWithPrevious && m_nUndoPos > 0
                            && static_cast<int>(m_aUndo.size()) < m_nUndoLimit);
 }
 
 void CCrystalTextBuffer::EndUndoGroup(CBufferView *pSource)
 {
-    if (pSource && m_nUndoPos > 0) {
+    // The group is closed before the hook runs, so that what the hook does
+    // (automatic indentation) is a group of its own and a hook that fails
+    // leaves no group open. A group that recorded nothing has no last record
+    // of its own: the view is not told of an older one.
+    const bool bRecorded = m_bGroupRecorded;
+    m_bInUndoGroup = false;
+    m_bGroupRecorded = false;
+    if (pSource && bRecorded && m_nUndoPos > 0) {
         m_bNextStartsGroup = true;
-        // Copies: the hook may edit (automatic indentation) and so grow the list.
+        // Copies: the hook may edit and so grow the list.
         const UndoEntry &last = m_aUndo[static_cast<std::size_t>(m_nUndoPos - 1)];
         const int nAction = last.nAction;
         const std::string strText = last.strText;
         pSource->OnUndoGroupEnded(nAction, strText);
     }
-    m_bInUndoGroup = false;
 }
 
 bool CCrystalTextBuffer::CanUndo() const
@@ -225,6 +237,7 @@ bool CCrystalTextBuffer::Undo(CPoint &ptCursor)
 {
     if (!CanUndo() || m_bReadOnly)
         return false;
+    m_ptLastTyped = CPoint(-1, 0);
     CBufferBatch batch(*this, nullptr, IsLongUndoGroup(true));
     for (;;) {
         --m_nUndoPos;
@@ -250,6 +263,7 @@ bool CCrystalTextBuffer::Redo(CPoint &ptCursor)
 {
     if (!CanRedo() || m_bReadOnly)
         return false;
+    m_ptLastTyped = CPoint(-1, 0);
     CBufferBatch batch(*this, nullptr, IsLongUndoGroup(false));
     for (;;) {
         const UndoEntry &rec = m_aUndo[static_cast<std::size_t>(m_nUndoPos)];
@@ -316,4 +330,5 @@ void CCrystalTextBuffer::ClearUndo()
     // The saved text is reachable only if the buffer still holds it.
     m_nSavedUndoPos = m_bModified ? -1 : 0;
     m_bNextStartsGroup = true;
+    m_ptLastTyped = CPoint(-1, 0);
 }

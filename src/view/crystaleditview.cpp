@@ -7,12 +7,11 @@
 #include "text/sjis.h"
 #include "view/editops.h"
 #include "view/textgeom.h"
+#include "view/wordclass.h"
 
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-
-CPoint CCrystalEditView::s_ptLastTyped(-1, 0);
 
 CCrystalEditView::CCrystalEditView(QWidget *pParent) : CCrystalTextView(pParent)
 {
@@ -28,6 +27,7 @@ void CCrystalEditView::RegisterEditCommands()
 {
     OnCommand(ID_EDIT_DELETE, [this] { OnEditDelete(); });
     OnCommand(ID_EDIT_DELETE_BACK, [this] { OnEditDeleteBack(); });
+    OnCommand(ID_EDIT_DELETE_WORD_BACK, [this] { OnEditDeleteWordBack(); });
     OnCommand(ID_EDIT_TAB, [this] { OnEditTab(); });
     OnCommand(ID_EDIT_UNTAB, [this] { OnEditUntab(); });
     OnCommand(ID_EDIT_SWITCH_OVRMODE, [this] { OnToggleOverwrite(); });
@@ -120,7 +120,7 @@ bool CCrystalEditView::ReplaceSelectedText(std::string_view text, int nAction)
 {
     if (!CanEdit())
         return false;
-    m_pTextBuffer->BeginUndoGroup();
+    CUndoGroup group(*m_pTextBuffer, this);
     const bool bHadSelection = DeleteCurrentSelection(nAction);
     int nEndLine = m_ptCaret.y;
     int nEndChar = m_ptCaret.x;
@@ -129,7 +129,6 @@ bool CCrystalEditView::ReplaceSelectedText(std::string_view text, int nAction)
         m_pTextBuffer->InsertText(this, m_ptCaret.y, m_ptCaret.x, text, nEndLine, nEndChar, nInsertAction);
     }
     PlaceCaret(CPoint(nEndChar, nEndLine));
-    m_pTextBuffer->EndUndoGroup(this);
     return true;
 }
 
@@ -155,28 +154,29 @@ void CCrystalEditView::TypeCharacter(std::string_view chars)
             PlaceCaret(CPoint(0, m_ptCaret.y + 1));
             return;
         }
-        m_pTextBuffer->BeginUndoGroup();
+        CUndoGroup group(*m_pTextBuffer, this);
         DeleteCurrentSelection(ACTION_TYPING);
         int nEndLine = 0;
         int nEndChar = 0;
         m_pTextBuffer->InsertText(this, m_ptCaret.y, m_ptCaret.x, "\r\n", nEndLine, nEndChar, ACTION_TYPING);
         PlaceCaret(CPoint(nEndChar, nEndLine));
         // Closing the group runs the automatic indentation.
-        m_pTextBuffer->EndUndoGroup(this);
+        group.Close();
         return;
     }
     if (ch < 32)
         return;
 
-    if (IsSelection()) {
-        m_pTextBuffer->BeginUndoGroup();
+    // Characters typed one after another at the caret join one group.
+    const bool bSelection = IsSelection();
+    CUndoGroup group(*m_pTextBuffer, this, !bSelection && m_pTextBuffer->IsLastTypedPos(m_ptCaret));
+    if (bSelection) {
         CPoint b;
         CPoint e;
         GetSelectionRange(b, e);
         m_pTextBuffer->DeleteText(this, b.y, b.x, e.y, e.x, ACTION_TYPING);
         MoveCaret(b);
     } else {
-        m_pTextBuffer->BeginUndoGroup(m_ptCaret == s_ptLastTyped);
         const int nLength = GetLineLength(m_ptCaret.y);
         if (m_bOverwriteMode && m_ptCaret.x < nLength) {
             // Overwrite whole characters covering at least the typed cells,
@@ -191,8 +191,8 @@ void CCrystalEditView::TypeCharacter(std::string_view chars)
     int nEndChar = 0;
     m_pTextBuffer->InsertText(this, m_ptCaret.y, m_ptCaret.x, chars, nEndLine, nEndChar, ACTION_TYPING);
     PlaceCaret(CPoint(nEndChar, nEndLine));
-    m_pTextBuffer->EndUndoGroup(this);
-    s_ptLastTyped = m_ptCaret;
+    group.Close();
+    m_pTextBuffer->SetLastTypedPos(m_ptCaret);
 }
 
 void CCrystalEditView::TypeText(std::string_view bytes)
@@ -302,6 +302,21 @@ void CCrystalEditView::OnEditDeleteBack()
     PlaceCaret(ptStart);
 }
 
+void CCrystalEditView::OnEditDeleteWordBack()
+{
+    if (!CanEdit())
+        return;
+    // A selection goes as with Backspace, and so does the line break at the
+    // start of a line: there is no word before it on its line.
+    if (IsSelection() || m_ptCaret.x == 0) {
+        OnEditDeleteBack();
+        return;
+    }
+    const CPoint ptStart(WordLeftInLine(GetLineChars(m_ptCaret.y), m_ptCaret.x), m_ptCaret.y);
+    m_pTextBuffer->DeleteText(this, ptStart.y, ptStart.x, m_ptCaret.y, m_ptCaret.x, ACTION_BACKSPACE);
+    PlaceCaret(ptStart);
+}
+
 void CCrystalEditView::OnEditTab()
 {
     InsertTab();
@@ -328,13 +343,12 @@ void CCrystalEditView::InsertTab()
         PlaceCaret(CPoint(x, m_ptCaret.y));
         return;
     }
-    m_pTextBuffer->BeginUndoGroup();
+    CUndoGroup group(*m_pTextBuffer, this);
     DeleteCurrentSelection(ACTION_TYPING);
     int nEndLine = 0;
     int nEndChar = 0;
     m_pTextBuffer->InsertText(this, m_ptCaret.y, m_ptCaret.x, "\t", nEndLine, nEndChar, ACTION_TYPING);
     PlaceCaret(CPoint(nEndChar, nEndLine));
-    m_pTextBuffer->EndUndoGroup(this);
 }
 
 void CCrystalEditView::OnEditUntab()

@@ -10,6 +10,7 @@
 #include "view/crystaltextview.h"
 #include "view/findtext.h"
 
+class CSearchDlgBase;
 class QMimeData;
 
 // The private clipboard format that carries a copy's exact Shift-JIS bytes,
@@ -61,6 +62,10 @@ public:
     // Editing keys.
     void OnEditDelete();
     void OnEditDeleteBack();
+    // Ctrl+Backspace: deletes what Ctrl+Left moves over (a word with the
+    // blanks after it, by the keyboard word classes); at the start of a line
+    // the line break, as Backspace does.
+    void OnEditDeleteWordBack();
     virtual void OnEditTab();
     virtual void OnEditUntab();
     void OnEditUndo();
@@ -76,10 +81,6 @@ public:
     // pt; the caret goes to its end, or to its start when bUp.
     void SelectMatch(CPoint pt, int nLength, bool bUp);
     const CFindState &GetFindState() const { return m_find; }
-
-    // Where the last typed character left the caret (shared by all views): a
-    // character typed there joins the previous typing's undo group.
-    static CPoint s_ptLastTyped;
 
     // Clipboard and drag data: the exact lines privately, Unicode for others.
     static QMimeData *MimeFromLines(const std::vector<std::string> &aPieces);
@@ -126,6 +127,8 @@ protected:
     // says that it was not found.
     bool FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart, DWORD dwFlags);
     void ShowNotFound(const std::string &strTextUtf8, bool bAborted);
+    // Proposes the text of the last find or replace in a dialog.
+    void ProposeLastSearchText(CSearchDlgBase &dlg) const;
     // Find next from the caret with the last find's text and flags (or the
     // history's first text), the other way round when bReverse.
     void FindNextFromCaret(bool bReverse);

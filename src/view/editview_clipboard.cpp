@@ -194,10 +194,9 @@ void CCrystalEditView::OnEditPaste()
 {
     if (!CanEdit())
         return;
-    m_pTextBuffer->BeginUndoGroup();
+    CUndoGroup group(*m_pTextBuffer, this);
     DeleteCurrentSelection(ACTION_PASTE);
     CPoint ptEnd;
     InsertMimeText(QApplication::clipboard()->mimeData(), m_ptCaret, ACTION_PASTE, ptEnd);
     PlaceCaret(ptEnd);
-    m_pTextBuffer->EndUndoGroup(this);
 }

@@ -33,7 +33,8 @@ void CCrystalEditView::StartTextDrag()
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
-    m_pTextBuffer->BeginUndoGroup();
+    // A move within this view undoes in one step: the drop and the deletion.
+    CUndoGroup group(*m_pTextBuffer, this);
     m_ptDraggedTextBegin = b;
     m_ptDraggedTextEnd = e;
     m_bDragging = true;
@@ -47,7 +48,7 @@ void CCrystalEditView::StartTextDrag()
         m_pTextBuffer->DeleteText(this, m_ptDraggedTextBegin.y, m_ptDraggedTextBegin.x, m_ptDraggedTextEnd.y,
                                   m_ptDraggedTextEnd.x, ACTION_DRAGDROP);
     m_bDragging = false;
-    m_pTextBuffer->EndUndoGroup(this);
+    group.Close();
     m_bDropPosVisible = false;
     viewport()->update();
 }

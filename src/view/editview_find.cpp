@@ -7,6 +7,7 @@
 #include "platform/profile.h"
 #include "res/commands.h"
 #include "search/history.h"
+#include "search/searchmessages.h"
 #include "text/codec.h"
 #include "text/sjis.h"
 #include "view/finddlg.h"
@@ -103,6 +104,16 @@ void CCrystalEditView::ShowNotFound(const std::string &strTextUtf8, bool bAborte
                QString(), MB_OK | MB_ICONINFORMATION);
 }
 
+void CCrystalEditView::ProposeLastSearchText(CSearchDlgBase &dlg) const
+{
+    // A text that could not be searched for comes back as it was typed, so
+    // that it is refused again rather than searched for with its "?"s.
+    if (m_find.bUnsearchable)
+        dlg.SetSearchTextUtf8(m_find.strSearchTextUtf8);
+    else
+        dlg.SetSearchText(m_find.strSearchText);
+}
+
 bool CCrystalEditView::FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart,
                                      DWORD dwFlags)
 {
@@ -149,14 +160,20 @@ void CCrystalEditView::OnEditFind()
         dlg.SetSearchText(std::string(GetLineChars(b.y).substr(static_cast<std::size_t>(b.x),
                                                                static_cast<std::size_t>(e.x - b.x))));
     else if (m_find.bSearchDone)
-        dlg.SetSearchText(m_find.strSearchText);
+        ProposeLastSearchText(dlg);
     else if (!aHistory.empty())
-        dlg.SetSearchText(Utf8ToCp932(aHistory.front()));
+        dlg.SetSearchTextUtf8(aHistory.front());
 
     CPoint ptStart = m_ptCaret;
     const CActiveSelection active(this);
     dlg.SetFindHandler([&] {
-        if (FindAndSelect(dlg.GetSearchText(), dlg.GetSearchTextUtf8(), ptStart, dlg.GetFlags()))
+        int nUnmappable = 0;
+        const std::string strText = dlg.GetSearchText(&nUnmappable);
+        if (nUnmappable > 0) {
+            ShowUnsearchableText(this, QString::fromStdString(dlg.GetSearchTextUtf8()));
+            return false;
+        }
+        if (FindAndSelect(strText, dlg.GetSearchTextUtf8(), ptStart, dlg.GetFlags()))
             return true;
         ptStart = CPoint(0, 0);
         return false;
@@ -164,7 +181,9 @@ void CCrystalEditView::OnEditFind()
     ExecDialog(&dlg);
 
     m_find.bSearchDone = true;
-    m_find.strSearchText = dlg.GetSearchText();
+    int nUnmappable = 0;
+    m_find.strSearchText = dlg.GetSearchText(&nUnmappable);
+    m_find.bUnsearchable = nUnmappable > 0;
     m_find.strSearchTextUtf8 = dlg.GetSearchTextUtf8();
     m_find.dwSearchFlags = dlg.GetFlags();
     AppProfile().WriteInt(SECTION_FIND, "FindFlags", static_cast<int>(m_find.dwSearchFlags));
@@ -186,16 +205,23 @@ void CCrystalEditView::FindNextFromCaret(bool bReverse)
     std::string strText = m_find.strSearchText;
     std::string strTextUtf8 = m_find.strSearchTextUtf8;
     DWORD dwFlags = m_find.dwSearchFlags;
+    bool bUnsearchable = m_find.bUnsearchable;
     if (!m_find.bSearchDone) {
         const std::vector<std::string> aHistory = LoadHistory(ENTRY_FIND_TEXT);
         if (aHistory.empty())
             return;
         strTextUtf8 = aHistory.front();
-        strText = Utf8ToCp932(strTextUtf8);
+        int nUnmappable = 0;
+        strText = Utf8ToCp932(strTextUtf8, &nUnmappable);
+        bUnsearchable = nUnmappable > 0;
         dwFlags = static_cast<DWORD>(AppProfile().GetInt(SECTION_FIND, "FindFlags", 0));
     }
     if (strText.empty())
         return;
+    if (bUnsearchable) {
+        ShowUnsearchableText(this, QString::fromStdString(strTextUtf8));
+        return;
+    }
     if (bReverse)
         dwFlags ^= SEARCH_UP;
     // Each way the search starts beyond the match that is selected.
@@ -217,7 +243,7 @@ void CCrystalEditView::OnEditReplace()
                                               : static_cast<DWORD>(AppProfile().GetInt(SECTION_FIND, "ReplaceFlags", 0));
     dlg.SetFlags(dwFlags & ~DWORD(SEARCH_UP));
     if (!m_find.strSearchText.empty())
-        dlg.SetSearchText(m_find.strSearchText);
+        ProposeLastSearchText(dlg);
 
     CPoint b;
     CPoint e;
@@ -233,13 +259,27 @@ void CCrystalEditView::OnEditReplace()
     CReplaceSession session(*m_pTextBuffer, this, m_search);
     session.SetScope(dlg.IsSelectionScope(), b, e);
     session.SetStart(ptStart);
-    // The dialog's texts, options and scope as they are when a button is pressed.
-    auto Sync = [&] {
-        session.SetTexts(dlg.GetSearchText(), dlg.GetReplaceText(), dlg.GetFlags());
+    // The dialog's texts, options and scope as they are when a button is
+    // pressed; false, after saying why, when the texts cannot be used.
+    auto Sync = [&](bool bReplacing) {
+        int nUnsearchable = 0;
+        int nUnreplaceable = 0;
+        const std::string strWhat = dlg.GetSearchText(&nUnsearchable);
+        const std::string strWith = dlg.GetReplaceText(&nUnreplaceable);
+        if (nUnsearchable > 0) {
+            ShowUnsearchableText(this, QString::fromStdString(dlg.GetSearchTextUtf8()));
+            return false;
+        }
+        if (bReplacing && nUnreplaceable > 0) {
+            ShowUnreplaceableText(this);
+            return false;
+        }
+        session.SetTexts(strWhat, strWith, dlg.GetFlags());
         if (dlg.IsSelectionScope() != session.IsSelectionScope()) {
             session.SetScope(dlg.IsSelectionScope(), session.GetBlockBegin(), session.GetBlockEnd());
             session.SetStart(dlg.IsSelectionScope() ? session.GetBlockBegin() : ptStart);
         }
+        return true;
     };
     auto ShowFailure = [&](bool bStopped) {
         if (session.HadBadReplacement())
@@ -257,16 +297,19 @@ void CCrystalEditView::OnEditReplace()
         dlg.SetDefaultButton(CReplaceDlg::BUTTON_REPLACE);
     };
     dlg.SetHandler(CReplaceDlg::BUTTON_FIND_NEXT, [&] {
-        Sync();
+        if (!Sync(false))
+            return;
         ShowResult(session.FindNext());
     });
     dlg.SetHandler(CReplaceDlg::BUTTON_REPLACE, [&] {
-        Sync();
+        if (!Sync(true))
+            return;
         ShowResult(session.Replace());
         m_find.nReplaceLength = session.GetReplaceLength();
     });
     dlg.SetHandler(CReplaceDlg::BUTTON_REPLACE_ALL, [&] {
-        Sync();
+        if (!Sync(true))
+            return;
         std::unique_ptr<QProgressDialog> pProgress;
         bool bCancelled = false;
         int nCount = 0;
@@ -300,7 +343,9 @@ void CCrystalEditView::OnEditReplace()
     ExecDialog(&dlg);
 
     m_find.bReplaceDone = true;
-    m_find.strSearchText = dlg.GetSearchText();
+    int nUnmappable = 0;
+    m_find.strSearchText = dlg.GetSearchText(&nUnmappable);
+    m_find.bUnsearchable = nUnmappable > 0;
     m_find.strSearchTextUtf8 = dlg.GetSearchTextUtf8();
     m_find.dwReplaceFlags = dlg.GetFlags() & ~DWORD(SEARCH_UP);
     AppProfile().WriteInt(SECTION_FIND, "ReplaceFlags", static_cast<int>(m_find.dwReplaceFlags));

@@ -43,10 +43,37 @@ QPushButton *MakeButton(QWidget *pParent, const QString &strLabel, const char *p
     return pButton;
 }
 
+// Both dialogs: the texts above the check boxes and the group beside them,
+// the buttons in a column on the right. Each part is a layout of its own, so
+// that Tab goes down the texts and options before it reaches the buttons.
+void LayOutSearchDialog(QDialog *pDialog, QLayout *pTexts, QLayout *pChecks, QWidget *pGroup, QVBoxLayout *pButtons)
+{
+    auto *pOptions = new QHBoxLayout;
+    pOptions->addLayout(pChecks);
+    pOptions->addWidget(pGroup, 0, Qt::AlignBottom);
+    auto *pLeft = new QVBoxLayout;
+    pLeft->addLayout(pTexts);
+    pLeft->addLayout(pOptions);
+    pLeft->addStretch(1);
+    pButtons->addStretch(1);
+    auto *pLayout = new QHBoxLayout(pDialog);
+    pLayout->addLayout(pLeft, 1);
+    pLayout->addLayout(pButtons);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
 // The part both dialogs share
+
+QVBoxLayout *CSearchDlgBase::CheckBoxColumn() const
+{
+    auto *pChecks = new QVBoxLayout;
+    pChecks->addWidget(m_pWholeWord);
+    pChecks->addWidget(m_pMatchCase);
+    pChecks->addWidget(m_pRegex);
+    return pChecks;
+}
 
 CSearchDlgBase::CSearchDlgBase(QWidget *pParent) : QDialog(pParent)
 {
@@ -73,12 +100,22 @@ void CSearchDlgBase::SetSearchText(const std::string &strBytes)
     m_pSearchText->lineEdit()->selectAll();
 }
 
-std::string CSearchDlgBase::GetSearchText() const
+void CSearchDlgBase::SetSearchTextUtf8(const std::string &strText)
 {
+    m_strProposed.clear();
+    m_strProposedText.clear();
+    m_pSearchText->setEditText(QString::fromStdString(strText));
+    m_pSearchText->lineEdit()->selectAll();
+}
+
+std::string CSearchDlgBase::GetSearchText(int *pnUnmappable) const
+{
+    if (pnUnmappable)
+        *pnUnmappable = 0;
     const QString strText = m_pSearchText->currentText();
     if (!m_strProposed.empty() && strText == m_strProposedText)
         return m_strProposed;
-    return Utf8ToCp932(strText.toStdString());
+    return Utf8ToCp932(strText.toStdString(), pnUnmappable);
 }
 
 std::string CSearchDlgBase::GetSearchTextUtf8() const
@@ -132,15 +169,13 @@ CFindDlg::CFindDlg(QWidget *pParent) : CSearchDlgBase(pParent)
     });
     connect(pCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto *pGrid = new QGridLayout(this);
-    pGrid->addWidget(pLabel, 0, 0);
-    pGrid->addWidget(m_pSearchText, 0, 1, 1, 2);
-    pGrid->addWidget(m_pFindNext, 0, 3);
-    pGrid->addWidget(m_pWholeWord, 1, 0, 1, 2);
-    pGrid->addWidget(pCancel, 1, 3);
-    pGrid->addWidget(m_pMatchCase, 2, 0, 1, 2);
-    pGrid->addWidget(m_pRegex, 3, 0, 1, 2);
-    pGrid->addWidget(pDirection, 2, 2, 2, 1);
+    auto *pText = new QHBoxLayout;
+    pText->addWidget(pLabel);
+    pText->addWidget(m_pSearchText, 1);
+    auto *pButtons = new QVBoxLayout;
+    pButtons->addWidget(m_pFindNext);
+    pButtons->addWidget(pCancel);
+    LayOutSearchDialog(this, pText, CheckBoxColumn(), pDirection, pButtons);
     OnTextChanged();
 }
 
@@ -194,19 +229,17 @@ CReplaceDlg::CReplaceDlg(QWidget *pParent) : CSearchDlgBase(pParent)
     connect(pCancel, &QPushButton::clicked, this, &QDialog::reject);
     SetDefaultButton(BUTTON_FIND_NEXT);
 
-    auto *pGrid = new QGridLayout(this);
-    pGrid->addWidget(pSearchLabel, 0, 0);
-    pGrid->addWidget(m_pSearchText, 0, 1, 1, 2);
-    pGrid->addWidget(m_apButtons[BUTTON_FIND_NEXT], 0, 3);
-    pGrid->addWidget(pReplaceLabel, 1, 0);
-    pGrid->addWidget(m_pReplaceText, 1, 1, 1, 2);
-    pGrid->addWidget(m_apButtons[BUTTON_REPLACE], 1, 3);
-    pGrid->addWidget(m_pWholeWord, 2, 0, 1, 2);
-    pGrid->addWidget(m_apButtons[BUTTON_REPLACE_ALL], 2, 3);
-    pGrid->addWidget(m_pMatchCase, 3, 0, 1, 2);
-    pGrid->addWidget(pCancel, 3, 3);
-    pGrid->addWidget(m_pRegex, 4, 0, 1, 2);
-    pGrid->addWidget(pScope, 2, 2, 3, 1);
+    auto *pTexts = new QGridLayout;
+    pTexts->addWidget(pSearchLabel, 0, 0);
+    pTexts->addWidget(m_pSearchText, 0, 1);
+    pTexts->addWidget(pReplaceLabel, 1, 0);
+    pTexts->addWidget(m_pReplaceText, 1, 1);
+    pTexts->setColumnStretch(1, 1);
+    auto *pButtons = new QVBoxLayout;
+    for (QPushButton *pButton : m_apButtons)
+        pButtons->addWidget(pButton);
+    pButtons->addWidget(pCancel);
+    LayOutSearchDialog(this, pTexts, CheckBoxColumn(), pScope, pButtons);
     OnTextChanged();
 }
 
@@ -216,9 +249,9 @@ void CReplaceDlg::SetReplaceHistory(const std::vector<std::string> &aHistory)
     m_pReplaceText->setEditText(QString());
 }
 
-std::string CReplaceDlg::GetReplaceText() const
+std::string CReplaceDlg::GetReplaceText(int *pnUnmappable) const
 {
-    return Utf8ToCp932(GetReplaceTextUtf8());
+    return Utf8ToCp932(GetReplaceTextUtf8(), pnUnmappable);
 }
 
 std::string CReplaceDlg::GetReplaceTextUtf8() const

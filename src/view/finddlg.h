@@ -16,6 +16,7 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 class CSearchDlgBase : public QDialog
 {
@@ -26,7 +27,11 @@ public:
     void SetSearchHistory(const std::vector<std::string> &aHistory);
     // The proposed search text (CP932).
     void SetSearchText(const std::string &strBytes);
-    std::string GetSearchText() const;
+    // The proposed search text as the user typed it (UTF-8).
+    void SetSearchTextUtf8(const std::string &strText);
+    // The search text as CP932; pnUnmappable receives how many characters
+    // typed into it have no CP932 form (each became "?").
+    std::string GetSearchText(int *pnUnmappable = nullptr) const;
     // The search text as typed (UTF-8), for the history and messages.
     std::string GetSearchTextUtf8() const;
     // SEARCH_MATCH_CASE, SEARCH_WHOLE_WORD and SEARCH_REGEX (and in the find
@@ -38,6 +43,8 @@ protected:
     explicit CSearchDlgBase(QWidget *pParent);
     // Enables the buttons that need a search text.
     virtual void OnTextChanged() {}
+    // The three check boxes, one under the other.
+    QVBoxLayout *CheckBoxColumn() const;
 
     QComboBox *m_pSearchText;
     QCheckBox *m_pWholeWord;
@@ -77,7 +84,7 @@ class CReplaceDlg : public CSearchDlgBase
 public:
     explicit CReplaceDlg(QWidget *pParent = nullptr);
     void SetReplaceHistory(const std::vector<std::string> &aHistory);
-    std::string GetReplaceText() const;
+    std::string GetReplaceText(int *pnUnmappable = nullptr) const;
     std::string GetReplaceTextUtf8() const;
     // The scope: "選択範囲(&S)" (which can be disabled) or "ﾌｧｲﾙ全体(&O)".
     void SetScope(bool bSelection, bool bSelectionAllowed);

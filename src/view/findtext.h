@@ -30,6 +30,7 @@ struct CFindState
     DWORD dwSearchFlags = 0;
     std::string strSearchText;      // CP932
     std::string strSearchTextUtf8;  // as typed, for messages and the history
+    bool bUnsearchable = false;      // the text as typed has no CP932 form
     bool bReplaceDone = false;
     DWORD dwReplaceFlags = 0;
     int nReplaceLength = 0;

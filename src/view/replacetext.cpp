@@ -97,7 +97,7 @@ bool CReplaceSession::FindNext()
     return false;
 }
 
-bool CReplaceSession::ReplaceCurrent(bool bOwnGroup)
+bool CReplaceSession::ReplaceCurrent(std::optional<CUndoGroup> &group)
 {
     std::string strNew;
     if (!m_search.BuildReplacement(m_strReplace, m_dwFlags, strNew)) {
@@ -107,18 +107,15 @@ bool CReplaceSession::ReplaceCurrent(bool bOwnGroup)
     strNew = WithLineBreaks(strNew);
     const CPoint s = m_ptMatchStart;
     const CPoint e = m_ptMatchEnd;
-    // A replace-all opens its one group with its first replacement.
-    if (bOwnGroup || !m_bSharedGroupOpen) {
-        m_buffer.BeginUndoGroup(false);
-        m_bSharedGroupOpen = !bOwnGroup;
-    }
+    // The group opens with the first replacement made in it, so that a run
+    // that replaces nothing leaves no trace in the undo list.
+    if (!group)
+        group.emplace(m_buffer, m_pSource);
     if (s != e)
         m_buffer.DeleteText(m_pSource, s.y, s.x, e.y, e.x, ACTION_REPLACE);
     CPoint ptEnd = s;
     if (!strNew.empty())
         m_buffer.InsertText(m_pSource, s.y, s.x, strNew, ptEnd.y, ptEnd.x, ACTION_REPLACE);
-    if (bOwnGroup)
-        m_buffer.EndUndoGroup(m_pSource);
     m_nReplaceLength = static_cast<int>(strNew.size());
 
     // The block keeps what lies inside it: its end moves with the text after
@@ -149,8 +146,11 @@ bool CReplaceSession::Replace()
     m_bStopped = false;
     if (!m_bHasMatch)
         return FindNext();
-    if (!ReplaceCurrent(true))
-        return false;
+    {
+        std::optional<CUndoGroup> group;
+        if (!ReplaceCurrent(group))
+            return false;
+    }
     return FindNext();
 }
 
@@ -160,6 +160,9 @@ int CReplaceSession::ReplaceAll(const std::function<bool(int nLine)> &fnProgress
     m_bBadReplacement = false;
     m_bStopped = false;
     int nCount = 0;
+    // All replacements are one step of undo; the group outlives the batch so
+    // that the views are up to date when it closes.
+    std::optional<CUndoGroup> group;
     {
         std::optional<CBufferBatch> batch;
         batch.emplace(m_buffer, m_pSource);
@@ -178,7 +181,7 @@ int CReplaceSession::ReplaceAll(const std::function<bool(int nLine)> &fnProgress
         m_search.SetProgressHook(Pause);
         bool bFound = m_bHasMatch || FindNext();
         while (bFound) {
-            if (!ReplaceCurrent(false))
+            if (!ReplaceCurrent(group))
                 break;
             ++nCount;
             if ((nCount & 63) == 0 && !Pause(m_ptStart.y)) {
@@ -188,10 +191,6 @@ int CReplaceSession::ReplaceAll(const std::function<bool(int nLine)> &fnProgress
             bFound = FindNext();
         }
         m_search.SetProgressHook(nullptr);
-    }
-    if (m_bSharedGroupOpen) {
-        m_bSharedGroupOpen = false;
-        m_buffer.EndUndoGroup(m_pSource);
     }
     return nCount;
 }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 class CReplaceSession
@@ -59,8 +60,9 @@ public:
 
 private:
     bool Search(CPoint ptFrom);
-    // Replaces the current match; the start moves after the inserted text.
-    bool ReplaceCurrent(bool bOwnGroup);
+    // Replaces the current match inside the group, which it opens when it
+    // is not yet; the start moves after the inserted text.
+    bool ReplaceCurrent(std::optional<CUndoGroup> &group);
     CPoint ScopeStart() const { return m_bSelection ? m_ptBegin : CPoint(0, 0); }
     // The position one character on, at the next line's start after a line
     // end; false at the end of the text.
@@ -84,6 +86,5 @@ private:
     CPoint m_ptLastReplaceEnd;
     bool m_bBadReplacement = false;
     bool m_bStopped = false;
-    bool m_bSharedGroupOpen = false;
     std::chrono::milliseconds m_progressInterval{200};
 };

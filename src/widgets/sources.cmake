@@ -1,5 +1,6 @@
 wp_gui_sources(
     colorbutton.cpp
+    dialogkeys.cpp
     formdialog.cpp
     sizingbar.cpp
 )

@@ -150,14 +150,54 @@ TEST_F(Document, ReadOnlyToggleMarksTheTitleAndStopsEditing)
 
 TEST_F(Document, AFileTheUserMayNotWriteOpensReadOnlyAndSavesThroughTheDialog)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "the superuser may write any file";
+    // No write bits: read-only for the superuser too.
     const std::string strPath = WriteFile("locked.txt", "abc");
     ::chmod(strPath.c_str(), 0444);
-    Open(strPath);
+    CWrenpadDoc *pDoc = Open(strPath);
     EXPECT_EQ(Title(), "locked.txt(書込禁止)");
+    pDoc->GetBuffer().SetModified(true);
+    const std::string strCopy = m_dir.File("copy.txt");
+    m_aFileAnswers = {{QString::fromStdString(strCopy)}};
     Frame()->ExecuteCommand(ID_FILE_SAVE);
     ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_TRUE(m_aFileRequests[0].bSave);
+    EXPECT_EQ(ReadFileBytes(strCopy), "abc");
+    EXPECT_EQ(ReadFileBytes(strPath), "abc");
+    EXPECT_EQ(pDoc->GetPathName(), strCopy);
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_TRUE(m_aBoxes.empty());
+}
+
+TEST_F(Document, ClosingADocumentMadeReadOnlyOffersToSaveElsewhere)
+{
+    const std::string strPath = WriteFile("keep.txt", "base");
+    CWrenpadDoc *pDoc = Open(strPath);
+    Type("edit ");
+    Frame()->ExecuteCommand(ID_READ_ONLY);
+    Idle();
+
+    // Yes to saving: the file itself may not be written, so the save dialog
+    // asks where; cancelling it keeps the window.
+    m_aAnswers = {IDYES};
+    Frame()->ExecuteCommand(ID_FILE_CLOSE);
+    Idle();
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_TRUE(m_aFileRequests[0].bSave);
+    EXPECT_EQ(Frame()->GetChildFrames().size(), 1);
+    EXPECT_TRUE(pDoc->IsModified());
+
+    // A name given: the text goes there, the file stays as it was, the window closes.
+    const std::string strOther = m_dir.File("other.txt");
+    m_aAnswers = {IDYES};
+    m_aFileAnswers = {{QString::fromStdString(strOther)}};
+    Frame()->ExecuteCommand(ID_FILE_CLOSE);
+    Idle();
+    EXPECT_EQ(m_aFileRequests.size(), 2u);
+    EXPECT_EQ(ReadFileBytes(strOther), "edit base");
+    EXPECT_EQ(ReadFileBytes(strPath), "base");
+    EXPECT_TRUE(Frame()->GetChildFrames().isEmpty());
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
 }
 
 TEST_F(Document, SaveAsChoosesTheFilterByTheTitlesExtension)

@@ -185,20 +185,28 @@ TEST_F(WrenpadView, ViewTypesFromCommandsAndExtensions)
     EXPECT_EQ(view.GetViewType(), VIEWTYPE_HTML);
 }
 
-TEST_F(WrenpadView, DrawsTagsInTheTagColour)
+TEST_F(WrenpadView, DrawsTagsAndAttributesInTheirOwnColours)
 {
-    SetText("<p>text</p>");
+    SetText("<a href=\"x\">t</a>");
     m_view.SetColor(COLORINDEX_TAG, 0x00FF00);
-    m_view.SetColor(COLORINDEX_TAGOPTION, 0x00FF00);
+    m_view.SetColor(COLORINDEX_TAGOPTION, 0xFF0000);
     m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
     m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
-    auto countGreen = [&] {
-        return CountPixels(Render(), QRect(0, 0, m_view.viewport()->width(), m_view.GetLineHeight()), IsGreen);
+    auto isBlue = [](const QColor &c) { return c.blue() > 200 && c.red() < 60 && c.green() < 60; };
+    // Coloured pixels over the tag name "a" (cell 1) and the attribute "href" (cells 3-6).
+    auto count = [&](int nFirstCell, int nCells, auto pred) {
+        const QImage image = Render();
+        const QRect rc = Cell(nFirstCell).united(Cell(nFirstCell + nCells - 1));
+        return CountPixels(image, rc, pred);
     };
     m_view.SetViewType(VIEWTYPE_PLAIN);
-    EXPECT_EQ(countGreen(), 0);
+    EXPECT_EQ(count(0, 12, IsGreen), 0);
+    EXPECT_EQ(count(0, 12, isBlue), 0);
     m_view.SetViewType(VIEWTYPE_HTML);
-    EXPECT_GT(countGreen(), 20);
+    EXPECT_GT(count(1, 1, IsGreen), 5);
+    EXPECT_EQ(count(1, 1, isBlue), 0);
+    EXPECT_GT(count(3, 4, isBlue), 20);
+    EXPECT_EQ(count(3, 4, IsGreen), 0);
 }
 
 TEST_F(WrenpadView, AppliesColourAndMarkSettings)

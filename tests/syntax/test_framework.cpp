@@ -78,6 +78,28 @@ TEST(KeywordLists, TheRoutinesLookupsAgreeWithTheLists)
         }
         EXPECT_GE(nFound, KeywordListSize(list.ppszList));
     }
+    // The colour lookups: the first list that holds a word gives its colour.
+    for (const std::string &strWord : aWords) {
+        const char *p = strWord.data();
+        const int n = static_cast<int>(strWord.size());
+        auto colorOf = [&](const char *const *ppszFirst, int nFirst, const char *const *ppszSecond, int nSecond,
+                           bool bMatchCase) {
+            return IsKeywordInList(ppszFirst, p, n, bMatchCase)                               ? nFirst
+                   : ppszSecond != nullptr && IsKeywordInList(ppszSecond, p, n, bMatchCase) ? nSecond
+                                                                                            : 0;
+        };
+        EXPECT_EQ(CppKeywordColor(p, n),
+                  colorOf(g_apszCppKeywords, COLORINDEX_KEYWORD, g_apszCppKeywords2, COLORINDEX_KEYWORD2, true))
+            << strWord;
+        EXPECT_EQ(HtmlNameColor(p, n), colorOf(g_apszHtmlTagNames, COLORINDEX_TAG, g_apszHtmlAttributeNames,
+                                               COLORINDEX_TAGOPTION, false))
+            << strWord;
+        EXPECT_EQ(VBKeywordColor(p, n), colorOf(g_apszVBKeywords, COLORINDEX_KEYWORD, nullptr, 0, false)) << strWord;
+        EXPECT_EQ(PerlKeywordColor(p, n), colorOf(g_apszPerlKeywords, COLORINDEX_KEYWORD, nullptr, 0, true))
+            << strWord;
+        EXPECT_EQ(PascalKeywordColor(p, n), colorOf(g_apszPascalKeywords, COLORINDEX_KEYWORD, nullptr, 0, false))
+            << strWord;
+    }
 }
 
 TEST(KeywordLists, HtmlNamesCompareUpperCased)

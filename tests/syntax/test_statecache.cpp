@@ -186,3 +186,36 @@ TEST(StateCacheStandard, NoStateCrossesALineInTheStandardType)
     EXPECT_EQ(none.ParseLineForDrawing(0, aBuffer, nBlocks), 0u);
     EXPECT_EQ(nBlocks, 0);
 }
+
+TEST(StateCacheLongLine, DrawingALongLineKeepsItsRunsNotThreeBlocksPerByte)
+{
+    // 2 MB of tags: room for 3 blocks per byte would be 6 million blocks.
+    std::string strLine;
+    while (strLine.size() < 2u * 1024 * 1024)
+        strLine += "<td width=100 bgcolor=\"#FFEEDD\">\x95\x5C\x8E\xA6 x</td> ";
+    const CMemoryLineSource lines({strLine, "<b>"});
+    CSyntaxColorer colorer(lines, VIEWTYPE_HTML);
+
+    // The same line into room of the full size, as a view reserved it before.
+    std::vector<ColorBlock> aFull(static_cast<std::size_t>(ColorBlockCapacity(static_cast<int>(strLine.size()))));
+    int nFull = 0;
+    const DWORD dwFull = ParseLineHtml(lines, 0, 0, aFull.data(), nFull);
+    ASSERT_GT(nFull, 100000);
+
+    std::vector<ColorBlock> aBuffer;
+    int nBlocks = -1;
+    EXPECT_EQ(colorer.ParseLineForDrawing(0, aBuffer, nBlocks), dwFull);
+    ASSERT_EQ(nBlocks, nFull);
+    EXPECT_EQ(aBuffer.size(), static_cast<std::size_t>(nBlocks));
+    for (int i = 0; i < nBlocks; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        ASSERT_TRUE(aBuffer[k].nCharPos == aFull[k].nCharPos && aBuffer[k].nColorIndex == aFull[k].nColorIndex)
+            << "block " << i;
+    }
+
+    // A short line after it reuses the same vector.
+    EXPECT_EQ(colorer.ParseLineForDrawing(1, aBuffer, nBlocks), 0u);
+    ASSERT_EQ(nBlocks, 4);
+    EXPECT_EQ(aBuffer[2].nCharPos, 1);
+    EXPECT_EQ(aBuffer[2].nColorIndex, COLORINDEX_TAG);
+}

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 // Types a string one byte at a time, merging into one group as the editor does.
@@ -367,4 +369,84 @@ TEST(Undo, InsertedLinePiecesComeBackExactly)
     buffer.Redo(pt);
     buffer.Redo(pt);
     EXPECT_EQ(Lines(buffer), "a\rb|x\ry|c\r");
+}
+
+TEST(UndoGroup, AGroupThatRecordedNothingTellsTheViewNothing)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    CRecordingView view;
+    buffer.AttachView(&view);
+    Insert(buffer, 0, 0, "\r\n", ACTION_TYPING, &view);
+    ASSERT_EQ(view.aGroupsEnded.size(), 1u);
+    // A command that ends up changing nothing (a paste of an empty clipboard)
+    // must not replay the Enter before it: the view would indent again.
+    buffer.BeginUndoGroup();
+    buffer.EndUndoGroup(&view);
+    EXPECT_EQ(view.aGroupsEnded.size(), 1u);
+    // And it leaves the next edit a group of its own.
+    Insert(buffer, 1, 0, "x", ACTION_TYPING, &view);
+    CPoint pt;
+    buffer.Undo(pt);
+    EXPECT_EQ(Lines(buffer), "|");
+    buffer.DetachView(&view);
+}
+
+TEST(UndoGroup, AnExceptionClosesTheGroupAndUndoStillWorks)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    CRecordingView view;
+    buffer.AttachView(&view);
+    Insert(buffer, 0, 0, "base", ACTION_TYPING, &view);
+    view.aGroupsEnded.clear();
+    try {
+        CUndoGroup group(buffer, &view);
+        Insert(buffer, 0, 4, " one", ACTION_PASTE, &view);
+        EXPECT_TRUE(buffer.IsInUndoGroup());
+        Insert(buffer, 0, 8, " two", ACTION_PASTE, &view);
+        throw std::runtime_error("the command failed half way");
+    } catch (const std::runtime_error &) {
+    }
+    EXPECT_FALSE(buffer.IsInUndoGroup());
+    // The view's hook (it may edit) did not run while the exception passed.
+    EXPECT_TRUE(view.aGroupsEnded.empty());
+
+    // The next edit is a step of its own; the half-done command is one step.
+    Insert(buffer, 0, 12, "!", ACTION_TYPING, &view);
+    CPoint pt;
+    ASSERT_TRUE(buffer.Undo(pt));
+    EXPECT_EQ(Lines(buffer), "base one two");
+    ASSERT_TRUE(buffer.Undo(pt));
+    EXPECT_EQ(Lines(buffer), "base");
+    ASSERT_TRUE(buffer.Redo(pt));
+    EXPECT_EQ(Lines(buffer), "base one two");
+    buffer.DetachView(&view);
+}
+
+TEST(UndoGroup, AGroupInsideAnOpenGroupJoinsIt)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    CRecordingView view;
+    buffer.AttachView(&view);
+    {
+        CUndoGroup outer(buffer, &view);
+        Insert(buffer, 0, 0, "a", ACTION_TAGINSERT, &view);
+        {
+            // A command that other commands reuse opens its own group.
+            CUndoGroup inner(buffer, &view);
+            Insert(buffer, 0, 1, "b", ACTION_REPLACE, &view);
+        }
+        EXPECT_TRUE(buffer.IsInUndoGroup());
+        EXPECT_TRUE(view.aGroupsEnded.empty());
+        Insert(buffer, 0, 2, "c", ACTION_TAGINSERT, &view);
+    }
+    ASSERT_EQ(view.aGroupsEnded.size(), 1u);
+    EXPECT_EQ(view.aGroupsEnded[0].second, "c");
+    CPoint pt;
+    ASSERT_TRUE(buffer.Undo(pt));
+    EXPECT_EQ(Lines(buffer), "");
+    EXPECT_FALSE(buffer.CanUndo());
+    buffer.DetachView(&view);
 }

@@ -22,12 +22,6 @@ namespace {
 class EditView : public CViewFixture<CCrystalEditView>
 {
 protected:
-    void SetUp() override
-    {
-        CViewFixture::SetUp();
-        CCrystalEditView::s_ptLastTyped = CPoint(-1, 0);
-    }
-
     void Commit(const QString &str)
     {
         QInputMethodEvent ev;
@@ -88,6 +82,103 @@ TEST_F(EditView, DeleteAndBackspaceTakeWholeCharacters)
     Key(Qt::Key_End, Qt::ControlModifier);
     Key(Qt::Key_Delete);
     EXPECT_EQ(Text(), "xab");
+}
+
+TEST_F(EditView, CtrlBackspaceDeletesWhatCtrlLeftMovesOver)
+{
+    // "ｶﾅ" (half-width), "日本語" kanji, "の" hiragana, "テキスト" katakana, then ASCII.
+    const std::string strKana = "\xB6\xC5";
+    const std::string strKanji = "\x93\xFA\x96\x7B\x8C\xEA";
+    const std::string strHiragana = "\x82\xCC";
+    const std::string strKatakana = "\x83\x65\x83\x4C\x83\x58\x83\x67";
+    SetText(strKana + strKanji + strHiragana + strKatakana + "  foo_bar  ");
+    Key(Qt::Key_End);
+    const std::vector<std::string> aSteps = {
+        strKana + strKanji + strHiragana + strKatakana + "  ",  // the word and the blanks after it
+        strKana + strKanji + strHiragana + strKatakana,         // blanks after a double-byte word
+        strKana + strKanji + strHiragana,                       // the run of katakana
+        strKana + strKanji,
+        strKana,
+    };
+    for (const std::string &strAfter : aSteps) {
+        const CPoint ptBefore = m_view.GetCursorPos();
+        Key(Qt::Key_Left, Qt::ControlModifier);
+        const CPoint ptWordStart = m_view.GetCursorPos();
+        m_view.PlaceCaret(ptBefore);
+        Key(Qt::Key_Backspace, Qt::ControlModifier);
+        EXPECT_EQ(Text(), strAfter);
+        EXPECT_EQ(m_view.GetCursorPos(), ptWordStart);
+    }
+    // Each deletion is one step of undo, named as Backspace.
+    EXPECT_EQ(UndoText(), QStringLiteral("元に戻す(&U) ﾊﾞｯｸｽﾍﾟｰｽ\tCtrl+Z"));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), strKana + strKanji);
+
+    // Trail bytes that are ASCII ("ソ" is 0x83 0x5C, "表" 0x95 0x5C) make no
+    // words of their own, and no character is cut in half.
+    m_buffer.InitNew();
+    SetText("ab\x83\x5C\x95\x5C|\r\n");
+    m_view.PlaceCaret(CPoint(6, 0));
+    Key(Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "ab\x83\x5C||");
+    Key(Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "ab||");
+
+    // At the start of a line it joins the line with the one before.
+    m_view.PlaceCaret(CPoint(0, 1));
+    Key(Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "ab|");
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(3, 0));
+    // A selection is deleted as it is.
+    Select(CPoint(0, 0), CPoint(1, 0));
+    Key(Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "b|");
+}
+
+TEST_F(EditView, PastingNothingAfterEnterAddsNoIndent)
+{
+    SetText("  indented\r\nplain");
+    Key(Qt::Key_End, Qt::ControlModifier);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Text(), "  indented|plain|");
+    QApplication::clipboard()->clear();
+    m_view.PlaceCaret(CPoint(0, 1));
+    m_view.OnEditPaste();
+    EXPECT_EQ(Text(), "  indented|plain|");
+}
+
+TEST_F(EditView, TypingJoinsOnlyTheTypingJustBefore)
+{
+    // A second document, with a paste and then typing right after it.
+    CCrystalTextBuffer other;
+    other.InitNew();
+    CCrystalEditView otherView;
+    otherView.resize(300, 200);
+    otherView.AttachBuffer(&other);
+    otherView.show();
+    QApplication::clipboard()->setText(QStringLiteral("xy"));
+    otherView.OnEditPaste();
+    ASSERT_EQ(otherView.GetCursorPos(), CPoint(2, 0));
+    // Typing in this document leaves its caret at the same place.
+    QTest::keyClicks(&m_view, "ab");
+    ASSERT_EQ(m_view.GetCursorPos(), CPoint(2, 0));
+    QTest::keyClicks(&otherView, "z");
+    EXPECT_EQ(other.GetLine(0), "xyz");
+    QTest::keyClick(&otherView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(other.GetLine(0), "xy");
+
+    // In one document, typing does not join a paste made elsewhere meanwhile.
+    int l = 0;
+    int c = 0;
+    m_buffer.InsertText(nullptr, 0, 2, "\r\n", l, c, ACTION_INDENT);
+    m_view.PlaceCaret(CPoint(0, 1));
+    m_view.OnEditPaste();
+    m_view.PlaceCaret(CPoint(2, 0));
+    QTest::keyClicks(&m_view, "c");
+    EXPECT_EQ(Text(), "abc|xy");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "ab|xy");
+    otherView.DetachBuffer();
 }
 
 TEST_F(EditView, EnterIndentsLikeThePreviousLine)
@@ -529,16 +620,21 @@ TEST_F(EditView, MarginShowsBookmarkImages)
     };
     EXPECT_EQ(nonWhite(0), 0);
     EXPECT_GT(nonWhite(lh), 40);
-    // The numbered bookmark's image wins over the plain one.
-    QImage expected(16, 16, QImage::Format_RGB32);
-    expected.fill(Qt::white);
-    EXPECT_EQ(image.pixelColor(2 + 8, lh + (lh - 16) / 2 + 8),
-              [&] {
-                  QPainter p(&expected);
-                  p.drawPixmap(0, 0, CMarkImages::Get(5));
-                  p.end();
-                  return expected.pixelColor(8, 8);
-              }());
+
+    // The numbered bookmark's image wins over the plain one, and it is the
+    // image of its own digit: the whole mark, compared with each digit's.
+    const QPoint ptMark(2, lh + (lh - CMarkImages::SIZE) / 2);
+    auto sameAsImage = [&](int nImage) {
+        QImage expected(CMarkImages::SIZE, CMarkImages::SIZE, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter p(&expected);
+        p.drawPixmap(0, 0, CMarkImages::Get(nImage));
+        p.end();
+        return image.copy(QRect(ptMark, expected.size())) == expected;
+    };
+    EXPECT_TRUE(sameAsImage(5));  // digit 3
+    for (int nOther : {3, 4, 6, 7, 8, 9, 10, 11, 12, 13})
+        EXPECT_FALSE(sameAsImage(nOther)) << nOther;
 }
 
 namespace {

@@ -215,3 +215,49 @@ TEST_F(FindCommands, ReadOnlyViewsDoNotReplace)
     m_view.RouteUpdate(&ui);
     EXPECT_FALSE(ui.IsEnabled());
 }
+
+TEST_F(FindCommands, TextsWithCharactersOutsideShiftJisAreRefused)
+{
+    // Such a character would silently become "?", which is in the text: a
+    // plain search would find it, and an expression would take it for an
+    // operator ("a?" matches "a").
+    SetText("a? ab x?");
+    const std::string strRefused = "\"a\U0001F600\"にはShift-JISで表せない文字があるため、検索できません。";
+    for (bool bRegex : {false, true}) {
+        m_aMessages.clear();
+        m_view.PlaceCaret(CPoint(0, 0));
+        int nResult = -1;
+        RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
+            SetCombo(pDialog, "searchText", QStringLiteral("a\U0001F600"));
+            Check(pDialog, "regex", bRegex);
+            Click(pDialog, "findNext");
+            nResult = pDialog->result();
+        });
+        EXPECT_NE(nResult, QDialog::Accepted) << bRegex;
+        EXPECT_EQ(m_aMessages, std::vector<std::string>({strRefused})) << bRegex;
+        EXPECT_FALSE(m_view.IsSelection()) << bRegex;
+        // Find next does not search for it either.
+        Key(Qt::Key_F3);
+        EXPECT_EQ(m_aMessages, std::vector<std::string>({strRefused, strRefused})) << bRegex;
+        EXPECT_FALSE(m_view.IsSelection()) << bRegex;
+    }
+
+    // Replace: neither such a search text nor such a replacement changes anything.
+    m_aMessages.clear();
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("x\U0001F600"));
+        SetCombo(pDialog, "replaceText", QStringLiteral("y"));
+        Check(pDialog, "regex", true);
+        Click(pDialog, "findNext");
+        Click(pDialog, "replace");
+        Click(pDialog, "replaceAll");
+        SetCombo(pDialog, "searchText", QStringLiteral("ab"));
+        SetCombo(pDialog, "replaceText", QStringLiteral("\U0001F600"));
+        Click(pDialog, "replace");
+        Click(pDialog, "replaceAll");
+    });
+    EXPECT_EQ(Text(), "a? ab x?");
+    const std::string strSearch = "\"x\U0001F600\"にはShift-JISで表せない文字があるため、検索できません。";
+    const std::string strReplace = "置換文字列にはShift-JISで表せない文字があるため、置換できません。";
+    EXPECT_EQ(m_aMessages, std::vector<std::string>({strSearch, strSearch, strSearch, strReplace, strReplace}));
+}

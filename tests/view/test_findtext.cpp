@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 // ａ (full-width small a), Ａ (full-width capital A), Ｂ (0x82 0x61: its trail byte is 'a').
@@ -356,6 +358,36 @@ TEST(ReplaceSession, StoppingKeepsWhatWasReplacedAsOneStep)
     EXPECT_LT(nCount, 800);
     EXPECT_EQ(buffer.GetLine(0), "bbbb");
     CPoint pt;
+    buffer.Undo(pt);
+    EXPECT_EQ(buffer.GetLine(0), "aaaa");
+    EXPECT_FALSE(buffer.CanUndo());
+}
+
+TEST(ReplaceSession, AFailureDuringReplaceAllLeavesNoGroupOpen)
+{
+    CCrystalTextBuffer buffer;
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "aaaa\r\n";
+    SetText(buffer, text);
+    buffer.ClearUndo();
+    CTextSearch search;
+    CReplaceSession session(buffer, nullptr, search);
+    session.SetScope(false);
+    session.SetTexts("a", "b", SEARCH_MATCH_CASE);
+    session.SetProgressInterval(std::chrono::milliseconds(0));
+    // The progress report (the dialog, in the editor) fails half way.
+    EXPECT_THROW(session.ReplaceAll([](int) -> bool { throw std::runtime_error("no memory for the dialog"); }),
+                 std::runtime_error);
+    EXPECT_EQ(buffer.GetLine(0), "bbbb");
+
+    // An edit after it is a step of its own, and the replacements another.
+    int nLine = 0;
+    int nChar = 0;
+    buffer.InsertText(nullptr, 0, 0, "new ", nLine, nChar, ACTION_TYPING);
+    CPoint pt;
+    buffer.Undo(pt);
+    EXPECT_EQ(buffer.GetLine(0), "bbbb");
     buffer.Undo(pt);
     EXPECT_EQ(buffer.GetLine(0), "aaaa");
     EXPECT_FALSE(buffer.CanUndo());
