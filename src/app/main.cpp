@@ -9,10 +9,6 @@
 
 int main(int argc, char *argv[])
 {
-    // The browser preview's web engine, loaded on the first preview, draws
-    // with contexts shared with the window's; the attribute must be set
-    // before the application exists. It costs nothing until then.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wrenpad"));
     QApplication::setOrganizationName(QStringLiteral("Orvane Applet"));

@@ -16,7 +16,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QOpenGLContext>
 #include <QPointer>
+#include <QQuickWindow>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -26,6 +28,10 @@
 #include <QWebEngineView>
 
 #include <unistd.h>
+
+// QtGui's own (declared in its private headers, exported with its public
+// interface): the context every OpenGL context of the program shares with.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *pContext);
 
 namespace {
 
@@ -94,6 +100,21 @@ void PrepareWebEngine()
     // a test run as root); without this the preview would stay empty there.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The engine expects the context that the application makes at its start
+    // when asked to (Qt::AA_ShareOpenGLContexts); asking would cost every
+    // start of the program the setting up of OpenGL, so it is made here, on
+    // the first preview. The engine reads it even when it draws in software,
+    // and, as the application does, it is kept whether OpenGL works or not.
+    if (!QOpenGLContext::globalShareContext()) {
+        auto *pShared = new QOpenGLContext(qApp);
+        pShared->setFormat(QSurfaceFormat::defaultFormat());
+        pShared->create();
+        qt_gl_set_global_share_context(pShared);
+    }
+    // Pages are composed in software: the windows of the program stay as they
+    // are (no OpenGL surface), and the engine rasterizes without a GPU anyway.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     // Schemes must be known before the engine starts, which it does with the
     // first profile.
     QWebEngineUrlScheme scheme(PAGE_SCHEME);

@@ -5,6 +5,7 @@
 #include "app/aboutdlg.h"
 #include "app/docdialogs.h"
 #include "app/optionsdlg.h"
+#include "app/templatedlg.h"
 #include "res/commands.h"
 #include "support/dialogtest.h"
 #include "widgets/dialogkeys.h"
@@ -80,6 +81,22 @@ TEST_F(AppDialogs, OptionsPagesTabInTheirLayoutsOrder)
         QApplication::processEvents();
         ExpectTabOrderFollowsLayout(&sheet);
     }
+}
+
+TEST_F(AppDialogs, TemplateDialogsTypeOverTheProposedNameAndTabInOrder)
+{
+    CTemplateNameDlg name(QStringLiteral("source page.html"));
+    ASSERT_TRUE(OpenDialog(&name));
+    TypeIntoFocus(QStringLiteral("記事.html"));
+    EXPECT_EQ(name.GetName(), "記事.html");
+    ExpectTabOrderFollowsLayout(&name);
+
+    // An empty folder: nothing is chosen, so no page view is made.
+    CTempDir folder;
+    CTemplateSelectDlg select(QString::fromStdString(folder.Path()));
+    ASSERT_TRUE(OpenDialog(&select));
+    EXPECT_EQ(select.GetPreviewEngine(), nullptr);
+    ExpectTabOrderFollowsLayout(&select);
 }
 
 TEST_F(AppDialogs, AboutBoxHasItsButtonToTab)
