@@ -52,8 +52,11 @@ int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgram
     while (it.hasNext()) {
         const QString strSource = it.next();
         const QString strRelative = shipped.relativeFilePath(strSource);
-        // The folder's own description and the desktop files are not user data.
-        if (strRelative == QLatin1String("README.md") || strRelative.startsWith(QLatin1String("desktop/")))
+        // The folder's own description, its build file (a program run from the
+        // build tree reads the source folder) and the desktop files are not
+        // user data; an installation leaves them out as well.
+        if (strRelative == QLatin1String("README.md") || strRelative == QLatin1String("CMakeLists.txt")
+            || strRelative.startsWith(QLatin1String("desktop/")))
             continue;
         if (bHasTemplates && strRelative.startsWith(QLatin1String("templete/")))
             continue;

@@ -17,6 +17,7 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
     WriteFileBytes(shipped.File("WpWebMnu.ini"), "shipped menu");
     WriteFileBytes(shipped.File("templete/page.html"), "<html>");
     WriteFileBytes(shipped.File("README.md"), "about the folder");
+    WriteFileBytes(shipped.File("CMakeLists.txt"), "install(DIRECTORY ...)");
     WriteFileBytes(shipped.File("desktop/x.desktop"), "[Desktop Entry]");
     std::filesystem::permissions(shipped.File("usertag.ini"), std::filesystem::perms::owner_read);
     WriteFileBytes(user.File("WpWebMnu.ini"), "the user's own menu");
@@ -27,6 +28,7 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
     EXPECT_EQ(ReadFileBytes(user.File("templete/page.html")), "<html>");
     EXPECT_EQ(ReadFileBytes(user.File("WpWebMnu.ini")), "the user's own menu");
     EXPECT_FALSE(FileExists(user.File("README.md")));
+    EXPECT_FALSE(FileExists(user.File("CMakeLists.txt")));
     EXPECT_FALSE(FileExists(user.File("desktop/x.desktop")));
     // The user's copy of a read-only shipped file is the user's to change.
     EXPECT_TRUE((std::filesystem::status(user.File("usertag.ini")).permissions() & std::filesystem::perms::owner_write)
