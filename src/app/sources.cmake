@@ -13,6 +13,7 @@ wp_gui_sources(
     aboutdlg.cpp
     browserbar.cpp
     childframe.cpp
+    convdialogs.cpp
     docdialogs.cpp
     mainframe.cpp
     mainframe_bars.cpp
@@ -31,6 +32,7 @@ wp_gui_sources(
     wrenpadapp.cpp
     wrenpaddoc.cpp
     wrenpadview.cpp
+    wrenpadview_conv.cpp
     wrenpadview_jump.cpp
     wrenpadview_preview.cpp
 )
