@@ -75,6 +75,9 @@ CMainFrame::CMainFrame(CWrenpadApp *pApp) : QMainWindow(nullptr), m_pApp(pApp)
     CreateAccelerators();
     RegisterBarCommands();
     RegisterWindowCommands();
+    RegisterExplorerCommands();
+    RegisterPluginCommands();
+    RegisterFileToolCommands();
     OnCommand(ID_APP_EXIT, [this] { close(); });
     OnCommand(ID_TEMPLATE_OPEN, [this] { OpenTemplate(m_pApp, this); });
 

@@ -64,7 +64,7 @@ class CPreviewer::CBufferFollower : public CBufferView
 {
 public:
     explicit CBufferFollower(CPreviewer *pOwner) : m_pOwner(pOwner) {}
-    void UpdateView(CBufferView *, const ChangeHint *, DWORD dwFlags, int) override
+    void UpdateView(CBufferView *, const ChangeHint *, std::uint32_t dwFlags, int) override
     {
         if ((dwFlags & NOTIFY_FLAGS_ONLY) == 0)
             m_pOwner->OnFollowedTextChanged();

@@ -16,8 +16,6 @@
 
 CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nViewType(VIEWTYPE_STANDARD)
 {
-    // First, so that a handler of the whole web range registered later
-    // leaves the preview ids to them.
     RegisterPreviewCommands();
     OnCommandRange(VIEWTYPE_COMMAND_FIRST, VIEWTYPE_COMMAND_LAST, [this](int nID) { OnViewType(nID); });
     OnUpdateRange(VIEWTYPE_COMMAND_FIRST, VIEWTYPE_COMMAND_LAST, [this](CCmdUI *pCmdUI) { OnUpdateViewType(pCmdUI); });
@@ -28,7 +26,10 @@ CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nVie
     OnCommand(ID_EDIT_GOTO_LINE, [this] { OnEditGotoLine(); });
     OnCommand(ID_CHAR_CODE, [this] { OnCharCode(); });
     RegisterJumpCommands();
+    RegisterKanjiCommands();
     RegisterConvCommands();
+    RegisterWebCommands();
+    RegisterPluginCommands();
 }
 
 // ---------------------------------------------------------------------------
@@ -42,7 +43,8 @@ void CWrenpadView::SetViewType(int nViewType)
     viewport()->update();
 }
 
-DWORD CWrenpadView::ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems)
+std::uint32_t CWrenpadView::ParseLineColors(std::uint32_t dwCookie, int nLineIndex,
+                                            ColorBlock *pBuf, int &nActualItems)
 {
     return ParseLineByViewType(m_nViewType, *this, dwCookie, nLineIndex, pBuf, nActualItems);
 }
