@@ -41,6 +41,7 @@ void COptionsData::Load(const CProfileStore &store, const CAppSettings &settings
     strUseBrowser3 = settings.m_strUseBrowser3;
     strUseBrowser4 = settings.m_strUseBrowser4;
     bAutoTempoBrowse = Flag(store, "bAutoTempoBrowse", 0);
+    bPreviewAutoUpdate = Flag(store, PREVIEW_AUTO_UPDATE_ENTRY, 0);
 
     crColors = settings.m_crColors;
     bViewTab = Flag(store, "bViewTab", 0);
@@ -92,6 +93,7 @@ void COptionsData::Save(CProfileStore &store, CAppSettings &settings) const
     // Later than the rest: entries older configurations know keep their order.
     WriteFlag(store, "bAutoReload", bAutoReload);
     settings.m_bAutoReload = bAutoReload ? 1 : 0;
+    WriteFlag(store, PREVIEW_AUTO_UPDATE_ENTRY, bPreviewAutoUpdate);
 }
 
 bool IsValidMruCountText(const std::string &strText, int &nCount)

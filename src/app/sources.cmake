@@ -5,10 +5,13 @@ wp_core_sources(
     docfile.cpp
     docnames.cpp
     framestate.cpp
+    preview.cpp
     recentfiles.cpp
+    templatefiles.cpp
 )
 wp_gui_sources(
     aboutdlg.cpp
+    browserbar.cpp
     childframe.cpp
     convdialogs.cpp
     docdialogs.cpp
@@ -20,8 +23,14 @@ wp_gui_sources(
     mainframe_window.cpp
     menubuilder.cpp
     optionsdlg.cpp
+    previewengine.cpp
+    previewer.cpp
     splitterwnd.cpp
     tabbar.cpp
+    templatedlg.cpp
+    templatepage.cpp
+    templates.cpp
+    textbrowserpreview.cpp
     trayicon.cpp
     webdialogs.cpp
     webdialogs_lines.cpp
@@ -32,6 +41,7 @@ wp_gui_sources(
     wrenpadview_conv.cpp
     wrenpadview_jump.cpp
     wrenpadview_kanji.cpp
+    wrenpadview_preview.cpp
     wrenpadview_web.cpp
     wrenpadview_webdlg.cpp
 )

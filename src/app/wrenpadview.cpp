@@ -16,6 +16,7 @@
 
 CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nViewType(VIEWTYPE_STANDARD)
 {
+    RegisterPreviewCommands();
     OnCommandRange(VIEWTYPE_COMMAND_FIRST, VIEWTYPE_COMMAND_LAST, [this](int nID) { OnViewType(nID); });
     OnUpdateRange(VIEWTYPE_COMMAND_FIRST, VIEWTYPE_COMMAND_LAST, [this](CCmdUI *pCmdUI) { OnUpdateViewType(pCmdUI); });
     OnCommand(ID_INDENT, [this] { OnIndent(); });

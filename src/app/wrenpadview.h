@@ -58,6 +58,11 @@ public:
     void OnEditGotoLine();
     void OnCharCode();
 
+    // The browser preview, 1270-1275 (wrenpadview_preview.cpp).
+    void OnPreview(int nID);
+    void OnUpdatePreview(CCmdUI *pCmdUI);
+    // Saves a copy of the text as a template (4001).
+    void OnTemplateRegister();
     // A plug-in command (wrenpadview_plugin.cpp): row nRow of the plug-in
     // registry runs on the selection and its results are inserted as the
     // command's type says.
@@ -142,6 +147,7 @@ private:
     int m_nViewType;
     std::string m_strDocumentPath;
     void RegisterJumpCommands();
+    void RegisterPreviewCommands();
     void RegisterPluginCommands();
     void RegisterKanjiCommands();
     void RegisterConvCommands();
