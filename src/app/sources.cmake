@@ -16,6 +16,7 @@ wp_gui_sources(
     mainframe_window.cpp
     menubuilder.cpp
     optionsdlg.cpp
+    printpdf.cpp
     splitterwnd.cpp
     tabbar.cpp
     trayicon.cpp

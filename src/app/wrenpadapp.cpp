@@ -13,6 +13,7 @@
 #include "platform/handoff.h"
 #include "platform/instancechannel.h"
 #include "platform/msgbox.h"
+#include "platform/printer.h"
 #include "platform/programfolder.h"
 #include "res/commands.h"
 #include "view/crystaltextview.h"
@@ -22,7 +23,6 @@
 #include <QFileInfo>
 #include <QPalette>
 #include <QPrintDialog>
-#include <QPrinter>
 #include <QSessionManager>
 
 namespace {
@@ -356,9 +356,7 @@ void CWrenpadApp::OnFileCloseAll()
 
 void CWrenpadApp::OnFilePrintSetup()
 {
-    if (!m_pPrinter)
-        m_pPrinter = std::make_unique<QPrinter>();
-    QPrintDialog dlg(m_pPrinter.get(), m_pMainFrame);
+    QPrintDialog dlg(&AppPrinter(), m_pMainFrame);
     dlg.setWindowTitle(QStringLiteral("ﾌﾟﾘﾝﾀの設定"));
     ExecDialog(&dlg);
 }

@@ -97,10 +97,11 @@ signals:
     // The user closes the document (close command): its windows are to go.
     void CloseRequested();
 
-private:
+public:
     // The message shown when a file cannot be read, or empty when it can.
     static QString OpenFailureText(const std::string &strPath);
 
+private:
     CWrenpadTextBuffer m_buffer;
     CFontSetting m_lfFont;
     std::string m_strPathName;

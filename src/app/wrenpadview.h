@@ -73,6 +73,9 @@ public:
     const std::string &GetDocumentPath() const { return m_strDocumentPath; }
     void SetDocumentPath(const std::string &strPath) { m_strDocumentPath = strPath; }
 
+    // Printed pages carry the document's title above the text.
+    QString GetPrintHeaderText() const override;
+
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
     // The first focus of the view switches the input method on when the

@@ -1,6 +1,7 @@
 wp_core_sources(
     codec.cpp
     fileio.cpp
+    kinsoku.cpp
     linearray.cpp
     sjis.cpp
     textbuffer.cpp
