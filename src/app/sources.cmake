@@ -10,6 +10,7 @@ wp_core_sources(
 wp_gui_sources(
     aboutdlg.cpp
     childframe.cpp
+    convdialogs.cpp
     docdialogs.cpp
     mainframe.cpp
     mainframe_bars.cpp
@@ -23,5 +24,6 @@ wp_gui_sources(
     wrenpadapp.cpp
     wrenpaddoc.cpp
     wrenpadview.cpp
+    wrenpadview_conv.cpp
     wrenpadview_jump.cpp
 )

@@ -25,6 +25,7 @@ CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nVie
     OnCommand(ID_EDIT_GOTO_LINE, [this] { OnEditGotoLine(); });
     OnCommand(ID_CHAR_CODE, [this] { OnCharCode(); });
     RegisterJumpCommands();
+    RegisterConvCommands();
 }
 
 // ---------------------------------------------------------------------------

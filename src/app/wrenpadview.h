@@ -5,7 +5,9 @@
 
 #include "view/crystaleditview.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 class QMenu;
 
@@ -76,6 +78,22 @@ public:
     // Printed pages carry the document's title above the text.
     QString GetPrintHeaderText() const override;
 
+    // The text conversions and insertions of the edit menu (wrenpadview_conv.cpp).
+    // Replaces the selection with what convert makes of it, as one undo step
+    // that leaves the caret behind the new text; nothing happens without a
+    // selection or in a read-only document.
+    void ConvertSelection(const std::function<std::string(std::string_view)> &convert);
+    void OnTabsToBlanks();
+    void OnFullSpacesToBlanks();
+    void OnBreakLinesAtWidth();
+    void OnDeleteLeadingBlanks();
+    void OnDeleteLeadingComment();
+    void OnInsertFileName();
+    void OnInsertFilePath();
+    void OnInsertRelativePath();
+    void OnInsertTextFile();
+    void OnInsertDateTime();
+
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
     // The first focus of the view switches the input method on when the
@@ -94,6 +112,19 @@ private:
     int m_nViewType;
     std::string m_strDocumentPath;
     void RegisterJumpCommands();
+    void RegisterConvCommands();
+    // Converts the selected lines from their first line's start, or the
+    // caret's line alone when the selection lies within one line. convert
+    // removes text at line heads only: after the leading blanks, or from the
+    // line start when bBlanksGo.
+    void ConvertSelectedLines(const std::function<std::string(std::string_view)> &convert, bool bBlanksGo);
+    // Deletes bytes of the caret's line; caret and selection keep their text.
+    void DeleteFromCaretLine(int nStart, int nLength);
+    // Text from the file system or the settings (UTF-8) in place of the selection.
+    void InsertUtf8Text(const std::string &strText);
+    // The document's path and title (file name), empty for a new document.
+    std::string DocumentPathName() const;
+    std::string DocumentTitle() const;
     // The file the selection names, made absolute; empty when none exists.
     std::string SelectedFilePath();
     CWrenpadDoc *m_pDocument = nullptr;

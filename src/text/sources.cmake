@@ -1,7 +1,6 @@
 wp_core_sources(
     codec.cpp
     fileio.cpp
-    kinsoku.cpp
     linearray.cpp
     sjis.cpp
     textbuffer.cpp

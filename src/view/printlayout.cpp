@@ -4,7 +4,7 @@
 // the overflowing character when no such place exists).
 #include "view/printlayout.h"
 
-#include "text/kinsoku.h"
+#include "html/textconv.h"
 #include "text/sjis.h"
 #include "view/textgeom.h"
 

@@ -62,14 +62,21 @@ std::vector<std::string> ListDir(const std::string &strPath)
     return names;
 }
 
-CToolResult RunTool(const std::vector<std::string> &args)
+namespace {
+
+CToolResult RunToolWithInput(const std::vector<std::string> &args, const std::string *pInput)
 {
     CTempDir dir;
+    const std::string strIn = dir.File("in");
     const std::string strOut = dir.File("out");
     const std::string strErr = dir.File("err");
+    if (pInput)
+        WriteFileBytes(strIn, *pInput);
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (!std::freopen(strOut.c_str(), "w", stdout) || !std::freopen(strErr.c_str(), "w", stderr))
+            ::_exit(127);
+        if (pInput && !std::freopen(strIn.c_str(), "r", stdin))
             ::_exit(127);
         std::vector<char *> argv;
         argv.push_back(const_cast<char *>(WP_TOOL_PATH));
@@ -86,4 +93,16 @@ CToolResult RunTool(const std::vector<std::string> &args)
     result.strOut = ReadFileBytes(strOut);
     result.strErr = ReadFileBytes(strErr);
     return result;
+}
+
+} // namespace
+
+CToolResult RunTool(const std::vector<std::string> &args)
+{
+    return RunToolWithInput(args, nullptr);
+}
+
+CToolResult RunTool(const std::vector<std::string> &args, const std::string &strInput)
+{
+    return RunToolWithInput(args, &strInput);
 }

@@ -34,3 +34,5 @@ struct CToolResult
 
 // Runs wrenpad-tool with the given arguments (no shell involved).
 CToolResult RunTool(const std::vector<std::string> &args);
+// The same with strInput as its standard input.
+CToolResult RunTool(const std::vector<std::string> &args, const std::string &strInput);

@@ -1,0 +1,202 @@
+// conv: the edit menu's text conversions from the command line. Standard input
+// is taken as a selection (line breaks as they are; for 1005 and 1006 whole
+// lines from a line start) and the text that command ID would put in its
+// place is written to standard output. Unknown ids and bad arguments end with
+// status 2 and one line on standard error.
+#include "cli/cli.h"
+#include "html/textconv.h"
+#include "res/commands.h"
+#include "tools/nkf.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+// Converts input with the arguments that follow the id. False, with a
+// one-line reason in strError, when they are not what the command takes.
+using ConvFn = bool (*)(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError);
+
+struct CConvCommand
+{
+    int nID;
+    const char *pszArgs;  // for the help text
+    const char *pszWhat;
+    ConvFn pfnConvert;
+    // The command calls the kanji converter library and cannot run without it.
+    bool bNeedsConverter = false;
+};
+
+// A whole decimal number from nMin to nMax.
+bool ParseNumber(const std::string &str, int nMin, int nMax, int &nValue)
+{
+    const char *pEnd = str.data() + str.size();
+    const auto [ptr, ec] = std::from_chars(str.data(), pEnd, nValue);
+    return !str.empty() && ec == std::errc() && ptr == pEnd && nValue >= nMin && nValue <= nMax;
+}
+
+// An optional trailing "0" or "1".
+bool ParseFlag(const CliArgs &args, std::size_t nIndex, bool &bFlag, std::string &strError)
+{
+    bFlag = false;
+    if (args.size() <= nIndex)
+        return true;
+    if (args[nIndex] != "0" && args[nIndex] != "1") {
+        strError = "the flag must be 0 or 1, not \"" + args[nIndex] + "\"";
+        return false;
+    }
+    bFlag = args[nIndex] == "1";
+    return true;
+}
+
+bool CheckArgCount(const CliArgs &args, std::size_t nMin, std::size_t nMax, std::string &strError)
+{
+    if (args.size() >= nMin && args.size() <= nMax)
+        return true;
+    strError = nMax == 0 ? "takes no arguments" : "wrong number of arguments";
+    return false;
+}
+
+template <std::string (*Convert)(std::string_view)>
+bool NoArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    if (!CheckArgCount(args, 0, 0, strError))
+        return false;
+    strOut = Convert(input);
+    return true;
+}
+
+bool TabsToBlanksArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    int nWidth = 0;
+    if (!CheckArgCount(args, 1, 1, strError))
+        return false;
+    if (!ParseNumber(args[0], 0, 99, nWidth)) {
+        strError = "TABWIDTH must be a number from 0 to 99";
+        return false;
+    }
+    strOut = TabsToBlanks(input, nWidth);
+    return true;
+}
+
+bool LinePrefixArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bBlanksFirst = false;
+    if (!CheckArgCount(args, 1, 2, strError) || !ParseFlag(args, 1, bBlanksFirst, strError))
+        return false;
+    strOut = DeleteLinePrefix(input, args[0], bBlanksFirst);
+    return true;
+}
+
+bool BreakLinesArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    int nWidth = 0;
+    bool bKinsoku = false;
+    if (!CheckArgCount(args, 1, 2, strError) || !ParseFlag(args, 1, bKinsoku, strError))
+        return false;
+    if (!ParseNumber(args[0], 1, 10000, nWidth)) {
+        strError = "N must be a number from 1 to 10000";
+        return false;
+    }
+    strOut = BreakLinesAtWidth(input, nWidth, bKinsoku);
+    return true;
+}
+
+std::string FullSpacesOrSame(std::string_view text)
+{
+    std::string out;
+    return FullSpacesToBlanks(text, out) ? out : std::string(text);
+}
+
+const CConvCommand CONV_COMMANDS[] = {
+    {ID_TABS_TO_SPACES, "TABWIDTH", "every tab to TABWIDTH (0-99) blanks", TabsToBlanksArgs},
+    {ID_DELETE_LEADING_BLANKS, "", "leading blanks and tabs of each line removed", NoArgs<DeleteLeadingBlanks>},
+    {ID_DELETE_LEADING_COMMENT, "PREFIX [1]",
+     "PREFIX (Shift-JIS bytes) removed at each line start behind its blanks; 1: blanks removed first",
+     LinePrefixArgs},
+    {ID_DELETE_ALL_BLANKS, "", "every blank, tab, CR and LF removed", NoArgs<DeleteAllBlanks>},
+    {ID_HANKANA_TO_ZENKANA, "", "half-width katakana to full-width", NoArgs<HalfKanaToFull>, true},
+    {ID_HANKAKU_TO_ZENKAKU, "", "half-width katakana and ASCII to full-width", NoArgs<HalfWidthToFull>, true},
+    {ID_ZENKAKU_ALNUM_TO_HANKAKU, "", "full-width letters and digits to half-width", NoArgs<FullAlnumToHalf>},
+    {ID_ZENKAKU_SPACE_TO_HANKAKU, "", "full-width spaces to two blanks", NoArgs<FullSpacesOrSame>},
+    {ID_TO_LOWER, "", "ASCII letters to lower case", NoArgs<LowerCaseText>},
+    {ID_TO_UPPER, "", "ASCII letters to upper case", NoArgs<UpperCaseText>},
+    {ID_REVERSE_CHARS, "", "characters in reverse order", NoArgs<ReverseCharacters>},
+    {ID_LINE_ENDS_TO_CRLF, "", "lone CR and lone LF to CR LF", NoArgs<LineBreaksToCrLf>},
+    {ID_DELETE_EMPTY_LINES, "", "empty lines removed", NoArgs<DeleteEmptyLines>},
+    {ID_BREAK_LINES_AT_WIDTH, "N [1]", "lines broken at N (1-10000) full-width characters; 1: kinsoku rules",
+     BreakLinesArgs},
+    {ID_REVERSE_LINES, "", "lines in reverse order", NoArgs<ReverseLines>},
+    {ID_HTML_ESCAPE, "", "\" & < > to &QUOT; &AMP; &LT; &GT;", NoArgs<EscapeHtmlSpecials>},
+    {ID_HTML_UNESCAPE, "", "&QUOT; &AMP; &LT; &GT; (any case) back to \" & < >", NoArgs<UnescapeHtmlSpecials>},
+    {ID_HTML_FORM_DECODE, "", "form data decoded, one field a line", NoArgs<DecodeFormData>},
+};
+
+const CConvCommand *FindConvCommand(std::string_view id)
+{
+    int nID = 0;
+    const auto [ptr, ec] = std::from_chars(id.data(), id.data() + id.size(), nID);
+    if (id.empty() || ec != std::errc() || ptr != id.data() + id.size())
+        return nullptr;
+    for (const CConvCommand &cmd : CONV_COMMANDS) {
+        if (cmd.nID == nID)
+            return &cmd;
+    }
+    return nullptr;
+}
+
+bool ReadStandardInput(std::string &strBytes)
+{
+    char block[1 << 16];
+    for (;;) {
+        const std::size_t n = std::fread(block, 1, sizeof block, stdin);
+        strBytes.append(block, n);
+        if (n < sizeof block)
+            return !std::ferror(stdin);
+    }
+}
+
+int Conv(const CliArgs &args)
+{
+    if (args.empty())
+        return CliFail("conv: a command id is needed (see wrenpad-tool --help)", 2);
+    const CConvCommand *pCommand = FindConvCommand(args[0]);
+    if (!pCommand)
+        return CliFail("conv: unknown command id \"" + args[0] + "\"", 2);
+    if (pCommand->bNeedsConverter && !NkfLibrary().IsLoaded())
+        return CliFail("conv: the kanji converter is not available (glibc iconv lacks CP932 or EUC-JP-MS)");
+    std::string input;
+    if (!ReadStandardInput(input))
+        return CliFail("conv: cannot read standard input");
+    std::string out;
+    std::string strError;
+    if (!pCommand->pfnConvert(CliArgs(args.begin() + 1, args.end()), input, out, strError))
+        return CliFail("conv " + args[0] + ": " + strError, 2);
+    if (!CliWriteOut(out))
+        return CliFail("cannot write output");
+    return 0;
+}
+
+const char *ConvUsage()
+{
+    static const std::string strUsage = [] {
+        std::string str = "ID [ARG...]\n"
+                          "      reads Shift-JIS text on standard input and writes the text with which\n"
+                          "      command ID would replace a selection holding it:";
+        for (const CConvCommand &cmd : CONV_COMMANDS) {
+            std::string strHead = std::to_string(cmd.nID);
+            if (*cmd.pszArgs)
+                strHead += std::string(" ") + cmd.pszArgs;
+            strHead.resize(std::max<std::size_t>(strHead.size() + 1, 18), ' ');
+            str += "\n        " + strHead + cmd.pszWhat;
+        }
+        return str;
+    }();
+    return strUsage.c_str();
+}
+
+const CCliRegistrar regConv("conv", ConvUsage(), Conv);
+
+} // namespace

@@ -1,0 +1,117 @@
+// conv as scripts call it: Shift-JIS in on standard input, the converted
+// selection out, status 2 and one line on standard error for bad requests.
+#include "support/testutil.h"
+#include "text/codec.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string S(std::string_view utf8)
+{
+    return Utf8ToCp932(utf8);
+}
+
+} // namespace
+
+TEST(CliConv, EachCommandWritesTheReplacementText)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string strIn;
+        std::string strOut;
+    } cases[] = {
+        {{"conv", "1004", "2"}, "a\tb\r\n\tc", "a  b\r\n  c"},
+        {{"conv", "1005"}, S(" \tあ\r\n  い\r\n"), S("あ\r\nい\r\n")},
+        {{"conv", "1006", "//"}, "//a\r\n  //b\r\nc//", "a\r\n  b\r\nc//"},
+        {{"conv", "1006", "//", "1"}, "//a\r\n  //b\r\nc//", "a\r\nb\r\nc//"},
+        {{"conv", "1006", "#", "0"}, "#a\r\n #b", "a\r\n b"},
+        {{"conv", "6018"}, S("a b\tc\r\n　d"), S("abc　d")},
+        {{"conv", "6001"}, S("ｶﾞｲﾄﾞ a"), S("ガイド a")},
+        {{"conv", "6007"}, S("ｶﾞ a1\r\n"), S("ガ　ａ１\r\n")},
+        {{"conv", "6000"}, S("ＨＴＭＬ４．０"), S("HTML4．0")},
+        {{"conv", "6012"}, S("あ　い"), S("あ  い")},
+        {{"conv", "6012"}, S("あ い"), S("あ い")},
+        {{"conv", "6010"}, S("<P>ア</P>"), S("<p>ア</p>")},
+        {{"conv", "6011"}, S("<p>ｂ</p>"), S("<P>ｂ</P>")},
+        {{"conv", "6009"}, S("あいう\r\nx"), S("x\r\nういあ")},
+        {{"conv", "32796"}, "a\rb\nc\r\n", "a\r\nb\r\nc\r\n"},
+        {{"conv", "6008"}, "a\r\n\r\n\r\nb", "a\r\nb"},
+        {{"conv", "6005", "2"}, S("あいう。"), S("あい\r\nう。")},
+        {{"conv", "6005", "2", "1"}, S("あい。う"), S("あい。\r\nう")},
+        {{"conv", "6005", "2", "0"}, S("あい。う"), S("あい\r\n。う")},
+        {{"conv", "6006"}, "a\r\nb\r\nc\r\n", "c\r\nb\r\na\r\n"},
+        {{"conv", "6002"}, S("<a title=\"表\">&</a>"), S("&LT;a title=&QUOT;表&QUOT;&GT;&AMP;&LT;/a&GT;")},
+        {{"conv", "6003"}, "&lt;&AMP;&nbsp;", "<&&nbsp;"},
+        {{"conv", "6004"}, "q=%82%A0+x&&r=1", S("q=あ x\r\nr=1")},
+    };
+    for (const auto &c : cases) {
+        const CToolResult r = RunTool(c.args, c.strIn);
+        const std::string strWhat = c.args[1] + (c.args.size() > 2 ? " " + c.args[2] : "");
+        EXPECT_EQ(r.nStatus, 0) << strWhat << ": " << r.strErr;
+        EXPECT_EQ(r.strOut, c.strOut) << strWhat;
+        EXPECT_EQ(r.strErr, "") << strWhat;
+    }
+}
+
+TEST(CliConv, BytesPassThroughAsTheyAre)
+{
+    // NUL bytes, lone CRs and a lead byte at the very end are no reason to stop.
+    const std::string bytes = std::string("A\0B\rC\nD\x82", 8);
+    const CToolResult lower = RunTool({"conv", "6010"}, bytes);
+    EXPECT_EQ(lower.nStatus, 0);
+    EXPECT_EQ(lower.strOut, std::string("a\0b\rc\nd\x82", 8));
+    const CToolResult empty = RunTool({"conv", "6009"}, "");
+    EXPECT_EQ(empty.nStatus, 0);
+    EXPECT_EQ(empty.strOut, "");
+    // A large input comes out whole.
+    std::string big;
+    for (int i = 0; i < 20000; ++i)
+        big += S("<p>段落 ") + std::to_string(i) + "</p>\r\n";
+    const CToolResult escaped = RunTool({"conv", "6002"}, big);
+    const CToolResult back = RunTool({"conv", "6003"}, escaped.strOut);
+    EXPECT_EQ(back.strOut, big);
+}
+
+TEST(CliConv, BadRequestsEndWithStatusTwoAndOneLine)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"conv"},
+        {"conv", "9999"},
+        {"conv", "1244x"},
+        {"conv", ""},
+        {"conv", "1004"},
+        {"conv", "1004", "four"},
+        {"conv", "1004", "-1"},
+        {"conv", "1004", "4", "4"},
+        {"conv", "6005"},
+        {"conv", "6005", "0"},
+        {"conv", "6005", "10001"},
+        {"conv", "6005", "2", "yes"},
+        {"conv", "6005", "2", "1", "1"},
+        {"conv", "1006"},
+        {"conv", "1006", "//", "2"},
+        {"conv", "6002", "extra"},
+    };
+    for (const auto &args : bad) {
+        const CToolResult r = RunTool(args, "text");
+        std::string strArgs;
+        for (const std::string &a : args)
+            strArgs += a + " ";
+        EXPECT_EQ(r.nStatus, 2) << strArgs;
+        EXPECT_EQ(r.strOut, "") << strArgs;
+        ASSERT_FALSE(r.strErr.empty()) << strArgs;
+        EXPECT_EQ(r.strErr.find('\n'), r.strErr.size() - 1) << strArgs << r.strErr;
+    }
+}
+
+TEST(CliConv, HelpListsEveryCommand)
+{
+    const CToolResult r = RunTool({"--help"});
+    EXPECT_EQ(r.nStatus, 0);
+    for (const char *pszID : {"1004 TABWIDTH", "1005", "1006 PREFIX [1]", "6018", "6001", "6007", "6000", "6012",
+                              "6010", "6011", "6009", "32796", "6008", "6005 N [1]", "6006", "6002", "6003",
+                              "6004"})
+        EXPECT_NE(r.strOut.find(std::string("        ") + pszID + " "), std::string::npos) << pszID;
+}
