@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 void ApplyPageMargins(QPagedPaintDevice &device, const CPageMargins &margins)
 {
