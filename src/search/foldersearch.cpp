@@ -18,10 +18,6 @@
 
 namespace {
 
-constexpr std::size_t PAGE = 4096;
-// A block holds 128 KB of the file besides the unread rest of the last one.
-constexpr std::size_t BLOCK_BYTES = (std::size_t(1) << 17) + (SEARCH_LINE_WINDOW + PAGE - 1) / PAGE * PAGE;
-
 std::string Printf(const char *pszFormat, int n1, int n2 = 0)
 {
     char sz[160];
@@ -96,20 +92,6 @@ int CountShortLines(const char *p, std::size_t n)
     return nLines;
 }
 
-std::size_t Utf8CharLength(std::string_view s, std::size_t i)
-{
-    std::size_t k = i + 1;
-    while (k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80)
-        ++k;
-    return k - i;
-}
-
-unsigned char FoldAscii(char ch)
-{
-    const unsigned char c = static_cast<unsigned char>(ch);
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 0x20) : c;
-}
-
 } // namespace
 
 std::string FormatResultLine(const CSearchResult &result)
@@ -128,38 +110,6 @@ std::string FormatResultLineUtf8(const CSearchResult &result)
     return Compose(result, Printable(result.strPath), Cp932ToUtf8(Printable(result.strText)));
 }
 
-bool MatchWildcard(std::string_view strPattern, std::string_view strName)
-{
-    if (strPattern == "*.*")
-        return true;
-    std::size_t p = 0;
-    std::size_t n = 0;
-    std::size_t nStarP = std::string_view::npos;
-    std::size_t nStarN = 0;
-    while (n < strName.size()) {
-        if (p < strPattern.size() && strPattern[p] == '*') {
-            nStarP = ++p;
-            nStarN = n;
-        } else if (p < strPattern.size() && strPattern[p] == '?') {
-            ++p;
-            n += Utf8CharLength(strName, n);
-        } else if (p < strPattern.size() && FoldAscii(strPattern[p]) == FoldAscii(strName[n])) {
-            ++p;
-            ++n;
-        } else if (nStarP != std::string_view::npos) {
-            // Let the last '*' take one more character and try again.
-            p = nStarP;
-            nStarN += Utf8CharLength(strName, nStarN);
-            n = nStarN;
-        } else {
-            return false;
-        }
-    }
-    while (p < strPattern.size() && strPattern[p] == '*')
-        ++p;
-    return p == strPattern.size();
-}
-
 struct CFolderSearch::CRegexState
 {
     CRegexPtr pPattern;
@@ -173,11 +123,6 @@ CFolderSearch::CFolderSearch(const FolderSearchParams &params, CFolderSearchSink
 }
 
 CFolderSearch::~CFolderSearch() = default;
-
-void CFolderSearch::CFreeDeleter::operator()(char *p) const
-{
-    std::free(p);
-}
 
 bool CFolderSearch::Append(const CSearchResult &result, bool bLimited)
 {
@@ -251,7 +196,7 @@ bool CFolderSearch::Run()
     m_prefilter = CByteFinder(m_params.bIgnoreCase ? FoldAsciiCapitals(strPrefilter) : strPrefilter);
 
     if (bOk)
-        bOk = SearchFolder(std::string(), -1, std::string());
+        bOk = SearchFolder(std::string(), nullptr, std::string());
     const CSearchResult summary{SEARCHRESULT_SUMMARY, {}, m_nHits, m_nFiles, {}};
     if (!m_bCancelled)
         m_sink.OnStatus(1, FormatResultLineUtf8(summary));
@@ -259,16 +204,12 @@ bool CFolderSearch::Run()
     return bOk;
 }
 
-bool CFolderSearch::ListFolder(int nDirFd, std::vector<CEntry> &aEntries) const
+bool CFolderSearch::ListFolder(const CFileHandle &folder, std::vector<CEntry> &aEntries) const
 {
-    const int nListFd = ::dup(nDirFd);
-    DIR *pDir = nListFd >= 0 ? ::fdopendir(nListFd) : nullptr;
-    if (!pDir) {
-        if (nListFd >= 0)
-            ::close(nListFd);
+    CFolderStream stream(folder);
+    if (!stream.IsOpen())
         return false;
-    }
-    while (const dirent *pEntry = ::readdir(pDir)) {
+    while (const dirent *pEntry = stream.Next()) {
         const char *pszName = pEntry->d_name;
         // Dot names are hidden here ("." and ".." among them).
         if (pszName[0] == '.')
@@ -278,7 +219,7 @@ bool CFolderSearch::ListFolder(int nDirFd, std::vector<CEntry> &aEntries) const
             // A link to a file is searched; a link to a folder is not entered,
             // so that links can never make the walk go round in circles.
             struct stat st;
-            if (::fstatat(nDirFd, pszName, &st, nType == DT_LNK ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
+            if (::fstatat(folder.Get(), pszName, &st, nType == DT_LNK ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
             nType = S_ISREG(st.st_mode) ? DT_REG : (S_ISDIR(st.st_mode) && pEntry->d_type != DT_LNK) ? DT_DIR : DT_UNKNOWN;
         }
@@ -286,31 +227,26 @@ bool CFolderSearch::ListFolder(int nDirFd, std::vector<CEntry> &aEntries) const
         if (nType == DT_REG || nType == DT_DIR)
             aEntries.push_back(CEntry{pszName, nType == DT_DIR});
     }
-    ::closedir(pDir);
     std::sort(aEntries.begin(), aEntries.end(),
               [](const CEntry &a, const CEntry &b) { return a.strName < b.strName; });
     return true;
 }
 
-bool CFolderSearch::SearchFolder(const std::string &strRelative, int nParentFd, const std::string &strName)
+bool CFolderSearch::SearchFolder(const std::string &strRelative, const CFileHandle *pParent, const std::string &strName)
 {
     // Folders are opened relative to their parent, which spares the file
     // system walking the whole path again for every file.
-    const int nDirFd = nParentFd < 0 ? ::open(m_strRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
-                                     : ::openat(nParentFd, strName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    const CFileHandle folder = pParent ? CFileHandle::OpenAt(*pParent, strName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW)
+                                       : CFileHandle::Open(m_strRoot, O_RDONLY | O_DIRECTORY);
     std::vector<CEntry> aEntries;
-    if (nDirFd < 0 || !ListFolder(nDirFd, aEntries)) {
-        if (nDirFd >= 0)
-            ::close(nDirFd);
+    if (!folder.IsOpen() || !ListFolder(folder, aEntries)) {
         Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative.empty() ? m_strRoot : strRelative, 0, 0, {}}, false);
         return true;
     }
-    const bool bGoOn = SearchEntries(strRelative, nDirFd, aEntries);
-    ::close(nDirFd);
-    return bGoOn;
+    return SearchEntries(strRelative, folder, aEntries);
 }
 
-bool CFolderSearch::SearchEntries(const std::string &strRelative, int nDirFd, const std::vector<CEntry> &aEntries)
+bool CFolderSearch::SearchEntries(const std::string &strRelative, const CFileHandle &folder, const std::vector<CEntry> &aEntries)
 {
     // Files in the order of the patterns; a file that several patterns
     // match is searched once, for the first of them.
@@ -331,7 +267,7 @@ bool CFolderSearch::SearchEntries(const std::string &strRelative, int nDirFd, co
     for (int i = 0; i < nCount; ++i) {
         m_sink.OnStatus(1, "'" + m_strTextUtf8 + "' を検索中...(" + strFolder + ")" + Printf(" - %d/%d", i + 1, nCount));
         const std::string &strName = aFiles[static_cast<std::size_t>(i)]->strName;
-        if (!SearchFile(strRelative + strName, nDirFd, strName))
+        if (!SearchFile(strRelative + strName, folder, strName))
             return false;
         ++m_nFiles;
         if (TestCancelEvent())
@@ -339,18 +275,17 @@ bool CFolderSearch::SearchEntries(const std::string &strRelative, int nDirFd, co
     }
     if (m_params.bSubFolders) {
         for (const CEntry &entry : aEntries) {
-            if (entry.bDirectory && !SearchFolder(strRelative + entry.strName + "/", nDirFd, entry.strName))
+            if (entry.bDirectory && !SearchFolder(strRelative + entry.strName + "/", &folder, entry.strName))
                 return false;
         }
     }
     return true;
 }
 
-bool CFolderSearch::CheckPiece(const std::string &strRelative, const char *pPiece, std::size_t nLength, int nLine)
+bool CFolderSearch::CheckPiece(const std::string &strRelative, std::string_view piece, int nLine)
 {
-    if (nLength == 0)
+    if (piece.empty())
         return true;
-    const std::string_view piece(pPiece, nLength);
     std::string_view text = piece;
     if (m_params.bIgnoreCase) {
         m_strLine.assign(piece);
@@ -382,101 +317,89 @@ bool CFolderSearch::CheckPiece(const std::string &strRelative, const char *pPiec
     return true;
 }
 
-bool CFolderSearch::SearchFile(const std::string &strRelative, int nDirFd, const std::string &strName)
+bool CFolderSearch::SearchFile(const std::string &strRelative, const CFileHandle &folder, const std::string &strName)
 {
     m_sink.OnStatus(2, strRelative);
-    const int fd = ::openat(nDirFd, strName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat st;
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0)
-            ::close(fd);
+    if (!m_reader.OpenAt(folder, strName)) {
         Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative, 0, 0, {}}, false);
         return true;
     }
-    if (!m_pBlock) {
-        m_pBlock.reset(static_cast<char *>(std::aligned_alloc(PAGE, BLOCK_BYTES)));
-        m_pFolded.reset(static_cast<char *>(std::aligned_alloc(PAGE, BLOCK_BYTES)));
-        if (!m_pBlock || !m_pFolded)
-            throw std::bad_alloc();
-    }
+    // The file is closed however the search of it ends.
+    struct CCloseReader
+    {
+        CSearchLineReader &reader;
+        ~CCloseReader() { reader.Close(); }
+    } closer{m_reader};
+    return SearchBlocks(strRelative);
+}
+
+bool CFolderSearch::SearchBlocks(const std::string &strRelative)
+{
+    CSearchLineReader &reader = m_reader;
     const std::atomic<bool> *pCancelled = m_pCancel ? &m_pCancel->bCancelled : nullptr;
     const bool bFold = m_params.bIgnoreCase && !m_prefilter.IsEmpty();
-    const char *const pScan = bFold ? m_pFolded.get() : m_pBlock.get();
-    std::size_t nHave = 0;  // bytes at hand in the block
-    std::size_t nPos = 0;   // where the next piece starts
-    bool bEof = false;
-    bool bGoOn = true;
-    int nLine = 0;
-    while (bGoOn && !(pCancelled && pCancelled->load(std::memory_order_relaxed))) {
-        // Keep the unread rest and fill the block up again.
-        std::memmove(m_pBlock.get(), m_pBlock.get() + nPos, nHave - nPos);
+    if (bFold && !m_pFolded)
+        m_pFolded = std::make_unique<char[]>(CSearchLineReader::BLOCK_BYTES);
+    const char *const pBlock = reader.GetBlock();
+    const char *const pScan = bFold ? m_pFolded.get() : pBlock;
+    bool bFirst = true;
+    while (!(pCancelled && pCancelled->load(std::memory_order_relaxed))) {
+        // Keep the unread rest and fill the block up again; the folded copy follows.
+        const std::size_t nRest = reader.GetEnd() - reader.GetPos();
         if (bFold)
-            std::memmove(m_pFolded.get(), m_pFolded.get() + nPos, nHave - nPos);
-        nHave -= nPos;
-        nPos = 0;
-        const std::size_t nOld = nHave;
-        while (!bEof && nHave < BLOCK_BYTES) {
-            const ssize_t n = ::read(fd, m_pBlock.get() + nHave, BLOCK_BYTES - nHave);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                bEof = true;
-                break;
-            }
-            nHave += static_cast<std::size_t>(n);
-        }
-        // A NUL byte marks a binary file: nothing of it is shown from there on.
-        if (std::memchr(m_pBlock.get() + nOld, 0, nHave - nOld))
+            std::memmove(m_pFolded.get(), m_pFolded.get() + reader.GetPos(), nRest);
+        if (!reader.Refill())
             break;
+        const std::size_t nHave = reader.GetEnd();
         if (bFold)
-            FoldAsciiCapitals(m_pBlock.get() + nOld, m_pFolded.get() + nOld, nHave - nOld);
+            FoldAsciiCapitals(pBlock + nRest, m_pFolded.get() + nRest, nHave - nRest);
+        // Binary or text is decided once, from the start of the file: a NUL
+        // byte further on is one more byte of a line, and no line found
+        // before it is lost.
+        if (bFirst && std::memchr(pBlock, 0, nHave))
+            break;
+        bFirst = false;
         if (nHave == 0)
             break;
 
         // Pieces are stepped through one by one for their numbers; only those
         // where the prefilter's bytes occur are looked at closely.
+        const bool bEof = reader.IsAtEof();
         std::size_t nCandidate = 0;
         bool bCandidateKnown = false;
-        while (nPos < nHave && (bEof || nHave - nPos >= SEARCH_LINE_WINDOW)) {
+        while (reader.HasWholePiece()) {
+            const std::size_t nPos = reader.GetPos();
             if (!m_prefilter.IsEmpty() && (!bCandidateKnown || nCandidate < nPos)) {
                 const char *pHit = m_prefilter.Find(pScan + nPos, nHave - nPos);
                 nCandidate = pHit ? static_cast<std::size_t>(pHit - pScan) : nHave;
                 bCandidateKnown = true;
                 // Nothing more in the file: its lines need no counting.
                 if (!pHit && bEof)
-                    break;
+                    return true;
             }
             if (!m_prefilter.IsEmpty()) {
                 // Whole lines before the candidate are counted, not read.
                 const std::size_t nLimit = std::min(nCandidate, bEof ? nHave : nHave - SEARCH_LINE_WINDOW + 1);
-                const void *pLF = nLimit > nPos ? memrchr(m_pBlock.get() + nPos, '\n', nLimit - nPos) : nullptr;
+                const void *pLF = nLimit > nPos ? memrchr(pBlock + nPos, '\n', nLimit - nPos) : nullptr;
                 if (pLF) {
-                    const std::size_t nSkip = static_cast<std::size_t>(static_cast<const char *>(pLF) - m_pBlock.get()) + 1;
-                    const int nLines = CountShortLines(m_pBlock.get() + nPos, nSkip - nPos);
+                    const std::size_t nSkip = static_cast<std::size_t>(static_cast<const char *>(pLF) - pBlock) + 1;
+                    const int nLines = CountShortLines(pBlock + nPos, nSkip - nPos);
                     if (nLines > 0) {
-                        nLine += nLines;
-                        nPos = nSkip;
+                        reader.Skip(nSkip - nPos, nLines);
                         continue;
                     }
                 }
             }
-            std::size_t nLength = 0;
-            std::size_t nUsed = 0;
-            SearchLinePiece(m_pBlock.get() + nPos, nHave - nPos, nLength, nUsed);
-            ++nLine;
-            if (m_prefilter.IsEmpty() || nCandidate < nPos + nUsed) {
+            const std::string_view piece = reader.NextPiece();
+            if (m_prefilter.IsEmpty() || nCandidate < reader.GetPos()) {
                 if (pCancelled && pCancelled->load(std::memory_order_relaxed))
-                    break;
-                if (!CheckPiece(strRelative, m_pBlock.get() + nPos, nLength, nLine)) {
-                    bGoOn = false;
-                    break;
-                }
+                    return true;
+                if (!CheckPiece(strRelative, piece, reader.GetLineNumber()))
+                    return false;
             }
-            nPos += nUsed;
         }
         if (bEof)
             break;
     }
-    ::close(fd);
-    return bGoOn;
+    return true;
 }

@@ -1,12 +1,17 @@
 // The folder search: every file of a folder (and, if asked, of its
 // subfolders) whose name matches one of a list of wildcard patterns is read
 // line by line, the way CSearchLineReader reads it, and each line holding the
-// text (or matching the expression) becomes one result. The search runs on a
-// worker thread; it talks to the user interface only through its sink.
+// text (or matching the expression) becomes one result. A file with a NUL
+// byte in its first block is taken for binary and shows no lines. The search
+// runs on a worker thread; it talks to the user interface only through its
+// sink.
 #pragma once
 
 #include "platform/searchevent.h"
+#include "search/linereader.h"
 #include "search/plainsearch.h"
+#include "search/wildcard.h"
+#include "text/filehandle.h"
 
 #include <memory>
 #include <string>
@@ -53,10 +58,6 @@ std::string FormatResultLine(const CSearchResult &result);
 // Control bytes of the text show as spaces, so a line stays one line.
 std::string FormatResultLineUtf8(const CSearchResult &result);
 
-// Whether a file name matches a wildcard pattern: '*' any run of characters,
-// '?' one character, ASCII letters in either case; "*.*" matches every name.
-bool MatchWildcard(std::string_view strPattern, std::string_view strName);
-
 class CFolderSearchSink
 {
 public:
@@ -98,12 +99,13 @@ private:
     bool Append(const CSearchResult &result, bool bLimited);
     bool TestCancelEvent();
     // Each returns false when the whole search must stop (cancelled, too
-    // many results). nParentFd is -1 for the root folder.
-    bool SearchFolder(const std::string &strRelative, int nParentFd, const std::string &strName);
-    bool SearchEntries(const std::string &strRelative, int nDirFd, const std::vector<CEntry> &aEntries);
-    bool ListFolder(int nDirFd, std::vector<CEntry> &aEntries) const;
-    bool SearchFile(const std::string &strRelative, int nDirFd, const std::string &strName);
-    bool CheckPiece(const std::string &strRelative, const char *pPiece, std::size_t nLength, int nLine);
+    // many results). pParent is null for the root folder.
+    bool SearchFolder(const std::string &strRelative, const CFileHandle *pParent, const std::string &strName);
+    bool SearchEntries(const std::string &strRelative, const CFileHandle &folder, const std::vector<CEntry> &aEntries);
+    bool ListFolder(const CFileHandle &folder, std::vector<CEntry> &aEntries) const;
+    bool SearchFile(const std::string &strRelative, const CFileHandle &folder, const std::string &strName);
+    bool SearchBlocks(const std::string &strRelative);
+    bool CheckPiece(const std::string &strRelative, std::string_view piece, int nLine);
 
     FolderSearchParams m_params;
     CFolderSearchSink &m_sink;
@@ -115,15 +117,10 @@ private:
     CByteFinder m_prefilter;       // bytes every matching line holds, as they appear in the scanned block
     struct CRegexState;
     std::unique_ptr<CRegexState> m_pRegex;
-    // The file bytes at hand, and the same with every ASCII capital
-    // lower-cased for the prefilter. Page-aligned: the kernel copies into
-    // aligned memory much faster.
-    struct CFreeDeleter
-    {
-        void operator()(char *p) const;
-    };
-    std::unique_ptr<char[], CFreeDeleter> m_pBlock;
-    std::unique_ptr<char[], CFreeDeleter> m_pFolded;
+    CSearchLineReader m_reader;    // the file being searched
+    // The reader's block with every ASCII capital lower-cased, for the
+    // prefilter when case is ignored.
+    std::unique_ptr<char[]> m_pFolded;
     std::string m_strLine;         // a piece as compared
     int m_nBytes = 0;              // bytes of the results so far
     int m_nHits = 0;

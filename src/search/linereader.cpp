@@ -3,16 +3,20 @@
 #include "text/sjis.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <unistd.h>
+#include <new>
+#include <sys/stat.h>
 
 namespace {
 
-constexpr std::size_t BUFFER_SIZE = 1 << 16;
-constexpr std::size_t WINDOW = SEARCH_LINE_WINDOW;
+constexpr std::size_t PAGE = 4096;
 
 } // namespace
+
+const std::size_t CSearchLineReader::BLOCK_BYTES =
+    (std::size_t(1) << 17) + (SEARCH_LINE_WINDOW + PAGE - 1) / PAGE * PAGE;
 
 void SearchLinePiece(const char *s, std::size_t nAvail, std::size_t &nLen, std::size_t &nUsed)
 {
@@ -38,71 +42,101 @@ void SearchLinePiece(const char *s, std::size_t nAvail, std::size_t &nLen, std::
         --nLen;
 }
 
+void CSearchLineReader::CFreeDeleter::operator()(char *p) const
+{
+    std::free(p);
+}
+
 CSearchLineReader::CSearchLineReader() = default;
 
-CSearchLineReader::~CSearchLineReader()
+CSearchLineReader::~CSearchLineReader() = default;
+
+void CSearchLineReader::Reset(CFileHandle &&file)
 {
-    Close();
+    // The block outlives the files, so that a search through thousands of
+    // files takes its memory once.
+    if (!m_pBlock) {
+        m_pBlock.reset(static_cast<char *>(std::aligned_alloc(PAGE, BLOCK_BYTES)));
+        if (!m_pBlock)
+            throw std::bad_alloc();
+    }
+    m_file = std::move(file);
+    m_nPos = m_nEnd = 0;
+    m_bEof = m_bError = false;
+    m_nLine = 0;
 }
 
 bool CSearchLineReader::Open(const std::string &strPath)
 {
     Close();
-    m_fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
+    CFileHandle file = CFileHandle::Open(strPath, O_RDONLY);
+    if (!file.IsOpen())
         return false;
-    m_buffer.resize(BUFFER_SIZE);
-    m_nPos = m_nEnd = 0;
-    m_bEof = m_bError = false;
-    m_nLine = 0;
+    Reset(std::move(file));
+    return true;
+}
+
+bool CSearchLineReader::OpenAt(const CFileHandle &folder, const std::string &strName)
+{
+    Close();
+    CFileHandle file = CFileHandle::OpenAt(folder, strName, O_RDONLY | O_NONBLOCK);
+    struct stat st;
+    if (!file.IsOpen() || ::fstat(file.Get(), &st) != 0)
+        return false;
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return false;
+    }
+    Reset(std::move(file));
     return true;
 }
 
 void CSearchLineReader::Close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_file.Close();
+    m_nPos = m_nEnd = 0;
+    m_bEof = true;
 }
 
-// Keeps at least WINDOW bytes ahead of m_nPos unless the file ends first.
-bool CSearchLineReader::Fill()
+bool CSearchLineReader::Refill()
 {
-    if (m_nEnd - m_nPos >= WINDOW || m_bEof)
-        return true;
-    std::memmove(m_buffer.data(), m_buffer.data() + m_nPos, m_nEnd - m_nPos);
+    if (!m_file.IsOpen() || m_bError)
+        return false;
+    char *const pBlock = m_pBlock.get();
+    std::memmove(pBlock, pBlock + m_nPos, m_nEnd - m_nPos);
     m_nEnd -= m_nPos;
     m_nPos = 0;
-    while (m_nEnd < m_buffer.size()) {
-        const ssize_t n = ::read(m_fd, m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            m_bError = true;
-            return false;
-        }
-        if (n == 0) {
-            m_bEof = true;
-            break;
-        }
-        m_nEnd += static_cast<std::size_t>(n);
+    if (m_bEof)
+        return true;
+    const ssize_t n = m_file.ReadFully(pBlock + m_nEnd, BLOCK_BYTES - m_nEnd);
+    if (n < 0) {
+        m_bError = true;
+        return false;
     }
+    m_nEnd += static_cast<std::size_t>(n);
+    m_bEof = m_nEnd < BLOCK_BYTES;
     return true;
+}
+
+std::string_view CSearchLineReader::NextPiece()
+{
+    const char *s = m_pBlock.get() + m_nPos;
+    std::size_t nLen = 0;
+    std::size_t nUsed = 0;
+    SearchLinePiece(s, m_nEnd - m_nPos, nLen, nUsed);
+    m_nPos += nUsed;
+    ++m_nLine;
+    return std::string_view(s, nLen);
 }
 
 bool CSearchLineReader::NextLine(std::string_view &line)
 {
-    if (m_fd < 0 || m_bError || !Fill())
+    if (!m_file.IsOpen() || m_bError)
         return false;
-    const std::size_t nAvail = m_nEnd - m_nPos;
-    if (nAvail == 0)
+    if (!HasWholePiece() && !m_bEof && !Refill())
         return false;
-    const char *s = m_buffer.data() + m_nPos;
-    std::size_t nLen = 0;
-    std::size_t nUsed = 0;
-    SearchLinePiece(s, nAvail, nLen, nUsed);
-    m_nPos += nUsed;
-    ++m_nLine;
-    line = std::string_view(s, nLen);
+    if (m_nPos >= m_nEnd)
+        return false;
+    line = NextPiece();
     return true;
 }

@@ -2,6 +2,7 @@ wp_core_sources(
     foldersearch.cpp
     history.cpp
     linereader.cpp
+    wildcard.cpp
     plainsearch.cpp
     regex_analyse.cpp
     regex_compile.cpp

@@ -10,11 +10,22 @@ namespace {
 
 // Blocks of at least this size are mapped, so that growing them is a remap.
 constexpr std::size_t MAP_THRESHOLD = 256 * 1024;
+// Mappings from this size on ask for huge pages.
+constexpr std::size_t HUGE_PAGE = 2 * 1024 * 1024;
+constexpr std::size_t PAGE = 4096;
+// The smallest arena block: small files take one page or a few.
+constexpr std::size_t MIN_ARENA_BLOCK = 16 * 1024;
 
 std::size_t PageRound(std::size_t n)
 {
-    constexpr std::size_t page = 4096;
-    return (n + page - 1) / page * page;
+    return (n + PAGE - 1) / PAGE * PAGE;
+}
+
+void AdviseHugePages(void *p, std::size_t n)
+{
+    // Only advice: where the kernel has no huge pages it uses small ones.
+    if (n >= HUGE_PAGE)
+        ::madvise(p, n, MADV_HUGEPAGE);
 }
 
 } // namespace
@@ -22,6 +33,12 @@ std::size_t PageRound(std::size_t n)
 CLineArray::~CLineArray()
 {
     RemoveAll();
+}
+
+void CLineArray::Reserve(int nCapacity)
+{
+    if (nCapacity > m_nCapacity)
+        Grow(nCapacity);
 }
 
 void CLineArray::Grow(int nMinCapacity)
@@ -39,9 +56,9 @@ void CLineArray::Grow(int nMinCapacity)
         nBytes = PageRound(nBytes);
         void *p;
         if (m_nMappedBytes > 0) {
-            p = mremap(m_pData, m_nMappedBytes, nBytes, MREMAP_MAYMOVE);
+            p = ::mremap(m_pData, m_nMappedBytes, nBytes, MREMAP_MAYMOVE);
         } else {
-            p = mmap(nullptr, nBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            p = ::mmap(nullptr, nBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (p != MAP_FAILED && m_pData) {
                 std::memcpy(p, m_pData, static_cast<std::size_t>(m_nSize) * sizeof(TextLine));
                 std::free(m_pData);
@@ -49,9 +66,10 @@ void CLineArray::Grow(int nMinCapacity)
         }
         if (p == MAP_FAILED)
             throw std::bad_alloc();
+        AdviseHugePages(p, nBytes);
         pNew = static_cast<TextLine *>(p);
         m_nMappedBytes = nBytes;
-        nNew = static_cast<int>(nBytes / sizeof(TextLine));
+        nNew = static_cast<int>(std::min<std::size_t>(nBytes / sizeof(TextLine), INT32_MAX));
     } else {
         void *p = std::realloc(m_pData, nBytes);
         if (!p)
@@ -88,7 +106,7 @@ void CLineArray::RemoveAt(int nIndex, int nCount)
 void CLineArray::RemoveAll()
 {
     if (m_nMappedBytes > 0)
-        munmap(m_pData, m_nMappedBytes);
+        ::munmap(m_pData, m_nMappedBytes);
     else
         std::free(m_pData);
     m_pData = nullptr;
@@ -97,35 +115,48 @@ void CLineArray::RemoveAll()
     m_nMappedBytes = 0;
 }
 
-char *CTextArena::Allocate(int nBytes)
+void CTextArena::Reserve(std::size_t nBytes, std::size_t nCarry)
 {
-    const auto n = static_cast<std::size_t>(nBytes);
-    if (n > m_nChunkSize / 4)
-        return nullptr;
-    if (n > m_nLeft) {
-        char *pChunk = static_cast<char *>(std::malloc(m_nChunkSize));
-        if (!pChunk)
-            throw std::bad_alloc();
-        m_aChunks.push_back(pChunk);
-        m_pNext = pChunk;
-        m_nLeft = m_nChunkSize;
-    }
-    char *p = m_pNext;
-    m_pNext += n;
-    m_nLeft -= n;
-    return p;
+    if (m_pTop && static_cast<std::size_t>(m_pLimit - m_pTop) >= nBytes)
+        return;
+    // One byte more than is ever written, so that Top() stays inside its
+    // block and an empty line at the very end still belongs to the arena.
+    std::size_t nSize = std::max({nCarry + nBytes + 1, m_nNextBlock + 1, MIN_ARENA_BLOCK});
+    // A file that grew while it was read: each further block doubles.
+    if (!m_aBlocks.empty())
+        nSize = std::max(nSize, 2 * m_aBlocks.back().nBytes);
+    nSize = PageRound(nSize);
+    m_aBlocks.reserve(m_aBlocks.size() + 1);
+    void *p = ::mmap(nullptr, nSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        throw std::bad_alloc();
+    AdviseHugePages(p, nSize);
+    char *pBase = static_cast<char *>(p);
+    if (nCarry > 0)
+        std::memcpy(pBase, m_pTop - nCarry, nCarry);
+    m_aBlocks.push_back(CBlock{pBase, nSize});
+    m_pTop = pBase + nCarry;
+    m_pLimit = pBase + nSize - 1;
+    m_nNextBlock = 0;
 }
 
-void CTextArena::SetChunkSize(std::size_t nBytes)
+bool CTextArena::Owns(const char *p) const
 {
-    m_nChunkSize = std::max<std::size_t>(nBytes, 64 * 1024);
+    const auto n = reinterpret_cast<std::uintptr_t>(p);
+    for (const CBlock &block : m_aBlocks) {
+        const auto nBase = reinterpret_cast<std::uintptr_t>(block.pBase);
+        if (n >= nBase && n - nBase < block.nBytes)
+            return true;
+    }
+    return false;
 }
 
 void CTextArena::Clear()
 {
-    for (char *p : m_aChunks)
-        std::free(p);
-    m_aChunks.clear();
-    m_pNext = nullptr;
-    m_nLeft = 0;
+    for (const CBlock &block : m_aBlocks)
+        ::munmap(block.pBase, block.nBytes);
+    m_aBlocks.clear();
+    m_pTop = nullptr;
+    m_pLimit = nullptr;
+    m_nNextBlock = 0;
 }

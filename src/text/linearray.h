@@ -1,15 +1,20 @@
 // Storage for the lines of a text buffer.
 //
 // CLineArray is a growable array of TextLine records. TextLine is a plain
-// record, so the array moves its elements with memmove and grows its block
-// with mremap: the kernel moves pages instead of copying them, and a buffer of
-// millions of lines neither copies nor doubles its memory while it grows.
+// record of 16 bytes, so the array moves its elements with memmove and grows
+// its block with mremap: the kernel moves pages instead of copying them, and a
+// buffer of millions of lines neither copies nor doubles its memory while it
+// grows.
 //
-// CTextArena hands out the text blocks of lines read from a file. Lines loaded
-// together live packed in large chunks instead of one heap block each, which
-// keeps a loaded file at well under twice its size in memory. A line whose
-// text outgrows its block moves to a heap block of its own; the space it leaves
-// in the arena is reused only when the buffer is emptied.
+// CTextArena holds the text of lines read from a file, packed one after the
+// other without their separators in a few large mapped blocks. Loading thus
+// costs one block instead of a heap block per line, and emptying the buffer
+// gives the blocks back at once. A loaded line whose text outgrows its bytes
+// moves to a heap block of its own; the space it leaves in the arena is
+// reused only when the buffer is emptied.
+//
+// Large blocks ask the kernel for huge pages: on virtual machines touching
+// fresh memory page by page costs more than reading the file itself.
 #pragma once
 
 #include <cstddef>
@@ -20,10 +25,10 @@ struct TextLine
 {
     char *pszText = nullptr;    // the bytes; not NUL-terminated
     int nLength = 0;            // valid bytes
-    int nCapacity = 0;          // bytes allocated: a multiple of 16 above nLength, or 0
     std::uint32_t dwFlags = 0;  // LF_ bits
-    bool bInArena = false;      // the block belongs to the buffer's arena, not the heap
 };
+// A file of short lines holds millions of these.
+static_assert(sizeof(TextLine) == 16);
 
 // The capacity of a block for n bytes: the next multiple of 16 above n.
 inline constexpr int LineCapacityFor(std::int64_t n)
@@ -46,8 +51,15 @@ public:
 
     // Minimum number of elements by which the array grows (0: one eighth of its size).
     void SetGrowBy(int nGrowBy) { m_nGrowBy = nGrowBy; }
+    // Makes room for nCapacity elements in all (no effect if there is room).
+    void Reserve(int nCapacity);
 
-    void Add(const TextLine &line) { InsertAt(m_nSize, &line, 1); }
+    void Add(const TextLine &line)
+    {
+        if (m_nSize == m_nCapacity)
+            Grow(m_nSize + 1);
+        m_pData[m_nSize++] = line;
+    }
     void InsertAt(int nIndex, const TextLine *pLines, int nCount);
     void RemoveAt(int nIndex, int nCount);
     // Drops every element and releases the block (the texts are the caller's).
@@ -71,16 +83,29 @@ public:
     CTextArena(const CTextArena &) = delete;
     CTextArena &operator=(const CTextArena &) = delete;
 
-    // A block of nBytes (a multiple of 16), or null when it is too big for the
-    // arena (the caller then takes a heap block).
-    char *Allocate(int nBytes);
-    // Size of the chunks taken from now on, in bytes.
-    void SetChunkSize(std::size_t nBytes);
+    // Where the next bytes go. Text is written at Top() and kept with Advance().
+    char *Top() const { return m_pTop; }
+    void Advance(std::size_t n) { m_pTop += n; }
+    // Makes room for nBytes at Top(). When a new block is needed, the last
+    // nCarry bytes below Top() (a line not yet finished) move to it, so that a
+    // line always stays in one piece. Throws std::bad_alloc.
+    void Reserve(std::size_t nBytes, std::size_t nCarry);
+    // The size of the next block taken (the size of the file to be loaded).
+    void SetNextBlockSize(std::size_t nBytes) { m_nNextBlock = nBytes; }
+
+    // Whether p points into the arena (Top() included).
+    bool Owns(const char *p) const;
+    // Gives every block back.
     void Clear();
 
 private:
-    std::vector<char *> m_aChunks;
-    char *m_pNext = nullptr;
-    std::size_t m_nLeft = 0;
-    std::size_t m_nChunkSize = std::size_t(1) << 20;
+    struct CBlock
+    {
+        char *pBase;
+        std::size_t nBytes;
+    };
+    std::vector<CBlock> m_aBlocks;
+    char *m_pTop = nullptr;
+    char *m_pLimit = nullptr;  // one byte before the end of the current block
+    std::size_t m_nNextBlock = 0;
 };

@@ -1,6 +1,8 @@
 wp_core_sources(
     codec.cpp
+    filehandle.cpp
     fileio.cpp
+    fileload.cpp
     linearray.cpp
     sjis.cpp
     textbuffer.cpp

@@ -91,8 +91,11 @@ bool CCrystalTextBuffer::InitNew(int nLineEndMode)
 
 void CCrystalTextBuffer::FreeAll()
 {
-    for (int i = 0; i < m_aLines.GetSize(); ++i)
+    // A file as it was loaded has every line in the arena: nothing to free
+    // line by line, however many lines it has.
+    for (int i = 0; i < m_aLines.GetSize() && m_nOwnBlocks > 0; ++i)
         ReleaseLine(m_aLines[i]);
+    m_nOwnBlocks = 0;
     m_aLines.RemoveAll();
     m_arena.Clear();
     m_aUndo.clear();
@@ -154,33 +157,46 @@ bool CCrystalTextBuffer::IsTrailByteAt(int nLine, int nPos) const
 
 // ---------------------------------------------------------------------------
 // Line blocks
+//
+// A line's own block is a heap block that starts with its capacity; the text
+// follows it, so a line record needs nothing but a pointer, a length and flags.
+
+namespace {
+
+constexpr std::size_t BLOCK_HEADER = 8;
+
+char *AllocateBlock(char *pszOld, int nCapacity)
+{
+    void *p = std::realloc(pszOld ? pszOld - BLOCK_HEADER : nullptr, BLOCK_HEADER + static_cast<std::size_t>(nCapacity));
+    if (!p)
+        throw std::bad_alloc();
+    std::memcpy(p, &nCapacity, sizeof nCapacity);
+    return static_cast<char *>(p) + BLOCK_HEADER;
+}
+
+int BlockCapacity(const char *pszText)
+{
+    int nCapacity;
+    std::memcpy(&nCapacity, pszText - BLOCK_HEADER, sizeof nCapacity);
+    return nCapacity;
+}
+
+} // namespace
+
+int CCrystalTextBuffer::GetLineCapacity(int nLine) const
+{
+    const TextLine &line = m_aLines[nLine];
+    return HasOwnBlock(line) ? BlockCapacity(line.pszText) : 0;
+}
 
 TextLine CCrystalTextBuffer::NewLine(const char *pData, int nLength)
 {
     TextLine line;
-    line.nCapacity = LineCapacityFor(nLength);
-    line.pszText = static_cast<char *>(std::malloc(static_cast<std::size_t>(line.nCapacity)));
-    if (!line.pszText)
-        throw std::bad_alloc();
+    line.pszText = AllocateBlock(nullptr, LineCapacityFor(nLength));
+    ++m_nOwnBlocks;
     if (nLength > 0)
         std::memcpy(line.pszText, pData, static_cast<std::size_t>(nLength));
     line.nLength = nLength;
-    return line;
-}
-
-TextLine CCrystalTextBuffer::NewArenaLine(const char *pData, int nLength)
-{
-    const int nCapacity = LineCapacityFor(nLength);
-    char *p = m_arena.Allocate(nCapacity);
-    if (!p)
-        return NewLine(pData, nLength);
-    TextLine line;
-    line.pszText = p;
-    line.nCapacity = nCapacity;
-    line.nLength = nLength;
-    line.bInArena = true;
-    if (nLength > 0)
-        std::memcpy(p, pData, static_cast<std::size_t>(nLength));
     return line;
 }
 
@@ -191,21 +207,19 @@ void CCrystalTextBuffer::AppendToLine(TextLine &line, const char *pData, int nLe
     const std::int64_t nNewLength = std::int64_t(line.nLength) + nLength;
     if (nNewLength > INT32_MAX - 16)
         throw std::bad_alloc();
-    if (nNewLength > line.nCapacity || line.pszText == nullptr) {
+    const bool bOwn = HasOwnBlock(line);
+    if (!bOwn || nNewLength > BlockCapacity(line.pszText)) {
         const int nCapacity = LineCapacityFor(nNewLength);
-        char *p;
-        if (line.bInArena || line.pszText == nullptr) {
-            p = static_cast<char *>(std::malloc(static_cast<std::size_t>(nCapacity)));
-            if (p && line.nLength > 0)
-                std::memcpy(p, line.pszText, static_cast<std::size_t>(line.nLength));
+        if (bOwn) {
+            line.pszText = AllocateBlock(line.pszText, nCapacity);
         } else {
-            p = static_cast<char *>(std::realloc(line.pszText, static_cast<std::size_t>(nCapacity)));
+            // A loaded line moves out of the arena into a block of its own.
+            char *p = AllocateBlock(nullptr, nCapacity);
+            ++m_nOwnBlocks;
+            if (line.nLength > 0)
+                std::memcpy(p, line.pszText, static_cast<std::size_t>(line.nLength));
+            line.pszText = p;
         }
-        if (!p)
-            throw std::bad_alloc();
-        line.pszText = p;
-        line.nCapacity = nCapacity;
-        line.bInArena = false;
     }
     std::memcpy(line.pszText + line.nLength, pData, static_cast<std::size_t>(nLength));
     line.nLength = static_cast<int>(nNewLength);
@@ -213,12 +227,12 @@ void CCrystalTextBuffer::AppendToLine(TextLine &line, const char *pData, int nLe
 
 void CCrystalTextBuffer::ReleaseLine(TextLine &line)
 {
-    if (!line.bInArena)
-        std::free(line.pszText);
+    if (HasOwnBlock(line)) {
+        std::free(line.pszText - BLOCK_HEADER);
+        --m_nOwnBlocks;
+    }
     line.pszText = nullptr;
     line.nLength = 0;
-    line.nCapacity = 0;
-    line.bInArena = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -335,10 +349,16 @@ bool CCrystalTextBuffer::InternalInsertPieces(CBufferView *pSource, int nLine, i
     // New lines go into the array in one move, however many there are.
     std::vector<TextLine> aNew;
     aNew.reserve(aPieces.size() - 1);
-    for (std::size_t i = 1; i < aPieces.size(); ++i)
-        aNew.push_back(NewLine(aPieces[i].data(), static_cast<int>(aPieces[i].size())));
-    if (!aNew.empty())
-        m_aLines.InsertAt(nLine + 1, aNew.data(), static_cast<int>(aNew.size()));
+    try {
+        for (std::size_t i = 1; i < aPieces.size(); ++i)
+            aNew.push_back(NewLine(aPieces[i].data(), static_cast<int>(aPieces[i].size())));
+        if (!aNew.empty())
+            m_aLines.InsertAt(nLine + 1, aNew.data(), static_cast<int>(aNew.size()));
+    } catch (...) {
+        for (TextLine &l : aNew)
+            ReleaseLine(l);
+        throw;
+    }
 
     nEndLine = nLine + static_cast<int>(aNew.size());
     nEndChar = m_aLines[nEndLine].nLength;

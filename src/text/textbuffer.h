@@ -176,8 +176,11 @@ public:
                               : std::string_view();
     }
     DWORD GetLineFlags(int nLine) const { return m_aLines[nLine].dwFlags; }
-    // Bytes allocated for the line's text (a multiple of 16 above its length, or 0).
-    int GetLineCapacity(int nLine) const { return m_aLines[nLine].nCapacity; }
+    // Bytes allocated for the line's own text block: a multiple of 16 above
+    // its length when the block was made, kept while the line shrinks. A line
+    // loaded from a file has no block of its own (0): its bytes sit packed
+    // with the others, and its first growth moves it to a block of its own.
+    int GetLineCapacity(int nLine) const;
 
     int GetLineEndMode() const { return m_nLineEndMode; }
     void SetLineEndMode(int nMode) { m_nLineEndMode = nMode; }
@@ -273,9 +276,10 @@ private:
     void UpdateModifiedAfterUndo();
 
     TextLine NewLine(const char *pData, int nLength);
-    TextLine NewArenaLine(const char *pData, int nLength);
     void AppendToLine(TextLine &line, const char *pData, int nLength);
     void ReleaseLine(TextLine &line);
+    // Whether the line's text is a heap block of its own (not in the arena).
+    bool HasOwnBlock(const TextLine &line) const { return line.pszText && !m_arena.Owns(line.pszText); }
 
     bool m_bInit = false;
     bool m_bReadOnly = false;
@@ -284,6 +288,7 @@ private:
     int m_nUndoLimit = UNDO_LIMIT;
     CLineArray m_aLines;
     CTextArena m_arena;
+    int m_nOwnBlocks = 0;  // lines with a heap block of their own
 
     std::vector<UndoEntry> m_aUndo;
     int m_nUndoPos = 0;

@@ -1,0 +1,201 @@
+// Loading a file into the buffer.
+//
+// The file is read in blocks into a buffer small enough to stay in the
+// processor's cache, cut at the separators of its line-end mode, and the bytes
+// of each line are copied once, packed without the separators, into the text
+// arena; the line records point at them. Nothing is allocated per line, and
+// the arena is sized from the file so that it is taken in one piece.
+#include "text/filehandle.h"
+#include "text/fileio.h"
+#include "text/textbuffer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <new>
+#include <sys/stat.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// The line-end mode is decided by the first line break in this many bytes.
+constexpr std::size_t DETECT_BYTES = 32768;
+constexpr std::size_t READ_BLOCK = 256 * 1024;
+
+int DetectLineEndMode(const char *p, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        if (p[i] == '\n')
+            return LINEEND_LF;
+        if (p[i] == '\r')
+            return (i + 1 < n && p[i + 1] == '\n') ? LINEEND_CRLF : LINEEND_CR;
+    }
+    return LINEEND_CRLF;
+}
+
+#if defined(__SSE2__)
+// A bit for each of the 64 bytes at p that equals the byte in v.
+inline std::uint64_t MatchMask64(const char *p, __m128i v)
+{
+    const auto Part = [&](int n) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * n));
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, v))));
+    };
+    return Part(0) | Part(1) << 16 | Part(2) << 32 | Part(3) << 48;
+}
+#endif
+
+// Calls fnSeparator(i) for each separator in [p, p + n), in order, with the
+// index of its first byte. The separator is chSep, or CR LF when bPair; a CR
+// that is the last byte is not reported, since its LF may follow later.
+// Short lines are the common case, so the bytes are compared 64 at a time and
+// the separators taken from a bit mask instead of one search per line.
+template <class F>
+void ForEachSeparator(const char *p, std::size_t n, char chSep, bool bPair, F &&fnSeparator)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i vSep = _mm_set1_epi8(chSep);
+    const __m128i vLF = _mm_set1_epi8('\n');
+    const std::size_t nNeed = bPair ? 65 : 64;
+    for (; i + nNeed <= n; i += 64) {
+        std::uint64_t mask = MatchMask64(p + i, vSep);
+        if (bPair && mask)
+            mask &= MatchMask64(p + i + 1, vLF);
+        while (mask) {
+            fnSeparator(i + static_cast<std::size_t>(__builtin_ctzll(mask)));
+            mask &= mask - 1;
+        }
+    }
+#endif
+    while (i < n) {
+        const void *pHit = std::memchr(p + i, chSep, n - i);
+        if (!pHit)
+            break;
+        const auto k = static_cast<std::size_t>(static_cast<const char *>(pHit) - p);
+        if (!bPair || (k + 1 < n && p[k + 1] == '\n'))
+            fnSeparator(k);
+        i = k + 1;
+    }
+}
+
+struct CFreeDeleter
+{
+    void operator()(char *p) const { std::free(p); }
+};
+
+} // namespace
+
+bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMode)
+{
+    struct stat st;
+    if (::stat(strPath.c_str(), &st) != 0)
+        return false;
+    if (S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    const CFileHandle file = CFileHandle::Open(strPath, O_RDONLY);
+    if (!file.IsOpen() || ::fstat(file.Get(), &st) != 0)
+        return false;
+    ::posix_fadvise(file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    FreeAll();
+    std::unique_ptr<char, CFreeDeleter> pBlock(static_cast<char *>(std::aligned_alloc(4096, READ_BLOCK)));
+    if (!pBlock)
+        return false;
+    char *const block = pBlock.get();
+    ssize_t nRead = file.ReadFully(block, READ_BLOCK);
+    if (nRead < 0)
+        return false;
+
+    if (nLineEndMode < LINEEND_CRLF || nLineEndMode > LINEEND_CR)
+        nLineEndMode = DetectLineEndMode(block, std::min(static_cast<std::size_t>(nRead), DETECT_BYTES));
+    m_nLineEndMode = nLineEndMode;
+    const char chSep = nLineEndMode == LINEEND_LF ? '\n' : '\r';
+    const bool bPair = nLineEndMode == LINEEND_CRLF;
+    const std::size_t nSepLength = bPair ? 2 : 1;
+
+    try {
+        m_aLines.SetGrowBy(4096);
+        // The text without its separators fits in the file's size.
+        if (S_ISREG(st.st_mode))
+            m_arena.SetNextBlockSize(static_cast<std::size_t>(st.st_size));
+        m_arena.Reserve(0, 0);
+        std::size_t nCarry = 0;   // bytes of the unfinished line, just below the arena's top
+        bool bPendingCR = false;  // the carried bytes end in a CR whose LF may open the next block
+        bool bFirst = true;
+        while (nRead > 0) {
+            const auto n = static_cast<std::size_t>(nRead);
+            m_arena.Reserve(n, nCarry);
+            char *pTop = m_arena.Top();
+            char *pLine = pTop - nCarry;
+            std::size_t nFrom = 0;  // the first byte of the block not yet copied
+            if (bPendingCR) {
+                bPendingCR = false;
+                if (block[0] == '\n') {
+                    --pTop;  // the CR was the first half of the separator
+                    m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - pLine), 0});
+                    pLine = pTop;
+                    nFrom = 1;
+                }
+            }
+            ForEachSeparator(block, n, chSep, bPair, [&](std::size_t k) {
+                const std::size_t nBytes = k - nFrom;
+                std::memcpy(pTop, block + nFrom, nBytes);
+                pTop += nBytes;
+                if (m_aLines.GetSize() >= INT_MAX - 1)
+                    throw std::bad_alloc();
+                m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - pLine), 0});
+                pLine = pTop;
+                nFrom = k + nSepLength;
+            });
+            std::memcpy(pTop, block + nFrom, n - nFrom);
+            pTop += n - nFrom;
+            bPendingCR = bPair && block[n - 1] == '\r';
+            nCarry = static_cast<std::size_t>(pTop - pLine);
+            m_arena.Advance(static_cast<std::size_t>(pTop - m_arena.Top()));
+            if (nCarry > static_cast<std::size_t>(INT_MAX - 32))
+                throw std::bad_alloc();
+
+            // The density of lines in the first block foretells the array's
+            // size, which spares growing it step by step.
+            if (bFirst && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) > n) {
+                const double dLines = static_cast<double>(m_aLines.GetSize()) / static_cast<double>(n) *
+                                      static_cast<double>(st.st_size) * 1.05 + 64;
+                m_aLines.Reserve(static_cast<int>(std::min(dLines, double(INT_MAX / 2))));
+            }
+            bFirst = false;
+            nRead = file.ReadFully(block, READ_BLOCK);
+            if (nRead < 0) {
+                FreeAll();
+                return false;
+            }
+        }
+        char *pLine = m_arena.Top() - nCarry;
+        m_aLines.Add(TextLine{pLine, static_cast<int>(nCarry), 0});
+    } catch (const std::bad_alloc &) {
+        FreeAll();
+        errno = ENOMEM;
+        return false;
+    }
+    m_aLines.SetGrowBy(0);
+
+    m_bInit = true;
+    m_bReadOnly = IsFileReadOnly(strPath);
+    m_bModified = false;
+    m_bInUndoGroup = false;
+    m_bNextStartsGroup = false;
+    m_nUndoLimit = UNDO_LIMIT;
+    m_nUndoPos = 0;
+    m_nSavedUndoPos = 0;
+    NotifyViews(nullptr, nullptr, NOTIFY_RESET, -1);
+    return true;
+}

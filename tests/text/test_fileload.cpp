@@ -1,0 +1,198 @@
+// Loading large and awkward files: separators at every kind of block
+// boundary, millions of short lines, sources of unknown size, and loaded
+// lines that are edited afterwards.
+#include "support/testutil.h"
+#include "text/bufferutil.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// The lines a file holds in a mode, split the simple way.
+std::vector<std::string> SplitLines(const std::string &strBytes, int nMode)
+{
+    const std::string sep(LineEndSeparator(nMode));
+    std::vector<std::string> lines;
+    std::size_t nStart = 0;
+    for (;;) {
+        const std::size_t nAt = strBytes.find(sep, nStart);
+        if (nAt == std::string::npos)
+            break;
+        lines.push_back(strBytes.substr(nStart, nAt - nStart));
+        nStart = nAt + sep.size();
+    }
+    lines.push_back(strBytes.substr(nStart));
+    return lines;
+}
+
+// Compares the buffer's lines with the simple split; stops at the first difference.
+::testing::AssertionResult HoldsLines(const CCrystalTextBuffer &buffer, const std::vector<std::string> &expected)
+{
+    if (buffer.GetLineCount() != static_cast<int>(expected.size()))
+        return ::testing::AssertionFailure() << buffer.GetLineCount() << " lines instead of " << expected.size();
+    for (int i = 0; i < buffer.GetLineCount(); ++i) {
+        if (buffer.GetLine(i) != expected[static_cast<std::size_t>(i)])
+            return ::testing::AssertionFailure() << "line " << i << " differs";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::string RandomLine(std::mt19937 &rng, std::size_t nMax)
+{
+    // Lone CRs and LFs and double-byte characters among the letters.
+    static const char alphabet[] = "abc \x82\xA0\x5C\r\n\t";
+    std::string s(rng() % (nMax + 1), ' ');
+    for (char &c : s)
+        c = alphabet[rng() % (sizeof alphabet - 1)];
+    return s;
+}
+
+} // namespace
+
+TEST(FileLoad, SeparatorsOnEveryBlockBoundary)
+{
+    // Whatever size the blocks are read in, a power of two up to 1 MB: a
+    // separator split at each such boundary, a lone CR ending a block, and
+    // small files of each kind, compared with a plain split in every mode.
+    CTempDir dir;
+    std::mt19937 rng(99);
+    for (int nMode : {LINEEND_CRLF, LINEEND_LF, LINEEND_CR}) {
+        const std::string sep(LineEndSeparator(nMode));
+        std::string bytes;
+        for (std::size_t nBoundary = 1 << 12; nBoundary <= (1u << 20); nBoundary *= 2) {
+            while (bytes.size() + sep.size() + 200 < nBoundary - 1)
+                bytes += RandomLine(rng, 150) + sep;
+            bytes += std::string(nBoundary - 1 - bytes.size(), 'x') + sep;  // the separator's first byte ends the block
+            bytes += RandomLine(rng, 60) + "\r" + RandomLine(rng, 60) + sep;
+            const std::size_t nLoneCR = nBoundary + nBoundary / 2;
+            bytes += std::string(nLoneCR - 1 - bytes.size(), 'y') + "\ry" + sep;
+        }
+        bytes += "no final separator";
+        WriteFileBytes(dir.File("f"), bytes);
+        CCrystalTextBuffer buffer;
+        ASSERT_TRUE(buffer.LoadFromFile(dir.File("f"), nMode));
+        EXPECT_TRUE(HoldsLines(buffer, SplitLines(bytes, nMode))) << nMode;
+        ASSERT_TRUE(buffer.SaveToFile(dir.File("out")));
+        EXPECT_TRUE(ReadFileBytes(dir.File("out")) == bytes) << nMode;
+    }
+    for (const std::string &bytes : {std::string(), std::string("\r"), std::string("\r\r\r"), std::string("\n\n"),
+                                     std::string("\r\n\r\n"), std::string("a\rb\rc"), std::string("last")}) {
+        WriteFileBytes(dir.File("f"), bytes);
+        CCrystalTextBuffer buffer;
+        ASSERT_TRUE(buffer.LoadFromFile(dir.File("f")));
+        EXPECT_TRUE(HoldsLines(buffer, SplitLines(bytes, buffer.GetLineEndMode()))) << bytes.size();
+        ASSERT_TRUE(buffer.SaveToFile(dir.File("out")));
+        EXPECT_EQ(ReadFileBytes(dir.File("out")), bytes);
+    }
+}
+
+TEST(FileLoad, MillionsOfShortLines)
+{
+    // The first block foretells how many lines follow: too few here (long
+    // lines first, then a million and a half of the shortest), too many in
+    // the second file (the reverse). Either way every line is there.
+    CTempDir dir;
+    std::string longFirst;
+    while (longFirst.size() < 600000)
+        longFirst += std::string(1000, 'L') + "\r\n";
+    const int nLong = static_cast<int>(longFirst.size() / 1002);
+    constexpr int SHORT_LINES = 1500000;
+    const char *const aShort[] = {"", "s", "\x82\xA0"};
+    std::string shortLines;
+    for (int i = 0; i < SHORT_LINES; ++i)
+        shortLines += std::string(aShort[i % 3]) + "\r\n";
+    for (const bool bLongFirst : {true, false}) {
+        const std::string bytes = bLongFirst ? longFirst + shortLines + "end" : shortLines + longFirst + "end";
+        WriteFileBytes(dir.File("f"), bytes);
+        CCrystalTextBuffer buffer;
+        ASSERT_TRUE(buffer.LoadFromFile(dir.File("f")));
+        ASSERT_EQ(buffer.GetLineCount(), nLong + SHORT_LINES + 1);
+        const int nFirstShort = bLongFirst ? nLong : 0;
+        int nWrong = 0;
+        for (int i = 0; i < SHORT_LINES; ++i)
+            nWrong += buffer.GetLine(nFirstShort + i) != aShort[i % 3];
+        EXPECT_EQ(nWrong, 0);
+        EXPECT_EQ(buffer.GetLine(bLongFirst ? 0 : SHORT_LINES), std::string(1000, 'L'));
+        EXPECT_EQ(buffer.GetLine(buffer.GetLineCount() - 1), "end");
+        ASSERT_TRUE(buffer.SaveToFile(dir.File("out")));
+        EXPECT_TRUE(ReadFileBytes(dir.File("out")) == bytes);
+    }
+}
+
+TEST(FileLoad, SourceOfUnknownSizeLoadsWhole)
+{
+    // A pipe tells no size, so the text outgrows block after block; lines
+    // that cross from one block into the next, one of them longer than
+    // several blocks, come out whole.
+    CTempDir dir;
+    const std::string fifo = dir.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::mt19937 rng(5);
+    std::string bytes;
+    while (bytes.size() < 300000)
+        bytes += RandomLine(rng, 3000) + "\n";
+    bytes += std::string(700000, 'z') + "\n" + RandomLine(rng, 100);
+    std::thread writer([&] {
+        const int fd = ::open(fifo.c_str(), O_WRONLY);
+        for (std::size_t n = 0; fd >= 0 && n < bytes.size();) {
+            const ssize_t r = ::write(fd, bytes.data() + n, std::min<std::size_t>(bytes.size() - n, 7000));
+            if (r <= 0)
+                break;
+            n += static_cast<std::size_t>(r);
+        }
+        ::close(fd);
+    });
+    CCrystalTextBuffer buffer;
+    const bool bLoaded = buffer.LoadFromFile(fifo, LINEEND_LF);
+    writer.join();
+    ASSERT_TRUE(bLoaded);
+    EXPECT_TRUE(HoldsLines(buffer, SplitLines(bytes, LINEEND_LF)));
+}
+
+TEST(FileLoad, LoadedLinesMoveToABlockOfTheirOwnWhenTheyGrow)
+{
+    // Loaded lines sit packed one after the other: text added to one must
+    // never run into the next.
+    CTempDir dir;
+    WriteFileBytes(dir.File("f"), "abc\r\ndefgh\r\n\r\nlast");
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(dir.File("f")));
+    for (int i = 0; i < buffer.GetLineCount(); ++i)
+        EXPECT_EQ(buffer.GetLineCapacity(i), 0) << i;
+
+    Insert(buffer, 0, 3, "XY");
+    EXPECT_EQ(Lines(buffer), "abcXY|defgh||last");
+    EXPECT_EQ(buffer.GetLineCapacity(0), 16);
+    Insert(buffer, 2, 0, "new");
+    Insert(buffer, 3, 4, std::string(20, '+'));
+    EXPECT_EQ(Lines(buffer), "abcXY|defgh|new|last" + std::string(20, '+'));
+    EXPECT_EQ(buffer.GetLineCapacity(3), 32);
+    // A deletion within a loaded line stays in place; one across lines joins
+    // a loaded line with a line of its own.
+    ASSERT_TRUE(buffer.DeleteText(nullptr, 1, 1, 1, 3, ACTION_DELETE));
+    ASSERT_TRUE(buffer.DeleteText(nullptr, 1, 2, 3, 2, ACTION_DELETE));
+    EXPECT_EQ(Lines(buffer), "abcXY|dgst" + std::string(20, '+'));
+    // Undo brings back exactly what was loaded.
+    CPoint pt;
+    while (buffer.CanUndo())
+        buffer.Undo(pt);
+    EXPECT_EQ(Lines(buffer), "abc|defgh||last");
+    EXPECT_FALSE(buffer.IsModified());
+    while (buffer.CanRedo())
+        buffer.Redo(pt);
+    EXPECT_EQ(Lines(buffer), "abcXY|dgst" + std::string(20, '+'));
+
+    // Loading again over the edited text releases both kinds of line (the
+    // leak checker of the test run sees any block left behind).
+    WriteFileBytes(dir.File("g"), "one\ntwo");
+    buffer.FreeAll();
+    ASSERT_TRUE(buffer.LoadFromFile(dir.File("g")));
+    Insert(buffer, 1, 3, "!");
+    EXPECT_EQ(Lines(buffer), "one|two!");
+}
