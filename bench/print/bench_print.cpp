@@ -198,7 +198,7 @@ int main(int argc, char *argv[])
         }, g_nRuns);
         Report("paps (PostScript only)", dPs, QString());
         const double d = BestSeconds([&] {
-            return Run(strSh, {QStringLiteral("-c"), QStringLiteral("paps \"$@\" | ps2pdf - \"$0\""), strPdf}
+            return Run(strSh, QStringList{QStringLiteral("-c"), QStringLiteral("paps \"$@\" | ps2pdf - \"$0\""), strPdf}
                                   + aPapsArgs + QStringList{strUtf8});
         }, g_nRuns);
         Report("paps | ps2pdf", d, Check(strPdf, strProbe));
