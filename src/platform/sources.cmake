@@ -17,4 +17,5 @@ wp_gui_sources(
     programfolder.cpp
     qsettingsprofile.cpp
     shellopen.cpp
+    trash.cpp
 )
