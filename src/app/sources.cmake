@@ -25,6 +25,7 @@ wp_gui_sources(
     optionsdlg.cpp
     previewengine.cpp
     previewer.cpp
+    printpdf.cpp
     splitterwnd.cpp
     tabbar.cpp
     templatedlg.cpp

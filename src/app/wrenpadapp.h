@@ -19,7 +19,6 @@
 class CInstanceChannel;
 class CMainFrame;
 class CWrenpadDoc;
-class QPrinter;
 
 class CWrenpadApp : public QObject, public CCmdTarget
 {
@@ -88,7 +87,6 @@ private:
     QList<CWrenpadDoc *> m_aDocs;
     CRecentFileList m_recentFiles;
     CSystemColors m_sysColors;
-    std::unique_ptr<QPrinter> m_pPrinter;
     int m_nUntitledCount = 0;
 };
 

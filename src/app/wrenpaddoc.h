@@ -113,7 +113,7 @@ signals:
     // The user closes the document (close command): its windows are to go.
     void CloseRequested();
 
-private:
+public:
     // The message shown when a file cannot be read, or empty when it can.
     static QString OpenFailureText(const std::string &strPath);
     void OnFileChangedOnDisk();
@@ -121,6 +121,7 @@ private:
     // changed it since it was read or saved, asks whether to overwrite it.
     bool ConfirmOverwriteChangedFile(const std::string &strPath);
 
+private:
     CWrenpadTextBuffer m_buffer;
     CFontSetting m_lfFont;
     std::string m_strPathName;

@@ -74,6 +74,11 @@ CCrystalTextBuffer *CWrenpadView::LocateTextBuffer()
     return m_pDocument ? &m_pDocument->GetBuffer() : nullptr;
 }
 
+QString CWrenpadView::GetPrintHeaderText() const
+{
+    return m_pDocument ? QString::fromStdString(m_pDocument->GetTitle()) : QString();
+}
+
 QFont CWrenpadView::DocumentFont() const
 {
     if (m_pDocument)

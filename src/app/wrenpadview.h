@@ -111,6 +111,9 @@ public:
     // the dialog set to put the comment prefix at the line starts.
     void OnLineInsert(bool bCommentBlock);
 
+    // Printed pages carry the document's title above the text.
+    QString GetPrintHeaderText() const override;
+
     // The text conversions and insertions of the edit menu (wrenpadview_conv.cpp).
     // Replaces the selection with what convert makes of it, as one undo step
     // that leaves the caret behind the new text; nothing happens without a

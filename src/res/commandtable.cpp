@@ -38,10 +38,9 @@ constexpr CCommandInfo COMMANDS[] = {
     CMD(ID_ARCHIVE_COMPRESS, "ファイルの圧縮(&C)", "ファイル・フォルダーをLHA圧縮します。（UnLha32.DLL必要）", nullptr, nullptr,
         nullptr, 0),
     CMD(ID_FILE_SPLIT, "ファイルの分割(&D)", "ファイルをFDサイズに分割します。", nullptr, nullptr, nullptr, 0),
-    CMD(ID_FILE_PRINT, "印刷(&P)...\tCtrl+P", "作業中のﾌｧｲﾙを印刷", "印刷", nullptr, "Ctrl+P", FRAME | NOT_BUILT),
-    CMD(ID_FILE_PRINT_PREVIEW, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "印刷プレビューを表示します。", "印刷プレビュー", nullptr, nullptr,
-        NOT_BUILT),
-    CMD(ID_FILE_PAGE_SETUP, "ページ設定(&G)...", "印刷設定の変更", "印刷設定", nullptr, nullptr, NOT_BUILT),
+    CMD(ID_FILE_PRINT, "印刷(&P)...\tCtrl+P", "作業中のﾌｧｲﾙを印刷", "印刷", nullptr, "Ctrl+P", FRAME),
+    CMD(ID_FILE_PRINT_PREVIEW, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "印刷プレビューを表示します。", "印刷プレビュー", nullptr, nullptr, 0),
+    CMD(ID_FILE_PAGE_SETUP, "ページ設定(&G)...", "印刷設定の変更", "印刷設定", nullptr, nullptr, 0),
     CMD(ID_FILE_PRINT_SETUP, "ﾌﾟﾘﾝﾀの設定(&R)...", "ﾌﾟﾘﾝﾀの設定を変更します。", "ﾌﾟﾘﾝﾀの設定", nullptr, nullptr, 0),
     CMD(ID_FILE_CLEAR_MRU, "履歴削除(&C)", "最近使ったﾌｧｲﾙの履歴を削除します。", "履歴削除", nullptr, nullptr, 0),
     // The label is the placeholder of an empty list; the entries take the files' names.

@@ -64,6 +64,7 @@ CCrystalTextView::CCrystalTextView(QWidget *pParent) : QAbstractScrollArea(pPare
     RegisterNavigationCommands();
     RegisterBookmarkCommands();
     RegisterBoxCommands();
+    RegisterPrintCommands();
     // The status bar's position and line-end panes show the active view's.
     OnUpdate(ID_EDIT_INDICATOR_POSITION, [this](CCmdUI *pCmdUI) { pCmdUI->SetText(GetPositionText()); });
     OnUpdate(ID_EDIT_INDICATOR_CRLF, [this](CCmdUI *pCmdUI) { pCmdUI->SetText(GetLineEndText()); });
@@ -172,26 +173,9 @@ int CCrystalTextView::GetLineDisplayLength(int nLine)
 
 void CCrystalTextView::MeasureFont()
 {
-    const QFontMetrics fm(m_font);
-    m_nLineHeight = std::max(1, fm.height());
-    m_nCharWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('X')));
-    m_nAscent = fm.ascent();
-    m_rawFont = QRawFont::fromFont(m_font);
-    m_bAsciiUniform = true;
-    for (char c = 0x20; c < 0x7F && m_bAsciiUniform; ++c)
-        m_bAsciiUniform = fm.horizontalAdvance(QLatin1Char(c)) == m_nCharWidth;
-    m_fitsCells.clear();
-}
-
-bool CCrystalTextView::FitsCells(char32_t c, int nCells)
-{
-    auto it = m_fitsCells.constFind(c);
-    if (it != m_fitsCells.constEnd())
-        return *it != 0;
-    const QFontMetrics fm(m_font);
-    const bool bFits = fm.horizontalAdvance(QString::fromUcs4(&c, 1)) == nCells * GetCharWidth();
-    m_fitsCells.insert(c, bFits ? 1 : 0);
-    return bFits;
+    m_linePainter.SetFont(m_font);
+    m_nLineHeight = m_linePainter.LineHeight();
+    m_nCharWidth = m_linePainter.CharWidth();
 }
 
 int CCrystalTextView::GetLineHeight()

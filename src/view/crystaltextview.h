@@ -7,19 +7,20 @@
 // crystaltextview.cpp, scrolling in textview_scroll.cpp, painting in
 // textview_draw.cpp, the key table and command routing in textview_keys.cpp,
 // keyboard navigation and bookmarks in textview_nav.cpp, mouse selection in
-// textview_mouse.cpp, box selection in textview_box.cpp.
+// textview_mouse.cpp, box selection in textview_box.cpp, printing in
+// textview_print.cpp.
 #pragma once
 
 #include "platform/cmdtarget.h"
 #include "syntax/statecache.h"
 #include "text/textbuffer.h"
 #include "view/boxedit.h"
+#include "view/linepainter.h"
+#include "view/textprint.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>
-#include <QHash>
 #include <QImage>
-#include <QRawFont>
 #include <QTimer>
 
 #include <array>
@@ -39,6 +40,8 @@ inline std::uint32_t RefFromColor(const QColor &c)
     return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8)
            | (static_cast<std::uint32_t>(c.blue()) << 16);
 }
+
+class QPrinter;
 
 class CCrystalTextView : public QAbstractScrollArea,
                          public CBufferView,
@@ -187,6 +190,23 @@ public:
     // "DOS", "UNIX" or "MAC"; empty without a buffer.
     QString GetLineEndText() const;
 
+    // --- Printing (textview_print.cpp) ----------------------------------------
+    // The title above each printed page; none here, the document's title in
+    // the application's view.
+    virtual QString GetPrintHeaderText() const;
+    // "Page %d/%d" below each printed page.
+    virtual QString GetPrintFooterText(int nPage, int nPages) const;
+    // What a print job of the view prints: its lines, tab size, font and texts.
+    CTextPrintJob::CSource GetPrintSource() const;
+    // Prints the whole text (or the printer's page range) on printer; with
+    // bShowProgress a dialog shows the pages done and can stop the job.
+    bool PrintDocument(QPrinter &printer, bool bShowProgress);
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFilePageSetup();
+    bool m_bPrintHeader = true;
+    bool m_bPrintFooter = true;
+
     // --- Commands ------------------------------------------------------------
     // Offers a command to this view, then to the targets behind it.
     bool RouteCommand(int nID);
@@ -253,6 +273,7 @@ protected:
 
     // Bookmarks (textview_nav.cpp).
     void RegisterBookmarkCommands();
+    void RegisterPrintCommands();
     void ToggleBookmark(int nBookmark);
     void GoBookmark(int nBookmark);
     void ClearBookmarks();
@@ -389,14 +410,8 @@ protected:
     void AdjustKeptPositions(const ChangeHint &hint);
 
     QFont m_font;
-    bool m_bAsciiUniform = false;  // every ASCII glyph is exactly one cell wide
-    int m_nAscent = 0;
-    // The font's glyphs, for drawing runs without shaping them again.
-    QRawFont m_rawFont;
-    // Characters whose glyph advance is exactly their cells (one per byte),
-    // so that runs of them can be drawn as one string; 1 yes, 0 no.
-    QHash<char32_t, char> m_fitsCells;
-    bool FitsCells(char32_t c, int nCells);
+    // Puts the characters into their cells; the printer draws with one too.
+    CLinePainter m_linePainter;
     std::array<std::uint32_t, COLOR_COUNT> m_crColors{};
     std::uint32_t m_crRunBkgnd = 0;  // background of the runs of the line being drawn
 

@@ -3,6 +3,8 @@ wp_core_sources(
     boxgeom.cpp
     editops.cpp
     findtext.cpp
+    pagesetup.cpp
+    printlayout.cpp
     replacetext.cpp
     textgeom.cpp
     wordclass.cpp
@@ -16,12 +18,15 @@ wp_gui_sources(
     editview_find.cpp
     finddlg.cpp
     fontutil.cpp
+    linepainter.cpp
     markimages.cpp
     textview_box.cpp
     textview_draw.cpp
     textview_keys.cpp
     textview_mouse.cpp
     textview_nav.cpp
+    textview_print.cpp
     textview_scroll.cpp
+    textprint.cpp
     viewdialogs.cpp
 )
