@@ -3,6 +3,7 @@
 #include "res/commands.h"
 #include "text/codec.h"
 #include "text/kanji.h"
+#include "text/utf8check.h"
 #include "tools/nkf.h"
 
 #include <algorithm>
@@ -215,49 +216,6 @@ std::string DeclaredMetaCharset(std::string_view page)
     }
 }
 
-// Whether every byte above 0x7F belongs to a well-formed UTF-8 sequence, and
-// there is at least one.
-bool IsUtf8Text(std::string_view bytes)
-{
-    bool bMultiByte = false;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int nMore = 0;
-        unsigned nMin = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            nMore = 1;
-            nMin = 0x80;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            nMore = 2;
-            nMin = 0x800;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            nMore = 3;
-            nMin = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + static_cast<std::size_t>(nMore) >= bytes.size())
-            return false;
-        unsigned nCode = c & (0x3F >> nMore);
-        for (int k = 1; k <= nMore; ++k) {
-            const auto t = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
-            if ((t & 0xC0) != 0x80)
-                return false;
-            nCode = (nCode << 6) | (t & 0x3F);
-        }
-        if (nCode < nMin || nCode > 0x10FFFF || (nCode >= 0xD800 && nCode <= 0xDFFF))
-            return false;
-        bMultiByte = true;
-        i += static_cast<std::size_t>(nMore) + 1;
-    }
-    return bMultiByte;
-}
-
 } // namespace
 
 int PreviewTargetOfCommand(int nID)
@@ -360,7 +318,7 @@ std::string PageCharset(std::string_view page, bool *pbDeclared)
         return strMeta;
     }
     declared(false);
-    if (IsUtf8Text(page))
+    if (CheckUtf8(page) == EUtf8Check::Wide)
         return "UTF-8";
     switch (NkfGuessCode(page)) {
     case KANJI_EUC:
@@ -380,7 +338,7 @@ std::string PreviewCopyBytes(std::string_view text, std::string_view strBaseHref
     if (!bDeclared)
         return page;
     if (strCharset == "utf8")
-        return IsUtf8Text(page) ? page : Cp932ToUtf8(page);
+        return (CheckUtf8(page) == EUtf8Check::Wide) ? page : Cp932ToUtf8(page);
     if (strCharset == "eucjp" || strCharset == "xeucjp")
         return NkfGuessCode(page) == KANJI_SJIS ? NkfFromCp932(page, OUTCODE_EUC) : page;
     if (strCharset == "iso2022jp")

@@ -8,6 +8,7 @@ wp_core_sources(
     sjis.cpp
     textbuffer.cpp
     undo.cpp
+    utf8check.cpp
 )
 
 wp_core_sources(kanji.cpp)
