@@ -250,8 +250,17 @@ public:
     // own mode; the file is replaced in one step or left as it was.
     bool LoadFromFile(const std::string &strPath, int nLineEndMode = -1);
     bool SaveToFile(const std::string &strPath, int nLineEndMode = -1, bool bClearModified = true);
+    // Loads text that is already in memory the way LoadFromFile loads a file
+    // (a converted file); the buffer is not read-only afterwards.
+    bool LoadFromMemory(std::string_view bytes, int nLineEndMode = -1);
+    class CLoadSource;
+    // The text is what its file holds now: not modified, and undoing back to
+    // here makes it unmodified again.
+    void SetSavePoint();
 
 private:
+    bool LoadFromSource(CLoadSource &source, long long nSize, int nLineEndMode);
+
     struct UndoEntry
     {
         std::uint32_t dwFlags = 0;
