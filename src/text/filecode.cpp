@@ -603,6 +603,11 @@ bool CTextEncoder::AppendJis(std::string_view sjis, std::string &out)
     };
     while (p < pEnd) {
         const unsigned char c = *p;
+        if (c == ESC || c == SO || c == SI) {
+            // They would switch the reader's mode.
+            m_nFailOffset = static_cast<std::size_t>(p - pBegin);
+            return false;
+        }
         if (c < 0x80) {
             if (m_nJisMode == 1)
                 out.append(asciiIn, 3);
