@@ -76,6 +76,9 @@ bool CWrenpadDoc::OnNewDocument()
 {
     DeleteContents();
     m_buffer.InitNew(LINEEND_CRLF);
+    m_code = CFileCodeState();
+    m_code.eCode = NewDocumentCode();
+    m_eForcedCode.reset();
     SetModifiedFlag(false);
     return true;
 }
@@ -112,7 +115,8 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
     DeleteContents();
     // Taken before reading, so that a change made while the file is read shows.
     const CFileStamp stamp = FileStampOf(strPath);
-    if (!m_buffer.LoadFromFile(strPath, -1)) {
+    m_eForcedCode.reset();
+    if (!LoadDocumentFile(strPath)) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
                    QString(), MB_OK | MB_ICONEXCLAMATION);
@@ -130,7 +134,8 @@ bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
     const bool bOwnFile = !m_strPathName.empty() && strPath == m_strPathName;
     if (bOwnFile && !ConfirmOverwriteChangedFile(strPath))
         return false;
-    if (m_buffer.SaveToFile(strPath, -1, true)) {
+    bool bReported = false;
+    if (SaveDocumentFile(strPath, &bReported)) {
         if (bOwnFile) {
             m_watch.SetKnown(FileStampOf(strPath));
             if (m_bFileDeleted) {
@@ -140,7 +145,8 @@ bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
         }
         return true;
     }
-    MessageBox(MessageParent(), QStringLiteral("%1\nファイルの保存に失敗しました。").arg(PathText(strPath)));
+    if (!bReported)
+        MessageBox(MessageParent(), QStringLiteral("%1\nファイルの保存に失敗しました。").arg(PathText(strPath)));
     return false;
 }
 
@@ -167,8 +173,11 @@ bool CWrenpadDoc::DoSave(const std::string &strPath, bool bReplace)
     const std::string strNewPath = files.first().toStdString();
     if (!OnSaveDocument(strNewPath))
         return false;
-    if (bReplace)
+    if (bReplace) {
+        // The new file holds the text as it stands.
+        m_code.eProblem = ETextProblem::None;
         SetPathName(strNewPath);
+    }
     return true;
 }
 
@@ -193,7 +202,8 @@ CFileDialogRequest CWrenpadDoc::SaveAsRequest() const
 bool CWrenpadDoc::DoFileSave()
 {
     // A file the user may not write goes through the dialog, as a new one does.
-    if (m_strPathName.empty() || IsFileReadOnly(ResolveSymlinks(m_strPathName)))
+    // So does a file that would not come back the same from the text.
+    if (m_strPathName.empty() || IsFileReadOnly(ResolveSymlinks(m_strPathName)) || !m_code.IsExact())
         return DoSave(std::string());
     return DoSave(m_strPathName);
 }
@@ -360,7 +370,7 @@ bool CWrenpadDoc::ReloadFile()
                               pView->GetTabSize()});
     m_buffer.FreeAll();
     const CFileStamp stamp = FileStampOf(strPath);
-    const bool bLoaded = m_buffer.LoadFromFile(strPath, -1);
+    const bool bLoaded = LoadDocumentFile(strPath);
     if (!bLoaded) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
