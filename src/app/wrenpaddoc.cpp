@@ -5,11 +5,13 @@
 #include "app/docnames.h"
 #include "app/wrenpadapp.h"
 #include "app/wrenpadview.h"
+#include "html/charsetdecl.h"
 #include "platform/dialogs.h"
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
 #include "text/fileio.h"
+#include "tools/kanjiio.h"
 #include "view/fontutil.h"
 
 #include <QApplication>
@@ -56,6 +58,7 @@ CWrenpadDoc::CWrenpadDoc(QObject *pParent) : QObject(pParent), m_buffer(this), m
     OnUpdate(ID_READ_ONLY, [this](CCmdUI *pCmdUI) { pCmdUI->SetCheck(m_buffer.IsReadOnly() ? 1 : 0); });
     OnCommand(ID_CHOOSE_FONT, [this] { OnChooseFont(); });
     OnCommand(ID_FILE_REVERT, [this] { OnRevert(); });
+    RegisterCodeCommands();
     OnUpdate(ID_FILE_REVERT, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!m_strPathName.empty()); });
     connect(&m_watch, &CFileWatcher::Changed, this, &CWrenpadDoc::OnFileChangedOnDisk);
 }
@@ -167,11 +170,21 @@ bool CWrenpadDoc::DoSave(const std::string &strPath, bool bReplace)
         return true;
     }
 
-    const QStringList files = RunFileDialog(MessageParent(), SaveAsRequest());
+    int nCode = static_cast<int>(m_code.eCode);
+    const QStringList files = RunFileDialog(MessageParent(), SaveAsRequest(), &nCode);
     if (files.isEmpty())
         return false;
     const std::string strNewPath = files.first().toStdString();
-    if (!OnSaveDocument(strNewPath))
+    // The file is written in the code chosen; the document keeps it only when
+    // the file becomes its own.
+    const CFileCodeState codeWas = m_code;
+    SetTextCode(static_cast<ETextCode>(nCode));
+    const bool bSaved = OnSaveDocument(strNewPath);
+    if (!bSaved || !bReplace) {
+        m_code = codeWas;
+        emit StateChanged();
+    }
+    if (!bSaved)
         return false;
     if (bReplace) {
         // The new file holds the text as it stands.
@@ -196,6 +209,7 @@ CFileDialogRequest CWrenpadDoc::SaveAsRequest() const
     if (FileExtension(strName).empty() && !choice.strDefaultExt.empty())
         strName += "." + choice.strDefaultExt;
     request.strFileName = QString::fromStdString(strName);
+    AddCodeChoice(request);
     return request;
 }
 
@@ -211,8 +225,16 @@ bool CWrenpadDoc::DoFileSave()
 bool CWrenpadDoc::ReplaceFromFile(const std::string &strPath)
 {
     m_buffer.FreeAll();
-    if (m_buffer.LoadFromFile(strPath, -1))
-        return true;
+    // A template in any code becomes text of this document, and a page made
+    // from it declares the code the document is saved in.
+    std::string bytes;
+    if (ReadWholeFile(strPath, bytes) == FILEERR_NONE) {
+        CDecodedText text = DecodeFileText(bytes, m_code.eCode);
+        if (text.eCode != m_code.eCode)
+            ReplaceDeclaredCharset(text.strText, TextCodeCharset(m_code.eCode));
+        if (m_buffer.LoadFromMemory(text.strText, -1))
+            return true;
+    }
     m_buffer.InitNew(LINEEND_CRLF);
     return false;
 }

@@ -97,11 +97,12 @@ public:
     // is read and written in.
     ETextCode GetTextCode() const { return m_code.eCode; }
     const CFileCodeState &GetCodeState() const { return m_code; }
-    // The code the next save writes (save as): the forms of the old code's
-    // characters are the usual ones in the new code.
+    // The code the next save writes (save as).
     void SetTextCode(ETextCode eCode);
     // Reads the document's file again in the code the user names.
     bool ReopenWithCode(ETextCode eCode);
+    // The save dialog's list of codes, the document's own chosen.
+    void AddCodeChoice(CFileDialogRequest &request) const;
     // The code of new documents, from the settings.
     static ETextCode NewDocumentCode();
 
@@ -151,6 +152,7 @@ private:
     // The code the user named for this file, kept over reloads.
     std::optional<ETextCode> m_eForcedCode;
 
+    void RegisterCodeCommands();
     // Reads strPath into the buffer in its code (the forced one, or detected);
     // a file that would not come back unchanged opens read-only, with a
     // message that says why. False (no message) when it cannot be read.

@@ -6,6 +6,7 @@
 #include "app/appsettings.h"
 #include "app/docfile.h"
 #include "platform/msgbox.h"
+#include "res/commands.h"
 
 #include <QApplication>
 
@@ -22,6 +23,28 @@ QString PathText(const std::string &strPath)
 }
 
 } // namespace
+
+void CWrenpadDoc::RegisterCodeCommands()
+{
+    OnCommandRange(ID_FILE_REOPEN_SJIS, ID_FILE_REOPEN_JIS,
+                   [this](int nID) { ReopenWithCode(static_cast<ETextCode>(nID - ID_FILE_REOPEN_SJIS)); });
+    OnUpdate(ID_INDICATOR_FILECODE,
+             [this](CCmdUI *pCmdUI) { pCmdUI->SetText(QString::fromUtf8(TextCodeLabel(m_code.eCode))); });
+    for (int nID = ID_FILE_REOPEN_SJIS; nID <= ID_FILE_REOPEN_JIS; ++nID) {
+        OnUpdate(nID, [this, nID](CCmdUI *pCmdUI) {
+            pCmdUI->Enable(!m_strPathName.empty());
+            pCmdUI->SetCheck(static_cast<int>(m_code.eCode) == nID - ID_FILE_REOPEN_SJIS ? 1 : 0);
+        });
+    }
+}
+
+void CWrenpadDoc::AddCodeChoice(CFileDialogRequest &request) const
+{
+    request.strChoiceLabel = QStringLiteral("文字コード(&K):");
+    for (int i = 0; i < TEXT_CODE_COUNT; ++i)
+        request.aChoices << QString::fromUtf8(TextCodeLabel(static_cast<ETextCode>(i)));
+    request.nChoice = static_cast<int>(m_code.eCode);
+}
 
 ETextCode CWrenpadDoc::NewDocumentCode()
 {
@@ -93,8 +116,9 @@ void CWrenpadDoc::SetTextCode(ETextCode eCode)
 {
     if (eCode == m_code.eCode)
         return;
+    // The forms of the dual-form characters stay: they are the same in
+    // either UTF-8, and the other codes do not use them.
     m_code.eCode = eCode;
-    m_code.forms = CTextForms();
     emit StateChanged();
 }
 

@@ -1,4 +1,5 @@
 wp_core_sources(
+    charsetdecl.cpp
     lineinsert.cpp
     tagattr.cpp
     tagcase.cpp

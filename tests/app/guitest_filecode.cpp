@@ -5,6 +5,8 @@
 #include "res/commands.h"
 #include "text/utf8check.h"
 
+#include <QInputMethodEvent>
+#include <QStatusBar>
 #include <QTest>
 
 namespace {
@@ -25,7 +27,23 @@ protected:
         return pDoc;
     }
 
-    void Type(const char *pszText) { QTest::keyClicks(View(), QString::fromUtf8(pszText)); }
+    // Text as the input method commits it.
+    void Type(const char *pszText)
+    {
+        QInputMethodEvent ev;
+        ev.setCommitString(QString::fromUtf8(pszText));
+        QApplication::sendEvent(View(), &ev);
+    }
+
+    // Starts with the status bar shown, where the code pane is.
+    bool StartWithStatusBar()
+    {
+        if (!Start())
+            return false;
+        if (Frame()->statusBar()->isHidden())
+            Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+        return !Frame()->statusBar()->isHidden();
+    }
 
     QString CodePane() { return Frame()->GetStatusPaneText(ID_INDICATOR_FILECODE); }
     QString Title() const { return Frame()->GetActiveChild()->windowTitle(); }
@@ -35,7 +53,7 @@ protected:
 
 TEST_F(FileCode, JapaneseTypedIntoAUtf8PageIsSavedAsUtf8)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartWithStatusBar());
     // A wave dash in the file's own form, and a line in EUC next to it.
     const std::string strPath = WriteFile("page.html", "<p>\xE6\x97\xA5\xE6\x9C\xAC \xE3\x80\x9C</p>\n");
     CWrenpadDoc *pDoc = Open(strPath);
@@ -60,7 +78,7 @@ TEST_F(FileCode, JapaneseTypedIntoAUtf8PageIsSavedAsUtf8)
 
 TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartWithStatusBar());
     const std::string bytes = "ok\n\xF0\x9F\x98\x80 smile\n";
     const std::string strPath = WriteFile("emoji.txt", bytes);
     CWrenpadDoc *pDoc = Open(strPath);
@@ -100,7 +118,7 @@ TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
 
 TEST_F(FileCode, ReopenInTheCodeTheUserNames)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartWithStatusBar());
     // Half-width katakana in Shift-JIS read like EUC kanji to the guess.
     const std::string strPath = WriteFile("kana.txt", "\xB1\xB2\xB3\xB4\n");
     CWrenpadDoc *pDoc = Open(strPath);
@@ -133,7 +151,7 @@ TEST_F(FileCode, ReopenInTheCodeTheUserNames)
 TEST_F(FileCode, NewDocumentsTakeTheCodeFromTheSettings)
 {
     m_profile.WriteString(SECTION_MAIN, "strNewFileCode", "UTF8");
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartWithStatusBar());
     Frame()->ExecuteCommand(ID_FILE_NEW);
     Idle();
     CWrenpadDoc *pDoc = Doc();
@@ -145,4 +163,48 @@ TEST_F(FileCode, NewDocumentsTakeTheCodeFromTheSettings)
     Frame()->ExecuteCommand(ID_FILE_SAVE);
     Idle();
     EXPECT_EQ(ReadFileBytes(strPath), "\xE6\xBC\xA2\xE5\xAD\x97");
+}
+
+TEST_F(FileCode, SaveAsOffersTheCodeAndKeepsTheChoice)
+{
+    ASSERT_TRUE(StartWithStatusBar());
+    const std::string strPath = WriteFile("a.txt", "\x8A\xBF\x8E\x9A\n");  // 漢字 in Shift-JIS
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    ASSERT_EQ(pDoc->GetTextCode(), ETextCode::Sjis);
+    const std::string strEuc = m_dir.File("b.txt");
+    std::vector<CFileDialogRequest> aAsked;
+    SetFileDialogHook([&](CFileDialogRequest &request) {
+        aAsked.push_back(request);
+        request.nChoice = static_cast<int>(ETextCode::Euc);
+        return QStringList{QString::fromStdString(strEuc)};
+    });
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    Idle();
+    ASSERT_EQ(aAsked.size(), 1u);
+    EXPECT_EQ(aAsked[0].aChoices.size(), 5);
+    EXPECT_EQ(aAsked[0].nChoice, static_cast<int>(ETextCode::Sjis));
+    EXPECT_EQ(ReadFileBytes(strEuc), "\xB4\xC1\xBB\xFA\n");
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Euc);
+    EXPECT_EQ(CodePane(), "EUC-JP");
+    EXPECT_EQ(ReadFileBytes(strPath), "\x8A\xBF\x8E\x9A\n");
+}
+
+TEST_F(FileCode, APageFromATemplateDeclaresTheDocumentsCode)
+{
+    m_profile.WriteString(SECTION_MAIN, "strNewFileCode", "UTF8");
+    ASSERT_TRUE(StartWithStatusBar());
+    const std::string strTemplate =
+        WriteFile("t.html", "<head><meta charset=\"Shift_JIS\"></head>\r\n<p>\x93\xFA\x96\x7B</p>\r\n");
+    Frame()->ExecuteCommand(ID_FILE_NEW);
+    Idle();
+    CWrenpadDoc *pDoc = Doc();
+    ASSERT_TRUE(pDoc);
+    ASSERT_TRUE(pDoc->ReplaceFromFile(strTemplate));
+    EXPECT_EQ(Text(pDoc), "<head><meta charset=\"UTF-8\"></head>|<p>\x93\xFA\x96\x7B</p>|");
+    const std::string strPath = m_dir.File("page.html");
+    m_aFileAnswers = {{QString::fromStdString(strPath)}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_EQ(ReadFileBytes(strPath), "<head><meta charset=\"UTF-8\"></head>\r\n<p>\xE6\x97\xA5\xE6\x9C\xAC</p>\r\n");
 }
