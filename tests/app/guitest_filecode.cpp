@@ -2,6 +2,8 @@
 // own code, the read-only refusal of files that would not come back, the
 // status pane, reopening in another code and the code of new documents.
 #include "appfixture.h"
+#include "app/printpdf.h"
+#include "support/pdftext.h"
 #include "res/commands.h"
 #include "text/utf8check.h"
 
@@ -207,4 +209,15 @@ TEST_F(FileCode, APageFromATemplateDeclaresTheDocumentsCode)
     Frame()->ExecuteCommand(ID_FILE_SAVE);
     Idle();
     EXPECT_EQ(ReadFileBytes(strPath), "<head><meta charset=\"UTF-8\"></head>\r\n<p>\xE6\x97\xA5\xE6\x9C\xAC</p>\r\n");
+}
+
+TEST_F(FileCode, AUtf8FilePrintsAsTheEditorShowsIt)
+{
+    const std::string strPath = WriteFile("u.txt", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\n");
+    QString strError;
+    const QString strPdf = QString::fromStdString(m_dir.File("u.pdf"));
+    ASSERT_EQ(PrintFileToPdf(strPdf, QString::fromStdString(strPath), strError), 0) << strError.toStdString();
+    const QStringList pages = PdfPagesText(strPdf);
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("日本語"))) << pages[0].toStdString();
 }
