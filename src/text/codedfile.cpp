@@ -2,11 +2,14 @@
 
 #include "text/filehandle.h"
 #include "text/fileio.h"
+#include "text/kanji.h"
 #include "text/textbuffer.h"
+#include "text/utf8check.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,6 +88,31 @@ void AppendUtf8(std::string &out, char32_t c)
     }
 }
 
+// UTF-8 decoded straight into the loader, a block at a time; a malformed
+// sequence ends the load so that the file can be taken otherwise.
+class CUtf8Source : public CCrystalTextBuffer::CLoadSource
+{
+public:
+    CUtf8Source(std::string_view bytes, bool bBail)
+        : m_decoder(bytes, bBail, bytes.starts_with("\xEF\xBB\xBF")), m_pBlock(new char[BLOCK_BYTES])
+    {
+    }
+    std::ptrdiff_t Next(const char *&p) override
+    {
+        p = m_pBlock.get();
+        const std::size_t n = m_decoder.Decode(m_pBlock.get(), BLOCK_BYTES);
+        if (m_decoder.IsMalformed())
+            return -1;
+        return static_cast<std::ptrdiff_t>(n);
+    }
+    const CUtf8StreamDecoder &Decoder() const { return m_decoder; }
+
+private:
+    static constexpr std::size_t BLOCK_BYTES = 256 * 1024;
+    CUtf8StreamDecoder m_decoder;
+    std::unique_ptr<char[]> m_pBlock;
+};
+
 } // namespace
 
 bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFileCodeState &state, ETextCode eAscii,
@@ -94,15 +122,49 @@ bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFile
     if (!file.Read(strPath))
         return false;
     const std::string_view bytes = file.Bytes();
+    const auto finish = [&](const CDecodedText &decoded) {
+        state = CFileCodeState{decoded.eCode, decoded.forms, decoded.eProblem, decoded.nProblemLine,
+                               decoded.cProblem, decoded.cProblemOther};
+        buffer.SetReadOnly(!state.IsExact() || IsFileReadOnly(strPath));
+        return true;
+    };
+
+    // UTF-8, the common case, is decoded as it is loaded: tried first unless
+    // the file's start already rules it out.
+    const bool bBom = bytes.starts_with("\xEF\xBB\xBF");
+    const bool bTryUtf8 = eForce ? (*eForce == ETextCode::Utf8 || *eForce == ETextCode::Utf8Bom)
+                                 : bBom || CheckUtf8(bytes.substr(0, 64 * 1024), bytes.size() <= 64 * 1024)
+                                               != EUtf8Check::Invalid;
+    if (bTryUtf8) {
+        CUtf8Source source(bytes, !eForce);
+        buffer.FreeAll();
+        const bool bLoaded = buffer.LoadFromSource(source, static_cast<long long>(bytes.size()), -1);
+        if (!bLoaded && !source.Decoder().IsMalformed())
+            return false;
+        if (bLoaded) {
+            CDecodedText decoded = source.Decoder().Result();
+            if (eForce) {
+                decoded.eCode = *eForce;
+                return finish(decoded);
+            }
+            if (bBom || source.Decoder().IsWide())
+                return finish(decoded);
+            // Nothing beyond ASCII: the same bytes in every code, unless
+            // they are JIS escape sequences.
+            if (bytes.find('\x1B') == std::string_view::npos || DetectKanjiCode(bytes) != KANJI_JIS) {
+                CDecodedText ascii;
+                ascii.eCode = eAscii;
+                return finish(ascii);
+            }
+        }
+    }
+    // Shift-JIS is the bytes as they stand; EUC-JP and JIS are converted whole.
     CDecodedText decoded = eForce ? DecodeFileTextAs(bytes, *eForce) : DecodeFileText(bytes, eAscii, false);
-    state = CFileCodeState{decoded.eCode, decoded.forms, decoded.eProblem, decoded.nProblemLine,
-                           decoded.cProblem, decoded.cProblemOther};
-    // Shift-JIS is the bytes as they stand.
     const bool bAsIs = decoded.eCode == ETextCode::Sjis;
     if (!buffer.LoadFromMemory(bAsIs ? bytes : std::string_view(decoded.strText), -1))
         return false;
-    buffer.SetReadOnly(!state.IsExact() || IsFileReadOnly(strPath));
-    return true;
+    decoded.strText.clear();
+    return finish(decoded);
 }
 
 bool SaveCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, ETextCode eCode, const CTextForms &forms,

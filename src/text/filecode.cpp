@@ -6,6 +6,7 @@
 #include "text/sjis.h"
 #include "text/utf8check.h"
 
+#include <algorithm>
 #include <cstring>
 #include <strings.h>
 
@@ -76,6 +77,12 @@ public:
         m_result.strText.resize(bytes.size());
         m_p = m_result.strText.data();
     }
+    // Writing elsewhere; the problems still go to result.
+    CDecodeOutput(CDecodedText &result, std::string_view bytes, char *pOut)
+        : m_result(result), m_bytes(bytes), m_p(pOut)
+    {
+    }
+    char *Position() const { return m_p; }
     void Put(char ch) { *m_p++ = ch; }
     void Put(const unsigned char *p, std::size_t n)
     {
@@ -148,54 +155,17 @@ inline char32_t ReadUtf8(const unsigned char *p, const unsigned char *pEnd, int 
 // whether a character beyond ASCII was seen.
 void DecodeUtf8(std::string_view bytes, CDecodedText &result, bool bBail, bool *pbWide)
 {
-    const CFileCodeTables &t = FileCodeTables();
-    CDecodeOutput out(result, bytes);
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const unsigned char *const pEnd = p + bytes.size();
-    if (result.eCode == ETextCode::Utf8Bom)
-        p += BOM.size();
-    unsigned aSeen[DUAL_FORMS.size()] = {};  // bit 1: the usual form, bit 2: the other
-    bool bWide = false;
-    while (p < pEnd) {
-        if (*p < 0x80) {
-            const std::size_t n = AsciiRun(p, pEnd);
-            out.Put(p, n);
-            p += n;
-            continue;
-        }
-        int n = 0;
-        const char32_t cp = ReadUtf8(p, pEnd, n);
-        if (cp == 0xFFFFFFFF) {
-            out.Problem(ETextProblem::Malformed, p);
-            if (bBail)
-                break;
-            out.Put('?');
-            p += n;
-            continue;
-        }
-        bWide = true;
-        const std::uint16_t nCode = cp < 0x10000 ? t.aFromUnicode[cp] : FILECODE_NONE;
-        if (nCode == FILECODE_NONE) {
-            out.Problem(ETextProblem::NoSjisForm, p, cp);
-            out.Put('?');
-        } else {
-            out.PutCode(nCode);
-            const int nDual = t.aDualIndex[nCode];
-            if (nDual >= 0) {
-                const CDualForm &dual = DUAL_FORMS[static_cast<std::size_t>(nDual)];
-                const unsigned nForm = cp == dual.cUsual ? 1 : 2;
-                if ((aSeen[nDual] | nForm) == 3)
-                    out.Problem(ETextProblem::TwoForms, p, cp, nForm == 1 ? dual.cOther : dual.cUsual);
-                aSeen[nDual] |= nForm;
-            }
-        }
-        p += n;
-    }
-    out.Done();
-    for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i)
-        result.forms.abOther[i] = (aSeen[i] & 2) != 0;
+    CUtf8StreamDecoder decoder(bytes, bBail, result.eCode == ETextCode::Utf8Bom);
+    result.strText.resize(bytes.size());
+    result.strText.resize(decoder.Decode(result.strText.data(), result.strText.size()));
+    const CDecodedText found = decoder.Result();
+    result.forms = found.forms;
+    result.eProblem = found.eProblem;
+    result.nProblemLine = found.nProblemLine;
+    result.cProblem = found.cProblem;
+    result.cProblemOther = found.cProblemOther;
     if (pbWide)
-        *pbWide = bWide;
+        *pbWide = decoder.IsWide();
 }
 
 // The Unicode character of an EUC-JP sequence the document cannot hold, for
@@ -354,24 +324,6 @@ void DecodeJis(std::string_view bytes, CDecodedText &result)
     }
 }
 
-void AppendUtf8Char(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        const char s[2] = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
-        out.append(s, 2);
-    } else if (c < 0x10000) {
-        const char s[3] = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
-                           static_cast<char>(0x80 | (c & 0x3F))};
-        out.append(s, 3);
-    } else {
-        const char s[4] = {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
-                           static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-        out.append(s, 4);
-    }
-}
-
 // The Shift-JIS pair at p that EUC and JIS write: itself, or for an IBM
 // extension its twin below lead 0xF0; FILECODE_NONE when there is none.
 std::uint16_t SevenBitPlaceOf(const CFileCodeTables &t, unsigned char c1, unsigned char c2)
@@ -490,6 +442,78 @@ CDecodedText DecodeFileTextAs(std::string_view bytes, ETextCode eCode)
 }
 
 // ---------------------------------------------------------------------------
+// UTF-8 a block at a time
+
+CUtf8StreamDecoder::CUtf8StreamDecoder(std::string_view bytes, bool bBail, bool bBom)
+    : m_bytes(bytes), m_bBail(bBail)
+{
+    m_result.eCode = bBom ? ETextCode::Utf8Bom : ETextCode::Utf8;
+    m_nPos = bytes.starts_with(BOM) ? BOM.size() : 0;
+}
+
+std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
+{
+    const CFileCodeTables &t = FileCodeTables();
+    CDecodeOutput out(m_result, m_bytes, pOut);
+    const auto *const pBase = reinterpret_cast<const unsigned char *>(m_bytes.data());
+    const unsigned char *p = pBase + m_nPos;
+    const unsigned char *const pEnd = pBase + m_bytes.size();
+    // Every input byte gives at most one output byte, so an output block is
+    // filled by as many input bytes at least.
+    const unsigned char *const pStop = p + std::min(nCap, static_cast<std::size_t>(pEnd - p));
+    while (p < pStop && !m_bMalformed) {
+        if (*p < 0x80) {
+            const std::size_t n = AsciiRun(p, pStop);
+            out.Put(p, n);
+            p += n;
+            continue;
+        }
+        int n = 0;
+        const char32_t cp = ReadUtf8(p, pEnd, n);
+        // A character cut by the block's end waits for the next block.
+        if (p + n > pStop && out.Position() != pOut)
+            break;
+        if (cp == 0xFFFFFFFF) {
+            out.Problem(ETextProblem::Malformed, p);
+            if (m_bBail) {
+                m_bMalformed = true;
+                break;
+            }
+            out.Put('?');
+            p += n;
+            continue;
+        }
+        m_bWide = true;
+        const std::uint16_t nCode = cp < 0x10000 ? t.aFromUnicode[cp] : FILECODE_NONE;
+        if (nCode == FILECODE_NONE) {
+            out.Problem(ETextProblem::NoSjisForm, p, cp);
+            out.Put('?');
+        } else {
+            out.PutCode(nCode);
+            const int nDual = t.aDualIndex[nCode];
+            if (nDual >= 0) {
+                const CDualForm &dual = DUAL_FORMS[static_cast<std::size_t>(nDual)];
+                const unsigned nForm = cp == dual.cUsual ? 1 : 2;
+                if ((m_aSeen[static_cast<std::size_t>(nDual)] | nForm) == 3)
+                    out.Problem(ETextProblem::TwoForms, p, cp, nForm == 1 ? dual.cOther : dual.cUsual);
+                m_aSeen[static_cast<std::size_t>(nDual)] |= nForm;
+            }
+        }
+        p += n;
+    }
+    m_nPos = static_cast<std::size_t>(p - pBase);
+    return static_cast<std::size_t>(out.Position() - pOut);
+}
+
+CDecodedText CUtf8StreamDecoder::Result() const
+{
+    CDecodedText result = m_result;
+    for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i)
+        result.forms.abOther[i] = (m_aSeen[i] & 2) != 0;
+    return result;
+}
+
+// ---------------------------------------------------------------------------
 // Writing
 
 CTextEncoder::CTextEncoder(ETextCode eCode, const CTextForms &forms) : m_eCode(eCode), m_forms(forms) {}
@@ -523,10 +547,18 @@ bool CTextEncoder::AppendUtf8(std::string_view sjis, std::string &out)
     const auto *const pBegin = reinterpret_cast<const unsigned char *>(sjis.data());
     const auto *p = pBegin;
     const unsigned char *const pEnd = p + sjis.size();
+    // Written through a pointer into room for the longest result: a
+    // half-width katakana byte becomes three bytes.
+    const std::size_t nOld = out.size();
+    out.resize(nOld + 3 * sjis.size());
+    char *const pOutBegin = out.data() + nOld;
+    char *q = pOutBegin;
+    bool bOk = true;
     while (p < pEnd) {
         if (*p < 0x80) {
             const std::size_t n = AsciiRun(p, pEnd);
-            out.append(reinterpret_cast<const char *>(p), n);
+            std::memcpy(q, p, n);
+            q += n;
             p += n;
             continue;
         }
@@ -545,12 +577,24 @@ bool CTextEncoder::AppendUtf8(std::string_view sjis, std::string &out)
         }
         if (c == 0) {
             m_nFailOffset = static_cast<std::size_t>(p - pBegin);
-            return false;
+            bOk = false;
+            break;
         }
-        AppendUtf8Char(out, c);
+        // CP932 has nothing beyond the basic plane.
+        if (c < 0x80) {
+            *q++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *q++ = static_cast<char>(0xC0 | (c >> 6));
+            *q++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *q++ = static_cast<char>(0xE0 | (c >> 12));
+            *q++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *q++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
         p += n;
     }
-    return true;
+    out.resize(nOld + static_cast<std::size_t>(q - pOutBegin));
+    return bOk;
 }
 
 bool CTextEncoder::AppendEuc(std::string_view sjis, std::string &out)

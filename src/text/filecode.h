@@ -103,6 +103,34 @@ ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii = ETextCode::S
 CDecodedText DecodeFileText(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis, bool bCopySjis = true);
 CDecodedText DecodeFileTextAs(std::string_view bytes, ETextCode eCode);
 
+// Decodes UTF-8 into Shift-JIS a block at a time, so that a large file is
+// loaded without a converted copy of it in memory. A byte-order mark at the
+// start is skipped. With bBail a malformed sequence ends the work
+// (IsMalformed); otherwise it becomes "?" like a character without a
+// Shift-JIS form.
+class CUtf8StreamDecoder
+{
+public:
+    CUtf8StreamDecoder(std::string_view bytes, bool bBail, bool bBom);
+    // Decodes into [pOut, pOut + nCap) (nCap of 4 or more); the bytes
+    // written, 0 once everything is decoded or the work has ended.
+    std::size_t Decode(char *pOut, std::size_t nCap);
+    bool IsMalformed() const { return m_bMalformed; }
+    bool IsWide() const { return m_bWide; }
+    bool IsDone() const { return m_bMalformed || m_nPos >= m_bytes.size(); }
+    // The code, the forms and the first problem (no text).
+    CDecodedText Result() const;
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_nPos = 0;
+    bool m_bBail;
+    bool m_bMalformed = false;
+    bool m_bWide = false;
+    unsigned m_aSeen[DUAL_FORMS.size()] = {};  // bit 1: the usual form seen, bit 2: the other
+    CDecodedText m_result;
+};
+
 // Writes Shift-JIS text in a file code, piece by piece (the JIS writer keeps
 // its escape state from one piece to the next). Append stops at the first
 // character the code cannot hold and returns false; the output then holds

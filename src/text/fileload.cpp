@@ -82,22 +82,13 @@ struct CFreeDeleter
 
 } // namespace
 
-// Where the loader takes its bytes from, a block at a time.
-class CCrystalTextBuffer::CLoadSource
-{
-public:
-    virtual ~CLoadSource() = default;
-    // Points p at the next block and returns its size: 0 at the end, -1 on error.
-    virtual ssize_t Next(const char *&p) = 0;
-};
-
 namespace {
 
 class CFileSource : public CCrystalTextBuffer::CLoadSource
 {
 public:
     CFileSource(const CFileHandle &file, char *pBlock) : m_file(file), m_pBlock(pBlock) {}
-    ssize_t Next(const char *&p) override
+    std::ptrdiff_t Next(const char *&p) override
     {
         p = m_pBlock;
         return m_file.ReadFully(m_pBlock, READ_BLOCK);
@@ -112,12 +103,12 @@ class CMemorySource : public CCrystalTextBuffer::CLoadSource
 {
 public:
     explicit CMemorySource(std::string_view bytes) : m_bytes(bytes) {}
-    ssize_t Next(const char *&p) override
+    std::ptrdiff_t Next(const char *&p) override
     {
         const std::size_t n = std::min(m_bytes.size(), READ_BLOCK);
         p = m_bytes.data();
         m_bytes.remove_prefix(n);
-        return static_cast<ssize_t>(n);
+        return static_cast<std::ptrdiff_t>(n);
     }
 
 private:
@@ -161,7 +152,7 @@ bool CCrystalTextBuffer::LoadFromMemory(std::string_view bytes, int nLineEndMode
 bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, int nLineEndMode)
 {
     const char *block = nullptr;
-    ssize_t nRead = source.Next(block);
+    std::ptrdiff_t nRead = source.Next(block);
     if (nRead < 0)
         return false;
 

@@ -98,3 +98,49 @@ TEST(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
     EXPECT_TRUE(buffer.IsModified());
     EXPECT_EQ(ListDir(dir.Path()).size(), 1u);  // no temporary file left behind
 }
+
+TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
+{
+    CTempDir dir;
+    // Characters of one, two, three and four bytes, so that every kind is cut
+    // by some block end; the emoji makes the file read-only, so a second file
+    // without it checks the round trip.
+    std::string sjis;
+    std::string utf8;
+    for (int i = 0; sjis.size() < 700 * 1024; ++i) {
+        sjis += "a\x82\xA0\x81\x60" "b";            // aあ～b
+        utf8 += "a\xE3\x81\x82\xE3\x80\x9C" "b";    // wave dash form
+        if (i % 7 == 0) {
+            sjis += "\xB1\n";
+            utf8 += "\xEF\xBD\xB1\n";
+        }
+    }
+    WriteFileBytes(dir.File("big"), utf8);
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("big"), state));
+    EXPECT_EQ(state.eCode, ETextCode::Utf8);
+    EXPECT_TRUE(state.IsExact());
+    std::string text;
+    for (int i = 0; i < buffer.GetLineCount(); ++i) {
+        if (i > 0)
+            text += '\n';
+        text.append(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
+    }
+    EXPECT_TRUE(text == sjis) << "the text differs";
+    ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
+    EXPECT_TRUE(ReadFileBytes(dir.File("out")) == utf8) << "the file differs";
+
+    // A byte that is no UTF-8 far into the file: the whole file is Shift-JIS
+    // after all, byte for byte.
+    WriteFileBytes(dir.File("late"), utf8 + "\xFF\n");
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("late"), state));
+    EXPECT_EQ(state.eCode, ETextCode::Sjis);
+    ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
+    EXPECT_TRUE(ReadFileBytes(dir.File("out")) == utf8 + "\xFF\n") << "the file differs";
+    // ... and the same file named as UTF-8 opens read-only, the byte named by its line.
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("late"), state, ETextCode::Sjis, ETextCode::Utf8));
+    EXPECT_EQ(state.eProblem, ETextProblem::Malformed);
+    EXPECT_EQ(state.nProblemLine, buffer.GetLineCount() - 1);
+    EXPECT_TRUE(buffer.IsReadOnly());
+}
