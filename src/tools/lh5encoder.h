@@ -3,9 +3,9 @@
 // canonical Huffman codes (one for literals and match lengths, one for the
 // match distances, and one that codes the lengths of the first).
 //
-// Matches are searched with hash chains and one step of lazy evaluation, as
-// gzip does; the encoder never holds more than a small window of the input,
-// so files of any size stream through it.
+// Each block is parsed for the fewest bits under its own codes rather than
+// for the longest matches; the encoder never holds more than a small window
+// of the input, so files of any size stream through it.
 #pragma once
 
 #include <cstddef>
@@ -20,13 +20,15 @@ public:
     virtual bool Put(const unsigned char *p, std::size_t n) = 0;
 };
 
-// The stream to write. -lh6- and -lh7- streams have the same layout with
-// larger dictionaries; they differ from -lh5- only in the width of the
-// distance table's count, so with distances kept within 8 KB every reader of
-// those methods takes them. The archives we write use -lh5-, which every
-// LZH reader knows; the others let tests check what readers accept.
+// The stream to write. -lh4- is -lh5- with a 4 KB dictionary. -lh6- and
+// -lh7- streams have the same layout with larger dictionaries; they differ
+// from -lh5- only in the width of the distance table's count, so with
+// distances kept within 8 KB every reader of those methods takes them. The
+// archives we write use -lh5-, which every LZH reader knows; the others let
+// tests check what readers accept.
 enum class ELhStream
 {
+    Lh4,
     Lh5,
     Lh6,
     Lh7,
