@@ -3,9 +3,9 @@
 // canonical Huffman codes (one for literals and match lengths, one for the
 // match distances, and one that codes the lengths of the first).
 //
-// Each block is parsed for the fewest bits under its own codes rather than
-// for the longest matches; the encoder never holds more than a small window
-// of the input, so files of any size stream through it.
+// Matches are searched with hash chains and one step of lazy evaluation, as
+// gzip does; the encoder never holds more than a small window of the input,
+// so files of any size stream through it.
 #pragma once
 
 #include <cstddef>
