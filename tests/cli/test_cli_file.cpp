@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 TEST(CliFile, InfoReportsLinesModeAndReadOnly)
@@ -86,4 +88,19 @@ TEST(CliFile, InfoAndRoundTripFollowEachFilesCode)
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.strErr.find("2 "), std::string::npos) << r.strErr;
     EXPECT_FALSE(FileExists(dir.File("out2")));
+}
+
+TEST(CliFile, VersionAndHelpGoToStandardOutput)
+{
+    const CToolResult version = RunTool({"--version"});
+    EXPECT_EQ(version.nStatus, 0);
+    EXPECT_EQ(version.strOut.rfind("wrenpad-tool ", 0), 0u) << version.strOut;
+    EXPECT_EQ(std::count(version.strOut.begin(), version.strOut.end(), '\n'), 1);
+    const CToolResult help = RunTool({"--help"});
+    EXPECT_EQ(help.nStatus, 0);
+    EXPECT_NE(help.strOut.find("wrenpad-tool --help | --version\n"), std::string::npos);
+    // Without a command the usage is an error.
+    const CToolResult none = RunTool({});
+    EXPECT_EQ(none.nStatus, 2);
+    EXPECT_EQ(none.strOut, "");
 }
