@@ -395,6 +395,8 @@ bool CCrystalTextBuffer::InternalDeleteText(CBufferView *pSource, int nStartLine
 {
     if (m_bReadOnly)
         return false;
+    for (CBufferView *pView : m_lstViews)
+        pView->OnBeforeDelete(nStartLine, nStartChar, nEndLine, nEndChar);
     if (nStartLine == nEndLine) {
         TextLine &line = m_aLines[nStartLine];
         if (nEndChar > nStartChar) {

@@ -129,6 +129,14 @@ public:
     // nLine is the first affected line, or -1 for all.
     virtual void UpdateView(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags,
                             int nLine) = 0;
+    // A deletion is about to take the range away; it is still in the buffer.
+    virtual void OnBeforeDelete(int nStartLine, int nStartChar, int nEndLine, int nEndChar)
+    {
+        (void)nStartLine;
+        (void)nStartChar;
+        (void)nEndLine;
+        (void)nEndChar;
+    }
     // A group of undo records was closed by the view that made it.
     virtual void OnUndoGroupEnded(int nAction, std::string_view text)
     {
