@@ -9,6 +9,8 @@ wp_core_sources(
 )
 wp_gui_sources(
     aboutdlg.cpp
+    apprecovery.cpp
+    appsession.cpp
     childframe.cpp
     convdialogs.cpp
     docdialogs.cpp
@@ -17,6 +19,7 @@ wp_gui_sources(
     mainframe_window.cpp
     menubuilder.cpp
     optionsdlg.cpp
+    recoverdlg.cpp
     splitterwnd.cpp
     tabbar.cpp
     trayicon.cpp

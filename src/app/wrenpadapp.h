@@ -15,8 +15,11 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 
 class CInstanceChannel;
+class COrphanRecord;
+class CRecoveryManager;
 class CMainFrame;
 class CWrenpadDoc;
 class QPrinter;
@@ -73,6 +76,25 @@ public:
     // when the user chose to keep working.
     bool OnEndSession(bool bMayAsk);
 
+    // --- Recovery of unsaved text ----------------------------------------------
+    // Starts keeping recovery records of modified documents in the state
+    // folder; when that cannot be done the user is told once and editing
+    // goes on without them.
+    void StartRecovery();
+    const std::shared_ptr<CRecoveryManager> &Recovery() const { return m_pRecovery; }
+    // Offers the records of editors that ended without saving in the dialog
+    // "復元"; gives the number of documents restored.
+    int OfferRecovery();
+    // Tells the user, once per run, that recovery records cannot be written.
+    void WarnRecoveryProblem(const std::string &strError);
+
+    // --- Session ---------------------------------------------------------------
+    // With "終了時のファイルを次回起動時に開く" on: the windows of files, their
+    // panes and carets are written down as the program ends, and opened
+    // again at the next start. RestoreSession gives the number of windows.
+    void SaveSession();
+    int RestoreSession();
+
     // Removes every setting of the program; with bConfirm asks first and
     // reports the result. Returns whether the settings were removed.
     bool UninstallRegistry(bool bConfirm);
@@ -81,6 +103,9 @@ private:
     void RegisterCommands();
     bool HandOffToFirstInstance(const QStringList &files);
     void OpenCommandLineFiles(const QStringList &files);
+    // A document window holding the record's text, modified; null (with a
+    // note) when nothing could be read from it.
+    CWrenpadDoc *RestoreRecord(COrphanRecord &record, QStringList &notes);
 
     CMainFrame *m_pMainFrame = nullptr;
     CInstanceChannel *m_pChannel = nullptr;
@@ -90,6 +115,8 @@ private:
     CSystemColors m_sysColors;
     std::unique_ptr<QPrinter> m_pPrinter;
     int m_nUntitledCount = 0;
+    std::shared_ptr<CRecoveryManager> m_pRecovery;
+    bool m_bRecoveryWarned = false;
 };
 
 // The running application, or null.

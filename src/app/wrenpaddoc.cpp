@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
+#include "recovery/docjournal.h"
 #include "res/commands.h"
 #include "text/fileio.h"
 #include "view/fontutil.h"
@@ -44,8 +45,11 @@ void CWrenpadTextBuffer::SetModified(bool bModified)
         m_pOwnerDoc->SetModifiedFlag(bModified);
 }
 
-CWrenpadDoc::CWrenpadDoc(QObject *pParent) : QObject(pParent), m_buffer(this), m_lfFont(LoadFontSetting(AppProfile()))
+CWrenpadDoc::CWrenpadDoc(QObject *pParent, std::shared_ptr<CRecoveryManager> pRecovery)
+    : QObject(pParent), m_buffer(this), m_lfFont(LoadFontSetting(AppProfile()))
 {
+    if (pRecovery)
+        m_pJournal = std::make_unique<CDocJournal>(std::move(pRecovery), m_buffer);
     OnCommand(ID_FILE_SAVE, [this] { DoFileSave(); });
     OnCommand(ID_FILE_SAVE_AS, [this] { DoSave(std::string()); });
     OnCommand(ID_FILE_CLOSE, [this] {
@@ -61,6 +65,9 @@ CWrenpadDoc::CWrenpadDoc(QObject *pParent) : QObject(pParent), m_buffer(this), m
 
 CWrenpadDoc::~CWrenpadDoc()
 {
+    // Closed without saving: the record goes with the text (unless the
+    // manager keeps records because the session ends).
+    m_pJournal.reset();
     // Views still attached (a window torn down without closing) let go first.
     for (CWrenpadView *pView : std::vector<CWrenpadView *>(m_aViews)) {
         pView->DetachBuffer();
@@ -109,6 +116,9 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
         return false;
     }
     DeleteContents();
+    // Taken before the read: a file changed while it is read then no longer
+    // matches, and a recovery record will not start from it.
+    const CFileIdentity identity = StatFileIdentity(strPath);
     if (!m_buffer.LoadFromFile(strPath, -1)) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
@@ -116,13 +126,19 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
         return false;
     }
     SetModifiedFlag(false);
+    JournalFileLoaded(strPath, identity);
     return true;
 }
 
 bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
 {
-    if (m_buffer.SaveToFile(strPath, -1, true))
+    if (m_buffer.SaveToFile(strPath, -1, true)) {
+        // The text is the file's now; the record went with the modified mark.
+        if (m_pJournal)
+            m_pJournal->SetBaselineSaved(StatFileIdentity(ResolveSymlinks(strPath)));
+        SetTitleMark(std::string());
         return true;
+    }
     MessageBox(MessageParent(), QStringLiteral("%1\nファイルの保存に失敗しました。").arg(PathText(strPath)));
     return false;
 }
@@ -209,6 +225,8 @@ bool CWrenpadDoc::SaveModified()
 void CWrenpadDoc::SetPathName(const std::string &strPath)
 {
     m_strPathName = strPath;
+    if (m_pJournal)
+        m_pJournal->SetPath(strPath);
     m_strTitle = strPath.substr(strPath.rfind('/') + 1);
     for (CWrenpadView *pView : m_aViews)
         pView->SetDocumentPath(strPath);
@@ -223,6 +241,14 @@ void CWrenpadDoc::SetTitle(const std::string &strTitle)
     emit StateChanged();
 }
 
+void CWrenpadDoc::SetTitleMark(const std::string &strMark)
+{
+    if (m_strTitleMark == strMark)
+        return;
+    m_strTitleMark = strMark;
+    emit StateChanged();
+}
+
 void CWrenpadDoc::CloseWindows()
 {
     m_bClosing = true;
@@ -234,6 +260,8 @@ void CWrenpadDoc::SetModifiedFlag(bool bModified)
     if (m_bModified == bModified)
         return;
     m_bModified = bModified;
+    if (m_pJournal)
+        m_pJournal->OnModifiedChanged(bModified);
     emit StateChanged();
 }
 
@@ -322,10 +350,13 @@ void CWrenpadDoc::OnRevert()
         aPositions.push_back({pView->GetCursorPos(), pView->GetFirstVisibleLine(), pView->GetFirstVisibleColumn(),
                               pView->GetTabSize()});
     m_buffer.FreeAll();
+    const CFileIdentity identity = StatFileIdentity(strPath);
     if (!m_buffer.LoadFromFile(strPath, -1)) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
                    QStringLiteral("失敗"), MB_OK | MB_ICONEXCLAMATION);
+    } else {
+        JournalFileLoaded(strPath, identity);
     }
 
     for (std::size_t i = 0; i < m_aViews.size(); ++i) {
@@ -349,6 +380,19 @@ void CWrenpadDoc::OnRevert()
         pView->viewport()->update();
     }
     emit StateChanged();
+}
+
+void CWrenpadDoc::EndJournal()
+{
+    m_pJournal.reset();
+}
+
+void CWrenpadDoc::JournalFileLoaded(const std::string &strPath, const CFileIdentity &identity)
+{
+    if (!m_pJournal)
+        return;
+    m_pJournal->SetPath(strPath);
+    m_pJournal->SetBaselineLoaded(identity, m_buffer.GetLineEndMode());
 }
 
 void CWrenpadDoc::OnTabStop(CWrenpadView *pView)

@@ -106,6 +106,8 @@ void CDocJournal::OnModifiedChanged(bool bModified)
 
 void CDocJournal::UpdateView(CBufferView *, const ChangeHint *pHint, std::uint32_t dwFlags, int)
 {
+    if (m_bPaused)
+        return;
     if (dwFlags & NOTIFY_RESET) {
         // The whole text was replaced: whatever it is now, the old record
         // does not lead to it.
@@ -138,7 +140,7 @@ void CDocJournal::UpdateView(CBufferView *, const ChangeHint *pHint, std::uint32
 
 void CDocJournal::OnBeforeDelete(int nStartLine, int nStartChar, int nEndLine, int nEndChar)
 {
-    if (!m_pManager->IsOpen())
+    if (m_bPaused || !m_pManager->IsOpen())
         return;
     if (nStartLine == nEndLine) {
         m_nPendingDelete = static_cast<std::uint64_t>(nEndChar - nStartChar);
@@ -238,6 +240,14 @@ bool CDocJournal::StartRecord()
     if (!bRecordThisEdit)
         Handoff();
     return bRecordThisEdit;
+}
+
+void CDocJournal::BeginRecord()
+{
+    if (m_pChannel || !m_pManager->IsOpen())
+        return;
+    SetBaselineSnapshot();
+    StartRecord();
 }
 
 void CDocJournal::Rebase()

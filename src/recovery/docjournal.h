@@ -44,6 +44,13 @@ public:
     // one again and the record is removed.
     void OnModifiedChanged(bool bModified);
 
+    // While paused the journal takes no notice of the buffer: the text is
+    // being filled from a record and will be written down whole afterwards.
+    void SetPaused(bool bPaused) { m_bPaused = bPaused; }
+    // Starts a record from a snapshot of the text as it stands now (a text
+    // restored from a record matches no file), unless one is being kept.
+    void BeginRecord();
+
     bool HasRecord() const { return m_pChannel != nullptr; }
     const std::string &RecordId() const { return m_strId; }
     // Hands what has been written down to the worker now.
@@ -87,4 +94,5 @@ private:
     std::uint64_t m_nPendingDelete = 0; // bytes the deletion under way takes away
     std::int64_t m_nLastChangeMs = 0;
     bool m_bChanged = false;           // written down since the last state record
+    bool m_bPaused = false;
 };

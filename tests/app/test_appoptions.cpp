@@ -72,7 +72,8 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
         "bIMEModeON", "bNotNewAppCreate", "UseWrenpadExtension", "clPrepro", "clTag", "clTagOption", "clNumber",
         "clComment", "clKeyword", "clKeyword2", "clOperator", "clString", "clSelBkGng", "clSelText", "clNormalText",
         "clSelMargin", "clBkGnd", "bViewTab", "bViewReturn", "bViewZenSpace", "bTagState", "bWebNoSelectTag",
-        "bWebBrEn", "bWebPOnly", "strUseBrowser", "strUseBrowser3", "strUseBrowser4", "bAutoTempoBrowse"};
+        "bWebBrEn", "bWebPOnly", "strUseBrowser", "strUseBrowser3", "strUseBrowser4", "bAutoTempoBrowse",
+        "bRestoreSession"};
     EXPECT_EQ(store.m_aWrites, expected);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 0);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "MRUCount", -1), 0);
