@@ -112,7 +112,9 @@ CWrenpadDoc *CWrenpadApp::RestoreRecord(COrphanRecord &record, QStringList &note
     // The old record goes only once the new one is on the disk.
     bool bKept = false;
     if (pJournal && m_pRecovery->IsOpen()) {
-        pJournal->BeginRecord();
+        // A file restored as untitled is no longer the text's file.
+        const bool bHasFile = record.FileState() == RECFILE_SAME || record.FileState() == RECFILE_CHANGED;
+        pJournal->BeginRecord(bHasFile ? record.Summary().header.fileAtBase : CFileIdentity());
         bKept = pJournal->HasRecord() && m_pRecovery->Flush();
     }
     if (bKept)

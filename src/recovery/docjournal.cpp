@@ -242,11 +242,12 @@ bool CDocJournal::StartRecord()
     return bRecordThisEdit;
 }
 
-void CDocJournal::BeginRecord()
+void CDocJournal::BeginRecord(const CFileIdentity &fileAtBase)
 {
     if (m_pChannel || !m_pManager->IsOpen())
         return;
-    SetBaselineSnapshot();
+    m_bBaseFile = false;
+    m_fileAtBase = fileAtBase;
     StartRecord();
 }
 

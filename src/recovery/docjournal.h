@@ -49,7 +49,9 @@ public:
     void SetPaused(bool bPaused) { m_bPaused = bPaused; }
     // Starts a record from a snapshot of the text as it stands now (a text
     // restored from a record matches no file), unless one is being kept.
-    void BeginRecord();
+    // fileAtBase is the document's file as the text last matched it, so
+    // that a later look can still tell whether the file changed since.
+    void BeginRecord(const CFileIdentity &fileAtBase = CFileIdentity());
 
     bool HasRecord() const { return m_pChannel != nullptr; }
     const std::string &RecordId() const { return m_strId; }
