@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QMetaObject>
 #include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -47,6 +48,13 @@ void CWrenpadApp::StartRecovery()
             }, Qt::QueuedConnection);
     });
     m_pRecovery->SetErrorHandler([this](const std::string &strError) { WarnRecoveryProblem(strError); });
+    // Records a keystroke could not hand to the worker at once go from here.
+    auto *pTimer = new QTimer(this);
+    connect(pTimer, &QTimer::timeout, this, [pWeak] {
+        if (auto pManager = pWeak.lock(); pManager && pManager->HasPending())
+            pManager->RunPosted();
+    });
+    pTimer->start(200);
     std::string strError;
     if (!m_pRecovery->Open(strError))
         WarnRecoveryProblem(strError);

@@ -296,6 +296,12 @@ std::string CDocJournal::BuildSnapshot(std::uint64_t &nTextBytes) const
     nTextBytes = 0;
     std::optional<CRecordBuilder> rb;
     const int nLines = m_buffer.GetLineCount();
+    // One allocation: growing a string of megabytes step by step costs a
+    // copy and fresh pages at every step, on the thread the user types on.
+    std::size_t nReserve = 64;
+    for (int i = 0; i < nLines; ++i)
+        nReserve += static_cast<std::size_t>(m_buffer.GetLineLength(i)) + 5;
+    strOut.reserve(nReserve + nReserve / SNAPSHOT_CHUNK * 16);
     for (int i = 0; i < nLines; ++i) {
         if (!rb)
             rb.emplace(strOut, JREC_SNAPSHOT);

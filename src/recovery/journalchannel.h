@@ -14,6 +14,7 @@ struct CJournalChannel
 {
     // Under the manager's lock.
     std::vector<CJournalOp> aOps;
+    bool bRegistered = false;  // in the manager's list of channels
 
     // User-interface thread only: null once the journal has gone.
     CDocJournal *pOwner = nullptr;

@@ -10,11 +10,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int WORKER_NICE = 10;
 
 } // namespace
 
@@ -26,6 +29,8 @@ CRecoveryManager::~CRecoveryManager()
 {
     {
         std::lock_guard lock(m_mutex);
+        if (m_bOpen)
+            DrainOutbox();
         m_bStop = true;
     }
     m_cvWork.notify_all();
@@ -46,26 +51,44 @@ bool CRecoveryManager::Open(std::string &strError)
 
 std::shared_ptr<CJournalChannel> CRecoveryManager::NewChannel()
 {
-    auto pChannel = std::make_shared<CJournalChannel>();
-    std::lock_guard lock(m_mutex);
-    m_aChannels.push_back(pChannel);
-    return pChannel;
+    // Registered with the worker when its first operation is handed over.
+    return std::make_shared<CJournalChannel>();
 }
 
 void CRecoveryManager::Submit(const std::shared_ptr<CJournalChannel> &pChannel, CJournalOp &&op)
 {
     if (!m_bOpen)
         return;
-    {
-        std::lock_guard lock(m_mutex);
+    // Appends that have not reached the worker yet go out as one write.
+    if (op.eKind == CJournalOp::APPEND && !m_aOutbox.empty() && m_aOutbox.back().first == pChannel
+        && m_aOutbox.back().second.eKind == CJournalOp::APPEND)
+        m_aOutbox.back().second.strBytes += op.strBytes;
+    else
+        m_aOutbox.emplace_back(pChannel, std::move(op));
+    // A worker preempted while it holds the lock must not hold up a keystroke:
+    // what cannot be handed over now goes with the next edit or RunPosted.
+    std::unique_lock lock(m_mutex, std::try_to_lock);
+    if (!lock.owns_lock())
+        return;
+    DrainOutbox();
+    lock.unlock();
+    m_cvWork.notify_one();
+}
+
+void CRecoveryManager::DrainOutbox()
+{
+    for (auto &[pChannel, op] : m_aOutbox) {
+        if (!pChannel->bRegistered) {
+            pChannel->bRegistered = true;
+            m_aChannels.push_back(pChannel);
+        }
         std::vector<CJournalOp> &aOps = pChannel->aOps;
-        // Appends that have not reached the worker yet go out as one write.
         if (op.eKind == CJournalOp::APPEND && !aOps.empty() && aOps.back().eKind == CJournalOp::APPEND)
             aOps.back().strBytes += op.strBytes;
         else
             aOps.push_back(std::move(op));
     }
-    m_cvWork.notify_one();
+    m_aOutbox.clear();
 }
 
 std::string CRecoveryManager::NewRecordId()
@@ -82,6 +105,7 @@ bool CRecoveryManager::Flush(int nTimeoutMs)
     if (!m_bOpen)
         return true;
     std::unique_lock lock(m_mutex);
+    DrainOutbox();
     const std::uint64_t nWanted = ++m_nFlushRequested;
     m_cvWork.notify_one();
     return m_cvFlushed.wait_for(lock, std::chrono::milliseconds(nTimeoutMs),
@@ -115,8 +139,16 @@ void CRecoveryManager::RunPosted()
 {
     std::vector<std::function<void()>> aPosted;
     {
-        std::lock_guard lock(m_mutex);
+        // Called between keystrokes: when the worker has the lock, the next call does the work.
+        std::unique_lock lock(m_mutex, std::try_to_lock);
+        if (!lock.owns_lock())
+            return;
+        const bool bHanded = !m_aOutbox.empty();
+        DrainOutbox();
         aPosted.swap(m_aPosted);
+        lock.unlock();
+        if (bHanded)
+            m_cvWork.notify_one();
     }
     for (const std::function<void()> &fn : aPosted)
         fn();
@@ -132,6 +164,9 @@ std::string CRecoveryManager::PathOf(const std::string &strId, const char *pszSu
 
 void CRecoveryManager::WorkerMain()
 {
+    // Copying a large file and writing snapshots must not take the processor
+    // from the thread the user types on (a thread's nice value is its own).
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), WORKER_NICE);
     std::unique_lock lock(m_mutex);
     for (;;) {
         // Sleep until there is work, a flush is wanted, or a record is due
@@ -275,7 +310,6 @@ void CRecoveryManager::OpenRecord(const std::shared_ptr<CJournalChannel> &pChann
     std::string strBytes;
     AppendMagic(strBytes);
     AppendHeader(strBytes, op.header);
-    strBytes += op.strBytes;
     const std::string strTemp = PathOf(channel.strId, ".wrj.tmp");
     const std::string strFinal = PathOf(channel.strId, ".wrj");
     CFd journal(CreateLockedFile(strTemp, strError));
@@ -284,7 +318,7 @@ void CRecoveryManager::OpenRecord(const std::shared_ptr<CJournalChannel> &pChann
         return;
     }
     // The record appears under its final name complete and locked.
-    if (!WriteAll(journal.Get(), strBytes) || ::fdatasync(journal.Get()) != 0
+    if (!WriteAll(journal.Get(), strBytes) || !WriteAll(journal.Get(), op.strBytes) || ::fdatasync(journal.Get()) != 0
         || ::rename(strTemp.c_str(), strFinal.c_str()) != 0) {
         strError = SystemErrorText(strTemp);
         ::unlink(strTemp.c_str());
@@ -305,7 +339,6 @@ void CRecoveryManager::Rebase(CJournalChannel &channel, CJournalOp &op)
     std::string strBytes;
     AppendMagic(strBytes);
     AppendHeader(strBytes, op.header);
-    strBytes += op.strBytes;
     std::string strError;
     const std::string strTemp = PathOf(channel.strId, ".wrj.tmp");
     CFd journal(CreateLockedFile(strTemp, strError));
@@ -313,7 +346,7 @@ void CRecoveryManager::Rebase(CJournalChannel &channel, CJournalOp &op)
         Fail(channel, strError);
         return;
     }
-    if (!WriteAll(journal.Get(), strBytes) || ::fdatasync(journal.Get()) != 0
+    if (!WriteAll(journal.Get(), strBytes) || !WriteAll(journal.Get(), op.strBytes) || ::fdatasync(journal.Get()) != 0
         || ::rename(strTemp.c_str(), PathOf(channel.strId, ".wrj").c_str()) != 0) {
         strError = SystemErrorText(strTemp);
         ::unlink(strTemp.c_str());

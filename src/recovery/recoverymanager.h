@@ -86,8 +86,11 @@ public:
     // The worker reports to the user-interface thread through a queue that
     // RunPosted empties there. fnWake (called on the worker thread) asks for
     // that to happen soon; the journals also empty the queue as they write.
+    // RunPosted also hands the worker what the journals could not hand over
+    // at once; call it now and then (a few times a second) while HasPending.
     void SetWakeHandler(std::function<void()> fnWake);
     void RunPosted();
+    bool HasPending() const { return !m_aOutbox.empty(); }
     // Called on the user-interface thread when a record cannot be written.
     void SetErrorHandler(std::function<void(const std::string &strError)> fnError);
 
@@ -113,6 +116,8 @@ private:
     void SyncDue(bool bAll);
     void Fail(CJournalChannel &channel, const std::string &strError);
     void Post(std::function<void()> fn);
+    // Moves the outbox to the channels; under m_mutex.
+    void DrainOutbox();
     std::string PathOf(const std::string &strId, const char *pszSuffix) const;
 
     std::string m_strFolder;
@@ -128,6 +133,9 @@ private:
     std::uint64_t m_nFlushRequested = 0;                          // under m_mutex
     std::uint64_t m_nFlushDone = 0;                               // under m_mutex
     bool m_bStop = false;                                         // under m_mutex
+    // Operations submitted while the worker held the lock: the typing thread
+    // never waits for it. User-interface thread only.
+    std::vector<std::pair<std::shared_ptr<CJournalChannel>, CJournalOp>> m_aOutbox;
     std::function<void()> m_fnWake;
     std::function<void(const std::string &)> m_fnError;
     // Open records of the worker thread, for syncing.
