@@ -44,7 +44,7 @@ bool IsKnownColor(int nColor)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *pData, std::size_t nSize)
 {
-    DWORD dwFirst = 0;
+    std::uint32_t dwFirst = 0;
     if (nSize >= 4) {
         std::memcpy(&dwFirst, pData, 4);
         pData += 4;
@@ -55,13 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *pData, std::size_t nSi
 
     for (int nType = 0; nType < VIEWTYPE_COUNT; ++nType) {
         const ParseLineFunc pfnParse = ParseLineFuncOfViewType(nType);
-        DWORD dwState = dwFirst;
+        std::uint32_t dwState = dwFirst;
         for (int nLine = 0; nLine < lines.GetLineCount(); ++nLine) {
             const int nLength = lines.GetLineLength(nLine);
             const int nCapacity = ColorBlockCapacity(nLength);
             std::unique_ptr<ColorBlock[]> aBlocks(new ColorBlock[static_cast<std::size_t>(nCapacity)]);
             int nItems = 0;
-            const DWORD dwWith = pfnParse(lines, dwState, nLine, aBlocks.get(), nItems);
+            const std::uint32_t dwWith = pfnParse(lines, dwState, nLine, aBlocks.get(), nItems);
             int nNone = 0;
             Check(pfnParse(lines, dwState, nLine, nullptr, nNone) == dwWith && nNone == 0);
             Check(nItems >= 0 && nItems <= nCapacity);

@@ -13,6 +13,7 @@
 // fold counts bytes and may cut a double-byte character, Python's reversal
 // turns CR LF into LF CR.
 #include "benchtext.h"
+#include "html/tagcase.h"
 #include "html/textconv.h"
 
 #include <algorithm>
@@ -149,9 +150,10 @@ int main(int argc, char *argv[])
          "    lines = data.decode('cp932', 'surrogateescape').split('\\r\\n')\n"
          "    out = '\\r\\n'.join('\\r\\n'.join(l[i:i + 40] for i in range(0, max(len(l), 1), 40)) for l in lines)"
          ".encode('cp932', 'surrogateescape')\n"},
-        // 1248 ("ﾀｸﾞ文字変換", tag case rule B): add its row here once its
-        // converter is in the core, with the peer
-        //   LC_ALL=C sed -e 's/<\([^!][^>]*\)>/<\U\1>/g' %s >/dev/null
+        // The peers upper-case whole tags, quoted values too.
+        {"1248", "tags to upper case", &text, [](std::string_view t) { return TagCaseB(t, true); },
+         "LC_ALL=C sed -e 's/<\\([^!][^>]*\\)>/<\\U\\1>/g' %s >/dev/null",
+         "    out = re.sub(rb'<(?!!--)[^>]*', lambda m: m.group(0).upper(), data)\n"},
         {"6010", "lower case", &text, LowerCaseText, "LC_ALL=C sed -e 's/.*/\\L&/' %s >/dev/null",
          "    out = data.lower()\n"},
         {"6006", "reverse lines", &text, ReverseLines, "tac %s >/dev/null",

@@ -8,6 +8,7 @@
 // to the end of the repaint it causes, so it is how long the window does not
 // answer. Undo and redo are timed the same way, and the text after the undo is
 // checked against the original.
+#include "app/appsettings.h"
 #include "app/wrenpadview.h"
 #include "benchtext.h"
 #include "html/textconv.h"
@@ -102,6 +103,12 @@ int main(int argc, char *argv[])
         {"6005", "break lines at 40, kinsoku",
          [&] { view.ConvertSelection([](std::string_view t) { return BreakLinesAtWidth(t, 40, true); }); }},
         {"6010", "lower case", [&] { view.RouteCommand(ID_TO_LOWER); }},
+        {"1248", "tags to upper case",
+         [&] {
+             AppSettings().m_bTagState = 1;
+             view.RouteCommand(ID_WEB_TAG_CASE);
+         }},
+        {"1244", "erase tags", [&] { view.RouteCommand(ID_WEB_ERASE_TAGS); }},
     };
     for (const auto &s : subjects) {
         Timing convert;

@@ -66,7 +66,7 @@ void COptionsData::Save(CProfileStore &store, CAppSettings &settings) const
     store.WriteString(SECTION_MAIN, "UseWrenpadExtension", strUseWrenpadExtension);
 
     for (int i = 0; i < CLR_COUNT; ++i) {
-        const COLORREF cr = crColors[static_cast<std::size_t>(i)] & 0xFFFFFF;
+        const std::uint32_t cr = crColors[static_cast<std::size_t>(i)] & 0xFFFFFF;
         store.WriteInt(SECTION_MAIN, ColorSettingInfo(i).pszEntry, static_cast<int>(cr));
         settings.m_crColors[static_cast<std::size_t>(i)] = cr;
     }
@@ -119,7 +119,7 @@ const std::vector<std::string> &DateFormatChoices()
     return choices;
 }
 
-COLORREF PresetColor(EColorPreset ePreset, int nSetting, const CSystemColors &sys)
+std::uint32_t PresetColor(EColorPreset ePreset, int nSetting, const CSystemColors &sys)
 {
     if (ePreset == PRESET_DEFAULT)
         return CAppSettings::DefaultColor(nSetting, sys);

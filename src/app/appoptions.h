@@ -36,7 +36,7 @@ struct COptionsData
     bool bAutoTempoBrowse = false;
 
     // Display page.
-    std::array<COLORREF, CLR_COUNT> crColors{};
+    std::array<std::uint32_t, CLR_COUNT> crColors{};
     bool bViewTab = false;
     bool bViewReturn = false;
     bool bViewZenSpace = false;
@@ -64,4 +64,4 @@ enum EColorPreset
     PRESET_DEFAULT,
     PRESET_DOS,
 };
-COLORREF PresetColor(EColorPreset ePreset, int nSetting, const CSystemColors &sys);
+std::uint32_t PresetColor(EColorPreset ePreset, int nSetting, const CSystemColors &sys);

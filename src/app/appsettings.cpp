@@ -26,7 +26,7 @@ const CColorSettingInfo &ColorSettingInfo(int nSetting)
     return COLOR_SETTINGS[static_cast<std::size_t>(nSetting)];
 }
 
-COLORREF CAppSettings::DefaultColor(int nSetting, const CSystemColors &sys)
+std::uint32_t CAppSettings::DefaultColor(int nSetting, const CSystemColors &sys)
 {
     switch (nSetting) {
     case CLR_PREPRO:
@@ -78,7 +78,8 @@ void CAppSettings::Load(const CProfileStore &store, const CSystemColors &sys)
         // A value that is no 0x00BBGGRR colour (edited by hand) counts as missing.
         const int nDefault = static_cast<int>(DefaultColor(i, sys));
         const int n = store.GetInt(SECTION_MAIN, ColorSettingInfo(i).pszEntry, nDefault);
-        m_crColors[static_cast<std::size_t>(i)] = static_cast<COLORREF>(n >= 0 && n <= 0xFFFFFF ? n : nDefault);
+        m_crColors[static_cast<std::size_t>(i)] =
+            static_cast<std::uint32_t>(n >= 0 && n <= 0xFFFFFF ? n : nDefault);
     }
 }
 

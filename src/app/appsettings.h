@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <string>
 
-using COLORREF = std::uint32_t;  // 0x00BBGGRR
-
 inline constexpr const char *SECTION_MAIN = "Wrenpad\\Version 1.0";
 
 // The 14 colour settings, in the order the options sheet writes them.
@@ -39,12 +37,13 @@ struct CColorSettingInfo
 };
 const CColorSettingInfo &ColorSettingInfo(int nSetting);
 
-// The system colours the defaults of three colour settings follow.
+// The system colours the defaults of three colour settings follow. Colours here
+// and in m_crColors are 0x00BBGGRR, as the settings store them.
 struct CSystemColors
 {
-    COLORREF crWindowText = 0x000000;
-    COLORREF crWindow = 0xFFFFFF;
-    COLORREF crScrollBar = 0xC8C8C8;
+    std::uint32_t crWindowText = 0x000000;
+    std::uint32_t crWindow = 0xFFFFFF;
+    std::uint32_t crScrollBar = 0xC8C8C8;
 };
 
 struct CAppSettings
@@ -61,13 +60,13 @@ struct CAppSettings
     int m_bWebNoSelectTag = 0;
     int m_bWebBrEn = 0;
     int m_bWebPOnly = 1;
-    std::array<COLORREF, CLR_COUNT> m_crColors{};
+    std::array<std::uint32_t, CLR_COUNT> m_crColors{};
 
     // The application settings loader: every cached member from the store,
     // the defaults where an entry is missing.
     void Load(const CProfileStore &store, const CSystemColors &sys);
     // The default of a colour setting.
-    static COLORREF DefaultColor(int nSetting, const CSystemColors &sys);
+    static std::uint32_t DefaultColor(int nSetting, const CSystemColors &sys);
 };
 
 // The application's cached settings.

@@ -9,6 +9,7 @@
 #include "res/commands.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 
 CChildFrame::CChildFrame(CWrenpadDoc *pDoc, CMainFrame *pMainFrame)
     : QMdiSubWindow(nullptr), m_pDoc(pDoc), m_pMainFrame(pMainFrame)
@@ -17,6 +18,16 @@ CChildFrame::CChildFrame(CWrenpadDoc *pDoc, CMainFrame *pMainFrame)
     setWindowIcon(QIcon(QStringLiteral(":/icons/new.svg")));
     m_pSplitter = new CSplitterWnd([this](QWidget *pParent) { return CreatePane(pParent); }, this);
     setWidget(m_pSplitter);
+    // The window menu closes the window with the desktop's Close keys, which
+    // include Ctrl+W here; Ctrl+W is the explorer pane's, and two owners
+    // would leave the key doing nothing.
+    if (QMenu *pMenu = systemMenu()) {
+        for (QAction *pAction : pMenu->actions()) {
+            QList<QKeySequence> keys = pAction->shortcuts();
+            if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0)
+                pAction->setShortcuts(keys);
+        }
+    }
     m_pActiveView = m_pSplitter->GetPane(0, 0);
     connect(m_pSplitter, &CSplitterWnd::PanesChanged, this, [this] {
         const std::vector<CWrenpadView *> aPanes = m_pSplitter->GetPanes();

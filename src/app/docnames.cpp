@@ -63,8 +63,9 @@ std::vector<std::string> DialogFilterStrings(std::string_view filter)
     for (const CFileFilter &f : ParseFileFilter(filter)) {
         std::string str = f.strLabel.substr(0, std::min(f.strLabel.rfind('('), f.strLabel.size()));
         str += '(';
+        // "*.*" meant every file; here it would hide the many without a dot.
         for (std::size_t i = 0; i < f.aPatterns.size(); ++i)
-            str += (i ? " " : "") + f.aPatterns[i];
+            str += (i ? " " : "") + (f.aPatterns[i] == "*.*" ? std::string("*") : f.aPatterns[i]);
         str += ')';
         aStrings.push_back(std::move(str));
     }

@@ -21,7 +21,8 @@ struct CFileFilter
 std::vector<CFileFilter> ParseFileFilter(std::string_view filter);
 
 // The filters in the form of the file dialog: the patterns inside the
-// label's parentheses separated by blanks, "Html Files  (*.html *.htm)".
+// label's parentheses separated by blanks, "Html Files  (*.html *.htm)";
+// "*.*" becomes "*", every file, names without a dot too.
 std::vector<std::string> DialogFilterStrings(std::string_view filter);
 
 // The extension of a file name (after the last '.' of its last component,

@@ -73,6 +73,9 @@ CMainFrame::CMainFrame(CWrenpadApp *pApp) : QMainWindow(nullptr), m_pApp(pApp)
     CreateAccelerators();
     RegisterBarCommands();
     RegisterWindowCommands();
+    RegisterExplorerCommands();
+    RegisterPluginCommands();
+    RegisterFileToolCommands();
     OnCommand(ID_APP_EXIT, [this] { close(); });
 
     SetCopyDataReceiver([this](int nCode, const std::string &strPayload) { return OnCopyData(nCode, strPayload); });

@@ -7,7 +7,8 @@
 //
 // Routing, idle updates, hand-offs and closing live in mainframe.cpp; the bars
 // and their saved state in mainframe_bars.cpp; the document windows in
-// mainframe_window.cpp.
+// mainframe_window.cpp; the explorer pane in mainframe_explorer.cpp; the file
+// tools (kanji import, archives, split) in mainframe_tools.cpp.
 #pragma once
 
 #include "platform/cmdtarget.h"
@@ -22,6 +23,7 @@
 #include <string>
 
 class CChildFrame;
+class CDirListDlg;
 class CFolderSearchHost;
 class CSizingControlBar;
 class CTabBar;
@@ -106,7 +108,17 @@ public:
     // The text of a status pane (by indicator id; 0 the message pane).
     QString GetStatusPaneText(int nID) const;
     QMenu *GetMainMenu(int nResource, int nIndex) const;
+
+    // --- Plug-ins (mainframe_plugins.cpp) ------------------------------------
+    // Finds the plug-ins and puts their commands into the menus.
+    void LoadPlugins();
+    // Puts the plug-in items into a menu and its pop-ups (the menu bars, and
+    // the context menu, which is built each time it is shown), and takes the
+    // clickable-map item out when the image-map plug-in does not load.
+    void AddPluginItems(QMenu *pMenu);
     void UpdateRecentFileMenus();
+    // The explorer pane while it is open, else null.
+    CDirListDlg *GetDirListDlg() const;
     void SetTrayIconVisible(bool bVisible);
     bool IsTrayIconVisible() const;
     void OnUnmappableCharacters(int nCount);
@@ -129,6 +141,22 @@ private:
     void ShowDropDownMenu(int nID);
     void OnOptions();
 
+    // mainframe_explorer.cpp
+    void RegisterExplorerCommands();
+    // Command 309: opens the pane or shows it, at the active document's folder.
+    void OnViewExplorer();
+    // The open pane's root, path and filter into the settings. The pane
+    // itself stays until the frame goes: closing may yet be cancelled.
+    void SaveExplorerState();
+
+    // mainframe_plugins.cpp
+    void RegisterPluginCommands();
+    void ShowPluginHelp(int nID);
+
+    // mainframe_tools.cpp
+    void RegisterFileToolCommands();
+    void OnImportKanji();
+
     // mainframe_window.cpp
     void RegisterWindowCommands();
     void OnWindowNew();
@@ -147,6 +175,8 @@ private:
     CSizingControlBar *m_pResultsBar = nullptr;
     CTrayIcon *m_pTrayIcon = nullptr;
     CFolderSearchHost *m_pSearch = nullptr;
+    // At most one explorer pane; cleared when it closes.
+    QPointer<CDirListDlg> m_pDirListDlg;
     QTimer *m_pIdleTimer = nullptr;
     bool m_bIdleScheduled = false;
 
@@ -160,6 +190,9 @@ private:
     // Status panes by indicator id.
     std::map<int, QLabel *> m_mapPanes;
     QLabel *m_pMessagePane = nullptr;
+
+    // The image-map plug-in loaded when the plug-ins were last looked for.
+    bool m_bImageMapPlugin = true;
 
     QPointer<CChildFrame> m_pLastActive;
     int m_nShowCmd = 1;

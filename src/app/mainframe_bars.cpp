@@ -8,6 +8,7 @@
 #include "app/framestate.h"
 #include "app/menubuilder.h"
 #include "app/optionsdlg.h"
+#include "app/shellmenuswitch.h"
 #include "app/tabbar.h"
 #include "app/trayicon.h"
 #include "app/wrenpadapp.h"
@@ -346,8 +347,8 @@ void CMainFrame::OnOptions()
     data.Save(AppProfile(), AppSettings());
     for (CWrenpadDoc *pDoc : m_pApp->Documents())
         pDoc->UpdateAllViews();
-    // There is no file manager extension to register on this system.
-    AppProfile().WriteInt(SECTION_MAIN, "bUseWpShMenu", data.bUseWpShMenu ? 1 : 0);
+    // The setting says what is in place, even when the switch failed.
+    AppProfile().WriteInt(SECTION_MAIN, "bUseWpShMenu", ApplyShellMenuSwitch(data.bUseWpShMenu, this) ? 1 : 0);
     AppProfile().WriteInt(SECTION_MAIN, "bShowTrayIcon", data.bShowTrayIcon ? 1 : 0);
     SetTrayIconVisible(data.bShowTrayIcon);
 }
@@ -391,6 +392,7 @@ void CMainFrame::RestoreBarsAndMenus()
     m_pTabBar->setVisible(bars.bFileTabBar);
     SetTrayIconVisible(AppProfile().GetInt(SECTION_MAIN, "bShowTrayIcon", 0) != 0);
     UpdateRecentFileMenus();
+    LoadPlugins();
 }
 
 void CMainFrame::SaveFrameState()
@@ -412,4 +414,5 @@ void CMainFrame::SaveFrameState()
     placement.nBottom = rc.top() + rc.height();
     SaveWindowPlacement(AppProfile(), placement);
     AppProfile().WriteInt(SECTION_MAIN, "bUseBrowser", AppSettings().m_bUseBrowser);
+    SaveExplorerState();
 }

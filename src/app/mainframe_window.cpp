@@ -249,6 +249,7 @@ void CMainFrame::ShowContextMenu(CWrenpadView *pView, const QPoint &ptGlobal)
 
     // A selected URL or file name puts the matching commands on top.
     pView->AddOpenMenu(pMenu);
+    AddPluginItems(pMenu);
 
     connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu] { UpdateMenu(pMenu); });
     for (QMenu *pSub : pMenu->findChildren<QMenu *>())

@@ -1,5 +1,7 @@
 #include "app/optionsdlg.h"
 
+#include "app/shellmenuswitch.h"
+
 #include "platform/filedialogs.h"
 #include "platform/inputmethod.h"
 #include "platform/msgbox.h"
@@ -119,9 +121,9 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
     inputMethod.Detect();
     m_pNotNewAppCreate =
         AddCheck(pPage, "notNewAppCreate", "２重起動をしない ※次回新規起動から有効", data.bNotNewAppCreate);
-    // This system has no file manager extension to register.
+    // The file manager's menu; nothing to switch where no file manager reads it.
     m_pUseShellMenu = AddCheck(pPage, "useShellMenu", "エクスプローラーのメニューに追加する", data.bUseWpShMenu);
-    m_pUseShellMenu->setEnabled(false);
+    m_pUseShellMenu->setEnabled(IsShellMenuSupported());
     m_pShowTrayIcon = AddCheck(pPage, "showTrayIcon", "トレイアイコンを表示する", data.bShowTrayIcon);
 
     m_pMRUCount = new QLineEdit(QString::number(data.nMRUCount), pPage);

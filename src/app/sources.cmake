@@ -16,6 +16,8 @@ wp_gui_sources(
     docdialogs.cpp
     mainframe.cpp
     mainframe_bars.cpp
+    mainframe_explorer.cpp
+    mainframe_tools.cpp
     mainframe_window.cpp
     menubuilder.cpp
     optionsdlg.cpp
@@ -23,9 +25,16 @@ wp_gui_sources(
     splitterwnd.cpp
     tabbar.cpp
     trayicon.cpp
+    webdialogs.cpp
+    webdialogs_lines.cpp
     wrenpadapp.cpp
     wrenpaddoc.cpp
     wrenpadview.cpp
     wrenpadview_conv.cpp
     wrenpadview_jump.cpp
+    wrenpadview_kanji.cpp
+    wrenpadview_web.cpp
+    wrenpadview_webdlg.cpp
 )
+# Plug-ins and the file manager's menu.
+wp_gui_sources(appplugins.cpp mainframe_plugins.cpp shellmenuswitch.cpp wrenpadview_plugin.cpp)

@@ -6,6 +6,7 @@
 #include "app/docnames.h"
 #include "app/framestate.h"
 #include "app/mainframe.h"
+#include "app/shellmenuswitch.h"
 #include "app/wrenpaddoc.h"
 #include "platform/copydata.h"
 #include "platform/dialogs.h"
@@ -227,6 +228,7 @@ bool CWrenpadApp::UninstallRegistry(bool bConfirm)
                != IDYES)
         return false;
     AppProfile().WriteInt(SECTION_MAIN, "bUseWpShMenu", 0);
+    ApplyShellMenuSwitch(false, nullptr, !bConfirm);
     AppProfile().RemoveAll();
     if (bConfirm)
         MessageBox(nullptr,

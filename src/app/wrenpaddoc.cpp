@@ -160,6 +160,19 @@ bool CWrenpadDoc::DoSave(const std::string &strPath, bool bReplace)
         return true;
     }
 
+    const QStringList files = RunFileDialog(MessageParent(), SaveAsRequest());
+    if (files.isEmpty())
+        return false;
+    const std::string strNewPath = files.first().toStdString();
+    if (!OnSaveDocument(strNewPath))
+        return false;
+    if (bReplace)
+        SetPathName(strNewPath);
+    return true;
+}
+
+CFileDialogRequest CWrenpadDoc::SaveAsRequest() const
+{
     const CSaveFilterChoice choice = SaveFilterForTitle(m_strTitle);
     CFileDialogRequest request;
     request.bSave = true;
@@ -173,15 +186,7 @@ bool CWrenpadDoc::DoSave(const std::string &strPath, bool bReplace)
     if (FileExtension(strName).empty() && !choice.strDefaultExt.empty())
         strName += "." + choice.strDefaultExt;
     request.strFileName = QString::fromStdString(strName);
-    const QStringList files = RunFileDialog(MessageParent(), request);
-    if (files.isEmpty())
-        return false;
-    const std::string strNewPath = files.first().toStdString();
-    if (!OnSaveDocument(strNewPath))
-        return false;
-    if (bReplace)
-        SetPathName(strNewPath);
-    return true;
+    return request;
 }
 
 bool CWrenpadDoc::DoFileSave()

@@ -6,6 +6,7 @@
 
 #include "app/appsettings.h"
 #include "platform/cmdtarget.h"
+#include "platform/filedialogs.h"
 #include "text/textbuffer.h"
 
 #include <QFont>
@@ -57,6 +58,9 @@ public:
     // Save: to the document's file, or through the save dialog when it has
     // none or the file may not be written.
     bool DoFileSave();
+    // The save dialog as "save as" shows it for this document: filters, the
+    // default extension by the title, the document's folder and name.
+    CFileDialogRequest SaveAsRequest() const;
     // The buffer refilled from a file (templates); an empty text if it fails.
     bool ReplaceFromFile(const std::string &strPath);
     // Asks to save a modified document; false when the user cancelled or

@@ -25,7 +25,10 @@ CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nVie
     OnCommand(ID_EDIT_GOTO_LINE, [this] { OnEditGotoLine(); });
     OnCommand(ID_CHAR_CODE, [this] { OnCharCode(); });
     RegisterJumpCommands();
+    RegisterKanjiCommands();
     RegisterConvCommands();
+    RegisterWebCommands();
+    RegisterPluginCommands();
 }
 
 // ---------------------------------------------------------------------------
@@ -39,7 +42,8 @@ void CWrenpadView::SetViewType(int nViewType)
     viewport()->update();
 }
 
-DWORD CWrenpadView::ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems)
+std::uint32_t CWrenpadView::ParseLineColors(std::uint32_t dwCookie, int nLineIndex,
+                                            ColorBlock *pBuf, int &nActualItems)
 {
     return ParseLineByViewType(m_nViewType, *this, dwCookie, nLineIndex, pBuf, nActualItems);
 }

@@ -1,6 +1,7 @@
 // The application's view: the editing view plus what this program adds —
 // colouring by view type, block indent and outdent, the bracket jump, the
-// line jump and the character code, and the settings it draws with.
+// line jump and the character code, the web commands that put markup into
+// the text, and the settings it draws with.
 #pragma once
 
 #include "view/crystaleditview.h"
@@ -8,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QMenu;
 
@@ -29,7 +31,8 @@ public:
     // Colouring.
     int GetViewType() const { return m_nViewType; }
     void SetViewType(int nViewType);
-    DWORD ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems) override;
+    std::uint32_t ParseLineColors(std::uint32_t dwCookie, int nLineIndex, ColorBlock *pBuf,
+                                  int &nActualItems) override;
     void OnViewType(int nID);
     void OnUpdateViewType(CCmdUI *pCmdUI);
 
@@ -55,6 +58,18 @@ public:
     void OnEditGotoLine();
     void OnCharCode();
 
+    // A plug-in command (wrenpadview_plugin.cpp): row nRow of the plug-in
+    // registry runs on the selection and its results are inserted as the
+    // command's type says.
+    void RunPluginCommand(int nRow);
+    // Kanji codes (wrenpadview_kanji.cpp). ReplaceAllText makes the text the
+    // whole buffer, cut into lines by its own line ends, with an empty undo
+    // list and not modified; false when the view cannot edit.
+    bool ReplaceAllText(std::string_view text);
+    // Writes the text converted to EUC (OUTCODE_EUC) or JIS (OUTCODE_JIS) to
+    // a file chosen in a save dialog; the document itself is not changed.
+    void OnExportKanji(int nOutCode);
+
     // Tag jump, the jumps to files and the folder search (wrenpadview_jump.cpp).
     void OnTagJump();
     void OnOpenUrl();
@@ -74,6 +89,22 @@ public:
     // beside it. InitialUpdate sets it; a document renamed sets it again.
     const std::string &GetDocumentPath() const { return m_strDocumentPath; }
     void SetDocumentPath(const std::string &strPath) { m_strDocumentPath = strPath; }
+
+    // Web commands (wrenpadview_web.cpp, the dialogs in wrenpadview_webdlg.cpp).
+    void OnWebCommand(int nID);
+    void OnUpdateWebCommand(CCmdUI *pCmdUI);
+    // Wraps the selection in strOpen and strClose as one undo step, in upper
+    // case when the settings ask for it. bRemember keeps the pair for the
+    // repeat command; bSelect selects the wrapped text again (unless the
+    // settings say to select nothing), else the caret goes behind strClose.
+    void InsertTagPair(std::string strOpen, std::string strClose, bool bSelect, bool bRemember);
+    bool GetTagMemory() const { return m_bTagMemory; }
+    const std::string &GetLastColor() const { return m_strLastColor; }
+    // "挿入ﾀｸﾞ設定": upper or lower case for inserted tags.
+    void OnTagCaseSetting();
+    // Text at the start and end of every selected line; bCommentBlock opens
+    // the dialog set to put the comment prefix at the line starts.
+    void OnLineInsert(bool bCommentBlock);
 
     // The text conversions and insertions of the edit menu (wrenpadview_conv.cpp).
     // Replaces the selection with what convert makes of it, as one undo step
@@ -109,6 +140,8 @@ private:
     int m_nViewType;
     std::string m_strDocumentPath;
     void RegisterJumpCommands();
+    void RegisterPluginCommands();
+    void RegisterKanjiCommands();
     void RegisterConvCommands();
     // Converts the selected lines from their first line's start, or the
     // caret's line alone when the selection lies within one line. convert
@@ -126,4 +159,19 @@ private:
     std::string SelectedFilePath();
     CWrenpadDoc *m_pDocument = nullptr;
     bool m_bFocusedBefore = false;
+
+    // Web commands.
+    void RegisterWebCommands();
+    // Replaces the selection with line pieces as one undo step; the caret
+    // ends behind them.
+    void ReplaceSelectionLines(const std::vector<std::string> &aLines, int nAction);
+    void OnTagConversion(int nID);
+    void OnHexColor();
+    void OnImageMap();
+    // The commands that ask for their markup in a dialog; false for any other id.
+    bool OnWebDialogCommand(int nID);
+    // Tag-memory mode: remembered pairs pile up until the repeat command.
+    bool m_bTagMemory = false;
+    // The last colour of the hexadecimal colour command, "#rrggbb".
+    std::string m_strLastColor;
 };

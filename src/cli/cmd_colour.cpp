@@ -79,7 +79,7 @@ public:
     }
 
     // A state as 8 hexadecimal digits.
-    void PutState(DWORD dw)
+    void PutState(std::uint32_t dw)
     {
         static const char s_szDigits[] = "0123456789abcdef";
         char *p = Reserve(8);

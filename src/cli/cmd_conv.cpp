@@ -4,6 +4,7 @@
 // place is written to standard output. Unknown ids and bad arguments end with
 // status 2 and one line on standard error.
 #include "cli/cli.h"
+#include "html/tagcase.h"
 #include "html/textconv.h"
 #include "res/commands.h"
 #include "tools/nkf.h"
@@ -104,6 +105,18 @@ bool BreakLinesArgs(const CliArgs &args, std::string_view input, std::string &st
     return true;
 }
 
+bool TagCaseArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    if (!CheckArgCount(args, 1, 1, strError))
+        return false;
+    if (args[0] != "0" && args[0] != "1") {
+        strError = "STATE must be 0 or 1, not \"" + args[0] + "\"";
+        return false;
+    }
+    strOut = TagCaseB(input, args[0] == "1");
+    return true;
+}
+
 std::string FullSpacesOrSame(std::string_view text)
 {
     std::string out;
@@ -132,6 +145,11 @@ const CConvCommand CONV_COMMANDS[] = {
     {ID_HTML_ESCAPE, "", "\" & < > to &QUOT; &AMP; &LT; &GT;", NoArgs<EscapeHtmlSpecials>},
     {ID_HTML_UNESCAPE, "", "&QUOT; &AMP; &LT; &GT; (any case) back to \" & < >", NoArgs<UnescapeHtmlSpecials>},
     {ID_HTML_FORM_DECODE, "", "form data decoded, one field a line", NoArgs<DecodeFormData>},
+    {ID_WEB_ERASE_TAGS, "", "every tag from \"<\" through \">\" removed (a \"<\" with no \">\": to the end)",
+     NoArgs<EraseTags>},
+    {ID_WEB_TAG_CASE, "STATE",
+     "tags in lower (STATE 0) or upper case (1); quoted values, comments and text unchanged", TagCaseArgs},
+    {ID_WEB_KEEP_ONLY_TAGS, "", "only the tags and the CR and LF bytes kept", NoArgs<KeepOnlyTags>},
 };
 
 const CConvCommand *FindConvCommand(std::string_view id)

@@ -1,4 +1,8 @@
 wp_core_sources(
+    lineinsert.cpp
+    tagattr.cpp
+    tagcase.cpp
+    tagpair.cpp
     textconv.cpp
     textconv_html.cpp
     textconv_lines.cpp

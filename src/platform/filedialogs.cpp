@@ -36,7 +36,10 @@ QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request)
 
     QFileDialog dlg(pParent, request.strTitle, request.strDirectory);
     dlg.setAcceptMode(request.bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    if (request.bSave)
+    if (request.bFolder) {
+        dlg.setFileMode(QFileDialog::Directory);
+        dlg.setOption(QFileDialog::ShowDirsOnly);
+    } else if (request.bSave)
         dlg.setFileMode(QFileDialog::AnyFile);
     else
         dlg.setFileMode(request.bMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
@@ -50,6 +53,18 @@ QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request)
     if (dlg.exec() != QDialog::Accepted)
         return {};
     return dlg.selectedFiles();
+}
+
+QString BrowseForFolder(QWidget *pParent, const QString &strTitle, const QString &strStart)
+{
+    CFileDialogRequest request;
+    request.bFolder = true;
+    request.strTitle = strTitle;
+    request.strDirectory = strStart;
+    while (request.strDirectory.size() > 1 && request.strDirectory.endsWith(QLatin1Char('/')))
+        request.strDirectory.chop(1);
+    const QStringList chosen = RunFileDialog(pParent, request);
+    return chosen.isEmpty() ? QString() : chosen.first();
 }
 
 bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen)

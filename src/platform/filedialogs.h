@@ -20,12 +20,18 @@ struct CFileDialogRequest
     QString strFileName;            // proposed name
     QString strDefaultSuffix;       // added to a typed name without one (save)
     bool bMultiple = false;         // several files may be chosen (open)
+    bool bFolder = false;           // a folder is chosen, not a file
 };
 
 // The chosen files (absolute paths), empty when cancelled.
 QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request);
 using FileDialogHook = std::function<QStringList(const CFileDialogRequest &)>;
 void SetFileDialogHook(FileDialogHook hook);
+
+// The folder selection: strTitle over it, strStart preselected (a trailing
+// '/' dropped). The chosen folder, or empty when cancelled. Goes through the
+// file dialog hook with bFolder set.
+QString BrowseForFolder(QWidget *pParent, const QString &strTitle, const QString &strStart);
 
 // The colour dialog; false when cancelled.
 bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen);

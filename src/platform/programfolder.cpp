@@ -1,5 +1,7 @@
 #include "platform/programfolder.h"
 
+#include "tools/userfolders.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -65,15 +67,34 @@ int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgram
     return nCopied;
 }
 
+namespace {
+
+QStringList &PluginFoldersSet()
+{
+    static QStringList folders;
+    return folders;
+}
+
+} // namespace
+
 QStringList PluginFolders()
 {
+    if (!PluginFoldersSet().isEmpty())
+        return PluginFoldersSet();
     QStringList folders{ProgramFolder()};
-    const QString strBeside = QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/wrenpad/plugins");
-    if (IsDataFolder(strBeside))
-        folders << QDir::cleanPath(strBeside);
 #ifdef WRENPAD_INSTALL_PLUGINDIR
-    else if (IsDataFolder(QStringLiteral(WRENPAD_INSTALL_PLUGINDIR)))
-        folders << QStringLiteral(WRENPAD_INSTALL_PLUGINDIR);
+    const char *pszInstalled = WRENPAD_INSTALL_PLUGINDIR;
+#else
+    const char *pszInstalled = nullptr;
 #endif
+    const std::string strInstalled =
+        InstalledPluginFolder(QCoreApplication::applicationDirPath().toStdString(), pszInstalled);
+    if (!strInstalled.empty())
+        folders << QDir::cleanPath(QString::fromStdString(strInstalled));
     return folders;
+}
+
+void SetPluginFolders(const QStringList &folders)
+{
+    PluginFoldersSet() = folders;
 }

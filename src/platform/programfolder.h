@@ -19,5 +19,9 @@ QString ShippedDataFolder();
 // user already has are never replaced. Returns the number of files copied.
 int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgramFolder);
 
-// Where plug-ins are looked for: the program folder, then the installation's.
+// Where plug-ins are looked for: the program folder, then the installation's
+// plug-in folder (beside the program, or where it was installed to).
 QStringList PluginFolders();
+// Makes PluginFolders() give these folders instead, so that tests choose the
+// plug-ins a program sees; an empty list gives the usual ones again.
+void SetPluginFolders(const QStringList &folders);

@@ -16,4 +16,5 @@ wp_gui_sources(
     programfolder.cpp
     qsettingsprofile.cpp
     shellopen.cpp
+    trash.cpp
 )

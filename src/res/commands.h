@@ -209,6 +209,20 @@ enum ECommandId
     ID_FORM_MENU = 4012,
     ID_HTML_MENU = 4044,
 
+    // The explorer pane's tool bar and context menu.
+    ID_DIRLIST_ROOT = 310,
+    ID_DIRLIST_UP = 311,
+    ID_DIRLIST_FIND = 312,
+    ID_DIRLIST_PROPERTIES = 313,
+    ID_DIRLIST_OPTIONS = 314,
+    ID_DIRLIST_NEW_FOLDER = 315,
+    ID_DIRLIST_NEW_TEXT = 316,
+    ID_DIRLIST_DELETE = 317,
+    ID_DIRLIST_OPEN = 318,
+    ID_DIRLIST_EDIT = 319,
+    ID_DIRLIST_NEW_HTML = 320,
+    ID_DIRLIST_NEW_FROM_TEMPLATE = 321,
+
     // Web commands: markup inserted into the document.
     ID_WEB_BASIC_HTML = 1220,
     ID_WEB_BOOKMARK = 1221,
@@ -277,6 +291,13 @@ enum ECommandId
     ID_USERTAG_EDIT = 1060,
     ID_LOAD_OBJECT_LIST = 505,
     ID_TAG_COMPLETION = 501,
+
+    // Plug-in commands, one per command the plug-ins offer, and the help
+    // item of each (tools/pluginregistry.h).
+    ID_PLUGIN_FIRST = 7000,
+    ID_PLUGIN_LAST = 7099,
+    ID_PLUGIN_HELP_FIRST = 7400,
+    ID_PLUGIN_HELP_LAST = 7499,
 
     // Status-bar indicators.
     ID_EDIT_INDICATOR_READ = 37901,

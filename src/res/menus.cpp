@@ -228,11 +228,27 @@ constexpr CMenuItem MENU_161[] = {
     Popup(BASIC, "HTMLの設定(&H)"),
 };
 
+// ---------------------------------------------------------------------------
+// 168: the explorer pane's context menu
+
+constexpr CMenuItem DIRLIST_NEW_ITEMS[] = {
+    Cmd(ID_DIRLIST_NEW_FOLDER), Cmd(ID_DIRLIST_NEW_TEXT), Cmd(ID_DIRLIST_NEW_HTML), Cmd(ID_DIRLIST_NEW_FROM_TEMPLATE),
+};
+constexpr CMenuPopup DIRLIST_NEW = {"新規作成(&N)", DIRLIST_NEW_ITEMS};
+constexpr CMenuItem DIRLIST_ITEMS[] = {
+    Cmd(ID_DIRLIST_OPEN), Cmd(ID_DIRLIST_EDIT), SEP, Popup(DIRLIST_NEW), Cmd(ID_DIRLIST_DELETE), SEP,
+    Cmd(ID_DIRLIST_FIND), Cmd(ID_DIRLIST_PROPERTIES),
+};
+constexpr CMenuPopup DIRLIST = {"Explorer", DIRLIST_ITEMS};
+
+constexpr CMenuItem MENU_168[] = {Popup(DIRLIST)};
+
 constexpr CMenuResource MENUS[] = {
     {IDR_MAINFRAME, MENU_128},
     {IDR_WRENPADTYPE, MENU_129},
     {IDR_CONTEXT_MENU, MENU_134},
     {IDR_WEB_DROPDOWN, MENU_161},
+    {IDR_DIRLIST_MENU, MENU_168},
 };
 
 } // namespace

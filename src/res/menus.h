@@ -1,6 +1,6 @@
 // The menu layouts: the main menus (128 without a document window, 129 with
-// one), the editing view's context menu (134) and the drop-down menus of the
-// tool-bar buttons (161). A layout lists command ids, separators and pop-ups;
+// one), the editing view's context menu (134), the drop-down menus of the
+// tool-bar buttons (161) and the explorer pane's context menu (168). A layout lists command ids, separators and pop-ups;
 // labels and prompts come from the command table. A pop-up is defined once
 // and referred to from every menu that shows it, so the web menu of the menu
 // bar and of the context menu are the same definition.
@@ -14,6 +14,7 @@ enum
     IDR_WRENPADTYPE = 129,
     IDR_CONTEXT_MENU = 134,
     IDR_WEB_DROPDOWN = 161,
+    IDR_DIRLIST_MENU = 168,
 };
 
 // The pop-ups of the context menu: the menu itself, and the two that are put

@@ -28,10 +28,17 @@ constexpr int TOOLBAR_210[] = {
     ID_WEB_INDENT_LIST, ID_WEB_BULLET_LIST, ID_WEB_NUMBERED_LIST,
 };
 
+constexpr int TOOLBAR_300[] = {
+    ID_DIRLIST_ROOT,      ID_DIRLIST_UP,       0,
+    ID_DIRLIST_NEW_FOLDER, ID_DIRLIST_NEW_TEXT, ID_DIRLIST_DELETE, 0,
+    ID_DIRLIST_FIND,      ID_DIRLIST_PROPERTIES, ID_DIRLIST_OPTIONS,
+};
+
 constexpr CToolBarResource TOOLBARS[] = {
     {IDR_TOOLBAR_STANDARD, "標準ﾂｰﾙﾊﾞｰ", TOOLBAR_128},
     {IDR_TOOLBAR_EDIT, "標準ﾂｰﾙﾊﾞｰ2", TOOLBAR_170},
     {IDR_TOOLBAR_WEB, "Webﾂｰﾙﾊﾞｰ", TOOLBAR_210},
+    {IDR_TOOLBAR_DIRLIST, "WpDirList", TOOLBAR_300},
 };
 
 // The line-end pane stands beside the position pane: documents keep their own

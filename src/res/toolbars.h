@@ -6,7 +6,7 @@
 
 struct CToolBarResource
 {
-    int nID;  // 128 standard, 170 editing, 210 web
+    int nID;  // 128 standard, 170 editing, 210 web, 300 the explorer pane's
     const char *pszTitle;
     std::span<const int> buttons;
 };
@@ -16,6 +16,7 @@ enum
     IDR_TOOLBAR_STANDARD = 128,
     IDR_TOOLBAR_EDIT = 170,
     IDR_TOOLBAR_WEB = 210,
+    IDR_TOOLBAR_DIRLIST = 300,
 };
 
 const CToolBarResource *FindToolBarResource(int nID);

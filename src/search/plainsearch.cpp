@@ -7,18 +7,6 @@
 
 namespace {
 
-template <typename Fold>
-void FoldSingleBytes(std::string &text, Fold fold)
-{
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n;) {
-        const int nLen = SjisCharLength(text.data() + i, n - i);
-        if (nLen == 1)
-            text[i] = static_cast<char>(fold(static_cast<unsigned char>(text[i])));
-        i += static_cast<std::size_t>(nLen);
-    }
-}
-
 // A rough rank of how common each byte is in source code and prose.
 int ByteCommonness(unsigned char c)
 {
@@ -84,12 +72,12 @@ const char *CByteFinder::Find(const char *p, std::size_t n) const
 
 void UpperCaseSingleBytes(std::string &text)
 {
-    FoldSingleBytes(text, [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 0x20 : c; });
+    SjisUpperAscii(text.data(), text.size());
 }
 
 void LowerCaseSingleBytes(std::string &text)
 {
-    FoldSingleBytes(text, [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 0x20 : c; });
+    SjisLowerAscii(text.data(), text.size());
 }
 
 int FindPlainText(std::string_view text, std::string_view what, int nFrom, int nLimit, bool bWholeWord,

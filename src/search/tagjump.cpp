@@ -2,6 +2,7 @@
 
 #include "text/codec.h"
 #include "text/sjis.h"
+#include "tools/explorerfiles.h"
 
 #include <cctype>
 
@@ -115,27 +116,7 @@ int ClassifyJumpText(std::string_view selected, const std::string &strDocPath, s
 
 bool HasExtensionIn(const std::string &strPath, std::string_view strList)
 {
-    const std::size_t nSlash = strPath.rfind('/');
-    const std::size_t nDot = strPath.rfind('.');
-    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash))
-        return false;
-    const std::string_view ext = std::string_view(strPath).substr(nDot + 1);
-    std::size_t nStart = 0;
-    while (nStart <= strList.size()) {
-        std::size_t nEnd = strList.find(';', nStart);
-        if (nEnd == std::string_view::npos)
-            nEnd = strList.size();
-        const std::string_view item = strList.substr(nStart, nEnd - nStart);
-        if (!item.empty() && item.size() == ext.size()) {
-            bool bSame = true;
-            for (std::size_t i = 0; i < item.size() && bSame; ++i)
-                bSame = std::tolower(static_cast<unsigned char>(item[i])) == std::tolower(static_cast<unsigned char>(ext[i]));
-            if (bSame)
-                return true;
-        }
-        nStart = nEnd + 1;
-    }
-    return false;
+    return CExtensionList(strList).Matches(BaseName(strPath));
 }
 
 bool ParseResultLine(std::string_view line, std::string &strPath, int &nLine)

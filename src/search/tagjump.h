@@ -34,7 +34,8 @@ bool IsJumpUrl(std::string_view text);
 int ClassifyJumpText(std::string_view selected, const std::string &strDocPath, std::string &strPath,
                      const std::function<bool(const std::string &)> &fnExists);
 
-// Whether a file's extension is in a list such as "txt;html;htm" (any case).
+// Whether a file's name is in an extension list such as "txt;html;htm", as
+// CExtensionList matches it.
 bool HasExtensionIn(const std::string &strPath, std::string_view strList);
 
 // The file and line a result line of the folder search points at: the part

@@ -15,8 +15,6 @@
 
 #include <cstdint>
 
-using DWORD = std::uint32_t;
-
 // One colour run of a line: from nCharPos up to the next block's nCharPos (or
 // the line end). Text before the first block is normal text.
 struct ColorBlock
@@ -37,7 +35,7 @@ public:
 };
 
 // A state no routine returns: marks a cache entry not yet computed.
-inline constexpr DWORD PARSE_STATE_UNKNOWN = 0xFFFFFFFF;
+inline constexpr std::uint32_t PARSE_STATE_UNKNOWN = 0xFFFFFFFF;
 
 // Room a caller reserves for the blocks of a line of nLength bytes.
 inline constexpr int ColorBlockCapacity(int nLength)
@@ -70,27 +68,27 @@ bool IsKeywordInList(const char *const *ppszList, const char *pszWord, int nLeng
 // hexadecimal one written with "0x" (lower-case x only).
 bool IsNumberToken(const char *pszWord, int nLength);
 
-using ParseLineFunc = DWORD (*)(const CLineSource &lines, DWORD dwCookie, int nLineIndex,
-                                ColorBlock *pBuf, int &nActualItems);
+using ParseLineFunc = std::uint32_t (*)(const CLineSource &lines, std::uint32_t dwCookie,
+                                        int nLineIndex, ColorBlock *pBuf, int &nActualItems);
 
 // URLs and mail addresses only.
-DWORD ParseLineStandard(const CLineSource &lines, DWORD dwCookie, int nLineIndex,
-                        ColorBlock *pBuf, int &nActualItems);
+std::uint32_t ParseLineStandard(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                                ColorBlock *pBuf, int &nActualItems);
 // Uniform colour, no keywords.
-DWORD ParseLinePlain(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                     int &nActualItems);
+std::uint32_t ParseLinePlain(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                             ColorBlock *pBuf, int &nActualItems);
 // C, C++, Java, JavaScript, resource scripts.
-DWORD ParseLineCpp(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                   int &nActualItems);
+std::uint32_t ParseLineCpp(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                           ColorBlock *pBuf, int &nActualItems);
 // HTML with tag names, attributes, values and numbers.
-DWORD ParseLineHtml(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                    int &nActualItems);
+std::uint32_t ParseLineHtml(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                            ColorBlock *pBuf, int &nActualItems);
 // HTML tags and comments only.
-DWORD ParseLineHtmlSimple(const CLineSource &lines, DWORD dwCookie, int nLineIndex,
+std::uint32_t ParseLineHtmlSimple(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                                  ColorBlock *pBuf, int &nActualItems);
+std::uint32_t ParseLineVB(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
                           ColorBlock *pBuf, int &nActualItems);
-DWORD ParseLineVB(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                  int &nActualItems);
-DWORD ParseLinePerl(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                    int &nActualItems);
-DWORD ParseLinePascal(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                      int &nActualItems);
+std::uint32_t ParseLinePerl(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                            ColorBlock *pBuf, int &nActualItems);
+std::uint32_t ParseLinePascal(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                              ColorBlock *pBuf, int &nActualItems);

@@ -31,12 +31,12 @@ bool IsNumberToken(const char *pszWord, int nLength)
 
 namespace {
 
-enum : DWORD
+enum : std::uint32_t
 {
     STANDARD_KEEP_EMPTY = 0x04,  // the only bit an empty line passes on
 };
 
-int StandardColor(DWORD dwCookie)
+int StandardColor(std::uint32_t dwCookie)
 {
     if (dwCookie & 0x05)
         return COLORINDEX_COMMENT;
@@ -73,8 +73,8 @@ void ColorUrlWord(CParseScan &scan, int nBegin, int nEnd)
 
 } // namespace
 
-DWORD ParseLineStandard(const CLineSource &lines, DWORD dwCookie, int nLineIndex,
-                        ColorBlock *pBuf, int &nActualItems)
+std::uint32_t ParseLineStandard(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                                ColorBlock *pBuf, int &nActualItems)
 {
     CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
     const int nLength = scan.Length();
@@ -105,8 +105,8 @@ DWORD ParseLineStandard(const CLineSource &lines, DWORD dwCookie, int nLineIndex
     return dwCookie;
 }
 
-DWORD ParseLinePlain(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                     int &nActualItems)
+std::uint32_t ParseLinePlain(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                             ColorBlock *pBuf, int &nActualItems)
 {
     CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
     const int nLength = scan.Length();

@@ -10,7 +10,7 @@
 
 namespace {
 
-enum : DWORD
+enum : std::uint32_t
 {
     COOKIE_COMMENT = SCRIPT_COMMENT,  // "//" to the line end
     COOKIE_PREPROCESSOR = 0x02,       // a line that began with '#'
@@ -38,8 +38,8 @@ constexpr std::array<bool, 256> s_abCppStarts = MakeCppStarts();
 
 } // namespace
 
-DWORD ParseLineCpp(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                   int &nActualItems)
+std::uint32_t ParseLineCpp(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                           ColorBlock *pBuf, int &nActualItems)
 {
     CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
     const int nLength = scan.Length();
@@ -47,10 +47,10 @@ DWORD ParseLineCpp(const CLineSource &lines, DWORD dwCookie, int nLineIndex, Col
         return dwCookie & COOKIE_EXT_COMMENT;
 
     CScriptParse parse(s_cpp, scan, dwCookie);
-    bool bFirstChar = (dwCookie & ~DWORD(COOKIE_EXT_COMMENT)) == 0;
+    bool bFirstChar = (dwCookie & ~std::uint32_t(COOKIE_EXT_COMMENT)) == 0;
     bool bWasCommentStart = false;
     return parse.Run([&](int &I, unsigned char c) {
-        DWORD &dwState = parse.Cookie();
+        std::uint32_t &dwState = parse.Cookie();
         if (!(dwState & (COOKIE_EXT_COMMENT | COOKIE_PREPROCESSOR)) && !bFirstChar && !s_abCppStarts[c])
             return STEP_WORD;
         if (dwState & COOKIE_EXT_COMMENT) {
@@ -63,7 +63,7 @@ DWORD ParseLineCpp(const CLineSource &lines, DWORD dwCookie, int nLineIndex, Col
                 I = nLength - 1;
                 return STEP_DONE;
             }
-            dwState &= ~DWORD(COOKIE_EXT_COMMENT);
+            dwState &= ~std::uint32_t(COOKIE_EXT_COMMENT);
             parse.BeginBlockAfter();
             return STEP_DONE;
         }

@@ -12,7 +12,7 @@
 
 namespace {
 
-enum : DWORD
+enum : std::uint32_t
 {
     HTML_TAG = 0x02,
     HTML_COMMENT = 0x04,
@@ -21,7 +21,7 @@ enum : DWORD
     HTML_LINE_MASK = 0x0F,  // a single-quoted value ends with its line
 };
 
-enum : DWORD
+enum : std::uint32_t
 {
     SIMPLE_COMMENT = 0x01,
     SIMPLE_STRING = 0x08,
@@ -34,7 +34,7 @@ bool IsHexDigit(unsigned char c)
     return CParseScan::IsAsciiDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
 }
 
-int HtmlBlockColor(DWORD dwCookie)
+int HtmlBlockColor(std::uint32_t dwCookie)
 {
     if (dwCookie & 0x05)
         return COLORINDEX_COMMENT;
@@ -118,9 +118,9 @@ int FindCommentEnd(const CParseScan &scan, int nFrom, int nCommentStart)
 class CHtmlLine
 {
 public:
-    CHtmlLine(CParseScan &scan, DWORD dwCookie) : m_scan(scan), m_dwCookie(dwCookie) {}
+    CHtmlLine(CParseScan &scan, std::uint32_t dwCookie) : m_scan(scan), m_dwCookie(dwCookie) {}
 
-    DWORD Parse()
+    std::uint32_t Parse()
     {
         const int nLength = m_scan.Length();
         m_scan.AddBlock(0, HtmlBlockColor(m_dwCookie));
@@ -147,7 +147,7 @@ private:
                           : FindCommentEnd(m_scan, I, m_nCommentStart);
         if (J >= m_scan.Length())
             return m_scan.Length();
-        m_dwCookie &= ~DWORD(HTML_DQ_VALUE | HTML_SQ_VALUE | HTML_COMMENT);
+        m_dwCookie &= ~std::uint32_t(HTML_DQ_VALUE | HTML_SQ_VALUE | HTML_COMMENT);
         m_scan.AddBlock(J + 1, HtmlBlockColor(m_dwCookie));
         return J + 1;
     }
@@ -181,7 +181,7 @@ private:
     int OpenComment(int J)
     {
         m_scan.AddBlock(J, COLORINDEX_COMMENT);
-        m_dwCookie = (m_dwCookie & ~DWORD(HTML_TAG)) | HTML_COMMENT;
+        m_dwCookie = (m_dwCookie & ~std::uint32_t(HTML_TAG)) | HTML_COMMENT;
         m_nCommentStart = J;
         return J + 4;
     }
@@ -200,7 +200,7 @@ private:
         }
         if (c == '<')
             return OpenTagOrComment(J);
-        m_dwCookie &= ~DWORD(HTML_TAG);
+        m_dwCookie &= ~std::uint32_t(HTML_TAG);
         return J + 1;
     }
 
@@ -257,7 +257,7 @@ private:
                 m_scan.AddBlock(I + 1, COLORINDEX_PREPROCESSOR);
                 m_nWordBegin = -1;
             } else if (c == '>') {
-                m_dwCookie &= ~DWORD(HTML_TAG);
+                m_dwCookie &= ~std::uint32_t(HTML_TAG);
                 m_nWordBegin = -1;
                 bBlock = true;
             } else if (CParseScan::IsBlank(c)) {
@@ -297,7 +297,7 @@ private:
     }
 
     CParseScan &m_scan;
-    DWORD m_dwCookie;
+    std::uint32_t m_dwCookie;
     int m_nWordBegin = -1;     // the word being read inside a tag
     int m_nCommentStart = -1;  // where "<!--" stood on this line
 };
@@ -324,8 +324,8 @@ bool IsHtmlNumberToken(const char *pszWord, int nLength)
     return IsNumberToken(pszWord, nLength);
 }
 
-DWORD ParseLineHtml(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                    int &nActualItems)
+std::uint32_t ParseLineHtml(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                            ColorBlock *pBuf, int &nActualItems)
 {
     CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
     if (scan.Length() == 0)
@@ -336,8 +336,8 @@ DWORD ParseLineHtml(const CLineSource &lines, DWORD dwCookie, int nLineIndex, Co
     return CHtmlLine(scan, dwCookie).Parse();
 }
 
-DWORD ParseLineHtmlSimple(const CLineSource &lines, DWORD dwCookie, int nLineIndex,
-                          ColorBlock *pBuf, int &nActualItems)
+std::uint32_t ParseLineHtmlSimple(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                                  ColorBlock *pBuf, int &nActualItems)
 {
     CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
     const int nLength = scan.Length();
@@ -367,7 +367,7 @@ DWORD ParseLineHtmlSimple(const CLineSource &lines, DWORD dwCookie, int nLineInd
             }
             if (J >= nLength)
                 break;
-            dwCookie &= ~DWORD((dwCookie & SIMPLE_TAG) ? SIMPLE_TAG : SIMPLE_COMMENT);
+            dwCookie &= ~std::uint32_t((dwCookie & SIMPLE_TAG) ? SIMPLE_TAG : SIMPLE_COMMENT);
             I = J + 1;
             scan.AddBlock(I, color());
             continue;

@@ -7,14 +7,14 @@
 
 namespace {
 
-enum : DWORD
+enum : std::uint32_t
 {
     COOKIE_COMMENT = SCRIPT_COMMENT,  // to the line end
     COOKIE_DIRECTIVE = 0x02,          // Pascal: a line that began with '#'
     COOKIE_PAREN_COMMENT = 0x04,      // Pascal: "(*" ... "*)"
     COOKIE_STRING = SCRIPT_STRING,
     COOKIE_CHAR = SCRIPT_CHAR,
-    COOKIE_BRACE_COMMENT = 0x20,      // Pascal: "{" ... "}"
+    COOKIE_BRACE_COMMENT = 0x20,  // Pascal: "{" ... "}"
 };
 
 const CScriptLanguage s_vb = {VBKeywordColor, 0x05, 0, 0x04, true, false, true};
@@ -28,8 +28,8 @@ bool IsCaseless(unsigned char c, char cLower)
 
 } // namespace
 
-DWORD ParseLineVB(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                  int &nActualItems)
+std::uint32_t ParseLineVB(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                          ColorBlock *pBuf, int &nActualItems)
 {
     CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
     if (scan.Length() == 0)
@@ -58,8 +58,8 @@ DWORD ParseLineVB(const CLineSource &lines, DWORD dwCookie, int nLineIndex, Colo
     });
 }
 
-DWORD ParseLinePerl(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                    int &nActualItems)
+std::uint32_t ParseLinePerl(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                            ColorBlock *pBuf, int &nActualItems)
 {
     CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
     if (scan.Length() == 0)
@@ -81,18 +81,18 @@ DWORD ParseLinePerl(const CLineSource &lines, DWORD dwCookie, int nLineIndex, Co
     });
 }
 
-DWORD ParseLinePascal(const CLineSource &lines, DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                      int &nActualItems)
+std::uint32_t ParseLinePascal(const CLineSource &lines, std::uint32_t dwCookie, int nLineIndex,
+                              ColorBlock *pBuf, int &nActualItems)
 {
     CParseScan scan(lines, nLineIndex, pBuf, nActualItems);
     const int nLength = scan.Length();
     if (nLength == 0)
         return dwCookie & s_pascal.dwKeepBits;
     CScriptParse parse(s_pascal, scan, dwCookie);
-    bool bFirstChar = (dwCookie & ~DWORD(COOKIE_PAREN_COMMENT | COOKIE_BRACE_COMMENT)) == 0;
+    bool bFirstChar = (dwCookie & ~std::uint32_t(COOKIE_PAREN_COMMENT | COOKIE_BRACE_COMMENT)) == 0;
     bool bWasCommentStart = false;
     return parse.Run([&](int &I, unsigned char c) {
-        DWORD &dwState = parse.Cookie();
+        std::uint32_t &dwState = parse.Cookie();
         // Inside a comment only its end matters: jump to it (or to the last
         // byte, when it ends on a later line).
         if (dwState & (COOKIE_PAREN_COMMENT | COOKIE_BRACE_COMMENT)) {
@@ -109,7 +109,7 @@ DWORD ParseLinePascal(const CLineSource &lines, DWORD dwCookie, int nLineIndex, 
                 I = nLength - 1;
                 return STEP_DONE;
             }
-            dwState &= ~DWORD(COOKIE_PAREN_COMMENT | COOKIE_BRACE_COMMENT);
+            dwState &= ~std::uint32_t(COOKIE_PAREN_COMMENT | COOKIE_BRACE_COMMENT);
             parse.BeginBlockAfter();
             return STEP_DONE;
         }

@@ -9,7 +9,7 @@
 #include "syntax/parse.h"
 #include "syntax/parsescan.h"
 
-enum : DWORD
+enum : std::uint32_t
 {
     SCRIPT_COMMENT = 0x01,  // to the line end
     SCRIPT_STRING = 0x08,
@@ -20,9 +20,9 @@ struct CScriptLanguage
 {
     // The colour of a word by the language's lists; 0 for none.
     int (*pfnKeywordColor)(const char *pszWord, int nLength);
-    DWORD dwCommentBits;      // drawn in the comment colour
-    DWORD dwDirectiveBits;    // drawn in the preprocessor colour
-    DWORD dwKeepBits;         // kept at the end of a line without a backslash
+    std::uint32_t dwCommentBits;    // drawn in the comment colour
+    std::uint32_t dwDirectiveBits;  // drawn in the preprocessor colour
+    std::uint32_t dwKeepBits;       // kept at the end of a line without a backslash
     bool bUnderscoreIsText;   // a block starting at '_' is normal text
     bool bSigilsInWords;      // '$' and '@' belong to words
     bool bRemEndsWords;       // a comment may begin after any letter (VB)
@@ -44,17 +44,17 @@ enum EStep
 class CScriptParse
 {
 public:
-    CScriptParse(const CScriptLanguage &lang, CParseScan &scan, DWORD dwCookie)
+    CScriptParse(const CScriptLanguage &lang, CParseScan &scan, std::uint32_t dwCookie)
         : m_lang(lang), m_scan(scan), m_dwCookie(dwCookie)
     {
     }
 
-    DWORD &Cookie() { return m_dwCookie; }
+    std::uint32_t &Cookie() { return m_dwCookie; }
     // A new block begins after the byte the step consumed.
     void BeginBlockAfter() { m_bBlockAfter = true; }
 
     template <typename Step>
-    DWORD Run(Step step)
+    std::uint32_t Run(Step step)
     {
         const int nLength = m_scan.Length();
         const bool bBlocks = m_scan.HasBuffer();
@@ -73,7 +73,7 @@ public:
                     I = nLength;
                     break;
                 }
-                m_dwCookie &= ~DWORD(SCRIPT_STRING | SCRIPT_CHAR);
+                m_dwCookie &= ~std::uint32_t(SCRIPT_STRING | SCRIPT_CHAR);
                 I = J + 1;
                 bTrailBefore = false;
                 m_scan.AddBlock(I, BlockColor(I, false));
@@ -170,7 +170,7 @@ private:
 
     const CScriptLanguage &m_lang;
     CParseScan &m_scan;
-    DWORD m_dwCookie;
+    std::uint32_t m_dwCookie;
     bool m_bBlockAfter = false;
     int m_nIdentBegin = -1;
 };

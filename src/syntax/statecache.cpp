@@ -83,7 +83,7 @@ void CLineStateCache::EnsureSize(int nLineCount)
         m_pdwLineStates.resize(static_cast<std::size_t>(nLineCount), PARSE_STATE_UNKNOWN);
 }
 
-DWORD CLineStateCache::GetLineParseState(CLineParser &parser, int nLine)
+std::uint32_t CLineStateCache::GetLineParseState(CLineParser &parser, int nLine)
 {
     if (nLine < 0)
         return 0;
@@ -94,11 +94,12 @@ DWORD CLineStateCache::GetLineParseState(CLineParser &parser, int nLine)
     return StateAt(parser, nLine < nLineCount ? nLine : nLineCount - 1);
 }
 
-DWORD CLineStateCache::StateAt(CLineParser &parser, int nLine)
+std::uint32_t CLineStateCache::StateAt(CLineParser &parser, int nLine)
 {
     if (nLine < m_nKnown)
         return m_pdwLineStates[static_cast<std::size_t>(nLine)];
-    DWORD dwState = m_nKnown > 0 ? m_pdwLineStates[static_cast<std::size_t>(m_nKnown - 1)] : 0;
+    std::uint32_t dwState =
+        m_nKnown > 0 ? m_pdwLineStates[static_cast<std::size_t>(m_nKnown - 1)] : 0;
     for (int L = m_nKnown; L <= nLine; ++L) {
         int nItems = 0;
         dwState = parser.ParseLineColors(dwState, L, nullptr, nItems);
@@ -108,8 +109,8 @@ DWORD CLineStateCache::StateAt(CLineParser &parser, int nLine)
     return dwState;
 }
 
-DWORD CLineStateCache::ParseLineForDrawing(CLineParser &parser, int nLine,
-                                           std::vector<ColorBlock> &aBuffer, int &nBlocks)
+std::uint32_t CLineStateCache::ParseLineForDrawing(CLineParser &parser, int nLine,
+                                                   std::vector<ColorBlock> &aBuffer, int &nBlocks)
 {
     nBlocks = 0;
     const int nLineCount = parser.GetLineCount();
@@ -119,9 +120,9 @@ DWORD CLineStateCache::ParseLineForDrawing(CLineParser &parser, int nLine,
     const int nLength = parser.GetLineLength(nLine);
     if (nLength <= 0)
         return StateAt(parser, nLine);
-    const DWORD dwPrevious = nLine > 0 ? StateAt(parser, nLine - 1) : 0;
+    const std::uint32_t dwPrevious = nLine > 0 ? StateAt(parser, nLine - 1) : 0;
     const auto nCapacity = static_cast<std::size_t>(ColorBlockCapacity(nLength));
-    DWORD dwState = 0;
+    std::uint32_t dwState = 0;
     CBlockScratch scratch(nCapacity > LONG_LINE_BLOCKS ? nCapacity : 0);
     if (scratch.Data() != nullptr) {
         dwState = parser.ParseLineColors(dwPrevious, nLine, scratch.Data(), nBlocks);
@@ -137,7 +138,7 @@ DWORD CLineStateCache::ParseLineForDrawing(CLineParser &parser, int nLine,
     return dwState;
 }
 
-void CLineStateCache::OnTextChanged(DWORD dwFlags, int nLine, int nLineCount)
+void CLineStateCache::OnTextChanged(std::uint32_t dwFlags, int nLine, int nLineCount)
 {
     if (dwFlags & NOTIFY_RESET) {
         Reset();
@@ -160,7 +161,7 @@ void CLineStateCache::InvalidateFrom(int nLine)
 
 void CLineStateCache::Reset()
 {
-    std::vector<DWORD>().swap(m_pdwLineStates);
+    std::vector<std::uint32_t>().swap(m_pdwLineStates);
     m_nKnown = 0;
 }
 
@@ -185,8 +186,8 @@ int CSyntaxColorer::GetLineLength(int nLine) const
     return m_lines.GetLineLength(nLine);
 }
 
-DWORD CSyntaxColorer::ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                                      int &nActualItems)
+std::uint32_t CSyntaxColorer::ParseLineColors(std::uint32_t dwCookie, int nLineIndex,
+                                              ColorBlock *pBuf, int &nActualItems)
 {
     return ParseLineByViewType(m_nViewType, m_lines, dwCookie, nLineIndex, pBuf, nActualItems);
 }

@@ -15,8 +15,8 @@ public:
     virtual ~CLineParser() = default;
     virtual int GetLineCount() const = 0;
     virtual int GetLineLength(int nLine) const = 0;
-    virtual DWORD ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                                  int &nActualItems) = 0;
+    virtual std::uint32_t ParseLineColors(std::uint32_t dwCookie, int nLineIndex, ColorBlock *pBuf,
+                                          int &nActualItems) = 0;
 };
 
 class CLineStateCache
@@ -26,7 +26,7 @@ public:
     // without blocks from the nearest line above whose state is known. The
     // array is made on first use with one entry per line; a line past the end
     // reads as the last line.
-    DWORD GetLineParseState(CLineParser &parser, int nLine);
+    std::uint32_t GetLineParseState(CLineParser &parser, int nLine);
 
     // What drawing a line does: parse it with blocks from the state of the
     // line above and store its end state. An empty line is not parsed (it is
@@ -35,15 +35,15 @@ public:
     // scratch space that grows to 3 blocks per byte; a long one is parsed
     // into room that takes memory only where blocks are written, and aBuffer
     // then holds just its runs.
-    DWORD ParseLineForDrawing(CLineParser &parser, int nLine, std::vector<ColorBlock> &aBuffer,
-                              int &nBlocks);
+    std::uint32_t ParseLineForDrawing(CLineParser &parser, int nLine,
+                                      std::vector<ColorBlock> &aBuffer, int &nBlocks);
 
     // A change notification of the buffer (the NOTIFY_ flags and the first
     // changed line, -1 for all). A one-line change marks the states from that
     // line on as stale; other changes first resize the array to nLineCount,
     // keeping the entries above the line. A reset frees the array; a change of
     // line flags only leaves it alone.
-    void OnTextChanged(DWORD dwFlags, int nLine, int nLineCount);
+    void OnTextChanged(std::uint32_t dwFlags, int nLine, int nLineCount);
 
     // Marks every state from nLine on as stale.
     void InvalidateFrom(int nLine);
@@ -60,12 +60,12 @@ private:
     void EnsureSize(int nLineCount);
     // The state of a line the array covers, parsing forwards from the last
     // known line.
-    DWORD StateAt(CLineParser &parser, int nLine);
+    std::uint32_t StateAt(CLineParser &parser, int nLine);
 
     // States are only ever computed forwards from a known one, so the known
     // states are always the first m_nKnown entries; marking a change is
     // lowering that count, however long the document.
-    std::vector<DWORD> m_pdwLineStates;
+    std::vector<std::uint32_t> m_pdwLineStates;
     int m_nKnown = 0;
 };
 
@@ -83,11 +83,11 @@ public:
 
     int GetLineCount() const override;
     int GetLineLength(int nLine) const override;
-    DWORD ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf,
-                          int &nActualItems) override;
+    std::uint32_t ParseLineColors(std::uint32_t dwCookie, int nLineIndex, ColorBlock *pBuf,
+                                  int &nActualItems) override;
 
-    DWORD GetLineParseState(int nLine) { return m_cache.GetLineParseState(*this, nLine); }
-    DWORD ParseLineForDrawing(int nLine, std::vector<ColorBlock> &aBuffer, int &nBlocks)
+    std::uint32_t GetLineParseState(int nLine) { return m_cache.GetLineParseState(*this, nLine); }
+    std::uint32_t ParseLineForDrawing(int nLine, std::vector<ColorBlock> &aBuffer, int &nBlocks)
     {
         return m_cache.ParseLineForDrawing(*this, nLine, aBuffer, nBlocks);
     }

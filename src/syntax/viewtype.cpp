@@ -41,13 +41,13 @@ ParseLineFunc ParseLineFuncOfViewType(int nViewType)
     return s_apfnParse[nViewType];
 }
 
-DWORD ParseLineByViewType(int nViewType, const CLineSource &lines, DWORD dwCookie,
-                          int nLineIndex, ColorBlock *pBuf, int &nActualItems)
+std::uint32_t ParseLineByViewType(int nViewType, const CLineSource &lines, std::uint32_t dwCookie,
+                                  int nLineIndex, ColorBlock *pBuf, int &nActualItems)
 {
     const ParseLineFunc pfnParse = ParseLineFuncOfViewType(nViewType);
     if (pfnParse == nullptr)
         return 0;
-    const DWORD dwState = pfnParse(lines, dwCookie, nLineIndex, pBuf, nActualItems);
+    const std::uint32_t dwState = pfnParse(lines, dwCookie, nLineIndex, pBuf, nActualItems);
     return nViewType == VIEWTYPE_STANDARD ? 0 : dwState;
 }
 

@@ -33,8 +33,8 @@ ParseLineFunc ParseLineFuncOfViewType(int nViewType);
 // The view's parse entry: the routine of the type with the same arguments. The
 // standard type passes no state on (always 0); a type outside 0-7 adds no
 // blocks and returns 0.
-DWORD ParseLineByViewType(int nViewType, const CLineSource &lines, DWORD dwCookie,
-                          int nLineIndex, ColorBlock *pBuf, int &nActualItems);
+std::uint32_t ParseLineByViewType(int nViewType, const CLineSource &lines, std::uint32_t dwCookie,
+                                  int nLineIndex, ColorBlock *pBuf, int &nActualItems);
 
 // The type a command of the range selects (the standard type for the unused
 // ids); -1 for an id outside the range.

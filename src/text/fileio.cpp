@@ -17,24 +17,6 @@ namespace {
 
 constexpr std::size_t WRITE_BLOCK = 1 << 20;
 
-// Removes a temporary file unless it was put in place.
-class CTempFileGuard
-{
-public:
-    explicit CTempFileGuard(std::string strPath) : m_strPath(std::move(strPath)) {}
-    ~CTempFileGuard()
-    {
-        if (!m_strPath.empty())
-            ::unlink(m_strPath.c_str());
-    }
-    CTempFileGuard(const CTempFileGuard &) = delete;
-    CTempFileGuard &operator=(const CTempFileGuard &) = delete;
-    void Release() { m_strPath.clear(); }
-
-private:
-    std::string m_strPath;
-};
-
 // Gathers small writes into large ones.
 class CBufferedWriter
 {
@@ -87,6 +69,18 @@ std::string DirectoryOf(const std::string &strPath)
 
 } // namespace
 
+int DetectLineEndMode(std::string_view text)
+{
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (text[i] == '\n')
+            return LINEEND_LF;
+        if (text[i] == '\r')
+            return (i + 1 < n && text[i + 1] == '\n') ? LINEEND_CRLF : LINEEND_CR;
+    }
+    return LINEEND_CRLF;
+}
+
 std::string ResolveSymlinks(const std::string &strPath)
 {
     std::string strCurrent = strPath;
@@ -120,22 +114,12 @@ bool IsFileReadOnly(const std::string &strPath)
 
 bool CCrystalTextBuffer::SaveToFile(const std::string &strPath, int nLineEndMode, bool bClearModified)
 {
-    // Write the file the link points to, not over the link.
-    const std::string strTarget = ResolveSymlinks(strPath);
-    struct stat st;
-    const bool bExists = ::stat(strTarget.c_str(), &st) == 0;
-    if (bExists && (!S_ISREG(st.st_mode) || IsFileReadOnly(strTarget)))
+    CAtomicFile file;
+    if (!file.Open(strPath))
         return false;
-
-    std::string strBase = strTarget.substr(strTarget.rfind('/') + 1);
-    std::string strTemp = DirectoryOf(strTarget) + "/." + strBase + ".wrenpad-XXXXXX";
-    CFileHandle file(::mkostemp(strTemp.data(), O_CLOEXEC));
-    if (!file.IsOpen())
-        return false;
-    CTempFileGuard guard(strTemp);
 
     const std::string_view sep = LineEndSeparator(nLineEndMode == -1 ? m_nLineEndMode : nLineEndMode);
-    CBufferedWriter writer(file);
+    CBufferedWriter writer(file.GetFile());
     const int nCount = GetLineCount();
     for (int i = 0; i < nCount; ++i) {
         const TextLine &line = m_aLines[i];
@@ -144,33 +128,151 @@ bool CCrystalTextBuffer::SaveToFile(const std::string &strPath, int nLineEndMode
         if (i + 1 < nCount && !writer.Write(sep.data(), sep.size()))
             return false;
     }
-    if (!writer.Flush())
+    if (!writer.Flush() || !file.Commit())
         return false;
-
-    // The new file takes the place of the old one with its permissions (and,
-    // where we may, its owner); a new file gets the usual permissions.
-    const mode_t mode = bExists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
-    if (bExists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
-        // Only possible for the superuser or a member of the file's group;
-        // failing keeps our own ids, which is what a new file would have.
-        (void)!::fchown(file.Get(), st.st_uid, st.st_gid);
-    }
-    if (::fchmod(file.Get(), mode) != 0)
-        return false;
-    if (::fsync(file.Get()) != 0 || !file.Close())
-        return false;
-    if (::rename(strTemp.c_str(), strTarget.c_str()) != 0)
-        return false;
-    guard.Release();
-
-    // Make the rename itself durable.
-    const CFileHandle dir = CFileHandle::Open(DirectoryOf(strTarget), O_RDONLY | O_DIRECTORY);
-    if (dir.IsOpen())
-        ::fsync(dir.Get());
 
     if (bClearModified) {
         SetModified(false);
         m_nSavedUndoPos = m_nUndoPos;
     }
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Writing beside the target
+
+CAtomicFile::~CAtomicFile()
+{
+    Abandon();
+}
+
+bool CAtomicFile::Open(const std::string &strPath)
+{
+    Abandon();
+    // Write the file the link points to, not over the link.
+    const std::string strTarget = ResolveSymlinks(strPath);
+    struct stat st;
+    if (::stat(strTarget.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return false;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            errno = EINVAL;
+            return false;
+        }
+        if (IsFileReadOnly(strTarget)) {
+            errno = EACCES;
+            return false;
+        }
+    }
+    CFileHandle folder = CFileHandle::Open(DirectoryOf(strTarget), O_RDONLY | O_DIRECTORY);
+    if (!folder.IsOpen() || !OpenAt(folder.Get(), strTarget.substr(strTarget.rfind('/') + 1)))
+        return false;
+    m_ownFolder = std::move(folder);
+    return true;
+}
+
+bool CAtomicFile::OpenAt(int nFolderFd, const std::string &strName)
+{
+    Abandon();
+    if (strName.empty() || strName == "." || strName == ".." || strName.find('/') != std::string::npos) {
+        errno = EINVAL;
+        return false;
+    }
+    m_nFolderFd = nFolderFd;
+    m_strName = strName;
+    m_bTargetExists = ::fstatat(nFolderFd, strName.c_str(), &m_stTarget, AT_SYMLINK_NOFOLLOW) == 0;
+    if (m_bTargetExists && S_ISDIR(m_stTarget.st_mode)) {
+        errno = EISDIR;
+        m_nFolderFd = -1;
+        return false;
+    }
+    // A link or a special file is replaced by a plain file that gets the
+    // usual permissions, not the link's.
+    if (m_bTargetExists && !S_ISREG(m_stTarget.st_mode))
+        m_bTargetExists = false;
+    if (!CreateTemp()) {
+        m_nFolderFd = -1;
+        return false;
+    }
+    return true;
+}
+
+bool CAtomicFile::CreateTemp()
+{
+    // Hidden, beside the target, and unguessable, as mkstemp makes them; the
+    // name is cut so that it stays within the file system's limit.
+    static constexpr char DIGITS[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    std::string strBase(1, '.');
+    strBase.append(m_strName, 0, 200).append(".wrenpad-");
+    for (int nTry = 0; nTry < 100; ++nTry) {
+        unsigned char random[8];
+        if (::getentropy(random, sizeof random) != 0)
+            return false;
+        std::string strTemp = strBase;
+        for (unsigned char b : random)
+            strTemp += DIGITS[b % (sizeof DIGITS - 1)];
+        CFileHandle file(::openat(m_nFolderFd, strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                  0600));
+        if (file.IsOpen()) {
+            m_file = std::move(file);
+            m_strTemp = std::move(strTemp);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+bool CAtomicFile::Write(const char *p, std::size_t n)
+{
+    return m_file.IsOpen() && m_file.WriteFully(p, n);
+}
+
+bool CAtomicFile::Commit()
+{
+    if (!m_file.IsOpen()) {
+        errno = EBADF;
+        return false;
+    }
+    // The new file takes the place of the old one with its permissions (and,
+    // where we may, its owner); a new file gets the usual permissions.
+    mode_t mode = m_bTargetExists ? (m_stTarget.st_mode & 07777) : (0666 & ~CurrentUmask());
+    if (m_bModeSet)
+        mode = m_mode;
+    if (m_bTargetExists && (m_stTarget.st_uid != ::geteuid() || m_stTarget.st_gid != ::getegid())) {
+        // Only possible for the superuser or a member of the file's group;
+        // failing keeps our own ids, which is what a new file would have.
+        (void)!::fchown(m_file.Get(), m_stTarget.st_uid, m_stTarget.st_gid);
+    }
+    bool bOk = ::fchmod(m_file.Get(), mode) == 0 && (!m_bSync || ::fsync(m_file.Get()) == 0);
+    bOk = m_file.Close() && bOk;
+    bOk = bOk && ::renameat(m_nFolderFd, m_strTemp.c_str(), m_nFolderFd, m_strName.c_str()) == 0;
+    if (!bOk) {
+        const int nErr = errno;
+        Abandon();
+        errno = nErr;
+        return false;
+    }
+    m_strTemp.clear();
+    // Make the rename itself durable.
+    if (m_bSync)
+        ::fsync(m_nFolderFd);
+    Abandon();
+    return true;
+}
+
+void CAtomicFile::Abandon()
+{
+    const int nErr = errno;
+    m_file.Close();
+    if (!m_strTemp.empty()) {
+        ::unlinkat(m_nFolderFd, m_strTemp.c_str(), 0);
+        m_strTemp.clear();
+    }
+    m_ownFolder.Close();
+    m_nFolderFd = -1;
+    errno = nErr;
 }

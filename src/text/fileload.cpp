@@ -29,17 +29,6 @@ namespace {
 constexpr std::size_t DETECT_BYTES = 32768;
 constexpr std::size_t READ_BLOCK = 256 * 1024;
 
-int DetectLineEndMode(const char *p, std::size_t n)
-{
-    for (std::size_t i = 0; i < n; ++i) {
-        if (p[i] == '\n')
-            return LINEEND_LF;
-        if (p[i] == '\r')
-            return (i + 1 < n && p[i + 1] == '\n') ? LINEEND_CRLF : LINEEND_CR;
-    }
-    return LINEEND_CRLF;
-}
-
 #if defined(__SSE2__)
 // A bit for each of the 64 bytes at p that equals the byte in v.
 inline std::uint64_t MatchMask64(const char *p, __m128i v)
@@ -117,7 +106,8 @@ bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMo
         return false;
 
     if (nLineEndMode < LINEEND_CRLF || nLineEndMode > LINEEND_CR)
-        nLineEndMode = DetectLineEndMode(block, std::min(static_cast<std::size_t>(nRead), DETECT_BYTES));
+        nLineEndMode =
+            DetectLineEndMode(std::string_view(block, std::min(static_cast<std::size_t>(nRead), DETECT_BYTES)));
     m_nLineEndMode = nLineEndMode;
     const char chSep = nLineEndMode == LINEEND_LF ? '\n' : '\r';
     const bool bPair = nLineEndMode == LINEEND_CRLF;

@@ -46,3 +46,28 @@ int SjisPrevChar(const char *pszLine, int nLength, int nPos)
         return SjisPrevChar(pszLine, nLength, prev);
     return prev;
 }
+
+namespace {
+
+template <typename Fold>
+void FoldSingleBytes(char *p, std::size_t n, Fold fold)
+{
+    for (std::size_t i = 0; i < n;) {
+        const int nLen = SjisCharLength(p + i, n - i);
+        if (nLen == 1)
+            p[i] = static_cast<char>(fold(static_cast<unsigned char>(p[i])));
+        i += static_cast<std::size_t>(nLen);
+    }
+}
+
+} // namespace
+
+void SjisUpperAscii(char *p, std::size_t n)
+{
+    FoldSingleBytes(p, n, [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 0x20 : c; });
+}
+
+void SjisLowerAscii(char *p, std::size_t n)
+{
+    FoldSingleBytes(p, n, [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 0x20 : c; });
+}

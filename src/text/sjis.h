@@ -79,3 +79,9 @@ inline ESjisByteKind SjisByteKindAt(std::string_view line, int nPos)
 {
     return SjisByteKindAt(line.data(), static_cast<int>(line.size()), nPos);
 }
+
+// Changes the case of the single-byte ASCII letters of [p, p + n), which must
+// start on a character boundary. Trail bytes that equal ASCII letters and
+// full-width letters are left alone.
+void SjisUpperAscii(char *p, std::size_t n);
+void SjisLowerAscii(char *p, std::size_t n);

@@ -10,7 +10,7 @@
 
 namespace {
 
-bool IsSingleBit(DWORD dw)
+bool IsSingleBit(std::uint32_t dw)
 {
     return dw != 0 && (dw & (dw - 1)) == 0;
 }
@@ -117,8 +117,8 @@ void CCrystalTextBuffer::DetachView(CBufferView *pView)
         m_lstViews.erase(it);
 }
 
-void CCrystalTextBuffer::NotifyViews(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags,
-                                     int nLine)
+void CCrystalTextBuffer::NotifyViews(CBufferView *pSource, const ChangeHint *pHint,
+                                     std::uint32_t dwFlags, int nLine)
 {
     if (m_nBatchDepth > 0 && !(dwFlags & (NOTIFY_RESET | NOTIFY_FLAGS_ONLY))) {
         const int nFirst = std::max(nLine, 0);
@@ -238,7 +238,8 @@ void CCrystalTextBuffer::ReleaseLine(TextLine &line)
 // ---------------------------------------------------------------------------
 // Flags and bookmarks
 
-void CCrystalTextBuffer::SetLineFlag(int nLine, DWORD dwFlag, bool bSet, bool bRemoveFromOtherLine)
+void CCrystalTextBuffer::SetLineFlag(int nLine, std::uint32_t dwFlag, bool bSet,
+                                     bool bRemoveFromOtherLine)
 {
     if (!IsSingleBit(dwFlag))
         return;
@@ -250,8 +251,8 @@ void CCrystalTextBuffer::SetLineFlag(int nLine, DWORD dwFlag, bool bSet, bool bR
     }
     if (nLine < 0 || nLine >= GetLineCount())
         return;
-    const DWORD dwOld = m_aLines[nLine].dwFlags;
-    const DWORD dwNew = bSet ? (dwOld | dwFlag) : (dwOld & ~dwFlag);
+    const std::uint32_t dwOld = m_aLines[nLine].dwFlags;
+    const std::uint32_t dwNew = bSet ? (dwOld | dwFlag) : (dwOld & ~dwFlag);
     if (dwNew == dwOld)
         return;
     if (bRemoveFromOtherLine && bSet) {
@@ -265,7 +266,7 @@ void CCrystalTextBuffer::SetLineFlag(int nLine, DWORD dwFlag, bool bSet, bool bR
     NotifyViews(nullptr, nullptr, NOTIFY_ONE_LINE | NOTIFY_FLAGS_ONLY, nLine);
 }
 
-int CCrystalTextBuffer::FindLineWithFlag(DWORD dwFlag) const
+int CCrystalTextBuffer::FindLineWithFlag(std::uint32_t dwFlag) const
 {
     if (!IsSingleBit(dwFlag))
         return -1;

@@ -12,8 +12,6 @@
 #include <string_view>
 #include <vector>
 
-using DWORD = std::uint32_t;
-
 struct CPoint
 {
     int x = 0;  // byte index within the line
@@ -25,7 +23,7 @@ struct CPoint
 };
 
 // Line flags. Numbered bookmarks are the bits 1 << n for n = 0..9.
-enum : DWORD
+enum : std::uint32_t
 {
     LF_NUMBERED_BOOKMARK_0 = 0x0001,
     LF_NUMBERED_BOOKMARK_1 = 0x0002,
@@ -40,13 +38,13 @@ enum : DWORD
     LF_BOOKMARK = 0x80000,
 };
 
-inline constexpr DWORD LF_NUMBERED_BOOKMARK(int n)
+inline constexpr std::uint32_t LF_NUMBERED_BOOKMARK(int n)
 {
-    return DWORD(1) << n;
+    return std::uint32_t(1) << n;
 }
 
 // What UpdateView is told about a change.
-enum : DWORD
+enum : std::uint32_t
 {
     NOTIFY_WIDTH = 0x0001,       // a line's length may have changed
     NOTIFY_HEIGHT = 0x0002,      // the number of lines changed
@@ -86,7 +84,7 @@ enum
     ACTION_INDENT2 = 14,
 };
 
-enum : DWORD
+enum : std::uint32_t
 {
     UNDO_INSERT = 0x0001,
     UNDO_GROUP_START = 0x0100,
@@ -127,7 +125,7 @@ public:
     // Called synchronously from inside every change; must not change the buffer.
     // pSource is the view that made the change (null for undo, redo, loading);
     // nLine is the first affected line, or -1 for all.
-    virtual void UpdateView(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags,
+    virtual void UpdateView(CBufferView *pSource, const ChangeHint *pHint, std::uint32_t dwFlags,
                             int nLine) = 0;
     // A deletion is about to take the range away; it is still in the buffer.
     virtual void OnBeforeDelete(int nStartLine, int nStartChar, int nEndLine, int nEndChar)
@@ -163,7 +161,8 @@ public:
     // Views.
     void AttachView(CBufferView *pView);
     void DetachView(CBufferView *pView);
-    void NotifyViews(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags, int nLine);
+    void NotifyViews(CBufferView *pSource, const ChangeHint *pHint, std::uint32_t dwFlags,
+                     int nLine);
 
     // Batches of many edits (a replace-all, the undo of one). Inside a batch
     // every edit still reaches the views with its hint, flagged NOTIFY_BATCH:
@@ -183,7 +182,7 @@ public:
         return li.nLength > 0 ? std::string_view(li.pszText, static_cast<std::size_t>(li.nLength))
                               : std::string_view();
     }
-    DWORD GetLineFlags(int nLine) const { return m_aLines[nLine].dwFlags; }
+    std::uint32_t GetLineFlags(int nLine) const { return m_aLines[nLine].dwFlags; }
     // Bytes allocated for the line's own text block: a multiple of 16 above
     // its length when the block was made, kept while the line shrinks. A line
     // loaded from a file has no block of its own (0): its bytes sit packed
@@ -203,8 +202,8 @@ public:
     bool IsTrailByteAt(int nLine, int nPos) const;
 
     // Line flags. dwFlag must have exactly one bit set.
-    void SetLineFlag(int nLine, DWORD dwFlag, bool bSet, bool bRemoveFromOtherLine = true);
-    int FindLineWithFlag(DWORD dwFlag) const;
+    void SetLineFlag(int nLine, std::uint32_t dwFlag, bool bSet, bool bRemoveFromOtherLine = true);
+    int FindLineWithFlag(std::uint32_t dwFlag) const;
     int FindNextBookmark(int nLine) const;
     int FindPrevBookmark(int nLine) const;
 
@@ -226,6 +225,8 @@ public:
     bool InsertLines(CBufferView *pSource, int nLine, int nPos,
                      const std::vector<std::string_view> &aPieces, int &nEndLine, int &nEndChar,
                      int nAction = ACTION_UNKNOWN);
+    // The line pieces InsertText makes of a text.
+    static std::vector<std::string_view> SplitAtLineBreaks(std::string_view text);
     // The line pieces of a range (what InsertLines takes back).
     std::vector<std::string> GetTextLines(int nStartLine, int nStartChar, int nEndLine,
                                           int nEndChar) const;
@@ -261,7 +262,7 @@ public:
 private:
     struct UndoEntry
     {
-        DWORD dwFlags = 0;
+        std::uint32_t dwFlags = 0;
         CPoint ptStart;
         CPoint ptEnd;
         int nAction = ACTION_UNKNOWN;
@@ -272,7 +273,6 @@ private:
         std::vector<int> aPieceLengths;
     };
 
-    static std::vector<std::string_view> SplitAtLineBreaks(std::string_view text);
     static std::vector<std::string_view> SplitRecordPieces(const UndoEntry &rec);
     bool InternalInsertPieces(CBufferView *pSource, int nLine, int nPos,
                               const std::vector<std::string_view> &aPieces, int &nEndLine,

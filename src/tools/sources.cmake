@@ -1,1 +1,31 @@
-wp_core_sources(nkf.cpp nkf_mime.cpp)
+wp_core_sources(
+    archive_pack.cpp
+    archive_unpack.cpp
+    archivecmd.cpp
+    archivelib.cpp
+    archivepath.cpp
+    explorerfiles.cpp
+    filecodeguess.cpp
+    filesplit.cpp
+    imagesize.cpp
+    kanjiio.cpp
+    lh5encoder.cpp
+    lzhwriter.cpp
+    nkf.cpp
+    nkf_mime.cpp
+    plugincommand.cpp
+    pluginlibrary.cpp
+    pluginregistry.cpp
+    shellmenu.cpp
+    userfolders.cpp
+)
+wp_gui_sources(
+    archivedlg.cpp
+    archiveextractdlg.cpp
+    dirlistdialogs.cpp
+    dirlistdlg.cpp
+    dirlistdlg_files.cpp
+    dirtreectrl.cpp
+    dirtreemodel.cpp
+    filesplitdlg.cpp
+)

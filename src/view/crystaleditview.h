@@ -125,7 +125,8 @@ protected:
     void RegisterFindCommands();
     // Searches for text from ptStart with wrapping and selects the match, or
     // says that it was not found.
-    bool FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart, DWORD dwFlags);
+    bool FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart,
+                       std::uint32_t dwFlags);
     void ShowNotFound(const std::string &strTextUtf8, bool bAborted);
     // Proposes the text of the last find or replace in a dialog.
     void ProposeLastSearchText(CSearchDlgBase &dlg) const;

@@ -141,7 +141,7 @@ std::string_view CCrystalTextView::GetLineChars(int nLine) const
     return m_pTextBuffer ? m_pTextBuffer->GetLine(nLine) : std::string_view();
 }
 
-DWORD CCrystalTextView::GetLineFlags(int nLine) const
+std::uint32_t CCrystalTextView::GetLineFlags(int nLine) const
 {
     return m_pTextBuffer ? m_pTextBuffer->GetLineFlags(nLine) : 0;
 }
@@ -501,7 +501,8 @@ void CCrystalTextView::BlinkCaret()
 // ---------------------------------------------------------------------------
 // Change notifications
 
-void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags, int nLine)
+void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
+                                  std::uint32_t dwFlags, int nLine)
 {
     (void)pSource;
     if (dwFlags & NOTIFY_RESET) {
@@ -695,7 +696,8 @@ void CCrystalTextView::SetShowInactiveSelection(bool bShow)
     viewport()->update();
 }
 
-DWORD CCrystalTextView::ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems)
+std::uint32_t CCrystalTextView::ParseLineColors(std::uint32_t dwCookie, int nLineIndex,
+                                                ColorBlock *pBuf, int &nActualItems)
 {
     (void)dwCookie;
     (void)nLineIndex;

@@ -27,18 +27,16 @@
 #include <string_view>
 #include <vector>
 
-using COLORREF = std::uint32_t;  // 0x00BBGGRR
-
-inline QColor ColorFromRef(COLORREF cr)
+inline QColor ColorFromRef(std::uint32_t cr)
 {
     return QColor(static_cast<int>(cr & 0xFF), static_cast<int>((cr >> 8) & 0xFF),
                   static_cast<int>((cr >> 16) & 0xFF));
 }
 
-inline COLORREF RefFromColor(const QColor &c)
+inline std::uint32_t RefFromColor(const QColor &c)
 {
-    return static_cast<COLORREF>(c.red()) | (static_cast<COLORREF>(c.green()) << 8)
-           | (static_cast<COLORREF>(c.blue()) << 16);
+    return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8)
+           | (static_cast<std::uint32_t>(c.blue()) << 16);
 }
 
 class CCrystalTextView : public QAbstractScrollArea,
@@ -70,7 +68,7 @@ public:
     const char *GetLineText(int nLine) const override;
     std::string_view GetLineChars(int nLine) const;
     virtual int GetLineDisplayLength(int nLine);
-    virtual DWORD GetLineFlags(int nLine) const;
+    virtual std::uint32_t GetLineFlags(int nLine) const;
     // The text between two positions, lines joined by CR LF.
     virtual void GetText(CPoint ptStart, CPoint ptEnd, std::string &strText) const;
 
@@ -132,9 +130,11 @@ public:
     virtual void OnSplitScrolled(CCrystalTextView *pSource, bool bVertical);
 
     // --- Colours and marks ---------------------------------------------------
-    virtual COLORREF GetColor(int nColorIndex) const;
-    virtual void SetColor(int nColorIndex, COLORREF cr);
-    virtual void GetLineColors(int nLine, COLORREF &crBkgnd, COLORREF &crText, bool &bDrawWhitespace);
+    // Colours are 0x00BBGGRR, as the settings store them.
+    virtual std::uint32_t GetColor(int nColorIndex) const;
+    virtual void SetColor(int nColorIndex, std::uint32_t cr);
+    virtual void GetLineColors(int nLine, std::uint32_t &crBkgnd, std::uint32_t &crText,
+                               bool &bDrawWhitespace);
     virtual bool GetBold(int nColorIndex) const;
     virtual bool GetItalic(int nColorIndex) const;
     bool m_bShowTabs = false;
@@ -151,12 +151,17 @@ public:
 
     // --- Syntax colouring ----------------------------------------------------
     // The view's parse entry; the text view colours nothing.
-    DWORD ParseLineColors(DWORD dwCookie, int nLineIndex, ColorBlock *pBuf, int &nActualItems) override;
-    DWORD GetLineParseState(int nLine) { return m_lineStates.GetLineParseState(*this, nLine); }
+    std::uint32_t ParseLineColors(std::uint32_t dwCookie, int nLineIndex, ColorBlock *pBuf,
+                                  int &nActualItems) override;
+    std::uint32_t GetLineParseState(int nLine)
+    {
+        return m_lineStates.GetLineParseState(*this, nLine);
+    }
     CLineStateCache &LineStates() { return m_lineStates; }
 
     // --- Buffer notifications ------------------------------------------------
-    void UpdateView(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags, int nLine) override;
+    void UpdateView(CBufferView *pSource, const ChangeHint *pHint, std::uint32_t dwFlags,
+                    int nLine) override;
 
     // --- Status --------------------------------------------------------------
     // " %3d行、%3d列 " with the 1-based line and byte column of the caret.
@@ -248,10 +253,12 @@ protected:
     // Painting helpers (textview_draw.cpp).
     // Both draw nCount bytes from nOffset of the line, starting at display
     // column nColumn, and advance ptOrigin and nColumn past them.
-    void DrawTextRun(QPainter &painter, QPoint &ptOrigin, int &nColumn, const QRect &rcClip, int nColorIndex,
-                     int nLine, int nOffset, int nCount, COLORREF crTextOverride);
-    void DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int &nColumn, const QRect &rcClip, COLORREF crText,
-                         COLORREF crBkgnd, int nLine, int nOffset, int nCount);
+    void DrawTextRun(QPainter &painter, QPoint &ptOrigin, int &nColumn, const QRect &rcClip,
+                     int nColorIndex, int nLine, int nOffset, int nCount,
+                     std::uint32_t crTextOverride);
+    void DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int &nColumn, const QRect &rcClip,
+                         std::uint32_t crText, std::uint32_t crBkgnd, int nLine, int nOffset,
+                         int nCount);
     void DrawMarkImage(QPainter &painter, int nImage, int x, const QRect &rcCell);
     bool IsSelectionShown() const;
     void InvalidateLines(int nLine1, int nLine2, bool bInvalidateMargin = false);
@@ -345,8 +352,8 @@ protected:
     // so that runs of them can be drawn as one string; 1 yes, 0 no.
     QHash<char32_t, char> m_fitsCells;
     bool FitsCells(char32_t c, int nCells);
-    std::array<COLORREF, COLOR_COUNT> m_crColors{};
-    COLORREF m_crRunBkgnd = 0;  // background of the runs of the line being drawn
+    std::array<std::uint32_t, COLOR_COUNT> m_crColors{};
+    std::uint32_t m_crRunBkgnd = 0;  // background of the runs of the line being drawn
 
     // Caret blinking and the input method's pre-edit text.
     QTimer m_timerCaret;

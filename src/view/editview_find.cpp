@@ -114,8 +114,8 @@ void CCrystalEditView::ProposeLastSearchText(CSearchDlgBase &dlg) const
         dlg.SetSearchText(m_find.strSearchText);
 }
 
-bool CCrystalEditView::FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart,
-                                     DWORD dwFlags)
+bool CCrystalEditView::FindAndSelect(const std::string &strText, const std::string &strTextUtf8,
+                                     CPoint ptStart, std::uint32_t dwFlags)
 {
     CPoint ptFound;
     bool bFound = m_search.SearchInText(*this, strText, ptStart, dwFlags, true, ptFound);
@@ -152,7 +152,8 @@ void CCrystalEditView::OnEditFind()
     const std::vector<std::string> aHistory = LoadHistory(ENTRY_FIND_TEXT);
     dlg.SetSearchHistory(aHistory);
     dlg.SetFlags(m_find.bSearchDone ? m_find.dwSearchFlags
-                                    : static_cast<DWORD>(AppProfile().GetInt(SECTION_FIND, "FindFlags", 0)));
+                                    : static_cast<std::uint32_t>(
+                                        AppProfile().GetInt(SECTION_FIND, "FindFlags", 0)));
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -204,7 +205,7 @@ void CCrystalEditView::FindNextFromCaret(bool bReverse)
 {
     std::string strText = m_find.strSearchText;
     std::string strTextUtf8 = m_find.strSearchTextUtf8;
-    DWORD dwFlags = m_find.dwSearchFlags;
+    std::uint32_t dwFlags = m_find.dwSearchFlags;
     bool bUnsearchable = m_find.bUnsearchable;
     if (!m_find.bSearchDone) {
         const std::vector<std::string> aHistory = LoadHistory(ENTRY_FIND_TEXT);
@@ -214,7 +215,7 @@ void CCrystalEditView::FindNextFromCaret(bool bReverse)
         int nUnmappable = 0;
         strText = Utf8ToCp932(strTextUtf8, &nUnmappable);
         bUnsearchable = nUnmappable > 0;
-        dwFlags = static_cast<DWORD>(AppProfile().GetInt(SECTION_FIND, "FindFlags", 0));
+        dwFlags = static_cast<std::uint32_t>(AppProfile().GetInt(SECTION_FIND, "FindFlags", 0));
     }
     if (strText.empty())
         return;
@@ -239,9 +240,11 @@ void CCrystalEditView::OnEditReplace()
     CReplaceDlg dlg(this);
     dlg.SetSearchHistory(LoadHistory(ENTRY_FIND_TEXT));
     dlg.SetReplaceHistory(LoadHistory(ENTRY_REPLACE_TEXT));
-    const DWORD dwFlags = m_find.bReplaceDone ? m_find.dwReplaceFlags
-                                              : static_cast<DWORD>(AppProfile().GetInt(SECTION_FIND, "ReplaceFlags", 0));
-    dlg.SetFlags(dwFlags & ~DWORD(SEARCH_UP));
+    const std::uint32_t dwFlags =
+        m_find.bReplaceDone
+            ? m_find.dwReplaceFlags
+            : static_cast<std::uint32_t>(AppProfile().GetInt(SECTION_FIND, "ReplaceFlags", 0));
+    dlg.SetFlags(dwFlags & ~std::uint32_t(SEARCH_UP));
     if (!m_find.strSearchText.empty())
         ProposeLastSearchText(dlg);
 
@@ -347,7 +350,7 @@ void CCrystalEditView::OnEditReplace()
     m_find.strSearchText = dlg.GetSearchText(&nUnmappable);
     m_find.bUnsearchable = nUnmappable > 0;
     m_find.strSearchTextUtf8 = dlg.GetSearchTextUtf8();
-    m_find.dwReplaceFlags = dlg.GetFlags() & ~DWORD(SEARCH_UP);
+    m_find.dwReplaceFlags = dlg.GetFlags() & ~std::uint32_t(SEARCH_UP);
     AppProfile().WriteInt(SECTION_FIND, "ReplaceFlags", static_cast<int>(m_find.dwReplaceFlags));
     SaveHistory(ENTRY_FIND_TEXT, dlg.GetSearchTextUtf8());
     SaveHistory(ENTRY_REPLACE_TEXT, dlg.GetReplaceTextUtf8());

@@ -123,16 +123,16 @@ std::string CSearchDlgBase::GetSearchTextUtf8() const
     return m_pSearchText->currentText().toStdString();
 }
 
-void CSearchDlgBase::SetFlags(DWORD dwFlags)
+void CSearchDlgBase::SetFlags(std::uint32_t dwFlags)
 {
     m_pWholeWord->setChecked(dwFlags & SEARCH_WHOLE_WORD);
     m_pMatchCase->setChecked(dwFlags & SEARCH_MATCH_CASE);
     m_pRegex->setChecked(dwFlags & SEARCH_REGEX);
 }
 
-DWORD CSearchDlgBase::GetFlags() const
+std::uint32_t CSearchDlgBase::GetFlags() const
 {
-    DWORD dw = 0;
+    std::uint32_t dw = 0;
     if (m_pWholeWord->isChecked())
         dw |= SEARCH_WHOLE_WORD;
     if (m_pMatchCase->isChecked())
@@ -179,15 +179,16 @@ CFindDlg::CFindDlg(QWidget *pParent) : CSearchDlgBase(pParent)
     OnTextChanged();
 }
 
-void CFindDlg::SetFlags(DWORD dwFlags)
+void CFindDlg::SetFlags(std::uint32_t dwFlags)
 {
     CSearchDlgBase::SetFlags(dwFlags);
     ((dwFlags & SEARCH_UP) ? m_pUp : m_pDown)->setChecked(true);
 }
 
-DWORD CFindDlg::GetFlags() const
+std::uint32_t CFindDlg::GetFlags() const
 {
-    return CSearchDlgBase::GetFlags() | (m_pUp->isChecked() ? DWORD(SEARCH_UP) : DWORD(0));
+    return CSearchDlgBase::GetFlags()
+           | (m_pUp->isChecked() ? std::uint32_t(SEARCH_UP) : std::uint32_t(0));
 }
 
 void CFindDlg::OnTextChanged()

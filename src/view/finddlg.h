@@ -36,8 +36,8 @@ public:
     std::string GetSearchTextUtf8() const;
     // SEARCH_MATCH_CASE, SEARCH_WHOLE_WORD and SEARCH_REGEX (and in the find
     // dialog SEARCH_UP).
-    virtual void SetFlags(DWORD dwFlags);
-    virtual DWORD GetFlags() const;
+    virtual void SetFlags(std::uint32_t dwFlags);
+    virtual std::uint32_t GetFlags() const;
 
 protected:
     explicit CSearchDlgBase(QWidget *pParent);
@@ -62,8 +62,8 @@ class CFindDlg : public CSearchDlgBase
 
 public:
     explicit CFindDlg(QWidget *pParent = nullptr);
-    void SetFlags(DWORD dwFlags) override;
-    DWORD GetFlags() const override;
+    void SetFlags(std::uint32_t dwFlags) override;
+    std::uint32_t GetFlags() const override;
     // "次を検索(&F)": the handler returns true when the dialog is to close.
     void SetFindHandler(std::function<bool()> fn) { m_fnFind = std::move(fn); }
 

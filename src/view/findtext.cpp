@@ -20,9 +20,9 @@ int CTextSearch::CountLineBreaks(std::string_view strPattern)
     return nCount;
 }
 
-bool CTextSearch::Prepare(const std::string &strWhat, DWORD dwFlags)
+bool CTextSearch::Prepare(const std::string &strWhat, std::uint32_t dwFlags)
 {
-    const DWORD dwKind = dwFlags & (SEARCH_MATCH_CASE | SEARCH_REGEX);
+    const std::uint32_t dwKind = dwFlags & (SEARCH_MATCH_CASE | SEARCH_REGEX);
     if (m_bPrepared && m_dwPrepared == dwKind && m_strPrepared == strWhat)
         return !m_bBadExpression;
     m_bPrepared = true;
@@ -43,7 +43,8 @@ bool CTextSearch::Prepare(const std::string &strWhat, DWORD dwFlags)
     return !m_strFolded.empty();
 }
 
-void CTextSearch::BuildWindow(const CLineSource &lines, int nLine, DWORD dwFlags, CWindow &w)
+void CTextSearch::BuildWindow(const CLineSource &lines, int nLine, std::uint32_t dwFlags,
+                              CWindow &w)
 {
     const int nLast = std::min(nLine + m_nJoin, lines.GetLineCount() - 1);
     const bool bFold = !(dwFlags & (SEARCH_REGEX | SEARCH_MATCH_CASE));
@@ -77,7 +78,8 @@ CPoint CTextSearch::WindowPoint(const CWindow &w, int nOffset) const
     return CPoint(nOffset - w.anStarts[k], w.nLine + static_cast<int>(k));
 }
 
-int CTextSearch::FindInWindow(const CWindow &w, int nFrom, int nLimit, DWORD dwFlags, bool bLast, int &nLength)
+int CTextSearch::FindInWindow(const CWindow &w, int nFrom, int nLimit, std::uint32_t dwFlags,
+                              bool bLast, int &nLength)
 {
     const int nFirstLineEnd = w.anStarts.size() > 1 ? w.anStarts[1] - 1 : static_cast<int>(w.text.size());
     if (!m_pRegex) {
@@ -108,7 +110,7 @@ int CTextSearch::FindInWindow(const CWindow &w, int nFrom, int nLimit, DWORD dwF
     return nFound;
 }
 
-void CTextSearch::KeepMatch(const CWindow &w, int nOffset, int nLength, DWORD dwFlags)
+void CTextSearch::KeepMatch(const CWindow &w, int nOffset, int nLength, std::uint32_t dwFlags)
 {
     m_nMatchLength = nLength;
     m_ptMatchEnd = WindowPoint(w, nOffset + nLength);
@@ -128,7 +130,8 @@ bool CTextSearch::Tick(int nLine)
     return false;
 }
 
-bool CTextSearch::Pass(const CLineSource &lines, CPoint ptStart, CPoint ptEnd, DWORD dwFlags, CPoint &ptFound)
+bool CTextSearch::Pass(const CLineSource &lines, CPoint ptStart, CPoint ptEnd,
+                       std::uint32_t dwFlags, CPoint &ptFound)
 {
     CWindow w;
     for (int y = ptStart.y; y <= ptEnd.y; ++y) {
@@ -152,7 +155,8 @@ bool CTextSearch::Pass(const CLineSource &lines, CPoint ptStart, CPoint ptEnd, D
     return false;
 }
 
-bool CTextSearch::PassUp(const CLineSource &lines, CPoint ptStart, CPoint ptBegin, DWORD dwFlags, CPoint &ptFound)
+bool CTextSearch::PassUp(const CLineSource &lines, CPoint ptStart, CPoint ptBegin,
+                         std::uint32_t dwFlags, CPoint &ptFound)
 {
     CWindow w;
     for (int y = ptStart.y; y >= ptBegin.y; --y) {
@@ -178,8 +182,9 @@ bool CTextSearch::PassUp(const CLineSource &lines, CPoint ptStart, CPoint ptBegi
     return false;
 }
 
-bool CTextSearch::SearchInRange(const CLineSource &lines, const std::string &strWhat, CPoint ptStart,
-                                CPoint ptBlockBegin, CPoint ptBlockEnd, DWORD dwFlags, bool bWrap, CPoint &ptFound)
+bool CTextSearch::SearchInRange(const CLineSource &lines, const std::string &strWhat,
+                                CPoint ptStart, CPoint ptBlockBegin, CPoint ptBlockEnd,
+                                std::uint32_t dwFlags, bool bWrap, CPoint &ptFound)
 {
     m_bAborted = false;
     m_nTick = 0;
@@ -215,16 +220,16 @@ bool CTextSearch::SearchInRange(const CLineSource &lines, const std::string &str
     return bFound;
 }
 
-bool CTextSearch::SearchInText(const CLineSource &lines, const std::string &strWhat, CPoint ptStart, DWORD dwFlags,
-                               bool bWrap, CPoint &ptFound)
+bool CTextSearch::SearchInText(const CLineSource &lines, const std::string &strWhat, CPoint ptStart,
+                               std::uint32_t dwFlags, bool bWrap, CPoint &ptFound)
 {
     const int nLast = lines.GetLineCount() - 1;
     const CPoint ptEnd = nLast >= 0 ? CPoint(lines.GetLineLength(nLast), nLast) : CPoint();
     return SearchInRange(lines, strWhat, ptStart, CPoint(0, 0), ptEnd, dwFlags, bWrap, ptFound);
 }
 
-int CTextSearch::SearchInLine(std::string_view text, const std::string &strWhat, DWORD dwFlags, int &nMatchLength,
-                              int nFrom)
+int CTextSearch::SearchInLine(std::string_view text, const std::string &strWhat,
+                              std::uint32_t dwFlags, int &nMatchLength, int nFrom)
 {
     m_bAborted = false;
     nMatchLength = 0;
@@ -244,7 +249,8 @@ int CTextSearch::SearchInLine(std::string_view text, const std::string &strWhat,
     return nFound;
 }
 
-bool CTextSearch::BuildReplacement(const std::string &strReplace, DWORD dwFlags, std::string &strResult) const
+bool CTextSearch::BuildReplacement(const std::string &strReplace, std::uint32_t dwFlags,
+                                   std::string &strResult) const
 {
     if (!(dwFlags & SEARCH_REGEX)) {
         strResult = strReplace;

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-enum : DWORD
+enum : std::uint32_t
 {
     SEARCH_MATCH_CASE = 0x01,
     SEARCH_WHOLE_WORD = 0x02,
@@ -27,12 +27,12 @@ enum : DWORD
 struct CFindState
 {
     bool bSearchDone = false;
-    DWORD dwSearchFlags = 0;
+    std::uint32_t dwSearchFlags = 0;
     std::string strSearchText;      // CP932
     std::string strSearchTextUtf8;  // as typed, for messages and the history
     bool bUnsearchable = false;      // the text as typed has no CP932 form
     bool bReplaceDone = false;
-    DWORD dwReplaceFlags = 0;
+    std::uint32_t dwReplaceFlags = 0;
     int nReplaceLength = 0;
 };
 
@@ -53,19 +53,20 @@ public:
     // The first match in text at or after nFrom (the bytes before it still
     // count as neighbours of a whole word and for the anchors of an
     // expression): its offset, or -1. nMatchLength receives its length.
-    int SearchInLine(std::string_view text, const std::string &strWhat, DWORD dwFlags, int &nMatchLength,
-                     int nFrom = 0);
+    int SearchInLine(std::string_view text, const std::string &strWhat, std::uint32_t dwFlags,
+                     int &nMatchLength, int nFrom = 0);
 
     // Searches from ptStart within [ptBlockBegin, ptBlockEnd]: forwards, or
     // with SEARCH_UP backwards, for the nearest match that lies wholly on
     // its side of ptStart and inside the block. bWrap allows one more pass
     // from the far end. On success ptFound is the match start and the match
     // state is kept (GetMatchLength, GetMatchEnd, BuildReplacement).
-    bool SearchInRange(const CLineSource &lines, const std::string &strWhat, CPoint ptStart, CPoint ptBlockBegin,
-                       CPoint ptBlockEnd, DWORD dwFlags, bool bWrap, CPoint &ptFound);
+    bool SearchInRange(const CLineSource &lines, const std::string &strWhat, CPoint ptStart,
+                       CPoint ptBlockBegin, CPoint ptBlockEnd, std::uint32_t dwFlags, bool bWrap,
+                       CPoint &ptFound);
     // SearchInRange over the whole text.
-    bool SearchInText(const CLineSource &lines, const std::string &strWhat, CPoint ptStart, DWORD dwFlags,
-                      bool bWrap, CPoint &ptFound);
+    bool SearchInText(const CLineSource &lines, const std::string &strWhat, CPoint ptStart,
+                      std::uint32_t dwFlags, bool bWrap, CPoint &ptFound);
 
     // The last match: its length in bytes (each line break inside it counts
     // one) and the position after it.
@@ -74,7 +75,8 @@ public:
     // The text that replaces the last match: strReplace as it stands, or with
     // SEARCH_REGEX built with its group references and case escapes. False
     // when the replacement refers to a group the match did not set.
-    bool BuildReplacement(const std::string &strReplace, DWORD dwFlags, std::string &strResult) const;
+    bool BuildReplacement(const std::string &strReplace, std::uint32_t dwFlags,
+                          std::string &strResult) const;
 
     // Whether the last search stopped before it knew the answer: the
     // progress hook asked it to, or an expression took too many steps.
@@ -100,20 +102,23 @@ private:
         std::vector<int> anStarts;  // offset of each joined line in text
     };
 
-    bool Prepare(const std::string &strWhat, DWORD dwFlags);
-    void BuildWindow(const CLineSource &lines, int nLine, DWORD dwFlags, CWindow &w);
+    bool Prepare(const std::string &strWhat, std::uint32_t dwFlags);
+    void BuildWindow(const CLineSource &lines, int nLine, std::uint32_t dwFlags, CWindow &w);
     CPoint WindowPoint(const CWindow &w, int nOffset) const;
     // The first (or with bLast the last) match in the window starting at or
     // after nFrom and no later than the end of the window's first line.
-    int FindInWindow(const CWindow &w, int nFrom, int nLimit, DWORD dwFlags, bool bLast, int &nLength);
-    bool Pass(const CLineSource &lines, CPoint ptStart, CPoint ptEnd, DWORD dwFlags, CPoint &ptFound);
-    bool PassUp(const CLineSource &lines, CPoint ptStart, CPoint ptBegin, DWORD dwFlags, CPoint &ptFound);
+    int FindInWindow(const CWindow &w, int nFrom, int nLimit, std::uint32_t dwFlags, bool bLast,
+                     int &nLength);
+    bool Pass(const CLineSource &lines, CPoint ptStart, CPoint ptEnd, std::uint32_t dwFlags,
+              CPoint &ptFound);
+    bool PassUp(const CLineSource &lines, CPoint ptStart, CPoint ptBegin, std::uint32_t dwFlags,
+                CPoint &ptFound);
     bool Tick(int nLine);
-    void KeepMatch(const CWindow &w, int nOffset, int nLength, DWORD dwFlags);
+    void KeepMatch(const CWindow &w, int nOffset, int nLength, std::uint32_t dwFlags);
 
     // The text searched for, as prepared for the flags it was prepared with.
     std::string m_strPrepared;
-    DWORD m_dwPrepared = 0;
+    std::uint32_t m_dwPrepared = 0;
     bool m_bPrepared = false;
     std::string m_strFolded;  // plain text, upper-cased without SEARCH_MATCH_CASE
     CRegexPtr m_pRegex;

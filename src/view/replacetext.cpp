@@ -43,9 +43,10 @@ void CReplaceSession::SetStart(CPoint pt)
     m_bStartAtEnd = false;
 }
 
-void CReplaceSession::SetTexts(const std::string &strWhat, const std::string &strReplace, DWORD dwFlags)
+void CReplaceSession::SetTexts(const std::string &strWhat, const std::string &strReplace,
+                               std::uint32_t dwFlags)
 {
-    const DWORD dwSearch = dwFlags & ~DWORD(SEARCH_UP);
+    const std::uint32_t dwSearch = dwFlags & ~std::uint32_t(SEARCH_UP);
     if (strWhat != m_strWhat || dwSearch != m_dwFlags)
         m_bHasMatch = false;
     m_strWhat = strWhat;

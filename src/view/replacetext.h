@@ -27,7 +27,7 @@ public:
 
     // What to look for and what to put in its place; changing them forgets
     // the current match.
-    void SetTexts(const std::string &strWhat, const std::string &strReplace, DWORD dwFlags);
+    void SetTexts(const std::string &strWhat, const std::string &strReplace, std::uint32_t dwFlags);
 
     // Finds the next match downwards, from the start (or just after the
     // current match), without wrapping. When there is none, the start
@@ -73,7 +73,7 @@ private:
     CTextSearch &m_search;
     std::string m_strWhat;
     std::string m_strReplace;
-    DWORD m_dwFlags = 0;
+    std::uint32_t m_dwFlags = 0;
     bool m_bSelection = false;
     CPoint m_ptBegin;
     CPoint m_ptEnd;

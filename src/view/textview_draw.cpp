@@ -89,7 +89,7 @@ void CCrystalTextView::DrawArea(QPainter &painter, const QRect &rcUpdate)
     DrawOverlay(painter);
 }
 
-COLORREF CCrystalTextView::GetColor(int nColorIndex) const
+std::uint32_t CCrystalTextView::GetColor(int nColorIndex) const
 {
     if (nColorIndex >= COLOR_COUNT || nColorIndex < 0)
         nColorIndex = COLORINDEX_WHITESPACE;
@@ -98,17 +98,18 @@ COLORREF CCrystalTextView::GetColor(int nColorIndex) const
     return m_crColors[static_cast<std::size_t>(nColorIndex)];
 }
 
-void CCrystalTextView::SetColor(int nColorIndex, COLORREF cr)
+void CCrystalTextView::SetColor(int nColorIndex, std::uint32_t cr)
 {
     if (nColorIndex >= 0 && nColorIndex < COLOR_COUNT)
         m_crColors[static_cast<std::size_t>(nColorIndex)] = cr;
 }
 
-void CCrystalTextView::GetLineColors(int nLine, COLORREF &crBkgnd, COLORREF &crText, bool &bDrawWhitespace)
+void CCrystalTextView::GetLineColors(int nLine, std::uint32_t &crBkgnd, std::uint32_t &crText,
+                                     bool &bDrawWhitespace)
 {
     (void)nLine;
-    crBkgnd = static_cast<COLORREF>(-1);
-    crText = static_cast<COLORREF>(-1);
+    crBkgnd = static_cast<std::uint32_t>(-1);
+    crText = static_cast<std::uint32_t>(-1);
     bDrawWhitespace = false;
 }
 
@@ -140,7 +141,7 @@ void CCrystalTextView::DrawMargin(QPainter &painter, const QRect &rc, int nLine)
     painter.fillRect(rc, ColorFromRef(GetColor(COLORINDEX_SELMARGIN)));
     if (nLine < 0)
         return;
-    const DWORD dwFlags = GetLineFlags(nLine);
+    const std::uint32_t dwFlags = GetLineFlags(nLine);
     // Numbered bookmarks 1-9 first, then 0, then the plain bookmark.
     int nImage = -1;
     for (int n = 1; n <= 10 && nImage < 0; ++n) {
@@ -180,8 +181,8 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
         return;
     }
 
-    COLORREF crBkgnd;
-    COLORREF crText;
+    std::uint32_t crBkgnd;
+    std::uint32_t crText;
     bool bDrawWhitespace;
     GetLineColors(nLine, crBkgnd, crText, bDrawWhitespace);
 
@@ -201,7 +202,8 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
         pBlocks = m_aBlockBuffer.data();
     }
 
-    const COLORREF crLineBkgnd = crBkgnd != static_cast<COLORREF>(-1) ? crBkgnd : GetColor(COLORINDEX_BKGND);
+    const std::uint32_t crLineBkgnd =
+        crBkgnd != static_cast<std::uint32_t>(-1) ? crBkgnd : GetColor(COLORINDEX_BKGND);
     int nColumn = 0;
     bool bPastRight = false;
     auto drawRun = [&](int nColorIndex, int nFrom, int nTo) {
@@ -257,10 +259,12 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
         DrawMarkImage(painter, nCharWidth >= 8 ? 14 : 15, nLineEndX, rc);
 }
 
-void CCrystalTextView::DrawTextRun(QPainter &painter, QPoint &ptOrigin, int &nColumn, const QRect &rcClip,
-                                   int nColorIndex, int nLine, int nOffset, int nCount, COLORREF crTextOverride)
+void CCrystalTextView::DrawTextRun(QPainter &painter, QPoint &ptOrigin, int &nColumn,
+                                   const QRect &rcClip, int nColorIndex, int nLine, int nOffset,
+                                   int nCount, std::uint32_t crTextOverride)
 {
-    const COLORREF crText = crTextOverride != static_cast<COLORREF>(-1) ? crTextOverride : GetColor(nColorIndex);
+    const std::uint32_t crText =
+        crTextOverride != static_cast<std::uint32_t>(-1) ? crTextOverride : GetColor(nColorIndex);
     if (!IsSelectionShown()) {
         DrawTextSegment(painter, ptOrigin, nColumn, rcClip, crText, m_crRunBkgnd, nLine, nOffset, nCount);
         return;
@@ -286,8 +290,9 @@ void CCrystalTextView::DrawTextRun(QPainter &painter, QPoint &ptOrigin, int &nCo
         DrawTextSegment(painter, ptOrigin, nColumn, rcClip, crText, m_crRunBkgnd, nLine, nB, nEnd - nB);
 }
 
-void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int &nColumnInOut, const QRect &rcClip,
-                                       COLORREF crText, COLORREF crBkgnd, int nLine, int nOffset, int nCount)
+void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int &nColumnInOut,
+                                       const QRect &rcClip, std::uint32_t crText,
+                                       std::uint32_t crBkgnd, int nLine, int nOffset, int nCount)
 {
     const std::string_view line = GetLineChars(nLine);
     const int nCharWidth = GetCharWidth();

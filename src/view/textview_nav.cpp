@@ -269,7 +269,7 @@ void CCrystalTextView::ToggleBookmark(int nBookmark)
 {
     if (!m_pTextBuffer || nBookmark < 0 || nBookmark > 9)
         return;
-    const DWORD dwFlag = LF_NUMBERED_BOOKMARK(nBookmark);
+    const std::uint32_t dwFlag = LF_NUMBERED_BOOKMARK(nBookmark);
     const bool bSet = !(m_pTextBuffer->GetLineFlags(m_ptCaret.y) & dwFlag);
     m_pTextBuffer->SetLineFlag(m_ptCaret.y, dwFlag, bSet, true);
 }

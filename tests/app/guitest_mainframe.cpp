@@ -99,12 +99,13 @@ TEST_F(MainFrame, MenuItemsAreEnabledOnlyWhereSomethingHandlesThem)
     EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 0, ID_FILE_SAVE)->isEnabled());
     EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 2, ID_VIEW_OPTIONS)->isEnabled());
     EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 5, ID_WINDOW_SPLIT)->isEnabled());
-    for (int nID : {1228, 4000, 32790, 4040, 57607})
-        EXPECT_FALSE(FindCommandActionIn(Frame()->GetMainMenu(IDR_WRENPADTYPE, nID == 1228 ? 3 : 0), nID) == nullptr)
+    for (int nID : {1238, 4000, 32790, 4040, 57607})
+        EXPECT_FALSE(FindCommandActionIn(Frame()->GetMainMenu(IDR_WRENPADTYPE, nID == 1238 ? 3 : 0), nID) == nullptr)
             << nID;
-    QAction *pBold = MenuItem(IDR_WRENPADTYPE, 3, 1228);
-    EXPECT_EQ(pBold->text(), "太字(&B)\tCtSh+B");
-    EXPECT_FALSE(pBold->isEnabled());
+    QAction *pTable = MenuItem(IDR_WRENPADTYPE, 3, 1238);
+    EXPECT_EQ(pTable->text(), "ﾃｰﾌﾞﾙ挿入(&T)\tCtSh+T");
+    EXPECT_FALSE(pTable->isEnabled());
+    EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 3, 1228)->isEnabled());
 
     // Undo names the action to be undone; copy needs a selection.
     QTest::keyClicks(View(), "abc");

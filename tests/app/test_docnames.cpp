@@ -46,7 +46,8 @@ TEST(DocNames, FiltersBecomeDialogFiltersWithBlankSeparatedPatterns)
     const std::vector<std::string> save = DialogFilterStrings(SAVE_FILE_FILTER);
     ASSERT_EQ(save.size(), 8u);
     EXPECT_EQ(save[1], "Html Files  (*.html *.htm)");
-    EXPECT_EQ(save[7], "All Files  (*.*)");
+    // Every file, also those without a dot in their names.
+    EXPECT_EQ(save[7], "All Files  (*)");
     // A label without patterns and the empty tail are dropped.
     EXPECT_EQ(ParseFileFilter("A|*.a|B||").size(), 1u);
     EXPECT_TRUE(ParseFileFilter("").empty());

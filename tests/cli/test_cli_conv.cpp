@@ -115,3 +115,33 @@ TEST(CliConv, HelpListsEveryCommand)
                               "6004"})
         EXPECT_NE(r.strOut.find(std::string("        ") + pszID + " "), std::string::npos) << pszID;
 }
+
+TEST(CliConv, TagCommands)
+{
+    // "表" ends in the byte of a backslash, "ナ" in that of an "i".
+    const std::string strPage = S("<A HREF=\"Top.HTML\">表ナ</A>\r\n<!-- NOTE -->Text <I");
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string strOut;
+    } cases[] = {
+        {{"conv", "1244"}, S("表ナ\r\nText ")},
+        {{"conv", "1261"}, S("<A HREF=\"Top.HTML\"></A>\r\n<!-- NOTE --><I")},
+        {{"conv", "1248", "0"}, S("<a href=\"Top.HTML\">表ナ</a>\r\n<!-- NOTE -->Text <i")},
+        {{"conv", "1248", "1"}, strPage},
+    };
+    for (const auto &c : cases) {
+        const CToolResult r = RunTool(c.args, strPage);
+        EXPECT_EQ(r.nStatus, 0) << c.args[1] << ": " << r.strErr;
+        EXPECT_EQ(r.strOut, c.strOut) << c.args[1];
+    }
+    for (const std::vector<std::string> &bad : std::vector<std::vector<std::string>>{
+             {"conv", "1248"}, {"conv", "1248", "2"}, {"conv", "1248", "0", "0"}, {"conv", "1244", "x"}}) {
+        const CToolResult r = RunTool(bad, strPage);
+        EXPECT_EQ(r.nStatus, 2) << bad.size();
+        EXPECT_EQ(r.strOut, "");
+    }
+    const CToolResult help = RunTool({"--help"});
+    for (const char *pszID : {"1244", "1248 STATE", "1261"})
+        EXPECT_NE(help.strOut.find(std::string("        ") + pszID + " "), std::string::npos) << pszID;
+}

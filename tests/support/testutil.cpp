@@ -64,7 +64,11 @@ std::vector<std::string> ListDir(const std::string &strPath)
 
 namespace {
 
-CToolResult RunToolWithInput(const std::vector<std::string> &args, const std::string *pInput)
+// Runs a program with its arguments and captures what it writes; the
+// program is looked up in PATH when bSearchPath, runs in strFolder when one
+// is given, and reads pInput when given.
+CToolResult RunCaptured(const std::string &strProgram, bool bSearchPath, const std::vector<std::string> &args,
+                        const std::string &strFolder, const std::string *pInput)
 {
     CTempDir dir;
     const std::string strIn = dir.File("in");
@@ -78,12 +82,17 @@ CToolResult RunToolWithInput(const std::vector<std::string> &args, const std::st
             ::_exit(127);
         if (pInput && !std::freopen(strIn.c_str(), "r", stdin))
             ::_exit(127);
+        if (!strFolder.empty() && ::chdir(strFolder.c_str()) != 0)
+            ::_exit(127);
         std::vector<char *> argv;
-        argv.push_back(const_cast<char *>(WP_TOOL_PATH));
+        argv.push_back(const_cast<char *>(strProgram.c_str()));
         for (const auto &a : args)
             argv.push_back(const_cast<char *>(a.c_str()));
         argv.push_back(nullptr);
-        ::execv(WP_TOOL_PATH, argv.data());
+        if (bSearchPath)
+            ::execvp(strProgram.c_str(), argv.data());
+        else
+            ::execv(strProgram.c_str(), argv.data());
         ::_exit(127);
     }
     CToolResult result;
@@ -99,10 +108,15 @@ CToolResult RunToolWithInput(const std::vector<std::string> &args, const std::st
 
 CToolResult RunTool(const std::vector<std::string> &args)
 {
-    return RunToolWithInput(args, nullptr);
+    return RunCaptured(WP_TOOL_PATH, false, args, std::string(), nullptr);
 }
 
 CToolResult RunTool(const std::vector<std::string> &args, const std::string &strInput)
 {
-    return RunToolWithInput(args, &strInput);
+    return RunCaptured(WP_TOOL_PATH, false, args, std::string(), &strInput);
+}
+
+CToolResult RunProgram(const std::vector<std::string> &argv, const std::string &strFolder)
+{
+    return RunCaptured(argv.at(0), true, std::vector<std::string>(argv.begin() + 1, argv.end()), strFolder, nullptr);
 }

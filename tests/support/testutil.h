@@ -36,3 +36,7 @@ struct CToolResult
 CToolResult RunTool(const std::vector<std::string> &args);
 // The same with strInput as its standard input.
 CToolResult RunTool(const std::vector<std::string> &args, const std::string &strInput);
+
+// Runs a program (looked up in PATH) with its arguments, no shell involved,
+// in strFolder when given; captures what it writes.
+CToolResult RunProgram(const std::vector<std::string> &argv, const std::string &strFolder = std::string());

@@ -84,7 +84,7 @@ private:
     std::vector<ESjisByteKind> m_aKinds;
 };
 
-inline int HtmlColor(DWORD dw)
+inline int HtmlColor(std::uint32_t dw)
 {
     return (dw & 0x05) ? COLORINDEX_COMMENT
          : (dw & 0x18) ? COLORINDEX_STRING
@@ -106,7 +106,7 @@ inline bool HtmlWord(CLine &L, int nBegin, int nEnd)
     return true;
 }
 
-inline DWORD Html(CLine &L, DWORD dw)
+inline std::uint32_t Html(CLine &L, std::uint32_t dw)
 {
     const int n = L.Length();
     if (n == 0)
@@ -125,7 +125,7 @@ inline DWORD Html(CLine &L, DWORD dw)
         const unsigned char c = L.At(I);
         if (dw & 0x18) {
             if (c == ((dw & 0x08) ? '"' : '\'') && !L.IsEscaped(I)) {
-                dw &= ~DWORD(0x1C);
+                dw &= ~std::uint32_t(0x1C);
                 bNew = true;
             }
             continue;
@@ -133,7 +133,7 @@ inline DWORD Html(CLine &L, DWORD dw)
         if (dw & 0x04) {
             if (c == '>' && I >= 2 && L.At(I - 1) == '-' && L.At(I - 2) == '-'
                 && (nCommentStart < 0 || I - 2 >= nCommentStart + 4)) {
-                dw &= ~DWORD(0x1C);
+                dw &= ~std::uint32_t(0x1C);
                 bNew = true;
             }
             continue;
@@ -145,7 +145,7 @@ inline DWORD Html(CLine &L, DWORD dw)
         }
         if (I + 3 < n && c == '<' && L.At(I + 1) == '!' && L.At(I + 2) == '-' && L.At(I + 3) == '-') {
             L.Add(I, COLORINDEX_COMMENT);
-            dw = (dw & ~DWORD(0x02)) | 0x04;
+            dw = (dw & ~std::uint32_t(0x02)) | 0x04;
             nCommentStart = I;
             I += 3;
             continue;
@@ -164,7 +164,7 @@ inline DWORD Html(CLine &L, DWORD dw)
             dw |= 0x02;
             nWord = -1;
         } else if (c == '>' && (dw & 0x02)) {
-            dw &= ~DWORD(0x02);
+            dw &= ~std::uint32_t(0x02);
             nWord = -1;
             bNew = bBack = true;
         } else if (CLine::IsBlank(c)) {
@@ -177,7 +177,7 @@ inline DWORD Html(CLine &L, DWORD dw)
     return dw & 0x0F;
 }
 
-inline DWORD HtmlSimple(CLine &L, DWORD dw)
+inline std::uint32_t HtmlSimple(CLine &L, std::uint32_t dw)
 {
     const int n = L.Length();
     if (n == 0)
@@ -196,12 +196,12 @@ inline DWORD HtmlSimple(CLine &L, DWORD dw)
         const unsigned char c = L.At(I);
         if (dw & 0x20) {
             if (c == '>') {
-                dw &= ~DWORD(0x20);
+                dw &= ~std::uint32_t(0x20);
                 bNew = true;
             }
         } else if (dw & 0x01) {
             if (c == '>' && I > 1 && L.At(I - 1) == '-' && L.At(I - 2) == '-') {
-                dw &= ~DWORD(0x01);
+                dw &= ~std::uint32_t(0x01);
                 bNew = true;
             }
         } else if (c == '<') {
@@ -220,9 +220,9 @@ enum EStep { STEP_WORD, STEP_DONE, STEP_STOP };
 
 struct CScheme
 {
-    DWORD dwCommentBits;
-    DWORD dwDirectiveBits;
-    DWORD dwKeepBits;
+    std::uint32_t dwCommentBits;
+    std::uint32_t dwDirectiveBits;
+    std::uint32_t dwKeepBits;
     bool bUnderscoreIsText;
     bool bSigilsInWords;
     const char *const *ppszKeywords;
@@ -231,7 +231,7 @@ struct CScheme
 };
 
 template <typename Step>
-DWORD Scheme(CLine &L, DWORD dw, const CScheme &s, Step step)
+std::uint32_t Scheme(CLine &L, std::uint32_t dw, const CScheme &s, Step step)
 {
     const int n = L.Length();
     if (n == 0)
@@ -275,7 +275,7 @@ DWORD Scheme(CLine &L, DWORD dw, const CScheme &s, Step step)
         }
         if (dw & 0x18) {
             if (c == ((dw & 0x08) ? '"' : '\'') && !L.IsEscaped(I)) {
-                dw &= ~DWORD(0x18);
+                dw &= ~std::uint32_t(0x18);
                 bNew = true;
             }
             continue;
@@ -302,15 +302,15 @@ DWORD Scheme(CLine &L, DWORD dw, const CScheme &s, Step step)
     return dw;
 }
 
-inline DWORD Cpp(CLine &L, DWORD dw)
+inline std::uint32_t Cpp(CLine &L, std::uint32_t dw)
 {
     static const CScheme s = {0x05, 0x02, 0x04, true, false, g_apszCppKeywords, g_apszCppKeywords2, true};
-    bool bFirst = (dw & ~DWORD(0x04)) == 0;
+    bool bFirst = (dw & ~std::uint32_t(0x04)) == 0;
     bool bOpened = false;  // the byte before is the star of "/*"
-    return Scheme(L, dw, s, [&](int I, unsigned char c, DWORD &d, bool &bNew) {
+    return Scheme(L, dw, s, [&](int I, unsigned char c, std::uint32_t &d, bool &bNew) {
         if (d & 0x04) {
             if (!bOpened && I >= 1 && c == '/' && L.At(I - 1) == '*') {
-                d &= ~DWORD(0x04);
+                d &= ~std::uint32_t(0x04);
                 bNew = true;
             }
             bOpened = false;
@@ -352,10 +352,10 @@ inline DWORD Cpp(CLine &L, DWORD dw)
     });
 }
 
-inline DWORD VB(CLine &L, DWORD dw)
+inline std::uint32_t VB(CLine &L, std::uint32_t dw)
 {
     static const CScheme s = {0x05, 0, 0x04, true, false, g_apszVBKeywords, nullptr, false};
-    return Scheme(L, dw, s, [&](int I, unsigned char c, DWORD &d, bool &) {
+    return Scheme(L, dw, s, [&](int I, unsigned char c, std::uint32_t &d, bool &) {
         auto isCaseless = [&](int p, char cLower) { return (L.At(p) | 0x20) == cLower; };
         if (c == '\'' || (I >= 3 && !CLine::IsAlnum(c) && isCaseless(I - 3, 'r') && isCaseless(I - 2, 'e')
                           && isCaseless(I - 1, 'm'))) {
@@ -372,10 +372,10 @@ inline DWORD VB(CLine &L, DWORD dw)
     });
 }
 
-inline DWORD Perl(CLine &L, DWORD dw)
+inline std::uint32_t Perl(CLine &L, std::uint32_t dw)
 {
     static const CScheme s = {0x05, 0, 0x04, false, true, g_apszPerlKeywords, nullptr, true};
-    return Scheme(L, dw, s, [&](int I, unsigned char c, DWORD &d, bool &) {
+    return Scheme(L, dw, s, [&](int I, unsigned char c, std::uint32_t &d, bool &) {
         if (c == '#' && L.At(I - 1) != '$') {
             L.Add(I, COLORINDEX_COMMENT);
             d |= 0x01;
@@ -390,18 +390,18 @@ inline DWORD Perl(CLine &L, DWORD dw)
     });
 }
 
-inline DWORD Pascal(CLine &L, DWORD dw)
+inline std::uint32_t Pascal(CLine &L, std::uint32_t dw)
 {
     static const CScheme s = {0x25, 0x02, 0x24, false, false, g_apszPascalKeywords, nullptr, false};
-    bool bFirst = (dw & ~DWORD(0x24)) == 0;
+    bool bFirst = (dw & ~std::uint32_t(0x24)) == 0;
     bool bOpened = false;  // the byte before is the star of "(*"
-    return Scheme(L, dw, s, [&](int I, unsigned char c, DWORD &d, bool &bNew) {
+    return Scheme(L, dw, s, [&](int I, unsigned char c, std::uint32_t &d, bool &bNew) {
         if (d & 0x24) {
             const bool bEnd = (d & 0x04) ? !bOpened && I >= 1 && c == ')' && L.At(I - 1) == '*'
                                          : c == '}' && L.Kind(I) != SJIS_TRAIL;
             bOpened = false;
             if (bEnd) {
-                d &= ~DWORD(0x24);
+                d &= ~std::uint32_t(0x24);
                 bNew = true;
             }
             return STEP_DONE;
@@ -445,7 +445,7 @@ inline DWORD Pascal(CLine &L, DWORD dw)
     });
 }
 
-inline DWORD Standard(CLine &L, DWORD dw)
+inline std::uint32_t Standard(CLine &L, std::uint32_t dw)
 {
     const int n = L.Length();
     if (n == 0)
@@ -481,7 +481,7 @@ inline DWORD Standard(CLine &L, DWORD dw)
     return dw;
 }
 
-inline DWORD Plain(CLine &L, DWORD dw)
+inline std::uint32_t Plain(CLine &L, std::uint32_t dw)
 {
     const int nColor = (dw & 0x05) ? COLORINDEX_COMMENT : COLORINDEX_NORMALTEXT;
     if (L.Length() > 0)
@@ -494,7 +494,8 @@ inline DWORD Plain(CLine &L, DWORD dw)
 }
 
 // The rules of a view type: the routine's number in the type table.
-inline DWORD ParseByViewType(int nViewType, std::string_view line, DWORD dw, std::vector<ColorBlock> *pBlocks)
+inline std::uint32_t ParseByViewType(int nViewType, std::string_view line, std::uint32_t dw,
+                                     std::vector<ColorBlock> *pBlocks)
 {
     CLine L(line, pBlocks);
     switch (nViewType) {

@@ -47,13 +47,14 @@ inline char ColorLetter(int nColorIndex)
 
 struct CParsedLine
 {
-    DWORD dwState = 0;
+    std::uint32_t dwState = 0;
     std::vector<ColorBlock> aBlocks;
     std::string strPaint;  // one letter per byte (empty for very long lines)
 };
 
 // Parses line nLine of lines from dwCookie, with and without blocks.
-inline CParsedLine ParseOne(ParseLineFunc pfn, const CLineSource &lines, int nLine, DWORD dwCookie)
+inline CParsedLine ParseOne(ParseLineFunc pfn, const CLineSource &lines, int nLine,
+                            std::uint32_t dwCookie)
 {
     CParsedLine result;
     const int nLength = lines.GetLineLength(nLine);
@@ -90,8 +91,8 @@ inline CParsedLine ParseOne(ParseLineFunc pfn, const CLineSource &lines, int nLi
 }
 
 // Parses the lines in order, each from the state the one above ended in.
-inline std::vector<CParsedLine> ParseLines(ParseLineFunc pfn, const std::vector<std::string_view> &text,
-                                           DWORD dwCookie = 0)
+inline std::vector<CParsedLine>
+ParseLines(ParseLineFunc pfn, const std::vector<std::string_view> &text, std::uint32_t dwCookie = 0)
 {
     const CMemoryLineSource lines(text);
     std::vector<CParsedLine> result;
@@ -102,20 +103,20 @@ inline std::vector<CParsedLine> ParseLines(ParseLineFunc pfn, const std::vector<
     return result;
 }
 
-inline CParsedLine ParseLine(ParseLineFunc pfn, std::string_view line, DWORD dwCookie = 0)
+inline CParsedLine ParseLine(ParseLineFunc pfn, std::string_view line, std::uint32_t dwCookie = 0)
 {
     return ParseLines(pfn, {line}, dwCookie).front();
 }
 
 // The colour letters of one line.
-inline std::string Paint(ParseLineFunc pfn, std::string_view line, DWORD dwCookie = 0)
+inline std::string Paint(ParseLineFunc pfn, std::string_view line, std::uint32_t dwCookie = 0)
 {
     return ParseLine(pfn, line, dwCookie).strPaint;
 }
 
 // The colour letters of each line of a text, the lines joined by "|".
 inline std::string PaintLines(ParseLineFunc pfn, const std::vector<std::string_view> &text,
-                              DWORD dwCookie = 0)
+                              std::uint32_t dwCookie = 0)
 {
     std::string s;
     for (const CParsedLine &line : ParseLines(pfn, text, dwCookie)) {
@@ -128,10 +129,10 @@ inline std::string PaintLines(ParseLineFunc pfn, const std::vector<std::string_v
 }
 
 // The end states of the lines of a text.
-inline std::vector<DWORD> States(ParseLineFunc pfn, const std::vector<std::string_view> &text,
-                                 DWORD dwCookie = 0)
+inline std::vector<std::uint32_t>
+States(ParseLineFunc pfn, const std::vector<std::string_view> &text, std::uint32_t dwCookie = 0)
 {
-    std::vector<DWORD> states;
+    std::vector<std::uint32_t> states;
     for (const CParsedLine &line : ParseLines(pfn, text, dwCookie))
         states.push_back(line.dwState);
     return states;

@@ -9,7 +9,7 @@
 
 namespace {
 
-const DWORD s_adwStates[] = {0, 0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x3F, 0xFFFFFFFF};
+const std::uint32_t s_adwStates[] = {0, 0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x3F, 0xFFFFFFFF};
 
 // Bytes that matter to some routine, double-byte halves and anything at all.
 std::string RandomLine(std::mt19937 &rng, int nMaxLength)
@@ -50,12 +50,12 @@ TEST(BadInput, RandomLinesInEveryTypeFromEveryState)
 
     for (int nType = 0; nType < VIEWTYPE_COUNT; ++nType) {
         const ParseLineFunc pfn = ParseLineFuncOfViewType(nType);
-        for (DWORD dwState : s_adwStates) {
+        for (std::uint32_t dwState : s_adwStates) {
             for (int i = 0; i < lines.GetLineCount(); ++i)
                 ParseOne(pfn, lines, i, dwState);
         }
         // Chained as a document.
-        DWORD dwState = 0;
+        std::uint32_t dwState = 0;
         for (int i = 0; i < lines.GetLineCount(); ++i)
             dwState = ParseOne(pfn, lines, i, dwState).dwState;
     }

@@ -3,7 +3,7 @@
 
 namespace {
 
-std::string Cpp(std::string_view line, DWORD dwCookie = 0)
+std::string Cpp(std::string_view line, std::uint32_t dwCookie = 0)
 {
     return Paint(ParseLineCpp, line, dwCookie);
 }
@@ -32,23 +32,23 @@ TEST(ParseLineCpp, StringsCharactersAndLineComments)
     EXPECT_EQ(Cpp("s = \"\\\\\" x"),
                   ".OOOSSSSOO");
     // An unterminated string ends with its line unless a backslash follows it.
-    EXPECT_EQ(States(ParseLineCpp, {"s = \"abc", "x"}), (std::vector<DWORD>{0, 0}));
+    EXPECT_EQ(States(ParseLineCpp, {"s = \"abc", "x"}), (std::vector<std::uint32_t>{0, 0}));
     EXPECT_EQ(States(ParseLineCpp, {"s = \"abc\\", "def\";", "x"}),
-              (std::vector<DWORD>{0x08, 0, 0}));
+              (std::vector<std::uint32_t>{0x08, 0, 0}));
     EXPECT_EQ(PaintLines(ParseLineCpp, {"s = \"abc\\", "def\";"}), ".OOOSSSSS|SSSSO");
 }
 
 TEST(ParseLineCpp, CommentsCrossLines)
 {
     EXPECT_EQ(States(ParseLineCpp, {"a /* b", "", "c */ d", "e"}),
-              (std::vector<DWORD>{0x04, 0x04, 0, 0}));
+              (std::vector<std::uint32_t>{0x04, 0x04, 0, 0}));
     // Slash, star, slash opens a comment that it does not close.
     EXPECT_EQ(PaintLines(ParseLineCpp, {"/*/ x", "y */z"}), "CCCCC|CCCC.");
     // A line that begins inside a comment may close it at once.
     EXPECT_EQ(PaintLines(ParseLineCpp, {"/*", "*/x"}), "CC|CC.");
     // A line comment ended by a backslash makes the whole next line a comment.
     EXPECT_EQ(States(ParseLineCpp, {"// note \\", "int x;", "int y;"}),
-              (std::vector<DWORD>{0x01, 0, 0}));
+              (std::vector<std::uint32_t>{0x01, 0, 0}));
     EXPECT_EQ(PaintLines(ParseLineCpp, {"// \\", "int x;"}), "CCCC|CCCCCC");
 }
 
@@ -62,7 +62,7 @@ TEST(ParseLineCpp, PreprocessorLines)
                   "OOPPPPPPPPPPP");
     EXPECT_EQ(Cpp("x # y"), ".OOOO");
     EXPECT_EQ(States(ParseLineCpp, {"#define X \\", "  (1 + 2)", "int"}),
-              (std::vector<DWORD>{0x02, 0, 0}));
+              (std::vector<std::uint32_t>{0x02, 0, 0}));
     EXPECT_EQ(PaintLines(ParseLineCpp, {"#define X \\", "  (1)"}), "PPPPPPPPPPP|PPPPP");
 }
 
@@ -73,7 +73,7 @@ TEST(ParseLineCpp, DoubleByteCharactersNeverActAsDelimiters)
     // A real backslash after 表 escapes the quote.
     EXPECT_EQ(Cpp("\"\x95\x5C\\\"x\";y"), "SSSSSSSOO");
     // A line comment ending in 表 does not continue.
-    EXPECT_EQ(States(ParseLineCpp, {"// \x95\x5C", "int x;"}), (std::vector<DWORD>{0, 0}));
+    EXPECT_EQ(States(ParseLineCpp, {"// \x95\x5C", "int x;"}), (std::vector<std::uint32_t>{0, 0}));
     EXPECT_EQ(PaintLines(ParseLineCpp, {"s = \"\x95\x5C", "x"}), ".OOOSSS|.");
     // Double-byte characters are word bytes; a lead byte with no trail byte
     // after it is a byte of its own and never swallows a quote.

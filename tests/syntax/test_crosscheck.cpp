@@ -75,19 +75,21 @@ std::string Printable(std::string_view line)
 
 // Compares one line parsed by the routine of a type with the rules; false
 // after the first difference, which is reported.
-bool SameAsBytewise(int nViewType, const CLineSource &lines, int nLine, std::string_view line, DWORD dwState,
-                    DWORD &dwNext)
+bool SameAsBytewise(int nViewType, const CLineSource &lines, int nLine, std::string_view line,
+                    std::uint32_t dwState, std::uint32_t &dwNext)
 {
     const ParseLineFunc pfn = ParseLineFuncOfViewType(nViewType);
     std::vector<ColorBlock> aExpected;
-    const DWORD dwExpected = bytewise::ParseByViewType(nViewType, line, dwState, &aExpected);
-    const DWORD dwExpectedNoBlocks = bytewise::ParseByViewType(nViewType, line, dwState, nullptr);
+    const std::uint32_t dwExpected =
+        bytewise::ParseByViewType(nViewType, line, dwState, &aExpected);
+    const std::uint32_t dwExpectedNoBlocks =
+        bytewise::ParseByViewType(nViewType, line, dwState, nullptr);
 
     std::vector<ColorBlock> aBuf(static_cast<std::size_t>(ColorBlockCapacity(static_cast<int>(line.size()))) + 1);
     int nItems = 0;
     dwNext = pfn(lines, dwState, nLine, aBuf.data(), nItems);
     int nNone = 0;
-    const DWORD dwNoBlocks = pfn(lines, dwState, nLine, nullptr, nNone);
+    const std::uint32_t dwNoBlocks = pfn(lines, dwState, nLine, nullptr, nNone);
     aBuf.resize(static_cast<std::size_t>(nItems));
 
     const auto sameBlock = [](const ColorBlock &a, const ColorBlock &b) {
@@ -106,18 +108,19 @@ bool SameAsBytewise(int nViewType, const CLineSource &lines, int nLine, std::str
 
 // Parses the lines as a document (each from the state the one above ended
 // in) and each line again from every state in adwStates.
-void CheckDocument(const std::vector<std::string> &aText, const std::vector<DWORD> &adwStates)
+void CheckDocument(const std::vector<std::string> &aText,
+                   const std::vector<std::uint32_t> &adwStates)
 {
     const std::vector<std::string_view> aViews(aText.begin(), aText.end());
     const CMemoryLineSource lines(aViews);
     for (int nType = 0; nType < VIEWTYPE_COUNT; ++nType) {
-        DWORD dwState = 0;
+        std::uint32_t dwState = 0;
         for (int i = 0; i < lines.GetLineCount(); ++i) {
-            DWORD dwNext = 0;
+            std::uint32_t dwNext = 0;
             if (!SameAsBytewise(nType, lines, i, aViews[static_cast<std::size_t>(i)], dwState, dwNext))
                 return;
-            for (DWORD dw : adwStates) {
-                DWORD dwIgnored = 0;
+            for (std::uint32_t dw : adwStates) {
+                std::uint32_t dwIgnored = 0;
                 if (!SameAsBytewise(nType, lines, i, aViews[static_cast<std::size_t>(i)], dw, dwIgnored))
                     return;
             }
@@ -131,12 +134,13 @@ void CheckDocument(const std::vector<std::string> &aText, const std::vector<DWOR
 TEST(CrossCheck, RandomDocumentsColourAsTheBytewiseRules)
 {
     std::mt19937 rng(20261206);
-    const std::vector<DWORD> adwStates = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x06, 0x0C, 0x3F, 0xFFFFFFFF};
+    const std::vector<std::uint32_t> adwStates = {0x01, 0x02, 0x04, 0x08, 0x10,
+                                                  0x20, 0x06, 0x0C, 0x3F, 0xFFFFFFFF};
     for (int nDocument = 0; nDocument < 60; ++nDocument) {
         std::vector<std::string> aText;
         for (int i = 0; i < 100; ++i)
             aText.push_back(RandomLine(rng));
-        CheckDocument(aText, nDocument % 10 == 0 ? adwStates : std::vector<DWORD>{});
+        CheckDocument(aText, nDocument % 10 == 0 ? adwStates : std::vector<std::uint32_t>{});
         if (HasFailure())
             return;
     }

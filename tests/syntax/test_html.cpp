@@ -3,12 +3,12 @@
 
 namespace {
 
-std::string Html(std::string_view line, DWORD dwCookie = 0)
+std::string Html(std::string_view line, std::uint32_t dwCookie = 0)
 {
     return Paint(ParseLineHtml, line, dwCookie);
 }
 
-std::string Simple(std::string_view line, DWORD dwCookie = 0)
+std::string Simple(std::string_view line, std::uint32_t dwCookie = 0)
 {
     return Paint(ParseLineHtmlSimple, line, dwCookie);
 }
@@ -35,7 +35,7 @@ TEST(ParseLineHtml, CommentsNeedTheirOwnClosingDashes)
     EXPECT_EQ(Html("<!---->x"), "CCCCCCC.");
     EXPECT_EQ(ParseLine(ParseLineHtml, "<!--->x").dwState, 0x04u);
     EXPECT_EQ(States(ParseLineHtml, {"<!-- a", "", "b --> c"}),
-              (std::vector<DWORD>{0x04, 0x04, 0}));
+              (std::vector<std::uint32_t>{0x04, 0x04, 0}));
     // A comment line ending in '<' does not put the text after the comment in a tag.
     EXPECT_EQ(PaintLines(ParseLineHtml, {"<!-- a <", "-->", "b font"}), "CCCCCCCC|CCC|......");
 }
@@ -43,10 +43,11 @@ TEST(ParseLineHtml, CommentsNeedTheirOwnClosingDashes)
 TEST(ParseLineHtml, TagsAndDoubleQuotedValuesContinueOnTheNextLine)
 {
     EXPECT_EQ(PaintLines(ParseLineHtml, {"<font", "color=red>x"}), ".TTTT|AAAAAPPPP..");
-    EXPECT_EQ(States(ParseLineHtml, {"<font", "color=red>x"}), (std::vector<DWORD>{0x02, 0}));
+    EXPECT_EQ(States(ParseLineHtml, {"<font", "color=red>x"}),
+              (std::vector<std::uint32_t>{0x02, 0}));
     // A single-quoted value ends with its line; a double-quoted one does not.
     EXPECT_EQ(States(ParseLineHtml, {"<a title='x", "y", "<a title=\"x", "y\">z"}),
-              (std::vector<DWORD>{0x02, 0x02, 0x0A, 0}));
+              (std::vector<std::uint32_t>{0x02, 0x02, 0x0A, 0}));
 }
 
 TEST(ParseLineHtml, DoubleByteCharactersNeverActAsDelimiters)
@@ -66,7 +67,7 @@ TEST(ParseLineHtmlSimple, TagsAndCommentsOnly)
     EXPECT_EQ(Simple("a<!-- c -->b"), ".CCCCCCCCCC.");
     EXPECT_EQ(Simple("<!DOCTYPE html>x"), "TTTTTTTTTTTTTTT.");
     EXPECT_EQ(States(ParseLineHtmlSimple, {"<!-- a", "", "b -->", "<a", "b>"}),
-              (std::vector<DWORD>{0x01, 0x01, 0, 0x20, 0}));
+              (std::vector<std::uint32_t>{0x01, 0x01, 0, 0x20, 0}));
     EXPECT_EQ(PaintLines(ParseLineHtmlSimple, {"x <a", "b> y"}), "..TT|TT..");
     // Bits that are not the routine's do not cross lines.
     EXPECT_EQ(ParseLine(ParseLineHtmlSimple, "x", 0x16).dwState, 0u);

@@ -3,7 +3,7 @@
 
 namespace {
 
-std::string Std(std::string_view line, DWORD dwCookie = 0)
+std::string Std(std::string_view line, std::uint32_t dwCookie = 0)
 {
     return Paint(ParseLineStandard, line, dwCookie);
 }
@@ -34,7 +34,7 @@ TEST(ParseLineStandard, PassesTheStateOnAndColoursFromIt)
 {
     EXPECT_EQ(ParseLine(ParseLineStandard, "a b", 0x01).strPaint, "CCC");
     EXPECT_EQ(ParseLine(ParseLineStandard, "a b", 0x09).dwState, 0x09u);
-    EXPECT_EQ(States(ParseLineStandard, {""}, 0x1F), (std::vector<DWORD>{0x04}));
+    EXPECT_EQ(States(ParseLineStandard, {""}, 0x1F), (std::vector<std::uint32_t>{0x04}));
 }
 
 TEST(ParseLinePlain, ColoursUniformlyWithoutSplittingCharacters)

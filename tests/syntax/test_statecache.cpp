@@ -22,15 +22,15 @@ public:
     }
     ~CColoringView() override { m_buffer.DetachView(this); }
 
-    void UpdateView(CBufferView *, const ChangeHint *, DWORD dwFlags, int nLine) override
+    void UpdateView(CBufferView *, const ChangeHint *, std::uint32_t dwFlags, int nLine) override
     {
         m_colorer.Cache().OnTextChanged(dwFlags, nLine, m_buffer.GetLineCount());
     }
 
     // Every line's state as the cache gives it.
-    std::vector<DWORD> States()
+    std::vector<std::uint32_t> States()
     {
-        std::vector<DWORD> states;
+        std::vector<std::uint32_t> states;
         for (int i = 0; i < m_buffer.GetLineCount(); ++i)
             states.push_back(m_colorer.GetLineParseState(i));
         return states;
@@ -42,11 +42,11 @@ public:
 };
 
 // The states of a fresh parse from the top, for comparison.
-std::vector<DWORD> FreshStates(const CCrystalTextBuffer &buffer, int nViewType)
+std::vector<std::uint32_t> FreshStates(const CCrystalTextBuffer &buffer, int nViewType)
 {
     const CBufferLineSource lines(buffer);
     CSyntaxColorer colorer(lines, nViewType);
-    std::vector<DWORD> states;
+    std::vector<std::uint32_t> states;
     for (int i = 0; i < buffer.GetLineCount(); ++i)
         states.push_back(colorer.GetLineParseState(i));
     return states;
@@ -99,15 +99,15 @@ TEST_F(StateCache, ComputesLazilyAndOnlyForwards)
 TEST_F(StateCache, AnEditInTheMiddleRecomputesTheLinesBelow)
 {
     CColoringView view(m_buffer, VIEWTYPE_CPP);
-    EXPECT_EQ(view.States(), (std::vector<DWORD>(6, 0)));
+    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>(6, 0)));
 
     Insert(m_buffer, 3, 0, "/* ");
     EXPECT_TRUE(view.m_colorer.Cache().IsLineStateKnown(2));
     EXPECT_FALSE(view.m_colorer.Cache().IsLineStateKnown(3));
-    EXPECT_EQ(view.States(), (std::vector<DWORD>{0, 0, 0, 4, 4, 4}));
+    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>{0, 0, 0, 4, 4, 4}));
 
     Insert(m_buffer, 4, 6, " */");
-    EXPECT_EQ(view.States(), (std::vector<DWORD>{0, 0, 0, 4, 0, 0}));
+    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>{0, 0, 0, 4, 0, 0}));
 
     Delete(m_buffer, 3, 0, 3, 3);
     EXPECT_EQ(view.States(), FreshStates(m_buffer, VIEWTYPE_CPP));
@@ -121,7 +121,7 @@ TEST_F(StateCache, FollowsInsertedAndDeletedLines)
     Insert(m_buffer, 1, 0, "x\r\n/* y\r\n");
     EXPECT_EQ(view.m_colorer.Cache().GetLineStateCount(), 8);
     EXPECT_TRUE(view.m_colorer.Cache().IsLineStateKnown(0));
-    EXPECT_EQ(view.States(), (std::vector<DWORD>{0, 0, 4, 4, 4, 4, 4, 4}));
+    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>{0, 0, 4, 4, 4, 4, 4, 4}));
 
     Delete(m_buffer, 1, 0, 6, 0);
     EXPECT_EQ(view.m_colorer.Cache().GetLineStateCount(), 3);
@@ -133,14 +133,14 @@ TEST_F(StateCache, SwitchingTheTypeDiscardsEveryState)
 {
     CColoringView view(m_buffer, VIEWTYPE_CPP);
     Insert(m_buffer, 0, 0, "/* ");
-    EXPECT_EQ(view.States(), (std::vector<DWORD>(6, 4)));
+    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>(6, 4)));
 
     view.m_colorer.SetViewType(VIEWTYPE_VB);
     EXPECT_EQ(view.m_colorer.Cache().GetLineStateCount(), 0);
-    EXPECT_EQ(view.States(), (std::vector<DWORD>(6, 0)));
+    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>(6, 0)));
 
     view.m_colorer.SetViewType(VIEWTYPE_CPP);
-    EXPECT_EQ(view.States(), (std::vector<DWORD>(6, 4)));
+    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>(6, 4)));
 }
 
 TEST_F(StateCache, DrawingRefreshesALineAndEmptyLinesComeFromTheCache)
@@ -171,7 +171,7 @@ TEST_F(StateCache, BookmarksKeepTheStatesAndAReloadDropsThem)
     m_buffer.FreeAll();
     m_buffer.InitNew();
     EXPECT_EQ(view.m_colorer.Cache().GetLineStateCount(), 0);
-    EXPECT_EQ(view.States(), (std::vector<DWORD>{0}));
+    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>{0}));
 }
 
 TEST(StateCacheStandard, NoStateCrossesALineInTheStandardType)
@@ -199,7 +199,7 @@ TEST(StateCacheLongLine, DrawingALongLineKeepsItsRunsNotThreeBlocksPerByte)
     // The same line into room of the full size, as a view reserved it before.
     std::vector<ColorBlock> aFull(static_cast<std::size_t>(ColorBlockCapacity(static_cast<int>(strLine.size()))));
     int nFull = 0;
-    const DWORD dwFull = ParseLineHtml(lines, 0, 0, aFull.data(), nFull);
+    const std::uint32_t dwFull = ParseLineHtml(lines, 0, 0, aFull.data(), nFull);
     ASSERT_GT(nFull, 100000);
 
     std::vector<ColorBlock> aBuffer;

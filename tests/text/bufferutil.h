@@ -13,7 +13,7 @@ struct CNotification
     bool bHint = false;
     CPoint ptStart;
     CPoint ptEnd;
-    DWORD dwFlags = 0;
+    std::uint32_t dwFlags = 0;
     int nLine = 0;
 };
 
@@ -21,7 +21,8 @@ struct CNotification
 class CRecordingView : public CBufferView
 {
 public:
-    void UpdateView(CBufferView *pSource, const ChangeHint *pHint, DWORD dwFlags, int nLine) override
+    void UpdateView(CBufferView *pSource, const ChangeHint *pHint, std::uint32_t dwFlags,
+                    int nLine) override
     {
         CNotification n;
         n.pSource = pSource;

@@ -27,7 +27,7 @@ TEST(BufferBatch, ViewsHearEachEditThenOneSummaryFromTheFirstChangedLine)
     EXPECT_TRUE(view.aLog[1].dwFlags & NOTIFY_BATCH);
     EXPECT_FALSE(view.aLog[2].dwFlags & NOTIFY_BATCH);
     const CNotification &summary = view.aLog[3];
-    EXPECT_EQ(summary.dwFlags, DWORD(NOTIFY_WIDTH | NOTIFY_HEIGHT));
+    EXPECT_EQ(summary.dwFlags, std::uint32_t(NOTIFY_WIDTH | NOTIFY_HEIGHT));
     EXPECT_EQ(summary.nLine, 1);
     EXPECT_EQ(summary.pSource, &view);
     EXPECT_FALSE(summary.bHint);

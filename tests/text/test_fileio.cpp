@@ -242,7 +242,7 @@ TEST(FileLoad, ResetsStateAndTellsViews)
     EXPECT_FALSE(buffer.CanUndo());
     EXPECT_FALSE(buffer.IsReadOnly());
     ASSERT_EQ(view.aLog.size(), 1u);
-    EXPECT_EQ(view.aLog[0].dwFlags, static_cast<DWORD>(NOTIFY_RESET));
+    EXPECT_EQ(view.aLog[0].dwFlags, static_cast<std::uint32_t>(NOTIFY_RESET));
     EXPECT_EQ(view.aLog[0].nLine, -1);
     buffer.DetachView(&view);
 }

@@ -141,7 +141,7 @@ TEST_F(FindCommands, FindPreviousStepsBackThroughEachMatch)
     // Shift+F3 turns the direction for one search.
     Key(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(Selection(), Sel(CPoint(0, 1), CPoint(2, 1)));
-    EXPECT_EQ(m_view.GetFindState().dwSearchFlags, DWORD(SEARCH_UP));
+    EXPECT_EQ(m_view.GetFindState().dwSearchFlags, std::uint32_t(SEARCH_UP));
 }
 
 TEST_F(FindCommands, ExpressionMatchesSpanLines)

@@ -1,0 +1,26 @@
+#include "app/appplugins.h"
+
+#include "platform/programfolder.h"
+#include "text/codec.h"
+#include "tools/pluginregistry.h"
+
+#include <QStringList>
+
+CPluginRegistry &AppPluginRegistry()
+{
+    static CPluginRegistry registry;
+    return registry;
+}
+
+std::vector<std::string> AppPluginFolders()
+{
+    std::vector<std::string> aFolders;
+    for (const QString &strFolder : PluginFolders())
+        aFolders.push_back(strFolder.toStdString());
+    return aFolders;
+}
+
+QString PluginText(const std::string &strSjis)
+{
+    return QString::fromStdString(Cp932ToUtf8(strSjis));
+}

@@ -1,0 +1,52 @@
+// The explorer pane beside the documents: command 309 opens it (or brings it
+// back) at the active document's folder; closing the frame keeps its place.
+#include "app/mainframe.h"
+
+#include "app/wrenpaddoc.h"
+#include "app/wrenpadview.h"
+#include "res/commands.h"
+#include "tools/dirlistdlg.h"
+#include "tools/dirtreectrl.h"
+#include "tools/explorerfiles.h"
+
+void CMainFrame::RegisterExplorerCommands()
+{
+    OnCommand(ID_VIEW_EXPLORER, [this] { OnViewExplorer(); });
+}
+
+CDirListDlg *CMainFrame::GetDirListDlg() const
+{
+    return m_pDirListDlg;
+}
+
+void CMainFrame::OnViewExplorer()
+{
+    const bool bNew = !m_pDirListDlg;
+    if (bNew) {
+        m_pDirListDlg = new CDirListDlg(this);
+        // Tab in the tree gives the keyboard back to the text.
+        m_pDirListDlg->SetLeaveHandler([this] {
+            activateWindow();
+            if (CWrenpadView *pView = GetActiveView())
+                pView->setFocus();
+        });
+        connect(m_pDirListDlg, &CDirListDlg::Closing, this, [this] { m_pDirListDlg = nullptr; });
+        addDockWidget(Qt::LeftDockWidgetArea, m_pDirListDlg);
+    }
+    m_pDirListDlg->show();
+    m_pDirListDlg->raise();
+
+    const CWrenpadView *pView = GetActiveView();
+    const CWrenpadDoc *pDoc = pView ? pView->GetDocument() : nullptr;
+    if (pDoc && !pDoc->GetPathName().empty())
+        m_pDirListDlg->SetRoot(ParentPath(pDoc->GetPathName()), pDoc->GetPathName());
+    else if (bNew)
+        m_pDirListDlg->OpenAtSaved();
+    m_pDirListDlg->GetTree()->setFocus();
+}
+
+void CMainFrame::SaveExplorerState()
+{
+    if (m_pDirListDlg)
+        m_pDirListDlg->SaveSettings();
+}

@@ -1,0 +1,80 @@
+// The main window's file tools: the kanji import and the dialogs of the
+// archives and the file split.
+#include "app/mainframe.h"
+
+#include "app/childframe.h"
+#include "app/docnames.h"
+#include "app/wrenpadapp.h"
+#include "app/wrenpaddoc.h"
+#include "app/wrenpadview.h"
+#include "platform/dialogs.h"
+#include "platform/filedialogs.h"
+#include "platform/msgbox.h"
+#include "res/commands.h"
+#include "tools/archivedlg.h"
+#include "tools/filesplitdlg.h"
+#include "tools/kanjiio.h"
+#include "tools/nkf.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const char *const IMPORT_FILE_FILTER =
+    "ﾃｷｽﾄ･HTML Files  (*.txt;*.htm;*.html;*.asp)|*.txt;*.htm;*.html;*.asp|C/C++ Files  (*.cpp;*.c;*.h)|*.cpp;*.c;*.h|"
+    "Java Files  (*.java)|*.java|Perl/CGI Files  (*.pl;*.cgi)|*.pl;*.cgi|All Files  (*.*)|*.*||";
+
+} // namespace
+
+void CMainFrame::RegisterFileToolCommands()
+{
+    OnCommand(ID_IMPORT_KANJI, [this] { OnImportKanji(); });
+    OnUpdate(ID_IMPORT_KANJI, [](CCmdUI *pCmdUI) { pCmdUI->Enable(NkfLibrary().IsLoaded()); });
+    OnCommand(ID_ARCHIVE_EXTRACT, [this] {
+        CArchiveExtractDlg dlg(this);
+        ExecDialog(&dlg);
+    });
+    OnCommand(ID_ARCHIVE_COMPRESS, [this] {
+        CArchiveCompressDlg dlg(this);
+        ExecDialog(&dlg);
+    });
+    OnCommand(ID_FILE_SPLIT, [this] {
+        CFileSplitDlg dlg(this);
+        ExecDialog(&dlg);
+    });
+}
+
+void CMainFrame::OnImportKanji()
+{
+    if (!NkfLibrary().IsLoaded())
+        return;
+    CFileDialogRequest request;
+    for (const std::string &strFilter : DialogFilterStrings(IMPORT_FILE_FILTER))
+        request.aFilters << QString::fromStdString(strFilter);
+    if (CChildFrame *pFrame = GetActiveChild(); pFrame && !pFrame->GetDocument()->GetPathName().empty())
+        request.strDirectory = QFileInfo(QString::fromStdString(pFrame->GetDocument()->GetPathName())).absolutePath();
+    const QStringList files = RunFileDialog(this, request);
+    if (files.isEmpty())
+        return;
+
+    // The whole file, NUL bytes and all: a NUL must not cut the text short.
+    std::string strBytes;
+    if (const int nError = ReadWholeFile(files.first().toStdString(), strBytes); nError != FILEERR_NONE) {
+        MessageBox(this, QString::fromLatin1(FileErrorText(nError)), QStringLiteral("Error"), MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (strBytes.empty()) {
+        MessageBox(this, QStringLiteral("ﾌｧｲﾙのｵｰﾌﾟﾝに失敗しました。"), QStringLiteral("ﾌｧｲﾙのｵｰﾌﾟﾝ"),
+                   MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    std::string strText;
+    CNkfLibrary &nkf = NkfLibrary();
+    nkf.SetNkfOption("sm");
+    if (!nkf.NkfConvert(strBytes, strText))
+        return;
+    if (!m_pApp->OnFileNew())
+        return;
+    if (CWrenpadView *pView = GetActiveView())
+        pView->ReplaceAllText(strText);
+}

@@ -1,0 +1,127 @@
+// The markup the tag dialogs compose: the attribute text of each dialog (put
+// between the tag name and ">"), the opening and closing texts of the
+// commands that wrap the selection, colour values, and the remembered lists
+// of the class-tag dialog.
+//
+// Values come in as the document's Shift-JIS bytes and are written as they
+// are; nothing here escapes or checks them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A dialog field behind its check box: only a ticked field is written.
+struct CAttrField
+{
+    bool bOn = false;
+    std::string strValue;
+};
+
+// " name="value"" and " name=value".
+std::string QuotedAttribute(std::string_view strName, std::string_view strValue);
+std::string BareAttribute(std::string_view strName, std::string_view strValue);
+
+// A file name behind a folder prefix ("階層"): "/" between them unless the
+// prefix already ends with one. An empty prefix adds nothing, so the name
+// never turns into one from the site's root.
+std::string JoinFolderPrefix(std::string_view strFolder, std::string_view strFile);
+
+// "フォントタグの設定": size (bare), color and face (quoted). The face is
+// written only when it is not empty: the dialog clears it for "(なし)".
+struct CFontTagFields
+{
+    CAttrField size;
+    CAttrField color;
+    CAttrField face;
+};
+std::string FontTagAttributes(const CFontTagFields &fields);
+
+// "罫線の設定": size (bare thickness), width (quoted; "%" after the length
+// for percent), align (quoted).
+struct CRuleFields
+{
+    CAttrField size;
+    CAttrField width;
+    bool bPercent = true;
+    CAttrField align;
+};
+std::string RuleAttributes(const CRuleFields &fields);
+
+// "ホットリンクの設定": href (quoted, always; the folder prefix when ticked)
+// and target (quoted).
+struct CHotLinkFields
+{
+    CAttrField folder;
+    std::string strFile;
+    CAttrField target;
+};
+std::string HotLinkAttributes(const CHotLinkFields &fields);
+
+// "イメージファイルの設定": src (quoted, always), alt (quoted, when the name is
+// not empty), width and height (bare, ticked and not empty), " border=0".
+struct CImageFields
+{
+    CAttrField folder;
+    std::string strFile;
+    std::string strName;
+    CAttrField width;
+    CAttrField height;
+    bool bNoBorder = false;
+};
+std::string ImageAttributes(const CImageFields &fields);
+
+// "テーブルセルの設定": width, height, colspan, rowspan (bare), align, valign,
+// bgcolor (quoted).
+struct CCellFields
+{
+    CAttrField width;
+    CAttrField height;
+    CAttrField colSpan;
+    CAttrField rowSpan;
+    CAttrField align;
+    CAttrField vAlign;
+    CAttrField bgColor;
+};
+std::string CellAttributes(const CCellFields &fields);
+
+// The two texts a command wraps the selection in.
+struct CTagTexts
+{
+    std::string strOpen;
+    std::string strClose;
+};
+
+// "<font" + attributes (+ " " + strOther) + ">" then the ticked styles in the
+// order bold, italic, underline, strike-through; the closing texts mirror them.
+struct CFontStyles
+{
+    bool bBold = false;
+    bool bItalic = false;
+    bool bUnderline = false;
+    bool bStrike = false;
+};
+CTagTexts FontTagTexts(std::string_view strAttributes, std::string_view strOther, const CFontStyles &styles);
+// "<hN align="..."">" (or "<hN>" with no position) and "</hN>".
+CTagTexts HeadingTagTexts(std::string_view strSize, std::string_view strAlign);
+// "<p align="..."">" and "</p>".
+CTagTexts ParagraphTagTexts(std::string_view strAlign);
+// "<a name="...">" or "<a href="#...">", and "</a>".
+CTagTexts BookmarkTagTexts(std::string_view strName);
+CTagTexts JumpTagTexts(std::string_view strName);
+// "<tag class="...">" and "</tag>".
+CTagTexts ClassTagTexts(std::string_view strTag, std::string_view strClass);
+// A tag around its attribute text: "<name" + attributes + ">" and "</name>".
+CTagTexts AttributeTagTexts(std::string_view strName, std::string_view strAttributes);
+
+// "#rrggbb" in lower case.
+std::string FormatHexColor(int nRed, int nGreen, int nBlue);
+// Reads "#" and six hexadecimal digits. False (and black) for anything else.
+bool ParseHexColor(std::string_view text, int &nRed, int &nGreen, int &nBlue);
+
+// The lists of the class-tag dialog, stored with a LF after each entry.
+std::vector<std::string> SplitClassList(std::string_view strStored);
+// What is stored after OK: the typed text first, then the entries that are
+// not empty, at most CLASS_LIST_KEPT of them.
+inline constexpr int CLASS_LIST_KEPT = 31;
+std::string JoinClassList(std::string_view strTyped, const std::vector<std::string> &aEntries);

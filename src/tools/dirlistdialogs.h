@@ -1,0 +1,56 @@
+// The explorer pane's small dialogs: the options (which files are listed and
+// which open in the editor), the properties of an item, and the choice of a
+// template for a new file.
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+// "表示するファイルの種類": the file filter and `UseWrenpadExtension`.
+class CDirListOptionsDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    CDirListOptionsDlg(const std::string &strFileFilter, const std::string &strOwnExtensions,
+                       QWidget *pParent = nullptr);
+    std::string GetFileFilter() const;
+    std::string GetOwnExtensions() const;
+
+private:
+    QLineEdit *m_pFilter;
+    QLineEdit *m_pOwn;
+};
+
+// What the system knows of a file or folder: kind, size, dates, owner,
+// permissions and, for a file, its likely character code. Each value is a
+// label named "prop" + what it shows ("propSize", "propCode" ...).
+class CItemPropertiesDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CItemPropertiesDlg(const std::string &strPath, QWidget *pParent = nullptr);
+    // The text shown for a value, by the label's name; empty when not shown.
+    QString GetValue(const QString &strName) const;
+};
+
+// "ﾃﾝﾌﾟﾚｰﾄの選択": the plain files of the template folder.
+class CTemplateChooseDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CTemplateChooseDlg(const QString &strFolder, QWidget *pParent = nullptr);
+    // The chosen file's name, empty when none is chosen.
+    QString GetChosen() const;
+    QListWidget *GetList() const { return m_pList; }
+
+private:
+    QListWidget *m_pList;
+};

@@ -1,0 +1,167 @@
+#include "tools/filecodeguess.h"
+
+#include "text/kanji.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether the bytes are well-formed UTF-8 holding at least one character
+// beyond ASCII. A sequence cut by the end of a sample is allowed when the
+// sample is not the whole text and follows at least one whole character.
+bool IsUtf8Text(std::string_view s, bool bWhole)
+{
+    bool bWide = false;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int nMore = 0;
+        unsigned nMin = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            nMore = 1;
+            nMin = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            nMore = 2;
+            nMin = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            nMore = 3;
+            nMin = 0x10000;
+        } else {
+            return false;
+        }
+        unsigned nCode = c & (0x3F >> nMore);
+        for (int k = 1; k <= nMore; ++k) {
+            if (i + static_cast<std::size_t>(k) >= s.size())
+                return !bWhole && bWide;
+            const unsigned char t = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+            if ((t & 0xC0) != 0x80)
+                return false;
+            nCode = (nCode << 6) | (t & 0x3F);
+        }
+        if (nCode < nMin || nCode > 0x10FFFF || (nCode >= 0xD800 && nCode <= 0xDFFF))
+            return false;
+        bWide = true;
+        i += static_cast<std::size_t>(nMore) + 1;
+    }
+    return bWide;
+}
+
+} // namespace
+
+EFileCodeGuess GuessFileCode(std::string_view sample, bool bWhole)
+{
+    if (sample.empty())
+        return FILECODE_EMPTY;
+    if (sample.starts_with("\xEF\xBB\xBF"))
+        return FILECODE_UTF8_BOM;
+    if (sample.starts_with("\xFF\xFE") || sample.starts_with("\xFE\xFF"))
+        return FILECODE_UTF16;
+    if (sample.find('\0') != std::string_view::npos)
+        return FILECODE_BINARY;
+    if (IsUtf8Text(sample, bWhole))
+        return FILECODE_UTF8;
+    switch (DetectKanjiCode(sample)) {
+    case KANJI_SJIS:
+        return FILECODE_SJIS;
+    case KANJI_EUC:
+        return FILECODE_EUC;
+    case KANJI_JIS:
+        return FILECODE_JIS;
+    default:
+        break;
+    }
+    for (const char ch : sample)
+        if (static_cast<unsigned char>(ch) >= 0x80)
+            return FILECODE_UNKNOWN;
+    return FILECODE_ASCII;
+}
+
+EFileCodeGuess GuessCodeOfFile(const std::string &strPath)
+{
+    constexpr std::size_t SAMPLE_BYTES = 64 * 1024;
+    // Non-blocking, so that a pipe or a device never holds the caller up:
+    // only regular files are read.
+    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return FILECODE_UNKNOWN;
+    struct stat st;
+    std::string sample;
+    bool bRead = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (bRead) {
+        sample.resize(SAMPLE_BYTES + 1);
+        std::size_t nHave = 0;
+        while (nHave < sample.size()) {
+            const ssize_t n = ::read(fd, sample.data() + nHave, sample.size() - nHave);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                bRead = n == 0;
+                break;
+            }
+            nHave += static_cast<std::size_t>(n);
+        }
+        sample.resize(nHave);
+    }
+    ::close(fd);
+    if (!bRead)
+        return FILECODE_UNKNOWN;
+    const bool bWhole = sample.size() <= SAMPLE_BYTES;
+    if (!bWhole)
+        sample.resize(SAMPLE_BYTES);
+    return GuessFileCode(sample, bWhole);
+}
+
+const char *FileCodeGuessName(EFileCodeGuess eGuess)
+{
+    switch (eGuess) {
+    case FILECODE_EMPTY:
+        return "(空のファイル)";
+    case FILECODE_ASCII:
+        return "ASCII (半角英数字のみ)";
+    case FILECODE_SJIS:
+        return "Shift-JIS";
+    case FILECODE_EUC:
+        return "EUC-JP";
+    case FILECODE_JIS:
+        return "JIS (ISO-2022-JP)";
+    case FILECODE_UTF8:
+        return "UTF-8";
+    case FILECODE_UTF8_BOM:
+        return "UTF-8 (BOM付き)";
+    case FILECODE_UTF16:
+        return "UTF-16";
+    case FILECODE_BINARY:
+        return "バイナリ";
+    case FILECODE_UNKNOWN:
+        break;
+    }
+    return "不明";
+}
+
+std::string FormatPermissions(unsigned nMode)
+{
+    std::string s = "---------";
+    const char *pszLetters = "rwxrwxrwx";
+    for (int i = 0; i < 9; ++i)
+        if (nMode & (0400u >> i))
+            s[static_cast<std::size_t>(i)] = pszLetters[i];
+    // Set-user-id, set-group-id and sticky: lower case over an execute bit,
+    // upper case where there is none.
+    const struct
+    {
+        unsigned nBit;
+        std::size_t nAt;
+        char ch;
+    } specials[] = {{04000, 2, 's'}, {02000, 5, 's'}, {01000, 8, 't'}};
+    for (const auto &special : specials)
+        if (nMode & special.nBit)
+            s[special.nAt] = s[special.nAt] == 'x' ? special.ch : static_cast<char>(special.ch - 0x20);
+    return s;
+}

@@ -1,0 +1,79 @@
+// split and archive as scripts call them: arguments, output and exit status.
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+TEST(CliFileTools, SplitExitsWithTheResultCode)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("a.bin"), std::string(1500000, 'a'));
+    CToolResult r = RunTool({"split", "--size", "0", dir.File("a.bin"), dir.File("parts")});
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_EQ(r.strOut, "");
+    EXPECT_NE(r.strErr.find("3個ファイルに分割しました。"), std::string::npos) << r.strErr;
+    EXPECT_TRUE(FileExists(dir.File("parts/a.003")));
+    EXPECT_TRUE(FileExists(dir.File("parts/a.sh")));
+
+    // The default is the 1.44MB size, beside the file.
+    r = RunTool({"split", dir.File("a.bin")});
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_TRUE(FileExists(dir.File("a.002")));
+    EXPECT_FALSE(FileExists(dir.File("a.003")));
+
+    r = RunTool({"split", dir.File("missing")});
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("ファイルのオープンに失敗しました。"), std::string::npos);
+    WriteFileBytes(dir.File("small"), "x");
+    EXPECT_EQ(RunTool({"split", dir.File("small")}).nStatus, 2);
+    EXPECT_EQ(RunTool({"split", dir.File("a.bin"), dir.File("small/sub")}).nStatus, 4);
+
+    EXPECT_EQ(RunTool({"split"}).nStatus, 2);
+    EXPECT_EQ(RunTool({"split", "--size", "3", dir.File("a.bin")}).nStatus, 2);
+    EXPECT_EQ(RunTool({"split", "--size", dir.File("a.bin")}).nStatus, 2);
+}
+
+TEST(CliFileTools, ArchivePackListUnpack)
+{
+    CTempDir dir;
+    ASSERT_EQ(::mkdir(dir.File("src").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(dir.File("src/フォルダ").c_str(), 0755), 0);
+    WriteFileBytes(dir.File("src/フォルダ/日本語.txt"), "日本語");
+    WriteFileBytes(dir.File("src/other.txt"), "other");
+    for (const char *pszName : {"a.lzh", "a.zip"}) {
+        CToolResult r = RunTool({"archive", "pack", dir.File(pszName), dir.File("src")});
+        EXPECT_EQ(r.nStatus, 0) << r.strOut << r.strErr;
+        r = RunTool({"archive", "list", dir.File(pszName)});
+        EXPECT_EQ(r.nStatus, 0);
+        EXPECT_NE(r.strOut.find("フォルダ/日本語.txt\n"), std::string::npos) << r.strOut;
+        const std::string strDest = dir.File(std::string("out-") + pszName);
+        r = RunTool({"archive", "unpack", dir.File(pszName), strDest});
+        EXPECT_EQ(r.nStatus, 0) << r.strOut;
+        EXPECT_EQ(ReadFileBytes(strDest + "/フォルダ/日本語.txt"), "日本語");
+        // Existing files are kept, and that is not a full success.
+        WriteFileBytes(strDest + "/other.txt", "changed");
+        r = RunTool({"archive", "unpack", dir.File(pszName), strDest});
+        EXPECT_EQ(r.nStatus, 1);
+        EXPECT_EQ(ReadFileBytes(strDest + "/other.txt"), "changed");
+        EXPECT_EQ(RunTool({"archive", "unpack", "--overwrite", dir.File(pszName), strDest}).nStatus, 0);
+        EXPECT_EQ(ReadFileBytes(strDest + "/other.txt"), "other");
+    }
+    // Chosen files below a base.
+    CToolResult r = RunTool({"archive", "pack", dir.File("b.lzh"), dir.File("src"), "other.txt"});
+    EXPECT_EQ(r.nStatus, 0);
+    r = RunTool({"archive", "list", dir.File("b.lzh")});
+    EXPECT_NE(r.strOut.find("1個のファイル, 0個のフォルダー"), std::string::npos) << r.strOut;
+
+    EXPECT_EQ(RunTool({"archive", "list", dir.File("missing.lzh")}).nStatus, 1);
+    EXPECT_EQ(RunTool({"archive", "pack", dir.File("c.lzh"), dir.File("nothing")}).nStatus, 1);
+    EXPECT_FALSE(FileExists(dir.File("c.lzh")));
+    EXPECT_EQ(RunTool({"archive"}).nStatus, 2);
+    EXPECT_EQ(RunTool({"archive", "pack", dir.File("c.lzh")}).nStatus, 2);
+    EXPECT_EQ(RunTool({"archive", "unpack", dir.File("a.lzh")}).nStatus, 2);
+    EXPECT_EQ(RunTool({"archive", "extract", dir.File("a.lzh"), dir.Path()}).nStatus, 2);
+
+    const CToolResult help = RunTool({"--help"});
+    EXPECT_NE(help.strOut.find("  split [--size 0|1|2] FILE [DEST]"), std::string::npos);
+    EXPECT_NE(help.strOut.find("  archive pack ARCHIVE FOLDER"), std::string::npos);
+}

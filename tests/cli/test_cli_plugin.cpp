@@ -1,0 +1,132 @@
+// plugin and imgsize as scripts call them: the listing, a command run on a
+// selection from standard input, and image sizes through the image-map
+// plug-in, compared with ImageMagick's identify.
+#include "support/plugintest.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Sets an environment variable for the life of the object.
+class CEnvironment
+{
+public:
+    CEnvironment(const char *pszName, const std::string &strValue) : m_pszName(pszName)
+    {
+        if (const char *pszOld = std::getenv(pszName)) {
+            m_bHad = true;
+            m_strOld = pszOld;
+        }
+        setenv(pszName, strValue.c_str(), 1);
+    }
+    ~CEnvironment()
+    {
+        if (m_bHad)
+            setenv(m_pszName, m_strOld.c_str(), 1);
+        else
+            unsetenv(m_pszName);
+    }
+
+private:
+    const char *m_pszName;
+    bool m_bHad = false;
+    std::string m_strOld;
+};
+
+} // namespace
+
+TEST(CliPlugin, ListShowsEveryCommandWithItsMenuId)
+{
+    CTempDir dir;
+    const std::string strPath = InstallPluginFile(dir.Path(), "t.wpi", WP_TEST_PLUGIN);
+    const CToolResult r = RunTool({"plugin", "list", dir.Path()});
+    ASSERT_EQ(r.nStatus, 0) << r.strErr;
+    // Index 1 fails: the second line is index 2, menu command 7001. Menu
+    // texts come out in UTF-8.
+    EXPECT_EQ(r.strOut.substr(0, r.strOut.find('\n') + 1),
+              "7000\t" + strPath + "\t0\t1\tTestUpper\t大文字\tabout TestUpper\n");
+    EXPECT_NE(r.strOut.find("7001\t" + strPath + "\t2\t2\tTestWrap\twrap\tabout TestWrap\n"), std::string::npos);
+    EXPECT_EQ(std::count(r.strOut.begin(), r.strOut.end(), '\n'), 13);
+
+    // Without folders: the user's program folder, then the plug-ins beside the tool.
+    CTempDir data;
+    ASSERT_EQ(RunProgram({"mkdir", "-p", data.Path() + "/Orvane Applet/Wrenpad"}).nStatus, 0);
+    InstallPluginFile(data.Path() + "/Orvane Applet/Wrenpad", "t.wpi", WP_TEST_PLUGIN);
+    CEnvironment home("XDG_DATA_HOME", data.Path());
+    const CToolResult standard = RunTool({"plugin", "list"});
+    ASSERT_EQ(standard.nStatus, 0) << standard.strErr;
+    EXPECT_EQ(standard.strOut.find("7000\t" + data.Path() + "/Orvane Applet/Wrenpad/t.wpi\t0\t"), 0u)
+        << standard.strOut;
+    EXPECT_NE(standard.strOut.find("7013\t"), std::string::npos);
+    EXPECT_NE(standard.strOut.find("/WpSample.wpi\t1\t0\tWpEraDate\t和暦の日付\t"), std::string::npos)
+        << standard.strOut;
+    EXPECT_EQ(RunTool({"plugin", "list", dir.File("none")}).strOut, "");
+}
+
+TEST(CliPlugin, RunWritesWhatTheSelectionBecomes)
+{
+    CTempDir dir;
+    const std::string strPath = InstallPluginFile(dir.Path(), "t.wpi", WP_TEST_PLUGIN);
+    CToolResult r = RunTool({"plugin", "run", strPath, "0"}, "abc\r\n\x83\x5c");
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(r.strOut, "ABC\r\n\x83\x5c");
+    EXPECT_EQ(RunTool({"plugin", "run", strPath, "2"}, "abc").strOut, "<em>abc</em>");
+    EXPECT_EQ(RunTool({"plugin", "run", strPath, "5"}, "abc").strOut, "abc]");
+    EXPECT_EQ(RunTool({"plugin", "run", "--document", "/srv/a.html", strPath, "8"}, "").strOut, "doc=/srv/a.html");
+
+    // Declining gives the selection back unchanged, with its own status.
+    r = RunTool({"plugin", "run", strPath, "3"}, "abc");
+    EXPECT_EQ(r.nStatus, 3);
+    EXPECT_EQ(r.strOut, "abc");
+    // Failures say what the editor says.
+    r = RunTool({"plugin", "run", strPath, "0"}, "");
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_EQ(r.strOut, "");
+    EXPECT_NE(r.strErr.find("文字列が選択されてません。"), std::string::npos);
+    WriteFileBytes(dir.File("bad.wpi"), "not a shared object");
+    r = RunTool({"plugin", "run", dir.File("bad.wpi"), "0"}, "abc");
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("プラグインの初期化に失敗しました。"), std::string::npos);
+    r = RunTool({"plugin", "run", strPath, "1"}, "abc");
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("has no command 1"), std::string::npos);
+    EXPECT_EQ(RunTool({"plugin", "run", strPath}, "abc").nStatus, 2);
+    EXPECT_EQ(RunTool({"plugin", "run", strPath, "-1"}, "abc").nStatus, 2);
+    EXPECT_EQ(RunTool({"plugin"}, "abc").nStatus, 2);
+
+    // A plug-in named without a folder is the one in the current folder.
+    r = RunProgram({"sh", "-c", "cd \"$1\" && echo -n xyz | \"$2\" plugin run t.wpi 0", "sh", dir.Path(), WP_TOOL_PATH});
+    EXPECT_EQ(r.strOut, "XYZ");
+}
+
+TEST(CliPlugin, ImageSizeThroughTheImageMapPlugin)
+{
+    CTempDir dir;
+    for (const char *pszName : {"a.png", "b.jpg", "c.webp", "d.gif", "e.bmp"}) {
+        const std::string strPath = dir.File(pszName);
+        ASSERT_EQ(RunProgram({"convert", "-size", "29x13", "xc:white", strPath}).nStatus, 0);
+        const CToolResult identified = RunProgram({"identify", "-format", "%w %h\n", strPath});
+        const CToolResult r = RunTool({"imgsize", strPath});
+        EXPECT_EQ(r.nStatus, 0) << pszName << ": " << r.strErr;
+        EXPECT_EQ(r.strOut, identified.strOut) << pszName;
+    }
+    WriteFileBytes(dir.File("text.png"), "not an image");
+    CToolResult r = RunTool({"imgsize", dir.File("text.png")});
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("no image size found"), std::string::npos);
+    r = RunTool({"imgsize", dir.File("missing.png")});
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("cannot read"), std::string::npos);
+    EXPECT_EQ(RunTool({"imgsize"}).nStatus, 2);
+}
+
+TEST(CliPlugin, TheHelpNamesTheCommands)
+{
+    const CToolResult r = RunTool({"--help"});
+    EXPECT_NE(r.strOut.find("  plugin list [FOLDER...] | run [--document PATH] FILE.wpi INDEX\n"), std::string::npos);
+    EXPECT_NE(r.strOut.find("  imgsize IMAGE\n"), std::string::npos);
+}

@@ -1,0 +1,135 @@
+// The markup the tag dialogs compose, row by row of each dialog's attributes,
+// the colour values, the class-tag lists and the line-insertion pieces.
+#include "html/lineinsert.h"
+#include "html/tagattr.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CAttrField On(const std::string &strValue)
+{
+    return {true, strValue};
+}
+
+CAttrField Off(const std::string &strValue)
+{
+    return {false, strValue};
+}
+
+} // namespace
+
+TEST(TagAttr, FontTag)
+{
+    // "ＭＳ ゴシック" in Shift-JIS.
+    const std::string strFace = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";
+    EXPECT_EQ(FontTagAttributes({On("3"), On("#ff0000"), On(strFace)}),
+              " size=3 color=\"#ff0000\" face=\"" + strFace + "\"");
+    // "(なし)" leaves the face empty: no face is written even with its box ticked.
+    EXPECT_EQ(FontTagAttributes({On("+1"), Off("#ff0000"), On("")}), " size=+1");
+    EXPECT_EQ(FontTagAttributes({Off("3"), Off(""), Off(strFace)}), "");
+
+    CTagTexts texts = FontTagTexts(" size=3", "class=x", {true, false, true, true});
+    EXPECT_EQ(texts.strOpen, "<font size=3 class=x><b><u><s>");
+    EXPECT_EQ(texts.strClose, "</s></u></b></font>");
+    texts = FontTagTexts("", "", {});
+    EXPECT_EQ(texts.strOpen, "<font>");
+    EXPECT_EQ(texts.strClose, "</font>");
+}
+
+TEST(TagAttr, RuleWidthInPercentOrPixels)
+{
+    EXPECT_EQ(RuleAttributes({On("2"), On("80"), true, On("center")}), " size=2 width=\"80%\" align=\"center\"");
+    EXPECT_EQ(RuleAttributes({Off("2"), On("80"), false, Off("left")}), " width=\"80\"");
+    EXPECT_EQ(RuleAttributes({}), "");
+}
+
+TEST(TagAttr, LinkAndImageFolderPrefix)
+{
+    EXPECT_EQ(HotLinkAttributes({On("img"), "a.gif", Off("_top")}), " href=\"img/a.gif\"");
+    EXPECT_EQ(HotLinkAttributes({On("img/"), "a.gif", On("_blank")}), " href=\"img/a.gif\" target=\"_blank\"");
+    EXPECT_EQ(HotLinkAttributes({On("../../"), "top.html", Off("")}), " href=\"../../top.html\"");
+    // The prefix counts only with its box ticked; an empty one adds no "/".
+    EXPECT_EQ(HotLinkAttributes({Off("img"), "a.gif", Off("")}), " href=\"a.gif\"");
+    EXPECT_EQ(HotLinkAttributes({On(""), "a.gif", Off("")}), " href=\"a.gif\"");
+
+    // With no border and no size, src is followed only by the fixed border piece.
+    EXPECT_EQ(ImageAttributes({Off(""), "a.gif", "", Off("10"), Off("20"), true}), " src=\"a.gif\" border=0");
+    EXPECT_EQ(ImageAttributes({On("pic"), "b.png", "\x83\x41", On("120"), On("80"), false}),
+              " src=\"pic/b.png\" alt=\"\x83\x41\" width=120 height=80");
+    // A ticked size with no value writes nothing.
+    EXPECT_EQ(ImageAttributes({Off(""), "c.jpg", "", On(""), On("5"), false}), " src=\"c.jpg\" height=5");
+}
+
+TEST(TagAttr, TableCellInOrder)
+{
+    const CCellFields all{On("100"), On("20"), On("2"), On("3"), On("center"), On("top"), On("#ffffff")};
+    EXPECT_EQ(CellAttributes(all),
+              " width=100 height=20 colspan=2 rowspan=3 align=\"center\" valign=\"top\" bgcolor=\"#ffffff\"");
+    CCellFields some = all;
+    some.width.bOn = some.colSpan.bOn = some.vAlign.bOn = false;
+    EXPECT_EQ(CellAttributes(some), " height=20 rowspan=3 align=\"center\" bgcolor=\"#ffffff\"");
+    EXPECT_EQ(AttributeTagTexts("td", "").strOpen, "<td>");
+}
+
+TEST(TagAttr, WrappingTexts)
+{
+    CTagTexts texts = HeadingTagTexts("2", "center");
+    EXPECT_EQ(texts.strOpen, "<h2 align=\"center\">");
+    EXPECT_EQ(texts.strClose, "</h2>");
+    EXPECT_EQ(HeadingTagTexts("6", "").strOpen, "<h6>");
+    EXPECT_EQ(ParagraphTagTexts("right").strOpen, "<p align=\"right\">");
+    EXPECT_EQ(ParagraphTagTexts("right").strClose, "</p>");
+    EXPECT_EQ(BookmarkTagTexts("top").strOpen, "<a name=\"top\">");
+    EXPECT_EQ(JumpTagTexts("top").strOpen, "<a href=\"#top\">");
+    EXPECT_EQ(JumpTagTexts("top").strClose, "</a>");
+    texts = ClassTagTexts("span", "title1");
+    EXPECT_EQ(texts.strOpen, "<span class=\"title1\">");
+    EXPECT_EQ(texts.strClose, "</span>");
+}
+
+TEST(TagAttr, HexColours)
+{
+    EXPECT_EQ(FormatHexColor(255, 0, 16), "#ff0010");
+    int r = -1;
+    int g = -1;
+    int b = -1;
+    EXPECT_TRUE(ParseHexColor("#FFa010", r, g, b));
+    EXPECT_EQ(r, 255);
+    EXPECT_EQ(g, 160);
+    EXPECT_EQ(b, 16);
+    // Anything but "#" and six hexadecimal digits gives black.
+    for (const char *psz : {"#12345", "#12345g", "123456x", "", "#1234567", "#\x83\x41\x31\x32\x33\x34"}) {
+        r = g = b = 7;
+        EXPECT_FALSE(ParseHexColor(psz, r, g, b)) << psz;
+        EXPECT_EQ(r + g + b, 0) << psz;
+    }
+}
+
+TEST(TagAttr, ClassListsKeepTheTypedTextFirstAndAtMost32Entries)
+{
+    EXPECT_EQ(SplitClassList("p\ndiv\nspan\nfont"), (std::vector<std::string>{"p", "div", "span", "font"}));
+    EXPECT_EQ(SplitClassList("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(JoinClassList("h1", {"p", "", "div"}), "h1\np\ndiv\n");
+
+    std::vector<std::string> aMany;
+    for (int i = 0; i < 40; ++i)
+        aMany.push_back("c" + std::to_string(i));
+    const std::vector<std::string> aStored = SplitClassList(JoinClassList("new", aMany));
+    ASSERT_EQ(aStored.size(), 32u);
+    EXPECT_EQ(aStored.front(), "new");
+    EXPECT_EQ(aStored.back(), "c30");
+}
+
+TEST(LineInsert, PiecesAndLines)
+{
+    EXPECT_EQ(LinePieceText(LINEPIECE_BR, 3, "x", false), "<br><br><br>");
+    EXPECT_EQ(LinePieceText(LINEPIECE_BR, 1, "", true), "<BR>");
+    EXPECT_EQ(LinePieceText(LINEPIECE_TAB, 2, "x", false), "\t\t");
+    EXPECT_EQ(LinePieceText(LINEPIECE_BLANK, 0, "x", false), "");
+    EXPECT_EQ(LinePieceText(LINEPIECE_TEXT, 5, "// ", true), "// ");
+
+    std::vector<std::string> aLines = {"a", "", "\x95\x5C"};
+    AddToLines(aLines, "// ", "<br>");
+    EXPECT_EQ(aLines, (std::vector<std::string>{"// a<br>", "// <br>", "// \x95\x5C<br>"}));
+}
