@@ -210,12 +210,16 @@ int Time(const std::string &strName, int nRuns, const std::vector<std::string> &
     const Clock::time_point tStart = Clock::now();
     std::vector<std::uint32_t> last = screen.Grab(whole);
     Clock::time_point tLastChange = Clock::now();
-    while (Ms(Clock::now() - tLastChange) < SETTLE_MS && Ms(Clock::now() - tStart) < GIVE_UP_MS) {
+    // Settling counts from the first change: on a busy machine the window
+    // may take longer than the settling time to appear at all.
+    bool bChanged = false;
+    while ((!bChanged || Ms(Clock::now() - tLastChange) < SETTLE_MS) && Ms(Clock::now() - tStart) < GIVE_UP_MS) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         std::vector<std::uint32_t> now = screen.Grab(whole);
         if (Differing(now, last) > static_cast<long>(TOLERANCE * static_cast<double>(now.size()))) {
             tLastChange = Clock::now();
             last = std::move(now);
+            bChanged = true;
         }
     }
     int status = 0;

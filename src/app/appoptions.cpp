@@ -32,6 +32,7 @@ void COptionsData::Load(const CProfileStore &store, const CAppSettings &settings
     bAutoDragOpen = settings.m_bAutoDragOpen != 0;
     bAutoEnter = settings.m_bAutoEnter != 0;
     bIMEModeON = settings.m_bIMEModeON != 0;
+    bAutoReload = settings.m_bAutoReload != 0;
 
     bTagState = settings.m_bTagState != 0;
     bWebNoSelectTag = settings.m_bWebNoSelectTag != 0;
@@ -41,6 +42,7 @@ void COptionsData::Load(const CProfileStore &store, const CAppSettings &settings
     strUseBrowser3 = settings.m_strUseBrowser3;
     strUseBrowser4 = settings.m_strUseBrowser4;
     bAutoTempoBrowse = Flag(store, "bAutoTempoBrowse", 0);
+    bPreviewAutoUpdate = Flag(store, PREVIEW_AUTO_UPDATE_ENTRY, 0);
 
     crColors = settings.m_crColors;
     bViewTab = Flag(store, "bViewTab", 0);
@@ -89,7 +91,10 @@ void COptionsData::Save(CProfileStore &store, CAppSettings &settings) const
     store.WriteString(SECTION_MAIN, "strUseBrowser4", strUseBrowser4);
     settings.m_strUseBrowser4 = strUseBrowser4;
     WriteFlag(store, "bAutoTempoBrowse", bAutoTempoBrowse);
-    // Not one of the old entries: written after them.
+    // Later than the rest: entries older configurations know keep their order.
+    WriteFlag(store, "bAutoReload", bAutoReload);
+    settings.m_bAutoReload = bAutoReload ? 1 : 0;
+    WriteFlag(store, PREVIEW_AUTO_UPDATE_ENTRY, bPreviewAutoUpdate);
     WriteFlag(store, "bRestoreSession", bRestoreSession);
 }
 

@@ -24,6 +24,7 @@ struct COptionsData
     std::string strUseWrenpadExtension;
     bool bUseWpShMenu = false;
     bool bShowTrayIcon = false;
+    bool bAutoReload = false;
 
     // Web page.
     bool bTagState = false;
@@ -34,6 +35,8 @@ struct COptionsData
     std::string strUseBrowser3;
     std::string strUseBrowser4;
     bool bAutoTempoBrowse = false;
+    // The browser bar follows the text as it is typed ("入力中に自動更新").
+    bool bPreviewAutoUpdate = false;
 
     // Display page.
     std::array<std::uint32_t, CLR_COUNT> crColors{};
@@ -48,6 +51,9 @@ struct COptionsData
     // on them too.
     void Save(CProfileStore &store, CAppSettings &settings) const;
 };
+
+// The setting of "入力中に自動更新" on the web page.
+inline constexpr const char *PREVIEW_AUTO_UPDATE_ENTRY = "bPreviewAutoUpdate";
 
 inline constexpr const char *DEFAULT_WRENPAD_EXTENSIONS = "txt;html;htm;c;cpp;java;h;pl";
 

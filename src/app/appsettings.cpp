@@ -74,6 +74,7 @@ void CAppSettings::Load(const CProfileStore &store, const CSystemColors &sys)
     m_bWebNoSelectTag = store.GetInt(SECTION_MAIN, "bWebNoSelectTag", 0);
     m_bWebBrEn = store.GetInt(SECTION_MAIN, "bWebBrEn", 0);
     m_bWebPOnly = store.GetInt(SECTION_MAIN, "bWebPOnly", 1);
+    m_bAutoReload = store.GetInt(SECTION_MAIN, "bAutoReload", 0);
     for (int i = 0; i < CLR_COUNT; ++i) {
         // A value that is no 0x00BBGGRR colour (edited by hand) counts as missing.
         const int nDefault = static_cast<int>(DefaultColor(i, sys));

@@ -60,6 +60,8 @@ struct CAppSettings
     int m_bWebNoSelectTag = 0;
     int m_bWebBrEn = 0;
     int m_bWebPOnly = 1;
+    // Documents whose file another program changed are read again without asking.
+    int m_bAutoReload = 0;
     std::array<std::uint32_t, CLR_COUNT> m_crColors{};
 
     // The application settings loader: every cached member from the store,

@@ -44,3 +44,31 @@ std::vector<std::string> CommandLineFiles(const std::vector<std::string> &args)
     }
     return files;
 }
+
+CPrintPdfArgs ParsePrintPdfArgs(const std::vector<std::string> &args)
+{
+    CPrintPdfArgs result;
+    const auto it = std::find(args.begin(), args.end(), "--print-pdf");
+    if (it == args.end())
+        return result;
+    result.bRequested = true;
+    std::vector<std::string> operands;
+    for (auto p = args.begin(); p != args.end(); ++p) {
+        if (p == it)
+            continue;
+        // Options of the toolkit ("-platform offscreen") are not operands.
+        if (*p == "-platform" || *p == "-display") {
+            if (p + 1 != args.end())
+                ++p;
+            continue;
+        }
+        operands.push_back(*p);
+    }
+    if (operands.size() != 2) {
+        result.strError = "usage: wrenpad --print-pdf OUT.pdf FILE";
+        return result;
+    }
+    result.strOut = operands[0];
+    result.strFile = operands[1];
+    return result;
+}

@@ -18,3 +18,15 @@ EUnregMode ParseUnregSwitch(const std::vector<std::string> &args);
 // The files named on the command line, in order: every argument except
 // options beginning with '-' (an argument "--" ends the options).
 std::vector<std::string> CommandLineFiles(const std::vector<std::string> &args);
+
+// "--print-pdf OUT FILE": print FILE to the PDF file OUT and end, without a
+// window. bRequested is set when the option is present; strError then tells
+// what is wrong with its arguments (empty when OUT and FILE were given).
+struct CPrintPdfArgs
+{
+    bool bRequested = false;
+    std::string strOut;
+    std::string strFile;
+    std::string strError;
+};
+CPrintPdfArgs ParsePrintPdfArgs(const std::vector<std::string> &args);

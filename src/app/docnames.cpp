@@ -123,11 +123,15 @@ int OpenFilterIndexForPath(std::string_view path)
     return 1;
 }
 
-std::string FrameTitle(std::string_view docTitle, int nWindow, bool bReadOnly, bool bModified)
+std::string FrameTitle(std::string_view docTitle, int nWindow, bool bReadOnly, bool bModified, bool bDeleted)
 {
     std::string strTitle(docTitle);
-    if (nWindow > 0)
-        strTitle += ":" + std::to_string(nWindow);
+    if (nWindow > 0) {
+        strTitle += ':';
+        strTitle += std::to_string(nWindow);
+    }
+    if (bDeleted)
+        strTitle += "(削除されました)";
     if (bReadOnly)
         strTitle += "(書込禁止)";
     if (bModified)

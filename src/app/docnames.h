@@ -43,6 +43,7 @@ CSaveFilterChoice SaveFilterForTitle(std::string_view title);
 int OpenFilterIndexForPath(std::string_view path);
 
 // The window title of a document window: the document's title, ":n" when the
-// document has several windows (nWindow > 0), "(書込禁止)" while it is
-// read-only and " *" (always last) while it is modified.
-std::string FrameTitle(std::string_view docTitle, int nWindow, bool bReadOnly, bool bModified);
+// document has several windows (nWindow > 0), "(削除されました)" while its file
+// is deleted, "(書込禁止)" while it is read-only and " *" (always last) while
+// it is modified.
+std::string FrameTitle(std::string_view docTitle, int nWindow, bool bReadOnly, bool bModified, bool bDeleted = false);

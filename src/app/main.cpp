@@ -1,3 +1,5 @@
+#include "app/cmdline.h"
+#include "app/printpdf.h"
 #include "app/wrenpadapp.h"
 #include "platform/qsettingsprofile.h"
 
@@ -7,8 +9,49 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// --print-pdf needs no window and no display: without a platform named by the
+// caller it runs on the offscreen one.
+void ChoosePlatformForPrinting(const std::vector<std::string> &args)
+{
+    const bool bPlatformGiven = qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
+                                || std::find(args.begin(), args.end(), "-platform") != args.end();
+    if (!bPlatformGiven)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+int PrintPdfAndExit(const CPrintPdfArgs &request)
+{
+    if (!request.strError.empty()) {
+        std::fprintf(stderr, "%s\n", request.strError.c_str());
+        return 2;
+    }
+    CQSettingsProfileStore profile;
+    SetAppProfile(&profile);
+    QString strError;
+    const int nResult = PrintFileToPdf(QString::fromStdString(request.strOut), QString::fromStdString(request.strFile),
+                                       strError);
+    SetAppProfile(nullptr);
+    if (nResult != 0)
+        std::fprintf(stderr, "wrenpad: %s\n", strError.replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8().constData());
+    return nResult;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    const CPrintPdfArgs printPdf = ParsePrintPdfArgs(args);
+    if (printPdf.bRequested)
+        ChoosePlatformForPrinting(args);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wrenpad"));
     QApplication::setOrganizationName(QStringLiteral("Orvane Applet"));
@@ -21,6 +64,9 @@ int main(int argc, char *argv[])
     if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
+
+    if (printPdf.bRequested)
+        return PrintPdfAndExit(printPdf);
 
     CQSettingsProfileStore profile;
     SetAppProfile(&profile);

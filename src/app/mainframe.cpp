@@ -2,7 +2,9 @@
 
 #include "app/appsettings.h"
 #include "app/childframe.h"
+#include "app/previewer.h"
 #include "app/tabbar.h"
+#include "app/templates.h"
 #include "app/wrenpadapp.h"
 #include "app/wrenpaddoc.h"
 #include "app/wrenpadview.h"
@@ -77,6 +79,7 @@ CMainFrame::CMainFrame(CWrenpadApp *pApp) : QMainWindow(nullptr), m_pApp(pApp)
     RegisterPluginCommands();
     RegisterFileToolCommands();
     OnCommand(ID_APP_EXIT, [this] { close(); });
+    OnCommand(ID_TEMPLATE_OPEN, [this] { OpenTemplate(m_pApp, this); });
 
     SetCopyDataReceiver([this](int nCode, const std::string &strPayload) { return OnCopyData(nCode, strPayload); });
     m_pIdleTimer = new QTimer(this);
@@ -162,6 +165,7 @@ void CMainFrame::OnIdleUpdate()
         pFrame->UpdateFrameTitle();
     UpdateToolBars();
     UpdateStatusPanes();
+    m_pPreviewer->OnIdle();
     // The frame's own title stays "Wrenpad"; the document area adds the
     // title of a maximised document window to it.
     m_pTabBar->UpdateTabs(pActive);

@@ -25,6 +25,7 @@
 class CChildFrame;
 class CDirListDlg;
 class CFolderSearchHost;
+class CPreviewer;
 class CSizingControlBar;
 class CTabBar;
 class CTrayIcon;
@@ -104,6 +105,8 @@ public:
     QToolBar *GetToolBar(int nResource) const;
     CSizingControlBar *GetResultsBar() const { return m_pResultsBar; }
     CSizingControlBar *GetBrowserBar() const { return m_pBrowserBar; }
+    // The browser preview, which fills the browser bar.
+    CPreviewer *GetPreviewer() const { return m_pPreviewer; }
     CTabBar *GetTabBar() const { return m_pTabBar; }
     // The text of a status pane (by indicator id; 0 the message pane).
     QString GetStatusPaneText(int nID) const;
@@ -174,6 +177,7 @@ private:
     CSizingControlBar *m_pBrowserBar = nullptr;
     CSizingControlBar *m_pResultsBar = nullptr;
     CTrayIcon *m_pTrayIcon = nullptr;
+    CPreviewer *m_pPreviewer = nullptr;
     CFolderSearchHost *m_pSearch = nullptr;
     // At most one explorer pane; cleared when it closes.
     QPointer<CDirListDlg> m_pDirListDlg;

@@ -8,6 +8,7 @@
 #include "app/framestate.h"
 #include "app/menubuilder.h"
 #include "app/optionsdlg.h"
+#include "app/previewer.h"
 #include "app/shellmenuswitch.h"
 #include "app/tabbar.h"
 #include "app/trayicon.h"
@@ -107,6 +108,7 @@ void CMainFrame::CreateBars()
     addDockWidget(Qt::BottomDockWidgetArea, m_pResultsBar);
     m_pBrowserBar->hide();
     m_pResultsBar->hide();
+    m_pPreviewer = new CPreviewer(this, m_pBrowserBar);
 
     m_pTrayIcon = new CTrayIcon(this, m_pTrayMenu, [this](int nID) { ExecuteCommand(nID); });
 
@@ -414,5 +416,7 @@ void CMainFrame::SaveFrameState()
     placement.nBottom = rc.top() + rc.height();
     SaveWindowPlacement(AppProfile(), placement);
     AppProfile().WriteInt(SECTION_MAIN, "bUseBrowser", AppSettings().m_bUseBrowser);
+    // The preview's copy goes now; its private folder goes with the program.
+    m_pPreviewer->RemoveTempFile();
     SaveExplorerState();
 }

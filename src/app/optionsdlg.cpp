@@ -1,19 +1,18 @@
 #include "app/optionsdlg.h"
 
+#include "app/templatepage.h"
+#include "app/templates.h"
 #include "app/shellmenuswitch.h"
 
 #include "platform/filedialogs.h"
 #include "platform/inputmethod.h"
 #include "platform/msgbox.h"
-#include "platform/programfolder.h"
 #include "view/crystaltextview.h"
 #include "widgets/colorbutton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -68,12 +66,6 @@ void ShowInputMethodState(QCheckBox *pCheck, EInputMethodKind eKind)
 }
 
 } // namespace
-
-QString TemplateFolder()
-{
-    const QString strFolder = ProgramFolder() + QStringLiteral("/templete");
-    return QDir().mkpath(strFolder) ? strFolder : QString();
-}
 
 COptionsSheet::COptionsSheet(const COptionsData &data, const CSystemColors &sys, QWidget *pParent)
     : QDialog(pParent), m_sys(sys)
@@ -125,6 +117,8 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
     m_pUseShellMenu = AddCheck(pPage, "useShellMenu", "エクスプローラーのメニューに追加する", data.bUseWpShMenu);
     m_pUseShellMenu->setEnabled(IsShellMenuSupported());
     m_pShowTrayIcon = AddCheck(pPage, "showTrayIcon", "トレイアイコンを表示する", data.bShowTrayIcon);
+    m_pAutoReload =
+        AddCheck(pPage, "autoReload", "他のプログラムで変更されたファイルを自動で再読み込みする", data.bAutoReload);
 
     m_pMRUCount = new QLineEdit(QString::number(data.nMRUCount), pPage);
     m_pMRUCount->setObjectName(QStringLiteral("mruCount"));
@@ -150,7 +144,7 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
 
     auto *pLayout = new QVBoxLayout(pPage);
     for (QCheckBox *pCheck : {m_pOpenNewFile, m_pOpenFileMax, m_pRestoreSession, m_pAutoDragOpen, m_pAutoEnter, m_pShowSplash,
-                              m_pIMEModeON, m_pNotNewAppCreate})
+                              m_pIMEModeON, m_pNotNewAppCreate, m_pAutoReload})
         pLayout->addWidget(pCheck);
     pLayout->addLayout(pForm);
     pLayout->addWidget(m_pUseShellMenu);
@@ -195,6 +189,9 @@ QWidget *COptionsSheet::CreateWebPage(const COptionsData &data)
     }
     m_pAutoTempoBrowse = AddCheck(pPage, "autoTempoBrowse", "未保存の場合、自動でテンポラリーからブラウズする。",
                                   data.bAutoTempoBrowse);
+    m_pPreviewAutoUpdate = AddCheck(pPage, "previewAutoUpdate", "入力中に自動更新", data.bPreviewAutoUpdate);
+    m_pPreviewAutoUpdate->setToolTip(
+        QStringLiteral("ﾌﾞﾗｳｻﾞｰﾊﾞｰに表示中のﾌｧｲﾙを、入力が止まって約1秒後にテンポラリーから表示し直します。"));
 
     auto *pLayout = new QVBoxLayout(pPage);
     pLayout->addWidget(pCase);
@@ -203,6 +200,7 @@ QWidget *COptionsSheet::CreateWebPage(const COptionsData &data)
     pLayout->addWidget(m_pWebPOnly);
     pLayout->addWidget(pBrowsers);
     pLayout->addWidget(m_pAutoTempoBrowse);
+    pLayout->addWidget(m_pPreviewAutoUpdate);
     pLayout->addStretch(1);
     return pPage;
 }
@@ -221,38 +219,8 @@ void COptionsSheet::BrowseFor(QLineEdit *pEdit)
 
 QWidget *COptionsSheet::CreateTemplatesPage()
 {
-    auto *pPage = new QWidget;
-    pPage->setObjectName(QStringLiteral("templatesPage"));
-    m_pTemplates = new QListWidget(pPage);
-    m_pTemplates->setObjectName(QStringLiteral("templateList"));
-    const QString strFolder = TemplateFolder();
-    if (!strFolder.isEmpty())
-        m_pTemplates->addItems(QDir(strFolder).entryList(QDir::Files | QDir::Hidden));
-
-    auto *pButtons = new QVBoxLayout;
-    const char *const apszLabels[] = {"ﾌｧｲﾙの追加", "登録削除", "名前の変更"};
-    const char *const apszNames[] = {"templateAdd", "templateDelete", "templateRename"};
-    for (int i = 0; i < 3; ++i) {
-        // Adding, deleting and renaming come with the templates themselves.
-        auto *pButton = new QPushButton(QString::fromUtf8(apszLabels[i]), pPage);
-        pButton->setObjectName(QString::fromUtf8(apszNames[i]));
-        pButton->setEnabled(false);
-        pButtons->addWidget(pButton);
-    }
-    auto *pOpen = new QPushButton(QStringLiteral("ﾌｫﾙﾀﾞｰを開く"), pPage);
-    pOpen->setObjectName(QStringLiteral("templateFolder"));
-    pOpen->setEnabled(!strFolder.isEmpty());
-    connect(pOpen, &QPushButton::clicked, this, [strFolder] { QDesktopServices::openUrl(QUrl::fromLocalFile(strFolder)); });
-    pButtons->addWidget(pOpen);
-    pButtons->addStretch(1);
-
-    auto *pList = new QVBoxLayout;
-    pList->addWidget(new QLabel(QStringLiteral("現在の登録リスト"), pPage));
-    pList->addWidget(m_pTemplates);
-    auto *pLayout = new QHBoxLayout(pPage);
-    pLayout->addLayout(pList, 1);
-    pLayout->addLayout(pButtons);
-    return pPage;
+    m_pTemplates = new CTemplatesPage(TemplateFolder());
+    return m_pTemplates;
 }
 
 QWidget *COptionsSheet::CreateDisplayPage(const COptionsData &data)
@@ -339,6 +307,7 @@ COptionsData COptionsSheet::GetData() const
     data.strUseWrenpadExtension = m_pExtensions->text().toStdString();
     data.bUseWpShMenu = m_pUseShellMenu->isChecked();
     data.bShowTrayIcon = m_pShowTrayIcon->isChecked();
+    data.bAutoReload = m_pAutoReload->isChecked();
 
     data.bTagState = !m_pTagLower->isChecked();
     data.bWebNoSelectTag = m_pWebNoSelectTag->isChecked();
@@ -348,6 +317,7 @@ COptionsData COptionsSheet::GetData() const
     data.strUseBrowser3 = m_aBrowsers[1]->text().toStdString();
     data.strUseBrowser4 = m_aBrowsers[2]->text().toStdString();
     data.bAutoTempoBrowse = m_pAutoTempoBrowse->isChecked();
+    data.bPreviewAutoUpdate = m_pPreviewAutoUpdate->isChecked();
 
     for (int i = 0; i < CLR_COUNT; ++i)
         data.crColors[static_cast<std::size_t>(i)] = RefFromColor(m_aColors[static_cast<std::size_t>(i)]->GetColor());

@@ -9,6 +9,7 @@
 #include <array>
 
 class CColorButton;
+class CTemplatesPage;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -55,6 +56,7 @@ private:
     QLineEdit *m_pExtensions;
     QCheckBox *m_pUseShellMenu;
     QCheckBox *m_pShowTrayIcon;
+    QCheckBox *m_pAutoReload;
 
     // Web page.
     QRadioButton *m_pTagLower;
@@ -64,9 +66,10 @@ private:
     QCheckBox *m_pWebPOnly;
     std::array<QLineEdit *, 3> m_aBrowsers{};
     QCheckBox *m_pAutoTempoBrowse;
+    QCheckBox *m_pPreviewAutoUpdate;
 
     // Templates page.
-    QListWidget *m_pTemplates;
+    CTemplatesPage *m_pTemplates;
 
     // Display page.
     std::array<CColorButton *, CLR_COUNT> m_aColors{};
@@ -74,7 +77,3 @@ private:
     QCheckBox *m_pViewReturn;
     QCheckBox *m_pViewZenSpace;
 };
-
-// The folder of the templates ("templete" in the program folder), created
-// when missing; empty when it cannot be.
-QString TemplateFolder();

@@ -5,15 +5,19 @@ wp_core_sources(
     docfile.cpp
     docnames.cpp
     framestate.cpp
+    preview.cpp
     recentfiles.cpp
+    templatefiles.cpp
 )
 wp_gui_sources(
     aboutdlg.cpp
     apprecovery.cpp
     appsession.cpp
+    browserbar.cpp
     childframe.cpp
     convdialogs.cpp
     docdialogs.cpp
+    filewatcher.cpp
     mainframe.cpp
     mainframe_bars.cpp
     mainframe_explorer.cpp
@@ -22,17 +26,26 @@ wp_gui_sources(
     menubuilder.cpp
     optionsdlg.cpp
     recoverdlg.cpp
+    previewengine.cpp
+    previewer.cpp
+    printpdf.cpp
     splitterwnd.cpp
     tabbar.cpp
+    templatedlg.cpp
+    templatepage.cpp
+    templates.cpp
+    textbrowserpreview.cpp
     trayicon.cpp
     webdialogs.cpp
     webdialogs_lines.cpp
     wrenpadapp.cpp
     wrenpaddoc.cpp
+    wrenpaddoc_disk.cpp
     wrenpadview.cpp
     wrenpadview_conv.cpp
     wrenpadview_jump.cpp
     wrenpadview_kanji.cpp
+    wrenpadview_preview.cpp
     wrenpadview_web.cpp
     wrenpadview_webdlg.cpp
 )

@@ -14,6 +14,7 @@
 #include "platform/handoff.h"
 #include "platform/instancechannel.h"
 #include "platform/msgbox.h"
+#include "platform/printer.h"
 #include "platform/programfolder.h"
 #include "recovery/recoverymanager.h"
 #include "res/commands.h"
@@ -24,7 +25,6 @@
 #include <QFileInfo>
 #include <QPalette>
 #include <QPrintDialog>
-#include <QPrinter>
 #include <QSessionManager>
 
 namespace {
@@ -375,9 +375,7 @@ void CWrenpadApp::OnFileCloseAll()
 
 void CWrenpadApp::OnFilePrintSetup()
 {
-    if (!m_pPrinter)
-        m_pPrinter = std::make_unique<QPrinter>();
-    QPrintDialog dlg(m_pPrinter.get(), m_pMainFrame);
+    QPrintDialog dlg(&AppPrinter(), m_pMainFrame);
     dlg.setWindowTitle(QStringLiteral("ﾌﾟﾘﾝﾀの設定"));
     ExecDialog(&dlg);
 }

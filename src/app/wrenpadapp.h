@@ -22,7 +22,6 @@ class COrphanRecord;
 class CRecoveryManager;
 class CMainFrame;
 class CWrenpadDoc;
-class QPrinter;
 
 class CWrenpadApp : public QObject, public CCmdTarget
 {
@@ -113,7 +112,6 @@ private:
     QList<CWrenpadDoc *> m_aDocs;
     CRecentFileList m_recentFiles;
     CSystemColors m_sysColors;
-    std::unique_ptr<QPrinter> m_pPrinter;
     int m_nUntitledCount = 0;
     std::shared_ptr<CRecoveryManager> m_pRecovery;
     bool m_bRecoveryWarned = false;

@@ -61,6 +61,7 @@ CWrenpadDoc::CWrenpadDoc(QObject *pParent, std::shared_ptr<CRecoveryManager> pRe
     OnCommand(ID_CHOOSE_FONT, [this] { OnChooseFont(); });
     OnCommand(ID_FILE_REVERT, [this] { OnRevert(); });
     OnUpdate(ID_FILE_REVERT, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!m_strPathName.empty()); });
+    connect(&m_watch, &CFileWatcher::Changed, this, &CWrenpadDoc::OnFileChangedOnDisk);
 }
 
 CWrenpadDoc::~CWrenpadDoc()
@@ -116,8 +117,8 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
         return false;
     }
     DeleteContents();
-    // Taken before the read: a file changed while it is read then no longer
-    // matches, and a recovery record will not start from it.
+    // Taken before reading, so that a change made while the file is read shows.
+    const CFileStamp stamp = FileStampOf(strPath);
     const CFileIdentity identity = StatFileIdentity(strPath);
     if (!m_buffer.LoadFromFile(strPath, -1)) {
         m_buffer.InitNew(LINEEND_CRLF);
@@ -125,6 +126,9 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
                    QString(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
+    m_watch.SetPath(strPath);
+    m_watch.SetKnown(stamp);
+    m_bFileDeleted = false;
     SetModifiedFlag(false);
     JournalFileLoaded(strPath, identity);
     return true;
@@ -132,7 +136,17 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
 
 bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
 {
+    const bool bOwnFile = !m_strPathName.empty() && strPath == m_strPathName;
+    if (bOwnFile && !ConfirmOverwriteChangedFile(strPath))
+        return false;
     if (m_buffer.SaveToFile(strPath, -1, true)) {
+        if (bOwnFile) {
+            m_watch.SetKnown(FileStampOf(strPath));
+            if (m_bFileDeleted) {
+                m_bFileDeleted = false;
+                emit StateChanged();
+            }
+        }
         // The text is the file's now; the record went with the modified mark.
         if (m_pJournal)
             m_pJournal->SetBaselineSaved(StatFileIdentity(ResolveSymlinks(strPath)));
@@ -208,7 +222,8 @@ bool CWrenpadDoc::ReplaceFromFile(const std::string &strPath)
 
 bool CWrenpadDoc::SaveModified()
 {
-    if (!IsModified())
+    // A document whose file was deleted holds the only copy of its text.
+    if (!IsModified() && !m_bFileDeleted)
         return true;
     const QString strName = PathText(m_strPathName.empty() ? m_strTitle : m_strPathName);
     switch (MessageBox(MessageParent(), QStringLiteral("%1 への変更を保存しますか?").arg(strName), QString(),
@@ -232,6 +247,12 @@ void CWrenpadDoc::SetPathName(const std::string &strPath)
     m_strPathName = strPath;
     if (m_pJournal)
         m_pJournal->SetPath(strPath);
+    // A new name (save as) is a file just written: watched from now on as it is.
+    if (strPath != m_watch.GetPath()) {
+        m_watch.SetPath(strPath);
+        m_watch.SetKnown(FileStampOf(strPath));
+        m_bFileDeleted = false;
+    }
     m_strTitle = strPath.substr(strPath.rfind('/') + 1);
     for (CWrenpadView *pView : m_aViews)
         pView->SetDocumentPath(strPath);
@@ -335,11 +356,19 @@ void CWrenpadDoc::OnRevert()
                    MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    ReloadFile();
+}
+
+bool CWrenpadDoc::ReloadFile()
+{
+    const std::string strPath = m_strPathName;
+    if (strPath.empty())
+        return false;
     // The text is thrown away only when the file can be read back.
     const QString strWhy = OpenFailureText(strPath);
     if (!strWhy.isEmpty()) {
         MessageBox(MessageParent(), strWhy, QStringLiteral("失敗"), MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
 
     SetModifiedFlag(false);
@@ -356,11 +385,15 @@ void CWrenpadDoc::OnRevert()
                               pView->GetTabSize()});
     m_buffer.FreeAll();
     const CFileIdentity identity = StatFileIdentity(strPath);
-    if (!m_buffer.LoadFromFile(strPath, -1)) {
+    const CFileStamp stamp = FileStampOf(strPath);
+    const bool bLoaded = m_buffer.LoadFromFile(strPath, -1);
+    if (!bLoaded) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
                    QStringLiteral("失敗"), MB_OK | MB_ICONEXCLAMATION);
     } else {
+        m_watch.SetKnown(stamp);
+        m_bFileDeleted = false;
         JournalFileLoaded(strPath, identity);
     }
 
@@ -385,6 +418,7 @@ void CWrenpadDoc::OnRevert()
         pView->viewport()->update();
     }
     emit StateChanged();
+    return bLoaded;
 }
 
 void CWrenpadDoc::EndJournal()

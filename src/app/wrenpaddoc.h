@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/appsettings.h"
+#include "app/filewatcher.h"
 #include "platform/cmdtarget.h"
 #include "platform/filedialogs.h"
 #include "text/textbuffer.h"
@@ -92,6 +93,17 @@ public:
     // The journal of the unsaved text, or null when records are not kept.
     CDocJournal *GetJournal() const { return m_pJournal.get(); }
 
+    // --- The file on disk (wrenpaddoc_disk.cpp) ------------------------------
+    // Other programs change, replace or delete the file under the document.
+    // An unmodified document offers to read it again (or does, when the
+    // settings say so); a modified one says that saving will overwrite the
+    // change; a deleted file marks the title and keeps the text for saving.
+    CFileWatcher &GetFileWatcher() { return m_watch; }
+    bool IsFileDeleted() const { return m_bFileDeleted; }
+    // Reads the file again in place of the text; each view keeps its caret's
+    // line and its scroll position. False (with a message) when it cannot be read.
+    bool ReloadFile();
+
     // --- Font of all views ---------------------------------------------------
     QFont GetFont() const;
     const CFontSetting &GetFontSetting() const { return m_lfFont; }
@@ -115,9 +127,15 @@ signals:
     // The user closes the document (close command): its windows are to go.
     void CloseRequested();
 
-private:
+public:
     // The message shown when a file cannot be read, or empty when it can.
     static QString OpenFailureText(const std::string &strPath);
+    void OnFileChangedOnDisk();
+    // Before a save over the document's own file: when another program has
+    // changed it since it was read or saved, asks whether to overwrite it.
+    bool ConfirmOverwriteChangedFile(const std::string &strPath);
+
+private:
     // The text was just read from the file whose identity was taken before.
     void JournalFileLoaded(const std::string &strPath, const struct CFileIdentity &identity);
 
@@ -129,6 +147,9 @@ private:
     bool m_bModified = false;
     bool m_bClosing = false;
     std::vector<CWrenpadView *> m_aViews;
+    CFileWatcher m_watch;
+    bool m_bFileDeleted = false;
+    bool m_bAskingAboutFile = false;
     // Last, so that it goes first: it leaves the buffer before the buffer goes.
     std::unique_ptr<CDocJournal> m_pJournal;
 };

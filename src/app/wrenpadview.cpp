@@ -16,6 +16,7 @@
 
 CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nViewType(VIEWTYPE_STANDARD)
 {
+    RegisterPreviewCommands();
     OnCommandRange(VIEWTYPE_COMMAND_FIRST, VIEWTYPE_COMMAND_LAST, [this](int nID) { OnViewType(nID); });
     OnUpdateRange(VIEWTYPE_COMMAND_FIRST, VIEWTYPE_COMMAND_LAST, [this](CCmdUI *pCmdUI) { OnUpdateViewType(pCmdUI); });
     OnCommand(ID_INDENT, [this] { OnIndent(); });
@@ -71,6 +72,11 @@ void CWrenpadView::InitialUpdate(const std::string &strPath)
 CCrystalTextBuffer *CWrenpadView::LocateTextBuffer()
 {
     return m_pDocument ? &m_pDocument->GetBuffer() : nullptr;
+}
+
+QString CWrenpadView::GetPrintHeaderText() const
+{
+    return m_pDocument ? QString::fromStdString(m_pDocument->GetTitle()) : QString();
 }
 
 QFont CWrenpadView::DocumentFont() const
@@ -137,8 +143,17 @@ void CWrenpadView::ReplaceLines(CPoint ptBegin, CPoint ptEnd, const std::vector<
     ScrollToPosition(ptNewEnd);
 }
 
+bool CWrenpadView::IsBoxCommand(int nID) const
+{
+    return nID == ID_INDENT || nID == ID_UNINDENT || CCrystalEditView::IsBoxCommand(nID);
+}
+
 void CWrenpadView::OnEditTab()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(false);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -155,6 +170,10 @@ void CWrenpadView::OnEditTab()
 
 void CWrenpadView::OnEditUntab()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(true);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -171,6 +190,10 @@ void CWrenpadView::OnEditUntab()
 
 void CWrenpadView::OnIndent()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(false);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -197,6 +220,10 @@ void CWrenpadView::OnIndent()
 
 void CWrenpadView::OnUnindent()
 {
+    if (IsBoxSelection()) {
+        IndentSelectedBox(true);
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);

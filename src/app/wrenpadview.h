@@ -58,6 +58,11 @@ public:
     void OnEditGotoLine();
     void OnCharCode();
 
+    // The browser preview, 1270-1275 (wrenpadview_preview.cpp).
+    void OnPreview(int nID);
+    void OnUpdatePreview(CCmdUI *pCmdUI);
+    // Saves a copy of the text as a template (4001).
+    void OnTemplateRegister();
     // A plug-in command (wrenpadview_plugin.cpp): row nRow of the plug-in
     // registry runs on the selection and its results are inserted as the
     // command's type says.
@@ -106,6 +111,9 @@ public:
     // the dialog set to put the comment prefix at the line starts.
     void OnLineInsert(bool bCommentBlock);
 
+    // Printed pages carry the document's title above the text.
+    QString GetPrintHeaderText() const override;
+
     // The text conversions and insertions of the edit menu (wrenpadview_conv.cpp).
     // Replaces the selection with what convert makes of it, as one undo step
     // that leaves the caret behind the new text; nothing happens without a
@@ -124,6 +132,8 @@ public:
 
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
+    // Indent and outdent work on a box too.
+    bool IsBoxCommand(int nID) const override;
     // The first focus of the view switches the input method on when the
     // settings ask for it ("起動時にIMEﾓｰﾄﾞをONにする").
     void focusInEvent(QFocusEvent *pEvent) override;
@@ -140,6 +150,7 @@ private:
     int m_nViewType;
     std::string m_strDocumentPath;
     void RegisterJumpCommands();
+    void RegisterPreviewCommands();
     void RegisterPluginCommands();
     void RegisterKanjiCommands();
     void RegisterConvCommands();

@@ -26,6 +26,14 @@ void PrintUsage(std::FILE *out)
     std::fprintf(out, "usage: wrenpad-tool COMMAND [ARGS]\ncommands:\n");
     for (const auto &[name, cmd] : Commands())
         std::fprintf(out, "  %s %s\n", name.c_str(), cmd.pszUsage);
+    std::fprintf(out,
+                 "the editor's own options:\n"
+                 "  wrenpad --print-pdf OUT.pdf FILE\n"
+                 "      prints FILE to the PDF file OUT as the print command would (the saved\n"
+                 "      margins, A4 paper, the editor font at half size, the file name above\n"
+                 "      and \"Page n/m\" below each page) and exits without opening a window\n"
+                 "      or needing a display; status 0, 1 with a message on standard error\n"
+                 "      when FILE cannot be read or OUT cannot be written, 2 for wrong arguments\n");
 }
 
 } // namespace

@@ -195,7 +195,9 @@ bool IsKinsokuClosing(std::string_view ch)
 {
     if (ch.size() == 1)
         return std::strchr("\xA1\xA3\xA4\xA5\xDE\xDF!%),.:;?]}", ch[0]) != nullptr && ch[0] != '\0';
-    if (ch.size() != 2)
+    // Every double-byte one is a symbol of the 0x81 row; the test first keeps
+    // page layout, which asks about every character, quick on kanji and kana.
+    if (ch.size() != 2 || ch[0] != '\x81')
         return false;
     // ｝］？；：．，）％！ヾヽ・ゞゝ゜゛〕】』」》〉々。、℃″′‰’°￠
     static constexpr unsigned short CLOSING[] = {
@@ -216,7 +218,7 @@ bool IsKinsokuOpening(std::string_view ch)
 {
     if (ch.size() == 1)
         return std::strchr("\xA2$([\\{", ch[0]) != nullptr && ch[0] != '\0';
-    if (ch.size() != 2)
+    if (ch.size() != 2 || ch[0] != '\x81')
         return false;
     // ￥｛［（＄〔【『「《〈“‘￡￠
     static constexpr unsigned short OPENING[] = {

@@ -46,13 +46,21 @@ int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgram
     if (!IsDataFolder(strShippedFolder) || strProgramFolder.isEmpty())
         return 0;
     const QDir shipped(strShippedFolder);
+    // The templates are the user's to delete: they come once, with the
+    // folder, and a template removed later does not come back.
+    const bool bHasTemplates = QFileInfo(strProgramFolder + QStringLiteral("/templete")).isDir();
     int nCopied = 0;
     QDirIterator it(strShippedFolder, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString strSource = it.next();
         const QString strRelative = shipped.relativeFilePath(strSource);
-        // The folder's own description and the desktop files are not user data.
-        if (strRelative == QLatin1String("README.md") || strRelative.startsWith(QLatin1String("desktop/")))
+        // The folder's own description, its build file (a program run from the
+        // build tree reads the source folder) and the desktop files are not
+        // user data; an installation leaves them out as well.
+        if (strRelative == QLatin1String("README.md") || strRelative == QLatin1String("CMakeLists.txt")
+            || strRelative.startsWith(QLatin1String("desktop/")))
+            continue;
+        if (bHasTemplates && strRelative.startsWith(QLatin1String("templete/")))
             continue;
         const QString strTarget = strProgramFolder + QLatin1Char('/') + strRelative;
         if (QFileInfo::exists(strTarget))

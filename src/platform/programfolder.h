@@ -16,7 +16,9 @@ QString ProgramFolder();
 QString ShippedDataFolder();
 
 // Copies every shipped file (and folder) the program folder lacks; files the
-// user already has are never replaced. Returns the number of files copied.
+// user already has are never replaced. The shipped templates come only with
+// a new "templete" folder, so that templates the user removed stay removed.
+// Returns the number of files copied.
 int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgramFolder);
 
 // Where plug-ins are looked for: the program folder, then the installation's

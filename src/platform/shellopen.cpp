@@ -1,6 +1,7 @@
 #include "platform/shellopen.h"
 
 #include <QDesktopServices>
+#include <QProcess>
 #include <QUrl>
 
 namespace {
@@ -8,6 +9,14 @@ namespace {
 std::function<bool(const std::string &)> &Hook()
 {
     static std::function<bool(const std::string &)> hook;
+    return hook;
+}
+
+using StartProgramHook = std::function<bool(const std::string &, const std::string &)>;
+
+StartProgramHook &ProgramHook()
+{
+    static StartProgramHook hook;
     return hook;
 }
 
@@ -25,4 +34,18 @@ bool ShellOpen(const std::string &strTarget)
 void SetShellOpenHook(std::function<bool(const std::string &)> hook)
 {
     Hook() = std::move(hook);
+}
+
+bool StartProgram(const std::string &strProgram, const std::string &strArgument)
+{
+    if (ProgramHook())
+        return ProgramHook()(strProgram, strArgument);
+    if (strProgram.empty())
+        return false;
+    return QProcess::startDetached(QString::fromStdString(strProgram), {QString::fromStdString(strArgument)});
+}
+
+void SetStartProgramHook(StartProgramHook hook)
+{
+    ProgramHook() = std::move(hook);
 }

@@ -1,5 +1,6 @@
 // Opening a URL or a file with the desktop's own program (what the shell's
-// "open" verb did), behind a hook so that tests see what would be opened.
+// "open" verb did), and starting a program on a file, behind hooks so that
+// tests see what would be opened or started.
 #pragma once
 
 #include <functional>
@@ -9,3 +10,9 @@
 // nothing could be started.
 bool ShellOpen(const std::string &strTarget);
 void SetShellOpenHook(std::function<bool(const std::string &)> hook);
+
+// Starts a program (a path, or a name looked up in PATH) with one argument,
+// passed exactly as it is: no shell, no quoting, spaces kept. The program
+// runs on by itself. False when it could not be started.
+bool StartProgram(const std::string &strProgram, const std::string &strArgument);
+void SetStartProgramHook(std::function<bool(const std::string &strProgram, const std::string &strArgument)> hook);

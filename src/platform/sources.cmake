@@ -13,6 +13,7 @@ wp_gui_sources(
     instancechannel.cpp
     keylocks.cpp
     msgbox.cpp
+    printer.cpp
     programfolder.cpp
     qsettingsprofile.cpp
     shellopen.cpp

@@ -103,6 +103,16 @@ enum ECommandId
     ID_EDIT_EXT_TEXT_END = 37125,
     ID_EDIT_FIND_PREVIOUS = 37126,
 
+    // Box selection: moves of the box's caret corner.
+    ID_EDIT_BOX_LEFT = 37130,
+    ID_EDIT_BOX_RIGHT = 37131,
+    ID_EDIT_BOX_UP = 37132,
+    ID_EDIT_BOX_DOWN = 37133,
+    ID_EDIT_BOX_PAGE_UP = 37134,
+    ID_EDIT_BOX_PAGE_DOWN = 37135,
+    ID_EDIT_BOX_HOME = 37136,
+    ID_EDIT_BOX_END = 37137,
+
     // Bookmarks: ten numbered ones to toggle and to go to, and plain ones.
     ID_EDIT_TOGGLE_BOOKMARK0 = 37200,
     ID_EDIT_TOGGLE_BOOKMARK1,

@@ -1,6 +1,7 @@
 #include "tools/archivepath.h"
 
 #include "text/codec.h"
+#include "text/utf8check.h"
 
 namespace {
 
@@ -13,43 +14,7 @@ bool IsSeparator(char ch)
 
 bool IsValidUtf8(std::string_view text)
 {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int nMore;
-        char32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            nMore = 1;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            nMore = 2;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            nMore = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + static_cast<std::size_t>(nMore) >= n)
-            return false;
-        for (int k = 1; k <= nMore; ++k) {
-            const unsigned char t = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            if ((t & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (t & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past Unicode.
-        if ((nMore == 2 && cp < 0x800) || (nMore == 3 && cp < 0x10000) || cp > 0x10FFFF ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += static_cast<std::size_t>(nMore) + 1;
-    }
-    return true;
+    return CheckUtf8(text) != EUtf8Check::Invalid;
 }
 
 std::string DecodeEntryName(std::string_view raw)

@@ -1,59 +1,12 @@
 #include "tools/filecodeguess.h"
 
 #include "text/kanji.h"
+#include "text/utf8check.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-// Whether the bytes are well-formed UTF-8 holding at least one character
-// beyond ASCII. A sequence cut by the end of a sample is allowed when the
-// sample is not the whole text and follows at least one whole character.
-bool IsUtf8Text(std::string_view s, bool bWhole)
-{
-    bool bWide = false;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int nMore = 0;
-        unsigned nMin = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            nMore = 1;
-            nMin = 0x80;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            nMore = 2;
-            nMin = 0x800;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            nMore = 3;
-            nMin = 0x10000;
-        } else {
-            return false;
-        }
-        unsigned nCode = c & (0x3F >> nMore);
-        for (int k = 1; k <= nMore; ++k) {
-            if (i + static_cast<std::size_t>(k) >= s.size())
-                return !bWhole && bWide;
-            const unsigned char t = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-            if ((t & 0xC0) != 0x80)
-                return false;
-            nCode = (nCode << 6) | (t & 0x3F);
-        }
-        if (nCode < nMin || nCode > 0x10FFFF || (nCode >= 0xD800 && nCode <= 0xDFFF))
-            return false;
-        bWide = true;
-        i += static_cast<std::size_t>(nMore) + 1;
-    }
-    return bWide;
-}
-
-} // namespace
 
 EFileCodeGuess GuessFileCode(std::string_view sample, bool bWhole)
 {
@@ -65,7 +18,7 @@ EFileCodeGuess GuessFileCode(std::string_view sample, bool bWhole)
         return FILECODE_UTF16;
     if (sample.find('\0') != std::string_view::npos)
         return FILECODE_BINARY;
-    if (IsUtf8Text(sample, bWhole))
+    if (CheckUtf8(sample, bWhole) == EUtf8Check::Wide)
         return FILECODE_UTF8;
     switch (DetectKanjiCode(sample)) {
     case KANJI_SJIS:

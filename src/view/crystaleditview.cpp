@@ -108,6 +108,14 @@ bool CCrystalEditView::DeleteCurrentSelection(int nAction)
 {
     if (!IsSelection() || !m_pTextBuffer)
         return false;
+    if (m_bBoxSelect) {
+        // What is shown selected goes, never the text between the corners.
+        const CBox box = GetSelectionBox();
+        if (box.HasWidth())
+            ReplaceBox(*m_pTextBuffer, this, box, m_nTabSize, std::string_view(), nAction);
+        PlaceCaret(CPoint(CaretByteAtColumn(box.nTop, box.nLeft), box.nTop));
+        return box.HasWidth();
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -148,6 +156,14 @@ void CCrystalEditView::TypeCharacter(std::string_view chars)
     if (QGuiApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton))
         return;
     const auto ch = static_cast<unsigned char>(chars[0]);
+    if (m_bBoxSelect) {
+        if (ch >= 32) {
+            TypeIntoBox(chars);
+            return;
+        }
+        // Enter breaks the caret's line alone; the box ends.
+        PlaceCaret(m_ptCaret);
+    }
 
     if (ch == '\r') {
         if (m_bOverwriteMode && m_ptCaret.y < GetLineCount() - 1) {
@@ -267,6 +283,10 @@ void CCrystalEditView::OnEditDelete()
 {
     if (!CanEdit())
         return;
+    if (m_bBoxSelect) {
+        DeleteBoxText(false);
+        return;
+    }
     if (DeleteCurrentSelection(ACTION_DELETE))
         return;
     CPoint ptEnd = m_ptCaret;
@@ -286,6 +306,10 @@ void CCrystalEditView::OnEditDeleteBack()
 {
     if (!CanEdit())
         return;
+    if (m_bBoxSelect) {
+        DeleteBoxText(true);
+        return;
+    }
     if (IsSelection()) {
         OnEditDelete();
         return;
@@ -308,7 +332,7 @@ void CCrystalEditView::OnEditDeleteWordBack()
         return;
     // A selection goes as with Backspace, and so does the line break at the
     // start of a line: there is no word before it on its line.
-    if (IsSelection() || m_ptCaret.x == 0) {
+    if (IsSelection() || m_bBoxSelect || m_ptCaret.x == 0) {
         OnEditDeleteBack();
         return;
     }
@@ -319,6 +343,10 @@ void CCrystalEditView::OnEditDeleteWordBack()
 
 void CCrystalEditView::OnEditTab()
 {
+    if (m_bBoxSelect) {
+        IndentSelectedBox(false);
+        return;
+    }
     InsertTab();
 }
 
@@ -353,6 +381,10 @@ void CCrystalEditView::InsertTab()
 
 void CCrystalEditView::OnEditUntab()
 {
+    if (m_bBoxSelect) {
+        IndentSelectedBox(true);
+        return;
+    }
     MoveToPreviousTabStop();
 }
 

@@ -4,7 +4,8 @@
 // method. Every change goes through the buffer with an undo action code.
 //
 // Typing and the editing keys live in crystaleditview.cpp, the clipboard in
-// editview_clipboard.cpp, drag and drop in editview_dragdrop.cpp.
+// editview_clipboard.cpp, drag and drop in editview_dragdrop.cpp, the
+// editing of box selections in editview_box.cpp.
 #pragma once
 
 #include "view/crystaltextview.h"
@@ -83,13 +84,19 @@ public:
     const CFindState &GetFindState() const { return m_find; }
 
     // Clipboard and drag data: the exact lines privately, Unicode for others.
-    static QMimeData *MimeFromLines(const std::vector<std::string> &aPieces);
+    // The private form of a box's lines says that they are one.
+    static QMimeData *MimeFromLines(const std::vector<std::string> &aPieces, bool bBox = false);
     static QMimeData *MimeFromBytes(std::string_view bytes);
     // The lines of dropped or pasted data: the private form when present, else
     // the Unicode text converted to CP932 (pnUnmappable receives how many
-    // characters had no CP932 form).
-    bool LinesFromMime(const QMimeData *pData, std::vector<std::string> &aPieces,
-                       int *pnUnmappable = nullptr) const;
+    // characters had no CP932 form, pbBox whether the lines are a box's).
+    bool LinesFromMime(const QMimeData *pData, std::vector<std::string> &aPieces, int *pnUnmappable = nullptr,
+                       bool *pbBox = nullptr) const;
+
+    // Box selections (editview_box.cpp). Tab and Shift+Tab: a tab at the
+    // box's left column of each line, or up to a tab's worth of blanks (or a
+    // tab) taken from there.
+    void IndentSelectedBox(bool bOutdent);
     // Inserts the lines of the data at pt; ptEnd receives the end.
     bool InsertMimeText(const QMimeData *pData, CPoint pt, int nAction, CPoint &ptEnd);
 
@@ -116,6 +123,20 @@ protected:
     void DrawOverlay(QPainter &painter) override;
     // The drop position for a point, moved off a trail byte.
     CPoint DropPositionAt(const QPoint &pt);
+
+    // Box editing (editview_box.cpp). Each is one step of undo.
+    bool IsBoxCommand(int nID) const override;
+    void CopyBoxToClipboard();
+    // Puts text in place of the box on each of its lines and leaves a box of
+    // no width after it (a caret when the box had one line).
+    void ReplaceSelectedBox(const CBox &box, std::string_view text, int nAction, bool bMerge = false);
+    // Delete and Backspace: the box's contents, or of a box of no width the
+    // character after (before) its column on each line.
+    void DeleteBoxText(bool bBackward);
+    void CutBox();
+    void TypeIntoBox(std::string_view chars);
+    // Paste while a box is selected or of a box's lines.
+    void PasteBox(const QMimeData *pData);
 
     // The tab of the editing view itself (no block indent).
     void InsertTab();

@@ -63,6 +63,8 @@ CCrystalTextView::CCrystalTextView(QWidget *pParent) : QAbstractScrollArea(pPare
 
     RegisterNavigationCommands();
     RegisterBookmarkCommands();
+    RegisterBoxCommands();
+    RegisterPrintCommands();
     // The status bar's position and line-end panes show the active view's.
     OnUpdate(ID_EDIT_INDICATOR_POSITION, [this](CCmdUI *pCmdUI) { pCmdUI->SetText(GetPositionText()); });
     OnUpdate(ID_EDIT_INDICATOR_CRLF, [this](CCmdUI *pCmdUI) { pCmdUI->SetText(GetLineEndText()); });
@@ -116,6 +118,7 @@ void CCrystalTextView::ResetView()
     m_lineStates.Reset();
     InvalidateTextCaches();
     m_bMouseSelecting = m_bWordSelecting = m_bLineSelecting = m_bDragPending = false;
+    m_bBoxSelect = m_bBoxSelecting = false;
     m_timerAutoScroll.stop();
     RefreshBookmarkExist();
     UpdateCaretDisplay();
@@ -170,26 +173,9 @@ int CCrystalTextView::GetLineDisplayLength(int nLine)
 
 void CCrystalTextView::MeasureFont()
 {
-    const QFontMetrics fm(m_font);
-    m_nLineHeight = std::max(1, fm.height());
-    m_nCharWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('X')));
-    m_nAscent = fm.ascent();
-    m_rawFont = QRawFont::fromFont(m_font);
-    m_bAsciiUniform = true;
-    for (char c = 0x20; c < 0x7F && m_bAsciiUniform; ++c)
-        m_bAsciiUniform = fm.horizontalAdvance(QLatin1Char(c)) == m_nCharWidth;
-    m_fitsCells.clear();
-}
-
-bool CCrystalTextView::FitsCells(char32_t c, int nCells)
-{
-    auto it = m_fitsCells.constFind(c);
-    if (it != m_fitsCells.constEnd())
-        return *it != 0;
-    const QFontMetrics fm(m_font);
-    const bool bFits = fm.horizontalAdvance(QString::fromUcs4(&c, 1)) == nCells * GetCharWidth();
-    m_fitsCells.insert(c, bFits ? 1 : 0);
-    return bFits;
+    m_linePainter.SetFont(m_font);
+    m_nLineHeight = m_linePainter.LineHeight();
+    m_nCharWidth = m_linePainter.CharWidth();
 }
 
 int CCrystalTextView::GetLineHeight()
@@ -395,6 +381,16 @@ void CCrystalTextView::MoveCaret(CPoint pt)
 
 void CCrystalTextView::SelectRange(CPoint ptFrom, CPoint ptTo)
 {
+    if (m_bBoxSelect) {
+        const CBox box = GetSelectionBox();
+        m_bBoxSelect = false;
+        InvalidateLines(box.nTop, box.nBottom);
+    }
+    SetSelectionPoints(ptFrom, ptTo);
+}
+
+void CCrystalTextView::SetSelectionPoints(CPoint ptFrom, CPoint ptTo)
+{
     const CPoint ptOldFrom = m_ptSelFrom;
     const CPoint ptOldTo = m_ptSelTo;
     m_ptSelFrom = ptFrom;
@@ -419,11 +415,20 @@ void CCrystalTextView::GetSelectionRange(CPoint &ptBegin, CPoint &ptEnd)
 
 bool CCrystalTextView::IsSelection()
 {
+    if (m_bBoxSelect) {
+        const CBox box = GetSelectionBox();
+        return box.nTop != box.nBottom || box.HasWidth();
+    }
     return m_ptSelFrom != m_ptSelTo;
 }
 
 bool CCrystalTextView::IsInSelection(CPoint pt)
 {
+    if (m_bBoxSelect) {
+        int nFrom = 0;
+        int nTo = 0;
+        return GetLineSelectedBytes(pt.y, nFrom, nTo) && pt.x >= nFrom && pt.x < nTo;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -467,9 +472,10 @@ void CCrystalTextView::PlaceCaret(CPoint pt)
 
 QRect CCrystalTextView::CaretRect()
 {
-    const QPoint pt = TextToPoint(m_ptCaret);
+    const int x = (GetCaretColumn() - m_nFirstVisibleColumn) * GetCharWidth() + GetMarginWidth();
+    const int y = (m_ptCaret.y - m_nFirstVisibleLine) * GetLineHeight();
     const int nWidth = m_bOverwriteMode ? GetCharWidth() : 2;
-    return QRect(pt.x(), pt.y(), nWidth, GetLineHeight());
+    return QRect(x, y, nWidth, GetLineHeight());
 }
 
 void CCrystalTextView::UpdateCaretDisplay()
@@ -662,7 +668,7 @@ void CCrystalTextView::focusOutEvent(QFocusEvent *pEvent)
     m_bHasFocus = false;
     m_timerCaret.stop();
     if (m_bMouseSelecting) {
-        m_bMouseSelecting = false;
+        m_bMouseSelecting = m_bBoxSelecting = false;
         m_timerAutoScroll.stop();
     }
     viewport()->update();

@@ -7,18 +7,20 @@
 // crystaltextview.cpp, scrolling in textview_scroll.cpp, painting in
 // textview_draw.cpp, the key table and command routing in textview_keys.cpp,
 // keyboard navigation and bookmarks in textview_nav.cpp, mouse selection in
-// textview_mouse.cpp.
+// textview_mouse.cpp, box selection in textview_box.cpp, printing in
+// textview_print.cpp.
 #pragma once
 
 #include "platform/cmdtarget.h"
 #include "syntax/statecache.h"
 #include "text/textbuffer.h"
+#include "view/boxedit.h"
+#include "view/linepainter.h"
+#include "view/textprint.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>
-#include <QHash>
 #include <QImage>
-#include <QRawFont>
 #include <QTimer>
 
 #include <array>
@@ -38,6 +40,8 @@ inline std::uint32_t RefFromColor(const QColor &c)
     return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8)
            | (static_cast<std::uint32_t>(c.blue()) << 16);
 }
+
+class QPrinter;
 
 class CCrystalTextView : public QAbstractScrollArea,
                          public CBufferView,
@@ -117,6 +121,23 @@ public:
     // Caret, anchor and an empty selection at pt, scrolled into view.
     void PlaceCaret(CPoint pt);
 
+    // --- Box selection (textview_box.cpp) ------------------------------------
+    // A box selects the screen cells between two corners, the anchor's and
+    // the caret's, each a line and a column; a corner may lie past the end of
+    // its line. Alt+drag and Alt+Shift with the arrows, Home, End, PageUp and
+    // PageDown make one; any other selection ends it.
+    bool IsBoxSelection() const { return m_bBoxSelect; }
+    // The box's lines and its columns in order.
+    CBox GetSelectionBox() const;
+    // Selects the box between the two corners; the caret goes to its corner.
+    void SelectBox(int nAnchorLine, int nAnchorColumn, int nCaretLine, int nCaretColumn);
+    int GetBoxCaretColumn() const { return m_nBoxCaretColumn; }
+    // The column the caret is drawn at: a box's corner, or the caret's byte.
+    int GetCaretColumn() const;
+    // Routes a command; one that knows nothing of boxes first sees the box
+    // as the plain selection between its corners.
+    bool OnCmdMsg(int nID, CCmdUI *pCmdUI) override;
+
     // --- Scrolling -----------------------------------------------------------
     void ScrollToFirstLine(int nLine, bool bTrackScrollBar = true);
     void ScrollToFirstColumn(int nColumn, bool bTrackScrollBar = true);
@@ -168,6 +189,23 @@ public:
     QString GetPositionText() const;
     // "DOS", "UNIX" or "MAC"; empty without a buffer.
     QString GetLineEndText() const;
+
+    // --- Printing (textview_print.cpp) ----------------------------------------
+    // The title above each printed page; none here, the document's title in
+    // the application's view.
+    virtual QString GetPrintHeaderText() const;
+    // "Page %d/%d" below each printed page.
+    virtual QString GetPrintFooterText(int nPage, int nPages) const;
+    // What a print job of the view prints: its lines, tab size, font and texts.
+    CTextPrintJob::CSource GetPrintSource() const;
+    // Prints the whole text (or the printer's page range) on printer; with
+    // bShowProgress a dialog shows the pages done and can stop the job.
+    bool PrintDocument(QPrinter &printer, bool bShowProgress);
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFilePageSetup();
+    bool m_bPrintHeader = true;
+    bool m_bPrintFooter = true;
 
     // --- Commands ------------------------------------------------------------
     // Offers a command to this view, then to the targets behind it.
@@ -235,6 +273,7 @@ protected:
 
     // Bookmarks (textview_nav.cpp).
     void RegisterBookmarkCommands();
+    void RegisterPrintCommands();
     void ToggleBookmark(int nBookmark);
     void GoBookmark(int nBookmark);
     void ClearBookmarks();
@@ -243,6 +282,33 @@ protected:
     void OnPrevBookmark();
     void OnClearAllBookmarks();
     void RefreshBookmarkExist();
+
+    // Sets the selection's points and repaints what changed; the box stays.
+    void SetSelectionPoints(CPoint ptFrom, CPoint ptTo);
+
+    // Box selection (textview_box.cpp).
+    void RegisterBoxCommands();
+    void MoveBoxCaret(int nID);
+    // Whether a command works on the box itself.
+    virtual bool IsBoxCommand(int nID) const;
+    // The box becomes the plain selection between its corners.
+    void EndBoxSelection();
+    // The cell boundary nearest to a point (its column) and the box to it.
+    int BoxColumnAt(const QPoint &ptClient);
+    void ExtendBoxSelection(const QPoint &ptClient);
+    // The selected bytes of a line (none: false).
+    bool GetLineSelectedBytes(int nLine, int &nFrom, int &nTo);
+    // The box's cells of a line that no selected character covers: the cells
+    // of cut tabs and those past the line's end.
+    void DrawBoxCells(QPainter &painter, const QRect &rc, int nLine);
+    // Scrolls so that a cell is in view.
+    void ScrollToCell(int nLine, int nColumn);
+    // The byte where a caret at a column of a line stands.
+    int CaretByteAtColumn(int nLine, int nColumn) const;
+    bool m_bBoxSelect = false;
+    bool m_bBoxSelecting = false;  // the mouse makes a box
+    int m_nBoxAnchorColumn = 0;
+    int m_nBoxCaretColumn = 0;
 
     // Mouse selection (textview_mouse.cpp).
     void OnAutoScrollTimer();
@@ -344,14 +410,8 @@ protected:
     void AdjustKeptPositions(const ChangeHint &hint);
 
     QFont m_font;
-    bool m_bAsciiUniform = false;  // every ASCII glyph is exactly one cell wide
-    int m_nAscent = 0;
-    // The font's glyphs, for drawing runs without shaping them again.
-    QRawFont m_rawFont;
-    // Characters whose glyph advance is exactly their cells (one per byte),
-    // so that runs of them can be drawn as one string; 1 yes, 0 no.
-    QHash<char32_t, char> m_fitsCells;
-    bool FitsCells(char32_t c, int nCells);
+    // Puts the characters into their cells; the printer draws with one too.
+    CLinePainter m_linePainter;
     std::array<std::uint32_t, COLOR_COUNT> m_crColors{};
     std::uint32_t m_crRunBkgnd = 0;  // background of the runs of the line being drawn
 

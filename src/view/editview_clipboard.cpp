@@ -11,10 +11,12 @@
 
 namespace {
 
-// The private form: "<count>\n<len>,<len>,...\n" then the line pieces back to back.
-QByteArray EncodePieces(const std::vector<std::string> &aPieces)
+// The private form: "<count>\n<len>,<len>,...\n" then the line pieces back to
+// back; the lines of a box have "<count> box" as their first line, which a
+// reader that knows no boxes refuses, falling back to the Unicode text.
+QByteArray EncodePieces(const std::vector<std::string> &aPieces, bool bBox)
 {
-    QByteArray header = QByteArray::number(static_cast<qsizetype>(aPieces.size())) + '\n';
+    QByteArray header = QByteArray::number(static_cast<qsizetype>(aPieces.size())) + (bBox ? " box\n" : "\n");
     QByteArray body;
     for (std::size_t i = 0; i < aPieces.size(); ++i) {
         if (i > 0)
@@ -25,15 +27,19 @@ QByteArray EncodePieces(const std::vector<std::string> &aPieces)
     return header + '\n' + body;
 }
 
-bool DecodePieces(const QByteArray &data, std::vector<std::string> &aPieces)
+bool DecodePieces(const QByteArray &data, std::vector<std::string> &aPieces, bool &bBox)
 {
     aPieces.clear();
     const qsizetype nFirst = data.indexOf('\n');
     const qsizetype nSecond = nFirst < 0 ? -1 : data.indexOf('\n', nFirst + 1);
     if (nSecond < 0)
         return false;
+    QByteArray count = data.left(nFirst);
+    bBox = count.endsWith(" box");
+    if (bBox)
+        count.chop(4);
     bool bOk = false;
-    const qsizetype nCount = data.left(nFirst).toLongLong(&bOk);
+    const qsizetype nCount = count.toLongLong(&bOk);
     if (!bOk || nCount <= 0)
         return false;
     const QList<QByteArray> lengths = data.mid(nFirst + 1, nSecond - nFirst - 1).split(',');
@@ -48,6 +54,16 @@ bool DecodePieces(const QByteArray &data, std::vector<std::string> &aPieces)
         nPos += n;
     }
     return nPos == data.size();
+}
+
+// Whether the data holds a box's lines in the private form.
+bool IsBoxMime(const QMimeData *pData)
+{
+    if (!pData || !pData->hasFormat(QString::fromLatin1(WRENPAD_MIME_SJIS)))
+        return false;
+    const QByteArray data = pData->data(QString::fromLatin1(WRENPAD_MIME_SJIS));
+    const qsizetype nFirst = data.indexOf('\n');
+    return nFirst > 0 && data.left(nFirst).endsWith(" box");
 }
 
 std::string JoinPieces(const std::vector<std::string> &aPieces)
@@ -72,10 +88,10 @@ QString WithCrLf(QString str)
 
 } // namespace
 
-QMimeData *CCrystalEditView::MimeFromLines(const std::vector<std::string> &aPieces)
+QMimeData *CCrystalEditView::MimeFromLines(const std::vector<std::string> &aPieces, bool bBox)
 {
     auto *pData = new QMimeData;
-    pData->setData(QString::fromLatin1(WRENPAD_MIME_SJIS), EncodePieces(aPieces));
+    pData->setData(QString::fromLatin1(WRENPAD_MIME_SJIS), EncodePieces(aPieces, bBox));
     std::string strJoined;
     for (std::size_t i = 0; i < aPieces.size(); ++i) {
         if (i > 0)
@@ -102,17 +118,23 @@ QMimeData *CCrystalEditView::MimeFromBytes(std::string_view bytes)
     return MimeFromLines(aPieces);
 }
 
-bool CCrystalEditView::LinesFromMime(const QMimeData *pData, std::vector<std::string> &aPieces,
-                                     int *pnUnmappable) const
+bool CCrystalEditView::LinesFromMime(const QMimeData *pData, std::vector<std::string> &aPieces, int *pnUnmappable,
+                                     bool *pbBox) const
 {
     aPieces.clear();
     if (pnUnmappable)
         *pnUnmappable = 0;
+    if (pbBox)
+        *pbBox = false;
     if (!pData)
         return false;
+    bool bBox = false;
     if (pData->hasFormat(QString::fromLatin1(WRENPAD_MIME_SJIS))
-        && DecodePieces(pData->data(QString::fromLatin1(WRENPAD_MIME_SJIS)), aPieces))
+        && DecodePieces(pData->data(QString::fromLatin1(WRENPAD_MIME_SJIS)), aPieces, bBox)) {
+        if (pbBox)
+            *pbBox = bBox;
         return true;
+    }
     if (!pData->hasText())
         return false;
     const QString str = WithCrLf(pData->text());
@@ -176,6 +198,10 @@ void CCrystalEditView::OnEditCopy()
 {
     if (!IsSelection() || !m_pTextBuffer)
         return;
+    if (m_bBoxSelect) {
+        CopyBoxToClipboard();
+        return;
+    }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
@@ -186,6 +212,10 @@ void CCrystalEditView::OnEditCut()
 {
     if (!CanEdit() || !IsSelection())
         return;
+    if (m_bBoxSelect) {
+        CutBox();
+        return;
+    }
     OnEditCopy();
     DeleteCurrentSelection(ACTION_CUT);
 }
@@ -194,9 +224,14 @@ void CCrystalEditView::OnEditPaste()
 {
     if (!CanEdit())
         return;
+    const QMimeData *pData = QApplication::clipboard()->mimeData();
+    if (m_bBoxSelect || IsBoxMime(pData)) {
+        PasteBox(pData);
+        return;
+    }
     CUndoGroup group(*m_pTextBuffer, this);
     DeleteCurrentSelection(ACTION_PASTE);
     CPoint ptEnd;
-    InsertMimeText(QApplication::clipboard()->mimeData(), m_ptCaret, ACTION_PASTE, ptEnd);
+    InsertMimeText(pData, m_ptCaret, ACTION_PASTE, ptEnd);
     PlaceCaret(ptEnd);
 }

@@ -1,6 +1,10 @@
 wp_core_sources(
+    boxedit.cpp
+    boxgeom.cpp
     editops.cpp
     findtext.cpp
+    pagesetup.cpp
+    printlayout.cpp
     replacetext.cpp
     textgeom.cpp
     wordclass.cpp
@@ -8,16 +12,21 @@ wp_core_sources(
 wp_gui_sources(
     crystaleditview.cpp
     crystaltextview.cpp
+    editview_box.cpp
     editview_clipboard.cpp
     editview_dragdrop.cpp
     editview_find.cpp
     finddlg.cpp
     fontutil.cpp
+    linepainter.cpp
     markimages.cpp
+    textview_box.cpp
     textview_draw.cpp
     textview_keys.cpp
     textview_mouse.cpp
     textview_nav.cpp
+    textview_print.cpp
     textview_scroll.cpp
+    textprint.cpp
     viewdialogs.cpp
 )

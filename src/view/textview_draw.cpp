@@ -1,36 +1,17 @@
 // Painting of the text view: lines split into colour runs by the parser and
-// by the selection, each character in its own cells, marks for tabs,
-// full-width spaces and line ends, and the margin with bookmark images.
+// by the selection, backgrounds, the line-end mark and the margin with
+// bookmark images. The characters of each run go into their cells through
+// the line painter, which the printer shares.
 #include "view/crystaltextview.h"
 
-#include "text/codec.h"
 #include "text/sjis.h"
-#include "view/markimages.h"
 #include "view/textgeom.h"
 
-#include <QGlyphRun>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
 #include <climits>
-
-namespace {
-
-// The "　" full-width space.
-bool IsZenSpace(std::string_view line, int i)
-{
-    return static_cast<unsigned char>(line[static_cast<std::size_t>(i)]) == 0x81
-           && static_cast<unsigned char>(line[static_cast<std::size_t>(i) + 1]) == 0x40;
-}
-
-// Whether a code point draws as a glyph of its own (not a control or a gap).
-bool IsDrawable(char32_t c)
-{
-    return c >= 0x20 && c != 0x7F && c != CODEC_INVALID && !(c >= 0x80 && c < 0xA0);
-}
-
-} // namespace
 
 void CCrystalTextView::paintEvent(QPaintEvent *pEvent)
 {
@@ -70,8 +51,7 @@ void CCrystalTextView::DrawArea(QPainter &painter, const QRect &rcUpdate)
     painter.setClipping(false);
 
     // The caret and the input method's pre-edit text go on top.
-    if (m_bHasFocus && !m_bCaretHidden && m_ptCaret.y < nCount
-        && TextToColumn(m_ptCaret.y, m_ptCaret.x) >= m_nFirstVisibleColumn) {
+    if (m_bHasFocus && !m_bCaretHidden && m_ptCaret.y < nCount && GetCaretColumn() >= m_nFirstVisibleColumn) {
         const QRect rcCaret = CaretRect();
         if (!m_strPreedit.isEmpty()) {
             const QFontMetrics fm(m_font);
@@ -127,9 +107,7 @@ bool CCrystalTextView::GetItalic(int nColorIndex) const
 
 void CCrystalTextView::DrawMarkImage(QPainter &painter, int nImage, int x, const QRect &rcCell)
 {
-    const QPixmap &pix = CMarkImages::Get(nImage);
-    if (!pix.isNull())
-        painter.drawPixmap(x, rcCell.top() + (rcCell.height() - CMarkImages::SIZE) / 2, pix);
+    CLinePainter::DrawMarkImage(painter, nImage, x, rcCell);
 }
 
 void CCrystalTextView::DrawMargin(QPainter &painter, const QRect &rc, int nLine)
@@ -176,6 +154,7 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
         painter.fillRect(rcRest, ColorFromRef(GetColor(COLORINDEX_WHITESPACE)));
         if (m_bShowLineEnds && m_nFirstVisibleColumn == 0)
             DrawMarkImage(painter, nCharWidth >= 8 ? 14 : 15, rc.left(), rc);
+        DrawBoxCells(painter, rc, nLine);
         // Keep the cached state of an empty line current too.
         GetLineParseState(nLine);
         return;
@@ -242,8 +221,10 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
         drawRun(p->nColorIndex, nFrom, nTo);
     }
 
-    if (bPastRight)
+    if (bPastRight) {
+        DrawBoxCells(painter, rc, nLine);
         return;
+    }
     // Right of the text: the selected line end and the empty area.
     const int nLineEndX = ptOrigin.x();
     QRect rcRest = rc;
@@ -257,6 +238,7 @@ void CCrystalTextView::DrawLine(QPainter &painter, const QRect &rc, int nLine)
     painter.fillRect(rcRest, ColorFromRef(bDrawWhitespace ? crLineBkgnd : GetColor(COLORINDEX_WHITESPACE)));
     if (m_bShowLineEnds && bEndVisible)
         DrawMarkImage(painter, nCharWidth >= 8 ? 14 : 15, nLineEndX, rc);
+    DrawBoxCells(painter, rc, nLine);
 }
 
 void CCrystalTextView::DrawTextRun(QPainter &painter, QPoint &ptOrigin, int &nColumn,
@@ -269,15 +251,10 @@ void CCrystalTextView::DrawTextRun(QPainter &painter, QPoint &ptOrigin, int &nCo
         DrawTextSegment(painter, ptOrigin, nColumn, rcClip, crText, m_crRunBkgnd, nLine, nOffset, nCount);
         return;
     }
-    CPoint b;
-    CPoint e;
-    GetSelectionRange(b, e);
     int nSelFrom = INT_MAX;
     int nSelTo = INT_MAX;
-    if (nLine >= b.y && nLine <= e.y) {
-        nSelFrom = nLine == b.y ? b.x : 0;
-        nSelTo = nLine == e.y ? e.x : INT_MAX;
-    }
+    if (!GetLineSelectedBytes(nLine, nSelFrom, nSelTo))
+        nSelFrom = nSelTo = INT_MAX;
     const int nEnd = nOffset + nCount;
     const int nA = std::clamp(nSelFrom, nOffset, nEnd);
     const int nB = std::clamp(nSelTo, nA, nEnd);
@@ -313,99 +290,10 @@ void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int 
     if (crBkgnd != m_crRunBkgnd)
         painter.fillRect(QRect(nRunLeft, ptOrigin.y(), nRunRight - nRunLeft, rcClip.height()), ColorFromRef(crBkgnd));
 
-    const int nBaseline = ptOrigin.y() + m_nAscent;
-    const QColor colText = ColorFromRef(crText);
-    painter.setPen(colText);
-
-    // Characters whose glyphs fill exactly their cells go out together as one
-    // string; any other is placed on its own, centred in its cells, so that
-    // the columns line up whatever the font.
-    // The glyphs are looked up in the font directly and put at their cells;
-    // only a run with a character the font lacks goes through text layout
-    // (which finds a fallback font).
-    QString strBatch;
-    QList<QPointF> aPositions;
-    auto flush = [&]() {
-        if (strBatch.isEmpty())
-            return;
-        QList<quint32> aGlyphs = m_rawFont.isValid() ? m_rawFont.glyphIndexesForString(strBatch) : QList<quint32>();
-        if (aGlyphs.size() == aPositions.size() && !aGlyphs.contains(0)) {
-            QGlyphRun run;
-            run.setRawFont(m_rawFont);
-            run.setGlyphIndexes(aGlyphs);
-            run.setPositions(aPositions);
-            painter.drawGlyphRun(QPointF(0, nBaseline), run);
-        } else {
-            painter.drawText(QPointF(aPositions.front().x(), nBaseline), strBatch);
-        }
-        strBatch.clear();
-        aPositions.clear();
-    };
-    auto append = [&](int x, const QString &str) {
-        strBatch += str;
-        aPositions.append(QPointF(x, 0));
-    };
-
-    nColumn = nStartColumn;
-    const int nEnd = nOffset + nCount;
-    for (int i = nOffset; i < nEnd;) {
-        const int x = nRunLeft + (nColumn - nStartColumn) * nCharWidth;
-        const auto ch = static_cast<unsigned char>(line[static_cast<std::size_t>(i)]);
-        if (ch == '\t') {
-            flush();
-            const int nNext = NextColumn('\t', nColumn, nTab);
-            if (m_bShowTabs && x >= rcClip.left())
-                DrawMarkImage(painter, nCharWidth >= 8 ? 16 : 17, x, rcClip);
-            nColumn = nNext;
-            ++i;
-            continue;
-        }
-        int nBytes = SjisCharLength(line.data() + i, line.size() - static_cast<std::size_t>(i));
-        nBytes = std::min(nBytes, nEnd - i);
-        const int nCellsRight = x + nBytes * nCharWidth;
-        if (nCellsRight <= rcClip.left() || x > rcClip.right()) {
-            flush();
-            nColumn += nBytes;
-            i += nBytes;
-            continue;
-        }
-        if (nBytes == 1 && ch >= 0x20 && ch < 0x7F && m_bAsciiUniform) {
-            append(x, QString(QLatin1Char(static_cast<char>(ch))));
-            nColumn += 1;
-            i += 1;
-            continue;
-        }
-        int nDecoded = 0;
-        const char32_t c = Cp932DecodeChar(line.data() + i, static_cast<std::size_t>(nBytes), nDecoded);
-        const QRect rcCells(x, ptOrigin.y(), nBytes * nCharWidth, rcClip.height());
-        if (nBytes == 2 && IsZenSpace(line, i) && m_bShowZenSpace) {
-            flush();
-            painter.save();
-            painter.setPen(QColor(0x80, 0x80, 0x80));
-            painter.drawText(rcCells, Qt::AlignCenter, QStringLiteral("□"));
-            painter.restore();
-        } else if (IsDrawable(c)) {
-            const QString str = QString::fromUcs4(&c, 1);
-            if (FitsCells(c, nBytes)) {
-                append(x, str);
-            } else {
-                flush();
-                const int nAdvance = painter.fontMetrics().horizontalAdvance(str);
-                painter.drawText(x + (rcCells.width() - nAdvance) / 2, nBaseline, str);
-            }
-        } else {
-            // Control bytes, NUL and bytes that are not CP932: a visible box.
-            flush();
-            QColor colMark = colText;
-            colMark.setAlpha(160);
-            painter.setPen(colMark);
-            painter.drawRect(rcCells.adjusted(1, 2, -2, -3));
-            if (c == 0)
-                painter.drawLine(rcCells.left() + 1, rcCells.bottom() - 3, rcCells.right() - 2, rcCells.top() + 2);
-            painter.setPen(colText);
-        }
-        nColumn += nBytes;
-        i += nBytes;
-    }
-    flush();
+    CLineMarks marks;
+    marks.bTabs = m_bShowTabs;
+    marks.bZenSpace = m_bShowZenSpace;
+    const QRect rcRow(rcClip.left(), ptOrigin.y(), rcClip.width(), rcClip.height());
+    m_linePainter.DrawChars(painter, line, nOffset, nCount, nStartColumn, nRunLeft, rcRow, ColorFromRef(crText),
+                            m_nTabSize, marks);
 }

@@ -103,6 +103,21 @@ void CCrystalTextView::mousePressEvent(QMouseEvent *pEvent)
     if (pEvent->button() != Qt::LeftButton)
         return;
 
+    // Alt+drag selects a box of cells; with Shift too it moves the caret's corner.
+    if ((pEvent->modifiers() & Qt::AltModifier) && pt.x() >= GetMarginWidth()) {
+        const int nLine = PointToText(pt).y;
+        const int nColumn = BoxColumnAt(pt);
+        if (bShift && m_bBoxSelect)
+            SelectBox(m_ptSelAnchor.y, m_nBoxAnchorColumn, nLine, nColumn);
+        else
+            SelectBox(nLine, nColumn, nLine, nColumn);
+        m_bBoxSelecting = true;
+        m_bMouseSelecting = true;
+        m_bLineSelecting = m_bWordSelecting = false;
+        m_timerAutoScroll.start();
+        return;
+    }
+
     if (pt.x() < GetMarginWidth()) {
         if (bCtrl) {
             SelectAllText();
@@ -119,7 +134,8 @@ void CCrystalTextView::mousePressEvent(QMouseEvent *pEvent)
         return;
     }
 
-    if (!bShift && IsInSelection(ptText) && CanStartDrag()) {
+    // A box is not dragged as text: a click in it starts a new selection.
+    if (!bShift && !m_bBoxSelect && IsInSelection(ptText) && CanStartDrag()) {
         m_bDragPending = true;
         m_ptDragStart = ptText;
         m_ptPressPixel = pt;
@@ -146,6 +162,10 @@ void CCrystalTextView::mouseMoveEvent(QMouseEvent *pEvent)
         return;
     }
     if (m_bMouseSelecting) {
+        if (m_bBoxSelecting) {
+            ExtendBoxSelection(pt);
+            return;
+        }
         QPoint ptRounded = pt;
         RoundPointX(ptRounded);
         ExtendMouseSelection(AfterTrailByte(PointToText(ptRounded)));
@@ -158,7 +178,7 @@ void CCrystalTextView::mouseMoveEvent(QMouseEvent *pEvent)
         QPoint ptRounded = pt;
         RoundPointX(ptRounded);
         const CPoint ptText = PointToText(pt);
-        viewport()->setCursor(IsInSelection(ptText) ? Qt::ArrowCursor : Qt::IBeamCursor);
+        viewport()->setCursor(!m_bBoxSelect && IsInSelection(ptText) ? Qt::ArrowCursor : Qt::IBeamCursor);
     }
 }
 
@@ -170,6 +190,13 @@ void CCrystalTextView::mouseReleaseEvent(QMouseEvent *pEvent)
         // A press on the selection that never moved places the caret.
         m_bDragPending = false;
         PlaceCaret(m_ptDragStart);
+        return;
+    }
+    if (m_bMouseSelecting && m_bBoxSelecting) {
+        m_bMouseSelecting = m_bBoxSelecting = false;
+        m_timerAutoScroll.stop();
+        ExtendBoxSelection(pEvent->position().toPoint());
+        ScrollToCell(m_ptCaret.y, m_nBoxCaretColumn);
         return;
     }
     if (m_bMouseSelecting) {
@@ -191,7 +218,7 @@ void CCrystalTextView::mouseDoubleClickEvent(QMouseEvent *pEvent)
         return;
     }
     const QPoint pt = pEvent->position().toPoint();
-    if (pt.x() < GetMarginWidth()) {
+    if (pt.x() < GetMarginWidth() || (pEvent->modifiers() & Qt::AltModifier)) {
         mousePressEvent(pEvent);
         return;
     }
@@ -239,7 +266,9 @@ void CCrystalTextView::OnAutoScrollTimer()
         SyncSplitScroll(false);
         bChanged = true;
     }
-    if (bChanged) {
+    if (bChanged && m_bBoxSelecting) {
+        ExtendBoxSelection(pt);
+    } else if (bChanged) {
         QPoint ptRounded = pt;
         RoundPointX(ptRounded);
         ExtendMouseSelection(AfterTrailByte(PointToText(ptRounded)));

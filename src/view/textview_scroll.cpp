@@ -8,20 +8,24 @@
 
 void CCrystalTextView::ScrollToPosition(CPoint pt)
 {
+    ScrollToCell(pt.y, TextToColumn(pt.y, pt.x));
+}
+
+void CCrystalTextView::ScrollToCell(int nLine, int nColumn)
+{
     const int nCount = GetLineCount();
     const int nScreenLines = GetVisibleLineCount();
-    int nLine = m_nFirstVisibleLine;
-    if (pt.y >= nLine + nScreenLines)
-        nLine = pt.y - nScreenLines + 1;
-    else if (pt.y < nLine)
-        nLine = pt.y;
-    nLine = std::clamp(nLine, 0, std::max(0, nCount - 1));
-    if (nLine != m_nFirstVisibleLine) {
-        ScrollToFirstLine(nLine);
+    int nFirstLine = m_nFirstVisibleLine;
+    if (nLine >= nFirstLine + nScreenLines)
+        nFirstLine = nLine - nScreenLines + 1;
+    else if (nLine < nFirstLine)
+        nFirstLine = nLine;
+    nFirstLine = std::clamp(nFirstLine, 0, std::max(0, nCount - 1));
+    if (nFirstLine != m_nFirstVisibleLine) {
+        ScrollToFirstLine(nFirstLine);
         SyncSplitScroll(true);
     }
 
-    const int nColumn = TextToColumn(pt.y, pt.x);
     const int nScreenChars = GetVisibleColumnCount();
     int nFirstColumn = m_nFirstVisibleColumn;
     if (nColumn > nFirstColumn + nScreenChars)

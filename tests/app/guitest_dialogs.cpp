@@ -5,6 +5,7 @@
 #include "app/aboutdlg.h"
 #include "app/docdialogs.h"
 #include "app/optionsdlg.h"
+#include "app/templatedlg.h"
 #include "res/commands.h"
 #include "support/dialogtest.h"
 #include "widgets/dialogkeys.h"
@@ -80,6 +81,23 @@ TEST_F(AppDialogs, OptionsPagesTabInTheirLayoutsOrder)
         QApplication::processEvents();
         ExpectTabOrderFollowsLayout(&sheet);
     }
+}
+
+TEST_F(AppDialogs, TemplateDialogsTypeOverTheProposedNameAndTabInOrder)
+{
+    CTemplateNameDlg name(QStringLiteral("source page.html"));
+    ASSERT_TRUE(OpenDialog(&name));
+    // Typed keys are ASCII only; Japanese names are registered elsewhere.
+    TypeIntoFocus(QStringLiteral("news.html"));
+    EXPECT_EQ(name.GetName(), "news.html");
+    ExpectTabOrderFollowsLayout(&name);
+
+    // An empty folder: nothing is chosen, so no page view is made.
+    CTempDir folder;
+    CTemplateSelectDlg select(QString::fromStdString(folder.Path()));
+    ASSERT_TRUE(OpenDialog(&select));
+    EXPECT_EQ(select.GetPreviewEngine(), nullptr);
+    ExpectTabOrderFollowsLayout(&select);
 }
 
 TEST_F(AppDialogs, AboutBoxHasItsButtonToTab)

@@ -82,6 +82,9 @@ TEST_F(Options, AnEmptyConfigurationShowsTheDefaultsAndOkTurnsSingleInstanceOff)
             EXPECT_TRUE(Find<QCheckBox>(sheet, "openNewFile")->isChecked());
             EXPECT_TRUE(Find<QCheckBox>(sheet, "openFileMax")->isChecked());
             EXPECT_FALSE(Find<QCheckBox>(sheet, "notNewAppCreate")->isChecked());
+            EXPECT_EQ(Find<QCheckBox>(sheet, "autoReload")->text(),
+                      QStringLiteral("他のプログラムで変更されたファイルを自動で再読み込みする"));
+            EXPECT_FALSE(Find<QCheckBox>(sheet, "autoReload")->isChecked());
             EXPECT_FALSE(Find<QCheckBox>(sheet, "useShellMenu")->isEnabled());
             EXPECT_EQ(Find<QLineEdit>(sheet, "mruCount")->text(), "4");
             EXPECT_EQ(Find<QComboBox>(sheet, "dateFormat")->count(), 12);
@@ -126,6 +129,7 @@ TEST_F(Options, ChangesRoundTripThroughTheSheetAndReachTheViews)
             Find<QComboBox>(sheet, "dateFormat")->setEditText("%Y-%m-%d");
             Find<QRadioButton>(sheet, "tagUpper")->setChecked(true);
             Find<QLineEdit>(sheet, "browser2")->setText("/usr/bin/firefox");
+            Find<QCheckBox>(sheet, "previewAutoUpdate")->setChecked(true);
             Find<QPushButton>(sheet, "presetDos")->click();
             Find<CColorButton>(sheet, "color_clTag")->click();
             Find<QCheckBox>(sheet, "viewTab")->setChecked(true);
@@ -139,6 +143,7 @@ TEST_F(Options, ChangesRoundTripThroughTheSheetAndReachTheViews)
     EXPECT_EQ(m_counting.GetString(SECTION_MAIN, "strNowDate", ""), "%Y-%m-%d");
     EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bTagState", -1), 1);
     EXPECT_EQ(m_counting.GetString(SECTION_MAIN, "strUseBrowser3", ""), "/usr/bin/firefox");
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bPreviewAutoUpdate", -1), 1);
     EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "clBkGnd", -1), 0x800000);
     EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "clTag", -1), 0x563412);
     EXPECT_EQ(AppSettings().m_bTagState, 1);
@@ -155,6 +160,7 @@ TEST_F(Options, ChangesRoundTripThroughTheSheetAndReachTheViews)
             EXPECT_FALSE(Find<QCheckBox>(sheet, "openNewFile")->isChecked());
             EXPECT_EQ(Find<QLineEdit>(sheet, "mruCount")->text(), "0");
             EXPECT_TRUE(Find<QRadioButton>(sheet, "tagUpper")->isChecked());
+            EXPECT_TRUE(Find<QCheckBox>(sheet, "previewAutoUpdate")->isChecked());
             EXPECT_EQ(Find<CColorButton>(sheet, "color_clTag")->GetColor(), QColor(0x12, 0x34, 0x56));
         },
         QDialog::Rejected);

@@ -355,8 +355,9 @@ TEST(WebDialogKeys, TabFollowsTheLayoutOfEveryWebDialog)
     for (const auto &pDialog : dialogs) {
         SCOPED_TRACE(pDialog->windowTitle().toStdString());
         ASSERT_TRUE(OpenDialog(pDialog.get()));
-        if (pDialog->windowTitle() == QStringLiteral("ホットリンクの設定"))
+        if (pDialog->windowTitle() == QStringLiteral("ホットリンクの設定")) {
             EXPECT_EQ(FocusControl()->objectName(), "linkFile");
+        }
         for (QCheckBox *pCheck : pDialog->findChildren<QCheckBox *>())
             pCheck->setChecked(true);
         QApplication::processEvents();

@@ -71,6 +71,22 @@ TEST_F(WrenpadView, OutdentTakesOneStep)
     EXPECT_EQ(Text(), "two|  tab|  six|none");
 }
 
+TEST_F(WrenpadView, TabAndTheIndentCommandsWorkOnABoxAtItsColumn)
+{
+    m_view.SetTabSize(4);
+    SetText("ab  cd\r\nx\r\nab  ef");
+    m_view.SelectBox(0, 2, 2, 2);
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Text(), "abcd|x|abef");
+    m_view.RouteCommand(ID_INDENT);
+    EXPECT_EQ(Text(), "ab\tcd|x|ab\tef");
+    ASSERT_TRUE(m_view.IsBoxSelection());
+    QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "abcd|x|abef");
+    QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "ab  cd|x|ab  ef");
+}
+
 TEST_F(WrenpadView, IndentCommandsOnOneLine)
 {
     SetText("abc def");

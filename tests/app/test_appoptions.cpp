@@ -47,6 +47,7 @@ TEST(AppOptions, AnEmptyConfigurationShowsTheDefaults)
     EXPECT_EQ(data.strUseWrenpadExtension, "txt;html;htm;c;cpp;java;h;pl");
     EXPECT_TRUE(data.bWebPOnly);
     EXPECT_FALSE(data.bTagState || data.bWebBrEn || data.bWebNoSelectTag || data.bAutoTempoBrowse);
+    EXPECT_FALSE(data.bAutoReload);
     EXPECT_EQ(data.crColors[CLR_KEYWORD], 0xC60000u);
     EXPECT_EQ(data.crColors[CLR_NORMALTEXT], 0x111111u);
     EXPECT_EQ(data.crColors[CLR_BKGND], 0xEEEEEEu);
@@ -65,6 +66,7 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
     data.strUseBrowser3 = "/usr/bin/firefox";
     data.crColors[CLR_TAG] = 0x123456;
     data.nMRUCount = 0;
+    data.bAutoReload = true;
     data.Save(store, settings);
 
     const std::vector<std::string> expected = {
@@ -73,7 +75,8 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
         "clComment", "clKeyword", "clKeyword2", "clOperator", "clString", "clSelBkGng", "clSelText", "clNormalText",
         "clSelMargin", "clBkGnd", "bViewTab", "bViewReturn", "bViewZenSpace", "bTagState", "bWebNoSelectTag",
         "bWebBrEn", "bWebPOnly", "strUseBrowser", "strUseBrowser3", "strUseBrowser4", "bAutoTempoBrowse",
-        "bRestoreSession"};
+        // Our own, after the others.
+        "bAutoReload", "bPreviewAutoUpdate", "bRestoreSession"};
     EXPECT_EQ(store.m_aWrites, expected);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 0);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "MRUCount", -1), 0);
@@ -82,6 +85,7 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
     EXPECT_EQ(settings.m_bAutoEnter, 0);
     EXPECT_EQ(settings.m_strUseBrowser3, "/usr/bin/firefox");
     EXPECT_EQ(settings.m_crColors[CLR_TAG], 0x123456u);
+    EXPECT_EQ(settings.m_bAutoReload, 1);
     // Single-instance mode takes effect at the next start only.
     EXPECT_EQ(settings.m_bNotNewAppCreate, 1);
 
@@ -90,6 +94,7 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
     COptionsData again;
     again.Load(store, reloaded);
     EXPECT_TRUE(again.bTagState);
+    EXPECT_TRUE(again.bAutoReload);
     EXPECT_EQ(again.nMRUCount, 0);
     EXPECT_EQ(again.crColors, data.crColors);
 }

@@ -57,3 +57,18 @@ TEST(CommandLine, WhatCannotBeOpenedIsToldApart)
     // The superuser reads any file.
     EXPECT_EQ(CheckFileForOpening(dir.File("secret.txt")), ::geteuid() == 0 ? OPEN_OK : OPEN_NO_PERMISSION);
 }
+
+TEST(CommandLine, PrintPdfTakesTheOutputThenTheFileAroundToolkitOptions)
+{
+    EXPECT_FALSE(ParsePrintPdfArgs({"a.txt", "-print-pdf"}).bRequested);
+    CPrintPdfArgs args = ParsePrintPdfArgs({"--print-pdf", "out.pdf", "in.txt"});
+    EXPECT_TRUE(args.bRequested);
+    EXPECT_TRUE(args.strError.empty());
+    EXPECT_EQ(args.strOut, "out.pdf");
+    EXPECT_EQ(args.strFile, "in.txt");
+    args = ParsePrintPdfArgs({"-platform", "offscreen", "--print-pdf", "o.pdf", "in.txt"});
+    EXPECT_EQ(args.strOut, "o.pdf");
+    EXPECT_EQ(args.strFile, "in.txt");
+    EXPECT_FALSE(ParsePrintPdfArgs({"--print-pdf", "o.pdf"}).strError.empty());
+    EXPECT_FALSE(ParsePrintPdfArgs({"--print-pdf", "o.pdf", "a", "b"}).strError.empty());
+}

@@ -60,4 +60,5 @@ TEST(DocNames, TitleMarksPutReadOnlyBeforeModified)
     EXPECT_EQ(FrameTitle("a.txt", 0, true, false), "a.txt(書込禁止)");
     EXPECT_EQ(FrameTitle("a.txt", 0, true, true), "a.txt(書込禁止) *");
     EXPECT_EQ(FrameTitle("a.txt", 2, true, true), "a.txt:2(書込禁止) *");
+    EXPECT_EQ(FrameTitle("a.txt", 2, true, true, true), "a.txt:2(削除されました)(書込禁止) *");
 }

@@ -17,6 +17,7 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
     WriteFileBytes(shipped.File("WpWebMnu.ini"), "shipped menu");
     WriteFileBytes(shipped.File("templete/page.html"), "<html>");
     WriteFileBytes(shipped.File("README.md"), "about the folder");
+    WriteFileBytes(shipped.File("CMakeLists.txt"), "install(DIRECTORY ...)");
     WriteFileBytes(shipped.File("desktop/x.desktop"), "[Desktop Entry]");
     std::filesystem::permissions(shipped.File("usertag.ini"), std::filesystem::perms::owner_read);
     WriteFileBytes(user.File("WpWebMnu.ini"), "the user's own menu");
@@ -27,6 +28,7 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
     EXPECT_EQ(ReadFileBytes(user.File("templete/page.html")), "<html>");
     EXPECT_EQ(ReadFileBytes(user.File("WpWebMnu.ini")), "the user's own menu");
     EXPECT_FALSE(FileExists(user.File("README.md")));
+    EXPECT_FALSE(FileExists(user.File("CMakeLists.txt")));
     EXPECT_FALSE(FileExists(user.File("desktop/x.desktop")));
     // The user's copy of a read-only shipped file is the user's to change.
     EXPECT_TRUE((std::filesystem::status(user.File("usertag.ini")).permissions() & std::filesystem::perms::owner_write)
@@ -35,4 +37,22 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
     // A second start copies nothing; a missing shipped folder is no error.
     EXPECT_EQ(SeedProgramFolder(QString::fromStdString(shipped.Path()), strUser), 0);
     EXPECT_EQ(SeedProgramFolder(QString::fromStdString(shipped.File("nowhere")), strUser), 0);
+}
+
+TEST(ProgramFolder, TemplatesComeOnlyWithANewTemplateFolder)
+{
+    CTempDir shipped;
+    CTempDir user;
+    std::filesystem::create_directories(shipped.File("templete"));
+    WriteFileBytes(shipped.File("templete/a.html"), "a");
+    WriteFileBytes(shipped.File("templete/b.html"), "b");
+    const QString strShipped = QString::fromStdString(shipped.Path());
+    const QString strUser = QString::fromStdString(user.Path());
+    EXPECT_EQ(SeedProgramFolder(strShipped, strUser), 2);
+
+    // The user deletes one; a later start (or a newer shipped one) does not bring it back.
+    std::filesystem::remove(user.File("templete/a.html"));
+    WriteFileBytes(shipped.File("templete/c.html"), "c");
+    EXPECT_EQ(SeedProgramFolder(strShipped, strUser), 0);
+    EXPECT_EQ(ListDir(user.File("templete")), std::vector<std::string>{"b.html"});
 }

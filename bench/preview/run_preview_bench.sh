@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs the preview benchmark: the first preview in five fresh processes, then
+# every later case in one process.
+#   run_preview_bench.sh BENCH [RUNS]
+set -euo pipefail
+bench=$1
+runs=${2:-5}
+export QT_QPA_PLATFORM=offscreen
+# The web engine's sandbox refuses to run for the superuser.
+if [ "$(id -u)" = 0 ]; then
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR=$runtime
+echo "Preview of a 1 MB Shift-JIS page, offscreen, command to load finished"
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+for _ in $(seq "$runs"); do
+    "$bench" --cold 2>/dev/null | grep '^cold'
+done
+"$bench" --runs "$runs" 2>/dev/null

@@ -1,0 +1,245 @@
+// Printed rows and pages: where lines wrap (words, double-byte characters,
+// the kinsoku characters, tabs) and how rows are dealt out to pages; the page
+// setup kept in the settings and the size of the printed font.
+#include "platform/profile.h"
+#include "text/codec.h"
+#include "text/sjis.h"
+#include "view/pagesetup.h"
+#include "view/printlayout.h"
+#include "view/textgeom.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+CPrintWrap Wrap(int nColumns, int nHangCells = 0, int nTabSize = 4)
+{
+    CPrintWrap wrap;
+    wrap.nColumns = nColumns;
+    wrap.nHangCells = nHangCells;
+    wrap.nTabSize = nTabSize;
+    return wrap;
+}
+
+// The rows of a UTF-8 line (converted to Shift-JIS), joined by "|" in UTF-8.
+std::string Rows(const std::string &strUtf8, const CPrintWrap &wrap)
+{
+    const std::string line = Utf8ToCp932(strUtf8);
+    std::vector<CPrintRow> aRows;
+    WrapPrintLine(line, wrap, aRows);
+    EXPECT_EQ(static_cast<int>(aRows.size()), CountPrintRows(line, wrap));
+    std::string s;
+    for (const CPrintRow &row : aRows) {
+        if (&row != &aRows.front())
+            s += '|';
+        s += Cp932ToUtf8(std::string_view(line).substr(static_cast<std::size_t>(row.nFrom),
+                                                       static_cast<std::size_t>(row.nTo - row.nFrom)));
+    }
+    return s;
+}
+
+} // namespace
+
+TEST(PrintWrap, EnglishBreaksAfterBlanksAndCutsOnlyWordsLongerThanARow)
+{
+    EXPECT_EQ(Rows("hello world", Wrap(8)), "hello |world");
+    EXPECT_EQ(Rows("hello world", Wrap(11)), "hello world");
+    // The blanks at a break stay behind, unseen; the next row starts with the word.
+    EXPECT_EQ(Rows("ab    cd", Wrap(3)), "ab |cd");
+    EXPECT_EQ(Rows("abcdefghij", Wrap(4)), "abcd|efgh|ij");
+    EXPECT_EQ(Rows("see http://example.com/x now", Wrap(12)), "see |http://examp|le.com/x now");
+    EXPECT_EQ(Rows("", Wrap(4)), "");
+}
+
+TEST(PrintWrap, JapaneseBreaksBetweenCharactersButNeverInsideOne)
+{
+    EXPECT_EQ(Rows("日本語の文章です", Wrap(6)), "日本語|の文章|です");
+    // An odd row width leaves its last cell empty rather than halve a character.
+    EXPECT_EQ(Rows("日本語の", Wrap(5)), "日本|語の");
+    // A row narrower than a character still shows the whole character.
+    EXPECT_EQ(Rows("日本", Wrap(1)), "日|本");
+    // Mixed text: a break between a Japanese character and an English word.
+    EXPECT_EQ(Rows("日本語text", Wrap(7)), "日本語|text");
+    EXPECT_EQ(Rows("abc日本語", Wrap(6)), "abc日|本語");
+    // Half-width katakana are characters of their own too.
+    EXPECT_EQ(Rows("ｱｲｳｴｵｶｷ", Wrap(3)), "ｱｲｳ|ｴｵｶ|ｷ");
+    // A lead byte with nothing valid behind it is one byte wide.
+    const std::string line = "ab\x82";
+    std::vector<CPrintRow> aRows;
+    WrapPrintLine(line, Wrap(2), aRows);
+    ASSERT_EQ(aRows.size(), 2u);
+    EXPECT_EQ(aRows[1].nFrom, 2);
+    EXPECT_EQ(aRows[1].nTo, 3);
+}
+
+TEST(PrintWrap, ClosingCharactersNeverBeginARowOpeningOnesNeverEndOne)
+{
+    // With room beside the row the full stop hangs past its end...
+    EXPECT_EQ(Rows("あいう。えお", Wrap(6, 2)), "あいう。|えお");
+    // ...without it, the character before goes down with it.
+    EXPECT_EQ(Rows("あいう。えお", Wrap(6, 0)), "あい|う。え|お");
+    // Two closing characters never hang together: both go down.
+    EXPECT_EQ(Rows("あいう」。え", Wrap(6, 2)), "あい|う」。|え");
+    EXPECT_EQ(Rows("ab, cd", Wrap(2, 2)), "ab,|cd");
+    // An opening bracket goes down to the character it opens.
+    EXPECT_EQ(Rows("あい「うえ」", Wrap(6)), "あい|「う|え」");
+    EXPECT_EQ(Rows("ab (cd)", Wrap(4)), "ab |(cd)");
+    // The long-vowel mark may begin a row.
+    EXPECT_EQ(Rows("あいーう", Wrap(4)), "あい|ーう");
+    // A row of nothing but closing characters is cut where it must be.
+    EXPECT_EQ(Rows("。。。。", Wrap(4)), "。。|。。");
+}
+
+TEST(PrintWrap, TabsKeepTheLinesStopsOnEveryRow)
+{
+    const std::string line = "a\tb\tc\td";
+    std::vector<CPrintRow> aRows;
+    // "a" at 0, "b" at 4, "c" at 8, "d" at 12: four rows of four cells, each
+    // row's first cell the column of its first byte.
+    WrapPrintLine(line, Wrap(4, 0, 4), aRows);
+    ASSERT_EQ(aRows.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(aRows[static_cast<std::size_t>(i)].nFrom, 2 * i);
+        EXPECT_EQ(aRows[static_cast<std::size_t>(i)].nColumn, 4 * i);
+    }
+    // With six cells the tab after "b" would run past the row: it stays
+    // behind unseen, and "c" begins the next row at its own column.
+    WrapPrintLine(line, Wrap(6, 0, 4), aRows);
+    ASSERT_EQ(aRows.size(), 2u);
+    EXPECT_EQ(aRows[0].nTo, 3);
+    EXPECT_EQ(aRows[1].nFrom, 4);
+    EXPECT_EQ(aRows[1].nColumn, 8);
+    // Leading tabs wider than a row become a row of their own.
+    EXPECT_EQ(Rows("\t\tab", Wrap(2, 0, 4)), "|ab");
+    EXPECT_EQ(Rows("\t", Wrap(2, 0, 4)), "");
+}
+
+// Random lines of every kind of byte: the rows follow each other, no row ends
+// inside a double-byte character, every byte that is not a blank at a break
+// is in exactly one row, and no row is wider than allowed unless it holds a
+// single character.
+TEST(PrintWrap, EveryCharacterLandsInExactlyOneRowOnRandomLines)
+{
+    std::mt19937 rng(20240611);
+    const std::string aPieces[] = {"a",    "word",     " ",        "\t",   "\x82\xA0", "\x93\xFA", "\x81\x42",
+                                   "\x81\x75", "\x81\x76", "\xB1",  "(",    ")",        "\x81",     "\x82\x20",
+                                   "\xFF", "\x81\x81", "  ",       "x.y"};
+    std::vector<CPrintRow> aRows;
+    for (int nCase = 0; nCase < 3000; ++nCase) {
+        std::string line;
+        const int nPieces = static_cast<int>(rng() % 40);
+        for (int i = 0; i < nPieces; ++i)
+            line += aPieces[rng() % std::size(aPieces)];
+        const CPrintWrap wrap = Wrap(1 + static_cast<int>(rng() % 12), static_cast<int>(rng() % 3) * 2,
+                                     static_cast<int>(rng() % 9));
+        WrapPrintLine(line, wrap, aRows);
+        ASSERT_FALSE(aRows.empty());
+        int nExpected = 0;
+        for (const CPrintRow &row : aRows) {
+            // Only blanks lie between one row's end and the next row's start.
+            for (int i = nExpected; i < row.nFrom; ++i)
+                ASSERT_TRUE(line[static_cast<std::size_t>(i)] == ' ' || line[static_cast<std::size_t>(i)] == '\t')
+                    << nCase;
+            ASSERT_LE(row.nFrom, row.nTo);
+            ASSERT_NE(SjisByteKindAt(line, row.nTo), SJIS_TRAIL) << nCase;
+            ASSERT_NE(SjisByteKindAt(line, row.nFrom), SJIS_TRAIL) << nCase;
+            ASSERT_EQ(row.nColumn, TextToColumn(line, row.nFrom, wrap.nTabSize)) << nCase;
+            const int nCells = TextToColumn(line, row.nTo, wrap.nTabSize) - row.nColumn;
+            const int nFirstChar = row.nTo > row.nFrom
+                                       ? SjisCharLength(line.data() + row.nFrom, line.size() - static_cast<std::size_t>(row.nFrom))
+                                       : 0;
+            if (row.nTo - row.nFrom > nFirstChar) {
+                ASSERT_LE(nCells, wrap.nColumns + wrap.nHangCells) << nCase;
+            }
+            nExpected = row.nTo;
+        }
+        for (int i = nExpected; i < static_cast<int>(line.size()); ++i)
+            ASSERT_TRUE(line[static_cast<std::size_t>(i)] == ' ' || line[static_cast<std::size_t>(i)] == '\t') << nCase;
+    }
+}
+
+TEST(PrintPages, OneEmptyOrShortDocumentIsOnePage)
+{
+    const std::vector<std::string> aOne{"one line"};
+    const auto fnLine = [&](int n) { return std::string_view(aOne[static_cast<std::size_t>(n)]); };
+    EXPECT_EQ(LayoutPrintPages(1, fnLine, Wrap(80), 50), (std::vector<CPrintPageStart>{{0, 0}}));
+    const std::vector<std::string> aEmpty{""};
+    EXPECT_EQ(LayoutPrintPages(1, [&](int) { return std::string_view(aEmpty[0]); }, Wrap(80), 50).size(), 1u);
+    EXPECT_EQ(LayoutPrintPages(0, fnLine, Wrap(80), 50).size(), 1u);
+}
+
+TEST(PrintPages, LinesFillPagesAndAWrappedLineStaysTogether)
+{
+    std::vector<std::string> aLines(250, "short");
+    const auto fnLine = [&](int n) { return std::string_view(aLines[static_cast<std::size_t>(n)]); };
+    auto aPages = LayoutPrintPages(250, fnLine, Wrap(10), 60);
+    ASSERT_EQ(aPages.size(), 5u);
+    for (std::size_t i = 0; i < aPages.size(); ++i)
+        EXPECT_EQ(aPages[i], (CPrintPageStart{static_cast<int>(i) * 60, 0}));
+
+    // Line 58 wraps to three rows: it does not fit below row 58 and starts page 2.
+    aLines[58] = std::string(25, 'x');
+    aPages = LayoutPrintPages(250, fnLine, Wrap(10), 60);
+    ASSERT_GE(aPages.size(), 2u);
+    EXPECT_EQ(aPages[1], (CPrintPageStart{58, 0}));
+    EXPECT_EQ(aPages[2], (CPrintPageStart{116, 0}));
+    // Exactly filling a page leaves the next line for the next page.
+    aLines[58] = std::string(20, 'x');
+    aPages = LayoutPrintPages(250, fnLine, Wrap(10), 60);
+    EXPECT_EQ(aPages[1], (CPrintPageStart{59, 0}));
+}
+
+// A line with more rows than a page goes on over the next pages instead of
+// being cut off at the foot of the first.
+TEST(PrintPages, ALineTallerThanAPageContinuesOnTheNextPages)
+{
+    std::vector<std::string> aLines{"first", std::string(10 * 25, 'y'), "after", "last"};
+    const auto fnLine = [&](int n) { return std::string_view(aLines[static_cast<std::size_t>(n)]); };
+    const auto aPages = LayoutPrintPages(4, fnLine, Wrap(10), 10);
+    // Page 1: "first"; the 25 rows of line 1 on pages 2-4 (10, 10, 5 rows);
+    // "after" and "last" below them on page 4.
+    EXPECT_EQ(aPages, (std::vector<CPrintPageStart>{{0, 0}, {1, 0}, {1, 10}, {1, 20}}));
+
+    aLines[1] = std::string(10 * 20, 'y');
+    EXPECT_EQ(LayoutPrintPages(4, fnLine, Wrap(10), 10),
+              (std::vector<CPrintPageStart>{{0, 0}, {1, 0}, {1, 10}, {2, 0}}));
+    // Pages of a single row still show every row.
+    EXPECT_EQ(LayoutPrintPages(2, fnLine, Wrap(100), 0).size(), 3u);
+}
+
+TEST(PageSetup, MarginsRoundTripAndDamagedEntriesFallBackToTenMillimetres)
+{
+    CMemoryProfileStore store;
+    EXPECT_EQ(CPageMargins::Load(store), CPageMargins());
+    CPageMargins margins;
+    margins.nLeft = 2500;
+    margins.nRight = 0;
+    margins.nTop = 1234;
+    margins.nBottom = 50000;
+    margins.Save(store);
+    EXPECT_EQ(store.GetInt(SECTION_PAGESETUP, "LeftMargin", -1), 2500);
+    EXPECT_EQ(CPageMargins::Load(store), margins);
+    store.WriteInt(SECTION_PAGESETUP, "TopMargin", -5);
+    store.WriteInt(SECTION_PAGESETUP, "BottomMargin", 50001);
+    const CPageMargins loaded = CPageMargins::Load(store);
+    EXPECT_EQ(loaded.nTop, 1000);
+    EXPECT_EQ(loaded.nBottom, 1000);
+    EXPECT_EQ(loaded.nLeft, 2500);
+}
+
+TEST(PageSetup, PrintFontIsHalfTheScreenSizeAtAnEvenPixelSize)
+{
+    // 18 pixels at 96 dpi are 3/16 inch; half of that at 1200 dpi is 112.5.
+    EXPECT_EQ(PrintFontPixelSize(18, 96, 1200), 112);
+    EXPECT_EQ(PrintFontPixelSize(18, 96, 600), 56);
+    EXPECT_EQ(PrintFontPixelSize(16, 96, 192), 16);
+    // 81.25 lies nearer 82 than 80.
+    EXPECT_EQ(PrintFontPixelSize(13, 96, 1200), 82);
+    EXPECT_EQ(PrintFontPixelSize(18, 144, 1200), 76);
+    EXPECT_EQ(PrintFontPixelSize(1, 96, 96), 2);
+    EXPECT_EQ(PrintFontPixelSize(18, 0, 1200), 2);
+}
