@@ -6,15 +6,12 @@
 
 #include <chrono>
 #include <cstring>
-#include <optional>
 
 namespace {
 
 // Records wait on the user-interface side for the end of a batch of edits
 // (a replace-all), but no longer than this many bytes.
 constexpr std::size_t HANDOFF_BYTES = 1 << 20;
-// Snapshot records hold about this many bytes of lines each.
-constexpr std::size_t SNAPSHOT_CHUNK = 1 << 20;
 
 std::int64_t NowMs()
 {
@@ -138,6 +135,18 @@ void CDocJournal::UpdateView(CBufferView *, const ChangeHint *pHint, std::uint32
         Handoff();
 }
 
+void CDocJournal::OnLineEndModeChanged()
+{
+    if (m_bPaused || !m_pManager->IsOpen())
+        return;
+    // A snapshot start writes the state of the text as it is now.
+    if (!m_pChannel && !StartRecord())
+        return;
+    m_nLastChangeMs = NowMs();
+    m_bChanged = true;
+    Handoff();
+}
+
 void CDocJournal::OnBeforeDelete(int nStartLine, int nStartChar, int nEndLine, int nEndChar)
 {
     if (m_bPaused || !m_pManager->IsOpen())
@@ -230,12 +239,12 @@ bool CDocJournal::StartRecord()
         bRecordThisEdit = true;
     } else {
         op.header = MakeHeader(JBASE_SNAPSHOT, m_buffer.GetLineEndMode());
-        op.strBytes = BuildSnapshot(m_nTextBytes);
+        op.pText = CopyText(m_nTextBytes);
         bRecordThisEdit = false;
         m_nLastChangeMs = NowMs();
         m_bChanged = true;
     }
-    m_nJournalBytes = op.strBytes.size();
+    m_nJournalBytes = op.pText ? op.pText->strBytes.size() + op.pText->aLengths.size() : 0;
     m_pManager->Submit(m_pChannel, std::move(op));
     if (!bRecordThisEdit)
         Handoff();
@@ -259,10 +268,10 @@ void CDocJournal::Rebase()
     op.eKind = CJournalOp::REBASE;
     op.strId = m_strId;
     op.header = MakeHeader(JBASE_SNAPSHOT, m_buffer.GetLineEndMode());
-    op.strBytes = BuildSnapshot(m_nTextBytes);
+    op.pText = CopyText(m_nTextBytes);
     // Whatever was written down and not yet handed over is in the snapshot.
     m_strLocal.clear();
-    m_nJournalBytes = op.strBytes.size();
+    m_nJournalBytes = op.pText->strBytes.size() + op.pText->aLengths.size();
     m_pManager->Submit(m_pChannel, std::move(op));
     m_bChanged = true;
     Handoff();
@@ -290,31 +299,28 @@ void CDocJournal::EndRecord(bool bKeep)
     m_bChanged = false;
 }
 
-std::string CDocJournal::BuildSnapshot(std::uint64_t &nTextBytes) const
+std::unique_ptr<CTextCopy> CDocJournal::CopyText(std::uint64_t &nTextBytes) const
 {
-    std::string strOut;
-    nTextBytes = 0;
-    std::optional<CRecordBuilder> rb;
+    // One allocation and one copy per line: the records, their lengths and
+    // checksums are made on the worker, so that a first keystroke in a
+    // document of a few megabytes waits for a memory copy and no more.
+    auto pText = std::make_unique<CTextCopy>();
     const int nLines = m_buffer.GetLineCount();
-    // One allocation: growing a string of megabytes step by step costs a
-    // copy and fresh pages at every step, on the thread the user types on.
-    std::size_t nReserve = 64;
-    for (int i = 0; i < nLines; ++i)
-        nReserve += static_cast<std::size_t>(m_buffer.GetLineLength(i)) + 5;
-    strOut.reserve(nReserve + nReserve / SNAPSHOT_CHUNK * 16);
+    pText->aLengths.resize(static_cast<std::size_t>(nLines));
+    std::size_t nTotal = 0;
     for (int i = 0; i < nLines; ++i) {
-        if (!rb)
-            rb.emplace(strOut, JREC_SNAPSHOT);
-        const std::string_view line = m_buffer.GetLine(i);
-        rb->PutBytes(line);
-        nTextBytes += line.size();
-        if (rb->PayloadSize() >= SNAPSHOT_CHUNK) {
-            rb->Finish();
-            rb.reset();
-        }
+        const auto nLength = static_cast<std::uint32_t>(m_buffer.GetLineLength(i));
+        pText->aLengths[static_cast<std::size_t>(i)] = nLength;
+        nTotal += nLength;
     }
-    if (rb)
-        rb->Finish();
-    AppendSnapshotEnd(strOut, static_cast<std::uint64_t>(nLines));
-    return strOut;
+    pText->strBytes.resize(nTotal);
+    char *pOut = pText->strBytes.data();
+    for (int i = 0; i < nLines; ++i) {
+        const std::string_view line = m_buffer.GetLine(i);
+        if (!line.empty())
+            std::memcpy(pOut, line.data(), line.size());
+        pOut += line.size();
+    }
+    nTextBytes = nTotal;
+    return pText;
 }

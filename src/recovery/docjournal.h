@@ -4,9 +4,10 @@
 //
 // A record exists exactly while the document is modified. The first edit
 // after a load or a save starts one, from a snapshot of the text (small
-// documents) or from the file the text was just read from or written to
-// (large ones, copied by the worker, so that the first keystroke costs no
-// more than the others). When the document is no longer modified (saved, or
+// documents: one flat copy of the lines here, made into records by the
+// worker) or from the file the text was just read from or written to (large
+// ones, copied by the worker), so that the first keystroke costs little more
+// than the others. When the document is no longer modified (saved, or
 // undone back to the saved text) the record goes; closing the document
 // removes it too, unless the manager keeps records because the session ends.
 #pragma once
@@ -61,6 +62,9 @@ public:
     // --- CBufferView ---------------------------------------------------------
     void UpdateView(CBufferView *pSource, const ChangeHint *pHint, std::uint32_t dwFlags, int nLine) override;
     void OnBeforeDelete(int nStartLine, int nStartChar, int nEndLine, int nEndChar) override;
+    // Saving writes the new line ends: the record says so in a state record
+    // (or starts from a snapshot that holds the new mode).
+    void OnLineEndModeChanged() override;
 
     // The worker could not copy the file the record was to start from (it
     // changed on disk): the record starts again from a snapshot.
@@ -73,8 +77,9 @@ private:
     void Rebase();
     void EndRecord(bool bKeep);
     void RecordInsert(const ChangeHint &hint);
-    // Snapshot records of the whole text; gives the bytes of its lines.
-    std::string BuildSnapshot(std::uint64_t &nTextBytes) const;
+    // The whole text for a snapshot, which the worker encodes; gives the
+    // bytes of its lines.
+    std::unique_ptr<CTextCopy> CopyText(std::uint64_t &nTextBytes) const;
     CJournalHeader MakeHeader(std::uint8_t nBase, int nLineEndMode) const;
 
     std::shared_ptr<CRecoveryManager> m_pManager;

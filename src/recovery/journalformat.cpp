@@ -180,6 +180,27 @@ void AppendSnapshotEnd(std::string &strOut, std::uint64_t nLines)
     rb.Finish();
 }
 
+void AppendSnapshot(std::string &strOut, const CTextCopy &text)
+{
+    // Snapshot records hold about this many bytes of lines each: a cut-off
+    // write loses no more than one of them.
+    constexpr std::size_t SNAPSHOT_CHUNK = 1 << 20;
+    strOut.reserve(strOut.size() + text.strBytes.size() + text.aLengths.size() * 5
+                   + text.strBytes.size() / SNAPSHOT_CHUNK * 16 + 64);
+    std::size_t nAt = 0;
+    std::size_t nLine = 0;
+    while (nLine < text.aLengths.size()) {
+        CRecordBuilder rb(strOut, JREC_SNAPSHOT);
+        do {
+            const std::size_t nLength = text.aLengths[nLine++];
+            rb.PutBytes(std::string_view(text.strBytes).substr(nAt, nLength));
+            nAt += nLength;
+        } while (nLine < text.aLengths.size() && rb.PayloadSize() < SNAPSHOT_CHUNK);
+        rb.Finish();
+    }
+    AppendSnapshotEnd(strOut, text.aLengths.size());
+}
+
 // ---------------------------------------------------------------------------
 // Reading
 

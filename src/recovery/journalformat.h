@@ -120,6 +120,18 @@ void AppendDelete(std::string &strOut, int nStartLine, int nStartChar, int nEndL
 void AppendState(std::string &strOut, const CJournalState &state);
 void AppendSnapshotEnd(std::string &strOut, std::uint64_t nLines);
 
+// The lines of a text end to end, with the length of each: all a snapshot
+// needs, taken in one flat copy on the thread that edits so that the
+// encoding and the checksums can be left to the worker.
+struct CTextCopy
+{
+    std::string strBytes;
+    std::vector<std::uint32_t> aLengths;
+};
+// Snapshot records of the whole text, each of about a megabyte of lines,
+// and the record that ends them.
+void AppendSnapshot(std::string &strOut, const CTextCopy &text);
+
 // ---------------------------------------------------------------------------
 // Reading
 

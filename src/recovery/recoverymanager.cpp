@@ -248,6 +248,10 @@ void CRecoveryManager::SyncDue(bool bAll)
 void CRecoveryManager::Process(const std::shared_ptr<CJournalChannel> &pChannel, CJournalOp &op)
 {
     CJournalChannel &channel = *pChannel;
+    if (op.pText) {
+        AppendSnapshot(op.strBytes, *op.pText);
+        op.pText.reset();
+    }
     switch (op.eKind) {
     case CJournalOp::OPEN:
         channel.strId = op.strId;

@@ -43,6 +43,9 @@ struct CJournalOp
     std::string strId;
     CJournalHeader header;        // OPEN, REBASE
     std::string strBytes;         // APPEND: records; OPEN, REBASE: snapshot records
+    // OPEN, REBASE from a snapshot: the text, made into snapshot records (in
+    // strBytes) by the worker.
+    std::unique_ptr<CTextCopy> pText;
     std::string strSourcePath;    // OPEN from a file: the file to copy
     CFileIdentity sourceIdentity; // ... and what it must still be
 };
@@ -51,8 +54,9 @@ class CRecoveryManager
 {
 public:
     // Documents smaller than this start their journal with a snapshot of the
-    // text (copying it costs less than a millisecond or two); larger ones
-    // from a copy of their file made on the worker thread.
+    // text (one flat copy of its lines, a few milliseconds at most, which the
+    // worker encodes); larger ones from a copy of their file made by the
+    // worker.
     static constexpr std::uint64_t SNAPSHOT_LIMIT = 4 << 20;
     // A journal that has grown past this many bytes, and past twice the text,
     // starts again from a snapshot: the copy is paid for by the edits it ends.

@@ -141,6 +141,8 @@ public:
         (void)nAction;
         (void)text;
     }
+    // The line-end mode changed while the lines stayed as they are.
+    virtual void OnLineEndModeChanged() {}
 };
 
 class CCrystalTextBuffer
@@ -190,7 +192,9 @@ public:
     int GetLineCapacity(int nLine) const;
 
     int GetLineEndMode() const { return m_nLineEndMode; }
-    void SetLineEndMode(int nMode) { m_nLineEndMode = nMode; }
+    // A new mode is a change of what saving writes: the buffer is modified
+    // and its views hear of it.
+    void SetLineEndMode(int nMode);
     bool IsReadOnly() const { return m_bReadOnly; }
     void SetReadOnly(bool bReadOnly) { m_bReadOnly = bReadOnly; }
     bool IsModified() const { return m_bModified; }

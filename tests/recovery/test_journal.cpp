@@ -347,3 +347,48 @@ TEST(JournalFolder, AFolderThatCannotBeMadeTurnsJournalingOffAndEditingGoesOn)
     EXPECT_TRUE(pManager->Flush());
     EXPECT_EQ(ImageOf(buffer).aLines, std::vector<std::string>{"still typing"});
 }
+
+TEST_F(Journal, ALineEndChangeAloneIsRecordedWhateverTheRecordStartsFrom)
+{
+    int nEndLine = 0;
+    int nEndChar = 0;
+    // A text of several snapshot records (empty lines, CR inside lines,
+    // Shift-JIS), under the size that starts from the file; and one over it.
+    std::string strMiddle;
+    for (int i = 0; strMiddle.size() < 3 * (1 << 20); ++i)
+        strMiddle += i % 7 == 0 ? std::string("\n") : "row " + std::to_string(i) + " \x95\x5C\r\x82\xA0\n";
+    std::string strLarge = strMiddle;
+    while (strLarge.size() <= CRecoveryManager::SNAPSHOT_LIMIT * 5 / 4)
+        strLarge += strMiddle;
+
+    for (const std::string *pText : {&strMiddle, &strLarge}) {
+        SCOPED_TRACE(pText->size());
+        const std::string strFile = m_dir.File("lf.txt");
+        WriteFileBytes(strFile, *pText);
+        CCrystalTextBuffer buffer;
+        ASSERT_TRUE(buffer.LoadFromFile(strFile));
+        ASSERT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
+        CDocJournal journal(m_pManager, buffer);
+        journal.SetPath(strFile);
+        journal.SetBaselineLoaded(StatFileIdentity(strFile), buffer.GetLineEndMode());
+
+        // Saving would now write CR LF: the document is modified and the
+        // record says so, with no edit of the text at all.
+        buffer.SetLineEndMode(LINEEND_CRLF);
+        EXPECT_TRUE(buffer.IsModified());
+        ASSERT_TRUE(m_pManager->Flush());
+        ASSERT_TRUE(journal.HasRecord());
+        const std::string strBase = BasePath(journal.RecordId());
+        CTextImage image = Replayed(ReadFileBytes(JournalPath(journal)), strBase);
+        EXPECT_EQ(image.nLineEndMode, LINEEND_CRLF);
+        EXPECT_TRUE(image == ImageOf(buffer));
+
+        // Within a record already kept, and back again after an edit.
+        buffer.InsertText(nullptr, 1, 0, "\x83\x5C", nEndLine, nEndChar, ACTION_TYPING);
+        buffer.SetLineEndMode(LINEEND_CR);
+        ASSERT_TRUE(m_pManager->Flush());
+        image = Replayed(ReadFileBytes(JournalPath(journal)), strBase);
+        EXPECT_EQ(image.nLineEndMode, LINEEND_CR);
+        EXPECT_TRUE(image == ImageOf(buffer));
+    }
+}
