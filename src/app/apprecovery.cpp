@@ -57,19 +57,21 @@ void CWrenpadApp::StartRecovery()
     pTimer->start(200);
     std::string strError;
     if (!m_pRecovery->Open(strError))
-        WarnRecoveryProblem(strError);
+        m_strRecoveryProblem = strError;
 }
 
-void CWrenpadApp::WarnRecoveryProblem(const std::string &strError)
+void CWrenpadApp::WarnRecoveryProblem(const std::string &strError, const QStringList &notes)
 {
     if (m_bRecoveryWarned)
         return;
     m_bRecoveryWarned = true;
-    MessageBox(m_pMainFrame,
-               QStringLiteral("未保存の内容を復元するための記録を書き込めません。\n%1\n\n"
-                              "編集は続けられますが、異常終了したときに未保存の内容は復元できません。")
-                   .arg(QString::fromStdString(strError)),
-               QStringLiteral("復元"), MB_OK | MB_ICONEXCLAMATION);
+    m_strRecoveryProblem.clear();
+    QString strText = QStringLiteral("未保存の内容を復元するための記録を書き込めません。\n%1\n\n"
+                                     "編集は続けられますが、異常終了したときに未保存の内容は復元できません。")
+                          .arg(QString::fromStdString(strError));
+    if (!notes.isEmpty())
+        strText += QStringLiteral("\n\n") + notes.join(QStringLiteral("\n\n"));
+    MessageBox(m_pMainFrame, strText, QStringLiteral("復元"), MB_OK | MB_ICONEXCLAMATION);
 }
 
 CWrenpadDoc *CWrenpadApp::RestoreRecord(COrphanRecord &record, QStringList &notes)
@@ -125,10 +127,14 @@ CWrenpadDoc *CWrenpadApp::RestoreRecord(COrphanRecord &record, QStringList &note
         pJournal->BeginRecord(bHasFile ? record.Summary().header.fileAtBase : CFileIdentity());
         bKept = pJournal->HasRecord() && m_pRecovery->Flush();
     }
-    if (bKept)
-        record.Discard();
-    else
+    // Without a record of its own the restored text keeps the old one: it is
+    // offered again at the next start, which the user must know.
+    if (!bKept || !record.Discard()) {
         record.Release();
+        notes << QStringLiteral("%1\n新しい記録を書き込めないため、元の記録を残しました。"
+                                "次回の起動時にも復元の対象として表示されます。不要になったら破棄してください。")
+                     .arg(strName);
+    }
 
     m_aDocs << pDoc;
     if (m_pMainFrame)
@@ -165,7 +171,10 @@ int CWrenpadApp::OfferRecovery()
             break;
         if (dlg.GetAction() == CRecoverDlg::ACTION_DISCARD) {
             for (auto it = aChosen.rbegin(); it != aChosen.rend(); ++it) {
-                aRecords[static_cast<std::size_t>(*it)]->Discard();
+                COrphanRecord &record = *aRecords[static_cast<std::size_t>(*it)];
+                if (!record.Discard())
+                    notes << QStringLiteral("%1\n記録を削除できませんでした。次回の起動時にも表示されます。")
+                                 .arg(RecordName(record));
                 aRecords.erase(aRecords.begin() + *it);
             }
             continue;  // the rest are offered again
@@ -178,7 +187,11 @@ int CWrenpadApp::OfferRecovery()
     // Whatever was not restored or discarded waits for a later start.
     for (const auto &pRecord : aRecords)
         pRecord->Release();
-    if (!notes.isEmpty())
+    // A folder that cannot be written is told once, with what it meant for
+    // the records just handled.
+    if (!m_strRecoveryProblem.empty())
+        WarnRecoveryProblem(m_strRecoveryProblem, notes);
+    else if (!notes.isEmpty())
         MessageBox(m_pMainFrame, notes.join(QStringLiteral("\n\n")), QStringLiteral("復元"), MB_OK | MB_ICONINFORMATION);
     return nRestored;
 }

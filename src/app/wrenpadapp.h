@@ -84,8 +84,9 @@ public:
     // Offers the records of editors that ended without saving in the dialog
     // "復元"; gives the number of documents restored.
     int OfferRecovery();
-    // Tells the user, once per run, that recovery records cannot be written.
-    void WarnRecoveryProblem(const std::string &strError);
+    // Tells the user, once per run, that recovery records cannot be written;
+    // notes on the texts just restored go in the same message.
+    void WarnRecoveryProblem(const std::string &strError, const QStringList &notes = QStringList());
 
     // --- Session ---------------------------------------------------------------
     // With "終了時のファイルを次回起動時に開く" on: the windows of files, their
@@ -115,6 +116,10 @@ private:
     int m_nUntitledCount = 0;
     std::shared_ptr<CRecoveryManager> m_pRecovery;
     bool m_bRecoveryWarned = false;
+    // Why the records cannot be written, until the user is told (after the
+    // offer at start, so that one message says what it means for the
+    // records restored).
+    std::string m_strRecoveryProblem;
 };
 
 // The running application, or null.

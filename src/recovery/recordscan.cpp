@@ -3,6 +3,7 @@
 #include "recovery/ownerid.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -102,14 +103,15 @@ CReplayResult COrphanRecord::Restore(CCrystalTextBuffer &buffer) const
     return ReplayJournal(strData, m_strFolder + "/" + m_strId + ".base", m_summary.header.strPath, buffer);
 }
 
-void COrphanRecord::Discard()
+bool COrphanRecord::Discard()
 {
     if (!m_fdJournal.IsOpen())
-        return;
+        return true;
     ::unlink((m_strFolder + "/" + m_strId + ".base").c_str());
-    ::unlink((m_strFolder + "/" + m_strId + ".wrj").c_str());
+    const bool bGone = ::unlink((m_strFolder + "/" + m_strId + ".wrj").c_str()) == 0 || errno == ENOENT;
     SyncFolder(m_strFolder);
     m_fdJournal.Reset();
+    return bGone;
 }
 
 void COrphanRecord::Release()

@@ -46,8 +46,10 @@ public:
 
     // Rebuilds the text into the buffer.
     CReplayResult Restore(CCrystalTextBuffer &buffer) const;
-    // Removes the record's files; it is gone for good.
-    void Discard();
+    // Removes the record's files; it is gone for good. False when the
+    // journal could not be removed (a folder that cannot be written): the
+    // record is then let go and will be found again.
+    bool Discard();
     // Leaves the record for a later start.
     void Release();
 

@@ -22,7 +22,10 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -142,6 +145,34 @@ protected:
     int m_nLeft = 0;
     int m_nDialogs = 0;
     std::vector<QString> m_aShownRows;
+};
+
+// Root creates files in any folder. While this lives the calling thread
+// (the one the application runs on) does not, so that a folder without write
+// permission is one for the test as it is for a user.
+class CNoPermissionOverride
+{
+public:
+    CNoPermissionOverride()
+    {
+        if (::geteuid() != 0 || ::syscall(SYS_capget, &m_header, m_aSaved) != 0)
+            return;
+        __user_cap_data_struct aData[2] = {m_aSaved[0], m_aSaved[1]};
+        aData[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        m_bDropped = ::syscall(SYS_capset, &m_header, aData) == 0;
+    }
+    ~CNoPermissionOverride()
+    {
+        if (m_bDropped)
+            ::syscall(SYS_capset, &m_header, m_aSaved);
+    }
+    CNoPermissionOverride(const CNoPermissionOverride &) = delete;
+    CNoPermissionOverride &operator=(const CNoPermissionOverride &) = delete;
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_aSaved[2]{};
+    bool m_bDropped = false;
 };
 
 void TypeAt(CCrystalTextBuffer &buffer, int nLine, int nPos, const char *psz)
@@ -346,6 +377,65 @@ TEST_F(Recovery, AStateFolderThatCannotBeWrittenIsOneWarning)
     Idle();
     EXPECT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(Text(Doc()), "more");
+}
+
+TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
+{
+    const std::string strFile = WriteFile("a.txt", "a\r\n");
+    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 1, "\x95\x5C"); });
+    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "new"); });
+    ASSERT_EQ(::chmod(RecordFolder().c_str(), 0500), 0);
+    {
+        CNoPermissionOverride noOverride;
+        std::string strError;
+        if (CanCreateFilesIn(RecordFolder(), strError)) {
+            ::chmod(RecordFolder().c_str(), 0700);
+            GTEST_SKIP() << "this process writes into folders without write permission";
+        }
+
+        // Both come back, and the one message says the old records stay.
+        AnswerRecoverDialog("restoreAll");
+        ASSERT_TRUE(Start());
+        ASSERT_EQ(m_pApp->GetDocumentCount(), 2);
+        ASSERT_TRUE(DocWithPath(strFile));
+        EXPECT_EQ(Text(DocWithPath(strFile)), "a\x95\x5C|");
+        ASSERT_EQ(m_aBoxes.size(), 1u);
+        EXPECT_EQ(m_aBoxes[0].strCaption, "復元");
+        EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("記録を書き込めません")));
+        EXPECT_EQ(m_aBoxes[0].strText.count(QStringLiteral("元の記録を残しました")), 2);
+        EXPECT_TRUE(m_aBoxes[0].strText.contains(QString::fromStdString(strFile)));
+        QTest::keyClicks(View(), QStringLiteral("more"));
+        Idle();
+        EXPECT_EQ(m_aBoxes.size(), 1u);
+        m_pApp.reset();
+        EXPECT_EQ(Journals(RecordFolder()).size(), 2u);
+
+        // Discarding cannot remove them either, and says so in the same one message.
+        m_aBoxes.clear();
+        m_aAnswers = {IDYES};
+        m_fnDialog = [](QDialog *pDialog) {
+            auto *pList = pDialog->findChild<QTreeWidget *>(QStringLiteral("recordList"));
+            for (int i = 0; i < pList->topLevelItemCount(); ++i)
+                pList->topLevelItem(i)->setSelected(true);
+            pDialog->findChild<QPushButton *>(QStringLiteral("discardSelected"))->click();
+            return pDialog->result();
+        };
+        ASSERT_TRUE(Start());
+        ASSERT_EQ(m_aBoxes.size(), 2u);  // the question, then the warning
+        EXPECT_TRUE(m_aBoxes[1].strText.contains(QStringLiteral("記録を書き込めません")));
+        EXPECT_EQ(m_aBoxes[1].strText.count(QStringLiteral("記録を削除できませんでした")), 2);
+        m_pApp.reset();
+    }
+    ASSERT_EQ(::chmod(RecordFolder().c_str(), 0700), 0);
+
+    // Once the folder can be written they are offered again, as the message said.
+    m_aBoxes.clear();
+    AnswerRecoverDialog("keepForLater");
+    m_nDialogs = 0;
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_nDialogs, 1);
+    EXPECT_EQ(m_aShownRows.size(), 2u);
+    EXPECT_TRUE(m_aBoxes.empty());
 }
 
 TEST_F(Recovery, EnterInTheDialogRestoresAll)
