@@ -65,6 +65,9 @@ CResult Type(const std::string &strFile, const std::string &strState, bool bJour
             std::fprintf(stderr, "%s\n", strError.c_str());
             std::exit(2);
         }
+        // The editor opens its manager at start, long before the first
+        // edit: its worker has set up what a snapshot needs by then.
+        pManager->Flush();
         pJournal = std::make_unique<CDocJournal>(pManager, buffer);
         pJournal->SetPath(strFile);
         pJournal->SetBaselineLoaded(identity, buffer.GetLineEndMode());

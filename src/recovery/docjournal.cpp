@@ -304,7 +304,7 @@ std::unique_ptr<CTextCopy> CDocJournal::CopyText(std::uint64_t &nTextBytes) cons
     // One allocation and one copy per line: the records, their lengths and
     // checksums are made on the worker, so that a first keystroke in a
     // document of a few megabytes waits for a memory copy and no more.
-    auto pText = std::make_unique<CTextCopy>();
+    std::unique_ptr<CTextCopy> pText = m_pManager->TakeTextCopy();
     const int nLines = m_buffer.GetLineCount();
     pText->aLengths.resize(static_cast<std::size_t>(nLines));
     std::size_t nTotal = 0;

@@ -40,11 +40,18 @@ std::uint64_t ProcessStartTime(std::uint32_t nPid)
 
 COwnerId CurrentOwner()
 {
-    // Asked afresh: a child made by fork is another process.
+    // Read once per process (a child made by fork is another one): the
+    // first edit of a document asks, and must not wait for /proc.
     static const std::string strBootId = BootId();
+    static thread_local std::uint32_t nKnownPid = 0;
+    static thread_local std::uint64_t nKnownStart = 0;
     COwnerId id;
     id.nPid = static_cast<std::uint32_t>(::getpid());
-    id.nStartTime = ProcessStartTime(id.nPid);
+    if (id.nPid != nKnownPid) {
+        nKnownStart = ProcessStartTime(id.nPid);
+        nKnownPid = id.nPid;
+    }
+    id.nStartTime = nKnownStart;
     id.strBootId = strBootId;
     return id;
 }

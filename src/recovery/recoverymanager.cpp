@@ -18,6 +18,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int WORKER_NICE = 10;
+// The spare text copy holds a snapshot-sized text of this many lines
+// without growing.
+constexpr std::size_t SPARE_LINES = 1 << 18;
 
 } // namespace
 
@@ -154,6 +157,38 @@ void CRecoveryManager::RunPosted()
         fn();
 }
 
+std::unique_ptr<CTextCopy> CRecoveryManager::TakeTextCopy()
+{
+    std::unique_lock lock(m_mutex, std::try_to_lock);
+    if (lock.owns_lock() && m_pSpareText)
+        return std::move(m_pSpareText);
+    return std::make_unique<CTextCopy>();
+}
+
+void CRecoveryManager::KeepSpare(std::unique_ptr<CTextCopy> pText)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_pSpareText)
+            return;
+    }
+    // The copy of a very large text is not worth keeping around.
+    if (pText->strBytes.capacity() > 2 * SNAPSHOT_LIMIT || pText->aLengths.capacity() > 4 * SPARE_LINES)
+        pText = std::make_unique<CTextCopy>();
+    // Filled once to the size it will need, then emptied: the pages stay.
+    if (pText->strBytes.capacity() < SNAPSHOT_LIMIT) {
+        pText->strBytes.resize(SNAPSHOT_LIMIT);
+        pText->strBytes.clear();
+    }
+    if (pText->aLengths.capacity() < SPARE_LINES) {
+        pText->aLengths.resize(SPARE_LINES);
+        pText->aLengths.clear();
+    }
+    std::lock_guard lock(m_mutex);
+    if (!m_pSpareText)
+        m_pSpareText = std::move(pText);
+}
+
 std::string CRecoveryManager::PathOf(const std::string &strId, const char *pszSuffix) const
 {
     return m_strFolder + "/" + strId + pszSuffix;
@@ -167,6 +202,7 @@ void CRecoveryManager::WorkerMain()
     // Copying a large file and writing snapshots must not take the processor
     // from the thread the user types on (a thread's nice value is its own).
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), WORKER_NICE);
+    KeepSpare(std::make_unique<CTextCopy>());
     std::unique_lock lock(m_mutex);
     for (;;) {
         // Sleep until there is work, a flush is wanted, or a record is due
@@ -250,7 +286,7 @@ void CRecoveryManager::Process(const std::shared_ptr<CJournalChannel> &pChannel,
     CJournalChannel &channel = *pChannel;
     if (op.pText) {
         AppendSnapshot(op.strBytes, *op.pText);
-        op.pText.reset();
+        KeepSpare(std::move(op.pText));
     }
     switch (op.eKind) {
     case CJournalOp::OPEN:
