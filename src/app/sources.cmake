@@ -11,11 +11,13 @@ wp_core_sources(
 )
 wp_gui_sources(
     aboutdlg.cpp
+    attrdialogs.cpp
     browserbar.cpp
     childframe.cpp
     convdialogs.cpp
     docdialogs.cpp
     filewatcher.cpp
+    formdialogs.cpp
     mainframe.cpp
     mainframe_bars.cpp
     mainframe_explorer.cpp
@@ -28,6 +30,7 @@ wp_gui_sources(
     printpdf.cpp
     splitterwnd.cpp
     tabbar.cpp
+    tableeditdlg.cpp
     templatedlg.cpp
     templatepage.cpp
     templates.cpp
@@ -45,6 +48,8 @@ wp_gui_sources(
     wrenpadview_preview.cpp
     wrenpadview_web.cpp
     wrenpadview_webdlg.cpp
+    wrenpadview_webdoc.cpp
+    wrenpadview_weblists.cpp
 )
 # Plug-ins and the file manager's menu.
 wp_gui_sources(appplugins.cpp mainframe_plugins.cpp shellmenuswitch.cpp wrenpadview_plugin.cpp)
