@@ -369,6 +369,12 @@ bool CGridCtrl::focusNextPrevChild(bool)
 
 void CGridCtrl::keyPressEvent(QKeyEvent *pEvent)
 {
+    // Keys that come in before the focus has gone over to the cell editor
+    // belong to it.
+    if (m_pEditor) {
+        QApplication::sendEvent(m_pEditor, pEvent);
+        return;
+    }
     const bool bShift = (pEvent->modifiers() & Qt::ShiftModifier) != 0;
     int nRow = std::max(m_nFocusRow, 1);
     int nCol = std::max(m_nFocusCol, 1);
