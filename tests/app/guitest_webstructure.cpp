@@ -387,3 +387,42 @@ TEST(WebStructureKeys, TabFollowsTheLayoutOfEveryNewDialog)
     }
     SetAppProfile(nullptr);
 }
+
+TEST_F(WebStructure, FileButtonsEnterTheFolderRelativeToThePage)
+{
+    Reset("word");
+    m_view.SetDocumentPath("/srv/www/site/index.html");
+    m_answerFiles = QStringList{QStringLiteral("/srv/www/site/img/a.gif")};
+    Select(CPoint(0, 0), CPoint(4, 0));
+    m_fnDialog = Accepting([](QDialog *p) {
+        Child<QPushButton>(p, "linkFileBrowse")->click();
+        EXPECT_EQ(Child<QLineEdit>(p, "linkFile")->text(), "a.gif");
+        EXPECT_TRUE(Child<QCheckBox>(p, "folderCheck")->isChecked());
+    });
+    Run(ID_WEB_HOTLINK);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_EQ(m_aFileRequests[0].strDirectory, QStringLiteral("/srv/www/site"));
+    EXPECT_TRUE(m_aFileRequests[0].aFilters.value(0).startsWith(QStringLiteral("Html Files")));
+    EXPECT_EQ(Doc(), "<a href=\"img/a.gif\">word</a>");
+
+    // A file beside the page needs no folder; one above it climbs out.
+    Undo();
+    m_answerFiles = QStringList{QStringLiteral("/srv/www/top.png")};
+    m_fnDialog = Accepting([](QDialog *p) {
+        Child<QCheckBox>(p, "folderCheck")->setChecked(true);
+        Child<QPushButton>(p, "imageFileBrowse")->click();
+    });
+    Run(ID_WEB_IMAGE);
+    EXPECT_TRUE(m_aFileRequests.back().aFilters.value(0).startsWith(QStringLiteral("Image Files")));
+    EXPECT_EQ(Doc(), "word<img src=\"../top.png\">");
+
+    // An unsaved page starts in the folder of the last file opened and takes the bare name.
+    Reset("w");
+    m_view.SetDocumentPath("");
+    m_store.WriteString("Recent File List", "File1", "/home/u/old/page.html");
+    m_answerFiles = QStringList{QStringLiteral("/tmp/pics/b.gif")};
+    m_fnDialog = Accepting([](QDialog *p) { Child<QPushButton>(p, "imageFileBrowse")->click(); });
+    Run(ID_WEB_IMAGE);
+    EXPECT_EQ(m_aFileRequests.back().strDirectory, QStringLiteral("/home/u/old"));
+    EXPECT_EQ(Doc().substr(0, 18), "<img src=\"b.gif\">w");
+}
