@@ -234,9 +234,10 @@ CHotLinkDlg::CHotLinkDlg(const std::string &strDocPath, QWidget *pParent) : QDia
 {
     QGridLayout *pGrid = StartGridDialog(this, QStringLiteral("ホットリンクの設定"));
     m_pFile = NewEdit(this, QStringLiteral("linkFile"));
+    const int nFileRow = pGrid->rowCount();
     AddLabelRow(pGrid, QStringLiteral("ﾘﾝｸ先のﾌｧｲﾙ"), m_pFile);
     m_folder = AddFieldRow(pGrid, QStringLiteral("階層"), NewEdit(this, QStringLiteral("folder")));
-    pGrid->addWidget(NewFileButton(this, m_pFile, m_folder, strDocPath, FILEFILTER_LINK), 0, 2);
+    pGrid->addWidget(NewFileButton(this, m_pFile, m_folder, strDocPath, FILEFILTER_LINK), nFileRow, 2);
     m_pFile->setFocus();
     m_target = AddFieldRow(pGrid, QStringLiteral("ﾀｰｹﾞｯﾄのﾌﾚｰﾑ"),
                            NewCombo(this, QStringLiteral("target"),
@@ -431,9 +432,10 @@ CImageDlg::CImageDlg(const std::string &strDocPath, QWidget *pParent) : QDialog(
 {
     QGridLayout *pGrid = StartGridDialog(this, QStringLiteral("イメージファイルの設定"));
     m_pFile = NewEdit(this, QStringLiteral("imageFile"));
+    const int nFileRow = pGrid->rowCount();
     AddLabelRow(pGrid, QStringLiteral("画像ﾌｧｲﾙ"), m_pFile);
     m_folder = AddFieldRow(pGrid, QStringLiteral("階層"), NewEdit(this, QStringLiteral("folder")));
-    pGrid->addWidget(NewFileButton(this, m_pFile, m_folder, strDocPath, FILEFILTER_IMAGE), 0, 2);
+    pGrid->addWidget(NewFileButton(this, m_pFile, m_folder, strDocPath, FILEFILTER_IMAGE), nFileRow, 2);
     m_pName = NewEdit(this, QStringLiteral("imageName"));
     AddLabelRow(pGrid, QStringLiteral("画像の名前"), m_pName);
     m_width = AddFieldRow(pGrid, QStringLiteral("幅"), NewEdit(this, QStringLiteral("imageWidth")));

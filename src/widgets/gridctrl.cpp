@@ -219,7 +219,7 @@ void CGridCtrl::paintEvent(QPaintEvent *)
         painter.drawRect(rect.adjusted(0, 0, -1, -1));
         painter.setPen(text);
         QString strText = CellText(nRow, nCol);
-        if (bHeader && strText.trimmed().isEmpty())
+        if (bHeader && strText.trimmed().isEmpty() && nRow + nCol > 0)
             strText = nRow == 0 ? QString::number(nCol) : QString::number(nRow);
         painter.drawText(rect.adjusted(3, 1, -3, -1), static_cast<int>(CellAlignment(cell.nFormat)) | Qt::TextSingleLine,
                          strText.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r')));
