@@ -115,9 +115,10 @@ int CNumberedListDlg::GetStart() const
 CTableSizeDlg::CTableSizeDlg(QWidget *pParent) : QDialog(pParent)
 {
     QGridLayout *pGrid = StartGridDialog(this, QStringLiteral("テーブルの設定"));
-    m_pCols = NewSpin(this, QStringLiteral("columns"), 1, 256, 2);
+    // Bounded so that a slip of the keyboard cannot ask for millions of cells.
+    m_pCols = NewSpin(this, QStringLiteral("columns"), 1, 100, 2);
     AddLabelRow(pGrid, QStringLiteral("列数："), m_pCols);
-    m_pRows = NewSpin(this, QStringLiteral("rows"), 1, 100000, 2);
+    m_pRows = NewSpin(this, QStringLiteral("rows"), 1, 10000, 2);
     AddLabelRow(pGrid, QStringLiteral("行数："), m_pRows);
     m_pWidth = NewEdit(this, QStringLiteral("tableWidth"));
     AddLabelRow(pGrid, QStringLiteral("幅："), m_pWidth);

@@ -313,6 +313,10 @@ void CFontTagDlg::PresetFromTag(CTagAttributeMap attributes)
     if (strFace.isEmpty())
         m_pFace->setCurrentIndex(0);
     m_pOther->setText(QString::fromStdString(Cp932ToUtf8(OtherAttributesText(attributes))));
+    for (QCheckBox *pStyle : {m_pBold, m_pItalic, m_pUnderline, m_pStrike}) {
+        pStyle->setChecked(false);
+        pStyle->hide();
+    }
 }
 
 CFontTagFields CFontTagDlg::GetFields() const

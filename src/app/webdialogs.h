@@ -75,6 +75,7 @@ class CFontTagDlg : public QDialog
 public:
     CFontTagDlg(const QString &strFace, const QString &strColor, QWidget *pParent = nullptr);
     // Size, colour and face from an existing tag; the rest into "その他".
+    // Also hides the style boxes: an existing tag gets attributes only.
     void PresetFromTag(CTagAttributeMap attributes);
     CFontTagFields GetFields() const;
     std::string GetOther() const;

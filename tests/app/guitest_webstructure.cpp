@@ -307,6 +307,8 @@ TEST_F(WebStructure, TagAttributesOfTheTagAtTheCaret)
         EXPECT_EQ(Child<QLineEdit>(p, "color")->text(), "#FF0000");
         EXPECT_FALSE(Child<QCheckBox>(p, "faceCheck")->isChecked());
         EXPECT_EQ(Child<QLineEdit>(p, "other")->text(), "class=\"x\"");
+        // Styles would be tags of their own, not attributes of this one.
+        EXPECT_FALSE(Child<QCheckBox>(p, "bold")->isVisibleTo(p));
         Child<QComboBox>(p, "size")->setCurrentText("+1");
     });
     Run(ID_WEB_TAG_ATTRIBUTES);
