@@ -13,11 +13,13 @@ wp_gui_sources(
     aboutdlg.cpp
     apprecovery.cpp
     appsession.cpp
+    attrdialogs.cpp
     browserbar.cpp
     childframe.cpp
     convdialogs.cpp
     docdialogs.cpp
     filewatcher.cpp
+    formdialogs.cpp
     mainframe.cpp
     mainframe_bars.cpp
     mainframe_explorer.cpp
@@ -31,6 +33,7 @@ wp_gui_sources(
     printpdf.cpp
     splitterwnd.cpp
     tabbar.cpp
+    tableeditdlg.cpp
     templatedlg.cpp
     templatepage.cpp
     templates.cpp
@@ -48,6 +51,8 @@ wp_gui_sources(
     wrenpadview_preview.cpp
     wrenpadview_web.cpp
     wrenpadview_webdlg.cpp
+    wrenpadview_webdoc.cpp
+    wrenpadview_weblists.cpp
 )
 # Plug-ins and the file manager's menu.
 wp_gui_sources(appplugins.cpp mainframe_plugins.cpp shellmenuswitch.cpp wrenpadview_plugin.cpp)

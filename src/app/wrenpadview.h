@@ -181,6 +181,23 @@ private:
     void OnImageMap();
     // The commands that ask for their markup in a dialog; false for any other id.
     bool OnWebDialogCommand(int nID);
+    // Lists, tables and forms (wrenpadview_weblists.cpp), the document's
+    // structure and the attributes of the tag at the caret
+    // (wrenpadview_webdoc.cpp). False for ids that are none of them.
+    bool OnWebStructureCommand(int nID);
+    void OnListCommand(int nID);
+    void OnTableCommand();
+    void OnFormCommand(int nID);
+    void OnBasicHtml();
+    void OnTitleOrBody(int nID);
+    void OnTagAttributes();
+    // InsertTagPair for markup whose case is settled already: the user's
+    // titles and values in it keep theirs.
+    void InsertTagPairAsIs(const std::string &strOpen, const std::string &strClose, bool bSelect, bool bRemember);
+    // The whole document as lines, and the document replaced by edited lines
+    // as one undo step, the caret kept where it was as far as it can be.
+    std::vector<std::string> GetAllLines() const;
+    void ReplaceAllLines(const std::vector<std::string> &aLines);
     // Tag-memory mode: remembered pairs pile up until the repeat command.
     bool m_bTagMemory = false;
     // The last colour of the hexadecimal colour command, "#rrggbb".

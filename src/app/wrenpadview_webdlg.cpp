@@ -35,7 +35,7 @@ bool CWrenpadView::OnWebDialogCommand(int nID)
         return true;
     }
     case ID_WEB_HOTLINK: {
-        CHotLinkDlg dlg(this);
+        CHotLinkDlg dlg(GetDocumentPath(), this);
         if (Accepted(dlg))
             wrap(AttributeTagTexts("a", HotLinkAttributes(dlg.GetFields())));
         return true;
@@ -92,10 +92,10 @@ bool CWrenpadView::OnWebDialogCommand(int nID)
     case ID_WEB_TABLE_CELL: {
         CCellDlg dlg(this);
         if (Accepted(dlg))
-            wrap(AttributeTagTexts("td", CellAttributes(dlg.GetFields())));
+            wrap(AttributeTagTexts("td", WithOtherAttributes(CellAttributes(dlg.GetFields()), dlg.GetOther())));
         return true;
     }
     default:
-        return false;
+        return OnWebStructureCommand(nID);
     }
 }

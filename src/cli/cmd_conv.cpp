@@ -4,6 +4,7 @@
 // place is written to standard output. Unknown ids and bad arguments end with
 // status 2 and one line on standard error.
 #include "cli/cli.h"
+#include "html/listbuild.h"
 #include "html/tagcase.h"
 #include "html/textconv.h"
 #include "res/commands.h"
@@ -123,6 +124,88 @@ std::string FullSpacesOrSame(std::string_view text)
     return FullSpacesToBlanks(text, out) ? out : std::string(text);
 }
 
+// STATE, the tag case: 0 as written, 1 upper case. Left out it is 0.
+bool ParseState(const CliArgs &args, std::size_t nIndex, bool &bUpper, std::string &strError)
+{
+    bUpper = false;
+    if (args.size() <= nIndex)
+        return true;
+    if (args[nIndex] != "0" && args[nIndex] != "1") {
+        strError = "STATE must be 0 or 1, not \"" + args[nIndex] + "\"";
+        return false;
+    }
+    bUpper = args[nIndex] == "1";
+    return true;
+}
+
+// A list made of the selection; with nothing selected the command puts the
+// opening and closing texts round the caret, and that is what is written.
+std::string ListText(std::string_view input, const CListSpec &spec, bool bUpper)
+{
+    if (!input.empty())
+        return BuildList(input, spec, bUpper);
+    const CTagTexts texts = ListTagTexts(spec, bUpper);
+    return texts.strOpen + texts.strClose;
+}
+
+bool IndentListArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bUpper = false;
+    if (!CheckArgCount(args, 0, 1, strError) || !ParseState(args, 0, bUpper, strError))
+        return false;
+    strOut = ListText(input, {LISTKIND_INDENT, "", 1}, bUpper);
+    return true;
+}
+
+bool NumberedListArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bUpper = false;
+    int nStart = 0;
+    if (!CheckArgCount(args, 2, 3, strError) || !ParseState(args, 2, bUpper, strError))
+        return false;
+    if (args[0] != "1" && args[0] != "A" && args[0] != "a" && args[0] != "I" && args[0] != "i") {
+        strError = "TYPE must be one of 1 A a I i, not \"" + args[0] + "\"";
+        return false;
+    }
+    if (!ParseNumber(args[1], 0, 32767, nStart)) {
+        strError = "START must be a number from 0 to 32767";
+        return false;
+    }
+    strOut = ListText(input, {LISTKIND_NUMBERED, args[0], nStart}, bUpper);
+    return true;
+}
+
+bool BulletListArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bUpper = false;
+    if (!CheckArgCount(args, 1, 2, strError) || !ParseState(args, 1, bUpper, strError))
+        return false;
+    if (args[0] != "disc" && args[0] != "circle" && args[0] != "square") {
+        strError = "TYPE must be disc, circle or square, not \"" + args[0] + "\"";
+        return false;
+    }
+    strOut = ListText(input, {LISTKIND_BULLET, args[0], 1}, bUpper);
+    return true;
+}
+
+bool AutoTableArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bUpper = false;
+    int nSep = 0;
+    if (!CheckArgCount(args, 2, 3, strError) || !ParseState(args, 2, bUpper, strError))
+        return false;
+    if (args[0] != "auto") {
+        strError = "only \"auto\" is scripted, not \"" + args[0] + "\"";
+        return false;
+    }
+    if (!ParseNumber(args[1], 0, 2, nSep)) {
+        strError = "SEP must be 0 (comma), 1 (tab) or 2 (blank)";
+        return false;
+    }
+    strOut = AutoTable(input, nSep, bUpper);
+    return true;
+}
+
 const CConvCommand CONV_COMMANDS[] = {
     {ID_TABS_TO_SPACES, "TABWIDTH", "every tab to TABWIDTH (0-99) blanks", TabsToBlanksArgs},
     {ID_DELETE_LEADING_BLANKS, "", "leading blanks and tabs of each line removed", NoArgs<DeleteLeadingBlanks>},
@@ -150,6 +233,14 @@ const CConvCommand CONV_COMMANDS[] = {
     {ID_WEB_TAG_CASE, "STATE",
      "tags in lower (STATE 0) or upper case (1); quoted values, comments and text unchanged", TagCaseArgs},
     {ID_WEB_KEEP_ONLY_TAGS, "", "only the tags and the CR and LF bytes kept", NoArgs<KeepOnlyTags>},
+    {ID_WEB_TABLE, "auto SEP [STATE]",
+     "a table, a row a line, a cell between separators SEP (0 comma, 1 tab, 2 blank)", AutoTableArgs},
+    {ID_WEB_INDENT_LIST, "[STATE]", "an indent list: the first line the term, the others its description",
+     IndentListArgs},
+    {ID_WEB_NUMBERED_LIST, "TYPE START [STATE]", "a numbered list (TYPE 1 A a I i), a line an item",
+     NumberedListArgs},
+    {ID_WEB_BULLET_LIST, "TYPE [STATE]", "a bulleted list (TYPE disc circle square), a line an item",
+     BulletListArgs},
 };
 
 const CConvCommand *FindConvCommand(std::string_view id)
@@ -165,17 +256,6 @@ const CConvCommand *FindConvCommand(std::string_view id)
     return nullptr;
 }
 
-bool ReadStandardInput(std::string &strBytes)
-{
-    char block[1 << 16];
-    for (;;) {
-        const std::size_t n = std::fread(block, 1, sizeof block, stdin);
-        strBytes.append(block, n);
-        if (n < sizeof block)
-            return !std::ferror(stdin);
-    }
-}
-
 int Conv(const CliArgs &args)
 {
     if (args.empty())
@@ -186,7 +266,7 @@ int Conv(const CliArgs &args)
     if (pCommand->bNeedsConverter && !NkfLibrary().IsLoaded())
         return CliFail("conv: the kanji converter is not available (glibc iconv lacks CP932 or EUC-JP-MS)");
     std::string input;
-    if (!ReadStandardInput(input))
+    if (!CliReadStandardInput(input))
         return CliFail("conv: cannot read standard input");
     std::string out;
     std::string strError;
@@ -202,7 +282,9 @@ const char *ConvUsage()
     static const std::string strUsage = [] {
         std::string str = "ID [ARG...]\n"
                           "      reads Shift-JIS text on standard input and writes the text with which\n"
-                          "      command ID would replace a selection holding it:";
+                          "      command ID would replace a selection holding it (an empty input\n"
+                          "      is no selection). STATE is the tag case: 0 (the default) as written,\n"
+                          "      1 upper case outside quoted values:";
         for (const CConvCommand &cmd : CONV_COMMANDS) {
             std::string strHead = std::to_string(cmd.nID);
             if (*cmd.pszArgs)

@@ -1,8 +1,12 @@
 wp_core_sources(
+    docstruct.cpp
     lineinsert.cpp
+    listbuild.cpp
     tagattr.cpp
+    tablegrid.cpp
     tagcase.cpp
     tagpair.cpp
+    tagparse.cpp
     textconv.cpp
     textconv_html.cpp
     textconv_lines.cpp
