@@ -1,5 +1,10 @@
 wp_core_sources(
+    htmlgen_copy.cpp
+    htmlgen_gradation.cpp
+    htmlgen_table.cpp
+    htmlgen_vertical.cpp
     lineinsert.cpp
+    tagalign.cpp
     tagattr.cpp
     tagcase.cpp
     tagpair.cpp
@@ -7,4 +12,6 @@ wp_core_sources(
     textconv_html.cpp
     textconv_lines.cpp
     textinsert.cpp
+    usertags.cpp
+    webmenufile.cpp
 )
