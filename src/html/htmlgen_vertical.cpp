@@ -167,8 +167,10 @@ std::string BuildVerticalTable(std::string_view text, int nRows)
     const std::string wide = HalfWidthToFull(ReverseLines(text));
     const auto aLines = WideCharacterLines(wide, true);
     bool bAnyChar = false;
-    for (const auto &line : aLines)
-        bAnyChar = bAnyChar || !line.empty();
+    for (const auto &line : aLines) {
+        for (const std::string_view ch : line)
+            bAnyChar = bAnyChar || ch.size() == 2;
+    }
     if (!bAnyChar)
         return {};
 
