@@ -22,20 +22,43 @@ void ForEachLine(std::string_view bytes, Fn fn)
     }
 }
 
+// Whether text ends in the start of a character reference: "&" followed by
+// letters, digits or "#" only. Its ";" belongs to the item.
+bool EndsInReferenceStart(std::string_view text)
+{
+    const std::size_t nAmp = text.rfind('&');
+    if (nAmp == std::string_view::npos || nAmp + 1 == text.size())
+        return false;
+    for (std::size_t i = nAmp + 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '#'))
+            return false;
+    }
+    return true;
+}
+
 // The non-empty pieces of a text cut at a delimiter. The delimiters used here
 // are below 0x40, so none is ever the second byte of a double-byte character.
-std::vector<std::string_view> Split(std::string_view text, char chDelimiter)
+// With bKeepReferences a ";" that ends a character reference ("&amp;",
+// "&#x3042;") does not cut, so that entities can be menu items.
+std::vector<std::string_view> Split(std::string_view text, char chDelimiter, bool bKeepReferences = false)
 {
     std::vector<std::string_view> aPieces;
     std::size_t nStart = 0;
+    std::size_t nFrom = 0;
     for (;;) {
-        const std::size_t nEnd = text.find(chDelimiter, nStart);
+        const std::size_t nEnd = text.find(chDelimiter, nFrom);
+        if (nEnd != std::string_view::npos && bKeepReferences
+            && EndsInReferenceStart(text.substr(nStart, nEnd - nStart))) {
+            nFrom = nEnd + 1;
+            continue;
+        }
         const std::string_view piece = text.substr(nStart, nEnd == std::string_view::npos ? nEnd : nEnd - nStart);
         if (!piece.empty())
             aPieces.push_back(piece);
         if (nEnd == std::string_view::npos)
             return aPieces;
-        nStart = nEnd + 1;
+        nStart = nFrom = nEnd + 1;
     }
 }
 
@@ -67,7 +90,7 @@ void CWebMenuFile::Parse(std::string_view bytes)
         std::vector<std::string> aPath;
         for (const std::string_view name : Split(strPath, '/'))
             aPath.emplace_back(name);
-        for (const std::string_view item : Split(line.substr(nColon + 1), ';')) {
+        for (const std::string_view item : Split(line.substr(nColon + 1), ';', true)) {
             CWebMenuItem entry;
             entry.aPath = aPath;
             if (item == "SEPARATOR") {

@@ -7,7 +7,8 @@
 //     :SEPARATOR;<hr>             "SEPARATOR" is a separator line
 //
 // The path is a "/"-separated chain of submenus inside the tag menu (empty:
-// the tag menu itself). An item with a tab is an opening and a closing text;
+// the tag menu itself). A ";" that ends a character reference ("&amp;",
+// "&#12354;") belongs to its item, so entities can be items. An item with a tab is an opening and a closing text;
 // an item without one is inserted as it is. Items are numbered from 8000 in
 // file order, at most 999 of them.
 #pragma once

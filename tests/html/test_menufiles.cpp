@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -201,6 +202,16 @@ TEST(WebMenu, PrefixesSubmenusSeparatorsAndPairs)
     EXPECT_EQ(strClose, "");
 }
 
+TEST(WebMenu, CharacterReferencesKeepTheirSemicolon)
+{
+    CWebMenuFile menu;
+    menu.Parse("e:&amp;;&#x3042;;a&b;<i>&nbsp;\t</i>;x & y;;&;&#;\n");
+    std::vector<std::string> texts;
+    for (const CWebMenuItem &item : menu.GetItems())
+        texts.push_back(item.strText);
+    EXPECT_EQ(texts, (std::vector<std::string>{"&amp;", "&#x3042;", "a&b;<i>&nbsp;\t</i>", "x & y", "&", "&#;"}));
+}
+
 TEST(WebMenu, AThousandItemsStopAtNineHundredNinetyNine)
 {
     std::string file = "big:";
@@ -269,4 +280,33 @@ TEST(Completion, OutsideATagTheWordBeforeTheCaretIsTheKey)
 
     usrAlign.Parse(Garbage() + "\ndocument:ok\n");
     EXPECT_EQ(FindCompletion("document", tagAlign, usrAlign).aItems, (std::vector<CAlignItem>{{"ok", false}}));
+}
+
+TEST(ShippedMenuFiles, ReadAsTheirAuthorsMeantThem)
+{
+    const std::string strData = std::string(WP_SOURCE_DIR) + "/data/";
+    // The user tags are written exactly as the editor writes them.
+    CUserTagList tags;
+    tags.Load(strData + USERTAG_FILE_NAME);
+    EXPECT_GE(tags.GetCount(), 3);
+    EXPECT_EQ(tags.Format(), ReadFileBytes(strData + USERTAG_FILE_NAME));
+
+    CWebMenuFile menu;
+    menu.Load(strData + WEBMENU_FILE_NAME);
+    int nEntities = 0;
+    for (const CWebMenuItem &item : menu.GetItems()) {
+        EXPECT_FALSE(item.aPath.empty()) << item.strText;
+        nEntities += item.strText == "&amp;" || item.strText == "&nbsp;" ? 1 : 0;
+    }
+    EXPECT_EQ(nEntities, 2);
+    EXPECT_GE(menu.GetItems().size(), 100u);
+
+    CAlignList tagAlign;
+    tagAlign.Load(strData + TAGALIGN_FILE_NAME);
+    const std::vector<CAlignItem> img = tagAlign.FindItems("img", true);
+    EXPECT_NE(std::find(img.begin(), img.end(), CAlignItem{"loading", false}), img.end());
+    EXPECT_NE(std::find(img.begin(), img.end(), CAlignItem{"class", true}), img.end());
+    CAlignList usrAlign;
+    usrAlign.Load(strData + USRALIGN_FILE_NAME);
+    EXPECT_FALSE(FindCompletion("x = document.", tagAlign, usrAlign).aItems.empty());
 }
