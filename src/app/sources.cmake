@@ -13,12 +13,16 @@ wp_gui_sources(
     aboutdlg.cpp
     browserbar.cpp
     childframe.cpp
+    completionpopup.cpp
     convdialogs.cpp
     docdialogs.cpp
+    dropfiledlg.cpp
     filewatcher.cpp
+    htmlgendlgs.cpp
     mainframe.cpp
     mainframe_bars.cpp
     mainframe_explorer.cpp
+    mainframe_tagmenu.cpp
     mainframe_tools.cpp
     mainframe_window.cpp
     menubuilder.cpp
@@ -29,10 +33,12 @@ wp_gui_sources(
     splitterwnd.cpp
     tabbar.cpp
     templatedlg.cpp
+    tagmenufiles.cpp
     templatepage.cpp
     templates.cpp
     textbrowserpreview.cpp
     trayicon.cpp
+    usertagdlg.cpp
     webdialogs.cpp
     webdialogs_lines.cpp
     wrenpadapp.cpp
@@ -40,9 +46,12 @@ wp_gui_sources(
     wrenpaddoc_disk.cpp
     wrenpadview.cpp
     wrenpadview_conv.cpp
+    wrenpadview_drop.cpp
     wrenpadview_jump.cpp
     wrenpadview_kanji.cpp
     wrenpadview_preview.cpp
+    wrenpadview_htmlgen.cpp
+    wrenpadview_usertag.cpp
     wrenpadview_web.cpp
     wrenpadview_webdlg.cpp
 )

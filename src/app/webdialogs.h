@@ -45,6 +45,8 @@ class CHotLinkDlg : public QDialog
 public:
     explicit CHotLinkDlg(QWidget *pParent = nullptr);
     CHotLinkFields GetFields() const;
+    // The link's file as the field shows it (a dropped file's relative path).
+    void SetFile(const QString &strFile);
 
 private:
     QLineEdit *m_pFile;
@@ -163,6 +165,7 @@ public:
     // beside (empty for an unnamed document).
     explicit CImageDlg(const std::string &strDocPath = std::string(), QWidget *pParent = nullptr);
     CImageFields GetFields() const;
+    void SetFile(const QString &strFile);
 
 private:
     // "画像ｻｲｽﾞ": the width and height of the image file, through the image plug-in.
