@@ -58,6 +58,14 @@ protected:
         QStandardPaths::setTestModeEnabled(false);
     }
 
+    // The whole document replaced, without an undo record.
+    void NewText(std::string_view text)
+    {
+        const int nLast = m_buffer.GetLineCount() - 1;
+        m_buffer.DeleteText(nullptr, 0, 0, nLast, m_buffer.GetLineLength(nLast), ACTION_INDENT);
+        SetText(text);
+    }
+
     CCompletionPopup *Popup() const
     {
         for (QWidget *pWidget : QApplication::topLevelWidgets()) {
@@ -74,14 +82,14 @@ protected:
 
 TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
 {
-    SetText("ab");
+    NewText("ab");
     Select(CPoint(0, 0), CPoint(2, 0));
     m_fnDialog = [](QDialog *pDialog) {
         auto *pDlg = static_cast<CGradationDlg *>(pDialog);
         EXPECT_FALSE(Child<QLineEdit>(pDialog, "text")->isEnabled());
         pDlg->SetColors({0, 0, 0}, {0xff, 0, 0});
-        // The sample shows the markup being made.
-        EXPECT_TRUE(pDlg->SampleHtml().contains(QStringLiteral("#7f0000")));
+        // The sample shows the markup being made, on a text of its own.
+        EXPECT_TRUE(pDlg->SampleHtml().contains(QStringLiteral("#da0000")));
         return static_cast<int>(QDialog::Accepted);
     };
     AppSettings().m_bTagState = 1;
@@ -114,7 +122,7 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
 
 TEST_F(UserTags, TableGeneratorsAskTheirDialogsAndNeedASelection)
 {
-    SetText(S("あい"));
+    NewText(S("あい"));
     EXPECT_FALSE(Enabled(ID_VERTICAL_TABLE));
     EXPECT_FALSE(Enabled(ID_TABLE_TO_CSV));
     Select(CPoint(0, 0), CPoint(4, 0));
@@ -127,8 +135,8 @@ TEST_F(UserTags, TableGeneratorsAskTheirDialogsAndNeedASelection)
     EXPECT_NE(Text().find(S("あ<br>い<br>　<br></tt>")), std::string::npos) << Text();
     EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("行数"));
 
-    SetText("<tr><td>a b</td><td><i>c</i></td></tr>");
-    Select(CPoint(0, 0), CPoint(37, 0));
+    NewText("<tr><td>a b</td><td><i>c</i></td></tr>");
+    Select(CPoint(0, 0), CPoint(38, 0));
     m_fnDialog = [](QDialog *pDialog) {
         Child<QComboBox>(pDialog, "separator")->setCurrentIndex(TABLESEP_TAB);
         Child<QCheckBox>(pDialog, "eraseTags")->setChecked(true);
@@ -140,18 +148,19 @@ TEST_F(UserTags, TableGeneratorsAskTheirDialogsAndNeedASelection)
 
 TEST_F(UserTags, CopyAsHtmlPutsMarkupAndTextOnTheClipboardAndLeavesTheDocument)
 {
-    SetText("a<b\r\nnext\r\nnot");
+    NewText("a<b\r\nnext\r\nnot");
     Select(CPoint(1, 0), CPoint(2, 1));
     Run(ID_COPY_AS_HTML);
     EXPECT_EQ(Text(), "a<b|next|not");
     const QMimeData *pData = QApplication::clipboard()->mimeData();
     ASSERT_NE(pData, nullptr);
     EXPECT_TRUE(pData->hasHtml());
-    const QString strText = pData->text();
-    EXPECT_TRUE(strText.contains(QStringLiteral("a&LT;b</font>\r\n")));
-    EXPECT_TRUE(strText.contains(QStringLiteral(">next</font>")));
-    EXPECT_FALSE(strText.contains(QStringLiteral("not")));
-    EXPECT_EQ(pData->html(), strText);
+    for (const QString &str : {pData->text(), pData->html()}) {
+        EXPECT_TRUE(str.startsWith(QStringLiteral("<table bgcolor="))) << str.toStdString();
+        EXPECT_TRUE(str.contains(QStringLiteral(">a&LT;b</font>"))) << str.toStdString();
+        EXPECT_TRUE(str.contains(QStringLiteral(">next</font>"))) << str.toStdString();
+        EXPECT_FALSE(str.contains(QStringLiteral("not"))) << str.toStdString();
+    }
 }
 
 TEST_F(UserTags, UserTagsAndWebMenuItemsWrapOrReplaceTheSelection)
@@ -159,7 +168,7 @@ TEST_F(UserTags, UserTagsAndWebMenuItemsWrapOrReplaceTheSelection)
     AppUserTags().Add("bold", "<b>", "</b>");
     AppUserTags().Add("two", "<p>\r\n", "\r\n</p>");
     AppWebMenu().Parse("x:<em>\t</em>;SEPARATOR;<hr>;&amp;\n");
-    SetText("one");
+    NewText("one");
     Select(CPoint(0, 0), CPoint(3, 0));
     EXPECT_FALSE(Enabled(ID_USERTAG_FIRST + 2));
     Run(ID_USERTAG_FIRST + 1);
@@ -168,7 +177,9 @@ TEST_F(UserTags, UserTagsAndWebMenuItemsWrapOrReplaceTheSelection)
     Select(CPoint(0, 0), CPoint(3, 0));
     Run(ID_WEBMENU_FIRST);
     EXPECT_EQ(Text(), "<em>one</em>");
-    EXPECT_EQ(Selected(), "<em>one</em>");
+    // The wrapped text is selected again, as with the web commands.
+    EXPECT_EQ(Selected(), "one");
+    Select(CPoint(0, 0), CPoint(12, 0));
     Run(ID_WEBMENU_FIRST + 1);
     EXPECT_EQ(Text(), "<hr>");
     Run(ID_WEBMENU_FIRST + 2);
@@ -178,7 +189,7 @@ TEST_F(UserTags, UserTagsAndWebMenuItemsWrapOrReplaceTheSelection)
 
 TEST_F(UserTags, AddingASelectionWritesTheFileAndLongSelectionsOnlyBeep)
 {
-    SetText(std::string(5000, 'x'));
+    NewText(std::string(5000, 'x'));
     Select(CPoint(0, 0), CPoint(5000, 0));
     Run(ID_USERTAG_ADD);
     EXPECT_EQ(m_nBeeps, 1);
@@ -188,7 +199,7 @@ TEST_F(UserTags, AddingASelectionWritesTheFileAndLongSelectionsOnlyBeep)
     CUserTagList other;
     other.Add("old", "<old>", "</old>");
     ASSERT_TRUE(other.Save(ProgramFilePath(USERTAG_FILE_NAME)));
-    SetText("<i>\tsmall\r\nrest");
+    NewText("<i>\tsmall\r\nrest");
     Select(CPoint(0, 0), CPoint(4, 1));
     Run(ID_USERTAG_ADD);
     CUserTagList saved;
@@ -270,7 +281,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
 {
     AppTagAlign().Parse("table:border,@width\n");
     AppUsrAlign().Parse("document.:write()\n");
-    SetText("<table ");
+    NewText("<table ");
     m_view.PlaceCaret(CPoint(7, 0));
     Run(ID_TAG_COMPLETION);
     CCompletionPopup *pPopup = Popup();
@@ -278,7 +289,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
     ASSERT_EQ(pPopup->Tree()->topLevelItemCount(), 2);
     EXPECT_EQ(pPopup->Tree()->topLevelItem(1)->text(0), QStringLiteral("width"));
     // Below the caret, not above it.
-    const QRect rcCaret = m_view.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QRect rcCaret = static_cast<QWidget &>(m_view).inputMethodQuery(Qt::ImCursorRectangle).toRect();
     EXPECT_GE(pPopup->y(), m_view.mapToGlobal(rcCaret.bottomLeft()).y());
     QTest::keyClick(pPopup->Tree(), Qt::Key_Down);
     QTest::keyClick(pPopup->Tree(), Qt::Key_Return);
@@ -286,7 +297,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
     EXPECT_EQ(Popup(), nullptr);
 
     // A tag name being typed is completed in place; Escape inserts nothing.
-    SetText("<ta");
+    NewText("<ta");
     m_view.PlaceCaret(CPoint(3, 0));
     Run(ID_TAG_COMPLETION);
     ASSERT_NE(Popup(), nullptr);
@@ -299,7 +310,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
     EXPECT_EQ(Text(), "<table");
 
     // Outside tags the word before the caret; a word without a list beeps.
-    SetText("x = document.");
+    NewText("x = document.");
     m_view.PlaceCaret(CPoint(13, 0));
     Run(ID_TAG_COMPLETION);
     ASSERT_NE(Popup(), nullptr);
@@ -331,7 +342,7 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
     WriteFileBytes(a.toStdString(), "x");
     WriteFileBytes(b.toStdString(), "x");
     WriteFileBytes(c.toStdString(), "text");
-    SetText("");
+    NewText("");
 
     // Three files, Cancel at the second: only the first one's name goes in.
     std::vector<int> aOffered;
@@ -352,7 +363,7 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
 
     // Two images as image tags: the second dialog opens on the first's
     // choice, and the tags follow each other.
-    SetText("");
+    NewText("");
     aOffered.clear();
     m_fnDialog = [&](QDialog *pDialog) {
         if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog)) {
@@ -371,7 +382,7 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(static_cast<int>(strText.size()), 0));
 
     // A link around the selection.
-    SetText("here");
+    NewText("here");
     Select(CPoint(0, 0), CPoint(4, 0));
     m_fnDialog = [&](QDialog *pDialog) {
         if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog))
@@ -388,7 +399,7 @@ TEST_F(UserTags, DroppedFileThatCannotBeReadOnlyShowsAMessage)
 {
     AppSettings().m_bAutoDragOpen = 0;
     CTempDir dir;
-    SetText("keep");
+    NewText("keep");
     Select(CPoint(0, 0), CPoint(4, 0));
     m_fnDialog = [](QDialog *pDialog) {
         if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog))
