@@ -35,24 +35,25 @@ public:
         m_strOut += "\r\n";
     }
 
+    // Each line is put together in a small buffer and appended whole, which
+    // keeps a dump of hundreds of megabytes to a few seconds.
     void Append(const unsigned char *p, std::size_t n)
     {
         static constexpr char HEX[] = "0123456789ABCDEF";
         for (std::size_t k = 0; k < n; ++k) {
             const unsigned char c = p[k];
             const unsigned nColumn = static_cast<unsigned>(m_nOffset % 16);
-            if (nColumn == 0) {
-                char szOffset[16];
-                std::snprintf(szOffset, sizeof szOffset, "%06llx  ", static_cast<unsigned long long>(m_nOffset));
-                m_strOut += szOffset;
-            }
-            m_strOut += HEX[c >> 4];
-            m_strOut += HEX[c & 0x0F];
-            m_strOut += ' ';
-            m_szColumn[nColumn] = c >= 0x20 && c <= 0x7E ? static_cast<char>(c) : '.';
+            if (nColumn == 0)
+                m_nHexEnd = static_cast<std::size_t>(std::snprintf(m_szLine, sizeof m_szLine, "%06llx  ",
+                                                                   static_cast<unsigned long long>(m_nOffset)));
+            m_szLine[m_nHexEnd++] = HEX[c >> 4];
+            m_szLine[m_nHexEnd++] = HEX[c & 0x0F];
+            m_szLine[m_nHexEnd++] = ' ';
             if (nColumn == 7)
-                m_strOut += ' ';
+                m_szLine[m_nHexEnd++] = ' ';
+            m_szColumn[nColumn] = c >= 0x20 && c <= 0x7E ? static_cast<char>(c) : '.';
             if (nColumn == 15) {
+                m_strOut.append(m_szLine, m_nHexEnd);
                 m_strOut += ' ';
                 m_strOut.append(m_szColumn, 16);
                 m_strOut += "\r\n";
@@ -68,6 +69,7 @@ public:
         const unsigned nUsed = static_cast<unsigned>(m_nOffset % 16);
         if (nUsed == 0)
             return;
+        m_strOut.append(m_szLine, m_nHexEnd);
         m_strOut.append(static_cast<std::size_t>(16 - nUsed) * 3 + (nUsed <= 7 ? 1 : 0), ' ');
         m_strOut += ' ';
         m_strOut.append(m_szColumn, nUsed);
@@ -76,6 +78,8 @@ public:
 private:
     std::string &m_strOut;
     std::uint64_t m_nOffset = 0;
+    char m_szLine[64] = {};  // offset (up to 16 digits) and hexadecimal part
+    std::size_t m_nHexEnd = 0;
     char m_szColumn[16] = {};
 };
 
@@ -90,7 +94,12 @@ std::uint64_t AsciiDumpLength(std::uint64_t nSize, std::size_t nPathLength)
 {
     const std::uint64_t nFull = nSize / 16;
     const std::uint64_t nRest = nSize % 16;
-    return HeaderLength(nPathLength) + nFull * (LINE_WIDTH + 2) + (nRest ? LINE_WIDTH - 16 + nRest : 0);
+    std::uint64_t nLength = HeaderLength(nPathLength) + nFull * (LINE_WIDTH + 2) + (nRest ? LINE_WIDTH - 16 + nRest : 0);
+    // Offsets of 16 MB and more take a seventh (eighth ...) digit.
+    const std::uint64_t nLines = (nSize + 15) / 16;
+    for (std::uint64_t nFrom = 0x1000000; nFrom < nLines * 16; nFrom *= 16)
+        nLength += nLines - nFrom / 16;
+    return nLength;
 }
 
 std::string FormatAsciiDump(std::string_view bytes, std::string_view strHeaderPath)

@@ -51,6 +51,21 @@ TEST(HexDump, ShortAndFullLinesLineUp)
     }
 }
 
+TEST(HexDump, LengthCountsTheWiderOffsetsOfLargeFiles)
+{
+    // The dump is sized once by this length: offsets from 0x1000000 on have
+    // seven digits, from 0x10000000 eight.
+    EXPECT_EQ(AsciiDumpLength(0x1000000, 1), AsciiDumpLength(0x1000000 - 16, 1) + 76);
+    EXPECT_EQ(AsciiDumpLength(0x1000001, 1), AsciiDumpLength(0x1000000, 1) + 8 + 1 + 48 + 1 + 1 + 1);
+    EXPECT_EQ(AsciiDumpLength(0x1000010, 1), AsciiDumpLength(0x1000000, 1) + 77);
+    EXPECT_EQ(AsciiDumpLength(0x10000010, 1) - AsciiDumpLength(0x10000000, 1), 78u);
+    const std::string bytes(0x1000000 + 20, 'x');
+    const std::string dump = FormatAsciiDump(bytes, "f");
+    EXPECT_EQ(dump.size(), AsciiDumpLength(bytes.size(), 1));
+    EXPECT_EQ(dump.capacity(), dump.size()) << "the dump grew after it was sized";
+    EXPECT_NE(dump.find("\r\n1000000  78 78 "), std::string::npos);
+}
+
 TEST(HexDump, OnlyPrintableAsciiIsShownAsItself)
 {
     const std::string bytes = std::string("\x1f\x20\x7e\x7f\x80\x82\xa0\xff\x00", 9) + "<>";
