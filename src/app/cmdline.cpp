@@ -72,3 +72,60 @@ CPrintPdfArgs ParsePrintPdfArgs(const std::vector<std::string> &args)
     result.strFile = operands[1];
     return result;
 }
+
+EInfoSwitch ParseInfoSwitch(const std::vector<std::string> &args)
+{
+    EInfoSwitch result = INFO_NONE;
+    for (const std::string &arg : args) {
+        if (arg == "--")
+            break;
+        if (arg == "--help" || arg == "-h")
+            return INFO_HELP;
+        if (arg == "--version")
+            result = INFO_VERSION;
+    }
+    return result;
+}
+
+std::string CommandLineUsage(bool bJapanese)
+{
+    if (bJapanese)
+        return "使い方: wrenpad [オプション]... [ファイル]...\n"
+               "Shift-JIS のテキストと HTML を編集するエディタ。ファイルはそれぞれのタブに開きます。\n"
+               "\n"
+               "オプション:\n"
+               "  --print-pdf OUT.pdf FILE  FILE を印刷と同じ体裁で PDF ファイル OUT.pdf に書き出して終了する\n"
+               "                            (ウィンドウもディスプレイも使わない。終了状態 0: 成功、\n"
+               "                            1: FILE が読めないか OUT.pdf が書けない、2: 引数の誤り)\n"
+               "  /unreg [/s]               エディタの設定を削除する (/s: 確認しない)\n"
+               "  -h, --help                このヘルプを表示して終了する\n"
+               "  --version                 バージョンを表示して終了する\n"
+               "  --                        これより後の引数はすべてファイル名として扱う\n"
+               "\n"
+               "Qt の標準オプション (-platform 名前、-display ディスプレイ など) も使えます。\n"
+               "コマンドラインの道具は wrenpad-tool --help を参照してください。\n";
+    return "usage: wrenpad [OPTION]... [FILE]...\n"
+           "An editor of Shift-JIS text and HTML. Each FILE opens in a tab of its own.\n"
+           "\n"
+           "options:\n"
+           "  --print-pdf OUT.pdf FILE  print FILE to the PDF file OUT.pdf as the print\n"
+           "                            command would and exit, without a window or a\n"
+           "                            display (status 0: done, 1: FILE cannot be read or\n"
+           "                            OUT.pdf cannot be written, 2: wrong arguments)\n"
+           "  /unreg [/s]               remove the editor's settings (/s: without asking)\n"
+           "  -h, --help                show this help and exit\n"
+           "  --version                 show the version and exit\n"
+           "  --                        every later argument is a file name\n"
+           "\n"
+           "The toolkit's own options (-platform NAME, -display DISPLAY ...) are accepted.\n"
+           "For the command-line tools see wrenpad-tool --help.\n";
+}
+
+bool IsJapaneseMessagesLocale(const char *pszLcAll, const char *pszLcMessages, const char *pszLang)
+{
+    for (const char *psz : {pszLcAll, pszLcMessages, pszLang}) {
+        if (psz && *psz)
+            return psz[0] == 'j' && psz[1] == 'a' && (psz[2] == '\0' || psz[2] == '_' || psz[2] == '.' || psz[2] == '@');
+    }
+    return false;
+}

@@ -1,4 +1,5 @@
-// The command line: the uninstall switch and the files to open.
+// The command line: help and version, the uninstall switch, printing to PDF
+// and the files to open.
 #pragma once
 
 #include <string>
@@ -30,3 +31,21 @@ struct CPrintPdfArgs
     std::string strError;
 };
 CPrintPdfArgs ParsePrintPdfArgs(const std::vector<std::string> &args);
+
+// "--help" (or "-h") and "--version" answer on standard output and end the
+// program before any window or display is needed. Either counts anywhere
+// before "--"; help wins over version.
+enum EInfoSwitch
+{
+    INFO_NONE,
+    INFO_HELP,
+    INFO_VERSION,
+};
+EInfoSwitch ParseInfoSwitch(const std::vector<std::string> &args);
+
+// The text "--help" prints, in Japanese or in English.
+std::string CommandLineUsage(bool bJapanese);
+
+// True when the messages locale of the environment (LC_ALL, else
+// LC_MESSAGES, else LANG, the first one set and not empty) is Japanese.
+bool IsJapaneseMessagesLocale(const char *pszLcAll, const char *pszLcMessages, const char *pszLang);

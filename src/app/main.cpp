@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,19 @@ int PrintPdfAndExit(const CPrintPdfArgs &request)
 int main(int argc, char *argv[])
 {
     const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    switch (ParseInfoSwitch(args)) {
+    case INFO_HELP:
+        std::fputs(CommandLineUsage(IsJapaneseMessagesLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                                             std::getenv("LANG")))
+                       .c_str(),
+                   stdout);
+        return 0;
+    case INFO_VERSION:
+        std::printf("wrenpad %s\n", WRENPAD_VERSION);
+        return 0;
+    case INFO_NONE:
+        break;
+    }
     const CPrintPdfArgs printPdf = ParsePrintPdfArgs(args);
     if (printPdf.bRequested)
         ChoosePlatformForPrinting(args);

@@ -23,7 +23,9 @@ std::map<std::string, CliCommand> &Commands()
 
 void PrintUsage(std::FILE *out)
 {
-    std::fprintf(out, "usage: wrenpad-tool COMMAND [ARGS]\ncommands:\n");
+    std::fprintf(out, "usage: wrenpad-tool COMMAND [ARGS]\n"
+                      "       wrenpad-tool --help | --version\n"
+                      "commands:\n");
     for (const auto &[name, cmd] : Commands())
         std::fprintf(out, "  %s %s\n", name.c_str(), cmd.pszUsage);
     std::fprintf(out,
@@ -80,6 +82,10 @@ int main(int argc, char *argv[])
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("wrenpad-tool %s\n", WRENPAD_VERSION);
+        return 0;
     }
     auto it = Commands().find(argv[1]);
     if (it == Commands().end()) {

@@ -10,10 +10,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include <sys/stat.h>
 
@@ -139,35 +136,4 @@ QString CItemPropertiesDlg::GetValue(const QString &strName) const
 {
     const QLabel *pLabel = findChild<QLabel *>(strName);
     return pLabel ? pLabel->text() : QString();
-}
-
-// ---------------------------------------------------------------------------
-// Template choice
-
-CTemplateChooseDlg::CTemplateChooseDlg(const QString &strFolder, QWidget *pParent) : QDialog(pParent)
-{
-    setObjectName(QStringLiteral("templateChoose"));
-    setWindowTitle(QStringLiteral("ﾃﾝﾌﾟﾚｰﾄの選択"));
-    m_pList = new QListWidget(this);
-    m_pList->setObjectName(QStringLiteral("templateList"));
-    const QStringList names = QDir(strFolder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    m_pList->addItems(names);
-    auto *pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton *pOk = pButtons->button(QDialogButtonBox::Ok);
-    pOk->setEnabled(false);
-    connect(m_pList, &QListWidget::currentRowChanged, pOk, [pOk](int nRow) { pOk->setEnabled(nRow >= 0); });
-    connect(m_pList, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
-    connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto *pLayout = new QVBoxLayout(this);
-    pLayout->addWidget(m_pList);
-    pLayout->addWidget(pButtons);
-    if (!names.isEmpty())
-        m_pList->setCurrentRow(0);
-}
-
-QString CTemplateChooseDlg::GetChosen() const
-{
-    const QListWidgetItem *pItem = m_pList->currentItem();
-    return pItem ? pItem->text() : QString();
 }

@@ -9,7 +9,6 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
 
 // "表示するファイルの種類": the file filter and `UseWrenpadExtension`.
 class CDirListOptionsDlg : public QDialog
@@ -40,17 +39,3 @@ public:
     QString GetValue(const QString &strName) const;
 };
 
-// "ﾃﾝﾌﾟﾚｰﾄの選択": the plain files of the template folder.
-class CTemplateChooseDlg : public QDialog
-{
-    Q_OBJECT
-
-public:
-    explicit CTemplateChooseDlg(const QString &strFolder, QWidget *pParent = nullptr);
-    // The chosen file's name, empty when none is chosen.
-    QString GetChosen() const;
-    QListWidget *GetList() const { return m_pList; }
-
-private:
-    QListWidget *m_pList;
-};

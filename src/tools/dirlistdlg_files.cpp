@@ -5,11 +5,12 @@
 
 #include "app/appoptions.h"
 #include "app/appsettings.h"
+#include "app/templatedlg.h"
+#include "app/templates.h"
 #include "platform/copydata.h"
 #include "platform/dialogs.h"
 #include "platform/msgbox.h"
 #include "platform/profile.h"
-#include "platform/programfolder.h"
 #include "platform/shellopen.h"
 #include "platform/trash.h"
 #include "tools/dirlistdialogs.h"
@@ -79,12 +80,12 @@ void CDirListDlg::OnNewFile(const char *pszName, const char *pszExt, std::string
 
 void CDirListDlg::OnNewFromTemplate()
 {
-    const QString strFolder =
-        m_strTemplateFolder.isEmpty() ? ProgramFolder() + QStringLiteral("/templete") : m_strTemplateFolder;
-    CTemplateChooseDlg dlg(strFolder, this);
-    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.GetChosen().isEmpty())
+    // The same folder and dialog as a new document from a template (4000).
+    const QString strFolder = m_strTemplateFolder.isEmpty() ? TemplateFolder() : m_strTemplateFolder;
+    CTemplateSelectDlg dlg(strFolder, this);
+    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.GetName().isEmpty())
         return;
-    const QString strChosen = dlg.GetChosen();
+    const QString strChosen = dlg.GetName();
     std::string strName;
     std::string strExt;
     SplitTemplateName(strChosen.toStdString(), strName, strExt);

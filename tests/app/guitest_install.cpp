@@ -1,6 +1,7 @@
 // An installation: the program, the tool, the shipped data and the desktop
 // integration land in the usual places, and the launcher and the metadata
-// pass the desktop's own validators.
+// pass the desktop's own validators. The manual pages format without a
+// warning and describe every command of the tool.
 #include "support/testutil.h"
 
 #include <QDir>
@@ -20,16 +21,19 @@ struct CRun
     QString strOutput;
 };
 
-CRun RunProgram(const QString &strProgram, const QStringList &args)
+CRun RunProgram(const QString &strProgram, const QStringList &args, bool bMergeChannels = true)
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (bMergeChannels)
+        process.setProcessChannelMode(QProcess::MergedChannels);
+    else
+        process.setStandardOutputFile(QProcess::nullDevice());
     process.start(strProgram, args);
     CRun run;
     if (!process.waitForFinished(120000))
         return run;
     run.nExit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.strOutput = QString::fromUtf8(process.readAll());
+    run.strOutput = QString::fromUtf8(bMergeChannels ? process.readAll() : process.readAllStandardError());
     return run;
 }
 
@@ -72,4 +76,44 @@ TEST(Install, PutsEverythingInTheUsualPlacesAndValidates)
     EXPECT_TRUE(desktopCheck.strOutput.trimmed().isEmpty()) << desktopCheck.strOutput.toStdString();
     const CRun metainfoCheck = RunProgram(QStringLiteral("appstreamcli"), {"validate", "--no-net", strMetainfo});
     EXPECT_EQ(metainfoCheck.nExit, 0) << metainfoCheck.strOutput.toStdString();
+}
+
+TEST(Install, ManualPagesFormatCleanlyAndCoverEveryToolCommand)
+{
+    const QString strBuild = QFileInfo(QFileInfo(QStringLiteral(WP_TOOL_PATH)).absolutePath()).absolutePath();
+    CTempDir prefix;
+    const QString strPrefix = QString::fromStdString(prefix.Path());
+    const CRun install = RunProgram(QStringLiteral("cmake"), {"--install", strBuild, "--prefix", strPrefix});
+    ASSERT_EQ(install.nExit, 0) << install.strOutput.toStdString();
+
+    // The commands wrenpad-tool --help lists: "  NAME ..." up to the editor's own options.
+    QStringList commands;
+    const CRun help = RunProgram(QStringLiteral(WP_TOOL_PATH), {"--help"});
+    for (const QString &strLine : help.strOutput.split(QLatin1Char('\n'))) {
+        if (strLine.startsWith(QStringLiteral("the editor's own options")))
+            break;
+        if (strLine.startsWith(QStringLiteral("  ")) && strLine.size() > 2 && strLine[2].isLower())
+            commands << strLine.mid(2).section(QLatin1Char(' '), 0, 0);
+    }
+    ASSERT_GE(commands.size(), 10) << help.strOutput.toStdString();
+
+    for (const char *pszFolder : {"man1", "ja/man1"}) {
+        for (const char *pszPage : {"wrenpad.1", "wrenpad-tool.1"}) {
+            const QString strPage = strPrefix + "/share/man/" + pszFolder + "/" + pszPage;
+            const std::string strWhat = std::string(pszFolder) + "/" + pszPage;
+            ASSERT_TRUE(QFileInfo::exists(strPage)) << strWhat;
+            // Formatting writes nothing but the page: every kind of troff warning goes to standard error.
+            qputenv("MANWIDTH", "80");
+            const CRun check = RunProgram(QStringLiteral("man"), {"--warnings=w", "-E", "UTF-8", "-l", strPage}, false);
+            EXPECT_EQ(check.nExit, 0) << strWhat;
+            EXPECT_TRUE(check.strOutput.trimmed().isEmpty()) << strWhat << ": " << check.strOutput.toStdString();
+            const std::string strSource = ReadFileBytes(strPage.toStdString());
+            EXPECT_NE(strSource.find("\"Wrenpad " WRENPAD_VERSION "\""), std::string::npos) << strWhat;
+            if (std::string(pszPage) != "wrenpad-tool.1")
+                continue;
+            for (const QString &strCommand : commands)
+                EXPECT_NE(strSource.find("\\fB" + strCommand.toStdString()), std::string::npos)
+                    << strWhat << " lacks " << strCommand.toStdString();
+        }
+    }
 }

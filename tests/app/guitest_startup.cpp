@@ -18,6 +18,8 @@
 #include <QTest>
 
 #include <future>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -133,6 +135,32 @@ TEST_F(Startup, UnregSilentInARealProcessEmptiesTheSettingsFile)
     EXPECT_EQ(process.exitCode(), 0);
     QSettings ini(SettingsFile(env), QSettings::IniFormat);
     EXPECT_TRUE(ini.allKeys().isEmpty()) << ini.allKeys().join(' ').toStdString();
+}
+
+TEST_F(Startup, HelpAndVersionAnswerWithoutADisplayOrAWindow)
+{
+    QProcessEnvironment env = IsolatedEnvironment();
+    for (const char *psz : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "LC_MESSAGES"})
+        env.remove(QString::fromLatin1(psz));
+    const auto run = [&env](const QStringList &args, const char *pszLang) {
+        env.insert(QStringLiteral("LANG"), QString::fromLatin1(pszLang));
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(EditorPath(), args);
+        const bool bDone = process.waitForFinished(30000);
+        const int nExit = bDone && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        return std::make_pair(nExit, QString::fromUtf8(process.readAllStandardOutput()));
+    };
+    auto [nExit, strOut] = run({"--help"}, "C.UTF-8");
+    EXPECT_EQ(nExit, 0);
+    EXPECT_TRUE(strOut.startsWith("usage: wrenpad [OPTION]... [FILE]...\n")) << strOut.toStdString();
+    EXPECT_TRUE(strOut.contains("--print-pdf OUT.pdf FILE"));
+    std::tie(nExit, strOut) = run({"a.txt", "-h"}, "ja_JP.UTF-8");
+    EXPECT_EQ(nExit, 0);
+    EXPECT_TRUE(strOut.startsWith("使い方: wrenpad")) << strOut.toStdString();
+    std::tie(nExit, strOut) = run({"--version"}, "C");
+    EXPECT_EQ(nExit, 0);
+    EXPECT_EQ(strOut, QStringLiteral("wrenpad " WRENPAD_VERSION "\n"));
 }
 
 TEST_F(Startup, ASecondProcessHandsItsFileToTheFirstAndExits)

@@ -33,6 +33,23 @@ TEST(CommandLine, FilesAreEveryArgumentButOptions)
     EXPECT_TRUE(CommandLineFiles({}).empty());
 }
 
+TEST(CommandLine, HelpAndVersionCountBeforeTheEndOfOptions)
+{
+    EXPECT_EQ(ParseInfoSwitch({"a.txt", "--help"}), INFO_HELP);
+    EXPECT_EQ(ParseInfoSwitch({"--version", "-h"}), INFO_HELP);
+    EXPECT_EQ(ParseInfoSwitch({"--version", "a.txt"}), INFO_VERSION);
+    EXPECT_EQ(ParseInfoSwitch({"--", "--help"}), INFO_NONE);
+    EXPECT_EQ(ParseInfoSwitch({"-help", "--helpme", "/?"}), INFO_NONE);
+    EXPECT_EQ(CommandLineFiles({"--", "--help"}), (Args{"--help"}));
+
+    // The messages locale: the first variable set wins, even when it is not Japanese.
+    EXPECT_TRUE(IsJapaneseMessagesLocale(nullptr, nullptr, "ja_JP.UTF-8"));
+    EXPECT_TRUE(IsJapaneseMessagesLocale("", "ja", "C"));
+    EXPECT_FALSE(IsJapaneseMessagesLocale("C", "ja_JP.UTF-8", "ja_JP.UTF-8"));
+    EXPECT_FALSE(IsJapaneseMessagesLocale(nullptr, nullptr, "jam"));
+    EXPECT_FALSE(IsJapaneseMessagesLocale(nullptr, nullptr, nullptr));
+}
+
 TEST(CommandLine, WhatCannotBeOpenedIsToldApart)
 {
     CTempDir dir;

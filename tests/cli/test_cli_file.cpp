@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 TEST(CliFile, InfoReportsLinesModeAndReadOnly)
@@ -49,4 +51,19 @@ TEST(CliFile, RoundTripKeepsBytesAndReportsFailure)
 
     EXPECT_EQ(RunTool({"roundtrip", dir.File("in")}).nStatus, 2);
     EXPECT_EQ(RunTool({"no-such-command"}).nStatus, 2);
+}
+
+TEST(CliFile, VersionAndHelpGoToStandardOutput)
+{
+    const CToolResult version = RunTool({"--version"});
+    EXPECT_EQ(version.nStatus, 0);
+    EXPECT_EQ(version.strOut.rfind("wrenpad-tool ", 0), 0u) << version.strOut;
+    EXPECT_EQ(std::count(version.strOut.begin(), version.strOut.end(), '\n'), 1);
+    const CToolResult help = RunTool({"--help"});
+    EXPECT_EQ(help.nStatus, 0);
+    EXPECT_NE(help.strOut.find("wrenpad-tool --help | --version\n"), std::string::npos);
+    // Without a command the usage is an error.
+    const CToolResult none = RunTool({});
+    EXPECT_EQ(none.nStatus, 2);
+    EXPECT_EQ(none.strOut, "");
 }

@@ -2,6 +2,7 @@
 // the files it lists, new items and their names, renaming in place, deleting
 // to the trash, reading folders again, and how it opens files.
 #include "app/appfixture.h"
+#include "app/templatedlg.h"
 #include "platform/shellopen.h"
 #include "res/commands.h"
 #include "search/foldersearchdlg.h"
@@ -337,12 +338,13 @@ TEST_F(DirList, NewItemsTakeTheNextFreeNameAndOpenTheirLabelForEditing)
 
     // A template keeps its own extension.
     m_fnDialog = [](QDialog *pDialog) {
-        auto *pChoose = qobject_cast<CTemplateChooseDlg *>(pDialog);
+        auto *pChoose = qobject_cast<CTemplateSelectDlg *>(pDialog);
         EXPECT_NE(pChoose, nullptr);
         if (!pChoose || pChoose->GetList()->count() != 1)
             return static_cast<int>(QDialog::Rejected);
         pChoose->GetList()->setCurrentRow(0);
-        return static_cast<int>(QDialog::Accepted);
+        pChoose->accept();
+        return pChoose->result();
     };
     Select(m_tree.File("site"));
     Pane()->ExecuteCommand(ID_DIRLIST_NEW_FROM_TEMPLATE);
