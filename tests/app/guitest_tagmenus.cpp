@@ -11,6 +11,7 @@
 #include "res/menus.h"
 #include "tools/hexdump.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
 
@@ -22,16 +23,26 @@ protected:
     void SetUp() override
     {
         CAppFixture::SetUp();
-        // A fresh program folder, seeded anew on each start.
+        // A fresh program folder of this test's own (tests run side by side),
+        // seeded on start.
+        m_strAppName = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName(
+            QStringLiteral("wp_tagmenus_%1_%2")
+                .arg(QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                .arg(QCoreApplication::applicationPid()));
         QDir(ProgramFolder()).removeRecursively();
     }
 
     void TearDown() override
     {
         CAppFixture::TearDown();
+        QDir(ProgramFolder()).removeRecursively();
+        QCoreApplication::setApplicationName(m_strAppName);
         AppUserTags().RemoveAll();
         AppWebMenu().Parse("");
     }
+
+    QString m_strAppName;
 
     QMenu *TagMenu() const
     {

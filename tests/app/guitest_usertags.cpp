@@ -6,6 +6,7 @@
 #include "app/htmlgendlgs.h"
 #include "app/tagmenufiles.h"
 #include "app/usertagdlg.h"
+#include "platform/programfolder.h"
 #include "support/testutil.h"
 #include "text/codec.h"
 #include "webfixture.h"
@@ -14,6 +15,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -37,8 +40,14 @@ class UserTags : public CWebFixture
 protected:
     void SetUp() override
     {
-        // The program folder is a test folder, never the user's.
+        // The program folder is a test folder of this test's own, never the
+        // user's, and not shared with tests running side by side.
         QStandardPaths::setTestModeEnabled(true);
+        m_strAppName = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName(
+            QStringLiteral("wp_usertags_%1_%2")
+                .arg(QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                .arg(QCoreApplication::applicationPid()));
         CWebFixture::SetUp();
         std::remove(ProgramFilePath(USERTAG_FILE_NAME).c_str());
         AppUserTags().RemoveAll();
@@ -55,6 +64,8 @@ protected:
         AppUserTags().RemoveAll();
         AppWebMenu().Parse("");
         CWebFixture::TearDown();
+        QDir(ProgramFolder()).removeRecursively();
+        QCoreApplication::setApplicationName(m_strAppName);
         QStandardPaths::setTestModeEnabled(false);
     }
 
@@ -76,6 +87,7 @@ protected:
     }
 
     int m_nBeeps = 0;
+    QString m_strAppName;
 };
 
 } // namespace
