@@ -18,6 +18,7 @@ void COptionsData::Load(const CProfileStore &store, const CAppSettings &settings
 {
     bOpenNewFile = Flag(store, "bOpenNewFile", 1);
     bOpenFileMax = Flag(store, "bOpenFileMax", 1);
+    bRestoreSession = Flag(store, "bRestoreSession", 0);
     strNowDate = store.GetString(SECTION_MAIN, "strNowDate", "");
     nMRUCount = store.GetInt(SECTION_MAIN, "MRUCount", 4);
     if (nMRUCount < 0 || nMRUCount > 16)
@@ -94,6 +95,7 @@ void COptionsData::Save(CProfileStore &store, CAppSettings &settings) const
     WriteFlag(store, "bAutoReload", bAutoReload);
     settings.m_bAutoReload = bAutoReload ? 1 : 0;
     WriteFlag(store, PREVIEW_AUTO_UPDATE_ENTRY, bPreviewAutoUpdate);
+    WriteFlag(store, "bRestoreSession", bRestoreSession);
 }
 
 bool IsValidMruCountText(const std::string &strText, int &nCount)

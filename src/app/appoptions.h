@@ -13,6 +13,7 @@ struct COptionsData
     // General page.
     bool bOpenNewFile = true;
     bool bOpenFileMax = true;
+    bool bRestoreSession = false;
     bool bAutoDragOpen = true;
     bool bAutoEnter = true;
     bool bShowSplash = true;

@@ -83,7 +83,7 @@ void CChildFrame::SetWindowNumber(int nNumber)
 void CChildFrame::UpdateFrameTitle()
 {
     const QString strTitle =
-        QString::fromStdString(FrameTitle(m_pDoc->GetTitle(), m_nWindowNumber, m_pDoc->GetBuffer().IsReadOnly(),
+        QString::fromStdString(FrameTitle(m_pDoc->GetTitle() + m_pDoc->GetTitleMark(), m_nWindowNumber, m_pDoc->GetBuffer().IsReadOnly(),
                                           m_pDoc->IsModified(), m_pDoc->IsFileDeleted()));
     if (strTitle != windowTitle())
         setWindowTitle(strTitle);

@@ -218,6 +218,8 @@ void CMainFrame::closeEvent(QCloseEvent *pEvent)
         pEvent->ignore();
         return;
     }
+    // After the saving: documents saved under a new name are in the list.
+    m_pApp->SaveSession();
     m_pApp->CloseAllDocuments();
     SetTrayIconVisible(false);
     pEvent->accept();

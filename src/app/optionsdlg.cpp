@@ -99,6 +99,8 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
     pPage->setObjectName(QStringLiteral("generalPage"));
     m_pOpenNewFile = AddCheck(pPage, "openNewFile", "起動時に新規ファイルを開く。", data.bOpenNewFile);
     m_pOpenFileMax = AddCheck(pPage, "openFileMax", "ファイルを開いた後に最大化する", data.bOpenFileMax);
+    m_pRestoreSession =
+        AddCheck(pPage, "restoreSession", "終了時のファイルを次回起動時に開く", data.bRestoreSession);
     m_pAutoDragOpen = AddCheck(pPage, "autoDragOpen", "ドラッグされたファイルは自動で開く", data.bAutoDragOpen);
     m_pAutoEnter = AddCheck(pPage, "autoEnter", "オートインデントを有効にする", data.bAutoEnter);
     m_pShowSplash = AddCheck(pPage, "showSplash", "スプラッシュウィンドウの表示", data.bShowSplash);
@@ -141,7 +143,7 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
     pForm->addRow(QStringLiteral("拡張子の関連付け"), m_pExtensions);
 
     auto *pLayout = new QVBoxLayout(pPage);
-    for (QCheckBox *pCheck : {m_pOpenNewFile, m_pOpenFileMax, m_pAutoDragOpen, m_pAutoEnter, m_pShowSplash,
+    for (QCheckBox *pCheck : {m_pOpenNewFile, m_pOpenFileMax, m_pRestoreSession, m_pAutoDragOpen, m_pAutoEnter, m_pShowSplash,
                               m_pIMEModeON, m_pNotNewAppCreate, m_pAutoReload})
         pLayout->addWidget(pCheck);
     pLayout->addLayout(pForm);
@@ -292,6 +294,7 @@ COptionsData COptionsSheet::GetData() const
     COptionsData data;
     data.bOpenNewFile = m_pOpenNewFile->isChecked();
     data.bOpenFileMax = m_pOpenFileMax->isChecked();
+    data.bRestoreSession = m_pRestoreSession->isChecked();
     data.bAutoDragOpen = m_pAutoDragOpen->isChecked();
     data.bAutoEnter = m_pAutoEnter->isChecked();
     data.bShowSplash = m_pShowSplash->isChecked();

@@ -45,6 +45,7 @@ private:
     // General page.
     QCheckBox *m_pOpenNewFile;
     QCheckBox *m_pOpenFileMax;
+    QCheckBox *m_pRestoreSession;
     QCheckBox *m_pAutoDragOpen;
     QCheckBox *m_pAutoEnter;
     QCheckBox *m_pShowSplash;

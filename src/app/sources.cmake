@@ -11,6 +11,8 @@ wp_core_sources(
 )
 wp_gui_sources(
     aboutdlg.cpp
+    apprecovery.cpp
+    appsession.cpp
     browserbar.cpp
     childframe.cpp
     completionpopup.cpp
@@ -27,6 +29,7 @@ wp_gui_sources(
     mainframe_window.cpp
     menubuilder.cpp
     optionsdlg.cpp
+    recoverdlg.cpp
     previewengine.cpp
     previewer.cpp
     printpdf.cpp

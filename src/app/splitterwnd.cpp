@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 CSplitterWnd::CSplitterWnd(PaneFactory fnCreatePane, QWidget *pParent)
     : QWidget(pParent), m_fnCreatePane(std::move(fnCreatePane))
 {
@@ -192,6 +194,33 @@ void CSplitterWnd::RemoveCollapsedPanes()
                 break;
             }
     }
+}
+
+std::vector<int> CSplitterWnd::GetRowSizes() const
+{
+    const QList<int> sizes = m_pRows->sizes();
+    return std::vector<int>(sizes.begin(), sizes.end());
+}
+
+std::vector<int> CSplitterWnd::GetColumnSizes() const
+{
+    const QList<int> sizes = m_aRows[0]->sizes();
+    return std::vector<int>(sizes.begin(), sizes.end());
+}
+
+void CSplitterWnd::SetSizes(const std::vector<int> &aRowSizes, const std::vector<int> &aColumnSizes)
+{
+    // Sizes of a collapsed pane would remove it: only whole layouts are taken.
+    auto Usable = [](const std::vector<int> &a, int nCount) {
+        return static_cast<int>(a.size()) == nCount && nCount > 1
+               && std::all_of(a.begin(), a.end(), [](int n) { return n >= MIN_PANE_SIZE; });
+    };
+    if (Usable(aRowSizes, m_nRows))
+        m_pRows->setSizes(QList<int>(aRowSizes.begin(), aRowSizes.end()));
+    if (Usable(aColumnSizes, m_nColumns))
+        for (QSplitter *pRow : m_aRows)
+            if (pRow)
+                pRow->setSizes(QList<int>(aColumnSizes.begin(), aColumnSizes.end()));
 }
 
 void CSplitterWnd::ResetSizes()

@@ -38,6 +38,12 @@ public:
     bool SplitColumn();
     void DeleteRow(int nRow);
     void DeleteColumn(int nColumn);
+    // The heights of the rows and the widths of the columns, in pixels (one
+    // entry while there is one row or column); SetSizes puts them back.
+    std::vector<int> GetRowSizes() const;
+    std::vector<int> GetColumnSizes() const;
+    void SetSizes(const std::vector<int> &aRowSizes, const std::vector<int> &aColumnSizes);
+
     // Window > Split: one pane becomes four; a split window one pane again,
     // keeping the pane that has the keyboard focus.
     void ToggleSplit(CWrenpadView *pKeep);

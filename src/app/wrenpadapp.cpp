@@ -16,6 +16,7 @@
 #include "platform/msgbox.h"
 #include "platform/printer.h"
 #include "platform/programfolder.h"
+#include "recovery/recoverymanager.h"
 #include "res/commands.h"
 #include "view/crystaltextview.h"
 #include "widgets/dialogkeys.h"
@@ -68,6 +69,9 @@ CWrenpadApp::CWrenpadApp()
 
 CWrenpadApp::~CWrenpadApp()
 {
+    // The worker reports nothing more to an application on its way out.
+    if (m_pRecovery)
+        m_pRecovery->SetWakeHandler(nullptr);
     // The windows (and their panes) go before the documents they show.
     delete m_pMainFrame;
     m_pMainFrame = nullptr;
@@ -141,8 +145,14 @@ bool CWrenpadApp::InitInstance(const QStringList &args)
                     m_pMainFrame->OnInstanceMessage(nCode, payload.toStdString());
                 });
 
+    // Text a previous run left unsaved comes first: a file named on the
+    // command line whose text was restored is then the restored window.
+    StartRecovery();
+    const int nRestored = OfferRecovery();
+
     if (files.isEmpty()) {
-        if (profile.GetInt(SECTION_MAIN, "bOpenNewFile", 1) != 0)
+        const int nSessionWindows = RestoreSession();
+        if (nRestored == 0 && nSessionWindows == 0 && profile.GetInt(SECTION_MAIN, "bOpenNewFile", 1) != 0)
             OnFileNew();
     } else {
         OpenCommandLineFiles(files);
@@ -199,6 +209,11 @@ bool CWrenpadApp::OnEndSession(bool bMayAsk)
 {
     if (m_pMainFrame)
         m_pMainFrame->SaveFrameState();
+    // Documents that cannot be offered for saving keep their records for
+    // the next start.
+    if (!bMayAsk && m_pRecovery)
+        m_pRecovery->KeepRecords();
+    SaveSession();
     return !bMayAsk || SaveAllModified();
 }
 
@@ -229,7 +244,7 @@ bool CWrenpadApp::UninstallRegistry(bool bConfirm)
 
 CWrenpadDoc *CWrenpadApp::OnFileNew()
 {
-    auto *pDoc = new CWrenpadDoc(this);
+    auto *pDoc = new CWrenpadDoc(this, m_pRecovery);
     pDoc->OnNewDocument();
     pDoc->SetTitle("新規ﾌｧｲﾙ" + std::to_string(++m_nUntitledCount));
     m_aDocs << pDoc;
@@ -254,7 +269,7 @@ CWrenpadDoc *CWrenpadApp::OpenDocumentFile(const QString &strPath)
                 }
         return pDoc;
     }
-    auto *pDoc = new CWrenpadDoc(this);
+    auto *pDoc = new CWrenpadDoc(this, m_pRecovery);
     if (!pDoc->OnOpenDocument(strAbsolute.toStdString())) {
         delete pDoc;
         return nullptr;
@@ -282,8 +297,10 @@ void CWrenpadApp::CloseAllDocuments()
 
 void CWrenpadApp::RemoveDocument(CWrenpadDoc *pDoc)
 {
-    if (m_aDocs.removeAll(pDoc) > 0)
+    if (m_aDocs.removeAll(pDoc) > 0) {
+        pDoc->EndJournal();
         pDoc->deleteLater();
+    }
 }
 
 // ---------------------------------------------------------------------------

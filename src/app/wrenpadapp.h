@@ -15,8 +15,11 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 
 class CInstanceChannel;
+class COrphanRecord;
+class CRecoveryManager;
 class CMainFrame;
 class CWrenpadDoc;
 
@@ -72,6 +75,26 @@ public:
     // when the user chose to keep working.
     bool OnEndSession(bool bMayAsk);
 
+    // --- Recovery of unsaved text ----------------------------------------------
+    // Starts keeping recovery records of modified documents in the state
+    // folder; when that cannot be done the user is told once and editing
+    // goes on without them.
+    void StartRecovery();
+    const std::shared_ptr<CRecoveryManager> &Recovery() const { return m_pRecovery; }
+    // Offers the records of editors that ended without saving in the dialog
+    // "復元"; gives the number of documents restored.
+    int OfferRecovery();
+    // Tells the user, once per run, that recovery records cannot be written;
+    // notes on the texts just restored go in the same message.
+    void WarnRecoveryProblem(const std::string &strError, const QStringList &notes = QStringList());
+
+    // --- Session ---------------------------------------------------------------
+    // With "終了時のファイルを次回起動時に開く" on: the windows of files, their
+    // panes and carets are written down as the program ends, and opened
+    // again at the next start. RestoreSession gives the number of windows.
+    void SaveSession();
+    int RestoreSession();
+
     // Removes every setting of the program; with bConfirm asks first and
     // reports the result. Returns whether the settings were removed.
     bool UninstallRegistry(bool bConfirm);
@@ -80,6 +103,9 @@ private:
     void RegisterCommands();
     bool HandOffToFirstInstance(const QStringList &files);
     void OpenCommandLineFiles(const QStringList &files);
+    // A document window holding the record's text, modified; null (with a
+    // note) when nothing could be read from it.
+    CWrenpadDoc *RestoreRecord(COrphanRecord &record, QStringList &notes);
 
     CMainFrame *m_pMainFrame = nullptr;
     CInstanceChannel *m_pChannel = nullptr;
@@ -88,6 +114,12 @@ private:
     CRecentFileList m_recentFiles;
     CSystemColors m_sysColors;
     int m_nUntitledCount = 0;
+    std::shared_ptr<CRecoveryManager> m_pRecovery;
+    bool m_bRecoveryWarned = false;
+    // Why the records cannot be written, until the user is told (after the
+    // offer at start, so that one message says what it means for the
+    // records restored).
+    std::string m_strRecoveryProblem;
 };
 
 // The running application, or null.

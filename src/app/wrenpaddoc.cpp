@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
+#include "recovery/docjournal.h"
 #include "res/commands.h"
 #include "text/fileio.h"
 #include "view/fontutil.h"
@@ -44,8 +45,11 @@ void CWrenpadTextBuffer::SetModified(bool bModified)
         m_pOwnerDoc->SetModifiedFlag(bModified);
 }
 
-CWrenpadDoc::CWrenpadDoc(QObject *pParent) : QObject(pParent), m_buffer(this), m_lfFont(LoadFontSetting(AppProfile()))
+CWrenpadDoc::CWrenpadDoc(QObject *pParent, std::shared_ptr<CRecoveryManager> pRecovery)
+    : QObject(pParent), m_buffer(this), m_lfFont(LoadFontSetting(AppProfile()))
 {
+    if (pRecovery)
+        m_pJournal = std::make_unique<CDocJournal>(std::move(pRecovery), m_buffer);
     OnCommand(ID_FILE_SAVE, [this] { DoFileSave(); });
     OnCommand(ID_FILE_SAVE_AS, [this] { DoSave(std::string()); });
     OnCommand(ID_FILE_CLOSE, [this] {
@@ -62,6 +66,9 @@ CWrenpadDoc::CWrenpadDoc(QObject *pParent) : QObject(pParent), m_buffer(this), m
 
 CWrenpadDoc::~CWrenpadDoc()
 {
+    // Closed without saving: the record goes with the text (unless the
+    // manager keeps records because the session ends).
+    m_pJournal.reset();
     // Views still attached (a window torn down without closing) let go first.
     for (CWrenpadView *pView : std::vector<CWrenpadView *>(m_aViews)) {
         pView->DetachBuffer();
@@ -112,6 +119,7 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
     DeleteContents();
     // Taken before reading, so that a change made while the file is read shows.
     const CFileStamp stamp = FileStampOf(strPath);
+    const CFileIdentity identity = StatFileIdentity(strPath);
     if (!m_buffer.LoadFromFile(strPath, -1)) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
@@ -122,6 +130,7 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
     m_watch.SetKnown(stamp);
     m_bFileDeleted = false;
     SetModifiedFlag(false);
+    JournalFileLoaded(strPath, identity);
     return true;
 }
 
@@ -138,6 +147,10 @@ bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
                 emit StateChanged();
             }
         }
+        // The text is the file's now; the record went with the modified mark.
+        if (m_pJournal)
+            m_pJournal->SetBaselineSaved(StatFileIdentity(ResolveSymlinks(strPath)));
+        SetTitleMark(std::string());
         return true;
     }
     MessageBox(MessageParent(), QStringLiteral("%1\nファイルの保存に失敗しました。").arg(PathText(strPath)));
@@ -232,6 +245,8 @@ bool CWrenpadDoc::SaveModified()
 void CWrenpadDoc::SetPathName(const std::string &strPath)
 {
     m_strPathName = strPath;
+    if (m_pJournal)
+        m_pJournal->SetPath(strPath);
     // A new name (save as) is a file just written: watched from now on as it is.
     if (strPath != m_watch.GetPath()) {
         m_watch.SetPath(strPath);
@@ -252,6 +267,14 @@ void CWrenpadDoc::SetTitle(const std::string &strTitle)
     emit StateChanged();
 }
 
+void CWrenpadDoc::SetTitleMark(const std::string &strMark)
+{
+    if (m_strTitleMark == strMark)
+        return;
+    m_strTitleMark = strMark;
+    emit StateChanged();
+}
+
 void CWrenpadDoc::CloseWindows()
 {
     m_bClosing = true;
@@ -263,6 +286,8 @@ void CWrenpadDoc::SetModifiedFlag(bool bModified)
     if (m_bModified == bModified)
         return;
     m_bModified = bModified;
+    if (m_pJournal)
+        m_pJournal->OnModifiedChanged(bModified);
     emit StateChanged();
 }
 
@@ -359,6 +384,7 @@ bool CWrenpadDoc::ReloadFile()
         aPositions.push_back({pView->GetCursorPos(), pView->GetFirstVisibleLine(), pView->GetFirstVisibleColumn(),
                               pView->GetTabSize()});
     m_buffer.FreeAll();
+    const CFileIdentity identity = StatFileIdentity(strPath);
     const CFileStamp stamp = FileStampOf(strPath);
     const bool bLoaded = m_buffer.LoadFromFile(strPath, -1);
     if (!bLoaded) {
@@ -368,6 +394,7 @@ bool CWrenpadDoc::ReloadFile()
     } else {
         m_watch.SetKnown(stamp);
         m_bFileDeleted = false;
+        JournalFileLoaded(strPath, identity);
     }
 
     for (std::size_t i = 0; i < m_aViews.size(); ++i) {
@@ -392,6 +419,19 @@ bool CWrenpadDoc::ReloadFile()
     }
     emit StateChanged();
     return bLoaded;
+}
+
+void CWrenpadDoc::EndJournal()
+{
+    m_pJournal.reset();
+}
+
+void CWrenpadDoc::JournalFileLoaded(const std::string &strPath, const CFileIdentity &identity)
+{
+    if (!m_pJournal)
+        return;
+    m_pJournal->SetPath(strPath);
+    m_pJournal->SetBaselineLoaded(identity, m_buffer.GetLineEndMode());
 }
 
 void CWrenpadDoc::OnTabStop(CWrenpadView *pView)

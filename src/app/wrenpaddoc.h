@@ -13,9 +13,12 @@
 #include <QFont>
 #include <QObject>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+class CDocJournal;
+class CRecoveryManager;
 class CWrenpadDoc;
 class CWrenpadView;
 
@@ -35,7 +38,9 @@ class CWrenpadDoc : public QObject, public CCmdTarget
     Q_OBJECT
 
 public:
-    explicit CWrenpadDoc(QObject *pParent = nullptr);
+    // With a recovery manager the document keeps a recovery record of its
+    // unsaved text.
+    explicit CWrenpadDoc(QObject *pParent = nullptr, std::shared_ptr<CRecoveryManager> pRecovery = nullptr);
     ~CWrenpadDoc() override;
 
     // --- The framework's operations ------------------------------------------
@@ -69,6 +74,10 @@ public:
     void SetPathName(const std::string &strPath);
     const std::string &GetTitle() const { return m_strTitle; }
     void SetTitle(const std::string &strTitle);
+    // A note the window title carries after the title (a restored text
+    // whose file changed on disk since); saving clears it.
+    const std::string &GetTitleMark() const { return m_strTitleMark; }
+    void SetTitleMark(const std::string &strMark);
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool bModified = true);
     CWrenpadTextBuffer &GetBuffer() { return m_buffer; }
@@ -78,6 +87,11 @@ public:
     // Closes every window of the document without asking; the document goes
     // with its last window.
     void CloseWindows();
+    // The document leaves: its recovery record goes too (unless the manager
+    // keeps records because the session ends).
+    void EndJournal();
+    // The journal of the unsaved text, or null when records are not kept.
+    CDocJournal *GetJournal() const { return m_pJournal.get(); }
 
     // --- The file on disk (wrenpaddoc_disk.cpp) ------------------------------
     // Other programs change, replace or delete the file under the document.
@@ -122,14 +136,20 @@ public:
     bool ConfirmOverwriteChangedFile(const std::string &strPath);
 
 private:
+    // The text was just read from the file whose identity was taken before.
+    void JournalFileLoaded(const std::string &strPath, const struct CFileIdentity &identity);
+
     CWrenpadTextBuffer m_buffer;
     CFontSetting m_lfFont;
     std::string m_strPathName;
     std::string m_strTitle;
+    std::string m_strTitleMark;
     bool m_bModified = false;
     bool m_bClosing = false;
     std::vector<CWrenpadView *> m_aViews;
     CFileWatcher m_watch;
     bool m_bFileDeleted = false;
     bool m_bAskingAboutFile = false;
+    // Last, so that it goes first: it leaves the buffer before the buffer goes.
+    std::unique_ptr<CDocJournal> m_pJournal;
 };

@@ -143,6 +143,16 @@ void CCrystalTextBuffer::SetModified(bool bModified)
     m_bModified = bModified;
 }
 
+void CCrystalTextBuffer::SetLineEndMode(int nMode)
+{
+    if (nMode == m_nLineEndMode)
+        return;
+    m_nLineEndMode = nMode;
+    SetModified(true);
+    for (CBufferView *pView : m_lstViews)
+        pView->OnLineEndModeChanged();
+}
+
 bool CCrystalTextBuffer::IsLeadByteAt(int nLine, int nPos) const
 {
     const TextLine &li = m_aLines[nLine];
@@ -396,6 +406,8 @@ bool CCrystalTextBuffer::InternalDeleteText(CBufferView *pSource, int nStartLine
 {
     if (m_bReadOnly)
         return false;
+    for (CBufferView *pView : m_lstViews)
+        pView->OnBeforeDelete(nStartLine, nStartChar, nEndLine, nEndChar);
     if (nStartLine == nEndLine) {
         TextLine &line = m_aLines[nStartLine];
         if (nEndChar > nStartChar) {

@@ -127,12 +127,22 @@ public:
     // nLine is the first affected line, or -1 for all.
     virtual void UpdateView(CBufferView *pSource, const ChangeHint *pHint, std::uint32_t dwFlags,
                             int nLine) = 0;
+    // A deletion is about to take the range away; it is still in the buffer.
+    virtual void OnBeforeDelete(int nStartLine, int nStartChar, int nEndLine, int nEndChar)
+    {
+        (void)nStartLine;
+        (void)nStartChar;
+        (void)nEndLine;
+        (void)nEndChar;
+    }
     // A group of undo records was closed by the view that made it.
     virtual void OnUndoGroupEnded(int nAction, std::string_view text)
     {
         (void)nAction;
         (void)text;
     }
+    // The line-end mode changed while the lines stayed as they are.
+    virtual void OnLineEndModeChanged() {}
 };
 
 class CCrystalTextBuffer
@@ -182,7 +192,9 @@ public:
     int GetLineCapacity(int nLine) const;
 
     int GetLineEndMode() const { return m_nLineEndMode; }
-    void SetLineEndMode(int nMode) { m_nLineEndMode = nMode; }
+    // A new mode is a change of what saving writes: the buffer is modified
+    // and its views hear of it.
+    void SetLineEndMode(int nMode);
     bool IsReadOnly() const { return m_bReadOnly; }
     void SetReadOnly(bool bReadOnly) { m_bReadOnly = bReadOnly; }
     bool IsModified() const { return m_bModified; }

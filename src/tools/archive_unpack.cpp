@@ -6,6 +6,8 @@
 #include "tools/archivelib.h"
 #include "tools/archivepath.h"
 #include "tools/filesplit.h"
+#include "tools/lhasaentry.h"
+#include "tools/lzhwriter.h"
 
 #include "text/fileio.h"
 
@@ -17,6 +19,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -170,6 +173,81 @@ private:
         return true;
     }
 
+    static bool ExpandsAbsurdly(std::int64_t nWritten, std::int64_t nRead)
+    {
+        return nWritten > ARCHIVE_RATIO_FLOOR && nWritten / std::max<std::int64_t>(1, nRead) > ARCHIVE_MAX_RATIO;
+    }
+
+    // An entry whose data cannot be read back whole.
+    void Unreadable(const std::string &strName, const std::string &strText)
+    {
+        m_strOutput += "エラー: " + PrintableName(strName) + ": " + strText + "\n";
+        ++m_nDamaged;
+    }
+
+    void Damaged(const std::string &strName, const std::string &strWhy)
+    {
+        Unreadable(strName, "壊れているか、対応していない圧縮方式です (" + strWhy + ")");
+    }
+
+    // What became of an entry's data read through lhasa.
+    enum
+    {
+        DATA_WRITTEN = -1,    // all of it, its length and CRC as the header says
+        DATA_NOT_TRIED = -2,  // not a method for lhasa: libarchive's verdict stands
+        DATA_GIVEN_UP = -3,   // refused or damaged, and reported
+        // or ARC_ERROR, ARC_CANCELLED
+    };
+
+    // Writes the data of the LZH entry whose header is at nHeaderAt through
+    // lhasa, under the same limits as libarchive's.
+    int LhasaData(archive_entry *pEntry, int fd, std::int64_t nHeaderAt, const std::string &strName,
+                  std::int64_t &nWritten)
+    {
+        CLhasaEntryReader reader(m_request.strArchive, nHeaderAt);
+        // The header lhasa reads must be the one libarchive read.
+        if (!reader.IsOpen() || IsLibarchiveLzhMethod(reader.GetMethod()) ||
+            (archive_entry_size_is_set(pEntry) &&
+             reader.GetLength() != static_cast<std::uint64_t>(archive_entry_size(pEntry))))
+            return DATA_NOT_TRIED;
+        const std::string strMethod = PrintableName(reader.GetMethod());
+        if (!reader.CanDecode()) {
+            Unreadable(strName, "対応していない圧縮方式です (" + strMethod + ")");
+            return DATA_GIVEN_UP;
+        }
+        std::vector<char> aBuf(std::size_t(1) << 16);
+        std::uint16_t nCrc = 0;
+        const std::int64_t nLength = static_cast<std::int64_t>(reader.GetLength());
+        for (;;) {
+            if (m_pProgress && m_pProgress->IsCancelled())
+                return ARC_CANCELLED;
+            const std::size_t n = reader.Read(aBuf.data(), aBuf.size());
+            if (n == 0)
+                break;
+            if (nWritten + static_cast<std::int64_t>(n) > nLength) {
+                Unreadable(strName, "ヘッダーの大きさを超えるデータです (" + strMethod + ")");
+                return DATA_GIVEN_UP;
+            }
+            if (::pwrite(fd, aBuf.data(), n, nWritten) != static_cast<ssize_t>(n)) {
+                m_strOutput += "エラー: " + PrintableName(strName) + ": 書き込みに失敗しました\n";
+                return ARC_ERROR;
+            }
+            nWritten += static_cast<std::int64_t>(n);
+            nCrc = LzhCrc16(nCrc, aBuf.data(), n);
+            if (ExpandsAbsurdly(nWritten, reader.GetArchiveBytesRead())) {
+                Refuse(strName, "展開後の大きさが異常です");
+                return DATA_GIVEN_UP;
+            }
+            if (m_pProgress)
+                m_pProgress->Report(strName, nHeaderAt + reader.GetArchiveBytesRead(), m_nArchiveSize);
+        }
+        if (nWritten != nLength || nCrc != reader.GetCrc()) {
+            Unreadable(strName, "データが壊れています (" + strMethod + ")");
+            return DATA_GIVEN_UP;
+        }
+        return DATA_WRITTEN;
+    }
+
     int Entry(archive_entry *pEntry)
     {
         const std::string strName = EntryName(pEntry);
@@ -238,6 +316,7 @@ private:
             m_strOutput += "エラー: " + PrintableName(strName) + ": ファイルを作成できません\n";
             return ARC_ERROR;
         }
+        const std::int64_t nHeaderAt = archive_read_header_position(m_pArchive);
         const std::int64_t nReadAtStart = archive_filter_bytes(m_pArchive, -1);
         std::int64_t nWritten = 0;
         for (;;) {
@@ -248,17 +327,23 @@ private:
             if (r == ARCHIVE_EOF)
                 break;
             if (r != ARCHIVE_OK) {
-                // libarchive only warns about a CRC that does not match or a
-                // method it cannot decode, and then ends the entry as if
-                // whole: the file is given up all the same, since its bytes
-                // are wrong or missing. The next entry may still be whole.
                 if (r == ARCHIVE_FATAL) {
                     m_strOutput += "エラー: " + PrintableName(strName) + ": " + Error() + "\n";
                     return ARC_ERROR;
                 }
-                m_strOutput += "エラー: " + PrintableName(strName) + ": 壊れているか、対応していない圧縮方式です (" +
-                               Error() + ")\n";
-                ++m_nDamaged;
+                // An LZH method libarchive does not know: lhasa may.
+                if (nWritten == 0 && archive_format(m_pArchive) == ARCHIVE_FORMAT_LHA) {
+                    const int nData = LhasaData(pEntry, file.GetFd(), nHeaderAt, strName, nWritten);
+                    if (nData == DATA_WRITTEN)
+                        break;
+                    if (nData != DATA_NOT_TRIED)
+                        return nData == DATA_GIVEN_UP ? ARC_OK : nData;
+                }
+                // libarchive only warns about a CRC that does not match or a
+                // method it cannot decode, and then ends the entry as if
+                // whole: the file is given up all the same, since its bytes
+                // are wrong or missing. The next entry may still be whole.
+                Damaged(strName, Error());
                 return ARC_OK;
             }
             if (m_pProgress && m_pProgress->IsCancelled())
@@ -269,7 +354,7 @@ private:
             }
             nWritten = std::max<std::int64_t>(nWritten, nOffset + static_cast<std::int64_t>(nSize));
             const std::int64_t nRead = std::max<std::int64_t>(1, archive_filter_bytes(m_pArchive, -1) - nReadAtStart);
-            if (nWritten > ARCHIVE_RATIO_FLOOR && nWritten / nRead > ARCHIVE_MAX_RATIO) {
+            if (ExpandsAbsurdly(nWritten, nRead)) {
                 Refuse(strName, "展開後の大きさが異常です");
                 return ARC_OK;
             }

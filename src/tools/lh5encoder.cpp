@@ -12,9 +12,6 @@ namespace {
 
 constexpr unsigned DICBIT = 13;
 constexpr unsigned DICSIZ = 1u << DICBIT;
-// One less than the dictionary: a match never reaches the very slot a
-// decoder with a ring buffer of the dictionary's size is writing.
-constexpr unsigned MAX_DIST = DICSIZ - 1;
 constexpr unsigned MIN_MATCH = 3;
 constexpr unsigned MAX_MATCH = 256;
 constexpr unsigned MIN_LOOKAHEAD = MAX_MATCH + MIN_MATCH + 1;
@@ -23,7 +20,7 @@ constexpr int NC = 256 + MAX_MATCH - MIN_MATCH + 1;  // literals and match lengt
 constexpr int NP = DICBIT + 1;                       // distance classes: 14
 constexpr int NT = 16 + 3;                           // code-length codes: 19
 constexpr int CBIT = 9;
-constexpr int PBIT_LH5 = 4;
+constexpr int PBIT_LH45 = 4;
 constexpr int PBIT_LH67 = 5;
 constexpr int TBIT = 5;
 constexpr int MAX_CODE_BITS = 16;
@@ -144,7 +141,7 @@ void MakeCodes(const std::uint8_t *pLen, int n, std::uint16_t *pCode)
 
 struct CLh5Encoder::CState
 {
-    CState(CByteSink &s, int nPBit) : sink(s), nPBit(nPBit)
+    CState(CByteSink &s, int nPBit, unsigned nDicBit) : sink(s), nPBit(nPBit), nMaxDist((1u << nDicBit) - 1)
     {
         aHead.fill(NONE);
         aPrev.fill(NONE);
@@ -156,6 +153,10 @@ struct CLh5Encoder::CState
 
     CByteSink &sink;
     const int nPBit;  // width of the distance table's count
+    // The farthest match: one less than the dictionary, so a match never
+    // reaches the very slot a decoder with a ring buffer of the
+    // dictionary's size is writing.
+    const unsigned nMaxDist;
     bool bFailed = false;
     std::uint64_t nOutTotal = 0;
 
@@ -211,7 +212,7 @@ struct CLh5Encoder::CState
             return nBest;
         unsigned nChain = nBest >= GOOD_LENGTH ? MAX_CHAIN / 4 : MAX_CHAIN;
         const unsigned nNice = std::min(NICE_LENGTH, nMax);
-        const std::uint32_t nLimit = nPos > MAX_DIST ? nPos - MAX_DIST : 0;
+        const std::uint32_t nLimit = nPos > nMaxDist ? nPos - nMaxDist : 0;
         const unsigned char *pScan = At(nPos);
         do {
             const unsigned char *pMatch = At(nCand);
@@ -443,7 +444,7 @@ struct CLh5Encoder::CState
             const unsigned nPrevLength = nMatchLength;
             const std::uint32_t nPrevMatch = nMatchStart;
             nMatchLength = MIN_MATCH - 1;
-            if (nHashHead != NONE && nPrevLength < MAX_LAZY && nPos - nHashHead <= MAX_DIST) {
+            if (nHashHead != NONE && nPrevLength < MAX_LAZY && nPos - nHashHead <= nMaxDist) {
                 nMatchLength = LongestMatch(nHashHead, nPrevLength > MIN_MATCH - 1 ? nPrevLength : MIN_MATCH - 1);
                 if (nMatchLength <= nPrevLength)
                     nMatchLength = MIN_MATCH - 1;
@@ -485,7 +486,8 @@ struct CLh5Encoder::CState
 };
 
 CLh5Encoder::CLh5Encoder(CByteSink &sink, ELhStream stream)
-    : m_p(std::make_unique<CState>(sink, stream == ELhStream::Lh5 ? PBIT_LH5 : PBIT_LH67))
+    : m_p(std::make_unique<CState>(sink, stream == ELhStream::Lh4 || stream == ELhStream::Lh5 ? PBIT_LH45 : PBIT_LH67,
+                                   stream == ELhStream::Lh4 ? DICBIT - 1 : DICBIT))
 {
 }
 

@@ -20,13 +20,15 @@ public:
     virtual bool Put(const unsigned char *p, std::size_t n) = 0;
 };
 
-// The stream to write. -lh6- and -lh7- streams have the same layout with
-// larger dictionaries; they differ from -lh5- only in the width of the
-// distance table's count, so with distances kept within 8 KB every reader of
-// those methods takes them. The archives we write use -lh5-, which every
-// LZH reader knows; the others let tests check what readers accept.
+// The stream to write. -lh4- is -lh5- with a 4 KB dictionary. -lh6- and
+// -lh7- streams have the same layout with larger dictionaries; they differ
+// from -lh5- only in the width of the distance table's count, so with
+// distances kept within 8 KB every reader of those methods takes them. The
+// archives we write use -lh5-, which every LZH reader knows; the others let
+// tests check what readers accept.
 enum class ELhStream
 {
+    Lh4,
     Lh5,
     Lh6,
     Lh7,

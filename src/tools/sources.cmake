@@ -11,6 +11,7 @@ wp_core_sources(
     imagesize.cpp
     kanjiio.cpp
     lh5encoder.cpp
+    lhasaentry.cpp
     lzhwriter.cpp
     nkf.cpp
     nkf_mime.cpp

@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
+#include "recovery/statefolder.h"
 #include "support/testutil.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ protected:
     {
         // Nothing of the user's own configuration or data is touched.
         QStandardPaths::setTestModeEnabled(true);
+        SetStateFolderOverride(m_dir.File("state"));
         SetAppProfile(&m_profile);
         SetMessageBoxHook([this](const CMsgBoxRequest &box) -> int {
             m_aBoxes.push_back(box);
@@ -62,6 +64,7 @@ protected:
         SetFileDialogHook(nullptr);
         SetDialogHook(nullptr);
         SetAppProfile(nullptr);
+        SetStateFolderOverride(std::string());
         QStandardPaths::setTestModeEnabled(false);
     }
 

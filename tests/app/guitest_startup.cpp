@@ -36,7 +36,7 @@ protected:
     QProcessEnvironment IsolatedEnvironment()
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *psz : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+        for (const char *psz : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_STATE_HOME"}) {
             const QString strDir = QString::fromStdString(m_dir.File(psz));
             QDir().mkpath(strDir);
             QFile::setPermissions(strDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

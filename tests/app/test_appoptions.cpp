@@ -76,7 +76,7 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
         "clSelMargin", "clBkGnd", "bViewTab", "bViewReturn", "bViewZenSpace", "bTagState", "bWebNoSelectTag",
         "bWebBrEn", "bWebPOnly", "strUseBrowser", "strUseBrowser3", "strUseBrowser4", "bAutoTempoBrowse",
         // Our own, after the others.
-        "bAutoReload", "bPreviewAutoUpdate"};
+        "bAutoReload", "bPreviewAutoUpdate", "bRestoreSession"};
     EXPECT_EQ(store.m_aWrites, expected);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 0);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "MRUCount", -1), 0);

@@ -351,8 +351,9 @@ TEST(Archive, OlderHeaderLevelsAndLargerDictionariesUnpackWithJapaneseNames)
 TEST(Archive, EntriesThatDoNotComeBackWholeAreReportedAndNotWritten)
 {
     // A CRC that does not match and a method libarchive cannot decode (the
-    // -lh1- of LHarc) are only warnings to it: the entry must still not land
-    // as a file, while the entries after it do.
+    // -lh1- of LHarc, here with data that lhasa finds damaged too) are only
+    // warnings to it: the entry must still not land as a file, while the
+    // entries after it do.
     std::string strBadLzh = RawLzhEntry("crc.txt", "original");
     strBadLzh.replace(strBadLzh.size() - 8, 8, "damaged!");
     std::string lzh = Level0LzhEntry("-lh1-", "lharc.txt", "\x12\x34\x56", "abcdef") + strBadLzh +

@@ -1,0 +1,12 @@
+wp_core_sources(
+    crc32c.cpp
+    docjournal.cpp
+    journalformat.cpp
+    journalreplay.cpp
+    ownerid.cpp
+    recordfiles.cpp
+    recordscan.cpp
+    recoverymanager.cpp
+    session.cpp
+    statefolder.cpp
+)

@@ -1,0 +1,130 @@
+#include "tools/lhasaentry.h"
+
+#include <lhasa.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+struct CLhasaEntryReader::CState
+{
+    int fd = -1;
+    std::int64_t nOffset = 0;
+    std::int64_t nStart = 0;
+    LHAInputStream *pStream = nullptr;
+    LHAReader *pReader = nullptr;
+    LHAFileHeader *pHeader = nullptr;
+
+    ~CState()
+    {
+        // The reader does not own the stream.
+        if (pReader)
+            lha_reader_free(pReader);
+        if (pStream)
+            lha_input_stream_free(pStream);
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    // The stream reads the archive from the header on with pread, so the
+    // descriptor's own position never matters.
+    static int ReadFn(void *pHandle, void *pBuf, size_t nLen)
+    {
+        CState &s = *static_cast<CState *>(pHandle);
+        for (;;) {
+            const ssize_t n = ::pread(s.fd, pBuf, nLen, s.nOffset);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return -1;
+            s.nOffset += n;
+            return static_cast<int>(n);
+        }
+    }
+
+    static int SkipFn(void *pHandle, size_t nBytes)
+    {
+        static_cast<CState *>(pHandle)->nOffset += static_cast<std::int64_t>(nBytes);
+        return 1;
+    }
+
+    static void CloseFn(void *) {}
+};
+
+namespace {
+
+const LHAInputStreamType STREAM_TYPE = {&CLhasaEntryReader::CState::ReadFn, &CLhasaEntryReader::CState::SkipFn,
+                                        &CLhasaEntryReader::CState::CloseFn};
+
+} // namespace
+
+CLhasaEntryReader::CLhasaEntryReader(const std::string &strArchive, std::int64_t nHeaderOffset)
+    : m_p(std::make_unique<CState>())
+{
+    CState &s = *m_p;
+    s.fd = ::open(strArchive.c_str(), O_RDONLY | O_CLOEXEC);
+    if (s.fd < 0 || nHeaderOffset < 0)
+        return;
+    s.nOffset = s.nStart = nHeaderOffset;
+    s.pStream = lha_input_stream_new(&STREAM_TYPE, &s);
+    if (!s.pStream)
+        return;
+    s.pReader = lha_reader_new(s.pStream);
+    if (!s.pReader)
+        return;
+    // Folders are only the extractor's; lhasa is asked for this one entry.
+    lha_reader_set_dir_policy(s.pReader, LHA_READER_DIR_PLAIN);
+    s.pHeader = lha_reader_next_file(s.pReader);
+}
+
+CLhasaEntryReader::~CLhasaEntryReader() = default;
+
+bool CLhasaEntryReader::IsOpen() const
+{
+    return m_p->pHeader != nullptr;
+}
+
+std::string CLhasaEntryReader::GetMethod() const
+{
+    return m_p->pHeader ? std::string(m_p->pHeader->compress_method, strnlen(m_p->pHeader->compress_method, 5))
+                        : std::string();
+}
+
+std::uint64_t CLhasaEntryReader::GetLength() const
+{
+    return m_p->pHeader ? m_p->pHeader->length : 0;
+}
+
+std::uint16_t CLhasaEntryReader::GetCrc() const
+{
+    return m_p->pHeader ? m_p->pHeader->crc : 0;
+}
+
+bool CLhasaEntryReader::CanDecode() const
+{
+    if (!m_p->pHeader)
+        return false;
+    char szMethod[6];
+    std::memcpy(szMethod, m_p->pHeader->compress_method, sizeof szMethod);
+    szMethod[5] = '\0';
+    return lha_decoder_for_name(szMethod) != nullptr;
+}
+
+std::size_t CLhasaEntryReader::Read(void *p, std::size_t n)
+{
+    return m_p->pHeader ? lha_reader_read(m_p->pReader, p, n) : 0;
+}
+
+std::int64_t CLhasaEntryReader::GetArchiveBytesRead() const
+{
+    return m_p->nOffset - m_p->nStart;
+}
+
+bool IsLibarchiveLzhMethod(const std::string &strMethod)
+{
+    for (const char *psz : {"-lh0-", "-lh5-", "-lh6-", "-lh7-", "-lz4-", "-lhd-"})
+        if (strMethod == psz)
+            return true;
+    return false;
+}

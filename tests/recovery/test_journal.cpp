@@ -1,0 +1,394 @@
+// Journals written by a document's journal and read back: the text after
+// every edit comes back byte for byte, a journal cut anywhere gives the text
+// of its last whole edit, damage never crashes the reader, and the record
+// follows the document's modified state.
+#include "recovery/docjournal.h"
+#include "recovery/journalreplay.h"
+#include "recovery/recoverymanager.h"
+#include "recoverytest.h"
+#include "support/testutil.h"
+#include "text/fileio.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+namespace {
+
+class Journal : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_pManager = std::make_shared<CRecoveryManager>(m_dir.File("state/recovery"));
+        std::string strError;
+        ASSERT_TRUE(m_pManager->Open(strError)) << strError;
+    }
+
+    std::string JournalPath(const CDocJournal &journal) const
+    {
+        return m_pManager->Folder() + "/" + journal.RecordId() + ".wrj";
+    }
+    std::string BasePath(const std::string &strId) const { return m_pManager->Folder() + "/" + strId + ".base"; }
+
+    // What a journal's bytes give back.
+    static CTextImage Replayed(std::string_view data, const std::string &strBase, CReplayResult *pResult = nullptr)
+    {
+        CCrystalTextBuffer buffer;
+        const CReplayResult result = ReplayJournal(data, strBase, std::string(), buffer);
+        if (pResult)
+            *pResult = result;
+        return result.bRestored ? ImageOf(buffer) : CTextImage();
+    }
+
+    std::vector<std::string> RecordFiles() const
+    {
+        std::vector<std::string> a = ListDir(m_pManager->Folder());
+        std::sort(a.begin(), a.end());
+        return a;
+    }
+
+    CTempDir m_dir;
+    std::shared_ptr<CRecoveryManager> m_pManager;
+};
+
+} // namespace
+
+TEST_F(Journal, EveryCutGivesTheTextOfTheLastWholeEdit)
+{
+    const std::string strFile = m_dir.File("doc.txt");
+    WriteFileBytes(strFile, SJIS_SAMPLE);
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(strFile));
+    CDocJournal journal(m_pManager, buffer);
+    journal.SetPath(strFile);
+    journal.SetBaselineLoaded(StatFileIdentity(strFile), buffer.GetLineEndMode());
+
+    // The journal's length after each user action, and the text then.
+    std::vector<std::pair<std::size_t, CTextImage>> aSteps;
+    std::string strPath;
+    ApplyEveryKindOfEdit(buffer, [&] {
+        ASSERT_TRUE(m_pManager->Flush());
+        strPath = JournalPath(journal);
+        aSteps.emplace_back(ReadFileBytes(strPath).size(), ImageOf(buffer));
+    });
+    const std::string strData = ReadFileBytes(strPath);
+    ASSERT_EQ(aSteps.back().first, strData.size());
+
+    // The whole journal is the text on screen, byte for byte.
+    CReplayResult result;
+    EXPECT_EQ(Replayed(strData, ""), ImageOf(buffer));
+
+    // Where each edit record ends, and the text once it is applied: after
+    // the snapshot, each state record closes a user action.
+    CJournalReader reader(strData);
+    CJournalRecordView record;
+    std::size_t nBaseEnd = 0;
+    std::vector<std::size_t> aEditEnds;
+    while (reader.Next(record)) {
+        const std::size_t nEnd = record.nOffset + record.payload.size() + 9;
+        if (record.eType == JREC_SNAPSHOT_END)
+            nBaseEnd = nEnd;
+        else if (record.eType == JREC_INSERT || record.eType == JREC_DELETE)
+            aEditEnds.push_back(nEnd);
+    }
+    ASSERT_FALSE(reader.IsDamaged());
+    ASSERT_GT(nBaseEnd, 0u);
+
+    // Every byte offset after the starting text: the text is that of a
+    // whole number of edits, the same as at the record boundary before the
+    // cut, and a cut inside a record says so.
+    std::map<std::size_t, CTextImage> mapAtBoundary;
+    auto AtBoundary = [&](std::size_t nEnd) -> const CTextImage & {
+        auto it = mapAtBoundary.find(nEnd);
+        if (it == mapAtBoundary.end())
+            it = mapAtBoundary.emplace(nEnd, Replayed(std::string_view(strData).substr(0, nEnd), "")).first;
+        return it->second;
+    };
+    for (std::size_t nCut = nBaseEnd; nCut < strData.size(); ++nCut) {
+        const auto itEdit = std::upper_bound(aEditEnds.begin(), aEditEnds.end(), nCut);
+        const std::size_t nLastWhole = itEdit == aEditEnds.begin() ? nBaseEnd : *(itEdit - 1);
+        const CTextImage image = Replayed(std::string_view(strData).substr(0, nCut), "", &result);
+        ASSERT_TRUE(result.bRestored) << nCut;
+        ASSERT_EQ(image.aLines, AtBoundary(nLastWhole).aLines) << "cut at " << nCut;
+    }
+    // The texts at the ends of the user actions are the texts that were on screen.
+    for (const auto &[nLength, image] : aSteps)
+        EXPECT_EQ(Replayed(std::string_view(strData).substr(0, nLength), ""), image) << nLength;
+    // A cut inside the last record is reported as damage.
+    Replayed(std::string_view(strData).substr(0, strData.size() - 1), "", &result);
+    EXPECT_TRUE(result.bDamaged);
+    Replayed(strData, "", &result);
+    EXPECT_FALSE(result.bDamaged);
+
+    // Cuts inside the header or snapshot never crash and never claim a whole text.
+    for (std::size_t nCut = 0; nCut < nBaseEnd; ++nCut) {
+        Replayed(std::string_view(strData).substr(0, nCut), "", &result);
+        EXPECT_TRUE(result.bDamaged) << nCut;
+    }
+}
+
+TEST_F(Journal, DamageAnywhereStopsTheReplayAtASoundText)
+{
+    const std::string strFile = m_dir.File("doc.txt");
+    WriteFileBytes(strFile, SJIS_SAMPLE);
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(strFile));
+    CDocJournal journal(m_pManager, buffer);
+    // The text after every single change the buffer makes.
+    struct CRecorder : CBufferView
+    {
+        CCrystalTextBuffer &buffer;
+        std::vector<CTextImage> aTexts;
+        explicit CRecorder(CCrystalTextBuffer &b) : buffer(b) {}
+        void UpdateView(CBufferView *, const ChangeHint *pHint, std::uint32_t, int) override
+        {
+            if (pHint)
+                aTexts.push_back(ImageOf(buffer));
+        }
+    } recorder(buffer);
+    buffer.AttachView(&recorder);
+    std::string strPath;
+    ApplyEveryKindOfEdit(buffer, [&] { strPath = JournalPath(journal); });
+    buffer.DetachView(&recorder);
+    const std::vector<CTextImage> &aTexts = recorder.aTexts;
+    ASSERT_TRUE(m_pManager->Flush());
+    const std::string strData = ReadFileBytes(strPath);
+
+    // Flipped bytes, overwritten lengths, random garbage: the reader stops
+    // where the damage begins, so the text is always one the user had, or
+    // (the starting text hit) the lines of it before the damage.
+    const std::vector<std::string> &aStart = aTexts.front().aLines;
+    auto IsStartPrefix = [&](const std::vector<std::string> &aLines) {
+        return aLines == std::vector<std::string>{""}
+               || (aLines.size() <= aStart.size() && std::equal(aLines.begin(), aLines.end(), aStart.begin()));
+    };
+    std::mt19937 random(7);
+    for (int nTry = 0; nTry < 3000; ++nTry) {
+        std::string strBad = strData;
+        const int nHits = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < nHits; ++i)
+            strBad[random() % strBad.size()] ^= static_cast<char>(1 + random() % 255);
+        if (nTry % 5 == 0)
+            strBad.resize(random() % strBad.size());
+        CReplayResult result;
+        const CTextImage image = Replayed(strBad, "", &result);
+        if (!result.bRestored)
+            continue;
+        const bool bUserText = std::any_of(aTexts.begin(), aTexts.end(),
+                                           [&](const CTextImage &t) { return t.aLines == image.aLines; });
+        EXPECT_TRUE(bUserText || (result.bDamaged && IsStartPrefix(image.aLines))) << nTry;
+    }
+    // Not a journal at all.
+    CReplayResult result;
+    Replayed("plain text, no journal", "", &result);
+    EXPECT_FALSE(result.bRestored);
+    EXPECT_TRUE(result.bDamaged);
+}
+
+TEST_F(Journal, ALargeDocumentStartsFromACopyOfItsFileThatOutlivesTheFile)
+{
+    // Over the snapshot limit, with CR bytes inside lines of an LF file.
+    std::string strText = "first\n";
+    for (int i = 0; strText.size() <= CRecoveryManager::SNAPSHOT_LIMIT * 5 / 4; ++i)
+        strText += "line " + std::to_string(i) + " \x95\x5C\x8E\xA6\r text\n";
+    const std::string strFile = m_dir.File("big.txt");
+    WriteFileBytes(strFile, strText);
+
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(strFile));
+    ASSERT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
+    CDocJournal journal(m_pManager, buffer);
+    journal.SetPath(strFile);
+    journal.SetBaselineLoaded(StatFileIdentity(strFile), buffer.GetLineEndMode());
+    int nEndLine = 0;
+    int nEndChar = 0;
+    buffer.InsertText(nullptr, 5, 3, "\x82\xA0typed", nEndLine, nEndChar, ACTION_TYPING);
+    buffer.DeleteText(nullptr, 100, 0, 2000, 4, ACTION_DELSEL);
+    ASSERT_TRUE(m_pManager->Flush());
+
+    // The journal holds the two edits, not the text.
+    const std::string strData = ReadFileBytes(JournalPath(journal));
+    EXPECT_LT(strData.size(), 4096u);
+    const std::string strBase = BasePath(journal.RecordId());
+    EXPECT_EQ(ReadFileBytes(strBase), strText);
+
+    // The file changes on disk: the copy still gives the text.
+    WriteFileBytes(strFile, "changed\n");
+    EXPECT_EQ(Replayed(strData, strBase), ImageOf(buffer));
+    // Without the copy the changed file cannot stand in for it.
+    CReplayResult result;
+    CCrystalTextBuffer other;
+    result = ReplayJournal(strData, m_dir.File("nothing"), strFile, other);
+    EXPECT_FALSE(result.bRestored);
+    EXPECT_TRUE(result.bBaseUnreadable);
+    // ... but the document's file, while it is still the same, can.
+    WriteFileBytes(strFile, strText);
+    result = ReplayJournal(strData, m_dir.File("nothing"), strFile, other);
+    EXPECT_TRUE(result.bRestored);
+    EXPECT_EQ(ImageOf(other), ImageOf(buffer));
+}
+
+TEST_F(Journal, AFileChangedBeforeTheFirstEditMakesTheRecordStartFromTheText)
+{
+    std::string strText(CRecoveryManager::SNAPSHOT_LIMIT + 100, 'a');
+    strText += "\r\nlast";
+    const std::string strFile = m_dir.File("big.txt");
+    WriteFileBytes(strFile, strText);
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(strFile));
+    CDocJournal journal(m_pManager, buffer);
+    journal.SetPath(strFile);
+    journal.SetBaselineLoaded(StatFileIdentity(strFile), buffer.GetLineEndMode());
+
+    // Someone else writes the file after we read it; our text is still the old one.
+    WriteFileBytes(strFile, "someone else's\r\n");
+    int nEndLine = 0;
+    int nEndChar = 0;
+    buffer.InsertText(nullptr, 1, 4, "!", nEndLine, nEndChar, ACTION_TYPING);
+    ASSERT_TRUE(m_pManager->Flush());
+    m_pManager->RunPosted();  // the worker asks for a snapshot
+    buffer.InsertText(nullptr, 1, 5, "?", nEndLine, nEndChar, ACTION_TYPING);
+    ASSERT_TRUE(m_pManager->Flush());
+
+    EXPECT_FALSE(FileExists(BasePath(journal.RecordId())));
+    EXPECT_EQ(Replayed(ReadFileBytes(JournalPath(journal)), ""), ImageOf(buffer));
+}
+
+TEST_F(Journal, TheRecordLastsWhileTheDocumentIsModified)
+{
+    const std::string strFile = m_dir.File("doc.txt");
+    WriteFileBytes(strFile, "one\r\ntwo\r\n");
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromFile(strFile));
+    auto pJournal = std::make_unique<CDocJournal>(m_pManager, buffer);
+    pJournal->SetPath(strFile);
+    pJournal->SetBaselineLoaded(StatFileIdentity(strFile), buffer.GetLineEndMode());
+    int nEndLine = 0;
+    int nEndChar = 0;
+    EXPECT_FALSE(pJournal->HasRecord());
+    buffer.InsertText(nullptr, 0, 3, "!", nEndLine, nEndChar, ACTION_TYPING);
+    ASSERT_TRUE(m_pManager->Flush());
+    EXPECT_TRUE(pJournal->HasRecord());
+    EXPECT_EQ(RecordFiles().size(), 1u);
+
+    // Undone back to the saved text (the document tells the journal).
+    CPoint pt;
+    buffer.Undo(pt);
+    pJournal->OnModifiedChanged(buffer.IsModified());
+    ASSERT_TRUE(m_pManager->Flush());
+    EXPECT_FALSE(pJournal->HasRecord());
+    EXPECT_TRUE(RecordFiles().empty());
+
+    // Redone, then saved.
+    buffer.Redo(pt);
+    ASSERT_TRUE(m_pManager->Flush());
+    EXPECT_EQ(RecordFiles().size(), 1u);
+    ASSERT_TRUE(buffer.SaveToFile(strFile));
+    pJournal->OnModifiedChanged(false);
+    pJournal->SetBaselineSaved(StatFileIdentity(strFile));
+    ASSERT_TRUE(m_pManager->Flush());
+    EXPECT_TRUE(RecordFiles().empty());
+
+    // Edited and closed without saving: gone; edited and kept for the next start: stays.
+    buffer.InsertText(nullptr, 0, 0, "x", nEndLine, nEndChar, ACTION_TYPING);
+    pJournal.reset();
+    ASSERT_TRUE(m_pManager->Flush());
+    EXPECT_TRUE(RecordFiles().empty());
+    pJournal = std::make_unique<CDocJournal>(m_pManager, buffer);
+    buffer.InsertText(nullptr, 0, 0, "y", nEndLine, nEndChar, ACTION_TYPING);
+    m_pManager->KeepRecords();
+    pJournal.reset();
+    ASSERT_TRUE(m_pManager->Flush());
+    EXPECT_EQ(RecordFiles().size(), 1u);
+}
+
+TEST_F(Journal, ALongJournalStartsAgainFromTheText)
+{
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    CDocJournal journal(m_pManager, buffer);
+    // Type and delete the same 64 KB over and over: the text stays small
+    // while the edits add up past the point where a snapshot is cheaper.
+    const std::string strChunk(64 << 10, 'z');
+    int nEndLine = 0;
+    int nEndChar = 0;
+    const int nRounds = static_cast<int>(CRecoveryManager::COMPACT_MINIMUM / strChunk.size()) + 8;
+    for (int i = 0; i < nRounds; ++i) {
+        buffer.InsertText(nullptr, 0, 0, strChunk, nEndLine, nEndChar, ACTION_PASTE);
+        buffer.DeleteText(nullptr, 0, 0, 0, static_cast<int>(strChunk.size()) - 1, ACTION_DELSEL);
+    }
+    ASSERT_TRUE(m_pManager->Flush());
+    const std::string strData = ReadFileBytes(JournalPath(journal));
+    EXPECT_LT(strData.size(), CRecoveryManager::COMPACT_MINIMUM);
+    EXPECT_EQ(Replayed(strData, ""), ImageOf(buffer));
+    EXPECT_EQ(RecordFiles().size(), 1u);
+}
+
+TEST(JournalFolder, AFolderThatCannotBeMadeTurnsJournalingOffAndEditingGoesOn)
+{
+    CTempDir dir;
+    // A file where the folder should be: no amount of privilege helps.
+    WriteFileBytes(dir.File("state"), "");
+    auto pManager = std::make_shared<CRecoveryManager>(dir.File("state/wrenpad/recovery"));
+    std::string strError;
+    EXPECT_FALSE(pManager->Open(strError));
+    EXPECT_NE(strError.find("state"), std::string::npos) << strError;
+
+    CCrystalTextBuffer buffer;
+    buffer.InitNew();
+    CDocJournal journal(pManager, buffer);
+    int nEndLine = 0;
+    int nEndChar = 0;
+    EXPECT_TRUE(buffer.InsertText(nullptr, 0, 0, "still typing", nEndLine, nEndChar, ACTION_TYPING));
+    EXPECT_FALSE(journal.HasRecord());
+    EXPECT_TRUE(pManager->Flush());
+    EXPECT_EQ(ImageOf(buffer).aLines, std::vector<std::string>{"still typing"});
+}
+
+TEST_F(Journal, ALineEndChangeAloneIsRecordedWhateverTheRecordStartsFrom)
+{
+    int nEndLine = 0;
+    int nEndChar = 0;
+    // A text of several snapshot records (empty lines, CR inside lines,
+    // Shift-JIS), under the size that starts from the file; and one over it.
+    std::string strMiddle;
+    for (int i = 0; strMiddle.size() < 3 * (1 << 20); ++i)
+        strMiddle += i % 7 == 0 ? std::string("\n") : "row " + std::to_string(i) + " \x95\x5C\r\x82\xA0\n";
+    std::string strLarge = strMiddle;
+    while (strLarge.size() <= CRecoveryManager::SNAPSHOT_LIMIT * 5 / 4)
+        strLarge += strMiddle;
+
+    for (const std::string *pText : {&strMiddle, &strLarge}) {
+        SCOPED_TRACE(pText->size());
+        const std::string strFile = m_dir.File("lf.txt");
+        WriteFileBytes(strFile, *pText);
+        CCrystalTextBuffer buffer;
+        ASSERT_TRUE(buffer.LoadFromFile(strFile));
+        ASSERT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
+        CDocJournal journal(m_pManager, buffer);
+        journal.SetPath(strFile);
+        journal.SetBaselineLoaded(StatFileIdentity(strFile), buffer.GetLineEndMode());
+
+        // Saving would now write CR LF: the document is modified and the
+        // record says so, with no edit of the text at all.
+        buffer.SetLineEndMode(LINEEND_CRLF);
+        EXPECT_TRUE(buffer.IsModified());
+        ASSERT_TRUE(m_pManager->Flush());
+        ASSERT_TRUE(journal.HasRecord());
+        const std::string strBase = BasePath(journal.RecordId());
+        CTextImage image = Replayed(ReadFileBytes(JournalPath(journal)), strBase);
+        EXPECT_EQ(image.nLineEndMode, LINEEND_CRLF);
+        EXPECT_TRUE(image == ImageOf(buffer));
+
+        // Within a record already kept, and back again after an edit.
+        buffer.InsertText(nullptr, 1, 0, "\x83\x5C", nEndLine, nEndChar, ACTION_TYPING);
+        buffer.SetLineEndMode(LINEEND_CR);
+        ASSERT_TRUE(m_pManager->Flush());
+        image = Replayed(ReadFileBytes(JournalPath(journal)), strBase);
+        EXPECT_EQ(image.nLineEndMode, LINEEND_CR);
+        EXPECT_TRUE(image == ImageOf(buffer));
+    }
+}

@@ -1,0 +1,110 @@
+// LZH methods libarchive does not decode: -lh1- (LHarc) and -lh4- unpack
+// through lhasa, on the same safe path as every other entry; -lh2- and
+// -lh3-, which nothing here decodes, are reported and not written. The
+// archives in tests/data/tools/lzhmethods come from an independent LZH
+// writer (see MakeFixtures.java there).
+#include "support/testutil.h"
+#include "text/codec.h"
+#include "tools/archive.h"
+#include "tools/archivetest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Fixture(const std::string &strName)
+{
+    return std::string(WP_TEST_DATA_DIR) + "/tools/lzhmethods/" + strName;
+}
+
+int Unpack(const std::string &strArchive, const std::string &strDest, std::string &strOut)
+{
+    CUnpackRequest request;
+    request.strArchive = strArchive;
+    request.strDest = strDest;
+    return ArchiveUnpack(request, strOut, nullptr);
+}
+
+// nOriginal: the size the header gives, by default that of strData.
+std::string CompressedEntry(const char *pszMethod, const std::string &strName, const std::string &strPacked,
+                            const std::string &strData, std::uint32_t nOriginal = 0)
+{
+    CLzhEntry entry{strName, 1700000000, 0644};
+    return BuildLzhHeader(pszMethod, entry, static_cast<std::uint32_t>(strPacked.size()),
+                          nOriginal ? nOriginal : static_cast<std::uint32_t>(strData.size()),
+                          LzhCrc16(0, strData.data(), strData.size())) +
+           strPacked;
+}
+
+} // namespace
+
+TEST(LzhMethods, OldMethodsUnpackWholeAndTheEntriesAroundThemToo)
+{
+    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
+    ASSERT_GT(strSample.size(), 20000u);
+    const CTree whole = {
+        {"sample.txt", strSample},
+        {"dir/", ""},
+        {"dir/empty.txt", ""},
+        {"part.txt", strSample.substr(0, 5000)},
+    };
+    for (const char *pszName : {"samplelh1.lzh", "samplelh4.lzh"}) {
+        CTempDir dir;
+        std::string strOut;
+        EXPECT_EQ(Unpack(Fixture(pszName), dir.File("out"), strOut), ARC_OK) << pszName << "\n" << strOut;
+        EXPECT_EQ(SnapshotTree(dir.File("out")), whole) << pszName;
+    }
+    // Nothing here decodes these two: their files are reported, not written
+    // empty or half, and the entries between them still land.
+    for (const char *pszName : {"samplelh2.lzh", "samplelh3.lzh"}) {
+        CTempDir dir;
+        std::string strOut;
+        EXPECT_EQ(Unpack(Fixture(pszName), dir.File("out"), strOut), ARC_INCOMPLETE) << pszName << "\n" << strOut;
+        EXPECT_NE(strOut.find("エラー: sample.txt"), std::string::npos) << strOut;
+        EXPECT_NE(strOut.find(std::string("-lh") + pszName[8] + "-"), std::string::npos) << strOut;
+        EXPECT_EQ(SnapshotTree(dir.File("out")), (CTree{{"dir/", ""}, {"dir/empty.txt", ""}})) << pszName;
+    }
+}
+
+TEST(LzhMethods, DamagedOrInflatedOldMethodEntriesAreNotWritten)
+{
+    const std::string strArchive = ReadFileBytes(Fixture("samplelh1.lzh"));
+    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
+    CTempDir dir;
+    // A byte flipped halfway into the first entry's data.
+    std::string strFlipped = strArchive;
+    strFlipped[1500] = static_cast<char>(strFlipped[1500] ^ 0x40);
+    WriteFileBytes(dir.File("flipped.lzh"), strFlipped);
+    // An -lh1- entry whose header promises a gigabyte from a few bytes.
+    const std::string strBomb = CompressedEntry("-lh1-", "bomb.txt", std::string(64, '\0'), "x", 1u << 30);
+    WriteFileBytes(dir.File("bomb.lzh"), strBomb + RawLzhEntry("after.txt", "after") + '\0');
+
+    std::string strOut;
+    EXPECT_EQ(Unpack(dir.File("flipped.lzh"), dir.File("out1"), strOut), ARC_INCOMPLETE) << strOut;
+    EXPECT_NE(strOut.find("エラー: sample.txt"), std::string::npos) << strOut;
+    EXPECT_EQ(SnapshotTree(dir.File("out1")),
+              (CTree{{"dir/", ""}, {"dir/empty.txt", ""}, {"part.txt", strSample.substr(0, 5000)}}));
+
+    EXPECT_EQ(Unpack(dir.File("bomb.lzh"), dir.File("out2"), strOut), ARC_INCOMPLETE) << strOut;
+    EXPECT_NE(strOut.find("エラー: bomb.txt"), std::string::npos) << strOut;
+    EXPECT_EQ(SnapshotTree(dir.File("out2")), (CTree{{"after.txt", "after"}}));
+}
+
+TEST(LzhMethods, OurLh4StreamsStayWithinTheirDictionary)
+{
+    // Repeats 4000 to 8000 bytes back: an -lh5- stream would reach them, an
+    // -lh4- one must not, or both decoders give other bytes back.
+    std::string strText;
+    for (int i = 0; i < 3000; ++i)
+        strText += Utf8ToCp932("第" + std::to_string(i % 13) + "表 ") + std::to_string(i * 7919 % 100003) + "\r\n";
+    strText += strText.substr(0, 20000);
+    const std::string strPacked = LhCompress(strText, ELhStream::Lh4);
+    ASSERT_LT(strPacked.size(), strText.size() / 2);
+    CTempDir dir;
+    WriteFileBytes(dir.File("lh4.lzh"), CompressedEntry("-lh4-", "lh4.txt", strPacked, strText) + '\0');
+    std::string strOut;
+    EXPECT_EQ(Unpack(dir.File("lh4.lzh"), dir.File("out"), strOut), ARC_OK) << strOut;
+    EXPECT_TRUE(ReadFileBytes(dir.File("out/lh4.txt")) == strText);
+    const CToolResult lha = RunProgram({"lha", "tq", dir.File("lh4.lzh")});
+    EXPECT_EQ(lha.nStatus, 0) << lha.strOut << lha.strErr;
+}
