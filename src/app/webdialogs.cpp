@@ -514,3 +514,13 @@ CCellFields CCellDlg::GetFields() const
     return {m_width.Field(), m_height.Field(),  m_colSpan.Field(), m_rowSpan.Field(),
             m_align.Field(), m_vAlign.Field(), m_color.Field()};
 }
+
+void CHotLinkDlg::SetFile(const QString &strFile)
+{
+    m_pFile->setText(strFile);
+}
+
+void CImageDlg::SetFile(const QString &strFile)
+{
+    m_pFile->setText(strFile);
+}

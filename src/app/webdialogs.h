@@ -47,6 +47,8 @@ public:
     // strDocPath: the page being edited, which "参照" makes the link relative to.
     explicit CHotLinkDlg(const std::string &strDocPath = std::string(), QWidget *pParent = nullptr);
     CHotLinkFields GetFields() const;
+    // The link's file as the field shows it (a dropped file's relative path).
+    void SetFile(const QString &strFile);
 
 private:
     QLineEdit *m_pFile;
@@ -168,6 +170,7 @@ public:
     // beside (empty for an unnamed document).
     explicit CImageDlg(const std::string &strDocPath = std::string(), QWidget *pParent = nullptr);
     CImageFields GetFields() const;
+    void SetFile(const QString &strFile);
 
 private:
     // "画像ｻｲｽﾞ": the width and height of the image file, through the image plug-in.

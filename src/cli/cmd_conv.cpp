@@ -5,9 +5,11 @@
 // status 2 and one line on standard error.
 #include "cli/cli.h"
 #include "html/listbuild.h"
+#include "html/htmlgen.h"
 #include "html/tagcase.h"
 #include "html/textconv.h"
 #include "res/commands.h"
+#include "syntax/viewtype.h"
 #include "tools/nkf.h"
 
 #include <algorithm>
@@ -116,6 +118,79 @@ bool TagCaseArgs(const CliArgs &args, std::string_view input, std::string &strOu
     }
     strOut = TagCaseB(input, args[0] == "1");
     return true;
+}
+
+bool VerticalTableArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    int nRows = 0;
+    if (!CheckArgCount(args, 0, 1, strError))
+        return false;
+    if (!args.empty() && !ParseNumber(args[0], 1, 1000, nRows)) {
+        strError = "ROWS must be a number from 1 to 1000";
+        return false;
+    }
+    strOut = BuildVerticalTable(input, nRows);
+    return true;
+}
+
+bool GradationArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    const bool bRainbow = !args.empty() && args[0] == "rainbow";
+    const std::size_t nColors = bRainbow ? 1 : 2;
+    bool bUpper = false;
+    if (!CheckArgCount(args, nColors, nColors + 1, strError) || !ParseFlag(args, nColors, bUpper, strError))
+        return false;
+    CGradColor crFrom;
+    CGradColor crTo;
+    if (!bRainbow && (!ParseHtmlColor(args[0], crFrom) || !ParseHtmlColor(args[1], crTo)
+                      || args[0][0] != '#' || args[1][0] != '#')) {
+        strError = "FROM and TO must be colours written #rrggbb";
+        return false;
+    }
+    strOut = BuildGradation(input, crFrom, crTo, bRainbow, bUpper);
+    return true;
+}
+
+bool TableToCsvArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bErase = false;
+    if (!CheckArgCount(args, 1, 2, strError) || !ParseFlag(args, 1, bErase, strError))
+        return false;
+    static const char *const SEPARATORS[] = {"comma", "tab", "blank"};
+    int nSeparator = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (args[0] == SEPARATORS[i] || args[0] == std::to_string(i))
+            nSeparator = i;
+    }
+    if (nSeparator < 0) {
+        strError = "SEP must be comma, tab or blank (or 0, 1, 2)";
+        return false;
+    }
+    strOut = TableToSeparatedValues(input, nSeparator, bErase);
+    return true;
+}
+
+bool CopyAsHtmlArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    if (!CheckArgCount(args, 1, 1, strError))
+        return false;
+    static const struct
+    {
+        const char *pszName;
+        int nViewType;
+    } TYPES[] = {
+        {"cpp", VIEWTYPE_CPP},     {"vb", VIEWTYPE_VB},         {"html", VIEWTYPE_HTML},
+        {"htmlsimple", VIEWTYPE_HTML_SIMPLE},                   {"plain", VIEWTYPE_PLAIN},
+        {"perl", VIEWTYPE_PERL},   {"pascal", VIEWTYPE_PASCAL}, {"standard", VIEWTYPE_STANDARD},
+    };
+    for (const auto &type : TYPES) {
+        if (args[0] == type.pszName) {
+            strOut = BuildCopyAsHtmlOfText(input, type.nViewType);
+            return true;
+        }
+    }
+    strError = "TYPE must be one of cpp, vb, html, htmlsimple, plain, perl, pascal, standard";
+    return false;
 }
 
 std::string FullSpacesOrSame(std::string_view text)
@@ -241,6 +316,22 @@ const CConvCommand CONV_COMMANDS[] = {
      NumberedListArgs},
     {ID_WEB_BULLET_LIST, "TYPE [STATE]", "a bulleted list (TYPE disc circle square), a line an item",
      BulletListArgs},
+    {ID_VERTICAL_SIMPLE, "", "vertical writing in a <pre> block, the first line rightmost",
+     NoArgs<BuildVerticalSimple>, true},
+    {ID_VERTICAL_TABLE, "[ROWS]",
+     "vertical writing, one table cell per line; ROWS (1-1000): characters per column", VerticalTableArgs,
+     true},
+    {ID_TEXT_GRADATION, "FROM TO [STATE] | rainbow [STATE]",
+     "each character in a <font> of a colour going from FROM to TO (#rrggbb) or through the rainbow; "
+     "STATE 1: the tags in upper case",
+     GradationArgs},
+    {ID_TABLE_TO_CSV, "SEP [1]",
+     "table rows to lines of cells separated by SEP (comma, tab or blank); 1: every other tag dropped",
+     TableToCsvArgs},
+    {ID_COPY_AS_HTML, "TYPE",
+     "the whole input as copy as HTML puts it on the clipboard, coloured as view type TYPE (cpp, vb, html, "
+     "htmlsimple, plain, perl, pascal, standard) with the default colours",
+     CopyAsHtmlArgs},
 };
 
 const CConvCommand *FindConvCommand(std::string_view id)

@@ -1,9 +1,14 @@
 wp_core_sources(
     docstruct.cpp
+    htmlgen_copy.cpp
+    htmlgen_gradation.cpp
+    htmlgen_table.cpp
+    htmlgen_vertical.cpp
     lineinsert.cpp
     listbuild.cpp
-    tagattr.cpp
     tablegrid.cpp
+    tagalign.cpp
+    tagattr.cpp
     tagcase.cpp
     tagpair.cpp
     tagparse.cpp
@@ -11,4 +16,6 @@ wp_core_sources(
     textconv_html.cpp
     textconv_lines.cpp
     textinsert.cpp
+    usertags.cpp
+    webmenufile.cpp
 )

@@ -58,7 +58,7 @@ constexpr CCommandInfo COMMANDS[] = {
         VIEW | FRAME),
     CMD(ID_EDIT_COPY, "ｺﾋﾟｰ(&C)\tCtrl+C", "選択範囲をｺﾋﾟｰしてｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存", "ｺﾋﾟ-", "copy", "Ctrl+C Ctrl+Ins",
         VIEW | FRAME),
-    CMD(ID_COPY_AS_HTML, "ｺﾋﾟｰ As &HTML", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
+    CMD(ID_COPY_AS_HTML, "ｺﾋﾟｰ As &HTML", nullptr, nullptr, nullptr, nullptr, 0),
     CMD(ID_EDIT_PASTE, "貼り付け(&P)\tCtrl+V", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を貼り付け", "貼り付け", "paste", "Ctrl+V Shift+Ins",
         VIEW | FRAME),
     CMD(ID_EDIT_DELETE, "削除(&D)\tDelete", "選択範囲を削除します。", "削除", nullptr, "Del", VIEW),
@@ -202,7 +202,7 @@ constexpr CCommandInfo COMMANDS[] = {
         FRAME),
     CMD(ID_VIEW_OPTIONS, "オプション(&O)", "オプションの設定を変更します。", "オプション", nullptr, nullptr, 0),
     CMD(ID_LOAD_OBJECT_LIST, "ｵﾌﾞｼﾞｪｸﾄﾘｽﾄの読み込み", "ﾕｰｻﾞｰ定義ｵﾌﾞｼﾞｪｸﾄﾘｽﾄﾌｧｲﾙを読み込みます", "ｵﾌﾞｼﾞｪｸﾄﾘｽﾄﾌｧｲﾙ",
-        nullptr, nullptr, NOT_BUILT),
+        nullptr, nullptr, 0),
     // The explorer pane's tool bar and context menu; the pane handles them.
     CMD(ID_DIRLIST_ROOT, nullptr, "ツリーのルートになるフォルダーを指定します。", "ルートパスの指定", "dirroot", nullptr, 0),
     CMD(ID_DIRLIST_UP, nullptr, "ルートを一つ上のフォルダーに移します。", "上のフォルダーへ", "dirup", nullptr, 0),
@@ -313,18 +313,20 @@ constexpr CCommandInfo COMMANDS[] = {
     CMD(ID_WEB_TAG_CASE, "ﾀｸﾞ文字変換(&C)", nullptr, nullptr, nullptr, nullptr, 0),
 
     // HTML generators, tag settings, user tags and completion
-    CMD(ID_VERTICAL_SIMPLE, "ｼﾝﾌﾟﾙﾃｷｽﾄ版(&S)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
-    CMD(ID_VERTICAL_TABLE, "ﾃｰﾌﾞﾙ使用版(&T)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
-    CMD(ID_TEXT_GRADATION, "文字ｸﾞﾗﾃﾞｰｼｮﾝ(&G)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
-    CMD(ID_TABLE_TO_CSV, "ﾃｰﾌﾞﾙﾀｸﾞをCSV形式変換(&V)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
+    CMD(ID_VERTICAL_SIMPLE, "ｼﾝﾌﾟﾙﾃｷｽﾄ版(&S)", nullptr, nullptr, nullptr, nullptr, 0),
+    CMD(ID_VERTICAL_TABLE, "ﾃｰﾌﾞﾙ使用版(&T)", nullptr, nullptr, nullptr, nullptr, 0),
+    CMD(ID_TEXT_GRADATION, "文字ｸﾞﾗﾃﾞｰｼｮﾝ(&G)", nullptr, nullptr, nullptr, nullptr, 0),
+    CMD(ID_TABLE_TO_CSV, "ﾃｰﾌﾞﾙﾀｸﾞをCSV形式変換(&V)", nullptr, nullptr, nullptr, nullptr, 0),
     // The items take the plug-ins' own menu texts.
     CMD_RANGE(ID_PLUGIN_FIRST, ID_PLUGIN_LAST, "ﾌﾟﾗｸﾞｲﾝ", "ﾌﾟﾗｸﾞｲﾝのｺﾏﾝﾄﾞを実行します。", "ﾌﾟﾗｸﾞｲﾝ", 0),
     CMD_RANGE(ID_PLUGIN_HELP_FIRST, ID_PLUGIN_HELP_LAST, "ﾌﾟﾗｸﾞｲﾝ情報", "ﾌﾟﾗｸﾞｲﾝのｺﾏﾝﾄﾞの説明を表示します。",
               "ﾌﾟﾗｸﾞｲﾝ情報", 0),
     CMD(ID_TAG_CASE_SETTING, "挿入ﾀｸﾞ設定(&T)", nullptr, nullptr, nullptr, nullptr, 0),
-    CMD(ID_USERTAG_ADD, "ﾕｰｻﾞｰﾀｸﾞに追加(&A)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
-    CMD(ID_USERTAG_EDIT, "ﾕｰｻﾞｰﾀｸﾞ編集(&E)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
-    CMD(ID_TAG_COMPLETION, nullptr, nullptr, nullptr, nullptr, "Ctrl+Space", FRAME | NOT_BUILT),
+    CMD(ID_USERTAG_ADD, "ﾕｰｻﾞｰﾀｸﾞに追加(&A)", nullptr, nullptr, nullptr, nullptr, 0),
+    CMD(ID_USERTAG_EDIT, "ﾕｰｻﾞｰﾀｸﾞ編集(&E)", nullptr, nullptr, nullptr, nullptr, 0),
+    CMD(ID_TAG_COMPLETION, nullptr, nullptr, nullptr, nullptr, "Ctrl+Space", FRAME),
+    CMD_RANGE(ID_USERTAG_FIRST, ID_USERTAG_LAST, "ﾕｰｻﾞｰﾀｸﾞ", "ﾕｰｻﾞｰﾀｸﾞを挿入します。", "ﾕｰｻﾞｰﾀｸﾞ", 0),
+    CMD_RANGE(ID_WEBMENU_FIRST, ID_WEBMENU_LAST, "Webﾒﾆｭｰ", "Webﾒﾆｭｰの項目を挿入します。", "Webﾒﾆｭｰ", 0),
 
     // Document windows
     CMD(ID_WINDOW_NEW, "新しいｳｨﾝﾄﾞｳを開く(&N)", "作業中のｳｨﾝﾄﾞｳをもう一つ開きます。", "新しいｳｨﾝﾄﾞｳ", nullptr, nullptr, 0),
