@@ -10,6 +10,7 @@
 // coloured copy in htmlgen_copy.cpp.
 #pragma once
 
+#include "html/tablesep.h"
 #include "syntax/parse.h"
 
 #include <cstdint>
@@ -59,13 +60,6 @@ std::string BuildGradation(std::string_view text, CGradColor crFrom, CGradColor 
 bool ParseHtmlColor(std::string_view str, CGradColor &color);
 
 // --- Table to separated values -------------------------------------------------
-
-enum
-{
-    TABLESEP_COMMA = 0,
-    TABLESEP_TAB = 1,
-    TABLESEP_BLANK = 2,
-};
 
 // The rows and cells of the table markup as lines of values joined by the
 // separator (any other nSeparator: comma). Blanks, tabs and line breaks

@@ -7,6 +7,7 @@
 // (an "a" list is not an "A" list) and titles keep their case.
 #pragma once
 
+#include "html/tablesep.h"
 #include "html/tagattr.h"
 
 #include <string>
@@ -36,13 +37,6 @@ CTagTexts ListTagTexts(const CListSpec &spec, bool bUpper);
 // line of it behind "<br>").
 std::string BuildList(std::string_view text, const CListSpec &spec, bool bUpper);
 
-// The separators a table's cells are split at.
-enum ETableSeparator
-{
-    TABLESEP_COMMA = 0,
-    TABLESEP_TAB = 1,
-    TABLESEP_BLANK = 2,
-};
 // 0 comma, 1 tab, 2 blank; anything else is a comma.
 char TableSeparatorByte(int nSeparator);
 
