@@ -119,6 +119,22 @@ public:
     // the context menu, which is built each time it is shown), and takes the
     // clickable-map item out when the image-map plug-in does not load.
     void AddPluginItems(QMenu *pMenu);
+
+    // --- Tag menu (mainframe_tagmenu.cpp) -------------------------------------
+    // Reads the user tags, the web menu and the attribute lists from the
+    // program folder and puts the items into the tag menus.
+    void LoadTagMenus();
+    // The tag menus of the menu bar again, after the user tags changed.
+    void RebuildTagMenus();
+    // The web menu's items and the user tags into the tag menu among a menu's
+    // pop-ups (the menu bar's, and the context menu when it is built).
+    void AddTagMenuItems(QMenu *pMenu);
+
+    // Converts an EUC or JIS file to Shift-JIS in a new document.
+    void ImportKanjiFile(const QString &strPath);
+    // The file's hexadecimal and character dump in a new document; a file
+    // that cannot be read, or is over 256 MB, is reported and gives none.
+    bool ShowAsciiDump(const QString &strPath);
     void UpdateRecentFileMenus();
     // The explorer pane while it is open, else null.
     CDirListDlg *GetDirListDlg() const;

@@ -395,6 +395,7 @@ void CMainFrame::RestoreBarsAndMenus()
     SetTrayIconVisible(AppProfile().GetInt(SECTION_MAIN, "bShowTrayIcon", 0) != 0);
     UpdateRecentFileMenus();
     LoadPlugins();
+    LoadTagMenus();
 }
 
 void CMainFrame::SaveFrameState()

@@ -12,7 +12,9 @@
 #include "platform/msgbox.h"
 #include "res/commands.h"
 #include "tools/archivedlg.h"
+#include "text/codec.h"
 #include "tools/filesplitdlg.h"
+#include "tools/hexdump.h"
 #include "tools/kanjiio.h"
 #include "tools/nkf.h"
 
@@ -54,12 +56,17 @@ void CMainFrame::OnImportKanji()
     if (CChildFrame *pFrame = GetActiveChild(); pFrame && !pFrame->GetDocument()->GetPathName().empty())
         request.strDirectory = QFileInfo(QString::fromStdString(pFrame->GetDocument()->GetPathName())).absolutePath();
     const QStringList files = RunFileDialog(this, request);
-    if (files.isEmpty())
-        return;
+    if (!files.isEmpty())
+        ImportKanjiFile(files.first());
+}
 
+void CMainFrame::ImportKanjiFile(const QString &strPath)
+{
+    if (!NkfLibrary().IsLoaded())
+        return;
     // The whole file, NUL bytes and all: a NUL must not cut the text short.
     std::string strBytes;
-    if (const int nError = ReadWholeFile(files.first().toStdString(), strBytes); nError != FILEERR_NONE) {
+    if (const int nError = ReadWholeFile(strPath.toStdString(), strBytes); nError != FILEERR_NONE) {
         MessageBox(this, QString::fromLatin1(FileErrorText(nError)), QStringLiteral("Error"), MB_OK | MB_ICONSTOP);
         return;
     }
@@ -77,4 +84,28 @@ void CMainFrame::OnImportKanji()
         return;
     if (CWrenpadView *pView = GetActiveView())
         pView->ReplaceAllText(strText);
+}
+
+bool CMainFrame::ShowAsciiDump(const QString &strPath)
+{
+    std::string strDump;
+    EAsciiDumpResult eResult;
+    {
+        CWaitCursor wait;
+        eResult = BuildAsciiDump(strPath.toStdString(), Utf8ToCp932(strPath.toStdString()), strDump);
+    }
+    if (eResult == DUMP_TOO_LARGE) {
+        MessageBox(this, QStringLiteral("%1\nは256MBを超えるため、ダンプ表示できません。").arg(strPath),
+                   QStringLiteral("エラー"), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (eResult != DUMP_OK) {
+        MessageBox(this, QStringLiteral("%1\nを読み込めません。").arg(strPath), QStringLiteral("エラー"),
+                   MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (!m_pApp->OnFileNew())
+        return false;
+    CWrenpadView *pView = GetActiveView();
+    return pView && pView->ReplaceAllText(strDump);
 }

@@ -250,6 +250,7 @@ void CMainFrame::ShowContextMenu(CWrenpadView *pView, const QPoint &ptGlobal)
     // A selected URL or file name puts the matching commands on top.
     pView->AddOpenMenu(pMenu);
     AddPluginItems(pMenu);
+    AddTagMenuItems(pMenu);
 
     connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu] { UpdateMenu(pMenu); });
     for (QMenu *pSub : pMenu->findChildren<QMenu *>())

@@ -13,14 +13,20 @@ wp_gui_sources(
     aboutdlg.cpp
     apprecovery.cpp
     appsession.cpp
+    attrdialogs.cpp
     browserbar.cpp
     childframe.cpp
+    completionpopup.cpp
     convdialogs.cpp
     docdialogs.cpp
+    dropfiledlg.cpp
     filewatcher.cpp
+    formdialogs.cpp
+    htmlgendlgs.cpp
     mainframe.cpp
     mainframe_bars.cpp
     mainframe_explorer.cpp
+    mainframe_tagmenu.cpp
     mainframe_tools.cpp
     mainframe_window.cpp
     menubuilder.cpp
@@ -31,11 +37,14 @@ wp_gui_sources(
     printpdf.cpp
     splitterwnd.cpp
     tabbar.cpp
+    tableeditdlg.cpp
     templatedlg.cpp
+    tagmenufiles.cpp
     templatepage.cpp
     templates.cpp
     textbrowserpreview.cpp
     trayicon.cpp
+    usertagdlg.cpp
     webdialogs.cpp
     webdialogs_lines.cpp
     wrenpadapp.cpp
@@ -44,11 +53,16 @@ wp_gui_sources(
     wrenpaddoc_disk.cpp
     wrenpadview.cpp
     wrenpadview_conv.cpp
+    wrenpadview_drop.cpp
     wrenpadview_jump.cpp
     wrenpadview_kanji.cpp
     wrenpadview_preview.cpp
+    wrenpadview_htmlgen.cpp
+    wrenpadview_usertag.cpp
     wrenpadview_web.cpp
     wrenpadview_webdlg.cpp
+    wrenpadview_webdoc.cpp
+    wrenpadview_weblists.cpp
 )
 # Plug-ins and the file manager's menu.
 wp_gui_sources(appplugins.cpp mainframe_plugins.cpp shellmenuswitch.cpp wrenpadview_plugin.cpp)

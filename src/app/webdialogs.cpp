@@ -1,6 +1,10 @@
 #include "app/webdialogs.h"
 
+#include "app/webdialogparts.h"
+
 #include "app/appplugins.h"
+#include "app/recentfiles.h"
+#include "html/textinsert.h"
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
 #include "platform/profile.h"
@@ -12,6 +16,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,9 +25,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-const char *const SECTION_CLASS_TAG = "WebClassTag";
+namespace WebDlg {
 
 std::string Bytes(const QString &strText)
 {
@@ -36,7 +39,7 @@ QLineEdit *NewEdit(QWidget *pParent, const QString &strName)
     return pEdit;
 }
 
-QComboBox *NewCombo(QWidget *pParent, const QString &strName, const QStringList &items, bool bEditable = false)
+QComboBox *NewCombo(QWidget *pParent, const QString &strName, const QStringList &items, bool bEditable)
 {
     auto *pCombo = new QComboBox(pParent);
     pCombo->setObjectName(strName);
@@ -55,7 +58,7 @@ QCheckBox *NewCheck(QWidget *pParent, const QString &strLabel, const QString &st
 // A row of the grid: the check box, its field and one more widget (a unit or
 // a button) that the check box enables with the field. The check box is
 // named after the field with "Check" behind.
-CFieldRow AddFieldRow(QGridLayout *pGrid, const QString &strLabel, QWidget *pField, QWidget *pExtra = nullptr)
+CFieldRow AddFieldRow(QGridLayout *pGrid, const QString &strLabel, QWidget *pField, QWidget *pExtra)
 {
     const int nRow = pGrid->rowCount();
     QCheckBox *pCheck = NewCheck(pGrid->parentWidget(), strLabel, pField->objectName() + QStringLiteral("Check"));
@@ -120,10 +123,59 @@ QPushButton *NewColorButton(QWidget *pParent, QLineEdit *pEdit)
     return pButton;
 }
 
+CFieldRow AddColorRow(QGridLayout *pGrid, const QString &strLabel, const QString &strName)
+{
+    auto *pEdit = NewEdit(pGrid->parentWidget(), strName);
+    return AddFieldRow(pGrid, strLabel, pEdit, NewColorButton(pGrid->parentWidget(), pEdit));
+}
+
+QPushButton *NewFileButton(QWidget *pParent, QLineEdit *pFile, const CFieldRow &folder, const std::string &strDocPath,
+                           EFileFilter eFilter)
+{
+    auto *pButton = new QPushButton(QStringLiteral("参照"), pParent);
+    pButton->setObjectName(pFile->objectName() + QStringLiteral("Browse"));
+    pButton->setAutoDefault(false);
+    QObject::connect(pButton, &QPushButton::clicked, pParent, [pParent, pFile, folder, strDocPath, eFilter] {
+        CFileDialogRequest request;
+        const QString strImages = QStringLiteral("Image Files (*.gif *.jpg *.jpeg)");
+        if (eFilter == FILEFILTER_LINK)
+            request.aFilters = {QStringLiteral("Html Files (*.htm *.html)"), strImages};
+        else
+            request.aFilters = {strImages};
+        request.aFilters << QStringLiteral("All Files (*)");
+        // An unsaved page starts where the last file opened lies.
+        const std::string strStart = !strDocPath.empty()
+                                         ? strDocPath
+                                         : AppProfile().GetString(SECTION_RECENT_FILES, "File1", "");
+        if (!strStart.empty())
+            request.strDirectory = QFileInfo(QString::fromStdString(strStart)).absolutePath();
+        const QStringList files = RunFileDialog(pParent, request);
+        if (files.isEmpty())
+            return;
+        const QString strChosen = files.first();
+        pFile->setText(QFileInfo(strChosen).fileName());
+        if (strDocPath.empty())
+            return;
+        const QString strLink = QString::fromStdString(RelativeLinkPath(strDocPath, strChosen.toStdString()));
+        const int nSlash = static_cast<int>(strLink.lastIndexOf(QLatin1Char('/')));
+        const QString strFolder = nSlash > 0 ? strLink.left(nSlash) : QString();
+        folder.Preset(strFolder);
+    });
+    return pButton;
+}
+
 QStringList Positions()
 {
     return {QStringLiteral("left"), QStringLiteral("center"), QStringLiteral("right")};
 }
+
+} // namespace WebDlg
+
+using namespace WebDlg;
+
+namespace {
+
+const char *const SECTION_CLASS_TAG = "WebClassTag";
 
 QStringList StoredList(const char *pszEntry, const char *pszDefault)
 {
@@ -147,7 +199,7 @@ void SaveList(const char *pszEntry, const QComboBox *pCombo)
 // ---------------------------------------------------------------------------
 // A field behind its check box
 
-void CFieldRow::Preset(const QString &strValue)
+void CFieldRow::Preset(const QString &strValue) const
 {
     if (auto *pEdit = qobject_cast<QLineEdit *>(m_pField))
         pEdit->setText(strValue);
@@ -178,12 +230,15 @@ CAttrField CFieldRow::Field() const
 // ---------------------------------------------------------------------------
 // Links
 
-CHotLinkDlg::CHotLinkDlg(QWidget *pParent) : QDialog(pParent)
+CHotLinkDlg::CHotLinkDlg(const std::string &strDocPath, QWidget *pParent) : QDialog(pParent)
 {
     QGridLayout *pGrid = StartGridDialog(this, QStringLiteral("ホットリンクの設定"));
     m_pFile = NewEdit(this, QStringLiteral("linkFile"));
+    const int nFileRow = pGrid->rowCount();
     AddLabelRow(pGrid, QStringLiteral("ﾘﾝｸ先のﾌｧｲﾙ"), m_pFile);
     m_folder = AddFieldRow(pGrid, QStringLiteral("階層"), NewEdit(this, QStringLiteral("folder")));
+    pGrid->addWidget(NewFileButton(this, m_pFile, m_folder, strDocPath, FILEFILTER_LINK), nFileRow, 2);
+    m_pFile->setFocus();
     m_target = AddFieldRow(pGrid, QStringLiteral("ﾀｰｹﾞｯﾄのﾌﾚｰﾑ"),
                            NewCombo(this, QStringLiteral("target"),
                                     {QStringLiteral("_self"), QStringLiteral("_top"), QStringLiteral("_blank"),
@@ -244,6 +299,24 @@ CFontTagDlg::CFontTagDlg(const QString &strFace, const QString &strColor, QWidge
     if (strFace.isEmpty())
         m_pFace->setCurrentIndex(0);
     FinishGridDialog(this);
+}
+
+void CFontTagDlg::PresetFromTag(CTagAttributeMap attributes)
+{
+    auto take = [&attributes](const char *pszName) {
+        return QString::fromStdString(Cp932ToUtf8(TakeAttribute(attributes, pszName)));
+    };
+    m_size.Preset(take("size"));
+    m_color.Preset(take("color"));
+    const QString strFace = take("face");
+    m_face.Preset(strFace);
+    if (strFace.isEmpty())
+        m_pFace->setCurrentIndex(0);
+    m_pOther->setText(QString::fromStdString(Cp932ToUtf8(OtherAttributesText(attributes))));
+    for (QCheckBox *pStyle : {m_pBold, m_pItalic, m_pUnderline, m_pStrike}) {
+        pStyle->setChecked(false);
+        pStyle->hide();
+    }
 }
 
 CFontTagFields CFontTagDlg::GetFields() const
@@ -363,8 +436,10 @@ CImageDlg::CImageDlg(const std::string &strDocPath, QWidget *pParent) : QDialog(
 {
     QGridLayout *pGrid = StartGridDialog(this, QStringLiteral("イメージファイルの設定"));
     m_pFile = NewEdit(this, QStringLiteral("imageFile"));
+    const int nFileRow = pGrid->rowCount();
     AddLabelRow(pGrid, QStringLiteral("画像ﾌｧｲﾙ"), m_pFile);
     m_folder = AddFieldRow(pGrid, QStringLiteral("階層"), NewEdit(this, QStringLiteral("folder")));
+    pGrid->addWidget(NewFileButton(this, m_pFile, m_folder, strDocPath, FILEFILTER_IMAGE), nFileRow, 2);
     m_pName = NewEdit(this, QStringLiteral("imageName"));
     AddLabelRow(pGrid, QStringLiteral("画像の名前"), m_pName);
     m_width = AddFieldRow(pGrid, QStringLiteral("幅"), NewEdit(this, QStringLiteral("imageWidth")));
@@ -414,11 +489,38 @@ CCellDlg::CCellDlg(QWidget *pParent) : QDialog(pParent)
                                     {QStringLiteral("top"), QStringLiteral("center"), QStringLiteral("bottom")}));
     auto *pColor = NewEdit(this, QStringLiteral("cellColor"));
     m_color = AddFieldRow(pGrid, QStringLiteral("色の指定："), pColor, NewColorButton(this, pColor));
+    m_pOther = NewEdit(this, QStringLiteral("other"));
+    AddLabelRow(pGrid, QStringLiteral("その他"), m_pOther);
     FinishGridDialog(this);
+}
+
+void CCellDlg::PresetFromTag(CTagAttributeMap attributes)
+{
+    const std::pair<const CFieldRow *, const char *> aRows[] = {
+        {&m_width, "width"}, {&m_height, "height"}, {&m_colSpan, "colspan"}, {&m_rowSpan, "rowspan"},
+        {&m_align, "align"}, {&m_vAlign, "valign"}, {&m_color, "bgcolor"}};
+    for (const auto &[pRow, pszName] : aRows)
+        pRow->Preset(QString::fromStdString(Cp932ToUtf8(TakeAttribute(attributes, pszName))));
+    m_pOther->setText(QString::fromStdString(Cp932ToUtf8(OtherAttributesText(attributes))));
+}
+
+std::string CCellDlg::GetOther() const
+{
+    return Bytes(m_pOther->text().trimmed());
 }
 
 CCellFields CCellDlg::GetFields() const
 {
     return {m_width.Field(), m_height.Field(),  m_colSpan.Field(), m_rowSpan.Field(),
             m_align.Field(), m_vAlign.Field(), m_color.Field()};
+}
+
+void CHotLinkDlg::SetFile(const QString &strFile)
+{
+    m_pFile->setText(strFile);
+}
+
+void CImageDlg::SetFile(const QString &strFile)
+{
+    m_pFile->setText(strFile);
 }

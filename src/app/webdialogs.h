@@ -5,6 +5,7 @@
 
 #include "html/lineinsert.h"
 #include "html/tagattr.h"
+#include "html/tagparse.h"
 
 #include <QDialog>
 
@@ -25,7 +26,7 @@ public:
     CFieldRow() = default;
     CFieldRow(QCheckBox *pCheck, QWidget *pField) : m_pCheck(pCheck), m_pField(pField) {}
     // Ticks the box when the preset value is not empty.
-    void Preset(const QString &strValue);
+    void Preset(const QString &strValue) const;
     bool IsOn() const;
     QString Text() const;
     // The field as the document's bytes, behind its check box.
@@ -43,8 +44,11 @@ class CHotLinkDlg : public QDialog
     Q_OBJECT
 
 public:
-    explicit CHotLinkDlg(QWidget *pParent = nullptr);
+    // strDocPath: the page being edited, which "参照" makes the link relative to.
+    explicit CHotLinkDlg(const std::string &strDocPath = std::string(), QWidget *pParent = nullptr);
     CHotLinkFields GetFields() const;
+    // The link's file as the field shows it (a dropped file's relative path).
+    void SetFile(const QString &strFile);
 
 private:
     QLineEdit *m_pFile;
@@ -72,6 +76,9 @@ class CFontTagDlg : public QDialog
 
 public:
     CFontTagDlg(const QString &strFace, const QString &strColor, QWidget *pParent = nullptr);
+    // Size, colour and face from an existing tag; the rest into "その他".
+    // Also hides the style boxes: an existing tag gets attributes only.
+    void PresetFromTag(CTagAttributeMap attributes);
     CFontTagFields GetFields() const;
     std::string GetOther() const;
     CFontStyles GetStyles() const;
@@ -163,6 +170,7 @@ public:
     // beside (empty for an unnamed document).
     explicit CImageDlg(const std::string &strDocPath = std::string(), QWidget *pParent = nullptr);
     CImageFields GetFields() const;
+    void SetFile(const QString &strFile);
 
 private:
     // "画像ｻｲｽﾞ": the width and height of the image file, through the image plug-in.
@@ -185,9 +193,12 @@ class CCellDlg : public QDialog
 
 public:
     explicit CCellDlg(QWidget *pParent = nullptr);
+    void PresetFromTag(CTagAttributeMap attributes);
     CCellFields GetFields() const;
+    std::string GetOther() const;
 
 private:
+    QLineEdit *m_pOther;
     CFieldRow m_width;
     CFieldRow m_height;
     CFieldRow m_colSpan;

@@ -29,6 +29,8 @@ CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nVie
     RegisterKanjiCommands();
     RegisterConvCommands();
     RegisterWebCommands();
+    RegisterHtmlGenCommands();
+    RegisterUserTagCommands();
     RegisterPluginCommands();
 }
 

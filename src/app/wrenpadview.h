@@ -111,6 +111,28 @@ public:
     // the dialog set to put the comment prefix at the line starts.
     void OnLineInsert(bool bCommentBlock);
 
+    // The HTML generators (wrenpadview_htmlgen.cpp): vertical writing,
+    // gradation, table to separated values and copy as HTML.
+    void OnVerticalText(bool bTable);
+    void OnTextGradation();
+    void OnTableToCsv();
+    void OnCopyAsHtml();
+
+    // User tags, web menu items and the completion pop-up (wrenpadview_usertag.cpp).
+    void OnUserTag(int nID);
+    void OnWebMenuItem(int nID);
+    void OnAddUserTag();
+    void OnEditUserTags();
+    void OnTagCompletion();
+    void OnLoadObjectList();
+    // Puts a chosen completion item in place of the line's bytes from
+    // nReplaceFrom to the caret.
+    void InsertCompletion(int nReplaceFrom, const std::string &strItem);
+
+    // Files dropped on the view (wrenpadview_drop.cpp): each file is opened,
+    // dumped, imported or put into the text as the drop dialog says.
+    void DropFiles(const QStringList &files);
+
     // Printed pages carry the document's title above the text.
     QString GetPrintHeaderText() const override;
 
@@ -128,10 +150,15 @@ public:
     void OnInsertFilePath();
     void OnInsertRelativePath();
     void OnInsertTextFile();
+    // Puts the file's text in place of the selection; a file that cannot be
+    // read is reported in a message box and changes nothing.
+    bool InsertTextFile(const QString &strPath);
     void OnInsertDateTime();
 
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
+    // Files dropped on the view go to DropFiles.
+    bool OnDropOther(QDropEvent *pEvent) override;
     // Indent and outdent work on a box too.
     bool IsBoxCommand(int nID) const override;
     // The first focus of the view switches the input method on when the
@@ -171,6 +198,9 @@ private:
     CWrenpadDoc *m_pDocument = nullptr;
     bool m_bFocusedBefore = false;
 
+    void RegisterHtmlGenCommands();
+    void RegisterUserTagCommands();
+
     // Web commands.
     void RegisterWebCommands();
     // Replaces the selection with line pieces as one undo step; the caret
@@ -180,7 +210,25 @@ private:
     void OnHexColor();
     void OnImageMap();
     // The commands that ask for their markup in a dialog; false for any other id.
-    bool OnWebDialogCommand(int nID);
+    // strPresetFile (UTF-8) fills the file field of the link and image dialogs.
+    bool OnWebDialogCommand(int nID, const std::string &strPresetFile = std::string());
+    // Lists, tables and forms (wrenpadview_weblists.cpp), the document's
+    // structure and the attributes of the tag at the caret
+    // (wrenpadview_webdoc.cpp). False for ids that are none of them.
+    bool OnWebStructureCommand(int nID);
+    void OnListCommand(int nID);
+    void OnTableCommand();
+    void OnFormCommand(int nID);
+    void OnBasicHtml();
+    void OnTitleOrBody(int nID);
+    void OnTagAttributes();
+    // InsertTagPair for markup whose case is settled already: the user's
+    // titles and values in it keep theirs.
+    void InsertTagPairAsIs(const std::string &strOpen, const std::string &strClose, bool bSelect, bool bRemember);
+    // The whole document as lines, and the document replaced by edited lines
+    // as one undo step, the caret kept where it was as far as it can be.
+    std::vector<std::string> GetAllLines() const;
+    void ReplaceAllLines(const std::vector<std::string> &aLines);
     // Tag-memory mode: remembered pairs pile up until the repeat command.
     bool m_bTagMemory = false;
     // The last colour of the hexadecimal colour command, "#rrggbb".

@@ -308,19 +308,23 @@ void CWrenpadView::OnInsertTextFile()
     if (!strDocument.empty())
         request.strDirectory = QFileInfo(QString::fromStdString(strDocument)).absolutePath();
     const QStringList files = RunFileDialog(this, request);
-    if (files.isEmpty())
-        return;
+    if (!files.isEmpty())
+        InsertTextFile(files.first());
+}
+
+bool CWrenpadView::InsertTextFile(const QString &strPath)
+{
+    if (!CanEdit())
+        return false;
     CWaitCursor wait;
     std::string strBytes;
-    const EInsertFileResult eResult = ReadFileForInsertion(files.first().toStdString(), strBytes);
+    const EInsertFileResult eResult = ReadFileForInsertion(strPath.toStdString(), strBytes);
     if (eResult != INSERTFILE_OK) {
-        MessageBox(this, InsertFileMessage(eResult, files.first()), QString(), MB_OK | MB_ICONEXCLAMATION);
-        return;
+        MessageBox(this, InsertFileMessage(eResult, strPath), QString(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
     }
-    if (!IsLineFeedText(strBytes)) {
-        ReplaceSelectedText(strBytes, ACTION_REPLACE);
-        return;
-    }
+    if (!IsLineFeedText(strBytes))
+        return ReplaceSelectedText(strBytes, ACTION_REPLACE);
     // A file with LF line ends gives its own lines, as it would when opened.
     std::vector<std::string> aLines;
     for (const std::string_view piece : CutAtLineFeeds(strBytes))
@@ -331,6 +335,7 @@ void CWrenpadView::OnInsertTextFile()
     GetSelectionRange(b, e);
     ReplaceLines(b, e, aLines, b == e ? ACTION_INSERT : ACTION_REPLACE);
     PlaceCaret(m_ptCaret);
+    return true;
 }
 
 void CWrenpadView::OnInsertDateTime()

@@ -31,7 +31,10 @@ constexpr int WEB_COMMANDS[] = {
     ID_WEB_COMMENT,      ID_WEB_TABLE_CELL,   ID_WEB_ERASE_TAGS,   ID_WEB_HEX_COLOR,    ID_WEB_LINE_INSERT,
     ID_WEB_TAG_CASE,     ID_WEB_REPEAT_TAG,   ID_WEB_BLOCKQUOTE,   ID_WEB_HEADING,      ID_WEB_STRIKE,
     ID_WEB_ENTITY_AMP,   ID_WEB_ENTITY_QUOT,  ID_WEB_ENTITY_LT,    ID_WEB_ENTITY_GT,    ID_WEB_PRE,
-    ID_WEB_TAG_MEMORY,   ID_WEB_KEEP_ONLY_TAGS, ID_WEB_IMAGE_MAP,  ID_WEB_STYLE_TAG,
+    ID_WEB_TAG_MEMORY,   ID_WEB_KEEP_ONLY_TAGS, ID_WEB_IMAGE_MAP,  ID_WEB_STYLE_TAG,  ID_WEB_INDENT_LIST,
+    ID_WEB_NUMBERED_LIST, ID_WEB_BULLET_LIST, ID_WEB_TABLE,       ID_WEB_FORM,        ID_WEB_FORM_INPUT,
+    ID_WEB_FORM_TEXTAREA, ID_WEB_FORM_LISTBOX, ID_WEB_BASIC_HTML, ID_WEB_TITLE,       ID_WEB_BODY,
+    ID_WEB_TAG_ATTRIBUTES,
 };
 
 // Commands that wrap the selection in fixed texts, select it again and
@@ -170,6 +173,15 @@ void CWrenpadView::InsertTagPair(std::string strOpen, std::string strClose, bool
         strOpen = TagCaseA(strOpen, true);
         strClose = TagCaseA(strClose, true);
     }
+    InsertTagPairAsIs(strOpen, strClose, bSelect, bRemember);
+}
+
+void CWrenpadView::InsertTagPairAsIs(const std::string &strOpen, const std::string &strClose, bool bSelect,
+                                     bool bRemember)
+{
+    if (!CanEdit())
+        return;
+    const CAppSettings &settings = AppSettings();
     if (bRemember)
         RememberTagPair(strOpen, strClose, m_bTagMemory);
 

@@ -16,7 +16,7 @@ bool Accepted(QDialog &dlg)
 
 } // namespace
 
-bool CWrenpadView::OnWebDialogCommand(int nID)
+bool CWrenpadView::OnWebDialogCommand(int nID, const std::string &strPresetFile)
 {
     // Wraps the selection, selects it again and remembers the pair.
     auto wrap = [this](const CTagTexts &texts) { InsertTagPair(texts.strOpen, texts.strClose, true, true); };
@@ -35,7 +35,9 @@ bool CWrenpadView::OnWebDialogCommand(int nID)
         return true;
     }
     case ID_WEB_HOTLINK: {
-        CHotLinkDlg dlg(this);
+        CHotLinkDlg dlg(GetDocumentPath(), this);
+        if (!strPresetFile.empty())
+            dlg.SetFile(QString::fromStdString(strPresetFile));
         if (Accepted(dlg))
             wrap(AttributeTagTexts("a", HotLinkAttributes(dlg.GetFields())));
         return true;
@@ -85,6 +87,8 @@ bool CWrenpadView::OnWebDialogCommand(int nID)
     }
     case ID_WEB_IMAGE: {
         CImageDlg dlg(GetDocumentPath(), this);
+        if (!strPresetFile.empty())
+            dlg.SetFile(QString::fromStdString(strPresetFile));
         if (Accepted(dlg))
             insert(AttributeTagTexts("img", ImageAttributes(dlg.GetFields())).strOpen);
         return true;
@@ -92,10 +96,10 @@ bool CWrenpadView::OnWebDialogCommand(int nID)
     case ID_WEB_TABLE_CELL: {
         CCellDlg dlg(this);
         if (Accepted(dlg))
-            wrap(AttributeTagTexts("td", CellAttributes(dlg.GetFields())));
+            wrap(AttributeTagTexts("td", WithOtherAttributes(CellAttributes(dlg.GetFields()), dlg.GetOther())));
         return true;
     }
     default:
-        return false;
+        return OnWebStructureCommand(nID);
     }
 }

@@ -20,5 +20,7 @@ int CliFail(const std::string &strMessage, int nStatus = 1);
 int CliUsage(const char *pszName);
 // Reads a whole file; false when it cannot be read.
 bool CliReadFile(const std::string &strPath, std::string &strBytes);
+// Reads all of standard input; false on a read error.
+bool CliReadStandardInput(std::string &strBytes);
 // Writes bytes to standard output; false on a write error.
 bool CliWriteOut(const std::string &strBytes);

@@ -4,9 +4,12 @@
 // place is written to standard output. Unknown ids and bad arguments end with
 // status 2 and one line on standard error.
 #include "cli/cli.h"
+#include "html/listbuild.h"
+#include "html/htmlgen.h"
 #include "html/tagcase.h"
 #include "html/textconv.h"
 #include "res/commands.h"
+#include "syntax/viewtype.h"
 #include "tools/nkf.h"
 
 #include <algorithm>
@@ -117,10 +120,165 @@ bool TagCaseArgs(const CliArgs &args, std::string_view input, std::string &strOu
     return true;
 }
 
+bool VerticalTableArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    int nRows = 0;
+    if (!CheckArgCount(args, 0, 1, strError))
+        return false;
+    if (!args.empty() && !ParseNumber(args[0], 1, 1000, nRows)) {
+        strError = "ROWS must be a number from 1 to 1000";
+        return false;
+    }
+    strOut = BuildVerticalTable(input, nRows);
+    return true;
+}
+
+bool GradationArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    const bool bRainbow = !args.empty() && args[0] == "rainbow";
+    const std::size_t nColors = bRainbow ? 1 : 2;
+    bool bUpper = false;
+    if (!CheckArgCount(args, nColors, nColors + 1, strError) || !ParseFlag(args, nColors, bUpper, strError))
+        return false;
+    CGradColor crFrom;
+    CGradColor crTo;
+    if (!bRainbow && (!ParseHtmlColor(args[0], crFrom) || !ParseHtmlColor(args[1], crTo)
+                      || args[0][0] != '#' || args[1][0] != '#')) {
+        strError = "FROM and TO must be colours written #rrggbb";
+        return false;
+    }
+    strOut = BuildGradation(input, crFrom, crTo, bRainbow, bUpper);
+    return true;
+}
+
+bool TableToCsvArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bErase = false;
+    if (!CheckArgCount(args, 1, 2, strError) || !ParseFlag(args, 1, bErase, strError))
+        return false;
+    static const char *const SEPARATORS[] = {"comma", "tab", "blank"};
+    int nSeparator = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (args[0] == SEPARATORS[i] || args[0] == std::to_string(i))
+            nSeparator = i;
+    }
+    if (nSeparator < 0) {
+        strError = "SEP must be comma, tab or blank (or 0, 1, 2)";
+        return false;
+    }
+    strOut = TableToSeparatedValues(input, nSeparator, bErase);
+    return true;
+}
+
+bool CopyAsHtmlArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    if (!CheckArgCount(args, 1, 1, strError))
+        return false;
+    static const struct
+    {
+        const char *pszName;
+        int nViewType;
+    } TYPES[] = {
+        {"cpp", VIEWTYPE_CPP},     {"vb", VIEWTYPE_VB},         {"html", VIEWTYPE_HTML},
+        {"htmlsimple", VIEWTYPE_HTML_SIMPLE},                   {"plain", VIEWTYPE_PLAIN},
+        {"perl", VIEWTYPE_PERL},   {"pascal", VIEWTYPE_PASCAL}, {"standard", VIEWTYPE_STANDARD},
+    };
+    for (const auto &type : TYPES) {
+        if (args[0] == type.pszName) {
+            strOut = BuildCopyAsHtmlOfText(input, type.nViewType);
+            return true;
+        }
+    }
+    strError = "TYPE must be one of cpp, vb, html, htmlsimple, plain, perl, pascal, standard";
+    return false;
+}
+
 std::string FullSpacesOrSame(std::string_view text)
 {
     std::string out;
     return FullSpacesToBlanks(text, out) ? out : std::string(text);
+}
+
+// STATE, the tag case: 0 as written, 1 upper case. Left out it is 0.
+bool ParseState(const CliArgs &args, std::size_t nIndex, bool &bUpper, std::string &strError)
+{
+    bUpper = false;
+    if (args.size() <= nIndex)
+        return true;
+    if (args[nIndex] != "0" && args[nIndex] != "1") {
+        strError = "STATE must be 0 or 1, not \"" + args[nIndex] + "\"";
+        return false;
+    }
+    bUpper = args[nIndex] == "1";
+    return true;
+}
+
+// A list made of the selection; with nothing selected the command puts the
+// opening and closing texts round the caret, and that is what is written.
+std::string ListText(std::string_view input, const CListSpec &spec, bool bUpper)
+{
+    if (!input.empty())
+        return BuildList(input, spec, bUpper);
+    const CTagTexts texts = ListTagTexts(spec, bUpper);
+    return texts.strOpen + texts.strClose;
+}
+
+bool IndentListArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bUpper = false;
+    if (!CheckArgCount(args, 0, 1, strError) || !ParseState(args, 0, bUpper, strError))
+        return false;
+    strOut = ListText(input, {LISTKIND_INDENT, "", 1}, bUpper);
+    return true;
+}
+
+bool NumberedListArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bUpper = false;
+    int nStart = 0;
+    if (!CheckArgCount(args, 2, 3, strError) || !ParseState(args, 2, bUpper, strError))
+        return false;
+    if (args[0] != "1" && args[0] != "A" && args[0] != "a" && args[0] != "I" && args[0] != "i") {
+        strError = "TYPE must be one of 1 A a I i, not \"" + args[0] + "\"";
+        return false;
+    }
+    if (!ParseNumber(args[1], 0, 32767, nStart)) {
+        strError = "START must be a number from 0 to 32767";
+        return false;
+    }
+    strOut = ListText(input, {LISTKIND_NUMBERED, args[0], nStart}, bUpper);
+    return true;
+}
+
+bool BulletListArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bUpper = false;
+    if (!CheckArgCount(args, 1, 2, strError) || !ParseState(args, 1, bUpper, strError))
+        return false;
+    if (args[0] != "disc" && args[0] != "circle" && args[0] != "square") {
+        strError = "TYPE must be disc, circle or square, not \"" + args[0] + "\"";
+        return false;
+    }
+    strOut = ListText(input, {LISTKIND_BULLET, args[0], 1}, bUpper);
+    return true;
+}
+
+bool AutoTableArgs(const CliArgs &args, std::string_view input, std::string &strOut, std::string &strError)
+{
+    bool bUpper = false;
+    int nSep = 0;
+    if (!CheckArgCount(args, 2, 3, strError) || !ParseState(args, 2, bUpper, strError))
+        return false;
+    if (args[0] != "auto") {
+        strError = "only \"auto\" is scripted, not \"" + args[0] + "\"";
+        return false;
+    }
+    if (!ParseNumber(args[1], 0, 2, nSep)) {
+        strError = "SEP must be 0 (comma), 1 (tab) or 2 (blank)";
+        return false;
+    }
+    strOut = AutoTable(input, nSep, bUpper);
+    return true;
 }
 
 const CConvCommand CONV_COMMANDS[] = {
@@ -150,6 +308,30 @@ const CConvCommand CONV_COMMANDS[] = {
     {ID_WEB_TAG_CASE, "STATE",
      "tags in lower (STATE 0) or upper case (1); quoted values, comments and text unchanged", TagCaseArgs},
     {ID_WEB_KEEP_ONLY_TAGS, "", "only the tags and the CR and LF bytes kept", NoArgs<KeepOnlyTags>},
+    {ID_WEB_TABLE, "auto SEP [STATE]",
+     "a table, a row a line, a cell between separators SEP (0 comma, 1 tab, 2 blank)", AutoTableArgs},
+    {ID_WEB_INDENT_LIST, "[STATE]", "an indent list: the first line the term, the others its description",
+     IndentListArgs},
+    {ID_WEB_NUMBERED_LIST, "TYPE START [STATE]", "a numbered list (TYPE 1 A a I i), a line an item",
+     NumberedListArgs},
+    {ID_WEB_BULLET_LIST, "TYPE [STATE]", "a bulleted list (TYPE disc circle square), a line an item",
+     BulletListArgs},
+    {ID_VERTICAL_SIMPLE, "", "vertical writing in a <pre> block, the first line rightmost",
+     NoArgs<BuildVerticalSimple>, true},
+    {ID_VERTICAL_TABLE, "[ROWS]",
+     "vertical writing, one table cell per line; ROWS (1-1000): characters per column", VerticalTableArgs,
+     true},
+    {ID_TEXT_GRADATION, "FROM TO [STATE] | rainbow [STATE]",
+     "each character in a <font> of a colour going from FROM to TO (#rrggbb) or through the rainbow; "
+     "STATE 1: the tags in upper case",
+     GradationArgs},
+    {ID_TABLE_TO_CSV, "SEP [1]",
+     "table rows to lines of cells separated by SEP (comma, tab or blank); 1: every other tag dropped",
+     TableToCsvArgs},
+    {ID_COPY_AS_HTML, "TYPE",
+     "the whole input as copy as HTML puts it on the clipboard, coloured as view type TYPE (cpp, vb, html, "
+     "htmlsimple, plain, perl, pascal, standard) with the default colours",
+     CopyAsHtmlArgs},
 };
 
 const CConvCommand *FindConvCommand(std::string_view id)
@@ -165,17 +347,6 @@ const CConvCommand *FindConvCommand(std::string_view id)
     return nullptr;
 }
 
-bool ReadStandardInput(std::string &strBytes)
-{
-    char block[1 << 16];
-    for (;;) {
-        const std::size_t n = std::fread(block, 1, sizeof block, stdin);
-        strBytes.append(block, n);
-        if (n < sizeof block)
-            return !std::ferror(stdin);
-    }
-}
-
 int Conv(const CliArgs &args)
 {
     if (args.empty())
@@ -186,7 +357,7 @@ int Conv(const CliArgs &args)
     if (pCommand->bNeedsConverter && !NkfLibrary().IsLoaded())
         return CliFail("conv: the kanji converter is not available (glibc iconv lacks CP932 or EUC-JP-MS)");
     std::string input;
-    if (!ReadStandardInput(input))
+    if (!CliReadStandardInput(input))
         return CliFail("conv: cannot read standard input");
     std::string out;
     std::string strError;
@@ -202,7 +373,9 @@ const char *ConvUsage()
     static const std::string strUsage = [] {
         std::string str = "ID [ARG...]\n"
                           "      reads Shift-JIS text on standard input and writes the text with which\n"
-                          "      command ID would replace a selection holding it:";
+                          "      command ID would replace a selection holding it (an empty input\n"
+                          "      is no selection). STATE is the tag case: 0 (the default) as written,\n"
+                          "      1 upper case outside quoted values:";
         for (const CConvCommand &cmd : CONV_COMMANDS) {
             std::string strHead = std::to_string(cmd.nID);
             if (*cmd.pszArgs)

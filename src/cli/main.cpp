@@ -72,6 +72,17 @@ bool CliReadFile(const std::string &strPath, std::string &strBytes)
     return true;
 }
 
+bool CliReadStandardInput(std::string &strBytes)
+{
+    char block[1 << 16];
+    for (;;) {
+        const std::size_t n = std::fread(block, 1, sizeof block, stdin);
+        strBytes.append(block, n);
+        if (n < sizeof block)
+            return !std::ferror(stdin);
+    }
+}
+
 bool CliWriteOut(const std::string &strBytes)
 {
     return std::fwrite(strBytes.data(), 1, strBytes.size(), stdout) == strBytes.size();

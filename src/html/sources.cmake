@@ -1,11 +1,22 @@
 wp_core_sources(
     charsetdecl.cpp
+    docstruct.cpp
+    htmlgen_copy.cpp
+    htmlgen_gradation.cpp
+    htmlgen_table.cpp
+    htmlgen_vertical.cpp
     lineinsert.cpp
+    listbuild.cpp
+    tablegrid.cpp
+    tagalign.cpp
     tagattr.cpp
     tagcase.cpp
     tagpair.cpp
+    tagparse.cpp
     textconv.cpp
     textconv_html.cpp
     textconv_lines.cpp
     textinsert.cpp
+    usertags.cpp
+    webmenufile.cpp
 )

@@ -116,6 +116,80 @@ std::string CellAttributes(const CCellFields &fields)
     return s;
 }
 
+std::string BodyAttributes(const CBodyFields &fields)
+{
+    std::string s;
+    AddQuoted(s, "bgcolor", fields.bgColor);
+    AddQuoted(s, "background", fields.background);
+    AddQuoted(s, "text", fields.text);
+    AddQuoted(s, "link", fields.link);
+    AddQuoted(s, "vlink", fields.vLink);
+    AddQuoted(s, "alink", fields.aLink);
+    return s;
+}
+
+CBodyFields DefaultBodyFields()
+{
+    return {{false, "#ffffff"}, {false, ""}, {false, "#000000"}, {false, "#0000ff"}, {false, "#ff0000"},
+            {false, "#ffff00"}};
+}
+
+std::string TableAttributes(const CTableFields &fields)
+{
+    std::string s;
+    AddBare(s, "border", fields.border);
+    AddBare(s, "width", fields.width);
+    AddBare(s, "height", fields.height);
+    AddBare(s, "cellspacing", fields.cellSpacing);
+    AddBare(s, "cellpadding", fields.cellPadding);
+    AddQuoted(s, "align", fields.align);
+    AddQuoted(s, "bgcolor", fields.bgColor);
+    return s;
+}
+
+std::string ImageOptionAttributes(const CImageOptionFields &fields)
+{
+    std::string s;
+    AddQuoted(s, "src", fields.src);
+    AddQuoted(s, "alt", fields.alt);
+    AddBare(s, "border", fields.border);
+    AddQuoted(s, "align", fields.align);
+    AddBare(s, "width", fields.width);
+    AddBare(s, "height", fields.height);
+    AddBare(s, "vspace", fields.vSpace);
+    AddBare(s, "hspace", fields.hSpace);
+    return s;
+}
+
+std::string AnchorAttributes(const CAnchorFields &fields)
+{
+    std::string s;
+    if (fields.bLink) {
+        switch (fields.eKind) {
+        case ANCHOR_JUMP:
+            s += QuotedAttribute("href", "#" + fields.strJump);
+            break;
+        case ANCHOR_BOOKMARK:
+            s += QuotedAttribute("name", fields.strBookmark);
+            break;
+        default:
+            s += QuotedAttribute("href", LinkTarget(fields.folder, fields.strFile));
+            break;
+        }
+    }
+    AddQuoted(s, "target", fields.target);
+    return s;
+}
+
+std::string WithOtherAttributes(std::string strAttributes, std::string_view strOther)
+{
+    if (!strOther.empty()) {
+        strAttributes += ' ';
+        strAttributes += strOther;
+    }
+    return strAttributes;
+}
+
 CTagTexts FontTagTexts(std::string_view strAttributes, std::string_view strOther, const CFontStyles &styles)
 {
     CTagTexts texts;

@@ -85,6 +85,75 @@ struct CCellFields
 };
 std::string CellAttributes(const CCellFields &fields);
 
+// "ボディオプションの設定" and the body of "HTML文章の設定": bgcolor,
+// background, text, link, vlink, alink, all quoted.
+struct CBodyFields
+{
+    CAttrField bgColor;
+    CAttrField background;
+    CAttrField text;
+    CAttrField link;
+    CAttrField vLink;
+    CAttrField aLink;
+};
+std::string BodyAttributes(const CBodyFields &fields);
+// What a body dialog shows for a document without a body tag: the usual
+// colours, every box cleared.
+CBodyFields DefaultBodyFields();
+
+// "テーブルオプションの設定": border, width, height, cellspacing, cellpadding
+// (bare), align, bgcolor (quoted).
+struct CTableFields
+{
+    CAttrField border;
+    CAttrField width;
+    CAttrField height;
+    CAttrField cellSpacing;
+    CAttrField cellPadding;
+    CAttrField align;
+    CAttrField bgColor;
+};
+std::string TableAttributes(const CTableFields &fields);
+
+// "ｲﾒｰｼﾞのｵﾌﾟｼｮﾝ設定": src, alt (quoted), border (bare), align (quoted),
+// width, height, vspace, hspace (bare).
+struct CImageOptionFields
+{
+    CAttrField src;
+    CAttrField alt;
+    CAttrField border;
+    CAttrField align;
+    CAttrField width;
+    CAttrField height;
+    CAttrField vSpace;
+    CAttrField hSpace;
+};
+std::string ImageOptionAttributes(const CImageOptionFields &fields);
+
+// "アンカーのオプション設定": with the link box ticked, href to a file (behind
+// the folder prefix when that is ticked), href to "#" and a jump target, or a
+// bookmark name, by the chosen kind; then target.
+enum EAnchorKind
+{
+    ANCHOR_FILE = 0,
+    ANCHOR_JUMP = 1,
+    ANCHOR_BOOKMARK = 2,
+};
+struct CAnchorFields
+{
+    bool bLink = false;
+    EAnchorKind eKind = ANCHOR_FILE;
+    CAttrField folder;
+    std::string strFile;
+    std::string strJump;
+    std::string strBookmark;
+    CAttrField target;
+};
+std::string AnchorAttributes(const CAnchorFields &fields);
+
+// The attribute text with a non-empty "その他" behind it after a blank.
+std::string WithOtherAttributes(std::string strAttributes, std::string_view strOther);
+
 // The two texts a command wraps the selection in.
 struct CTagTexts
 {

@@ -308,6 +308,12 @@ enum ECommandId
     ID_USERTAG_EDIT = 1060,
     ID_LOAD_OBJECT_LIST = 505,
     ID_TAG_COMPLETION = 501,
+    // The user tags (one per entry of usertag.ini) and the items of the web
+    // menu file, added to the tag menu when it is built.
+    ID_USERTAG_FIRST = 7600,
+    ID_USERTAG_LAST = 7699,
+    ID_WEBMENU_FIRST = 8000,
+    ID_WEBMENU_LAST = 8999,
 
     // Plug-in commands, one per command the plug-ins offer, and the help
     // item of each (tools/pluginregistry.h).

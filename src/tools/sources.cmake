@@ -7,6 +7,7 @@ wp_core_sources(
     explorerfiles.cpp
     filecodeguess.cpp
     filesplit.cpp
+    hexdump.cpp
     imagesize.cpp
     kanjiio.cpp
     lh5encoder.cpp

@@ -104,7 +104,8 @@ TEST_F(MainFrame, MenuItemsAreEnabledOnlyWhereSomethingHandlesThem)
             << nID;
     QAction *pTable = MenuItem(IDR_WRENPADTYPE, 3, 1238);
     EXPECT_EQ(pTable->text(), "ﾃｰﾌﾞﾙ挿入(&T)\tCtSh+T");
-    EXPECT_FALSE(pTable->isEnabled());
+    EXPECT_TRUE(pTable->isEnabled());
+    EXPECT_FALSE(MenuItem(IDR_WRENPADTYPE, 6, ID_HELP_FINDER)->isEnabled());
     EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 3, 1228)->isEnabled());
 
     // Undo names the action to be undone; copy needs a selection.
@@ -351,8 +352,14 @@ TEST_F(MainFrame, ContextMenuCarriesCopiesOfTheConversionWebAndTagMenus)
         pMenu->close();
     });
     Frame()->ShowContextMenu(View(), View()->mapToGlobal(QPoint(20, 20)));
+    // The tag menu carries the user tags and the web menu file's items as
+    // the menu bar's does.
+    QAction *pUserTagEdit = FindCommandActionIn(Frame()->GetMainMenu(IDR_WRENPADTYPE, 4), ID_USERTAG_EDIT);
+    ASSERT_NE(pUserTagEdit, nullptr);
+    const auto nTagItems = qobject_cast<QMenu *>(pUserTagEdit->parent())->actions().size();
+    EXPECT_GT(nTagItems, 8);
     EXPECT_EQ(titles, (QStringList{"検索(&F)=6", "ブックマーク(&B)=4", "挿入(&I)=4", "編集(&E)=7", "Web(&W)=16",
-                                   "ﾀｸﾞ(&T)=8"}));
+                                   "ﾀｸﾞ(&T)=" + QString::number(nTagItems)}));
     // Nothing selected: nothing to cut.
     EXPECT_FALSE(bCutEnabled);
 }

@@ -355,8 +355,12 @@ TEST(WebDialogKeys, TabFollowsTheLayoutOfEveryWebDialog)
     for (const auto &pDialog : dialogs) {
         SCOPED_TRACE(pDialog->windowTitle().toStdString());
         ASSERT_TRUE(OpenDialog(pDialog.get()));
+        // The file field comes first, its "参照" beside it.
         if (pDialog->windowTitle() == QStringLiteral("ホットリンクの設定")) {
             EXPECT_EQ(FocusControl()->objectName(), "linkFile");
+        }
+        if (pDialog->windowTitle() == QStringLiteral("イメージファイルの設定")) {
+            EXPECT_EQ(FocusControl()->objectName(), "imageFile");
         }
         for (QCheckBox *pCheck : pDialog->findChildren<QCheckBox *>())
             pCheck->setChecked(true);

@@ -133,3 +133,36 @@ TEST(LineInsert, PiecesAndLines)
     AddToLines(aLines, "// ", "<br>");
     EXPECT_EQ(aLines, (std::vector<std::string>{"// a<br>", "// <br>", "// \x95\x5C<br>"}));
 }
+
+TEST(TagAttr, BodyTableImageAndAnchorOptions)
+{
+    CBodyFields body = DefaultBodyFields();
+    EXPECT_EQ(BodyAttributes(body), "");
+    body.bgColor.bOn = true;
+    body.aLink.bOn = true;
+    body.background = On("img/back.gif");
+    EXPECT_EQ(BodyAttributes(body), " bgcolor=\"#ffffff\" background=\"img/back.gif\" alink=\"#ffff00\"");
+    EXPECT_EQ(WithOtherAttributes(BodyAttributes({}), "id=\"x\""), " id=\"x\"");
+    EXPECT_EQ(WithOtherAttributes(" a=1", ""), " a=1");
+
+    EXPECT_EQ(TableAttributes({On("1"), On("80%"), Off("9"), On("0"), On("4"), On("right"), On("#eeeeee")}),
+              " border=1 width=80% cellspacing=0 cellpadding=4 align=\"right\" bgcolor=\"#eeeeee\"");
+    EXPECT_EQ(ImageOptionAttributes({On("a.gif"), On("\x89\xE6"), On("0"), On("left"), Off("1"), On("20"), On("2"),
+                                     On("3")}),
+              " src=\"a.gif\" alt=\"\x89\xE6\" border=0 align=\"left\" height=20 vspace=2 hspace=3");
+
+    CAnchorFields anchor;
+    anchor.folder = On("docs");
+    anchor.strFile = "a.html";
+    anchor.strJump = "top";
+    anchor.strBookmark = "here";
+    anchor.target = On("_blank");
+    EXPECT_EQ(AnchorAttributes(anchor), " target=\"_blank\"");
+    anchor.bLink = true;
+    EXPECT_EQ(AnchorAttributes(anchor), " href=\"docs/a.html\" target=\"_blank\"");
+    anchor.eKind = ANCHOR_JUMP;
+    anchor.target.bOn = false;
+    EXPECT_EQ(AnchorAttributes(anchor), " href=\"#top\"");
+    anchor.eKind = ANCHOR_BOOKMARK;
+    EXPECT_EQ(AnchorAttributes(anchor), " name=\"here\"");
+}

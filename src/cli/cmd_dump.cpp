@@ -1,0 +1,33 @@
+// dump: the hexadecimal and character dump the editor shows for a dropped file.
+#include "cli/cli.h"
+#include "tools/hexdump.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+int Dump(const CliArgs &args)
+{
+    if (args.size() != 1)
+        return CliUsage("dump");
+    std::string strDump;
+    switch (BuildAsciiDump(args[0], args[0], strDump)) {
+    case DUMP_OK:
+        break;
+    case DUMP_TOO_LARGE:
+        return CliFail("cannot dump " + args[0] + ": the file is larger than 256 MB");
+    default:
+        return CliFail("cannot read " + args[0] + ": " + std::strerror(errno));
+    }
+    if (!CliWriteOut(strDump))
+        return CliFail("cannot write output");
+    return 0;
+}
+
+const CCliRegistrar reg("dump", "FILE\n"
+                                "      writes the hexadecimal and character dump of FILE (at most 256 MB) with\n"
+                                "      FILE in its header as given; status 1 and a message when it cannot be read",
+                        Dump);
+
+} // namespace

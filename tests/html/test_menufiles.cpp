@@ -1,0 +1,312 @@
+// The user tag list, the web menu file and the attribute lists of the
+// completion pop-up: reading and writing their files, awkward and bad input.
+#include "html/tagalign.h"
+#include "html/usertags.h"
+#include "html/webmenufile.h"
+#include "support/testutil.h"
+#include "text/codec.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+std::string S(std::string_view utf8)
+{
+    return Utf8ToCp932(utf8);
+}
+
+const std::string HEADER = S("//ユーザータグリストです\r\n//構文：#tag=タイトル 1st=前のタグ 2st=後ろのタグ #end\r\n");
+
+// 10 MB of bytes that are neither Shift-JIS nor lines, with markers and
+// delimiters sprinkled in.
+std::string Garbage()
+{
+    std::mt19937 rng(13);
+    std::string bytes(10 * 1024 * 1024, '\0');
+    for (char &c : bytes)
+        c = static_cast<char>(rng() & 0xFF);
+    for (std::size_t i = 0; i + 8 < bytes.size(); i += 9973)
+        bytes.replace(i, 5, i % 2 ? "\n#tag" : "\n1st=");
+    return bytes;
+}
+
+std::vector<std::string> Titles(const CUserTagList &list)
+{
+    std::vector<std::string> a;
+    for (int i = 0; i < list.GetCount(); ++i)
+        a.push_back(list.GetTitle(i));
+    return a;
+}
+
+} // namespace
+
+TEST(UserTags, MultiLineAndEmptyTextsRoundTripByteForByte)
+{
+    CUserTagList list;
+    ASSERT_TRUE(list.Add(S("表"), "<table>\r\n<tr>", "</tr>\r\n</table>\r\n"));
+    ASSERT_TRUE(list.Add("hr", "<hr>", ""));
+    ASSERT_TRUE(list.Add("", "", "</x>"));
+    const std::string file = list.Format();
+    EXPECT_EQ(file, HEADER + S("#tag=表\r\n") + "1st=<table>\r\n1st=<tr>\r\n2nd=</tr>\r\n2nd=</table>\r\n2nd=\r\n#end\r\n"
+                        "#tag=hr\r\n1st=<hr>\r\n2nd=\r\n#end\r\n#tag=\r\n1st=\r\n2nd=</x>\r\n#end\r\n");
+
+    CUserTagList back;
+    back.Parse(file);
+    ASSERT_EQ(back.GetCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        std::string strOpen, strClose, strOpen2, strClose2;
+        list.GetEntry(i, strOpen, strClose);
+        back.GetEntry(i, strOpen2, strClose2);
+        EXPECT_EQ(back.GetTitle(i), list.GetTitle(i));
+        EXPECT_EQ(strOpen2, strOpen);
+        EXPECT_EQ(strClose2, strClose);
+    }
+    EXPECT_EQ(back.Format(), file);
+}
+
+TEST(UserTags, MarkersInAnyCaseAndStrayLinesOutsideEntries)
+{
+    CUserTagList list;
+    list.Parse("garbage\n1st=lost\n#TAG=Big\n1ST=<B>\n2Nd=</B>\nnoise inside\n#End\n#end\n"
+               "#tag=unfinished\n1st=x\n#tag=second\n1st=a\n1st=b\r\n#END");
+    ASSERT_EQ(Titles(list), (std::vector<std::string>{"Big", "second"}));
+    std::string strOpen, strClose;
+    ASSERT_TRUE(list.GetEntry(0, strOpen, strClose));
+    EXPECT_EQ(strOpen, "<B>");
+    EXPECT_EQ(strClose, "</B>");
+    ASSERT_TRUE(list.GetEntry(1, strOpen, strClose));
+    EXPECT_EQ(strOpen, "a\r\nb");
+    EXPECT_EQ(strClose, "");
+    EXPECT_FALSE(list.GetEntry(2, strOpen, strClose));
+}
+
+TEST(UserTags, OnlyNinetyNineEntriesAreLoadedOrAdded)
+{
+    std::string file = HEADER;
+    for (int i = 0; i < 120; ++i)
+        file += "#tag=t" + std::to_string(i) + "\r\n1st=<" + std::to_string(i) + ">\r\n2nd=\r\n#end\r\n";
+    CUserTagList list;
+    list.Parse(file);
+    ASSERT_EQ(list.GetCount(), USERTAG_MAX_COUNT);
+    EXPECT_EQ(list.GetTitle(98), "t98");
+    EXPECT_FALSE(list.Add("t", "o", "c"));
+    EXPECT_EQ(list.GetCount(), USERTAG_MAX_COUNT);
+}
+
+TEST(UserTags, LoneLineBreaksInATextAreWrittenAsLinesOfTheirOwn)
+{
+    // A text with a bare LF or CR must not spill into a line the reader drops.
+    CUserTagList list;
+    list.Add("t\r\nx", "a\nb\rc", "");
+    CUserTagList back;
+    back.Parse(list.Format());
+    ASSERT_EQ(back.GetCount(), 1);
+    std::string strOpen, strClose;
+    back.GetEntry(0, strOpen, strClose);
+    EXPECT_EQ(back.GetTitle(0), "t");
+    EXPECT_EQ(strOpen, "a\r\nb\r\nc");
+}
+
+TEST(UserTags, EditingMovesRemovesAndReplacesEntries)
+{
+    CUserTagList list;
+    list.Add("a", "1", "");
+    list.Add("b", "2", "");
+    list.Add("c", "3", "");
+    list.Move(0, 2);
+    EXPECT_EQ(Titles(list), (std::vector<std::string>{"b", "c", "a"}));
+    list.Move(2, 1);
+    EXPECT_EQ(Titles(list), (std::vector<std::string>{"b", "a", "c"}));
+    list.RemoveAt(0);
+    list.RemoveAt(7);
+    EXPECT_TRUE(list.SetAt(1, "z", "9", "</z>"));
+    EXPECT_FALSE(list.SetAt(2, "q", "", ""));
+    EXPECT_EQ(Titles(list), (std::vector<std::string>{"a", "z"}));
+    CUserTagList copy;
+    copy.CopyFrom(list);
+    EXPECT_EQ(copy.Format(), list.Format());
+}
+
+TEST(UserTags, FilesThatAreMissingBadOrHugeLoadWhatTheyCan)
+{
+    CTempDir dir;
+    CUserTagList list;
+    list.Add("keep", "x", "");
+    list.Load(dir.File("missing.ini"));
+    EXPECT_EQ(list.GetCount(), 0);
+
+    // Cut in the middle of an entry: the finished ones stay.
+    WriteFileBytes(dir.File("cut.ini"), HEADER + "#tag=a\r\n1st=<a>\r\n#end\r\n#tag=b\r\n1st=<");
+    list.Load(dir.File("cut.ini"));
+    EXPECT_EQ(Titles(list), (std::vector<std::string>{"a"}));
+
+    // UTF-8 text is taken as the bytes it is.
+    WriteFileBytes(dir.File("utf8.ini"), "#tag=表\n1st=<p>\n#end\n");
+    list.Load(dir.File("utf8.ini"));
+    EXPECT_EQ(Titles(list), (std::vector<std::string>{"表"}));
+
+    list.Parse(Garbage());
+    EXPECT_EQ(list.GetCount(), 0);
+
+    // Saving replaces the file and a saved list reads back the same.
+    list.RemoveAll();
+    list.Add(S("見出し"), "<h1>", "</h1>");
+    ASSERT_TRUE(list.Save(dir.File("cut.ini")));
+    EXPECT_EQ(ReadFileBytes(dir.File("cut.ini")), list.Format());
+    EXPECT_FALSE(list.Save(dir.File("no/such/folder.ini")));
+}
+
+TEST(UserTags, TitleOfASelectionStopsAtTheFirstBreakAndThirtyBytes)
+{
+    EXPECT_EQ(UserTagTitleFromText("<b>\tbold"), "<b>");
+    EXPECT_EQ(UserTagTitleFromText("abc\r\ndef"), "abc");
+    EXPECT_EQ(UserTagTitleFromText(std::string(40, 'x')), std::string(30, 'x'));
+    // A double-byte character that would straddle byte 30 is left out whole.
+    const std::string text = std::string(29, 'x') + S("あい");
+    EXPECT_EQ(UserTagTitleFromText(text), std::string(29, 'x'));
+    EXPECT_EQ(UserTagTitleFromText(S("ああああああああああああああああ")).size(), 30u);
+}
+
+TEST(WebMenu, PrefixesSubmenusSeparatorsAndPairs)
+{
+    CWebMenuFile menu;
+    menu.Parse(S("# comment\r\n\r\nno colon here\r\n見出し/\r\nh:<h1>\t</h1>;SEPARATOR;<h2>\t</h2>\r\n"
+                 "/\r\n:<hr>;\r\nform/input::<input>;;\r\n"));
+    const auto &items = menu.GetItems();
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_EQ(items[0].aPath, (std::vector<std::string>{S("見出し"), "h"}));
+    EXPECT_EQ(items[0].strText, "<h1>\t</h1>");
+    EXPECT_EQ(items[0].nID, 8000);
+    EXPECT_TRUE(items[1].bSeparator);
+    EXPECT_EQ(items[1].nID, 0);
+    EXPECT_EQ(items[2].nID, 8001);
+    // "/" resets the prefix to the tag menu itself.
+    EXPECT_TRUE(items[3].aPath.empty());
+    EXPECT_EQ(items[3].strText, "<hr>");
+    // The path ends at the first colon; the rest is the item list.
+    EXPECT_EQ(items[4].aPath, (std::vector<std::string>{"form", "input"}));
+    EXPECT_EQ(items[4].strText, ":<input>");
+    EXPECT_EQ(menu.FindItem(8002), &items[3]);
+    EXPECT_EQ(menu.FindItem(8004), nullptr);
+    EXPECT_EQ(menu.FindItem(7999), nullptr);
+
+    std::string strOpen, strClose;
+    EXPECT_TRUE(SplitWebMenuPair("<b>\t</b>", strOpen, strClose));
+    EXPECT_EQ(strOpen, "<b>");
+    EXPECT_EQ(strClose, "</b>");
+    EXPECT_FALSE(SplitWebMenuPair("<hr>", strOpen, strClose));
+    EXPECT_EQ(strOpen, "<hr>");
+    EXPECT_EQ(strClose, "");
+}
+
+TEST(WebMenu, CharacterReferencesKeepTheirSemicolon)
+{
+    CWebMenuFile menu;
+    menu.Parse("e:&amp;;&#x3042;;a&b;<i>&nbsp;\t</i>;x & y;;&;&#;\n");
+    std::vector<std::string> texts;
+    for (const CWebMenuItem &item : menu.GetItems())
+        texts.push_back(item.strText);
+    EXPECT_EQ(texts, (std::vector<std::string>{"&amp;", "&#x3042;", "a&b;<i>&nbsp;\t</i>", "x & y", "&", "&#;"}));
+}
+
+TEST(WebMenu, AThousandItemsStopAtNineHundredNinetyNine)
+{
+    std::string file = "big:";
+    for (int i = 0; i < 1000; ++i)
+        file += "<i" + std::to_string(i) + ">;";
+    file += "\nafter:<late>\n";
+    CWebMenuFile menu;
+    menu.Parse(file);
+    ASSERT_EQ(menu.GetItems().size(), static_cast<std::size_t>(WEBMENU_MAX_ITEMS));
+    EXPECT_EQ(menu.GetItems().back().nID, 8998);
+    EXPECT_EQ(menu.GetItems().back().strText, "<i998>");
+}
+
+TEST(WebMenu, BadFilesLoadWhatTheyCan)
+{
+    CTempDir dir;
+    CWebMenuFile menu;
+    menu.Load(dir.File("missing.ini"));
+    EXPECT_TRUE(menu.GetItems().empty());
+    WriteFileBytes(dir.File("cut.ini"), "a:<b>\t</b>;<i");
+    menu.Load(dir.File("cut.ini"));
+    ASSERT_EQ(menu.GetItems().size(), 2u);
+    EXPECT_EQ(menu.GetItems()[1].strText, "<i");
+    menu.Parse(Garbage());
+    EXPECT_LE(menu.GetItems().size(), static_cast<std::size_t>(WEBMENU_MAX_ITEMS));
+}
+
+TEST(Completion, InsideATagItsAttributesOrTheTagNames)
+{
+    CAlignList tagAlign;
+    tagAlign.Parse("# attributes\r\n\r\n TABLE :border, @width ,,cellpadding\r\nimg:src,alt\r\nnocolon\r\n");
+    const CAlignList usrAlign;
+
+    CCompletion c = FindCompletion("<p><table ", tagAlign, usrAlign);
+    EXPECT_EQ(c.aItems, (std::vector<CAlignItem>{{"border", false}, {"width", true}, {"cellpadding", false}}));
+    EXPECT_EQ(c.nReplaceFrom, 10);
+    c = FindCompletion("x <IMG\tsrc=\"a.png\" ", tagAlign, usrAlign);
+    EXPECT_EQ(c.aItems.size(), 2u);
+
+    // A tag without a list, or a name still being typed: the tag names, the
+    // typed part replaced.
+    c = FindCompletion("<ta", tagAlign, usrAlign);
+    ASSERT_EQ(c.aItems.size(), 75u);
+    EXPECT_EQ(c.aItems[0].strText, "html");
+    EXPECT_EQ(c.aItems[74].strText, "h6");
+    EXPECT_EQ(c.nReplaceFrom, 1);
+    c = FindCompletion("<blink ", tagAlign, usrAlign);
+    EXPECT_EQ(c.aItems.size(), 75u);
+    EXPECT_EQ(c.nReplaceFrom, 7);
+}
+
+TEST(Completion, OutsideATagTheWordBeforeTheCaretIsTheKey)
+{
+    const CAlignList tagAlign;
+    CAlignList usrAlign;
+    usrAlign.Parse(S("document:write,close\nソ:表,@裏\n"));
+    CCompletion c = FindCompletion("<p>x document", tagAlign, usrAlign);
+    EXPECT_EQ(c.aItems, (std::vector<CAlignItem>{{"write", false}, {"close", false}}));
+    EXPECT_EQ(c.nReplaceFrom, 13);
+    // A double-byte key, and items with the second icon.
+    c = FindCompletion(S("<b>x ソ"), tagAlign, usrAlign);
+    EXPECT_EQ(c.aItems, (std::vector<CAlignItem>{{S("表"), false}, {S("裏"), true}}));
+    EXPECT_TRUE(FindCompletion("<b>unknown", tagAlign, usrAlign).aItems.empty());
+    EXPECT_TRUE(FindCompletion("", tagAlign, usrAlign).aItems.empty());
+    EXPECT_TRUE(FindCompletion("word ", tagAlign, usrAlign).aItems.empty());
+
+    usrAlign.Parse(Garbage() + "\ndocument:ok\n");
+    EXPECT_EQ(FindCompletion("document", tagAlign, usrAlign).aItems, (std::vector<CAlignItem>{{"ok", false}}));
+}
+
+TEST(ShippedMenuFiles, ReadAsTheirAuthorsMeantThem)
+{
+    const std::string strData = std::string(WP_SOURCE_DIR) + "/data/";
+    // The user tags are written exactly as the editor writes them.
+    CUserTagList tags;
+    tags.Load(strData + USERTAG_FILE_NAME);
+    EXPECT_GE(tags.GetCount(), 3);
+    EXPECT_EQ(tags.Format(), ReadFileBytes(strData + USERTAG_FILE_NAME));
+
+    CWebMenuFile menu;
+    menu.Load(strData + WEBMENU_FILE_NAME);
+    int nEntities = 0;
+    for (const CWebMenuItem &item : menu.GetItems()) {
+        EXPECT_FALSE(item.aPath.empty()) << item.strText;
+        nEntities += item.strText == "&amp;" || item.strText == "&nbsp;" ? 1 : 0;
+    }
+    EXPECT_EQ(nEntities, 2);
+    EXPECT_GE(menu.GetItems().size(), 100u);
+
+    CAlignList tagAlign;
+    tagAlign.Load(strData + TAGALIGN_FILE_NAME);
+    const std::vector<CAlignItem> img = tagAlign.FindItems("img", true);
+    EXPECT_NE(std::find(img.begin(), img.end(), CAlignItem{"loading", false}), img.end());
+    EXPECT_NE(std::find(img.begin(), img.end(), CAlignItem{"class", true}), img.end());
+    CAlignList usrAlign;
+    usrAlign.Load(strData + USRALIGN_FILE_NAME);
+    EXPECT_FALSE(FindCompletion("x = document.", tagAlign, usrAlign).aItems.empty());
+}
