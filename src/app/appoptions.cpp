@@ -33,6 +33,7 @@ void COptionsData::Load(const CProfileStore &store, const CAppSettings &settings
     bAutoEnter = settings.m_bAutoEnter != 0;
     bIMEModeON = settings.m_bIMEModeON != 0;
     bAutoReload = settings.m_bAutoReload != 0;
+    strNewFileCode = settings.m_strNewFileCode;
 
     bTagState = settings.m_bTagState != 0;
     bWebNoSelectTag = settings.m_bWebNoSelectTag != 0;
@@ -94,6 +95,8 @@ void COptionsData::Save(CProfileStore &store, CAppSettings &settings) const
     // Later than the rest: entries older configurations know keep their order.
     WriteFlag(store, "bAutoReload", bAutoReload);
     settings.m_bAutoReload = bAutoReload ? 1 : 0;
+    store.WriteString(SECTION_MAIN, "strNewFileCode", strNewFileCode);
+    settings.m_strNewFileCode = strNewFileCode;
     WriteFlag(store, PREVIEW_AUTO_UPDATE_ENTRY, bPreviewAutoUpdate);
     WriteFlag(store, "bRestoreSession", bRestoreSession);
 }

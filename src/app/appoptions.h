@@ -25,6 +25,8 @@ struct COptionsData
     bool bUseWpShMenu = false;
     bool bShowTrayIcon = false;
     bool bAutoReload = false;
+    // The character code of new documents, by its tag ("SJIS", "UTF8" ...).
+    std::string strNewFileCode = "SJIS";
 
     // Web page.
     bool bTagState = false;

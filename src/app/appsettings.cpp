@@ -75,6 +75,7 @@ void CAppSettings::Load(const CProfileStore &store, const CSystemColors &sys)
     m_bWebBrEn = store.GetInt(SECTION_MAIN, "bWebBrEn", 0);
     m_bWebPOnly = store.GetInt(SECTION_MAIN, "bWebPOnly", 1);
     m_bAutoReload = store.GetInt(SECTION_MAIN, "bAutoReload", 0);
+    m_strNewFileCode = store.GetString(SECTION_MAIN, "strNewFileCode", "SJIS");
     for (int i = 0; i < CLR_COUNT; ++i) {
         // A value that is no 0x00BBGGRR colour (edited by hand) counts as missing.
         const int nDefault = static_cast<int>(DefaultColor(i, sys));

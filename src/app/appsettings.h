@@ -62,6 +62,8 @@ struct CAppSettings
     int m_bWebPOnly = 1;
     // Documents whose file another program changed are read again without asking.
     int m_bAutoReload = 0;
+    // The character code new documents are saved in ("SJIS", "UTF8" ...).
+    std::string m_strNewFileCode = "SJIS";
     std::array<std::uint32_t, CLR_COUNT> m_crColors{};
 
     // The application settings loader: every cached member from the store,

@@ -7,6 +7,7 @@
 #include "platform/filedialogs.h"
 #include "platform/inputmethod.h"
 #include "platform/msgbox.h"
+#include "text/filecode.h"
 #include "view/crystaltextview.h"
 #include "widgets/colorbutton.h"
 
@@ -130,6 +131,15 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
     for (const std::string &strFormat : DateFormatChoices())
         m_pNowDate->addItem(Text(strFormat));
     m_pNowDate->setEditText(Text(data.strNowDate));
+    m_pNewFileCode = new QComboBox(pPage);
+    m_pNewFileCode->setObjectName(QStringLiteral("newFileCode"));
+    for (int i = 0; i < TEXT_CODE_COUNT; ++i) {
+        const auto eCode = static_cast<ETextCode>(i);
+        m_pNewFileCode->addItem(QString::fromUtf8(TextCodeLabel(eCode)), QString::fromLatin1(TextCodeTag(eCode)));
+    }
+    ETextCode eNewCode = ETextCode::Sjis;
+    ParseTextCodeTag(data.strNewFileCode, eNewCode);
+    m_pNewFileCode->setCurrentIndex(static_cast<int>(eNewCode));
     m_pExtensions = new QLineEdit(Text(data.strUseWrenpadExtension), pPage);
     m_pExtensions->setObjectName(QStringLiteral("extensions"));
 
@@ -141,6 +151,7 @@ QWidget *COptionsSheet::CreateGeneralPage(const COptionsData &data)
     pForm->addRow(QStringLiteral("ファイル履歴を表示する数"), pMru);
     pForm->addRow(QStringLiteral("日付挿入に使用する形式"), m_pNowDate);
     pForm->addRow(QStringLiteral("拡張子の関連付け"), m_pExtensions);
+    pForm->addRow(QStringLiteral("新規ファイルの文字コード"), m_pNewFileCode);
 
     auto *pLayout = new QVBoxLayout(pPage);
     for (QCheckBox *pCheck : {m_pOpenNewFile, m_pOpenFileMax, m_pRestoreSession, m_pAutoDragOpen, m_pAutoEnter, m_pShowSplash,
@@ -308,6 +319,7 @@ COptionsData COptionsSheet::GetData() const
     data.bUseWpShMenu = m_pUseShellMenu->isChecked();
     data.bShowTrayIcon = m_pShowTrayIcon->isChecked();
     data.bAutoReload = m_pAutoReload->isChecked();
+    data.strNewFileCode = m_pNewFileCode->currentData().toString().toStdString();
 
     data.bTagState = !m_pTagLower->isChecked();
     data.bWebNoSelectTag = m_pWebNoSelectTag->isChecked();

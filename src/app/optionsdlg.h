@@ -56,6 +56,7 @@ private:
     QLineEdit *m_pExtensions;
     QCheckBox *m_pUseShellMenu;
     QCheckBox *m_pShowTrayIcon;
+    QComboBox *m_pNewFileCode = nullptr;
     QCheckBox *m_pAutoReload;
 
     // Web page.

@@ -3,6 +3,7 @@
 #include "app/appsettings.h"
 #include "app/wrenpaddoc.h"
 #include "platform/profile.h"
+#include "text/codedfile.h"
 #include "text/textbuffer.h"
 #include "view/fontutil.h"
 #include "view/pagesetup.h"
@@ -21,8 +22,10 @@ int PrintFileToPdf(const QString &strOut, const QString &strFile, QString &strEr
     strError = CWrenpadDoc::OpenFailureText(strPath);
     if (!strError.isEmpty())
         return 1;
+    // Printed as the editor shows it: a UTF-8, EUC-JP or JIS file in its own code.
     CCrystalTextBuffer buffer;
-    if (!buffer.LoadFromFile(strPath, -1)) {
+    CFileCodeState code;
+    if (!LoadCodedFile(buffer, strPath, code)) {
         strError = QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(strFile);
         return 1;
     }

@@ -49,6 +49,7 @@ wp_gui_sources(
     webdialogs_lines.cpp
     wrenpadapp.cpp
     wrenpaddoc.cpp
+    wrenpaddoc_code.cpp
     wrenpaddoc_disk.cpp
     wrenpadview.cpp
     wrenpadview_conv.cpp

@@ -5,12 +5,14 @@
 #include "app/docnames.h"
 #include "app/wrenpadapp.h"
 #include "app/wrenpadview.h"
+#include "html/charsetdecl.h"
 #include "platform/dialogs.h"
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
 #include "recovery/docjournal.h"
 #include "res/commands.h"
 #include "text/fileio.h"
+#include "tools/kanjiio.h"
 #include "view/fontutil.h"
 
 #include <QApplication>
@@ -60,6 +62,7 @@ CWrenpadDoc::CWrenpadDoc(QObject *pParent, std::shared_ptr<CRecoveryManager> pRe
     OnUpdate(ID_READ_ONLY, [this](CCmdUI *pCmdUI) { pCmdUI->SetCheck(m_buffer.IsReadOnly() ? 1 : 0); });
     OnCommand(ID_CHOOSE_FONT, [this] { OnChooseFont(); });
     OnCommand(ID_FILE_REVERT, [this] { OnRevert(); });
+    RegisterCodeCommands();
     OnUpdate(ID_FILE_REVERT, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!m_strPathName.empty()); });
     connect(&m_watch, &CFileWatcher::Changed, this, &CWrenpadDoc::OnFileChangedOnDisk);
 }
@@ -83,6 +86,9 @@ bool CWrenpadDoc::OnNewDocument()
 {
     DeleteContents();
     m_buffer.InitNew(LINEEND_CRLF);
+    m_code = CFileCodeState();
+    m_code.eCode = NewDocumentCode();
+    m_eForcedCode.reset();
     SetModifiedFlag(false);
     return true;
 }
@@ -120,7 +126,8 @@ bool CWrenpadDoc::OnOpenDocument(const std::string &strPath)
     // Taken before reading, so that a change made while the file is read shows.
     const CFileStamp stamp = FileStampOf(strPath);
     const CFileIdentity identity = StatFileIdentity(strPath);
-    if (!m_buffer.LoadFromFile(strPath, -1)) {
+    m_eForcedCode.reset();
+    if (!LoadDocumentFile(strPath)) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),
                    QString(), MB_OK | MB_ICONEXCLAMATION);
@@ -139,7 +146,8 @@ bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
     const bool bOwnFile = !m_strPathName.empty() && strPath == m_strPathName;
     if (bOwnFile && !ConfirmOverwriteChangedFile(strPath))
         return false;
-    if (m_buffer.SaveToFile(strPath, -1, true)) {
+    bool bReported = false;
+    if (SaveDocumentFile(strPath, &bReported)) {
         if (bOwnFile) {
             m_watch.SetKnown(FileStampOf(strPath));
             if (m_bFileDeleted) {
@@ -153,7 +161,8 @@ bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
         SetTitleMark(std::string());
         return true;
     }
-    MessageBox(MessageParent(), QStringLiteral("%1\nファイルの保存に失敗しました。").arg(PathText(strPath)));
+    if (!bReported)
+        MessageBox(MessageParent(), QStringLiteral("%1\nファイルの保存に失敗しました。").arg(PathText(strPath)));
     return false;
 }
 
@@ -174,14 +183,27 @@ bool CWrenpadDoc::DoSave(const std::string &strPath, bool bReplace)
         return true;
     }
 
-    const QStringList files = RunFileDialog(MessageParent(), SaveAsRequest());
+    int nCode = static_cast<int>(m_code.eCode);
+    const QStringList files = RunFileDialog(MessageParent(), SaveAsRequest(), &nCode);
     if (files.isEmpty())
         return false;
     const std::string strNewPath = files.first().toStdString();
-    if (!OnSaveDocument(strNewPath))
+    // The file is written in the code chosen; the document keeps it only when
+    // the file becomes its own.
+    const CFileCodeState codeWas = m_code;
+    SetTextCode(static_cast<ETextCode>(nCode));
+    const bool bSaved = OnSaveDocument(strNewPath);
+    if (!bSaved || !bReplace) {
+        m_code = codeWas;
+        emit StateChanged();
+    }
+    if (!bSaved)
         return false;
-    if (bReplace)
+    if (bReplace) {
+        // The new file holds the text as it stands.
+        m_code.eProblem = ETextProblem::None;
         SetPathName(strNewPath);
+    }
     return true;
 }
 
@@ -200,13 +222,15 @@ CFileDialogRequest CWrenpadDoc::SaveAsRequest() const
     if (FileExtension(strName).empty() && !choice.strDefaultExt.empty())
         strName += "." + choice.strDefaultExt;
     request.strFileName = QString::fromStdString(strName);
+    AddCodeChoice(request);
     return request;
 }
 
 bool CWrenpadDoc::DoFileSave()
 {
     // A file the user may not write goes through the dialog, as a new one does.
-    if (m_strPathName.empty() || IsFileReadOnly(ResolveSymlinks(m_strPathName)))
+    // So does a file that would not come back the same from the text.
+    if (m_strPathName.empty() || IsFileReadOnly(ResolveSymlinks(m_strPathName)) || !m_code.IsExact())
         return DoSave(std::string());
     return DoSave(m_strPathName);
 }
@@ -214,8 +238,16 @@ bool CWrenpadDoc::DoFileSave()
 bool CWrenpadDoc::ReplaceFromFile(const std::string &strPath)
 {
     m_buffer.FreeAll();
-    if (m_buffer.LoadFromFile(strPath, -1))
-        return true;
+    // A template in any code becomes text of this document, and a page made
+    // from it declares the code the document is saved in.
+    std::string bytes;
+    if (ReadWholeFile(strPath, bytes) == FILEERR_NONE) {
+        CDecodedText text = DecodeFileText(bytes, m_code.eCode);
+        if (text.eCode != m_code.eCode)
+            ReplaceDeclaredCharset(text.strText, TextCodeCharset(m_code.eCode));
+        if (m_buffer.LoadFromMemory(text.strText, -1))
+            return true;
+    }
     m_buffer.InitNew(LINEEND_CRLF);
     return false;
 }
@@ -386,7 +418,7 @@ bool CWrenpadDoc::ReloadFile()
     m_buffer.FreeAll();
     const CFileIdentity identity = StatFileIdentity(strPath);
     const CFileStamp stamp = FileStampOf(strPath);
-    const bool bLoaded = m_buffer.LoadFromFile(strPath, -1);
+    const bool bLoaded = LoadDocumentFile(strPath);
     if (!bLoaded) {
         m_buffer.InitNew(LINEEND_CRLF);
         MessageBox(MessageParent(), QStringLiteral("%1\nファイルの読み込みに失敗しました。").arg(PathText(strPath)),

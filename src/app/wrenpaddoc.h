@@ -8,12 +8,14 @@
 #include "app/filewatcher.h"
 #include "platform/cmdtarget.h"
 #include "platform/filedialogs.h"
+#include "text/codedfile.h"
 #include "text/textbuffer.h"
 
 #include <QFont>
 #include <QObject>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,6 +106,20 @@ public:
     // line and its scroll position. False (with a message) when it cannot be read.
     bool ReloadFile();
 
+    // --- The file's character code (wrenpaddoc_code.cpp) ---------------------
+    // The text is Shift-JIS whatever the file's code; the code is what the file
+    // is read and written in.
+    ETextCode GetTextCode() const { return m_code.eCode; }
+    const CFileCodeState &GetCodeState() const { return m_code; }
+    // The code the next save writes (save as).
+    void SetTextCode(ETextCode eCode);
+    // Reads the document's file again in the code the user names.
+    bool ReopenWithCode(ETextCode eCode);
+    // The save dialog's list of codes, the document's own chosen.
+    void AddCodeChoice(CFileDialogRequest &request) const;
+    // The code of new documents, from the settings.
+    static ETextCode NewDocumentCode();
+
     // --- Font of all views ---------------------------------------------------
     QFont GetFont() const;
     const CFontSetting &GetFontSetting() const { return m_lfFont; }
@@ -150,6 +166,18 @@ private:
     CFileWatcher m_watch;
     bool m_bFileDeleted = false;
     bool m_bAskingAboutFile = false;
+    CFileCodeState m_code;
+    // The code the user named for this file, kept over reloads.
+    std::optional<ETextCode> m_eForcedCode;
     // Last, so that it goes first: it leaves the buffer before the buffer goes.
     std::unique_ptr<CDocJournal> m_pJournal;
+
+    void RegisterCodeCommands();
+    // Reads strPath into the buffer in its code (the forced one, or detected);
+    // a file that would not come back unchanged opens read-only, with a
+    // message that says why. False (no message) when it cannot be read.
+    bool LoadDocumentFile(const std::string &strPath);
+    // Writes the buffer in the document's code; a character the code cannot
+    // hold is named in a message (*pbReported set) and nothing is written.
+    bool SaveDocumentFile(const std::string &strPath, bool *pbReported);
 };

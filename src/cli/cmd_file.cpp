@@ -1,5 +1,7 @@
-// roundtrip and info: the buffer's loading and saving from the command line.
+// roundtrip and info: the buffer's loading and saving from the command line,
+// in each file's own character code as the editor reads and writes it.
 #include "cli/cli.h"
+#include "text/codedfile.h"
 #include "text/textbuffer.h"
 
 #include <cerrno>
@@ -25,9 +27,13 @@ int RoundTrip(const CliArgs &args)
     if (args.size() != 2)
         return CliUsage("roundtrip");
     CCrystalTextBuffer buffer;
-    if (!buffer.LoadFromFile(args[0], -1))
+    CFileCodeState state;
+    if (!LoadCodedFile(buffer, args[0], state))
         return CliFail("cannot load " + args[0] + ": " + std::strerror(errno));
-    if (!buffer.SaveToFile(args[1], -1))
+    // As in the editor: a file that would not come back the same is not written.
+    if (!state.IsExact())
+        return CliFail("cannot save " + args[0] + " without loss: " + DescribeCodeProblem(state));
+    if (!SaveCodedFile(buffer, args[1], state.eCode, state.forms))
         return CliFail("cannot save " + args[1] + ": " + std::strerror(errno));
     return 0;
 }
@@ -37,14 +43,21 @@ int Info(const CliArgs &args)
     if (args.size() != 1)
         return CliUsage("info");
     CCrystalTextBuffer buffer;
-    if (!buffer.LoadFromFile(args[0], -1))
+    CFileCodeState state;
+    if (!LoadCodedFile(buffer, args[0], state))
         return CliFail("cannot load " + args[0] + ": " + std::strerror(errno));
-    std::printf("lines=%d mode=%s readonly=%d\n", buffer.GetLineCount(),
-                ModeName(buffer.GetLineEndMode()), buffer.IsReadOnly() ? 1 : 0);
+    std::printf("lines=%d mode=%s readonly=%d code=%s\n", buffer.GetLineCount(),
+                ModeName(buffer.GetLineEndMode()), buffer.IsReadOnly() ? 1 : 0, TextCodeTag(state.eCode));
+    // Why the file opens read-only, for the one reading along.
+    if (!state.IsExact())
+        std::fprintf(stderr, "wrenpad-tool: %s: %s\n", args[0].c_str(), DescribeCodeProblem(state).c_str());
     return 0;
 }
 
-const CCliRegistrar regRoundTrip("roundtrip", "IN OUT", RoundTrip);
-const CCliRegistrar regInfo("info", "FILE", Info);
+const CCliRegistrar regRoundTrip("roundtrip",
+                                  "IN OUT   read IN in its own code and write it to OUT in the same code;\n"
+                                  "         fails, writing nothing, when IN would not come back unchanged",
+                                  RoundTrip);
+const CCliRegistrar regInfo("info", "FILE   print lines=N mode=DOS|UNIX|MAC readonly=0|1 code=SJIS|UTF8|UTF8BOM|EUC|JIS", Info);
 
 } // namespace

@@ -1,4 +1,5 @@
 wp_core_sources(
+    charsetdecl.cpp
     docstruct.cpp
     htmlgen_copy.cpp
     htmlgen_gradation.cpp

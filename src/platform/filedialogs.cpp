@@ -1,7 +1,10 @@
 #include "platform/filedialogs.h"
 
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 
 namespace {
 
@@ -29,10 +32,17 @@ void SetColorDialogHook(ColorDialogHook hook)
     ColorHook() = std::move(hook);
 }
 
-QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request)
+QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request, int *pnChoice)
 {
-    if (FileHook())
-        return FileHook()(request);
+    if (pnChoice)
+        *pnChoice = request.nChoice;
+    if (FileHook()) {
+        CFileDialogRequest asked = request;
+        QStringList chosen = FileHook()(asked);
+        if (pnChoice)
+            *pnChoice = asked.nChoice;
+        return chosen;
+    }
 
     QFileDialog dlg(pParent, request.strTitle, request.strDirectory);
     dlg.setAcceptMode(request.bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -50,8 +60,26 @@ QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request)
         dlg.setDefaultSuffix(request.strDefaultSuffix);
     if (!request.strFileName.isEmpty())
         dlg.selectFile(request.strFileName);
+    QComboBox *pChoice = nullptr;
+    if (!request.aChoices.isEmpty()) {
+        // The toolkit's own dialog takes extra rows; a desktop's does not.
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        if (auto *pGrid = qobject_cast<QGridLayout *>(dlg.layout())) {
+            pChoice = new QComboBox(&dlg);
+            pChoice->setObjectName(QStringLiteral("choice"));
+            pChoice->addItems(request.aChoices);
+            pChoice->setCurrentIndex(request.nChoice);
+            auto *pLabel = new QLabel(request.strChoiceLabel, &dlg);
+            pLabel->setBuddy(pChoice);
+            const int nRow = pGrid->rowCount();
+            pGrid->addWidget(pLabel, nRow, 0);
+            pGrid->addWidget(pChoice, nRow, 1);
+        }
+    }
     if (dlg.exec() != QDialog::Accepted)
         return {};
+    if (pChoice && pnChoice)
+        *pnChoice = pChoice->currentIndex();
     return dlg.selectedFiles();
 }
 

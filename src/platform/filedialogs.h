@@ -21,11 +21,18 @@ struct CFileDialogRequest
     QString strDefaultSuffix;       // added to a typed name without one (save)
     bool bMultiple = false;         // several files may be chosen (open)
     bool bFolder = false;           // a folder is chosen, not a file
+    // A drop-down list below the file name (the character code a file is
+    // saved in): its label, entries and the entry chosen (0-based; the
+    // dialog, or the hook, leaves the user's choice here).
+    QString strChoiceLabel;
+    QStringList aChoices;
+    int nChoice = 0;
 };
 
-// The chosen files (absolute paths), empty when cancelled.
-QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request);
-using FileDialogHook = std::function<QStringList(const CFileDialogRequest &)>;
+// The chosen files (absolute paths), empty when cancelled. With choices, the
+// chosen entry goes to *pnChoice.
+QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request, int *pnChoice = nullptr);
+using FileDialogHook = std::function<QStringList(CFileDialogRequest &)>;
 void SetFileDialogHook(FileDialogHook hook);
 
 // The folder selection: strTitle over it, strStart preselected (a trailing

@@ -20,6 +20,13 @@ enum ECommandId
     ID_FILE_PRINT = 57607,
     ID_FILE_PRINT_PREVIEW = 57609,
     ID_FILE_CLEAR_MRU = 4043,
+    // Reading the document's file again in a named character code, in the
+    // order of ETextCode.
+    ID_FILE_REOPEN_SJIS = 4070,
+    ID_FILE_REOPEN_UTF8 = 4071,
+    ID_FILE_REOPEN_UTF8BOM = 4072,
+    ID_FILE_REOPEN_EUC = 4073,
+    ID_FILE_REOPEN_JIS = 4074,
     // One per recent file, in list order.
     ID_FILE_MRU_FILE1 = 57616,
     ID_FILE_MRU_FILE2,
@@ -319,6 +326,7 @@ enum ECommandId
     ID_EDIT_INDICATOR_READ = 37901,
     ID_EDIT_INDICATOR_CRLF = 37902,
     ID_EDIT_INDICATOR_POSITION = 37903,
+    ID_INDICATOR_FILECODE = 37904,
     ID_INDICATOR_CAPS = 59137,
     ID_INDICATOR_NUM = 59138,
     ID_INDICATOR_SCRL = 59139,

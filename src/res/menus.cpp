@@ -156,9 +156,13 @@ constexpr CMenuItem PRINT_ITEMS[] = {Cmd(ID_FILE_PRINT), Cmd(ID_FILE_PRINT_PREVI
                                      Cmd(ID_FILE_PRINT_SETUP)};
 constexpr CMenuPopup PRINT = {"印刷(P)", PRINT_ITEMS};
 
+constexpr CMenuItem REOPEN_ITEMS[] = {Cmd(ID_FILE_REOPEN_SJIS), Cmd(ID_FILE_REOPEN_UTF8), Cmd(ID_FILE_REOPEN_UTF8BOM),
+                                      Cmd(ID_FILE_REOPEN_EUC), Cmd(ID_FILE_REOPEN_JIS)};
+constexpr CMenuPopup REOPEN = {"文字コード指定で開き直す(&K)", REOPEN_ITEMS};
+
 constexpr CMenuItem FILE_129_ITEMS[] = {
     Cmd(ID_FILE_NEW), Cmd(ID_FILE_OPEN), Cmd(ID_FILE_CLOSE), Cmd(ID_FILE_SAVE), Cmd(ID_FILE_SAVE_AS),
-    Cmd(ID_FILE_REVERT), Cmd(ID_FILE_SAVE_ALL), SEP, Cmd(ID_TEMPLATE_OPEN), Cmd(ID_TEMPLATE_REGISTER), SEP,
+    Cmd(ID_FILE_REVERT), Popup(REOPEN), Cmd(ID_FILE_SAVE_ALL), SEP, Cmd(ID_TEMPLATE_OPEN), Cmd(ID_TEMPLATE_REGISTER), SEP,
     Cmd(ID_IMPORT_KANJI), Popup(EXPORT), SEP, Popup(ARCHIVE), SEP, Popup(PRINT), SEP, Popup(RECENT), SEP,
     Cmd(ID_APP_EXIT),
 };

@@ -41,12 +41,14 @@ constexpr CToolBarResource TOOLBARS[] = {
     {IDR_TOOLBAR_DIRLIST, "WpDirList", TOOLBAR_300},
 };
 
-// The line-end pane stands beside the position pane: documents keep their own
-// line ends when saved, so the mode is worth seeing.
+// The line-end and character-code panes stand beside the position pane:
+// documents keep their own line ends and code when saved, so both are worth
+// seeing.
 constexpr CStatusPane STATUS_PANES[] = {
     {0, ""},
     {ID_EDIT_INDICATOR_POSITION, "============"},
     {ID_EDIT_INDICATOR_CRLF, "========"},
+    {ID_INDICATOR_FILECODE, "UTF-8 (BOM付き)"},
     {ID_INDICATOR_OVR, nullptr},
     {ID_EDIT_INDICATOR_READ, nullptr},
     {ID_INDICATOR_TAGMEMORY, nullptr},

@@ -1,6 +1,8 @@
 #include "search/foldersearch.h"
 
 #include "search/linereader.h"
+#include "text/filecode.h"
+#include "text/utf8check.h"
 #include "search/plainsearch.h"
 #include "search/regex.h"
 #include "text/codec.h"
@@ -343,6 +345,7 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
     const char *const pBlock = reader.GetBlock();
     const char *const pScan = bFold ? m_pFolded.get() : pBlock;
     bool bFirst = true;
+    bool bUtf8 = false;
     while (!(pCancelled && pCancelled->load(std::memory_order_relaxed))) {
         // Keep the unread rest and fill the block up again; the folded copy follows.
         const std::size_t nRest = reader.GetEnd() - reader.GetPos();
@@ -358,6 +361,11 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
         // before it is lost.
         if (bFirst && std::memchr(pBlock, 0, nHave))
             break;
+        // A UTF-8 file is searched line by line in Shift-JIS, so that the text
+        // the user typed is found and the results read as every other file's.
+        if (bFirst)
+            bUtf8 = std::string_view(pBlock, nHave).starts_with("\xEF\xBB\xBF")
+                    || CheckUtf8(std::string_view(pBlock, nHave), reader.IsAtEof()) == EUtf8Check::Wide;
         bFirst = false;
         if (nHave == 0)
             break;
@@ -367,6 +375,14 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
         const bool bEof = reader.IsAtEof();
         std::size_t nCandidate = 0;
         bool bCandidateKnown = false;
+        while (bUtf8 && reader.HasWholePiece()) {
+            const std::string_view piece = reader.NextPiece();
+            if (pCancelled && pCancelled->load(std::memory_order_relaxed))
+                return true;
+            const CDecodedText line = DecodeFileTextAs(piece, ETextCode::Utf8);
+            if (!CheckPiece(strRelative, line.strText, reader.GetLineNumber()))
+                return false;
+        }
         while (reader.HasWholePiece()) {
             const std::size_t nPos = reader.GetPos();
             if (!m_prefilter.IsEmpty() && (!bCandidateKnown || nCandidate < nPos)) {

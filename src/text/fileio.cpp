@@ -131,11 +131,15 @@ bool CCrystalTextBuffer::SaveToFile(const std::string &strPath, int nLineEndMode
     if (!writer.Flush() || !file.Commit())
         return false;
 
-    if (bClearModified) {
-        SetModified(false);
-        m_nSavedUndoPos = m_nUndoPos;
-    }
+    if (bClearModified)
+        SetSavePoint();
     return true;
+}
+
+void CCrystalTextBuffer::SetSavePoint()
+{
+    SetModified(false);
+    m_nSavedUndoPos = m_nUndoPos;
 }
 
 // ---------------------------------------------------------------------------

@@ -82,6 +82,41 @@ struct CFreeDeleter
 
 } // namespace
 
+namespace {
+
+class CFileSource : public CCrystalTextBuffer::CLoadSource
+{
+public:
+    CFileSource(const CFileHandle &file, char *pBlock) : m_file(file), m_pBlock(pBlock) {}
+    std::ptrdiff_t Next(const char *&p) override
+    {
+        p = m_pBlock;
+        return m_file.ReadFully(m_pBlock, READ_BLOCK);
+    }
+
+private:
+    const CFileHandle &m_file;
+    char *m_pBlock;
+};
+
+class CMemorySource : public CCrystalTextBuffer::CLoadSource
+{
+public:
+    explicit CMemorySource(std::string_view bytes) : m_bytes(bytes) {}
+    std::ptrdiff_t Next(const char *&p) override
+    {
+        const std::size_t n = std::min(m_bytes.size(), READ_BLOCK);
+        p = m_bytes.data();
+        m_bytes.remove_prefix(n);
+        return static_cast<std::ptrdiff_t>(n);
+    }
+
+private:
+    std::string_view m_bytes;
+};
+
+} // namespace
+
 bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMode)
 {
     struct stat st;
@@ -100,8 +135,24 @@ bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMo
     std::unique_ptr<char, CFreeDeleter> pBlock(static_cast<char *>(std::aligned_alloc(4096, READ_BLOCK)));
     if (!pBlock)
         return false;
-    char *const block = pBlock.get();
-    ssize_t nRead = file.ReadFully(block, READ_BLOCK);
+    CFileSource source(file, pBlock.get());
+    if (!LoadFromSource(source, S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : -1, nLineEndMode))
+        return false;
+    m_bReadOnly = IsFileReadOnly(strPath);
+    return true;
+}
+
+bool CCrystalTextBuffer::LoadFromMemory(std::string_view bytes, int nLineEndMode)
+{
+    FreeAll();
+    CMemorySource source(bytes);
+    return LoadFromSource(source, static_cast<long long>(bytes.size()), nLineEndMode);
+}
+
+bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, int nLineEndMode)
+{
+    const char *block = nullptr;
+    std::ptrdiff_t nRead = source.Next(block);
     if (nRead < 0)
         return false;
 
@@ -116,8 +167,8 @@ bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMo
     try {
         m_aLines.SetGrowBy(4096);
         // The text without its separators fits in the file's size.
-        if (S_ISREG(st.st_mode))
-            m_arena.SetNextBlockSize(static_cast<std::size_t>(st.st_size));
+        if (nSize >= 0)
+            m_arena.SetNextBlockSize(static_cast<std::size_t>(nSize));
         m_arena.Reserve(0, 0);
         std::size_t nCarry = 0;   // bytes of the unfinished line, just below the arena's top
         bool bPendingCR = false;  // the carried bytes end in a CR whose LF may open the next block
@@ -157,13 +208,13 @@ bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMo
 
             // The density of lines in the first block foretells the array's
             // size, which spares growing it step by step.
-            if (bFirst && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) > n) {
+            if (bFirst && nSize >= 0 && static_cast<std::size_t>(nSize) > n) {
                 const double dLines = static_cast<double>(m_aLines.GetSize()) / static_cast<double>(n) *
-                                      static_cast<double>(st.st_size) * 1.05 + 64;
+                                      static_cast<double>(nSize) * 1.05 + 64;
                 m_aLines.Reserve(static_cast<int>(std::min(dLines, double(INT_MAX / 2))));
             }
             bFirst = false;
-            nRead = file.ReadFully(block, READ_BLOCK);
+            nRead = source.Next(block);
             if (nRead < 0) {
                 FreeAll();
                 return false;
@@ -179,7 +230,7 @@ bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMo
     m_aLines.SetGrowBy(0);
 
     m_bInit = true;
-    m_bReadOnly = IsFileReadOnly(strPath);
+    m_bReadOnly = false;
     m_bModified = false;
     m_bInUndoGroup = false;
     m_bNextStartsGroup = false;

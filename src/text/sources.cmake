@@ -1,8 +1,11 @@
 wp_core_sources(
     codec.cpp
+    codedfile.cpp
     filehandle.cpp
     filestamp.cpp
     fileio.cpp
+    filecode.cpp
+    filecode_tables.cpp
     fileload.cpp
     linearray.cpp
     sjis.cpp

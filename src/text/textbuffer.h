@@ -7,6 +7,7 @@
 
 #include "text/linearray.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -262,6 +263,24 @@ public:
     // own mode; the file is replaced in one step or left as it was.
     bool LoadFromFile(const std::string &strPath, int nLineEndMode = -1);
     bool SaveToFile(const std::string &strPath, int nLineEndMode = -1, bool bClearModified = true);
+    // Loads text that is already in memory the way LoadFromFile loads a file
+    // (a converted file); the buffer is not read-only afterwards.
+    bool LoadFromMemory(std::string_view bytes, int nLineEndMode = -1);
+    // Where LoadFromSource takes the text from, a block at a time.
+    class CLoadSource
+    {
+    public:
+        virtual ~CLoadSource() = default;
+        // Points p at the next block and returns its size: 0 at the end, -1
+        // on an error (the load then fails and the buffer is emptied).
+        virtual std::ptrdiff_t Next(const char *&p) = 0;
+    };
+    // Loads text a source makes (a file converted as it is read); nSize is
+    // the text's size if known in advance, otherwise -1.
+    bool LoadFromSource(CLoadSource &source, long long nSize, int nLineEndMode = -1);
+    // The text is what its file holds now: not modified, and undoing back to
+    // here makes it unmodified again.
+    void SetSavePoint();
 
 private:
     struct UndoEntry

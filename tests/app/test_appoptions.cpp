@@ -67,6 +67,7 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
     data.crColors[CLR_TAG] = 0x123456;
     data.nMRUCount = 0;
     data.bAutoReload = true;
+    data.strNewFileCode = "UTF8";
     data.Save(store, settings);
 
     const std::vector<std::string> expected = {
@@ -76,7 +77,7 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
         "clSelMargin", "clBkGnd", "bViewTab", "bViewReturn", "bViewZenSpace", "bTagState", "bWebNoSelectTag",
         "bWebBrEn", "bWebPOnly", "strUseBrowser", "strUseBrowser3", "strUseBrowser4", "bAutoTempoBrowse",
         // Our own, after the others.
-        "bAutoReload", "bPreviewAutoUpdate", "bRestoreSession"};
+        "bAutoReload", "strNewFileCode", "bPreviewAutoUpdate", "bRestoreSession"};
     EXPECT_EQ(store.m_aWrites, expected);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 0);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "MRUCount", -1), 0);
@@ -86,6 +87,7 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
     EXPECT_EQ(settings.m_strUseBrowser3, "/usr/bin/firefox");
     EXPECT_EQ(settings.m_crColors[CLR_TAG], 0x123456u);
     EXPECT_EQ(settings.m_bAutoReload, 1);
+    EXPECT_EQ(settings.m_strNewFileCode, "UTF8");
     // Single-instance mode takes effect at the next start only.
     EXPECT_EQ(settings.m_bNotNewAppCreate, 1);
 

@@ -15,10 +15,10 @@ TEST(CliFile, InfoReportsLinesModeAndReadOnly)
         const char *pszBytes;
         const char *pszExpect;
     } cases[] = {
-        {"", "lines=1 mode=DOS readonly=0\n"},
-        {"a\r\nb\r\n", "lines=3 mode=DOS readonly=0\n"},
-        {"a\nb\r\nc", "lines=3 mode=UNIX readonly=0\n"},
-        {"a\rb", "lines=2 mode=MAC readonly=0\n"},
+        {"", "lines=1 mode=DOS readonly=0 code=SJIS\n"},
+        {"a\r\nb\r\n", "lines=3 mode=DOS readonly=0 code=SJIS\n"},
+        {"a\nb\r\nc", "lines=3 mode=UNIX readonly=0 code=SJIS\n"},
+        {"a\rb", "lines=2 mode=MAC readonly=0 code=SJIS\n"},
     };
     for (const auto &c : cases) {
         WriteFileBytes(dir.File("f"), c.pszBytes);
@@ -27,7 +27,7 @@ TEST(CliFile, InfoReportsLinesModeAndReadOnly)
         EXPECT_EQ(r.strOut, c.pszExpect);
     }
     ::chmod(dir.File("f").c_str(), 0444);
-    EXPECT_EQ(RunTool({"info", dir.File("f")}).strOut, "lines=2 mode=MAC readonly=1\n");
+    EXPECT_EQ(RunTool({"info", dir.File("f")}).strOut, "lines=2 mode=MAC readonly=1 code=SJIS\n");
 }
 
 TEST(CliFile, RoundTripKeepsBytesAndReportsFailure)
@@ -51,6 +51,43 @@ TEST(CliFile, RoundTripKeepsBytesAndReportsFailure)
 
     EXPECT_EQ(RunTool({"roundtrip", dir.File("in")}).nStatus, 2);
     EXPECT_EQ(RunTool({"no-such-command"}).nStatus, 2);
+}
+
+TEST(CliFile, InfoAndRoundTripFollowEachFilesCode)
+{
+    CTempDir dir;
+    const struct
+    {
+        std::string bytes;
+        const char *pszCode;
+    } cases[] = {
+        {"\xE6\xBC\xA2\n\xE3\x80\x9C\n", "UTF8"},
+        {"\xEF\xBB\xBFx", "UTF8BOM"},
+        {"\xB4\xC1\xBB\xFA\n", "EUC"},
+        {"\x1B$B4A\x1B(B\n", "JIS"},
+        {"\x8A\xBF\n", "SJIS"},
+        {"\xE3\x81\x82\xFF\n", "SJIS"},  // not UTF-8 after all
+    };
+    for (const auto &c : cases) {
+        WriteFileBytes(dir.File("in"), c.bytes);
+        const CToolResult info = RunTool({"info", dir.File("in")});
+        EXPECT_EQ(info.nStatus, 0);
+        EXPECT_NE(info.strOut.find(std::string(" code=") + c.pszCode + "\n"), std::string::npos) << info.strOut;
+        const CToolResult r = RunTool({"roundtrip", dir.File("in"), dir.File("out")});
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        EXPECT_EQ(ReadFileBytes(dir.File("out")), c.bytes);
+    }
+
+    // A file the editor opens read-only is not written, and info says why.
+    WriteFileBytes(dir.File("emoji"), "a\n\xF0\x9F\x98\x80\n");
+    const CToolResult info = RunTool({"info", dir.File("emoji")});
+    EXPECT_EQ(info.nStatus, 0);
+    EXPECT_EQ(info.strOut, "lines=3 mode=UNIX readonly=1 code=UTF8\n");
+    EXPECT_NE(info.strErr.find("U+1F600"), std::string::npos) << info.strErr;
+    const CToolResult r = RunTool({"roundtrip", dir.File("emoji"), dir.File("out2")});
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_NE(r.strErr.find("2 "), std::string::npos) << r.strErr;
+    EXPECT_FALSE(FileExists(dir.File("out2")));
 }
 
 TEST(CliFile, VersionAndHelpGoToStandardOutput)

@@ -161,9 +161,11 @@ TEST(CommandTable, ButtonsAndPanesHaveWhatTheyShow)
             EXPECT_NE(pInfo->pszPrompt, nullptr) << bar.nID << ": " << pInfo->pszName << " has no prompt";
         }
     // An indicator without text would show an empty pane while on; the
-    // position and line-end panes take their text from the view.
+    // position and line-end panes take their text from the view, the
+    // character-code pane from the document.
     for (const CStatusPane &pane : StatusPanes()) {
-        if (pane.nID == 0 || pane.nID == ID_EDIT_INDICATOR_POSITION || pane.nID == ID_EDIT_INDICATOR_CRLF)
+        if (pane.nID == 0 || pane.nID == ID_EDIT_INDICATOR_POSITION || pane.nID == ID_EDIT_INDICATOR_CRLF
+            || pane.nID == ID_INDICATOR_FILECODE)
             continue;
         const CCommandInfo *pInfo = FindCommandInfo(pane.nID);
         ASSERT_NE(pInfo, nullptr) << pane.nID;

@@ -219,6 +219,20 @@ TEST_F(FolderSearch, DoubleByteTextAndResultBytes)
               Utf8ToCp932("（'x.txt' を開けません。）"));
 }
 
+TEST_F(FolderSearch, Utf8FilesAreSearchedForTheShiftJisTextTyped)
+{
+    // 日本語 in UTF-8 and in Shift-JIS; the result lines are Shift-JIS either way.
+    Write("u.txt", "x\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xE3\x80\x9C\n");
+    Write("bom.txt", "\xEF\xBB\xBF\xE8\xAA\x9E\n");
+    Write("s.txt", "\x93\xFA\x96\x7B\x8C\xEA\n");
+    EXPECT_EQ(Search(m_dir.Path(), "\x96\x7B\x8C\xEA", "u.txt"), "u.txt(2): 日本語 ～\n1 個、検索されました。(1ファイル中)\n");
+    EXPECT_EQ(Search(m_dir.Path(), "\x96\x7B\x8C\xEA", "s.txt"), "s.txt(1): 日本語\n1 個、検索されました。(1ファイル中)\n");
+    // An expression too, and a file with a byte-order mark.
+    EXPECT_EQ(Search(m_dir.Path(), "^\x8C\xEA", "bom.txt", false, false, true), "bom.txt(1): > 語\n1 個、検索されました。(1ファイル中)\n");
+    // The UTF-8 bytes of a character never match the middle of others.
+    EXPECT_EQ(Search(m_dir.Path(), "\xFA\x96", "u.txt").substr(0, 2), "0 ");
+}
+
 TEST_F(FolderSearch, CancelEndsARunawayExpressionAndKeepsWhatWasFound)
 {
     Write("a1.txt", "ab\n");

@@ -1,0 +1,248 @@
+#include "text/codedfile.h"
+
+#include "text/filehandle.h"
+#include "text/fileio.h"
+#include "text/kanji.h"
+#include "text/textbuffer.h"
+#include "text/utf8check.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A file's bytes: mapped when it is a regular file, read otherwise.
+class CFileBytes
+{
+public:
+    ~CFileBytes()
+    {
+        if (m_pMap)
+            ::munmap(m_pMap, m_nMapped);
+    }
+    bool Read(const std::string &strPath)
+    {
+        struct stat st;
+        if (::stat(strPath.c_str(), &st) != 0)
+            return false;
+        if (S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return false;
+        }
+        const CFileHandle file = CFileHandle::Open(strPath, O_RDONLY);
+        if (!file.IsOpen() || ::fstat(file.Get(), &st) != 0)
+            return false;
+        if (S_ISREG(st.st_mode) && st.st_size > 0) {
+            void *p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
+                             file.Get(), 0);
+            if (p != MAP_FAILED) {
+                m_pMap = p;
+                m_nMapped = static_cast<std::size_t>(st.st_size);
+                ::madvise(p, m_nMapped, MADV_SEQUENTIAL);
+                m_bytes = std::string_view(static_cast<const char *>(p), m_nMapped);
+                return true;
+            }
+        }
+        char buf[1 << 16];
+        for (;;) {
+            const ssize_t n = file.ReadFully(buf, sizeof buf);
+            if (n < 0)
+                return false;
+            if (n == 0)
+                break;
+            m_strRead.append(buf, static_cast<std::size_t>(n));
+        }
+        m_bytes = m_strRead;
+        return true;
+    }
+    std::string_view Bytes() const { return m_bytes; }
+
+private:
+    void *m_pMap = nullptr;
+    std::size_t m_nMapped = 0;
+    std::string m_strRead;
+    std::string_view m_bytes;
+};
+
+void AppendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-8 decoded straight into the loader, a block at a time; a malformed
+// sequence ends the load so that the file can be taken otherwise.
+class CUtf8Source : public CCrystalTextBuffer::CLoadSource
+{
+public:
+    CUtf8Source(std::string_view bytes, bool bBail)
+        : m_decoder(bytes, bBail, bytes.starts_with("\xEF\xBB\xBF")), m_pBlock(new char[BLOCK_BYTES])
+    {
+    }
+    std::ptrdiff_t Next(const char *&p) override
+    {
+        p = m_pBlock.get();
+        const std::size_t n = m_decoder.Decode(m_pBlock.get(), BLOCK_BYTES);
+        if (m_decoder.IsMalformed())
+            return -1;
+        return static_cast<std::ptrdiff_t>(n);
+    }
+    const CUtf8StreamDecoder &Decoder() const { return m_decoder; }
+
+private:
+    static constexpr std::size_t BLOCK_BYTES = 256 * 1024;
+    CUtf8StreamDecoder m_decoder;
+    std::unique_ptr<char[]> m_pBlock;
+};
+
+} // namespace
+
+bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFileCodeState &state, ETextCode eAscii,
+                   std::optional<ETextCode> eForce)
+{
+    CFileBytes file;
+    if (!file.Read(strPath))
+        return false;
+    const std::string_view bytes = file.Bytes();
+    const auto finish = [&](const CDecodedText &decoded) {
+        state = CFileCodeState{decoded.eCode, decoded.forms, decoded.eProblem, decoded.nProblemLine,
+                               decoded.cProblem, decoded.cProblemOther};
+        buffer.SetReadOnly(!state.IsExact() || IsFileReadOnly(strPath));
+        return true;
+    };
+
+    // UTF-8, the common case, is decoded as it is loaded: tried first unless
+    // the file's start already rules it out.
+    const bool bBom = bytes.starts_with("\xEF\xBB\xBF");
+    const bool bTryUtf8 = eForce ? (*eForce == ETextCode::Utf8 || *eForce == ETextCode::Utf8Bom)
+                                 : bBom || CheckUtf8(bytes.substr(0, 64 * 1024), bytes.size() <= 64 * 1024)
+                                               != EUtf8Check::Invalid;
+    if (bTryUtf8) {
+        CUtf8Source source(bytes, !eForce);
+        buffer.FreeAll();
+        const bool bLoaded = buffer.LoadFromSource(source, static_cast<long long>(bytes.size()), -1);
+        if (!bLoaded && !source.Decoder().IsMalformed())
+            return false;
+        if (bLoaded) {
+            CDecodedText decoded = source.Decoder().Result();
+            if (eForce) {
+                decoded.eCode = *eForce;
+                return finish(decoded);
+            }
+            if (bBom || source.Decoder().IsWide())
+                return finish(decoded);
+            // Nothing beyond ASCII: the same bytes in every code, unless
+            // they are JIS escape sequences.
+            if (bytes.find('\x1B') == std::string_view::npos || DetectKanjiCode(bytes) != KANJI_JIS) {
+                CDecodedText ascii;
+                ascii.eCode = eAscii;
+                return finish(ascii);
+            }
+        }
+    }
+    // Shift-JIS is the bytes as they stand; EUC-JP and JIS are converted whole.
+    CDecodedText decoded = eForce ? DecodeFileTextAs(bytes, *eForce) : DecodeFileText(bytes, eAscii, false);
+    const bool bAsIs = decoded.eCode == ETextCode::Sjis;
+    if (!buffer.LoadFromMemory(bAsIs ? bytes : std::string_view(decoded.strText), -1))
+        return false;
+    decoded.strText.clear();
+    return finish(decoded);
+}
+
+bool SaveCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, ETextCode eCode, const CTextForms &forms,
+                   CCodedSaveFailure *pFailure, int nLineEndMode, bool bClearModified)
+{
+    if (pFailure)
+        *pFailure = CCodedSaveFailure();
+    if (eCode == ETextCode::Sjis)
+        return buffer.SaveToFile(strPath, nLineEndMode, bClearModified);
+
+    // The file is written in pieces; a character the code cannot hold gives
+    // up the temporary file, and the target stays as it was.
+    constexpr std::size_t FLUSH_BYTES = 1 << 20;
+    CAtomicFile target;
+    if (!target.Open(strPath))
+        return false;
+    CTextEncoder encoder(eCode, forms);
+    const std::string_view sep = LineEndSeparator(nLineEndMode == -1 ? buffer.GetLineEndMode() : nLineEndMode);
+    std::string out;
+    out.reserve(FLUSH_BYTES + FLUSH_BYTES / 2);
+    encoder.Begin(out);
+    const int nCount = buffer.GetLineCount();
+    for (int i = 0; i < nCount; ++i) {
+        const std::string_view line(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
+        if (!encoder.Append(line, out)) {
+            if (pFailure) {
+                pFailure->bUnencodable = true;
+                pFailure->nLine = i;
+                pFailure->nChar = static_cast<int>(encoder.GetFailOffset());
+            }
+            target.Abandon();
+            errno = EILSEQ;
+            return false;
+        }
+        if (i + 1 < nCount)
+            encoder.Append(sep, out);
+        if (out.size() >= FLUSH_BYTES) {
+            if (!target.Write(out))
+                return false;
+            out.clear();
+        }
+    }
+    encoder.Finish(out);
+    if (!target.Write(out) || !target.Commit())
+        return false;
+    if (bClearModified)
+        buffer.SetSavePoint();
+    return true;
+}
+
+std::string DescribeCodePoint(char32_t c)
+{
+    std::string s = "「";
+    if (c >= 0x20 && c != 0x7F)
+        AppendUtf8(s, c);
+    s += "」";
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "(U+%04X)", static_cast<unsigned>(c));
+    return s + hex;
+}
+
+std::string DescribeCodeProblem(const CFileCodeState &state)
+{
+    const std::string strLine = std::to_string(state.nProblemLine) + " 行目";
+    switch (state.eProblem) {
+    case ETextProblem::None:
+        return std::string();
+    case ETextProblem::NoSjisForm:
+        if (state.cProblem == 0)
+            return strLine + "に Shift-JIS で表せない文字があります。";
+        return strLine + "の文字 " + DescribeCodePoint(state.cProblem) + " は Shift-JIS で表せません。";
+    case ETextProblem::TwoForms:
+        return strLine + "の文字 " + DescribeCodePoint(state.cProblem) + " は、先に使われている "
+               + DescribeCodePoint(state.cProblemOther) + " と Shift-JIS では同じ文字になります。";
+    case ETextProblem::Malformed:
+        return strLine + "に " + TextCodeLabel(state.eCode) + " として正しくないバイトがあります。";
+    case ETextProblem::Irregular:
+        return strLine + "のエスケープシーケンスは、保存すると違うバイトになります。";
+    }
+    return std::string();
+}

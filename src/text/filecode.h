@@ -1,0 +1,168 @@
+// The character codes a file may be written in, and the exact conversion
+// between a file's bytes and the document's Shift-JIS (CP932) bytes.
+//
+// The document always holds Shift-JIS. A file in UTF-8, EUC-JP or ISO-2022-JP
+// is converted when it is read and converted back when it is written, and
+// only where the way back gives the file's own bytes again: Unicode has two
+// forms of some Shift-JIS characters (WAVE DASH and FULLWIDTH TILDE ...), so
+// the form a file used is remembered and written back, and the escape
+// sequences of a JIS file are written the way the file wrote them. A file
+// that cannot come back unchanged is reported with the first character (and
+// its line) that is in the way.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class ETextCode
+{
+    Sjis,
+    Utf8,
+    Utf8Bom,
+    Euc,
+    Jis,
+};
+
+inline constexpr int TEXT_CODE_COUNT = 5;
+
+// "SJIS", "UTF8", "UTF8BOM", "EUC", "JIS": the names scripts and settings use.
+const char *TextCodeTag(ETextCode eCode);
+// The tag back; false for an unknown name (case does not matter).
+bool ParseTextCodeTag(std::string_view strTag, ETextCode &eCode);
+// The name of the code in an HTML charset: "Shift_JIS", "UTF-8", "EUC-JP", "ISO-2022-JP".
+const char *TextCodeCharset(ETextCode eCode);
+// The name the user sees (status bar, dialogs), UTF-8.
+const char *TextCodeLabel(ETextCode eCode);
+
+// The two Unicode forms some Shift-JIS characters have; the first is what
+// the document's codec reads the Shift-JIS code as.
+struct CDualForm
+{
+    std::uint16_t nSjis;
+    char32_t cUsual;
+    char32_t cOther;
+};
+inline constexpr std::array<CDualForm, 7> DUAL_FORMS = {{
+    {0x815C, 0x2015, 0x2014},  // horizontal bar / em dash
+    {0x8160, 0xFF5E, 0x301C},  // fullwidth tilde / wave dash
+    {0x8161, 0x2225, 0x2016},  // parallel to / double vertical line
+    {0x817C, 0xFF0D, 0x2212},  // fullwidth hyphen-minus / minus sign
+    {0x8191, 0xFFE0, 0x00A2},  // cent sign
+    {0x8192, 0xFFE1, 0x00A3},  // pound sign
+    {0x81CA, 0xFFE2, 0x00AC},  // not sign
+}};
+
+// How a file writes what has more than one way: the Unicode form of each
+// dual-form character, and a JIS file's escape sequences.
+struct CTextForms
+{
+    std::array<bool, DUAL_FORMS.size()> abOther{};  // the file uses cOther
+    char chKanjiIn = 'B';      // ESC $ B, or ESC $ @
+    char chAsciiIn = 'B';      // ESC ( B, or ESC ( J
+    bool bKanaShift = false;   // half-width katakana between SO and SI instead of ESC ( I
+    friend bool operator==(const CTextForms &, const CTextForms &) = default;
+};
+
+enum class ETextProblem
+{
+    None,
+    NoSjisForm,    // a character the document cannot hold
+    TwoForms,      // both forms of one dual-form character
+    Malformed,     // bytes that are not text in the code
+    Irregular,     // JIS escape sequences placed in a way the writer does not repeat
+};
+
+struct CDecodedText
+{
+    ETextCode eCode = ETextCode::Sjis;
+    std::string strText;       // Shift-JIS; "?" for what has no Shift-JIS form
+    CTextForms forms;
+    ETextProblem eProblem = ETextProblem::None;
+    // Where the first problem is: its line (from 1), the character (0 when
+    // the bytes are no character), and for TwoForms the form seen first.
+    int nProblemLine = 0;
+    char32_t cProblem = 0;
+    char32_t cProblemOther = 0;
+    bool IsExact() const { return eProblem == ETextProblem::None; }
+};
+
+// The code of a file from its bytes: a byte-order mark, or valid UTF-8 with a
+// character beyond ASCII, is UTF-8; then the kanji detection decides between
+// Shift-JIS, EUC-JP and JIS. eAscii is the answer for a text that decides
+// nothing (ASCII only, or empty).
+ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis);
+
+// Converts a file's bytes into the document's Shift-JIS. DecodeFileText
+// detects the code; an EUC-JP or JIS guess whose bytes are malformed falls
+// back to Shift-JIS. DecodeFileTextAs takes the code the user names and
+// reports what does not fit. Shift-JIS is taken byte for byte; without
+// bCopySjis its text stays empty, for a caller that takes the bytes itself.
+CDecodedText DecodeFileText(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis, bool bCopySjis = true);
+CDecodedText DecodeFileTextAs(std::string_view bytes, ETextCode eCode);
+
+// Decodes UTF-8 into Shift-JIS a block at a time, so that a large file is
+// loaded without a converted copy of it in memory. A byte-order mark at the
+// start is skipped. With bBail a malformed sequence ends the work
+// (IsMalformed); otherwise it becomes "?" like a character without a
+// Shift-JIS form.
+class CUtf8StreamDecoder
+{
+public:
+    CUtf8StreamDecoder(std::string_view bytes, bool bBail, bool bBom);
+    // Decodes into [pOut, pOut + nCap) (nCap of 4 or more); the bytes
+    // written, 0 once everything is decoded or the work has ended.
+    std::size_t Decode(char *pOut, std::size_t nCap);
+    bool IsMalformed() const { return m_bMalformed; }
+    bool IsWide() const { return m_bWide; }
+    bool IsDone() const { return m_bMalformed || m_nPos >= m_bytes.size(); }
+    // The code, the forms and the first problem (no text).
+    CDecodedText Result() const;
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_nPos = 0;
+    bool m_bBail;
+    bool m_bMalformed = false;
+    bool m_bWide = false;
+    unsigned m_aSeen[DUAL_FORMS.size()] = {};  // bit 1: the usual form seen, bit 2: the other
+    CDecodedText m_result;
+};
+
+// Writes Shift-JIS text in a file code, piece by piece (the JIS writer keeps
+// its escape state from one piece to the next). Append stops at the first
+// character the code cannot hold and returns false; the output then holds
+// everything before it.
+class CTextEncoder
+{
+public:
+    CTextEncoder(ETextCode eCode, const CTextForms &forms);
+    // The byte-order mark of UTF-8 with BOM; nothing for the other codes.
+    void Begin(std::string &out) const;
+    bool Append(std::string_view sjis, std::string &out);
+    // Returns a JIS text to ASCII at its end.
+    void Finish(std::string &out);
+    // After a failed Append: the offset of the character in that piece.
+    std::size_t GetFailOffset() const { return m_nFailOffset; }
+
+private:
+    bool AppendUtf8(std::string_view sjis, std::string &out);
+    bool AppendEuc(std::string_view sjis, std::string &out);
+    bool AppendJis(std::string_view sjis, std::string &out);
+
+    ETextCode m_eCode;
+    CTextForms m_forms;
+    int m_nJisMode = 0;  // 0 ASCII, 1 kanji, 2 kana
+    std::size_t m_nFailOffset = 0;
+};
+
+// A whole text encoded; false (with the offset of the character in the way)
+// when it has a character the code cannot hold.
+bool EncodeFileText(std::string_view sjis, ETextCode eCode, const CTextForms &forms, std::string &out,
+                    std::size_t *pnFailOffset = nullptr);
+
+// The Unicode character of a Shift-JIS character as a file in eCode writes it
+// (the dual forms as forms says); 0 when it has none. For messages.
+char32_t SjisCharToUnicode(std::string_view sjisChar, const CTextForms &forms = {});

@@ -1,0 +1,146 @@
+// A buffer read from and written to files in their own code.
+#include "support/testutil.h"
+#include "text/codedfile.h"
+#include "text/textbuffer.h"
+#include "text/utf8check.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+TEST(CodedFile, UnchangedFilesComeBackByteForByteWithTheirLineEnds)
+{
+    CTempDir dir;
+    const std::string files[] = {
+        "\xE6\xBC\xA2\xE5\xAD\x97\r\n\xE3\x80\x9C\r\n",       // UTF-8, CR LF, wave dash
+        "\xEF\xBB\xBF" "a\n\xE3\x81\x82",                     // with a mark, LF, no end
+        "\xB4\xC1\xBB\xFA\r\x8E\xB1\r",                       // EUC, CR
+        "\x1B$B4A;z\x1B(B\n\x1B(I1\x1B(B\n",                  // JIS
+        std::string("\x8A\xBF\0\xFF\n", 5),                    // Shift-JIS, any bytes
+    };
+    for (const std::string &bytes : files) {
+        WriteFileBytes(dir.File("in"), bytes);
+        CCrystalTextBuffer buffer;
+        CFileCodeState state;
+        ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state));
+        EXPECT_TRUE(state.IsExact());
+        EXPECT_FALSE(buffer.IsReadOnly());
+        ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
+        EXPECT_EQ(ReadFileBytes(dir.File("out")), bytes);
+    }
+}
+
+TEST(CodedFile, TypingIntoAUtf8FileSavesUtf8)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("page.html"), "<p>\xE3\x80\x9C</p>\n");  // <p>〜</p>
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("page.html"), state));
+    ASSERT_EQ(state.eCode, ETextCode::Utf8);
+    // The buffer holds Shift-JIS like every other document.
+    EXPECT_EQ(std::string(buffer.GetLineText(0), static_cast<std::size_t>(buffer.GetLineLength(0))),
+              "<p>\x81\x60</p>");
+    int nLine = 0;
+    int nPos = 0;
+    // 日本語 and a second wave dash, as the input method gives them.
+    buffer.InsertText(nullptr, 1, 0, "\x93\xFA\x96\x7B\x8C\xEA\x81\x60", nLine, nPos);
+    ASSERT_TRUE(SaveCodedFile(buffer, dir.File("page.html"), state.eCode, state.forms));
+    const std::string saved = ReadFileBytes(dir.File("page.html"));
+    EXPECT_EQ(CheckUtf8(saved), EUtf8Check::Wide);
+    EXPECT_EQ(saved, "<p>\xE3\x80\x9C</p>\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x80\x9C");
+    EXPECT_FALSE(buffer.IsModified());
+}
+
+TEST(CodedFile, FilesThatCannotComeBackOpenReadOnly)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("emoji"), "ok\n\xF0\x9F\x98\x80\n");
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("emoji"), state));
+    EXPECT_EQ(state.eCode, ETextCode::Utf8);
+    EXPECT_EQ(state.eProblem, ETextProblem::NoSjisForm);
+    EXPECT_TRUE(buffer.IsReadOnly());
+    const std::string strWhy = DescribeCodeProblem(state);
+    EXPECT_NE(strWhy.find("2 行目"), std::string::npos) << strWhy;
+    EXPECT_NE(strWhy.find("U+1F600"), std::string::npos) << strWhy;
+    // The text is there to copy from.
+    EXPECT_EQ(std::string(buffer.GetLineText(0), 2), "ok");
+
+    // A code the user names for a file: invalid bytes make it read-only too.
+    WriteFileBytes(dir.File("sjis"), "\x8A\xBF\x8E\x9A");
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("sjis"), state, ETextCode::Sjis, ETextCode::Utf8));
+    EXPECT_EQ(state.eProblem, ETextProblem::Malformed);
+    EXPECT_TRUE(buffer.IsReadOnly());
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("sjis"), state, ETextCode::Sjis, ETextCode::Sjis));
+    EXPECT_TRUE(state.IsExact());
+    EXPECT_FALSE(buffer.IsReadOnly());
+}
+
+TEST(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("f"), "\xB4\xC1\n");
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
+    ASSERT_EQ(state.eCode, ETextCode::Euc);
+    int nLine = 0;
+    int nPos = 0;
+    buffer.InsertText(nullptr, 1, 0, "ab\xF0\x40", nLine, nPos);  // a user-defined character
+    CCodedSaveFailure failure;
+    EXPECT_FALSE(SaveCodedFile(buffer, dir.File("f"), state.eCode, state.forms, &failure));
+    EXPECT_TRUE(failure.bUnencodable);
+    EXPECT_EQ(failure.nLine, 1);
+    EXPECT_EQ(failure.nChar, 2);
+    EXPECT_EQ(ReadFileBytes(dir.File("f")), "\xB4\xC1\n");
+    EXPECT_TRUE(buffer.IsModified());
+    EXPECT_EQ(ListDir(dir.Path()).size(), 1u);  // no temporary file left behind
+}
+
+TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
+{
+    CTempDir dir;
+    // Characters of one, two, three and four bytes, so that every kind is cut
+    // by some block end; the emoji makes the file read-only, so a second file
+    // without it checks the round trip.
+    std::string sjis;
+    std::string utf8;
+    for (int i = 0; sjis.size() < 700 * 1024; ++i) {
+        sjis += "a\x82\xA0\x81\x60" "b";            // aあ～b
+        utf8 += "a\xE3\x81\x82\xE3\x80\x9C" "b";    // wave dash form
+        if (i % 7 == 0) {
+            sjis += "\xB1\n";
+            utf8 += "\xEF\xBD\xB1\n";
+        }
+    }
+    WriteFileBytes(dir.File("big"), utf8);
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("big"), state));
+    EXPECT_EQ(state.eCode, ETextCode::Utf8);
+    EXPECT_TRUE(state.IsExact());
+    std::string text;
+    for (int i = 0; i < buffer.GetLineCount(); ++i) {
+        if (i > 0)
+            text += '\n';
+        text.append(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
+    }
+    EXPECT_TRUE(text == sjis) << "the text differs";
+    ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
+    EXPECT_TRUE(ReadFileBytes(dir.File("out")) == utf8) << "the file differs";
+
+    // A byte that is no UTF-8 far into the file: the whole file is Shift-JIS
+    // after all, byte for byte.
+    WriteFileBytes(dir.File("late"), utf8 + "\xFF\n");
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("late"), state));
+    EXPECT_EQ(state.eCode, ETextCode::Sjis);
+    ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
+    EXPECT_TRUE(ReadFileBytes(dir.File("out")) == utf8 + "\xFF\n") << "the file differs";
+    // ... and the same file named as UTF-8 opens read-only, the byte named by its line.
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("late"), state, ETextCode::Sjis, ETextCode::Utf8));
+    EXPECT_EQ(state.eProblem, ETextProblem::Malformed);
+    EXPECT_EQ(state.nProblemLine, buffer.GetLineCount() - 1);
+    EXPECT_TRUE(buffer.IsReadOnly());
+}

@@ -1,0 +1,279 @@
+// Files in UTF-8, EUC-JP and JIS: every Shift-JIS character through each code
+// and back, the characters Unicode has twice, detection, and what cannot come
+// back unchanged.
+#include "text/codec.h"
+#include "text/filecode.h"
+#include "text/kanji.h"
+#include "text/sjis.h"
+#include "text/utf8check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Every character of CP932 as its bytes.
+std::vector<std::string> AllSjisChars()
+{
+    std::vector<std::string> all;
+    for (int b = 1; b < 256; ++b) {
+        if (IsSjisLeadByte(static_cast<unsigned char>(b)))
+            continue;
+        const std::string s(1, static_cast<char>(b));
+        if (Cp932ToUtf8(s).find("\xEF\xBF\xBD") == std::string::npos)
+            all.push_back(s);
+    }
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsSjisLeadByte(static_cast<unsigned char>(lead)))
+            continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (!IsSjisTrailByte(static_cast<unsigned char>(trail)))
+                continue;
+            const std::string s{static_cast<char>(lead), static_cast<char>(trail)};
+            int nBad = 0;
+            Cp932ToUtf8(s, &nBad);
+            if (nBad == 0)
+                all.push_back(s);
+        }
+    }
+    return all;
+}
+
+std::string Encoded(std::string_view sjis, ETextCode eCode, const CTextForms &forms = {})
+{
+    std::string out;
+    EXPECT_TRUE(EncodeFileText(sjis, eCode, forms, out)) << TextCodeTag(eCode);
+    return out;
+}
+
+// What EUC and JIS cannot write: the user-defined area and the single bytes
+// outside ASCII and half-width katakana; JIS not its own shift codes either.
+bool HasNoSevenBitPlace(const std::string &s, ETextCode eCode)
+{
+    const auto c = static_cast<unsigned char>(s[0]);
+    if (s.size() == 1)
+        return (c >= 0x80 && !IsSjisKana(c)) || (eCode == ETextCode::Jis && (c == 0x1B || c == 0x0E || c == 0x0F));
+    return c >= 0xF0 && c <= 0xF9;
+}
+
+} // namespace
+
+TEST(FileCode, EveryShiftJisCharacterComesBackThroughEachCode)
+{
+    const std::vector<std::string> all = AllSjisChars();
+    ASSERT_GT(all.size(), 7900u);  // JIS X 0208, the NEC and IBM rows, the user-defined area
+    for (const ETextCode eCode : {ETextCode::Utf8, ETextCode::Utf8Bom, ETextCode::Euc, ETextCode::Jis}) {
+        std::vector<std::string> aLost;
+        int nTwins = 0;
+        for (const std::string &s : all) {
+            const std::string text = "a" + s + "\n";
+            std::string file;
+            if (!EncodeFileText(text, eCode, {}, file)) {
+                if (eCode == ETextCode::Utf8 || eCode == ETextCode::Utf8Bom || !HasNoSevenBitPlace(s, eCode))
+                    aLost.push_back(s);
+                continue;
+            }
+            const CDecodedText back = DecodeFileTextAs(file, eCode);
+            std::string again;
+            if (!back.IsExact() || !EncodeFileText(back.strText, eCode, back.forms, again) || again != file) {
+                aLost.push_back(s);
+                continue;
+            }
+            // The character is the same even where its code is the twin.
+            if (back.strText != text) {
+                ++nTwins;
+                if (Cp932ToUtf8(back.strText) != Cp932ToUtf8(text))
+                    aLost.push_back(s);
+            }
+        }
+        EXPECT_TRUE(aLost.empty()) << TextCodeTag(eCode) << ": " << aLost.size() << " characters, first "
+                                   << (aLost.empty() ? "" : Cp932ToUtf8(aLost[0]));
+        // The NEC-selected and IBM twins, and the IBM rows EUC and JIS write
+        // in their NEC-selected place; never the bulk of the characters.
+        EXPECT_GT(nTwins, 0) << TextCodeTag(eCode);
+        EXPECT_LT(nTwins, 500) << TextCodeTag(eCode);
+    }
+}
+
+TEST(FileCode, Utf8AgreesWithTheCodecAndEucJisWithTheKanjiConverter)
+{
+    // The document's own decoding draws what the file says.
+    const std::string sjis = "\x88\x9F\x82\xA0\xB1 \x81\x60\x87\x40\xED\x40\xFA\x5C";  // 亜あｱ ～①纊纊
+    EXPECT_EQ(Encoded(sjis, ETextCode::Utf8), Cp932ToUtf8(sjis));
+    // JIS X 0208 through EUC is what the kanji converter writes.
+    const std::string kanji = "\x8A\xBF\x8E\x9A\x82\xA0";  // 漢字あ
+    EXPECT_EQ(Encoded(kanji, ETextCode::Euc), ConvertKanjiCodeFrom(kanji, KANJI_SJIS, OUTCODE_EUC));
+    EXPECT_EQ(Encoded(kanji, ETextCode::Jis), "\x1B$B4A;z$\"\x1B(B");
+    // Half-width katakana stay half-width: one EUC SS2 character, ESC ( I in JIS.
+    EXPECT_EQ(Encoded("\xB1", ETextCode::Euc), "\x8E\xB1");
+    EXPECT_EQ(Encoded("\xB1" "a", ETextCode::Jis), "\x1B(I1\x1B(Ba");
+    EXPECT_EQ(Encoded("x", ETextCode::Utf8Bom), "\xEF\xBB\xBFx");
+}
+
+TEST(FileCode, DualFormsComeBackInTheFormTheFileUsed)
+{
+    for (const CDualForm &dual : DUAL_FORMS) {
+        const std::string sjis{static_cast<char>(dual.nSjis >> 8), static_cast<char>(dual.nSjis & 0xFF)};
+        // The form the document's codec reads is the usual one.
+        EXPECT_EQ(Cp932DecodeChar(sjis.data(), 2, *std::make_unique<int>()), dual.cUsual);
+        for (const char32_t c : {dual.cUsual, dual.cOther}) {
+            std::u32string u32 = U"x";
+            u32 += c;
+            u32 += U"\n";
+            u32 += c;
+            std::string file;
+            for (const char32_t k : u32) {
+                // Plain UTF-8 by hand, independent of the converter.
+                if (k < 0x80) {
+                    file += static_cast<char>(k);
+                } else if (k < 0x800) {
+                    file += static_cast<char>(0xC0 | (k >> 6));
+                    file += static_cast<char>(0x80 | (k & 0x3F));
+                } else {
+                    file += static_cast<char>(0xE0 | (k >> 12));
+                    file += static_cast<char>(0x80 | ((k >> 6) & 0x3F));
+                    file += static_cast<char>(0x80 | (k & 0x3F));
+                }
+            }
+            const CDecodedText text = DecodeFileText(file);
+            ASSERT_EQ(text.eCode, ETextCode::Utf8);
+            EXPECT_TRUE(text.IsExact());
+            EXPECT_EQ(text.strText, "x" + sjis + "\n" + sjis);
+            EXPECT_EQ(Encoded(text.strText, ETextCode::Utf8, text.forms), file);
+            // What the user types afterwards is written in the file's form too.
+            EXPECT_EQ(SjisCharToUnicode(sjis, text.forms), c);
+        }
+    }
+    // Both forms in one file: the second is the one in the way.
+    const CDecodedText both = DecodeFileText("a\xE3\x80\x9C\r\nb\r\n\xEF\xBD\x9E");  // 〜 ... ～
+    EXPECT_EQ(both.eProblem, ETextProblem::TwoForms);
+    EXPECT_EQ(both.nProblemLine, 3);
+    EXPECT_EQ(both.cProblem, U'\uFF5E');
+    EXPECT_EQ(both.cProblemOther, U'\u301C');
+}
+
+TEST(FileCode, DetectionAndFallBack)
+{
+    struct
+    {
+        std::string bytes;
+        ETextCode eCode;
+    } cases[] = {
+        {"", ETextCode::Sjis},
+        {"plain\n", ETextCode::Sjis},
+        {"\xEF\xBB\xBF", ETextCode::Utf8Bom},
+        {"\xE6\xBC\xA2\xE5\xAD\x97", ETextCode::Utf8},       // 漢字
+        {"\x8A\xBF\x8E\x9A", ETextCode::Sjis},               // 漢字
+        {"\xB4\xC1\xBB\xFA", ETextCode::Euc},                // 漢字
+        {"\x1B$B4A;z\x1B(B", ETextCode::Jis},                // 漢字
+        {"ok \xE3\x81\x82 \xFF", ETextCode::Sjis},           // broken UTF-8 is taken as it stands
+        {"\xA4\xA2\xA4", ETextCode::Sjis},                   // an EUC guess that ends in half a character
+        {"\x1B$B4A\x90", ETextCode::Sjis},                   // a JIS guess with a byte JIS has not
+        {"\xEF\xBB\xBF\xFF", ETextCode::Sjis},               // a mark before bytes that are no UTF-8
+    };
+    for (const auto &c : cases) {
+        const CDecodedText text = DecodeFileText(c.bytes);
+        EXPECT_EQ(text.eCode, c.eCode) << c.bytes;
+        EXPECT_TRUE(text.IsExact()) << c.bytes;
+        EXPECT_EQ(DetectTextCode(c.bytes), c.eCode) << c.bytes;
+        // Whatever the guess, the file comes back the same.
+        std::string again;
+        EXPECT_TRUE(EncodeFileText(text.strText, text.eCode, text.forms, again));
+        EXPECT_EQ(again, c.bytes);
+    }
+    // A text that decides nothing takes the code of new documents; a BOM-only
+    // file is empty text.
+    EXPECT_EQ(DetectTextCode("abc", ETextCode::Utf8), ETextCode::Utf8);
+    EXPECT_EQ(DetectTextCode("", ETextCode::Euc), ETextCode::Euc);
+    EXPECT_EQ(DecodeFileText("\xEF\xBB\xBF").strText, "");
+    // The code the user names reports what does not fit, with its line.
+    const CDecodedText bad = DecodeFileTextAs("a\nb\n\x82\xA0", ETextCode::Utf8);
+    EXPECT_EQ(bad.eProblem, ETextProblem::Malformed);
+    EXPECT_EQ(bad.nProblemLine, 3);
+    // UTF-8 named for a Shift-JIS file is refused, not guessed around.
+    EXPECT_FALSE(DecodeFileTextAs("\x8A\xBF", ETextCode::Utf8).IsExact());
+}
+
+TEST(FileCode, CharactersWithoutShiftJisFormAreNamedWithTheirLine)
+{
+    const struct
+    {
+        std::string bytes;
+        ETextCode eCode;
+        int nLine;
+        char32_t c;
+    } cases[] = {
+        {"a\n\xF0\x9F\x98\x80", ETextCode::Utf8, 2, U'\U0001F600'},        // emoji
+        {"\xC3\xA9t\xC3\xA9", ETextCode::Utf8, 1, U'\u00E9'},              // accented Latin
+        {"x\r\ny\r\n\xC2\xA5", ETextCode::Utf8, 3, U'\u00A5'},            // yen: no code of its own
+        {"\xB4\xC1\n\x8F\xB0\xA1", ETextCode::Euc, 2, U'\u4E02'},          // JIS X 0212
+        {"\xB4\xC1\n\xF5\xA1", ETextCode::Euc, 2, 0},                      // no character there
+    };
+    for (const auto &c : cases) {
+        const CDecodedText text = DecodeFileTextAs(c.bytes, c.eCode);
+        EXPECT_EQ(text.eProblem, ETextProblem::NoSjisForm) << c.bytes;
+        EXPECT_EQ(text.nProblemLine, c.nLine) << c.bytes;
+        EXPECT_EQ(text.cProblem, c.c) << c.bytes;
+        EXPECT_NE(text.strText.find('?'), std::string::npos);
+    }
+}
+
+TEST(FileCode, JisEscapesAsTheFileWroteThem)
+{
+    // ESC $ @ and ESC ( J, kana between SO and SI.
+    const std::string old = "\x1B$@4A\x1B(Jx\x0E" "1\x0F\n";
+    const CDecodedText text = DecodeFileText(old);
+    ASSERT_EQ(text.eCode, ETextCode::Jis);
+    EXPECT_TRUE(text.IsExact());
+    EXPECT_EQ(text.strText, "\x8A\xBFx\xB1\n");
+    EXPECT_EQ(Encoded(text.strText, ETextCode::Jis, text.forms), old);
+    // Kanji left open at the end, or a redundant escape, cannot be written
+    // back the same: named with the line.
+    for (const std::string &odd : {std::string("a\n\x1B$B4A"), std::string("a\n\x1B$B\x1B$B4A\x1B(B")}) {
+        const CDecodedText irregular = DecodeFileText(odd);
+        EXPECT_EQ(irregular.eCode, ETextCode::Jis);
+        EXPECT_EQ(irregular.eProblem, ETextProblem::Irregular);
+        EXPECT_EQ(irregular.nProblemLine, 2);
+    }
+}
+
+TEST(FileCode, WritingStopsAtTheFirstCharacterTheCodeCannotHold)
+{
+    std::size_t nAt = 99;
+    std::string out;
+    // A byte that is no CP932 character has no Unicode form.
+    EXPECT_FALSE(EncodeFileText("ab\x85\x40", ETextCode::Utf8, {}, out, &nAt));
+    EXPECT_EQ(nAt, 2u);
+    // The user-defined area has no place in EUC or JIS.
+    EXPECT_FALSE(EncodeFileText("\x82\xA0\xF0\x40", ETextCode::Euc, {}, out, &nAt));
+    EXPECT_EQ(nAt, 2u);
+    EXPECT_FALSE(EncodeFileText("\xF0\x40", ETextCode::Jis, {}, out, &nAt));
+    EXPECT_EQ(nAt, 0u);
+    // ... but in UTF-8 it is private use, and comes back.
+    EXPECT_TRUE(EncodeFileText("\xF0\x40", ETextCode::Utf8, {}, out));
+    EXPECT_EQ(DecodeFileText(out).strText, "\xF0\x40");
+    // An escape in the text would switch a JIS reader's mode.
+    EXPECT_FALSE(EncodeFileText("a\x1B(B", ETextCode::Jis, {}, out, &nAt));
+    EXPECT_EQ(nAt, 1u);
+    // Shift-JIS writes any bytes.
+    EXPECT_TRUE(EncodeFileText("\x85\x40\xFF", ETextCode::Sjis, {}, out));
+    EXPECT_EQ(out, "\x85\x40\xFF");
+}
+
+TEST(FileCode, TagsAndCharsets)
+{
+    for (int i = 0; i < TEXT_CODE_COUNT; ++i) {
+        const auto eCode = static_cast<ETextCode>(i);
+        ETextCode eBack = ETextCode::Sjis;
+        EXPECT_TRUE(ParseTextCodeTag(TextCodeTag(eCode), eBack));
+        EXPECT_EQ(eBack, eCode);
+    }
+    ETextCode e;
+    EXPECT_TRUE(ParseTextCodeTag("utf8bom", e));
+    EXPECT_EQ(e, ETextCode::Utf8Bom);
+    EXPECT_FALSE(ParseTextCodeTag("UTF", e));
+    EXPECT_STREQ(TextCodeCharset(ETextCode::Jis), "ISO-2022-JP");
+    EXPECT_STREQ(TextCodeCharset(ETextCode::Utf8Bom), "UTF-8");
+}
