@@ -156,8 +156,12 @@ bool CWrenpadDoc::OnSaveDocument(const std::string &strPath)
             }
         }
         // The text is the file's now; the record went with the modified mark.
-        if (m_pJournal)
-            m_pJournal->SetBaselineSaved(StatFileIdentity(ResolveSymlinks(strPath)));
+        if (m_pJournal) {
+            if (m_code.eCode == ETextCode::Sjis)
+                m_pJournal->SetBaselineSaved(StatFileIdentity(ResolveSymlinks(strPath)));
+            else
+                m_pJournal->SetBaselineSnapshot();
+        }
         SetTitleMark(std::string());
         return true;
     }
@@ -463,7 +467,13 @@ void CWrenpadDoc::JournalFileLoaded(const std::string &strPath, const CFileIdent
     if (!m_pJournal)
         return;
     m_pJournal->SetPath(strPath);
-    m_pJournal->SetBaselineLoaded(identity, m_buffer.GetLineEndMode());
+    // A record may start from the file only when the file's bytes are the
+    // text; a file in another code was converted on reading, so its record
+    // starts from a copy of the text instead.
+    if (m_code.eCode == ETextCode::Sjis)
+        m_pJournal->SetBaselineLoaded(identity, m_buffer.GetLineEndMode());
+    else
+        m_pJournal->SetBaselineSnapshot();
 }
 
 void CWrenpadDoc::OnTabStop(CWrenpadView *pView)

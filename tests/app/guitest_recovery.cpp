@@ -362,6 +362,37 @@ TEST_F(Recovery, TheRecordLivesWhileTheWindowIsModified)
     EXPECT_EQ(ReadFileBytes(strFile), "abcone\r\ntwo\r\n");
 }
 
+TEST_F(Recovery, ARecordOfAFileInAnotherCodeGivesBackTheTextAsEdited)
+{
+    // UTF-8, and large enough that a record of a Shift-JIS file would start
+    // from the file itself.
+    std::string strUtf8;
+    while (strUtf8.size() < CRecoveryManager::SNAPSHOT_LIMIT + 4096)
+        strUtf8 += "日本語のページ、UTF-8 で保存。\r\n";
+    const std::string strFile = WriteFile("page.html", strUtf8);
+    ASSERT_TRUE(Start());
+    CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strFile));
+    ASSERT_TRUE(pDoc);
+    ASSERT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
+    Idle();
+    for (const char *pszSaved : {"", "saved"}) {
+        if (*pszSaved) {
+            // After a save in the file's code the next record starts afresh too.
+            Frame()->ExecuteCommand(ID_FILE_SAVE);
+            ASSERT_FALSE(pDoc->IsModified());
+        }
+        QTest::keyClicks(View(), QStringLiteral("abc"));
+        ASSERT_TRUE(m_pApp->Recovery()->Flush());
+        const std::vector<std::string> journals = Journals(RecordFolder());
+        ASSERT_EQ(journals.size(), 1u) << pszSaved;
+        CCrystalTextBuffer replayed;
+        const CReplayResult result =
+            ReplayJournal(ReadFileBytes(RecordFolder() + "/" + journals[0]), std::string(), strFile, replayed);
+        ASSERT_TRUE(result.bRestored) << pszSaved;
+        EXPECT_EQ(ImageOf(replayed), ImageOf(pDoc->GetBuffer())) << pszSaved;
+    }
+}
+
 TEST_F(Recovery, AStateFolderThatCannotBeWrittenIsOneWarning)
 {
     // A file where the folder should be.
