@@ -54,26 +54,26 @@ bool CWrenpadView::OnWebStructureCommand(int nID)
 
 void CWrenpadView::OnListCommand(int nID)
 {
-    CListSpec spec;
+    CListStyle style;
     if (nID == ID_WEB_BULLET_LIST) {
         CBulletListDlg dlg(this);
         if (ExecDialog(&dlg) != QDialog::Accepted)
             return;
-        spec = {LISTKIND_BULLET, dlg.GetType(), 1};
+        style = {LISTKIND_BULLET, dlg.GetType(), 1};
     } else if (nID == ID_WEB_NUMBERED_LIST) {
         CNumberedListDlg dlg(this);
         if (ExecDialog(&dlg) != QDialog::Accepted)
             return;
-        spec = {LISTKIND_NUMBERED, dlg.GetType(), dlg.GetStart()};
+        style = {LISTKIND_NUMBERED, dlg.GetType(), dlg.GetStart()};
     }
     const bool bUpper = IsUpperCaseTags();
     if (!IsSelection()) {
-        const CTagTexts texts = ListTagTexts(spec, bUpper);
+        const CTagTexts texts = ListTagTexts(style, bUpper);
         InsertTagPairAsIs(texts.strOpen, texts.strClose, true, true);
         return;
     }
     CWaitCursor wait;
-    ReplaceSelectedText(BuildList(GetSelectedText(), spec, bUpper), ACTION_REPLACE);
+    ReplaceSelectedText(BuildList(GetSelectedText(), style, bUpper), ACTION_REPLACE);
 }
 
 void CWrenpadView::OnTableCommand()

@@ -215,11 +215,11 @@ bool ParseState(const CliArgs &args, std::size_t nIndex, bool &bUpper, std::stri
 
 // A list made of the selection; with nothing selected the command puts the
 // opening and closing texts round the caret, and that is what is written.
-std::string ListText(std::string_view input, const CListSpec &spec, bool bUpper)
+std::string ListText(std::string_view input, const CListStyle &style, bool bUpper)
 {
     if (!input.empty())
-        return BuildList(input, spec, bUpper);
-    const CTagTexts texts = ListTagTexts(spec, bUpper);
+        return BuildList(input, style, bUpper);
+    const CTagTexts texts = ListTagTexts(style, bUpper);
     return texts.strOpen + texts.strClose;
 }
 

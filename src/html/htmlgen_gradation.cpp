@@ -2,6 +2,7 @@
 // own colour.
 #include "html/htmlgen.h"
 
+#include "html/tagattr.h"
 #include "text/sjis.h"
 
 #include <array>
@@ -73,33 +74,17 @@ private:
     int m_n;
 };
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 bool ParseHtmlColor(std::string_view str, CGradColor &color)
 {
-    if (!str.empty() && str[0] == '#')
-        str.remove_prefix(1);
-    if (str.size() != 6)
+    const std::string strHash = !str.empty() && str[0] == '#' ? std::string(str) : "#" + std::string(str);
+    int nRed = 0;
+    int nGreen = 0;
+    int nBlue = 0;
+    if (!ParseHexColor(strHash, nRed, nGreen, nBlue))
         return false;
-    int anValue[3] = {};
-    for (std::size_t i = 0; i < 6; ++i) {
-        const int nDigit = HexDigit(str[i]);
-        if (nDigit < 0)
-            return false;
-        anValue[i / 2] = anValue[i / 2] * 16 + nDigit;
-    }
-    color = {anValue[0], anValue[1], anValue[2]};
+    color = {nRed, nGreen, nBlue};
     return true;
 }
 

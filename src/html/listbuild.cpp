@@ -10,13 +10,13 @@ std::string Fixed(std::string_view text, bool bUpper)
     return bUpper ? TagCaseA(text, true) : std::string(text);
 }
 
-std::string ListOpening(const CListSpec &spec, bool bSelection)
+std::string ListOpening(const CListStyle &style, bool bSelection)
 {
-    switch (spec.eKind) {
+    switch (style.eKind) {
     case LISTKIND_NUMBERED:
-        return "<ol type=\"" + spec.strType + "\" start=\"" + std::to_string(spec.nStart) + "\">\r\n\t<li>";
+        return "<ol type=\"" + style.strType + "\" start=\"" + std::to_string(style.nStart) + "\">\r\n\t<li>";
     case LISTKIND_BULLET:
-        return "<ul type=\"" + spec.strType + "\">\r\n\t<li>";
+        return "<ul type=\"" + style.strType + "\">\r\n\t<li>";
     default:
         return bSelection ? "<dl>\r\n\t<dt>" : "<dl>\r\n\t<dd>";
     }
@@ -41,17 +41,17 @@ std::string Quoted(std::string_view strName, std::string_view strValue, bool bUp
 
 } // namespace
 
-CTagTexts ListTagTexts(const CListSpec &spec, bool bUpper)
+CTagTexts ListTagTexts(const CListStyle &style, bool bUpper)
 {
-    return {Fixed(ListOpening(spec, false), bUpper),
-            Fixed(std::string("\r\n") + ListClosingTag(spec.eKind) + "\r\n", bUpper)};
+    return {Fixed(ListOpening(style, false), bUpper),
+            Fixed(std::string("\r\n") + ListClosingTag(style.eKind) + "\r\n", bUpper)};
 }
 
-std::string BuildList(std::string_view text, const CListSpec &spec, bool bUpper)
+std::string BuildList(std::string_view text, const CListStyle &style, bool bUpper)
 {
-    const std::string strItem = Fixed(spec.eKind == LISTKIND_INDENT ? "\t<br>" : "\t<li>", bUpper);
-    const std::string strFirst = Fixed(spec.eKind == LISTKIND_INDENT ? "\t<dd>" : "\t<li>", bUpper);
-    std::string s = Fixed(ListOpening(spec, true), bUpper);
+    const std::string strItem = Fixed(style.eKind == LISTKIND_INDENT ? "\t<br>" : "\t<li>", bUpper);
+    const std::string strFirst = Fixed(style.eKind == LISTKIND_INDENT ? "\t<dd>" : "\t<li>", bUpper);
+    std::string s = Fixed(ListOpening(style, true), bUpper);
     s.reserve(s.size() + text.size() + text.size() / 8 + 16);
     bool bFirst = true;
     for (const char c : text) {
@@ -61,7 +61,7 @@ std::string BuildList(std::string_view text, const CListSpec &spec, bool bUpper)
             bFirst = false;
         }
     }
-    s += Fixed(std::string("\r\n") + ListClosingTag(spec.eKind), bUpper);
+    s += Fixed(std::string("\r\n") + ListClosingTag(style.eKind), bUpper);
     return s;
 }
 

@@ -21,7 +21,7 @@ enum EListKind
     LISTKIND_BULLET = 2,    // <ul type=...>
 };
 
-struct CListSpec
+struct CListStyle
 {
     EListKind eKind = LISTKIND_INDENT;
     std::string strType;  // "1", "A", "a", "I", "i" or "disc", "circle", "square"
@@ -30,12 +30,12 @@ struct CListSpec
 
 // The pair wrapped round an empty selection: the list opened with one item,
 // and its closing lines.
-CTagTexts ListTagTexts(const CListSpec &spec, bool bUpper);
+CTagTexts ListTagTexts(const CListStyle &style, bool bUpper);
 
 // A selection made a list: every line one item (for the indent list the
 // first line is the term, the second its description, every later one a
 // line of it behind "<br>").
-std::string BuildList(std::string_view text, const CListSpec &spec, bool bUpper);
+std::string BuildList(std::string_view text, const CListStyle &style, bool bUpper);
 
 // 0 comma, 1 tab, 2 blank; anything else is a comma.
 char TableSeparatorByte(int nSeparator);

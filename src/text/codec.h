@@ -19,6 +19,9 @@ char32_t Cp932DecodeChar(const char *p, std::size_t n, int &nBytes);
 // Whole-string decoding. pnInvalid, if given, receives the number of characters
 // that decoded to CODEC_INVALID.
 std::u16string Cp932ToUtf16(std::string_view bytes, int *pnInvalid = nullptr);
+// Appends the UTF-8 bytes of one character.
+void AppendUtf8(std::string &out, char32_t c);
+
 std::string Cp932ToUtf8(std::string_view bytes, int *pnInvalid = nullptr);
 
 // Encoding. A character with no CP932 form (or a malformed input sequence)

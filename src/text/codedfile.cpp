@@ -1,5 +1,6 @@
 #include "text/codedfile.h"
 
+#include "text/codec.h"
 #include "text/filehandle.h"
 #include "text/fileio.h"
 #include "text/kanji.h"
@@ -68,25 +69,6 @@ private:
     std::string m_strRead;
     std::string_view m_bytes;
 };
-
-void AppendUtf8(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // UTF-8 decoded straight into the loader, a block at a time; a malformed
 // sequence ends the load so that the file can be taken otherwise.

@@ -5,12 +5,12 @@
 
 TEST(ListBuild, EveryLineOfTheSelectionBecomesAnItem)
 {
-    CListSpec bullet{LISTKIND_BULLET, "disc", 1};
+    CListStyle bullet{LISTKIND_BULLET, "disc", 1};
     EXPECT_EQ(BuildList("a\r\nb", bullet, false), "<ul type=\"disc\">\r\n\t<li>a\r\n\t<li>b\r\n</ul>");
-    CListSpec numbered{LISTKIND_NUMBERED, "i", 4};
+    CListStyle numbered{LISTKIND_NUMBERED, "i", 4};
     EXPECT_EQ(BuildList("x", numbered, false), "<ol type=\"i\" start=\"4\">\r\n\t<li>x\r\n</ol>");
     // The indent list: a term, its description, then further lines behind <br>.
-    CListSpec indent{LISTKIND_INDENT, "", 1};
+    CListStyle indent{LISTKIND_INDENT, "", 1};
     EXPECT_EQ(BuildList("t\r\nd1\r\nd2", indent, false), "<dl>\r\n\t<dt>t\r\n\t<dd>d1\r\n\t<br>d2\r\n</dl>");
     // A trail byte is never taken for a line feed: "ソ" is 0x83 0x5C, "表" 0x95 0x5C.
     EXPECT_EQ(BuildList("\x83\x5C\r\n\x95\x5C", bullet, false),
@@ -20,7 +20,7 @@ TEST(ListBuild, EveryLineOfTheSelectionBecomesAnItem)
 TEST(ListBuild, UpperCaseKeepsTheListType)
 {
     // A lower-case numbering kind must stay lower case, or "a" would count "A, B, C".
-    CListSpec numbered{LISTKIND_NUMBERED, "a", 2};
+    CListStyle numbered{LISTKIND_NUMBERED, "a", 2};
     EXPECT_EQ(BuildList("x\r\ny", numbered, true), "<OL TYPE=\"a\" START=\"2\">\r\n\t<LI>x\r\n\t<LI>y\r\n</OL>");
     const CTagTexts texts = ListTagTexts(numbered, true);
     EXPECT_EQ(texts.strOpen, "<OL TYPE=\"a\" START=\"2\">\r\n\t<LI>");
