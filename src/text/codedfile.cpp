@@ -214,7 +214,7 @@ bool SaveCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, EText
     const auto encodeStage = [&] {
         const char *p = pStage.get();
         const bool bOk = encode(p, p + nStaged);
-        if (!bOk) {
+        if (!bOk && errno == EILSEQ) {
             // Which staged line holds the character.
             auto nOffset = static_cast<std::size_t>(p - pStage.get());
             int nLine = nStageLine;
