@@ -55,6 +55,9 @@ struct CPackRequest
     // Files and folders below strBase (folders with all they hold); empty:
     // everything in strBase.
     std::vector<std::string> aFiles;
+    // Threads coding LZH archives: 0 for one per processor. The archive is
+    // the same bytes whatever the number.
+    int nThreads = 0;
 };
 int ArchivePack(const CPackRequest &request, std::string &strOutput, const CArchiveProgress *pProgress = nullptr);
 
