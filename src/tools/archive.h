@@ -66,6 +66,9 @@ struct CUnpackRequest
     std::string strArchive;
     std::string strDest;               // created when missing
     bool bOverwrite = false;           // replace existing files (never folders)
+    // The user chose to keep existing files: keeping them is what was asked
+    // and leaves the unpacking complete (otherwise it is reported incomplete).
+    bool bKeepChosen = false;
 };
 int ArchiveUnpack(const CUnpackRequest &request, std::string &strOutput,
                   const CArchiveProgress *pProgress = nullptr);
