@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/mman.h>
@@ -158,40 +159,111 @@ bool SaveCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, EText
     if (eCode == ETextCode::Sjis)
         return buffer.SaveToFile(strPath, nLineEndMode, bClearModified);
 
-    // The file is written in pieces; a character the code cannot hold gives
-    // up the temporary file, and the target stays as it was.
-    constexpr std::size_t FLUSH_BYTES = 1 << 20;
+    // Lines are gathered with their separators into a small stage that the
+    // encoder takes whole, so that its loops see long runs instead of one
+    // short line at a time, and encoded into an output buffer that is written
+    // out whenever it fills. A character the code cannot hold gives up the
+    // temporary file (with target, which keeps errno), and the target stays
+    // as it was.
+    constexpr std::size_t STAGE_BYTES = 64 * 1024;
+    constexpr std::size_t OUTPUT_BYTES = 1 << 20;
     CAtomicFile target;
     if (!target.Open(strPath))
         return false;
     CTextEncoder encoder(eCode, forms);
     const std::string_view sep = LineEndSeparator(nLineEndMode == -1 ? buffer.GetLineEndMode() : nLineEndMode);
-    std::string out;
-    out.reserve(FLUSH_BYTES + FLUSH_BYTES / 2);
-    encoder.Begin(out);
+    const auto lineAt = [&](int i) {
+        return std::string_view(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
+    };
+    const auto pOutput = std::make_unique_for_overwrite<char[]>(OUTPUT_BYTES);
+    char *const pOutBegin = pOutput.get();
+    char *const pOutEnd = pOutBegin + OUTPUT_BYTES;
+    char *q = pOutBegin;
+    const auto flush = [&] {
+        const bool bOk = target.Write(pOutBegin, static_cast<std::size_t>(q - pOutBegin));
+        q = pOutBegin;
+        return bOk;
+    };
+    // Encodes bytes that end with a whole character; at a character the code
+    // cannot hold, p is left pointing at it.
+    const auto encode = [&](const char *&p, const char *pEnd) {
+        for (;;) {
+            switch (encoder.Encode(p, pEnd, q, pOutEnd)) {
+            case CTextEncoder::EStop::Done:
+                return true;
+            case CTextEncoder::EStop::Full:
+                if (!flush())
+                    return false;
+                break;
+            case CTextEncoder::EStop::Unencodable:
+                errno = EILSEQ;
+                return false;
+            }
+        }
+    };
+    const auto fail = [&](int nLine, std::size_t nChar) {
+        if (pFailure && errno == EILSEQ) {
+            pFailure->bUnencodable = true;
+            pFailure->nLine = nLine;
+            pFailure->nChar = static_cast<int>(nChar);
+        }
+        return false;
+    };
+    const auto pStage = std::make_unique_for_overwrite<char[]>(STAGE_BYTES);
+    std::size_t nStaged = 0;
+    int nStageLine = 0;  // the line the stage begins with
+    const auto encodeStage = [&] {
+        const char *p = pStage.get();
+        const bool bOk = encode(p, p + nStaged);
+        if (!bOk && errno == EILSEQ) {
+            // Which staged line holds the character.
+            auto nOffset = static_cast<std::size_t>(p - pStage.get());
+            int nLine = nStageLine;
+            while (nOffset > lineAt(nLine).size()) {
+                nOffset -= lineAt(nLine).size() + sep.size();
+                ++nLine;
+            }
+            fail(nLine, nOffset);
+        }
+        nStaged = 0;
+        return bOk;
+    };
+
+    const std::string_view preamble = encoder.Preamble();
+    if (!preamble.empty())
+        std::memcpy(q, preamble.data(), preamble.size());
+    q += preamble.size();
     const int nCount = buffer.GetLineCount();
     for (int i = 0; i < nCount; ++i) {
-        const std::string_view line(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
-        if (!encoder.Append(line, out)) {
-            if (pFailure) {
-                pFailure->bUnencodable = true;
-                pFailure->nLine = i;
-                pFailure->nChar = static_cast<int>(encoder.GetFailOffset());
-            }
-            target.Abandon();
-            errno = EILSEQ;
+        const std::string_view line = lineAt(i);
+        const std::string_view lineSep = i + 1 < nCount ? sep : std::string_view();
+        const std::size_t nNeed = line.size() + lineSep.size();
+        if (nStaged + nNeed > STAGE_BYTES && !encodeStage())
             return false;
-        }
-        if (i + 1 < nCount)
-            encoder.Append(sep, out);
-        if (out.size() >= FLUSH_BYTES) {
-            if (!target.Write(out))
+        if (nNeed > STAGE_BYTES) {
+            // A long line goes to the encoder as it stands.
+            const char *p = line.data();
+            if (!encode(p, p + line.size()))
+                return fail(i, static_cast<std::size_t>(p - line.data()));
+            p = lineSep.data();
+            if (!encode(p, p + lineSep.size()))
                 return false;
-            out.clear();
+            continue;
         }
+        if (nStaged == 0)
+            nStageLine = i;
+        if (!line.empty())
+            std::memcpy(pStage.get() + nStaged, line.data(), line.size());
+        if (!lineSep.empty())
+            std::memcpy(pStage.get() + nStaged + line.size(), lineSep.data(), lineSep.size());
+        nStaged += nNeed;
     }
-    encoder.Finish(out);
-    if (!target.Write(out) || !target.Commit())
+    if (!encodeStage())
+        return false;
+    if (pOutEnd - q < static_cast<std::ptrdiff_t>(CTextEncoder::ENCODE_ROOM) && !flush())
+        return false;
+    encoder.Finish(q);
+    if (!flush() || !target.Commit())
         return false;
     if (bClearModified)
         buffer.SetSavePoint();

@@ -1,5 +1,6 @@
 #include "text/filecode.h"
 
+#include "text/filecode_detail.h"
 #include "text/filecode_tables.h"
 #include "text/iconvstream.h"
 #include "text/kanji.h"
@@ -39,35 +40,6 @@ const CCodeNames &NamesOf(ETextCode eCode)
     return CODE_NAMES[static_cast<int>(eCode)];
 }
 
-// The line (from 1) of a byte offset: CR LF, LF and a lone CR each end one.
-int LineOfOffset(std::string_view bytes, std::size_t nOffset)
-{
-    int nLine = 1;
-    for (std::size_t i = 0; i < nOffset && i < bytes.size(); ++i) {
-        if (bytes[i] == '\n')
-            ++nLine;
-        else if (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))
-            ++nLine;
-    }
-    return nLine;
-}
-
-// Length of the ASCII run at p, eight bytes at a time.
-inline std::size_t AsciiRun(const unsigned char *p, const unsigned char *pEnd)
-{
-    const unsigned char *q = p;
-    while (pEnd - q >= 8) {
-        std::uint64_t w;
-        std::memcpy(&w, q, 8);
-        if (w & 0x8080808080808080ULL)
-            break;
-        q += 8;
-    }
-    while (q < pEnd && *q < 0x80)
-        ++q;
-    return static_cast<std::size_t>(q - p);
-}
-
 // Collects the decoded text and the first problem.
 class CDecodeOutput
 {
@@ -77,12 +49,6 @@ public:
         m_result.strText.resize(bytes.size());
         m_p = m_result.strText.data();
     }
-    // Writing elsewhere; the problems still go to result.
-    CDecodeOutput(CDecodedText &result, std::string_view bytes, char *pOut)
-        : m_result(result), m_bytes(bytes), m_p(pOut)
-    {
-    }
-    char *Position() const { return m_p; }
     void Put(char ch) { *m_p++ = ch; }
     void Put(const unsigned char *p, std::size_t n)
     {
@@ -115,40 +81,6 @@ private:
     std::string_view m_bytes;
     char *m_p;
 };
-
-// Reads one UTF-8 sequence at p; 0xFFFFFFFF when it is malformed (n is then 1).
-inline char32_t ReadUtf8(const unsigned char *p, const unsigned char *pEnd, int &n)
-{
-    const unsigned char c = p[0];
-    int nMore;
-    char32_t cMin;
-    if (c >= 0xC2 && c <= 0xDF) {
-        nMore = 1;
-        cMin = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        nMore = 2;
-        cMin = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        nMore = 3;
-        cMin = 0x10000;
-    } else {
-        n = 1;
-        return 0xFFFFFFFF;
-    }
-    n = 1;
-    if (pEnd - p <= nMore)
-        return 0xFFFFFFFF;
-    char32_t cp = c & (0x3F >> nMore);
-    for (int k = 1; k <= nMore; ++k) {
-        if ((p[k] & 0xC0) != 0x80)
-            return 0xFFFFFFFF;
-        cp = (cp << 6) | (p[k] & 0x3F);
-    }
-    if (cp < cMin || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0xFFFFFFFF;
-    n = nMore + 1;
-    return cp;
-}
 
 // Decodes UTF-8 (after any byte-order mark). With bBail a malformed sequence
 // stops the work at once: the caller tries the other codes. pbWide says
@@ -324,19 +256,19 @@ void DecodeJis(std::string_view bytes, CDecodedText &result)
     }
 }
 
-// The Shift-JIS pair at p that EUC and JIS write: itself, or for an IBM
-// extension its twin below lead 0xF0; FILECODE_NONE when there is none.
-std::uint16_t SevenBitPlaceOf(const CFileCodeTables &t, unsigned char c1, unsigned char c2)
-{
-    auto nCode = static_cast<std::uint16_t>(c1 * 256 + c2);
-    if (c1 >= 0xF0)
-        nCode = t.aLowTwin[nCode];
-    if (nCode == FILECODE_NONE || t.aDouble[nCode] == 0)
-        return FILECODE_NONE;
-    return nCode;
-}
-
 } // namespace
+
+int LineOfOffset(std::string_view bytes, std::size_t nOffset)
+{
+    int nLine = 1;
+    for (std::size_t i = 0; i < nOffset && i < bytes.size(); ++i) {
+        if (bytes[i] == '\n')
+            ++nLine;
+        else if (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))
+            ++nLine;
+    }
+    return nLine;
+}
 
 const char *TextCodeTag(ETextCode eCode)
 {
@@ -439,291 +371,6 @@ CDecodedText DecodeFileTextAs(std::string_view bytes, ETextCode eCode)
         break;
     }
     return result;
-}
-
-// ---------------------------------------------------------------------------
-// UTF-8 a block at a time
-
-CUtf8StreamDecoder::CUtf8StreamDecoder(std::string_view bytes, bool bBail, bool bBom)
-    : m_bytes(bytes), m_bBail(bBail)
-{
-    m_result.eCode = bBom ? ETextCode::Utf8Bom : ETextCode::Utf8;
-    m_nPos = bytes.starts_with(BOM) ? BOM.size() : 0;
-}
-
-std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
-{
-    const CFileCodeTables &t = FileCodeTables();
-    CDecodeOutput out(m_result, m_bytes, pOut);
-    const auto *const pBase = reinterpret_cast<const unsigned char *>(m_bytes.data());
-    const unsigned char *p = pBase + m_nPos;
-    const unsigned char *const pEnd = pBase + m_bytes.size();
-    // Every input byte gives at most one output byte, so an output block is
-    // filled by as many input bytes at least.
-    const unsigned char *const pStop = p + std::min(nCap, static_cast<std::size_t>(pEnd - p));
-    while (p < pStop && !m_bMalformed) {
-        if (*p < 0x80) {
-            const std::size_t n = AsciiRun(p, pStop);
-            out.Put(p, n);
-            p += n;
-            continue;
-        }
-        int n = 0;
-        const char32_t cp = ReadUtf8(p, pEnd, n);
-        // A character cut by the block's end waits for the next block.
-        if (p + n > pStop && out.Position() != pOut)
-            break;
-        if (cp == 0xFFFFFFFF) {
-            out.Problem(ETextProblem::Malformed, p);
-            if (m_bBail) {
-                m_bMalformed = true;
-                break;
-            }
-            out.Put('?');
-            p += n;
-            continue;
-        }
-        m_bWide = true;
-        const std::uint16_t nCode = cp < 0x10000 ? t.aFromUnicode[cp] : FILECODE_NONE;
-        if (nCode == FILECODE_NONE) {
-            out.Problem(ETextProblem::NoSjisForm, p, cp);
-            out.Put('?');
-        } else {
-            out.PutCode(nCode);
-            const int nDual = t.aDualIndex[nCode];
-            if (nDual >= 0) {
-                const CDualForm &dual = DUAL_FORMS[static_cast<std::size_t>(nDual)];
-                const unsigned nForm = cp == dual.cUsual ? 1 : 2;
-                if ((m_aSeen[static_cast<std::size_t>(nDual)] | nForm) == 3)
-                    out.Problem(ETextProblem::TwoForms, p, cp, nForm == 1 ? dual.cOther : dual.cUsual);
-                m_aSeen[static_cast<std::size_t>(nDual)] |= nForm;
-            }
-        }
-        p += n;
-    }
-    m_nPos = static_cast<std::size_t>(p - pBase);
-    return static_cast<std::size_t>(out.Position() - pOut);
-}
-
-CDecodedText CUtf8StreamDecoder::Result() const
-{
-    CDecodedText result = m_result;
-    for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i)
-        result.forms.abOther[i] = (m_aSeen[i] & 2) != 0;
-    return result;
-}
-
-// ---------------------------------------------------------------------------
-// Writing
-
-CTextEncoder::CTextEncoder(ETextCode eCode, const CTextForms &forms) : m_eCode(eCode), m_forms(forms) {}
-
-void CTextEncoder::Begin(std::string &out) const
-{
-    if (m_eCode == ETextCode::Utf8Bom)
-        out.append(BOM);
-}
-
-bool CTextEncoder::Append(std::string_view sjis, std::string &out)
-{
-    switch (m_eCode) {
-    case ETextCode::Sjis:
-        out.append(sjis);
-        return true;
-    case ETextCode::Utf8:
-    case ETextCode::Utf8Bom:
-        return AppendUtf8(sjis, out);
-    case ETextCode::Euc:
-        return AppendEuc(sjis, out);
-    case ETextCode::Jis:
-        return AppendJis(sjis, out);
-    }
-    return false;
-}
-
-bool CTextEncoder::AppendUtf8(std::string_view sjis, std::string &out)
-{
-    const CFileCodeTables &t = FileCodeTables();
-    const auto *const pBegin = reinterpret_cast<const unsigned char *>(sjis.data());
-    const auto *p = pBegin;
-    const unsigned char *const pEnd = p + sjis.size();
-    // Written through a pointer into room for the longest result: a
-    // half-width katakana byte becomes three bytes.
-    const std::size_t nOld = out.size();
-    out.resize(nOld + 3 * sjis.size());
-    char *const pOutBegin = out.data() + nOld;
-    char *q = pOutBegin;
-    bool bOk = true;
-    while (p < pEnd) {
-        if (*p < 0x80) {
-            const std::size_t n = AsciiRun(p, pEnd);
-            std::memcpy(q, p, n);
-            q += n;
-            p += n;
-            continue;
-        }
-        char32_t c;
-        int n;
-        if (pEnd - p >= 2 && IsSjisLeadByte(p[0]) && IsSjisTrailByte(p[1])) {
-            const auto nCode = static_cast<std::uint16_t>(p[0] * 256 + p[1]);
-            c = t.aDouble[nCode];
-            const int nDual = t.aDualIndex[nCode];
-            if (nDual >= 0 && m_forms.abOther[static_cast<std::size_t>(nDual)])
-                c = DUAL_FORMS[static_cast<std::size_t>(nDual)].cOther;
-            n = 2;
-        } else {
-            c = t.aSingle[*p];
-            n = 1;
-        }
-        if (c == 0) {
-            m_nFailOffset = static_cast<std::size_t>(p - pBegin);
-            bOk = false;
-            break;
-        }
-        // CP932 has nothing beyond the basic plane.
-        if (c < 0x80) {
-            *q++ = static_cast<char>(c);
-        } else if (c < 0x800) {
-            *q++ = static_cast<char>(0xC0 | (c >> 6));
-            *q++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            *q++ = static_cast<char>(0xE0 | (c >> 12));
-            *q++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *q++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
-        p += n;
-    }
-    out.resize(nOld + static_cast<std::size_t>(q - pOutBegin));
-    return bOk;
-}
-
-bool CTextEncoder::AppendEuc(std::string_view sjis, std::string &out)
-{
-    const CFileCodeTables &t = FileCodeTables();
-    const auto *const pBegin = reinterpret_cast<const unsigned char *>(sjis.data());
-    const auto *p = pBegin;
-    const unsigned char *const pEnd = p + sjis.size();
-    while (p < pEnd) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            const std::size_t n = AsciiRun(p, pEnd);
-            out.append(reinterpret_cast<const char *>(p), n);
-            p += n;
-        } else if (IsSjisKana(c)) {
-            const char s[2] = {static_cast<char>(0x8E), static_cast<char>(c)};
-            out.append(s, 2);
-            ++p;
-        } else {
-            const std::uint16_t nCode = pEnd - p >= 2 && IsSjisLeadByte(c) && IsSjisTrailByte(p[1])
-                                            ? SevenBitPlaceOf(t, c, p[1])
-                                            : FILECODE_NONE;
-            if (nCode == FILECODE_NONE) {
-                m_nFailOffset = static_cast<std::size_t>(p - pBegin);
-                return false;
-            }
-            const KanjiBytePair j = SjisToJisPair(static_cast<unsigned char>(nCode >> 8),
-                                                  static_cast<unsigned char>(nCode & 0xFF));
-            const char s[2] = {static_cast<char>(j.c1 | 0x80), static_cast<char>(j.c2 | 0x80)};
-            out.append(s, 2);
-            p += 2;
-        }
-    }
-    return true;
-}
-
-bool CTextEncoder::AppendJis(std::string_view sjis, std::string &out)
-{
-    const CFileCodeTables &t = FileCodeTables();
-    const auto *const pBegin = reinterpret_cast<const unsigned char *>(sjis.data());
-    const auto *p = pBegin;
-    const unsigned char *const pEnd = p + sjis.size();
-    const char asciiIn[3] = {static_cast<char>(ESC), '(', m_forms.chAsciiIn};
-    const char kanjiIn[3] = {static_cast<char>(ESC), '$', m_forms.chKanjiIn};
-    const auto leaveKana = [&] {
-        if (m_forms.bKanaShift)
-            out += static_cast<char>(SI);
-        else
-            out.append(asciiIn, 3);
-    };
-    while (p < pEnd) {
-        const unsigned char c = *p;
-        if (c == ESC || c == SO || c == SI) {
-            // They would switch the reader's mode.
-            m_nFailOffset = static_cast<std::size_t>(p - pBegin);
-            return false;
-        }
-        if (c < 0x80) {
-            if (m_nJisMode == 1)
-                out.append(asciiIn, 3);
-            else if (m_nJisMode == 2)
-                leaveKana();
-            m_nJisMode = 0;
-            out += static_cast<char>(c);
-            ++p;
-        } else if (IsSjisKana(c)) {
-            if (m_nJisMode != 2) {
-                if (m_forms.bKanaShift) {
-                    if (m_nJisMode == 1)
-                        out.append(asciiIn, 3);
-                    out += static_cast<char>(SO);
-                } else {
-                    out.append("\x1B(I", 3);
-                }
-                m_nJisMode = 2;
-            }
-            out += static_cast<char>(c & 0x7F);
-            ++p;
-        } else {
-            const std::uint16_t nCode = pEnd - p >= 2 && IsSjisLeadByte(c) && IsSjisTrailByte(p[1])
-                                            ? SevenBitPlaceOf(t, c, p[1])
-                                            : FILECODE_NONE;
-            if (nCode == FILECODE_NONE) {
-                m_nFailOffset = static_cast<std::size_t>(p - pBegin);
-                return false;
-            }
-            if (m_nJisMode != 1) {
-                if (m_nJisMode == 2 && m_forms.bKanaShift)
-                    out += static_cast<char>(SI);
-                out.append(kanjiIn, 3);
-                m_nJisMode = 1;
-            }
-            const KanjiBytePair j = SjisToJisPair(static_cast<unsigned char>(nCode >> 8),
-                                                  static_cast<unsigned char>(nCode & 0xFF));
-            out += static_cast<char>(j.c1);
-            out += static_cast<char>(j.c2);
-            p += 2;
-        }
-    }
-    return true;
-}
-
-void CTextEncoder::Finish(std::string &out)
-{
-    if (m_eCode != ETextCode::Jis || m_nJisMode == 0)
-        return;
-    if (m_nJisMode == 2 && m_forms.bKanaShift) {
-        out += static_cast<char>(SI);
-    } else {
-        const char asciiIn[3] = {static_cast<char>(ESC), '(', m_forms.chAsciiIn};
-        out.append(asciiIn, 3);
-    }
-    m_nJisMode = 0;
-}
-
-bool EncodeFileText(std::string_view sjis, ETextCode eCode, const CTextForms &forms, std::string &out,
-                    std::size_t *pnFailOffset)
-{
-    CTextEncoder encoder(eCode, forms);
-    out.clear();
-    out.reserve(sjis.size() + sjis.size() / 2 + 16);
-    encoder.Begin(out);
-    if (!encoder.Append(sjis, out)) {
-        if (pnFailOffset)
-            *pnFailOffset = encoder.GetFailOffset();
-        return false;
-    }
-    encoder.Finish(out);
-    return true;
 }
 
 char32_t SjisCharToUnicode(std::string_view sjisChar, const CTextForms &forms)

@@ -113,7 +113,9 @@ class CUtf8StreamDecoder
 public:
     CUtf8StreamDecoder(std::string_view bytes, bool bBail, bool bBom);
     // Decodes into [pOut, pOut + nCap) (nCap of 4 or more); the bytes
-    // written, 0 once everything is decoded or the work has ended.
+    // written, 0 once everything is decoded or the work has ended. The block
+    // takes at most nCap bytes of input and ends before a character that
+    // would cross that line (unless the character is all there is).
     std::size_t Decode(char *pOut, std::size_t nCap);
     bool IsMalformed() const { return m_bMalformed; }
     bool IsWide() const { return m_bWide; }
@@ -122,35 +124,53 @@ public:
     CDecodedText Result() const;
 
 private:
+    void Problem(ETextProblem eProblem, const unsigned char *pAt, char32_t c = 0, char32_t cOther = 0);
+
     std::string_view m_bytes;
     std::size_t m_nPos = 0;
     bool m_bBail;
     bool m_bMalformed = false;
     bool m_bWide = false;
-    unsigned m_aSeen[DUAL_FORMS.size()] = {};  // bit 1: the usual form seen, bit 2: the other
+    unsigned m_nSeen = 0;  // the dual forms seen, two bits for each (SeenBitOf)
     CDecodedText m_result;
 };
 
 // Writes Shift-JIS text in a file code, piece by piece (the JIS writer keeps
-// its escape state from one piece to the next). Append stops at the first
-// character the code cannot hold and returns false; the output then holds
-// everything before it.
+// its escape state from one piece to the next). Encode works on raw memory
+// for a caller that writes large texts through a buffer of its own; Append
+// on a string. Both stop at the first character the code cannot hold, having
+// written everything before it.
 class CTextEncoder
 {
 public:
+    enum class EStop
+    {
+        Done,         // the input is used up
+        Full,         // fewer than ENCODE_ROOM bytes of room are left
+        Unencodable,  // the input points at a character the code cannot hold
+    };
+    // Encode goes on while this much room is left, so a buffer of this size
+    // always takes at least one character.
+    static constexpr std::size_t ENCODE_ROOM = 32;
+
     CTextEncoder(ETextCode eCode, const CTextForms &forms);
     // The byte-order mark of UTF-8 with BOM; nothing for the other codes.
-    void Begin(std::string &out) const;
+    std::string_view Preamble() const;
+    // Encodes [pIn, pInEnd) into [pOut, pOutEnd), advancing both.
+    EStop Encode(const char *&pIn, const char *pInEnd, char *&pOut, char *pOutEnd);
+    // Returns a JIS text to ASCII at its end; needs ENCODE_ROOM bytes of room.
+    void Finish(char *&pOut);
+
+    void Begin(std::string &out) const { out.append(Preamble()); }
     bool Append(std::string_view sjis, std::string &out);
-    // Returns a JIS text to ASCII at its end.
     void Finish(std::string &out);
     // After a failed Append: the offset of the character in that piece.
     std::size_t GetFailOffset() const { return m_nFailOffset; }
 
 private:
-    bool AppendUtf8(std::string_view sjis, std::string &out);
-    bool AppendEuc(std::string_view sjis, std::string &out);
-    bool AppendJis(std::string_view sjis, std::string &out);
+    EStop EncodeUtf8(const char *&pIn, const char *pInEnd, char *&pOut, char *pOutEnd);
+    EStop EncodeEuc(const char *&pIn, const char *pInEnd, char *&pOut, char *pOutEnd);
+    EStop EncodeJis(const char *&pIn, const char *pInEnd, char *&pOut, char *pOutEnd);
 
     ETextCode m_eCode;
     CTextForms m_forms;

@@ -4,12 +4,39 @@
 #include "text/filecode.h"
 #include "text/sjis.h"
 
+#include <bit>
 #include <string>
 
+// The packed entries are stored with one little-endian write.
+static_assert(std::endian::native == std::endian::little);
+static_assert(std::tuple_size_v<decltype(CFileCodeTables::aUtf8Other)> == DUAL_FORMS.size());
+
+namespace {
+
+std::uint32_t PackSjis(std::uint16_t nCode)
+{
+    if (nCode < 0x100)
+        return nCode | 1u << 16;
+    return static_cast<std::uint32_t>(nCode >> 8) | static_cast<std::uint32_t>(nCode & 0xFF) << 8 | 2u << 16;
+}
+
+// CP932 has nothing beyond the basic plane.
+std::uint32_t PackUtf8(char32_t c)
+{
+    if (c < 0x80)
+        return c | 1u << 24;
+    if (c < 0x800)
+        return (0xC0 | c >> 6) | (0x80 | (c & 0x3F)) << 8 | 2u << 24;
+    return (0xE0 | c >> 12) | (0x80 | (c >> 6 & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16 | 3u << 24;
+}
+
+} // namespace
+
 CFileCodeTables::CFileCodeTables()
-    : aDouble(256 * 256, 0), aFromUnicode(0x10000, FILECODE_NONE), aDualIndex(256 * 256, -1),
+    : aDouble(256 * 256, 0), aFromUnicode(0x10000, 0), aUtf8Double(256 * 256, 0), aDualIndex(256 * 256, -1),
       aLowTwin(256 * 256, FILECODE_NONE)
 {
+    std::vector<std::uint16_t> aCode(0x10000, FILECODE_NONE);
     for (int b = 0; b < 256; ++b) {
         if (IsSjisLeadByte(static_cast<unsigned char>(b)))
             continue;
@@ -19,8 +46,8 @@ CFileCodeTables::CFileCodeTables()
         if (c == CODEC_INVALID)
             continue;
         aSingle[static_cast<std::size_t>(b)] = c;
-        if (c < 0x10000 && aFromUnicode[c] == FILECODE_NONE)
-            aFromUnicode[c] = static_cast<std::uint16_t>(b);
+        if (c < 0x10000 && aCode[c] == FILECODE_NONE)
+            aCode[c] = static_cast<std::uint16_t>(b);
     }
     // The lowest code of each character, for the twins of the IBM extensions.
     std::vector<std::uint16_t> aLowest(0x10000, FILECODE_NONE);
@@ -38,8 +65,8 @@ CFileCodeTables::CFileCodeTables()
                 continue;
             const auto nCode = static_cast<std::uint16_t>(lead * 256 + trail);
             aDouble[nCode] = c;
-            if (aFromUnicode[c] == FILECODE_NONE)
-                aFromUnicode[c] = nCode;
+            if (aCode[c] == FILECODE_NONE)
+                aCode[c] = nCode;
             else
                 aTwinsOf.push_back(static_cast<std::uint16_t>(c));
             if (lead < 0xF0 && aLowest[c] == FILECODE_NONE)
@@ -47,22 +74,51 @@ CFileCodeTables::CFileCodeTables()
         }
     }
     // Where one character has two codes, take the one the system's encoder
-    // writes, which is also what typing the character stores.
-    for (const std::uint16_t c : aTwinsOf) {
-        std::u16string one(1, static_cast<char16_t>(c));
-        int nBad = 0;
-        const std::string sjis = Utf16ToCp932(one, &nBad);
-        if (nBad == 0 && sjis.size() == 2)
-            aFromUnicode[c] = static_cast<std::uint16_t>(static_cast<unsigned char>(sjis[0]) * 256
-                                                         + static_cast<unsigned char>(sjis[1]));
+    // writes, which is also what typing the character stores. All of them go
+    // through the encoder at once (opening it costs more than converting);
+    // should any of them not come out as one pair, each is asked alone.
+    const auto takeTwin = [&](char16_t c, const char *pSjis) {
+        aCode[c] = static_cast<std::uint16_t>(static_cast<unsigned char>(pSjis[0]) * 256
+                                              + static_cast<unsigned char>(pSjis[1]));
+    };
+    const std::u16string twins(aTwinsOf.begin(), aTwinsOf.end());
+    int nBad = 0;
+    const std::string sjis = Utf16ToCp932(twins, &nBad);
+    if (nBad == 0 && sjis.size() == 2 * twins.size()) {
+        for (std::size_t i = 0; i < twins.size(); ++i)
+            takeTwin(twins[i], sjis.data() + 2 * i);
+    } else {
+        for (const char16_t c : twins) {
+            const std::string one = Utf16ToCp932(std::u16string(1, c), &nBad);
+            if (nBad == 0 && one.size() == 2)
+                takeTwin(c, one.data());
+        }
     }
     for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i) {
         aDualIndex[DUAL_FORMS[i].nSjis] = static_cast<std::int8_t>(i);
-        aFromUnicode[DUAL_FORMS[i].cOther] = DUAL_FORMS[i].nSjis;
+        aCode[DUAL_FORMS[i].cOther] = DUAL_FORMS[i].nSjis;
     }
     for (int nCode = 0xF000; nCode < 0x10000; ++nCode)
         if (aDouble[static_cast<std::size_t>(nCode)] != 0)
             aLowTwin[static_cast<std::size_t>(nCode)] = aLowest[aDouble[static_cast<std::size_t>(nCode)]];
+
+    for (std::size_t c = 0; c < aCode.size(); ++c) {
+        if (aCode[c] == FILECODE_NONE)
+            continue;
+        aFromUnicode[c] = PackSjis(aCode[c]);
+        if (const int nDual = aDualIndex[aCode[c]]; nDual >= 0)
+            aFromUnicode[c] |= FROMUNI_DUAL | static_cast<std::uint32_t>(nDual) << 19
+                               | (c == DUAL_FORMS[static_cast<std::size_t>(nDual)].cUsual ? 0 : FROMUNI_OTHER);
+    }
+    aUtf8Single[0] = PackUtf8(0);
+    for (std::size_t b = 1; b < aSingle.size(); ++b)
+        if (aSingle[b] != 0)
+            aUtf8Single[b] = PackUtf8(aSingle[b]);
+    for (std::size_t nCode = 0; nCode < aDouble.size(); ++nCode)
+        if (aDouble[nCode] != 0)
+            aUtf8Double[nCode] = PackUtf8(aDouble[nCode]) | (aDualIndex[nCode] >= 0 ? TOUTF8_DUAL : 0);
+    for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i)
+        aUtf8Other[i] = PackUtf8(DUAL_FORMS[i].cOther);
 }
 
 const CFileCodeTables &FileCodeTables()

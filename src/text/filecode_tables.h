@@ -8,17 +8,50 @@
 
 inline constexpr std::uint16_t FILECODE_NONE = 0xFFFF;
 
+// The UTF-8 loops read a packed entry and store its bytes with one unaligned
+// write, so both directions keep the bytes in the order they are written.
+//
+// Unicode to Shift-JIS: bits 0-15 the bytes, bits 16-17 their count (0: no
+// Shift-JIS form), FROMUNI_DUAL for either form of a dual-form character with
+// its index into DUAL_FORMS in bits 19-21 and FROMUNI_OTHER for the other form.
+inline constexpr std::uint32_t FROMUNI_DUAL = 1u << 18;
+inline constexpr std::uint32_t FROMUNI_OTHER = 1u << 22;
+
+// The bit a dual form sets in a mask of the forms seen: two bits for each
+// dual-form character, the lower one for its usual form.
+inline constexpr unsigned SeenBitOf(std::uint32_t nFromUnicode)
+{
+    return 1u << ((nFromUnicode >> 19 & 7) * 2 + (nFromUnicode & FROMUNI_OTHER ? 1 : 0));
+}
+// Whether a mask of forms seen holds both forms of one character.
+inline constexpr bool SeenBothForms(unsigned nSeen)
+{
+    return (nSeen & nSeen >> 1 & 0x1555u) != 0;
+}
+// Shift-JIS to UTF-8: bits 0-23 the bytes, bits 24-25 their count (0: no
+// character), TOUTF8_DUAL for a dual-form code.
+inline constexpr std::uint32_t TOUTF8_DUAL = 1u << 31;
+
+inline constexpr unsigned PackedCount(std::uint32_t nEntry, unsigned nShift)
+{
+    return (nEntry >> nShift) & 3;
+}
+
 struct CFileCodeTables
 {
     // Shift-JIS to Unicode: single bytes and [lead * 256 + trail]; 0 where
     // the code is no character (the NUL byte aside).
     std::array<char32_t, 256> aSingle{};
     std::vector<char32_t> aDouble;
-    // Unicode (the basic plane) to Shift-JIS: a single byte below 0x100, a
-    // pair as lead * 256 + trail, FILECODE_NONE where there is none. Both
-    // forms of a dual-form character lead to its code; of the NEC and IBM
-    // twins the one the system's encoder chooses.
-    std::vector<std::uint16_t> aFromUnicode;
+    // Unicode (the basic plane) to Shift-JIS, packed as above. Both forms of
+    // a dual-form character lead to its code; of the NEC and IBM twins the
+    // one the system's encoder chooses.
+    std::vector<std::uint32_t> aFromUnicode;
+    // aSingle and aDouble as UTF-8, packed as above; aUtf8Other holds the
+    // other form of each dual-form character.
+    std::array<std::uint32_t, 256> aUtf8Single{};
+    std::vector<std::uint32_t> aUtf8Double;
+    std::array<std::uint32_t, 7> aUtf8Other{};
     // The index into DUAL_FORMS of a Shift-JIS pair, -1 for the others.
     std::vector<std::int8_t> aDualIndex;
     // The same character below lead 0xF0, for the IBM extensions that EUC and
@@ -27,6 +60,20 @@ struct CFileCodeTables
     std::vector<std::uint16_t> aLowTwin;
 
     CFileCodeTables();
+
+    // The Shift-JIS code of a packed Unicode entry (a single byte below
+    // 0x100); FILECODE_NONE when there is none.
+    static std::uint16_t CodeOf(std::uint32_t nFromUnicode)
+    {
+        switch (PackedCount(nFromUnicode, 16)) {
+        case 1:
+            return static_cast<std::uint16_t>(nFromUnicode & 0xFF);
+        case 2:
+            return static_cast<std::uint16_t>((nFromUnicode & 0xFF) << 8 | (nFromUnicode >> 8 & 0xFF));
+        default:
+            return FILECODE_NONE;
+        }
+    }
 };
 
 const CFileCodeTables &FileCodeTables();

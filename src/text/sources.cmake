@@ -6,6 +6,8 @@ wp_core_sources(
     fileio.cpp
     filecode.cpp
     filecode_tables.cpp
+    filecode_utf8.cpp
+    filecode_write.cpp
     fileload.cpp
     linearray.cpp
     sjis.cpp

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sys/stat.h>
 
 TEST(CodedFile, UnchangedFilesComeBackByteForByteWithTheirLineEnds)
@@ -143,6 +144,59 @@ TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
     EXPECT_EQ(state.eProblem, ETextProblem::Malformed);
     EXPECT_EQ(state.nProblemLine, buffer.GetLineCount() - 1);
     EXPECT_TRUE(buffer.IsReadOnly());
+}
+
+TEST(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
+{
+    CTempDir dir;
+    // Short lines far past the encoder's stage, a line longer than the stage
+    // in the middle and one of exactly its size, kanji at both ends of lines
+    // so that a JIS file switches mode across every piece.
+    std::string sjis;
+    for (int i = 0; i < 3000; ++i) {
+        sjis += "\x8A\xBF line " + std::to_string(i) + " \x8E\x9A\n";
+        if (i == 1500)
+            sjis += std::string(70000, 'x') + "\x82\xA0\n" + std::string(64 * 1024 - 2, 'y') + "\n";
+    }
+    sjis += "\xB1";  // no line end after the last line
+    for (const ETextCode eCode : {ETextCode::Utf8, ETextCode::Utf8Bom, ETextCode::Euc, ETextCode::Jis}) {
+        for (const char *pszSep : {"\n", "\r\n", "\r"}) {
+            std::string text = sjis;
+            for (std::size_t k = 0; (k = text.find('\n', k)) != std::string::npos; k += std::strlen(pszSep))
+                text.replace(k, 1, pszSep);
+            std::string file;
+            ASSERT_TRUE(EncodeFileText(text, eCode, CTextForms(), file));
+            WriteFileBytes(dir.File("in"), file);
+            CCrystalTextBuffer buffer;
+            CFileCodeState state;
+            ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state, ETextCode::Sjis, eCode));
+            ASSERT_TRUE(state.IsExact()) << TextCodeTag(eCode);
+            ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
+            EXPECT_TRUE(ReadFileBytes(dir.File("out")) == file) << TextCodeTag(eCode) << " differs";
+        }
+    }
+
+    // A character without a UTF-8 form in a short line after the first stage,
+    // and in the long line: its line and offset, and nothing written.
+    const struct
+    {
+        int nLine;
+        int nChar;
+    } cases[] = {{2000, 5}, {1501, 69999}, {3001, 0}};
+    for (const auto &c : cases) {
+        CCrystalTextBuffer buffer;
+        ASSERT_TRUE(buffer.LoadFromMemory(sjis));
+        int nLine = 0;
+        int nPos = 0;
+        buffer.InsertText(nullptr, c.nLine, c.nChar, "\x85\x40", nLine, nPos);
+        CCodedSaveFailure failure;
+        EXPECT_FALSE(SaveCodedFile(buffer, dir.File("bad"), ETextCode::Utf8, CTextForms(), &failure));
+        EXPECT_TRUE(failure.bUnencodable);
+        EXPECT_EQ(failure.nLine, c.nLine);
+        EXPECT_EQ(failure.nChar, c.nChar);
+        EXPECT_FALSE(FileExists(dir.File("bad")));
+    }
+    EXPECT_EQ(ListDir(dir.Path()).size(), 2u);  // in and out; no temporary file left behind
 }
 
 TEST(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)

@@ -1,0 +1,71 @@
+// Pieces shared by the file-code converters: internal to them and to their
+// tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+// Length of the ASCII run at p, eight bytes at a time.
+inline std::size_t AsciiRun(const unsigned char *p, const unsigned char *pEnd)
+{
+    const unsigned char *q = p;
+    while (pEnd - q >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, q, 8);
+        if (w & 0x8080808080808080ULL)
+            break;
+        q += 8;
+    }
+    while (q < pEnd && *q < 0x80)
+        ++q;
+    return static_cast<std::size_t>(q - p);
+}
+
+inline constexpr char32_t UTF8_MALFORMED = 0xFFFFFFFF;
+
+// Reads one UTF-8 sequence at p; UTF8_MALFORMED when it is malformed (n is
+// then 1). Overlong forms, surrogates and code points past U+10FFFF are
+// malformed.
+inline char32_t ReadUtf8(const unsigned char *p, const unsigned char *pEnd, int &n)
+{
+    const unsigned char c = p[0];
+    int nMore;
+    char32_t cMin;
+    if (c >= 0xC2 && c <= 0xDF) {
+        nMore = 1;
+        cMin = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        nMore = 2;
+        cMin = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        nMore = 3;
+        cMin = 0x10000;
+    } else {
+        n = 1;
+        return UTF8_MALFORMED;
+    }
+    n = 1;
+    if (pEnd - p <= nMore)
+        return UTF8_MALFORMED;
+    char32_t cp = c & (0x3F >> nMore);
+    for (int k = 1; k <= nMore; ++k) {
+        if ((p[k] & 0xC0) != 0x80)
+            return UTF8_MALFORMED;
+        cp = (cp << 6) | (p[k] & 0x3F);
+    }
+    if (cp < cMin || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return UTF8_MALFORMED;
+    n = nMore + 1;
+    return cp;
+}
+
+// The line (from 1) of a byte offset: CR LF, LF and a lone CR each end one.
+int LineOfOffset(std::string_view bytes, std::size_t nOffset);
+
+// The UTF-8 loops copy ASCII sixteen bytes at a time with SSE2 where the
+// processor has it, and eight at a time otherwise. The choice is process-wide
+// and only there so that tests can run both; false forces the portable loops.
+void SetUtf8VectorLoops(bool bOn);
+bool Utf8VectorLoops();

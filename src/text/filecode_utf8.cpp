@@ -1,0 +1,382 @@
+// UTF-8 into the document's Shift-JIS and back, the hot loops of opening and
+// saving a UTF-8 file.
+//
+// Japanese text alternates short runs of ASCII with short runs of other
+// characters, and a loop that branches on each change mispredicts at every
+// word. So the loops take 64 bytes at a time: a mask of the bytes that are
+// not ASCII says where the other characters start, the ASCII between them is
+// copied in whole vectors (the bytes stored past a gap are overwritten by
+// what follows), and each character is one lookup of a packed entry whose
+// bytes are stored with one write. Anything else (malformed bytes, characters
+// without a form in the other code, both forms of a dual-form character,
+// characters cut by the end of the input) leaves the loop for the careful
+// path, one character at a time.
+#include "text/filecode.h"
+#include "text/filecode_detail.h"
+#include "text/filecode_tables.h"
+#include "text/sjis.h"
+
+#include <algorithm>
+#include <atomic>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr std::string_view BOM = "\xEF\xBB\xBF";
+
+std::atomic<bool> g_bVectorLoops{true};
+
+// The primitives of the loops, as SSE2 vectors or as 64-bit words.
+template <bool bVector>
+inline void Copy16(char *q, const unsigned char *p)
+{
+#if defined(__SSE2__)
+    if constexpr (bVector) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(q), _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)));
+        return;
+    }
+#endif
+    std::uint64_t w[2];
+    std::memcpy(w, p, 16);
+    std::memcpy(q, w, 16);
+}
+
+// A bit for each byte of the 64 at p that is not ASCII.
+template <bool bVector>
+inline std::uint64_t NonAsciiMask64(const unsigned char *p)
+{
+#if defined(__SSE2__)
+    if constexpr (bVector) {
+        std::uint64_t mask = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
+            mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v))) << (16 * k);
+        }
+        return mask;
+    }
+#endif
+    std::uint64_t mask = 0;
+    for (int k = 0; k < 8; ++k) {
+        std::uint64_t w;
+        std::memcpy(&w, p + 8 * k, 8);
+        // The high bit of each byte, gathered into the top byte by the multiply.
+        mask |= (((w & 0x8080808080808080ULL) >> 7) * 0x0102040810204080ULL) >> 56 << (8 * k);
+    }
+    return mask;
+}
+
+// Copies the n ASCII bytes at p to q in whole pieces of 16 (the bytes past n
+// are written over later), so q must have room up to the next 16 past n.
+// Most gaps between the other characters are short: one store covers them.
+template <bool bVector>
+inline void CopyAscii(char *q, const unsigned char *p, unsigned n)
+{
+    Copy16<bVector>(q, p);
+    if (n > 16) [[unlikely]] {
+        for (unsigned k = 16; k < n; k += 16)
+            Copy16<bVector>(q + k, p + k);
+    }
+}
+
+// Whether the loops can take a character whose entry is more than a plain
+// code: a dual form that does not meet its other form (recorded in nSeen).
+inline bool TakeDualForm(std::uint32_t nEntry, unsigned &nSeen)
+{
+    if (!(nEntry & FROMUNI_DUAL) || PackedCount(nEntry, 16) == 0)
+        return false;
+    const unsigned nNew = nSeen | SeenBitOf(nEntry);
+    if (SeenBothForms(nNew))
+        return false;
+    nSeen = nNew;
+    return true;
+}
+
+// Decodes the character at p if it is one the loop takes (two or three bytes
+// with one Shift-JIS form, or a dual form that does not meet its other form);
+// returns its length in the input, 0 for the careful path.
+inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const std::uint32_t *aFrom)
+{
+    const unsigned c = p[0];
+    std::uint32_t nEntry;
+    int nIn;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const unsigned c1 = p[1] ^ 0x80u;
+        const unsigned c2 = p[2] ^ 0x80u;
+        if ((c1 | c2) >= 0x40)
+            return 0;
+        const unsigned cp = (c & 0x0F) << 12 | c1 << 6 | c2;
+        // Overlong forms and surrogates.
+        if (cp < 0x800 || cp - 0xD800 < 0x800)
+            return 0;
+        nEntry = aFrom[cp];
+        nIn = 3;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+        const unsigned c1 = p[1] ^ 0x80u;
+        if (c1 >= 0x40)
+            return 0;
+        nEntry = aFrom[(c & 0x1F) << 6 | c1];
+        nIn = 2;
+    } else {
+        return 0;
+    }
+    if ((nEntry >> 16) - 1 > 1 && !TakeDualForm(nEntry, nSeen))
+        return 0;
+    std::memcpy(q, &nEntry, 2);
+    q += PackedCount(nEntry, 16);
+    return nIn;
+}
+
+// Decodes from p while the bytes are ASCII or characters DecodeChar takes
+// that end before pStop; returns where it stopped. Output never outgrows
+// input, so q has room for what p has before pStop, and the pieces written
+// whole stay within that.
+template <bool bVector>
+const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pStop, char *&q, bool &bWideOut,
+                               unsigned &nSeenOut)
+{
+    const std::uint32_t *const aFrom = FileCodeTables().aFromUnicode.data();
+    // Kept in registers: the bytes written could alias the caller's members.
+    char *o = q;
+    bool bWide = bWideOut;
+    unsigned nSeen = nSeenOut;
+    const auto leave = [&](const unsigned char *pAt) {
+        q = o;
+        bWideOut = bWide;
+        nSeenOut = nSeen;
+        return pAt;
+    };
+    // Sixty-four bytes at a time, each block starting at a character: their
+    // ASCII gaps are copied whole and only the other characters are visited,
+    // so that the way through a block does not depend on how its words
+    // alternate between ASCII and the rest.
+    constexpr std::ptrdiff_t BLOCK = 64;
+    constexpr std::ptrdiff_t READ_AHEAD = BLOCK + 48;
+    while (pStop - p >= READ_AHEAD) {
+        std::uint64_t mask = NonAsciiMask64<bVector>(p);
+        unsigned nPos = 0;
+        while (mask) {
+            const auto i = static_cast<unsigned>(__builtin_ctzll(mask));
+            CopyAscii<bVector>(o, p + nPos, i - nPos);
+            o += i - nPos;
+            const int nIn = DecodeChar(p + i, o, nSeen, aFrom);
+            if (nIn == 0)
+                return leave(p + i);
+            bWide = true;
+            nPos = i + static_cast<unsigned>(nIn);
+            mask = nPos < BLOCK ? mask & ~0ULL << nPos : 0;
+        }
+        if (nPos < BLOCK) {
+            CopyAscii<bVector>(o, p + nPos, BLOCK - nPos);
+            o += BLOCK - nPos;
+            nPos = BLOCK;
+        }
+        p += nPos;
+    }
+    // The end of the block, a character at a time.
+    while (p < pStop) {
+        if (*p < 0x80) {
+            *o++ = static_cast<char>(*p++);
+            continue;
+        }
+        const unsigned c = *p;
+        const int nNeed = c >= 0xE0 ? 3 : 2;
+        if (pStop - p < nNeed)
+            break;
+        const int nIn = DecodeChar(p, o, nSeen, aFrom);
+        if (nIn == 0)
+            break;
+        bWide = true;
+        p += nIn;
+    }
+    return leave(p);
+}
+
+} // namespace
+
+void SetUtf8VectorLoops(bool bOn)
+{
+    g_bVectorLoops.store(bOn, std::memory_order_relaxed);
+}
+
+bool Utf8VectorLoops()
+{
+    return g_bVectorLoops.load(std::memory_order_relaxed);
+}
+
+// ---------------------------------------------------------------------------
+// UTF-8 a block at a time
+
+CUtf8StreamDecoder::CUtf8StreamDecoder(std::string_view bytes, bool bBail, bool bBom)
+    : m_bytes(bytes), m_bBail(bBail)
+{
+    m_result.eCode = bBom ? ETextCode::Utf8Bom : ETextCode::Utf8;
+    m_nPos = bytes.starts_with(BOM) ? BOM.size() : 0;
+}
+
+void CUtf8StreamDecoder::Problem(ETextProblem eProblem, const unsigned char *pAt, char32_t c, char32_t cOther)
+{
+    if (m_result.eProblem != ETextProblem::None)
+        return;
+    m_result.eProblem = eProblem;
+    m_result.nProblemLine =
+        LineOfOffset(m_bytes, static_cast<std::size_t>(reinterpret_cast<const char *>(pAt) - m_bytes.data()));
+    m_result.cProblem = c;
+    m_result.cProblemOther = cOther;
+}
+
+std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
+{
+    const CFileCodeTables &t = FileCodeTables();
+    const bool bVector = Utf8VectorLoops();
+    const auto *const pBase = reinterpret_cast<const unsigned char *>(m_bytes.data());
+    const unsigned char *p = pBase + m_nPos;
+    const unsigned char *const pEnd = pBase + m_bytes.size();
+    char *q = pOut;
+    // Every input byte gives at most one output byte, so an output block is
+    // filled by as many input bytes at least.
+    const unsigned char *const pStop = p + std::min(nCap, static_cast<std::size_t>(pEnd - p));
+    while (p < pStop && !m_bMalformed) {
+        p = bVector ? DecodeRun<true>(p, pStop, q, m_bWide, m_nSeen) : DecodeRun<false>(p, pStop, q, m_bWide, m_nSeen);
+        if (p >= pStop)
+            break;
+        int n = 0;
+        const char32_t cp = ReadUtf8(p, pEnd, n);
+        // A character cut by the block's end waits for the next block.
+        if (p + n > pStop && q != pOut)
+            break;
+        if (cp == UTF8_MALFORMED) {
+            Problem(ETextProblem::Malformed, p);
+            if (m_bBail) {
+                m_bMalformed = true;
+                break;
+            }
+            *q++ = '?';
+            p += n;
+            continue;
+        }
+        m_bWide = true;
+        const std::uint32_t nEntry = cp < 0x10000 ? t.aFromUnicode[cp] : 0;
+        const std::uint16_t nCode = CFileCodeTables::CodeOf(nEntry);
+        if (nCode == FILECODE_NONE) {
+            Problem(ETextProblem::NoSjisForm, p, cp);
+            *q++ = '?';
+        } else {
+            if (nCode >= 0x100)
+                *q++ = static_cast<char>(nCode >> 8);
+            *q++ = static_cast<char>(nCode & 0xFF);
+            if (nEntry & FROMUNI_DUAL) {
+                m_nSeen |= SeenBitOf(nEntry);
+                if (SeenBothForms(m_nSeen)) {
+                    const CDualForm &dual = DUAL_FORMS[nEntry >> 19 & 7];
+                    Problem(ETextProblem::TwoForms, p, cp, nEntry & FROMUNI_OTHER ? dual.cUsual : dual.cOther);
+                }
+            }
+        }
+        p += n;
+    }
+    m_nPos = static_cast<std::size_t>(p - pBase);
+    return static_cast<std::size_t>(q - pOut);
+}
+
+CDecodedText CUtf8StreamDecoder::Result() const
+{
+    CDecodedText result = m_result;
+    for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i)
+        result.forms.abOther[i] = (m_nSeen >> (2 * i + 1) & 1) != 0;
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Shift-JIS into UTF-8
+
+namespace {
+
+// Encodes the character at p into q; its length in the input, 0 when it has
+// no UTF-8 form (a lead byte without its trail, a code that is no character).
+inline int EncodeChar(const unsigned char *p, const unsigned char *pEnd, char *&q, const CFileCodeTables &t,
+                      const CTextForms &forms)
+{
+    const unsigned c = *p;
+    std::uint32_t nEntry;
+    int nIn = 1;
+    if (IsSjisLeadByte(static_cast<unsigned char>(c))) {
+        nEntry = pEnd - p >= 2 ? t.aUtf8Double[c << 8 | p[1]] : 0;
+        nIn = 2;
+    } else {
+        nEntry = t.aUtf8Single[c];
+    }
+    if (nEntry & TOUTF8_DUAL) {
+        const auto nDual = static_cast<std::size_t>(t.aDualIndex[c << 8 | p[1]]);
+        if (forms.abOther[nDual])
+            nEntry = t.aUtf8Other[nDual];
+    }
+    if (nEntry == 0)
+        return 0;
+    std::memcpy(q, &nEntry, 4);
+    q += PackedCount(nEntry, 24);
+    return nIn;
+}
+
+// The encoder's loop, shaped like the decoder's. A trail byte may be ASCII,
+// which the mask does not mark, but a character is always taken whole from
+// its lead byte.
+template <bool bVector>
+CTextEncoder::EStop EncodeUtf8Run(const unsigned char *&p, const unsigned char *pEnd, char *&q, char *qEnd,
+                                  const CTextForms &forms)
+{
+    const CFileCodeTables &t = FileCodeTables();
+    constexpr std::ptrdiff_t BLOCK = 64;
+    constexpr std::ptrdiff_t READ_AHEAD = BLOCK + 48;
+    // A half-width katakana byte becomes three.
+    constexpr auto OUT_ROOM = static_cast<std::ptrdiff_t>(3 * BLOCK + CTextEncoder::ENCODE_ROOM);
+    while (pEnd - p >= READ_AHEAD && qEnd - q >= OUT_ROOM) {
+        std::uint64_t mask = NonAsciiMask64<bVector>(p);
+        unsigned nPos = 0;
+        while (mask) {
+            const auto i = static_cast<unsigned>(__builtin_ctzll(mask));
+            CopyAscii<bVector>(q, p + nPos, i - nPos);
+            q += i - nPos;
+            const int nIn = EncodeChar(p + i, pEnd, q, t, forms);
+            if (nIn == 0) {
+                p += i;
+                return CTextEncoder::EStop::Unencodable;
+            }
+            nPos = i + static_cast<unsigned>(nIn);
+            mask = nPos < BLOCK ? mask & ~0ULL << nPos : 0;
+        }
+        if (nPos < BLOCK) {
+            CopyAscii<bVector>(q, p + nPos, BLOCK - nPos);
+            q += BLOCK - nPos;
+            nPos = BLOCK;
+        }
+        p += nPos;
+    }
+    while (p < pEnd) {
+        if (qEnd - q < static_cast<std::ptrdiff_t>(CTextEncoder::ENCODE_ROOM))
+            return CTextEncoder::EStop::Full;
+        if (*p < 0x80) {
+            *q++ = static_cast<char>(*p++);
+            continue;
+        }
+        const int nIn = EncodeChar(p, pEnd, q, t, forms);
+        if (nIn == 0)
+            return CTextEncoder::EStop::Unencodable;
+        p += nIn;
+    }
+    return CTextEncoder::EStop::Done;
+}
+
+} // namespace
+
+CTextEncoder::EStop CTextEncoder::EncodeUtf8(const char *&pIn, const char *pInEnd, char *&pOut, char *pOutEnd)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(pIn);
+    const auto *const pEnd = reinterpret_cast<const unsigned char *>(pInEnd);
+    const EStop eStop = Utf8VectorLoops() ? EncodeUtf8Run<true>(p, pEnd, pOut, pOutEnd, m_forms)
+                                          : EncodeUtf8Run<false>(p, pEnd, pOut, pOutEnd, m_forms);
+    pIn = reinterpret_cast<const char *>(p);
+    return eStop;
+}

@@ -1,0 +1,263 @@
+// The fast UTF-8 loops against what the careful path and the codec say: every
+// kind of character at every offset of the loops' blocks and vectors, blocks
+// of every size, malformed bytes where the loops give up, and encoding into
+// small output buffers. Each case runs with the vector loops and with the
+// portable ones.
+#include "text/codec.h"
+#include "text/filecode.h"
+#include "text/filecode_detail.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Chooses the loops for one scope.
+class CLoopChoice
+{
+public:
+    explicit CLoopChoice(bool bVector) { SetUtf8VectorLoops(bVector); }
+    ~CLoopChoice() { SetUtf8VectorLoops(true); }
+};
+
+struct CPiece
+{
+    std::string utf8;
+    std::string sjis;
+};
+
+// Characters of two and three bytes that become one or two Shift-JIS bytes.
+const CPiece CHARS[] = {
+    {"\xE6\xBC\xA2", "\x8A\xBF"},  // 漢
+    {"\xE3\x81\x82", "\x82\xA0"},  // あ
+    {"\xE3\x80\x82", "\x81\x42"},  // 。
+    {"\xEF\xBD\xB1", "\xB1"},      // ｱ
+    {"\xC2\xA7", "\x81\x98"},      // §
+    {"\xCE\xB1", "\x83\xBF"},      // α
+    {"\xD0\x90", "\x84\x40"},      // А
+    {"\xE3\x80\x9C", "\x81\x60"},  // 〜, the other form of its code
+};
+
+// A file's bytes on the heap and nothing after them, so that reading past
+// the end is caught by the address sanitizer.
+class CExactBytes
+{
+public:
+    explicit CExactBytes(const std::string &s) : m_p(new char[s.size()]), m_n(s.size()) { s.copy(m_p, m_n); }
+    ~CExactBytes() { delete[] m_p; }
+    CExactBytes(const CExactBytes &) = delete;
+    CExactBytes &operator=(const CExactBytes &) = delete;
+    std::string_view View() const { return {m_p, m_n}; }
+
+private:
+    char *m_p;
+    std::size_t m_n;
+};
+
+// Decodes in output blocks of exactly nCap bytes, as the loader does.
+std::string DecodeInBlocks(const std::string &utf8, std::size_t nCap, bool bBail, CDecodedText &result,
+                           bool *pbMalformed = nullptr)
+{
+    const CExactBytes bytes(utf8);
+    CUtf8StreamDecoder decoder(bytes.View(), bBail, utf8.starts_with("\xEF\xBB\xBF"));
+    std::string out;
+    const std::unique_ptr<char[]> pBlock(new char[nCap]);
+    while (const std::size_t n = decoder.Decode(pBlock.get(), nCap)) {
+        EXPECT_LE(n, nCap);
+        out.append(pBlock.get(), n);
+    }
+    EXPECT_TRUE(decoder.IsDone());
+    result = decoder.Result();
+    if (pbMalformed)
+        *pbMalformed = decoder.IsMalformed();
+    return out;
+}
+
+// Encodes through an output buffer of nRoom bytes, written out when full.
+std::string EncodeInBuffer(const std::string &sjis, ETextCode eCode, const CTextForms &forms, std::size_t nRoom,
+                           std::size_t *pnFail = nullptr)
+{
+    const CExactBytes bytes(sjis);
+    CTextEncoder encoder(eCode, forms);
+    std::string out(encoder.Preamble());
+    const std::unique_ptr<char[]> pBuffer(new char[nRoom]);
+    const char *p = bytes.View().data();
+    const char *const pEnd = p + sjis.size();
+    for (;;) {
+        char *q = pBuffer.get();
+        const CTextEncoder::EStop eStop = encoder.Encode(p, pEnd, q, pBuffer.get() + nRoom);
+        out.append(pBuffer.get(), static_cast<std::size_t>(q - pBuffer.get()));
+        if (eStop == CTextEncoder::EStop::Unencodable) {
+            if (pnFail)
+                *pnFail = static_cast<std::size_t>(p - bytes.View().data());
+            return out;
+        }
+        if (eStop == CTextEncoder::EStop::Done)
+            break;
+    }
+    char tail[CTextEncoder::ENCODE_ROOM];
+    char *q = tail;
+    encoder.Finish(q);
+    return out.append(tail, static_cast<std::size_t>(q - tail));
+}
+
+} // namespace
+
+TEST(FileCodeUtf8, MixedTextComesOutTheSameInBlocksOfEverySize)
+{
+    // The characters are what the document's codec says (the wave dash is
+    // the other form of its code).
+    for (const CPiece &piece : CHARS)
+        ASSERT_EQ(Cp932ToUtf8(piece.sjis), piece.utf8 == "\xE3\x80\x9C" ? "\xEF\xBD\x9E" : piece.utf8);
+    // Runs of ASCII of every length up to past a whole block between runs of
+    // characters, with line ends, in a few hundred kilobytes.
+    std::mt19937 rng(7);
+    std::string utf8;
+    std::string sjis;
+    while (utf8.size() < 300 * 1024) {
+        const int nAscii = static_cast<int>(rng() % 3 == 0 ? rng() % 140 : rng() % 12);
+        for (int i = 0; i < nAscii; ++i) {
+            const char c = i % 29 == 28 ? '\n' : static_cast<char>('!' + rng() % 90);
+            utf8 += c;
+            sjis += c;
+        }
+        for (int n = static_cast<int>(rng() % 9); n > 0; --n) {
+            const CPiece &piece = CHARS[rng() % std::size(CHARS)];
+            utf8 += piece.utf8;
+            sjis += piece.sjis;
+        }
+    }
+    for (const bool bVector : {true, false}) {
+        const CLoopChoice loops(bVector);
+        for (const std::size_t nCap : {4u, 5u, 17u, 64u, 111u, 112u, 113u, 4096u, 256u * 1024u}) {
+            SCOPED_TRACE(testing::Message() << "vector " << bVector << ", blocks of " << nCap);
+            CDecodedText result;
+            const std::string out = DecodeInBlocks(utf8, nCap, true, result);
+            EXPECT_TRUE(out == sjis) << "the text differs";
+            EXPECT_TRUE(result.IsExact());
+            EXPECT_TRUE(result.forms.abOther[1]);  // the wave dash
+            EXPECT_FALSE(result.forms.abOther[0]);
+        }
+        CDecodedText whole;
+        const std::string out = DecodeInBlocks(utf8, utf8.size(), true, whole);
+        // Back in the form the file used, whole and through small buffers.
+        std::string again;
+        ASSERT_TRUE(EncodeFileText(out, ETextCode::Utf8, whole.forms, again));
+        EXPECT_TRUE(again == utf8) << "vector " << bVector;
+        for (const std::size_t nRoom : {CTextEncoder::ENCODE_ROOM, std::size_t(33), std::size_t(250), std::size_t(4096)})
+            EXPECT_TRUE(EncodeInBuffer(out, ETextCode::Utf8, whole.forms, nRoom) == utf8)
+                << "vector " << bVector << ", room " << nRoom;
+    }
+}
+
+TEST(FileCodeUtf8, EachKindOfCharacterAtEveryOffsetOfABlock)
+{
+    for (const bool bVector : {true, false}) {
+        const CLoopChoice loops(bVector);
+        for (const CPiece &piece : CHARS) {
+            for (std::size_t nAt = 0; nAt < 200; ++nAt) {
+                const std::string utf8 = std::string(nAt, 'a') + piece.utf8 + std::string(230 - nAt, 'b');
+                const std::string sjis = std::string(nAt, 'a') + piece.sjis + std::string(230 - nAt, 'b');
+                for (const std::size_t nCap : {64u, 65u, 66u, 67u, 130u, 4096u}) {
+                    CDecodedText result;
+                    ASSERT_EQ(DecodeInBlocks(utf8, nCap, true, result), sjis)
+                        << "vector " << bVector << " at " << nAt << ", blocks of " << nCap;
+                    ASSERT_TRUE(result.IsExact());
+                }
+                ASSERT_EQ(EncodeInBuffer(sjis, ETextCode::Utf8, {{false, true}}, 300), utf8)
+                    << "vector " << bVector << " at " << nAt;
+            }
+        }
+    }
+}
+
+TEST(FileCodeUtf8, BytesTheLoopsCannotTakeAreFoundWhereverTheyStand)
+{
+    const struct
+    {
+        std::string bytes;
+        ETextProblem eProblem;
+        std::string replaced;  // what stands in the text instead
+        char32_t c;
+    } cases[] = {
+        {"\xF0\x9F\x98\x80", ETextProblem::NoSjisForm, "?", U'\U0001F600'},  // beyond the basic plane
+        {"\xC3\xA9", ETextProblem::NoSjisForm, "?", U'\u00E9'},              // no Shift-JIS form
+        {"\xE0\x80\x80", ETextProblem::Malformed, "???", 0},                // overlong
+        {"\xC0\xAF", ETextProblem::Malformed, "??", 0},                     // overlong of two bytes
+        {"\xED\xA0\x80", ETextProblem::Malformed, "???", 0},                // surrogate
+        {"\x80", ETextProblem::Malformed, "?", 0},                          // a continuation alone
+        {"\xE3\x81", ETextProblem::Malformed, "??", 0},                     // cut short
+        {"\xF5\x80\x80\x80", ETextProblem::Malformed, "????", 0},            // past U+10FFFF
+    };
+    for (const bool bVector : {true, false}) {
+        const CLoopChoice loops(bVector);
+        for (const auto &c : cases) {
+            for (std::size_t nAt = 0; nAt < 140; nAt += 3) {
+                SCOPED_TRACE(testing::Message() << "vector " << bVector << ", " << c.replaced.size()
+                                                << " bytes at " << nAt);
+                // A kanji before the bytes, so that the block is not all ASCII.
+                const std::string head = "x\r\n" + std::string(nAt, 'a') + "\xE6\xBC\xA2";
+                const std::string utf8 = head + c.bytes + std::string(150, 'b');
+                CDecodedText result;
+                bool bMalformed = false;
+                const std::string out = DecodeInBlocks(utf8, 64, false, result, &bMalformed);
+                EXPECT_EQ(out, "x\r\n" + std::string(nAt, 'a') + "\x8A\xBF" + c.replaced + std::string(150, 'b'));
+                EXPECT_EQ(result.eProblem, c.eProblem);
+                EXPECT_EQ(result.nProblemLine, 2);
+                EXPECT_EQ(result.cProblem, c.c);
+                EXPECT_FALSE(bMalformed);
+                // Trying UTF-8 on a file gives up at once at malformed bytes.
+                DecodeInBlocks(utf8, 64, true, result, &bMalformed);
+                EXPECT_EQ(bMalformed, c.eProblem == ETextProblem::Malformed);
+            }
+        }
+    }
+}
+
+TEST(FileCodeUtf8, BothFormsOfOneCharacterAreNoticedInTheFastLoops)
+{
+    for (const bool bVector : {true, false}) {
+        const CLoopChoice loops(bVector);
+        for (std::size_t nAt = 0; nAt < 300; nAt += 7) {
+            // ～ then, later and on a line of its own, 〜; other dual forms
+            // in one form each do not count.
+            const std::string utf8 = std::string(nAt, 'a') + "\xEF\xBD\x9E\xE2\x80\x95 \xC2\xA2\n"
+                                     + std::string(nAt % 61, 'c') + "\xE3\x80\x9C" + std::string(100, 'd');
+            CDecodedText result;
+            const std::string out = DecodeInBlocks(utf8, 256, true, result);
+            EXPECT_EQ(result.eProblem, ETextProblem::TwoForms) << "vector " << bVector << " at " << nAt;
+            EXPECT_EQ(result.nProblemLine, 2);
+            EXPECT_EQ(result.cProblem, U'\u301C');
+            EXPECT_EQ(result.cProblemOther, U'\uFF5E');
+            // The text is all there: both forms read as the one code.
+            EXPECT_EQ(out, std::string(nAt, 'a') + "\x81\x60\x81\x5C \x81\x91\n" + std::string(nAt % 61, 'c')
+                               + "\x81\x60" + std::string(100, 'd'));
+            EXPECT_TRUE(result.forms.abOther[4]);   // the cent sign in its other form
+            EXPECT_FALSE(result.forms.abOther[0]);  // the horizontal bar in its usual one
+        }
+    }
+}
+
+TEST(FileCodeUtf8, EncodingStopsAtTheCharacterWithoutAFormWhereverItStands)
+{
+    for (const bool bVector : {true, false}) {
+        const CLoopChoice loops(bVector);
+        for (std::size_t nAt = 0; nAt < 200; nAt += 3) {
+            // A lead byte without a character, after kanji and ASCII; and a
+            // lead byte that ends the text.
+            const std::string ok = std::string(nAt, 'a') + "\x8A\xBF";
+            std::size_t nFail = 0;
+            const std::string out =
+                EncodeInBuffer(ok + "\x85\x40" + std::string(100, 'b'), ETextCode::Utf8, {}, 300, &nFail);
+            EXPECT_EQ(nFail, ok.size()) << "vector " << bVector << " at " << nAt;
+            EXPECT_EQ(out, std::string(nAt, 'a') + "\xE6\xBC\xA2");
+            nFail = 0;
+            EncodeInBuffer(ok + "\x8A", ETextCode::Utf8, {}, 64, &nFail);
+            EXPECT_EQ(nFail, ok.size());
+        }
+    }
+}
