@@ -122,7 +122,16 @@ dialog_shot find '^検索$' ctrl+f
 dialog_shot replace '^置換$' ctrl+h
 dialog_shot foldersearch 'フォルダー内検索' ctrl+F3
 dialog_shot hotlink 'ホットリンクの設定' ctrl+shift+a
-dialog_shot templates 'ﾃﾝﾌﾟﾚｰﾄの選択' alt+f t
+# The template list with the first template chosen, and its preview beside it.
+xdotool windowfocus --sync "$win"
+xdotool key --delay 120 alt+f t
+dlg=$(wait_window 'ﾃﾝﾌﾟﾚｰﾄの選択')
+xdotool windowfocus --sync "$dlg"
+xdotool key Down Up
+sleep 6
+shot templates "$dlg"
+xdotool key Escape
+sleep 0.5
 dialog_shot options '^オプション$' alt+v o
 # Two items of the file menu share "Z": the second opens the archive menu.
 dialog_shot archive '圧縮ファイルの解凍' alt+f z z u

@@ -14,6 +14,7 @@
 #include "view/viewdialogs.h"
 #include "widgets/sizingbar.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -206,6 +207,10 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
 
 TEST_F(Help, AMissingManualIsSaidSo)
 {
+    // A program run from its build tree reads the manual of its sources.
+    SetManualFolder(QString());
+    EXPECT_TRUE(QFileInfo(ManualFolder() + QStringLiteral("/index.html")).isFile()) << ManualFolder().toStdString();
+
     CFakePreviewScope preview;
     CTempDir empty;
     SetManualFolder(QString::fromStdString(empty.Path()));
