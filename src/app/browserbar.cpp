@@ -49,6 +49,15 @@ void CBrowserBar::Navigate(const std::string &strPath)
     m_pDock->setWindowTitle(BAR_TITLE + QStringLiteral(" - ") + QString::fromStdString(strPath));
 }
 
+void CBrowserBar::NavigateToAnchor(const std::string &strPath, const std::string &strAnchor)
+{
+    if (!m_pEngine && !CreateBrowser())
+        return;
+    m_strCurrentUrl = strPath;
+    m_pEngine->NavigateToAnchor(QString::fromStdString(strPath), QString::fromStdString(strAnchor));
+    m_pDock->setWindowTitle(BAR_TITLE + QStringLiteral(" - ") + QString::fromStdString(strPath));
+}
+
 void CBrowserBar::Update(const std::string &strPath)
 {
     if (!m_pEngine || strPath == m_strCurrentUrl) {

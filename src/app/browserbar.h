@@ -27,6 +27,8 @@ public:
     // Shows a file: refreshes when it is the one shown, else opens it and
     // names it in the title ("IE WebBrowser - " + path).
     void Navigate(const std::string &strPath);
+    // Shows a file at the element with the id, always loading it afresh.
+    void NavigateToAnchor(const std::string &strPath, const std::string &strAnchor);
     // The page shown again from new text: a refresh when it is the same file,
     // else the file opened scrolled to where the page was.
     void Update(const std::string &strPath);

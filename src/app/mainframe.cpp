@@ -78,6 +78,7 @@ CMainFrame::CMainFrame(CWrenpadApp *pApp) : QMainWindow(nullptr), m_pApp(pApp)
     RegisterExplorerCommands();
     RegisterPluginCommands();
     RegisterFileToolCommands();
+    RegisterHelpCommands();
     OnCommand(ID_APP_EXIT, [this] { close(); });
     OnCommand(ID_TEMPLATE_OPEN, [this] { OpenTemplate(m_pApp, this); });
 

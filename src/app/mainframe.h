@@ -8,7 +8,8 @@
 // Routing, idle updates, hand-offs and closing live in mainframe.cpp; the bars
 // and their saved state in mainframe_bars.cpp; the document windows in
 // mainframe_window.cpp; the explorer pane in mainframe_explorer.cpp; the file
-// tools (kanji import, archives, split) in mainframe_tools.cpp.
+// tools (kanji import, archives, split) in mainframe_tools.cpp; the help
+// commands in mainframe_help.cpp.
 #pragma once
 
 #include "platform/cmdtarget.h"
@@ -23,6 +24,7 @@
 #include <string>
 
 class CChildFrame;
+struct CHelpTopic;
 class CDirListDlg;
 class CFolderSearchHost;
 class CPreviewer;
@@ -138,6 +140,11 @@ public:
     void UpdateRecentFileMenus();
     // The explorer pane while it is open, else null.
     CDirListDlg *GetDirListDlg() const;
+    // --- Help (mainframe_help.cpp) ------------------------------------------
+    // Opens the page of the manual that answers a topic, or says that the
+    // manual is missing.
+    void ShowHelp(const CHelpTopic &topic);
+
     void SetTrayIconVisible(bool bVisible);
     bool IsTrayIconVisible() const;
     void OnUnmappableCharacters(int nCount);
@@ -171,6 +178,9 @@ private:
     // mainframe_plugins.cpp
     void RegisterPluginCommands();
     void ShowPluginHelp(int nID);
+
+    // mainframe_help.cpp
+    void RegisterHelpCommands();
 
     // mainframe_tools.cpp
     void RegisterFileToolCommands();

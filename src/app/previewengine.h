@@ -29,6 +29,13 @@ public:
     // Opens a local file. With bKeepScroll the new page opens scrolled to
     // where the current one was (a refreshed copy of the same page).
     virtual void Navigate(const QString &strPath, bool bKeepScroll = false) = 0;
+    // Opens a local file at the element with the id (a page of the manual).
+    // An engine that cannot jump opens the page at its top.
+    virtual void NavigateToAnchor(const QString &strPath, const QString &strAnchor)
+    {
+        (void)strAnchor;
+        Navigate(strPath);
+    }
     // Reads the current page again, keeping its scroll position.
     virtual void Refresh() = 0;
     virtual void Stop() = 0;
@@ -45,7 +52,7 @@ using PageCharsetFn = std::string (*)(std::string_view page, bool *pbDeclared);
 
 // The module's one entry point. The number in the name changes whenever this
 // interface does, so that a stale module is never taken for a current one.
-#define WRENPAD_WEBPREVIEW_ENTRY "WrenpadCreateWebPreview1"
+#define WRENPAD_WEBPREVIEW_ENTRY "WrenpadCreateWebPreview2"
 using CreateWebPreviewFn = CPreviewEngine *(*)(QWidget *pParent, PageCharsetFn fnCharset);
 
 // An engine for a new page view: the web engine when its module loads,

@@ -4,6 +4,7 @@
 #include "app/appsettings.h"
 #include "app/browserbar.h"
 #include "app/preview.h"
+#include "app/previewengine.h"
 #include "app/wrenpaddoc.h"
 #include "platform/cmdtarget.h"
 #include "platform/msgbox.h"
@@ -19,6 +20,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#include <string_view>
 
 namespace {
 
@@ -180,6 +183,21 @@ void CPreviewer::ShowPath(const std::string &strPath, int nTarget, CWrenpadDoc *
     const std::string &strProgram = BrowserProgram(nEffective);
     if (!StartProgram(strProgram, strPath))
         ReportStatus(QStringLiteral("ブラウザー (%1) を起動できませんでした。").arg(QString::fromStdString(strProgram)));
+}
+
+bool CPreviewer::ShowManualPage(const std::string &strPath, const std::string &strAnchor)
+{
+    // A bar without a browser makes one to learn which engine it gets; an
+    // unwanted simple viewer goes again with the hidden bar's idle upkeep.
+    if (!m_pBar->HasBrowser() && !m_pBar->CreateBrowser())
+        return false;
+    if (std::string_view(m_pBar->GetEngine()->GetKind()) == "textbrowser")
+        return false;
+    StopFollowing();
+    m_pDock->show();
+    m_pDock->raise();
+    m_pBar->NavigateToAnchor(strPath, strAnchor);
+    return true;
 }
 
 // ---------------------------------------------------------------------------

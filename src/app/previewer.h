@@ -50,6 +50,12 @@ public:
     // Shows a file with a target (0 the bar, 1 the desktop, 2-4 a browser).
     void ShowPath(const std::string &strPath, int nTarget, CWrenpadDoc *pDoc = nullptr);
 
+    // Shows a page of the manual in the bar, at the element with the id, and
+    // stops following a document, whose updates would replace the page.
+    // False when the bar has no full browser engine (the simple viewer shows
+    // the manual poorly): the caller opens the page elsewhere.
+    bool ShowManualPage(const std::string &strPath, const std::string &strAnchor);
+
     // Writes the temporary copy of a text and returns its path; empty after
     // saying why (in a message box, or in the status bar when bQuiet).
     // strDocumentPath, when not empty, is the file the text belongs to, whose

@@ -22,10 +22,12 @@ wp_gui_sources(
     dropfiledlg.cpp
     filewatcher.cpp
     formdialogs.cpp
+    helpmanual.cpp
     htmlgendlgs.cpp
     mainframe.cpp
     mainframe_bars.cpp
     mainframe_explorer.cpp
+    mainframe_help.cpp
     mainframe_tagmenu.cpp
     mainframe_tools.cpp
     mainframe_window.cpp

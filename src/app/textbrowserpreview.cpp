@@ -116,6 +116,15 @@ void CTextBrowserPreview::Navigate(const QString &strPath, bool bKeepScroll)
         m_fnLoadFinished(bOk);
 }
 
+void CTextBrowserPreview::NavigateToAnchor(const QString &strPath, const QString &strAnchor)
+{
+    const bool bOk = Load(strPath);
+    if (bOk && !strAnchor.isEmpty())
+        m_pBrowser->scrollToAnchor(strAnchor);
+    if (m_fnLoadFinished)
+        m_fnLoadFinished(bOk);
+}
+
 void CTextBrowserPreview::Refresh()
 {
     if (!m_strPath.isEmpty())

@@ -32,6 +32,7 @@ public:
 
     QWidget *GetWidget() override;
     void Navigate(const QString &strPath, bool bKeepScroll = false) override;
+    void NavigateToAnchor(const QString &strPath, const QString &strAnchor) override;
     void Refresh() override;
     void Stop() override {}
     void SetLoadFinishedHandler(std::function<void(bool)> fn) override { m_fnLoadFinished = std::move(fn); }

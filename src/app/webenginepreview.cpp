@@ -155,6 +155,17 @@ public:
         m_pView->load(url);
     }
 
+    void NavigateToAnchor(const QString &strPath, const QString &strAnchor) override
+    {
+        m_bRestoreScroll = false;
+        QUrl url;
+        url.setScheme(QString::fromLatin1(PAGE_SCHEME));
+        url.setPath(QFileInfo(strPath).absoluteFilePath());
+        if (!strAnchor.isEmpty())
+            url.setFragment(strAnchor);
+        m_pView->load(url);
+    }
+
     // A reload keeps the scroll position by itself.
     void Refresh() override { m_pView->reload(); }
     void Stop() override { m_pView->stop(); }
@@ -181,7 +192,7 @@ private:
 
 } // namespace
 
-extern "C" Q_DECL_EXPORT CPreviewEngine *WrenpadCreateWebPreview1(QWidget *pParent, PageCharsetFn fnCharset)
+extern "C" Q_DECL_EXPORT CPreviewEngine *WrenpadCreateWebPreview2(QWidget *pParent, PageCharsetFn fnCharset)
 {
     PrepareWebEngine();
     return new CWebEnginePreview(pParent, fnCharset);

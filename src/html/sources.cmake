@@ -7,6 +7,7 @@ wp_core_sources(
     htmlgen_vertical.cpp
     lineinsert.cpp
     listbuild.cpp
+    manualpages.cpp
     tablegrid.cpp
     tagalign.cpp
     tagattr.cpp

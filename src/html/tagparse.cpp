@@ -12,9 +12,8 @@ char LowerAscii(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// From the "<" at nStart: the index behind the tag's ">", or npos when the
-// tag runs into the next "<" or the end. A quote opens a value only right
-// behind "=", so that an apostrophe in a bare word does not swallow the tag.
+} // namespace
+
 std::size_t FindTagEnd(std::string_view text, std::size_t nStart)
 {
     bool bAfterEquals = false;
@@ -39,8 +38,6 @@ std::size_t FindTagEnd(std::string_view text, std::size_t nStart)
     }
     return std::string_view::npos;
 }
-
-} // namespace
 
 bool FindTagAround(std::string_view text, std::size_t nOffset, std::size_t &nStart, std::size_t &nEnd)
 {

@@ -25,6 +25,11 @@ using CTagAttributeMap = std::map<std::string, std::string>;
 // that never closes. False when there is none.
 bool FindTagAround(std::string_view text, std::size_t nOffset, std::size_t &nStart, std::size_t &nEnd);
 
+// From the "<" at nStart: the index behind the tag's ">", or npos when the
+// tag runs into the next "<" or the end. A quote opens a value only right
+// behind "=", so that an apostrophe in a bare word does not swallow the tag.
+std::size_t FindTagEnd(std::string_view text, std::size_t nStart);
+
 // The name of a tag ("<FONT size=3>" gives "font").
 std::string TagName(std::string_view strTag);
 

@@ -1,5 +1,30 @@
 #include "platform/cmdtarget.h"
 
+namespace {
+
+std::vector<int> &RunningStack()
+{
+    static std::vector<int> aRunning;
+    return aRunning;
+}
+
+// Keeps a command on the stack while its handler runs, however it leaves.
+class CRunningCommand
+{
+public:
+    explicit CRunningCommand(int nID) { RunningStack().push_back(nID); }
+    ~CRunningCommand() { RunningStack().pop_back(); }
+    CRunningCommand(const CRunningCommand &) = delete;
+    CRunningCommand &operator=(const CRunningCommand &) = delete;
+};
+
+} // namespace
+
+const std::vector<int> &RunningCommands()
+{
+    return RunningStack();
+}
+
 bool CCmdTarget::OnCmdMsg(int nID, CCmdUI *pCmdUI)
 {
     if (pCmdUI) {
@@ -20,6 +45,7 @@ bool CCmdTarget::OnCmdMsg(int nID, CCmdUI *pCmdUI)
     }
     for (const CommandEntry &e : m_aCommands) {
         if (nID >= e.nFirst && nID <= e.nLast) {
+            const CRunningCommand running(nID);
             e.fn(nID);
             return true;
         }

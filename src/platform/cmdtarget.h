@@ -96,3 +96,8 @@ private:
     std::vector<CommandEntry> m_aCommands;
     std::vector<UpdateEntry> m_aUpdates;
 };
+
+// The commands whose handlers are running now, the innermost last. A handler
+// that shows a dialog runs until the dialog closes, so this tells what the
+// user is doing while a dialog of the toolkit's or a message box is open.
+const std::vector<int> &RunningCommands();

@@ -41,6 +41,46 @@ QString ShippedDataFolder()
     return QString();
 }
 
+namespace {
+
+QString &ManualFolderSet()
+{
+    static QString strFolder;
+    return strFolder;
+}
+
+bool HoldsManual(const QString &strFolder)
+{
+    return QFileInfo(strFolder + QStringLiteral("/index.html")).isFile();
+}
+
+} // namespace
+
+QString ManualFolder()
+{
+    if (!ManualFolderSet().isEmpty())
+        return ManualFolderSet();
+    // Each place on its own: a shipped data folder of an older installation
+    // may lack the manual that another place has.
+    QStringList candidates{QCoreApplication::applicationDirPath() + QStringLiteral("/../share/wrenpad/help")};
+#ifdef WRENPAD_INSTALL_DATADIR
+    candidates << QStringLiteral(WRENPAD_INSTALL_DATADIR "/help");
+#endif
+#ifdef WRENPAD_SOURCE_DATADIR
+    candidates << QStringLiteral(WRENPAD_SOURCE_DATADIR "/help");
+#endif
+    for (const QString &strFolder : candidates) {
+        if (HoldsManual(strFolder))
+            return QDir::cleanPath(strFolder);
+    }
+    return QString();
+}
+
+void SetManualFolder(const QString &strFolder)
+{
+    ManualFolderSet() = strFolder;
+}
+
 int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgramFolder)
 {
     if (!IsDataFolder(strShippedFolder) || strProgramFolder.isEmpty())
@@ -55,10 +95,11 @@ int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgram
         const QString strSource = it.next();
         const QString strRelative = shipped.relativeFilePath(strSource);
         // The folder's own description, its build file (a program run from the
-        // build tree reads the source folder) and the desktop files are not
-        // user data; an installation leaves them out as well.
+        // build tree reads the source folder), the desktop files, the manual
+        // and the manual pages are not user data.
         if (strRelative == QLatin1String("README.md") || strRelative == QLatin1String("CMakeLists.txt")
-            || strRelative.startsWith(QLatin1String("desktop/")))
+            || strRelative.startsWith(QLatin1String("desktop/")) || strRelative.startsWith(QLatin1String("help/"))
+            || strRelative.startsWith(QLatin1String("man/")))
             continue;
         if (bHasTemplates && strRelative.startsWith(QLatin1String("templete/")))
             continue;

@@ -15,9 +15,20 @@ QString ProgramFolder();
 // tree's data folder for a program run from its build tree. Empty if none.
 QString ShippedDataFolder();
 
+// The folder of the user manual (the HTML pages and their images): in the
+// shipped data folder beside an installed program, in the installation
+// prefix, or the source tree's for a program run from its build tree; the
+// first that holds the manual's contents page. Empty when none does.
+QString ManualFolder();
+// Makes ManualFolder() give this folder instead (tests; an empty string
+// gives the usual one again).
+void SetManualFolder(const QString &strFolder);
+
 // Copies every shipped file (and folder) the program folder lacks; files the
 // user already has are never replaced. The shipped templates come only with
 // a new "templete" folder, so that templates the user removed stay removed.
+// The manual and the manual pages stay where they were installed: they are
+// the program's, not the user's, and a copy would only grow stale.
 // Returns the number of files copied.
 int SeedProgramFolder(const QString &strShippedFolder, const QString &strProgramFolder);
 

@@ -56,8 +56,9 @@ constexpr CCommandInfo COMMANDS[] = {
     CMD_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, "最新のﾌｧｲﾙ", "このﾌｧｲﾙを開きます。", "最近使ったﾌｧｲﾙ", 0),
     CMD(ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)\tCtrl+Q", "ｱﾌﾟﾘｹｰｼｮﾝを終了します。", "終了", nullptr, "Ctrl+Q", FRAME),
     CMD(ID_APP_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報(&A)...", "ﾊﾞｰｼﾞｮﾝ情報を表示します。", "ﾊﾞｰｼﾞｮﾝ情報", nullptr, nullptr, 0),
-    CMD(ID_HELP_FINDER, "ﾄﾋﾟｯｸの検索(&H)", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
-    CMD(ID_HELP, nullptr, nullptr, nullptr, nullptr, "F1", FRAME | NOT_BUILT),
+    CMD(ID_HELP_FINDER, "ﾄﾋﾟｯｸの検索(&H)", nullptr, nullptr, nullptr, nullptr, 0),
+    // Inside dialogs and open menus F1 is taken before any key table sees it.
+    CMD(ID_HELP, nullptr, nullptr, nullptr, nullptr, "F1", FRAME),
 
     // Editing
     CMD(ID_EDIT_UNDO, "元に戻す(&U)\tCtrl+Z", "直前に行った動作を元に戻す", "元に戻す", "undo", "Ctrl+Z Alt+Backspace",

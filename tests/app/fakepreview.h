@@ -15,6 +15,8 @@ struct CPreviewLog
     // "navigate PATH", "navigate-keep PATH", "refresh", "stop", "created", "destroyed".
     std::vector<std::string> aCalls;
     int nAlive = 0;
+    // What the engines say they are ("textbrowser" plays the simple viewer).
+    const char *pszKind = "fake";
 
     std::string Last() const { return aCalls.empty() ? std::string() : aCalls.back(); }
 };
@@ -40,10 +42,14 @@ public:
     {
         m_pLog->aCalls.push_back((bKeepScroll ? "navigate-keep " : "navigate ") + strPath.toStdString());
     }
+    void NavigateToAnchor(const QString &strPath, const QString &strAnchor) override
+    {
+        m_pLog->aCalls.push_back("navigate " + strPath.toStdString() + "#" + strAnchor.toStdString());
+    }
     void Refresh() override { m_pLog->aCalls.push_back("refresh"); }
     void Stop() override { m_pLog->aCalls.push_back("stop"); }
     void SetLoadFinishedHandler(std::function<void(bool)>) override {}
-    const char *GetKind() const override { return "fake"; }
+    const char *GetKind() const override { return m_pLog->pszKind; }
 
 private:
     QWidget *m_pWidget;

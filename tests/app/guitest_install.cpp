@@ -52,6 +52,9 @@ TEST(Install, PutsEverythingInTheUsualPlacesAndValidates)
         EXPECT_TRUE(QFileInfo(strPrefix + "/" + psz).isExecutable()) << psz;
     EXPECT_TRUE(QFileInfo(strPrefix + "/share/wrenpad").isDir());
     EXPECT_FALSE(QFileInfo::exists(strPrefix + "/share/wrenpad/README.md"));
+    // The manual goes with the data; the program reads it from there.
+    for (const char *psz : {"index.html", "help.html", "style.css", "images/main.png"})
+        EXPECT_TRUE(QFileInfo(strPrefix + "/share/wrenpad/help/" + psz).isFile()) << psz;
     const QString strDesktop = strPrefix + "/share/applications/jp.orvane.Wrenpad.desktop";
     const QString strMetainfo = strPrefix + "/share/metainfo/jp.orvane.Wrenpad.metainfo.xml";
     ASSERT_TRUE(QFileInfo::exists(strDesktop));

@@ -13,12 +13,17 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
     CTempDir user;
     std::filesystem::create_directories(shipped.File("templete"));
     std::filesystem::create_directories(shipped.File("desktop"));
+    std::filesystem::create_directories(shipped.File("help/images"));
+    std::filesystem::create_directories(shipped.File("man/ja"));
     WriteFileBytes(shipped.File("usertag.ini"), "shipped tags");
     WriteFileBytes(shipped.File("WpWebMnu.ini"), "shipped menu");
     WriteFileBytes(shipped.File("templete/page.html"), "<html>");
     WriteFileBytes(shipped.File("README.md"), "about the folder");
     WriteFileBytes(shipped.File("CMakeLists.txt"), "install(DIRECTORY ...)");
     WriteFileBytes(shipped.File("desktop/x.desktop"), "[Desktop Entry]");
+    WriteFileBytes(shipped.File("help/index.html"), "<!DOCTYPE html>");
+    WriteFileBytes(shipped.File("help/images/main.png"), "PNG");
+    WriteFileBytes(shipped.File("man/ja/wrenpad.1"), ".TH");
     std::filesystem::permissions(shipped.File("usertag.ini"), std::filesystem::perms::owner_read);
     WriteFileBytes(user.File("WpWebMnu.ini"), "the user's own menu");
 
@@ -30,6 +35,9 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
     EXPECT_FALSE(FileExists(user.File("README.md")));
     EXPECT_FALSE(FileExists(user.File("CMakeLists.txt")));
     EXPECT_FALSE(FileExists(user.File("desktop/x.desktop")));
+    // The manual is read where it was installed, never from a stale copy.
+    EXPECT_FALSE(FileExists(user.File("help")));
+    EXPECT_FALSE(FileExists(user.File("man")));
     // The user's copy of a read-only shipped file is the user's to change.
     EXPECT_TRUE((std::filesystem::status(user.File("usertag.ini")).permissions() & std::filesystem::perms::owner_write)
                 != std::filesystem::perms::none);

@@ -1,0 +1,279 @@
+// The user manual in data/help: its pages are sound, every link and image
+// leads somewhere, every page can be reached from the contents, and every
+// command and every dialog of the program is described under its anchor.
+#include "html/manualpages.h"
+#include "res/commandtable.h"
+#include "support/testutil.h"
+#include "text/utf8check.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string MANUAL_FOLDER = WP_SOURCE_DIR "/data/help";
+
+struct CManualPage
+{
+    std::string strName;
+    std::string strBytes;
+    CPageScan scan;
+    std::set<std::string> ids;
+};
+
+std::vector<CManualPage> LoadManual()
+{
+    std::vector<CManualPage> aPages;
+    for (const std::string &strName : ListDir(MANUAL_FOLDER)) {
+        if (fs::path(strName).extension() != ".html")
+            continue;
+        CManualPage page;
+        page.strName = strName;
+        page.strBytes = ReadFileBytes(MANUAL_FOLDER + "/" + strName);
+        page.scan = ScanPage(page.strBytes);
+        for (const std::string &strId : PageAnchorIds(page.strBytes))
+            page.ids.insert(strId);
+        aPages.push_back(std::move(page));
+    }
+    return aPages;
+}
+
+std::string Attribute(const CPageTag &tag, const std::string &strName)
+{
+    const auto it = tag.attributes.find(strName);
+    return it == tag.attributes.end() ? std::string() : it->second;
+}
+
+// A reference with a scheme ("https:", "mailto:") leaves the manual.
+bool HasScheme(const std::string &strRef)
+{
+    const std::size_t nColon = strRef.find(':');
+    return nColon != std::string::npos && strRef.find_first_of("/#") > nColon;
+}
+
+// The file part of a reference within the manual ("" for the page itself).
+std::string RefFile(const std::string &strRef)
+{
+    return strRef.substr(0, strRef.find('#'));
+}
+
+bool IsPageName(const std::string &strFile)
+{
+    return fs::path(strFile).extension() == ".html";
+}
+
+bool IsCommandOrDialogAnchor(const std::string &strId)
+{
+    return strId.rfind("ID_", 0) == 0 || strId.rfind("dlg-", 0) == 0;
+}
+
+// The dialog classes of the program, found in its sources so that a new
+// dialog is asked for without anyone keeping a list: every class deriving,
+// directly or through our own classes, from QDialog, and every class named
+// "...Dlg" (the program's dialog-like panes, the explorer's say).
+std::set<std::string> DialogClasses()
+{
+    // Bases that are never shown by themselves: they hold what their dialogs share.
+    const std::set<std::string> ABSTRACT_BASES = {"CSearchDlgBase"};
+    const std::regex classHead(R"(class\s+(C\w+)\s*(?:final\s*)?:\s*([^{;]*)\{)");
+    const std::regex baseName(R"((?:public|protected|private)\s+([\w:]+))");
+    std::map<std::string, std::vector<std::string>> bases;
+    for (const char *pszRoot : {WP_SOURCE_DIR "/src", WP_SOURCE_DIR "/plugins"}) {
+        for (const fs::directory_entry &entry : fs::recursive_directory_iterator(pszRoot)) {
+            const std::string strExt = entry.path().extension().string();
+            if (!entry.is_regular_file() || (strExt != ".h" && strExt != ".cpp"))
+                continue;
+            const std::string strText = ReadFileBytes(entry.path().string());
+            for (std::sregex_iterator it(strText.begin(), strText.end(), classHead), end; it != end; ++it) {
+                const std::string strBases = (*it)[2];
+                std::vector<std::string> &aBases = bases[(*it)[1]];
+                for (std::sregex_iterator b(strBases.begin(), strBases.end(), baseName); b != end; ++b)
+                    aBases.push_back((*b)[1]);
+            }
+        }
+    }
+    std::set<std::string> dialogs;
+    auto derivesFromDialog = [&bases](const std::string &strClass) {
+        std::vector<std::string> aTodo{strClass};
+        std::set<std::string> seen;
+        while (!aTodo.empty()) {
+            const std::string strNext = aTodo.back();
+            aTodo.pop_back();
+            if (strNext == "QDialog")
+                return true;
+            if (!seen.insert(strNext).second)
+                continue;
+            if (auto it = bases.find(strNext); it != bases.end())
+                aTodo.insert(aTodo.end(), it->second.begin(), it->second.end());
+        }
+        return false;
+    };
+    for (const auto &[strClass, aBases] : bases) {
+        const bool bNamedDlg = strClass.size() > 3 && strClass.compare(strClass.size() - 3, 3, "Dlg") == 0;
+        if ((bNamedDlg || derivesFromDialog(strClass)) && ABSTRACT_BASES.count(strClass) == 0)
+            dialogs.insert(strClass);
+    }
+    return dialogs;
+}
+
+} // namespace
+
+TEST(ManualPages, MarkupCheckFindsWhatABrowserWouldForgive)
+{
+    const std::string strSound = "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
+                                 "<title>t &amp; u</title></head>\n<body><!-- a <b> note -->"
+                                 "<p id=\"a\">x<br>y&#x3042;&lt;<img src=\"i.png\" alt=\"a > b\"></p>"
+                                 "<pre><code>&lt;p&gt;</code></pre></body></html>\n";
+    EXPECT_EQ(CheckPageMarkup(strSound), std::vector<std::string>{});
+    EXPECT_EQ(PageAnchorIds(strSound), std::vector<std::string>{"a"});
+
+    auto problems = [](const std::string &strBody) { return CheckPageMarkup("<html><body>\n" + strBody + "</body></html>"); };
+    // Each slip is reported once, at its line.
+    EXPECT_EQ(problems("<p>a<b>bold</p>\n"), std::vector<std::string>{"line 2: </p> where <b> of line 2 is to be closed"});
+    EXPECT_EQ(problems("<ul><li>one\n"), (std::vector<std::string>{"line 3: </body> where <li> of line 2 is to be closed"}));
+    EXPECT_EQ(problems("<p>fish & chips</p>"), std::vector<std::string>{"line 2: \"&\" that starts no reference (write &amp;)"});
+    EXPECT_EQ(problems("<p>a &amp b</p>").size(), 1u);
+    EXPECT_EQ(problems("<p>1 < 2</p>"), std::vector<std::string>{"line 2: \"<\" that opens no tag (write &lt;)"});
+    EXPECT_EQ(problems("<p>1 > 2</p>"), std::vector<std::string>{"line 2: \">\" in the text (write &gt;)"});
+    EXPECT_EQ(problems("<br></br>"), std::vector<std::string>{"line 2: </br> closes an empty element"});
+    EXPECT_EQ(CheckPageMarkup("<p>a</p></p>"), std::vector<std::string>{"line 1: </p> closes nothing"});
+    EXPECT_EQ(problems("<h2 id=\"x\">a</h2>\n<p id=\"x\">b</p>"), std::vector<std::string>{"line 3: id \"x\" given twice"});
+    EXPECT_EQ(problems("<!-- never closed").front(), "line 2: comment never closed");
+    EXPECT_EQ(CheckPageMarkup("<div>\n<p>open</p>"), std::vector<std::string>{"line 1: <div> never closed"});
+}
+
+TEST(ManualPages, AnchorsOfAFolderNameTheirPage)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("b.html"), "<h2 id=\"ID_ONE\">1</h2><dt id='dlg-CX'>x</dt>");
+    WriteFileBytes(dir.File("a.html"), "<p id=ID_ONE>first by name</p><p id=\"\">no id</p>");
+    WriteFileBytes(dir.File("notes.txt"), "<p id=\"ID_TXT\"></p>");
+    const std::map<std::string, std::string> expected = {{"ID_ONE", "a.html"}, {"dlg-CX", "b.html"}};
+    EXPECT_EQ(ReadManualAnchors(dir.Path()), expected);
+    EXPECT_TRUE(ReadManualAnchors(dir.File("missing")).empty());
+}
+
+TEST(Help, EveryPageIsSoundAndReachableAndItsLinksLeadSomewhere)
+{
+    const std::vector<CManualPage> aPages = LoadManual();
+    ASSERT_FALSE(aPages.empty()) << MANUAL_FOLDER;
+    std::map<std::string, const CManualPage *> byName;
+    for (const CManualPage &page : aPages)
+        byName[page.strName] = &page;
+    ASSERT_TRUE(byName.count("index.html"));
+
+    std::set<std::string> commandNames;
+    for (const CCommandInfo &info : CommandTable())
+        commandNames.insert(info.pszName);
+    const std::set<std::string> dialogs = DialogClasses();
+    std::map<std::string, std::string> commandAnchorPage;
+    std::map<std::string, std::set<std::string>> links;
+
+    for (const CManualPage &page : aPages) {
+        SCOPED_TRACE(page.strName);
+        EXPECT_EQ(CheckPageMarkup(page.strBytes), std::vector<std::string>{});
+        EXPECT_NE(CheckUtf8(page.strBytes), EUtf8Check::Invalid);
+        EXPECT_EQ(page.strBytes.rfind("<!DOCTYPE html>", 0), 0u);
+        for (const char *pszPart : {"<html lang=\"ja\">", "<meta charset=\"utf-8\">",
+                                    "<link rel=\"stylesheet\" href=\"style.css\">", " - Wrenpad ヘルプ</title>",
+                                    "<p class=\"nav\">"})
+            EXPECT_NE(page.strBytes.find(pszPart), std::string::npos) << pszPart;
+        for (const CPageTag &tag : page.scan.aTags) {
+            if (tag.bEnd)
+                continue;
+            EXPECT_NE(tag.strName, "script") << "line " << PageLineOf(page.strBytes, tag.nOffset);
+            EXPECT_NE(tag.strName, "style") << "line " << PageLineOf(page.strBytes, tag.nOffset);
+            EXPECT_EQ(tag.attributes.count("style"), 0u) << "line " << PageLineOf(page.strBytes, tag.nOffset);
+            // An anchor of a command or dialog names one that exists, on one page only.
+            if (const std::string strId = Attribute(tag, "id"); IsCommandOrDialogAnchor(strId)) {
+                if (strId[0] == 'I')
+                    EXPECT_TRUE(commandNames.count(strId)) << "no command " << strId;
+                else
+                    EXPECT_TRUE(dialogs.count(strId.substr(4))) << "no dialog " << strId;
+                const auto [it, bNew] = commandAnchorPage.emplace(strId, page.strName);
+                EXPECT_TRUE(bNew || it->second == page.strName) << strId << " also on " << it->second;
+            }
+            // Every reference inside the manual leads to a file, and to an element of it.
+            std::string strRef;
+            if (tag.strName == "a")
+                strRef = Attribute(tag, "href");
+            else if (tag.strName == "img" || tag.strName == "link")
+                strRef = tag.strName == "img" ? Attribute(tag, "src") : Attribute(tag, "href");
+            else
+                continue;
+            const int nLine = PageLineOf(page.strBytes, tag.nOffset);
+            ASSERT_FALSE(strRef.empty()) << "line " << nLine;
+            if (HasScheme(strRef)) {
+                EXPECT_EQ(tag.strName, "a") << "a resource from outside the manual, line " << nLine;
+                continue;
+            }
+            const std::size_t nHash = strRef.find('#');
+            const std::string strFile = RefFile(strRef);
+            const std::string strTarget = strFile.empty() ? page.strName : strFile;
+            // A page the manual lacks as a whole is a gap of its contents,
+            // which the completeness check names.
+            if (IsPageName(strTarget) && !byName.count(strTarget))
+                continue;
+            ASSERT_TRUE(FileExists(MANUAL_FOLDER + "/" + strTarget)) << strRef << ", line " << nLine;
+            if (tag.strName == "img") {
+                EXPECT_EQ(strTarget.rfind("images/", 0), 0u) << strRef;
+                EXPECT_LE(fs::file_size(MANUAL_FOLDER + "/" + strTarget), 200u * 1024u) << strRef;
+            }
+            if (nHash != std::string::npos) {
+                const auto it = byName.find(strTarget);
+                ASSERT_NE(it, byName.end()) << strRef << ", line " << nLine;
+                EXPECT_TRUE(it->second->ids.count(strRef.substr(nHash + 1))) << strRef << ", line " << nLine;
+            }
+            if (tag.strName == "a" && byName.count(strTarget))
+                links[page.strName].insert(strTarget);
+        }
+    }
+
+    std::set<std::string> reached{"index.html"};
+    std::deque<std::string> todo{"index.html"};
+    while (!todo.empty()) {
+        for (const std::string &strNext : links[todo.front()])
+            if (reached.insert(strNext).second)
+                todo.push_back(strNext);
+        todo.pop_front();
+    }
+    for (const CManualPage &page : aPages)
+        EXPECT_TRUE(reached.count(page.strName)) << page.strName << " cannot be reached from index.html";
+}
+
+// Fails for as long as a command or a dialog is undocumented, or a page the
+// manual links to is not written: the message names each one missing.
+TEST(Help, EveryCommandAndDialogHasAnAnchor)
+{
+    std::map<std::string, int> anchors;
+    std::vector<std::string> aMissing;
+    for (const CManualPage &page : LoadManual()) {
+        for (const std::string &strId : PageAnchorIds(page.strBytes))
+            ++anchors[strId];
+        for (const CPageTag &tag : page.scan.aTags) {
+            const std::string strRef = tag.bEnd || tag.strName != "a" ? std::string() : Attribute(tag, "href");
+            if (!HasScheme(strRef) && IsPageName(RefFile(strRef)) && !FileExists(MANUAL_FOLDER + "/" + RefFile(strRef)))
+                aMissing.push_back(RefFile(strRef) + " (linked from " + page.strName + ")");
+        }
+    }
+    for (const CCommandInfo &info : CommandTable())
+        if (anchors[info.pszName] != 1)
+            aMissing.push_back(std::string(info.pszName) + " (" + std::to_string(anchors[info.pszName]) + ")");
+    const std::set<std::string> dialogs = DialogClasses();
+    // The scan must see the dialogs every version of the program has.
+    for (const char *pszKnown : {"CFindDlg", "CTableEditDlg", "COptionsSheet", "CNumberDlg", "CDirListDlg"})
+        EXPECT_TRUE(dialogs.count(pszKnown)) << pszKnown;
+    EXPECT_FALSE(dialogs.count("CSearchDlgBase"));
+    for (const std::string &strClass : dialogs)
+        if (anchors["dlg-" + strClass] != 1)
+            aMissing.push_back("dlg-" + strClass + " (" + std::to_string(anchors["dlg-" + strClass]) + ")");
+    EXPECT_EQ(aMissing, std::vector<std::string>{}) << aMissing.size() << " anchors missing or given twice";
+}
