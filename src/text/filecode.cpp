@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <strings.h>
 
 namespace {
@@ -16,7 +17,6 @@ constexpr unsigned char ESC = 0x1B;
 constexpr unsigned char SO = 0x0E;
 constexpr unsigned char SI = 0x0F;
 constexpr std::string_view BOM = "\xEF\xBB\xBF";
-constexpr std::size_t UTF8_SAMPLE = 64 * 1024;
 
 struct CCodeNames
 {
@@ -336,6 +336,35 @@ std::uint16_t SevenBitPlaceOf(const CFileCodeTables &t, unsigned char c1, unsign
     return nCode;
 }
 
+// The code the editor reads a file in. Where finding it meant decoding the
+// text (EUC-JP and JIS, which are taken only when they decode cleanly), the
+// text goes to pDecoded, so that it is not decoded twice.
+ETextCode DetectCode(std::string_view bytes, ETextCode eAscii, CDecodedText *pDecoded)
+{
+    if (bytes.starts_with(BOM)) {
+        if (CheckUtf8(bytes.substr(BOM.size())) != EUtf8Check::Invalid)
+            return ETextCode::Utf8Bom;
+    } else if (CheckUtf8(bytes) == EUtf8Check::Wide) {
+        return ETextCode::Utf8;
+    }
+    const int nKanji = DetectKanjiCode(bytes);
+    if (nKanji == KANJI_SJIS || nKanji == KANJI_UNKNOWN) {
+        // A text of nothing but ASCII (without escape sequences) is taken in
+        // the code of new documents.
+        const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+        return AsciiRun(p, p + bytes.size()) == bytes.size() ? eAscii : ETextCode::Sjis;
+    }
+    const ETextCode eCode = nKanji == KANJI_EUC ? ETextCode::Euc : ETextCode::Jis;
+    CDecodedText decoded = DecodeFileTextAs(bytes, eCode);
+    // Half-width katakana in Shift-JIS pair up into what EUC-JP reads as
+    // kanji: such a text is EUC-JP only when that reading is the likelier.
+    if (decoded.eProblem == ETextProblem::Malformed || (eCode == ETextCode::Euc && !EucReadingIsLikelier(bytes)))
+        return ETextCode::Sjis;
+    if (pDecoded)
+        *pDecoded = std::move(decoded);
+    return eCode;
+}
+
 } // namespace
 
 const char *TextCodeTag(ETextCode eCode)
@@ -367,45 +396,21 @@ const char *TextCodeLabel(ETextCode eCode)
 
 ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii)
 {
-    return DecodeFileText(bytes, eAscii, false).eCode;
+    return DetectCode(bytes, eAscii, nullptr);
 }
 
 CDecodedText DecodeFileText(std::string_view bytes, ETextCode eAscii, bool bCopySjis)
 {
     CDecodedText result;
-    const auto asIs = [&] {
-        result = CDecodedText();
+    result.eCode = DetectCode(bytes, eAscii, &result);
+    if (!result.strText.empty() || bytes.empty())
+        return result;
+    if (result.eCode == ETextCode::Sjis) {
         if (bCopySjis)
             result.strText.assign(bytes);
-    };
-    if (bytes.starts_with(BOM)) {
-        result.eCode = ETextCode::Utf8Bom;
-        DecodeUtf8(bytes, result, true, nullptr);
-        if (result.eProblem != ETextProblem::Malformed)
-            return result;
-    } else if (CheckUtf8(bytes.substr(0, UTF8_SAMPLE), bytes.size() <= UTF8_SAMPLE) != EUtf8Check::Invalid) {
-        // The sample spares a Shift-JIS file the whole attempt.
-        result.eCode = ETextCode::Utf8;
-        bool bWide = false;
-        DecodeUtf8(bytes, result, true, &bWide);
-        if (result.eProblem != ETextProblem::Malformed && bWide)
-            return result;
-    }
-    const int nKanji = DetectKanjiCode(bytes);
-    if (nKanji == KANJI_SJIS || nKanji == KANJI_UNKNOWN) {
-        // A text of nothing but ASCII (without escape sequences) is taken in
-        // the code of new documents.
-        if (eAscii != ETextCode::Sjis && AsciiRun(reinterpret_cast<const unsigned char *>(bytes.data()),
-                                                  reinterpret_cast<const unsigned char *>(bytes.data())
-                                                      + bytes.size()) == bytes.size())
-            return DecodeFileTextAs(bytes, eAscii);
-        asIs();
         return result;
     }
-    result = DecodeFileTextAs(bytes, nKanji == KANJI_EUC ? ETextCode::Euc : ETextCode::Jis);
-    if (result.eProblem == ETextProblem::Malformed)
-        asIs();
-    return result;
+    return DecodeFileTextAs(bytes, result.eCode);
 }
 
 CDecodedText DecodeFileTextAs(std::string_view bytes, ETextCode eCode)

@@ -95,6 +95,24 @@ struct CDecodedText
 // nothing (ASCII only, or empty).
 ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis);
 
+// Of bytes the kanji detection takes for EUC-JP, whether EUC-JP is the
+// likelier reading rather than Shift-JIS: half-width katakana (0xA1-0xDF)
+// two at a time look like EUC-JP kanji. EUC-JP wins when the Shift-JIS
+// reading breaks (a byte or pair Shift-JIS has not, or the user-defined
+// area), or when its own reading looks like Japanese: kana and the
+// punctuation of JIS row 1 make up a good part of any Japanese text, and they
+// seldom come out of half-width katakana read two at a time. In doubt, and
+// for bytes that are no EUC-JP at all, Shift-JIS.
+bool EucReadingIsLikelier(std::string_view bytes);
+
+// Whether bytes of a file already show that DetectTextCode takes the whole
+// file for Shift-JIS, however it goes on: a sequence UTF-8 does not allow,
+// and a pair only Shift-JIS has before anything that points elsewhere. The
+// bytes must begin the file, or follow nothing but bytes below 0x80 other
+// than ESC, SO and SI (which leave every decision as it is). For reading a
+// file a block at a time; false means only that more of it is needed.
+bool BytesShowSjis(std::string_view part);
+
 // Converts a file's bytes into the document's Shift-JIS. DecodeFileText
 // detects the code; an EUC-JP or JIS guess whose bytes are malformed falls
 // back to Shift-JIS. DecodeFileTextAs takes the code the user names and
