@@ -2,13 +2,13 @@
 
 #include "search/linereader.h"
 #include "text/filecode.h"
-#include "text/utf8check.h"
 #include "search/plainsearch.h"
 #include "search/regex.h"
 #include "text/codec.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -92,6 +92,37 @@ int CountShortLines(const char *p, std::size_t n)
         nLines += nHere;
     }
     return nLines;
+}
+
+// Whether a word holds a zero byte (it may also flag a byte above a real one).
+inline bool HasZeroByte(std::uint64_t w)
+{
+    return ((w - 0x0101010101010101ULL) & ~w & 0x8080808080808080ULL) != 0;
+}
+
+// The length of the run of plain bytes at p: below 0x80 and none of ESC, SO
+// and SI. Eight bytes at a time.
+std::size_t PlainRun(const char *p, std::size_t n)
+{
+    std::size_t i = 0;
+    for (;;) {
+        while (n - i >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            if ((w & 0x8080808080808080ULL) || HasZeroByte(w ^ 0x1B1B1B1B1B1B1B1BULL)
+                || HasZeroByte(w ^ 0x0E0E0E0E0E0E0E0EULL) || HasZeroByte(w ^ 0x0F0F0F0F0F0F0F0FULL))
+                break;
+            i += 8;
+        }
+        // The word that stopped the run, byte by byte.
+        for (const std::size_t nStop = std::min(n, i + 8); i < nStop; ++i) {
+            const unsigned char c = static_cast<unsigned char>(p[i]);
+            if (c >= 0x80 || c == 0x1B || c == 0x0E || c == 0x0F)
+                return i;
+        }
+        if (i >= n)
+            return n;
+    }
 }
 
 } // namespace
@@ -329,10 +360,61 @@ bool CFolderSearch::SearchFile(const std::string &strRelative, const CFileHandle
     // The file is closed however the search of it ends.
     struct CCloseReader
     {
-        CSearchLineReader &reader;
-        ~CCloseReader() { reader.Close(); }
-    } closer{m_reader};
+        CFolderSearch &search;
+        ~CCloseReader()
+        {
+            search.m_reader.Close();
+            // A large file read whole gives its memory back at once.
+            for (std::string *p : {&search.m_strWhole, &search.m_strText}) {
+                p->clear();
+                if (p->capacity() > (std::size_t(1) << 20))
+                    p->shrink_to_fit();
+            }
+        }
+    } closer{*this};
     return SearchBlocks(strRelative);
+}
+
+CFolderSearch::ESourceSwitch CFolderSearch::SwitchToText(bool bWholeInBlock)
+{
+    CSearchLineReader &reader = m_reader;
+    std::string_view bytes;
+    if (bWholeInBlock) {
+        bytes = std::string_view(reader.GetBlock(), reader.GetEnd());
+    } else {
+        if (!reader.ReadWholeFile(m_strWhole))
+            return SOURCE_UNREADABLE;
+        bytes = m_strWhole;
+    }
+    // The one detection the editor opens files with.
+    const ETextCode eCode = DetectTextCode(bytes);
+    if (eCode == ETextCode::Sjis)
+        return SOURCE_KEPT;
+    if (bWholeInBlock) {
+        // The block is about to be filled from the text.
+        m_strWhole.assign(bytes);
+        bytes = m_strWhole;
+    }
+    // What was read so far is plain and reads the same in the text.
+    const std::size_t nRead = reader.GetOffset();
+    if (eCode == ETextCode::Utf8 || eCode == ETextCode::Utf8Bom) {
+        // Decoded as it is searched: no second copy of a large file.
+        auto pDecoder = std::make_shared<CUtf8StreamDecoder>(bytes, false, eCode == ETextCode::Utf8Bom);
+        reader.UseSource(
+            [pDecoder](char *p, std::size_t n) { return pDecoder->Decode(p, n); },
+            nRead);
+    } else {
+        m_strText = DecodeFileTextAs(bytes, eCode).strText;
+        reader.UseSource(
+            [this, nAt = std::size_t(0)](char *p, std::size_t n) mutable {
+                const std::size_t k = std::min(n, m_strText.size() - nAt);
+                std::memcpy(p, m_strText.data() + nAt, k);
+                nAt += k;
+                return k;
+            },
+            nRead);
+    }
+    return SOURCE_SWITCHED;
 }
 
 bool CFolderSearch::SearchBlocks(const std::string &strRelative)
@@ -345,7 +427,11 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
     const char *const pBlock = reader.GetBlock();
     const char *const pScan = bFold ? m_pFolded.get() : pBlock;
     bool bFirst = true;
-    bool bUtf8 = false;
+    // Until the code of the file is known, every byte read is plain: below
+    // 0x80 and none of ESC, SO and SI, the same in every code. nPlainEnd is
+    // the offset in the file up to which that has been checked.
+    bool bProbing = true;
+    std::size_t nPlainEnd = 0;
     while (!(pCancelled && pCancelled->load(std::memory_order_relaxed))) {
         // Keep the unread rest and fill the block up again; the folded copy follows.
         const std::size_t nRest = reader.GetEnd() - reader.GetPos();
@@ -361,28 +447,35 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
         // before it is lost.
         if (bFirst && std::memchr(pBlock, 0, nHave))
             break;
-        // A UTF-8 file is searched line by line in Shift-JIS, so that the text
-        // the user typed is found and the results read as every other file's.
-        if (bFirst)
-            bUtf8 = std::string_view(pBlock, nHave).starts_with("\xEF\xBB\xBF")
-                    || CheckUtf8(std::string_view(pBlock, nHave), reader.IsAtEof()) == EUtf8Check::Wide;
         bFirst = false;
         if (nHave == 0)
             break;
+        if (bProbing) {
+            const std::size_t nBlockOffset = reader.GetOffset() - reader.GetPos();
+            const std::size_t nFrom = std::max(nPlainEnd, nBlockOffset) - nBlockOffset;
+            const std::size_t nPlain = nFrom + PlainRun(pBlock + nFrom, nHave - nFrom);
+            nPlainEnd = nBlockOffset + nPlain;
+            if (nPlain < nHave) {
+                bProbing = false;
+                // Most files show they are Shift-JIS early; the others are
+                // read whole and searched in the text the editor makes of them.
+                if (!BytesShowSjis(std::string_view(pBlock + nPlain, nHave - nPlain))) {
+                    const ESourceSwitch eSwitch = SwitchToText(nBlockOffset == 0 && reader.IsAtEof());
+                    if (eSwitch == SOURCE_UNREADABLE) {
+                        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative, 0, 0, {}}, false);
+                        return true;
+                    }
+                    if (eSwitch == SOURCE_SWITCHED)
+                        continue;
+                }
+            }
+        }
 
         // Pieces are stepped through one by one for their numbers; only those
         // where the prefilter's bytes occur are looked at closely.
         const bool bEof = reader.IsAtEof();
         std::size_t nCandidate = 0;
         bool bCandidateKnown = false;
-        while (bUtf8 && reader.HasWholePiece()) {
-            const std::string_view piece = reader.NextPiece();
-            if (pCancelled && pCancelled->load(std::memory_order_relaxed))
-                return true;
-            const CDecodedText line = DecodeFileTextAs(piece, ETextCode::Utf8);
-            if (!CheckPiece(strRelative, line.strText, reader.GetLineNumber()))
-                return false;
-        }
         while (reader.HasWholePiece()) {
             const std::size_t nPos = reader.GetPos();
             if (!m_prefilter.IsEmpty() && (!bCandidateKnown || nCandidate < nPos)) {

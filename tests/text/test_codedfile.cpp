@@ -81,7 +81,7 @@ TEST(CodedFile, FilesThatCannotComeBackOpenReadOnly)
 TEST(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
 {
     CTempDir dir;
-    WriteFileBytes(dir.File("f"), "\xB4\xC1\n");
+    WriteFileBytes(dir.File("f"), "\xB4\xC1\xBB\xFA\n");  // 漢字
     CCrystalTextBuffer buffer;
     CFileCodeState state;
     ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
@@ -94,7 +94,7 @@ TEST(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
     EXPECT_TRUE(failure.bUnencodable);
     EXPECT_EQ(failure.nLine, 1);
     EXPECT_EQ(failure.nChar, 2);
-    EXPECT_EQ(ReadFileBytes(dir.File("f")), "\xB4\xC1\n");
+    EXPECT_EQ(ReadFileBytes(dir.File("f")), "\xB4\xC1\xBB\xFA\n");
     EXPECT_TRUE(buffer.IsModified());
     EXPECT_EQ(ListDir(dir.Path()).size(), 1u);  // no temporary file left behind
 }
