@@ -2,7 +2,7 @@
 // same texts as a mixed tree in which the files are Shift-JIS, UTF-8, EUC-JP
 // and JIS in turn.
 //
-//   wp_bench_foldersearch_codes [--dir DIR] [--files N] [--runs N]
+//   wp_bench_foldersearch_codes [--dir DIR] [--files N] [--runs N] [--sjis-only]
 //
 // The trees are generated once into DIR (default ./bench-data/foldersearch):
 // N files (default 1200) of HTML-like lines, most a few tens of KB, every
@@ -95,7 +95,11 @@ void MakeTrees(const std::filesystem::path &dir, int nFiles)
         if (i % 50 == 11)
             text = MakeLines(rng, 200000, true);
         text += MakeLines(rng, nBytes, bAscii);
-        const std::string strName = "d" + std::to_string(i % 30) + "/f" + std::to_string(i) + ".html";
+        std::string strName = "d";
+        strName += std::to_string(i % 30);
+        strName += "/f";
+        strName += std::to_string(i);
+        strName += ".html";
         WriteAll(dir / "sjis" / strName, text);
         std::string coded;
         if (!EncodeFileText(text, aCodes[i % 4], CTextForms(), coded)) {
@@ -126,6 +130,7 @@ int main(int argc, char **argv)
     int nRuns = 5;
     int nFiles = 1200;
     std::filesystem::path dir = "bench-data/foldersearch";
+    bool bSjisOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc)
@@ -134,6 +139,8 @@ int main(int argc, char **argv)
             nFiles = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--dir" && i + 1 < argc)
             dir = argv[++i];
+        else if (arg == "--sjis-only")
+            bSjisOnly = true;
     }
     dir /= std::to_string(nFiles);
     MakeTrees(dir, nFiles);
@@ -154,9 +161,11 @@ int main(int argc, char **argv)
     std::printf("Folder search over %d files; best of %d runs after a warm-up\n", nFiles, nRuns);
     std::printf("%-30s %18s %18s\n", "search", "Shift-JIS tree", "mixed tree");
     for (const CCase &c : aCases) {
-        char szCells[2][40];
+        char szCells[2][40] = {"-", "-"};
         int k = 0;
         for (const char *pszTree : {"sjis", "mixed"}) {
+            if (bSjisOnly && k > 0)
+                break;
             int nHits = 0;
             const double d = BestSeconds(nRuns, [&] {
                 FolderSearchParams params{(dir / pszTree).string(), c.pszText, "*.html", c.bIgnoreCase, true, c.bRegex};

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -92,37 +91,6 @@ int CountShortLines(const char *p, std::size_t n)
         nLines += nHere;
     }
     return nLines;
-}
-
-// Whether a word holds a zero byte (it may also flag a byte above a real one).
-inline bool HasZeroByte(std::uint64_t w)
-{
-    return ((w - 0x0101010101010101ULL) & ~w & 0x8080808080808080ULL) != 0;
-}
-
-// The length of the run of plain bytes at p: below 0x80 and none of ESC, SO
-// and SI. Eight bytes at a time.
-std::size_t PlainRun(const char *p, std::size_t n)
-{
-    std::size_t i = 0;
-    for (;;) {
-        while (n - i >= 8) {
-            std::uint64_t w;
-            std::memcpy(&w, p + i, 8);
-            if ((w & 0x8080808080808080ULL) || HasZeroByte(w ^ 0x1B1B1B1B1B1B1B1BULL)
-                || HasZeroByte(w ^ 0x0E0E0E0E0E0E0E0EULL) || HasZeroByte(w ^ 0x0F0F0F0F0F0F0F0FULL))
-                break;
-            i += 8;
-        }
-        // The word that stopped the run, byte by byte.
-        for (const std::size_t nStop = std::min(n, i + 8); i < nStop; ++i) {
-            const unsigned char c = static_cast<unsigned char>(p[i]);
-            if (c >= 0x80 || c == 0x1B || c == 0x0E || c == 0x0F)
-                return i;
-        }
-        if (i >= n)
-            return n;
-    }
 }
 
 } // namespace
@@ -387,7 +355,7 @@ CFolderSearch::ESourceSwitch CFolderSearch::SwitchToText(bool bWholeInBlock)
         bytes = m_strWhole;
     }
     // The one detection the editor opens files with.
-    const ETextCode eCode = DetectTextCode(bytes);
+    const ETextCode eCode = DetectTextCode(bytes, ETextCode::Sjis, &m_strText);
     if (eCode == ETextCode::Sjis)
         return SOURCE_KEPT;
     if (bWholeInBlock) {
@@ -404,7 +372,6 @@ CFolderSearch::ESourceSwitch CFolderSearch::SwitchToText(bool bWholeInBlock)
             [pDecoder](char *p, std::size_t n) { return pDecoder->Decode(p, n); },
             nRead);
     } else {
-        m_strText = DecodeFileTextAs(bytes, eCode).strText;
         reader.UseSource(
             [this, nAt = std::size_t(0)](char *p, std::size_t n) mutable {
                 const std::size_t k = std::min(n, m_strText.size() - nAt);
@@ -453,7 +420,7 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
         if (bProbing) {
             const std::size_t nBlockOffset = reader.GetOffset() - reader.GetPos();
             const std::size_t nFrom = std::max(nPlainEnd, nBlockOffset) - nBlockOffset;
-            const std::size_t nPlain = nFrom + PlainRun(pBlock + nFrom, nHave - nFrom);
+            const std::size_t nPlain = nFrom + PlainTextRun(pBlock + nFrom, nHave - nFrom);
             nPlainEnd = nBlockOffset + nPlain;
             if (nPlain < nHave) {
                 bProbing = false;
@@ -465,8 +432,12 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
                         Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative, 0, 0, {}}, false);
                         return true;
                     }
-                    if (eSwitch == SOURCE_SWITCHED)
+                    if (eSwitch == SOURCE_SWITCHED) {
+                        // The reader may already hold some of the text.
+                        if (bFold)
+                            FoldAsciiCapitals(pBlock, m_pFolded.get(), reader.GetEnd());
                         continue;
+                    }
                 }
             }
         }

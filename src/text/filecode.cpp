@@ -68,6 +68,38 @@ inline std::size_t AsciiRun(const unsigned char *p, const unsigned char *pEnd)
     return static_cast<std::size_t>(q - p);
 }
 
+// Whether a word holds a zero byte (it may also flag a byte above a real one).
+inline bool HasZeroByte(std::uint64_t w)
+{
+    return ((w - 0x0101010101010101ULL) & ~w & 0x8080808080808080ULL) != 0;
+}
+
+// The length of the run of plain bytes at p: below 0x80 and none of ESC, SO
+// and SI. Eight bytes at a time.
+std::size_t PlainRun(const unsigned char *p, std::size_t n)
+{
+    std::size_t i = 0;
+    for (;;) {
+        while (n - i >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            // SO and SI are the bytes that read as SI with the lowest bit set.
+            if ((w & 0x8080808080808080ULL) || HasZeroByte(w ^ 0x1B1B1B1B1B1B1B1BULL)
+                || HasZeroByte((w | 0x0101010101010101ULL) ^ 0x0F0F0F0F0F0F0F0FULL))
+                break;
+            i += 8;
+        }
+        // The word that stopped the run, byte by byte.
+        for (const std::size_t nStop = std::min(n, i + 8); i < nStop; ++i) {
+            const unsigned char c = static_cast<unsigned char>(p[i]);
+            if (c >= 0x80 || c == 0x1B || c == 0x0E || c == 0x0F)
+                return i;
+        }
+        if (i >= n)
+            return n;
+    }
+}
+
 // Collects the decoded text and the first problem.
 class CDecodeOutput
 {
@@ -232,7 +264,9 @@ void DecodeEuc(std::string_view bytes, CDecodedText &result)
     out.Done();
 }
 
-void DecodeJis(std::string_view bytes, CDecodedText &result)
+// bWayBack: also find out whether the writer would give the same bytes back
+// (a second pass), which only a text to be saved needs.
+void DecodeJis(std::string_view bytes, CDecodedText &result, bool bWayBack = true)
 {
     const CFileCodeTables &t = FileCodeTables();
     CDecodeOutput out(result, bytes);
@@ -244,6 +278,25 @@ void DecodeJis(std::string_view bytes, CDecodedText &result)
     bool bSeenAsciiIn = false;
     bool bSeenKana = false;
     while (p < pEnd) {
+        if (eMode == ASCII && !bShift) {
+            const std::size_t n = PlainRun(p, static_cast<std::size_t>(pEnd - p));
+            out.Put(p, n);
+            p += n;
+            if (p == pEnd)
+                break;
+        } else if (eMode == KANJI && !bShift) {
+            // A run of kanji, pair by pair, until anything else.
+            while (pEnd - p >= 2 && p[0] >= 0x21 && p[0] <= 0x7E && p[1] >= 0x21 && p[1] <= 0x7E) {
+                const KanjiBytePair s = JisToSjisPair(p[0], p[1]);
+                const auto nCode = static_cast<std::uint16_t>(s.c1 * 256 + s.c2);
+                if (t.aDouble[nCode] == 0)
+                    break;
+                out.PutCode(nCode);
+                p += 2;
+            }
+            if (p == pEnd)
+                break;
+        }
         const unsigned char c = *p;
         if (c == ESC) {
             const std::size_t nLeft = static_cast<std::size_t>(pEnd - p);
@@ -309,7 +362,7 @@ void DecodeJis(std::string_view bytes, CDecodedText &result)
         }
     }
     out.Done();
-    if (!result.IsExact())
+    if (!result.IsExact() || !bWayBack)
         return;
     // Escape sequences may stand where this writer would not put them (a
     // redundant one, kanji left open at the end); then the file would not
@@ -338,8 +391,9 @@ std::uint16_t SevenBitPlaceOf(const CFileCodeTables &t, unsigned char c1, unsign
 
 // The code the editor reads a file in. Where finding it meant decoding the
 // text (EUC-JP and JIS, which are taken only when they decode cleanly), the
-// text goes to pDecoded, so that it is not decoded twice.
-ETextCode DetectCode(std::string_view bytes, ETextCode eAscii, CDecodedText *pDecoded)
+// text goes to pDecoded, so that it is not decoded twice; bWayBack as for
+// DecodeJis.
+ETextCode DetectCode(std::string_view bytes, ETextCode eAscii, CDecodedText *pDecoded, bool bWayBack)
 {
     if (bytes.starts_with(BOM)) {
         if (CheckUtf8(bytes.substr(BOM.size())) != EUtf8Check::Invalid)
@@ -354,18 +408,29 @@ ETextCode DetectCode(std::string_view bytes, ETextCode eAscii, CDecodedText *pDe
         const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
         return AsciiRun(p, p + bytes.size()) == bytes.size() ? eAscii : ETextCode::Sjis;
     }
-    const ETextCode eCode = nKanji == KANJI_EUC ? ETextCode::Euc : ETextCode::Jis;
-    CDecodedText decoded = DecodeFileTextAs(bytes, eCode);
     // Half-width katakana in Shift-JIS pair up into what EUC-JP reads as
     // kanji: such a text is EUC-JP only when that reading is the likelier.
-    if (decoded.eProblem == ETextProblem::Malformed || (eCode == ETextCode::Euc && !EucReadingIsLikelier(bytes)))
+    if (nKanji == KANJI_EUC && !EucReadingIsLikelier(bytes))
+        return ETextCode::Sjis;
+    CDecodedText decoded;
+    decoded.eCode = nKanji == KANJI_EUC ? ETextCode::Euc : ETextCode::Jis;
+    if (decoded.eCode == ETextCode::Euc)
+        DecodeEuc(bytes, decoded);
+    else
+        DecodeJis(bytes, decoded, bWayBack);
+    if (decoded.eProblem == ETextProblem::Malformed)
         return ETextCode::Sjis;
     if (pDecoded)
         *pDecoded = std::move(decoded);
-    return eCode;
+    return nKanji == KANJI_EUC ? ETextCode::Euc : ETextCode::Jis;
 }
 
 } // namespace
+
+std::size_t PlainTextRun(const char *p, std::size_t n)
+{
+    return PlainRun(reinterpret_cast<const unsigned char *>(p), n);
+}
 
 const char *TextCodeTag(ETextCode eCode)
 {
@@ -394,15 +459,20 @@ const char *TextCodeLabel(ETextCode eCode)
     return NamesOf(eCode).pszLabel;
 }
 
-ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii)
+ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii, std::string *pText)
 {
-    return DetectCode(bytes, eAscii, nullptr);
+    if (!pText)
+        return DetectCode(bytes, eAscii, nullptr, false);
+    CDecodedText decoded;
+    const ETextCode eCode = DetectCode(bytes, eAscii, &decoded, false);
+    *pText = std::move(decoded.strText);
+    return eCode;
 }
 
 CDecodedText DecodeFileText(std::string_view bytes, ETextCode eAscii, bool bCopySjis)
 {
     CDecodedText result;
-    result.eCode = DetectCode(bytes, eAscii, &result);
+    result.eCode = DetectCode(bytes, eAscii, &result, true);
     if (!result.strText.empty() || bytes.empty())
         return result;
     if (result.eCode == ETextCode::Sjis) {

@@ -93,7 +93,14 @@ struct CDecodedText
 // character beyond ASCII, is UTF-8; then the kanji detection decides between
 // Shift-JIS, EUC-JP and JIS. eAscii is the answer for a text that decides
 // nothing (ASCII only, or empty).
-ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis);
+// Where finding the code meant decoding the text (EUC-JP, JIS), pText, when
+// given, receives that Shift-JIS text; else it is left empty.
+ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis, std::string *pText = nullptr);
+
+// The length of the run at p of bytes that every code reads as the same
+// ASCII: below 0x80, and none of ESC, SO and SI (which switch a JIS text's
+// mode).
+std::size_t PlainTextRun(const char *p, std::size_t n);
 
 // Of bytes the kanji detection takes for EUC-JP, whether EUC-JP is the
 // likelier reading rather than Shift-JIS: half-width katakana (0xA1-0xDF)

@@ -1,6 +1,8 @@
 #include "text/utf8check.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -18,7 +20,15 @@ EUtf8Stop ScanUtf8(std::string_view bytes, bool &bWide)
     while (i < bytes.size()) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (c < 0x80) {
+            // ASCII eight bytes at a time.
             ++i;
+            while (bytes.size() - i >= 8) {
+                std::uint64_t w;
+                std::memcpy(&w, bytes.data() + i, 8);
+                if (w & 0x8080808080808080ULL)
+                    break;
+                i += 8;
+            }
             continue;
         }
         int nMore = 0;

@@ -120,6 +120,8 @@ TEST_F(FolderSearchCodes, TheCodeIsFoundPastALongStartOfAscii)
         // Lines before and after the switch keep their numbers.
         EXPECT_EQ(Find("f.txt", "line 7 "), Matches{"7: line 7 plain"}) << TextCodeTag(eCode);
         EXPECT_EQ(Find("f.txt", "after"), Matches{std::to_string(nHeadLines + 2) + ": after"}) << TextCodeTag(eCode);
+        EXPECT_EQ(Find("f.txt", "AFTER", true), Matches{std::to_string(nHeadLines + 2) + ": after"}) << TextCodeTag(eCode);
+        EXPECT_EQ(Find("f.txt", "PLAIN \x82\xb1", true), Matches{strHit}) << TextCodeTag(eCode);
     }
 }
 
