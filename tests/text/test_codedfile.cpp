@@ -99,6 +99,21 @@ TEST(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
     EXPECT_EQ(ListDir(dir.Path()).size(), 1u);  // no temporary file left behind
 }
 
+TEST(CodedFile, AUtf8CharacterAcrossTheFirst64KbIsStillUtf8)
+{
+    // The first character beyond ASCII straddles the first 64 KB, which the
+    // quick look at a file's start takes in: only the whole file decides.
+    CTempDir dir;
+    const std::string strHead(64 * 1024 - 6, 'a');
+    WriteFileBytes(dir.File("f"), "line\n" + strHead + "\xE3\x81\x82\n");  // あ from byte 65535 on
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
+    EXPECT_EQ(state.eCode, ETextCode::Utf8);
+    ASSERT_EQ(buffer.GetLineLength(1), static_cast<int>(strHead.size()) + 2);
+    EXPECT_EQ(std::string(buffer.GetLineText(1) + strHead.size(), 2), "\x82\xA0");
+}
+
 TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
 {
     CTempDir dir;
