@@ -16,9 +16,10 @@ work=$(realpath "$work")
 cd "$work"
 
 # race "PREPARE" "NAME" "COMMAND" ["NAME" "COMMAND" ...]: each command runs
-# RUNS times, in turns, after PREPARE and a sync; prints each best time and
-# keeps it in BEST[NAME].
-declare -A BEST
+# RUNS times, in turns, after PREPARE and a sync; prints each best wall time
+# and best CPU time (user and system, of every process of the command) and
+# keeps them in BEST[NAME] and CPU[NAME].
+declare -A BEST CPU
 race() {
     local prepare=$1
     shift
@@ -32,19 +33,23 @@ race() {
         for ((k = 0; k < ${#names[@]}; k++)); do
             bash -c "$prepare"
             sync
-            local t0 t1 t
+            local t0 t1 t c
             t0=$(date +%s.%N)
-            bash -c "${commands[k]}" > /dev/null 2>&1
+            /usr/bin/time -f '%U %S' -o "$work/cpu.time" bash -c "${commands[k]}" > /dev/null 2>&1
             t1=$(date +%s.%N)
             t=$(echo "$t1 - $t0" | bc)
+            c=$(awk '{ print $1 + $2 }' "$work/cpu.time")
             local name=${names[k]}
             if [ -z "${BEST[$name]:-}" ] || [ "$(echo "$t < ${BEST[$name]}" | bc)" = 1 ]; then
                 BEST[$name]=$t
             fi
+            if [ -z "${CPU[$name]:-}" ] || [ "$(echo "$c < ${CPU[$name]}" | bc)" = 1 ]; then
+                CPU[$name]=$c
+            fi
         done
     done
     for name in "${names[@]}"; do
-        printf '  %-36s %8.3f s\n' "$name" "${BEST[$name]}"
+        printf '  %-36s %8.3f s wall %8.3f s CPU\n' "$name" "${BEST[$name]}" "${CPU[$name]}"
     done
 }
 
@@ -71,7 +76,9 @@ race ":" \
 lzh=$(stat -c %s tree.lzh)
 tgz=$(stat -c %s tree.tgz)
 echo "  size: LZH $lzh, tar.gz $tgz, ratio $(ratio "$lzh" "$tgz")"
-echo "  time ratio: $(ratio "${BEST[wrenpad-tool archive pack (LZH)]}" "${BEST[tar | gzip -6]}")"
+echo "  time ratio: $(ratio "${BEST[wrenpad-tool archive pack (LZH)]}" "${BEST[tar | gzip -6]}") wall," \
+    "$(ratio "${CPU[wrenpad-tool archive pack (LZH)]}" "${CPU[tar | gzip -6]}") CPU ($(nproc) processors;" \
+    "ours codes files on one thread per processor)"
 # Ours waits for the archive to reach the disk (fsync) before it takes the
 # archive's name; the pipeline does not.
 

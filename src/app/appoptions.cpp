@@ -24,8 +24,9 @@ void COptionsData::Load(const CProfileStore &store, const CAppSettings &settings
     if (nMRUCount < 0 || nMRUCount > 16)
         nMRUCount = 4;
     bShowSplash = Flag(store, "bShowSplash", 1);
-    // The sheet shows single-instance mode off while the entry is missing.
-    bNotNewAppCreate = Flag(store, "bNotNewAppCreate", 0);
+    // Missing, the entry means one instance at start-up: the sheet shows the
+    // same, so that OK does not quietly turn it off.
+    bNotNewAppCreate = Flag(store, "bNotNewAppCreate", 1);
     strUseWrenpadExtension = store.GetString(SECTION_MAIN, "UseWrenpadExtension", DEFAULT_WRENPAD_EXTENSIONS);
     bUseWpShMenu = Flag(store, "bUseWpShMenu", 0);
     bShowTrayIcon = Flag(store, "bShowTrayIcon", 0);

@@ -97,6 +97,10 @@ CWrenpadDoc *CWrenpadApp::RestoreRecord(COrphanRecord &record, QStringList &note
     buffer.SetModified(true);
     buffer.ClearUndo();
 
+    // Saved again, the text is written the way its file was.
+    const bool bFileThere = record.FileState() == RECFILE_SAME || record.FileState() == RECFILE_CHANGED;
+    pDoc->RestoreTextCode(record.Summary().header.strDocCode, bFileThere ? record.Path() : std::string());
+
     switch (record.FileState()) {
     case RECFILE_SAME:
         pDoc->SetPathName(record.Path());
@@ -123,8 +127,7 @@ CWrenpadDoc *CWrenpadApp::RestoreRecord(COrphanRecord &record, QStringList &note
     bool bKept = false;
     if (pJournal && m_pRecovery->IsOpen()) {
         // A file restored as untitled is no longer the text's file.
-        const bool bHasFile = record.FileState() == RECFILE_SAME || record.FileState() == RECFILE_CHANGED;
-        pJournal->BeginRecord(bHasFile ? record.Summary().header.fileAtBase : CFileIdentity());
+        pJournal->BeginRecord(bFileThere ? record.Summary().header.fileAtBase : CFileIdentity());
         bKept = pJournal->HasRecord() && m_pRecovery->Flush();
     }
     // Without a record of its own the restored text keeps the old one: it is

@@ -50,8 +50,10 @@ void CWrenpadTextBuffer::SetModified(bool bModified)
 CWrenpadDoc::CWrenpadDoc(QObject *pParent, std::shared_ptr<CRecoveryManager> pRecovery)
     : QObject(pParent), m_buffer(this), m_lfFont(LoadFontSetting(AppProfile()))
 {
-    if (pRecovery)
+    if (pRecovery) {
         m_pJournal = std::make_unique<CDocJournal>(std::move(pRecovery), m_buffer);
+        m_pJournal->SetDocCodeSource([this] { return CodeStateToLine(m_code); });
+    }
     OnCommand(ID_FILE_SAVE, [this] { DoFileSave(); });
     OnCommand(ID_FILE_SAVE_AS, [this] { DoSave(std::string()); });
     OnCommand(ID_FILE_CLOSE, [this] {

@@ -119,6 +119,10 @@ public:
     void AddCodeChoice(CFileDialogRequest &request) const;
     // The code of new documents, from the settings.
     static ETextCode NewDocumentCode();
+    // A text restored from a recovery record takes the code its record names;
+    // a record of an older version names none: then the code of the file on
+    // disk (strFile, empty when the text has none), else that of new documents.
+    void RestoreTextCode(const std::string &strRecordCode, const std::string &strFile);
 
     // --- Font of all views ---------------------------------------------------
     QFont GetFont() const;

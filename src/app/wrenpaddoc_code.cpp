@@ -7,6 +7,8 @@
 #include "app/docfile.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
+#include "text/codedfile.h"
+#include "tools/kanjiio.h"
 
 #include <QApplication>
 
@@ -52,6 +54,27 @@ ETextCode CWrenpadDoc::NewDocumentCode()
     if (!ParseTextCodeTag(AppSettings().m_strNewFileCode, eCode))
         eCode = ETextCode::Sjis;
     return eCode;
+}
+
+void CWrenpadDoc::RestoreTextCode(const std::string &strRecordCode, const std::string &strFile)
+{
+    CFileCodeState state;
+    if (!CodeStateFromLine(strRecordCode, state)) {
+        state = CFileCodeState();
+        state.eCode = NewDocumentCode();
+        std::string bytes;
+        if (!strFile.empty() && ReadWholeFile(strFile, bytes) == FILEERR_NONE) {
+            const CDecodedText text = DecodeFileText(bytes, NewDocumentCode(), false);
+            state.eCode = text.eCode;
+            state.forms = text.forms;
+            state.eProblem = text.eProblem;
+            state.nProblemLine = text.nProblemLine;
+            state.cProblem = text.cProblem;
+            state.cProblemOther = text.cProblemOther;
+        }
+    }
+    m_code = state;
+    emit StateChanged();
 }
 
 bool CWrenpadDoc::LoadDocumentFile(const std::string &strPath)

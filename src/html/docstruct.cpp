@@ -60,6 +60,31 @@ bool FindTagClose(const std::vector<std::string> &aLines, CPoint ptFrom, CPoint 
     return false;
 }
 
+// An opening tag, "<name" followed by a blank, ">" or the line's end only
+// ("<bodyx" and "<header" are other tags), up to the ">" that closes it,
+// which may be on a later line: <html lang="ja"> is as much the document's
+// html tag as <html>.
+CDocTagPos FindOpenTag(const std::vector<std::string> &aLines, std::string_view strOpen, int nLastLine)
+{
+    CPoint ptFrom;
+    for (;;) {
+        CDocTagPos tag = FindFrom(aLines, strOpen, ptFrom, nLastLine);
+        if (!tag.bFound)
+            return tag;
+        const std::string &line = aLines[static_cast<std::size_t>(tag.ptEnd.y)];
+        const std::size_t x = static_cast<std::size_t>(tag.ptEnd.x);
+        const char c = x < line.size() ? line[x] : '\n';
+        if (c == '>' || c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            CPoint ptClose;
+            if (!FindTagClose(aLines, tag.ptEnd, ptClose))
+                return CDocTagPos();
+            tag.ptEnd = ptClose;
+            return tag;
+        }
+        ptFrom = tag.ptEnd;
+    }
+}
+
 bool Before(CPoint a, CPoint b)
 {
     return a.y < b.y || (a.y == b.y && a.x < b.x);
@@ -88,8 +113,8 @@ CDocStructure FindDocStructure(const std::vector<std::string> &aLines)
     if (aLines.empty())
         return doc;
     const int nHeadLast = STRUCTURE_HEAD_LINES - 1;
-    doc.html = FindFrom(aLines, "<html>", CPoint(), nHeadLast);
-    doc.head = FindFrom(aLines, "<head>", CPoint(), nHeadLast);
+    doc.html = FindOpenTag(aLines, "<html", nHeadLast);
+    doc.head = FindOpenTag(aLines, "<head", nHeadLast);
     doc.headEnd = FindFrom(aLines, "</head>", CPoint(), nHeadLast);
     const CDocTagPos titleOpen = FindFrom(aLines, "<title>", CPoint(), nHeadLast);
     if (titleOpen.bFound) {
@@ -100,25 +125,7 @@ CDocStructure FindDocStructure(const std::vector<std::string> &aLines)
             doc.title.ptEnd = titleClose.ptStart;
         }
     }
-    // "<body" followed by a blank or ">" only: "<bodyx" is another tag.
-    CPoint ptFrom;
-    for (;;) {
-        CDocTagPos body = FindFrom(aLines, "<body", ptFrom, static_cast<int>(aLines.size()) - 1);
-        if (!body.bFound)
-            break;
-        const std::string &line = aLines[static_cast<std::size_t>(body.ptEnd.y)];
-        const std::size_t x = static_cast<std::size_t>(body.ptEnd.x);
-        const char c = x < line.size() ? line[x] : '\n';
-        if (c == '>' || c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            CPoint ptClose;
-            if (FindTagClose(aLines, body.ptEnd, ptClose)) {
-                body.ptEnd = ptClose;
-                doc.body = body;
-            }
-            break;
-        }
-        ptFrom = body.ptEnd;
-    }
+    doc.body = FindOpenTag(aLines, "<body", static_cast<int>(aLines.size()) - 1);
     return doc;
 }
 

@@ -37,6 +37,8 @@ int MessageBox(QWidget *pParent, const QString &strText, const QString &strCapti
 
     QMessageBox box(pParent);
     box.setWindowTitle(strTitle);
+    // Messages quote the user's text, tags included: never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(strText);
     switch (nStyle & 0xF0) {
     case MB_ICONSTOP:

@@ -216,6 +216,8 @@ CJournalHeader CDocJournal::MakeHeader(std::uint8_t nBase, int nLineEndMode) con
     header.nLineEndMode = nLineEndMode;
     header.nBase = nBase;
     header.fileAtBase = m_fileAtBase;
+    if (m_fnDocCode)
+        header.strDocCode = m_fnDocCode();
     return header;
 }
 

@@ -15,6 +15,7 @@
 #include "recovery/journalformat.h"
 #include "text/textbuffer.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,10 @@ public:
 
     // The document's file (empty while untitled), named in the next record.
     void SetPath(const std::string &strPath);
+    // Asked whenever a record starts: how the document writes its file (its
+    // character code), kept in the record so that a restored text is saved
+    // the way its file was written.
+    void SetDocCodeSource(std::function<std::string()> fnDocCode) { m_fnDocCode = std::move(fnDocCode); }
     // The text is the file's with this identity, just read in this line-end
     // mode. A large document's record can start from a copy of the file.
     void SetBaselineLoaded(const CFileIdentity &identity, int nLineEndMode);
@@ -85,6 +90,7 @@ private:
     std::shared_ptr<CRecoveryManager> m_pManager;
     CCrystalTextBuffer &m_buffer;
     std::string m_strPath;
+    std::function<std::string()> m_fnDocCode;
 
     // What the text was when the document was last unmodified.
     bool m_bBaseFile = false;          // the file below holds exactly that text

@@ -152,6 +152,7 @@ void AppendHeader(std::string &strOut, const CJournalHeader &header)
     rb.PutVarint(header.nBaseSize);
     rb.PutVarint(header.nBaseCrc);
     PutIdentity(rb, header.fileAtBase);
+    rb.PutBytes(header.strDocCode);
     rb.Finish();
 }
 
@@ -303,6 +304,13 @@ bool DecodeHeader(std::string_view payload, CJournalHeader &header)
     header.strPath.assign(path);
     header.nBase = static_cast<std::uint8_t>(nBase);
     header.nBaseCrc = static_cast<std::uint32_t>(nCrc);
+    header.strDocCode.clear();
+    if (!r.AtEnd()) {
+        std::string_view code;
+        if (!r.Bytes(code))
+            return false;
+        header.strDocCode.assign(code);
+    }
     return true;
 }
 

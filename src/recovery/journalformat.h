@@ -80,6 +80,10 @@ struct CJournalHeader
     std::uint64_t nBaseSize = 0;   // JBASE_FILE: bytes of the base copy
     std::uint32_t nBaseCrc = 0;    // JBASE_FILE: its checksum
     CFileIdentity fileAtBase;      // the document's file when the text last matched it
+    // How the document writes its file (its character code), in the
+    // document's own words; empty in records of older versions, which end
+    // the header before it.
+    std::string strDocCode;
 };
 
 struct CJournalState

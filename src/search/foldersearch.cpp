@@ -298,8 +298,10 @@ bool CFolderSearch::CheckPiece(const std::string &strRelative, std::string_view 
     result.nLine = nLine;
     if (m_pRegex) {
         RegexRegisters &regs = m_pRegex->regs;
-        if (!RegexExecute(m_pRegex->pPattern.get(), text.data(), static_cast<int>(text.size()), 0, regs, true,
-                          &m_pRegex->ctx))
+        // The line is lower-cased for ignoring case, the expression is not:
+        // its capitals must match without regard to case too.
+        if (!RegexExecute(m_pRegex->pPattern.get(), text.data(), static_cast<int>(text.size()), 0, regs,
+                          !m_params.bIgnoreCase, &m_pRegex->ctx))
             return true;
         result.nKind = SEARCHRESULT_REGEX_MATCH;
         result.strText.assign(piece.substr(static_cast<std::size_t>(regs.nStart[0]),

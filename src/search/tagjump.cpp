@@ -70,12 +70,13 @@ std::string_view JumpTextOf(std::string_view selected)
 
 bool IsJumpUrl(std::string_view text)
 {
-    if (text.size() < 7)
-        return false;
-    for (const char *pszPrefix : {"http://", "file://", "mailto:"}) {
+    // https is what nearly every page links to now.
+    for (std::string_view prefix : {"http://", "https://", "file://", "mailto:"}) {
+        if (text.size() < prefix.size())
+            continue;
         bool bSame = true;
-        for (std::size_t i = 0; i < 7 && bSame; ++i)
-            bSame = std::tolower(static_cast<unsigned char>(text[i])) == pszPrefix[i];
+        for (std::size_t i = 0; i < prefix.size() && bSame; ++i)
+            bSame = std::tolower(static_cast<unsigned char>(text[i])) == prefix[i];
         if (bSame)
             return true;
     }

@@ -24,7 +24,7 @@ bool FindTokenAtCaret(std::string_view line, int nCaret, int &nStart, int &nEnd)
 // first space, ',', '"', tab, CR or LF.
 std::string_view JumpTextOf(std::string_view selected);
 
-// Whether a text starts with "http://", "file://" or "mailto:" in any case.
+// Whether a text starts with "http://", "https://", "file://" or "mailto:" in any case.
 bool IsJumpUrl(std::string_view text);
 
 // What a selected text (CP932) names: a URL, or a file that exists, looked

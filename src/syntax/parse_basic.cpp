@@ -59,15 +59,18 @@ bool IsUrlWordByte(unsigned char c)
 }
 
 // Colours the word [nBegin, nEnd) as a link when it starts with "http://" or
-// holds an '@' anywhere.
+// "https://", or holds an '@' anywhere.
 void ColorUrlWord(CParseScan &scan, int nBegin, int nEnd)
 {
-    static const char s_szHttp[] = "http://";
-    const int nHttp = static_cast<int>(sizeof s_szHttp - 1);
     const char *pWord = scan.Text() + nBegin;
-    if (nEnd > 5 && nBegin + nHttp <= scan.Length() && std::memcmp(pWord, s_szHttp, nHttp) == 0)
-        scan.AddBlock(nBegin, COLORINDEX_KEYWORD);
-    else if (std::memchr(pWord, '@', static_cast<std::size_t>(nEnd - nBegin)) != nullptr)
+    for (std::string_view prefix : {"http://", "https://"}) {
+        const int nPrefix = static_cast<int>(prefix.size());
+        if (nEnd > 5 && nBegin + nPrefix <= scan.Length() && std::memcmp(pWord, prefix.data(), prefix.size()) == 0) {
+            scan.AddBlock(nBegin, COLORINDEX_KEYWORD);
+            return;
+        }
+    }
+    if (std::memchr(pWord, '@', static_cast<std::size_t>(nEnd - nBegin)) != nullptr)
         scan.AddBlock(nBegin, COLORINDEX_KEYWORD);
 }
 

@@ -14,6 +14,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -227,4 +228,83 @@ std::string DescribeCodeProblem(const CFileCodeState &state)
         return strLine + "のエスケープシーケンスは、保存すると違うバイトになります。";
     }
     return std::string();
+}
+
+// "UTF8 0000010 BB0 1 12 128512 0": the code, which dual-form characters use
+// their other form, the JIS escapes (kanji, ASCII, kana shift), then the
+// problem, its line and its characters.
+std::string CodeStateToLine(const CFileCodeState &state)
+{
+    std::string s = TextCodeTag(state.eCode);
+    s += ' ';
+    for (bool bOther : state.forms.abOther)
+        s += bOther ? '1' : '0';
+    s += ' ';
+    s += state.forms.chKanjiIn;
+    s += state.forms.chAsciiIn;
+    s += state.forms.bKanaShift ? '1' : '0';
+    for (std::uint64_t n : {static_cast<std::uint64_t>(state.eProblem), static_cast<std::uint64_t>(state.nProblemLine),
+                            static_cast<std::uint64_t>(state.cProblem), static_cast<std::uint64_t>(state.cProblemOther)})
+        s += ' ' + std::to_string(n);
+    return s;
+}
+
+namespace {
+
+bool ParseNumber(std::string_view field, std::uint64_t nMax, std::uint64_t &n)
+{
+    if (field.empty() || field.size() > 10)
+        return false;
+    n = 0;
+    for (char ch : field) {
+        if (ch < '0' || ch > '9')
+            return false;
+        n = n * 10 + static_cast<std::uint64_t>(ch - '0');
+    }
+    return n <= nMax;
+}
+
+} // namespace
+
+bool CodeStateFromLine(std::string_view line, CFileCodeState &state)
+{
+    std::vector<std::string_view> aFields;
+    while (!line.empty()) {
+        const std::size_t nSpace = line.find(' ');
+        aFields.push_back(line.substr(0, nSpace));
+        line = nSpace == std::string_view::npos ? std::string_view() : line.substr(nSpace + 1);
+    }
+    if (aFields.size() != 7)
+        return false;
+    CFileCodeState read;
+    if (!ParseTextCodeTag(aFields[0], read.eCode) || aFields[0] != TextCodeTag(read.eCode))
+        return false;
+    if (aFields[1].size() != read.forms.abOther.size())
+        return false;
+    for (std::size_t i = 0; i < read.forms.abOther.size(); ++i) {
+        if (aFields[1][i] != '0' && aFields[1][i] != '1')
+            return false;
+        read.forms.abOther[i] = aFields[1][i] == '1';
+    }
+    const std::string_view jis = aFields[2];
+    if (jis.size() != 3 || (jis[0] != 'B' && jis[0] != '@') || (jis[1] != 'B' && jis[1] != 'J')
+        || (jis[2] != '0' && jis[2] != '1'))
+        return false;
+    read.forms.chKanjiIn = jis[0];
+    read.forms.chAsciiIn = jis[1];
+    read.forms.bKanaShift = jis[2] == '1';
+    std::uint64_t nProblem = 0;
+    std::uint64_t nLine = 0;
+    std::uint64_t nChar = 0;
+    std::uint64_t nOther = 0;
+    if (!ParseNumber(aFields[3], static_cast<std::uint64_t>(ETextProblem::Irregular), nProblem)
+        || !ParseNumber(aFields[4], 0x7FFFFFFF, nLine) || !ParseNumber(aFields[5], 0x10FFFF, nChar)
+        || !ParseNumber(aFields[6], 0x10FFFF, nOther))
+        return false;
+    read.eProblem = static_cast<ETextProblem>(nProblem);
+    read.nProblemLine = static_cast<int>(nLine);
+    read.cProblem = static_cast<char32_t>(nChar);
+    read.cProblemOther = static_cast<char32_t>(nOther);
+    state = read;
+    return true;
 }

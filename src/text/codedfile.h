@@ -49,3 +49,9 @@ bool SaveCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, EText
 std::string DescribeCodeProblem(const CFileCodeState &state);
 // The character as "「～」(U+301C)", UTF-8.
 std::string DescribeCodePoint(char32_t c);
+
+// The state as one short line of ASCII, for a record kept on disk that must
+// bring a document back in its file's code; and back. False for a line this
+// program did not write (the state is then left as it was).
+std::string CodeStateToLine(const CFileCodeState &state);
+bool CodeStateFromLine(std::string_view line, CFileCodeState &state);

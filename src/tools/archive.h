@@ -55,6 +55,9 @@ struct CPackRequest
     // Files and folders below strBase (folders with all they hold); empty:
     // everything in strBase.
     std::vector<std::string> aFiles;
+    // Threads coding LZH archives: 0 for one per processor. The archive is
+    // the same bytes whatever the number.
+    int nThreads = 0;
 };
 int ArchivePack(const CPackRequest &request, std::string &strOutput, const CArchiveProgress *pProgress = nullptr);
 
@@ -63,6 +66,9 @@ struct CUnpackRequest
     std::string strArchive;
     std::string strDest;               // created when missing
     bool bOverwrite = false;           // replace existing files (never folders)
+    // The user chose to keep existing files: keeping them is what was asked
+    // and leaves the unpacking complete (otherwise it is reported incomplete).
+    bool bKeepChosen = false;
 };
 int ArchiveUnpack(const CUnpackRequest &request, std::string &strOutput,
                   const CArchiveProgress *pProgress = nullptr);

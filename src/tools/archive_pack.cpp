@@ -4,6 +4,7 @@
 #include "tools/archive.h"
 #include "tools/archivelib.h"
 #include "tools/archivepath.h"
+#include "tools/lzhpackjobs.h"
 #include "tools/lzhwriter.h"
 
 #include "text/codec.h"
@@ -237,10 +238,19 @@ private:
 
     int WriteLzh(CAtomicFile &file)
     {
+        // Files are read and coded on worker threads, ahead of this one,
+        // which writes them in order.
+        std::vector<CLzhPackSource> aSources;
+        for (const CPackItem &item : m_aItems)
+            if (!item.bFolder)
+                aSources.push_back({Full(item.strRel), item.st.st_size});
+        CLzhPackPipeline pipeline(std::move(aSources), m_request.nThreads);
         CLzhWriter writer(file.GetFd());
         m_strOutput += "      元サイズ      圧縮後  圧縮率  方式   名前\n";
         std::int64_t nDoneBefore = 0;
         std::int64_t nPackedTotal = 0;
+        std::size_t nFile = 0;
+        const auto writeFailed = [this] { return Fail(PrintableName(m_request.strArchive) + ": 書庫を書き込めません"); };
         for (const CPackItem &item : m_aItems) {
             if (m_pProgress && m_pProgress->IsCancelled())
                 return Cancelled();
@@ -254,32 +264,56 @@ private:
             const std::string strShown = PrintableName(item.strRel) + (item.bFolder ? "/" : "");
             if (item.bFolder) {
                 if (writer.AddFolder(entry) != LZH_OK)
-                    return Fail(PrintableName(m_request.strArchive) + ": 書庫を書き込めません");
+                    return writeFailed();
                 m_strOutput += Column("<DIR>", 14) + "  " + Column("", 10) + "  " + Column("", 6) + "  -lhd-  " +
                                strShown + "\n";
                 ++m_nFolders;
                 continue;
             }
-            CFd in(::open(Full(item.strRel).c_str(), O_RDONLY | O_CLOEXEC));
-            if (in.Get() < 0)
-                return Fail(PrintableName(item.strRel) + ": 読み込めません");
-            ::posix_fadvise(in.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-            CLzhWriter::CProgress progress;
-            progress.fnRead = [this, &strShown, nDoneBefore](std::int64_t nRead) {
-                ReportProgress(strShown, nDoneBefore + nRead);
-            };
-            progress.pCancel = m_pProgress ? m_pProgress->pCancel : nullptr;
-            switch (writer.AddFile(entry, in.Get(), &progress)) {
-            case LZH_OK:
-                break;
-            case LZH_CANCELLED:
-                return Cancelled();
-            case LZH_READ_FAILED:
-                return Fail(PrintableName(item.strRel) + ": 読み込めません");
-            case LZH_TOO_LARGE:
+            if (item.st.st_size > LZH_MAX_FILE_SIZE)
                 return Fail(PrintableName(item.strRel) + ": 4GB以上のファイルはLZH書庫に入りません");
-            default:
-                return Fail(PrintableName(m_request.strArchive) + ": 書庫を書き込めません");
+            const std::size_t nThisFile = nFile++;
+            if (writer.BeginFile(entry) != LZH_OK)
+                return writeFailed();
+            std::int64_t nRead = 0;
+            for (std::size_t k = pipeline.SegmentCount(nThisFile); k > 0; --k) {
+                const CLzhPackPiece &piece = pipeline.Take();
+                if (piece.result != LZH_OK)
+                    return Fail(PrintableName(item.strRel) + ": 読み込めません");
+                if (writer.PutSegment(piece.Bytes(), piece.nLength, piece.bCoded ? &piece.bits : nullptr) != LZH_OK)
+                    return writeFailed();
+                if (writer.IsStoring())
+                    pipeline.SkipCoding(nThisFile);
+                nRead += static_cast<std::int64_t>(piece.nLength);
+                ReportProgress(strShown, nDoneBefore + nRead);
+                if (m_pProgress && m_pProgress->IsCancelled())
+                    return Cancelled();
+            }
+            bool bStoreAgain = false;
+            if (writer.EndFile(bStoreAgain) != LZH_OK)
+                return writeFailed();
+            if (bStoreAgain) {
+                // Compressing did not pay after all: the file goes in as it stands.
+                CFd in(::open(Full(item.strRel).c_str(), O_RDONLY | O_CLOEXEC));
+                if (in.Get() < 0)
+                    return Fail(PrintableName(item.strRel) + ": 読み込めません");
+                CLzhWriter::CProgress progress;
+                progress.fnRead = [this, &strShown, nDoneBefore](std::int64_t nDone) {
+                    ReportProgress(strShown, nDoneBefore + nDone);
+                };
+                progress.pCancel = m_pProgress ? m_pProgress->pCancel : nullptr;
+                switch (writer.StoreFile(in.Get(), &progress)) {
+                case LZH_OK:
+                    break;
+                case LZH_CANCELLED:
+                    return Cancelled();
+                case LZH_READ_FAILED:
+                    return Fail(PrintableName(item.strRel) + ": 読み込めません");
+                case LZH_TOO_LARGE:
+                    return Fail(PrintableName(item.strRel) + ": 4GB以上のファイルはLZH書庫に入りません");
+                default:
+                    return writeFailed();
+                }
             }
             nDoneBefore += item.st.st_size;
             nPackedTotal += writer.GetLastPacked();
@@ -291,7 +325,7 @@ private:
             ++m_nFiles;
         }
         if (writer.Finish() != LZH_OK)
-            return Fail(PrintableName(m_request.strArchive) + ": 書庫を書き込めません");
+            return writeFailed();
         m_strOutput += Column(FormatCount(m_nOriginalTotal), 14) + "  " + Column(FormatCount(nPackedTotal), 10) + "  " +
                        Ratio(nPackedTotal, m_nOriginalTotal) + "\n";
         return ARC_OK;

@@ -77,7 +77,8 @@ public:
             m_strOutput += "エラー: " + Error() + "\n";
             return Summary(ARC_ERROR);
         }
-        return Summary(m_nRefused + m_nKept + m_nDamaged > 0 ? ARC_INCOMPLETE : ARC_OK);
+        const int nKeptAgainstWish = m_request.bKeepChosen ? 0 : m_nKept;
+        return Summary(m_nRefused + nKeptAgainstWish + m_nDamaged > 0 ? ARC_INCOMPLETE : ARC_OK);
     }
 
 private:

@@ -14,14 +14,18 @@ int BadCommand(std::string &strOutput, const char *pszWhat)
 }
 
 // Splits "[-switches] ARCHIVE FOLDER [REST...]"; false when the archive or
-// the folder is missing.
+// the folder is missing. "--overwrite" (or "-o") replaces existing files;
+// "--keep" says the user chose to keep them.
 bool TakeOperands(const std::vector<std::string> &aArgs, const std::vector<bool> &aQuoted, std::size_t nFirst,
-                  bool &bOverwrite, std::vector<std::string> &aOperands)
+                  bool &bOverwrite, std::vector<std::string> &aOperands, bool *pbKeepChosen = nullptr)
 {
     std::size_t i = nFirst;
-    for (; i < aArgs.size() && !aQuoted[i] && aArgs[i].size() > 1 && aArgs[i][0] == '-'; ++i)
+    for (; i < aArgs.size() && !aQuoted[i] && aArgs[i].size() > 1 && aArgs[i][0] == '-'; ++i) {
         if (aArgs[i] == "--overwrite" || aArgs[i] == "-o")
             bOverwrite = true;
+        else if (aArgs[i] == "--keep" && pbKeepChosen)
+            *pbKeepChosen = true;
+    }
     aOperands.assign(aArgs.begin() + static_cast<std::ptrdiff_t>(i), aArgs.end());
     return aOperands.size() >= 2;
 }
@@ -104,8 +108,9 @@ int Unlha(const std::string &strCommandLine, std::string &strOutput, const CArch
         return ArchiveList(aArgs.back(), strOutput, pProgress);
     }
     bool bOverwrite = false;
+    bool bKeepChosen = false;
     std::vector<std::string> aOperands;
-    if (!TakeOperands(aArgs, aQuoted, 1, bOverwrite, aOperands))
+    if (!TakeOperands(aArgs, aQuoted, 1, bOverwrite, aOperands, &bKeepChosen))
         return BadCommand(strOutput, "書庫とフォルダー");
     if (strCommand == "u" || strCommand == "a") {
         CPackRequest request;
@@ -122,6 +127,7 @@ int Unlha(const std::string &strCommandLine, std::string &strOutput, const CArch
         request.strArchive = aOperands[0];
         request.strDest = aOperands[1];
         request.bOverwrite = bOverwrite;
+        request.bKeepChosen = bKeepChosen;
         return ArchiveUnpack(request, strOutput, pProgress);
     }
     return BadCommand(strOutput, strCommand.c_str());
@@ -142,12 +148,14 @@ int UnZip(const std::string &strCommandLine, std::string &strOutput, const CArch
     if (strCommand != "-x")
         return BadCommand(strOutput, strCommand.c_str());
     bool bOverwrite = false;
+    bool bKeepChosen = false;
     std::vector<std::string> aOperands;
-    if (!TakeOperands(aArgs, aQuoted, 1, bOverwrite, aOperands) || aOperands.size() > 2)
+    if (!TakeOperands(aArgs, aQuoted, 1, bOverwrite, aOperands, &bKeepChosen) || aOperands.size() > 2)
         return BadCommand(strOutput, "書庫とフォルダー");
     CUnpackRequest request;
     request.strArchive = aOperands[0];
     request.strDest = aOperands[1];
     request.bOverwrite = bOverwrite;
+    request.bKeepChosen = bKeepChosen;
     return ArchiveUnpack(request, strOutput, pProgress);
 }

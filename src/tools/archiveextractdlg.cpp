@@ -208,6 +208,7 @@ void CArchiveExtractDlg::OnExtract()
     const std::string strArchivePath = strArchive.toStdString();
     const std::string strDestPath = strDest.toStdString();
     bool bOverwrite = false;
+    bool bKeepChosen = false;
     if (const int nExisting = CountExisting(strArchivePath, strDestPath); nExisting > 0) {
         const int nAnswer = MessageBox(this,
                                        QStringLiteral("%1個のファイルが解凍先に既にあります。上書きしますか?\n"
@@ -217,14 +218,16 @@ void CArchiveExtractDlg::OnExtract()
         if (nAnswer == IDCANCEL)
             return;
         bOverwrite = nAnswer == IDYES;
+        bKeepChosen = !bOverwrite;
     }
+    const char *pszExisting = bOverwrite ? " --overwrite" : bKeepChosen ? " --keep" : "";
     const bool bZip = IsZipArchiveName(strArchivePath);
     std::string strCommand;
     if (bZip)
-        strCommand = std::string("-x ") + (bOverwrite ? "-o" : "") + " \"" + ArchiveQuoted(strArchivePath) + "\" \"" +
+        strCommand = std::string("-x") + pszExisting + " \"" + ArchiveQuoted(strArchivePath) + "\" \"" +
                      ArchiveQuoted(strDestPath) + "\" ";
     else
-        strCommand = std::string("e -a1 -x1 -l1 -jp1 -m1 -c0") + (bOverwrite ? " --overwrite" : "") + " \"" +
+        strCommand = std::string("e -a1 -x1 -l1 -jp1 -m1 -c0") + pszExisting + " \"" +
                      ArchiveQuoted(strArchivePath) + "\" \"" + ArchiveQuoted(strDestPath) + "\" *.*";
     std::string strOutput;
     if (CallArchiveDll(this, bZip ? "UnZip" : "Unlha", strCommand, strOutput) != 0) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
+#include <vector>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,8 +14,6 @@
 namespace {
 
 constexpr std::size_t READ_BLOCK = std::size_t(1) << 18;
-// A file whose first megabyte does not get smaller is stored.
-constexpr std::int64_t STORE_PROBE = std::int64_t(1) << 20;
 
 constexpr unsigned char EXT_HEADER_CRC = 0x00;
 constexpr unsigned char EXT_FILE_NAME = 0x01;
@@ -87,22 +87,23 @@ ssize_t ReadSome(int fd, char *p, std::size_t n)
     return static_cast<ssize_t>(nDone);
 }
 
-// Compressed bytes go straight to the archive at the next offset.
+// Compressed bytes go straight to the archive after those of the entry so far.
 class CArchiveSink : public CByteSink
 {
 public:
-    CArchiveSink(int fd, std::int64_t nOffset) : m_fd(fd), m_nOffset(nOffset) {}
+    CArchiveSink(int fd, std::int64_t nStart, std::int64_t &nCount) : m_fd(fd), m_nStart(nStart), m_nCount(nCount) {}
     bool Put(const unsigned char *p, std::size_t n) override
     {
-        if (!PWriteAll(m_fd, reinterpret_cast<const char *>(p), n, m_nOffset))
+        if (!PWriteAll(m_fd, reinterpret_cast<const char *>(p), n, m_nStart + m_nCount))
             return false;
-        m_nOffset += static_cast<std::int64_t>(n);
+        m_nCount += static_cast<std::int64_t>(n);
         return true;
     }
 
 private:
     int m_fd;
-    std::int64_t m_nOffset;
+    std::int64_t m_nStart;
+    std::int64_t &m_nCount;
 };
 
 bool IsCancelled(const CLzhWriter::CProgress *pProgress)
@@ -188,9 +189,19 @@ std::string BuildLzhHeader(std::string_view method, const CLzhEntry &entry, std:
 
 CLzhWriter::CLzhWriter(int fd) : m_fd(fd) {}
 
+CLzhWriter::~CLzhWriter() = default;
+
 bool CLzhWriter::WriteAt(std::int64_t nOffset, const std::string &strBytes)
 {
     return PWriteAll(m_fd, strBytes.data(), strBytes.size(), nOffset);
+}
+
+bool CLzhWriter::WriteData(const void *p, std::size_t n)
+{
+    if (!PWriteAll(m_fd, static_cast<const char *>(p), n, m_nDataStart + m_nPacked))
+        return false;
+    m_nPacked += static_cast<std::int64_t>(n);
+    return true;
 }
 
 ELzhResult CLzhWriter::AddFolder(const CLzhEntry &entry)
@@ -204,6 +215,99 @@ ELzhResult CLzhWriter::AddFolder(const CLzhEntry &entry)
     return LZH_OK;
 }
 
+ELzhResult CLzhWriter::BeginFile(const CLzhEntry &entry)
+{
+    m_entry = entry;
+    m_strHeader = BuildLzhHeader("-lh5-", entry, 0, 0, 0);
+    if (m_strHeader.size() > 0xFFFF || !WriteAt(m_nOffset, m_strHeader))
+        return LZH_WRITE_FAILED;
+    m_nDataStart = m_nOffset + static_cast<std::int64_t>(m_strHeader.size());
+    m_nOriginal = 0;
+    m_nPacked = 0;
+    m_nCrc = 0;
+    m_bStoring = false;
+    m_bFirstSegment = true;
+    m_pSink = std::make_unique<CArchiveSink>(m_fd, m_nDataStart, m_nPacked);
+    m_pJoiner = std::make_unique<CLhBitJoiner>(*m_pSink);
+    return LZH_OK;
+}
+
+ELzhResult CLzhWriter::PutSegment(const unsigned char *p, std::size_t n, const CLhBits *pBits)
+{
+    m_nOriginal += static_cast<std::int64_t>(n);
+    if (m_nOriginal > LZH_MAX_FILE_SIZE)
+        return LZH_TOO_LARGE;
+    m_nCrc = LzhCrc16(m_nCrc, p, n);
+    // Compressing that does not pay on the first segment is not tried on.
+    if (!m_bStoring && m_bFirstSegment && pBits && (pBits->nBits + 7) / 8 >= n)
+        m_bStoring = true;
+    m_bFirstSegment = false;
+    if (m_bStoring)
+        return WriteData(p, n) ? LZH_OK : LZH_WRITE_FAILED;
+    if (!pBits || !m_pJoiner->Append(*pBits))
+        return LZH_WRITE_FAILED;
+    return LZH_OK;
+}
+
+ELzhResult CLzhWriter::EndEntry(std::string_view method)
+{
+    const std::string strFinal = BuildLzhHeader(method, m_entry, static_cast<std::uint32_t>(m_nPacked),
+                                                static_cast<std::uint32_t>(m_nOriginal), m_nCrc);
+    if (strFinal.size() != m_strHeader.size() || !WriteAt(m_nOffset, strFinal))
+        return LZH_WRITE_FAILED;
+    m_nOffset = m_nDataStart + m_nPacked;
+    m_strLastMethod = method;
+    m_nLastPacked = static_cast<std::uint32_t>(m_nPacked);
+    m_nLastOriginal = static_cast<std::uint32_t>(m_nOriginal);
+    m_pJoiner.reset();
+    m_pSink.reset();
+    return LZH_OK;
+}
+
+ELzhResult CLzhWriter::EndFile(bool &bStoreAgain)
+{
+    bStoreAgain = false;
+    if (m_bStoring || m_nOriginal == 0)
+        return EndEntry("-lh0-");
+    if (!m_pJoiner->Finish())
+        return LZH_WRITE_FAILED;
+    if (m_nPacked >= m_nOriginal) {
+        bStoreAgain = true;
+        return LZH_OK;
+    }
+    return EndEntry("-lh5-");
+}
+
+ELzhResult CLzhWriter::StoreFile(int fdIn, const CProgress *pProgress)
+{
+    if (::lseek(fdIn, 0, SEEK_SET) != 0)
+        return LZH_READ_FAILED;
+    if (::ftruncate(m_fd, m_nDataStart) != 0)
+        return LZH_WRITE_FAILED;
+    m_nOriginal = 0;
+    m_nPacked = 0;
+    m_nCrc = 0;
+    m_bStoring = true;
+    if (pProgress && pProgress->fnRead)
+        pProgress->fnRead(0);
+    std::unique_ptr<unsigned char[]> pBuf = std::make_unique<unsigned char[]>(READ_BLOCK);
+    for (;;) {
+        if (IsCancelled(pProgress))
+            return LZH_CANCELLED;
+        const ssize_t n = ReadSome(fdIn, reinterpret_cast<char *>(pBuf.get()), READ_BLOCK);
+        if (n < 0)
+            return LZH_READ_FAILED;
+        if (n == 0)
+            break;
+        const ELzhResult result = PutSegment(pBuf.get(), static_cast<std::size_t>(n), nullptr);
+        if (result != LZH_OK)
+            return result;
+        if (pProgress && pProgress->fnRead)
+            pProgress->fnRead(m_nOriginal);
+    }
+    return EndEntry("-lh0-");
+}
+
 ELzhResult CLzhWriter::AddFile(const CLzhEntry &entry, int fdIn, const CProgress *pProgress)
 {
     struct stat st;
@@ -211,87 +315,41 @@ ELzhResult CLzhWriter::AddFile(const CLzhEntry &entry, int fdIn, const CProgress
         return LZH_READ_FAILED;
     if (st.st_size > LZH_MAX_FILE_SIZE)
         return LZH_TOO_LARGE;
-    const std::string strHeader = BuildLzhHeader("-lh5-", entry, 0, 0, 0);
-    if (strHeader.size() > 0xFFFF || !WriteAt(m_nOffset, strHeader))
-        return LZH_WRITE_FAILED;
-    const std::int64_t nDataStart = m_nOffset + static_cast<std::int64_t>(strHeader.size());
-
-    std::unique_ptr<char[]> pBuf = std::make_unique<char[]>(READ_BLOCK);
-    std::uint16_t nCrc = 0;
-    std::int64_t nRead = 0;
-    bool bStore = false;
-    std::uint64_t nPacked = 0;
-    {
-        CArchiveSink sink(m_fd, nDataStart);
-        CLh5Encoder encoder(sink);
-        for (;;) {
-            if (IsCancelled(pProgress))
-                return LZH_CANCELLED;
-            const ssize_t n = ReadSome(fdIn, pBuf.get(), READ_BLOCK);
-            if (n < 0)
-                return LZH_READ_FAILED;
-            if (n == 0)
-                break;
-            nRead += n;
-            if (nRead > LZH_MAX_FILE_SIZE)
-                return LZH_TOO_LARGE;
-            nCrc = LzhCrc16(nCrc, pBuf.get(), static_cast<std::size_t>(n));
-            if (!encoder.Write(pBuf.get(), static_cast<std::size_t>(n)))
-                return LZH_WRITE_FAILED;
-            if (pProgress && pProgress->fnRead)
-                pProgress->fnRead(nRead);
-            if (nRead >= STORE_PROBE && encoder.GetOutputSize() >= static_cast<std::uint64_t>(nRead)) {
-                bStore = true;
-                break;
-            }
-        }
-        if (!bStore) {
-            if (!encoder.Finish())
-                return LZH_WRITE_FAILED;
-            nPacked = encoder.GetOutputSize();
-            bStore = nPacked >= static_cast<std::uint64_t>(nRead);
-        }
-    }
-
-    std::string strMethod = "-lh5-";
-    if (bStore) {
-        // Compressing did not pay: the file goes in as it stands.
-        strMethod = "-lh0-";
-        if (::ftruncate(m_fd, nDataStart) != 0 || ::lseek(fdIn, 0, SEEK_SET) != 0)
-            return LZH_WRITE_FAILED;
+    ELzhResult result = BeginFile(entry);
+    if (result != LZH_OK)
+        return result;
+    if (!m_pCoder)
+        m_pCoder = std::make_unique<CLh5SegmentCoder>();
+    // The segment being read, after the end of the one before.
+    std::vector<unsigned char> &aBuf = m_aReadBuf;
+    aBuf.resize(LH5_HISTORY + LH5_SEGMENT);
+    std::size_t nHistory = 0;
+    CLhBits bits;
+    for (;;) {
+        if (IsCancelled(pProgress))
+            return LZH_CANCELLED;
+        const ssize_t n = ReadSome(fdIn, reinterpret_cast<char *>(aBuf.data() + nHistory), LH5_SEGMENT);
+        if (n < 0)
+            return LZH_READ_FAILED;
+        if (n == 0)
+            break;
+        const std::size_t nRead = static_cast<std::size_t>(n);
+        if (!m_bStoring)
+            m_pCoder->Code(aBuf.data(), nHistory, nRead, bits);
+        result = PutSegment(aBuf.data() + nHistory, nRead, m_bStoring ? nullptr : &bits);
+        if (result != LZH_OK)
+            return result;
         if (pProgress && pProgress->fnRead)
-            pProgress->fnRead(0);
-        nCrc = 0;
-        nRead = 0;
-        for (;;) {
-            if (IsCancelled(pProgress))
-                return LZH_CANCELLED;
-            const ssize_t n = ReadSome(fdIn, pBuf.get(), READ_BLOCK);
-            if (n < 0)
-                return LZH_READ_FAILED;
-            if (n == 0)
-                break;
-            if (nRead + n > LZH_MAX_FILE_SIZE)
-                return LZH_TOO_LARGE;
-            if (!PWriteAll(m_fd, pBuf.get(), static_cast<std::size_t>(n), nDataStart + nRead))
-                return LZH_WRITE_FAILED;
-            nRead += n;
-            nCrc = LzhCrc16(nCrc, pBuf.get(), static_cast<std::size_t>(n));
-            if (pProgress && pProgress->fnRead)
-                pProgress->fnRead(nRead);
-        }
-        nPacked = static_cast<std::uint64_t>(nRead);
+            pProgress->fnRead(m_nOriginal);
+        const std::size_t nKeep = std::min(nHistory + nRead, LH5_HISTORY);
+        std::memmove(aBuf.data(), aBuf.data() + nHistory + nRead - nKeep, nKeep);
+        nHistory = nKeep;
     }
-
-    const std::string strFinal = BuildLzhHeader(strMethod, entry, static_cast<std::uint32_t>(nPacked),
-                                                static_cast<std::uint32_t>(nRead), nCrc);
-    if (strFinal.size() != strHeader.size() || !WriteAt(m_nOffset, strFinal))
-        return LZH_WRITE_FAILED;
-    m_nOffset = nDataStart + static_cast<std::int64_t>(nPacked);
-    m_strLastMethod = strMethod;
-    m_nLastPacked = static_cast<std::uint32_t>(nPacked);
-    m_nLastOriginal = static_cast<std::uint32_t>(nRead);
-    return LZH_OK;
+    bool bStoreAgain = false;
+    result = EndFile(bStoreAgain);
+    if (result == LZH_OK && bStoreAgain)
+        result = StoreFile(fdIn, pProgress);
+    return result;
 }
 
 ELzhResult CLzhWriter::Finish()

@@ -11,8 +11,15 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class CByteSink;
+class CLhBitJoiner;
+struct CLhBits;
+class CLh5SegmentCoder;
 
 // CRC-16 as LZH uses it (polynomial 0xA001 reflected, starting at 0).
 std::uint16_t LzhCrc16(std::uint16_t nCrc, const void *p, std::size_t n);
@@ -57,6 +64,9 @@ public:
 
     // Writes from the descriptor's start; the descriptor must allow seeking.
     explicit CLzhWriter(int fd);
+    ~CLzhWriter();
+    CLzhWriter(const CLzhWriter &) = delete;
+    CLzhWriter &operator=(const CLzhWriter &) = delete;
 
     ELzhResult AddFolder(const CLzhEntry &entry);
     // Packs what the descriptor reads from its start to its end. The method
@@ -65,15 +75,44 @@ public:
     // The end mark; nothing may be added after it.
     ELzhResult Finish();
 
+    // A file whose segments (LH5_SEGMENT bytes each, the last one shorter)
+    // are coded elsewhere, perhaps on other threads: BeginFile, then each
+    // segment's bytes and bits in order, then EndFile. AddFile goes the same
+    // way, so both give the same bytes. A file whose first segment does not
+    // get smaller goes in stored; its later segments need no bits
+    // (IsStoring). When the whole file turns out no smaller, EndFile asks
+    // for it again (bStoreAgain) and StoreFile writes it as it stands.
+    ELzhResult BeginFile(const CLzhEntry &entry);
+    bool IsStoring() const { return m_bStoring; }
+    ELzhResult PutSegment(const unsigned char *p, std::size_t n, const CLhBits *pBits);
+    ELzhResult EndFile(bool &bStoreAgain);
+    ELzhResult StoreFile(int fdIn, const CProgress *pProgress = nullptr);
+
     const std::string &GetLastMethod() const { return m_strLastMethod; }
     std::uint32_t GetLastPacked() const { return m_nLastPacked; }
     std::uint32_t GetLastOriginal() const { return m_nLastOriginal; }
 
 private:
     bool WriteAt(std::int64_t nOffset, const std::string &strBytes);
+    bool WriteData(const void *p, std::size_t n);
+    ELzhResult EndEntry(std::string_view method);
 
     int m_fd;
     std::int64_t m_nOffset = 0;
+    // The file being written: its entry, where its data starts, bytes of
+    // it taken and written, its CRC, and bits not yet a whole byte.
+    CLzhEntry m_entry;
+    std::string m_strHeader;
+    std::int64_t m_nDataStart = 0;
+    std::int64_t m_nOriginal = 0;
+    std::int64_t m_nPacked = 0;
+    std::uint16_t m_nCrc = 0;
+    bool m_bStoring = false;
+    bool m_bFirstSegment = true;
+    std::unique_ptr<CByteSink> m_pSink;
+    std::unique_ptr<CLhBitJoiner> m_pJoiner;
+    std::unique_ptr<CLh5SegmentCoder> m_pCoder;
+    std::vector<unsigned char> m_aReadBuf;
     std::string m_strLastMethod;
     std::uint32_t m_nLastPacked = 0;
     std::uint32_t m_nLastOriginal = 0;

@@ -10,8 +10,10 @@ wp_core_sources(
     hexdump.cpp
     imagesize.cpp
     kanjiio.cpp
+    lh5block.cpp
     lh5encoder.cpp
     lhasaentry.cpp
+    lzhpackjobs.cpp
     lzhwriter.cpp
     nkf.cpp
     nkf_mime.cpp

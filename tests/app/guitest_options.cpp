@@ -81,7 +81,7 @@ TEST_F(Options, AnEmptyConfigurationShowsTheDefaultsAndOkTurnsSingleInstanceOff)
             EXPECT_EQ(sheet.GetTabs()->tabText(2), "ﾃﾝﾌﾟﾚｰﾄの編集");
             EXPECT_TRUE(Find<QCheckBox>(sheet, "openNewFile")->isChecked());
             EXPECT_TRUE(Find<QCheckBox>(sheet, "openFileMax")->isChecked());
-            EXPECT_FALSE(Find<QCheckBox>(sheet, "notNewAppCreate")->isChecked());
+            EXPECT_TRUE(Find<QCheckBox>(sheet, "notNewAppCreate")->isChecked());
             EXPECT_EQ(Find<QCheckBox>(sheet, "autoReload")->text(),
                       QStringLiteral("他のプログラムで変更されたファイルを自動で再読み込みする"));
             EXPECT_FALSE(Find<QCheckBox>(sheet, "autoReload")->isChecked());
@@ -95,7 +95,7 @@ TEST_F(Options, AnEmptyConfigurationShowsTheDefaultsAndOkTurnsSingleInstanceOff)
         },
         QDialog::Accepted);
     EXPECT_GT(m_counting.m_nWrites, nBefore);
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 0);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 1);
     EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "MRUCount", -1), 4);
     EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "clKeyword", -1), 0xC60000);
     EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bShowTrayIcon", -1), 0);

@@ -13,6 +13,7 @@
 #include "recovery/recoverymanager.h"
 #include "recovery/session.h"
 #include "recovery/statefolder.h"
+#include "text/codedfile.h"
 #include "recovery/recoverytest.h"
 #include "support/dialogtest.h"
 
@@ -53,8 +54,13 @@ protected:
     // A record as an editor that has ended leaves it: the edits fnEdit makes
     // to the file's text (or a new text), written by a journal of a scratch
     // manager, with the writer's identity taken out. Gives the text.
+    // How the record's writer read its file: byte for byte as Shift-JIS, in
+    // the file's code as the editor does (the record naming the code, or not,
+    // as older versions wrote it).
+    enum ERecordCode { RAW_BYTES, FILE_CODE_NAMED, FILE_CODE_UNNAMED };
+
     CTextImage LeaveRecord(const std::string &strFile, const std::function<void(CCrystalTextBuffer &)> &fnEdit,
-                           bool bCutLastEdit = false)
+                           bool bCutLastEdit = false, ERecordCode eCode = RAW_BYTES)
     {
         CTempDir scratch;
         auto pManager = std::make_shared<CRecoveryManager>(scratch.File("rec"));
@@ -62,8 +68,15 @@ protected:
         EXPECT_TRUE(pManager->Open(strError)) << strError;
         CCrystalTextBuffer buffer;
         auto pJournal = std::make_unique<CDocJournal>(pManager, buffer);
+        CFileCodeState code;
         if (strFile.empty()) {
             buffer.InitNew();
+        } else if (eCode != RAW_BYTES) {
+            EXPECT_TRUE(LoadCodedFile(buffer, strFile, code));
+            // A file that opens read-only was made writable by hand.
+            buffer.SetReadOnly(false);
+            pJournal->SetPath(strFile);
+            pJournal->SetBaselineSnapshot();
         } else {
             const CFileIdentity identity = StatFileIdentity(strFile);
             EXPECT_TRUE(buffer.LoadFromFile(strFile));
@@ -83,6 +96,7 @@ protected:
         CJournalHeader decoded;
         EXPECT_TRUE(DecodeHeader(header.payload, decoded));
         decoded.owner = COwnerId();
+        decoded.strDocCode = eCode == FILE_CODE_NAMED ? CodeStateToLine(code) : std::string();
         std::string strOrphan;
         AppendMagic(strOrphan);
         AppendHeader(strOrphan, decoded);
@@ -391,6 +405,62 @@ TEST_F(Recovery, ARecordOfAFileInAnotherCodeGivesBackTheTextAsEdited)
         ASSERT_TRUE(result.bRestored) << pszSaved;
         EXPECT_EQ(ImageOf(replayed), ImageOf(pDoc->GetBuffer())) << pszSaved;
     }
+}
+
+TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
+{
+    // UTF-8 with the wave dash (the form Shift-JIS text does not read back
+    // as), EUC-JP left by a version whose records named no code, a JIS file
+    // that is gone, and UTF-8 holding a character the text lost.
+    const std::string strUtf8 = WriteFile("wave.html", "<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
+    const std::string strEucText = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\xA4\xC7\xA4\xB9\n";
+    const std::string strEuc = WriteFile("euc.txt", strEucText);
+    const std::string strJis = WriteFile("jis.txt", "\x1B$B\x46\x7C\x1B(B\n");
+    const std::string strLost = WriteFile("lost.txt", "a\xF0\x9F\x98\x80\n");
+    const auto typeA = [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "\x82\xA0"); };
+    LeaveRecord(strUtf8, typeA, false, FILE_CODE_NAMED);
+    LeaveRecord(strEuc, typeA, false, FILE_CODE_UNNAMED);
+    LeaveRecord(strJis, typeA, false, FILE_CODE_NAMED);
+    LeaveRecord(strLost, typeA, false, FILE_CODE_NAMED);
+    ::unlink(strJis.c_str());
+
+    AnswerRecoverDialog("restoreAll");
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(m_pApp->GetDocumentCount(), 4);
+    CWrenpadDoc *pUtf8 = DocWithPath(strUtf8);
+    CWrenpadDoc *pEuc = DocWithPath(strEuc);
+    CWrenpadDoc *pLost = DocWithPath(strLost);
+    ASSERT_TRUE(pUtf8 && pEuc && pLost);
+    CWrenpadDoc *pJis = nullptr;
+    for (CWrenpadDoc *pDoc : m_pApp->Documents())
+        if (pDoc->GetPathName().empty())
+            pJis = pDoc;
+    ASSERT_TRUE(pJis);
+    EXPECT_EQ(pJis->GetTextCode(), ETextCode::Jis);
+
+    ASSERT_TRUE(pUtf8->DoFileSave());
+    EXPECT_EQ(ReadFileBytes(strUtf8), "\xE3\x81\x82<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
+    ASSERT_TRUE(pEuc->DoFileSave());
+    EXPECT_EQ(ReadFileBytes(strEuc), "\xA4\xA2" + strEucText);
+
+    // Written over, the file would lose the character: saving asks for
+    // another name, as it did for the text before the crash.
+    m_aFileRequests.clear();
+    EXPECT_FALSE(pLost->DoFileSave());
+    EXPECT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(strLost), "a\xF0\x9F\x98\x80\n");
+    EXPECT_TRUE(pLost->IsModified());
+
+    // The restored texts' own records name the code again.
+    ASSERT_TRUE(m_pApp->Recovery()->Flush());
+    bool bJisNamed = false;
+    for (const std::string &strName : Journals(RecordFolder())) {
+        CFileCodeState code;
+        const CJournalSummary summary = SummarizeJournal(ReadFileBytes(RecordFolder() + "/" + strName));
+        bJisNamed |= summary.header.strPath.empty() && CodeStateFromLine(summary.header.strDocCode, code)
+                     && code.eCode == ETextCode::Jis;
+    }
+    EXPECT_TRUE(bJisNamed);
 }
 
 TEST_F(Recovery, AStateFolderThatCannotBeWrittenIsOneWarning)

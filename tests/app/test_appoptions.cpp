@@ -41,8 +41,8 @@ TEST(AppOptions, AnEmptyConfigurationShowsTheDefaults)
     EXPECT_TRUE(data.bAutoDragOpen);
     EXPECT_TRUE(data.bAutoEnter);
     EXPECT_FALSE(data.bIMEModeON);
-    // The sheet shows single-instance mode off while the entry is missing.
-    EXPECT_FALSE(data.bNotNewAppCreate);
+    // Missing, the entry means single-instance mode, on the sheet as at start-up.
+    EXPECT_TRUE(data.bNotNewAppCreate);
     EXPECT_EQ(data.nMRUCount, 4);
     EXPECT_EQ(data.strUseWrenpadExtension, "txt;html;htm;c;cpp;java;h;pl");
     EXPECT_TRUE(data.bWebPOnly);
@@ -79,7 +79,7 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
         // Our own, after the others.
         "bAutoReload", "strNewFileCode", "bPreviewAutoUpdate", "bRestoreSession"};
     EXPECT_EQ(store.m_aWrites, expected);
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 0);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 1);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "MRUCount", -1), 0);
     EXPECT_EQ(store.GetInt(SECTION_MAIN, "clTag", -1), 0x123456);
     EXPECT_EQ(settings.m_bTagState, 1);

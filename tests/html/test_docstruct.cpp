@@ -88,3 +88,23 @@ TEST(DocStruct, TheBodyTagIsRewrittenWhole)
     ApplyBodyTag(aLines, "", true);
     EXPECT_EQ(Text(aLines), "<html><head></head>\r\n<BODY>\r\nx");
 }
+
+TEST(DocStruct, HtmlAndHeadTagsWithAttributesAreTheDocumentsOwn)
+{
+    // An HTML5 page as the templates write it: nothing is wrapped twice.
+    const std::string strPage = "<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n"
+                                "<title>old</title>\r\n</head>\r\n<body>\r\nx\r\n</body>\r\n</html>";
+    std::vector<std::string> aLines = Lines(strPage);
+    ApplyBasicHtml(aLines, "new", " bgcolor=\"#ffffff\"", false);
+    EXPECT_EQ(Text(aLines), "<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n"
+                            "<title>new</title>\r\n</head>\r\n<body bgcolor=\"#ffffff\">\r\nx\r\n</body>\r\n</html>");
+
+    // A head with attributes takes the title behind its ">"; "<header>" is
+    // another tag, and the head goes behind the html tag's own ">".
+    aLines = Lines("<HTML\r\n lang=ja><HEAD profile=\"p\"></HEAD>");
+    ApplyTitle(aLines, "T", false);
+    EXPECT_EQ(Text(aLines), "<HTML\r\n lang=ja><HEAD profile=\"p\"><title>T</title>\r\n</HEAD>");
+    aLines = Lines("<html lang=\"ja\"><header>x</header>");
+    ApplyTitle(aLines, "T", false);
+    EXPECT_EQ(Text(aLines), "<html lang=\"ja\">\r\n<head><title>T</title></head>\r\n<header>x</header>");
+}

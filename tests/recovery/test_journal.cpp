@@ -392,3 +392,49 @@ TEST_F(Journal, ALineEndChangeAloneIsRecordedWhateverTheRecordStartsFrom)
         EXPECT_TRUE(image == ImageOf(buffer));
     }
 }
+
+TEST(JournalHeader, TheDocumentsCodeIsKeptAndRecordsOfOlderVersionsReadWithoutIt)
+{
+    const auto headerPayload = [](const std::string &strJournal) {
+        CJournalReader reader(strJournal);
+        CJournalRecordView record;
+        EXPECT_TRUE(reader.Next(record));
+        EXPECT_EQ(record.eType, JREC_HEADER);
+        return std::string(record.payload);
+    };
+    const auto journalWithHeader = [](std::string_view payload) {
+        std::string strJournal;
+        AppendMagic(strJournal);
+        CRecordBuilder rb(strJournal, JREC_HEADER);
+        rb.PutRaw(payload);
+        rb.Finish();
+        return strJournal;
+    };
+    CJournalHeader header;
+    header.strPath = "/home/user/page.html";
+    header.strDocCode = "UTF8 0100000 BB0 0 0 0 0";
+    std::string strJournal;
+    AppendMagic(strJournal);
+    AppendHeader(strJournal, header);
+    CJournalHeader decoded;
+    ASSERT_TRUE(DecodeHeader(headerPayload(strJournal), decoded));
+    EXPECT_EQ(decoded.strDocCode, header.strDocCode);
+
+    // Older versions ended the header before the code.
+    header.strDocCode.clear();
+    strJournal.clear();
+    AppendMagic(strJournal);
+    AppendHeader(strJournal, header);
+    std::string payload = headerPayload(strJournal);
+    ASSERT_EQ(payload.back(), '\0');  // the empty code's length
+    payload.pop_back();
+    decoded.strDocCode = "stale";
+    ASSERT_TRUE(DecodeHeader(headerPayload(journalWithHeader(payload)), decoded));
+    EXPECT_EQ(decoded.strPath, header.strPath);
+    EXPECT_TRUE(decoded.strDocCode.empty());
+
+    // A code longer than what is left of the header is no header.
+    payload += '\x09';
+    payload += "UTF8";
+    EXPECT_FALSE(DecodeHeader(headerPayload(journalWithHeader(payload)), decoded));
+}

@@ -116,17 +116,17 @@ TEST_F(FolderSearch, ReportsMatchingLinesOfMatchingFiles)
               "a.txt(1): hello\na.txt(4): hello again\n2 個、検索されました。(3ファイル中)\n");
 }
 
-TEST_F(FolderSearch, CaseRulesDifferForTextAndExpressions)
+TEST_F(FolderSearch, IgnoringCaseFindsEverySpellingOfTextsAndExpressions)
 {
     // Ignoring case, a text typed in capitals finds every spelling.
     EXPECT_EQ(Search(m_dir.Path(), "HELLO", "a.txt;notes.txt", true),
               "a.txt(1): hello\na.txt(2): world Hello\na.txt(4): hello again\nnotes.TXT(1): HELLO upper\n"
               "4 個、検索されました。(2ファイル中)\n");
-    // An expression is matched against the lower-cased line: written in lower
-    // case it finds both, with a capital it finds nothing.
-    EXPECT_EQ(Search(m_dir.Path(), "h.llo", "a.txt", true, false, true),
-              "a.txt(1): > hello\na.txt(2): > Hello\na.txt(4): > hello\n3 個、検索されました。(1ファイル中)\n");
-    EXPECT_EQ(Search(m_dir.Path(), "H.llo", "a.txt", true, false, true), "0 個、検索されました。(1ファイル中)\n");
+    // So does an expression, in lower case or with capitals, and it shows
+    // the match as the line has it.
+    for (const char *pszExpression : {"h.llo", "H.llo"})
+        EXPECT_EQ(Search(m_dir.Path(), pszExpression, "a.txt", true, false, true),
+                  "a.txt(1): > hello\na.txt(2): > Hello\na.txt(4): > hello\n3 個、検索されました。(1ファイル中)\n");
     EXPECT_EQ(Search(m_dir.Path(), "H.llo", "a.txt", false, false, true),
               "a.txt(2): > Hello\n1 個、検索されました。(1ファイル中)\n");
 }
@@ -358,6 +358,7 @@ TEST(FolderSearchOracle, BlockScanningFindsWhatLineByLineReadingFinds)
     };
     for (const CCase &c : {CCase{"needle", false, false}, CCase{"NEEDLE", true, false}, CCase{"\x7B\x93", false, false},
                            CCase{"ne+dle", false, true}, CCase{"[a-z]+_mutex", true, true}, CCase{"[a-z]+_MUTEX", false, true}, CCase{"B.ta", false, true},
+                           CCase{"[a-z]+_MUTEX", true, true}, CCase{"Ne+DLE", true, true},
                            CCase{"a\\tG", false, true}, CCase{"b.ta", true, true},
                            CCase{"\x96\x7B\\tZ", false, true}}) {
         // What the search must report, read line by line.
@@ -375,7 +376,8 @@ TEST(FolderSearchOracle, BlockScanningFindsWhatLineByLineReadingFinds)
             if (c.bIgnoreCase)
                 LowerCaseSingleBytes(strLine);
             RegexRegisters regs;
-            if (c.bRegex ? RegexExecute(pRegex.get(), strLine.data(), static_cast<int>(strLine.size()), 0, regs, true)
+            if (c.bRegex ? RegexExecute(pRegex.get(), strLine.data(), static_cast<int>(strLine.size()), 0, regs,
+                                        !c.bIgnoreCase)
                          : FindPlainText(strLine, strNeedle, 0, static_cast<int>(strLine.size()), false) >= 0) {
                 const std::string strShown = c.bRegex ? std::string(line.substr(static_cast<std::size_t>(regs.nStart[0]),
                                                                                  static_cast<std::size_t>(regs.nEnd[0] - regs.nStart[0])))

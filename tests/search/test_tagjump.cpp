@@ -45,7 +45,8 @@ TEST(TagJump, SelectionsNameUrlsOrExistingFiles)
     std::string strPath;
     EXPECT_EQ(ClassifyJumpText(" HTTP://example.com/a b", "/site/x.htm", strPath, Exists), JUMP_URL);
     EXPECT_EQ(ClassifyJumpText("mailto:someone@example.com", "", strPath, Exists), JUMP_URL);
-    EXPECT_EQ(ClassifyJumpText("https://example.com/", "/site/x.htm", strPath, Exists), JUMP_NONE);
+    EXPECT_EQ(ClassifyJumpText("Https://example.com/", "/site/x.htm", strPath, Exists), JUMP_URL);
+    EXPECT_EQ(ClassifyJumpText("https:/", "/site/x.htm", strPath, Exists), JUMP_NONE);
     EXPECT_EQ(ClassifyJumpText("images/a.gif", "/site/x.htm", strPath, Exists), JUMP_FILE);
     EXPECT_EQ(strPath, "/site/images/a.gif");
     EXPECT_EQ(ClassifyJumpText("images\\a.gif\",", "/site/x.htm", strPath, Exists), JUMP_FILE);

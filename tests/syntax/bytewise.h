@@ -458,6 +458,7 @@ inline std::uint32_t Standard(CLine &L, std::uint32_t dw)
     auto link = [&](int nBegin, int nEnd) {
         const std::string_view w = L.Word(nBegin, nEnd);
         if ((nEnd > 5 && nBegin + 7 <= n && L.Word(nBegin, nBegin + 7) == "http://")
+            || (nEnd > 5 && nBegin + 8 <= n && L.Word(nBegin, nBegin + 8) == "https://")
             || w.find('@') != std::string_view::npos)
             L.Add(nBegin, COLORINDEX_KEYWORD);
     };

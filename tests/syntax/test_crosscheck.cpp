@@ -25,7 +25,7 @@ const char *const s_apszPieces[] = {
     "REM", "rem", "harem", "Dim", "$#", "$x", "@a", "print", "(*", "*)", "(*)", "(", ")", "{", "}",
     "{$R+}", "begin", "BEGIN", "*", "/", "+", ";",
     // links
-    "http://", "http:/", "http://a.jp/x", "a@b", "~", ":", "-",
+    "http://", "http:/", "http://a.jp/x", "https://", "https:/", "a@b", "~", ":", "-",
     // blanks
     " ", " ", " ", "  ", "\t", "\r", "\x0B",
     // double-byte characters: trail bytes \ } { @ r R, a trail byte in the

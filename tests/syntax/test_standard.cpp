@@ -15,6 +15,7 @@ TEST(ParseLineStandard, ColoursLinksAndMailAddressesUpToTheirTerminator)
     EXPECT_EQ(Std("http://a.jp/x, mail@b.jp rest"),
                   "KKKKKKKKKKKKK..KKKKKKKKK.....");
     EXPECT_EQ(Std("http:/x y"), ".........");
+    EXPECT_EQ(Std("see https://a.jp/"), "....KKKKKKKKKKKKK");
     EXPECT_EQ(Std("ftp://a.jp"), "..........");
     EXPECT_EQ(Std("http://only.jp/u"), std::string(16, 'K'));
     EXPECT_EQ(Std("@start end@ a@b,c"),

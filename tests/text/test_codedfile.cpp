@@ -159,3 +159,47 @@ TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
     EXPECT_EQ(state.nProblemLine, buffer.GetLineCount() - 1);
     EXPECT_TRUE(buffer.IsReadOnly());
 }
+
+TEST(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
+{
+    CTempDir dir;
+    const std::string files[] = {
+        "\xE3\x80\x9C\xE2\x88\x92\n",             // UTF-8: wave dash, minus sign (the other forms)
+        "\xEF\xBB\xBF\xEF\xBD\x9E",               // with a mark: fullwidth tilde
+        "\x1B$@4A\x1B(J\n\x0E\x31\x0F\n",         // JIS: old kanji escape, JIS Roman, kana shift
+        "ok\n\xF0\x9F\x98\x80\n",                 // a character the text cannot hold, line 2
+        "\xE3\x80\x9C\xEF\xBD\x9E\n",             // both forms of one character
+    };
+    for (const std::string &bytes : files) {
+        WriteFileBytes(dir.File("in"), bytes);
+        CCrystalTextBuffer buffer;
+        CFileCodeState state;
+        ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state));
+        const std::string strLine = CodeStateToLine(state);
+        CFileCodeState back;
+        ASSERT_TRUE(CodeStateFromLine(strLine, back)) << strLine;
+        EXPECT_EQ(back.eCode, state.eCode) << strLine;
+        EXPECT_EQ(back.forms, state.forms) << strLine;
+        EXPECT_EQ(back.eProblem, state.eProblem) << strLine;
+        EXPECT_EQ(back.nProblemLine, state.nProblemLine) << strLine;
+        EXPECT_EQ(back.cProblem, state.cProblem) << strLine;
+        EXPECT_EQ(back.cProblemOther, state.cProblemOther) << strLine;
+        EXPECT_EQ(DescribeCodeProblem(back), DescribeCodeProblem(state));
+        if (state.IsExact()) {
+            // Written with the state read back, the file is what it was.
+            ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), back.eCode, back.forms));
+            EXPECT_EQ(ReadFileBytes(dir.File("out")), bytes) << strLine;
+        }
+    }
+
+    // Damaged or foreign lines leave the state alone.
+    CFileCodeState state;
+    state.eCode = ETextCode::Euc;
+    for (const char *psz : {"", "UTF8", "utf8 0000000 BB0 0 0 0 0", "UTF16 0000000 BB0 0 0 0 0",
+                            "UTF8 000000 BB0 0 0 0 0", "UTF8 0000002 BB0 0 0 0 0", "UTF8 0000000 XB0 0 0 0 0",
+                            "UTF8 0000000 BB0 5 0 0 0", "UTF8 0000000 BB0 0 -1 0 0", "UTF8 0000000 BB0 0 0 1114112 0",
+                            "UTF8 0000000 BB0 0 0 0 0 0", "UTF8  0000000 BB0 0 0 0 0", "UTF8 0000000 BB0 0 0 0 99999999999"}) {
+        EXPECT_FALSE(CodeStateFromLine(psz, state)) << psz;
+        EXPECT_EQ(state.eCode, ETextCode::Euc);
+    }
+}

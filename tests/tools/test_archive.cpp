@@ -464,8 +464,11 @@ TEST(Archive, CommandLinesOfTheOldLibraries)
     EXPECT_EQ(ReadFileBytes(dir.File("out/he said \"hi\".txt")), "q");
     // Unpacking takes a '\\' for the folder separator archivers on Windows write.
     EXPECT_EQ(ReadFileBytes(dir.File("out/back/slash.txt")), "b");
-    // Again: kept, unless asked to replace.
+    // Again: kept, unless asked to replace; kept as the user chose, the
+    // unpacking is complete.
     EXPECT_EQ(Unlha(strUnpack, strOut), ARC_INCOMPLETE);
+    EXPECT_EQ(Unlha("e --keep" + strUnpack.substr(1), strOut), ARC_OK) << strOut;
+    EXPECT_NE(strOut.find("上書きしませんでした"), std::string::npos) << strOut;
     EXPECT_EQ(Unlha("e --overwrite" + strUnpack.substr(1), strOut), ARC_OK) << strOut;
     ASSERT_EQ(Unlha("v \"" + ArchiveQuoted(strArchive) + "\"", strOut), ARC_OK);
     EXPECT_NE(strOut.find("  back/slash.txt\n"), std::string::npos) << strOut;
