@@ -76,11 +76,11 @@ TEST_F(TagJump, OpensEditableFilesInTheEditorAndOthersOnTheDesktop)
     // A .gif goes to the desktop ('\' separates names); an .htm to the editor.
     JumpAt(CPoint(35, 0));
     JumpAt(CPoint(58, 0));
-    // The three prefixes are URLs; https is none of them.
+    // http and https addresses go to the desktop's browser.
     JumpAt(CPoint(80, 0));
     JumpAt(CPoint(110, 0));
     EXPECT_EQ(m_aLog, (std::vector<std::string>{"shell " + m_dir.File("images/a.gif"), "100 " + m_dir.File("index2.htm"),
-                                                "shell http://example.com/x"}));
+                                                "shell http://example.com/x", "shell https://example.com/"}));
 }
 
 TEST_F(TagJump, TheOpenCommandsFollowTheSelection)
