@@ -16,6 +16,8 @@
 #include "platform/profile.h"
 #include "res/commands.h"
 #include "text/codec.h"
+#include "text/codedfile.h"
+#include "text/filecode.h"
 #include "tools/nkf.h"
 
 #include <QFileInfo>
@@ -323,18 +325,35 @@ bool CWrenpadView::InsertTextFile(const QString &strPath)
         MessageBox(this, InsertFileMessage(eResult, strPath), QString(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    if (!IsLineFeedText(strBytes))
-        return ReplaceSelectedText(strBytes, ACTION_REPLACE);
-    // A file with LF line ends gives its own lines, as it would when opened.
-    std::vector<std::string> aLines;
-    for (const std::string_view piece : CutAtLineFeeds(strBytes))
-        aLines.emplace_back(piece);
-    strBytes = std::string();
-    CPoint b;
-    CPoint e;
-    GetSelectionRange(b, e);
-    ReplaceLines(b, e, aLines, b == e ? ACTION_INSERT : ACTION_REPLACE);
-    PlaceCaret(m_ptCaret);
+    // A file in UTF-8, EUC-JP or JIS goes in as the text it holds, read as
+    // opening it would read it. What the document cannot hold goes in as "?",
+    // and the user hears of it afterwards.
+    CDecodedText decoded = DecodeFileText(strBytes);
+    if (decoded.eCode != ETextCode::Sjis)
+        strBytes = std::move(decoded.strText);
+    if (IsLineFeedText(strBytes)) {
+        // A file with LF line ends gives its own lines, as it would when opened.
+        std::vector<std::string> aLines;
+        for (const std::string_view piece : CutAtLineFeeds(strBytes))
+            aLines.emplace_back(piece);
+        strBytes = std::string();
+        CPoint b;
+        CPoint e;
+        GetSelectionRange(b, e);
+        ReplaceLines(b, e, aLines, b == e ? ACTION_INSERT : ACTION_REPLACE);
+        PlaceCaret(m_ptCaret);
+    } else if (!ReplaceSelectedText(strBytes, ACTION_REPLACE)) {
+        return false;
+    }
+    if (decoded.eProblem == ETextProblem::NoSjisForm) {
+        const CFileCodeState state{decoded.eCode, decoded.forms, decoded.eProblem, decoded.nProblemLine,
+                                   decoded.cProblem, decoded.cProblemOther};
+        MessageBox(this,
+                   QStringLiteral("%1\n%2 のファイルとして読み込みましたが、%3\nその文字は「?」として挿入しました。")
+                       .arg(strPath, QString::fromUtf8(TextCodeLabel(decoded.eCode)),
+                            QString::fromStdString(DescribeCodeProblem(state))),
+                   QStringLiteral("文字コード"), MB_OK | MB_ICONEXCLAMATION);
+    }
     return true;
 }
 

@@ -1,10 +1,12 @@
-// colour: the syntax colouring of a document, line by line, as a view draws it.
+// colour: the syntax colouring of a document, line by line, as a view draws it
+// (a file in UTF-8, EUC-JP or JIS read in its own code, as the editor does).
 // Each output line is the state at the end of the line (8 hexadecimal digits)
 // followed by the line's runs as " POS:COLOUR".
 #include "cli/cli.h"
 #include "syntax/linesource.h"
 #include "syntax/statecache.h"
 #include "syntax/viewtype.h"
+#include "text/codedfile.h"
 #include "text/textbuffer.h"
 
 #include <array>
@@ -163,8 +165,11 @@ int Colour(const CliArgs &args)
     if (nViewType < 0)
         nViewType = ViewTypeFromPath(strPath);
 
+    // Read in its own code, as the editor opens it: positions are those of
+    // the Shift-JIS text the view draws.
     CCrystalTextBuffer buffer;
-    if (!buffer.LoadFromFile(strPath, -1))
+    CFileCodeState state;
+    if (!LoadCodedFile(buffer, strPath, state))
         return CliFail("cannot load " + strPath + ": " + std::strerror(errno));
     const CBufferLineSource lines(buffer);
     CSyntaxColorer colorer(lines, nViewType);
@@ -183,6 +188,9 @@ int Colour(const CliArgs &args)
     return 0;
 }
 
-const CCliRegistrar reg("colour", "[--type N] FILE", Colour);
+const CCliRegistrar reg("colour",
+                        "[--type N] FILE   per line of FILE (read in its own code, as info says) the state at\n"
+                        "         its end (8 hex digits) and its colour runs \" POS:COLOUR\"",
+                        Colour);
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "search/linereader.h"
 #include "text/filecode.h"
-#include "text/utf8check.h"
 #include "search/plainsearch.h"
 #include "search/regex.h"
 #include "text/codec.h"
@@ -331,10 +330,60 @@ bool CFolderSearch::SearchFile(const std::string &strRelative, const CFileHandle
     // The file is closed however the search of it ends.
     struct CCloseReader
     {
-        CSearchLineReader &reader;
-        ~CCloseReader() { reader.Close(); }
-    } closer{m_reader};
+        CFolderSearch &search;
+        ~CCloseReader()
+        {
+            search.m_reader.Close();
+            // A large file read whole gives its memory back at once.
+            for (std::string *p : {&search.m_strWhole, &search.m_strText}) {
+                p->clear();
+                if (p->capacity() > (std::size_t(1) << 20))
+                    p->shrink_to_fit();
+            }
+        }
+    } closer{*this};
     return SearchBlocks(strRelative);
+}
+
+CFolderSearch::ESourceSwitch CFolderSearch::SwitchToText(bool bWholeInBlock)
+{
+    CSearchLineReader &reader = m_reader;
+    std::string_view bytes;
+    if (bWholeInBlock) {
+        bytes = std::string_view(reader.GetBlock(), reader.GetEnd());
+    } else {
+        if (!reader.ReadWholeFile(m_strWhole))
+            return SOURCE_UNREADABLE;
+        bytes = m_strWhole;
+    }
+    // The one detection the editor opens files with.
+    const ETextCode eCode = DetectTextCode(bytes, ETextCode::Sjis, &m_strText);
+    if (eCode == ETextCode::Sjis)
+        return SOURCE_KEPT;
+    if (bWholeInBlock) {
+        // The block is about to be filled from the text.
+        m_strWhole.assign(bytes);
+        bytes = m_strWhole;
+    }
+    // What was read so far is plain and reads the same in the text.
+    const std::size_t nRead = reader.GetOffset();
+    if (eCode == ETextCode::Utf8 || eCode == ETextCode::Utf8Bom) {
+        // Decoded as it is searched: no second copy of a large file.
+        auto pDecoder = std::make_shared<CUtf8StreamDecoder>(bytes, false, eCode == ETextCode::Utf8Bom);
+        reader.UseSource(
+            [pDecoder](char *p, std::size_t n) { return pDecoder->Decode(p, n); },
+            nRead);
+    } else {
+        reader.UseSource(
+            [this, nAt = std::size_t(0)](char *p, std::size_t n) mutable {
+                const std::size_t k = std::min(n, m_strText.size() - nAt);
+                std::memcpy(p, m_strText.data() + nAt, k);
+                nAt += k;
+                return k;
+            },
+            nRead);
+    }
+    return SOURCE_SWITCHED;
 }
 
 bool CFolderSearch::SearchBlocks(const std::string &strRelative)
@@ -347,7 +396,11 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
     const char *const pBlock = reader.GetBlock();
     const char *const pScan = bFold ? m_pFolded.get() : pBlock;
     bool bFirst = true;
-    bool bUtf8 = false;
+    // Until the code of the file is known, every byte read is plain: below
+    // 0x80 and none of ESC, SO and SI, the same in every code. nPlainEnd is
+    // the offset in the file up to which that has been checked.
+    bool bProbing = true;
+    std::size_t nPlainEnd = 0;
     while (!(pCancelled && pCancelled->load(std::memory_order_relaxed))) {
         // Keep the unread rest and fill the block up again; the folded copy follows.
         const std::size_t nRest = reader.GetEnd() - reader.GetPos();
@@ -363,28 +416,39 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
         // before it is lost.
         if (bFirst && std::memchr(pBlock, 0, nHave))
             break;
-        // A UTF-8 file is searched line by line in Shift-JIS, so that the text
-        // the user typed is found and the results read as every other file's.
-        if (bFirst)
-            bUtf8 = std::string_view(pBlock, nHave).starts_with("\xEF\xBB\xBF")
-                    || CheckUtf8(std::string_view(pBlock, nHave), reader.IsAtEof()) == EUtf8Check::Wide;
         bFirst = false;
         if (nHave == 0)
             break;
+        if (bProbing) {
+            const std::size_t nBlockOffset = reader.GetOffset() - reader.GetPos();
+            const std::size_t nFrom = std::max(nPlainEnd, nBlockOffset) - nBlockOffset;
+            const std::size_t nPlain = nFrom + PlainTextRun(pBlock + nFrom, nHave - nFrom);
+            nPlainEnd = nBlockOffset + nPlain;
+            if (nPlain < nHave) {
+                bProbing = false;
+                // Most files show they are Shift-JIS early; the others are
+                // read whole and searched in the text the editor makes of them.
+                if (!BytesShowSjis(std::string_view(pBlock + nPlain, nHave - nPlain))) {
+                    const ESourceSwitch eSwitch = SwitchToText(nBlockOffset == 0 && reader.IsAtEof());
+                    if (eSwitch == SOURCE_UNREADABLE) {
+                        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative, 0, 0, {}}, false);
+                        return true;
+                    }
+                    if (eSwitch == SOURCE_SWITCHED) {
+                        // The reader may already hold some of the text.
+                        if (bFold)
+                            FoldAsciiCapitals(pBlock, m_pFolded.get(), reader.GetEnd());
+                        continue;
+                    }
+                }
+            }
+        }
 
         // Pieces are stepped through one by one for their numbers; only those
         // where the prefilter's bytes occur are looked at closely.
         const bool bEof = reader.IsAtEof();
         std::size_t nCandidate = 0;
         bool bCandidateKnown = false;
-        while (bUtf8 && reader.HasWholePiece()) {
-            const std::string_view piece = reader.NextPiece();
-            if (pCancelled && pCancelled->load(std::memory_order_relaxed))
-                return true;
-            const CDecodedText line = DecodeFileTextAs(piece, ETextCode::Utf8);
-            if (!CheckPiece(strRelative, line.strText, reader.GetLineNumber()))
-                return false;
-        }
         while (reader.HasWholePiece()) {
             const std::size_t nPos = reader.GetPos();
             if (!m_prefilter.IsEmpty() && (!bCandidateKnown || nCandidate < nPos)) {

@@ -1,7 +1,9 @@
 // The folder search: every file of a folder (and, if asked, of its
 // subfolders) whose name matches one of a list of wildcard patterns is read
 // line by line, the way CSearchLineReader reads it, and each line holding the
-// text (or matching the expression) becomes one result. A file with a NUL
+// text (or matching the expression) becomes one result. A file is searched in
+// the Shift-JIS text the editor makes of it (a UTF-8, EUC-JP or JIS file
+// converted), so its line numbers and result lines are what the editor shows. A file with a NUL
 // byte in its first block is taken for binary and shows no lines. The search
 // runs on a worker thread; it talks to the user interface only through its
 // sink.
@@ -105,6 +107,15 @@ private:
     bool ListFolder(const CFileHandle &folder, std::vector<CEntry> &aEntries) const;
     bool SearchFile(const std::string &strRelative, const CFileHandle &folder, const std::string &strName);
     bool SearchBlocks(const std::string &strRelative);
+    enum ESourceSwitch
+    {
+        SOURCE_KEPT,        // Shift-JIS: the file's bytes are the text
+        SOURCE_SWITCHED,    // the reader goes on in the text the file decodes to
+        SOURCE_UNREADABLE,  // a read error
+    };
+    // For a file that its start does not show to be Shift-JIS: the whole of
+    // it decides (bWholeInBlock: it is all in the reader's block).
+    ESourceSwitch SwitchToText(bool bWholeInBlock);
     bool CheckPiece(const std::string &strRelative, std::string_view piece, int nLine);
 
     FolderSearchParams m_params;
@@ -122,6 +133,8 @@ private:
     // prefilter when case is ignored.
     std::unique_ptr<char[]> m_pFolded;
     std::string m_strLine;         // a piece as compared
+    std::string m_strWhole;        // a file read whole to find its code
+    std::string m_strText;         // an EUC-JP or JIS file in Shift-JIS
     int m_nBytes = 0;              // bytes of the results so far
     int m_nHits = 0;
     int m_nFiles = 0;

@@ -2,16 +2,20 @@
 
 #include "text/sjis.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr std::size_t PAGE = 4096;
+// The least room a source is given.
+constexpr std::size_t SOURCE_MIN_ROOM = 8;
 
 } // namespace
 
@@ -61,6 +65,8 @@ void CSearchLineReader::Reset(CFileHandle &&file)
             throw std::bad_alloc();
     }
     m_file = std::move(file);
+    m_fnSource = nullptr;
+    m_nBlockOffset = 0;
     m_nPos = m_nEnd = 0;
     m_bEof = m_bError = false;
     m_nLine = 0;
@@ -94,6 +100,7 @@ bool CSearchLineReader::OpenAt(const CFileHandle &folder, const std::string &str
 void CSearchLineReader::Close()
 {
     m_file.Close();
+    m_fnSource = nullptr;
     m_nPos = m_nEnd = 0;
     m_bEof = true;
 }
@@ -104,10 +111,24 @@ bool CSearchLineReader::Refill()
         return false;
     char *const pBlock = m_pBlock.get();
     std::memmove(pBlock, pBlock + m_nPos, m_nEnd - m_nPos);
+    m_nBlockOffset += m_nPos;
     m_nEnd -= m_nPos;
     m_nPos = 0;
     if (m_bEof)
         return true;
+    if (m_fnSource) {
+        // A source may leave a few bytes of room (a character that does not
+        // fit); only its returning nothing ends it.
+        while (BLOCK_BYTES - m_nEnd >= SOURCE_MIN_ROOM) {
+            const std::size_t n = m_fnSource(pBlock + m_nEnd, BLOCK_BYTES - m_nEnd);
+            if (n == 0) {
+                m_bEof = true;
+                break;
+            }
+            m_nEnd += n;
+        }
+        return true;
+    }
     const ssize_t n = m_file.ReadFully(pBlock + m_nEnd, BLOCK_BYTES - m_nEnd);
     if (n < 0) {
         m_bError = true;
@@ -127,6 +148,49 @@ std::string_view CSearchLineReader::NextPiece()
     m_nPos += nUsed;
     ++m_nLine;
     return std::string_view(s, nLen);
+}
+
+bool CSearchLineReader::ReadWholeFile(std::string &bytes) const
+{
+    bytes.clear();
+    struct stat st;
+    if (::fstat(m_file.Get(), &st) == 0 && st.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    // Read by offset, so that the file's own position stays where the
+    // search has read up to.
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t n = ::pread(m_file.Get(), buf, sizeof buf, static_cast<off_t>(bytes.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+void CSearchLineReader::UseSource(CSourceRead fnRead, std::size_t nSkip)
+{
+    m_fnSource = std::move(fnRead);
+    m_nBlockOffset = 0;
+    m_nPos = m_nEnd = 0;
+    m_bEof = false;
+    char *const pBlock = m_pBlock.get();
+    while (nSkip > 0) {
+        const std::size_t n = m_fnSource(pBlock, BLOCK_BYTES);
+        if (n == 0) {
+            m_bEof = true;
+            break;
+        }
+        // Of the bytes that reach past the skipped ones, the rest is kept.
+        const std::size_t nDrop = std::min(n, nSkip);
+        m_nBlockOffset += nDrop;
+        nSkip -= nDrop;
+        std::memmove(pBlock, pBlock + nDrop, n - nDrop);
+        m_nEnd = n - nDrop;
+    }
 }
 
 bool CSearchLineReader::NextLine(std::string_view &line)

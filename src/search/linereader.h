@@ -6,6 +6,7 @@
 #include "text/filehandle.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,6 +69,19 @@ public:
         m_nLine += nLines;
     }
 
+    // The offset in the file (or the source) of GetPos().
+    std::size_t GetOffset() const { return m_nBlockOffset + m_nPos; }
+    // The whole file from its start, without moving on. False on a read error.
+    bool ReadWholeFile(std::string &bytes) const;
+    // From now on the bytes come from fnRead, which is given room for at
+    // least 8 bytes, returns how many it put there and nothing only once its
+    // bytes have run out. The first nSkip of them are dropped:
+    // for a file read in another code, the text it decodes to, going on
+    // where the file's own bytes (the same there) were read up to. The line
+    // count goes on.
+    using CSourceRead = std::function<std::size_t(char *p, std::size_t n)>;
+    void UseSource(CSourceRead fnRead, std::size_t nSkip);
+
 private:
     void Reset(CFileHandle &&file);
 
@@ -77,6 +91,8 @@ private:
     };
     CFileHandle m_file;
     std::unique_ptr<char[], CFreeDeleter> m_pBlock;
+    CSourceRead m_fnSource;
+    std::size_t m_nBlockOffset = 0;  // of the block's first byte
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
     bool m_bEof = false;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <strings.h>
 
 namespace {
@@ -17,7 +18,6 @@ constexpr unsigned char ESC = 0x1B;
 constexpr unsigned char SO = 0x0E;
 constexpr unsigned char SI = 0x0F;
 constexpr std::string_view BOM = "\xEF\xBB\xBF";
-constexpr std::size_t UTF8_SAMPLE = 64 * 1024;
 
 struct CCodeNames
 {
@@ -38,6 +38,38 @@ constexpr CCodeNames CODE_NAMES[TEXT_CODE_COUNT] = {
 const CCodeNames &NamesOf(ETextCode eCode)
 {
     return CODE_NAMES[static_cast<int>(eCode)];
+}
+
+// Whether a word holds a zero byte (it may also flag a byte above a real one).
+inline bool HasZeroByte(std::uint64_t w)
+{
+    return ((w - 0x0101010101010101ULL) & ~w & 0x8080808080808080ULL) != 0;
+}
+
+// The length of the run of plain bytes at p: below 0x80 and none of ESC, SO
+// and SI. Eight bytes at a time.
+std::size_t PlainRun(const unsigned char *p, std::size_t n)
+{
+    std::size_t i = 0;
+    for (;;) {
+        while (n - i >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            // SO and SI are the bytes that read as SI with the lowest bit set.
+            if ((w & 0x8080808080808080ULL) || HasZeroByte(w ^ 0x1B1B1B1B1B1B1B1BULL)
+                || HasZeroByte((w | 0x0101010101010101ULL) ^ 0x0F0F0F0F0F0F0F0FULL))
+                break;
+            i += 8;
+        }
+        // The word that stopped the run, byte by byte.
+        for (const std::size_t nStop = std::min(n, i + 8); i < nStop; ++i) {
+            const unsigned char c = static_cast<unsigned char>(p[i]);
+            if (c >= 0x80 || c == 0x1B || c == 0x0E || c == 0x0F)
+                return i;
+        }
+        if (i >= n)
+            return n;
+    }
 }
 
 // Collects the decoded text and the first problem.
@@ -164,7 +196,9 @@ void DecodeEuc(std::string_view bytes, CDecodedText &result)
     out.Done();
 }
 
-void DecodeJis(std::string_view bytes, CDecodedText &result)
+// bWayBack: also find out whether the writer would give the same bytes back
+// (a second pass), which only a text to be saved needs.
+void DecodeJis(std::string_view bytes, CDecodedText &result, bool bWayBack = true)
 {
     const CFileCodeTables &t = FileCodeTables();
     CDecodeOutput out(result, bytes);
@@ -176,6 +210,25 @@ void DecodeJis(std::string_view bytes, CDecodedText &result)
     bool bSeenAsciiIn = false;
     bool bSeenKana = false;
     while (p < pEnd) {
+        if (eMode == ASCII && !bShift) {
+            const std::size_t n = PlainRun(p, static_cast<std::size_t>(pEnd - p));
+            out.Put(p, n);
+            p += n;
+            if (p == pEnd)
+                break;
+        } else if (eMode == KANJI && !bShift) {
+            // A run of kanji, pair by pair, until anything else.
+            while (pEnd - p >= 2 && p[0] >= 0x21 && p[0] <= 0x7E && p[1] >= 0x21 && p[1] <= 0x7E) {
+                const KanjiBytePair s = JisToSjisPair(p[0], p[1]);
+                const auto nCode = static_cast<std::uint16_t>(s.c1 * 256 + s.c2);
+                if (t.aDouble[nCode] == 0)
+                    break;
+                out.PutCode(nCode);
+                p += 2;
+            }
+            if (p == pEnd)
+                break;
+        }
         const unsigned char c = *p;
         if (c == ESC) {
             const std::size_t nLeft = static_cast<std::size_t>(pEnd - p);
@@ -241,7 +294,7 @@ void DecodeJis(std::string_view bytes, CDecodedText &result)
         }
     }
     out.Done();
-    if (!result.IsExact())
+    if (!result.IsExact() || !bWayBack)
         return;
     // Escape sequences may stand where this writer would not put them (a
     // redundant one, kanji left open at the end); then the file would not
@@ -256,6 +309,42 @@ void DecodeJis(std::string_view bytes, CDecodedText &result)
     }
 }
 
+// The code the editor reads a file in. Where finding it meant decoding the
+// text (EUC-JP and JIS, which are taken only when they decode cleanly), the
+// text goes to pDecoded, so that it is not decoded twice; bWayBack as for
+// DecodeJis.
+ETextCode DetectCode(std::string_view bytes, ETextCode eAscii, CDecodedText *pDecoded, bool bWayBack)
+{
+    if (bytes.starts_with(BOM)) {
+        if (CheckUtf8(bytes.substr(BOM.size())) != EUtf8Check::Invalid)
+            return ETextCode::Utf8Bom;
+    } else if (CheckUtf8(bytes) == EUtf8Check::Wide) {
+        return ETextCode::Utf8;
+    }
+    const int nKanji = DetectKanjiCode(bytes);
+    if (nKanji == KANJI_SJIS || nKanji == KANJI_UNKNOWN) {
+        // A text of nothing but ASCII (without escape sequences) is taken in
+        // the code of new documents.
+        const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+        return AsciiRun(p, p + bytes.size()) == bytes.size() ? eAscii : ETextCode::Sjis;
+    }
+    // Half-width katakana in Shift-JIS pair up into what EUC-JP reads as
+    // kanji: such a text is EUC-JP only when that reading is the likelier.
+    if (nKanji == KANJI_EUC && !EucReadingIsLikelier(bytes))
+        return ETextCode::Sjis;
+    CDecodedText decoded;
+    decoded.eCode = nKanji == KANJI_EUC ? ETextCode::Euc : ETextCode::Jis;
+    if (decoded.eCode == ETextCode::Euc)
+        DecodeEuc(bytes, decoded);
+    else
+        DecodeJis(bytes, decoded, bWayBack);
+    if (decoded.eProblem == ETextProblem::Malformed)
+        return ETextCode::Sjis;
+    if (pDecoded)
+        *pDecoded = std::move(decoded);
+    return nKanji == KANJI_EUC ? ETextCode::Euc : ETextCode::Jis;
+}
+
 } // namespace
 
 int LineOfOffset(std::string_view bytes, std::size_t nOffset)
@@ -268,6 +357,11 @@ int LineOfOffset(std::string_view bytes, std::size_t nOffset)
             ++nLine;
     }
     return nLine;
+}
+
+std::size_t PlainTextRun(const char *p, std::size_t n)
+{
+    return PlainRun(reinterpret_cast<const unsigned char *>(p), n);
 }
 
 const char *TextCodeTag(ETextCode eCode)
@@ -297,47 +391,28 @@ const char *TextCodeLabel(ETextCode eCode)
     return NamesOf(eCode).pszLabel;
 }
 
-ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii)
+ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii, std::string *pText)
 {
-    return DecodeFileText(bytes, eAscii, false).eCode;
+    if (!pText)
+        return DetectCode(bytes, eAscii, nullptr, false);
+    CDecodedText decoded;
+    const ETextCode eCode = DetectCode(bytes, eAscii, &decoded, false);
+    *pText = std::move(decoded.strText);
+    return eCode;
 }
 
 CDecodedText DecodeFileText(std::string_view bytes, ETextCode eAscii, bool bCopySjis)
 {
     CDecodedText result;
-    const auto asIs = [&] {
-        result = CDecodedText();
+    result.eCode = DetectCode(bytes, eAscii, &result, true);
+    if (!result.strText.empty() || bytes.empty())
+        return result;
+    if (result.eCode == ETextCode::Sjis) {
         if (bCopySjis)
             result.strText.assign(bytes);
-    };
-    if (bytes.starts_with(BOM)) {
-        result.eCode = ETextCode::Utf8Bom;
-        DecodeUtf8(bytes, result, true, nullptr);
-        if (result.eProblem != ETextProblem::Malformed)
-            return result;
-    } else if (CheckUtf8(bytes.substr(0, UTF8_SAMPLE), bytes.size() <= UTF8_SAMPLE) != EUtf8Check::Invalid) {
-        // The sample spares a Shift-JIS file the whole attempt.
-        result.eCode = ETextCode::Utf8;
-        bool bWide = false;
-        DecodeUtf8(bytes, result, true, &bWide);
-        if (result.eProblem != ETextProblem::Malformed && bWide)
-            return result;
-    }
-    const int nKanji = DetectKanjiCode(bytes);
-    if (nKanji == KANJI_SJIS || nKanji == KANJI_UNKNOWN) {
-        // A text of nothing but ASCII (without escape sequences) is taken in
-        // the code of new documents.
-        if (eAscii != ETextCode::Sjis && AsciiRun(reinterpret_cast<const unsigned char *>(bytes.data()),
-                                                  reinterpret_cast<const unsigned char *>(bytes.data())
-                                                      + bytes.size()) == bytes.size())
-            return DecodeFileTextAs(bytes, eAscii);
-        asIs();
         return result;
     }
-    result = DecodeFileTextAs(bytes, nKanji == KANJI_EUC ? ETextCode::Euc : ETextCode::Jis);
-    if (result.eProblem == ETextProblem::Malformed)
-        asIs();
-    return result;
+    return DecodeFileTextAs(bytes, result.eCode);
 }
 
 CDecodedText DecodeFileTextAs(std::string_view bytes, ETextCode eCode)

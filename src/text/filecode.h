@@ -93,7 +93,32 @@ struct CDecodedText
 // character beyond ASCII, is UTF-8; then the kanji detection decides between
 // Shift-JIS, EUC-JP and JIS. eAscii is the answer for a text that decides
 // nothing (ASCII only, or empty).
-ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis);
+// Where finding the code meant decoding the text (EUC-JP, JIS), pText, when
+// given, receives that Shift-JIS text; else it is left empty.
+ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis, std::string *pText = nullptr);
+
+// The length of the run at p of bytes that every code reads as the same
+// ASCII: below 0x80, and none of ESC, SO and SI (which switch a JIS text's
+// mode).
+std::size_t PlainTextRun(const char *p, std::size_t n);
+
+// Of bytes the kanji detection takes for EUC-JP, whether EUC-JP is the
+// likelier reading rather than Shift-JIS: half-width katakana (0xA1-0xDF)
+// two at a time look like EUC-JP kanji. EUC-JP wins when the Shift-JIS
+// reading breaks (a byte or pair Shift-JIS has not, or the user-defined
+// area), or when its own reading looks like Japanese: kana and the
+// punctuation of JIS row 1 make up a good part of any Japanese text, and they
+// seldom come out of half-width katakana read two at a time. In doubt, and
+// for bytes that are no EUC-JP at all, Shift-JIS.
+bool EucReadingIsLikelier(std::string_view bytes);
+
+// Whether bytes of a file already show that DetectTextCode takes the whole
+// file for Shift-JIS, however it goes on: a sequence UTF-8 does not allow,
+// and a pair only Shift-JIS has before anything that points elsewhere. The
+// bytes must begin the file, or follow nothing but bytes below 0x80 other
+// than ESC, SO and SI (which leave every decision as it is). For reading a
+// file a block at a time; false means only that more of it is needed.
+bool BytesShowSjis(std::string_view part);
 
 // Converts a file's bytes into the document's Shift-JIS. DecodeFileText
 // detects the code; an EUC-JP or JIS guess whose bytes are malformed falls

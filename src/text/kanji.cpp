@@ -547,7 +547,7 @@ const unsigned char KanaToZenkaku[63] = {
     0x2B, 0x2C,                                       // ゛゜
 };
 
-int DetectKanjiCode(const unsigned char *p, int nLength)
+int DetectKanjiCode(const unsigned char *p, int nLength, bool *pbDecided)
 {
     bool bKanaPair = false;   // 0x8E + 0xA0-0xDF: EUC katakana or a Shift-JIS kanji
     bool bKanjiPair = false;  // 0xE0-0xFC + 0xA1-0xFC: a kanji in either code
@@ -595,6 +595,8 @@ int DetectKanjiCode(const unsigned char *p, int nLength)
             return {CKanjiStep::DECIDE, KANJI_EUC};
         return {CKanjiStep::DECIDE, ResolveSjisOrEuc(p + i, nLength - i)};
     });
+    if (pbDecided)
+        *pbDecided = nCode >= 0;
     if (nCode >= 0)
         return nCode;
     return bKanaPair != bKanjiPair ? KANJI_SJIS : KANJI_UNKNOWN;

@@ -73,12 +73,15 @@ inline KanjiBytePair KanaToJisPair(unsigned char kana)
     return {static_cast<unsigned char>(t & 0x80 ? 0x25 : 0x21), static_cast<unsigned char>(t & 0x7F)};
 }
 
-// Guesses the code of nLength bytes at p.
-int DetectKanjiCode(const unsigned char *p, int nLength);
-inline int DetectKanjiCode(std::string_view text)
+// Guesses the code of nLength bytes at p. pbDecided, when given, tells
+// whether a byte sequence decided before the bytes ran out: a Shift-JIS
+// answer so decided holds for any longer text these bytes begin (an EUC
+// answer may still rest on at most 1024 bytes after a shared pair).
+int DetectKanjiCode(const unsigned char *p, int nLength, bool *pbDecided = nullptr);
+inline int DetectKanjiCode(std::string_view text, bool *pbDecided = nullptr)
 {
     return DetectKanjiCode(reinterpret_cast<const unsigned char *>(text.data()),
-                           static_cast<int>(text.size()));
+                           static_cast<int>(text.size()), pbDecided);
 }
 
 // Decides between Shift-JIS and EUC from the bytes that follow a pair both

@@ -5,6 +5,7 @@ wp_core_sources(
     filestamp.cpp
     fileio.cpp
     filecode.cpp
+    filecode_guess.cpp
     filecode_tables.cpp
     filecode_utf8.cpp
     filecode_write.cpp

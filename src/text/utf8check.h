@@ -16,3 +16,8 @@ enum class EUtf8Check
 // by the sample's end counts as well-formed once a whole wide character came
 // before it.
 EUtf8Check CheckUtf8(std::string_view bytes, bool bWhole = true);
+
+// Whether bytes that begin a text, or follow a whole character of it,
+// already hold a sequence UTF-8 does not allow: then the text is no UTF-8
+// however it goes on. A sequence cut by the end of the bytes proves nothing.
+bool IsNeverUtf8(std::string_view bytes);

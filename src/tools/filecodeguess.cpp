@@ -1,5 +1,6 @@
 #include "tools/filecodeguess.h"
 
+#include "text/filecode.h"
 #include "text/kanji.h"
 #include "text/utf8check.h"
 
@@ -23,8 +24,17 @@ EFileCodeGuess GuessFileCode(std::string_view sample, bool bWhole)
     switch (DetectKanjiCode(sample)) {
     case KANJI_SJIS:
         return FILECODE_SJIS;
-    case KANJI_EUC:
-        return FILECODE_EUC;
+    case KANJI_EUC: {
+        // As opening the file decides: half-width katakana in Shift-JIS only
+        // look like EUC kanji. A sample is weighed up to its last ASCII byte,
+        // so that a character cut by its end is not taken for a broken one.
+        std::string_view whole = sample;
+        if (!bWhole) {
+            while (!whole.empty() && static_cast<unsigned char>(whole.back()) >= 0x80)
+                whole.remove_suffix(1);
+        }
+        return EucReadingIsLikelier(whole) ? FILECODE_EUC : FILECODE_SJIS;
+    }
     case KANJI_JIS:
         return FILECODE_JIS;
     default:

@@ -1,5 +1,6 @@
 #include "tools/nkf.h"
 
+#include "text/filecode.h"
 #include "text/kanji.h"
 #include "text/sjis.h"
 #include "text/iconvstream.h"
@@ -351,8 +352,9 @@ int NkfGuessCode(std::string_view text)
         return nSjisErrors < nEucErrors ? KANJI_SJIS : KANJI_EUC;
     // Both readings are equally well formed (EUC without the bytes 0xFD and
     // 0xFE, texts of katakana-range bytes): the built-in guess breaks the tie,
-    // Shift-JIS when it cannot.
-    return DetectKanjiCode(text) == KANJI_EUC ? KANJI_EUC : KANJI_SJIS;
+    // Shift-JIS when it cannot, and when half-width katakana only look like
+    // EUC kanji, as opening the file would decide.
+    return DetectKanjiCode(text) == KANJI_EUC && EucReadingIsLikelier(text) ? KANJI_EUC : KANJI_SJIS;
 }
 
 std::string NkfToCp932(std::string_view text, int nKanjiCode)

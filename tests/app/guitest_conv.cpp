@@ -423,6 +423,41 @@ TEST_F(ConvView, TextFilesGoInWholeOrNotAtAll)
     }
 }
 
+TEST_F(ConvView, TextFilesInOtherCodesGoInAsTheTextTheyHold)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("utf8.txt"), "\xE6\x97\xA5\xE6\x9C\xAC\r\n\xE3\x80\x9C");  // 日本 〜
+    WriteFileBytes(dir.File("euc.txt"), "\xC6\xFC\xCB\xDC\xA4\xCE");                 // 日本の
+    WriteFileBytes(dir.File("kana.txt"), "\xB6\xC0\xB6\xC5");                          // ｶﾀｶﾅ in Shift-JIS
+    WriteFileBytes(dir.File("emoji.txt"), "a\n\xF0\x9F\x98\x80" "b");
+    const struct
+    {
+        const char *pszFile;
+        std::string strText;
+    } cases[] = {
+        {"utf8.txt", S("x日本|〜y")},
+        {"euc.txt", S("x日本のy")},
+        {"kana.txt", S("xｶﾀｶﾅy")},
+    };
+    for (const auto &c : cases) {
+        Reset("xy");
+        m_view.PlaceCaret(CPoint(1, 0));
+        m_aBoxes.clear();
+        m_aFileAnswer = {QString::fromStdString(dir.File(c.pszFile))};
+        m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+        EXPECT_EQ(Text(), c.strText) << c.pszFile;
+        EXPECT_TRUE(m_aBoxes.empty()) << c.pszFile;
+    }
+    // What the document cannot hold goes in as "?", and the user is told.
+    Reset("");
+    m_aFileAnswer = {QString::fromStdString(dir.File("emoji.txt"))};
+    m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+    EXPECT_EQ(Text(), "a|?b");
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("2 行目"))) << m_aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("U+1F600"))) << m_aBoxes[0].strText.toStdString();
+}
+
 TEST_F(ConvView, TheDateGoesInWithTheFormatOfTheSettings)
 {
     Reset("");

@@ -121,23 +121,27 @@ TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
 TEST_F(FileCode, ReopenInTheCodeTheUserNames)
 {
     ASSERT_TRUE(StartWithStatusBar());
-    // Half-width katakana in Shift-JIS read like EUC kanji to the guess.
+    // Half-width katakana in Shift-JIS, which EUC-JP would read as the kanji 渦慨.
     const std::string strPath = WriteFile("kana.txt", "\xB1\xB2\xB3\xB4\n");
     CWrenpadDoc *pDoc = Open(strPath);
     ASSERT_TRUE(pDoc);
-    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Euc);
-    EXPECT_EQ(CodePane(), "EUC-JP");
-
-    Frame()->ExecuteCommand(ID_FILE_REOPEN_SJIS);
-    Idle();
     EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Sjis);
     EXPECT_EQ(CodePane(), "Shift-JIS");
-    EXPECT_EQ(Text(pDoc), "\xB1\xB2\xB3\xB4|");
+
+    Frame()->ExecuteCommand(ID_FILE_REOPEN_EUC);
+    Idle();
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Euc);
+    EXPECT_EQ(CodePane(), "EUC-JP");
+    EXPECT_EQ(Text(pDoc), "\x89\x51\x8A\x53|");
     // The choice holds when the file is read again.
     m_aAnswers = {IDYES};
     Frame()->ExecuteCommand(ID_FILE_REVERT);
     Idle();
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Euc);
+    Frame()->ExecuteCommand(ID_FILE_REOPEN_SJIS);
+    Idle();
     EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Sjis);
+    EXPECT_EQ(Text(pDoc), "\xB1\xB2\xB3\xB4|");
 
     // A code the bytes are not: read-only, with the reason.
     m_aBoxes.clear();

@@ -1,5 +1,7 @@
 // The colour subcommand: arguments, line ends and the chaining of states.
 #include "support/testutil.h"
+#include "text/codec.h"
+#include "text/filecode.h"
 
 #include <gtest/gtest.h>
 
@@ -34,4 +36,24 @@ TEST(ColourTool, RejectsBadArguments)
     const CToolResult missing = RunTool({"colour", dir.File("missing.c")});
     EXPECT_EQ(missing.nStatus, 1);
     EXPECT_NE(missing.strErr.find("cannot load"), std::string::npos);
+}
+
+TEST(ColourTool, FilesInOtherCodesAreColouredAsTheEditorReadsThem)
+{
+    CTempDir dir;
+    // Positions count the bytes of the Shift-JIS text: in UTF-8 the tag after
+    // 日本語 would start three bytes later.
+    const std::string sjis = Utf8ToCp932("<p>日本語<b>ｶﾅ</b></p>\n<!-- 〜 -->\n");
+    WriteFileBytes(dir.File("s.html"), sjis);
+    const CToolResult expected = RunTool({"colour", dir.File("s.html")});
+    ASSERT_EQ(expected.nStatus, 0) << expected.strErr;
+    EXPECT_NE(expected.strOut.find(" 10:11 "), std::string::npos) << expected.strOut;  // the b of <b> after 3 + 6 + 1 bytes
+    for (const ETextCode eCode : {ETextCode::Utf8, ETextCode::Utf8Bom, ETextCode::Euc, ETextCode::Jis}) {
+        std::string coded;
+        ASSERT_TRUE(EncodeFileText(sjis, eCode, CTextForms(), coded));
+        WriteFileBytes(dir.File("c.html"), coded);
+        const CToolResult result = RunTool({"colour", dir.File("c.html")});
+        EXPECT_EQ(result.nStatus, 0) << result.strErr;
+        EXPECT_EQ(result.strOut, expected.strOut) << TextCodeTag(eCode);
+    }
 }

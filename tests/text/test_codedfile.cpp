@@ -82,7 +82,7 @@ TEST(CodedFile, FilesThatCannotComeBackOpenReadOnly)
 TEST(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
 {
     CTempDir dir;
-    WriteFileBytes(dir.File("f"), "\xB4\xC1\n");
+    WriteFileBytes(dir.File("f"), "\xB4\xC1\xBB\xFA\n");  // 漢字
     CCrystalTextBuffer buffer;
     CFileCodeState state;
     ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
@@ -95,9 +95,24 @@ TEST(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
     EXPECT_TRUE(failure.bUnencodable);
     EXPECT_EQ(failure.nLine, 1);
     EXPECT_EQ(failure.nChar, 2);
-    EXPECT_EQ(ReadFileBytes(dir.File("f")), "\xB4\xC1\n");
+    EXPECT_EQ(ReadFileBytes(dir.File("f")), "\xB4\xC1\xBB\xFA\n");
     EXPECT_TRUE(buffer.IsModified());
     EXPECT_EQ(ListDir(dir.Path()).size(), 1u);  // no temporary file left behind
+}
+
+TEST(CodedFile, AUtf8CharacterAcrossTheFirst64KbIsStillUtf8)
+{
+    // The first character beyond ASCII straddles the first 64 KB, which the
+    // quick look at a file's start takes in: only the whole file decides.
+    CTempDir dir;
+    const std::string strHead(64 * 1024 - 6, 'a');
+    WriteFileBytes(dir.File("f"), "line\n" + strHead + "\xE3\x81\x82\n");  // あ from byte 65535 on
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
+    EXPECT_EQ(state.eCode, ETextCode::Utf8);
+    ASSERT_EQ(buffer.GetLineLength(1), static_cast<int>(strHead.size()) + 2);
+    EXPECT_EQ(std::string(buffer.GetLineText(1) + strHead.size(), 2), "\x82\xA0");
 }
 
 TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)

@@ -309,6 +309,12 @@ TEST(FileCodeGuess, JapaneseCodesAndUtf8AreToldApart)
     EXPECT_EQ(GuessFileCode("", true), FILECODE_EMPTY);
     EXPECT_EQ(GuessFileCode(std::string("GIF89a\0\x01", 8), true), FILECODE_BINARY);
 
+    // Half-width katakana in Shift-JIS pair up like EUC kanji; they are
+    // guessed as opening the file reads them. An EUC sample cut inside a
+    // character stays EUC.
+    EXPECT_EQ(GuessFileCode("\xB1\xB2\xB3\xB4\r\n", true), FILECODE_SJIS);
+    EXPECT_EQ(GuessFileCode(strEuc + "\n" + strEuc.substr(0, 3), false), FILECODE_EUC);
+
     // A sample cut inside a character is still UTF-8; a whole file cut so is not.
     const std::string strCut = strUtf8.substr(0, strUtf8.size() - 1);
     EXPECT_EQ(GuessFileCode(strCut, false), FILECODE_UTF8);

@@ -150,6 +150,7 @@ TEST(Nkf, GuessesTheCodeOfShortTexts)
     EXPECT_EQ(NkfGuessCode("\x82\xa0"), KANJI_SJIS);
     EXPECT_EQ(NkfGuessCode("\xa4\xa2"), KANJI_EUC);
     EXPECT_EQ(NkfGuessCode("\xb1\xb2\xb3"), KANJI_SJIS);  // odd length: no EUC
+    EXPECT_EQ(NkfGuessCode("\xb1\xb2\xb3\xb4"), KANJI_SJIS);  // ｱｲｳｴ, though EUC could read two kanji
     EXPECT_EQ(NkfGuessCode("plain"), KANJI_SJIS);
     EXPECT_EQ(NkfGuessCode("\x1b(Bplain\x1b[0m"), KANJI_SJIS);  // terminal resets are no JIS
     EXPECT_EQ(NkfGuessCode("\x1b$B$\"\x1b(B"), KANJI_JIS);
