@@ -45,11 +45,13 @@ TEST_F(SearchDialogs, EachFieldTypesOverWhatItProposes)
         TypeIntoFocus(QStringLiteral("*.c"));
         PressTab();
         ASSERT_EQ(FocusControl()->objectName(), "folder");
-        TypeIntoFocus(QStringLiteral("/tmp"));
+        // Not a prefix of the folder proposed (the working folder): the
+        // combo would complete it to that item.
+        TypeIntoFocus(QStringLiteral("/srv/pages"));
         const FolderSearchParams params = pDlg->GetParams();
         EXPECT_EQ(params.strText, "Autoconf");
         EXPECT_EQ(params.strPatterns, "*.c");
-        EXPECT_EQ(params.strFolder, "/tmp");
+        EXPECT_EQ(params.strFolder, "/srv/pages");
 
         pDlg->findChild<QComboBox *>(QStringLiteral("searchText"))->setFocus(Qt::OtherFocusReason);
         EXPECT_EQ(TabChainNames(pDlg), std::string("searchText patterns folder browse ignoreCase subFolders regex "
