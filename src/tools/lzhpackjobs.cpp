@@ -1,5 +1,7 @@
 #include "tools/lzhpackjobs.h"
 
+#include "text/filehandle.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -10,23 +12,6 @@ namespace {
 // More threads than this gain little: reading and writing the archive
 // stay on one thread each.
 constexpr int MAX_THREADS = 8;
-
-class CFd
-{
-public:
-    explicit CFd(int fd) : m_fd(fd) {}
-    ~CFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    CFd(const CFd &) = delete;
-    CFd &operator=(const CFd &) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Reads n bytes at nOffset; false when fewer are there.
 bool PReadAll(int fd, unsigned char *p, std::size_t n, std::int64_t nOffset)
@@ -109,7 +94,7 @@ void CLzhPackPipeline::Run(std::size_t nJob, CLzhPackPiece &piece, CLh5SegmentCo
     piece.bCoded = false;
     piece.result = LZH_OK;
     piece.aData.resize(piece.nHistory + piece.nLength);
-    const CFd in(::open(m_aFiles[job.nFile].strPath.c_str(), O_RDONLY | O_CLOEXEC));
+    const CFileHandle in(::open(m_aFiles[job.nFile].strPath.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.Get() < 0 ||
         !PReadAll(in.Get(), piece.aData.data(), piece.aData.size(), job.nOffset - std::int64_t(piece.nHistory))) {
         piece.result = LZH_READ_FAILED;
