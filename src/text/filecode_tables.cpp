@@ -10,6 +10,8 @@
 // The packed entries are stored with one little-endian write.
 static_assert(std::endian::native == std::endian::little);
 static_assert(std::tuple_size_v<decltype(CFileCodeTables::aUtf8Other)> == DUAL_FORMS.size());
+// Each dual form has its bit in the Unicode entries.
+static_assert(FROMUNI_SEEN_SHIFT + 2 * DUAL_FORMS.size() <= 32);
 
 namespace {
 
@@ -106,9 +108,10 @@ CFileCodeTables::CFileCodeTables()
         if (aCode[c] == FILECODE_NONE)
             continue;
         aFromUnicode[c] = PackSjis(aCode[c]);
-        if (const int nDual = aDualIndex[aCode[c]]; nDual >= 0)
-            aFromUnicode[c] |= FROMUNI_DUAL | static_cast<std::uint32_t>(nDual) << 19
-                               | (c == DUAL_FORMS[static_cast<std::size_t>(nDual)].cUsual ? 0 : FROMUNI_OTHER);
+        if (const int nDual = aDualIndex[aCode[c]]; nDual >= 0) {
+            const bool bOther = c != DUAL_FORMS[static_cast<std::size_t>(nDual)].cUsual;
+            aFromUnicode[c] |= 1u << (FROMUNI_SEEN_SHIFT + 2 * static_cast<unsigned>(nDual) + (bOther ? 1 : 0));
+        }
     }
     aUtf8Single[0] = PackUtf8(0);
     for (std::size_t b = 1; b < aSingle.size(); ++b)

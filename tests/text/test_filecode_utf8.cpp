@@ -20,9 +20,18 @@ namespace {
 class CLoopChoice
 {
 public:
-    explicit CLoopChoice(bool bVector) { SetUtf8VectorLoops(bVector); }
-    ~CLoopChoice() { SetUtf8VectorLoops(true); }
+    explicit CLoopChoice(EUtf8Loops eLoops) { SetUtf8Loops(eLoops); }
+    ~CLoopChoice() { SetUtf8Loops(BestUtf8Loops()); }
 };
+
+// Every kind of loop this processor can run.
+std::vector<EUtf8Loops> LoopsHere()
+{
+    std::vector<EUtf8Loops> a;
+    for (int n = 0; n <= static_cast<int>(BestUtf8Loops()); ++n)
+        a.push_back(static_cast<EUtf8Loops>(n));
+    return a;
+}
 
 struct CPiece
 {
@@ -131,10 +140,10 @@ TEST(FileCodeUtf8, MixedTextComesOutTheSameInBlocksOfEverySize)
             sjis += piece.sjis;
         }
     }
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (const std::size_t nCap : {4u, 5u, 17u, 64u, 111u, 112u, 113u, 4096u, 256u * 1024u}) {
-            SCOPED_TRACE(testing::Message() << "vector " << bVector << ", blocks of " << nCap);
+            SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", blocks of " << nCap);
             CDecodedText result;
             const std::string out = DecodeInBlocks(utf8, nCap, true, result);
             EXPECT_TRUE(out == sjis) << "the text differs";
@@ -147,17 +156,17 @@ TEST(FileCodeUtf8, MixedTextComesOutTheSameInBlocksOfEverySize)
         // Back in the form the file used, whole and through small buffers.
         std::string again;
         ASSERT_TRUE(EncodeFileText(out, ETextCode::Utf8, whole.forms, again));
-        EXPECT_TRUE(again == utf8) << "vector " << bVector;
+        EXPECT_TRUE(again == utf8) << "loops " << Utf8LoopsName(eLoops);
         for (const std::size_t nRoom : {CTextEncoder::ENCODE_ROOM, std::size_t(33), std::size_t(250), std::size_t(4096)})
             EXPECT_TRUE(EncodeInBuffer(out, ETextCode::Utf8, whole.forms, nRoom) == utf8)
-                << "vector " << bVector << ", room " << nRoom;
+                << "loops " << Utf8LoopsName(eLoops) << ", room " << nRoom;
     }
 }
 
 TEST(FileCodeUtf8, EachKindOfCharacterAtEveryOffsetOfABlock)
 {
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (const CPiece &piece : CHARS) {
             for (std::size_t nAt = 0; nAt < 200; ++nAt) {
                 const std::string utf8 = std::string(nAt, 'a') + piece.utf8 + std::string(230 - nAt, 'b');
@@ -165,11 +174,11 @@ TEST(FileCodeUtf8, EachKindOfCharacterAtEveryOffsetOfABlock)
                 for (const std::size_t nCap : {64u, 65u, 66u, 67u, 130u, 4096u}) {
                     CDecodedText result;
                     ASSERT_EQ(DecodeInBlocks(utf8, nCap, true, result), sjis)
-                        << "vector " << bVector << " at " << nAt << ", blocks of " << nCap;
+                        << "loops " << Utf8LoopsName(eLoops) << " at " << nAt << ", blocks of " << nCap;
                     ASSERT_TRUE(result.IsExact());
                 }
                 ASSERT_EQ(EncodeInBuffer(sjis, ETextCode::Utf8, {{false, true}}, 300), utf8)
-                    << "vector " << bVector << " at " << nAt;
+                    << "loops " << Utf8LoopsName(eLoops) << " at " << nAt;
             }
         }
     }
@@ -193,11 +202,11 @@ TEST(FileCodeUtf8, BytesTheLoopsCannotTakeAreFoundWhereverTheyStand)
         {"\xE3\x81", ETextProblem::Malformed, "??", 0},                     // cut short
         {"\xF5\x80\x80\x80", ETextProblem::Malformed, "????", 0},            // past U+10FFFF
     };
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (const auto &c : cases) {
             for (std::size_t nAt = 0; nAt < 140; nAt += 3) {
-                SCOPED_TRACE(testing::Message() << "vector " << bVector << ", " << c.replaced.size()
+                SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", " << c.replaced.size()
                                                 << " bytes at " << nAt);
                 // A kanji before the bytes, so that the block is not all ASCII.
                 const std::string head = "x\r\n" + std::string(nAt, 'a') + "\xE6\xBC\xA2";
@@ -220,8 +229,8 @@ TEST(FileCodeUtf8, BytesTheLoopsCannotTakeAreFoundWhereverTheyStand)
 
 TEST(FileCodeUtf8, BothFormsOfOneCharacterAreNoticedInTheFastLoops)
 {
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (std::size_t nAt = 0; nAt < 300; nAt += 7) {
             // ～ then, later and on a line of its own, 〜; other dual forms
             // in one form each do not count.
@@ -229,7 +238,7 @@ TEST(FileCodeUtf8, BothFormsOfOneCharacterAreNoticedInTheFastLoops)
                                      + std::string(nAt % 61, 'c') + "\xE3\x80\x9C" + std::string(100, 'd');
             CDecodedText result;
             const std::string out = DecodeInBlocks(utf8, 256, true, result);
-            EXPECT_EQ(result.eProblem, ETextProblem::TwoForms) << "vector " << bVector << " at " << nAt;
+            EXPECT_EQ(result.eProblem, ETextProblem::TwoForms) << "loops " << Utf8LoopsName(eLoops) << " at " << nAt;
             EXPECT_EQ(result.nProblemLine, 2);
             EXPECT_EQ(result.cProblem, U'\u301C');
             EXPECT_EQ(result.cProblemOther, U'\uFF5E');
@@ -244,8 +253,8 @@ TEST(FileCodeUtf8, BothFormsOfOneCharacterAreNoticedInTheFastLoops)
 
 TEST(FileCodeUtf8, EncodingStopsAtTheCharacterWithoutAFormWhereverItStands)
 {
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (std::size_t nAt = 0; nAt < 200; nAt += 3) {
             // A lead byte without a character, after kanji and ASCII; and a
             // lead byte that ends the text.
@@ -253,7 +262,7 @@ TEST(FileCodeUtf8, EncodingStopsAtTheCharacterWithoutAFormWhereverItStands)
             std::size_t nFail = 0;
             const std::string out =
                 EncodeInBuffer(ok + "\x85\x40" + std::string(100, 'b'), ETextCode::Utf8, {}, 300, &nFail);
-            EXPECT_EQ(nFail, ok.size()) << "vector " << bVector << " at " << nAt;
+            EXPECT_EQ(nFail, ok.size()) << "loops " << Utf8LoopsName(eLoops) << " at " << nAt;
             EXPECT_EQ(out, std::string(nAt, 'a') + "\xE6\xBC\xA2");
             nFail = 0;
             EncodeInBuffer(ok + "\x8A", ETextCode::Utf8, {}, 64, &nFail);
