@@ -55,10 +55,6 @@ struct CFileCodeTables
     // the code is no character (the NUL byte aside).
     std::array<char32_t, 256> aSingle{};
     std::vector<char32_t> aDouble;
-    // Unicode (the basic plane) to Shift-JIS, packed as above. Both forms of
-    // a dual-form character lead to its code; of the NEC and IBM twins the
-    // one the system's encoder chooses.
-    std::vector<std::uint32_t> aFromUnicode;
     // aSingle and aDouble as UTF-8, packed as above; aUtf8Other holds the
     // other form of each dual-form character.
     std::array<std::uint32_t, 256> aUtf8Single{};
@@ -89,3 +85,10 @@ struct CFileCodeTables
 };
 
 const CFileCodeTables &FileCodeTables();
+
+// Unicode (the basic plane, 0x10000 entries) to Shift-JIS, packed as above.
+// Both forms of a dual-form character lead to its code; of the NEC and IBM
+// twins, the one the system's encoder chooses. Built apart from the other
+// tables, on first use: it is all that reading UTF-8 needs, and building the
+// rest would more than double the cost of opening the first UTF-8 file.
+const std::uint32_t *FromUnicodeTable();

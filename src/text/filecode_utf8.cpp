@@ -138,7 +138,7 @@ template <EUtf8Loops eLoops>
 const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pStop, char *&q, bool &bWideOut,
                                unsigned &nSeenOut)
 {
-    const std::uint32_t *const aFrom = FileCodeTables().aFromUnicode.data();
+    const std::uint32_t *const aFrom = FromUnicodeTable();
     // Kept in registers: the bytes written could alias the caller's members.
     char *o = q;
     bool bWide = bWideOut;
@@ -262,7 +262,7 @@ void CUtf8StreamDecoder::Problem(ETextProblem eProblem, const unsigned char *pAt
 
 std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
 {
-    const CFileCodeTables &t = FileCodeTables();
+    const std::uint32_t *const aFrom = FromUnicodeTable();
     const EUtf8Loops eLoops = Utf8Loops();
     const auto *const pBase = reinterpret_cast<const unsigned char *>(m_bytes.data());
     const unsigned char *p = pBase + m_nPos;
@@ -307,7 +307,7 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
             continue;
         }
         m_bWide = true;
-        const std::uint32_t nEntry = cp < 0x10000 ? t.aFromUnicode[cp] : 0;
+        const std::uint32_t nEntry = cp < 0x10000 ? aFrom[cp] : 0;
         const std::uint16_t nCode = CFileCodeTables::CodeOf(nEntry);
         if (nCode == FILECODE_NONE) {
             Problem(ETextProblem::NoSjisForm, p, cp);

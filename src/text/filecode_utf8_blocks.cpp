@@ -77,7 +77,7 @@ inline std::uint64_t BitsBelow(std::uint64_t n, unsigned i)
 bool KanaFollowTheirCodes()
 {
     static const bool bPlain = [] {
-        const std::uint32_t *const aFrom = FileCodeTables().aFromUnicode.data();
+        const std::uint32_t *const aFrom = FromUnicodeTable();
         for (unsigned k = 0; k <= 0x3E; ++k)
             if (aFrom[0xFF61 + k] != ((0xA1 + k) | 1u << 16))
                 return false;
@@ -93,7 +93,7 @@ bool KanaFollowTheirCodes()
 [[gnu::always_inline]] inline bool PutCharacters(const CBlockMasks &m, const std::uint16_t *aCp, char *q0,
                                                  unsigned &nSeen)
 {
-    const std::uint32_t *const aFrom = FileCodeTables().aFromUnicode.data();
+    const std::uint32_t *const aFrom = FromUnicodeTable();
     const std::uint64_t nDrop = m.nLead3 << 2 | m.nKana << 1;
     std::uint32_t nAll = ~0u;
     std::uint32_t nAny = 0;
@@ -397,7 +397,7 @@ DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char 
                        unsigned &nSeenOut)
 {
     const bool bKanaPlain = KanaFollowTheirCodes();
-    const auto *const aFrom = reinterpret_cast<const int *>(FileCodeTables().aFromUnicode.data());
+    const auto *const aFrom = reinterpret_cast<const int *>(FromUnicodeTable());
     char *q = qOut;
     bool bWide = bWideOut;
     unsigned nSeen = nSeenOut;
