@@ -65,18 +65,16 @@ inline char32_t ReadUtf8(const unsigned char *p, const unsigned char *pEnd, int 
 int LineOfOffset(std::string_view bytes, std::size_t nOffset);
 
 // The loops that decode and encode UTF-8, from the plainest up. The portable
-// loops copy ASCII eight bytes at a time, the SSE2 ones sixteen; from SSSE3
-// on, decoding also takes whole 64-byte blocks of ASCII and characters of two
-// and three bytes with vector instructions (AVX-512 with its byte packing:
-// AVX512BW and VBMI2). The best the processor has is
-// chosen once; choosing another is process-wide and only there so that tests
-// can run every kind (a choice the processor cannot run is lowered to the
-// best it can).
+// loops copy ASCII eight bytes at a time, the SSE2 ones sixteen; with AVX2
+// (and BMI2), and more so with AVX-512 (BW and VBMI2, which pack bytes),
+// decoding also takes whole 64-byte blocks of ASCII and characters of two and
+// three bytes at once. The best the processor has is chosen once; choosing
+// another is process-wide and only there so that tests and benchmarks can run
+// every kind (a choice the processor cannot run is lowered to the best it can).
 enum class EUtf8Loops
 {
     Portable,
     Sse2,
-    Ssse3,
     Avx2,
     Avx512,
 };
@@ -85,7 +83,7 @@ void SetUtf8Loops(EUtf8Loops eLoops);
 EUtf8Loops Utf8Loops();
 const char *Utf8LoopsName(EUtf8Loops eLoops);
 
-// The block decoders behind Ssse3, Avx2 and Avx512 (filecode_utf8_blocks.cpp).
+// The block decoders behind Avx2 and Avx512 (filecode_utf8_blocks.cpp).
 // Each decodes 64-byte blocks from p, a character's start, while p <= pLast
 // (at least 112 bytes are readable at p, and q has as much room as p has
 // input before it) and each block holds nothing but ASCII and characters of
@@ -93,8 +91,6 @@ const char *Utf8LoopsName(EUtf8Loops eLoops);
 // code, or a dual form that does not meet its other form in nSeen. A block
 // ends early before a character that would cross its end. Returns where it
 // stopped, at the start of the first block it left alone.
-const unsigned char *DecodeUtf8BlocksSsse3(const unsigned char *p, const unsigned char *pLast, char *&q,
-                                           bool &bWide, unsigned &nSeen);
 const unsigned char *DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *pLast, char *&q,
                                           bool &bWide, unsigned &nSeen);
 const unsigned char *DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char *&q,

@@ -10,7 +10,9 @@
 // bytes are stored with one write. Anything else (malformed bytes, characters
 // without a form in the other code, both forms of a dual-form character,
 // characters cut by the end of the input) leaves the loop for the careful
-// path, one character at a time.
+// path, one character at a time. Where the processor has AVX2 or AVX-512,
+// decoding first tries whole blocks with the decoders of
+// filecode_utf8_blocks.cpp, and this loop takes only the blocks they leave.
 #include "text/filecode.h"
 #include "text/filecode_detail.h"
 #include "text/filecode_tables.h"
@@ -157,16 +159,14 @@ const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pSto
     constexpr std::ptrdiff_t BLOCK = 64;
     constexpr std::ptrdiff_t READ_AHEAD = BLOCK + 48;
     while (pStop - p >= READ_AHEAD) {
-        if constexpr (eLoops >= EUtf8Loops::Ssse3) {
+        if constexpr (eLoops >= EUtf8Loops::Avx2) {
             // The vector blocks, as far as they go; the block they leave
             // alone is taken below, a character at a time.
             const unsigned char *const pLast = pStop - READ_AHEAD;
             if constexpr (eLoops == EUtf8Loops::Avx512)
                 p = DecodeUtf8BlocksAvx512(p, pLast, o, bWide, nSeen);
-            else if constexpr (eLoops == EUtf8Loops::Avx2)
-                p = DecodeUtf8BlocksAvx2(p, pLast, o, bWide, nSeen);
             else
-                p = DecodeUtf8BlocksSsse3(p, pLast, o, bWide, nSeen);
+                p = DecodeUtf8BlocksAvx2(p, pLast, o, bWide, nSeen);
             if (pStop - p < READ_AHEAD)
                 break;
         }
@@ -229,8 +229,6 @@ const char *Utf8LoopsName(EUtf8Loops eLoops)
         return "portable";
     case EUtf8Loops::Sse2:
         return "SSE2";
-    case EUtf8Loops::Ssse3:
-        return "SSSE3";
     case EUtf8Loops::Avx2:
         return "AVX2";
     case EUtf8Loops::Avx512:
@@ -278,9 +276,6 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
             break;
         case EUtf8Loops::Sse2:
             p = DecodeRun<EUtf8Loops::Sse2>(p, pStop, q, m_bWide, m_nSeen);
-            break;
-        case EUtf8Loops::Ssse3:
-            p = DecodeRun<EUtf8Loops::Ssse3>(p, pStop, q, m_bWide, m_nSeen);
             break;
         case EUtf8Loops::Avx2:
             p = DecodeRun<EUtf8Loops::Avx2>(p, pStop, q, m_bWide, m_nSeen);

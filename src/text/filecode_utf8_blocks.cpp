@@ -165,8 +165,6 @@ EUtf8Loops BestUtf8Loops()
         if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2")
             && __builtin_cpu_supports("popcnt"))
             return EUtf8Loops::Avx2;
-        if (__builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt"))
-            return EUtf8Loops::Ssse3;
 #endif
 #if defined(__SSE2__)
         return EUtf8Loops::Sse2;
@@ -179,8 +177,7 @@ EUtf8Loops BestUtf8Loops()
 
 #if defined(WP_UTF8_BLOCKS)
 
-// The SSSE3 and AVX2 versions differ only in the width of the classifying
-// instructions; the code points are assembled the same way:
+// The code points are assembled from the bytes after each lead byte:
 //   three bytes  hi = b0 << 4 | b1 >> 2 & 0x0F,   lo = b1 << 6 | b2 & 0x3F
 //   two bytes    hi = b0 >> 2 & 0x07,             lo = b0 << 6 | b1 & 0x3F
 // (x86 has no byte shifts: 16-bit shifts, masked to the byte's own bits).
@@ -188,59 +185,14 @@ EUtf8Loops BestUtf8Loops()
 
 namespace {
 
-[[gnu::target("ssse3,popcnt"), gnu::always_inline]] inline std::uint64_t Bits16(__m128i x)
-{
-    return static_cast<unsigned>(_mm_movemask_epi8(x));
-}
-
 [[gnu::target("avx2,bmi,bmi2,popcnt"), gnu::always_inline]] inline std::uint64_t Bits32(__m256i x)
 {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(x));
 }
 
-// One 16-byte piece of a block: its masks into m (at bit nShift), its code
+// One 32-byte half of a block: its masks into m (at bit nShift), its code
 // points into aCp, and the bytes to pack (a kana's lead byte replaced by its
 // Shift-JIS code).
-[[gnu::target("ssse3,popcnt"), gnu::always_inline]] inline __m128i ClassifySsse3(const unsigned char *pAt,
-                                                                                 CBlockMasks &m, unsigned nShift,
-                                                                                 std::uint16_t *aCp)
-{
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pAt));
-    const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pAt + 1));
-    const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pAt + 2));
-    const __m128i vC0 = _mm_set1_epi8(static_cast<char>(0xC0));
-    const __m128i vF0 = _mm_set1_epi8(static_cast<char>(0xF0));
-    const __m128i vE0 = _mm_set1_epi8(static_cast<char>(0xE0));
-    const __m128i v3F = _mm_set1_epi8(0x3F);
-    const __m128i vCont = _mm_cmpgt_epi8(_mm_set1_epi8(-64), v);
-    const __m128i vLead3 = _mm_cmpeq_epi8(_mm_and_si128(v, vF0), vE0);
-    const __m128i vLead2 = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(-63)), _mm_cmpgt_epi8(_mm_set1_epi8(-32), v));
-    // E0 with a second byte below A0 is overlong; ED with one from A0 on a surrogate.
-    const __m128i vLow1 = _mm_cmpgt_epi8(_mm_set1_epi8(-96), v1);
-    const __m128i vBad = _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(v, vE0), vLow1),
-                                      _mm_andnot_si128(vLow1, _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(0xED)))));
-    const __m128i vHi3 = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(v, 4), vF0),
-                                      _mm_and_si128(_mm_srli_epi16(v1, 2), _mm_set1_epi8(0x0F)));
-    const __m128i vLo3 = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(v1, 6), vC0), _mm_and_si128(v2, v3F));
-    const __m128i vHi2 = _mm_and_si128(_mm_srli_epi16(v, 2), _mm_set1_epi8(0x07));
-    const __m128i vLo2 = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(v, 6), vC0), _mm_and_si128(v1, v3F));
-    const __m128i vHi = _mm_or_si128(_mm_and_si128(vLead3, vHi3), _mm_andnot_si128(vLead3, vHi2));
-    const __m128i vLo = _mm_or_si128(_mm_and_si128(vLead3, vLo3), _mm_andnot_si128(vLead3, vLo2));
-    const __m128i vKanaLo = _mm_sub_epi8(vLo, _mm_set1_epi8(0x61));
-    const __m128i vKana = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(vHi, _mm_set1_epi8(-1)), vLead3),
-                                        _mm_cmpeq_epi8(_mm_min_epu8(vKanaLo, _mm_set1_epi8(0x3E)), vKanaLo));
-    m.nCont |= Bits16(vCont) << nShift;
-    m.nLead2 |= Bits16(vLead2) << nShift;
-    m.nLead3 |= Bits16(vLead3) << nShift;
-    m.nBad3 |= Bits16(vBad) << nShift;
-    m.nKana |= Bits16(vKana) << nShift;
-    _mm_store_si128(reinterpret_cast<__m128i *>(aCp), _mm_unpacklo_epi8(vLo, vHi));
-    _mm_store_si128(reinterpret_cast<__m128i *>(aCp + 8), _mm_unpackhi_epi8(vLo, vHi));
-    const __m128i vKanaCode = _mm_add_epi8(vLo, _mm_set1_epi8(0x40));
-    return _mm_or_si128(_mm_and_si128(vKana, vKanaCode), _mm_andnot_si128(vKana, v));
-}
-
-// The same for 32 bytes.
 [[gnu::target("avx2,bmi,bmi2,popcnt"), gnu::always_inline]] inline __m256i ClassifyAvx2(const unsigned char *pAt,
                                                                                          CBlockMasks &m,
                                                                                          unsigned nShift,
@@ -287,52 +239,6 @@ namespace {
 }
 
 } // namespace
-
-[[gnu::target("ssse3,popcnt")]] const unsigned char *DecodeUtf8BlocksSsse3(const unsigned char *p,
-                                                                            const unsigned char *pLast, char *&qOut,
-                                                                            bool &bWideOut, unsigned &nSeenOut)
-{
-    const bool bKanaPlain = KanaFollowTheirCodes();
-    char *q = qOut;
-    bool bWide = bWideOut;
-    unsigned nSeen = nSeenOut;
-    alignas(16) std::uint16_t aCp[BLOCK];
-    while (p <= pLast) {
-        __m128i av[4];
-        std::uint64_t nNonAscii = 0;
-        for (unsigned k = 0; k < 4; ++k) {
-            av[k] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
-            nNonAscii |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(av[k]))) << (16 * k);
-        }
-        if (nNonAscii == 0) {
-            for (unsigned k = 0; k < 4; ++k)
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(q + 16 * k), av[k]);
-            q += BLOCK;
-            p += BLOCK;
-            continue;
-        }
-        CBlockMasks m;
-        m.nNonAscii = nNonAscii;
-        for (unsigned k = 0; k < 4; ++k)
-            av[k] = ClassifySsse3(p + 16 * k, m, 16 * k, aCp + 16 * k);
-        const unsigned nEnd = CheckBlock(m, bKanaPlain);
-        if (nEnd == 0)
-            break;
-        const std::uint64_t nKeep = BitsBelow(~0ULL, nEnd) & ~(m.nLead3 << 2 | m.nKana << 1);
-        char *o = q;
-        for (unsigned k = 0; k < 4; ++k)
-            o = Pack16(av[k], static_cast<unsigned>(nKeep >> (16 * k)) & 0xFFFF, o);
-        if (!PutCharacters(m, aCp, q, nSeen))
-            break;
-        q = o;
-        bWide = bWide || (m.nLead2 | m.nLead3) != 0;
-        p += nEnd;
-    }
-    qOut = q;
-    bWideOut = bWide;
-    nSeenOut = nSeen;
-    return p;
-}
 
 [[gnu::target("avx2,bmi,bmi2,popcnt")]] const unsigned char *DecodeUtf8BlocksAvx2(const unsigned char *p,
                                                                                    const unsigned char *pLast,
@@ -485,11 +391,6 @@ DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char 
 #pragma GCC diagnostic pop
 
 #else
-
-const unsigned char *DecodeUtf8BlocksSsse3(const unsigned char *p, const unsigned char *, char *&, bool &, unsigned &)
-{
-    return p;
-}
 
 const unsigned char *DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *, char *&, bool &, unsigned &)
 {
