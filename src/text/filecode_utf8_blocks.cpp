@@ -312,6 +312,9 @@ DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char 
     const __m512i vE0 = _mm512_set1_epi8(static_cast<char>(0xE0));
     const __m512i v3F = _mm512_set1_epi8(0x3F);
     const __m512i vCount2 = _mm512_set1_epi32(2 << 16);
+    // The bits of the dual forms not seen yet: as long as no entry has one,
+    // the forms seen stay as they are and no two can meet.
+    __m512i vUnseen = _mm512_set1_epi32(static_cast<int>(~nSeen << FROMUNI_SEEN_SHIFT & FROMUNI_DUAL));
     while (p <= pLast) {
         const __m512i v = _mm512_loadu_si512(p);
         CBlockMasks m;
@@ -356,8 +359,9 @@ DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char 
         const __m512i vEntries0 = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), nValid0,
                                                               _mm512_or_si512(vLoIdx, _mm512_slli_epi32(vHiIdx, 8)),
                                                               aFrom, 4);
+        // Masked-off lanes stay zero: no count, no forms.
         __mmask16 nBad = nValid0 & ~_mm512_test_epi32_mask(vEntries0, vCount2);
-        unsigned nForms = static_cast<unsigned>(_mm512_reduce_or_epi32(vEntries0));
+        __m512i vForms = vEntries0;
         __m512i vCodes = _mm512_castsi256_si512(_mm512_cvtepi32_epi16(vEntries0));
         if (nChars > 16) {
             vLoIdx = _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(vLoPacked, 1));
@@ -366,13 +370,18 @@ DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char 
             const __m512i vEntries1 = _mm512_mask_i32gather_epi32(
                 _mm512_setzero_si512(), nValid1, _mm512_or_si512(vLoIdx, _mm512_slli_epi32(vHiIdx, 8)), aFrom, 4);
             nBad |= nValid1 & ~_mm512_test_epi32_mask(vEntries1, vCount2);
-            nForms |= static_cast<unsigned>(_mm512_reduce_or_epi32(vEntries1));
+            vForms = _mm512_or_si512(vForms, vEntries1);
             vCodes = _mm512_inserti64x4(vCodes, _mm512_cvtepi32_epi16(vEntries1), 1);
         }
-        const unsigned nNewSeen = nSeen | SeenBitOf(nForms);
-        if (nBad || SeenBothForms(nNewSeen))
+        if (nBad)
             break;
-        nSeen = nNewSeen;
+        if (_mm512_test_epi32_mask(vForms, vUnseen)) {
+            const unsigned nNewSeen = nSeen | SeenBitOf(static_cast<unsigned>(_mm512_reduce_or_epi32(vForms)));
+            if (SeenBothForms(nNewSeen))
+                break;
+            nSeen = nNewSeen;
+            vUnseen = _mm512_set1_epi32(static_cast<int>(~nSeen << FROMUNI_SEEN_SHIFT & FROMUNI_DUAL));
+        }
         // Each code over its lead byte and the next; each kana's code over its lead byte.
         const __m512i vWithKana = _mm512_mask_add_epi8(v, m.nKana, vLo, _mm512_set1_epi8(0x40));
         const __m512i vOut = _mm512_mask_expand_epi8(vWithKana, nLeads | nLeads << 1, vCodes);
