@@ -28,12 +28,16 @@ public:
     void AddSymbol(int nSymbol);
     int GetSymbolCount() const { return m_nSymbols; }
 
-    // The symbol whose code the reader's next bits are.
+    // The symbol whose code the reader's next bits are. Each step leads to
+    // a later node; the bound only guards against a tree gone wrong.
     int Decode(CLhBitReader &bits) const
     {
         int c = m_aChild[0];
-        while (c > 0)
+        for (int nSteps = 0; c > 0; ++nSteps) {
+            if (nSteps == m_nNodes)
+                return -1;
             c = m_aChild[c - (bits.GetBit() ? 1 : 0)];
+        }
         return ~c;
     }
 

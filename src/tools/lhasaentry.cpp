@@ -175,7 +175,7 @@ bool CLhasaEntryReader::IsDamaged() const
 std::int64_t CLhasaEntryReader::GetArchiveBytesRead() const
 {
     if (m_p->pOld)
-        return m_p->nHeaderLength + static_cast<std::int64_t>(m_p->pOld->GetPackedBytesRead());
+        return m_p->nHeaderLength + static_cast<std::int64_t>(m_p->pOld->GetPackedBytesUsed());
     return m_p->nOffset - m_p->nStart;
 }
 

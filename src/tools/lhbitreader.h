@@ -71,8 +71,12 @@ public:
 
     // Whether bits past the end of the source were taken.
     bool IsOverrun() const { return m_bOverrun; }
-    // Bytes taken from the source so far (some may still wait in the reader).
-    std::uint64_t GetBytesRead() const { return m_nBytesRead; }
+    // Bytes of the source whose bits have been taken, wholly or in part.
+    std::uint64_t GetBytesUsed() const
+    {
+        const std::uint64_t nWaiting = (m_nEnd - m_nPos) * std::uint64_t(8) + (m_nCount > m_nPadding ? m_nCount - m_nPadding : 0);
+        return (m_nBytesRead * 8 - nWaiting + 7) / 8;
+    }
 
 private:
     void Fill();

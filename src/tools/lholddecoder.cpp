@@ -61,12 +61,16 @@ struct CLhOldDecoder::CState
         int c;
         if (method == ELhOldMethod::Lh2) {
             c = chars.Decode(bits);
+            if (c < 0)
+                return -1;
             chars.Update(c);
         } else {
             if (nBlockLeft == 0 && !ReadBlockHeader())
                 return -1;
             --nBlockLeft;
             c = charCode.Decode(bits);
+            if (c < 0)
+                return -1;
         }
         if (c == LH_LONG_MATCH)
             c += static_cast<int>(bits.Get(8));
@@ -85,17 +89,18 @@ struct CLhOldDecoder::CState
                     nNextPositionCode = std::numeric_limits<std::uint64_t>::max();
             }
             p = positions.Decode(bits);
-            positions.Update(p);
+            if (p >= 0)
+                positions.Update(p);
         } else {
             p = positionCode.Decode(bits);
-            if (p < 0)
-                return -1;
         }
+        if (p < 0)
+            return -1;
         return (p << LH_POSITION_LOW_BITS) | static_cast<int>(bits.Get(LH_POSITION_LOW_BITS));
     }
 
     // Three lengths of 1 can be no code: they mark a block that uses one
-    // symbol only, given next in nSymbolBits bits.
+    // symbol only, whose number follows.
     static bool IsSingleMark(const std::uint8_t *pLengths)
     {
         return pLengths[0] == 1 && pLengths[1] == 1 && pLengths[2] == 1;
@@ -211,9 +216,9 @@ bool CLhOldDecoder::IsDamaged() const
     return m_p->bDamaged;
 }
 
-std::uint64_t CLhOldDecoder::GetPackedBytesRead() const
+std::uint64_t CLhOldDecoder::GetPackedBytesUsed() const
 {
-    return m_p->bits.GetBytesRead();
+    return m_p->bits.GetBytesUsed();
 }
 
 bool LhOldDecode(ELhOldMethod method, const std::string &strPacked, std::uint64_t nLength, std::string &strOut)

@@ -38,8 +38,8 @@ public:
     // Up to n next bytes; 0 once all are out or the stream is damaged.
     std::size_t Read(void *p, std::size_t n);
     bool IsDamaged() const;
-    // Bytes taken from the source so far.
-    std::uint64_t GetPackedBytesRead() const;
+    // Bytes of the source decoded so far.
+    std::uint64_t GetPackedBytesUsed() const;
 
     struct CState;
 

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <vector>
+
 namespace {
 
 std::string Fixture(const std::string &strName)
@@ -111,6 +114,46 @@ TEST(LzhMethods, DamagedOrInflatedOldMethodEntriesAreNotWritten)
         EXPECT_EQ(Unpack(dir.File("bomb.lzh"), dir.File("out3"), strOut), ARC_INCOMPLETE) << strOut;
         EXPECT_NE(strOut.find("エラー: bomb.txt"), std::string::npos) << strOut;
         EXPECT_EQ(SnapshotTree(dir.File("out3")), (CTree{{"after.txt", "after"}}));
+    }
+}
+
+TEST(LzhMethods, Lh2AndLh3EntriesTakeTheUsualWayOut)
+{
+    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
+    for (const char *pszMethod : {"-lh2-", "-lh3-"}) {
+        SCOPED_TRACE(pszMethod);
+        const std::string strArchive = ReadFileBytes(Fixture("sample" + std::string(pszMethod).substr(1, 3) + ".lzh"));
+        const std::size_t nHeader = static_cast<unsigned char>(strArchive[0]) |
+                                    static_cast<std::size_t>(static_cast<unsigned char>(strArchive[1])) << 8;
+        const std::string strPacked = strArchive.substr(nHeader, 5000);
+        CTempDir dir;
+        // A whole stream behind a name that leaves the destination.
+        WriteFileBytes(dir.File("evil.lzh"), CompressedEntry(pszMethod, "../evil.txt", strArchive.substr(nHeader),
+                                                             strSample) +
+                                                 '\0');
+        std::string strOut;
+        EXPECT_EQ(Unpack(dir.File("evil.lzh"), dir.File("out/in"), strOut), ARC_INCOMPLETE) << strOut;
+        EXPECT_NE(strOut.find("拒否: ../evil.txt"), std::string::npos) << strOut;
+        EXPECT_EQ(SnapshotTree(dir.File("out")), (CTree{{"in/", ""}}));
+
+        // Progress within an entry, and a cancel there leaves no half file.
+        const std::string strMore = Fixture("more" + std::string(pszMethod).substr(1, 3) + ".lzh");
+        std::atomic<bool> bCancel{false};
+        std::vector<std::int64_t> aDone;
+        CArchiveProgress progress;
+        progress.pCancel = &bCancel;
+        progress.fnProgress = [&](const std::string &strEntry, std::int64_t nDone, std::int64_t nTotal) {
+            EXPECT_LE(nDone, nTotal);
+            if (strEntry == "text.txt")
+                aDone.push_back(nDone);
+            if (aDone.size() == 2)
+                bCancel = true;
+        };
+        CUnpackRequest request{strMore, dir.File("cancelled"), false};
+        EXPECT_EQ(ArchiveUnpack(request, strOut, &progress), ARC_CANCELLED) << strOut;
+        ASSERT_EQ(aDone.size(), 2u);
+        EXPECT_LT(aDone[0], aDone[1]);
+        EXPECT_EQ(SnapshotTree(dir.File("cancelled")), CTree{});
     }
 }
 
