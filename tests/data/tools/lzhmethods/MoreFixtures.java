@@ -1,7 +1,8 @@
 // Writes morelh2.lzh and morelh3.lzh with JLHA (Debian's libjlha-java): the
 // cases sample*.lzh do not reach. Their contents come from a small
 // deterministic generator that the tests repeat (tests/tools/lzhcontent.h),
-// so only the archives are kept:
+// so only the archives are kept. Each entry has a header of level 2 but
+// random.bin (level 0) and far.bin (level 1):
 //   text.txt      200,000 bytes of Shift-JIS text, CR LF lines (many
 //                 blocks, the adaptive weights halved)
 //   same.bin      70,000 times 'A' (the longest matches)
@@ -106,7 +107,8 @@ public class MoreFixtures {
                 for (int i = 0; i < names.length; ++i) {
                     LhaHeader header = new LhaHeader(names[i], new Date(1600000000000L));
                     header.setCompressMethod(method);
-                    header.setHeaderLevel(2);
+                    // random.bin and far.bin behind headers of levels 0 and 1.
+                    header.setHeaderLevel(i == 2 ? 0 : i == 3 ? 1 : 2);
                     out.putNextEntry(header);
                     out.write(contents[i]);
                     out.closeEntry();
