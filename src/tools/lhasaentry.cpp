@@ -90,10 +90,6 @@ private:
     std::uint64_t m_nLeft;
 };
 
-} // namespace
-
-namespace {
-
 const LHAInputStreamType STREAM_TYPE = {&CLhasaEntryReader::CState::ReadFn, &CLhasaEntryReader::CState::SkipFn,
                                         &CLhasaEntryReader::CState::CloseFn};
 

@@ -155,6 +155,33 @@ TEST(LzhMethods, Lh2AndLh3EntriesTakeTheUsualWayOut)
         EXPECT_LT(aDone[0], aDone[1]);
         EXPECT_EQ(SnapshotTree(dir.File("cancelled")), CTree{});
     }
+
+    // -lh3- blocks of 65535 times one literal, coded in no bits: 72 MB from
+    // 6 KB is refused once past the floor of the expansion limit.
+    std::string strBlocks;
+    unsigned nBit = 0;
+    auto put = [&](std::uint32_t nValue, unsigned nBits) {
+        for (unsigned i = nBits; i-- > 0; ++nBit) {
+            if (nBit % 8 == 0)
+                strBlocks += '\0';
+            if ((nValue >> i) & 1)
+                strBlocks.back() = static_cast<char>(strBlocks.back() | (0x80 >> (nBit % 8)));
+        }
+    };
+    const unsigned nBlocks = 1100;
+    for (unsigned i = 0; i < nBlocks; ++i) {
+        put(0xFFFF, 16);
+        put(0b100001000010000, 15);  // three lengths of 1: one symbol,
+        put('x', 9);                 // this one
+        put(0, 1);                   // positions: the fixed code
+    }
+    CTempDir dir;
+    WriteFileBytes(dir.File("deep.lzh"), CompressedEntry("-lh3-", "deep.txt", strBlocks, "x", nBlocks * 0xFFFFu) +
+                                             RawLzhEntry("after.txt", "after") + '\0');
+    std::string strOut;
+    EXPECT_EQ(Unpack(dir.File("deep.lzh"), dir.File("out"), strOut), ARC_INCOMPLETE) << strOut;
+    EXPECT_NE(strOut.find("拒否: deep.txt (展開後の大きさが異常です)"), std::string::npos) << strOut;
+    EXPECT_EQ(SnapshotTree(dir.File("out")), (CTree{{"after.txt", "after"}}));
 }
 
 TEST(LzhMethods, OurLh4StreamsStayWithinTheirDictionary)
