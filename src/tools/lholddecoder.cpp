@@ -3,6 +3,8 @@
 #include "tools/lhadaptivetree.h"
 #include "tools/lhhufftable.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -138,9 +140,12 @@ struct CLhOldDecoder::CState
                 }
             }
         } else {
-            for (const auto &run : LH3_FIXED_POSITIONS)
-                for (int i = run.nFirst; i < LH_POSITION_CODES; ++i)
-                    aPositionLengths[i] = run.nLength;
+            const std::size_t nRuns = std::size(LH3_FIXED_POSITIONS);
+            for (std::size_t r = 0; r < nRuns; ++r) {
+                const int nEnd = r + 1 < nRuns ? LH3_FIXED_POSITIONS[r + 1].nFirst : LH_POSITION_CODES;
+                std::fill(aPositionLengths + LH3_FIXED_POSITIONS[r].nFirst, aPositionLengths + nEnd,
+                          LH3_FIXED_POSITIONS[r].nLength);
+            }
         }
         return positionCode.Build(aPositionLengths, LH_POSITION_CODES) && !bits.IsOverrun();
     }

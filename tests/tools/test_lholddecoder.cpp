@@ -144,7 +144,7 @@ TEST(LhOldDecoder, CutOrCorruptedStreamsEndAsDamageWithinBounds)
         // the entry, and most such streams are found damaged on their own,
         // before the CRC is even looked at.
         int nDamaged = 0;
-        const int nTrials = 300;
+        const int nTrials = 200;
         for (int nTrial = 0; nTrial < nTrials; ++nTrial) {
             std::string strBad = packed.strData;
             for (int k = random() % 4; k >= 0; --k)
