@@ -33,10 +33,17 @@ public:
     int Decode(CLhBitReader &bits) const
     {
         int c = m_aChild[0];
-        for (int nSteps = 0; c > 0; ++nSteps) {
-            if (nSteps == m_nNodes)
-                return -1;
-            c = m_aChild[c - (bits.GetBit() ? 1 : 0)];
+        int nSteps = 0;
+        while (c > 0) {
+            // Up to 32 bits at a time: deeper codes are rare.
+            std::uint32_t nWord = bits.Peek(32);
+            unsigned nTaken = 0;
+            for (; c > 0 && nTaken < 32; ++nTaken, nWord <<= 1) {
+                if (nSteps++ == m_nNodes)
+                    return -1;
+                c = m_aChild[c - static_cast<int>(nWord >> 31)];
+            }
+            bits.Skip(nTaken);
         }
         return ~c;
     }
