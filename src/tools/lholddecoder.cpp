@@ -110,6 +110,7 @@ struct CLhOldDecoder::CState
 
     bool ReadBlockHeader()
     {
+        // A count of 0 can only be a 16-bit counter that went round.
         nBlockLeft = bits.Get(16);
         if (nBlockLeft == 0)
             nBlockLeft = 1u << 16;
