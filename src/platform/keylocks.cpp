@@ -44,14 +44,16 @@ void CKeyLocks::TakeNativeModifiers(unsigned nMask)
 
 void CKeyLocks::ReadIndicators()
 {
-    m_trigger.Reset();
-    if (!m_fnReader)
+    if (!m_fnReader) {
+        m_trigger.Reset(-1);
         return;
+    }
     const CLockIndicators state = m_fnReader();
-    if (state == m_indicators)
-        return;
+    m_trigger.Reset(state.nGroup);
+    const bool bChanged = !state.SameLocks(m_indicators);
     m_indicators = state;
-    emit Changed();
+    if (bChanged)
+        emit Changed();
 }
 
 CKeyLocks::IndicatorReader CKeyLocks::SetIndicatorReader(IndicatorReader fnReader)
@@ -60,10 +62,13 @@ CKeyLocks::IndicatorReader CKeyLocks::SetIndicatorReader(IndicatorReader fnReade
     m_fnReader = std::move(fnReader);
     if (m_fnReader) {
         ReadIndicators();
-    } else if (m_indicators != CLockIndicators()) {
+    } else {
         // Nothing to read them from: off, as on a platform without them.
+        const bool bChanged = !m_indicators.SameLocks(CLockIndicators());
         m_indicators = CLockIndicators();
-        emit Changed();
+        m_trigger.Reset(-1);
+        if (bChanged)
+            emit Changed();
     }
     return fnOld;
 }

@@ -11,8 +11,13 @@ struct CLockIndicators
 {
     bool bScrollLock = false;
     bool bKanaLock = false;
+    // The keyboard group the server had when they were read; -1 when unknown.
+    int nGroup = -1;
 
-    bool operator==(const CLockIndicators &) const = default;
+    bool SameLocks(const CLockIndicators &other) const
+    {
+        return bScrollLock == other.bScrollLock && bKanaLock == other.bKanaLock;
+    }
 };
 
 // Whether a key with this X keysym can switch an indicator: Scroll Lock, the
@@ -32,8 +37,9 @@ public:
     // switches one, or the event's group is not the one seen before (another
     // program or an input method changed it, or a latched group ran out).
     bool OnKey(std::uint32_t nKeysym, std::uint32_t nState);
-    // After a read for another reason: the next key only notes its group.
-    void Reset() { m_nGroup = -1; }
+    // After each read, with the group the server reported then. Unknown
+    // (-1): the next key only notes its group.
+    void Reset(int nGroup) { m_nGroup = nGroup; }
 
 private:
     int m_nGroup = -1;

@@ -68,12 +68,18 @@ std::function<CLockIndicators()> MakeXkbIndicatorReader()
     if (atomScroll == XCB_ATOM_NONE || atomKana == XCB_ATOM_NONE)
         return {};
     return [pConn, atomScroll, atomKana] {
-        // Both questions go out before either answer is awaited.
+        // All questions go out before any answer is awaited.
         const xcb_xkb_get_named_indicator_cookie_t scroll = AskIndicator(pConn, atomScroll);
         const xcb_xkb_get_named_indicator_cookie_t kana = AskIndicator(pConn, atomKana);
+        const xcb_xkb_get_state_cookie_t group = xcb_xkb_get_state(pConn, XCB_XKB_ID_USE_CORE_KBD);
         CLockIndicators state;
         state.bScrollLock = IndicatorIsOn(pConn, scroll);
         state.bKanaLock = IndicatorIsOn(pConn, kana);
+        xcb_generic_error_t *pError = nullptr;
+        CReply<xcb_xkb_get_state_reply_t> reply(xcb_xkb_get_state_reply(pConn, group, &pError));
+        std::free(pError);
+        if (reply)
+            state.nGroup = reply->group;
         return state;
     };
 }

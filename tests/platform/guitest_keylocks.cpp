@@ -25,6 +25,7 @@ class KeyLocks : public ::testing::Test
 protected:
     void SetUp() override
     {
+        m_state.nGroup = 0;
         m_fnOld = Locks().SetIndicatorReader([this] {
             ++m_nReads;
             return m_state;
@@ -80,17 +81,17 @@ TEST_F(KeyLocks, ReadsAfterLockKeysAndGroupChangesNotForEachKeyTyped)
     EXPECT_FALSE(Locks().IsKanaLock());
     EXPECT_EQ(changed.count(), 1);
 
-    // Kana_Lock switches the group: the next key carries the new one but
-    // needs no read of its own, since the read came after the lock key.
-    m_state.bKanaLock = true;
-    SendKey(QEvent::KeyPress, XK_KANA_LOCK);
+    // Kana_Lock switches the group: its own press still carries the old one,
+    // the keys after it the new one, which the read after the lock key saw.
+    m_state = {true, true, 1};
+    SendKey(QEvent::KeyPress, XK_KANA_LOCK, 0);
     EXPECT_EQ(m_nReads, 3);
     EXPECT_TRUE(Locks().IsKanaLock());
     Press(XK_A, GROUP2);
     Press(XK_A, GROUP2);
     EXPECT_EQ(m_nReads, 3);
     // Another program takes the group back: the next key notices.
-    m_state.bKanaLock = false;
+    m_state = {true, false, 0};
     Press(XK_A, 0);
     EXPECT_EQ(m_nReads, 4);
     EXPECT_FALSE(Locks().IsKanaLock());

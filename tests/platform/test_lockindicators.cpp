@@ -50,9 +50,13 @@ TEST(LockIndicators, TriggerAsksAfterSwitchingKeysAndGroupChangesOnly)
     EXPECT_TRUE(trigger.OnKey(0x61, GROUP2));
     EXPECT_FALSE(trigger.OnKey(0x62, GROUP2 | 0x01));
     EXPECT_TRUE(trigger.OnKey(0x63, 0));
-    // After a read for another reason (the focus came back) the group of the
-    // next key is taken as it is.
-    trigger.Reset();
+    // A read tells the group of that moment: a lock key's own press carries
+    // the group before it, and the keys after it the one read.
+    EXPECT_TRUE(trigger.OnKey(0xff2d, 0));
+    trigger.Reset(1);
+    EXPECT_FALSE(trigger.OnKey(0x61, GROUP2));
+    // A read that could not tell the group: the next key only notes its own.
+    trigger.Reset(-1);
     EXPECT_FALSE(trigger.OnKey(0x61, GROUP4));
     EXPECT_FALSE(trigger.OnKey(0x61, GROUP4));
     EXPECT_TRUE(trigger.OnKey(0x61, GROUP2));
