@@ -14,43 +14,17 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 editor=${1:-$root/build/test/src/wrenpad}
 display=:${2:-23}
 [ -x "$editor" ] || { echo "check-recovery: no editor at $editor" >&2; exit 2; }
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "check-recovery: $tool is missing (see scripts/packages.txt)" >&2; exit 2; }
-done
-
-work=$(mktemp -d /tmp/wrenpad-recovery.XXXXXX)
-xvfb_pid=
-editor_pid=
-cleanup() {
-    [ -n "$editor_pid" ] && kill -9 "$editor_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-for dir in config data state run; do
-    mkdir -p "$work/$dir"
-    chmod 700 "$work/$dir"
-done
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/run
-export DISPLAY=$display QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0
-
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+source "$root/scripts/xvfb-lib.sh"
+xvfb_require Xvfb xdotool
+xvfb_session recovery "$display" 1280x800x24
 
 # A Shift-JIS file: 日本語のテキスト, then a second line.
 doc=$work/doc.txt
 printf '\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67\r\nsecond line\r\n' > "$doc"
 original=$(od -An -tx1 "$doc")
 
-window_of() {  # waits for a visible window whose name matches
-    xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
-}
-
-"$editor" "$doc" >"$work/run1.log" 2>&1 &
-editor_pid=$!
-win=$(timeout 60 bash -c "$(declare -f window_of); window_of 'doc.txt'") || { echo "FAIL: the editor's window never appeared"; exit 1; }
+editor_start "$work/run1.log" "$editor" "$doc"
+win=$(wait_window 'doc.txt' 60) || { echo "FAIL: the editor's window never appeared"; exit 1; }
 # The splash screen goes after a second and a half.
 sleep 2
 xdotool windowfocus --sync "$win"
@@ -61,20 +35,17 @@ xdotool type --delay 40 "$typed1"
 xdotool key --delay 40 Return
 xdotool type --delay 40 "$typed2"
 sleep 2
-kill -9 "$editor_pid"
-wait "$editor_pid" 2>/dev/null || true
-editor_pid=
+editor_stop
 [ "$(od -An -tx1 "$doc")" = "$original" ] || { echo "FAIL: the file changed before it was saved"; exit 1; }
 records=$(find "$work/state/wrenpad/recovery" -name '*.wrj' | wc -l)
 echo "records left by the killed editor: $records"
 
-"$editor" >"$work/run2.log" 2>&1 &
-editor_pid=$!
-dialog=$(timeout 60 bash -c "$(declare -f window_of); window_of '^復元$'") || { echo "FAIL: no dialog 復元 at the restart"; exit 1; }
+editor_start "$work/run2.log" "$editor"
+dialog=$(wait_window '^復元$' 60) || { echo "FAIL: no dialog 復元 at the restart"; exit 1; }
 xdotool windowfocus --sync "$dialog"
 sleep 0.5
 xdotool key Return
-win=$(timeout 60 bash -c "$(declare -f window_of); window_of 'doc.txt'") || { echo "FAIL: the restored window never appeared"; exit 1; }
+win=$(wait_window 'doc.txt' 60) || { echo "FAIL: the restored window never appeared"; exit 1; }
 xdotool windowfocus --sync "$win"
 sleep 1
 xdotool key ctrl+s
@@ -83,9 +54,7 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 sleep 0.5
-kill -9 "$editor_pid"
-wait "$editor_pid" 2>/dev/null || true
-editor_pid=
+editor_stop
 
 saved=$(cat "$doc")
 status=0

@@ -19,28 +19,12 @@ out=$root/data/help/images
 if [ ! -x "$editor" ]; then
     cmake --build "$root/build/test" -j2 --target wrenpad
 fi
-for tool in Xvfb xdotool import convert; do
-    command -v "$tool" >/dev/null || { echo "help-shots: $tool is missing (see scripts/packages.txt)" >&2; exit 2; }
-done
-
-work=$(mktemp -d /tmp/wrenpad-shots.XXXXXX)
-xvfb_pid=
-editor_pid=
-cleanup() {
-    [ -n "$editor_pid" ] && kill -9 "$editor_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-for dir in config data state run site; do
-    mkdir -p "$work/$dir"
-    chmod 700 "$work/$dir"
-done
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/run
+source "$root/scripts/xvfb-lib.sh"
+xvfb_require Xvfb xdotool import convert
+xvfb_session shots "$display" 1280x900x24 site
 # The web engine's own code trips the address checker of a test build on a
 # harmless delete (its tests turn the same check off).
-export DISPLAY=$display QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0:new_delete_type_mismatch=0
+export ASAN_OPTIONS=$ASAN_OPTIONS:new_delete_type_mismatch=0
 
 # Every bar on, the window placed at the top left in a size that reads well.
 mkdir -p "$work/config/Orvane Applet"
@@ -60,22 +44,12 @@ Version%201.0\bOpenFileMax=1
 Version%201.0\bUseBrowser=0
 EOF
 
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-
 # The page of a small shop, and its folder for the explorer and the folder search.
 site=$work/site
 cp "$root/tests/data/help/shot-sample.html" "$site/index.html"
 cp "$root/tests/data/help/shot-sample.html" "$site/menu.html"
 mkdir -p "$site/images"
 
-window_of() {  # waits for a visible window whose name matches
-    xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
-}
-wait_window() {
-    timeout 30 bash -c "$(declare -f window_of); window_of '$1'" || { echo "help-shots: no window '$1'" >&2; return 1; }
-}
 shot() {  # shot NAME WINDOW: the window's picture in 256 colours
     sleep 0.7
     import -window "$2" "$work/$1.png"
@@ -97,21 +71,11 @@ dialog_shot() {  # dialog_shot NAME TITLE KEYS...: opens a dialog by keys, shoot
     xdotool key Escape
     sleep 0.5
 }
-start_editor() {
-    "$editor" "$@" >>"$work/editor.log" 2>&1 &
-    editor_pid=$!
-}
-stop_editor() {
-    kill -9 "$editor_pid" 2>/dev/null || true
-    wait "$editor_pid" 2>/dev/null || true
-    editor_pid=
-}
-
 mkdir -p "$out"
 cd "$site"
 
 # The main window, its dialogs and the preview.
-start_editor "$site/index.html"
+editor_start "$work/editor.log" "$editor" "$site/index.html"
 win=$(wait_window 'index.html')
 sleep 4  # the splash screen goes after a second and a half; a test build starts slowly
 xdotool windowfocus --sync "$win"
@@ -149,12 +113,12 @@ xdotool windowfocus --sync "$win"
 xdotool key ctrl+b
 sleep 8
 shot preview "$win"
-stop_editor
+editor_stop
 
 # Text typed and never saved, then the explorer pane, in a second run so
 # that the bar of the preview is gone; the program is killed, and the next
 # start offers the text back.
-start_editor "$site/index.html"
+editor_start "$work/editor.log" "$editor" "$site/index.html"
 win=$(wait_window 'index.html')
 sleep 4
 xdotool windowfocus --sync "$win"
@@ -164,10 +128,10 @@ sleep 2
 xdotool key ctrl+w
 sleep 2
 shot explorer "$win"
-stop_editor
-start_editor
+editor_stop
+editor_start "$work/editor.log" "$editor"
 dlg=$(wait_window '^復元$')
 shot recover "$dlg"
-stop_editor
+editor_stop
 
 ls -l "$out"

@@ -4,10 +4,13 @@
 # disk synced before each run) and sizes:
 #   LZH pack of a 100 MB tree of C headers   vs  tar | gzip -6
 #   unpacking that archive                    vs  lha x (lhasa), bsdtar x
+#   unpacking 4 MB of it in -lh2- and -lh3- (our own decoders) beside -lh5-
+#   (libarchive), when JLHA (libjlha-java) and a JDK are there to write them
 #   splitting a 1 GB file into 1.44 MB parts  vs  split -b
 # The machine's load is printed first: numbers taken beside other builds
 # are noisy.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 tool=$(realpath "$1")
 work=$2
 runs=${RUNS:-5}
@@ -91,6 +94,30 @@ rm -rf out1
 "$tool" archive unpack tree.lzh out1 > /dev/null
 diff -r tree out1 > /dev/null && echo "  unpacked tree identical to the original"
 rm -rf out1 out2 out3
+
+# --- The old methods -lh2- and -lh3- -------------------------------------------
+jlha=/usr/share/java/jlha.jar
+if [ -f "$jlha" ] && command -v javac > /dev/null; then
+    (find tree -type f | sort | xargs cat 2> /dev/null || true) | head -c 4000000 > old.txt
+    javac -d "$work" -cp "$jlha" "$here/JlhaPack.java"
+    for m in lh2 lh3 lh5; do
+        java -cp "$jlha:$work" JlhaPack "-$m-" "old-$m.lzh" old.txt
+    done
+    echo "unpack 4 MB of text ($(stat -c %s old-lh2.lzh), $(stat -c %s old-lh3.lzh)," \
+        "$(stat -c %s old-lh5.lzh) bytes packed):"
+    race "rm -rf old2 old3 old5" \
+        "unpack -lh2- (ours)" "'$tool' archive unpack old-lh2.lzh old2" \
+        "unpack -lh3- (ours)" "'$tool' archive unpack old-lh3.lzh old3" \
+        "unpack -lh5- (libarchive)" "'$tool' archive unpack old-lh5.lzh old5"
+    rm -rf old2 old3 old5
+    for m in 2 3 5; do
+        "$tool" archive unpack "old-lh$m.lzh" "old$m" > /dev/null && cmp -s old.txt "old$m/old.txt" ||
+            echo "  -lh$m-: unpacked file differs"
+    done
+    rm -rf old2 old3 old5
+else
+    echo "old methods: skipped (JLHA and a JDK write their archives: apt-get install libjlha-java default-jdk-headless)"
+fi
 
 # --- Split of 1 GB -------------------------------------------------------------
 if [ ! -f big.bin ] || [ "$(stat -c %s big.bin)" != 1073741824 ]; then

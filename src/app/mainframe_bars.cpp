@@ -178,8 +178,12 @@ void CMainFrame::RegisterBarCommands()
     for (int nID : {ID_TABLE_MENU, ID_LINK_MENU, ID_FORM_MENU, ID_HTML_MENU})
         OnCommand(nID, [this, nID] { ShowDropDownMenu(nID); });
     OnCommand(ID_VIEW_OPTIONS, [this] { OnOptions(); });
-    OnUpdate(ID_INDICATOR_CAPS, [](CCmdUI *pCmdUI) { pCmdUI->Enable(CKeyLocks::Instance().IsCapsLock()); });
-    OnUpdate(ID_INDICATOR_NUM, [](CCmdUI *pCmdUI) { pCmdUI->Enable(CKeyLocks::Instance().IsNumLock()); });
+    CKeyLocks &locks = CKeyLocks::Instance();
+    connect(&locks, &CKeyLocks::Changed, this, &CMainFrame::ScheduleIdleUpdate);
+    OnUpdate(ID_INDICATOR_KANA, [&locks](CCmdUI *pCmdUI) { pCmdUI->Enable(locks.IsKanaLock()); });
+    OnUpdate(ID_INDICATOR_CAPS, [&locks](CCmdUI *pCmdUI) { pCmdUI->Enable(locks.IsCapsLock()); });
+    OnUpdate(ID_INDICATOR_NUM, [&locks](CCmdUI *pCmdUI) { pCmdUI->Enable(locks.IsNumLock()); });
+    OnUpdate(ID_INDICATOR_SCRL, [&locks](CCmdUI *pCmdUI) { pCmdUI->Enable(locks.IsScrollLock()); });
 }
 
 // ---------------------------------------------------------------------------

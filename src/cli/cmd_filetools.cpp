@@ -86,7 +86,7 @@ const CCliRegistrar archiveCommand(
                "      pack: everything in FOLDER, or the FILEs (and folders) named relative\n"
                "      to BASE, into ARCHIVE: LZH (-lh5-, Shift-JIS names), or ZIP when its\n"
                "      name ends in .zip. An existing ARCHIVE is replaced when complete.\n"
-               "      unpack: an LZH (-lh0- to -lh7- but -lh2- and -lh3-) or ZIP archive\n"
+               "      unpack: an LZH (-lh0- to -lh7-) or ZIP archive\n"
                "      into DEST (created when missing);\n"
                "      entries that would land outside DEST are refused, existing files\n"
                "      are kept unless --overwrite is given.\n"

@@ -1,5 +1,7 @@
 #include "html/textinsert.h"
 
+#include "text/filehandle.h"
+
 #include <cerrno>
 #include <filesystem>
 #include <vector>
@@ -53,24 +55,6 @@ EInsertFileResult ResultOfErrno(int nErrno)
     }
 }
 
-// Closes the descriptor on every path out.
-class CFd
-{
-public:
-    explicit CFd(int fd) : m_fd(fd) {}
-    ~CFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    CFd(const CFd &) = delete;
-    CFd &operator=(const CFd &) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 } // namespace
 
 std::string RelativeLinkPath(const std::string &strDocument, const std::string &strFile)
@@ -116,8 +100,8 @@ EInsertFileResult ReadFileForInsertion(const std::string &strPath, std::string &
     strBytes.clear();
     // Opening does not block on a pipe, and the descriptor is looked at
     // before anything is read from it.
-    CFd fd(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.Get() < 0)
+    const CFileHandle fd = CFileHandle::Open(strPath, O_RDONLY | O_NONBLOCK);
+    if (!fd.IsOpen())
         return errno == EISDIR ? INSERTFILE_DIRECTORY : ResultOfErrno(errno);
     struct stat st;
     if (::fstat(fd.Get(), &st) != 0)

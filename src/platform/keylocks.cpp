@@ -1,5 +1,7 @@
 #include "platform/keylocks.h"
 
+#include "platform/xkbindicators.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 
@@ -15,8 +17,15 @@ CKeyLocks &CKeyLocks::Instance()
     static CKeyLocks *pWatcher = [] {
         auto *p = new CKeyLocks;
         p->setParent(QCoreApplication::instance());
-        if (QGuiApplication::platformName() == QLatin1String("xcb"))
-            QCoreApplication::instance()->installEventFilter(p);
+        p->m_bX11 = QGuiApplication::platformName() == QLatin1String("xcb");
+        QCoreApplication::instance()->installEventFilter(p);
+        // Another program may have switched a lock while this one had no focus.
+        if (qGuiApp)
+            connect(qGuiApp, &QGuiApplication::applicationStateChanged, p, [p](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    p->ReadIndicators();
+            });
+        p->SetIndicatorReader(MakeXkbIndicatorReader());
         return p;
     }();
     return *pWatcher;
@@ -24,13 +33,59 @@ CKeyLocks &CKeyLocks::Instance()
 
 void CKeyLocks::TakeNativeModifiers(unsigned nMask)
 {
-    m_bCapsLock = (nMask & X11_LOCK_MASK) != 0;
-    m_bNumLock = (nMask & X11_MOD2_MASK) != 0;
+    const bool bCaps = (nMask & X11_LOCK_MASK) != 0;
+    const bool bNum = (nMask & X11_MOD2_MASK) != 0;
+    if (bCaps == m_bCapsLock && bNum == m_bNumLock)
+        return;
+    m_bCapsLock = bCaps;
+    m_bNumLock = bNum;
+    emit Changed();
+}
+
+void CKeyLocks::ReadIndicators()
+{
+    if (!m_fnReader) {
+        m_trigger.Reset(-1);
+        return;
+    }
+    const CLockIndicators state = m_fnReader();
+    m_trigger.Reset(state.nGroup);
+    const bool bChanged = !state.SameLocks(m_indicators);
+    m_indicators = state;
+    if (bChanged)
+        emit Changed();
+}
+
+CKeyLocks::IndicatorReader CKeyLocks::SetIndicatorReader(IndicatorReader fnReader)
+{
+    IndicatorReader fnOld = std::move(m_fnReader);
+    m_fnReader = std::move(fnReader);
+    if (m_fnReader) {
+        ReadIndicators();
+    } else {
+        // Nothing to read them from: off, as on a platform without them.
+        const bool bChanged = !m_indicators.SameLocks(CLockIndicators());
+        m_indicators = CLockIndicators();
+        m_trigger.Reset(-1);
+        if (bChanged)
+            emit Changed();
+    }
+    return fnOld;
 }
 
 bool CKeyLocks::eventFilter(QObject *pWatched, QEvent *pEvent)
 {
-    if (pEvent->type() == QEvent::KeyPress || pEvent->type() == QEvent::KeyRelease)
-        TakeNativeModifiers(static_cast<QKeyEvent *>(pEvent)->nativeModifiers());
+    if (pEvent->type() == QEvent::KeyPress || pEvent->type() == QEvent::KeyRelease) {
+        const auto *pKey = static_cast<QKeyEvent *>(pEvent);
+        if (pEvent != m_pLastKey || pEvent->type() != m_nLastKeyType || pKey->timestamp() != m_nLastKeyTime) {
+            m_pLastKey = pEvent;
+            m_nLastKeyType = pEvent->type();
+            m_nLastKeyTime = pKey->timestamp();
+            if (m_bX11)
+                TakeNativeModifiers(pKey->nativeModifiers());
+            if (m_trigger.OnKey(pKey->nativeVirtualKey(), pKey->nativeModifiers()))
+                ReadIndicators();
+        }
+    }
     return QObject::eventFilter(pWatched, pEvent);
 }

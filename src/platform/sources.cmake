@@ -2,6 +2,7 @@ wp_core_sources(
     copydata.cpp
     handoff.cpp
     inputmethodinfo.cpp
+    lockindicators.cpp
     profile.cpp
     searchevent.cpp
 )
@@ -18,4 +19,5 @@ wp_gui_sources(
     qsettingsprofile.cpp
     shellopen.cpp
     trash.cpp
+    xkbindicators.cpp
 )

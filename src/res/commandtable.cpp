@@ -360,10 +360,10 @@ constexpr CCommandInfo COMMANDS[] = {
     CMD(ID_INDICATOR_OVR, "上書", nullptr, nullptr, nullptr, nullptr, 0),
     CMD(ID_EDIT_INDICATOR_READ, "書禁", nullptr, nullptr, nullptr, nullptr, 0),
     CMD(ID_INDICATOR_TAGMEMORY, "ﾀｸﾞ記憶", nullptr, nullptr, nullptr, nullptr, 0),
-    CMD(ID_INDICATOR_KANA, "ｶﾅ", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
+    CMD(ID_INDICATOR_KANA, "ｶﾅ", nullptr, nullptr, nullptr, nullptr, 0),
     CMD(ID_INDICATOR_CAPS, "CAP", nullptr, nullptr, nullptr, nullptr, 0),
     CMD(ID_INDICATOR_NUM, "NUM", nullptr, nullptr, nullptr, nullptr, 0),
-    CMD(ID_INDICATOR_SCRL, "SCRL", nullptr, nullptr, nullptr, nullptr, NOT_BUILT),
+    CMD(ID_INDICATOR_SCRL, "SCRL", nullptr, nullptr, nullptr, nullptr, 0),
 };
 
 #undef CMD

@@ -8,6 +8,7 @@
 #include "tools/lzhwriter.h"
 
 #include "text/codec.h"
+#include "text/filehandle.h"
 #include "text/fileio.h"
 
 #include <algorithm>
@@ -29,23 +30,6 @@ struct CPackItem
     std::string strRel;  // below the base, '/'-separated, as named on disk
     bool bFolder = false;
     struct stat st = {};
-};
-
-class CFd
-{
-public:
-    explicit CFd(int fd) : m_fd(fd) {}
-    ~CFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    CFd(const CFd &) = delete;
-    CFd &operator=(const CFd &) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
 };
 
 class CPacker
@@ -294,8 +278,8 @@ private:
                 return writeFailed();
             if (bStoreAgain) {
                 // Compressing did not pay after all: the file goes in as it stands.
-                CFd in(::open(Full(item.strRel).c_str(), O_RDONLY | O_CLOEXEC));
-                if (in.Get() < 0)
+                const CFileHandle in = CFileHandle::Open(Full(item.strRel), O_RDONLY);
+                if (!in.IsOpen())
                     return Fail(PrintableName(item.strRel) + ": 読み込めません");
                 CLzhWriter::CProgress progress;
                 progress.fnRead = [this, &strShown, nDoneBefore](std::int64_t nDone) {
@@ -369,9 +353,9 @@ private:
                 ++m_nFolders;
                 continue;
             }
-            CFd in(::open(Full(item.strRel).c_str(), O_RDONLY | O_CLOEXEC));
+            const CFileHandle in = CFileHandle::Open(Full(item.strRel), O_RDONLY);
             struct stat st;
-            if (in.Get() < 0 || ::fstat(in.Get(), &st) != 0)
+            if (!in.IsOpen() || ::fstat(in.Get(), &st) != 0)
                 return Fail(PrintableName(item.strRel) + ": 読み込めません");
             archive_entry_set_size(e, st.st_size);
             if (archive_write_header(a, e) != ARCHIVE_OK)

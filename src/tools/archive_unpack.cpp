@@ -191,17 +191,17 @@ private:
         Unreadable(strName, "壊れているか、対応していない圧縮方式です (" + strWhy + ")");
     }
 
-    // What became of an entry's data read through lhasa.
+    // What became of an entry's data read through CLhasaEntryReader.
     enum
     {
         DATA_WRITTEN = -1,    // all of it, its length and CRC as the header says
-        DATA_NOT_TRIED = -2,  // not a method for lhasa: libarchive's verdict stands
+        DATA_NOT_TRIED = -2,  // not a method for that reader: libarchive's verdict stands
         DATA_GIVEN_UP = -3,   // refused or damaged, and reported
         // or ARC_ERROR, ARC_CANCELLED
     };
 
     // Writes the data of the LZH entry whose header is at nHeaderAt through
-    // lhasa, under the same limits as libarchive's.
+    // lhasa or our own decoders, under the same limits as libarchive's.
     int LhasaData(archive_entry *pEntry, int fd, std::int64_t nHeaderAt, const std::string &strName,
                   std::int64_t &nWritten)
     {
@@ -242,7 +242,7 @@ private:
             if (m_pProgress)
                 m_pProgress->Report(strName, nHeaderAt + reader.GetArchiveBytesRead(), m_nArchiveSize);
         }
-        if (nWritten != nLength || nCrc != reader.GetCrc()) {
+        if (reader.IsDamaged() || nWritten != nLength || nCrc != reader.GetCrc()) {
             Unreadable(strName, "データが壊れています (" + strMethod + ")");
             return DATA_GIVEN_UP;
         }
@@ -332,7 +332,7 @@ private:
                     m_strOutput += "エラー: " + PrintableName(strName) + ": " + Error() + "\n";
                     return ARC_ERROR;
                 }
-                // An LZH method libarchive does not know: lhasa may.
+                // An LZH method libarchive does not know: lhasa or we may.
                 if (nWritten == 0 && archive_format(m_pArchive) == ARCHIVE_FORMAT_LHA) {
                     const int nData = LhasaData(pEntry, file.GetFd(), nHeaderAt, strName, nWritten);
                     if (nData == DATA_WRITTEN)

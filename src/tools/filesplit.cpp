@@ -4,6 +4,7 @@
 #include "tools/filesplit.h"
 
 #include "text/codec.h"
+#include "text/filehandle.h"
 #include "text/fileio.h"
 
 #include <algorithm>
@@ -19,55 +20,18 @@ namespace {
 
 constexpr std::size_t COPY_BLOCK = std::size_t(1) << 20;
 
-class CFd
-{
-public:
-    explicit CFd(int fd) : m_fd(fd) {}
-    ~CFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    CFd(const CFd &) = delete;
-    CFd &operator=(const CFd &) = delete;
-    int Get() const { return m_fd; }
-    bool Close()
-    {
-        const int r = ::close(m_fd);
-        m_fd = -1;
-        return r == 0;
-    }
-
-private:
-    int m_fd;
-};
-
-bool WriteAll(int fd, const char *p, std::size_t n)
-{
-    while (n > 0) {
-        const ssize_t r = ::write(fd, p, n);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return false;
-        p += r;
-        n -= static_cast<std::size_t>(r);
-    }
-    return true;
-}
-
 // Copies up to nCount bytes from the source's current offset to the part.
 // Returns the bytes copied (fewer only at the end of the source), or -1.
 class CPartCopier
 {
 public:
-    std::int64_t Copy(int fdIn, int fdOut, std::int64_t nCount)
+    std::int64_t Copy(const CFileHandle &in, const CFileHandle &out, std::int64_t nCount)
     {
         std::int64_t nDone = 0;
         while (nDone < nCount) {
             const std::size_t nWant = static_cast<std::size_t>(std::min<std::int64_t>(nCount - nDone, 1 << 30));
             if (m_bKernelCopy) {
-                const ssize_t r = ::copy_file_range(fdIn, nullptr, fdOut, nullptr, nWant, 0);
+                const ssize_t r = ::copy_file_range(in.Get(), nullptr, out.Get(), nullptr, nWant, 0);
                 if (r > 0) {
                     nDone += r;
                     continue;
@@ -83,14 +47,14 @@ public:
             }
             if (!m_pBuf)
                 m_pBuf = std::make_unique<char[]>(COPY_BLOCK);
-            const ssize_t r = ::read(fdIn, m_pBuf.get(), std::min(nWant, COPY_BLOCK));
+            const ssize_t r = ::read(in.Get(), m_pBuf.get(), std::min(nWant, COPY_BLOCK));
             if (r < 0 && errno == EINTR)
                 continue;
             if (r < 0)
                 return -1;
             if (r == 0)
                 break;
-            if (!WriteAll(fdOut, m_pBuf.get(), static_cast<std::size_t>(r)))
+            if (!out.WriteFully(m_pBuf.get(), static_cast<std::size_t>(r)))
                 return -1;
             nDone += r;
         }
@@ -244,9 +208,9 @@ int SplitFile(const std::string &strSource, const std::string &strDestFolder, st
     if (!CreateFolderPath(strFolder))
         return SPLIT_FOLDER_FAILED;
 
-    CFd source(::open(strSource.c_str(), O_RDONLY | O_CLOEXEC));
+    const CFileHandle source = CFileHandle::Open(strSource, O_RDONLY);
     struct stat st;
-    if (source.Get() < 0 || ::fstat(source.Get(), &st) != 0 || S_ISDIR(st.st_mode))
+    if (!source.IsOpen() || ::fstat(source.Get(), &st) != 0 || S_ISDIR(st.st_mode))
         return SPLIT_OPEN_FAILED;
     if (nPartSize <= 0 || st.st_size <= nPartSize)
         return SPLIT_NOT_NEEDED;
@@ -273,12 +237,12 @@ int SplitFile(const std::string &strSource, const std::string &strDestFolder, st
     // meanwhile ends early.
     for (int n = 1; nDone < nTotal; ++n) {
         const std::string strPart = strFolder + SplitPartName(parts.strName, n);
-        CFd part(::open(strPart.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-        if (part.Get() < 0)
+        CFileHandle part = CFileHandle::Open(strPart, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (!part.IsOpen())
             return SPLIT_WRITE_FAILED;
         aWritten.push_back(strPart);
         const std::int64_t nWant = std::min(nPartSize, nTotal - nDone);
-        const std::int64_t nCopied = copier.Copy(source.Get(), part.Get(), nWant);
+        const std::int64_t nCopied = copier.Copy(source, part, nWant);
         if (nCopied < 0 || !part.Close())
             return SPLIT_WRITE_FAILED;
         if (nCopied == 0) {

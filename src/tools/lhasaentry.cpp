@@ -1,5 +1,7 @@
 #include "tools/lhasaentry.h"
 
+#include "tools/lholddecoder.h"
+
 #include <lhasa.h>
 
 #include <cerrno>
@@ -15,6 +17,10 @@ struct CLhasaEntryReader::CState
     LHAInputStream *pStream = nullptr;
     LHAReader *pReader = nullptr;
     LHAFileHeader *pHeader = nullptr;
+    // -lh2- and -lh3-: the entry's data, read from where lhasa left off.
+    std::unique_ptr<CByteSource> pPacked;
+    std::unique_ptr<CLhOldDecoder> pOld;
+    std::int64_t nHeaderLength = 0;
 
     ~CState()
     {
@@ -54,6 +60,36 @@ struct CLhasaEntryReader::CState
 
 namespace {
 
+// The packed data of one entry, read with pread so that the descriptor's
+// position never matters; a read error ends the data, which the decoder
+// then finds too short.
+class CPackedSource : public CByteSource
+{
+public:
+    CPackedSource(int fd, std::int64_t nOffset, std::uint64_t nLength) : m_fd(fd), m_nOffset(nOffset), m_nLeft(nLength) {}
+
+    std::size_t Read(unsigned char *p, std::size_t n) override
+    {
+        if (n > m_nLeft)
+            n = static_cast<std::size_t>(m_nLeft);
+        for (;;) {
+            const ssize_t r = n > 0 ? ::pread(m_fd, p, n, m_nOffset) : 0;
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r <= 0)
+                return 0;
+            m_nOffset += r;
+            m_nLeft -= static_cast<std::uint64_t>(r);
+            return static_cast<std::size_t>(r);
+        }
+    }
+
+private:
+    int m_fd;
+    std::int64_t m_nOffset;
+    std::uint64_t m_nLeft;
+};
+
 const LHAInputStreamType STREAM_TYPE = {&CLhasaEntryReader::CState::ReadFn, &CLhasaEntryReader::CState::SkipFn,
                                         &CLhasaEntryReader::CState::CloseFn};
 
@@ -76,6 +112,13 @@ CLhasaEntryReader::CLhasaEntryReader(const std::string &strArchive, std::int64_t
     // Folders are only the extractor's; lhasa is asked for this one entry.
     lha_reader_set_dir_policy(s.pReader, LHA_READER_DIR_PLAIN);
     s.pHeader = lha_reader_next_file(s.pReader);
+    ELhOldMethod method;
+    if (s.pHeader && LhOldMethodFromName(GetMethod(), method)) {
+        // lhasa has read the header and nothing more: the data starts here.
+        s.nHeaderLength = s.nOffset - s.nStart;
+        s.pPacked = std::make_unique<CPackedSource>(s.fd, s.nOffset, s.pHeader->compressed_length);
+        s.pOld = std::make_unique<CLhOldDecoder>(method, *s.pPacked, s.pHeader->length);
+    }
 }
 
 CLhasaEntryReader::~CLhasaEntryReader() = default;
@@ -105,6 +148,8 @@ bool CLhasaEntryReader::CanDecode() const
 {
     if (!m_p->pHeader)
         return false;
+    if (m_p->pOld)
+        return true;
     char szMethod[6];
     std::memcpy(szMethod, m_p->pHeader->compress_method, sizeof szMethod);
     szMethod[5] = '\0';
@@ -113,11 +158,20 @@ bool CLhasaEntryReader::CanDecode() const
 
 std::size_t CLhasaEntryReader::Read(void *p, std::size_t n)
 {
+    if (m_p->pOld)
+        return m_p->pOld->Read(p, n);
     return m_p->pHeader ? lha_reader_read(m_p->pReader, p, n) : 0;
+}
+
+bool CLhasaEntryReader::IsDamaged() const
+{
+    return m_p->pOld && m_p->pOld->IsDamaged();
 }
 
 std::int64_t CLhasaEntryReader::GetArchiveBytesRead() const
 {
+    if (m_p->pOld)
+        return m_p->nHeaderLength + static_cast<std::int64_t>(m_p->pOld->GetPackedBytesUsed());
     return m_p->nOffset - m_p->nStart;
 }
 

@@ -12,6 +12,10 @@ wp_core_sources(
     kanjiio.cpp
     lh5block.cpp
     lh5encoder.cpp
+    lhadaptivetree.cpp
+    lhbitreader.cpp
+    lhhufftable.cpp
+    lholddecoder.cpp
     lhasaentry.cpp
     lzhpackjobs.cpp
     lzhwriter.cpp

@@ -148,6 +148,25 @@ TEST_F(MainFrame, BarsToggleAndTheirStateIsSavedAndRestored)
     Idle();
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_CAPS), "");
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_OVR), "上書");
+    // Scroll Lock and the Kana lock as the server's indicators were read last;
+    // a change shows without anything else happening in the window.
+    CLockIndicators indicators;
+    indicators.bScrollLock = true;
+    const CKeyLocks::IndicatorReader fnOld =
+        CKeyLocks::Instance().SetIndicatorReader([&indicators] { return indicators; });
+    QApplication::processEvents();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_SCRL), "SCRL");
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_KANA), "");
+    indicators = {false, true};
+    CKeyLocks::Instance().ReadIndicators();
+    QApplication::processEvents();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_SCRL), "");
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_KANA), "ｶﾅ");
+    // Without a server to ask (the offscreen platform here) both stay off.
+    CKeyLocks::Instance().SetIndicatorReader(fnOld);
+    Idle();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_KANA), "");
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_SCRL), "");
 
     Frame()->SaveFrameState();
     EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "StdToolBar", -1), 1);
