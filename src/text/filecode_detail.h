@@ -64,8 +64,34 @@ inline char32_t ReadUtf8(const unsigned char *p, const unsigned char *pEnd, int 
 // The line (from 1) of a byte offset: CR LF, LF and a lone CR each end one.
 int LineOfOffset(std::string_view bytes, std::size_t nOffset);
 
-// The UTF-8 loops copy ASCII sixteen bytes at a time with SSE2 where the
-// processor has it, and eight at a time otherwise. The choice is process-wide
-// and only there so that tests can run both; false forces the portable loops.
-void SetUtf8VectorLoops(bool bOn);
-bool Utf8VectorLoops();
+// The loops that decode and encode UTF-8, from the plainest up. The portable
+// loops copy ASCII eight bytes at a time, the SSE2 ones sixteen; with AVX2
+// (and BMI2), and more so with AVX-512 (BW and VBMI2, which pack bytes),
+// decoding also takes whole 64-byte blocks of ASCII and characters of two and
+// three bytes at once. The best the processor has is chosen once; choosing
+// another is process-wide and only there so that tests and benchmarks can run
+// every kind (a choice the processor cannot run is lowered to the best it can).
+enum class EUtf8Loops
+{
+    Portable,
+    Sse2,
+    Avx2,
+    Avx512,
+};
+EUtf8Loops BestUtf8Loops();
+void SetUtf8Loops(EUtf8Loops eLoops);
+EUtf8Loops Utf8Loops();
+const char *Utf8LoopsName(EUtf8Loops eLoops);
+
+// The block decoders behind Avx2 and Avx512 (filecode_utf8_blocks.cpp).
+// Each decodes 64-byte blocks from p, a character's start, while p <= pLast
+// (at least 112 bytes are readable at p, and q has as much room as p has
+// input before it) and each block holds nothing but ASCII and characters of
+// two or three bytes whose Shift-JIS form the fast loops may take: a plain
+// code, or a dual form that does not meet its other form in nSeen. A block
+// ends early before a character that would cross its end. Returns where it
+// stopped, at the start of the first block it left alone.
+const unsigned char *DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *pLast, char *&q,
+                                          bool &bWide, unsigned &nSeen);
+const unsigned char *DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char *&q,
+                                            bool &bWide, unsigned &nSeen);

@@ -10,6 +10,8 @@
 // The packed entries are stored with one little-endian write.
 static_assert(std::endian::native == std::endian::little);
 static_assert(std::tuple_size_v<decltype(CFileCodeTables::aUtf8Other)> == DUAL_FORMS.size());
+// Each dual form has its bit in the Unicode entries.
+static_assert(FROMUNI_SEEN_SHIFT + 2 * DUAL_FORMS.size() <= 32);
 
 namespace {
 
@@ -30,28 +32,11 @@ std::uint32_t PackUtf8(char32_t c)
     return (0xE0 | c >> 12) | (0x80 | (c >> 6 & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16 | 3u << 24;
 }
 
-} // namespace
-
-CFileCodeTables::CFileCodeTables()
-    : aDouble(256 * 256, 0), aFromUnicode(0x10000, 0), aUtf8Double(256 * 256, 0), aDualIndex(256 * 256, -1),
-      aLowTwin(256 * 256, FILECODE_NONE)
+// Calls fn(code, character) for each Shift-JIS pair that is a character of
+// the basic plane.
+template <typename Fn>
+void ForEachSjisPair(Fn fn)
 {
-    std::vector<std::uint16_t> aCode(0x10000, FILECODE_NONE);
-    for (int b = 0; b < 256; ++b) {
-        if (IsSjisLeadByte(static_cast<unsigned char>(b)))
-            continue;
-        const char ch = static_cast<char>(b);
-        int n = 0;
-        const char32_t c = Cp932DecodeChar(&ch, 1, n);
-        if (c == CODEC_INVALID)
-            continue;
-        aSingle[static_cast<std::size_t>(b)] = c;
-        if (c < 0x10000 && aCode[c] == FILECODE_NONE)
-            aCode[c] = static_cast<std::uint16_t>(b);
-    }
-    // The lowest code of each character, for the twins of the IBM extensions.
-    std::vector<std::uint16_t> aLowest(0x10000, FILECODE_NONE);
-    std::vector<std::uint16_t> aTwinsOf;
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         if (!IsSjisLeadByte(static_cast<unsigned char>(lead)))
             continue;
@@ -61,55 +46,39 @@ CFileCodeTables::CFileCodeTables()
             const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
             int n = 0;
             const char32_t c = Cp932DecodeChar(pair, 2, n);
-            if (c == CODEC_INVALID || c >= 0x10000)
-                continue;
-            const auto nCode = static_cast<std::uint16_t>(lead * 256 + trail);
-            aDouble[nCode] = c;
-            if (aCode[c] == FILECODE_NONE)
-                aCode[c] = nCode;
-            else
-                aTwinsOf.push_back(static_cast<std::uint16_t>(c));
-            if (lead < 0xF0 && aLowest[c] == FILECODE_NONE)
-                aLowest[c] = nCode;
+            if (c != CODEC_INVALID && c < 0x10000)
+                fn(static_cast<std::uint16_t>(lead * 256 + trail), c);
         }
     }
-    // Where one character has two codes, take the one the system's encoder
-    // writes, which is also what typing the character stores. All of them go
-    // through the encoder at once (opening it costs more than converting);
-    // should any of them not come out as one pair, each is asked alone.
-    const auto takeTwin = [&](char16_t c, const char *pSjis) {
-        aCode[c] = static_cast<std::uint16_t>(static_cast<unsigned char>(pSjis[0]) * 256
-                                              + static_cast<unsigned char>(pSjis[1]));
-    };
-    const std::u16string twins(aTwinsOf.begin(), aTwinsOf.end());
-    int nBad = 0;
-    const std::string sjis = Utf16ToCp932(twins, &nBad);
-    if (nBad == 0 && sjis.size() == 2 * twins.size()) {
-        for (std::size_t i = 0; i < twins.size(); ++i)
-            takeTwin(twins[i], sjis.data() + 2 * i);
-    } else {
-        for (const char16_t c : twins) {
-            const std::string one = Utf16ToCp932(std::u16string(1, c), &nBad);
-            if (nBad == 0 && one.size() == 2)
-                takeTwin(c, one.data());
-        }
+}
+
+} // namespace
+
+CFileCodeTables::CFileCodeTables()
+    : aDouble(256 * 256, 0), aUtf8Double(256 * 256, 0), aDualIndex(256 * 256, -1), aLowTwin(256 * 256, FILECODE_NONE)
+{
+    for (int b = 0; b < 256; ++b) {
+        if (IsSjisLeadByte(static_cast<unsigned char>(b)))
+            continue;
+        const char ch = static_cast<char>(b);
+        int n = 0;
+        const char32_t c = Cp932DecodeChar(&ch, 1, n);
+        if (c != CODEC_INVALID)
+            aSingle[static_cast<std::size_t>(b)] = c;
     }
-    for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i) {
+    // The lowest code of each character, for the twins of the IBM extensions.
+    std::vector<std::uint16_t> aLowest(0x10000, FILECODE_NONE);
+    ForEachSjisPair([&](std::uint16_t nCode, char32_t c) {
+        aDouble[nCode] = c;
+        if (nCode < 0xF000 && aLowest[c] == FILECODE_NONE)
+            aLowest[c] = nCode;
+    });
+    for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i)
         aDualIndex[DUAL_FORMS[i].nSjis] = static_cast<std::int8_t>(i);
-        aCode[DUAL_FORMS[i].cOther] = DUAL_FORMS[i].nSjis;
-    }
     for (int nCode = 0xF000; nCode < 0x10000; ++nCode)
         if (aDouble[static_cast<std::size_t>(nCode)] != 0)
             aLowTwin[static_cast<std::size_t>(nCode)] = aLowest[aDouble[static_cast<std::size_t>(nCode)]];
 
-    for (std::size_t c = 0; c < aCode.size(); ++c) {
-        if (aCode[c] == FILECODE_NONE)
-            continue;
-        aFromUnicode[c] = PackSjis(aCode[c]);
-        if (const int nDual = aDualIndex[aCode[c]]; nDual >= 0)
-            aFromUnicode[c] |= FROMUNI_DUAL | static_cast<std::uint32_t>(nDual) << 19
-                               | (c == DUAL_FORMS[static_cast<std::size_t>(nDual)].cUsual ? 0 : FROMUNI_OTHER);
-    }
     aUtf8Single[0] = PackUtf8(0);
     for (std::size_t b = 1; b < aSingle.size(); ++b)
         if (aSingle[b] != 0)
@@ -125,4 +94,71 @@ const CFileCodeTables &FileCodeTables()
 {
     static const CFileCodeTables tables;
     return tables;
+}
+
+namespace {
+
+std::vector<std::uint32_t> BuildFromUnicode()
+{
+    // Each character's first code, single bytes before pairs; the entries
+    // hold plain codes until the end.
+    std::vector<std::uint32_t> aFrom(0x10000, 0);
+    for (int b = 0; b < 256; ++b) {
+        if (IsSjisLeadByte(static_cast<unsigned char>(b)))
+            continue;
+        const char ch = static_cast<char>(b);
+        int n = 0;
+        const char32_t c = Cp932DecodeChar(&ch, 1, n);
+        if (c != CODEC_INVALID && c < 0x10000 && aFrom[c] == 0)
+            aFrom[c] = PackSjis(static_cast<std::uint16_t>(b));
+    }
+    std::vector<std::uint16_t> aTwinsOf;
+    ForEachSjisPair([&](std::uint16_t nCode, char32_t c) {
+        if (aFrom[c] == 0)
+            aFrom[c] = PackSjis(nCode);
+        else
+            aTwinsOf.push_back(static_cast<std::uint16_t>(c));
+    });
+    // Where one character has two codes, take the one the system's encoder
+    // writes, which is also what typing the character stores. All of them go
+    // through the encoder at once (opening it costs more than converting);
+    // should any of them not come out as one pair, each is asked alone.
+    const auto takeTwin = [&](char16_t c, const char *pSjis) {
+        aFrom[c] = PackSjis(static_cast<std::uint16_t>(static_cast<unsigned char>(pSjis[0]) * 256
+                                                       + static_cast<unsigned char>(pSjis[1])));
+    };
+    const std::u16string twins(aTwinsOf.begin(), aTwinsOf.end());
+    int nBad = 0;
+    const std::string sjis = Utf16ToCp932(twins, &nBad);
+    if (nBad == 0 && sjis.size() == 2 * twins.size()) {
+        for (std::size_t i = 0; i < twins.size(); ++i)
+            takeTwin(twins[i], sjis.data() + 2 * i);
+    } else {
+        for (const char16_t c : twins) {
+            const std::string one = Utf16ToCp932(std::u16string(1, c), &nBad);
+            if (nBad == 0 && one.size() == 2)
+                takeTwin(c, one.data());
+        }
+    }
+    for (const CDualForm &dual : DUAL_FORMS)
+        aFrom[dual.cOther] = PackSjis(dual.nSjis);
+    // Every character whose code is a dual-form code is one of its forms.
+    for (std::size_t c = 0; c < aFrom.size(); ++c) {
+        const std::uint16_t nCode = CFileCodeTables::CodeOf(aFrom[c]);
+        for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i) {
+            if (nCode == DUAL_FORMS[i].nSjis) {
+                const bool bOther = c != DUAL_FORMS[i].cUsual;
+                aFrom[c] |= 1u << (FROMUNI_SEEN_SHIFT + 2 * static_cast<unsigned>(i) + (bOther ? 1 : 0));
+            }
+        }
+    }
+    return aFrom;
+}
+
+} // namespace
+
+const std::uint32_t *FromUnicodeTable()
+{
+    static const std::vector<std::uint32_t> aFrom = BuildFromUnicode();
+    return aFrom.data();
 }

@@ -12,16 +12,28 @@ inline constexpr std::uint16_t FILECODE_NONE = 0xFFFF;
 // write, so both directions keep the bytes in the order they are written.
 //
 // Unicode to Shift-JIS: bits 0-15 the bytes, bits 16-17 their count (0: no
-// Shift-JIS form), FROMUNI_DUAL for either form of a dual-form character with
-// its index into DUAL_FORMS in bits 19-21 and FROMUNI_OTHER for the other form.
-inline constexpr std::uint32_t FROMUNI_DUAL = 1u << 18;
-inline constexpr std::uint32_t FROMUNI_OTHER = 1u << 22;
+// Shift-JIS form), and for either form of a dual-form character, from bit 18
+// up, the bit that form sets in a mask of the forms seen: two bits for each
+// dual-form character (its index into DUAL_FORMS), the lower one for its
+// usual form. So the forms of many characters are gathered by OR-ing their
+// entries.
+inline constexpr unsigned FROMUNI_SEEN_SHIFT = 18;
+inline constexpr std::uint32_t FROMUNI_DUAL = ~0u << FROMUNI_SEEN_SHIFT;
 
-// The bit a dual form sets in a mask of the forms seen: two bits for each
-// dual-form character, the lower one for its usual form.
+// The bit a dual form sets in a mask of forms seen (0 for other entries).
 inline constexpr unsigned SeenBitOf(std::uint32_t nFromUnicode)
 {
-    return 1u << ((nFromUnicode >> 19 & 7) * 2 + (nFromUnicode & FROMUNI_OTHER ? 1 : 0));
+    return nFromUnicode >> FROMUNI_SEEN_SHIFT;
+}
+// The index into DUAL_FORMS of a dual form's entry, and whether it is the
+// other form.
+inline constexpr unsigned DualIndexOf(std::uint32_t nFromUnicode)
+{
+    return static_cast<unsigned>(__builtin_ctz(SeenBitOf(nFromUnicode))) / 2;
+}
+inline constexpr bool IsOtherForm(std::uint32_t nFromUnicode)
+{
+    return (static_cast<unsigned>(__builtin_ctz(SeenBitOf(nFromUnicode))) & 1) != 0;
 }
 // Whether a mask of forms seen holds both forms of one character.
 inline constexpr bool SeenBothForms(unsigned nSeen)
@@ -43,10 +55,6 @@ struct CFileCodeTables
     // the code is no character (the NUL byte aside).
     std::array<char32_t, 256> aSingle{};
     std::vector<char32_t> aDouble;
-    // Unicode (the basic plane) to Shift-JIS, packed as above. Both forms of
-    // a dual-form character lead to its code; of the NEC and IBM twins the
-    // one the system's encoder chooses.
-    std::vector<std::uint32_t> aFromUnicode;
     // aSingle and aDouble as UTF-8, packed as above; aUtf8Other holds the
     // other form of each dual-form character.
     std::array<std::uint32_t, 256> aUtf8Single{};
@@ -77,3 +85,10 @@ struct CFileCodeTables
 };
 
 const CFileCodeTables &FileCodeTables();
+
+// Unicode (the basic plane, 0x10000 entries) to Shift-JIS, packed as above.
+// Both forms of a dual-form character lead to its code; of the NEC and IBM
+// twins, the one the system's encoder chooses. Built apart from the other
+// tables, on first use: it is all that reading UTF-8 needs, and building the
+// rest would more than double the cost of opening the first UTF-8 file.
+const std::uint32_t *FromUnicodeTable();

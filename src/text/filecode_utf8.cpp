@@ -10,7 +10,9 @@
 // bytes are stored with one write. Anything else (malformed bytes, characters
 // without a form in the other code, both forms of a dual-form character,
 // characters cut by the end of the input) leaves the loop for the careful
-// path, one character at a time.
+// path, one character at a time. Where the processor has AVX2 or AVX-512,
+// decoding first tries whole blocks with the decoders of
+// filecode_utf8_blocks.cpp, and this loop takes only the blocks they leave.
 #include "text/filecode.h"
 #include "text/filecode_detail.h"
 #include "text/filecode_tables.h"
@@ -27,7 +29,8 @@ namespace {
 
 constexpr std::string_view BOM = "\xEF\xBB\xBF";
 
-std::atomic<bool> g_bVectorLoops{true};
+// The loops chosen for tests, or -1 for the best the processor has.
+std::atomic<int> g_nLoops{-1};
 
 // The primitives of the loops, as SSE2 vectors or as 64-bit words.
 template <bool bVector>
@@ -133,11 +136,11 @@ inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const s
 // that end before pStop; returns where it stopped. Output never outgrows
 // input, so q has room for what p has before pStop, and the pieces written
 // whole stay within that.
-template <bool bVector>
+template <EUtf8Loops eLoops>
 const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pStop, char *&q, bool &bWideOut,
                                unsigned &nSeenOut)
 {
-    const std::uint32_t *const aFrom = FileCodeTables().aFromUnicode.data();
+    const std::uint32_t *const aFrom = FromUnicodeTable();
     // Kept in registers: the bytes written could alias the caller's members.
     char *o = q;
     bool bWide = bWideOut;
@@ -152,9 +155,21 @@ const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pSto
     // ASCII gaps are copied whole and only the other characters are visited,
     // so that the way through a block does not depend on how its words
     // alternate between ASCII and the rest.
+    constexpr bool bVector = eLoops >= EUtf8Loops::Sse2;
     constexpr std::ptrdiff_t BLOCK = 64;
     constexpr std::ptrdiff_t READ_AHEAD = BLOCK + 48;
     while (pStop - p >= READ_AHEAD) {
+        if constexpr (eLoops >= EUtf8Loops::Avx2) {
+            // The vector blocks, as far as they go; the block they leave
+            // alone is taken below, a character at a time.
+            const unsigned char *const pLast = pStop - READ_AHEAD;
+            if constexpr (eLoops == EUtf8Loops::Avx512)
+                p = DecodeUtf8BlocksAvx512(p, pLast, o, bWide, nSeen);
+            else
+                p = DecodeUtf8BlocksAvx2(p, pLast, o, bWide, nSeen);
+            if (pStop - p < READ_AHEAD)
+                break;
+        }
         std::uint64_t mask = NonAsciiMask64<bVector>(p);
         unsigned nPos = 0;
         while (mask) {
@@ -196,14 +211,30 @@ const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pSto
 
 } // namespace
 
-void SetUtf8VectorLoops(bool bOn)
+void SetUtf8Loops(EUtf8Loops eLoops)
 {
-    g_bVectorLoops.store(bOn, std::memory_order_relaxed);
+    g_nLoops.store(static_cast<int>(std::min(eLoops, BestUtf8Loops())), std::memory_order_relaxed);
 }
 
-bool Utf8VectorLoops()
+EUtf8Loops Utf8Loops()
 {
-    return g_bVectorLoops.load(std::memory_order_relaxed);
+    const int nLoops = g_nLoops.load(std::memory_order_relaxed);
+    return nLoops < 0 ? BestUtf8Loops() : static_cast<EUtf8Loops>(nLoops);
+}
+
+const char *Utf8LoopsName(EUtf8Loops eLoops)
+{
+    switch (eLoops) {
+    case EUtf8Loops::Portable:
+        return "portable";
+    case EUtf8Loops::Sse2:
+        return "SSE2";
+    case EUtf8Loops::Avx2:
+        return "AVX2";
+    case EUtf8Loops::Avx512:
+        return "AVX-512";
+    }
+    return "?";
 }
 
 // ---------------------------------------------------------------------------
@@ -229,8 +260,8 @@ void CUtf8StreamDecoder::Problem(ETextProblem eProblem, const unsigned char *pAt
 
 std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
 {
-    const CFileCodeTables &t = FileCodeTables();
-    const bool bVector = Utf8VectorLoops();
+    const std::uint32_t *const aFrom = FromUnicodeTable();
+    const EUtf8Loops eLoops = Utf8Loops();
     const auto *const pBase = reinterpret_cast<const unsigned char *>(m_bytes.data());
     const unsigned char *p = pBase + m_nPos;
     const unsigned char *const pEnd = pBase + m_bytes.size();
@@ -239,7 +270,20 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
     // filled by as many input bytes at least.
     const unsigned char *const pStop = p + std::min(nCap, static_cast<std::size_t>(pEnd - p));
     while (p < pStop && !m_bMalformed) {
-        p = bVector ? DecodeRun<true>(p, pStop, q, m_bWide, m_nSeen) : DecodeRun<false>(p, pStop, q, m_bWide, m_nSeen);
+        switch (eLoops) {
+        case EUtf8Loops::Portable:
+            p = DecodeRun<EUtf8Loops::Portable>(p, pStop, q, m_bWide, m_nSeen);
+            break;
+        case EUtf8Loops::Sse2:
+            p = DecodeRun<EUtf8Loops::Sse2>(p, pStop, q, m_bWide, m_nSeen);
+            break;
+        case EUtf8Loops::Avx2:
+            p = DecodeRun<EUtf8Loops::Avx2>(p, pStop, q, m_bWide, m_nSeen);
+            break;
+        case EUtf8Loops::Avx512:
+            p = DecodeRun<EUtf8Loops::Avx512>(p, pStop, q, m_bWide, m_nSeen);
+            break;
+        }
         if (p >= pStop)
             break;
         int n = 0;
@@ -258,7 +302,7 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
             continue;
         }
         m_bWide = true;
-        const std::uint32_t nEntry = cp < 0x10000 ? t.aFromUnicode[cp] : 0;
+        const std::uint32_t nEntry = cp < 0x10000 ? aFrom[cp] : 0;
         const std::uint16_t nCode = CFileCodeTables::CodeOf(nEntry);
         if (nCode == FILECODE_NONE) {
             Problem(ETextProblem::NoSjisForm, p, cp);
@@ -270,8 +314,8 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
             if (nEntry & FROMUNI_DUAL) {
                 m_nSeen |= SeenBitOf(nEntry);
                 if (SeenBothForms(m_nSeen)) {
-                    const CDualForm &dual = DUAL_FORMS[nEntry >> 19 & 7];
-                    Problem(ETextProblem::TwoForms, p, cp, nEntry & FROMUNI_OTHER ? dual.cUsual : dual.cOther);
+                    const CDualForm &dual = DUAL_FORMS[DualIndexOf(nEntry)];
+                    Problem(ETextProblem::TwoForms, p, cp, IsOtherForm(nEntry) ? dual.cUsual : dual.cOther);
                 }
             }
         }
@@ -375,7 +419,7 @@ CTextEncoder::EStop CTextEncoder::EncodeUtf8(const char *&pIn, const char *pInEn
 {
     const auto *p = reinterpret_cast<const unsigned char *>(pIn);
     const auto *const pEnd = reinterpret_cast<const unsigned char *>(pInEnd);
-    const EStop eStop = Utf8VectorLoops() ? EncodeUtf8Run<true>(p, pEnd, pOut, pOutEnd, m_forms)
+    const EStop eStop = Utf8Loops() >= EUtf8Loops::Sse2 ? EncodeUtf8Run<true>(p, pEnd, pOut, pOutEnd, m_forms)
                                           : EncodeUtf8Run<false>(p, pEnd, pOut, pOutEnd, m_forms);
     pIn = reinterpret_cast<const char *>(p);
     return eStop;

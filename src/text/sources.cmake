@@ -8,6 +8,7 @@ wp_core_sources(
     filecode_guess.cpp
     filecode_tables.cpp
     filecode_utf8.cpp
+    filecode_utf8_blocks.cpp
     filecode_write.cpp
     fileload.cpp
     linearray.cpp

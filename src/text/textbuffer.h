@@ -272,7 +272,8 @@ public:
     public:
         virtual ~CLoadSource() = default;
         // Points p at the next block and returns its size: 0 at the end, -1
-        // on an error (the load then fails and the buffer is emptied).
+        // on an error (the load then fails and the buffer is emptied). The
+        // block stays valid until the next call, no longer.
         virtual std::ptrdiff_t Next(const char *&p) = 0;
     };
     // Loads text a source makes (a file converted as it is read); nSize is

@@ -161,6 +161,44 @@ TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
     EXPECT_TRUE(buffer.IsReadOnly());
 }
 
+TEST(CodedFile, FilesOfOneToFourBlocksLoadWholeWhileTheNextBlockIsDecodedAhead)
+{
+    // ASCII lines fill the loader's blocks of 256 KB exactly, so that the
+    // decoding ends just at a block's end, one byte before or after it; a
+    // kanji at the very end. Then a byte that is no UTF-8 in the last block,
+    // found while the loader still cuts the block before.
+    CTempDir dir;
+    constexpr std::size_t BLOCK = 256 * 1024;
+    for (const std::size_t nSize : {BLOCK - 1, BLOCK, BLOCK + 1, 2 * BLOCK, 2 * BLOCK + 2, 4 * BLOCK - 3}) {
+        SCOPED_TRACE(testing::Message() << nSize << " bytes");
+        std::string ascii;
+        for (std::size_t i = 0; ascii.size() < nSize - 3; ++i)
+            ascii += i % 61 == 60 ? '\n' : static_cast<char>('a' + i % 26);
+        const std::string utf8 = ascii + "\xE6\xBC\xA2";
+        const std::string sjis = ascii + "\x8A\xBF";
+        WriteFileBytes(dir.File("f"), utf8);
+        CCrystalTextBuffer buffer;
+        CFileCodeState state;
+        ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
+        EXPECT_EQ(state.eCode, ETextCode::Utf8);
+        std::string text;
+        for (int i = 0; i < buffer.GetLineCount(); ++i) {
+            if (i > 0)
+                text += '\n';
+            text.append(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
+        }
+        EXPECT_TRUE(text == sjis) << "the text differs";
+
+        std::string late = utf8;
+        late[late.size() - 5] = '\xFF';
+        WriteFileBytes(dir.File("late"), late);
+        ASSERT_TRUE(LoadCodedFile(buffer, dir.File("late"), state));
+        EXPECT_EQ(state.eCode, ETextCode::Sjis);
+        ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
+        EXPECT_TRUE(ReadFileBytes(dir.File("out")) == late) << "the file differs";
+    }
+}
+
 TEST(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
 {
     CTempDir dir;

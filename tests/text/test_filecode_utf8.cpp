@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <random>
 #include <string>
@@ -20,9 +21,18 @@ namespace {
 class CLoopChoice
 {
 public:
-    explicit CLoopChoice(bool bVector) { SetUtf8VectorLoops(bVector); }
-    ~CLoopChoice() { SetUtf8VectorLoops(true); }
+    explicit CLoopChoice(EUtf8Loops eLoops) { SetUtf8Loops(eLoops); }
+    ~CLoopChoice() { SetUtf8Loops(BestUtf8Loops()); }
 };
+
+// Every kind of loop this processor can run.
+std::vector<EUtf8Loops> LoopsHere()
+{
+    std::vector<EUtf8Loops> a;
+    for (int n = 0; n <= static_cast<int>(BestUtf8Loops()); ++n)
+        a.push_back(static_cast<EUtf8Loops>(n));
+    return a;
+}
 
 struct CPiece
 {
@@ -131,10 +141,10 @@ TEST(FileCodeUtf8, MixedTextComesOutTheSameInBlocksOfEverySize)
             sjis += piece.sjis;
         }
     }
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (const std::size_t nCap : {4u, 5u, 17u, 64u, 111u, 112u, 113u, 4096u, 256u * 1024u}) {
-            SCOPED_TRACE(testing::Message() << "vector " << bVector << ", blocks of " << nCap);
+            SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", blocks of " << nCap);
             CDecodedText result;
             const std::string out = DecodeInBlocks(utf8, nCap, true, result);
             EXPECT_TRUE(out == sjis) << "the text differs";
@@ -147,17 +157,17 @@ TEST(FileCodeUtf8, MixedTextComesOutTheSameInBlocksOfEverySize)
         // Back in the form the file used, whole and through small buffers.
         std::string again;
         ASSERT_TRUE(EncodeFileText(out, ETextCode::Utf8, whole.forms, again));
-        EXPECT_TRUE(again == utf8) << "vector " << bVector;
+        EXPECT_TRUE(again == utf8) << "loops " << Utf8LoopsName(eLoops);
         for (const std::size_t nRoom : {CTextEncoder::ENCODE_ROOM, std::size_t(33), std::size_t(250), std::size_t(4096)})
             EXPECT_TRUE(EncodeInBuffer(out, ETextCode::Utf8, whole.forms, nRoom) == utf8)
-                << "vector " << bVector << ", room " << nRoom;
+                << "loops " << Utf8LoopsName(eLoops) << ", room " << nRoom;
     }
 }
 
 TEST(FileCodeUtf8, EachKindOfCharacterAtEveryOffsetOfABlock)
 {
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (const CPiece &piece : CHARS) {
             for (std::size_t nAt = 0; nAt < 200; ++nAt) {
                 const std::string utf8 = std::string(nAt, 'a') + piece.utf8 + std::string(230 - nAt, 'b');
@@ -165,11 +175,11 @@ TEST(FileCodeUtf8, EachKindOfCharacterAtEveryOffsetOfABlock)
                 for (const std::size_t nCap : {64u, 65u, 66u, 67u, 130u, 4096u}) {
                     CDecodedText result;
                     ASSERT_EQ(DecodeInBlocks(utf8, nCap, true, result), sjis)
-                        << "vector " << bVector << " at " << nAt << ", blocks of " << nCap;
+                        << "loops " << Utf8LoopsName(eLoops) << " at " << nAt << ", blocks of " << nCap;
                     ASSERT_TRUE(result.IsExact());
                 }
                 ASSERT_EQ(EncodeInBuffer(sjis, ETextCode::Utf8, {{false, true}}, 300), utf8)
-                    << "vector " << bVector << " at " << nAt;
+                    << "loops " << Utf8LoopsName(eLoops) << " at " << nAt;
             }
         }
     }
@@ -193,11 +203,11 @@ TEST(FileCodeUtf8, BytesTheLoopsCannotTakeAreFoundWhereverTheyStand)
         {"\xE3\x81", ETextProblem::Malformed, "??", 0},                     // cut short
         {"\xF5\x80\x80\x80", ETextProblem::Malformed, "????", 0},            // past U+10FFFF
     };
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (const auto &c : cases) {
             for (std::size_t nAt = 0; nAt < 140; nAt += 3) {
-                SCOPED_TRACE(testing::Message() << "vector " << bVector << ", " << c.replaced.size()
+                SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", " << c.replaced.size()
                                                 << " bytes at " << nAt);
                 // A kanji before the bytes, so that the block is not all ASCII.
                 const std::string head = "x\r\n" + std::string(nAt, 'a') + "\xE6\xBC\xA2";
@@ -220,8 +230,8 @@ TEST(FileCodeUtf8, BytesTheLoopsCannotTakeAreFoundWhereverTheyStand)
 
 TEST(FileCodeUtf8, BothFormsOfOneCharacterAreNoticedInTheFastLoops)
 {
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (std::size_t nAt = 0; nAt < 300; nAt += 7) {
             // ～ then, later and on a line of its own, 〜; other dual forms
             // in one form each do not count.
@@ -229,7 +239,7 @@ TEST(FileCodeUtf8, BothFormsOfOneCharacterAreNoticedInTheFastLoops)
                                      + std::string(nAt % 61, 'c') + "\xE3\x80\x9C" + std::string(100, 'd');
             CDecodedText result;
             const std::string out = DecodeInBlocks(utf8, 256, true, result);
-            EXPECT_EQ(result.eProblem, ETextProblem::TwoForms) << "vector " << bVector << " at " << nAt;
+            EXPECT_EQ(result.eProblem, ETextProblem::TwoForms) << "loops " << Utf8LoopsName(eLoops) << " at " << nAt;
             EXPECT_EQ(result.nProblemLine, 2);
             EXPECT_EQ(result.cProblem, U'\u301C');
             EXPECT_EQ(result.cProblemOther, U'\uFF5E');
@@ -244,8 +254,8 @@ TEST(FileCodeUtf8, BothFormsOfOneCharacterAreNoticedInTheFastLoops)
 
 TEST(FileCodeUtf8, EncodingStopsAtTheCharacterWithoutAFormWhereverItStands)
 {
-    for (const bool bVector : {true, false}) {
-        const CLoopChoice loops(bVector);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CLoopChoice loops(eLoops);
         for (std::size_t nAt = 0; nAt < 200; nAt += 3) {
             // A lead byte without a character, after kanji and ASCII; and a
             // lead byte that ends the text.
@@ -253,11 +263,159 @@ TEST(FileCodeUtf8, EncodingStopsAtTheCharacterWithoutAFormWhereverItStands)
             std::size_t nFail = 0;
             const std::string out =
                 EncodeInBuffer(ok + "\x85\x40" + std::string(100, 'b'), ETextCode::Utf8, {}, 300, &nFail);
-            EXPECT_EQ(nFail, ok.size()) << "vector " << bVector << " at " << nAt;
+            EXPECT_EQ(nFail, ok.size()) << "loops " << Utf8LoopsName(eLoops) << " at " << nAt;
             EXPECT_EQ(out, std::string(nAt, 'a') + "\xE6\xBC\xA2");
             nFail = 0;
             EncodeInBuffer(ok + "\x8A", ETextCode::Utf8, {}, 64, &nFail);
             EXPECT_EQ(nFail, ok.size());
+        }
+    }
+}
+
+namespace {
+
+// What a decoder made of a text, for comparing the loops with each other.
+struct CDecodeRun
+{
+    std::string out;
+    CDecodedText result;
+    bool bMalformed = false;
+    bool bWide = false;
+};
+
+CDecodeRun DecodeWith(EUtf8Loops eLoops, const std::string &utf8, std::size_t nCap, bool bBail)
+{
+    const CLoopChoice loops(eLoops);
+    const CExactBytes bytes(utf8);
+    CUtf8StreamDecoder decoder(bytes.View(), bBail, false);
+    CDecodeRun run;
+    const std::unique_ptr<char[]> pBlock(new char[nCap]);
+    while (const std::size_t n = decoder.Decode(pBlock.get(), nCap))
+        run.out.append(pBlock.get(), n);
+    run.result = decoder.Result();
+    run.bMalformed = decoder.IsMalformed();
+    run.bWide = decoder.IsWide();
+    return run;
+}
+
+// Every loop of this processor against the portable one: the text, the
+// first problem with its line and characters, the forms, and the flags.
+void ExpectSameInEveryLoop(const std::string &utf8, std::size_t nCap, bool bBail)
+{
+    const CDecodeRun plain = DecodeWith(EUtf8Loops::Portable, utf8, nCap, bBail);
+    for (const EUtf8Loops eLoops : LoopsHere()) {
+        const CDecodeRun run = DecodeWith(eLoops, utf8, nCap, bBail);
+        SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", blocks of " << nCap << ", bail "
+                                        << bBail << ", " << utf8.size() << " bytes");
+        ASSERT_TRUE(run.out == plain.out) << "the text differs";
+        ASSERT_EQ(run.result.eProblem, plain.result.eProblem);
+        ASSERT_EQ(run.result.nProblemLine, plain.result.nProblemLine);
+        ASSERT_EQ(run.result.cProblem, plain.result.cProblem);
+        ASSERT_EQ(run.result.cProblemOther, plain.result.cProblemOther);
+        ASSERT_EQ(run.result.forms, plain.result.forms);
+        ASSERT_EQ(run.bMalformed, plain.bMalformed);
+        ASSERT_EQ(run.bWide, plain.bWide);
+    }
+}
+
+// Characters of Japanese text, more of the common ones: kanji, kana,
+// punctuation, half-width katakana, and the rarer two-byte ones (Greek,
+// Cyrillic, signs); dual-form characters in one form each.
+const char *const JAPANESE[] = {
+    "\xE6\xBC\xA2", "\xE5\xAD\x97", "\xE4\xB8\x80", "\xE9\xBE\xA0", "\xE7\xB5\xB5",  // 漢字一龠絵
+    "\xE3\x81\x82", "\xE3\x82\x93", "\xE3\x82\xA2", "\xE3\x83\xB3",                  // あんアン
+    "\xE3\x80\x81", "\xE3\x80\x82", "\xE3\x80\x8C", "\xEF\xBC\x81",                  // 、。「！
+    "\xEF\xBD\xA1", "\xEF\xBD\xB1", "\xEF\xBE\x9D", "\xEF\xBE\x9F",                  // ｡ｱﾝﾟ
+    "\xEF\xBD\x9E", "\xE2\x80\x95", "\xC2\xA2",                                      // ～ ― ¢(other form)
+    "\xCE\xB1", "\xD0\x90", "\xC2\xA7", "\xC3\x97",                                  // α А § ×
+};
+
+// What the loops must leave to the careful path: malformed bytes, characters
+// without a Shift-JIS form, the other form of a character used before.
+const char *const FAULTS[] = {
+    "\xE6\xBC",          // cut short
+    "\xE6\x41\xA2",      // a continuation missing
+    "\x80",              // a continuation alone
+    "\xE0\x80\xAF",      // overlong
+    "\xE0\x82\xA7",      // overlong, of a character with a Shift-JIS form
+    "\xED\xA0\x80",      // surrogate
+    "\xC1\xBF",          // overlong of two bytes
+    "\xF8\x88\x80\x80",  // no lead byte
+    "\xF0\x9F\x98\x80",  // beyond the basic plane
+    "\xC3\xA9",          // no Shift-JIS form
+    "\xEF\xBB\xBF",      // a byte-order mark inside the text
+    "\xE3\x80\x9C",      // the other form of ～
+    "\xE2\x80\x94",      // the other form of ―
+};
+
+const char *const ASCII_WORDS[] = {"<p>", "the", " ", "  ", "class=\"x\"", "\t", "2026", "</a>", "\\", "~"};
+const char *const LINE_ENDS[] = {"\n", "\r\n", "\r"};
+
+std::string JapaneseLikeText(std::mt19937 &rng, std::size_t nBytes, unsigned nFaultOdds)
+{
+    std::string s;
+    while (s.size() < nBytes) {
+        const unsigned nPick = rng() % 16;
+        if (nFaultOdds && rng() % nFaultOdds == 0)
+            s += FAULTS[rng() % std::size(FAULTS)];
+        else if (nPick < 9)
+            for (unsigned n = 1 + rng() % 12; n > 0; --n)
+                s += JAPANESE[rng() % std::size(JAPANESE)];
+        else if (nPick < 15)
+            s += ASCII_WORDS[rng() % std::size(ASCII_WORDS)];
+        else
+            s += LINE_ENDS[rng() % std::size(LINE_ENDS)];
+    }
+    return s;
+}
+
+} // namespace
+
+TEST(FileCodeUtf8, VectorBlocksAgreeWithThePortableLoopOnRandomJapaneseText)
+{
+    RecordProperty("best_loops", Utf8LoopsName(BestUtf8Loops()));
+    std::mt19937 rng(1701);
+    for (int nText = 0; nText < 240; ++nText) {
+        // Clean texts, texts with a rare fault and texts full of them; short
+        // ones end anywhere in a vector or block.
+        const unsigned nFaultOdds = std::array<unsigned, 4>{0, 3000, 300, 25}[nText % 4];
+        const std::size_t nBytes = nText < 232 ? rng() % 700 : 20000 + rng() % 50000;
+        const std::string utf8 = JapaneseLikeText(rng, nBytes, nFaultOdds);
+        for (const std::size_t nCap : {std::size_t(64), std::size_t(113), std::size_t(4096), utf8.size() + 1}) {
+            ExpectSameInEveryLoop(utf8, nCap, false);
+            ExpectSameInEveryLoop(utf8, nCap, true);
+            if (testing::Test::HasFatalFailure())
+                return;
+        }
+    }
+}
+
+TEST(FileCodeUtf8, AFaultAtEveryPlaceOfARunOfKanjiIsFoundAsTheCarefulPathFindsIt)
+{
+    // A run of three-byte characters long enough for several blocks, after a
+    // line with ～ and ―; the fault stands at each character's place in turn,
+    // so that it falls at every offset of the vectors and blocks.
+    const std::string head = "\xEF\xBD\x9E\xE2\x80\x95\n";
+    const std::string kanji = "\xE6\xBC\xA2";
+    for (const char *pszFault : FAULTS) {
+        for (std::size_t nAt = 0; nAt <= 70; ++nAt) {
+            std::string utf8 = head;
+            for (std::size_t i = 0; i < nAt; ++i)
+                utf8 += kanji;
+            utf8 += pszFault;
+            for (std::size_t i = 0; i < 70 - nAt; ++i)
+                utf8 += kanji;
+            const CDecodeRun plain = DecodeWith(EUtf8Loops::Portable, utf8 + std::string(120, 'x'), 4096, false);
+            ASSERT_NE(plain.result.eProblem, ETextProblem::None) << "the fault is no fault";
+            ASSERT_EQ(plain.result.nProblemLine, 2);
+            // With ASCII after the run, and with the run (and a character cut
+            // by it) ending the input.
+            ExpectSameInEveryLoop(utf8 + std::string(120, 'x'), 4096, false);
+            ExpectSameInEveryLoop(utf8, 4096, false);
+            ExpectSameInEveryLoop(utf8, 4096, true);
+            ExpectSameInEveryLoop(utf8.substr(0, utf8.size() - 1), 4096, false);
+            if (testing::Test::HasFatalFailure())
+                return;
         }
     }
 }
