@@ -43,16 +43,10 @@ struct CDecodeTable
             char b = static_cast<char>(c);
             aSingle[c] = convert(&b, 1);
         }
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsSjisLeadByte(static_cast<unsigned char>(lead)))
-                continue;
-            for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!IsSjisTrailByte(static_cast<unsigned char>(trail)))
-                    continue;
-                char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                aDouble[lead * 256 + trail] = convert(pair, 2);
-            }
-        }
+        ForEachSjisDoubleByte([&](unsigned char lead, unsigned char trail) {
+            char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            aDouble[lead * 256 + trail] = convert(pair, 2);
+        });
     }
 };
 

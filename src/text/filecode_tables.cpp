@@ -37,19 +37,13 @@ std::uint32_t PackUtf8(char32_t c)
 template <typename Fn>
 void ForEachSjisPair(Fn fn)
 {
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!IsSjisLeadByte(static_cast<unsigned char>(lead)))
-            continue;
-        for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (!IsSjisTrailByte(static_cast<unsigned char>(trail)))
-                continue;
-            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            int n = 0;
-            const char32_t c = Cp932DecodeChar(pair, 2, n);
-            if (c != CODEC_INVALID && c < 0x10000)
-                fn(static_cast<std::uint16_t>(lead * 256 + trail), c);
-        }
-    }
+    ForEachSjisDoubleByte([&](unsigned char lead, unsigned char trail) {
+        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        int n = 0;
+        const char32_t c = Cp932DecodeChar(pair, 2, n);
+        if (c != CODEC_INVALID && c < 0x10000)
+            fn(static_cast<std::uint16_t>(lead * 256 + trail), c);
+    });
 }
 
 } // namespace

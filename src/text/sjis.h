@@ -23,6 +23,21 @@ inline constexpr bool IsSjisTrailByte(unsigned char c)
     return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
 }
 
+// Calls fn(lead, trail) for every pair of a lead and a trail byte, in the
+// order of their codes: the tables over all double-byte characters are made
+// from it.
+template <typename Fn>
+inline void ForEachSjisDoubleByte(Fn fn)
+{
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsSjisLeadByte(static_cast<unsigned char>(lead)))
+            continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail)
+            if (IsSjisTrailByte(static_cast<unsigned char>(trail)))
+                fn(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
+    }
+}
+
 // Half-width katakana and their punctuation: single bytes 0xA1-0xDF.
 inline constexpr bool IsSjisKana(unsigned char c)
 {

@@ -25,19 +25,13 @@ std::vector<std::string> AllSjisChars()
         if (Cp932ToUtf8(s).find("\xEF\xBF\xBD") == std::string::npos)
             all.push_back(s);
     }
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!IsSjisLeadByte(static_cast<unsigned char>(lead)))
-            continue;
-        for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (!IsSjisTrailByte(static_cast<unsigned char>(trail)))
-                continue;
-            const std::string s{static_cast<char>(lead), static_cast<char>(trail)};
-            int nBad = 0;
-            Cp932ToUtf8(s, &nBad);
-            if (nBad == 0)
-                all.push_back(s);
-        }
-    }
+    ForEachSjisDoubleByte([&](unsigned char lead, unsigned char trail) {
+        const std::string s{static_cast<char>(lead), static_cast<char>(trail)};
+        int nBad = 0;
+        Cp932ToUtf8(s, &nBad);
+        if (nBad == 0)
+            all.push_back(s);
+    });
     return all;
 }
 
