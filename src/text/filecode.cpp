@@ -98,13 +98,7 @@ public:
     }
     void Problem(ETextProblem eProblem, const unsigned char *pAt, char32_t c = 0, char32_t cOther = 0)
     {
-        if (m_result.eProblem != ETextProblem::None)
-            return;
-        m_result.eProblem = eProblem;
-        m_result.nProblemLine =
-            LineOfOffset(m_bytes, static_cast<std::size_t>(reinterpret_cast<const char *>(pAt) - m_bytes.data()));
-        m_result.cProblem = c;
-        m_result.cProblemOther = cOther;
+        NoteFirstProblem(m_result, m_bytes, pAt, eProblem, c, cOther);
     }
     void Done() { m_result.strText.resize(static_cast<std::size_t>(m_p - m_result.strText.data())); }
 
@@ -357,6 +351,18 @@ int LineOfOffset(std::string_view bytes, std::size_t nOffset)
             ++nLine;
     }
     return nLine;
+}
+
+void NoteFirstProblem(CDecodedText &result, std::string_view bytes, const unsigned char *pAt, ETextProblem eProblem,
+                      char32_t c, char32_t cOther)
+{
+    if (result.eProblem != ETextProblem::None)
+        return;
+    result.eProblem = eProblem;
+    result.nProblemLine =
+        LineOfOffset(bytes, static_cast<std::size_t>(reinterpret_cast<const char *>(pAt) - bytes.data()));
+    result.cProblem = c;
+    result.cProblemOther = cOther;
 }
 
 std::size_t PlainTextRun(const char *p, std::size_t n)

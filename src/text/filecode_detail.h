@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "text/filecode.h"
+
 // Length of the ASCII run at p, eight bytes at a time.
 inline std::size_t AsciiRun(const unsigned char *p, const unsigned char *pEnd)
 {
@@ -63,6 +65,11 @@ inline char32_t ReadUtf8(const unsigned char *p, const unsigned char *pEnd, int 
 
 // The line (from 1) of a byte offset: CR LF, LF and a lone CR each end one.
 int LineOfOffset(std::string_view bytes, std::size_t nOffset);
+
+// Records a problem of decoding bytes unless an earlier one is recorded: the
+// read-only message names the first.
+void NoteFirstProblem(CDecodedText &result, std::string_view bytes, const unsigned char *pAt, ETextProblem eProblem,
+                      char32_t c, char32_t cOther);
 
 // The loops that decode and encode UTF-8, from the plainest up. The portable
 // loops copy ASCII eight bytes at a time, the SSE2 ones sixteen; with AVX2

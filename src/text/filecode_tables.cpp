@@ -32,6 +32,21 @@ std::uint32_t PackUtf8(char32_t c)
     return (0xE0 | c >> 12) | (0x80 | (c >> 6 & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16 | 3u << 24;
 }
 
+// Calls fn(byte, character) for each single byte that is a character.
+template <typename Fn>
+void ForEachSjisSingle(Fn fn)
+{
+    for (int b = 0; b < 256; ++b) {
+        if (IsSjisLeadByte(static_cast<unsigned char>(b)))
+            continue;
+        const char ch = static_cast<char>(b);
+        int n = 0;
+        const char32_t c = Cp932DecodeChar(&ch, 1, n);
+        if (c != CODEC_INVALID)
+            fn(static_cast<unsigned char>(b), c);
+    }
+}
+
 // Calls fn(code, character) for each Shift-JIS pair that is a character of
 // the basic plane.
 template <typename Fn>
@@ -51,15 +66,7 @@ void ForEachSjisPair(Fn fn)
 CFileCodeTables::CFileCodeTables()
     : aDouble(256 * 256, 0), aUtf8Double(256 * 256, 0), aDualIndex(256 * 256, -1), aLowTwin(256 * 256, FILECODE_NONE)
 {
-    for (int b = 0; b < 256; ++b) {
-        if (IsSjisLeadByte(static_cast<unsigned char>(b)))
-            continue;
-        const char ch = static_cast<char>(b);
-        int n = 0;
-        const char32_t c = Cp932DecodeChar(&ch, 1, n);
-        if (c != CODEC_INVALID)
-            aSingle[static_cast<std::size_t>(b)] = c;
-    }
+    ForEachSjisSingle([&](unsigned char b, char32_t c) { aSingle[b] = c; });
     // The lowest code of each character, for the twins of the IBM extensions.
     std::vector<std::uint16_t> aLowest(0x10000, FILECODE_NONE);
     ForEachSjisPair([&](std::uint16_t nCode, char32_t c) {
@@ -97,15 +104,10 @@ std::vector<std::uint32_t> BuildFromUnicode()
     // Each character's first code, single bytes before pairs; the entries
     // hold plain codes until the end.
     std::vector<std::uint32_t> aFrom(0x10000, 0);
-    for (int b = 0; b < 256; ++b) {
-        if (IsSjisLeadByte(static_cast<unsigned char>(b)))
-            continue;
-        const char ch = static_cast<char>(b);
-        int n = 0;
-        const char32_t c = Cp932DecodeChar(&ch, 1, n);
-        if (c != CODEC_INVALID && c < 0x10000 && aFrom[c] == 0)
-            aFrom[c] = PackSjis(static_cast<std::uint16_t>(b));
-    }
+    ForEachSjisSingle([&](unsigned char b, char32_t c) {
+        if (c < 0x10000 && aFrom[c] == 0)
+            aFrom[c] = PackSjis(b);
+    });
     std::vector<std::uint16_t> aTwinsOf;
     ForEachSjisPair([&](std::uint16_t nCode, char32_t c) {
         if (aFrom[c] == 0)

@@ -249,13 +249,7 @@ CUtf8StreamDecoder::CUtf8StreamDecoder(std::string_view bytes, bool bBail, bool 
 
 void CUtf8StreamDecoder::Problem(ETextProblem eProblem, const unsigned char *pAt, char32_t c, char32_t cOther)
 {
-    if (m_result.eProblem != ETextProblem::None)
-        return;
-    m_result.eProblem = eProblem;
-    m_result.nProblemLine =
-        LineOfOffset(m_bytes, static_cast<std::size_t>(reinterpret_cast<const char *>(pAt) - m_bytes.data()));
-    m_result.cProblem = c;
-    m_result.cProblemOther = cOther;
+    NoteFirstProblem(m_result, m_bytes, pAt, eProblem, c, cOther);
 }
 
 std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
