@@ -11,6 +11,7 @@
 // is printed beside its time: our search skips hidden and binary files, so
 // the counts may differ slightly, and it stops at 20000 bytes of results,
 // which these patterns never reach.
+#include "besttime.h"
 #include "search/foldersearch.h"
 
 #include <algorithm>
@@ -23,8 +24,6 @@
 #include <vector>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 class CCountingSink : public CFolderSearchSink
 {
@@ -39,18 +38,6 @@ public:
     int nHits = 0;
     bool bLimited = false;
 };
-
-double BestSeconds(int nRuns, const std::function<void()> &fn)
-{
-    fn();  // warm-up
-    double dBest = 1e300;
-    for (int i = 0; i < nRuns; ++i) {
-        const auto t = Clock::now();
-        fn();
-        dBest = std::min(dBest, std::chrono::duration<double>(Clock::now() - t).count());
-    }
-    return dBest;
-}
 
 std::string Quote(const std::string &s)
 {

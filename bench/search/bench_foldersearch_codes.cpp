@@ -12,6 +12,7 @@
 // tree with subfolders; the best of the runs counts, after a warm-up run that
 // fills the page cache. The number of matching lines is printed beside the
 // time: the mixed tree must find what the Shift-JIS tree finds.
+#include "besttime.h"
 #include "search/foldersearch.h"
 #include "text/filecode.h"
 
@@ -25,8 +26,6 @@
 #include <string>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 const char *const WORDS[] = {
     "\x93\xfa\x96\x7b\x8c\xea",          // 日本語
@@ -109,18 +108,6 @@ void MakeTrees(const std::filesystem::path &dir, int nFiles)
         WriteAll(dir / "mixed" / strName, coded);
     }
     WriteAll(dir / "done", "");
-}
-
-double BestSeconds(int nRuns, const std::function<void()> &fn)
-{
-    fn();  // warm-up
-    double dBest = 1e300;
-    for (int i = 0; i < nRuns; ++i) {
-        const auto t = Clock::now();
-        fn();
-        dBest = std::min(dBest, std::chrono::duration<double>(Clock::now() - t).count());
-    }
-    return dBest;
 }
 
 } // namespace
