@@ -18,11 +18,12 @@ public:
     // is active, the one pParent's window last gave it to, or pParent.
     explicit CFocusReturn(QWidget *pParent);
     // Activates that control's window and gives the control the focus, if
-    // both are still shown.
+    // both are still shown; when the control is gone, the window alone.
     ~CFocusReturn();
     CFocusReturn(const CFocusReturn &) = delete;
     CFocusReturn &operator=(const CFocusReturn &) = delete;
 
 private:
     QPointer<QWidget> m_pFocus;
+    QPointer<QWidget> m_pWindow;
 };

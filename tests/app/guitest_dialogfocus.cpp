@@ -7,6 +7,7 @@
 #include "res/commandtable.h"
 #include "widgets/progressdlg.h"
 
+#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -55,16 +56,23 @@ protected:
     {
         if (pDialog) {
             pDialog->show();
-            pDialog->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(pDialog));
+            Activate(pDialog);
             pDialog->hide();
             QApplication::processEvents();
         }
         m_elsewhere.resize(40, 20);
         m_elsewhere.show();
-        m_elsewhere.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&m_elsewhere));
+        Activate(&m_elsewhere);
         EXPECT_FALSE(View()->hasFocus());
+    }
+
+    static void Activate(QWidget *pWindow)
+    {
+        pWindow->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(pWindow));
+        // The widgets hear of it after the window system.
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), pWindow);
     }
 
     // A document with a line of text, its view in an active window.
@@ -132,11 +140,35 @@ TEST_F(DialogFocus, TheViewHasTheKeysBackAfterAProgressDialog)
 {
     StartWithText();
     CProgressDlg::SetShownHook([this](CProgressDlg *pDlg) {
-        pDlg->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(pDlg));
+        Activate(pDlg);
         QObject::connect(pDlg, &QDialog::finished, pDlg, [this] { LoseFocus(); });
     });
     CProgressDlg progress(QStringLiteral("分割"), View());
     EXPECT_EQ(progress.Run([](CProgressDlg::CReport &) { return 7; }), 7);
     ExpectKeysInTheView("progress dialog");
+}
+
+TEST_F(DialogFocus, AWindowWhoseControlWentWhileTheBoxWasOpenGetsTheKeysBack)
+{
+    // A message box over a dialog whose focused field is deleted meanwhile,
+    // as a cell editor of the table editor is when its edit ends.
+    StartWithText();
+    QDialog dlg(Frame());
+    auto *pGone = new QLineEdit(&dlg);
+    auto *pStays = new QLineEdit(&dlg);
+    pStays->move(0, 30);
+    dlg.show();
+    Activate(&dlg);
+    pGone->setFocus();
+    SetMessageBoxHook([&](const CMsgBoxRequest &) {
+        delete pGone;
+        pStays->setFocus();
+        LoseFocus();
+        return static_cast<int>(IDOK);
+    });
+    MessageBox(&dlg, QStringLiteral("x"));
+    QApplication::processEvents();
+    Idle();
+    EXPECT_EQ(QApplication::activeWindow(), &dlg);
+    EXPECT_TRUE(pStays->hasFocus());
 }
