@@ -61,10 +61,11 @@ QString RecentFileLabel(int nIndex, const std::string &strPath)
     return QStringLiteral("&%1 %2").arg(nIndex + 1).arg(strShown);
 }
 
-// Ctrl+Shift with a digit for whatever symbol the keyboard layout put on the
-// key (Ctrl+$ from a US keyboard for Ctrl+Shift+4, Ctrl+' from a Japanese one
-// for Ctrl+Shift+7): the command of the digit runs, in place of a shortcut of
-// the symbol that nothing has. The key is taken, not passed on.
+// Ctrl+Shift with a digit, whatever symbol the keyboard layout put on the key
+// (Ctrl+Shift+$ from a US keyboard for Ctrl+Shift+4, Ctrl+Shift+' from a
+// Japanese one for Ctrl+Shift+7): the digit's command runs. No key of the
+// tables is such a symbol, so nothing else is lost. The key is taken here,
+// never passed on to another widget.
 class CShiftedDigitKeys : public QObject
 {
 public:

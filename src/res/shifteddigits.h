@@ -7,11 +7,12 @@
 #pragma once
 
 // The digit ('0' to '9') under a symbol typed with Shift, or 0 when there is
-// none; a letter or digit is itself and gives 0 too. nKeyCode is the key's code as X11 and Wayland give it, 0 when unknown:
-// codes 10 to 19 are the digit row (1 to 9, then 0) of every PC keyboard, and
-// such a code decides. Without one the symbol decides where US and Japanese
-// keyboards agree on its digit or only one of them has it; "&", "(" and ")",
-// which the two put on different digits, then give 0.
+// none; a letter or digit is itself and gives 0 too. nKeyCode is the key's
+// code as X11 and Wayland give it, 0 when unknown: codes 10 to 19 are the
+// digit row (1 to 9, then 0) of every PC keyboard, and such a code decides.
+// Without one the symbol decides where US and Japanese keyboards agree on
+// its digit or only one of them has it; "&", "(" and ")", which the two put
+// on different digits, then give 0.
 char DigitUnderShiftedSymbol(char32_t chSymbol, unsigned nKeyCode);
 
 // The command whose key in the given key tables (CMD_KEYS_VIEW,

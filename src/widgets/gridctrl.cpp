@@ -385,7 +385,8 @@ bool CGridCtrl::EditKey(QKeyEvent *pEvent)
 
 bool CGridCtrl::ClipboardKey(QKeyEvent *pEvent)
 {
-    const CCellRange range = m_range.IsValid() ? m_range : CCellRange{m_nFocusRow, m_nFocusCol, m_nFocusRow, m_nFocusCol};
+    const CCellRange range =
+        m_range.IsValid() ? m_range : CCellRange{m_nFocusRow, m_nFocusCol, m_nFocusRow, m_nFocusCol};
     if (pEvent->matches(QKeySequence::SelectAll)) {
         if (m_grid.GetRowCount() > 1 && m_grid.GetColumnCount() > 1) {
             SetFocusCell(1, 1);

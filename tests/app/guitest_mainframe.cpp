@@ -422,7 +422,8 @@ TEST_F(MainFrame, CtrlShiftWithADigitRunsItsCommandWhicheverSymbolTheLayoutGives
         dialogs.clear();
         QTest::keyClick(View(), nKey, Qt::ControlModifier | Qt::ShiftModifier);
         Idle();
-        EXPECT_EQ(dialogs.join(QLatin1Char(' ')).toStdString(), pszDialog) << QKeySequence(nKey).toString().toStdString();
+        EXPECT_EQ(dialogs.join(QLatin1Char(' ')).toStdString(), pszDialog)
+            << QKeySequence(nKey).toString().toStdString();
     }
     // Nothing was typed into the text on the way.
     EXPECT_EQ(Text(Doc()), "");

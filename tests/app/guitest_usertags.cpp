@@ -346,8 +346,9 @@ TEST_F(UserTags, CompletionKeepsOffTheCaretsLine)
     const QSize size(150, 120);
     EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(100, 200, 2, 16), size, rcScreen), QRect(100, 216, 150, 120));
     EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(700, 570, 2, 16), size, rcScreen), QRect(650, 450, 150, 120));
-    EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(10, 40, 2, 16), size, QRect(0, 0, 800, 100)), QRect(10, 56, 150, 44));
-    EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(10, 50, 2, 16), size, QRect(0, 0, 800, 100)), QRect(10, 0, 150, 50));
+    const QRect rcLow(0, 0, 800, 100);
+    EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(10, 40, 2, 16), size, rcLow), QRect(10, 56, 150, 44));
+    EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(10, 50, 2, 16), size, rcLow), QRect(10, 0, 150, 50));
     for (int y = 0; y + 16 <= 600; y += 7) {
         const QRect rcLine(0, y, 800, 16);
         const QRect rc = CCompletionPopup::PlaceBesideLine(QRect(300, y, 2, 16), size, rcScreen);
