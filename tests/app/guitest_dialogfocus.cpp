@@ -2,7 +2,6 @@
 // dialog, once it has closed the window and the text that opened it have the
 // keys again, also on a display where no window manager gives them back.
 #include "appfixture.h"
-#include "app/tableeditdlg.h"
 #include "res/commands.h"
 #include "res/commandtable.h"
 #include "widgets/progressdlg.h"
@@ -89,7 +88,7 @@ protected:
         ASSERT_TRUE(View()->hasFocus());
     }
 
-    // The view has the keys: a key typed reaches the text.
+    // The view has the keys: its window is the active one and it has the focus.
     void ExpectKeysInTheView(const char *pszWhat)
     {
         Idle();
