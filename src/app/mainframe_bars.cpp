@@ -20,14 +20,17 @@
 #include "res/commandtable.h"
 #include "res/commands.h"
 #include "res/menus.h"
+#include "res/shifteddigits.h"
 #include "res/toolbars.h"
 #include "search/foldersearchhost.h"
 #include "search/resultsbar.h"
 #include "widgets/sizingbar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -57,6 +60,48 @@ QString RecentFileLabel(int nIndex, const std::string &strPath)
     strShown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(nIndex + 1).arg(strShown);
 }
+
+// Ctrl+Shift with a digit, whatever symbol the keyboard layout put on the key
+// (Ctrl+Shift+$ from a US keyboard for Ctrl+Shift+4, Ctrl+Shift+' from a
+// Japanese one for Ctrl+Shift+7): the digit's command runs. No key of the
+// tables is such a symbol, so nothing else is lost. The key is taken here,
+// never passed on to another widget.
+class CShiftedDigitKeys : public QObject
+{
+public:
+    explicit CShiftedDigitKeys(CMainFrame *pFrame) : QObject(pFrame), m_pFrame(pFrame) {}
+
+protected:
+    bool eventFilter(QObject *pWatched, QEvent *pEvent) override
+    {
+        if (pEvent->type() != QEvent::ShortcutOverride && pEvent->type() != QEvent::KeyPress)
+            return false;
+        const auto *pWidget = qobject_cast<QWidget *>(pWatched);
+        if (!pWidget || pWidget->window() != m_pFrame)
+            return false;
+        const auto *pKey = static_cast<const QKeyEvent *>(pEvent);
+        if ((pKey->modifiers() & ~Qt::KeypadModifier) != (Qt::ControlModifier | Qt::ShiftModifier)
+            || pKey->key() < Qt::Key_Space || pKey->key() > Qt::Key_AsciiTilde)
+            return false;
+        // Only X11 and Wayland number the keys as the lookup expects.
+        static const bool s_bXkbCodes = QGuiApplication::platformName() == QLatin1String("xcb")
+                                        || QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+        const char chDigit = DigitUnderShiftedSymbol(static_cast<char32_t>(pKey->key()),
+                                                     s_bXkbCodes ? pKey->nativeScanCode() : 0);
+        const int nID = CommandForShiftedDigit(chDigit, CMD_KEYS_VIEW | CMD_KEYS_FRAME);
+        if (nID == 0)
+            return false;
+        // Claimed before any shortcut of the window sees it; the press that
+        // follows runs the command.
+        pEvent->accept();
+        if (pEvent->type() == QEvent::KeyPress)
+            m_pFrame->ExecuteCommand(nID);
+        return true;
+    }
+
+private:
+    CMainFrame *m_pFrame;
+};
 
 } // namespace
 
@@ -157,6 +202,7 @@ void CMainFrame::CreateAccelerators()
         connect(pAction, &QAction::triggered, this, [this, nID = nID] { ExecuteCommand(nID); });
         addAction(pAction);
     }
+    qApp->installEventFilter(new CShiftedDigitKeys(this));
 }
 
 void CMainFrame::RegisterBarCommands()

@@ -1,5 +1,7 @@
 #include "platform/filedialogs.h"
 
+#include "platform/focusreturn.h"
+
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
@@ -34,6 +36,7 @@ void SetColorDialogHook(ColorDialogHook hook)
 
 QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request, int *pnChoice)
 {
+    const CFocusReturn focus(pParent);
     if (pnChoice)
         *pnChoice = request.nChoice;
     if (FileHook()) {
@@ -97,6 +100,7 @@ QString BrowseForFolder(QWidget *pParent, const QString &strTitle, const QString
 
 bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen)
 {
+    const CFocusReturn focus(pParent);
     if (ColorHook())
         return ColorHook()(initial, chosen);
     const QColor color = QColorDialog::getColor(initial, pParent);

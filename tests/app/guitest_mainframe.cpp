@@ -400,6 +400,35 @@ TEST_F(MainFrame, KeysOfTheWindowReachTheirCommands)
     EXPECT_EQ(m_aFileRequests[0].strTitle, "保存");
 }
 
+TEST_F(MainFrame, CtrlShiftWithADigitRunsItsCommandWhicheverSymbolTheLayoutGives)
+{
+    ASSERT_TRUE(Start());
+    if (!View())
+        Frame()->ExecuteCommand(ID_FILE_NEW);
+    Idle();
+    ASSERT_NE(View(), nullptr);
+    QStringList dialogs;
+    m_fnDialog = [&dialogs](QDialog *pDialog) {
+        dialogs << QString::fromLatin1(pDialog->metaObject()->className());
+        return static_cast<int>(QDialog::Rejected);
+    };
+    // Ctrl+Shift+4 from either layout, Ctrl+Shift+7 from a Japanese one,
+    // Ctrl+Shift+2 from each, and the digit as a platform may name it.
+    const std::pair<Qt::Key, const char *> aKeys[] = {
+        {Qt::Key_Dollar, "CFormTagDlg"},     {Qt::Key_Apostrophe, "CListBoxDlg"}, {Qt::Key_At, "CBulletListDlg"},
+        {Qt::Key_QuoteDbl, "CBulletListDlg"}, {Qt::Key_4, "CFormTagDlg"},
+    };
+    for (const auto &[nKey, pszDialog] : aKeys) {
+        dialogs.clear();
+        QTest::keyClick(View(), nKey, Qt::ControlModifier | Qt::ShiftModifier);
+        Idle();
+        EXPECT_EQ(dialogs.join(QLatin1Char(' ')).toStdString(), pszDialog)
+            << QKeySequence(nKey).toString().toStdString();
+    }
+    // Nothing was typed into the text on the way.
+    EXPECT_EQ(Text(Doc()), "");
+}
+
 TEST_F(MainFrame, WindowsFollowOpenFileMaxAndTheWindowMenuArrangesThem)
 {
     m_profile.WriteInt(SECTION_MAIN, "bOpenFileMax", 0);
