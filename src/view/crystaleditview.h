@@ -149,6 +149,9 @@ protected:
     bool FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart,
                        std::uint32_t dwFlags);
     void ShowNotFound(const std::string &strTextUtf8, bool bAborted);
+    // The end of a replace-all that replaced something: how many, and why it
+    // stopped early when it did.
+    void ShowReplaceCount(int nCount, bool bBadReplacement, bool bAborted);
     // Proposes the text of the last find or replace in a dialog.
     void ProposeLastSearchText(CSearchDlgBase &dlg) const;
     // Find next from the caret with the last find's text and flags (or the
