@@ -10,6 +10,7 @@
 #include "res/menus.h"
 #include "widgets/sizingbar.h"
 
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -184,6 +185,53 @@ TEST_F(MainFrame, BarsToggleAndTheirStateIsSavedAndRestored)
     EXPECT_TRUE(Frame()->GetToolBar(210)->isHidden());
     EXPECT_FALSE(Frame()->statusBar()->isHidden());
     EXPECT_FALSE(Frame()->GetTabBar()->isHidden());
+}
+
+TEST_F(MainFrame, BarsSwitchedOnOrOffAreWrittenSoonButAtMostOnceASecond)
+{
+    // A store that notes when the bars are written.
+    class CTimedStore : public CMemoryProfileStore
+    {
+    public:
+        void WriteInt(const std::string &strSection, const std::string &strEntry, int nValue) override
+        {
+            if (strEntry == "StatusBar")
+                m_aWrites.push_back(m_clock.elapsed());
+            CMemoryProfileStore::WriteInt(strSection, strEntry, nValue);
+        }
+        QElapsedTimer m_clock;
+        std::vector<qint64> m_aWrites;
+    } store;
+    store.m_clock.start();
+    SetAppProfile(&store);
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(store.m_aWrites.empty());
+
+    // Two bars at once: one write a moment later, with both.
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(store.m_aWrites.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !store.m_aWrites.empty(); }, 5000));
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StatusBar", -1), 1);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StdToolBar", -1), 1);
+
+    // Changes at once after a write wait for the second to pass; the last state counts.
+    Frame()->GetTabBar()->show();
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store.m_aWrites.size() == 2; }, 5000));
+    EXPECT_GE(store.m_aWrites[1] - store.m_aWrites[0], 990);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StatusBar", -1), 0);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "FileTabBar", -1), 0x10000000);
+
+    // Back and forth ends where it began: nothing to write.
+    Frame()->ExecuteCommand(ID_VIEW_WEBBAR);
+    Frame()->ExecuteCommand(ID_VIEW_WEBBAR);
+    QTest::qWait(1500);
+    EXPECT_EQ(store.m_aWrites.size(), 2u);
+    m_pApp.reset();
+    SetAppProfile(&m_profile);
 }
 
 TEST_F(MainFrame, ASavedPlacementIsPulledBackOntoTheScreen)
