@@ -234,6 +234,48 @@ TEST_F(MainFrame, BarsSwitchedOnOrOffAreWrittenSoonButAtMostOnceASecond)
     SetAppProfile(&m_profile);
 }
 
+TEST_F(MainFrame, ABarOpenedBesideAnotherGetsAUsableShare)
+{
+    ASSERT_TRUE(Start());
+    Frame()->resize(900, 640);
+    Idle();
+    CSizingControlBar *pBrowser = Frame()->GetBrowserBar();
+    CSizingControlBar *pResults = Frame()->GetResultsBar();
+    const auto settle = [this] {
+        for (int i = 0; i < 3; ++i)
+            Idle();
+    };
+    pBrowser->show();
+    settle();
+    ASSERT_EQ(Frame()->dockWidgetArea(pResults), Frame()->dockWidgetArea(pBrowser));
+    const int nPreviewHeight = pBrowser->height();
+    // The results of a folder search open beside the preview: a third of the
+    // window; the preview keeps a readable width and its height.
+    pResults->show();
+    settle();
+    EXPECT_GE(pResults->width(), Frame()->width() / 3 - 10);
+    EXPECT_GE(pBrowser->width(), 160);
+    EXPECT_EQ(pBrowser->height(), nPreviewHeight);
+
+    // Made wider by the user and opened again: the width it had.
+    Frame()->resizeDocks({pResults}, {500}, Qt::Horizontal);
+    settle();
+    const int nWidth = pResults->width();
+    pResults->hide();
+    settle();
+    pResults->show();
+    settle();
+    EXPECT_NEAR(pResults->width(), nWidth, 10);
+
+    // The preview opened last beside the results is never squeezed either.
+    pBrowser->hide();
+    settle();
+    pBrowser->show();
+    settle();
+    EXPECT_GE(pBrowser->width(), 160);
+    EXPECT_GE(pResults->width(), 160);
+}
+
 TEST_F(MainFrame, ASavedPlacementIsPulledBackOntoTheScreen)
 {
     const QRect rcScreen = QGuiApplication::primaryScreen()->virtualGeometry();
