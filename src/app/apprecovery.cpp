@@ -6,6 +6,7 @@
 #include "app/mainframe.h"
 #include "app/recoverdlg.h"
 #include "app/wrenpaddoc.h"
+#include "app/wrenpadview.h"
 #include "platform/dialogs.h"
 #include "platform/msgbox.h"
 #include "recovery/docjournal.h"
@@ -142,6 +143,10 @@ CWrenpadDoc *CWrenpadApp::RestoreRecord(COrphanRecord &record, QStringList &note
     m_aDocs << pDoc;
     if (m_pMainFrame)
         m_pMainFrame->CreateChildFrame(pDoc);
+    // Without a file, the colouring is what the text calls for.
+    if (pDoc->GetPathName().empty())
+        for (CWrenpadView *pView : pDoc->GetViews())
+            pView->SetViewType(pDoc->UntitledViewType());
     return pDoc;
 }
 

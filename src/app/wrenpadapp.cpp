@@ -281,6 +281,20 @@ CWrenpadDoc *CWrenpadApp::OpenDocumentFile(const QString &strPath)
     return pDoc;
 }
 
+void CWrenpadApp::OnFileRenamed(const std::string &strOldPath, const std::string &strNewPath)
+{
+    for (CWrenpadDoc *pDoc : m_aDocs) {
+        const std::string &strPath = pDoc->GetPathName();
+        if (strPath == strOldPath)
+            pDoc->SetPathName(strNewPath);
+        else if (strPath.size() > strOldPath.size() && strPath.compare(0, strOldPath.size(), strOldPath) == 0
+                 && strPath[strOldPath.size()] == '/')
+            pDoc->SetPathName(strNewPath + strPath.substr(strOldPath.size()));
+    }
+    if (m_pMainFrame)
+        m_pMainFrame->ScheduleIdleUpdate();
+}
+
 bool CWrenpadApp::SaveAllModified()
 {
     for (CWrenpadDoc *pDoc : QList<CWrenpadDoc *>(m_aDocs))

@@ -56,6 +56,9 @@ public:
     void CloseAllDocuments();
     // The last window of a document has gone.
     void RemoveDocument(CWrenpadDoc *pDoc);
+    // A file or folder was renamed (in the explorer pane): the documents of
+    // that file, or of files inside that folder, take the new path.
+    void OnFileRenamed(const std::string &strOldPath, const std::string &strNewPath);
 
     // --- Recent files --------------------------------------------------------
     CRecentFileList &RecentFiles() { return m_recentFiles; }

@@ -75,6 +75,9 @@ public:
 signals:
     // The pane is closing; it deletes itself once control is back in the event loop.
     void Closing();
+    // A file or folder was renamed: documents of the editor open on it (or
+    // in it) follow it to its new name.
+    void Renamed(const QString &strOldPath, const QString &strNewPath);
 
 protected:
     void closeEvent(QCloseEvent *pEvent) override;
