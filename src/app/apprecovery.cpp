@@ -23,7 +23,7 @@ namespace {
 
 QString RecordName(const COrphanRecord &record)
 {
-    return CRecoverDlg::FileText(QString::fromStdString(record.Path()));
+    return CRecoverDlg::FileText(QString::fromStdString(record.Path()), QString::fromStdString(record.Title()));
 }
 
 std::string FileName(const std::string &strPath)
@@ -162,6 +162,7 @@ int CWrenpadApp::OfferRecovery()
         for (const auto &pRecord : aRecords) {
             CRecoverRow row;
             row.strFile = QString::fromStdString(pRecord->Path());
+            row.strTitle = QString::fromStdString(pRecord->Title());
             row.nTimeMs = pRecord->LastChangeMs();
             row.nSize = pRecord->TextSize();
             if (pRecord->IsDamaged())

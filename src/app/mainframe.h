@@ -152,6 +152,8 @@ public:
     void SetTrayIconVisible(bool bVisible);
     bool IsTrayIconVisible() const;
     void OnUnmappableCharacters(int nCount);
+    // A key tried to change a read-only document: the status bar says why.
+    void OnReadOnlyEditRefused();
 
 protected:
     void closeEvent(QCloseEvent *pEvent) override;

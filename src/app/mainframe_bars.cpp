@@ -360,6 +360,11 @@ void CMainFrame::OnUnmappableCharacters(int nCount)
         QStringLiteral("Shift-JIS にない文字 %1 個を \"?\" に置き換えました。").arg(nCount), 5000);
 }
 
+void CMainFrame::OnReadOnlyEditRefused()
+{
+    statusBar()->showMessage(QStringLiteral("書込み禁止です"), 5000);
+}
+
 void CMainFrame::ShowSplash()
 {
     (new CSplashWnd(this))->show();

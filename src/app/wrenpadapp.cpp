@@ -27,6 +27,8 @@
 #include <QPrintDialog>
 #include <QSessionManager>
 
+#include <cstdio>
+
 namespace {
 
 CWrenpadApp *&CurrentApp()
@@ -227,16 +229,32 @@ bool CWrenpadApp::UninstallRegistry(bool bConfirm)
                       QString(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2)
                != IDYES)
         return false;
+    // Each failure is told as it happens: in a box, or without boxes
+    // ("/s") on standard error and in the exit status.
+    bool bAllGone = true;
+    const auto fail = [&](const QString &strText) {
+        bAllGone = false;
+        if (bConfirm)
+            MessageBox(nullptr, strText, QStringLiteral("エラー"), MB_OK | MB_ICONSTOP);
+        else
+            std::fprintf(stderr, "wrenpad: %s\n", QString(strText).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8().constData());
+    };
     AppProfile().WriteInt(SECTION_MAIN, "bUseWpShMenu", 0);
-    ApplyShellMenuSwitch(false, nullptr, !bConfirm);
-    AppProfile().RemoveAll();
-    if (bConfirm)
+    if (ApplyShellMenuSwitch(false, nullptr, true))
+        fail(QStringLiteral("ファイルマネージャーのメニューから削除できませんでした。"));
+    if (!AppProfile().RemoveAll()) {
+        const QString strWhere = QString::fromStdString(AppProfile().GetLocation());
+        fail(QStringLiteral("レジストリーエントリーの削除に失敗しました。")
+             + (strWhere.isEmpty() ? QString() : QStringLiteral("\n設定ファイル %1 に書き込めません。").arg(strWhere)));
+    }
+    m_nExitCode = bAllGone ? 0 : 1;
+    if (bConfirm && bAllGone)
         MessageBox(nullptr,
                    QStringLiteral("Wrenpadのレジストリーエントリーを全て削除しました。\n後は、Wrenpadフォルダーを手動で削除"
                                   "してください。\n\n場所：")
                        + strFolder,
                    QString(), MB_OK | MB_ICONINFORMATION);
-    return true;
+    return bAllGone;
 }
 
 // ---------------------------------------------------------------------------

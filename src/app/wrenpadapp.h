@@ -98,9 +98,14 @@ public:
     void SaveSession();
     int RestoreSession();
 
-    // Removes every setting of the program; with bConfirm asks first and
-    // reports the result. Returns whether the settings were removed.
+    // Removes every setting of the program and the file manager's menu
+    // entry; with bConfirm asks first and reports the result in boxes,
+    // without only failures, on standard error. Returns whether everything
+    // was removed.
     bool UninstallRegistry(bool bConfirm);
+    // The process's exit status when InitInstance ended it: 1 after an
+    // uninstall that failed, else 0.
+    int GetExitCode() const { return m_nExitCode; }
 
 private:
     void RegisterCommands();
@@ -117,6 +122,7 @@ private:
     CRecentFileList m_recentFiles;
     CSystemColors m_sysColors;
     int m_nUntitledCount = 0;
+    int m_nExitCode = 0;
     std::shared_ptr<CRecoveryManager> m_pRecovery;
     bool m_bRecoveryWarned = false;
     // Why the records cannot be written, until the user is told (after the

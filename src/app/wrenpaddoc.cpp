@@ -54,6 +54,7 @@ CWrenpadDoc::CWrenpadDoc(QObject *pParent, std::shared_ptr<CRecoveryManager> pRe
     if (pRecovery) {
         m_pJournal = std::make_unique<CDocJournal>(std::move(pRecovery), m_buffer);
         m_pJournal->SetDocCodeSource([this] { return CodeStateToLine(m_code); });
+        m_pJournal->SetTitleSource([this] { return m_strTitle; });
     }
     OnCommand(ID_FILE_SAVE, [this] { DoFileSave(); });
     OnCommand(ID_FILE_SAVE_AS, [this] { DoSave(std::string()); });

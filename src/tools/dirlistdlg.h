@@ -1,4 +1,4 @@
-// The explorer pane (`CDirListDlg`, "WpDirList"): a docking bar beside the
+// The explorer pane (`CDirListDlg`, titled "ﾌｧｲﾙｴｸｽﾌﾟﾛｰﾗｰ"): a docking bar beside the
 // documents with a tool bar over the folder tree. It opens files in the
 // editor through the same hand-off a second instance uses, or with the
 // desktop's program, and makes, renames and deletes files and folders.

@@ -28,6 +28,10 @@ public:
 
     // Whether text may be changed (a buffer that is not read-only).
     virtual bool CanEdit() const;
+    // For an edit the user asked for by a key: false when text may be
+    // changed; otherwise, with a read-only buffer, a beep and
+    // ReadOnlyEditRefused tell the user why nothing happens, and true.
+    bool RefuseReadOnlyEdit();
     bool GetOverwriteMode() const { return m_bOverwriteMode; }
     void SetOverwriteMode(bool bOverwrite);
     bool GetAutoIndent() const { return m_bAutoIndent; }
@@ -103,6 +107,8 @@ public:
 signals:
     // Text with no CP932 form was replaced by "?" (for the status bar).
     void UnmappableCharacters(int nCount);
+    // A key would have changed a read-only text (for the status bar).
+    void ReadOnlyEditRefused();
 
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;

@@ -133,8 +133,24 @@ TEST_F(Document, ReadOnlyToggleMarksTheTitleAndStopsEditing)
     CCmdUI ui(ID_READ_ONLY, true);
     Frame()->RouteUpdate(&ui);
     EXPECT_EQ(ui.GetCheck(), 1);
+    // Typing, Enter, Backspace and Delete change nothing; each beeps and the
+    // status bar says why, in place of the message the caret's pane shows.
+    int nBeeps = 0;
+    SetBeepHook([&nBeeps] { ++nBeeps; });
+    EXPECT_NE(Frame()->GetStatusPaneText(0), "書込み禁止です");
     Type("2");
+    for (Qt::Key nKey : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete})
+        QTest::keyClick(View(), nKey);
+    SetBeepHook(nullptr);
     EXPECT_EQ(Text(pDoc), "1abc");
+    EXPECT_EQ(nBeeps, 4);
+    EXPECT_EQ(Frame()->GetStatusPaneText(0), "書込み禁止です");
+    // Moving about is no edit: no beep.
+    SetBeepHook([&nBeeps] { ++nBeeps; });
+    QTest::keyClick(View(), Qt::Key_Right);
+    QTest::keyClick(View(), Qt::Key_Left);
+    SetBeepHook(nullptr);
+    EXPECT_EQ(nBeeps, 4);
     // A plain save of a read-only document does nothing, and says nothing.
     Frame()->ExecuteCommand(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(strPath), "abc");

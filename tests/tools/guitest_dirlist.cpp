@@ -202,6 +202,7 @@ TEST_F(DirList, OpensBesideTheDocumentOrWhereItWasAndKeepsItsPlaceWhenClosed)
     EXPECT_EQ(Pane()->GetRoot(), strSaved);
     EXPECT_EQ(Pane()->GetPath(), m_tree.File("saved/a.txt"));
     EXPECT_EQ(Frame()->dockWidgetArea(Pane()), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(Pane()->windowTitle(), "ﾌｧｲﾙｴｸｽﾌﾟﾛｰﾗｰ");
     EXPECT_EQ(Model()->RootIndex().data().toString().toStdString(), strSaved);
 
     // A saved document: its folder, with it selected, however deep.
