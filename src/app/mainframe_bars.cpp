@@ -51,7 +51,10 @@ constexpr int BAR_SAVE_DELAY_MS = 1000;
 class CVisibilityWatch : public QObject
 {
 public:
-    CVisibilityWatch(QObject *pParent, std::function<void()> fnChanged) : QObject(pParent), m_fnChanged(std::move(fnChanged)) {}
+    CVisibilityWatch(QObject *pParent, std::function<void()> fnChanged)
+        : QObject(pParent), m_fnChanged(std::move(fnChanged))
+    {
+    }
 
 protected:
     bool eventFilter(QObject *pWatched, QEvent *pEvent) override
@@ -437,7 +440,8 @@ void CMainFrame::RestoreBarsAndMenus()
         m_pBarSaveTimer->setInterval(BAR_SAVE_DELAY_MS);
         connect(m_pBarSaveTimer, &QTimer::timeout, this, &CMainFrame::SaveBarStateIfChanged);
         auto *pWatch = new CVisibilityWatch(this, [this] { ScheduleBarStateSave(); });
-        for (QWidget *pBar : std::initializer_list<QWidget *>{m_pToolBar, m_pWebToolBar, m_pToolBar2, statusBar(), m_pTabBar})
+        const std::initializer_list<QWidget *> aBars{m_pToolBar, m_pWebToolBar, m_pToolBar2, statusBar(), m_pTabBar};
+        for (QWidget *pBar : aBars)
             pBar->installEventFilter(pWatch);
     }
     SetTrayIconVisible(AppProfile().GetInt(SECTION_MAIN, "bShowTrayIcon", 0) != 0);

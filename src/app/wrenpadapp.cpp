@@ -237,7 +237,8 @@ bool CWrenpadApp::UninstallRegistry(bool bConfirm)
         if (bConfirm)
             MessageBox(nullptr, strText, QStringLiteral("エラー"), MB_OK | MB_ICONSTOP);
         else
-            std::fprintf(stderr, "wrenpad: %s\n", QString(strText).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8().constData());
+            std::fprintf(stderr, "wrenpad: %s\n",
+                         QString(strText).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8().constData());
     };
     AppProfile().WriteInt(SECTION_MAIN, "bUseWpShMenu", 0);
     if (ApplyShellMenuSwitch(false, nullptr, true))

@@ -99,9 +99,9 @@ public:
     int RestoreSession();
 
     // Removes every setting of the program and the file manager's menu
-    // entry; with bConfirm asks first and reports the result in boxes,
-    // without only failures, on standard error. Returns whether everything
-    // was removed.
+    // entry. With bConfirm it asks first and reports the outcome in message
+    // boxes; without, only what failed is reported, on standard error.
+    // Returns whether everything was removed.
     bool UninstallRegistry(bool bConfirm);
     // The process's exit status when InitInstance ended it: 1 after an
     // uninstall that failed, else 0.

@@ -217,7 +217,8 @@ bool CWrenpadDoc::DoSave(const std::string &strPath, bool bReplace)
 
 CFileDialogRequest CWrenpadDoc::SaveAsRequest() const
 {
-    const CSaveFilterChoice choice = SaveFilterForTitle(m_strTitle, m_strPathName.empty() ? LeadingText() : std::string());
+    const CSaveFilterChoice choice =
+        SaveFilterForTitle(m_strTitle, m_strPathName.empty() ? LeadingText() : std::string());
     CFileDialogRequest request;
     request.bSave = true;
     request.strTitle = QStringLiteral("保存");

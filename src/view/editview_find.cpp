@@ -112,7 +112,8 @@ void CCrystalEditView::ShowReplaceCount(int nCount, bool bBadReplacement, bool b
         strText += QStringLiteral("\n置換文字列が正しくないため、そこで止めました。");
     else if (bAborted)
         strText += QStringLiteral("\n正規表現の照合に時間がかかりすぎるため、そこで止めました。");
-    MessageBox(this, strText, QString(), MB_OK | (bBadReplacement || bAborted ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+    const unsigned nIcon = bBadReplacement || bAborted ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+    MessageBox(this, strText, QString(), MB_OK | nIcon);
 }
 
 void CCrystalEditView::ProposeLastSearchText(CSearchDlgBase &dlg) const

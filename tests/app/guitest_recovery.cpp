@@ -583,7 +583,8 @@ TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
 
 TEST_F(Recovery, EnterInTheDialogRestoresAll)
 {
-    CRecoverDlg dlg({{QString(), 0, 5, QString(), QString()}, {QStringLiteral("/x/y.txt"), 0, 1234567, QString(), QString()}});
+    CRecoverDlg dlg({{QString(), 0, 5, QString(), QString()},
+                     {QStringLiteral("/x/y.txt"), 0, 1234567, QString(), QString()}});
     ASSERT_TRUE(OpenDialog(&dlg));
     EXPECT_EQ(dlg.findChild<QTreeWidget *>(QStringLiteral("recordList"))->topLevelItem(1)->text(2),
               QStringLiteral("1,234,567 バイト"));

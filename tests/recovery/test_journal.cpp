@@ -443,5 +443,6 @@ TEST(JournalHeader, TheDocumentsCodeAndNameAreKeptAndRecordsOfOlderVersionsReadW
     // A code or a name longer than what is left of the header is no header.
     payload.resize(payload.size() - 2);
     EXPECT_FALSE(DecodeHeader(headerPayload(journalWithHeader(payload + "\x09UTF8")), decoded));
-    EXPECT_FALSE(DecodeHeader(headerPayload(journalWithHeader(payload + std::string(1, '\0') + "\x09" "abc")), decoded));
+    const std::string strCutName = payload + std::string(1, '\0') + "\x09" "abc";
+    EXPECT_FALSE(DecodeHeader(headerPayload(journalWithHeader(strCutName)), decoded));
 }
