@@ -35,12 +35,41 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+
+#include <functional>
+#include <initializer_list>
 
 namespace {
 
 // The size the old desktop gave an icon: how much of a window stays on screen.
 constexpr int ICON_SIZE = 32;
+// A change of the bars is written this long after it, at the latest; the
+// writes are at least this far apart however often the bars change.
+constexpr int BAR_SAVE_DELAY_MS = 1000;
+
+// Tells when a widget is shown or hidden by its own visibility (a bar
+// switched on or off), not when the window around it is.
+class CVisibilityWatch : public QObject
+{
+public:
+    CVisibilityWatch(QObject *pParent, std::function<void()> fnChanged)
+        : QObject(pParent), m_fnChanged(std::move(fnChanged))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *pWatched, QEvent *pEvent) override
+    {
+        if (pEvent->type() == QEvent::ShowToParent || pEvent->type() == QEvent::HideToParent)
+            m_fnChanged();
+        return QObject::eventFilter(pWatched, pEvent);
+    }
+
+private:
+    std::function<void()> m_fnChanged;
+};
 
 void ConnectMenuUpdates(QMenu *pMenu, CMainFrame *pFrame)
 {
@@ -380,6 +409,11 @@ void CMainFrame::OnUnmappableCharacters(int nCount)
         QStringLiteral("Shift-JIS にない文字 %1 個を \"?\" に置き換えました。").arg(nCount), 5000);
 }
 
+void CMainFrame::OnReadOnlyEditRefused()
+{
+    statusBar()->showMessage(QStringLiteral("書込み禁止です"), 5000);
+}
+
 void CMainFrame::ShowSplash()
 {
     (new CSplashWnd(this))->show();
@@ -442,13 +476,27 @@ void CMainFrame::RestoreBarsAndMenus()
     m_pToolBar2->setVisible(bars.bToolBar2);
     statusBar()->setVisible(bars.bStatusBar);
     m_pTabBar->setVisible(bars.bFileTabBar);
+    // From now on every change of the bars, by the menu or by the tool
+    // bars' own context menu, is written soon.
+    m_barsSaved = bars;
+    if (!m_pBarSaveTimer) {
+        m_pBarSaveTimer = new QTimer(this);
+        m_pBarSaveTimer->setSingleShot(true);
+        m_pBarSaveTimer->setTimerType(Qt::PreciseTimer);
+        m_pBarSaveTimer->setInterval(BAR_SAVE_DELAY_MS);
+        connect(m_pBarSaveTimer, &QTimer::timeout, this, &CMainFrame::SaveBarStateIfChanged);
+        auto *pWatch = new CVisibilityWatch(this, [this] { ScheduleBarStateSave(); });
+        const std::initializer_list<QWidget *> aBars{m_pToolBar, m_pWebToolBar, m_pToolBar2, statusBar(), m_pTabBar};
+        for (QWidget *pBar : aBars)
+            pBar->installEventFilter(pWatch);
+    }
     SetTrayIconVisible(AppProfile().GetInt(SECTION_MAIN, "bShowTrayIcon", 0) != 0);
     UpdateRecentFileMenus();
     LoadPlugins();
     LoadTagMenus();
 }
 
-void CMainFrame::SaveFrameState()
+CBarVisibility CMainFrame::GetBarVisibility() const
 {
     CBarVisibility bars;
     bars.bStdToolBar = !m_pToolBar->isHidden();
@@ -456,7 +504,30 @@ void CMainFrame::SaveFrameState()
     bars.bToolBar2 = !m_pToolBar2->isHidden();
     bars.bStatusBar = !statusBar()->isHidden();
     bars.bFileTabBar = !m_pTabBar->isHidden();
+    return bars;
+}
+
+void CMainFrame::ScheduleBarStateSave()
+{
+    // Not restarted by later changes: they are written with the first one.
+    if (m_pBarSaveTimer && !m_pBarSaveTimer->isActive())
+        m_pBarSaveTimer->start();
+}
+
+void CMainFrame::SaveBarStateIfChanged()
+{
+    const CBarVisibility bars = GetBarVisibility();
+    if (bars == m_barsSaved)
+        return;
     SaveBarVisibility(AppProfile(), bars);
+    m_barsSaved = bars;
+}
+
+void CMainFrame::SaveFrameState()
+{
+    const CBarVisibility bars = GetBarVisibility();
+    SaveBarVisibility(AppProfile(), bars);
+    m_barsSaved = bars;
 
     const QRect rc = normalGeometry().isValid() ? normalGeometry() : geometry();
     CWindowPlacement placement;

@@ -10,6 +10,7 @@
 #include "res/menus.h"
 #include "widgets/sizingbar.h"
 
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -184,6 +185,95 @@ TEST_F(MainFrame, BarsToggleAndTheirStateIsSavedAndRestored)
     EXPECT_TRUE(Frame()->GetToolBar(210)->isHidden());
     EXPECT_FALSE(Frame()->statusBar()->isHidden());
     EXPECT_FALSE(Frame()->GetTabBar()->isHidden());
+}
+
+TEST_F(MainFrame, BarsSwitchedOnOrOffAreWrittenSoonButAtMostOnceASecond)
+{
+    // A store that notes when the bars are written.
+    class CTimedStore : public CMemoryProfileStore
+    {
+    public:
+        void WriteInt(const std::string &strSection, const std::string &strEntry, int nValue) override
+        {
+            if (strEntry == "StatusBar")
+                m_aWrites.push_back(m_clock.elapsed());
+            CMemoryProfileStore::WriteInt(strSection, strEntry, nValue);
+        }
+        QElapsedTimer m_clock;
+        std::vector<qint64> m_aWrites;
+    } store;
+    store.m_clock.start();
+    SetAppProfile(&store);
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(store.m_aWrites.empty());
+
+    // Two bars at once: one write a moment later, with both.
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(store.m_aWrites.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !store.m_aWrites.empty(); }, 5000));
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StatusBar", -1), 1);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StdToolBar", -1), 1);
+
+    // Changes at once after a write wait for the second to pass; the last state counts.
+    Frame()->GetTabBar()->show();
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store.m_aWrites.size() == 2; }, 5000));
+    EXPECT_GE(store.m_aWrites[1] - store.m_aWrites[0], 990);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StatusBar", -1), 0);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "FileTabBar", -1), 0x10000000);
+
+    // Back and forth ends where it began: nothing to write.
+    Frame()->ExecuteCommand(ID_VIEW_WEBBAR);
+    Frame()->ExecuteCommand(ID_VIEW_WEBBAR);
+    QTest::qWait(1500);
+    EXPECT_EQ(store.m_aWrites.size(), 2u);
+    m_pApp.reset();
+    SetAppProfile(&m_profile);
+}
+
+TEST_F(MainFrame, ABarOpenedBesideAnotherGetsAUsableShare)
+{
+    ASSERT_TRUE(Start());
+    Frame()->resize(900, 640);
+    Idle();
+    CSizingControlBar *pBrowser = Frame()->GetBrowserBar();
+    CSizingControlBar *pResults = Frame()->GetResultsBar();
+    const auto settle = [this] {
+        for (int i = 0; i < 3; ++i)
+            Idle();
+    };
+    pBrowser->show();
+    settle();
+    ASSERT_EQ(Frame()->dockWidgetArea(pResults), Frame()->dockWidgetArea(pBrowser));
+    const int nPreviewHeight = pBrowser->height();
+    // The results of a folder search open beside the preview: a third of the
+    // window; the preview keeps a readable width and its height.
+    pResults->show();
+    settle();
+    EXPECT_GE(pResults->width(), Frame()->width() / 3 - 10);
+    EXPECT_GE(pBrowser->width(), 160);
+    EXPECT_EQ(pBrowser->height(), nPreviewHeight);
+
+    // Made wider by the user and opened again: the width it had.
+    Frame()->resizeDocks({pResults}, {500}, Qt::Horizontal);
+    settle();
+    const int nWidth = pResults->width();
+    pResults->hide();
+    settle();
+    pResults->show();
+    settle();
+    EXPECT_NEAR(pResults->width(), nWidth, 10);
+
+    // The preview opened last beside the results is never squeezed either.
+    pBrowser->hide();
+    settle();
+    pBrowser->show();
+    settle();
+    EXPECT_GE(pBrowser->width(), 160);
+    EXPECT_GE(pResults->width(), 160);
 }
 
 TEST_F(MainFrame, ASavedPlacementIsPulledBackOntoTheScreen)

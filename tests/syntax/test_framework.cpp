@@ -197,6 +197,23 @@ TEST(ViewTypes, ComeFromTheFileNameExtension)
     EXPECT_EQ(ViewTypeFromPath(""), VIEWTYPE_STANDARD);
 }
 
+TEST(ViewTypes, AnUnnamedTextIsHtmlWhenItBeginsAsAPage)
+{
+    EXPECT_EQ(ViewTypeFromText("<!DOCTYPE html>\r\n<html>"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromText(" \t\r\n\r\n<!doctype HTML PUBLIC"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromText("<HTML lang=\"ja\">"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromText("<html>"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromText("\n<html"), VIEWTYPE_HTML);
+    // Not a page: another tag, a longer name, text or a full-width blank first.
+    EXPECT_EQ(ViewTypeFromText("<p>text</p>"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("<htmlx>"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("a <html>"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("\x81\x40<html>"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("<!DOCTYP"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("   "), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText(""), VIEWTYPE_STANDARD);
+}
+
 TEST(ViewTypes, ViewLevelParseDispatchesAndHidesTheStandardState)
 {
     const CMemoryLineSource lines({"/* open", "", "http://x.jp/"});
