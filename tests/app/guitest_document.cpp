@@ -89,7 +89,6 @@ TEST_F(Document, AMinifiedFileWithALongFirstLineKeepsItsLineFeeds)
     ASSERT_TRUE(pDoc);
     EXPECT_EQ(pDoc->GetBuffer().GetLineEndMode(), LINEEND_LF);
     EXPECT_EQ(pDoc->GetBuffer().GetLineCount(), 3);
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_CRLF), "UNIX");
 
     // An edit in the second line, a new line among them, saves with LF only.
     View()->PlaceCaret(CPoint(8, 1));
