@@ -20,8 +20,8 @@ namespace {
 class CPrintSink : public CFolderSearchSink
 {
 public:
-    explicit CPrintSink(const std::string &strRoot)
-        : m_strRoot(strRoot.ends_with('/') ? strRoot : strRoot + "/")
+    CPrintSink(const std::string &strRoot, const std::string &strText)
+        : m_strRoot(strRoot.ends_with('/') ? strRoot : strRoot + "/"), m_strText(strText)
     {
     }
 
@@ -37,7 +37,7 @@ public:
                     + " bytes); the search stopped there");
             return;
         case SEARCHRESULT_BAD_REGEX:
-            Trouble("grep: the regular expression does not compile");
+            Trouble("grep: the regular expression does not compile: " + m_strText);
             return;
         default:
             break;
@@ -72,6 +72,7 @@ private:
     }
 
     std::string m_strRoot;  // ending in '/', as the search names it
+    std::string m_strText;  // as given
     std::string m_strOut;
     bool m_bOk = true;
     bool m_bTrouble = false;
@@ -104,7 +105,7 @@ int Grep(const CliArgs &args)
     if (!CliCheckInput(params.strFolder, ECliInput::Folder))
         return CLI_TROUBLE;
 
-    CPrintSink sink(params.strFolder);
+    CPrintSink sink(params.strFolder, args[i]);
     CFolderSearch search(params, sink);
     const bool bComplete = search.Run();
     if (!sink.Flush())

@@ -41,7 +41,7 @@ TEST(CliGrep, FoundNothingFoundAndTroubleHaveTheirOwnStatus)
     r = RunTool({"grep", "--regex", "(a*)*[z-a]", "*", dir.Path()});
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_EQ(r.strOut, Utf8ToCp932("0 個、検索されました。(0ファイル中)\n"));
-    EXPECT_EQ(r.strErr, "wrenpad-tool: grep: the regular expression does not compile\n");
+    EXPECT_EQ(r.strErr, "wrenpad-tool: grep: the regular expression does not compile: (a*)*[z-a]\n");
 
     // A folder that does not exist is trouble, not "nothing found".
     r = RunTool({"grep", "x", "*", dir.File("missing")});
