@@ -232,6 +232,18 @@ void CMainFrame::CreateAccelerators()
         addAction(pAction);
     }
     qApp->installEventFilter(new CShiftedDigitKeys(this));
+    // F10 opens the first menu, as it does on the desktops that have the key
+    // for the menu bar; in the text it is no character.
+    auto *pMenuKey = new QAction(this);
+    pMenuKey->setObjectName(QStringLiteral("menuBarKey"));
+    pMenuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    pMenuKey->setShortcutContext(Qt::WindowShortcut);
+    connect(pMenuKey, &QAction::triggered, this, [this] {
+        QMenuBar *pBar = menuBar();
+        if (pBar->isVisible() && !pBar->actions().isEmpty())
+            pBar->setActiveAction(pBar->actions().first());
+    });
+    addAction(pMenuKey);
 }
 
 void CMainFrame::RegisterBarCommands()

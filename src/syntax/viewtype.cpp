@@ -28,7 +28,7 @@ const CExtensionType s_aExtensions[] = {
     {"c", VIEWTYPE_CPP},     {"cpp", VIEWTYPE_CPP},   {"h", VIEWTYPE_CPP},   {"java", VIEWTYPE_CPP},
     {"rc", VIEWTYPE_CPP},    {"inl", VIEWTYPE_CPP},   {"js", VIEWTYPE_CPP},
     {"bas", VIEWTYPE_VB},    {"frm", VIEWTYPE_VB},    {"cls", VIEWTYPE_VB},  {"asp", VIEWTYPE_VB},
-    {"pl", VIEWTYPE_PERL},   {"cgi", VIEWTYPE_PERL},
+    {"pl", VIEWTYPE_PERL},   {"pm", VIEWTYPE_PERL},   {"cgi", VIEWTYPE_PERL},
     {"pas", VIEWTYPE_PASCAL},
 };
 

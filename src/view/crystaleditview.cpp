@@ -259,6 +259,9 @@ bool CCrystalEditView::OnUnhandledKey(QKeyEvent *pEvent)
     const QString strText = pEvent->text();
     if (strText.isEmpty() || (pEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
+    // Function keys are no characters, whatever text a platform gives them.
+    if (pEvent->key() >= Qt::Key_F1 && pEvent->key() <= Qt::Key_F35)
+        return false;
     for (QChar c : strText)
         if (c.unicode() < 32 || c.unicode() == 127)
             return false;

@@ -79,6 +79,28 @@ TEST_F(Document, EditSaveAndRevertKeepTheFilesOwnLineEnds)
     EXPECT_EQ(View()->GetCursorPos(), CPoint(2, 2));
 }
 
+TEST_F(Document, AMinifiedFileWithALongFirstLineKeepsItsLineFeeds)
+{
+    // A style sheet minified to one line of 40 KB, then a comment line.
+    std::string strFirst;
+    while (strFirst.size() < 40 * 1024)
+        strFirst += "a{color:#333;margin:0 auto}";
+    const std::string strPath = WriteFile("site.min.css", strFirst + "\n/* v2 */\n");
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    EXPECT_EQ(pDoc->GetBuffer().GetLineEndMode(), LINEEND_LF);
+    EXPECT_EQ(pDoc->GetBuffer().GetLineCount(), 3);
+
+    // An edit in the second line, a new line among them, saves with LF only.
+    View()->PlaceCaret(CPoint(8, 1));
+    Type("x");
+    QTest::keyClick(View(), Qt::Key_Return);
+    Type("y");
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_TRUE(ReadFileBytes(strPath) == strFirst + "\n/* v2 */x\ny\n") << "the saved bytes differ";
+}
+
 TEST_F(Document, RevertOfAVanishedFileChangesNothing)
 {
     const std::string strPath = WriteFile("gone.txt", "a\r\nb");

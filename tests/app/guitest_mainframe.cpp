@@ -519,6 +519,24 @@ TEST_F(MainFrame, CtrlShiftWithADigitRunsItsCommandWhicheverSymbolTheLayoutGives
     EXPECT_EQ(Text(Doc()), "");
 }
 
+TEST_F(MainFrame, F10OpensTheFirstMenuAndTypesNothing)
+{
+    m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+    ASSERT_TRUE(Start());
+    Frame()->activateWindow();
+    QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+    Idle();
+    ASSERT_TRUE(View());
+    QTest::keyClicks(View(), "abc");
+    QTest::keyClick(View(), Qt::Key_F10);
+    auto *pMenu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_TRUE(pMenu);
+    EXPECT_EQ(pMenu->title(), "ﾌｧｲﾙ(&F)");
+    pMenu->close();
+    QApplication::processEvents();
+    EXPECT_EQ(Text(Doc()), "abc");
+}
+
 TEST_F(MainFrame, WindowsFollowOpenFileMaxAndTheWindowMenuArrangesThem)
 {
     m_profile.WriteInt(SECTION_MAIN, "bOpenFileMax", 0);

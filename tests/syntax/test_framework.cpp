@@ -187,6 +187,7 @@ TEST(ViewTypes, ComeFromTheFileNameExtension)
     EXPECT_EQ(ViewTypeFromPath("Form1.frm"), VIEWTYPE_VB);
     EXPECT_EQ(ViewTypeFromPath("default.asp"), VIEWTYPE_VB);
     EXPECT_EQ(ViewTypeFromPath("/cgi-bin/bbs.cgi"), VIEWTYPE_PERL);
+    EXPECT_EQ(ViewTypeFromPath("lib/Site/Util.pm"), VIEWTYPE_PERL);
     EXPECT_EQ(ViewTypeFromPath("unit1.pas"), VIEWTYPE_PASCAL);
     EXPECT_EQ(ViewTypeFromPath("a.cc"), VIEWTYPE_STANDARD);
     EXPECT_EQ(ViewTypeFromPath("archive.tar.gz"), VIEWTYPE_STANDARD);
