@@ -62,8 +62,9 @@ protected:
 
     QWebEngineView *View() const { return qobject_cast<QWebEngineView *>(m_pEngine->GetWidget()); }
 
-    static QVariant Script(QWebEngineView *pView, const QString &strScript)
+    QVariant Script(const QString &strScript)
     {
+        QWebEngineView *pView = View();
         EXPECT_TRUE(pView);
         if (!pView)
             return QVariant();
@@ -76,8 +77,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return bDone; }, 60000)) << strScript.toStdString();
         return result;
     }
-
-    QVariant Script(const QString &strScript) { return Script(View(), strScript); }
 
     // The engine puts a page back where it was by the text at the top of the
     // window, which may differ from the old offset by a few pixels.
