@@ -7,8 +7,13 @@
 // through the scheme "wpfile:" instead, whose handler reads the file and says
 // in the reply which code it is in, decided by the program's own routine; a
 // page that declares its code is served without one, so its declaration
-// counts. Relative links, images and style sheets resolve within the scheme,
-// and links to file: URLs (the <base> of a temporary copy) are allowed to it.
+// counts. Relative links resolve within the scheme, and links to file: URLs
+// (the <base> of a temporary copy) are allowed to it.
+//
+// A page may do what a browser lets a page opened from a file do, and no
+// more: its scripts run, its tags show images, style sheets, fonts, scripts
+// and media from any folder, but no script reads a local file (see
+// CLocalFileGuard). Every page view is made by NewPageView().
 #include "app/previewengine.h"
 
 #include <QApplication>
@@ -22,6 +27,9 @@
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
@@ -78,16 +86,84 @@ private:
     QMimeDatabase m_mimeTypes;
 };
 
+// Keeps local files from a page's scripts, whatever the page's settings say:
+// the engine lets a page of a local scheme fetch file: URLs, and any URL of
+// its own scheme, which is one origin for every file on the disk.
+//
+// Only pages (the page shown and those in its frames) come through the page
+// scheme. Whatever else a page loads of it (images, style sheets, fonts,
+// scripts, media) is sent on to the same file's file: URL, which is how a
+// browser loads it for a page opened from a file: being of another origin
+// than the page, it is shown but cannot be read back (no pixels through a
+// canvas, no rules of a style sheet, no text in a script's error message).
+// A script's own requests (fetch, XMLHttpRequest) of a local URL fail.
+class CLocalFileGuard : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        const QUrl &url = info.requestUrl();
+        const bool bPageScheme = url.scheme() == QLatin1String(PAGE_SCHEME);
+        if (!bPageScheme && !url.isLocalFile())
+            return;
+        switch (info.resourceType()) {
+        case QWebEngineUrlRequestInfo::ResourceTypeXhr:
+            info.block(true);
+            break;
+        case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
+        case QWebEngineUrlRequestInfo::ResourceTypeSubFrame:
+            break;
+        default:
+            if (bPageScheme)
+                info.redirect(QUrl::fromLocalFile(url.path(QUrl::FullyDecoded)));
+            break;
+        }
+    }
+};
+
+// The engine's defaults that a page opened from a file in a browser does not
+// have. The other settings stay the engine's: they either grant nothing more
+// (scroll bars, focus, printing of backgrounds) or are off already and stay
+// off (clipboard, remote access, plug-ins, insecure content).
+void SetUpLocalPageSettings(QWebEngineSettings *pSettings)
+{
+    // No script looks into a frame or window that shows another local file;
+    // the engine's default lets it into any page of the page scheme.
+    pSettings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    // As a browser's pop-up blocker: a script opens no window unasked.
+    pSettings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+}
+
 // One profile for every preview, kept in memory only: a preview leaves no
-// cache, cookies or history on disk.
+// cache, cookies or history on disk. Its settings are those of every page.
 QWebEngineProfile *PreviewProfile(PageCharsetFn fnCharset)
 {
     static QPointer<QWebEngineProfile> pProfile;
     if (!pProfile) {
         pProfile = new QWebEngineProfile(qApp);
         pProfile->installUrlSchemeHandler(PAGE_SCHEME, new CPageSchemeHandler(fnCharset, pProfile));
+        pProfile->setUrlRequestInterceptor(new CLocalFileGuard(pProfile));
+        SetUpLocalPageSettings(pProfile->settings());
     }
     return pProfile;
+}
+
+// Every page view of the program (the browser bar, the manual shown in it,
+// the template dialog's preview) is made here, on the one profile.
+QWebEngineView *NewPageView(QWidget *pParent, PageCharsetFn fnCharset)
+{
+    auto *pView = new QWebEngineView(pParent);
+    auto *pPage = new QWebEnginePage(PreviewProfile(fnCharset), pView);
+    // Location, camera, microphone, notifications, the screen: a preview
+    // gives none, and says so at once rather than leaving the page waiting.
+    QObject::connect(pPage, &QWebEnginePage::featurePermissionRequested, pPage,
+                     [pPage](const QUrl &origin, QWebEnginePage::Feature feature) {
+                         pPage->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+                     });
+    pView->setPage(pPage);
+    return pView;
 }
 
 void PrepareWebEngine()
@@ -126,10 +202,9 @@ void PrepareWebEngine()
 class CWebEnginePreview : public CPreviewEngine
 {
 public:
-    CWebEnginePreview(QWidget *pParent, PageCharsetFn fnCharset) : m_pView(new QWebEngineView(pParent))
+    CWebEnginePreview(QWidget *pParent, PageCharsetFn fnCharset) : m_pView(NewPageView(pParent, fnCharset))
     {
         m_pView->setObjectName(QStringLiteral("previewWebView"));
-        m_pView->setPage(new QWebEnginePage(PreviewProfile(fnCharset), m_pView));
         m_loadFinished = QObject::connect(m_pView, &QWebEngineView::loadFinished, m_pView,
                                           [this](bool bOk) { OnLoadFinished(bOk); });
     }

@@ -3,23 +3,9 @@
 // no code is read right, a copy finds the page's image through its base, a
 // page's own declaration counts, and a refresh keeps the place.
 #include "app/preview.h"
-#include "app/previewengine.h"
-#include "support/testutil.h"
+#include "webengine/webenginefixture.h"
 
-#include <QApplication>
-#include <QImage>
-#include <QTest>
 #include <QUrl>
-#include <QVariant>
-
-#ifdef WP_HAVE_WEBENGINE
-#include <QWebEnginePage>
-#include <QWebEngineView>
-#endif
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
 
 // Chromium inside Qt WebEngine frees some objects through a base class
 // whose size differs; AddressSanitizer would stop every test at the first
@@ -28,81 +14,6 @@ extern "C" const char *__asan_default_options()
 {
     return "new_delete_type_mismatch=0";
 }
-
-namespace {
-
-class WebEngine : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-#ifndef WP_HAVE_WEBENGINE
-        GTEST_SKIP() << "built without Qt WebEngine";
-#else
-        // The engine's sandbox refuses the superuser, as the tests run in CI.
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        ASSERT_FALSE(WebPreviewModulePath().isEmpty());
-        std::filesystem::create_directories(m_dir.File("site"));
-        std::filesystem::create_directories(m_dir.File("tmp"));
-        QImage image(20, 10, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        ASSERT_TRUE(image.save(QString::fromStdString(m_dir.File("site/img.png"))));
-        m_host.resize(500, 300);
-        m_host.show();
-        m_pEngine = CreatePreviewEngine(&m_host);
-        ASSERT_STREQ(m_pEngine->GetKind(), "webengine");
-        m_pEngine->GetWidget()->resize(500, 300);
-        m_pEngine->GetWidget()->show();
-        m_pEngine->SetLoadFinishedHandler([this](bool bOk) { m_aLoads.push_back(bOk); });
-#endif
-    }
-
-#ifdef WP_HAVE_WEBENGINE
-    // Opens a page (or refreshes) and waits until it has loaded.
-    void Load(const std::function<void()> &fnStart)
-    {
-        const std::size_t nBefore = m_aLoads.size();
-        fnStart();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_aLoads.size() > nBefore; }, 120000));
-        ASSERT_TRUE(m_aLoads.back());
-    }
-
-    QVariant Script(const QString &strScript)
-    {
-        auto *pView = qobject_cast<QWebEngineView *>(m_pEngine->GetWidget());
-        EXPECT_TRUE(pView);
-        QVariant result;
-        bool bDone = false;
-        pView->page()->runJavaScript(strScript, [&](const QVariant &value) {
-            result = value;
-            bDone = true;
-        });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return bDone; }, 60000)) << strScript.toStdString();
-        return result;
-    }
-
-    // The engine puts a page back where it was by the text at the top of the
-    // window, which may differ from the old offset by a few pixels.
-    void ExpectScrolledNear(int nY)
-    {
-        int nNow = -1;
-        const bool bNear = QTest::qWaitFor(
-            [&] {
-                nNow = Script("window.scrollY").toInt();
-                return std::abs(nNow - nY) <= 20;
-            },
-            30000);
-        EXPECT_TRUE(bNear) << "scrolled to " << nNow;
-    }
-#endif
-
-    CTempDir m_dir;
-    QWidget m_host;
-    std::unique_ptr<CPreviewEngine> m_pEngine;
-    std::vector<bool> m_aLoads;
-};
-
-} // namespace
 
 #ifdef WP_HAVE_WEBENGINE
 
