@@ -67,7 +67,8 @@ TEST(ShiftedDigits, NoKeyOfTheTablesIsTheSymbolOfAShiftedDigit)
 {
     // Such a key would be taken for the digit's and never run its own command.
     ForEachCommandKey(TABLES, [](std::string_view key, int) {
-        if (key.size() == 12 && key.starts_with("Ctrl+Shift+"))
+        if (key.size() == 12 && key.starts_with("Ctrl+Shift+")) {
             EXPECT_EQ(DigitUnderShiftedSymbol(static_cast<unsigned char>(key[11]), 0), 0) << key;
+        }
     });
 }
