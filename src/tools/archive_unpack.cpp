@@ -9,6 +9,7 @@
 #include "tools/lhasaentry.h"
 #include "tools/lzhwriter.h"
 
+#include "text/filehandle.h"
 #include "text/fileio.h"
 
 #include <algorithm>
@@ -229,7 +230,7 @@ private:
                 Unreadable(strName, "ヘッダーの大きさを超えるデータです (" + strMethod + ")");
                 return DATA_GIVEN_UP;
             }
-            if (::pwrite(fd, aBuf.data(), n, nWritten) != static_cast<ssize_t>(n)) {
+            if (!FdWriteFullyAt(fd, aBuf.data(), n, nWritten)) {
                 m_strOutput += "エラー: " + PrintableName(strName) + ": 書き込みに失敗しました\n";
                 return ARC_ERROR;
             }
