@@ -3,7 +3,7 @@
 #include "app/webdialogparts.h"
 #include "html/textinsert.h"
 #include "platform/filedialogs.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,11 +19,6 @@
 using namespace WebDlg;
 
 namespace {
-
-QString FromBytes(const std::string &strBytes)
-{
-    return QString::fromStdString(Cp932ToUtf8(strBytes));
-}
 
 QLineEdit *AddOtherRow(QGridLayout *pGrid)
 {
@@ -60,7 +55,7 @@ QPushButton *NewPictureButton(QWidget *pParent, QLineEdit *pEdit, const std::str
 
 void PresetFromAttribute(const CFieldRow &row, CTagAttributeMap &attributes, const char *pszName)
 {
-    row.Preset(FromBytes(TakeAttribute(attributes, pszName)));
+    row.Preset(Cp932ToQString(TakeAttribute(attributes, pszName)));
 }
 
 // ---------------------------------------------------------------------------
@@ -97,7 +92,7 @@ void CBodyDlg::PresetFromTag(const std::string &strBodyTag)
         const CAttrField *apDefaults[] = {&defaults.bgColor, &defaults.background, &defaults.text,
                                           &defaults.link,    &defaults.vLink,      &defaults.aLink};
         for (int i = 0; i < 6; ++i) {
-            apRows[i]->Preset(FromBytes(apDefaults[i]->strValue));
+            apRows[i]->Preset(Cp932ToQString(apDefaults[i]->strValue));
             apRows[i]->GetCheck()->setChecked(false);
         }
         m_pOther->clear();
@@ -107,7 +102,7 @@ void CBodyDlg::PresetFromTag(const std::string &strBodyTag)
     const char *const apszNames[] = {"bgcolor", "background", "text", "link", "vlink", "alink"};
     for (int i = 0; i < 6; ++i)
         PresetFromAttribute(*apRows[i], attributes, apszNames[i]);
-    m_pOther->setText(FromBytes(OtherAttributesText(attributes)));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
 }
 
 CBodyFields CBodyDlg::GetFields() const
@@ -117,7 +112,7 @@ CBodyFields CBodyDlg::GetFields() const
 
 std::string CBodyDlg::GetOther() const
 {
-    return Bytes(m_pOther->text().trimmed());
+    return QStringToCp932(m_pOther->text().trimmed());
 }
 
 std::string CBodyDlg::GetAttributes() const
@@ -127,7 +122,7 @@ std::string CBodyDlg::GetAttributes() const
 
 std::string CBodyDlg::GetTitle() const
 {
-    return m_pTitle ? Bytes(m_pTitle->text()) : std::string();
+    return m_pTitle ? QStringToCp932(m_pTitle->text()) : std::string();
 }
 
 // ---------------------------------------------------------------------------
@@ -157,14 +152,14 @@ void CTableOptionDlg::PresetFromTag(CTagAttributeMap attributes)
     PresetFromAttribute(m_padding, attributes, "cellpadding");
     PresetFromAttribute(m_align, attributes, "align");
     PresetFromAttribute(m_bgColor, attributes, "bgcolor");
-    m_pOther->setText(FromBytes(OtherAttributesText(attributes)));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
 }
 
 std::string CTableOptionDlg::GetAttributes() const
 {
     return WithOtherAttributes(TableAttributes({m_border.Field(), m_width.Field(), m_height.Field(), m_spacing.Field(),
                                                 m_padding.Field(), m_align.Field(), m_bgColor.Field()}),
-                               Bytes(m_pOther->text().trimmed()));
+                               QStringToCp932(m_pOther->text().trimmed()));
 }
 
 CImageOptionDlg::CImageOptionDlg(QWidget *pParent) : QDialog(pParent)
@@ -196,7 +191,7 @@ void CImageOptionDlg::PresetFromTag(CTagAttributeMap attributes)
     PresetFromAttribute(m_height, attributes, "height");
     PresetFromAttribute(m_vSpace, attributes, "vspace");
     PresetFromAttribute(m_hSpace, attributes, "hspace");
-    m_pOther->setText(FromBytes(OtherAttributesText(attributes)));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
 }
 
 std::string CImageOptionDlg::GetAttributes() const
@@ -204,7 +199,7 @@ std::string CImageOptionDlg::GetAttributes() const
     return WithOtherAttributes(ImageOptionAttributes({m_src.Field(), m_alt.Field(), m_border.Field(), m_align.Field(),
                                                       m_width.Field(), m_height.Field(), m_vSpace.Field(),
                                                       m_hSpace.Field()}),
-                               Bytes(m_pOther->text().trimmed()));
+                               QStringToCp932(m_pOther->text().trimmed()));
 }
 
 // ---------------------------------------------------------------------------
@@ -270,16 +265,16 @@ void CAnchorOptionDlg::PresetFromTag(CTagAttributeMap attributes)
         attributes.emplace("name", strName);
     if (!strHref.empty() && strHref[0] == '#') {
         m_pKinds->button(ANCHOR_JUMP)->setChecked(true);
-        m_pJump->setText(FromBytes(strHref.substr(1)));
+        m_pJump->setText(Cp932ToQString(strHref.substr(1)));
     } else if (!strHref.empty()) {
         m_pKinds->button(ANCHOR_FILE)->setChecked(true);
-        m_pFile->setText(FromBytes(strHref));
+        m_pFile->setText(Cp932ToQString(strHref));
     } else if (!strName.empty()) {
         m_pKinds->button(ANCHOR_BOOKMARK)->setChecked(true);
-        m_pBookmark->setText(FromBytes(strName));
+        m_pBookmark->setText(Cp932ToQString(strName));
     }
     PresetFromAttribute(m_target, attributes, "target");
-    m_pOther->setText(FromBytes(OtherAttributesText(attributes)));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
     EnableKinds();
 }
 
@@ -289,11 +284,11 @@ std::string CAnchorOptionDlg::GetAttributes() const
     fields.bLink = m_pLink->isChecked();
     fields.eKind = static_cast<EAnchorKind>(m_pKinds->checkedId());
     fields.folder = m_folder.Field();
-    fields.strFile = Bytes(m_pFile->text());
-    fields.strJump = Bytes(m_pJump->text());
-    fields.strBookmark = Bytes(m_pBookmark->text());
+    fields.strFile = QStringToCp932(m_pFile->text());
+    fields.strJump = QStringToCp932(m_pJump->text());
+    fields.strBookmark = QStringToCp932(m_pBookmark->text());
     fields.target = m_target.Field();
-    return WithOtherAttributes(AnchorAttributes(fields), Bytes(m_pOther->text().trimmed()));
+    return WithOtherAttributes(AnchorAttributes(fields), QStringToCp932(m_pOther->text().trimmed()));
 }
 
 // ---------------------------------------------------------------------------
@@ -340,5 +335,5 @@ CTitleDlg::CTitleDlg(const QString &strTitle, QWidget *pParent) : QDialog(pParen
 
 std::string CTitleDlg::GetTitle() const
 {
-    return Bytes(m_pTitle->text());
+    return QStringToCp932(m_pTitle->text());
 }

@@ -8,7 +8,7 @@
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
 #include "platform/profile.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "tools/imagesize.h"
 #include "tools/pluginlibrary.h"
 
@@ -26,11 +26,6 @@
 #include <QVBoxLayout>
 
 namespace WebDlg {
-
-std::string Bytes(const QString &strText)
-{
-    return Utf8ToCp932(strText.toStdString());
-}
 
 QLineEdit *NewEdit(QWidget *pParent, const QString &strName)
 {
@@ -224,7 +219,7 @@ QString CFieldRow::Text() const
 
 CAttrField CFieldRow::Field() const
 {
-    return {IsOn(), Bytes(Text())};
+    return {IsOn(), QStringToCp932(Text())};
 }
 
 // ---------------------------------------------------------------------------
@@ -249,7 +244,7 @@ CHotLinkDlg::CHotLinkDlg(const std::string &strDocPath, QWidget *pParent) : QDia
 
 CHotLinkFields CHotLinkDlg::GetFields() const
 {
-    return {m_folder.Field(), Bytes(m_pFile->text()), m_target.Field()};
+    return {m_folder.Field(), QStringToCp932(m_pFile->text()), m_target.Field()};
 }
 
 CAnchorNameDlg::CAnchorNameDlg(const QString &strTitle, const QString &strLabel, QWidget *pParent) : QDialog(pParent)
@@ -262,7 +257,7 @@ CAnchorNameDlg::CAnchorNameDlg(const QString &strTitle, const QString &strLabel,
 
 std::string CAnchorNameDlg::GetName() const
 {
-    return Bytes(m_pName->text());
+    return QStringToCp932(m_pName->text());
 }
 
 // ---------------------------------------------------------------------------
@@ -304,7 +299,7 @@ CFontTagDlg::CFontTagDlg(const QString &strFace, const QString &strColor, QWidge
 void CFontTagDlg::PresetFromTag(CTagAttributeMap attributes)
 {
     auto take = [&attributes](const char *pszName) {
-        return QString::fromStdString(Cp932ToUtf8(TakeAttribute(attributes, pszName)));
+        return Cp932ToQString(TakeAttribute(attributes, pszName));
     };
     m_size.Preset(take("size"));
     m_color.Preset(take("color"));
@@ -312,7 +307,7 @@ void CFontTagDlg::PresetFromTag(CTagAttributeMap attributes)
     m_face.Preset(strFace);
     if (strFace.isEmpty())
         m_pFace->setCurrentIndex(0);
-    m_pOther->setText(QString::fromStdString(Cp932ToUtf8(OtherAttributesText(attributes))));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
     for (QCheckBox *pStyle : {m_pBold, m_pItalic, m_pUnderline, m_pStrike}) {
         pStyle->setChecked(false);
         pStyle->hide();
@@ -330,7 +325,7 @@ CFontTagFields CFontTagDlg::GetFields() const
 
 std::string CFontTagDlg::GetOther() const
 {
-    return Bytes(m_pOther->text());
+    return QStringToCp932(m_pOther->text());
 }
 
 CFontStyles CFontTagDlg::GetStyles() const
@@ -363,7 +358,7 @@ CHeadingDlg::CHeadingDlg(QWidget *pParent) : QDialog(pParent)
 
 CTagTexts CHeadingDlg::GetTagTexts() const
 {
-    return HeadingTagTexts(Bytes(m_pSize->currentText()), m_align.IsOn() ? Bytes(m_align.Text()) : std::string());
+    return HeadingTagTexts(QStringToCp932(m_pSize->currentText()), m_align.IsOn() ? QStringToCp932(m_align.Text()) : std::string());
 }
 
 CParagraphDlg::CParagraphDlg(QWidget *pParent) : QDialog(pParent)
@@ -381,7 +376,7 @@ bool CParagraphDlg::IsWrap() const
 
 std::string CParagraphDlg::GetAlign() const
 {
-    return Bytes(m_pAlign->currentText());
+    return QStringToCp932(m_pAlign->currentText());
 }
 
 // ---------------------------------------------------------------------------
@@ -400,12 +395,12 @@ CClassTagDlg::CClassTagDlg(QWidget *pParent) : QDialog(pParent)
 
 std::string CClassTagDlg::GetTag() const
 {
-    return Bytes(m_pTag->currentText());
+    return QStringToCp932(m_pTag->currentText());
 }
 
 std::string CClassTagDlg::GetClass() const
 {
-    return Bytes(m_pClass->currentText());
+    return QStringToCp932(m_pClass->currentText());
 }
 
 void CClassTagDlg::SaveLists() const
@@ -472,7 +467,7 @@ void CImageDlg::OnImageSize()
 
 CImageFields CImageDlg::GetFields() const
 {
-    return {m_folder.Field(), Bytes(m_pFile->text()), Bytes(m_pName->text()), m_width.Field(), m_height.Field(),
+    return {m_folder.Field(), QStringToCp932(m_pFile->text()), QStringToCp932(m_pName->text()), m_width.Field(), m_height.Field(),
             m_pNoBorder->isChecked()};
 }
 
@@ -500,13 +495,13 @@ void CCellDlg::PresetFromTag(CTagAttributeMap attributes)
         {&m_width, "width"}, {&m_height, "height"}, {&m_colSpan, "colspan"}, {&m_rowSpan, "rowspan"},
         {&m_align, "align"}, {&m_vAlign, "valign"}, {&m_color, "bgcolor"}};
     for (const auto &[pRow, pszName] : aRows)
-        pRow->Preset(QString::fromStdString(Cp932ToUtf8(TakeAttribute(attributes, pszName))));
-    m_pOther->setText(QString::fromStdString(Cp932ToUtf8(OtherAttributesText(attributes))));
+        pRow->Preset(Cp932ToQString(TakeAttribute(attributes, pszName)));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
 }
 
 std::string CCellDlg::GetOther() const
 {
-    return Bytes(m_pOther->text().trimmed());
+    return QStringToCp932(m_pOther->text().trimmed());
 }
 
 CCellFields CCellDlg::GetFields() const

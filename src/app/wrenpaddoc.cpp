@@ -11,6 +11,7 @@
 #include "platform/msgbox.h"
 #include "recovery/docjournal.h"
 #include "res/commands.h"
+#include "text/codec_qt.h"
 #include "text/fileio.h"
 #include "tools/kanjiio.h"
 #include "view/fontutil.h"
@@ -25,11 +26,6 @@ namespace {
 QWidget *MessageParent()
 {
     return QApplication::activeWindow();
-}
-
-QString PathText(const std::string &strPath)
-{
-    return QString::fromStdString(strPath);
 }
 
 std::string FolderOf(const std::string &strPath)

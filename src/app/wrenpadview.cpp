@@ -7,7 +7,7 @@
 #include "platform/msgbox.h"
 #include "res/commands.h"
 #include "syntax/viewtype.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "view/editops.h"
 #include "view/fontutil.h"
 #include "view/viewdialogs.h"
@@ -315,6 +315,6 @@ void CWrenpadView::OnCharCode()
     const std::string_view chars = CharacterAt(GetLineChars(m_ptCaret.y), m_ptCaret.x);
     if (chars.empty())
         return;
-    CCharCodeDlg dlg(QString::fromStdString(Cp932ToUtf8(chars)), QString::fromStdString(CharCodeText(chars)), this);
+    CCharCodeDlg dlg(Cp932ToQString(chars), QString::fromStdString(CharCodeText(chars)), this);
     ExecDialog(&dlg);
 }

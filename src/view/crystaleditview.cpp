@@ -3,7 +3,7 @@
 
 #include "platform/msgbox.h"
 #include "res/commands.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "text/sjis.h"
 #include "view/editops.h"
 #include "view/textgeom.h"
@@ -250,9 +250,7 @@ bool CCrystalEditView::OnUnhandledKey(QKeyEvent *pEvent)
         if (c.unicode() < 32 || c.unicode() == 127)
             return false;
     int nBad = 0;
-    const std::string bytes = Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t *>(strText.utf16()),
-                                                               static_cast<std::size_t>(strText.size())),
-                                           &nBad);
+    const std::string bytes = QStringToCp932(strText, &nBad);
     TypeText(bytes);
     if (nBad > 0)
         emit UnmappableCharacters(nBad);
@@ -265,9 +263,7 @@ void CCrystalEditView::inputMethodEvent(QInputMethodEvent *pEvent)
     const QString strCommit = pEvent->commitString();
     if (!strCommit.isEmpty()) {
         int nBad = 0;
-        const std::string bytes = Utf16ToCp932(
-            std::u16string_view(reinterpret_cast<const char16_t *>(strCommit.utf16()), static_cast<std::size_t>(strCommit.size())),
-            &nBad);
+        const std::string bytes = QStringToCp932(strCommit, &nBad);
         TypeText(bytes);
         if (nBad > 0)
             emit UnmappableCharacters(nBad);

@@ -1,6 +1,6 @@
 #include "widgets/gridctrl.h"
 
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -90,7 +90,7 @@ bool CGridCtrl::CellAt(const QPoint &pt, int &nRow, int &nCol) const
 
 QString CGridCtrl::CellText(int nRow, int nCol) const
 {
-    return QString::fromStdString(Cp932ToUtf8(m_grid.Cell(nRow, nCol).strText));
+    return Cp932ToQString(m_grid.Cell(nRow, nCol).strText);
 }
 
 QSize CGridCtrl::sizeHint() const
@@ -318,7 +318,7 @@ void CGridCtrl::EndEdit(bool bKeep)
     // Cleared first: losing the focus below comes back here.
     m_pEditor = nullptr;
     if (bKeep && m_grid.IsValidCell(m_nFocusRow, m_nFocusCol))
-        m_grid.Cell(m_nFocusRow, m_nFocusCol).strText = Utf8ToCp932(pEditor->text().toStdString());
+        m_grid.Cell(m_nFocusRow, m_nFocusCol).strText = QStringToCp932(pEditor->text());
     pEditor->removeEventFilter(this);
     pEditor->hide();
     pEditor->deleteLater();
