@@ -196,11 +196,21 @@ void SaveList(const char *pszEntry, const QComboBox *pCombo)
 
 void CFieldRow::Preset(const QString &strValue) const
 {
+    Show(strValue, !strValue.isEmpty());
+}
+
+void CFieldRow::Preset(const CAttrField &field) const
+{
+    Show(Cp932ToQString(field.strValue), field.bOn);
+}
+
+void CFieldRow::Show(const QString &strValue, bool bOn) const
+{
     if (auto *pEdit = qobject_cast<QLineEdit *>(m_pField))
         pEdit->setText(strValue);
     else if (auto *pCombo = qobject_cast<QComboBox *>(m_pField))
         pCombo->setCurrentText(strValue);
-    m_pCheck->setChecked(!strValue.isEmpty());
+    m_pCheck->setChecked(bOn);
 }
 
 bool CFieldRow::IsOn() const
@@ -288,6 +298,8 @@ CFontTagDlg::CFontTagDlg(const QString &strFace, const QString &strColor, QWidge
         pStyles->addWidget(pCheck);
     pGrid->addLayout(pStyles, pGrid->rowCount(), 0, 1, 3);
 
+    m_aRows = {{&CFontTagFields::size, &m_size}, {&CFontTagFields::color, &m_color}, {&CFontTagFields::face, &m_face}};
+
     m_size.Preset(QStringLiteral("3"));
     m_color.Preset(strColor);
     m_face.Preset(strFace);
@@ -298,14 +310,9 @@ CFontTagDlg::CFontTagDlg(const QString &strFace, const QString &strColor, QWidge
 
 void CFontTagDlg::PresetFromTag(CTagAttributeMap attributes)
 {
-    auto take = [&attributes](const char *pszName) {
-        return Cp932ToQString(TakeAttribute(attributes, pszName));
-    };
-    m_size.Preset(take("size"));
-    m_color.Preset(take("color"));
-    const QString strFace = take("face");
-    m_face.Preset(strFace);
-    if (strFace.isEmpty())
+    const CFontTagFields fields = TakeAttributes(attributes, FONT_TAG_ATTRIBUTES);
+    PresetRows(m_aRows, fields);
+    if (fields.face.strValue.empty())
         m_pFace->setCurrentIndex(0);
     m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
     for (QCheckBox *pStyle : {m_pBold, m_pItalic, m_pUnderline, m_pStrike}) {
@@ -316,7 +323,7 @@ void CFontTagDlg::PresetFromTag(CTagAttributeMap attributes)
 
 CFontTagFields CFontTagDlg::GetFields() const
 {
-    CFontTagFields fields{m_size.Field(), m_color.Field(), m_face.Field()};
+    CFontTagFields fields = FieldsOfRows(m_aRows);
     // "(なし)" names no face.
     if (m_pFace->currentIndex() == 0 && m_pFace->currentText() == m_pFace->itemText(0))
         fields.face.strValue.clear();
@@ -487,15 +494,15 @@ CCellDlg::CCellDlg(QWidget *pParent) : QDialog(pParent)
     m_pOther = NewEdit(this, QStringLiteral("other"));
     AddLabelRow(pGrid, QStringLiteral("その他"), m_pOther);
     FinishGridDialog(this);
+    m_aRows = {{&CCellFields::width, &m_width}, {&CCellFields::height, &m_height},
+               {&CCellFields::colSpan, &m_colSpan}, {&CCellFields::rowSpan, &m_rowSpan},
+               {&CCellFields::align, &m_align}, {&CCellFields::vAlign, &m_vAlign},
+               {&CCellFields::bgColor, &m_color}};
 }
 
 void CCellDlg::PresetFromTag(CTagAttributeMap attributes)
 {
-    const std::pair<const CFieldRow *, const char *> aRows[] = {
-        {&m_width, "width"}, {&m_height, "height"}, {&m_colSpan, "colspan"}, {&m_rowSpan, "rowspan"},
-        {&m_align, "align"}, {&m_vAlign, "valign"}, {&m_color, "bgcolor"}};
-    for (const auto &[pRow, pszName] : aRows)
-        pRow->Preset(Cp932ToQString(TakeAttribute(attributes, pszName)));
+    PresetRows(m_aRows, TakeAttributes(attributes, CELL_ATTRIBUTES));
     m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
 }
 
@@ -506,8 +513,7 @@ std::string CCellDlg::GetOther() const
 
 CCellFields CCellDlg::GetFields() const
 {
-    return {m_width.Field(), m_height.Field(),  m_colSpan.Field(), m_rowSpan.Field(),
-            m_align.Field(), m_vAlign.Field(), m_color.Field()};
+    return FieldsOfRows(m_aRows);
 }
 
 void CHotLinkDlg::SetFile(const QString &strFile)

@@ -98,10 +98,9 @@ void CWrenpadView::OnTagAttributes()
     std::string strName = bFound ? TagName(strTag) : std::string();
     if (strName == "th")
         strName = "td";
-    static const char *const apszKnown[] = {"body", "font", "table", "td", "img", "a"};
-    const bool bKnown = std::find_if(std::begin(apszKnown), std::end(apszKnown),
+    const bool bKnown = std::find_if(std::begin(ATTRIBUTE_DIALOG_TAGS), std::end(ATTRIBUTE_DIALOG_TAGS),
                                      [&strName](const char *psz) { return strName == psz; })
-                        != std::end(apszKnown);
+                        != std::end(ATTRIBUTE_DIALOG_TAGS);
     if (!bKnown) {
         CTagKindDlg chooser(this);
         if (ExecDialog(&chooser) != QDialog::Accepted)
