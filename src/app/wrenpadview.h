@@ -45,8 +45,7 @@ public:
 
     // Indent and outdent: Tab and Shift+Tab indent whole lines when the
     // selection spans several lines.
-    void OnEditTab() override;
-    void OnEditUntab() override;
+    void OnEditTab(EIndent eIndent) override;
     void OnIndent();
     void OnUnindent();
 

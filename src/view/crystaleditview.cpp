@@ -28,8 +28,8 @@ void CCrystalEditView::RegisterEditCommands()
     OnCommand(ID_EDIT_DELETE, [this] { OnEditDelete(); });
     OnCommand(ID_EDIT_DELETE_BACK, [this] { OnEditDeleteBack(); });
     OnCommand(ID_EDIT_DELETE_WORD_BACK, [this] { OnEditDeleteWordBack(); });
-    OnCommand(ID_EDIT_TAB, [this] { OnEditTab(); });
-    OnCommand(ID_EDIT_UNTAB, [this] { OnEditUntab(); });
+    OnCommand(ID_EDIT_TAB, [this] { OnEditTab(INDENT_MORE); });
+    OnCommand(ID_EDIT_UNTAB, [this] { OnEditTab(INDENT_LESS); });
     OnCommand(ID_EDIT_SWITCH_OVRMODE, [this] { OnToggleOverwrite(); });
     OnUpdate(ID_EDIT_SWITCH_OVRMODE, [this](CCmdUI *pCmdUI) { pCmdUI->SetCheck(m_bOverwriteMode ? 1 : 0); });
     OnUpdate(ID_INDICATOR_OVR, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(m_bOverwriteMode); });
@@ -337,13 +337,14 @@ void CCrystalEditView::OnEditDeleteWordBack()
     PlaceCaret(ptStart);
 }
 
-void CCrystalEditView::OnEditTab()
+void CCrystalEditView::OnEditTab(EIndent eIndent)
 {
-    if (m_bBoxSelect) {
-        IndentSelectedBox(false);
-        return;
-    }
-    InsertTab();
+    if (m_bBoxSelect)
+        IndentSelectedBox(eIndent);
+    else if (eIndent == INDENT_MORE)
+        InsertTab();
+    else
+        MoveToPreviousTabStop();
 }
 
 void CCrystalEditView::InsertTab()
@@ -373,15 +374,6 @@ void CCrystalEditView::InsertTab()
     int nEndChar = 0;
     m_pTextBuffer->InsertText(this, m_ptCaret.y, m_ptCaret.x, "\t", nEndLine, nEndChar, ACTION_TYPING);
     PlaceCaret(CPoint(nEndChar, nEndLine));
-}
-
-void CCrystalEditView::OnEditUntab()
-{
-    if (m_bBoxSelect) {
-        IndentSelectedBox(true);
-        return;
-    }
-    MoveToPreviousTabStop();
 }
 
 void CCrystalEditView::MoveToPreviousTabStop()
