@@ -6,6 +6,7 @@
 #include "app/mainframe.h"
 #include "app/recoverdlg.h"
 #include "app/wrenpaddoc.h"
+#include "app/wrenpadview.h"
 #include "platform/dialogs.h"
 #include "platform/msgbox.h"
 #include "recovery/docjournal.h"
@@ -22,7 +23,7 @@ namespace {
 
 QString RecordName(const COrphanRecord &record)
 {
-    return CRecoverDlg::FileText(QString::fromStdString(record.Path()));
+    return CRecoverDlg::FileText(QString::fromStdString(record.Path()), QString::fromStdString(record.Title()));
 }
 
 std::string FileName(const std::string &strPath)
@@ -142,6 +143,10 @@ CWrenpadDoc *CWrenpadApp::RestoreRecord(COrphanRecord &record, QStringList &note
     m_aDocs << pDoc;
     if (m_pMainFrame)
         m_pMainFrame->CreateChildFrame(pDoc);
+    // Without a file, the colouring is what the text calls for.
+    if (pDoc->GetPathName().empty())
+        for (CWrenpadView *pView : pDoc->GetViews())
+            pView->SetViewType(pDoc->UntitledViewType());
     return pDoc;
 }
 
@@ -157,6 +162,7 @@ int CWrenpadApp::OfferRecovery()
         for (const auto &pRecord : aRecords) {
             CRecoverRow row;
             row.strFile = QString::fromStdString(pRecord->Path());
+            row.strTitle = QString::fromStdString(pRecord->Title());
             row.nTimeMs = pRecord->LastChangeMs();
             row.nSize = pRecord->TextSize();
             if (pRecord->IsDamaged())

@@ -63,6 +63,7 @@ CWrenpadView *CChildFrame::CreatePane(QWidget *pParent)
     });
     connect(pView, &CCrystalTextView::CaretMoved, m_pMainFrame, &CMainFrame::ScheduleIdleUpdate);
     connect(pView, &CCrystalEditView::UnmappableCharacters, m_pMainFrame, &CMainFrame::OnUnmappableCharacters);
+    connect(pView, &CCrystalEditView::ReadOnlyEditRefused, m_pMainFrame, &CMainFrame::OnReadOnlyEditRefused);
     m_pMainFrame->InstallViewHooks(pView);
     pView->InitialUpdate(m_pDoc->GetPathName());
     pView->SetTabSize(LoadTabStop(AppProfile()));

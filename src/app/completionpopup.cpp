@@ -10,7 +10,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-CCompletionPopup::CCompletionPopup(QWidget *pView, const std::vector<CAlignItem> &aItems,
+#include <algorithm>
+
+CCompletionPopup::CCompletionPopup(QWidget *pView, const std::vector<CAlignItem> &aItems, int nCurrent,
                                    std::function<void(const std::string &)> fnChosen)
     : QFrame(pView, Qt::Popup), m_pView(pView), m_fnChosen(std::move(fnChosen))
 {
@@ -29,8 +31,12 @@ CCompletionPopup::CCompletionPopup(QWidget *pView, const std::vector<CAlignItem>
         pItem->setIcon(0, icons[item.bSecondIcon ? 1 : 0]);
         m_aTexts.push_back(item.strText);
     }
-    if (m_pTree->topLevelItemCount() > 0)
+    if (QTreeWidgetItem *pCurrent = m_pTree->topLevelItem(nCurrent)) {
+        m_pTree->setCurrentItem(pCurrent);
+        m_pTree->scrollToItem(pCurrent, QAbstractItemView::PositionAtTop);
+    } else if (m_pTree->topLevelItemCount() > 0) {
         m_pTree->setCurrentItem(m_pTree->topLevelItem(0));
+    }
     auto *pLayout = new QVBoxLayout(this);
     pLayout->setContentsMargins(0, 0, 0, 0);
     pLayout->addWidget(m_pTree);
@@ -44,15 +50,29 @@ CCompletionPopup::CCompletionPopup(QWidget *pView, const std::vector<CAlignItem>
     connect(m_pTree, &QTreeWidget::itemActivated, this, [this] { Choose(); });
 }
 
-void CCompletionPopup::ShowAt(const QPoint &ptGlobal)
+QRect CCompletionPopup::PlaceBesideLine(const QRect &rcLine, const QSize &size, const QRect &rcScreen)
 {
-    QPoint pt = ptGlobal;
-    if (const QScreen *pScreen = QApplication::screenAt(ptGlobal)) {
-        const QRect rcScreen = pScreen->availableGeometry();
-        pt.setX(std::min(pt.x(), rcScreen.right() - width()));
-        pt.setY(std::min(pt.y(), rcScreen.bottom() - height()));
+    const int nBelow = rcScreen.bottom() - rcLine.bottom();
+    const int nAbove = rcLine.top() - rcScreen.top();
+    QRect rc(QPoint(rcLine.left(), rcLine.bottom() + 1), size);
+    if (size.height() > nBelow) {
+        if (size.height() <= nAbove || nAbove > nBelow) {
+            rc.setHeight(std::min(size.height(), nAbove));
+            rc.moveBottom(rcLine.top() - 1);
+        } else {
+            rc.setHeight(nBelow);
+        }
     }
-    move(pt);
+    rc.moveLeft(std::max(rcScreen.left(), std::min(rc.left(), rcScreen.right() + 1 - rc.width())));
+    return rc;
+}
+
+void CCompletionPopup::ShowBeside(const QRect &rcLine)
+{
+    QRect rc(rcLine.bottomLeft() + QPoint(0, 1), size());
+    if (const QScreen *pScreen = QApplication::screenAt(rcLine.center()))
+        rc = PlaceBesideLine(rcLine, size(), pScreen->availableGeometry());
+    setGeometry(rc);
     show();
     m_pTree->setFocus();
 }

@@ -1,5 +1,7 @@
 #include "app/docnames.h"
 
+#include "syntax/viewtype.h"
+
 #include <algorithm>
 
 const char *const OPEN_FILE_FILTER =
@@ -83,9 +85,16 @@ std::string FileExtension(std::string_view name)
     return std::string(name.substr(nDot + 1));
 }
 
-CSaveFilterChoice SaveFilterForTitle(std::string_view title)
+bool SameExtension(std::string_view nameA, std::string_view nameB)
 {
-    const std::string ext = Lower(FileExtension(title));
+    return Lower(FileExtension(nameA)) == Lower(FileExtension(nameB));
+}
+
+CSaveFilterChoice SaveFilterForTitle(std::string_view title, std::string_view untitledText)
+{
+    std::string ext = Lower(FileExtension(title));
+    if (ext.empty() && TextStartsAsHtml(untitledText))
+        ext = "html";
     if (ext.empty() || ext == "txt")
         return {"txt", 1};
     if (ext == "htm" || ext == "html")

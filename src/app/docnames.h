@@ -28,15 +28,20 @@ std::vector<std::string> DialogFilterStrings(std::string_view filter);
 // The extension of a file name (after the last '.' of its last component,
 // without the dot), or empty.
 std::string FileExtension(std::string_view name);
+// Whether two names have the same extension, ignoring the case of ASCII
+// letters ("a.HTML" and "b.html"; "a" and "b", which have none).
+bool SameExtension(std::string_view nameA, std::string_view nameB);
 
 // The save dialog's default extension and 1-based filter for a document
-// title, decided by the title's extension in lower case.
+// title, decided by the title's extension in lower case. An untitled
+// document passes the start of its text: with a title that has no extension
+// ("新規ﾌｧｲﾙ1"), a text that begins as an HTML page is proposed as HTML.
 struct CSaveFilterChoice
 {
     std::string strDefaultExt;  // empty: none
     int nFilterIndex = 1;
 };
-CSaveFilterChoice SaveFilterForTitle(std::string_view title);
+CSaveFilterChoice SaveFilterForTitle(std::string_view title, std::string_view untitledText = {});
 
 // The open dialog's 1-based initial filter for the active document's path;
 // the extension is compared case-sensitively.

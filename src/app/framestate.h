@@ -37,6 +37,8 @@ struct CBarVisibility
     bool bToolBar2 = false;
     bool bStatusBar = false;
     bool bFileTabBar = false;
+
+    friend bool operator==(const CBarVisibility &, const CBarVisibility &) = default;
 };
 CBarVisibility LoadBarVisibility(const CProfileStore &store);
 void SaveBarVisibility(CProfileStore &store, const CBarVisibility &bars);

@@ -89,6 +89,8 @@ int main(int argc, char *argv[])
         CWrenpadApp wrenpad;
         if (wrenpad.InitInstance(QApplication::arguments().mid(1)))
             nResult = app.exec();
+        else
+            nResult = wrenpad.GetExitCode();
         wrenpad.ExitInstance();
     }
     SetAppProfile(nullptr);

@@ -12,6 +12,7 @@
 // commands in mainframe_help.cpp.
 #pragma once
 
+#include "app/framestate.h"
 #include "platform/cmdtarget.h"
 
 #include <QList>
@@ -65,6 +66,9 @@ public:
     void RestoreBarsAndMenus();
     // Bar visibility, placement and the preview target into the settings.
     void SaveFrameState();
+    // The bars shown now. A change is written to the settings soon after it
+    // is made, at most once a second, so that a crash does not lose it.
+    CBarVisibility GetBarVisibility() const;
     void ShowSplash();
 
     // --- Commands ------------------------------------------------------------
@@ -148,6 +152,8 @@ public:
     void SetTrayIconVisible(bool bVisible);
     bool IsTrayIconVisible() const;
     void OnUnmappableCharacters(int nCount);
+    // A key tried to change a read-only document: the status bar says why.
+    void OnReadOnlyEditRefused();
 
 protected:
     void closeEvent(QCloseEvent *pEvent) override;
@@ -165,6 +171,10 @@ private:
     void UpdateStatusPanes();
     void UpdateMenuBar();
     void ShowDropDownMenu(int nID);
+    // Starts the wait after which a change of the bars is written, unless
+    // one is running; writes then what differs from what was written last.
+    void ScheduleBarStateSave();
+    void SaveBarStateIfChanged();
     void OnOptions();
 
     // mainframe_explorer.cpp
@@ -209,6 +219,9 @@ private:
     QPointer<CDirListDlg> m_pDirListDlg;
     QTimer *m_pIdleTimer = nullptr;
     bool m_bIdleScheduled = false;
+    // The bars as the settings hold them, and the wait before writing a change.
+    CBarVisibility m_barsSaved;
+    QTimer *m_pBarSaveTimer = nullptr;
 
     // Menu bars 128 and 129 and the shown one.
     QList<QMenu *> m_aMenu128;

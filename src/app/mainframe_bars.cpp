@@ -20,24 +20,56 @@
 #include "res/commandtable.h"
 #include "res/commands.h"
 #include "res/menus.h"
+#include "res/shifteddigits.h"
 #include "res/toolbars.h"
 #include "search/foldersearchhost.h"
 #include "search/resultsbar.h"
 #include "widgets/sizingbar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+
+#include <functional>
+#include <initializer_list>
 
 namespace {
 
 // The size the old desktop gave an icon: how much of a window stays on screen.
 constexpr int ICON_SIZE = 32;
+// A change of the bars is written this long after it, at the latest; the
+// writes are at least this far apart however often the bars change.
+constexpr int BAR_SAVE_DELAY_MS = 1000;
+
+// Tells when a widget is shown or hidden by its own visibility (a bar
+// switched on or off), not when the window around it is.
+class CVisibilityWatch : public QObject
+{
+public:
+    CVisibilityWatch(QObject *pParent, std::function<void()> fnChanged)
+        : QObject(pParent), m_fnChanged(std::move(fnChanged))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *pWatched, QEvent *pEvent) override
+    {
+        if (pEvent->type() == QEvent::ShowToParent || pEvent->type() == QEvent::HideToParent)
+            m_fnChanged();
+        return QObject::eventFilter(pWatched, pEvent);
+    }
+
+private:
+    std::function<void()> m_fnChanged;
+};
 
 void ConnectMenuUpdates(QMenu *pMenu, CMainFrame *pFrame)
 {
@@ -57,6 +89,48 @@ QString RecentFileLabel(int nIndex, const std::string &strPath)
     strShown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(nIndex + 1).arg(strShown);
 }
+
+// Ctrl+Shift with a digit, whatever symbol the keyboard layout put on the key
+// (Ctrl+Shift+$ from a US keyboard for Ctrl+Shift+4, Ctrl+Shift+' from a
+// Japanese one for Ctrl+Shift+7): the digit's command runs. No key of the
+// tables is such a symbol, so nothing else is lost. The key is taken here,
+// never passed on to another widget.
+class CShiftedDigitKeys : public QObject
+{
+public:
+    explicit CShiftedDigitKeys(CMainFrame *pFrame) : QObject(pFrame), m_pFrame(pFrame) {}
+
+protected:
+    bool eventFilter(QObject *pWatched, QEvent *pEvent) override
+    {
+        if (pEvent->type() != QEvent::ShortcutOverride && pEvent->type() != QEvent::KeyPress)
+            return false;
+        const auto *pWidget = qobject_cast<QWidget *>(pWatched);
+        if (!pWidget || pWidget->window() != m_pFrame)
+            return false;
+        const auto *pKey = static_cast<const QKeyEvent *>(pEvent);
+        if ((pKey->modifiers() & ~Qt::KeypadModifier) != (Qt::ControlModifier | Qt::ShiftModifier)
+            || pKey->key() < Qt::Key_Space || pKey->key() > Qt::Key_AsciiTilde)
+            return false;
+        // Only X11 and Wayland number the keys as the lookup expects.
+        static const bool s_bXkbCodes = QGuiApplication::platformName() == QLatin1String("xcb")
+                                        || QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+        const char chDigit = DigitUnderShiftedSymbol(static_cast<char32_t>(pKey->key()),
+                                                     s_bXkbCodes ? pKey->nativeScanCode() : 0);
+        const int nID = CommandForShiftedDigit(chDigit, CMD_KEYS_VIEW | CMD_KEYS_FRAME);
+        if (nID == 0)
+            return false;
+        // Claimed before any shortcut of the window sees it; the press that
+        // follows runs the command.
+        pEvent->accept();
+        if (pEvent->type() == QEvent::KeyPress)
+            m_pFrame->ExecuteCommand(nID);
+        return true;
+    }
+
+private:
+    CMainFrame *m_pFrame;
+};
 
 } // namespace
 
@@ -157,6 +231,19 @@ void CMainFrame::CreateAccelerators()
         connect(pAction, &QAction::triggered, this, [this, nID = nID] { ExecuteCommand(nID); });
         addAction(pAction);
     }
+    qApp->installEventFilter(new CShiftedDigitKeys(this));
+    // F10 opens the first menu, as it does on the desktops that have the key
+    // for the menu bar; in the text it is no character.
+    auto *pMenuKey = new QAction(this);
+    pMenuKey->setObjectName(QStringLiteral("menuBarKey"));
+    pMenuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    pMenuKey->setShortcutContext(Qt::WindowShortcut);
+    connect(pMenuKey, &QAction::triggered, this, [this] {
+        QMenuBar *pBar = menuBar();
+        if (pBar->isVisible() && !pBar->actions().isEmpty())
+            pBar->setActiveAction(pBar->actions().first());
+    });
+    addAction(pMenuKey);
 }
 
 void CMainFrame::RegisterBarCommands()
@@ -334,6 +421,11 @@ void CMainFrame::OnUnmappableCharacters(int nCount)
         QStringLiteral("Shift-JIS にない文字 %1 個を \"?\" に置き換えました。").arg(nCount), 5000);
 }
 
+void CMainFrame::OnReadOnlyEditRefused()
+{
+    statusBar()->showMessage(QStringLiteral("書込み禁止です"), 5000);
+}
+
 void CMainFrame::ShowSplash()
 {
     (new CSplashWnd(this))->show();
@@ -396,13 +488,27 @@ void CMainFrame::RestoreBarsAndMenus()
     m_pToolBar2->setVisible(bars.bToolBar2);
     statusBar()->setVisible(bars.bStatusBar);
     m_pTabBar->setVisible(bars.bFileTabBar);
+    // From now on every change of the bars, by the menu or by the tool
+    // bars' own context menu, is written soon.
+    m_barsSaved = bars;
+    if (!m_pBarSaveTimer) {
+        m_pBarSaveTimer = new QTimer(this);
+        m_pBarSaveTimer->setSingleShot(true);
+        m_pBarSaveTimer->setTimerType(Qt::PreciseTimer);
+        m_pBarSaveTimer->setInterval(BAR_SAVE_DELAY_MS);
+        connect(m_pBarSaveTimer, &QTimer::timeout, this, &CMainFrame::SaveBarStateIfChanged);
+        auto *pWatch = new CVisibilityWatch(this, [this] { ScheduleBarStateSave(); });
+        const std::initializer_list<QWidget *> aBars{m_pToolBar, m_pWebToolBar, m_pToolBar2, statusBar(), m_pTabBar};
+        for (QWidget *pBar : aBars)
+            pBar->installEventFilter(pWatch);
+    }
     SetTrayIconVisible(AppProfile().GetInt(SECTION_MAIN, "bShowTrayIcon", 0) != 0);
     UpdateRecentFileMenus();
     LoadPlugins();
     LoadTagMenus();
 }
 
-void CMainFrame::SaveFrameState()
+CBarVisibility CMainFrame::GetBarVisibility() const
 {
     CBarVisibility bars;
     bars.bStdToolBar = !m_pToolBar->isHidden();
@@ -410,7 +516,30 @@ void CMainFrame::SaveFrameState()
     bars.bToolBar2 = !m_pToolBar2->isHidden();
     bars.bStatusBar = !statusBar()->isHidden();
     bars.bFileTabBar = !m_pTabBar->isHidden();
+    return bars;
+}
+
+void CMainFrame::ScheduleBarStateSave()
+{
+    // Not restarted by later changes: they are written with the first one.
+    if (m_pBarSaveTimer && !m_pBarSaveTimer->isActive())
+        m_pBarSaveTimer->start();
+}
+
+void CMainFrame::SaveBarStateIfChanged()
+{
+    const CBarVisibility bars = GetBarVisibility();
+    if (bars == m_barsSaved)
+        return;
     SaveBarVisibility(AppProfile(), bars);
+    m_barsSaved = bars;
+}
+
+void CMainFrame::SaveFrameState()
+{
+    const CBarVisibility bars = GetBarVisibility();
+    SaveBarVisibility(AppProfile(), bars);
+    m_barsSaved = bars;
 
     const QRect rc = normalGeometry().isValid() ? normalGeometry() : geometry();
     CWindowPlacement placement;

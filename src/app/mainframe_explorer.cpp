@@ -2,6 +2,7 @@
 // back) at the active document's folder; closing the frame keeps its place.
 #include "app/mainframe.h"
 
+#include "app/wrenpadapp.h"
 #include "app/wrenpaddoc.h"
 #include "app/wrenpadview.h"
 #include "res/commands.h"
@@ -31,6 +32,9 @@ void CMainFrame::OnViewExplorer()
                 pView->setFocus();
         });
         connect(m_pDirListDlg, &CDirListDlg::Closing, this, [this] { m_pDirListDlg = nullptr; });
+        connect(m_pDirListDlg, &CDirListDlg::Renamed, this, [this](const QString &strOld, const QString &strNew) {
+            m_pApp->OnFileRenamed(strOld.toStdString(), strNew.toStdString());
+        });
         addDockWidget(Qt::LeftDockWidgetArea, m_pDirListDlg);
     }
     m_pDirListDlg->show();

@@ -30,8 +30,8 @@ CRecoverDlg::CRecoverDlg(const std::vector<CRecoverRow> &aRows, QWidget *pParent
                               QStringLiteral("備考")});
     for (const CRecoverRow &row : aRows) {
         auto *pItem = new QTreeWidgetItem(m_pList);
-        pItem->setText(0, FileText(row.strFile));
-        pItem->setToolTip(0, FileText(row.strFile));
+        pItem->setText(0, FileText(row.strFile, row.strTitle));
+        pItem->setToolTip(0, FileText(row.strFile, row.strTitle));
         pItem->setText(1, QDateTime::fromMSecsSinceEpoch(row.nTimeMs).toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
         pItem->setText(2, SizeText(row.nSize));
         pItem->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
@@ -77,9 +77,11 @@ CRecoverDlg::CRecoverDlg(const std::vector<CRecoverRow> &aRows, QWidget *pParent
     pAll->setFocus();
 }
 
-QString CRecoverDlg::FileText(const QString &strFile)
+QString CRecoverDlg::FileText(const QString &strFile, const QString &strTitle)
 {
-    return strFile.isEmpty() ? QStringLiteral("無題") : strFile;
+    if (!strFile.isEmpty())
+        return strFile;
+    return strTitle.isEmpty() ? QStringLiteral("無題") : strTitle;
 }
 
 QString CRecoverDlg::SizeText(std::uint64_t nSize)

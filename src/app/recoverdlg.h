@@ -1,6 +1,7 @@
 // The dialog "復元" offered at start when editors ended without saving:
-// one row per recorded document (its file or "無題", the time of its last
-// change, its size), and what to do with them. Enter restores all.
+// one row per recorded document (its file or the name it had untitled, the
+// time of its last change, its size), and what to do with them. Enter
+// restores all.
 #pragma once
 
 #include <QDialog>
@@ -17,6 +18,7 @@ struct CRecoverRow
     std::int64_t nTimeMs = 0;
     std::uint64_t nSize = 0;
     QString strNote;       // the file changed or went away, the record is damaged
+    QString strTitle;      // an untitled document's name ("新規ﾌｧｲﾙ1"), if known
 };
 
 class CRecoverDlg : public QDialog
@@ -37,8 +39,9 @@ public:
     // The rows the action applies to, in the order given.
     const std::vector<int> &GetChosen() const { return m_aChosen; }
 
-    // "無題" for an untitled document, else the path.
-    static QString FileText(const QString &strFile);
+    // The path; for an untitled document the name its window showed, or
+    // "無題" when the record does not tell it.
+    static QString FileText(const QString &strFile, const QString &strTitle = QString());
     // Bytes, with thousands separated ("1,234 バイト").
     static QString SizeText(std::uint64_t nSize);
 

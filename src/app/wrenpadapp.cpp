@@ -27,6 +27,8 @@
 #include <QPrintDialog>
 #include <QSessionManager>
 
+#include <cstdio>
+
 namespace {
 
 CWrenpadApp *&CurrentApp()
@@ -227,16 +229,33 @@ bool CWrenpadApp::UninstallRegistry(bool bConfirm)
                       QString(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2)
                != IDYES)
         return false;
+    // Each failure is told as it happens: in a box, or without boxes
+    // ("/s") on standard error and in the exit status.
+    bool bAllGone = true;
+    const auto fail = [&](const QString &strText) {
+        bAllGone = false;
+        if (bConfirm)
+            MessageBox(nullptr, strText, QStringLiteral("エラー"), MB_OK | MB_ICONSTOP);
+        else
+            std::fprintf(stderr, "wrenpad: %s\n",
+                         QString(strText).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8().constData());
+    };
     AppProfile().WriteInt(SECTION_MAIN, "bUseWpShMenu", 0);
-    ApplyShellMenuSwitch(false, nullptr, !bConfirm);
-    AppProfile().RemoveAll();
-    if (bConfirm)
+    if (ApplyShellMenuSwitch(false, nullptr, true))
+        fail(QStringLiteral("ファイルマネージャーのメニューから削除できませんでした。"));
+    if (!AppProfile().RemoveAll()) {
+        const QString strWhere = QString::fromStdString(AppProfile().GetLocation());
+        fail(QStringLiteral("レジストリーエントリーの削除に失敗しました。")
+             + (strWhere.isEmpty() ? QString() : QStringLiteral("\n設定ファイル %1 に書き込めません。").arg(strWhere)));
+    }
+    m_nExitCode = bAllGone ? 0 : 1;
+    if (bConfirm && bAllGone)
         MessageBox(nullptr,
                    QStringLiteral("Wrenpadのレジストリーエントリーを全て削除しました。\n後は、Wrenpadフォルダーを手動で削除"
                                   "してください。\n\n場所：")
                        + strFolder,
                    QString(), MB_OK | MB_ICONINFORMATION);
-    return true;
+    return bAllGone;
 }
 
 // ---------------------------------------------------------------------------
@@ -279,6 +298,20 @@ CWrenpadDoc *CWrenpadApp::OpenDocumentFile(const QString &strPath)
     if (m_pMainFrame)
         m_pMainFrame->CreateChildFrame(pDoc);
     return pDoc;
+}
+
+void CWrenpadApp::OnFileRenamed(const std::string &strOldPath, const std::string &strNewPath)
+{
+    for (CWrenpadDoc *pDoc : m_aDocs) {
+        const std::string &strPath = pDoc->GetPathName();
+        if (strPath == strOldPath)
+            pDoc->SetPathName(strNewPath);
+        else if (strPath.size() > strOldPath.size() && strPath.compare(0, strOldPath.size(), strOldPath) == 0
+                 && strPath[strOldPath.size()] == '/')
+            pDoc->SetPathName(strNewPath + strPath.substr(strOldPath.size()));
+    }
+    if (m_pMainFrame)
+        m_pMainFrame->ScheduleIdleUpdate();
 }
 
 bool CWrenpadApp::SaveAllModified()

@@ -56,6 +56,9 @@ public:
     void CloseAllDocuments();
     // The last window of a document has gone.
     void RemoveDocument(CWrenpadDoc *pDoc);
+    // A file or folder was renamed (in the explorer pane): the documents of
+    // that file, or of files inside that folder, take the new path.
+    void OnFileRenamed(const std::string &strOldPath, const std::string &strNewPath);
 
     // --- Recent files --------------------------------------------------------
     CRecentFileList &RecentFiles() { return m_recentFiles; }
@@ -95,9 +98,14 @@ public:
     void SaveSession();
     int RestoreSession();
 
-    // Removes every setting of the program; with bConfirm asks first and
-    // reports the result. Returns whether the settings were removed.
+    // Removes every setting of the program and the file manager's menu
+    // entry. With bConfirm it asks first and reports the outcome in message
+    // boxes; without, only what failed is reported, on standard error.
+    // Returns whether everything was removed.
     bool UninstallRegistry(bool bConfirm);
+    // The process's exit status when InitInstance ended it: 1 after an
+    // uninstall that failed, else 0.
+    int GetExitCode() const { return m_nExitCode; }
 
 private:
     void RegisterCommands();
@@ -114,6 +122,7 @@ private:
     CRecentFileList m_recentFiles;
     CSystemColors m_sysColors;
     int m_nUntitledCount = 0;
+    int m_nExitCode = 0;
     std::shared_ptr<CRecoveryManager> m_pRecovery;
     bool m_bRecoveryWarned = false;
     // Why the records cannot be written, until the user is told (after the

@@ -11,6 +11,7 @@
 #include "platform/msgbox.h"
 #include "recovery/docjournal.h"
 #include "res/commands.h"
+#include "syntax/viewtype.h"
 #include "text/codec_qt.h"
 #include "text/fileio.h"
 #include "tools/kanjiio.h"
@@ -49,6 +50,7 @@ CWrenpadDoc::CWrenpadDoc(QObject *pParent, std::shared_ptr<CRecoveryManager> pRe
     if (pRecovery) {
         m_pJournal = std::make_unique<CDocJournal>(std::move(pRecovery), m_buffer);
         m_pJournal->SetDocCodeSource([this] { return CodeStateToLine(m_code); });
+        m_pJournal->SetTitleSource([this] { return m_strTitle; });
     }
     OnCommand(ID_FILE_SAVE, [this] { DoFileSave(); });
     OnCommand(ID_FILE_SAVE_AS, [this] { DoSave(std::string()); });
@@ -211,7 +213,8 @@ bool CWrenpadDoc::DoSave(const std::string &strPath, bool bReplace)
 
 CFileDialogRequest CWrenpadDoc::SaveAsRequest() const
 {
-    const CSaveFilterChoice choice = SaveFilterForTitle(m_strTitle);
+    const CSaveFilterChoice choice =
+        SaveFilterForTitle(m_strTitle, m_strPathName.empty() ? LeadingText() : std::string());
     CFileDialogRequest request;
     request.bSave = true;
     request.strTitle = QStringLiteral("保存");
@@ -278,6 +281,9 @@ bool CWrenpadDoc::SaveModified()
 
 void CWrenpadDoc::SetPathName(const std::string &strPath)
 {
+    // A name with another extension (save as, a rename) calls for the
+    // colouring of that kind of file, as opening it would.
+    const bool bNewKind = !SameExtension(strPath, m_strPathName);
     m_strPathName = strPath;
     if (m_pJournal)
         m_pJournal->SetPath(strPath);
@@ -288,8 +294,11 @@ void CWrenpadDoc::SetPathName(const std::string &strPath)
         m_bFileDeleted = false;
     }
     m_strTitle = strPath.substr(strPath.rfind('/') + 1);
-    for (CWrenpadView *pView : m_aViews)
+    for (CWrenpadView *pView : m_aViews) {
         pView->SetDocumentPath(strPath);
+        if (bNewKind)
+            pView->SetViewType(ViewTypeFromPath(strPath));
+    }
     if (CWrenpadApp *pApp = WrenpadApp())
         pApp->AddToRecentFileList(strPath);
     emit StateChanged();
@@ -299,6 +308,24 @@ void CWrenpadDoc::SetTitle(const std::string &strTitle)
 {
     m_strTitle = strTitle;
     emit StateChanged();
+}
+
+std::string CWrenpadDoc::LeadingText(std::size_t nMax) const
+{
+    std::string strText;
+    for (int i = 0; i < m_buffer.GetLineCount() && strText.size() < nMax; ++i) {
+        if (i > 0)
+            strText += '\n';
+        strText += m_buffer.GetLine(i).substr(0, nMax - strText.size());
+    }
+    return strText;
+}
+
+int CWrenpadDoc::UntitledViewType() const
+{
+    // A text restored under its old file's name is coloured by that name.
+    const int nByName = ViewTypeFromPath(m_strTitle);
+    return nByName != VIEWTYPE_STANDARD ? nByName : ViewTypeFromText(LeadingText());
 }
 
 void CWrenpadDoc::SetTitleMark(const std::string &strMark)

@@ -80,6 +80,13 @@ public:
     // whose file changed on disk since); saving clears it.
     const std::string &GetTitleMark() const { return m_strTitleMark; }
     void SetTitleMark(const std::string &strMark);
+    // The first bytes of the text, lines joined by '\n' (what tells what
+    // kind of text an untitled document holds).
+    std::string LeadingText(std::size_t nMax = 4096) const;
+    // The colouring an untitled document calls for: that of its name's
+    // extension (a text restored under the name of a file that is gone),
+    // else that of its text.
+    int UntitledViewType() const;
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool bModified = true);
     CWrenpadTextBuffer &GetBuffer() { return m_buffer; }

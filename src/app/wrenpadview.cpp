@@ -286,7 +286,7 @@ bool CWrenpadView::OnUnhandledKey(QKeyEvent *pEvent)
 
 void CWrenpadView::OnEditGotoLine()
 {
-    CGotoLineDlg dlg(std::clamp(m_ptCaret.y + 1, 1, 100000), this);
+    CGotoLineDlg dlg(m_ptCaret.y + 1, GetLineCount(), this);
     if (ExecDialog(&dlg) == QDialog::Accepted)
         SelectLine(dlg.GetLine() - 1);
 }

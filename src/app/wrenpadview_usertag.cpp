@@ -125,11 +125,13 @@ void CWrenpadView::OnTagCompletion()
         return;
     }
     const int nReplaceFrom = completion.nReplaceFrom;
-    auto *pPopup = new CCompletionPopup(this, completion.aItems, [this, nReplaceFrom](const std::string &strItem) {
-        InsertCompletion(nReplaceFrom, strItem);
-    });
+    auto *pPopup = new CCompletionPopup(this, completion.aItems, completion.nCurrent,
+                                        [this, nReplaceFrom](const std::string &strItem) {
+                                            InsertCompletion(nReplaceFrom, strItem);
+                                        });
+    // The caret is a line high: the pop-up keeps off that line.
     const QRect rcCaret = inputMethodQuery(Qt::ImCursorRectangle).toRect();
-    pPopup->ShowAt(mapToGlobal(rcCaret.bottomLeft() + QPoint(0, 2)));
+    pPopup->ShowBeside(QRect(mapToGlobal(rcCaret.topLeft()), rcCaret.size()));
 }
 
 void CWrenpadView::InsertCompletion(int nReplaceFrom, const std::string &strItem)

@@ -153,7 +153,7 @@ int Colour(const CliArgs &args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--type" && i + 1 < args.size()) {
             if (!ParseViewType(args[++i], nViewType))
-                return CliFail("the type must be a number from 0 to 7: " + args[i], 2);
+                return CliFail("colour: the type must be a number from 0 to 7, not \"" + args[i] + "\"", CLI_USAGE);
         } else if (strPath.empty() && args[i] != "--type") {
             strPath = args[i];
         } else {
@@ -162,6 +162,8 @@ int Colour(const CliArgs &args)
     }
     if (strPath.empty())
         return CliUsage("colour");
+    if (!CliCheckInput(strPath))
+        return CLI_FAILED;
     if (nViewType < 0)
         nViewType = ViewTypeFromPath(strPath);
 

@@ -11,6 +11,8 @@ int Dump(const CliArgs &args)
 {
     if (args.size() != 1)
         return CliUsage("dump");
+    if (!CliCheckInput(args[0]))
+        return CLI_FAILED;
     std::string strDump;
     switch (BuildAsciiDump(args[0], args[0], strDump)) {
     case DUMP_OK:
@@ -27,7 +29,7 @@ int Dump(const CliArgs &args)
 
 const CCliRegistrar reg("dump", "FILE\n"
                                 "      writes the hexadecimal and character dump of FILE (at most 256 MB) with\n"
-                                "      FILE in its header as given; status 1 and a message when it cannot be read",
+                                "      FILE in its header as given",
                         Dump);
 
 } // namespace

@@ -26,6 +26,8 @@ int RoundTrip(const CliArgs &args)
 {
     if (args.size() != 2)
         return CliUsage("roundtrip");
+    if (!CliCheckInput(args[0]))
+        return CLI_FAILED;
     CCrystalTextBuffer buffer;
     CFileCodeState state;
     if (!LoadCodedFile(buffer, args[0], state))
@@ -42,6 +44,8 @@ int Info(const CliArgs &args)
 {
     if (args.size() != 1)
         return CliUsage("info");
+    if (!CliCheckInput(args[0]))
+        return CLI_FAILED;
     CCrystalTextBuffer buffer;
     CFileCodeState state;
     if (!LoadCodedFile(buffer, args[0], state))

@@ -22,17 +22,29 @@ int Split(const CliArgs &args)
         return CliUsage("split");
     const std::string strSource = args[i];
     const std::string strDest = args.size() - i == 2 ? args[i + 1] : std::string();
+    if (!CliCheckInput(strSource))
+        return CLI_FAILED;
     int nParts = 0;
     const int nResult = SplitFile(strSource, strDest, SPLIT_PART_SIZES[nSizeIndex], nParts);
+    if (nResult != SPLIT_OK)
+        return CliFail(SplitResultMessage(nResult, strSource, nParts));
     std::fprintf(stderr, "%s\n", SplitResultMessage(nResult, strSource, nParts).c_str());
-    return nResult;
+    return CLI_OK;
 }
 
-int Finish(int nResult, const std::string &strOutput)
+int Finish(const char *pszVerb, int nResult, const std::string &strOutput)
 {
     if (!CliWriteOut(strOutput))
         return CliFail("cannot write output");
-    return nResult == ARC_OK ? 0 : 1;
+    switch (nResult) {
+    case ARC_OK:
+        return CLI_OK;
+    case ARC_INCOMPLETE:
+        return CliFail(std::string("archive ") + pszVerb + ": some entries were refused, damaged or kept back; "
+                                                           "the report says which");
+    default:
+        return CliFail(std::string("archive ") + pszVerb + ": failed; the report says why");
+    }
 }
 
 int Archive(const CliArgs &args)
@@ -48,7 +60,9 @@ int Archive(const CliArgs &args)
         request.strArchive = args[1];
         request.strBase = args[2];
         request.aFiles.assign(args.begin() + 3, args.end());
-        return Finish(ArchivePack(request, strOutput), strOutput);
+        if (!CliCheckInput(request.strBase, ECliInput::Folder))
+            return CLI_FAILED;
+        return Finish("pack", ArchivePack(request, strOutput), strOutput);
     }
     if (strVerb == "unpack") {
         CUnpackRequest request;
@@ -61,12 +75,16 @@ int Archive(const CliArgs &args)
             return CliUsage("archive");
         request.strArchive = args[i];
         request.strDest = args[i + 1];
-        return Finish(ArchiveUnpack(request, strOutput), strOutput);
+        if (!CliCheckInput(request.strArchive))
+            return CLI_FAILED;
+        return Finish("unpack", ArchiveUnpack(request, strOutput), strOutput);
     }
     if (strVerb == "list") {
         if (args.size() != 2)
             return CliUsage("archive");
-        return Finish(ArchiveList(args[1], strOutput), strOutput);
+        if (!CliCheckInput(args[1]))
+            return CLI_FAILED;
+        return Finish("list", ArchiveList(args[1], strOutput), strOutput);
     }
     return CliUsage("archive");
 }
@@ -76,9 +94,8 @@ const CCliRegistrar splitCommand(
              "      Cuts FILE into parts of 720000, 1230000 or 1440000 bytes (size 0, 1, 2;\n"
              "      default 2) named NAME.001, NAME.002 ... in DEST (default: beside FILE,\n"
              "      created when missing), with NAME.bat and NAME.sh that join them again.\n"
-             "      The message goes to standard error; the exit status is the result:\n"
-             "      0 split, 1 FILE cannot be opened, 2 FILE fits in one part,\n"
-             "      3 a part cannot be written, 4 DEST cannot be created.",
+             "      The report goes to standard error. A FILE that fits in one part is not\n"
+             "      split: that too is a failure.",
     Split);
 
 const CCliRegistrar archiveCommand(
@@ -91,8 +108,8 @@ const CCliRegistrar archiveCommand(
                "      entries that would land outside DEST are refused, existing files\n"
                "      are kept unless --overwrite is given.\n"
                "      list: the entries with size and time.\n"
-               "      The report goes to standard output; the exit status is 0 when\n"
-               "      everything was done, 1 when anything failed or was refused.",
+               "      The report goes to standard output; anything that failed or was\n"
+               "      refused makes the command fail.",
     Archive);
 
 } // namespace

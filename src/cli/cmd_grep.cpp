@@ -2,11 +2,12 @@
 //
 //   grep [--icase] [--regex] [--subdirs] TEXT PATTERNS FOLDER
 //
-// Prints, in Shift-JIS, the lines the search results bar would hold, each
-// ended by a line feed, the summary line last. TEXT is converted from UTF-8
-// when it is UTF-8 with a CP932 form, and taken as bytes otherwise. Exit
-// status: 0 when lines matched, 1 when none did, 2 when the search ended
-// early (a bad expression, too many results).
+// Prints, in Shift-JIS, the result lines the search results bar would hold,
+// each ended by a line feed, the summary line last. What the bar tells of
+// trouble (a file that cannot be opened, a bad expression, too many
+// results) goes to standard error instead, and makes the status 2. TEXT is
+// converted from UTF-8 when it is UTF-8 with a CP932 form, and taken as
+// bytes otherwise.
 #include "cli/cli.h"
 #include "search/foldersearch.h"
 #include "text/codec.h"
@@ -19,8 +20,28 @@ namespace {
 class CPrintSink : public CFolderSearchSink
 {
 public:
+    CPrintSink(const std::string &strRoot, const std::string &strText)
+        : m_strRoot(strRoot.ends_with('/') ? strRoot : strRoot + "/"), m_strText(strText)
+    {
+    }
+
     void OnResult(const CSearchResult &result) override
     {
+        switch (result.nKind) {
+        case SEARCHRESULT_CANNOT_OPEN:
+            Trouble("cannot read " + InRoot(result.strPath) + ": "
+                    + std::strerror(result.nErrno != 0 ? result.nErrno : EIO));
+            return;
+        case SEARCHRESULT_TOO_MANY:
+            Trouble("grep: too many results (" + std::to_string(FOLDER_SEARCH_RESULT_LIMIT)
+                    + " bytes); the search stopped there");
+            return;
+        case SEARCHRESULT_BAD_REGEX:
+            Trouble("grep: the regular expression does not compile: " + m_strText);
+            return;
+        default:
+            break;
+        }
         m_strOut += FormatResultLine(result);
         m_strOut += '\n';
         if (m_strOut.size() >= 65536)
@@ -33,10 +54,28 @@ public:
         m_bOk = bOk;
         return bOk;
     }
+    bool HadTrouble() const { return m_bTrouble; }
 
 private:
+    // The lines found so far go out first, so that the message stands where it happened.
+    void Trouble(const std::string &strMessage)
+    {
+        Flush();
+        std::fflush(stdout);
+        CliFail(strMessage);
+        m_bTrouble = true;
+    }
+    // The search names the folder itself as given, the rest below it.
+    std::string InRoot(const std::string &strPath) const
+    {
+        return strPath == m_strRoot ? strPath : m_strRoot + strPath;
+    }
+
+    std::string m_strRoot;  // ending in '/', as the search names it
+    std::string m_strText;  // as given
     std::string m_strOut;
     bool m_bOk = true;
+    bool m_bTrouble = false;
 };
 
 int Grep(const CliArgs &args)
@@ -63,17 +102,19 @@ int Grep(const CliArgs &args)
     params.strFolder = args[i + 2];
     if (params.strText.empty() || params.strFolder.empty())
         return CliUsage("grep");
+    if (!CliCheckInput(params.strFolder, ECliInput::Folder))
+        return CLI_TROUBLE;
 
-    CPrintSink sink;
+    CPrintSink sink(params.strFolder, args[i]);
     CFolderSearch search(params, sink);
     const bool bComplete = search.Run();
     if (!sink.Flush())
-        return CliFail(std::string("cannot write output: ") + std::strerror(errno));
-    if (!bComplete)
-        return 2;
-    return search.GetHitCount() > 0 ? 0 : 1;
+        return CliFail(std::string("cannot write output: ") + std::strerror(errno), CLI_TROUBLE);
+    if (!bComplete || sink.HadTrouble())
+        return CLI_TROUBLE;
+    return search.GetHitCount() > 0 ? CLI_OK : CLI_NOT_FOUND;
 }
 
-const CCliRegistrar regGrep("grep", "[--icase] [--regex] [--subdirs] TEXT PATTERNS FOLDER", Grep);
+const CCliRegistrar regGrep("grep", "[--icase] [--regex] [--subdirs] TEXT PATTERNS FOLDER", Grep, true);
 
 } // namespace

@@ -3,7 +3,9 @@
 #include "text/kanji.h"
 #include "tools/nkf.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -12,8 +14,10 @@ int Detect(const CliArgs &args)
     if (args.size() != 1)
         return CliUsage("detect");
     std::string bytes;
+    if (!CliCheckInput(args[0]))
+        return CLI_FAILED;
     if (!CliReadFile(args[0], bytes))
-        return CliFail("cannot read " + args[0]);
+        return CliFail("cannot read " + args[0] + ": " + std::strerror(errno));
     switch (DetectKanjiCode(bytes)) {
     case KANJI_SJIS:
         std::printf("SJIS\n");
@@ -45,8 +49,10 @@ int Convert(const CliArgs &args)
     else
         return CliUsage("convert");
     std::string bytes;
+    if (!CliCheckInput(args[2]))
+        return CLI_FAILED;
     if (!CliReadFile(args[2], bytes))
-        return CliFail("cannot read " + args[2]);
+        return CliFail("cannot read " + args[2] + ": " + std::strerror(errno));
     if (!CliWriteOut(ConvertKanjiCode(bytes, nOutCode)))
         return CliFail("cannot write output");
     return 0;
@@ -57,8 +63,10 @@ int Nkf(const CliArgs &args)
     if (args.size() != 2)
         return CliUsage("nkf");
     std::string bytes;
+    if (!CliCheckInput(args[1]))
+        return CLI_FAILED;
     if (!CliReadFile(args[1], bytes))
-        return CliFail("cannot read " + args[1]);
+        return CliFail("cannot read " + args[1] + ": " + std::strerror(errno));
     CNkfLibrary &nkf = NkfLibrary();
     if (!nkf.IsLoaded())
         return CliFail("the kanji converter is not available (glibc iconv lacks CP932 or EUC-JP-MS)");

@@ -14,10 +14,10 @@
 //                             selection becomes, as the editor would insert
 //                             the results (without its tag-case setting).
 //                             The plug-in is told PATH as the document's path.
-//                             Status 0 when the plug-in gave its results, 3
+//                             Status 0 when the plug-in gave its results, 1
 //                             when it declined (the selection is written back
-//                             unchanged), 1 with the editor's message on
-//                             standard error when it failed.
+//                             unchanged) or failed, with the editor's message
+//                             on standard error.
 //   imgsize IMAGE             "WIDTH HEIGHT" of an image, through the
 //                             image-map plug-in "WpImgMap.wpi".
 #include "cli/cli.h"
@@ -36,8 +36,6 @@
 #include <sstream>
 
 namespace {
-
-constexpr int STATUS_DECLINED = 3;
 
 #ifndef WRENPAD_INSTALL_PLUGINDIR
 #define WRENPAD_INSTALL_PLUGINDIR nullptr
@@ -69,6 +67,11 @@ std::string Field(std::string_view strSjis)
 int List(const CliArgs &args)
 {
     const std::vector<std::string> aFolders = args.size() > 1 ? CliArgs(args.begin() + 1, args.end()) : StandardFolders();
+    // Folders named are read; the standard ones are looked in where they exist.
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (!CliCheckInput(args[i], ECliInput::Folder))
+            return CLI_FAILED;
+    }
     CPluginRegistry registry;
     registry.Discover(aFolders);
     std::string strOut;
@@ -104,6 +107,8 @@ int Run(const CliArgs &args)
     std::string strPath = args[i];
     if (strPath.find('/') == std::string::npos)
         strPath = "./" + strPath;
+    if (!CliCheckInput(args[i]))
+        return CLI_FAILED;
 
     const std::string strSelection(std::istreambuf_iterator<char>(std::cin), {});
     if (std::cin.bad())
@@ -131,8 +136,10 @@ int Run(const CliArgs &args)
                    : CliFail(std::string("cannot write output: ") + std::strerror(errno));
     case PLUGIN_RUN_DECLINED:
     case PLUGIN_RUN_NO_COMMAND:
-        std::fputs("wrenpad-tool: the plug-in inserted nothing\n", stderr);
-        return CliWriteOut(strSelection) ? STATUS_DECLINED : CliFail("cannot write output");
+        // The selection stays as it was, and a pipe goes on with it.
+        if (!CliWriteOut(strSelection))
+            return CliFail("cannot write output");
+        return CliFail("the plug-in inserted nothing");
     default:
         return CliFail(PluginRunMessage(eResult));
     }
@@ -152,10 +159,8 @@ int ImageSize(const CliArgs &args)
     if (args.size() != 1)
         return CliUsage("imgsize");
     const std::string &strImage = args[0];
-    if (std::FILE *pFile = std::fopen(strImage.c_str(), "rb"))
-        std::fclose(pFile);
-    else
-        return CliFail("cannot read " + strImage + ": " + std::strerror(errno));
+    if (!CliCheckInput(strImage))
+        return CLI_FAILED;
     int nWidth = 0;
     int nHeight = 0;
     switch (GetImageSizeThroughPlugin(StandardFolders(), strImage, nWidth, nHeight)) {

@@ -13,6 +13,7 @@ struct CliCommand
 {
     const char *pszUsage;
     CliHandler pfnHandler;
+    bool bSearch;
 };
 
 std::map<std::string, CliCommand> &Commands()
@@ -29,6 +30,14 @@ void PrintUsage(std::FILE *out)
     for (const auto &[name, cmd] : Commands())
         std::fprintf(out, "  %s %s\n", name.c_str(), cmd.pszUsage);
     std::fprintf(out,
+                 "exit status:\n"
+                 "  grep and regex, which search, exit as grep does: 0 when something was found,\n"
+                 "  1 when nothing was, 2 on trouble (wrong arguments, an input that cannot be\n"
+                 "  read, a bad expression). Every other command exits with 0 when done, 1 when\n"
+                 "  it failed, 2 for wrong arguments. Every error is one line on standard error\n"
+                 "  beginning \"wrenpad-tool:\". A path that is missing or cannot be read, a folder\n"
+                 "  where a file is wanted (or a file where a folder is), a device or a socket is\n"
+                 "  refused alike by every command.\n"
                  "the editor's own options:\n"
                  "  wrenpad --print-pdf OUT.pdf FILE\n"
                  "      prints FILE to the PDF file OUT as the print command would (the saved\n"
@@ -40,23 +49,33 @@ void PrintUsage(std::FILE *out)
 
 } // namespace
 
-CCliRegistrar::CCliRegistrar(const char *pszName, const char *pszUsage, CliHandler pfnHandler)
+CCliRegistrar::CCliRegistrar(const char *pszName, const char *pszUsage, CliHandler pfnHandler, bool bSearch)
 {
-    Commands()[pszName] = CliCommand{pszUsage, pfnHandler};
+    Commands()[pszName] = CliCommand{pszUsage, pfnHandler, bSearch};
 }
 
 int CliFail(const std::string &strMessage, int nStatus)
 {
-    std::fprintf(stderr, "wrenpad-tool: %s\n", strMessage.c_str());
+    std::string strLine = strMessage;
+    // Messages shared with the editor's boxes may hold line breaks.
+    for (std::size_t i = 0; (i = strLine.find_first_of("\r\n", i)) != std::string::npos;) {
+        const std::size_t nEnd = strLine.find_first_not_of("\r\n", i);
+        const bool bBlankBefore = i > 0 && strLine[i - 1] == ' ';
+        strLine.replace(i, (nEnd == std::string::npos ? strLine.size() : nEnd) - i, bBlankBefore ? "" : " ");
+    }
+    while (!strLine.empty() && strLine.back() == ' ')
+        strLine.pop_back();
+    std::fprintf(stderr, "wrenpad-tool: %s\n", strLine.c_str());
     return nStatus;
 }
 
 int CliUsage(const char *pszName)
 {
     auto it = Commands().find(pszName);
-    std::fprintf(stderr, "usage: wrenpad-tool %s %s\n", pszName,
-                 it != Commands().end() ? it->second.pszUsage : "");
-    return 2;
+    std::string strUsage = it != Commands().end() ? it->second.pszUsage : "";
+    strUsage = strUsage.substr(0, strUsage.find('\n'));
+    // A usage of several lines starts with its synopsis; the rest is in --help.
+    return CliFail(std::string("usage: wrenpad-tool ") + pszName + " " + strUsage, CLI_USAGE);
 }
 
 bool CliReadFile(const std::string &strPath, std::string &strBytes)
@@ -90,23 +109,25 @@ bool CliWriteOut(const std::string &strBytes)
 
 int main(int argc, char *argv[])
 {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        PrintUsage(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+    if (argc < 2)
+        return CliFail("a command is needed (wrenpad-tool --help lists them)", CLI_USAGE);
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        PrintUsage(stdout);
+        return CLI_OK;
     }
     if (std::strcmp(argv[1], "--version") == 0) {
         std::printf("wrenpad-tool %s\n", WRENPAD_VERSION);
-        return 0;
+        return CLI_OK;
     }
     auto it = Commands().find(argv[1]);
-    if (it == Commands().end()) {
-        std::fprintf(stderr, "wrenpad-tool: unknown command \"%s\"\n", argv[1]);
-        PrintUsage(stderr);
-        return 2;
-    }
+    if (it == Commands().end())
+        return CliFail(std::string("unknown command \"") + argv[1] + "\" (wrenpad-tool --help lists the commands)",
+                       CLI_USAGE);
     const CliArgs args(argv + 2, argv + argc);
     const int nStatus = it->second.pfnHandler(args);
-    if (std::fflush(stdout) != 0 && nStatus == 0)
-        return CliFail(std::string("cannot write output: ") + std::strerror(errno));
+    // Output that did not arrive is a failure, and trouble for a search.
+    if (std::fflush(stdout) != 0 && (nStatus == CLI_OK || (it->second.bSearch && nStatus == CLI_NOT_FOUND)))
+        return CliFail(std::string("cannot write output: ") + std::strerror(errno),
+                       it->second.bSearch ? CLI_TROUBLE : CLI_FAILED);
     return nStatus;
 }

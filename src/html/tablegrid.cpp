@@ -121,6 +121,44 @@ void CTableGrid::SetTextColor(const CCellRange &range, std::uint32_t nColor)
     ForDataCells(range, [nColor](CTableCell &cell) { cell.nTextColor = nColor; });
 }
 
+CTableGrid CTableGrid::CopyTexts(const CCellRange &range) const
+{
+    if (!range.IsValid())
+        return CTableGrid();
+    const int nMinRow = std::max(range.nMinRow, 1);
+    const int nMinCol = std::max(range.nMinCol, 1);
+    const int nMaxRow = std::min(range.nMaxRow, GetRowCount() - 1);
+    const int nMaxCol = std::min(range.nMaxCol, m_nCols - 1);
+    if (nMaxRow < nMinRow || nMaxCol < nMinCol)
+        return CTableGrid();
+    CTableGrid block(nMaxRow - nMinRow + 1, nMaxCol - nMinCol + 1);
+    for (int nRow = nMinRow; nRow <= nMaxRow; ++nRow)
+        for (int nCol = nMinCol; nCol <= nMaxCol; ++nCol)
+            block.Cell(nRow - nMinRow + 1, nCol - nMinCol + 1).strText = Cell(nRow, nCol).strText;
+    return block;
+}
+
+void CTableGrid::ClearTexts(const CCellRange &range)
+{
+    ForDataCells(range, [](CTableCell &cell) { cell.strText.clear(); });
+}
+
+CCellRange CTableGrid::PasteTexts(int nRow, int nCol, const CTableGrid &block)
+{
+    nRow = std::max(nRow, 1);
+    nCol = std::max(nCol, 1);
+    const int nLastRow = nRow + block.GetRowCount() - 2;
+    const int nLastCol = nCol + block.GetColumnCount() - 2;
+    while (GetRowCount() <= nLastRow)
+        InsertRow();
+    while (m_nCols <= nLastCol)
+        InsertColumn();
+    for (int r = 1; r < block.GetRowCount(); ++r)
+        for (int c = 1; c < block.GetColumnCount(); ++c)
+            Cell(nRow + r - 1, nCol + c - 1).strText = block.Cell(r, c).strText;
+    return {nRow, nCol, nLastRow, nLastCol};
+}
+
 CTableGrid GridFromSeparatedText(std::string_view text, char chSeparator)
 {
     // The separator, quotes and line breaks are ASCII bytes below 0x40 and

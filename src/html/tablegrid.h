@@ -83,6 +83,16 @@ public:
     void SetBackColor(const CCellRange &range, std::uint32_t nColor);
     void SetTextColor(const CCellRange &range, std::uint32_t nColor);
 
+    // What the clipboard keys of the editor do with texts. CopyTexts gives
+    // the range's data cells as a table of their own; ClearTexts empties
+    // them. PasteTexts puts the data cells of block into this table from
+    // nRow, nCol on, adding rows and columns at the end where it does not
+    // fit, so that nothing pasted is lost; alignment and colours stay. It
+    // returns the range that now holds the pasted texts.
+    CTableGrid CopyTexts(const CCellRange &range) const;
+    void ClearTexts(const CCellRange &range);
+    CCellRange PasteTexts(int nRow, int nCol, const CTableGrid &block);
+
     std::uint32_t m_nGridBackColor = TABLE_COLOR_DEFAULT;
     std::uint32_t m_nGridTextColor = TABLE_COLOR_DEFAULT;
 

@@ -3,6 +3,8 @@
 #include "text/sjis.h"
 #include "tools/kanjiio.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsBlank(char c)
@@ -142,9 +144,16 @@ CCompletion FindCompletion(std::string_view lineBeforeCaret, const CAlignList &t
         if (result.aItems.empty()) {
             for (const std::string &name : FixedTagNames())
                 result.aItems.push_back({name, false});
-            // While the name is still being typed the chosen name replaces it.
-            if (nNameEnd == std::string_view::npos)
+            // While the name is still being typed the chosen name replaces
+            // it, and the list opens on the first name it can be the start of.
+            if (nNameEnd == std::string_view::npos) {
                 result.nReplaceFrom = nOpen + 1;
+                const auto it = std::find_if(result.aItems.begin(), result.aItems.end(), [&](const CAlignItem &item) {
+                    return LowerAscii(item.strText).starts_with(strName);
+                });
+                if (it != result.aItems.end())
+                    result.nCurrent = static_cast<int>(it - result.aItems.begin());
+            }
         }
         return result;
     }

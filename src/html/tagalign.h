@@ -48,6 +48,10 @@ struct CCompletion
     // Where the chosen item goes: it replaces the line's bytes from nReplaceFrom
     // to the caret (a tag name being typed is completed, not repeated).
     int nReplaceFrom = 0;
+    // The item the pop-up starts on: the first that begins with the part
+    // being replaced (ASCII letters in either case), else the first. The
+    // list itself stays whole.
+    int nCurrent = 0;
 };
 
 // Inside a tag ("<" before the caret with no ">" between), the name after the

@@ -1,6 +1,8 @@
 #include "html/textinsert.h"
 
 #include "text/filehandle.h"
+#include "text/fileio.h"
+#include "text/textbuffer.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -134,8 +136,7 @@ EInsertFileResult ReadFileForInsertion(const std::string &strPath, std::string &
 
 bool IsLineFeedText(std::string_view bytes)
 {
-    const std::size_t nBreak = bytes.find_first_of("\r\n");
-    return nBreak != std::string_view::npos && bytes[nBreak] == '\n';
+    return DetectLineEndMode(bytes) == LINEEND_LF;
 }
 
 std::vector<std::string_view> CutAtLineFeeds(std::string_view bytes)

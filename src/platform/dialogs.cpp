@@ -1,5 +1,7 @@
 #include "platform/dialogs.h"
 
+#include "platform/focusreturn.h"
+
 #include <QDialog>
 
 namespace {
@@ -14,6 +16,7 @@ std::function<int(QDialog *)> &Hook()
 
 int ExecDialog(QDialog *pDialog)
 {
+    const CFocusReturn focus(pDialog->parentWidget());
     if (Hook())
         return Hook()(pDialog);
     return pDialog->exec();

@@ -1,5 +1,7 @@
 #include "platform/filedialogs.h"
 
+#include "platform/focusreturn.h"
+
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
@@ -34,6 +36,7 @@ void SetColorDialogHook(ColorDialogHook hook)
 
 QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request, int *pnChoice)
 {
+    const CFocusReturn focus(pParent);
     if (pnChoice)
         *pnChoice = request.nChoice;
     if (FileHook()) {
@@ -45,6 +48,11 @@ QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request, i
     }
 
     QFileDialog dlg(pParent, request.strTitle, request.strDirectory);
+    // The toolkit's own dialog takes extra rows; a desktop's does not. Chosen
+    // first: changing it later starts the dialog's state (the filter chosen)
+    // afresh.
+    if (!request.aChoices.isEmpty())
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(request.bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (request.bFolder) {
         dlg.setFileMode(QFileDialog::Directory);
@@ -54,16 +62,17 @@ QStringList RunFileDialog(QWidget *pParent, const CFileDialogRequest &request, i
     else
         dlg.setFileMode(request.bMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dlg.setNameFilters(request.aFilters);
-    if (request.nFilterIndex >= 1 && request.nFilterIndex <= request.aFilters.size())
-        dlg.selectNameFilter(request.aFilters[request.nFilterIndex - 1]);
+    // Chosen as the dialog holds the filters: it tidies their blanks
+    // ("Html Files  (*.html)" becomes "Html Files (*.html)").
+    const QStringList aShown = dlg.nameFilters();
+    if (request.nFilterIndex >= 1 && request.nFilterIndex <= aShown.size())
+        dlg.selectNameFilter(aShown[request.nFilterIndex - 1]);
     if (!request.strDefaultSuffix.isEmpty())
         dlg.setDefaultSuffix(request.strDefaultSuffix);
     if (!request.strFileName.isEmpty())
         dlg.selectFile(request.strFileName);
     QComboBox *pChoice = nullptr;
     if (!request.aChoices.isEmpty()) {
-        // The toolkit's own dialog takes extra rows; a desktop's does not.
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
         if (auto *pGrid = qobject_cast<QGridLayout *>(dlg.layout())) {
             pChoice = new QComboBox(&dlg);
             pChoice->setObjectName(QStringLiteral("choice"));
@@ -97,6 +106,7 @@ QString BrowseForFolder(QWidget *pParent, const QString &strTitle, const QString
 
 bool ChooseColor(QWidget *pParent, const QColor &initial, QColor &chosen)
 {
+    const CFocusReturn focus(pParent);
     if (ColorHook())
         return ColorHook()(initial, chosen);
     const QColor color = QColorDialog::getColor(initial, pParent);

@@ -1,5 +1,7 @@
 #include "platform/msgbox.h"
 
+#include "platform/focusreturn.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -31,6 +33,7 @@ void SetBeepHook(std::function<void()> hook)
 
 int MessageBox(QWidget *pParent, const QString &strText, const QString &strCaption, unsigned nStyle)
 {
+    const CFocusReturn focus(pParent);
     const QString strTitle = strCaption.isEmpty() ? QStringLiteral("Wrenpad") : strCaption;
     if (Hook())
         return Hook()(CMsgBoxRequest{strText, strTitle, nStyle});

@@ -19,8 +19,11 @@ public:
     virtual void WriteString(const std::string &strSection, const std::string &strEntry,
                              const std::string &strValue) = 0;
     virtual bool HasEntry(const std::string &strSection, const std::string &strEntry) const = 0;
-    // Removes every setting of the program (the uninstall switch).
-    virtual void RemoveAll() = 0;
+    // Removes every setting of the program (the uninstall switch); false
+    // when they could not be removed from where they are kept.
+    virtual bool RemoveAll() = 0;
+    // Where the settings are kept, for messages; empty for a store in memory.
+    virtual std::string GetLocation() const { return std::string(); }
 };
 
 class CMemoryProfileStore : public CProfileStore
@@ -33,7 +36,11 @@ public:
     void WriteString(const std::string &strSection, const std::string &strEntry,
                      const std::string &strValue) override;
     bool HasEntry(const std::string &strSection, const std::string &strEntry) const override;
-    void RemoveAll() override { m_values.clear(); }
+    bool RemoveAll() override
+    {
+        m_values.clear();
+        return true;
+    }
 
 private:
     std::map<std::pair<std::string, std::string>, std::string> m_values;

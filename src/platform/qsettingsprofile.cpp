@@ -53,8 +53,10 @@ bool CQSettingsProfileStore::HasEntry(const std::string &strSection, const std::
     return m_settings.contains(Key(strSection, strEntry));
 }
 
-void CQSettingsProfileStore::RemoveAll()
+bool CQSettingsProfileStore::RemoveAll()
 {
     m_settings.clear();
+    // Only the file on the disk says whether they are gone.
     m_settings.sync();
+    return m_settings.status() == QSettings::NoError;
 }

@@ -20,7 +20,8 @@ public:
     void WriteString(const std::string &strSection, const std::string &strEntry,
                      const std::string &strValue) override;
     bool HasEntry(const std::string &strSection, const std::string &strEntry) const override;
-    void RemoveAll() override;
+    bool RemoveAll() override;
+    std::string GetLocation() const override { return m_settings.fileName().toStdString(); }
 
     QString FileName() const { return m_settings.fileName(); }
 

@@ -10,6 +10,7 @@ wp_gui_sources(
     cmdtarget.cpp
     dialogs.cpp
     filedialogs.cpp
+    focusreturn.cpp
     inputmethod.cpp
     instancechannel.cpp
     keylocks.cpp

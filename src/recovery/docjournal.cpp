@@ -218,6 +218,8 @@ CJournalHeader CDocJournal::MakeHeader(std::uint8_t nBase, int nLineEndMode) con
     header.fileAtBase = m_fileAtBase;
     if (m_fnDocCode)
         header.strDocCode = m_fnDocCode();
+    if (m_strPath.empty() && m_fnTitle)
+        header.strTitle = m_fnTitle();
     return header;
 }
 

@@ -37,6 +37,9 @@ public:
     // character code), kept in the record so that a restored text is saved
     // the way its file was written.
     void SetDocCodeSource(std::function<std::string()> fnDocCode) { m_fnDocCode = std::move(fnDocCode); }
+    // Asked whenever a record of an untitled document starts: the name its
+    // window shows.
+    void SetTitleSource(std::function<std::string()> fnTitle) { m_fnTitle = std::move(fnTitle); }
     // The text is the file's with this identity, just read in this line-end
     // mode. A large document's record can start from a copy of the file.
     void SetBaselineLoaded(const CFileIdentity &identity, int nLineEndMode);
@@ -91,6 +94,7 @@ private:
     CCrystalTextBuffer &m_buffer;
     std::string m_strPath;
     std::function<std::string()> m_fnDocCode;
+    std::function<std::string()> m_fnTitle;
 
     // What the text was when the document was last unmodified.
     bool m_bBaseFile = false;          // the file below holds exactly that text

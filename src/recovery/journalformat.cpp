@@ -153,6 +153,7 @@ void AppendHeader(std::string &strOut, const CJournalHeader &header)
     rb.PutVarint(header.nBaseCrc);
     PutIdentity(rb, header.fileAtBase);
     rb.PutBytes(header.strDocCode);
+    rb.PutBytes(header.strTitle);
     rb.Finish();
 }
 
@@ -310,6 +311,13 @@ bool DecodeHeader(std::string_view payload, CJournalHeader &header)
         if (!r.Bytes(code))
             return false;
         header.strDocCode.assign(code);
+    }
+    header.strTitle.clear();
+    if (!r.AtEnd()) {
+        std::string_view title;
+        if (!r.Bytes(title))
+            return false;
+        header.strTitle.assign(title);
     }
     return true;
 }

@@ -84,6 +84,10 @@ struct CJournalHeader
     // document's own words; empty in records of older versions, which end
     // the header before it.
     std::string strDocCode;
+    // The name an untitled document was shown under ("新規ﾌｧｲﾙ1"), so that
+    // the offer to restore it names it as the user knew it; empty for a
+    // document with a file and in records of older versions.
+    std::string strTitle;
 };
 
 struct CJournalState

@@ -37,6 +37,8 @@ public:
     const CJournalSummary &Summary() const { return m_summary; }
     // The document's file, empty for an untitled one.
     const std::string &Path() const { return m_summary.header.strPath; }
+    // The name an untitled document was shown under; empty when unknown.
+    const std::string &Title() const { return m_summary.header.strTitle; }
     ERecordFileState FileState() const { return m_eFileState; }
     // Wall clock of the last change written down (ms since the epoch).
     std::int64_t LastChangeMs() const;

@@ -138,7 +138,7 @@ constexpr CMenuItem FILE_128_ITEMS[] = {
     SEP,
     Popup(RECENT),
     SEP,
-    Cmd(ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"),
+    Cmd(ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)\tCtrl+Q"),
 };
 constexpr CMenuPopup FILE_128 = {"ﾌｧｲﾙ(&F)", FILE_128_ITEMS};
 

@@ -1,6 +1,7 @@
 wp_core_sources(
     commandtable.cpp
     menus.cpp
+    shifteddigits.cpp
     toolbars.cpp
 )
 wp_gui_sources(

@@ -183,7 +183,7 @@ bool CFolderSearch::Run()
         if (m_pCancel)
             m_pRegex->ctx.SetCancelFlag(&m_pCancel->bCancelled);
         if (!m_pRegex->pPattern) {
-            Append(CSearchResult{SEARCHRESULT_BAD_REGEX, {}, 0, 0, {}}, false);
+            Append(CSearchResult{SEARCHRESULT_BAD_REGEX, {}, 0, 0, {}, 0}, false);
             bOk = false;
         } else {
             strPrefilter = RegexRequiredText(m_pRegex->pPattern.get(), true);
@@ -198,7 +198,7 @@ bool CFolderSearch::Run()
 
     if (bOk)
         bOk = SearchFolder(std::string(), nullptr, std::string());
-    const CSearchResult summary{SEARCHRESULT_SUMMARY, {}, m_nHits, m_nFiles, {}};
+    const CSearchResult summary{SEARCHRESULT_SUMMARY, {}, m_nHits, m_nFiles, {}, 0};
     if (!m_bCancelled)
         m_sink.OnStatus(1, FormatResultLineUtf8(summary));
     Append(summary, false);
@@ -241,7 +241,9 @@ bool CFolderSearch::SearchFolder(const std::string &strRelative, const CFileHand
                                        : CFileHandle::Open(m_strRoot, O_RDONLY | O_DIRECTORY);
     std::vector<CEntry> aEntries;
     if (!folder.IsOpen() || !ListFolder(folder, aEntries)) {
-        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative.empty() ? m_strRoot : strRelative, 0, 0, {}}, false);
+        const int nErrno = errno;
+        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative.empty() ? m_strRoot : strRelative, 0, 0, {}, nErrno},
+               false);
         return true;
     }
     return SearchEntries(strRelative, folder, aEntries);
@@ -313,7 +315,7 @@ bool CFolderSearch::CheckPiece(const std::string &strRelative, std::string_view 
         result.strText.assign(piece);
     }
     if (!Append(result, true)) {
-        Append(CSearchResult{SEARCHRESULT_TOO_MANY, {}, 0, 0, {}}, false);
+        Append(CSearchResult{SEARCHRESULT_TOO_MANY, {}, 0, 0, {}, 0}, false);
         return false;
     }
     ++m_nHits;
@@ -324,7 +326,8 @@ bool CFolderSearch::SearchFile(const std::string &strRelative, const CFileHandle
 {
     m_sink.OnStatus(2, strRelative);
     if (!m_reader.OpenAt(folder, strName)) {
-        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative, 0, 0, {}}, false);
+        const int nErrno = errno;
+        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative, 0, 0, {}, nErrno}, false);
         return true;
     }
     // The file is closed however the search of it ends.
@@ -431,7 +434,8 @@ bool CFolderSearch::SearchBlocks(const std::string &strRelative)
                 if (!BytesShowSjis(std::string_view(pBlock + nPlain, nHave - nPlain))) {
                     const ESourceSwitch eSwitch = SwitchToText(nBlockOffset == 0 && reader.IsAtEof());
                     if (eSwitch == SOURCE_UNREADABLE) {
-                        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative, 0, 0, {}}, false);
+                        const int nErrno = errno;
+                        Append(CSearchResult{SEARCHRESULT_CANNOT_OPEN, strRelative, 0, 0, {}, nErrno}, false);
                         return true;
                     }
                     if (eSwitch == SOURCE_SWITCHED) {

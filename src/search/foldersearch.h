@@ -51,6 +51,7 @@ struct CSearchResult
     int nLine = 0;        // the 1-based line; for the summary, the number of matching lines
     int nFiles = 0;       // for the summary, the number of files searched
     std::string strText;  // the line, or the matched bytes (CP932)
+    int nErrno = 0;       // why a file or folder could not be opened
 };
 
 // The result line in the program's bytes (CP932): what wrenpad-tool grep

@@ -1,5 +1,7 @@
 #include "search/searchprogressdlg.h"
 
+#include "platform/focusreturn.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -106,6 +108,7 @@ void CSearchProgressDlg::reject()
 bool CSearchProgressDlg::Run(const FolderSearchParams &params,
                              const std::function<void(const CSearchResult &)> &fnResult)
 {
+    const CFocusReturn focus(parentWidget());
     CSearchCancel cancel;
     SetCancel(&cancel);
     CQueuedSink sink(*this, fnResult);

@@ -28,7 +28,7 @@ const CExtensionType s_aExtensions[] = {
     {"c", VIEWTYPE_CPP},     {"cpp", VIEWTYPE_CPP},   {"h", VIEWTYPE_CPP},   {"java", VIEWTYPE_CPP},
     {"rc", VIEWTYPE_CPP},    {"inl", VIEWTYPE_CPP},   {"js", VIEWTYPE_CPP},
     {"bas", VIEWTYPE_VB},    {"frm", VIEWTYPE_VB},    {"cls", VIEWTYPE_VB},  {"asp", VIEWTYPE_VB},
-    {"pl", VIEWTYPE_PERL},   {"cgi", VIEWTYPE_PERL},
+    {"pl", VIEWTYPE_PERL},   {"pm", VIEWTYPE_PERL},   {"cgi", VIEWTYPE_PERL},
     {"pas", VIEWTYPE_PASCAL},
 };
 
@@ -91,4 +91,38 @@ int ViewTypeFromPath(std::string_view strPath)
             return ext.nViewType;
     }
     return VIEWTYPE_STANDARD;
+}
+
+bool TextStartsAsHtml(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+        ++i;
+    const auto startsWith = [&](std::string_view word) {
+        if (text.size() - i < word.size())
+            return false;
+        for (std::size_t n = 0; n < word.size(); ++n) {
+            char c = text[i + n];
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            if (c != word[n])
+                return false;
+        }
+        return true;
+    };
+    if (startsWith("<!doctype"))
+        return true;
+    if (!startsWith("<html"))
+        return false;
+    // "<html>", "<html lang=...>", but not "<htmlfoo>".
+    const std::size_t nAfter = i + 5;
+    if (nAfter == text.size())
+        return true;
+    const char c = text[nAfter];
+    return c == '>' || c == '/' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+int ViewTypeFromText(std::string_view text)
+{
+    return TextStartsAsHtml(text) ? VIEWTYPE_HTML : VIEWTYPE_STANDARD;
 }

@@ -47,3 +47,10 @@ bool IsViewTypeCommandChecked(int nCommandId, int nViewType);
 // The type a newly opened file gets from its extension (the text after the
 // last '.' of the file name, in any case); the standard type otherwise.
 int ViewTypeFromPath(std::string_view strPath);
+
+// Whether a text begins as an HTML page: after blanks and line breaks,
+// "<!DOCTYPE" or an "<html" tag, in any case.
+bool TextStartsAsHtml(std::string_view text);
+// The type a text without a file name calls for: HTML for a page, the
+// standard type otherwise.
+int ViewTypeFromText(std::string_view text);

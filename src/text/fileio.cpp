@@ -69,16 +69,53 @@ std::string DirectoryOf(const std::string &strPath)
 
 } // namespace
 
+bool CLineEndDetector::Feed(std::string_view piece)
+{
+    if (m_nMode >= 0 || piece.empty())
+        return m_nMode >= 0;
+    if (m_bPendingCR) {
+        m_bPendingCR = false;
+        m_nMode = piece.front() == '\n' ? LINEEND_CRLF : LINEEND_CR;
+        return true;
+    }
+    // LF and CR LF files are the common ones: the LF is looked for first,
+    // then a CR only in the bytes before it.
+    const char *p = piece.data();
+    const void *pLF = std::memchr(p, '\n', piece.size());
+    const std::size_t nBefore = pLF ? static_cast<std::size_t>(static_cast<const char *>(pLF) - p) : piece.size();
+    const void *pCR = std::memchr(p, '\r', nBefore);
+    if (!pCR) {
+        if (pLF)
+            m_nMode = LINEEND_LF;
+        return pLF != nullptr;
+    }
+    const std::size_t nCR = static_cast<std::size_t>(static_cast<const char *>(pCR) - p);
+    if (nCR + 1 == piece.size()) {
+        m_bPendingCR = true;
+        return false;
+    }
+    m_nMode = p[nCR + 1] == '\n' ? LINEEND_CRLF : LINEEND_CR;
+    return true;
+}
+
+void CLineEndDetector::Finish()
+{
+    if (m_nMode < 0)
+        m_nMode = m_bPendingCR ? LINEEND_CR : LINEEND_CRLF;
+    m_bPendingCR = false;
+}
+
+int CLineEndDetector::GetMode() const
+{
+    return m_nMode < 0 ? LINEEND_CRLF : m_nMode;
+}
+
 int DetectLineEndMode(std::string_view text)
 {
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (text[i] == '\n')
-            return LINEEND_LF;
-        if (text[i] == '\r')
-            return (i + 1 < n && text[i + 1] == '\n') ? LINEEND_CRLF : LINEEND_CR;
-    }
-    return LINEEND_CRLF;
+    CLineEndDetector detector;
+    detector.Feed(text);
+    detector.Finish();
+    return detector.GetMode();
 }
 
 std::string ResolveSymlinks(const std::string &strPath)

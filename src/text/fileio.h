@@ -19,8 +19,33 @@ std::string ResolveSymlinks(const std::string &strPath);
 // as read-only, as the permissions say.
 bool IsFileReadOnly(const std::string &strPath);
 
-// The line-end mode (LINEEND_*) of a text from its first line break; CR LF
-// when it has none.
+// Decides a text's line-end mode (LINEEND_*) from its first line break,
+// wherever in the text it is: an LF means LF, a CR followed by an LF means
+// CR LF, any other CR means CR, and a text without a break keeps CR LF. The
+// text may come in pieces, as a file is read block by block: a CR that ends
+// a piece waits for the first byte of the next. Every place that decides a
+// text's line ends asks this, so that a file reads the same everywhere.
+class CLineEndDetector
+{
+public:
+    // Looks at the next piece of the text; true once the mode is decided
+    // (later pieces are not looked at).
+    bool Feed(std::string_view piece);
+    // The text has ended: a CR that ended it means CR, no break CR LF.
+    void Finish();
+    bool IsDecided() const { return m_nMode >= 0; }
+    // Whether the last piece ended in a CR that is the first line break,
+    // whose kind the next byte decides.
+    bool IsAwaitingByteAfterCr() const { return m_bPendingCR; }
+    // The mode decided; CR LF before a decision.
+    int GetMode() const;
+
+private:
+    int m_nMode = -1;
+    bool m_bPendingCR = false;
+};
+
+// The line-end mode of a whole text, as CLineEndDetector decides it.
 int DetectLineEndMode(std::string_view text);
 
 // A file written beside its target and put in the target's place in one

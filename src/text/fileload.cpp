@@ -25,8 +25,6 @@
 
 namespace {
 
-// The line-end mode is decided by the first line break in this many bytes.
-constexpr std::size_t DETECT_BYTES = 32768;
 constexpr std::size_t READ_BLOCK = 256 * 1024;
 
 #if defined(__SSE2__)
@@ -156,13 +154,21 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
     if (nRead < 0)
         return false;
 
-    if (nLineEndMode < LINEEND_CRLF || nLineEndMode > LINEEND_CR)
-        nLineEndMode =
-            DetectLineEndMode(std::string_view(block, std::min(static_cast<std::size_t>(nRead), DETECT_BYTES)));
-    m_nLineEndMode = nLineEndMode;
-    const char chSep = nLineEndMode == LINEEND_LF ? '\n' : '\r';
-    const bool bPair = nLineEndMode == LINEEND_CRLF;
-    const std::size_t nSepLength = bPair ? 2 : 1;
+    // Without a mode given, the first line break decides it, however far
+    // into the text it lies; until then every byte belongs to the first line.
+    CLineEndDetector detector;
+    bool bDecided = nLineEndMode >= LINEEND_CRLF && nLineEndMode <= LINEEND_CR;
+    char chSep = '\r';
+    bool bPair = true;
+    std::size_t nSepLength = 2;
+    const auto UseMode = [&](int nMode) {
+        m_nLineEndMode = nMode;
+        chSep = nMode == LINEEND_LF ? '\n' : '\r';
+        bPair = nMode == LINEEND_CRLF;
+        nSepLength = bPair ? 2 : 1;
+    };
+    if (bDecided)
+        UseMode(nLineEndMode);
 
     try {
         m_aLines.SetGrowBy(4096);
@@ -179,6 +185,26 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
             char *pTop = m_arena.Top();
             char *pLine = pTop - nCarry;
             std::size_t nFrom = 0;  // the first byte of the block not yet copied
+            if (!bDecided) {
+                const bool bCarriedCR = detector.IsAwaitingByteAfterCr();
+                bDecided = detector.Feed(std::string_view(block, n));
+                if (bDecided) {
+                    UseMode(detector.GetMode());
+                    // The CR that ended the bytes before is the first break.
+                    if (bCarriedCR && bPair) {
+                        bPendingCR = true;
+                    } else if (bCarriedCR) {
+                        --pTop;
+                        m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - pLine), 0});
+                        pLine = pTop;
+                    }
+                } else {
+                    // No break yet: the whole block goes on with the first line.
+                    std::memcpy(pTop, block, n);
+                    pTop += n;
+                    nFrom = n;
+                }
+            }
             if (bPendingCR) {
                 bPendingCR = false;
                 if (block[0] == '\n') {
@@ -188,36 +214,48 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
                     nFrom = 1;
                 }
             }
-            ForEachSeparator(block, n, chSep, bPair, [&](std::size_t k) {
-                const std::size_t nBytes = k - nFrom;
-                std::memcpy(pTop, block + nFrom, nBytes);
-                pTop += nBytes;
-                if (m_aLines.GetSize() >= INT_MAX - 1)
-                    throw std::bad_alloc();
-                m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - pLine), 0});
-                pLine = pTop;
-                nFrom = k + nSepLength;
-            });
-            std::memcpy(pTop, block + nFrom, n - nFrom);
-            pTop += n - nFrom;
-            bPendingCR = bPair && block[n - 1] == '\r';
+            if (bDecided) {
+                ForEachSeparator(block, n, chSep, bPair, [&](std::size_t k) {
+                    const std::size_t nBytes = k - nFrom;
+                    std::memcpy(pTop, block + nFrom, nBytes);
+                    pTop += nBytes;
+                    if (m_aLines.GetSize() >= INT_MAX - 1)
+                        throw std::bad_alloc();
+                    m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - pLine), 0});
+                    pLine = pTop;
+                    nFrom = k + nSepLength;
+                });
+                std::memcpy(pTop, block + nFrom, n - nFrom);
+                pTop += n - nFrom;
+                bPendingCR = bPair && block[n - 1] == '\r';
+            }
             nCarry = static_cast<std::size_t>(pTop - pLine);
-            m_arena.Advance(static_cast<std::size_t>(pTop - m_arena.Top()));
+            m_arena.SetTop(pTop);
             if (nCarry > static_cast<std::size_t>(INT_MAX - 32))
                 throw std::bad_alloc();
 
-            // The density of lines in the first block foretells the array's
-            // size, which spares growing it step by step.
-            if (bFirst && nSize >= 0 && static_cast<std::size_t>(nSize) > n) {
+            // The density of lines in the first block cut into lines foretells
+            // the array's size, which spares growing it step by step.
+            if (bDecided && bFirst && nSize >= 0 && static_cast<std::size_t>(nSize) > n) {
                 const double dLines = static_cast<double>(m_aLines.GetSize()) / static_cast<double>(n) *
                                       static_cast<double>(nSize) * 1.05 + 64;
                 m_aLines.Reserve(static_cast<int>(std::min(dLines, double(INT_MAX / 2))));
+                bFirst = false;
             }
-            bFirst = false;
             nRead = source.Next(block);
             if (nRead < 0) {
                 FreeAll();
                 return false;
+            }
+        }
+        if (!bDecided) {
+            // A text without a break, or whose only candidate is a CR at its very end.
+            const bool bEndsInCR = detector.IsAwaitingByteAfterCr();
+            detector.Finish();
+            UseMode(detector.GetMode());
+            if (bEndsInCR) {
+                m_aLines.Add(TextLine{m_arena.Top() - nCarry, static_cast<int>(nCarry - 1), 0});
+                nCarry = 0;
             }
         }
         char *pLine = m_arena.Top() - nCarry;

@@ -83,9 +83,10 @@ public:
     CTextArena(const CTextArena &) = delete;
     CTextArena &operator=(const CTextArena &) = delete;
 
-    // Where the next bytes go. Text is written at Top() and kept with Advance().
+    // Where the next bytes go. Text is written at Top() and kept by moving
+    // the top past it; a byte just written may be taken back the same way.
     char *Top() const { return m_pTop; }
-    void Advance(std::size_t n) { m_pTop += n; }
+    void SetTop(char *p) { m_pTop = p; }
     // Makes room for nBytes at Top(). When a new block is needed, the last
     // nCarry bytes below Top() (a line not yet finished) move to it, so that a
     // line always stays in one piece. Throws std::bad_alloc.

@@ -50,7 +50,7 @@ std::string WithoutTrailingSlash(std::string strPath)
 } // namespace
 
 CDirListDlg::CDirListDlg(QWidget *pFrame)
-    : CSizingControlBar(IDD_DIRLIST, QStringLiteral("WpDirList"), QSize(260, 400), pFrame)
+    : CSizingControlBar(IDD_DIRLIST, QStringLiteral("ﾌｧｲﾙｴｸｽﾌﾟﾛｰﾗｰ"), QSize(260, 400), pFrame)
 {
     setObjectName(QStringLiteral("dirListBar"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);

@@ -1,4 +1,4 @@
-// The explorer pane (`CDirListDlg`, "WpDirList"): a docking bar beside the
+// The explorer pane (`CDirListDlg`, titled "ﾌｧｲﾙｴｸｽﾌﾟﾛｰﾗｰ"): a docking bar beside the
 // documents with a tool bar over the folder tree. It opens files in the
 // editor through the same hand-off a second instance uses, or with the
 // desktop's program, and makes, renames and deletes files and folders.
@@ -75,6 +75,9 @@ public:
 signals:
     // The pane is closing; it deletes itself once control is back in the event loop.
     void Closing();
+    // A file or folder was renamed: documents of the editor open on it (or
+    // in it) follow it to its new name.
+    void Renamed(const QString &strOldPath, const QString &strNewPath);
 
 protected:
     void closeEvent(QCloseEvent *pEvent) override;

@@ -165,6 +165,7 @@ void CDirListDlg::OnRename(const std::string &strPath, const QString &strNewName
     case RENAME_DONE:
         break;
     }
+    emit Renamed(QString::fromStdString(strPath), QString::fromStdString(strNewPath));
     const QModelIndex folder = m_pModel->FindLoaded(ParentPath(strPath));
     if (folder.isValid())
         RefreshAndReveal(folder, strNewPath, false);

@@ -75,6 +75,18 @@ bool CCrystalEditView::CanEdit() const
     return m_pTextBuffer && !m_pTextBuffer->IsReadOnly();
 }
 
+bool CCrystalEditView::RefuseReadOnlyEdit()
+{
+    if (CanEdit())
+        return false;
+    // A key that does nothing would leave the user guessing why.
+    if (m_pTextBuffer) {
+        Beep();
+        emit ReadOnlyEditRefused();
+    }
+    return true;
+}
+
 void CCrystalEditView::SetOverwriteMode(bool bOverwrite)
 {
     m_bOverwriteMode = bOverwrite;
@@ -240,15 +252,21 @@ bool CCrystalEditView::OnUnhandledKey(QKeyEvent *pEvent)
     if (pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter) {
         if (pEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
             return false;
-        OnTypeChar('\r');
+        if (!RefuseReadOnlyEdit())
+            OnTypeChar('\r');
         return true;
     }
     const QString strText = pEvent->text();
     if (strText.isEmpty() || (pEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
+    // Function keys are no characters, whatever text a platform gives them.
+    if (pEvent->key() >= Qt::Key_F1 && pEvent->key() <= Qt::Key_F35)
+        return false;
     for (QChar c : strText)
         if (c.unicode() < 32 || c.unicode() == 127)
             return false;
+    if (RefuseReadOnlyEdit())
+        return true;
     int nBad = 0;
     const std::string bytes = QStringToCp932(strText, &nBad);
     TypeText(bytes);
@@ -261,7 +279,7 @@ void CCrystalEditView::inputMethodEvent(QInputMethodEvent *pEvent)
 {
     m_strPreedit = pEvent->preeditString();
     const QString strCommit = pEvent->commitString();
-    if (!strCommit.isEmpty()) {
+    if (!strCommit.isEmpty() && !RefuseReadOnlyEdit()) {
         int nBad = 0;
         const std::string bytes = QStringToCp932(strCommit, &nBad);
         TypeText(bytes);
@@ -277,7 +295,7 @@ void CCrystalEditView::inputMethodEvent(QInputMethodEvent *pEvent)
 
 void CCrystalEditView::OnEditDelete()
 {
-    if (!CanEdit())
+    if (RefuseReadOnlyEdit())
         return;
     if (m_bBoxSelect) {
         DeleteBoxText(false);
@@ -300,7 +318,7 @@ void CCrystalEditView::OnEditDelete()
 
 void CCrystalEditView::OnEditDeleteBack()
 {
-    if (!CanEdit())
+    if (RefuseReadOnlyEdit())
         return;
     if (m_bBoxSelect) {
         DeleteBoxText(true);
@@ -324,7 +342,7 @@ void CCrystalEditView::OnEditDeleteBack()
 
 void CCrystalEditView::OnEditDeleteWordBack()
 {
-    if (!CanEdit())
+    if (RefuseReadOnlyEdit())
         return;
     // A selection goes as with Backspace, and so does the line break at the
     // start of a line: there is no word before it on its line.
@@ -349,7 +367,7 @@ void CCrystalEditView::OnEditTab(EIndent eIndent)
 
 void CCrystalEditView::InsertTab()
 {
-    if (!CanEdit())
+    if (RefuseReadOnlyEdit())
         return;
     if (m_bOverwriteMode && !IsSelection() && m_ptCaret.x < GetLineLength(m_ptCaret.y)) {
         // Move to the next tab stop over the text, stopping after a tab or at the line end.

@@ -29,6 +29,10 @@ public:
 
     // Whether text may be changed (a buffer that is not read-only).
     virtual bool CanEdit() const;
+    // For an edit the user asked for by a key: false when text may be
+    // changed; otherwise, with a read-only buffer, a beep and
+    // ReadOnlyEditRefused tell the user why nothing happens, and true.
+    bool RefuseReadOnlyEdit();
     bool GetOverwriteMode() const { return m_bOverwriteMode; }
     void SetOverwriteMode(bool bOverwrite);
     bool GetAutoIndent() const { return m_bAutoIndent; }
@@ -104,6 +108,8 @@ public:
 signals:
     // Text with no CP932 form was replaced by "?" (for the status bar).
     void UnmappableCharacters(int nCount);
+    // A key would have changed a read-only text (for the status bar).
+    void ReadOnlyEditRefused();
 
 protected:
     bool OnUnhandledKey(QKeyEvent *pEvent) override;
@@ -150,6 +156,9 @@ protected:
     bool FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart,
                        std::uint32_t dwFlags);
     void ShowNotFound(const std::string &strTextUtf8, bool bAborted);
+    // The end of a replace-all that replaced something: how many, and why it
+    // stopped early when it did.
+    void ShowReplaceCount(int nCount, bool bBadReplacement, bool bAborted);
     // Proposes the text of the last find or replace in a dialog.
     void ProposeLastSearchText(CSearchDlgBase &dlg) const;
     // Find next from the caret with the last find's text and flags (or the

@@ -104,6 +104,18 @@ void CCrystalEditView::ShowNotFound(const std::string &strTextUtf8, bool bAborte
                QString(), MB_OK | MB_ICONINFORMATION);
 }
 
+void CCrystalEditView::ShowReplaceCount(int nCount, bool bBadReplacement, bool bAborted)
+{
+    // What was done comes first; why the run ended early, when it did, after it.
+    QString strText = QStringLiteral("%1 個置換しました。").arg(nCount);
+    if (bBadReplacement)
+        strText += QStringLiteral("\n置換文字列が正しくないため、そこで止めました。");
+    else if (bAborted)
+        strText += QStringLiteral("\n正規表現の照合に時間がかかりすぎるため、そこで止めました。");
+    const unsigned nIcon = bBadReplacement || bAborted ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+    MessageBox(this, strText, QString(), MB_OK | nIcon);
+}
+
 void CCrystalEditView::ProposeLastSearchText(CSearchDlgBase &dlg) const
 {
     // A text that could not be searched for comes back as it was typed, so
@@ -336,10 +348,14 @@ void CCrystalEditView::OnEditReplace()
         }
         pProgress.reset();
         m_find.nReplaceLength = session.GetReplaceLength();
-        if (nCount > 0)
-            PlaceCaret(session.GetLastReplaceEnd());
-        if (!bCancelled)
-            ShowFailure(session.WasStopped());
+        if (nCount == 0) {
+            if (!bCancelled)
+                ShowFailure(session.WasStopped());
+            return;
+        }
+        PlaceCaret(session.GetLastReplaceEnd());
+        ShowReplaceCount(nCount, session.HadBadReplacement(), session.WasStopped() && !bCancelled);
+        dlg.SetDefaultButton(CReplaceDlg::BUTTON_FIND_NEXT);
     });
 
     const CActiveSelection active(this);

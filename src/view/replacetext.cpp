@@ -180,7 +180,11 @@ int CReplaceSession::ReplaceAll(const std::function<bool(int nLine)> &fnProgress
             return bGoOn;
         };
         m_search.SetProgressHook(Pause);
-        bool bFound = m_bHasMatch || FindNext();
+        // The user chose the scope: matches above the caret (or before a
+        // match found with find next) belong to it as much as those below.
+        m_bHasMatch = false;
+        SetStart(ScopeStart());
+        bool bFound = FindNext();
         while (bFound) {
             if (!ReplaceCurrent(group))
                 break;

@@ -41,10 +41,11 @@ public:
     // Replaces the current match (finding one first when there is none) and
     // finds the next one; returns whether there is a next one.
     bool Replace();
-    // Replaces every match from the current one on, in one undo group. About
-    // every 200 ms (the progress interval) fnProgress is told the line reached, at a moment when the
-    // views are up to date; when it returns false the run stops there.
-    // Returns the number of replacements.
+    // Replaces every match of the scope, from the scope's start (the top of
+    // the text, or the block's start) whatever the current match, in one undo
+    // group. About every 200 ms (the progress interval) fnProgress is told
+    // the line reached, at a moment when the views are up to date; when it
+    // returns false the run stops there. Returns the number of replacements.
     int ReplaceAll(const std::function<bool(int nLine)> &fnProgress = nullptr);
     void SetProgressInterval(std::chrono::milliseconds interval) { m_progressInterval = interval; }
 

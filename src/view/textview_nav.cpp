@@ -108,15 +108,13 @@ void CCrystalTextView::MoveWordRight(bool bSelect)
         return;
     }
     if (m_ptCaret.x >= GetLineLength(m_ptCaret.y)) {
+        // The line break is a stop of its own, as it is for word left.
         if (m_ptCaret.y >= GetLineCount() - 1)
             return;
         m_ptCaret = CPoint(0, m_ptCaret.y + 1);
-        if (GetLineLength(m_ptCaret.y) == 0) {
-            MoveRight(bSelect);
-            return;
-        }
+    } else {
+        m_ptCaret.x = WordRightInLine(GetLineChars(m_ptCaret.y), m_ptCaret.x);
     }
-    m_ptCaret.x = WordRightInLine(GetLineChars(m_ptCaret.y), m_ptCaret.x);
     m_nWantedColumn = TextToColumn(m_ptCaret.y, m_ptCaret.x);
     FinishMove(bSelect);
 }

@@ -3,9 +3,11 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-CGotoLineDlg::CGotoLineDlg(int nLine, QWidget *pParent)
-    : CNumberDlg(QStringLiteral("ジャンプ"), QStringLiteral("行指定："), QStringLiteral("lineNumber"), 1, 100000, nLine,
-                 pParent)
+#include <algorithm>
+
+CGotoLineDlg::CGotoLineDlg(int nLine, int nLineCount, QWidget *pParent)
+    : CNumberDlg(QStringLiteral("ジャンプ"), QStringLiteral("行指定："), QStringLiteral("lineNumber"), 1,
+                 std::max(nLineCount, 1), nLine, pParent)
 {
 }
 

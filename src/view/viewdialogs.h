@@ -11,7 +11,8 @@ class CGotoLineDlg : public CNumberDlg
     Q_OBJECT
 
 public:
-    explicit CGotoLineDlg(int nLine, QWidget *pParent = nullptr);
+    // Asks for a line from 1 to nLineCount, proposing nLine.
+    CGotoLineDlg(int nLine, int nLineCount, QWidget *pParent = nullptr);
     int GetLine() const { return GetValue(); }
     void SetLine(int nLine) { SetValue(nLine); }
 };

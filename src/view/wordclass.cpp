@@ -131,30 +131,18 @@ int WordRightInLine(std::string_view line, int nPos)
 
 int WordLeftInLine(std::string_view line, int nPos)
 {
-    const std::vector<int> starts = CharStartsBefore(line, nPos);
-    int k = static_cast<int>(starts.size()) - 1;
-    if (k < 0)
-        return 0;
-    auto isDouble = [&](int j) { return CharLen(line, starts[static_cast<std::size_t>(j)]) == 2; };
-    auto byteAt = [&](int j) { return static_cast<unsigned char>(line[static_cast<std::size_t>(starts[static_cast<std::size_t>(j)])]); };
-
-    if (isDouble(k)) {
-        const ECharClass nRun = NavRunClass(CodeAt(line, starts[static_cast<std::size_t>(k)]));
-        while (k > 0 && isDouble(k - 1) && ContinuesNavRun(nRun, CodeAt(line, starts[static_cast<std::size_t>(k - 1)])))
-            --k;
-        return starts[static_cast<std::size_t>(k)];
+    // Word left stops only where word right stops, walking from the line
+    // start: both keys then meet the same boundaries in any mix of scripts,
+    // whereas rules run backwards would, for one, join "、" to the kanji
+    // before it that word right leaves apart.
+    int nStop = 0;
+    for (int i = 0; i < nPos;) {
+        const int nNext = WordRightInLine(line, i);
+        if (nNext >= nPos)
+            break;
+        nStop = i = nNext;
     }
-    // Blanks first, stopping at a double-byte character.
-    while (k >= 0 && !isDouble(k) && IsSpaceByte(byteAt(k)))
-        --k;
-    if (k < 0)
-        return 0;
-    if (isDouble(k))
-        return starts[static_cast<std::size_t>(k)] + 2;
-    const ECharClass nRun = SingleClass(byteAt(k));
-    while (k > 0 && !isDouble(k - 1) && SingleClass(byteAt(k - 1)) == nRun)
-        --k;
-    return starts[static_cast<std::size_t>(k)];
+    return nStop;
 }
 
 void MouseWordBounds(std::string_view line, int nPos, int &nStart, int &nEnd)

@@ -32,8 +32,10 @@ bool IsSjisKatakana(unsigned nCode);
 ECharClass DbcsCharClass(unsigned nCode);
 
 // Keyboard word moves within one line, from a character boundary nPos:
-// the position after the word (and the blanks after it) to the right, and the
-// start of the word to the left. They never stop inside a character.
+// the position after the word (and the blanks after it) to the right, and to
+// the left the last position before nPos where moves to the right from the
+// line start stop, so that both directions stop at the same places. They
+// never stop inside a character.
 int WordRightInLine(std::string_view line, int nPos);
 int WordLeftInLine(std::string_view line, int nPos);
 

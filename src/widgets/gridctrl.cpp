@@ -2,7 +2,8 @@
 
 #include "text/codec_qt.h"
 
-#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -34,6 +35,18 @@ Qt::Alignment CellAlignment(std::uint32_t nFormat)
         align |= Qt::AlignTop;
     return align;
 }
+
+// The in-place editor. Whatever of a cell's keys and input-method text
+// reaches the grid is handed to the editor's own handlers by a direct call,
+// never sent to it as an event: an event the editor declines travels up to
+// the grid again, and sending it down once more would go round for ever.
+class CCellEditor : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+    void TakeKey(QKeyEvent *pEvent) { QLineEdit::keyPressEvent(pEvent); }
+    void TakeInputMethod(QInputMethodEvent *pEvent) { QLineEdit::inputMethodEvent(pEvent); }
+};
 
 } // namespace
 
@@ -298,7 +311,7 @@ void CGridCtrl::EditFocusCell(const QString *pstrText)
         return;
     EndEdit(true);
     EnsureVisible(m_nFocusRow, m_nFocusCol);
-    m_pEditor = new QLineEdit(viewport());
+    m_pEditor = new CCellEditor(viewport());
     m_pEditor->setObjectName(QStringLiteral("cellEditor"));
     m_pEditor->setFrame(false);
     m_pEditor->setGeometry(CellRect(m_nFocusRow, m_nFocusCol).adjusted(1, 1, -1, -1));
@@ -330,19 +343,28 @@ bool CGridCtrl::eventFilter(QObject *pObject, QEvent *pEvent)
 {
     if (pObject != m_pEditor)
         return QAbstractScrollArea::eventFilter(pObject, pEvent);
-    if (pEvent->type() == QEvent::FocusOut) {
+    switch (pEvent->type()) {
+    case QEvent::FocusOut:
         EndEdit(true);
         return false;
-    }
-    if (pEvent->type() != QEvent::KeyPress && pEvent->type() != QEvent::ShortcutOverride)
-        return false;
-    auto *pKey = static_cast<QKeyEvent *>(pEvent);
-    switch (pKey->key()) {
-    case Qt::Key_Escape:
-        if (pEvent->type() == QEvent::ShortcutOverride) {
+    case QEvent::ShortcutOverride:
+        // Escape ends the edit rather than closing the dialog.
+        if (static_cast<QKeyEvent *>(pEvent)->key() == Qt::Key_Escape) {
             pEvent->accept();
             return true;
         }
+        return false;
+    case QEvent::KeyPress:
+        return EditKey(static_cast<QKeyEvent *>(pEvent));
+    default:
+        return false;
+    }
+}
+
+bool CGridCtrl::EditKey(QKeyEvent *pEvent)
+{
+    switch (pEvent->key()) {
+    case Qt::Key_Escape:
         EndEdit(false);
         return true;
     case Qt::Key_Return:
@@ -351,14 +373,47 @@ bool CGridCtrl::eventFilter(QObject *pObject, QEvent *pEvent)
     case Qt::Key_Backtab:
     case Qt::Key_Up:
     case Qt::Key_Down:
-        if (pEvent->type() == QEvent::ShortcutOverride)
-            return false;
+        // The edit ends with the text kept, and the key moves on as it
+        // would have without an edit.
         EndEdit(true);
-        keyPressEvent(pKey);
+        keyPressEvent(pEvent);
         return true;
     default:
         return false;
     }
+}
+
+bool CGridCtrl::ClipboardKey(QKeyEvent *pEvent)
+{
+    const CCellRange range =
+        m_range.IsValid() ? m_range : CCellRange{m_nFocusRow, m_nFocusCol, m_nFocusRow, m_nFocusCol};
+    if (pEvent->matches(QKeySequence::SelectAll)) {
+        if (m_grid.GetRowCount() > 1 && m_grid.GetColumnCount() > 1) {
+            SetFocusCell(1, 1);
+            m_range = {1, 1, m_grid.GetRowCount() - 1, m_grid.GetColumnCount() - 1};
+        }
+    } else if (pEvent->matches(QKeySequence::Copy) || pEvent->matches(QKeySequence::Cut)) {
+        if (!range.IsValid())
+            return true;
+        // Tab-separated, as spreadsheets copy and paste cells.
+        const std::string strText = TableToSeparated(m_grid.CopyTexts(range), '\t');
+        QGuiApplication::clipboard()->setText(Cp932ToQString(strText));
+        if (pEvent->matches(QKeySequence::Cut))
+            m_grid.ClearTexts(range);
+    } else if (pEvent->matches(QKeySequence::Paste)) {
+        const QString strClip = QGuiApplication::clipboard()->text();
+        if (!range.IsValid() || strClip.isEmpty())
+            return true;
+        const CTableGrid block = GridFromSeparatedText(QStringToCp932(strClip), '\t');
+        const CCellRange pasted = m_grid.PasteTexts(range.nMinRow, range.nMinCol, block);
+        SetFocusCell(pasted.nMinRow, pasted.nMinCol);
+        m_range = pasted;
+        Refresh();
+    } else {
+        return false;
+    }
+    viewport()->update();
+    return true;
 }
 
 bool CGridCtrl::focusNextPrevChild(bool)
@@ -369,12 +424,16 @@ bool CGridCtrl::focusNextPrevChild(bool)
 
 void CGridCtrl::keyPressEvent(QKeyEvent *pEvent)
 {
-    // Keys that come in before the focus has gone over to the cell editor
-    // belong to it.
+    // While a cell is edited every key is the edit's: one the editor passed
+    // up, or one that came before the focus went over to it. What the editor
+    // declines stays declined and goes on to the dialog.
     if (m_pEditor) {
-        QApplication::sendEvent(m_pEditor, pEvent);
+        if (!EditKey(pEvent))
+            static_cast<CCellEditor *>(m_pEditor)->TakeKey(pEvent);
         return;
     }
+    if (ClipboardKey(pEvent))
+        return;
     const bool bShift = (pEvent->modifiers() & Qt::ShiftModifier) != 0;
     int nRow = std::max(m_nFocusRow, 1);
     int nCol = std::max(m_nFocusCol, 1);
@@ -451,7 +510,7 @@ void CGridCtrl::inputMethodEvent(QInputMethodEvent *pEvent)
         EditFocusCell(&strEmpty);
     }
     if (m_pEditor)
-        QApplication::sendEvent(m_pEditor, pEvent);
+        static_cast<CCellEditor *>(m_pEditor)->TakeInputMethod(pEvent);
 }
 
 QVariant CGridCtrl::inputMethodQuery(Qt::InputMethodQuery query) const

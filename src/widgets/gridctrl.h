@@ -1,7 +1,8 @@
 // A grid of text cells for the table editor: one fixed header row and one
 // fixed header column, a focused cell and a selected range, per-cell
 // alignment and colours, in-place editing (the input method included) and
-// keyboard navigation with the arrows, Tab and Enter.
+// keyboard navigation with the arrows, Tab and Enter, and the clipboard keys
+// on the selected cells (tab-separated text, as spreadsheets exchange it).
 //
 // The cells are a CTableGrid (html/tablegrid) that the grid owns; the grid
 // paints only the rows in view, so a table of many thousand rows scrolls and
@@ -68,6 +69,11 @@ protected:
     bool eventFilter(QObject *pObject, QEvent *pEvent) override;
 
 private:
+    // A key of the cell being edited that ends the edit; false for the
+    // editor's own keys.
+    bool EditKey(QKeyEvent *pEvent);
+    // Select all, copy, cut and paste on the cells; false for other keys.
+    bool ClipboardKey(QKeyEvent *pEvent);
     void UpdateScrollBars();
     void MoveFocus(int nRow, int nCol, bool bExtend);
     void EnsureVisible(int nRow, int nCol);

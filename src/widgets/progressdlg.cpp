@@ -1,5 +1,7 @@
 #include "widgets/progressdlg.h"
 
+#include "platform/focusreturn.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -89,6 +91,7 @@ void CProgressDlg::reject()
 
 int CProgressDlg::Run(const std::function<int(CReport &)> &fnWork)
 {
+    const CFocusReturn focus(parentWidget());
     m_bCancel = false;
     CReport report(*this);
     int nResult = 0;

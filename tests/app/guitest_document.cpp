@@ -4,6 +4,7 @@
 #include "app/docdialogs.h"
 #include "app/tabbar.h"
 #include "res/commands.h"
+#include "syntax/viewtype.h"
 
 #include <QTest>
 
@@ -78,6 +79,28 @@ TEST_F(Document, EditSaveAndRevertKeepTheFilesOwnLineEnds)
     EXPECT_EQ(View()->GetCursorPos(), CPoint(2, 2));
 }
 
+TEST_F(Document, AMinifiedFileWithALongFirstLineKeepsItsLineFeeds)
+{
+    // A style sheet minified to one line of 40 KB, then a comment line.
+    std::string strFirst;
+    while (strFirst.size() < 40 * 1024)
+        strFirst += "a{color:#333;margin:0 auto}";
+    const std::string strPath = WriteFile("site.min.css", strFirst + "\n/* v2 */\n");
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    EXPECT_EQ(pDoc->GetBuffer().GetLineEndMode(), LINEEND_LF);
+    EXPECT_EQ(pDoc->GetBuffer().GetLineCount(), 3);
+
+    // An edit in the second line, a new line among them, saves with LF only.
+    View()->PlaceCaret(CPoint(8, 1));
+    Type("x");
+    QTest::keyClick(View(), Qt::Key_Return);
+    Type("y");
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_TRUE(ReadFileBytes(strPath) == strFirst + "\n/* v2 */x\ny\n") << "the saved bytes differ";
+}
+
 TEST_F(Document, RevertOfAVanishedFileChangesNothing)
 {
     const std::string strPath = WriteFile("gone.txt", "a\r\nb");
@@ -132,8 +155,24 @@ TEST_F(Document, ReadOnlyToggleMarksTheTitleAndStopsEditing)
     CCmdUI ui(ID_READ_ONLY, true);
     Frame()->RouteUpdate(&ui);
     EXPECT_EQ(ui.GetCheck(), 1);
+    // Typing, Enter, Backspace and Delete change nothing; each beeps and the
+    // status bar says why, in place of the message the caret's pane shows.
+    int nBeeps = 0;
+    SetBeepHook([&nBeeps] { ++nBeeps; });
+    EXPECT_NE(Frame()->GetStatusPaneText(0), "書込み禁止です");
     Type("2");
+    for (Qt::Key nKey : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete})
+        QTest::keyClick(View(), nKey);
+    SetBeepHook(nullptr);
     EXPECT_EQ(Text(pDoc), "1abc");
+    EXPECT_EQ(nBeeps, 4);
+    EXPECT_EQ(Frame()->GetStatusPaneText(0), "書込み禁止です");
+    // Moving about is no edit: no beep.
+    SetBeepHook([&nBeeps] { ++nBeeps; });
+    QTest::keyClick(View(), Qt::Key_Right);
+    QTest::keyClick(View(), Qt::Key_Left);
+    SetBeepHook(nullptr);
+    EXPECT_EQ(nBeeps, 4);
     // A plain save of a read-only document does nothing, and says nothing.
     Frame()->ExecuteCommand(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(strPath), "abc");
@@ -233,6 +272,52 @@ TEST_F(Document, SaveAsChoosesTheFilterByTheTitlesExtension)
     EXPECT_EQ(Title(), "renamed.txt");
     CTabBar *pTabs = Frame()->GetTabBar();
     EXPECT_EQ(pTabs->GetTabText(pTabs->GetCurrentIndex()), "renamed.txt");
+}
+
+TEST_F(Document, AnUntitledPageIsProposedAsHtmlAndTheColouringFollowsTheNewName)
+{
+    m_pApp->OnFileNew();
+    Idle();
+    Type("  <!DOCTYPE html>");
+    Frame()->ExecuteCommand(ID_WINDOW_SPLIT);
+    ASSERT_GT(Doc()->GetViews().size(), 1u);
+    // The view type of every pane, when they all have the same one; -1 otherwise.
+    const auto types = [this] {
+        const int nFirst = Doc()->GetViews().front()->GetViewType();
+        for (CWrenpadView *pView : Doc()->GetViews())
+            if (pView->GetViewType() != nFirst)
+                return -1;
+        return nFirst;
+    };
+    EXPECT_EQ(types(), VIEWTYPE_STANDARD);
+
+    const std::string strPage = m_dir.File("page.html");
+    m_aFileAnswers = {{QString::fromStdString(strPage)}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_EQ(m_aFileRequests[0].strFileName, "新規ﾌｧｲﾙ1.html");
+    EXPECT_EQ(m_aFileRequests[0].nFilterIndex, 2);
+    EXPECT_EQ(m_aFileRequests[0].strDefaultSuffix, "html");
+    // Saved as a page, it is coloured as one in every pane at once.
+    EXPECT_EQ(Doc()->GetPathName(), strPage);
+    EXPECT_EQ(types(), VIEWTYPE_HTML);
+
+    // The user's own choice stays while the extension does; another extension changes it.
+    Frame()->ExecuteCommand(1704);
+    m_aFileAnswers = {{QString::fromStdString(m_dir.File("copy.HTML"))}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(View()->GetViewType(), VIEWTYPE_HTML_SIMPLE);
+    m_aFileAnswers = {{QString::fromStdString(m_dir.File("page.pl"))}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(types(), VIEWTYPE_PERL);
+
+    // Text that is no page is proposed as text.
+    m_pApp->OnFileNew();
+    Idle();
+    Type("<p>hello</p>");
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(m_aFileRequests.back().strFileName, "新規ﾌｧｲﾙ2.txt");
+    EXPECT_EQ(m_aFileRequests.back().nFilterIndex, 1);
 }
 
 TEST_F(Document, FilesThatCannotBeOpenedAreRefusedWithAReason)

@@ -89,11 +89,11 @@ TEST(Install, ManualPagesFormatCleanlyAndCoverEveryToolCommand)
     const CRun install = RunProgram(QStringLiteral("cmake"), {"--install", strBuild, "--prefix", strPrefix});
     ASSERT_EQ(install.nExit, 0) << install.strOutput.toStdString();
 
-    // The commands wrenpad-tool --help lists: "  NAME ..." up to the editor's own options.
+    // The commands wrenpad-tool --help lists: "  NAME ..." up to the exit statuses.
     QStringList commands;
     const CRun help = RunProgram(QStringLiteral(WP_TOOL_PATH), {"--help"});
     for (const QString &strLine : help.strOutput.split(QLatin1Char('\n'))) {
-        if (strLine.startsWith(QStringLiteral("the editor's own options")))
+        if (strLine.startsWith(QStringLiteral("exit status:")))
             break;
         if (strLine.startsWith(QStringLiteral("  ")) && strLine.size() > 2 && strLine[2].isLower())
             commands << strLine.mid(2).section(QLatin1Char(' '), 0, 0);

@@ -10,6 +10,7 @@
 #include "res/menus.h"
 #include "widgets/sizingbar.h"
 
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -184,6 +185,95 @@ TEST_F(MainFrame, BarsToggleAndTheirStateIsSavedAndRestored)
     EXPECT_TRUE(Frame()->GetToolBar(210)->isHidden());
     EXPECT_FALSE(Frame()->statusBar()->isHidden());
     EXPECT_FALSE(Frame()->GetTabBar()->isHidden());
+}
+
+TEST_F(MainFrame, BarsSwitchedOnOrOffAreWrittenSoonButAtMostOnceASecond)
+{
+    // A store that notes when the bars are written.
+    class CTimedStore : public CMemoryProfileStore
+    {
+    public:
+        void WriteInt(const std::string &strSection, const std::string &strEntry, int nValue) override
+        {
+            if (strEntry == "StatusBar")
+                m_aWrites.push_back(m_clock.elapsed());
+            CMemoryProfileStore::WriteInt(strSection, strEntry, nValue);
+        }
+        QElapsedTimer m_clock;
+        std::vector<qint64> m_aWrites;
+    } store;
+    store.m_clock.start();
+    SetAppProfile(&store);
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(store.m_aWrites.empty());
+
+    // Two bars at once: one write a moment later, with both.
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(store.m_aWrites.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !store.m_aWrites.empty(); }, 5000));
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StatusBar", -1), 1);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StdToolBar", -1), 1);
+
+    // Changes at once after a write wait for the second to pass; the last state counts.
+    Frame()->GetTabBar()->show();
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store.m_aWrites.size() == 2; }, 5000));
+    EXPECT_GE(store.m_aWrites[1] - store.m_aWrites[0], 990);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StatusBar", -1), 0);
+    EXPECT_EQ(store.GetInt(SECTION_MAIN, "FileTabBar", -1), 0x10000000);
+
+    // Back and forth ends where it began: nothing to write.
+    Frame()->ExecuteCommand(ID_VIEW_WEBBAR);
+    Frame()->ExecuteCommand(ID_VIEW_WEBBAR);
+    QTest::qWait(1500);
+    EXPECT_EQ(store.m_aWrites.size(), 2u);
+    m_pApp.reset();
+    SetAppProfile(&m_profile);
+}
+
+TEST_F(MainFrame, ABarOpenedBesideAnotherGetsAUsableShare)
+{
+    ASSERT_TRUE(Start());
+    Frame()->resize(900, 640);
+    Idle();
+    CSizingControlBar *pBrowser = Frame()->GetBrowserBar();
+    CSizingControlBar *pResults = Frame()->GetResultsBar();
+    const auto settle = [this] {
+        for (int i = 0; i < 3; ++i)
+            Idle();
+    };
+    pBrowser->show();
+    settle();
+    ASSERT_EQ(Frame()->dockWidgetArea(pResults), Frame()->dockWidgetArea(pBrowser));
+    const int nPreviewHeight = pBrowser->height();
+    // The results of a folder search open beside the preview: a third of the
+    // window; the preview keeps a readable width and its height.
+    pResults->show();
+    settle();
+    EXPECT_GE(pResults->width(), Frame()->width() / 3 - 10);
+    EXPECT_GE(pBrowser->width(), 160);
+    EXPECT_EQ(pBrowser->height(), nPreviewHeight);
+
+    // Made wider by the user and opened again: the width it had.
+    Frame()->resizeDocks({pResults}, {500}, Qt::Horizontal);
+    settle();
+    const int nWidth = pResults->width();
+    pResults->hide();
+    settle();
+    pResults->show();
+    settle();
+    EXPECT_NEAR(pResults->width(), nWidth, 10);
+
+    // The preview opened last beside the results is never squeezed either.
+    pBrowser->hide();
+    settle();
+    pBrowser->show();
+    settle();
+    EXPECT_GE(pBrowser->width(), 160);
+    EXPECT_GE(pResults->width(), 160);
 }
 
 TEST_F(MainFrame, ASavedPlacementIsPulledBackOntoTheScreen)
@@ -398,6 +488,53 @@ TEST_F(MainFrame, KeysOfTheWindowReachTheirCommands)
     QTest::keyClick(View(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(m_aFileRequests.size(), 1u);
     EXPECT_EQ(m_aFileRequests[0].strTitle, "保存");
+}
+
+TEST_F(MainFrame, CtrlShiftWithADigitRunsItsCommandWhicheverSymbolTheLayoutGives)
+{
+    ASSERT_TRUE(Start());
+    if (!View())
+        Frame()->ExecuteCommand(ID_FILE_NEW);
+    Idle();
+    ASSERT_NE(View(), nullptr);
+    QStringList dialogs;
+    m_fnDialog = [&dialogs](QDialog *pDialog) {
+        dialogs << QString::fromLatin1(pDialog->metaObject()->className());
+        return static_cast<int>(QDialog::Rejected);
+    };
+    // Ctrl+Shift+4 from either layout, Ctrl+Shift+7 from a Japanese one,
+    // Ctrl+Shift+2 from each, and the digit as a platform may name it.
+    const std::pair<Qt::Key, const char *> aKeys[] = {
+        {Qt::Key_Dollar, "CFormTagDlg"},     {Qt::Key_Apostrophe, "CListBoxDlg"}, {Qt::Key_At, "CBulletListDlg"},
+        {Qt::Key_QuoteDbl, "CBulletListDlg"}, {Qt::Key_4, "CFormTagDlg"},
+    };
+    for (const auto &[nKey, pszDialog] : aKeys) {
+        dialogs.clear();
+        QTest::keyClick(View(), nKey, Qt::ControlModifier | Qt::ShiftModifier);
+        Idle();
+        EXPECT_EQ(dialogs.join(QLatin1Char(' ')).toStdString(), pszDialog)
+            << QKeySequence(nKey).toString().toStdString();
+    }
+    // Nothing was typed into the text on the way.
+    EXPECT_EQ(Text(Doc()), "");
+}
+
+TEST_F(MainFrame, F10OpensTheFirstMenuAndTypesNothing)
+{
+    m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+    ASSERT_TRUE(Start());
+    Frame()->activateWindow();
+    QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+    Idle();
+    ASSERT_TRUE(View());
+    QTest::keyClicks(View(), "abc");
+    QTest::keyClick(View(), Qt::Key_F10);
+    auto *pMenu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_TRUE(pMenu);
+    EXPECT_EQ(pMenu->title(), "ﾌｧｲﾙ(&F)");
+    pMenu->close();
+    QApplication::processEvents();
+    EXPECT_EQ(Text(Doc()), "abc");
 }
 
 TEST_F(MainFrame, WindowsFollowOpenFileMaxAndTheWindowMenuArrangesThem)

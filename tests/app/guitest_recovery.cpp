@@ -16,6 +16,7 @@
 #include "text/codedfile.h"
 #include "recovery/recoverytest.h"
 #include "support/dialogtest.h"
+#include "syntax/viewtype.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -71,6 +72,8 @@ protected:
         CFileCodeState code;
         if (strFile.empty()) {
             buffer.InitNew();
+            if (!m_strUntitledName.empty())
+                pJournal->SetTitleSource([this] { return m_strUntitledName; });
         } else if (eCode != RAW_BYTES) {
             EXPECT_TRUE(LoadCodedFile(buffer, strFile, code));
             // A file that opens read-only was made writable by hand.
@@ -156,6 +159,9 @@ protected:
         return nullptr;
     }
 
+    // The name the next untitled record gives its document (none: as older
+    // versions wrote them).
+    std::string m_strUntitledName;
     int m_nLeft = 0;
     int m_nDialogs = 0;
     std::vector<QString> m_aShownRows;
@@ -273,6 +279,42 @@ TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
     CCrystalTextBuffer reread;
     ASSERT_TRUE(reread.LoadFromFile(strSame));
     EXPECT_EQ(ImageOf(reread).aLines, same.aLines);
+}
+
+TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCallsFor)
+{
+    // What the editor writes down for a new window: the name on its tab.
+    ASSERT_TRUE(Start());
+    CWrenpadDoc *pNew = m_pApp->OnFileNew();
+    Idle();
+    ASSERT_EQ(pNew->GetTitle(), "新規ﾌｧｲﾙ1");
+    QTest::keyClicks(View(), QStringLiteral("abc"));
+    ASSERT_TRUE(m_pApp->Recovery()->Flush());
+    const std::vector<std::string> aOwn = Journals(RecordFolder());
+    ASSERT_EQ(aOwn.size(), 1u);
+    EXPECT_EQ(SummarizeJournal(ReadFileBytes(RecordFolder() + "/" + aOwn[0])).header.strTitle, "新規ﾌｧｲﾙ1");
+    m_aAnswers = {IDNO};
+    Frame()->ExecuteCommand(ID_FILE_CLOSE);
+    Idle();
+    m_pApp.reset();
+    m_aBoxes.clear();
+
+    // Records left by an ended editor: one named, one of an older version.
+    m_strUntitledName = "新規ﾌｧｲﾙ3";
+    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "  \r\n<!DOCTYPE html>\r\n<p>"); });
+    m_strUntitledName.clear();
+    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "plain"); });
+    AnswerRecoverDialog("restoreAll");
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(m_aShownRows.size(), 2u);
+    EXPECT_NE(std::find(m_aShownRows.begin(), m_aShownRows.end(), "新規ﾌｧｲﾙ3|24 バイト|"), m_aShownRows.end());
+    EXPECT_NE(std::find(m_aShownRows.begin(), m_aShownRows.end(), "無題|5 バイト|"), m_aShownRows.end());
+    // The page comes back coloured as HTML, the plain text as before.
+    ASSERT_EQ(m_pApp->GetDocumentCount(), 2);
+    for (CChildFrame *pFrame : Frame()->GetChildFrames()) {
+        const bool bPage = Text(pFrame->GetDocument()).find("<!DOCTYPE") != std::string::npos;
+        EXPECT_EQ(pFrame->GetActiveView()->GetViewType(), bPage ? VIEWTYPE_HTML : VIEWTYPE_STANDARD);
+    }
 }
 
 TEST_F(Recovery, ADamagedRecordGivesItsSoundPartAndSaysSo)
@@ -541,7 +583,8 @@ TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
 
 TEST_F(Recovery, EnterInTheDialogRestoresAll)
 {
-    CRecoverDlg dlg({{QString(), 0, 5, QString()}, {QStringLiteral("/x/y.txt"), 0, 1234567, QString()}});
+    CRecoverDlg dlg({{QString(), 0, 5, QString(), QString()},
+                     {QStringLiteral("/x/y.txt"), 0, 1234567, QString(), QString()}});
     ASSERT_TRUE(OpenDialog(&dlg));
     EXPECT_EQ(dlg.findChild<QTreeWidget *>(QStringLiteral("recordList"))->topLevelItem(1)->text(2),
               QStringLiteral("1,234,567 バイト"));

@@ -119,6 +119,50 @@ TEST_F(Startup, UninstallSwitchRemovesTheSettings)
     EXPECT_FALSE(m_profile.HasEntry(SECTION_MAIN, "MRUCount"));
 }
 
+TEST_F(Startup, AnUninstallThatFailsSaysSoAndNeverClaimsSuccess)
+{
+    // Settings kept where they cannot be removed.
+    class CStubbornStore : public CMemoryProfileStore
+    {
+    public:
+        bool RemoveAll() override { return false; }
+        std::string GetLocation() const override { return "/ro/Wrenpad.ini"; }
+    } store;
+    SetAppProfile(&store);
+    m_aAnswers = {IDYES};
+    EXPECT_FALSE(Start({"/unreg"}));
+    ASSERT_EQ(m_aBoxes.size(), 2u);
+    EXPECT_EQ(m_aBoxes[1].strText, "レジストリーエントリーの削除に失敗しました。\n設定ファイル /ro/Wrenpad.ini に書き込めません。");
+    EXPECT_EQ(m_aBoxes[1].strCaption, "エラー");
+    EXPECT_TRUE(m_aBoxes[1].nStyle & MB_ICONSTOP);
+    EXPECT_EQ(m_pApp->GetExitCode(), 1);
+
+    // Without boxes the failure still ends the process with status 1.
+    m_aBoxes.clear();
+    EXPECT_FALSE(Start({"/unreg", "/s"}));
+    EXPECT_TRUE(m_aBoxes.empty());
+    EXPECT_EQ(m_pApp->GetExitCode(), 1);
+    SetAppProfile(&m_profile);
+    EXPECT_FALSE(Start({"/unreg", "/s"}));
+    EXPECT_EQ(m_pApp->GetExitCode(), 0);
+}
+
+TEST_F(Startup, UnregSilentInARealProcessReportsASettingsFileItCannotRemove)
+{
+    // A folder where the settings file should be: nothing can be written there.
+    const QProcessEnvironment env = IsolatedEnvironment();
+    ASSERT_TRUE(QDir().mkpath(SettingsFile(env)));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(EditorPath(), {"/unreg", "/s"});
+    ASSERT_TRUE(process.waitForFinished(30000)) << EditorPath().toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QString strError = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(strError.contains("レジストリーエントリーの削除に失敗しました。")) << strError.toStdString();
+    EXPECT_TRUE(strError.contains(SettingsFile(env))) << strError.toStdString();
+}
+
 TEST_F(Startup, UnregSilentInARealProcessEmptiesTheSettingsFile)
 {
     const QProcessEnvironment env = IsolatedEnvironment();

@@ -17,12 +17,14 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
@@ -316,8 +318,11 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
     QTest::keyClick(Popup()->Tree(), Qt::Key_Escape);
     EXPECT_EQ(Text(), "<ta");
     Run(ID_TAG_COMPLETION);
+    // The whole list, opened on the first name that starts with "ta".
     auto *pTree = Popup()->Tree();
-    pTree->setCurrentItem(pTree->findItems(QStringLiteral("table"), Qt::MatchExactly).value(0));
+    EXPECT_EQ(pTree->topLevelItemCount(), 75);
+    ASSERT_NE(pTree->currentItem(), nullptr);
+    EXPECT_EQ(pTree->currentItem()->text(0), QStringLiteral("table"));
     QTest::keyClick(pTree, Qt::Key_Return);
     EXPECT_EQ(Text(), "<table");
 
@@ -331,6 +336,42 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
     Run(ID_TAG_COMPLETION);
     EXPECT_EQ(Popup(), nullptr);
     EXPECT_EQ(m_nBeeps, 1);
+}
+
+TEST_F(UserTags, CompletionKeepsOffTheCaretsLine)
+{
+    // Below the line where it fits, above it where it does not, and where
+    // neither side has room, on the larger one, made lower; never over it.
+    const QRect rcScreen(0, 0, 800, 600);
+    const QSize size(150, 120);
+    EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(100, 200, 2, 16), size, rcScreen), QRect(100, 216, 150, 120));
+    EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(700, 570, 2, 16), size, rcScreen), QRect(650, 450, 150, 120));
+    const QRect rcLow(0, 0, 800, 100);
+    EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(10, 40, 2, 16), size, rcLow), QRect(10, 56, 150, 44));
+    EXPECT_EQ(CCompletionPopup::PlaceBesideLine(QRect(10, 50, 2, 16), size, rcLow), QRect(10, 0, 150, 50));
+    for (int y = 0; y + 16 <= 600; y += 7) {
+        const QRect rcLine(0, y, 800, 16);
+        const QRect rc = CCompletionPopup::PlaceBesideLine(QRect(300, y, 2, 16), size, rcScreen);
+        EXPECT_FALSE(rc.intersects(rcLine)) << y;
+        EXPECT_TRUE(rcScreen.contains(rc)) << y;
+    }
+
+    // A view whose caret is on its last line, at the bottom of the screen.
+    AppTagAlign().Parse("table:border,@width,cellpadding,cellspacing,align,bgcolor,height\n");
+    NewText("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n<table ");
+    const QRect rcAvailable = QGuiApplication::primaryScreen()->availableGeometry();
+    m_view.move(rcAvailable.left(), rcAvailable.bottom() - m_view.frameGeometry().height() + 1);
+    QApplication::processEvents();
+    m_view.PlaceCaret(CPoint(7, 16));
+    Run(ID_TAG_COMPLETION);
+    CCompletionPopup *pPopup = Popup();
+    ASSERT_NE(pPopup, nullptr);
+    const QRect rcCaret = static_cast<QWidget &>(m_view).inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QRect rcLine(m_view.mapToGlobal(rcCaret.topLeft()), rcCaret.size());
+    ASSERT_GT(rcLine.bottom() + pPopup->height(), rcAvailable.bottom()) << "no room below the line";
+    EXPECT_LT(pPopup->frameGeometry().bottom(), rcLine.top());
+    EXPECT_GE(pPopup->frameGeometry().bottom(), rcLine.top() - 4);
+    pPopup->close();
 }
 
 TEST_F(UserTags, ObjectListFileReplacesTheUserWords)

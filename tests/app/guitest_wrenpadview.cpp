@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
+#include "support/dialogtest.h"
 #include "support/viewfixture.h"
 #include "syntax/viewtype.h"
 #include "view/viewdialogs.h"
@@ -159,6 +160,48 @@ TEST_F(WrenpadView, LineJumpSelectsTheLine)
     m_view.GetSelectionRange(b, e);
     EXPECT_EQ(b, CPoint(0, 2));
     EXPECT_EQ(e, CPoint(5, 2));
+}
+
+TEST_F(WrenpadView, LineJumpReachesEveryLineAndKeepsWhatIsTyped)
+{
+    // More lines than the old limit of 100,000.
+    std::string strText;
+    for (int i = 1; i < 150000; ++i)
+        strText += "x\r\n";
+    SetText(strText + "last");
+    QStringList aMessages;
+    SetMessageBoxHook([&](const CMsgBoxRequest &request) {
+        aMessages << request.strText;
+        return int(IDOK);
+    });
+    QString strProposed;
+    QString strAfterRefusal;
+    bool bOpenAfterRefusal = false;
+    SetDialogHook([&](QDialog *pDlg) {
+        if (!OpenDialog(pDlg))
+            return int(QDialog::Rejected);
+        strProposed = FieldText(FocusControl());
+        // Beyond the last line: refused, and the number stays as typed.
+        TypeIntoFocus(QStringLiteral("1200000"));
+        QTest::keyClick(FocusControl(), Qt::Key_Return);
+        bOpenAfterRefusal = pDlg->isVisible();
+        strAfterRefusal = FieldText(FocusControl());
+        TypeIntoFocus(QStringLiteral("150000"));
+        QTest::keyClick(FocusControl(), Qt::Key_Return);
+        return pDlg->result();
+    });
+    m_view.PlaceCaret(CPoint(0, 123456));
+    m_view.RouteCommand(ID_EDIT_GOTO_LINE);
+    EXPECT_EQ(strProposed, "123457");
+    EXPECT_TRUE(bOpenAfterRefusal);
+    EXPECT_EQ(strAfterRefusal, "1200000");
+    EXPECT_EQ(aMessages, QStringList{QStringLiteral("1 から 150000 までの整数を入力してください。")});
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 149999));
+    EXPECT_EQ(e, CPoint(4, 149999));
+    SetMessageBoxHook(nullptr);
 }
 
 TEST_F(WrenpadView, CharacterCodeShowsTheBytes)

@@ -25,6 +25,27 @@ TEST(DocNames, SaveFilterFollowsTheTitlesExtensionInAnyCase)
     }
 }
 
+TEST(DocNames, AnUntitledPageIsProposedAsHtml)
+{
+    const CSaveFilterChoice page = SaveFilterForTitle("新規ﾌｧｲﾙ1", "\r\n  <!DOCTYPE html>\r\n");
+    EXPECT_EQ(page.strDefaultExt, "html");
+    EXPECT_EQ(page.nFilterIndex, 2);
+    EXPECT_EQ(SaveFilterForTitle("新規ﾌｧｲﾙ1", "<HTML>").nFilterIndex, 2);
+    // Other text stays text; a title with an extension of its own keeps it.
+    EXPECT_EQ(SaveFilterForTitle("新規ﾌｧｲﾙ1", "<p>hello</p>").strDefaultExt, "txt");
+    EXPECT_EQ(SaveFilterForTitle("notes.txt", "<html>").strDefaultExt, "txt");
+    EXPECT_EQ(SaveFilterForTitle("main.c", "<!DOCTYPE html>").nFilterIndex, 3);
+}
+
+TEST(DocNames, ExtensionsCompareWithoutCaseAndOnlyInTheFileName)
+{
+    EXPECT_TRUE(SameExtension("/w/a.HTML", "b.html"));
+    EXPECT_TRUE(SameExtension("新規ﾌｧｲﾙ1", ""));
+    EXPECT_TRUE(SameExtension("/w/dir.v2/readme", "notes"));
+    EXPECT_FALSE(SameExtension("/w/page.htm", "/w/page.html"));
+    EXPECT_FALSE(SameExtension("", "/w/page.html"));
+}
+
 TEST(DocNames, OpenFilterComparesTheExtensionExactly)
 {
     EXPECT_EQ(OpenFilterIndexForPath("/w/a.txt"), 2);

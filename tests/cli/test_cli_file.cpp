@@ -28,6 +28,12 @@ TEST(CliFile, InfoReportsLinesModeAndReadOnly)
     }
     ::chmod(dir.File("f").c_str(), 0444);
     EXPECT_EQ(RunTool({"info", dir.File("f")}).strOut, "lines=2 mode=MAC readonly=1 code=SJIS\n");
+
+    // The first break decides, however long the first line.
+    for (const std::size_t nLong : {32767, 32768, 40000}) {
+        WriteFileBytes(dir.File("long"), std::string(nLong, 'x') + "\nb\n");
+        EXPECT_EQ(RunTool({"info", dir.File("long")}).strOut, "lines=3 mode=UNIX readonly=0 code=SJIS\n") << nLong;
+    }
 }
 
 TEST(CliFile, RoundTripKeepsBytesAndReportsFailure)
@@ -99,8 +105,9 @@ TEST(CliFile, VersionAndHelpGoToStandardOutput)
     const CToolResult help = RunTool({"--help"});
     EXPECT_EQ(help.nStatus, 0);
     EXPECT_NE(help.strOut.find("wrenpad-tool --help | --version\n"), std::string::npos);
-    // Without a command the usage is an error.
+    // Without a command the usage is an error, one line.
     const CToolResult none = RunTool({});
     EXPECT_EQ(none.nStatus, 2);
     EXPECT_EQ(none.strOut, "");
+    EXPECT_EQ(none.strErr, "wrenpad-tool: a command is needed (wrenpad-tool --help lists them)\n");
 }

@@ -64,7 +64,10 @@ TEST(CliPlugin, ListShowsEveryCommandWithItsMenuId)
     EXPECT_NE(standard.strOut.find("7013\t"), std::string::npos);
     EXPECT_NE(standard.strOut.find("/WpSample.wpi\t1\t0\tWpEraDate\t和暦の日付\t"), std::string::npos)
         << standard.strOut;
-    EXPECT_EQ(RunTool({"plugin", "list", dir.File("none")}).strOut, "");
+    // A folder named that is not there is an error, not an empty list.
+    const CToolResult none = RunTool({"plugin", "list", dir.File("none")});
+    EXPECT_EQ(none.nStatus, 1);
+    EXPECT_EQ(none.strOut, "");
 }
 
 TEST(CliPlugin, RunWritesWhatTheSelectionBecomes)
@@ -78,10 +81,11 @@ TEST(CliPlugin, RunWritesWhatTheSelectionBecomes)
     EXPECT_EQ(RunTool({"plugin", "run", strPath, "5"}, "abc").strOut, "abc]");
     EXPECT_EQ(RunTool({"plugin", "run", "--document", "/srv/a.html", strPath, "8"}, "").strOut, "doc=/srv/a.html");
 
-    // Declining gives the selection back unchanged, with its own status.
+    // Declining gives the selection back unchanged, and fails.
     r = RunTool({"plugin", "run", strPath, "3"}, "abc");
-    EXPECT_EQ(r.nStatus, 3);
+    EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "abc");
+    EXPECT_EQ(r.strErr, "wrenpad-tool: the plug-in inserted nothing\n");
     // Failures say what the editor says.
     r = RunTool({"plugin", "run", strPath, "0"}, "");
     EXPECT_EQ(r.nStatus, 1);

@@ -18,17 +18,23 @@ TEST(CliRegex, PrintsLineNumbersAndRegisters)
     EXPECT_EQ(r.strErr, "");
 }
 
-TEST(CliRegex, ErrorsAndUsage)
+TEST(CliRegex, StatusesAreThoseOfASearch)
 {
     CTempDir dir;
     WriteFileBytes(dir.File("f"), "x\n");
-    CToolResult r = RunTool({"regex", "[z-a]", dir.File("f")});
+    CToolResult r = RunTool({"regex", "y", dir.File("f")});
+    EXPECT_EQ(r.nStatus, 1);  // nothing found
+    EXPECT_EQ(r.strOut, "");
+    EXPECT_EQ(r.strErr, "");
+    r = RunTool({"regex", "[z-a]", dir.File("f")});
     EXPECT_EQ(r.nStatus, 2);
-    EXPECT_EQ(r.strOut, "error\n");
+    EXPECT_EQ(r.strOut, "");
+    EXPECT_EQ(r.strErr, "wrenpad-tool: regex: the pattern does not compile: [z-a]\n");
     r = RunTool({"subst", "a|", "b", dir.File("f")});
     EXPECT_EQ(r.nStatus, 2);
-    EXPECT_EQ(r.strOut, "error\n");
-    EXPECT_EQ(RunTool({"regex", "x", dir.File("missing")}).nStatus, 1);
+    EXPECT_EQ(r.strErr, "wrenpad-tool: subst: the pattern does not compile: a|\n");
+    EXPECT_EQ(RunTool({"regex", "x", dir.File("missing")}).nStatus, 2);
+    EXPECT_EQ(RunTool({"subst", "x", "y", dir.File("missing")}).nStatus, 1);
     EXPECT_EQ(RunTool({"regex", "x"}).nStatus, 2);
     EXPECT_EQ(RunTool({"subst", "x", "y"}).nStatus, 2);
 }
@@ -41,9 +47,10 @@ TEST(CliSubst, ReplacesTheFirstMatchOfEachLineAndKeepsLineEnds)
     EXPECT_EQ(r.nStatus, 0);
     EXPECT_EQ(r.strOut, "World hello world\r\nMatch no here!\nBar foo");
 
-    // A failed substitution prints only the error.
+    // A failed substitution prints only the error, naming the line.
     WriteFileBytes(dir.File("g"), "ab\nb\n");
     r = RunTool({"subst", "(a)|b", "[\\1]", dir.File("g")});
-    EXPECT_EQ(r.nStatus, 2);
-    EXPECT_EQ(r.strOut, "error\n");
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_EQ(r.strOut, "");
+    EXPECT_EQ(r.strErr.rfind("wrenpad-tool: subst: " + dir.File("g") + " line 2: ", 0), 0u) << r.strErr;
 }

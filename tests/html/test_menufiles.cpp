@@ -263,6 +263,24 @@ TEST(Completion, InsideATagItsAttributesOrTheTagNames)
     EXPECT_EQ(c.nReplaceFrom, 7);
 }
 
+TEST(Completion, TheListOpensOnTheFirstNameTheTypedPartStarts)
+{
+    const CAlignList tagAlign;
+    const CAlignList usrAlign;
+    auto current = [&](std::string_view line) {
+        const CCompletion c = FindCompletion(line, tagAlign, usrAlign);
+        return c.aItems.at(static_cast<std::size_t>(c.nCurrent)).strText;
+    };
+    // "table" comes after "html" and "body"; "textarea" long after "tt".
+    EXPECT_EQ(current("<ta"), "table");
+    EXPECT_EQ(current("x <p><TeX"), "textarea");
+    EXPECT_EQ(current("<h3"), "h3");
+    // Nothing typed, nothing that fits, or a name already ended: the first.
+    EXPECT_EQ(current("<"), "html");
+    EXPECT_EQ(current("<zz"), "html");
+    EXPECT_EQ(current("<ta "), "html");
+}
+
 TEST(Completion, OutsideATagTheWordBeforeTheCaretIsTheKey)
 {
     const CAlignList tagAlign;

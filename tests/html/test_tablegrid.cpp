@@ -123,3 +123,23 @@ TEST(TableGrid, DoubleByteAndInvalidBytesComeBackUnchanged)
     EXPECT_EQ(TableToSeparated(grid, '\t'), strText + "\r\n");
     EXPECT_NE(TableToHtml(grid, "", "").find("<td>\x83\x5C\x81</td>"), std::string::npos);
 }
+
+TEST(TableGrid, PastedTextsGrowTheTableAndKeepTheCellsLooks)
+{
+    CTableGrid grid = Filled(2, 2);
+    grid.SetBackColor({2, 2, 2, 2}, 0x123456);
+    // Pasted at the last cell, a 2 x 3 block adds one row and two columns.
+    const CCellRange range = grid.PasteTexts(2, 2, GridFromSeparatedText("a\tb\tc\r\nd\t\t\x95\x5C\r\n", '\t'));
+    EXPECT_EQ(std::vector<int>({range.nMinRow, range.nMinCol, range.nMaxRow, range.nMaxCol}),
+              std::vector<int>({2, 2, 3, 4}));
+    EXPECT_EQ(TableToSeparated(grid, ','), "11,12,,\r\n21,a,b,c\r\n,d,,\x95\x5C\r\n");
+    EXPECT_EQ(grid.Cell(2, 2).nBackColor, 0x123456u);
+    EXPECT_EQ(grid.Cell(3, 0).strText, " ");
+    EXPECT_EQ(grid.Cell(0, 4).strText, std::string(10, ' '));
+
+    // A copy holds the range's texts only, clipped to the data cells.
+    const CTableGrid copy = grid.CopyTexts({0, 3, 9, 9});
+    EXPECT_EQ(TableToSeparated(copy, '\t'), "\t\r\nb\tc\r\n\t\x95\x5C\r\n");
+    grid.ClearTexts({1, 1, 2, 2});
+    EXPECT_EQ(TableToSeparated(grid, ','), ",,,\r\n,,b,c\r\n,d,,\x95\x5C\r\n");
+}

@@ -393,7 +393,7 @@ TEST_F(Journal, ALineEndChangeAloneIsRecordedWhateverTheRecordStartsFrom)
     }
 }
 
-TEST(JournalHeader, TheDocumentsCodeIsKeptAndRecordsOfOlderVersionsReadWithoutIt)
+TEST(JournalHeader, TheDocumentsCodeAndNameAreKeptAndRecordsOfOlderVersionsReadWithoutThem)
 {
     const auto headerPayload = [](const std::string &strJournal) {
         CJournalReader reader(strJournal);
@@ -413,28 +413,36 @@ TEST(JournalHeader, TheDocumentsCodeIsKeptAndRecordsOfOlderVersionsReadWithoutIt
     CJournalHeader header;
     header.strPath = "/home/user/page.html";
     header.strDocCode = "UTF8 0100000 BB0 0 0 0 0";
+    header.strTitle = "新規ﾌｧｲﾙ1";
     std::string strJournal;
     AppendMagic(strJournal);
     AppendHeader(strJournal, header);
     CJournalHeader decoded;
     ASSERT_TRUE(DecodeHeader(headerPayload(strJournal), decoded));
     EXPECT_EQ(decoded.strDocCode, header.strDocCode);
+    EXPECT_EQ(decoded.strTitle, header.strTitle);
 
-    // Older versions ended the header before the code.
+    // Older versions ended the header before the name, or before the code.
     header.strDocCode.clear();
+    header.strTitle.clear();
     strJournal.clear();
     AppendMagic(strJournal);
     AppendHeader(strJournal, header);
     std::string payload = headerPayload(strJournal);
-    ASSERT_EQ(payload.back(), '\0');  // the empty code's length
-    payload.pop_back();
-    decoded.strDocCode = "stale";
-    ASSERT_TRUE(DecodeHeader(headerPayload(journalWithHeader(payload)), decoded));
-    EXPECT_EQ(decoded.strPath, header.strPath);
-    EXPECT_TRUE(decoded.strDocCode.empty());
+    ASSERT_EQ(payload.substr(payload.size() - 2), std::string(2, '\0'));  // the empty code's and name's lengths
+    for (int nCut : {1, 2}) {
+        decoded.strDocCode = "stale";
+        decoded.strTitle = "stale";
+        ASSERT_TRUE(DecodeHeader(headerPayload(journalWithHeader(payload.substr(0, payload.size() - nCut))), decoded))
+            << nCut;
+        EXPECT_EQ(decoded.strPath, header.strPath);
+        EXPECT_TRUE(decoded.strDocCode.empty());
+        EXPECT_TRUE(decoded.strTitle.empty());
+    }
 
-    // A code longer than what is left of the header is no header.
-    payload += '\x09';
-    payload += "UTF8";
-    EXPECT_FALSE(DecodeHeader(headerPayload(journalWithHeader(payload)), decoded));
+    // A code or a name longer than what is left of the header is no header.
+    payload.resize(payload.size() - 2);
+    EXPECT_FALSE(DecodeHeader(headerPayload(journalWithHeader(payload + "\x09UTF8")), decoded));
+    const std::string strCutName = payload + std::string(1, '\0') + "\x09" "abc";
+    EXPECT_FALSE(DecodeHeader(headerPayload(journalWithHeader(strCutName)), decoded));
 }

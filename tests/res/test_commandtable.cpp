@@ -148,6 +148,20 @@ TEST(CommandTable, TheKeyALabelShowsRunsItsCommand)
     EXPECT_GT(nChecked, 40);
 }
 
+TEST(CommandTable, EveryMenuItemWithKeysShowsOne)
+{
+    int nChecked = 0;
+    WalkMenus([&](const CShownItem &item) {
+        const CCommandInfo *pInfo = FindCommandInfo(item.nID);
+        if (!pInfo || !pInfo->pszKeys || (pInfo->nFlags & (CMD_KEYS_VIEW | CMD_KEYS_FRAME)) == 0)
+            return;
+        EXPECT_FALSE(ShownKeys(item.strLabel).empty())
+            << item.strWhere << ": \"" << item.strLabel << "\" shows none of " << pInfo->pszKeys;
+        ++nChecked;
+    });
+    EXPECT_GT(nChecked, 40);
+}
+
 TEST(CommandTable, ButtonsAndPanesHaveWhatTheyShow)
 {
     for (const CToolBarResource &bar : ToolBarResources())

@@ -213,9 +213,9 @@ TEST_F(FolderSearch, DoubleByteTextAndResultBytes)
     EXPECT_EQ(Search(m_dir.Path(), "\xFA\x96", "*.txt").substr(0, 2), "0 ");
 
     // The CP932 form, which the tool prints, keeps the text's bytes and converts the path.
-    const CSearchResult r{SEARCHRESULT_MATCH, "\xE6\x97\xA5/(1).txt", 12, 0, "a\x82\xA0\x01" "b"};
+    const CSearchResult r{SEARCHRESULT_MATCH, "\xE6\x97\xA5/(1).txt", 12, 0, "a\x82\xA0\x01" "b", 0};
     EXPECT_EQ(FormatResultLine(r), "\x93\xFA/(1).txt(12): a\x82\xA0 b");
-    EXPECT_EQ(FormatResultLine(CSearchResult{SEARCHRESULT_CANNOT_OPEN, "x.txt", 0, 0, {}}),
+    EXPECT_EQ(FormatResultLine(CSearchResult{SEARCHRESULT_CANNOT_OPEN, "x.txt", 0, 0, {}, 0}),
               Utf8ToCp932("（'x.txt' を開けません。）"));
 }
 
@@ -383,7 +383,7 @@ TEST(FolderSearchOracle, BlockScanningFindsWhatLineByLineReadingFinds)
                                                                                  static_cast<std::size_t>(regs.nEnd[0] - regs.nStart[0])))
                                                       : std::string(line);
                 strExpected += FormatResultLineUtf8(CSearchResult{c.bRegex ? SEARCHRESULT_REGEX_MATCH : SEARCHRESULT_MATCH, "f.txt",
-                                                                  reader.GetLineNumber(), 0, strShown}) + "\n";
+                                                                  reader.GetLineNumber(), 0, strShown, 0}) + "\n";
                 ++nHits;
             }
         }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,12 +67,13 @@ namespace {
 
 // Runs a program with its arguments and captures what it writes; the
 // program is looked up in PATH when bSearchPath, runs in strFolder when one
-// is given, and reads pInput when given.
+// is given, and reads pInput when given, else what the options name.
 CToolResult RunCaptured(const std::string &strProgram, bool bSearchPath, const std::vector<std::string> &args,
-                        const std::string &strFolder, const std::string *pInput)
+                        const std::string &strFolder, const std::string *pInput,
+                        const CToolRunOptions &options = CToolRunOptions())
 {
     CTempDir dir;
-    const std::string strIn = dir.File("in");
+    const std::string strIn = pInput || options.strInputPath.empty() ? dir.File("in") : options.strInputPath;
     const std::string strOut = dir.File("out");
     const std::string strErr = dir.File("err");
     if (pInput)
@@ -80,7 +82,10 @@ CToolResult RunCaptured(const std::string &strProgram, bool bSearchPath, const s
     if (pid == 0) {
         if (!std::freopen(strOut.c_str(), "w", stdout) || !std::freopen(strErr.c_str(), "w", stderr))
             ::_exit(127);
-        if (pInput && !std::freopen(strIn.c_str(), "r", stdin))
+        if ((pInput || !options.strInputPath.empty()) && !std::freopen(strIn.c_str(), "r", stdin))
+            ::_exit(127);
+        if (options.bAsOrdinaryUser && ::geteuid() == 0
+            && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(127);
         if (!strFolder.empty() && ::chdir(strFolder.c_str()) != 0)
             ::_exit(127);
@@ -114,6 +119,11 @@ CToolResult RunTool(const std::vector<std::string> &args)
 CToolResult RunTool(const std::vector<std::string> &args, const std::string &strInput)
 {
     return RunCaptured(WP_TOOL_PATH, false, args, std::string(), &strInput);
+}
+
+CToolResult RunTool(const std::vector<std::string> &args, const CToolRunOptions &options)
+{
+    return RunCaptured(WP_TOOL_PATH, false, args, std::string(), nullptr, options);
 }
 
 CToolResult RunProgram(const std::vector<std::string> &argv, const std::string &strFolder)

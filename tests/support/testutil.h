@@ -37,6 +37,14 @@ CToolResult RunTool(const std::vector<std::string> &args);
 // The same with strInput as its standard input.
 CToolResult RunTool(const std::vector<std::string> &args, const std::string &strInput);
 
+// How RunTool starts the tool besides its arguments.
+struct CToolRunOptions
+{
+    std::string strInputPath;      // standard input read from this path
+    bool bAsOrdinaryUser = false;  // as user nobody when the tests run as the superuser
+};
+CToolResult RunTool(const std::vector<std::string> &args, const CToolRunOptions &options);
+
 // Runs a program (looked up in PATH) with its arguments, no shell involved,
 // in strFolder when given; captures what it writes.
 CToolResult RunProgram(const std::vector<std::string> &argv, const std::string &strFolder = std::string());

@@ -35,7 +35,7 @@ TEST(ColourTool, RejectsBadArguments)
     EXPECT_EQ(RunTool({"colour", dir.File("a.c"), dir.File("a.c")}).nStatus, 2);
     const CToolResult missing = RunTool({"colour", dir.File("missing.c")});
     EXPECT_EQ(missing.nStatus, 1);
-    EXPECT_NE(missing.strErr.find("cannot load"), std::string::npos);
+    EXPECT_NE(missing.strErr.find("cannot read"), std::string::npos);
 }
 
 TEST(ColourTool, FilesInOtherCodesAreColouredAsTheEditorReadsThem)

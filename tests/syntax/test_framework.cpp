@@ -187,6 +187,7 @@ TEST(ViewTypes, ComeFromTheFileNameExtension)
     EXPECT_EQ(ViewTypeFromPath("Form1.frm"), VIEWTYPE_VB);
     EXPECT_EQ(ViewTypeFromPath("default.asp"), VIEWTYPE_VB);
     EXPECT_EQ(ViewTypeFromPath("/cgi-bin/bbs.cgi"), VIEWTYPE_PERL);
+    EXPECT_EQ(ViewTypeFromPath("lib/Site/Util.pm"), VIEWTYPE_PERL);
     EXPECT_EQ(ViewTypeFromPath("unit1.pas"), VIEWTYPE_PASCAL);
     EXPECT_EQ(ViewTypeFromPath("a.cc"), VIEWTYPE_STANDARD);
     EXPECT_EQ(ViewTypeFromPath("archive.tar.gz"), VIEWTYPE_STANDARD);
@@ -195,6 +196,23 @@ TEST(ViewTypes, ComeFromTheFileNameExtension)
     EXPECT_EQ(ViewTypeFromPath("notes.html."), VIEWTYPE_STANDARD);
     EXPECT_EQ(ViewTypeFromPath("/u/.pas"), VIEWTYPE_PASCAL);
     EXPECT_EQ(ViewTypeFromPath(""), VIEWTYPE_STANDARD);
+}
+
+TEST(ViewTypes, AnUnnamedTextIsHtmlWhenItBeginsAsAPage)
+{
+    EXPECT_EQ(ViewTypeFromText("<!DOCTYPE html>\r\n<html>"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromText(" \t\r\n\r\n<!doctype HTML PUBLIC"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromText("<HTML lang=\"ja\">"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromText("<html>"), VIEWTYPE_HTML);
+    EXPECT_EQ(ViewTypeFromText("\n<html"), VIEWTYPE_HTML);
+    // Not a page: another tag, a longer name, text or a full-width blank first.
+    EXPECT_EQ(ViewTypeFromText("<p>text</p>"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("<htmlx>"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("a <html>"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("\x81\x40<html>"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("<!DOCTYP"), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText("   "), VIEWTYPE_STANDARD);
+    EXPECT_EQ(ViewTypeFromText(""), VIEWTYPE_STANDARD);
 }
 
 TEST(ViewTypes, ViewLevelParseDispatchesAndHidesTheStandardState)

@@ -115,6 +115,39 @@ TEST(CodedFile, AUtf8CharacterAcrossTheFirst64KbIsStillUtf8)
     EXPECT_EQ(std::string(buffer.GetLineText(1) + strHead.size(), 2), "\x82\xA0");
 }
 
+TEST(CodedFile, FilesInOtherCodesTakeTheirLineEndsFromTheFirstBreakHoweverFar)
+{
+    // A minified UTF-8 page, an EUC-JP and a JIS file with a first line of
+    // 40 KB and more: the break after it decides, as for Shift-JIS.
+    CTempDir dir;
+    const std::string strLong(300000, 'x');
+    const struct
+    {
+        std::string strLead;  // a character that decides the code
+        ETextCode eCode;
+    } codes[] = {
+        {"\xE3\x81\x82", ETextCode::Utf8},   // あ
+        {"\xB4\xC1\xBB\xFA\x8E\xB1", ETextCode::Euc},  // 漢字ｱ
+        {"\x1B$B$\"\x1B(B", ETextCode::Jis},
+    };
+    for (const auto &code : codes) {
+        for (const std::size_t nLong : {std::size_t(40000), strLong.size()}) {
+            for (const char *pszSep : {"\n", "\r"}) {
+                const std::string bytes = code.strLead + strLong.substr(0, nLong) + pszSep + "b" + pszSep;
+                WriteFileBytes(dir.File("f"), bytes);
+                CCrystalTextBuffer buffer;
+                CFileCodeState state;
+                ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
+                EXPECT_EQ(state.eCode, code.eCode);
+                EXPECT_EQ(buffer.GetLineEndMode(), *pszSep == '\n' ? LINEEND_LF : LINEEND_CR) << nLong;
+                EXPECT_EQ(buffer.GetLineCount(), 3) << nLong;
+                ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
+                EXPECT_TRUE(ReadFileBytes(dir.File("out")) == bytes) << nLong;
+            }
+        }
+    }
+}
+
 TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
 {
     CTempDir dir;

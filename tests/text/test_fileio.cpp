@@ -110,22 +110,101 @@ TEST(FileLoad, CrCrLfInACrLfFile)
     EXPECT_EQ(r.nLines, 2);
 }
 
-TEST(FileLoad, LoneCrEndingTheFirstBlockMeansCrMode)
+TEST(FileLoad, TheFirstBreakDecidesTheModeHoweverFarIntoTheFileItIs)
 {
+    // A minified page or a log with a long first line: the first break lies
+    // at the edges of a 32 KB block, of the loader's 256 KB read blocks, or
+    // far beyond, a CR LF split across such an edge among them. Each file is
+    // read from disk and from memory, and comes back unchanged.
     CTempDir dir;
-    std::string bytes(BLOCK - 1, 'x');
-    bytes += "\r\nnext";
-    WriteFileBytes(dir.File("f"), bytes);
-    CLoaded r = Load(dir.File("f"));
-    EXPECT_EQ(r.nMode, LINEEND_CR);
-    EXPECT_EQ(r.nLines, 2);
+    constexpr std::size_t READ = 256 * 1024;
+    for (const std::size_t nAt : {std::size_t(BLOCK - 1), std::size_t(BLOCK), READ - 1, READ, 3 * READ + 17}) {
+        for (const int nMode : {LINEEND_LF, LINEEND_CRLF, LINEEND_CR}) {
+            const std::string sep(LineEndSeparator(nMode));
+            // Later lines hold the other break bytes, which are then text.
+            const std::string strOther = nMode == LINEEND_LF ? "c\rd" : nMode == LINEEND_CR ? "c\nd" : "c\rd\ne";
+            const std::string bytes = std::string(nAt, 'x') + sep + strOther + sep + sep + "last";
+            const std::string strLines = std::string(nAt, 'x') + "|" + strOther + "||last";
+            WriteFileBytes(dir.File("f"), bytes);
+            const CLoaded r = Load(dir.File("f"));
+            ASSERT_TRUE(r.bOk);
+            EXPECT_EQ(r.nMode, nMode) << nAt;
+            EXPECT_TRUE(r.strLines == strLines) << nAt << " " << nMode << ": " << r.nLines << " lines";
+            EXPECT_TRUE(RoundTrip(dir, bytes) == bytes) << nAt << " " << nMode;
 
-    // One byte earlier the LF is inside the block.
-    bytes.erase(0, 1);
-    WriteFileBytes(dir.File("f"), bytes);
-    r = Load(dir.File("f"));
-    EXPECT_EQ(r.nMode, LINEEND_CRLF);
-    EXPECT_EQ(r.strLines, std::string(BLOCK - 2, 'x') + "|next");
+            CCrystalTextBuffer buffer;
+            ASSERT_TRUE(buffer.LoadFromMemory(bytes));
+            EXPECT_EQ(buffer.GetLineEndMode(), nMode) << nAt;
+            EXPECT_EQ(buffer.GetLineCount(), 4) << nAt;
+        }
+    }
+}
+
+TEST(FileLoad, ACrAtTheEndOfABlockWaitsForTheNextByte)
+{
+    // The CR is the last byte of a read block; what follows it, in the next
+    // block or nowhere, decides.
+    CTempDir dir;
+    constexpr std::size_t READ = 256 * 1024;
+    const std::string x(READ - 1, 'x');
+    const struct
+    {
+        std::string bytes;
+        int nMode;
+        int nLines;
+    } cases[] = {
+        {x + "\r\n", LINEEND_CRLF, 2},      // the LF alone in the last block
+        {x + "\r\nb\rc", LINEEND_CRLF, 2},
+        {x + "\rb\r\n", LINEEND_CR, 3},
+        {x + "\r", LINEEND_CR, 2},          // a CR ending the file
+        {x + "\r\r", LINEEND_CR, 3},
+        {"\r", LINEEND_CR, 2},
+        {x + "y", LINEEND_CRLF, 1},          // no break at all
+        {std::string(READ * 2 + 5, 'z'), LINEEND_CRLF, 1},
+    };
+    for (const auto &c : cases) {
+        WriteFileBytes(dir.File("f"), c.bytes);
+        const CLoaded r = Load(dir.File("f"));
+        ASSERT_TRUE(r.bOk);
+        EXPECT_EQ(r.nMode, c.nMode) << c.bytes.size();
+        EXPECT_EQ(r.nLines, c.nLines) << c.bytes.size();
+        EXPECT_TRUE(RoundTrip(dir, c.bytes) == c.bytes) << c.bytes.size();
+    }
+    // With the mode fixed, a CR LF across the edge is still one separator.
+    WriteFileBytes(dir.File("f"), x + "\r\n");
+    const CLoaded r = Load(dir.File("f"), LINEEND_CRLF);
+    EXPECT_EQ(r.nLines, 2);
+    EXPECT_TRUE(r.strLines == x + "|");
+}
+
+TEST(FileLoad, EveryWayOfDecidingTheModeAgrees)
+{
+    // Pieces of any size, whole texts, and the loader all give the same mode.
+    std::mt19937 rng(7);
+    const char alphabet[] = {'\r', '\n', 'a', '\x82'};
+    for (int i = 0; i < 300; ++i) {
+        std::string text(rng() % 40, ' ');
+        for (char &c : text)
+            c = rng() % 6 == 0 ? alphabet[rng() % 2] : alphabet[2 + rng() % 2];
+        const int nWhole = DetectLineEndMode(text);
+        CLineEndDetector pieces;
+        for (std::size_t nAt = 0; nAt < text.size();) {
+            const std::size_t n = std::min<std::size_t>(rng() % 4, text.size() - nAt);
+            pieces.Feed(std::string_view(text).substr(nAt, n));
+            nAt += n;
+        }
+        pieces.Finish();
+        EXPECT_EQ(pieces.GetMode(), nWhole) << i;
+        CCrystalTextBuffer buffer;
+        ASSERT_TRUE(buffer.LoadFromMemory(text));
+        EXPECT_EQ(buffer.GetLineEndMode(), nWhole) << i;
+        const std::size_t nBreak = text.find_first_of("\r\n");
+        const int nExpected = nBreak == std::string::npos    ? LINEEND_CRLF
+                              : text[nBreak] == '\n'         ? LINEEND_LF
+                              : text.compare(nBreak, 2, "\r\n") == 0 ? LINEEND_CRLF
+                                                                      : LINEEND_CR;
+        EXPECT_EQ(nWhole, nExpected) << i;
+    }
 }
 
 TEST(FileLoad, SeparatorsSplitAcrossBlocks)

@@ -6,6 +6,7 @@
 #include "platform/shellopen.h"
 #include "res/commands.h"
 #include "search/foldersearchdlg.h"
+#include "syntax/viewtype.h"
 #include "tools/dirlistdialogs.h"
 #include "tools/dirlistdlg.h"
 #include "tools/dirtreectrl.h"
@@ -201,6 +202,7 @@ TEST_F(DirList, OpensBesideTheDocumentOrWhereItWasAndKeepsItsPlaceWhenClosed)
     EXPECT_EQ(Pane()->GetRoot(), strSaved);
     EXPECT_EQ(Pane()->GetPath(), m_tree.File("saved/a.txt"));
     EXPECT_EQ(Frame()->dockWidgetArea(Pane()), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(Pane()->windowTitle(), "ﾌｧｲﾙｴｸｽﾌﾟﾛｰﾗｰ");
     EXPECT_EQ(Model()->RootIndex().data().toString().toStdString(), strSaved);
 
     // A saved document: its folder, with it selected, however deep.
@@ -396,6 +398,45 @@ TEST_F(DirList, RenamingInPlaceChangesCaseButNeverReplacesAnotherFile)
     FinishEdit("sub/x.html");
     EXPECT_EQ(m_aBoxes.size(), 2u);
     EXPECT_EQ(Children(m_tree.Path()), (QStringList{"other.html", "Page.html"}));
+}
+
+TEST_F(DirList, DocumentsFollowTheirFileOrFolderToItsNewName)
+{
+    MakeFolder("site");
+    const std::string strPage = Make("site/page.html", "<p>");
+    const std::string strScript = Make("site/run.pl", "print;");
+    ASSERT_TRUE(Start());
+    CWrenpadDoc *pPage = m_pApp->OpenDocumentFile(QString::fromStdString(strPage));
+    CWrenpadDoc *pScript = m_pApp->OpenDocumentFile(QString::fromStdString(strScript));
+    ASSERT_TRUE(pPage && pScript);
+    const auto viewType = [](CWrenpadDoc *pDoc) { return pDoc->GetViews().front()->GetViewType(); };
+    ASSERT_EQ(viewType(pPage), VIEWTYPE_HTML);
+    OpenPane(m_tree.Path(), m_tree.File("site"));
+    Tree()->expand(Model()->FindLoaded(m_tree.File("site")));
+    WaitForTree();
+
+    // Another extension: the document's name, path and colouring follow at once.
+    Select(strPage);
+    Key(Qt::Key_F2);
+    FinishEdit("page.txt");
+    EXPECT_EQ(pPage->GetPathName(), m_tree.File("site/page.txt"));
+    EXPECT_EQ(pPage->GetTitle(), "page.txt");
+    EXPECT_EQ(viewType(pPage), VIEWTYPE_STANDARD);
+    EXPECT_FALSE(pPage->IsFileDeleted());
+    EXPECT_EQ(pPage->GetViews().front()->GetDocumentPath(), m_tree.File("site/page.txt"));
+
+    // A folder: the documents of the files inside it move with it and keep their colouring.
+    Select(m_tree.File("site"));
+    Key(Qt::Key_F2);
+    FinishEdit("www");
+    EXPECT_EQ(pPage->GetPathName(), m_tree.File("www/page.txt"));
+    EXPECT_EQ(pScript->GetPathName(), m_tree.File("www/run.pl"));
+    EXPECT_EQ(viewType(pScript), VIEWTYPE_PERL);
+    // Saving writes the file under its new name.
+    QTest::keyClicks(pPage->GetViews().front(), QStringLiteral("x"));
+    ASSERT_TRUE(pPage->DoFileSave());
+    EXPECT_EQ(ReadFileBytes(m_tree.File("www/page.txt")), "x<p>");
+    EXPECT_TRUE(m_aBoxes.empty());
 }
 
 TEST_F(DirList, DeletesAFolderWithItsFilesToTheTrashAfterAsking)

@@ -66,7 +66,7 @@ TEST_F(ViewDialogs, ReplaceTabsFromTheSearchTextToTheReplacement)
 
 TEST_F(ViewDialogs, LineJumpTypesOverTheCurrentLine)
 {
-    CGotoLineDlg dlg(1234);
+    CGotoLineDlg dlg(1234, 5000);
     ASSERT_TRUE(OpenDialog(&dlg));
     ASSERT_EQ(FocusControl()->objectName(), "lineNumber");
     TypeIntoFocus(QStringLiteral("56"));

@@ -10,12 +10,15 @@
 #include <QClipboard>
 #include <QImage>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -95,8 +98,7 @@ TEST_F(EditView, CtrlBackspaceDeletesWhatCtrlLeftMovesOver)
     Key(Qt::Key_End);
     const std::vector<std::string> aSteps = {
         strKana + strKanji + strHiragana + strKatakana + "  ",  // the word and the blanks after it
-        strKana + strKanji + strHiragana + strKatakana,         // blanks after a double-byte word
-        strKana + strKanji + strHiragana,                       // the run of katakana
+        strKana + strKanji + strHiragana,                       // the katakana and the blanks after them
         strKana + strKanji,
         strKana,
     };
@@ -133,6 +135,50 @@ TEST_F(EditView, CtrlBackspaceDeletesWhatCtrlLeftMovesOver)
     Select(CPoint(0, 0), CPoint(1, 0));
     Key(Qt::Key_Backspace, Qt::ControlModifier);
     EXPECT_EQ(Text(), "b|");
+}
+
+TEST_F(EditView, CtrlRightAndCtrlLeftStopAtTheSameLineBreaks)
+{
+    // Each line break is one stop both ways, an empty line's too.
+    SetText("ab cd\r\n\r\n  ef");
+    std::vector<CPoint> aRight{m_view.GetCursorPos()};
+    for (int i = 0; i < 6; ++i) {
+        Key(Qt::Key_Right, Qt::ControlModifier);
+        aRight.push_back(m_view.GetCursorPos());
+    }
+    EXPECT_EQ(aRight, (std::vector<CPoint>{CPoint(0, 0), CPoint(3, 0), CPoint(5, 0), CPoint(0, 1), CPoint(0, 2),
+                                           CPoint(2, 2), CPoint(4, 2)}));
+    std::vector<CPoint> aLeft{m_view.GetCursorPos()};
+    for (int i = 0; i < 6; ++i) {
+        Key(Qt::Key_Left, Qt::ControlModifier);
+        aLeft.push_back(m_view.GetCursorPos());
+    }
+    std::reverse(aLeft.begin(), aLeft.end());
+    EXPECT_EQ(aLeft, aRight);
+    // With Shift the selection grows over the line break alone.
+    m_view.PlaceCaret(CPoint(5, 0));
+    Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(5, 0));
+    EXPECT_EQ(e, CPoint(0, 1));
+}
+
+TEST_F(EditView, FunctionKeysTypeNothing)
+{
+    SetText("abc");
+    m_view.PlaceCaret(CPoint(1, 0));
+    // Some platforms give a function key a text of its own: a character of
+    // the private-use area, or even a letter.
+    for (const QString &strText : {QString(), QString(QChar(0xF70D)), QStringLiteral("x")}) {
+        for (const Qt::Key key : {Qt::Key_F10, Qt::Key_F12}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, strText);
+            QApplication::sendEvent(&m_view, &press);
+        }
+    }
+    EXPECT_EQ(Text(), "abc");
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(1, 0));
 }
 
 TEST_F(EditView, PastingNothingAfterEnterAddsNoIndent)

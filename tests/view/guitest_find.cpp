@@ -155,22 +155,77 @@ TEST_F(FindCommands, ExpressionMatchesSpanLines)
     EXPECT_EQ(Selection(), Sel(CPoint(2, 0), CPoint(1, 1)));
 }
 
-TEST_F(FindCommands, ReplaceAllIsOneStepOfUndoAndEndsWithTheMessage)
+TEST_F(FindCommands, ReplaceAllCoversTheWholeFileInOneStepAndSaysHowMany)
 {
-    SetText("cat and cat\r\nno dog\r\ncat");
-    m_view.PlaceCaret(CPoint(0, 0));
+    // The caret on the last line: the matches above it are replaced too.
+    SetText("foo 1\r\nfoo 2\r\nfoo 3");
+    m_view.PlaceCaret(CPoint(0, 2));
     RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
-        SetCombo(pDialog, "searchText", QStringLiteral("cat"));
+        EXPECT_TRUE(pDialog->findChild<QRadioButton *>(QStringLiteral("scopeFile"))->isChecked());
+        SetCombo(pDialog, "searchText", QStringLiteral("foo"));
         SetCombo(pDialog, "replaceText", QStringLiteral("ねこ"));
         Click(pDialog, "replaceAll");
     });
-    EXPECT_EQ(Text(), "\x82\xCB\x82\xB1 and \x82\xCB\x82\xB1|no dog|\x82\xCB\x82\xB1");
-    ASSERT_EQ(m_aMessages.size(), 1u);
-    EXPECT_EQ(m_aMessages[0], "\"cat\"が見つかりません");
+    EXPECT_EQ(Text(), "\x82\xCB\x82\xB1 1|\x82\xCB\x82\xB1 2|\x82\xCB\x82\xB1 3");
+    EXPECT_EQ(m_aMessages, std::vector<std::string>({"3 個置換しました。"}));
     EXPECT_EQ(m_store.GetString("Wrenpad\\Find", "ReplaceText", ""), "ねこ");
     m_view.RouteCommand(ID_EDIT_UNDO);
-    EXPECT_EQ(Text(), "cat and cat|no dog|cat");
+    EXPECT_EQ(Text(), "foo 1|foo 2|foo 3");
     EXPECT_FALSE(m_buffer.CanUndo());
+
+    // A match found with find next further down does not hide those above it.
+    m_aMessages.clear();
+    m_view.PlaceCaret(CPoint(0, 1));
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("foo"));
+        SetCombo(pDialog, "replaceText", QStringLiteral("x"));
+        Click(pDialog, "findNext");
+        EXPECT_EQ(Selection(), Sel(CPoint(0, 1), CPoint(3, 1)));
+        Click(pDialog, "replaceAll");
+    });
+    EXPECT_EQ(Text(), "x 1|x 2|x 3");
+    EXPECT_EQ(m_aMessages, std::vector<std::string>({"3 個置換しました。"}));
+
+    // Nothing to replace: the not-found message as ever, and nothing to undo.
+    m_aMessages.clear();
+    m_buffer.ClearUndo();
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("foo"));
+        SetCombo(pDialog, "replaceText", QStringLiteral("x"));
+        Click(pDialog, "replaceAll");
+    });
+    EXPECT_EQ(m_aMessages, std::vector<std::string>({"\"foo\"が見つかりません"}));
+    EXPECT_FALSE(m_buffer.CanUndo());
+}
+
+TEST_F(FindCommands, FindNextAndReplaceStillStartAtTheCaret)
+{
+    SetText("foo 1\r\nfoo 2\r\nfoo 3");
+    m_view.PlaceCaret(CPoint(0, 1));
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("foo"));
+        SetCombo(pDialog, "replaceText", QStringLiteral("x"));
+        Click(pDialog, "replace");  // finds the one at the caret
+        EXPECT_EQ(Selection(), Sel(CPoint(0, 1), CPoint(3, 1)));
+        Click(pDialog, "replace");
+    });
+    EXPECT_EQ(Text(), "foo 1|x 2|foo 3");
+    EXPECT_TRUE(m_aMessages.empty());
+}
+
+TEST_F(FindCommands, AReplaceAllCutShortSaysWhatItDidAndWhy)
+{
+    // The second match leaves the group unset: one replaced, then the reason.
+    SetText("ab\r\nb");
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("(a)?b"));
+        SetCombo(pDialog, "replaceText", QStringLiteral("[\\1]"));
+        Check(pDialog, "regex");
+        Click(pDialog, "replaceAll");
+    });
+    EXPECT_EQ(Text(), "[a]|b");
+    EXPECT_EQ(m_aMessages,
+              std::vector<std::string>({"1 個置換しました。\n置換文字列が正しくないため、そこで止めました。"}));
 }
 
 TEST_F(FindCommands, ReplaceStepsAndTheSelectionScopeFollowsItsEnd)

@@ -237,6 +237,30 @@ TEST(ReplaceSession, ReplaceStepsThroughTheMatches)
     EXPECT_EQ(Lines(buffer), "dog cat|cat");
 }
 
+TEST(ReplaceSession, ReplaceAllCoversTheScopeFromItsStart)
+{
+    // Whatever find next reached, replace all starts at the scope's start:
+    // the top of the text, or the block's start.
+    CCrystalTextBuffer buffer;
+    SetText(buffer, "cat\r\ncat cat\r\ncat");
+    CTextSearch search;
+    CReplaceSession session(buffer, nullptr, search);
+    session.SetScope(false);
+    session.SetStart(CPoint(4, 1));
+    session.SetTexts("cat", "dog", SEARCH_MATCH_CASE);
+    ASSERT_TRUE(session.FindNext());
+    EXPECT_EQ(session.GetMatchStart(), CPoint(4, 1));
+    EXPECT_EQ(session.ReplaceAll(), 4);
+    EXPECT_EQ(Lines(buffer), "dog|dog dog|dog");
+
+    SetText(buffer, "cat\r\ncat cat\r\ncat");
+    session.SetScope(true, CPoint(0, 1), CPoint(7, 1));
+    session.SetStart(CPoint(4, 1));
+    ASSERT_TRUE(session.FindNext());
+    EXPECT_EQ(session.ReplaceAll(), 2);
+    EXPECT_EQ(Lines(buffer), "cat|dog dog|cat");
+}
+
 TEST(ReplaceSession, EmptyMatchesAndAnchorsEnd)
 {
     CCrystalTextBuffer buffer;

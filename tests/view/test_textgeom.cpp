@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <random>
+#include <vector>
+
 TEST(TextGeom, TabsExpandToTheNextStop)
 {
     const std::string_view line = "a\tb";
@@ -49,13 +54,60 @@ TEST(WordClass, KeyboardWordsFollowTheScript)
     EXPECT_EQ(WordRightInLine(ascii, 7), 11);
     EXPECT_EQ(WordLeftInLine(ascii, 11), 7);
     EXPECT_EQ(WordLeftInLine(ascii, 7), 0);
-    // Blanks never carry a move past a double-byte character.
-    EXPECT_EQ(WordLeftInLine("\x8A\xBF  x", 4), 2);
+    // The blanks after a double-byte word belong to it both ways.
+    EXPECT_EQ(WordRightInLine("\x8A\xBF  x", 0), 4);
+    EXPECT_EQ(WordLeftInLine("\x8A\xBF  x", 4), 0);
     // Kanji runs end at Japanese punctuation: 漢字、漢
     const std::string kanji = "\x8A\xBF\x8E\x9A\x81\x41\x8A\xBF";
     EXPECT_EQ(WordRightInLine(kanji, 0), 4);
     // Bytes above 0x80 that are not characters group with punctuation.
     EXPECT_EQ(WordRightInLine("\x80\xFF;a", 0), 3);
+}
+
+TEST(WordClass, LeftAndRightStopAtTheSameBoundaries)
+{
+    // Mixed Japanese and ASCII: Japanese punctuation between kanji, "ー"
+    // between hiragana and katakana, blanks after double-byte words,
+    // half-width katakana, trail bytes that look like ASCII.
+    const char *const aPieces[] = {
+        "a",  "_",  "9",  " ",  "\t", "+",  "(",  "\xB1", "\x80",
+        "\x82\xA0",  // あ
+        "\x83\x41",  // ア
+        "\x81\x5B",  // ー
+        "\x8A\xBF",  // 漢
+        "\x81\x41",  // 、
+        "\x81\x75",  // 「
+        "\x83\x5C",  // ソ (trail 0x5C)
+        "\x82\x60",  // Ａ
+    };
+    std::mt19937 rng(34);
+    for (int n = 0; n < 3000; ++n) {
+        std::string line;
+        const int nPieces = static_cast<int>(rng() % 12);
+        for (int i = 0; i < nPieces; ++i)
+            line += aPieces[rng() % std::size(aPieces)];
+        std::vector<int> aRight{0};
+        while (aRight.back() < static_cast<int>(line.size()))
+            aRight.push_back(WordRightInLine(line, aRight.back()));
+        std::vector<int> aLeft{static_cast<int>(line.size())};
+        while (aLeft.back() > 0)
+            aLeft.push_back(WordLeftInLine(line, aLeft.back()));
+        std::reverse(aLeft.begin(), aLeft.end());
+        ASSERT_EQ(aLeft, aRight) << ::testing::PrintToString(line);
+    }
+
+    // The kind of line where they used to part: kanji, "、", kanji, and
+    // "ー" between a kanji and hiragana.
+    const std::string line = "int x; \x8A\xBF\x8E\x9A\x81\x41\x8A\xBF\x81\x5B\x82\xA0\x82\xA2 end";
+    std::vector<int> aStops;
+    for (int i = 0; i < static_cast<int>(line.size()); i = WordRightInLine(line, i))
+        aStops.push_back(i);
+    EXPECT_EQ(aStops, (std::vector<int>{0, 4, 5, 7, 11, 15, 17, 22}));
+    for (int k = static_cast<int>(aStops.size()) - 1; k > 0; --k)
+        EXPECT_EQ(WordLeftInLine(line, aStops[static_cast<std::size_t>(k)]), aStops[static_cast<std::size_t>(k - 1)]);
+    // From inside a word, left goes to its start.
+    EXPECT_EQ(WordLeftInLine(line, 2), 0);
+    EXPECT_EQ(WordLeftInLine(line, 9), 7);
 }
 
 TEST(WordClass, MouseWordsStopAtBlanksAndScriptChanges)

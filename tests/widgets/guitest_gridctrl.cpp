@@ -4,9 +4,11 @@
 #include "html/tablegrid.h"
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
+#include "text/codec.h"
 #include "widgets/gridctrl.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -16,13 +18,17 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <vector>
 
 namespace {
 
 class GridCtrl : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { Reset(); }
+
+    // A 3 x 3 table of texts "11" to "33", the first cell focused.
+    void Reset()
     {
         m_grid.resize(500, 300);
         CTableGrid grid(3, 3);
@@ -79,6 +85,61 @@ protected:
     std::deque<int> m_aAnswers;
     QStringList m_aQuestions;
     QColor m_offered;
+};
+
+// A key as a test sends it, with the name a failure shows.
+struct CKeyCase
+{
+    QKeyCombination key;
+    QString strName;
+};
+
+// Every binding of every standard key on this platform, each modifier key
+// alone (a real keyboard sends Ctrl before the V of Ctrl+V), the keys the
+// grid handles itself, and a few that nothing in the grid knows.
+std::vector<CKeyCase> KeysToTry()
+{
+    std::vector<CKeyCase> aKeys;
+    for (int n = QKeySequence::HelpContents; n <= QKeySequence::Cancel; ++n) {
+        for (const QKeySequence &seq : QKeySequence::keyBindings(static_cast<QKeySequence::StandardKey>(n)))
+            aKeys.push_back({seq[0], seq.toString()});
+    }
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> aOthers[] = {
+        {Qt::Key_Control, Qt::ControlModifier}, {Qt::Key_Shift, Qt::ShiftModifier},
+        {Qt::Key_Alt, Qt::AltModifier},         {Qt::Key_Meta, Qt::MetaModifier},
+        {Qt::Key_Up, {}},                       {Qt::Key_Down, {}},
+        {Qt::Key_Left, {}},                     {Qt::Key_Right, Qt::ShiftModifier},
+        {Qt::Key_PageUp, {}},                   {Qt::Key_PageDown, {}},
+        {Qt::Key_Home, Qt::ControlModifier},    {Qt::Key_End, Qt::ControlModifier},
+        {Qt::Key_Tab, {}},                      {Qt::Key_Backtab, Qt::ShiftModifier},
+        {Qt::Key_Return, {}},                   {Qt::Key_Enter, Qt::KeypadModifier},
+        {Qt::Key_Return, Qt::ShiftModifier},    {Qt::Key_F2, {}},
+        {Qt::Key_Delete, {}},                   {Qt::Key_Escape, {}},
+        {Qt::Key_X, {}},                        {Qt::Key_F5, {}},
+        {Qt::Key_S, Qt::ControlModifier},       {Qt::Key_4, Qt::ControlModifier | Qt::ShiftModifier},
+        {Qt::Key_Dollar, Qt::ControlModifier | Qt::ShiftModifier},
+    };
+    for (const auto &[nKey, mods] : aOthers)
+        aKeys.push_back({QKeyCombination(mods, nKey), QKeySequence(QKeyCombination(mods, nKey)).toString()});
+    return aKeys;
+}
+
+// The line edit a cell is edited in, on its own: what a key does to a cell
+// being edited is what it does here.
+class CEditedAlone
+{
+public:
+    QString TextAfter(const CKeyCase &key)
+    {
+        // As in the grid: the first letter starts the edit, the rest is typed.
+        m_edit.setText(QStringLiteral("a"));
+        QTest::keyClicks(&m_edit, "bc");
+        QTest::keyClick(&m_edit, key.key.key(), key.key.keyboardModifiers());
+        return m_edit.text();
+    }
+
+private:
+    QLineEdit m_edit;
 };
 
 CTableEditSetup Source(const std::string &strText, int nSeparator = 0)
@@ -155,6 +216,98 @@ TEST_F(GridCtrl, TypingEditsTheFocusedCellInPlace)
     QApplication::sendEvent(m_grid.GetEditor(), &commit);
     Key(Qt::Key_Return);
     EXPECT_EQ(m_grid.Grid().Cell(2, 2).strText, "\x95\x5C");
+}
+
+TEST_F(GridCtrl, NoKeyGoesRoundBetweenTheGridAndTheCellBeingEdited)
+{
+    // Keys are sent both where the window sends them (the cell editor, which
+    // has the focus) and to the grid itself, which gets what the editor
+    // declines or what came before the focus went over.
+    const QString strJapanese = QStringLiteral("日本語");
+    CEditedAlone alone;
+    QApplication::setActiveWindow(&m_grid);
+    int nTried = 0;
+    for (const CKeyCase &key : KeysToTry()) {
+        for (const bool bToEditor : {true, false}) {
+            QGuiApplication::clipboard()->setText(strJapanese);
+            QString strExpected = alone.TextAfter(key);
+            QGuiApplication::clipboard()->setText(strJapanese);
+            Reset();
+            QTest::keyClicks(&m_grid, "abc");
+            ASSERT_NE(m_grid.GetEditor(), nullptr);
+            QWidget *pTarget = bToEditor ? static_cast<QWidget *>(m_grid.GetEditor()) : &m_grid;
+            QTest::keyClick(pTarget, key.key.key(), key.key.keyboardModifiers());
+            // Escape drops the edit; any other key keeps what it made of the text.
+            if (key.key.key() == Qt::Key_Escape)
+                strExpected = QStringLiteral("11");
+            m_grid.EndEdit(true);
+            EXPECT_EQ(m_grid.Grid().Cell(1, 1).strText, Utf8ToCp932(strExpected.toStdString()))
+                << key.strName.toStdString() << (bToEditor ? " to the cell editor" : " to the grid");
+            ++nTried;
+        }
+    }
+    EXPECT_GT(nTried, 200);
+}
+
+TEST_F(GridCtrl, KeysOnTheFocusedCellWhenNothingIsEdited)
+{
+    const QString strJapanese = QStringLiteral("日本語");
+    QApplication::setActiveWindow(&m_grid);
+    for (const CKeyCase &key : KeysToTry()) {
+        Reset();
+        QGuiApplication::clipboard()->setText(strJapanese);
+        const QKeyEvent event(QEvent::KeyPress, key.key.key(), key.key.keyboardModifiers());
+        // The cell's text after the key, by what the key means.
+        std::string strExpected = "11";
+        QString strClipboard = strJapanese;
+        if (event.matches(QKeySequence::Paste)) {
+            strExpected = Utf8ToCp932(strJapanese.toStdString());
+        } else if (event.matches(QKeySequence::Cut)) {
+            strExpected.clear();
+            strClipboard = QStringLiteral("11\r\n");
+        } else if (event.matches(QKeySequence::Copy)) {
+            strClipboard = QStringLiteral("11\r\n");
+        } else if (key.key.key() == Qt::Key_Delete) {
+            strExpected.clear();
+        } else if (key.key.key() == Qt::Key_X) {
+            strExpected = "x";
+        }
+        QTest::keyClick(&m_grid, key.key.key(), key.key.keyboardModifiers());
+        m_grid.EndEdit(true);
+        EXPECT_EQ(m_grid.Grid().Cell(1, 1).strText, strExpected) << key.strName.toStdString();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), strClipboard) << key.strName.toStdString();
+        // Nothing but a paste changes the size of the table.
+        EXPECT_EQ(m_grid.Grid().GetRowCount(), 4) << key.strName.toStdString();
+    }
+}
+
+TEST_F(GridCtrl, CellsGoToTheClipboardAsTabSeparatedTextAndComeBackGrowingTheTable)
+{
+    // Ctrl+A takes every cell; a copy pasted at the last cell needs two
+    // more rows and columns, which are added rather than losing text.
+    QTest::keyClick(&m_grid, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&m_grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("11\t12\t13\r\n21\t22\t23\r\n31\t32\t33\r\n"));
+    QTest::keyClick(&m_grid, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&m_grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(m_grid.Grid().GetRowCount(), 6);
+    EXPECT_EQ(m_grid.Grid().GetColumnCount(), 6);
+    EXPECT_EQ(m_grid.Grid().Cell(5, 5).strText, "33");
+    EXPECT_EQ(m_grid.Grid().Cell(3, 3).strText, "11");
+    const CCellRange range = m_grid.GetSelectedRange();
+    EXPECT_EQ(std::make_pair(range.nMinRow, range.nMinCol), std::make_pair(3, 3));
+    EXPECT_EQ(std::make_pair(range.nMaxRow, range.nMaxCol), std::make_pair(5, 5));
+
+    // A spreadsheet's cells with a line break in one, and Shift+Del cuts.
+    QGuiApplication::clipboard()->setText(QStringLiteral("表\t\"二\n行\"\n"));
+    m_grid.SetFocusCell(1, 1);
+    QTest::keyClick(&m_grid, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(m_grid.Grid().Cell(1, 1).strText, "\x95\x5C");
+    EXPECT_EQ(m_grid.Grid().Cell(1, 2).strText, Utf8ToCp932("二\n行"));
+    EXPECT_EQ(m_grid.Grid().Cell(1, 3).strText, "13");
+    QTest::keyClick(&m_grid, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_TRUE(m_grid.Grid().Cell(1, 1).strText.empty());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("表\t\"二\n行\"\r\n"));
 }
 
 TEST_F(GridCtrl, ClickingAHeaderSelectsItsColumnOrRow)
