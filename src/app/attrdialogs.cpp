@@ -178,7 +178,8 @@ void CImageOptionDlg::PresetFromTag(CTagAttributeMap attributes)
 
 std::string CImageOptionDlg::GetAttributes() const
 {
-    return WithOtherAttributes(ImageOptionAttributes(FieldsOfRows(m_aRows)), QStringToCp932(m_pOther->text().trimmed()));
+    return WithOtherAttributes(ImageOptionAttributes(FieldsOfRows(m_aRows)),
+                               QStringToCp932(m_pOther->text().trimmed()));
 }
 
 // ---------------------------------------------------------------------------

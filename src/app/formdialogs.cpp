@@ -401,7 +401,8 @@ void CListBoxDlg::RefreshList(int nCurrent)
 {
     m_pList->clear();
     for (const CListBoxItem &item : m_aItems) {
-        QString strLine = Cp932ToQString(item.strText) + QStringLiteral(" [") + Cp932ToQString(item.strKeyword) + QLatin1Char(']');
+        QString strLine =
+            Cp932ToQString(item.strText) + QStringLiteral(" [") + Cp932ToQString(item.strKeyword) + QLatin1Char(']');
         if (item.bSelected)
             strLine += QStringLiteral(" *");
         m_pList->addItem(strLine);
@@ -458,6 +459,9 @@ void CListBoxDlg::OnMove(int nBy)
 
 CListBoxFields CListBoxDlg::GetFields() const
 {
-    return {QStringToCp932(m_pTitle->text()), QStringToCp932(m_pName->text()), {m_pSizeCheck->isChecked(), std::to_string(m_pSize->value())},
-            m_pMultiple->isChecked(), m_aItems};
+    return {QStringToCp932(m_pTitle->text()),
+            QStringToCp932(m_pName->text()),
+            {m_pSizeCheck->isChecked(), std::to_string(m_pSize->value())},
+            m_pMultiple->isChecked(),
+            m_aItems};
 }

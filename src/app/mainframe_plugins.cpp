@@ -39,7 +39,8 @@ void FillPluginItems(QMenu *pTop, int nAnchor, int nFirstID, const CommandFn &fn
     if (nAt + 1 >= actions.size())
         pMenu->addSeparator();
     for (int i = 0; i < registry.GetCount() && i < PLUGIN_COMMAND_LIMIT; ++i)
-        pMenu->addAction(MakeCommandAction(nFirstID + i, Cp932ToQString(registry.GetRow(i)->strMenuText), pMenu, fnCommand));
+        pMenu->addAction(
+            MakeCommandAction(nFirstID + i, Cp932ToQString(registry.GetRow(i)->strMenuText), pMenu, fnCommand));
 }
 
 } // namespace

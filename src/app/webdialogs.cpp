@@ -365,7 +365,8 @@ CHeadingDlg::CHeadingDlg(QWidget *pParent) : QDialog(pParent)
 
 CTagTexts CHeadingDlg::GetTagTexts() const
 {
-    return HeadingTagTexts(QStringToCp932(m_pSize->currentText()), m_align.IsOn() ? QStringToCp932(m_align.Text()) : std::string());
+    return HeadingTagTexts(QStringToCp932(m_pSize->currentText()),
+                           m_align.IsOn() ? QStringToCp932(m_align.Text()) : std::string());
 }
 
 CParagraphDlg::CParagraphDlg(QWidget *pParent) : QDialog(pParent)
@@ -474,8 +475,8 @@ void CImageDlg::OnImageSize()
 
 CImageFields CImageDlg::GetFields() const
 {
-    return {m_folder.Field(), QStringToCp932(m_pFile->text()), QStringToCp932(m_pName->text()), m_width.Field(), m_height.Field(),
-            m_pNoBorder->isChecked()};
+    return {m_folder.Field(), QStringToCp932(m_pFile->text()), QStringToCp932(m_pName->text()),
+            m_width.Field(),  m_height.Field(),                m_pNoBorder->isChecked()};
 }
 
 CCellDlg::CCellDlg(QWidget *pParent) : QDialog(pParent)

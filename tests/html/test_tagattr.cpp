@@ -178,7 +178,8 @@ void ExpectRoundTrip(const char *pszTag, const CAttrSpec<Fields> (&aTable)[N])
     int i = 0;
     for (const CAttrSpec<Fields> &spec : aTable) {
         // A quoted value may hold blanks and a trail byte 0x5C ("表").
-        fields.*spec.pField = On(spec.eForm == ATTR_QUOTED ? "v " + std::to_string(i) + " \x95\x5C" : std::to_string(i));
+        const std::string strNumber = std::to_string(i);
+        fields.*spec.pField = On(spec.eForm == ATTR_QUOTED ? "v " + strNumber + " \x95\x5C" : strNumber);
         ++i;
     }
     const std::string strTag = AttributeTagTexts(pszTag, WriteAttributes(fields, aTable)).strOpen;
