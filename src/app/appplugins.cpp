@@ -1,7 +1,6 @@
 #include "app/appplugins.h"
 
 #include "platform/programfolder.h"
-#include "text/codec.h"
 #include "tools/pluginregistry.h"
 
 #include <QStringList>
@@ -18,9 +17,4 @@ std::vector<std::string> AppPluginFolders()
     for (const QString &strFolder : PluginFolders())
         aFolders.push_back(strFolder.toStdString());
     return aFolders;
-}
-
-QString PluginText(const std::string &strSjis)
-{
-    return QString::fromStdString(Cp932ToUtf8(strSjis));
 }

@@ -2,8 +2,6 @@
 // restores its bars, and where the plug-ins are looked for.
 #pragma once
 
-#include <QString>
-
 #include <string>
 #include <vector>
 
@@ -14,6 +12,3 @@ CPluginRegistry &AppPluginRegistry();
 
 // PluginFolders() as file-system paths.
 std::vector<std::string> AppPluginFolders();
-
-// A plug-in's Shift-JIS text (menu text, description) for the screen.
-QString PluginText(const std::string &strSjis);

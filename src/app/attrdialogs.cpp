@@ -3,7 +3,7 @@
 #include "app/webdialogparts.h"
 #include "html/textinsert.h"
 #include "platform/filedialogs.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,11 +19,6 @@
 using namespace WebDlg;
 
 namespace {
-
-QString FromBytes(const std::string &strBytes)
-{
-    return QString::fromStdString(Cp932ToUtf8(strBytes));
-}
 
 QLineEdit *AddOtherRow(QGridLayout *pGrid)
 {
@@ -58,11 +53,6 @@ QPushButton *NewPictureButton(QWidget *pParent, QLineEdit *pEdit, const std::str
 
 } // namespace
 
-void PresetFromAttribute(const CFieldRow &row, CTagAttributeMap &attributes, const char *pszName)
-{
-    row.Preset(FromBytes(TakeAttribute(attributes, pszName)));
-}
-
 // ---------------------------------------------------------------------------
 // Body
 
@@ -86,38 +76,32 @@ CBodyDlg::CBodyDlg(bool bWithTitle, const QString &strTitle, const std::string &
     m_aLink = AddColorRow(pGrid, QStringLiteral("ﾘﾝｸの最中の色"), QStringLiteral("aLinkColor"));
     m_pOther = AddOtherRow(pGrid);
     FinishGridDialog(this);
+    m_aRows = {{&CBodyFields::bgColor, &m_bgColor}, {&CBodyFields::background, &m_background},
+               {&CBodyFields::text, &m_text},       {&CBodyFields::link, &m_link},
+               {&CBodyFields::vLink, &m_vLink},     {&CBodyFields::aLink, &m_aLink}};
     PresetFromTag(std::string());
 }
 
 void CBodyDlg::PresetFromTag(const std::string &strBodyTag)
 {
-    const CFieldRow *apRows[] = {&m_bgColor, &m_background, &m_text, &m_link, &m_vLink, &m_aLink};
     if (strBodyTag.empty()) {
-        const CBodyFields defaults = DefaultBodyFields();
-        const CAttrField *apDefaults[] = {&defaults.bgColor, &defaults.background, &defaults.text,
-                                          &defaults.link,    &defaults.vLink,      &defaults.aLink};
-        for (int i = 0; i < 6; ++i) {
-            apRows[i]->Preset(FromBytes(apDefaults[i]->strValue));
-            apRows[i]->GetCheck()->setChecked(false);
-        }
+        PresetRows(m_aRows, DefaultBodyFields());
         m_pOther->clear();
         return;
     }
     CTagAttributeMap attributes = ParseTagAttributes(strBodyTag);
-    const char *const apszNames[] = {"bgcolor", "background", "text", "link", "vlink", "alink"};
-    for (int i = 0; i < 6; ++i)
-        PresetFromAttribute(*apRows[i], attributes, apszNames[i]);
-    m_pOther->setText(FromBytes(OtherAttributesText(attributes)));
+    PresetRows(m_aRows, TakeAttributes(attributes, BODY_ATTRIBUTES));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
 }
 
 CBodyFields CBodyDlg::GetFields() const
 {
-    return {m_bgColor.Field(), m_background.Field(), m_text.Field(), m_link.Field(), m_vLink.Field(), m_aLink.Field()};
+    return FieldsOfRows(m_aRows);
 }
 
 std::string CBodyDlg::GetOther() const
 {
-    return Bytes(m_pOther->text().trimmed());
+    return QStringToCp932(m_pOther->text().trimmed());
 }
 
 std::string CBodyDlg::GetAttributes() const
@@ -127,7 +111,7 @@ std::string CBodyDlg::GetAttributes() const
 
 std::string CBodyDlg::GetTitle() const
 {
-    return m_pTitle ? Bytes(m_pTitle->text()) : std::string();
+    return m_pTitle ? QStringToCp932(m_pTitle->text()) : std::string();
 }
 
 // ---------------------------------------------------------------------------
@@ -146,25 +130,21 @@ CTableOptionDlg::CTableOptionDlg(QWidget *pParent) : QDialog(pParent)
     m_bgColor = AddColorRow(pGrid, QStringLiteral("ﾃｰﾌﾞﾙの色"), QStringLiteral("tableColor"));
     m_pOther = AddOtherRow(pGrid);
     FinishGridDialog(this);
+    m_aRows = {{&CTableFields::border, &m_border},           {&CTableFields::width, &m_width},
+               {&CTableFields::height, &m_height},           {&CTableFields::cellSpacing, &m_spacing},
+               {&CTableFields::cellPadding, &m_padding},     {&CTableFields::align, &m_align},
+               {&CTableFields::bgColor, &m_bgColor}};
 }
 
 void CTableOptionDlg::PresetFromTag(CTagAttributeMap attributes)
 {
-    PresetFromAttribute(m_border, attributes, "border");
-    PresetFromAttribute(m_width, attributes, "width");
-    PresetFromAttribute(m_height, attributes, "height");
-    PresetFromAttribute(m_spacing, attributes, "cellspacing");
-    PresetFromAttribute(m_padding, attributes, "cellpadding");
-    PresetFromAttribute(m_align, attributes, "align");
-    PresetFromAttribute(m_bgColor, attributes, "bgcolor");
-    m_pOther->setText(FromBytes(OtherAttributesText(attributes)));
+    PresetRows(m_aRows, TakeAttributes(attributes, TABLE_ATTRIBUTES));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
 }
 
 std::string CTableOptionDlg::GetAttributes() const
 {
-    return WithOtherAttributes(TableAttributes({m_border.Field(), m_width.Field(), m_height.Field(), m_spacing.Field(),
-                                                m_padding.Field(), m_align.Field(), m_bgColor.Field()}),
-                               Bytes(m_pOther->text().trimmed()));
+    return WithOtherAttributes(TableAttributes(FieldsOfRows(m_aRows)), QStringToCp932(m_pOther->text().trimmed()));
 }
 
 CImageOptionDlg::CImageOptionDlg(QWidget *pParent) : QDialog(pParent)
@@ -184,27 +164,22 @@ CImageOptionDlg::CImageOptionDlg(QWidget *pParent) : QDialog(pParent)
     m_hSpace = AddEditRow(pGrid, QStringLiteral("左右ﾏｰｼﾞﾝ"), QStringLiteral("hSpace"));
     m_pOther = AddOtherRow(pGrid);
     FinishGridDialog(this);
+    m_aRows = {{&CImageOptionFields::src, &m_src},       {&CImageOptionFields::alt, &m_alt},
+               {&CImageOptionFields::border, &m_border}, {&CImageOptionFields::align, &m_align},
+               {&CImageOptionFields::width, &m_width},   {&CImageOptionFields::height, &m_height},
+               {&CImageOptionFields::vSpace, &m_vSpace}, {&CImageOptionFields::hSpace, &m_hSpace}};
 }
 
 void CImageOptionDlg::PresetFromTag(CTagAttributeMap attributes)
 {
-    PresetFromAttribute(m_src, attributes, "src");
-    PresetFromAttribute(m_alt, attributes, "alt");
-    PresetFromAttribute(m_border, attributes, "border");
-    PresetFromAttribute(m_align, attributes, "align");
-    PresetFromAttribute(m_width, attributes, "width");
-    PresetFromAttribute(m_height, attributes, "height");
-    PresetFromAttribute(m_vSpace, attributes, "vspace");
-    PresetFromAttribute(m_hSpace, attributes, "hspace");
-    m_pOther->setText(FromBytes(OtherAttributesText(attributes)));
+    PresetRows(m_aRows, TakeAttributes(attributes, IMAGE_OPTION_ATTRIBUTES));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
 }
 
 std::string CImageOptionDlg::GetAttributes() const
 {
-    return WithOtherAttributes(ImageOptionAttributes({m_src.Field(), m_alt.Field(), m_border.Field(), m_align.Field(),
-                                                      m_width.Field(), m_height.Field(), m_vSpace.Field(),
-                                                      m_hSpace.Field()}),
-                               Bytes(m_pOther->text().trimmed()));
+    return WithOtherAttributes(ImageOptionAttributes(FieldsOfRows(m_aRows)),
+                               QStringToCp932(m_pOther->text().trimmed()));
 }
 
 // ---------------------------------------------------------------------------
@@ -262,24 +237,16 @@ void CAnchorOptionDlg::EnableKinds()
 
 void CAnchorOptionDlg::PresetFromTag(CTagAttributeMap attributes)
 {
-    const std::string strHref = TakeAttribute(attributes, "href");
-    const std::string strName = TakeAttribute(attributes, "name");
-    m_pLink->setChecked(!strHref.empty() || !strName.empty());
-    // A tag with both keeps its name among the others, so that nothing is lost.
-    if (!strHref.empty() && !strName.empty())
-        attributes.emplace("name", strName);
-    if (!strHref.empty() && strHref[0] == '#') {
-        m_pKinds->button(ANCHOR_JUMP)->setChecked(true);
-        m_pJump->setText(FromBytes(strHref.substr(1)));
-    } else if (!strHref.empty()) {
-        m_pKinds->button(ANCHOR_FILE)->setChecked(true);
-        m_pFile->setText(FromBytes(strHref));
-    } else if (!strName.empty()) {
-        m_pKinds->button(ANCHOR_BOOKMARK)->setChecked(true);
-        m_pBookmark->setText(FromBytes(strName));
+    const CAnchorFields fields = TakeAnchorFields(attributes);
+    m_pLink->setChecked(fields.bLink);
+    if (fields.bLink) {
+        m_pKinds->button(fields.eKind)->setChecked(true);
+        QLineEdit *const apEdits[] = {m_pFile, m_pJump, m_pBookmark};
+        const std::string *const apTexts[] = {&fields.strFile, &fields.strJump, &fields.strBookmark};
+        apEdits[fields.eKind]->setText(Cp932ToQString(*apTexts[fields.eKind]));
     }
-    PresetFromAttribute(m_target, attributes, "target");
-    m_pOther->setText(FromBytes(OtherAttributesText(attributes)));
+    m_target.Preset(fields.target);
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
     EnableKinds();
 }
 
@@ -289,11 +256,11 @@ std::string CAnchorOptionDlg::GetAttributes() const
     fields.bLink = m_pLink->isChecked();
     fields.eKind = static_cast<EAnchorKind>(m_pKinds->checkedId());
     fields.folder = m_folder.Field();
-    fields.strFile = Bytes(m_pFile->text());
-    fields.strJump = Bytes(m_pJump->text());
-    fields.strBookmark = Bytes(m_pBookmark->text());
+    fields.strFile = QStringToCp932(m_pFile->text());
+    fields.strJump = QStringToCp932(m_pJump->text());
+    fields.strBookmark = QStringToCp932(m_pBookmark->text());
     fields.target = m_target.Field();
-    return WithOtherAttributes(AnchorAttributes(fields), Bytes(m_pOther->text().trimmed()));
+    return WithOtherAttributes(AnchorAttributes(fields), QStringToCp932(m_pOther->text().trimmed()));
 }
 
 // ---------------------------------------------------------------------------
@@ -304,13 +271,12 @@ CTagKindDlg::CTagKindDlg(QWidget *pParent) : QDialog(pParent)
     setWindowTitle(QStringLiteral("タグ属性の挿入"));
     auto *pLayout = new QVBoxLayout(this);
     m_pKinds = new QButtonGroup(this);
-    const char *const apszNames[] = {"body", "font", "table", "td", "img", "a"};
     const QString aLabels[] = {QStringLiteral("<Body>ﾀｸﾞの属性設定"), QStringLiteral("<Font>ﾀｸﾞの属性設定"),
                                QStringLiteral("<Table>ﾀｸﾞの属性設定"), QStringLiteral("<Td>ﾀｸﾞの属性設定"),
                                QStringLiteral("<Img>ﾀｸﾞの属性設定"), QStringLiteral("<A>ﾀｸﾞの属性設定")};
     for (int i = 0; i < 6; ++i) {
         auto *pRadio = new QRadioButton(aLabels[i], this);
-        pRadio->setObjectName(QStringLiteral("kind_") + QString::fromLatin1(apszNames[i]));
+        pRadio->setObjectName(QStringLiteral("kind_") + QString::fromLatin1(ATTRIBUTE_DIALOG_TAGS[i]));
         m_pKinds->addButton(pRadio, i);
         pLayout->addWidget(pRadio);
     }
@@ -320,9 +286,8 @@ CTagKindDlg::CTagKindDlg(QWidget *pParent) : QDialog(pParent)
 
 std::string CTagKindDlg::GetTagName() const
 {
-    static const char *const apszNames[] = {"body", "font", "table", "td", "img", "a"};
     const int nKind = m_pKinds->checkedId();
-    return apszNames[nKind >= 0 && nKind < 6 ? nKind : 0];
+    return ATTRIBUTE_DIALOG_TAGS[nKind >= 0 && nKind < int(std::size(ATTRIBUTE_DIALOG_TAGS)) ? nKind : 0];
 }
 
 CTitleDlg::CTitleDlg(const QString &strTitle, QWidget *pParent) : QDialog(pParent)
@@ -340,5 +305,5 @@ CTitleDlg::CTitleDlg(const QString &strTitle, QWidget *pParent) : QDialog(pParen
 
 std::string CTitleDlg::GetTitle() const
 {
-    return Bytes(m_pTitle->text());
+    return QStringToCp932(m_pTitle->text());
 }

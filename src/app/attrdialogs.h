@@ -42,6 +42,7 @@ private:
     CFieldRow m_link;
     CFieldRow m_vLink;
     CFieldRow m_aLink;
+    std::vector<CRowBinding<CBodyFields>> m_aRows;
     QLineEdit *m_pOther;
 };
 
@@ -63,6 +64,7 @@ private:
     CFieldRow m_padding;
     CFieldRow m_align;
     CFieldRow m_bgColor;
+    std::vector<CRowBinding<CTableFields>> m_aRows;
     QLineEdit *m_pOther;
 };
 
@@ -85,6 +87,7 @@ private:
     CFieldRow m_height;
     CFieldRow m_vSpace;
     CFieldRow m_hSpace;
+    std::vector<CRowBinding<CImageOptionFields>> m_aRows;
     QLineEdit *m_pOther;
 };
 
@@ -138,6 +141,3 @@ public:
 private:
     QLineEdit *m_pTitle;
 };
-
-// Presets a row from a tag's attribute, taking it off the map.
-void PresetFromAttribute(const CFieldRow &row, CTagAttributeMap &attributes, const char *pszName);

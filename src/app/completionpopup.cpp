@@ -1,6 +1,6 @@
 #include "app/completionpopup.h"
 
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -27,7 +27,7 @@ CCompletionPopup::CCompletionPopup(QWidget *pView, const std::vector<CAlignItem>
     m_pTree->setIconSize(QSize(16, 16));
     const QIcon icons[2] = {style()->standardIcon(QStyle::SP_FileIcon), style()->standardIcon(QStyle::SP_DirIcon)};
     for (const CAlignItem &item : aItems) {
-        auto *pItem = new QTreeWidgetItem(m_pTree, {QString::fromStdString(Cp932ToUtf8(item.strText))});
+        auto *pItem = new QTreeWidgetItem(m_pTree, {Cp932ToQString(item.strText)});
         pItem->setIcon(0, icons[item.bSecondIcon ? 1 : 0]);
         m_aTexts.push_back(item.strText);
     }

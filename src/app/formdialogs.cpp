@@ -3,7 +3,7 @@
 #include "app/webdialogparts.h"
 #include "platform/dialogs.h"
 #include "platform/msgbox.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -46,10 +46,6 @@ QButtonGroup *AddRadioColumn(QDialog *pDialog, QBoxLayout *pLayout, const QStrin
     return pGroup;
 }
 
-QString FromBytes(const std::string &strBytes)
-{
-    return QString::fromStdString(Cp932ToUtf8(strBytes));
-}
 
 // A spin box behind a check box that enables it.
 void LinkCheck(QCheckBox *pCheck, QWidget *pField)
@@ -204,7 +200,7 @@ CFormTagDlg::CFormTagDlg(QWidget *pParent) : QDialog(pParent)
 
 std::string CFormTagDlg::GetUrl() const
 {
-    return Bytes(m_pUrl->text());
+    return QStringToCp932(m_pUrl->text());
 }
 
 CFormInputDlg::CFormInputDlg(QWidget *pParent) : QDialog(pParent)
@@ -295,9 +291,9 @@ CFormInputFields CFormInputDlg::GetFields() const
 {
     CFormInputFields fields;
     fields.eType = static_cast<EFormInputType>(m_pTypes->checkedId());
-    fields.strTitle = Bytes(m_pTitle->text());
-    fields.strName = Bytes(m_pName->text());
-    fields.strValue = Bytes(m_pValue->text());
+    fields.strTitle = QStringToCp932(m_pTitle->text());
+    fields.strName = QStringToCp932(m_pName->text());
+    fields.strValue = QStringToCp932(m_pValue->text());
     fields.length = {m_pLengthCheck->isChecked(), std::to_string(m_pLength->value())};
     fields.bChecked = m_pChecked->isChecked();
     return fields;
@@ -327,21 +323,21 @@ CTextAreaDlg::CTextAreaDlg(QWidget *pParent) : QDialog(pParent)
 
 CTextAreaFields CTextAreaDlg::GetFields() const
 {
-    return {Bytes(m_pTitle->text()),
-            Bytes(m_pName->text()),
+    return {QStringToCp932(m_pTitle->text()),
+            QStringToCp932(m_pName->text()),
             {m_pColsCheck->isChecked(), std::to_string(m_pCols->value())},
             {m_pRowsCheck->isChecked(), std::to_string(m_pRows->value())},
-            Bytes(m_pDefault->text())};
+            QStringToCp932(m_pDefault->text())};
 }
 
 CListItemDlg::CListItemDlg(const CListBoxItem &item, QWidget *pParent) : QDialog(pParent)
 {
     QGridLayout *pGrid = StartGridDialog(this, QStringLiteral("リスト項目の編集"));
     m_pText = NewEdit(this, QStringLiteral("itemText"));
-    m_pText->setText(FromBytes(item.strText));
+    m_pText->setText(Cp932ToQString(item.strText));
     AddLabelRow(pGrid, QStringLiteral("表示する文字"), m_pText);
     m_pKeyword = NewEdit(this, QStringLiteral("itemKeyword"));
-    m_pKeyword->setText(FromBytes(item.strKeyword));
+    m_pKeyword->setText(Cp932ToQString(item.strKeyword));
     AddLabelRow(pGrid, QStringLiteral("内部キーワード"), m_pKeyword);
     m_pSelected = NewCheck(this, QStringLiteral("選択状態にする"), QStringLiteral("itemSelected"));
     m_pSelected->setChecked(item.bSelected);
@@ -351,7 +347,7 @@ CListItemDlg::CListItemDlg(const CListBoxItem &item, QWidget *pParent) : QDialog
 
 CListBoxItem CListItemDlg::GetItem() const
 {
-    return {Bytes(m_pText->text()), Bytes(m_pKeyword->text()), m_pSelected->isChecked()};
+    return {QStringToCp932(m_pText->text()), QStringToCp932(m_pKeyword->text()), m_pSelected->isChecked()};
 }
 
 CListBoxDlg::CListBoxDlg(QWidget *pParent) : QDialog(pParent)
@@ -405,7 +401,8 @@ void CListBoxDlg::RefreshList(int nCurrent)
 {
     m_pList->clear();
     for (const CListBoxItem &item : m_aItems) {
-        QString strLine = FromBytes(item.strText) + QStringLiteral(" [") + FromBytes(item.strKeyword) + QLatin1Char(']');
+        QString strLine =
+            Cp932ToQString(item.strText) + QStringLiteral(" [") + Cp932ToQString(item.strKeyword) + QLatin1Char(']');
         if (item.bSelected)
             strLine += QStringLiteral(" *");
         m_pList->addItem(strLine);
@@ -462,6 +459,9 @@ void CListBoxDlg::OnMove(int nBy)
 
 CListBoxFields CListBoxDlg::GetFields() const
 {
-    return {Bytes(m_pTitle->text()), Bytes(m_pName->text()), {m_pSizeCheck->isChecked(), std::to_string(m_pSize->value())},
-            m_pMultiple->isChecked(), m_aItems};
+    return {QStringToCp932(m_pTitle->text()),
+            QStringToCp932(m_pName->text()),
+            {m_pSizeCheck->isChecked(), std::to_string(m_pSize->value())},
+            m_pMultiple->isChecked(),
+            m_aItems};
 }

@@ -1,7 +1,7 @@
 #include "app/htmlgendlgs.h"
 
 #include "platform/filedialogs.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "widgets/formdialog.h"
 
 #include <QCheckBox>
@@ -118,9 +118,9 @@ QString CGradationDlg::SampleHtml() const
 {
     const QString strText = m_pText->isEnabled() && !m_pText->text().isEmpty() ? m_pText->text()
                                                                                 : QStringLiteral("グラデーション");
-    const std::string strHtml = BuildGradation(Utf8ToCp932(strText.toStdString()), m_crFrom, m_crTo,
+    const std::string strHtml = BuildGradation(QStringToCp932(strText), m_crFrom, m_crTo,
                                                m_pRainbow->isChecked(), false);
-    return QString::fromStdString(Cp932ToUtf8(strHtml));
+    return Cp932ToQString(strHtml);
 }
 
 void CGradationDlg::ChooseColorFor(bool bFrom)

@@ -9,6 +9,7 @@
 #include "app/menubuilder.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
+#include "text/codec_qt.h"
 #include "tools/pluginlibrary.h"
 #include "tools/pluginregistry.h"
 
@@ -38,7 +39,8 @@ void FillPluginItems(QMenu *pTop, int nAnchor, int nFirstID, const CommandFn &fn
     if (nAt + 1 >= actions.size())
         pMenu->addSeparator();
     for (int i = 0; i < registry.GetCount() && i < PLUGIN_COMMAND_LIMIT; ++i)
-        pMenu->addAction(MakeCommandAction(nFirstID + i, PluginText(registry.GetRow(i)->strMenuText), pMenu, fnCommand));
+        pMenu->addAction(
+            MakeCommandAction(nFirstID + i, Cp932ToQString(registry.GetRow(i)->strMenuText), pMenu, fnCommand));
 }
 
 } // namespace
@@ -83,5 +85,5 @@ void CMainFrame::ShowPluginHelp(int nID)
     const CPluginRow *pRow = AppPluginRegistry().GetRow(nID - ID_PLUGIN_HELP_FIRST);
     if (!pRow)
         return;
-    MessageBox(this, PluginText(pRow->strDescription), PluginText(pRow->strMenuText), MB_OK | MB_ICONQUESTION);
+    MessageBox(this, Cp932ToQString(pRow->strDescription), Cp932ToQString(pRow->strMenuText), MB_OK | MB_ICONQUESTION);
 }

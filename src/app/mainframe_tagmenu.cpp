@@ -7,7 +7,7 @@
 #include "app/menubuilder.h"
 #include "app/tagmenufiles.h"
 #include "res/commands.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QAction>
 #include <QMenu>
@@ -19,7 +19,7 @@ namespace {
 // Menu texts are Shift-JIS in the files; "&" stands for itself, not a mnemonic.
 QString MenuText(std::string_view bytes)
 {
-    return QString::fromStdString(Cp932ToUtf8(bytes)).replace(QLatin1Char('&'), QLatin1String("&&"));
+    return Cp932ToQString(bytes).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
 // The submenu of a path below the tag menu, made when missing.

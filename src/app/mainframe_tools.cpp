@@ -12,7 +12,7 @@
 #include "platform/msgbox.h"
 #include "res/commands.h"
 #include "tools/archivedlg.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "tools/filesplitdlg.h"
 #include "tools/hexdump.h"
 #include "tools/kanjiio.h"
@@ -92,7 +92,7 @@ bool CMainFrame::ShowAsciiDump(const QString &strPath)
     EAsciiDumpResult eResult;
     {
         CWaitCursor wait;
-        eResult = BuildAsciiDump(strPath.toStdString(), Utf8ToCp932(strPath.toStdString()), strDump);
+        eResult = BuildAsciiDump(strPath.toStdString(), QStringToCp932(strPath), strDump);
     }
     if (eResult == DUMP_TOO_LARGE) {
         MessageBox(this, QStringLiteral("%1\nは256MBを超えるため、ダンプ表示できません。").arg(strPath),

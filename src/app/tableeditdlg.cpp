@@ -4,7 +4,7 @@
 #include "html/tablegrid.h"
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "widgets/gridctrl.h"
 
 #include <QComboBox>
@@ -217,8 +217,8 @@ void CTableEditDlg::accept()
     // The window's own background colour is no colour of the table's.
     if (grid.m_nGridBackColor == ToRgb(palette().color(QPalette::Base)))
         grid.m_nGridBackColor = TABLE_COLOR_DEFAULT;
-    m_strResult = TableOutput(grid, m_pFormat->currentIndex(), Utf8ToCp932(m_pWidth->text().toStdString()),
-                              Utf8ToCp932(m_pBorder->text().toStdString()));
+    m_strResult = TableOutput(grid, m_pFormat->currentIndex(), QStringToCp932(m_pWidth->text()),
+                              QStringToCp932(m_pBorder->text()));
     QDialog::accept();
 }
 

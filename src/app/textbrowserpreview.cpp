@@ -2,7 +2,7 @@
 
 #include "app/preview.h"
 #include "platform/shellopen.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -75,8 +75,7 @@ QString CTextBrowserPreview::DecodePage(const QByteArray &page)
         if (decoder.isValid())
             return decoder.decode(page);
     }
-    const std::u16string text = Cp932ToUtf16(bytes);
-    return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
+    return Cp932ToQString(bytes);
 }
 
 bool CTextBrowserPreview::Load(const QString &strPath)

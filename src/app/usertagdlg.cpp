@@ -2,7 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/msgbox.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "widgets/formdialog.h"
 
 #include <QDialogButtonBox>
@@ -20,7 +20,7 @@ namespace {
 
 QString FromList(const std::string &bytes)
 {
-    QString str = QString::fromStdString(Cp932ToUtf8(bytes));
+    QString str = Cp932ToQString(bytes);
     str.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return str;
 }
@@ -28,7 +28,7 @@ QString FromList(const std::string &bytes)
 std::string ToList(QString str)
 {
     str.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return Utf8ToCp932(str.toStdString());
+    return QStringToCp932(str);
 }
 
 } // namespace
@@ -137,7 +137,7 @@ void CUserTagEditDlg::FillList(int nSelect)
 {
     m_pList->clear();
     for (int i = 0; i < m_list.GetCount(); ++i)
-        m_pList->addItem(QString::fromStdString(Cp932ToUtf8(m_list.GetTitle(i))));
+        m_pList->addItem(Cp932ToQString(m_list.GetTitle(i)));
     m_pList->setCurrentRow(nSelect);
     UpdateButtons();
 }

@@ -20,8 +20,6 @@ class QWidget;
 
 namespace WebDlg {
 
-// A field's text as the document's Shift-JIS bytes.
-std::string Bytes(const QString &strText);
 QLineEdit *NewEdit(QWidget *pParent, const QString &strName);
 QComboBox *NewCombo(QWidget *pParent, const QString &strName, const QStringList &items, bool bEditable = false);
 QCheckBox *NewCheck(QWidget *pParent, const QString &strLabel, const QString &strName);

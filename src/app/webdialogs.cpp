@@ -8,7 +8,7 @@
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
 #include "platform/profile.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "tools/imagesize.h"
 #include "tools/pluginlibrary.h"
 
@@ -26,11 +26,6 @@
 #include <QVBoxLayout>
 
 namespace WebDlg {
-
-std::string Bytes(const QString &strText)
-{
-    return Utf8ToCp932(strText.toStdString());
-}
 
 QLineEdit *NewEdit(QWidget *pParent, const QString &strName)
 {
@@ -201,11 +196,21 @@ void SaveList(const char *pszEntry, const QComboBox *pCombo)
 
 void CFieldRow::Preset(const QString &strValue) const
 {
+    Show(strValue, !strValue.isEmpty());
+}
+
+void CFieldRow::Preset(const CAttrField &field) const
+{
+    Show(Cp932ToQString(field.strValue), field.bOn);
+}
+
+void CFieldRow::Show(const QString &strValue, bool bOn) const
+{
     if (auto *pEdit = qobject_cast<QLineEdit *>(m_pField))
         pEdit->setText(strValue);
     else if (auto *pCombo = qobject_cast<QComboBox *>(m_pField))
         pCombo->setCurrentText(strValue);
-    m_pCheck->setChecked(!strValue.isEmpty());
+    m_pCheck->setChecked(bOn);
 }
 
 bool CFieldRow::IsOn() const
@@ -224,7 +229,7 @@ QString CFieldRow::Text() const
 
 CAttrField CFieldRow::Field() const
 {
-    return {IsOn(), Bytes(Text())};
+    return {IsOn(), QStringToCp932(Text())};
 }
 
 // ---------------------------------------------------------------------------
@@ -249,7 +254,7 @@ CHotLinkDlg::CHotLinkDlg(const std::string &strDocPath, QWidget *pParent) : QDia
 
 CHotLinkFields CHotLinkDlg::GetFields() const
 {
-    return {m_folder.Field(), Bytes(m_pFile->text()), m_target.Field()};
+    return {m_folder.Field(), QStringToCp932(m_pFile->text()), m_target.Field()};
 }
 
 CAnchorNameDlg::CAnchorNameDlg(const QString &strTitle, const QString &strLabel, QWidget *pParent) : QDialog(pParent)
@@ -262,7 +267,7 @@ CAnchorNameDlg::CAnchorNameDlg(const QString &strTitle, const QString &strLabel,
 
 std::string CAnchorNameDlg::GetName() const
 {
-    return Bytes(m_pName->text());
+    return QStringToCp932(m_pName->text());
 }
 
 // ---------------------------------------------------------------------------
@@ -293,6 +298,8 @@ CFontTagDlg::CFontTagDlg(const QString &strFace, const QString &strColor, QWidge
         pStyles->addWidget(pCheck);
     pGrid->addLayout(pStyles, pGrid->rowCount(), 0, 1, 3);
 
+    m_aRows = {{&CFontTagFields::size, &m_size}, {&CFontTagFields::color, &m_color}, {&CFontTagFields::face, &m_face}};
+
     m_size.Preset(QStringLiteral("3"));
     m_color.Preset(strColor);
     m_face.Preset(strFace);
@@ -303,16 +310,11 @@ CFontTagDlg::CFontTagDlg(const QString &strFace, const QString &strColor, QWidge
 
 void CFontTagDlg::PresetFromTag(CTagAttributeMap attributes)
 {
-    auto take = [&attributes](const char *pszName) {
-        return QString::fromStdString(Cp932ToUtf8(TakeAttribute(attributes, pszName)));
-    };
-    m_size.Preset(take("size"));
-    m_color.Preset(take("color"));
-    const QString strFace = take("face");
-    m_face.Preset(strFace);
-    if (strFace.isEmpty())
+    const CFontTagFields fields = TakeAttributes(attributes, FONT_TAG_ATTRIBUTES);
+    PresetRows(m_aRows, fields);
+    if (fields.face.strValue.empty())
         m_pFace->setCurrentIndex(0);
-    m_pOther->setText(QString::fromStdString(Cp932ToUtf8(OtherAttributesText(attributes))));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
     for (QCheckBox *pStyle : {m_pBold, m_pItalic, m_pUnderline, m_pStrike}) {
         pStyle->setChecked(false);
         pStyle->hide();
@@ -321,7 +323,7 @@ void CFontTagDlg::PresetFromTag(CTagAttributeMap attributes)
 
 CFontTagFields CFontTagDlg::GetFields() const
 {
-    CFontTagFields fields{m_size.Field(), m_color.Field(), m_face.Field()};
+    CFontTagFields fields = FieldsOfRows(m_aRows);
     // "(なし)" names no face.
     if (m_pFace->currentIndex() == 0 && m_pFace->currentText() == m_pFace->itemText(0))
         fields.face.strValue.clear();
@@ -330,7 +332,7 @@ CFontTagFields CFontTagDlg::GetFields() const
 
 std::string CFontTagDlg::GetOther() const
 {
-    return Bytes(m_pOther->text());
+    return QStringToCp932(m_pOther->text());
 }
 
 CFontStyles CFontTagDlg::GetStyles() const
@@ -363,7 +365,8 @@ CHeadingDlg::CHeadingDlg(QWidget *pParent) : QDialog(pParent)
 
 CTagTexts CHeadingDlg::GetTagTexts() const
 {
-    return HeadingTagTexts(Bytes(m_pSize->currentText()), m_align.IsOn() ? Bytes(m_align.Text()) : std::string());
+    return HeadingTagTexts(QStringToCp932(m_pSize->currentText()),
+                           m_align.IsOn() ? QStringToCp932(m_align.Text()) : std::string());
 }
 
 CParagraphDlg::CParagraphDlg(QWidget *pParent) : QDialog(pParent)
@@ -381,7 +384,7 @@ bool CParagraphDlg::IsWrap() const
 
 std::string CParagraphDlg::GetAlign() const
 {
-    return Bytes(m_pAlign->currentText());
+    return QStringToCp932(m_pAlign->currentText());
 }
 
 // ---------------------------------------------------------------------------
@@ -400,12 +403,12 @@ CClassTagDlg::CClassTagDlg(QWidget *pParent) : QDialog(pParent)
 
 std::string CClassTagDlg::GetTag() const
 {
-    return Bytes(m_pTag->currentText());
+    return QStringToCp932(m_pTag->currentText());
 }
 
 std::string CClassTagDlg::GetClass() const
 {
-    return Bytes(m_pClass->currentText());
+    return QStringToCp932(m_pClass->currentText());
 }
 
 void CClassTagDlg::SaveLists() const
@@ -472,8 +475,8 @@ void CImageDlg::OnImageSize()
 
 CImageFields CImageDlg::GetFields() const
 {
-    return {m_folder.Field(), Bytes(m_pFile->text()), Bytes(m_pName->text()), m_width.Field(), m_height.Field(),
-            m_pNoBorder->isChecked()};
+    return {m_folder.Field(), QStringToCp932(m_pFile->text()), QStringToCp932(m_pName->text()),
+            m_width.Field(),  m_height.Field(),                m_pNoBorder->isChecked()};
 }
 
 CCellDlg::CCellDlg(QWidget *pParent) : QDialog(pParent)
@@ -492,27 +495,26 @@ CCellDlg::CCellDlg(QWidget *pParent) : QDialog(pParent)
     m_pOther = NewEdit(this, QStringLiteral("other"));
     AddLabelRow(pGrid, QStringLiteral("その他"), m_pOther);
     FinishGridDialog(this);
+    m_aRows = {{&CCellFields::width, &m_width}, {&CCellFields::height, &m_height},
+               {&CCellFields::colSpan, &m_colSpan}, {&CCellFields::rowSpan, &m_rowSpan},
+               {&CCellFields::align, &m_align}, {&CCellFields::vAlign, &m_vAlign},
+               {&CCellFields::bgColor, &m_color}};
 }
 
 void CCellDlg::PresetFromTag(CTagAttributeMap attributes)
 {
-    const std::pair<const CFieldRow *, const char *> aRows[] = {
-        {&m_width, "width"}, {&m_height, "height"}, {&m_colSpan, "colspan"}, {&m_rowSpan, "rowspan"},
-        {&m_align, "align"}, {&m_vAlign, "valign"}, {&m_color, "bgcolor"}};
-    for (const auto &[pRow, pszName] : aRows)
-        pRow->Preset(QString::fromStdString(Cp932ToUtf8(TakeAttribute(attributes, pszName))));
-    m_pOther->setText(QString::fromStdString(Cp932ToUtf8(OtherAttributesText(attributes))));
+    PresetRows(m_aRows, TakeAttributes(attributes, CELL_ATTRIBUTES));
+    m_pOther->setText(Cp932ToQString(OtherAttributesText(attributes)));
 }
 
 std::string CCellDlg::GetOther() const
 {
-    return Bytes(m_pOther->text().trimmed());
+    return QStringToCp932(m_pOther->text().trimmed());
 }
 
 CCellFields CCellDlg::GetFields() const
 {
-    return {m_width.Field(), m_height.Field(),  m_colSpan.Field(), m_rowSpan.Field(),
-            m_align.Field(), m_vAlign.Field(), m_color.Field()};
+    return FieldsOfRows(m_aRows);
 }
 
 void CHotLinkDlg::SetFile(const QString &strFile)

@@ -10,6 +10,7 @@
 #include <QDialog>
 
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -27,6 +28,8 @@ public:
     CFieldRow(QCheckBox *pCheck, QWidget *pField) : m_pCheck(pCheck), m_pField(pField) {}
     // Ticks the box when the preset value is not empty.
     void Preset(const QString &strValue) const;
+    // The field's bytes, the box ticked as the field says.
+    void Preset(const CAttrField &field) const;
     bool IsOn() const;
     QString Text() const;
     // The field as the document's bytes, behind its check box.
@@ -34,9 +37,36 @@ public:
     QCheckBox *GetCheck() const { return m_pCheck; }
 
 private:
+    void Show(const QString &strValue, bool bOn) const;
+
     QCheckBox *m_pCheck = nullptr;
     QWidget *m_pField = nullptr;  // a line edit or a combo box
 };
+
+// Which row of a dialog edits which field of the record that its tag's
+// attribute table fills: read into the record, and preset from one.
+template <typename Fields>
+struct CRowBinding
+{
+    CAttrField Fields::*pField;
+    const CFieldRow *pRow;
+};
+
+template <typename Fields>
+Fields FieldsOfRows(const std::vector<CRowBinding<Fields>> &aRows)
+{
+    Fields fields{};
+    for (const CRowBinding<Fields> &row : aRows)
+        fields.*row.pField = row.pRow->Field();
+    return fields;
+}
+
+template <typename Fields>
+void PresetRows(const std::vector<CRowBinding<Fields>> &aRows, const Fields &fields)
+{
+    for (const CRowBinding<Fields> &row : aRows)
+        row.pRow->Preset(fields.*row.pField);
+}
 
 // "ホットリンクの設定".
 class CHotLinkDlg : public QDialog
@@ -90,6 +120,7 @@ private:
     CFieldRow m_size;
     CFieldRow m_color;
     CFieldRow m_face;
+    std::vector<CRowBinding<CFontTagFields>> m_aRows;
     QComboBox *m_pFace;
     QLineEdit *m_pOther;
     QCheckBox *m_pBold;
@@ -206,6 +237,7 @@ private:
     CFieldRow m_align;
     CFieldRow m_vAlign;
     CFieldRow m_color;
+    std::vector<CRowBinding<CCellFields>> m_aRows;
 };
 
 // "範囲行に文字挿入": what goes at the start and at the end of every line.

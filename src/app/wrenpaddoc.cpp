@@ -12,6 +12,7 @@
 #include "recovery/docjournal.h"
 #include "res/commands.h"
 #include "syntax/viewtype.h"
+#include "text/codec_qt.h"
 #include "text/fileio.h"
 #include "tools/kanjiio.h"
 #include "view/fontutil.h"
@@ -26,11 +27,6 @@ namespace {
 QWidget *MessageParent()
 {
     return QApplication::activeWindow();
-}
-
-QString PathText(const std::string &strPath)
-{
-    return QString::fromStdString(strPath);
 }
 
 std::string FolderOf(const std::string &strPath)

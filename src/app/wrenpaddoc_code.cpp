@@ -7,6 +7,7 @@
 #include "app/docfile.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
+#include "text/codec_qt.h"
 #include "text/codedfile.h"
 #include "tools/kanjiio.h"
 
@@ -17,11 +18,6 @@ namespace {
 QWidget *MessageParent()
 {
     return QApplication::activeWindow();
-}
-
-QString PathText(const std::string &strPath)
-{
-    return QString::fromStdString(strPath);
 }
 
 } // namespace

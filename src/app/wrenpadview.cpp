@@ -7,7 +7,7 @@
 #include "platform/msgbox.h"
 #include "res/commands.h"
 #include "syntax/viewtype.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "view/editops.h"
 #include "view/fontutil.h"
 #include "view/viewdialogs.h"
@@ -150,63 +150,46 @@ bool CWrenpadView::IsBoxCommand(int nID) const
     return nID == ID_INDENT || nID == ID_UNINDENT || CCrystalEditView::IsBoxCommand(nID);
 }
 
-void CWrenpadView::OnEditTab()
+void CWrenpadView::OnEditTab(EIndent eIndent)
 {
     if (IsBoxSelection()) {
-        IndentSelectedBox(false);
+        IndentSelectedBox(eIndent);
         return;
     }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
     if (b.y == e.y || !CanEdit()) {
-        CCrystalEditView::OnEditTab();
+        CCrystalEditView::OnEditTab(eIndent);
         return;
     }
     CWaitCursor wait;
     WholeLinesOfSelection(b, e);
     std::vector<std::string> aLines = m_pTextBuffer->GetTextLines(b.y, b.x, e.y, e.x);
-    IndentLines(aLines);
-    ReplaceLines(b, e, aLines, ACTION_INDENT2);
-}
-
-void CWrenpadView::OnEditUntab()
-{
-    if (IsBoxSelection()) {
-        IndentSelectedBox(true);
-        return;
-    }
-    CPoint b;
-    CPoint e;
-    GetSelectionRange(b, e);
-    if (b.y == e.y || !CanEdit()) {
-        CCrystalEditView::OnEditUntab();
-        return;
-    }
-    CWaitCursor wait;
-    WholeLinesOfSelection(b, e);
-    std::vector<std::string> aLines = m_pTextBuffer->GetTextLines(b.y, b.x, e.y, e.x);
-    OutdentLines(aLines, GetTabSize());
+    if (eIndent == INDENT_MORE)
+        IndentLines(aLines);
+    else
+        OutdentLines(aLines, GetTabSize());
     ReplaceLines(b, e, aLines, ACTION_INDENT2);
 }
 
 void CWrenpadView::OnIndent()
 {
     if (IsBoxSelection()) {
-        IndentSelectedBox(false);
+        IndentSelectedBox(INDENT_MORE);
         return;
     }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
     if (b.y != e.y) {
-        OnEditTab();
+        OnEditTab(INDENT_MORE);
         return;
     }
     if (!CanEdit())
         return;
     if (e.x == 0) {
-        CCrystalEditView::OnEditTab();
+        CCrystalEditView::OnEditTab(INDENT_MORE);
         return;
     }
     // A tab at the start of the line; the selection keeps its text.
@@ -223,14 +206,14 @@ void CWrenpadView::OnIndent()
 void CWrenpadView::OnUnindent()
 {
     if (IsBoxSelection()) {
-        IndentSelectedBox(true);
+        IndentSelectedBox(INDENT_LESS);
         return;
     }
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
     if (b.y != e.y) {
-        OnEditUntab();
+        OnEditTab(INDENT_LESS);
         return;
     }
     if (!CanEdit() || e.x == 0)
@@ -315,6 +298,6 @@ void CWrenpadView::OnCharCode()
     const std::string_view chars = CharacterAt(GetLineChars(m_ptCaret.y), m_ptCaret.x);
     if (chars.empty())
         return;
-    CCharCodeDlg dlg(QString::fromStdString(Cp932ToUtf8(chars)), QString::fromStdString(CharCodeText(chars)), this);
+    CCharCodeDlg dlg(Cp932ToQString(chars), QString::fromStdString(CharCodeText(chars)), this);
     ExecDialog(&dlg);
 }

@@ -45,8 +45,7 @@ public:
 
     // Indent and outdent: Tab and Shift+Tab indent whole lines when the
     // selection spans several lines.
-    void OnEditTab() override;
-    void OnEditUntab() override;
+    void OnEditTab(EIndent eIndent) override;
     void OnIndent();
     void OnUnindent();
 
@@ -188,8 +187,8 @@ private:
     void ConvertSelectedLines(const std::function<std::string(std::string_view)> &convert, bool bBlanksGo);
     // Deletes bytes of the caret's line; caret and selection keep their text.
     void DeleteFromCaretLine(int nStart, int nLength);
-    // Text from the file system or the settings (UTF-8) in place of the selection.
-    void InsertUtf8Text(const std::string &strText);
+    // Text from the file system or the settings in place of the selection.
+    void InsertUnicodeText(const QString &strText);
     // The document's path and title (file name), empty for a new document.
     std::string DocumentPathName() const;
     std::string DocumentTitle() const;

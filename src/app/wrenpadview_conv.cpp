@@ -15,7 +15,7 @@
 #include "platform/msgbox.h"
 #include "platform/profile.h"
 #include "res/commands.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "text/codedfile.h"
 #include "text/filecode.h"
 #include "tools/nkf.h"
@@ -236,10 +236,9 @@ void CWrenpadView::OnDeleteLeadingComment()
     CLinePrefixDlg dlg(QString::fromStdString(store.GetString(SECTION_MAIN, "strDelComment", "//")), this);
     if (ExecDialog(&dlg) != QDialog::Accepted)
         return;
-    const std::string strPrefixUtf8 = dlg.GetPrefix().toStdString();
-    store.WriteString(SECTION_MAIN, "strDelComment", strPrefixUtf8);
+    store.WriteString(SECTION_MAIN, "strDelComment", dlg.GetPrefix().toStdString());
     int nUnmappable = 0;
-    const std::string strPrefix = Utf8ToCp932(strPrefixUtf8, &nUnmappable);
+    const std::string strPrefix = QStringToCp932(dlg.GetPrefix(), &nUnmappable);
     // A prefix the document's code cannot hold is at no line's head.
     if (strPrefix.empty() || nUnmappable > 0)
         return;
@@ -264,12 +263,12 @@ std::string CWrenpadView::DocumentTitle() const
     return m_strDocumentPath.substr(m_strDocumentPath.rfind('/') + 1);
 }
 
-void CWrenpadView::InsertUtf8Text(const std::string &strText)
+void CWrenpadView::InsertUnicodeText(const QString &strText)
 {
     if (!CanEdit())
         return;
     int nUnmappable = 0;
-    const std::string strBytes = Utf8ToCp932(strText, &nUnmappable);
+    const std::string strBytes = QStringToCp932(strText, &nUnmappable);
     if (nUnmappable > 0)
         emit UnmappableCharacters(nUnmappable);
     ReplaceSelectedText(strBytes, ACTION_REPLACE);
@@ -277,12 +276,12 @@ void CWrenpadView::InsertUtf8Text(const std::string &strText)
 
 void CWrenpadView::OnInsertFileName()
 {
-    InsertUtf8Text(DocumentTitle());
+    InsertUnicodeText(PathText(DocumentTitle()));
 }
 
 void CWrenpadView::OnInsertFilePath()
 {
-    InsertUtf8Text(DocumentPathName());
+    InsertUnicodeText(PathText(DocumentPathName()));
 }
 
 void CWrenpadView::OnInsertRelativePath()
@@ -297,7 +296,7 @@ void CWrenpadView::OnInsertRelativePath()
     const QStringList files = RunFileDialog(this, request);
     if (files.isEmpty())
         return;
-    InsertUtf8Text(RelativeLinkPath(strDocument, files.first().toStdString()));
+    InsertUnicodeText(PathText(RelativeLinkPath(strDocument, files.first().toStdString())));
 }
 
 void CWrenpadView::OnInsertTextFile()
@@ -364,5 +363,6 @@ void CWrenpadView::OnInsertDateTime()
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
-    InsertUtf8Text(FormatDateTime(AppProfile().GetString(SECTION_MAIN, "strNowDate", ""), tm));
+    InsertUnicodeText(
+        QString::fromStdString(FormatDateTime(AppProfile().GetString(SECTION_MAIN, "strNowDate", ""), tm)));
 }

@@ -94,10 +94,10 @@ void CWrenpadView::DropFiles(const QStringList &files)
             break;
         case DROP_INSERT_NAME:
             if (!strLong.isEmpty())
-                InsertUtf8Text(QFileInfo(strLong).fileName().toStdString());
+                InsertUnicodeText(QFileInfo(strLong).fileName());
             break;
         case DROP_INSERT_PATH:
-            InsertUtf8Text(QFileInfo(strFile).absoluteFilePath().toStdString());
+            InsertUnicodeText(QFileInfo(strFile).absoluteFilePath());
             break;
         case DROP_IMAGE_TAG:
         case DROP_LINK_TAG:

@@ -10,7 +10,7 @@
 #include "platform/msgbox.h"
 #include "res/commands.h"
 #include "syntax/linesource.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "tools/nkf.h"
 
 #include <QApplication>
@@ -86,7 +86,7 @@ void CWrenpadView::OnTextGradation()
     choices.bRainbow = dlg.GetRainbow();
     int nUnmappable = 0;
     const std::string strText =
-        bSelection ? GetSelectedText() : Utf8ToCp932(dlg.GetText().toStdString(), &nUnmappable);
+        bSelection ? GetSelectedText() : QStringToCp932(dlg.GetText(), &nUnmappable);
     if (nUnmappable > 0)
         emit UnmappableCharacters(nUnmappable);
     if (strText.empty())
@@ -130,6 +130,6 @@ void CWrenpadView::OnCopyAsHtml()
     // As markup for programs that take it, and as the plain text of that
     // markup for the rest (and for pasting into a page being written).
     QMimeData *pData = MimeFromBytes(strHtml);
-    pData->setHtml(QString::fromStdString(Cp932ToUtf8(strHtml)));
+    pData->setHtml(Cp932ToQString(strHtml));
     QApplication::clipboard()->setMimeData(pData);
 }

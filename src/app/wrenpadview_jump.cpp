@@ -11,7 +11,7 @@
 #include "res/menus.h"
 #include "search/foldersearchhost.h"
 #include "search/tagjump.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QMenu>
 
@@ -97,7 +97,7 @@ void CWrenpadView::OnOpenUrl()
     const std::string strSelected = GetSelectedText();
     const std::string_view text = JumpTextOf(strSelected);
     if (IsJumpUrl(text))
-        ShellOpen(Cp932ToUtf8(text));
+        ShellOpen(Cp932ToQString(text).toStdString());
 }
 
 void CWrenpadView::OpenSelectedFile(bool bPreferEditor)

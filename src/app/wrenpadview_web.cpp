@@ -15,7 +15,7 @@
 #include "platform/filedialogs.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "tools/pluginlibrary.h"
 
 #include <QFileInfo>
@@ -293,10 +293,10 @@ void CWrenpadView::OnLineInsert(bool bCommentBlock)
 
     const bool bUpper = AppSettings().m_bTagState == 1;
     const std::string strHead = dlg.IsHeadOn() ? LinePieceText(dlg.GetHeadKind(), dlg.GetHeadCount(),
-                                                                Utf8ToCp932(dlg.GetHeadText().toStdString()), bUpper)
+                                                                QStringToCp932(dlg.GetHeadText()), bUpper)
                                                 : std::string();
     const std::string strTail = dlg.IsTailOn() ? LinePieceText(dlg.GetTailKind(), dlg.GetTailCount(),
-                                                                Utf8ToCp932(dlg.GetTailText().toStdString()), bUpper)
+                                                                QStringToCp932(dlg.GetTailText()), bUpper)
                                                 : std::string();
     CWaitCursor wait;
     // Whole lines: a selection that ends at the start of a line leaves that line out.

@@ -11,17 +11,13 @@
 #include "platform/dialogs.h"
 #include "platform/msgbox.h"
 #include "res/commands.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <algorithm>
 #include <memory>
 
 namespace {
 
-QString FromBytes(const std::string &strBytes)
-{
-    return QString::fromStdString(Cp932ToUtf8(strBytes));
-}
 
 bool IsUpperCaseTags()
 {
@@ -57,7 +53,7 @@ void CWrenpadView::OnBasicHtml()
     // The title starts as the file's path, or the title the page has.
     QString strTitle = QString::fromStdString(GetDocumentPath());
     if (FindDocStructure(aLines).title.bFound)
-        strTitle = FromBytes(DocTitle(aLines));
+        strTitle = Cp932ToQString(DocTitle(aLines));
     CBodyDlg dlg(true, strTitle, GetDocumentPath(), this);
     dlg.PresetFromTag(DocBodyTag(aLines));
     if (ExecDialog(&dlg) != QDialog::Accepted)
@@ -76,7 +72,7 @@ void CWrenpadView::OnTitleOrBody(int nID)
         return;
     }
     if (nID == ID_WEB_TITLE) {
-        CTitleDlg dlg(FromBytes(DocTitle(aLines)), this);
+        CTitleDlg dlg(Cp932ToQString(DocTitle(aLines)), this);
         if (ExecDialog(&dlg) != QDialog::Accepted)
             return;
         ApplyTitle(aLines, dlg.GetTitle(), IsUpperCaseTags());
@@ -102,10 +98,9 @@ void CWrenpadView::OnTagAttributes()
     std::string strName = bFound ? TagName(strTag) : std::string();
     if (strName == "th")
         strName = "td";
-    static const char *const apszKnown[] = {"body", "font", "table", "td", "img", "a"};
-    const bool bKnown = std::find_if(std::begin(apszKnown), std::end(apszKnown),
+    const bool bKnown = std::find_if(std::begin(ATTRIBUTE_DIALOG_TAGS), std::end(ATTRIBUTE_DIALOG_TAGS),
                                      [&strName](const char *psz) { return strName == psz; })
-                        != std::end(apszKnown);
+                        != std::end(ATTRIBUTE_DIALOG_TAGS);
     if (!bKnown) {
         CTagKindDlg chooser(this);
         if (ExecDialog(&chooser) != QDialog::Accepted)

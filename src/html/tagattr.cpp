@@ -4,18 +4,6 @@
 
 namespace {
 
-void AddQuoted(std::string &strOut, const char *pszName, const CAttrField &field)
-{
-    if (field.bOn)
-        strOut += QuotedAttribute(pszName, field.strValue);
-}
-
-void AddBare(std::string &strOut, const char *pszName, const CAttrField &field)
-{
-    if (field.bOn)
-        strOut += BareAttribute(pszName, field.strValue);
-}
-
 std::string LinkTarget(const CAttrField &folder, std::string_view strFile)
 {
     return folder.bOn ? JoinFolderPrefix(folder.strValue, strFile) : std::string(strFile);
@@ -64,29 +52,22 @@ std::string JoinFolderPrefix(std::string_view strFolder, std::string_view strFil
 
 std::string FontTagAttributes(const CFontTagFields &fields)
 {
-    std::string s;
-    AddBare(s, "size", fields.size);
-    AddQuoted(s, "color", fields.color);
-    if (!fields.face.strValue.empty())
-        AddQuoted(s, "face", fields.face);
-    return s;
+    return WriteAttributes(fields, FONT_TAG_ATTRIBUTES);
 }
 
 std::string RuleAttributes(const CRuleFields &fields)
 {
-    std::string s;
-    AddBare(s, "size", fields.size);
-    if (fields.width.bOn)
-        s += QuotedAttribute("width", fields.width.strValue + (fields.bPercent ? "%" : ""));
-    AddQuoted(s, "align", fields.align);
-    return s;
+    if (!fields.bPercent)
+        return WriteAttributes(fields, RULE_ATTRIBUTES);
+    CRuleFields percent = fields;
+    percent.width.strValue += '%';
+    return WriteAttributes(percent, RULE_ATTRIBUTES);
 }
 
 std::string HotLinkAttributes(const CHotLinkFields &fields)
 {
-    std::string s = QuotedAttribute("href", LinkTarget(fields.folder, fields.strFile));
-    AddQuoted(s, "target", fields.target);
-    return s;
+    return QuotedAttribute("href", LinkTarget(fields.folder, fields.strFile))
+           + WriteAttributes(fields, HOT_LINK_ATTRIBUTES);
 }
 
 std::string ImageAttributes(const CImageFields &fields)
@@ -94,10 +75,7 @@ std::string ImageAttributes(const CImageFields &fields)
     std::string s = QuotedAttribute("src", LinkTarget(fields.folder, fields.strFile));
     if (!fields.strName.empty())
         s += QuotedAttribute("alt", fields.strName);
-    if (!fields.width.strValue.empty())
-        AddBare(s, "width", fields.width);
-    if (!fields.height.strValue.empty())
-        AddBare(s, "height", fields.height);
+    s += WriteAttributes(fields, IMAGE_ATTRIBUTES);
     if (fields.bNoBorder)
         s += " border=0";
     return s;
@@ -105,27 +83,12 @@ std::string ImageAttributes(const CImageFields &fields)
 
 std::string CellAttributes(const CCellFields &fields)
 {
-    std::string s;
-    AddBare(s, "width", fields.width);
-    AddBare(s, "height", fields.height);
-    AddBare(s, "colspan", fields.colSpan);
-    AddBare(s, "rowspan", fields.rowSpan);
-    AddQuoted(s, "align", fields.align);
-    AddQuoted(s, "valign", fields.vAlign);
-    AddQuoted(s, "bgcolor", fields.bgColor);
-    return s;
+    return WriteAttributes(fields, CELL_ATTRIBUTES);
 }
 
 std::string BodyAttributes(const CBodyFields &fields)
 {
-    std::string s;
-    AddQuoted(s, "bgcolor", fields.bgColor);
-    AddQuoted(s, "background", fields.background);
-    AddQuoted(s, "text", fields.text);
-    AddQuoted(s, "link", fields.link);
-    AddQuoted(s, "vlink", fields.vLink);
-    AddQuoted(s, "alink", fields.aLink);
-    return s;
+    return WriteAttributes(fields, BODY_ATTRIBUTES);
 }
 
 CBodyFields DefaultBodyFields()
@@ -136,29 +99,12 @@ CBodyFields DefaultBodyFields()
 
 std::string TableAttributes(const CTableFields &fields)
 {
-    std::string s;
-    AddBare(s, "border", fields.border);
-    AddBare(s, "width", fields.width);
-    AddBare(s, "height", fields.height);
-    AddBare(s, "cellspacing", fields.cellSpacing);
-    AddBare(s, "cellpadding", fields.cellPadding);
-    AddQuoted(s, "align", fields.align);
-    AddQuoted(s, "bgcolor", fields.bgColor);
-    return s;
+    return WriteAttributes(fields, TABLE_ATTRIBUTES);
 }
 
 std::string ImageOptionAttributes(const CImageOptionFields &fields)
 {
-    std::string s;
-    AddQuoted(s, "src", fields.src);
-    AddQuoted(s, "alt", fields.alt);
-    AddBare(s, "border", fields.border);
-    AddQuoted(s, "align", fields.align);
-    AddBare(s, "width", fields.width);
-    AddBare(s, "height", fields.height);
-    AddBare(s, "vspace", fields.vSpace);
-    AddBare(s, "hspace", fields.hSpace);
-    return s;
+    return WriteAttributes(fields, IMAGE_OPTION_ATTRIBUTES);
 }
 
 std::string AnchorAttributes(const CAnchorFields &fields)
@@ -177,8 +123,29 @@ std::string AnchorAttributes(const CAnchorFields &fields)
             break;
         }
     }
-    AddQuoted(s, "target", fields.target);
+    s += WriteAttributes(fields, ANCHOR_ATTRIBUTES);
     return s;
+}
+
+CAnchorFields TakeAnchorFields(CTagAttributeMap &attributes)
+{
+    CAnchorFields fields = TakeAttributes(attributes, ANCHOR_ATTRIBUTES);
+    const std::string strHref = TakeAttribute(attributes, "href");
+    std::string strName = TakeAttribute(attributes, "name");
+    fields.bLink = !strHref.empty() || !strName.empty();
+    if (!strHref.empty() && !strName.empty())
+        attributes.emplace("name", std::move(strName));
+    if (!strHref.empty() && strHref[0] == '#') {
+        fields.eKind = ANCHOR_JUMP;
+        fields.strJump = strHref.substr(1);
+    } else if (!strHref.empty()) {
+        fields.eKind = ANCHOR_FILE;
+        fields.strFile = strHref;
+    } else if (!strName.empty()) {
+        fields.eKind = ANCHOR_BOOKMARK;
+        fields.strBookmark = std::move(strName);
+    }
+    return fields;
 }
 
 std::string WithOtherAttributes(std::string strAttributes, std::string_view strOther)

@@ -5,8 +5,16 @@
 //
 // Values come in as the document's Shift-JIS bytes and are written as they
 // are; nothing here escapes or checks them.
+//
+// Each tag whose attributes a dialog edits has one table of them: the name,
+// whether the value is quoted, and the field of the dialog's record that
+// holds it. The same table writes the ticked fields and reads an existing
+// tag back into them, so that a name is spelled once.
 #pragma once
 
+#include "html/tagparse.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +30,55 @@ struct CAttrField
 std::string QuotedAttribute(std::string_view strName, std::string_view strValue);
 std::string BareAttribute(std::string_view strName, std::string_view strValue);
 
+enum EAttrForm
+{
+    ATTR_QUOTED,
+    ATTR_BARE,
+};
+
+// One row of a tag's table. bSkipEmpty: an empty value is left out even
+// with its box ticked.
+template <typename Fields>
+struct CAttrSpec
+{
+    const char *pszName;
+    EAttrForm eForm;
+    CAttrField Fields::*pField;
+    bool bSkipEmpty = false;
+};
+
+// The ticked fields of a record, in the order of its table.
+template <typename Fields, std::size_t N>
+std::string WriteAttributes(const Fields &fields, const CAttrSpec<Fields> (&aTable)[N])
+{
+    std::string s;
+    for (const CAttrSpec<Fields> &spec : aTable) {
+        const CAttrField &field = fields.*spec.pField;
+        if (!field.bOn || (spec.bSkipEmpty && field.strValue.empty()))
+            continue;
+        s += spec.eForm == ATTR_QUOTED ? QuotedAttribute(spec.pszName, field.strValue)
+                                       : BareAttribute(spec.pszName, field.strValue);
+    }
+    return s;
+}
+
+// The table's attributes of a tag, taken off the map into the record: a
+// field is ticked when the tag gives it a value. What the map keeps is for
+// "その他".
+template <typename Fields, std::size_t N>
+Fields TakeAttributes(CTagAttributeMap &attributes, const CAttrSpec<Fields> (&aTable)[N], Fields fields = {})
+{
+    for (const CAttrSpec<Fields> &spec : aTable) {
+        std::string strValue = TakeAttribute(attributes, spec.pszName);
+        fields.*spec.pField = {!strValue.empty(), std::move(strValue)};
+    }
+    return fields;
+}
+
+// The tags whose attributes the dialogs edit, in the order the chooser of
+// "タグ属性の挿入" lists them.
+inline constexpr const char *ATTRIBUTE_DIALOG_TAGS[] = {"body", "font", "table", "td", "img", "a"};
+
 // A file name behind a folder prefix ("階層"): "/" between them unless the
 // prefix already ends with one. An empty prefix adds nothing, so the name
 // never turns into one from the site's root.
@@ -35,6 +92,11 @@ struct CFontTagFields
     CAttrField color;
     CAttrField face;
 };
+inline constexpr CAttrSpec<CFontTagFields> FONT_TAG_ATTRIBUTES[] = {
+    {"size", ATTR_BARE, &CFontTagFields::size},
+    {"color", ATTR_QUOTED, &CFontTagFields::color},
+    {"face", ATTR_QUOTED, &CFontTagFields::face, true},
+};
 std::string FontTagAttributes(const CFontTagFields &fields);
 
 // "罫線の設定": size (bare thickness), width (quoted; "%" after the length
@@ -46,6 +108,11 @@ struct CRuleFields
     bool bPercent = true;
     CAttrField align;
 };
+inline constexpr CAttrSpec<CRuleFields> RULE_ATTRIBUTES[] = {
+    {"size", ATTR_BARE, &CRuleFields::size},
+    {"width", ATTR_QUOTED, &CRuleFields::width},
+    {"align", ATTR_QUOTED, &CRuleFields::align},
+};
 std::string RuleAttributes(const CRuleFields &fields);
 
 // "ホットリンクの設定": href (quoted, always; the folder prefix when ticked)
@@ -55,6 +122,9 @@ struct CHotLinkFields
     CAttrField folder;
     std::string strFile;
     CAttrField target;
+};
+inline constexpr CAttrSpec<CHotLinkFields> HOT_LINK_ATTRIBUTES[] = {
+    {"target", ATTR_QUOTED, &CHotLinkFields::target},
 };
 std::string HotLinkAttributes(const CHotLinkFields &fields);
 
@@ -68,6 +138,10 @@ struct CImageFields
     CAttrField width;
     CAttrField height;
     bool bNoBorder = false;
+};
+inline constexpr CAttrSpec<CImageFields> IMAGE_ATTRIBUTES[] = {
+    {"width", ATTR_BARE, &CImageFields::width, true},
+    {"height", ATTR_BARE, &CImageFields::height, true},
 };
 std::string ImageAttributes(const CImageFields &fields);
 
@@ -83,6 +157,15 @@ struct CCellFields
     CAttrField vAlign;
     CAttrField bgColor;
 };
+inline constexpr CAttrSpec<CCellFields> CELL_ATTRIBUTES[] = {
+    {"width", ATTR_BARE, &CCellFields::width},
+    {"height", ATTR_BARE, &CCellFields::height},
+    {"colspan", ATTR_BARE, &CCellFields::colSpan},
+    {"rowspan", ATTR_BARE, &CCellFields::rowSpan},
+    {"align", ATTR_QUOTED, &CCellFields::align},
+    {"valign", ATTR_QUOTED, &CCellFields::vAlign},
+    {"bgcolor", ATTR_QUOTED, &CCellFields::bgColor},
+};
 std::string CellAttributes(const CCellFields &fields);
 
 // "ボディオプションの設定" and the body of "HTML文章の設定": bgcolor,
@@ -95,6 +178,14 @@ struct CBodyFields
     CAttrField link;
     CAttrField vLink;
     CAttrField aLink;
+};
+inline constexpr CAttrSpec<CBodyFields> BODY_ATTRIBUTES[] = {
+    {"bgcolor", ATTR_QUOTED, &CBodyFields::bgColor},
+    {"background", ATTR_QUOTED, &CBodyFields::background},
+    {"text", ATTR_QUOTED, &CBodyFields::text},
+    {"link", ATTR_QUOTED, &CBodyFields::link},
+    {"vlink", ATTR_QUOTED, &CBodyFields::vLink},
+    {"alink", ATTR_QUOTED, &CBodyFields::aLink},
 };
 std::string BodyAttributes(const CBodyFields &fields);
 // What a body dialog shows for a document without a body tag: the usual
@@ -113,6 +204,15 @@ struct CTableFields
     CAttrField align;
     CAttrField bgColor;
 };
+inline constexpr CAttrSpec<CTableFields> TABLE_ATTRIBUTES[] = {
+    {"border", ATTR_BARE, &CTableFields::border},
+    {"width", ATTR_BARE, &CTableFields::width},
+    {"height", ATTR_BARE, &CTableFields::height},
+    {"cellspacing", ATTR_BARE, &CTableFields::cellSpacing},
+    {"cellpadding", ATTR_BARE, &CTableFields::cellPadding},
+    {"align", ATTR_QUOTED, &CTableFields::align},
+    {"bgcolor", ATTR_QUOTED, &CTableFields::bgColor},
+};
 std::string TableAttributes(const CTableFields &fields);
 
 // "ｲﾒｰｼﾞのｵﾌﾟｼｮﾝ設定": src, alt (quoted), border (bare), align (quoted),
@@ -127,6 +227,16 @@ struct CImageOptionFields
     CAttrField height;
     CAttrField vSpace;
     CAttrField hSpace;
+};
+inline constexpr CAttrSpec<CImageOptionFields> IMAGE_OPTION_ATTRIBUTES[] = {
+    {"src", ATTR_QUOTED, &CImageOptionFields::src},
+    {"alt", ATTR_QUOTED, &CImageOptionFields::alt},
+    {"border", ATTR_BARE, &CImageOptionFields::border},
+    {"align", ATTR_QUOTED, &CImageOptionFields::align},
+    {"width", ATTR_BARE, &CImageOptionFields::width},
+    {"height", ATTR_BARE, &CImageOptionFields::height},
+    {"vspace", ATTR_BARE, &CImageOptionFields::vSpace},
+    {"hspace", ATTR_BARE, &CImageOptionFields::hSpace},
 };
 std::string ImageOptionAttributes(const CImageOptionFields &fields);
 
@@ -149,7 +259,14 @@ struct CAnchorFields
     std::string strBookmark;
     CAttrField target;
 };
+inline constexpr CAttrSpec<CAnchorFields> ANCHOR_ATTRIBUTES[] = {
+    {"target", ATTR_QUOTED, &CAnchorFields::target},
+};
 std::string AnchorAttributes(const CAnchorFields &fields);
+// An existing anchor's fields, taken off the map: the link box ticked for a
+// href or a name, the kind by which of them it has ("#" for a jump). A tag
+// with both keeps its name in the map, so that nothing is lost.
+CAnchorFields TakeAnchorFields(CTagAttributeMap &attributes);
 
 // The attribute text with a non-empty "その他" behind it after a blank.
 std::string WithOtherAttributes(std::string strAttributes, std::string_view strOther);

@@ -120,14 +120,9 @@ EInsertFileResult ReadFileForInsertion(const std::string &strPath, std::string &
     for (;;) {
         const std::size_t nOld = bytes.size();
         bytes.resize(nOld + BLOCK);
-        const ssize_t nRead = ::read(fd.Get(), bytes.data() + nOld, BLOCK);
-        if (nRead < 0) {
-            if (errno == EINTR) {
-                bytes.resize(nOld);
-                continue;
-            }
+        const ssize_t nRead = fd.Read(bytes.data() + nOld, BLOCK);
+        if (nRead < 0)
             return ResultOfErrno(errno);
-        }
         bytes.resize(nOld + static_cast<std::size_t>(nRead));
         if (nRead == 0)
             break;

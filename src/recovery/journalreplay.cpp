@@ -1,8 +1,8 @@
 #include "recovery/journalreplay.h"
 
 #include "recovery/crc32c.h"
+#include "text/filehandle.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
 #include <unistd.h>
@@ -50,20 +50,16 @@ bool LoadBase(const CJournalHeader &header, const std::string &strBasePath, cons
 
 bool FileMatches(const std::string &strPath, std::uint64_t nSize, std::uint32_t nCrc)
 {
-    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const CFileHandle file = CFileHandle::Open(strPath, O_RDONLY);
+    if (!file.IsOpen())
         return false;
     std::vector<char> block(1 << 20);
     std::uint64_t nTotal = 0;
     std::uint32_t nSum = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, block.data(), block.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ::close(fd);
+        const ssize_t n = file.Read(block.data(), block.size());
+        if (n <= 0)
             return n == 0 && nTotal == nSize && nSum == nCrc;
-        }
         nSum = Crc32c(block.data(), static_cast<std::size_t>(n), nSum);
         nTotal += static_cast<std::uint64_t>(n);
     }

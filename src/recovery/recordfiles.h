@@ -5,38 +5,17 @@
 #pragma once
 
 #include "recovery/journalformat.h"
+#include "text/filehandle.h"
 
 #include <string>
-#include <string_view>
-
-// A descriptor closed when the object goes.
-class CFd
-{
-public:
-    explicit CFd(int fd = -1) : m_fd(fd) {}
-    ~CFd() { Reset(); }
-    CFd(CFd &&other) noexcept : m_fd(other.Release()) {}
-    CFd &operator=(CFd &&other) noexcept;
-    CFd(const CFd &) = delete;
-    CFd &operator=(const CFd &) = delete;
-    int Get() const { return m_fd; }
-    bool IsOpen() const { return m_fd >= 0; }
-    int Release();
-    void Reset(int fd = -1);
-
-private:
-    int m_fd;
-};
 
 // "path: reason" for the last failed call.
 std::string SystemErrorText(const std::string &strPath);
 
-// Creates a new file (readable by the user alone) and locks it; -1 on failure.
-int CreateLockedFile(const std::string &strPath, std::string &strError);
+// Creates a new file (readable by the user alone) and locks it; not open on failure.
+CFileHandle CreateLockedFile(const std::string &strPath, std::string &strError);
 // Takes the exclusive lock of an open file without waiting.
 bool TryLockFile(int fd);
-bool WriteAll(int fd, std::string_view bytes);
-bool ReadWholeFile(int fd, std::string &strData);
 // Makes a rename or removal in the folder durable.
 void SyncFolder(const std::string &strFolder);
 

@@ -50,7 +50,7 @@ bool OldEnough(const struct stat &st)
 // Removes a leftover file nobody holds, if it is old enough.
 void RemoveLeftover(const std::string &strPath)
 {
-    CFd fd(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const CFileHandle fd = CFileHandle::Open(strPath, O_RDONLY | O_NOFOLLOW);
     struct stat st;
     if (fd.IsOpen() && TryLockFile(fd.Get()) && StillNamed(fd.Get(), strPath) && ::fstat(fd.Get(), &st) == 0
         && OldEnough(st))
@@ -59,7 +59,7 @@ void RemoveLeftover(const std::string &strPath)
 
 } // namespace
 
-COrphanRecord::COrphanRecord(std::string strFolder, std::string strId, CFd fdJournal, CJournalSummary summary,
+COrphanRecord::COrphanRecord(std::string strFolder, std::string strId, CFileHandle fdJournal, CJournalSummary summary,
                              std::int64_t nFileTimeMs)
     : m_strFolder(std::move(strFolder)), m_strId(std::move(strId)), m_fdJournal(std::move(fdJournal)),
       m_summary(std::move(summary)), m_nFileTimeMs(nFileTimeMs)
@@ -95,7 +95,7 @@ std::uint64_t COrphanRecord::TextSize() const
 CReplayResult COrphanRecord::Restore(CCrystalTextBuffer &buffer) const
 {
     std::string strData;
-    if (!m_fdJournal.IsOpen() || !ReadWholeFile(m_fdJournal.Get(), strData)) {
+    if (!m_fdJournal.IsOpen() || !m_fdJournal.ReadToEndAt(strData, 0)) {
         CReplayResult result;
         result.bDamaged = true;
         return result;
@@ -110,13 +110,13 @@ bool COrphanRecord::Discard()
     ::unlink((m_strFolder + "/" + m_strId + ".base").c_str());
     const bool bGone = ::unlink((m_strFolder + "/" + m_strId + ".wrj").c_str()) == 0 || errno == ENOENT;
     SyncFolder(m_strFolder);
-    m_fdJournal.Reset();
+    m_fdJournal.Close();
     return bGone;
 }
 
 void COrphanRecord::Release()
 {
-    m_fdJournal.Reset();
+    m_fdJournal.Close();
 }
 
 std::vector<std::unique_ptr<COrphanRecord>> FindOrphanRecords(const std::string &strFolder)
@@ -139,13 +139,13 @@ std::vector<std::unique_ptr<COrphanRecord>> FindOrphanRecords(const std::string 
             continue;
 
         const std::string strId = strName.substr(0, strName.size() - 4);
-        CFd fd(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+        CFileHandle fd = CFileHandle::Open(strPath, O_RDONLY | O_NOFOLLOW);
         // A record whose lock is held belongs to a running editor.
         if (!fd.IsOpen() || !TryLockFile(fd.Get()) || !StillNamed(fd.Get(), strPath))
             continue;
         std::string strData;
         struct stat st;
-        if (!ReadWholeFile(fd.Get(), strData) || ::fstat(fd.Get(), &st) != 0)
+        if (!fd.ReadToEnd(strData) || ::fstat(fd.Get(), &st) != 0)
             continue;
         CJournalSummary summary = SummarizeJournal(strData);
         if (!summary.bHeader) {

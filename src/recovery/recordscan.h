@@ -27,7 +27,7 @@ enum ERecordFileState
 class COrphanRecord
 {
 public:
-    COrphanRecord(std::string strFolder, std::string strId, CFd fdJournal, CJournalSummary summary,
+    COrphanRecord(std::string strFolder, std::string strId, CFileHandle fdJournal, CJournalSummary summary,
                   std::int64_t nFileTimeMs);
     ~COrphanRecord() = default;
     COrphanRecord(const COrphanRecord &) = delete;
@@ -58,7 +58,7 @@ public:
 private:
     std::string m_strFolder;
     std::string m_strId;
-    CFd m_fdJournal;  // locked while we hold the record
+    CFileHandle m_fdJournal;  // locked while we hold the record
     CJournalSummary m_summary;
     std::int64_t m_nFileTimeMs;
     ERecordFileState m_eFileState = RECFILE_UNTITLED;

@@ -316,7 +316,7 @@ void CRecoveryManager::OpenRecord(const std::shared_ptr<CJournalChannel> &pChann
     std::string strError;
     if (op.header.nBase == JBASE_FILE) {
         const std::string strTemp = PathOf(channel.strId, ".base.tmp");
-        CFd base(CreateLockedFile(strTemp, strError));
+        CFileHandle base = CreateLockedFile(strTemp, strError);
         if (!base.IsOpen()) {
             Fail(channel, strError);
             return;
@@ -352,13 +352,14 @@ void CRecoveryManager::OpenRecord(const std::shared_ptr<CJournalChannel> &pChann
     AppendHeader(strBytes, op.header);
     const std::string strTemp = PathOf(channel.strId, ".wrj.tmp");
     const std::string strFinal = PathOf(channel.strId, ".wrj");
-    CFd journal(CreateLockedFile(strTemp, strError));
+    CFileHandle journal = CreateLockedFile(strTemp, strError);
     if (!journal.IsOpen()) {
         Fail(channel, strError);
         return;
     }
     // The record appears under its final name complete and locked.
-    if (!WriteAll(journal.Get(), strBytes) || !WriteAll(journal.Get(), op.strBytes) || ::fdatasync(journal.Get()) != 0
+    if (!journal.WriteFully(strBytes.data(), strBytes.size())
+        || !journal.WriteFully(op.strBytes.data(), op.strBytes.size()) || ::fdatasync(journal.Get()) != 0
         || ::rename(strTemp.c_str(), strFinal.c_str()) != 0) {
         strError = SystemErrorText(strTemp);
         ::unlink(strTemp.c_str());
@@ -381,12 +382,13 @@ void CRecoveryManager::Rebase(CJournalChannel &channel, CJournalOp &op)
     AppendHeader(strBytes, op.header);
     std::string strError;
     const std::string strTemp = PathOf(channel.strId, ".wrj.tmp");
-    CFd journal(CreateLockedFile(strTemp, strError));
+    CFileHandle journal = CreateLockedFile(strTemp, strError);
     if (!journal.IsOpen()) {
         Fail(channel, strError);
         return;
     }
-    if (!WriteAll(journal.Get(), strBytes) || !WriteAll(journal.Get(), op.strBytes) || ::fdatasync(journal.Get()) != 0
+    if (!journal.WriteFully(strBytes.data(), strBytes.size())
+        || !journal.WriteFully(op.strBytes.data(), op.strBytes.size()) || ::fdatasync(journal.Get()) != 0
         || ::rename(strTemp.c_str(), PathOf(channel.strId, ".wrj").c_str()) != 0) {
         strError = SystemErrorText(strTemp);
         ::unlink(strTemp.c_str());
@@ -409,7 +411,7 @@ void CRecoveryManager::Rebase(CJournalChannel &channel, CJournalOp &op)
 
 void CRecoveryManager::Append(CJournalChannel &channel, const CJournalOp &op)
 {
-    if (!WriteAll(channel.fdJournal, op.strBytes)) {
+    if (!FdWriteFully(channel.fdJournal, op.strBytes.data(), op.strBytes.size())) {
         Fail(channel, SystemErrorText(PathOf(channel.strId, ".wrj")));
         return;
     }

@@ -159,10 +159,11 @@ bool WriteSessionFile(const std::string &strPath, const CSession &session)
     if (nSlash == std::string::npos || !EnsurePrivateFolder(strPath.substr(0, nSlash), strError))
         return false;
     std::string strTemp = strPath + ".XXXXXX";
-    CFd fd(::mkostemp(strTemp.data(), O_CLOEXEC));
+    const CFileHandle fd(::mkostemp(strTemp.data(), O_CLOEXEC));
     if (!fd.IsOpen())
         return false;
-    if (!WriteAll(fd.Get(), SerializeSession(session)) || ::fsync(fd.Get()) != 0
+    const std::string strText = SerializeSession(session);
+    if (!fd.WriteFully(strText.data(), strText.size()) || ::fsync(fd.Get()) != 0
         || ::rename(strTemp.c_str(), strPath.c_str()) != 0) {
         ::unlink(strTemp.c_str());
         return false;
@@ -172,7 +173,7 @@ bool WriteSessionFile(const std::string &strPath, const CSession &session)
 
 bool ReadSessionFile(const std::string &strPath, CSession &session)
 {
-    CFd fd(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC));
+    const CFileHandle fd = CFileHandle::Open(strPath, O_RDONLY);
     std::string strText;
-    return fd.IsOpen() && ReadWholeFile(fd.Get(), strText) && ParseSession(strText, session);
+    return fd.IsOpen() && fd.ReadToEnd(strText) && ParseSession(strText, session);
 }

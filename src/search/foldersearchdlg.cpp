@@ -5,7 +5,7 @@
 #include "search/history.h"
 #include "search/resultsedit.h"
 #include "search/searchmessages.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -142,7 +142,7 @@ void CFolderSearchDlg::Propose(const std::string &strText, const std::string &st
 {
     if (!strText.empty()) {
         m_strProposedText = strText;
-        m_strProposedShown = QString::fromStdString(Cp932ToUtf8(strText));
+        m_strProposedShown = Cp932ToQString(strText);
         m_pText->setEditText(m_strProposedShown);
     }
     if (!strFolder.empty())
@@ -154,7 +154,7 @@ FolderSearchParams CFolderSearchDlg::GetParams() const
     FolderSearchParams params;
     const QString strText = m_pText->currentText();
     params.strText = !m_strProposedText.empty() && strText == m_strProposedShown ? m_strProposedText
-                                                                                 : Utf8ToCp932(strText.toStdString());
+                                                                                 : QStringToCp932(strText);
     params.strPatterns = m_pPatterns->currentText().toStdString();
     params.strFolder = m_pFolder->currentText().toStdString();
     params.bIgnoreCase = m_pIgnoreCase->isChecked();
@@ -192,7 +192,7 @@ void CFolderSearchDlg::OnSearch()
     const QString strText = m_pText->currentText();
     int nUnmappable = 0;
     if (strText != m_strProposedShown || m_strProposedText.empty())
-        Utf8ToCp932(strText.toStdString(), &nUnmappable);
+        QStringToCp932(strText, &nUnmappable);
     if (nUnmappable > 0) {
         ShowUnsearchableText(this, strText);
         m_pText->setFocus();

@@ -152,23 +152,9 @@ std::string_view CSearchLineReader::NextPiece()
 
 bool CSearchLineReader::ReadWholeFile(std::string &bytes) const
 {
-    bytes.clear();
-    struct stat st;
-    if (::fstat(m_file.Get(), &st) == 0 && st.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
     // Read by offset, so that the file's own position stays where the
     // search has read up to.
-    char buf[1 << 16];
-    for (;;) {
-        const ssize_t n = ::pread(m_file.Get(), buf, sizeof buf, static_cast<off_t>(bytes.size()));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        bytes.append(buf, static_cast<std::size_t>(n));
-    }
+    return m_file.ReadToEndAt(bytes, 0);
 }
 
 void CSearchLineReader::UseSource(CSourceRead fnRead, std::size_t nSkip)

@@ -53,7 +53,23 @@ public:
     bool Search(int nStart, bool bCase, RegexRegisters &regs);
 
 private:
+    enum EStep
+    {
+        STEP_ON,    // matched: go on
+        STEP_FAIL,  // no match here: backtrack
+        STEP_STOP,  // the match must stop
+    };
+
     bool Try(int nPos, bool bCase);
+    // The steps of Try, each used there once. They are forced inline: as
+    // calls, the node, position and case they update through references
+    // would leave the registers, and the match would take some 5% more
+    // instructions.
+    [[gnu::always_inline]] inline bool Holds(const RegexNode *p, int nPos) const;
+    [[gnu::always_inline]] inline bool LiteralAt(const RegexNode *p, int nPos, bool bCase) const;
+    [[gnu::always_inline]] inline bool EnterLoop(const RegexNode *&p, int nPos, bool bCase);
+    [[gnu::always_inline]] inline EStep Repeat(const RegexNode *p, int &nPos, bool bCase);
+    [[gnu::always_inline]] inline bool Backtrack(const RegexNode *&p, int &nPos, bool &bCase);
     bool Push(const RegexNode *pNode, int nPos, int nAux, std::uint8_t nKind, bool bCase);
     bool SetRegister(int nIndex, int nPos);
     bool SetSlot(int nSlot, int nPos);
@@ -126,8 +142,232 @@ bool CRegexMatcher::Tick()
     return !bStop;
 }
 
+// Whether the assertion p (start or end of the text, start or end of a word) holds at nPos.
+bool CRegexMatcher::Holds(const RegexNode *p, int nPos) const
+{
+    const unsigned char *const t = m_t;
+    const int nLength = m_nLength;
+    switch (p->nOp) {
+    case RXOP_TEXTSTART:
+        return nPos == 0;
+    case RXOP_TEXTEND:
+        return nPos == nLength;
+    case RXOP_WORDSTART:
+        return nPos < nLength && (nPos == 0 || (IsWordByte(t[nPos]) && !IsWordByte(t[nPos - 1])));
+    default:  // RXOP_WORDEND
+        return nPos > 0 && IsWordByte(t[nPos - 1]) && (nPos == nLength || !IsWordByte(t[nPos]));
+    }
+}
+
+// Whether the literal p stands at nPos.
+bool CRegexMatcher::LiteralAt(const RegexNode *p, int nPos, bool bCase) const
+{
+    const int n = p->nLength;
+    if (m_nLength - nPos < n)
+        return false;
+    const unsigned char *s = m_t + nPos;
+    if (bCase)
+        return s[0] == p->pbPayload[0] && std::memcmp(s, p->pbPayload, static_cast<std::size_t>(n)) == 0;
+    for (int i = 0; i < n; ++i) {
+        if (s[i] != p->pbPayload[i] && s[i] != p->pbAlt[i])
+            return false;
+    }
+    return true;
+}
+
+// The head of a loop, x* or x+ (x more than one byte): on into the body or
+// past the loop, with the other way left open when both can start here. A
+// lazy x* enters its body only on backtracking. False when the match must stop.
+bool CRegexMatcher::EnterLoop(const RegexNode *&p, int nPos, bool bCase)
+{
+    if (p->nOp == RXOP_STAR) {
+        if (!CanStart(p, bCase, 0, nPos)) {
+            p = p->pTarget;
+        } else if (!CanStart(p, bCase, 1, nPos)) {
+            if (!SetSlot(p->nSlot, nPos))
+                return false;
+            p = p->pNext;
+        } else if (p->bGreedy) {
+            if (!Push(p->pTarget, nPos, 0, FRAME_ALT, bCase) || !SetSlot(p->nSlot, nPos))
+                return false;
+            p = p->pNext;
+        } else {
+            if (!Push(p, nPos, 0, FRAME_STAR_ENTER, bCase))
+                return false;
+            p = p->pTarget;
+        }
+        return true;
+    }
+    // An iteration of x+ that consumed nothing ends the loop.
+    if (nPos == m_ctx.m_anSlots[static_cast<std::size_t>(p->nSlot)] || !CanStart(p, bCase, 0, nPos)) {
+        p = p->pTarget;
+    } else if (!CanStart(p, bCase, 1, nPos)) {
+        p = p->pNext;
+    } else if (p->bGreedy) {
+        if (!Push(p->pTarget, nPos, 0, FRAME_ALT, bCase))
+            return false;
+        p = p->pNext;
+    } else {
+        if (!Push(p->pNext, nPos, 0, FRAME_ALT, bCase))
+            return false;
+        p = p->pTarget;
+    }
+    return true;
+}
+
+// A run of bytes that one map takes (x*, x+, x{n,m} of a single byte) from
+// nPos: greedy runs take all they can and leave a frame to give bytes back,
+// lazy ones take the least and leave one to take more. nPos moves behind
+// the run taken.
+CRegexMatcher::EStep CRegexMatcher::Repeat(const RegexNode *p, int &nPos, bool bCase)
+{
+    const unsigned char *const t = m_t;
+    const int nLength = m_nLength;
+    const RegexNode *pOperand = p->pNext;
+    const unsigned char *pbMap = bCase ? pOperand->pbFirstCase : pOperand->pbFirstNoCase;
+    const unsigned char *pbFollow = m_bPlain ? nullptr : bCase ? p->pbFollowCase : p->pbFollowNoCase;
+    const int nMinEnd = nPos + p->nMin;
+    int nEnd = nPos;
+    if (p->bGreedy) {
+        if (pOperand->nType == RX_ANY)
+            nEnd = nLength;
+        else
+            while (nEnd < nLength && RegexMapHas(pbMap, t[nEnd]))
+                ++nEnd;
+        if (nEnd < nMinEnd)
+            return STEP_FAIL;
+        if (pbFollow) {
+            if (bCase ? p->bPossessiveCase : p->bPossessiveNoCase) {
+                // What follows cannot match a byte of the run, so only its end can do.
+                if (nEnd == nLength || !RegexMapHas(pbFollow, t[nEnd]))
+                    return STEP_FAIL;
+            } else {
+                while (nEnd >= nMinEnd && (nEnd == nLength || !RegexMapHas(pbFollow, t[nEnd])))
+                    --nEnd;
+                if (nEnd < nMinEnd)
+                    return STEP_FAIL;
+                if (nEnd > nMinEnd && !Push(p, nEnd, nMinEnd, FRAME_GREEDY, bCase))
+                    return STEP_STOP;
+            }
+        } else if (nEnd > nMinEnd && !Push(p, nEnd, nMinEnd, FRAME_GREEDY, bCase)) {
+            return STEP_STOP;
+        }
+    } else {
+        if (p->nMin) {
+            if (nEnd == nLength || !RegexMapHas(pbMap, t[nEnd]))
+                return STEP_FAIL;
+            ++nEnd;
+        }
+        if (pbFollow) {
+            while (nEnd == nLength || !RegexMapHas(pbFollow, t[nEnd])) {
+                if (nEnd == nLength || !RegexMapHas(pbMap, t[nEnd]))
+                    return STEP_FAIL;
+                ++nEnd;
+            }
+        }
+        if (!Push(p, nEnd, 0, FRAME_LAZY, bCase))
+            return STEP_STOP;
+    }
+    nPos = nEnd;
+    return STEP_ON;
+}
+
+// After a failure: undoes what the frames on top record and resumes at the
+// latest choice left open, with its node, position and case. False when none
+// is left or the match must stop.
+bool CRegexMatcher::Backtrack(const RegexNode *&p, int &nPos, bool &bCase)
+{
+    const unsigned char *const t = m_t;
+    const int nLength = m_nLength;
+    for (;;) {
+        if (m_nTop == 0 || !Tick())
+            return false;
+        RegexFrame &f = m_ctx.m_aFrames[m_nTop - 1];
+        switch (f.nKind) {
+        case FRAME_UNDO_REG:
+            if (f.nAux < REGEX_REGISTERS)
+                m_ctx.m_work.nStart[f.nAux] = -1;
+            else
+                m_ctx.m_work.nEnd[f.nAux - REGEX_REGISTERS] = -1;
+            --m_nTop;
+            continue;
+        case FRAME_UNDO_SLOT:
+            m_ctx.m_anSlots[static_cast<std::size_t>(f.nAux)] = f.nPos;
+            --m_nTop;
+            continue;
+        case FRAME_ALT:
+            p = f.pNode;
+            nPos = f.nPos;
+            bCase = f.bCase;
+            --m_nTop;
+            return true;
+        case FRAME_STAR_ENTER:
+            p = f.pNode;
+            nPos = f.nPos;
+            bCase = f.bCase;
+            --m_nTop;
+            if (!SetSlot(p->nSlot, nPos))
+                return false;
+            p = p->pNext;
+            return true;
+        case FRAME_GREEDY: {
+            // Give back one byte, or with a known follower back to the
+            // last place where it can start.
+            const RegexNode *pRepeat = f.pNode;
+            const unsigned char *pbFollow =
+                m_bPlain ? nullptr : f.bCase ? pRepeat->pbFollowCase : pRepeat->pbFollowNoCase;
+            int nEnd = f.nPos - 1;
+            if (pbFollow) {
+                while (nEnd >= f.nAux && !RegexMapHas(pbFollow, t[nEnd]))
+                    --nEnd;
+            }
+            if (nEnd < f.nAux) {
+                --m_nTop;
+                continue;
+            }
+            bCase = f.bCase;
+            if (nEnd == f.nAux)
+                --m_nTop;
+            else
+                f.nPos = nEnd;
+            nPos = nEnd;
+            p = pRepeat->pTarget;
+            return true;
+        }
+        case FRAME_LAZY: {
+            // Take one byte more, or with a known follower on to the next
+            // place where it can start.
+            const RegexNode *pRepeat = f.pNode;
+            const unsigned char *pbMap = f.bCase ? pRepeat->pNext->pbFirstCase : pRepeat->pNext->pbFirstNoCase;
+            const unsigned char *pbFollow =
+                m_bPlain ? nullptr : f.bCase ? pRepeat->pbFollowCase : pRepeat->pbFollowNoCase;
+            int nEnd = f.nPos;
+            bool bFound = false;
+            while (nEnd < nLength && RegexMapHas(pbMap, t[nEnd])) {
+                ++nEnd;
+                if (!pbFollow || (nEnd < nLength && RegexMapHas(pbFollow, t[nEnd]))) {
+                    bFound = true;
+                    break;
+                }
+            }
+            if (!bFound) {
+                --m_nTop;
+                continue;
+            }
+            f.nPos = nEnd;
+            bCase = f.bCase;
+            nPos = nEnd;
+            p = pRepeat->pTarget;
+            return true;
+        }
+        }
+    }
+}
+
 // Walks the list from one start position. True on a match (its end in
 // m_nMatchEnd); false when there is none here or the match was aborted.
+// Each node either moves on (continue) or fails, and a failure resumes at
+// the latest open choice.
 bool CRegexMatcher::Try(int nPos, bool bCase)
 {
     const unsigned char *const t = m_t;
@@ -147,23 +387,11 @@ bool CRegexMatcher::Try(int nPos, bool bCase)
             p = p->pTarget;
             continue;
         case RXOP_TEXTSTART:
-            if (nPos != 0)
-                goto fail;
-            p = p->pNext;
-            continue;
         case RXOP_TEXTEND:
-            if (nPos != nLength)
-                goto fail;
-            p = p->pNext;
-            continue;
         case RXOP_WORDSTART:
-            if (nPos == nLength || (nPos > 0 && (!IsWordByte(t[nPos]) || IsWordByte(t[nPos - 1]))))
-                goto fail;
-            p = p->pNext;
-            continue;
         case RXOP_WORDEND:
-            if (nPos == 0 || !IsWordByte(t[nPos - 1]) || (nPos < nLength && IsWordByte(t[nPos])))
-                goto fail;
+            if (!Holds(p, nPos))
+                break;
             p = p->pNext;
             continue;
         case RXOP_CASEON:
@@ -176,28 +404,16 @@ bool CRegexMatcher::Try(int nPos, bool bCase)
             return true;
         case RXOP_BYTE:
             if (nPos == nLength || !RegexMapHas(p->pbFirstCase, t[nPos]))
-                goto fail;
+                break;
             ++nPos;
             p = p->pNext;
             continue;
-        case RXOP_LITERAL: {
-            const int n = p->nLength;
-            if (nLength - nPos < n)
-                goto fail;
-            const unsigned char *s = t + nPos;
-            if (bCase) {
-                if (s[0] != p->pbPayload[0] || std::memcmp(s, p->pbPayload, static_cast<std::size_t>(n)) != 0)
-                    goto fail;
-            } else {
-                for (int i = 0; i < n; ++i) {
-                    if (s[i] != p->pbPayload[i] && s[i] != p->pbAlt[i])
-                        goto fail;
-                }
-            }
-            nPos += n;
+        case RXOP_LITERAL:
+            if (!LiteralAt(p, nPos, bCase))
+                break;
+            nPos += p->nLength;
             p = p->pNext;
             continue;
-        }
         case RXOP_OPEN:
             if (!SetRegister(p->nGroup, nPos))
                 return false;
@@ -218,21 +434,9 @@ bool CRegexMatcher::Try(int nPos, bool bCase)
             p = p->pNext;
             continue;
         case RXOP_STAR:
-            if (!CanStart(p, bCase, 0, nPos)) {
-                p = p->pTarget;
-            } else if (!CanStart(p, bCase, 1, nPos)) {
-                if (!SetSlot(p->nSlot, nPos))
-                    return false;
-                p = p->pNext;
-            } else if (p->bGreedy) {
-                if (!Push(p->pTarget, nPos, 0, FRAME_ALT, bCase) || !SetSlot(p->nSlot, nPos))
-                    return false;
-                p = p->pNext;
-            } else {
-                if (!Push(p, nPos, 0, FRAME_STAR_ENTER, bCase))
-                    return false;
-                p = p->pTarget;
-            }
+        case RXOP_PLUS:
+            if (!EnterLoop(p, nPos, bCase))
+                return false;
             continue;
         case RXOP_STAR_BACK:
             // An iteration that consumed nothing ends the loop.
@@ -243,165 +447,24 @@ bool CRegexMatcher::Try(int nPos, bool bCase)
                 return false;
             p = p->pNext;
             continue;
-        case RXOP_PLUS:
-            if (nPos == anSlots[p->nSlot] || !CanStart(p, bCase, 0, nPos)) {
-                p = p->pTarget;
-            } else if (!CanStart(p, bCase, 1, nPos)) {
-                p = p->pNext;
-            } else if (p->bGreedy) {
-                if (!Push(p->pTarget, nPos, 0, FRAME_ALT, bCase))
-                    return false;
-                p = p->pNext;
-            } else {
-                if (!Push(p->pNext, nPos, 0, FRAME_ALT, bCase))
-                    return false;
-                p = p->pTarget;
-            }
-            continue;
         case RXOP_PLUS_BACK:
             if (!SetSlot(p->pLoop->nSlot, nPos))
                 return false;
             p = p->pTarget;
             continue;
         case RXOP_REPEAT: {
-            const RegexNode *pOperand = p->pNext;
-            const unsigned char *pbMap = bCase ? pOperand->pbFirstCase : pOperand->pbFirstNoCase;
-            const unsigned char *pbFollow = m_bPlain ? nullptr : bCase ? p->pbFollowCase : p->pbFollowNoCase;
-            const int nMinEnd = nPos + p->nMin;
-            if (p->bGreedy) {
-                int nEnd = nPos;
-                if (pOperand->nType == RX_ANY)
-                    nEnd = nLength;
-                else
-                    while (nEnd < nLength && RegexMapHas(pbMap, t[nEnd]))
-                        ++nEnd;
-                if (nEnd < nMinEnd)
-                    goto fail;
-                if (pbFollow) {
-                    if (bCase ? p->bPossessiveCase : p->bPossessiveNoCase) {
-                        // What follows cannot match a byte of the run, so only its end can do.
-                        if (nEnd == nLength || !RegexMapHas(pbFollow, t[nEnd]))
-                            goto fail;
-                    } else {
-                        while (nEnd >= nMinEnd && (nEnd == nLength || !RegexMapHas(pbFollow, t[nEnd])))
-                            --nEnd;
-                        if (nEnd < nMinEnd)
-                            goto fail;
-                        if (nEnd > nMinEnd && !Push(p, nEnd, nMinEnd, FRAME_GREEDY, bCase))
-                            return false;
-                    }
-                } else if (nEnd > nMinEnd && !Push(p, nEnd, nMinEnd, FRAME_GREEDY, bCase)) {
-                    return false;
-                }
-                nPos = nEnd;
-            } else {
-                int nEnd = nPos;
-                if (p->nMin) {
-                    if (nEnd == nLength || !RegexMapHas(pbMap, t[nEnd]))
-                        goto fail;
-                    ++nEnd;
-                }
-                if (pbFollow) {
-                    while (nEnd == nLength || !RegexMapHas(pbFollow, t[nEnd])) {
-                        if (nEnd == nLength || !RegexMapHas(pbMap, t[nEnd]))
-                            goto fail;
-                        ++nEnd;
-                    }
-                }
-                if (!Push(p, nEnd, 0, FRAME_LAZY, bCase))
-                    return false;
-                nPos = nEnd;
-            }
+            const EStep eStep = Repeat(p, nPos, bCase);
+            if (eStep == STEP_STOP)
+                return false;
+            if (eStep == STEP_FAIL)
+                break;
             p = p->pTarget;
             continue;
         }
         }
-
-    fail:
-        for (;;) {
-            if (m_nTop == 0 || !Tick())
-                return false;
-            RegexFrame &f = m_ctx.m_aFrames[m_nTop - 1];
-            switch (f.nKind) {
-            case FRAME_UNDO_REG:
-                if (f.nAux < REGEX_REGISTERS)
-                    m_ctx.m_work.nStart[f.nAux] = -1;
-                else
-                    m_ctx.m_work.nEnd[f.nAux - REGEX_REGISTERS] = -1;
-                --m_nTop;
-                continue;
-            case FRAME_UNDO_SLOT:
-                anSlots[f.nAux] = f.nPos;
-                --m_nTop;
-                continue;
-            case FRAME_ALT:
-                p = f.pNode;
-                nPos = f.nPos;
-                bCase = f.bCase;
-                --m_nTop;
-                break;
-            case FRAME_STAR_ENTER:
-                p = f.pNode;
-                nPos = f.nPos;
-                bCase = f.bCase;
-                --m_nTop;
-                if (!SetSlot(p->nSlot, nPos))
-                    return false;
-                p = p->pNext;
-                break;
-            case FRAME_GREEDY: {
-                // Give back one byte, or with a known follower back to the
-                // last place where it can start.
-                const RegexNode *pRepeat = f.pNode;
-                const unsigned char *pbFollow =
-                    m_bPlain ? nullptr : f.bCase ? pRepeat->pbFollowCase : pRepeat->pbFollowNoCase;
-                int nEnd = f.nPos - 1;
-                if (pbFollow) {
-                    while (nEnd >= f.nAux && !RegexMapHas(pbFollow, t[nEnd]))
-                        --nEnd;
-                }
-                if (nEnd < f.nAux) {
-                    --m_nTop;
-                    continue;
-                }
-                bCase = f.bCase;
-                if (nEnd == f.nAux)
-                    --m_nTop;
-                else
-                    f.nPos = nEnd;
-                nPos = nEnd;
-                p = pRepeat->pTarget;
-                break;
-            }
-            case FRAME_LAZY: {
-                // Take one byte more, or with a known follower on to the next
-                // place where it can start.
-                const RegexNode *pRepeat = f.pNode;
-                const unsigned char *pbMap = f.bCase ? pRepeat->pNext->pbFirstCase : pRepeat->pNext->pbFirstNoCase;
-                const unsigned char *pbFollow =
-                    m_bPlain ? nullptr : f.bCase ? pRepeat->pbFollowCase : pRepeat->pbFollowNoCase;
-                int nEnd = f.nPos;
-                bool bFound = false;
-                while (nEnd < nLength && RegexMapHas(pbMap, t[nEnd])) {
-                    ++nEnd;
-                    if (!pbFollow || (nEnd < nLength && RegexMapHas(pbFollow, t[nEnd]))) {
-                        bFound = true;
-                        break;
-                    }
-                }
-                if (!bFound) {
-                    --m_nTop;
-                    continue;
-                }
-                f.nPos = nEnd;
-                bCase = f.bCase;
-                nPos = nEnd;
-                p = pRepeat->pTarget;
-                break;
-            }
-            }
-            break;
-        }
+        // The node failed.
+        if (!Backtrack(p, nPos, bCase))
+            return false;
     }
 }
 

@@ -73,15 +73,16 @@ int DecodeAll(std::string_view bytes, Append append)
 }
 
 
-void AppendUtf16(std::u16string &out, char32_t c)
+char16_t *PutUtf16(char16_t *q, char32_t c)
 {
     if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
+        *q++ = static_cast<char16_t>(c);
     } else {
         c -= 0x10000;
-        out += static_cast<char16_t>(0xD800 | (c >> 10));
-        out += static_cast<char16_t>(0xDC00 | (c & 0x3FF));
+        *q++ = static_cast<char16_t>(0xD800 | (c >> 10));
+        *q++ = static_cast<char16_t>(0xDC00 | (c & 0x3FF));
     }
+    return q;
 }
 
 // Encodes with iconv; every input sequence it cannot take becomes "?".
@@ -150,12 +151,18 @@ char32_t Cp932DecodeChar(const char *p, std::size_t n, int &nBytes)
 
 std::u16string Cp932ToUtf16(std::string_view bytes, int *pnInvalid)
 {
-    std::u16string out;
-    out.reserve(bytes.size());
-    int n = DecodeAll(bytes, [&](char32_t c) { AppendUtf16(out, c); });
+    std::u16string out(bytes.size(), u'\0');
+    out.resize(Cp932ToUtf16(bytes, out.data(), pnInvalid));
+    return out;
+}
+
+std::size_t Cp932ToUtf16(std::string_view bytes, char16_t *pOut, int *pnInvalid)
+{
+    char16_t *q = pOut;
+    int n = DecodeAll(bytes, [&q](char32_t c) { q = PutUtf16(q, c); });
     if (pnInvalid)
         *pnInvalid = n;
-    return out;
+    return static_cast<std::size_t>(q - pOut);
 }
 
 std::string Cp932ToUtf8(std::string_view bytes, int *pnInvalid)

@@ -19,6 +19,9 @@ char32_t Cp932DecodeChar(const char *p, std::size_t n, int &nBytes);
 // Whole-string decoding. pnInvalid, if given, receives the number of characters
 // that decoded to CODEC_INVALID.
 std::u16string Cp932ToUtf16(std::string_view bytes, int *pnInvalid = nullptr);
+// The same into pOut, which has room for bytes.size() units (no character
+// takes more units than it has bytes); the number of units written.
+std::size_t Cp932ToUtf16(std::string_view bytes, char16_t *pOut, int *pnInvalid = nullptr);
 // Appends the UTF-8 bytes of one character.
 void AppendUtf8(std::string &out, char32_t c);
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 CFileHandle &CFileHandle::operator=(CFileHandle &&other) noexcept
@@ -44,16 +45,18 @@ bool CFileHandle::Close()
     return r == 0;
 }
 
-ssize_t CFileHandle::ReadFully(char *p, std::size_t n) const
+namespace {
+
+// Repeats one transfer, given how much is done, until all n bytes have gone
+// or it reports the end of the file: the bytes moved, or -1.
+template <typename Transfer>
+ssize_t TransferFully(std::size_t n, Transfer transfer)
 {
     std::size_t nDone = 0;
     while (nDone < n) {
-        const ssize_t r = ::read(m_fd, p + nDone, n - nDone);
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t r = transfer(nDone);
+        if (r < 0)
             return -1;
-        }
         if (r == 0)
             break;
         nDone += static_cast<std::size_t>(r);
@@ -61,21 +64,96 @@ ssize_t CFileHandle::ReadFully(char *p, std::size_t n) const
     return static_cast<ssize_t>(nDone);
 }
 
-bool CFileHandle::WriteFully(const char *p, std::size_t n) const
+bool WrittenWhole(ssize_t nWritten, std::size_t n)
 {
-    while (n > 0) {
-        const ssize_t r = ::write(m_fd, p, n);
+    if (nWritten < 0)
+        return false;
+    // write(2) took nothing and gave no reason: the file takes no more.
+    if (static_cast<std::size_t>(nWritten) < n) {
+        errno = ENOSPC;
+        return false;
+    }
+    return true;
+}
+
+// Reads blocks, given how much is in, until the end of the file.
+template <typename ReadBlock>
+bool ReadRest(int fd, std::string &strData, ReadBlock readBlock)
+{
+    strData.clear();
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        strData.reserve(static_cast<std::size_t>(st.st_size));
+    char block[1 << 16];
+    for (;;) {
+        const ssize_t r = readBlock(block, sizeof block, strData.size());
         if (r < 0) {
-            if (errno == EINTR)
-                continue;
+            strData.clear();
             return false;
         }
         if (r == 0)
-            return false;
-        p += r;
-        n -= static_cast<std::size_t>(r);
+            return true;
+        strData.append(block, static_cast<std::size_t>(r));
     }
-    return true;
+}
+
+} // namespace
+
+ssize_t FdRead(int fd, void *p, std::size_t n)
+{
+    return RetryInterrupted([&] { return ::read(fd, p, n); });
+}
+
+ssize_t FdReadAt(int fd, void *p, std::size_t n, std::int64_t nOffset)
+{
+    return RetryInterrupted([&] { return ::pread(fd, p, n, static_cast<off_t>(nOffset)); });
+}
+
+ssize_t FdReadFully(int fd, void *p, std::size_t n)
+{
+    char *const pc = static_cast<char *>(p);
+    return TransferFully(n, [&](std::size_t nDone) { return FdRead(fd, pc + nDone, n - nDone); });
+}
+
+ssize_t FdReadFullyAt(int fd, void *p, std::size_t n, std::int64_t nOffset)
+{
+    char *const pc = static_cast<char *>(p);
+    return TransferFully(n, [&](std::size_t nDone) {
+        return FdReadAt(fd, pc + nDone, n - nDone, nOffset + static_cast<std::int64_t>(nDone));
+    });
+}
+
+bool FdWriteFully(int fd, const void *p, std::size_t n)
+{
+    const char *const pc = static_cast<const char *>(p);
+    return WrittenWhole(TransferFully(n, [&](std::size_t nDone) {
+                            return RetryInterrupted([&] { return ::write(fd, pc + nDone, n - nDone); });
+                        }),
+                        n);
+}
+
+bool FdWriteFullyAt(int fd, const void *p, std::size_t n, std::int64_t nOffset)
+{
+    const char *const pc = static_cast<const char *>(p);
+    return WrittenWhole(TransferFully(n, [&](std::size_t nDone) {
+                            return RetryInterrupted([&] {
+                                return ::pwrite(fd, pc + nDone, n - nDone,
+                                                static_cast<off_t>(nOffset + static_cast<std::int64_t>(nDone)));
+                            });
+                        }),
+                        n);
+}
+
+bool FdReadToEnd(int fd, std::string &strData)
+{
+    return ReadRest(fd, strData, [fd](char *p, std::size_t n, std::size_t) { return FdRead(fd, p, n); });
+}
+
+bool FdReadToEndAt(int fd, std::string &strData, std::int64_t nOffset)
+{
+    return ReadRest(fd, strData, [fd, nOffset](char *p, std::size_t n, std::size_t nHave) {
+        return FdReadAt(fd, p, n, nOffset + static_cast<std::int64_t>(nHave));
+    });
 }
 
 CFolderStream::CFolderStream(const CFileHandle &folder)

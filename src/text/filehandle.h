@@ -1,12 +1,48 @@
-// Owned file descriptors and folder listings. Each object closes what it
-// holds on every path out of its scope, exceptions included, and can be moved
-// but never copied, so a descriptor has exactly one owner at a time.
+// Owned file descriptors and folder listings, and the reads and writes every
+// file of the program goes through. Each object closes what it holds on every
+// path out of its scope, exceptions included, and can be moved but never
+// copied, so a descriptor has exactly one owner at a time.
+//
+// The reads and writes go on after a signal interrupts them (EINTR) and after
+// short transfers, so that no caller writes that loop again. They keep errno
+// of the call that failed. The functions over a bare descriptor serve one
+// held elsewhere (a caller's, or a record's kept open across calls); a
+// CFileHandle offers the same on its own.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <dirent.h>
 #include <string>
 #include <sys/types.h>
+
+// Calls a system call again as long as it fails with EINTR; its result otherwise.
+template <typename Call>
+auto RetryInterrupted(Call call)
+{
+    for (;;) {
+        const auto r = call();
+        if (!(r == -1 && errno == EINTR))
+            return r;
+    }
+}
+
+// One read(2) or pread(2): the bytes read, 0 at the end of the file, -1 on an error.
+ssize_t FdRead(int fd, void *p, std::size_t n);
+ssize_t FdReadAt(int fd, void *p, std::size_t n, std::int64_t nOffset);
+// Reads until n bytes are in or the file ends: the bytes read, or -1 on an error.
+ssize_t FdReadFully(int fd, void *p, std::size_t n);
+ssize_t FdReadFullyAt(int fd, void *p, std::size_t n, std::int64_t nOffset);
+// Writes all n bytes; false on an error, with errno ENOSPC when the file
+// takes no more without saying why.
+bool FdWriteFully(int fd, const void *p, std::size_t n);
+bool FdWriteFullyAt(int fd, const void *p, std::size_t n, std::int64_t nOffset);
+// Everything from the descriptor's position to the end of the file, which
+// may be a pipe; or from nOffset on, leaving the position where it was. False
+// (and strData empty) on an error.
+bool FdReadToEnd(int fd, std::string &strData);
+bool FdReadToEndAt(int fd, std::string &strData, std::int64_t nOffset);
 
 class CFileHandle
 {
@@ -33,11 +69,24 @@ public:
     // means its data may not have reached it. errno is kept on success.
     bool Close();
 
-    // Reads until n bytes are in or the file ends, going on after
-    // interruptions and short reads: the bytes read, or -1 on an error.
-    ssize_t ReadFully(char *p, std::size_t n) const;
-    // Writes all n bytes; false on an error.
-    bool WriteFully(const char *p, std::size_t n) const;
+    // The reads and writes above, on this descriptor.
+    ssize_t Read(void *p, std::size_t n) const { return FdRead(m_fd, p, n); }
+    ssize_t ReadAt(void *p, std::size_t n, std::int64_t nOffset) const { return FdReadAt(m_fd, p, n, nOffset); }
+    ssize_t ReadFully(void *p, std::size_t n) const { return FdReadFully(m_fd, p, n); }
+    ssize_t ReadFullyAt(void *p, std::size_t n, std::int64_t nOffset) const
+    {
+        return FdReadFullyAt(m_fd, p, n, nOffset);
+    }
+    bool WriteFully(const void *p, std::size_t n) const { return FdWriteFully(m_fd, p, n); }
+    bool WriteFullyAt(const void *p, std::size_t n, std::int64_t nOffset) const
+    {
+        return FdWriteFullyAt(m_fd, p, n, nOffset);
+    }
+    bool ReadToEnd(std::string &strData) const { return FdReadToEnd(m_fd, strData); }
+    bool ReadToEndAt(std::string &strData, std::int64_t nOffset) const
+    {
+        return FdReadToEndAt(m_fd, strData, nOffset);
+    }
 
 private:
     int m_fd = -1;

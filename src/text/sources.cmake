@@ -19,3 +19,5 @@ wp_core_sources(
 )
 
 wp_core_sources(kanji.cpp)
+# The codec's edge to the widgets.
+wp_gui_sources(codec_qt.cpp)

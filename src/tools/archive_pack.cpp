@@ -364,10 +364,8 @@ private:
             while (nLeft > 0) {
                 if (m_pProgress && m_pProgress->IsCancelled())
                     return Cancelled();
-                const ssize_t n = ::read(in.Get(), pBuf.get(), static_cast<std::size_t>(
-                                                                  std::min<std::int64_t>(nLeft, ZIP_BLOCK)));
-                if (n < 0 && errno == EINTR)
-                    continue;
+                const ssize_t n =
+                    in.Read(pBuf.get(), static_cast<std::size_t>(std::min<std::int64_t>(nLeft, ZIP_BLOCK)));
                 if (n <= 0)
                     return Fail(PrintableName(item.strRel) + ": 読み込めません");
                 if (archive_write_data(a, pBuf.get(), static_cast<std::size_t>(n)) != n)

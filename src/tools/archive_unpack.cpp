@@ -9,6 +9,7 @@
 #include "tools/lhasaentry.h"
 #include "tools/lzhwriter.h"
 
+#include "text/filehandle.h"
 #include "text/fileio.h"
 
 #include <algorithm>
@@ -229,7 +230,7 @@ private:
                 Unreadable(strName, "ヘッダーの大きさを超えるデータです (" + strMethod + ")");
                 return DATA_GIVEN_UP;
             }
-            if (::pwrite(fd, aBuf.data(), n, nWritten) != static_cast<ssize_t>(n)) {
+            if (!FdWriteFullyAt(fd, aBuf.data(), n, nWritten)) {
                 m_strOutput += "エラー: " + PrintableName(strName) + ": 書き込みに失敗しました\n";
                 return ARC_ERROR;
             }
@@ -292,10 +293,14 @@ private:
             Refuse(strName, "途中にリンクかファイルがあります");
             return ARC_OK;
         }
-        const std::string &strLeaf = aParts.back();
         if (type == AE_IFLNK)
             return Link(pEntry, nFolder, aParts, strName);
+        return File(pEntry, nFolder, aParts.back(), strName);
+    }
 
+    // A regular file, written under a temporary name and renamed when whole.
+    int File(archive_entry *pEntry, int nFolder, const std::string &strLeaf, const std::string &strName)
+    {
         bool bReplacing = false;
         if (!MayWrite(nFolder, strLeaf, strName, bReplacing))
             return ARC_OK;
@@ -317,51 +322,10 @@ private:
             m_strOutput += "エラー: " + PrintableName(strName) + ": ファイルを作成できません\n";
             return ARC_ERROR;
         }
-        const std::int64_t nHeaderAt = archive_read_header_position(m_pArchive);
-        const std::int64_t nReadAtStart = archive_filter_bytes(m_pArchive, -1);
         std::int64_t nWritten = 0;
-        for (;;) {
-            const void *pBlock;
-            std::size_t nSize;
-            la_int64_t nOffset;
-            const int r = archive_read_data_block(m_pArchive, &pBlock, &nSize, &nOffset);
-            if (r == ARCHIVE_EOF)
-                break;
-            if (r != ARCHIVE_OK) {
-                if (r == ARCHIVE_FATAL) {
-                    m_strOutput += "エラー: " + PrintableName(strName) + ": " + Error() + "\n";
-                    return ARC_ERROR;
-                }
-                // An LZH method libarchive does not know: lhasa or we may.
-                if (nWritten == 0 && archive_format(m_pArchive) == ARCHIVE_FORMAT_LHA) {
-                    const int nData = LhasaData(pEntry, file.GetFd(), nHeaderAt, strName, nWritten);
-                    if (nData == DATA_WRITTEN)
-                        break;
-                    if (nData != DATA_NOT_TRIED)
-                        return nData == DATA_GIVEN_UP ? ARC_OK : nData;
-                }
-                // libarchive only warns about a CRC that does not match or a
-                // method it cannot decode, and then ends the entry as if
-                // whole: the file is given up all the same, since its bytes
-                // are wrong or missing. The next entry may still be whole.
-                Damaged(strName, Error());
-                return ARC_OK;
-            }
-            if (m_pProgress && m_pProgress->IsCancelled())
-                return ARC_CANCELLED;
-            if (nSize > 0 && ::pwrite(file.GetFd(), pBlock, nSize, nOffset) != static_cast<ssize_t>(nSize)) {
-                m_strOutput += "エラー: " + PrintableName(strName) + ": 書き込みに失敗しました\n";
-                return ARC_ERROR;
-            }
-            nWritten = std::max<std::int64_t>(nWritten, nOffset + static_cast<std::int64_t>(nSize));
-            const std::int64_t nRead = std::max<std::int64_t>(1, archive_filter_bytes(m_pArchive, -1) - nReadAtStart);
-            if (ExpandsAbsurdly(nWritten, nRead)) {
-                Refuse(strName, "展開後の大きさが異常です");
-                return ARC_OK;
-            }
-            if (m_pProgress)
-                m_pProgress->Report(strName, archive_filter_bytes(m_pArchive, -1), m_nArchiveSize);
-        }
+        const int nData = FileData(pEntry, file, strName, nWritten);
+        if (nData != DATA_WRITTEN)
+            return nData;
         // Holes at the end of a sparse entry.
         if (::ftruncate(file.GetFd(), nWritten) != 0) {
             m_strOutput += "エラー: " + PrintableName(strName) + ": 書き込みに失敗しました\n";
@@ -380,6 +344,57 @@ private:
         m_strOutput += (bReplacing ? "上書き: " : "解凍: ") + PrintableName(strName) + "\n";
         ++m_nExtracted;
         return ARC_OK;
+    }
+
+    // Writes a file entry's data: DATA_WRITTEN with its length in nWritten,
+    // or what the entry comes to without it (ARC_OK when it was given up and
+    // reported, ARC_ERROR, ARC_CANCELLED).
+    int FileData(archive_entry *pEntry, const CAtomicFile &file, const std::string &strName, std::int64_t &nWritten)
+    {
+        const std::int64_t nHeaderAt = archive_read_header_position(m_pArchive);
+        const std::int64_t nReadAtStart = archive_filter_bytes(m_pArchive, -1);
+        for (;;) {
+            const void *pBlock;
+            std::size_t nSize;
+            la_int64_t nOffset;
+            const int r = archive_read_data_block(m_pArchive, &pBlock, &nSize, &nOffset);
+            if (r == ARCHIVE_EOF)
+                return DATA_WRITTEN;
+            if (r != ARCHIVE_OK) {
+                if (r == ARCHIVE_FATAL) {
+                    m_strOutput += "エラー: " + PrintableName(strName) + ": " + Error() + "\n";
+                    return ARC_ERROR;
+                }
+                // An LZH method libarchive does not know: lhasa or we may.
+                if (nWritten == 0 && archive_format(m_pArchive) == ARCHIVE_FORMAT_LHA) {
+                    const int nData = LhasaData(pEntry, file.GetFd(), nHeaderAt, strName, nWritten);
+                    if (nData == DATA_WRITTEN)
+                        return DATA_WRITTEN;
+                    if (nData != DATA_NOT_TRIED)
+                        return nData == DATA_GIVEN_UP ? ARC_OK : nData;
+                }
+                // libarchive only warns about a CRC that does not match or a
+                // method it cannot decode, and then ends the entry as if
+                // whole: the file is given up all the same, since its bytes
+                // are wrong or missing. The next entry may still be whole.
+                Damaged(strName, Error());
+                return ARC_OK;
+            }
+            if (m_pProgress && m_pProgress->IsCancelled())
+                return ARC_CANCELLED;
+            if (nSize > 0 && !file.GetFile().WriteFullyAt(pBlock, nSize, nOffset)) {
+                m_strOutput += "エラー: " + PrintableName(strName) + ": 書き込みに失敗しました\n";
+                return ARC_ERROR;
+            }
+            nWritten = std::max<std::int64_t>(nWritten, nOffset + static_cast<std::int64_t>(nSize));
+            const std::int64_t nRead = std::max<std::int64_t>(1, archive_filter_bytes(m_pArchive, -1) - nReadAtStart);
+            if (ExpandsAbsurdly(nWritten, nRead)) {
+                Refuse(strName, "展開後の大きさが異常です");
+                return ARC_OK;
+            }
+            if (m_pProgress)
+                m_pProgress->Report(strName, archive_filter_bytes(m_pArchive, -1), m_nArchiveSize);
+        }
     }
 
     int Link(archive_entry *pEntry, int nFolder, const std::vector<std::string> &aParts, const std::string &strName)

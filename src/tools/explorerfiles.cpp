@@ -1,6 +1,7 @@
 #include "tools/explorerfiles.h"
 
 #include "search/wildcard.h"
+#include "text/filehandle.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -48,35 +49,6 @@ private:
     DIR *m_pDir;
 };
 
-// An open file descriptor, closed on every path.
-class CFd
-{
-public:
-    explicit CFd(int fd = -1) : m_fd(fd) {}
-    ~CFd() { Close(); }
-    CFd(const CFd &) = delete;
-    CFd &operator=(const CFd &) = delete;
-
-    int Get() const { return m_fd; }
-    void Reset(int fd)
-    {
-        Close();
-        m_fd = fd;
-    }
-    // The errno of closing, 0 when it went well.
-    int Close()
-    {
-        int nError = 0;
-        if (m_fd >= 0 && ::close(m_fd) != 0)
-            nError = errno;
-        m_fd = -1;
-        return nError;
-    }
-
-private:
-    int m_fd;
-};
-
 // What a folder entry is, following a link to see whether it ends in a folder.
 void Classify(int nDirFd, const dirent *pEntry, bool &bFolder, bool &bLink)
 {
@@ -96,33 +68,16 @@ bool IsHidden(const char *pszName)
     return pszName[0] == '.';
 }
 
-bool WriteAll(int fd, const char *p, std::size_t n, int &nError)
-{
-    while (n > 0) {
-        const ssize_t nDone = ::write(fd, p, n);
-        if (nDone < 0) {
-            if (errno == EINTR)
-                continue;
-            nError = errno;
-            return false;
-        }
-        p += nDone;
-        n -= static_cast<std::size_t>(nDone);
-    }
-    return true;
-}
-
 // Makes a new file under the first free candidate name; O_EXCL makes taking
 // the name and creating the file one step, so nothing existing is replaced.
 CFileOpResult CreateExclusive(const std::string &strFolder, std::string_view strName, std::string_view strExt,
-                              CFd &fd)
+                              CFileHandle &fd)
 {
     CFileOpResult result;
     for (int n = 0; n <= NEW_NAME_LAST; ++n) {
         result.strPath = JoinPath(strFolder, NewItemName(strName, strExt, n));
-        const int nFd = ::open(result.strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (nFd >= 0) {
-            fd.Reset(nFd);
+        fd = CFileHandle::Open(result.strPath, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd.IsOpen()) {
             result.bOk = true;
             return result;
         }
@@ -136,9 +91,9 @@ CFileOpResult CreateExclusive(const std::string &strFolder, std::string_view str
 }
 
 // Ends a new file: closes it, and removes it again when it was not written whole.
-CFileOpResult FinishNewFile(CFileOpResult result, CFd &fd, bool bWritten, int nWriteError)
+CFileOpResult FinishNewFile(CFileOpResult result, CFileHandle &fd, bool bWritten, int nWriteError)
 {
-    const int nCloseError = fd.Close();
+    const int nCloseError = fd.Close() ? 0 : errno;
     if (bWritten && nCloseError == 0)
         return result;
     ::unlink(result.strPath.c_str());
@@ -324,22 +279,21 @@ CFileOpResult CreateNewFolder(const std::string &strFolder, std::string_view str
 CFileOpResult CreateNewFile(const std::string &strFolder, std::string_view strName, std::string_view strExt,
                             std::string_view strContent)
 {
-    CFd fd;
+    CFileHandle fd;
     CFileOpResult result = CreateExclusive(strFolder, strName, strExt, fd);
     if (!result.bOk)
         return result;
-    int nError = 0;
-    const bool bWritten = WriteAll(fd.Get(), strContent.data(), strContent.size(), nError);
-    return FinishNewFile(std::move(result), fd, bWritten, nError);
+    const bool bWritten = fd.WriteFully(strContent.data(), strContent.size());
+    return FinishNewFile(std::move(result), fd, bWritten, bWritten ? 0 : errno);
 }
 
 CFileOpResult CopyNewFile(const std::string &strSource, const std::string &strFolder, std::string_view strName,
                           std::string_view strExt)
 {
     CFileOpResult result;
-    CFd source(::open(strSource.c_str(), O_RDONLY | O_CLOEXEC));
+    const CFileHandle source = CFileHandle::Open(strSource, O_RDONLY);
     struct stat st;
-    if (source.Get() < 0 || ::fstat(source.Get(), &st) != 0) {
+    if (!source.IsOpen() || ::fstat(source.Get(), &st) != 0) {
         result.nError = errno;
         return result;
     }
@@ -347,7 +301,7 @@ CFileOpResult CopyNewFile(const std::string &strSource, const std::string &strFo
         result.nError = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return result;
     }
-    CFd fd;
+    CFileHandle fd;
     result = CreateExclusive(strFolder, strName, strExt, fd);
     if (!result.bOk)
         return result;
@@ -355,17 +309,11 @@ CFileOpResult CopyNewFile(const std::string &strSource, const std::string &strFo
     int nError = 0;
     bool bWritten = true;
     for (;;) {
-        const ssize_t nRead = ::read(source.Get(), buffer.data(), buffer.size());
-        if (nRead < 0 && errno == EINTR)
-            continue;
-        if (nRead < 0) {
-            nError = errno;
-            bWritten = false;
-            break;
-        }
+        const ssize_t nRead = source.Read(buffer.data(), buffer.size());
         if (nRead == 0)
             break;
-        if (!WriteAll(fd.Get(), buffer.data(), static_cast<std::size_t>(nRead), nError)) {
+        if (nRead < 0 || !fd.WriteFully(buffer.data(), static_cast<std::size_t>(nRead))) {
+            nError = errno;
             bWritten = false;
             break;
         }

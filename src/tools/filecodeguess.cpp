@@ -1,6 +1,7 @@
 #include "tools/filecodeguess.h"
 
 #include "text/filecode.h"
+#include "text/filehandle.h"
 #include "text/kanji.h"
 #include "text/utf8check.h"
 
@@ -51,30 +52,17 @@ EFileCodeGuess GuessCodeOfFile(const std::string &strPath)
     constexpr std::size_t SAMPLE_BYTES = 64 * 1024;
     // Non-blocking, so that a pipe or a device never holds the caller up:
     // only regular files are read.
-    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    const CFileHandle file = CFileHandle::Open(strPath, O_RDONLY | O_NONBLOCK);
+    if (!file.IsOpen())
         return FILECODE_UNKNOWN;
     struct stat st;
-    std::string sample;
-    bool bRead = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (bRead) {
-        sample.resize(SAMPLE_BYTES + 1);
-        std::size_t nHave = 0;
-        while (nHave < sample.size()) {
-            const ssize_t n = ::read(fd, sample.data() + nHave, sample.size() - nHave);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                bRead = n == 0;
-                break;
-            }
-            nHave += static_cast<std::size_t>(n);
-        }
-        sample.resize(nHave);
-    }
-    ::close(fd);
-    if (!bRead)
+    if (::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return FILECODE_UNKNOWN;
+    std::string sample(SAMPLE_BYTES + 1, '\0');
+    const ssize_t nHave = file.ReadFully(sample.data(), sample.size());
+    if (nHave < 0)
+        return FILECODE_UNKNOWN;
+    sample.resize(static_cast<std::size_t>(nHave));
     const bool bWhole = sample.size() <= SAMPLE_BYTES;
     if (!bWhole)
         sample.resize(SAMPLE_BYTES);

@@ -31,15 +31,14 @@ public:
         while (nDone < nCount) {
             const std::size_t nWant = static_cast<std::size_t>(std::min<std::int64_t>(nCount - nDone, 1 << 30));
             if (m_bKernelCopy) {
-                const ssize_t r = ::copy_file_range(in.Get(), nullptr, out.Get(), nullptr, nWant, 0);
+                const ssize_t r = RetryInterrupted(
+                    [&] { return ::copy_file_range(in.Get(), nullptr, out.Get(), nullptr, nWant, 0); });
                 if (r > 0) {
                     nDone += r;
                     continue;
                 }
                 if (r == 0)
                     break;
-                if (errno == EINTR)
-                    continue;
                 if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != EPERM)
                     return -1;
                 // Not between these files: fall back to reading and writing.
@@ -47,9 +46,7 @@ public:
             }
             if (!m_pBuf)
                 m_pBuf = std::make_unique<char[]>(COPY_BLOCK);
-            const ssize_t r = ::read(in.Get(), m_pBuf.get(), std::min(nWant, COPY_BLOCK));
-            if (r < 0 && errno == EINTR)
-                continue;
+            const ssize_t r = in.Read(m_pBuf.get(), std::min(nWant, COPY_BLOCK));
             if (r < 0)
                 return -1;
             if (r == 0)

@@ -1,5 +1,7 @@
 #include "tools/imagesize.h"
 
+#include "text/filehandle.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -206,40 +208,24 @@ class CFileImageSource : public CImageSource
 public:
     // Opening a FIFO without O_NONBLOCK would wait for a writer.
     explicit CFileImageSource(const std::string &strPath)
-        : m_nFile(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
+        : m_file(CFileHandle::Open(strPath, O_RDONLY | O_NONBLOCK))
     {
     }
-    ~CFileImageSource() override
-    {
-        if (m_nFile >= 0)
-            ::close(m_nFile);
-    }
-    CFileImageSource(const CFileImageSource &) = delete;
-    CFileImageSource &operator=(const CFileImageSource &) = delete;
 
     bool IsRegularFile() const
     {
         struct stat st;
-        return m_nFile >= 0 && ::fstat(m_nFile, &st) == 0 && S_ISREG(st.st_mode);
+        return m_file.IsOpen() && ::fstat(m_file.Get(), &st) == 0 && S_ISREG(st.st_mode);
     }
 
     std::size_t Read(std::uint64_t nOffset, void *pBuffer, std::size_t n) override
     {
-        std::size_t nDone = 0;
-        while (nDone < n) {
-            const ssize_t nRead = ::pread(m_nFile, static_cast<char *>(pBuffer) + nDone, n - nDone,
-                                          static_cast<off_t>(nOffset + nDone));
-            if (nRead < 0 && errno == EINTR)
-                continue;
-            if (nRead <= 0)
-                break;
-            nDone += static_cast<std::size_t>(nRead);
-        }
-        return nDone;
+        const ssize_t nRead = m_file.ReadFullyAt(pBuffer, n, static_cast<std::int64_t>(nOffset));
+        return nRead < 0 ? 0 : static_cast<std::size_t>(nRead);
     }
 
 private:
-    int m_nFile;
+    CFileHandle m_file;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tools/kanjiio.h"
 
+#include "text/filehandle.h"
 #include "text/textbuffer.h"
 
 #include <cerrno>
@@ -61,34 +62,15 @@ int ReadWholeFile(const std::string &strPath, std::string &strBytes)
 {
     strBytes.clear();
     // Reading is all the import needs: a file the user may not write imports too.
-    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const CFileHandle file = CFileHandle::Open(strPath, O_RDONLY);
+    if (!file.IsOpen())
         return FileErrorFromErrno(errno);
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int nErr = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        return FileErrorFromErrno(nErr);
-    }
-    if (S_ISREG(st.st_mode))
-        strBytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int nErr = errno;
-            ::close(fd);
-            strBytes.clear();
-            return FileErrorFromErrno(nErr);
-        }
-        if (n == 0)
-            break;
-        strBytes.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return FILEERR_NONE;
+    if (::fstat(file.Get(), &st) != 0)
+        return FileErrorFromErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        return FileErrorFromErrno(EISDIR);
+    return file.ReadToEnd(strBytes) ? FILEERR_NONE : FileErrorFromErrno(errno);
 }
 
 std::vector<std::string_view> SplitLinesForMode(std::string_view text, int nMode)

@@ -1,5 +1,6 @@
 #include "tools/lhasaentry.h"
 
+#include "text/filehandle.h"
 #include "tools/lholddecoder.h"
 
 #include <lhasa.h>
@@ -11,7 +12,7 @@
 
 struct CLhasaEntryReader::CState
 {
-    int fd = -1;
+    CFileHandle file;
     std::int64_t nOffset = 0;
     std::int64_t nStart = 0;
     LHAInputStream *pStream = nullptr;
@@ -29,8 +30,6 @@ struct CLhasaEntryReader::CState
             lha_reader_free(pReader);
         if (pStream)
             lha_input_stream_free(pStream);
-        if (fd >= 0)
-            ::close(fd);
     }
 
     // The stream reads the archive from the header on with pread, so the
@@ -38,15 +37,11 @@ struct CLhasaEntryReader::CState
     static int ReadFn(void *pHandle, void *pBuf, size_t nLen)
     {
         CState &s = *static_cast<CState *>(pHandle);
-        for (;;) {
-            const ssize_t n = ::pread(s.fd, pBuf, nLen, s.nOffset);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return -1;
-            s.nOffset += n;
-            return static_cast<int>(n);
-        }
+        const ssize_t n = s.file.ReadAt(pBuf, nLen, s.nOffset);
+        if (n < 0)
+            return -1;
+        s.nOffset += n;
+        return static_cast<int>(n);
     }
 
     static int SkipFn(void *pHandle, size_t nBytes)
@@ -66,26 +61,25 @@ namespace {
 class CPackedSource : public CByteSource
 {
 public:
-    CPackedSource(int fd, std::int64_t nOffset, std::uint64_t nLength) : m_fd(fd), m_nOffset(nOffset), m_nLeft(nLength) {}
+    CPackedSource(const CFileHandle &file, std::int64_t nOffset, std::uint64_t nLength)
+        : m_file(file), m_nOffset(nOffset), m_nLeft(nLength)
+    {
+    }
 
     std::size_t Read(unsigned char *p, std::size_t n) override
     {
         if (n > m_nLeft)
             n = static_cast<std::size_t>(m_nLeft);
-        for (;;) {
-            const ssize_t r = n > 0 ? ::pread(m_fd, p, n, m_nOffset) : 0;
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r <= 0)
-                return 0;
-            m_nOffset += r;
-            m_nLeft -= static_cast<std::uint64_t>(r);
-            return static_cast<std::size_t>(r);
-        }
+        const ssize_t r = n > 0 ? m_file.ReadAt(p, n, m_nOffset) : 0;
+        if (r <= 0)
+            return 0;
+        m_nOffset += r;
+        m_nLeft -= static_cast<std::uint64_t>(r);
+        return static_cast<std::size_t>(r);
     }
 
 private:
-    int m_fd;
+    const CFileHandle &m_file;
     std::int64_t m_nOffset;
     std::uint64_t m_nLeft;
 };
@@ -99,8 +93,8 @@ CLhasaEntryReader::CLhasaEntryReader(const std::string &strArchive, std::int64_t
     : m_p(std::make_unique<CState>())
 {
     CState &s = *m_p;
-    s.fd = ::open(strArchive.c_str(), O_RDONLY | O_CLOEXEC);
-    if (s.fd < 0 || nHeaderOffset < 0)
+    s.file = CFileHandle::Open(strArchive, O_RDONLY);
+    if (!s.file.IsOpen() || nHeaderOffset < 0)
         return;
     s.nOffset = s.nStart = nHeaderOffset;
     s.pStream = lha_input_stream_new(&STREAM_TYPE, &s);
@@ -116,7 +110,7 @@ CLhasaEntryReader::CLhasaEntryReader(const std::string &strArchive, std::int64_t
     if (s.pHeader && LhOldMethodFromName(GetMethod(), method)) {
         // lhasa has read the header and nothing more: the data starts here.
         s.nHeaderLength = s.nOffset - s.nStart;
-        s.pPacked = std::make_unique<CPackedSource>(s.fd, s.nOffset, s.pHeader->compressed_length);
+        s.pPacked = std::make_unique<CPackedSource>(s.file, s.nOffset, s.pHeader->compressed_length);
         s.pOld = std::make_unique<CLhOldDecoder>(method, *s.pPacked, s.pHeader->length);
     }
 }

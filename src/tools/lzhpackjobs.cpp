@@ -13,22 +13,6 @@ namespace {
 // stay on one thread each.
 constexpr int MAX_THREADS = 8;
 
-// Reads n bytes at nOffset; false when fewer are there.
-bool PReadAll(int fd, unsigned char *p, std::size_t n, std::int64_t nOffset)
-{
-    while (n > 0) {
-        const ssize_t r = ::pread(fd, p, n, nOffset);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return false;
-        p += r;
-        n -= static_cast<std::size_t>(r);
-        nOffset += r;
-    }
-    return true;
-}
-
 } // namespace
 
 int CLzhPackPipeline::ThreadsFor(int nThreads)
@@ -94,9 +78,10 @@ void CLzhPackPipeline::Run(std::size_t nJob, CLzhPackPiece &piece, CLh5SegmentCo
     piece.bCoded = false;
     piece.result = LZH_OK;
     piece.aData.resize(piece.nHistory + piece.nLength);
-    const CFileHandle in(::open(m_aFiles[job.nFile].strPath.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.Get() < 0 ||
-        !PReadAll(in.Get(), piece.aData.data(), piece.aData.size(), job.nOffset - std::int64_t(piece.nHistory))) {
+    const CFileHandle in = CFileHandle::Open(m_aFiles[job.nFile].strPath, O_RDONLY);
+    if (!in.IsOpen() || in.ReadFullyAt(piece.aData.data(), piece.aData.size(),
+                                       job.nOffset - std::int64_t(piece.nHistory)) !=
+                            static_cast<ssize_t>(piece.aData.size())) {
         piece.result = LZH_READ_FAILED;
         return;
     }

@@ -1,5 +1,6 @@
 #include "tools/lzhwriter.h"
 
+#include "text/filehandle.h"
 #include "tools/lh5encoder.h"
 
 #include <algorithm>
@@ -56,37 +57,6 @@ void Set16(std::string &s, std::size_t nAt, unsigned v)
     s[nAt + 1] = static_cast<char>((v >> 8) & 0xFF);
 }
 
-bool PWriteAll(int fd, const char *p, std::size_t n, std::int64_t nOffset)
-{
-    while (n > 0) {
-        const ssize_t r = ::pwrite(fd, p, n, nOffset);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return false;
-        p += r;
-        n -= static_cast<std::size_t>(r);
-        nOffset += r;
-    }
-    return true;
-}
-
-ssize_t ReadSome(int fd, char *p, std::size_t n)
-{
-    std::size_t nDone = 0;
-    while (nDone < n) {
-        const ssize_t r = ::read(fd, p + nDone, n - nDone);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0)
-            return -1;
-        if (r == 0)
-            break;
-        nDone += static_cast<std::size_t>(r);
-    }
-    return static_cast<ssize_t>(nDone);
-}
-
 // Compressed bytes go straight to the archive after those of the entry so far.
 class CArchiveSink : public CByteSink
 {
@@ -94,7 +64,7 @@ public:
     CArchiveSink(int fd, std::int64_t nStart, std::int64_t &nCount) : m_fd(fd), m_nStart(nStart), m_nCount(nCount) {}
     bool Put(const unsigned char *p, std::size_t n) override
     {
-        if (!PWriteAll(m_fd, reinterpret_cast<const char *>(p), n, m_nStart + m_nCount))
+        if (!FdWriteFullyAt(m_fd, p, n, m_nStart + m_nCount))
             return false;
         m_nCount += static_cast<std::int64_t>(n);
         return true;
@@ -193,12 +163,12 @@ CLzhWriter::~CLzhWriter() = default;
 
 bool CLzhWriter::WriteAt(std::int64_t nOffset, const std::string &strBytes)
 {
-    return PWriteAll(m_fd, strBytes.data(), strBytes.size(), nOffset);
+    return FdWriteFullyAt(m_fd, strBytes.data(), strBytes.size(), nOffset);
 }
 
 bool CLzhWriter::WriteData(const void *p, std::size_t n)
 {
-    if (!PWriteAll(m_fd, static_cast<const char *>(p), n, m_nDataStart + m_nPacked))
+    if (!FdWriteFullyAt(m_fd, p, n, m_nDataStart + m_nPacked))
         return false;
     m_nPacked += static_cast<std::int64_t>(n);
     return true;
@@ -294,7 +264,7 @@ ELzhResult CLzhWriter::StoreFile(int fdIn, const CProgress *pProgress)
     for (;;) {
         if (IsCancelled(pProgress))
             return LZH_CANCELLED;
-        const ssize_t n = ReadSome(fdIn, reinterpret_cast<char *>(pBuf.get()), READ_BLOCK);
+        const ssize_t n = FdReadFully(fdIn, pBuf.get(), READ_BLOCK);
         if (n < 0)
             return LZH_READ_FAILED;
         if (n == 0)
@@ -328,7 +298,7 @@ ELzhResult CLzhWriter::AddFile(const CLzhEntry &entry, int fdIn, const CProgress
     for (;;) {
         if (IsCancelled(pProgress))
             return LZH_CANCELLED;
-        const ssize_t n = ReadSome(fdIn, reinterpret_cast<char *>(aBuf.data() + nHistory), LH5_SEGMENT);
+        const ssize_t n = FdReadFully(fdIn, aBuf.data() + nHistory, LH5_SEGMENT);
         if (n < 0)
             return LZH_READ_FAILED;
         if (n == 0)

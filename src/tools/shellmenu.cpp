@@ -1,5 +1,7 @@
 #include "tools/shellmenu.h"
 
+#include "text/filehandle.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,20 +82,12 @@ bool IsOurFile(const std::string &strPath)
 bool WriteWhole(const std::string &strPath, const std::string &strText, mode_t nMode)
 {
     std::string strTemp = strPath + ".XXXXXX";
-    const int nFile = mkstemp(strTemp.data());
-    if (nFile < 0)
+    CFileHandle file(mkostemp(strTemp.data(), O_CLOEXEC));
+    if (!file.IsOpen())
         return false;
-    std::size_t nDone = 0;
-    bool bOk = true;
-    while (bOk && nDone < strText.size()) {
-        const ssize_t n = write(nFile, strText.data() + nDone, strText.size() - nDone);
-        if (n < 0 && errno == EINTR)
-            continue;
-        bOk = n > 0;
-        nDone += bOk ? static_cast<std::size_t>(n) : 0;
-    }
-    bOk = bOk && fchmod(nFile, nMode) == 0;
-    bOk = close(nFile) == 0 && bOk;
+    bool bOk = file.WriteFully(strText.data(), strText.size());
+    bOk = bOk && fchmod(file.Get(), nMode) == 0;
+    bOk = file.Close() && bOk;
     if (bOk && rename(strTemp.c_str(), strPath.c_str()) == 0)
         return true;
     unlink(strTemp.c_str());

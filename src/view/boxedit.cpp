@@ -25,6 +25,36 @@ bool ApplyLineEdit(CCrystalTextBuffer &buffer, CBufferView *pSource, int nLine, 
     return true;
 }
 
+// The edit of one line that puts a tab at the box's left column; false for a
+// line that ends at the column and gets no trailing tab.
+bool TabInEdit(std::string_view line, const CBox &box, int nTabSize, CBoxLineEdit &edit)
+{
+    if (LineDisplayLength(line, nTabSize) <= box.nLeft)
+        return false;
+    edit = BoxLineEdit(line, box.nLeft, box.nLeft, nTabSize, "\t", false);
+    return true;
+}
+
+// The edit of one line that takes an indentation step from the box's left
+// column; false when there is none to take.
+bool TabOutEdit(std::string_view line, const CBox &box, int nTabSize, CBoxLineEdit &edit)
+{
+    edit = BoxLineEdit(line, box.nLeft, box.nLeft, nTabSize, std::string_view(), false);
+    // What follows the column: the blanks of a tab cut there, then the line.
+    const std::string strBlanks = edit.strText.substr(static_cast<std::size_t>(edit.nTextTo));
+    std::string strRest = strBlanks;
+    strRest.append(line.substr(static_cast<std::size_t>(edit.nTo)));
+    const std::size_t nRemoved = strRest.size() - WithoutIndentStep(strRest, nTabSize).size();
+    if (nRemoved == 0)
+        return false;
+    edit.strText.resize(static_cast<std::size_t>(edit.nTextTo));
+    if (nRemoved <= strBlanks.size())
+        edit.strText += strBlanks.substr(nRemoved);
+    else
+        edit.nTo += static_cast<int>(nRemoved - strBlanks.size());
+    return true;
+}
+
 int LastLine(const CCrystalTextBuffer &buffer, const CBox &box)
 {
     return std::min(box.nBottom, buffer.GetLineCount() - 1);
@@ -84,49 +114,20 @@ bool InsertBox(CCrystalTextBuffer &buffer, CBufferView *pSource, int nLine, int 
     return bChanged;
 }
 
-bool IndentBox(CCrystalTextBuffer &buffer, CBufferView *pSource, const CBox &box, int nTabSize, int nAction)
+bool IndentBox(CCrystalTextBuffer &buffer, CBufferView *pSource, const CBox &box, EIndent eIndent, int nTabSize,
+               int nAction)
 {
     if (buffer.IsReadOnly())
         return false;
+    const auto lineEdit = eIndent == INDENT_MORE ? TabInEdit : TabOutEdit;
     CUndoGroup group(buffer, pSource);
     CBufferBatch batch(buffer, pSource);
     bool bChanged = false;
     const int nLast = LastLine(buffer, box);
     for (int i = box.nTop; i <= nLast; ++i) {
-        const std::string_view line = buffer.GetLine(i);
-        // A line that ends at the column gets no trailing tab.
-        if (LineDisplayLength(line, nTabSize) <= box.nLeft)
-            continue;
-        const CBoxLineEdit edit = BoxLineEdit(line, box.nLeft, box.nLeft, nTabSize, "\t", false);
-        bChanged = ApplyLineEdit(buffer, pSource, i, edit, nAction) || bChanged;
-    }
-    return bChanged;
-}
-
-bool OutdentBox(CCrystalTextBuffer &buffer, CBufferView *pSource, const CBox &box, int nTabSize, int nAction)
-{
-    if (buffer.IsReadOnly())
-        return false;
-    CUndoGroup group(buffer, pSource);
-    CBufferBatch batch(buffer, pSource);
-    bool bChanged = false;
-    const int nLast = LastLine(buffer, box);
-    for (int i = box.nTop; i <= nLast; ++i) {
-        const std::string_view line = buffer.GetLine(i);
-        CBoxLineEdit edit = BoxLineEdit(line, box.nLeft, box.nLeft, nTabSize, std::string_view(), false);
-        // What follows the column: the blanks of a tab cut there, then the line.
-        const std::string strBlanks = edit.strText.substr(static_cast<std::size_t>(edit.nTextTo));
-        std::string strRest = strBlanks;
-        strRest.append(line.substr(static_cast<std::size_t>(edit.nTo)));
-        const std::size_t nRemoved = strRest.size() - WithoutIndentStep(strRest, nTabSize).size();
-        if (nRemoved == 0)
-            continue;
-        edit.strText.resize(static_cast<std::size_t>(edit.nTextTo));
-        if (nRemoved <= strBlanks.size())
-            edit.strText += strBlanks.substr(nRemoved);
-        else
-            edit.nTo += static_cast<int>(nRemoved - strBlanks.size());
-        bChanged = ApplyLineEdit(buffer, pSource, i, edit, nAction) || bChanged;
+        CBoxLineEdit edit;
+        if (lineEdit(buffer.GetLine(i), box, nTabSize, edit))
+            bChanged = ApplyLineEdit(buffer, pSource, i, edit, nAction) || bChanged;
     }
     return bChanged;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "text/textbuffer.h"
+#include "view/editops.h"
 
 #include <string>
 #include <string_view>
@@ -37,10 +38,9 @@ bool ReplaceBox(CCrystalTextBuffer &buffer, CBufferView *pSource, const CBox &bo
 bool InsertBox(CCrystalTextBuffer &buffer, CBufferView *pSource, int nLine, int nColumn,
                const std::vector<std::string_view> &aPieces, int nTabSize, int nAction);
 
-// Indent: one tab at the box's left column of every line of the box that has
-// text right of that column. False when nothing changed.
-bool IndentBox(CCrystalTextBuffer &buffer, CBufferView *pSource, const CBox &box, int nTabSize, int nAction);
-
-// Outdent: right of the box's left column, up to nTabSize spaces or one tab,
-// whichever a line has there. False when nothing changed.
-bool OutdentBox(CCrystalTextBuffer &buffer, CBufferView *pSource, const CBox &box, int nTabSize, int nAction);
+// INDENT_MORE: one tab at the box's left column of every line of the box
+// that has text right of that column. INDENT_LESS: right of the box's left
+// column, up to nTabSize spaces or one tab, whichever a line has there.
+// False when nothing changed.
+bool IndentBox(CCrystalTextBuffer &buffer, CBufferView *pSource, const CBox &box, EIndent eIndent, int nTabSize,
+               int nAction);

@@ -3,7 +3,7 @@
 
 #include "platform/msgbox.h"
 #include "res/commands.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "text/sjis.h"
 #include "view/editops.h"
 #include "view/textgeom.h"
@@ -28,8 +28,8 @@ void CCrystalEditView::RegisterEditCommands()
     OnCommand(ID_EDIT_DELETE, [this] { OnEditDelete(); });
     OnCommand(ID_EDIT_DELETE_BACK, [this] { OnEditDeleteBack(); });
     OnCommand(ID_EDIT_DELETE_WORD_BACK, [this] { OnEditDeleteWordBack(); });
-    OnCommand(ID_EDIT_TAB, [this] { OnEditTab(); });
-    OnCommand(ID_EDIT_UNTAB, [this] { OnEditUntab(); });
+    OnCommand(ID_EDIT_TAB, [this] { OnEditTab(INDENT_MORE); });
+    OnCommand(ID_EDIT_UNTAB, [this] { OnEditTab(INDENT_LESS); });
     OnCommand(ID_EDIT_SWITCH_OVRMODE, [this] { OnToggleOverwrite(); });
     OnUpdate(ID_EDIT_SWITCH_OVRMODE, [this](CCmdUI *pCmdUI) { pCmdUI->SetCheck(m_bOverwriteMode ? 1 : 0); });
     OnUpdate(ID_INDICATOR_OVR, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(m_bOverwriteMode); });
@@ -268,9 +268,7 @@ bool CCrystalEditView::OnUnhandledKey(QKeyEvent *pEvent)
     if (RefuseReadOnlyEdit())
         return true;
     int nBad = 0;
-    const std::string bytes = Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t *>(strText.utf16()),
-                                                               static_cast<std::size_t>(strText.size())),
-                                           &nBad);
+    const std::string bytes = QStringToCp932(strText, &nBad);
     TypeText(bytes);
     if (nBad > 0)
         emit UnmappableCharacters(nBad);
@@ -283,9 +281,7 @@ void CCrystalEditView::inputMethodEvent(QInputMethodEvent *pEvent)
     const QString strCommit = pEvent->commitString();
     if (!strCommit.isEmpty() && !RefuseReadOnlyEdit()) {
         int nBad = 0;
-        const std::string bytes = Utf16ToCp932(
-            std::u16string_view(reinterpret_cast<const char16_t *>(strCommit.utf16()), static_cast<std::size_t>(strCommit.size())),
-            &nBad);
+        const std::string bytes = QStringToCp932(strCommit, &nBad);
         TypeText(bytes);
         if (nBad > 0)
             emit UnmappableCharacters(nBad);
@@ -359,13 +355,14 @@ void CCrystalEditView::OnEditDeleteWordBack()
     PlaceCaret(ptStart);
 }
 
-void CCrystalEditView::OnEditTab()
+void CCrystalEditView::OnEditTab(EIndent eIndent)
 {
-    if (m_bBoxSelect) {
-        IndentSelectedBox(false);
-        return;
-    }
-    InsertTab();
+    if (m_bBoxSelect)
+        IndentSelectedBox(eIndent);
+    else if (eIndent == INDENT_MORE)
+        InsertTab();
+    else
+        MoveToPreviousTabStop();
 }
 
 void CCrystalEditView::InsertTab()
@@ -395,15 +392,6 @@ void CCrystalEditView::InsertTab()
     int nEndChar = 0;
     m_pTextBuffer->InsertText(this, m_ptCaret.y, m_ptCaret.x, "\t", nEndLine, nEndChar, ACTION_TYPING);
     PlaceCaret(CPoint(nEndChar, nEndLine));
-}
-
-void CCrystalEditView::OnEditUntab()
-{
-    if (m_bBoxSelect) {
-        IndentSelectedBox(true);
-        return;
-    }
-    MoveToPreviousTabStop();
 }
 
 void CCrystalEditView::MoveToPreviousTabStop()

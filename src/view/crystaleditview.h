@@ -9,6 +9,7 @@
 #pragma once
 
 #include "view/crystaltextview.h"
+#include "view/editops.h"
 #include "view/findtext.h"
 
 class CSearchDlgBase;
@@ -71,8 +72,8 @@ public:
     // blanks after it, by the keyboard word classes); at the start of a line
     // the line break, as Backspace does.
     void OnEditDeleteWordBack();
-    virtual void OnEditTab();
-    virtual void OnEditUntab();
+    // Tab (INDENT_MORE) and Shift+Tab (INDENT_LESS).
+    virtual void OnEditTab(EIndent eIndent);
     void OnEditUndo();
     void OnEditRedo();
     void OnToggleOverwrite();
@@ -100,7 +101,7 @@ public:
     // Box selections (editview_box.cpp). Tab and Shift+Tab: a tab at the
     // box's left column of each line, or up to a tab's worth of blanks (or a
     // tab) taken from there.
-    void IndentSelectedBox(bool bOutdent);
+    void IndentSelectedBox(EIndent eIndent);
     // Inserts the lines of the data at pt; ptEnd receives the end.
     bool InsertMimeText(const QMimeData *pData, CPoint pt, int nAction, CPoint &ptEnd);
 

@@ -25,6 +25,13 @@ struct CBracketMatch
 // brackets. False when there is no bracket at the caret or no partner.
 bool FindMatchingBracket(const CCrystalTextBuffer &buffer, CPoint ptCaret, CBracketMatch &match);
 
+// Which way an indent command moves text: Tab, and Shift+Tab.
+enum EIndent
+{
+    INDENT_MORE,
+    INDENT_LESS,
+};
+
 // Block indent of line pieces (the lines of a selection that starts at a line
 // start): a tab in front of every piece but a last empty one (the selection
 // then ends at the start of the line after the block).

@@ -151,7 +151,7 @@ void CCrystalEditView::PasteBox(const QMimeData *pData)
     PlaceCaret(ptEnd);
 }
 
-void CCrystalEditView::IndentSelectedBox(bool bOutdent)
+void CCrystalEditView::IndentSelectedBox(EIndent eIndent)
 {
     if (!CanEdit() || !m_bBoxSelect)
         return;
@@ -160,8 +160,8 @@ void CCrystalEditView::IndentSelectedBox(bool bOutdent)
     const int nCaretLine = m_ptCaret.y;
     int nAnchorColumn = m_nBoxAnchorColumn;
     int nCaretColumn = m_nBoxCaretColumn;
-    if (!bOutdent) {
-        if (!IndentBox(*m_pTextBuffer, this, box, m_nTabSize, ACTION_INDENT2))
+    if (eIndent == INDENT_MORE) {
+        if (!IndentBox(*m_pTextBuffer, this, box, INDENT_MORE, m_nTabSize, ACTION_INDENT2))
             return;
         // The text at the left column moved to the next tab stop. A box with
         // width keeps its left column and takes in the new tab, so that
@@ -175,7 +175,7 @@ void CCrystalEditView::IndentSelectedBox(bool bOutdent)
         }
     } else {
         const int nBefore = GetLineDisplayLength(nCaretLine);
-        if (!OutdentBox(*m_pTextBuffer, this, box, m_nTabSize, ACTION_INDENT2))
+        if (!IndentBox(*m_pTextBuffer, this, box, INDENT_LESS, m_nTabSize, ACTION_INDENT2))
             return;
         // The box keeps its left column and loses on the right what the
         // caret's line lost.

@@ -3,7 +3,7 @@
 // Wrenpad prefers so that copying within the program never changes a byte.
 #include "view/crystaleditview.h"
 
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -98,7 +98,7 @@ QMimeData *CCrystalEditView::MimeFromLines(const std::vector<std::string> &aPiec
             strJoined += '\n';
         strJoined += aPieces[i];
     }
-    pData->setText(QString::fromStdU16String(Cp932ToUtf16(strJoined)));
+    pData->setText(Cp932ToQString(strJoined));
     return pData;
 }
 
@@ -138,9 +138,7 @@ bool CCrystalEditView::LinesFromMime(const QMimeData *pData, std::vector<std::st
     if (!pData->hasText())
         return false;
     const QString str = WithCrLf(pData->text());
-    const std::string bytes = Utf16ToCp932(
-        std::u16string_view(reinterpret_cast<const char16_t *>(str.utf16()), static_cast<std::size_t>(str.size())),
-        pnUnmappable);
+    const std::string bytes = QStringToCp932(str, pnUnmappable);
     std::size_t nStart = 0;
     for (;;) {
         const std::size_t n = bytes.find("\r\n", nStart);

@@ -8,7 +8,7 @@
 #include "res/commands.h"
 #include "search/history.h"
 #include "search/searchmessages.h"
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "text/sjis.h"
 #include "view/finddlg.h"
 #include "view/replacetext.h"
@@ -225,7 +225,7 @@ void CCrystalEditView::FindNextFromCaret(bool bReverse)
             return;
         strTextUtf8 = aHistory.front();
         int nUnmappable = 0;
-        strText = Utf8ToCp932(strTextUtf8, &nUnmappable);
+        strText = QStringToCp932(QString::fromStdString(strTextUtf8), &nUnmappable);
         bUnsearchable = nUnmappable > 0;
         dwFlags = static_cast<std::uint32_t>(AppProfile().GetInt(SECTION_FIND, "FindFlags", 0));
     }

@@ -1,6 +1,6 @@
 #include "view/finddlg.h"
 
-#include "text/codec.h"
+#include "text/codec_qt.h"
 #include "view/findtext.h"
 
 #include <QCheckBox>
@@ -95,7 +95,7 @@ void CSearchDlgBase::SetSearchHistory(const std::vector<std::string> &aHistory)
 void CSearchDlgBase::SetSearchText(const std::string &strBytes)
 {
     m_strProposed = strBytes;
-    m_strProposedText = QString::fromStdString(Cp932ToUtf8(strBytes));
+    m_strProposedText = Cp932ToQString(strBytes);
     m_pSearchText->setEditText(m_strProposedText);
     m_pSearchText->lineEdit()->selectAll();
 }
@@ -115,7 +115,7 @@ std::string CSearchDlgBase::GetSearchText(int *pnUnmappable) const
     const QString strText = m_pSearchText->currentText();
     if (!m_strProposed.empty() && strText == m_strProposedText)
         return m_strProposed;
-    return Utf8ToCp932(strText.toStdString(), pnUnmappable);
+    return QStringToCp932(strText, pnUnmappable);
 }
 
 std::string CSearchDlgBase::GetSearchTextUtf8() const
@@ -252,7 +252,7 @@ void CReplaceDlg::SetReplaceHistory(const std::vector<std::string> &aHistory)
 
 std::string CReplaceDlg::GetReplaceText(int *pnUnmappable) const
 {
-    return Utf8ToCp932(GetReplaceTextUtf8(), pnUnmappable);
+    return QStringToCp932(m_pReplaceText->currentText(), pnUnmappable);
 }
 
 std::string CReplaceDlg::GetReplaceTextUtf8() const

@@ -1,6 +1,6 @@
 #include "widgets/gridctrl.h"
 
-#include "text/codec.h"
+#include "text/codec_qt.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -103,7 +103,7 @@ bool CGridCtrl::CellAt(const QPoint &pt, int &nRow, int &nCol) const
 
 QString CGridCtrl::CellText(int nRow, int nCol) const
 {
-    return QString::fromStdString(Cp932ToUtf8(m_grid.Cell(nRow, nCol).strText));
+    return Cp932ToQString(m_grid.Cell(nRow, nCol).strText);
 }
 
 QSize CGridCtrl::sizeHint() const
@@ -331,7 +331,7 @@ void CGridCtrl::EndEdit(bool bKeep)
     // Cleared first: losing the focus below comes back here.
     m_pEditor = nullptr;
     if (bKeep && m_grid.IsValidCell(m_nFocusRow, m_nFocusCol))
-        m_grid.Cell(m_nFocusRow, m_nFocusCol).strText = Utf8ToCp932(pEditor->text().toStdString());
+        m_grid.Cell(m_nFocusRow, m_nFocusCol).strText = QStringToCp932(pEditor->text());
     pEditor->removeEventFilter(this);
     pEditor->hide();
     pEditor->deleteLater();
@@ -397,14 +397,14 @@ bool CGridCtrl::ClipboardKey(QKeyEvent *pEvent)
             return true;
         // Tab-separated, as spreadsheets copy and paste cells.
         const std::string strText = TableToSeparated(m_grid.CopyTexts(range), '\t');
-        QGuiApplication::clipboard()->setText(QString::fromStdString(Cp932ToUtf8(strText)));
+        QGuiApplication::clipboard()->setText(Cp932ToQString(strText));
         if (pEvent->matches(QKeySequence::Cut))
             m_grid.ClearTexts(range);
     } else if (pEvent->matches(QKeySequence::Paste)) {
         const QString strClip = QGuiApplication::clipboard()->text();
         if (!range.IsValid() || strClip.isEmpty())
             return true;
-        const CTableGrid block = GridFromSeparatedText(Utf8ToCp932(strClip.toStdString()), '\t');
+        const CTableGrid block = GridFromSeparatedText(QStringToCp932(strClip), '\t');
         const CCellRange pasted = m_grid.PasteTexts(range.nMinRow, range.nMinCol, block);
         SetFocusCell(pasted.nMinRow, pasted.nMinCol);
         m_range = pasted;

@@ -166,3 +166,85 @@ TEST(TagAttr, BodyTableImageAndAnchorOptions)
     anchor.eKind = ANCHOR_BOOKMARK;
     EXPECT_EQ(AnchorAttributes(anchor), " name=\"here\"");
 }
+
+namespace {
+
+// Every field of a table ticked with a value of its own, written into a tag
+// and read back from it.
+template <typename Fields, std::size_t N>
+void ExpectRoundTrip(const char *pszTag, const CAttrSpec<Fields> (&aTable)[N])
+{
+    Fields fields{};
+    int i = 0;
+    for (const CAttrSpec<Fields> &spec : aTable) {
+        // A quoted value may hold blanks and a trail byte 0x5C ("表").
+        const std::string strNumber = std::to_string(i);
+        fields.*spec.pField = On(spec.eForm == ATTR_QUOTED ? "v " + strNumber + " \x95\x5C" : strNumber);
+        ++i;
+    }
+    const std::string strTag = AttributeTagTexts(pszTag, WriteAttributes(fields, aTable)).strOpen;
+    CTagAttributeMap attributes = ParseTagAttributes(strTag);
+    attributes.emplace("id", "x");
+    const Fields back = TakeAttributes(attributes, aTable);
+    for (const CAttrSpec<Fields> &spec : aTable) {
+        EXPECT_TRUE((back.*spec.pField).bOn) << strTag << " " << spec.pszName;
+        EXPECT_EQ((back.*spec.pField).strValue, (fields.*spec.pField).strValue) << strTag;
+    }
+    // Only what the table does not know is left for "その他".
+    EXPECT_EQ(OtherAttributesText(attributes), "id=\"x\"") << strTag;
+    // A name the tag lacks leaves its box clear.
+    CTagAttributeMap none;
+    const Fields empty = TakeAttributes(none, aTable);
+    for (const CAttrSpec<Fields> &spec : aTable)
+        EXPECT_FALSE((empty.*spec.pField).bOn) << spec.pszName;
+}
+
+} // namespace
+
+TEST(TagAttr, EachDialogsTableReadsBackWhatItWrites)
+{
+    ExpectRoundTrip("font", FONT_TAG_ATTRIBUTES);
+    ExpectRoundTrip("hr", RULE_ATTRIBUTES);
+    ExpectRoundTrip("td", CELL_ATTRIBUTES);
+    ExpectRoundTrip("body", BODY_ATTRIBUTES);
+    ExpectRoundTrip("table", TABLE_ATTRIBUTES);
+    ExpectRoundTrip("img", IMAGE_OPTION_ATTRIBUTES);
+    ExpectRoundTrip("img", IMAGE_ATTRIBUTES);
+    ExpectRoundTrip("a", ANCHOR_ATTRIBUTES);
+    ExpectRoundTrip("a", HOT_LINK_ATTRIBUTES);
+    // Names a tag spells in capitals are found all the same.
+    CTagAttributeMap attributes = ParseTagAttributes("<TD COLSPAN=2 BgColor=\"red\">");
+    const CCellFields cell = TakeAttributes(attributes, CELL_ATTRIBUTES);
+    EXPECT_EQ(cell.colSpan.strValue, "2");
+    EXPECT_EQ(cell.bgColor.strValue, "red");
+    EXPECT_FALSE(cell.width.bOn);
+}
+
+TEST(TagAttr, AnAnchorIsReadBackAsTheKindItLinks)
+{
+    CTagAttributeMap attributes = ParseTagAttributes("<a href=\"#top\" target=_blank>");
+    CAnchorFields fields = TakeAnchorFields(attributes);
+    EXPECT_TRUE(fields.bLink);
+    EXPECT_EQ(fields.eKind, ANCHOR_JUMP);
+    EXPECT_EQ(fields.strJump, "top");
+    EXPECT_TRUE(fields.target.bOn);
+    EXPECT_EQ(fields.target.strValue, "_blank");
+    EXPECT_EQ(AnchorAttributes(fields), " href=\"#top\" target=\"_blank\"");
+
+    // With both, the href counts and the name stays among the others.
+    attributes = ParseTagAttributes("<a name=here href=\"docs/a.html\">");
+    fields = TakeAnchorFields(attributes);
+    EXPECT_EQ(fields.eKind, ANCHOR_FILE);
+    EXPECT_EQ(fields.strFile, "docs/a.html");
+    EXPECT_EQ(OtherAttributesText(attributes), "name=\"here\"");
+
+    attributes = ParseTagAttributes("<a name=\"\x95\x5C\">");
+    fields = TakeAnchorFields(attributes);
+    EXPECT_EQ(fields.eKind, ANCHOR_BOOKMARK);
+    EXPECT_EQ(fields.strBookmark, "\x95\x5C");
+    EXPECT_FALSE(fields.target.bOn);
+
+    attributes = ParseTagAttributes("<a class=x>");
+    EXPECT_FALSE(TakeAnchorFields(attributes).bLink);
+    EXPECT_EQ(attributes.size(), 1u);
+}
