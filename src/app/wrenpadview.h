@@ -59,6 +59,7 @@ public:
 
     // The browser preview, 1270-1275 (wrenpadview_preview.cpp).
     void OnPreview(int nID);
+    void OnLinkCheck();
     void OnUpdatePreview(CCmdUI *pCmdUI);
     // Saves a copy of the text as a template (4001).
     void OnTemplateRegister();

@@ -168,7 +168,7 @@ std::vector<CAttribute> ScanAttributes(std::string_view text, std::size_t nStart
 class CPageScanner
 {
 public:
-    CPageScanner(std::string_view text, bool bUtf8, bool bAnchorsOnly, CPageScan &scan)
+    CPageScanner(std::string_view text, bool bUtf8, bool bAnchorsOnly, CSitePageScan &scan)
         : m_text(text), m_bUtf8(bUtf8), m_bAnchorsOnly(bAnchorsOnly), m_scan(scan)
     {
         for (std::size_t i = 0; i < text.size(); ++i) {
@@ -218,7 +218,7 @@ private:
     std::string_view m_text;
     bool m_bUtf8;
     bool m_bAnchorsOnly;
-    CPageScan &m_scan;
+    CSitePageScan &m_scan;
     std::vector<std::size_t> m_aLineStarts;
     std::unordered_map<std::string, int> m_ids;
     CTagNesting m_nesting;
@@ -442,9 +442,9 @@ bool CharsetToTextCode(std::string_view strName, ETextCode &eCode)
     return false;
 }
 
-CPageScan ScanPage(std::string_view fileBytes, bool bAnchorsOnly)
+CSitePageScan ScanSitePage(std::string_view fileBytes, bool bAnchorsOnly)
 {
-    CPageScan scan;
+    CSitePageScan scan;
     std::string strDecoded;
     scan.eCode = DetectTextCode(fileBytes, ETextCode::Sjis, &strDecoded);
     const bool bAscii = scan.eCode != ETextCode::Utf8Bom && PlainTextRun(fileBytes.data(), fileBytes.size()) == fileBytes.size();

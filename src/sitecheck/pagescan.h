@@ -36,7 +36,7 @@ struct CSiteRef
     std::string strHeight;
 };
 
-struct CPageScan
+struct CSitePageScan
 {
     ETextCode eCode = ETextCode::Sjis;
     bool bBase = false;  // the page has <base href>: relative references are not its own
@@ -50,7 +50,7 @@ struct CPageScan
 // Scans a page from the bytes of its file. bAnchorsOnly skips what only the
 // page's own report needs (faults, references), for a page that is only the
 // target of a fragment.
-CPageScan ScanPage(std::string_view fileBytes, bool bAnchorsOnly = false);
+CSitePageScan ScanSitePage(std::string_view fileBytes, bool bAnchorsOnly = false);
 
 // The code a charset name stands for; false for a name this program does not
 // know. "UTF-8" stands for both UTF-8 codes.

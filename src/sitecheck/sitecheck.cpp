@@ -150,7 +150,7 @@ const std::unordered_map<std::string, int> &CSiteCheck::AnchorsOf(const std::str
     int nErrno = 0;
     std::unordered_map<std::string, int> anchors;
     if (ReadPage(strRelative, bytes, nErrno))
-        anchors = std::move(ScanPage(bytes, true).anchors);
+        anchors = std::move(ScanSitePage(bytes, true).anchors);
     return m_anchors.emplace(strRelative, std::move(anchors)).first->second;
 }
 
@@ -190,7 +190,7 @@ void CSiteCheck::CheckPage(const CPage &page)
         Add(page, 0, false, std::string("ファイルを読めません: ") + std::strerror(nErrno));
         return;
     }
-    CPageScan scan = ScanPage(bytes);
+    CSitePageScan scan = ScanSitePage(bytes);
     bytes = std::string();
     const std::size_t nFirst = m_aFindings.size();
     for (const CSiteFinding &finding : scan.aFindings)

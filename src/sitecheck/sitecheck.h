@@ -22,7 +22,7 @@
 #include <unordered_set>
 #include <vector>
 
-struct CPageScan;
+struct CSitePageScan;
 struct CSiteRef;
 
 class CSiteCheck
@@ -64,7 +64,7 @@ private:
     {
         const CPage &page;
         std::string strFolder;  // relative to the site's folder
-        const CPageScan &scan;
+        const CSitePageScan &scan;
     };
     void WalkFolder(const std::string &strRelative, const std::string &strDisplay, bool bRecursive);
     bool ReadPage(const std::string &strRelative, std::string &bytes, int &nErrno) const;

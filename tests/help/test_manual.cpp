@@ -25,7 +25,7 @@ struct CManualPage
 {
     std::string strName;
     std::string strBytes;
-    CPageScan scan;
+    CSitePageScan scan;
     std::set<std::string> ids;
 };
 

@@ -55,7 +55,7 @@ TEST(SiteCheck, CharsetClaimAgainstEachOfTheFiveCodes)
             std::string bytes = sitefixture::Encode(strPage, eFile == ETextCode::Utf8Bom ? ETextCode::Utf8 : eFile);
             if (eFile == ETextCode::Utf8Bom)
                 bytes = "\xEF\xBB\xBF" + bytes;
-            const CPageScan scan = ScanPage(bytes);
+            const CSitePageScan scan = ScanSitePage(bytes);
             EXPECT_EQ(scan.eCode, eFile) << pszOwn;
             const bool bUtf8Pair = (eFile == ETextCode::Utf8 || eFile == ETextCode::Utf8Bom)
                                    && (eClaim == ETextCode::Utf8 || eClaim == ETextCode::Utf8Bom);
@@ -64,9 +64,9 @@ TEST(SiteCheck, CharsetClaimAgainstEachOfTheFiveCodes)
         }
     }
     // A page of nothing but ASCII is the same in every code that claims it.
-    EXPECT_TRUE(ScanPage("<meta charset=\"EUC-JP\"><p>plain").aFindings.empty());
+    EXPECT_TRUE(ScanSitePage("<meta charset=\"EUC-JP\"><p>plain").aFindings.empty());
     // A name this program does not know is taken at its word only for ASCII.
-    EXPECT_EQ(ScanPage("<meta charset=\"iso-8859-1\"><p>\xC3\xA9t\xC3\xA9").aFindings.size(), 1u);
+    EXPECT_EQ(ScanSitePage("<meta charset=\"iso-8859-1\"><p>\xC3\xA9t\xC3\xA9").aFindings.size(), 1u);
 }
 
 TEST(TagNesting, OptionalEndTagsClosedTheWayBrowsersCloseThemAreNotReported)
@@ -109,7 +109,7 @@ TEST(PageScan, ReferencesSurviveOddButLegalMarkupAndShiftJisBytes)
                                          "<script src=c.js></script><!-- <a href=no.html> -->\n"
                                          "<form action=\"d.cgi\"><area href=e.html><frame src=\"f.html\">\n"
                                          "<object data=g.swf></object><embed src=h.swf><td background=i.gif>\n");
-    const CPageScan scan = ScanPage(page);
+    const CSitePageScan scan = ScanSitePage(page);
     std::vector<std::pair<std::string, int>> aRefs;
     for (const CSiteRef &ref : scan.aRefs)
         aRefs.emplace_back(ref.strValue, ref.nLine);
@@ -128,7 +128,7 @@ TEST(PageScan, TenMegabytePageOfBrokenMarkupEndsWithItsLastLineRight)
         page += "<p>a line of text that runs on for a while, then a link: <a href=\"x.html\" title=\"a>b\">link</a>, and more words to make it longer\n";
     const int nLines = static_cast<int>(std::count(page.begin(), page.end(), '\n'));
     page += "<img src=\"last.png\">\n";
-    const CPageScan scan = ScanPage(page);
+    const CSitePageScan scan = ScanSitePage(page);
     ASSERT_FALSE(scan.aRefs.empty());
     EXPECT_EQ(scan.aRefs.back().strValue, "last.png");
     EXPECT_EQ(scan.aRefs.back().nLine, nLines + 1);

@@ -1,0 +1,3 @@
+wp_gui_sources(
+    linkcheck.cpp
+)
