@@ -25,7 +25,7 @@ struct CManualPage
 {
     std::string strName;
     std::string strBytes;
-    CSitePageScan scan;
+    CPageScan scan;
     std::set<std::string> ids;
 };
 
