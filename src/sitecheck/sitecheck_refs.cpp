@@ -3,7 +3,7 @@
 #include "sitecheck/pagescan.h"
 #include "sitecheck/sitecheck.h"
 #include "sitecheck/siteref.h"
-#include "tools/imagesize.h"
+#include "filetools/imagesize.h"
 
 #include <sys/stat.h>
 

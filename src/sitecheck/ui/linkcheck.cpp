@@ -1,12 +1,12 @@
 #include "sitecheck/ui/linkcheck.h"
 
-#include "platform/dialogs.h"
-#include "platform/filedialogs.h"
-#include "platform/msgbox.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/filedialogs.h"
+#include "platform/ui/msgbox.h"
 #include "platform/profile.h"
-#include "search/resultsedit.h"
+#include "search/ui/resultsedit.h"
 #include "sitecheck/sitecheck.h"
-#include "widgets/progressdlg.h"
+#include "ui/progressdlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

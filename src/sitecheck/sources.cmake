@@ -1,9 +1,0 @@
-wp_core_sources(
-    findings.cpp
-    pagescan.cpp
-    sitecheck.cpp
-    sitecheck_refs.cpp
-    sitefolders.cpp
-    siteref.cpp
-    tagnest.cpp
-)

@@ -1,3 +1,0 @@
-wp_gui_sources(
-    linkcheck.cpp
-)
