@@ -1,6 +1,8 @@
 wp_core_sources(
     codec.cpp
     codedfile.cpp
+    doctext.cpp
+    extrachars.cpp
     filehandle.cpp
     filestamp.cpp
     fileio.cpp
