@@ -1,6 +1,6 @@
 // Image headers on arbitrary bytes, alone and behind each format's signature:
 // no crash or read past the input, and a found size is at least 1 x 1.
-#include "tools/imagesize.h"
+#include "filetools/imagesize.h"
 
 #include <cstdint>
 #include <cstdio>

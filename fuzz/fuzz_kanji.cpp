@@ -3,8 +3,8 @@
 // well-formed text filtered out of the same input.
 #include "text/codec.h"
 #include "text/kanji.h"
+#include "text/nkf.h"
 #include "text/sjis.h"
-#include "tools/nkf.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The -lh2- and -lh3- decoders on arbitrary streams: no crash, no read or
 // write out of bounds, no endless loop, never more bytes than the entry's
 // length, and a stream called whole gives exactly that length.
-#include "tools/lholddecoder.h"
+#include "archive/lholddecoder.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // arbitrary bytes. No crash or overrun, and the properties that must hold:
 // the copy holds the page's bytes around the one base it adds, and a page
 // with a base of its own is left alone.
-#include "app/preview.h"
+#include "preview/preview.h"
 
 #include <cstdint>
 #include <cstdio>

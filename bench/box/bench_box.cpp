@@ -7,7 +7,7 @@
 //
 //   wp_bench_box [--runs N] [--dir FOLDER]
 #include "view/boxedit.h"
-#include "view/crystaleditview.h"
+#include "view/ui/crystaleditview.h"
 
 #include <QApplication>
 #include <QClipboard>

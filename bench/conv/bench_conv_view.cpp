@@ -9,7 +9,7 @@
 // answer. Undo and redo are timed the same way, and the text after the undo is
 // checked against the original.
 #include "app/appsettings.h"
-#include "app/wrenpadview.h"
+#include "app/ui/wrenpadview.h"
 #include "benchtext.h"
 #include "html/textconv.h"
 #include "res/commands.h"

@@ -17,10 +17,10 @@
 // QTreeView with the same name filter does the same. The floor is reading
 // and sorting the folder in the calling thread. Each figure is the best and
 // the median of N runs.
-#include "tools/dirlistdlg.h"
-#include "tools/dirtreectrl.h"
-#include "tools/dirtreemodel.h"
-#include "tools/explorerfiles.h"
+#include "explorer/explorerfiles.h"
+#include "explorer/ui/dirlistdlg.h"
+#include "explorer/ui/dirtreectrl.h"
+#include "explorer/ui/dirtreemodel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

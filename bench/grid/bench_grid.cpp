@@ -5,9 +5,9 @@
 // the HTML table). Beside them, the splitting and the HTML output alone.
 //
 //   wp_bench_grid [--runs N] [--lines N]
-#include "app/tableeditdlg.h"
 #include "html/tablegrid.h"
-#include "widgets/gridctrl.h"
+#include "html/ui/gridctrl.h"
+#include "html/ui/tableeditdlg.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -10,7 +10,7 @@
 // give the same bytes as ours, the fastest is the peer. Each side allocates
 // its own output; the best of N runs counts, in wall-clock and CPU time.
 #include "text/kanji.h"
-#include "tools/nkf.h"
+#include "text/nkf.h"
 
 #include <algorithm>
 #include <chrono>

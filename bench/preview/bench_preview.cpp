@@ -21,16 +21,16 @@
 // shared with other work the wall-clock times grow with the load while the
 // CPU time hardly does: it tells what the case costs on an idle machine.
 #include "app/appoptions.h"
-#include "app/browserbar.h"
-#include "app/mainframe.h"
-#include "app/previewengine.h"
-#include "app/previewer.h"
-#include "app/wrenpadapp.h"
-#include "app/wrenpaddoc.h"
-#include "app/wrenpadview.h"
+#include "app/ui/mainframe.h"
+#include "app/ui/previewer.h"
+#include "app/ui/wrenpadapp.h"
+#include "app/ui/wrenpaddoc.h"
+#include "app/ui/wrenpadview.h"
 #include "platform/profile.h"
+#include "preview/ui/browserbar.h"
+#include "preview/ui/previewengine.h"
 #include "res/commands.h"
-#include "widgets/sizingbar.h"
+#include "ui/sizingbar.h"
 
 #include <QApplication>
 #include <QDir>

@@ -16,9 +16,9 @@
 // Japanese from the middle of the text can be found in it as text.
 #include "text/codec.h"
 #include "text/textbuffer.h"
-#include "view/fontutil.h"
 #include "view/pagesetup.h"
-#include "view/textprint.h"
+#include "view/ui/fontutil.h"
+#include "view/ui/textprint.h"
 
 #include <QApplication>
 #include <QBuffer>

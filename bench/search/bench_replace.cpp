@@ -6,9 +6,9 @@
 //
 // Times include the repaint of both views afterwards. Each run starts from
 // the original text (the undo of the run before).
-#include "app/wrenpadview.h"
-#include "platform/dialogs.h"
-#include "platform/msgbox.h"
+#include "app/ui/wrenpadview.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/msgbox.h"
 #include "res/commands.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 // caret moves, typing and a repaint. Each figure is the best of N runs of the
 // operation including the repaint it causes; QPlainTextEdit holding the same
 // text does the same typing and repaint.
-#include "app/wrenpadview.h"
+#include "app/ui/wrenpadview.h"
 #include "syntax/viewtype.h"
 #include "text/codec.h"
 

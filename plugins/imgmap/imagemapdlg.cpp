@@ -1,6 +1,6 @@
 #include "imagemapdlg.h"
 
-#include "tools/imagesize.h"
+#include "filetools/imagesize.h"
 
 #include <QApplication>
 #include <QCheckBox>

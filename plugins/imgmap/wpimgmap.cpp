@@ -2,8 +2,8 @@
 // dialog. It offers no menu commands of its own.
 #include "wpplugin.h"
 
+#include "filetools/imagesize.h"
 #include "imagemapdlg.h"
-#include "tools/imagesize.h"
 
 WPPLUGIN_EXPORT int WpGetImageSize(const char *pszImagePath, int *pnWidth, int *pnHeight)
 {

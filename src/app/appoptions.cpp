@@ -131,7 +131,7 @@ const std::vector<std::string> &DateFormatChoices()
 std::uint32_t PresetColor(EColorPreset ePreset, int nSetting, const CSystemColors &sys)
 {
     if (ePreset == PRESET_DEFAULT)
-        return CAppSettings::DefaultColor(nSetting, sys);
+        return DefaultColor(nSetting, sys);
     switch (nSetting) {
     case CLR_PREPRO:
         return 0xFFFFC6;

@@ -3,48 +3,13 @@
 #pragma once
 
 #include "platform/profile.h"
+#include "syntax/colorsettings.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 inline constexpr const char *SECTION_MAIN = "Wrenpad\\Version 1.0";
-
-// The 14 colour settings, in the order the options sheet writes them.
-enum EColorSetting
-{
-    CLR_PREPRO,
-    CLR_TAG,
-    CLR_TAGOPTION,
-    CLR_NUMBER,
-    CLR_COMMENT,
-    CLR_KEYWORD,
-    CLR_KEYWORD2,
-    CLR_OPERATOR,
-    CLR_STRING,
-    CLR_SELBKGND,
-    CLR_SELTEXT,
-    CLR_NORMALTEXT,
-    CLR_SELMARGIN,
-    CLR_BKGND,
-    CLR_COUNT
-};
-
-struct CColorSettingInfo
-{
-    const char *pszEntry;  // the settings entry, "clPrepro" ...
-    int nColorIndex;       // the view's colour index it sets
-};
-const CColorSettingInfo &ColorSettingInfo(int nSetting);
-
-// The system colours the defaults of three colour settings follow. Colours here
-// and in m_crColors are 0x00BBGGRR, as the settings store them.
-struct CSystemColors
-{
-    std::uint32_t crWindowText = 0x000000;
-    std::uint32_t crWindow = 0xFFFFFF;
-    std::uint32_t crScrollBar = 0xC8C8C8;
-};
 
 struct CAppSettings
 {
@@ -69,8 +34,6 @@ struct CAppSettings
     // The application settings loader: every cached member from the store,
     // the defaults where an entry is missing.
     void Load(const CProfileStore &store, const CSystemColors &sys);
-    // The default of a colour setting.
-    static std::uint32_t DefaultColor(int nSetting, const CSystemColors &sys);
 };
 
 // The application's cached settings.

@@ -2,6 +2,8 @@
 // filter and extension chosen from a name, and the window title marks.
 #pragma once
 
+#include "platform/filefilter.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,20 +12,6 @@
 // patterns joined by ';'.
 extern const char *const OPEN_FILE_FILTER;
 extern const char *const SAVE_FILE_FILTER;
-
-struct CFileFilter
-{
-    std::string strLabel;                 // "Html Files  (*.html;*.htm)"
-    std::vector<std::string> aPatterns;   // {"*.html", "*.htm"}
-};
-
-// Splits a filter list; a trailing label without patterns is dropped.
-std::vector<CFileFilter> ParseFileFilter(std::string_view filter);
-
-// The filters in the form of the file dialog: the patterns inside the
-// label's parentheses separated by blanks, "Html Files  (*.html *.htm)";
-// "*.*" becomes "*", every file, names without a dot too.
-std::vector<std::string> DialogFilterStrings(std::string_view filter);
 
 // The extension of a file name (after the last '.' of its last component,
 // without the dot), or empty.

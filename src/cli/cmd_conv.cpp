@@ -4,13 +4,13 @@
 // place is written to standard output. Unknown ids and bad arguments end with
 // status 2 and one line on standard error.
 #include "cli/cli.h"
-#include "html/listbuild.h"
 #include "html/htmlgen.h"
+#include "html/listbuild.h"
 #include "html/tagcase.h"
 #include "html/textconv.h"
 #include "res/commands.h"
 #include "syntax/viewtype.h"
-#include "tools/nkf.h"
+#include "text/nkf.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
 // dump: the hexadecimal and character dump the editor shows for a dropped file.
 #include "cli/cli.h"
-#include "tools/hexdump.h"
+#include "filetools/hexdump.h"
 
 #include <cerrno>
 #include <cstring>

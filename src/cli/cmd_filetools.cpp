@@ -1,7 +1,7 @@
 // split and archive: the file tools from the command line.
+#include "archive/archive.h"
 #include "cli/cli.h"
-#include "tools/archive.h"
-#include "tools/filesplit.h"
+#include "filetools/filesplit.h"
 
 #include <cstdio>
 

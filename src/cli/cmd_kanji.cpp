@@ -1,7 +1,7 @@
 // detect, convert and nkf: the kanji code converters from the command line.
 #include "cli/cli.h"
 #include "text/kanji.h"
-#include "tools/nkf.h"
+#include "text/nkf.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -21,11 +21,11 @@
 //   imgsize IMAGE             "WIDTH HEIGHT" of an image, through the
 //                             image-map plug-in "WpImgMap.wpi".
 #include "cli/cli.h"
+#include "platform/userfolders.h"
+#include "plugin/plugincommand.h"
+#include "plugin/pluginlibrary.h"
+#include "plugin/pluginregistry.h"
 #include "text/codec.h"
-#include "tools/plugincommand.h"
-#include "tools/pluginlibrary.h"
-#include "tools/pluginregistry.h"
-#include "tools/userfolders.h"
 
 #include <cerrno>
 #include <cstdio>

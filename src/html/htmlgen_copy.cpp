@@ -1,8 +1,8 @@
 // Copy as HTML: lines with their syntax colours as a fragment for web pages.
 #include "html/htmlgen.h"
 
-#include "app/appsettings.h"
 #include "html/textconv.h"
+#include "syntax/colorsettings.h"
 #include "syntax/linesource.h"
 #include "syntax/statecache.h"
 #include "text/textbuffer.h"
@@ -91,11 +91,11 @@ std::string BuildCopyAsHtmlOfText(std::string_view text, int nViewType)
     const CSystemColors sys;
     std::uint32_t acrByIndex[32];
     for (std::uint32_t &cr : acrByIndex)
-        cr = CAppSettings::DefaultColor(CLR_NORMALTEXT, sys);
+        cr = DefaultColor(CLR_NORMALTEXT, sys);
     for (int i = 0; i < CLR_COUNT; ++i) {
         const int nIndex = ColorSettingInfo(i).nColorIndex;
         if (nIndex >= 0 && nIndex < 32)
-            acrByIndex[nIndex] = CAppSettings::DefaultColor(i, sys);
+            acrByIndex[nIndex] = DefaultColor(i, sys);
     }
     const auto colorOf = [&](int nIndex) {
         return nIndex >= 0 && nIndex < 32 ? acrByIndex[nIndex] : acrByIndex[COLORINDEX_NORMALTEXT];
@@ -104,5 +104,5 @@ std::string BuildCopyAsHtmlOfText(std::string_view text, int nViewType)
         colorer.ParseLineForDrawing(nLine, aBlocks, nBlocks);
     };
     return BuildCopyAsHtml(lines, 0, buffer.GetLineCount() - 1, blocksOf, colorOf,
-                           CAppSettings::DefaultColor(CLR_BKGND, sys), acrByIndex[COLORINDEX_NORMALTEXT]);
+                           DefaultColor(CLR_BKGND, sys), acrByIndex[COLORINDEX_NORMALTEXT]);
 }

@@ -1,7 +1,7 @@
 #include "html/tagalign.h"
 
+#include "text/kanjiio.h"
 #include "text/sjis.h"
-#include "tools/kanjiio.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 #include "html/textconv.h"
 
 #include "search/plainsearch.h"
+#include "text/nkf.h"
 #include "text/sjis.h"
-#include "tools/nkf.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include "html/textconv.h"
 
 #include "text/codec.h"
-#include "tools/nkf.h"
+#include "text/nkf.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "html/usertags.h"
 
 #include "text/fileio.h"
+#include "text/kanjiio.h"
 #include "text/sjis.h"
-#include "tools/kanjiio.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "html/webmenufile.h"
 
-#include "tools/kanjiio.h"
+#include "text/kanjiio.h"
 
 namespace {
 

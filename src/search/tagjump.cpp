@@ -1,8 +1,9 @@
 #include "search/tagjump.h"
 
+#include "platform/pathnames.h"
+#include "search/wildcard.h"
 #include "text/codec.h"
 #include "text/sjis.h"
-#include "tools/explorerfiles.h"
 
 #include <cctype>
 

@@ -1,6 +1,18 @@
 #include "search/wildcard.h"
 
+#include <algorithm>
+
 namespace {
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
 
 std::size_t Utf8CharLength(std::string_view s, std::size_t i)
 {
@@ -78,4 +90,27 @@ bool MatchWildcard(std::string_view strPattern, std::string_view strName)
     if (nPrefix == std::string_view::npos)
         return false;
     return MatchPlain(strPattern, strName.substr(0, nNameDot + 1 + nPrefix));
+}
+
+CExtensionList::CExtensionList(std::string_view strList)
+{
+    while (!strList.empty()) {
+        const std::size_t nSemi = strList.find(';');
+        std::string_view entry = TrimBlanks(strList.substr(0, nSemi));
+        if (entry.starts_with("*."))
+            entry.remove_prefix(2);
+        else if (entry.starts_with('.'))
+            entry.remove_prefix(1);
+        if (!entry.empty())
+            m_aPatterns.push_back("*." + std::string(entry));
+        if (nSemi == std::string_view::npos)
+            break;
+        strList.remove_prefix(nSemi + 1);
+    }
+}
+
+bool CExtensionList::Matches(std::string_view strName) const
+{
+    return std::any_of(m_aPatterns.begin(), m_aPatterns.end(),
+                       [strName](const std::string &strPattern) { return MatchWildcard(strPattern, strName); });
 }

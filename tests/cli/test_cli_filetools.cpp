@@ -82,7 +82,7 @@ TEST(CliFileTools, ArchivePackListUnpack)
 
 TEST(CliFileTools, ArchiveOfTheOldLzhMethodsListsAndUnpacks)
 {
-    const std::string strData = std::string(WP_TEST_DATA_DIR) + "/tools/lzhmethods/";
+    const std::string strData = std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/";
     const std::string strSample = ReadFileBytes(strData + "sample.txt");
     for (const char *pszName : {"samplelh2.lzh", "samplelh3.lzh"}) {
         CTempDir dir;

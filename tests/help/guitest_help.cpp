@@ -3,16 +3,16 @@
 // command that opened a dialog of the toolkit's, else the text view; the page
 // shows in the browser bar, or in the desktop's browser when the bar has
 // only the simple viewer or a dialog holds the input.
-#include "app/appfixture.h"
-#include "app/fakepreview.h"
-#include "app/helpmanual.h"
-#include "app/previewer.h"
-#include "platform/programfolder.h"
-#include "platform/shellopen.h"
+#include "app/ui/helpmanual.h"
+#include "app/ui/previewer.h"
+#include "platform/ui/programfolder.h"
+#include "platform/ui/shellopen.h"
 #include "res/commands.h"
 #include "res/menus.h"
-#include "view/viewdialogs.h"
-#include "widgets/sizingbar.h"
+#include "support/appfixture.h"
+#include "support/fakepreview.h"
+#include "ui/sizingbar.h"
+#include "view/ui/viewdialogs.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 // The edit menu's text conversions over Shift-JIS bytes.
 #include "html/textconv.h"
 #include "text/codec.h"
+#include "text/nkf.h"
 #include "text/sjis.h"
-#include "tools/nkf.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // plug-in itself loaded, shown, answered and unloaded as the editor does it.
 #include "imagemapdlg.h"
 #include "imagemapmarkup.h"
+#include "plugin/pluginlibrary.h"
 #include "support/plugintest.h"
-#include "tools/pluginlibrary.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The sample plug-in's conversions: katakana byte by byte, and era dates at
 // the edges of each era; and its date command against today's date.
+#include "plugin/plugincommand.h"
 #include "support/plugintest.h"
-#include "tools/plugincommand.h"
 #include "wpsample.h"
 
 #include <gtest/gtest.h>

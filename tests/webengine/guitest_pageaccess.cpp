@@ -2,13 +2,13 @@
 // opened from a file reach. Its tags show files from its parent folders; its
 // scripts read no local file, and the user's location is refused. The page
 // reports each outcome in its own text, which the tests read back.
-#include "app/browserbar.h"
-#include "app/preview.h"
-#include "app/previewer.h"
-#include "app/templatedlg.h"
+#include "app/ui/previewer.h"
+#include "preview/preview.h"
+#include "preview/ui/browserbar.h"
+#include "templates/ui/templatedlg.h"
+#include "ui/sizingbar.h"
 #include "webengine/localsite.h"
 #include "webengine/webenginefixture.h"
-#include "widgets/sizingbar.h"
 
 #include <QCheckBox>
 #include <QListWidget>

@@ -2,7 +2,7 @@
 // a few cases, since each starts the engine. A Shift-JIS page that declares
 // no code is read right, a copy finds the page's image through its base, a
 // page's own declaration counts, and a refresh keeps the place.
-#include "app/preview.h"
+#include "preview/preview.h"
 #include "webengine/webenginefixture.h"
 
 #include <QUrl>

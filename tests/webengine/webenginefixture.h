@@ -3,7 +3,7 @@
 // view of its own; the engine starts once per test program.
 #pragma once
 
-#include "app/previewengine.h"
+#include "preview/ui/previewengine.h"
 #include "support/testutil.h"
 
 #include <QImage>

@@ -1,9 +1,0 @@
-wp_core_sources(
-    commandtable.cpp
-    menus.cpp
-    shifteddigits.cpp
-    toolbars.cpp
-)
-wp_gui_sources(
-    icons.qrc
-)

@@ -1,0 +1,475 @@
+// The edit menu's conversions and insertions in the application view: what
+// each does to the selection, one undo step each, and nothing at all in a
+// read-only document.
+#include "app/appsettings.h"
+#include "app/ui/convdialogs.h"
+#include "app/ui/wrenpadview.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/filedialogs.h"
+#include "platform/ui/msgbox.h"
+#include "res/commands.h"
+#include "support/testutil.h"
+#include "support/viewfixture.h"
+#include "text/codec.h"
+#include "text/nkf.h"
+
+#include <QDialog>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+std::string S(std::string_view utf8)
+{
+    return Utf8ToCp932(utf8);
+}
+
+class ConvView : public CViewFixture<CWrenpadView>
+{
+protected:
+    void SetUp() override
+    {
+        CViewFixture<CWrenpadView>::SetUp();
+        SetAppProfile(&m_profile);
+        SetDialogHook([this](QDialog *pDialog) {
+            ++m_nDialogs;
+            return m_fnDialog ? m_fnDialog(pDialog) : static_cast<int>(QDialog::Rejected);
+        });
+        SetFileDialogHook([this](const CFileDialogRequest &request) {
+            m_aFileRequests.push_back(request);
+            return m_aFileAnswer;
+        });
+        SetMessageBoxHook([this](const CMsgBoxRequest &box) {
+            m_aBoxes.push_back(box);
+            return static_cast<int>(IDOK);
+        });
+    }
+
+    void TearDown() override
+    {
+        SetDialogHook(nullptr);
+        SetFileDialogHook(nullptr);
+        SetMessageBoxHook(nullptr);
+        SetAppProfile(nullptr);
+    }
+
+    // Starts over with the text and an empty undo list.
+    void Reset(std::string_view text)
+    {
+        m_buffer.SetReadOnly(false);
+        const int nLast = m_buffer.GetLineCount() - 1;
+        m_buffer.DeleteText(nullptr, 0, 0, nLast, m_buffer.GetLineLength(nLast), ACTION_INDENT);
+        m_buffer.ClearUndo();
+        SetText(text);
+    }
+
+    void SelectAll()
+    {
+        const int nLast = m_buffer.GetLineCount() - 1;
+        Select(CPoint(0, 0), CPoint(m_buffer.GetLineLength(nLast), nLast));
+    }
+
+    bool IsEnabled(int nID)
+    {
+        CCmdUI ui(nID, true);
+        m_view.OnCmdMsg(nID, &ui);
+        return ui.IsEnabled();
+    }
+
+    CMemoryProfileStore m_profile;
+    std::function<int(QDialog *)> m_fnDialog;
+    int m_nDialogs = 0;
+    std::vector<CFileDialogRequest> m_aFileRequests;
+    QStringList m_aFileAnswer;
+    std::vector<CMsgBoxRequest> m_aBoxes;
+};
+
+// Answers the width dialog, or the prefix dialog, with OK and these values.
+std::function<int(QDialog *)> AnswerWidth(int nWidth, bool bKinsoku)
+{
+    return [nWidth, bKinsoku](QDialog *pDialog) {
+        auto *pDlg = qobject_cast<CBreakWidthDlg *>(pDialog);
+        if (!pDlg)
+            return static_cast<int>(QDialog::Rejected);
+        pDlg->SetWidth(nWidth);
+        pDlg->SetKinsoku(bKinsoku);
+        return static_cast<int>(QDialog::Accepted);
+    };
+}
+
+std::function<int(QDialog *)> AnswerPrefix(const QString &strPrefix, bool bBlanksFirst)
+{
+    return [strPrefix, bBlanksFirst](QDialog *pDialog) {
+        auto *pDlg = qobject_cast<CLinePrefixDlg *>(pDialog);
+        if (!pDlg)
+            return static_cast<int>(QDialog::Rejected);
+        pDlg->SetPrefix(strPrefix);
+        pDlg->SetBlanksFirst(bBlanksFirst);
+        return static_cast<int>(QDialog::Accepted);
+    };
+}
+
+// Every command of the edit menu's conversions and insertions.
+const int ALL_COMMANDS[] = {
+    ID_TABS_TO_SPACES, ID_DELETE_LEADING_BLANKS, ID_DELETE_LEADING_COMMENT, ID_DELETE_ALL_BLANKS,
+    ID_HANKANA_TO_ZENKANA, ID_HANKAKU_TO_ZENKAKU, ID_ZENKAKU_ALNUM_TO_HANKAKU, ID_ZENKAKU_SPACE_TO_HANKAKU,
+    ID_TO_LOWER, ID_TO_UPPER, ID_REVERSE_CHARS, ID_LINE_ENDS_TO_CRLF, ID_DELETE_EMPTY_LINES,
+    ID_BREAK_LINES_AT_WIDTH, ID_REVERSE_LINES, ID_HTML_ESCAPE, ID_HTML_UNESCAPE, ID_HTML_FORM_DECODE,
+    ID_INSERT_FILE_NAME, ID_INSERT_FILE_PATH, ID_INSERT_RELATIVE_PATH, ID_INSERT_TEXT_FILE, ID_INSERT_DATE_TIME,
+};
+
+} // namespace
+
+TEST_F(ConvView, EachConversionReplacesTheSelectionInOneUndoStep)
+{
+    m_view.SetTabSize(4);
+    const struct
+    {
+        int nID;
+        std::string strText;  // lines joined by CR LF, all selected
+        std::string strAfter; // lines joined by '|'
+        std::function<int(QDialog *)> fnDialog;
+    } cases[] = {
+        {ID_TABS_TO_SPACES, "a\tb\r\n\tc", "a    b|    c", nullptr},
+        {ID_DELETE_LEADING_BLANKS, "  a\r\n\t b\r\nc", "a|b|c", nullptr},
+        {ID_DELETE_LEADING_COMMENT, "// a\r\n  // b", " a|   b", AnswerPrefix("//", false)},
+        {ID_DELETE_ALL_BLANKS, S("a b\r\nc\tあ　"), S("abcあ　"), nullptr},
+        {ID_HANKANA_TO_ZENKANA, S("ｶﾞｲﾄﾞ"), S("ガイド"), nullptr},
+        {ID_HANKAKU_TO_ZENKAKU, S("ｱa1"), S("アａ１"), nullptr},
+        {ID_ZENKAKU_ALNUM_TO_HANKAKU, S("ＡＢ１"), "AB1", nullptr},
+        {ID_ZENKAKU_SPACE_TO_HANKAKU, S("あ　い"), S("あ  い"), nullptr},
+        {ID_TO_LOWER, S("<B>ア</B>"), S("<b>ア</b>"), nullptr},
+        {ID_TO_UPPER, "<b>x</b>", "<B>X</B>", nullptr},
+        {ID_REVERSE_CHARS, S("あい\r\nb"), S("b|いあ"), nullptr},
+        // A lone LF is a byte of its line until it becomes a line break.
+        {ID_LINE_ENDS_TO_CRLF, "a\nb\r\nc", "a|b|c", nullptr},
+        {ID_DELETE_EMPTY_LINES, "a\r\n\r\n\r\nb", "a|b", nullptr},
+        {ID_BREAK_LINES_AT_WIDTH, S("あいう。"), S("あ|い|う。"), AnswerWidth(1, true)},
+        {ID_REVERSE_LINES, "a\r\nb\r\nc", "c|b|a", nullptr},
+        {ID_HTML_ESCAPE, "<a>&", "&LT;a&GT;&AMP;", nullptr},
+        {ID_HTML_UNESCAPE, "&LT;a&gt;", "<a>", nullptr},
+        {ID_HTML_FORM_DECODE, "a=%82%A0&b=c", S("a=あ|b=c"), nullptr},
+    };
+    for (const auto &c : cases) {
+        Reset(c.strText);
+        const std::string strBefore = Text();
+        SelectAll();
+        m_fnDialog = c.fnDialog;
+        m_view.RouteCommand(c.nID);
+        EXPECT_EQ(Text(), c.strAfter) << c.nID;
+        EXPECT_FALSE(m_view.IsSelection()) << c.nID;
+        const int nLast = m_buffer.GetLineCount() - 1;
+        EXPECT_EQ(m_view.GetCursorPos(), CPoint(m_buffer.GetLineLength(nLast), nLast)) << c.nID;
+
+        m_view.RouteCommand(ID_EDIT_UNDO);
+        EXPECT_EQ(Text(), strBefore) << c.nID;
+        EXPECT_FALSE(m_buffer.CanUndo()) << c.nID;
+        m_view.RouteCommand(ID_EDIT_REDO);
+        EXPECT_EQ(Text(), c.strAfter) << c.nID;
+    }
+}
+
+TEST_F(ConvView, ReadOnlyDocumentsAndEmptySelectionsChangeNothing)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("t.txt"), "inserted");
+    m_aFileAnswer = {QString::fromStdString(dir.File("t.txt"))};
+    m_view.SetDocumentPath(dir.File("page.html"));
+    m_fnDialog = [](QDialog *pDialog) {
+        if (auto *pWidth = qobject_cast<CBreakWidthDlg *>(pDialog))
+            pWidth->SetWidth(1);
+        return static_cast<int>(QDialog::Accepted);
+    };
+    for (const int nID : ALL_COMMANDS) {
+        Reset("  // A\tb<>&\r\n  // c\r\n\r\nd");
+        SelectAll();
+        m_buffer.SetReadOnly(true);
+        m_view.RouteCommand(nID);
+        EXPECT_EQ(Text(), "  // A\tb<>&|  // c||d") << nID;
+        EXPECT_FALSE(m_buffer.CanUndo()) << nID;
+    }
+    // Not even a dialog is shown.
+    EXPECT_EQ(m_nDialogs, 0);
+    EXPECT_TRUE(m_aFileRequests.empty());
+
+    // The selection conversions need a selection; the caret alone is not one.
+    for (const int nID : {ID_TABS_TO_SPACES, ID_DELETE_ALL_BLANKS, ID_HANKAKU_TO_ZENKAKU, ID_TO_UPPER,
+                          ID_REVERSE_CHARS, ID_BREAK_LINES_AT_WIDTH, ID_REVERSE_LINES, ID_HTML_ESCAPE}) {
+        Reset("a\tb <c>");
+        m_view.PlaceCaret(CPoint(3, 0));
+        EXPECT_FALSE(IsEnabled(nID)) << nID;
+        m_view.RouteCommand(nID);
+        EXPECT_EQ(Text(), "a\tb <c>") << nID;
+        EXPECT_FALSE(m_buffer.CanUndo()) << nID;
+    }
+    EXPECT_EQ(m_nDialogs, 0);
+}
+
+TEST_F(ConvView, AFullWidthSpaceConversionWithoutOneRecordsNothing)
+{
+    Reset(S("あい uv"));
+    m_buffer.SetModified(false);
+    Select(CPoint(0, 0), CPoint(4, 0));
+    m_view.RouteCommand(ID_ZENKAKU_SPACE_TO_HANKAKU);
+    EXPECT_EQ(Text(), S("あい uv"));
+    EXPECT_FALSE(m_buffer.CanUndo());
+    EXPECT_FALSE(m_buffer.IsModified());
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 0));
+    EXPECT_EQ(e, CPoint(4, 0));
+}
+
+TEST_F(ConvView, LineHeadCommandsTakeWholeLinesOrTheCaretLine)
+{
+    // A selection over several lines starts at its first line's start.
+    Reset("x   a\r\n   b\r\n   c");
+    Select(CPoint(2, 0), CPoint(0, 2));
+    m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
+    EXPECT_EQ(Text(), "x   a|b|   c");
+    Reset("   a\r\n   b\r\n   c");
+    Select(CPoint(2, 0), CPoint(1, 1));
+    m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
+    EXPECT_EQ(Text(), "a|  b|   c");
+
+    // Within one line, the caret's line alone; caret and selection stay on their text.
+    Reset("  \t abc def\r\n  x");
+    Select(CPoint(5, 0), CPoint(8, 0));
+    m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
+    EXPECT_EQ(Text(), "abc def|  x");
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(1, 0));
+    EXPECT_EQ(e, CPoint(4, 0));
+    m_view.RouteCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "  \t abc def|  x");
+
+    // The prefix dialog: the prefix stays for next time; the blanks in front
+    // of it stay unless asked to go.
+    m_profile.WriteString(SECTION_MAIN, "strDelComment", "#");
+    Reset("  # one");
+    m_view.PlaceCaret(CPoint(7, 0));
+    QString strOffered;
+    m_fnDialog = [&strOffered](QDialog *pDialog) {
+        auto *pDlg = qobject_cast<CLinePrefixDlg *>(pDialog);
+        strOffered = pDlg->GetPrefix();
+        return static_cast<int>(QDialog::Accepted);
+    };
+    m_view.RouteCommand(ID_DELETE_LEADING_COMMENT);
+    EXPECT_EQ(strOffered, "#");
+    EXPECT_EQ(Text(), "   one");
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(6, 0));
+
+    Reset(S("  ※ one\r\n※two"));
+    m_view.PlaceCaret(CPoint(0, 0));
+    m_fnDialog = AnswerPrefix(QStringLiteral("※"), true);
+    m_view.RouteCommand(ID_DELETE_LEADING_COMMENT);
+    EXPECT_EQ(Text(), S(" one|※two"));
+    EXPECT_EQ(m_profile.GetString(SECTION_MAIN, "strDelComment", ""), "※");
+
+    // Cancel changes nothing, the stored prefix neither.
+    Reset("// x");
+    m_fnDialog = nullptr;
+    m_view.RouteCommand(ID_DELETE_LEADING_COMMENT);
+    EXPECT_EQ(Text(), "// x");
+    EXPECT_EQ(m_profile.GetString(SECTION_MAIN, "strDelComment", ""), "※");
+    EXPECT_FALSE(m_buffer.CanUndo());
+}
+
+TEST_F(ConvView, TheWidthDialogOffersWhatWasUsedLast)
+{
+    Reset(S("あいうえお"));
+    SelectAll();
+    m_fnDialog = nullptr;
+    m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
+    EXPECT_EQ(Text(), S("あいうえお"));
+    EXPECT_FALSE(m_buffer.CanUndo());
+
+    m_fnDialog = AnswerWidth(2, false);
+    m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
+    EXPECT_EQ(Text(), S("あい|うえ|お"));
+
+    Reset(S("かきくけこ"));
+    SelectAll();
+    int nOffered = 0;
+    bool bKinsokuOffered = true;
+    m_fnDialog = [&](QDialog *pDialog) {
+        auto *pDlg = qobject_cast<CBreakWidthDlg *>(pDialog);
+        nOffered = pDlg->GetWidth();
+        bKinsokuOffered = pDlg->GetKinsoku();
+        return static_cast<int>(QDialog::Accepted);
+    };
+    m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
+    EXPECT_EQ(nOffered, 2);
+    EXPECT_FALSE(bKinsokuOffered);
+    EXPECT_EQ(Text(), S("かき|くけ|こ"));
+}
+
+TEST_F(ConvView, CommandsAreEnabledByTheirNeeds)
+{
+    Reset("abc");
+    m_view.PlaceCaret(CPoint(1, 0));
+    for (const int nID : {ID_DELETE_LEADING_BLANKS, ID_DELETE_LEADING_COMMENT, ID_INSERT_RELATIVE_PATH,
+                          ID_INSERT_TEXT_FILE, ID_INSERT_DATE_TIME})
+        EXPECT_TRUE(IsEnabled(nID)) << nID;
+    for (const int nID : {ID_HANKANA_TO_ZENKANA, ID_HANKAKU_TO_ZENKAKU, ID_HTML_FORM_DECODE, ID_INSERT_FILE_NAME,
+                          ID_INSERT_FILE_PATH})
+        EXPECT_FALSE(IsEnabled(nID)) << nID;
+
+    Select(CPoint(0, 0), CPoint(2, 0));
+    m_view.SetDocumentPath("/site/index.html");
+    for (const int nID : {ID_HANKANA_TO_ZENKANA, ID_HANKAKU_TO_ZENKAKU, ID_HTML_FORM_DECODE, ID_INSERT_FILE_NAME,
+                          ID_INSERT_FILE_PATH})
+        EXPECT_TRUE(IsEnabled(nID)) << nID;
+
+    // Without the kanji converter library the two that call it are off; the
+    // narrowing of letters stays on and leaves the text as it is.
+    NkfLibrary().Unload();
+    EXPECT_FALSE(IsEnabled(ID_HANKANA_TO_ZENKANA));
+    EXPECT_FALSE(IsEnabled(ID_HANKAKU_TO_ZENKAKU));
+    EXPECT_TRUE(IsEnabled(ID_ZENKAKU_ALNUM_TO_HANKAKU));
+    Reset(S("ＡＢ"));
+    SelectAll();
+    m_view.RouteCommand(ID_ZENKAKU_ALNUM_TO_HANKAKU);
+    NkfLibrary().Load();
+    EXPECT_EQ(Text(), S("ＡＢ"));
+}
+
+TEST_F(ConvView, FileNamePathAndRelativePathGoInAsShiftJis)
+{
+    Reset("[x]");
+    m_view.SetDocumentPath("/home/u/サイト/目次.html");
+    Select(CPoint(1, 0), CPoint(2, 0));
+    m_view.RouteCommand(ID_INSERT_FILE_NAME);
+    EXPECT_EQ(Text(), S("[目次.html]"));
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(10, 0));
+    m_view.RouteCommand(ID_INSERT_FILE_PATH);
+    EXPECT_EQ(Text(), S("[目次.html/home/u/サイト/目次.html]"));
+    // Inserted with nothing selected: one step of its own.
+    m_view.RouteCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), S("[目次.html]"));
+
+    CTempDir dir;
+    m_view.SetDocumentPath(dir.File("site/index.html"));
+    Reset("<img src=\"\">");
+    m_view.PlaceCaret(CPoint(10, 0));
+    m_aFileAnswer = {QString::fromStdString(dir.File("site/img/写真.jpg"))};
+    m_view.RouteCommand(ID_INSERT_RELATIVE_PATH);
+    EXPECT_EQ(Text(), S("<img src=\"img/写真.jpg\">"));
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_EQ(m_aFileRequests[0].strDirectory.toStdString(), dir.File("site"));
+    EXPECT_EQ(m_aFileRequests[0].aFilters.value(0), QStringLiteral("HHML Files (*.htm *.html)"));
+
+    m_aFileAnswer = {QString::fromStdString(dir.File("top.html"))};
+    m_view.RouteCommand(ID_INSERT_RELATIVE_PATH);
+    EXPECT_EQ(Text(), S("<img src=\"img/写真.jpg../top.html\">"));
+    m_aFileAnswer.clear();
+    m_view.RouteCommand(ID_INSERT_RELATIVE_PATH);
+    EXPECT_EQ(Text(), S("<img src=\"img/写真.jpg../top.html\">"));
+}
+
+TEST_F(ConvView, TextFilesGoInWholeOrNotAtAll)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("dos.txt"), S("一\r\n二"));
+    WriteFileBytes(dir.File("unix.txt"), "p\nq\r\n");
+    m_view.SetDocumentPath(dir.File("page.html"));
+
+    Reset("ab");
+    m_view.PlaceCaret(CPoint(1, 0));
+    m_aFileAnswer = {QString::fromStdString(dir.File("dos.txt"))};
+    m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+    EXPECT_EQ(Text(), S("a一|二b"));
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(2, 1));
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_EQ(m_aFileRequests[0].strDirectory.toStdString(), dir.Path());
+
+    // A file with LF line ends brings its lines, as it does when opened; a CR
+    // before an LF stays a byte of its line.
+    Reset("ab");
+    Select(CPoint(1, 0), CPoint(2, 0));
+    m_aFileAnswer = {QString::fromStdString(dir.File("unix.txt"))};
+    m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+    EXPECT_EQ(Text(), "ap|q\r|");
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 2));
+    EXPECT_FALSE(m_view.IsSelection());
+    m_view.RouteCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "ab");
+    EXPECT_FALSE(m_buffer.CanUndo());
+
+    // Files that cannot be read say so and insert nothing.
+    const struct
+    {
+        std::string strPath;
+        QString strMessage;
+    } failures[] = {
+        {dir.File("missing.txt"), QStringLiteral("File not found")},
+        {dir.Path(), QString::fromStdString(dir.Path()) + QStringLiteral("\nはフォルダーです。テキストとして挿入できません。")},
+    };
+    for (const auto &f : failures) {
+        Reset("ab");
+        SelectAll();
+        m_aBoxes.clear();
+        m_aFileAnswer = {QString::fromStdString(f.strPath)};
+        m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+        EXPECT_EQ(Text(), "ab");
+        EXPECT_FALSE(m_buffer.CanUndo());
+        ASSERT_EQ(m_aBoxes.size(), 1u);
+        EXPECT_EQ(m_aBoxes[0].strText, f.strMessage);
+    }
+}
+
+TEST_F(ConvView, TextFilesInOtherCodesGoInAsTheTextTheyHold)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("utf8.txt"), "\xE6\x97\xA5\xE6\x9C\xAC\r\n\xE3\x80\x9C");  // 日本 〜
+    WriteFileBytes(dir.File("euc.txt"), "\xC6\xFC\xCB\xDC\xA4\xCE");                 // 日本の
+    WriteFileBytes(dir.File("kana.txt"), "\xB6\xC0\xB6\xC5");                          // ｶﾀｶﾅ in Shift-JIS
+    WriteFileBytes(dir.File("emoji.txt"), "a\n\xF0\x9F\x98\x80" "b");
+    const struct
+    {
+        const char *pszFile;
+        std::string strText;
+    } cases[] = {
+        {"utf8.txt", S("x日本|〜y")},
+        {"euc.txt", S("x日本のy")},
+        {"kana.txt", S("xｶﾀｶﾅy")},
+    };
+    for (const auto &c : cases) {
+        Reset("xy");
+        m_view.PlaceCaret(CPoint(1, 0));
+        m_aBoxes.clear();
+        m_aFileAnswer = {QString::fromStdString(dir.File(c.pszFile))};
+        m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+        EXPECT_EQ(Text(), c.strText) << c.pszFile;
+        EXPECT_TRUE(m_aBoxes.empty()) << c.pszFile;
+    }
+    // What a Shift-JIS document cannot hold goes in as "?" when the user
+    // agrees to it, having been told which character and why.
+    Reset("");
+    m_aFileAnswer = {QString::fromStdString(dir.File("emoji.txt"))};
+    m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+    EXPECT_EQ(Text(), "a|?b");
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("U+1F600"))) << m_aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("Shift-JIS"))) << m_aBoxes[0].strText.toStdString();
+}
+
+TEST_F(ConvView, TheDateGoesInWithTheFormatOfTheSettings)
+{
+    Reset("");
+    m_profile.WriteString(SECTION_MAIN, "strNowDate", "更新：%%");
+    m_view.RouteCommand(ID_INSERT_DATE_TIME);
+    EXPECT_EQ(Text(), S("更新：%"));
+
+    Reset("");
+    m_profile.WriteString(SECTION_MAIN, "strNowDate", "");
+    m_view.RouteCommand(ID_INSERT_DATE_TIME);
+    const std::string strDate = Text();
+    ASSERT_EQ(strDate.size(), 16u) << strDate;
+    EXPECT_EQ(strDate.substr(4, 1) + strDate.substr(7, 1) + strDate.substr(10, 1) + strDate.substr(13, 1), "// :");
+}

@@ -1,0 +1,426 @@
+// Documents through the real windows: open, edit, save, revert, read-only,
+// save as, files that cannot be opened, and closing a modified document.
+#include "app/ui/docdialogs.h"
+#include "app/ui/tabbar.h"
+#include "res/commands.h"
+#include "support/appfixture.h"
+#include "syntax/viewtype.h"
+
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+class Document : public CAppFixture
+{
+protected:
+    void SetUp() override
+    {
+        CAppFixture::SetUp();
+        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+        ASSERT_TRUE(Start());
+    }
+
+    CWrenpadDoc *Open(const std::string &strPath)
+    {
+        CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
+        Idle();
+        return pDoc;
+    }
+
+    void Type(const char *pszText) { QTest::keyClicks(View(), QString::fromUtf8(pszText)); }
+
+    QString Title() const { return Frame()->GetActiveChild()->windowTitle(); }
+};
+
+} // namespace
+
+TEST_F(Document, EditSaveAndRevertKeepTheFilesOwnLineEnds)
+{
+    const std::string strPath = WriteFile("page.html", "<p>\nline two\nthree\n");
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    EXPECT_EQ(Title(), "page.html");
+    EXPECT_EQ(Frame()->GetStatusPaneText(0), "レディ");
+
+    View()->PlaceCaret(CPoint(0, 1));
+    Type("new ");
+    Idle();
+    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_EQ(Title(), "page.html *");
+
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_EQ(ReadFileBytes(strPath), "<p>\nnew line two\nthree\n");
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_EQ(Title(), "page.html");
+    EXPECT_TRUE(m_aBoxes.empty());
+
+    // Revert of a modified document asks with the warning in front; No keeps it.
+    View()->PlaceCaret(CPoint(0, 2));
+    Type("xx");
+    m_aAnswers = {IDNO};
+    Frame()->ExecuteCommand(ID_FILE_REVERT);
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strCaption, "復帰");
+    EXPECT_TRUE(m_aBoxes[0].strText.startsWith("ﾄﾞｷｭﾒﾝﾄは変更されています。"));
+    EXPECT_EQ(Text(pDoc), "<p>|new line two|xxthree|");
+
+    m_aAnswers = {IDYES};
+    Frame()->ExecuteCommand(ID_FILE_REVERT);
+    Idle();
+    EXPECT_EQ(Text(pDoc), "<p>|new line two|three|");
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_EQ(Title(), "page.html");
+    // The caret stays on its line; its column is cut back into the line.
+    EXPECT_EQ(View()->GetCursorPos(), CPoint(2, 2));
+}
+
+TEST_F(Document, AMinifiedFileWithALongFirstLineKeepsItsLineFeeds)
+{
+    // A style sheet minified to one line of 40 KB, then a comment line.
+    std::string strFirst;
+    while (strFirst.size() < 40 * 1024)
+        strFirst += "a{color:#333;margin:0 auto}";
+    const std::string strPath = WriteFile("site.min.css", strFirst + "\n/* v2 */\n");
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    EXPECT_EQ(pDoc->GetBuffer().GetLineEndMode(), LINEEND_LF);
+    EXPECT_EQ(pDoc->GetBuffer().GetLineCount(), 3);
+
+    // An edit in the second line, a new line among them, saves with LF only.
+    View()->PlaceCaret(CPoint(8, 1));
+    Type("x");
+    QTest::keyClick(View(), Qt::Key_Return);
+    Type("y");
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_TRUE(ReadFileBytes(strPath) == strFirst + "\n/* v2 */x\ny\n") << "the saved bytes differ";
+}
+
+TEST_F(Document, RevertOfAVanishedFileChangesNothing)
+{
+    const std::string strPath = WriteFile("gone.txt", "a\r\nb");
+    CWrenpadDoc *pDoc = Open(strPath);
+    Type("z");
+    ::unlink(strPath.c_str());
+    m_aAnswers = {IDYES};
+    Frame()->ExecuteCommand(ID_FILE_REVERT);
+    ASSERT_EQ(m_aBoxes.size(), 2u);
+    EXPECT_EQ(m_aBoxes[1].strCaption, "失敗");
+    EXPECT_EQ(m_aBoxes[1].strText, QString::fromStdString(strPath) + " が見つかりません。");
+    EXPECT_EQ(Text(pDoc), "za|b");
+    EXPECT_TRUE(pDoc->IsModified());
+
+    // Revert asks for a path: an untitled document cannot.
+    m_pApp->OnFileNew();
+    CCmdUI ui(ID_FILE_REVERT, true);
+    Frame()->RouteUpdate(&ui);
+    EXPECT_FALSE(ui.IsEnabled());
+}
+
+TEST_F(Document, AFailedSaveSaysSoAndKeepsTheDocumentModified)
+{
+    CTempDir other;
+    const std::string strPath = other.File("lost.txt");
+    WriteFileBytes(strPath, "text");
+    CWrenpadDoc *pDoc = Open(strPath);
+    Type("more ");
+    // The folder disappears under the document.
+    ::unlink(strPath.c_str());
+    ::rmdir(other.Path().c_str());
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    ASSERT_FALSE(m_aBoxes.empty());
+    EXPECT_EQ(m_aBoxes.back().strText, QString::fromStdString(strPath) + "\nファイルの保存に失敗しました。");
+    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_EQ(pDoc->GetPathName(), strPath);
+}
+
+TEST_F(Document, ReadOnlyToggleMarksTheTitleAndStopsEditing)
+{
+    const std::string strPath = WriteFile("ro.txt", "abc");
+    CWrenpadDoc *pDoc = Open(strPath);
+    Type("1");
+    Idle();
+    EXPECT_EQ(Title(), "ro.txt *");
+
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    Frame()->ExecuteCommand(ID_READ_ONLY);
+    Idle();
+    EXPECT_EQ(Title(), "ro.txt(書込禁止) *");
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_READ), "書禁");
+    CCmdUI ui(ID_READ_ONLY, true);
+    Frame()->RouteUpdate(&ui);
+    EXPECT_EQ(ui.GetCheck(), 1);
+    // Typing, Enter, Backspace and Delete change nothing; each beeps and the
+    // status bar says why, in place of the message the caret's pane shows.
+    int nBeeps = 0;
+    SetBeepHook([&nBeeps] { ++nBeeps; });
+    EXPECT_NE(Frame()->GetStatusPaneText(0), "書込み禁止です");
+    Type("2");
+    for (Qt::Key nKey : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete})
+        QTest::keyClick(View(), nKey);
+    SetBeepHook(nullptr);
+    EXPECT_EQ(Text(pDoc), "1abc");
+    EXPECT_EQ(nBeeps, 4);
+    EXPECT_EQ(Frame()->GetStatusPaneText(0), "書込み禁止です");
+    // Moving about is no edit: no beep.
+    SetBeepHook([&nBeeps] { ++nBeeps; });
+    QTest::keyClick(View(), Qt::Key_Right);
+    QTest::keyClick(View(), Qt::Key_Left);
+    SetBeepHook(nullptr);
+    EXPECT_EQ(nBeeps, 4);
+    // A plain save of a read-only document does nothing, and says nothing.
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    EXPECT_EQ(ReadFileBytes(strPath), "abc");
+    EXPECT_TRUE(m_aBoxes.empty());
+    EXPECT_TRUE(m_aFileRequests.empty());
+
+    Frame()->ExecuteCommand(ID_READ_ONLY);
+    Idle();
+    EXPECT_EQ(Title(), "ro.txt *");
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_READ), "");
+    Type("2");
+    EXPECT_EQ(Text(pDoc), "12abc");
+}
+
+TEST_F(Document, AFileTheUserMayNotWriteOpensReadOnlyAndSavesThroughTheDialog)
+{
+    // No write bits: read-only for the superuser too.
+    const std::string strPath = WriteFile("locked.txt", "abc");
+    ::chmod(strPath.c_str(), 0444);
+    CWrenpadDoc *pDoc = Open(strPath);
+    EXPECT_EQ(Title(), "locked.txt(書込禁止)");
+    pDoc->GetBuffer().SetModified(true);
+    const std::string strCopy = m_dir.File("copy.txt");
+    m_aFileAnswers = {{QString::fromStdString(strCopy)}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_TRUE(m_aFileRequests[0].bSave);
+    EXPECT_EQ(ReadFileBytes(strCopy), "abc");
+    EXPECT_EQ(ReadFileBytes(strPath), "abc");
+    EXPECT_EQ(pDoc->GetPathName(), strCopy);
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_TRUE(m_aBoxes.empty());
+}
+
+TEST_F(Document, ClosingADocumentMadeReadOnlyOffersToSaveElsewhere)
+{
+    const std::string strPath = WriteFile("keep.txt", "base");
+    CWrenpadDoc *pDoc = Open(strPath);
+    Type("edit ");
+    Frame()->ExecuteCommand(ID_READ_ONLY);
+    Idle();
+
+    // Yes to saving: the file itself may not be written, so the save dialog
+    // asks where; cancelling it keeps the window.
+    m_aAnswers = {IDYES};
+    Frame()->ExecuteCommand(ID_FILE_CLOSE);
+    Idle();
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_TRUE(m_aFileRequests[0].bSave);
+    EXPECT_EQ(Frame()->GetChildFrames().size(), 1);
+    EXPECT_TRUE(pDoc->IsModified());
+
+    // A name given: the text goes there, the file stays as it was, the window closes.
+    const std::string strOther = m_dir.File("other.txt");
+    m_aAnswers = {IDYES};
+    m_aFileAnswers = {{QString::fromStdString(strOther)}};
+    Frame()->ExecuteCommand(ID_FILE_CLOSE);
+    Idle();
+    EXPECT_EQ(m_aFileRequests.size(), 2u);
+    EXPECT_EQ(ReadFileBytes(strOther), "edit base");
+    EXPECT_EQ(ReadFileBytes(strPath), "base");
+    EXPECT_TRUE(Frame()->GetChildFrames().isEmpty());
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
+}
+
+TEST_F(Document, SaveAsChoosesTheFilterByTheTitlesExtension)
+{
+    m_pApp->OnFileNew();
+    Idle();
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_TRUE(m_aFileRequests[0].bSave);
+    EXPECT_EQ(m_aFileRequests[0].strTitle, "保存");
+    EXPECT_EQ(m_aFileRequests[0].nFilterIndex, 1);
+    EXPECT_EQ(m_aFileRequests[0].strDefaultSuffix, "txt");
+    EXPECT_EQ(m_aFileRequests[0].strFileName, "新規ﾌｧｲﾙ1.txt");
+    EXPECT_EQ(m_aFileRequests[0].aFilters.size(), 8);
+
+    for (const auto &[strName, nIndex, strSuffix] : std::vector<std::tuple<std::string, int, QString>>{
+             {"Index.HTM", 2, "html"}, {"App.java", 5, "java"}, {"notes.md", 8, ""}}) {
+        Open(WriteFile(strName, "x"));
+        Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+        const CFileDialogRequest &request = m_aFileRequests.back();
+        EXPECT_EQ(request.nFilterIndex, nIndex) << strName;
+        EXPECT_EQ(request.strDefaultSuffix, strSuffix) << strName;
+        EXPECT_EQ(request.strDirectory.toStdString(), m_dir.Path() + "/") << strName;
+    }
+
+    // Saving under a new name renames the document, its window and its tab.
+    const std::string strNew = m_dir.File("renamed.txt");
+    m_aFileAnswers = {{QString::fromStdString(strNew)}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    Idle();
+    EXPECT_EQ(Doc()->GetPathName(), strNew);
+    EXPECT_EQ(ReadFileBytes(strNew), "x");
+    EXPECT_EQ(Title(), "renamed.txt");
+    CTabBar *pTabs = Frame()->GetTabBar();
+    EXPECT_EQ(pTabs->GetTabText(pTabs->GetCurrentIndex()), "renamed.txt");
+}
+
+TEST_F(Document, AnUntitledPageIsProposedAsHtmlAndTheColouringFollowsTheNewName)
+{
+    m_pApp->OnFileNew();
+    Idle();
+    Type("  <!DOCTYPE html>");
+    Frame()->ExecuteCommand(ID_WINDOW_SPLIT);
+    ASSERT_GT(Doc()->GetViews().size(), 1u);
+    // The view type of every pane, when they all have the same one; -1 otherwise.
+    const auto types = [this] {
+        const int nFirst = Doc()->GetViews().front()->GetViewType();
+        for (CWrenpadView *pView : Doc()->GetViews())
+            if (pView->GetViewType() != nFirst)
+                return -1;
+        return nFirst;
+    };
+    EXPECT_EQ(types(), VIEWTYPE_STANDARD);
+
+    const std::string strPage = m_dir.File("page.html");
+    m_aFileAnswers = {{QString::fromStdString(strPage)}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_EQ(m_aFileRequests[0].strFileName, "新規ﾌｧｲﾙ1.html");
+    EXPECT_EQ(m_aFileRequests[0].nFilterIndex, 2);
+    EXPECT_EQ(m_aFileRequests[0].strDefaultSuffix, "html");
+    // Saved as a page, it is coloured as one in every pane at once.
+    EXPECT_EQ(Doc()->GetPathName(), strPage);
+    EXPECT_EQ(types(), VIEWTYPE_HTML);
+
+    // The user's own choice stays while the extension does; another extension changes it.
+    Frame()->ExecuteCommand(1704);
+    m_aFileAnswers = {{QString::fromStdString(m_dir.File("copy.HTML"))}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(View()->GetViewType(), VIEWTYPE_HTML_SIMPLE);
+    m_aFileAnswers = {{QString::fromStdString(m_dir.File("page.pl"))}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(types(), VIEWTYPE_PERL);
+
+    // Text that is no page is proposed as text.
+    m_pApp->OnFileNew();
+    Idle();
+    Type("<p>hello</p>");
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(m_aFileRequests.back().strFileName, "新規ﾌｧｲﾙ2.txt");
+    EXPECT_EQ(m_aFileRequests.back().nFilterIndex, 1);
+}
+
+TEST_F(Document, FilesThatCannotBeOpenedAreRefusedWithAReason)
+{
+    const std::string strBig = WriteFile("huge.log", "");
+    ASSERT_EQ(::truncate(strBig.c_str(), 2LL << 30), 0);
+    ASSERT_EQ(::mkfifo(m_dir.File("fifo").c_str(), 0600), 0);
+    const std::vector<std::pair<std::string, QString>> cases = {
+        {m_dir.File("missing.txt"), "ファイルが見つかりません。"},
+        {m_dir.Path(), "フォルダーは開けません。"},
+        {m_dir.File("fifo"), "通常のファイルではないため開けません。"},
+        {strBig, "ファイルが大きすぎるため開けません。"},
+    };
+    for (const auto &[strPath, strWhy] : cases) {
+        m_aBoxes.clear();
+        EXPECT_EQ(m_pApp->OpenDocumentFile(QString::fromStdString(strPath)), nullptr) << strPath;
+        ASSERT_EQ(m_aBoxes.size(), 1u) << strPath;
+        EXPECT_TRUE(m_aBoxes[0].strText.contains(strWhy)) << m_aBoxes[0].strText.toStdString();
+    }
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
+    EXPECT_TRUE(Frame()->GetChildFrames().isEmpty());
+
+    // A binary file opens, and every byte saves back unchanged.
+    std::string strBinary;
+    for (int i = 0; i < 256; ++i)
+        strBinary += static_cast<char>(i);
+    strBinary += "\r\n\0\0\x82\xA0\r\n"s;
+    const std::string strPath = WriteFile("data.bin", strBinary);
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    pDoc->GetBuffer().SetModified(true);
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    EXPECT_EQ(ReadFileBytes(strPath), strBinary);
+}
+
+TEST_F(Document, OpeningAnOpenFileAgainActivatesItsWindow)
+{
+    const std::string strPath = WriteFile("one.txt", "1");
+    CWrenpadDoc *pFirst = Open(strPath);
+    Open(WriteFile("two.txt", "2"));
+    EXPECT_EQ(Open(m_dir.Path() + "/./one.txt"), pFirst);
+    EXPECT_EQ(Doc(), pFirst);
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 2);
+}
+
+TEST_F(Document, ClosingAModifiedDocumentAsksToSave)
+{
+    const std::string strPath = WriteFile("ask.txt", "base");
+    CWrenpadDoc *pDoc = Open(strPath);
+    Type("edit ");
+
+    m_aAnswers = {IDCANCEL};
+    Frame()->ExecuteCommand(ID_FILE_CLOSE);
+    Idle();
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, QString::fromStdString(strPath) + " への変更を保存しますか?");
+    EXPECT_EQ(Frame()->GetChildFrames().size(), 1);
+
+    m_aAnswers = {IDYES};
+    Frame()->GetActiveChild()->close();
+    Idle();
+    EXPECT_EQ(ReadFileBytes(strPath), "edit base");
+    EXPECT_TRUE(Frame()->GetChildFrames().isEmpty());
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
+    (void)pDoc;
+
+    // No throws the change away.
+    Open(strPath);
+    Type("lost ");
+    m_aAnswers = {IDNO};
+    Frame()->ExecuteCommand(ID_FILE_CLOSE);
+    Idle();
+    EXPECT_EQ(ReadFileBytes(strPath), "edit base");
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
+}
+
+TEST_F(Document, TabWidthAndFontReachEveryPaneAndTheSettings)
+{
+    Open(WriteFile("t.txt", "\tx"));
+    Frame()->ExecuteCommand(ID_WINDOW_SPLIT);
+    m_fnDialog = [](QDialog *pDialog) {
+        auto *pTabs = qobject_cast<CTabStopDlg *>(pDialog);
+        if (!pTabs)
+            return static_cast<int>(QDialog::Rejected);
+        pTabs->SetTabSize(8);
+        return static_cast<int>(QDialog::Accepted);
+    };
+    Frame()->ExecuteCommand(ID_TAB_STOP);
+    EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "TabStop", -1), 8);
+    for (CWrenpadView *pView : Doc()->GetViews())
+        EXPECT_EQ(pView->GetTabSize(), 8);
+
+    m_fnDialog = [](QDialog *pDialog) {
+        auto *pFont = qobject_cast<CFontDlg *>(pDialog);
+        if (!pFont)
+            return static_cast<int>(QDialog::Rejected);
+        pFont->SetPointSize(12);
+        return static_cast<int>(QDialog::Accepted);
+    };
+    Frame()->ExecuteCommand(ID_CHOOSE_FONT);
+    EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "FontSize", -1), 12);
+    EXPECT_FALSE(m_profile.GetString(SECTION_MAIN, "FontFace", "").empty());
+    EXPECT_EQ(Doc()->GetFontSetting().nHeight, 16);
+    for (CWrenpadView *pView : Doc()->GetViews())
+        EXPECT_EQ(pView->GetViewFont().pixelSize(), 16);
+}

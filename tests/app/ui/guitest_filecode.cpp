@@ -1,0 +1,228 @@
+// Documents whose files are UTF-8, EUC-JP or JIS: opened and saved in their
+// own code, the read-only refusal of files that would not come back, the
+// status pane, reopening in another code and the code of new documents.
+#include "app/ui/printpdf.h"
+#include "res/commands.h"
+#include "support/appfixture.h"
+#include "support/pdftext.h"
+#include "text/utf8check.h"
+
+#include <QInputMethodEvent>
+#include <QStatusBar>
+#include <QTest>
+
+namespace {
+
+class FileCode : public CAppFixture
+{
+protected:
+    void SetUp() override
+    {
+        CAppFixture::SetUp();
+        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+    }
+
+    CWrenpadDoc *Open(const std::string &strPath)
+    {
+        CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
+        Idle();
+        return pDoc;
+    }
+
+    // Text as the input method commits it.
+    void Type(const char *pszText)
+    {
+        QInputMethodEvent ev;
+        ev.setCommitString(QString::fromUtf8(pszText));
+        QApplication::sendEvent(View(), &ev);
+    }
+
+    // Starts with the status bar shown, where the code pane is.
+    bool StartWithStatusBar()
+    {
+        if (!Start())
+            return false;
+        if (Frame()->statusBar()->isHidden())
+            Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+        return !Frame()->statusBar()->isHidden();
+    }
+
+    QString CodePane() { return Frame()->GetStatusPaneText(ID_INDICATOR_FILECODE); }
+    QString Title() const { return Frame()->GetActiveChild()->windowTitle(); }
+};
+
+} // namespace
+
+TEST_F(FileCode, JapaneseTypedIntoAUtf8PageIsSavedAsUtf8)
+{
+    ASSERT_TRUE(StartWithStatusBar());
+    // A wave dash in the file's own form, and a line in EUC next to it.
+    const std::string strPath = WriteFile("page.html", "<p>\xE6\x97\xA5\xE6\x9C\xAC \xE3\x80\x9C</p>\n");
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    EXPECT_TRUE(m_aBoxes.empty());
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
+    EXPECT_EQ(CodePane(), "UTF-8");
+    // The view shows the characters, not the UTF-8 bytes.
+    EXPECT_EQ(Text(pDoc), "<p>\x93\xFA\x96\x7B \x81\x60</p>|");
+
+    View()->PlaceCaret(CPoint(0, 1));
+    Type("語〜");
+    Idle();
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_TRUE(m_aBoxes.empty());
+    const std::string saved = ReadFileBytes(strPath);
+    EXPECT_EQ(CheckUtf8(saved), EUtf8Check::Wide);
+    EXPECT_EQ(saved, "<p>\xE6\x97\xA5\xE6\x9C\xAC \xE3\x80\x9C</p>\n\xE8\xAA\x9E\xE3\x80\x9C");
+    EXPECT_FALSE(pDoc->IsModified());
+}
+
+TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
+{
+    ASSERT_TRUE(StartWithStatusBar());
+    // Both forms of one Shift-JIS character.
+    const std::string bytes = "ok\n\xE3\x80\x9C\xEF\xBD\x9E smile\n";
+    const std::string strPath = WriteFile("waves.txt", bytes);
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_TRUE(m_aBoxes[0].strText.contains("2 行目")) << m_aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(m_aBoxes[0].strText.contains("U+FF5E")) << m_aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(m_aBoxes[0].strText.contains("書込み禁止")) << m_aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(pDoc->GetBuffer().IsReadOnly());
+    EXPECT_TRUE(Title().contains("(書込禁止)"));
+
+    // Saving goes through the dialog (cancelled here), not over the file.
+    m_aBoxes.clear();
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_EQ(m_aFileRequests.size(), 1u);
+    // Made writable by hand, the text still is not written over the file.
+    Frame()->ExecuteCommand(ID_READ_ONLY);
+    Type("x");
+    Idle();
+    ASSERT_TRUE(pDoc->IsModified());
+    m_aFileAnswers = {{QString::fromStdString(strPath)}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_EQ(ReadFileBytes(strPath), bytes);
+    ASSERT_FALSE(m_aBoxes.empty());
+    EXPECT_TRUE(m_aBoxes.back().strText.contains("上書きできません")) << m_aBoxes.back().strText.toStdString();
+
+    // Under another name the text is a file of its own.
+    const std::string strCopy = m_dir.File("copy.txt");
+    m_aFileAnswers = {{QString::fromStdString(strCopy)}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    Idle();
+    EXPECT_EQ(ReadFileBytes(strCopy), "xok\n\xE3\x80\x9C\xE3\x80\x9C smile\n");
+    EXPECT_EQ(pDoc->GetPathName(), strCopy);
+}
+
+TEST_F(FileCode, ReopenInTheCodeTheUserNames)
+{
+    ASSERT_TRUE(StartWithStatusBar());
+    // Half-width katakana in Shift-JIS, which EUC-JP would read as the kanji 渦慨.
+    const std::string strPath = WriteFile("kana.txt", "\xB1\xB2\xB3\xB4\n");
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Sjis);
+    EXPECT_EQ(CodePane(), "Shift-JIS");
+
+    Frame()->ExecuteCommand(ID_FILE_REOPEN_EUC);
+    Idle();
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Euc);
+    EXPECT_EQ(CodePane(), "EUC-JP");
+    EXPECT_EQ(Text(pDoc), "\x89\x51\x8A\x53|");
+    // The choice holds when the file is read again.
+    m_aAnswers = {IDYES};
+    Frame()->ExecuteCommand(ID_FILE_REVERT);
+    Idle();
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Euc);
+    Frame()->ExecuteCommand(ID_FILE_REOPEN_SJIS);
+    Idle();
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Sjis);
+    EXPECT_EQ(Text(pDoc), "\xB1\xB2\xB3\xB4|");
+
+    // A code the bytes are not: read-only, with the reason.
+    m_aBoxes.clear();
+    Frame()->ExecuteCommand(ID_FILE_REOPEN_UTF8);
+    Idle();
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
+    EXPECT_TRUE(pDoc->GetBuffer().IsReadOnly());
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_TRUE(m_aBoxes[0].strText.contains("1 行目")) << m_aBoxes[0].strText.toStdString();
+    EXPECT_EQ(ReadFileBytes(strPath), "\xB1\xB2\xB3\xB4\n");
+}
+
+TEST_F(FileCode, NewDocumentsTakeTheCodeFromTheSettings)
+{
+    m_profile.WriteString(SECTION_MAIN, "strNewFileCode", "UTF8");
+    ASSERT_TRUE(StartWithStatusBar());
+    Frame()->ExecuteCommand(ID_FILE_NEW);
+    Idle();
+    CWrenpadDoc *pDoc = Doc();
+    ASSERT_TRUE(pDoc);
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
+    Type("漢字");
+    const std::string strPath = m_dir.File("new.txt");
+    m_aFileAnswers = {{QString::fromStdString(strPath)}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_EQ(ReadFileBytes(strPath), "\xE6\xBC\xA2\xE5\xAD\x97");
+}
+
+TEST_F(FileCode, SaveAsOffersTheCodeAndKeepsTheChoice)
+{
+    ASSERT_TRUE(StartWithStatusBar());
+    const std::string strPath = WriteFile("a.txt", "\x8A\xBF\x8E\x9A\n");  // 漢字 in Shift-JIS
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    ASSERT_EQ(pDoc->GetTextCode(), ETextCode::Sjis);
+    const std::string strEuc = m_dir.File("b.txt");
+    std::vector<CFileDialogRequest> aAsked;
+    SetFileDialogHook([&](CFileDialogRequest &request) {
+        aAsked.push_back(request);
+        request.nChoice = static_cast<int>(ETextCode::Euc);
+        return QStringList{QString::fromStdString(strEuc)};
+    });
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    Idle();
+    ASSERT_EQ(aAsked.size(), 1u);
+    EXPECT_EQ(aAsked[0].aChoices.size(), 5);
+    EXPECT_EQ(aAsked[0].nChoice, static_cast<int>(ETextCode::Sjis));
+    EXPECT_EQ(ReadFileBytes(strEuc), "\xB4\xC1\xBB\xFA\n");
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Euc);
+    EXPECT_EQ(CodePane(), "EUC-JP");
+    EXPECT_EQ(ReadFileBytes(strPath), "\x8A\xBF\x8E\x9A\n");
+}
+
+TEST_F(FileCode, APageFromATemplateDeclaresTheDocumentsCode)
+{
+    m_profile.WriteString(SECTION_MAIN, "strNewFileCode", "UTF8");
+    ASSERT_TRUE(StartWithStatusBar());
+    const std::string strTemplate =
+        WriteFile("t.html", "<head><meta charset=\"Shift_JIS\"></head>\r\n<p>\x93\xFA\x96\x7B</p>\r\n");
+    Frame()->ExecuteCommand(ID_FILE_NEW);
+    Idle();
+    CWrenpadDoc *pDoc = Doc();
+    ASSERT_TRUE(pDoc);
+    ASSERT_TRUE(pDoc->ReplaceFromFile(strTemplate));
+    EXPECT_EQ(Text(pDoc), "<head><meta charset=\"UTF-8\"></head>|<p>\x93\xFA\x96\x7B</p>|");
+    const std::string strPath = m_dir.File("page.html");
+    m_aFileAnswers = {{QString::fromStdString(strPath)}};
+    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Idle();
+    EXPECT_EQ(ReadFileBytes(strPath), "<head><meta charset=\"UTF-8\"></head>\r\n<p>\xE6\x97\xA5\xE6\x9C\xAC</p>\r\n");
+}
+
+TEST_F(FileCode, AUtf8FilePrintsAsTheEditorShowsIt)
+{
+    const std::string strPath = WriteFile("u.txt", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\n");
+    QString strError;
+    const QString strPdf = QString::fromStdString(m_dir.File("u.pdf"));
+    ASSERT_EQ(PrintFileToPdf(strPdf, QString::fromStdString(strPath), strError), 0) << strError.toStdString();
+    const QStringList pages = PdfPagesText(strPdf);
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("日本語"))) << pages[0].toStdString();
+}

@@ -1,0 +1,184 @@
+// The options sheet on the real widgets: what it shows on an empty
+// configuration, what OK writes, that Cancel writes nothing, and validation.
+#include "app/ui/optionsdlg.h"
+#include "res/commands.h"
+#include "support/appfixture.h"
+#include "ui/colorbutton.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+namespace {
+
+// Counts every write.
+class CCountingStore : public CMemoryProfileStore
+{
+public:
+    void WriteInt(const std::string &s, const std::string &e, int n) override
+    {
+        ++m_nWrites;
+        CMemoryProfileStore::WriteInt(s, e, n);
+    }
+    void WriteString(const std::string &s, const std::string &e, const std::string &v) override
+    {
+        ++m_nWrites;
+        CMemoryProfileStore::WriteString(s, e, v);
+    }
+    int m_nWrites = 0;
+};
+
+class Options : public CAppFixture
+{
+protected:
+    void SetUp() override
+    {
+        CAppFixture::SetUp();
+        SetAppProfile(&m_counting);
+        ASSERT_TRUE(Start());
+    }
+
+    // Opens the sheet, lets fn fill it in, and answers it with nResult.
+    void RunSheet(const std::function<void(COptionsSheet &)> &fn, int nResult)
+    {
+        m_fnDialog = [fn, nResult](QDialog *pDialog) {
+            auto *pSheet = qobject_cast<COptionsSheet *>(pDialog);
+            if (!pSheet)
+                return static_cast<int>(QDialog::Rejected);
+            fn(*pSheet);
+            if (nResult == QDialog::Accepted) {
+                pSheet->accept();
+                return pSheet->result();
+            }
+            return static_cast<int>(QDialog::Rejected);
+        };
+        Frame()->ExecuteCommand(ID_VIEW_OPTIONS);
+    }
+
+    template <typename T> static T *Find(COptionsSheet &sheet, const char *pszName)
+    {
+        T *p = sheet.findChild<T *>(QString::fromUtf8(pszName));
+        EXPECT_TRUE(p) << pszName;
+        return p;
+    }
+
+    CCountingStore m_counting;
+};
+
+} // namespace
+
+TEST_F(Options, AnEmptyConfigurationShowsTheDefaultsAndOkTurnsSingleInstanceOff)
+{
+    const int nBefore = m_counting.m_nWrites;
+    RunSheet(
+        [](COptionsSheet &sheet) {
+            EXPECT_EQ(sheet.windowTitle(), "オプション");
+            ASSERT_EQ(sheet.GetTabs()->count(), 4);
+            EXPECT_EQ(sheet.GetTabs()->tabText(0), "全般の設定");
+            EXPECT_EQ(sheet.GetTabs()->tabText(2), "ﾃﾝﾌﾟﾚｰﾄの編集");
+            EXPECT_TRUE(Find<QCheckBox>(sheet, "openNewFile")->isChecked());
+            EXPECT_TRUE(Find<QCheckBox>(sheet, "openFileMax")->isChecked());
+            EXPECT_TRUE(Find<QCheckBox>(sheet, "notNewAppCreate")->isChecked());
+            EXPECT_EQ(Find<QCheckBox>(sheet, "autoReload")->text(),
+                      QStringLiteral("他のプログラムで変更されたファイルを自動で再読み込みする"));
+            EXPECT_FALSE(Find<QCheckBox>(sheet, "autoReload")->isChecked());
+            EXPECT_FALSE(Find<QCheckBox>(sheet, "useShellMenu")->isEnabled());
+            EXPECT_EQ(Find<QLineEdit>(sheet, "mruCount")->text(), "4");
+            EXPECT_EQ(Find<QComboBox>(sheet, "dateFormat")->count(), 12);
+            EXPECT_EQ(Find<QLineEdit>(sheet, "extensions")->text(), "txt;html;htm;c;cpp;java;h;pl");
+            EXPECT_TRUE(Find<QRadioButton>(sheet, "tagLower")->isChecked());
+            EXPECT_TRUE(Find<QCheckBox>(sheet, "webPOnly")->isChecked());
+            EXPECT_EQ(Find<CColorButton>(sheet, "color_clKeyword")->GetColor(), QColor(0x00, 0x00, 0xC6));
+        },
+        QDialog::Accepted);
+    EXPECT_GT(m_counting.m_nWrites, nBefore);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 1);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "MRUCount", -1), 4);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "clKeyword", -1), 0xC60000);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bShowTrayIcon", -1), 0);
+}
+
+TEST_F(Options, CancelWritesNothing)
+{
+    const int nBefore = m_counting.m_nWrites;
+    RunSheet(
+        [](COptionsSheet &sheet) {
+            Find<QCheckBox>(sheet, "openNewFile")->setChecked(false);
+            Find<QPushButton>(sheet, "presetDos")->click();
+        },
+        QDialog::Rejected);
+    EXPECT_EQ(m_counting.m_nWrites, nBefore);
+    EXPECT_FALSE(m_counting.HasEntry(SECTION_MAIN, "bOpenNewFile"));
+    EXPECT_EQ(AppSettings().m_crColors[CLR_BKGND], m_pApp->SystemColors().crWindow);
+}
+
+TEST_F(Options, ChangesRoundTripThroughTheSheetAndReachTheViews)
+{
+    QColor chosen(0x12, 0x34, 0x56);
+    SetColorDialogHook([&](const QColor &, QColor &out) {
+        out = chosen;
+        return true;
+    });
+    RunSheet(
+        [](COptionsSheet &sheet) {
+            Find<QCheckBox>(sheet, "openNewFile")->setChecked(false);
+            Find<QLineEdit>(sheet, "mruCount")->setText("0");
+            Find<QComboBox>(sheet, "dateFormat")->setEditText("%Y-%m-%d");
+            Find<QRadioButton>(sheet, "tagUpper")->setChecked(true);
+            Find<QLineEdit>(sheet, "browser2")->setText("/usr/bin/firefox");
+            Find<QCheckBox>(sheet, "previewAutoUpdate")->setChecked(true);
+            Find<QPushButton>(sheet, "presetDos")->click();
+            Find<CColorButton>(sheet, "color_clTag")->click();
+            Find<QCheckBox>(sheet, "viewTab")->setChecked(true);
+            Find<QCheckBox>(sheet, "showTrayIcon")->setChecked(true);
+        },
+        QDialog::Accepted);
+    SetColorDialogHook(nullptr);
+
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bOpenNewFile", -1), 0);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "MRUCount", -1), 0);
+    EXPECT_EQ(m_counting.GetString(SECTION_MAIN, "strNowDate", ""), "%Y-%m-%d");
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bTagState", -1), 1);
+    EXPECT_EQ(m_counting.GetString(SECTION_MAIN, "strUseBrowser3", ""), "/usr/bin/firefox");
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bPreviewAutoUpdate", -1), 1);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "clBkGnd", -1), 0x800000);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "clTag", -1), 0x563412);
+    EXPECT_EQ(AppSettings().m_bTagState, 1);
+    EXPECT_EQ(AppSettings().m_crColors[CLR_BKGND], 0x800000u);
+    // The open document's panes take the colours and marks at once.
+    EXPECT_EQ(View()->GetColor(1), 0x800000u);
+    EXPECT_TRUE(View()->m_bShowTabs);
+    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bShowTrayIcon", -1), 1);
+    EXPECT_TRUE(Frame()->IsTrayIconVisible());
+
+    // Opened again, the sheet shows what was stored.
+    RunSheet(
+        [](COptionsSheet &sheet) {
+            EXPECT_FALSE(Find<QCheckBox>(sheet, "openNewFile")->isChecked());
+            EXPECT_EQ(Find<QLineEdit>(sheet, "mruCount")->text(), "0");
+            EXPECT_TRUE(Find<QRadioButton>(sheet, "tagUpper")->isChecked());
+            EXPECT_TRUE(Find<QCheckBox>(sheet, "previewAutoUpdate")->isChecked());
+            EXPECT_EQ(Find<CColorButton>(sheet, "color_clTag")->GetColor(), QColor(0x12, 0x34, 0x56));
+        },
+        QDialog::Rejected);
+}
+
+TEST_F(Options, ARecentFileCountOfSeventeenIsRejected)
+{
+    const int nBefore = m_counting.m_nWrites;
+    bool bStillOpen = false;
+    RunSheet(
+        [&](COptionsSheet &sheet) {
+            Find<QLineEdit>(sheet, "mruCount")->setText("17");
+            sheet.accept();
+            bStillOpen = sheet.result() != QDialog::Accepted;
+        },
+        QDialog::Rejected);
+    EXPECT_TRUE(bStillOpen);
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, "0 から 16 までの整数を入力してください。");
+    EXPECT_EQ(m_counting.m_nWrites, nBefore);
+}

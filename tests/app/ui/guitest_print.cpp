@@ -1,0 +1,243 @@
+// Printing from the editor: the print, preview and page setup commands on the
+// shared printer, the margins kept in the settings across a restart, and
+// "wrenpad --print-pdf" as scripts run it.
+#include "platform/ui/printer.h"
+#include "platform/ui/qsettingsprofile.h"
+#include "res/commands.h"
+#include "support/appfixture.h"
+#include "support/pdftext.h"
+#include "text/codec.h"
+#include "view/pagesetup.h"
+#include "view/ui/textprint.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+
+struct CRun
+{
+    int nExit = -1;
+    QString strOut;
+    QString strErr;
+};
+
+class Printing : public CAppFixture
+{
+protected:
+    // A document of numbered lines, open in the editor.
+    void OpenNumberedDocument(int nLines)
+    {
+        std::string text;
+        for (int i = 1; i <= nLines; ++i)
+            text += Utf8ToCp932(QStringLiteral("%1 行の文章\r\n").arg(i).toStdString());
+        m_strDocPath = WriteFile("sample.txt", text);
+        ASSERT_TRUE(Start({QString::fromStdString(m_strDocPath)}));
+        ASSERT_NE(View(), nullptr);
+    }
+
+    static QString EditorPath()
+    {
+        return QFileInfo(QStringLiteral(WP_TOOL_PATH)).absolutePath() + QStringLiteral("/wrenpad");
+    }
+
+    // The configuration folder of the editor processes the tests start.
+    QString ConfigHome() const { return QString::fromStdString(m_dir.File("config")); }
+    QString SettingsFile() const { return ConfigHome() + QStringLiteral("/Orvane Applet/Wrenpad.ini"); }
+
+    // Runs the editor with no display and no platform named.
+    CRun RunEditor(const QStringList &args)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *psz : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(psz));
+        QDir().mkpath(ConfigHome());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigHome());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(m_dir.Path()));
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(EditorPath(), args);
+        CRun run;
+        if (!process.waitForFinished(120000))
+            return run;
+        run.nExit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.strOut = QString::fromUtf8(process.readAllStandardOutput());
+        run.strErr = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    // Where the first word of the first page begins, in points from the left edge.
+    static double FirstBodyWordX(const QString &strPdf, const QString &strWord)
+    {
+        const QStringList out = PdfPagesText(strPdf, {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1")});
+        if (out.isEmpty())
+            return -1;
+        const QRegularExpression re(QStringLiteral(R"re(<word xMin="([\d.]+)"[^>]*>%1</word>)re").arg(strWord));
+        const auto m = re.match(out.front());
+        return m.hasMatch() ? m.captured(1).toDouble() : -1;
+    }
+
+    std::string m_strDocPath;
+};
+
+} // namespace
+
+TEST_F(Printing, PrintCommandPrintsEveryPageWithTheDocumentTitle)
+{
+    OpenNumberedDocument(300);
+    const QString strPdf = QString::fromStdString(m_dir.File("printed.pdf"));
+    bool bAsked = false;
+    m_fnDialog = [&](QDialog *pDialog) {
+        auto *pPrint = qobject_cast<QPrintDialog *>(pDialog);
+        if (!pPrint)
+            return static_cast<int>(QDialog::Rejected);
+        bAsked = true;
+        pPrint->printer()->setOutputFormat(QPrinter::PdfFormat);
+        pPrint->printer()->setOutputFileName(strPdf);
+        return static_cast<int>(QDialog::Accepted);
+    };
+    View()->RouteCommand(ID_FILE_PRINT);
+    ASSERT_TRUE(bAsked);
+    const QStringList pages = PdfPagesText(strPdf);
+    ASSERT_GT(pages.size(), 1);
+    QStringList body;
+    for (int i = 0; i < pages.size(); ++i) {
+        const QStringList lines = PdfPageLines(pages[i]);
+        ASSERT_GE(lines.size(), 3);
+        EXPECT_EQ(lines.front(), QStringLiteral("sample.txt"));
+        EXPECT_EQ(lines.back(), QStringLiteral("Page %1/%2").arg(i + 1).arg(pages.size()));
+        body += lines.mid(1, lines.size() - 2);
+    }
+    ASSERT_EQ(body.size(), 300);
+    EXPECT_EQ(body.front(), QStringLiteral("1 行の文章"));
+    EXPECT_EQ(body.back(), QStringLiteral("300 行の文章"));
+    EXPECT_TRUE(m_aBoxes.empty());
+
+    // Cancelled: nothing is printed.
+    QFile::remove(strPdf);
+    m_fnDialog = [](QDialog *) { return static_cast<int>(QDialog::Rejected); };
+    View()->RouteCommand(ID_FILE_PRINT);
+    EXPECT_FALSE(QFile::exists(strPdf));
+}
+
+TEST_F(Printing, PreviewShowsTheSamePagesAsPrinting)
+{
+    OpenNumberedDocument(500);
+    CTextPrintJob job(View()->GetPrintSource());
+    ApplyPageMargins(AppPrinter(), CPageMargins::Load(m_profile));
+    job.BeginPrinting(AppPrinter());
+    job.RecalcPageLayouts(AppPrinter());
+    ASSERT_GT(job.GetPageCount(), 2);
+    int nPreviewPages = -1;
+    m_fnDialog = [&](QDialog *pDialog) {
+        if (auto *pPreview = pDialog->findChild<QPrintPreviewWidget *>()) {
+            pPreview->updatePreview();
+            nPreviewPages = pPreview->pageCount();
+        }
+        return static_cast<int>(QDialog::Rejected);
+    };
+    View()->RouteCommand(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(nPreviewPages, job.GetPageCount());
+}
+
+// The page setup starts from the saved margins and keeps what was chosen;
+// a new process prints with them.
+TEST_F(Printing, PageSetupMarginsAreKeptAndSurviveARestart)
+{
+    QDir().mkpath(QFileInfo(SettingsFile()).absolutePath());
+    auto pStore = std::make_unique<CQSettingsProfileStore>(SettingsFile());
+    OpenNumberedDocument(3);
+    SetAppProfile(pStore.get());
+
+    QMarginsF preset;
+    m_fnDialog = [&](QDialog *pDialog) {
+        auto *pSetup = qobject_cast<QPageSetupDialog *>(pDialog);
+        if (!pSetup)
+            return static_cast<int>(QDialog::Rejected);
+        preset = pSetup->printer()->pageLayout().margins(QPageLayout::Millimeter);
+        pSetup->printer()->setPageMargins(QMarginsF(25, 12, 30, 15), QPageLayout::Millimeter);
+        return static_cast<int>(QDialog::Accepted);
+    };
+    View()->RouteCommand(ID_FILE_PAGE_SETUP);
+    EXPECT_NEAR(preset.left(), 10, 0.01);
+    EXPECT_NEAR(preset.bottom(), 10, 0.01);
+    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "LeftMargin", -1), 2500);
+    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "TopMargin", -1), 1200);
+    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "RightMargin", -1), 3000);
+    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "BottomMargin", -1), 1500);
+
+    // Cancelling changes nothing, whatever the dialog did to the printer.
+    m_fnDialog = [&](QDialog *pDialog) {
+        if (auto *pSetup = qobject_cast<QPageSetupDialog *>(pDialog))
+            pSetup->printer()->setPageMargins(QMarginsF(1, 1, 1, 1), QPageLayout::Millimeter);
+        return static_cast<int>(QDialog::Rejected);
+    };
+    View()->RouteCommand(ID_FILE_PAGE_SETUP);
+    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "LeftMargin", -1), 2500);
+
+    SetAppProfile(&m_profile);
+    pStore.reset();
+    const QString strPdf = QString::fromStdString(m_dir.File("restart.pdf"));
+    const CRun run = RunEditor({QStringLiteral("--print-pdf"), strPdf, QString::fromStdString(m_strDocPath)});
+    ASSERT_EQ(run.nExit, 0) << run.strErr.toStdString();
+    EXPECT_NEAR(FirstBodyWordX(strPdf, QStringLiteral("1")), 25 / 25.4 * 72, 1.0);
+}
+
+TEST_F(Printing, PrintPdfOptionWritesThePdfWithoutADisplay)
+{
+    std::string text;
+    for (int i = 1; i <= 200; ++i)
+        text += Utf8ToCp932(QStringLiteral("第%1行、半角ｶﾅとEnglish\r\n").arg(i).toStdString());
+    const std::string strFile = WriteFile("文書.txt", text);
+    const QString strPdf = QString::fromStdString(m_dir.File("out.pdf"));
+    const CRun run = RunEditor({QStringLiteral("--print-pdf"), strPdf, QString::fromStdString(strFile)});
+    ASSERT_EQ(run.nExit, 0) << run.strErr.toStdString();
+    EXPECT_TRUE(run.strErr.isEmpty()) << run.strErr.toStdString();
+    const QStringList pages = PdfPagesText(strPdf);
+    ASSERT_GE(pages.size(), 2);
+    QStringList body;
+    for (int i = 0; i < pages.size(); ++i) {
+        const QStringList lines = PdfPageLines(pages[i]);
+        ASSERT_GE(lines.size(), 3);
+        EXPECT_EQ(lines.front(), QStringLiteral("文書.txt"));
+        EXPECT_EQ(lines.back(), QStringLiteral("Page %1/%2").arg(i + 1).arg(pages.size()));
+        body += lines.mid(1, lines.size() - 2);
+    }
+    ASSERT_EQ(body.size(), 200);
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(body[i], QStringLiteral("第%1行、半角ｶﾅとEnglish").arg(i + 1)) << i;
+}
+
+TEST_F(Printing, PrintPdfOptionFailsWithAReasonAndLeavesOutputAlone)
+{
+    const std::string strOut = WriteFile("kept.pdf", "not replaced");
+    const QString strMissing = QString::fromStdString(m_dir.File("missing.txt"));
+    CRun run = RunEditor({QStringLiteral("--print-pdf"), QString::fromStdString(strOut), strMissing});
+    EXPECT_EQ(run.nExit, 1);
+    EXPECT_TRUE(run.strErr.contains(strMissing)) << run.strErr.toStdString();
+    EXPECT_TRUE(run.strErr.contains(QStringLiteral("ファイルが見つかりません"))) << run.strErr.toStdString();
+    EXPECT_EQ(ReadFileBytes(strOut), "not replaced");
+
+    const std::string strFile = WriteFile("ok.txt", "text\r\n");
+    const QString strNoFolder = QString::fromStdString(m_dir.File("no/such/folder/out.pdf"));
+    run = RunEditor({QStringLiteral("--print-pdf"), strNoFolder, QString::fromStdString(strFile)});
+    EXPECT_EQ(run.nExit, 1);
+    EXPECT_TRUE(run.strErr.contains(strNoFolder)) << run.strErr.toStdString();
+    EXPECT_FALSE(QFile::exists(strNoFolder));
+    // A folder is not a file to print.
+    run = RunEditor({QStringLiteral("--print-pdf"), QString::fromStdString(m_dir.File("x.pdf")),
+                     QString::fromStdString(m_dir.Path())});
+    EXPECT_EQ(run.nExit, 1);
+    EXPECT_FALSE(run.strErr.isEmpty());
+
+    run = RunEditor({QStringLiteral("--print-pdf"), QString::fromStdString(strFile)});
+    EXPECT_EQ(run.nExit, 2);
+    EXPECT_TRUE(run.strErr.contains(QStringLiteral("usage"))) << run.strErr.toStdString();
+}

@@ -1,0 +1,301 @@
+// Start-up: the uninstall switch, the command line, an empty first window or
+// none, the single-instance hand-off between two real processes, and
+// settings files written by hand.
+#include "platform/copydata.h"
+#include "platform/handoff.h"
+#include "platform/ui/instancechannel.h"
+#include "platform/ui/qsettingsprofile.h"
+#include "support/appfixture.h"
+#include "syntax/viewtype.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTest>
+
+#include <future>
+#include <tuple>
+#include <utility>
+
+namespace {
+
+class Startup : public CAppFixture
+{
+protected:
+    // The editor built beside wrenpad-tool.
+    static QString EditorPath()
+    {
+        return QFileInfo(QStringLiteral(WP_TOOL_PATH)).absolutePath() + QStringLiteral("/wrenpad");
+    }
+
+    // An environment whose configuration, data and runtime folders are the test's own.
+    QProcessEnvironment IsolatedEnvironment()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *psz : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_STATE_HOME"}) {
+            const QString strDir = QString::fromStdString(m_dir.File(psz));
+            QDir().mkpath(strDir);
+            QFile::setPermissions(strDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            env.insert(QString::fromLatin1(psz), strDir);
+        }
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return env;
+    }
+
+    QString SettingsFile(const QProcessEnvironment &env) const
+    {
+        return env.value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/Orvane Applet/Wrenpad.ini");
+    }
+
+    template <typename Pred> static bool WaitFor(Pred pred, int nMs = 10000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!pred()) {
+            if (timer.elapsed() > nMs)
+                return false;
+            QTest::qWait(20);
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(Startup, WithoutArgumentsOneEmptyWindowUnlessSwitchedOff)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(m_pApp->GetDocumentCount(), 1);
+    EXPECT_EQ(Doc()->GetTitle(), "新規ﾌｧｲﾙ1");
+    EXPECT_EQ(Doc()->GetBuffer().GetLineEndMode(), LINEEND_CRLF);
+    EXPECT_FALSE(Doc()->IsModified());
+    EXPECT_FALSE(m_profile.GetString("", "AppPath", "").empty());
+
+    m_pApp.reset();
+    m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
+    EXPECT_TRUE(Frame()->GetChildFrames().isEmpty());
+}
+
+TEST_F(Startup, CommandLineFilesOpenAndAMissingOneIsReported)
+{
+    const std::string strFile = WriteFile("given.html", "<html>\n");
+    QDir::setCurrent(QString::fromStdString(m_dir.Path()));
+    ASSERT_TRUE(Start({"given.html", "nowhere.txt"}));
+    ASSERT_EQ(m_pApp->GetDocumentCount(), 1);
+    EXPECT_EQ(Doc()->GetPathName(), strFile);
+    EXPECT_EQ(View()->GetViewType(), VIEWTYPE_HTML);
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, QString::fromStdString(m_dir.File("nowhere.txt")) + " が見つかりません。");
+    EXPECT_TRUE(Frame()->isVisible());
+}
+
+TEST_F(Startup, UninstallSwitchRemovesTheSettings)
+{
+    m_profile.WriteInt(SECTION_MAIN, "MRUCount", 9);
+    m_aAnswers = {IDNO};
+    EXPECT_FALSE(Start({"/unreg"}));
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_TRUE(m_aBoxes[0].strText.startsWith("Wrenpadを「アンインストール」しようとしています。"));
+    EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "MRUCount", -1), 9);
+    EXPECT_EQ(m_pApp->GetMainFrame(), nullptr);
+
+    m_aBoxes.clear();
+    m_aAnswers = {IDYES};
+    EXPECT_FALSE(Start({"/UNREG"}));
+    ASSERT_EQ(m_aBoxes.size(), 2u);
+    EXPECT_TRUE(m_aBoxes[1].strText.startsWith("Wrenpadのレジストリーエントリーを全て削除しました。"));
+    EXPECT_FALSE(m_profile.HasEntry(SECTION_MAIN, "MRUCount"));
+
+    m_profile.WriteInt(SECTION_MAIN, "MRUCount", 9);
+    m_aBoxes.clear();
+    EXPECT_FALSE(Start({"/s", "/unreg"}));
+    EXPECT_TRUE(m_aBoxes.empty());
+    EXPECT_FALSE(m_profile.HasEntry(SECTION_MAIN, "MRUCount"));
+}
+
+TEST_F(Startup, AnUninstallThatFailsSaysSoAndNeverClaimsSuccess)
+{
+    // Settings kept where they cannot be removed.
+    class CStubbornStore : public CMemoryProfileStore
+    {
+    public:
+        bool RemoveAll() override { return false; }
+        std::string GetLocation() const override { return "/ro/Wrenpad.ini"; }
+    } store;
+    SetAppProfile(&store);
+    m_aAnswers = {IDYES};
+    EXPECT_FALSE(Start({"/unreg"}));
+    ASSERT_EQ(m_aBoxes.size(), 2u);
+    EXPECT_EQ(m_aBoxes[1].strText, "レジストリーエントリーの削除に失敗しました。\n設定ファイル /ro/Wrenpad.ini に書き込めません。");
+    EXPECT_EQ(m_aBoxes[1].strCaption, "エラー");
+    EXPECT_TRUE(m_aBoxes[1].nStyle & MB_ICONSTOP);
+    EXPECT_EQ(m_pApp->GetExitCode(), 1);
+
+    // Without boxes the failure still ends the process with status 1.
+    m_aBoxes.clear();
+    EXPECT_FALSE(Start({"/unreg", "/s"}));
+    EXPECT_TRUE(m_aBoxes.empty());
+    EXPECT_EQ(m_pApp->GetExitCode(), 1);
+    SetAppProfile(&m_profile);
+    EXPECT_FALSE(Start({"/unreg", "/s"}));
+    EXPECT_EQ(m_pApp->GetExitCode(), 0);
+}
+
+TEST_F(Startup, UnregSilentInARealProcessReportsASettingsFileItCannotRemove)
+{
+    // A folder where the settings file should be: nothing can be written there.
+    const QProcessEnvironment env = IsolatedEnvironment();
+    ASSERT_TRUE(QDir().mkpath(SettingsFile(env)));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(EditorPath(), {"/unreg", "/s"});
+    ASSERT_TRUE(process.waitForFinished(30000)) << EditorPath().toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QString strError = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(strError.contains("レジストリーエントリーの削除に失敗しました。")) << strError.toStdString();
+    EXPECT_TRUE(strError.contains(SettingsFile(env))) << strError.toStdString();
+}
+
+TEST_F(Startup, UnregSilentInARealProcessEmptiesTheSettingsFile)
+{
+    const QProcessEnvironment env = IsolatedEnvironment();
+    {
+        QSettings ini(SettingsFile(env), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Wrenpad/Version 1.0/MRUCount"), 7);
+        ini.setValue(QStringLiteral("Recent File List/File1"), QStringLiteral("/w/a.txt"));
+    }
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(EditorPath(), {"/unreg", "/s"});
+    ASSERT_TRUE(process.waitForFinished(30000)) << EditorPath().toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    QSettings ini(SettingsFile(env), QSettings::IniFormat);
+    EXPECT_TRUE(ini.allKeys().isEmpty()) << ini.allKeys().join(' ').toStdString();
+}
+
+TEST_F(Startup, HelpAndVersionAnswerWithoutADisplayOrAWindow)
+{
+    QProcessEnvironment env = IsolatedEnvironment();
+    for (const char *psz : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "LC_MESSAGES"})
+        env.remove(QString::fromLatin1(psz));
+    const auto run = [&env](const QStringList &args, const char *pszLang) {
+        env.insert(QStringLiteral("LANG"), QString::fromLatin1(pszLang));
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(EditorPath(), args);
+        const bool bDone = process.waitForFinished(30000);
+        const int nExit = bDone && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        return std::make_pair(nExit, QString::fromUtf8(process.readAllStandardOutput()));
+    };
+    auto [nExit, strOut] = run({"--help"}, "C.UTF-8");
+    EXPECT_EQ(nExit, 0);
+    EXPECT_TRUE(strOut.startsWith("usage: wrenpad [OPTION]... [FILE]...\n")) << strOut.toStdString();
+    EXPECT_TRUE(strOut.contains("--print-pdf OUT.pdf FILE"));
+    std::tie(nExit, strOut) = run({"a.txt", "-h"}, "ja_JP.UTF-8");
+    EXPECT_EQ(nExit, 0);
+    EXPECT_TRUE(strOut.startsWith("使い方: wrenpad")) << strOut.toStdString();
+    std::tie(nExit, strOut) = run({"--version"}, "C");
+    EXPECT_EQ(nExit, 0);
+    EXPECT_EQ(strOut, QStringLiteral("wrenpad " WRENPAD_VERSION "\n"));
+}
+
+TEST_F(Startup, ASecondProcessHandsItsFileToTheFirstAndExits)
+{
+    const QProcessEnvironment env = IsolatedEnvironment();
+    // This process is the first instance, on the user's default channel.
+    qputenv("XDG_RUNTIME_DIR", env.value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
+    m_pApp = std::make_unique<CWrenpadApp>();
+    ASSERT_TRUE(m_pApp->InitInstance({}));
+    ASSERT_TRUE(m_pApp->GetChannel() && m_pApp->GetChannel()->IsListening());
+    const int nDocs = m_pApp->GetDocumentCount();
+
+    const std::string strFile = WriteFile("handed.txt", "from the second\r\n");
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.setWorkingDirectory(QString::fromStdString(m_dir.Path()));
+    second.start(EditorPath(), {"handed.txt"});
+    ASSERT_TRUE(second.waitForStarted(10000)) << EditorPath().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(second.exitCode(), 0);
+    ASSERT_TRUE(WaitFor([&] { return m_pApp->GetDocumentCount() == nDocs + 1; }));
+    EXPECT_EQ(Doc()->GetPathName(), strFile);
+    EXPECT_EQ(Text(Doc()), "from the second|");
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST_F(Startup, TheChannelIgnoresMalformedAndOverlongMessages)
+{
+    ASSERT_TRUE(Start());
+    const QString strPath = m_pApp->GetChannel()->Path();
+    const int nDocs = m_pApp->GetDocumentCount();
+
+    // A second channel on the same path cannot listen: it is the second instance.
+    CInstanceChannel other(strPath);
+    EXPECT_FALSE(other.Listen());
+    // Where no channel can be made, the process is the first one, unreachable.
+    CInstanceChannel nowhere(QStringLiteral("/nonexistent-folder/wrenpad-instance"));
+    EXPECT_TRUE(nowhere.Listen());
+    EXPECT_FALSE(nowhere.IsListening());
+
+    const std::string strFile = WriteFile("ok.txt", "ok");
+    for (const std::string &bytes : {std::string("garbage that is no message"),
+                                     EncodeHandoffMessage(COPYDATA_OPEN_FILE, std::string(HANDOFF_MAX_PAYLOAD + 1, 'a')),
+                                     EncodeHandoffMessage(COPYDATA_OPEN_FILE_AT_LINE, strFile),
+                                     EncodeHandoffMessage(99, strFile)}) {
+        QLocalSocket socket;
+        socket.connectToServer(strPath);
+        ASSERT_TRUE(socket.waitForConnected(3000));
+        socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        socket.waitForBytesWritten(3000);
+        QTest::qWait(100);
+    }
+    EXPECT_EQ(m_pApp->GetDocumentCount(), nDocs);
+    EXPECT_TRUE(m_aBoxes.empty());
+
+    // The channel still serves a good message afterwards. The sender waits
+    // for the answer, so it runs beside this thread's event loop.
+    std::future<bool> sent = std::async(std::launch::async, [&] {
+        return CInstanceChannel::Send(strPath, COPYDATA_OPEN_FILE, QByteArray::fromStdString(strFile));
+    });
+    ASSERT_TRUE(WaitFor([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_TRUE(sent.get());
+    ASSERT_TRUE(WaitFor([&] { return m_pApp->GetDocumentCount() == nDocs + 1; }));
+    EXPECT_EQ(Doc()->GetPathName(), strFile);
+}
+
+TEST_F(Startup, ASettingsFileWithWrongTypesStartsWithTheDefaults)
+{
+    const QString strIni = QString::fromStdString(m_dir.File("bad.ini"));
+    WriteFileBytes(strIni.toStdString(),
+                   "[Wrenpad]\n"
+                   "Version%201.0\\bOpenNewFile=yes please\n"
+                   "Version%201.0\\MRUCount=99\n"
+                   "Version%201.0\\FontSize=99999999999\n"
+                   "Version%201.0\\TabStop=-3\n"
+                   "Version%201.0\\clTag=-5\n"
+                   "Version%201.0\\showCmd=3.5\n"
+                   "Version%201.0\\Wndleft=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x18QTextFormat)\n"
+                   "Version%201.0\\strNowDate=%Y, %m, %d\n"
+                   "Version%201.0\\StatusBar=1\n"
+                   "[Recent%20File%20List]\nFile1=\nFile2=" + m_dir.File("nothing.txt") + "\n");
+    CQSettingsProfileStore store(strIni);
+    SetAppProfile(&store);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 1);
+    EXPECT_EQ(m_pApp->RecentFiles().GetMaxSize(), 4);
+    EXPECT_EQ(Doc()->GetFontSetting().nHeight, 18);
+    EXPECT_EQ(View()->GetTabSize(), 4);
+    EXPECT_EQ(AppSettings().m_crColors[CLR_TAG], 0x008000u);
+    EXPECT_FALSE(Frame()->statusBar()->isHidden());
+    EXPECT_EQ(store.GetString(SECTION_MAIN, "strNowDate", ""), "%Y, %m, %d");
+    m_pApp.reset();
+    SetAppProfile(nullptr);
+}

@@ -1,0 +1,155 @@
+// The tag jump (F9), the commands that open what the selection names, the
+// "開く(&O)" menu and the view's folder-search proposals.
+#include "app/ui/wrenpadview.h"
+#include "platform/copydata.h"
+#include "platform/profile.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/shellopen.h"
+#include "res/commands.h"
+#include "search/tagjump.h"
+#include "search/ui/foldersearchhost.h"
+#include "support/testutil.h"
+#include "support/viewfixture.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QMenu>
+
+#include <filesystem>
+
+namespace {
+
+class TagJump : public CViewFixture<CWrenpadView>
+{
+protected:
+    void SetUp() override
+    {
+        CViewFixture::SetUp();
+        SetAppProfile(&m_store);
+        SetCopyDataReceiver([this](int nCode, const std::string &strPayload) {
+            m_aLog.push_back(std::to_string(nCode) + " " + strPayload);
+            return true;
+        });
+        SetShellOpenHook([this](const std::string &strTarget) {
+            m_aLog.push_back("shell " + strTarget);
+            return true;
+        });
+        std::filesystem::create_directories(m_dir.File("images"));
+        WriteFileBytes(m_dir.File("images/a.gif"), "GIF89a");
+        WriteFileBytes(m_dir.File("my page.htm"), "<p>");
+        m_view.SetDocumentPath(m_dir.File("index.htm"));
+    }
+    void TearDown() override
+    {
+        SetDialogHook(nullptr);
+        SetShellOpenHook(nullptr);
+        SetCopyDataReceiver(nullptr);
+        SetAppProfile(nullptr);
+    }
+
+    void JumpAt(CPoint pt)
+    {
+        m_view.PlaceCaret(pt);
+        m_view.RouteCommand(ID_TAG_JUMP);
+    }
+
+    CTempDir m_dir;
+    CMemoryProfileStore m_store;
+    std::vector<std::string> m_aLog;
+};
+
+} // namespace
+
+TEST_F(TagJump, OpensEditableFilesInTheEditorAndOthersOnTheDesktop)
+{
+    SetText("<a href=\"my page.htm\"><img src=\"images\\a.gif\"><a href=\"index2.htm\">"
+            "<a href=\"http://example.com/x\"><a href=\"https://example.com/\">");
+    WriteFileBytes(m_dir.File("index2.htm"), "");
+    // Inside a quoted value with a space the whole value is selected, but it
+    // names the file up to the space only, which does not exist.
+    JumpAt(CPoint(12, 0));
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(9, 0));
+    EXPECT_EQ(e, CPoint(20, 0));
+    // A .gif goes to the desktop ('\' separates names); an .htm to the editor.
+    JumpAt(CPoint(35, 0));
+    JumpAt(CPoint(58, 0));
+    // http and https addresses go to the desktop's browser.
+    JumpAt(CPoint(80, 0));
+    JumpAt(CPoint(110, 0));
+    EXPECT_EQ(m_aLog, (std::vector<std::string>{"shell " + m_dir.File("images/a.gif"), "100 " + m_dir.File("index2.htm"),
+                                                "shell http://example.com/x", "shell https://example.com/"}));
+}
+
+TEST_F(TagJump, TheOpenCommandsFollowTheSelection)
+{
+    SetText("images/a.gif my page.htm missing.txt");
+    CCmdUI ui(ID_OPEN_IN_EDITOR);
+    m_view.RouteUpdate(&ui);
+    EXPECT_FALSE(ui.IsEnabled());  // nothing selected
+    Select(CPoint(0, 0), CPoint(12, 0));
+    EXPECT_EQ(m_view.ClassifySelection(), JUMP_FILE);
+    m_view.RouteCommand(ID_OPEN_IN_EDITOR);  // whatever its extension
+    m_view.RouteCommand(ID_OPEN_WITH_SHELL);
+    Select(CPoint(25, 0), CPoint(36, 0));
+    EXPECT_EQ(m_view.ClassifySelection(), JUMP_NONE);
+    m_view.RouteCommand(ID_OPEN_IN_EDITOR);
+    m_view.RouteCommand(ID_OPEN_WITH_SHELL);
+    EXPECT_EQ(m_aLog, (std::vector<std::string>{"100 " + m_dir.File("images/a.gif"), "shell " + m_dir.File("images/a.gif")}));
+
+    // The extension list of the settings decides what the tag jump keeps.
+    m_store.WriteString("Wrenpad\\Version 1.0", "UseWrenpadExtension", "gif");
+    m_aLog.clear();
+    JumpAt(CPoint(3, 0));
+    EXPECT_EQ(m_aLog, std::vector<std::string>{"100 " + m_dir.File("images/a.gif")});
+    // A read-only view jumps nowhere.
+    m_buffer.SetReadOnly(true);
+    m_aLog.clear();
+    JumpAt(CPoint(3, 0));
+    EXPECT_TRUE(m_aLog.empty());
+}
+
+TEST_F(TagJump, ContextMenuOffersWhatTheSelectionNames)
+{
+    SetText("http://example.com/ images/a.gif plain");
+    QMenu menu;
+    menu.addAction(QStringLiteral("元に戻す(&U)"));
+    Select(CPoint(0, 0), CPoint(19, 0));
+    m_view.AddOpenMenu(&menu);
+    ASSERT_EQ(menu.actions().size(), 3);
+    EXPECT_EQ(menu.actions()[0]->text(), QStringLiteral("開く(&O)"));
+    EXPECT_TRUE(menu.actions()[1]->isSeparator());
+    QMenu *pOpen = menu.actions()[0]->menu();
+    ASSERT_EQ(pOpen->actions().size(), 1);
+    EXPECT_EQ(pOpen->actions()[0]->text(), QStringLiteral("このURLを開く(&U)"));
+    pOpen->actions()[0]->trigger();
+    EXPECT_EQ(m_aLog, std::vector<std::string>{"shell http://example.com/"});
+
+    QMenu fileMenu;
+    Select(CPoint(20, 0), CPoint(32, 0));
+    m_view.AddOpenMenu(&fileMenu);
+    ASSERT_EQ(fileMenu.actions().size(), 2);
+    EXPECT_EQ(fileMenu.actions()[0]->menu()->actions().size(), 2);
+    QMenu noMenu;
+    Select(CPoint(33, 0), CPoint(38, 0));
+    m_view.AddOpenMenu(&noMenu);
+    EXPECT_TRUE(noMenu.actions().isEmpty());
+}
+
+TEST_F(TagJump, FolderSearchProposesTheSelectionAndTheDocumentsFolder)
+{
+    SetText("first line\r\nsecond");
+    Select(CPoint(6, 0), CPoint(3, 1));
+    QWidget frame;
+    CFolderSearchHost host(&frame, nullptr, nullptr);
+    QStringList aProposed;
+    SetDialogHook([&](QDialog *pDialog) {
+        aProposed << pDialog->findChild<QComboBox *>(QStringLiteral("searchText"))->currentText()
+                  << pDialog->findChild<QComboBox *>(QStringLiteral("folder"))->currentText();
+        return QDialog::Rejected;
+    });
+    m_view.RouteCommand(ID_FOLDER_SEARCH);
+    EXPECT_EQ(aProposed, QStringList({QStringLiteral("line"), QString::fromStdString(m_dir.Path())}));
+}

@@ -1,0 +1,369 @@
+// The application view: block indent, the bracket jump, the line jump, the
+// character code, view types and the settings it draws with.
+#include "app/appsettings.h"
+#include "app/ui/wrenpadview.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/msgbox.h"
+#include "res/commands.h"
+#include "support/dialogtest.h"
+#include "support/viewfixture.h"
+#include "syntax/viewtype.h"
+#include "view/ui/viewdialogs.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WrenpadView : public CViewFixture<CWrenpadView>
+{
+protected:
+    void TearDown() override
+    {
+        SetDialogHook(nullptr);
+        SetBeepHook(nullptr);
+        SetAppProfile(nullptr);
+    }
+};
+
+} // namespace
+
+TEST_F(WrenpadView, TabIndentsTheSelectedLines)
+{
+    SetText("l0\r\nl1\r\nl2\r\nline3\r\nl4\r\nl5\r\nl6");
+    Select(CPoint(2, 3), CPoint(0, 6));
+    QTest::keyClick(&m_view, Qt::Key_Tab);
+    EXPECT_EQ(Text(), "l0|l1|l2|\tline3|\tl4|\tl5|l6");
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 3));
+    EXPECT_EQ(e, CPoint(0, 6));
+    std::string name;
+    m_buffer.GetUndoDescription(name);
+    EXPECT_EQ(name, "ｲﾝﾃﾞﾝﾄ");
+
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Text(), "l0|l1|l2|line3|l4|l5|l6");
+    QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "l0|l1|l2|\tline3|\tl4|\tl5|l6");
+    QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "l0|l1|l2|line3|l4|l5|l6");
+}
+
+TEST_F(WrenpadView, OutdentTakesOneStep)
+{
+    m_view.SetTabSize(4);
+    SetText("  two\r\n\t  tab\r\n      six\r\nnone");
+    Select(CPoint(0, 0), CPoint(4, 3));
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Text(), "two|  tab|  six|none");
+
+    // On one line Shift+Tab only moves the caret back to a tab stop.
+    m_view.PlaceCaret(CPoint(5, 2));
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 2));
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 2));
+    EXPECT_EQ(Text(), "two|  tab|  six|none");
+}
+
+TEST_F(WrenpadView, TabAndTheIndentCommandsWorkOnABoxAtItsColumn)
+{
+    m_view.SetTabSize(4);
+    SetText("ab  cd\r\nx\r\nab  ef");
+    m_view.SelectBox(0, 2, 2, 2);
+    QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Text(), "abcd|x|abef");
+    m_view.RouteCommand(ID_INDENT);
+    EXPECT_EQ(Text(), "ab\tcd|x|ab\tef");
+    ASSERT_TRUE(m_view.IsBoxSelection());
+    QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "abcd|x|abef");
+    QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "ab  cd|x|ab  ef");
+}
+
+TEST_F(WrenpadView, IndentCommandsOnOneLine)
+{
+    SetText("abc def");
+    Select(CPoint(4, 0), CPoint(7, 0));
+    m_view.RouteCommand(ID_INDENT);
+    EXPECT_EQ(Text(), "\tabc def");
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(5, 0));
+    EXPECT_EQ(e, CPoint(8, 0));
+    m_view.RouteCommand(ID_UNINDENT);
+    EXPECT_EQ(Text(), "abc def");
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(4, 0));
+    EXPECT_EQ(e, CPoint(7, 0));
+}
+
+TEST_F(WrenpadView, BracketJumpFindsThePartner)
+{
+    int nBeeps = 0;
+    SetBeepHook([&] { ++nBeeps; });
+    SetText("f(a(b)c)\r\n\x83\x5B(");
+    m_view.PlaceCaret(CPoint(1, 0));
+    QTest::keyClick(&m_view, Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(7, 0));
+    QTest::keyClick(&m_view, Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(1, 0));
+
+    // With Shift the brackets and what lies between them are selected.
+    QTest::keyClick(&m_view, Qt::Key_BracketRight, Qt::ControlModifier | Qt::ShiftModifier);
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(1, 0));
+    EXPECT_EQ(e, CPoint(8, 0));
+
+    // An opening bracket without partner beeps and moves nothing.
+    m_view.PlaceCaret(CPoint(2, 1));
+    QTest::keyClick(&m_view, Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(nBeeps, 1);
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(2, 1));
+}
+
+TEST_F(WrenpadView, LineJumpSelectsTheLine)
+{
+    SetText("one\r\ntwo\r\nthree");
+    int nAsked = 0;
+    int nAnswer = 1;
+    SetDialogHook([&](QDialog *pDlg) {
+        auto *pGoto = qobject_cast<CGotoLineDlg *>(pDlg);
+        if (!pGoto)
+            return int(QDialog::Rejected);
+        nAsked = pGoto->GetLine();
+        pGoto->SetLine(nAnswer);
+        return int(QDialog::Accepted);
+    });
+    m_view.PlaceCaret(CPoint(1, 1));
+    m_view.RouteCommand(ID_EDIT_GOTO_LINE);
+    EXPECT_EQ(nAsked, 2);
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 0));
+    EXPECT_EQ(e, CPoint(3, 0));
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 0));
+
+    nAnswer = 99999;
+    m_view.RouteCommand(ID_EDIT_GOTO_LINE);
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 2));
+    EXPECT_EQ(e, CPoint(5, 2));
+}
+
+TEST_F(WrenpadView, LineJumpReachesEveryLineAndKeepsWhatIsTyped)
+{
+    // More lines than the old limit of 100,000.
+    std::string strText;
+    for (int i = 1; i < 150000; ++i)
+        strText += "x\r\n";
+    SetText(strText + "last");
+    QStringList aMessages;
+    SetMessageBoxHook([&](const CMsgBoxRequest &request) {
+        aMessages << request.strText;
+        return int(IDOK);
+    });
+    QString strProposed;
+    QString strAfterRefusal;
+    bool bOpenAfterRefusal = false;
+    SetDialogHook([&](QDialog *pDlg) {
+        if (!OpenDialog(pDlg))
+            return int(QDialog::Rejected);
+        strProposed = FieldText(FocusControl());
+        // Beyond the last line: refused, and the number stays as typed.
+        TypeIntoFocus(QStringLiteral("1200000"));
+        QTest::keyClick(FocusControl(), Qt::Key_Return);
+        bOpenAfterRefusal = pDlg->isVisible();
+        strAfterRefusal = FieldText(FocusControl());
+        TypeIntoFocus(QStringLiteral("150000"));
+        QTest::keyClick(FocusControl(), Qt::Key_Return);
+        return pDlg->result();
+    });
+    m_view.PlaceCaret(CPoint(0, 123456));
+    m_view.RouteCommand(ID_EDIT_GOTO_LINE);
+    EXPECT_EQ(strProposed, "123457");
+    EXPECT_TRUE(bOpenAfterRefusal);
+    EXPECT_EQ(strAfterRefusal, "1200000");
+    EXPECT_EQ(aMessages, QStringList{QStringLiteral("1 から 150000 までの整数を入力してください。")});
+    CPoint b;
+    CPoint e;
+    m_view.GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(0, 149999));
+    EXPECT_EQ(e, CPoint(4, 149999));
+    SetMessageBoxHook(nullptr);
+}
+
+TEST_F(WrenpadView, CharacterCodeShowsTheBytes)
+{
+    SetText("\x82\xA0" "A");
+    QString strChar;
+    QString strCode;
+    int nShown = 0;
+    SetDialogHook([&](QDialog *pDlg) {
+        auto *pCode = qobject_cast<CCharCodeDlg *>(pDlg);
+        if (pCode) {
+            strChar = pCode->GetCharText();
+            strCode = pCode->GetCodeText();
+            ++nShown;
+        }
+        return int(QDialog::Accepted);
+    });
+    m_view.RouteCommand(ID_CHAR_CODE);
+    EXPECT_EQ(strChar, QStringLiteral("あ"));
+    EXPECT_EQ(strCode, QStringLiteral("\\x82\\xA0"));
+    m_view.PlaceCaret(CPoint(3, 0));
+    m_view.RouteCommand(ID_CHAR_CODE);
+    EXPECT_EQ(nShown, 1);  // nothing to show at the line end
+}
+
+TEST_F(WrenpadView, ViewTypesFromCommandsAndExtensions)
+{
+    EXPECT_EQ(m_view.GetViewType(), VIEWTYPE_STANDARD);
+    m_view.RouteCommand(1703);
+    EXPECT_EQ(m_view.GetViewType(), VIEWTYPE_HTML);
+    CCmdUI ui(1703, true);
+    m_view.RouteUpdate(&ui);
+    EXPECT_EQ(ui.GetCheck(), 1);
+    CCmdUI other(1701, true);
+    m_view.RouteUpdate(&other);
+    EXPECT_EQ(other.GetCheck(), 0);
+
+    CWrenpadView view;
+    view.InitialUpdate("/home/u/site/INDEX.HTML");
+    EXPECT_EQ(view.GetViewType(), VIEWTYPE_HTML);
+}
+
+TEST_F(WrenpadView, DrawsTagsAndAttributesInTheirOwnColours)
+{
+    SetText("<a href=\"x\">t</a>");
+    m_view.SetColor(COLORINDEX_TAG, 0x00FF00);
+    m_view.SetColor(COLORINDEX_TAGOPTION, 0xFF0000);
+    m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    auto isBlue = [](const QColor &c) { return c.blue() > 200 && c.red() < 60 && c.green() < 60; };
+    // Coloured pixels over the tag name "a" (cell 1) and the attribute "href" (cells 3-6).
+    auto count = [&](int nFirstCell, int nCells, auto pred) {
+        const QImage image = Render();
+        const QRect rc = Cell(nFirstCell).united(Cell(nFirstCell + nCells - 1));
+        return CountPixels(image, rc, pred);
+    };
+    m_view.SetViewType(VIEWTYPE_PLAIN);
+    EXPECT_EQ(count(0, 12, IsGreen), 0);
+    EXPECT_EQ(count(0, 12, isBlue), 0);
+    m_view.SetViewType(VIEWTYPE_HTML);
+    EXPECT_GT(count(1, 1, IsGreen), 5);
+    EXPECT_EQ(count(1, 1, isBlue), 0);
+    EXPECT_GT(count(3, 4, isBlue), 20);
+    EXPECT_EQ(count(3, 4, IsGreen), 0);
+}
+
+TEST_F(WrenpadView, AppliesColourAndMarkSettings)
+{
+    CMemoryProfileStore store;
+    store.WriteInt(SECTION_MAIN, "clBkGnd", 0x102030);
+    store.WriteInt(SECTION_MAIN, "bViewTab", 1);
+    store.WriteInt(SECTION_MAIN, "bAutoEnter", 0);
+    store.WriteInt(SECTION_MAIN, "FontSize", 12);
+    SetAppProfile(&store);
+    AppSettings().Load(store, CSystemColors());
+    m_view.ApplyViewSettings();
+    EXPECT_EQ(m_view.GetColor(COLORINDEX_BKGND), 0x102030u);
+    EXPECT_EQ(m_view.GetColor(COLORINDEX_WHITESPACE), 0x102030u);
+    EXPECT_EQ(m_view.GetColor(COLORINDEX_KEYWORD), 0xC60000u);
+    EXPECT_TRUE(m_view.m_bShowTabs);
+    EXPECT_FALSE(m_view.m_bShowLineEnds);
+    EXPECT_FALSE(m_view.GetAutoIndent());
+    EXPECT_EQ(m_view.GetViewFont().pixelSize(), 16);
+    AppSettings().Load(CMemoryProfileStore(), CSystemColors());
+}
+
+TEST_F(WrenpadView, LongLinesDrawTheirColoursWhenScrolledAcross)
+{
+    // A line long enough to be drawn from its first visible byte: the run
+    // that covers the window's left edge must keep its colour.
+    std::string line(20000, 'x');
+    line += "<b>tag</b>";
+    SetText(line);
+    m_view.SetViewType(VIEWTYPE_HTML);
+    m_view.SetColor(COLORINDEX_TAG, 0x00FF00);
+    m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    m_view.PlaceCaret(CPoint(20001, 0));  // inside "<b>": the view scrolls there
+    ASSERT_GT(m_view.GetFirstVisibleColumn(), 19000);
+    // Green pixels in a cell of the window (cell 0 is the leftmost column shown).
+    auto greenInCell = [&](int nCell) { return CountPixels(Render(), Cell(nCell), IsGreen); };
+    // The window starts at the "b" of "<b>": its run began left of the window.
+    m_view.ScrollToFirstColumn(20001);
+    EXPECT_GT(greenInCell(0), 0);
+    // Plain text before the tag is not green.
+    m_view.ScrollToFirstColumn(19990);
+    EXPECT_EQ(greenInCell(0), 0);
+    EXPECT_GT(greenInCell(11), 0);
+}
+
+TEST_F(WrenpadView, TabMarksAreDrawnInTheTabCell)
+{
+    SetText("ab\tc");
+    m_view.SetTabSize(4);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    m_view.SetColor(COLORINDEX_WHITESPACE, 0xFFFFFF);
+    // The mark is grey; text is black.
+    auto isGrey = [](const QColor &c) { return std::abs(c.red() - 0x90) < 40 && std::abs(c.green() - 0x90) < 40; };
+    auto markedCells = [&] {
+        const QImage image = Render();
+        std::vector<int> cells;
+        for (int cell = 0; cell < 6; ++cell)
+            cells.push_back(CountPixels(image, Cell(cell), isGrey));
+        return cells;
+    };
+    m_view.m_bShowTabs = false;
+    std::vector<int> cells = markedCells();
+    EXPECT_EQ(cells[2] + cells[3], 0);
+    m_view.m_bShowTabs = true;
+    cells = markedCells();
+    EXPECT_GT(cells[2], 0);  // the tab's first cell (column 2)
+}
+
+TEST_F(WrenpadView, TypingInALongLineRecoloursWhenTypingPauses)
+{
+    // The runs of a long line move with the text at once; the line is parsed
+    // again shortly after, and then the colours are exact.
+    std::string line(20000, 'x');
+    line += "<b>t</b>";
+    SetText(line);
+    m_view.SetViewType(VIEWTYPE_HTML);
+    m_view.SetColor(COLORINDEX_TAG, 0x00FF00);
+    m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    m_view.PlaceCaret(CPoint(20008, 0));
+    // Whether the cell showing byte nByte of the line holds green (tag) pixels.
+    auto isGreen = [&](int nByte) {
+        return CountPixels(Render(), Cell(nByte - m_view.GetFirstVisibleColumn()), IsGreen) > 0;
+    };
+    ASSERT_TRUE(isGreen(20001));  // the tag name "b"
+    ASSERT_FALSE(isGreen(19999));
+
+    // Two characters typed before the tag: its colour moves with it at once.
+    m_view.PlaceCaret(CPoint(19998, 0));
+    QTest::keyClicks(&m_view, "yy");
+    EXPECT_TRUE(isGreen(20003));
+    EXPECT_FALSE(isGreen(20001));
+
+    // A new tag typed there is coloured once the typing pauses.
+    QTest::keyClicks(&m_view, "<i>");
+    EXPECT_FALSE(isGreen(20001));
+    QTest::qWait(400);
+    EXPECT_TRUE(isGreen(20001));
+    EXPECT_TRUE(isGreen(20006));  // "b", now after "yy<i><"
+}

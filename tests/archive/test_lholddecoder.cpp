@@ -1,0 +1,231 @@
+// The -lh2- and -lh3- decoders on their own: the streams of the fixtures
+// decode whole however they are read, and damage of any kind ends as
+// damage, never as a read or write out of bounds (the tests run under the
+// sanitizers).
+#include "archive/lholddecoder.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+std::string Fixture(const std::string &strName)
+{
+    return std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/" + strName;
+}
+
+unsigned Byte(const std::string &s, std::size_t n)
+{
+    return static_cast<unsigned char>(s[n]);
+}
+
+// The data and length of an archive's first entry, whose header is of
+// level 2.
+struct CPacked
+{
+    std::string strData;
+    std::uint64_t nLength = 0;
+};
+
+CPacked FirstEntry(const std::string &strArchive)
+{
+    const std::size_t nHeader = Byte(strArchive, 0) | Byte(strArchive, 1) << 8;
+    const std::size_t nPacked =
+        Byte(strArchive, 7) | Byte(strArchive, 8) << 8 | Byte(strArchive, 9) << 16 | Byte(strArchive, 10) << 24;
+    CPacked packed;
+    packed.strData = strArchive.substr(nHeader, nPacked);
+    packed.nLength =
+        Byte(strArchive, 11) | Byte(strArchive, 12) << 8 | Byte(strArchive, 13) << 16 | Byte(strArchive, 14) << 24;
+    return packed;
+}
+
+struct CMethodCase
+{
+    ELhOldMethod method;
+    const char *pszArchive;
+};
+
+const CMethodCase METHODS[] = {{ELhOldMethod::Lh2, "samplelh2.lzh"}, {ELhOldMethod::Lh3, "samplelh3.lzh"}};
+
+// Bits, most significant first, for streams made by hand.
+class CBitWriter
+{
+public:
+    void Put(std::uint32_t nValue, unsigned nBits)
+    {
+        for (unsigned i = nBits; i-- > 0;) {
+            if (m_nBits % 8 == 0)
+                m_str += '\0';
+            if ((nValue >> i) & 1)
+                m_str.back() = static_cast<char>(m_str.back() | (0x80 >> (m_nBits % 8)));
+            ++m_nBits;
+        }
+    }
+    const std::string &Bytes() const { return m_str; }
+
+private:
+    std::string m_str;
+    std::size_t m_nBits = 0;
+};
+
+// An -lh3- block header of nCount symbols whose literal/length code gives
+// the symbols in aLengths those lengths, and whose position code is the
+// fixed one (position code 0 is "00").
+void Lh3Block(unsigned nCount, const std::vector<std::pair<int, unsigned>> &aLengths, CBitWriter &bits)
+{
+    bits.Put(nCount, 16);
+    for (int i = 0; i < 286; ++i) {
+        unsigned nLen = 0;
+        for (const auto &[nSymbol, n] : aLengths)
+            if (nSymbol == i)
+                nLen = n;
+        bits.Put(nLen ? 1 : 0, 1);
+        if (nLen)
+            bits.Put(nLen - 1, 4);
+    }
+    bits.Put(0, 1);
+}
+
+// A block whose literal/length code is the one symbol nSymbol, of no bits.
+void Lh3SingleBlock(unsigned nCount, unsigned nSymbol, CBitWriter &bits)
+{
+    bits.Put(nCount, 16);
+    for (int i = 0; i < 3; ++i)
+        bits.Put(0b10000, 5);
+    bits.Put(nSymbol, 9);
+    bits.Put(0, 1);
+}
+
+} // namespace
+
+TEST(LhOldDecoder, StreamsDecodeWholeInPiecesOfAnySize)
+{
+    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
+    for (const CMethodCase &c : METHODS) {
+        const CPacked packed = FirstEntry(ReadFileBytes(Fixture(c.pszArchive)));
+        ASSERT_EQ(packed.nLength, strSample.size()) << c.pszArchive;
+        CMemoryByteSource source(packed.strData.data(), packed.strData.size());
+        CLhOldDecoder decoder(c.method, source, packed.nLength);
+        std::string strOut;
+        char aBuf[5000];
+        // Pieces that end inside matches as well as between them.
+        for (std::size_t nPiece = 1;; nPiece = nPiece * 7 % 4999 + 1) {
+            const std::size_t n = decoder.Read(aBuf, nPiece);
+            if (n == 0)
+                break;
+            strOut.append(aBuf, n);
+        }
+        EXPECT_FALSE(decoder.IsDamaged()) << c.pszArchive;
+        EXPECT_TRUE(strOut == strSample) << c.pszArchive;
+        EXPECT_EQ(decoder.GetPackedBytesUsed(), packed.strData.size());
+        EXPECT_EQ(decoder.Read(aBuf, sizeof aBuf), 0u);
+    }
+}
+
+TEST(LhOldDecoder, CutOrCorruptedStreamsEndAsDamageWithinBounds)
+{
+    std::mt19937 random(20261207);
+    for (const CMethodCase &c : METHODS) {
+        SCOPED_TRACE(c.pszArchive);
+        const CPacked packed = FirstEntry(ReadFileBytes(Fixture(c.pszArchive)));
+        std::string strOut;
+        ASSERT_TRUE(LhOldDecode(c.method, packed.strData, packed.nLength, strOut));
+        // Cut anywhere, the last byte included: the bits run out first.
+        for (std::size_t nCut : {std::size_t(0), std::size_t(1), std::size_t(40), packed.strData.size() / 2,
+                                 packed.strData.size() - 1}) {
+            EXPECT_FALSE(LhOldDecode(c.method, packed.strData.substr(0, nCut), packed.nLength, strOut)) << nCut;
+            EXPECT_LT(strOut.size(), packed.nLength);
+        }
+        // A header that promises more than the stream holds.
+        EXPECT_FALSE(LhOldDecode(c.method, packed.strData, packed.nLength + 1, strOut));
+        // Bytes changed at random: whatever comes out is never longer than
+        // the entry, and most such streams are found damaged on their own,
+        // before the CRC is even looked at.
+        int nDamaged = 0;
+        const int nTrials = 200;
+        for (int nTrial = 0; nTrial < nTrials; ++nTrial) {
+            std::string strBad = packed.strData;
+            for (int k = random() % 4; k >= 0; --k)
+                strBad[random() % strBad.size()] = static_cast<char>(random());
+            if (!LhOldDecode(c.method, strBad, packed.nLength, strOut))
+                ++nDamaged;
+            ASSERT_LE(strOut.size(), packed.nLength);
+        }
+        EXPECT_GT(nDamaged, nTrials / 2);
+    }
+}
+
+TEST(LhOldDecoder, Lh3BlocksThatMakeNoUsableCodeAreDamage)
+{
+    std::string strOut;
+    {
+        // One literal, of no bits, four times; then an empty stream for an
+        // empty file.
+        CBitWriter bits;
+        Lh3SingleBlock(4, 'x', bits);
+        EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, bits.Bytes(), 4, strOut));
+        EXPECT_EQ(strOut, "xxxx");
+        EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, "", 0, strOut));
+        EXPECT_EQ(strOut, "");
+    }
+    {
+        // The one symbol is none of the alphabet.
+        CBitWriter bits;
+        Lh3SingleBlock(4, 300, bits);
+        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, bits.Bytes(), 4, strOut));
+    }
+    {
+        // More codes of one bit than one bit has.
+        CBitWriter bits;
+        Lh3Block(2, {{'a', 1}, {'b', 1}, {'c', 2}}, bits);
+        bits.Put(0, 8);
+        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, bits.Bytes(), 2, strOut));
+    }
+    {
+        // A code with a gap: "0" is 'x', "1" is nothing.
+        CBitWriter good;
+        Lh3Block(2, {{'x', 1}}, good);
+        good.Put(0b00, 2);
+        EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, good.Bytes(), 2, strOut));
+        EXPECT_EQ(strOut, "xx");
+        CBitWriter bad;
+        Lh3Block(2, {{'x', 1}}, bad);
+        bad.Put(0b01, 2);
+        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, bad.Bytes(), 2, strOut));
+        EXPECT_EQ(strOut, "x");
+    }
+    {
+        // 'x' is "0", a match of 3 is "1"; position 0 (one back) is "00"
+        // and six zero bits. "x" then the match makes "xxxx"; the match
+        // first reaches before the start; after "x" with a length of 3 it
+        // runs past the end.
+        auto stream = [](std::initializer_list<bool> aIsMatch) {
+            CBitWriter bits;
+            Lh3Block(static_cast<unsigned>(aIsMatch.size()), {{'x', 1}, {256, 1}}, bits);
+            for (bool bMatch : aIsMatch) {
+                bits.Put(bMatch, 1);
+                if (bMatch)
+                    bits.Put(0, 8);
+            }
+            return bits.Bytes();
+        };
+        EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, stream({false, true}), 4, strOut));
+        EXPECT_EQ(strOut, "xxxx");
+        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, stream({true, false}), 4, strOut));
+        EXPECT_EQ(strOut, "");
+        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, stream({false, true}), 3, strOut));
+        EXPECT_EQ(strOut, "x");
+    }
+}
+
+TEST(LhOldDecoder, Lh2MatchBeforeTheStartIsDamage)
+{
+    // In the first tree a match of 3 is "11000100"; the position tree holds
+    // position code 0 alone, which takes no bits, then six bits of 0: one
+    // byte back, before the first byte.
+    std::string strOut;
+    EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh2, std::string("\xC4\x00", 2), 3, strOut));
+    EXPECT_EQ(strOut, "");
+}

@@ -1,0 +1,204 @@
+// LZH methods libarchive does not decode: -lh1- (LHarc) and -lh4- unpack
+// through lhasa, -lh2- and -lh3- through our own decoders, all on the same
+// safe path as every other entry. The archives in tests/data/archive/lzhmethods
+// come from an independent LZH writer (see MakeFixtures.java and
+// MoreFixtures.java there).
+#include "archive/archive.h"
+#include "archive/archivetest.h"
+#include "archive/lzhcontent.h"
+#include "support/testutil.h"
+#include "text/codec.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+namespace {
+
+std::string Fixture(const std::string &strName)
+{
+    return std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/" + strName;
+}
+
+int Unpack(const std::string &strArchive, const std::string &strDest, std::string &strOut)
+{
+    CUnpackRequest request;
+    request.strArchive = strArchive;
+    request.strDest = strDest;
+    return ArchiveUnpack(request, strOut, nullptr);
+}
+
+// nOriginal: the size the header gives, by default that of strData.
+std::string CompressedEntry(const char *pszMethod, const std::string &strName, const std::string &strPacked,
+                            const std::string &strData, std::uint32_t nOriginal = 0)
+{
+    CLzhEntry entry{strName, 1700000000, 0644};
+    return BuildLzhHeader(pszMethod, entry, static_cast<std::uint32_t>(strPacked.size()),
+                          nOriginal ? nOriginal : static_cast<std::uint32_t>(strData.size()),
+                          LzhCrc16(0, strData.data(), strData.size())) +
+           strPacked;
+}
+
+} // namespace
+
+TEST(LzhMethods, OldMethodsUnpackWholeAndTheEntriesAroundThemToo)
+{
+    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
+    ASSERT_GT(strSample.size(), 20000u);
+    const CTree whole = {
+        {"sample.txt", strSample},
+        {"dir/", ""},
+        {"dir/empty.txt", ""},
+        {"part.txt", strSample.substr(0, 5000)},
+    };
+    for (const char *pszName : {"samplelh1.lzh", "samplelh2.lzh", "samplelh3.lzh", "samplelh4.lzh"}) {
+        CTempDir dir;
+        std::string strOut;
+        EXPECT_EQ(Unpack(Fixture(pszName), dir.File("out"), strOut), ARC_OK) << pszName << "\n" << strOut;
+        EXPECT_EQ(SnapshotTree(dir.File("out")), whole) << pszName;
+    }
+}
+
+// Several blocks, weights halved, the longest matches, the farthest
+// positions, every byte value, and an empty file (which the writer stores).
+TEST(LzhMethods, Lh2AndLh3UnpackWhatTheirWriterPacked)
+{
+    CTree expected;
+    for (const auto &[strName, strData] : CLzhFixtureContent::All())
+        expected[strName] = strData;
+    for (const char *pszName : {"morelh2.lzh", "morelh3.lzh"}) {
+        CTempDir dir;
+        std::string strOut;
+        EXPECT_EQ(Unpack(Fixture(pszName), dir.File("out"), strOut), ARC_OK) << pszName << "\n" << strOut;
+        const CTree got = SnapshotTree(dir.File("out"));
+        EXPECT_EQ(got.size(), expected.size()) << pszName;
+        for (const auto &[strName, strData] : expected)
+            EXPECT_TRUE(got.count(strName) && got.at(strName) == strData) << pszName << " " << strName;
+    }
+}
+
+TEST(LzhMethods, DamagedOrInflatedOldMethodEntriesAreNotWritten)
+{
+    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
+    for (const char *pszMethod : {"-lh1-", "-lh2-", "-lh3-"}) {
+        SCOPED_TRACE(pszMethod);
+        const std::string strArchive = ReadFileBytes(Fixture("sample" + std::string(pszMethod).substr(1, 3) + ".lzh"));
+        ASSERT_GT(strArchive.size(), 2000u);
+        CTempDir dir;
+        // A byte flipped halfway into the first entry's data.
+        std::string strFlipped = strArchive;
+        strFlipped[1500] = static_cast<char>(strFlipped[1500] ^ 0x40);
+        WriteFileBytes(dir.File("flipped.lzh"), strFlipped);
+        // The first entry's data (its header is of level 2) cut short, in
+        // an entry whose header says so.
+        const std::size_t nHeader = static_cast<unsigned char>(strArchive[0]) |
+                                    static_cast<std::size_t>(static_cast<unsigned char>(strArchive[1])) << 8;
+        const std::string strCut =
+            CompressedEntry(pszMethod, "cut.txt", strArchive.substr(nHeader, 3000), strSample);
+        WriteFileBytes(dir.File("cut.lzh"), strCut + RawLzhEntry("after.txt", "after") + '\0');
+        // An entry whose header promises a gigabyte from a few bytes.
+        const std::string strBomb = CompressedEntry(pszMethod, "bomb.txt", std::string(64, '\0'), "x", 1u << 30);
+        WriteFileBytes(dir.File("bomb.lzh"), strBomb + RawLzhEntry("after.txt", "after") + '\0');
+
+        std::string strOut;
+        EXPECT_EQ(Unpack(dir.File("flipped.lzh"), dir.File("out1"), strOut), ARC_INCOMPLETE) << strOut;
+        EXPECT_NE(strOut.find("エラー: sample.txt"), std::string::npos) << strOut;
+        EXPECT_EQ(SnapshotTree(dir.File("out1")),
+                  (CTree{{"dir/", ""}, {"dir/empty.txt", ""}, {"part.txt", strSample.substr(0, 5000)}}));
+
+        EXPECT_EQ(Unpack(dir.File("cut.lzh"), dir.File("out2"), strOut), ARC_INCOMPLETE) << strOut;
+        EXPECT_NE(strOut.find("エラー: cut.txt"), std::string::npos) << strOut;
+        EXPECT_EQ(SnapshotTree(dir.File("out2")), (CTree{{"after.txt", "after"}}));
+
+        EXPECT_EQ(Unpack(dir.File("bomb.lzh"), dir.File("out3"), strOut), ARC_INCOMPLETE) << strOut;
+        EXPECT_NE(strOut.find("エラー: bomb.txt"), std::string::npos) << strOut;
+        EXPECT_EQ(SnapshotTree(dir.File("out3")), (CTree{{"after.txt", "after"}}));
+    }
+}
+
+TEST(LzhMethods, Lh2AndLh3EntriesTakeTheUsualWayOut)
+{
+    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
+    for (const char *pszMethod : {"-lh2-", "-lh3-"}) {
+        SCOPED_TRACE(pszMethod);
+        const std::string strArchive = ReadFileBytes(Fixture("sample" + std::string(pszMethod).substr(1, 3) + ".lzh"));
+        const std::size_t nHeader = static_cast<unsigned char>(strArchive[0]) |
+                                    static_cast<std::size_t>(static_cast<unsigned char>(strArchive[1])) << 8;
+        const std::string strPacked = strArchive.substr(nHeader, 5000);
+        CTempDir dir;
+        // A whole stream behind a name that leaves the destination.
+        WriteFileBytes(dir.File("evil.lzh"), CompressedEntry(pszMethod, "../evil.txt", strArchive.substr(nHeader),
+                                                             strSample) +
+                                                 '\0');
+        std::string strOut;
+        EXPECT_EQ(Unpack(dir.File("evil.lzh"), dir.File("out/in"), strOut), ARC_INCOMPLETE) << strOut;
+        EXPECT_NE(strOut.find("拒否: ../evil.txt"), std::string::npos) << strOut;
+        EXPECT_EQ(SnapshotTree(dir.File("out")), (CTree{{"in/", ""}}));
+
+        // Progress within an entry, and a cancel there leaves no half file.
+        const std::string strMore = Fixture("more" + std::string(pszMethod).substr(1, 3) + ".lzh");
+        std::atomic<bool> bCancel{false};
+        std::vector<std::int64_t> aDone;
+        CArchiveProgress progress;
+        progress.pCancel = &bCancel;
+        progress.fnProgress = [&](const std::string &strEntry, std::int64_t nDone, std::int64_t nTotal) {
+            EXPECT_LE(nDone, nTotal);
+            if (strEntry == "text.txt")
+                aDone.push_back(nDone);
+            if (aDone.size() == 2)
+                bCancel = true;
+        };
+        CUnpackRequest request{strMore, dir.File("cancelled"), false};
+        EXPECT_EQ(ArchiveUnpack(request, strOut, &progress), ARC_CANCELLED) << strOut;
+        ASSERT_EQ(aDone.size(), 2u);
+        EXPECT_LT(aDone[0], aDone[1]);
+        EXPECT_EQ(SnapshotTree(dir.File("cancelled")), CTree{});
+    }
+
+    // -lh3- blocks of 65535 times one literal, coded in no bits: 72 MB from
+    // 6 KB is refused once past the floor of the expansion limit.
+    std::string strBlocks;
+    unsigned nBit = 0;
+    auto put = [&](std::uint32_t nValue, unsigned nBits) {
+        for (unsigned i = nBits; i-- > 0; ++nBit) {
+            if (nBit % 8 == 0)
+                strBlocks += '\0';
+            if ((nValue >> i) & 1)
+                strBlocks.back() = static_cast<char>(strBlocks.back() | (0x80 >> (nBit % 8)));
+        }
+    };
+    const unsigned nBlocks = 1100;
+    for (unsigned i = 0; i < nBlocks; ++i) {
+        put(0xFFFF, 16);
+        put(0b100001000010000, 15);  // three lengths of 1: one symbol,
+        put('x', 9);                 // this one
+        put(0, 1);                   // positions: the fixed code
+    }
+    CTempDir dir;
+    WriteFileBytes(dir.File("deep.lzh"), CompressedEntry("-lh3-", "deep.txt", strBlocks, "x", nBlocks * 0xFFFFu) +
+                                             RawLzhEntry("after.txt", "after") + '\0');
+    std::string strOut;
+    EXPECT_EQ(Unpack(dir.File("deep.lzh"), dir.File("out"), strOut), ARC_INCOMPLETE) << strOut;
+    EXPECT_NE(strOut.find("拒否: deep.txt (展開後の大きさが異常です)"), std::string::npos) << strOut;
+    EXPECT_EQ(SnapshotTree(dir.File("out")), (CTree{{"after.txt", "after"}}));
+}
+
+TEST(LzhMethods, OurLh4StreamsStayWithinTheirDictionary)
+{
+    // Repeats 4000 to 8000 bytes back: an -lh5- stream would reach them, an
+    // -lh4- one must not, or both decoders give other bytes back.
+    std::string strText;
+    for (int i = 0; i < 3000; ++i)
+        strText += Utf8ToCp932("第" + std::to_string(i % 13) + "表 ") + std::to_string(i * 7919 % 100003) + "\r\n";
+    strText += strText.substr(0, 20000);
+    const std::string strPacked = LhCompress(strText, ELhStream::Lh4);
+    ASSERT_LT(strPacked.size(), strText.size() / 2);
+    CTempDir dir;
+    WriteFileBytes(dir.File("lh4.lzh"), CompressedEntry("-lh4-", "lh4.txt", strPacked, strText) + '\0');
+    std::string strOut;
+    EXPECT_EQ(Unpack(dir.File("lh4.lzh"), dir.File("out"), strOut), ARC_OK) << strOut;
+    EXPECT_TRUE(ReadFileBytes(dir.File("out/lh4.txt")) == strText);
+    const CToolResult lha = RunProgram({"lha", "tq", dir.File("lh4.lzh")});
+    EXPECT_EQ(lha.nStatus, 0) << lha.strOut << lha.strErr;
+}

@@ -1,0 +1,239 @@
+// Packing LZH archives on several threads: the archive must not depend on
+// how the work was shared, segments must join into one valid stream, and
+// matches running over block and segment boundaries must decode.
+#include "archive/archive.h"
+#include "archive/archivetest.h"
+#include "archive/lh5encoder.h"
+#include "archive/lzhpackjobs.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string Random(std::size_t n, unsigned nSeed)
+{
+    std::mt19937 rng(nSeed);
+    std::string s(n, '\0');
+    for (char &ch : s)
+        ch = static_cast<char>(rng());
+    return s;
+}
+
+// Lines of a small vocabulary, like source text.
+std::string TextLike(std::size_t n, unsigned nSeed)
+{
+    static const char *const WORDS[] = {"int ", "return ", "value", "(", ");\n", "    ", "if ", "struct ",
+                                        "日本語", "テキスト", "const char *", "= ", "{\n", "}\n", "buffer"};
+    std::mt19937 rng(nSeed);
+    std::string s;
+    while (s.size() < n)
+        s += WORDS[rng() % (sizeof WORDS / sizeof WORDS[0])];
+    s.resize(n);
+    return s;
+}
+
+// A chunk repeated without a break: every position after the first chunk
+// matches the one nPeriod bytes back, so matches run through every block
+// and segment boundary.
+std::string Periodic(std::size_t n, std::size_t nPeriod, unsigned nSeed)
+{
+    const std::string strChunk = Random(nPeriod, nSeed);
+    std::string s;
+    while (s.size() < n)
+        s += strChunk;
+    s.resize(n);
+    return s;
+}
+
+struct CStringSink : CByteSink
+{
+    std::string s;
+    bool Put(const unsigned char *p, std::size_t n) override
+    {
+        s.append(reinterpret_cast<const char *>(p), n);
+        return true;
+    }
+};
+
+std::string Pack(const std::string &strArchive, const std::string &strBase, int nThreads)
+{
+    CPackRequest request;
+    request.strArchive = strArchive;
+    request.strBase = strBase;
+    request.nThreads = nThreads;
+    std::string strOut;
+    EXPECT_EQ(ArchivePack(request, strOut), ARC_OK) << strOut;
+    return ReadFileBytes(strArchive);
+}
+
+void ExpectLhaAgrees(const std::string &strArchive, const std::string &strFolder, const CTree &tree)
+{
+    ASSERT_NE(RunProgram({"lha", "--version"}).nStatus, 127) << "lhasa's lha is needed (scripts/packages.txt)";
+    const CToolResult test = RunProgram({"lha", "t", strArchive});
+    EXPECT_EQ(test.nStatus, 0) << test.strOut << test.strErr;
+    ASSERT_EQ(::mkdir(strFolder.c_str(), 0755), 0);
+    ASSERT_EQ(RunProgram({"lha", "xq", strArchive}, strFolder).nStatus, 0);
+    for (const auto &[strName, strData] : tree) {
+        if (strName.back() != '/') {
+            EXPECT_TRUE(ReadFileBytes(strFolder + "/" + strName) == strData) << strName;
+        }
+    }
+}
+
+} // namespace
+
+TEST(LzhPack, TheArchiveIsTheSameBytesWhateverTheNumberOfThreads)
+{
+    CTempDir dir;
+    CTree tree;
+    // Many small files, so several are in flight at once; files of several
+    // segments, one compressible and one not; empty files and folders.
+    for (int i = 0; i < 24; ++i)
+        tree["src/f" + std::to_string(i) + ".h"] = TextLike(100 + 397 * static_cast<std::size_t>(i), i);
+    tree["src/"] = "";
+    tree["empty/"] = "";
+    tree["src/empty.txt"] = "";
+    tree["big.txt"] = TextLike(LH5_SEGMENT + 12345, 77);
+    tree["noise.bin"] = Random(LH5_SEGMENT + 5, 78);
+    MakeTree(dir.File("in"), tree);
+
+    const std::string strOne = Pack(dir.File("one.lzh"), dir.File("in"), 1);
+    EXPECT_EQ(Pack(dir.File("five.lzh"), dir.File("in"), 5), strOne);
+
+    std::string strError;
+    EXPECT_EQ(ReadArchiveEntries(dir.File("five.lzh"), &strError), tree);
+    EXPECT_EQ(strError, "");
+    ExpectLhaAgrees(dir.File("five.lzh"), dir.File("x"), tree);
+    // The noise went in stored, the text compressed.
+    const CToolResult list = RunProgram({"lha", "v", dir.File("five.lzh")});
+    EXPECT_NE(list.strOut.find("lh0"), std::string::npos) << list.strOut;
+    EXPECT_LT(strOne.size(), tree["noise.bin"].size() + tree["big.txt"].size() / 2);
+
+    // The writer packing a file alone codes it the same way: one encoder.
+    struct stat st;
+    ASSERT_EQ(::stat(dir.File("in/big.txt").c_str(), &st), 0);
+    const int fd = ::open(dir.File("alone.lzh").c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    CLzhWriter writer(fd);
+    const int in = ::open(dir.File("in/big.txt").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(writer.AddFile({"big.txt", st.st_mtime, st.st_mode & 0777}, in), LZH_OK);
+    ::close(in);
+    ASSERT_EQ(writer.Finish(), LZH_OK);
+    ::close(fd);
+    const std::string strAlone = ReadFileBytes(dir.File("alone.lzh"));
+    ASSERT_GT(strAlone.size(), 1u);
+    EXPECT_NE(strOne.find(strAlone.substr(0, strAlone.size() - 1)), std::string::npos);
+}
+
+TEST(LzhPack, MatchesAcrossBlockAndSegmentBoundariesDecode)
+{
+    CTempDir dir;
+    // Periods at the farthest distance the dictionary allows and one past
+    // it, and one short enough that matches run 256 bytes at a time through
+    // every 32 KB block boundary and the 1 MB segment boundary.
+    const CTree tree = {
+        {"p4096.bin", Periodic(LH5_SEGMENT + 70000, 4096, 1)},
+        {"p8191.bin", Periodic(LH5_SEGMENT + 40000, 8191, 2)},
+        {"p8192.bin", Periodic(200000, 8192, 3)},
+        {"text.txt", TextLike(300000, 4)},
+    };
+    MakeTree(dir.File("in"), tree);
+    const std::string strArchive = dir.File("t.lzh");
+    Pack(strArchive, dir.File("in"), 3);
+    std::string strError;
+    EXPECT_EQ(ReadArchiveEntries(strArchive, &strError), tree);
+    EXPECT_EQ(strError, "");
+    ExpectLhaAgrees(strArchive, dir.File("x"), tree);
+
+    // A segment sees the one before it: continuing the chunk costs a few
+    // bits per match, not the chunk's 4096 literals again.
+    const std::string strData = Periodic(LH5_HISTORY + 65536, 4096, 5);
+    const unsigned char *p = reinterpret_cast<const unsigned char *>(strData.data());
+    CLh5SegmentCoder coder;
+    CLhBits withHistory;
+    CLhBits without;
+    coder.Code(p, LH5_HISTORY, 65536, withHistory);
+    coder.Code(p + LH5_HISTORY, 0, 65536, without);
+    EXPECT_LT(withHistory.nBits / 8, 1000u);
+    EXPECT_GT(without.nBits / 8, 3500u);
+    // And the coder carries nothing over from one segment to the next.
+    CLhBits again;
+    coder.Code(p, LH5_HISTORY, 65536, again);
+    EXPECT_EQ(again.aBytes, withHistory.aBytes);
+    EXPECT_EQ(again.nBits, withHistory.nBits);
+}
+
+TEST(LzhPack, SegmentBitsJoinIntoOneStream)
+{
+    // Bit strings of every length mod 8 joined in order must equal their
+    // plain concatenation, whatever the alignment each one starts at.
+    std::mt19937 rng(9);
+    std::vector<int> aExpected;
+    CStringSink sink;
+    CLhBitJoiner joiner(sink);
+    for (int k = 0; k < 200; ++k) {
+        CLhBits bits;
+        bits.nBits = rng() % (k % 10 == 0 ? 2000 : 40);
+        bits.aBytes.resize((bits.nBits + 7) / 8);
+        for (unsigned char &b : bits.aBytes)
+            b = static_cast<unsigned char>(rng());
+        // Bits past the end must not leak into the stream.
+        if (bits.nBits % 8 != 0)
+            bits.aBytes.back() |= static_cast<unsigned char>(0xFF >> (bits.nBits % 8));
+        for (std::uint64_t i = 0; i < bits.nBits; ++i)
+            aExpected.push_back((bits.aBytes[i / 8] >> (7 - i % 8)) & 1);
+        ASSERT_TRUE(joiner.Append(bits));
+    }
+    ASSERT_TRUE(joiner.Finish());
+    ASSERT_EQ(sink.s.size(), (aExpected.size() + 7) / 8);
+    EXPECT_EQ(joiner.GetOutputSize(), sink.s.size());
+    for (std::size_t i = 0; i < sink.s.size() * 8; ++i) {
+        const int nBit = (static_cast<unsigned char>(sink.s[i / 8]) >> (7 - i % 8)) & 1;
+        ASSERT_EQ(nBit, i < aExpected.size() ? aExpected[i] : 0) << "bit " << i;
+    }
+}
+
+TEST(LzhPack, AFileShorterThanWhenFoundIsAReadErrorAndWorkersStopWhenLeft)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("a"), Periodic(3 * LH5_SEGMENT, 1000, 1));
+    WriteFileBytes(dir.File("b"), "short now");
+    {
+        CLzhPackPipeline pipeline({{dir.File("a"), 3 * std::int64_t(LH5_SEGMENT)}, {dir.File("b"), 5000}}, 2);
+        ASSERT_EQ(pipeline.SegmentCount(0), 3u);
+        ASSERT_EQ(pipeline.SegmentCount(1), 1u);
+        for (int k = 0; k < 3; ++k) {
+            const CLzhPackPiece &piece = pipeline.Take();
+            EXPECT_EQ(piece.result, LZH_OK);
+            EXPECT_TRUE(piece.bCoded);
+            EXPECT_EQ(piece.nLength, LH5_SEGMENT);
+            EXPECT_EQ(piece.nHistory, k == 0 ? 0 : LH5_HISTORY);
+        }
+        EXPECT_EQ(pipeline.Take().result, LZH_READ_FAILED);
+    }
+    // Leaving with segments still queued or being coded joins the workers.
+    CLzhPackPipeline pipeline({{dir.File("a"), 3 * std::int64_t(LH5_SEGMENT)}}, 4);
+    EXPECT_EQ(pipeline.Take().result, LZH_OK);
+
+    // Through the packer (on this thread alone, so the second file is read
+    // only after the first is done): the message names the file, and no
+    // archive is left.
+    MakeTree(dir.File("in"), {{"a.txt", Periodic(2 * LH5_SEGMENT, 1000, 2)}, {"b.txt", std::string(5000, 'b')}});
+    CPackRequest request{dir.File("out.lzh"), dir.File("in"), {}, 1};
+    CArchiveProgress progress;
+    progress.fnProgress = [&](const std::string &, std::int64_t nDone, std::int64_t) {
+        if (nDone >= std::int64_t(LH5_SEGMENT)) {
+            ASSERT_EQ(::truncate(dir.File("in/b.txt").c_str(), 10), 0);
+        }
+    };
+    std::string strOut;
+    EXPECT_EQ(ArchivePack(request, strOut, &progress), ARC_ERROR);
+    EXPECT_NE(strOut.find("b.txt: 読み込めません"), std::string::npos) << strOut;
+    EXPECT_FALSE(FileExists(dir.File("out.lzh")));
+}

@@ -1,0 +1,4 @@
+#include "high/high.h"
+#include "low/low.h"
+
+int High() { return Low(); }

@@ -1,0 +1,313 @@
+// Image sizes from headers: real images made by ImageMagick against what its
+// identify says, headers made by hand for the corners of each format, and
+// broken and hostile files, which must give no size without reading past
+// their end or looping.
+#include "filetools/imagesize.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <random>
+
+namespace {
+
+struct CMadeImage
+{
+    const char *pszName;
+    std::vector<std::string> options;  // for convert, before the output file
+    int nWidth;
+    int nHeight;
+};
+
+// Images of each kind the reader knows, in odd sizes.
+const CMadeImage MADE_IMAGES[] = {
+    {"plain.png", {}, 37, 23},
+    {"wide.png", {}, 4000, 3},
+    {"anim.gif", {}, 41, 17},
+    {"baseline.jpg", {}, 65, 33},
+    {"progressive.jpg", {"-interlace", "JPEG"}, 50, 70},
+    {"commented.jpg", {"-set", "comment", "a comment segment before the frame"}, 19, 300},
+    {"grey.jpg", {"-colorspace", "Gray"}, 8, 8},
+    {"v3.bmp", {}, 31, 9},
+    {"os2.bmp", {}, 13, 11},
+    {"v5.bmp", {"-alpha", "on"}, 7, 5},
+    {"lossy.webp", {}, 123, 45},
+    {"lossless.webp", {"-define", "webp:lossless=true"}, 33, 77},
+    {"alpha.webp", {"-alpha", "on", "-channel", "A", "-evaluate", "set", "50%"}, 21, 12},
+};
+
+std::string OutputName(const CMadeImage &image, const std::string &strPath)
+{
+    const std::string strName = image.pszName;
+    if (strName == "v3.bmp")
+        return "BMP3:" + strPath;
+    if (strName == "os2.bmp")
+        return "BMP2:" + strPath;
+    return strPath;
+}
+
+// Makes each image with convert and checks identify agrees on its size.
+class ImageSize : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_pDir = new CTempDir;
+        for (const CMadeImage &image : MADE_IMAGES) {
+            const std::string strPath = s_pDir->File(image.pszName);
+            std::vector<std::string> args = {"convert", "-size",
+                                              std::to_string(image.nWidth) + "x" + std::to_string(image.nHeight),
+                                              "xc:#3080c0"};
+            args.insert(args.end(), image.options.begin(), image.options.end());
+            args.push_back(OutputName(image, strPath));
+            const CToolResult made = RunProgram(args);
+            ASSERT_EQ(made.nStatus, 0) << image.pszName << ": " << made.strErr;
+        }
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete s_pDir;
+        s_pDir = nullptr;
+    }
+
+    static CTempDir *s_pDir;
+};
+
+CTempDir *ImageSize::s_pDir = nullptr;
+
+std::string Le16(unsigned n)
+{
+    return std::string{static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF)};
+}
+
+std::string Le32(unsigned n)
+{
+    return Le16(n & 0xFFFF) + Le16(n >> 16);
+}
+
+std::string Be16(unsigned n)
+{
+    return std::string{static_cast<char>((n >> 8) & 0xFF), static_cast<char>(n & 0xFF)};
+}
+
+std::string Be32(unsigned n)
+{
+    return Be16(n >> 16) + Be16(n & 0xFFFF);
+}
+
+std::string Png(unsigned nWidth, unsigned nHeight)
+{
+    return std::string("\x89PNG\r\n\x1A\n", 8) + Be32(13) + "IHDR" + Be32(nWidth) + Be32(nHeight)
+           + std::string("\x08\x02\0\0\0", 5);
+}
+
+std::string Bmp(unsigned nHeader, unsigned nWidth, unsigned nHeight)
+{
+    std::string s = "BM" + Le32(0) + Le32(0) + Le32(0) + Le32(nHeader);
+    if (nHeader == 12)
+        s += Le16(nWidth) + Le16(nHeight);
+    else
+        s += Le32(nWidth) + Le32(nHeight) + std::string(nHeader - 12, '\0');
+    return s;
+}
+
+std::string JpegSegment(unsigned char cMarker, const std::string &strBody)
+{
+    return std::string("\xFF", 1) + static_cast<char>(cMarker) + Be16(static_cast<unsigned>(strBody.size()) + 2)
+           + strBody;
+}
+
+std::string JpegFrame(unsigned char cMarker, unsigned nWidth, unsigned nHeight)
+{
+    return JpegSegment(cMarker, std::string("\x08", 1) + Be16(nHeight) + Be16(nWidth) + std::string("\x01\x01\x11\x00", 4));
+}
+
+const std::string JPEG_START("\xFF\xD8", 2);
+
+CImageSize SizeOf(const std::string &strBytes)
+{
+    return ReadImageSize(strBytes);
+}
+
+} // namespace
+
+TEST_F(ImageSize, RealImagesAgreeWithImageMagick)
+{
+    const EImageFormat aFormats[] = {IMAGE_PNG,  IMAGE_PNG, IMAGE_GIF, IMAGE_JPEG, IMAGE_JPEG, IMAGE_JPEG, IMAGE_JPEG,
+                                     IMAGE_BMP,  IMAGE_BMP, IMAGE_BMP, IMAGE_WEBP, IMAGE_WEBP, IMAGE_WEBP};
+    static_assert(std::size(aFormats) == std::size(MADE_IMAGES));
+    for (std::size_t i = 0; i < std::size(MADE_IMAGES); ++i) {
+        const CMadeImage &image = MADE_IMAGES[i];
+        const std::string strPath = s_pDir->File(image.pszName);
+        const CToolResult identified = RunProgram({"identify", "-format", "%w %h\n", strPath + "[0]"});
+        ASSERT_EQ(identified.nStatus, 0) << image.pszName << ": " << identified.strErr;
+        const CImageSize size = ReadImageFileSize(strPath);
+        EXPECT_EQ(size.eFormat, aFormats[i]) << image.pszName;
+        EXPECT_EQ(std::to_string(size.nWidth) + " " + std::to_string(size.nHeight) + "\n", identified.strOut)
+            << image.pszName;
+    }
+    // The variants are the ones asked for: a progressive frame, the old
+    // OS/2 header, and the extended WebP header.
+    EXPECT_NE(ReadFileBytes(s_pDir->File("progressive.jpg")).find("\xFF\xC2"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(s_pDir->File("os2.bmp"))[14], 12);
+    EXPECT_EQ(ReadFileBytes(s_pDir->File("alpha.webp")).substr(12, 4), "VP8X");
+    EXPECT_EQ(ReadFileBytes(s_pDir->File("lossless.webp")).substr(12, 4), "VP8L");
+}
+
+TEST_F(ImageSize, EveryCutOfARealImageGivesNoSizeOrItsSize)
+{
+    for (const CMadeImage &image : MADE_IMAGES) {
+        const std::string strBytes = ReadFileBytes(s_pDir->File(image.pszName));
+        for (std::size_t n = 0; n <= std::min<std::size_t>(strBytes.size(), 1024); ++n) {
+            // A copy of exactly n bytes, so that the sanitizer sees a read past it.
+            const std::unique_ptr<char[]> pCut(new char[n ? n : 1]);
+            std::copy_n(strBytes.data(), n, pCut.get());
+            const CImageSize size = ReadImageSize(std::string_view(pCut.get(), n));
+            if (size.eFormat == IMAGE_UNKNOWN)
+                continue;
+            EXPECT_EQ(size.nWidth, image.nWidth) << image.pszName << " cut at " << n;
+            EXPECT_EQ(size.nHeight, image.nHeight) << image.pszName << " cut at " << n;
+        }
+    }
+}
+
+TEST(ImageHeaders, TheCornersOfEachFormat)
+{
+    EXPECT_EQ(SizeOf(Png(1, 1)).nWidth, 1);
+    EXPECT_EQ(SizeOf(Png(0x7FFFFFFF, 2)).nWidth, 0x7FFFFFFF);
+    EXPECT_EQ(SizeOf(Png(0, 5)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf(Png(0x80000000u, 5)).eFormat, IMAGE_UNKNOWN);
+    // IHDR must be the first chunk.
+    std::string strPng = Png(3, 4);
+    strPng.replace(12, 4, "tEXt");
+    EXPECT_EQ(SizeOf(strPng).eFormat, IMAGE_UNKNOWN);
+
+    EXPECT_EQ(SizeOf("GIF89a" + Le16(640) + Le16(480)).nHeight, 480);
+    EXPECT_EQ(SizeOf("GIF87a" + Le16(0) + Le16(480)).eFormat, IMAGE_UNKNOWN);
+
+    // Rows stored top down have a negative height.
+    const CImageSize topDown = SizeOf(Bmp(40, 10, static_cast<unsigned>(-20)));
+    EXPECT_EQ(topDown.eFormat, IMAGE_BMP);
+    EXPECT_EQ(topDown.nHeight, 20);
+    EXPECT_EQ(SizeOf(Bmp(12, 65535, 2)).nWidth, 65535);
+    EXPECT_EQ(SizeOf(Bmp(124, 5, 6)).nHeight, 6);
+    EXPECT_EQ(SizeOf(Bmp(40, 10, 0x80000000u)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf(Bmp(40, static_cast<unsigned>(-10), 5)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf(Bmp(40, 10, 0)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf("BM" + Le32(0) + Le32(0) + Le32(0) + Le32(0x7FFFFFFF) + std::string(16, '\x01')).eFormat,
+              IMAGE_UNKNOWN);
+
+    // The largest canvas the extended WebP header holds.
+    const std::string strVp8x = "RIFF" + Le32(30) + "WEBPVP8X" + Le32(10) + std::string(4, '\0')
+                                + std::string("\xFF\xFF\xFF\xFF\xFF\xFF", 6);
+    EXPECT_EQ(SizeOf(strVp8x).nWidth, 1 << 24);
+    EXPECT_EQ(SizeOf(strVp8x).nHeight, 1 << 24);
+    // A lossy frame that is not a key frame has no size in it.
+    const std::string strVp8 = "RIFF" + Le32(30) + "WEBPVP8 " + Le32(10) + std::string("\x01\x00\x00\x9D\x01\x2A", 6)
+                               + Le16(100) + Le16(50);
+    EXPECT_EQ(SizeOf(strVp8).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf("RIFF" + Le32(30) + "WAVEfmt " + std::string(20, '\0')).eFormat, IMAGE_UNKNOWN);
+}
+
+TEST(ImageHeaders, JpegSegmentsAreWalkedByTheirLengths)
+{
+    const std::string strFrame = JpegFrame(0xC2, 300, 200);
+    // Fill bytes, a restart marker and stray bytes between segments are passed over.
+    CImageSize size = SizeOf(JPEG_START + JpegSegment(0xE0, "JFIF") + "\xFF\xFF\xFF\xD0" + "junk"
+                             + JpegSegment(0xDB, std::string(65, '\x10')) + strFrame);
+    EXPECT_EQ(size.eFormat, IMAGE_JPEG);
+    EXPECT_EQ(size.nWidth, 300);
+    EXPECT_EQ(size.nHeight, 200);
+    // A table segment whose body holds what looks like a frame marker.
+    size = SizeOf(JPEG_START + JpegSegment(0xC4, std::string("\xFF\xC0\x00\x11\x08\x00\x01\x00\x01", 9)) + strFrame);
+    EXPECT_EQ(size.nWidth, 300);
+
+    // A height given only later in the scan, a scan before any frame, the
+    // end of the image, and lengths that would not move on.
+    EXPECT_EQ(SizeOf(JPEG_START + JpegFrame(0xC0, 300, 0)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf(JPEG_START + JpegSegment(0xDA, "scan") + strFrame).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf(JPEG_START + "\xFF\xD9" + strFrame).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf(JPEG_START + std::string("\xFF\xFE\x00\x00", 4) + strFrame).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf(JPEG_START + std::string("\xFF\xFE\x00\x01", 4) + strFrame).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(SizeOf(JPEG_START + strFrame.substr(0, 8)).eFormat, IMAGE_UNKNOWN);
+    // A segment that claims to run past the end of the file.
+    EXPECT_EQ(SizeOf(JPEG_START + std::string("\xFF\xE1\xFF\xFF", 4) + strFrame).eFormat, IMAGE_UNKNOWN);
+}
+
+TEST(ImageHeaders, TheWalkThroughAJpegHasItsLimits)
+{
+    // Empty comment segments, four bytes each: a thousand are read through,
+    // a hundred thousand and one are not.
+    const std::string strComment = JpegSegment(0xFE, "");
+    std::string strFew = JPEG_START;
+    for (int i = 0; i < 1000; ++i)
+        strFew += strComment;
+    EXPECT_EQ(SizeOf(strFew + JpegFrame(0xC1, 7, 9)).nHeight, 9);
+    std::string strMany = JPEG_START;
+    strMany.reserve(4 * 100001 + 64);
+    for (int i = 0; i < 100001; ++i)
+        strMany += strComment;
+    EXPECT_EQ(SizeOf(strMany + JpegFrame(0xC1, 7, 9)).eFormat, IMAGE_UNKNOWN);
+    // More than a megabyte of bytes that are no marker.
+    EXPECT_EQ(SizeOf(JPEG_START + std::string("\xFF\xFE\x00\x02", 4) + std::string((1 << 20) + 1, 'x')
+                     + JpegFrame(0xC1, 7, 9))
+                  .eFormat,
+              IMAGE_UNKNOWN);
+}
+
+TEST(ImageHeaders, RandomBytesBehindEachSignatureGiveNoSizeOrAPositiveOne)
+{
+    const std::string aSignatures[] = {std::string("\x89PNG\r\n\x1A\n", 8) + Be32(13) + "IHDR", "GIF89a", "BM",
+                                       JPEG_START + "\xFF", "RIFF\x10\0\0\0WEBPVP8X", "RIFF\x10\0\0\0WEBPVP8 ",
+                                       "RIFF\x10\0\0\0WEBPVP8L"};
+    std::mt19937 random(20261206);
+    int nFound = 0;
+    for (const std::string &strSignature : aSignatures) {
+        for (int i = 0; i < 3000; ++i) {
+            std::string strBytes = strSignature;
+            const std::size_t nLength = random() % 64;
+            for (std::size_t k = 0; k < nLength; ++k)
+                strBytes += static_cast<char>(random() % 4 == 0 ? 0xFF : random() & 0xFF);
+            const std::unique_ptr<char[]> pExact(new char[strBytes.size()]);
+            std::copy(strBytes.begin(), strBytes.end(), pExact.get());
+            const CImageSize size = ReadImageSize(std::string_view(pExact.get(), strBytes.size()));
+            if (size.eFormat == IMAGE_UNKNOWN)
+                continue;
+            ++nFound;
+            EXPECT_GE(size.nWidth, 1);
+            EXPECT_GE(size.nHeight, 1);
+        }
+    }
+    EXPECT_GT(nFound, 100);
+}
+
+TEST(ImageHeaders, ThingsThatAreNoImageFile)
+{
+    CTempDir dir;
+    EXPECT_EQ(ReadImageFileSize(dir.Path()).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageFileSize(dir.File("missing.png")).eFormat, IMAGE_UNKNOWN);
+    WriteFileBytes(dir.File("empty.png"), "");
+    EXPECT_EQ(ReadImageFileSize(dir.File("empty.png")).eFormat, IMAGE_UNKNOWN);
+    WriteFileBytes(dir.File("text.png"), "<html>not an image</html>");
+    EXPECT_EQ(ReadImageFileSize(dir.File("text.png")).eFormat, IMAGE_UNKNOWN);
+    // A FIFO without a writer would block a plain open for ever.
+    ASSERT_EQ(mkfifo(dir.File("fifo.png").c_str(), 0600), 0);
+    EXPECT_EQ(ReadImageFileSize(dir.File("fifo.png")).eFormat, IMAGE_UNKNOWN);
+    WriteFileBytes(dir.File("real.png"), Png(12, 34));
+    EXPECT_EQ(ReadImageFileSize(dir.File("real.png")).nHeight, 34);
+}
+
+TEST(ImageDialog, TheFileItNamesIsFoundBesideTheDocument)
+{
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "img", "a.gif", "/home"), "/srv/www/img/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "img/", "a.gif", "/home"), "/srv/www/img/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "", "a.gif", "/home"), "/srv/www/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "../pics", "a.gif", "/home"), "/srv/www/../pics/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "/pics", "a.gif", "/home"), "/pics/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("", "img", "a.gif", "/home/me"), "/home/me/img/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "img", "/abs/a.gif", "/home"), "/abs/a.gif");
+    EXPECT_EQ(ImageDialogFilePath("/srv/www/index.html", "img", "", "/home"), "");
+}

@@ -1,0 +1,372 @@
+// The web commands that ask in a dialog first, the image map through its
+// plug-in, and the commands as the window offers them: keys, menu items and
+// the tag-memory pane.
+#include "html/ui/webdialogs.h"
+#include "platform/ui/programfolder.h"
+#include "plugin/pluginlibrary.h"
+#include "res/commands.h"
+#include "res/menus.h"
+#include "res/ui/menubuilder.h"
+#include "support/appfixture.h"
+#include "support/dialogtest.h"
+#include "support/webfixture.h"
+#include "ui/dialogkeys.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+using WebDialogs = CWebFixture;
+
+using FillFn = std::function<void(QDialog *)>;
+
+std::function<int(QDialog *)> Accept(FillFn fnFill)
+{
+    return [fnFill](QDialog *pDialog) {
+        fnFill(pDialog);
+        return static_cast<int>(QDialog::Accepted);
+    };
+}
+
+template <typename T>
+T *Field(QDialog *pDialog, const char *pszName)
+{
+    return Child<T>(pDialog, pszName);
+}
+
+void Tick(QDialog *pDialog, const char *pszCheck)
+{
+    Field<QCheckBox>(pDialog, pszCheck)->setChecked(true);
+}
+
+void Type(QDialog *pDialog, const char *pszEdit, const char *pszText)
+{
+    Field<QLineEdit>(pDialog, pszEdit)->setText(QString::fromUtf8(pszText));
+}
+
+void Choose(QDialog *pDialog, const char *pszCombo, const char *pszText)
+{
+    Field<QComboBox>(pDialog, pszCombo)->setCurrentText(QString::fromUtf8(pszText));
+}
+
+} // namespace
+
+// What each dialog's fields make of the word "word".
+TEST_F(WebDialogs, EachDialogWrapsOrInsertsWhatItsFieldsCompose)
+{
+    const struct
+    {
+        int nID;
+        const char *pszTitle;
+        FillFn fnFill;
+        std::string strExpected;
+    } aCases[] = {
+        {ID_WEB_BOOKMARK, "ブックマークの設定", [](QDialog *p) { Type(p, "anchorName", "top"); },
+         "<a name=\"top\">word</a>"},
+        {ID_WEB_JUMP, "ジャンプの設定", [](QDialog *p) { Type(p, "anchorName", "top"); },
+         "<a href=\"#top\">word</a>"},
+        {ID_WEB_HOTLINK, "ホットリンクの設定",
+         [](QDialog *p) {
+             Type(p, "linkFile", "a.gif");
+             Tick(p, "folderCheck");
+             Type(p, "folder", "img");
+         },
+         "<a href=\"img/a.gif\">word</a>"},
+        {ID_WEB_HEADING, "見出しの設定",
+         [](QDialog *p) {
+             Choose(p, "headingSize", "2");
+             Tick(p, "headingAlignCheck");
+             Choose(p, "headingAlign", "center");
+         },
+         "<h2 align=\"center\">word</h2>"},
+        {ID_WEB_HEADING, "見出しの設定", [](QDialog *p) { Choose(p, "headingSize", "6"); }, "<h6>word</h6>"},
+        {ID_WEB_RULE, "罫線の設定",
+         [](QDialog *p) {
+             Tick(p, "ruleWidthCheck");
+             Type(p, "ruleWidth", "80");
+             Choose(p, "ruleUnit", "ﾊﾟｰｾﾝﾄ");
+         },
+         "word<hr width=\"80%\">"},
+        {ID_WEB_RULE, "罫線の設定",
+         [](QDialog *p) {
+             Tick(p, "ruleSizeCheck");
+             Type(p, "ruleSize", "3");
+             Tick(p, "ruleWidthCheck");
+             Type(p, "ruleWidth", "80");
+             Choose(p, "ruleUnit", "ﾋﾟｸｾﾙ");
+         },
+         "word<hr size=3 width=\"80\">"},
+        {ID_WEB_IMAGE, "イメージファイルの設定",
+         [](QDialog *p) {
+             Type(p, "imageFile", "a.gif");
+             Type(p, "imageWidth", "10");
+             Tick(p, "noBorder");
+         },
+         "word<img src=\"a.gif\" border=0>"},
+        {ID_WEB_IMAGE, "イメージファイルの設定",
+         [](QDialog *p) {
+             Type(p, "imageFile", "b.png");
+             Type(p, "imageName", "ロゴ");
+             Tick(p, "imageHeightCheck");
+             Type(p, "imageHeight", "20");
+         },
+         "word<img src=\"b.png\" alt=\"\x83\x8D\x83\x53\" height=20>"},
+        {ID_WEB_TABLE_CELL, "テーブルセルの設定",
+         [](QDialog *p) {
+             Tick(p, "colSpanCheck");
+             Type(p, "colSpan", "2");
+             Tick(p, "cellAlignCheck");
+             Choose(p, "cellAlign", "center");
+         },
+         "<td colspan=2 align=\"center\">word</td>"},
+    };
+    SetText("word");
+    for (const auto &c : aCases) {
+        SCOPED_TRACE(c.strExpected);
+        Select(CPoint(0, 0), CPoint(4, 0));
+        m_fnDialog = Accept(c.fnFill);
+        Run(c.nID);
+        ASSERT_FALSE(m_aDialogTitles.empty());
+        EXPECT_EQ(m_aDialogTitles.back(), QString::fromUtf8(c.pszTitle));
+        EXPECT_EQ(Text(), c.strExpected);
+        EXPECT_EQ(UndoName(), "タグ挿入");
+        Undo();
+        ASSERT_EQ(Text(), "word");
+    }
+}
+
+TEST_F(WebDialogs, CancelInsertsAndRemembersNothing)
+{
+    SetText("word");
+    for (const int nID : {ID_WEB_HOTLINK, ID_WEB_FONT, ID_WEB_RULE, ID_WEB_IMAGE, ID_WEB_TABLE_CELL,
+                          ID_WEB_HEADING, ID_WEB_BOOKMARK, ID_WEB_JUMP, ID_WEB_STYLE_TAG, ID_WEB_LINE_INSERT}) {
+        Select(CPoint(0, 0), CPoint(4, 0));
+        Run(nID);
+    }
+    EXPECT_EQ(m_aDialogTitles.size(), 10u);
+    EXPECT_EQ(Text(), "word");
+    EXPECT_TRUE(g_strLastTagOpen.empty() && g_strLastTagClose.empty());
+    EXPECT_FALSE(m_buffer.CanUndo());
+}
+
+TEST_F(WebDialogs, ParagraphWrapsOnlyWhenAsked)
+{
+    SetText("word");
+    // By default the paragraph tag stands alone and no dialog opens.
+    Select(CPoint(0, 0), CPoint(4, 0));
+    Run(ID_WEB_PARAGRAPH);
+    EXPECT_EQ(Text(), "word<p>");
+    EXPECT_TRUE(m_aDialogTitles.empty());
+    Undo();
+
+    AppSettings().m_bWebPOnly = 0;
+    Select(CPoint(0, 0), CPoint(4, 0));
+    m_fnDialog = Accept([](QDialog *p) {
+        Tick(p, "paragraphAlignCheck");
+        Choose(p, "paragraphAlign", "right");
+    });
+    Run(ID_WEB_PARAGRAPH);
+    EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("<P>タグの設定"));
+    EXPECT_EQ(Text(), "<p align=\"right\">word</p>");
+    EXPECT_EQ(Selected(), "word");
+    Undo();
+
+    Select(CPoint(0, 0), CPoint(4, 0));
+    m_fnDialog = Accept([](QDialog *) {});
+    Run(ID_WEB_PARAGRAPH);
+    EXPECT_EQ(Text(), "word<p>");
+    EXPECT_EQ(g_strLastTagClose, "<p>");
+}
+
+TEST_F(WebDialogs, FontTagStartsFromTheLastFaceAndColourAndKeepsThem)
+{
+    m_store.WriteString(SECTION_MAIN, "strFontTagColor", "#ff0000");
+    SetText("word");
+    Select(CPoint(0, 0), CPoint(4, 0));
+    bool bPresets = false;
+    m_fnDialog = Accept([&bPresets](QDialog *p) {
+        bPresets = Field<QCheckBox>(p, "sizeCheck")->isChecked() && Field<QComboBox>(p, "size")->currentText() == "3"
+                   && Field<QCheckBox>(p, "colorCheck")->isChecked()
+                   && Field<QLineEdit>(p, "color")->text() == "#ff0000"
+                   && !Field<QCheckBox>(p, "faceCheck")->isChecked()
+                   && Field<QComboBox>(p, "face")->currentText() == QStringLiteral("(なし)");
+        // Ticking the face on "(なし)" still names no face.
+        Tick(p, "faceCheck");
+        Tick(p, "bold");
+        Tick(p, "strike");
+        Type(p, "other", "class=\"note\"");
+    });
+    Run(ID_WEB_FONT);
+    EXPECT_TRUE(bPresets);
+    EXPECT_EQ(Text(), "<font size=3 color=\"#ff0000\" class=\"note\"><b><s>word</s></b></font>");
+    EXPECT_EQ(Selected(), "word");
+    EXPECT_EQ(m_store.GetString(SECTION_MAIN, "strFontTagFace", "x"), "");
+    EXPECT_EQ(m_store.GetString(SECTION_MAIN, "strFontTagColor", ""), "#ff0000");
+
+    // A face and no colour are what the next dialog starts from.
+    Undo();
+    Select(CPoint(0, 0), CPoint(4, 0));
+    m_fnDialog = Accept([](QDialog *p) {
+        Field<QCheckBox>(p, "colorCheck")->setChecked(false);
+        Tick(p, "faceCheck");
+        Choose(p, "face", "Serif Face");
+    });
+    Run(ID_WEB_FONT);
+    EXPECT_EQ(Text(), "<font size=3 face=\"Serif Face\">word</font>");
+    EXPECT_EQ(m_store.GetString(SECTION_MAIN, "strFontTagFace", ""), "Serif Face");
+    EXPECT_EQ(m_store.GetString(SECTION_MAIN, "strFontTagColor", "x"), "");
+}
+
+TEST_F(WebDialogs, ClassTagListsPutTheTypedTextFirst)
+{
+    SetText("word");
+    Select(CPoint(0, 0), CPoint(4, 0));
+    QStringList tags;
+    m_fnDialog = Accept([&tags](QDialog *p) {
+        auto *pTag = Field<QComboBox>(p, "classTag");
+        for (int i = 0; i < pTag->count(); ++i)
+            tags << pTag->itemText(i);
+        Choose(p, "classTag", "span");
+        Choose(p, "className", "note");
+    });
+    Run(ID_WEB_STYLE_TAG);
+    EXPECT_EQ(tags, (QStringList{"p", "div", "span", "font"}));
+    EXPECT_EQ(Text(), "<span class=\"note\">word</span>");
+    EXPECT_EQ(m_store.GetString("WebClassTag", "Tag", ""), "span\np\ndiv\nspan\nfont\n");
+    EXPECT_EQ(m_store.GetString("WebClassTag", "Class", ""), "note\ntitle1\ntitle2\ntext\nindent1\nindent2\n");
+}
+
+// The image map through a stand-in for its plug-in, put where the program
+// looks for plug-ins first.
+TEST_F(WebDialogs, ImageMapNeedsItsPlugin)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    const std::string strPlugin = QDir(ProgramFolder()).filePath(IMAGEMAP_PLUGIN).toStdString();
+    struct CRemove
+    {
+        std::string strPath;
+        ~CRemove()
+        {
+            ::unlink(strPath.c_str());
+            QStandardPaths::setTestModeEnabled(false);
+        }
+    } remove{strPlugin};
+    ::unlink(strPlugin.c_str());
+
+    SetText("see");
+    m_view.SetDocumentPath("/srv/www/site/index.html");
+    Select(CPoint(0, 0), CPoint(3, 0));
+    Run(ID_WEB_IMAGE_MAP);
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, QStringLiteral("WpImgMapプラグインのロードに失敗しました。"));
+
+    WriteFileBytes(strPlugin, ReadFileBytes(WP_FAKE_IMGMAP_NOENTRY));
+    Run(ID_WEB_IMAGE_MAP);
+    ASSERT_EQ(m_aBoxes.size(), 2u);
+    EXPECT_EQ(m_aBoxes[1].strText, QStringLiteral("WpImgMapプラグインのアクセスに失敗しました。"));
+    EXPECT_TRUE(m_aFileRequests.empty());
+
+    WriteFileBytes(strPlugin, ReadFileBytes(WP_FAKE_IMGMAP));
+    Run(ID_WEB_IMAGE_MAP);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_EQ(m_aFileRequests[0].strDirectory, QStringLiteral("/srv/www/site"));
+    EXPECT_TRUE(m_aFileRequests[0].aFilters.value(0).startsWith(QStringLiteral("イメージファイル")));
+    EXPECT_EQ(Text(), "see");
+
+    m_answerFiles = QStringList{QStringLiteral("/srv/www/site/map.png")};
+    Run(ID_WEB_IMAGE_MAP);
+    EXPECT_EQ(Text(), "see<map name=\"map.png\">|<area shape=\"rect\" coords=\"0,0,31,15\" href=\"#\">|</map>");
+    EXPECT_EQ(m_aBoxes.size(), 2u);
+    Undo();
+    EXPECT_EQ(Text(), "see");
+}
+
+// ---------------------------------------------------------------------------
+// In the whole program
+
+using WebInProgram = CAppFixture;
+
+TEST_F(WebInProgram, KeysMenusAndTheTagMemoryPane)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_NE(View(), nullptr);
+    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    QTest::keyClicks(View(), "word");
+    View()->SelectAllText();
+    QTest::keyClick(View(), Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Text(Doc()), "<b>word</b>");
+
+    // The erase needs a selection; the menu item follows it.
+    QAction *pErase = FindCommandAction(Frame()->GetMainMenu(IDR_WRENPADTYPE, 4), ID_WEB_ERASE_TAGS);
+    ASSERT_NE(pErase, nullptr);
+    Frame()->UpdateMenu(qobject_cast<QMenu *>(pErase->parent()));
+    EXPECT_TRUE(pErase->isEnabled());
+    View()->PlaceCaret(CPoint(0, 0));
+    Frame()->UpdateMenu(qobject_cast<QMenu *>(pErase->parent()));
+    EXPECT_FALSE(pErase->isEnabled());
+
+    Idle();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_TAGMEMORY), "");
+    QTest::keyClick(View(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+    Idle();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_TAGMEMORY), QStringLiteral("ﾀｸﾞ記憶"));
+    // Nothing is remembered yet, so the repeat is off and the memory stays on.
+    QTest::keyClick(View(), Qt::Key_K, Qt::ControlModifier);
+    Idle();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_TAGMEMORY), QStringLiteral("ﾀｸﾞ記憶"));
+    View()->SelectAllText();
+    QTest::keyClick(View(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(View(), Qt::Key_U, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(View(), Qt::Key_E, Qt::ControlModifier);
+    Idle();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_TAGMEMORY), "");
+    EXPECT_EQ(Text(Doc()), "<i><u><i><u><b>word</b></u></i></u></i>");
+}
+
+// Each dialog from the keyboard: the first field has the focus, and Tab
+// follows the layout with every field enabled.
+TEST(WebDialogKeys, TabFollowsTheLayoutOfEveryWebDialog)
+{
+    InstallDialogKeyboardRules();
+    CMemoryProfileStore store;
+    SetAppProfile(&store);
+    std::vector<std::unique_ptr<QDialog>> dialogs;
+    dialogs.push_back(std::make_unique<CHotLinkDlg>());
+    dialogs.push_back(std::make_unique<CAnchorNameDlg>(QStringLiteral("ブックマークの設定"), QStringLiteral("名前")));
+    dialogs.push_back(std::make_unique<CFontTagDlg>(QString(), QStringLiteral("#ff0000")));
+    dialogs.push_back(std::make_unique<CHeadingDlg>());
+    dialogs.push_back(std::make_unique<CParagraphDlg>());
+    dialogs.push_back(std::make_unique<CClassTagDlg>());
+    dialogs.push_back(std::make_unique<CRuleDlg>());
+    dialogs.push_back(std::make_unique<CImageDlg>());
+    dialogs.push_back(std::make_unique<CCellDlg>());
+    dialogs.push_back(std::make_unique<CLineInsertDlg>(QStringLiteral("//"), QString()));
+    dialogs.push_back(std::make_unique<CTagCaseDlg>(false));
+    for (const auto &pDialog : dialogs) {
+        SCOPED_TRACE(pDialog->windowTitle().toStdString());
+        ASSERT_TRUE(OpenDialog(pDialog.get()));
+        // The file field comes first, its "参照" beside it.
+        if (pDialog->windowTitle() == QStringLiteral("ホットリンクの設定")) {
+            EXPECT_EQ(FocusControl()->objectName(), "linkFile");
+        }
+        if (pDialog->windowTitle() == QStringLiteral("イメージファイルの設定")) {
+            EXPECT_EQ(FocusControl()->objectName(), "imageFile");
+        }
+        for (QCheckBox *pCheck : pDialog->findChildren<QCheckBox *>())
+            pCheck->setChecked(true);
+        QApplication::processEvents();
+        ExpectTabOrderFollowsLayout(pDialog.get());
+        pDialog->hide();
+    }
+    SetAppProfile(nullptr);
+}

@@ -1,0 +1,430 @@
+// The list, table and form commands, the document-structure commands and the
+// attribute editor of the tag at the caret, driven through their dialogs.
+#include "html/tablegrid.h"
+#include "html/ui/attrdialogs.h"
+#include "html/ui/formdialogs.h"
+#include "html/ui/gridctrl.h"
+#include "html/ui/tableeditdlg.h"
+#include "support/dialogtest.h"
+#include "support/webfixture.h"
+#include "ui/dialogkeys.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+class WebStructure : public CWebFixture
+{
+protected:
+    // The document replaced by text, with nothing to undo.
+    void Reset(std::string_view text)
+    {
+        const int nLast = m_buffer.GetLineCount() - 1;
+        m_buffer.DeleteText(nullptr, 0, 0, nLast, static_cast<int>(m_buffer.GetLine(nLast).size()), ACTION_INDENT);
+        SetText(text);
+        m_buffer.ClearUndo();
+    }
+
+    // The document with CR LF between its lines.
+    std::string Doc() const
+    {
+        std::string s = Text();
+        std::string out;
+        for (const char c : s)
+            out += c == '|' ? std::string("\r\n") : std::string(1, c);
+        return out;
+    }
+};
+using DialogFn = std::function<int(QDialog *)>;
+
+// Answers each dialog by its title; a dialog with no answer is cancelled.
+DialogFn ByTitle(std::map<QString, DialogFn> answers)
+{
+    return [answers](QDialog *pDialog) {
+        const auto it = answers.find(pDialog->windowTitle());
+        return it == answers.end() ? static_cast<int>(QDialog::Rejected) : it->second(pDialog);
+    };
+}
+
+DialogFn Accepting(std::function<void(QDialog *)> fnFill)
+{
+    return [fnFill](QDialog *pDialog) {
+        fnFill(pDialog);
+        return static_cast<int>(QDialog::Accepted);
+    };
+}
+
+// The table editor runs its OK, which builds the result.
+DialogFn TableEditorOK(std::function<void(CTableEditDlg *)> fnEdit)
+{
+    return [fnEdit](QDialog *pDialog) {
+        auto *pEditor = qobject_cast<CTableEditDlg *>(pDialog);
+        EXPECT_NE(pEditor, nullptr);
+        if (!pEditor)
+            return static_cast<int>(QDialog::Rejected);
+        fnEdit(pEditor);
+        pEditor->accept();
+        return static_cast<int>(QDialog::Accepted);
+    };
+}
+
+void Click(QDialog *pDialog, const char *pszButton)
+{
+    Child<QPushButton>(pDialog, pszButton)->click();
+}
+
+} // namespace
+
+TEST_F(WebStructure, ListsFromTheSelectionOrAroundTheCaret)
+{
+    Reset("a\r\nb");
+    Select(CPoint(0, 0), CPoint(1, 1));
+    m_fnDialog = Accepting([](QDialog *) {});
+    Run(ID_WEB_BULLET_LIST);
+    EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("箇条書きの設定"));
+    EXPECT_EQ(Doc(), "<ul type=\"disc\">\r\n\t<li>a\r\n\t<li>b\r\n</ul>");
+    EXPECT_EQ(UndoName(), "置換");
+    Undo();
+
+    // Upper-case tags keep the numbering kind; nothing selected wraps the caret.
+    AppSettings().m_bTagState = 1;
+    m_view.PlaceCaret(CPoint(1, 1));
+    m_fnDialog = Accepting([](QDialog *p) {
+        Child<QRadioButton>(p, "numberType2")->setChecked(true);
+        Child<QSpinBox>(p, "start")->setValue(3);
+    });
+    Run(ID_WEB_NUMBERED_LIST);
+    EXPECT_EQ(Doc(), "a\r\nb<OL TYPE=\"a\" START=\"3\">\r\n\t<LI>\r\n</OL>\r\n");
+    EXPECT_EQ(g_strLastTagOpen, "<OL TYPE=\"a\" START=\"3\">\r\n\t<LI>");
+    Undo();
+
+    // The indent list asks nothing; Cancel in the others changes nothing.
+    AppSettings().m_bTagState = 0;
+    const std::size_t nAsked = m_aDialogTitles.size();
+    Select(CPoint(0, 0), CPoint(1, 1));
+    Run(ID_WEB_INDENT_LIST);
+    EXPECT_EQ(m_aDialogTitles.size(), nAsked);
+    EXPECT_EQ(Doc(), "<dl>\r\n\t<dt>a\r\n\t<dd>b\r\n</dl>");
+    Undo();
+    m_fnDialog = nullptr;
+    Select(CPoint(0, 0), CPoint(1, 1));
+    Run(ID_WEB_BULLET_LIST);
+    Run(ID_WEB_NUMBERED_LIST);
+    EXPECT_EQ(Doc(), "a\r\nb");
+}
+
+TEST_F(WebStructure, TableFromASelection)
+{
+    Reset("a,b\r\nc,d");
+    auto choose = [this](int nChoice, int nSeparator) {
+        m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [nChoice, nSeparator](QDialog *p) {
+                                   Child<QComboBox>(p, "separator")->setCurrentIndex(nSeparator);
+                                   return nChoice;
+                               }}});
+    };
+    Select(CPoint(0, 0), CPoint(3, 1));
+    choose(CTableInsertDlg::TABLEINSERT_AUTO, 0);
+    Run(ID_WEB_TABLE);
+    EXPECT_EQ(Doc(), "<table border>\r\n\t<tr><td>a</td><td>b</td>\r\n\t</tr>\r\n\t<tr><td>c</td><td>d</td>\r\n"
+                      "\t</tr>\r\n</table>");
+    Undo();
+
+    Select(CPoint(0, 0), CPoint(3, 1));
+    choose(CTableInsertDlg::TABLEINSERT_TAGS, 0);
+    Run(ID_WEB_TABLE);
+    EXPECT_EQ(Doc(), "<table border>\r\na,b\r\nc,d</table>\r\n");
+    Undo();
+
+    // The grid opens on the cells; what it gives back replaces the selection.
+    Select(CPoint(0, 0), CPoint(3, 1));
+    m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [](QDialog *) { return int(CTableInsertDlg::TABLEINSERT_GRID); }},
+                          {QStringLiteral("テーブル"), TableEditorOK([](CTableEditDlg *p) {
+                               CTableGrid &grid = p->GetGrid()->Grid();
+                               EXPECT_EQ(grid.GetRowCount(), 3);
+                               EXPECT_EQ(grid.GetColumnCount(), 3);
+                               grid.Cell(2, 2).strText = "\x95\x5C";
+                               Child<QComboBox>(p, "format")->setCurrentIndex(1);
+                           })}});
+    Run(ID_WEB_TABLE);
+    EXPECT_EQ(Doc(), "a\tb\r\nc\t\x95\x5C\r\n");
+    Undo();
+
+    // Cancel anywhere keeps the text.
+    Select(CPoint(0, 0), CPoint(3, 1));
+    choose(0, 0);
+    Run(ID_WEB_TABLE);
+    m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [](QDialog *) { return int(CTableInsertDlg::TABLEINSERT_GRID); }}});
+    Run(ID_WEB_TABLE);
+    EXPECT_EQ(Doc(), "a,b\r\nc,d");
+    EXPECT_FALSE(m_buffer.CanUndo());
+}
+
+TEST_F(WebStructure, NewTableThroughTheGridEditor)
+{
+    Reset("x");
+    m_view.PlaceCaret(CPoint(1, 0));
+    m_fnDialog = ByTitle({{QStringLiteral("テーブルの設定"), Accepting([](QDialog *p) {
+                               Child<QSpinBox>(p, "columns")->setValue(3);
+                               Child<QSpinBox>(p, "rows")->setValue(2);
+                               Child<QLineEdit>(p, "tableBorder")->setText("1");
+                           })},
+                          {QStringLiteral("テーブル"), TableEditorOK([](CTableEditDlg *p) {
+                               EXPECT_EQ(Child<QLineEdit>(p, "border")->text(), "1");
+                           })}});
+    Run(ID_WEB_TABLE);
+    const std::string strRow = "<tr><td></td>\r\n\t<td></td>\r\n\t<td></td>\r\n</tr>\r\n";
+    EXPECT_EQ(Doc(), "x<table border=\"1\">\r\n" + strRow + strRow + "</table>\r\n");
+    EXPECT_TRUE(g_strLastTagClose.empty());
+}
+
+TEST_F(WebStructure, FormsKeepTheUsersTextAsTyped)
+{
+    Reset("");
+    AppSettings().m_bTagState = 1;
+    m_fnDialog = Accepting([](QDialog *p) {
+        Child<QRadioButton>(p, "inputType3")->setChecked(true);
+        Child<QLineEdit>(p, "inputTitle")->setText(QStringLiteral("はい"));
+        Child<QLineEdit>(p, "inputName")->setText("q");
+        Child<QLineEdit>(p, "inputValue")->setText("Yes");
+        Child<QCheckBox>(p, "inputChecked")->setChecked(true);
+        // Radio buttons have no length.
+        EXPECT_FALSE(Child<QCheckBox>(p, "inputLengthCheck")->isEnabled());
+        EXPECT_EQ(Child<QLabel>(p, "inputNameCaption")->text(), QStringLiteral("ﾗｼﾞｵﾎﾞﾀﾝｸﾞﾙｰﾌﾟ名(Name)"));
+    });
+    Run(ID_WEB_FORM_INPUT);
+    EXPECT_EQ(Doc(), "<INPUT TYPE=\"radio\" NAME=\"q\" VALUE=\"Yes\" CHECKED>\x82\xCD\x82\xA2");
+    EXPECT_EQ(g_strLastTagClose, "<INPUT TYPE=\"radio\" NAME=\"q\" VALUE=\"Yes\" CHECKED>\x82\xCD\x82\xA2");
+
+    Reset("in");
+    AppSettings().m_bTagState = 0;
+    Select(CPoint(0, 0), CPoint(2, 0));
+    m_fnDialog = Accepting([](QDialog *p) { Child<QLineEdit>(p, "formUrl")->setText("/cgi-bin/Send.cgi"); });
+    Run(ID_WEB_FORM);
+    EXPECT_EQ(Doc(), "<form method=\"post\" action=\"/cgi-bin/Send.cgi\">\r\nin</form>");
+    EXPECT_EQ(Selected(), "in");
+
+    Reset("");
+    m_fnDialog = Accepting([](QDialog *p) {
+        Child<QLineEdit>(p, "areaName")->setText("memo");
+        Child<QCheckBox>(p, "areaRowsCheck")->setChecked(true);
+        Child<QSpinBox>(p, "areaRows")->setValue(4);
+    });
+    Run(ID_WEB_FORM_TEXTAREA);
+    EXPECT_EQ(Doc(), "<textarea name=\"memo\" rows=\"4\">\r\n</textarea>");
+}
+
+TEST_F(WebStructure, ListBoxItemsAreAddedEditedMovedAndDeleted)
+{
+    Reset("");
+    int nItem = 0;
+    m_aAnswers = {IDNO, IDYES};
+    m_fnDialog = ByTitle({
+        {QStringLiteral("リスト項目の編集"), Accepting([&nItem](QDialog *p) {
+             ++nItem;
+             Child<QLineEdit>(p, "itemText")->setText(QStringLiteral("項目") + QString::number(nItem));
+             Child<QLineEdit>(p, "itemKeyword")->setText(QString::number(nItem));
+             Child<QCheckBox>(p, "itemSelected")->setChecked(nItem == 2);
+         })},
+        {QStringLiteral("フォームリストボックス"), Accepting([](QDialog *p) {
+             Child<QLineEdit>(p, "listName")->setText("pick");
+             for (int i = 0; i < 3; ++i)
+                 Click(p, "itemAdd");  // items 1, 2, 3, each behind the one before
+             Click(p, "itemUp");       // 1, 3, 2
+             Click(p, "itemDelete");   // answered No: kept
+             Child<QListWidget>(p, "listItems")->setCurrentRow(0);
+             Click(p, "itemDelete");   // answered Yes: 3, 2
+         })},
+    });
+    Run(ID_WEB_FORM_LISTBOX);
+    EXPECT_EQ(m_aBoxes.size(), 2u);
+    EXPECT_EQ(m_aBoxes[0].strText, QStringLiteral("リストを削除してもよろしいですか？"));
+    EXPECT_EQ(Doc(), "<select name=\"pick\">\r\n <option value=\"3\">\x8D\x80\x96\xDA" "3\r\n"
+                      " <option value=\"2\" selected>\x8D\x80\x96\xDA" "2\r\n</select>");
+}
+
+TEST_F(WebStructure, BasicHtmlTitleAndBody)
+{
+    Reset("hello");
+    m_view.SetDocumentPath("/home/u/page.html");
+    QString strOfferedTitle;
+    m_fnDialog = Accepting([&strOfferedTitle](QDialog *p) {
+        strOfferedTitle = Child<QLineEdit>(p, "title")->text();
+        EXPECT_FALSE(Child<QCheckBox>(p, "bgColorCheck")->isChecked());
+        EXPECT_EQ(Child<QLineEdit>(p, "linkColor")->text(), "#0000ff");
+        Child<QLineEdit>(p, "title")->setText(QStringLiteral("表紙"));
+        Child<QCheckBox>(p, "bgColorCheck")->setChecked(true);
+    });
+    Run(ID_WEB_BASIC_HTML);
+    EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("HTML文章の設定"));
+    EXPECT_EQ(strOfferedTitle, "/home/u/page.html");
+    EXPECT_EQ(Doc(), "<html>\r\n<head>\r\n<title>\x95\x5C\x8E\x86</title>\r\n</head>\r\n<body bgcolor=\"#ffffff\">\r\n"
+                      "hello\r\n\r\n</body>\r\n</html>\r\n");
+    Undo();
+    EXPECT_EQ(Doc(), "hello");
+
+    // Title and body need an html tag.
+    Run(ID_WEB_TITLE);
+    Run(ID_WEB_BODY);
+    ASSERT_EQ(m_aBoxes.size(), 2u);
+    EXPECT_EQ(m_aBoxes[0].strText, QStringLiteral("<HTML>が見当たりません。"));
+    EXPECT_EQ(m_aBoxes[0].strCaption, QStringLiteral("Not found."));
+
+    // A body attribute the dialog does not know is kept behind the known ones.
+    Reset("<html><title>Old</title>\r\n<BODY onload=\"go()\" TEXT=#333333>\r\nx");
+    m_fnDialog = Accepting([](QDialog *p) {
+        EXPECT_EQ(Child<QLineEdit>(p, "textColor")->text(), "#333333");
+        EXPECT_TRUE(Child<QCheckBox>(p, "textColorCheck")->isChecked());
+        EXPECT_EQ(Child<QLineEdit>(p, "other")->text(), "onload=\"go()\"");
+        Child<QCheckBox>(p, "aLinkColorCheck")->setChecked(true);
+        Child<QLineEdit>(p, "aLinkColor")->setText("#ffff00");
+    });
+    Run(ID_WEB_BODY);
+    EXPECT_EQ(Doc(), "<html><title>Old</title>\r\n<body text=\"#333333\" alink=\"#ffff00\" onload=\"go()\">\r\nx");
+    m_fnDialog = Accepting([](QDialog *p) {
+        EXPECT_EQ(Child<QLineEdit>(p, "title")->text(), "Old");
+        Child<QLineEdit>(p, "title")->setText("New");
+    });
+    Run(ID_WEB_TITLE);
+    EXPECT_EQ(Doc(), "<html><title>New</title>\r\n<body text=\"#333333\" alink=\"#ffff00\" onload=\"go()\">\r\nx");
+}
+
+TEST_F(WebStructure, TagAttributesOfTheTagAtTheCaret)
+{
+    Reset("a <FONT SIZE=2 color=\"#FF0000\" class=x>b</FONT>");
+    m_view.PlaceCaret(CPoint(5, 0));
+    m_fnDialog = Accepting([](QDialog *p) {
+        EXPECT_EQ(Child<QComboBox>(p, "size")->currentText(), "2");
+        EXPECT_EQ(Child<QLineEdit>(p, "color")->text(), "#FF0000");
+        EXPECT_FALSE(Child<QCheckBox>(p, "faceCheck")->isChecked());
+        EXPECT_EQ(Child<QLineEdit>(p, "other")->text(), "class=\"x\"");
+        // Styles would be tags of their own, not attributes of this one.
+        EXPECT_FALSE(Child<QCheckBox>(p, "bold")->isVisibleTo(p));
+        Child<QComboBox>(p, "size")->setCurrentText("+1");
+    });
+    Run(ID_WEB_TAG_ATTRIBUTES);
+    EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("フォントタグの設定"));
+    EXPECT_EQ(Doc(), "a <font size=+1 color=\"#FF0000\" class=\"x\">b</FONT>");
+    EXPECT_EQ(UndoName(), "置換");
+
+    // Outside any tag: the chooser first, then a new tag behind the selection.
+    m_view.PlaceCaret(CPoint(0, 0));
+    m_fnDialog = ByTitle({{QStringLiteral("タグ属性の挿入"), Accepting([](QDialog *p) {
+                               Child<QRadioButton>(p, "kind_a")->setChecked(true);
+                           })},
+                          {QStringLiteral("アンカーのオプション設定"), Accepting([](QDialog *p) {
+                               Child<QCheckBox>(p, "linkCheck")->setChecked(true);
+                               Child<QRadioButton>(p, "jumpKind")->setChecked(true);
+                               Child<QLineEdit>(p, "jump")->setText("top");
+                           })}});
+    Run(ID_WEB_TAG_ATTRIBUTES);
+    EXPECT_EQ(Doc().substr(0, 16), "<a href=\"#top\">a");
+    EXPECT_EQ(g_strLastTagClose, "<a href=\"#top\">");
+
+    // A cell, and an image with upper-case tags.
+    Reset("<td align=center width=10>");
+    m_view.PlaceCaret(CPoint(3, 0));
+    m_fnDialog = Accepting([](QDialog *p) {
+        EXPECT_EQ(Child<QLineEdit>(p, "cellWidth")->text(), "10");
+        EXPECT_EQ(Child<QComboBox>(p, "cellAlign")->currentText(), "center");
+        Child<QCheckBox>(p, "cellWidthCheck")->setChecked(false);
+    });
+    Run(ID_WEB_TAG_ATTRIBUTES);
+    EXPECT_EQ(Doc(), "<td align=\"center\">");
+    AppSettings().m_bTagState = 1;
+    Reset("<img src=\"Pic.gif\" alt='\x89\xE6' usemap=#m>");
+    m_view.PlaceCaret(CPoint(1, 0));
+    m_fnDialog = Accepting([](QDialog *p) { EXPECT_EQ(Child<QLineEdit>(p, "other")->text(), "usemap=\"#m\""); });
+    Run(ID_WEB_TAG_ATTRIBUTES);
+    EXPECT_EQ(Doc(), "<IMG SRC=\"Pic.gif\" ALT=\"\x89\xE6\" USEMAP=\"#m\">");
+
+    // A tag that never closes is no tag: the chooser comes, and Cancel keeps the text.
+    Reset("<table border=1");
+    m_view.PlaceCaret(CPoint(3, 0));
+    m_fnDialog = nullptr;
+    Run(ID_WEB_TAG_ATTRIBUTES);
+    EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("タグ属性の挿入"));
+    EXPECT_EQ(Doc(), "<table border=1");
+}
+
+// Each new dialog from the keyboard: Tab follows the layout with every field enabled.
+TEST(WebStructureKeys, TabFollowsTheLayoutOfEveryNewDialog)
+{
+    InstallDialogKeyboardRules();
+    CMemoryProfileStore store;
+    SetAppProfile(&store);
+    std::vector<std::unique_ptr<QDialog>> dialogs;
+    dialogs.push_back(std::make_unique<CBulletListDlg>());
+    dialogs.push_back(std::make_unique<CNumberedListDlg>());
+    dialogs.push_back(std::make_unique<CTableSizeDlg>());
+    dialogs.push_back(std::make_unique<CTableInsertDlg>());
+    dialogs.push_back(std::make_unique<CFormTagDlg>());
+    dialogs.push_back(std::make_unique<CFormInputDlg>());
+    dialogs.push_back(std::make_unique<CTextAreaDlg>());
+    dialogs.push_back(std::make_unique<CListItemDlg>(CListBoxItem()));
+    dialogs.push_back(std::make_unique<CListBoxDlg>());
+    dialogs.push_back(std::make_unique<CBodyDlg>(true, QStringLiteral("t"), std::string()));
+    dialogs.push_back(std::make_unique<CTableOptionDlg>());
+    dialogs.push_back(std::make_unique<CImageOptionDlg>());
+    dialogs.push_back(std::make_unique<CAnchorOptionDlg>(std::string()));
+    dialogs.push_back(std::make_unique<CTagKindDlg>());
+    dialogs.push_back(std::make_unique<CTitleDlg>(QStringLiteral("t")));
+    for (const auto &pDialog : dialogs) {
+        SCOPED_TRACE(pDialog->windowTitle().toStdString());
+        ASSERT_TRUE(OpenDialog(pDialog.get()));
+        for (QCheckBox *pCheck : pDialog->findChildren<QCheckBox *>())
+            pCheck->setChecked(true);
+        QApplication::processEvents();
+        ExpectTabOrderFollowsLayout(pDialog.get());
+        pDialog->hide();
+    }
+    SetAppProfile(nullptr);
+}
+
+TEST_F(WebStructure, FileButtonsEnterTheFolderRelativeToThePage)
+{
+    Reset("word");
+    m_view.SetDocumentPath("/srv/www/site/index.html");
+    m_answerFiles = QStringList{QStringLiteral("/srv/www/site/img/a.gif")};
+    Select(CPoint(0, 0), CPoint(4, 0));
+    m_fnDialog = Accepting([](QDialog *p) {
+        Child<QPushButton>(p, "linkFileBrowse")->click();
+        EXPECT_EQ(Child<QLineEdit>(p, "linkFile")->text(), "a.gif");
+        EXPECT_TRUE(Child<QCheckBox>(p, "folderCheck")->isChecked());
+    });
+    Run(ID_WEB_HOTLINK);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_EQ(m_aFileRequests[0].strDirectory, QStringLiteral("/srv/www/site"));
+    EXPECT_TRUE(m_aFileRequests[0].aFilters.value(0).startsWith(QStringLiteral("Html Files")));
+    EXPECT_EQ(Doc(), "<a href=\"img/a.gif\">word</a>");
+
+    // A file beside the page needs no folder; one above it climbs out.
+    Undo();
+    m_answerFiles = QStringList{QStringLiteral("/srv/www/top.png")};
+    m_fnDialog = Accepting([](QDialog *p) {
+        Child<QCheckBox>(p, "folderCheck")->setChecked(true);
+        Child<QPushButton>(p, "imageFileBrowse")->click();
+    });
+    Run(ID_WEB_IMAGE);
+    EXPECT_TRUE(m_aFileRequests.back().aFilters.value(0).startsWith(QStringLiteral("Image Files")));
+    EXPECT_EQ(Doc(), "word<img src=\"../top.png\">");
+
+    // An unsaved page starts in the folder of the last file opened and takes the bare name.
+    Reset("w");
+    m_view.SetDocumentPath("");
+    m_store.WriteString("Recent File List", "File1", "/home/u/old/page.html");
+    m_answerFiles = QStringList{QStringLiteral("/tmp/pics/b.gif")};
+    m_fnDialog = Accepting([](QDialog *p) { Child<QPushButton>(p, "imageFileBrowse")->click(); });
+    Run(ID_WEB_IMAGE);
+    EXPECT_EQ(m_aFileRequests.back().strDirectory, QStringLiteral("/home/u/old"));
+    EXPECT_EQ(Doc().substr(0, 18), "<img src=\"b.gif\">w");
+}

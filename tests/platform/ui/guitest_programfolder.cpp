@@ -1,0 +1,66 @@
+// The program folder is seeded with the shipped files without ever replacing
+// a file the user already has.
+#include "platform/ui/programfolder.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
+{
+    CTempDir shipped;
+    CTempDir user;
+    std::filesystem::create_directories(shipped.File("templete"));
+    std::filesystem::create_directories(shipped.File("desktop"));
+    std::filesystem::create_directories(shipped.File("help/images"));
+    std::filesystem::create_directories(shipped.File("man/ja"));
+    WriteFileBytes(shipped.File("usertag.ini"), "shipped tags");
+    WriteFileBytes(shipped.File("WpWebMnu.ini"), "shipped menu");
+    WriteFileBytes(shipped.File("templete/page.html"), "<html>");
+    WriteFileBytes(shipped.File("README.md"), "about the folder");
+    WriteFileBytes(shipped.File("CMakeLists.txt"), "install(DIRECTORY ...)");
+    WriteFileBytes(shipped.File("desktop/x.desktop"), "[Desktop Entry]");
+    WriteFileBytes(shipped.File("help/index.html"), "<!DOCTYPE html>");
+    WriteFileBytes(shipped.File("help/images/main.png"), "PNG");
+    WriteFileBytes(shipped.File("man/ja/wrenpad.1"), ".TH");
+    std::filesystem::permissions(shipped.File("usertag.ini"), std::filesystem::perms::owner_read);
+    WriteFileBytes(user.File("WpWebMnu.ini"), "the user's own menu");
+
+    const QString strUser = QString::fromStdString(user.Path());
+    EXPECT_EQ(SeedProgramFolder(QString::fromStdString(shipped.Path()), strUser), 2);
+    EXPECT_EQ(ReadFileBytes(user.File("usertag.ini")), "shipped tags");
+    EXPECT_EQ(ReadFileBytes(user.File("templete/page.html")), "<html>");
+    EXPECT_EQ(ReadFileBytes(user.File("WpWebMnu.ini")), "the user's own menu");
+    EXPECT_FALSE(FileExists(user.File("README.md")));
+    EXPECT_FALSE(FileExists(user.File("CMakeLists.txt")));
+    EXPECT_FALSE(FileExists(user.File("desktop/x.desktop")));
+    // The manual is read where it was installed, never from a stale copy.
+    EXPECT_FALSE(FileExists(user.File("help")));
+    EXPECT_FALSE(FileExists(user.File("man")));
+    // The user's copy of a read-only shipped file is the user's to change.
+    EXPECT_TRUE((std::filesystem::status(user.File("usertag.ini")).permissions() & std::filesystem::perms::owner_write)
+                != std::filesystem::perms::none);
+
+    // A second start copies nothing; a missing shipped folder is no error.
+    EXPECT_EQ(SeedProgramFolder(QString::fromStdString(shipped.Path()), strUser), 0);
+    EXPECT_EQ(SeedProgramFolder(QString::fromStdString(shipped.File("nowhere")), strUser), 0);
+}
+
+TEST(ProgramFolder, TemplatesComeOnlyWithANewTemplateFolder)
+{
+    CTempDir shipped;
+    CTempDir user;
+    std::filesystem::create_directories(shipped.File("templete"));
+    WriteFileBytes(shipped.File("templete/a.html"), "a");
+    WriteFileBytes(shipped.File("templete/b.html"), "b");
+    const QString strShipped = QString::fromStdString(shipped.Path());
+    const QString strUser = QString::fromStdString(user.Path());
+    EXPECT_EQ(SeedProgramFolder(strShipped, strUser), 2);
+
+    // The user deletes one; a later start (or a newer shipped one) does not bring it back.
+    std::filesystem::remove(user.File("templete/a.html"));
+    WriteFileBytes(shipped.File("templete/c.html"), "c");
+    EXPECT_EQ(SeedProgramFolder(strShipped, strUser), 0);
+    EXPECT_EQ(ListDir(user.File("templete")), std::vector<std::string>{"b.html"});
+}

@@ -1,0 +1,239 @@
+// Plug-ins: which commands the editor finds, in which order, and what one
+// command does on every way it can go, through the test plug-in and the
+// sample plug-in we ship.
+#include "plugin/plugincommand.h"
+#include "plugin/pluginlibrary.h"
+#include "plugin/pluginregistry.h"
+#include "support/plugintest.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The rows of the test plug-in: its index 1 fails, so the rest move up one.
+constexpr int TEST_ROWS = 13;
+constexpr int ROW_UPPER = 0;
+constexpr int ROW_WRAP = 1;
+constexpr int ROW_WRAP_EMPTY_SECOND = 2;
+constexpr int ROW_BEFORE = 3;
+constexpr int ROW_AFTER = 4;
+constexpr int ROW_DECLINE = 5;
+constexpr int ROW_MISSING = 6;
+constexpr int ROW_DOC_PATH = 7;
+constexpr int ROW_NO_LENGTH = 8;
+constexpr int ROW_GET_FAILS = 9;
+constexpr int ROW_UNTERMINATED = 10;
+constexpr int ROW_REPLACE_SELECTION = 11;
+constexpr int ROW_LONG_TEXT = 12;
+
+class PluginCommand : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_strPath = InstallPluginFile(m_dir.Path(), "t.wpi", WP_TEST_PLUGIN);
+        m_registry.Discover({m_dir.Path()});
+        ASSERT_EQ(m_registry.GetCount(), TEST_ROWS);
+    }
+
+    // Runs a row on a selection (null: none) and gives what the selection becomes.
+    EPluginRunResult Run(int nRow, const char *pszSelection, std::string *pstrText = nullptr,
+                         const std::string &strDocument = std::string())
+    {
+        const std::string strSelection = pszSelection ? pszSelection : "";
+        CPluginResults results;
+        const EPluginRunResult eResult = RunPluginCommand({m_dir.Path()}, *m_registry.GetRow(nRow), strDocument,
+                                                          pszSelection ? &strSelection : nullptr, results);
+        if (pstrText)
+            *pstrText = eResult == PLUGIN_RUN_OK
+                            ? ApplyPluginResults(m_registry.GetRow(nRow)->nType, strSelection, results)
+                            : strSelection;
+        return eResult;
+    }
+
+    CTempDir m_dir;
+    std::string m_strPath;
+    CPluginRegistry m_registry;
+};
+
+} // namespace
+
+TEST(PluginRegistry, ValidCommandsInTheirOrderWithTheirTexts)
+{
+    CTempDir dir;
+    InstallPluginFile(dir.Path(), "t.wpi", WP_TEST_PLUGIN);
+    CPluginRegistry registry;
+    registry.Discover({dir.Path()});
+    ASSERT_EQ(registry.GetCount(), TEST_ROWS);
+    // Index 1 fails: menu items 7000 and 7001 are indices 0 and 2.
+    EXPECT_EQ(registry.GetRow(0)->nIndex, 0);
+    EXPECT_EQ(registry.GetRow(1)->nIndex, 2);
+    EXPECT_EQ(registry.GetRow(TEST_ROWS - 1)->nIndex, TEST_ROWS);
+    EXPECT_EQ(registry.GetRow(TEST_ROWS), nullptr);
+    EXPECT_EQ(registry.GetRow(-1), nullptr);
+
+    const CPluginRow &upper = *registry.GetRow(ROW_UPPER);
+    EXPECT_EQ(upper.strFile, "t.wpi");
+    EXPECT_EQ(upper.nType, 1);
+    EXPECT_EQ(upper.strFunction, "TestUpper");
+    EXPECT_EQ(upper.strMenuText, "\x91\xe5\x95\xb6\x8e\x9a");
+    EXPECT_EQ(upper.strDescription, "about TestUpper");
+    // Texts that fill their buffers without a terminator end at the buffer's end.
+    const CPluginRow &longText = *registry.GetRow(ROW_LONG_TEXT);
+    EXPECT_EQ(longText.strMenuText, std::string(WPPLUGIN_NAME_SIZE, 'M'));
+    EXPECT_EQ(longText.strDescription, std::string(WPPLUGIN_DESCRIPTION_SIZE, 'D'));
+}
+
+TEST(PluginRegistry, TheUsersFolderFirstAndFilesThatOfferNothingSkipped)
+{
+    CTempDir user;
+    CTempDir installed;
+    InstallPluginFile(user.Path(), "b.wpi", WP_TEST_PLUGIN_NOCOUNT);
+    InstallPluginFile(user.Path(), "a.wpi", WP_TEST_PLUGIN);
+    WriteFileBytes(user.File("c.wpi"), "not a shared object");
+    WriteFileBytes(user.File("notes.txt"), "");
+    ASSERT_EQ(mkdir(user.File("d.wpi").c_str(), 0700), 0);
+    // Hidden by the user's own a.wpi.
+    InstallPluginFile(installed.Path(), "a.wpi", WP_TEST_PLUGIN_NOCOUNT);
+    InstallPluginFile(installed.Path(), "e.wpi", WP_TEST_PLUGIN);
+
+    EXPECT_EQ(ListPluginFiles(user.Path()), (std::vector<std::string>{"a.wpi", "b.wpi", "c.wpi"}));
+    EXPECT_TRUE(ListPluginFiles(user.File("missing")).empty());
+    CPluginRegistry registry;
+    registry.Discover({user.Path(), "", installed.Path()});
+    ASSERT_EQ(registry.GetCount(), 2 * TEST_ROWS);
+    EXPECT_EQ(registry.GetRow(0)->strFile, "a.wpi");
+    EXPECT_EQ(registry.GetRow(TEST_ROWS)->strFile, "e.wpi");
+    EXPECT_EQ(FindPluginFile({user.Path(), installed.Path()}, "a.wpi"), user.File("a.wpi"));
+}
+
+TEST(PluginRegistry, NoMoreCommandsThanTheMenusHold)
+{
+    CTempDir dir;
+    for (int i = 0; i < 9; ++i)
+        InstallPluginFile(dir.Path(), "p" + std::to_string(i) + ".wpi", WP_TEST_PLUGIN);
+    CPluginRegistry registry;
+    registry.Discover({dir.Path()});
+    EXPECT_EQ(registry.GetCount(), PLUGIN_COMMAND_LIMIT);
+    EXPECT_EQ(registry.GetRow(PLUGIN_COMMAND_LIMIT - 1)->strFile, "p7.wpi");
+    EXPECT_EQ(registry.GetRow(PLUGIN_COMMAND_LIMIT - 1)->nIndex, 9);
+}
+
+TEST_F(PluginCommand, EachTypePutsItsResultWhereItSays)
+{
+    std::string strText;
+    EXPECT_EQ(Run(ROW_UPPER, "abc", &strText), PLUGIN_RUN_OK);
+    EXPECT_EQ(strText, "ABC");
+    EXPECT_EQ(Run(ROW_WRAP, "abc", &strText), PLUGIN_RUN_OK);
+    EXPECT_EQ(strText, "<em>abc</em>");
+    EXPECT_EQ(Run(ROW_WRAP, nullptr, &strText), PLUGIN_RUN_OK);
+    EXPECT_EQ(strText, "<em></em>");
+    EXPECT_EQ(Run(ROW_BEFORE, "abc", &strText), PLUGIN_RUN_OK);
+    EXPECT_EQ(strText, "[abc");
+    EXPECT_EQ(Run(ROW_AFTER, "abc", &strText), PLUGIN_RUN_OK);
+    EXPECT_EQ(strText, "abc]");
+    // Type 3 has the selection bit: it replaces the selection.
+    EXPECT_EQ(Run(ROW_REPLACE_SELECTION, "abc", &strText), PLUGIN_RUN_OK);
+    EXPECT_EQ(strText, "R:abc");
+    EXPECT_EQ(PluginInsertionOf(3), PLUGIN_INSERT_REPLACE);
+    EXPECT_EQ(PluginInsertionOf(0), PLUGIN_INSERT_REPLACE);
+}
+
+TEST_F(PluginCommand, TheSelectionReachesThePluginByteForByte)
+{
+    CPluginHold hold(m_strPath);
+    ASSERT_TRUE(hold.IsLoaded());
+    // A trail byte equal to a backslash, half-width kana and a lone lead byte at the end.
+    const char *pszSelection = "a\x83\x5c\xb1z\x82";
+    std::string strText;
+    EXPECT_EQ(Run(ROW_UPPER, pszSelection, &strText), PLUGIN_RUN_OK);
+    EXPECT_EQ(hold.Selection(), pszSelection);
+    EXPECT_EQ(strText, "A\x83\x5c\xb1Z\x82");
+}
+
+TEST_F(PluginCommand, ASelectionCommandWithoutASelectionIsNotCalled)
+{
+    CPluginHold hold(m_strPath);
+    const int nCalls = hold.Calls();
+    EXPECT_EQ(Run(ROW_UPPER, nullptr), PLUGIN_RUN_NO_SELECTION);
+    EXPECT_EQ(Run(ROW_UPPER, ""), PLUGIN_RUN_NO_SELECTION);
+    EXPECT_EQ(hold.Calls(), nCalls);
+    EXPECT_STREQ(PluginRunMessage(PLUGIN_RUN_NO_SELECTION), "文字列が選択されてません。");
+    EXPECT_EQ(Run(ROW_UPPER, "x"), PLUGIN_RUN_OK);
+    EXPECT_EQ(hold.Calls(), nCalls + 1);
+}
+
+TEST_F(PluginCommand, DecliningEndsTheCommandQuietly)
+{
+    CPluginHold hold(m_strPath);
+    // An empty second result inserts nothing at all, not even the first.
+    for (const int nRow : {ROW_WRAP_EMPTY_SECOND, ROW_DECLINE, ROW_NO_LENGTH, ROW_GET_FAILS}) {
+        std::string strText;
+        EXPECT_EQ(Run(nRow, "abc", &strText), PLUGIN_RUN_DECLINED) << nRow;
+        EXPECT_EQ(strText, "abc") << nRow;
+    }
+    EXPECT_STREQ(PluginRunMessage(PLUGIN_RUN_DECLINED), "");
+}
+
+TEST_F(PluginCommand, MissingPiecesAreToldApart)
+{
+    EXPECT_EQ(Run(ROW_MISSING, "abc"), PLUGIN_RUN_NO_FUNCTION);
+    EXPECT_STREQ(PluginRunMessage(PLUGIN_RUN_NO_FUNCTION), "プラグインの実行に失敗しました。");
+
+    // A plug-in without "WpGetBuffer2" is refused even for a command that
+    // never asks for a second result.
+    CTempDir other;
+    InstallPluginFile(other.Path(), "t.wpi", WP_TEST_PLUGIN_NOBUFFER2);
+    CPluginResults results;
+    EXPECT_EQ(RunPluginCommand({other.Path()}, *m_registry.GetRow(ROW_BEFORE), "", nullptr, results),
+              PLUGIN_RUN_INIT_FAILED);
+    EXPECT_STREQ(PluginRunMessage(PLUGIN_RUN_INIT_FAILED), "プラグインの初期化に失敗しました。");
+
+    WriteFileBytes(other.File("t.wpi"), "not a shared object");
+    EXPECT_EQ(RunPluginCommand({other.Path()}, *m_registry.GetRow(ROW_BEFORE), "", nullptr, results),
+              PLUGIN_RUN_INIT_FAILED);
+    EXPECT_EQ(RunPluginCommand({other.File("none")}, *m_registry.GetRow(ROW_BEFORE), "", nullptr, results),
+              PLUGIN_RUN_INIT_FAILED);
+
+    CPluginRow row = *m_registry.GetRow(ROW_BEFORE);
+    row.strFunction.clear();
+    EXPECT_EQ(RunPluginCommand({m_dir.Path()}, row, "", nullptr, results), PLUGIN_RUN_NO_COMMAND);
+    EXPECT_STREQ(PluginRunMessage(PLUGIN_RUN_NO_COMMAND), "");
+}
+
+TEST_F(PluginCommand, ThePluginIsToldTheDocumentAndTakenAtItsWord)
+{
+    std::string strText;
+    const std::string strDocument = "/srv/www/\xe3\x82\xb5\xe3\x82\xa4\xe3\x83\x88/index.html";
+    EXPECT_EQ(Run(ROW_DOC_PATH, nullptr, &strText, strDocument), PLUGIN_RUN_OK);
+    EXPECT_EQ(strText, "doc=" + strDocument);
+    EXPECT_EQ(Run(ROW_DOC_PATH, "sel", &strText), PLUGIN_RUN_OK);
+    EXPECT_EQ(strText, "doc=");
+    // A result is as long as its length said, whatever the plug-in wrote beyond it.
+    EXPECT_EQ(Run(ROW_UNTERMINATED, nullptr, &strText), PLUGIN_RUN_OK);
+    EXPECT_EQ(strText, "zzz");
+}
+
+TEST(SamplePlugin, OffersItsThreeCommands)
+{
+    CTempDir dir;
+    InstallPluginFile(dir.Path(), "WpSample.wpi", WP_SAMPLE_PLUGIN);
+    CPluginRegistry registry;
+    registry.Discover({dir.Path()});
+    ASSERT_EQ(registry.GetCount(), 3);
+    EXPECT_EQ(registry.GetRow(0)->nType, WPPLUGIN_TYPE_SELECTION);
+    EXPECT_EQ(registry.GetRow(1)->nType, WPPLUGIN_TYPE_REPLACE);
+    EXPECT_EQ(registry.GetRow(2)->nType, WPPLUGIN_TYPE_WRAP);
+
+    // ひらがなと ﾊﾝｶｸｶﾞ ヽ -> ヒラガナト ハンカクガ ヽ, other bytes untouched.
+    const std::string strSelection = "\x82\xd0\x82\xe7\x82\xaa\x82\xc8\x82\xc6 \xca\xdd\xb6\xb8\xb6\xde \x83\x5c";
+    CPluginResults results;
+    ASSERT_EQ(RunPluginCommand({dir.Path()}, *registry.GetRow(0), "", &strSelection, results), PLUGIN_RUN_OK);
+    EXPECT_EQ(results.strFirst, "\x83\x71\x83\x89\x83\x4b\x83\x69\x83\x67 \x83\x6e\x83\x93\x83\x4a\x83\x4e\x83\x4b "
+                                "\x83\x5c");
+    ASSERT_EQ(RunPluginCommand({dir.Path()}, *registry.GetRow(2), "", &strSelection, results), PLUGIN_RUN_OK);
+    EXPECT_EQ(results.strFirst, "<ruby>");
+    EXPECT_EQ(results.strSecond, "<rp>(</rp><rt></rt><rp>)</rp></ruby>");
+}

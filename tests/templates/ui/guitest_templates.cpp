@@ -1,0 +1,331 @@
+// Templates through the real windows: keeping the text as a template under
+// exactly the name typed, asking before one is replaced, opening a new
+// untitled document from one, the choice dialog's preview, and the options
+// page that adds, deletes and renames them.
+#include "app/ui/templates.h"
+#include "platform/ui/shellopen.h"
+#include "res/commands.h"
+#include "support/appfixture.h"
+#include "support/fakepreview.h"
+#include "syntax/viewtype.h"
+#include "templates/ui/templatedlg.h"
+#include "templates/ui/templatepage.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <filesystem>
+
+namespace {
+
+class Templates : public CAppFixture
+{
+protected:
+    void SetUp() override
+    {
+        CAppFixture::SetUp();
+        // A program folder of this test's own: tests run side by side.
+        m_strAppName = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName(
+            QStringLiteral("wp_templates_%1_%2")
+                .arg(QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                .arg(QCoreApplication::applicationPid()));
+        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+        SetBeepHook([this] { ++m_nBeeps; });
+        m_strFolder = TemplateFolder().toStdString();
+        ASSERT_FALSE(m_strFolder.empty());
+    }
+
+    void TearDown() override
+    {
+        CAppFixture::TearDown();
+        SetBeepHook(nullptr);
+        std::filesystem::remove_all(std::filesystem::path(m_strFolder).parent_path());
+        QCoreApplication::setApplicationName(m_strAppName);
+    }
+
+    std::string Template(const std::string &strName) const { return m_strFolder + "/" + strName; }
+
+    // The name dialog answers with the given name (or is cancelled).
+    void AnswerName(const QString &strName, bool bAccept = true)
+    {
+        m_fnDialog = [this, strName, bAccept](QDialog *pDialog) {
+            auto *pDlg = qobject_cast<CTemplateNameDlg *>(pDialog);
+            if (!pDlg)
+                return static_cast<int>(QDialog::Rejected);
+            m_aPresets << pDlg->GetName();
+            pDlg->SetName(strName);
+            return static_cast<int>(bAccept ? QDialog::Accepted : QDialog::Rejected);
+        };
+    }
+
+    void Run(int nID)
+    {
+        Frame()->ExecuteCommand(nID);
+        Idle();
+    }
+
+    QString m_strAppName;
+    std::string m_strFolder;
+    QStringList m_aPresets;
+    int m_nBeeps = 0;
+};
+
+} // namespace
+
+TEST_F(Templates, TheTextIsKeptUnderExactlyTheNameTypedAndTheDocumentStaysAsItWas)
+{
+    ASSERT_TRUE(Start());
+    const std::string strPath = WriteFile("page.html", "<p>\r\nsaved\r\n");
+    CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
+    ASSERT_TRUE(pDoc);
+    Idle();
+    QTest::keyClicks(View(), QStringLiteral("new "));
+    ASSERT_TRUE(pDoc->IsModified());
+
+    AnswerName(QStringLiteral("記事.html"));
+    Run(ID_TEMPLATE_REGISTER);
+    EXPECT_TRUE(m_aBoxes.empty());
+    EXPECT_EQ(ReadFileBytes(Template("記事.html")), "new <p>\r\nsaved\r\n");
+    EXPECT_EQ(pDoc->GetPathName(), strPath);
+    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_EQ(ReadFileBytes(strPath), "<p>\r\nsaved\r\n");
+    Frame()->ExecuteCommand(ID_EDIT_UNDO);
+    EXPECT_FALSE(pDoc->IsModified());
+
+    // No extension is added, and one typed is kept as it is.
+    AnswerName(QStringLiteral("memo"));
+    Run(ID_TEMPLATE_REGISTER);
+    EXPECT_TRUE(FileExists(Template("memo")));
+    EXPECT_FALSE(FileExists(Template("memo.html")));
+
+    // A name in use asks first; No keeps the old template, Yes replaces it.
+    AnswerName(QStringLiteral("記事.html"));
+    m_aAnswers = {IDNO};
+    Run(ID_TEMPLATE_REGISTER);
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, "すでに同名で登録されています。上書きしますか？");
+    EXPECT_EQ(m_aBoxes[0].strCaption, "ﾃﾝﾌﾟﾚｰﾄの保存");
+    EXPECT_EQ(m_aBoxes[0].nStyle, unsigned(MB_YESNO | MB_ICONINFORMATION));
+    EXPECT_EQ(ReadFileBytes(Template("記事.html")), "new <p>\r\nsaved\r\n");
+    m_aAnswers = {IDYES};
+    Run(ID_TEMPLATE_REGISTER);
+    EXPECT_EQ(ReadFileBytes(Template("記事.html")), "<p>\r\nsaved\r\n");
+
+    // Cancelled, nothing happens.
+    m_aBoxes.clear();
+    AnswerName(QStringLiteral("cancelled"), false);
+    Run(ID_TEMPLATE_REGISTER);
+    EXPECT_FALSE(FileExists(Template("cancelled")));
+    EXPECT_TRUE(m_aBoxes.empty());
+}
+
+TEST_F(Templates, ANameThatIsEmptyOrLeavesTheFolderIsRefused)
+{
+    ASSERT_TRUE(Start());
+    Run(ID_FILE_NEW);
+    for (const QString &strName : {QString(), QStringLiteral("../escape.html"), QStringLiteral("..")}) {
+        m_aBoxes.clear();
+        AnswerName(strName);
+        Run(ID_TEMPLATE_REGISTER);
+        ASSERT_EQ(m_aBoxes.size(), 1u) << strName.toStdString();
+        EXPECT_EQ(m_aBoxes[0].strText, "登録名が不正です。");
+        EXPECT_EQ(m_aBoxes[0].strCaption, "エラー");
+    }
+    EXPECT_FALSE(FileExists(std::filesystem::path(m_strFolder).parent_path() / "escape.html"));
+    EXPECT_TRUE(ListDir(m_strFolder).empty());
+}
+
+TEST_F(Templates, OpeningOneGivesAnUntitledDocumentWithItsText)
+{
+    WriteFileBytes(Template("page.html"), "<html>\r\n<p>\x93\xfa\x96\x7b</p>\r\n</html>\r\n");
+    WriteFileBytes(Template("a.txt"), "a");
+    ASSERT_TRUE(Start());
+    CFakePreviewScope fake;
+    QStringList listed;
+    m_fnDialog = [&listed](QDialog *pDialog) {
+        auto *pDlg = qobject_cast<CTemplateSelectDlg *>(pDialog);
+        if (!pDlg)
+            return static_cast<int>(QDialog::Rejected);
+        for (int i = 0; i < pDlg->GetList()->count(); ++i)
+            listed << pDlg->GetList()->item(i)->text();
+        pDlg->GetList()->setCurrentRow(1);
+        pDlg->accept();
+        return pDlg->result();
+    };
+    Run(ID_TEMPLATE_OPEN);
+    EXPECT_EQ(listed, (QStringList{"a.txt", "page.html"}));
+    CWrenpadDoc *pDoc = Doc();
+    ASSERT_TRUE(pDoc);
+    EXPECT_EQ(Text(pDoc), "<html>|<p>\x93\xfa\x96\x7b</p>|</html>|");
+    EXPECT_TRUE(pDoc->GetPathName().empty());
+    EXPECT_EQ(pDoc->GetTitle(), "新規ﾌｧｲﾙ1");
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_EQ(View()->GetViewType(), VIEWTYPE_HTML);
+    EXPECT_TRUE(m_aBoxes.empty());
+
+    // Saving it asks for a name.
+    Run(ID_FILE_SAVE);
+    EXPECT_EQ(m_aFileRequests.size(), 1u);
+    EXPECT_TRUE(pDoc->GetPathName().empty());
+}
+
+TEST_F(Templates, ATemplateThatCannotBeReadLeavesAnEmptyDocument)
+{
+    WriteFileBytes(Template("gone.html"), "x");
+    ASSERT_TRUE(Start());
+    CFakePreviewScope fake;
+    m_fnDialog = [this](QDialog *pDialog) {
+        auto *pDlg = qobject_cast<CTemplateSelectDlg *>(pDialog);
+        if (!pDlg)
+            return static_cast<int>(QDialog::Rejected);
+        pDlg->GetList()->setCurrentRow(0);
+        pDlg->accept();
+        std::filesystem::remove(Template("gone.html"));
+        return pDlg->result();
+    };
+    Run(ID_TEMPLATE_OPEN);
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, "ﾃﾝﾌﾟﾚｰﾄﾌｧｲﾙのｵｰﾌﾟﾝに失敗しました。");
+    EXPECT_EQ(m_aBoxes[0].strCaption, "ﾌｧｲﾙのｵｰﾌﾟﾝ");
+    ASSERT_TRUE(Doc());
+    EXPECT_EQ(Text(Doc()), "");
+
+    // Cancelled, no document is made.
+    m_fnDialog = nullptr;
+    const int nDocs = m_pApp->GetDocumentCount();
+    Run(ID_TEMPLATE_OPEN);
+    EXPECT_EQ(m_pApp->GetDocumentCount(), nDocs);
+}
+
+TEST_F(Templates, TheChoiceIsPreviewedOnlyWhileTheBoxIsTicked)
+{
+    CFakePreviewScope fake;
+    WriteFileBytes(Template("a.html"), "a");
+    WriteFileBytes(Template("b.html"), "b");
+    WriteFileBytes(Template(".hidden"), "h");
+    std::filesystem::create_directories(Template("folder"));
+    CTemplateSelectDlg dlg(QString::fromStdString(m_strFolder));
+    EXPECT_EQ(dlg.GetList()->count(), 2);
+
+    // OK with nothing chosen beeps and stays, even where the list has a
+    // current row of its own (it takes one with the focus).
+    dlg.GetList()->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+    dlg.accept();
+    EXPECT_EQ(m_nBeeps, 1);
+    EXPECT_NE(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(fake.Log().aCalls.empty());
+
+    dlg.GetPreviewCheck()->setChecked(false);
+    dlg.GetList()->setCurrentRow(0);
+    EXPECT_EQ(dlg.GetPreviewEngine(), nullptr);
+    EXPECT_TRUE(fake.Log().aCalls.empty());
+
+    dlg.GetPreviewCheck()->setChecked(true);
+    EXPECT_EQ(fake.Log().Last(), "navigate " + Template("a.html"));
+    dlg.GetList()->setCurrentRow(1);
+    EXPECT_EQ(fake.Log().Last(), "navigate " + Template("b.html"));
+    EXPECT_EQ(fake.Log().nAlive, 1);
+
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.GetName(), "b.html");
+}
+
+TEST_F(Templates, ThePageAddsDeletesAndRenamesInTheFolderAtOnce)
+{
+    CTemplatesPage page(QString::fromStdString(m_strFolder));
+    const std::string strSource = WriteFile("source page.html", "source");
+    auto click = [&page](const char *pszName) {
+        page.findChild<QPushButton *>(QString::fromUtf8(pszName))->click();
+        QApplication::processEvents();
+    };
+    auto listed = [&page] {
+        QStringList names;
+        for (int i = 0; i < page.GetList()->count(); ++i)
+            names << page.GetList()->item(i)->text();
+        return names;
+    };
+
+    // Added under a name, preset with the file's own.
+    m_aFileAnswers = {QStringList{QString::fromStdString(strSource)}};
+    AnswerName(QStringLiteral("new.html"));
+    click("templateAdd");
+    EXPECT_EQ(m_aPresets, QStringList{"source page.html"});
+    EXPECT_EQ(ReadFileBytes(Template("new.html")), "source");
+    EXPECT_EQ(listed(), QStringList{"new.html"});
+    // Added again under the same name, it replaces the old one.
+    WriteFileBytes(strSource, "changed");
+    m_aFileAnswers = {QStringList{QString::fromStdString(strSource)}};
+    click("templateAdd");
+    EXPECT_EQ(ReadFileBytes(Template("new.html")), "changed");
+    EXPECT_EQ(listed(), QStringList{"new.html"});
+    EXPECT_TRUE(m_aBoxes.empty());
+    // A file that is not there.
+    m_aFileAnswers = {QStringList{QString::fromStdString(m_dir.File("missing.html"))}};
+    click("templateAdd");
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, "ﾌｧｲﾙが見つかりません。登録に失敗しました。");
+
+    // Renaming onto another template is refused and loses nothing; a change
+    // of case alone is a rename.
+    WriteFileBytes(Template("other.html"), "other");
+    page.GetList()->addItem(QStringLiteral("other.html"));
+    page.GetList()->setCurrentRow(0);
+    m_aBoxes.clear();
+    AnswerName(QStringLiteral("other.html"));
+    click("templateRename");
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, "登録ﾌｧｲﾙの名前の変更に失敗しました。");
+    EXPECT_EQ(ReadFileBytes(Template("other.html")), "other");
+    EXPECT_EQ(ReadFileBytes(Template("new.html")), "changed");
+    AnswerName(QStringLiteral("New.HTML"));
+    page.GetList()->setCurrentRow(0);
+    click("templateRename");
+    EXPECT_EQ(ReadFileBytes(Template("New.HTML")), "changed");
+    EXPECT_FALSE(FileExists(Template("new.html")));
+    EXPECT_EQ(listed(), (QStringList{"other.html", "New.HTML"}));
+
+    // Deleting asks; No keeps the file.
+    m_aBoxes.clear();
+    page.GetList()->setCurrentRow(0);
+    m_aAnswers = {IDNO};
+    click("templateDelete");
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, "リストを削除してもよろしいですか？");
+    EXPECT_EQ(m_aBoxes[0].strCaption, "確認");
+    EXPECT_TRUE(FileExists(Template("other.html")));
+    m_aAnswers = {IDYES};
+    click("templateDelete");
+    EXPECT_FALSE(FileExists(Template("other.html")));
+    EXPECT_EQ(listed(), QStringList{"New.HTML"});
+
+    // Without a selection, delete and rename beep.
+    page.GetList()->clearSelection();
+    const int nBeeps = m_nBeeps;
+    click("templateDelete");
+    click("templateRename");
+    EXPECT_EQ(m_nBeeps, nBeeps + 2);
+
+    std::vector<std::string> aOpened;
+    SetShellOpenHook([&aOpened](const std::string &strTarget) {
+        aOpened.push_back(strTarget);
+        return true;
+    });
+    click("templateFolder");
+    SetShellOpenHook(nullptr);
+    EXPECT_EQ(aOpened, std::vector<std::string>{m_strFolder});
+}
+
+TEST_F(Templates, WithoutAFolderEveryButtonOnlyBeeps)
+{
+    CTemplatesPage page{QString()};
+    for (const char *pszName : {"templateAdd", "templateDelete", "templateRename", "templateFolder"})
+        page.findChild<QPushButton *>(QString::fromUtf8(pszName))->click();
+    EXPECT_EQ(m_nBeeps, 4);
+    EXPECT_TRUE(m_aFileRequests.empty());
+    EXPECT_TRUE(m_aBoxes.empty());
+}
