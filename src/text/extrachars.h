@@ -72,7 +72,8 @@ public:
     static std::uint16_t CodeOfIndex(std::size_t i)
     {
         const auto nTrail = static_cast<unsigned>(i % 188);
-        return static_cast<std::uint16_t>((EXTRA_LEAD_FIRST + i / 188) << 8 | (nTrail < 63 ? 0x40 + nTrail : 0x41 + nTrail));
+        const unsigned nLead = EXTRA_LEAD_FIRST + static_cast<unsigned>(i / 188);
+        return static_cast<std::uint16_t>(nLead << 8 | (nTrail < 63 ? 0x40 + nTrail : 0x41 + nTrail));
     }
     static std::size_t IndexOfCode(unsigned char lead, unsigned char trail)
     {

@@ -39,8 +39,8 @@ void CCrystalEditView::CopyBoxToClipboard()
 {
     if (!m_pTextBuffer)
         return;
-    QApplication::clipboard()->setMimeData(MimeFromLines(GetBoxText(*m_pTextBuffer, GetSelectionBox(), m_nTabSize), true,
-                                                         m_pTextBuffer->GetExtraChars()));
+    QApplication::clipboard()->setMimeData(
+        MimeFromLines(GetBoxText(*m_pTextBuffer, GetSelectionBox(), m_nTabSize), true, m_pTextBuffer->GetExtraChars()));
 }
 
 void CCrystalEditView::ReplaceSelectedBox(const CBox &box, std::string_view text, int nAction, bool bMerge)

@@ -127,8 +127,8 @@ void CLinePainter::DrawChars(QPainter &painter, std::string_view line, int nOffs
             continue;
         }
         int nDecoded = 0;
-        char32_t c = nBytes == 2 && pExtra ? pExtra->CharOf(ch, static_cast<unsigned char>(line[static_cast<std::size_t>(i) + 1]))
-                                           : 0;
+        const auto trail = nBytes == 2 ? static_cast<unsigned char>(line[static_cast<std::size_t>(i) + 1]) : 0;
+        char32_t c = nBytes == 2 && pExtra ? pExtra->CharOf(ch, trail) : 0;
         if (c == 0)
             c = Cp932DecodeChar(line.data() + i, static_cast<std::size_t>(nBytes), nDecoded);
         const QRect rcCells(x, nTop, nBytes * m_nCharWidth, rcRow.height());
