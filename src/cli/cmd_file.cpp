@@ -35,7 +35,7 @@ int RoundTrip(const CliArgs &args)
     // As in the editor: a file that would not come back the same is not written.
     if (!state.IsExact())
         return CliFail("cannot save " + args[0] + " without loss: " + DescribeCodeProblem(state));
-    if (!SaveCodedFile(buffer, args[1], state.eCode, state.forms))
+    if (!SaveCodedFile(buffer, args[1], state.eCode, state.forms, nullptr, -1, true, &state.extra))
         return CliFail("cannot save " + args[1] + ": " + std::strerror(errno));
     return 0;
 }
@@ -50,8 +50,9 @@ int Info(const CliArgs &args)
     CFileCodeState state;
     if (!LoadCodedFile(buffer, args[0], state))
         return CliFail("cannot load " + args[0] + ": " + std::strerror(errno));
-    std::printf("lines=%d mode=%s readonly=%d code=%s\n", buffer.GetLineCount(),
-                ModeName(buffer.GetLineEndMode()), buffer.IsReadOnly() ? 1 : 0, TextCodeTag(state.eCode));
+    std::printf("lines=%d mode=%s readonly=%d code=%s extra=%zu\n", buffer.GetLineCount(),
+                ModeName(buffer.GetLineEndMode()), buffer.IsReadOnly() ? 1 : 0, TextCodeTag(state.eCode),
+                state.extra.Size());
     // Why the file opens read-only, for the one reading along.
     if (!state.IsExact())
         std::fprintf(stderr, "wrenpad-tool: %s: %s\n", args[0].c_str(), DescribeCodeProblem(state).c_str());
@@ -62,6 +63,9 @@ const CCliRegistrar regRoundTrip("roundtrip",
                                   "IN OUT   read IN in its own code and write it to OUT in the same code;\n"
                                   "         fails, writing nothing, when IN would not come back unchanged",
                                   RoundTrip);
-const CCliRegistrar regInfo("info", "FILE   print lines=N mode=DOS|UNIX|MAC readonly=0|1 code=SJIS|UTF8|UTF8BOM|EUC|JIS", Info);
+const CCliRegistrar regInfo("info",
+                             "FILE   print lines=N mode=DOS|UNIX|MAC readonly=0|1 code=SJIS|UTF8|UTF8BOM|EUC|JIS\n"
+                             "       extra=N (the characters Shift-JIS lacks that the file holds, at most 1880)",
+                             Info);
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "res/commands.h"
 #include "text/codec.h"
+#include "text/doctext.h"
+#include "text/filecode.h"
 #include "text/kanji.h"
 #include "text/nkf.h"
 #include "text/utf8check.h"
@@ -330,11 +332,20 @@ std::string PageCharset(std::string_view page, bool *pbDeclared)
     }
 }
 
-std::string PreviewCopyBytes(std::string_view text, std::string_view strBaseHref)
+std::string PreviewCopyBytes(std::string_view text, std::string_view strBaseHref, const CExtraChars *pExtra)
 {
     std::string page = strBaseHref.empty() ? std::string(text) : WithBaseHref(text, strBaseHref);
     bool bDeclared = false;
     const std::string strCharset = FoldCharsetName(PageCharset(page, &bDeclared));
+    if (pExtra && FindExtraChar(page, *pExtra) != 0) {
+        std::string out;
+        if ((strCharset == "eucjp" || strCharset == "xeucjp")
+            && EncodeFileText(page, ETextCode::Euc, {}, out, nullptr, pExtra))
+            return out;
+        if (strCharset == "iso2022jp" && EncodeFileText(page, ETextCode::Jis, {}, out, nullptr, pExtra))
+            return out;
+        return (strCharset == "utf8" ? std::string() : std::string("\xEF\xBB\xBF")) + DocTextToUtf8(page, pExtra);
+    }
     if (!bDeclared)
         return page;
     if (strCharset == "utf8")

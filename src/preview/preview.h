@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+class CExtraChars;
+
 enum EPreviewTarget
 {
     PREVIEW_TARGET_BAR = 0,       // the browser bar inside the main window
@@ -72,5 +74,9 @@ std::string PageCharset(std::string_view page, bool *pbDeclared = nullptr);
 // place of its file: with a base pointing at the document's folder (when
 // strBaseHref is not empty), and in the code the page declares, so that a
 // page saying it is UTF-8 or EUC-JP is read as one. Text already in the
-// declared code is left as it is.
-std::string PreviewCopyBytes(std::string_view text, std::string_view strBaseHref);
+// declared code is left as it is. The characters of the document's table of
+// extra characters (pExtra) come out as themselves: a page that declares no
+// code that holds them becomes UTF-8 with a byte-order mark, which a browser
+// takes over any declaration.
+std::string PreviewCopyBytes(std::string_view text, std::string_view strBaseHref,
+                             const CExtraChars *pExtra = nullptr);

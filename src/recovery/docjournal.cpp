@@ -185,6 +185,12 @@ void CDocJournal::Handoff()
 {
     if (!m_pChannel || (!m_bChanged && m_strLocal.empty()))
         return;
+    // The document's code state grew (a character Shift-JIS lacks took a new
+    // code): the edits that use it need a header that has it.
+    if (m_fnDocCode && m_fnDocCode() != m_strHeaderCode) {
+        Rebase();
+        return;
+    }
     CJournalState state;
     state.nTimeMs = m_nLastChangeMs;
     state.nTextBytes = m_nTextBytes;
@@ -218,6 +224,7 @@ CJournalHeader CDocJournal::MakeHeader(std::uint8_t nBase, int nLineEndMode) con
     header.fileAtBase = m_fileAtBase;
     if (m_fnDocCode)
         header.strDocCode = m_fnDocCode();
+    m_strHeaderCode = header.strDocCode;
     if (m_strPath.empty() && m_fnTitle)
         header.strTitle = m_fnTitle();
     return header;

@@ -94,6 +94,7 @@ private:
     CCrystalTextBuffer &m_buffer;
     std::string m_strPath;
     std::function<std::string()> m_fnDocCode;
+    mutable std::string m_strHeaderCode;  // the code state of the record's last header
     std::function<std::string()> m_fnTitle;
 
     // What the text was when the document was last unmodified.

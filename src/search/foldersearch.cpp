@@ -5,6 +5,7 @@
 #include "search/plainsearch.h"
 #include "search/regex.h"
 #include "text/codec.h"
+#include "text/doctext.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -108,6 +109,8 @@ std::string FormatResultLine(const CSearchResult &result)
 
 std::string FormatResultLineUtf8(const CSearchResult &result)
 {
+    if (!result.strTextUtf8.empty())
+        return Compose(result, Printable(result.strPath), result.strTextUtf8);
     return Compose(result, Printable(result.strPath), Cp932ToUtf8(Printable(result.strText)));
 }
 
@@ -289,6 +292,10 @@ bool CFolderSearch::CheckPiece(const std::string &strRelative, std::string_view 
 {
     if (piece.empty())
         return true;
+    // Characters beyond Shift-JIS in what is looked for: only a file with a
+    // table can hold them.
+    if (!m_params.extra.IsEmpty() && !m_pFileExtra)
+        return true;
     std::string_view text = piece;
     if (m_params.bIgnoreCase) {
         m_strLine.assign(piece);
@@ -314,6 +321,8 @@ bool CFolderSearch::CheckPiece(const std::string &strRelative, std::string_view 
         result.nKind = SEARCHRESULT_MATCH;
         result.strText.assign(piece);
     }
+    if (m_pFileExtra && FindExtraChar(result.strText, *m_pFileExtra) != 0)
+        result.strTextUtf8 = DocTextToUtf8(Printable(result.strText), m_pFileExtra);
     if (!Append(result, true)) {
         Append(CSearchResult{SEARCHRESULT_TOO_MANY, {}, 0, 0, {}, 0}, false);
         return false;
@@ -345,6 +354,8 @@ bool CFolderSearch::SearchFile(const std::string &strRelative, const CFileHandle
             }
         }
     } closer{*this};
+    m_pDecoder.reset();
+    m_pFileExtra = nullptr;
     return SearchBlocks(strRelative);
 }
 
@@ -360,9 +371,11 @@ CFolderSearch::ESourceSwitch CFolderSearch::SwitchToText(bool bWholeInBlock)
         bytes = m_strWhole;
     }
     // The one detection the editor opens files with.
-    const ETextCode eCode = DetectTextCode(bytes, ETextCode::Sjis, &m_strText);
+    m_extra = m_params.extra;
+    const ETextCode eCode = DetectTextCode(bytes, ETextCode::Sjis, &m_strText, &m_extra);
     if (eCode == ETextCode::Sjis)
         return SOURCE_KEPT;
+    m_pFileExtra = &m_extra;
     if (bWholeInBlock) {
         // The block is about to be filled from the text.
         m_strWhole.assign(bytes);
@@ -373,6 +386,9 @@ CFolderSearch::ESourceSwitch CFolderSearch::SwitchToText(bool bWholeInBlock)
     if (eCode == ETextCode::Utf8 || eCode == ETextCode::Utf8Bom) {
         // Decoded as it is searched: no second copy of a large file.
         auto pDecoder = std::make_shared<CUtf8StreamDecoder>(bytes, false, eCode == ETextCode::Utf8Bom);
+        pDecoder->SeedExtra(m_params.extra);
+        m_pDecoder = pDecoder;
+        m_pFileExtra = &pDecoder->Extra();
         reader.UseSource(
             [pDecoder](char *p, std::size_t n) { return pDecoder->Decode(p, n); },
             nRead);

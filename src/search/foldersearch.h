@@ -13,6 +13,8 @@
 #include "search/linereader.h"
 #include "search/plainsearch.h"
 #include "search/wildcard.h"
+#include "text/extrachars.h"
+#include "text/filecode.h"
 #include "text/filehandle.h"
 
 #include <memory>
@@ -32,6 +34,10 @@ struct FolderSearchParams
     bool bIgnoreCase = false;
     bool bSubFolders = false;
     bool bRegex = false;
+    // The codes the text's characters beyond Shift-JIS took, if it has any:
+    // every file in another code starts its table with them, so they are
+    // the same codes in each; a Shift-JIS file holds none of them.
+    CExtraChars extra{};
 };
 
 enum ESearchResultKind
@@ -52,6 +58,9 @@ struct CSearchResult
     int nFiles = 0;       // for the summary, the number of files searched
     std::string strText;  // the line, or the matched bytes (CP932)
     int nErrno = 0;       // why a file or folder could not be opened
+    // The text as UTF-8 when it holds characters of its file's table of
+    // extra characters (which CP932 has not); else empty.
+    std::string strTextUtf8{};
 };
 
 // The result line in the program's bytes (CP932): what wrenpad-tool grep
@@ -136,6 +145,11 @@ private:
     std::string m_strLine;         // a piece as compared
     std::string m_strWhole;        // a file read whole to find its code
     std::string m_strText;         // an EUC-JP or JIS file in Shift-JIS
+    // The table of extra characters of the file being searched, when it is
+    // not Shift-JIS: the UTF-8 decoder's, or m_extra for EUC-JP and JIS.
+    std::shared_ptr<CUtf8StreamDecoder> m_pDecoder;
+    CExtraChars m_extra;
+    const CExtraChars *m_pFileExtra = nullptr;
     int m_nBytes = 0;              // bytes of the results so far
     int m_nHits = 0;
     int m_nFiles = 0;

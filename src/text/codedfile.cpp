@@ -19,6 +19,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -203,9 +204,10 @@ bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFile
     if (!file.Read(strPath))
         return false;
     const std::string_view bytes = file.Bytes();
-    const auto finish = [&](const CDecodedText &decoded) {
-        state = CFileCodeState{decoded.eCode, decoded.forms, decoded.eProblem, decoded.nProblemLine,
-                               decoded.cProblem, decoded.cProblemOther};
+    const auto finish = [&](CDecodedText &decoded) {
+        state = CFileCodeState{decoded.eCode,       decoded.forms,    decoded.eProblem,
+                               decoded.nProblemLine, decoded.cProblem, decoded.cProblemOther,
+                               std::move(decoded.extra)};
         buffer.SetReadOnly(!state.IsExact() || IsFileReadOnly(strPath));
         return true;
     };
@@ -249,11 +251,13 @@ bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFile
 }
 
 bool SaveCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, ETextCode eCode, const CTextForms &forms,
-                   CCodedSaveFailure *pFailure, int nLineEndMode, bool bClearModified)
+                   CCodedSaveFailure *pFailure, int nLineEndMode, bool bClearModified, const CExtraChars *pExtra)
 {
     if (pFailure)
         *pFailure = CCodedSaveFailure();
-    if (eCode == ETextCode::Sjis)
+    // Shift-JIS is the buffer as it stands, unless characters of a table
+    // would be written as the codes they borrow.
+    if (eCode == ETextCode::Sjis && (!pExtra || pExtra->IsEmpty()))
         return buffer.SaveToFile(strPath, nLineEndMode, bClearModified);
 
     // Lines are gathered with their separators into a small stage that the
@@ -267,7 +271,7 @@ bool SaveCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, EText
     CAtomicFile target;
     if (!target.Open(strPath))
         return false;
-    CTextEncoder encoder(eCode, forms);
+    CTextEncoder encoder(eCode, forms, pExtra);
     const std::string_view sep = LineEndSeparator(nLineEndMode == -1 ? buffer.GetLineEndMode() : nLineEndMode);
     const auto lineAt = [&](int i) {
         return std::string_view(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
@@ -395,6 +399,10 @@ std::string DescribeCodeProblem(const CFileCodeState &state)
         return strLine + "に " + TextCodeLabel(state.eCode) + " として正しくないバイトがあります。";
     case ETextProblem::Irregular:
         return strLine + "のエスケープシーケンスは、保存すると違うバイトになります。";
+    case ETextProblem::TooManyExtra:
+        return strLine + "の文字 " + DescribeCodePoint(state.cProblem) + " で、Shift-JIS にない文字が "
+               + std::to_string(EXTRA_CHAR_LIMIT) + " 種類を超えます (1 つの文書に " + std::to_string(EXTRA_CHAR_LIMIT)
+               + " 種類まで)。";
     }
     return std::string();
 }
@@ -415,6 +423,8 @@ std::string CodeStateToLine(const CFileCodeState &state)
     for (std::uint64_t n : {static_cast<std::uint64_t>(state.eProblem), static_cast<std::uint64_t>(state.nProblemLine),
                             static_cast<std::uint64_t>(state.cProblem), static_cast<std::uint64_t>(state.cProblemOther)})
         s += ' ' + std::to_string(n);
+    s += ' ';
+    s += state.extra.ToWord();
     return s;
 }
 
@@ -443,7 +453,7 @@ bool CodeStateFromLine(std::string_view line, CFileCodeState &state)
         aFields.push_back(line.substr(0, nSpace));
         line = nSpace == std::string_view::npos ? std::string_view() : line.substr(nSpace + 1);
     }
-    if (aFields.size() != 7)
+    if (aFields.size() != 7 && aFields.size() != 8)
         return false;
     CFileCodeState read;
     if (!ParseTextCodeTag(aFields[0], read.eCode) || aFields[0] != TextCodeTag(read.eCode))
@@ -466,7 +476,9 @@ bool CodeStateFromLine(std::string_view line, CFileCodeState &state)
     std::uint64_t nLine = 0;
     std::uint64_t nChar = 0;
     std::uint64_t nOther = 0;
-    if (!ParseNumber(aFields[3], static_cast<std::uint64_t>(ETextProblem::Irregular), nProblem)
+    if (aFields.size() == 8 && !read.extra.FromWord(aFields[7]))
+        return false;
+    if (!ParseNumber(aFields[3], static_cast<std::uint64_t>(ETextProblem::TooManyExtra), nProblem)
         || !ParseNumber(aFields[4], 0x7FFFFFFF, nLine) || !ParseNumber(aFields[5], 0x10FFFF, nChar)
         || !ParseNumber(aFields[6], 0x10FFFF, nOther))
         return false;
@@ -474,6 +486,6 @@ bool CodeStateFromLine(std::string_view line, CFileCodeState &state)
     read.nProblemLine = static_cast<int>(nLine);
     read.cProblem = static_cast<char32_t>(nChar);
     read.cProblemOther = static_cast<char32_t>(nOther);
-    state = read;
+    state = std::move(read);
     return true;
 }

@@ -19,6 +19,8 @@ struct CFileCodeState
     int nProblemLine = 0;
     char32_t cProblem = 0;
     char32_t cProblemOther = 0;
+    // The characters beyond Shift-JIS and their codes (empty for Shift-JIS).
+    CExtraChars extra{};
     bool IsExact() const { return eProblem == ETextProblem::None; }
 };
 
@@ -39,10 +41,11 @@ struct CCodedSaveFailure
 };
 
 // Writes the buffer in a code through a file put in the target's place in one
-// step, with the buffer's line ends (or nLineEndMode). On failure the target
-// is left as it was.
+// step, with the buffer's line ends (or nLineEndMode), the codes of pExtra as
+// their characters. On failure the target is left as it was.
 bool SaveCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, ETextCode eCode, const CTextForms &forms,
-                   CCodedSaveFailure *pFailure = nullptr, int nLineEndMode = -1, bool bClearModified = true);
+                   CCodedSaveFailure *pFailure = nullptr, int nLineEndMode = -1, bool bClearModified = true,
+                   const CExtraChars *pExtra = nullptr);
 
 // A message line about a problem of a file's code, UTF-8, for dialogs and the
 // command line: which character, on which line, and why.
@@ -50,8 +53,10 @@ std::string DescribeCodeProblem(const CFileCodeState &state);
 // The character as "「～」(U+301C)", UTF-8.
 std::string DescribeCodePoint(char32_t c);
 
-// The state as one short line of ASCII, for a record kept on disk that must
-// bring a document back in its file's code; and back. False for a line this
-// program did not write (the state is then left as it was).
+// The state as one line of ASCII, for a record kept on disk that must bring
+// a document back in its file's code with its table of extra characters; and
+// back (a line written before there were tables reads with an empty one).
+// False for a line this program did not write (the state is then left as it
+// was).
 std::string CodeStateToLine(const CFileCodeState &state);
 bool CodeStateFromLine(std::string_view line, CFileCodeState &state);

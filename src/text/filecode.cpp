@@ -100,6 +100,45 @@ public:
     {
         NoteFirstProblem(m_result, m_bytes, pAt, eProblem, c, cOther);
     }
+    // A character Shift-JIS lacks, by its code in the table.
+    void PutExtra(char32_t c, const unsigned char *pAt)
+    {
+        const std::uint16_t nCode = m_result.extra.Add(c);
+        if (nCode == 0) {
+            Problem(ETextProblem::TooManyExtra, pAt, c);
+            Put('?');
+        } else {
+            PutCode(nCode);
+        }
+    }
+    // A JIS X 0208 pair (seven bits each): its Shift-JIS code, or for the
+    // user-defined rows (85-94, where Shift-JIS has no NEC-selected IBM
+    // character) the file's own character through the table.
+    void PutJisPair(const CFileCodeTables &t, const unsigned char *pAt, unsigned char row, unsigned char cell)
+    {
+        const KanjiBytePair s = JisToSjisPair(row, cell);
+        const auto nCode = static_cast<std::uint16_t>(s.c1 * 256 + s.c2);
+        if (t.aDouble[nCode] == 0 && row >= 0x75) {
+            PutExtra(USER_AREA_FIRST + static_cast<char32_t>((row - 0x75) * 94 + (cell - 0x21)), pAt);
+        } else if (t.aDouble[nCode] == 0) {
+            Problem(ETextProblem::NoSjisForm, pAt);
+            Put('?');
+        } else {
+            PutCode(nCode);
+        }
+    }
+    // A JIS X 0212 pair (seven bits each): always a character of the table,
+    // since its file writes it in its own place.
+    void Put0212Pair(const unsigned char *pAt, unsigned char row, unsigned char cell)
+    {
+        const char32_t c = JisX0212Table().aChars[static_cast<std::size_t>((row - 0x21) * 94 + (cell - 0x21))];
+        if (c == 0) {
+            Problem(ETextProblem::NoSjisForm, pAt);
+            Put('?');
+        } else {
+            PutExtra(c, pAt);
+        }
+    }
     void Done() { m_result.strText.resize(static_cast<std::size_t>(m_p - m_result.strText.data())); }
 
 private:
@@ -122,28 +161,9 @@ void DecodeUtf8(std::string_view bytes, CDecodedText &result, bool bBail, bool *
     result.nProblemLine = found.nProblemLine;
     result.cProblem = found.cProblem;
     result.cProblemOther = found.cProblemOther;
+    result.extra = found.extra;
     if (pbWide)
         *pbWide = decoder.IsWide();
-}
-
-// The Unicode character of an EUC-JP sequence the document cannot hold, for
-// the message; 0 when the system does not know it either.
-char32_t EucToUnicode(const unsigned char *p, std::size_t n)
-{
-    CIconv cd("UTF-32LE", "EUC-JP");
-    if (!cd.IsOpen())
-        return 0;
-    char in[3];
-    std::memcpy(in, p, n);
-    char outbuf[8];
-    char *pin = in;
-    char *pout = outbuf;
-    std::size_t nIn = n;
-    std::size_t nOut = sizeof outbuf;
-    if (iconv(cd.Get(), &pin, &nIn, &pout, &nOut) == static_cast<std::size_t>(-1) || nOut != 4)
-        return 0;
-    const auto *u = reinterpret_cast<const unsigned char *>(outbuf);
-    return static_cast<char32_t>(u[0] | (u[1] << 8) | (u[2] << 16) | (u[3] << 24));
 }
 
 bool IsEucByte(unsigned char c)
@@ -167,19 +187,10 @@ void DecodeEuc(std::string_view bytes, CDecodedText &result)
             out.Put(static_cast<char>(p[1]));
             p += 2;
         } else if (c == 0x8F && pEnd - p >= 3 && IsEucByte(p[1]) && IsEucByte(p[2])) {
-            // JIS X 0212: no Shift-JIS code.
-            out.Problem(ETextProblem::NoSjisForm, p, EucToUnicode(p, 3));
-            out.Put('?');
+            out.Put0212Pair(p, p[1] & 0x7F, p[2] & 0x7F);
             p += 3;
         } else if (IsEucByte(c) && pEnd - p >= 2 && IsEucByte(p[1])) {
-            const KanjiBytePair s = JisToSjisPair(c & 0x7F, p[1] & 0x7F);
-            const auto nCode = static_cast<std::uint16_t>(s.c1 * 256 + s.c2);
-            if (t.aDouble[nCode] == 0) {
-                out.Problem(ETextProblem::NoSjisForm, p, EucToUnicode(p, 2));
-                out.Put('?');
-            } else {
-                out.PutCode(nCode);
-            }
+            out.PutJisPair(t, p, c & 0x7F, p[1] & 0x7F);
             p += 2;
         } else {
             out.Problem(ETextProblem::Malformed, p);
@@ -198,7 +209,7 @@ void DecodeJis(std::string_view bytes, CDecodedText &result, bool bWayBack = tru
     CDecodeOutput out(result, bytes);
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const unsigned char *const pEnd = p + bytes.size();
-    enum { ASCII, KANJI, KANA } eMode = ASCII;
+    enum { ASCII, KANJI, KANA, KANJI0212 } eMode = ASCII;
     bool bShift = false;
     bool bSeenKanjiIn = false;
     bool bSeenAsciiIn = false;
@@ -234,6 +245,11 @@ void DecodeJis(std::string_view bytes, CDecodedText &result, bool bWayBack = tru
                 p += 3;
                 continue;
             }
+            if (nLeft >= 4 && p[1] == '$' && p[2] == '(' && p[3] == 'D') {
+                eMode = KANJI0212;
+                p += 4;
+                continue;
+            }
             if (nLeft >= 3 && p[1] == '(' && (p[2] == 'B' || p[2] == 'J')) {
                 eMode = ASCII;
                 if (!bSeenAsciiIn)
@@ -266,21 +282,17 @@ void DecodeJis(std::string_view bytes, CDecodedText &result, bool bWayBack = tru
         } else if ((bShift || eMode == KANA) && c >= 0x21 && c <= 0x5F) {
             out.Put(static_cast<char>(c | 0x80));
             ++p;
-        } else if (!bShift && eMode == KANJI && c >= 0x21 && c <= 0x7E) {
+        } else if (!bShift && (eMode == KANJI || eMode == KANJI0212) && c >= 0x21 && c <= 0x7E) {
             if (pEnd - p < 2 || p[1] < 0x21 || p[1] > 0x7E) {
                 out.Problem(ETextProblem::Malformed, p);
                 out.Put('?');
                 ++p;
                 continue;
             }
-            const KanjiBytePair s = JisToSjisPair(c, p[1]);
-            const auto nCode = static_cast<std::uint16_t>(s.c1 * 256 + s.c2);
-            if (t.aDouble[nCode] == 0) {
-                out.Problem(ETextProblem::NoSjisForm, p);
-                out.Put('?');
-            } else {
-                out.PutCode(nCode);
-            }
+            if (eMode == KANJI)
+                out.PutJisPair(t, p, c, p[1]);
+            else
+                out.Put0212Pair(p, c, p[1]);
             p += 2;
         } else {
             out.Put(static_cast<char>(c));
@@ -294,7 +306,8 @@ void DecodeJis(std::string_view bytes, CDecodedText &result, bool bWayBack = tru
     // redundant one, kanji left open at the end); then the file would not
     // come back the same.
     std::string again;
-    if (!EncodeFileText(result.strText, ETextCode::Jis, result.forms, again) || again != bytes) {
+    if (!EncodeFileText(result.strText, ETextCode::Jis, result.forms, again, nullptr, &result.extra)
+        || again != bytes) {
         std::size_t i = 0;
         while (i < again.size() && i < bytes.size() && again[i] == bytes[i])
             ++i;
@@ -307,7 +320,8 @@ void DecodeJis(std::string_view bytes, CDecodedText &result, bool bWayBack = tru
 // text (EUC-JP and JIS, which are taken only when they decode cleanly), the
 // text goes to pDecoded, so that it is not decoded twice; bWayBack as for
 // DecodeJis.
-ETextCode DetectCode(std::string_view bytes, ETextCode eAscii, CDecodedText *pDecoded, bool bWayBack)
+ETextCode DetectCode(std::string_view bytes, ETextCode eAscii, CDecodedText *pDecoded, bool bWayBack,
+                     const CExtraChars *pSeed = nullptr)
 {
     if (bytes.starts_with(BOM)) {
         if (CheckUtf8(bytes.substr(BOM.size())) != EUtf8Check::Invalid)
@@ -327,6 +341,8 @@ ETextCode DetectCode(std::string_view bytes, ETextCode eAscii, CDecodedText *pDe
     if (nKanji == KANJI_EUC && !EucReadingIsLikelier(bytes))
         return ETextCode::Sjis;
     CDecodedText decoded;
+    if (pSeed)
+        decoded.extra = *pSeed;
     decoded.eCode = nKanji == KANJI_EUC ? ETextCode::Euc : ETextCode::Jis;
     if (decoded.eCode == ETextCode::Euc)
         DecodeEuc(bytes, decoded);
@@ -397,13 +413,15 @@ const char *TextCodeLabel(ETextCode eCode)
     return NamesOf(eCode).pszLabel;
 }
 
-ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii, std::string *pText)
+ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii, std::string *pText, CExtraChars *pExtra)
 {
     if (!pText)
         return DetectCode(bytes, eAscii, nullptr, false);
     CDecodedText decoded;
-    const ETextCode eCode = DetectCode(bytes, eAscii, &decoded, false);
+    const ETextCode eCode = DetectCode(bytes, eAscii, &decoded, false, pExtra);
     *pText = std::move(decoded.strText);
+    if (pExtra && !pText->empty())
+        *pExtra = std::move(decoded.extra);
     return eCode;
 }
 
@@ -454,7 +472,7 @@ CDecodedText DecodeFileTextAs(std::string_view bytes, ETextCode eCode)
     return result;
 }
 
-char32_t SjisCharToUnicode(std::string_view sjisChar, const CTextForms &forms)
+char32_t SjisCharToUnicode(std::string_view sjisChar, const CTextForms &forms, const CExtraChars *pExtra)
 {
     if (sjisChar.empty())
         return 0;
@@ -462,6 +480,10 @@ char32_t SjisCharToUnicode(std::string_view sjisChar, const CTextForms &forms)
     const auto c1 = static_cast<unsigned char>(sjisChar[0]);
     if (sjisChar.size() >= 2 && IsSjisLeadByte(c1) && IsSjisTrailByte(static_cast<unsigned char>(sjisChar[1]))) {
         const auto nCode = static_cast<std::uint16_t>(c1 * 256 + static_cast<unsigned char>(sjisChar[1]));
+        if (pExtra) {
+            if (const char32_t c = pExtra->CharOf(nCode))
+                return c;
+        }
         const int nDual = t.aDualIndex[nCode];
         if (nDual >= 0 && forms.abOther[static_cast<std::size_t>(nDual)])
             return DUAL_FORMS[static_cast<std::size_t>(nDual)].cOther;

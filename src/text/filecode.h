@@ -11,6 +11,8 @@
 // its line) that is in the way.
 #pragma once
 
+#include "text/extrachars.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -73,13 +75,15 @@ enum class ETextProblem
     TwoForms,      // both forms of one dual-form character
     Malformed,     // bytes that are not text in the code
     Irregular,     // JIS escape sequences placed in a way the writer does not repeat
+    TooManyExtra,  // more characters beyond Shift-JIS than the user-defined area has codes
 };
 
 struct CDecodedText
 {
     ETextCode eCode = ETextCode::Sjis;
-    std::string strText;       // Shift-JIS; "?" for what has no Shift-JIS form
+    std::string strText;       // Shift-JIS; "?" for what has no code
     CTextForms forms;
+    CExtraChars extra{};       // the codes of the characters beyond Shift-JIS
     ETextProblem eProblem = ETextProblem::None;
     // Where the first problem is: its line (from 1), the character (0 when
     // the bytes are no character), and for TwoForms the form seen first.
@@ -94,8 +98,10 @@ struct CDecodedText
 // Shift-JIS, EUC-JP and JIS. eAscii is the answer for a text that decides
 // nothing (ASCII only, or empty).
 // Where finding the code meant decoding the text (EUC-JP, JIS), pText, when
-// given, receives that Shift-JIS text; else it is left empty.
-ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis, std::string *pText = nullptr);
+// given, receives that Shift-JIS text; else it is left empty. pExtra, when
+// given, is the table such a text starts with, and receives its table.
+ETextCode DetectTextCode(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis, std::string *pText = nullptr,
+                         CExtraChars *pExtra = nullptr);
 
 // The length of the run at p of bytes that every code reads as the same
 // ASCII: below 0x80, and none of ESC, SO and SI (which switch a JIS text's
@@ -125,14 +131,17 @@ bool BytesShowSjis(std::string_view part);
 // back to Shift-JIS. DecodeFileTextAs takes the code the user names and
 // reports what does not fit. Shift-JIS is taken byte for byte; without
 // bCopySjis its text stays empty, for a caller that takes the bytes itself.
+// In the other codes each character Shift-JIS lacks takes a code of the
+// result's table of extra characters; beyond the table's limit the text is
+// not exact (TooManyExtra, naming the first character that found it full).
 CDecodedText DecodeFileText(std::string_view bytes, ETextCode eAscii = ETextCode::Sjis, bool bCopySjis = true);
 CDecodedText DecodeFileTextAs(std::string_view bytes, ETextCode eCode);
 
 // Decodes UTF-8 into Shift-JIS a block at a time, so that a large file is
 // loaded without a converted copy of it in memory. A byte-order mark at the
-// start is skipped. With bBail a malformed sequence ends the work
-// (IsMalformed); otherwise it becomes "?" like a character without a
-// Shift-JIS form.
+// start is skipped. A character without a Shift-JIS form takes a code of the
+// result's table of extra characters ("?" once that is full). With bBail a
+// malformed sequence ends the work (IsMalformed); otherwise it becomes "?".
 class CUtf8StreamDecoder
 {
 public:
@@ -145,6 +154,10 @@ public:
     bool IsMalformed() const { return m_bMalformed; }
     bool IsWide() const { return m_bWide; }
     bool IsDone() const { return m_bMalformed || m_nPos >= m_bytes.size(); }
+    // The table of extra characters: what it starts with (before the first
+    // Decode), and what it holds so far.
+    void SeedExtra(const CExtraChars &extra) { m_result.extra = extra; }
+    const CExtraChars &Extra() const { return m_result.extra; }
     // The code, the forms and the first problem (no text).
     CDecodedText Result() const;
 
@@ -178,7 +191,10 @@ public:
     // always takes at least one character.
     static constexpr std::size_t ENCODE_ROOM = 32;
 
-    CTextEncoder(ETextCode eCode, const CTextForms &forms);
+    // The codes of pExtra (kept by the caller for as long as the encoder
+    // works) are written as their characters; without it, or for a code
+    // past its end, the user-defined area is what the code's own table says.
+    CTextEncoder(ETextCode eCode, const CTextForms &forms, const CExtraChars *pExtra = nullptr);
     // The byte-order mark of UTF-8 with BOM; nothing for the other codes.
     std::string_view Preamble() const;
     // Encodes [pIn, pInEnd) into [pOut, pOutEnd), advancing both.
@@ -197,17 +213,28 @@ private:
     EStop EncodeEuc(const char *&pIn, const char *pInEnd, char *&pOut, char *pOutEnd);
     EStop EncodeJis(const char *&pIn, const char *pInEnd, char *&pOut, char *pOutEnd);
 
+    // Shift-JIS as it stands, up to a code of the table (which a Shift-JIS
+    // file cannot hold, but for a user-defined character, written at its own
+    // code).
+    EStop EncodeSjisWithoutExtra(const char *&pIn, const char *pInEnd, char *&pOut, char *pOutEnd);
+    // The bytes of a character of the table in EUC-JP or JIS; false when
+    // the code has none.
+    bool EncodeExtraSevenBit(char32_t c, char *&q);
+
     ETextCode m_eCode;
     CTextForms m_forms;
-    int m_nJisMode = 0;  // 0 ASCII, 1 kanji, 2 kana
+    const CExtraChars *m_pExtra;
+    int m_nJisMode = 0;  // 0 ASCII, 1 kanji, 2 kana, 3 JIS X 0212
     std::size_t m_nFailOffset = 0;
 };
 
 // A whole text encoded; false (with the offset of the character in the way)
 // when it has a character the code cannot hold.
 bool EncodeFileText(std::string_view sjis, ETextCode eCode, const CTextForms &forms, std::string &out,
-                    std::size_t *pnFailOffset = nullptr);
+                    std::size_t *pnFailOffset = nullptr, const CExtraChars *pExtra = nullptr);
 
 // The Unicode character of a Shift-JIS character as a file in eCode writes it
 // (the dual forms as forms says); 0 when it has none. For messages.
-char32_t SjisCharToUnicode(std::string_view sjisChar, const CTextForms &forms = {});
+// A code of pExtra is its character.
+char32_t SjisCharToUnicode(std::string_view sjisChar, const CTextForms &forms = {},
+                           const CExtraChars *pExtra = nullptr);

@@ -2,6 +2,7 @@
 
 #include "text/codec.h"
 #include "text/filecode.h"
+#include "text/iconvstream.h"
 #include "text/sjis.h"
 
 #include <bit>
@@ -138,6 +139,11 @@ std::vector<std::uint32_t> BuildFromUnicode()
     }
     for (const CDualForm &dual : DUAL_FORMS)
         aFrom[dual.cOther] = PackSjis(dual.nSjis);
+    // A user-defined character of a file is the file's own, not the one a
+    // Shift-JIS document keeps at that code: it takes a code of the
+    // document's table like any character Shift-JIS lacks.
+    for (char32_t c = USER_AREA_FIRST; c <= USER_AREA_LAST; ++c)
+        aFrom[c] = 0;
     // Every character whose code is a dual-form code is one of its forms.
     for (std::size_t c = 0; c < aFrom.size(); ++c) {
         const std::uint16_t nCode = CFileCodeTables::CodeOf(aFrom[c]);
@@ -157,4 +163,58 @@ const std::uint32_t *FromUnicodeTable()
 {
     static const std::vector<std::uint32_t> aFrom = BuildFromUnicode();
     return aFrom.data();
+}
+
+CJisX0212Table::CJisX0212Table() : aChars(94 * 94, 0)
+{
+    // The whole set through the converter at once, a character at a time
+    // only where it refuses one.
+    CIconv cd("UTF-32LE", "EUC-JP");
+    for (int nRow = 0; nRow < 94; ++nRow) {
+        for (int nCell = 0; nCell < 94; ++nCell) {
+            const std::size_t i = static_cast<std::size_t>(nRow * 94 + nCell);
+            if (nRow >= 84) {
+                aChars[i] = USER_AREA_0212 + static_cast<char32_t>((nRow - 84) * 94 + nCell);
+                continue;
+            }
+            if (!cd.IsOpen())
+                continue;
+            char in[3] = {'\x8F', static_cast<char>(0xA1 + nRow), static_cast<char>(0xA1 + nCell)};
+            unsigned char out[8];
+            char *pin = in;
+            char *pout = reinterpret_cast<char *>(out);
+            std::size_t nIn = 3;
+            std::size_t nOut = sizeof out;
+            iconv(cd.Get(), nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd.Get(), &pin, &nIn, &pout, &nOut) == static_cast<std::size_t>(-1) || nOut != 4)
+                continue;
+            aChars[i] = static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24);
+        }
+    }
+    for (std::size_t i = 0; i < aChars.size(); ++i)
+        if (aChars[i] != 0)
+            mapJis.emplace(aChars[i], static_cast<std::uint16_t>((0x21 + i / 94) << 8 | (0x21 + i % 94)));
+}
+
+const CJisX0212Table &JisX0212Table()
+{
+    static const CJisX0212Table table;
+    return table;
+}
+
+bool ExtraCharJisPair(char32_t c, std::uint16_t &nPair, bool &b0212)
+{
+    if (c >= USER_AREA_FIRST && c < USER_AREA_0212) {
+        const auto n = static_cast<unsigned>(c - USER_AREA_FIRST);
+        nPair = static_cast<std::uint16_t>((0x21 + 84 + n / 94) << 8 | (0x21 + n % 94));
+        b0212 = false;
+        return true;
+    }
+    const CJisX0212Table &t = JisX0212Table();
+    const auto it = t.mapJis.find(c);
+    if (it == t.mapJis.end())
+        return false;
+    nPair = it->second;
+    b0212 = true;
+    return true;
 }

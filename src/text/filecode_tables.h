@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 inline constexpr std::uint16_t FILECODE_NONE = 0xFFFF;
@@ -92,3 +93,27 @@ const CFileCodeTables &FileCodeTables();
 // tables, on first use: it is all that reading UTF-8 needs, and building the
 // rest would more than double the cost of opening the first UTF-8 file.
 const std::uint32_t *FromUnicodeTable();
+
+// JIS X 0212 (EUC-JP's three-byte characters, JIS's ESC $ ( D) as the
+// system's EUC-JP converter reads it, with its user-defined rows 85-94 read
+// as U+E3AC-U+E757 after the JIS X 0208 ones' U+E000-U+E3AB (as EUC-JP-MS
+// does): [(row - 1) * 94 + cell - 1], 0 for no character; and back.
+struct CJisX0212Table
+{
+    std::vector<char32_t> aChars;
+    std::unordered_map<char32_t, std::uint16_t> mapJis;  // row << 8 | cell, 0x21-based
+    CJisX0212Table();
+};
+const CJisX0212Table &JisX0212Table();
+
+// The characters of the user-defined rows (85-94) of JIS X 0208 and JIS X
+// 0212, as EUC-JP-MS reads them; Shift-JIS has the same characters at
+// 0xF040-0xF9FC.
+inline constexpr char32_t USER_AREA_FIRST = 0xE000;
+inline constexpr char32_t USER_AREA_0212 = 0xE3AC;
+inline constexpr char32_t USER_AREA_LAST = 0xE757;
+
+// The seven-bit pair (0x21-based row << 8 | cell) of a character of a
+// document's table in EUC-JP or JIS, and whether it is in JIS X 0212; false
+// when neither set has it.
+bool ExtraCharJisPair(char32_t c, std::uint16_t &nPair, bool &b0212);

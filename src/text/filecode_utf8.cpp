@@ -97,14 +97,42 @@ inline bool TakeDualForm(std::uint32_t nEntry, unsigned &nSeen)
     return true;
 }
 
+// Stores a code of the table of extra characters; false for none.
+inline bool PutExtra(std::uint16_t nCode, char *&q)
+{
+    if (nCode == 0)
+        return false;
+    q[0] = static_cast<char>(nCode >> 8);
+    q[1] = static_cast<char>(nCode & 0xFF);
+    q += 2;
+    return true;
+}
+
 // Decodes the character at p if it is one the loop takes (two or three bytes
-// with one Shift-JIS form, or a dual form that does not meet its other form);
-// returns its length in the input, 0 for the careful path.
-inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const std::uint32_t *aFrom)
+// with one Shift-JIS form, a dual form that does not meet its other form, or
+// a character the table of extra characters already holds); returns its
+// length in the input, 0 for the careful path. At least four bytes are
+// readable at p.
+inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const std::uint32_t *aFrom,
+                      const CExtraChars &extra)
 {
     const unsigned c = p[0];
     std::uint32_t nEntry;
     int nIn;
+    if (c >= 0xF0) {
+        // Beyond the basic plane: only the table has codes there.
+        if (c > 0xF4 || extra.IsEmpty())
+            return 0;
+        const unsigned c1 = p[1] ^ 0x80u;
+        const unsigned c2 = p[2] ^ 0x80u;
+        const unsigned c3 = p[3] ^ 0x80u;
+        if ((c1 | c2 | c3) >= 0x40)
+            return 0;
+        const char32_t cp = (c & 0x07) << 18 | c1 << 12 | c2 << 6 | c3;
+        if (cp < 0x10000 || cp > 0x10FFFF)
+            return 0;
+        return PutExtra(extra.Find(cp), q) ? 4 : 0;
+    }
     if (c >= 0xE0 && c <= 0xEF) {
         const unsigned c1 = p[1] ^ 0x80u;
         const unsigned c2 = p[2] ^ 0x80u;
@@ -125,6 +153,13 @@ inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const s
     } else {
         return 0;
     }
+    if (nEntry == 0) {
+        if (extra.IsEmpty())
+            return 0;
+        const char32_t cp = nIn == 3 ? (c & 0x0F) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu)
+                                     : (c & 0x1F) << 6 | (p[1] & 0x3Fu);
+        return PutExtra(extra.Find(cp), q) ? nIn : 0;
+    }
     if ((nEntry >> 16) - 1 > 1 && !TakeDualForm(nEntry, nSeen))
         return 0;
     std::memcpy(q, &nEntry, 2);
@@ -138,7 +173,7 @@ inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const s
 // whole stay within that.
 template <EUtf8Loops eLoops>
 const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pStop, char *&q, bool &bWideOut,
-                               unsigned &nSeenOut)
+                               unsigned &nSeenOut, const CExtraChars &extra)
 {
     const std::uint32_t *const aFrom = FromUnicodeTable();
     // Kept in registers: the bytes written could alias the caller's members.
@@ -176,7 +211,7 @@ const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pSto
             const auto i = static_cast<unsigned>(__builtin_ctzll(mask));
             CopyAscii<bVector>(o, p + nPos, i - nPos);
             o += i - nPos;
-            const int nIn = DecodeChar(p + i, o, nSeen, aFrom);
+            const int nIn = DecodeChar(p + i, o, nSeen, aFrom, extra);
             if (nIn == 0)
                 return leave(p + i);
             bWide = true;
@@ -196,11 +231,9 @@ const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pSto
             *o++ = static_cast<char>(*p++);
             continue;
         }
-        const unsigned c = *p;
-        const int nNeed = c >= 0xE0 ? 3 : 2;
-        if (pStop - p < nNeed)
+        if (pStop - p < 4)
             break;
-        const int nIn = DecodeChar(p, o, nSeen, aFrom);
+        const int nIn = DecodeChar(p, o, nSeen, aFrom, extra);
         if (nIn == 0)
             break;
         bWide = true;
@@ -266,16 +299,16 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
     while (p < pStop && !m_bMalformed) {
         switch (eLoops) {
         case EUtf8Loops::Portable:
-            p = DecodeRun<EUtf8Loops::Portable>(p, pStop, q, m_bWide, m_nSeen);
+            p = DecodeRun<EUtf8Loops::Portable>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
             break;
         case EUtf8Loops::Sse2:
-            p = DecodeRun<EUtf8Loops::Sse2>(p, pStop, q, m_bWide, m_nSeen);
+            p = DecodeRun<EUtf8Loops::Sse2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
             break;
         case EUtf8Loops::Avx2:
-            p = DecodeRun<EUtf8Loops::Avx2>(p, pStop, q, m_bWide, m_nSeen);
+            p = DecodeRun<EUtf8Loops::Avx2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
             break;
         case EUtf8Loops::Avx512:
-            p = DecodeRun<EUtf8Loops::Avx512>(p, pStop, q, m_bWide, m_nSeen);
+            p = DecodeRun<EUtf8Loops::Avx512>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
             break;
         }
         if (p >= pStop)
@@ -299,8 +332,10 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
         const std::uint32_t nEntry = cp < 0x10000 ? aFrom[cp] : 0;
         const std::uint16_t nCode = CFileCodeTables::CodeOf(nEntry);
         if (nCode == FILECODE_NONE) {
-            Problem(ETextProblem::NoSjisForm, p, cp);
-            *q++ = '?';
+            if (!PutExtra(m_result.extra.Add(cp), q)) {
+                Problem(ETextProblem::TooManyExtra, p, cp);
+                *q++ = '?';
+            }
         } else {
             if (nCode >= 0x100)
                 *q++ = static_cast<char>(nCode >> 8);
@@ -332,14 +367,45 @@ CDecodedText CUtf8StreamDecoder::Result() const
 
 namespace {
 
+// Writes the UTF-8 bytes of c at q; their count.
+inline int PutUtf8(char *q, char32_t c)
+{
+    if (c < 0x80) {
+        q[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        q[0] = static_cast<char>(0xC0 | c >> 6);
+        q[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        q[0] = static_cast<char>(0xE0 | c >> 12);
+        q[1] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        q[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    q[0] = static_cast<char>(0xF0 | c >> 18);
+    q[1] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+    q[2] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    q[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
 // Encodes the character at p into q; its length in the input, 0 when it has
 // no UTF-8 form (a lead byte without its trail, a code that is no character).
 inline int EncodeChar(const unsigned char *p, const unsigned char *pEnd, char *&q, const CFileCodeTables &t,
-                      const CTextForms &forms)
+                      const CTextForms &forms, const CExtraChars *pExtra)
 {
     const unsigned c = *p;
     std::uint32_t nEntry;
     int nIn = 1;
+    if (c - EXTRA_LEAD_FIRST <= EXTRA_LEAD_LAST - EXTRA_LEAD_FIRST && pExtra && pEnd - p >= 2) {
+        if (const char32_t cExtra = pExtra->CharOf(static_cast<unsigned char>(c), p[1])) {
+            q += PutUtf8(q, cExtra);
+            return 2;
+        }
+    }
     if (IsSjisLeadByte(static_cast<unsigned char>(c))) {
         nEntry = pEnd - p >= 2 ? t.aUtf8Double[c << 8 | p[1]] : 0;
         nIn = 2;
@@ -363,7 +429,7 @@ inline int EncodeChar(const unsigned char *p, const unsigned char *pEnd, char *&
 // its lead byte.
 template <bool bVector>
 CTextEncoder::EStop EncodeUtf8Run(const unsigned char *&p, const unsigned char *pEnd, char *&q, char *qEnd,
-                                  const CTextForms &forms)
+                                  const CTextForms &forms, const CExtraChars *pExtra)
 {
     const CFileCodeTables &t = FileCodeTables();
     constexpr std::ptrdiff_t BLOCK = 64;
@@ -377,7 +443,7 @@ CTextEncoder::EStop EncodeUtf8Run(const unsigned char *&p, const unsigned char *
             const auto i = static_cast<unsigned>(__builtin_ctzll(mask));
             CopyAscii<bVector>(q, p + nPos, i - nPos);
             q += i - nPos;
-            const int nIn = EncodeChar(p + i, pEnd, q, t, forms);
+            const int nIn = EncodeChar(p + i, pEnd, q, t, forms, pExtra);
             if (nIn == 0) {
                 p += i;
                 return CTextEncoder::EStop::Unencodable;
@@ -399,7 +465,7 @@ CTextEncoder::EStop EncodeUtf8Run(const unsigned char *&p, const unsigned char *
             *q++ = static_cast<char>(*p++);
             continue;
         }
-        const int nIn = EncodeChar(p, pEnd, q, t, forms);
+        const int nIn = EncodeChar(p, pEnd, q, t, forms, pExtra);
         if (nIn == 0)
             return CTextEncoder::EStop::Unencodable;
         p += nIn;
@@ -413,8 +479,9 @@ CTextEncoder::EStop CTextEncoder::EncodeUtf8(const char *&pIn, const char *pInEn
 {
     const auto *p = reinterpret_cast<const unsigned char *>(pIn);
     const auto *const pEnd = reinterpret_cast<const unsigned char *>(pInEnd);
-    const EStop eStop = Utf8Loops() >= EUtf8Loops::Sse2 ? EncodeUtf8Run<true>(p, pEnd, pOut, pOutEnd, m_forms)
-                                          : EncodeUtf8Run<false>(p, pEnd, pOut, pOutEnd, m_forms);
+    const EStop eStop = Utf8Loops() >= EUtf8Loops::Sse2
+                            ? EncodeUtf8Run<true>(p, pEnd, pOut, pOutEnd, m_forms, m_pExtra)
+                            : EncodeUtf8Run<false>(p, pEnd, pOut, pOutEnd, m_forms, m_pExtra);
     pIn = reinterpret_cast<const char *>(p);
     return eStop;
 }

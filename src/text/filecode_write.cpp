@@ -42,6 +42,14 @@ void CopyAscii(const unsigned char *&p, const unsigned char *pEnd, char *&q, con
     q += n;
 }
 
+// The character of the table at p, 0 when p holds no code of it.
+inline char32_t ExtraCharAt(const CExtraChars *pExtra, const unsigned char *p, const unsigned char *pEnd)
+{
+    if (!pExtra || pEnd - p < 2)
+        return 0;
+    return pExtra->CharOf(p[0], p[1]);
+}
+
 inline void Put(char *&q, unsigned char c)
 {
     *q++ = static_cast<char>(c);
@@ -55,7 +63,40 @@ inline void Put(char *&q, std::string_view s)
 
 } // namespace
 
-CTextEncoder::CTextEncoder(ETextCode eCode, const CTextForms &forms) : m_eCode(eCode), m_forms(forms) {}
+CTextEncoder::CTextEncoder(ETextCode eCode, const CTextForms &forms, const CExtraChars *pExtra)
+    : m_eCode(eCode), m_forms(forms), m_pExtra(pExtra && !pExtra->IsEmpty() ? pExtra : nullptr)
+{
+}
+
+bool CTextEncoder::EncodeExtraSevenBit(char32_t c, char *&q)
+{
+    std::uint16_t nPair = 0;
+    bool b0212 = false;
+    if (!ExtraCharJisPair(c, nPair, b0212))
+        return false;
+    const auto row = static_cast<unsigned char>(nPair >> 8);
+    const auto cell = static_cast<unsigned char>(nPair & 0xFF);
+    if (m_eCode == ETextCode::Euc) {
+        if (b0212)
+            Put(q, 0x8F);
+        Put(q, static_cast<unsigned char>(row | 0x80));
+        Put(q, static_cast<unsigned char>(cell | 0x80));
+        return true;
+    }
+    const int nMode = b0212 ? 3 : 1;
+    if (m_nJisMode != nMode) {
+        if (m_nJisMode == 2 && m_forms.bKanaShift)
+            Put(q, SI);
+        if (b0212)
+            Put(q, "\x1B$(D");
+        else
+            Put(q, std::string_view(m_forms.chKanjiIn == '@' ? "\x1B$@" : "\x1B$B", 3));
+        m_nJisMode = nMode;
+    }
+    Put(q, row);
+    Put(q, cell);
+    return true;
+}
 
 std::string_view CTextEncoder::Preamble() const
 {
@@ -66,6 +107,8 @@ CTextEncoder::EStop CTextEncoder::Encode(const char *&pIn, const char *pInEnd, c
 {
     switch (m_eCode) {
     case ETextCode::Sjis: {
+        if (m_pExtra)
+            return EncodeSjisWithoutExtra(pIn, pInEnd, pOut, pOutEnd);
         const auto n = static_cast<std::size_t>(std::min(pInEnd - pIn, pOutEnd - pOut));
         if (n > 0)
             std::memcpy(pOut, pIn, n);
@@ -82,6 +125,38 @@ CTextEncoder::EStop CTextEncoder::Encode(const char *&pIn, const char *pInEnd, c
         return EncodeJis(pIn, pInEnd, pOut, pOutEnd);
     }
     return EStop::Unencodable;
+}
+
+CTextEncoder::EStop CTextEncoder::EncodeSjisWithoutExtra(const char *&pIn, const char *pInEnd, char *&pOut,
+                                                          char *pOutEnd)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(pIn);
+    const auto *const pEnd = reinterpret_cast<const unsigned char *>(pInEnd);
+    EStop eStop = EStop::Done;
+    while (p < pEnd) {
+        if (pOutEnd - pOut < 2) {
+            eStop = EStop::Full;
+            break;
+        }
+        if (const char32_t c = ExtraCharAt(m_pExtra, p, pEnd)) {
+            // A user-defined character has its own code in Shift-JIS.
+            if (c < USER_AREA_FIRST || c > USER_AREA_LAST) {
+                eStop = EStop::Unencodable;
+                break;
+            }
+            const std::uint16_t nCode = CExtraChars::CodeOfIndex(c - USER_AREA_FIRST);
+            Put(pOut, static_cast<unsigned char>(nCode >> 8));
+            Put(pOut, static_cast<unsigned char>(nCode & 0xFF));
+            p += 2;
+            continue;
+        }
+        const int n = SjisCharLength(reinterpret_cast<const char *>(p), static_cast<std::size_t>(pEnd - p));
+        std::memcpy(pOut, p, static_cast<std::size_t>(n));
+        pOut += n;
+        p += n;
+    }
+    pIn = reinterpret_cast<const char *>(p);
+    return eStop;
 }
 
 bool CTextEncoder::Append(std::string_view sjis, std::string &out)
@@ -126,6 +201,14 @@ CTextEncoder::EStop CTextEncoder::EncodeEuc(const char *&pIn, const char *pInEnd
             Put(q, c);
             ++p;
         } else {
+            if (const char32_t cExtra = ExtraCharAt(m_pExtra, p, pEnd)) {
+                if (!EncodeExtraSevenBit(cExtra, q)) {
+                    eStop = EStop::Unencodable;
+                    break;
+                }
+                p += 2;
+                continue;
+            }
             const std::uint16_t nCode = SevenBitPlaceOf(t, p, pEnd);
             if (nCode == FILECODE_NONE) {
                 eStop = EStop::Unencodable;
@@ -164,7 +247,7 @@ CTextEncoder::EStop CTextEncoder::EncodeJis(const char *&pIn, const char *pInEnd
             break;
         }
         if (c < 0x80) {
-            if (m_nJisMode == 1)
+            if (m_nJisMode == 1 || m_nJisMode == 3)
                 Put(q, std::string_view(asciiIn, 3));
             else if (m_nJisMode == 2 && m_forms.bKanaShift)
                 Put(q, SI);
@@ -176,7 +259,7 @@ CTextEncoder::EStop CTextEncoder::EncodeJis(const char *&pIn, const char *pInEnd
         } else if (IsSjisKana(c)) {
             if (m_nJisMode != 2) {
                 if (m_forms.bKanaShift) {
-                    if (m_nJisMode == 1)
+                    if (m_nJisMode == 1 || m_nJisMode == 3)
                         Put(q, std::string_view(asciiIn, 3));
                     Put(q, SO);
                 } else {
@@ -187,6 +270,14 @@ CTextEncoder::EStop CTextEncoder::EncodeJis(const char *&pIn, const char *pInEnd
             Put(q, static_cast<unsigned char>(c & 0x7F));
             ++p;
         } else {
+            if (const char32_t cExtra = ExtraCharAt(m_pExtra, p, pEnd)) {
+                if (!EncodeExtraSevenBit(cExtra, q)) {
+                    eStop = EStop::Unencodable;
+                    break;
+                }
+                p += 2;
+                continue;
+            }
             const std::uint16_t nCode = SevenBitPlaceOf(t, p, pEnd);
             if (nCode == FILECODE_NONE) {
                 eStop = EStop::Unencodable;
@@ -232,9 +323,9 @@ void CTextEncoder::Finish(std::string &out)
 }
 
 bool EncodeFileText(std::string_view sjis, ETextCode eCode, const CTextForms &forms, std::string &out,
-                    std::size_t *pnFailOffset)
+                    std::size_t *pnFailOffset, const CExtraChars *pExtra)
 {
-    CTextEncoder encoder(eCode, forms);
+    CTextEncoder encoder(eCode, forms, pExtra);
     out.clear();
     encoder.Begin(out);
     if (!encoder.Append(sjis, out)) {

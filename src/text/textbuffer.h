@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+class CExtraChars;
+
 struct CPoint
 {
     int x = 0;  // byte index within the line
@@ -198,6 +200,12 @@ public:
     void SetLineEndMode(int nMode);
     bool IsReadOnly() const { return m_bReadOnly; }
     void SetReadOnly(bool bReadOnly) { m_bReadOnly = bReadOnly; }
+    // The document's table of the characters Shift-JIS lacks, kept by the
+    // document for a file in another code (null for Shift-JIS), for the
+    // views that turn the bytes into characters and back. The buffer's own
+    // routines never look at it.
+    CExtraChars *GetExtraChars() const { return m_pExtraChars; }
+    void SetExtraChars(CExtraChars *pExtra) { m_pExtraChars = pExtra; }
     bool IsModified() const { return m_bModified; }
     virtual void SetModified(bool bModified);
 
@@ -315,6 +323,7 @@ private:
 
     bool m_bInit = false;
     bool m_bReadOnly = false;
+    CExtraChars *m_pExtraChars = nullptr;
     bool m_bModified = false;
     int m_nLineEndMode = LINEEND_CRLF;
     int m_nUndoLimit = UNDO_LIMIT;

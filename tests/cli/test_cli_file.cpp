@@ -15,10 +15,10 @@ TEST(CliFile, InfoReportsLinesModeAndReadOnly)
         const char *pszBytes;
         const char *pszExpect;
     } cases[] = {
-        {"", "lines=1 mode=DOS readonly=0 code=SJIS\n"},
-        {"a\r\nb\r\n", "lines=3 mode=DOS readonly=0 code=SJIS\n"},
-        {"a\nb\r\nc", "lines=3 mode=UNIX readonly=0 code=SJIS\n"},
-        {"a\rb", "lines=2 mode=MAC readonly=0 code=SJIS\n"},
+        {"", "lines=1 mode=DOS readonly=0 code=SJIS extra=0\n"},
+        {"a\r\nb\r\n", "lines=3 mode=DOS readonly=0 code=SJIS extra=0\n"},
+        {"a\nb\r\nc", "lines=3 mode=UNIX readonly=0 code=SJIS extra=0\n"},
+        {"a\rb", "lines=2 mode=MAC readonly=0 code=SJIS extra=0\n"},
     };
     for (const auto &c : cases) {
         WriteFileBytes(dir.File("f"), c.pszBytes);
@@ -27,12 +27,12 @@ TEST(CliFile, InfoReportsLinesModeAndReadOnly)
         EXPECT_EQ(r.strOut, c.pszExpect);
     }
     ::chmod(dir.File("f").c_str(), 0444);
-    EXPECT_EQ(RunTool({"info", dir.File("f")}).strOut, "lines=2 mode=MAC readonly=1 code=SJIS\n");
+    EXPECT_EQ(RunTool({"info", dir.File("f")}).strOut, "lines=2 mode=MAC readonly=1 code=SJIS extra=0\n");
 
     // The first break decides, however long the first line.
     for (const std::size_t nLong : {32767, 32768, 40000}) {
         WriteFileBytes(dir.File("long"), std::string(nLong, 'x') + "\nb\n");
-        EXPECT_EQ(RunTool({"info", dir.File("long")}).strOut, "lines=3 mode=UNIX readonly=0 code=SJIS\n") << nLong;
+        EXPECT_EQ(RunTool({"info", dir.File("long")}).strOut, "lines=3 mode=UNIX readonly=0 code=SJIS extra=0\n") << nLong;
     }
 }
 
@@ -73,24 +73,30 @@ TEST(CliFile, InfoAndRoundTripFollowEachFilesCode)
         {"\x1B$B4A\x1B(B\n", "JIS"},
         {"\x8A\xBF\n", "SJIS"},
         {"\xE3\x81\x82\xFF\n", "SJIS"},  // not UTF-8 after all
+        // Characters Shift-JIS lacks: a web page's, and JIS X 0212's.
+        {"<p>\xC2\xA9 caf\xC3\xA9\xC2\xA0\xF0\x9F\x98\x80</p>\n", "UTF8"},
+        {"\xB4\xC1\xBB\xFA\xA4\xC7\xA4\xB9\x8F\xB0\xA1\n", "EUC"},
     };
     for (const auto &c : cases) {
         WriteFileBytes(dir.File("in"), c.bytes);
         const CToolResult info = RunTool({"info", dir.File("in")});
         EXPECT_EQ(info.nStatus, 0);
-        EXPECT_NE(info.strOut.find(std::string(" code=") + c.pszCode + "\n"), std::string::npos) << info.strOut;
+        EXPECT_NE(info.strOut.find(std::string(" code=") + c.pszCode + " extra="), std::string::npos) << info.strOut;
         const CToolResult r = RunTool({"roundtrip", dir.File("in"), dir.File("out")});
         EXPECT_EQ(r.nStatus, 0) << r.strErr;
         EXPECT_EQ(ReadFileBytes(dir.File("out")), c.bytes);
     }
 
+    WriteFileBytes(dir.File("in"), "<p>\xC2\xA9 caf\xC3\xA9\xC2\xA0\xF0\x9F\x98\x80\xC2\xA9</p>\n");
+    EXPECT_EQ(RunTool({"info", dir.File("in")}).strOut, "lines=2 mode=UNIX readonly=0 code=UTF8 extra=4\n");
+
     // A file the editor opens read-only is not written, and info says why.
-    WriteFileBytes(dir.File("emoji"), "a\n\xF0\x9F\x98\x80\n");
-    const CToolResult info = RunTool({"info", dir.File("emoji")});
+    WriteFileBytes(dir.File("both"), "a\n\xE2\x80\x95\xE2\x80\x94\n");
+    const CToolResult info = RunTool({"info", dir.File("both")});
     EXPECT_EQ(info.nStatus, 0);
-    EXPECT_EQ(info.strOut, "lines=3 mode=UNIX readonly=1 code=UTF8\n");
-    EXPECT_NE(info.strErr.find("U+1F600"), std::string::npos) << info.strErr;
-    const CToolResult r = RunTool({"roundtrip", dir.File("emoji"), dir.File("out2")});
+    EXPECT_EQ(info.strOut, "lines=3 mode=UNIX readonly=1 code=UTF8 extra=0\n");
+    EXPECT_NE(info.strErr.find("U+2014"), std::string::npos) << info.strErr;
+    const CToolResult r = RunTool({"roundtrip", dir.File("both"), dir.File("out2")});
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.strErr.find("2 "), std::string::npos) << r.strErr;
     EXPECT_FALSE(FileExists(dir.File("out2")));

@@ -4,6 +4,7 @@
 #include "search/linereader.h"
 #include "support/testutil.h"
 #include "text/codec.h"
+#include "text/doctext.h"
 #include "text/filecode.h"
 
 #include <gtest/gtest.h>
@@ -170,4 +171,35 @@ TEST(LineReader, ASourceTakesOverWhereTheFileWasReadUpTo)
         aRest.emplace_back(line);
     EXPECT_EQ(aRest, (std::vector<std::string>{"TWO", "THREE"}));
     EXPECT_EQ(reader.GetLineNumber(), 3);
+}
+
+// Characters Shift-JIS lacks in the text looked for: found in UTF-8, EUC-JP
+// and JIS files whatever codes each file gave them, shown as themselves, and
+// never in a Shift-JIS file whose user-defined codes happen to be the bytes.
+TEST_F(FolderSearchCodes, CharactersBeyondShiftJisAreFoundInEveryOtherCode)
+{
+    // The UTF-8 page meets other such characters first; the EUC-JP file
+    // holds JIS X 0212's copyright sign; the Shift-JIS file the first
+    // user-defined code.
+    Write("a.html", "\xF0\x9F\x98\x80\n<p>\xC2\xA9 caf\xC3\xA9</p>\n");
+    Write("b.txt", "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\n\x8F\xA2\xED 2026 \xA4\xC7\xA4\xB9\n");
+    Write("c.txt", "\x93\xFA\x96\x7B\n\xF0\x40 2026\n");
+    FolderSearchParams params;
+    params.strFolder = m_dir.Path();
+    params.strPatterns = "*";
+    params.strText = Utf16ToDocText(u"\u00A9 ", &params.extra);
+    ASSERT_EQ(params.strText, "\xF0\x40 ");
+    struct CLines : CFolderSearchSink
+    {
+        void OnResult(const CSearchResult &result) override
+        {
+            if (result.nKind == SEARCHRESULT_MATCH)
+                aLines.push_back(FormatResultLineUtf8(result));
+        }
+        std::vector<std::string> aLines;
+    } sink;
+    CFolderSearch search(params, sink);
+    search.Run();
+    std::sort(sink.aLines.begin(), sink.aLines.end());
+    EXPECT_EQ(sink.aLines, (Matches{"a.html(2): <p>\xC2\xA9 caf\xC3\xA9</p>", "b.txt(2): \xC2\xA9 2026 \xE3\x81\xA7\xE3\x81\x99"}));
 }

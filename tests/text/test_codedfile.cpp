@@ -56,16 +56,16 @@ TEST(CodedFile, TypingIntoAUtf8FileSavesUtf8)
 TEST(CodedFile, FilesThatCannotComeBackOpenReadOnly)
 {
     CTempDir dir;
-    WriteFileBytes(dir.File("emoji"), "ok\n\xF0\x9F\x98\x80\n");
+    WriteFileBytes(dir.File("both"), "ok\n\xE3\x80\x9C\xEF\xBD\x9E\n");
     CCrystalTextBuffer buffer;
     CFileCodeState state;
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("emoji"), state));
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("both"), state));
     EXPECT_EQ(state.eCode, ETextCode::Utf8);
-    EXPECT_EQ(state.eProblem, ETextProblem::NoSjisForm);
+    EXPECT_EQ(state.eProblem, ETextProblem::TwoForms);
     EXPECT_TRUE(buffer.IsReadOnly());
     const std::string strWhy = DescribeCodeProblem(state);
     EXPECT_NE(strWhy.find("2 行目"), std::string::npos) << strWhy;
-    EXPECT_NE(strWhy.find("U+1F600"), std::string::npos) << strWhy;
+    EXPECT_NE(strWhy.find("U+FF5E"), std::string::npos) << strWhy;
     // The text is there to copy from.
     EXPECT_EQ(std::string(buffer.GetLineText(0), 2), "ok");
 
@@ -292,7 +292,8 @@ TEST(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
         "\xE3\x80\x9C\xE2\x88\x92\n",             // UTF-8: wave dash, minus sign (the other forms)
         "\xEF\xBB\xBF\xEF\xBD\x9E",               // with a mark: fullwidth tilde
         "\x1B$@4A\x1B(J\n\x0E\x31\x0F\n",         // JIS: old kanji escape, JIS Roman, kana shift
-        "ok\n\xF0\x9F\x98\x80\n",                 // a character the text cannot hold, line 2
+        "ok\n\xF0\x9F\x98\x80\xC2\xA9\n",         // characters only the table holds
+        "\x8F\xA2\xED\xB4\xC1\n",                 // one of JIS X 0212 in EUC-JP
         "\xE3\x80\x9C\xEF\xBD\x9E\n",             // both forms of one character
     };
     for (const std::string &bytes : files) {
@@ -309,10 +310,11 @@ TEST(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
         EXPECT_EQ(back.nProblemLine, state.nProblemLine) << strLine;
         EXPECT_EQ(back.cProblem, state.cProblem) << strLine;
         EXPECT_EQ(back.cProblemOther, state.cProblemOther) << strLine;
+        EXPECT_TRUE(back.extra == state.extra) << strLine;
         EXPECT_EQ(DescribeCodeProblem(back), DescribeCodeProblem(state));
         if (state.IsExact()) {
             // Written with the state read back, the file is what it was.
-            ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), back.eCode, back.forms));
+            ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), back.eCode, back.forms, nullptr, -1, true, &back.extra));
             EXPECT_EQ(ReadFileBytes(dir.File("out")), bytes) << strLine;
         }
     }
@@ -322,8 +324,9 @@ TEST(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
     state.eCode = ETextCode::Euc;
     for (const char *psz : {"", "UTF8", "utf8 0000000 BB0 0 0 0 0", "UTF16 0000000 BB0 0 0 0 0",
                             "UTF8 000000 BB0 0 0 0 0", "UTF8 0000002 BB0 0 0 0 0", "UTF8 0000000 XB0 0 0 0 0",
-                            "UTF8 0000000 BB0 5 0 0 0", "UTF8 0000000 BB0 0 -1 0 0", "UTF8 0000000 BB0 0 0 1114112 0",
-                            "UTF8 0000000 BB0 0 0 0 0 0", "UTF8  0000000 BB0 0 0 0 0", "UTF8 0000000 BB0 0 0 0 99999999999"}) {
+                            "UTF8 0000000 BB0 6 0 0 0", "UTF8 0000000 BB0 0 -1 0 0", "UTF8 0000000 BB0 0 0 1114112 0",
+                            "UTF8 0000000 BB0 0 0 0 0 0 0", "UTF8 0000000 BB0 0 0 0 0 A9,A9", "UTF8 0000000 BB0 0 0 0 0 a9",
+                            "UTF8 0000000 BB0 0 0 0 0 D800", "UTF8 0000000 BB0 0 0 0 0 0", "UTF8  0000000 BB0 0 0 0 0", "UTF8 0000000 BB0 0 0 0 99999999999"}) {
         EXPECT_FALSE(CodeStateFromLine(psz, state)) << psz;
         EXPECT_EQ(state.eCode, ETextCode::Euc);
     }

@@ -238,7 +238,8 @@ std::string CPreviewer::WriteTempCopy(const CCrystalTextBuffer &buffer, const st
     if (strTemp.empty())
         return fail(QStringLiteral("ﾃﾝﾎﾟﾗﾘｰﾊﾟｽの取得に失敗しました。"));
     const std::string strBytes =
-        PreviewCopyBytes(WholeText(buffer), strDocumentPath.empty() ? std::string() : FolderUrlOf(strDocumentPath));
+        PreviewCopyBytes(WholeText(buffer), strDocumentPath.empty() ? std::string() : FolderUrlOf(strDocumentPath),
+                         buffer.GetExtraChars());
     QFile file(QString::fromStdString(strTemp));
     const bool bWritten = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
                           && file.write(strBytes.data(), static_cast<qint64>(strBytes.size()))

@@ -45,6 +45,8 @@ int PrintFileToPdf(const QString &strOut, const QString &strFile, QString &strEr
         CTextPrintJob::CSource source;
         source.nLineCount = buffer.GetLineCount();
         source.fnLine = [&buffer](int nLine) { return buffer.GetLine(nLine); };
+        if (code.eCode != ETextCode::Sjis)
+            source.pExtra = &code.extra;
         source.nTabSize = LoadTabStop(AppProfile());
         const CFontSetting font = LoadFontSetting(AppProfile());
         source.screenFont = MakeViewFont(QString::fromStdString(font.strFace), font.nHeight, font.nWeight);

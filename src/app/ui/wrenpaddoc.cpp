@@ -12,6 +12,7 @@
 #include "recovery/docjournal.h"
 #include "res/commands.h"
 #include "syntax/viewtype.h"
+#include "text/doctext.h"
 #include "text/fileio.h"
 #include "text/kanjiio.h"
 #include "text/ui/codec_qt.h"
@@ -88,6 +89,7 @@ bool CWrenpadDoc::OnNewDocument()
     m_buffer.InitNew(LINEEND_CRLF);
     m_code = CFileCodeState();
     m_code.eCode = NewDocumentCode();
+    UseCodeState();
     m_eForcedCode.reset();
     SetModifiedFlag(false);
     return true;
@@ -199,6 +201,7 @@ bool CWrenpadDoc::DoSave(const std::string &strPath, bool bReplace)
     const bool bSaved = OnSaveDocument(strNewPath);
     if (!bSaved || !bReplace) {
         m_code = codeWas;
+        UseCodeState();
         emit StateChanged();
     }
     if (!bSaved)
@@ -248,6 +251,8 @@ bool CWrenpadDoc::ReplaceFromFile(const std::string &strPath)
     std::string bytes;
     if (ReadWholeFile(strPath, bytes) == FILEERR_NONE) {
         CDecodedText text = DecodeFileText(bytes, m_code.eCode);
+        if (!text.extra.IsEmpty())
+            text.strText = RemapExtraChars(text.strText, text.extra, m_buffer.GetExtraChars());
         if (text.eCode != m_code.eCode)
             ReplaceDeclaredCharset(text.strText, TextCodeCharset(m_code.eCode));
         if (m_buffer.LoadFromMemory(text.strText, -1))

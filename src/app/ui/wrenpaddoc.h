@@ -120,6 +120,9 @@ public:
     const CFileCodeState &GetCodeState() const { return m_code; }
     // The code the next save writes (save as).
     void SetTextCode(ETextCode eCode);
+    // Gives the buffer the table of extra characters of a document whose
+    // code has one (not Shift-JIS), after the code state changed.
+    void UseCodeState();
     // Reads the document's file again in the code the user names.
     bool ReopenWithCode(ETextCode eCode);
     // The save dialog's list of codes, the document's own chosen.

@@ -8,10 +8,14 @@
 #include "platform/ui/msgbox.h"
 #include "res/commands.h"
 #include "text/codedfile.h"
+#include "text/doctext.h"
 #include "text/kanjiio.h"
 #include "text/ui/codec_qt.h"
 
 #include <QApplication>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -67,9 +71,11 @@ void CWrenpadDoc::RestoreTextCode(const std::string &strRecordCode, const std::s
             state.nProblemLine = text.nProblemLine;
             state.cProblem = text.cProblem;
             state.cProblemOther = text.cProblemOther;
+            state.extra = text.extra;
         }
     }
     m_code = state;
+    UseCodeState();
     emit StateChanged();
 }
 
@@ -79,13 +85,14 @@ bool CWrenpadDoc::LoadDocumentFile(const std::string &strPath)
     // A file of nothing but ASCII is whatever new documents are.
     if (!LoadCodedFile(m_buffer, strPath, state, NewDocumentCode(), m_eForcedCode))
         return false;
-    m_code = state;
-    if (!state.IsExact()) {
+    m_code = std::move(state);
+    UseCodeState();
+    if (!m_code.IsExact()) {
         MessageBox(MessageParent(),
                    QStringLiteral("%1\n%2 のファイルとして読み込みましたが、%3\n"
                                   "保存すると内容が失われるため、書込み禁止で開きます。内容のコピーはできます。")
-                       .arg(PathText(strPath), QString::fromUtf8(TextCodeLabel(state.eCode)),
-                            QString::fromStdString(DescribeCodeProblem(state))),
+                       .arg(PathText(strPath), QString::fromUtf8(TextCodeLabel(m_code.eCode)),
+                            QString::fromStdString(DescribeCodeProblem(m_code))),
                    QStringLiteral("文字コード"), MB_OK | MB_ICONEXCLAMATION);
     }
     return true;
@@ -105,14 +112,16 @@ bool CWrenpadDoc::SaveDocumentFile(const std::string &strPath, bool *pbReported)
         return false;
     }
     CCodedSaveFailure failure;
-    if (SaveCodedFile(m_buffer, strPath, m_code.eCode, m_code.forms, &failure))
+    // A Shift-JIS file cannot take the characters of the table: the encoder
+    // stops at the first, which the message names.
+    if (SaveCodedFile(m_buffer, strPath, m_code.eCode, m_code.forms, &failure, -1, true, &m_code.extra))
         return true;
     if (!failure.bUnencodable)
         return false;
     const std::string_view line(m_buffer.GetLineText(failure.nLine),
                                 static_cast<std::size_t>(m_buffer.GetLineLength(failure.nLine)));
     const std::string_view rest = line.substr(static_cast<std::size_t>(failure.nChar));
-    const char32_t c = SjisCharToUnicode(rest.substr(0, 2), m_code.forms);
+    const char32_t c = SjisCharToUnicode(rest.substr(0, 2), m_code.forms, &m_code.extra);
     QString strChar;
     if (c != 0) {
         strChar = QString::fromStdString(DescribeCodePoint(c));
@@ -136,9 +145,24 @@ void CWrenpadDoc::SetTextCode(ETextCode eCode)
     if (eCode == m_code.eCode)
         return;
     // The forms of the dual-form characters stay: they are the same in
-    // either UTF-8, and the other codes do not use them.
+    // either UTF-8, and the other codes do not use them. So does the table
+    // of extra characters: a Shift-JIS file refuses its characters, and
+    // another code writes them. A Shift-JIS text's own user-defined
+    // characters keep their codes in a table it starts.
+    if (m_code.eCode == ETextCode::Sjis && m_code.extra.IsEmpty()) {
+        std::size_t nTop = 0;
+        for (int i = 0; i < m_buffer.GetLineCount(); ++i)
+            nTop = std::max(nTop, UserAreaCodesUsed(m_buffer.GetLine(i)));
+        SeedExtraChars(m_code.extra, nTop);
+    }
     m_code.eCode = eCode;
+    UseCodeState();
     emit StateChanged();
+}
+
+void CWrenpadDoc::UseCodeState()
+{
+    m_buffer.SetExtraChars(m_code.eCode == ETextCode::Sjis ? nullptr : &m_code.extra);
 }
 
 bool CWrenpadDoc::ReopenWithCode(ETextCode eCode)

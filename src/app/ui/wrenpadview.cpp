@@ -298,6 +298,14 @@ void CWrenpadView::OnCharCode()
     const std::string_view chars = CharacterAt(GetLineChars(m_ptCaret.y), m_ptCaret.x);
     if (chars.empty())
         return;
-    CCharCodeDlg dlg(Cp932ToQString(chars), QString::fromStdString(CharCodeText(chars)), this);
+    // A character of the document's table shows its Unicode code point
+    // beside the code it borrows.
+    const CExtraChars *pExtra = m_pTextBuffer->GetExtraChars();
+    QString strCode = QString::fromStdString(CharCodeText(chars));
+    if (const char32_t c = pExtra && chars.size() == 2 ? pExtra->CharOf(static_cast<unsigned char>(chars[0]),
+                                                                         static_cast<unsigned char>(chars[1]))
+                                                       : 0)
+        strCode += QStringLiteral(" (U+%1)").arg(static_cast<unsigned>(c), 4, 16, QLatin1Char('0')).toUpper();
+    CCharCodeDlg dlg(DocTextToQString(chars, pExtra), strCode, this);
     ExecDialog(&dlg);
 }

@@ -16,6 +16,7 @@
 #include "platform/ui/msgbox.h"
 #include "res/commands.h"
 #include "text/codedfile.h"
+#include "text/doctext.h"
 #include "text/filecode.h"
 #include "text/nkf.h"
 #include "text/ui/codec_qt.h"
@@ -268,7 +269,7 @@ void CWrenpadView::InsertUnicodeText(const QString &strText)
     if (!CanEdit())
         return;
     int nUnmappable = 0;
-    const std::string strBytes = QStringToCp932(strText, &nUnmappable);
+    const std::string strBytes = QStringToDocText(strText, m_pTextBuffer->GetExtraChars(), &nUnmappable);
     if (nUnmappable > 0)
         emit UnmappableCharacters(nUnmappable);
     ReplaceSelectedText(strBytes, ACTION_REPLACE);
@@ -325,11 +326,17 @@ bool CWrenpadView::InsertTextFile(const QString &strPath)
         return false;
     }
     // A file in UTF-8, EUC-JP or JIS goes in as the text it holds, read as
-    // opening it would read it. What the document cannot hold goes in as "?",
-    // and the user hears of it afterwards.
+    // opening it would read it, its characters beyond Shift-JIS taking codes
+    // of this document's table. What the document cannot hold (any such
+    // character in a Shift-JIS document) goes in as "?" if the user agrees.
     CDecodedText decoded = DecodeFileText(strBytes);
-    if (decoded.eCode != ETextCode::Sjis)
-        strBytes = std::move(decoded.strText);
+    if (decoded.eCode != ETextCode::Sjis) {
+        int nBad = 0;
+        char32_t cFirst = 0;
+        strBytes = RemapExtraChars(decoded.strText, decoded.extra, m_pTextBuffer->GetExtraChars(), &nBad, &cFirst);
+        if (!AcceptUnmappable(nBad, cFirst))
+            return false;
+    }
     if (IsLineFeedText(strBytes)) {
         // A file with LF line ends gives its own lines, as it would when opened.
         std::vector<std::string> aLines;
@@ -344,9 +351,9 @@ bool CWrenpadView::InsertTextFile(const QString &strPath)
     } else if (!ReplaceSelectedText(strBytes, ACTION_REPLACE)) {
         return false;
     }
-    if (decoded.eProblem == ETextProblem::NoSjisForm) {
+    if (decoded.eProblem == ETextProblem::NoSjisForm || decoded.eProblem == ETextProblem::TooManyExtra) {
         const CFileCodeState state{decoded.eCode, decoded.forms, decoded.eProblem, decoded.nProblemLine,
-                                   decoded.cProblem, decoded.cProblemOther};
+                                   decoded.cProblem, decoded.cProblemOther, {}};
         MessageBox(this,
                    QStringLiteral("%1\n%2 のファイルとして読み込みましたが、%3\nその文字は「?」として挿入しました。")
                        .arg(strPath, QString::fromUtf8(TextCodeLabel(decoded.eCode)),

@@ -129,7 +129,8 @@ void CWrenpadView::OnCopyAsHtml()
                                                 GetColor(COLORINDEX_NORMALTEXT));
     // As markup for programs that take it, and as the plain text of that
     // markup for the rest (and for pasting into a page being written).
-    QMimeData *pData = MimeFromBytes(strHtml);
-    pData->setHtml(Cp932ToQString(strHtml));
+    const CExtraChars *pExtra = GetTextBuffer()->GetExtraChars();
+    QMimeData *pData = MimeFromBytes(strHtml, pExtra);
+    pData->setHtml(DocTextToQString(strHtml, pExtra));
     QApplication::clipboard()->setMimeData(pData);
 }

@@ -11,6 +11,7 @@
 #include "res/ui/menubuilder.h"
 #include "search/tagjump.h"
 #include "search/ui/foldersearchhost.h"
+#include "text/doctext.h"
 #include "text/ui/codec_qt.h"
 
 #include <QMenu>
@@ -141,6 +142,10 @@ void CWrenpadView::OnFolderSearch()
         const std::size_t nEnd = b.y == e.y ? static_cast<std::size_t>(e.x) : line.size();
         strText.assign(line.substr(static_cast<std::size_t>(b.x), nEnd - static_cast<std::size_t>(b.x)));
     }
+    // The codes of this document's table mean other characters in other
+    // files: such a selection is not proposed.
+    if (m_pTextBuffer->GetExtraChars() && FindExtraChar(strText, *m_pTextBuffer->GetExtraChars()) != 0)
+        strText.clear();
     RequestFolderSearch(strText, strFolder);
 }
 

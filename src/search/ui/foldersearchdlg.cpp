@@ -153,8 +153,16 @@ FolderSearchParams CFolderSearchDlg::GetParams() const
 {
     FolderSearchParams params;
     const QString strText = m_pText->currentText();
-    params.strText = !m_strProposedText.empty() && strText == m_strProposedShown ? m_strProposedText
-                                                                                 : QStringToCp932(strText);
+    if (!m_strProposedText.empty() && strText == m_strProposedShown) {
+        params.strText = m_strProposedText;
+    } else {
+        // Characters Shift-JIS lacks take codes of a table of their own,
+        // which every file in another code starts with.
+        int nUnmappable = 0;
+        params.strText = QStringToCp932(strText, &nUnmappable);
+        if (nUnmappable > 0)
+            params.strText = QStringToDocText(strText, &params.extra);
+    }
     params.strPatterns = m_pPatterns->currentText().toStdString();
     params.strFolder = m_pFolder->currentText().toStdString();
     params.bIgnoreCase = m_pIgnoreCase->isChecked();
@@ -191,8 +199,10 @@ void CFolderSearchDlg::OnSearch()
     }
     const QString strText = m_pText->currentText();
     int nUnmappable = 0;
-    if (strText != m_strProposedShown || m_strProposedText.empty())
-        QStringToCp932(strText, &nUnmappable);
+    if (strText != m_strProposedShown || m_strProposedText.empty()) {
+        CExtraChars extra;
+        QStringToDocText(strText, &extra, &nUnmappable);
+    }
     if (nUnmappable > 0) {
         ShowUnsearchableText(this, strText);
         m_pText->setFocus();

@@ -3,6 +3,8 @@
 
 #include "platform/ui/msgbox.h"
 #include "res/commands.h"
+#include "text/codedfile.h"
+#include "text/extrachars.h"
 #include "text/sjis.h"
 #include "text/ui/codec_qt.h"
 #include "view/editops.h"
@@ -267,11 +269,37 @@ bool CCrystalEditView::OnUnhandledKey(QKeyEvent *pEvent)
             return false;
     if (RefuseReadOnlyEdit())
         return true;
+    std::string bytes;
+    if (TextForInsert(strText, bytes))
+        TypeText(bytes);
+    return true;
+}
+
+bool CCrystalEditView::TextForInsert(QStringView text, std::string &bytes)
+{
     int nBad = 0;
-    const std::string bytes = QStringToCp932(strText, &nBad);
-    TypeText(bytes);
-    if (nBad > 0)
-        emit UnmappableCharacters(nBad);
+    char32_t cFirst = 0;
+    bytes = QStringToDocText(text, m_pTextBuffer->GetExtraChars(), &nBad, &cFirst);
+    return AcceptUnmappable(nBad, cFirst);
+}
+
+bool CCrystalEditView::AcceptUnmappable(int nBad, char32_t cFirst)
+{
+    if (nBad == 0)
+        return true;
+    const QString strChar = cFirst != 0 ? QString::fromStdString(DescribeCodePoint(cFirst))
+                                        : QStringLiteral("(対のないサロゲート)");
+    const QString strWhy = m_pTextBuffer->GetExtraChars()
+                               ? QStringLiteral("この文書で使える Shift-JIS にない文字は %1 種類までです。")
+                                     .arg(EXTRA_CHAR_LIMIT)
+                               : QStringLiteral("この文書は Shift-JIS のため、Shift-JIS にない文字は入れられません。");
+    QString strText = QStringLiteral("文字 %1 は文書に入れられません。\n%2\n").arg(strChar, strWhy);
+    if (nBad > 1)
+        strText += QStringLiteral("ほかにも入れられない文字があります (全部で %1 文字)。\n").arg(nBad);
+    strText += QStringLiteral("「?」にして入れますか？");
+    if (MessageBox(this, strText, QStringLiteral("文字コード"), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+        return false;
+    emit UnmappableCharacters(nBad);
     return true;
 }
 
@@ -280,11 +308,9 @@ void CCrystalEditView::inputMethodEvent(QInputMethodEvent *pEvent)
     m_strPreedit = pEvent->preeditString();
     const QString strCommit = pEvent->commitString();
     if (!strCommit.isEmpty() && !RefuseReadOnlyEdit()) {
-        int nBad = 0;
-        const std::string bytes = QStringToCp932(strCommit, &nBad);
-        TypeText(bytes);
-        if (nBad > 0)
-            emit UnmappableCharacters(nBad);
+        std::string bytes;
+        if (TextForInsert(strCommit, bytes))
+            TypeText(bytes);
     }
     viewport()->update();
     pEvent->accept();

@@ -12,6 +12,7 @@
 #include "view/findtext.h"
 #include "view/ui/crystaltextview.h"
 
+class CExtraChars;
 class CSearchDlgBase;
 class QMimeData;
 
@@ -55,6 +56,12 @@ public:
     void TypeCharacter(std::string_view chars);
     // Inserts typed text (an input-method commit, a key's text) character by character.
     void TypeText(std::string_view bytes);
+    // Unicode text typed, pasted or dropped as the document's bytes: through
+    // its table of extra characters, new codes as needed. What still cannot
+    // go in (a Shift-JIS document, or a full table) is named, and the user
+    // keeps "?" for it or cancels (false).
+    bool TextForInsert(QStringView text, std::string &bytes);
+    bool AcceptUnmappable(int nBad, char32_t cFirst);
 
     // Clipboard.
     bool CopyTextToClipboard(std::string_view text);
@@ -90,13 +97,17 @@ public:
 
     // Clipboard and drag data: the exact lines privately, Unicode for others.
     // The private form of a box's lines says that they are one.
-    static QMimeData *MimeFromLines(const std::vector<std::string> &aPieces, bool bBox = false);
-    static QMimeData *MimeFromBytes(std::string_view bytes);
+    // Text from a document with a table of extra characters (pExtra) goes
+    // out as Unicode only when it holds codes of the table: another
+    // document's table gives the same codes other characters.
+    static QMimeData *MimeFromLines(const std::vector<std::string> &aPieces, bool bBox = false,
+                                    const CExtraChars *pExtra = nullptr);
+    static QMimeData *MimeFromBytes(std::string_view bytes, const CExtraChars *pExtra = nullptr);
     // The lines of dropped or pasted data: the private form when present, else
     // the Unicode text converted to CP932 (pnUnmappable receives how many
     // characters had no CP932 form, pbBox whether the lines are a box's).
     bool LinesFromMime(const QMimeData *pData, std::vector<std::string> &aPieces, int *pnUnmappable = nullptr,
-                       bool *pbBox = nullptr) const;
+                       bool *pbBox = nullptr, char32_t *pcFirst = nullptr) const;
 
     // Box selections (editview_box.cpp). Tab and Shift+Tab: a tab at the
     // box's left column of each line, or up to a tab's worth of blanks (or a
@@ -156,6 +167,8 @@ protected:
     bool FindAndSelect(const std::string &strText, const std::string &strTextUtf8, CPoint ptStart,
                        std::uint32_t dwFlags);
     void ShowNotFound(const std::string &strTextUtf8, bool bAborted);
+    // A search text with a character the document cannot hold.
+    void ShowUnsearchable(const QString &strText);
     // The end of a replace-all that replaced something: how many, and why it
     // stopped early when it did.
     void ShowReplaceCount(int nCount, bool bBadReplacement, bool bAborted);

@@ -39,7 +39,8 @@ void CCrystalEditView::CopyBoxToClipboard()
 {
     if (!m_pTextBuffer)
         return;
-    QApplication::clipboard()->setMimeData(MimeFromLines(GetBoxText(*m_pTextBuffer, GetSelectionBox(), m_nTabSize), true));
+    QApplication::clipboard()->setMimeData(
+        MimeFromLines(GetBoxText(*m_pTextBuffer, GetSelectionBox(), m_nTabSize), true, m_pTextBuffer->GetExtraChars()));
 }
 
 void CCrystalEditView::ReplaceSelectedBox(const CBox &box, std::string_view text, int nAction, bool bMerge)
@@ -110,10 +111,9 @@ void CCrystalEditView::PasteBox(const QMimeData *pData)
     std::vector<std::string> aPieces;
     bool bBox = false;
     int nBad = 0;
-    if (!LinesFromMime(pData, aPieces, &nBad, &bBox))
+    char32_t cFirst = 0;
+    if (!LinesFromMime(pData, aPieces, &nBad, &bBox, &cFirst) || !AcceptUnmappable(nBad, cFirst))
         return;
-    if (nBad > 0)
-        emit UnmappableCharacters(nBad);
     if (m_bBoxSelect && aPieces.size() == 1) {
         // One line goes in place of the box on every line, as typed text does.
         ReplaceSelectedBox(GetSelectionBox(), aPieces.front(), ACTION_PASTE);

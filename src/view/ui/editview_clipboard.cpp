@@ -3,6 +3,7 @@
 // Wrenpad prefers so that copying within the program never changes a byte.
 #include "view/ui/crystaleditview.h"
 
+#include "text/doctext.h"
 #include "text/ui/codec_qt.h"
 
 #include <QApplication>
@@ -88,21 +89,23 @@ QString WithCrLf(QString str)
 
 } // namespace
 
-QMimeData *CCrystalEditView::MimeFromLines(const std::vector<std::string> &aPieces, bool bBox)
+QMimeData *CCrystalEditView::MimeFromLines(const std::vector<std::string> &aPieces, bool bBox,
+                                           const CExtraChars *pExtra)
 {
     auto *pData = new QMimeData;
-    pData->setData(QString::fromLatin1(WRENPAD_MIME_SJIS), EncodePieces(aPieces, bBox));
     std::string strJoined;
     for (std::size_t i = 0; i < aPieces.size(); ++i) {
         if (i > 0)
             strJoined += '\n';
         strJoined += aPieces[i];
     }
-    pData->setText(Cp932ToQString(strJoined));
+    if (!pExtra || FindExtraChar(strJoined, *pExtra) == 0)
+        pData->setData(QString::fromLatin1(WRENPAD_MIME_SJIS), EncodePieces(aPieces, bBox));
+    pData->setText(DocTextToQString(strJoined, pExtra));
     return pData;
 }
 
-QMimeData *CCrystalEditView::MimeFromBytes(std::string_view bytes)
+QMimeData *CCrystalEditView::MimeFromBytes(std::string_view bytes, const CExtraChars *pExtra)
 {
     // Split at CR LF only: lines of the text may hold other CRs and LFs.
     std::vector<std::string> aPieces;
@@ -115,11 +118,11 @@ QMimeData *CCrystalEditView::MimeFromBytes(std::string_view bytes)
         nStart = n + 2;
     }
     aPieces.emplace_back(bytes.substr(nStart));
-    return MimeFromLines(aPieces);
+    return MimeFromLines(aPieces, false, pExtra);
 }
 
 bool CCrystalEditView::LinesFromMime(const QMimeData *pData, std::vector<std::string> &aPieces, int *pnUnmappable,
-                                     bool *pbBox) const
+                                     bool *pbBox, char32_t *pcFirst) const
 {
     aPieces.clear();
     if (pnUnmappable)
@@ -138,7 +141,7 @@ bool CCrystalEditView::LinesFromMime(const QMimeData *pData, std::vector<std::st
     if (!pData->hasText())
         return false;
     const QString str = WithCrLf(pData->text());
-    const std::string bytes = QStringToCp932(str, pnUnmappable);
+    const std::string bytes = QStringToDocText(str, m_pTextBuffer->GetExtraChars(), pnUnmappable, pcFirst);
     std::size_t nStart = 0;
     for (;;) {
         const std::size_t n = bytes.find("\r\n", nStart);
@@ -156,10 +159,9 @@ bool CCrystalEditView::InsertMimeText(const QMimeData *pData, CPoint pt, int nAc
     ptEnd = pt;
     std::vector<std::string> aPieces;
     int nBad = 0;
-    if (!LinesFromMime(pData, aPieces, &nBad))
+    char32_t cFirst = 0;
+    if (!LinesFromMime(pData, aPieces, &nBad, nullptr, &cFirst) || !AcceptUnmappable(nBad, cFirst))
         return false;
-    if (nBad > 0)
-        emit UnmappableCharacters(nBad);
     if (aPieces.size() == 1 && aPieces[0].empty())
         return false;
     const std::vector<std::string_view> aViews(aPieces.begin(), aPieces.end());
@@ -173,7 +175,7 @@ bool CCrystalEditView::InsertMimeText(const QMimeData *pData, CPoint pt, int nAc
 
 bool CCrystalEditView::CopyTextToClipboard(std::string_view text)
 {
-    QApplication::clipboard()->setMimeData(MimeFromBytes(text));
+    QApplication::clipboard()->setMimeData(MimeFromBytes(text, m_pTextBuffer->GetExtraChars()));
     return true;
 }
 
@@ -203,7 +205,8 @@ void CCrystalEditView::OnEditCopy()
     CPoint b;
     CPoint e;
     GetSelectionRange(b, e);
-    QApplication::clipboard()->setMimeData(MimeFromLines(m_pTextBuffer->GetTextLines(b.y, b.x, e.y, e.x)));
+    QApplication::clipboard()->setMimeData(
+        MimeFromLines(m_pTextBuffer->GetTextLines(b.y, b.x, e.y, e.x), false, m_pTextBuffer->GetExtraChars()));
 }
 
 void CCrystalEditView::OnEditCut()

@@ -40,7 +40,8 @@ void CCrystalEditView::StartTextDrag()
     m_bDragging = true;
 
     const Qt::DropActions allowed = CanEdit() ? (Qt::CopyAction | Qt::MoveAction) : Qt::CopyAction;
-    const Qt::DropAction result = ExecDrag(MimeFromLines(m_pTextBuffer->GetTextLines(b.y, b.x, e.y, e.x)), allowed);
+    const Qt::DropAction result = ExecDrag(
+        MimeFromLines(m_pTextBuffer->GetTextLines(b.y, b.x, e.y, e.x), false, m_pTextBuffer->GetExtraChars()), allowed);
 
     // The dragged range has followed every edit made meanwhile (a drop into
     // this buffer before it, say) through the change hints.

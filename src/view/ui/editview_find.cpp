@@ -104,6 +104,16 @@ void CCrystalEditView::ShowNotFound(const std::string &strTextUtf8, bool bAborte
                QString(), MB_OK | MB_ICONINFORMATION);
 }
 
+void CCrystalEditView::ShowUnsearchable(const QString &strText)
+{
+    // With a table of extra characters the text is searchable; only nothing
+    // in this document can match a character the table lacks.
+    if (m_pTextBuffer->GetExtraChars())
+        ShowNotFound(strText.toStdString(), false);
+    else
+        ShowUnsearchableText(this, strText);
+}
+
 void CCrystalEditView::ShowReplaceCount(int nCount, bool bBadReplacement, bool bAborted)
 {
     // What was done comes first; why the run ended early, when it did, after it.
@@ -161,6 +171,7 @@ bool CCrystalEditView::FindAndSelect(const std::string &strText, const std::stri
 void CCrystalEditView::OnEditFind()
 {
     CFindDlg dlg(this);
+    dlg.SetExtraChars(m_pTextBuffer->GetExtraChars());
     const std::vector<std::string> aHistory = LoadHistory(ENTRY_FIND_TEXT);
     dlg.SetSearchHistory(aHistory);
     dlg.SetFlags(m_find.bSearchDone ? m_find.dwSearchFlags
@@ -183,7 +194,7 @@ void CCrystalEditView::OnEditFind()
         int nUnmappable = 0;
         const std::string strText = dlg.GetSearchText(&nUnmappable);
         if (nUnmappable > 0) {
-            ShowUnsearchableText(this, QString::fromStdString(dlg.GetSearchTextUtf8()));
+            ShowUnsearchable(QString::fromStdString(dlg.GetSearchTextUtf8()));
             return false;
         }
         if (FindAndSelect(strText, dlg.GetSearchTextUtf8(), ptStart, dlg.GetFlags()))
@@ -224,15 +235,14 @@ void CCrystalEditView::FindNextFromCaret(bool bReverse)
         if (aHistory.empty())
             return;
         strTextUtf8 = aHistory.front();
-        int nUnmappable = 0;
-        strText = QStringToCp932(QString::fromStdString(strTextUtf8), &nUnmappable);
-        bUnsearchable = nUnmappable > 0;
+        bUnsearchable = !QStringToDocTextFound(QString::fromStdString(strTextUtf8), m_pTextBuffer->GetExtraChars(),
+                                               strText);
         dwFlags = static_cast<std::uint32_t>(AppProfile().GetInt(SECTION_FIND, "FindFlags", 0));
     }
     if (strText.empty())
         return;
     if (bUnsearchable) {
-        ShowUnsearchableText(this, QString::fromStdString(strTextUtf8));
+        ShowUnsearchable(QString::fromStdString(strTextUtf8));
         return;
     }
     if (bReverse)
@@ -280,7 +290,7 @@ bool CCrystalEditView::CReplaceController::Sync(bool bReplacing)
     const std::string strWhat = m_dlg.GetSearchText(&nUnsearchable);
     const std::string strWith = m_dlg.GetReplaceText(&nUnreplaceable);
     if (nUnsearchable > 0) {
-        ShowUnsearchableText(&m_view, QString::fromStdString(m_dlg.GetSearchTextUtf8()));
+        m_view.ShowUnsearchable(QString::fromStdString(m_dlg.GetSearchTextUtf8()));
         return false;
     }
     if (bReplacing && nUnreplaceable > 0) {
@@ -371,6 +381,7 @@ void CCrystalEditView::OnEditReplace()
     if (!CanEdit())
         return;
     CReplaceDlg dlg(this);
+    dlg.SetExtraChars(m_pTextBuffer->GetExtraChars());
     dlg.SetSearchHistory(LoadHistory(ENTRY_FIND_TEXT));
     dlg.SetReplaceHistory(LoadHistory(ENTRY_REPLACE_TEXT));
     const std::uint32_t dwFlags =

@@ -95,7 +95,7 @@ void CSearchDlgBase::SetSearchHistory(const std::vector<std::string> &aHistory)
 void CSearchDlgBase::SetSearchText(const std::string &strBytes)
 {
     m_strProposed = strBytes;
-    m_strProposedText = Cp932ToQString(strBytes);
+    m_strProposedText = DocTextToQString(strBytes, m_pExtra);
     m_pSearchText->setEditText(m_strProposedText);
     m_pSearchText->lineEdit()->selectAll();
 }
@@ -115,6 +115,12 @@ std::string CSearchDlgBase::GetSearchText(int *pnUnmappable) const
     const QString strText = m_pSearchText->currentText();
     if (!m_strProposed.empty() && strText == m_strProposedText)
         return m_strProposed;
+    if (m_pExtra) {
+        std::string bytes;
+        if (!QStringToDocTextFound(strText, m_pExtra, bytes) && pnUnmappable)
+            *pnUnmappable = 1;
+        return bytes;
+    }
     return QStringToCp932(strText, pnUnmappable);
 }
 
@@ -252,7 +258,7 @@ void CReplaceDlg::SetReplaceHistory(const std::vector<std::string> &aHistory)
 
 std::string CReplaceDlg::GetReplaceText(int *pnUnmappable) const
 {
-    return QStringToCp932(m_pReplaceText->currentText(), pnUnmappable);
+    return QStringToDocText(m_pReplaceText->currentText(), ExtraChars(), pnUnmappable);
 }
 
 std::string CReplaceDlg::GetReplaceTextUtf8() const

@@ -18,11 +18,19 @@ class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
 
+class CExtraChars;
+
 class CSearchDlgBase : public QDialog
 {
     Q_OBJECT
 
 public:
+    // The document's table of characters Shift-JIS lacks (null for a
+    // Shift-JIS document): the texts are its bytes through it. A search text
+    // with a character the table lacks counts as unmappable (it can match
+    // nothing); a replacement text gives such characters new codes.
+    void SetExtraChars(CExtraChars *pExtra) { m_pExtra = pExtra; }
+    CExtraChars *ExtraChars() const { return m_pExtra; }
     // The search text's earlier entries (UTF-8, most recent first).
     void SetSearchHistory(const std::vector<std::string> &aHistory);
     // The proposed search text (CP932).
@@ -52,6 +60,7 @@ protected:
     QCheckBox *m_pRegex;
 
 private:
+    CExtraChars *m_pExtra = nullptr;
     std::string m_strProposed;
     QString m_strProposedText;
 };

@@ -1,6 +1,7 @@
 #include "view/ui/linepainter.h"
 
 #include "text/codec.h"
+#include "text/extrachars.h"
 #include "text/sjis.h"
 #include "view/textgeom.h"
 #include "view/ui/markimages.h"
@@ -60,7 +61,8 @@ void CLinePainter::DrawMarkImage(QPainter &painter, int nImage, int x, const QRe
 }
 
 void CLinePainter::DrawChars(QPainter &painter, std::string_view line, int nOffset, int nCount, int nColumn,
-                             int nLeft, const QRect &rcRow, const QColor &colText, int nTabSize, CLineMarks marks) const
+                             int nLeft, const QRect &rcRow, const QColor &colText, int nTabSize, CLineMarks marks,
+                             const CExtraChars *pExtra) const
 {
     const int nTab = nTabSize > 0 ? nTabSize : 1;
     const int nStartColumn = nColumn;
@@ -125,7 +127,10 @@ void CLinePainter::DrawChars(QPainter &painter, std::string_view line, int nOffs
             continue;
         }
         int nDecoded = 0;
-        const char32_t c = Cp932DecodeChar(line.data() + i, static_cast<std::size_t>(nBytes), nDecoded);
+        const auto trail = nBytes == 2 ? static_cast<unsigned char>(line[static_cast<std::size_t>(i) + 1]) : 0;
+        char32_t c = nBytes == 2 && pExtra ? pExtra->CharOf(ch, trail) : 0;
+        if (c == 0)
+            c = Cp932DecodeChar(line.data() + i, static_cast<std::size_t>(nBytes), nDecoded);
         const QRect rcCells(x, nTop, nBytes * m_nCharWidth, rcRow.height());
         if (nBytes == 2 && marks.bZenSpace && IsZenSpace(line, i)) {
             flush();

@@ -14,6 +14,7 @@
 
 #include <string_view>
 
+class CExtraChars;
 class QColor;
 class QPainter;
 class QPaintDevice;
@@ -39,9 +40,12 @@ public:
     // Draws nCount bytes from nOffset of the line in colText, the first of
     // them in the cell at x = nLeft whose display column is nColumn, on the
     // row rcRow.top() .. rcRow.bottom(). Cells wholly outside rcRow's left and
-    // right edges are skipped (rcRow is not set as a clip).
+    // right edges are skipped (rcRow is not set as a clip). The codes of
+    // pExtra, the document's table of characters Shift-JIS lacks, are drawn
+    // as their characters in their two cells.
     void DrawChars(QPainter &painter, std::string_view line, int nOffset, int nCount, int nColumn, int nLeft,
-                   const QRect &rcRow, const QColor &colText, int nTabSize, CLineMarks marks = CLineMarks()) const;
+                   const QRect &rcRow, const QColor &colText, int nTabSize, CLineMarks marks = CLineMarks(),
+                   const CExtraChars *pExtra = nullptr) const;
 
     // One of the mark images, vertically centred in the cell.
     static void DrawMarkImage(QPainter &painter, int nImage, int x, const QRect &rcCell);

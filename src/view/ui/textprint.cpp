@@ -133,7 +133,7 @@ void CTextPrintJob::PrintPage(QPainter &painter, int nPage)
                               m_nPrintLineHeight);
             if (row.nTo > row.nFrom)
                 m_painter.DrawChars(painter, line, row.nFrom, row.nTo - row.nFrom, row.nColumn, m_rcText.left(), rcRow,
-                                    colText, m_wrap.nTabSize);
+                                    colText, m_wrap.nTabSize, CLineMarks(), m_source.pExtra);
             y += m_nPrintLineHeight;
         }
     }

@@ -18,6 +18,7 @@
 
 class QPagedPaintDevice;
 class QPainter;
+class CExtraChars;
 struct CPageMargins;
 
 // The device's margins (paper edge to printed area) as the page setup keeps them.
@@ -37,6 +38,8 @@ public:
     {
         int nLineCount = 0;
         PrintLineFn fnLine;
+        // The document's table of the characters Shift-JIS lacks, if any.
+        const CExtraChars *pExtra = nullptr;
         int nTabSize = 4;
         QFont screenFont;
         // The screen's vertical resolution the font's size is meant for.

@@ -295,5 +295,5 @@ void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int 
     marks.bZenSpace = m_bShowZenSpace;
     const QRect rcRow(rcClip.left(), ptOrigin.y(), rcClip.width(), rcClip.height());
     m_linePainter.DrawChars(painter, line, nOffset, nCount, nStartColumn, nRunLeft, rcRow, ColorFromRef(crText),
-                            m_nTabSize, marks);
+                            m_nTabSize, marks, m_pTextBuffer ? m_pTextBuffer->GetExtraChars() : nullptr);
 }

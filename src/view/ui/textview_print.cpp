@@ -41,6 +41,7 @@ CTextPrintJob::CSource CCrystalTextView::GetPrintSource() const
     CTextPrintJob::CSource source;
     source.nLineCount = GetLineCount();
     source.fnLine = [this](int nLine) { return GetLineChars(nLine); };
+    source.pExtra = m_pTextBuffer ? m_pTextBuffer->GetExtraChars() : nullptr;
     source.nTabSize = m_nTabSize;
     source.screenFont = m_font;
     source.nScreenDpi = logicalDpiY();

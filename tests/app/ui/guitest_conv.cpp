@@ -448,14 +448,15 @@ TEST_F(ConvView, TextFilesInOtherCodesGoInAsTheTextTheyHold)
         EXPECT_EQ(Text(), c.strText) << c.pszFile;
         EXPECT_TRUE(m_aBoxes.empty()) << c.pszFile;
     }
-    // What the document cannot hold goes in as "?", and the user is told.
+    // What a Shift-JIS document cannot hold goes in as "?" when the user
+    // agrees to it, having been told which character and why.
     Reset("");
     m_aFileAnswer = {QString::fromStdString(dir.File("emoji.txt"))};
     m_view.RouteCommand(ID_INSERT_TEXT_FILE);
     EXPECT_EQ(Text(), "a|?b");
     ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("2 行目"))) << m_aBoxes[0].strText.toStdString();
     EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("U+1F600"))) << m_aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("Shift-JIS"))) << m_aBoxes[0].strText.toStdString();
 }
 
 TEST_F(ConvView, TheDateGoesInWithTheFormatOfTheSettings)

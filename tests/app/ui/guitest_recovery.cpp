@@ -19,6 +19,7 @@
 #include "text/codedfile.h"
 
 #include <QCloseEvent>
+#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -449,16 +450,46 @@ TEST_F(Recovery, ARecordOfAFileInAnotherCodeGivesBackTheTextAsEdited)
     }
 }
 
+// Characters Shift-JIS lacks, the file's and those typed after the record
+// began: the record's header holds the table each edit needs.
+TEST_F(Recovery, ARecordKeepsTheCharactersBeyondShiftJisTypedAfterItBegan)
+{
+    const std::string strFile = WriteFile("page.html", "<p>\xC2\xA9 2026</p>\n");
+    ASSERT_TRUE(Start());
+    CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strFile));
+    ASSERT_TRUE(pDoc);
+    Idle();
+    QTest::keyClicks(View(), QStringLiteral("a"));
+    ASSERT_TRUE(m_pApp->Recovery()->Flush());
+    // The record has begun; now a character the table did not have.
+    QInputMethodEvent ev;
+    ev.setCommitString(QStringLiteral("\U0001F600"));
+    QApplication::sendEvent(View(), &ev);
+    ASSERT_TRUE(m_pApp->Recovery()->Flush());
+    const std::vector<std::string> journals = Journals(RecordFolder());
+    ASSERT_EQ(journals.size(), 1u);
+    const std::string strJournal = ReadFileBytes(RecordFolder() + "/" + journals[0]);
+    CFileCodeState code;
+    ASSERT_TRUE(CodeStateFromLine(SummarizeJournal(strJournal).header.strDocCode, code));
+    EXPECT_TRUE(code.extra == pDoc->GetCodeState().extra);
+    EXPECT_EQ(code.extra.Size(), 2u);
+    CCrystalTextBuffer replayed;
+    ASSERT_TRUE(ReplayJournal(strJournal, std::string(), strFile, replayed).bRestored);
+    EXPECT_EQ(ImageOf(replayed), ImageOf(pDoc->GetBuffer()));
+
+}
+
 TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
 {
     // UTF-8 with the wave dash (the form Shift-JIS text does not read back
     // as), EUC-JP left by a version whose records named no code, a JIS file
-    // that is gone, and UTF-8 holding a character the text lost.
+    // that is gone, and UTF-8 holding both forms of one character, which the
+    // text lost.
     const std::string strUtf8 = WriteFile("wave.html", "<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
     const std::string strEucText = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\xA4\xC7\xA4\xB9\n";
     const std::string strEuc = WriteFile("euc.txt", strEucText);
     const std::string strJis = WriteFile("jis.txt", "\x1B$B\x46\x7C\x1B(B\n");
-    const std::string strLost = WriteFile("lost.txt", "a\xF0\x9F\x98\x80\n");
+    const std::string strLost = WriteFile("lost.txt", "a\xE3\x80\x9C\xEF\xBD\x9E\n");
     const auto typeA = [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "\x82\xA0"); };
     LeaveRecord(strUtf8, typeA, false, FILE_CODE_NAMED);
     LeaveRecord(strEuc, typeA, false, FILE_CODE_UNNAMED);
@@ -490,7 +521,7 @@ TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
     m_aFileRequests.clear();
     EXPECT_FALSE(pLost->DoFileSave());
     EXPECT_EQ(m_aFileRequests.size(), 1u);
-    EXPECT_EQ(ReadFileBytes(strLost), "a\xF0\x9F\x98\x80\n");
+    EXPECT_EQ(ReadFileBytes(strLost), "a\xE3\x80\x9C\xEF\xBD\x9E\n");
     EXPECT_TRUE(pLost->IsModified());
 
     // The restored texts' own records name the code again.

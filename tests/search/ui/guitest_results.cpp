@@ -122,7 +122,7 @@ TEST_F(FolderSearchUi, CancelStopsALongSearchAndKeepsWhatWasFound)
     EXPECT_EQ(strStatus, QStringLiteral("キャンセルされました。"));
 }
 
-TEST_F(FolderSearchUi, TextWithCharactersOutsideShiftJisIsNotSearched)
+TEST_F(FolderSearchUi, TextThatIsNoUnicodeIsNotSearched)
 {
     std::vector<QString> aMessages;
     SetMessageBoxHook([&](const CMsgBoxRequest &box) {
@@ -134,7 +134,7 @@ TEST_F(FolderSearchUi, TextWithCharactersOutsideShiftJisIsNotSearched)
     CFolderSearchHost host(&frame, [&] { ++nShown; }, nullptr);
     int nResult = -1;
     SetDialogHook([&](QDialog *pDialog) {
-        pDialog->findChild<QComboBox *>(QStringLiteral("searchText"))->setEditText(QStringLiteral("me\U0001F600"));
+        pDialog->findChild<QComboBox *>(QStringLiteral("searchText"))->setEditText(QStringLiteral("me") + QChar(0xD800));
         pDialog->findChild<QComboBox *>(QStringLiteral("folder"))->setEditText(QString::fromStdString(m_dir.Path()));
         pDialog->findChild<QPushButton *>(QStringLiteral("search"))->click();
         nResult = pDialog->result();
@@ -144,7 +144,8 @@ TEST_F(FolderSearchUi, TextWithCharactersOutsideShiftJisIsNotSearched)
     SetMessageBoxHook(nullptr);
     EXPECT_NE(nResult, QDialog::Accepted);
     EXPECT_EQ(nShown, 0);
-    EXPECT_EQ(aMessages, std::vector<QString>({QStringLiteral("\"me\U0001F600\"にはShift-JISで表せない文字があるため、検索できません。")}));
+    EXPECT_EQ(aMessages, std::vector<QString>({QStringLiteral("\"me") + QChar(0xD800)
+                                               + QStringLiteral("\"にはShift-JISで表せない文字があるため、検索できません。")}));
     EXPECT_EQ(m_nBeeps, 0);
 }
 

@@ -354,10 +354,25 @@ TEST_F(EditView, CopyAndPasteKeepExactBytes)
 
 TEST_F(EditView, PasteOfForeignTextConvertsAndReports)
 {
+    // A Shift-JIS document (one without a table of extra characters): the
+    // emoji is named, and goes in as "?" only when the user says so.
     QSignalSpy spy(&m_view, &CCrystalEditView::UnmappableCharacters);
+    std::vector<CMsgBoxRequest> aBoxes;
+    int nAnswer = IDCANCEL;
+    SetMessageBoxHook([&](const CMsgBoxRequest &box) {
+        aBoxes.push_back(box);
+        return nAnswer;
+    });
     QApplication::clipboard()->setText(QStringLiteral("日本\n\U0001F600語\r\nend"));
     Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "");
+    nAnswer = IDOK;
+    Key(Qt::Key_V, Qt::ControlModifier);
+    SetMessageBoxHook(nullptr);
     EXPECT_EQ(Text(), "\x93\xFA\x96\x7B|?\x8C\xEA|end");
+    ASSERT_EQ(aBoxes.size(), 2u);
+    EXPECT_TRUE(aBoxes[0].strText.contains(QStringLiteral("「\U0001F600」(U+1F600)"))) << aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(aBoxes[0].strText.contains(QStringLiteral("Shift-JIS"))) << aBoxes[0].strText.toStdString();
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.at(0).at(0).toInt(), 1);
     // Cut removes the selection in one undoable step.

@@ -2,6 +2,7 @@
 // which cells get ink for each kind of byte, at a screen size and at a
 // printer size, and where a row that begins in the middle of a line puts its
 // characters.
+#include "text/extrachars.h"
 #include "view/ui/fontutil.h"
 #include "view/ui/linepainter.h"
 
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -72,4 +75,65 @@ TEST(LinePainter, ARowStartingInsideALineKeepsTheLinesTabStops)
     const std::string strMarked = InkedCells(painter, Paint(painter, "\tB", 2, 4, marks), 235);
     EXPECT_EQ(strMarked[0], '#');
     EXPECT_EQ(strMarked[2], '#');
+}
+
+namespace {
+
+// The first and last pixel columns with ink, (-1, -1) for none.
+std::pair<int, int> InkSpan(const QImage &image)
+{
+    std::pair<int, int> span(-1, -1);
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 160) {
+                if (span.first < 0)
+                    span.first = x;
+                span.second = x;
+                break;
+            }
+        }
+    }
+    return span;
+}
+
+} // namespace
+
+// A document's characters beyond Shift-JIS are drawn as themselves in the two
+// cells of their code: a wide kanji of JIS X 0213 across both, a narrow
+// accented letter centred in them, an emoji within them; without the table
+// the same codes are the user-defined characters they otherwise are.
+TEST(LinePainter, CharactersOfTheTableAreDrawnInTheCellsOfTheirCodes)
+{
+    CExtraChars extra;
+    ASSERT_EQ(extra.Add(U'\U0002000B'), 0xF040);  // 𠀋, wide
+    ASSERT_EQ(extra.Add(U'\u00E9'), 0xF041);      // é, narrow
+    ASSERT_EQ(extra.Add(U'\U0001F600'), 0xF042);  // 😀
+    CLinePainter painter;
+    painter.SetFont(MakeViewFont(QString(), 32));
+    const int cw = painter.CharWidth();
+    const auto paint = [&](std::string_view code, const CExtraChars *pExtra) {
+        QImage image(4 * cw, painter.LineHeight(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setFont(painter.Font());
+        // A cell of "x" on each side, so that ink outside the code's two cells shows.
+        const std::string line = "x" + std::string(code) + "x";
+        painter.DrawChars(p, line, 0, static_cast<int>(line.size()), 0, 0, image.rect(), Qt::black, 4, {}, pExtra);
+        p.end();
+        return image.copy(cw, 0, 2 * cw, image.height());
+    };
+    const std::pair<int, int> wide = InkSpan(paint("\xF0\x40", &extra));
+    const std::pair<int, int> narrow = InkSpan(paint("\xF0\x41", &extra));
+    const std::pair<int, int> emoji = InkSpan(paint("\xF0\x42", &extra));
+    // Ink, and none of it in the cells beside (the copy is the two cells).
+    ASSERT_GE(wide.first, 0);
+    ASSERT_GE(narrow.first, 0);
+    ASSERT_GE(emoji.first, 0);
+    EXPECT_GT(wide.second - wide.first, cw) << "a wide character spans both cells";
+    EXPECT_LE(narrow.second - narrow.first, cw) << "a narrow character takes about one";
+    // Centred: as much room on either side, give or take a pixel or two.
+    EXPECT_LE(std::abs(narrow.first - (2 * cw - 1 - narrow.second)), 3);
+    EXPECT_LE(emoji.second, 2 * cw - 1);
+    // The codes mean something else without the table.
+    EXPECT_NE(paint("\xF0\x41", nullptr), paint("\xF0\x41", &extra));
 }

@@ -1,0 +1,203 @@
+// A web page in UTF-8 with characters Shift-JIS lacks (©, é, a non-breaking
+// space, emoji): typed, pasted, copied, undone, found, replaced and saved in
+// the document's table of extra characters; and a Shift-JIS document that
+// refuses them by name.
+#include "platform/ui/filedialogs.h"
+#include "res/commands.h"
+#include "support/appfixture.h"
+#include "text/extrachars.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class ExtraChars : public CAppFixture
+{
+protected:
+    void SetUp() override
+    {
+        CAppFixture::SetUp();
+        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+    }
+
+    CWrenpadDoc *Open(const std::string &strPath)
+    {
+        CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
+        Idle();
+        return pDoc;
+    }
+
+    void Commit(const QString &strText)
+    {
+        QInputMethodEvent ev;
+        ev.setCommitString(strText);
+        QApplication::sendEvent(View(), &ev);
+    }
+
+    void Save()
+    {
+        Frame()->ExecuteCommand(ID_FILE_SAVE);
+        Idle();
+    }
+
+    // Runs the find or replace dialog: texts typed, then the button pressed.
+    void RunSearchDialog(int nCommand, const QString &strWhat, const QString &strWith, const char *pszButton)
+    {
+        m_fnDialog = [&](QDialog *pDialog) {
+            pDialog->findChild<QComboBox *>(QStringLiteral("searchText"))->setEditText(strWhat);
+            if (auto *pWith = pDialog->findChild<QComboBox *>(QStringLiteral("replaceText")))
+                pWith->setEditText(strWith);
+            pDialog->findChild<QPushButton *>(QString::fromLatin1(pszButton))->click();
+            return static_cast<int>(QDialog::Rejected);
+        };
+        Frame()->ExecuteCommand(nCommand);
+        m_fnDialog = nullptr;
+        Idle();
+    }
+
+    static constexpr const char *PAGE = "<p>\xC2\xA9 caf\xC3\xA9\xC2\xA0" "2026</p>\n";
+};
+
+} // namespace
+
+TEST_F(ExtraChars, AWebAuthorTypesPastesUndoesAndSavesCharactersShiftJisLacks)
+{
+    ASSERT_TRUE(Start());
+    const std::string strPath = WriteFile("page.html", PAGE);
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    EXPECT_TRUE(m_aBoxes.empty());
+    EXPECT_FALSE(pDoc->GetBuffer().IsReadOnly());
+    EXPECT_EQ(pDoc->GetCodeState().extra.Size(), 3u);
+    // ©, é and the non-breaking space hold the first codes of the table.
+    EXPECT_EQ(Text(pDoc), "<p>\xF0\x40 caf\xF0\x41\xF0\x42" "2026</p>|");
+
+    // Typed through the input method: one known, one new.
+    View()->PlaceCaret(CPoint(0, 1));
+    Commit(QStringLiteral("\u00E9\U0001F600"));
+    Idle();
+    EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "\xF0\x41\xF0\x43");
+    // Pasted from another program, with an emoji the table already has.
+    QApplication::clipboard()->setText(QStringLiteral("X\U0001F600Y\u00FC"));
+    Frame()->ExecuteCommand(ID_EDIT_PASTE);
+    Idle();
+    EXPECT_TRUE(m_aBoxes.empty());
+    EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "\xF0\x41\xF0\x43X\xF0\x43Y\xF0\x44");
+    // Undone and done again, the codes mean what they meant.
+    Frame()->ExecuteCommand(ID_EDIT_UNDO);
+    Frame()->ExecuteCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "");
+    Frame()->ExecuteCommand(ID_EDIT_REDO);
+    Frame()->ExecuteCommand(ID_EDIT_REDO);
+    EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "\xF0\x41\xF0\x43X\xF0\x43Y\xF0\x44");
+
+    // Copied out, the characters themselves.
+    View()->SetSelectionAnchor(CPoint(0, 1));
+    View()->SelectRange(CPoint(0, 1), CPoint(5, 1));
+    Frame()->ExecuteCommand(ID_EDIT_COPY);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("\u00E9\U0001F600X"));
+
+    Save();
+    EXPECT_TRUE(m_aBoxes.empty());
+    EXPECT_EQ(ReadFileBytes(strPath), std::string(PAGE) + "\xC3\xA9\xF0\x9F\x98\x80X\xF0\x9F\x98\x80Y\xC3\xBC");
+}
+
+TEST_F(ExtraChars, CopyAndPasteBetweenTwoPagesCarriesTheCharacters)
+{
+    ASSERT_TRUE(Start());
+    // The pages met their characters in other orders: other codes.
+    CWrenpadDoc *pSecond = Open(WriteFile("second.html", "\xF0\x9F\x98\x80 \xC3\xA9\n"));
+    ASSERT_TRUE(pSecond);
+    ASSERT_EQ(pSecond->GetBuffer().GetLine(0), "\xF0\x40 \xF0\x41");
+    View()->SetSelectionAnchor(CPoint(0, 0));
+    View()->SelectRange(CPoint(0, 0), CPoint(5, 0));
+    Frame()->ExecuteCommand(ID_EDIT_COPY);
+    // Only the characters go out: another document's codes differ.
+    EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("application/x-wrenpad-sjis")));
+    CWrenpadDoc *pFirst = Open(WriteFile("first.html", PAGE));
+    ASSERT_TRUE(pFirst);
+    ASSERT_EQ(View()->GetTextBuffer(), &pFirst->GetBuffer());
+    View()->PlaceCaret(CPoint(0, 1));
+    Frame()->ExecuteCommand(ID_EDIT_PASTE);
+    Idle();
+    // 😀 is new to the first page, é is its own second code.
+    EXPECT_EQ(pFirst->GetBuffer().GetLine(1), "\xF0\x43 \xF0\x41");
+}
+
+TEST_F(ExtraChars, FindAndReplaceGoThroughTheTable)
+{
+    ASSERT_TRUE(Start());
+    const std::string strPath = WriteFile("page.html", std::string(PAGE) + "caf\xC3\xA9 caf\xC3\xA9\n");
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    View()->PlaceCaret(CPoint(0, 0));
+    RunSearchDialog(ID_EDIT_FIND, QStringLiteral("caf\u00E9"), QString(), "findNext");
+    EXPECT_TRUE(m_aBoxes.empty());
+    CPoint b;
+    CPoint e;
+    View()->GetSelectionRange(b, e);
+    EXPECT_EQ(b, CPoint(6, 0));
+    EXPECT_EQ(e, CPoint(11, 0));
+    // A character the page does not hold cannot be there: not found, and
+    // the table does not grow for it.
+    RunSearchDialog(ID_EDIT_FIND, QStringLiteral("\u00F1"), QString(), "findNext");
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, QStringLiteral("\"\u00F1\"が見つかりません"));
+    EXPECT_EQ(pDoc->GetCodeState().extra.Size(), 3u);
+
+    // Replaced by a character new to the page, and saved as it.
+    m_aBoxes.clear();
+    RunSearchDialog(ID_EDIT_REPLACE, QStringLiteral("caf\u00E9"), QStringLiteral("ma\u00F1ana"), "replaceAll");
+    Save();
+    EXPECT_EQ(ReadFileBytes(strPath), "<p>\xC2\xA9 ma\xC3\xB1" "ana\xC2\xA0" "2026</p>\nma\xC3\xB1" "ana ma\xC3\xB1" "ana\n");
+}
+
+TEST_F(ExtraChars, AShiftJisDocumentNamesWhatItCannotHold)
+{
+    ASSERT_TRUE(Start());
+    CWrenpadDoc *pDoc = Open(WriteFile("sjis.txt", "\x8A\xBF\n"));
+    ASSERT_TRUE(pDoc);
+    ASSERT_EQ(pDoc->GetTextCode(), ETextCode::Sjis);
+    View()->PlaceCaret(CPoint(0, 1));
+    m_aAnswers = {IDCANCEL};
+    Commit(QStringLiteral("a\u00A9"));
+    Idle();
+    EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "");
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("「\u00A9」(U+00A9)"))) << m_aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("Shift-JIS"))) << m_aBoxes[0].strText.toStdString();
+    m_aAnswers = {IDOK};
+    Commit(QStringLiteral("a\u00A9"));
+    Idle();
+    EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "a?");
+}
+
+TEST_F(ExtraChars, SavingAsShiftJisNamesTheCharacterAndWritesNothing)
+{
+    ASSERT_TRUE(Start());
+    const std::string strPath = WriteFile("page.html", PAGE);
+    CWrenpadDoc *pDoc = Open(strPath);
+    ASSERT_TRUE(pDoc);
+    const std::string strCopy = m_dir.File("copy.html");
+    int nCode = -1;
+    // The dialog's code choice: Shift-JIS.
+    SetFileDialogHook([&](CFileDialogRequest &request) {
+        nCode = request.nChoice;
+        request.nChoice = static_cast<int>(ETextCode::Sjis);
+        return QStringList{QString::fromStdString(strCopy)};
+    });
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    Idle();
+    EXPECT_EQ(nCode, static_cast<int>(ETextCode::Utf8));
+    EXPECT_FALSE(FileExists(strCopy));
+    ASSERT_FALSE(m_aBoxes.empty());
+    EXPECT_TRUE(m_aBoxes.back().strText.contains(QStringLiteral("1 行目の文字 「\u00A9」(U+00A9) は Shift-JIS で保存できません")))
+        << m_aBoxes.back().strText.toStdString();
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
+    EXPECT_EQ(pDoc->GetPathName(), strPath);
+}

@@ -1,0 +1,382 @@
+// Characters Shift-JIS lacks, held through the document's table of extra
+// characters: files of every code that come back byte for byte, the limit of
+// the table, and the fast UTF-8 loops finding what the table already holds.
+#include "support/testutil.h"
+#include "text/codec.h"
+#include "text/codedfile.h"
+#include "text/doctext.h"
+#include "text/extrachars.h"
+#include "text/filecode.h"
+#include "text/filecode_detail.h"
+#include "text/textbuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cwctype>
+#include <locale.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8Of(char32_t c)
+{
+    std::string s;
+    AppendUtf8(s, c);
+    return s;
+}
+
+// Decodes a file's bytes in eCode and encodes them back: the bytes that come
+// out, or a note of what went wrong.
+std::string RoundTrip(const std::string &bytes, ETextCode eCode, CDecodedText *pDecoded = nullptr)
+{
+    const CDecodedText text = DecodeFileTextAs(bytes, eCode);
+    if (pDecoded)
+        *pDecoded = text;
+    if (!text.IsExact())
+        return "not exact: " + DescribeCodeProblem(CFileCodeState{text.eCode, text.forms, text.eProblem,
+                                                                  text.nProblemLine, text.cProblem, 0, {}});
+    std::string out;
+    if (!EncodeFileText(text.strText, eCode, text.forms, out, nullptr, &text.extra))
+        return "not encodable";
+    return out;
+}
+
+// Every character the C library takes for printable, a line of at most 64
+// at a time, into files of at most as many extra characters as a table holds.
+std::vector<std::string> PrintableUtf8Files()
+{
+    const locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    EXPECT_NE(loc, static_cast<locale_t>(nullptr));
+    std::vector<std::string> files(1);
+    int nInFile = 0;
+    int nInLine = 0;
+    for (char32_t c = 0xA0; c <= 0x10FFFF && loc; ++c) {
+        // The other form of a dual-form character cannot share a file with
+        // its usual one, which is met first.
+        const bool bOtherForm = std::any_of(DUAL_FORMS.begin(), DUAL_FORMS.end(),
+                                            [c](const CDualForm &dual) { return dual.cOther == c; });
+        if ((c >= 0xD800 && c <= 0xDFFF) || bOtherForm || !iswprint_l(static_cast<wint_t>(c), loc))
+            continue;
+        if (nInFile == 1800) {
+            files.emplace_back();
+            nInFile = 0;
+        }
+        files.back() += Utf8Of(c);
+        ++nInFile;
+        if (++nInLine == 64) {
+            files.back() += "\r\n";
+            nInLine = 0;
+        }
+    }
+    if (loc)
+        freelocale(loc);
+    return files;
+}
+
+} // namespace
+
+TEST(ExtraChars, CodesAreGivenOutInOrderAcrossTheWholeUserDefinedArea)
+{
+    CExtraChars extra;
+    std::vector<std::uint16_t> aCodes;
+    for (char32_t c = 0x20000; c < 0x20000 + EXTRA_CHAR_LIMIT; ++c)
+        aCodes.push_back(extra.Add(c));
+    EXPECT_EQ(aCodes.front(), 0xF040);
+    EXPECT_EQ(aCodes[62], 0xF07E);
+    EXPECT_EQ(aCodes[63], 0xF080);  // 0x7F is no trail byte
+    EXPECT_EQ(aCodes[188], 0xF140);
+    EXPECT_EQ(aCodes.back(), 0xF9FC);
+    for (std::size_t i = 0; i < aCodes.size(); ++i) {
+        ASSERT_EQ(extra.CharOf(aCodes[i]), 0x20000 + i);
+        ASSERT_EQ(extra.Find(0x20000 + static_cast<char32_t>(i)), aCodes[i]);
+        ASSERT_EQ(extra.Add(0x20000 + static_cast<char32_t>(i)), aCodes[i]) << "a second entry";
+    }
+    EXPECT_TRUE(extra.IsFull());
+    EXPECT_EQ(extra.Add(U'\u00A9'), 0);
+    EXPECT_EQ(extra.Size(), EXTRA_CHAR_LIMIT);
+    // Codes outside the area, or in it but not given out.
+    EXPECT_EQ(extra.CharOf(0xF07F), 0u);
+    EXPECT_EQ(extra.CharOf(0xFA40), 0u);
+    EXPECT_EQ(CExtraChars().CharOf(0xF040), 0u);
+    // Kept on disk and read back.
+    CExtraChars back;
+    ASSERT_TRUE(back.FromWord(extra.ToWord()));
+    EXPECT_TRUE(back == extra);
+}
+
+TEST(ExtraChars, EveryPrintableCharacterComesBackThroughUtf8WithAndWithoutTheMark)
+{
+    const std::vector<std::string> files = PrintableUtf8Files();
+    ASSERT_GT(files.size(), 50u);  // the basic plane and the others
+    for (const std::string &file : files) {
+        ASSERT_TRUE(RoundTrip(file, ETextCode::Utf8) == file) << RoundTrip(file, ETextCode::Utf8).substr(0, 200);
+        const std::string withMark = "\xEF\xBB\xBF" + file;
+        ASSERT_TRUE(RoundTrip(withMark, ETextCode::Utf8Bom) == withMark);
+    }
+}
+
+TEST(ExtraChars, EveryCharacterOfJisX0212AndTheUserRowsComesBackThroughEucAndJis)
+{
+    // JIS X 0212 row by row (as many rows to a file as the table holds), then
+    // the user-defined rows of JIS X 0208, each after a kanji of its own set.
+    std::vector<std::pair<std::string, std::string>> files;  // EUC-JP, JIS
+    int nRowsInFile = 0;
+    for (int nRow = 0x21; nRow <= 0x7E; ++nRow) {
+        if (files.empty() || nRowsInFile == 19) {
+            files.emplace_back("\xB4\xC1", "\x1B$B4A");
+            nRowsInFile = 0;
+        }
+        ++nRowsInFile;
+        std::string euc;
+        std::string jis = "\x1B$(D";
+        for (int nCell = 0x21; nCell <= 0x7E; ++nCell) {
+            const std::string pair = {static_cast<char>(nRow), static_cast<char>(nCell)};
+            std::string probe = "\x8F" + std::string{static_cast<char>(nRow | 0x80), static_cast<char>(nCell | 0x80)};
+            if (!DecodeFileTextAs(probe, ETextCode::Euc).IsExact())
+                continue;  // no character there
+            euc += probe;
+            jis += pair;
+        }
+        if (euc.empty())
+            continue;
+        files.back().first += euc + "\n";
+        files.back().second += jis + "\x1B(B\n";
+    }
+    {
+        // Rows 89-92 are the NEC-selected IBM characters Shift-JIS has.
+        std::string euc;
+        std::string jis = "\x1B$B";
+        for (const int nRowIn : {0x75, 0x76, 0x77, 0x78, 0x7D, 0x7E}) {
+            for (int nCell = 0x21; nCell <= 0x7E; ++nCell) {
+                euc += {static_cast<char>(nRowIn | 0x80), static_cast<char>(nCell | 0x80)};
+                jis += {static_cast<char>(nRowIn), static_cast<char>(nCell)};
+            }
+        }
+        files.emplace_back(euc + "\n", jis + "\x1B(B\n");
+    }
+    std::size_t nChars = 0;
+    for (const auto &[euc, jis] : files) {
+        CDecodedText text;
+        ASSERT_TRUE(RoundTrip(euc, ETextCode::Euc, &text) == euc) << RoundTrip(euc, ETextCode::Euc).substr(0, 200);
+        nChars += text.extra.Size();
+        // The same characters in the other code, and through UTF-8 and back.
+        std::string inJis;
+        ASSERT_TRUE(EncodeFileText(text.strText, ETextCode::Jis, {}, inJis, nullptr, &text.extra));
+        EXPECT_TRUE(inJis == jis) << inJis.substr(0, 100) << "\n" << jis.substr(0, 100);
+        ASSERT_TRUE(RoundTrip(jis, ETextCode::Jis) == jis) << RoundTrip(jis, ETextCode::Jis).substr(0, 200);
+        std::string utf8;
+        ASSERT_TRUE(EncodeFileText(text.strText, ETextCode::Utf8, {}, utf8, nullptr, &text.extra));
+        const CDecodedText fromUtf8 = DecodeFileTextAs(utf8, ETextCode::Utf8);
+        // (A character of JIS X 0212 that Shift-JIS also has comes back in
+        // its JIS X 0208 place: the same characters.)
+        std::string eucAgain;
+        ASSERT_TRUE(EncodeFileText(fromUtf8.strText, ETextCode::Euc, {}, eucAgain, nullptr, &fromUtf8.extra));
+        const CDecodedText again = DecodeFileTextAs(eucAgain, ETextCode::Euc);
+        std::string utf8Again;
+        ASSERT_TRUE(EncodeFileText(again.strText, ETextCode::Utf8, {}, utf8Again, nullptr, &again.extra));
+        EXPECT_TRUE(utf8Again == utf8);
+    }
+    EXPECT_GT(nChars, 6000u + 940u);
+}
+
+TEST(ExtraChars, TheTableHoldsEighteenHundredEightyCharactersAndTheNextIsNamed)
+{
+    CTempDir dir;
+    std::string file = "<p>\xC2\xA9</p>\n";  // one of them in the first line, met again at the end
+    for (char32_t c = 0x20000; c < 0x20000 + EXTRA_CHAR_LIMIT - 1; ++c)
+        file += Utf8Of(c) + (c % 100 == 0 ? "\n" : "");
+    file += "\xC2\xA9\n";
+    for (const bool bOver : {false, true}) {
+        const std::string bytes = bOver ? file + "x\xF0\xAA\x80\x80\n" : file;  // U+2A000
+        WriteFileBytes(dir.File("in"), bytes);
+        CCrystalTextBuffer buffer;
+        CFileCodeState state;
+        ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state));
+        EXPECT_EQ(state.eCode, ETextCode::Utf8);
+        EXPECT_EQ(state.extra.Size(), EXTRA_CHAR_LIMIT);
+        EXPECT_EQ(state.extra.Chars()[0], U'\u00A9');
+        EXPECT_EQ(buffer.IsReadOnly(), bOver);
+        if (!bOver) {
+            ASSERT_TRUE(state.IsExact());
+            ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms, nullptr, -1, true,
+                                      &state.extra));
+            EXPECT_EQ(ReadFileBytes(dir.File("out")), bytes);
+            continue;
+        }
+        EXPECT_EQ(state.eProblem, ETextProblem::TooManyExtra);
+        const std::string strWhy = DescribeCodeProblem(state);
+        EXPECT_NE(strWhy.find("U+2A000"), std::string::npos) << strWhy;
+        EXPECT_NE(strWhy.find("1880"), std::string::npos) << strWhy;
+        EXPECT_NE(strWhy.find(std::to_string(buffer.GetLineCount() - 1) + " 行目"), std::string::npos) << strWhy;
+    }
+}
+
+TEST(ExtraChars, BadBytesAfterManyExtraCharactersAreFoundOnTheirLine)
+{
+    std::string file;
+    for (char32_t c = 0x1F300; c < 0x1F300 + 1000; ++c)
+        file += Utf8Of(c) + "\n";
+    file += "ok \xE3\x81\n";  // cut short
+    const CDecodedText text = DecodeFileTextAs(file, ETextCode::Utf8);
+    EXPECT_EQ(text.eProblem, ETextProblem::Malformed);
+    EXPECT_EQ(text.nProblemLine, 1001);
+    EXPECT_EQ(text.extra.Size(), 1000u);
+    // Opening the file does not take it for UTF-8 then; it is shown, not lost.
+    CTempDir dir;
+    WriteFileBytes(dir.File("in"), file);
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state));
+    EXPECT_NE(state.eCode, ETextCode::Utf8);
+    EXPECT_TRUE(state.extra.IsEmpty());
+    EXPECT_EQ(buffer.GetLineCount(), 1002);
+}
+
+TEST(ExtraChars, EmojiSequencesWithJoinersAndVariationSelectorsComeBackExactly)
+{
+    // Family, rainbow flag, red heart, keycap, skin tone, a flag of two
+    // regional indicators; each piece of a sequence has its own code.
+    const std::string file = "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7 "
+                             "\xF0\x9F\x8F\xB3\xEF\xB8\x8F\xE2\x80\x8D\xF0\x9F\x8C\x88 \xE2\x9D\xA4\xEF\xB8\x8F "
+                             "1\xEF\xB8\x8F\xE2\x83\xA3 \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD "
+                             "\xF0\x9F\x87\xAF\xF0\x9F\x87\xB5\n";
+    CDecodedText text;
+    EXPECT_EQ(RoundTrip(file, ETextCode::Utf8, &text), file);
+    EXPECT_EQ(text.extra.Size(), 13u);
+    EXPECT_EQ(text.extra.Chars()[1], U'\u200D');
+    // The codes are characters for every routine: the joiner twice is one code twice.
+    EXPECT_EQ(text.strText.substr(0, 10), "\xF0\x40\xF0\x41\xF0\x42\xF0\x41\xF0\x43");
+    EXPECT_EQ(SjisCharToUnicode("\xF0\x41", {}, &text.extra), U'\u200D');
+}
+
+TEST(ExtraChars, AShiftJisFileKeepsItsOwnUserDefinedCodesWithoutATable)
+{
+    CTempDir dir;
+    const std::string bytes = "\x8A\xBF\xF0\x40\xF9\xFC\r\n\xF5\x80";
+    WriteFileBytes(dir.File("in"), bytes);
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state));
+    EXPECT_EQ(state.eCode, ETextCode::Sjis);
+    EXPECT_TRUE(state.extra.IsEmpty());
+    EXPECT_EQ(std::string(buffer.GetLineText(0), 6), "\x8A\xBF\xF0\x40\xF9\xFC");
+    ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms, nullptr, -1, true, &state.extra));
+    EXPECT_EQ(ReadFileBytes(dir.File("out")), bytes);
+    // Written as UTF-8 they are the private-use characters they always were.
+    std::string utf8;
+    ASSERT_TRUE(EncodeFileText("\xF0\x40", ETextCode::Utf8, {}, utf8));
+    EXPECT_EQ(utf8, "\xEE\x80\x80");
+}
+
+TEST(ExtraChars, SavingInACodeThatLacksACharacterStopsAtIt)
+{
+    const CDecodedText text = DecodeFileTextAs("a\xC2\xA9\xF0\x9F\x98\x80", ETextCode::Utf8);
+    ASSERT_TRUE(text.IsExact());
+    std::string out;
+    std::size_t nFail = 0;
+    // The copyright sign is in JIS X 0212, the emoji in no Japanese set.
+    EXPECT_FALSE(EncodeFileText(text.strText, ETextCode::Euc, {}, out, &nFail, &text.extra));
+    EXPECT_EQ(nFail, 3u);
+    EXPECT_FALSE(EncodeFileText(text.strText, ETextCode::Jis, {}, out, &nFail, &text.extra));
+    EXPECT_EQ(nFail, 3u);
+    ASSERT_TRUE(EncodeFileText(text.strText.substr(0, 3), ETextCode::Euc, {}, out, nullptr, &text.extra));
+    EXPECT_EQ(out, "a\x8F\xA2\xED");
+    ASSERT_TRUE(EncodeFileText(text.strText.substr(0, 3), ETextCode::Jis, {}, out, nullptr, &text.extra));
+    EXPECT_EQ(out, "a\x1B$(D\x22\x6D\x1B(B");
+}
+
+TEST(ExtraChars, TheFastLoopsTakeWhatTheTableHoldsWhereverItStands)
+{
+    // Each character is met first early on (the careful path gives it its
+    // code), then again at every offset of the blocks among kanji and ASCII.
+    const char *const extras[] = {"\xC2\xA9", "\xC3\xA9", "\xE2\x80\x93", "\xF0\x9F\x98\x80", "\xEE\x80\x80"};
+    std::string first;
+    for (const char *psz : extras)
+        first += psz;
+    for (int nLoops = 0; nLoops <= static_cast<int>(BestUtf8Loops()); ++nLoops) {
+        SetUtf8Loops(static_cast<EUtf8Loops>(nLoops));
+        for (std::size_t nAt = 0; nAt < 130; ++nAt) {
+            std::string file = first + "\n" + std::string(nAt, 'a');
+            for (int k = 0; k < 40; ++k)
+                file += std::string(extras[k % 5]) + (k % 3 ? "\xE6\xBC\xA2" : "xy");
+            file += std::string(200, 'z');
+            CDecodedText text;
+            ASSERT_EQ(RoundTrip(file, ETextCode::Utf8, &text), file) << "loops " << nLoops << " at " << nAt;
+            ASSERT_EQ(text.extra.Size(), 5u);
+            ASSERT_EQ(text.strText.substr(0, 10), "\xF0\x40\xF0\x41\xF0\x42\xF0\x43\xF0\x44");
+        }
+    }
+    SetUtf8Loops(BestUtf8Loops());
+}
+
+// Text typed or pasted into a document, and the document's text shown: the
+// same character is the same code however it comes in, and what goes out is
+// the character again.
+TEST(ExtraChars, UnicodeTextMeetsTheDocumentThroughItsTable)
+{
+    // The document met © in its file.
+    CDecodedText page = DecodeFileTextAs("<p>\xC2\xA9</p>", ETextCode::Utf8);
+    CExtraChars &extra = page.extra;
+    int nBad = -1;
+    char32_t cFirst = 1;
+    // ©, 日, the yen sign (no code of its own in a UTF-8 file), 😀, and a
+    // user-defined character of the file.
+    const std::string bytes = Utf16ToDocText(u"\u00A9\u65E5\u00A5\U0001F600\uE000", &extra, &nBad, &cFirst);
+    EXPECT_EQ(bytes, "\xF0\x40\x93\xFA\xF0\x41\xF0\x42\xF0\x43");
+    EXPECT_EQ(nBad, 0);
+    EXPECT_EQ(cFirst, 0u);
+    EXPECT_EQ(DocTextToUtf16(bytes, &extra), u"\u00A9\u65E5\u00A5\U0001F600\uE000");
+    EXPECT_EQ(DocTextToUtf8(bytes + "\x80", &extra), "\xC2\xA9\xE6\x97\xA5\xC2\xA5\xF0\x9F\x98\x80\xEE\x80\x80\xEF\xBF\xBD");
+    // Looking for text adds nothing: a character the table lacks cannot match.
+    std::string found;
+    EXPECT_TRUE(Utf16ToDocTextFound(u"\U0001F600!", &extra, found));
+    EXPECT_EQ(found, "\xF0\x42!");
+    char32_t cMissing = 0;
+    EXPECT_FALSE(Utf16ToDocTextFound(u"x\u00E9", &extra, found, &cMissing));
+    EXPECT_EQ(cMissing, U'\u00E9');
+    EXPECT_EQ(extra.Size(), 4u);
+
+    // A Shift-JIS document: the codec's "?", the first named.
+    EXPECT_EQ(Utf16ToDocText(u"a\u00E9b\U0001F600", nullptr, &nBad, &cFirst), "a?b?");
+    EXPECT_EQ(nBad, 2);
+    EXPECT_EQ(cFirst, U'\u00E9');
+    // A full table.
+    CExtraChars full;
+    for (char32_t c = 0x20000; full.Add(c) != 0; ++c) {
+    }
+    EXPECT_EQ(Utf16ToDocText(u"\u00E9", &full, &nBad, &cFirst), "?");
+    EXPECT_EQ(cFirst, U'\u00E9');
+
+    // Another document's text takes this document's codes; a Shift-JIS one
+    // has "?" for them.
+    const CDecodedText other = DecodeFileTextAs("\xC3\xA9\xC2\xA9", ETextCode::Utf8);
+    EXPECT_EQ(RemapExtraChars(other.strText, other.extra, &extra), "\xF0\x44\xF0\x40");
+    EXPECT_EQ(RemapExtraChars(other.strText, other.extra, nullptr, &nBad, &cFirst), "??");
+    EXPECT_EQ(cFirst, U'\u00E9');
+    std::size_t nAt = 0;
+    EXPECT_EQ(FindExtraChar("ab\x93\xFA\xF0\x41", extra, &nAt), U'\u00A5');
+    EXPECT_EQ(nAt, 4u);
+}
+
+// A Shift-JIS text that goes to another code keeps its user-defined
+// characters: the table it starts holds them at their own codes first.
+TEST(ExtraChars, AShiftJisTextStartingATableKeepsItsUserDefinedCharacters)
+{
+    const std::string text = "a\xF0\x42\x81\x40\xF0\x40";
+    CExtraChars extra;
+    SeedExtraChars(extra, UserAreaCodesUsed(text));
+    ASSERT_EQ(extra.Size(), 3u);
+    EXPECT_EQ(Utf16ToDocText(u"\u00A9", &extra), "\xF0\x43");
+    std::string utf8;
+    ASSERT_TRUE(EncodeFileText(text, ETextCode::Utf8, {}, utf8, nullptr, &extra));
+    EXPECT_EQ(utf8, "a\xEE\x80\x82\xE3\x80\x80\xEE\x80\x80");
+    // Nor does a Shift-JIS file take the codes of a table.
+    std::size_t nFail = 0;
+    EXPECT_FALSE(EncodeFileText("x\xF0\x43", ETextCode::Sjis, {}, utf8, &nFail, &extra));
+    EXPECT_EQ(nFail, 1u);
+    ASSERT_TRUE(EncodeFileText(text, ETextCode::Sjis, {}, utf8, nullptr, &extra));
+    EXPECT_EQ(utf8, text);
+}
