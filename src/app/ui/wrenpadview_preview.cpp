@@ -59,13 +59,15 @@ void CWrenpadView::OnLinkCheck()
     CResultsEdit *pResults = RequestResultsBar();
     if (!pResults)
         return;
-    // The text as its file would hold it, so that the check reads it in the file's own code.
+    // The text as its file would hold it (the characters Shift-JIS lacks
+    // included), so that the check reads it in the file's own code.
     CLinkCheckPage page;
     page.strPath = m_pDocument->GetPathName();
     std::string strText;
     const int nLast = m_pTextBuffer->GetLineCount() - 1;
     m_pTextBuffer->GetText(0, 0, nLast, m_pTextBuffer->GetLineLength(nLast), strText, "\n");
-    if (!EncodeFileText(strText, m_pDocument->GetTextCode(), m_pDocument->GetCodeState().forms, page.bytes))
+    if (!EncodeFileText(strText, m_pDocument->GetTextCode(), m_pDocument->GetCodeState().forms, page.bytes, nullptr,
+                        m_pTextBuffer->GetExtraChars()))
         page.bytes = strText;
     RunLinkCheck(this, page, pResults);
 }
