@@ -287,6 +287,8 @@ enum ECommandId
     ID_WEB_TITLE = 1281,
     ID_WEB_BODY = 1282,
     ID_WEB_STYLE_TAG = 1283,
+    // The site check of the page and its folder.
+    ID_WEB_LINK_CHECK = 1284,
 
     // Browser preview: with the current target, or choosing one first.
     ID_WEB_PREVIEW = 1270,

@@ -112,7 +112,7 @@ constexpr CMenuPopup TOOLS = {"ツール(&T)", TOOL_ITEMS};
 constexpr CMenuItem WEB_ITEMS[] = {
     Popup(BROWSER), Cmd(ID_WEB_REPEAT_TAG), SEP, Popup(BASIC), Popup(DECORATION), Popup(LAYOUT), Popup(IMAGE),
     Popup(TABLE), Popup(LINK), Popup(FORM), SEP, Cmd(ID_WEB_LINE_INSERT), Popup(ENTITY), Popup(OTHER), SEP,
-    Popup(TOOLS),
+    Popup(TOOLS), Cmd(ID_WEB_LINK_CHECK),
 };
 constexpr CMenuPopup WEB = {"Web(&W)", WEB_ITEMS};
 

@@ -74,6 +74,8 @@ TEST(CliStatus, EveryCommandRefusesABadPathAlike)
         {{"imgsize", "@"}, false, 1},
         {{"regex", "a", "@"}, false, 2},
         {{"grep", "a", "*", "@"}, true, 2},
+        // check takes pages and folders alike; the site's folder must be a folder.
+        {{"check", "--site", "@", dir.File("file")}, true, 2},
     };
     const struct
     {

@@ -62,6 +62,8 @@ public:
     void OnUpdatePreview(CCmdUI *pCmdUI);
     // Saves a copy of the text as a template (4001).
     void OnTemplateRegister();
+    // Checks the page as edited and its site's folder (1284), into the results bar.
+    void OnLinkCheck();
     // A plug-in command (wrenpadview_plugin.cpp): row nRow of the plug-in
     // registry runs on the selection and its results are inserted as the
     // command's type says.

@@ -56,6 +56,13 @@ CResultsBar *CFolderSearchHost::GetResultsBar() const
     return m_pBar;
 }
 
+CResultsEdit *CFolderSearchHost::ShowResults()
+{
+    if (m_fnShowBar)
+        m_fnShowBar();
+    return m_pBar->GetResultsEdit();
+}
+
 CFolderSearchDlg *CFolderSearchHost::GetFolderSearchWindow() const
 {
     return m_pWindow;
@@ -86,6 +93,11 @@ CFolderSearchDlg *CFolderSearchHost::OpenFolderSearchWindow(const std::string &s
     m_pWindow->raise();
     m_pWindow->activateWindow();
     return m_pWindow;
+}
+
+CResultsEdit *RequestResultsBar()
+{
+    return TheHost() ? TheHost()->ShowResults() : nullptr;
 }
 
 bool RequestFolderSearch(const std::string &strText, const std::string &strFolder)

@@ -18,6 +18,7 @@
 
 class CFolderSearchDlg;
 class CResultsBar;
+class CResultsEdit;
 class QWidget;
 
 class CFolderSearchHost : public QObject
@@ -40,6 +41,8 @@ public:
     CFolderSearchDlg *OpenFolderSearchWindow(const std::string &strText = std::string(),
                                              const std::string &strFolder = std::string());
     CFolderSearchDlg *GetFolderSearchWindow() const;
+    // Shows the results bar; its results control.
+    CResultsEdit *ShowResults();
 
 private:
     QWidget *m_pFrame;
@@ -48,6 +51,10 @@ private:
     std::function<bool(int)> m_fnRouteCommand;
     QPointer<CFolderSearchDlg> m_pWindow;
 };
+
+// Shows the "検索結果" bar of the frame's host and returns its results
+// control, for a command that puts its own lines there; null when there is none.
+CResultsEdit *RequestResultsBar();
 
 // How a view asks for command 401 with its proposals: through the host that
 // the frame created. False when there is none.

@@ -467,7 +467,7 @@ TEST_F(MainFrame, ContextMenuCarriesCopiesOfTheConversionWebAndTagMenus)
     ASSERT_NE(pUserTagEdit, nullptr);
     const auto nTagItems = qobject_cast<QMenu *>(pUserTagEdit->parent())->actions().size();
     EXPECT_GT(nTagItems, 8);
-    EXPECT_EQ(titles, (QStringList{"検索(&F)=6", "ブックマーク(&B)=4", "挿入(&I)=4", "編集(&E)=7", "Web(&W)=16",
+    EXPECT_EQ(titles, (QStringList{"検索(&F)=6", "ブックマーク(&B)=4", "挿入(&I)=4", "編集(&E)=7", "Web(&W)=17",
                                    "ﾀｸﾞ(&T)=" + QString::number(nTagItems)}));
     // Nothing selected: nothing to cut.
     EXPECT_FALSE(bCutEnabled);
