@@ -48,9 +48,12 @@ CLinkCheckDlg::CLinkCheckDlg(const QString &strFolder, bool bSubFolders, QWidget
 {
     setWindowTitle(QStringLiteral("リンクチェック"));
     auto *pLayout = new QVBoxLayout(this);
-    pLayout->addWidget(new QLabel(QStringLiteral("サイトのフォルダ(&F):"), this));
+    auto *pLabel = new QLabel(QStringLiteral("サイトのフォルダ(&F):"), this);
+    pLayout->addWidget(pLabel);
     auto *pRow = new QHBoxLayout;
     m_pFolder = new QLineEdit(strFolder, this);
+    // Alt+F goes to the folder, and the label shows its key underlined.
+    pLabel->setBuddy(m_pFolder);
     m_pFolder->setObjectName(QStringLiteral("folderEdit"));
     m_pFolder->setMinimumWidth(320);
     auto *pBrowse = new QPushButton(QStringLiteral("参照(&B)..."), this);
