@@ -39,7 +39,7 @@ enum EAttrForm
 // One row of a tag's table. bSkipEmpty: an empty value is left out even
 // with its box ticked.
 template <typename Fields>
-struct CAttrSpec
+struct CAttrRow
 {
     const char *pszName;
     EAttrForm eForm;
@@ -49,15 +49,15 @@ struct CAttrSpec
 
 // The ticked fields of a record, in the order of its table.
 template <typename Fields, std::size_t N>
-std::string WriteAttributes(const Fields &fields, const CAttrSpec<Fields> (&aTable)[N])
+std::string WriteAttributes(const Fields &fields, const CAttrRow<Fields> (&aTable)[N])
 {
     std::string s;
-    for (const CAttrSpec<Fields> &spec : aTable) {
-        const CAttrField &field = fields.*spec.pField;
-        if (!field.bOn || (spec.bSkipEmpty && field.strValue.empty()))
+    for (const CAttrRow<Fields> &row : aTable) {
+        const CAttrField &field = fields.*row.pField;
+        if (!field.bOn || (row.bSkipEmpty && field.strValue.empty()))
             continue;
-        s += spec.eForm == ATTR_QUOTED ? QuotedAttribute(spec.pszName, field.strValue)
-                                       : BareAttribute(spec.pszName, field.strValue);
+        s += row.eForm == ATTR_QUOTED ? QuotedAttribute(row.pszName, field.strValue)
+                                      : BareAttribute(row.pszName, field.strValue);
     }
     return s;
 }
@@ -66,11 +66,11 @@ std::string WriteAttributes(const Fields &fields, const CAttrSpec<Fields> (&aTab
 // field is ticked when the tag gives it a value. What the map keeps is for
 // "その他".
 template <typename Fields, std::size_t N>
-Fields TakeAttributes(CTagAttributeMap &attributes, const CAttrSpec<Fields> (&aTable)[N], Fields fields = {})
+Fields TakeAttributes(CTagAttributeMap &attributes, const CAttrRow<Fields> (&aTable)[N], Fields fields = {})
 {
-    for (const CAttrSpec<Fields> &spec : aTable) {
-        std::string strValue = TakeAttribute(attributes, spec.pszName);
-        fields.*spec.pField = {!strValue.empty(), std::move(strValue)};
+    for (const CAttrRow<Fields> &row : aTable) {
+        std::string strValue = TakeAttribute(attributes, row.pszName);
+        fields.*row.pField = {!strValue.empty(), std::move(strValue)};
     }
     return fields;
 }
@@ -92,7 +92,7 @@ struct CFontTagFields
     CAttrField color;
     CAttrField face;
 };
-inline constexpr CAttrSpec<CFontTagFields> FONT_TAG_ATTRIBUTES[] = {
+inline constexpr CAttrRow<CFontTagFields> FONT_TAG_ATTRIBUTES[] = {
     {"size", ATTR_BARE, &CFontTagFields::size},
     {"color", ATTR_QUOTED, &CFontTagFields::color},
     {"face", ATTR_QUOTED, &CFontTagFields::face, true},
@@ -108,7 +108,7 @@ struct CRuleFields
     bool bPercent = true;
     CAttrField align;
 };
-inline constexpr CAttrSpec<CRuleFields> RULE_ATTRIBUTES[] = {
+inline constexpr CAttrRow<CRuleFields> RULE_ATTRIBUTES[] = {
     {"size", ATTR_BARE, &CRuleFields::size},
     {"width", ATTR_QUOTED, &CRuleFields::width},
     {"align", ATTR_QUOTED, &CRuleFields::align},
@@ -123,7 +123,7 @@ struct CHotLinkFields
     std::string strFile;
     CAttrField target;
 };
-inline constexpr CAttrSpec<CHotLinkFields> HOT_LINK_ATTRIBUTES[] = {
+inline constexpr CAttrRow<CHotLinkFields> HOT_LINK_ATTRIBUTES[] = {
     {"target", ATTR_QUOTED, &CHotLinkFields::target},
 };
 std::string HotLinkAttributes(const CHotLinkFields &fields);
@@ -139,7 +139,7 @@ struct CImageFields
     CAttrField height;
     bool bNoBorder = false;
 };
-inline constexpr CAttrSpec<CImageFields> IMAGE_ATTRIBUTES[] = {
+inline constexpr CAttrRow<CImageFields> IMAGE_ATTRIBUTES[] = {
     {"width", ATTR_BARE, &CImageFields::width, true},
     {"height", ATTR_BARE, &CImageFields::height, true},
 };
@@ -157,7 +157,7 @@ struct CCellFields
     CAttrField vAlign;
     CAttrField bgColor;
 };
-inline constexpr CAttrSpec<CCellFields> CELL_ATTRIBUTES[] = {
+inline constexpr CAttrRow<CCellFields> CELL_ATTRIBUTES[] = {
     {"width", ATTR_BARE, &CCellFields::width},
     {"height", ATTR_BARE, &CCellFields::height},
     {"colspan", ATTR_BARE, &CCellFields::colSpan},
@@ -179,7 +179,7 @@ struct CBodyFields
     CAttrField vLink;
     CAttrField aLink;
 };
-inline constexpr CAttrSpec<CBodyFields> BODY_ATTRIBUTES[] = {
+inline constexpr CAttrRow<CBodyFields> BODY_ATTRIBUTES[] = {
     {"bgcolor", ATTR_QUOTED, &CBodyFields::bgColor},
     {"background", ATTR_QUOTED, &CBodyFields::background},
     {"text", ATTR_QUOTED, &CBodyFields::text},
@@ -204,7 +204,7 @@ struct CTableFields
     CAttrField align;
     CAttrField bgColor;
 };
-inline constexpr CAttrSpec<CTableFields> TABLE_ATTRIBUTES[] = {
+inline constexpr CAttrRow<CTableFields> TABLE_ATTRIBUTES[] = {
     {"border", ATTR_BARE, &CTableFields::border},
     {"width", ATTR_BARE, &CTableFields::width},
     {"height", ATTR_BARE, &CTableFields::height},
@@ -228,7 +228,7 @@ struct CImageOptionFields
     CAttrField vSpace;
     CAttrField hSpace;
 };
-inline constexpr CAttrSpec<CImageOptionFields> IMAGE_OPTION_ATTRIBUTES[] = {
+inline constexpr CAttrRow<CImageOptionFields> IMAGE_OPTION_ATTRIBUTES[] = {
     {"src", ATTR_QUOTED, &CImageOptionFields::src},
     {"alt", ATTR_QUOTED, &CImageOptionFields::alt},
     {"border", ATTR_BARE, &CImageOptionFields::border},
@@ -259,7 +259,7 @@ struct CAnchorFields
     std::string strBookmark;
     CAttrField target;
 };
-inline constexpr CAttrSpec<CAnchorFields> ANCHOR_ATTRIBUTES[] = {
+inline constexpr CAttrRow<CAnchorFields> ANCHOR_ATTRIBUTES[] = {
     {"target", ATTR_QUOTED, &CAnchorFields::target},
 };
 std::string AnchorAttributes(const CAnchorFields &fields);

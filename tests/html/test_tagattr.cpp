@@ -172,31 +172,31 @@ namespace {
 // Every field of a table ticked with a value of its own, written into a tag
 // and read back from it.
 template <typename Fields, std::size_t N>
-void ExpectRoundTrip(const char *pszTag, const CAttrSpec<Fields> (&aTable)[N])
+void ExpectRoundTrip(const char *pszTag, const CAttrRow<Fields> (&aTable)[N])
 {
     Fields fields{};
     int i = 0;
-    for (const CAttrSpec<Fields> &spec : aTable) {
+    for (const CAttrRow<Fields> &row : aTable) {
         // A quoted value may hold blanks and a trail byte 0x5C ("表").
         const std::string strNumber = std::to_string(i);
-        fields.*spec.pField = On(spec.eForm == ATTR_QUOTED ? "v " + strNumber + " \x95\x5C" : strNumber);
+        fields.*row.pField = On(row.eForm == ATTR_QUOTED ? "v " + strNumber + " \x95\x5C" : strNumber);
         ++i;
     }
     const std::string strTag = AttributeTagTexts(pszTag, WriteAttributes(fields, aTable)).strOpen;
     CTagAttributeMap attributes = ParseTagAttributes(strTag);
     attributes.emplace("id", "x");
     const Fields back = TakeAttributes(attributes, aTable);
-    for (const CAttrSpec<Fields> &spec : aTable) {
-        EXPECT_TRUE((back.*spec.pField).bOn) << strTag << " " << spec.pszName;
-        EXPECT_EQ((back.*spec.pField).strValue, (fields.*spec.pField).strValue) << strTag;
+    for (const CAttrRow<Fields> &row : aTable) {
+        EXPECT_TRUE((back.*row.pField).bOn) << strTag << " " << row.pszName;
+        EXPECT_EQ((back.*row.pField).strValue, (fields.*row.pField).strValue) << strTag;
     }
     // Only what the table does not know is left for "その他".
     EXPECT_EQ(OtherAttributesText(attributes), "id=\"x\"") << strTag;
     // A name the tag lacks leaves its box clear.
     CTagAttributeMap none;
     const Fields empty = TakeAttributes(none, aTable);
-    for (const CAttrSpec<Fields> &spec : aTable)
-        EXPECT_FALSE((empty.*spec.pField).bOn) << spec.pszName;
+    for (const CAttrRow<Fields> &row : aTable)
+        EXPECT_FALSE((empty.*row.pField).bOn) << row.pszName;
 }
 
 } // namespace

@@ -68,6 +68,14 @@ protected:
         QStandardPaths::setTestModeEnabled(false);
     }
 
+    // Opens a file as the user would and lets the window settle.
+    CWrenpadDoc *Open(const std::string &strPath)
+    {
+        CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
+        Idle();
+        return pDoc;
+    }
+
     // Starts the application with the given arguments; false when start-up ended it.
     bool Start(const QStringList &args = {})
     {

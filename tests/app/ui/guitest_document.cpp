@@ -24,13 +24,6 @@ protected:
         ASSERT_TRUE(Start());
     }
 
-    CWrenpadDoc *Open(const std::string &strPath)
-    {
-        CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
-        Idle();
-        return pDoc;
-    }
-
     void Type(const char *pszText) { QTest::keyClicks(View(), QString::fromUtf8(pszText)); }
 
     QString Title() const { return Frame()->GetActiveChild()->windowTitle(); }

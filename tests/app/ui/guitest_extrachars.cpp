@@ -25,13 +25,6 @@ protected:
         m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
     }
 
-    CWrenpadDoc *Open(const std::string &strPath)
-    {
-        CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
-        Idle();
-        return pDoc;
-    }
-
     void Commit(const QString &strText)
     {
         QInputMethodEvent ev;

@@ -22,13 +22,6 @@ protected:
         m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
     }
 
-    CWrenpadDoc *Open(const std::string &strPath)
-    {
-        CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
-        Idle();
-        return pDoc;
-    }
-
     // Text as the input method commits it.
     void Type(const char *pszText)
     {

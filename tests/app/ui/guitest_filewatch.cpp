@@ -27,13 +27,6 @@ protected:
         ASSERT_TRUE(Start());
     }
 
-    CWrenpadDoc *Open(const std::string &strPath)
-    {
-        CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
-        Idle();
-        return pDoc;
-    }
-
     // Runs the event loop until the condition holds; false after 10 s.
     static bool WaitFor(const std::function<bool()> &fnDone)
     {

@@ -47,13 +47,6 @@ protected:
         SetStartProgramHook(nullptr);
     }
 
-    CWrenpadDoc *Open(const std::string &strPath)
-    {
-        CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
-        Idle();
-        return pDoc;
-    }
-
     void Activate(const CWrenpadDoc *pDoc)
     {
         for (CChildFrame *pFrame : Frame()->GetChildFrames())
