@@ -167,7 +167,8 @@ TEST_F(Printing, PageSetupMarginsAreKeptAndSurviveARestart)
     const QString strPdf = QString::fromStdString(m_dir.File("restart.pdf"));
     const CRun run = RunEditor({QStringLiteral("--print-pdf"), strPdf, QString::fromStdString(m_strDocPath)});
     ASSERT_EQ(run.nExit, 0) << run.strErr.toStdString();
-    const CPdfWord *pFirst = FindPdfWord(PdfFirstPageWords(strPdf), QStringLiteral("1"));
+    const std::vector<CPdfWord> words = PdfFirstPageWords(strPdf);
+    const CPdfWord *pFirst = FindPdfWord(words, QStringLiteral("1"));
     ASSERT_TRUE(pFirst);
     EXPECT_NEAR(pFirst->x0, 25 / 25.4 * 72, 1.0);
 }

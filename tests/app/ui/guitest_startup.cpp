@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <algorithm>
 #include <future>
 #include <tuple>
 #include <utility>
@@ -233,8 +234,8 @@ TEST_F(Startup, TheChannelIgnoresMalformedAndOverlongMessages)
     EXPECT_TRUE(nowhere.Listen());
     EXPECT_FALSE(nowhere.IsListening());
 
-    // The bad messages go first on connections kept open; once the good one
-    // that follows has opened its file, the channel has read them all.
+    // The bad messages go first; the channel has dealt with each once it has
+    // closed its connection, and the good one that follows is still served.
     const std::string strFile = WriteFile("ok.txt", "ok");
     const std::string strGood = WriteFile("good.txt", "good");
     std::vector<std::unique_ptr<QLocalSocket>> sockets;
@@ -255,6 +256,10 @@ TEST_F(Startup, TheChannelIgnoresMalformedAndOverlongMessages)
     });
     ASSERT_TRUE(WaitFor([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     EXPECT_TRUE(sent.get());
+    ASSERT_TRUE(WaitFor([&] {
+        return std::all_of(sockets.begin(), sockets.end(),
+                           [](const auto &p) { return p->state() == QLocalSocket::UnconnectedState; });
+    }));
     ASSERT_TRUE(WaitFor([&] { return m_pApp->GetDocumentCount() > nDocs; }));
     EXPECT_EQ(m_pApp->GetDocumentCount(), nDocs + 1);
     EXPECT_EQ(Doc()->GetPathName(), strGood);
