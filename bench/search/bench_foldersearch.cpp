@@ -1,14 +1,20 @@
 // The folder search over a large real tree, side by side with GNU grep and
 // ripgrep over the same folders, in the same run.
 //
-//   wp_bench_foldersearch [--runs N] [FOLDER ...]   (default /usr/include /usr/share/doc)
+//   wp_bench_foldersearch [--runs N] [--files PATTERN] [FOLDER ...]
+//   (default: 5 runs, every file, /usr/include /usr/share/doc)
+//
+// The goal's case: wp_bench_foldersearch --files '*.h' /usr/include
 //
 // Each search runs over every folder with subfolders: a rare literal, the
 // same ignoring case, and two short expressions (one with a literal prefix,
 // one whose only literal comes late). grep runs as "grep -rn" (-i, -E), rg
-// as "rg -n --no-ignore" (-i). The best of N runs counts, after one warm-up
-// run that fills the page cache. The number of matching lines of each tool
-// is printed beside its time: our search skips hidden and binary files, so
+// as "rg -n --no-ignore" (-i), both limited to the same file pattern; rg
+// uses every core, as our search does. The best of N runs counts, after one
+// warm-up run that fills the page cache: the wall-clock time and, beside it,
+// the user CPU time of all threads; the ratios at the end of each row are
+// ours against grep's and rg's wall-clock time. The number of matching lines
+// of each tool is printed too: our search skips hidden and binary files, so
 // the counts may differ slightly, and it stops at 20000 bytes of results,
 // which these patterns never reach.
 #include "besttime.h"
@@ -18,6 +24,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -69,12 +76,15 @@ bool HaveTool(const char *pszTool)
 
 int main(int argc, char **argv)
 {
-    int nRuns = 3;
+    int nRuns = 5;
+    std::string strFiles = "*";
     std::vector<std::string> aFolders;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc)
             nRuns = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--files" && i + 1 < argc)
+            strFiles = argv[++i];
         else
             aFolders.push_back(arg);
     }
@@ -96,10 +106,13 @@ int main(int argc, char **argv)
             }
         }
     }
-    std::printf("Folder search over%s: %d files, %.0f MB; best of %d runs after a warm-up\n", strFolders.c_str(), nFiles,
-                static_cast<double>(nBytes) / 1e6, nRuns);
+    std::printf("Folder search over%s: %d files in all, %.0f MB; files %s; best of %d runs after a warm-up\n",
+                strFolders.c_str(), nFiles, static_cast<double>(nBytes) / 1e6, strFiles.c_str(), nRuns);
+    std::printf("wall-clock seconds / user CPU seconds (matching lines)\n");
     const bool bGrep = HaveTool("grep");
     const bool bRg = HaveTool("rg");
+    const std::string strGrepFiles = strFiles == "*" ? std::string() : " --include=" + Quote(strFiles);
+    const std::string strRgFiles = strFiles == "*" ? std::string() : " -g " + Quote(strFiles);
 
     struct CCase
     {
@@ -113,17 +126,20 @@ int main(int argc, char **argv)
     const CCase aCases[] = {
         {"rare literal", "wrenpad_zq9", false, false, "-rnF", "-nF"},
         {"rare literal, ignoring case", "wrenpad_zq9", true, false, "-rniF", "-niF"},
-        {"expression with a literal prefix", "pthread_mutex_[a-z]+lock", false, true, "-rnE", "-n"},
-        {"expression with a late literal", "[A-Z]+_MUTEX_INITIALIZER", false, true, "-rnE", "-n"},
+        {"expression, literal prefix", "pthread_mutex_[a-z]+lock", false, true, "-rnE", "-n"},
+        {"expression, late literal", "[A-Z]+_MUTEX_INITIALIZER", false, true, "-rnE", "-n"},
     };
-    std::printf("%-34s %14s %14s %14s\n", "search", "wrenpad", "grep -rn", "rg -n");
+    std::printf("%-28s %-22s %-22s %-22s %s\n", "search", "wrenpad", "grep -rn", "rg -n", "ours/grep ours/rg");
+    auto Cell = [](const CBestRun &run, int nHits, char *psz) {
+        std::snprintf(psz, 40, "%.3f/%.3f (%d)", run.dWall, run.dUser, nHits);
+    };
     for (const CCase &c : aCases) {
         int nHits = 0;
         bool bLimited = false;
-        const double dOurs = BestSeconds(nRuns, [&] {
+        const CBestRun ours = BestRun(nRuns, [&] {
             nHits = 0;
             for (const std::string &strFolder : aFolders) {
-                FolderSearchParams params{strFolder, c.pszText, "*", c.bIgnoreCase, true, c.bRegex};
+                FolderSearchParams params{strFolder, c.pszText, strFiles, c.bIgnoreCase, true, c.bRegex};
                 CCountingSink sink;
                 CFolderSearch search(params, sink);
                 search.Run();
@@ -131,20 +147,30 @@ int main(int argc, char **argv)
                 bLimited = bLimited || sink.bLimited;
             }
         });
-        auto Peer = [&](bool bHave, const std::string &strCommand, char *psz) {
+        CBestRun aPeers[2];
+        auto Peer = [&](bool bHave, const std::string &strCommand, CBestRun &run, char *psz) {
             if (!bHave) {
-                std::snprintf(psz, 32, "-");
+                std::snprintf(psz, 40, "-");
                 return;
             }
             int nPeerHits = 0;
-            const double d = BestSeconds(nRuns, [&] { nPeerHits = CountLines(strCommand); });
-            std::snprintf(psz, 32, "%6.3f s (%d)", d, nPeerHits);
+            run = BestRun(nRuns, [&] { nPeerHits = CountLines(strCommand); }, true);
+            Cell(run, nPeerHits, psz);
         };
-        char szGrep[32];
-        char szRg[32];
-        Peer(bGrep, std::string("LC_ALL=C grep ") + c.pszGrepFlags + " " + Quote(c.pszText) + strFolders + " 2>/dev/null", szGrep);
-        Peer(bRg, std::string("rg --no-ignore ") + c.pszRgFlags + " " + Quote(c.pszText) + strFolders + " 2>/dev/null", szRg);
-        std::printf("%-34s %6.3f s (%d)%s %14s %14s\n", c.pszName, dOurs, nHits, bLimited ? " limited" : "", szGrep, szRg);
+        char szOurs[40];
+        char szGrep[40];
+        char szRg[40];
+        Cell(ours, nHits, szOurs);
+        if (bLimited)
+            std::snprintf(szOurs + std::strlen(szOurs), 40 - std::strlen(szOurs), " lim");
+        Peer(bGrep, std::string("LC_ALL=C grep ") + c.pszGrepFlags + strGrepFiles + " " + Quote(c.pszText) + strFolders
+                        + " 2>/dev/null",
+             aPeers[0], szGrep);
+        Peer(bRg, std::string("rg --no-ignore ") + c.pszRgFlags + strRgFiles + " " + Quote(c.pszText) + strFolders
+                      + " 2>/dev/null",
+             aPeers[1], szRg);
+        std::printf("%-28s %-22s %-22s %-22s %5.2f %9.2f\n", c.pszName, szOurs, szGrep, szRg,
+                    bGrep ? ours.dWall / aPeers[0].dWall : 0.0, bRg ? ours.dWall / aPeers[1].dWall : 0.0);
     }
     return 0;
 }

@@ -5,16 +5,14 @@
 // the Shift-JIS text the editor makes of it (a UTF-8, EUC-JP or JIS file
 // converted), so its line numbers and result lines are what the editor shows. A file with a NUL
 // byte in its first block is taken for binary and shows no lines. The search
-// runs on a worker thread; it talks to the user interface only through its
-// sink.
+// runs on a thread of its caller's, which walks the folders while worker
+// threads of its own search the files; the results come out in the order of
+// the walk, on the caller's thread, and reach the user interface only
+// through the sink.
 #pragma once
 
 #include "platform/searchevent.h"
-#include "search/linereader.h"
-#include "search/plainsearch.h"
-#include "search/wildcard.h"
 #include "text/extrachars.h"
-#include "text/filecode.h"
 #include "text/filehandle.h"
 
 #include <memory>
@@ -107,26 +105,25 @@ private:
         std::string strName;
         bool bDirectory = false;
     };
+    struct CTask;
+    class CPool;
 
     bool Append(const CSearchResult &result, bool bLimited);
     bool TestCancelEvent();
     // Each returns false when the whole search must stop (cancelled, too
     // many results). pParent is null for the root folder.
-    bool SearchFolder(const std::string &strRelative, const CFileHandle *pParent, const std::string &strName);
-    bool SearchEntries(const std::string &strRelative, const CFileHandle &folder, const std::vector<CEntry> &aEntries);
+    bool SearchFolder(const std::string &strRelative, const std::shared_ptr<const CFileHandle> &pParent,
+                      const std::string &strName);
+    bool SearchEntries(const std::string &strRelative, const std::shared_ptr<const CFileHandle> &pFolder,
+                       const std::vector<CEntry> &aEntries);
     bool ListFolder(const CFileHandle &folder, std::vector<CEntry> &aEntries) const;
-    bool SearchFile(const std::string &strRelative, const CFileHandle &folder, const std::string &strName);
-    bool SearchBlocks(const std::string &strRelative);
-    enum ESourceSwitch
-    {
-        SOURCE_KEPT,        // Shift-JIS: the file's bytes are the text
-        SOURCE_SWITCHED,    // the reader goes on in the text the file decodes to
-        SOURCE_UNREADABLE,  // a read error
-    };
-    // For a file that its start does not show to be Shift-JIS: the whole of
-    // it decides (bWholeInBlock: it is all in the reader's block).
-    ESourceSwitch SwitchToText(bool bWholeInBlock);
-    bool CheckPiece(const std::string &strRelative, std::string_view piece, int nLine);
+    // Hands a file (or a result ready to show) to the workers, then shows
+    // what they have finished.
+    bool Queue(std::unique_ptr<CTask> pTask);
+    // Shows the results of finished files in the order of the walk, waiting
+    // for them while more than nAhead are queued.
+    bool ShowFinished(std::size_t nAhead);
+    bool Show(CTask &task);
 
     FolderSearchParams m_params;
     CFolderSearchSink &m_sink;
@@ -134,22 +131,7 @@ private:
     std::string m_strRoot;         // the folder, ending in '/'
     std::string m_strTextUtf8;     // for the status lines
     std::vector<std::string> m_aPatterns;
-    std::string m_strNeedle;       // the plain text as compared (lower-cased when ignoring case)
-    CByteFinder m_prefilter;       // bytes every matching line holds, as they appear in the scanned block
-    struct CRegexState;
-    std::unique_ptr<CRegexState> m_pRegex;
-    CSearchLineReader m_reader;    // the file being searched
-    // The reader's block with every ASCII capital lower-cased, for the
-    // prefilter when case is ignored.
-    std::unique_ptr<char[]> m_pFolded;
-    std::string m_strLine;         // a piece as compared
-    std::string m_strWhole;        // a file read whole to find its code
-    std::string m_strText;         // an EUC-JP or JIS file in Shift-JIS
-    // The table of extra characters of the file being searched, when it is
-    // not Shift-JIS: the UTF-8 decoder's, or m_extra for EUC-JP and JIS.
-    std::shared_ptr<CUtf8StreamDecoder> m_pDecoder;
-    CExtraChars m_extra;
-    const CExtraChars *m_pFileExtra = nullptr;
+    CPool *m_pPool = nullptr;      // while Run runs
     int m_nBytes = 0;              // bytes of the results so far
     int m_nHits = 0;
     int m_nFiles = 0;

@@ -70,6 +70,7 @@ void CSearchLineReader::Reset(CFileHandle &&file)
     m_nPos = m_nEnd = 0;
     m_bEof = m_bError = false;
     m_nLine = 0;
+    m_nOpenSize = 0;
 }
 
 bool CSearchLineReader::Open(const std::string &strPath)
@@ -94,6 +95,7 @@ bool CSearchLineReader::OpenAt(const CFileHandle &folder, const std::string &str
         return false;
     }
     Reset(std::move(file));
+    m_nOpenSize = static_cast<std::size_t>(st.st_size);
     return true;
 }
 
@@ -129,7 +131,16 @@ bool CSearchLineReader::Refill()
         }
         return true;
     }
-    const ssize_t n = m_file.ReadFully(pBlock + m_nEnd, BLOCK_BYTES - m_nEnd);
+    const std::size_t nRoom = BLOCK_BYTES - m_nEnd;
+    ssize_t n = m_file.Read(pBlock + m_nEnd, nRoom);
+    // A read that stops short at the size the file had when it was opened
+    // has met its end: most files searched are small, and this spares each
+    // a second read. Any other short read goes on to the end.
+    if (n > 0 && static_cast<std::size_t>(n) < nRoom
+        && !(m_nOpenSize > 0 && m_nBlockOffset + m_nEnd + static_cast<std::size_t>(n) >= m_nOpenSize)) {
+        const ssize_t nMore = m_file.ReadFully(pBlock + m_nEnd + n, nRoom - static_cast<std::size_t>(n));
+        n = nMore < 0 ? -1 : n + nMore;
+    }
     if (n < 0) {
         m_bError = true;
         return false;

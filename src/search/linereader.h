@@ -98,4 +98,5 @@ private:
     bool m_bEof = false;
     bool m_bError = false;
     int m_nLine = 0;
+    std::size_t m_nOpenSize = 0;     // the size of the file when it was opened, if known
 };

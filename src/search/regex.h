@@ -49,9 +49,18 @@ class CRegexContext
 public:
     CRegexContext();
 
-    // Another thread stores true here to stop a running match; RegexExecute
-    // then returns false and WasAborted() says so. Null for no flag.
-    void SetCancelFlag(const std::atomic<bool> *pCancel) { m_pCancel = pCancel; }
+    // Another thread stores true in either flag to stop a running match;
+    // RegexExecute then returns false and WasAborted() says so. Null for no flag.
+    void SetCancelFlag(const std::atomic<bool> *pCancel, const std::atomic<bool> *pCancel2 = nullptr)
+    {
+        m_pCancel = pCancel;
+        m_pCancel2 = pCancel2;
+    }
+    bool IsCancelled() const
+    {
+        return (m_pCancel && m_pCancel->load(std::memory_order_relaxed))
+               || (m_pCancel2 && m_pCancel2->load(std::memory_order_relaxed));
+    }
     // The number of backtracking steps one RegexExecute call may take; 0 means
     // no limit. A caller on the user-interface thread uses it to stay responsive.
     void SetStepLimit(std::int64_t nSteps) { m_nStepLimit = nSteps; }
@@ -71,6 +80,7 @@ private:
     std::vector<std::int32_t> m_anSlots;  // where the current iteration of each loop began
     RegexRegisters m_work;
     const std::atomic<bool> *m_pCancel = nullptr;
+    const std::atomic<bool> *m_pCancel2 = nullptr;
     std::int64_t m_nStepLimit = 0;
     bool m_bPlain = false;
     bool m_bAborted = false;

@@ -135,8 +135,7 @@ bool CRegexMatcher::Tick()
         return true;
     m_nCountdown = CHECK_INTERVAL;
     m_nSteps += CHECK_INTERVAL;
-    const bool bStop = (m_ctx.m_pCancel && m_ctx.m_pCancel->load(std::memory_order_relaxed))
-                       || (m_ctx.m_nStepLimit > 0 && m_nSteps >= m_ctx.m_nStepLimit);
+    const bool bStop = m_ctx.IsCancelled() || (m_ctx.m_nStepLimit > 0 && m_nSteps >= m_ctx.m_nStepLimit);
     if (bStop)
         m_ctx.m_bAborted = true;
     return !bStop;
@@ -471,7 +470,7 @@ bool CRegexMatcher::Try(int nPos, bool bCase)
 bool CRegexMatcher::Search(int nStart, bool bCase, RegexRegisters &regs)
 {
     m_ctx.m_bAborted = false;
-    if (m_ctx.m_pCancel && m_ctx.m_pCancel->load(std::memory_order_relaxed)) {
+    if (m_ctx.IsCancelled()) {
         m_ctx.m_bAborted = true;
         return false;
     }

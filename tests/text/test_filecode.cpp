@@ -276,3 +276,25 @@ TEST(FileCode, TagsAndCharsets)
     EXPECT_STREQ(TextCodeCharset(ETextCode::Jis), "ISO-2022-JP");
     EXPECT_STREQ(TextCodeCharset(ETextCode::Utf8Bom), "UTF-8");
 }
+
+TEST(FileCode, PlainRunStopsAtTheFirstByteThatIsNotTheSameInEveryCode)
+{
+    // Every place in and around the blocks scanned at once, the stop byte
+    // alone and with a later one that must not be found instead.
+    for (std::size_t nLength : {std::size_t(0), std::size_t(15), std::size_t(64), std::size_t(200)}) {
+        const std::string plain(nLength, 'a');
+        EXPECT_EQ(PlainTextRun(plain.data(), plain.size()), nLength);
+    }
+    for (const char chStop : {'\x80', '\xFF', '\x1B', '\x0E', '\x0F'}) {
+        for (std::size_t nAt = 0; nAt < 150; ++nAt) {
+            std::string text(200, 'a');
+            text[nAt] = chStop;
+            text[nAt + 1 + nAt % 40] = '\x82';
+            EXPECT_EQ(PlainTextRun(text.data(), text.size()), nAt) << int(chStop) << " " << nAt;
+            EXPECT_EQ(PlainTextRun(text.data(), nAt + 1), nAt);
+        }
+    }
+    // Control bytes that every code reads alike do not stop it.
+    const std::string controls = std::string("\x01\x0D\x0A\x0C\x1A\x1C\x7F\x00\x10\x1F", 10) + std::string(60, ' ');
+    EXPECT_EQ(PlainTextRun(controls.data(), controls.size()), controls.size());
+}
