@@ -14,29 +14,6 @@
 
 namespace {
 
-std::string Random(std::size_t n, unsigned nSeed, unsigned nAlphabet = 256)
-{
-    std::mt19937 rng(nSeed);
-    std::string s(n, '\0');
-    for (char &ch : s)
-        ch = static_cast<char>(rng() % nAlphabet);
-    return s;
-}
-
-// Words from a small vocabulary: compresses about as well as source text.
-std::string TextLike(std::size_t n, unsigned nSeed)
-{
-    static const char *const WORDS[] = {"int ", "return ", "the ", "value", "(", ");\n", "    ", "if ", "struct ",
-                                        "漢字", "日本語", "テキスト", "const char *", "= ", "{\n", "}\n", "for ",
-                                        "buffer", "line", "0x", "// comment about it\n"};
-    std::mt19937 rng(nSeed);
-    std::string s;
-    while (s.size() < n)
-        s += WORDS[rng() % (sizeof WORDS / sizeof WORDS[0])];
-    s.resize(n);
-    return s;
-}
-
 struct CCase
 {
     std::string strName;
@@ -56,17 +33,17 @@ std::vector<CCase> Cases()
     // Blocks made of one code only (a single long match repeated) use the
     // short form of every table.
     aCases.push_back({"zeros", std::string(20u << 20, '\0'), "-lh5-"});
-    aCases.push_back({"random", Random(100000, 2), "-lh0-"});
+    aCases.push_back({"random", RandomBytes(100000, 2), "-lh0-"});
     // Incompressible after the first megabyte's probe.
-    aCases.push_back({"random-big", Random(3u << 20, 3), "-lh0-"});
+    aCases.push_back({"random-big", RandomBytes(3u << 20, 3), "-lh0-"});
     // Repeats just inside and just outside the dictionary.
     for (std::size_t nGap : {8190u, 8191u, 8192u, 8200u}) {
-        const std::string strChunk = Random(nGap, static_cast<unsigned>(nGap));
+        const std::string strChunk = RandomBytes(nGap, static_cast<unsigned>(nGap));
         aCases.push_back({"repeat" + std::to_string(nGap), strChunk + strChunk + strChunk, nullptr});
     }
     // Many short matches at every distance: the distance table fills up.
-    aCases.push_back({"alphabet4", Random(500000, 4, 4), "-lh5-"});
-    aCases.push_back({"mixed", TextLike(200000, 5) + Random(50000, 6) + TextLike(200000, 7), "-lh5-"});
+    aCases.push_back({"alphabet4", RandomBytes(500000, 4, 4), "-lh5-"});
+    aCases.push_back({"mixed", TextLike(200000, 5) + RandomBytes(50000, 6) + TextLike(200000, 7), "-lh5-"});
     std::string strAllBytes;
     for (int k = 0; k < 300; ++k)
         for (int b = 0; b < 256; ++b)
