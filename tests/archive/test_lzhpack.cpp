@@ -29,16 +29,6 @@ std::string Periodic(std::size_t n, std::size_t nPeriod, unsigned nSeed)
     return s;
 }
 
-struct CStringSink : CByteSink
-{
-    std::string s;
-    bool Put(const unsigned char *p, std::size_t n) override
-    {
-        s.append(reinterpret_cast<const char *>(p), n);
-        return true;
-    }
-};
-
 std::string Pack(const std::string &strArchive, const std::string &strBase, int nThreads)
 {
     CPackRequest request;
@@ -48,20 +38,6 @@ std::string Pack(const std::string &strArchive, const std::string &strBase, int 
     std::string strOut;
     EXPECT_EQ(ArchivePack(request, strOut), ARC_OK) << strOut;
     return ReadFileBytes(strArchive);
-}
-
-void ExpectLhaAgrees(const std::string &strArchive, const std::string &strFolder, const CTree &tree)
-{
-    ASSERT_NE(RunProgram({"lha", "--version"}).nStatus, 127) << "lhasa's lha is needed (scripts/packages.txt)";
-    const CToolResult test = RunProgram({"lha", "t", strArchive});
-    EXPECT_EQ(test.nStatus, 0) << test.strOut << test.strErr;
-    ASSERT_EQ(::mkdir(strFolder.c_str(), 0755), 0);
-    ASSERT_EQ(RunProgram({"lha", "xq", strArchive}, strFolder).nStatus, 0);
-    for (const auto &[strName, strData] : tree) {
-        if (strName.back() != '/') {
-            EXPECT_TRUE(ReadFileBytes(strFolder + "/" + strName) == strData) << strName;
-        }
-    }
 }
 
 } // namespace

@@ -83,12 +83,6 @@ std::string LongName(std::size_t n)
     return "long/" + std::string(n / 2, 'd') + "/" + std::string(n - n / 2, 'f');
 }
 
-void ExpectLhaInstalled()
-{
-    ASSERT_EQ(RunProgram({"lha", "--version"}).nStatus == 127, false)
-        << "lhasa's lha is needed (scripts/packages.txt)";
-}
-
 } // namespace
 
 TEST(LzhWriter, Crc16IsTheArcCrc)
@@ -100,45 +94,24 @@ TEST(LzhWriter, Crc16IsTheArcCrc)
 
 TEST(LzhWriter, EveryKindOfDataComesBackThroughLibarchiveAndLhasa)
 {
-    ExpectLhaInstalled();
     CTempDir dir;
     const std::vector<CCase> aCases = Cases();
     const std::string strArchive = dir.File("t.lzh");
     PackCases(dir, strArchive, aCases);
 
-    std::string strError;
-    const CTree tree = ReadArchiveEntries(strArchive, &strError);
-    EXPECT_EQ(strError, "");
-    ASSERT_EQ(tree.size(), aCases.size());
-    for (const CCase &c : aCases) {
-        const auto it = tree.find(c.strName);
-        ASSERT_NE(it, tree.end()) << c.strName;
-        EXPECT_TRUE(it->second == c.strData) << c.strName << ": " << it->second.size() << " bytes back";
-    }
-
-    // lhasa checks every CRC, then unpacks.
-    const CToolResult test = RunProgram({"lha", "t", strArchive});
-    EXPECT_EQ(test.nStatus, 0) << test.strOut << test.strErr;
-    ASSERT_EQ(::mkdir(dir.File("x").c_str(), 0755), 0);
-    const CToolResult extract = RunProgram({"lha", "xq", strArchive}, dir.File("x"));
-    EXPECT_EQ(extract.nStatus, 0) << extract.strErr;
+    CTree expected;
     for (const CCase &c : aCases)
-        EXPECT_TRUE(ReadFileBytes(dir.File("x/" + c.strName)) == c.strData) << c.strName;
+        expected[c.strName] = c.strData;
+    std::string strError;
+    EXPECT_TRUE(ReadArchiveEntries(strArchive, &strError) == expected);
+    EXPECT_EQ(strError, "");
+    ExpectLhaAgrees(strArchive, dir.File("x"), expected);
 }
 
 TEST(LzhWriter, TheSameInputAlwaysGivesTheSameBytes)
 {
     // However the input is handed over, blocks are cut at the same places:
     // the compressed bytes depend on the data alone.
-    struct CStringSink : CByteSink
-    {
-        std::string s;
-        bool Put(const unsigned char *p, std::size_t n) override
-        {
-            s.append(reinterpret_cast<const char *>(p), n);
-            return true;
-        }
-    };
     const std::string strText = TextLike(400000, 9) + std::string(300000, 'z') + TextLike(100000, 10);
     std::string aOut[2];
     const std::size_t aPiece[2] = {strText.size(), 777};
