@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <unistd.h>
 
 namespace {

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <random>
 #include <unistd.h>
 
 namespace {
