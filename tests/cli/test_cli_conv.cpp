@@ -26,7 +26,7 @@ TEST(CliConv, EachCommandWritesTheReplacementText)
     } cases[] = {
         {{"conv", "1004", "2"}, "a\tb\r\n\tc", "a  b\r\n  c"},
         {{"conv", "1006", "//", "1"}, "//a\r\n  //b\r\nc//", "a\r\nb\r\nc//"},
-        {{"conv", "1006", "#", "0"}, "#a\r\n #b", "a\r\n b"},
+        {{"conv", "1006", "//"}, "//a\r\n  //b\r\nc//", "a\r\n  b\r\nc//"},
         {{"conv", "6001"}, S("ｶﾞｲﾄﾞ a"), S("ガイド a")},
         {{"conv", "6012"}, S("あ　い"), S("あ  い")},
         {{"conv", "6009"}, S("あいう\r\nx"), S("x\r\nういあ")},
