@@ -1,5 +1,5 @@
-// Helpers of the archive tests: reading an archive back through libarchive,
-// snapshots of folder trees, and archives built by hand (stored ZIP entries
+// Helpers of the archive tests: reading an archive back through libarchive
+// and through lhasa, snapshots of folder trees, and archives built by hand (stored ZIP entries
 // with any name, flag and type; raw LZH entries) for the cases no honest
 // archiver writes.
 #pragma once
@@ -7,6 +7,9 @@
 #include "archive/archivelib.h"
 #include "archive/lh5encoder.h"
 #include "archive/lzhwriter.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -17,6 +20,27 @@
 
 // Name (as this system names files; folders end in '/') -> bytes.
 using CTree = std::map<std::string, std::string>;
+
+inline void ExpectLhaInstalled()
+{
+    ASSERT_NE(RunProgram({"lha", "--version"}).nStatus, 127) << "lhasa's lha is needed (scripts/packages.txt)";
+}
+
+// lhasa checks every CRC of the archive, then unpacks it into strFolder (made
+// here), where every file of the tree must be.
+inline void ExpectLhaAgrees(const std::string &strArchive, const std::string &strFolder, const CTree &tree)
+{
+    ExpectLhaInstalled();
+    const CToolResult test = RunProgram({"lha", "t", strArchive});
+    EXPECT_EQ(test.nStatus, 0) << test.strOut << test.strErr;
+    ASSERT_EQ(::mkdir(strFolder.c_str(), 0755), 0);
+    ASSERT_EQ(RunProgram({"lha", "xq", strArchive}, strFolder).nStatus, 0);
+    for (const auto &[strName, strData] : tree) {
+        if (strName.back() != '/') {
+            EXPECT_TRUE(ReadFileBytes(strFolder + "/" + strName) == strData) << strName;
+        }
+    }
+}
 
 inline CTree ReadArchiveEntries(const std::string &strPath, std::string *pError = nullptr)
 {
@@ -181,18 +205,21 @@ inline std::string RawLzhEntry(const std::string &strName, const std::string &st
            strData;
 }
 
+// Collects what an encoder writes.
+struct CStringSink : CByteSink
+{
+    std::string s;
+    bool Put(const unsigned char *p, std::size_t n) override
+    {
+        s.append(reinterpret_cast<const char *>(p), n);
+        return true;
+    }
+};
+
 // Data compressed as an -lh5- (or -lh6-, -lh7-) stream.
 inline std::string LhCompress(const std::string &strData, ELhStream stream)
 {
-    struct CStringSink : CByteSink
-    {
-        std::string s;
-        bool Put(const unsigned char *p, std::size_t n) override
-        {
-            s.append(reinterpret_cast<const char *>(p), n);
-            return true;
-        }
-    } sink;
+    CStringSink sink;
     CLh5Encoder encoder(sink, stream);
     encoder.Write(strData.data(), strData.size());
     encoder.Finish();

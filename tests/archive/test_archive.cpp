@@ -10,19 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <unistd.h>
 
 namespace {
-
-std::string Random(std::size_t n, unsigned nSeed)
-{
-    std::mt19937 rng(nSeed);
-    std::string s(n, '\0');
-    for (char &ch : s)
-        ch = static_cast<char>(rng());
-    return s;
-}
 
 CTree SampleTree()
 {
@@ -33,7 +23,7 @@ CTree SampleTree()
         {"index.html", strText},
         {"empty.txt", ""},
         {"画像/", ""},
-        {"画像/写真.bin", Random(200000, 1)},
+        {"画像/写真.bin", RandomBytes(200000, 1)},
         {"ソフト表/", ""},
         {"ソフト表/予定表.txt", "予定"},
         {"ソフト表/空のフォルダ/", ""},
@@ -128,7 +118,7 @@ TEST(Archive, PackingChosenFilesKeepsTheirPathsBelowTheBase)
 TEST(Archive, AFailedOrCancelledPackLeavesTheOldArchiveAlone)
 {
     CTempDir dir;
-    MakeTree(dir.File("src"), {{"a.txt", "a"}, {"b.bin", Random(3000000, 2)}});
+    MakeTree(dir.File("src"), {{"a.txt", "a"}, {"b.bin", RandomBytes(3000000, 2)}});
     WriteFileBytes(dir.File("old.lzh"), "the previous archive");
     // A name Shift-JIS cannot hold.
     WriteFileBytes(dir.File("src/emoji😀.txt"), "x");
@@ -403,7 +393,7 @@ TEST(Archive, ListingShowsEveryEntryAndHidesControlCharacters)
 TEST(Archive, CancellingAnUnpackLeavesNoHalfFile)
 {
     CTempDir dir;
-    MakeTree(dir.File("src"), {{"a.bin", Random(1000000, 3)}, {"b.bin", Random(4000000, 4)}});
+    MakeTree(dir.File("src"), {{"a.bin", RandomBytes(1000000, 3)}, {"b.bin", RandomBytes(4000000, 4)}});
     std::string strOut;
     ASSERT_EQ(Pack(dir.File("c.zip"), dir.File("src"), strOut), ARC_OK);
     std::atomic<bool> bCancel{false};

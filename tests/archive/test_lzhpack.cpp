@@ -16,50 +16,18 @@
 
 namespace {
 
-std::string Random(std::size_t n, unsigned nSeed)
-{
-    std::mt19937 rng(nSeed);
-    std::string s(n, '\0');
-    for (char &ch : s)
-        ch = static_cast<char>(rng());
-    return s;
-}
-
-// Lines of a small vocabulary, like source text.
-std::string TextLike(std::size_t n, unsigned nSeed)
-{
-    static const char *const WORDS[] = {"int ", "return ", "value", "(", ");\n", "    ", "if ", "struct ",
-                                        "日本語", "テキスト", "const char *", "= ", "{\n", "}\n", "buffer"};
-    std::mt19937 rng(nSeed);
-    std::string s;
-    while (s.size() < n)
-        s += WORDS[rng() % (sizeof WORDS / sizeof WORDS[0])];
-    s.resize(n);
-    return s;
-}
-
 // A chunk repeated without a break: every position after the first chunk
 // matches the one nPeriod bytes back, so matches run through every block
 // and segment boundary.
 std::string Periodic(std::size_t n, std::size_t nPeriod, unsigned nSeed)
 {
-    const std::string strChunk = Random(nPeriod, nSeed);
+    const std::string strChunk = RandomBytes(nPeriod, nSeed);
     std::string s;
     while (s.size() < n)
         s += strChunk;
     s.resize(n);
     return s;
 }
-
-struct CStringSink : CByteSink
-{
-    std::string s;
-    bool Put(const unsigned char *p, std::size_t n) override
-    {
-        s.append(reinterpret_cast<const char *>(p), n);
-        return true;
-    }
-};
 
 std::string Pack(const std::string &strArchive, const std::string &strBase, int nThreads)
 {
@@ -70,20 +38,6 @@ std::string Pack(const std::string &strArchive, const std::string &strBase, int 
     std::string strOut;
     EXPECT_EQ(ArchivePack(request, strOut), ARC_OK) << strOut;
     return ReadFileBytes(strArchive);
-}
-
-void ExpectLhaAgrees(const std::string &strArchive, const std::string &strFolder, const CTree &tree)
-{
-    ASSERT_NE(RunProgram({"lha", "--version"}).nStatus, 127) << "lhasa's lha is needed (scripts/packages.txt)";
-    const CToolResult test = RunProgram({"lha", "t", strArchive});
-    EXPECT_EQ(test.nStatus, 0) << test.strOut << test.strErr;
-    ASSERT_EQ(::mkdir(strFolder.c_str(), 0755), 0);
-    ASSERT_EQ(RunProgram({"lha", "xq", strArchive}, strFolder).nStatus, 0);
-    for (const auto &[strName, strData] : tree) {
-        if (strName.back() != '/') {
-            EXPECT_TRUE(ReadFileBytes(strFolder + "/" + strName) == strData) << strName;
-        }
-    }
 }
 
 } // namespace
@@ -100,7 +54,7 @@ TEST(LzhPack, TheArchiveIsTheSameBytesWhateverTheNumberOfThreads)
     tree["empty/"] = "";
     tree["src/empty.txt"] = "";
     tree["big.txt"] = TextLike(LH5_SEGMENT + 12345, 77);
-    tree["noise.bin"] = Random(LH5_SEGMENT + 5, 78);
+    tree["noise.bin"] = RandomBytes(LH5_SEGMENT + 5, 78);
     MakeTree(dir.File("in"), tree);
 
     const std::string strOne = Pack(dir.File("one.lzh"), dir.File("in"), 1);

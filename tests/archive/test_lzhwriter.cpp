@@ -9,33 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <random>
 #include <unistd.h>
 
 namespace {
-
-std::string Random(std::size_t n, unsigned nSeed, unsigned nAlphabet = 256)
-{
-    std::mt19937 rng(nSeed);
-    std::string s(n, '\0');
-    for (char &ch : s)
-        ch = static_cast<char>(rng() % nAlphabet);
-    return s;
-}
-
-// Words from a small vocabulary: compresses about as well as source text.
-std::string TextLike(std::size_t n, unsigned nSeed)
-{
-    static const char *const WORDS[] = {"int ", "return ", "the ", "value", "(", ");\n", "    ", "if ", "struct ",
-                                        "漢字", "日本語", "テキスト", "const char *", "= ", "{\n", "}\n", "for ",
-                                        "buffer", "line", "0x", "// comment about it\n"};
-    std::mt19937 rng(nSeed);
-    std::string s;
-    while (s.size() < n)
-        s += WORDS[rng() % (sizeof WORDS / sizeof WORDS[0])];
-    s.resize(n);
-    return s;
-}
 
 struct CCase
 {
@@ -56,17 +32,17 @@ std::vector<CCase> Cases()
     // Blocks made of one code only (a single long match repeated) use the
     // short form of every table.
     aCases.push_back({"zeros", std::string(20u << 20, '\0'), "-lh5-"});
-    aCases.push_back({"random", Random(100000, 2), "-lh0-"});
+    aCases.push_back({"random", RandomBytes(100000, 2), "-lh0-"});
     // Incompressible after the first megabyte's probe.
-    aCases.push_back({"random-big", Random(3u << 20, 3), "-lh0-"});
+    aCases.push_back({"random-big", RandomBytes(3u << 20, 3), "-lh0-"});
     // Repeats just inside and just outside the dictionary.
     for (std::size_t nGap : {8190u, 8191u, 8192u, 8200u}) {
-        const std::string strChunk = Random(nGap, static_cast<unsigned>(nGap));
+        const std::string strChunk = RandomBytes(nGap, static_cast<unsigned>(nGap));
         aCases.push_back({"repeat" + std::to_string(nGap), strChunk + strChunk + strChunk, nullptr});
     }
     // Many short matches at every distance: the distance table fills up.
-    aCases.push_back({"alphabet4", Random(500000, 4, 4), "-lh5-"});
-    aCases.push_back({"mixed", TextLike(200000, 5) + Random(50000, 6) + TextLike(200000, 7), "-lh5-"});
+    aCases.push_back({"alphabet4", RandomBytes(500000, 4, 4), "-lh5-"});
+    aCases.push_back({"mixed", TextLike(200000, 5) + RandomBytes(50000, 6) + TextLike(200000, 7), "-lh5-"});
     std::string strAllBytes;
     for (int k = 0; k < 300; ++k)
         for (int b = 0; b < 256; ++b)
@@ -106,12 +82,6 @@ std::string LongName(std::size_t n)
     return "long/" + std::string(n / 2, 'd') + "/" + std::string(n - n / 2, 'f');
 }
 
-void ExpectLhaInstalled()
-{
-    ASSERT_EQ(RunProgram({"lha", "--version"}).nStatus == 127, false)
-        << "lhasa's lha is needed (scripts/packages.txt)";
-}
-
 } // namespace
 
 TEST(LzhWriter, Crc16IsTheArcCrc)
@@ -123,45 +93,24 @@ TEST(LzhWriter, Crc16IsTheArcCrc)
 
 TEST(LzhWriter, EveryKindOfDataComesBackThroughLibarchiveAndLhasa)
 {
-    ExpectLhaInstalled();
     CTempDir dir;
     const std::vector<CCase> aCases = Cases();
     const std::string strArchive = dir.File("t.lzh");
     PackCases(dir, strArchive, aCases);
 
-    std::string strError;
-    const CTree tree = ReadArchiveEntries(strArchive, &strError);
-    EXPECT_EQ(strError, "");
-    ASSERT_EQ(tree.size(), aCases.size());
-    for (const CCase &c : aCases) {
-        const auto it = tree.find(c.strName);
-        ASSERT_NE(it, tree.end()) << c.strName;
-        EXPECT_TRUE(it->second == c.strData) << c.strName << ": " << it->second.size() << " bytes back";
-    }
-
-    // lhasa checks every CRC, then unpacks.
-    const CToolResult test = RunProgram({"lha", "t", strArchive});
-    EXPECT_EQ(test.nStatus, 0) << test.strOut << test.strErr;
-    ASSERT_EQ(::mkdir(dir.File("x").c_str(), 0755), 0);
-    const CToolResult extract = RunProgram({"lha", "xq", strArchive}, dir.File("x"));
-    EXPECT_EQ(extract.nStatus, 0) << extract.strErr;
+    CTree expected;
     for (const CCase &c : aCases)
-        EXPECT_TRUE(ReadFileBytes(dir.File("x/" + c.strName)) == c.strData) << c.strName;
+        expected[c.strName] = c.strData;
+    std::string strError;
+    EXPECT_TRUE(ReadArchiveEntries(strArchive, &strError) == expected);
+    EXPECT_EQ(strError, "");
+    ExpectLhaAgrees(strArchive, dir.File("x"), expected);
 }
 
 TEST(LzhWriter, TheSameInputAlwaysGivesTheSameBytes)
 {
     // However the input is handed over, blocks are cut at the same places:
     // the compressed bytes depend on the data alone.
-    struct CStringSink : CByteSink
-    {
-        std::string s;
-        bool Put(const unsigned char *p, std::size_t n) override
-        {
-            s.append(reinterpret_cast<const char *>(p), n);
-            return true;
-        }
-    };
     const std::string strText = TextLike(400000, 9) + std::string(300000, 'z') + TextLike(100000, 10);
     std::string aOut[2];
     const std::size_t aPiece[2] = {strText.size(), 777};

@@ -16,6 +16,8 @@ std::string S(std::string_view utf8)
 
 TEST(CliConv, EachCommandWritesTheReplacementText)
 {
+    // The conversions themselves are the core's; here the arguments of each
+    // command that takes some, one that needs the converter, and escaping.
     const struct
     {
         std::vector<std::string> args;
@@ -23,28 +25,14 @@ TEST(CliConv, EachCommandWritesTheReplacementText)
         std::string strOut;
     } cases[] = {
         {{"conv", "1004", "2"}, "a\tb\r\n\tc", "a  b\r\n  c"},
-        {{"conv", "1005"}, S(" \tあ\r\n  い\r\n"), S("あ\r\nい\r\n")},
-        {{"conv", "1006", "//"}, "//a\r\n  //b\r\nc//", "a\r\n  b\r\nc//"},
         {{"conv", "1006", "//", "1"}, "//a\r\n  //b\r\nc//", "a\r\nb\r\nc//"},
-        {{"conv", "1006", "#", "0"}, "#a\r\n #b", "a\r\n b"},
-        {{"conv", "6018"}, S("a b\tc\r\n　d"), S("abc　d")},
+        {{"conv", "1006", "//"}, "//a\r\n  //b\r\nc//", "a\r\n  b\r\nc//"},
         {{"conv", "6001"}, S("ｶﾞｲﾄﾞ a"), S("ガイド a")},
-        {{"conv", "6007"}, S("ｶﾞ a1\r\n"), S("ガ　ａ１\r\n")},
-        {{"conv", "6000"}, S("ＨＴＭＬ４．０"), S("HTML4．0")},
         {{"conv", "6012"}, S("あ　い"), S("あ  い")},
-        {{"conv", "6012"}, S("あ い"), S("あ い")},
-        {{"conv", "6010"}, S("<P>ア</P>"), S("<p>ア</p>")},
-        {{"conv", "6011"}, S("<p>ｂ</p>"), S("<P>ｂ</P>")},
         {{"conv", "6009"}, S("あいう\r\nx"), S("x\r\nういあ")},
-        {{"conv", "32796"}, "a\rb\nc\r\n", "a\r\nb\r\nc\r\n"},
-        {{"conv", "6008"}, "a\r\n\r\n\r\nb", "a\r\nb"},
-        {{"conv", "6005", "2"}, S("あいう。"), S("あい\r\nう。")},
         {{"conv", "6005", "2", "1"}, S("あい。う"), S("あい。\r\nう")},
         {{"conv", "6005", "2", "0"}, S("あい。う"), S("あい\r\n。う")},
-        {{"conv", "6006"}, "a\r\nb\r\nc\r\n", "c\r\nb\r\na\r\n"},
         {{"conv", "6002"}, S("<a title=\"表\">&</a>"), S("&LT;a title=&QUOT;表&QUOT;&GT;&AMP;&LT;/a&GT;")},
-        {{"conv", "6003"}, "&lt;&AMP;&nbsp;", "<&&nbsp;"},
-        {{"conv", "6004"}, "q=%82%A0+x&&r=1", S("q=あ x\r\nr=1")},
     };
     for (const auto &c : cases) {
         const CToolResult r = RunTool(c.args, c.strIn);

@@ -5,19 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <sys/stat.h>
 
 namespace {
-
-std::string RandomBytes(std::size_t n, unsigned nSeed)
-{
-    std::mt19937 rng(nSeed);
-    std::string s(n, '\0');
-    for (char &ch : s)
-        ch = static_cast<char>(rng());
-    return s;
-}
 
 std::string Concatenate(const std::string &strFolder, const std::string &strName, int nParts)
 {

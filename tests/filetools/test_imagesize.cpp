@@ -1,5 +1,5 @@
-// Image sizes from headers: real images made by ImageMagick against what its
-// identify says, headers made by hand for the corners of each format, and
+// Image sizes from headers: real images made by ImageMagick in the sizes
+// asked for, headers made by hand for the corners of each format, and
 // broken and hostile files, which must give no size without reading past
 // their end or looping.
 #include "filetools/imagesize.h"
@@ -48,7 +48,7 @@ std::string OutputName(const CMadeImage &image, const std::string &strPath)
     return strPath;
 }
 
-// Makes each image with convert and checks identify agrees on its size.
+// Makes each image with convert.
 class ImageSize : public ::testing::Test
 {
 protected:
@@ -134,20 +134,17 @@ CImageSize SizeOf(const std::string &strBytes)
 
 } // namespace
 
-TEST_F(ImageSize, RealImagesAgreeWithImageMagick)
+TEST_F(ImageSize, RealImagesHaveTheSizeTheyWereMadeIn)
 {
     const EImageFormat aFormats[] = {IMAGE_PNG,  IMAGE_PNG, IMAGE_GIF, IMAGE_JPEG, IMAGE_JPEG, IMAGE_JPEG, IMAGE_JPEG,
                                      IMAGE_BMP,  IMAGE_BMP, IMAGE_BMP, IMAGE_WEBP, IMAGE_WEBP, IMAGE_WEBP};
     static_assert(std::size(aFormats) == std::size(MADE_IMAGES));
     for (std::size_t i = 0; i < std::size(MADE_IMAGES); ++i) {
         const CMadeImage &image = MADE_IMAGES[i];
-        const std::string strPath = s_pDir->File(image.pszName);
-        const CToolResult identified = RunProgram({"identify", "-format", "%w %h\n", strPath + "[0]"});
-        ASSERT_EQ(identified.nStatus, 0) << image.pszName << ": " << identified.strErr;
-        const CImageSize size = ReadImageFileSize(strPath);
+        const CImageSize size = ReadImageFileSize(s_pDir->File(image.pszName));
         EXPECT_EQ(size.eFormat, aFormats[i]) << image.pszName;
-        EXPECT_EQ(std::to_string(size.nWidth) + " " + std::to_string(size.nHeight) + "\n", identified.strOut)
-            << image.pszName;
+        EXPECT_EQ(size.nWidth, image.nWidth) << image.pszName;
+        EXPECT_EQ(size.nHeight, image.nHeight) << image.pszName;
     }
     // The variants are the ones asked for: a progressive frame, the old
     // OS/2 header, and the extended WebP header.

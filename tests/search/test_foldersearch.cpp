@@ -2,7 +2,6 @@
 // limits, and how it ends on bad input and on cancel.
 #include "search/foldersearch.h"
 #include "search/linereader.h"
-#include "search/plainsearch.h"
 #include "search/regex.h"
 #include "support/testutil.h"
 #include "text/codec.h"
@@ -331,67 +330,57 @@ TEST_F(FolderSearch, FilesAndFoldersAreClosedWhenASearchThrowsOrIsCancelled)
     }
 }
 
-TEST(FolderSearchOracle, BlockScanningFindsWhatLineByLineReadingFinds)
+TEST(FolderSearchOracle, BlockScanningFindsMatchesFarIntoAFile)
 {
-    // A file of about 400 KB: several blocks, long lines cut into pieces,
-    // CR LF and LF, double-byte text, the words in both cases.
-    std::mt19937 rng(7);
-    const char *const filler[] = {"alpha", "Zeta", "GAMMA", "\x93\xFA\x96\x7B", "\t", " "};
-    const char *const rare[] = {"needle", "Needle", "\x96\x7B", "x_MUTEX_INIT", "beta"};
+    // About 400 KB: many blocks, long lines read in pieces, CR LF and LF,
+    // double-byte text whose bytes \x7B\x93 straddle two characters, and
+    // three lines that hold the words, far into the file. A long line counts
+    // as one line for each piece of SEARCH_LINE_MAX bytes: each of the long
+    // lines above a word moves its number on by two.
     std::string text;
-    while (text.size() < 400000) {
-        // Long lines (read in pieces) hold only filler, so that results stay short.
-        const bool bLong = rng() % 50 == 0;
-        const int nWords = bLong ? 1500 : static_cast<int>(rng() % 12);
-        for (int i = 0; i < nWords; ++i)
-            text += !bLong && rng() % 100 == 0 ? rare[rng() % std::size(rare)] : filler[rng() % std::size(filler)];
-        text += rng() % 2 ? "\r\n" : "\n";
+    for (int nLine = 1; nLine <= 12000; ++nLine) {
+        if (nLine == 3001)
+            text += "x needle y";
+        else if (nLine == 7000)
+            text += "NEEDLE and x_MUTEX_INIT";
+        else if (nLine == 11000)
+            text += "beta\tZeta \x96\x7B\tZeta";
+        else if (nLine % 997 == 0)
+            for (int i = 0; i < 1500; ++i)
+                text += "alpha ";
+        else
+            text += "Zeta alpha \x93\xFA\x96\x7B\x93\xFA\x96\x7B GAMMA";
+        text += nLine % 2 ? "\r\n" : "\n";
     }
+    ASSERT_GT(text.size(), 400000u);
     CTempDir dir;
     WriteFileBytes(dir.File("f.txt"), text);
 
-    struct CCase
+    const std::string strNone = "0 個、検索されました。(1ファイル中)\n";
+    const std::string strOne = "1 個、検索されました。(1ファイル中)\n";
+    const struct
     {
         const char *pszText;
         bool bIgnoreCase;
         bool bRegex;
-    };
-    for (const CCase &c : {CCase{"needle", false, false}, CCase{"NEEDLE", true, false}, CCase{"\x7B\x93", false, false},
-                           CCase{"ne+dle", false, true}, CCase{"[a-z]+_mutex", true, true}, CCase{"[a-z]+_MUTEX", false, true}, CCase{"B.ta", false, true},
-                           CCase{"[a-z]+_MUTEX", true, true}, CCase{"Ne+DLE", true, true},
-                           CCase{"a\\tG", false, true}, CCase{"b.ta", true, true},
-                           CCase{"\x96\x7B\\tZ", false, true}}) {
-        // What the search must report, read line by line.
         std::string strExpected;
-        CSearchLineReader reader;
-        ASSERT_TRUE(reader.Open(dir.File("f.txt")));
-        const CRegexPtr pRegex(c.bRegex ? RegexCompile(c.pszText) : nullptr);
-        std::string strNeedle = c.pszText;
-        if (c.bIgnoreCase)
-            LowerCaseSingleBytes(strNeedle);
-        int nHits = 0;
-        std::string_view line;
-        while (reader.NextLine(line) && strExpected.size() < 15000) {
-            std::string strLine(line);
-            if (c.bIgnoreCase)
-                LowerCaseSingleBytes(strLine);
-            RegexRegisters regs;
-            if (c.bRegex ? RegexExecute(pRegex.get(), strLine.data(), static_cast<int>(strLine.size()), 0, regs,
-                                        !c.bIgnoreCase)
-                         : FindPlainText(strLine, strNeedle, 0, static_cast<int>(strLine.size()), false) >= 0) {
-                const std::string strShown = c.bRegex ? std::string(line.substr(static_cast<std::size_t>(regs.nStart[0]),
-                                                                                 static_cast<std::size_t>(regs.nEnd[0] - regs.nStart[0])))
-                                                      : std::string(line);
-                strExpected += FormatResultLineUtf8(CSearchResult{c.bRegex ? SEARCHRESULT_REGEX_MATCH : SEARCHRESULT_MATCH, "f.txt",
-                                                                  reader.GetLineNumber(), 0, strShown, 0}) + "\n";
-                ++nHits;
-            }
-        }
-        // Found far into the file, beyond the first blocks.
-        ASSERT_GT(reader.GetLineNumber(), 2000) << c.pszText;
-        const std::string strActual = Search(dir.Path(), c.pszText, "*.txt", c.bIgnoreCase, false, c.bRegex);
-        EXPECT_EQ(strActual.substr(0, strExpected.size()), strExpected) << c.pszText;
-    }
+    } cases[] = {
+        {"needle", false, false, "f.txt(3007): x needle y\n" + strOne},
+        {"NEEDLE", true, false,
+         "f.txt(3007): x needle y\nf.txt(7014): NEEDLE and x_MUTEX_INIT\n2 個、検索されました。(1ファイル中)\n"},
+        {"\x7B\x93", false, false, strNone},
+        {"ne+dle", false, true, "f.txt(3007): > needle\n" + strOne},
+        {"Ne+DLE", true, true,
+         "f.txt(3007): > needle\nf.txt(7014): > NEEDLE\n2 個、検索されました。(1ファイル中)\n"},
+        {"[a-z]+_MUTEX", false, true, "f.txt(7014): > x_MUTEX\n" + strOne},
+        {"[a-z]+_MUTEX", true, true, "f.txt(7014): > x_MUTEX\n" + strOne},
+        {"[A-Z]+_mutex", false, true, strNone},
+        {"B.ta", false, true, strNone},
+        {"b.ta", true, true, "f.txt(11022): > beta\n" + strOne},
+        {"\x96\x7B\\tZ", false, true, "f.txt(11022): > 本\tZ\n" + strOne},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Search(dir.Path(), c.pszText, "*.txt", c.bIgnoreCase, false, c.bRegex), c.strExpected) << c.pszText;
 }
 
 TEST(FolderSearchOracle, RequiredTextOfExpressions)

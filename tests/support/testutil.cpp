@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <random>
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -129,4 +130,43 @@ CToolResult RunTool(const std::vector<std::string> &args, const CToolRunOptions 
 CToolResult RunProgram(const std::vector<std::string> &argv, const std::string &strFolder)
 {
     return RunCaptured(argv.at(0), true, std::vector<std::string>(argv.begin() + 1, argv.end()), strFolder, nullptr);
+}
+
+CEnvironment::CEnvironment(const char *pszName, const std::string &strValue) : m_pszName(pszName)
+{
+    if (const char *pszOld = std::getenv(pszName)) {
+        m_bHad = true;
+        m_strOld = pszOld;
+    }
+    ::setenv(pszName, strValue.c_str(), 1);
+}
+
+CEnvironment::~CEnvironment()
+{
+    if (m_bHad)
+        ::setenv(m_pszName, m_strOld.c_str(), 1);
+    else
+        ::unsetenv(m_pszName);
+}
+
+std::string RandomBytes(std::size_t n, unsigned nSeed, unsigned nAlphabet)
+{
+    std::mt19937 rng(nSeed);
+    std::string s(n, '\0');
+    for (char &ch : s)
+        ch = static_cast<char>(rng() % nAlphabet);
+    return s;
+}
+
+std::string TextLike(std::size_t n, unsigned nSeed)
+{
+    static const char *const WORDS[] = {"int ", "return ", "the ", "value", "(", ");\n", "    ", "if ", "struct ",
+                                        "漢字", "日本語", "テキスト", "const char *", "= ", "{\n", "}\n", "for ",
+                                        "buffer", "line", "0x", "// comment about it\n"};
+    std::mt19937 rng(nSeed);
+    std::string s;
+    while (s.size() < n)
+        s += WORDS[rng() % (sizeof WORDS / sizeof WORDS[0])];
+    s.resize(n);
+    return s;
 }

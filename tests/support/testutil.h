@@ -1,5 +1,5 @@
 // Helpers shared by the tests: temporary folders, whole-file reads and writes,
-// and running wrenpad-tool.
+// running wrenpad-tool, environment variables and made-up file contents.
 #pragma once
 
 #include <string>
@@ -48,3 +48,23 @@ CToolResult RunTool(const std::vector<std::string> &args, const CToolRunOptions 
 // Runs a program (looked up in PATH) with its arguments, no shell involved,
 // in strFolder when given; captures what it writes.
 CToolResult RunProgram(const std::vector<std::string> &argv, const std::string &strFolder = std::string());
+
+// Sets an environment variable for the life of the object.
+class CEnvironment
+{
+public:
+    CEnvironment(const char *pszName, const std::string &strValue);
+    ~CEnvironment();
+    CEnvironment(const CEnvironment &) = delete;
+    CEnvironment &operator=(const CEnvironment &) = delete;
+
+private:
+    const char *m_pszName;
+    bool m_bHad = false;
+    std::string m_strOld;
+};
+
+// n bytes from a seeded generator, each below nAlphabet.
+std::string RandomBytes(std::size_t n, unsigned nSeed, unsigned nAlphabet = 256);
+// n bytes of words from a small vocabulary: compresses about as well as source text.
+std::string TextLike(std::size_t n, unsigned nSeed);

@@ -146,6 +146,16 @@ TEST(CrossCheck, RandomDocumentsColourAsTheBytewiseRules)
     }
 }
 
+TEST(CrossCheck, BrokenCharactersColourAsTheBytewiseRules)
+{
+    // A lead byte at the end, alone and before each delimiter, and NUL bytes.
+    std::vector<std::string> aText = {"\x95", "ab\x95", "\"\x95", "<a \x95", "/* \x95", "\x95\"",
+                                      "\x95<", "\x95\\", "\xFD\xFE\xFF", "\x80"};
+    aText.emplace_back("a\0b\0", 4);
+    aText.emplace_back("\"a\0\"", 4);
+    CheckDocument(aText, {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x3F, 0xFFFFFFFF});
+}
+
 TEST(CrossCheck, LongLinesColourAsTheBytewiseRules)
 {
     // Long runs of one kind of byte between the constructs: words, blanks,

@@ -1,42 +1,31 @@
 // The results control, the progress dialog with its worker thread, the
 // folder-search dialog in both forms and the host the main frame keeps.
-#include "platform/copydata.h"
-#include "platform/profile.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/msgbox.h"
 #include "res/commands.h"
 #include "search/ui/foldersearchdlg.h"
 #include "search/ui/foldersearchhost.h"
 #include "search/ui/resultsbar.h"
-#include "search/ui/resultsedit.h"
 #include "search/ui/searchprogressdlg.h"
-#include "support/testutil.h"
+#include "support/resultsfixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
-#include <QTest>
-#include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
 namespace {
 
-class FolderSearchUi : public ::testing::Test
+class FolderSearchUi : public CResultsFixture
 {
 protected:
     void SetUp() override
     {
-        SetAppProfile(&m_store);
-        SetCopyDataReceiver([this](int nCode, const std::string &strPayload) {
-            m_aHandOffs.emplace_back(nCode, strPayload);
-            return true;
-        });
+        CResultsFixture::SetUp();
         SetBeepHook([this] { ++m_nBeeps; });
         std::filesystem::create_directories(m_dir.File("copy (1)"));
         WriteFileBytes(m_dir.File("a.txt"), "one\r\nfind me\r\n");
@@ -47,8 +36,7 @@ protected:
         CSearchProgressDlg::SetShownHook(nullptr);
         SetDialogHook(nullptr);
         SetBeepHook(nullptr);
-        SetCopyDataReceiver(nullptr);
-        SetAppProfile(nullptr);
+        CResultsFixture::TearDown();
     }
 
     FolderSearchParams Params(const std::string &strText, bool bRegex = false) const
@@ -56,22 +44,6 @@ protected:
         return FolderSearchParams{m_dir.Path(), strText, "*.txt", false, true, bRegex};
     }
 
-    static QStringList Lines(const CResultsEdit &edit)
-    {
-        return edit.toPlainText().split(QLatin1Char('\n'));
-    }
-
-    // Puts the cursor on a line of the results and double-clicks there.
-    static void DoubleClickLine(CResultsEdit &edit, int nLine)
-    {
-        QTextCursor cursor(edit.document()->findBlockByNumber(nLine));
-        edit.setTextCursor(cursor);
-        QTest::mouseDClick(edit.viewport(), Qt::LeftButton, Qt::NoModifier, edit.cursorRect(cursor).center());
-    }
-
-    CTempDir m_dir;
-    CMemoryProfileStore m_store;
-    std::vector<std::pair<int, std::string>> m_aHandOffs;
     int m_nBeeps = 0;
 };
 

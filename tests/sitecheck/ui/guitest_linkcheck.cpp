@@ -1,35 +1,25 @@
 // The editor's link check: its dialog, the run with its progress dialog, the
 // lines it puts into the results bar (the tool's, line for line), the jump
 // from a line, and the page's unsaved text checked instead of its file.
-#include "platform/copydata.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/msgbox.h"
-#include "platform/profile.h"
-#include "search/ui/resultsedit.h"
 #include "sitecheck/sitefixture.h"
 #include "sitecheck/ui/linkcheck.h"
 #include "support/dialogtest.h"
+#include "support/resultsfixture.h"
 #include "ui/progressdlg.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTest>
-#include <QTextBlock>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-class LinkCheckUi : public ::testing::Test
+class LinkCheckUi : public CResultsFixture
 {
 protected:
     void SetUp() override
     {
-        SetAppProfile(&m_store);
-        SetCopyDataReceiver([this](int nCode, const std::string &strPayload) {
-            m_aHandOffs.emplace_back(nCode, strPayload);
-            return true;
-        });
+        CResultsFixture::SetUp();
         SetMessageBoxHook([this](const CMsgBoxRequest &request) {
             m_aMessages.push_back(request.strText.toStdString());
             return IDOK;
@@ -40,9 +30,8 @@ protected:
     {
         SetDialogHook(nullptr);
         CProgressDlg::SetShownHook(nullptr);
-        SetCopyDataReceiver(nullptr);
         SetMessageBoxHook(nullptr);
-        SetAppProfile(nullptr);
+        CResultsFixture::TearDown();
     }
     // Runs the command on a page, answering its dialog with the folder given.
     bool Run(const CLinkCheckPage &page, const std::string &strFolder, CResultsEdit &results)
@@ -60,9 +49,6 @@ protected:
         return CLinkCheckPage{m_dir.File(strName), ReadFileBytes(m_dir.File(strName))};
     }
 
-    CTempDir m_dir;
-    CMemoryProfileStore m_store;
-    std::vector<std::pair<int, std::string>> m_aHandOffs;
     std::string m_strProposed;
     std::vector<std::string> m_aMessages;
 };
@@ -83,8 +69,7 @@ TEST_F(LinkCheckUi, ResultsAreTheToolsLinesAndALineJumpsToItsPlace)
 
     const int nAt = static_cast<int>(aLines.indexOf(QString::fromStdString(sitefixture::Expected()[2])));
     ASSERT_GE(nAt, 0);
-    results.setTextCursor(QTextCursor(results.document()->findBlockByNumber(nAt)));
-    ASSERT_TRUE(results.JumpToResultLine());
+    DoubleClickLine(results, nAt);
     ASSERT_EQ(m_aHandOffs.size(), 1u);
     EXPECT_EQ(m_aHandOffs[0].second, m_dir.File("faults/a.html") + "\t4");
     // The folder is remembered, and proposed next time for a page inside it.
