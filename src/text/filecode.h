@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 enum class ETextCode
 {
@@ -92,6 +93,19 @@ struct CDecodedText
     char32_t cProblemOther = 0;
     bool IsExact() const { return eProblem == ETextProblem::None; }
 };
+
+// What decoding found besides the text and its code (the forms, the table,
+// the first problem), into a decoded text or a document's code state.
+template <typename TState>
+void CopyDecodeFindings(TState &to, CDecodedText &&from)
+{
+    to.forms = from.forms;
+    to.eProblem = from.eProblem;
+    to.nProblemLine = from.nProblemLine;
+    to.cProblem = from.cProblem;
+    to.cProblemOther = from.cProblemOther;
+    to.extra = std::move(from.extra);
+}
 
 // The code of a file from its bytes: a byte-order mark, or valid UTF-8 with a
 // character beyond ASCII, is UTF-8; then the kanji detection decides between
