@@ -71,6 +71,18 @@ TEST_F(FileCode, JapaneseTypedIntoAUtf8PageIsSavedAsUtf8)
     EXPECT_FALSE(pDoc->IsModified());
 }
 
+TEST_F(FileCode, TheCodePaneNamesACharacterOfTheTableUnderTheCaret)
+{
+    ASSERT_TRUE(StartWithStatusBar());
+    ASSERT_TRUE(Open(WriteFile("marks.html", "a\xC2\xA9\xF0\x9F\x98\x80\n")));
+    const std::pair<int, const char *> panes[] = {{0, "UTF-8"}, {1, "UTF-8 U+00A9"}, {3, "UTF-8 U+1F600"}};
+    for (const auto &[nAt, pszPane] : panes) {
+        View()->PlaceCaret(CPoint(nAt, 0));
+        Idle();
+        EXPECT_EQ(CodePane(), pszPane);
+    }
+}
+
 TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
 {
     ASSERT_TRUE(StartWithStatusBar());
