@@ -161,6 +161,22 @@ std::string Utf16ToDocText(std::u16string_view text, CExtraChars *pExtra, int *p
     return out;
 }
 
+std::string Utf8ToDocText(std::string_view text, CExtraChars *pExtra, int *pnUnmappable)
+{
+    std::u16string units;
+    units.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        char32_t c = n == 1 ? b : b & (0x7F >> n);
+        for (std::size_t k = 1; k < n && i + k < text.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        AppendUtf16(units, c);
+        i += n;
+    }
+    return Utf16ToDocText(units, pExtra, pnUnmappable);
+}
+
 bool Utf16ToDocTextFound(std::u16string_view text, const CExtraChars *pExtra, std::string &out, char32_t *pcMissing)
 {
     if (!pExtra) {
