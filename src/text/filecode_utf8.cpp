@@ -201,7 +201,7 @@ const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pSto
             if constexpr (eLoops == EUtf8Loops::Avx512)
                 p = DecodeUtf8BlocksAvx512(p, pLast, o, bWide, nSeen);
             else
-                p = DecodeUtf8BlocksAvx2(p, pLast, o, bWide, nSeen);
+                p = DecodeUtf8BlocksAvx2(p, pLast, o, bWide, nSeen, extra);
             if (pStop - p < READ_AHEAD)
                 break;
         }

@@ -346,6 +346,8 @@ const char *const FAULTS[] = {
     "\xF8\x88\x80\x80",  // no lead byte
     "\xF0\x9F\x98\x80",  // beyond the basic plane
     "\xC3\xA9",          // no Shift-JIS form
+    "\xF0\x80\x83\xA9",  // overlong of four bytes, of a character the table may hold
+    "\xF4\x90\x80\x80",  // past U+10FFFF
     "\xEF\xBB\xBF",      // a byte-order mark inside the text
     "\xE3\x80\x9C",      // the other form of ～
     "\xE2\x80\x94",      // the other form of ―
