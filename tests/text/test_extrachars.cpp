@@ -338,6 +338,14 @@ TEST(ExtraChars, UnicodeTextMeetsTheDocumentThroughItsTable)
     EXPECT_FALSE(Utf16ToDocTextFound(u"x\u00E9", &extra, found, &cMissing));
     EXPECT_EQ(cMissing, U'\u00E9');
     EXPECT_EQ(extra.Size(), 4u);
+    // A file that met ～ before 〜 holds 〜 in its table: typed or looked for,
+    // each form keeps its own code.
+    const CDecodedText waves = DecodeFileTextAs("\xEF\xBD\x9E\xE3\x80\x9C", ETextCode::Utf8);
+    ASSERT_EQ(waves.strText, "\x81\x60\xF0\x40");
+    CExtraChars waveExtra = waves.extra;
+    EXPECT_EQ(Utf16ToDocText(u"\u301C\uFF5E", &waveExtra), "\xF0\x40\x81\x60");
+    EXPECT_TRUE(Utf16ToDocTextFound(u"\u301C", &waveExtra, found));
+    EXPECT_EQ(found, "\xF0\x40");
 
     // A Shift-JIS document: the codec's "?", the first named.
     EXPECT_EQ(Utf16ToDocText(u"a\u00E9b\U0001F600", nullptr, &nBad, &cFirst), "a?b?");
