@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 enum class ETextCode
 {
@@ -185,6 +186,11 @@ private:
     bool m_bWide = false;
     unsigned m_nSeen = 0;  // the dual forms seen, two bits for each (SeenBitOf)
     CDecodedText m_result;
+    // The table's code of each character of the basic plane (its bytes in the
+    // order they are written), 0 for none: a lookup the vector blocks can
+    // make without a branch. Empty while the table is.
+    std::vector<std::uint16_t> m_aExtraMap;
+    void MapExtra(char32_t c, std::uint16_t nCode);
 };
 
 // Writes Shift-JIS text in a file code, piece by piece (the JIS writer keeps

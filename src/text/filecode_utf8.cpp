@@ -166,7 +166,7 @@ inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const s
 // whole stay within that.
 template <EUtf8Loops eLoops>
 const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pStop, char *&q, bool &bWideOut,
-                               unsigned &nSeenOut, const CExtraChars &extra)
+                               unsigned &nSeenOut, const CExtraChars &extra, const std::uint16_t *aExtraMap)
 {
     const std::uint32_t *const aFrom = FromUnicodeTable();
     // Kept in registers: the bytes written could alias the caller's members.
@@ -194,7 +194,7 @@ const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pSto
             if constexpr (eLoops == EUtf8Loops::Avx512)
                 p = DecodeUtf8BlocksAvx512(p, pLast, o, bWide, nSeen);
             else
-                p = DecodeUtf8BlocksAvx2(p, pLast, o, bWide, nSeen, extra);
+                p = DecodeUtf8BlocksAvx2(p, pLast, o, bWide, nSeen, extra, aExtraMap);
             if (pStop - p < READ_AHEAD)
                 break;
         }
@@ -278,10 +278,24 @@ void CUtf8StreamDecoder::Problem(ETextProblem eProblem, const unsigned char *pAt
     NoteFirstProblem(m_result, m_bytes, pAt, eProblem, c, cOther);
 }
 
+void CUtf8StreamDecoder::MapExtra(char32_t c, std::uint16_t nCode)
+{
+    if (c < m_aExtraMap.size())
+        m_aExtraMap[c] = static_cast<std::uint16_t>(nCode >> 8 | (nCode & 0xFF) << 8);
+}
+
 std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
 {
-    const std::uint32_t *const aFrom = FromUnicodeTable();
     const EUtf8Loops eLoops = Utf8Loops();
+    // Only the AVX2 blocks read the map.
+    const bool bMap = eLoops == EUtf8Loops::Avx2;
+    if (bMap && m_aExtraMap.empty() && !m_result.extra.IsEmpty()) {
+        m_aExtraMap.resize(0x10000);
+        for (const char32_t c : m_result.extra.Chars())
+            MapExtra(c, m_result.extra.Find(c));
+    }
+    const std::uint16_t *aExtraMap = m_aExtraMap.empty() ? nullptr : m_aExtraMap.data();
+    const std::uint32_t *const aFrom = FromUnicodeTable();
     const auto *const pBase = reinterpret_cast<const unsigned char *>(m_bytes.data());
     const unsigned char *p = pBase + m_nPos;
     const unsigned char *const pEnd = pBase + m_bytes.size();
@@ -292,16 +306,16 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
     while (p < pStop && !m_bMalformed) {
         switch (eLoops) {
         case EUtf8Loops::Portable:
-            p = DecodeRun<EUtf8Loops::Portable>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
+            p = DecodeRun<EUtf8Loops::Portable>(p, pStop, q, m_bWide, m_nSeen, m_result.extra, aExtraMap);
             break;
         case EUtf8Loops::Sse2:
-            p = DecodeRun<EUtf8Loops::Sse2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
+            p = DecodeRun<EUtf8Loops::Sse2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra, aExtraMap);
             break;
         case EUtf8Loops::Avx2:
-            p = DecodeRun<EUtf8Loops::Avx2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
+            p = DecodeRun<EUtf8Loops::Avx2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra, aExtraMap);
             break;
         case EUtf8Loops::Avx512:
-            p = DecodeRun<EUtf8Loops::Avx512>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
+            p = DecodeRun<EUtf8Loops::Avx512>(p, pStop, q, m_bWide, m_nSeen, m_result.extra, aExtraMap);
             break;
         }
         if (p >= pStop)
@@ -327,9 +341,17 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
         // The form of a dual-form character met second is one more
         // character Shift-JIS lacks: the code belongs to the first.
         if (nCode == FILECODE_NONE || ((nEntry & FROMUNI_DUAL) && SeenBothForms(m_nSeen | SeenBitOf(nEntry)))) {
-            if (!PutExtra(m_result.extra.Add(cp), q)) {
+            const std::uint16_t nExtra = m_result.extra.Add(cp);
+            if (!PutExtra(nExtra, q)) {
                 Problem(ETextProblem::TooManyExtra, p, cp);
                 *q++ = '?';
+            } else if (bMap) {
+                // A new character: the blocks from here on take it too.
+                if (m_aExtraMap.empty()) {
+                    m_aExtraMap.resize(0x10000);
+                    aExtraMap = m_aExtraMap.data();
+                }
+                MapExtra(cp, nExtra);
             }
         } else {
             if (nCode >= 0x100)

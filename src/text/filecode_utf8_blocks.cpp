@@ -103,29 +103,39 @@ inline bool PutExtraCode(const CExtraChars &extra, char32_t c, char *q)
 
 // Looks the characters of a checked block up (half-width katakana aside) and
 // stores each code where it lands in the output at q0, whose other bytes are
-// in place: p is the block's input. False when a character has no code of two
-// bytes (its own, or the table's) or a dual form meets its other form; nSeen
-// then stays as it was.
+// in place: p is the block's input, aExtraMap the table's codes of the basic
+// plane (bExtra: there is a table). False when a character has no code of
+// two bytes (its own, or the table's) or a dual form meets its other form;
+// nSeen then stays as it was.
+template <bool bExtra>
 [[gnu::always_inline]] inline bool PutCharacters(const CBlockMasks &m, const std::uint16_t *aCp,
-                                                 const unsigned char *p, const CExtraChars &extra, char *q0,
-                                                 unsigned &nSeen)
+                                                 const unsigned char *p, const CExtraChars &extra,
+                                                 const std::uint16_t *aExtraMap, char *q0, unsigned &nSeen)
 {
     const std::uint32_t *const aFrom = FromUnicodeTable();
     const std::uint64_t nDrop = m.nLead3 << 2 | m.nKana << 1 | m.nLead4 << 2 | m.nLead4 << 3;
+    std::uint32_t nAll = ~0u;
     std::uint32_t nAny = 0;
+    // Without branches: the table's characters stand among the others at
+    // random in a page that has them.
     for (std::uint64_t n = (m.nLead2 | m.nLead3) & ~m.nKana; n; n &= n - 1) {
         const auto i = static_cast<unsigned>(__builtin_ctzll(n));
-        const std::uint32_t nEntry = aFrom[aCp[i]];
+        std::uint32_t nEntry = aFrom[aCp[i]];
+        if constexpr (bExtra) {
+            // A character without a code of its own takes the table's, with
+            // the count of two that says it has one.
+            const std::uint32_t nExtra = aExtraMap[aCp[i]];
+            nEntry = nEntry == 0 && nExtra != 0 ? nExtra | 2u << 16 : nEntry;
+        }
+        nAll &= nEntry;
+        nAny |= nEntry;
         // Where the character lands: its offset less the bytes dropped before it.
         const unsigned nAt = i - static_cast<unsigned>(__builtin_popcountll(BitsBelow(nDrop, i)));
-        // A count of two has its high bit set; a count of one or none has not.
-        if (nEntry & 2u << 16) [[likely]] {
-            nAny |= nEntry;
-            std::memcpy(q0 + nAt, &nEntry, 2);
-        } else if (nEntry != 0 || !PutExtraCode(extra, aCp[i], q0 + nAt)) {
-            return false;
-        }
+        std::memcpy(q0 + nAt, &nEntry, 2);
     }
+    // A count of two has its high bit set; a count of one or none has not.
+    if (!(nAll & 2u << 16))
+        return false;
     for (std::uint64_t n = m.nLead4; n; n &= n - 1) {
         const auto i = static_cast<unsigned>(__builtin_ctzll(n));
         const char32_t c = (p[i] & 0x07u) << 18 | (p[i + 1] & 0x3Fu) << 12 | (p[i + 2] & 0x3Fu) << 6 | (p[i + 3] & 0x3Fu);
@@ -274,7 +284,7 @@ namespace {
 
 [[gnu::target("avx2,bmi,bmi2,popcnt")]] const unsigned char *
 DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *pLast, char *&qOut, bool &bWideOut,
-                     unsigned &nSeenOut, const CExtraChars &extra)
+                     unsigned &nSeenOut, const CExtraChars &extra, const std::uint16_t *aExtraMap)
 {
     const bool bKanaPlain = KanaFollowTheirCodes();
     char *q = qOut;
@@ -308,7 +318,8 @@ DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *pLast, char *&
         o = Pack16(_mm256_extracti128_si256(vA, 1), static_cast<unsigned>(nKeep >> 16) & 0xFFFF, o);
         o = Pack16(_mm256_castsi256_si128(vB), static_cast<unsigned>(nKeep >> 32) & 0xFFFF, o);
         o = Pack16(_mm256_extracti128_si256(vB, 1), static_cast<unsigned>(nKeep >> 48) & 0xFFFF, o);
-        if (!PutCharacters(m, aCp, p, extra, q, nSeen))
+        if (!(aExtraMap ? PutCharacters<true>(m, aCp, p, extra, aExtraMap, q, nSeen)
+                        : PutCharacters<false>(m, aCp, p, extra, aExtraMap, q, nSeen)))
             break;
         q = o;
         bWide = bWide || (m.nLead2 | m.nLead3 | m.nLead4) != 0;
@@ -434,7 +445,7 @@ DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char 
 #else
 
 const unsigned char *DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *, char *&, bool &, unsigned &,
-                                          const CExtraChars &)
+                                          const CExtraChars &, const std::uint16_t *)
 {
     return p;
 }
