@@ -2,7 +2,6 @@
 #include "html/textconv.h"
 #include "text/codec.h"
 #include "text/nkf.h"
-#include "text/sjis.h"
 
 #include <gtest/gtest.h>
 
@@ -194,27 +193,6 @@ TEST(TextConv, BreakingLinesAtAWidth)
     EXPECT_EQ(BreakLinesAtWidth(S("ab(c"), 2, true), S("ab\r\n(c"));
     // A mark right after a line break in the text starts its line anyway.
     EXPECT_EQ(BreakLinesAtWidth(S("あい\r\n「う"), 2, true), S("あい\r\n「う"));
-}
-
-TEST(TextConv, KinsokuSetsHoldTheirCharacters)
-{
-    // The characters of the text for which test fails, as UTF-8.
-    auto failing = [](std::string_view utf8, bool (*test)(std::string_view)) {
-        const std::string bytes = S(utf8);
-        std::string strFailing;
-        for (std::size_t i = 0; i < bytes.size();) {
-            const std::size_t n = static_cast<std::size_t>(SjisCharLength(bytes.data() + i, bytes.size() - i));
-            if (!test(std::string_view(bytes).substr(i, n)))
-                strFailing += Cp932ToUtf8(bytes.substr(i, n));
-            i += n;
-        }
-        return strFailing;
-    };
-    EXPECT_EQ(failing("｡｣､･ﾞﾟ!%),.:;?]}｝］？；：．，）％！ヾヽ・ゞゝ゜゛〕】』」》〉々。、℃″′‰’°￠", IsKinsokuClosing), "");
-    EXPECT_EQ(failing("｢$([\\{￥｛［（＄〔【『「《〈“‘￡￠", IsKinsokuOpening), "");
-    EXPECT_EQ(failing("ーあ」a", IsKinsokuOpening), "ーあ」a");
-    EXPECT_EQ(failing("ーあ「a", IsKinsokuClosing), "ーあ「a");
-    EXPECT_FALSE(IsKinsokuClosing(std::string_view("\0", 1)));
 }
 
 TEST(TextConv, LineHeads)

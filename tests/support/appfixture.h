@@ -17,7 +17,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QInputMethodEvent>
 #include <QStandardPaths>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +93,17 @@ protected:
         return bRunning;
     }
 
+    // Text as the input method commits it to the active view.
+    void Commit(const QString &strText)
+    {
+        QInputMethodEvent ev;
+        ev.setCommitString(strText);
+        QApplication::sendEvent(View(), &ev);
+    }
+
+    // Runs the event loop until the condition holds; false after nMs.
+    template <typename Pred> static bool WaitFor(Pred pred, int nMs = 10000) { return QTest::qWaitFor(pred, nMs); }
+
     CMainFrame *Frame() const { return m_pApp->GetMainFrame(); }
     CWrenpadView *View() const { return Frame()->GetActiveView(); }
     CWrenpadDoc *Doc() const { return View() ? View()->GetDocument() : nullptr; }
@@ -132,4 +145,15 @@ protected:
     std::vector<CFileDialogRequest> m_aFileRequests;
     std::deque<QStringList> m_aFileAnswers;
     std::function<int(QDialog *)> m_fnDialog;
+};
+
+// An application that opens no empty document of its own at start.
+class CAppFixtureNoNewFile : public CAppFixture
+{
+protected:
+    void SetUp() override
+    {
+        CAppFixture::SetUp();
+        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+    }
 };

@@ -4,6 +4,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -210,5 +211,18 @@ void ExpectTabOrderFollowsLayout(QDialog *pDialog)
             // Up: only to a column to the right.
             EXPECT_GE(b.left(), a.right()) << strStep << " goes up within its column";
         }
+    }
+}
+
+void ExpectTabOrdersFollowLayout(const std::vector<std::unique_ptr<QDialog>> &dialogs)
+{
+    for (const auto &pDialog : dialogs) {
+        SCOPED_TRACE(pDialog->windowTitle().toStdString());
+        ASSERT_TRUE(OpenDialog(pDialog.get()));
+        for (QCheckBox *pCheck : pDialog->findChildren<QCheckBox *>())
+            pCheck->setChecked(true);
+        QApplication::processEvents();
+        ExpectTabOrderFollowsLayout(pDialog.get());
+        pDialog->hide();
     }
 }

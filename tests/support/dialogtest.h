@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,3 +44,7 @@ std::string TabChainNames(QDialog *pDialog);
 // tab widget): call it once per page.
 void ExpectTabOrderFollowsLayout(QDialog *pDialog);
 
+
+// Opens each dialog in turn with every check box on (so that the fields they
+// enable take part) and expects its Tab order to follow the layout.
+void ExpectTabOrdersFollowLayout(const std::vector<std::unique_ptr<QDialog>> &dialogs);

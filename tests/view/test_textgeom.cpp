@@ -47,6 +47,8 @@ TEST(WordClass, KeyboardWordsFollowTheScript)
     EXPECT_EQ(WordLeftInLine(line, 14), 10);
     EXPECT_EQ(WordLeftInLine(line, 10), 4);
     EXPECT_EQ(WordLeftInLine(line, 4), 0);
+    // Hiragana after kanji is a word of its own: 漢字の
+    EXPECT_EQ(WordRightInLine("\x8A\xBF\x8E\x9A\x82\xCC", 0), 4);
 
     // ASCII words, punctuation runs and the blanks after a word.
     const std::string_view ascii = "foo_1  +=  bar";

@@ -1,5 +1,7 @@
 // The editor starts without the web engine: its libraries are loaded with
 // the module, on the first page shown, never by a start that shows none.
+#include "platform/copydata.h"
+#include "platform/ui/instancechannel.h"
 #include "support/testutil.h"
 
 #include <QDir>
@@ -28,11 +30,16 @@ TEST(WebEngineStart, TheEditorStartsWithoutLoadingTheWebEngine)
     editor.start(QFileInfo(QStringLiteral(WP_TOOL_PATH)).absolutePath() + QStringLiteral("/wrenpad"),
                  {QString::fromStdString(dir.File("page.html"))});
     ASSERT_TRUE(editor.waitForStarted(10000));
-    // The instance channel opens half-way through the start; a moment later
-    // the window is up with the page open.
+    // The instance channel opens half-way through the start; the editor
+    // answers a message on it once its event loop runs, the window up with
+    // the page open. The message names the page already open.
     const QString strChannel = env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/wrenpad-instance");
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(strChannel); }, 60000));
-    QTest::qWait(2000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return CInstanceChannel::Send(strChannel, COPYDATA_OPEN_FILE, QByteArray::fromStdString(dir.File("page.html")));
+        },
+        60000));
     ASSERT_EQ(editor.state(), QProcess::Running);
 
     const std::string strMaps = ReadFileBytes("/proc/" + std::to_string(editor.processId()) + "/maps");

@@ -11,7 +11,6 @@
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTextDocument>
@@ -19,22 +18,9 @@
 
 namespace {
 
-class ExtraChars : public CAppFixture
+class ExtraChars : public CAppFixtureNoNewFile
 {
 protected:
-    void SetUp() override
-    {
-        CAppFixture::SetUp();
-        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
-    }
-
-    void Commit(const QString &strText)
-    {
-        QInputMethodEvent ev;
-        ev.setCommitString(strText);
-        QApplication::sendEvent(View(), &ev);
-    }
-
     void Save()
     {
         Frame()->ExecuteCommand(ID_FILE_SAVE);

@@ -7,29 +7,14 @@
 #include "support/pdftext.h"
 #include "text/utf8check.h"
 
-#include <QInputMethodEvent>
 #include <QStatusBar>
 #include <QTest>
 
 namespace {
 
-class FileCode : public CAppFixture
+class FileCode : public CAppFixtureNoNewFile
 {
 protected:
-    void SetUp() override
-    {
-        CAppFixture::SetUp();
-        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
-    }
-
-    // Text as the input method commits it.
-    void Type(const char *pszText)
-    {
-        QInputMethodEvent ev;
-        ev.setCommitString(QString::fromUtf8(pszText));
-        QApplication::sendEvent(View(), &ev);
-    }
-
     // Starts with the status bar shown, where the code pane is.
     bool StartWithStatusBar()
     {
@@ -60,7 +45,7 @@ TEST_F(FileCode, JapaneseTypedIntoAUtf8PageIsSavedAsUtf8)
     EXPECT_EQ(Text(pDoc), "<p>\x93\xFA\x96\x7B \x81\x60</p>|");
 
     View()->PlaceCaret(CPoint(0, 1));
-    Type("語〜");
+    Commit(QStringLiteral("語〜"));
     Idle();
     Frame()->ExecuteCommand(ID_FILE_SAVE);
     Idle();
@@ -105,7 +90,7 @@ TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
     EXPECT_EQ(m_aFileRequests.size(), 1u);
     // Made writable by hand, the text still is not written over the file.
     Frame()->ExecuteCommand(ID_READ_ONLY);
-    Type("x");
+    Commit(QStringLiteral("x"));
     Idle();
     ASSERT_TRUE(pDoc->IsModified());
     m_aFileAnswers = {{QString::fromStdString(strPath)}};
@@ -169,7 +154,7 @@ TEST_F(FileCode, NewDocumentsTakeTheCodeFromTheSettings)
     CWrenpadDoc *pDoc = Doc();
     ASSERT_TRUE(pDoc);
     EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
-    Type("漢字");
+    Commit(QStringLiteral("漢字"));
     const std::string strPath = m_dir.File("new.txt");
     m_aFileAnswers = {{QString::fromStdString(strPath)}};
     Frame()->ExecuteCommand(ID_FILE_SAVE);

@@ -17,27 +17,13 @@
 
 namespace {
 
-class FileWatch : public CAppFixture
+class FileWatch : public CAppFixtureNoNewFile
 {
 protected:
     void SetUp() override
     {
-        CAppFixture::SetUp();
-        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+        CAppFixtureNoNewFile::SetUp();
         ASSERT_TRUE(Start());
-    }
-
-    // Runs the event loop until the condition holds; false after 10 s.
-    static bool WaitFor(const std::function<bool()> &fnDone)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!fnDone()) {
-            if (timer.elapsed() > 10000)
-                return false;
-            QTest::qWait(10);
-        }
-        return true;
     }
 
     static void Append(const std::string &strPath, const std::string &strBytes)

@@ -22,13 +22,12 @@
 
 namespace {
 
-class Preview : public CAppFixture
+class Preview : public CAppFixtureNoNewFile
 {
 protected:
     void SetUp() override
     {
-        CAppFixture::SetUp();
-        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+        CAppFixtureNoNewFile::SetUp();
         SetShellOpenHook([this](const std::string &strTarget) {
             m_aOpened.push_back(strTarget);
             return true;

@@ -42,15 +42,9 @@ std::vector<std::string> Journals(const std::string &strFolder)
     return a;
 }
 
-class Recovery : public CAppFixture
+class Recovery : public CAppFixtureNoNewFile
 {
 protected:
-    void SetUp() override
-    {
-        CAppFixture::SetUp();
-        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
-    }
-
     std::string RecordFolder() const { return m_dir.File("state/recovery"); }
 
     // A record as an editor that has ended leaves it: the edits fnEdit makes
@@ -96,7 +90,9 @@ protected:
         // The same journal with nobody named as its writer.
         CJournalReader reader(strData);
         CJournalRecordView header;
+        CJournalRecordView first;
         EXPECT_TRUE(reader.Next(header));
+        EXPECT_TRUE(reader.Next(first));
         CJournalHeader decoded;
         EXPECT_TRUE(DecodeHeader(header.payload, decoded));
         decoded.owner = COwnerId();
@@ -104,17 +100,17 @@ protected:
         std::string strOrphan;
         AppendMagic(strOrphan);
         AppendHeader(strOrphan, decoded);
-        strOrphan += strData.substr(header.nOffset + header.payload.size() + 9);
+        strOrphan += strData.substr(first.nOffset);
         if (bCutLastEdit) {
-            // Cut off in the middle of the last edit, as a write cut short.
+            // Cut off one byte into the last edit's payload, as a write cut short.
             CJournalReader edits(strOrphan);
             CJournalRecordView record;
-            std::size_t nLastEdit = 0;
+            std::size_t nCut = 0;
             while (edits.Next(record))
                 if (record.eType == JREC_INSERT || record.eType == JREC_DELETE)
-                    nLastEdit = record.nOffset;
-            EXPECT_GT(nLastEdit, 0u);
-            strOrphan.resize(nLastEdit + 7);
+                    nCut = static_cast<std::size_t>(record.payload.data() - strOrphan.data()) + 1;
+            EXPECT_GT(nCut, 0u);
+            strOrphan.resize(nCut);
         }
         std::string strFolderError;
         EXPECT_TRUE(EnsurePrivateFolder(RecordFolder(), strFolderError));

@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <algorithm>
 #include <future>
 #include <tuple>
 #include <utility>
@@ -49,18 +50,6 @@ protected:
     QString SettingsFile(const QProcessEnvironment &env) const
     {
         return env.value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/Orvane Applet/Wrenpad.ini");
-    }
-
-    template <typename Pred> static bool WaitFor(Pred pred, int nMs = 10000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!pred()) {
-            if (timer.elapsed() > nMs)
-                return false;
-            QTest::qWait(20);
-        }
-        return true;
     }
 };
 
@@ -245,30 +234,36 @@ TEST_F(Startup, TheChannelIgnoresMalformedAndOverlongMessages)
     EXPECT_TRUE(nowhere.Listen());
     EXPECT_FALSE(nowhere.IsListening());
 
+    // The bad messages go first; the channel has dealt with each once it has
+    // closed its connection, and the good one that follows is still served.
     const std::string strFile = WriteFile("ok.txt", "ok");
+    const std::string strGood = WriteFile("good.txt", "good");
+    std::vector<std::unique_ptr<QLocalSocket>> sockets;
     for (const std::string &bytes : {std::string("garbage that is no message"),
                                      EncodeHandoffMessage(COPYDATA_OPEN_FILE, std::string(HANDOFF_MAX_PAYLOAD + 1, 'a')),
                                      EncodeHandoffMessage(COPYDATA_OPEN_FILE_AT_LINE, strFile),
                                      EncodeHandoffMessage(99, strFile)}) {
-        QLocalSocket socket;
-        socket.connectToServer(strPath);
-        ASSERT_TRUE(socket.waitForConnected(3000));
-        socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        socket.waitForBytesWritten(3000);
-        QTest::qWait(100);
+        sockets.push_back(std::make_unique<QLocalSocket>());
+        sockets.back()->connectToServer(strPath);
+        ASSERT_TRUE(sockets.back()->waitForConnected(3000));
+        sockets.back()->write(bytes.data(), static_cast<qint64>(bytes.size()));
+        sockets.back()->waitForBytesWritten(3000);
     }
-    EXPECT_EQ(m_pApp->GetDocumentCount(), nDocs);
-    EXPECT_TRUE(m_aBoxes.empty());
 
-    // The channel still serves a good message afterwards. The sender waits
-    // for the answer, so it runs beside this thread's event loop.
+    // The sender waits for the answer, so it runs beside this thread's event loop.
     std::future<bool> sent = std::async(std::launch::async, [&] {
-        return CInstanceChannel::Send(strPath, COPYDATA_OPEN_FILE, QByteArray::fromStdString(strFile));
+        return CInstanceChannel::Send(strPath, COPYDATA_OPEN_FILE, QByteArray::fromStdString(strGood));
     });
     ASSERT_TRUE(WaitFor([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     EXPECT_TRUE(sent.get());
-    ASSERT_TRUE(WaitFor([&] { return m_pApp->GetDocumentCount() == nDocs + 1; }));
-    EXPECT_EQ(Doc()->GetPathName(), strFile);
+    ASSERT_TRUE(WaitFor([&] {
+        return std::all_of(sockets.begin(), sockets.end(),
+                           [](const auto &p) { return p->state() == QLocalSocket::UnconnectedState; });
+    }));
+    ASSERT_TRUE(WaitFor([&] { return m_pApp->GetDocumentCount() > nDocs; }));
+    EXPECT_EQ(m_pApp->GetDocumentCount(), nDocs + 1);
+    EXPECT_EQ(Doc()->GetPathName(), strGood);
+    EXPECT_TRUE(m_aBoxes.empty());
 }
 
 TEST_F(Startup, ASettingsFileWithWrongTypesStartsWithTheDefaults)

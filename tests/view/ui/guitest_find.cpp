@@ -121,7 +121,9 @@ TEST_F(FindCommands, NotFoundKeepsTheDialogOpenAndSaysSo)
     EXPECT_FALSE(m_view.IsSelection());
 }
 
-TEST_F(FindCommands, FindPreviousStepsBackThroughEachMatch)
+// The dialog's direction and expression boxes reach the search, and Shift+F3
+// turns the direction for one search; the matches themselves are the search's.
+TEST_F(FindCommands, DirectionAndExpressionReachTheSearch)
 {
     SetText("ab\r\nab ab ab x");
     m_view.PlaceCaret(CPoint(11, 1));
@@ -134,25 +136,18 @@ TEST_F(FindCommands, FindPreviousStepsBackThroughEachMatch)
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(6, 1));  // upwards the caret is at the start
     Key(Qt::Key_F3);
     EXPECT_EQ(Selection(), Sel(CPoint(3, 1), CPoint(5, 1)));
-    Key(Qt::Key_F3);
-    EXPECT_EQ(Selection(), Sel(CPoint(0, 1), CPoint(2, 1)));
-    Key(Qt::Key_F3);
-    EXPECT_EQ(Selection(), Sel(CPoint(0, 0), CPoint(2, 0)));
-    // Shift+F3 turns the direction for one search.
     Key(Qt::Key_F3, Qt::ShiftModifier);
-    EXPECT_EQ(Selection(), Sel(CPoint(0, 1), CPoint(2, 1)));
+    EXPECT_EQ(Selection(), Sel(CPoint(6, 1), CPoint(8, 1)));
     EXPECT_EQ(m_view.GetFindState().dwSearchFlags, std::uint32_t(SEARCH_UP));
-}
 
-TEST_F(FindCommands, ExpressionMatchesSpanLines)
-{
-    SetText("foo\r\nbar");
+    m_view.PlaceCaret(CPoint(0, 0));
     RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
-        SetCombo(pDialog, "searchText", QStringLiteral("o\\nb"));
+        SetCombo(pDialog, "searchText", QStringLiteral("b\\na"));
+        Check(pDialog, "up", false);
         Check(pDialog, "regex");
         Click(pDialog, "findNext");
     });
-    EXPECT_EQ(Selection(), Sel(CPoint(2, 0), CPoint(1, 1)));
+    EXPECT_EQ(Selection(), Sel(CPoint(1, 0), CPoint(1, 1)));
 }
 
 TEST_F(FindCommands, ReplaceAllCoversTheWholeFileInOneStepAndSaysHowMany)

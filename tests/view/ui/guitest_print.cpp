@@ -11,7 +11,6 @@
 #include "view/ui/textprint.h"
 
 #include <QPdfWriter>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -67,62 +66,12 @@ protected:
         return nPages;
     }
 
-    // The text lines of the pages between their header and footer, after
-    // checking that every page has both.
-    QStringList BodyLines(const QStringList &pages)
-    {
-        QStringList body;
-        for (int i = 0; i < pages.size(); ++i) {
-            const QStringList lines = PdfPageLines(pages[i]);
-            EXPECT_GE(lines.size(), 2) << i;
-            if (lines.size() < 2)
-                continue;
-            EXPECT_EQ(lines.front(), QStringLiteral("見出し.txt")) << i;
-            EXPECT_EQ(lines.back(), QStringLiteral("Page %1/%2").arg(i + 1).arg(pages.size()));
-            body += lines.mid(1, lines.size() - 2);
-        }
-        return body;
-    }
-
     QString Pdf(const char *pszName) const { return QString::fromStdString(m_dir.File(pszName)); }
 
     CTempDir m_dir;
     std::vector<std::string> m_aLines;
     CPageMargins m_margins;
 };
-
-// Words of pdftotext -bbox: their text and box in points.
-struct CWordBox
-{
-    QString strText;
-    double x0, y0, x1, y1;
-};
-
-std::vector<CWordBox> PdfWords(const QString &strPdf)
-{
-    const QStringList out = PdfPagesText(strPdf, {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
-                                                  QStringLiteral("-l"), QStringLiteral("1")});
-    std::vector<CWordBox> words;
-    if (out.isEmpty())
-        return words;
-    static const QRegularExpression re(QStringLiteral(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    for (auto it = re.globalMatch(out.front()); it.hasNext();) {
-        const auto m = it.next();
-        words.push_back({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                         m.captured(4).toDouble()});
-    }
-    return words;
-}
-
-const CWordBox *FindWord(const std::vector<CWordBox> &words, const QString &strText)
-{
-    for (const CWordBox &w : words) {
-        if (w.strText == strText)
-            return &w;
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -136,7 +85,7 @@ TEST_F(PrintJob, ManyLinesAreEachPrintedOnceAcrossPageBreaks)
     ASSERT_GT(nPages, 3);
     const QStringList pages = PdfPagesText(Pdf("many.pdf"));
     ASSERT_EQ(pages.size(), nPages);
-    const QStringList body = BodyLines(pages);
+    const QStringList body = PdfBodyLines(pages, QStringLiteral("見出し.txt"));
     ASSERT_EQ(body.size(), 700);
     for (int i = 0; i < 700; ++i)
         ASSERT_EQ(body[i].toStdString(), aLines[static_cast<std::size_t>(i)]) << i;
@@ -148,14 +97,13 @@ TEST_F(PrintJob, OneLineAndEmptyDocumentsPrintOnePageWithTitleAndFooter)
     EXPECT_EQ(PrintToPdf(Pdf("one.pdf")), 1);
     QStringList pages = PdfPagesText(Pdf("one.pdf"));
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_EQ(BodyLines(pages), QStringList{QStringLiteral("たった一行")});
-    EXPECT_EQ(PdfPageLines(pages[0]).back(), QStringLiteral("Page 1/1"));
+    EXPECT_EQ(PdfBodyLines(pages, QStringLiteral("見出し.txt")), QStringList{QStringLiteral("たった一行")});
 
     SetLines({""});
     EXPECT_EQ(PrintToPdf(Pdf("empty.pdf")), 1);
     pages = PdfPagesText(Pdf("empty.pdf"));
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(BodyLines(pages).isEmpty());
+    EXPECT_TRUE(PdfBodyLines(pages, QStringLiteral("見出し.txt")).isEmpty());
 }
 
 // A line longer than a whole page wraps into rows that go on over the next
@@ -171,7 +119,7 @@ TEST_F(PrintJob, ALineLongerThanAPageGoesOnOverTheNextPages)
     ASSERT_GE(nPages, 3);
     const QStringList pages = PdfPagesText(Pdf("long.pdf"));
     ASSERT_EQ(pages.size(), nPages);
-    QStringList body = BodyLines(pages);
+    QStringList body = PdfBodyLines(pages, QStringLiteral("見出し.txt"));
     ASSERT_GE(body.size(), 3);
     EXPECT_EQ(body.front(), QStringLiteral("前の行"));
     EXPECT_EQ(body.back(), QStringLiteral("後の行"));
@@ -201,10 +149,10 @@ TEST_F(PrintJob, HalfSizeFontTabStopsAndMarginsOnPaper)
     // 18 pixels on a 96 dpi screen are 13.5 points; printed, half that.
     EXPECT_EQ(job.GetPrintFont().pixelSize(), PrintFontPixelSize(18, 96, 1200));
     ASSERT_GT(PrintToPdf(Pdf("tabs.pdf")), 0);
-    const std::vector<CWordBox> words = PdfWords(Pdf("tabs.pdf"));
-    const CWordBox *pA = FindWord(words, QStringLiteral("a"));
-    const CWordBox *pB = FindWord(words, QStringLiteral("b"));
-    const CWordBox *pLong = FindWord(words, QStringLiteral("long-word"));
+    const std::vector<CPdfWord> words = PdfFirstPageWords(Pdf("tabs.pdf"));
+    const CPdfWord *pA = FindPdfWord(words, QStringLiteral("a"));
+    const CPdfWord *pB = FindPdfWord(words, QStringLiteral("b"));
+    const CPdfWord *pLong = FindPdfWord(words, QStringLiteral("long-word"));
     ASSERT_TRUE(pA && pB && pLong);
     const double dHeight = pA->y1 - pA->y0;
     EXPECT_GT(dHeight, 13.5 * 0.4);
@@ -219,8 +167,8 @@ TEST_F(PrintJob, HalfSizeFontTabStopsAndMarginsOnPaper)
     m_margins.nLeft = 3000;
     m_margins.nRight = 4000;
     ASSERT_GT(PrintToPdf(Pdf("margins.pdf")), 0);
-    const std::vector<CWordBox> moved = PdfWords(Pdf("margins.pdf"));
-    const CWordBox *pMoved = FindWord(moved, QStringLiteral("a"));
+    const std::vector<CPdfWord> moved = PdfFirstPageWords(Pdf("margins.pdf"));
+    const CPdfWord *pMoved = FindPdfWord(moved, QStringLiteral("a"));
     ASSERT_TRUE(pMoved);
     EXPECT_NEAR(pMoved->x0, 30.0 / 25.4 * 72, 1.0);
 }
