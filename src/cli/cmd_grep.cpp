@@ -7,10 +7,14 @@
 // trouble (a file that cannot be opened, a bad expression, too many
 // results) goes to standard error instead, and makes the status 2. TEXT is
 // converted from UTF-8 when it is UTF-8 with a CP932 form, and taken as
-// bytes otherwise.
+// bytes otherwise. UTF-8 with characters Shift-JIS lacks is searched for as
+// the folder search dialog does it, and then the lines go out in UTF-8 with
+// those characters, as the results bar shows them.
 #include "cli/cli.h"
 #include "search/foldersearch.h"
 #include "text/codec.h"
+#include "text/doctext.h"
+#include "text/utf8check.h"
 
 #include <cerrno>
 #include <cstring>
@@ -20,8 +24,8 @@ namespace {
 class CPrintSink : public CFolderSearchSink
 {
 public:
-    CPrintSink(const std::string &strRoot, const std::string &strText)
-        : m_strRoot(strRoot.ends_with('/') ? strRoot : strRoot + "/"), m_strText(strText)
+    CPrintSink(const std::string &strRoot, const std::string &strText, bool bUtf8)
+        : m_strRoot(strRoot.ends_with('/') ? strRoot : strRoot + "/"), m_strText(strText), m_bUtf8(bUtf8)
     {
     }
 
@@ -42,7 +46,7 @@ public:
         default:
             break;
         }
-        m_strOut += FormatResultLine(result);
+        m_strOut += m_bUtf8 ? FormatResultLineUtf8(result) : FormatResultLine(result);
         m_strOut += '\n';
         if (m_strOut.size() >= 65536)
             Flush();
@@ -73,6 +77,7 @@ private:
 
     std::string m_strRoot;  // ending in '/', as the search names it
     std::string m_strText;  // as given
+    bool m_bUtf8;           // the lines in UTF-8, not Shift-JIS
     std::string m_strOut;
     bool m_bOk = true;
     bool m_bTrouble = false;
@@ -96,7 +101,10 @@ int Grep(const CliArgs &args)
         return CliUsage("grep");
     int nUnmappable = 0;
     params.strText = Utf8ToCp932(args[i], &nUnmappable);
-    if (nUnmappable > 0)
+    const bool bExtra = nUnmappable > 0 && CheckUtf8(args[i]) == EUtf8Check::Wide;
+    if (bExtra)
+        params.strText = Utf8ToDocText(args[i], &params.extra);
+    else if (nUnmappable > 0)
         params.strText = args[i];
     params.strPatterns = args[i + 1];
     params.strFolder = args[i + 2];
@@ -105,7 +113,7 @@ int Grep(const CliArgs &args)
     if (!CliCheckInput(params.strFolder, ECliInput::Folder))
         return CLI_TROUBLE;
 
-    CPrintSink sink(params.strFolder, args[i]);
+    CPrintSink sink(params.strFolder, args[i], bExtra);
     CFolderSearch search(params, sink);
     const bool bComplete = search.Run();
     if (!sink.Flush())
@@ -115,6 +123,10 @@ int Grep(const CliArgs &args)
     return search.GetHitCount() > 0 ? CLI_OK : CLI_NOT_FOUND;
 }
 
-const CCliRegistrar regGrep("grep", "[--icase] [--regex] [--subdirs] TEXT PATTERNS FOLDER", Grep, true);
+const CCliRegistrar regGrep("grep",
+                            "[--icase] [--regex] [--subdirs] TEXT PATTERNS FOLDER\n"
+                            "      prints the lines holding TEXT in Shift-JIS; in UTF-8 when TEXT holds\n"
+                            "      characters Shift-JIS lacks (found in UTF-8, EUC-JP and JIS files)",
+                            Grep, true);
 
 } // namespace

@@ -205,9 +205,9 @@ bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFile
         return false;
     const std::string_view bytes = file.Bytes();
     const auto finish = [&](CDecodedText &decoded) {
-        state = CFileCodeState{decoded.eCode,       decoded.forms,    decoded.eProblem,
-                               decoded.nProblemLine, decoded.cProblem, decoded.cProblemOther,
-                               std::move(decoded.extra)};
+        state = CFileCodeState{};
+        state.eCode = decoded.eCode;
+        CopyDecodeFindings(state, std::move(decoded));
         buffer.SetReadOnly(!state.IsExact() || IsFileReadOnly(strPath));
         return true;
     };

@@ -41,14 +41,20 @@ void ForEachCodePoint(std::u16string_view text, Fn fn)
 }
 
 // The Shift-JIS code a file of a table's document gives a character; 0 when
-// it has none (the characters of the table among them).
-std::uint16_t SjisCodeOf(char32_t c)
+// it has none (the characters of the table among them). A dual form the
+// table holds (its file met the other form first) has the table's code.
+std::uint16_t SjisCodeOf(char32_t c, const CExtraChars &extra)
 {
     if (c < 0x80)
         return static_cast<std::uint16_t>(c == 0 ? 0x100 : c);
     if (c >= 0x10000)
         return 0;
-    const std::uint16_t nCode = CFileCodeTables::CodeOf(FromUnicodeTable()[c]);
+    const std::uint32_t nEntry = FromUnicodeTable()[c];
+    if (nEntry & FROMUNI_DUAL) {
+        if (const std::uint16_t nExtra = extra.Find(c))
+            return nExtra;
+    }
+    const std::uint16_t nCode = CFileCodeTables::CodeOf(nEntry);
     return nCode == FILECODE_NONE ? 0 : nCode;
 }
 
@@ -145,7 +151,7 @@ std::string Utf16ToDocText(std::u16string_view text, CExtraChars *pExtra, int *p
     out.reserve(text.size() * 2);
     int nBad = 0;
     ForEachCodePoint(text, [&](char32_t c) {
-        std::uint16_t nCode = c == 0 ? 0 : SjisCodeOf(c);
+        std::uint16_t nCode = c == 0 ? 0 : SjisCodeOf(c, *pExtra);
         if (nCode == 0 && c != 0)
             nCode = pExtra->Add(c);
         if (nCode == 0) {
@@ -161,6 +167,22 @@ std::string Utf16ToDocText(std::u16string_view text, CExtraChars *pExtra, int *p
     return out;
 }
 
+std::string Utf8ToDocText(std::string_view text, CExtraChars *pExtra, int *pnUnmappable)
+{
+    std::u16string units;
+    units.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        char32_t c = n == 1 ? b : b & (0x7F >> n);
+        for (std::size_t k = 1; k < n && i + k < text.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        AppendUtf16(units, c);
+        i += n;
+    }
+    return Utf16ToDocText(units, pExtra, pnUnmappable);
+}
+
 bool Utf16ToDocTextFound(std::u16string_view text, const CExtraChars *pExtra, std::string &out, char32_t *pcMissing)
 {
     if (!pExtra) {
@@ -171,7 +193,7 @@ bool Utf16ToDocTextFound(std::u16string_view text, const CExtraChars *pExtra, st
     out.clear();
     bool bFound = true;
     ForEachCodePoint(text, [&](char32_t c) {
-        std::uint16_t nCode = c == 0 ? 0 : SjisCodeOf(c);
+        std::uint16_t nCode = c == 0 ? 0 : SjisCodeOf(c, *pExtra);
         if (nCode == 0 && c != 0)
             nCode = pExtra->Find(c);
         if (nCode == 0) {

@@ -28,6 +28,9 @@ std::string DocTextToUtf8(std::string_view bytes, const CExtraChars *pExtra);
 std::string Utf16ToDocText(std::u16string_view text, CExtraChars *pExtra, int *pnUnmappable = nullptr,
                            char32_t *pcFirst = nullptr);
 
+// The same from well-formed UTF-8 (CheckUtf8 says which is).
+std::string Utf8ToDocText(std::string_view text, CExtraChars *pExtra, int *pnUnmappable = nullptr);
+
 // The same for text to look for: no new entries. False when a character is
 // neither in Shift-JIS nor in the table, so that nothing can match it.
 bool Utf16ToDocTextFound(std::u16string_view text, const CExtraChars *pExtra, std::string &out,

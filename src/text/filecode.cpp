@@ -181,13 +181,7 @@ void DecodeUtf8(std::string_view bytes, CDecodedText &result, bool bBail, bool *
     CUtf8StreamDecoder decoder(bytes, bBail, result.eCode == ETextCode::Utf8Bom);
     result.strText.resize(bytes.size());
     result.strText.resize(decoder.Decode(result.strText.data(), result.strText.size()));
-    const CDecodedText found = decoder.Result();
-    result.forms = found.forms;
-    result.eProblem = found.eProblem;
-    result.nProblemLine = found.nProblemLine;
-    result.cProblem = found.cProblem;
-    result.cProblemOther = found.cProblemOther;
-    result.extra = found.extra;
+    CopyDecodeFindings(result, decoder.Result());
     if (pbWide)
         *pbWide = decoder.IsWide();
 }

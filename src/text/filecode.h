@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 enum class ETextCode
 {
@@ -92,6 +94,19 @@ struct CDecodedText
     char32_t cProblemOther = 0;
     bool IsExact() const { return eProblem == ETextProblem::None; }
 };
+
+// What decoding found besides the text and its code (the forms, the table,
+// the first problem), into a decoded text or a document's code state.
+template <typename TState>
+void CopyDecodeFindings(TState &to, CDecodedText &&from)
+{
+    to.forms = from.forms;
+    to.eProblem = from.eProblem;
+    to.nProblemLine = from.nProblemLine;
+    to.cProblem = from.cProblem;
+    to.cProblemOther = from.cProblemOther;
+    to.extra = std::move(from.extra);
+}
 
 // The code of a file from its bytes: a byte-order mark, or valid UTF-8 with a
 // character beyond ASCII, is UTF-8; then the kanji detection decides between
@@ -171,6 +186,11 @@ private:
     bool m_bWide = false;
     unsigned m_nSeen = 0;  // the dual forms seen, two bits for each (SeenBitOf)
     CDecodedText m_result;
+    // The table's code of each character of the basic plane (its bytes in the
+    // order they are written), 0 for none: a lookup the vector blocks can
+    // make without a branch. Empty while the table is.
+    std::vector<std::uint16_t> m_aExtraMap;
+    void MapExtra(char32_t c, std::uint16_t nCode);
 };
 
 // Writes Shift-JIS text in a file code, piece by piece (the JIS writer keeps

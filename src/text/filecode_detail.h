@@ -95,10 +95,14 @@ const char *Utf8LoopsName(EUtf8Loops eLoops);
 // (at least 112 bytes are readable at p, and q has as much room as p has
 // input before it) and each block holds nothing but ASCII and characters of
 // two or three bytes whose Shift-JIS form the fast loops may take: a plain
-// code, or a dual form that does not meet its other form in nSeen. A block
-// ends early before a character that would cross its end. Returns where it
-// stopped, at the start of the first block it left alone.
+// code, or a dual form that does not meet its other form in nSeen. With AVX2,
+// characters (of four bytes too) that extra already holds are also taken;
+// aExtraMap has its codes of the basic plane (CUtf8StreamDecoder keeps it;
+// null without a table). A block ends early before a character that would
+// cross its end. Returns where it stopped, at the start of the first block
+// it left alone.
 const unsigned char *DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *pLast, char *&q,
-                                          bool &bWide, unsigned &nSeen);
+                                          bool &bWide, unsigned &nSeen, const CExtraChars &extra,
+                                          const std::uint16_t *aExtraMap);
 const unsigned char *DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char *&q,
                                             bool &bWide, unsigned &nSeen);

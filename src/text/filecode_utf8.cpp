@@ -110,14 +110,14 @@ inline bool PutExtra(std::uint16_t nCode, char *&q)
 
 // Decodes the character at p if it is one the loop takes (two or three bytes
 // with one Shift-JIS form, a dual form that does not meet its other form, or
-// a character the table of extra characters already holds); returns its
-// length in the input, 0 for the careful path. At least four bytes are
-// readable at p.
+// a character the table of extra characters already holds, the form of a
+// dual-form character met second among them); returns its length in the
+// input, 0 for the careful path. At least four bytes are readable at p.
 inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const std::uint32_t *aFrom,
                       const CExtraChars &extra)
 {
     const unsigned c = p[0];
-    std::uint32_t nEntry;
+    unsigned cp;
     int nIn;
     if (c >= 0xF0) {
         // Beyond the basic plane: only the table has codes there.
@@ -128,7 +128,7 @@ inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const s
         const unsigned c3 = p[3] ^ 0x80u;
         if ((c1 | c2 | c3) >= 0x40)
             return 0;
-        const char32_t cp = (c & 0x07) << 18 | c1 << 12 | c2 << 6 | c3;
+        cp = (c & 0x07) << 18 | c1 << 12 | c2 << 6 | c3;
         if (cp < 0x10000 || cp > 0x10FFFF)
             return 0;
         return PutExtra(extra.Find(cp), q) ? 4 : 0;
@@ -138,30 +138,23 @@ inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const s
         const unsigned c2 = p[2] ^ 0x80u;
         if ((c1 | c2) >= 0x40)
             return 0;
-        const unsigned cp = (c & 0x0F) << 12 | c1 << 6 | c2;
+        cp = (c & 0x0F) << 12 | c1 << 6 | c2;
         // Overlong forms and surrogates.
         if (cp < 0x800 || cp - 0xD800 < 0x800)
             return 0;
-        nEntry = aFrom[cp];
         nIn = 3;
     } else if (c >= 0xC2 && c <= 0xDF) {
         const unsigned c1 = p[1] ^ 0x80u;
         if (c1 >= 0x40)
             return 0;
-        nEntry = aFrom[(c & 0x1F) << 6 | c1];
+        cp = (c & 0x1F) << 6 | c1;
         nIn = 2;
     } else {
         return 0;
     }
-    if (nEntry == 0) {
-        if (extra.IsEmpty())
-            return 0;
-        const char32_t cp = nIn == 3 ? (c & 0x0F) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu)
-                                     : (c & 0x1F) << 6 | (p[1] & 0x3Fu);
-        return PutExtra(extra.Find(cp), q) ? nIn : 0;
-    }
-    if ((nEntry >> 16) - 1 > 1 && !TakeDualForm(nEntry, nSeen))
-        return 0;
+    const std::uint32_t nEntry = aFrom[cp];
+    if (nEntry == 0 || ((nEntry >> 16) - 1 > 1 && !TakeDualForm(nEntry, nSeen)))
+        return !extra.IsEmpty() && PutExtra(extra.Find(cp), q) ? nIn : 0;
     std::memcpy(q, &nEntry, 2);
     q += PackedCount(nEntry, 16);
     return nIn;
@@ -173,7 +166,7 @@ inline int DecodeChar(const unsigned char *p, char *&q, unsigned &nSeen, const s
 // whole stay within that.
 template <EUtf8Loops eLoops>
 const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pStop, char *&q, bool &bWideOut,
-                               unsigned &nSeenOut, const CExtraChars &extra)
+                               unsigned &nSeenOut, const CExtraChars &extra, const std::uint16_t *aExtraMap)
 {
     const std::uint32_t *const aFrom = FromUnicodeTable();
     // Kept in registers: the bytes written could alias the caller's members.
@@ -201,7 +194,7 @@ const unsigned char *DecodeRun(const unsigned char *p, const unsigned char *pSto
             if constexpr (eLoops == EUtf8Loops::Avx512)
                 p = DecodeUtf8BlocksAvx512(p, pLast, o, bWide, nSeen);
             else
-                p = DecodeUtf8BlocksAvx2(p, pLast, o, bWide, nSeen);
+                p = DecodeUtf8BlocksAvx2(p, pLast, o, bWide, nSeen, extra, aExtraMap);
             if (pStop - p < READ_AHEAD)
                 break;
         }
@@ -285,10 +278,24 @@ void CUtf8StreamDecoder::Problem(ETextProblem eProblem, const unsigned char *pAt
     NoteFirstProblem(m_result, m_bytes, pAt, eProblem, c, cOther);
 }
 
+void CUtf8StreamDecoder::MapExtra(char32_t c, std::uint16_t nCode)
+{
+    if (c < m_aExtraMap.size())
+        m_aExtraMap[c] = static_cast<std::uint16_t>(nCode >> 8 | (nCode & 0xFF) << 8);
+}
+
 std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
 {
-    const std::uint32_t *const aFrom = FromUnicodeTable();
     const EUtf8Loops eLoops = Utf8Loops();
+    // Only the AVX2 blocks read the map.
+    const bool bMap = eLoops == EUtf8Loops::Avx2;
+    if (bMap && m_aExtraMap.empty() && !m_result.extra.IsEmpty()) {
+        m_aExtraMap.resize(0x10000);
+        for (const char32_t c : m_result.extra.Chars())
+            MapExtra(c, m_result.extra.Find(c));
+    }
+    const std::uint16_t *aExtraMap = m_aExtraMap.empty() ? nullptr : m_aExtraMap.data();
+    const std::uint32_t *const aFrom = FromUnicodeTable();
     const auto *const pBase = reinterpret_cast<const unsigned char *>(m_bytes.data());
     const unsigned char *p = pBase + m_nPos;
     const unsigned char *const pEnd = pBase + m_bytes.size();
@@ -299,16 +306,16 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
     while (p < pStop && !m_bMalformed) {
         switch (eLoops) {
         case EUtf8Loops::Portable:
-            p = DecodeRun<EUtf8Loops::Portable>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
+            p = DecodeRun<EUtf8Loops::Portable>(p, pStop, q, m_bWide, m_nSeen, m_result.extra, aExtraMap);
             break;
         case EUtf8Loops::Sse2:
-            p = DecodeRun<EUtf8Loops::Sse2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
+            p = DecodeRun<EUtf8Loops::Sse2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra, aExtraMap);
             break;
         case EUtf8Loops::Avx2:
-            p = DecodeRun<EUtf8Loops::Avx2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
+            p = DecodeRun<EUtf8Loops::Avx2>(p, pStop, q, m_bWide, m_nSeen, m_result.extra, aExtraMap);
             break;
         case EUtf8Loops::Avx512:
-            p = DecodeRun<EUtf8Loops::Avx512>(p, pStop, q, m_bWide, m_nSeen, m_result.extra);
+            p = DecodeRun<EUtf8Loops::Avx512>(p, pStop, q, m_bWide, m_nSeen, m_result.extra, aExtraMap);
             break;
         }
         if (p >= pStop)
@@ -331,22 +338,27 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
         m_bWide = true;
         const std::uint32_t nEntry = cp < 0x10000 ? aFrom[cp] : 0;
         const std::uint16_t nCode = CFileCodeTables::CodeOf(nEntry);
-        if (nCode == FILECODE_NONE) {
-            if (!PutExtra(m_result.extra.Add(cp), q)) {
+        // The form of a dual-form character met second is one more
+        // character Shift-JIS lacks: the code belongs to the first.
+        if (nCode == FILECODE_NONE || ((nEntry & FROMUNI_DUAL) && SeenBothForms(m_nSeen | SeenBitOf(nEntry)))) {
+            const std::uint16_t nExtra = m_result.extra.Add(cp);
+            if (!PutExtra(nExtra, q)) {
                 Problem(ETextProblem::TooManyExtra, p, cp);
                 *q++ = '?';
+            } else if (bMap) {
+                // A new character: the blocks from here on take it too.
+                if (m_aExtraMap.empty()) {
+                    m_aExtraMap.resize(0x10000);
+                    aExtraMap = m_aExtraMap.data();
+                }
+                MapExtra(cp, nExtra);
             }
         } else {
             if (nCode >= 0x100)
                 *q++ = static_cast<char>(nCode >> 8);
             *q++ = static_cast<char>(nCode & 0xFF);
-            if (nEntry & FROMUNI_DUAL) {
+            if (nEntry & FROMUNI_DUAL)
                 m_nSeen |= SeenBitOf(nEntry);
-                if (SeenBothForms(m_nSeen)) {
-                    const CDualForm &dual = DUAL_FORMS[DualIndexOf(nEntry)];
-                    Problem(ETextProblem::TwoForms, p, cp, IsOtherForm(nEntry) ? dual.cUsual : dual.cOther);
-                }
-            }
         }
         p += n;
     }

@@ -12,10 +12,13 @@
 // Shift-JIS code then overwrites) are packed with byte shuffles, and each
 // character's code is looked up and stored at a place known from the masks.
 //
-// Whatever the block cannot take (a character of four bytes, a code without a
-// Shift-JIS form, both forms of a dual-form character, malformed bytes) sends
-// the block back whole to the loop that called, which knows the rules for it.
-// Nothing written for a block counts until the block is taken.
+// Characters the document's table of extra characters already holds take
+// their codes there (with AVX2, characters of four bytes too: they hold only
+// such codes). Whatever the block cannot take (a character the table has yet
+// to meet, a code of one byte for two or more, both forms of a dual-form
+// character, malformed bytes) sends the block back whole to the loop that
+// called, which knows the rules for it. Nothing written for a block counts
+// until the block is taken.
 #include "text/filecode_detail.h"
 #include "text/filecode_tables.h"
 
@@ -61,6 +64,7 @@ struct CBlockMasks
     std::uint64_t nCont = 0;    // 0x80-0xBF
     std::uint64_t nLead2 = 0;   // 0xC2-0xDF
     std::uint64_t nLead3 = 0;   // 0xE0-0xEF
+    std::uint64_t nLead4 = 0;   // 0xF0-0xF4
     std::uint64_t nBad3 = 0;    // a lead byte whose character would be overlong or a surrogate
     std::uint64_t nKana = 0;    // a lead byte of U+FF61-U+FF9F
 };
@@ -86,20 +90,43 @@ bool KanaFollowTheirCodes()
     return bPlain;
 }
 
+// Stores a code of the table of extra characters at q; false for none.
+inline bool PutExtraCode(const CExtraChars &extra, char32_t c, char *q)
+{
+    const std::uint16_t nCode = extra.Find(c);
+    if (nCode == 0)
+        return false;
+    q[0] = static_cast<char>(nCode >> 8);
+    q[1] = static_cast<char>(nCode & 0xFF);
+    return true;
+}
+
 // Looks the characters of a checked block up (half-width katakana aside) and
 // stores each code where it lands in the output at q0, whose other bytes are
-// in place. False when a character has no code of two bytes or a dual form
-// meets its other form; nSeen then stays as it was.
-[[gnu::always_inline]] inline bool PutCharacters(const CBlockMasks &m, const std::uint16_t *aCp, char *q0,
-                                                 unsigned &nSeen)
+// in place: p is the block's input, aExtraMap the table's codes of the basic
+// plane (bExtra: there is a table). False when a character has no code of
+// two bytes (its own, or the table's) or a dual form meets its other form;
+// nSeen then stays as it was.
+template <bool bExtra>
+[[gnu::always_inline]] inline bool PutCharacters(const CBlockMasks &m, const std::uint16_t *aCp,
+                                                 const unsigned char *p, const CExtraChars &extra,
+                                                 const std::uint16_t *aExtraMap, char *q0, unsigned &nSeen)
 {
     const std::uint32_t *const aFrom = FromUnicodeTable();
-    const std::uint64_t nDrop = m.nLead3 << 2 | m.nKana << 1;
+    const std::uint64_t nDrop = m.nLead3 << 2 | m.nKana << 1 | m.nLead4 << 2 | m.nLead4 << 3;
     std::uint32_t nAll = ~0u;
     std::uint32_t nAny = 0;
+    // Without branches: the table's characters stand among the others at
+    // random in a page that has them.
     for (std::uint64_t n = (m.nLead2 | m.nLead3) & ~m.nKana; n; n &= n - 1) {
         const auto i = static_cast<unsigned>(__builtin_ctzll(n));
-        const std::uint32_t nEntry = aFrom[aCp[i]];
+        std::uint32_t nEntry = aFrom[aCp[i]];
+        if constexpr (bExtra) {
+            // A character without a code of its own takes the table's, with
+            // the count of two that says it has one.
+            const std::uint32_t nExtra = aExtraMap[aCp[i]];
+            nEntry = nEntry == 0 && nExtra != 0 ? nExtra | 2u << 16 : nEntry;
+        }
         nAll &= nEntry;
         nAny |= nEntry;
         // Where the character lands: its offset less the bytes dropped before it.
@@ -109,6 +136,16 @@ bool KanaFollowTheirCodes()
     // A count of two has its high bit set; a count of one or none has not.
     if (!(nAll & 2u << 16))
         return false;
+    for (std::uint64_t n = m.nLead4; n; n &= n - 1) {
+        const auto i = static_cast<unsigned>(__builtin_ctzll(n));
+        const char32_t c = (p[i] & 0x07u) << 18 | (p[i + 1] & 0x3Fu) << 12 | (p[i + 2] & 0x3Fu) << 6 | (p[i + 3] & 0x3Fu);
+        // Overlong forms and code points past U+10FFFF.
+        if (c < 0x10000 || c > 0x10FFFF)
+            return false;
+        const unsigned nAt = i - static_cast<unsigned>(__builtin_popcountll(BitsBelow(nDrop, i)));
+        if (!PutExtraCode(extra, c, q0 + nAt))
+            return false;
+    }
     const unsigned nNew = nSeen | SeenBitOf(nAny);
     if (SeenBothForms(nNew))
         return false;
@@ -121,14 +158,16 @@ bool KanaFollowTheirCodes()
 // or one of the continuation bytes its lead byte calls for.
 [[gnu::always_inline]] inline unsigned CheckBlock(CBlockMasks &m, bool bKanaPlain)
 {
-    const std::uint64_t nCut = (m.nLead3 & 3ULL << 62) | (m.nLead2 & 1ULL << 63);
+    const std::uint64_t nCut = (m.nLead4 & 7ULL << 61) | (m.nLead3 & 3ULL << 62) | (m.nLead2 & 1ULL << 63);
     const unsigned nEnd = nCut ? static_cast<unsigned>(__builtin_ctzll(nCut)) : 64;
     const std::uint64_t nRange = BitsBelow(~0ULL, nEnd);
     m.nLead2 &= nRange;
     m.nLead3 &= nRange;
+    m.nLead4 &= nRange;
     m.nKana &= nRange;
-    const std::uint64_t nExpect = m.nLead2 << 1 | m.nLead3 << 1 | m.nLead3 << 2;
-    if ((m.nNonAscii & nRange) != (m.nLead2 | m.nLead3 | nExpect) || (m.nCont & nExpect) != nExpect
+    const std::uint64_t nExpect =
+        m.nLead2 << 1 | m.nLead3 << 1 | m.nLead3 << 2 | m.nLead4 << 1 | m.nLead4 << 2 | m.nLead4 << 3;
+    if ((m.nNonAscii & nRange) != (m.nLead2 | m.nLead3 | m.nLead4 | nExpect) || (m.nCont & nExpect) != nExpect
         || (m.nBad3 & m.nLead3) || (m.nKana && !bKanaPlain))
         return 0;
     return nEnd;
@@ -209,6 +248,8 @@ namespace {
     const __m256i vLead3 = _mm256_cmpeq_epi8(_mm256_and_si256(v, vF0), vE0);
     const __m256i vLead2 =
         _mm256_and_si256(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(-63)), _mm256_cmpgt_epi8(_mm256_set1_epi8(-32), v));
+    const __m256i vLead4 =
+        _mm256_and_si256(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(-17)), _mm256_cmpgt_epi8(_mm256_set1_epi8(-11), v));
     const __m256i vLow1 = _mm256_cmpgt_epi8(_mm256_set1_epi8(-96), v1);
     const __m256i vBad =
         _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi8(v, vE0), vLow1),
@@ -227,6 +268,7 @@ namespace {
     m.nCont |= Bits32(vCont) << nShift;
     m.nLead2 |= Bits32(vLead2) << nShift;
     m.nLead3 |= Bits32(vLead3) << nShift;
+    m.nLead4 |= Bits32(vLead4) << nShift;
     m.nBad3 |= Bits32(vBad) << nShift;
     m.nKana |= Bits32(vKana) << nShift;
     // The 64-bit quarters in the order 0 2 1 3, so that the byte interleave
@@ -240,10 +282,9 @@ namespace {
 
 } // namespace
 
-[[gnu::target("avx2,bmi,bmi2,popcnt")]] const unsigned char *DecodeUtf8BlocksAvx2(const unsigned char *p,
-                                                                                   const unsigned char *pLast,
-                                                                                   char *&qOut, bool &bWideOut,
-                                                                                   unsigned &nSeenOut)
+[[gnu::target("avx2,bmi,bmi2,popcnt")]] const unsigned char *
+DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *pLast, char *&qOut, bool &bWideOut,
+                     unsigned &nSeenOut, const CExtraChars &extra, const std::uint16_t *aExtraMap)
 {
     const bool bKanaPlain = KanaFollowTheirCodes();
     char *q = qOut;
@@ -270,16 +311,18 @@ namespace {
         const unsigned nEnd = CheckBlock(m, bKanaPlain);
         if (nEnd == 0)
             break;
-        const std::uint64_t nKeep = BitsBelow(~0ULL, nEnd) & ~(m.nLead3 << 2 | m.nKana << 1);
+        const std::uint64_t nKeep =
+            BitsBelow(~0ULL, nEnd) & ~(m.nLead3 << 2 | m.nKana << 1 | m.nLead4 << 2 | m.nLead4 << 3);
         char *o = q;
         o = Pack16(_mm256_castsi256_si128(vA), static_cast<unsigned>(nKeep) & 0xFFFF, o);
         o = Pack16(_mm256_extracti128_si256(vA, 1), static_cast<unsigned>(nKeep >> 16) & 0xFFFF, o);
         o = Pack16(_mm256_castsi256_si128(vB), static_cast<unsigned>(nKeep >> 32) & 0xFFFF, o);
         o = Pack16(_mm256_extracti128_si256(vB, 1), static_cast<unsigned>(nKeep >> 48) & 0xFFFF, o);
-        if (!PutCharacters(m, aCp, q, nSeen))
+        if (!(aExtraMap ? PutCharacters<true>(m, aCp, p, extra, aExtraMap, q, nSeen)
+                        : PutCharacters<false>(m, aCp, p, extra, aExtraMap, q, nSeen)))
             break;
         q = o;
-        bWide = bWide || (m.nLead2 | m.nLead3) != 0;
+        bWide = bWide || (m.nLead2 | m.nLead3 | m.nLead4) != 0;
         p += nEnd;
     }
     qOut = q;
@@ -401,7 +444,8 @@ DecodeUtf8BlocksAvx512(const unsigned char *p, const unsigned char *pLast, char 
 
 #else
 
-const unsigned char *DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *, char *&, bool &, unsigned &)
+const unsigned char *DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *, char *&, bool &, unsigned &,
+                                          const CExtraChars &, const std::uint16_t *)
 {
     return p;
 }

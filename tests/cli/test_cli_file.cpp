@@ -69,6 +69,8 @@ TEST(CliFile, InfoAndRoundTripFollowEachFilesCode)
         {"\xE3\x81\x82\xFF\n", "SJIS"},  // not UTF-8 after all
         // Characters Shift-JIS lacks.
         {"<p>\xC2\xA9 caf\xC3\xA9\xC2\xA0\xF0\x9F\x98\x80</p>\n", "UTF8"},
+        // Both forms of one Shift-JIS character.
+        {"a\n\xE2\x80\x95\xE2\x80\x94\n", "UTF8"},
     };
     for (const auto &c : cases) {
         WriteFileBytes(dir.File("in"), c.bytes);
@@ -84,12 +86,12 @@ TEST(CliFile, InfoAndRoundTripFollowEachFilesCode)
     EXPECT_EQ(RunTool({"info", dir.File("in")}).strOut, "lines=2 mode=UNIX readonly=0 code=UTF8 extra=4\n");
 
     // A file the editor opens read-only is not written, and info says why.
-    WriteFileBytes(dir.File("both"), "a\n\xE2\x80\x95\xE2\x80\x94\n");
-    const CToolResult info = RunTool({"info", dir.File("both")});
+    WriteFileBytes(dir.File("odd"), "a\n\x1B$B\x1B$B4A\x1B(B\n");
+    const CToolResult info = RunTool({"info", dir.File("odd")});
     EXPECT_EQ(info.nStatus, 0);
-    EXPECT_EQ(info.strOut, "lines=3 mode=UNIX readonly=1 code=UTF8 extra=0\n");
-    EXPECT_NE(info.strErr.find("U+2014"), std::string::npos) << info.strErr;
-    const CToolResult r = RunTool({"roundtrip", dir.File("both"), dir.File("out2")});
+    EXPECT_EQ(info.strOut, "lines=3 mode=UNIX readonly=1 code=JIS extra=0\n");
+    EXPECT_NE(info.strErr.find("エスケープシーケンス"), std::string::npos) << info.strErr;
+    const CToolResult r = RunTool({"roundtrip", dir.File("odd"), dir.File("out2")});
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.strErr.find("2 "), std::string::npos) << r.strErr;
     EXPECT_FALSE(FileExists(dir.File("out2")));

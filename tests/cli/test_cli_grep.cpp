@@ -1,11 +1,14 @@
-// wrenpad-tool grep: the folder search's result lines in Shift-JIS.
+// wrenpad-tool grep: the folder search's result lines in Shift-JIS (in UTF-8
+// for a text with characters Shift-JIS lacks).
 #include "support/testutil.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
+#include <vector>
 
 TEST(CliGrep, PrintsTheResultLinesInShiftJis)
 {
@@ -77,4 +80,31 @@ TEST(CliGrep, AFileThatCannotBeReadIsTroubleButTheOthersAreSearched)
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_EQ(r.strOut, "a.txt(1): found\n" + Utf8ToCp932("1 個、検索されました。(2ファイル中)\n"));
     EXPECT_EQ(r.strErr, "wrenpad-tool: cannot read " + dir.File("b.txt") + ": Permission denied\n");
+}
+
+TEST(CliGrep, CharactersShiftJisLacksAreFoundInEveryOtherCodeAndPrintedInUtf8)
+{
+    CTempDir dir;
+    // é, © and 😀 in UTF-8; ǎ, © and é (JIS X 0212) in EUC-JP and JIS, whose
+    // tables meet them in another order; the user-defined code of a Shift-JIS
+    // file is no é.
+    WriteFileBytes(dir.File("u.txt"), "\xE6\x97\xA5 caf\xC3\xA9 \xC2\xA9 \xF0\x9F\x98\x80\n");
+    WriteFileBytes(dir.File("e.txt"), "x\n\xC6\xFC\xCB\xDC \x8F\xAB\xA6 \x8F\xA2\xED caf\x8F\xAB\xB1\n");
+    WriteFileBytes(dir.File("j.txt"), "\x1B$B4A\x1B(B \x1B$(D+1\x1B(B caf\x1B$(D+1\x1B(B\n");
+    WriteFileBytes(dir.File("s.txt"), "caf\xF0\x40\n");
+    CToolResult r = RunTool({"grep", "caf\xC3\xA9", "*.txt", dir.Path()});
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_EQ(r.strErr, "");
+    std::vector<std::string> aLines;
+    for (std::size_t i = 0, j; (j = r.strOut.find('\n', i)) != std::string::npos; i = j + 1)
+        aLines.push_back(r.strOut.substr(i, j - i));
+    std::sort(aLines.begin(), aLines.end());
+    EXPECT_EQ(aLines, (std::vector<std::string>{"3 個、検索されました。(4ファイル中)",
+                                                 "e.txt(2): \xE6\x97\xA5\xE6\x9C\xAC \xC7\x8E \xC2\xA9 caf\xC3\xA9",
+                                                 "j.txt(1): \xE6\xBC\xA2 \xC3\xA9 caf\xC3\xA9",
+                                                 "u.txt(1): \xE6\x97\xA5 caf\xC3\xA9 \xC2\xA9 \xF0\x9F\x98\x80"}));
+    // None of them anywhere: nothing found.
+    r = RunTool({"grep", "\xC3\xB1", "*.txt", dir.Path()});
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_EQ(r.strOut, "0 個、検索されました。(4ファイル中)\n");
 }

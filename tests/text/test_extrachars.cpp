@@ -308,6 +308,16 @@ TEST(ExtraChars, TheFastLoopsTakeWhatTheTableHoldsWhereverItStands)
             ASSERT_EQ(text.extra.Size(), 5u);
             ASSERT_EQ(text.strText.substr(0, 10), "\xF0\x40\xF0\x41\xF0\x42\xF0\x43\xF0\x44");
         }
+        // A table a search text seeded: its codes, in the blocks too.
+        CExtraChars seed;
+        seed.Add(U'\U0001F600');
+        seed.Add(U'\u00A9');
+        const std::string file = std::string(100, 'a') + "\xC2\xA9\xE6\xBC\xA2\xF0\x9F\x98\x80" + std::string(200, 'z');
+        CUtf8StreamDecoder decoder(file, false, false);
+        decoder.SeedExtra(seed);
+        std::string out(file.size(), '\0');
+        out.resize(decoder.Decode(out.data(), out.size()));
+        EXPECT_EQ(out, std::string(100, 'a') + "\xF0\x41\x8A\xBF\xF0\x40" + std::string(200, 'z')) << "loops " << nLoops;
     }
     SetUtf8Loops(BestUtf8Loops());
 }
@@ -338,6 +348,14 @@ TEST(ExtraChars, UnicodeTextMeetsTheDocumentThroughItsTable)
     EXPECT_FALSE(Utf16ToDocTextFound(u"x\u00E9", &extra, found, &cMissing));
     EXPECT_EQ(cMissing, U'\u00E9');
     EXPECT_EQ(extra.Size(), 4u);
+    // A file that met ～ before 〜 holds 〜 in its table: typed or looked for,
+    // each form keeps its own code.
+    const CDecodedText waves = DecodeFileTextAs("\xEF\xBD\x9E\xE3\x80\x9C", ETextCode::Utf8);
+    ASSERT_EQ(waves.strText, "\x81\x60\xF0\x40");
+    CExtraChars waveExtra = waves.extra;
+    EXPECT_EQ(Utf16ToDocText(u"\u301C\uFF5E", &waveExtra), "\xF0\x40\x81\x60");
+    EXPECT_TRUE(Utf16ToDocTextFound(u"\u301C", &waveExtra, found));
+    EXPECT_EQ(found, "\xF0\x40");
 
     // A Shift-JIS document: the codec's "?", the first named.
     EXPECT_EQ(Utf16ToDocText(u"a\u00E9b\U0001F600", nullptr, &nBad, &cFirst), "a?b?");

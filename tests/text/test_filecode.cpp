@@ -147,12 +147,15 @@ TEST(FileCode, DualFormsComeBackInTheFormTheFileUsed)
             EXPECT_EQ(SjisCharToUnicode(sjis, text.forms), c);
         }
     }
-    // Both forms in one file: the second is the one in the way.
-    const CDecodedText both = DecodeFileText("a\xE3\x80\x9C\r\nb\r\n\xEF\xBD\x9E");  // 〜 ... ～
-    EXPECT_EQ(both.eProblem, ETextProblem::TwoForms);
-    EXPECT_EQ(both.nProblemLine, 3);
-    EXPECT_EQ(both.cProblem, U'\uFF5E');
-    EXPECT_EQ(both.cProblemOther, U'\u301C');
+    // Both forms in one file: the one met second takes a code of the table,
+    // and the file comes back as it was.
+    const std::string bothFile = "a\xE3\x80\x9C\r\nb\xEF\xBD\x9E\r\n\xE3\x80\x9C";  // 〜 ～ 〜
+    const CDecodedText both = DecodeFileText(bothFile);
+    EXPECT_TRUE(both.IsExact());
+    EXPECT_EQ(both.strText, "a\x81\x60\r\nb\xF0\x40\r\n\x81\x60");
+    std::string back;
+    ASSERT_TRUE(EncodeFileText(both.strText, ETextCode::Utf8, both.forms, back, nullptr, &both.extra));
+    EXPECT_EQ(back, bothFile);
 }
 
 TEST(FileCode, DetectionAndFallBack)

@@ -64,14 +64,9 @@ void CWrenpadDoc::RestoreTextCode(const std::string &strRecordCode, const std::s
         state.eCode = NewDocumentCode();
         std::string bytes;
         if (!strFile.empty() && ReadWholeFile(strFile, bytes) == FILEERR_NONE) {
-            const CDecodedText text = DecodeFileText(bytes, NewDocumentCode(), false);
+            CDecodedText text = DecodeFileText(bytes, NewDocumentCode(), false);
             state.eCode = text.eCode;
-            state.forms = text.forms;
-            state.eProblem = text.eProblem;
-            state.nProblemLine = text.nProblemLine;
-            state.cProblem = text.cProblem;
-            state.cProblemOther = text.cProblemOther;
-            state.extra = text.extra;
+            CopyDecodeFindings(state, std::move(text));
         }
     }
     m_code = state;

@@ -14,6 +14,15 @@
 
 #include <QKeyEvent>
 
+namespace {
+
+QString CodePointText(char32_t c)
+{
+    return QStringLiteral("U+%1").arg(static_cast<unsigned>(c), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
 CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nViewType(VIEWTYPE_STANDARD)
 {
     RegisterPreviewCommands();
@@ -25,6 +34,14 @@ CWrenpadView::CWrenpadView(QWidget *pParent) : CCrystalEditView(pParent), m_nVie
     OnUpdate(ID_MATCH_BRACKET, [this](CCmdUI *pCmdUI) { pCmdUI->Enable(!IsSelection()); });
     OnCommand(ID_EDIT_GOTO_LINE, [this] { OnEditGotoLine(); });
     OnCommand(ID_CHAR_CODE, [this] { OnCharCode(); });
+    // The document's code, and the code point of a character of its table
+    // under the caret: the borrowed code says nothing about the character.
+    OnUpdate(ID_INDICATOR_FILECODE, [this](CCmdUI *pCmdUI) {
+        if (!m_pDocument || !m_pDocument->OnCmdMsg(ID_INDICATOR_FILECODE, pCmdUI) || !pCmdUI->GetText())
+            return;
+        if (const char32_t c = CaretExtraChar())
+            pCmdUI->SetText(*pCmdUI->GetText() + QLatin1Char(' ') + CodePointText(c));
+    });
     RegisterJumpCommands();
     RegisterKanjiCommands();
     RegisterConvCommands();
@@ -291,6 +308,16 @@ void CWrenpadView::OnEditGotoLine()
         SelectLine(dlg.GetLine() - 1);
 }
 
+char32_t CWrenpadView::CaretExtraChar() const
+{
+    const CExtraChars *pExtra = m_pTextBuffer ? m_pTextBuffer->GetExtraChars() : nullptr;
+    if (!pExtra || m_ptCaret.y >= GetLineCount())
+        return 0;
+    const std::string_view chars = CharacterAt(GetLineChars(m_ptCaret.y), m_ptCaret.x);
+    return chars.size() == 2 ? pExtra->CharOf(static_cast<unsigned char>(chars[0]), static_cast<unsigned char>(chars[1]))
+                             : 0;
+}
+
 void CWrenpadView::OnCharCode()
 {
     if (!m_pTextBuffer || GetLineCount() == 0)
@@ -300,12 +327,9 @@ void CWrenpadView::OnCharCode()
         return;
     // A character of the document's table shows its Unicode code point
     // beside the code it borrows.
-    const CExtraChars *pExtra = m_pTextBuffer->GetExtraChars();
     QString strCode = QString::fromStdString(CharCodeText(chars));
-    if (const char32_t c = pExtra && chars.size() == 2 ? pExtra->CharOf(static_cast<unsigned char>(chars[0]),
-                                                                         static_cast<unsigned char>(chars[1]))
-                                                       : 0)
-        strCode += QStringLiteral(" (U+%1)").arg(static_cast<unsigned>(c), 4, 16, QLatin1Char('0')).toUpper();
-    CCharCodeDlg dlg(DocTextToQString(chars, pExtra), strCode, this);
+    if (const char32_t c = CaretExtraChar())
+        strCode += QStringLiteral(" (%1)").arg(CodePointText(c));
+    CCharCodeDlg dlg(DocTextToQString(chars, m_pTextBuffer->GetExtraChars()), strCode, this);
     ExecDialog(&dlg);
 }

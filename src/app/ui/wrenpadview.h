@@ -56,6 +56,9 @@ public:
 
     void OnEditGotoLine();
     void OnCharCode();
+    // The Unicode character of the document's table under the caret; 0 for
+    // any other character.
+    char32_t CaretExtraChar() const;
 
     // The browser preview, 1270-1275 (wrenpadview_preview.cpp).
     void OnPreview(int nID);

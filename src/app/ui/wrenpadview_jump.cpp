@@ -11,7 +11,6 @@
 #include "res/ui/menubuilder.h"
 #include "search/tagjump.h"
 #include "search/ui/foldersearchhost.h"
-#include "text/doctext.h"
 #include "text/ui/codec_qt.h"
 
 #include <QMenu>
@@ -143,10 +142,8 @@ void CWrenpadView::OnFolderSearch()
         strText.assign(line.substr(static_cast<std::size_t>(b.x), nEnd - static_cast<std::size_t>(b.x)));
     }
     // The codes of this document's table mean other characters in other
-    // files: such a selection is not proposed.
-    if (m_pTextBuffer->GetExtraChars() && FindExtraChar(strText, *m_pTextBuffer->GetExtraChars()) != 0)
-        strText.clear();
-    RequestFolderSearch(strText, strFolder);
+    // files: the dialog takes the characters.
+    RequestFolderSearch(strText, strFolder, m_pTextBuffer->GetExtraChars());
 }
 
 void CWrenpadView::AddOpenMenu(QMenu *pMenu)

@@ -5,6 +5,7 @@
 #include "search/history.h"
 #include "search/ui/resultsedit.h"
 #include "search/ui/searchmessages.h"
+#include "text/doctext.h"
 #include "text/ui/codec_qt.h"
 
 #include <QCheckBox>
@@ -138,9 +139,15 @@ CFolderSearchDlg::CFolderSearchDlg(bool bModeless, QWidget *pParent) : QDialog(p
     }
 }
 
-void CFolderSearchDlg::Propose(const std::string &strText, const std::string &strFolder)
+void CFolderSearchDlg::Propose(const std::string &strText, const std::string &strFolder, const CExtraChars *pExtra)
 {
-    if (!strText.empty()) {
+    if (pExtra && FindExtraChar(strText, *pExtra) != 0) {
+        // The codes are the document's own: the search takes the characters
+        // and gives them codes of its own table.
+        m_strProposedText.clear();
+        m_strProposedShown.clear();
+        m_pText->setEditText(DocTextToQString(strText, pExtra));
+    } else if (!strText.empty()) {
         m_strProposedText = strText;
         m_strProposedShown = Cp932ToQString(strText);
         m_pText->setEditText(m_strProposedShown);

@@ -24,8 +24,9 @@ public:
     explicit CFolderSearchDlg(bool bModeless, QWidget *pParent = nullptr);
 
     // The proposed text (CP932) and folder (UTF-8); empty ones leave the
-    // field as the history fills it.
-    void Propose(const std::string &strText, const std::string &strFolder);
+    // field as the history fills it. A text from a document with a table of
+    // extra characters comes with it, and is proposed as its characters.
+    void Propose(const std::string &strText, const std::string &strFolder, const CExtraChars *pExtra = nullptr);
     FolderSearchParams GetParams() const;
     CResultsEdit *GetResultsEdit() const { return m_pResults; }
 

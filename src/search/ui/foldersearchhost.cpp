@@ -68,10 +68,11 @@ CFolderSearchDlg *CFolderSearchHost::GetFolderSearchWindow() const
     return m_pWindow;
 }
 
-bool CFolderSearchHost::OpenFolderSearch(const std::string &strText, const std::string &strFolder)
+bool CFolderSearchHost::OpenFolderSearch(const std::string &strText, const std::string &strFolder,
+                                         const CExtraChars *pExtra)
 {
     CFolderSearchDlg dlg(false, m_pFrame);
-    dlg.Propose(strText, strFolder);
+    dlg.Propose(strText, strFolder, pExtra);
     if (ExecDialog(&dlg) != QDialog::Accepted)
         return false;
     if (m_fnShowBar)
@@ -100,10 +101,10 @@ CResultsEdit *RequestResultsBar()
     return TheHost() ? TheHost()->ShowResults() : nullptr;
 }
 
-bool RequestFolderSearch(const std::string &strText, const std::string &strFolder)
+bool RequestFolderSearch(const std::string &strText, const std::string &strFolder, const CExtraChars *pExtra)
 {
     if (!TheHost())
         return false;
-    TheHost()->OpenFolderSearch(strText, strFolder);
+    TheHost()->OpenFolderSearch(strText, strFolder, pExtra);
     return true;
 }

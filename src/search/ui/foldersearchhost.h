@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 
+class CExtraChars;
 class CFolderSearchDlg;
 class CResultsBar;
 class CResultsEdit;
@@ -36,7 +37,8 @@ public:
     // Command 401: the dialog, modally, with the proposed text (CP932) and
     // folder (UTF-8); on "検索(&F)" the results bar is shown, emptied and
     // filled, and a beep says the search has ended. False when cancelled.
-    bool OpenFolderSearch(const std::string &strText, const std::string &strFolder);
+    bool OpenFolderSearch(const std::string &strText, const std::string &strFolder,
+                          const CExtraChars *pExtra = nullptr);
     // The modeless search window: opened, or brought to the front.
     CFolderSearchDlg *OpenFolderSearchWindow(const std::string &strText = std::string(),
                                              const std::string &strFolder = std::string());
@@ -58,4 +60,6 @@ CResultsEdit *RequestResultsBar();
 
 // How a view asks for command 401 with its proposals: through the host that
 // the frame created. False when there is none.
-bool RequestFolderSearch(const std::string &strText, const std::string &strFolder);
+// pExtra is the table of the document the text comes from, if it has one.
+bool RequestFolderSearch(const std::string &strText, const std::string &strFolder,
+                         const CExtraChars *pExtra = nullptr);

@@ -4,6 +4,8 @@
 // refuses them by name.
 #include "platform/ui/filedialogs.h"
 #include "res/commands.h"
+#include "search/ui/foldersearchhost.h"
+#include "search/ui/resultsedit.h"
 #include "support/appfixture.h"
 #include "text/extrachars.h"
 
@@ -11,6 +13,7 @@
 #include <QComboBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTest>
 
 namespace {
@@ -179,4 +182,30 @@ TEST_F(ExtraChars, SavingAsShiftJisNamesTheCharacterAndWritesNothing)
         << m_aBoxes.back().strText.toStdString();
     EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
     EXPECT_EQ(pDoc->GetPathName(), strPath);
+}
+
+TEST_F(ExtraChars, FolderSearchFromASelectionSearchesItsCharacters)
+{
+    ASSERT_TRUE(Start());
+    WriteFile("other.html", "\xC3\xA9: \xC2\xA9 caf\xC3\xA9\n");
+    CWrenpadDoc *pDoc = Open(WriteFile("page.html", PAGE));
+    ASSERT_TRUE(pDoc);
+    View()->SetSelectionAnchor(CPoint(3, 0));
+    View()->SelectRange(CPoint(3, 0), CPoint(11, 0));
+    QString strProposed;
+    m_fnDialog = [&](QDialog *pDialog) {
+        strProposed = pDialog->findChild<QComboBox *>(QStringLiteral("searchText"))->currentText();
+        pDialog->findChild<QComboBox *>(QStringLiteral("patterns"))->setEditText(QStringLiteral("*.html"));
+        pDialog->findChild<QPushButton *>(QStringLiteral("search"))->click();
+        return pDialog->result();
+    };
+    Frame()->ExecuteCommand(ID_FOLDER_SEARCH);
+    m_fnDialog = nullptr;
+    Idle();
+    EXPECT_EQ(strProposed, QStringLiteral("\u00A9 caf\u00E9"));
+    // The raw text keeps the non-breaking space (the plain text makes it a space).
+    QStringList aLines = RequestResultsBar()->document()->toRawText().split(QChar::ParagraphSeparator).mid(0, 2);
+    aLines.sort();
+    EXPECT_EQ(aLines, QStringList({QStringLiteral("other.html(1): \u00E9: \u00A9 caf\u00E9"),
+                                   QStringLiteral("page.html(1): <p>\u00A9 caf\u00E9\u00A0" "2026</p>")}));
 }

@@ -56,17 +56,29 @@ TEST_F(FileCode, JapaneseTypedIntoAUtf8PageIsSavedAsUtf8)
     EXPECT_FALSE(pDoc->IsModified());
 }
 
+TEST_F(FileCode, TheCodePaneNamesACharacterOfTheTableUnderTheCaret)
+{
+    ASSERT_TRUE(StartWithStatusBar());
+    ASSERT_TRUE(Open(WriteFile("marks.html", "a\xC2\xA9\xF0\x9F\x98\x80\n")));
+    const std::pair<int, const char *> panes[] = {{0, "UTF-8"}, {1, "UTF-8 U+00A9"}, {3, "UTF-8 U+1F600"}};
+    for (const auto &[nAt, pszPane] : panes) {
+        View()->PlaceCaret(CPoint(nAt, 0));
+        Idle();
+        EXPECT_EQ(CodePane(), pszPane);
+    }
+}
+
 TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
 {
     ASSERT_TRUE(StartWithStatusBar());
-    // Both forms of one Shift-JIS character.
-    const std::string bytes = "ok\n\xE3\x80\x9C\xEF\xBD\x9E smile\n";
-    const std::string strPath = WriteFile("waves.txt", bytes);
+    // JIS with an escape sequence the writer does not repeat.
+    const std::string bytes = "ok\n\x1B$B\x1B$B4A\x1B(B smile\n";
+    const std::string strPath = WriteFile("odd.txt", bytes);
     CWrenpadDoc *pDoc = Open(strPath);
     ASSERT_TRUE(pDoc);
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_TRUE(m_aBoxes[0].strText.contains("2 行目")) << m_aBoxes[0].strText.toStdString();
-    EXPECT_TRUE(m_aBoxes[0].strText.contains("U+FF5E")) << m_aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(m_aBoxes[0].strText.contains("エスケープシーケンス")) << m_aBoxes[0].strText.toStdString();
     EXPECT_TRUE(m_aBoxes[0].strText.contains("書込み禁止")) << m_aBoxes[0].strText.toStdString();
     EXPECT_TRUE(pDoc->GetBuffer().IsReadOnly());
     EXPECT_TRUE(Title().contains("(書込禁止)"));
@@ -93,7 +105,7 @@ TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
     m_aFileAnswers = {{QString::fromStdString(strCopy)}};
     Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
     Idle();
-    EXPECT_EQ(ReadFileBytes(strCopy), "xok\n\xE3\x80\x9C\xE3\x80\x9C smile\n");
+    EXPECT_EQ(ReadFileBytes(strCopy), "xok\n\x1B$B4A\x1B(B smile\n");
     EXPECT_EQ(pDoc->GetPathName(), strCopy);
 }
 

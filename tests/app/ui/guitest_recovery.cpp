@@ -479,13 +479,13 @@ TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
 {
     // UTF-8 with the wave dash (the form Shift-JIS text does not read back
     // as), EUC-JP left by a version whose records named no code, a JIS file
-    // that is gone, and UTF-8 holding both forms of one character, which the
-    // text lost.
+    // that is gone, and JIS with an escape sequence the writer does not
+    // repeat, which the text lost.
     const std::string strUtf8 = WriteFile("wave.html", "<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
     const std::string strEucText = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\xA4\xC7\xA4\xB9\n";
     const std::string strEuc = WriteFile("euc.txt", strEucText);
     const std::string strJis = WriteFile("jis.txt", "\x1B$B\x46\x7C\x1B(B\n");
-    const std::string strLost = WriteFile("lost.txt", "a\xE3\x80\x9C\xEF\xBD\x9E\n");
+    const std::string strLost = WriteFile("lost.txt", "a\x1B$B\x1B$B4A\x1B(B\n");
     const auto typeA = [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "\x82\xA0"); };
     LeaveRecord(strUtf8, typeA, false, FILE_CODE_NAMED);
     LeaveRecord(strEuc, typeA, false, FILE_CODE_UNNAMED);
@@ -517,7 +517,7 @@ TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
     m_aFileRequests.clear();
     EXPECT_FALSE(pLost->DoFileSave());
     EXPECT_EQ(m_aFileRequests.size(), 1u);
-    EXPECT_EQ(ReadFileBytes(strLost), "a\xE3\x80\x9C\xEF\xBD\x9E\n");
+    EXPECT_EQ(ReadFileBytes(strLost), "a\x1B$B\x1B$B4A\x1B(B\n");
     EXPECT_TRUE(pLost->IsModified());
 
     // The restored texts' own records name the code again.
