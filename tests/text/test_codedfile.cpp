@@ -18,6 +18,7 @@ TEST(CodedFile, UnchangedFilesComeBackByteForByteWithTheirLineEnds)
         "\xB4\xC1\xBB\xFA\r\x8E\xB1\r",                       // EUC, CR
         "\x1B$B4A;z\x1B(B\n\x1B(I1\x1B(B\n",                  // JIS
         std::string("\x8A\xBF\0\xFF\n", 5),                    // Shift-JIS, any bytes
+        "",                                                   // empty: read, not mapped
     };
     for (const std::string &bytes : files) {
         WriteFileBytes(dir.File("in"), bytes);
