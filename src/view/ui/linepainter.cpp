@@ -6,6 +6,7 @@
 #include "view/textgeom.h"
 #include "view/ui/markimages.h"
 
+#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QPainter>
 
@@ -26,6 +27,28 @@ bool IsDrawable(char32_t c)
     return c >= 0x20 && c != 0x7F && c != CODEC_INVALID && !(c >= 0x80 && c < 0xA0);
 }
 
+// Characters drawn as pictures unless asked otherwise: the emoji blocks of
+// the supplementary plane and the regional indicators that pair into flags.
+bool IsEmojiPicture(char32_t c)
+{
+    return (c >= 0x1F1E6 && c <= 0x1F1FF) || (c >= 0x1F300 && c <= 0x1F64F) || (c >= 0x1F680 && c <= 0x1F6FF)
+           || (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x1FA70 && c <= 0x1FAFF);
+}
+
+const QString &ColourEmojiFamily()
+{
+    static const QString strFamily = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const QString &strName : families) {
+            if (strName.contains(QLatin1String("Color Emoji"), Qt::CaseInsensitive)
+                || strName.contains(QLatin1String("Colour Emoji"), Qt::CaseInsensitive))
+                return strName;
+        }
+        return QString();
+    }();
+    return strFamily;
+}
+
 } // namespace
 
 void CLinePainter::SetFont(const QFont &font, const QPaintDevice *pDevice)
@@ -41,6 +64,23 @@ void CLinePainter::SetFont(const QFont &font, const QPaintDevice *pDevice)
     for (char c = 0x20; c < 0x7F && m_bAsciiUniform; ++c)
         m_bAsciiUniform = m_metrics.horizontalAdvance(QLatin1Char(c)) == m_nCharWidth;
     m_fitsCells.clear();
+
+    m_emojiFont.reset();
+    if (!ColourEmojiFamily().isEmpty()) {
+        QFont emoji = font;
+        emoji.setFamilies({ColourEmojiFamily()});
+        const QFontMetrics metrics = pDevice ? QFontMetrics(emoji, const_cast<QPaintDevice *>(pDevice))
+                                             : QFontMetrics(emoji);
+        const int nAdvance = metrics.horizontalAdvance(QString::fromUcs4(U"\U0001F600", 1));
+        if (nAdvance > 2 * m_nCharWidth) {
+            const double dScale = 2.0 * m_nCharWidth / nAdvance;
+            if (emoji.pixelSize() > 0)
+                emoji.setPixelSize(std::max(1, static_cast<int>(emoji.pixelSize() * dScale)));
+            else
+                emoji.setPointSizeF(emoji.pointSizeF() * dScale);
+        }
+        m_emojiFont = emoji;
+    }
 }
 
 bool CLinePainter::FitsCells(char32_t c, int nCells) const
@@ -140,7 +180,13 @@ void CLinePainter::DrawChars(QPainter &painter, std::string_view line, int nOffs
             painter.restore();
         } else if (IsDrawable(c)) {
             const QString str = QString::fromUcs4(&c, 1);
-            if (FitsCells(c, nBytes)) {
+            if (m_emojiFont && IsEmojiPicture(c)) {
+                flush();
+                painter.save();
+                painter.setFont(*m_emojiFont);
+                painter.drawText(rcCells, Qt::AlignCenter, str);
+                painter.restore();
+            } else if (FitsCells(c, nBytes)) {
                 append(x, str);
             } else {
                 flush();

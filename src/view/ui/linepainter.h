@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QRawFont>
 
+#include <optional>
 #include <string_view>
 
 class CExtraChars;
@@ -56,6 +57,10 @@ private:
     bool FitsCells(char32_t c, int nCells) const;
 
     QFont m_font;
+    // A colour emoji font at a size whose glyphs fit two cells, when one is
+    // installed: the fallback for the view's font would pick any font with
+    // the code point, often one with plain outlines.
+    std::optional<QFont> m_emojiFont;
     QFontMetrics m_metrics{QFont()};
     QRawFont m_rawFont;
     int m_nCharWidth = 1;

@@ -6,6 +6,7 @@
 #include "view/ui/fontutil.h"
 #include "view/ui/linepainter.h"
 
+#include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 
@@ -134,6 +135,17 @@ TEST(LinePainter, CharactersOfTheTableAreDrawnInTheCellsOfTheirCodes)
     // Centred: as much room on either side, give or take a pixel or two.
     EXPECT_LE(std::abs(narrow.first - (2 * cw - 1 - narrow.second)), 3);
     EXPECT_LE(emoji.second, 2 * cw - 1);
+    // With a colour emoji font installed, the emoji is drawn from it in colour
+    // (the view's font falls back to any font that has it, often plain outlines).
+    if (QFontDatabase::families().contains(QStringLiteral("Noto Color Emoji"))) {
+        const QImage image = paint("\xF0\x42", &extra);
+        bool bColour = false;
+        for (int y = 0; y < image.height() && !bColour; ++y) {
+            for (int x = 0; x < image.width() && !bColour; ++x)
+                bColour = QColor(image.pixel(x, y)).hsvSaturation() > 128;
+        }
+        EXPECT_TRUE(bColour);
+    }
     // The codes mean something else without the table.
     EXPECT_NE(paint("\xF0\x41", nullptr), paint("\xF0\x41", &extra));
 }
