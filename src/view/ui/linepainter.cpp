@@ -65,22 +65,33 @@ void CLinePainter::SetFont(const QFont &font, const QPaintDevice *pDevice)
         m_bAsciiUniform = m_metrics.horizontalAdvance(QLatin1Char(c)) == m_nCharWidth;
     m_fitsCells.clear();
 
+    // The emoji font is found when the first emoji is drawn: most documents
+    // have none, and opening it takes a while.
     m_emojiFont.reset();
-    if (!ColourEmojiFamily().isEmpty()) {
-        QFont emoji = font;
-        emoji.setFamilies({ColourEmojiFamily()});
-        const QFontMetrics metrics = pDevice ? QFontMetrics(emoji, const_cast<QPaintDevice *>(pDevice))
-                                             : QFontMetrics(emoji);
-        const int nAdvance = metrics.horizontalAdvance(QString::fromUcs4(U"\U0001F600", 1));
-        if (nAdvance > 2 * m_nCharWidth) {
-            const double dScale = 2.0 * m_nCharWidth / nAdvance;
-            if (emoji.pixelSize() > 0)
-                emoji.setPixelSize(std::max(1, static_cast<int>(emoji.pixelSize() * dScale)));
-            else
-                emoji.setPointSizeF(emoji.pointSizeF() * dScale);
+    m_bEmojiFontKnown = false;
+}
+
+const QFont *CLinePainter::EmojiFont() const
+{
+    if (!m_bEmojiFontKnown) {
+        m_bEmojiFontKnown = true;
+        if (!ColourEmojiFamily().isEmpty()) {
+            QFont emoji = m_font;
+            emoji.setFamilies({ColourEmojiFamily()});
+            // Measured on the screen: the ratio of the two is the same on any device.
+            const qreal dCells = 2 * QFontMetricsF(m_font).horizontalAdvance(QLatin1Char('X'));
+            const qreal dAdvance = QFontMetricsF(emoji).horizontalAdvance(QString::fromUcs4(U"\U0001F600", 1));
+            if (dAdvance > dCells) {
+                const double dScale = dCells / dAdvance;
+                if (emoji.pixelSize() > 0)
+                    emoji.setPixelSize(std::max(1, static_cast<int>(emoji.pixelSize() * dScale)));
+                else
+                    emoji.setPointSizeF(emoji.pointSizeF() * dScale);
+            }
+            m_emojiFont = emoji;
         }
-        m_emojiFont = emoji;
     }
+    return m_emojiFont ? &*m_emojiFont : nullptr;
 }
 
 bool CLinePainter::FitsCells(char32_t c, int nCells) const
@@ -180,10 +191,11 @@ void CLinePainter::DrawChars(QPainter &painter, std::string_view line, int nOffs
             painter.restore();
         } else if (IsDrawable(c)) {
             const QString str = QString::fromUcs4(&c, 1);
-            if (m_emojiFont && IsEmojiPicture(c)) {
+            const QFont *pEmojiFont = IsEmojiPicture(c) ? EmojiFont() : nullptr;
+            if (pEmojiFont) {
                 flush();
                 painter.save();
-                painter.setFont(*m_emojiFont);
+                painter.setFont(*pEmojiFont);
                 painter.drawText(rcCells, Qt::AlignCenter, str);
                 painter.restore();
             } else if (FitsCells(c, nBytes)) {

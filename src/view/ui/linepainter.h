@@ -55,12 +55,15 @@ private:
     // Whether a character's glyph is exactly nCells cells wide, so that it
     // can go out with its neighbours as one glyph run.
     bool FitsCells(char32_t c, int nCells) const;
+    // The colour emoji font below; null when none is installed.
+    const QFont *EmojiFont() const;
 
     QFont m_font;
     // A colour emoji font at a size whose glyphs fit two cells, when one is
     // installed: the fallback for the view's font would pick any font with
     // the code point, often one with plain outlines.
-    std::optional<QFont> m_emojiFont;
+    mutable std::optional<QFont> m_emojiFont;
+    mutable bool m_bEmojiFontKnown = false;
     QFontMetrics m_metrics{QFont()};
     QRawFont m_rawFont;
     int m_nCharWidth = 1;
