@@ -237,14 +237,10 @@ TEST(KanjiConvert, DetectsThenConvertsUpToTheFirstNul)
 
 TEST(KanjiConvert, RealTextsBetweenAllCodes)
 {
-    for (const char *pszBase : {"essay.%s.txt", "page.%s.html"}) {
-        char name[64];
-        std::snprintf(name, sizeof name, pszBase, "sjis");
-        const std::string sjis = Data(name);
-        std::snprintf(name, sizeof name, pszBase, "euc");
-        const std::string euc = Data(name);
-        std::snprintf(name, sizeof name, pszBase, "jis");
-        const std::string jis = Data(name);
+    for (const auto &[pszBase, pszExt] : {std::pair{"essay", ".txt"}, std::pair{"page", ".html"}}) {
+        const std::string sjis = Data(pszBase + std::string(".sjis") + pszExt);
+        const std::string euc = Data(pszBase + std::string(".euc") + pszExt);
+        const std::string jis = Data(pszBase + std::string(".jis") + pszExt);
         const std::string texts[] = {sjis, euc, jis};
         for (const std::string &text : texts) {
             EXPECT_EQ(ConvertKanjiCode(text, OUTCODE_SJIS), sjis) << pszBase;
