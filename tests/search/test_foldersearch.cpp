@@ -281,13 +281,7 @@ TEST(FolderSearchOracle, BlockScanningFindsMatchesFarIntoAFile)
 
     const std::string strNone = "0 個、検索されました。(1ファイル中)\n";
     const std::string strOne = "1 個、検索されました。(1ファイル中)\n";
-    const struct
-    {
-        const char *pszText;
-        bool bIgnoreCase;
-        bool bRegex;
-        std::string strExpected;
-    } cases[] = {
+    const struct { const char *pszText; bool bIgnoreCase; bool bRegex; std::string strExpected; } cases[] = {
         {"needle", false, false, "f.txt(3007): x needle y\n" + strOne},
         {"NEEDLE", true, false,
          "f.txt(3007): x needle y\nf.txt(7014): NEEDLE and x_MUTEX_INIT\n2 個、検索されました。(1ファイル中)\n"},

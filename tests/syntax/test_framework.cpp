@@ -41,12 +41,7 @@ TEST(KeywordLists, LookupNeedsTheWholeWordAndTheListsCaseRule)
 
 TEST(KeywordLists, TheRoutinesLookupsAgreeWithTheLists)
 {
-    struct
-    {
-        const char *const *ppszList;
-        bool bMatchCase;
-        bool (*pfnLookup)(const char *, int);
-    } const aLists[] = {
+    struct { const char *const *ppszList; bool bMatchCase; bool (*pfnLookup)(const char *, int); } const aLists[] = {
         {g_apszCppKeywords, true, IsCppKeyword},         {g_apszCppKeywords2, true, IsCppKeyword2},
         {g_apszVBKeywords, false, IsVBKeyword},          {g_apszPerlKeywords, true, IsPerlKeyword},
         {g_apszPascalKeywords, false, IsPascalKeyword},  {g_apszHtmlTagNames, false, IsHtmlTagName},
@@ -115,12 +110,7 @@ TEST(KeywordLists, HtmlNamesCompareUpperCased)
 
 TEST(NumberTokens, FollowTheDecimalAndHexadecimalRules)
 {
-    struct
-    {
-        const char *pszWord;
-        bool bNumber;
-        bool bHtmlNumber;
-    } const aCases[] = {
+    struct { const char *pszWord; bool bNumber; bool bHtmlNumber; } const aCases[] = {
         {"0", true, true},           {"10", true, true},       {"0x1F", true, true},
         {"0xff", true, true},        {"0x", false, false},     {"0X1F", false, false},
         {"10L", false, false},       {"1e+5", true, true},     {"1.2.3", true, true},

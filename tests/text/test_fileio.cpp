@@ -83,12 +83,7 @@ void OpenUp(const std::string &strPath)
 TEST(FileLoad, DetectsTheModeFromTheFirstBreak)
 {
     CTempDir dir;
-    const struct
-    {
-        std::string bytes;
-        int nMode;
-        const char *pszLines;
-    } cases[] = {
+    const struct { std::string bytes; int nMode; const char *pszLines; } cases[] = {
         {"", LINEEND_CRLF, ""},
         {"no break at all\n\r", LINEEND_LF, "no break at all|\r"},
         {"a\r\nb\nc\rd", LINEEND_CRLF, "a|b\nc\rd"},
@@ -141,12 +136,7 @@ TEST(FileLoad, ACrAtTheEndOfABlockWaitsForTheNextByte)
     CTempDir dir;
     constexpr std::size_t READ = 256 * 1024;
     const std::string x(READ - 1, 'x');
-    const struct
-    {
-        std::string bytes;
-        int nMode;
-        int nLines;
-    } cases[] = {
+    const struct { std::string bytes; int nMode; int nLines; } cases[] = {
         {x + "\r\n", LINEEND_CRLF, 2},      // the LF alone in the last block
         {x + "\r\nb\rc", LINEEND_CRLF, 2},
         {x + "\rb\r\n", LINEEND_CR, 3},

@@ -156,11 +156,7 @@ TEST(Nkf, GuessesTheCodeOfShortTexts)
 TEST(Nkf, MimeWordsAreDecoded)
 {
     const std::string a = Utf8ToCp932("あ");
-    const struct
-    {
-        std::string in;
-        std::string out;
-    } cases[] = {
+    const struct { std::string in; std::string out; } cases[] = {
         {"Subject: =?ISO-2022-JP?B?GyRCJCIbKEI=?=", "Subject: " + a},
         {"=?ISO-2022-JP?B?GyRCJCIbKEI=?=\r\n =?iso-2022-jp?b?GyRCJCQkJhsoQg==?=", Utf8ToCp932("あいう")},
         {"=?ISO-2022-JP?B?GyRCJCIbKEI=?= x =?ISO-2022-JP?B?GyRCJCIbKEI=?=", a + " x " + a},
