@@ -4,6 +4,7 @@
 // archiver writes.
 #pragma once
 
+#include "archive/archive.h"
 #include "archive/archivelib.h"
 #include "archive/lh5encoder.h"
 #include "archive/lzhwriter.h"
@@ -20,6 +21,14 @@
 
 // Name (as this system names files; folders end in '/') -> bytes.
 using CTree = std::map<std::string, std::string>;
+
+// Unpacks an archive with the back end's defaults; its report lands in strOut.
+inline int Unpack(const std::string &strArchive, const std::string &strDest, std::string &strOut,
+                  bool bOverwrite = false)
+{
+    CUnpackRequest request{strArchive, strDest, bOverwrite};
+    return ArchiveUnpack(request, strOut, nullptr);
+}
 
 inline void ExpectLhaInstalled()
 {
@@ -130,68 +139,84 @@ inline std::uint32_t Crc32(const std::string &s)
     return ~crc;
 }
 
+// Little-endian fields, as both formats store them.
+inline void Put16(std::string &s, unsigned v)
+{
+    s += static_cast<char>(v & 0xFF);
+    s += static_cast<char>((v >> 8) & 0xFF);
+}
+
+inline void Put32(std::string &s, std::uint32_t v)
+{
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+
 inline std::string WriteStoredZip(const std::vector<CZipEntry> &aEntries)
 {
-    auto put16 = [](std::string &s, unsigned v) {
-        s += static_cast<char>(v & 0xFF);
-        s += static_cast<char>((v >> 8) & 0xFF);
-    };
-    auto put32 = [&put16](std::string &s, std::uint32_t v) {
-        put16(s, v & 0xFFFF);
-        put16(s, v >> 16);
-    };
     std::string strOut;
     std::string strCentral;
     for (const CZipEntry &e : aEntries) {
         const std::uint32_t nOffset = static_cast<std::uint32_t>(strOut.size());
-        const unsigned nFlags = e.bUtf8Flag ? 0x800 : 0;
-        const std::uint32_t nCrc = Crc32(e.strData);
-        put32(strOut, 0x04034b50);
-        put16(strOut, 20);
-        put16(strOut, nFlags);
-        put16(strOut, 0);  // stored
-        put16(strOut, 0);
-        put16(strOut, 0x5821);  // a DOS date in 2024
-        put32(strOut, nCrc);
-        put32(strOut, static_cast<std::uint32_t>(e.strData.size()));
-        put32(strOut, static_cast<std::uint32_t>(e.strData.size()));
-        put16(strOut, static_cast<unsigned>(e.strName.size()));
-        put16(strOut, 0);
-        strOut += e.strName + e.strData;
+        // The fields the local and the central header share: flags, method
+        // (stored), a DOS time and date in 2024, CRC, sizes, name length, no extra.
+        std::string strCommon;
+        Put16(strCommon, e.bUtf8Flag ? 0x800 : 0);
+        Put16(strCommon, 0);
+        Put32(strCommon, 0x58210000);
+        Put32(strCommon, Crc32(e.strData));
+        Put32(strCommon, static_cast<std::uint32_t>(e.strData.size()));
+        Put32(strCommon, static_cast<std::uint32_t>(e.strData.size()));
+        Put16(strCommon, static_cast<unsigned>(e.strName.size()));
+        Put16(strCommon, 0);
+        Put32(strOut, 0x04034b50);
+        Put16(strOut, 20);
+        strOut += strCommon + e.strName + e.strData;
 
-        put32(strCentral, 0x02014b50);
-        put16(strCentral, 0x0314);  // made on Unix, so the mode below counts
-        put16(strCentral, 20);
-        put16(strCentral, nFlags);
-        put16(strCentral, 0);
-        put16(strCentral, 0);
-        put16(strCentral, 0x5821);
-        put32(strCentral, nCrc);
-        put32(strCentral, static_cast<std::uint32_t>(e.strData.size()));
-        put32(strCentral, static_cast<std::uint32_t>(e.strData.size()));
-        put16(strCentral, static_cast<unsigned>(e.strName.size()));
-        put16(strCentral, 0);
-        put16(strCentral, 0);
-        put16(strCentral, 0);
-        put16(strCentral, 0);
-        put32(strCentral, static_cast<std::uint32_t>(e.nUnixMode) << 16);
-        put32(strCentral, nOffset);
+        Put32(strCentral, 0x02014b50);
+        Put16(strCentral, 0x0314);  // made on Unix, so the mode below counts
+        Put16(strCentral, 20);
+        strCentral += strCommon;
+        Put32(strCentral, 0);  // no comment, disk 0
+        Put16(strCentral, 0);
+        Put32(strCentral, static_cast<std::uint32_t>(e.nUnixMode) << 16);
+        Put32(strCentral, nOffset);
         strCentral += e.strName;
     }
     const std::uint32_t nCentralAt = static_cast<std::uint32_t>(strOut.size());
     strOut += strCentral;
-    put32(strOut, 0x06054b50);
-    put16(strOut, 0);
-    put16(strOut, 0);
-    put16(strOut, static_cast<unsigned>(aEntries.size()));
-    put16(strOut, static_cast<unsigned>(aEntries.size()));
-    put32(strOut, static_cast<std::uint32_t>(strCentral.size()));
-    put32(strOut, nCentralAt);
-    put16(strOut, 0);
+    Put32(strOut, 0x06054b50);
+    Put32(strOut, 0);
+    Put16(strOut, static_cast<unsigned>(aEntries.size()));
+    Put16(strOut, static_cast<unsigned>(aEntries.size()));
+    Put32(strOut, static_cast<std::uint32_t>(strCentral.size()));
+    Put32(strOut, nCentralAt);
+    Put16(strOut, 0);
     return strOut;
 }
 
 // --- LZH by hand ------------------------------------------------------------
+
+// Bits, most significant first, for streams made by hand.
+class CBitWriter
+{
+public:
+    void Put(std::uint32_t nValue, unsigned nBits)
+    {
+        for (unsigned i = nBits; i-- > 0;) {
+            if (m_nBits % 8 == 0)
+                m_str += '\0';
+            if ((nValue >> i) & 1)
+                m_str.back() = static_cast<char>(m_str.back() | (0x80 >> (m_nBits % 8)));
+            ++m_nBits;
+        }
+    }
+    const std::string &Bytes() const { return m_str; }
+
+private:
+    std::string m_str;
+    std::size_t m_nBits = 0;
+};
 
 // A stored (-lh0-) entry with any name bytes; nMode may carry a file type.
 inline std::string RawLzhEntry(const std::string &strName, const std::string &strData, unsigned nMode = 0644)
@@ -230,69 +255,45 @@ inline std::string LhCompress(const std::string &strData, ELhStream stream)
 // them: level 0 keeps the whole path in the name (folders after '\'),
 // level 1 the bare name with the folder in an extended header (parts ended
 // by 0xFF). strPacked is the method's data for the original strData.
-inline std::string Level0LzhEntry(const std::string &strMethod, const std::string &strName,
-                                  const std::string &strPacked, const std::string &strData)
+inline std::string OldLzhEntry(int nLevel, const std::string &strMethod, const std::string &strFolder,
+                               const std::string &strName, const std::string &strPacked, const std::string &strData)
 {
-    auto put16 = [](std::string &s, unsigned v) {
-        s += static_cast<char>(v & 0xFF);
-        s += static_cast<char>((v >> 8) & 0xFF);
-    };
-    auto put32 = [&put16](std::string &s, std::uint32_t v) {
-        put16(s, v & 0xFFFF);
-        put16(s, v >> 16);
-    };
-    std::string body = strMethod;
-    put32(body, static_cast<std::uint32_t>(strPacked.size()));
-    put32(body, static_cast<std::uint32_t>(strData.size()));
-    put32(body, 0x58210000);  // a DOS time in 2024
-    body += '\x20';
-    body += '\0';  // level
-    body += static_cast<char>(strName.size());
-    body += strName;
-    put16(body, LzhCrc16(0, strData.data(), strData.size()));
-    unsigned nSum = 0;
-    for (unsigned char c : body)
-        nSum += c;
-    return std::string(1, static_cast<char>(body.size())) + static_cast<char>(nSum & 0xFF) + body + strPacked;
-}
-
-inline std::string Level1LzhEntry(const std::string &strMethod, const std::string &strFolder,
-                                  const std::string &strName, const std::string &strPacked, const std::string &strData)
-{
-    auto put16 = [](std::string &s, unsigned v) {
-        s += static_cast<char>(v & 0xFF);
-        s += static_cast<char>((v >> 8) & 0xFF);
-    };
-    auto put32 = [&put16](std::string &s, std::uint32_t v) {
-        put16(s, v & 0xFFFF);
-        put16(s, v >> 16);
-    };
     // The folder header: its size counts its type, its data and the next size.
-    std::string ext;
-    if (!strFolder.empty()) {
-        ext += '\x02';
-        ext += strFolder;
-    }
+    const std::string ext = strFolder.empty() ? std::string() : '\x02' + strFolder;
     const std::size_t nExtSize = ext.empty() ? 0 : ext.size() + 2;
     std::string body = strMethod;
     // At level 1 the packed size counts the extended headers too.
-    put32(body, static_cast<std::uint32_t>(strPacked.size() + nExtSize));
-    put32(body, static_cast<std::uint32_t>(strData.size()));
-    put32(body, 0x58210000);
+    Put32(body, static_cast<std::uint32_t>(strPacked.size() + nExtSize));
+    Put32(body, static_cast<std::uint32_t>(strData.size()));
+    Put32(body, 0x58210000);  // a DOS time in 2024
     body += '\x20';
-    body += '\x01';
+    body += static_cast<char>(nLevel);
     body += static_cast<char>(strName.size());
     body += strName;
-    put16(body, LzhCrc16(0, strData.data(), strData.size()));
-    body += 'M';
-    put16(body, static_cast<unsigned>(nExtSize));
+    Put16(body, LzhCrc16(0, strData.data(), strData.size()));
+    if (nLevel == 1) {
+        body += 'M';
+        Put16(body, static_cast<unsigned>(nExtSize));
+    }
     unsigned nSum = 0;
     for (unsigned char c : body)
         nSum += c;
     std::string s = std::string(1, static_cast<char>(body.size())) + static_cast<char>(nSum & 0xFF) + body;
     if (!ext.empty()) {
         s += ext;
-        put16(s, 0);
+        Put16(s, 0);
     }
     return s + strPacked;
+}
+
+inline std::string Level0LzhEntry(const std::string &strMethod, const std::string &strName,
+                                  const std::string &strPacked, const std::string &strData)
+{
+    return OldLzhEntry(0, strMethod, "", strName, strPacked, strData);
+}
+
+inline std::string Level1LzhEntry(const std::string &strMethod, const std::string &strFolder,
+                                  const std::string &strName, const std::string &strPacked, const std::string &strData)
+{
+    return OldLzhEntry(1, strMethod, strFolder, strName, strPacked, strData);
 }

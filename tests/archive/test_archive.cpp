@@ -40,15 +40,6 @@ bool HasTemporaryFiles(const CTree &tree)
     return false;
 }
 
-int Unpack(const std::string &strArchive, const std::string &strDest, std::string &strOut, bool bOverwrite = false)
-{
-    CUnpackRequest request;
-    request.strArchive = strArchive;
-    request.strDest = strDest;
-    request.bOverwrite = bOverwrite;
-    return ArchiveUnpack(request, strOut, nullptr);
-}
-
 int Pack(const std::string &strArchive, const std::string &strBase, std::string &strOut,
          const std::vector<std::string> &aFiles = {})
 {
@@ -261,27 +252,17 @@ TEST(Archive, AnEntryThatExpandsToAGigabyteIsRefused)
     // A -lh5- stream whose blocks each say "65535 times: copy 256 bytes from
     // one back" with one-code tables, so each code costs no bit at all:
     // 64 blocks of 52 bits claim a whole gigabyte.
-    std::string strBits;
-    auto put = [&strBits](unsigned n, unsigned v) {
-        for (int i = static_cast<int>(n) - 1; i >= 0; --i)
-            strBits += ((v >> i) & 1) ? '1' : '0';
-    };
+    CBitWriter bits;
     for (int b = 0; b < 64; ++b) {
-        put(16, 65535);
-        put(5, 0);
-        put(5, 0);    // code-length table: none
-        put(9, 0);
-        put(9, 509);  // every code: a 256-byte match
-        put(4, 0);
-        put(4, 0);    // every distance: one back
+        bits.Put(65535, 16);
+        bits.Put(0, 5);
+        bits.Put(0, 5);    // code-length table: none
+        bits.Put(0, 9);
+        bits.Put(509, 9);  // every code: a 256-byte match
+        bits.Put(0, 4);
+        bits.Put(0, 4);    // every distance: one back
     }
-    std::string strData;
-    for (std::size_t i = 0; i < strBits.size(); i += 8) {
-        unsigned char c = 0;
-        for (std::size_t k = 0; k < 8; ++k)
-            c = static_cast<unsigned char>(c << 1 | (i + k < strBits.size() && strBits[i + k] == '1'));
-        strData += static_cast<char>(c);
-    }
+    const std::string &strData = bits.Bytes();
     CLzhEntry entry{"bomb.txt", 1700000000, 0644};
     std::string lzh = BuildLzhHeader("-lh5-", entry, static_cast<std::uint32_t>(strData.size()), 1u << 30, 0) + strData;
     lzh += RawLzhEntry("after.txt", "still unpacked");

@@ -2,6 +2,7 @@
 // decode whole however they are read, and damage of any kind ends as
 // damage, never as a read or write out of bounds (the tests run under the
 // sanitizers).
+#include "archive/archivetest.h"
 #include "archive/lholddecoder.h"
 #include "support/testutil.h"
 
@@ -48,27 +49,6 @@ struct CMethodCase
 };
 
 const CMethodCase METHODS[] = {{ELhOldMethod::Lh2, "samplelh2.lzh"}, {ELhOldMethod::Lh3, "samplelh3.lzh"}};
-
-// Bits, most significant first, for streams made by hand.
-class CBitWriter
-{
-public:
-    void Put(std::uint32_t nValue, unsigned nBits)
-    {
-        for (unsigned i = nBits; i-- > 0;) {
-            if (m_nBits % 8 == 0)
-                m_str += '\0';
-            if ((nValue >> i) & 1)
-                m_str.back() = static_cast<char>(m_str.back() | (0x80 >> (m_nBits % 8)));
-            ++m_nBits;
-        }
-    }
-    const std::string &Bytes() const { return m_str; }
-
-private:
-    std::string m_str;
-    std::size_t m_nBits = 0;
-};
 
 // An -lh3- block header of nCount symbols whose literal/length code gives
 // the symbols in aLengths those lengths, and whose position code is the

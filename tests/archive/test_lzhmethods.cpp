@@ -21,12 +21,15 @@ std::string Fixture(const std::string &strName)
     return std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/" + strName;
 }
 
-int Unpack(const std::string &strArchive, const std::string &strDest, std::string &strOut)
+// The sample archive of a method ("-lh1-" -> samplelh1.lzh) and the size of
+// its first header (of level 2), after which that entry's data starts.
+std::string SampleArchive(const char *pszMethod, std::size_t &nHeader)
 {
-    CUnpackRequest request;
-    request.strArchive = strArchive;
-    request.strDest = strDest;
-    return ArchiveUnpack(request, strOut, nullptr);
+    const std::string strArchive = ReadFileBytes(Fixture("sample" + std::string(pszMethod).substr(1, 3) + ".lzh"));
+    nHeader = strArchive.size() < 2 ? 0
+                                    : static_cast<unsigned char>(strArchive[0])
+                                          | static_cast<std::size_t>(static_cast<unsigned char>(strArchive[1])) << 8;
+    return strArchive;
 }
 
 // nOriginal: the size the header gives, by default that of strData.
@@ -83,17 +86,15 @@ TEST(LzhMethods, DamagedOrInflatedOldMethodEntriesAreNotWritten)
     const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
     for (const char *pszMethod : {"-lh1-", "-lh2-", "-lh3-"}) {
         SCOPED_TRACE(pszMethod);
-        const std::string strArchive = ReadFileBytes(Fixture("sample" + std::string(pszMethod).substr(1, 3) + ".lzh"));
+        std::size_t nHeader = 0;
+        const std::string strArchive = SampleArchive(pszMethod, nHeader);
         ASSERT_GT(strArchive.size(), 2000u);
         CTempDir dir;
         // A byte flipped halfway into the first entry's data.
         std::string strFlipped = strArchive;
         strFlipped[1500] = static_cast<char>(strFlipped[1500] ^ 0x40);
         WriteFileBytes(dir.File("flipped.lzh"), strFlipped);
-        // The first entry's data (its header is of level 2) cut short, in
-        // an entry whose header says so.
-        const std::size_t nHeader = static_cast<unsigned char>(strArchive[0]) |
-                                    static_cast<std::size_t>(static_cast<unsigned char>(strArchive[1])) << 8;
+        // The first entry's data cut short, in an entry whose header says so.
         const std::string strCut =
             CompressedEntry(pszMethod, "cut.txt", strArchive.substr(nHeader, 3000), strSample);
         WriteFileBytes(dir.File("cut.lzh"), strCut + RawLzhEntry("after.txt", "after") + '\0');
@@ -122,10 +123,8 @@ TEST(LzhMethods, Lh2AndLh3EntriesTakeTheUsualWayOut)
     const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
     for (const char *pszMethod : {"-lh2-", "-lh3-"}) {
         SCOPED_TRACE(pszMethod);
-        const std::string strArchive = ReadFileBytes(Fixture("sample" + std::string(pszMethod).substr(1, 3) + ".lzh"));
-        const std::size_t nHeader = static_cast<unsigned char>(strArchive[0]) |
-                                    static_cast<std::size_t>(static_cast<unsigned char>(strArchive[1])) << 8;
-        const std::string strPacked = strArchive.substr(nHeader, 5000);
+        std::size_t nHeader = 0;
+        const std::string strArchive = SampleArchive(pszMethod, nHeader);
         CTempDir dir;
         // A whole stream behind a name that leaves the destination.
         WriteFileBytes(dir.File("evil.lzh"), CompressedEntry(pszMethod, "../evil.txt", strArchive.substr(nHeader),
@@ -158,25 +157,16 @@ TEST(LzhMethods, Lh2AndLh3EntriesTakeTheUsualWayOut)
 
     // -lh3- blocks of 65535 times one literal, coded in no bits: 72 MB from
     // 6 KB is refused once past the floor of the expansion limit.
-    std::string strBlocks;
-    unsigned nBit = 0;
-    auto put = [&](std::uint32_t nValue, unsigned nBits) {
-        for (unsigned i = nBits; i-- > 0; ++nBit) {
-            if (nBit % 8 == 0)
-                strBlocks += '\0';
-            if ((nValue >> i) & 1)
-                strBlocks.back() = static_cast<char>(strBlocks.back() | (0x80 >> (nBit % 8)));
-        }
-    };
+    CBitWriter bits;
     const unsigned nBlocks = 1100;
     for (unsigned i = 0; i < nBlocks; ++i) {
-        put(0xFFFF, 16);
-        put(0b100001000010000, 15);  // three lengths of 1: one symbol,
-        put('x', 9);                 // this one
-        put(0, 1);                   // positions: the fixed code
+        bits.Put(0xFFFF, 16);
+        bits.Put(0b100001000010000, 15);  // three lengths of 1: one symbol,
+        bits.Put('x', 9);                 // this one
+        bits.Put(0, 1);                   // positions: the fixed code
     }
     CTempDir dir;
-    WriteFileBytes(dir.File("deep.lzh"), CompressedEntry("-lh3-", "deep.txt", strBlocks, "x", nBlocks * 0xFFFFu) +
+    WriteFileBytes(dir.File("deep.lzh"), CompressedEntry("-lh3-", "deep.txt", bits.Bytes(), "x", nBlocks * 0xFFFFu) +
                                              RawLzhEntry("after.txt", "after") + '\0');
     std::string strOut;
     EXPECT_EQ(Unpack(dir.File("deep.lzh"), dir.File("out"), strOut), ARC_INCOMPLETE) << strOut;

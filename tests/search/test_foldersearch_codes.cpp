@@ -85,12 +85,7 @@ TEST_F(FolderSearchCodes, EveryCodeGivesTheLinesAndNumbersOfTheShiftJisText)
     const Matches expected = {"1: " + Utf8ToCp932("<p>日本語のテキスト</p>"), "4: " + Utf8ToCp932("最後の行: 日本"),
                               "6: " + strLong.substr(4000)};
     EXPECT_EQ(Find("s.txt", strNihon), expected);
-    const struct
-    {
-        std::string strText;
-        bool bIgnoreCase;
-        bool bRegex;
-    } searches[] = {
+    const struct { std::string strText; bool bIgnoreCase; bool bRegex; } searches[] = {
         {strNihon, false, false},
         {Utf8ToCp932("ｶﾀｶﾅ 〜"), false, false},
         {"WRENPAD", true, false},

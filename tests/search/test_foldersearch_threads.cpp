@@ -3,6 +3,7 @@
 // disappear while the search runs.
 #include "search/filesearch.h"
 #include "search/foldersearch.h"
+#include "search/searchsink.h"
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>
@@ -62,23 +63,6 @@ protected:
     std::vector<std::string> m_aExpected;  // every result line in order, without the summary
 };
 
-class CLineSink : public CFolderSearchSink
-{
-public:
-    void OnResult(const CSearchResult &result) override
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        aLines.push_back(FormatResultLineUtf8(result));
-        if (fnEach)
-            fnEach(aLines.size());
-    }
-    std::vector<std::string> aLines;
-    std::function<void(std::size_t)> fnEach;  // called with the number of lines so far
-
-private:
-    std::mutex m_mutex;
-};
-
 std::size_t Count(const std::string &strFolder)
 {
     return ListDir(strFolder).size();
@@ -101,7 +85,7 @@ TEST_F(FolderSearchThreads, ResultsComeInTheOrderOfTheWalk)
     for (int nRun = 0; nRun < 4; ++nRun) {
         for (bool bRegex : {false, true}) {
             FolderSearchParams params{m_dir.Path(), bRegex ? "h[i]t" : "hit", "*.htm;*.txt", false, true, bRegex};
-            CLineSink sink;
+            CLineCollector sink;
             CFolderSearch search(params, sink);
             EXPECT_TRUE(search.Run());
             std::vector<std::string> aExpected = bRegex ? aRegexExpected : m_aExpected;
@@ -120,7 +104,7 @@ TEST_F(FolderSearchThreads, CancelInTheMiddleEndsTheSearchAndItsThreads)
     const std::size_t nAt = 25;
     FolderSearchParams params{m_dir.Path(), "hit", "*.htm;*.txt", false, true, false};
     CSearchCancel cancel;
-    CLineSink sink;
+    CLineCollector sink;
     sink.fnEach = [&](std::size_t nLines) {
         if (nLines == nAt)
             cancel.Cancel();
@@ -150,7 +134,7 @@ TEST_F(FolderSearchThreads, FilesRemovedWhileTheSearchRunsArePassedOver)
     // In a whole search the files of a folder removed at the first result
     // show all their lines (searched before) or none, never an error.
     FolderSearchParams params{m_dir.Path(), "hit", "*.htm;*.txt", false, true, false};
-    CLineSink sink;
+    CLineCollector sink;
     sink.fnEach = [&](std::size_t nLines) {
         if (nLines == 1)
             fs::remove_all(m_dir.File("c"));

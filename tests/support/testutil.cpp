@@ -51,6 +51,15 @@ void WriteFileBytes(const std::string &strPath, const std::string &strBytes)
         throw std::runtime_error("cannot write " + strPath);
 }
 
+void WriteFiles(const std::string &strRoot, const std::vector<std::pair<std::string, std::string>> &aFiles)
+{
+    for (const auto &[strName, strBytes] : aFiles) {
+        const std::string strPath = strRoot + "/" + strName;
+        std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
+        WriteFileBytes(strPath, strBytes);
+    }
+}
+
 bool FileExists(const std::string &strPath)
 {
     return ::access(strPath.c_str(), F_OK) == 0;
@@ -62,6 +71,11 @@ std::vector<std::string> ListDir(const std::string &strPath)
     for (const auto &entry : std::filesystem::directory_iterator(strPath))
         names.push_back(entry.path().filename().string());
     return names;
+}
+
+int OpenDescriptorCount()
+{
+    return static_cast<int>(ListDir("/proc/self/fd").size());
 }
 
 namespace {

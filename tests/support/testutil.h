@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A fresh folder under the system's temporary folder, removed with its contents.
@@ -22,8 +23,12 @@ private:
 
 std::string ReadFileBytes(const std::string &strPath);
 void WriteFileBytes(const std::string &strPath, const std::string &strBytes);
+// Writes each (name, bytes) below strRoot, making the folders on the way.
+void WriteFiles(const std::string &strRoot, const std::vector<std::pair<std::string, std::string>> &aFiles);
 bool FileExists(const std::string &strPath);
 std::vector<std::string> ListDir(const std::string &strPath);
+// How many descriptors this process has open, to show that none is left behind.
+int OpenDescriptorCount();
 
 struct CToolResult
 {

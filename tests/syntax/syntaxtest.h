@@ -15,34 +15,21 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 inline char ColorLetter(int nColorIndex)
 {
-    switch (nColorIndex) {
-    case COLORINDEX_NORMALTEXT:
-        return '.';
-    case COLORINDEX_KEYWORD:
-        return 'K';
-    case COLORINDEX_KEYWORD2:
-        return 'W';
-    case COLORINDEX_COMMENT:
-        return 'C';
-    case COLORINDEX_NUMBER:
-        return 'N';
-    case COLORINDEX_OPERATOR:
-        return 'O';
-    case COLORINDEX_STRING:
-        return 'S';
-    case COLORINDEX_PREPROCESSOR:
-        return 'P';
-    case COLORINDEX_TAG:
-        return 'T';
-    case COLORINDEX_TAGOPTION:
-        return 'A';
-    default:
-        return '?';
-    }
+    static const std::pair<int, char> s_aLetters[] = {
+        {COLORINDEX_NORMALTEXT, '.'}, {COLORINDEX_KEYWORD, 'K'}, {COLORINDEX_KEYWORD2, 'W'},
+        {COLORINDEX_COMMENT, 'C'},    {COLORINDEX_NUMBER, 'N'},  {COLORINDEX_OPERATOR, 'O'},
+        {COLORINDEX_STRING, 'S'},     {COLORINDEX_PREPROCESSOR, 'P'}, {COLORINDEX_TAG, 'T'},
+        {COLORINDEX_TAGOPTION, 'A'},
+    };
+    for (const auto &[nIndex, cLetter] : s_aLetters)
+        if (nIndex == nColorIndex)
+            return cLetter;
+    return '?';
 }
 
 struct CParsedLine

@@ -9,13 +9,11 @@
 
 TEST(KeywordLists, KeepEveryEntryWithDuplicates)
 {
-    EXPECT_EQ(KeywordListSize(g_apszCppKeywords), 97);
-    EXPECT_EQ(KeywordListSize(g_apszCppKeywords2), 40);
-    EXPECT_EQ(KeywordListSize(g_apszVBKeywords), 187);
-    EXPECT_EQ(KeywordListSize(g_apszPerlKeywords), 130);
-    EXPECT_EQ(KeywordListSize(g_apszPascalKeywords), 75);
-    EXPECT_EQ(KeywordListSize(g_apszHtmlTagNames), 75);
-    EXPECT_EQ(KeywordListSize(g_apszHtmlAttributeNames), 42);
+    EXPECT_EQ((std::vector<int>{KeywordListSize(g_apszCppKeywords), KeywordListSize(g_apszCppKeywords2),
+                                KeywordListSize(g_apszVBKeywords), KeywordListSize(g_apszPerlKeywords),
+                                KeywordListSize(g_apszPascalKeywords), KeywordListSize(g_apszHtmlTagNames),
+                                KeywordListSize(g_apszHtmlAttributeNames)}),
+              (std::vector<int>{97, 40, 187, 130, 75, 75, 42}));
 }
 
 TEST(KeywordLists, LookupNeedsTheWholeWordAndTheListsCaseRule)
@@ -43,12 +41,7 @@ TEST(KeywordLists, LookupNeedsTheWholeWordAndTheListsCaseRule)
 
 TEST(KeywordLists, TheRoutinesLookupsAgreeWithTheLists)
 {
-    struct
-    {
-        const char *const *ppszList;
-        bool bMatchCase;
-        bool (*pfnLookup)(const char *, int);
-    } const aLists[] = {
+    struct { const char *const *ppszList; bool bMatchCase; bool (*pfnLookup)(const char *, int); } const aLists[] = {
         {g_apszCppKeywords, true, IsCppKeyword},         {g_apszCppKeywords2, true, IsCppKeyword2},
         {g_apszVBKeywords, false, IsVBKeyword},          {g_apszPerlKeywords, true, IsPerlKeyword},
         {g_apszPascalKeywords, false, IsPascalKeyword},  {g_apszHtmlTagNames, false, IsHtmlTagName},
@@ -117,12 +110,7 @@ TEST(KeywordLists, HtmlNamesCompareUpperCased)
 
 TEST(NumberTokens, FollowTheDecimalAndHexadecimalRules)
 {
-    struct
-    {
-        const char *pszWord;
-        bool bNumber;
-        bool bHtmlNumber;
-    } const aCases[] = {
+    struct { const char *pszWord; bool bNumber; bool bHtmlNumber; } const aCases[] = {
         {"0", true, true},           {"10", true, true},       {"0x1F", true, true},
         {"0xff", true, true},        {"0x", false, false},     {"0X1F", false, false},
         {"10L", false, false},       {"1e+5", true, true},     {"1.2.3", true, true},
@@ -178,41 +166,34 @@ TEST(ViewTypes, CommandsMapToTypesAndBack)
 
 TEST(ViewTypes, ComeFromTheFileNameExtension)
 {
-    EXPECT_EQ(ViewTypeFromPath("/home/u/index.HTML"), VIEWTYPE_HTML);
-    EXPECT_EQ(ViewTypeFromPath("page.htm"), VIEWTYPE_HTML);
-    EXPECT_EQ(ViewTypeFromPath("/src/a.c"), VIEWTYPE_CPP);
-    EXPECT_EQ(ViewTypeFromPath("Main.Java"), VIEWTYPE_CPP);
-    EXPECT_EQ(ViewTypeFromPath("app.rc"), VIEWTYPE_CPP);
-    EXPECT_EQ(ViewTypeFromPath("x.js"), VIEWTYPE_CPP);
-    EXPECT_EQ(ViewTypeFromPath("Form1.frm"), VIEWTYPE_VB);
-    EXPECT_EQ(ViewTypeFromPath("default.asp"), VIEWTYPE_VB);
-    EXPECT_EQ(ViewTypeFromPath("/cgi-bin/bbs.cgi"), VIEWTYPE_PERL);
-    EXPECT_EQ(ViewTypeFromPath("lib/Site/Util.pm"), VIEWTYPE_PERL);
-    EXPECT_EQ(ViewTypeFromPath("unit1.pas"), VIEWTYPE_PASCAL);
-    EXPECT_EQ(ViewTypeFromPath("a.cc"), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromPath("archive.tar.gz"), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromPath("/home/u/site.html/README"), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromPath("dir.c\\name"), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromPath("notes.html."), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromPath("/u/.pas"), VIEWTYPE_PASCAL);
-    EXPECT_EQ(ViewTypeFromPath(""), VIEWTYPE_STANDARD);
+    const std::pair<const char *, int> aCases[] = {
+        {"/home/u/index.HTML", VIEWTYPE_HTML},   {"page.htm", VIEWTYPE_HTML},
+        {"/src/a.c", VIEWTYPE_CPP},              {"Main.Java", VIEWTYPE_CPP},
+        {"app.rc", VIEWTYPE_CPP},                {"x.js", VIEWTYPE_CPP},
+        {"Form1.frm", VIEWTYPE_VB},              {"default.asp", VIEWTYPE_VB},
+        {"/cgi-bin/bbs.cgi", VIEWTYPE_PERL},     {"lib/Site/Util.pm", VIEWTYPE_PERL},
+        {"unit1.pas", VIEWTYPE_PASCAL},          {"a.cc", VIEWTYPE_STANDARD},
+        {"archive.tar.gz", VIEWTYPE_STANDARD},   {"/home/u/site.html/README", VIEWTYPE_STANDARD},
+        {"dir.c\\name", VIEWTYPE_STANDARD},     {"notes.html.", VIEWTYPE_STANDARD},
+        {"/u/.pas", VIEWTYPE_PASCAL},            {"", VIEWTYPE_STANDARD},
+    };
+    for (const auto &[pszPath, nType] : aCases)
+        EXPECT_EQ(ViewTypeFromPath(pszPath), nType) << pszPath;
 }
 
 TEST(ViewTypes, AnUnnamedTextIsHtmlWhenItBeginsAsAPage)
 {
-    EXPECT_EQ(ViewTypeFromText("<!DOCTYPE html>\r\n<html>"), VIEWTYPE_HTML);
-    EXPECT_EQ(ViewTypeFromText(" \t\r\n\r\n<!doctype HTML PUBLIC"), VIEWTYPE_HTML);
-    EXPECT_EQ(ViewTypeFromText("<HTML lang=\"ja\">"), VIEWTYPE_HTML);
-    EXPECT_EQ(ViewTypeFromText("<html>"), VIEWTYPE_HTML);
-    EXPECT_EQ(ViewTypeFromText("\n<html"), VIEWTYPE_HTML);
     // Not a page: another tag, a longer name, text or a full-width blank first.
-    EXPECT_EQ(ViewTypeFromText("<p>text</p>"), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromText("<htmlx>"), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromText("a <html>"), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromText("\x81\x40<html>"), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromText("<!DOCTYP"), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromText("   "), VIEWTYPE_STANDARD);
-    EXPECT_EQ(ViewTypeFromText(""), VIEWTYPE_STANDARD);
+    const std::pair<const char *, int> aCases[] = {
+        {"<!DOCTYPE html>\r\n<html>", VIEWTYPE_HTML},  {" \t\r\n\r\n<!doctype HTML PUBLIC", VIEWTYPE_HTML},
+        {"<HTML lang=\"ja\">", VIEWTYPE_HTML},         {"<html>", VIEWTYPE_HTML},
+        {"\n<html", VIEWTYPE_HTML},                     {"<p>text</p>", VIEWTYPE_STANDARD},
+        {"<htmlx>", VIEWTYPE_STANDARD},                 {"a <html>", VIEWTYPE_STANDARD},
+        {"\x81\x40<html>", VIEWTYPE_STANDARD},          {"<!DOCTYP", VIEWTYPE_STANDARD},
+        {"   ", VIEWTYPE_STANDARD},                     {"", VIEWTYPE_STANDARD},
+    };
+    for (const auto &[pszText, nType] : aCases)
+        EXPECT_EQ(ViewTypeFromText(pszText), nType) << pszText;
 }
 
 TEST(ViewTypes, ViewLevelParseDispatchesAndHidesTheStandardState)

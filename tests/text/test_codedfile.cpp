@@ -9,9 +9,43 @@
 #include <cstring>
 #include <sys/stat.h>
 
-TEST(CodedFile, UnchangedFilesComeBackByteForByteWithTheirLineEnds)
+namespace {
+
+// A buffer loaded from a file of a temporary folder, with the code state the load gave.
+class CodedFile : public ::testing::Test
 {
+protected:
+    // Writes the bytes to strName and loads that file.
+    bool Load(const std::string &bytes, const std::string &strName = "in")
+    {
+        WriteFileBytes(dir.File(strName), bytes);
+        return LoadCodedFile(buffer, dir.File(strName), state);
+    }
+    // The bytes the buffer saves in the state's code, or a note that the save failed.
+    std::string Saved(const CExtraChars *pExtra = nullptr)
+    {
+        if (!SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms, nullptr, -1, true, pExtra))
+            return "<save failed>";
+        return ReadFileBytes(dir.File("out"));
+    }
+    // The buffer's lines joined by LF.
+    std::string Text() const
+    {
+        std::string text;
+        for (int i = 0; i < buffer.GetLineCount(); ++i)
+            text.append(i > 0 ? "\n" : "").append(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
+        return text;
+    }
+
     CTempDir dir;
+    CCrystalTextBuffer buffer;
+    CFileCodeState state;
+};
+
+} // namespace
+
+TEST_F(CodedFile, UnchangedFilesComeBackByteForByteWithTheirLineEnds)
+{
     const std::string files[] = {
         "\xE6\xBC\xA2\xE5\xAD\x97\r\n\xE3\x80\x9C\r\n",       // UTF-8, CR LF, wave dash
         "\xEF\xBB\xBF" "a\n\xE3\x81\x82",                     // with a mark, LF, no end
@@ -21,24 +55,16 @@ TEST(CodedFile, UnchangedFilesComeBackByteForByteWithTheirLineEnds)
         "",                                                   // empty: read, not mapped
     };
     for (const std::string &bytes : files) {
-        WriteFileBytes(dir.File("in"), bytes);
-        CCrystalTextBuffer buffer;
-        CFileCodeState state;
-        ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state));
+        ASSERT_TRUE(Load(bytes));
         EXPECT_TRUE(state.IsExact());
         EXPECT_FALSE(buffer.IsReadOnly());
-        ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
-        EXPECT_EQ(ReadFileBytes(dir.File("out")), bytes);
+        EXPECT_EQ(Saved(), bytes);
     }
 }
 
-TEST(CodedFile, TypingIntoAUtf8FileSavesUtf8)
+TEST_F(CodedFile, TypingIntoAUtf8FileSavesUtf8)
 {
-    CTempDir dir;
-    WriteFileBytes(dir.File("page.html"), "<p>\xE3\x80\x9C</p>\n");  // <p>〜</p>
-    CCrystalTextBuffer buffer;
-    CFileCodeState state;
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("page.html"), state));
+    ASSERT_TRUE(Load("<p>\xE3\x80\x9C</p>\n", "page.html"));  // <p>〜</p>
     ASSERT_EQ(state.eCode, ETextCode::Utf8);
     // The buffer holds Shift-JIS like every other document.
     EXPECT_EQ(std::string(buffer.GetLineText(0), static_cast<std::size_t>(buffer.GetLineLength(0))),
@@ -54,13 +80,9 @@ TEST(CodedFile, TypingIntoAUtf8FileSavesUtf8)
     EXPECT_FALSE(buffer.IsModified());
 }
 
-TEST(CodedFile, FilesThatCannotComeBackOpenReadOnly)
+TEST_F(CodedFile, FilesThatCannotComeBackOpenReadOnly)
 {
-    CTempDir dir;
-    WriteFileBytes(dir.File("odd"), "ok\n\x1B$B\x1B$B4A\x1B(B\n");
-    CCrystalTextBuffer buffer;
-    CFileCodeState state;
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("odd"), state));
+    ASSERT_TRUE(Load("ok\n\x1B$B\x1B$B4A\x1B(B\n"));
     EXPECT_EQ(state.eCode, ETextCode::Jis);
     EXPECT_EQ(state.eProblem, ETextProblem::Irregular);
     EXPECT_TRUE(buffer.IsReadOnly());
@@ -79,13 +101,9 @@ TEST(CodedFile, FilesThatCannotComeBackOpenReadOnly)
     EXPECT_FALSE(buffer.IsReadOnly());
 }
 
-TEST(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
+TEST_F(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
 {
-    CTempDir dir;
-    WriteFileBytes(dir.File("f"), "\xB4\xC1\xBB\xFA\n");  // 漢字
-    CCrystalTextBuffer buffer;
-    CFileCodeState state;
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
+    ASSERT_TRUE(Load("\xB4\xC1\xBB\xFA\n", "f"));  // 漢字
     ASSERT_EQ(state.eCode, ETextCode::Euc);
     int nLine = 0;
     int nPos = 0;
@@ -100,26 +118,21 @@ TEST(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
     EXPECT_EQ(ListDir(dir.Path()).size(), 1u);  // no temporary file left behind
 }
 
-TEST(CodedFile, AUtf8CharacterAcrossTheFirst64KbIsStillUtf8)
+TEST_F(CodedFile, AUtf8CharacterAcrossTheFirst64KbIsStillUtf8)
 {
     // The first character beyond ASCII straddles the first 64 KB, which the
     // quick look at a file's start takes in: only the whole file decides.
-    CTempDir dir;
     const std::string strHead(64 * 1024 - 6, 'a');
-    WriteFileBytes(dir.File("f"), "line\n" + strHead + "\xE3\x81\x82\n");  // あ from byte 65535 on
-    CCrystalTextBuffer buffer;
-    CFileCodeState state;
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
+    ASSERT_TRUE(Load("line\n" + strHead + "\xE3\x81\x82\n"));  // あ from byte 65535 on
     EXPECT_EQ(state.eCode, ETextCode::Utf8);
     ASSERT_EQ(buffer.GetLineLength(1), static_cast<int>(strHead.size()) + 2);
     EXPECT_EQ(std::string(buffer.GetLineText(1) + strHead.size(), 2), "\x82\xA0");
 }
 
-TEST(CodedFile, FilesInOtherCodesTakeTheirLineEndsFromTheFirstBreakHoweverFar)
+TEST_F(CodedFile, FilesInOtherCodesTakeTheirLineEndsFromTheFirstBreakHoweverFar)
 {
     // A minified UTF-8 page, an EUC-JP and a JIS file with a first line of
     // 40 KB and more: the break after it decides, as for Shift-JIS.
-    CTempDir dir;
     const std::string strLong(300000, 'x');
     const struct
     {
@@ -134,23 +147,18 @@ TEST(CodedFile, FilesInOtherCodesTakeTheirLineEndsFromTheFirstBreakHoweverFar)
         for (const std::size_t nLong : {std::size_t(40000), strLong.size()}) {
             for (const char *pszSep : {"\n", "\r"}) {
                 const std::string bytes = code.strLead + strLong.substr(0, nLong) + pszSep + "b" + pszSep;
-                WriteFileBytes(dir.File("f"), bytes);
-                CCrystalTextBuffer buffer;
-                CFileCodeState state;
-                ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
+                ASSERT_TRUE(Load(bytes));
                 EXPECT_EQ(state.eCode, code.eCode);
                 EXPECT_EQ(buffer.GetLineEndMode(), *pszSep == '\n' ? LINEEND_LF : LINEEND_CR) << nLong;
                 EXPECT_EQ(buffer.GetLineCount(), 3) << nLong;
-                ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
-                EXPECT_TRUE(ReadFileBytes(dir.File("out")) == bytes) << nLong;
+                EXPECT_TRUE(Saved() == bytes) << nLong;
             }
         }
     }
 }
 
-TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
+TEST_F(CodedFile, LargeFilesAcrossTheLoadersBlocks)
 {
-    CTempDir dir;
     // Characters of one, two, three and four bytes, so that every kind is cut
     // by some block end; the emoji makes the file read-only, so a second file
     // without it checks the round trip.
@@ -164,29 +172,17 @@ TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
             utf8 += "\xEF\xBD\xB1\n";
         }
     }
-    WriteFileBytes(dir.File("big"), utf8);
-    CCrystalTextBuffer buffer;
-    CFileCodeState state;
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("big"), state));
+    ASSERT_TRUE(Load(utf8));
     EXPECT_EQ(state.eCode, ETextCode::Utf8);
     EXPECT_TRUE(state.IsExact());
-    std::string text;
-    for (int i = 0; i < buffer.GetLineCount(); ++i) {
-        if (i > 0)
-            text += '\n';
-        text.append(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
-    }
-    EXPECT_TRUE(text == sjis) << "the text differs";
-    ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
-    EXPECT_TRUE(ReadFileBytes(dir.File("out")) == utf8) << "the file differs";
+    EXPECT_TRUE(Text() == sjis) << "the text differs";
+    EXPECT_TRUE(Saved() == utf8) << "the file differs";
 
     // A byte that is no UTF-8 far into the file: the whole file is Shift-JIS
     // after all, byte for byte.
-    WriteFileBytes(dir.File("late"), utf8 + "\xFF\n");
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("late"), state));
+    ASSERT_TRUE(Load(utf8 + "\xFF\n", "late"));
     EXPECT_EQ(state.eCode, ETextCode::Sjis);
-    ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
-    EXPECT_TRUE(ReadFileBytes(dir.File("out")) == utf8 + "\xFF\n") << "the file differs";
+    EXPECT_TRUE(Saved() == utf8 + "\xFF\n") << "the file differs";
     // ... and the same file named as UTF-8 opens read-only, the byte named by its line.
     ASSERT_TRUE(LoadCodedFile(buffer, dir.File("late"), state, ETextCode::Sjis, ETextCode::Utf8));
     EXPECT_EQ(state.eProblem, ETextProblem::Malformed);
@@ -194,13 +190,12 @@ TEST(CodedFile, LargeFilesAcrossTheLoadersBlocks)
     EXPECT_TRUE(buffer.IsReadOnly());
 }
 
-TEST(CodedFile, FilesOfOneToFourBlocksLoadWholeWhileTheNextBlockIsDecodedAhead)
+TEST_F(CodedFile, FilesOfOneToFourBlocksLoadWholeWhileTheNextBlockIsDecodedAhead)
 {
     // ASCII lines fill the loader's blocks of 256 KB exactly, so that the
     // decoding ends just at a block's end, one byte before or after it; a
     // kanji at the very end. Then a byte that is no UTF-8 in the last block,
     // found while the loader still cuts the block before.
-    CTempDir dir;
     constexpr std::size_t BLOCK = 256 * 1024;
     for (const std::size_t nSize : {BLOCK - 1, BLOCK, BLOCK + 1, 2 * BLOCK, 2 * BLOCK + 2, 4 * BLOCK - 3}) {
         SCOPED_TRACE(testing::Message() << nSize << " bytes");
@@ -209,32 +204,20 @@ TEST(CodedFile, FilesOfOneToFourBlocksLoadWholeWhileTheNextBlockIsDecodedAhead)
             ascii += i % 61 == 60 ? '\n' : static_cast<char>('a' + i % 26);
         const std::string utf8 = ascii + "\xE6\xBC\xA2";
         const std::string sjis = ascii + "\x8A\xBF";
-        WriteFileBytes(dir.File("f"), utf8);
-        CCrystalTextBuffer buffer;
-        CFileCodeState state;
-        ASSERT_TRUE(LoadCodedFile(buffer, dir.File("f"), state));
+        ASSERT_TRUE(Load(utf8));
         EXPECT_EQ(state.eCode, ETextCode::Utf8);
-        std::string text;
-        for (int i = 0; i < buffer.GetLineCount(); ++i) {
-            if (i > 0)
-                text += '\n';
-            text.append(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
-        }
-        EXPECT_TRUE(text == sjis) << "the text differs";
+        EXPECT_TRUE(Text() == sjis) << "the text differs";
 
         std::string late = utf8;
         late[late.size() - 5] = '\xFF';
-        WriteFileBytes(dir.File("late"), late);
-        ASSERT_TRUE(LoadCodedFile(buffer, dir.File("late"), state));
+        ASSERT_TRUE(Load(late, "late"));
         EXPECT_EQ(state.eCode, ETextCode::Sjis);
-        ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
-        EXPECT_TRUE(ReadFileBytes(dir.File("out")) == late) << "the file differs";
+        EXPECT_TRUE(Saved() == late) << "the file differs";
     }
 }
 
-TEST(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
+TEST_F(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
 {
-    CTempDir dir;
     // Short lines far past the encoder's stage, a line longer than the stage
     // in the middle and one of exactly its size, kanji at both ends of lines
     // so that a JIS file switches mode across every piece.
@@ -253,12 +236,9 @@ TEST(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
             std::string file;
             ASSERT_TRUE(EncodeFileText(text, eCode, CTextForms(), file));
             WriteFileBytes(dir.File("in"), file);
-            CCrystalTextBuffer buffer;
-            CFileCodeState state;
             ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state, ETextCode::Sjis, eCode));
             ASSERT_TRUE(state.IsExact()) << TextCodeTag(eCode);
-            ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms));
-            EXPECT_TRUE(ReadFileBytes(dir.File("out")) == file) << TextCodeTag(eCode) << " differs";
+            EXPECT_TRUE(Saved() == file) << TextCodeTag(eCode) << " differs";
         }
     }
 
@@ -270,7 +250,6 @@ TEST(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
         int nChar;
     } cases[] = {{2000, 5}, {1501, 69999}, {3001, 0}};
     for (const auto &c : cases) {
-        CCrystalTextBuffer buffer;
         ASSERT_TRUE(buffer.LoadFromMemory(sjis));
         int nLine = 0;
         int nPos = 0;
@@ -285,9 +264,8 @@ TEST(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
     EXPECT_EQ(ListDir(dir.Path()).size(), 2u);  // in and out; no temporary file left behind
 }
 
-TEST(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
+TEST_F(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
 {
-    CTempDir dir;
     const std::string files[] = {
         "\xE3\x80\x9C\xE2\x88\x92\n",             // UTF-8: wave dash, minus sign (the other forms)
         "\xEF\xBB\xBF\xEF\xBD\x9E",               // with a mark: fullwidth tilde
@@ -297,10 +275,7 @@ TEST(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
         "\xE3\x80\x9C\xEF\xBD\x9E\n",             // both forms of one character
     };
     for (const std::string &bytes : files) {
-        WriteFileBytes(dir.File("in"), bytes);
-        CCrystalTextBuffer buffer;
-        CFileCodeState state;
-        ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state));
+        ASSERT_TRUE(Load(bytes));
         const std::string strLine = CodeStateToLine(state);
         CFileCodeState back;
         ASSERT_TRUE(CodeStateFromLine(strLine, back)) << strLine;
@@ -314,13 +289,13 @@ TEST(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
         EXPECT_EQ(DescribeCodeProblem(back), DescribeCodeProblem(state));
         if (state.IsExact()) {
             // Written with the state read back, the file is what it was.
-            ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), back.eCode, back.forms, nullptr, -1, true, &back.extra));
-            EXPECT_EQ(ReadFileBytes(dir.File("out")), bytes) << strLine;
+            state = back;
+            EXPECT_EQ(Saved(&back.extra), bytes) << strLine;
         }
     }
 
     // Damaged or foreign lines leave the state alone.
-    CFileCodeState state;
+    state = CFileCodeState();
     state.eCode = ETextCode::Euc;
     for (const char *psz : {"", "UTF8", "utf8 0000000 BB0 0 0 0 0", "UTF16 0000000 BB0 0 0 0 0",
                             "UTF8 000000 BB0 0 0 0 0", "UTF8 0000002 BB0 0 0 0 0", "UTF8 0000000 XB0 0 0 0 0",

@@ -160,11 +160,7 @@ TEST(FileCode, DualFormsComeBackInTheFormTheFileUsed)
 
 TEST(FileCode, DetectionAndFallBack)
 {
-    struct
-    {
-        std::string bytes;
-        ETextCode eCode;
-    } cases[] = {
+    struct { std::string bytes; ETextCode eCode; } cases[] = {
         {"", ETextCode::Sjis},
         {"plain\n", ETextCode::Sjis},
         {"\xEF\xBB\xBF", ETextCode::Utf8Bom},
@@ -202,13 +198,7 @@ TEST(FileCode, DetectionAndFallBack)
 
 TEST(FileCode, CodesThatAreNoCharacterAreNamedWithTheirLine)
 {
-    const struct
-    {
-        std::string bytes;
-        ETextCode eCode;
-        int nLine;
-        char32_t c;
-    } cases[] = {
+    const struct { std::string bytes; ETextCode eCode; int nLine; char32_t c; } cases[] = {
         {"\xB4\xC1\n\xA9\xA1", ETextCode::Euc, 2, 0},                      // an empty row of JIS X 0208
         {"x\r\n\x8F\xA1\xA1", ETextCode::Euc, 2, 0},                       // an empty row of JIS X 0212
         {"\x1B$B4A\n)!\x1B(B", ETextCode::Jis, 2, 0},

@@ -16,11 +16,6 @@
 
 namespace {
 
-int OpenDescriptors()
-{
-    return static_cast<int>(ListDir("/proc/self/fd").size());
-}
-
 void IgnoreSignal(int) {}
 
 // Interrupts a thread with SIGUSR1, whose handler asks for no restart, so
@@ -60,7 +55,7 @@ TEST(FileHandle, OwnershipMovesAndTheLastOwnerCloses)
 {
     CTempDir dir;
     WriteFileBytes(dir.File("f"), "0123456789");
-    const int nBefore = OpenDescriptors();
+    const int nBefore = OpenDescriptorCount();
     {
         CFileHandle a = CFileHandle::Open(dir.File("f"), O_RDONLY);
         ASSERT_TRUE(a.IsOpen());
@@ -73,12 +68,12 @@ TEST(FileHandle, OwnershipMovesAndTheLastOwnerCloses)
         ASSERT_TRUE(c.IsOpen());
         char buf[16];
         EXPECT_EQ(c.ReadFully(buf, sizeof buf), 10);
-        EXPECT_EQ(OpenDescriptors(), nBefore + 1);
+        EXPECT_EQ(OpenDescriptorCount(), nBefore + 1);
         // Assigning over an open handle closes what it held.
         c = CFileHandle::Open(dir.File("f"), O_RDONLY);
-        EXPECT_EQ(OpenDescriptors(), nBefore + 1);
+        EXPECT_EQ(OpenDescriptorCount(), nBefore + 1);
     }
-    EXPECT_EQ(OpenDescriptors(), nBefore);
+    EXPECT_EQ(OpenDescriptorCount(), nBefore);
     // A failed open leaves nothing open and says why.
     const CFileHandle missing = CFileHandle::Open(dir.File("missing"), O_RDONLY);
     EXPECT_FALSE(missing.IsOpen());
@@ -90,7 +85,7 @@ TEST(FileHandle, FolderStreamListsEntriesAndClosesOnEveryPath)
     CTempDir dir;
     WriteFileBytes(dir.File("a.txt"), "a");
     WriteFileBytes(dir.File("b.txt"), "b");
-    const int nBefore = OpenDescriptors();
+    const int nBefore = OpenDescriptorCount();
     const CFileHandle folder = CFileHandle::Open(dir.Path(), O_RDONLY | O_DIRECTORY);
     ASSERT_TRUE(folder.IsOpen());
     try {
@@ -105,10 +100,10 @@ TEST(FileHandle, FolderStreamListsEntriesAndClosesOnEveryPath)
         throw std::runtime_error("leaving early");
     } catch (const std::runtime_error &) {
     }
-    EXPECT_EQ(OpenDescriptors(), nBefore + 1);  // the folder itself
+    EXPECT_EQ(OpenDescriptorCount(), nBefore + 1);  // the folder itself
     const CFileHandle file = CFileHandle::OpenAt(folder, "a.txt", O_RDONLY);
     EXPECT_FALSE(CFolderStream(file).IsOpen());  // a file is no folder
-    EXPECT_EQ(OpenDescriptors(), nBefore + 2);
+    EXPECT_EQ(OpenDescriptorCount(), nBefore + 2);
 }
 
 TEST(FileHandle, ReadsAndWritesGoOnAfterSignalsAndShortTransfers)

@@ -168,26 +168,18 @@ TEST(KanjiTable, HalfWidthKanaWidenToTheirFullWidthCharacters)
 
 TEST(KanjiDetect, RealTextsInEachCode)
 {
-    EXPECT_EQ(DetectKanjiCode(Data("essay.sjis.txt")), KANJI_SJIS);
-    EXPECT_EQ(DetectKanjiCode(Data("essay.euc.txt")), KANJI_EUC);
-    EXPECT_EQ(DetectKanjiCode(Data("essay.jis.txt")), KANJI_JIS);
-    EXPECT_EQ(DetectKanjiCode(Data("page.sjis.html")), KANJI_SJIS);
-    EXPECT_EQ(DetectKanjiCode(Data("page.euc.html")), KANJI_EUC);
-    EXPECT_EQ(DetectKanjiCode(Data("page.jis.html")), KANJI_JIS);
-    EXPECT_EQ(DetectKanjiCode(Data("kana.sjis.txt")), KANJI_SJIS);
-    EXPECT_EQ(DetectKanjiCode(Data("kana.euc.txt")), KANJI_EUC);
-    EXPECT_EQ(DetectKanjiCode(Data("mail.jis.eml")), KANJI_JIS);
+    const std::pair<const char *, int> aTexts[] = {
+        {"essay.sjis.txt", KANJI_SJIS}, {"essay.euc.txt", KANJI_EUC}, {"essay.jis.txt", KANJI_JIS},
+        {"page.sjis.html", KANJI_SJIS}, {"page.euc.html", KANJI_EUC}, {"page.jis.html", KANJI_JIS},
+        {"kana.sjis.txt", KANJI_SJIS}, {"kana.euc.txt", KANJI_EUC}, {"mail.jis.eml", KANJI_JIS}};
+    for (const auto &[pszName, nCode] : aTexts)
+        EXPECT_EQ(DetectKanjiCode(Data(pszName)), nCode) << pszName;
 }
 
 TEST(KanjiDetect, ShortAndAmbiguousTexts)
 {
     const std::string strAscii(1000, 'a');
-    const struct
-    {
-        std::string text;
-        int nCode;
-        const char *pszWhy;
-    } cases[] = {
+    const struct { std::string text; int nCode; const char *pszWhy; } cases[] = {
         {"plain <b>ASCII</b>\r\n\t~\\", KANJI_UNKNOWN, "ASCII only"},
         {"", KANJI_UNKNOWN, "empty"},
         {"\x82\xa0", KANJI_SJIS, "Shift-JIS あ decides at the first pair"},
@@ -237,14 +229,10 @@ TEST(KanjiConvert, DetectsThenConvertsUpToTheFirstNul)
 
 TEST(KanjiConvert, RealTextsBetweenAllCodes)
 {
-    for (const char *pszBase : {"essay.%s.txt", "page.%s.html"}) {
-        char name[64];
-        std::snprintf(name, sizeof name, pszBase, "sjis");
-        const std::string sjis = Data(name);
-        std::snprintf(name, sizeof name, pszBase, "euc");
-        const std::string euc = Data(name);
-        std::snprintf(name, sizeof name, pszBase, "jis");
-        const std::string jis = Data(name);
+    for (const auto &[pszBase, pszExt] : {std::pair{"essay", ".txt"}, std::pair{"page", ".html"}}) {
+        const std::string sjis = Data(pszBase + std::string(".sjis") + pszExt);
+        const std::string euc = Data(pszBase + std::string(".euc") + pszExt);
+        const std::string jis = Data(pszBase + std::string(".jis") + pszExt);
         const std::string texts[] = {sjis, euc, jis};
         for (const std::string &text : texts) {
             EXPECT_EQ(ConvertKanjiCode(text, OUTCODE_SJIS), sjis) << pszBase;
@@ -326,12 +314,7 @@ TEST(KanjiRoutines, EucInput)
 
 TEST(KanjiRoutines, JisInputEscapesAndShifts)
 {
-    const struct
-    {
-        std::string jis;
-        std::string sjis;
-        const char *pszWhy;
-    } cases[] = {
+    const struct { std::string jis; std::string sjis; const char *pszWhy; } cases[] = {
         {"\x1b$B0!\x1b(B", "\x88\x9f", "亜"},
         {"\x1b$@0!\x1b(J", "\x88\x9f", "old kanji-in"},
         {"\x1bK0!\x1bHa", "\x88\x9f" "a", "NEC escapes"},

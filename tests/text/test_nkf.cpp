@@ -80,14 +80,10 @@ TEST(Nkf, LoadedUntilUnloadedThenDoesNothing)
 TEST(Nkf, RealTextsImportAndExport)
 {
     CNkfLibrary nkf;
-    for (const char *pszBase : {"essay.%s.txt", "page.%s.html"}) {
-        char name[64];
-        std::snprintf(name, sizeof name, pszBase, "sjis");
-        const std::string sjis = Data(name);
-        std::snprintf(name, sizeof name, pszBase, "euc");
-        const std::string euc = Data(name);
-        std::snprintf(name, sizeof name, pszBase, "jis");
-        const std::string jis = Data(name);
+    for (const auto &[pszBase, pszExt] : {std::pair{"essay", ".txt"}, std::pair{"page", ".html"}}) {
+        const std::string sjis = Data(pszBase + std::string(".sjis") + pszExt);
+        const std::string euc = Data(pszBase + std::string(".euc") + pszExt);
+        const std::string jis = Data(pszBase + std::string(".jis") + pszExt);
         EXPECT_EQ(Convert(nkf, "sm", sjis), sjis) << pszBase;
         EXPECT_EQ(Convert(nkf, "sm", euc), sjis) << pszBase;
         EXPECT_EQ(Convert(nkf, "sm", jis), sjis) << pszBase;
@@ -160,11 +156,7 @@ TEST(Nkf, GuessesTheCodeOfShortTexts)
 TEST(Nkf, MimeWordsAreDecoded)
 {
     const std::string a = Utf8ToCp932("あ");
-    const struct
-    {
-        std::string in;
-        std::string out;
-    } cases[] = {
+    const struct { std::string in; std::string out; } cases[] = {
         {"Subject: =?ISO-2022-JP?B?GyRCJCIbKEI=?=", "Subject: " + a},
         {"=?ISO-2022-JP?B?GyRCJCIbKEI=?=\r\n =?iso-2022-jp?b?GyRCJCQkJhsoQg==?=", Utf8ToCp932("あいう")},
         {"=?ISO-2022-JP?B?GyRCJCIbKEI=?= x =?ISO-2022-JP?B?GyRCJCIbKEI=?=", a + " x " + a},

@@ -3,13 +3,30 @@
 
 #include <gtest/gtest.h>
 
-TEST(TextBuffer, InsertionBreaksAtCrAndCrLfButNotAtLoneLf)
+namespace {
+
+// A new buffer, and a recording view attached once Start has put the first text in.
+class TextBufferTest : public ::testing::Test
 {
+protected:
+    TextBufferTest() { buffer.InitNew(); }
+    ~TextBufferTest() override { buffer.DetachView(&view); }
+    void Start(const std::string &strText)
+    {
+        Insert(buffer, 0, 0, strText);
+        buffer.AttachView(&view);
+    }
+
     CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    Insert(buffer, 0, 0, "xyz");
     CRecordingView view;
-    buffer.AttachView(&view);
+};
+using TextBuffer = TextBufferTest;
+
+} // namespace
+
+TEST_F(TextBuffer, InsertionBreaksAtCrAndCrLfButNotAtLoneLf)
+{
+    Start("xyz");
 
     const CPoint end = Insert(buffer, 0, 2, "a\r\nb\rc\nd");
     EXPECT_EQ(Lines(buffer), "xya|b|c\nd" "z");
@@ -28,13 +45,10 @@ TEST(TextBuffer, InsertionBreaksAtCrAndCrLfButNotAtLoneLf)
     // Text ending in a break leaves the tail on a line of its own.
     Insert(buffer, 0, 0, "\r\n");
     EXPECT_EQ(Lines(buffer), "|xya|bQQ|c\nd" "z");
-    buffer.DetachView(&view);
 }
 
-TEST(TextBuffer, KeepsEveryByteIncludingNul)
+TEST_F(TextBuffer, KeepsEveryByteIncludingNul)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     const std::string bytes("a\0b\x82\xFF\x80", 6);
     Insert(buffer, 0, 0, bytes);
     EXPECT_EQ(buffer.GetLine(0), bytes);
@@ -43,13 +57,9 @@ TEST(TextBuffer, KeepsEveryByteIncludingNul)
     EXPECT_EQ(buffer.GetLine(0), "cd" + bytes);
 }
 
-TEST(TextBuffer, DeletionJoinsLines)
+TEST_F(TextBuffer, DeletionJoinsLines)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    Insert(buffer, 0, 0, "abcd\r\nefgh\r\nijkl");
-    CRecordingView view;
-    buffer.AttachView(&view);
+    Start("abcd\r\nefgh\r\nijkl");
 
     ASSERT_TRUE(buffer.DeleteText(nullptr, 0, 2, 2, 1));
     EXPECT_EQ(Lines(buffer), "abjkl");
@@ -65,46 +75,30 @@ TEST(TextBuffer, DeletionJoinsLines)
     ASSERT_TRUE(buffer.DeleteText(nullptr, 0, 0, 0, 3));
     EXPECT_EQ(buffer.GetLineCount(), 1);
     EXPECT_EQ(buffer.GetLineLength(0), 0);
-    buffer.DetachView(&view);
 }
 
-TEST(TextBuffer, HintsMoveStoredPositions)
+TEST_F(TextBuffer, HintsMoveStoredPositions)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    Insert(buffer, 0, 0, "0123456789\r\nabcdefghij\r\nKLMNOPQRST");
-    CRecordingView view;
-    buffer.AttachView(&view);
+    Start("0123456789\r\nabcdefghij\r\nKLMNOPQRST");
 
     // before, exactly at, after the insertion point on its line; a later line.
     view.aPoints = {CPoint(2, 1), CPoint(4, 1), CPoint(6, 1), CPoint(3, 2), CPoint(9, 0)};
     Insert(buffer, 1, 4, "xy\r\nz");
-    EXPECT_EQ(view.aPoints[0], CPoint(2, 1));
-    EXPECT_EQ(view.aPoints[1], CPoint(4, 1));  // stays before the new text
-    EXPECT_EQ(view.aPoints[2], CPoint(3, 2));  // "ef..." now follows "z"
-    EXPECT_EQ(view.aPoints[3], CPoint(3, 3));
-    EXPECT_EQ(view.aPoints[4], CPoint(9, 0));
+    // (4, 1) stays before the new text; "ef..." now follows "z".
+    EXPECT_EQ(view.aPoints, (std::vector<CPoint>{{2, 1}, {4, 1}, {3, 2}, {3, 3}, {9, 0}}));
     EXPECT_EQ(Lines(buffer), "0123456789|abcdxy|zefghij|KLMNOPQRST");
 
     // Inside a multi-line deletion: to its start. After it on its end line: shifted.
     view.aPoints = {CPoint(8, 0), CPoint(1, 1), CPoint(2, 2), CPoint(5, 2), CPoint(4, 3), CPoint(3, 0)};
     ASSERT_TRUE(buffer.DeleteText(nullptr, 0, 5, 2, 3));
     EXPECT_EQ(Lines(buffer), "01234ghij|KLMNOPQRST");
-    EXPECT_EQ(view.aPoints[0], CPoint(5, 0));
-    EXPECT_EQ(view.aPoints[1], CPoint(5, 0));
-    EXPECT_EQ(view.aPoints[2], CPoint(5, 0));
-    EXPECT_EQ(view.aPoints[3], CPoint(7, 0));
-    EXPECT_EQ(view.aPoints[4], CPoint(4, 1));
-    EXPECT_EQ(view.aPoints[5], CPoint(3, 0));
-    buffer.DetachView(&view);
+    EXPECT_EQ(view.aPoints, (std::vector<CPoint>{{5, 0}, {5, 0}, {5, 0}, {7, 0}, {4, 1}, {3, 0}}));
 }
 
-TEST(TextBuffer, LineBlocksGrowInStepsOf16)
+TEST_F(TextBuffer, LineBlocksGrowInStepsOf16)
 {
     // A new line of n bytes gets the next multiple of 16 above n; a line grows
     // only when an append would not fit.
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     EXPECT_EQ(buffer.GetLineCapacity(0), 16);
     Insert(buffer, 0, 0, std::string(15, 'a'));
     EXPECT_EQ(buffer.GetLineCapacity(0), 16);
@@ -122,13 +116,10 @@ TEST(TextBuffer, LineBlocksGrowInStepsOf16)
     }
 }
 
-TEST(TextBuffer, ReadOnlyBufferRefusesChanges)
+TEST_F(TextBuffer, ReadOnlyBufferRefusesChanges)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "abc");
     buffer.SetReadOnly(true);
-    CRecordingView view;
     buffer.AttachView(&view);
     int nEndLine = -1;
     int nEndChar = -1;
@@ -137,12 +128,10 @@ TEST(TextBuffer, ReadOnlyBufferRefusesChanges)
     EXPECT_EQ(Lines(buffer), "abc");
     EXPECT_TRUE(view.aLog.empty());
     EXPECT_EQ(buffer.GetUndoRecordCount(), 1);
-    buffer.DetachView(&view);
 }
 
-TEST(TextBuffer, GetTextJoinsWithCrLfOrTheGivenSeparator)
+TEST_F(TextBuffer, GetTextJoinsWithCrLfOrTheGivenSeparator)
 {
-    CCrystalTextBuffer buffer;
     buffer.InitNew(LINEEND_LF);
     std::string text;
     buffer.GetText(0, 0, 0, 0, text);
@@ -159,18 +148,14 @@ TEST(TextBuffer, GetTextJoinsWithCrLfOrTheGivenSeparator)
     EXPECT_EQ(text, "\r\n");
 }
 
-TEST(TextBuffer, NumberedBookmarkStandsOnOneLine)
+TEST_F(TextBuffer, NumberedBookmarkStandsOnOneLine)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    Insert(buffer, 0, 0, std::string(12, '\r'));
-    CRecordingView view;
-    buffer.AttachView(&view);
+    Start(std::string(12, '\r'));
 
-    buffer.SetLineFlag(4, LF_NUMBERED_BOOKMARK(3), true, true);
+    buffer.SetLineFlag(4, LF_NUMBERED_BOOKMARK(3), true);
     EXPECT_EQ(buffer.FindLineWithFlag(LF_NUMBERED_BOOKMARK_3), 4);
     view.aLog.clear();
-    buffer.SetLineFlag(10, LF_NUMBERED_BOOKMARK_3, true, true);
+    buffer.SetLineFlag(10, LF_NUMBERED_BOOKMARK_3, true);
     EXPECT_EQ(buffer.FindLineWithFlag(LF_NUMBERED_BOOKMARK_3), 10);
     EXPECT_EQ(buffer.GetLineFlags(4), 0u);
     ASSERT_EQ(view.aLog.size(), 2u);
@@ -181,13 +166,13 @@ TEST(TextBuffer, NumberedBookmarkStandsOnOneLine)
 
     // Setting a flag that is already set sends nothing.
     view.aLog.clear();
-    buffer.SetLineFlag(10, LF_NUMBERED_BOOKMARK_3, true, true);
+    buffer.SetLineFlag(10, LF_NUMBERED_BOOKMARK_3, true);
     EXPECT_TRUE(view.aLog.empty());
 
     // Line -1 means the line that carries the flag.
-    buffer.SetLineFlag(-1, LF_NUMBERED_BOOKMARK_3, false, true);
+    buffer.SetLineFlag(-1, LF_NUMBERED_BOOKMARK_3, false);
     EXPECT_EQ(buffer.FindLineWithFlag(LF_NUMBERED_BOOKMARK_3), -1);
-    buffer.SetLineFlag(-1, LF_NUMBERED_BOOKMARK_3, false, true);
+    buffer.SetLineFlag(-1, LF_NUMBERED_BOOKMARK_3, false);
 
     // A value that is not one bit does nothing.
     view.aLog.clear();
@@ -196,13 +181,10 @@ TEST(TextBuffer, NumberedBookmarkStandsOnOneLine)
     EXPECT_TRUE(view.aLog.empty());
     EXPECT_EQ(buffer.GetLineFlags(2), 0u);
     EXPECT_EQ(buffer.FindLineWithFlag(LF_BOOKMARK | LF_NUMBERED_BOOKMARK_1), -1);
-    buffer.DetachView(&view);
 }
 
-TEST(TextBuffer, PlainBookmarksWrapAround)
+TEST_F(TextBuffer, PlainBookmarksWrapAround)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, std::string(9, '\r'));
     EXPECT_EQ(buffer.FindNextBookmark(0), -1);
     EXPECT_EQ(buffer.FindPrevBookmark(0), -1);
@@ -223,10 +205,8 @@ TEST(TextBuffer, PlainBookmarksWrapAround)
     EXPECT_EQ(buffer.FindPrevBookmark(3), 2);
 }
 
-TEST(TextBuffer, TrailBytesAskedByLine)
+TEST_F(TextBuffer, TrailBytesAskedByLine)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "x\r\n\x95\x5C\\\x82");
     EXPECT_TRUE(buffer.IsLeadByteAt(1, 0));
     EXPECT_TRUE(buffer.IsTrailByteAt(1, 1));
@@ -234,11 +214,9 @@ TEST(TextBuffer, TrailBytesAskedByLine)
     EXPECT_FALSE(buffer.IsLeadByteAt(1, 3));  // a lead byte with nothing after it
 }
 
-TEST(TextBuffer, ManyLinesInsertedAndRemovedInTheMiddle)
+TEST_F(TextBuffer, ManyLinesInsertedAndRemovedInTheMiddle)
 {
     // Exercises the line array's growth and moves with a large paste.
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     std::string text;
     for (int i = 0; i < 50000; ++i)
         text += "line " + std::to_string(i) + "\r\n";

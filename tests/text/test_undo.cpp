@@ -8,77 +8,83 @@
 
 namespace {
 
-// Types a string one byte at a time, merging into one group as the editor does.
-void Type(CCrystalTextBuffer &buffer, CBufferView *pView, int nLine, int nPos, std::string_view text)
+// A new buffer, a recording view (attached on request) and a temporary folder to save in.
+class UndoTest : public ::testing::Test
 {
-    for (char c : text) {
-        buffer.BeginUndoGroup(true);
-        Insert(buffer, nLine, nPos++, std::string_view(&c, 1), ACTION_TYPING, pView);
-        buffer.EndUndoGroup(pView);
+protected:
+    UndoTest() { buffer.InitNew(); }
+    ~UndoTest() override { buffer.DetachView(&view); }
+    void Attach() { buffer.AttachView(&view); }
+    bool Save() { return buffer.SaveToFile(dir.File("saved.txt")); }
+    // Types a string one byte at a time, merging into one group as the editor does.
+    void Type(int nLine, int nPos, std::string_view text)
+    {
+        for (char c : text) {
+            buffer.BeginUndoGroup(true);
+            Insert(buffer, nLine, nPos++, std::string_view(&c, 1), ACTION_TYPING, &view);
+            buffer.EndUndoGroup(&view);
+        }
     }
-}
+    std::string UndoName() const
+    {
+        std::string s;
+        buffer.GetUndoDescription(s);
+        return s;
+    }
+    std::string RedoName() const
+    {
+        std::string s;
+        buffer.GetRedoDescription(s);
+        return s;
+    }
 
-std::string UndoName(const CCrystalTextBuffer &buffer)
-{
-    std::string s;
-    buffer.GetUndoDescription(s);
-    return s;
-}
+    CCrystalTextBuffer buffer;
+    CRecordingView view;
+    CTempDir dir;
+    CPoint pt;
+};
 
-std::string RedoName(const CCrystalTextBuffer &buffer)
-{
-    std::string s;
-    buffer.GetRedoDescription(s);
-    return s;
-}
+using Undo = UndoTest;
+using UndoGroup = UndoTest;
 
 } // namespace
 
-TEST(Undo, TypedWordIsOneGroup)
+TEST_F(Undo, TypedWordIsOneGroup)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    CRecordingView view;
-    buffer.AttachView(&view);
-    Type(buffer, &view, 0, 0, "word");
+    Attach();
+    Type(0, 0, "word");
     EXPECT_EQ(buffer.GetUndoRecordCount(), 4);
-    EXPECT_EQ(UndoName(buffer), "ﾀｲﾋﾟﾝｸﾞ");
+    EXPECT_EQ(UndoName(), "ﾀｲﾋﾟﾝｸﾞ");
     // Each closed group was reported to the view that typed it.
     ASSERT_EQ(view.aGroupsEnded.size(), 4u);
     EXPECT_EQ(view.aGroupsEnded.back(), std::make_pair(int(ACTION_TYPING), std::string("d")));
 
-    CPoint pt;
     ASSERT_TRUE(buffer.Undo(pt));
     EXPECT_EQ(Lines(buffer), "");
     EXPECT_EQ(pt, CPoint(0, 0));
     EXPECT_FALSE(buffer.CanUndo());
-    EXPECT_EQ(RedoName(buffer), "ﾀｲﾋﾟﾝｸﾞ");
+    EXPECT_EQ(RedoName(), "ﾀｲﾋﾟﾝｸﾞ");
     ASSERT_TRUE(buffer.Redo(pt));
     EXPECT_EQ(Lines(buffer), "word");
     EXPECT_EQ(pt, CPoint(4, 0));
     EXPECT_FALSE(buffer.CanRedo());
-    buffer.DetachView(&view);
 }
 
-TEST(Undo, UndoAndRedoTellEveryViewAndPlaceTheCaret)
+TEST_F(Undo, UndoAndRedoTellEveryViewAndPlaceTheCaret)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "abc\r\ndef", ACTION_PASTE);
     ASSERT_TRUE(buffer.DeleteText(nullptr, 0, 1, 1, 2, ACTION_DELSEL));
     EXPECT_EQ(Lines(buffer), "af");
-    EXPECT_EQ(UndoName(buffer), "選択削除");
+    EXPECT_EQ(UndoName(), "選択削除");
 
-    CRecordingView view;
-    buffer.AttachView(&view);
-    CPoint pt;
+    Attach();
     ASSERT_TRUE(buffer.Undo(pt));
     EXPECT_EQ(Lines(buffer), "abc|def");
     EXPECT_EQ(pt, CPoint(2, 1));  // after the re-inserted text
     ASSERT_EQ(view.aLog.size(), 1u);
     EXPECT_EQ(view.aLog[0].pSource, nullptr);
-    EXPECT_EQ(UndoName(buffer), "張り付け");
-    EXPECT_EQ(RedoName(buffer), "選択削除");
+    EXPECT_EQ(UndoName(), "張り付け");
+    EXPECT_EQ(RedoName(), "選択削除");
 
     ASSERT_TRUE(buffer.Undo(pt));
     EXPECT_EQ(Lines(buffer), "");
@@ -89,13 +95,10 @@ TEST(Undo, UndoAndRedoTellEveryViewAndPlaceTheCaret)
     EXPECT_EQ(Lines(buffer), "af");
     EXPECT_EQ(pt, CPoint(1, 0));
     EXPECT_EQ(view.aLog.size(), 4u);
-    buffer.DetachView(&view);
 }
 
-TEST(Undo, ExplicitGroupUndoesAsOne)
+TEST_F(Undo, ExplicitGroupUndoesAsOne)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "hello world", ACTION_TYPING);
     buffer.BeginUndoGroup();
     buffer.DeleteText(nullptr, 0, 0, 0, 5, ACTION_REPLACE);
@@ -104,23 +107,18 @@ TEST(Undo, ExplicitGroupUndoesAsOne)
     Insert(buffer, 0, 6, "WORLD", ACTION_REPLACE);
     buffer.EndUndoGroup(nullptr);
     EXPECT_EQ(Lines(buffer), "HELLO WORLD");
-    EXPECT_EQ(UndoName(buffer), "置換");
-
-    CPoint pt;
+    EXPECT_EQ(UndoName(), "置換");
     buffer.Undo(pt);
     EXPECT_EQ(Lines(buffer), "hello world");
-    EXPECT_EQ(UndoName(buffer), "ﾀｲﾋﾟﾝｸﾞ");
+    EXPECT_EQ(UndoName(), "ﾀｲﾋﾟﾝｸﾞ");
     buffer.Redo(pt);
     EXPECT_EQ(Lines(buffer), "HELLO WORLD");
 }
 
-TEST(Undo, NewChangeEndsRedo)
+TEST_F(Undo, NewChangeEndsRedo)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "a");
     Insert(buffer, 0, 1, "b");
-    CPoint pt;
     buffer.Undo(pt);
     EXPECT_TRUE(buffer.CanRedo());
     Insert(buffer, 0, 1, "c");
@@ -131,10 +129,8 @@ TEST(Undo, NewChangeEndsRedo)
     EXPECT_EQ(Lines(buffer), "");
 }
 
-TEST(Undo, IndentActionChangesTextWithoutARecord)
+TEST_F(Undo, IndentActionChangesTextWithoutARecord)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "x", ACTION_INDENT);
     buffer.DeleteText(nullptr, 0, 0, 0, 1, ACTION_INDENT);
     Insert(buffer, 0, 0, "\ty", ACTION_INDENT);
@@ -144,9 +140,8 @@ TEST(Undo, IndentActionChangesTextWithoutARecord)
     EXPECT_TRUE(buffer.IsModified());
 }
 
-TEST(Undo, ActionNames)
+TEST_F(Undo, ActionNames)
 {
-    CCrystalTextBuffer buffer;
     std::string name;
     const std::pair<int, const char *> names[] = {
         {ACTION_UNKNOWN, "Unknown"}, {ACTION_CUT, "切り取り"}, {ACTION_BACKSPACE, "ﾊﾞｯｸｽﾍﾟｰｽ"},
@@ -160,28 +155,20 @@ TEST(Undo, ActionNames)
     EXPECT_FALSE(buffer.GetActionName(15, name));
     EXPECT_EQ(name, "");
     EXPECT_FALSE(buffer.GetActionName(-1, name));
-
     // A record with an unnamed code gives an empty description.
-    buffer.InitNew();
     Insert(buffer, 0, 0, "z", 15);
     EXPECT_TRUE(buffer.CanUndo());
-    EXPECT_EQ(UndoName(buffer), "");
+    EXPECT_EQ(UndoName(), "");
 }
 
-TEST(Undo, ModifiedFollowsTheSavePoint)
+TEST_F(Undo, ModifiedFollowsTheSavePoint)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "saved");
     EXPECT_TRUE(buffer.IsModified());
-    CTempDir dir;
-    const std::string strPath = dir.File("wrenpad-undo-save.txt");
-    ASSERT_TRUE(buffer.SaveToFile(strPath));
+    ASSERT_TRUE(Save());
     EXPECT_FALSE(buffer.IsModified());
-
     Insert(buffer, 0, 5, "!");
     EXPECT_TRUE(buffer.IsModified());
-    CPoint pt;
     buffer.Undo(pt);
     EXPECT_FALSE(buffer.IsModified());
     buffer.Redo(pt);
@@ -193,18 +180,13 @@ TEST(Undo, ModifiedFollowsTheSavePoint)
     EXPECT_FALSE(buffer.IsModified());
 }
 
-TEST(Undo, SavedStateLostInDiscardedRedoIsNeverReportedUnmodified)
+TEST_F(Undo, SavedStateLostInDiscardedRedoIsNeverReportedUnmodified)
 {
     // Save "ab", undo to "a", type "c": the saved text can no longer be
     // reached, so no undo or redo may call "ac" or "a" unmodified.
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "a");
     Insert(buffer, 0, 1, "b");
-    CTempDir dir;
-    const std::string strPath = dir.File("wrenpad-undo-redo.txt");
-    ASSERT_TRUE(buffer.SaveToFile(strPath));
-    CPoint pt;
+    ASSERT_TRUE(Save());
     buffer.Undo(pt);
     Insert(buffer, 0, 1, "c");
     buffer.Undo(pt);
@@ -214,10 +196,8 @@ TEST(Undo, SavedStateLostInDiscardedRedoIsNeverReportedUnmodified)
     EXPECT_TRUE(buffer.IsModified());
 }
 
-TEST(Undo, LimitDropsTheOldestGroupWhole)
+TEST_F(Undo, LimitDropsTheOldestGroupWhole)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     // A first group of three records, then single-record groups up to the limit.
     buffer.BeginUndoGroup();
     Insert(buffer, 0, 0, "A");
@@ -240,50 +220,36 @@ TEST(Undo, LimitDropsTheOldestGroupWhole)
     buffer.EndUndoGroup(nullptr);
     EXPECT_EQ(buffer.GetUndoRecordCount(), nLimit - 1);  // merged: the list was not full
 
-    CPoint pt;
     buffer.Undo(pt);
     EXPECT_EQ(buffer.GetLineLength(0), nLimit);  // "yz" went together
     int nUndos = 0;
-    while (buffer.CanUndo()) {
+    for (; buffer.CanUndo(); ++nUndos)
         buffer.Undo(pt);
-        ++nUndos;
-    }
     EXPECT_EQ(nUndos, nLimit - 3);
     EXPECT_EQ(Lines(buffer), "ABC");  // the dropped group cannot be undone
     EXPECT_TRUE(buffer.IsModified());
 }
 
-TEST(Undo, SavePointDroppedAtTheLimitIsNeverReportedUnmodified)
+TEST_F(Undo, SavePointDroppedAtTheLimitIsNeverReportedUnmodified)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    CTempDir dir;
-    const std::string strPath = dir.File("wrenpad-undo-limit.txt");
     Insert(buffer, 0, 0, "s");
-    ASSERT_TRUE(buffer.SaveToFile(strPath));  // saved after record 1
-    const int nLimit = CCrystalTextBuffer::UNDO_LIMIT;
-    for (int i = 1; i < nLimit + 5; ++i)
+    ASSERT_TRUE(Save());  // saved after record 1
+    for (int i = 1; i < CCrystalTextBuffer::UNDO_LIMIT + 5; ++i)
         Insert(buffer, 0, i, "x");
-    CPoint pt;
     while (buffer.CanUndo()) {
         buffer.Undo(pt);
         EXPECT_TRUE(buffer.IsModified()) << buffer.GetLineLength(0);
     }
 }
 
-TEST(Undo, SavePointMovesWithItsRecordAtTheLimit)
+TEST_F(Undo, SavePointMovesWithItsRecordAtTheLimit)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    CTempDir dir;
-    const std::string strPath = dir.File("wrenpad-undo-shift.txt");
     const int nLimit = CCrystalTextBuffer::UNDO_LIMIT;
     for (int i = 0; i < nLimit; ++i)
         Insert(buffer, 0, i, "x");
-    ASSERT_TRUE(buffer.SaveToFile(strPath));
+    ASSERT_TRUE(Save());
     for (int i = nLimit; i < nLimit + 10; ++i)
         Insert(buffer, 0, i, "y");
-    CPoint pt;
     for (int i = 0; i < 9; ++i) {
         buffer.Undo(pt);
         EXPECT_TRUE(buffer.IsModified());
@@ -293,63 +259,50 @@ TEST(Undo, SavePointMovesWithItsRecordAtTheLimit)
     EXPECT_FALSE(buffer.IsModified());
 }
 
-TEST(Undo, LinesEndingInCrSurviveUndo)
+TEST_F(Undo, LinesEndingInCrSurviveUndo)
 {
     // An LF file with CR LF in places loads as lines ending in a CR byte. The
     // deleted text holds those CRs next to the CR LF written between lines;
     // undo must bring back the same lines, not split them at every CR.
-    CTempDir dir;
-    const std::string strPath = dir.File("wrenpad-undo-cr.txt");
-    WriteFileBytes(strPath, "x\ny\r\nz\r\n");
-    CCrystalTextBuffer buffer;
-    ASSERT_TRUE(buffer.LoadFromFile(strPath));
+    WriteFileBytes(dir.File("cr.txt"), "x\ny\r\nz\r\n");
+    ASSERT_TRUE(buffer.LoadFromFile(dir.File("cr.txt")));
     ASSERT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
     EXPECT_EQ(Lines(buffer), "x|y\r|z\r|");
-    const std::string strBefore = Lines(buffer);
-
     ASSERT_TRUE(buffer.DeleteText(nullptr, 0, 1, 3, 0, ACTION_DELSEL));
     EXPECT_EQ(Lines(buffer), "x");
-    CPoint pt;
     buffer.Undo(pt);
-    EXPECT_EQ(Lines(buffer), strBefore);
+    EXPECT_EQ(Lines(buffer), "x|y\r|z\r|");
     EXPECT_EQ(pt, CPoint(0, 3));
     EXPECT_FALSE(buffer.IsModified());
     buffer.Redo(pt);
     EXPECT_EQ(Lines(buffer), "x");
 }
 
-TEST(Undo, ClearUndoForgetsHistory)
+TEST_F(Undo, ClearUndoForgetsHistory)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "abc");
     buffer.ClearUndo();
     EXPECT_FALSE(buffer.CanUndo());
     EXPECT_FALSE(buffer.CanRedo());
     Insert(buffer, 0, 3, "d");
-    CPoint pt;
     buffer.Undo(pt);
     EXPECT_EQ(Lines(buffer), "abc");
     EXPECT_TRUE(buffer.IsModified());  // still differs from the (never saved) start
 }
 
-TEST(Undo, ReadOnlyBufferDoesNotUndo)
+TEST_F(Undo, ReadOnlyBufferDoesNotUndo)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
     Insert(buffer, 0, 0, "abc");
     buffer.SetReadOnly(true);
-    CPoint pt(7, 7);
     EXPECT_FALSE(buffer.Undo(pt));
     EXPECT_EQ(Lines(buffer), "abc");
     EXPECT_TRUE(buffer.CanUndo());
 }
 
-TEST(Undo, InsertedLinePiecesComeBackExactly)
+TEST_F(Undo, InsertedLinePiecesComeBackExactly)
 {
     // Pieces holding CR and LF bytes of their own go in as given, and redo
     // puts back the same lines rather than splitting them at those bytes.
-    CCrystalTextBuffer buffer;
     buffer.InitNew(LINEEND_LF);
     const std::vector<std::string_view> pieces = {"a\rb", "", "c\r"};
     int nEndLine = 0;
@@ -362,7 +315,6 @@ TEST(Undo, InsertedLinePiecesComeBackExactly)
     const std::vector<std::string_view> one = {"x\ry"};
     ASSERT_TRUE(buffer.InsertLines(nullptr, 1, 0, one, nEndLine, nEndChar, ACTION_PASTE));
     EXPECT_EQ(Lines(buffer), "a\rb|x\ry|c\r");
-    CPoint pt;
     buffer.Undo(pt);
     buffer.Undo(pt);
     EXPECT_EQ(Lines(buffer), "");
@@ -371,12 +323,9 @@ TEST(Undo, InsertedLinePiecesComeBackExactly)
     EXPECT_EQ(Lines(buffer), "a\rb|x\ry|c\r");
 }
 
-TEST(UndoGroup, AGroupThatRecordedNothingTellsTheViewNothing)
+TEST_F(UndoGroup, AGroupThatRecordedNothingTellsTheViewNothing)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    CRecordingView view;
-    buffer.AttachView(&view);
+    Attach();
     Insert(buffer, 0, 0, "\r\n", ACTION_TYPING, &view);
     ASSERT_EQ(view.aGroupsEnded.size(), 1u);
     // A command that ends up changing nothing (a paste of an empty clipboard)
@@ -386,18 +335,13 @@ TEST(UndoGroup, AGroupThatRecordedNothingTellsTheViewNothing)
     EXPECT_EQ(view.aGroupsEnded.size(), 1u);
     // And it leaves the next edit a group of its own.
     Insert(buffer, 1, 0, "x", ACTION_TYPING, &view);
-    CPoint pt;
     buffer.Undo(pt);
     EXPECT_EQ(Lines(buffer), "|");
-    buffer.DetachView(&view);
 }
 
-TEST(UndoGroup, AnExceptionClosesTheGroupAndUndoStillWorks)
+TEST_F(UndoGroup, AnExceptionClosesTheGroupAndUndoStillWorks)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    CRecordingView view;
-    buffer.AttachView(&view);
+    Attach();
     Insert(buffer, 0, 0, "base", ACTION_TYPING, &view);
     view.aGroupsEnded.clear();
     try {
@@ -414,22 +358,17 @@ TEST(UndoGroup, AnExceptionClosesTheGroupAndUndoStillWorks)
 
     // The next edit is a step of its own; the half-done command is one step.
     Insert(buffer, 0, 12, "!", ACTION_TYPING, &view);
-    CPoint pt;
     ASSERT_TRUE(buffer.Undo(pt));
     EXPECT_EQ(Lines(buffer), "base one two");
     ASSERT_TRUE(buffer.Undo(pt));
     EXPECT_EQ(Lines(buffer), "base");
     ASSERT_TRUE(buffer.Redo(pt));
     EXPECT_EQ(Lines(buffer), "base one two");
-    buffer.DetachView(&view);
 }
 
-TEST(UndoGroup, AGroupInsideAnOpenGroupJoinsIt)
+TEST_F(UndoGroup, AGroupInsideAnOpenGroupJoinsIt)
 {
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    CRecordingView view;
-    buffer.AttachView(&view);
+    Attach();
     {
         CUndoGroup outer(buffer, &view);
         Insert(buffer, 0, 0, "a", ACTION_TAGINSERT, &view);
@@ -444,9 +383,7 @@ TEST(UndoGroup, AGroupInsideAnOpenGroupJoinsIt)
     }
     ASSERT_EQ(view.aGroupsEnded.size(), 1u);
     EXPECT_EQ(view.aGroupsEnded[0].second, "c");
-    CPoint pt;
     ASSERT_TRUE(buffer.Undo(pt));
     EXPECT_EQ(Lines(buffer), "");
     EXPECT_FALSE(buffer.CanUndo());
-    buffer.DetachView(&view);
 }

@@ -186,9 +186,7 @@ TEST_F(InputMethod, AHungInputMethodNeverHoldsUpTheAskingThread)
     sw->RequestOpen();
     // The fake answers on this thread: that it sees the call at all while the
     // request is still under way shows the request did not block this thread.
-    for (int i = 0; i < 200 && !fcitx.m_aCalls.contains("State"); ++i)
-        QTest::qWait(10);
-    ASSERT_TRUE(fcitx.m_aCalls.contains("State"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fcitx.m_aCalls.contains("State"); }, 2000));
     EXPECT_TRUE(finished.isEmpty());
     ASSERT_TRUE(finished.wait(20000));
     EXPECT_EQ(finished.first().at(0).value<EInputMethodKind>(), IMK_FCITX5);
@@ -198,8 +196,6 @@ TEST_F(InputMethod, AHungInputMethodNeverHoldsUpTheAskingThread)
     // A switch going away while a call hangs waits out that call only.
     fcitx.m_aCalls.clear();
     sw->RequestOpen();
-    for (int i = 0; i < 200 && !fcitx.m_aCalls.contains("State"); ++i)
-        QTest::qWait(10);
-    ASSERT_TRUE(fcitx.m_aCalls.contains("State"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fcitx.m_aCalls.contains("State"); }, 2000));
     sw.reset();
 }

@@ -11,19 +11,11 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
 {
     CTempDir shipped;
     CTempDir user;
-    std::filesystem::create_directories(shipped.File("templete"));
-    std::filesystem::create_directories(shipped.File("desktop"));
-    std::filesystem::create_directories(shipped.File("help/images"));
-    std::filesystem::create_directories(shipped.File("man/ja"));
-    WriteFileBytes(shipped.File("usertag.ini"), "shipped tags");
-    WriteFileBytes(shipped.File("WpWebMnu.ini"), "shipped menu");
-    WriteFileBytes(shipped.File("templete/page.html"), "<html>");
-    WriteFileBytes(shipped.File("README.md"), "about the folder");
-    WriteFileBytes(shipped.File("CMakeLists.txt"), "install(DIRECTORY ...)");
-    WriteFileBytes(shipped.File("desktop/x.desktop"), "[Desktop Entry]");
-    WriteFileBytes(shipped.File("help/index.html"), "<!DOCTYPE html>");
-    WriteFileBytes(shipped.File("help/images/main.png"), "PNG");
-    WriteFileBytes(shipped.File("man/ja/wrenpad.1"), ".TH");
+    WriteFiles(shipped.Path(), {{"usertag.ini", "shipped tags"}, {"WpWebMnu.ini", "shipped menu"},
+                                {"templete/page.html", "<html>"}, {"README.md", "about the folder"},
+                                {"CMakeLists.txt", "install(DIRECTORY ...)"}, {"desktop/x.desktop", "[Desktop Entry]"},
+                                {"help/index.html", "<!DOCTYPE html>"}, {"help/images/main.png", "PNG"},
+                                {"man/ja/wrenpad.1", ".TH"}});
     std::filesystem::permissions(shipped.File("usertag.ini"), std::filesystem::perms::owner_read);
     WriteFileBytes(user.File("WpWebMnu.ini"), "the user's own menu");
 
@@ -51,9 +43,7 @@ TEST(ProgramFolder, TemplatesComeOnlyWithANewTemplateFolder)
 {
     CTempDir shipped;
     CTempDir user;
-    std::filesystem::create_directories(shipped.File("templete"));
-    WriteFileBytes(shipped.File("templete/a.html"), "a");
-    WriteFileBytes(shipped.File("templete/b.html"), "b");
+    WriteFiles(shipped.Path(), {{"templete/a.html", "a"}, {"templete/b.html", "b"}});
     const QString strShipped = QString::fromStdString(shipped.Path());
     const QString strUser = QString::fromStdString(user.Path());
     EXPECT_EQ(SeedProgramFolder(strShipped, strUser), 2);
