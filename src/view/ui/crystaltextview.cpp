@@ -551,8 +551,12 @@ void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
             } else if (nLast > nFirst) {
                 const std::string_view first = GetLineChars(nFirst);
                 const std::string_view last = GetLineChars(nLast);
-                std::string strJoined(first.substr(0, std::min<std::size_t>(first.size(), pHint->ptStart.x)));
-                strJoined += last.substr(std::min<std::size_t>(last.size(), pHint->ptEnd.x));
+                const std::size_t nPrefix = std::min<std::size_t>(first.size(), pHint->ptStart.x);
+                const std::size_t nSuffix = last.size() - std::min<std::size_t>(last.size(), pHint->ptEnd.x);
+                std::string strJoined;
+                strJoined.reserve(nPrefix + nSuffix);
+                strJoined.append(first.data(), nPrefix);
+                strJoined.append(last.data() + (last.size() - nSuffix), nSuffix);
                 nOld = LineDisplayLength(strJoined, m_nTabSize);
             }
             if (nOld < m_nMaxLineLength || nWidest >= m_nMaxLineLength) {
