@@ -1,6 +1,7 @@
 // Loading and saving large files, whole process, beside the floor.
 //
 //   wp_bench_fileio --tool WRENPAD_TOOL [--dir DIR] [--runs N] [--no-big] [--no-peer]
+//   wp_bench_fileio make DIR        only makes the 100 MB files (if missing)
 //
 // Generates Shift-JIS texts (Japanese and ASCII mixed) in DIR, then times,
 // each command in its own process with a warm page cache, best of N runs:
@@ -194,10 +195,37 @@ int ChildSave(const char *pszPath, const char *pszOut)
     return 0;
 }
 
+struct Subject
+{
+    std::string strName;
+    std::size_t nBytes;
+    int nMeanLine;
+    const char *pszSep;
+};
+
+const Subject SUBJECTS[] = {
+    {"text100-short-crlf.txt", 100u << 20, 28, "\r\n"},  // about 3 million lines
+    {"text100-crlf.txt", 100u << 20, 66, "\r\n"},        // about 1.46 million
+    {"text100-lf.txt", 100u << 20, 67, "\n"},
+    {"text335-crlf.txt", 335u << 20, 334, "\r\n"},
+};
+
+// Makes the 100 MB files in strDir (for the memory benchmark).
+int MakeFiles(const std::string &strDir)
+{
+    std::filesystem::create_directories(strDir);
+    for (const Subject &s : SUBJECTS)
+        if (s.nBytes < (200u << 20))
+            Generate(strDir + "/" + s.strName, s.nBytes, s.nMeanLine, s.pszSep, 7);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc >= 3 && std::strcmp(argv[1], "make") == 0)
+        return MakeFiles(argv[2]);
     if (argc >= 3 && std::strcmp(argv[1], "load") == 0)
         return ChildLoad(argv[2]);
     if (argc >= 4 && std::strcmp(argv[1], "save") == 0)
@@ -227,20 +255,9 @@ int main(int argc, char *argv[])
     std::filesystem::create_directories(strDir);
     const std::string self = std::filesystem::read_symlink("/proc/self/exe");
 
-    struct Subject
-    {
-        std::string strName;
-        std::size_t nBytes;
-        int nMeanLine;
-        const char *pszSep;
-    };
-    std::vector<Subject> subjects = {
-        {"text100-short-crlf.txt", 100u << 20, 28, "\r\n"},  // about 3 million lines
-        {"text100-crlf.txt", 100u << 20, 66, "\r\n"},        // about 1.46 million
-        {"text100-lf.txt", 100u << 20, 67, "\n"},
-    };
-    if (bBig)
-        subjects.push_back({"text335-crlf.txt", 335u << 20, 334, "\r\n"});
+    std::vector<Subject> subjects(std::begin(SUBJECTS), std::end(SUBJECTS));
+    if (!bBig)
+        subjects.pop_back();
 
     std::printf("%-22s %6s %8s | %-26s | %-28s | %-11s | %-13s | %s\n", "", "", "",
                 "load: info vs cat", "load+save: roundtrip vs cp", "peak / file", "in process", "peer: vim");

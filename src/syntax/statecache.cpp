@@ -79,8 +79,16 @@ private:
 
 void CLineStateCache::EnsureSize(int nLineCount)
 {
-    if (nLineCount > GetLineStateCount())
-        m_pdwLineStates.resize(static_cast<std::size_t>(nLineCount), PARSE_STATE_UNKNOWN);
+    m_nCount = std::max(m_nCount, nLineCount);
+}
+
+void CLineStateCache::Store(int nLine, std::uint32_t dwState)
+{
+    const auto n = static_cast<std::size_t>(nLine);
+    if (n < m_pdwLineStates.size())
+        m_pdwLineStates[n] = dwState;
+    else
+        m_pdwLineStates.push_back(dwState);
 }
 
 std::uint32_t CLineStateCache::GetLineParseState(CLineParser &parser, int nLine)
@@ -103,7 +111,7 @@ std::uint32_t CLineStateCache::StateAt(CLineParser &parser, int nLine)
     for (int L = m_nKnown; L <= nLine; ++L) {
         int nItems = 0;
         dwState = parser.ParseLineColors(dwState, L, nullptr, nItems);
-        m_pdwLineStates[static_cast<std::size_t>(L)] = dwState;
+        Store(L, dwState);
     }
     m_nKnown = nLine + 1;
     return dwState;
@@ -132,7 +140,7 @@ std::uint32_t CLineStateCache::ParseLineForDrawing(CLineParser &parser, int nLin
             aBuffer.resize(nCapacity);
         dwState = parser.ParseLineColors(dwPrevious, nLine, aBuffer.data(), nBlocks);
     }
-    m_pdwLineStates[static_cast<std::size_t>(nLine)] = dwState;
+    Store(nLine, dwState);
     if (m_nKnown == nLine)
         m_nKnown = nLine + 1;
     return dwState;
@@ -144,12 +152,15 @@ void CLineStateCache::OnTextChanged(std::uint32_t dwFlags, int nLine, int nLineC
         Reset();
         return;
     }
-    if ((dwFlags & NOTIFY_FLAGS_ONLY) || m_pdwLineStates.empty())
+    if ((dwFlags & NOTIFY_FLAGS_ONLY) || m_nCount == 0)
         return;
     if (nLine < 0)
         nLine = 0;
-    if (!(dwFlags & NOTIFY_ONE_LINE) && nLineCount >= 0)
-        m_pdwLineStates.resize(static_cast<std::size_t>(nLineCount), PARSE_STATE_UNKNOWN);
+    if (!(dwFlags & NOTIFY_ONE_LINE) && nLineCount >= 0) {
+        m_nCount = nLineCount;
+        if (m_pdwLineStates.size() > static_cast<std::size_t>(nLineCount))
+            m_pdwLineStates.resize(static_cast<std::size_t>(nLineCount));
+    }
     InvalidateFrom(nLine);
 }
 
@@ -162,6 +173,7 @@ void CLineStateCache::InvalidateFrom(int nLine)
 void CLineStateCache::Reset()
 {
     std::vector<std::uint32_t>().swap(m_pdwLineStates);
+    m_nCount = 0;
     m_nKnown = 0;
 }
 

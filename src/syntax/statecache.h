@@ -52,7 +52,7 @@ public:
 
     // Inspection, for tests: the number of entries and whether a line's state
     // is known.
-    int GetLineStateCount() const { return static_cast<int>(m_pdwLineStates.size()); }
+    int GetLineStateCount() const { return m_nCount; }
     bool IsLineStateKnown(int nLine) const { return nLine >= 0 && nLine < m_nKnown; }
 
 private:
@@ -61,11 +61,16 @@ private:
     // The state of a line the array covers, parsing forwards from the last
     // known line.
     std::uint32_t StateAt(CLineParser &parser, int nLine);
+    // Stores the state of line nLine, at most one past the known ones.
+    void Store(int nLine, std::uint32_t dwState);
 
     // States are only ever computed forwards from a known one, so the known
     // states are always the first m_nKnown entries; marking a change is
-    // lowering that count, however long the document.
+    // lowering that count, however long the document. The array covers
+    // m_nCount lines, but only holds room as far as states were ever known:
+    // a large file shown at its top keeps a screenful.
     std::vector<std::uint32_t> m_pdwLineStates;
+    int m_nCount = 0;
     int m_nKnown = 0;
 };
 

@@ -18,6 +18,8 @@
 #include <memory>
 #include <new>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -72,6 +74,41 @@ void ForEachSeparator(const char *p, std::size_t n, char chSep, bool bPair, F &&
         i = k + 1;
     }
 }
+
+// Cuts [p, p + n) at the separators into lines packed at pOut, one record
+// each in aLines, the bytes after the last separator being the last line
+// (empty when the text ends with one). Returns the end of the bytes written.
+char *CutLines(const char *p, std::size_t n, char chSep, bool bPair, char *pOut, CLineArray &aLines)
+{
+    const std::size_t nSepLength = bPair ? 2 : 1;
+    std::size_t nFrom = 0;
+    char *pLine = pOut;
+    ForEachSeparator(p, n, chSep, bPair, [&](std::size_t k) {
+        const std::size_t nBytes = k - nFrom;
+        std::memcpy(pOut, p + nFrom, nBytes);
+        pOut += nBytes;
+        aLines.Add(TextLine{pLine, static_cast<int>(nBytes), 0});
+        pLine = pOut;
+        nFrom = k + nSepLength;
+    });
+    std::memcpy(pOut, p + nFrom, n - nFrom);
+    pOut += n - nFrom;
+    aLines.Add(TextLine{pLine, static_cast<int>(n - nFrom), 0});
+    return pOut;
+}
+
+// The number of lines [p, p + n) is likely to hold, from its first bytes.
+int EstimateLines(const char *p, std::size_t n, char chSep, bool bPair)
+{
+    const std::size_t nSample = std::min<std::size_t>(n, 64 * 1024);
+    std::size_t nFound = 0;
+    ForEachSeparator(p, nSample, chSep, bPair, [&](std::size_t) { ++nFound; });
+    const double dLines = static_cast<double>(nFound) / static_cast<double>(nSample) * static_cast<double>(n) * 1.05 + 64;
+    return static_cast<int>(std::min(dLines, double(INT_MAX / 4)));
+}
+
+// Where a text of this many bytes is cut on two threads, one half each.
+constexpr std::size_t HALVES_FROM = 1u << 20;
 
 struct CFreeDeleter
 {
@@ -143,8 +180,92 @@ bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMo
 bool CCrystalTextBuffer::LoadFromMemory(std::string_view bytes, int nLineEndMode)
 {
     FreeAll();
+    if (bytes.size() >= HALVES_FROM && bytes.size() < static_cast<std::size_t>(INT_MAX)) {
+        try {
+            if (LoadInHalves(bytes, nLineEndMode))
+                return true;
+        } catch (const std::bad_alloc &) {
+            FreeAll();
+            errno = ENOMEM;
+            return false;
+        }
+    }
     CMemorySource source(bytes);
     return LoadFromSource(source, static_cast<long long>(bytes.size()), nLineEndMode);
+}
+
+// A large text in memory is cut into lines in two halves at once, split at
+// the first separator after its middle; the lines are the same as cutting it
+// from the start would give. The mode must be decided in the first half
+// (otherwise false, with nothing done). Each half is packed into its own
+// part of one arena block: the second half's bytes start at its offset in
+// the text, which the first half's bytes without their separators never reach.
+bool CCrystalTextBuffer::LoadInHalves(std::string_view bytes, int nLineEndMode)
+{
+    const std::size_t nMiddle = bytes.size() / 2;
+    int nMode = nLineEndMode;
+    if (nMode < LINEEND_CRLF || nMode > LINEEND_CR) {
+        CLineEndDetector detector;
+        if (!detector.Feed(bytes.substr(0, nMiddle)))
+            return false;
+        nMode = detector.GetMode();
+    }
+    const char chSep = nMode == LINEEND_LF ? '\n' : '\r';
+    const bool bPair = nMode == LINEEND_CRLF;
+    const std::size_t nSepLength = bPair ? 2 : 1;
+    std::size_t nSplit = nMiddle;
+    for (;;) {
+        const void *pHit = std::memchr(bytes.data() + nSplit, chSep, bytes.size() - nSplit);
+        if (!pHit)
+            return false;
+        nSplit = static_cast<std::size_t>(static_cast<const char *>(pHit) - bytes.data());
+        if (!bPair || (nSplit + 1 < bytes.size() && bytes[nSplit + 1] == '\n'))
+            break;
+        ++nSplit;
+    }
+    const std::string_view first = bytes.substr(0, nSplit);
+    const std::string_view second = bytes.substr(nSplit + nSepLength);
+
+    m_arena.SetNextBlockSize(bytes.size());
+    m_arena.Reserve(0, 0);
+    char *const pBase = m_arena.Top();
+    CLineArray aSecond;
+    aSecond.SetGrowBy(4096);
+    aSecond.Reserve(EstimateLines(second.data(), second.size(), chSep, bPair));
+    char *pEnd = nullptr;
+    bool bSecondFailed = false;
+    const auto cutSecond = [&] {
+        try {
+            pEnd = CutLines(second.data(), second.size(), chSep, bPair, pBase + nSplit + nSepLength, aSecond);
+        } catch (const std::bad_alloc &) {
+            bSecondFailed = true;
+        }
+    };
+    std::thread worker;
+    try {
+        worker = std::thread(cutSecond);
+    } catch (const std::system_error &) {
+    }
+    bool bFirstFailed = false;
+    try {
+        m_aLines.SetGrowBy(4096);
+        m_aLines.Reserve(EstimateLines(first.data(), first.size(), chSep, bPair));
+        CutLines(first.data(), first.size(), chSep, bPair, pBase, m_aLines);
+    } catch (const std::bad_alloc &) {
+        bFirstFailed = true;
+    }
+    if (worker.joinable())
+        worker.join();
+    else
+        cutSecond();
+    if (bFirstFailed || bSecondFailed || static_cast<long long>(m_aLines.GetSize()) + aSecond.GetSize() >= INT_MAX - 1)
+        throw std::bad_alloc();
+    m_aLines.AppendFrom(aSecond);
+    m_arena.SetTop(pEnd);
+    m_aLines.SetGrowBy(0);
+    m_nLineEndMode = nMode;
+    FinishLoad();
+    return true;
 }
 
 bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, int nLineEndMode)
@@ -266,7 +387,12 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
         return false;
     }
     m_aLines.SetGrowBy(0);
+    FinishLoad();
+    return true;
+}
 
+void CCrystalTextBuffer::FinishLoad()
+{
     m_bInit = true;
     m_bReadOnly = false;
     m_bModified = false;
@@ -276,5 +402,4 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
     m_nUndoPos = 0;
     m_nSavedUndoPos = 0;
     NotifyViews(nullptr, nullptr, NOTIFY_RESET, -1);
-    return true;
 }

@@ -103,6 +103,30 @@ void CLineArray::RemoveAt(int nIndex, int nCount)
     m_nSize -= nCount;
 }
 
+void CLineArray::AppendFrom(CLineArray &other)
+{
+    const int nCount = other.m_nSize;
+    if (nCount > 0 && m_nSize + nCount > m_nCapacity)
+        Grow(m_nSize + nCount);
+    // From the end backwards, a megabyte at a time, each step handing back
+    // the pages of other's that it has copied.
+    constexpr int STEP = (1 << 20) / static_cast<int>(sizeof(TextLine));
+    std::size_t nReleased = other.m_nMappedBytes;
+    for (int nLeft = nCount; nLeft > 0;) {
+        const int n = std::min(nLeft, STEP);
+        nLeft -= n;
+        std::memcpy(static_cast<void *>(m_pData + m_nSize + nLeft), other.m_pData + nLeft,
+                    static_cast<std::size_t>(n) * sizeof(TextLine));
+        const std::size_t nFrom = PageRound(static_cast<std::size_t>(nLeft) * sizeof(TextLine));
+        if (nFrom < nReleased) {
+            ::madvise(reinterpret_cast<char *>(other.m_pData) + nFrom, nReleased - nFrom, MADV_DONTNEED);
+            nReleased = nFrom;
+        }
+    }
+    m_nSize += nCount;
+    other.RemoveAll();
+}
+
 void CLineArray::RemoveAll()
 {
     if (m_nMappedBytes > 0)

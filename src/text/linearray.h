@@ -62,6 +62,10 @@ public:
     }
     void InsertAt(int nIndex, const TextLine *pLines, int nCount);
     void RemoveAt(int nIndex, int nCount);
+    // Moves every element of other to the end of this array, leaving other
+    // empty. other's memory is given back while the elements move, so that
+    // the two do not hold the whole of them twice at once.
+    void AppendFrom(CLineArray &other);
     // Drops every element and releases the block (the texts are the caller's).
     void RemoveAll();
 

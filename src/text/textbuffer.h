@@ -176,6 +176,7 @@ public:
     // views refresh their per-line data once instead of once per edit.
     void BeginBatch() { ++m_nBatchDepth; }
     void EndBatch(CBufferView *pSource);
+    bool IsInBatch() const { return m_nBatchDepth > 0; }
 
     // Lines (no bounds checks: callers pass valid indexes).
     int GetLineCount() const { return m_aLines.GetSize(); }
@@ -314,6 +315,9 @@ private:
     void RecordChange(CBufferView *pSource, UndoEntry &&rec);
     void AddUndoRecord(UndoEntry &&rec);
     void UpdateModifiedAfterUndo();
+    bool LoadInHalves(std::string_view bytes, int nLineEndMode);
+    // The states a freshly loaded text starts in; tells the views.
+    void FinishLoad();
 
     TextLine NewLine(const char *pData, int nLength);
     void AppendToLine(TextLine &line, const char *pData, int nLength);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -195,4 +196,54 @@ TEST(FileLoad, LoadedLinesMoveToABlockOfTheirOwnWhenTheyGrow)
     ASSERT_TRUE(buffer.LoadFromFile(dir.File("g")));
     Insert(buffer, 1, 3, "!");
     EXPECT_EQ(Lines(buffer), "one|two!");
+}
+
+TEST(FileLoad, LargeTextInMemoryCutInTwoHalves)
+{
+    // A large text is cut on two threads from the first separator after its
+    // middle. Whatever sits there (a CR LF with either byte in the middle, a
+    // lone CR or LF, no separator up to the end, the text ending right after
+    // it) and in whichever mode, the lines are those of a plain split, and
+    // the mode is the one the first break decides, or the one asked for.
+    std::mt19937 rng(17);
+    std::string filler;
+    while (filler.size() < (1u << 20) + 4096) {
+        std::string line = RandomLine(rng, 90);
+        std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, '-');
+        filler += line + "\r\n";
+    }
+    const std::size_t nSize = (1u << 20) + 4000;
+    const std::size_t nMiddle = nSize / 2;
+    struct CCase
+    {
+        std::size_t nAt;      // where the bytes go
+        std::string strBytes;
+        bool bCutTail;        // the text ends after them
+    };
+    const CCase cases[] = {
+        {nMiddle, "\r\n", false},      {nMiddle - 1, "\r\n", false}, {nMiddle, "x\rx\nx\r\n", false},
+        {nMiddle - 1, "\r\r\n", false}, {nMiddle, "\r\n", true},      {nMiddle, "\r", true},
+        {nMiddle, "tail without a break", true},
+    };
+    for (const int nMode : {-1, int(LINEEND_LF), int(LINEEND_CR)}) {
+        for (const CCase &c : cases) {
+            std::string bytes = filler.substr(0, nSize);
+            bytes.replace(c.nAt, c.strBytes.size(), c.strBytes);
+            if (c.bCutTail)
+                bytes.resize(c.nAt + c.strBytes.size());
+            CCrystalTextBuffer buffer;
+            ASSERT_TRUE(buffer.LoadFromMemory(bytes, nMode));
+            const int nExpectedMode = nMode < 0 ? LINEEND_CRLF : nMode;
+            EXPECT_EQ(buffer.GetLineEndMode(), nExpectedMode);
+            EXPECT_TRUE(HoldsLines(buffer, SplitLines(bytes, nExpectedMode))) << nMode << " at " << c.nAt;
+        }
+    }
+    // No break in the first half: the mode comes from a break after it.
+    std::string late(nSize, 'a');
+    late.replace(nMiddle + 10, 1, "\n");
+    late.replace(nSize - 100, 2, "\r\n");
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.LoadFromMemory(late));
+    EXPECT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
+    EXPECT_TRUE(HoldsLines(buffer, SplitLines(late, LINEEND_LF)));
 }

@@ -114,7 +114,7 @@ void CCrystalTextView::ResetView()
     m_nScreenChars = -1;
     m_ptSelAnchor = m_ptCaret = m_ptSelFrom = m_ptSelTo = m_ptSelBegin = m_ptSelEnd = CPoint(0, 0);
     m_nWantedColumn = -1;
-    m_aActualLineLength.clear();
+    m_nDeletedWidest = -1;
     m_lineStates.Reset();
     InvalidateTextCaches();
     m_bMouseSelecting = m_bWordSelecting = m_bLineSelecting = m_bDragPending = false;
@@ -159,13 +159,7 @@ void CCrystalTextView::GetText(CPoint ptStart, CPoint ptEnd, std::string &strTex
 
 int CCrystalTextView::GetLineDisplayLength(int nLine)
 {
-    const int nCount = GetLineCount();
-    if (static_cast<int>(m_aActualLineLength.size()) != nCount)
-        m_aActualLineLength.assign(static_cast<std::size_t>(nCount), -1);
-    int &n = m_aActualLineLength[static_cast<std::size_t>(nLine)];
-    if (n < 0)
-        n = LineDisplayLength(GetLineChars(nLine), m_nTabSize);
-    return n;
+    return LineDisplayLength(GetLineChars(nLine), m_nTabSize);
 }
 
 // ---------------------------------------------------------------------------
@@ -228,7 +222,6 @@ void CCrystalTextView::SetTabSize(int nTabSize)
         return;
     m_nTabSize = nTabSize;
     InvalidateTextCaches();
-    m_aActualLineLength.clear();
     m_nMaxLineLength = -1;
     RecalcHorzScroll();
     viewport()->update();
@@ -538,34 +531,48 @@ void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
         m_longLine.nGeneration = m_nGeneration;
         m_timerRecolour.start();
     }
+    // The widest line stays known through an edit with a hint unless the
+    // lines it changed held the widest and are now all narrower: an
+    // insertion within a line only widens it, the line an insertion split
+    // was its prefix and suffix, and a deletion's lines were measured just
+    // before it.
     bool bWidestKnown = false;
-    if (dwFlags & NOTIFY_ONE_LINE) {
-        if (!(dwFlags & NOTIFY_FLAGS_ONLY) && nLine < static_cast<int>(m_aActualLineLength.size())) {
-            // A change within one line keeps the widest line known unless that
-            // line was the widest and became shorter, so typing never rescans
-            // the document.
-            const int nOld = m_aActualLineLength[static_cast<std::size_t>(nLine)];
-            m_aActualLineLength[static_cast<std::size_t>(nLine)] = -1;
-            if (m_nMaxLineLength >= 0 && nOld >= 0 && nOld < m_nMaxLineLength) {
-                m_nMaxLineLength = std::max(m_nMaxLineLength, GetLineDisplayLength(nLine));
+    if (!(dwFlags & NOTIFY_FLAGS_ONLY) && pHint && m_nMaxLineLength >= 0) {
+        const bool bDeleted = dynamic_cast<const DeleteHint *>(pHint) != nullptr;
+        if (!bDeleted || (m_nDeletedWidest >= 0 && m_nDeletedLine == pHint->ptStart.y)) {
+            const int nFirst = pHint->ptStart.y;
+            const int nLast = bDeleted ? nFirst : std::min(pHint->ptEnd.y, nCount - 1);
+            int nWidest = 0;
+            for (int i = nFirst; i <= nLast; ++i)
+                nWidest = std::max(nWidest, GetLineDisplayLength(i));
+            int nOld = 0;
+            if (bDeleted) {
+                nOld = m_nDeletedWidest;
+            } else if (nLast > nFirst) {
+                const std::string_view first = GetLineChars(nFirst);
+                const std::string_view last = GetLineChars(nLast);
+                const std::size_t nPrefix = std::min<std::size_t>(first.size(), pHint->ptStart.x);
+                const std::size_t nSuffix = last.size() - std::min<std::size_t>(last.size(), pHint->ptEnd.x);
+                std::string strJoined;
+                strJoined.reserve(nPrefix + nSuffix);
+                strJoined.append(first.data(), nPrefix);
+                strJoined.append(last.data() + (last.size() - nSuffix), nSuffix);
+                nOld = LineDisplayLength(strJoined, m_nTabSize);
+            }
+            if (nOld < m_nMaxLineLength || nWidest >= m_nMaxLineLength) {
+                m_nMaxLineLength = std::max(m_nMaxLineLength, nWidest);
                 bWidestKnown = true;
-            } else if (m_nMaxLineLength >= 0 && nOld >= 0) {
-                const int nNew = GetLineDisplayLength(nLine);
-                if (nNew >= m_nMaxLineLength) {
-                    m_nMaxLineLength = nNew;
-                    bWidestKnown = true;
-                }
             }
         }
+    }
+    m_nDeletedWidest = -1;
+    if (dwFlags & NOTIFY_ONE_LINE) {
         if (dwFlags & NOTIFY_FLAGS_ONLY) {
             InvalidateLines(nLine, nLine, true);
         } else {
             InvalidateLines(nLine, -1, true);
         }
     } else {
-        m_aActualLineLength.resize(static_cast<std::size_t>(nCount), -1);
-        for (std::size_t i = static_cast<std::size_t>(nLine); i < m_aActualLineLength.size(); ++i)
-            m_aActualLineLength[i] = -1;
         InvalidateLines(nLine, -1, true);
     }
 
@@ -580,6 +587,22 @@ void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
             m_nMaxLineLength = -1;
         RecalcHorzScroll();
     }
+}
+
+void CCrystalTextView::OnBeforeDelete(int nStartLine, int nStartChar, int nEndLine, int nEndChar)
+{
+    (void)nStartChar;
+    (void)nEndChar;
+    m_nDeletedWidest = -1;
+    // Inside a batch nothing is measured: the batch's end has the widest
+    // line measured again.
+    if (m_nMaxLineLength < 0 || !m_pTextBuffer || m_pTextBuffer->IsInBatch())
+        return;
+    int nWidest = 0;
+    for (int i = nStartLine; i <= nEndLine; ++i)
+        nWidest = std::max(nWidest, GetLineDisplayLength(i));
+    m_nDeletedWidest = nWidest;
+    m_nDeletedLine = nStartLine;
 }
 
 void CCrystalTextView::ShiftLongLineRuns(const ChangeHint &hint)

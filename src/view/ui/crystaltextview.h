@@ -183,6 +183,7 @@ public:
     // --- Buffer notifications ------------------------------------------------
     void UpdateView(CBufferView *pSource, const ChangeHint *pHint, std::uint32_t dwFlags,
                     int nLine) override;
+    void OnBeforeDelete(int nStartLine, int nStartChar, int nEndLine, int nEndChar) override;
 
     // --- Status --------------------------------------------------------------
     // " %3d行、%3d列 " with the 1-based line and byte column of the caret.
@@ -370,7 +371,11 @@ protected:
     int m_nScreenLines = -1;
     int m_nScreenChars = -1;
     int m_nMaxLineLength = -1;
-    std::vector<int> m_aActualLineLength;
+    // The widest of the lines a deletion about to happen spans, measured
+    // before it (-1: none pending), so that the widest line stays known
+    // without keeping every line's width.
+    int m_nDeletedWidest = -1;
+    int m_nDeletedLine = -1;
     CLineStateCache m_lineStates;
     std::vector<ColorBlock> m_aBlockBuffer;
 

@@ -4,6 +4,7 @@
 #include "res/commands.h"
 #include "support/viewfixture.h"
 #include "view/ui/crystaleditview.h"
+#include "view/textgeom.h"
 #include "view/ui/markimages.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 namespace {
 
@@ -88,6 +90,45 @@ TEST_F(EditView, TypedWordUndoesAsOneGroupWithItsName)
     QTest::keyClicks(&m_view, "x");
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Text(), "word\x93\xFA\x96\x7B");
+}
+
+TEST_F(EditView, WidestLineFollowsEveryKindOfEdit)
+{
+    // The widest line is kept through edits without measuring every line
+    // again: after insertions and deletions within a line and across lines,
+    // with tabs, and their undo, it is what measuring all lines gives.
+    SetText("a\tbc\r\n\t\tx\r\nlongest line here\r\n\r\nq\tq\tq");
+    std::mt19937 rng(3);
+    const auto widest = [&] {
+        int n = 0;
+        for (int i = 0; i < m_buffer.GetLineCount(); ++i)
+            n = std::max(n, LineDisplayLength(m_buffer.GetLine(i), m_view.GetTabSize()));
+        return n;
+    };
+    const auto anyPoint = [&] {
+        const int y = static_cast<int>(rng() % static_cast<unsigned>(m_buffer.GetLineCount()));
+        return CPoint(static_cast<int>(rng() % static_cast<unsigned>(m_buffer.GetLineLength(y) + 1)), y);
+    };
+    const char *const pieces[] = {"\t", "abc", "\r\n", "x\r\n\ty", "wide wide wide wide\t."};
+    for (int nStep = 0; nStep < 300; ++nStep) {
+        ASSERT_EQ(m_view.GetWidestLine(), widest()) << nStep;
+        const unsigned nKind = rng() % 4;
+        CPoint a = anyPoint();
+        int l = 0;
+        int c = 0;
+        if (nKind == 0 || m_buffer.GetLineCount() < 3) {
+            m_buffer.InsertText(nullptr, a.y, a.x, pieces[rng() % 5], l, c, ACTION_TYPING);
+        } else if (nKind == 3 && m_buffer.CanUndo()) {
+            CPoint pt;
+            m_buffer.Undo(pt);
+        } else {
+            CPoint b = nKind == 1 ? CPoint(static_cast<int>(rng() % static_cast<unsigned>(m_buffer.GetLineLength(a.y) + 1)), a.y)
+                                  : anyPoint();
+            if (b.y < a.y || (b.y == a.y && b.x < a.x))
+                std::swap(a, b);
+            m_buffer.DeleteText(nullptr, a.y, a.x, b.y, b.x, ACTION_DELETE);
+        }
+    }
 }
 
 TEST_F(EditView, DeleteAndBackspaceTakeWholeCharacters)
