@@ -202,7 +202,7 @@ TEST_F(Document, AFileTheUserMayNotWriteOpensReadOnlyAndSavesThroughTheDialog)
     RunSavingTo(ID_FILE_SAVE, strCopy);
     ASSERT_EQ(m_aFileRequests.size(), 1u);
     EXPECT_TRUE(m_aFileRequests[0].bSave);
-    EXPECT_EQ(ReadFileBytes(strCopy) + ReadFileBytes(strPath), "abcabc");
+    EXPECT_EQ(std::make_pair(ReadFileBytes(strCopy), ReadFileBytes(strPath)), std::make_pair(std::string("abc"), std::string("abc")));
     EXPECT_EQ(pDoc->GetPathName(), strCopy);
     EXPECT_FALSE(pDoc->IsModified());
     EXPECT_TRUE(m_aBoxes.empty());

@@ -236,8 +236,9 @@ TEST_F(Preview, TwoDocumentsShownOneAfterTheOther)
     Run(ID_WEB_PREVIEW);
     EXPECT_EQ(m_fake.Log().Last(), "refresh");
     EXPECT_EQ(ReadFileBytes(TempPath()), Copy(m_dir.Path(), "<head>", "</head>Aa"));
-    EXPECT_EQ(pA->GetPathName() + pB->GetPathName(), strA + strB);
-    EXPECT_EQ(ReadFileBytes(strA) + ReadFileBytes(strB), "<head></head>A<head></head>B");
+    EXPECT_EQ(std::make_pair(pA->GetPathName(), pB->GetPathName()), std::make_pair(strA, strB));
+    EXPECT_EQ(std::make_pair(ReadFileBytes(strA), ReadFileBytes(strB)),
+              std::make_pair(std::string("<head></head>A"), std::string("<head></head>B")));
 }
 
 TEST_F(Preview, OtherTargetsStartTheDesktopOrTheChosenBrowser)
