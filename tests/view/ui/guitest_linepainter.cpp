@@ -74,8 +74,7 @@ TEST(LinePainter, ARowStartingInsideALineKeepsTheLinesTabStops)
     CLineMarks marks;
     marks.bTabs = true;
     const std::string strMarked = InkedCells(painter, Paint(painter, "\tB", 2, 4, marks), 235);
-    EXPECT_EQ(strMarked[0], '#');
-    EXPECT_EQ(strMarked[2], '#');
+    EXPECT_TRUE(strMarked[0] == '#' && strMarked[2] == '#') << strMarked;
 }
 
 namespace {
@@ -127,9 +126,7 @@ TEST(LinePainter, CharactersOfTheTableAreDrawnInTheCellsOfTheirCodes)
     const std::pair<int, int> narrow = InkSpan(paint("\xF0\x41", &extra));
     const std::pair<int, int> emoji = InkSpan(paint("\xF0\x42", &extra));
     // Ink, and none of it in the cells beside (the copy is the two cells).
-    ASSERT_GE(wide.first, 0);
-    ASSERT_GE(narrow.first, 0);
-    ASSERT_GE(emoji.first, 0);
+    ASSERT_TRUE(wide.first >= 0 && narrow.first >= 0 && emoji.first >= 0);
     EXPECT_GT(wide.second - wide.first, cw) << "a wide character spans both cells";
     EXPECT_LE(narrow.second - narrow.first, cw) << "a narrow character takes about one";
     // Centred: as much room on either side, give or take a pixel or two.
