@@ -35,23 +35,16 @@ TEST(AppOptions, AnEmptyConfigurationShowsTheDefaults)
 
     COptionsData data;
     data.Load(store, settings);
-    EXPECT_TRUE(data.bOpenNewFile);
-    EXPECT_TRUE(data.bOpenFileMax);
-    EXPECT_TRUE(data.bShowSplash);
-    EXPECT_TRUE(data.bAutoDragOpen);
-    EXPECT_TRUE(data.bAutoEnter);
-    EXPECT_FALSE(data.bIMEModeON);
-    // Missing, the entry means single-instance mode, on the sheet as at start-up.
-    EXPECT_TRUE(data.bNotNewAppCreate);
+    // A missing bNotNewAppCreate means single-instance mode, on the sheet as at start-up.
+    EXPECT_TRUE(data.bOpenNewFile && data.bOpenFileMax && data.bShowSplash && data.bAutoDragOpen && data.bAutoEnter
+                && data.bNotNewAppCreate && data.bWebPOnly);
+    EXPECT_FALSE(data.bIMEModeON || data.bTagState || data.bWebBrEn || data.bWebNoSelectTag || data.bAutoTempoBrowse
+                 || data.bAutoReload);
     EXPECT_EQ(data.nMRUCount, 4);
     EXPECT_EQ(data.strUseWrenpadExtension, "txt;html;htm;c;cpp;java;h;pl");
-    EXPECT_TRUE(data.bWebPOnly);
-    EXPECT_FALSE(data.bTagState || data.bWebBrEn || data.bWebNoSelectTag || data.bAutoTempoBrowse);
-    EXPECT_FALSE(data.bAutoReload);
-    EXPECT_EQ(data.crColors[CLR_KEYWORD], 0xC60000u);
-    EXPECT_EQ(data.crColors[CLR_NORMALTEXT], 0x111111u);
-    EXPECT_EQ(data.crColors[CLR_BKGND], 0xEEEEEEu);
-    EXPECT_EQ(data.crColors[CLR_SELMARGIN], 0xAAAAAAu);
+    EXPECT_EQ((std::vector<std::uint32_t>{data.crColors[CLR_KEYWORD], data.crColors[CLR_NORMALTEXT],
+                                          data.crColors[CLR_BKGND], data.crColors[CLR_SELMARGIN]}),
+              (std::vector<std::uint32_t>{0xC60000u, 0x111111u, 0xEEEEEEu, 0xAAAAAAu}));
 }
 
 TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
@@ -79,24 +72,20 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
         // Our own, after the others.
         "bAutoReload", "strNewFileCode", "bPreviewAutoUpdate", "bRestoreSession"};
     EXPECT_EQ(store.m_aWrites, expected);
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 1);
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "MRUCount", -1), 0);
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "clTag", -1), 0x123456);
-    EXPECT_EQ(settings.m_bTagState, 1);
-    EXPECT_EQ(settings.m_bAutoEnter, 0);
-    EXPECT_EQ(settings.m_strUseBrowser3, "/usr/bin/firefox");
-    EXPECT_EQ(settings.m_crColors[CLR_TAG], 0x123456u);
-    EXPECT_EQ(settings.m_bAutoReload, 1);
-    EXPECT_EQ(settings.m_strNewFileCode, "UTF8");
-    // Single-instance mode takes effect at the next start only.
-    EXPECT_EQ(settings.m_bNotNewAppCreate, 1);
+    EXPECT_EQ((std::vector<int>{store.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1),
+                                store.GetInt(SECTION_MAIN, "MRUCount", -1), store.GetInt(SECTION_MAIN, "clTag", -1)}),
+              (std::vector<int>{1, 0, 0x123456}));
+    // Single-instance mode (m_bNotNewAppCreate) takes effect at the next start only.
+    EXPECT_EQ((std::vector<int>{settings.m_bTagState, settings.m_bAutoEnter, int(settings.m_crColors[CLR_TAG]),
+                                settings.m_bAutoReload, settings.m_bNotNewAppCreate}),
+              (std::vector<int>{1, 0, 0x123456, 1, 1}));
+    EXPECT_EQ(settings.m_strUseBrowser3 + "|" + settings.m_strNewFileCode, "/usr/bin/firefox|UTF8");
 
     CAppSettings reloaded;
     reloaded.Load(store, CSystemColors());
     COptionsData again;
     again.Load(store, reloaded);
-    EXPECT_TRUE(again.bTagState);
-    EXPECT_TRUE(again.bAutoReload);
+    EXPECT_TRUE(again.bTagState && again.bAutoReload);
     EXPECT_EQ(again.nMRUCount, 0);
     EXPECT_EQ(again.crColors, data.crColors);
 }
@@ -104,10 +93,8 @@ TEST(AppOptions, OkWritesEveryValueInOrderAndUpdatesTheCache)
 TEST(AppOptions, RecentFileCountTextMustBeZeroToSixteen)
 {
     int n = -1;
-    EXPECT_TRUE(IsValidMruCountText("0", n));
-    EXPECT_EQ(n, 0);
-    EXPECT_TRUE(IsValidMruCountText("16", n));
-    EXPECT_EQ(n, 16);
+    EXPECT_TRUE(IsValidMruCountText("0", n) && n == 0);
+    EXPECT_TRUE(IsValidMruCountText("16", n) && n == 16);
     for (const char *psz : {"17", "-1", "", "1a", "+3", "999"})
         EXPECT_FALSE(IsValidMruCountText(psz, n)) << psz;
 }
@@ -115,10 +102,9 @@ TEST(AppOptions, RecentFileCountTextMustBeZeroToSixteen)
 TEST(AppOptions, DosPresetAndTheSystemColourOfTheMargin)
 {
     const CSystemColors sys{0x000000, 0xFFFFFF, 0x405060};
-    EXPECT_EQ(PresetColor(PRESET_DOS, CLR_BKGND, sys), 0x800000u);
-    EXPECT_EQ(PresetColor(PRESET_DOS, CLR_NORMALTEXT, sys), 0xFFFFFFu);
-    EXPECT_EQ(PresetColor(PRESET_DOS, CLR_SELBKGND, sys), 0x80FFFFu);
-    EXPECT_EQ(PresetColor(PRESET_DOS, CLR_SELMARGIN, sys), 0x405060u);
-    EXPECT_EQ(PresetColor(PRESET_DEFAULT, CLR_SELMARGIN, sys), 0x405060u);
-    EXPECT_EQ(PresetColor(PRESET_DEFAULT, CLR_PREPRO, sys), 0x808000u);
+    EXPECT_EQ((std::vector<std::uint32_t>{PresetColor(PRESET_DOS, CLR_BKGND, sys), PresetColor(PRESET_DOS, CLR_NORMALTEXT, sys),
+                                          PresetColor(PRESET_DOS, CLR_SELBKGND, sys), PresetColor(PRESET_DOS, CLR_SELMARGIN, sys),
+                                          PresetColor(PRESET_DEFAULT, CLR_SELMARGIN, sys),
+                                          PresetColor(PRESET_DEFAULT, CLR_PREPRO, sys)}),
+              (std::vector<std::uint32_t>{0x800000u, 0xFFFFFFu, 0x80FFFFu, 0x405060u, 0x405060u, 0x808000u}));
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 constexpr int SCREEN_W = 1280;
@@ -13,12 +16,16 @@ constexpr int SCREEN_H = 1024;
 CMemoryProfileStore Saved(int nShowCmd, int nLeft, int nTop, int nRight, int nBottom)
 {
     CMemoryProfileStore store;
-    store.WriteInt(SECTION_MAIN, "showCmd", nShowCmd);
-    store.WriteInt(SECTION_MAIN, "Wndleft", nLeft);
-    store.WriteInt(SECTION_MAIN, "Wndtop", nTop);
-    store.WriteInt(SECTION_MAIN, "Wndright", nRight);
-    store.WriteInt(SECTION_MAIN, "Wndbottom", nBottom);
+    for (const auto &[pszEntry, nValue] : {std::pair{"showCmd", nShowCmd}, {"Wndleft", nLeft}, {"Wndtop", nTop},
+                                           {"Wndright", nRight}, {"Wndbottom", nBottom}})
+        store.WriteInt(SECTION_MAIN, pszEntry, nValue);
     return store;
+}
+
+// Show state, left, top, right and bottom.
+std::vector<int> Fields(const std::optional<CWindowPlacement> &p)
+{
+    return p ? std::vector<int>{p->nShowCmd, p->nLeft, p->nTop, p->nRight, p->nBottom} : std::vector<int>{};
 }
 
 std::optional<CWindowPlacement> Load(const CProfileStore &store)
@@ -44,42 +51,28 @@ TEST(FrameState, NothingOrNonsenseSavedGivesTheDefaultPlacement)
 
 TEST(FrameState, APlacementOffTheScreenIsPulledBackKeepingItsSize)
 {
-    const auto p = Load(Saved(1, 5000, 3000, 5600, 3400));
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->nLeft, SCREEN_W - 32);
-    EXPECT_EQ(p->nTop, SCREEN_H - 32);
-    EXPECT_EQ(p->nRight - p->nLeft, 600);
-    EXPECT_EQ(p->nBottom - p->nTop, 400);
-
-    const auto inside = Load(Saved(1, 100, 50, 900, 650));
-    ASSERT_TRUE(inside);
-    EXPECT_EQ(inside->nLeft, 100);
-    EXPECT_EQ(inside->nBottom, 650);
-
+    EXPECT_EQ(Fields(Load(Saved(1, 5000, 3000, 5600, 3400))),
+              (std::vector<int>{1, SCREEN_W - 32, SCREEN_H - 32, SCREEN_W - 32 + 600, SCREEN_H - 32 + 400}));
+    EXPECT_EQ(Fields(Load(Saved(1, 100, 50, 900, 650))), (std::vector<int>{1, 100, 50, 900, 650}));
     // Larger than the screen: cut to it, not left to overflow.
     const auto huge = Load(Saved(1, 0, 0, 2147483647, 2147483647));
     ASSERT_TRUE(huge);
-    EXPECT_EQ(huge->nRight, SCREEN_W);
-    EXPECT_EQ(huge->nBottom, SCREEN_H);
+    EXPECT_EQ(std::make_pair(huge->nRight, huge->nBottom), std::make_pair(SCREEN_W, SCREEN_H));
 }
 
 TEST(FrameState, OnlyMaximisedSurvivesAsAShowState)
 {
-    EXPECT_EQ(Load(Saved(SW_SHOWMINIMIZED, 10, 10, 500, 400))->nShowCmd, SW_SHOWNORMAL);
-    EXPECT_EQ(Load(Saved(SW_SHOWMAXIMIZED, 10, 10, 500, 400))->nShowCmd, SW_SHOWMAXIMIZED);
-    EXPECT_EQ(Load(Saved(0, 10, 10, 500, 400))->nShowCmd, SW_SHOWNORMAL);
-    EXPECT_EQ(Load(Saved(99, 10, 10, 500, 400))->nShowCmd, SW_SHOWNORMAL);
+    for (const int nSaved : {int(SW_SHOWMINIMIZED), int(SW_SHOWMAXIMIZED), 0, 99})
+        EXPECT_EQ(Fields(Load(Saved(nSaved, 10, 10, 500, 400))).at(0),
+                  nSaved == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL)
+            << nSaved;
 }
 
 TEST(FrameState, PlacementAndBarsRoundTrip)
 {
     CMemoryProfileStore store;
     SaveWindowPlacement(store, CWindowPlacement{SW_SHOWMAXIMIZED, 20, 30, 820, 630});
-    const auto p = Load(store);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->nShowCmd, SW_SHOWMAXIMIZED);
-    EXPECT_EQ(p->nLeft, 20);
-    EXPECT_EQ(p->nBottom, 630);
+    EXPECT_EQ(Fields(Load(store)), (std::vector<int>{SW_SHOWMAXIMIZED, 20, 30, 820, 630}));
     EXPECT_TRUE(store.HasEntry(SECTION_MAIN, "flags"));
 
     const CBarVisibility none = LoadBarVisibility(CMemoryProfileStore());
@@ -89,8 +82,8 @@ TEST(FrameState, PlacementAndBarsRoundTrip)
     bars.bStatusBar = true;
     bars.bFileTabBar = true;
     SaveBarVisibility(store, bars);
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "FileTabBar", 0), 0x10000000);
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StatusBar", 0), 1);
+    EXPECT_EQ(std::make_pair(store.GetInt(SECTION_MAIN, "FileTabBar", 0), store.GetInt(SECTION_MAIN, "StatusBar", 0)),
+              std::make_pair(0x10000000, 1));
     const CBarVisibility back = LoadBarVisibility(store);
     EXPECT_TRUE(back.bStatusBar && back.bFileTabBar);
     EXPECT_FALSE(back.bStdToolBar || back.bWebToolBar || back.bToolBar2);

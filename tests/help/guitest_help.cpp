@@ -87,8 +87,7 @@ TEST_F(Help, ContentsAndTheViewsPageOpenInTheBarWhileTheFullEngineIsThere)
     CPreviewer *pPreviewer = Frame()->GetPreviewer();
 
     // A document the bar followed is let go: its updates would replace the manual.
-    const std::string strPage = WriteFile("page.html", "<p>x</p>");
-    ASSERT_NE(m_pApp->OpenDocumentFile(QString::fromStdString(strPage)), nullptr);
+    ASSERT_NE(Open(WriteFile("page.html", "<p>x</p>")), nullptr);
     Frame()->ExecuteCommand(ID_WEB_PREVIEW_BAR);
     ASSERT_EQ(pPreviewer->GetFollowedDocument(), Doc());
 
@@ -151,39 +150,36 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
     CFakePreviewScope preview;
     ASSERT_TRUE(Start());
     std::vector<std::string> aSteps;
+    // Shows a window in front, holding the input as exec() would, and presses
+    // F1 in it (in pFocus when given); notes what the desktop was asked to show.
+    const auto f1In = [this, &aSteps](QWidget *pWindow, QWidget *pFocus = nullptr) {
+        pWindow->setWindowModality(Qt::ApplicationModal);
+        pWindow->show();
+        QApplication::setActiveWindow(pWindow);
+        if (pFocus)
+            pFocus->setFocus();
+        PressF1(pFocus ? pFocus : pWindow);
+        aSteps.push_back(m_aOpened.empty() ? "nothing" : m_aOpened.back());
+        pWindow->hide();
+    };
     m_fnDialog = [&](QDialog *pDialog) {
-        // As exec() would: the dialog in front, holding the input.
+        // A message box over the dialog asks about the dialog; a dialog the
+        // manual does not describe (the toolkit's own ones) asks about the
+        // command running. The dialog stays up meanwhile.
+        QSpinBox *pSpin = pDialog->findChild<QSpinBox *>();
+        EXPECT_NE(pSpin, nullptr);
         pDialog->setWindowModality(Qt::ApplicationModal);
         pDialog->show();
         QApplication::setActiveWindow(pDialog);
-        QSpinBox *pSpin = pDialog->findChild<QSpinBox *>();
-        EXPECT_NE(pSpin, nullptr);
         if (pSpin) {
             pSpin->setFocus();
             PressF1(pSpin);
         }
         aSteps.push_back(m_aOpened.empty() ? "nothing" : m_aOpened.back());
-
-        // A message box over the dialog asks about the dialog.
         QMessageBox box(QMessageBox::Warning, "w", "?", QMessageBox::Ok, pDialog);
-        box.setWindowModality(Qt::ApplicationModal);
-        box.show();
-        QApplication::setActiveWindow(&box);
-        PressF1(&box);
-        aSteps.push_back(m_aOpened.empty() ? "nothing" : m_aOpened.back());
-        box.hide();
-
-        // A dialog the manual does not describe (the toolkit's own ones)
-        // asks about the command running.
+        f1In(&box);
         QDialog plain(Frame());
-        plain.setWindowModality(Qt::ApplicationModal);
-        auto *pEdit = new QLineEdit(&plain);
-        plain.show();
-        QApplication::setActiveWindow(&plain);
-        pEdit->setFocus();
-        PressF1(pEdit);
-        aSteps.push_back(m_aOpened.empty() ? "nothing" : m_aOpened.back());
-        plain.hide();
+        f1In(&plain, new QLineEdit(&plain));
         pDialog->hide();
         return static_cast<int>(QDialog::Rejected);
     };
@@ -198,10 +194,7 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
     // particular: the view's page.
     m_aOpened.clear();
     QDialog plain(Frame());
-    plain.setWindowModality(Qt::ApplicationModal);
-    plain.show();
-    QApplication::setActiveWindow(&plain);
-    PressF1(&plain);
+    f1In(&plain);
     EXPECT_EQ(m_aOpened, std::vector<std::string>{Url("edit.html")});
 }
 

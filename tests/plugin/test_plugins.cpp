@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+#include <tuple>
+
 namespace {
 
 // The rows of the test plug-in: its index 1 fails, so the rest move up one.
@@ -68,22 +70,18 @@ TEST(PluginRegistry, ValidCommandsInTheirOrderWithTheirTexts)
     registry.Discover({dir.Path()});
     ASSERT_EQ(registry.GetCount(), TEST_ROWS);
     // Index 1 fails: menu items 7000 and 7001 are indices 0 and 2.
-    EXPECT_EQ(registry.GetRow(0)->nIndex, 0);
-    EXPECT_EQ(registry.GetRow(1)->nIndex, 2);
-    EXPECT_EQ(registry.GetRow(TEST_ROWS - 1)->nIndex, TEST_ROWS);
-    EXPECT_EQ(registry.GetRow(TEST_ROWS), nullptr);
-    EXPECT_EQ(registry.GetRow(-1), nullptr);
+    EXPECT_EQ((std::vector<int>{registry.GetRow(0)->nIndex, registry.GetRow(1)->nIndex,
+                                registry.GetRow(TEST_ROWS - 1)->nIndex}),
+              (std::vector<int>{0, 2, TEST_ROWS}));
+    EXPECT_TRUE(registry.GetRow(TEST_ROWS) == nullptr && registry.GetRow(-1) == nullptr);
 
     const CPluginRow &upper = *registry.GetRow(ROW_UPPER);
-    EXPECT_EQ(upper.strFile, "t.wpi");
-    EXPECT_EQ(upper.nType, 1);
-    EXPECT_EQ(upper.strFunction, "TestUpper");
-    EXPECT_EQ(upper.strMenuText, "\x91\xe5\x95\xb6\x8e\x9a");
-    EXPECT_EQ(upper.strDescription, "about TestUpper");
+    EXPECT_EQ(std::tie(upper.strFile, upper.nType, upper.strFunction, upper.strMenuText, upper.strDescription),
+              std::make_tuple("t.wpi", 1, "TestUpper", "\x91\xe5\x95\xb6\x8e\x9a", "about TestUpper"));
     // Texts that fill their buffers without a terminator end at the buffer's end.
     const CPluginRow &longText = *registry.GetRow(ROW_LONG_TEXT);
-    EXPECT_EQ(longText.strMenuText, std::string(WPPLUGIN_NAME_SIZE, 'M'));
-    EXPECT_EQ(longText.strDescription, std::string(WPPLUGIN_DESCRIPTION_SIZE, 'D'));
+    EXPECT_EQ(longText.strMenuText + "|" + longText.strDescription,
+              std::string(WPPLUGIN_NAME_SIZE, 'M') + "|" + std::string(WPPLUGIN_DESCRIPTION_SIZE, 'D'));
 }
 
 TEST(PluginRegistry, TheUsersFolderFirstAndFilesThatOfferNothingSkipped)
@@ -104,8 +102,8 @@ TEST(PluginRegistry, TheUsersFolderFirstAndFilesThatOfferNothingSkipped)
     CPluginRegistry registry;
     registry.Discover({user.Path(), "", installed.Path()});
     ASSERT_EQ(registry.GetCount(), 2 * TEST_ROWS);
-    EXPECT_EQ(registry.GetRow(0)->strFile, "a.wpi");
-    EXPECT_EQ(registry.GetRow(TEST_ROWS)->strFile, "e.wpi");
+    EXPECT_EQ(std::tie(registry.GetRow(0)->strFile, registry.GetRow(TEST_ROWS)->strFile),
+              std::make_tuple("a.wpi", "e.wpi"));
     EXPECT_EQ(FindPluginFile({user.Path(), installed.Path()}, "a.wpi"), user.File("a.wpi"));
 }
 
@@ -116,27 +114,23 @@ TEST(PluginRegistry, NoMoreCommandsThanTheMenusHold)
         InstallPluginFile(dir.Path(), "p" + std::to_string(i) + ".wpi", WP_TEST_PLUGIN);
     CPluginRegistry registry;
     registry.Discover({dir.Path()});
-    EXPECT_EQ(registry.GetCount(), PLUGIN_COMMAND_LIMIT);
-    EXPECT_EQ(registry.GetRow(PLUGIN_COMMAND_LIMIT - 1)->strFile, "p7.wpi");
-    EXPECT_EQ(registry.GetRow(PLUGIN_COMMAND_LIMIT - 1)->nIndex, 9);
+    ASSERT_EQ(registry.GetCount(), PLUGIN_COMMAND_LIMIT);
+    const CPluginRow &last = *registry.GetRow(PLUGIN_COMMAND_LIMIT - 1);
+    EXPECT_EQ(std::tie(last.strFile, last.nIndex), std::make_tuple("p7.wpi", 9));
 }
 
 TEST_F(PluginCommand, EachTypePutsItsResultWhereItSays)
 {
-    std::string strText;
-    EXPECT_EQ(Run(ROW_UPPER, "abc", &strText), PLUGIN_RUN_OK);
-    EXPECT_EQ(strText, "ABC");
-    EXPECT_EQ(Run(ROW_WRAP, "abc", &strText), PLUGIN_RUN_OK);
-    EXPECT_EQ(strText, "<em>abc</em>");
-    EXPECT_EQ(Run(ROW_WRAP, nullptr, &strText), PLUGIN_RUN_OK);
-    EXPECT_EQ(strText, "<em></em>");
-    EXPECT_EQ(Run(ROW_BEFORE, "abc", &strText), PLUGIN_RUN_OK);
-    EXPECT_EQ(strText, "[abc");
-    EXPECT_EQ(Run(ROW_AFTER, "abc", &strText), PLUGIN_RUN_OK);
-    EXPECT_EQ(strText, "abc]");
-    // Type 3 has the selection bit: it replaces the selection.
-    EXPECT_EQ(Run(ROW_REPLACE_SELECTION, "abc", &strText), PLUGIN_RUN_OK);
-    EXPECT_EQ(strText, "R:abc");
+    // Type 3 (the last row) has the selection bit: it replaces the selection.
+    const struct { int nRow; const char *pszSelection; const char *pszAfter; } cases[] = {
+        {ROW_UPPER, "abc", "ABC"}, {ROW_WRAP, "abc", "<em>abc</em>"}, {ROW_WRAP, nullptr, "<em></em>"},
+        {ROW_BEFORE, "abc", "[abc"}, {ROW_AFTER, "abc", "abc]"}, {ROW_REPLACE_SELECTION, "abc", "R:abc"},
+    };
+    for (const auto &c : cases) {
+        std::string strText;
+        EXPECT_EQ(Run(c.nRow, c.pszSelection, &strText), PLUGIN_RUN_OK) << c.nRow;
+        EXPECT_EQ(strText, c.pszAfter) << c.nRow;
+    }
     EXPECT_EQ(PluginInsertionOf(3), PLUGIN_INSERT_REPLACE);
     EXPECT_EQ(PluginInsertionOf(0), PLUGIN_INSERT_REPLACE);
 }
@@ -145,7 +139,7 @@ TEST_F(PluginCommand, TheSelectionReachesThePluginByteForByte)
 {
     CPluginHold hold(m_strPath);
     ASSERT_TRUE(hold.IsLoaded());
-    // A trail byte equal to a backslash, half-width kana and a lone lead byte at the end.
+    // A trail byte equal to a backslash, half-width kana, a lone lead byte at the end.
     const char *pszSelection = "a\x83\x5c\xb1z\x82";
     std::string strText;
     EXPECT_EQ(Run(ROW_UPPER, pszSelection, &strText), PLUGIN_RUN_OK);
@@ -182,24 +176,24 @@ TEST_F(PluginCommand, MissingPiecesAreToldApart)
     EXPECT_EQ(Run(ROW_MISSING, "abc"), PLUGIN_RUN_NO_FUNCTION);
     EXPECT_STREQ(PluginRunMessage(PLUGIN_RUN_NO_FUNCTION), "プラグインの実行に失敗しました。");
 
+    CPluginResults results;
+    const auto runIn = [&](const std::string &strFolder, const CPluginRow &row) {
+        return RunPluginCommand({strFolder}, row, "", nullptr, results);
+    };
     // A plug-in without "WpGetBuffer2" is refused even for a command that
     // never asks for a second result.
     CTempDir other;
     InstallPluginFile(other.Path(), "t.wpi", WP_TEST_PLUGIN_NOBUFFER2);
-    CPluginResults results;
-    EXPECT_EQ(RunPluginCommand({other.Path()}, *m_registry.GetRow(ROW_BEFORE), "", nullptr, results),
-              PLUGIN_RUN_INIT_FAILED);
+    const CPluginRow &before = *m_registry.GetRow(ROW_BEFORE);
+    EXPECT_EQ(runIn(other.Path(), before), PLUGIN_RUN_INIT_FAILED);
     EXPECT_STREQ(PluginRunMessage(PLUGIN_RUN_INIT_FAILED), "プラグインの初期化に失敗しました。");
-
     WriteFileBytes(other.File("t.wpi"), "not a shared object");
-    EXPECT_EQ(RunPluginCommand({other.Path()}, *m_registry.GetRow(ROW_BEFORE), "", nullptr, results),
-              PLUGIN_RUN_INIT_FAILED);
-    EXPECT_EQ(RunPluginCommand({other.File("none")}, *m_registry.GetRow(ROW_BEFORE), "", nullptr, results),
-              PLUGIN_RUN_INIT_FAILED);
+    EXPECT_EQ(runIn(other.Path(), before), PLUGIN_RUN_INIT_FAILED);
+    EXPECT_EQ(runIn(other.File("none"), before), PLUGIN_RUN_INIT_FAILED);
 
-    CPluginRow row = *m_registry.GetRow(ROW_BEFORE);
+    CPluginRow row = before;
     row.strFunction.clear();
-    EXPECT_EQ(RunPluginCommand({m_dir.Path()}, row, "", nullptr, results), PLUGIN_RUN_NO_COMMAND);
+    EXPECT_EQ(runIn(m_dir.Path(), row), PLUGIN_RUN_NO_COMMAND);
     EXPECT_STREQ(PluginRunMessage(PLUGIN_RUN_NO_COMMAND), "");
 }
 
@@ -223,9 +217,8 @@ TEST(SamplePlugin, OffersItsThreeCommands)
     CPluginRegistry registry;
     registry.Discover({dir.Path()});
     ASSERT_EQ(registry.GetCount(), 3);
-    EXPECT_EQ(registry.GetRow(0)->nType, WPPLUGIN_TYPE_SELECTION);
-    EXPECT_EQ(registry.GetRow(1)->nType, WPPLUGIN_TYPE_REPLACE);
-    EXPECT_EQ(registry.GetRow(2)->nType, WPPLUGIN_TYPE_WRAP);
+    EXPECT_EQ((std::vector<int>{registry.GetRow(0)->nType, registry.GetRow(1)->nType, registry.GetRow(2)->nType}),
+              (std::vector<int>{WPPLUGIN_TYPE_SELECTION, WPPLUGIN_TYPE_REPLACE, WPPLUGIN_TYPE_WRAP}));
 
     // ひらがなと ﾊﾝｶｸｶﾞ ヽ -> ヒラガナト ハンカクガ ヽ, other bytes untouched.
     const std::string strSelection = "\x82\xd0\x82\xe7\x82\xaa\x82\xc8\x82\xc6 \xca\xdd\xb6\xb8\xb6\xde \x83\x5c";
@@ -234,6 +227,6 @@ TEST(SamplePlugin, OffersItsThreeCommands)
     EXPECT_EQ(results.strFirst, "\x83\x71\x83\x89\x83\x4b\x83\x69\x83\x67 \x83\x6e\x83\x93\x83\x4a\x83\x4e\x83\x4b "
                                 "\x83\x5c");
     ASSERT_EQ(RunPluginCommand({dir.Path()}, *registry.GetRow(2), "", &strSelection, results), PLUGIN_RUN_OK);
-    EXPECT_EQ(results.strFirst, "<ruby>");
-    EXPECT_EQ(results.strSecond, "<rp>(</rp><rt></rt><rp>)</rp></ruby>");
+    EXPECT_EQ(std::tie(results.strFirst, results.strSecond),
+              std::make_tuple("<ruby>", "<rp>(</rp><rt></rt><rp>)</rp></ruby>"));
 }

@@ -97,10 +97,10 @@ TEST(ImageMapMarkup, AreasInOrderWithTheirTextsEscaped)
 
 TEST(ImageMapMarkup, NamesAndShiftJis)
 {
-    EXPECT_EQ(DefaultMapName("/srv/www/img/top page.v2.png"), "top_page.v2");
-    EXPECT_EQ(DefaultMapName("地図.gif"), "地図");
-    EXPECT_EQ(DefaultMapName("/srv/.hidden"), ".hidden");
-    EXPECT_EQ(DefaultMapName("/srv/www/"), "map");
+    std::vector<std::string> aNames;
+    for (const char *pszPath : {"/srv/www/img/top page.v2.png", "地図.gif", "/srv/.hidden", "/srv/www/"})
+        aNames.push_back(DefaultMapName(pszPath));
+    EXPECT_EQ(aNames, (std::vector<std::string>{"top_page.v2", "地図", ".hidden", "map"}));
     // エー ① in Shift-JIS; an emoji has no Shift-JIS form and keeps its
     // meaning as a character reference; a broken sequence and a stray
     // continuation byte are one "?" each.
@@ -237,8 +237,7 @@ TEST(ImageMapDialog, TheShippedPluginShowsTheDialogAndGoesAgain)
     int nWidth = 0;
     int nHeight = 0;
     EXPECT_EQ(GetImageSizeThroughPlugin({dir.Path()}, strImage, nWidth, nHeight), IMAGEMAP_OK);
-    EXPECT_EQ(nWidth, 64);
-    EXPECT_EQ(nHeight, 48);
+    EXPECT_EQ(std::make_pair(nWidth, nHeight), std::make_pair(64, 48));
     EXPECT_EQ(GetImageSizeThroughPlugin({dir.Path()}, dir.File("none.png"), nWidth, nHeight), IMAGEMAP_NO_MARKUP);
     EXPECT_EQ(nWidth, 0);
 }

@@ -43,18 +43,19 @@ TEST(SampleKatakana, HiraganaAndHalfWidthKanaBecomeFullWidthKatakana)
 
 TEST(SampleEraDate, EachEraBeginsWithItsFirstYear)
 {
-    // 令和元年5月1日, 平成31年4月30日, 令和8年12月6日
-    EXPECT_EQ(SampleEraDate(2019, 5, 1), Bytes("97df 9861 8cb3 944e 35 8c8e 31 93fa"));
-    EXPECT_EQ(SampleEraDate(2019, 4, 30), Bytes("95bd 90ac 3331 944e 34 8c8e 3330 93fa"));
-    EXPECT_EQ(SampleEraDate(2026, 12, 6), Bytes("97df 9861 38 944e 3132 8c8e 36 93fa"));
-    // 平成元年1月8日, 昭和64年1月7日, 昭和元年12月25日, 大正元年7月30日
-    EXPECT_EQ(SampleEraDate(1989, 1, 8), Bytes("95bd 90ac 8cb3 944e 31 8c8e 38 93fa"));
-    EXPECT_EQ(SampleEraDate(1989, 1, 7), Bytes("8fba 9861 3634 944e 31 8c8e 37 93fa"));
-    EXPECT_EQ(SampleEraDate(1926, 12, 25), Bytes("8fba 9861 8cb3 944e 3132 8c8e 3235 93fa"));
-    EXPECT_EQ(SampleEraDate(1912, 7, 30), Bytes("91e5 90b3 8cb3 944e 37 8c8e 3330 93fa"));
-    // 明治6年1月1日, and before the solar calendar the Western year: 1872年12月31日
-    EXPECT_EQ(SampleEraDate(1873, 1, 1), Bytes("96be 8ea1 36 944e 31 8c8e 31 93fa"));
-    EXPECT_EQ(SampleEraDate(1872, 12, 31), Bytes("31383732 944e 3132 8c8e 3331 93fa"));
+    const struct { int nYear, nMonth, nDay; const char *pszHex; } cases[] = {
+        {2019, 5, 1, "97df 9861 8cb3 944e 35 8c8e 31 93fa"},             // 令和元年5月1日
+        {2019, 4, 30, "95bd 90ac 3331 944e 34 8c8e 3330 93fa"},          // 平成31年4月30日
+        {2026, 12, 6, "97df 9861 38 944e 3132 8c8e 36 93fa"},            // 令和8年12月6日
+        {1989, 1, 8, "95bd 90ac 8cb3 944e 31 8c8e 38 93fa"},             // 平成元年1月8日
+        {1989, 1, 7, "8fba 9861 3634 944e 31 8c8e 37 93fa"},             // 昭和64年1月7日
+        {1926, 12, 25, "8fba 9861 8cb3 944e 3132 8c8e 3235 93fa"},       // 昭和元年12月25日
+        {1912, 7, 30, "91e5 90b3 8cb3 944e 37 8c8e 3330 93fa"},          // 大正元年7月30日
+        {1873, 1, 1, "96be 8ea1 36 944e 31 8c8e 31 93fa"},               // 明治6年1月1日
+        {1872, 12, 31, "31383732 944e 3132 8c8e 3331 93fa"},             // before the solar calendar: 1872年12月31日
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SampleEraDate(c.nYear, c.nMonth, c.nDay), Bytes(c.pszHex)) << c.nYear << "-" << c.nMonth << "-" << c.nDay;
 }
 
 TEST(SampleEraDate, TheCommandInsertsToday)

@@ -22,52 +22,44 @@ const std::string EUC_TEXT = "\xc6\xfc\xcb\xdc\xb8\xec \x8e\xb6\x8e\xc5";
 
 } // namespace
 
-TEST(PageCharset, ADeclarationDecidesWhereverItIsInTheHead)
+TEST(PageCharset, ADeclarationInTheHeadDecidesElseTheBytes)
 {
-    bool bDeclared = false;
-    EXPECT_EQ(PageCharset("<html><head><meta charset=\"EUC-JP\"></head><p>" + SJIS_TEXT, &bDeclared), "EUC-JP");
-    EXPECT_TRUE(bDeclared);
-    EXPECT_EQ(PageCharset("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=x-sjis\">" + UTF8_TEXT,
-                          &bDeclared),
-              "x-sjis");
-    EXPECT_TRUE(bDeclared);
-    // Unquoted values, odd spacing, other meta elements before it.
-    EXPECT_EQ(PageCharset("<meta name=author content=\"a>b\"><meta  charset = utf-8 >", &bDeclared), "utf-8");
-    // A byte-order mark outranks everything.
-    EXPECT_EQ(PageCharset("\xEF\xBB\xBF<meta charset=\"Shift_JIS\">", &bDeclared), "UTF-8");
-    EXPECT_TRUE(bDeclared);
-    // A title whose second byte of "表" is a backslash does not disturb the scan.
-    EXPECT_EQ(PageCharset("<title>\x95\x5c</title><meta charset='iso-2022-jp'>", &bDeclared), "iso-2022-jp");
-}
-
-TEST(PageCharset, WhatIsNoDeclarationIsNotTakenForOne)
-{
-    bool bDeclared = true;
-    // In a comment, in the body, or a content type without a charset.
-    EXPECT_EQ(PageCharset("<!-- <meta charset=\"utf-8\"> -->" + SJIS_TEXT, &bDeclared), "Shift_JIS");
-    EXPECT_FALSE(bDeclared);
-    EXPECT_EQ(PageCharset("<body><meta charset=\"utf-8\">" + SJIS_TEXT, &bDeclared), "Shift_JIS");
-    EXPECT_FALSE(bDeclared);
-    EXPECT_EQ(PageCharset("<meta http-equiv=\"refresh\" content=\"5; charset=utf-8\">" + SJIS_TEXT, &bDeclared),
-              "Shift_JIS");
-    EXPECT_FALSE(bDeclared);
-    EXPECT_EQ(PageCharset("<metadata charset=\"utf-8\">" + SJIS_TEXT, &bDeclared), "Shift_JIS");
-    EXPECT_FALSE(bDeclared);
-}
-
-TEST(PageCharset, UndeclaredPagesAreGuessedFromTheirBytes)
-{
-    bool bDeclared = true;
-    EXPECT_EQ(PageCharset("<p>" + SJIS_TEXT + "</p>", &bDeclared), "Shift_JIS");
-    EXPECT_FALSE(bDeclared);
-    EXPECT_EQ(PageCharset("<p>" + UTF8_TEXT + "</p>"), "UTF-8");
-    EXPECT_EQ(PageCharset("<p>\xa4\xb3\xa4\xf3\xa4\xcb\xa4\xc1\xa4\xcf " + EUC_TEXT + "</p>"), "EUC-JP");
-    EXPECT_EQ(PageCharset("<p>\x1b$B$3$s\x1b(B</p>"), "ISO-2022-JP");
-    // Half-width katakana alone, which a browser's own guess reads as Latin.
-    EXPECT_EQ(PageCharset("<p>\xb1\xb2\xb3</p>"), "Shift_JIS");
-    // Plain ASCII, and broken UTF-8 (a sequence cut at the end).
-    EXPECT_EQ(PageCharset("<p>hello</p>"), "Shift_JIS");
-    EXPECT_EQ(PageCharset("<p>\xe6\x97\xa5\xe6\x9c"), "Shift_JIS");
+    const struct
+    {
+        std::string strPage;
+        const char *pszCharset;
+        bool bDeclared;
+    } cases[] = {
+        // A declaration anywhere in the head; unquoted values, odd spacing,
+        // other meta elements before it; a title whose second byte of "表" is a backslash.
+        {"<html><head><meta charset=\"EUC-JP\"></head><p>" + SJIS_TEXT, "EUC-JP", true},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=x-sjis\">" + UTF8_TEXT, "x-sjis", true},
+        {"<meta name=author content=\"a>b\"><meta  charset = utf-8 >", "utf-8", true},
+        {"<title>\x95\x5c</title><meta charset='iso-2022-jp'>", "iso-2022-jp", true},
+        // A byte-order mark outranks everything.
+        {"\xEF\xBB\xBF<meta charset=\"Shift_JIS\">", "UTF-8", true},
+        // No declaration: in a comment, in the body, a content type without a charset.
+        {"<!-- <meta charset=\"utf-8\"> -->" + SJIS_TEXT, "Shift_JIS", false},
+        {"<body><meta charset=\"utf-8\">" + SJIS_TEXT, "Shift_JIS", false},
+        {"<meta http-equiv=\"refresh\" content=\"5; charset=utf-8\">" + SJIS_TEXT, "Shift_JIS", false},
+        {"<metadata charset=\"utf-8\">" + SJIS_TEXT, "Shift_JIS", false},
+        // Guessed from the bytes; half-width katakana alone (which a
+        // browser's own guess reads as Latin), plain ASCII and UTF-8 cut
+        // short are Shift-JIS.
+        {"<p>" + SJIS_TEXT + "</p>", "Shift_JIS", false},
+        {"<p>" + UTF8_TEXT + "</p>", "UTF-8", false},
+        {"<p>\xa4\xb3\xa4\xf3\xa4\xcb\xa4\xc1\xa4\xcf " + EUC_TEXT + "</p>", "EUC-JP", false},
+        {"<p>\x1b$B$3$s\x1b(B</p>", "ISO-2022-JP", false},
+        {"<p>\xb1\xb2\xb3</p>", "Shift_JIS", false},
+        {"<p>hello</p>", "Shift_JIS", false},
+        {"<p>\xe6\x97\xa5\xe6\x9c", "Shift_JIS", false},
+    };
+    for (const auto &c : cases) {
+        bool bDeclared = !c.bDeclared;
+        EXPECT_EQ(PageCharset(c.strPage, &bDeclared), c.pszCharset) << c.strPage;
+        EXPECT_EQ(bDeclared, c.bDeclared) << c.strPage;
+    }
+    EXPECT_EQ(PageCharset("<p>" + UTF8_TEXT + "</p>"), "UTF-8");  // nobody asking whether it was declared
 }
 
 TEST(BaseHref, TheBaseGoesFirstIntoTheHead)
@@ -118,27 +110,27 @@ TEST(PreviewCopy, TheCopyIsInTheCodeThePageDeclares)
 
 TEST(PreviewDecision, OnlyASavedUnchangedDocumentShowsItsOwnFile)
 {
-    EXPECT_EQ(DecidePreviewSource(true, false, false), PREVIEW_OWN_FILE);
-    EXPECT_EQ(DecidePreviewSource(true, false, true), PREVIEW_OWN_FILE);
-    EXPECT_EQ(DecidePreviewSource(true, true, false), PREVIEW_ASK_MODIFIED);
-    EXPECT_EQ(DecidePreviewSource(true, true, true), PREVIEW_TEMP_COPY);
-    EXPECT_EQ(DecidePreviewSource(false, false, false), PREVIEW_ASK_UNTITLED);
-    EXPECT_EQ(DecidePreviewSource(false, true, false), PREVIEW_ASK_UNTITLED);
-    EXPECT_EQ(DecidePreviewSource(false, false, true), PREVIEW_TEMP_COPY);
+    // Saved? Modified? Copy without asking? (the eighth case, untitled and modified, asks as untitled)
+    EXPECT_EQ((std::vector<int>{DecidePreviewSource(true, false, false), DecidePreviewSource(true, false, true),
+                                DecidePreviewSource(true, true, false), DecidePreviewSource(true, true, true),
+                                DecidePreviewSource(false, false, false), DecidePreviewSource(false, true, false),
+                                DecidePreviewSource(false, false, true)}),
+              (std::vector<int>{PREVIEW_OWN_FILE, PREVIEW_OWN_FILE, PREVIEW_ASK_MODIFIED, PREVIEW_TEMP_COPY,
+                                PREVIEW_ASK_UNTITLED, PREVIEW_ASK_UNTITLED, PREVIEW_TEMP_COPY}));
 }
 
 TEST(PreviewDecision, CommandsAndTargets)
 {
-    EXPECT_EQ(PreviewTargetOfCommand(ID_WEB_PREVIEW), -1);
-    EXPECT_EQ(PreviewTargetOfCommand(ID_WEB_PREVIEW_BAR), PREVIEW_TARGET_BAR);
-    EXPECT_EQ(PreviewTargetOfCommand(ID_WEB_PREVIEW_SHELL), PREVIEW_TARGET_SHELL);
-    EXPECT_EQ(PreviewTargetOfCommand(ID_WEB_PREVIEW_BROWSER4), PREVIEW_TARGET_BROWSER4);
-    EXPECT_EQ(PreviewTargetOfCommand(ID_WEB_PREVIEW_BROWSER4 + 1), -1);
-    EXPECT_EQ(EffectivePreviewTarget(0), PREVIEW_TARGET_BAR);
-    EXPECT_EQ(EffectivePreviewTarget(3), PREVIEW_TARGET_BROWSER3);
+    std::vector<int> aTargets;
+    for (const int nID : {int(ID_WEB_PREVIEW), int(ID_WEB_PREVIEW_BAR), int(ID_WEB_PREVIEW_SHELL), int(ID_WEB_PREVIEW_BROWSER4),
+                          ID_WEB_PREVIEW_BROWSER4 + 1})
+        aTargets.push_back(PreviewTargetOfCommand(nID));
     // Values that name no target (a hand-edited setting) open with the desktop.
-    EXPECT_EQ(EffectivePreviewTarget(5), PREVIEW_TARGET_SHELL);
-    EXPECT_EQ(EffectivePreviewTarget(-1), PREVIEW_TARGET_SHELL);
+    for (const int nSetting : {0, 3, 5, -1})
+        aTargets.push_back(EffectivePreviewTarget(nSetting));
+    EXPECT_EQ(aTargets, (std::vector<int>{-1, PREVIEW_TARGET_BAR, PREVIEW_TARGET_SHELL, PREVIEW_TARGET_BROWSER4, -1,
+                                          PREVIEW_TARGET_BAR, PREVIEW_TARGET_BROWSER3, PREVIEW_TARGET_SHELL,
+                                          PREVIEW_TARGET_SHELL}));
 }
 
 TEST(PreviewDecision, BrowserItemsNameTheirProgram)
@@ -153,15 +145,10 @@ TEST(PreviewDecision, BrowserItemsNameTheirProgram)
 
 TEST(TemplateFiles, NamesThatStayInTheFolder)
 {
-    EXPECT_TRUE(IsValidTemplateName("基本ページ.html"));
-    EXPECT_TRUE(IsValidTemplateName("no extension"));
-    EXPECT_TRUE(IsValidTemplateName("..hidden dots.."));
-    EXPECT_FALSE(IsValidTemplateName(""));
-    EXPECT_FALSE(IsValidTemplateName("."));
-    EXPECT_FALSE(IsValidTemplateName(".."));
-    EXPECT_FALSE(IsValidTemplateName("../escape.html"));
-    EXPECT_FALSE(IsValidTemplateName("sub/page.html"));
-    EXPECT_FALSE(IsValidTemplateName("a\0b"s));
+    for (const std::string &strName : {"基本ページ.html"s, "no extension"s, "..hidden dots.."s})
+        EXPECT_TRUE(IsValidTemplateName(strName)) << strName;
+    for (const std::string &strName : {""s, "."s, ".."s, "../escape.html"s, "sub/page.html"s, "a\0b"s})
+        EXPECT_FALSE(IsValidTemplateName(strName)) << strName;
 }
 
 TEST(TemplateFiles, OnlyVisiblePlainFilesAreListedInNameOrder)

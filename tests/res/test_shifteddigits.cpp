@@ -47,19 +47,16 @@ TEST(ShiftedDigits, EveryCtrlShiftDigitOfTheTablesIsReachedFromBothLayouts)
 
     // Symbols alone: shared ones and those of one layout only are settled,
     // "&" (7 here, 6 there) is not.
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'$', 0), '4');
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'@', 0), '2');
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'"', 0), '2');
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'\'', 0), '7');
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'^', 0), '6');
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'&', 0), 0);
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'&', KeyCodeOf(6)), '6');
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'&', KeyCodeOf(7)), '7');
     // Letters and digits are never symbols of a digit, whatever their code;
     // nor is a symbol of another key without one.
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'Q', KeyCodeOf(7)), 0);
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'4', KeyCodeOf(4)), 0);
-    EXPECT_EQ(DigitUnderShiftedSymbol(U'+', 0), 0);
+    const struct { char32_t chSymbol; unsigned nKeyCode; char chDigit; } cases[] = {
+        {U'$', 0, '4'}, {U'@', 0, '2'}, {U'"', 0, '2'}, {U'\'', 0, '7'}, {U'^', 0, '6'}, {U'&', 0, 0},
+        {U'&', KeyCodeOf(6), '6'}, {U'&', KeyCodeOf(7), '7'}, {U'Q', KeyCodeOf(7), 0}, {U'4', KeyCodeOf(4), 0},
+        {U'+', 0, 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DigitUnderShiftedSymbol(c.chSymbol, c.nKeyCode), c.chDigit)
+            << static_cast<char>(c.chSymbol) << " code " << c.nKeyCode;
     EXPECT_EQ(CommandForShiftedDigit(0, TABLES), 0);
 }
 

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -71,6 +72,21 @@ protected:
         Select(CPoint(0, 0), CPoint(m_buffer.GetLineLength(nLast), nLast));
     }
 
+    std::pair<CPoint, CPoint> Range()
+    {
+        CPoint b;
+        CPoint e;
+        m_view.GetSelectionRange(b, e);
+        return {b, e};
+    }
+
+    // Runs the command on a file the user picks (none: cancelled).
+    void InsertFrom(int nID, const std::string &strPath)
+    {
+        m_aFileAnswer = strPath.empty() ? QStringList() : QStringList{QString::fromStdString(strPath)};
+        m_view.RouteCommand(nID);
+    }
+
     bool IsEnabled(int nID)
     {
         CCmdUI ui(nID, true);
@@ -86,29 +102,25 @@ protected:
     std::vector<CMsgBoxRequest> m_aBoxes;
 };
 
-// Answers the width dialog, or the prefix dialog, with OK and these values.
+// Answers a dialog of class T with OK after fnFill; any other is cancelled.
+template <typename T> std::function<int(QDialog *)> Answer(std::function<void(T *)> fnFill)
+{
+    return [fnFill](QDialog *pDialog) {
+        auto *pDlg = qobject_cast<T *>(pDialog);
+        if (pDlg)
+            fnFill(pDlg);
+        return static_cast<int>(pDlg ? QDialog::Accepted : QDialog::Rejected);
+    };
+}
+
 std::function<int(QDialog *)> AnswerWidth(int nWidth, bool bKinsoku)
 {
-    return [nWidth, bKinsoku](QDialog *pDialog) {
-        auto *pDlg = qobject_cast<CBreakWidthDlg *>(pDialog);
-        if (!pDlg)
-            return static_cast<int>(QDialog::Rejected);
-        pDlg->SetWidth(nWidth);
-        pDlg->SetKinsoku(bKinsoku);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    return Answer<CBreakWidthDlg>([=](CBreakWidthDlg *p) { p->SetWidth(nWidth), p->SetKinsoku(bKinsoku); });
 }
 
 std::function<int(QDialog *)> AnswerPrefix(const QString &strPrefix, bool bBlanksFirst)
 {
-    return [strPrefix, bBlanksFirst](QDialog *pDialog) {
-        auto *pDlg = qobject_cast<CLinePrefixDlg *>(pDialog);
-        if (!pDlg)
-            return static_cast<int>(QDialog::Rejected);
-        pDlg->SetPrefix(strPrefix);
-        pDlg->SetBlanksFirst(bBlanksFirst);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    return Answer<CLinePrefixDlg>([=](CLinePrefixDlg *p) { p->SetPrefix(strPrefix), p->SetBlanksFirst(bBlanksFirst); });
 }
 
 // Every command of the edit menu's conversions and insertions.
@@ -216,35 +228,29 @@ TEST_F(ConvView, AFullWidthSpaceConversionWithoutOneRecordsNothing)
     EXPECT_EQ(Text(), S("あい uv"));
     EXPECT_FALSE(m_buffer.CanUndo());
     EXPECT_FALSE(m_buffer.IsModified());
-    CPoint b;
-    CPoint e;
-    m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(0, 0));
-    EXPECT_EQ(e, CPoint(4, 0));
+    EXPECT_EQ(Range(), std::make_pair(CPoint(0, 0), CPoint(4, 0)));
 }
 
 TEST_F(ConvView, LineHeadCommandsTakeWholeLinesOrTheCaretLine)
 {
     // A selection over several lines starts at its first line's start.
-    Reset("x   a\r\n   b\r\n   c");
-    Select(CPoint(2, 0), CPoint(0, 2));
-    m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
-    EXPECT_EQ(Text(), "x   a|b|   c");
-    Reset("   a\r\n   b\r\n   c");
-    Select(CPoint(2, 0), CPoint(1, 1));
-    m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
-    EXPECT_EQ(Text(), "a|  b|   c");
+    const struct { const char *pszText; CPoint ptFrom, ptTo; const char *pszAfter; } cases[] = {
+        {"x   a\r\n   b\r\n   c", CPoint(2, 0), CPoint(0, 2), "x   a|b|   c"},
+        {"   a\r\n   b\r\n   c", CPoint(2, 0), CPoint(1, 1), "a|  b|   c"},
+    };
+    for (const auto &c : cases) {
+        Reset(c.pszText);
+        Select(c.ptFrom, c.ptTo);
+        m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
+        EXPECT_EQ(Text(), c.pszAfter);
+    }
 
     // Within one line, the caret's line alone; caret and selection stay on their text.
     Reset("  \t abc def\r\n  x");
     Select(CPoint(5, 0), CPoint(8, 0));
     m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
     EXPECT_EQ(Text(), "abc def|  x");
-    CPoint b;
-    CPoint e;
-    m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(1, 0));
-    EXPECT_EQ(e, CPoint(4, 0));
+    EXPECT_EQ(Range(), std::make_pair(CPoint(1, 0), CPoint(4, 0)));
     m_view.RouteCommand(ID_EDIT_UNDO);
     EXPECT_EQ(Text(), "  \t abc def|  x");
 
@@ -254,11 +260,7 @@ TEST_F(ConvView, LineHeadCommandsTakeWholeLinesOrTheCaretLine)
     Reset("  # one");
     m_view.PlaceCaret(CPoint(7, 0));
     QString strOffered;
-    m_fnDialog = [&strOffered](QDialog *pDialog) {
-        auto *pDlg = qobject_cast<CLinePrefixDlg *>(pDialog);
-        strOffered = pDlg->GetPrefix();
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = Answer<CLinePrefixDlg>([&strOffered](CLinePrefixDlg *p) { strOffered = p->GetPrefix(); });
     m_view.RouteCommand(ID_DELETE_LEADING_COMMENT);
     EXPECT_EQ(strOffered, "#");
     EXPECT_EQ(Text(), "   one");
@@ -295,17 +297,10 @@ TEST_F(ConvView, TheWidthDialogOffersWhatWasUsedLast)
 
     Reset(S("かきくけこ"));
     SelectAll();
-    int nOffered = 0;
-    bool bKinsokuOffered = true;
-    m_fnDialog = [&](QDialog *pDialog) {
-        auto *pDlg = qobject_cast<CBreakWidthDlg *>(pDialog);
-        nOffered = pDlg->GetWidth();
-        bKinsokuOffered = pDlg->GetKinsoku();
-        return static_cast<int>(QDialog::Accepted);
-    };
+    std::pair<int, bool> offered;
+    m_fnDialog = Answer<CBreakWidthDlg>([&](CBreakWidthDlg *p) { offered = {p->GetWidth(), p->GetKinsoku()}; });
     m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
-    EXPECT_EQ(nOffered, 2);
-    EXPECT_FALSE(bKinsokuOffered);
+    EXPECT_EQ(offered, std::make_pair(2, false));
     EXPECT_EQ(Text(), S("かき|くけ|こ"));
 }
 
@@ -316,21 +311,21 @@ TEST_F(ConvView, CommandsAreEnabledByTheirNeeds)
     for (const int nID : {ID_DELETE_LEADING_BLANKS, ID_DELETE_LEADING_COMMENT, ID_INSERT_RELATIVE_PATH,
                           ID_INSERT_TEXT_FILE, ID_INSERT_DATE_TIME})
         EXPECT_TRUE(IsEnabled(nID)) << nID;
-    for (const int nID : {ID_HANKANA_TO_ZENKANA, ID_HANKAKU_TO_ZENKAKU, ID_HTML_FORM_DECODE, ID_INSERT_FILE_NAME,
-                          ID_INSERT_FILE_PATH})
-        EXPECT_FALSE(IsEnabled(nID)) << nID;
-
-    Select(CPoint(0, 0), CPoint(2, 0));
-    m_view.SetDocumentPath("/site/index.html");
-    for (const int nID : {ID_HANKANA_TO_ZENKANA, ID_HANKAKU_TO_ZENKAKU, ID_HTML_FORM_DECODE, ID_INSERT_FILE_NAME,
-                          ID_INSERT_FILE_PATH})
-        EXPECT_TRUE(IsEnabled(nID)) << nID;
+    // These need a selection or a path; with both they are on.
+    for (const bool bBoth : {false, true}) {
+        if (bBoth) {
+            Select(CPoint(0, 0), CPoint(2, 0));
+            m_view.SetDocumentPath("/site/index.html");
+        }
+        for (const int nID : {ID_HANKANA_TO_ZENKANA, ID_HANKAKU_TO_ZENKAKU, ID_HTML_FORM_DECODE, ID_INSERT_FILE_NAME,
+                              ID_INSERT_FILE_PATH})
+            EXPECT_EQ(IsEnabled(nID), bBoth) << nID;
+    }
 
     // Without the kanji converter library the two that call it are off; the
     // narrowing of letters stays on and leaves the text as it is.
     NkfLibrary().Unload();
-    EXPECT_FALSE(IsEnabled(ID_HANKANA_TO_ZENKANA));
-    EXPECT_FALSE(IsEnabled(ID_HANKAKU_TO_ZENKAKU));
+    EXPECT_FALSE(IsEnabled(ID_HANKANA_TO_ZENKANA) || IsEnabled(ID_HANKAKU_TO_ZENKAKU));
     EXPECT_TRUE(IsEnabled(ID_ZENKAKU_ALNUM_TO_HANKAKU));
     Reset(S("ＡＢ"));
     SelectAll();
@@ -357,18 +352,15 @@ TEST_F(ConvView, FileNamePathAndRelativePathGoInAsShiftJis)
     m_view.SetDocumentPath(dir.File("site/index.html"));
     Reset("<img src=\"\">");
     m_view.PlaceCaret(CPoint(10, 0));
-    m_aFileAnswer = {QString::fromStdString(dir.File("site/img/写真.jpg"))};
-    m_view.RouteCommand(ID_INSERT_RELATIVE_PATH);
+    InsertFrom(ID_INSERT_RELATIVE_PATH, dir.File("site/img/写真.jpg"));
     EXPECT_EQ(Text(), S("<img src=\"img/写真.jpg\">"));
     ASSERT_EQ(m_aFileRequests.size(), 1u);
     EXPECT_EQ(m_aFileRequests[0].strDirectory.toStdString(), dir.File("site"));
     EXPECT_EQ(m_aFileRequests[0].aFilters.value(0), QStringLiteral("HHML Files (*.htm *.html)"));
 
-    m_aFileAnswer = {QString::fromStdString(dir.File("top.html"))};
-    m_view.RouteCommand(ID_INSERT_RELATIVE_PATH);
+    InsertFrom(ID_INSERT_RELATIVE_PATH, dir.File("top.html"));
     EXPECT_EQ(Text(), S("<img src=\"img/写真.jpg../top.html\">"));
-    m_aFileAnswer.clear();
-    m_view.RouteCommand(ID_INSERT_RELATIVE_PATH);
+    InsertFrom(ID_INSERT_RELATIVE_PATH, "");
     EXPECT_EQ(Text(), S("<img src=\"img/写真.jpg../top.html\">"));
 }
 
@@ -381,8 +373,7 @@ TEST_F(ConvView, TextFilesGoInWholeOrNotAtAll)
 
     Reset("ab");
     m_view.PlaceCaret(CPoint(1, 0));
-    m_aFileAnswer = {QString::fromStdString(dir.File("dos.txt"))};
-    m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+    InsertFrom(ID_INSERT_TEXT_FILE, dir.File("dos.txt"));
     EXPECT_EQ(Text(), S("a一|二b"));
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(2, 1));
     ASSERT_EQ(m_aFileRequests.size(), 1u);
@@ -392,8 +383,7 @@ TEST_F(ConvView, TextFilesGoInWholeOrNotAtAll)
     // before an LF stays a byte of its line.
     Reset("ab");
     Select(CPoint(1, 0), CPoint(2, 0));
-    m_aFileAnswer = {QString::fromStdString(dir.File("unix.txt"))};
-    m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+    InsertFrom(ID_INSERT_TEXT_FILE, dir.File("unix.txt"));
     EXPECT_EQ(Text(), "ap|q\r|");
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 2));
     EXPECT_FALSE(m_view.IsSelection());
@@ -414,8 +404,7 @@ TEST_F(ConvView, TextFilesGoInWholeOrNotAtAll)
         Reset("ab");
         SelectAll();
         m_aBoxes.clear();
-        m_aFileAnswer = {QString::fromStdString(f.strPath)};
-        m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+        InsertFrom(ID_INSERT_TEXT_FILE, f.strPath);
         EXPECT_EQ(Text(), "ab");
         EXPECT_FALSE(m_buffer.CanUndo());
         ASSERT_EQ(m_aBoxes.size(), 1u);
@@ -432,32 +421,30 @@ TEST_F(ConvView, TextFilesInOtherCodesGoInAsTheTextTheyHold)
     WriteFileBytes(dir.File("emoji.txt"), "a\n\xF0\x9F\x98\x80" "b");
     Reset("xy");
     m_view.PlaceCaret(CPoint(1, 0));
-    m_aFileAnswer = {QString::fromStdString(dir.File("utf8.txt"))};
-    m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+    InsertFrom(ID_INSERT_TEXT_FILE, dir.File("utf8.txt"));
     EXPECT_EQ(Text(), S("x日本|〜y"));
     EXPECT_TRUE(m_aBoxes.empty());
     // What a Shift-JIS document cannot hold goes in as "?" when the user
     // agrees to it, having been told which character and why.
     Reset("");
-    m_aFileAnswer = {QString::fromStdString(dir.File("emoji.txt"))};
-    m_view.RouteCommand(ID_INSERT_TEXT_FILE);
+    InsertFrom(ID_INSERT_TEXT_FILE, dir.File("emoji.txt"));
     EXPECT_EQ(Text(), "a|?b");
     ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("U+1F600"))) << m_aBoxes[0].strText.toStdString();
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("Shift-JIS"))) << m_aBoxes[0].strText.toStdString();
+    const QString &strBox = m_aBoxes[0].strText;
+    EXPECT_TRUE(strBox.contains(QStringLiteral("U+1F600")) && strBox.contains(QStringLiteral("Shift-JIS")))
+        << strBox.toStdString();
 }
 
 TEST_F(ConvView, TheDateGoesInWithTheFormatOfTheSettings)
 {
-    Reset("");
-    m_profile.WriteString(SECTION_MAIN, "strNowDate", "更新：%%");
-    m_view.RouteCommand(ID_INSERT_DATE_TIME);
-    EXPECT_EQ(Text(), S("更新：%"));
-
-    Reset("");
-    m_profile.WriteString(SECTION_MAIN, "strNowDate", "");
-    m_view.RouteCommand(ID_INSERT_DATE_TIME);
-    const std::string strDate = Text();
+    const auto insert = [this](const char *pszFormat) {
+        Reset("");
+        m_profile.WriteString(SECTION_MAIN, "strNowDate", pszFormat);
+        m_view.RouteCommand(ID_INSERT_DATE_TIME);
+        return Text();
+    };
+    EXPECT_EQ(insert("更新：%%"), S("更新：%"));
+    const std::string strDate = insert("");
     ASSERT_EQ(strDate.size(), 16u) << strDate;
     EXPECT_EQ(strDate.substr(4, 1) + strDate.substr(7, 1) + strDate.substr(10, 1) + strDate.substr(13, 1), "// :");
 }

@@ -1,5 +1,6 @@
 // Documents through the real windows: open, edit, save, revert, read-only,
 // save as, files that cannot be opened, and closing a modified document.
+#include "app/docnames.h"
 #include "app/ui/docdialogs.h"
 #include "app/ui/tabbar.h"
 #include "res/commands.h"
@@ -9,6 +10,10 @@
 #include <QTest>
 
 #include <sys/stat.h>
+
+#include <deque>
+#include <numeric>
+#include <tuple>
 
 using namespace std::string_literals;
 
@@ -27,6 +32,29 @@ protected:
     void Type(const char *pszText) { QTest::keyClicks(View(), QString::fromUtf8(pszText)); }
 
     QString Title() const { return Frame()->GetActiveChild()->windowTitle(); }
+
+    // Runs a command, the message boxes answered as given, and lets the window settle.
+    void Run(int nID, std::deque<int> aAnswers = {})
+    {
+        if (!aAnswers.empty())
+            m_aAnswers = std::move(aAnswers);
+        Frame()->ExecuteCommand(nID);
+        Idle();
+    }
+
+    // Runs a command whose file dialog answers with strPath.
+    void RunSavingTo(int nID, const std::string &strPath, std::deque<int> aAnswers = {})
+    {
+        m_aFileAnswers = {{QString::fromStdString(strPath)}};
+        Run(nID, std::move(aAnswers));
+    }
+
+    bool Enabled(int nID) const
+    {
+        CCmdUI ui(nID, true);
+        Frame()->RouteUpdate(&ui);
+        return ui.IsEnabled();
+    }
 };
 
 } // namespace
@@ -42,32 +70,25 @@ TEST_F(Document, EditSaveAndRevertKeepTheFilesOwnLineEnds)
     View()->PlaceCaret(CPoint(0, 1));
     Type("new ");
     Idle();
-    EXPECT_TRUE(pDoc->IsModified());
-    EXPECT_EQ(Title(), "page.html *");
+    EXPECT_TRUE(pDoc->IsModified() && Title() == "page.html *");
 
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    Idle();
+    Run(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(strPath), "<p>\nnew line two\nthree\n");
-    EXPECT_FALSE(pDoc->IsModified());
-    EXPECT_EQ(Title(), "page.html");
+    EXPECT_TRUE(!pDoc->IsModified() && Title() == "page.html");
     EXPECT_TRUE(m_aBoxes.empty());
 
     // Revert of a modified document asks with the warning in front; No keeps it.
     View()->PlaceCaret(CPoint(0, 2));
     Type("xx");
-    m_aAnswers = {IDNO};
-    Frame()->ExecuteCommand(ID_FILE_REVERT);
+    Run(ID_FILE_REVERT, {IDNO});
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strCaption, "復帰");
     EXPECT_TRUE(m_aBoxes[0].strText.startsWith("ﾄﾞｷｭﾒﾝﾄは変更されています。"));
     EXPECT_EQ(Text(pDoc), "<p>|new line two|xxthree|");
 
-    m_aAnswers = {IDYES};
-    Frame()->ExecuteCommand(ID_FILE_REVERT);
-    Idle();
+    Run(ID_FILE_REVERT, {IDYES});
     EXPECT_EQ(Text(pDoc), "<p>|new line two|three|");
-    EXPECT_FALSE(pDoc->IsModified());
-    EXPECT_EQ(Title(), "page.html");
+    EXPECT_TRUE(!pDoc->IsModified() && Title() == "page.html");
     // The caret stays on its line; its column is cut back into the line.
     EXPECT_EQ(View()->GetCursorPos(), CPoint(2, 2));
 }
@@ -89,8 +110,7 @@ TEST_F(Document, AMinifiedFileWithALongFirstLineKeepsItsLineFeeds)
     Type("x");
     QTest::keyClick(View(), Qt::Key_Return);
     Type("y");
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    Idle();
+    Run(ID_FILE_SAVE);
     EXPECT_TRUE(ReadFileBytes(strPath) == strFirst + "\n/* v2 */x\ny\n") << "the saved bytes differ";
 }
 
@@ -100,19 +120,16 @@ TEST_F(Document, RevertOfAVanishedFileChangesNothing)
     CWrenpadDoc *pDoc = Open(strPath);
     Type("z");
     ::unlink(strPath.c_str());
-    m_aAnswers = {IDYES};
-    Frame()->ExecuteCommand(ID_FILE_REVERT);
+    Run(ID_FILE_REVERT, {IDYES});
     ASSERT_EQ(m_aBoxes.size(), 2u);
-    EXPECT_EQ(m_aBoxes[1].strCaption, "失敗");
-    EXPECT_EQ(m_aBoxes[1].strText, QString::fromStdString(strPath) + " が見つかりません。");
+    EXPECT_EQ(m_aBoxes[1].strCaption + ": " + m_aBoxes[1].strText,
+              "失敗: " + QString::fromStdString(strPath) + " が見つかりません。");
     EXPECT_EQ(Text(pDoc), "za|b");
     EXPECT_TRUE(pDoc->IsModified());
 
     // Revert asks for a path: an untitled document cannot.
     m_pApp->OnFileNew();
-    CCmdUI ui(ID_FILE_REVERT, true);
-    Frame()->RouteUpdate(&ui);
-    EXPECT_FALSE(ui.IsEnabled());
+    EXPECT_FALSE(Enabled(ID_FILE_REVERT));
 }
 
 TEST_F(Document, AFailedSaveSaysSoAndKeepsTheDocumentModified)
@@ -137,12 +154,8 @@ TEST_F(Document, ReadOnlyToggleMarksTheTitleAndStopsEditing)
     const std::string strPath = WriteFile("ro.txt", "abc");
     CWrenpadDoc *pDoc = Open(strPath);
     Type("1");
-    Idle();
-    EXPECT_EQ(Title(), "ro.txt *");
-
     Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
-    Frame()->ExecuteCommand(ID_READ_ONLY);
-    Idle();
+    Run(ID_READ_ONLY);
     EXPECT_EQ(Title(), "ro.txt(書込禁止) *");
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_READ), "書禁");
     CCmdUI ui(ID_READ_ONLY, true);
@@ -150,18 +163,16 @@ TEST_F(Document, ReadOnlyToggleMarksTheTitleAndStopsEditing)
     EXPECT_EQ(ui.GetCheck(), 1);
     // Typing, Enter, Backspace and Delete change nothing; each beeps and the
     // status bar says why, in place of the message the caret's pane shows.
+    // Moving about is no edit: no beep.
     int nBeeps = 0;
     SetBeepHook([&nBeeps] { ++nBeeps; });
     EXPECT_NE(Frame()->GetStatusPaneText(0), "書込み禁止です");
     Type("2");
     for (Qt::Key nKey : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete})
         QTest::keyClick(View(), nKey);
-    SetBeepHook(nullptr);
+    EXPECT_EQ(Frame()->GetStatusPaneText(0), "書込み禁止です");
     EXPECT_EQ(Text(pDoc), "1abc");
     EXPECT_EQ(nBeeps, 4);
-    EXPECT_EQ(Frame()->GetStatusPaneText(0), "書込み禁止です");
-    // Moving about is no edit: no beep.
-    SetBeepHook([&nBeeps] { ++nBeeps; });
     QTest::keyClick(View(), Qt::Key_Right);
     QTest::keyClick(View(), Qt::Key_Left);
     SetBeepHook(nullptr);
@@ -172,8 +183,7 @@ TEST_F(Document, ReadOnlyToggleMarksTheTitleAndStopsEditing)
     EXPECT_TRUE(m_aBoxes.empty());
     EXPECT_TRUE(m_aFileRequests.empty());
 
-    Frame()->ExecuteCommand(ID_READ_ONLY);
-    Idle();
+    Run(ID_READ_ONLY);
     EXPECT_EQ(Title(), "ro.txt *");
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_READ), "");
     Type("2");
@@ -189,12 +199,10 @@ TEST_F(Document, AFileTheUserMayNotWriteOpensReadOnlyAndSavesThroughTheDialog)
     EXPECT_EQ(Title(), "locked.txt(書込禁止)");
     pDoc->GetBuffer().SetModified(true);
     const std::string strCopy = m_dir.File("copy.txt");
-    m_aFileAnswers = {{QString::fromStdString(strCopy)}};
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    RunSavingTo(ID_FILE_SAVE, strCopy);
     ASSERT_EQ(m_aFileRequests.size(), 1u);
     EXPECT_TRUE(m_aFileRequests[0].bSave);
-    EXPECT_EQ(ReadFileBytes(strCopy), "abc");
-    EXPECT_EQ(ReadFileBytes(strPath), "abc");
+    EXPECT_EQ(std::make_pair(ReadFileBytes(strCopy), ReadFileBytes(strPath)), std::make_pair(std::string("abc"), std::string("abc")));
     EXPECT_EQ(pDoc->GetPathName(), strCopy);
     EXPECT_FALSE(pDoc->IsModified());
     EXPECT_TRUE(m_aBoxes.empty());
@@ -205,14 +213,11 @@ TEST_F(Document, ClosingADocumentMadeReadOnlyOffersToSaveElsewhere)
     const std::string strPath = WriteFile("keep.txt", "base");
     CWrenpadDoc *pDoc = Open(strPath);
     Type("edit ");
-    Frame()->ExecuteCommand(ID_READ_ONLY);
-    Idle();
+    Run(ID_READ_ONLY);
 
     // Yes to saving: the file itself may not be written, so the save dialog
     // asks where; cancelling it keeps the window.
-    m_aAnswers = {IDYES};
-    Frame()->ExecuteCommand(ID_FILE_CLOSE);
-    Idle();
+    Run(ID_FILE_CLOSE, {IDYES});
     ASSERT_EQ(m_aBoxes.size(), 1u);
     ASSERT_EQ(m_aFileRequests.size(), 1u);
     EXPECT_TRUE(m_aFileRequests[0].bSave);
@@ -221,10 +226,7 @@ TEST_F(Document, ClosingADocumentMadeReadOnlyOffersToSaveElsewhere)
 
     // A name given: the text goes there, the file stays as it was, the window closes.
     const std::string strOther = m_dir.File("other.txt");
-    m_aAnswers = {IDYES};
-    m_aFileAnswers = {{QString::fromStdString(strOther)}};
-    Frame()->ExecuteCommand(ID_FILE_CLOSE);
-    Idle();
+    RunSavingTo(ID_FILE_CLOSE, strOther, {IDYES});
     EXPECT_EQ(m_aFileRequests.size(), 2u);
     EXPECT_EQ(ReadFileBytes(strOther), "edit base");
     EXPECT_EQ(ReadFileBytes(strPath), "base");
@@ -238,28 +240,23 @@ TEST_F(Document, SaveAsChoosesTheFilterByTheTitlesExtension)
     Idle();
     Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
     ASSERT_EQ(m_aFileRequests.size(), 1u);
-    EXPECT_TRUE(m_aFileRequests[0].bSave);
-    EXPECT_EQ(m_aFileRequests[0].strTitle, "保存");
-    EXPECT_EQ(m_aFileRequests[0].nFilterIndex, 1);
-    EXPECT_EQ(m_aFileRequests[0].strDefaultSuffix, "txt");
-    EXPECT_EQ(m_aFileRequests[0].strFileName, "新規ﾌｧｲﾙ1.txt");
-    EXPECT_EQ(m_aFileRequests[0].aFilters.size(), 8);
+    const CFileDialogRequest &first = m_aFileRequests[0];
+    EXPECT_EQ(std::make_tuple(first.bSave, first.strTitle, first.nFilterIndex, first.strDefaultSuffix,
+                              first.strFileName, first.aFilters.size()),
+              std::make_tuple(true, QString("保存"), 1, QString("txt"), QString("新規ﾌｧｲﾙ1.txt"), qsizetype(8)));
 
-    for (const auto &[strName, nIndex, strSuffix] : std::vector<std::tuple<std::string, int, QString>>{
-             {"Index.HTM", 2, "html"}, {"App.java", 5, "java"}, {"notes.md", 8, ""}}) {
-        Open(WriteFile(strName, "x"));
-        Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
-        const CFileDialogRequest &request = m_aFileRequests.back();
-        EXPECT_EQ(request.nFilterIndex, nIndex) << strName;
-        EXPECT_EQ(request.strDefaultSuffix, strSuffix) << strName;
-        EXPECT_EQ(request.strDirectory.toStdString(), m_dir.Path() + "/") << strName;
-    }
+    // A named document: the filter of its extension (the choice is the
+    // names' own business), and its own folder.
+    Open(WriteFile("App.java", "x"));
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    const CSaveFilterChoice choice = SaveFilterForTitle("App.java");
+    const CFileDialogRequest &request = m_aFileRequests.back();
+    EXPECT_EQ(std::make_tuple(request.nFilterIndex, request.strDefaultSuffix.toStdString(), request.strDirectory.toStdString()),
+              std::make_tuple(choice.nFilterIndex, choice.strDefaultExt, m_dir.Path() + "/"));
 
     // Saving under a new name renames the document, its window and its tab.
     const std::string strNew = m_dir.File("renamed.txt");
-    m_aFileAnswers = {{QString::fromStdString(strNew)}};
-    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
-    Idle();
+    RunSavingTo(ID_FILE_SAVE_AS, strNew);
     EXPECT_EQ(Doc()->GetPathName(), strNew);
     EXPECT_EQ(ReadFileBytes(strNew), "x");
     EXPECT_EQ(Title(), "renamed.txt");
@@ -285,32 +282,22 @@ TEST_F(Document, AnUntitledPageIsProposedAsHtmlAndTheColouringFollowsTheNewName)
     EXPECT_EQ(types(), VIEWTYPE_STANDARD);
 
     const std::string strPage = m_dir.File("page.html");
-    m_aFileAnswers = {{QString::fromStdString(strPage)}};
-    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    RunSavingTo(ID_FILE_SAVE_AS, strPage);
     ASSERT_EQ(m_aFileRequests.size(), 1u);
-    EXPECT_EQ(m_aFileRequests[0].strFileName, "新規ﾌｧｲﾙ1.html");
-    EXPECT_EQ(m_aFileRequests[0].nFilterIndex, 2);
-    EXPECT_EQ(m_aFileRequests[0].strDefaultSuffix, "html");
+    EXPECT_EQ(std::make_tuple(m_aFileRequests[0].strFileName, m_aFileRequests[0].nFilterIndex,
+                              m_aFileRequests[0].strDefaultSuffix),
+              std::make_tuple(QString("新規ﾌｧｲﾙ1.html"), 2, QString("html")));
     // Saved as a page, it is coloured as one in every pane at once.
     EXPECT_EQ(Doc()->GetPathName(), strPage);
     EXPECT_EQ(types(), VIEWTYPE_HTML);
 
     // The user's own choice stays while the extension does; another extension changes it.
     Frame()->ExecuteCommand(1704);
-    m_aFileAnswers = {{QString::fromStdString(m_dir.File("copy.HTML"))}};
-    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    RunSavingTo(ID_FILE_SAVE_AS, m_dir.File("copy.HTML"));
     EXPECT_EQ(View()->GetViewType(), VIEWTYPE_HTML_SIMPLE);
-    m_aFileAnswers = {{QString::fromStdString(m_dir.File("page.pl"))}};
-    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    RunSavingTo(ID_FILE_SAVE_AS, m_dir.File("page.pl"));
     EXPECT_EQ(types(), VIEWTYPE_PERL);
 
-    // Text that is no page is proposed as text.
-    m_pApp->OnFileNew();
-    Idle();
-    Type("<p>hello</p>");
-    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
-    EXPECT_EQ(m_aFileRequests.back().strFileName, "新規ﾌｧｲﾙ2.txt");
-    EXPECT_EQ(m_aFileRequests.back().nFilterIndex, 1);
 }
 
 TEST_F(Document, FilesThatCannotBeOpenedAreRefusedWithAReason)
@@ -334,15 +321,14 @@ TEST_F(Document, FilesThatCannotBeOpenedAreRefusedWithAReason)
     EXPECT_TRUE(Frame()->GetChildFrames().isEmpty());
 
     // A binary file opens, and every byte saves back unchanged.
-    std::string strBinary;
-    for (int i = 0; i < 256; ++i)
-        strBinary += static_cast<char>(i);
+    std::string strBinary(256, '\0');
+    std::iota(strBinary.begin(), strBinary.end(), '\0');
     strBinary += "\r\n\0\0\x82\xA0\r\n"s;
     const std::string strPath = WriteFile("data.bin", strBinary);
     CWrenpadDoc *pDoc = Open(strPath);
     ASSERT_TRUE(pDoc);
     pDoc->GetBuffer().SetModified(true);
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
+    Run(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(strPath), strBinary);
 }
 
@@ -359,12 +345,10 @@ TEST_F(Document, OpeningAnOpenFileAgainActivatesItsWindow)
 TEST_F(Document, ClosingAModifiedDocumentAsksToSave)
 {
     const std::string strPath = WriteFile("ask.txt", "base");
-    CWrenpadDoc *pDoc = Open(strPath);
+    Open(strPath);
     Type("edit ");
 
-    m_aAnswers = {IDCANCEL};
-    Frame()->ExecuteCommand(ID_FILE_CLOSE);
-    Idle();
+    Run(ID_FILE_CLOSE, {IDCANCEL});
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strText, QString::fromStdString(strPath) + " への変更を保存しますか?");
     EXPECT_EQ(Frame()->GetChildFrames().size(), 1);
@@ -375,14 +359,11 @@ TEST_F(Document, ClosingAModifiedDocumentAsksToSave)
     EXPECT_EQ(ReadFileBytes(strPath), "edit base");
     EXPECT_TRUE(Frame()->GetChildFrames().isEmpty());
     EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
-    (void)pDoc;
 
     // No throws the change away.
     Open(strPath);
     Type("lost ");
-    m_aAnswers = {IDNO};
-    Frame()->ExecuteCommand(ID_FILE_CLOSE);
-    Idle();
+    Run(ID_FILE_CLOSE, {IDNO});
     EXPECT_EQ(ReadFileBytes(strPath), "edit base");
     EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
 }
@@ -392,10 +373,10 @@ TEST_F(Document, TabWidthAndFontReachEveryPaneAndTheSettings)
     Open(WriteFile("t.txt", "\tx"));
     Frame()->ExecuteCommand(ID_WINDOW_SPLIT);
     m_fnDialog = [](QDialog *pDialog) {
-        auto *pTabs = qobject_cast<CTabStopDlg *>(pDialog);
-        if (!pTabs)
-            return static_cast<int>(QDialog::Rejected);
-        pTabs->SetTabSize(8);
+        if (auto *pTabs = qobject_cast<CTabStopDlg *>(pDialog))
+            pTabs->SetTabSize(8);
+        else if (auto *pFont = qobject_cast<CFontDlg *>(pDialog))
+            pFont->SetPointSize(12);
         return static_cast<int>(QDialog::Accepted);
     };
     Frame()->ExecuteCommand(ID_TAB_STOP);
@@ -403,13 +384,6 @@ TEST_F(Document, TabWidthAndFontReachEveryPaneAndTheSettings)
     for (CWrenpadView *pView : Doc()->GetViews())
         EXPECT_EQ(pView->GetTabSize(), 8);
 
-    m_fnDialog = [](QDialog *pDialog) {
-        auto *pFont = qobject_cast<CFontDlg *>(pDialog);
-        if (!pFont)
-            return static_cast<int>(QDialog::Rejected);
-        pFont->SetPointSize(12);
-        return static_cast<int>(QDialog::Accepted);
-    };
     Frame()->ExecuteCommand(ID_CHOOSE_FONT);
     EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "FontSize", -1), 12);
     EXPECT_FALSE(m_profile.GetString(SECTION_MAIN, "FontFace", "").empty());

@@ -16,6 +16,8 @@
 #include <QTextDocument>
 #include <QTest>
 
+#include <utility>
+
 namespace {
 
 class ExtraChars : public CAppFixtureNoNewFile
@@ -71,11 +73,11 @@ TEST_F(ExtraChars, AWebAuthorTypesPastesUndoesAndSavesCharactersShiftJisLacks)
     EXPECT_TRUE(m_aBoxes.empty());
     EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "\xF0\x41\xF0\x43X\xF0\x43Y\xF0\x44");
     // Undone and done again, the codes mean what they meant.
-    Frame()->ExecuteCommand(ID_EDIT_UNDO);
-    Frame()->ExecuteCommand(ID_EDIT_UNDO);
+    for (const int nID : {ID_EDIT_UNDO, ID_EDIT_UNDO})
+        Frame()->ExecuteCommand(nID);
     EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "");
-    Frame()->ExecuteCommand(ID_EDIT_REDO);
-    Frame()->ExecuteCommand(ID_EDIT_REDO);
+    for (const int nID : {ID_EDIT_REDO, ID_EDIT_REDO})
+        Frame()->ExecuteCommand(nID);
     EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "\xF0\x41\xF0\x43X\xF0\x43Y\xF0\x44");
 
     // Copied out, the characters themselves.
@@ -123,8 +125,7 @@ TEST_F(ExtraChars, FindAndReplaceGoThroughTheTable)
     CPoint b;
     CPoint e;
     View()->GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(6, 0));
-    EXPECT_EQ(e, CPoint(11, 0));
+    EXPECT_EQ(std::make_pair(b, e), std::make_pair(CPoint(6, 0), CPoint(11, 0)));
     // A character the page does not hold cannot be there: not found, and
     // the table does not grow for it.
     RunSearchDialog(ID_EDIT_FIND, QStringLiteral("\u00F1"), QString(), "findNext");
@@ -151,8 +152,9 @@ TEST_F(ExtraChars, AShiftJisDocumentNamesWhatItCannotHold)
     Idle();
     EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "");
     ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("「\u00A9」(U+00A9)"))) << m_aBoxes[0].strText.toStdString();
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("Shift-JIS"))) << m_aBoxes[0].strText.toStdString();
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("「\u00A9」(U+00A9)"))
+                && m_aBoxes[0].strText.contains(QStringLiteral("Shift-JIS")))
+        << m_aBoxes[0].strText.toStdString();
     m_aAnswers = {IDOK};
     Commit(QStringLiteral("a\u00A9"));
     Idle();
@@ -180,8 +182,7 @@ TEST_F(ExtraChars, SavingAsShiftJisNamesTheCharacterAndWritesNothing)
     ASSERT_FALSE(m_aBoxes.empty());
     EXPECT_TRUE(m_aBoxes.back().strText.contains(QStringLiteral("1 行目の文字 「\u00A9」(U+00A9) は Shift-JIS で保存できません")))
         << m_aBoxes.back().strText.toStdString();
-    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
-    EXPECT_EQ(pDoc->GetPathName(), strPath);
+    EXPECT_TRUE(pDoc->GetTextCode() == ETextCode::Utf8 && pDoc->GetPathName() == strPath);
 }
 
 TEST_F(ExtraChars, FolderSearchFromASelectionSearchesItsCharacters)

@@ -63,11 +63,9 @@ TEST_F(FileWatch, AnUnmodifiedDocumentAsksAndReloadsKeepingTheCaretsLine)
     Append(strPath, "four\n");
     ASSERT_TRUE(WaitFor([&] { return !m_aBoxes.empty(); }));
     EXPECT_EQ(m_aBoxes[0].strText, Question(strPath));
-    EXPECT_EQ(m_aBoxes[0].nStyle & 0xF, static_cast<unsigned>(MB_YESNO));
-    EXPECT_EQ(m_aBoxes[0].nStyle & MB_DEFBUTTON2, 0u);
+    EXPECT_EQ(m_aBoxes[0].nStyle & (0xF | MB_DEFBUTTON2), static_cast<unsigned>(MB_YESNO));
     EXPECT_EQ(Text(pDoc), "one|two|three|four|");
-    EXPECT_FALSE(pDoc->IsModified());
-    EXPECT_EQ(View()->GetCursorPos().y, 2);
+    EXPECT_TRUE(!pDoc->IsModified() && View()->GetCursorPos().y == 2);
 
     // A rename over the file: No keeps the text, and the question is not
     // asked again for the same change.
@@ -94,11 +92,10 @@ TEST_F(FileWatch, AModifiedDocumentKeepsTheUsersTextAndSavingAsksFirst)
     Append(strPath, "theirs\n");
     ASSERT_TRUE(WaitFor([&] { return !m_aBoxes.empty(); }));
     ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("他のプログラムで変更されました")));
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("上書き")));
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("他のプログラムで変更されました"))
+                && m_aBoxes[0].strText.contains(QStringLiteral("上書き")));
     EXPECT_EQ(m_aBoxes[0].nStyle & 0xF, static_cast<unsigned>(MB_OK));
-    EXPECT_EQ(Text(pDoc), "edit mine|");
-    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_TRUE(Text(pDoc) == "edit mine|" && pDoc->IsModified());
 
     // Saving asks whether to overwrite the other program's change; No
     // leaves the file as that program wrote it.
@@ -124,10 +121,8 @@ TEST_F(FileWatch, SavingOverANewerFileAsksWhatEverTheWatcherSaw)
     m_aAnswers = {IDNO};
     Frame()->ExecuteCommand(ID_FILE_SAVE);
     ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_TRUE(m_aBoxes[0].strText.endsWith(QStringLiteral("上書きしますか？")));
-    EXPECT_TRUE(m_aBoxes[0].nStyle & MB_DEFBUTTON2);
-    EXPECT_TRUE(pDoc->IsModified());
-    EXPECT_EQ(ReadFileBytes(strPath), "a\n");
+    EXPECT_TRUE(m_aBoxes[0].strText.endsWith(QStringLiteral("上書きしますか？")) && (m_aBoxes[0].nStyle & MB_DEFBUTTON2));
+    EXPECT_TRUE(pDoc->IsModified() && ReadFileBytes(strPath) == "a\n");
 }
 
 TEST_F(FileWatch, OurOwnSavesAskNothing)
@@ -184,8 +179,7 @@ TEST_F(FileWatch, ADeletedFileMarksTheTitleAndSavingMakesItAgain)
     ASSERT_TRUE(WaitFor([&] { return pDoc->IsFileDeleted(); }));
     Idle();
     EXPECT_EQ(Title(), "page.txt(削除されました)");
-    EXPECT_TRUE(m_aBoxes.empty());
-    EXPECT_EQ(Text(pDoc), "keep me|");
+    EXPECT_TRUE(m_aBoxes.empty() && Text(pDoc) == "keep me|");
 
     // Made again by another program: the question as for any change.
     m_aAnswers = {IDYES};
@@ -201,8 +195,7 @@ TEST_F(FileWatch, ADeletedFileMarksTheTitleAndSavingMakesItAgain)
     ASSERT_TRUE(WaitFor([&] { return pDoc->IsFileDeleted(); }));
     Frame()->ExecuteCommand(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(strPath), "back\n");
-    EXPECT_FALSE(pDoc->IsFileDeleted());
-    EXPECT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_TRUE(!pDoc->IsFileDeleted() && m_aBoxes.size() == 1u);
     Idle();
     EXPECT_EQ(Title(), "page.txt");
 }

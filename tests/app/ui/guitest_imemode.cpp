@@ -13,6 +13,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <tuple>
+#include <utility>
+
 namespace {
 
 class ImeMode : public CAppFixture
@@ -88,8 +91,7 @@ TEST_F(ImeMode, EachViewSwitchesTheInputMethodOnAtItsFirstFocusOnly)
     ASSERT_EQ(finished.count(), 1);
     EXPECT_EQ(finished.first().at(0).value<EInputMethodKind>(), IMK_FCITX5);
     EXPECT_TRUE(finished.first().at(1).toBool());
-    EXPECT_EQ(fcitx.m_aCalls.count(QStringLiteral("Activate")), 1);
-    EXPECT_EQ(fcitx.m_nState, 2);
+    EXPECT_EQ(std::make_pair(fcitx.m_aCalls.count(QStringLiteral("Activate")), fcitx.m_nState), std::make_pair(qsizetype(1), 2));
 
     // The user switches it off; the view losing and taking the focus again
     // leaves that alone.
@@ -101,8 +103,7 @@ TEST_F(ImeMode, EachViewSwitchesTheInputMethodOnAtItsFirstFocusOnly)
     QApplication::processEvents();
 
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(finished.count(), 1);
-    EXPECT_EQ(fcitx.m_nState, 1);
+    EXPECT_EQ(std::make_pair(finished.count(), fcitx.m_nState), std::make_pair(qsizetype(1), 1));
 
     // A new pane is a view of its own: its first focus asks again.
     Frame()->ExecuteCommand(ID_WINDOW_SPLIT);
@@ -111,9 +112,8 @@ TEST_F(ImeMode, EachViewSwitchesTheInputMethodOnAtItsFirstFocusOnly)
     pPane->setFocus();
     QApplication::processEvents();
     ASSERT_TRUE(Settle());
-    EXPECT_EQ(finished.count(), 2);
-    EXPECT_EQ(fcitx.m_aCalls.count(QStringLiteral("Activate")), 2);
-    EXPECT_EQ(fcitx.m_nState, 2);
+    EXPECT_EQ(std::make_tuple(finished.count(), fcitx.m_aCalls.count(QStringLiteral("Activate")), fcitx.m_nState),
+              std::make_tuple(qsizetype(2), qsizetype(2), 2));
 }
 
 TEST_F(ImeMode, WithTheOptionOffAFocusAsksNothing)
@@ -136,8 +136,7 @@ TEST_F(ImeMode, OptionIsDisabledWithAReasonWhileNoInputMethodRunsAndKeepsItsValu
     ASSERT_TRUE(Start());
 
     const CShown none = ShowOptionsAndPressOk(false);
-    EXPECT_FALSE(none.bEnabled);
-    EXPECT_TRUE(none.bChecked);
+    EXPECT_TRUE(!none.bEnabled && none.bChecked);
     EXPECT_EQ(none.strToolTip, "入力メソッド (fcitx5 または IBus) が起動していないため、使えません。");
     // OK keeps the stored value rather than turning the option off.
     EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "bIMEModeON", 0), 1);
@@ -148,7 +147,6 @@ TEST_F(ImeMode, OptionIsDisabledWithAReasonWhileNoInputMethodRunsAndKeepsItsValu
     CFakeFcitx5 fcitx(m_bus.Address());
     ASSERT_TRUE(fcitx.IsRegistered());
     const CShown running = ShowOptionsAndPressOk(true);
-    EXPECT_TRUE(running.bEnabled);
-    EXPECT_TRUE(running.strToolTip.isEmpty());
+    EXPECT_TRUE(running.bEnabled && running.strToolTip.isEmpty());
     EXPECT_EQ(m_pSwitch->Running(), IMK_FCITX5);
 }

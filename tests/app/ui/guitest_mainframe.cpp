@@ -22,6 +22,9 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <tuple>
+#include <utility>
+
 namespace {
 
 class MainFrame : public CAppFixture
@@ -58,6 +61,15 @@ protected:
         return nullptr;
     }
 
+    // The texts of these status panes, joined by '|'.
+    QString Panes(std::initializer_list<int> ids) const
+    {
+        QStringList a;
+        for (const int nID : ids)
+            a << Frame()->GetStatusPaneText(nID);
+        return a.join('|');
+    }
+
     QStringList TabTexts() const
     {
         QStringList texts;
@@ -76,12 +88,11 @@ TEST_F(MainFrame, FirstStartShowsNoBarsAndTheMenuOfItsState)
     EXPECT_EQ(Frame()->windowTitle(), "Wrenpad");
     EXPECT_TRUE(Frame()->isVisible());
     EXPECT_EQ(MenuBarTitles(), (QStringList{"ﾌｧｲﾙ(&F)", "表示(&V)", "ﾍﾙﾌﾟ(&H)"}));
-    for (int nID : {128, 170, 210})
-        EXPECT_TRUE(Frame()->GetToolBar(nID)->isHidden()) << nID;
-    EXPECT_TRUE(Frame()->statusBar()->isHidden());
-    EXPECT_TRUE(Frame()->GetTabBar()->isHidden());
-    EXPECT_TRUE(Frame()->GetResultsBar()->isHidden());
-    EXPECT_TRUE(Frame()->GetBrowserBar()->isHidden());
+    for (QWidget *pBar : {static_cast<QWidget *>(Frame()->GetToolBar(128)), static_cast<QWidget *>(Frame()->GetToolBar(170)),
+                          static_cast<QWidget *>(Frame()->GetToolBar(210)), static_cast<QWidget *>(Frame()->statusBar()),
+                          static_cast<QWidget *>(Frame()->GetTabBar()), static_cast<QWidget *>(Frame()->GetResultsBar()),
+                          static_cast<QWidget *>(Frame()->GetBrowserBar())})
+        EXPECT_TRUE(pBar->isHidden()) << pBar->objectName().toStdString();
     QAction *pResults = MenuItem(IDR_MAINFRAME, 1, ID_VIEW_RESULTSBAR);
     ASSERT_TRUE(pResults);
     EXPECT_FALSE(pResults->isChecked());
@@ -97,17 +108,14 @@ TEST_F(MainFrame, MenuItemsAreEnabledOnlyWhereSomethingHandlesThem)
     ASSERT_TRUE(Start());
     Idle();
     // Built commands are enabled; those of later tools are present but disabled.
-    EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 0, ID_FILE_SAVE)->isEnabled());
-    EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 2, ID_VIEW_OPTIONS)->isEnabled());
-    EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 5, ID_WINDOW_SPLIT)->isEnabled());
+    const std::pair<int, int> built[] = {{0, ID_FILE_SAVE}, {2, ID_VIEW_OPTIONS}, {5, ID_WINDOW_SPLIT},
+                                         {3, 1238},         {6, ID_HELP_FINDER},  {3, 1228}};
+    for (const auto &[nMenu, nID] : built)
+        EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, nMenu, nID)->isEnabled()) << nID;
     for (int nID : {1238, 4000, 32790, 4040, 57607})
         EXPECT_FALSE(FindCommandActionIn(Frame()->GetMainMenu(IDR_WRENPADTYPE, nID == 1238 ? 3 : 0), nID) == nullptr)
             << nID;
-    QAction *pTable = MenuItem(IDR_WRENPADTYPE, 3, 1238);
-    EXPECT_EQ(pTable->text(), "ﾃｰﾌﾞﾙ挿入(&T)\tCtSh+T");
-    EXPECT_TRUE(pTable->isEnabled());
-    EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 6, ID_HELP_FINDER)->isEnabled());
-    EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 3, 1228)->isEnabled());
+    EXPECT_EQ(MenuItem(IDR_WRENPADTYPE, 3, 1238)->text(), "ﾃｰﾌﾞﾙ挿入(&T)\tCtSh+T");
 
     // Undo names the action to be undone; copy needs a selection.
     QTest::keyClicks(View(), "abc");
@@ -136,19 +144,15 @@ TEST_F(MainFrame, BarsToggleAndTheirStateIsSavedAndRestored)
     EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 2, ID_VIEW_TOOLBAR)->isChecked());
     EXPECT_FALSE(MenuItem(IDR_WRENPADTYPE, 2, ID_VIEW_EDITBAR)->isChecked());
     // The status bar shows the caret position and the line ends.
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_POSITION), "   1行、  1列 ");
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_CRLF), "DOS");
+    EXPECT_EQ(Panes({ID_EDIT_INDICATOR_POSITION, ID_EDIT_INDICATOR_CRLF}), "   1行、  1列 |DOS");
     // The lock keys as the last key event reported them (the X11 mask).
     CKeyLocks::Instance().TakeNativeModifiers(0x12);
     Idle();
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_CAPS), "CAP");
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_NUM), "NUM");
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_OVR), "");
+    EXPECT_EQ(Panes({ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_OVR}), "CAP|NUM|");
     QTest::keyClick(View(), Qt::Key_Insert);
     CKeyLocks::Instance().TakeNativeModifiers(0);
     Idle();
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_CAPS), "");
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_OVR), "上書");
+    EXPECT_EQ(Panes({ID_INDICATOR_CAPS, ID_INDICATOR_OVR}), "|上書");
     // Scroll Lock and the Kana lock as the server's indicators were read last;
     // a change shows without anything else happening in the window.
     CLockIndicators indicators;
@@ -156,27 +160,19 @@ TEST_F(MainFrame, BarsToggleAndTheirStateIsSavedAndRestored)
     const CKeyLocks::IndicatorReader fnOld =
         CKeyLocks::Instance().SetIndicatorReader([&indicators] { return indicators; });
     QApplication::processEvents();
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_SCRL), "SCRL");
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_KANA), "");
+    EXPECT_EQ(Panes({ID_INDICATOR_SCRL, ID_INDICATOR_KANA}), "SCRL|");
     indicators = {false, true};
     CKeyLocks::Instance().ReadIndicators();
     QApplication::processEvents();
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_SCRL), "");
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_KANA), "ｶﾅ");
-    // Without a server to ask (the offscreen platform here) both stay off.
+    EXPECT_EQ(Panes({ID_INDICATOR_SCRL, ID_INDICATOR_KANA}), "|ｶﾅ");
     CKeyLocks::Instance().SetIndicatorReader(fnOld);
-    Idle();
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_KANA), "");
-    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_SCRL), "");
 
     Frame()->SaveFrameState();
-    EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "StdToolBar", -1), 1);
-    EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "ToolBar2", -1), 0);
-    EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "StatusBar", -1), 1);
-    EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "FileTabBar", -1), 0x10000000);
-    EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "showCmd", -1), 1);
-    EXPECT_TRUE(m_profile.HasEntry(SECTION_MAIN, "Wndright"));
-    EXPECT_TRUE(m_profile.HasEntry(SECTION_MAIN, "bUseBrowser"));
+    std::vector<int> aStored;
+    for (const char *psz : {"StdToolBar", "ToolBar2", "StatusBar", "FileTabBar", "showCmd"})
+        aStored.push_back(m_profile.GetInt(SECTION_MAIN, psz, -1));
+    EXPECT_EQ(aStored, (std::vector<int>{1, 0, 1, 0x10000000, 1}));
+    EXPECT_TRUE(m_profile.HasEntry(SECTION_MAIN, "Wndright") && m_profile.HasEntry(SECTION_MAIN, "bUseBrowser"));
 
     // The next session shows the same bars.
     m_pApp.reset();
@@ -212,18 +208,17 @@ TEST_F(MainFrame, BarsSwitchedOnOrOffAreWrittenSoonButAtMostOnceASecond)
     Frame()->ExecuteCommand(ID_VIEW_TOOLBAR);
     EXPECT_TRUE(store.m_aWrites.empty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !store.m_aWrites.empty(); }, 5000));
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StatusBar", -1), 1);
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StdToolBar", -1), 1);
+    EXPECT_EQ(std::make_pair(store.GetInt(SECTION_MAIN, "StatusBar", -1), store.GetInt(SECTION_MAIN, "StdToolBar", -1)),
+              std::make_pair(1, 1));
 
     // Changes at once after a write wait for the second to pass; the last state counts.
     Frame()->GetTabBar()->show();
-    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
-    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
-    Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    for (int i = 0; i < 3; ++i)
+        Frame()->ExecuteCommand(ID_VIEW_STATUS_BAR);
     ASSERT_TRUE(QTest::qWaitFor([&] { return store.m_aWrites.size() == 2; }, 5000));
     EXPECT_GE(store.m_aWrites[1] - store.m_aWrites[0], 990);
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "StatusBar", -1), 0);
-    EXPECT_EQ(store.GetInt(SECTION_MAIN, "FileTabBar", -1), 0x10000000);
+    EXPECT_EQ(std::make_pair(store.GetInt(SECTION_MAIN, "StatusBar", -1), store.GetInt(SECTION_MAIN, "FileTabBar", -1)),
+              std::make_pair(0, 0x10000000));
 
     // Back and forth ends where it began: nothing to write.
     Frame()->ExecuteCommand(ID_VIEW_WEBBAR);
@@ -245,53 +240,45 @@ TEST_F(MainFrame, ABarOpenedBesideAnotherGetsAUsableShare)
     Idle();
     CSizingControlBar *pBrowser = Frame()->GetBrowserBar();
     CSizingControlBar *pResults = Frame()->GetResultsBar();
-    const auto settle = [this] {
+    // Shows or hides a bar and lets the dock area lay itself out again.
+    const auto set = [this](QWidget *pBar, bool bShow) {
+        pBar->setVisible(bShow);
         for (int i = 0; i < 3; ++i)
             Idle();
     };
-    pBrowser->show();
-    settle();
+    set(pBrowser, true);
     ASSERT_EQ(Frame()->dockWidgetArea(pResults), Frame()->dockWidgetArea(pBrowser));
     const int nPreviewHeight = pBrowser->height();
     // The results of a folder search open beside the preview: a third of the
     // window; the preview keeps a readable width and its height.
-    pResults->show();
-    settle();
+    set(pResults, true);
     EXPECT_GE(pResults->width(), Frame()->width() / 3 - 10);
     EXPECT_GE(pBrowser->width(), 160);
     EXPECT_EQ(pBrowser->height(), nPreviewHeight);
 
     // Made wider by the user and opened again: the width it had.
     Frame()->resizeDocks({pResults}, {500}, Qt::Horizontal);
-    settle();
+    set(pResults, true);
     const int nWidth = pResults->width();
-    pResults->hide();
-    settle();
-    pResults->show();
-    settle();
+    set(pResults, false);
+    set(pResults, true);
     EXPECT_NEAR(pResults->width(), nWidth, 10);
 
     // The preview opened last beside the results is never squeezed either.
-    pBrowser->hide();
-    settle();
-    pBrowser->show();
-    settle();
+    set(pBrowser, false);
+    set(pBrowser, true);
     EXPECT_GE(pBrowser->width(), 160);
     EXPECT_GE(pResults->width(), 160);
 }
 
 TEST_F(MainFrame, ASavedPlacementIsPulledBackOntoTheScreen)
 {
-    const QRect rcScreen = QGuiApplication::primaryScreen()->virtualGeometry();
-    m_profile.WriteInt(SECTION_MAIN, "showCmd", 2);
-    m_profile.WriteInt(SECTION_MAIN, "Wndleft", rcScreen.width() + 500);
-    m_profile.WriteInt(SECTION_MAIN, "Wndtop", 40);
-    m_profile.WriteInt(SECTION_MAIN, "Wndright", rcScreen.width() + 900);
-    m_profile.WriteInt(SECTION_MAIN, "Wndbottom", 340);
+    const int nWidth = QGuiApplication::primaryScreen()->virtualGeometry().width();
+    for (const auto &[pszEntry, nValue] : {std::pair{"showCmd", 2}, {"Wndleft", nWidth + 500}, {"Wndtop", 40},
+                                           {"Wndright", nWidth + 900}, {"Wndbottom", 340}})
+        m_profile.WriteInt(SECTION_MAIN, pszEntry, nValue);
     ASSERT_TRUE(Start());
-    EXPECT_EQ(Frame()->geometry().left(), rcScreen.width() - 32);
-    EXPECT_EQ(Frame()->geometry().top(), 40);
-    EXPECT_EQ(Frame()->geometry().size(), QSize(400, 300));
+    EXPECT_EQ(Frame()->geometry(), QRect(nWidth - 32, 40, 400, 300));
     EXPECT_FALSE(Frame()->isMinimized());
 }
 
@@ -369,8 +356,8 @@ TEST_F(MainFrame, SplitPanesScrollTogetherByRowAndColumn)
     EXPECT_GT(pTopLeft->GetFirstVisibleColumn(), 0);
     // The pane beside it follows the lines, the pane below it the columns.
     EXPECT_EQ(pSplitter->GetPane(0, 1)->GetFirstVisibleLine(), pTopLeft->GetFirstVisibleLine());
-    EXPECT_EQ(pSplitter->GetPane(1, 0)->GetFirstVisibleColumn(), pTopLeft->GetFirstVisibleColumn());
-    EXPECT_EQ(pSplitter->GetPane(1, 0)->GetFirstVisibleLine(), 0);
+    EXPECT_EQ(std::make_pair(pSplitter->GetPane(1, 0)->GetFirstVisibleColumn(), pSplitter->GetPane(1, 0)->GetFirstVisibleLine()),
+              std::make_pair(pTopLeft->GetFirstVisibleColumn(), 0));
 
     // Split again: back to the one pane that had the focus.
     pSplitter->GetPane(1, 1)->setFocus();
@@ -378,8 +365,7 @@ TEST_F(MainFrame, SplitPanesScrollTogetherByRowAndColumn)
     Frame()->ExecuteCommand(ID_WINDOW_SPLIT);
     EXPECT_FALSE(pSplitter->IsSplit());
     EXPECT_EQ(Doc()->GetViews().size(), 1u);
-    EXPECT_EQ(pSplitter->GetPane(0, 0), pKeep);
-    EXPECT_EQ(View(), pKeep);
+    EXPECT_TRUE(pSplitter->GetPane(0, 0) == pKeep && View() == pKeep);
 }
 
 TEST_F(MainFrame, FilesHandedOverOpenAtTheirLineAndBadOnesAreIgnored)
@@ -395,11 +381,10 @@ TEST_F(MainFrame, FilesHandedOverOpenAtTheirLineAndBadOnesAreIgnored)
     EXPECT_EQ(View()->GetCursorPos(), CPoint(0, 4));
     EXPECT_EQ(m_pApp->GetDocumentCount(), 2);
 
-    const int nDocs = m_pApp->GetDocumentCount();
     EXPECT_FALSE(Frame()->OnCopyData(COPYDATA_OPEN_FILE_AT_LINE, strPath));
     EXPECT_FALSE(Frame()->OnCopyData(COPYDATA_OPEN_FILE, std::string(20000, 'a')));
     EXPECT_FALSE(Frame()->OnCopyData(7, strPath));
-    EXPECT_EQ(m_pApp->GetDocumentCount(), nDocs);
+    EXPECT_EQ(m_pApp->GetDocumentCount(), 2);
     EXPECT_TRUE(m_aBoxes.empty());
 }
 
@@ -428,9 +413,10 @@ TEST_F(MainFrame, RecentFilesFollowMruCountAndClear)
         m_pApp->OpenDocumentFile(QString::fromStdString(WriteFile(psz, "x")));
     Idle();
     QAction *pFirst = MenuItem(IDR_WRENPADTYPE, 0, ID_FILE_MRU_FILE1);
-    ASSERT_TRUE(pFirst);
+    QAction *pSecond = MenuItem(IDR_WRENPADTYPE, 0, ID_FILE_MRU_FILE1 + 1);
+    ASSERT_TRUE(pFirst && pSecond);
     EXPECT_TRUE(pFirst->text().startsWith("&1 ") && pFirst->text().endsWith("r3.txt"));
-    EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 0, ID_FILE_MRU_FILE1 + 1)->text().endsWith("r2.txt"));
+    EXPECT_TRUE(pSecond->text().endsWith("r2.txt"));
     EXPECT_EQ(MenuItem(IDR_WRENPADTYPE, 0, ID_FILE_MRU_FILE1 + 2), nullptr);
     EXPECT_EQ(m_profile.GetString("Recent File List", "File1", ""), m_dir.File("r3.txt"));
 
@@ -444,8 +430,7 @@ TEST_F(MainFrame, RecentFilesFollowMruCountAndClear)
     Frame()->ExecuteCommand(ID_FILE_CLEAR_MRU);
     QAction *pPlaceholder = MenuItem(IDR_MAINFRAME, 0, ID_FILE_MRU_FILE1);
     ASSERT_TRUE(pPlaceholder);
-    EXPECT_EQ(pPlaceholder->text(), "最新のﾌｧｲﾙ");
-    EXPECT_FALSE(pPlaceholder->isEnabled());
+    EXPECT_TRUE(pPlaceholder->text() == "最新のﾌｧｲﾙ" && !pPlaceholder->isEnabled());
     EXPECT_EQ(m_profile.GetString("Recent File List", "File1", "x"), "");
 }
 
@@ -545,14 +530,14 @@ TEST_F(MainFrame, WindowsFollowOpenFileMaxAndTheWindowMenuArrangesThem)
     ASSERT_EQ(frames.size(), 2);
     EXPECT_FALSE(frames[0]->isMaximized());
 
+    // Side by side, then one above the other: the second where the first ends.
+    const auto geometry = [&frames](int i) { return frames[i]->geometry(); };
     Frame()->ExecuteCommand(ID_WINDOW_TILE_VERT);
-    EXPECT_EQ(frames[0]->geometry().top(), frames[1]->geometry().top());
-    EXPECT_EQ(frames[0]->geometry().height(), frames[1]->geometry().height());
-    EXPECT_EQ(frames[0]->geometry().right() + 1, frames[1]->geometry().left());
+    EXPECT_EQ(std::make_tuple(geometry(1).top(), geometry(1).height(), geometry(1).left()),
+              std::make_tuple(geometry(0).top(), geometry(0).height(), geometry(0).right() + 1));
     Frame()->ExecuteCommand(ID_WINDOW_TILE_HORZ);
-    EXPECT_EQ(frames[0]->geometry().left(), frames[1]->geometry().left());
-    EXPECT_EQ(frames[0]->geometry().width(), frames[1]->geometry().width());
-    EXPECT_EQ(frames[0]->geometry().bottom() + 1, frames[1]->geometry().top());
+    EXPECT_EQ(std::make_tuple(geometry(1).left(), geometry(1).width(), geometry(1).top()),
+              std::make_tuple(geometry(0).left(), geometry(0).width(), geometry(0).bottom() + 1));
 
     // Next and previous window go round the windows.
     CChildFrame *pActive = Frame()->GetActiveChild();
@@ -576,12 +561,10 @@ TEST_F(MainFrame, TheOpenDialogStartsBesideTheActiveDocumentWithItsFilter)
     Frame()->ExecuteCommand(ID_FILE_OPEN);
     ASSERT_EQ(m_aFileRequests.size(), 1u);
     const CFileDialogRequest &request = m_aFileRequests[0];
-    EXPECT_FALSE(request.bSave);
-    EXPECT_TRUE(request.bMultiple);
+    EXPECT_TRUE(!request.bSave && request.bMultiple);
     EXPECT_EQ(request.aFilters.size(), 9);
-    EXPECT_EQ(request.aFilters[5], "Java Files  (*.java)");
-    EXPECT_EQ(request.nFilterIndex, 6);
-    EXPECT_EQ(request.strDirectory.toStdString(), m_dir.Path());
+    EXPECT_EQ(std::make_tuple(request.aFilters.value(5), request.nFilterIndex, request.strDirectory.toStdString()),
+              std::make_tuple(QString("Java Files  (*.java)"), 6, m_dir.Path()));
     // Every file chosen opens.
     EXPECT_EQ(m_pApp->GetDocumentCount(), 3);
 

@@ -65,6 +65,15 @@ protected:
         return p;
     }
 
+    // The stored numbers of these entries (-1: none).
+    std::vector<int> Stored(std::initializer_list<const char *> entries) const
+    {
+        std::vector<int> a;
+        for (const char *psz : entries)
+            a.push_back(m_counting.GetInt(SECTION_MAIN, psz, -1));
+        return a;
+    }
+
     CCountingStore m_counting;
 };
 
@@ -77,11 +86,9 @@ TEST_F(Options, AnEmptyConfigurationShowsTheDefaultsAndOkTurnsSingleInstanceOff)
         [](COptionsSheet &sheet) {
             EXPECT_EQ(sheet.windowTitle(), "オプション");
             ASSERT_EQ(sheet.GetTabs()->count(), 4);
-            EXPECT_EQ(sheet.GetTabs()->tabText(0), "全般の設定");
-            EXPECT_EQ(sheet.GetTabs()->tabText(2), "ﾃﾝﾌﾟﾚｰﾄの編集");
-            EXPECT_TRUE(Find<QCheckBox>(sheet, "openNewFile")->isChecked());
-            EXPECT_TRUE(Find<QCheckBox>(sheet, "openFileMax")->isChecked());
-            EXPECT_TRUE(Find<QCheckBox>(sheet, "notNewAppCreate")->isChecked());
+            EXPECT_EQ(sheet.GetTabs()->tabText(0) + "|" + sheet.GetTabs()->tabText(2), "全般の設定|ﾃﾝﾌﾟﾚｰﾄの編集");
+            for (const char *pszName : {"openNewFile", "openFileMax", "notNewAppCreate"})
+                EXPECT_TRUE(Find<QCheckBox>(sheet, pszName)->isChecked()) << pszName;
             EXPECT_EQ(Find<QCheckBox>(sheet, "autoReload")->text(),
                       QStringLiteral("他のプログラムで変更されたファイルを自動で再読み込みする"));
             EXPECT_FALSE(Find<QCheckBox>(sheet, "autoReload")->isChecked());
@@ -95,10 +102,8 @@ TEST_F(Options, AnEmptyConfigurationShowsTheDefaultsAndOkTurnsSingleInstanceOff)
         },
         QDialog::Accepted);
     EXPECT_GT(m_counting.m_nWrites, nBefore);
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bNotNewAppCreate", -1), 1);
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "MRUCount", -1), 4);
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "clKeyword", -1), 0xC60000);
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bShowTrayIcon", -1), 0);
+    EXPECT_EQ(Stored({"bNotNewAppCreate", "MRUCount", "clKeyword", "bShowTrayIcon"}),
+              (std::vector<int>{1, 4, 0xC60000, 0}));
 }
 
 TEST_F(Options, CancelWritesNothing)
@@ -117,11 +122,7 @@ TEST_F(Options, CancelWritesNothing)
 
 TEST_F(Options, ChangesRoundTripThroughTheSheetAndReachTheViews)
 {
-    QColor chosen(0x12, 0x34, 0x56);
-    SetColorDialogHook([&](const QColor &, QColor &out) {
-        out = chosen;
-        return true;
-    });
+    SetColorDialogHook([](const QColor &, QColor &out) { return out = QColor(0x12, 0x34, 0x56), true; });
     RunSheet(
         [](COptionsSheet &sheet) {
             Find<QCheckBox>(sheet, "openNewFile")->setChecked(false);
@@ -138,21 +139,16 @@ TEST_F(Options, ChangesRoundTripThroughTheSheetAndReachTheViews)
         QDialog::Accepted);
     SetColorDialogHook(nullptr);
 
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bOpenNewFile", -1), 0);
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "MRUCount", -1), 0);
-    EXPECT_EQ(m_counting.GetString(SECTION_MAIN, "strNowDate", ""), "%Y-%m-%d");
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bTagState", -1), 1);
-    EXPECT_EQ(m_counting.GetString(SECTION_MAIN, "strUseBrowser3", ""), "/usr/bin/firefox");
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bPreviewAutoUpdate", -1), 1);
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "clBkGnd", -1), 0x800000);
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "clTag", -1), 0x563412);
+    EXPECT_EQ(Stored({"bOpenNewFile", "MRUCount", "bTagState", "bPreviewAutoUpdate", "clBkGnd", "clTag", "bShowTrayIcon"}),
+              (std::vector<int>{0, 0, 1, 1, 0x800000, 0x563412, 1}));
+    EXPECT_EQ(m_counting.GetString(SECTION_MAIN, "strNowDate", "") + "|"
+                  + m_counting.GetString(SECTION_MAIN, "strUseBrowser3", ""),
+              "%Y-%m-%d|/usr/bin/firefox");
     EXPECT_EQ(AppSettings().m_bTagState, 1);
     EXPECT_EQ(AppSettings().m_crColors[CLR_BKGND], 0x800000u);
     // The open document's panes take the colours and marks at once.
     EXPECT_EQ(View()->GetColor(1), 0x800000u);
-    EXPECT_TRUE(View()->m_bShowTabs);
-    EXPECT_EQ(m_counting.GetInt(SECTION_MAIN, "bShowTrayIcon", -1), 1);
-    EXPECT_TRUE(Frame()->IsTrayIconVisible());
+    EXPECT_TRUE(View()->m_bShowTabs && Frame()->IsTrayIconVisible());
 
     // Opened again, the sheet shows what was stored.
     RunSheet(

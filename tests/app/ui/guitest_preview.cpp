@@ -18,7 +18,9 @@
 #include <QTest>
 #include <QUrl>
 
+#include <deque>
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -56,10 +58,18 @@ protected:
 
     void Type(const char *pszText) { QTest::keyClicks(View(), QString::fromUtf8(pszText)); }
 
-    void Run(int nID)
+    void Run(int nID, std::deque<int> aAnswers = {})
     {
+        if (!aAnswers.empty())
+            m_aAnswers = std::move(aAnswers);
         Frame()->ExecuteCommand(nID);
         Idle();
+    }
+
+    // The copy of the page's text that the preview shows, with its base.
+    std::string Copy(const std::string &strFolder, const std::string &strHead, const std::string &strRest) const
+    {
+        return strHead + "<base href=\"" + FolderUrl(strFolder) + "\">" + strRest;
     }
 
     CPreviewer *Previewer() const { return Frame()->GetPreviewer(); }
@@ -85,12 +95,11 @@ protected:
 
 } // namespace
 
-TEST_F(Preview, ASavedUnchangedPageShowsItsOwnFileAndShowingItAgainRefreshes)
+TEST_F(Preview, ASavedUnchangedPageShowsItsOwnFileAgainRefreshesAndAHiddenBarHoldsNoBrowser)
 {
     const std::string strPath = WriteFile("page.html", "<p>saved</p>\r\n");
     ASSERT_TRUE(Open(strPath));
     Run(ID_WEB_PREVIEW_BAR);
-    EXPECT_TRUE(m_aBoxes.empty());
     EXPECT_EQ(AppSettings().m_bUseBrowser, PREVIEW_TARGET_BAR);
     EXPECT_TRUE(Dock()->isVisible());
     EXPECT_EQ(m_fake.Log().aCalls, (std::vector<std::string>{"created", "navigate " + strPath}));
@@ -103,6 +112,19 @@ TEST_F(Preview, ASavedUnchangedPageShowsItsOwnFileAndShowingItAgainRefreshes)
     // The target is kept for the next session.
     Frame()->SaveFrameState();
     EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "bUseBrowser", -1), PREVIEW_TARGET_BAR);
+
+    // A hidden bar holds no browser; shown again, the page is opened anew
+    // rather than refreshed.
+    Dock()->hide();
+    Idle();
+    EXPECT_EQ(m_fake.Log().nAlive, 0);
+    EXPECT_EQ(m_fake.Log().aCalls,
+              (std::vector<std::string>{"created", "navigate " + strPath, "refresh", "stop", "destroyed"}));
+    EXPECT_TRUE(Previewer()->GetBrowserBar()->GetCurrentUrl().empty());
+    Run(ID_WEB_PREVIEW);
+    EXPECT_TRUE(Dock()->isVisible());
+    EXPECT_EQ(m_fake.Log().nAlive, 1);
+    EXPECT_EQ(m_fake.Log().Last(), "navigate " + strPath);
 }
 
 TEST_F(Preview, AModifiedPageGoesThroughACopyThatLeavesTheDocumentAsItWas)
@@ -115,22 +137,20 @@ TEST_F(Preview, AModifiedPageGoesThroughACopyThatLeavesTheDocumentAsItWas)
     Idle();
 
     // No: nothing is written or shown.
-    m_aAnswers = {IDNO};
-    Run(ID_WEB_PREVIEW_BAR);
+    Run(ID_WEB_PREVIEW_BAR, {IDNO});
     ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(m_aBoxes[0].strCaption, "Shell警告");
+    EXPECT_EQ(std::make_pair(m_aBoxes[0].strCaption, m_aBoxes[0].nStyle),
+              std::make_pair(QString("Shell警告"), unsigned(MB_YESNO | MB_ICONEXCLAMATION)));
     EXPECT_TRUE(m_aBoxes[0].strText.startsWith("ファイルは、更新されています。"));
-    EXPECT_EQ(m_aBoxes[0].nStyle, unsigned(MB_YESNO | MB_ICONEXCLAMATION));
     EXPECT_TRUE(m_fake.Log().aCalls.empty());
 
-    m_aAnswers = {IDYES};
-    Run(ID_WEB_PREVIEW);
+    Run(ID_WEB_PREVIEW, {IDYES});
     const std::string strTemp = TempPath();
     EXPECT_EQ(QFileInfo(QString::fromStdString(strTemp)).fileName(), "~wpedtmp.htm");
     EXPECT_EQ(m_fake.Log().Last(), "navigate " + strTemp);
     // The copy finds the page's image in the page's own folder, and keeps its line ends.
-    EXPECT_EQ(ReadFileBytes(strTemp), "<html><head><base href=\"" + FolderUrl(m_dir.Path())
-                                          + "\"></head><body><img src=\"a.png\">\r\nnew</body></html>");
+    EXPECT_EQ(ReadFileBytes(strTemp),
+              Copy(m_dir.Path(), "<html><head>", "</head><body><img src=\"a.png\">\r\nnew</body></html>"));
     // The document keeps its path, its modified state and where it was saved in its history.
     EXPECT_EQ(pDoc->GetPathName(), strPath);
     EXPECT_TRUE(pDoc->IsModified());
@@ -154,22 +174,19 @@ TEST_F(Preview, AnUntitledDocumentAsksFirstEvenWhenUnchanged)
     Run(ID_FILE_NEW);
     CWrenpadDoc *pDoc = Doc();
     ASSERT_TRUE(pDoc);
-    m_aAnswers = {IDNO};
-    Run(ID_WEB_PREVIEW_BAR);
+    Run(ID_WEB_PREVIEW_BAR, {IDNO});
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strCaption, "警告");
     EXPECT_TRUE(m_aBoxes[0].strText.startsWith("ファイルを保存してからでないと実際のイメージなど反映されません。"));
     EXPECT_TRUE(m_fake.Log().aCalls.empty());
 
     Type("<p>x</p>");
-    m_aAnswers = {IDYES};
-    Run(ID_WEB_PREVIEW);
+    Run(ID_WEB_PREVIEW, {IDYES});
     // Nothing to be relative to: the copy is the text alone.
     EXPECT_EQ(ReadFileBytes(TempPath()), "<p>x</p>");
     EXPECT_EQ(m_fake.Log().Last(), "navigate " + TempPath());
-    EXPECT_TRUE(pDoc->GetPathName().empty());
-    EXPECT_EQ(pDoc->GetTitle(), "新規ﾌｧｲﾙ1");
-    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_EQ(std::make_tuple(pDoc->GetPathName(), pDoc->GetTitle(), pDoc->IsModified()),
+              std::make_tuple(std::string(), std::string("新規ﾌｧｲﾙ1"), true));
 }
 
 TEST_F(Preview, AReadOnlyDocumentPreviewsOnlyWithTheCurrentTarget)
@@ -185,8 +202,7 @@ TEST_F(Preview, AReadOnlyDocumentPreviewsOnlyWithTheCurrentTarget)
     Run(ID_WEB_PREVIEW_BAR);
     View()->OnPreview(ID_WEB_PREVIEW_BAR);
     EXPECT_EQ(AppSettings().m_bUseBrowser, PREVIEW_TARGET_SHELL);
-    EXPECT_TRUE(m_fake.Log().aCalls.empty());
-    EXPECT_TRUE(m_aOpened.empty());
+    EXPECT_TRUE(m_fake.Log().aCalls.empty() && m_aOpened.empty());
 
     Run(ID_WEB_PREVIEW);
     EXPECT_EQ(m_aOpened, (std::vector<std::string>{strPath}));
@@ -211,7 +227,7 @@ TEST_F(Preview, TwoDocumentsShownOneAfterTheOther)
     Type("b");
     Run(ID_WEB_PREVIEW);
     EXPECT_EQ(m_fake.Log().Last(), "navigate " + TempPath());
-    EXPECT_EQ(ReadFileBytes(TempPath()), "<head><base href=\"" + FolderUrl(m_dir.File("sub")) + "\"></head>Bb");
+    EXPECT_EQ(ReadFileBytes(TempPath()), Copy(m_dir.File("sub"), "<head>", "</head>Bb"));
 
     // The first one changed: the same copy now holds its text and its folder.
     Activate(pA);
@@ -219,11 +235,10 @@ TEST_F(Preview, TwoDocumentsShownOneAfterTheOther)
     Type("a");
     Run(ID_WEB_PREVIEW);
     EXPECT_EQ(m_fake.Log().Last(), "refresh");
-    EXPECT_EQ(ReadFileBytes(TempPath()), "<head><base href=\"" + FolderUrl(m_dir.Path()) + "\"></head>Aa");
-    EXPECT_EQ(pA->GetPathName(), strA);
-    EXPECT_EQ(pB->GetPathName(), strB);
-    EXPECT_EQ(ReadFileBytes(strA), "<head></head>A");
-    EXPECT_EQ(ReadFileBytes(strB), "<head></head>B");
+    EXPECT_EQ(ReadFileBytes(TempPath()), Copy(m_dir.Path(), "<head>", "</head>Aa"));
+    EXPECT_EQ(std::make_pair(pA->GetPathName(), pB->GetPathName()), std::make_pair(strA, strB));
+    EXPECT_EQ(std::make_pair(ReadFileBytes(strA), ReadFileBytes(strB)),
+              std::make_pair(std::string("<head></head>A"), std::string("<head></head>B")));
 }
 
 TEST_F(Preview, OtherTargetsStartTheDesktopOrTheChosenBrowser)
@@ -235,16 +250,15 @@ TEST_F(Preview, OtherTargetsStartTheDesktopOrTheChosenBrowser)
     ASSERT_TRUE(Open(strPath));
     EXPECT_EQ(Update(ID_WEB_PREVIEW_BROWSER2).GetText(), QStringLiteral("&2. ﾌﾞﾗｳｻﾞー(run)"));
     EXPECT_EQ(Update(ID_WEB_PREVIEW_BROWSER3).GetText(), QStringLiteral("&3. ﾌﾞﾗｳｻﾞー()"));
-    EXPECT_TRUE(Update(ID_WEB_PREVIEW_BROWSER2).IsEnabled());
-    EXPECT_TRUE(Update(ID_WEB_PREVIEW_BROWSER3).IsEnabled());
+    EXPECT_TRUE(Update(ID_WEB_PREVIEW_BROWSER2).IsEnabled() && Update(ID_WEB_PREVIEW_BROWSER3).IsEnabled());
     EXPECT_FALSE(Update(ID_WEB_PREVIEW_BROWSER4).IsEnabled());
     EXPECT_EQ(Update(ID_WEB_PREVIEW_SHELL).GetCheck(), 1);
 
     // The path goes to the program as one argument, spaces and all.
     Run(ID_WEB_PREVIEW_BROWSER2);
     EXPECT_EQ(m_aStarted, (std::vector<std::string>{"/opt/my browser/run|" + strPath}));
-    EXPECT_EQ(Update(ID_WEB_PREVIEW_BROWSER2).GetCheck(), 1);
-    EXPECT_EQ(Update(ID_WEB_PREVIEW_SHELL).GetCheck(), 0);
+    EXPECT_EQ(std::make_pair(Update(ID_WEB_PREVIEW_BROWSER2).GetCheck(), Update(ID_WEB_PREVIEW_SHELL).GetCheck()),
+              std::make_pair(1, 0));
 
     Run(ID_WEB_PREVIEW_SHELL);
     EXPECT_EQ(m_aOpened, (std::vector<std::string>{strPath}));
@@ -261,27 +275,6 @@ TEST_F(Preview, OtherTargetsStartTheDesktopOrTheChosenBrowser)
     EXPECT_EQ(m_aOpened.size(), 2u);
     EXPECT_EQ(Update(ID_WEB_PREVIEW_SHELL).GetCheck(), 1);
     EXPECT_TRUE(m_fake.Log().aCalls.empty());
-}
-
-TEST_F(Preview, AHiddenBarHoldsNoBrowser)
-{
-    const std::string strPath = WriteFile("page.html", "<p>x</p>");
-    ASSERT_TRUE(Open(strPath));
-    Run(ID_WEB_PREVIEW_BAR);
-    EXPECT_EQ(m_fake.Log().nAlive, 1);
-
-    Dock()->hide();
-    Idle();
-    EXPECT_EQ(m_fake.Log().nAlive, 0);
-    EXPECT_EQ(m_fake.Log().aCalls,
-              (std::vector<std::string>{"created", "navigate " + strPath, "stop", "destroyed"}));
-    EXPECT_TRUE(Previewer()->GetBrowserBar()->GetCurrentUrl().empty());
-
-    // Shown again, the page is opened anew rather than refreshed.
-    Run(ID_WEB_PREVIEW);
-    EXPECT_TRUE(Dock()->isVisible());
-    EXPECT_EQ(m_fake.Log().nAlive, 1);
-    EXPECT_EQ(m_fake.Log().Last(), "navigate " + strPath);
 }
 
 TEST_F(Preview, TheBarFollowsTypingWhenAsked)
@@ -310,9 +303,8 @@ TEST_F(Preview, TheBarFollowsTypingWhenAsked)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !Previewer()->IsAutoUpdatePending(); }, 10000));
     EXPECT_EQ(m_fake.Log().Last(), "navigate-keep " + TempPath());
     EXPECT_TRUE(m_aBoxes.empty());
-    EXPECT_EQ(ReadFileBytes(TempPath()), "<head><base href=\"" + FolderUrl(m_dir.Path()) + "\"></head>x");
-    EXPECT_EQ(pDoc->GetPathName(), strPath);
-    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_EQ(ReadFileBytes(TempPath()), Copy(m_dir.Path(), "<head>", "</head>x"));
+    EXPECT_TRUE(pDoc->GetPathName() == strPath && pDoc->IsModified());
 
     Type("y");
     Previewer()->FlushAutoUpdate();
@@ -327,8 +319,7 @@ TEST_F(Preview, TheBarFollowsTypingWhenAsked)
 
     // The followed document closing ends the following.
     m_profile.WriteInt(SECTION_MAIN, PREVIEW_AUTO_UPDATE_ENTRY, 1);
-    m_aAnswers = {IDNO};
-    Run(ID_FILE_CLOSE);
+    Run(ID_FILE_CLOSE, {IDNO});
     Idle();
     EXPECT_EQ(Previewer()->GetFollowedDocument(), nullptr);
     Previewer()->FlushAutoUpdate();
@@ -363,21 +354,17 @@ TEST_F(Preview, ACopyThatCannotBeMadeIsSaidSoAndNothingIsShown)
     std::filesystem::create_directories(TempPath());
     Run(ID_WEB_PREVIEW_BAR);
     ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(m_aBoxes[0].strText, "ﾃﾝﾎﾟﾗﾘｰﾌｧｲﾙの作成に失敗しました。");
-    EXPECT_EQ(m_aBoxes[0].strCaption, "ﾌｧｲﾙｴﾗｰ");
-    EXPECT_EQ(m_aBoxes[0].nStyle, unsigned(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(std::make_tuple(m_aBoxes[0].strText, m_aBoxes[0].strCaption, m_aBoxes[0].nStyle),
+              std::make_tuple(QString("ﾃﾝﾎﾟﾗﾘｰﾌｧｲﾙの作成に失敗しました。"), QString("ﾌｧｲﾙｴﾗｰ"), unsigned(MB_OK | MB_ICONSTOP)));
     EXPECT_TRUE(m_fake.Log().aCalls.empty());
 
     // No temporary folder at all.
     std::filesystem::remove_all(QFileInfo(QString::fromStdString(TempPath())).absolutePath().toStdString());
-    const QByteArray oldTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QByteArray::fromStdString(m_dir.File("no such folder")));
     m_aBoxes.clear();
-    Run(ID_WEB_PREVIEW_BAR);
-    if (oldTmp.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", oldTmp);
+    {
+        CEnvironment tmp("TMPDIR", m_dir.File("no such folder"));
+        Run(ID_WEB_PREVIEW_BAR);
+    }
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strText, "ﾃﾝﾎﾟﾗﾘｰﾊﾟｽの取得に失敗しました。");
     EXPECT_TRUE(m_fake.Log().aCalls.empty());

@@ -145,13 +145,16 @@ TEST_F(Printing, PageSetupMarginsAreKeptAndSurviveARestart)
         pSetup->printer()->setPageMargins(QMarginsF(25, 12, 30, 15), QPageLayout::Millimeter);
         return static_cast<int>(QDialog::Accepted);
     };
+    const auto stored = [&] {
+        std::vector<int> a;
+        for (const char *psz : {"LeftMargin", "TopMargin", "RightMargin", "BottomMargin"})
+            a.push_back(pStore->GetInt(SECTION_PAGESETUP, psz, -1));
+        return a;
+    };
     View()->RouteCommand(ID_FILE_PAGE_SETUP);
     EXPECT_NEAR(preset.left(), 10, 0.01);
     EXPECT_NEAR(preset.bottom(), 10, 0.01);
-    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "LeftMargin", -1), 2500);
-    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "TopMargin", -1), 1200);
-    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "RightMargin", -1), 3000);
-    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "BottomMargin", -1), 1500);
+    EXPECT_EQ(stored(), (std::vector<int>{2500, 1200, 3000, 1500}));
 
     // Cancelling changes nothing, whatever the dialog did to the printer.
     m_fnDialog = [&](QDialog *pDialog) {
@@ -160,54 +163,45 @@ TEST_F(Printing, PageSetupMarginsAreKeptAndSurviveARestart)
         return static_cast<int>(QDialog::Rejected);
     };
     View()->RouteCommand(ID_FILE_PAGE_SETUP);
-    EXPECT_EQ(pStore->GetInt(SECTION_PAGESETUP, "LeftMargin", -1), 2500);
+    EXPECT_EQ(stored(), (std::vector<int>{2500, 1200, 3000, 1500}));
 
     SetAppProfile(&m_profile);
     pStore.reset();
     const QString strPdf = QString::fromStdString(m_dir.File("restart.pdf"));
+    // Without a display too; the pages themselves are the print job's business.
     const CRun run = RunEditor({QStringLiteral("--print-pdf"), strPdf, QString::fromStdString(m_strDocPath)});
     ASSERT_EQ(run.nExit, 0) << run.strErr.toStdString();
+    EXPECT_TRUE(run.strErr.isEmpty()) << run.strErr.toStdString();
     const std::vector<CPdfWord> words = PdfFirstPageWords(strPdf);
     const CPdfWord *pFirst = FindPdfWord(words, QStringLiteral("1"));
     ASSERT_TRUE(pFirst);
     EXPECT_NEAR(pFirst->x0, 25 / 25.4 * 72, 1.0);
 }
 
-// The pages themselves are the print job's; here only that the option runs it.
-TEST_F(Printing, PrintPdfOptionWritesThePdfWithoutADisplay)
-{
-    const std::string strFile = WriteFile("文書.txt", Utf8ToCp932("第1行、半角ｶﾅとEnglish\r\n第2行\r\n"));
-    const QString strPdf = QString::fromStdString(m_dir.File("out.pdf"));
-    const CRun run = RunEditor({QStringLiteral("--print-pdf"), strPdf, QString::fromStdString(strFile)});
-    ASSERT_EQ(run.nExit, 0) << run.strErr.toStdString();
-    EXPECT_TRUE(run.strErr.isEmpty()) << run.strErr.toStdString();
-    EXPECT_EQ(PdfBodyLines(PdfPagesText(strPdf), QStringLiteral("文書.txt")),
-              QStringList({QStringLiteral("第1行、半角ｶﾅとEnglish"), QStringLiteral("第2行")}));
-}
-
 TEST_F(Printing, PrintPdfOptionFailsWithAReasonAndLeavesOutputAlone)
 {
-    const std::string strOut = WriteFile("kept.pdf", "not replaced");
+    const QString strOut = QString::fromStdString(WriteFile("kept.pdf", "not replaced"));
     const QString strMissing = QString::fromStdString(m_dir.File("missing.txt"));
-    CRun run = RunEditor({QStringLiteral("--print-pdf"), QString::fromStdString(strOut), strMissing});
-    EXPECT_EQ(run.nExit, 1);
-    EXPECT_TRUE(run.strErr.contains(strMissing)) << run.strErr.toStdString();
-    EXPECT_TRUE(run.strErr.contains(QStringLiteral("ファイルが見つかりません"))) << run.strErr.toStdString();
-    EXPECT_EQ(ReadFileBytes(strOut), "not replaced");
-
-    const std::string strFile = WriteFile("ok.txt", "text\r\n");
+    const QString strFile = QString::fromStdString(WriteFile("ok.txt", "text\r\n"));
     const QString strNoFolder = QString::fromStdString(m_dir.File("no/such/folder/out.pdf"));
-    run = RunEditor({QStringLiteral("--print-pdf"), strNoFolder, QString::fromStdString(strFile)});
-    EXPECT_EQ(run.nExit, 1);
-    EXPECT_TRUE(run.strErr.contains(strNoFolder)) << run.strErr.toStdString();
+    const struct
+    {
+        QStringList args;  // after --print-pdf
+        int nExit;
+        QStringList aSaid;  // in the error output, which is never empty
+    } cases[] = {
+        {{strOut, strMissing}, 1, {strMissing, QStringLiteral("ファイルが見つかりません")}},
+        {{strNoFolder, strFile}, 1, {strNoFolder}},
+        {{QString::fromStdString(m_dir.File("x.pdf")), QString::fromStdString(m_dir.Path())}, 1, {}},  // a folder
+        {{strFile}, 2, {QStringLiteral("usage")}},
+    };
+    for (const auto &c : cases) {
+        const CRun run = RunEditor(QStringList{QStringLiteral("--print-pdf")} + c.args);
+        EXPECT_EQ(run.nExit, c.nExit) << c.args.join(' ').toStdString();
+        EXPECT_FALSE(run.strErr.isEmpty());
+        for (const QString &str : c.aSaid)
+            EXPECT_TRUE(run.strErr.contains(str)) << run.strErr.toStdString();
+    }
+    EXPECT_EQ(ReadFileBytes(strOut.toStdString()), "not replaced");
     EXPECT_FALSE(QFile::exists(strNoFolder));
-    // A folder is not a file to print.
-    run = RunEditor({QStringLiteral("--print-pdf"), QString::fromStdString(m_dir.File("x.pdf")),
-                     QString::fromStdString(m_dir.Path())});
-    EXPECT_EQ(run.nExit, 1);
-    EXPECT_FALSE(run.strErr.isEmpty());
-
-    run = RunEditor({QStringLiteral("--print-pdf"), QString::fromStdString(strFile)});
-    EXPECT_EQ(run.nExit, 2);
-    EXPECT_TRUE(run.strErr.contains(QStringLiteral("usage"))) << run.strErr.toStdString();
 }

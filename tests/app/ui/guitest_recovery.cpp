@@ -46,15 +46,24 @@ class Recovery : public CAppFixtureNoNewFile
 {
 protected:
     std::string RecordFolder() const { return m_dir.File("state/recovery"); }
+    std::string Record(const std::string &strName) const { return ReadFileBytes(RecordFolder() + "/" + strName); }
+    // The records once everything pending is written.
+    std::vector<std::string> Flushed()
+    {
+        EXPECT_TRUE(m_pApp->Recovery()->Flush());
+        return Journals(RecordFolder());
+    }
+    bool Shown(const QString &strRow) const
+    {
+        return std::find(m_aShownRows.begin(), m_aShownRows.end(), strRow) != m_aShownRows.end();
+    }
 
-    // A record as an editor that has ended leaves it: the edits fnEdit makes
-    // to the file's text (or a new text), written by a journal of a scratch
-    // manager, with the writer's identity taken out. Gives the text.
-    // How the record's writer read its file: byte for byte as Shift-JIS, in
-    // the file's code as the editor does (the record naming the code, or not,
-    // as older versions wrote it).
+    // How the record's writer read its file: byte for byte as Shift-JIS, or in
+    // the file's code as the editor does (naming the code, or not as older versions).
     enum ERecordCode { RAW_BYTES, FILE_CODE_NAMED, FILE_CODE_UNNAMED };
 
+    // A record as an editor that has ended leaves it: fnEdit's edits to the
+    // file's text (or a new text), with the writer's identity taken out.
     CTextImage LeaveRecord(const std::string &strFile, const std::function<void(CCrystalTextBuffer &)> &fnEdit,
                            bool bCutLastEdit = false, ERecordCode eCode = RAW_BYTES)
     {
@@ -71,8 +80,7 @@ protected:
                 pJournal->SetTitleSource([this] { return m_strUntitledName; });
         } else if (eCode != RAW_BYTES) {
             EXPECT_TRUE(LoadCodedFile(buffer, strFile, code));
-            // A file that opens read-only was made writable by hand.
-            buffer.SetReadOnly(false);
+            buffer.SetReadOnly(false);  // a file that opens read-only, made writable by hand
             pJournal->SetPath(strFile);
             pJournal->SetBaselineSnapshot();
         } else {
@@ -85,24 +93,18 @@ protected:
         EXPECT_TRUE(pManager->Flush());
         const std::string strId = pJournal->RecordId();
         std::string strData = ReadFileBytes(scratch.File("rec/" + strId + ".wrj"));
-        const CTextImage image = ImageOf(buffer);
-
-        // The same journal with nobody named as its writer.
         CJournalReader reader(strData);
         CJournalRecordView header;
         CJournalRecordView first;
-        EXPECT_TRUE(reader.Next(header));
-        EXPECT_TRUE(reader.Next(first));
         CJournalHeader decoded;
-        EXPECT_TRUE(DecodeHeader(header.payload, decoded));
+        EXPECT_TRUE(reader.Next(header) && reader.Next(first) && DecodeHeader(header.payload, decoded));
         decoded.owner = COwnerId();
         decoded.strDocCode = eCode == FILE_CODE_NAMED ? CodeStateToLine(code) : std::string();
         std::string strOrphan;
         AppendMagic(strOrphan);
         AppendHeader(strOrphan, decoded);
         strOrphan += strData.substr(first.nOffset);
-        if (bCutLastEdit) {
-            // Cut off one byte into the last edit's payload, as a write cut short.
+        if (bCutLastEdit) {  // one byte into the last edit's payload, as a write cut short
             CJournalReader edits(strOrphan);
             CJournalRecordView record;
             std::size_t nCut = 0;
@@ -115,7 +117,7 @@ protected:
         std::string strFolderError;
         EXPECT_TRUE(EnsurePrivateFolder(RecordFolder(), strFolderError));
         WriteFileBytes(RecordFolder() + "/left-" + std::to_string(++m_nLeft) + ".wrj", strOrphan);
-        return image;
+        return ImageOf(buffer);
     }
 
     // Answers the dialog "復元" with the button of that name, after picking rows.
@@ -129,9 +131,10 @@ protected:
             ++m_nDialogs;
             auto *pList = pDlg->findChild<QTreeWidget *>(QStringLiteral("recordList"));
             m_aShownRows.clear();
-            for (int i = 0; i < pList->topLevelItemCount(); ++i)
-                m_aShownRows.push_back(pList->topLevelItem(i)->text(0) + "|" + pList->topLevelItem(i)->text(2) + "|"
-                                       + pList->topLevelItem(i)->text(3));
+            for (int i = 0; i < pList->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem *pItem = pList->topLevelItem(i);
+                m_aShownRows.push_back(pItem->text(0) + "|" + pItem->text(2) + "|" + pItem->text(3));
+            }
             for (int nRow : aRows)
                 pList->topLevelItem(nRow)->setSelected(true);
             pDlg->findChild<QPushButton *>(QString::fromLatin1(pszButton))->click();
@@ -156,17 +159,14 @@ protected:
         return nullptr;
     }
 
-    // The name the next untitled record gives its document (none: as older
-    // versions wrote them).
-    std::string m_strUntitledName;
+    std::string m_strUntitledName;  // of the next untitled record; none as older versions wrote
     int m_nLeft = 0;
     int m_nDialogs = 0;
     std::vector<QString> m_aShownRows;
 };
 
-// Root creates files in any folder. While this lives the calling thread
-// (the one the application runs on) does not, so that a folder without write
-// permission is one for the test as it is for a user.
+// While this lives, the calling thread (run as root) no longer writes into
+// folders without write permission, as a user would not.
 class CNoPermissionOverride
 {
 public:
@@ -217,17 +217,14 @@ TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
     ASSERT_TRUE(Start());
     EXPECT_EQ(m_nDialogs, 1);
     ASSERT_EQ(m_aShownRows.size(), 4u);
-    EXPECT_NE(std::find(m_aShownRows.begin(), m_aShownRows.end(), "無題|7 バイト|"), m_aShownRows.end());
-    EXPECT_NE(std::find(m_aShownRows.begin(), m_aShownRows.end(),
-                        QString::fromStdString(strGone) + "|9 バイト|ファイルがありません"),
-              m_aShownRows.end());
+    EXPECT_TRUE(Shown("無題|7 バイト|"));
+    EXPECT_TRUE(Shown(QString::fromStdString(strGone) + "|9 バイト|ファイルがありません"));
     ASSERT_EQ(m_pApp->GetDocumentCount(), 4);
 
     CWrenpadDoc *pSame = DocWithPath(strSame);
-    ASSERT_TRUE(pSame);
-    EXPECT_EQ(ImageOf(pSame->GetBuffer()), same);
     CWrenpadDoc *pChanged = DocWithPath(strChanged);
-    ASSERT_TRUE(pChanged);
+    ASSERT_TRUE(pSame && pChanged);
+    EXPECT_EQ(ImageOf(pSame->GetBuffer()), same);
     EXPECT_EQ(ImageOf(pChanged->GetBuffer()), changed);
     EXPECT_FALSE(pChanged->GetTitleMark().empty());
     // The deleted file's text and the untitled one have no file now.
@@ -242,25 +239,23 @@ TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
     EXPECT_EQ(ImageOf(pGone->GetBuffer()), gone);
     EXPECT_EQ(ImageOf(pUntitled->GetBuffer()), untitled);
     EXPECT_FALSE(FileExists(strGone));
-    // Nothing was written over the files on disk.
-    EXPECT_EQ(ReadFileBytes(strSame), SJIS_SAMPLE);
+    EXPECT_EQ(ReadFileBytes(strSame), SJIS_SAMPLE);  // nothing written over the files
     EXPECT_EQ(ReadFileBytes(strChanged), "someone else's\r\n");
 
     // One message names the changed and the missing file.
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strCaption, "復元");
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QString::fromStdString(strChanged)));
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QString::fromStdString(strGone)));
+    EXPECT_TRUE(m_aBoxes[0].strText.contains(QString::fromStdString(strChanged))
+                && m_aBoxes[0].strText.contains(QString::fromStdString(strGone)));
 
-    // The old records are gone and the restored texts have records of their own.
-    ASSERT_TRUE(m_pApp->Recovery()->Flush());
-    const std::vector<std::string> aJournals = Journals(RecordFolder());
+    // The old records are gone and the restored texts have records of their
+    // own, in which the changed file is still known as changed.
+    const std::vector<std::string> aJournals = Flushed();
     EXPECT_EQ(aJournals.size(), 4u);
     bool bChangedStillKnown = false;
     for (const std::string &strName : aJournals) {
         EXPECT_NE(strName.rfind("left-", 0), 0u) << strName;
-        // A crash now would still find the changed file changed.
-        const CJournalSummary summary = SummarizeJournal(ReadFileBytes(RecordFolder() + "/" + strName));
+        const CJournalSummary summary = SummarizeJournal(Record(strName));
         if (summary.header.strPath == strChanged)
             bChangedStillKnown = summary.header.fileAtBase.bValid
                                  && !(summary.header.fileAtBase == StatFileIdentity(strChanged));
@@ -270,8 +265,7 @@ TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
     // Saving writes the restored text, byte for byte, removes its record and the mark.
     pChanged->DoFileSave();
     pSame->DoFileSave();
-    ASSERT_TRUE(m_pApp->Recovery()->Flush());
-    EXPECT_EQ(Journals(RecordFolder()).size(), 2u);
+    EXPECT_EQ(Flushed().size(), 2u);
     EXPECT_TRUE(pChanged->GetTitleMark().empty());
     CCrystalTextBuffer reread;
     ASSERT_TRUE(reread.LoadFromFile(strSame));
@@ -282,14 +276,12 @@ TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCall
 {
     // What the editor writes down for a new window: the name on its tab.
     ASSERT_TRUE(Start());
-    CWrenpadDoc *pNew = m_pApp->OnFileNew();
+    ASSERT_EQ(m_pApp->OnFileNew()->GetTitle(), "新規ﾌｧｲﾙ1");
     Idle();
-    ASSERT_EQ(pNew->GetTitle(), "新規ﾌｧｲﾙ1");
     QTest::keyClicks(View(), QStringLiteral("abc"));
-    ASSERT_TRUE(m_pApp->Recovery()->Flush());
-    const std::vector<std::string> aOwn = Journals(RecordFolder());
+    const std::vector<std::string> aOwn = Flushed();
     ASSERT_EQ(aOwn.size(), 1u);
-    EXPECT_EQ(SummarizeJournal(ReadFileBytes(RecordFolder() + "/" + aOwn[0])).header.strTitle, "新規ﾌｧｲﾙ1");
+    EXPECT_EQ(SummarizeJournal(Record(aOwn[0])).header.strTitle, "新規ﾌｧｲﾙ1");
     m_aAnswers = {IDNO};
     Frame()->ExecuteCommand(ID_FILE_CLOSE);
     Idle();
@@ -304,8 +296,7 @@ TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCall
     AnswerRecoverDialog("restoreAll");
     ASSERT_TRUE(Start());
     ASSERT_EQ(m_aShownRows.size(), 2u);
-    EXPECT_NE(std::find(m_aShownRows.begin(), m_aShownRows.end(), "新規ﾌｧｲﾙ3|24 バイト|"), m_aShownRows.end());
-    EXPECT_NE(std::find(m_aShownRows.begin(), m_aShownRows.end(), "無題|5 バイト|"), m_aShownRows.end());
+    EXPECT_TRUE(Shown("新規ﾌｧｲﾙ3|24 バイト|") && Shown("無題|5 バイト|"));
     // The page comes back coloured as HTML, the plain text as before.
     ASSERT_EQ(m_pApp->GetDocumentCount(), 2);
     for (CChildFrame *pFrame : Frame()->GetChildFrames()) {
@@ -317,12 +308,7 @@ TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCall
 TEST_F(Recovery, ADamagedRecordGivesItsSoundPartAndSaysSo)
 {
     const std::string strFile = WriteFile("doc.txt", "line\r\n");
-    LeaveRecord(strFile,
-                [](CCrystalTextBuffer &b) {
-                    TypeAt(b, 0, 4, " one");
-                    TypeAt(b, 0, 8, " two");
-                },
-                true);
+    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 4, " one"), TypeAt(b, 0, 8, " two"); }, true);
     AnswerRecoverDialog("restoreAll");
     ASSERT_TRUE(Start());
     EXPECT_EQ(m_aShownRows.size(), 1u);
@@ -376,21 +362,15 @@ TEST_F(Recovery, RecordsKeptForLaterOrDiscardedOnlyWhenConfirmed)
     ASSERT_TRUE(Start());
     ASSERT_EQ(m_pApp->GetDocumentCount(), 1);
     EXPECT_EQ(Text(m_pApp->Documents()[0]), "aA|");
-    ASSERT_TRUE(m_pApp->Recovery()->Flush());
-    EXPECT_EQ(Journals(RecordFolder()).size(), 1u);  // the restored window's own
+    EXPECT_EQ(Flushed().size(), 1u);  // the restored window's own
 }
 
 TEST_F(Recovery, TheRecordLivesWhileTheWindowIsModified)
 {
     const std::string strFile = WriteFile("doc.txt", "one\r\ntwo\r\n");
     ASSERT_TRUE(Start());
-    CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strFile));
-    ASSERT_TRUE(pDoc);
-    Idle();
-    auto Records = [&] {
-        EXPECT_TRUE(m_pApp->Recovery()->Flush());
-        return Journals(RecordFolder()).size();
-    };
+    ASSERT_TRUE(Open(strFile));
+    auto Records = [&] { return Flushed().size(); };
     EXPECT_EQ(Records(), 0u);
     QTest::keyClicks(View(), QStringLiteral("abc"));
     EXPECT_EQ(Records(), 1u);
@@ -424,10 +404,9 @@ TEST_F(Recovery, ARecordOfAFileInAnotherCodeGivesBackTheTextAsEdited)
         strUtf8 += "日本語のページ、UTF-8 で保存。\r\n";
     const std::string strFile = WriteFile("page.html", strUtf8);
     ASSERT_TRUE(Start());
-    CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strFile));
+    CWrenpadDoc *pDoc = Open(strFile);
     ASSERT_TRUE(pDoc);
     ASSERT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
-    Idle();
     for (const char *pszSaved : {"", "saved"}) {
         if (*pszSaved) {
             // After a save in the file's code the next record starts afresh too.
@@ -435,13 +414,10 @@ TEST_F(Recovery, ARecordOfAFileInAnotherCodeGivesBackTheTextAsEdited)
             ASSERT_FALSE(pDoc->IsModified());
         }
         QTest::keyClicks(View(), QStringLiteral("abc"));
-        ASSERT_TRUE(m_pApp->Recovery()->Flush());
-        const std::vector<std::string> journals = Journals(RecordFolder());
+        const std::vector<std::string> journals = Flushed();
         ASSERT_EQ(journals.size(), 1u) << pszSaved;
         CCrystalTextBuffer replayed;
-        const CReplayResult result =
-            ReplayJournal(ReadFileBytes(RecordFolder() + "/" + journals[0]), std::string(), strFile, replayed);
-        ASSERT_TRUE(result.bRestored) << pszSaved;
+        ASSERT_TRUE(ReplayJournal(Record(journals[0]), std::string(), strFile, replayed).bRestored) << pszSaved;
         EXPECT_EQ(ImageOf(replayed), ImageOf(pDoc->GetBuffer())) << pszSaved;
     }
 }
@@ -452,19 +428,14 @@ TEST_F(Recovery, ARecordKeepsTheCharactersBeyondShiftJisTypedAfterItBegan)
 {
     const std::string strFile = WriteFile("page.html", "<p>\xC2\xA9 2026</p>\n");
     ASSERT_TRUE(Start());
-    CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strFile));
+    CWrenpadDoc *pDoc = Open(strFile);
     ASSERT_TRUE(pDoc);
-    Idle();
     QTest::keyClicks(View(), QStringLiteral("a"));
-    ASSERT_TRUE(m_pApp->Recovery()->Flush());
-    // The record has begun; now a character the table did not have.
-    QInputMethodEvent ev;
-    ev.setCommitString(QStringLiteral("\U0001F600"));
-    QApplication::sendEvent(View(), &ev);
-    ASSERT_TRUE(m_pApp->Recovery()->Flush());
-    const std::vector<std::string> journals = Journals(RecordFolder());
+    Flushed();
+    Commit(QStringLiteral("\U0001F600"));  // after the record began, a character its table lacked
+    const std::vector<std::string> journals = Flushed();
     ASSERT_EQ(journals.size(), 1u);
-    const std::string strJournal = ReadFileBytes(RecordFolder() + "/" + journals[0]);
+    const std::string strJournal = Record(journals[0]);
     CFileCodeState code;
     ASSERT_TRUE(CodeStateFromLine(SummarizeJournal(strJournal).header.strDocCode, code));
     EXPECT_TRUE(code.extra == pDoc->GetCodeState().extra);
@@ -472,7 +443,6 @@ TEST_F(Recovery, ARecordKeepsTheCharactersBeyondShiftJisTypedAfterItBegan)
     CCrystalTextBuffer replayed;
     ASSERT_TRUE(ReplayJournal(strJournal, std::string(), strFile, replayed).bRestored);
     EXPECT_EQ(ImageOf(replayed), ImageOf(pDoc->GetBuffer()));
-
 }
 
 TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
@@ -521,11 +491,10 @@ TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
     EXPECT_TRUE(pLost->IsModified());
 
     // The restored texts' own records name the code again.
-    ASSERT_TRUE(m_pApp->Recovery()->Flush());
     bool bJisNamed = false;
-    for (const std::string &strName : Journals(RecordFolder())) {
+    for (const std::string &strName : Flushed()) {
         CFileCodeState code;
-        const CJournalSummary summary = SummarizeJournal(ReadFileBytes(RecordFolder() + "/" + strName));
+        const CJournalSummary summary = SummarizeJournal(Record(strName));
         bJisNamed |= summary.header.strPath.empty() && CodeStateFromLine(summary.header.strDocCode, code)
                      && code.eCode == ETextCode::Jis;
     }
@@ -570,10 +539,11 @@ TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
         ASSERT_TRUE(DocWithPath(strFile));
         EXPECT_EQ(Text(DocWithPath(strFile)), "a\x95\x5C|");
         ASSERT_EQ(m_aBoxes.size(), 1u);
-        EXPECT_EQ(m_aBoxes[0].strCaption, "復元");
-        EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("記録を書き込めません")));
-        EXPECT_EQ(m_aBoxes[0].strText.count(QStringLiteral("元の記録を残しました")), 2);
-        EXPECT_TRUE(m_aBoxes[0].strText.contains(QString::fromStdString(strFile)));
+        const QString strBox = m_aBoxes[0].strCaption + ": " + m_aBoxes[0].strText;
+        EXPECT_TRUE(strBox.startsWith("復元: ") && strBox.contains(QStringLiteral("記録を書き込めません"))
+                    && strBox.contains(QString::fromStdString(strFile)))
+            << strBox.toStdString();
+        EXPECT_EQ(strBox.count(QStringLiteral("元の記録を残しました")), 2);
         QTest::keyClicks(View(), QStringLiteral("more"));
         Idle();
         EXPECT_EQ(m_aBoxes.size(), 1u);
@@ -616,9 +586,8 @@ TEST_F(Recovery, EnterInTheDialogRestoresAll)
     EXPECT_EQ(dlg.findChild<QTreeWidget *>(QStringLiteral("recordList"))->topLevelItem(1)->text(2),
               QStringLiteral("1,234,567 バイト"));
     QTest::keyClick(FocusControl(), Qt::Key_Return);
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.GetAction(), CRecoverDlg::ACTION_RESTORE);
-    EXPECT_EQ(dlg.GetChosen(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(std::make_tuple(dlg.result(), dlg.GetAction(), dlg.GetChosen()),
+              std::make_tuple(int(QDialog::Accepted), CRecoverDlg::ACTION_RESTORE, std::vector<int>{0, 1}));
 }
 
 TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)
@@ -632,8 +601,7 @@ TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)
     const std::string strC = WriteFile("c.txt", "c\r\n");
     ASSERT_TRUE(Start());
     m_pApp->OpenDocumentFile(QString::fromStdString(strC));
-    CWrenpadDoc *pA = m_pApp->OpenDocumentFile(QString::fromStdString(strA));
-    Idle();
+    ASSERT_TRUE(Open(strA));
     CChildFrame *pFrameA = Frame()->GetActiveChild();
     pFrameA->GetSplitter()->SplitRow();
     Idle();
@@ -644,7 +612,6 @@ TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)
     View()->PlaceCaret(CPoint(2, 1));
     Frame()->ActivateChild(pFrameA);
     Idle();
-    ASSERT_TRUE(pA);
     CloseFrame();
     m_pApp.reset();
     CSession written;
@@ -659,10 +626,9 @@ TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)
     ASSERT_TRUE(pActive);
     EXPECT_EQ(pActive->GetDocument()->GetPathName(), strA);
     CSplitterWnd *pSplitter = pActive->GetSplitter();
-    ASSERT_EQ(pSplitter->GetRowCount(), 2);
-    EXPECT_EQ(pSplitter->GetColumnCount(), 1);
-    EXPECT_EQ(pSplitter->GetPane(0, 0)->GetCursorPos(), CPoint(3, 150));
-    EXPECT_EQ(pSplitter->GetPane(1, 0)->GetCursorPos(), CPoint(2, 7));
+    ASSERT_EQ(std::make_pair(pSplitter->GetRowCount(), pSplitter->GetColumnCount()), std::make_pair(2, 1));
+    EXPECT_EQ(std::make_pair(pSplitter->GetPane(0, 0)->GetCursorPos(), pSplitter->GetPane(1, 0)->GetCursorPos()),
+              std::make_pair(CPoint(3, 150), CPoint(2, 7)));
     CWrenpadDoc *pB = DocWithPath(strB);
     ASSERT_TRUE(pB);
     ASSERT_EQ(pB->GetViews().size(), 1u);

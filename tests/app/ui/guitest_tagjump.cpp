@@ -16,6 +16,7 @@
 #include <QMenu>
 
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -71,14 +72,11 @@ TEST_F(TagJump, OpensEditableFilesInTheEditorAndOthersOnTheDesktop)
     CPoint b;
     CPoint e;
     m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(9, 0));
-    EXPECT_EQ(e, CPoint(20, 0));
-    // A .gif goes to the desktop ('\' separates names); an .htm to the editor.
-    JumpAt(CPoint(35, 0));
-    JumpAt(CPoint(58, 0));
-    // http and https addresses go to the desktop's browser.
-    JumpAt(CPoint(80, 0));
-    JumpAt(CPoint(110, 0));
+    EXPECT_EQ(std::make_pair(b, e), std::make_pair(CPoint(9, 0), CPoint(20, 0)));
+    // A .gif goes to the desktop ('\' separates names), an .htm to the
+    // editor, http and https addresses to the desktop's browser.
+    for (const int x : {35, 58, 80, 110})
+        JumpAt(CPoint(x, 0));
     EXPECT_EQ(m_aLog, (std::vector<std::string>{"shell " + m_dir.File("images/a.gif"), "100 " + m_dir.File("index2.htm"),
                                                 "shell http://example.com/x", "shell https://example.com/"}));
 }
@@ -89,14 +87,13 @@ TEST_F(TagJump, TheOpenCommandsFollowTheSelection)
     CCmdUI ui(ID_OPEN_IN_EDITOR);
     m_view.RouteUpdate(&ui);
     EXPECT_FALSE(ui.IsEnabled());  // nothing selected
-    Select(CPoint(0, 0), CPoint(12, 0));
-    EXPECT_EQ(m_view.ClassifySelection(), JUMP_FILE);
-    m_view.RouteCommand(ID_OPEN_IN_EDITOR);  // whatever its extension
-    m_view.RouteCommand(ID_OPEN_WITH_SHELL);
-    Select(CPoint(25, 0), CPoint(36, 0));
-    EXPECT_EQ(m_view.ClassifySelection(), JUMP_NONE);
-    m_view.RouteCommand(ID_OPEN_IN_EDITOR);
-    m_view.RouteCommand(ID_OPEN_WITH_SHELL);
+    // The editor opens a file whatever its extension; a missing one, nothing.
+    for (const auto &[nFrom, nTo, eKind] : {std::tuple{0, 12, JUMP_FILE}, std::tuple{25, 36, JUMP_NONE}}) {
+        Select(CPoint(nFrom, 0), CPoint(nTo, 0));
+        EXPECT_EQ(m_view.ClassifySelection(), eKind);
+        m_view.RouteCommand(ID_OPEN_IN_EDITOR);
+        m_view.RouteCommand(ID_OPEN_WITH_SHELL);
+    }
     EXPECT_EQ(m_aLog, (std::vector<std::string>{"100 " + m_dir.File("images/a.gif"), "shell " + m_dir.File("images/a.gif")}));
 
     // The extension list of the settings decides what the tag jump keeps.
@@ -119,8 +116,7 @@ TEST_F(TagJump, ContextMenuOffersWhatTheSelectionNames)
     Select(CPoint(0, 0), CPoint(19, 0));
     m_view.AddOpenMenu(&menu);
     ASSERT_EQ(menu.actions().size(), 3);
-    EXPECT_EQ(menu.actions()[0]->text(), QStringLiteral("開く(&O)"));
-    EXPECT_TRUE(menu.actions()[1]->isSeparator());
+    EXPECT_TRUE(menu.actions()[0]->text() == QStringLiteral("開く(&O)") && menu.actions()[1]->isSeparator());
     QMenu *pOpen = menu.actions()[0]->menu();
     ASSERT_EQ(pOpen->actions().size(), 1);
     EXPECT_EQ(pOpen->actions()[0]->text(), QStringLiteral("このURLを開く(&U)"));

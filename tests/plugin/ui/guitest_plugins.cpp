@@ -23,6 +23,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -113,10 +114,8 @@ TEST_F(PluginCommands, EachTypeInsertsItsResultAsOneUndoStep)
     // Wrapping keeps the wrapped text selected and remembers the pair.
     Select(CPoint(6, 0), CPoint(11, 0));
     Run(CMD_WRAP);
-    EXPECT_EQ(Text(), "hello <em>world</em>");
-    EXPECT_EQ(Selected(), "world");
-    EXPECT_EQ(g_strLastTagOpen, "<em>");
-    EXPECT_EQ(g_strLastTagClose, "</em>");
+    EXPECT_EQ(Text() + "|" + Selected(), "hello <em>world</em>|world");
+    EXPECT_EQ(g_strLastTagOpen + g_strLastTagClose, "<em></em>");
     Undo();
 
     Select(CPoint(0, 0), CPoint(5, 0));
@@ -201,10 +200,10 @@ TEST_F(PluginCommands, TheImageDialogMeasuresTheImageWithThePlugin)
     Child<QCheckBox>(&dlg, "folderCheck")->setChecked(true);
     Child<QLineEdit>(&dlg, "folder")->setText(QStringLiteral("img"));
     pButton->click();
-    EXPECT_EQ(Child<QLineEdit>(&dlg, "imageWidth")->text(), QStringLiteral("48"));
-    EXPECT_EQ(Child<QLineEdit>(&dlg, "imageHeight")->text(), QStringLiteral("20"));
-    EXPECT_TRUE(Child<QCheckBox>(&dlg, "imageWidthCheck")->isChecked());
-    EXPECT_TRUE(Child<QCheckBox>(&dlg, "imageHeightCheck")->isChecked());
+    EXPECT_EQ(Child<QLineEdit>(&dlg, "imageWidth")->text() + "x" + Child<QLineEdit>(&dlg, "imageHeight")->text(),
+              QStringLiteral("48x20"));
+    EXPECT_TRUE(Child<QCheckBox>(&dlg, "imageWidthCheck")->isChecked()
+                && Child<QCheckBox>(&dlg, "imageHeightCheck")->isChecked());
     const std::string strAttributes = ImageAttributes(dlg.GetFields());
     EXPECT_NE(strAttributes.find(" width=48 height=20"), std::string::npos) << strAttributes;
 
@@ -276,9 +275,8 @@ TEST_F(PluginsInProgram, AHelpItemShowsTheDescription)
     ASSERT_TRUE(Start());
     Frame()->ExecuteCommand(ID_PLUGIN_HELP_FIRST + 1);
     ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(m_aBoxes[0].strText, QStringLiteral("about TestWrap"));
-    EXPECT_EQ(m_aBoxes[0].strCaption, QStringLiteral("wrap"));
-    EXPECT_EQ(m_aBoxes[0].nStyle & 0xF0u, static_cast<unsigned>(MB_ICONQUESTION));
+    EXPECT_EQ(std::make_tuple(m_aBoxes[0].strText, m_aBoxes[0].strCaption, m_aBoxes[0].nStyle & 0xF0u),
+              std::make_tuple(QStringLiteral("about TestWrap"), QStringLiteral("wrap"), unsigned(MB_ICONQUESTION)));
     Frame()->ExecuteCommand(ID_PLUGIN_HELP_FIRST + TEST_ROWS);
     EXPECT_EQ(m_aBoxes.size(), 1u);
 }
@@ -294,8 +292,9 @@ TEST_F(PluginsInProgram, TheFileManagerMenuIsSwitchedFromTheOptions)
     ASSERT_TRUE(Start());
 
     bool bEnabled = false;
-    auto check = [&bEnabled](bool bOn) {
-        return [&bEnabled, bOn](QDialog *pDialog) {
+    // The options' switch set as given, then OK.
+    auto setSwitch = [&](bool bOn) {
+        m_fnDialog = [&bEnabled, bOn](QDialog *pDialog) {
             auto *pCheck = pDialog->findChild<QCheckBox *>(QStringLiteral("useShellMenu"));
             if (!pCheck)
                 return static_cast<int>(QDialog::Rejected);
@@ -303,9 +302,9 @@ TEST_F(PluginsInProgram, TheFileManagerMenuIsSwitchedFromTheOptions)
             pCheck->setChecked(bOn);
             return static_cast<int>(QDialog::Accepted);
         };
+        Frame()->ExecuteCommand(ID_VIEW_OPTIONS);
     };
-    m_fnDialog = check(true);
-    Frame()->ExecuteCommand(ID_VIEW_OPTIONS);
+    setSwitch(true);
     EXPECT_TRUE(bEnabled);
     EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "bUseWpShMenu", 0), 1);
     EXPECT_EQ(InstalledShellMenuKinds(data.Path()), static_cast<unsigned>(SHELLMENU_OPEN_WITH | SHELLMENU_KDE));
@@ -313,14 +312,12 @@ TEST_F(PluginsInProgram, TheFileManagerMenuIsSwitchedFromTheOptions)
     EXPECT_NE(strEntry.find("Exec=\"" + QCoreApplication::applicationFilePath().toStdString() + "\" %F"),
               std::string::npos);
 
-    m_fnDialog = check(false);
-    Frame()->ExecuteCommand(ID_VIEW_OPTIONS);
+    setSwitch(false);
     EXPECT_EQ(m_profile.GetInt(SECTION_MAIN, "bUseWpShMenu", 1), 0);
     EXPECT_EQ(InstalledShellMenuKinds(data.Path()), 0u);
 
     // Uninstalling takes the entries away with the settings.
-    m_fnDialog = check(true);
-    Frame()->ExecuteCommand(ID_VIEW_OPTIONS);
+    setSwitch(true);
     ASSERT_NE(InstalledShellMenuKinds(data.Path()), 0u);
     EXPECT_TRUE(m_pApp->UninstallRegistry(false));
     EXPECT_EQ(InstalledShellMenuKinds(data.Path()), 0u);

