@@ -33,10 +33,6 @@ TEST(CliPlugin, ListShowsEveryCommandWithItsMenuId)
     EXPECT_NE(standard.strOut.find("7013\t"), std::string::npos);
     EXPECT_NE(standard.strOut.find("/WpSample.wpi\t1\t0\tWpEraDate\t和暦の日付\t"), std::string::npos)
         << standard.strOut;
-    // A folder named that is not there is an error, not an empty list.
-    const CToolResult none = RunTool({"plugin", "list", dir.File("none")});
-    EXPECT_EQ(none.nStatus, 1);
-    EXPECT_EQ(none.strOut, "");
 }
 
 TEST(CliPlugin, RunWritesWhatTheSelectionBecomes)
@@ -85,9 +81,6 @@ TEST(CliPlugin, ImageSizeThroughTheImageMapPlugin)
     CToolResult r = RunTool({"imgsize", dir.File("text.png")});
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.strErr.find("no image size found"), std::string::npos);
-    r = RunTool({"imgsize", dir.File("missing.png")});
-    EXPECT_EQ(r.nStatus, 1);
-    EXPECT_NE(r.strErr.find("cannot read"), std::string::npos);
     EXPECT_EQ(RunTool({"imgsize"}).nStatus, 2);
 }
 

@@ -34,6 +34,14 @@ inline const std::string SJIS_SAMPLE =
     "\x83\x4A\x83\x69 \xB6\xC5\tend\r of line\n"
     "<p>\x82\xA0\x82\xA2\x82\xA4</p>\n";
 
+// Text put in as one user action.
+inline void Insert(CCrystalTextBuffer &buffer, int nLine, int nChar, std::string_view text, int nAction = ACTION_TYPING)
+{
+    int nEndLine = 0;
+    int nEndChar = 0;
+    buffer.InsertText(nullptr, nLine, nChar, text, nEndLine, nEndChar, nAction);
+}
+
 // A position at most nPos into the line that does not split a character.
 inline int CharStart(const CCrystalTextBuffer &buffer, int nLine, int nPos)
 {

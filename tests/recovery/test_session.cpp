@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace {
 
 CSession Sample()
@@ -27,28 +29,18 @@ CSession Sample()
     return session;
 }
 
-void ExpectSame(const CSession &a, const CSession &b)
+// Every field, to compare whole sessions.
+std::string Describe(const CSession &session)
 {
-    EXPECT_EQ(a.bMaximized, b.bMaximized);
-    ASSERT_EQ(a.aWindows.size(), b.aWindows.size());
-    for (std::size_t i = 0; i < a.aWindows.size(); ++i) {
-        const CSessionWindow &x = a.aWindows[i];
-        const CSessionWindow &y = b.aWindows[i];
-        EXPECT_EQ(x.strPath, y.strPath);
-        EXPECT_EQ(x.nViewType, y.nViewType);
-        EXPECT_EQ(x.nRows, y.nRows);
-        EXPECT_EQ(x.nColumns, y.nColumns);
-        EXPECT_EQ(x.aRowSizes, y.aRowSizes);
-        EXPECT_EQ(x.aColumnSizes, y.aColumnSizes);
-        EXPECT_EQ(x.bActive, y.bActive);
-        ASSERT_EQ(x.aPanes.size(), y.aPanes.size());
-        for (std::size_t j = 0; j < x.aPanes.size(); ++j) {
-            EXPECT_EQ(x.aPanes[j].nCaretLine, y.aPanes[j].nCaretLine);
-            EXPECT_EQ(x.aPanes[j].nCaretChar, y.aPanes[j].nCaretChar);
-            EXPECT_EQ(x.aPanes[j].nFirstLine, y.aPanes[j].nFirstLine);
-            EXPECT_EQ(x.aPanes[j].nFirstColumn, y.aPanes[j].nFirstColumn);
-        }
+    std::ostringstream out;
+    out << session.bMaximized;
+    for (const CSessionWindow &w : session.aWindows) {
+        out << "\n" << w.strPath << " " << w.nViewType << " " << w.nRows << "x" << w.nColumns << " "
+            << ::testing::PrintToString(w.aRowSizes) << ::testing::PrintToString(w.aColumnSizes) << w.bActive;
+        for (const CSessionPane &p : w.aPanes)
+            out << " " << p.nCaretLine << "," << p.nCaretChar << "," << p.nFirstLine << "," << p.nFirstColumn;
     }
+    return out.str();
 }
 
 } // namespace
@@ -60,7 +52,7 @@ TEST(Session, WrittenAndReadBackWithPathsOfEveryKind)
     ASSERT_TRUE(WriteSessionFile(strFile, Sample()));
     CSession read;
     ASSERT_TRUE(ReadSessionFile(strFile, read));
-    ExpectSame(read, Sample());
+    EXPECT_EQ(Describe(read), Describe(Sample()));
     // Written again over the old list, nothing else is left beside it.
     ASSERT_TRUE(WriteSessionFile(strFile, CSession()));
     ASSERT_TRUE(ReadSessionFile(strFile, read));
@@ -77,7 +69,7 @@ TEST(Session, DamagedLinesAreSkippedAndTheRestKept)
     strText += "pane\t-1\t0\t0\t0\nwhatever\t1\nwindow\t/bad\\q\t0\t1\t1\t\t\t0\nwindow\t/rows\t0\t3\t1\t\t\t0\n";
     CSession read;
     ASSERT_TRUE(ParseSession(strText, read));
-    ExpectSame(read, Sample());
+    EXPECT_EQ(Describe(read), Describe(Sample()));
     EXPECT_FALSE(ParseSession("not a session\n", read));
     EXPECT_FALSE(ParseSession("", read));
 }

@@ -221,12 +221,7 @@ TEST(BoxEdit, CopiedBoxTextHasOnePiecePerLineUpToTheLastLine)
 {
     CCrystalTextBuffer buffer;
     Fill(buffer, "0123\r\n\r\n01\t3\r\n0" + A);
-    const std::vector<std::string> aPieces = GetBoxText(buffer, CBox{0, 9, 1, 3}, 4);
-    ASSERT_EQ(aPieces.size(), 4u);
-    EXPECT_EQ(aPieces[0], "12");
-    EXPECT_EQ(aPieces[1], "");
-    EXPECT_EQ(aPieces[2], "1 ");
-    EXPECT_EQ(aPieces[3], A);
+    EXPECT_EQ(GetBoxText(buffer, CBox{0, 9, 1, 3}, 4), (std::vector<std::string>{"12", "", "1 ", A}));
 }
 
 TEST(BoxEdit, ABoxOverMoreLinesThanTheUndoLimitStillUndoesInOneStep)

@@ -26,6 +26,17 @@ CPrintWrap Wrap(int nColumns, int nHangCells = 0, int nTabSize = 4)
     return wrap;
 }
 
+// Each row as "from-to@column".
+std::string RowBounds(std::string_view line, const CPrintWrap &wrap)
+{
+    std::vector<CPrintRow> aRows;
+    WrapPrintLine(line, wrap, aRows);
+    std::string s;
+    for (const CPrintRow &row : aRows)
+        s += std::to_string(row.nFrom) + "-" + std::to_string(row.nTo) + "@" + std::to_string(row.nColumn) + " ";
+    return s;
+}
+
 // The rows of a UTF-8 line (converted to Shift-JIS), joined by "|" in UTF-8.
 std::string Rows(const std::string &strUtf8, const CPrintWrap &wrap)
 {
@@ -86,12 +97,7 @@ TEST(PrintWrap, JapaneseBreaksBetweenCharactersButNeverInsideOne)
     // Half-width katakana are characters of their own too.
     EXPECT_EQ(Rows("ｱｲｳｴｵｶｷ", Wrap(3)), "ｱｲｳ|ｴｵｶ|ｷ");
     // A lead byte with nothing valid behind it is one byte wide.
-    const std::string line = "ab\x82";
-    std::vector<CPrintRow> aRows;
-    WrapPrintLine(line, Wrap(2), aRows);
-    ASSERT_EQ(aRows.size(), 2u);
-    EXPECT_EQ(aRows[1].nFrom, 2);
-    EXPECT_EQ(aRows[1].nTo, 3);
+    EXPECT_EQ(RowBounds("ab\x82", Wrap(2)), "0-2@0 2-3@2 ");
 }
 
 TEST(PrintWrap, ClosingCharactersNeverBeginARowOpeningOnesNeverEndOne)
@@ -114,23 +120,12 @@ TEST(PrintWrap, ClosingCharactersNeverBeginARowOpeningOnesNeverEndOne)
 
 TEST(PrintWrap, TabsKeepTheLinesStopsOnEveryRow)
 {
-    const std::string line = "a\tb\tc\td";
-    std::vector<CPrintRow> aRows;
     // "a" at 0, "b" at 4, "c" at 8, "d" at 12: four rows of four cells, each
     // row's first cell the column of its first byte.
-    WrapPrintLine(line, Wrap(4, 0, 4), aRows);
-    ASSERT_EQ(aRows.size(), 4u);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(aRows[static_cast<std::size_t>(i)].nFrom, 2 * i);
-        EXPECT_EQ(aRows[static_cast<std::size_t>(i)].nColumn, 4 * i);
-    }
+    EXPECT_EQ(RowBounds("a\tb\tc\td", Wrap(4, 0, 4)), "0-2@0 2-4@4 4-6@8 6-7@12 ");
     // With six cells the tab after "b" would run past the row: it stays
     // behind unseen, and "c" begins the next row at its own column.
-    WrapPrintLine(line, Wrap(6, 0, 4), aRows);
-    ASSERT_EQ(aRows.size(), 2u);
-    EXPECT_EQ(aRows[0].nTo, 3);
-    EXPECT_EQ(aRows[1].nFrom, 4);
-    EXPECT_EQ(aRows[1].nColumn, 8);
+    EXPECT_EQ(RowBounds("a\tb\tc\td", Wrap(6, 0, 4)), "0-3@0 4-7@8 ");
     // Leading tabs wider than a row become a row of their own.
     EXPECT_EQ(Rows("\t\tab", Wrap(2, 0, 4)), "|ab");
     EXPECT_EQ(Rows("\t", Wrap(2, 0, 4)), "");
@@ -243,21 +238,16 @@ TEST(PageSetup, MarginsRoundTripAndDamagedEntriesFallBackToTenMillimetres)
     EXPECT_EQ(CPageMargins::Load(store), margins);
     store.WriteInt(SECTION_PAGESETUP, "TopMargin", -5);
     store.WriteInt(SECTION_PAGESETUP, "BottomMargin", 50001);
-    const CPageMargins loaded = CPageMargins::Load(store);
-    EXPECT_EQ(loaded.nTop, 1000);
-    EXPECT_EQ(loaded.nBottom, 1000);
-    EXPECT_EQ(loaded.nLeft, 2500);
+    margins.nTop = margins.nBottom = 1000;
+    EXPECT_EQ(CPageMargins::Load(store), margins);
 }
 
 TEST(PageSetup, PrintFontIsHalfTheScreenSizeAtAnEvenPixelSize)
 {
-    // 18 pixels at 96 dpi are 3/16 inch; half of that at 1200 dpi is 112.5.
-    EXPECT_EQ(PrintFontPixelSize(18, 96, 1200), 112);
-    EXPECT_EQ(PrintFontPixelSize(18, 96, 600), 56);
-    EXPECT_EQ(PrintFontPixelSize(16, 96, 192), 16);
-    // 81.25 lies nearer 82 than 80.
-    EXPECT_EQ(PrintFontPixelSize(13, 96, 1200), 82);
-    EXPECT_EQ(PrintFontPixelSize(18, 144, 1200), 76);
-    EXPECT_EQ(PrintFontPixelSize(1, 96, 96), 2);
-    EXPECT_EQ(PrintFontPixelSize(18, 0, 1200), 2);
+    // {screen pixels, screen dpi, printer dpi, printed pixels}: 18 pixels at 96
+    // dpi are 3/16 inch, half of that at 1200 dpi 112.5; 81.25 lies nearer 82 than 80.
+    const int aCases[][4] = {{18, 96, 1200, 112}, {18, 96, 600, 56},   {16, 96, 192, 16}, {13, 96, 1200, 82},
+                             {18, 144, 1200, 76}, {1, 96, 96, 2},      {18, 0, 1200, 2}};
+    for (const auto &c : aCases)
+        EXPECT_EQ(PrintFontPixelSize(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1] << " " << c[2];
 }

@@ -19,18 +19,15 @@ TEST(TextGeom, TabsExpandToTheNextStop)
     EXPECT_EQ(TextToColumn(line, 1, 4), 1);
     EXPECT_EQ(LineDisplayLength(line, 4), 5);
     EXPECT_EQ(LineDisplayLength("\t\t", 8), 16);
-    // A column inside a tab goes to its nearer side.
-    EXPECT_EQ(ColumnToText(line, 2, 4), 1);
-    EXPECT_EQ(ColumnToText(line, 3, 4), 2);
-    EXPECT_EQ(ColumnToText(line, 4, 4), 2);
-    EXPECT_EQ(ColumnToText(line, 1, 4), 1);
-    EXPECT_EQ(ColumnToText(line, 0, 4), 0);
-    EXPECT_EQ(ColumnToText(line, 40, 4), 3);
-    // A mouse column maps to the byte whose cell holds it.
-    for (int c = 1; c <= 3; ++c)
-        EXPECT_EQ(ColumnToTextCell(line, c, 4), 1) << c;
-    EXPECT_EQ(ColumnToTextCell(line, 4, 4), 2);
-    EXPECT_EQ(ColumnToTextCell(line, 9, 4), 3);
+    // Columns 0..4 and 40 to text: inside a tab goes to its nearer side; a
+    // mouse column maps to the byte whose cell holds it.
+    std::vector<int> aText, aCell;
+    for (int c : {0, 1, 2, 3, 4, 9, 40}) {
+        aText.push_back(ColumnToText(line, c, 4));
+        aCell.push_back(ColumnToTextCell(line, c, 4));
+    }
+    EXPECT_EQ(aText, (std::vector<int>{0, 1, 1, 2, 2, 3, 3}));
+    EXPECT_EQ(std::vector<int>(aCell.begin() + 1, aCell.end() - 1), (std::vector<int>{1, 1, 1, 2, 3}));
     // A double-byte character is two columns.
     EXPECT_EQ(TextToColumn("\x82\xA0x", 2, 4), 2);
     // A tab size of 0 counts as 1 instead of dividing by zero.
@@ -76,33 +73,52 @@ TEST(TextGeom, CodesOfTheTableTakeTheCellsOfTheirCharacters)
     EXPECT_EQ(TextToColumn(line, 3, 4), 3);
 }
 
+namespace {
+
+// The stops of Ctrl+Right from the start, and of Ctrl+Left from the end.
+std::vector<int> RightStops(std::string_view line)
+{
+    std::vector<int> a{0};
+    while (a.back() < static_cast<int>(line.size()))
+        a.push_back(WordRightInLine(line, a.back()));
+    return a;
+}
+
+std::vector<int> LeftStops(std::string_view line)
+{
+    std::vector<int> a{static_cast<int>(line.size())};
+    while (a.back() > 0)
+        a.push_back(WordLeftInLine(line, a.back()));
+    std::reverse(a.begin(), a.end());
+    return a;
+}
+
+} // namespace
+
 TEST(WordClass, KeyboardWordsFollowTheScript)
 {
-    // ひらがなカタカナ漢字: hiragana, katakana with a prolonged mark inside, kanji.
-    const std::string line = "\x82\xD0\x82\xE7\x83\x4A\x81\x5B\x83\x5E\x8A\xBF\x8E\x9A";
-    EXPECT_EQ(WordRightInLine(line, 0), 4);
-    EXPECT_EQ(WordRightInLine(line, 4), 10);  // "ー" stays with its katakana
-    EXPECT_EQ(WordRightInLine(line, 10), 14);
-    EXPECT_EQ(WordLeftInLine(line, 14), 10);
-    EXPECT_EQ(WordLeftInLine(line, 10), 4);
-    EXPECT_EQ(WordLeftInLine(line, 4), 0);
-    // Hiragana after kanji is a word of its own: 漢字の
-    EXPECT_EQ(WordRightInLine("\x8A\xBF\x8E\x9A\x82\xCC", 0), 4);
-
-    // ASCII words, punctuation runs and the blanks after a word.
-    const std::string_view ascii = "foo_1  +=  bar";
-    EXPECT_EQ(WordRightInLine(ascii, 0), 7);
-    EXPECT_EQ(WordRightInLine(ascii, 7), 11);
-    EXPECT_EQ(WordLeftInLine(ascii, 11), 7);
-    EXPECT_EQ(WordLeftInLine(ascii, 7), 0);
-    // The blanks after a double-byte word belong to it both ways.
-    EXPECT_EQ(WordRightInLine("\x8A\xBF  x", 0), 4);
-    EXPECT_EQ(WordLeftInLine("\x8A\xBF  x", 4), 0);
-    // Kanji runs end at Japanese punctuation: 漢字、漢
-    const std::string kanji = "\x8A\xBF\x8E\x9A\x81\x41\x8A\xBF";
-    EXPECT_EQ(WordRightInLine(kanji, 0), 4);
-    // Bytes above 0x80 that are not characters group with punctuation.
-    EXPECT_EQ(WordRightInLine("\x80\xFF;a", 0), 3);
+    const struct
+    {
+        std::string strLine;
+        std::vector<int> aStops;
+    } cases[] = {
+        // ひらがなカタカナ漢字: "ー" stays with its katakana.
+        {"\x82\xD0\x82\xE7\x83\x4A\x81\x5B\x83\x5E\x8A\xBF\x8E\x9A", {0, 4, 10, 14}},
+        // Hiragana after kanji is a word of its own: 漢字の
+        {"\x8A\xBF\x8E\x9A\x82\xCC", {0, 4, 6}},
+        // ASCII words, punctuation runs and the blanks after a word.
+        {"foo_1  +=  bar", {0, 7, 11, 14}},
+        // The blanks after a double-byte word belong to it both ways.
+        {"\x8A\xBF  x", {0, 4, 5}},
+        // Kanji runs end at Japanese punctuation: 漢字、漢
+        {"\x8A\xBF\x8E\x9A\x81\x41\x8A\xBF", {0, 4, 8}},
+        // Bytes above 0x80 that are not characters group with punctuation.
+        {"\x80\xFF;a", {0, 3, 4}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(RightStops(c.strLine), c.aStops) << ::testing::PrintToString(c.strLine);
+        EXPECT_EQ(LeftStops(c.strLine), c.aStops) << ::testing::PrintToString(c.strLine);
+    }
 }
 
 TEST(WordClass, LeftAndRightStopAtTheSameBoundaries)
@@ -127,25 +143,14 @@ TEST(WordClass, LeftAndRightStopAtTheSameBoundaries)
         const int nPieces = static_cast<int>(rng() % 12);
         for (int i = 0; i < nPieces; ++i)
             line += aPieces[rng() % std::size(aPieces)];
-        std::vector<int> aRight{0};
-        while (aRight.back() < static_cast<int>(line.size()))
-            aRight.push_back(WordRightInLine(line, aRight.back()));
-        std::vector<int> aLeft{static_cast<int>(line.size())};
-        while (aLeft.back() > 0)
-            aLeft.push_back(WordLeftInLine(line, aLeft.back()));
-        std::reverse(aLeft.begin(), aLeft.end());
-        ASSERT_EQ(aLeft, aRight) << ::testing::PrintToString(line);
+        ASSERT_EQ(LeftStops(line), RightStops(line)) << ::testing::PrintToString(line);
     }
 
     // The kind of line where they used to part: kanji, "、", kanji, and
     // "ー" between a kanji and hiragana.
     const std::string line = "int x; \x8A\xBF\x8E\x9A\x81\x41\x8A\xBF\x81\x5B\x82\xA0\x82\xA2 end";
-    std::vector<int> aStops;
-    for (int i = 0; i < static_cast<int>(line.size()); i = WordRightInLine(line, i))
-        aStops.push_back(i);
-    EXPECT_EQ(aStops, (std::vector<int>{0, 4, 5, 7, 11, 15, 17, 22}));
-    for (int k = static_cast<int>(aStops.size()) - 1; k > 0; --k)
-        EXPECT_EQ(WordLeftInLine(line, aStops[static_cast<std::size_t>(k)]), aStops[static_cast<std::size_t>(k - 1)]);
+    EXPECT_EQ(RightStops(line), (std::vector<int>{0, 4, 5, 7, 11, 15, 17, 22, 25}));
+    EXPECT_EQ(LeftStops(line), RightStops(line));
     // From inside a word, left goes to its start.
     EXPECT_EQ(WordLeftInLine(line, 2), 0);
     EXPECT_EQ(WordLeftInLine(line, 9), 7);
@@ -153,30 +158,16 @@ TEST(WordClass, LeftAndRightStopAtTheSameBoundaries)
 
 TEST(WordClass, MouseWordsStopAtBlanksAndScriptChanges)
 {
-    int s = 0;
-    int e = 0;
     const std::string line = "ab \x82\xD0\x82\xE7\x83\x4A\x81\x5B\x83\x5E\x8A\xBF\x8E\x9A\x81\x41\xB1\xB2 x";
-    MouseWordBounds(line, 1, s, e);
-    EXPECT_EQ(s, 0);
-    EXPECT_EQ(e, 2);
-    MouseWordBounds(line, 2, s, e);  // a blank: an empty word
-    EXPECT_EQ(s, 2);
-    EXPECT_EQ(e, 2);
-    MouseWordBounds(line, 5, s, e);  // hiragana
-    EXPECT_EQ(s, 3);
-    EXPECT_EQ(e, 7);
-    MouseWordBounds(line, 7, s, e);  // katakana with "ー" inside
-    EXPECT_EQ(s, 7);
-    EXPECT_EQ(e, 13);
-    MouseWordBounds(line, 9, s, e);  // on the "ー" itself
-    EXPECT_EQ(s, 7);
-    EXPECT_EQ(e, 13);
-    MouseWordBounds(line, 15, s, e);  // kanji, ended by "、"
-    EXPECT_EQ(s, 13);
-    EXPECT_EQ(e, 17);
-    MouseWordBounds(line, 19, s, e);  // half-width katakana
-    EXPECT_EQ(s, 19);
-    EXPECT_EQ(e, 21);
+    // ASCII, a blank (an empty word), hiragana, katakana with "ー" inside and
+    // on the "ー" itself, kanji ended by "、", half-width katakana.
+    const int aCases[][3] = {{1, 0, 2}, {2, 2, 2}, {5, 3, 7}, {7, 7, 13}, {9, 7, 13}, {15, 13, 17}, {19, 19, 21}};
+    for (const auto &c : aCases) {
+        int s = 0;
+        int e = 0;
+        MouseWordBounds(line, c[0], s, e);
+        EXPECT_EQ(std::make_pair(s, e), std::make_pair(c[1], c[2])) << c[0];
+    }
 }
 
 TEST(EditOps, BracketsPairAcrossLinesAndSkipDoubleByteCharacters)
@@ -220,10 +211,8 @@ TEST(EditOps, BlockIndentAndOutdent)
 
 TEST(EditOps, CharacterCodes)
 {
-    EXPECT_EQ(CharCodeText(CharacterAt("A", 0)), "\\x41");
-    EXPECT_EQ(CharCodeText(CharacterAt("\t", 0)), "\\x9");
-    EXPECT_EQ(CharCodeText(CharacterAt("x\x82\xA0", 1)), "\\x82\\xA0");
-    EXPECT_EQ(CharCodeText(CharacterAt("\x81\x40", 0)), "\\x81\\x40");
+    EXPECT_EQ(CharCodeText(CharacterAt("A", 0)) + CharCodeText(CharacterAt("\t", 0)), "\\x41\\x9");
+    EXPECT_EQ(CharCodeText(CharacterAt("x\x82\xA0", 1)) + CharCodeText(CharacterAt("\x81\x40", 0)), "\\x82\\xA0\\x81\\x40");
     EXPECT_TRUE(CharacterAt("ab", 2).empty());
     EXPECT_EQ(CharacterAt("a\x82", 1), "\x82");  // a broken lead byte alone
 }

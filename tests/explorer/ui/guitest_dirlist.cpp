@@ -55,7 +55,6 @@ protected:
     CDirTreeModel *Model() const { return Pane()->GetModel(); }
     CDirTreeCtrl *Tree() const { return Pane()->GetTree(); }
 
-    // Runs the event loop until the worker has read everything asked for.
     // Runs the event loop until the worker has read everything asked for,
     // including what queued work (a rename after its editor closed) asks.
     void WaitForTree()
@@ -91,6 +90,17 @@ protected:
             names << child.data().toString() + (Model()->IsFolder(child) ? QStringLiteral("/") : QString());
         }
         return names;
+    }
+
+    // Where the pane is: its root and its selected path.
+    std::pair<std::string, std::string> Place() const { return {Pane()->GetRoot(), Pane()->GetPath()}; }
+
+    // A pane command on an item, as the context menu gives it.
+    void Run(const std::string &strPath, int nID)
+    {
+        Select(strPath);
+        Pane()->ExecuteCommand(nID);
+        WaitForTree();
     }
 
     void Select(const std::string &strPath)
@@ -199,45 +209,42 @@ TEST_F(DirList, OpensBesideTheDocumentOrWhereItWasAndKeepsItsPlaceWhenClosed)
     QTest::keyClick(View(), Qt::Key_W, Qt::ControlModifier);
     ASSERT_NE(Pane(), nullptr);
     WaitForTree();
-    EXPECT_EQ(Pane()->GetRoot(), strSaved);
-    EXPECT_EQ(Pane()->GetPath(), m_tree.File("saved/a.txt"));
+    EXPECT_EQ(Place(), std::make_pair(strSaved, m_tree.File("saved/a.txt")));
     EXPECT_EQ(Frame()->dockWidgetArea(Pane()), Qt::LeftDockWidgetArea);
     EXPECT_EQ(Pane()->windowTitle(), "ﾌｧｲﾙｴｸｽﾌﾟﾛｰﾗｰ");
     EXPECT_EQ(Model()->RootIndex().data().toString().toStdString(), strSaved);
 
     // A saved document: its folder, with it selected, however deep.
-    MakeFolder("site");
-    MakeFolder("site/blog");
+    for (const char *pszFolder : {"site", "site/blog"})
+        MakeFolder(pszFolder);
     const std::string strPage = Make("site/blog/Index.html", "<p>");
     ASSERT_NE(m_pApp->OpenDocumentFile(QString::fromStdString(strPage)), nullptr);
     CDirListDlg *pFirst = Pane();
     Frame()->ExecuteCommand(ID_VIEW_EXPLORER);
     WaitForTree();
     EXPECT_EQ(Pane(), pFirst);
-    EXPECT_EQ(Pane()->GetRoot(), m_tree.File("site/blog"));
-    EXPECT_EQ(Pane()->GetPath(), strPage);
+    EXPECT_EQ(Place(), std::make_pair(m_tree.File("site/blog"), strPage));
     EXPECT_TRUE(Tree()->hasFocus());
 
     // Up to the parent: the old root is selected there. At "/" there is no up.
     Pane()->ExecuteCommand(ID_DIRLIST_UP);
     WaitForTree();
-    EXPECT_EQ(Pane()->GetRoot(), m_tree.File("site"));
-    EXPECT_EQ(Pane()->GetPath(), m_tree.File("site/blog"));
+    EXPECT_EQ(Place(), std::make_pair(m_tree.File("site"), m_tree.File("site/blog")));
     m_strFolderAnswer = QString::fromStdString(strSaved + "/");
     Pane()->ExecuteCommand(ID_DIRLIST_ROOT);
     WaitForTree();
     EXPECT_EQ(m_strFolderTitle, "ルートパスの指定");
-    EXPECT_EQ(Pane()->GetRoot(), strSaved);
-    EXPECT_EQ(Pane()->GetPath(), "");
+    EXPECT_EQ(Place(), std::make_pair(strSaved, std::string()));
 
     // Closing keeps root, path and filter; the frame forgets the pane.
     Select(m_tree.File("saved/a.txt"));
     Pane()->close();
     Idle();
     EXPECT_EQ(Pane(), nullptr);
-    EXPECT_EQ(m_profile.GetString(SECTION_DIRLIST, "root", ""), strSaved);
-    EXPECT_EQ(m_profile.GetString(SECTION_DIRLIST, "path", ""), m_tree.File("saved/a.txt"));
-    EXPECT_EQ(m_profile.GetString(SECTION_DIRLIST, "file", ""), DEFAULT_DIRLIST_FILTER);
+    EXPECT_EQ((std::vector<std::string>{m_profile.GetString(SECTION_DIRLIST, "root", ""),
+                                        m_profile.GetString(SECTION_DIRLIST, "path", ""),
+                                        m_profile.GetString(SECTION_DIRLIST, "file", "")}),
+              (std::vector<std::string>{strSaved, m_tree.File("saved/a.txt"), DEFAULT_DIRLIST_FILTER}));
 
     // A root that no longer exists falls back to the home folder.
     m_profile.WriteString(SECTION_DIRLIST, "root", "c:\\");
@@ -250,24 +257,21 @@ TEST_F(DirList, OpensBesideTheDocumentOrWhereItWasAndKeepsItsPlaceWhenClosed)
 
 TEST_F(DirList, ListsEveryFolderAndTheFilesOfTheFilterWhichTheOptionsChange)
 {
-    MakeFolder("img");
-    Make("img/logo.gif");
-    MakeFolder("pages");
-    Make("pages/a.html");
-    MakeFolder("empty");
-    Make("index.html");
-    Make("INDEX.HTM");
-    Make("readme.txt");
-    Make("photo.jpg");
+    for (const char *pszFolder : {"img", "pages", "empty"})
+        MakeFolder(pszFolder);
+    for (const char *pszFile : {"img/logo.gif", "pages/a.html", "index.html", "INDEX.HTM", "readme.txt", "photo.jpg"})
+        Make(pszFile);
     m_profile.WriteString(SECTION_DIRLIST, "file", "html");
     m_profile.WriteString(SECTION_MAIN, "UseWrenpadExtension", "txt");
     ASSERT_TRUE(Start());
     OpenPane(m_tree.Path());
     EXPECT_EQ(Children(m_tree.Path()), (QStringList{"empty/", "img/", "pages/", "index.html"}));
     // Expand buttons only where something would show.
-    EXPECT_FALSE(Model()->hasChildren(Model()->FindLoaded(m_tree.File("img"))));
-    EXPECT_FALSE(Model()->hasChildren(Model()->FindLoaded(m_tree.File("empty"))));
-    EXPECT_TRUE(Model()->hasChildren(Model()->FindLoaded(m_tree.File("pages"))));
+    const auto hasChildren = [this](const char *pszFolder) {
+        return Model()->hasChildren(Model()->FindLoaded(m_tree.File(pszFolder)));
+    };
+    EXPECT_EQ((std::vector<bool>{hasChildren("img"), hasChildren("empty"), hasChildren("pages")}),
+              (std::vector<bool>{false, false, true}));
 
     m_fnDialog = [](QDialog *pDialog) {
         auto *pOptions = qobject_cast<CDirListOptionsDlg *>(pDialog);
@@ -280,12 +284,10 @@ TEST_F(DirList, ListsEveryFolderAndTheFilesOfTheFilterWhichTheOptionsChange)
         pDialog->findChild<QLineEdit *>("ownExtensions")->setText("txt;htm");
         return static_cast<int>(QDialog::Accepted);
     };
-    Select(m_tree.File("index.html"));
-    Pane()->ExecuteCommand(ID_DIRLIST_OPTIONS);
-    WaitForTree();
+    Run(m_tree.File("index.html"), ID_DIRLIST_OPTIONS);
     EXPECT_EQ(Children(m_tree.Path()),
               (QStringList{"empty/", "img/", "pages/", "INDEX.HTM", "index.html", "photo.jpg", "readme.txt"}));
-    EXPECT_TRUE(Model()->hasChildren(Model()->FindLoaded(m_tree.File("img"))));
+    EXPECT_TRUE(hasChildren("img"));
     EXPECT_EQ(Pane()->GetPath(), m_tree.File("index.html"));
     // The editor's list is written at once, the filter when the pane or the
     // window closes. A close the user cancels leaves the pane where it is.
@@ -315,17 +317,13 @@ TEST_F(DirList, NewItemsTakeTheNextFreeNameAndOpenTheirLabelForEditing)
 
     // With a file selected, new items go beside it.
     for (const char *pszName : {"新しいフォルダ", "新しいフォルダ (1)"}) {
-        Select(m_tree.File("site/page.html"));
-        Pane()->ExecuteCommand(ID_DIRLIST_NEW_FOLDER);
-        WaitForTree();
+        Run(m_tree.File("site/page.html"), ID_DIRLIST_NEW_FOLDER);
         EXPECT_EQ(Pane()->GetPath(), m_tree.File("site/") + pszName);
         EXPECT_TRUE(Tree()->IsEditing());
         FinishEdit(QString::fromUtf8(pszName), false);
     }
     // With a folder selected, inside it.
-    Select(m_tree.File("site"));
-    Pane()->ExecuteCommand(ID_DIRLIST_NEW_HTML);
-    WaitForTree();
+    Run(m_tree.File("site"), ID_DIRLIST_NEW_HTML);
     EXPECT_EQ(Pane()->GetPath(), m_tree.File("site/新規HTML.html"));
     // Typing replaces the name and keeps the extension.
     auto *pEditor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
@@ -348,9 +346,7 @@ TEST_F(DirList, NewItemsTakeTheNextFreeNameAndOpenTheirLabelForEditing)
         pChoose->accept();
         return pChoose->result();
     };
-    Select(m_tree.File("site"));
-    Pane()->ExecuteCommand(ID_DIRLIST_NEW_FROM_TEMPLATE);
-    WaitForTree();
+    Run(m_tree.File("site"), ID_DIRLIST_NEW_FROM_TEMPLATE);
     EXPECT_EQ(ReadFileBytes(m_tree.File("site/基本.html")), "<!DOCTYPE html>\n");
     EXPECT_EQ(Pane()->GetPath(), m_tree.File("site/基本.html"));
     FinishEdit("基本.html", false);
@@ -359,9 +355,7 @@ TEST_F(DirList, NewItemsTakeTheNextFreeNameAndOpenTheirLabelForEditing)
     Make("site/新規テキスト.txt", "keep");
     for (int n = 1; n <= 98; ++n)
         Make("site/新規テキスト (" + std::to_string(n) + ").txt", "keep");
-    Select(m_tree.File("site"));
-    Pane()->ExecuteCommand(ID_DIRLIST_NEW_TEXT);
-    WaitForTree();
+    Run(m_tree.File("site"), ID_DIRLIST_NEW_TEXT);
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strText.toStdString(), m_tree.File("site/新規テキスト (98).txt") + "\nファイルの作成に失敗しました");
     EXPECT_EQ(m_aBoxes[0].nStyle & 0xF0, static_cast<unsigned>(MB_ICONSTOP));
@@ -391,8 +385,7 @@ TEST_F(DirList, RenamingInPlaceChangesCaseButNeverReplacesAnotherFile)
     FinishEdit("other.html");
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strCaption, "エラー");
-    EXPECT_EQ(ReadFileBytes(m_tree.File("Page.html")), "page");
-    EXPECT_EQ(ReadFileBytes(m_tree.File("other.html")), "other");
+    EXPECT_EQ(ReadFileBytes(m_tree.File("Page.html")) + ReadFileBytes(m_tree.File("other.html")), "pageother");
 
     Key(Qt::Key_F2);
     FinishEdit("sub/x.html");
@@ -419,8 +412,7 @@ TEST_F(DirList, DocumentsFollowTheirFileOrFolderToItsNewName)
     Select(strPage);
     Key(Qt::Key_F2);
     FinishEdit("page.txt");
-    EXPECT_EQ(pPage->GetPathName(), m_tree.File("site/page.txt"));
-    EXPECT_EQ(pPage->GetTitle(), "page.txt");
+    EXPECT_EQ(std::make_pair(pPage->GetPathName(), pPage->GetTitle()), std::make_pair(m_tree.File("site/page.txt"), std::string("page.txt")));
     EXPECT_EQ(viewType(pPage), VIEWTYPE_STANDARD);
     EXPECT_FALSE(pPage->IsFileDeleted());
     EXPECT_EQ(pPage->GetViews().front()->GetDocumentPath(), m_tree.File("site/page.txt"));
@@ -429,8 +421,8 @@ TEST_F(DirList, DocumentsFollowTheirFileOrFolderToItsNewName)
     Select(m_tree.File("site"));
     Key(Qt::Key_F2);
     FinishEdit("www");
-    EXPECT_EQ(pPage->GetPathName(), m_tree.File("www/page.txt"));
-    EXPECT_EQ(pScript->GetPathName(), m_tree.File("www/run.pl"));
+    EXPECT_EQ(std::make_pair(pPage->GetPathName(), pScript->GetPathName()),
+              std::make_pair(m_tree.File("www/page.txt"), m_tree.File("www/run.pl")));
     EXPECT_EQ(viewType(pScript), VIEWTYPE_PERL);
     // Saving writes the file under its new name.
     QTest::keyClicks(pPage->GetViews().front(), QStringLiteral("x"));
@@ -442,8 +434,8 @@ TEST_F(DirList, DocumentsFollowTheirFileOrFolderToItsNewName)
 TEST_F(DirList, DeletesAFolderWithItsFilesToTheTrashAfterAsking)
 {
     const CTrashHome trash;
-    MakeFolder("old");
-    MakeFolder("old/img");
+    for (const char *pszFolder : {"old", "old/img"})
+        MakeFolder(pszFolder);
     Make("old/a.txt", "a");
     Make("old/img/b.gif", "b");
     Make("z.txt");
@@ -459,8 +451,7 @@ TEST_F(DirList, DeletesAFolderWithItsFilesToTheTrashAfterAsking)
     EXPECT_TRUE(FileExists(m_tree.File("old/img/b.gif")));
 
     m_aAnswers = {IDYES};
-    Pane()->ExecuteCommand(ID_DIRLIST_DELETE);
-    WaitForTree();
+    Run(m_tree.File("old"), ID_DIRLIST_DELETE);
     EXPECT_FALSE(FileExists(m_tree.File("old")));
     const QStringList trashed = trash.Trashed("old");
     ASSERT_EQ(trashed.size(), 1);
@@ -485,18 +476,15 @@ TEST_F(DirList, WithoutATrashDeletingForGoodIsOfferedAndNoKeepsTheItem)
     ASSERT_TRUE(Start());
     OpenPane(m_tree.Path());
 
-    Select(m_tree.File("old"));
     m_aAnswers = {IDYES, IDNO};
-    Pane()->ExecuteCommand(ID_DIRLIST_DELETE);
-    WaitForTree();
+    Run(m_tree.File("old"), ID_DIRLIST_DELETE);
     ASSERT_EQ(m_aBoxes.size(), 2u);
     EXPECT_TRUE(m_aBoxes[1].strText.contains("ごみ箱に移動できませんでした"));
     EXPECT_NE(m_aBoxes[1].nStyle & MB_DEFBUTTON2, 0u);
     EXPECT_TRUE(FileExists(m_tree.File("old/a.txt")));
 
     m_aAnswers = {IDYES, IDYES};
-    Pane()->ExecuteCommand(ID_DIRLIST_DELETE);
-    WaitForTree();
+    Run(m_tree.File("old"), ID_DIRLIST_DELETE);
     EXPECT_FALSE(FileExists(m_tree.File("old")));
     EXPECT_TRUE(Children(m_tree.Path()).isEmpty());
 }
@@ -523,11 +511,9 @@ TEST_F(DirList, OpensInTheEditorByExtensionAndOtherwiseWithTheDesktop)
     EXPECT_EQ(m_aShellOpened.size(), 1u);
 
     // "Wrenpadで編集" takes any file; "開く" gives any to the desktop.
-    Select(strImage);
-    Pane()->ExecuteCommand(ID_DIRLIST_EDIT);
+    Run(strImage, ID_DIRLIST_EDIT);
     EXPECT_EQ(m_pApp->Documents().size(), 2);
-    Select(strText);
-    Pane()->ExecuteCommand(ID_DIRLIST_OPEN);
+    Run(strText, ID_DIRLIST_OPEN);
     EXPECT_EQ(m_aShellOpened.back(), strText);
 
     // A folder is not opened: Enter shows what is in it.
@@ -554,17 +540,17 @@ TEST_F(DirList, OpensInTheEditorByExtensionAndOtherwiseWithTheDesktop)
 TEST_F(DirList, RefreshReadsTheFolderAgainAndKeepsWhatIsOpenBelow)
 {
     MakeFolder("sub");
-    Make("sub/x.txt");
-    Make("a.txt");
+    for (const char *pszFile : {"sub/x.txt", "a.txt"})
+        Make(pszFile);
     ASSERT_TRUE(Start());
     OpenPane(m_tree.Path());
     Tree()->expand(Model()->FindLoaded(m_tree.File("sub")));
     WaitForTree();
     ASSERT_EQ(Children(m_tree.File("sub")), QStringList{"x.txt"});
 
-    Make("b.txt");
+    for (const char *pszFile : {"b.txt", "sub/y.txt"})
+        Make(pszFile);
     ASSERT_EQ(std::remove(m_tree.File("a.txt").c_str()), 0);
-    Make("sub/y.txt");
     Select(m_tree.File("sub"));
     Key(Qt::Key_F5);
     EXPECT_EQ(Children(m_tree.Path()), (QStringList{"sub/", "b.txt"}));
@@ -582,21 +568,14 @@ TEST_F(DirList, PropertiesAndSearchAreAboutTheSelectedItem)
     OpenPane(m_tree.Path(), strFile);
     ASSERT_EQ(Pane()->GetPath(), strFile);
 
-    QString strCode;
-    QString strSize;
-    QString strMode;
+    QStringList aValues;
     m_fnDialog = [&](QDialog *pDialog) {
-        if (auto *pProps = qobject_cast<CItemPropertiesDlg *>(pDialog)) {
-            strCode = pProps->GetValue("propCode");
-            strSize = pProps->GetValue("propSize");
-            strMode = pProps->GetValue("propPermissions");
-        }
+        if (auto *pProps = qobject_cast<CItemPropertiesDlg *>(pDialog))
+            aValues = {pProps->GetValue("propCode"), pProps->GetValue("propSize"), pProps->GetValue("propPermissions")};
         return static_cast<int>(QDialog::Accepted);
     };
     Pane()->ExecuteCommand(ID_DIRLIST_PROPERTIES);
-    EXPECT_EQ(strCode, "Shift-JIS");
-    EXPECT_EQ(strSize, "6 バイト");
-    EXPECT_EQ(strMode, "rw-r----- (640)");
+    EXPECT_EQ(aValues, (QStringList{"Shift-JIS", "6 バイト", "rw-r----- (640)"}));
 
     // The search starts in the file's folder.
     QString strFolder;

@@ -42,6 +42,12 @@ protected:
     }
 
     std::pair<int, int> Focus() const { return {m_grid.GetFocusRow(), m_grid.GetFocusCol()}; }
+    // The selected range as {first row, first column, last row, last column}.
+    std::vector<int> Range() const
+    {
+        const CCellRange range = m_grid.GetSelectedRange();
+        return {range.nMinRow, range.nMinCol, range.nMaxRow, range.nMaxCol};
+    }
     void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QWidget *pTarget = m_grid.GetEditor() ? static_cast<QWidget *>(m_grid.GetEditor()) : &m_grid;
@@ -154,34 +160,27 @@ CTableEditSetup Source(const std::string &strText, int nSeparator = 0)
 
 TEST_F(GridCtrl, ArrowsTabAndEnterMoveTheFocus)
 {
+    // Each key and the focus after it. Tab goes on to the next row, Shift+Tab
+    // back to the end of the one before; the edges hold; the header row and
+    // column are never focused.
+    const struct
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        std::pair<int, int> focus;
+    } aSteps[] = {{Qt::Key_Tab, {}, {1, 2}},          {Qt::Key_Tab, {}, {1, 3}},   {Qt::Key_Tab, {}, {2, 1}},
+                  {Qt::Key_Backtab, Qt::ShiftModifier, {1, 3}}, {Qt::Key_Return, {}, {2, 3}}, {Qt::Key_Down, {}, {3, 3}},
+                  {Qt::Key_Down, {}, {3, 3}},         {Qt::Key_Right, {}, {3, 3}}, {Qt::Key_Home, Qt::ControlModifier, {1, 1}},
+                  {Qt::Key_Up, {}, {1, 1}},           {Qt::Key_Left, {}, {1, 1}}};
     EXPECT_EQ(Focus(), std::make_pair(1, 1));
-    Key(Qt::Key_Tab);
-    Key(Qt::Key_Tab);
-    EXPECT_EQ(Focus(), std::make_pair(1, 3));
-    // Tab goes on to the next row, Shift+Tab back to the end of the one before.
-    Key(Qt::Key_Tab);
-    EXPECT_EQ(Focus(), std::make_pair(2, 1));
-    Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(Focus(), std::make_pair(1, 3));
-    Key(Qt::Key_Return);
-    Key(Qt::Key_Down);
-    EXPECT_EQ(Focus(), std::make_pair(3, 3));
-    // The edges hold; the header row and column are never focused.
-    Key(Qt::Key_Down);
-    Key(Qt::Key_Right);
-    EXPECT_EQ(Focus(), std::make_pair(3, 3));
-    Key(Qt::Key_Home, Qt::ControlModifier);
-    Key(Qt::Key_Up);
-    Key(Qt::Key_Left);
-    EXPECT_EQ(Focus(), std::make_pair(1, 1));
+    for (const auto &step : aSteps) {
+        Key(step.key, step.mods);
+        EXPECT_EQ(Focus(), step.focus) << QKeySequence(step.key | step.mods).toString().toStdString();
+    }
     // Shift with an arrow widens the range from where it started.
     Key(Qt::Key_Right, Qt::ShiftModifier);
     Key(Qt::Key_Down, Qt::ShiftModifier);
-    const CCellRange range = m_grid.GetSelectedRange();
-    EXPECT_EQ(range.nMinRow, 1);
-    EXPECT_EQ(range.nMinCol, 1);
-    EXPECT_EQ(range.nMaxRow, 2);
-    EXPECT_EQ(range.nMaxCol, 2);
+    EXPECT_EQ(Range(), (std::vector<int>{1, 1, 2, 2}));
 }
 
 TEST_F(GridCtrl, TypingEditsTheFocusedCellInPlace)
@@ -290,21 +289,16 @@ TEST_F(GridCtrl, CellsGoToTheClipboardAsTabSeparatedTextAndComeBackGrowingTheTab
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("11\t12\t13\r\n21\t22\t23\r\n31\t32\t33\r\n"));
     QTest::keyClick(&m_grid, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(&m_grid, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(m_grid.Grid().GetRowCount(), 6);
-    EXPECT_EQ(m_grid.Grid().GetColumnCount(), 6);
-    EXPECT_EQ(m_grid.Grid().Cell(5, 5).strText, "33");
-    EXPECT_EQ(m_grid.Grid().Cell(3, 3).strText, "11");
-    const CCellRange range = m_grid.GetSelectedRange();
-    EXPECT_EQ(std::make_pair(range.nMinRow, range.nMinCol), std::make_pair(3, 3));
-    EXPECT_EQ(std::make_pair(range.nMaxRow, range.nMaxCol), std::make_pair(5, 5));
+    EXPECT_EQ(std::make_pair(m_grid.Grid().GetRowCount(), m_grid.Grid().GetColumnCount()), std::make_pair(6, 6));
+    EXPECT_EQ(m_grid.Grid().Cell(3, 3).strText + m_grid.Grid().Cell(5, 5).strText, "1133");
+    EXPECT_EQ(Range(), (std::vector<int>{3, 3, 5, 5}));
 
     // A spreadsheet's cells with a line break in one, and Shift+Del cuts.
     QGuiApplication::clipboard()->setText(QStringLiteral("表\t\"二\n行\"\n"));
     m_grid.SetFocusCell(1, 1);
     QTest::keyClick(&m_grid, Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(m_grid.Grid().Cell(1, 1).strText, "\x95\x5C");
-    EXPECT_EQ(m_grid.Grid().Cell(1, 2).strText, Utf8ToCp932("二\n行"));
-    EXPECT_EQ(m_grid.Grid().Cell(1, 3).strText, "13");
+    EXPECT_EQ(m_grid.Grid().Cell(1, 1).strText + "|" + m_grid.Grid().Cell(1, 2).strText + "|" + m_grid.Grid().Cell(1, 3).strText,
+              Utf8ToCp932("表|二\n行|13"));
     QTest::keyClick(&m_grid, Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_TRUE(m_grid.Grid().Cell(1, 1).strText.empty());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("表\t\"二\n行\"\r\n"));
@@ -313,13 +307,9 @@ TEST_F(GridCtrl, CellsGoToTheClipboardAsTabSeparatedTextAndComeBackGrowingTheTab
 TEST_F(GridCtrl, ClickingAHeaderSelectsItsColumnOrRow)
 {
     QTest::mouseClick(m_grid.viewport(), Qt::LeftButton, {}, m_grid.CellRect(0, 2).center());
-    CCellRange range = m_grid.GetSelectedRange();
-    EXPECT_EQ(std::make_pair(range.nMinCol, range.nMaxCol), std::make_pair(2, 2));
-    EXPECT_EQ(std::make_pair(range.nMinRow, range.nMaxRow), std::make_pair(1, 3));
+    EXPECT_EQ(Range(), (std::vector<int>{1, 2, 3, 2}));
     QTest::mouseClick(m_grid.viewport(), Qt::LeftButton, {}, m_grid.CellRect(3, 0).center());
-    range = m_grid.GetSelectedRange();
-    EXPECT_EQ(std::make_pair(range.nMinRow, range.nMaxRow), std::make_pair(3, 3));
-    EXPECT_EQ(std::make_pair(range.nMinCol, range.nMaxCol), std::make_pair(1, 3));
+    EXPECT_EQ(Range(), (std::vector<int>{3, 1, 3, 3}));
     QTest::mouseClick(m_grid.viewport(), Qt::LeftButton, Qt::NoModifier, m_grid.CellRect(2, 3).center());
     EXPECT_EQ(Focus(), std::make_pair(2, 3));
 }
@@ -391,9 +381,6 @@ TEST_F(TableEditor, TenThousandLinesStayUsable)
     dlg.findChild<QComboBox *>("format")->setCurrentIndex(2);
     dlg.accept();
     const std::string &strResult = dlg.GetResult();
-    const std::string strHead = "0,\x95\x5C,x\r\n1,";
-    const std::string strTail = "\r\n9999,\x95\x5C,end\r\n";
-    EXPECT_EQ(strResult.substr(0, strHead.size()), strHead);
-    ASSERT_GT(strResult.size(), strTail.size());
-    EXPECT_EQ(strResult.substr(strResult.size() - strTail.size()), strTail);
+    EXPECT_TRUE(strResult.starts_with("0,\x95\x5C,x\r\n1,") && strResult.ends_with("\r\n9999,\x95\x5C,end\r\n"))
+        << strResult.substr(0, 40) << " ... " << strResult.substr(strResult.size() - std::min<std::size_t>(40, strResult.size()));
 }

@@ -22,6 +22,30 @@
 
 namespace {
 
+using Sel = std::pair<CPoint, CPoint>;
+
+Sel SelectionOf(CCrystalTextView &view)
+{
+    CPoint b;
+    CPoint e;
+    view.GetSelectionRange(b, e);
+    return {b, e};
+}
+
+// A view shown over a buffer of its own, which holds the text.
+void Show(CCrystalTextView &view, CCrystalTextBuffer &buffer, std::string_view text, QSize size = QSize(300, 200))
+{
+    if (buffer.GetLineCount() == 0)
+        buffer.InitNew();
+    int l = 0;
+    int c = 0;
+    if (!text.empty())
+        buffer.InsertText(nullptr, 0, 0, text, l, c, ACTION_INDENT);
+    view.resize(size);
+    view.AttachBuffer(&buffer);
+    view.show();
+}
+
 class EditView : public CViewFixture<CCrystalEditView>
 {
 protected:
@@ -31,6 +55,8 @@ protected:
         ev.setCommitString(str);
         QApplication::sendEvent(&m_view, &ev);
     }
+
+    std::pair<CPoint, CPoint> Selection() { return SelectionOf(m_view); }
 
     QString UndoText()
     {
@@ -124,28 +150,24 @@ TEST_F(EditView, CtrlRightAndCtrlLeftStopAtTheSameLineBreaks)
 {
     // Each line break is one stop both ways, an empty line's too.
     SetText("ab cd\r\n\r\n  ef");
-    std::vector<CPoint> aRight{m_view.GetCursorPos()};
-    for (int i = 0; i < 6; ++i) {
-        Key(Qt::Key_Right, Qt::ControlModifier);
-        aRight.push_back(m_view.GetCursorPos());
-    }
+    auto stops = [this](Qt::Key key) {
+        std::vector<CPoint> a{m_view.GetCursorPos()};
+        for (int i = 0; i < 6; ++i) {
+            Key(key, Qt::ControlModifier);
+            a.push_back(m_view.GetCursorPos());
+        }
+        return a;
+    };
+    const std::vector<CPoint> aRight = stops(Qt::Key_Right);
     EXPECT_EQ(aRight, (std::vector<CPoint>{CPoint(0, 0), CPoint(3, 0), CPoint(5, 0), CPoint(0, 1), CPoint(0, 2),
                                            CPoint(2, 2), CPoint(4, 2)}));
-    std::vector<CPoint> aLeft{m_view.GetCursorPos()};
-    for (int i = 0; i < 6; ++i) {
-        Key(Qt::Key_Left, Qt::ControlModifier);
-        aLeft.push_back(m_view.GetCursorPos());
-    }
+    std::vector<CPoint> aLeft = stops(Qt::Key_Left);
     std::reverse(aLeft.begin(), aLeft.end());
     EXPECT_EQ(aLeft, aRight);
     // With Shift the selection grows over the line break alone.
     m_view.PlaceCaret(CPoint(5, 0));
     Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
-    CPoint b;
-    CPoint e;
-    m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(5, 0));
-    EXPECT_EQ(e, CPoint(0, 1));
+    EXPECT_EQ(Selection(), Sel(CPoint(5, 0), CPoint(0, 1)));
 }
 
 TEST_F(EditView, FunctionKeysTypeNothing)
@@ -180,11 +202,8 @@ TEST_F(EditView, TypingJoinsOnlyTheTypingJustBefore)
 {
     // A second document, with a paste and then typing right after it.
     CCrystalTextBuffer other;
-    other.InitNew();
     CCrystalEditView otherView;
-    otherView.resize(300, 200);
-    otherView.AttachBuffer(&other);
-    otherView.show();
+    Show(otherView, other, "");
     QApplication::clipboard()->setText(QStringLiteral("xy"));
     otherView.OnEditPaste();
     ASSERT_EQ(otherView.GetCursorPos(), CPoint(2, 0));
@@ -269,23 +288,19 @@ TEST_F(EditView, CaretSkipsDoubleByteCharacters)
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 0));
     // Shift extends from the anchor.
     Key(Qt::Key_Left, Qt::ShiftModifier);
-    CPoint b;
-    CPoint e;
-    m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(3, 0));
-    EXPECT_EQ(e, CPoint(4, 0));
+    EXPECT_EQ(Selection(), Sel(CPoint(3, 0), CPoint(4, 0)));
 }
 
 TEST_F(EditView, HomeTogglesBetweenIndentAndLineStart)
 {
     SetText("    text\r\n   ");
     Key(Qt::Key_End);
-    Key(Qt::Key_Home);
-    EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 0));
-    Key(Qt::Key_Home);
-    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 0));
-    Key(Qt::Key_Home);
-    EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 0));
+    std::vector<CPoint> aStops;
+    for (int i = 0; i < 3; ++i) {
+        Key(Qt::Key_Home);
+        aStops.push_back(m_view.GetCursorPos());
+    }
+    EXPECT_EQ(aStops, (std::vector<CPoint>{CPoint(4, 0), CPoint(0, 0), CPoint(4, 0)}));
     m_view.PlaceCaret(CPoint(2, 1));
     Key(Qt::Key_Home);
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 1));
@@ -398,12 +413,12 @@ TEST_F(EditView, BookmarkKeys)
     m_view.PlaceCaret(CPoint(0, 1));
     Key(Qt::Key_F2, Qt::ControlModifier);
     EXPECT_TRUE(m_view.HasBookmarks());
-    Key(Qt::Key_F2);
-    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 3));
-    Key(Qt::Key_F2);
-    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 1));
-    Key(Qt::Key_F2, Qt::ShiftModifier);
-    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 3));
+    std::vector<CPoint> aJumps;
+    for (const auto mods : {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier}) {
+        Key(Qt::Key_F2, mods);
+        aJumps.push_back(m_view.GetCursorPos());
+    }
+    EXPECT_EQ(aJumps, (std::vector<CPoint>{CPoint(0, 3), CPoint(0, 1), CPoint(0, 3)}));
     Key(Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FALSE(m_view.HasBookmarks());
     EXPECT_EQ(m_buffer.FindLineWithFlag(LF_BOOKMARK), -1);
@@ -416,25 +431,17 @@ TEST_F(EditView, MouseSelectsWordsAndLines)
     const int lh = m_view.GetLineHeight();
     const int x0 = m_view.GetMarginWidth();
     QTest::mouseDClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 2 * cw, lh / 2));
-    CPoint b;
-    CPoint e;
-    m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(0, 0));
-    EXPECT_EQ(e, CPoint(5, 0));
+    EXPECT_EQ(Selection(), Sel(CPoint(0, 0), CPoint(5, 0)));
     QTest::mouseRelease(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 2 * cw, lh / 2));
 
     // The hiragana run only, not the kanji after it.
     QTest::mouseDClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 7 * cw, lh / 2));
     QTest::mouseRelease(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 7 * cw, lh / 2));
-    m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(6, 0));
-    EXPECT_EQ(e, CPoint(10, 0));
+    EXPECT_EQ(Selection(), Sel(CPoint(6, 0), CPoint(10, 0)));
 
     // A click in the margin selects the whole line.
     QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(3, lh + lh / 2));
-    m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(0, 1));
-    EXPECT_EQ(e, CPoint(11, 1));
+    EXPECT_EQ(Selection(), Sel(CPoint(0, 1), CPoint(11, 1)));
 
     // A click lands on the nearer character boundary, never inside "ひ".
     QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 7 * cw + 1, lh / 2));
@@ -453,11 +460,7 @@ TEST_F(EditView, DroppedTextIsInsertedAndSelected)
     QDropEvent drop(QPointF(pt), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(m_view.viewport(), &drop);
     EXPECT_EQ(Text(), "a\x8A\xBF|xb");
-    CPoint b;
-    CPoint e;
-    m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(1, 0));
-    EXPECT_EQ(e, CPoint(1, 1));
+    EXPECT_EQ(Selection(), Sel(CPoint(1, 0), CPoint(1, 1)));
     std::string name;
     m_buffer.GetUndoDescription(name);
     EXPECT_EQ(name, "ﾄﾞﾗｯｸﾞｱﾝﾄﾞﾄﾞﾛｯﾌﾟ");
@@ -475,15 +478,9 @@ TEST_F(EditView, PaintsSelectionOnlyWhenShown)
     const int cw = m_view.GetCharWidth();
     const int lh = m_view.GetLineHeight();
     const int x0 = m_view.GetMarginWidth();
-    auto render = [&] {
-        QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
-        QPainter painter(&image);
-        m_view.DrawArea(painter, image.rect());
-        return image;
-    };
     const QColor red(0xFF, 0, 0);
     m_view.SetShowInactiveSelection(true);
-    QImage image = render();
+    QImage image = Render();
     // The selected empty line shows one selected cell, then the empty area.
     EXPECT_EQ(image.pixelColor(x0 + cw / 2, lh + lh / 2), red);
     EXPECT_EQ(image.pixelColor(x0 + cw + cw / 2, lh + lh / 2), QColor(Qt::white));
@@ -494,7 +491,7 @@ TEST_F(EditView, PaintsSelectionOnlyWhenShown)
     m_view.clearFocus();
     QApplication::processEvents();
     m_view.SetShowInactiveSelection(false);
-    image = render();
+    image = Render();
     EXPECT_NE(image.pixelColor(x0 + cw / 2, lh + lh / 2), red);
 
     // Colour index rules: 21 reads the normal text colour, 50 and above the
@@ -548,17 +545,10 @@ private:
 TEST(EditViewDrag, MoveToAnotherViewOfTheBufferUndoesInOneStep)
 {
     CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    int l = 0;
-    int c = 0;
-    buffer.InsertText(nullptr, 0, 0, "alpha beta\r\ngamma", l, c, ACTION_INDENT);
     CDragTestView source;
     CCrystalEditView target;
-    for (CCrystalTextView *pView : {static_cast<CCrystalTextView *>(&source), static_cast<CCrystalTextView *>(&target)}) {
-        pView->resize(400, 200);
-        pView->AttachBuffer(&buffer);
-        pView->show();
-    }
+    Show(source, buffer, "alpha beta\r\ngamma", QSize(400, 200));
+    Show(target, buffer, "", QSize(400, 200));
     source.MoveCaret(CPoint(5, 0));
     source.SetSelectionAnchor(CPoint(0, 0));
     source.SelectRange(CPoint(0, 0), CPoint(5, 0));
@@ -590,14 +580,10 @@ TEST(EditViewDrag, MoveToAnotherViewOfTheBufferUndoesInOneStep)
 TEST(EditViewDrag, TwoViewsFollowEachOthersEdits)
 {
     CCrystalTextBuffer buffer;
-    buffer.InitNew();
     CCrystalEditView one;
     CCrystalEditView two;
-    for (CCrystalEditView *pView : {&one, &two}) {
-        pView->resize(400, 300);
-        pView->AttachBuffer(&buffer);
-        pView->show();
-    }
+    for (CCrystalEditView *pView : {&one, &two})
+        Show(*pView, buffer, "", QSize(400, 300));
     QTest::keyClicks(&one, "line one");
     QTest::keyClick(&one, Qt::Key_Return);
     QTest::keyClicks(&one, "line two");
@@ -609,11 +595,7 @@ TEST(EditViewDrag, TwoViewsFollowEachOthersEdits)
     QTest::keyClick(&one, Qt::Key_Return);
     QTest::keyClick(&one, Qt::Key_Return);
     EXPECT_EQ(two.GetCursorPos(), CPoint(5, 3));
-    CPoint b;
-    CPoint e;
-    two.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(0, 3));
-    EXPECT_EQ(e, CPoint(5, 3));
+    EXPECT_EQ(SelectionOf(two), Sel(CPoint(0, 3), CPoint(5, 3)));
     // Typing in the second view replaces its selection; the first view's caret stays on its text.
     one.PlaceCaret(CPoint(4, 2));
     QTest::keyClicks(&two, "X");
@@ -649,18 +631,10 @@ TEST_F(EditView, MarginShowsBookmarkImages)
     m_view.SetColor(COLORINDEX_SELMARGIN, 0xFFFFFF);
     m_buffer.SetLineFlag(1, LF_NUMBERED_BOOKMARK_3, true, true);
     m_buffer.SetLineFlag(1, LF_BOOKMARK, true, false);
-    QImage image(m_view.viewport()->size(), QImage::Format_RGB32);
-    {
-        QPainter painter(&image);
-        m_view.DrawArea(painter, image.rect());
-    }
+    const QImage image = Render();
     const int lh = m_view.GetLineHeight();
     auto nonWhite = [&](int nTop) {
-        int n = 0;
-        for (int y = nTop; y < nTop + lh; ++y)
-            for (int x = 0; x < m_view.GetMarginWidth(); ++x)
-                n += image.pixelColor(x, y) != QColor(Qt::white);
-        return n;
+        return CountPixels(image, QRect(0, nTop, m_view.GetMarginWidth(), lh), [](const QColor &c) { return c != QColor(Qt::white); });
     };
     EXPECT_EQ(nonWhite(0), 0);
     EXPECT_GT(nonWhite(lh), 40);
@@ -694,17 +668,11 @@ public:
 TEST(EditViewMouse, AutoScrollClampsAtTheTextEnds)
 {
     CCrystalTextBuffer buffer;
-    buffer.InitNew();
     std::string text;
     for (int i = 0; i < 200; ++i)
         text += "line\r\n";
-    int l = 0;
-    int c = 0;
-    buffer.InsertText(nullptr, 0, 0, text, l, c, ACTION_INDENT);
     CAutoScrollView view;
-    view.resize(300, 200);
-    view.AttachBuffer(&buffer);
-    view.show();
+    Show(view, buffer, text);
     QApplication::processEvents();
     const QPoint inside(view.GetMarginWidth() + 1, 5);
     QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, inside);
@@ -725,11 +693,8 @@ TEST(EditViewMouse, AutoScrollClampsAtTheTextEnds)
     for (int i = 0; i < 100; ++i)
         view.Tick();
     EXPECT_EQ(view.GetFirstVisibleLine(), 200);
-    CPoint b;
-    CPoint e;
-    view.GetSelectionRange(b, e);
-    EXPECT_EQ(b, CPoint(0, 0));
-    EXPECT_EQ(e.y, 200);
+    EXPECT_EQ(SelectionOf(view).first, CPoint(0, 0));
+    EXPECT_EQ(SelectionOf(view).second.y, 200);
     QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, inside);
 }
 

@@ -66,6 +66,18 @@ protected:
         return nPages;
     }
 
+    // Prints to a file and reads it back: the lines under the header of each
+    // page, after checking that the file has the pages the job laid out.
+    QStringList PrintedBody(const char *pszName, int *pPages = nullptr)
+    {
+        const int nPages = PrintToPdf(Pdf(pszName));
+        const QStringList pages = PdfPagesText(Pdf(pszName));
+        EXPECT_EQ(pages.size(), nPages) << pszName;
+        if (pPages)
+            *pPages = nPages;
+        return PdfBodyLines(pages, QStringLiteral("見出し.txt"));
+    }
+
     QString Pdf(const char *pszName) const { return QString::fromStdString(m_dir.File(pszName)); }
 
     CTempDir m_dir;
@@ -81,11 +93,9 @@ TEST_F(PrintJob, ManyLinesAreEachPrintedOnceAcrossPageBreaks)
     for (int i = 1; i <= 700; ++i)
         aLines.push_back(QStringLiteral("%1 日本語の行です、テキスト text").arg(i, 5, 10, QLatin1Char('0')).toStdString());
     SetLines(aLines);
-    const int nPages = PrintToPdf(Pdf("many.pdf"));
-    ASSERT_GT(nPages, 3);
-    const QStringList pages = PdfPagesText(Pdf("many.pdf"));
-    ASSERT_EQ(pages.size(), nPages);
-    const QStringList body = PdfBodyLines(pages, QStringLiteral("見出し.txt"));
+    int nPages = 0;
+    const QStringList body = PrintedBody("many.pdf", &nPages);
+    EXPECT_GT(nPages, 3);
     ASSERT_EQ(body.size(), 700);
     for (int i = 0; i < 700; ++i)
         ASSERT_EQ(body[i].toStdString(), aLines[static_cast<std::size_t>(i)]) << i;
@@ -93,17 +103,13 @@ TEST_F(PrintJob, ManyLinesAreEachPrintedOnceAcrossPageBreaks)
 
 TEST_F(PrintJob, OneLineAndEmptyDocumentsPrintOnePageWithTitleAndFooter)
 {
+    int nPages = 0;
     SetLines({"たった一行"});
-    EXPECT_EQ(PrintToPdf(Pdf("one.pdf")), 1);
-    QStringList pages = PdfPagesText(Pdf("one.pdf"));
-    ASSERT_EQ(pages.size(), 1);
-    EXPECT_EQ(PdfBodyLines(pages, QStringLiteral("見出し.txt")), QStringList{QStringLiteral("たった一行")});
-
+    EXPECT_EQ(PrintedBody("one.pdf", &nPages), QStringList{QStringLiteral("たった一行")});
+    EXPECT_EQ(nPages, 1);
     SetLines({""});
-    EXPECT_EQ(PrintToPdf(Pdf("empty.pdf")), 1);
-    pages = PdfPagesText(Pdf("empty.pdf"));
-    ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(PdfBodyLines(pages, QStringLiteral("見出し.txt")).isEmpty());
+    EXPECT_TRUE(PrintedBody("empty.pdf", &nPages).isEmpty());
+    EXPECT_EQ(nPages, 1);
 }
 
 // A line longer than a whole page wraps into rows that go on over the next
@@ -115,11 +121,9 @@ TEST_F(PrintJob, ALineLongerThanAPageGoesOnOverTheNextPages)
     for (int i = 0; i < 8000; ++i)
         strLong += aWords[i % 6];
     SetLines({"前の行", strLong, "後の行"});
-    const int nPages = PrintToPdf(Pdf("long.pdf"));
-    ASSERT_GE(nPages, 3);
-    const QStringList pages = PdfPagesText(Pdf("long.pdf"));
-    ASSERT_EQ(pages.size(), nPages);
-    QStringList body = PdfBodyLines(pages, QStringLiteral("見出し.txt"));
+    int nPages = 0;
+    QStringList body = PrintedBody("long.pdf", &nPages);
+    EXPECT_GE(nPages, 3);
     ASSERT_GE(body.size(), 3);
     EXPECT_EQ(body.front(), QStringLiteral("前の行"));
     EXPECT_EQ(body.back(), QStringLiteral("後の行"));
@@ -178,15 +182,14 @@ TEST_F(PrintJob, MarginsChangeWhereLinesBreak)
 {
     std::vector<std::string> aLines(300, std::string(60, 'w') + " " + std::string(60, 'v'));
     SetLines(aLines);
-    auto pWriter = Writer(Pdf("a.pdf"));
     CTextPrintJob narrow(Source());
-    narrow.BeginPrinting(*pWriter);
-    narrow.RecalcPageLayouts(*pWriter);
-    m_margins.nLeft = m_margins.nRight = 4000;
-    auto pWide = Writer(Pdf("b.pdf"));
     CTextPrintJob wide(Source());
-    wide.BeginPrinting(*pWide);
-    wide.RecalcPageLayouts(*pWide);
+    for (CTextPrintJob *pJob : {&narrow, &wide}) {
+        const auto pWriter = Writer(Pdf(pJob == &narrow ? "a.pdf" : "b.pdf"));
+        pJob->BeginPrinting(*pWriter);
+        pJob->RecalcPageLayouts(*pWriter);
+        m_margins.nLeft = m_margins.nRight = 4000;
+    }
     // 60 mm less paper width: 60 / 25.4 inches of cells at 1200 dpi.
     EXPECT_NEAR(narrow.GetTextArea().width() - wide.GetTextArea().width(), 60 / 25.4 * 1200, 4);
     EXPECT_LT(wide.GetWrap().nColumns, 121);
