@@ -101,6 +101,7 @@ int Grep(const CliArgs &args)
         return CliUsage("grep");
     int nUnmappable = 0;
     params.strText = Utf8ToCp932(args[i], &nUnmappable);
+    params.nDualForms = DualFormsIn(args[i]);
     const bool bExtra = nUnmappable > 0 && CheckUtf8(args[i]) == EUtf8Check::Wide;
     if (bExtra)
         params.strText = Utf8ToDocText(args[i], &params.extra);

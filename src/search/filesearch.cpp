@@ -199,6 +199,7 @@ CFileSearch::ESourceSwitch CFileSearch::SwitchToText(bool bWholeInBlock)
         // Decoded as it is searched: no second copy of a large file.
         auto pDecoder = std::make_shared<CUtf8StreamDecoder>(bytes, false, eCode == ETextCode::Utf8Bom);
         pDecoder->SeedExtra(m_setup.params.extra);
+        pDecoder->SeedForms(m_setup.params.nDualForms);
         m_pDecoder = pDecoder;
         m_pFileExtra = &pDecoder->Extra();
         reader.UseSource(

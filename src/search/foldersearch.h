@@ -36,6 +36,10 @@ struct FolderSearchParams
     // every file in another code starts its table with them, so they are
     // the same codes in each; a Shift-JIS file holds none of them.
     CExtraChars extra{};
+    // The forms of dual-form characters (～ or 〜 ...) the text was written
+    // with (DualFormsIn): in a UTF-8 file the shared code stands for them, so
+    // that each form finds only itself, as in a document.
+    unsigned nDualForms = 0;
 };
 
 enum ESearchResultKind

@@ -1,6 +1,7 @@
 #include "text/doctext.h"
 
 #include "text/codec.h"
+#include "text/filecode.h"
 #include "text/filecode_tables.h"
 #include "text/sjis.h"
 
@@ -42,7 +43,8 @@ void ForEachCodePoint(std::u16string_view text, Fn fn)
 
 // The Shift-JIS code a file of a table's document gives a character; 0 when
 // it has none (the characters of the table among them). A dual form the
-// table holds (its file met the other form first) has the table's code.
+// table holds (its file met the other form first) has the table's code, and
+// one the shared code does not stand for in the document has none.
 std::uint16_t SjisCodeOf(char32_t c, const CExtraChars &extra)
 {
     if (c < 0x80)
@@ -53,6 +55,8 @@ std::uint16_t SjisCodeOf(char32_t c, const CExtraChars &extra)
     if (nEntry & FROMUNI_DUAL) {
         if (const std::uint16_t nExtra = extra.Find(c))
             return nExtra;
+        if (SeenBitOf(nEntry) & extra.ForeignForms())
+            return 0;
     }
     const std::uint16_t nCode = CFileCodeTables::CodeOf(nEntry);
     return nCode == FILECODE_NONE ? 0 : nCode;
@@ -205,6 +209,28 @@ bool Utf16ToDocTextFound(std::u16string_view text, const CExtraChars *pExtra, st
         PutCode(out, nCode == 0x100 ? 0 : nCode);
     });
     return bFound;
+}
+
+unsigned DualFormsIn(std::string_view utf8)
+{
+    unsigned nMask = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        // Every dual form is a character of two or three bytes.
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const std::size_t n = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : 1;
+        if (n == 1 || i + n > utf8.size())
+            continue;
+        char32_t c = b & (n == 2 ? 0x1Fu : 0x0Fu);
+        for (std::size_t k = 1; k < n; ++k)
+            c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        nMask |= SeenBitOf(FromUnicodeTable()[c]);
+        i += n - 1;
+    }
+    for (unsigned nPair = 3; nPair < 1u << (2 * DUAL_FORMS.size()); nPair <<= 2) {
+        if ((nMask & nPair) == nPair)
+            nMask &= ~nPair;
+    }
+    return nMask;
 }
 
 std::string RemapExtraChars(std::string_view bytes, const CExtraChars &from, CExtraChars *pTo, int *pnUnmappable,

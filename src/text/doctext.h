@@ -36,6 +36,10 @@ std::string Utf8ToDocText(std::string_view text, CExtraChars *pExtra, int *pnUnm
 bool Utf16ToDocTextFound(std::u16string_view text, const CExtraChars *pExtra, std::string &out,
                          char32_t *pcMissing = nullptr);
 
+// The forms of dual-form characters in UTF-8 text, as a mask of the bits of
+// forms seen; a character whose two forms are both there is left out.
+unsigned DualFormsIn(std::string_view utf8);
+
 // Document bytes of another table (a file read for insertion, another
 // document's) in terms of pTo: each code of from gets pTo's code for its
 // character. Without pTo (a Shift-JIS document) such characters become "?",

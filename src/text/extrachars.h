@@ -82,6 +82,15 @@ public:
         return static_cast<std::size_t>(lead - EXTRA_LEAD_FIRST) * 188 + (trail < 0x7F ? trail - 0x40u : trail - 0x41u);
     }
 
+    // The forms of dual-form characters (～ and 〜 ...) that the shared
+    // Shift-JIS code does not stand for in this document, as a mask of the
+    // bits of forms seen (two for each character, the lower one its usual
+    // form): such a form typed, pasted or searched for takes a code of the
+    // table, as the form a file meets second does. Set from the document's
+    // code and forms; not part of the word below.
+    unsigned ForeignForms() const { return m_nForeignForms; }
+    void SetForeignForms(unsigned nMask) { m_nForeignForms = nMask; }
+
     // The table as one word of ASCII ("-" when empty, else the code points in
     // hex joined by commas), for records kept on disk; and back. False for a
     // word this program did not write (the table is then left as it was).
@@ -98,4 +107,5 @@ private:
 
     std::vector<char32_t> m_aChars;
     std::vector<std::uint16_t> m_aSlots;
+    unsigned m_nForeignForms = 0;
 };

@@ -70,6 +70,19 @@ struct CTextForms
     friend bool operator==(const CTextForms &, const CTextForms &) = default;
 };
 
+// The dual forms a document in eCode does not hold under their shared
+// Shift-JIS code (CExtraChars::ForeignForms): in UTF-8 each form other than
+// the file's; none in EUC-JP and JIS, where both forms are one character.
+inline unsigned ForeignForms(ETextCode eCode, const CTextForms &forms)
+{
+    if (eCode != ETextCode::Utf8 && eCode != ETextCode::Utf8Bom)
+        return 0;
+    unsigned nMask = 0;
+    for (std::size_t i = 0; i < forms.abOther.size(); ++i)
+        nMask |= 1u << (2 * i + (forms.abOther[i] ? 0 : 1));
+    return nMask;
+}
+
 enum class ETextProblem
 {
     None,
@@ -172,6 +185,10 @@ public:
     // The table of extra characters: what it starts with (before the first
     // Decode), and what it holds so far.
     void SeedExtra(const CExtraChars &extra) { m_result.extra = extra; }
+    // Dual forms (a mask of the bits of forms seen) taken as met before the
+    // text: each keeps the shared Shift-JIS code, and its other form takes a
+    // code of the table wherever it stands.
+    void SeedForms(unsigned nSeen) { m_nSeen |= nSeen; }
     const CExtraChars &Extra() const { return m_result.extra; }
     // The code, the forms and the first problem (no text).
     CDecodedText Result() const;

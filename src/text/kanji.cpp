@@ -471,7 +471,7 @@ struct CKanjiStep
 
 // Reads the text byte by byte for a rule. The bytes below 0x81 decide nothing
 // in either scanner, and an escape that switches to JIS kanji (ESC K, ESC $ B,
-// ESC $ @) means JIS in both; the rule sees every other byte, with the
+// ESC $ @, and ESC $ ( D for JIS X 0212) means JIS in both; the rule sees every other byte, with the
 // position after it, and reads the byte that follows with next(b), which is
 // false at the end of the text. Returns the code the rule decides, or -1 when
 // the text ends first.
@@ -504,6 +504,12 @@ int ScanKanjiBytes(const Byte *p, int nLength, Rule rule)
                     return -1;
                 if (b == 'B' || b == '@')
                     return KANJI_JIS;
+                if (b == '(') {
+                    if (!next(b))
+                        return -1;
+                    if (b == 'D')
+                        return KANJI_JIS;
+                }
             }
             c = b;
             bHeld = true;

@@ -27,19 +27,19 @@ bool ApplyLineEdit(CCrystalTextBuffer &buffer, CBufferView *pSource, int nLine, 
 
 // The edit of one line that puts a tab at the box's left column; false for a
 // line that ends at the column and gets no trailing tab.
-bool TabInEdit(std::string_view line, const CBox &box, int nTabSize, CBoxLineEdit &edit)
+bool TabInEdit(std::string_view line, const CBox &box, int nTabSize, const CExtraChars *pExtra, CBoxLineEdit &edit)
 {
-    if (LineDisplayLength(line, nTabSize) <= box.nLeft)
+    if (LineDisplayLength(line, nTabSize, pExtra) <= box.nLeft)
         return false;
-    edit = BoxLineEdit(line, box.nLeft, box.nLeft, nTabSize, "\t", false);
+    edit = BoxLineEdit(line, box.nLeft, box.nLeft, nTabSize, "\t", false, pExtra);
     return true;
 }
 
 // The edit of one line that takes an indentation step from the box's left
 // column; false when there is none to take.
-bool TabOutEdit(std::string_view line, const CBox &box, int nTabSize, CBoxLineEdit &edit)
+bool TabOutEdit(std::string_view line, const CBox &box, int nTabSize, const CExtraChars *pExtra, CBoxLineEdit &edit)
 {
-    edit = BoxLineEdit(line, box.nLeft, box.nLeft, nTabSize, std::string_view(), false);
+    edit = BoxLineEdit(line, box.nLeft, box.nLeft, nTabSize, std::string_view(), false, pExtra);
     // What follows the column: the blanks of a tab cut there, then the line.
     const std::string strBlanks = edit.strText.substr(static_cast<std::size_t>(edit.nTextTo));
     std::string strRest = strBlanks;
@@ -69,7 +69,7 @@ std::vector<std::string> GetBoxText(const CCrystalTextBuffer &buffer, const CBox
     if (nLast >= box.nTop)
         aPieces.reserve(static_cast<std::size_t>(nLast - box.nTop + 1));
     for (int i = box.nTop; i <= nLast; ++i)
-        aPieces.push_back(BoxTextOfLine(buffer.GetLine(i), box.nLeft, box.nRight, nTabSize));
+        aPieces.push_back(BoxTextOfLine(buffer.GetLine(i), box.nLeft, box.nRight, nTabSize, buffer.GetExtraChars()));
     return aPieces;
 }
 
@@ -83,7 +83,8 @@ bool ReplaceBox(CCrystalTextBuffer &buffer, CBufferView *pSource, const CBox &bo
     bool bChanged = false;
     const int nLast = LastLine(buffer, box);
     for (int i = box.nTop; i <= nLast; ++i) {
-        const CBoxLineEdit edit = BoxLineEdit(buffer.GetLine(i), box.nLeft, box.nRight, nTabSize, text, true);
+        const CBoxLineEdit edit = BoxLineEdit(buffer.GetLine(i), box.nLeft, box.nRight, nTabSize, text, true,
+                                              buffer.GetExtraChars());
         bChanged = ApplyLineEdit(buffer, pSource, i, edit, nAction) || bChanged;
     }
     return bChanged;
@@ -108,7 +109,8 @@ bool InsertBox(CCrystalTextBuffer &buffer, CBufferView *pSource, int nLine, int 
     }
     for (std::size_t i = 0; i < aPieces.size(); ++i) {
         const int nAt = nLine + static_cast<int>(i);
-        const CBoxLineEdit edit = BoxLineEdit(buffer.GetLine(nAt), nColumn, nColumn, nTabSize, aPieces[i], true);
+        const CBoxLineEdit edit = BoxLineEdit(buffer.GetLine(nAt), nColumn, nColumn, nTabSize, aPieces[i], true,
+                                              buffer.GetExtraChars());
         bChanged = ApplyLineEdit(buffer, pSource, nAt, edit, nAction) || bChanged;
     }
     return bChanged;
@@ -126,7 +128,7 @@ bool IndentBox(CCrystalTextBuffer &buffer, CBufferView *pSource, const CBox &box
     const int nLast = LastLine(buffer, box);
     for (int i = box.nTop; i <= nLast; ++i) {
         CBoxLineEdit edit;
-        if (lineEdit(buffer.GetLine(i), box, nTabSize, edit))
+        if (lineEdit(buffer.GetLine(i), box, nTabSize, buffer.GetExtraChars(), edit))
             bChanged = ApplyLineEdit(buffer, pSource, i, edit, nAction) || bChanged;
     }
     return bChanged;

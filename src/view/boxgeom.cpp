@@ -13,13 +13,12 @@ struct CCell
     bool bTab;
 };
 
-CCell CellAt(std::string_view line, int i, int nColumn, int nTabSize)
+CCell CellAt(std::string_view line, int i, int nColumn, int nTabSize, const CExtraChars *pExtra)
 {
-    const char ch = line[static_cast<std::size_t>(i)];
-    if (ch == '\t')
-        return {1, NextColumn('\t', nColumn, nTabSize), true};
-    const int nBytes = SjisCharLength(line.data() + i, line.size() - static_cast<std::size_t>(i));
-    return {nBytes, nColumn + nBytes, false};
+    const bool bTab = line[static_cast<std::size_t>(i)] == '\t';
+    int nNext = i;
+    const int nEndColumn = StepColumn(line, nNext, nColumn, nTabSize, pExtra);
+    return {nNext - i, nEndColumn, bTab};
 }
 
 std::string Blanks(int n)
@@ -29,7 +28,7 @@ std::string Blanks(int n)
 
 } // namespace
 
-CBoxSpan BoxSpanOfLine(std::string_view line, int nLeft, int nRight, int nTabSize)
+CBoxSpan BoxSpanOfLine(std::string_view line, int nLeft, int nRight, int nTabSize, const CExtraChars *pExtra)
 {
     CBoxSpan span;
     const int nLength = static_cast<int>(line.size());
@@ -40,7 +39,7 @@ CBoxSpan BoxSpanOfLine(std::string_view line, int nLeft, int nRight, int nTabSiz
     // Characters wholly left of the box.
     CCell cell{0, 0, false};
     while (i < nLength) {
-        cell = CellAt(line, i, nColumn, nTabSize);
+        cell = CellAt(line, i, nColumn, nTabSize, pExtra);
         if (cell.nEndColumn > nLeft)
             break;
         nColumn = cell.nEndColumn;
@@ -79,7 +78,7 @@ CBoxSpan BoxSpanOfLine(std::string_view line, int nLeft, int nRight, int nTabSiz
 
     // Characters that start inside the box.
     while (i < nLength && nColumn < nRight) {
-        cell = CellAt(line, i, nColumn, nTabSize);
+        cell = CellAt(line, i, nColumn, nTabSize, pExtra);
         if (cell.nEndColumn > nRight && cell.bTab) {
             span.nTabAfter = i;
             span.nTabEndColumn = cell.nEndColumn;
@@ -93,9 +92,9 @@ CBoxSpan BoxSpanOfLine(std::string_view line, int nLeft, int nRight, int nTabSiz
     return span;
 }
 
-std::string BoxTextOfLine(std::string_view line, int nLeft, int nRight, int nTabSize)
+std::string BoxTextOfLine(std::string_view line, int nLeft, int nRight, int nTabSize, const CExtraChars *pExtra)
 {
-    const CBoxSpan span = BoxSpanOfLine(line, nLeft, nRight, nTabSize);
+    const CBoxSpan span = BoxSpanOfLine(line, nLeft, nRight, nTabSize, pExtra);
     if (span.nTabBefore >= 0 && span.nTabBefore == span.nTabAfter)
         return Blanks(nRight - nLeft);
     std::string strText;
@@ -107,11 +106,12 @@ std::string BoxTextOfLine(std::string_view line, int nLeft, int nRight, int nTab
     return strText;
 }
 
-CBoxLineEdit BoxLineEdit(std::string_view line, int nLeft, int nRight, int nTabSize, std::string_view text, bool bPad)
+CBoxLineEdit BoxLineEdit(std::string_view line, int nLeft, int nRight, int nTabSize, std::string_view text, bool bPad,
+                         const CExtraChars *pExtra)
 {
     if (nRight < nLeft)
         nRight = nLeft;
-    const CBoxSpan span = BoxSpanOfLine(line, nLeft, nRight, nTabSize);
+    const CBoxSpan span = BoxSpanOfLine(line, nLeft, nRight, nTabSize, pExtra);
     CBoxLineEdit edit;
     edit.nFrom = span.nFrom;
     edit.nTo = span.nTo;

@@ -1,7 +1,8 @@
 // Box (rectangular) selections: which bytes of a line a box of screen cells
 // covers. A box takes the columns nLeft .. nRight - 1 of each of its lines;
 // display columns are those of textgeom.h (a tab runs to the next stop, a
-// double-byte character takes two cells).
+// double-byte character takes two cells, a code of the document's table
+// pExtra the cells of its character).
 //
 // The two edges cut characters in two ways, and every box operation (drawing,
 // copying, deleting, typing, pasting, indenting) follows the same rules:
@@ -15,6 +16,8 @@
 
 #include <string>
 #include <string_view>
+
+class CExtraChars;
 
 struct CBoxSpan
 {
@@ -35,12 +38,14 @@ struct CBoxSpan
     int nTabEndColumn = 0;    // the cell after the tab of nTabAfter
 };
 
-CBoxSpan BoxSpanOfLine(std::string_view line, int nLeft, int nRight, int nTabSize);
+CBoxSpan BoxSpanOfLine(std::string_view line, int nLeft, int nRight, int nTabSize,
+                       const CExtraChars *pExtra = nullptr);
 
 // The box's text on a line, as the clipboard takes it: the characters in the
 // box as they are (tabs wholly inside as tabs), and blanks for the cells of a
 // tab cut by an edge. Nothing for the cells right of the line's end.
-std::string BoxTextOfLine(std::string_view line, int nLeft, int nRight, int nTabSize);
+std::string BoxTextOfLine(std::string_view line, int nLeft, int nRight, int nTabSize,
+                          const CExtraChars *pExtra = nullptr);
 
 // The change that puts text in place of what the box covers on a line: bytes
 // nFrom .. nTo - 1 give way to strText, which is the text with the blanks of
@@ -61,4 +66,4 @@ struct CBoxLineEdit
 };
 
 CBoxLineEdit BoxLineEdit(std::string_view line, int nLeft, int nRight, int nTabSize, std::string_view text,
-                         bool bPad);
+                         bool bPad, const CExtraChars *pExtra = nullptr);

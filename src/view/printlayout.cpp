@@ -35,7 +35,7 @@ class CRowBreaker
 public:
     CRowBreaker(std::string_view line, const CPrintWrap &wrap)
         : m_line(line), m_nLength(static_cast<int>(line.size())), m_nColumns(std::max(1, wrap.nColumns)),
-          m_nTab(wrap.nTabSize > 0 ? wrap.nTabSize : 1), m_nHang(std::max(0, wrap.nHangCells))
+          m_nTab(wrap.nTabSize > 0 ? wrap.nTabSize : 1), m_nHang(std::max(0, wrap.nHangCells)), m_pExtra(wrap.pExtra)
     {
     }
 
@@ -50,7 +50,8 @@ public:
         int c = nColumn;
         for (int i = nFrom; i < m_nLength;) {
             const std::string_view ch = CharAt(i);
-            const int nWidth = ch[0] == '\t' ? NextColumn('\t', c, m_nTab) - c : static_cast<int>(ch.size());
+            const int nWidth = ch[0] == '\t' ? NextColumn('\t', c, m_nTab) - c
+                                              : CharCells(ch.data(), static_cast<int>(ch.size()), m_pExtra);
             const bool bBlank = IsBlank(ch[0]);
             if (i > nFrom && MayBreakBetween(prev, ch)) {
                 nBreak = i;
@@ -85,14 +86,21 @@ private:
                                                                      static_cast<std::size_t>(m_nLength - i))));
     }
 
+    // Letters and signs of ASCII, and the narrow characters of the table
+    // (é, ü, a non-breaking space), which stand in words of Latin script.
+    bool IsInWord(std::string_view ch) const
+    {
+        return IsWordChar(ch) || (ch.size() == 2 && CharCells(ch.data(), 2, m_pExtra) == 1);
+    }
+
     // A new row may begin at ch, after prev: after blanks, or where a
     // character that is not part of an ASCII word meets another character;
     // never before a closing character or after an opening one.
-    static bool MayBreakBetween(std::string_view prev, std::string_view ch)
+    bool MayBreakBetween(std::string_view prev, std::string_view ch) const
     {
         if (IsBlank(ch[0]))
             return false;
-        if (!IsBlank(prev[0]) && IsWordChar(prev) && IsWordChar(ch))
+        if (!IsBlank(prev[0]) && IsInWord(prev) && IsInWord(ch))
             return false;
         return !IsKinsokuClosing(ch) && !IsKinsokuOpening(prev);
     }
@@ -112,6 +120,7 @@ private:
     int m_nColumns;
     int m_nTab;
     int m_nHang;
+    const CExtraChars *m_pExtra;
 };
 
 } // namespace

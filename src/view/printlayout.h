@@ -1,8 +1,8 @@
 // Where printed text breaks: a line is wrapped into rows of a fixed number of
 // character cells, and rows are dealt out to pages of a fixed number of rows.
 // Everything is counted in cells, as on screen: a byte takes one cell (a
-// double-byte character two) and a tab runs to the next tab stop of the whole
-// line. Nothing here draws; the printer turns cells into device units.
+// double-byte character two, a code of the document's table the cells of its
+// character) and a tab runs to the next tab stop of the whole line. Nothing here draws; the printer turns cells into device units.
 //
 // Rows break where a reader of mixed Japanese and English text expects:
 // after blanks, and between characters wherever Japanese text is involved,
@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+class CExtraChars;
+
 struct CPrintWrap
 {
     // Cells of one printed row (at least 1 is used).
@@ -26,6 +28,8 @@ struct CPrintWrap
     // instead of being pushed onto the next row with the character before it;
     // 0 when the page has no room beside the text.
     int nHangCells = 0;
+    // The document's table of characters Shift-JIS lacks, or null.
+    const CExtraChars *pExtra = nullptr;
 };
 
 // One printed row of a line: the bytes [nFrom, nTo) of the line. nColumn is

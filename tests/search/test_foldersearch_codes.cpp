@@ -197,4 +197,21 @@ TEST_F(FolderSearchCodes, CharactersBeyondShiftJisAreFoundInEveryOtherCode)
     search.Run();
     std::sort(sink.aLines.begin(), sink.aLines.end());
     EXPECT_EQ(sink.aLines, (Matches{"a.html(2): <p>\xC2\xA9 caf\xC3\xA9</p>", "b.txt(2): \xC2\xA9 2026 \xE3\x81\xA7\xE3\x81\x99"}));
+
+    // Each form of a dual-form character finds only itself in a UTF-8 file,
+    // whichever form the file met first, as in a document; in a Shift-JIS
+    // file its one code is either form.
+    Write("d.txt", "\xEF\xBD\x9E 1\n\xE3\x80\x9C 2\n");  // ～, then 〜
+    Write("e.txt", "\x81\x60 3\n");
+    for (const char *pszForm : {"\xE3\x80\x9C", "\xEF\xBD\x9E"}) {
+        params.extra = CExtraChars();
+        params.strText = Utf8ToCp932(pszForm);
+        params.nDualForms = DualFormsIn(pszForm);
+        sink.aLines.clear();
+        CFolderSearch(params, sink).Run();
+        std::sort(sink.aLines.begin(), sink.aLines.end());
+        for (std::string &strLine : sink.aLines)
+            strLine.resize(strLine.find(':'));
+        EXPECT_EQ(sink.aLines, (Matches{pszForm[0] == '\xE3' ? "d.txt(2)" : "d.txt(1)", "e.txt(1)"}));
+    }
 }

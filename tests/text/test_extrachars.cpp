@@ -356,6 +356,21 @@ TEST(ExtraChars, UnicodeTextMeetsTheDocumentThroughItsTable)
     EXPECT_EQ(Utf16ToDocText(u"\u301C\uFF5E", &waveExtra), "\xF0\x40\x81\x60");
     EXPECT_TRUE(Utf16ToDocTextFound(u"\u301C", &waveExtra, found));
     EXPECT_EQ(found, "\xF0\x40");
+    // A file that held one form only: the other form typed takes a code of
+    // the table, and the file saved holds what was typed; looked for, the
+    // other form cannot match. In EUC-JP and JIS both forms are one character.
+    for (const char *pszFile : {"\xEF\xBD\x9E", "\xE3\x80\x9C"}) {
+        CDecodedText one = DecodeFileTextAs(pszFile, ETextCode::Utf8);
+        one.extra.SetForeignForms(ForeignForms(ETextCode::Utf8, one.forms));
+        const bool bWave = one.forms.abOther[1];
+        EXPECT_FALSE(Utf16ToDocTextFound(bWave ? u"\uFF5E" : u"\u301C", &one.extra, found)) << bWave;
+        const std::string typed = Utf16ToDocText(u"\u301C\uFF5E", &one.extra);
+        EXPECT_EQ(typed, bWave ? "\x81\x60\xF0\x40" : "\xF0\x40\x81\x60");
+        std::string out;
+        ASSERT_TRUE(EncodeFileText(typed, ETextCode::Utf8, one.forms, out, nullptr, &one.extra));
+        EXPECT_EQ(out, "\xE3\x80\x9C\xEF\xBD\x9E");
+        EXPECT_EQ(ForeignForms(ETextCode::Euc, one.forms), 0u);
+    }
 
     // A Shift-JIS document: the codec's "?", the first named.
     EXPECT_EQ(Utf16ToDocText(u"a\u00E9b\U0001F600", nullptr, &nBad, &cFirst), "a?b?");

@@ -168,6 +168,7 @@ TEST(FileCode, DetectionAndFallBack)
         {"\x8A\xBF\x8E\x9A", ETextCode::Sjis},               // 漢字
         {"\xB4\xC1\xBB\xFA", ETextCode::Euc},                // 漢字
         {"\x1B$B4A;z\x1B(B", ETextCode::Jis},                // 漢字
+        {"\x1B$(D0!\x1B(B", ETextCode::Jis},                 // 丂 of JIS X 0212 alone
         {"ok \xE3\x81\x82 \xFF", ETextCode::Sjis},           // broken UTF-8 is taken as it stands
         {"\xA4\xA2\xA4", ETextCode::Sjis},                   // an EUC guess that ends in half a character
         {"\x1B$B4A\x90", ETextCode::Sjis},                   // a JIS guess with a byte JIS has not
@@ -180,7 +181,7 @@ TEST(FileCode, DetectionAndFallBack)
         EXPECT_EQ(DetectTextCode(c.bytes), c.eCode) << c.bytes;
         // Whatever the guess, the file comes back the same.
         std::string again;
-        EXPECT_TRUE(EncodeFileText(text.strText, text.eCode, text.forms, again));
+        EXPECT_TRUE(EncodeFileText(text.strText, text.eCode, text.forms, again, nullptr, &text.extra));
         EXPECT_EQ(again, c.bytes);
     }
     // A text that decides nothing takes the code of new documents; a BOM-only

@@ -2,6 +2,7 @@
 // different lengths, with tabs and double-byte characters cut by its edges,
 // and the box operations on a buffer, each one step of undo.
 #include "text/bufferutil.h"
+#include "text/extrachars.h"
 #include "view/boxedit.h"
 #include "view/boxgeom.h"
 
@@ -14,9 +15,9 @@ const std::string A = "\x82\xA0";
 const std::string I = "\x82\xA2";
 const std::string SO = "\x83\x5C";
 
-std::string Span(std::string_view line, int nLeft, int nRight, int nTab = 4)
+std::string Span(std::string_view line, int nLeft, int nRight, int nTab = 4, const CExtraChars *pExtra = nullptr)
 {
-    const CBoxSpan s = BoxSpanOfLine(line, nLeft, nRight, nTab);
+    const CBoxSpan s = BoxSpanOfLine(line, nLeft, nRight, nTab, pExtra);
     return std::to_string(s.nFrom) + "-" + std::to_string(s.nTo) + "@" + std::to_string(s.nFromColumn) + "-"
            + std::to_string(s.nToColumn);
 }
@@ -81,6 +82,17 @@ TEST(BoxGeom, DoubleByteCharactersCutByAnEdgeAreTakenWhole)
     EXPECT_EQ(BoxTextOfLine("x" + SO + "\t", 0, 3, 4), "x" + SO);
     // A lead byte with no trail byte is a single cell.
     EXPECT_EQ(BoxTextOfLine("\x82", 0, 1, 4), "\x82");
+    // In a document's table é takes one cell, so a box of one column holds
+    // it alone; an emoji cut by an edge is taken whole, as above.
+    CExtraChars extra;
+    extra.Add(U'\u00E9');
+    extra.Add(U'\U0001F600');
+    const std::string E = "\xF0\x40";
+    const std::string SMILE = "\xF0\x41";
+    EXPECT_EQ(Span("a" + E + "b", 1, 2, 4, &extra), "1-3@1-2");
+    EXPECT_EQ(Span("a" + E + "b", 2, 3, 4, &extra), "3-4@2-3");
+    EXPECT_EQ(Span(E + SMILE + "b", 2, 3, 4, &extra), "2-4@1-3");
+    EXPECT_EQ(Edited(E + "bc", BoxLineEdit(E + "bc", 1, 2, 4, "|", true, &extra)), E + "|c");
 }
 
 TEST(BoxGeom, TabsCutByAnEdgeBecomeTheBlanksOfTheirCells)

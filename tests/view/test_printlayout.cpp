@@ -3,6 +3,7 @@
 // setup kept in the settings and the size of the printed font.
 #include "platform/profile.h"
 #include "text/codec.h"
+#include "text/extrachars.h"
 #include "text/sjis.h"
 #include "view/pagesetup.h"
 #include "view/printlayout.h"
@@ -64,6 +65,23 @@ TEST(PrintWrap, EnglishBreaksAfterBlanksAndCutsOnlyWordsLongerThanARow)
     EXPECT_EQ(Rows("abcdefghij", Wrap(4)), "abcd|efgh|ij");
     EXPECT_EQ(Rows("see http://example.com/x now", Wrap(12)), "see |http://examp|le.com/x now");
     EXPECT_EQ(Rows("", Wrap(4)), "");
+    // é of a document's table takes one cell and belongs to its word: "cafés"
+    // fills a row of five; without the table it is two cells a row may split at.
+    CExtraChars extra;
+    extra.Add(U'\u00E9');
+    const std::string line = "see caf\xF0\x40s ok";
+    const auto rows = [&](const CPrintWrap &wrap) {
+        std::vector<CPrintRow> aRows;
+        WrapPrintLine(line, wrap, aRows);
+        std::string s;
+        for (const CPrintRow &row : aRows)
+            s += std::to_string(row.nFrom) + "-" + std::to_string(row.nTo) + "@" + std::to_string(row.nColumn) + " ";
+        return s;
+    };
+    CPrintWrap wrap = Wrap(5);
+    EXPECT_EQ(rows(wrap), "0-4@0 4-9@4 9-13@9 ");
+    wrap.pExtra = &extra;
+    EXPECT_EQ(rows(wrap), "0-4@0 4-10@4 11-13@10 ");
 }
 
 TEST(PrintWrap, JapaneseBreaksBetweenCharactersButNeverInsideOne)

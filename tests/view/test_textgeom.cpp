@@ -1,4 +1,5 @@
 // Columns, words, brackets and indentation: the byte-level rules under the view.
+#include "text/extrachars.h"
 #include "text/textbuffer.h"
 #include "view/editops.h"
 #include "view/textgeom.h"
@@ -32,6 +33,44 @@ TEST(TextGeom, TabsExpandToTheNextStop)
     // A tab size of 0 counts as 1 instead of dividing by zero.
     EXPECT_EQ(LineDisplayLength("\t\t", 0), 2);
     EXPECT_EQ(ColumnToText("\t\t", 1, 0), 1);
+}
+
+// The codes of a document's table take the cells of their characters: one
+// for a narrow character (a combining mark too), two for a wide one.
+TEST(TextGeom, CodesOfTheTableTakeTheCellsOfTheirCharacters)
+{
+    const std::pair<char32_t, int> widths[] = {
+        {U'\u00E9', 1}, {U'\u00A0', 1}, {U'\u00A9', 1}, {U'\u2013', 1}, {U'\u0301', 1},
+        {U'\U00020B9F', 2}, {U'\uAC00', 2}, {U'\U0001F600', 2}, {U'\U0001F44D', 2}, {U'\uE000', 2},
+    };
+    for (const auto &[c, nCells] : widths)
+        EXPECT_EQ(ExtraCharCells(c), nCells) << std::hex << static_cast<unsigned>(c);
+
+    CExtraChars extra;
+    for (char32_t c : {U'\u00E9', U'\U00020B9F', U'\U0001F600', U'\u0301'})
+        extra.Add(c);
+    // a é \t 𠮟 😀 ◌́ あ b: bytes 0 1-2 3 4-5 6-7 8-9 10-11 12, columns 0 1 2-3 4-5 6-7 8 9-10 11.
+    const std::string line = "a\xF0\x40\t\xF0\x41\xF0\x42\xF0\x43\x82\xA0" "b";
+    struct
+    {
+        int nByte;
+        int nColumn;
+    } const starts[] = {{0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 4}, {5, 5}, {6, 6}, {8, 8}, {10, 9}, {11, 10}, {12, 11}, {13, 12}};
+    for (const auto &s : starts)
+        EXPECT_EQ(TextToColumn(line, s.nByte, 4, &extra), s.nColumn) << s.nByte;
+    EXPECT_EQ(LineDisplayLength(line, 4, &extra), 12);
+    EXPECT_EQ(ColumnAfter(line, 4, 8, 4, 4, &extra), 8);
+    // Back from columns: a column inside a wide character names its second
+    // byte, as in Shift-JIS; one inside a tab goes to its nearer side.
+    const std::pair<int, int> bytes[] = {{1, 1}, {2, 3}, {3, 4}, {4, 4}, {5, 5}, {8, 8}, {9, 10}, {10, 11}, {30, 13}};
+    for (const auto &[nColumn, nByte] : bytes)
+        EXPECT_EQ(ColumnToText(line, nColumn, 4, &extra), nByte) << nColumn;
+    const std::pair<int, int> cells[] = {{0, 0}, {1, 1}, {2, 3}, {3, 3}, {5, 5}, {7, 7}, {8, 8}, {10, 11}, {12, 13}};
+    for (const auto &[nColumn, nByte] : cells)
+        EXPECT_EQ(ColumnToTextCell(line, nColumn, 4, &extra), nByte) << nColumn;
+    // Without the table (a Shift-JIS document) every code is two cells.
+    EXPECT_EQ(LineDisplayLength(line, 4), 13);
+    EXPECT_EQ(TextToColumn(line, 3, 4), 3);
 }
 
 namespace {

@@ -157,6 +157,7 @@ void CWrenpadDoc::SetTextCode(ETextCode eCode)
 
 void CWrenpadDoc::UseCodeState()
 {
+    m_code.extra.SetForeignForms(ForeignForms(m_code.eCode, m_code.forms));
     m_buffer.SetExtraChars(m_code.eCode == ETextCode::Sjis ? nullptr : &m_code.extra);
 }
 

@@ -167,6 +167,7 @@ FolderSearchParams CFolderSearchDlg::GetParams() const
         // which every file in another code starts with.
         int nUnmappable = 0;
         params.strText = QStringToCp932(strText, &nUnmappable);
+        params.nDualForms = DualFormsIn(strText.toStdString());
         if (nUnmappable > 0)
             params.strText = QStringToDocText(strText, &params.extra);
     }

@@ -404,8 +404,7 @@ void CCrystalEditView::InsertTab()
         int nColumn = TextToColumn(m_ptCaret.y, x);
         while (x < static_cast<int>(line.size()) && nColumn < nTarget) {
             const char c = line[static_cast<std::size_t>(x)];
-            nColumn = NextColumn(c, nColumn, nTab);
-            x = SjisNextChar(line.data(), static_cast<int>(line.size()), x);
+            nColumn = StepColumn(line, x, nColumn, nTab, GetCellTable());
             if (c == '\t')
                 break;
         }
@@ -435,10 +434,8 @@ void CCrystalEditView::MoveToPreviousTabStop()
     int x = 0;
     int nCol = 0;
     while (x < m_ptCaret.x) {
-        const int nNextX = SjisNextChar(line.data(), static_cast<int>(line.size()), x);
-        int nNextCol = nCol;
-        for (int i = x; i < nNextX; ++i)
-            nNextCol = NextColumn(line[static_cast<std::size_t>(i)], nNextCol, nTab);
+        int nNextX = x;
+        const int nNextCol = StepColumn(line, nNextX, nCol, nTab, GetCellTable());
         if (nNextCol > nTarget)
             break;
         x = nNextX;

@@ -159,7 +159,7 @@ void CCrystalTextView::GetText(CPoint ptStart, CPoint ptEnd, std::string &strTex
 
 int CCrystalTextView::GetLineDisplayLength(int nLine)
 {
-    return LineDisplayLength(GetLineChars(nLine), m_nTabSize);
+    return LineDisplayLength(GetLineChars(nLine), m_nTabSize, GetCellTable());
 }
 
 // ---------------------------------------------------------------------------
@@ -255,11 +255,18 @@ void CCrystalTextView::SetSelectionMargin(bool bSelMargin)
 // ---------------------------------------------------------------------------
 // Position conversion
 
+const CExtraChars *CCrystalTextView::GetCellTable() const
+{
+    const CExtraChars *pExtra = m_pTextBuffer ? m_pTextBuffer->GetExtraChars() : nullptr;
+    return HasCellTable(pExtra) ? pExtra : nullptr;
+}
+
 int CCrystalTextView::TextToColumn(int nLine, int nCharIndex) const
 {
     const std::string_view line = GetLineChars(nLine);
+    const CExtraChars *pExtra = GetCellTable();
     if (line.size() < 1024)
-        return ::TextToColumn(line, nCharIndex, m_nTabSize);
+        return ::TextToColumn(line, nCharIndex, m_nTabSize, pExtra);
     const int nEnd = std::min(nCharIndex, static_cast<int>(line.size()));
     int i = 0;
     int nColumn = 0;
@@ -267,9 +274,25 @@ int CCrystalTextView::TextToColumn(int nLine, int nCharIndex) const
         i = pCache->nCharIndex;
         nColumn = pCache->nColumn;
     }
-    for (; i < nEnd; ++i)
-        nColumn = NextColumn(line[static_cast<std::size_t>(i)], nColumn, m_nTabSize);
-    RememberColumn(CColumnCache{nLine, nEnd, nColumn});
+    if (!pExtra) {
+        for (; i < nEnd; ++i)
+            nColumn = NextColumn(line[static_cast<std::size_t>(i)], nColumn, m_nTabSize);
+        RememberColumn(CColumnCache{nLine, nEnd, nColumn});
+        return nColumn;
+    }
+    // With a table the loop steps whole characters, so the cache only keeps
+    // the starts of characters.
+    while (i < nEnd) {
+        int j = i;
+        const int nNext = StepColumn(line, j, nColumn, m_nTabSize, pExtra);
+        if (j > nEnd) {
+            RememberColumn(CColumnCache{nLine, i, nColumn});
+            return std::min(nColumn + 1, nNext);
+        }
+        i = j;
+        nColumn = nNext;
+    }
+    RememberColumn(CColumnCache{nLine, i, nColumn});
     return nColumn;
 }
 
@@ -304,14 +327,15 @@ void CCrystalTextView::InvalidateTextCaches()
 
 int CCrystalTextView::ColumnToText(int nLine, int nColumn) const
 {
-    return ::ColumnToText(GetLineChars(nLine), nColumn, m_nTabSize);
+    return ::ColumnToText(GetLineChars(nLine), nColumn, m_nTabSize, GetCellTable());
 }
 
 int CCrystalTextView::ColumnToTextCell(int nLine, int nColumn) const
 {
     const std::string_view line = GetLineChars(nLine);
-    if (line.size() < 1024)
-        return ::ColumnToTextCell(line, nColumn, m_nTabSize);
+    const CExtraChars *pExtra = GetCellTable();
+    if (line.size() < 1024 || pExtra)
+        return ::ColumnToTextCell(line, nColumn, m_nTabSize, pExtra);
     // Continue from the cached position when it lies before the column.
     int i = 0;
     int nCurrent = 0;

@@ -95,6 +95,9 @@ public:
     // --- Position conversion -------------------------------------------------
     int TextToColumn(int nLine, int nCharIndex) const;
     int ColumnToText(int nLine, int nColumn) const;
+    // The document's table of characters Shift-JIS lacks when it holds any:
+    // its codes take the cells of their characters (null otherwise).
+    const CExtraChars *GetCellTable() const;
     // The byte whose cell holds a column (the line's length past its end).
     int ColumnToTextCell(int nLine, int nColumn) const;
     CPoint PointToText(const QPoint &ptClient);

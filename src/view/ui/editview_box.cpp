@@ -51,7 +51,7 @@ void CCrystalEditView::ReplaceSelectedBox(const CBox &box, std::string_view text
     const int nCaretLine = m_ptCaret.y;
     const int nAnchorLine = m_ptSelAnchor.y;
     const std::string strCaretLine(GetLineChars(nCaretLine));
-    const CBoxLineEdit edit = BoxLineEdit(strCaretLine, box.nLeft, box.nRight, m_nTabSize, text, true);
+    const CBoxLineEdit edit = BoxLineEdit(strCaretLine, box.nLeft, box.nRight, m_nTabSize, text, true, GetCellTable());
     {
         CUndoGroup group(*m_pTextBuffer, this, bMerge);
         ReplaceBox(*m_pTextBuffer, this, box, m_nTabSize, text, nAction);
@@ -60,8 +60,7 @@ void CCrystalEditView::ReplaceSelectedBox(const CBox &box, std::string_view text
     if (!edit.ChangesNothing(strCaretLine)) {
         nColumn = TextToColumn(nCaretLine, edit.nFrom + edit.nTextTo);
     } else {
-        for (char ch : text)
-            nColumn = NextColumn(ch, nColumn, m_nTabSize);
+        nColumn = ColumnAfter(text, 0, static_cast<int>(text.size()), nColumn, m_nTabSize, GetCellTable());
     }
     if (box.nTop == box.nBottom) {
         PlaceCaret(CPoint(CaretByteAtColumn(nCaretLine, nColumn), nCaretLine));
@@ -137,7 +136,7 @@ void CCrystalEditView::PasteBox(const QMimeData *pData)
     if (bBox) {
         // The caret ends after the first line's piece.
         const std::string strFirst(GetLineChars(nLine));
-        const CBoxLineEdit edit = BoxLineEdit(strFirst, nColumn, nColumn, m_nTabSize, aViews.front(), true);
+        const CBoxLineEdit edit = BoxLineEdit(strFirst, nColumn, nColumn, m_nTabSize, aViews.front(), true, GetCellTable());
         InsertBox(*m_pTextBuffer, this, nLine, nColumn, aViews, m_nTabSize, ACTION_PASTE);
         ptEnd.x = edit.nFrom + edit.nTextTo;
     } else if (!(aPieces.size() == 1 && aPieces.front().empty())) {

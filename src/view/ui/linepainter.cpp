@@ -27,14 +27,6 @@ bool IsDrawable(char32_t c)
     return c >= 0x20 && c != 0x7F && c != CODEC_INVALID && !(c >= 0x80 && c < 0xA0);
 }
 
-// Characters drawn as pictures unless asked otherwise: the emoji blocks of
-// the supplementary plane and the regional indicators that pair into flags.
-bool IsEmojiPicture(char32_t c)
-{
-    return (c >= 0x1F1E6 && c <= 0x1F1FF) || (c >= 0x1F300 && c <= 0x1F64F) || (c >= 0x1F680 && c <= 0x1F6FF)
-           || (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x1FA70 && c <= 0x1FAFF);
-}
-
 const QString &ColourEmojiFamily()
 {
     static const QString strFamily = [] {
@@ -164,10 +156,11 @@ void CLinePainter::DrawChars(QPainter &painter, std::string_view line, int nOffs
         }
         int nBytes = SjisCharLength(line.data() + i, line.size() - static_cast<std::size_t>(i));
         nBytes = std::min(nBytes, nEnd - i);
-        const int nCellsRight = x + nBytes * m_nCharWidth;
+        const int nCells = CharCells(line.data() + i, nBytes, pExtra);
+        const int nCellsRight = x + nCells * m_nCharWidth;
         if (nCellsRight <= rcRow.left() || x > rcRow.right()) {
             flush();
-            nColumn += nBytes;
+            nColumn += nCells;
             i += nBytes;
             continue;
         }
@@ -182,7 +175,7 @@ void CLinePainter::DrawChars(QPainter &painter, std::string_view line, int nOffs
         char32_t c = nBytes == 2 && pExtra ? pExtra->CharOf(ch, trail) : 0;
         if (c == 0)
             c = Cp932DecodeChar(line.data() + i, static_cast<std::size_t>(nBytes), nDecoded);
-        const QRect rcCells(x, nTop, nBytes * m_nCharWidth, rcRow.height());
+        const QRect rcCells(x, nTop, nCells * m_nCharWidth, rcRow.height());
         if (nBytes == 2 && marks.bZenSpace && IsZenSpace(line, i)) {
             flush();
             painter.save();
@@ -198,7 +191,7 @@ void CLinePainter::DrawChars(QPainter &painter, std::string_view line, int nOffs
                 painter.setFont(*pEmojiFont);
                 painter.drawText(rcCells, Qt::AlignCenter, str);
                 painter.restore();
-            } else if (FitsCells(c, nBytes)) {
+            } else if (FitsCells(c, nCells)) {
                 append(x, str);
             } else {
                 flush();
@@ -219,7 +212,7 @@ void CLinePainter::DrawChars(QPainter &painter, std::string_view line, int nOffs
                                  rcCells.top() + 2 * s);
             painter.setPen(colText);
         }
-        nColumn += nBytes;
+        nColumn += nCells;
         i += nBytes;
     }
     flush();

@@ -1,6 +1,7 @@
 // The line painter: puts the characters of a Shift-JIS line into their
 // character cells on any QPainter — a window, an image, a printer page. Every
-// byte takes one cell (a double-byte character two), a tab runs to the next
+// byte takes one cell (a double-byte character two, a code of the document's
+// table the cells of its character: see textgeom.h), a tab runs to the next
 // stop of the line, a character whose glyph is not exactly its cells wide is
 // centred in them, and control bytes, NUL and bytes that are not CP932 show
 // as boxes. The screen view and the printer both draw through it; colours,
@@ -43,7 +44,7 @@ public:
     // row rcRow.top() .. rcRow.bottom(). Cells wholly outside rcRow's left and
     // right edges are skipped (rcRow is not set as a clip). The codes of
     // pExtra, the document's table of characters Shift-JIS lacks, are drawn
-    // as their characters in their two cells.
+    // as their characters in their cells.
     void DrawChars(QPainter &painter, std::string_view line, int nOffset, int nCount, int nColumn, int nLeft,
                    const QRect &rcRow, const QColor &colText, int nTabSize, CLineMarks marks = CLineMarks(),
                    const CExtraChars *pExtra = nullptr) const;

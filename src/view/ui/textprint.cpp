@@ -79,6 +79,7 @@ void CTextPrintJob::RecalcPageLayouts(const QPagedPaintDevice &device)
     const int nCharWidth = m_painter.CharWidth();
     m_wrap.nColumns = std::max(1, m_rcText.width() / nCharWidth);
     m_wrap.nTabSize = m_source.nTabSize;
+    m_wrap.pExtra = m_source.pExtra;
     // A closing character may hang into the right margin where it has room.
     const int nRightMargin =
         static_cast<int>(device.pageLayout().marginsPixels(device.logicalDpiX()).right());

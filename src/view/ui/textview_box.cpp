@@ -49,7 +49,7 @@ int CCrystalTextView::GetCaretColumn() const
 
 int CCrystalTextView::CaretByteAtColumn(int nLine, int nColumn) const
 {
-    return BoxSpanOfLine(GetLineChars(nLine), nColumn, nColumn, m_nTabSize).nFrom;
+    return BoxSpanOfLine(GetLineChars(nLine), nColumn, nColumn, m_nTabSize, GetCellTable()).nFrom;
 }
 
 void CCrystalTextView::SelectBox(int nAnchorLine, int nAnchorColumn, int nCaretLine, int nCaretColumn)
@@ -169,7 +169,7 @@ bool CCrystalTextView::GetLineSelectedBytes(int nLine, int &nFrom, int &nTo)
         const CBox box = GetSelectionBox();
         if (nLine < box.nTop || nLine > box.nBottom || !box.HasWidth())
             return false;
-        const CBoxSpan span = BoxSpanOfLine(GetLineChars(nLine), box.nLeft, box.nRight, m_nTabSize);
+        const CBoxSpan span = BoxSpanOfLine(GetLineChars(nLine), box.nLeft, box.nRight, m_nTabSize, GetCellTable());
         nFrom = span.nFrom;
         nTo = span.nTo;
         return nTo > nFrom;
@@ -199,7 +199,7 @@ void CCrystalTextView::DrawBoxCells(QPainter &painter, const QRect &rc, int nLin
         painter.fillRect(QRect(xOf(box.nLeft), rc.top(), 2, rc.height()), colSel);
         return;
     }
-    const CBoxSpan span = BoxSpanOfLine(GetLineChars(nLine), box.nLeft, box.nRight, m_nTabSize);
+    const CBoxSpan span = BoxSpanOfLine(GetLineChars(nLine), box.nLeft, box.nRight, m_nTabSize, GetCellTable());
     if (span.nFromColumn > box.nLeft) {
         const int nTo = std::min(span.nFromColumn, box.nRight);
         painter.fillRect(QRect(xOf(box.nLeft), rc.top(), (nTo - box.nLeft) * nCharWidth, rc.height()), colSel);

@@ -277,9 +277,7 @@ void CCrystalTextView::DrawTextSegment(QPainter &painter, QPoint &ptOrigin, int 
     const int nStartColumn = nColumnInOut;
 
     // The run's columns, to fill its background in one go.
-    int nColumn = nStartColumn;
-    for (int i = nOffset; i < nOffset + nCount; ++i)
-        nColumn = NextColumn(line[static_cast<std::size_t>(i)], nColumn, nTab);
+    const int nColumn = ColumnAfter(line, nOffset, nOffset + nCount, nStartColumn, nTab, GetCellTable());
     nColumnInOut = nColumn;
     const int nColumns = nColumn - nStartColumn;
     const int nRunLeft = ptOrigin.x();

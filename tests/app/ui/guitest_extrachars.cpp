@@ -66,6 +66,8 @@ TEST_F(ExtraChars, AWebAuthorTypesPastesUndoesAndSavesCharactersShiftJisLacks)
     Commit(QStringLiteral("\u00E9\U0001F600"));
     Idle();
     EXPECT_EQ(pDoc->GetBuffer().GetLine(1), "\xF0\x41\xF0\x43");
+    // The caret stands after é's one cell and the emoji's two.
+    EXPECT_EQ(View()->GetCaretColumn(), 3);
     // Pasted from another program, with an emoji the table already has.
     QApplication::clipboard()->setText(QStringLiteral("X\U0001F600Y\u00FC"));
     Frame()->ExecuteCommand(ID_EDIT_PASTE);

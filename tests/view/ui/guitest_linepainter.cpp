@@ -98,11 +98,11 @@ std::pair<int, int> InkSpan(const QImage &image)
 
 } // namespace
 
-// A document's characters beyond Shift-JIS are drawn as themselves in the two
-// cells of their code: a wide kanji of JIS X 0213 across both, a narrow
-// accented letter centred in them, an emoji within them; without the table
-// the same codes are the user-defined characters they otherwise are.
-TEST(LinePainter, CharactersOfTheTableAreDrawnInTheCellsOfTheirCodes)
+// A document's characters beyond Shift-JIS are drawn as themselves in the
+// cells of their characters: a wide kanji of JIS X 0213 across two, a narrow
+// accented letter in one, an emoji within two; without the table the same
+// codes are the user-defined characters they otherwise are.
+TEST(LinePainter, CharactersOfTheTableAreDrawnInTheCellsOfTheirCharacters)
 {
     CExtraChars extra;
     ASSERT_EQ(extra.Add(U'\U0002000B'), 0xF040);  // 𠀋, wide
@@ -111,31 +111,44 @@ TEST(LinePainter, CharactersOfTheTableAreDrawnInTheCellsOfTheirCodes)
     CLinePainter painter;
     painter.SetFont(MakeViewFont(QString(), 32));
     const int cw = painter.CharWidth();
+    // "x", the code and "x": five cells, the code's from the second on.
     const auto paint = [&](std::string_view code, const CExtraChars *pExtra) {
-        QImage image(4 * cw, painter.LineHeight(), QImage::Format_RGB32);
+        QImage image(5 * cw, painter.LineHeight(), QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter p(&image);
         p.setFont(painter.Font());
-        // A cell of "x" on each side, so that ink outside the code's two cells shows.
         const std::string line = "x" + std::string(code) + "x";
         painter.DrawChars(p, line, 0, static_cast<int>(line.size()), 0, 0, image.rect(), Qt::black, 4, {}, pExtra);
         p.end();
-        return image.copy(cw, 0, 2 * cw, image.height());
+        return image;
     };
-    const std::pair<int, int> wide = InkSpan(paint("\xF0\x40", &extra));
-    const std::pair<int, int> narrow = InkSpan(paint("\xF0\x41", &extra));
-    const std::pair<int, int> emoji = InkSpan(paint("\xF0\x42", &extra));
-    // Ink, and none of it in the cells beside (the copy is the two cells).
-    ASSERT_TRUE(wide.first >= 0 && narrow.first >= 0 && emoji.first >= 0);
+    const auto cells = [&](const QImage &image, int nFrom, int nCount) {
+        return InkSpan(image.copy(nFrom * cw, 0, nCount * cw, image.height()));
+    };
+    const struct
+    {
+        const char *pszCode;
+        int nCells;
+    } chars[] = {{"\xF0\x40", 2}, {"\xF0\x41", 1}, {"\xF0\x42", 2}};
+    for (const auto &ch : chars) {
+        const QImage image = paint(ch.pszCode, &extra);
+        const std::pair<int, int> ink = cells(image, 1, ch.nCells);
+        // Ink in the character's cells, the second "x" right after them, nothing after that.
+        ASSERT_GE(ink.first, 0) << ch.nCells;
+        EXPECT_GE(cells(image, 1 + ch.nCells, 1).first, 0) << ch.nCells;
+        EXPECT_EQ(cells(image, 2 + ch.nCells, 3 - ch.nCells).first, -1) << ch.nCells;
+        if (ch.nCells == 1) {
+            // Centred in its cell, give or take a pixel or two.
+            EXPECT_LE(ink.second - ink.first, cw);
+            EXPECT_LE(std::abs(ink.first - (cw - 1 - ink.second)), 3);
+        }
+    }
+    const std::pair<int, int> wide = cells(paint("\xF0\x40", &extra), 1, 2);
     EXPECT_GT(wide.second - wide.first, cw) << "a wide character spans both cells";
-    EXPECT_LE(narrow.second - narrow.first, cw) << "a narrow character takes about one";
-    // Centred: as much room on either side, give or take a pixel or two.
-    EXPECT_LE(std::abs(narrow.first - (2 * cw - 1 - narrow.second)), 3);
-    EXPECT_LE(emoji.second, 2 * cw - 1);
     // With a colour emoji font installed, the emoji is drawn from it in colour
     // (the view's font falls back to any font that has it, often plain outlines).
     if (QFontDatabase::families().contains(QStringLiteral("Noto Color Emoji"))) {
-        const QImage image = paint("\xF0\x42", &extra);
+        const QImage image = paint("\xF0\x42", &extra).copy(cw, 0, 2 * cw, painter.LineHeight());
         bool bColour = false;
         for (int y = 0; y < image.height() && !bColour; ++y) {
             for (int x = 0; x < image.width() && !bColour; ++x)
