@@ -581,7 +581,7 @@ void CCrystalTextView::UpdateView(CBufferView *pSource, const ChangeHint *pHint,
                 strJoined.reserve(nPrefix + nSuffix);
                 strJoined.append(first.data(), nPrefix);
                 strJoined.append(last.data() + (last.size() - nSuffix), nSuffix);
-                nOld = LineDisplayLength(strJoined, m_nTabSize);
+                nOld = LineDisplayLength(strJoined, m_nTabSize, GetCellTable());
             }
             if (nOld < m_nMaxLineLength || nWidest >= m_nMaxLineLength) {
                 m_nMaxLineLength = std::max(m_nMaxLineLength, nWidest);
