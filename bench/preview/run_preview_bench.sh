@@ -14,6 +14,9 @@ fi
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR=$runtime
+# Journals of a run that was cut short are offered for recovery at the next
+# start, which would wait on the dialog: each run keeps its own.
+export XDG_STATE_HOME=$runtime/state
 echo "Preview of a 1 MB Shift-JIS page, offscreen, command to load finished"
 echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 for _ in $(seq "$runs"); do
