@@ -5,6 +5,7 @@
 //
 //   wp_bench_preview [--runs N]     every case below, best and median of N
 //   wp_bench_preview --cold         the first preview of a fresh process only
+//   wp_bench_preview --cold-floor   a bare view's first page in a fresh process
 //
 // Cases:
 //   cold        first preview in the process: module load, engine start, page
@@ -14,7 +15,9 @@
 //   reopen      the bar hidden (its browser destroyed) and shown again
 //   copy        a modified page through the temporary copy (a new file)
 //   typing      the text followed as it is typed (copy written, reloaded)
-//   floor       a bare QWebEngineView loading the same file by its file: URL
+//   floor       a bare QWebEngineView loading the same file by its file: URL,
+//               its runs alternating with each case's above
+//   cold floor  a fresh process's bare view: engine start and first page
 //
 // Beside each wall-clock time stands the CPU time that this process and the
 // web engine's processes (its children) spent on the case. On a machine
@@ -53,6 +56,7 @@
 #include <map>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -232,15 +236,20 @@ private:
     double m_dLastCpu = 0;
 };
 
-void Print(const char *pszCase, const CStats &stats)
+// With the floor given, the ratios of the best and of the median times to
+// the floor's stand beside them.
+void Print(const char *pszCase, const CStats &stats, const CStats *pFloor = nullptr)
 {
     for (double d : stats.aTimes)
         if (d < 0) {
             std::printf("%-11s  failed to load\n", pszCase);
             return;
         }
-    std::printf("%-11s  best %8.1f ms   median %8.1f ms   cpu %7.1f ms   (%zu runs)\n", pszCase, stats.Best(),
+    std::printf("%-11s  best %8.1f ms   median %8.1f ms   cpu %7.1f ms   (%zu runs)", pszCase, stats.Best(),
                 stats.Median(), stats.BestCpu(), stats.aTimes.size());
+    if (pFloor && pFloor->Best() > 0)
+        std::printf("   %.2fx / %.2fx the floor", stats.Best() / pFloor->Best(), stats.Median() / pFloor->Median());
+    std::printf("\n");
 }
 
 int RunCold(CBench &bench)
@@ -249,6 +258,32 @@ int RunCold(CBench &bench)
     const char *pszKind = bench.Previewer()->GetBrowserBar()->GetEngine()->GetKind();
     std::printf("cold         %8.1f ms   cpu %7.1f ms   (%s)\n", dMs, bench.LastCpu(), pszKind);
     return dMs < 0 ? 1 : 0;
+}
+
+int RunColdFloor(const QString &strFolder)
+{
+#ifdef WP_HAVE_WEBENGINE
+    const QString strPage = strFolder + QStringLiteral("/page.html");
+    const std::string strBytes = MakePage(1 << 20);
+    std::ofstream(strPage.toStdString(), std::ios::binary)
+        .write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
+    const double dCpuBefore = TreeCpuMs();
+    QElapsedTimer timer;
+    timer.start();
+    QWebEngineView view;
+    view.resize(1200, 300);
+    view.show();
+    bool bLoaded = false;
+    QObject::connect(&view, &QWebEngineView::loadFinished, [&bLoaded](bool) { bLoaded = true; });
+    view.load(QUrl::fromLocalFile(strPage));
+    const bool bDone = QTest::qWaitFor([&bLoaded] { return bLoaded; }, LOAD_TIMEOUT_MS);
+    const double dMs = timer.nsecsElapsed() / 1e6;
+    std::printf("cold floor   %8.1f ms   cpu %7.1f ms\n", bDone ? dMs : -1, TreeCpuMs() - dCpuBefore);
+    return bDone ? 0 : 1;
+#else
+    (void)strFolder;
+    return 1;
+#endif
 }
 
 int RunAll(CBench &bench, int nRuns)
@@ -266,13 +301,43 @@ int RunAll(CBench &bench, int nRuns)
     first.Add(dFirst, bench.LastCpu());
     Print("first page", first);
 
+    // The floor: the web engine alone on the same file, in a view of its own
+    // that lives beside ours. Each case's runs alternate with the floor's, so
+    // that both see the same load on the machine.
+    CStats floor;
+    std::function<void()> fnFloor = [] {};
+#ifdef WP_HAVE_WEBENGINE
+    QWebEngineView view;
+    view.resize(1200, 300);
+    view.show();
+    bool bFloorLoaded = false;
+    QObject::connect(&view, &QWebEngineView::loadFinished, [&bFloorLoaded](bool) { bFloorLoaded = true; });
+    auto floorOnce = [&]() {
+        bench.Settle();
+        bFloorLoaded = false;
+        const double dCpuBefore = TreeCpuMs();
+        QElapsedTimer t;
+        t.start();
+        view.load(QUrl::fromLocalFile(QString::fromStdString(bench.GetPage())));
+        const bool bDone = QTest::qWaitFor([&bFloorLoaded] { return bFloorLoaded; }, LOAD_TIMEOUT_MS);
+        return std::pair<double, double>(bDone ? t.nsecsElapsed() / 1e6 : -1, TreeCpuMs() - dCpuBefore);
+    };
+    floorOnce(); // warms the floor's renderer up, as the first page did ours
+    fnFloor = [&]() {
+        const auto [dMs, dCpu] = floorOnce();
+        floor.Add(dMs, dCpu);
+    };
+#endif
+
     CStats refresh, reopen, copy, typing;
     for (int i = 0; i < nRuns; ++i) {
+        fnFloor();
         bench.Settle();
         const double dMs = bench.TimeToLoad([&] { bench.Frame()->ExecuteCommand(ID_WEB_PREVIEW); });
         refresh.Add(dMs, bench.LastCpu());
     }
     for (int i = 0; i < nRuns; ++i) {
+        fnFloor();
         bench.Frame()->GetBrowserBar()->hide();
         bench.Frame()->OnIdleUpdate();
         bench.Settle();
@@ -282,6 +347,7 @@ int RunAll(CBench &bench, int nRuns)
     // A change makes the document modified: every preview goes through the copy.
     CWrenpadView *pView = bench.Frame()->GetActiveView();
     for (int i = 0; i < nRuns; ++i) {
+        fnFloor();
         pView->PlaceCaret(CPoint(0, 5));
         QTest::keyClicks(pView, QStringLiteral("x"));
         bench.Frame()->GetBrowserBar()->hide();
@@ -291,38 +357,19 @@ int RunAll(CBench &bench, int nRuns)
         copy.Add(dMs, bench.LastCpu());
     }
     for (int i = 0; i < nRuns; ++i) {
+        fnFloor();
         QTest::keyClicks(pView, QStringLiteral("y"));
         bench.Settle();
         const double dMs = bench.TimeToLoad([&] { bench.Previewer()->FlushAutoUpdate(); });
         typing.Add(dMs, bench.LastCpu());
     }
-    Print("refresh", refresh);
-    Print("reopen", reopen);
-    Print("copy", copy);
-    Print("typing", typing);
-
-#ifdef WP_HAVE_WEBENGINE
-    // The floor: the web engine alone on the same file, warmed up the same way.
-    QWebEngineView view;
-    view.resize(1200, 300);
-    view.show();
-    bool bLoaded = false;
-    QObject::connect(&view, &QWebEngineView::loadFinished, [&bLoaded](bool) { bLoaded = true; });
-    CStats floor;
-    for (int i = 0; i <= nRuns; ++i) {
-        bench.Settle();
-        bLoaded = false;
-        const double dCpuBefore = TreeCpuMs();
-        QElapsedTimer t;
-        t.start();
-        view.load(QUrl::fromLocalFile(QString::fromStdString(bench.GetPage())));
-        const bool bDone = QTest::qWaitFor([&bLoaded] { return bLoaded; }, LOAD_TIMEOUT_MS);
-        const double dMs = t.nsecsElapsed() / 1e6;
-        if (i > 0)
-            floor.Add(bDone ? dMs : -1, TreeCpuMs() - dCpuBefore);
-    }
-    Print("floor", floor);
-#endif
+    const CStats *pFloor = floor.aTimes.empty() ? nullptr : &floor;
+    Print("refresh", refresh, pFloor);
+    Print("reopen", reopen, pFloor);
+    Print("copy", copy, pFloor);
+    Print("typing", typing, pFloor);
+    if (pFloor)
+        Print("floor", floor);
     return 0;
 }
 
@@ -335,16 +382,21 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     bool bCold = false;
+    bool bColdFloor = false;
     int nRuns = 5;
     for (int i = 1; i < argc; ++i) {
         const std::string strArg = argv[i];
         if (strArg == "--cold")
             bCold = true;
+        else if (strArg == "--cold-floor")
+            bColdFloor = true;
         else if (strArg == "--runs" && i + 1 < argc)
             nRuns = std::max(1, std::atoi(argv[++i]));
     }
     QTemporaryDir folder;
     int nResult = 0;
+    if (bColdFloor)
+        return RunColdFloor(folder.path());
     {
         CBench bench(folder.path());
         nResult = bCold ? RunCold(bench) : RunAll(bench, nRuns);

@@ -1,11 +1,16 @@
 // The web engine module behind the browser bar, with a real engine: kept to
 // a few cases, since each starts the engine. A Shift-JIS page that declares
 // no code is read right, a copy finds the page's image through its base, a
-// page's own declaration counts, and a refresh keeps the place.
+// page's own declaration counts, a refresh keeps the place, and a view
+// emptied for later use shows the next page as a new one.
 #include "preview/preview.h"
 #include "webengine/webenginefixture.h"
 
 #include <QUrl>
+
+#ifdef WP_HAVE_WEBENGINE
+#include <QWebEngineHistory>
+#endif
 
 // Chromium inside Qt WebEngine frees some objects through a base class
 // whose size differs; AddressSanitizer would stop every test at the first
@@ -63,6 +68,39 @@ TEST_F(WebEngine, ARefreshAndAFollowingCopyKeepThePlace)
     Load([&] { m_pEngine->Navigate(QString::fromStdString(m_dir.File("tmp/~wpedtmp.htm")), true); });
     EXPECT_EQ(Script("document.getElementById('t').textContent").toString().toStdString(), "third");
     ExpectScrolledNear(900);
+}
+
+TEST_F(WebEngine, AParkedViewIsEmptyAndShowsTheNextPageAlone)
+{
+    WriteFileBytes(m_dir.File("site/a.html"), "<p id=\"t\">a</p>");
+    WriteFileBytes(m_dir.File("site/b.html"), "<p id=\"t\">b</p>");
+    const QString strText = QStringLiteral("document.getElementById('t').textContent");
+    auto repark = [&] {
+        ASSERT_TRUE(m_pEngine->Park());
+        m_pEngine->SetLoadFinishedHandler([this](bool bOk) { m_aLoads.push_back(bOk); });
+    };
+    Load([&] { m_pEngine->Navigate(QString::fromStdString(m_dir.File("site/a.html"))); });
+    Load([&] { m_pEngine->Navigate(QString::fromStdString(m_dir.File("site/b.html"))); });
+
+    // Emptied, and the blank page is nobody's load.
+    repark();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View()->url() == QUrl("about:blank") && !View()->page()->isLoading(); },
+                                60000));
+    QTest::qWait(200);
+    const std::size_t nLoads = m_aLoads.size();
+    Load([&] { m_pEngine->Navigate(QString::fromStdString(m_dir.File("site/a.html")), true); });
+    EXPECT_EQ(Script(strText).toString().toStdString(), "a");
+    EXPECT_EQ(m_aLoads.size(), nLoads + 1);
+    // No way back to the blank page or the pages before it.
+    EXPECT_EQ(View()->history()->count(), 1);
+
+    // A page asked for before the blank one has loaded still reports once.
+    repark();
+    Load([&] { m_pEngine->Navigate(QString::fromStdString(m_dir.File("site/b.html"))); });
+    QTest::qWait(500);
+    EXPECT_EQ(m_aLoads.size(), nLoads + 2);
+    EXPECT_EQ(Script(strText).toString().toStdString(), "b");
+    EXPECT_FALSE(View()->history()->canGoBack());
 }
 
 #endif

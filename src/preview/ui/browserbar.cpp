@@ -20,13 +20,14 @@ CBrowserBar::CBrowserBar(QDockWidget *pDock) : QWidget(pDock), m_pDock(pDock), m
 CBrowserBar::~CBrowserBar()
 {
     DestroyBrowser();
+    m_pParked.reset();
 }
 
 bool CBrowserBar::CreateBrowser()
 {
     m_strCurrentUrl.clear();
     m_pEngine.reset();
-    m_pEngine = CreatePreviewEngine(this);
+    m_pEngine = m_pParked ? std::move(m_pParked) : CreatePreviewEngine(this);
     if (!m_pEngine)
         return false;
     m_pEngine->SetLoadFinishedHandler([this](bool bOk) { emit LoadFinished(bOk); });
@@ -75,5 +76,11 @@ void CBrowserBar::DestroyBrowser()
     if (!m_pEngine)
         return;
     m_pEngine->Stop();
+    if (m_pEngine->Park()) {
+        m_pEngine->SetLoadFinishedHandler(nullptr);
+        m_pEngine->GetWidget()->hide();
+        m_pLayout->removeWidget(m_pEngine->GetWidget());
+        m_pParked = std::move(m_pEngine);
+    }
     m_pEngine.reset();
 }

@@ -1,7 +1,9 @@
 // The browser bar "IE WebBrowser": the docking bar's content that shows the
 // previewed page. Its page view exists only from the first page shown until
-// the bar is hidden, so that a hidden bar holds no browser. Showing the page
-// it already shows refreshes it instead.
+// the bar is hidden, so that a hidden bar holds no browser: no page, nothing
+// running. An engine that can be emptied is kept hidden for the next time
+// the bar shows a page, which then need not start a view and its renderer.
+// Showing the page it already shows refreshes it instead.
 #pragma once
 
 #include <QWidget>
@@ -22,7 +24,8 @@ public:
     explicit CBrowserBar(QDockWidget *pDock);
     ~CBrowserBar() override;
 
-    // A new page view in place of any old one; false when none can be made.
+    // A new page view (or the emptied one kept from before) in place of any
+    // old one; false when none can be made.
     bool CreateBrowser();
     // Shows a file: refreshes when it is the one shown, else opens it and
     // names it in the title ("IE WebBrowser - " + path).
@@ -48,5 +51,7 @@ private:
     QDockWidget *m_pDock;
     QVBoxLayout *m_pLayout;
     std::unique_ptr<CPreviewEngine> m_pEngine;
+    // The emptied engine kept, hidden, while the bar shows none.
+    std::unique_ptr<CPreviewEngine> m_pParked;
     std::string m_strCurrentUrl;
 };

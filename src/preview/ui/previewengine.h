@@ -39,6 +39,11 @@ public:
     // Reads the current page again, keeping its scroll position.
     virtual void Refresh() = 0;
     virtual void Stop() = 0;
+    // Stops the page and leaves the view empty (no page, no history), ready
+    // to show another page later: starting a web engine's view and renderer
+    // costs more than a page. False when the engine would rather be
+    // destroyed and made anew.
+    virtual bool Park() { return false; }
     // Called each time a page has been loaded (true) or could not be (false).
     virtual void SetLoadFinishedHandler(std::function<void(bool bOk)> fn) = 0;
     // "webengine" or "textbrowser".

@@ -25,6 +25,8 @@
 #include <QPointer>
 #include <QQuickWindow>
 #include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -205,8 +207,8 @@ public:
     CWebEnginePreview(QWidget *pParent, PageCharsetFn fnCharset) : m_pView(NewPageView(pParent, fnCharset))
     {
         m_pView->setObjectName(QStringLiteral("previewWebView"));
-        m_loadFinished = QObject::connect(m_pView, &QWebEngineView::loadFinished, m_pView,
-                                          [this](bool bOk) { OnLoadFinished(bOk); });
+        m_loadFinished = QObject::connect(m_pView->page(), &QWebEnginePage::loadingChanged, m_pView,
+                                          [this](const QWebEngineLoadingInfo &info) { OnLoadingChanged(info); });
     }
 
     ~CWebEnginePreview() override
@@ -244,10 +246,38 @@ public:
     // A reload keeps the scroll position by itself.
     void Refresh() override { m_pView->reload(); }
     void Stop() override { m_pView->stop(); }
+
+    // The blank page ends whatever the page ran; it is nobody's load.
+    bool Park() override
+    {
+        m_pView->stop();
+        m_fnLoadFinished = nullptr;
+        m_bRestoreScroll = false;
+        m_bBlanking = true;
+        m_bClearHistory = true;
+        m_pView->load(QUrl(QStringLiteral("about:blank")));
+        return true;
+    }
     void SetLoadFinishedHandler(std::function<void(bool)> fn) override { m_fnLoadFinished = std::move(fn); }
     const char *GetKind() const override { return "webengine"; }
 
 private:
+    void OnLoadingChanged(const QWebEngineLoadingInfo &info)
+    {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            return;
+        if (m_bBlanking && info.url() == QUrl(QStringLiteral("about:blank"))) {
+            m_bBlanking = false;
+            return;
+        }
+        // The first page after the blank one keeps no way back to it.
+        if (m_bClearHistory) {
+            m_bClearHistory = false;
+            m_pView->history()->clear();
+        }
+        OnLoadFinished(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
+    }
+
     void OnLoadFinished(bool bOk)
     {
         if (m_bRestoreScroll && bOk)
@@ -263,6 +293,8 @@ private:
     std::function<void(bool)> m_fnLoadFinished;
     QPointF m_ptScroll;
     bool m_bRestoreScroll = false;
+    bool m_bBlanking = false;
+    bool m_bClearHistory = false;
 };
 
 } // namespace
