@@ -286,7 +286,12 @@ void CUtf8StreamDecoder::MapExtra(char32_t c, std::uint16_t nCode)
 
 std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
 {
-    const EUtf8Loops eLoops = Utf8Loops();
+    EUtf8Loops eLoops = Utf8Loops();
+    // The AVX-512 blocks leave a character of the table to the loop below,
+    // a character at a time; once the table holds any, the AVX2 blocks,
+    // which take them from the map, are the faster way.
+    if (eLoops == EUtf8Loops::Avx512 && !m_result.extra.IsEmpty())
+        eLoops = EUtf8Loops::Avx2;
     // Only the AVX2 blocks read the map.
     const bool bMap = eLoops == EUtf8Loops::Avx2;
     if (bMap && m_aExtraMap.empty() && !m_result.extra.IsEmpty()) {
