@@ -70,18 +70,10 @@ TEST(PrintWrap, EnglishBreaksAfterBlanksAndCutsOnlyWordsLongerThanARow)
     CExtraChars extra;
     extra.Add(U'\u00E9');
     const std::string line = "see caf\xF0\x40s ok";
-    const auto rows = [&](const CPrintWrap &wrap) {
-        std::vector<CPrintRow> aRows;
-        WrapPrintLine(line, wrap, aRows);
-        std::string s;
-        for (const CPrintRow &row : aRows)
-            s += std::to_string(row.nFrom) + "-" + std::to_string(row.nTo) + "@" + std::to_string(row.nColumn) + " ";
-        return s;
-    };
     CPrintWrap wrap = Wrap(5);
-    EXPECT_EQ(rows(wrap), "0-4@0 4-9@4 9-13@9 ");
+    EXPECT_EQ(RowBounds(line, wrap), "0-4@0 4-9@4 9-13@9 ");
     wrap.pExtra = &extra;
-    EXPECT_EQ(rows(wrap), "0-4@0 4-10@4 11-13@10 ");
+    EXPECT_EQ(RowBounds(line, wrap), "0-4@0 4-10@4 11-13@10 ");
 }
 
 TEST(PrintWrap, JapaneseBreaksBetweenCharactersButNeverInsideOne)
