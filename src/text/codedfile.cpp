@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -195,6 +196,56 @@ private:
     bool m_bQuit = false;
 };
 
+// A large UTF-8 file decoded and cut into lines in two halves at once, each
+// on its own thread, from a block of its own. The second half starts from
+// the state the decoder has at the start of the text; when the first half
+// meets something that would have changed it, the second is decoded again
+// on from the first.
+class CUtf8Halves : public CCrystalTextBuffer::CHalvesSource
+{
+public:
+    CUtf8Halves(std::string_view bytes, bool bBail, std::size_t nSecondAt)
+        : m_first(bytes, bBail, bytes.starts_with("\xEF\xBB\xBF")), m_second(m_first.Split(nSecondAt)),
+          m_firstHalf(m_first), m_secondHalf(m_second)
+    {
+    }
+    CCrystalTextBuffer::CLoadSource &First() override { return m_firstHalf; }
+    CCrystalTextBuffer::CLoadSource &Second() override { return m_secondHalf; }
+    bool SecondStands() override
+    {
+        if (m_first.Join(m_second))
+            return true;
+        m_secondHalf.DecodeWith(m_first);
+        return false;
+    }
+    // Once the halves are read, the decoder of the whole text.
+    const CUtf8StreamDecoder &Decoder() const { return m_first; }
+
+private:
+    class CHalf : public CCrystalTextBuffer::CLoadSource
+    {
+    public:
+        explicit CHalf(CUtf8StreamDecoder &decoder) : m_pDecoder(&decoder), m_pBlock(new char[BLOCK_BYTES]) {}
+        void DecodeWith(CUtf8StreamDecoder &decoder) { m_pDecoder = &decoder; }
+        std::ptrdiff_t Next(const char *&p) override
+        {
+            const std::size_t n = m_pDecoder->Decode(m_pBlock.get(), BLOCK_BYTES);
+            p = m_pBlock.get();
+            return m_pDecoder->IsMalformed() ? -1 : static_cast<std::ptrdiff_t>(n);
+        }
+
+    private:
+        static constexpr std::size_t BLOCK_BYTES = 256 * 1024;
+        CUtf8StreamDecoder *m_pDecoder;
+        std::unique_ptr<char[]> m_pBlock;
+    };
+
+    CUtf8StreamDecoder m_first;
+    CUtf8StreamDecoder m_second;
+    CHalf m_firstHalf;
+    CHalf m_secondHalf;
+};
+
 } // namespace
 
 bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFileCodeState &state, ETextCode eAscii,
@@ -219,18 +270,29 @@ bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFile
                                  : bBom || CheckUtf8(bytes.substr(0, 64 * 1024), bytes.size() <= 64 * 1024)
                                                != EUtf8Check::Invalid;
     if (bTryUtf8) {
-        CUtf8Source source(bytes, !eForce);
-        buffer.FreeAll();
-        const bool bLoaded = buffer.LoadFromSource(source, static_cast<long long>(bytes.size()), -1);
-        if (!bLoaded && !source.Decoder().IsMalformed())
+        // A large file in two halves at once, otherwise a block ahead.
+        std::optional<CUtf8Halves> halvesSource;
+        std::optional<CUtf8Source> blockSource;
+        CCrystalTextBuffer::CHalves halves;
+        bool bLoaded;
+        if (CCrystalTextBuffer::FindHalves(bytes, -1, halves)) {
+            halvesSource.emplace(bytes, !eForce, halves.nSecondAt);
+            bLoaded = buffer.LoadFromHalves(*halvesSource, halves, bytes.size());
+        } else {
+            blockSource.emplace(bytes, !eForce);
+            buffer.FreeAll();
+            bLoaded = buffer.LoadFromSource(*blockSource, static_cast<long long>(bytes.size()), -1);
+        }
+        const CUtf8StreamDecoder &decoder = halvesSource ? halvesSource->Decoder() : blockSource->Decoder();
+        if (!bLoaded && !decoder.IsMalformed())
             return false;
         if (bLoaded) {
-            CDecodedText decoded = source.Decoder().Result();
+            CDecodedText decoded = decoder.Result();
             if (eForce) {
                 decoded.eCode = *eForce;
                 return finish(decoded);
             }
-            if (bBom || source.Decoder().IsWide())
+            if (bBom || decoder.IsWide())
                 return finish(decoded);
             // Nothing beyond ASCII: the same bytes in every code, unless
             // they are JIS escape sequences.

@@ -181,7 +181,7 @@ public:
     std::size_t Decode(char *pOut, std::size_t nCap);
     bool IsMalformed() const { return m_bMalformed; }
     bool IsWide() const { return m_bWide; }
-    bool IsDone() const { return m_bMalformed || m_nPos >= m_bytes.size(); }
+    bool IsDone() const { return m_bMalformed || m_nPos >= m_nEnd; }
     // The table of extra characters: what it starts with (before the first
     // Decode), and what it holds so far.
     void SeedExtra(const CExtraChars &extra) { m_result.extra = extra; }
@@ -193,11 +193,25 @@ public:
     // The code, the forms and the first problem (no text).
     CDecodedText Result() const;
 
+    // Two threads on one text: Split leaves this decoder the bytes before nAt
+    // (moved on past trail bytes, to where a character starts) and returns a
+    // decoder of the rest, starting from this one's state as it stands, to be
+    // run at the same time. Once this decoder has decoded its part, Join
+    // takes the other's results when they are exactly those this one would
+    // have come to going on (true: this decoder then stands where the other
+    // stopped, and the other's output follows its own); otherwise (a dual
+    // form or a character of the table met on both sides) this decoder
+    // stands at the cut with the rest still to decode (false).
+    CUtf8StreamDecoder Split(std::size_t nAt);
+    bool Join(const CUtf8StreamDecoder &second);
+
 private:
     void Problem(ETextProblem eProblem, const unsigned char *pAt, char32_t c = 0, char32_t cOther = 0);
 
     std::string_view m_bytes;
     std::size_t m_nPos = 0;
+    std::size_t m_nEnd = 0;         // where this decoder's part of the bytes ends
+    std::size_t m_nSplitExtra = 0;  // the size of the table at the last Split
     bool m_bBail;
     bool m_bMalformed = false;
     bool m_bWide = false;

@@ -267,7 +267,7 @@ const char *Utf8LoopsName(EUtf8Loops eLoops)
 // UTF-8 a block at a time
 
 CUtf8StreamDecoder::CUtf8StreamDecoder(std::string_view bytes, bool bBail, bool bBom)
-    : m_bytes(bytes), m_bBail(bBail)
+    : m_bytes(bytes), m_nEnd(bytes.size()), m_bBail(bBail)
 {
     m_result.eCode = bBom ? ETextCode::Utf8Bom : ETextCode::Utf8;
     m_nPos = bytes.starts_with(BOM) ? BOM.size() : 0;
@@ -303,7 +303,7 @@ std::size_t CUtf8StreamDecoder::Decode(char *pOut, std::size_t nCap)
     const std::uint32_t *const aFrom = FromUnicodeTable();
     const auto *const pBase = reinterpret_cast<const unsigned char *>(m_bytes.data());
     const unsigned char *p = pBase + m_nPos;
-    const unsigned char *const pEnd = pBase + m_bytes.size();
+    const unsigned char *const pEnd = pBase + m_nEnd;
     char *q = pOut;
     // Every input byte gives at most one output byte, so an output block is
     // filled by as many input bytes at least.
@@ -377,6 +377,53 @@ CDecodedText CUtf8StreamDecoder::Result() const
     for (std::size_t i = 0; i < DUAL_FORMS.size(); ++i)
         result.forms.abOther[i] = (m_nSeen >> (2 * i + 1) & 1) != 0;
     return result;
+}
+
+CUtf8StreamDecoder CUtf8StreamDecoder::Split(std::size_t nAt)
+{
+    nAt = std::clamp(nAt, m_nPos, m_nEnd);
+    // A byte that is not a trail byte begins a character or is malformed on
+    // its own, however the bytes before it decode: both sides then decode
+    // as the whole text would.
+    while (nAt < m_nEnd && (static_cast<unsigned char>(m_bytes[nAt]) & 0xC0) == 0x80)
+        ++nAt;
+    m_nSplitExtra = m_result.extra.Size();
+    CUtf8StreamDecoder second = *this;
+    second.m_nPos = nAt;
+    m_nEnd = nAt;
+    return second;
+}
+
+bool CUtf8StreamDecoder::Join(const CUtf8StreamDecoder &second)
+{
+    m_nEnd = second.m_nEnd;
+    if (m_bMalformed)
+        return true;
+    // Both sides started from the state at the cut, so the second's output
+    // is this one's unless this side met something that changes how the
+    // second's characters decode: the other form of a dual-form character
+    // the second met first (it took the shared code there), or new
+    // characters of the table while the second added some too (its codes
+    // would follow this side's).
+    const bool bExtraHere = m_result.extra.Size() > m_nSplitExtra;
+    const bool bExtraThere = second.m_result.extra.Size() > m_nSplitExtra;
+    if ((bExtraHere && bExtraThere) || SeenBothForms(m_nSeen | second.m_nSeen))
+        return false;
+    m_nPos = second.m_nPos;
+    m_bMalformed = second.m_bMalformed;
+    m_bWide = m_bWide || second.m_bWide;
+    m_nSeen |= second.m_nSeen;
+    if (bExtraThere) {
+        m_result.extra = second.m_result.extra;
+        m_aExtraMap = second.m_aExtraMap;
+    }
+    if (m_result.eProblem == ETextProblem::None) {
+        m_result.eProblem = second.m_result.eProblem;
+        m_result.nProblemLine = second.m_result.nProblemLine;
+        m_result.cProblem = second.m_result.cProblem;
+        m_result.cProblemOther = second.m_result.cProblemOther;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -75,41 +75,6 @@ void ForEachSeparator(const char *p, std::size_t n, char chSep, bool bPair, F &&
     }
 }
 
-// Cuts [p, p + n) at the separators into lines packed at pOut, one record
-// each in aLines, the bytes after the last separator being the last line
-// (empty when the text ends with one). Returns the end of the bytes written.
-char *CutLines(const char *p, std::size_t n, char chSep, bool bPair, char *pOut, CLineArray &aLines)
-{
-    const std::size_t nSepLength = bPair ? 2 : 1;
-    std::size_t nFrom = 0;
-    char *pLine = pOut;
-    ForEachSeparator(p, n, chSep, bPair, [&](std::size_t k) {
-        const std::size_t nBytes = k - nFrom;
-        std::memcpy(pOut, p + nFrom, nBytes);
-        pOut += nBytes;
-        aLines.Add(TextLine{pLine, static_cast<int>(nBytes), 0});
-        pLine = pOut;
-        nFrom = k + nSepLength;
-    });
-    std::memcpy(pOut, p + nFrom, n - nFrom);
-    pOut += n - nFrom;
-    aLines.Add(TextLine{pLine, static_cast<int>(n - nFrom), 0});
-    return pOut;
-}
-
-// The number of lines [p, p + n) is likely to hold, from its first bytes.
-int EstimateLines(const char *p, std::size_t n, char chSep, bool bPair)
-{
-    const std::size_t nSample = std::min<std::size_t>(n, 64 * 1024);
-    std::size_t nFound = 0;
-    ForEachSeparator(p, nSample, chSep, bPair, [&](std::size_t) { ++nFound; });
-    const double dLines = static_cast<double>(nFound) / static_cast<double>(nSample) * static_cast<double>(n) * 1.05 + 64;
-    return static_cast<int>(std::min(dLines, double(INT_MAX / 4)));
-}
-
-// Where a text of this many bytes is cut on two threads, one half each.
-constexpr std::size_t HALVES_FROM = 1u << 20;
-
 struct CFreeDeleter
 {
     void operator()(char *p) const { std::free(p); }
@@ -150,6 +115,74 @@ private:
     std::string_view m_bytes;
 };
 
+// The halves of a text in memory.
+class CMemoryHalves : public CCrystalTextBuffer::CHalvesSource
+{
+public:
+    CMemoryHalves(std::string_view bytes, const CCrystalTextBuffer::CHalves &halves)
+        : m_first(bytes.substr(0, halves.nSecondAt)), m_second(bytes.substr(halves.nSecondAt))
+    {
+    }
+    CCrystalTextBuffer::CLoadSource &First() override { return m_first; }
+    CCrystalTextBuffer::CLoadSource &Second() override { return m_second; }
+    bool SecondStands() override { return true; }
+
+private:
+    CMemorySource m_first;
+    CMemorySource m_second;
+};
+
+// Cuts the text a source gives (at most nSize bytes) at the separators into
+// lines packed at pOut, one record each in aLines. The bytes after the last
+// separator are one more line with bLastLine; without it the text ends with
+// a separator. Returns the end of the bytes written, null when the source
+// fails.
+char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize, char chSep, bool bPair, char *pOut,
+                     CLineArray &aLines, bool bLastLine)
+{
+    const std::size_t nSepLength = bPair ? 2 : 1;
+    char *pLine = pOut;
+    bool bPendingCR = false;  // the block before ended in a CR whose LF may open this one
+    aLines.SetGrowBy(4096);
+    for (bool bFirst = true;; bFirst = false) {
+        const char *block = nullptr;
+        const std::ptrdiff_t nRead = source.Next(block);
+        if (nRead < 0)
+            return nullptr;
+        if (nRead == 0)
+            break;
+        const auto n = static_cast<std::size_t>(nRead);
+        std::size_t nFrom = 0;  // the first byte of the block not yet copied
+        if (bPendingCR && block[0] == '\n') {
+            --pOut;  // the CR was the first half of the separator
+            aLines.Add(TextLine{pLine, static_cast<int>(pOut - pLine), 0});
+            pLine = pOut;
+            nFrom = 1;
+        }
+        ForEachSeparator(block, n, chSep, bPair, [&](std::size_t k) {
+            const std::size_t nBytes = k - nFrom;
+            std::memcpy(pOut, block + nFrom, nBytes);
+            pOut += nBytes;
+            aLines.Add(TextLine{pLine, static_cast<int>(pOut - pLine), 0});
+            pLine = pOut;
+            nFrom = k + nSepLength;
+        });
+        std::memcpy(pOut, block + nFrom, n - nFrom);
+        pOut += n - nFrom;
+        bPendingCR = bPair && block[n - 1] == '\r';
+        // The density of lines in the first block foretells the array's
+        // size, which spares growing it step by step.
+        if (bFirst && nSize > n) {
+            const double dLines = static_cast<double>(aLines.GetSize()) / static_cast<double>(n) *
+                                  static_cast<double>(nSize) * 1.05 + 64;
+            aLines.Reserve(static_cast<int>(std::min(dLines, double(INT_MAX / 4))));
+        }
+    }
+    if (bLastLine)
+        aLines.Add(TextLine{pLine, static_cast<int>(pOut - pLine), 0});
+    return pOut;
+}
+
 } // namespace
 
 bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMode)
@@ -180,28 +213,19 @@ bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMo
 bool CCrystalTextBuffer::LoadFromMemory(std::string_view bytes, int nLineEndMode)
 {
     FreeAll();
-    if (bytes.size() >= HALVES_FROM && bytes.size() < static_cast<std::size_t>(INT_MAX)) {
-        try {
-            if (LoadInHalves(bytes, nLineEndMode))
-                return true;
-        } catch (const std::bad_alloc &) {
-            FreeAll();
-            errno = ENOMEM;
-            return false;
-        }
+    CHalves halves;
+    if (FindHalves(bytes, nLineEndMode, halves)) {
+        CMemoryHalves source(bytes, halves);
+        return LoadFromHalves(source, halves, bytes.size());
     }
     CMemorySource source(bytes);
     return LoadFromSource(source, static_cast<long long>(bytes.size()), nLineEndMode);
 }
 
-// A large text in memory is cut into lines in two halves at once, split at
-// the first separator after its middle; the lines are the same as cutting it
-// from the start would give. The mode must be decided in the first half
-// (otherwise false, with nothing done). Each half is packed into its own
-// part of one arena block: the second half's bytes start at its offset in
-// the text, which the first half's bytes without their separators never reach.
-bool CCrystalTextBuffer::LoadInHalves(std::string_view bytes, int nLineEndMode)
+bool CCrystalTextBuffer::FindHalves(std::string_view bytes, int nLineEndMode, CHalves &halves)
 {
+    if (bytes.size() < HALVES_FROM || bytes.size() >= static_cast<std::size_t>(INT_MAX))
+        return false;
     const std::size_t nMiddle = bytes.size() / 2;
     int nMode = nLineEndMode;
     if (nMode < LINEEND_CRLF || nMode > LINEEND_CR) {
@@ -212,7 +236,6 @@ bool CCrystalTextBuffer::LoadInHalves(std::string_view bytes, int nLineEndMode)
     }
     const char chSep = nMode == LINEEND_LF ? '\n' : '\r';
     const bool bPair = nMode == LINEEND_CRLF;
-    const std::size_t nSepLength = bPair ? 2 : 1;
     std::size_t nSplit = nMiddle;
     for (;;) {
         const void *pHit = std::memchr(bytes.data() + nSplit, chSep, bytes.size() - nSplit);
@@ -223,20 +246,42 @@ bool CCrystalTextBuffer::LoadInHalves(std::string_view bytes, int nLineEndMode)
             break;
         ++nSplit;
     }
-    const std::string_view first = bytes.substr(0, nSplit);
-    const std::string_view second = bytes.substr(nSplit + nSepLength);
+    halves.nMode = nMode;
+    halves.nSecondAt = nSplit + (bPair ? 2 : 1);
+    return true;
+}
 
-    m_arena.SetNextBlockSize(bytes.size());
+bool CCrystalTextBuffer::LoadFromHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize)
+{
+    FreeAll();
+    try {
+        return CutHalves(source, halves, nSize);
+    } catch (const std::bad_alloc &) {
+        FreeAll();
+        errno = ENOMEM;
+        return false;
+    }
+}
+
+// Each half is packed into its own part of one arena block: the second
+// half's bytes start at its offset in the text, which the first half's bytes
+// without their separators never reach. The lines are the same as cutting
+// the text from the start would give.
+bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize)
+{
+    const char chSep = halves.nMode == LINEEND_LF ? '\n' : '\r';
+    const bool bPair = halves.nMode == LINEEND_CRLF;
+    m_arena.SetNextBlockSize(nSize);
     m_arena.Reserve(0, 0);
     char *const pBase = m_arena.Top();
+    char *const pSecond = pBase + halves.nSecondAt;
+    const std::size_t nSecondSize = nSize - halves.nSecondAt;
     CLineArray aSecond;
-    aSecond.SetGrowBy(4096);
-    aSecond.Reserve(EstimateLines(second.data(), second.size(), chSep, bPair));
     char *pEnd = nullptr;
     bool bSecondFailed = false;
     const auto cutSecond = [&] {
         try {
-            pEnd = CutLines(second.data(), second.size(), chSep, bPair, pBase + nSplit + nSepLength, aSecond);
+            pEnd = CutSourceLines(source.Second(), nSecondSize, chSep, bPair, pSecond, aSecond, true);
         } catch (const std::bad_alloc &) {
             bSecondFailed = true;
         }
@@ -247,10 +292,9 @@ bool CCrystalTextBuffer::LoadInHalves(std::string_view bytes, int nLineEndMode)
     } catch (const std::system_error &) {
     }
     bool bFirstFailed = false;
+    bool bFirstRead = false;
     try {
-        m_aLines.SetGrowBy(4096);
-        m_aLines.Reserve(EstimateLines(first.data(), first.size(), chSep, bPair));
-        CutLines(first.data(), first.size(), chSep, bPair, pBase, m_aLines);
+        bFirstRead = CutSourceLines(source.First(), halves.nSecondAt, chSep, bPair, pBase, m_aLines, false) != nullptr;
     } catch (const std::bad_alloc &) {
         bFirstFailed = true;
     }
@@ -258,12 +302,26 @@ bool CCrystalTextBuffer::LoadInHalves(std::string_view bytes, int nLineEndMode)
         worker.join();
     else
         cutSecond();
-    if (bFirstFailed || bSecondFailed || static_cast<long long>(m_aLines.GetSize()) + aSecond.GetSize() >= INT_MAX - 1)
+    if (bFirstFailed || bSecondFailed)
+        throw std::bad_alloc();
+    if (!bFirstRead) {
+        FreeAll();
+        return false;
+    }
+    if (!source.SecondStands()) {
+        aSecond.RemoveAll();
+        pEnd = CutSourceLines(source.Second(), nSecondSize, chSep, bPair, pSecond, aSecond, true);
+    }
+    if (!pEnd) {
+        FreeAll();
+        return false;
+    }
+    if (static_cast<long long>(m_aLines.GetSize()) + aSecond.GetSize() >= INT_MAX - 1)
         throw std::bad_alloc();
     m_aLines.AppendFrom(aSecond);
     m_arena.SetTop(pEnd);
     m_aLines.SetGrowBy(0);
-    m_nLineEndMode = nMode;
+    m_nLineEndMode = halves.nMode;
     FinishLoad();
     return true;
 }

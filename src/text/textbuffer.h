@@ -288,6 +288,35 @@ public:
     // Loads text a source makes (a file converted as it is read); nSize is
     // the text's size if known in advance, otherwise -1.
     bool LoadFromSource(CLoadSource &source, long long nSize, int nLineEndMode = -1);
+    // A large text is cut into lines in two halves at once, split just after
+    // the first separator past its middle, in a mode decided in its first half.
+    struct CHalves
+    {
+        int nMode = LINEEND_CRLF;
+        std::size_t nSecondAt = 0;  // where the second half starts
+    };
+    // Where text of this many bytes or more is cut in halves.
+    static constexpr std::size_t HALVES_FROM = 1u << 20;
+    // Where bytes would be cut (nLineEndMode as LoadFromFile takes it); false
+    // for a text too small, or that cannot be cut so.
+    static bool FindHalves(std::string_view bytes, int nLineEndMode, CHalves &halves);
+    // The two halves of a text FindHalves cut, each a source that gives as
+    // many bytes at most as its half has: the first half (ending with its
+    // separator) read on this thread, the second on another at the same time.
+    class CHalvesSource
+    {
+    public:
+        virtual ~CHalvesSource() = default;
+        virtual CLoadSource &First() = 0;
+        virtual CLoadSource &Second() = 0;
+        // Asked once both are read: false when the second half's bytes are
+        // not the text's after all (made from a guess of where its first
+        // half would leave off); Second() then gives the right ones, read
+        // again on this thread.
+        virtual bool SecondStands() = 0;
+    };
+    // Loads a text of nSize bytes given in the halves FindHalves found in it.
+    bool LoadFromHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize);
     // The text is what its file holds now: not modified, and undoing back to
     // here makes it unmodified again.
     void SetSavePoint();
@@ -315,7 +344,7 @@ private:
     void RecordChange(CBufferView *pSource, UndoEntry &&rec);
     void AddUndoRecord(UndoEntry &&rec);
     void UpdateModifiedAfterUndo();
-    bool LoadInHalves(std::string_view bytes, int nLineEndMode);
+    bool CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize);
     // The states a freshly loaded text starts in; tells the views.
     void FinishLoad();
 

@@ -216,6 +216,60 @@ TEST_F(CodedFile, FilesOfOneToFourBlocksLoadWholeWhileTheNextBlockIsDecodedAhead
     }
 }
 
+TEST_F(CodedFile, LargeFilesDecodedInTwoHalvesAtOnceComeOutAsFromTheStart)
+{
+    // A file of over a megabyte is decoded and cut in two halves at once.
+    // What the second half holds comes out as decoding from the start gives
+    // it: ～ after 〜 took the shared code in the first half is a character
+    // of the table; © met only in the second half is the table's first; a
+    // byte that is no UTF-8 there makes the file Shift-JIS, and the same
+    // file named as UTF-8 names it by its line.
+    struct CSide
+    {
+        std::string utf8;
+        std::string sjis;
+    };
+    constexpr int LINES = 70000;
+    constexpr int LATE_LINE = 60000;
+    const auto file = [](const std::string &sep, const CSide &early, const CSide &late) {
+        CSide f;
+        for (int i = 0; i < LINES; ++i) {
+            const CSide &extra = i == 10000 ? early : i == LATE_LINE ? late : CSide{};
+            f.utf8 += "line \xE6\xBC\xA2\xE5\xAD\x97 text" + extra.utf8 + sep;
+            f.sjis += "line \x8A\xBF\x8E\x9A text" + extra.sjis + "\n";
+        }
+        return f;
+    };
+    const CSide waveDash{"\xE3\x80\x9C", "\x81\x60"};
+    const CSide fullTilde{"\xEF\xBD\x9E", "\xF0\x40"};
+    const CSide copyright{"\xC2\xA9", "\xF0\x40"};
+
+    const CSide dual = file("\n", waveDash, fullTilde);
+    ASSERT_GT(dual.utf8.size(), CCrystalTextBuffer::HALVES_FROM);
+    ASSERT_TRUE(Load(dual.utf8));
+    EXPECT_EQ(state.eCode, ETextCode::Utf8);
+    EXPECT_TRUE(state.IsExact());
+    EXPECT_EQ(state.extra.Size(), 1u);
+    EXPECT_TRUE(Text() == dual.sjis) << "the text differs";
+    EXPECT_TRUE(Saved(&state.extra) == dual.utf8) << "the file differs";
+
+    const CSide table = file("\r\n", CSide{}, copyright);
+    ASSERT_TRUE(Load(table.utf8));
+    EXPECT_EQ(buffer.GetLineEndMode(), LINEEND_CRLF);
+    EXPECT_EQ(state.extra.Size(), 1u);
+    EXPECT_TRUE(Text() == table.sjis) << "the text differs";
+    EXPECT_TRUE(Saved(&state.extra) == table.utf8) << "the file differs";
+
+    const CSide bad = file("\n", waveDash, CSide{"\xFF", "?"});
+    ASSERT_TRUE(Load(bad.utf8, "bad"));
+    EXPECT_EQ(state.eCode, ETextCode::Sjis);
+    EXPECT_TRUE(Saved() == bad.utf8) << "the file differs";
+    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("bad"), state, ETextCode::Sjis, ETextCode::Utf8));
+    EXPECT_EQ(state.eProblem, ETextProblem::Malformed);
+    EXPECT_EQ(state.nProblemLine, LATE_LINE + 1);
+    EXPECT_TRUE(Text() == bad.sjis) << "the text differs";
+}
+
 TEST_F(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
 {
     // Short lines far past the encoder's stage, a line longer than the stage

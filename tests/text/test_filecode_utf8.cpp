@@ -298,8 +298,28 @@ CDecodeRun DecodeWith(EUtf8Loops eLoops, const std::string &utf8, std::size_t nC
     return run;
 }
 
-// Every loop of this processor against the portable one: the text, the
-// first problem with its line and characters, the forms, and the flags.
+// The text, the first problem with its line and characters, the forms, the
+// table and the flags.
+::testing::AssertionResult SameRun(const CDecodeRun &run, const CDecodeRun &expected)
+{
+    const CDecodedText &a = run.result;
+    const CDecodedText &b = expected.result;
+    if (run.out != expected.out)
+        return ::testing::AssertionFailure() << "the text differs";
+    if (a.eProblem != b.eProblem || a.nProblemLine != b.nProblemLine || a.cProblem != b.cProblem
+        || a.cProblemOther != b.cProblemOther)
+        return ::testing::AssertionFailure() << "the problem differs: " << static_cast<int>(a.eProblem) << " in line "
+                                             << a.nProblemLine << " instead of " << static_cast<int>(b.eProblem)
+                                             << " in line " << b.nProblemLine;
+    if (!(a.forms == b.forms) || !(a.extra == b.extra))
+        return ::testing::AssertionFailure() << "the forms or the table differ: " << a.extra.ToWord() << " instead of "
+                                             << b.extra.ToWord();
+    if (run.bMalformed != expected.bMalformed || run.bWide != expected.bWide)
+        return ::testing::AssertionFailure() << "the flags differ";
+    return ::testing::AssertionSuccess();
+}
+
+// Every loop of this processor against the portable one.
 void ExpectSameInEveryLoop(const std::string &utf8, std::size_t nCap, bool bBail)
 {
     const CDecodeRun plain = DecodeWith(EUtf8Loops::Portable, utf8, nCap, bBail);
@@ -307,15 +327,7 @@ void ExpectSameInEveryLoop(const std::string &utf8, std::size_t nCap, bool bBail
         const CDecodeRun run = DecodeWith(eLoops, utf8, nCap, bBail);
         SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", blocks of " << nCap << ", bail "
                                         << bBail << ", " << utf8.size() << " bytes");
-        ASSERT_TRUE(run.out == plain.out) << "the text differs";
-        ASSERT_EQ(run.result.eProblem, plain.result.eProblem);
-        ASSERT_EQ(run.result.nProblemLine, plain.result.nProblemLine);
-        ASSERT_EQ(run.result.cProblem, plain.result.cProblem);
-        ASSERT_EQ(run.result.cProblemOther, plain.result.cProblemOther);
-        ASSERT_EQ(run.result.forms, plain.result.forms);
-        ASSERT_TRUE(run.result.extra == plain.result.extra);
-        ASSERT_EQ(run.bMalformed, plain.bMalformed);
-        ASSERT_EQ(run.bWide, plain.bWide);
+        ASSERT_TRUE(SameRun(run, plain));
     }
 }
 
@@ -427,4 +439,70 @@ TEST(FileCodeUtf8, AFaultAtEveryPlaceOfARunOfKanjiIsFoundAsTheCarefulPathFindsIt
                 return;
         }
     }
+}
+
+namespace {
+
+// Decodes as a loader on two threads does: the text split at nAt, both parts
+// decoded, the second's results taken or the rest decoded on from the first.
+CDecodeRun DecodeSplitWith(EUtf8Loops eLoops, const std::string &utf8, std::size_t nAt, bool bBail, bool &bJoined)
+{
+    const CLoopChoice loops(eLoops);
+    const CExactBytes bytes(utf8);
+    CUtf8StreamDecoder first(bytes.View(), bBail, utf8.starts_with("\xEF\xBB\xBF"));
+    CUtf8StreamDecoder second = first.Split(nAt);
+    const auto decodeAll = [](CUtf8StreamDecoder &decoder, std::string &out) {
+        char block[4096];
+        while (const std::size_t n = decoder.Decode(block, sizeof block))
+            out.append(block, n);
+    };
+    CDecodeRun run;
+    std::string secondOut;
+    decodeAll(first, run.out);
+    decodeAll(second, secondOut);
+    const bool bFirstMalformed = first.IsMalformed();
+    bJoined = first.Join(second);
+    if (!bJoined)
+        decodeAll(first, run.out);
+    else if (!bFirstMalformed)
+        run.out += secondOut;
+    EXPECT_TRUE(first.IsDone());
+    run.result = first.Result();
+    run.bMalformed = first.IsMalformed();
+    run.bWide = first.IsWide();
+    return run;
+}
+
+} // namespace
+
+TEST(FileCodeUtf8, ATextDecodedInTwoPartsComesOutAsInOneWhereverItIsCut)
+{
+    // 〜 early and ～ (the two forms of one code) late, © early and é late
+    // (characters of the table), an emoji, CR LF and a byte that is no UTF-8,
+    // among runs long enough for the vector blocks; cut at every byte, also
+    // inside characters and the byte-order mark.
+    std::mt19937 rng(5);
+    const auto filler = [&] { return JapaneseLikeText(rng, 130, 0); };
+    std::string text = filler() + "\xE3\x80\x9C" + filler() + "\xC2\xA9\r\n" + filler() + "\xF0\x9F\x98\x80"
+                       + filler() + "\xEF\xBD\x9E\xC3\xA9" + filler() + "\xFF" + filler() + "\r\n" + filler();
+    int nJoined = 0;
+    int nDecodedOn = 0;
+    for (const std::string &utf8 : {text, "\xEF\xBB\xBF" + text.substr(0, 500)}) {
+        for (const bool bBail : {false, true}) {
+            for (const EUtf8Loops eLoops : LoopsHere()) {
+                const CDecodeRun whole = DecodeWith(eLoops, utf8, 4096, bBail);
+                for (std::size_t nAt = 0; nAt <= utf8.size(); ++nAt) {
+                    SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", bail " << bBail
+                                                    << ", cut at " << nAt << " of " << utf8.size());
+                    bool bJoined = false;
+                    const CDecodeRun split = DecodeSplitWith(eLoops, utf8, nAt, bBail, bJoined);
+                    ASSERT_TRUE(SameRun(split, whole));
+                    ++(bJoined ? nJoined : nDecodedOn);
+                }
+            }
+        }
+    }
+    // Both ways were taken.
+    EXPECT_GT(nJoined, 0);
+    EXPECT_GT(nDecodedOn, 0);
 }

@@ -225,9 +225,14 @@ TEST(FileLoad, LargeTextInMemoryCutInTwoHalves)
         {nMiddle - 1, "\r\r\n", false}, {nMiddle, "\r\n", true},      {nMiddle, "\r", true},
         {nMiddle, "tail without a break", true},
     };
+    // Each half is read in blocks of 256 KB: a CR LF also stands across the
+    // first block's end in either half.
+    constexpr std::size_t BLOCK = 256 * 1024;
     for (const int nMode : {-1, int(LINEEND_LF), int(LINEEND_CR)}) {
         for (const CCase &c : cases) {
             std::string bytes = filler.substr(0, nSize);
+            bytes.replace(BLOCK - 1, 2, "\r\n");
+            bytes.replace(nMiddle + 2 + BLOCK - 1, 2, "\r\n");
             bytes.replace(c.nAt, c.strBytes.size(), c.strBytes);
             if (c.bCutTail)
                 bytes.resize(c.nAt + c.strBytes.size());
