@@ -10,6 +10,7 @@
 #include "text/textbuffer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -136,15 +137,17 @@ private:
 // lines packed at pOut, one record each in aLines. The bytes after the last
 // separator are one more line with bLastLine; without it the text ends with
 // a separator. Returns the end of the bytes written, null when the source
-// fails.
+// fails or (between blocks) once *pbStop is set.
 char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize, char chSep, bool bPair, char *pOut,
-                     CLineArray &aLines, bool bLastLine)
+                     CLineArray &aLines, bool bLastLine, const std::atomic<bool> *pbStop = nullptr)
 {
     const std::size_t nSepLength = bPair ? 2 : 1;
     char *pLine = pOut;
     bool bPendingCR = false;  // the block before ended in a CR whose LF may open this one
     aLines.SetGrowBy(4096);
     for (bool bFirst = true;; bFirst = false) {
+        if (pbStop && pbStop->load(std::memory_order_relaxed))
+            return nullptr;
         const char *block = nullptr;
         const std::ptrdiff_t nRead = source.Next(block);
         if (nRead < 0)
@@ -279,9 +282,11 @@ bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves,
     CLineArray aSecond;
     char *pEnd = nullptr;
     bool bSecondFailed = false;
+    // Once the first half fails, the load does: the second is not read on.
+    std::atomic<bool> bFirstUnread{false};
     const auto cutSecond = [&] {
         try {
-            pEnd = CutSourceLines(source.Second(), nSecondSize, chSep, bPair, pSecond, aSecond, true);
+            pEnd = CutSourceLines(source.Second(), nSecondSize, chSep, bPair, pSecond, aSecond, true, &bFirstUnread);
         } catch (const std::bad_alloc &) {
             bSecondFailed = true;
         }
@@ -298,6 +303,8 @@ bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves,
     } catch (const std::bad_alloc &) {
         bFirstFailed = true;
     }
+    if (bFirstFailed || !bFirstRead)
+        bFirstUnread.store(true, std::memory_order_relaxed);
     if (worker.joinable())
         worker.join();
     else
