@@ -7,7 +7,7 @@
 // with a warm page cache, wall clock and CPU time:
 //   in this process: LoadCodedFile and SaveCodedFile of each file;
 //   whole process:   `wrenpad-tool info FILE` and `wrenpad-tool roundtrip FILE OUT`.
-// The goal is UTF-8 within twice the time of Shift-JIS. --loops chooses the
+// The goal is UTF-8 within 1.5 times the time of Shift-JIS. --loops chooses the
 // UTF-8 loops of this process (portable, SSE2, AVX2, AVX-512; the
 // default is the best the processor has) to compare them; the tool always
 // runs with its best.
