@@ -198,9 +198,10 @@ private:
 
 // A large UTF-8 file decoded and cut into lines in two halves at once, each
 // on its own thread, from a block of its own. The second half starts from
-// the state the decoder has at the start of the text; when the first half
-// meets something that would have changed it, the second is decoded again
-// on from the first.
+// the state the decoder has at the start of the text; its codes of the table
+// are renumbered when both halves met new characters, and when the first
+// half met the other form of a dual-form character the second half took the
+// shared code for, the second is decoded again on from the first.
 class CUtf8Halves : public CCrystalTextBuffer::CHalvesSource
 {
 public:
@@ -211,10 +212,13 @@ public:
     }
     CCrystalTextBuffer::CLoadSource &First() override { return m_firstHalf; }
     CCrystalTextBuffer::CLoadSource &Second() override { return m_secondHalf; }
-    bool SecondStands() override
+    bool SecondStands(char *pBytes, std::size_t nBytes) override
     {
-        if (m_first.Join(m_second))
+        CExtraRenumbering renumbering;
+        if (m_first.Join(m_second, &renumbering)) {
+            RenumberExtraCodes(pBytes, nBytes, renumbering);
             return true;
+        }
         m_secondHalf.DecodeWith(m_first);
         return false;
     }

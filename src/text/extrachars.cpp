@@ -1,4 +1,5 @@
 #include "text/extrachars.h"
+#include "text/sjis.h"
 
 #include <cstdio>
 #include <utility>
@@ -59,4 +60,25 @@ bool CExtraChars::FromWord(std::string_view word)
     }
     *this = std::move(read);
     return true;
+}
+
+void RenumberExtraCodes(char *p, std::size_t n, const CExtraRenumbering &renumbering)
+{
+    if (renumbering.aCodes.empty())
+        return;
+    auto *q = reinterpret_cast<unsigned char *>(p);
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char c = q[i];
+        if (!IsSjisLeadByte(c) || i + 1 == n) {
+            ++i;
+            continue;
+        }
+        const std::size_t nEntry = CExtraChars::IndexOfCode(c, q[i + 1]) - renumbering.nFirst;
+        if (nEntry < renumbering.aCodes.size()) {
+            const std::uint16_t nCode = renumbering.aCodes[nEntry];
+            q[i] = static_cast<unsigned char>(nCode >> 8);
+            q[i + 1] = static_cast<unsigned char>(nCode & 0xFF);
+        }
+        i += 2;
+    }
 }

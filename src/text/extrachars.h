@@ -109,3 +109,16 @@ private:
     std::vector<std::uint16_t> m_aSlots;
     unsigned m_nForeignForms = 0;
 };
+
+// New codes for the entries of a table from nFirst on (aCodes[i] for the
+// entry nFirst + i): text decoded with that table, put after text whose
+// table met other characters first, takes the codes of the joined table.
+struct CExtraRenumbering
+{
+    std::size_t nFirst = 0;
+    std::vector<std::uint16_t> aCodes;
+};
+
+// Rewrites the codes of those entries in Shift-JIS bytes, in place (a code
+// for a code); the bytes begin at a character.
+void RenumberExtraCodes(char *p, std::size_t n, const CExtraRenumbering &renumbering);

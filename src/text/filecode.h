@@ -200,10 +200,14 @@ public:
     // takes the other's results when they are exactly those this one would
     // have come to going on (true: this decoder then stands where the other
     // stopped, and the other's output follows its own); otherwise (a dual
-    // form or a character of the table met on both sides) this decoder
-    // stands at the cut with the rest still to decode (false).
+    // form met in one form on one side and in the other on the other, new
+    // characters of the table on both sides without pRenumbering, a table
+    // that would overflow) this decoder stands at the cut with the rest
+    // still to decode (false). With pRenumbering, new characters on both
+    // sides join too: the other's output then takes their codes in the
+    // joined table through RenumberExtraCodes.
     CUtf8StreamDecoder Split(std::size_t nAt);
-    bool Join(const CUtf8StreamDecoder &second);
+    bool Join(const CUtf8StreamDecoder &second, CExtraRenumbering *pRenumbering = nullptr);
 
 private:
     void Problem(ETextProblem eProblem, const unsigned char *pAt, char32_t c = 0, char32_t cOther = 0);

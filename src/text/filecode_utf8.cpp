@@ -394,9 +394,11 @@ CUtf8StreamDecoder CUtf8StreamDecoder::Split(std::size_t nAt)
     return second;
 }
 
-bool CUtf8StreamDecoder::Join(const CUtf8StreamDecoder &second)
+bool CUtf8StreamDecoder::Join(const CUtf8StreamDecoder &second, CExtraRenumbering *pRenumbering)
 {
     m_nEnd = second.m_nEnd;
+    if (pRenumbering)
+        *pRenumbering = CExtraRenumbering();
     if (m_bMalformed)
         return true;
     // Both sides started from the state at the cut, so the second's output
@@ -404,19 +406,36 @@ bool CUtf8StreamDecoder::Join(const CUtf8StreamDecoder &second)
     // second's characters decode: the other form of a dual-form character
     // the second met first (it took the shared code there), or new
     // characters of the table while the second added some too (its codes
-    // would follow this side's).
+    // follow this side's then).
     const bool bExtraHere = m_result.extra.Size() > m_nSplitExtra;
     const bool bExtraThere = second.m_result.extra.Size() > m_nSplitExtra;
-    if ((bExtraHere && bExtraThere) || SeenBothForms(m_nSeen | second.m_nSeen))
+    if (SeenBothForms(m_nSeen | second.m_nSeen))
         return false;
+    if (bExtraHere && bExtraThere) {
+        // The second's new characters, in the order it met them, go on
+        // this table as they would have going on; they must all fit, since
+        // one that did not would have been a "?" of another length.
+        const std::vector<char32_t> &aThere = second.m_result.extra.Chars();
+        if (!pRenumbering || second.m_result.eProblem == ETextProblem::TooManyExtra)
+            return false;
+        std::size_t nNew = 0;
+        for (std::size_t i = m_nSplitExtra; i < aThere.size(); ++i)
+            nNew += m_result.extra.Find(aThere[i]) == 0;
+        if (m_result.extra.Size() + nNew > EXTRA_CHAR_LIMIT)
+            return false;
+        pRenumbering->nFirst = m_nSplitExtra;
+        for (std::size_t i = m_nSplitExtra; i < aThere.size(); ++i)
+            pRenumbering->aCodes.push_back(m_result.extra.Add(aThere[i]));
+        // Built again from the table if decoding goes on.
+        m_aExtraMap.clear();
+    } else if (bExtraThere) {
+        m_result.extra = second.m_result.extra;
+        m_aExtraMap = second.m_aExtraMap;
+    }
     m_nPos = second.m_nPos;
     m_bMalformed = second.m_bMalformed;
     m_bWide = m_bWide || second.m_bWide;
     m_nSeen |= second.m_nSeen;
-    if (bExtraThere) {
-        m_result.extra = second.m_result.extra;
-        m_aExtraMap = second.m_aExtraMap;
-    }
     if (m_result.eProblem == ETextProblem::None) {
         m_result.eProblem = second.m_result.eProblem;
         m_result.nProblemLine = second.m_result.nProblemLine;

@@ -126,7 +126,7 @@ public:
     }
     CCrystalTextBuffer::CLoadSource &First() override { return m_first; }
     CCrystalTextBuffer::CLoadSource &Second() override { return m_second; }
-    bool SecondStands() override { return true; }
+    bool SecondStands(char *, std::size_t) override { return true; }
 
 private:
     CMemorySource m_first;
@@ -315,7 +315,7 @@ bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves,
         FreeAll();
         return false;
     }
-    if (!source.SecondStands()) {
+    if (!source.SecondStands(pSecond, pEnd ? static_cast<std::size_t>(pEnd - pSecond) : 0)) {
         aSecond.RemoveAll();
         pEnd = CutSourceLines(source.Second(), nSecondSize, chSep, bPair, pSecond, aSecond, true);
     }

@@ -309,11 +309,12 @@ public:
         virtual ~CHalvesSource() = default;
         virtual CLoadSource &First() = 0;
         virtual CLoadSource &Second() = 0;
-        // Asked once both are read: false when the second half's bytes are
-        // not the text's after all (made from a guess of where its first
-        // half would leave off); Second() then gives the right ones, read
-        // again on this thread.
-        virtual bool SecondStands() = 0;
+        // Asked once both are read, with the second half's bytes as cut
+        // (its lines packed without separators), which it may rewrite in
+        // place byte for byte: false when they are not the text's after all
+        // (made from a guess of where the first half would leave off);
+        // Second() then gives the right ones, read again on this thread.
+        virtual bool SecondStands(char *pBytes, std::size_t nBytes) = 0;
     };
     // Loads a text of nSize bytes given in the halves FindHalves found in it.
     bool LoadFromHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize);

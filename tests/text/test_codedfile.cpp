@@ -221,9 +221,10 @@ TEST_F(CodedFile, LargeFilesDecodedInTwoHalvesAtOnceComeOutAsFromTheStart)
     // A file of over a megabyte is decoded and cut in two halves at once.
     // What the second half holds comes out as decoding from the start gives
     // it: ～ after 〜 took the shared code in the first half is a character
-    // of the table; © met only in the second half is the table's first; a
-    // byte that is no UTF-8 there makes the file Shift-JIS, and the same
-    // file named as UTF-8 names it by its line.
+    // of the table; © met only in the second half is the table's first, and
+    // after © in the first half, é and © in the second take the codes that
+    // follow; a byte that is no UTF-8 there makes the file Shift-JIS, and
+    // the same file named as UTF-8 names it by its line.
     struct CSide
     {
         std::string utf8;
@@ -259,6 +260,11 @@ TEST_F(CodedFile, LargeFilesDecodedInTwoHalvesAtOnceComeOutAsFromTheStart)
     EXPECT_EQ(state.extra.Size(), 1u);
     EXPECT_TRUE(Text() == table.sjis) << "the text differs";
     EXPECT_TRUE(Saved(&state.extra) == table.utf8) << "the file differs";
+
+    const CSide both = file("\n", copyright, CSide{"\xC3\xA9\xC2\xA9", "\xF0\x41\xF0\x40"});
+    ASSERT_TRUE(Load(both.utf8));
+    EXPECT_EQ(state.extra.ToWord(), "A9,E9");
+    EXPECT_TRUE(Text() == both.sjis) << "the text differs";
 
     const CSide bad = file("\n", waveDash, CSide{"\xFF", "?"});
     ASSERT_TRUE(Load(bad.utf8, "bad"));

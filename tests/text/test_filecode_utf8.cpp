@@ -443,9 +443,17 @@ TEST(FileCodeUtf8, AFaultAtEveryPlaceOfARunOfKanjiIsFoundAsTheCarefulPathFindsIt
 
 namespace {
 
+enum class EJoin
+{
+    Taken,
+    Renumbered,
+    DecodedOn,
+};
+
 // Decodes as a loader on two threads does: the text split at nAt, both parts
-// decoded, the second's results taken or the rest decoded on from the first.
-CDecodeRun DecodeSplitWith(EUtf8Loops eLoops, const std::string &utf8, std::size_t nAt, bool bBail, bool &bJoined)
+// decoded, the second's output taken (its codes of the table renumbered) or
+// the rest decoded on from the first.
+CDecodeRun DecodeSplitWith(EUtf8Loops eLoops, const std::string &utf8, std::size_t nAt, bool bBail, EJoin &eJoin)
 {
     const CLoopChoice loops(eLoops);
     const CExactBytes bytes(utf8);
@@ -461,11 +469,15 @@ CDecodeRun DecodeSplitWith(EUtf8Loops eLoops, const std::string &utf8, std::size
     decodeAll(first, run.out);
     decodeAll(second, secondOut);
     const bool bFirstMalformed = first.IsMalformed();
-    bJoined = first.Join(second);
-    if (!bJoined)
+    CExtraRenumbering renumbering;
+    eJoin = EJoin::DecodedOn;
+    if (!first.Join(second, &renumbering)) {
         decodeAll(first, run.out);
-    else if (!bFirstMalformed)
+    } else if (!bFirstMalformed) {
+        RenumberExtraCodes(secondOut.data(), secondOut.size(), renumbering);
         run.out += secondOut;
+        eJoin = renumbering.aCodes.empty() ? EJoin::Taken : EJoin::Renumbered;
+    }
     EXPECT_TRUE(first.IsDone());
     run.result = first.Result();
     run.bMalformed = first.IsMalformed();
@@ -485,8 +497,7 @@ TEST(FileCodeUtf8, ATextDecodedInTwoPartsComesOutAsInOneWhereverItIsCut)
     const auto filler = [&] { return JapaneseLikeText(rng, 130, 0); };
     std::string text = filler() + "\xE3\x80\x9C" + filler() + "\xC2\xA9\r\n" + filler() + "\xF0\x9F\x98\x80"
                        + filler() + "\xEF\xBD\x9E\xC3\xA9" + filler() + "\xFF" + filler() + "\r\n" + filler();
-    int nJoined = 0;
-    int nDecodedOn = 0;
+    std::array<int, 3> aJoins{};
     for (const std::string &utf8 : {text, "\xEF\xBB\xBF" + text.substr(0, 500)}) {
         for (const bool bBail : {false, true}) {
             for (const EUtf8Loops eLoops : LoopsHere()) {
@@ -494,15 +505,29 @@ TEST(FileCodeUtf8, ATextDecodedInTwoPartsComesOutAsInOneWhereverItIsCut)
                 for (std::size_t nAt = 0; nAt <= utf8.size(); ++nAt) {
                     SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", bail " << bBail
                                                     << ", cut at " << nAt << " of " << utf8.size());
-                    bool bJoined = false;
-                    const CDecodeRun split = DecodeSplitWith(eLoops, utf8, nAt, bBail, bJoined);
+                    EJoin eJoin = EJoin::DecodedOn;
+                    const CDecodeRun split = DecodeSplitWith(eLoops, utf8, nAt, bBail, eJoin);
                     ASSERT_TRUE(SameRun(split, whole));
-                    ++(bJoined ? nJoined : nDecodedOn);
+                    ++aJoins[static_cast<std::size_t>(eJoin)];
                 }
             }
         }
     }
-    // Both ways were taken.
-    EXPECT_GT(nJoined, 0);
-    EXPECT_GT(nDecodedOn, 0);
+    // Every way was taken.
+    EXPECT_GT(aJoins[0], 0);
+    EXPECT_GT(aJoins[1], 0);
+    EXPECT_GT(aJoins[2], 0);
+
+    // More characters of the table on the two sides together than it takes:
+    // those past the limit are "?" where the whole text has them.
+    std::string hangul;
+    for (char32_t c = 0xAC00; c < 0xAC00 + 2000; ++c)
+        hangul += std::string(c % 50 ? "" : "\n") + static_cast<char>(0xE0 | c >> 12)
+                  + static_cast<char>(0x80 | (c >> 6 & 0x3F)) + static_cast<char>(0x80 | (c & 0x3F));
+    const CDecodeRun whole = DecodeWith(BestUtf8Loops(), hangul, 4096, false);
+    ASSERT_EQ(whole.result.eProblem, ETextProblem::TooManyExtra);
+    for (const std::size_t nAt : {hangul.size() / 4, hangul.size() / 2, hangul.size() * 3 / 4}) {
+        EJoin eJoin = EJoin::Taken;
+        EXPECT_TRUE(SameRun(DecodeSplitWith(BestUtf8Loops(), hangul, nAt, false, eJoin), whole)) << "cut at " << nAt;
+    }
 }
