@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 
 std::uint16_t CExtraChars::Add(char32_t c)
 {
@@ -66,19 +70,44 @@ void RenumberExtraCodes(char *p, std::size_t n, const CExtraRenumbering &renumbe
 {
     if (renumbering.aCodes.empty())
         return;
-    auto *q = reinterpret_cast<unsigned char *>(p);
-    for (std::size_t i = 0; i < n;) {
-        const unsigned char c = q[i];
-        if (!IsSjisLeadByte(c) || i + 1 == n) {
-            ++i;
-            continue;
+    // The codes are found by their lead bytes (0xF0-0xF9), which are also
+    // trail bytes of other characters: whether such a byte begins a
+    // character is read back from the bytes before it. A byte that cannot
+    // lead ends a character, and from there the bytes that can lead pair up.
+    auto *const q = reinterpret_cast<unsigned char *>(p);
+    std::size_t nBoundary = 0;  // where a character is known to begin; no byte before it is looked at again
+    const auto visit = [&](std::size_t j) {
+        if (j < nBoundary)
+            return;
+        std::size_t k = j;
+        while (k > nBoundary && IsSjisLeadByte(q[k - 1]))
+            --k;
+        if ((j - k) % 2 != 0 || j + 1 == n) {
+            nBoundary = j + 1;
+            return;
         }
-        const std::size_t nEntry = CExtraChars::IndexOfCode(c, q[i + 1]) - renumbering.nFirst;
+        const std::size_t nEntry = CExtraChars::IndexOfCode(q[j], q[j + 1]) - renumbering.nFirst;
         if (nEntry < renumbering.aCodes.size()) {
             const std::uint16_t nCode = renumbering.aCodes[nEntry];
-            q[i] = static_cast<unsigned char>(nCode >> 8);
-            q[i + 1] = static_cast<unsigned char>(nCode & 0xFF);
+            q[j] = static_cast<unsigned char>(nCode >> 8);
+            q[j + 1] = static_cast<unsigned char>(nCode & 0xFF);
         }
-        i += 2;
+        nBoundary = j + 2;
+    };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i vFirst = _mm_set1_epi8(static_cast<char>(EXTRA_LEAD_FIRST));
+    const __m128i vLast = _mm_set1_epi8(static_cast<char>(EXTRA_LEAD_LAST));
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q + i));
+        const __m128i vIn = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(v, vFirst), v),
+                                          _mm_cmpeq_epi8(_mm_min_epu8(v, vLast), v));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(vIn)); mask; mask &= mask - 1)
+            visit(i + static_cast<std::size_t>(__builtin_ctz(mask)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (q[i] >= EXTRA_LEAD_FIRST && q[i] <= EXTRA_LEAD_LAST)
+            visit(i);
     }
 }

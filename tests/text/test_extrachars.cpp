@@ -413,3 +413,29 @@ TEST(ExtraChars, AShiftJisTextStartingATableKeepsItsUserDefinedCharacters)
     ASSERT_TRUE(EncodeFileText(text, ETextCode::Sjis, {}, utf8, nullptr, &extra));
     EXPECT_EQ(utf8, text);
 }
+
+TEST(ExtraChars, RenumberingRewritesTheCodesOfTheTableWhateverStandsBeside)
+{
+    // A kanji whose trail byte could lead a code, a run of bytes that could
+    // all lead, codes whose own trail byte could lead, a lone such byte at
+    // the end; an entry before the renumbered ones keeps its code. After
+    // ASCII of every length, so that each falls anywhere in a vector.
+    const auto code = [](std::size_t i) {
+        const std::uint16_t nCode = CExtraChars::CodeOfIndex(i);
+        return std::string{static_cast<char>(nCode >> 8), static_cast<char>(nCode & 0xFF)};
+    };
+    ASSERT_EQ(code(175), "\xF0\xF0");
+    CExtraRenumbering renumbering;
+    renumbering.nFirst = 1;
+    for (std::size_t i = 1; i < 200; ++i)
+        renumbering.aCodes.push_back(CExtraChars::CodeOfIndex(i + 300));
+    for (std::size_t nAscii = 0; nAscii < 20; ++nAscii) {
+        const std::string ascii(nAscii, 'a');
+        std::string bytes = ascii + "\x88\xF0" + code(0) + code(1) + "\xE9\xE9" + code(2) + "\x81\xF5" + "a"
+                            + code(175) + code(175) + "\xF0";
+        RenumberExtraCodes(bytes.data(), bytes.size(), renumbering);
+        EXPECT_EQ(bytes, ascii + "\x88\xF0" + code(0) + code(301) + "\xE9\xE9" + code(302) + "\x81\xF5" + "a"
+                             + code(475) + code(475) + "\xF0")
+            << nAscii;
+    }
+}
