@@ -283,10 +283,10 @@ bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves,
     char *pEnd = nullptr;
     bool bSecondFailed = false;
     // Once the first half fails, the load does: the second is not read on.
-    std::atomic<bool> bFirstUnread{false};
+    std::atomic<bool> bGiveUp{false};
     const auto cutSecond = [&] {
         try {
-            pEnd = CutSourceLines(source.Second(), nSecondSize, chSep, bPair, pSecond, aSecond, true, &bFirstUnread);
+            pEnd = CutSourceLines(source.Second(), nSecondSize, chSep, bPair, pSecond, aSecond, true, &bGiveUp);
         } catch (const std::bad_alloc &) {
             bSecondFailed = true;
         }
@@ -304,7 +304,7 @@ bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves,
         bFirstFailed = true;
     }
     if (bFirstFailed || !bFirstRead)
-        bFirstUnread.store(true, std::memory_order_relaxed);
+        bGiveUp.store(true, std::memory_order_relaxed);
     if (worker.joinable())
         worker.join();
     else
