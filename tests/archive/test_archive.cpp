@@ -275,50 +275,6 @@ TEST(Archive, AnEntryThatExpandsToAGigabyteIsRefused)
     EXPECT_EQ(SnapshotTree(dir.File("out")), (CTree{{"after.txt", "still unpacked"}}));
 }
 
-TEST(Archive, OlderHeaderLevelsAndLargerDictionariesUnpackWithJapaneseNames)
-{
-    // What LHA for MS-DOS and Windows left behind: level-0 names that carry
-    // the folder after a '\' (and 表 whose second byte is that '\' itself),
-    // level-1 folders in an extended header, stored and compressed data,
-    // and the -lh6- and -lh7- methods of later versions.
-    std::string strText;
-    for (int i = 0; i < 6000; ++i)
-        strText += "第" + std::to_string(i % 97) + "章　日本語のテキスト " + std::to_string(i * 7919 % 1000) + "\r\n";
-    const std::string strLh5 = LhCompress(strText, ELhStream::Lh5);
-    ASSERT_LT(strLh5.size(), strText.size() / 2);
-    const std::string strHyou = Utf8ToCp932("表");
-    ASSERT_EQ(strHyou[1], '\\');
-
-    std::string lzh = Level0LzhEntry("-lh0-", Utf8ToCp932("フォルダ\\表.txt"), "stored", "stored");
-    lzh += Level0LzhEntry("-lh5-", Utf8ToCp932("ソース\\level0.txt"), strLh5, strText);
-    lzh += Level1LzhEntry("-lh5-", Utf8ToCp932("日本語") + "\xFF" + strHyou + "\xFF", Utf8ToCp932("漢字.txt"), strLh5,
-                          strText);
-    lzh += Level1LzhEntry("-lh0-", "", "top.txt", "top", "top");
-    for (const auto &[pszMethod, stream] : {std::pair{"-lh6-", ELhStream::Lh6}, std::pair{"-lh7-", ELhStream::Lh7}}) {
-        const std::string strPacked = LhCompress(strText, stream);
-        CLzhEntry entry{Utf8ToCp932(std::string("新しい/") + pszMethod + ".txt"), 1700000000, 0644};
-        lzh += BuildLzhHeader(pszMethod, entry, static_cast<std::uint32_t>(strPacked.size()),
-                              static_cast<std::uint32_t>(strText.size()),
-                              LzhCrc16(0, strText.data(), strText.size())) +
-               strPacked;
-    }
-    CTempDir dir;
-    WriteFileBytes(dir.File("old.lzh"), lzh + '\0');
-    const CTree expected = {
-        {"フォルダ/", ""},        {"フォルダ/表.txt", "stored"}, {"ソース/", ""},
-        {"ソース/level0.txt", strText}, {"日本語/", ""},             {"日本語/表/", ""},
-        {"日本語/表/漢字.txt", strText}, {"top.txt", "top"},         {"新しい/", ""},
-        {"新しい/-lh6-.txt", strText},   {"新しい/-lh7-.txt", strText},
-    };
-    std::string strOut;
-    EXPECT_EQ(Unpack(dir.File("old.lzh"), dir.File("out"), strOut), ARC_OK) << strOut;
-    EXPECT_EQ(SnapshotTree(dir.File("out")), expected);
-    // lhasa reads the same archive the same way (so the hand-made headers
-    // and the larger-dictionary streams are what LHA writes).
-    const CToolResult lha = RunProgram({"lha", "tq", dir.File("old.lzh")});
-    EXPECT_EQ(lha.nStatus, 0) << lha.strOut << lha.strErr;
-}
-
 TEST(Archive, EntriesThatDoNotComeBackWholeAreReportedAndNotWritten)
 {
     // A CRC that does not match and a method libarchive cannot decode (the

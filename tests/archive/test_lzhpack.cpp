@@ -85,44 +85,6 @@ TEST(LzhPack, TheArchiveIsTheSameBytesWhateverTheNumberOfThreads)
     EXPECT_NE(strOne.find(strAlone.substr(0, strAlone.size() - 1)), std::string::npos);
 }
 
-TEST(LzhPack, MatchesAcrossBlockAndSegmentBoundariesDecode)
-{
-    CTempDir dir;
-    // Periods at the farthest distance the dictionary allows and one past
-    // it, and one short enough that matches run 256 bytes at a time through
-    // every 32 KB block boundary and the 1 MB segment boundary.
-    const CTree tree = {
-        {"p4096.bin", Periodic(LH5_SEGMENT + 70000, 4096, 1)},
-        {"p8191.bin", Periodic(LH5_SEGMENT + 40000, 8191, 2)},
-        {"p8192.bin", Periodic(200000, 8192, 3)},
-        {"text.txt", TextLike(300000, 4)},
-    };
-    MakeTree(dir.File("in"), tree);
-    const std::string strArchive = dir.File("t.lzh");
-    Pack(strArchive, dir.File("in"), 3);
-    std::string strError;
-    EXPECT_EQ(ReadArchiveEntries(strArchive, &strError), tree);
-    EXPECT_EQ(strError, "");
-    ExpectLhaAgrees(strArchive, dir.File("x"), tree);
-
-    // A segment sees the one before it: continuing the chunk costs a few
-    // bits per match, not the chunk's 4096 literals again.
-    const std::string strData = Periodic(LH5_HISTORY + 65536, 4096, 5);
-    const unsigned char *p = reinterpret_cast<const unsigned char *>(strData.data());
-    CLh5SegmentCoder coder;
-    CLhBits withHistory;
-    CLhBits without;
-    coder.Code(p, LH5_HISTORY, 65536, withHistory);
-    coder.Code(p + LH5_HISTORY, 0, 65536, without);
-    EXPECT_LT(withHistory.nBits / 8, 1000u);
-    EXPECT_GT(without.nBits / 8, 3500u);
-    // And the coder carries nothing over from one segment to the next.
-    CLhBits again;
-    coder.Code(p, LH5_HISTORY, 65536, again);
-    EXPECT_EQ(again.aBytes, withHistory.aBytes);
-    EXPECT_EQ(again.nBits, withHistory.nBits);
-}
-
 TEST(LzhPack, SegmentBitsJoinIntoOneStream)
 {
     // Bit strings of every length mod 8 joined in order must equal their

@@ -30,43 +30,6 @@ std::string JoinWithScript(const CTempDir &dir, const std::string &strFolder, co
 
 } // namespace
 
-TEST(FileSplit, PartsAroundTheSizeBoundariesJoinBackExactly)
-{
-    const struct
-    {
-        int nSizeIndex;
-        std::size_t nLength;
-        int nParts;
-        std::size_t nLastPart;
-    } cases[] = {
-        {2, 1440001, 2, 1},       {2, 2880000, 2, 1440000}, {2, 2880001, 3, 1},
-        {0, 720000 * 4 + 5, 5, 5}, {1, 1230000 * 2 - 1, 2, 1229999},
-    };
-    for (const auto &c : cases) {
-        CTempDir dir;
-        const std::string strSource = dir.File("data.bin");
-        const std::string strBytes = RandomBytes(c.nLength, static_cast<unsigned>(c.nLength));
-        WriteFileBytes(strSource, strBytes);
-        int nParts = -1;
-        ASSERT_EQ(SplitFile(strSource, std::string(), SPLIT_PART_SIZES[c.nSizeIndex], nParts), SPLIT_OK)
-            << c.nLength;
-        EXPECT_EQ(nParts, c.nParts) << c.nLength;
-        for (int n = 1; n < nParts; ++n)
-            EXPECT_EQ(ReadFileBytes(dir.File(SplitPartName("data", n))).size(),
-                      static_cast<std::size_t>(SPLIT_PART_SIZES[c.nSizeIndex]));
-        EXPECT_EQ(ReadFileBytes(dir.File(SplitPartName("data", nParts))).size(), c.nLastPart) << c.nLength;
-        EXPECT_FALSE(FileExists(dir.File(SplitPartName("data", nParts + 1))));
-        EXPECT_EQ(Concatenate(dir.Path(), "data", nParts), strBytes);
-
-        // The shell script joins them into the original name, byte for byte.
-        struct stat st;
-        ASSERT_EQ(::stat(dir.File("data.sh").c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0755u);
-        ::rename(strSource.c_str(), dir.File("original").c_str());
-        EXPECT_EQ(JoinWithScript(dir, dir.Path(), "data", "data.bin"), strBytes) << c.nLength;
-    }
-}
-
 TEST(FileSplit, AFileThatFitsOnePartIsNotSplit)
 {
     CTempDir dir;

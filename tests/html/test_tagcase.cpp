@@ -26,16 +26,6 @@ std::string Joined(const std::vector<std::string> &aLines)
 
 } // namespace
 
-TEST(TagCase, RuleALeavesQuotedRunsAndEverythingAfterAnOpenQuote)
-{
-    EXPECT_EQ(TagCaseA("a href=\"Index.html\" target=_blank", true), "A HREF=\"Index.html\" TARGET=_BLANK");
-    EXPECT_EQ(TagCaseA("A HREF=\"Index.HTML\" TARGET=\"_Top\" X", false), "a href=\"Index.HTML\" target=\"_Top\" x");
-    // An opening quote with no partner protects the rest.
-    EXPECT_EQ(TagCaseA("img alt=\"open title src=x", true), "IMG ALT=\"open title src=x");
-    EXPECT_EQ(TagCaseA("\"\"a\"b\"c", true), "\"\"A\"b\"C");
-    EXPECT_EQ(TagCaseA("", true), "");
-}
-
 TEST(TagCase, SecondBytesThatLookLikeLettersKeepTheirCase)
 {
     EXPECT_EQ(TagCaseA("font face=" + NATSU + " x", true), "FONT FACE=" + NATSU + " X");

@@ -68,76 +68,6 @@ protected:
 
 } // namespace
 
-TEST_F(Journal, EveryCutGivesTheTextOfTheLastWholeEdit)
-{
-    CCrystalTextBuffer buffer;
-    const auto pJournal = Load(buffer, m_dir.File("doc.txt"), SJIS_SAMPLE);
-    const CDocJournal &journal = *pJournal;
-
-    // The journal's length after each user action, and the text then.
-    std::vector<std::pair<std::size_t, CTextImage>> aSteps;
-    std::string strPath;
-    ApplyEveryKindOfEdit(buffer, [&] {
-        ASSERT_TRUE(m_pManager->Flush());
-        strPath = JournalPath(journal);
-        aSteps.emplace_back(ReadFileBytes(strPath).size(), ImageOf(buffer));
-    });
-    const std::string strData = ReadFileBytes(strPath);
-    ASSERT_EQ(aSteps.back().first, strData.size());
-
-    // The whole journal is the text on screen, byte for byte.
-    CReplayResult result;
-    EXPECT_EQ(Replayed(strData, ""), ImageOf(buffer));
-
-    // Where each edit record ends, and the text once it is applied: after
-    // the snapshot, each state record closes a user action.
-    CJournalReader reader(strData);
-    CJournalRecordView record;
-    std::size_t nBaseEnd = 0;
-    std::vector<std::size_t> aEditEnds;
-    while (reader.Next(record)) {
-        const std::size_t nEnd = record.nOffset + record.payload.size() + 9;
-        if (record.eType == JREC_SNAPSHOT_END)
-            nBaseEnd = nEnd;
-        else if (record.eType == JREC_INSERT || record.eType == JREC_DELETE)
-            aEditEnds.push_back(nEnd);
-    }
-    ASSERT_FALSE(reader.IsDamaged());
-    ASSERT_GT(nBaseEnd, 0u);
-
-    // Every byte offset after the starting text: the text is that of a
-    // whole number of edits, the same as at the record boundary before the
-    // cut, and a cut inside a record says so.
-    std::map<std::size_t, CTextImage> mapAtBoundary;
-    auto AtBoundary = [&](std::size_t nEnd) -> const CTextImage & {
-        auto it = mapAtBoundary.find(nEnd);
-        if (it == mapAtBoundary.end())
-            it = mapAtBoundary.emplace(nEnd, Replayed(std::string_view(strData).substr(0, nEnd), "")).first;
-        return it->second;
-    };
-    for (std::size_t nCut = nBaseEnd; nCut < strData.size(); ++nCut) {
-        const auto itEdit = std::upper_bound(aEditEnds.begin(), aEditEnds.end(), nCut);
-        const std::size_t nLastWhole = itEdit == aEditEnds.begin() ? nBaseEnd : *(itEdit - 1);
-        const CTextImage image = Replayed(std::string_view(strData).substr(0, nCut), "", &result);
-        ASSERT_TRUE(result.bRestored) << nCut;
-        ASSERT_EQ(image.aLines, AtBoundary(nLastWhole).aLines) << "cut at " << nCut;
-    }
-    // The texts at the ends of the user actions are the texts that were on screen.
-    for (const auto &[nLength, image] : aSteps)
-        EXPECT_EQ(Replayed(std::string_view(strData).substr(0, nLength), ""), image) << nLength;
-    // A cut inside the last record is reported as damage.
-    Replayed(std::string_view(strData).substr(0, strData.size() - 1), "", &result);
-    EXPECT_TRUE(result.bDamaged);
-    Replayed(strData, "", &result);
-    EXPECT_FALSE(result.bDamaged);
-
-    // Cuts inside the header or snapshot never crash and never claim a whole text.
-    for (std::size_t nCut = 0; nCut < nBaseEnd; ++nCut) {
-        Replayed(std::string_view(strData).substr(0, nCut), "", &result);
-        EXPECT_TRUE(result.bDamaged) << nCut;
-    }
-}
-
 TEST_F(Journal, DamageAnywhereStopsTheReplayAtASoundText)
 {
     const std::string strFile = m_dir.File("doc.txt");
@@ -331,42 +261,6 @@ TEST(JournalFolder, AFolderThatCannotBeMadeTurnsJournalingOffAndEditingGoesOn)
     EXPECT_FALSE(journal.HasRecord());
     EXPECT_TRUE(pManager->Flush());
     EXPECT_EQ(ImageOf(buffer).aLines, std::vector<std::string>{"still typing"});
-}
-
-TEST_F(Journal, ALineEndChangeAloneIsRecordedWhateverTheRecordStartsFrom)
-{
-    // A text of several snapshot records (empty lines, CR inside lines,
-    // Shift-JIS), under the size that starts from the file; and one over it.
-    std::string strMiddle;
-    for (int i = 0; strMiddle.size() < 3 * (1 << 20); ++i)
-        strMiddle += i % 7 == 0 ? std::string("\n") : "row " + std::to_string(i) + " \x95\x5C\r\x82\xA0\n";
-    std::string strLarge = strMiddle;
-    while (strLarge.size() <= CRecoveryManager::SNAPSHOT_LIMIT * 5 / 4)
-        strLarge += strMiddle;
-
-    for (const std::string *pText : {&strMiddle, &strLarge}) {
-        SCOPED_TRACE(pText->size());
-        CCrystalTextBuffer buffer;
-        const auto pJournal = Load(buffer, m_dir.File("lf.txt"), *pText);
-        const CDocJournal &journal = *pJournal;
-        ASSERT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
-
-        // Saving would now write CR LF: the document is modified and the
-        // record says so, with no edit of the text at all.
-        buffer.SetLineEndMode(LINEEND_CRLF);
-        EXPECT_TRUE(buffer.IsModified());
-        ASSERT_TRUE(m_pManager->Flush());
-        ASSERT_TRUE(journal.HasRecord());
-        const std::string strBase = BasePath(journal.RecordId());
-        EXPECT_TRUE(Replayed(ReadFileBytes(JournalPath(journal)), strBase) == ImageOf(buffer));
-
-        // Within a record already kept, and back again after an edit.
-        Insert(buffer, 1, 0, "\x83\x5C");
-        buffer.SetLineEndMode(LINEEND_CR);
-        ASSERT_TRUE(m_pManager->Flush());
-        EXPECT_EQ(ImageOf(buffer).nLineEndMode, LINEEND_CR);
-        EXPECT_TRUE(Replayed(ReadFileBytes(JournalPath(journal)), strBase) == ImageOf(buffer));
-    }
 }
 
 TEST(JournalHeader, TheDocumentsCodeAndNameAreKeptAndRecordsOfOlderVersionsReadWithoutThem)

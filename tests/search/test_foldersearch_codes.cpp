@@ -59,47 +59,6 @@ using Matches = std::vector<std::string>;
 
 } // namespace
 
-TEST_F(FolderSearchCodes, EveryCodeGivesTheLinesAndNumbersOfTheShiftJisText)
-{
-    // Kana, kanji, half-width katakana, a wave dash, ASCII in both cases, and
-    // a line long enough to be read in pieces: 2500 あ are 5000 bytes of
-    // Shift-JIS but 7500 of UTF-8, and the pieces are cut in Shift-JIS.
-    const std::string strLong = [] {
-        std::string s;
-        for (int i = 0; i < 2500; ++i)
-            s += "\x82\xA0";
-        return s + "\x93\xFA\x96\x7B";  // 日本
-    }();
-    const std::string sjis = Utf8ToCp932("<p>日本語のテキスト</p>\r\n"
-                                         "Wrenpad ｶﾀｶﾅ 〜 end\r\n"
-                                         "\r\n"
-                                         "最後の行: 日本\r\n")
-                             + strLong + "\r\nlast";
-    Write("s.txt", sjis);
-    Write("u.txt", Coded(sjis, ETextCode::Utf8));
-    Write("b.txt", Coded(sjis, ETextCode::Utf8Bom));
-    Write("e.txt", Coded(sjis, ETextCode::Euc));
-    Write("j.txt", Coded(sjis, ETextCode::Jis));
-
-    const std::string strNihon = Utf8ToCp932("日本");
-    const Matches expected = {"1: " + Utf8ToCp932("<p>日本語のテキスト</p>"), "4: " + Utf8ToCp932("最後の行: 日本"),
-                              "6: " + strLong.substr(4000)};
-    EXPECT_EQ(Find("s.txt", strNihon), expected);
-    const struct { std::string strText; bool bIgnoreCase; bool bRegex; } searches[] = {
-        {strNihon, false, false},
-        {Utf8ToCp932("ｶﾀｶﾅ 〜"), false, false},
-        {"WRENPAD", true, false},
-        {Utf8ToCp932("[ｱ-ﾝ]+ ～ [a-z]+$"), false, true},
-        {Utf8ToCp932("の[^<]+"), false, true},
-    };
-    for (const auto &c : searches) {
-        const Matches inSjis = Find("s.txt", c.strText, c.bIgnoreCase, c.bRegex);
-        EXPECT_FALSE(inSjis.empty()) << Cp932ToUtf8(c.strText);
-        for (const char *pszName : {"u.txt", "b.txt", "e.txt", "j.txt"})
-            EXPECT_EQ(Find(pszName, c.strText, c.bIgnoreCase, c.bRegex), inSjis) << pszName << " " << Cp932ToUtf8(c.strText);
-    }
-}
-
 TEST_F(FolderSearchCodes, TheCodeIsFoundPastALongStartOfAscii)
 {
     // The first non-ASCII byte comes well after the first block the search
@@ -166,52 +125,4 @@ TEST(LineReader, ASourceTakesOverWhereTheFileWasReadUpTo)
         aRest.emplace_back(line);
     EXPECT_EQ(aRest, (std::vector<std::string>{"TWO", "THREE"}));
     EXPECT_EQ(reader.GetLineNumber(), 3);
-}
-
-// Characters Shift-JIS lacks in the text looked for: found in UTF-8, EUC-JP
-// and JIS files whatever codes each file gave them, shown as themselves, and
-// never in a Shift-JIS file whose user-defined codes happen to be the bytes.
-TEST_F(FolderSearchCodes, CharactersBeyondShiftJisAreFoundInEveryOtherCode)
-{
-    // The UTF-8 page meets other such characters first; the EUC-JP file
-    // holds JIS X 0212's copyright sign; the Shift-JIS file the first
-    // user-defined code.
-    Write("a.html", "\xF0\x9F\x98\x80\n<p>\xC2\xA9 caf\xC3\xA9</p>\n");
-    Write("b.txt", "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\n\x8F\xA2\xED 2026 \xA4\xC7\xA4\xB9\n");
-    Write("c.txt", "\x93\xFA\x96\x7B\n\xF0\x40 2026\n");
-    FolderSearchParams params;
-    params.strFolder = m_dir.Path();
-    params.strPatterns = "*";
-    params.strText = Utf16ToDocText(u"\u00A9 ", &params.extra);
-    ASSERT_EQ(params.strText, "\xF0\x40 ");
-    struct CLines : CFolderSearchSink
-    {
-        void OnResult(const CSearchResult &result) override
-        {
-            if (result.nKind == SEARCHRESULT_MATCH)
-                aLines.push_back(FormatResultLineUtf8(result));
-        }
-        std::vector<std::string> aLines;
-    } sink;
-    CFolderSearch search(params, sink);
-    search.Run();
-    std::sort(sink.aLines.begin(), sink.aLines.end());
-    EXPECT_EQ(sink.aLines, (Matches{"a.html(2): <p>\xC2\xA9 caf\xC3\xA9</p>", "b.txt(2): \xC2\xA9 2026 \xE3\x81\xA7\xE3\x81\x99"}));
-
-    // Each form of a dual-form character finds only itself in a UTF-8 file,
-    // whichever form the file met first, as in a document; in a Shift-JIS
-    // file its one code is either form.
-    Write("d.txt", "\xEF\xBD\x9E 1\n\xE3\x80\x9C 2\n");  // ～, then 〜
-    Write("e.txt", "\x81\x60 3\n");
-    for (const char *pszForm : {"\xE3\x80\x9C", "\xEF\xBD\x9E"}) {
-        params.extra = CExtraChars();
-        params.strText = Utf8ToCp932(pszForm);
-        params.nDualForms = DualFormsIn(pszForm);
-        sink.aLines.clear();
-        CFolderSearch(params, sink).Run();
-        std::sort(sink.aLines.begin(), sink.aLines.end());
-        for (std::string &strLine : sink.aLines)
-            strLine.resize(strLine.find(':'));
-        EXPECT_EQ(sink.aLines, (Matches{pszForm[0] == '\xE3' ? "d.txt(2)" : "d.txt(1)", "e.txt(1)"}));
-    }
 }

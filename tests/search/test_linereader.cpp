@@ -28,18 +28,6 @@ using Lines = std::vector<std::string>;
 
 } // namespace
 
-TEST(LineReader, LineEndsAreRemoved)
-{
-    EXPECT_EQ(ReadLines(""), Lines{});
-    EXPECT_EQ(ReadLines("a"), Lines{"a"});
-    EXPECT_EQ(ReadLines("a\n"), Lines{"a"});
-    EXPECT_EQ(ReadLines("a\r\nb\r\n"), (Lines{"a", "b"}));
-    EXPECT_EQ(ReadLines("a\r\r\n\nb"), (Lines{"a", "", "b"}));  // empty lines count
-    EXPECT_EQ(ReadLines("\n\n"), (Lines{"", ""}));
-    EXPECT_EQ(ReadLines("a\rb\n"), Lines{"a\rb"});  // a lone CR is no line end
-    EXPECT_EQ(ReadLines(std::string("x\0y\n", 4)), Lines{std::string("x\0y", 3)});
-}
-
 TEST(LineReader, LongLinesAreReadInPieces)
 {
     const std::string strLong = std::string(9990, 'x') + "needle";

@@ -7,38 +7,6 @@
 #include <string>
 #include <vector>
 
-TEST(KeywordLists, KeepEveryEntryWithDuplicates)
-{
-    EXPECT_EQ((std::vector<int>{KeywordListSize(g_apszCppKeywords), KeywordListSize(g_apszCppKeywords2),
-                                KeywordListSize(g_apszVBKeywords), KeywordListSize(g_apszPerlKeywords),
-                                KeywordListSize(g_apszPascalKeywords), KeywordListSize(g_apszHtmlTagNames),
-                                KeywordListSize(g_apszHtmlAttributeNames)}),
-              (std::vector<int>{97, 40, 187, 130, 75, 75, 42}));
-}
-
-TEST(KeywordLists, LookupNeedsTheWholeWordAndTheListsCaseRule)
-{
-    EXPECT_TRUE(IsKeywordInList(g_apszCppKeywords, "int", 3));
-    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "in", 2));
-    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "intx", 4));
-    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "If", 2));
-    EXPECT_TRUE(IsKeywordInList(g_apszCppKeywords2, "DWORD", 5));
-    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords2, "dword", 5));
-
-    EXPECT_TRUE(IsKeywordInList(g_apszVBKeywords, "dim", 3, false));
-    EXPECT_TRUE(IsKeywordInList(g_apszVBKeywords, "DIM", 3, false));
-    EXPECT_FALSE(IsKeywordInList(g_apszVBKeywords, "dim", 3, true));
-    EXPECT_TRUE(IsKeywordInList(g_apszPascalKeywords, "BEGIN", 5, false));
-
-    // A word with a NUL inside is compared as bytes and never runs past an entry.
-    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "in\0t", 4));
-    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "int\0", 4));
-
-    const char *const apszEmpty[] = {nullptr};
-    EXPECT_FALSE(IsKeywordInList(apszEmpty, "int", 3));
-    EXPECT_FALSE(IsKeywordInList(g_apszCppKeywords, "", 0));
-}
-
 TEST(KeywordLists, TheRoutinesLookupsAgreeWithTheLists)
 {
     struct { const char *const *ppszList; bool bMatchCase; bool (*pfnLookup)(const char *, int); } const aLists[] = {
@@ -93,19 +61,6 @@ TEST(KeywordLists, TheRoutinesLookupsAgreeWithTheLists)
         EXPECT_EQ(PascalKeywordColor(p, n), colorOf(g_apszPascalKeywords, COLORINDEX_KEYWORD, nullptr, 0, false))
             << strWord;
     }
-}
-
-TEST(KeywordLists, HtmlNamesCompareUpperCased)
-{
-    EXPECT_TRUE(IsHtmlTagName("font", 4));
-    EXPECT_TRUE(IsHtmlTagName("FoNt", 4));
-    EXPECT_FALSE(IsHtmlTagName("fonts", 5));
-    EXPECT_TRUE(IsHtmlTagName("fonts", 4));  // only the first n bytes are the word
-    EXPECT_TRUE(IsHtmlTagName("h1", 2));
-    EXPECT_TRUE(IsHtmlAttributeName("color", 5));
-    EXPECT_TRUE(IsHtmlAttributeName("coods", 5));
-    EXPECT_FALSE(IsHtmlAttributeName("class", 5));
-    EXPECT_FALSE(IsHtmlTagName("\x83\x81", 2));
 }
 
 TEST(NumberTokens, FollowTheDecimalAndHexadecimalRules)
@@ -217,16 +172,4 @@ TEST(ViewTypes, ViewLevelParseDispatchesAndHidesTheStandardState)
     }
     EXPECT_EQ(ParseLineFuncOfViewType(VIEWTYPE_PLAIN), &ParseLinePlain);
     EXPECT_EQ(ParseLineFuncOfViewType(VIEWTYPE_HTML_SIMPLE), &ParseLineHtmlSimple);
-}
-
-TEST(ViewTypes, ALineThatDoesNotExistReadsAsEmpty)
-{
-    const CMemoryLineSource lines({"int x;"});
-    for (int nType = 0; nType < VIEWTYPE_COUNT; ++nType) {
-        ColorBlock aBuf[4];
-        int nItems = 0;
-        ParseLineByViewType(nType, lines, 0, 1, aBuf, nItems);
-        ParseLineByViewType(nType, lines, 0, -1, aBuf, nItems);
-        EXPECT_EQ(nItems, 0) << nType;
-    }
 }

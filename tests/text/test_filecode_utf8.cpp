@@ -117,53 +117,6 @@ std::string EncodeInBuffer(const std::string &sjis, ETextCode eCode, const CText
 
 } // namespace
 
-TEST(FileCodeUtf8, MixedTextComesOutTheSameInBlocksOfEverySize)
-{
-    // The characters are what the document's codec says (the wave dash is
-    // the other form of its code).
-    for (const CPiece &piece : CHARS)
-        ASSERT_EQ(Cp932ToUtf8(piece.sjis), piece.utf8 == "\xE3\x80\x9C" ? "\xEF\xBD\x9E" : piece.utf8);
-    // Runs of ASCII of every length up to past a whole block between runs of
-    // characters, with line ends, in a few hundred kilobytes.
-    std::mt19937 rng(7);
-    std::string utf8;
-    std::string sjis;
-    while (utf8.size() < 300 * 1024) {
-        const int nAscii = static_cast<int>(rng() % 3 == 0 ? rng() % 140 : rng() % 12);
-        for (int i = 0; i < nAscii; ++i) {
-            const char c = i % 29 == 28 ? '\n' : static_cast<char>('!' + rng() % 90);
-            utf8 += c;
-            sjis += c;
-        }
-        for (int n = static_cast<int>(rng() % 9); n > 0; --n) {
-            const CPiece &piece = CHARS[rng() % std::size(CHARS)];
-            utf8 += piece.utf8;
-            sjis += piece.sjis;
-        }
-    }
-    for (const EUtf8Loops eLoops : LoopsHere()) {
-        const CLoopChoice loops(eLoops);
-        for (const std::size_t nCap : {4u, 5u, 17u, 64u, 111u, 112u, 113u, 4096u, 256u * 1024u}) {
-            SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", blocks of " << nCap);
-            CDecodedText result;
-            const std::string out = DecodeInBlocks(utf8, nCap, true, result);
-            EXPECT_TRUE(out == sjis) << "the text differs";
-            EXPECT_TRUE(result.IsExact());
-            EXPECT_TRUE(result.forms.abOther[1]);  // the wave dash
-            EXPECT_FALSE(result.forms.abOther[0]);
-        }
-        CDecodedText whole;
-        const std::string out = DecodeInBlocks(utf8, utf8.size(), true, whole);
-        // Back in the form the file used, whole and through small buffers.
-        std::string again;
-        ASSERT_TRUE(EncodeFileText(out, ETextCode::Utf8, whole.forms, again));
-        EXPECT_TRUE(again == utf8) << "loops " << Utf8LoopsName(eLoops);
-        for (const std::size_t nRoom : {CTextEncoder::ENCODE_ROOM, std::size_t(33), std::size_t(250), std::size_t(4096)})
-            EXPECT_TRUE(EncodeInBuffer(out, ETextCode::Utf8, whole.forms, nRoom) == utf8)
-                << "loops " << Utf8LoopsName(eLoops) << ", room " << nRoom;
-    }
-}
-
 TEST(FileCodeUtf8, EachKindOfCharacterAtEveryOffsetOfABlock)
 {
     for (const EUtf8Loops eLoops : LoopsHere()) {
@@ -180,51 +133,6 @@ TEST(FileCodeUtf8, EachKindOfCharacterAtEveryOffsetOfABlock)
                 }
                 ASSERT_EQ(EncodeInBuffer(sjis, ETextCode::Utf8, {{false, true}}, 300), utf8)
                     << "loops " << Utf8LoopsName(eLoops) << " at " << nAt;
-            }
-        }
-    }
-}
-
-TEST(FileCodeUtf8, BytesTheLoopsCannotTakeAreFoundWhereverTheyStand)
-{
-    const struct
-    {
-        std::string bytes;
-        ETextProblem eProblem;
-        std::string replaced;  // what stands in the text instead
-        char32_t c;
-    } cases[] = {
-        // Without a Shift-JIS form: the first code of the table.
-        {"\xF0\x9F\x98\x80", ETextProblem::None, "\xF0\x40", 0},  // beyond the basic plane
-        {"\xC3\xA9", ETextProblem::None, "\xF0\x40", 0},
-        {"\xEE\x80\x80", ETextProblem::None, "\xF0\x40", 0},      // the file's own user-defined character
-        {"\xE0\x80\x80", ETextProblem::Malformed, "???", 0},                // overlong
-        {"\xC0\xAF", ETextProblem::Malformed, "??", 0},                     // overlong of two bytes
-        {"\xED\xA0\x80", ETextProblem::Malformed, "???", 0},                // surrogate
-        {"\x80", ETextProblem::Malformed, "?", 0},                          // a continuation alone
-        {"\xE3\x81", ETextProblem::Malformed, "??", 0},                     // cut short
-        {"\xF5\x80\x80\x80", ETextProblem::Malformed, "????", 0},            // past U+10FFFF
-    };
-    for (const EUtf8Loops eLoops : LoopsHere()) {
-        const CLoopChoice loops(eLoops);
-        for (const auto &c : cases) {
-            for (std::size_t nAt = 0; nAt < 140; nAt += 3) {
-                SCOPED_TRACE(testing::Message() << "loops " << Utf8LoopsName(eLoops) << ", " << c.replaced.size()
-                                                << " bytes at " << nAt);
-                // A kanji before the bytes, so that the block is not all ASCII.
-                const std::string head = "x\r\n" + std::string(nAt, 'a') + "\xE6\xBC\xA2";
-                const std::string utf8 = head + c.bytes + std::string(150, 'b');
-                CDecodedText result;
-                bool bMalformed = false;
-                const std::string out = DecodeInBlocks(utf8, 64, false, result, &bMalformed);
-                EXPECT_EQ(out, "x\r\n" + std::string(nAt, 'a') + "\x8A\xBF" + c.replaced + std::string(150, 'b'));
-                EXPECT_EQ(result.eProblem, c.eProblem);
-                EXPECT_EQ(result.nProblemLine, c.eProblem == ETextProblem::None ? 0 : 2);
-                EXPECT_EQ(result.cProblem, c.c);
-                EXPECT_FALSE(bMalformed);
-                // Trying UTF-8 on a file gives up at once at malformed bytes.
-                DecodeInBlocks(utf8, 64, true, result, &bMalformed);
-                EXPECT_EQ(bMalformed, c.eProblem == ETextProblem::Malformed);
             }
         }
     }
@@ -399,42 +307,6 @@ TEST(FileCodeUtf8, VectorBlocksAgreeWithThePortableLoopOnRandomJapaneseText)
         for (const std::size_t nCap : {std::size_t(64), std::size_t(113), std::size_t(4096), utf8.size() + 1}) {
             ExpectSameInEveryLoop(utf8, nCap, false);
             ExpectSameInEveryLoop(utf8, nCap, true);
-            if (testing::Test::HasFatalFailure())
-                return;
-        }
-    }
-}
-
-TEST(FileCodeUtf8, AFaultAtEveryPlaceOfARunOfKanjiIsFoundAsTheCarefulPathFindsIt)
-{
-    // A run of three-byte characters long enough for several blocks, after a
-    // line with ～ and ―; the fault stands at each character's place in turn,
-    // so that it falls at every offset of the vectors and blocks.
-    const std::string head = "\xEF\xBD\x9E\xE2\x80\x95\n";
-    const std::string kanji = "\xE6\xBC\xA2";
-    for (const char *pszFault : FAULTS) {
-        for (std::size_t nAt = 0; nAt <= 70; ++nAt) {
-            std::string utf8 = head;
-            for (std::size_t i = 0; i < nAt; ++i)
-                utf8 += kanji;
-            utf8 += pszFault;
-            for (std::size_t i = 0; i < 70 - nAt; ++i)
-                utf8 += kanji;
-            const CDecodeRun plain = DecodeWith(EUtf8Loops::Portable, utf8 + std::string(120, 'x'), 4096, false);
-            // A character without a Shift-JIS form leaves the loops too, for
-            // a code of the table.
-            if (plain.result.extra.IsEmpty()) {
-                ASSERT_NE(plain.result.eProblem, ETextProblem::None) << "the fault is no fault";
-                ASSERT_EQ(plain.result.nProblemLine, 2);
-            } else {
-                ASSERT_EQ(plain.result.eProblem, ETextProblem::None);
-            }
-            // With ASCII after the run, and with the run (and a character cut
-            // by it) ending the input.
-            ExpectSameInEveryLoop(utf8 + std::string(120, 'x'), 4096, false);
-            ExpectSameInEveryLoop(utf8, 4096, false);
-            ExpectSameInEveryLoop(utf8, 4096, true);
-            ExpectSameInEveryLoop(utf8.substr(0, utf8.size() - 1), 4096, false);
             if (testing::Test::HasFatalFailure())
                 return;
         }

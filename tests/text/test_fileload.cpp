@@ -156,48 +156,6 @@ TEST(FileLoad, SourceOfUnknownSizeLoadsWhole)
     EXPECT_TRUE(HoldsLines(buffer, SplitLines(bytes, LINEEND_LF)));
 }
 
-TEST(FileLoad, LoadedLinesMoveToABlockOfTheirOwnWhenTheyGrow)
-{
-    // Loaded lines sit packed one after the other: text added to one must
-    // never run into the next.
-    CTempDir dir;
-    WriteFileBytes(dir.File("f"), "abc\r\ndefgh\r\n\r\nlast");
-    CCrystalTextBuffer buffer;
-    ASSERT_TRUE(buffer.LoadFromFile(dir.File("f")));
-    for (int i = 0; i < buffer.GetLineCount(); ++i)
-        EXPECT_EQ(buffer.GetLineCapacity(i), 0) << i;
-
-    Insert(buffer, 0, 3, "XY");
-    EXPECT_EQ(Lines(buffer), "abcXY|defgh||last");
-    EXPECT_EQ(buffer.GetLineCapacity(0), 16);
-    Insert(buffer, 2, 0, "new");
-    Insert(buffer, 3, 4, std::string(20, '+'));
-    EXPECT_EQ(Lines(buffer), "abcXY|defgh|new|last" + std::string(20, '+'));
-    EXPECT_EQ(buffer.GetLineCapacity(3), 32);
-    // A deletion within a loaded line stays in place; one across lines joins
-    // a loaded line with a line of its own.
-    ASSERT_TRUE(buffer.DeleteText(nullptr, 1, 1, 1, 3, ACTION_DELETE));
-    ASSERT_TRUE(buffer.DeleteText(nullptr, 1, 2, 3, 2, ACTION_DELETE));
-    EXPECT_EQ(Lines(buffer), "abcXY|dgst" + std::string(20, '+'));
-    // Undo brings back exactly what was loaded.
-    CPoint pt;
-    while (buffer.CanUndo())
-        buffer.Undo(pt);
-    EXPECT_EQ(Lines(buffer), "abc|defgh||last");
-    EXPECT_FALSE(buffer.IsModified());
-    while (buffer.CanRedo())
-        buffer.Redo(pt);
-    EXPECT_EQ(Lines(buffer), "abcXY|dgst" + std::string(20, '+'));
-
-    // Loading again over the edited text releases both kinds of line (the
-    // leak checker of the test run sees any block left behind).
-    WriteFileBytes(dir.File("g"), "one\ntwo");
-    buffer.FreeAll();
-    ASSERT_TRUE(buffer.LoadFromFile(dir.File("g")));
-    Insert(buffer, 1, 3, "!");
-    EXPECT_EQ(Lines(buffer), "one|two!");
-}
-
 TEST(FileLoad, LargeTextInMemoryCutInTwoHalves)
 {
     // A large text is cut on two threads from the first separator after its

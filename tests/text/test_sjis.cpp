@@ -18,37 +18,6 @@ std::vector<ESjisByteKind> Kinds(std::string_view line)
 
 } // namespace
 
-TEST(Sjis, ClassifiesFromTheLineStart)
-{
-    // "表" is 0x95 0x5C: its trail byte is the ASCII backslash. Read from the
-    // start, the backslash belongs to the character; taken alone it would not.
-    const std::string line = "a\x95\x5C\\\x83\x7B\x83\x7D\x81\x40z";
-    const std::vector<ESjisByteKind> expect = {SJIS_SINGLE, SJIS_LEAD, SJIS_TRAIL, SJIS_SINGLE,
-                                               SJIS_LEAD,   SJIS_TRAIL, SJIS_LEAD, SJIS_TRAIL,
-                                               SJIS_LEAD,   SJIS_TRAIL, SJIS_SINGLE};
-    EXPECT_EQ(Kinds(line), expect);
-
-    // A run of lead-byte values: pairing depends on the first byte of the run.
-    EXPECT_EQ(Kinds("\x81\x81\x81"), (std::vector<ESjisByteKind>{SJIS_LEAD, SJIS_TRAIL, SJIS_SINGLE}));
-    EXPECT_EQ(Kinds("x\x81\x81\x81\x81"),
-              (std::vector<ESjisByteKind>{SJIS_SINGLE, SJIS_LEAD, SJIS_TRAIL, SJIS_LEAD, SJIS_TRAIL}));
-}
-
-TEST(Sjis, BrokenCharactersNeverSwallowADelimiter)
-{
-    // A lead byte at the end of the line, or before a byte that cannot be a
-    // trail byte, is a single invalid byte; the next byte keeps its meaning.
-    EXPECT_EQ(Kinds("ab\x82"), (std::vector<ESjisByteKind>{SJIS_SINGLE, SJIS_SINGLE, SJIS_SINGLE}));
-    EXPECT_EQ(Kinds("\x82\"x"), (std::vector<ESjisByteKind>{SJIS_SINGLE, SJIS_SINGLE, SJIS_SINGLE}));
-    EXPECT_EQ(Kinds("\x82\x0A"), (std::vector<ESjisByteKind>{SJIS_SINGLE, SJIS_SINGLE}));
-    EXPECT_EQ(Kinds("\x82\xFD"), (std::vector<ESjisByteKind>{SJIS_SINGLE, SJIS_SINGLE}));
-    // Half-width kana, 0x80, 0xA0 and 0xFD-0xFF are single bytes.
-    EXPECT_EQ(Kinds("\xB1\x80\xA0\xFD\xFE\xFF"), std::vector<ESjisByteKind>(6, SJIS_SINGLE));
-    // Positions outside the line.
-    EXPECT_EQ(SjisByteKindAt("ab", -1), SJIS_SINGLE);
-    EXPECT_EQ(SjisByteKindAt("ab", 2), SJIS_SINGLE);
-}
-
 TEST(Sjis, StepsByWholeCharacters)
 {
     const std::string line = "\x88\x9F" "a\x95\x5C";  // 亜 a 表

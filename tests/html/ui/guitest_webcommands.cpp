@@ -166,27 +166,6 @@ TEST_F(WebCommands, AnEntityGoesBehindTheWordAndRepeats)
     EXPECT_EQ(Text(), "AT&AMP;<br>&AMP;&AMP;&T");
 }
 
-TEST_F(WebCommands, UpperCaseTagsKeepQuotedValues)
-{
-    AppSettings().m_bTagState = 1;
-    SetText("home");
-    Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = [](QDialog *pDialog) {
-        Child<QLineEdit>(pDialog, "linkFile")->setText(QStringLiteral("index.html"));
-        Child<QCheckBox>(pDialog, "targetCheck")->setChecked(true);
-        Child<QComboBox>(pDialog, "target")->setCurrentText(QStringLiteral("_blank"));
-        return static_cast<int>(QDialog::Accepted);
-    };
-    Run(ID_WEB_HOTLINK);
-    EXPECT_EQ(Text(), "<A HREF=\"index.html\" TARGET=\"_blank\">home</A>");
-    EXPECT_EQ(Selected(), "home");
-    EXPECT_EQ(g_strLastTagOpen, "<A HREF=\"index.html\" TARGET=\"_blank\">");
-    // The repeat inserts what was remembered, already in upper case.
-    m_view.PlaceCaret(CPoint(0, 0));
-    Run(ID_WEB_REPEAT_TAG);
-    EXPECT_EQ(Text(), "<A HREF=\"index.html\" TARGET=\"_blank\"></A><A HREF=\"index.html\" TARGET=\"_blank\">home</A>");
-}
-
 TEST_F(WebCommands, ReadOnlyDocumentsChangeNothingAndAskNothing)
 {
     SetText("<b>a</b>\r\nline");
