@@ -80,30 +80,6 @@ void Lh3SingleBlock(unsigned nCount, unsigned nSymbol, CBitWriter &bits)
 
 } // namespace
 
-TEST(LhOldDecoder, StreamsDecodeWholeInPiecesOfAnySize)
-{
-    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
-    for (const CMethodCase &c : METHODS) {
-        const CPacked packed = FirstEntry(ReadFileBytes(Fixture(c.pszArchive)));
-        ASSERT_EQ(packed.nLength, strSample.size()) << c.pszArchive;
-        CMemoryByteSource source(packed.strData.data(), packed.strData.size());
-        CLhOldDecoder decoder(c.method, source, packed.nLength);
-        std::string strOut;
-        char aBuf[5000];
-        // Pieces that end inside matches as well as between them.
-        for (std::size_t nPiece = 1;; nPiece = nPiece * 7 % 4999 + 1) {
-            const std::size_t n = decoder.Read(aBuf, nPiece);
-            if (n == 0)
-                break;
-            strOut.append(aBuf, n);
-        }
-        EXPECT_FALSE(decoder.IsDamaged()) << c.pszArchive;
-        EXPECT_TRUE(strOut == strSample) << c.pszArchive;
-        EXPECT_EQ(decoder.GetPackedBytesUsed(), packed.strData.size());
-        EXPECT_EQ(decoder.Read(aBuf, sizeof aBuf), 0u);
-    }
-}
-
 TEST(LhOldDecoder, CutOrCorruptedStreamsEndAsDamageWithinBounds)
 {
     std::mt19937 random(20261207);

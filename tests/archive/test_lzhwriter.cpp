@@ -174,26 +174,3 @@ TEST(LzhWriter, HeadersCarryShiftJisNamesFoldersModesAndTimes)
     ASSERT_EQ(::stat(dir.File("x/" + Utf8ToCp932("空のフォルダ")).c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
-
-TEST(LzhWriter, HeaderLayout)
-{
-    CLzhEntry entry{"dir/file.txt", 1700000000, 0644};
-    const std::string h = BuildLzhHeader("-lh5-", entry, 1234, 5678, 0xBEEF);
-    auto u16 = [&h](std::size_t n) {
-        return static_cast<unsigned>(static_cast<unsigned char>(h[n]) | (static_cast<unsigned char>(h[n + 1]) << 8));
-    };
-    EXPECT_EQ(u16(0), h.size());
-    EXPECT_EQ(h.substr(2, 5), "-lh5-");
-    EXPECT_EQ(u16(7), 1234u);
-    EXPECT_EQ(u16(11), 5678u);
-    EXPECT_EQ(h[20], 2);  // level
-    EXPECT_EQ(u16(21), 0xBEEFu);
-    EXPECT_EQ(h[23], 'U');
-    // The header CRC covers the whole header with its own field zeroed.
-    ASSERT_EQ(h[26], 0x00);
-    std::string zeroed = h;
-    zeroed[27] = zeroed[28] = 0;
-    EXPECT_EQ(u16(27), LzhCrc16(0, zeroed.data(), zeroed.size()));
-    EXPECT_NE(h.find(std::string("\x01" "file.txt")), std::string::npos);
-    EXPECT_NE(h.find(std::string("\x02" "dir\xff")), std::string::npos);
-}

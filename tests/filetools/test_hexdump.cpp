@@ -12,44 +12,7 @@ namespace {
 
 const std::string HEADER = "ASCII Dumping\r\nf.bin\r\n" + std::string(74, '-') + "\r\n";
 
-std::string Bytes(int n, int nFirst = 0x41)
-{
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += static_cast<char>(nFirst + i);
-    return s;
-}
-
 } // namespace
-
-TEST(HexDump, ShortAndFullLinesLineUp)
-{
-    EXPECT_EQ(FormatAsciiDump("", "f.bin"), HEADER);
-    EXPECT_EQ(FormatAsciiDump(Bytes(5), "f.bin"),
-              HEADER + "000000  41 42 43 44 45                                    ABCDE");
-    EXPECT_EQ(FormatAsciiDump(Bytes(7), "f.bin"),
-              HEADER + "000000  41 42 43 44 45 46 47                              ABCDEFG");
-    EXPECT_EQ(FormatAsciiDump(Bytes(8), "f.bin"),
-              HEADER + "000000  41 42 43 44 45 46 47 48                           ABCDEFGH");
-    EXPECT_EQ(FormatAsciiDump(Bytes(16), "f.bin"),
-              HEADER + "000000  41 42 43 44 45 46 47 48  49 4A 4B 4C 4D 4E 4F 50  ABCDEFGHIJKLMNOP\r\n");
-    EXPECT_EQ(FormatAsciiDump(Bytes(17), "f.bin"),
-              HEADER + "000000  41 42 43 44 45 46 47 48  49 4A 4B 4C 4D 4E 4F 50  ABCDEFGHIJKLMNOP\r\n"
-                       "000010  51                                                Q");
-    // Every size: the length is what the output is sized by, and the
-    // character column of every line starts at the same place.
-    for (int n = 0; n <= 70; ++n) {
-        const std::string dump = FormatAsciiDump(Bytes(n, 0x21), "f.bin");
-        EXPECT_EQ(dump.size(), AsciiDumpLength(static_cast<std::uint64_t>(n), 5)) << n;
-        int nFirstByte = 0x21;
-        for (std::size_t nLine = HEADER.size(); nLine < dump.size(); nFirstByte += 16) {
-            EXPECT_EQ(dump.substr(nLine + 56, 2), "  ") << n;
-            EXPECT_EQ(dump[nLine + 58], static_cast<char>(nFirstByte)) << n;
-            const std::size_t nEnd = dump.find("\r\n", nLine);
-            nLine = nEnd == std::string::npos ? dump.size() : nEnd + 2;
-        }
-    }
-}
 
 TEST(HexDump, LengthCountsTheWiderOffsetsOfLargeFiles)
 {

@@ -16,14 +16,6 @@ const std::string AKA = "\x83\x41\x83\x4A";
 // "表" ends in the byte of a backslash.
 const std::string HYOU = "\x95\x5C";
 
-std::string Joined(const std::vector<std::string> &aLines)
-{
-    std::string s;
-    for (std::size_t i = 0; i < aLines.size(); ++i)
-        s += (i > 0 ? "\r\n" : "") + aLines[i];
-    return s;
-}
-
 } // namespace
 
 TEST(TagCase, SecondBytesThatLookLikeLettersKeepTheirCase)
@@ -85,27 +77,4 @@ TEST(TagCase, KeepOnlyTags)
     EXPECT_EQ(KeepOnlyTags(std::vector<std::string>{"t<a", "href=x>u", "plain"}),
               (std::vector<std::string>{"<a", "href=x>", ""}));
     EXPECT_EQ(KeepOnlyTags(std::vector<std::string>{}), (std::vector<std::string>{""}));
-}
-
-// On lines without CR bytes of their own, the line-piece forms give what the
-// text forms give for the lines joined with CR LF.
-TEST(TagCase, LinePiecesAgreeWithTheText)
-{
-    std::mt19937 rng(20240611);
-    const std::string alphabet = "<>\"!-aBz \x83\x69\x41\x95\x5C\n";
-    for (int nCase = 0; nCase < 2000; ++nCase) {
-        std::vector<std::string> aLines(1 + rng() % 4);
-        for (std::string &strLine : aLines)
-            for (int n = static_cast<int>(rng() % 12); n > 0; --n)
-                strLine += alphabet[rng() % alphabet.size()];
-        const std::string strText = Joined(aLines);
-        SCOPED_TRACE(strText);
-        EXPECT_EQ(Joined(EraseTags(aLines)), EraseTags(strText));
-        EXPECT_EQ(Joined(KeepOnlyTags(aLines)), KeepOnlyTags(strText));
-        for (const bool bUpper : {false, true}) {
-            std::vector<std::string> aCased = aLines;
-            TagCaseB(aCased, bUpper);
-            EXPECT_EQ(Joined(aCased), TagCaseB(strText, bUpper));
-        }
-    }
 }

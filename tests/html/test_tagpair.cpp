@@ -103,37 +103,3 @@ TEST_F(TagPair, PlacementOfTheDocumentedCases)
     EXPECT_EQ(o.strSelected, "ne1\r\nl2\r\nlin");
     EXPECT_EQ(o.strBeforeCaret, "lin</p>");
 }
-
-TEST_F(TagPair, PlacementAlwaysCoversTheWrappedText)
-{
-    std::mt19937 rng(7);
-    const std::vector<std::string> aTexts = {"",        "<b>",     "\r\n",   "<div>\r\n", "\r\n</div>\r\n",
-                                             "x\r\ny\r\nz", "\x83\x41", "<!-- ", "a\rb"};
-    const std::string strDoc = "first line\r\n\x95\x5C second\r\n\r\nfourth \x83\x69 line\r\nlast";
-    const std::vector<int> aLengths = {10, 9, 0, 14, 4};
-    for (int nCase = 0; nCase < 500; ++nCase) {
-        CPoint S(0, static_cast<int>(rng() % aLengths.size()));
-        CPoint E(0, S.y + static_cast<int>(rng() % (aLengths.size() - static_cast<std::size_t>(S.y))));
-        S.x = static_cast<int>(rng() % (aLengths[static_cast<std::size_t>(S.y)] + 1));
-        E.x = static_cast<int>(rng() % (aLengths[static_cast<std::size_t>(E.y)] + 1));
-        if (E.y == S.y && E.x < S.x)
-            std::swap(S.x, E.x);
-        const std::string &strOpen = aTexts[rng() % aTexts.size()];
-        const std::string &strClose = aTexts[rng() % aTexts.size()];
-        SCOPED_TRACE(::testing::Message() << S.x << "," << S.y << "-" << E.x << "," << E.y << " [" << strOpen
-                                          << "][" << strClose << "]");
-
-        CCrystalTextBuffer original;
-        original.InitNew();
-        int l = 0;
-        int c = 0;
-        original.InsertText(nullptr, 0, 0, strDoc, l, c);
-        std::string strInner;
-        original.GetText(S.y, S.x, E.y, E.x, strInner);
-        const std::string strTail(original.GetLine(E.y).substr(static_cast<std::size_t>(E.x)));
-
-        const CWrapOutcome o = Wrap(strDoc, S, E, strOpen, strClose);
-        EXPECT_EQ(o.strSelected, strInner);
-        EXPECT_EQ(o.strAfterCaret, strTail);
-    }
-}

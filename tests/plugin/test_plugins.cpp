@@ -62,28 +62,6 @@ protected:
 
 } // namespace
 
-TEST(PluginRegistry, ValidCommandsInTheirOrderWithTheirTexts)
-{
-    CTempDir dir;
-    InstallPluginFile(dir.Path(), "t.wpi", WP_TEST_PLUGIN);
-    CPluginRegistry registry;
-    registry.Discover({dir.Path()});
-    ASSERT_EQ(registry.GetCount(), TEST_ROWS);
-    // Index 1 fails: menu items 7000 and 7001 are indices 0 and 2.
-    EXPECT_EQ((std::vector<int>{registry.GetRow(0)->nIndex, registry.GetRow(1)->nIndex,
-                                registry.GetRow(TEST_ROWS - 1)->nIndex}),
-              (std::vector<int>{0, 2, TEST_ROWS}));
-    EXPECT_TRUE(registry.GetRow(TEST_ROWS) == nullptr && registry.GetRow(-1) == nullptr);
-
-    const CPluginRow &upper = *registry.GetRow(ROW_UPPER);
-    EXPECT_EQ(std::tie(upper.strFile, upper.nType, upper.strFunction, upper.strMenuText, upper.strDescription),
-              std::make_tuple("t.wpi", 1, "TestUpper", "\x91\xe5\x95\xb6\x8e\x9a", "about TestUpper"));
-    // Texts that fill their buffers without a terminator end at the buffer's end.
-    const CPluginRow &longText = *registry.GetRow(ROW_LONG_TEXT);
-    EXPECT_EQ(longText.strMenuText + "|" + longText.strDescription,
-              std::string(WPPLUGIN_NAME_SIZE, 'M') + "|" + std::string(WPPLUGIN_DESCRIPTION_SIZE, 'D'));
-}
-
 TEST(PluginRegistry, TheUsersFolderFirstAndFilesThatOfferNothingSkipped)
 {
     CTempDir user;

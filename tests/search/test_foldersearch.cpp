@@ -112,28 +112,6 @@ TEST_F(FolderSearch, LongLinesCountInPieces)
               "2 個、検索されました。(1ファイル中)\n");
 }
 
-TEST_F(FolderSearch, ResultsStopAtTheLimitAndTheSummaryFollows)
-{
-    std::string text;
-    for (int i = 0; i < 2000; ++i)
-        text += "match line\n";
-    Write("many.txt", text);
-    FolderSearchParams params{m_dir.Path(), "match", "many.txt", false, false, false};
-    CLineCollector sink;
-    CFolderSearch search(params, sink);
-    EXPECT_FALSE(search.Run());
-    ASSERT_GE(sink.aLines.size(), 3u);
-    EXPECT_EQ(sink.aLines[sink.aLines.size() - 2], "検索総数が多いので中断します...");
-    EXPECT_EQ(sink.aLines.back(), std::to_string(search.GetHitCount()) + " 個、検索されました。(0ファイル中)");
-    // The last line taken found the results under 20000 bytes long.
-    const int nLastLine = static_cast<int>(Utf8ToCp932(sink.aLines[sink.aLines.size() - 3]).size()) + 2;
-    int nMatchBytes = 0;
-    for (std::size_t i = 0; i + 2 < sink.aLines.size(); ++i)
-        nMatchBytes += static_cast<int>(Utf8ToCp932(sink.aLines[i]).size()) + 2;
-    EXPECT_LT(nMatchBytes - nLastLine, FOLDER_SEARCH_RESULT_LIMIT);
-    EXPECT_GE(nMatchBytes, FOLDER_SEARCH_RESULT_LIMIT);
-}
-
 TEST_F(FolderSearch, BadInputIsReportedInTheResults)
 {
     bool bOk = true;

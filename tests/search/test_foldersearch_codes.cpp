@@ -98,31 +98,3 @@ TEST_F(FolderSearchCodes, TheWholeFileDecidesNotItsStart)
     Write("k.txt", "\xB6\xDE\xB7\xDE");  // ｶﾞｷﾞ, small enough to be read in one go
     EXPECT_EQ(Find("k.txt", "\xB7\xDE"), Matches{"1: \xB6\xDE\xB7\xDE"});
 }
-
-TEST(LineReader, ASourceTakesOverWhereTheFileWasReadUpTo)
-{
-    CTempDir dir;
-    WriteFileBytes(dir.File("f"), "one\ntwo\n");
-    CSearchLineReader reader;
-    ASSERT_TRUE(reader.Open(dir.File("f")));
-    std::string_view line;
-    ASSERT_TRUE(reader.NextLine(line));
-    EXPECT_EQ(line, "one");
-    // A source that gives a few bytes at a time, of which the first four
-    // (those already read) are dropped.
-    const std::string strText = "ONE\nTWO\nTHREE";
-    std::size_t nAt = 0;
-    reader.UseSource(
-        [&](char *p, std::size_t n) {
-            const std::size_t k = std::min({n, std::size_t(3), strText.size() - nAt});
-            std::copy_n(strText.data() + nAt, k, p);
-            nAt += k;
-            return k;
-        },
-        reader.GetOffset());
-    std::vector<std::string> aRest;
-    while (reader.NextLine(line))
-        aRest.emplace_back(line);
-    EXPECT_EQ(aRest, (std::vector<std::string>{"TWO", "THREE"}));
-    EXPECT_EQ(reader.GetLineNumber(), 3);
-}

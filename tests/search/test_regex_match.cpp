@@ -6,35 +6,6 @@
 
 #include <random>
 
-TEST(RegexMatch, CaseRules)
-{
-    const bool NOCASE = false;
-    EXPECT_EQ(Match("abc", "xABC", NOCASE), "0=1,4");
-    EXPECT_EQ(Match("abc", "xABC"), "none");
-    EXPECT_EQ(Match("aBc", "ABC abc", NOCASE), "0=0,3");
-    // Sets and the letter classes compare exactly whatever the flag says.
-    EXPECT_EQ(Match("[a-c]+", "ABC", NOCASE), "none");
-    EXPECT_EQ(Match("\\U", "a", NOCASE), "none");
-    EXPECT_EQ(Match("\\L", "A", NOCASE), "none");
-    // \C and \c switch for the rest of the pattern...
-    EXPECT_EQ(Match("a\\Cb", "AB", NOCASE), "none");
-    EXPECT_EQ(Match("a\\Cb", "Ab", NOCASE), "0=0,2");
-    EXPECT_EQ(Match("\\cabc", "ABC"), "0=0,3");
-    // ... for one candidate only: the next start begins with the caller's flag.
-    EXPECT_EQ(Match("a\\Cb", "aB Ab", NOCASE), "0=3,5");
-    // A switch inside a branch holds for what follows the branch.
-    EXPECT_EQ(Match("\\c|ab", "-AB", true, 1), "0=2,3");
-    // Backing out of a branch restores the flag it found.
-    EXPECT_EQ(Match("{\\CXz}|{xy}", "XY", NOCASE), "0=0,2");
-    // Only ASCII letters fold; other bytes and the second byte of a
-    // double-byte character compare exactly (ア is 83 41, ャ is 83 61).
-    EXPECT_EQ(Match("\xE9", "\xC9", NOCASE), "none");
-    EXPECT_EQ(Match("\x83\x41", "\x83\x61", NOCASE), "none");
-    EXPECT_EQ(Match("\x83\x41" "a", "\x83\x41" "A", NOCASE), "0=0,3");
-    // A case-insensitive closure over a literal byte.
-    EXPECT_EQ(Match("xa+", "XaAab", NOCASE), "0=0,4");
-}
-
 TEST(RegexMatch, SearchStartsAtTheGivenPositionAndSeesTheTextBefore)
 {
     EXPECT_EQ(Match("abc", "abcabc", true, 1), "0=3,6");

@@ -15,34 +15,6 @@ TEST(Wildcard, StarsQuestionMarksAndCase)
     EXPECT_FALSE(MatchWildcard("*.txt", "a.tx"));
 }
 
-TEST(Wildcard, AThreeLetterExtensionAlsoMatchesLongerOnesThatBeginWithIt)
-{
-    // As the short names of long file names made them match.
-    EXPECT_TRUE(MatchWildcard("*.htm", "page.html"));
-    EXPECT_TRUE(MatchWildcard("*.htm", "page.htm"));
-    EXPECT_TRUE(MatchWildcard("*.HTM", "PAGE.Html"));
-    EXPECT_TRUE(MatchWildcard("*.htm", "page.htmx"));
-    EXPECT_TRUE(MatchWildcard("ind*.htm", "index.html"));
-    EXPECT_TRUE(MatchWildcard("*.jpe", "photo.jpeg"));
-    EXPECT_TRUE(MatchWildcard("*.txt", "notes.txt~"));  // a backup's short name was NOTES~1.TXT
-    // Only the last extension counts, and it must begin with the three.
-    EXPECT_FALSE(MatchWildcard("*.htm", "page.html.bak"));
-    EXPECT_FALSE(MatchWildcard("*.htm", "page.hta"));
-    EXPECT_FALSE(MatchWildcard("*.htm", "html"));
-    EXPECT_FALSE(MatchWildcard("a*.htm", "index.html"));
-    // Shorter extensions keep their exact meaning.
-    EXPECT_FALSE(MatchWildcard("*.h", "x.hpp"));
-    EXPECT_FALSE(MatchWildcard("*.pl", "x.plx"));
-    EXPECT_FALSE(MatchWildcard("*.c", "x.cpp"));
-    // So do extensions with a wildcard of their own.
-    EXPECT_FALSE(MatchWildcard("*.ht?", "page.html"));
-    EXPECT_TRUE(MatchWildcard("*.ht?", "page.htm"));
-    EXPECT_TRUE(MatchWildcard("*.ht*", "page.html"));
-    // Characters, not bytes: three kana are an extension of three.
-    EXPECT_TRUE(MatchWildcard("*.\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86", "x.\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88"));
-    EXPECT_FALSE(MatchWildcard("*.\xE3\x81\x82\xE3\x81\x84", "x.\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86"));
-}
-
 TEST(Wildcard, ExtensionListsMatchAnyCaseAndToleranceOfHowTheyAreTyped)
 {
     const CExtensionList list(" TXT;html ; *.c;.pl;;");

@@ -150,26 +150,3 @@ TEST(ViewTypes, AnUnnamedTextIsHtmlWhenItBeginsAsAPage)
     for (const auto &[pszText, nType] : aCases)
         EXPECT_EQ(ViewTypeFromText(pszText), nType) << pszText;
 }
-
-TEST(ViewTypes, ViewLevelParseDispatchesAndHidesTheStandardState)
-{
-    const CMemoryLineSource lines({"/* open", "", "http://x.jp/"});
-    ColorBlock aBuf[64];
-    int nItems = 0;
-    EXPECT_EQ(ParseLineByViewType(VIEWTYPE_CPP, lines, 0, 0, aBuf, nItems), 0x04u);
-    EXPECT_GT(nItems, 0);
-
-    // The standard routine passes an empty line's comment bit on; the view does not.
-    nItems = 0;
-    EXPECT_EQ(ParseLineStandard(lines, 0x04, 1, aBuf, nItems), 0x04u);
-    EXPECT_EQ(ParseLineByViewType(VIEWTYPE_STANDARD, lines, 0x04, 1, aBuf, nItems), 0u);
-    EXPECT_EQ(ParseLineByViewType(VIEWTYPE_STANDARD, lines, 0x1F, 2, aBuf, nItems), 0u);
-
-    for (int nType : {-1, 8, 1000}) {
-        nItems = 0;
-        EXPECT_EQ(ParseLineByViewType(nType, lines, 0x04, 0, aBuf, nItems), 0u);
-        EXPECT_EQ(nItems, 0);
-    }
-    EXPECT_EQ(ParseLineFuncOfViewType(VIEWTYPE_PLAIN), &ParseLinePlain);
-    EXPECT_EQ(ParseLineFuncOfViewType(VIEWTYPE_HTML_SIMPLE), &ParseLineHtmlSimple);
-}

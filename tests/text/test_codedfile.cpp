@@ -157,39 +157,6 @@ TEST_F(CodedFile, FilesInOtherCodesTakeTheirLineEndsFromTheFirstBreakHoweverFar)
     }
 }
 
-TEST_F(CodedFile, LargeFilesAcrossTheLoadersBlocks)
-{
-    // Characters of one, two, three and four bytes, so that every kind is cut
-    // by some block end; the emoji makes the file read-only, so a second file
-    // without it checks the round trip.
-    std::string sjis;
-    std::string utf8;
-    for (int i = 0; sjis.size() < 700 * 1024; ++i) {
-        sjis += "a\x82\xA0\x81\x60" "b";            // aあ～b
-        utf8 += "a\xE3\x81\x82\xE3\x80\x9C" "b";    // wave dash form
-        if (i % 7 == 0) {
-            sjis += "\xB1\n";
-            utf8 += "\xEF\xBD\xB1\n";
-        }
-    }
-    ASSERT_TRUE(Load(utf8));
-    EXPECT_EQ(state.eCode, ETextCode::Utf8);
-    EXPECT_TRUE(state.IsExact());
-    EXPECT_TRUE(Text() == sjis) << "the text differs";
-    EXPECT_TRUE(Saved() == utf8) << "the file differs";
-
-    // A byte that is no UTF-8 far into the file: the whole file is Shift-JIS
-    // after all, byte for byte.
-    ASSERT_TRUE(Load(utf8 + "\xFF\n", "late"));
-    EXPECT_EQ(state.eCode, ETextCode::Sjis);
-    EXPECT_TRUE(Saved() == utf8 + "\xFF\n") << "the file differs";
-    // ... and the same file named as UTF-8 opens read-only, the byte named by its line.
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("late"), state, ETextCode::Sjis, ETextCode::Utf8));
-    EXPECT_EQ(state.eProblem, ETextProblem::Malformed);
-    EXPECT_EQ(state.nProblemLine, buffer.GetLineCount() - 1);
-    EXPECT_TRUE(buffer.IsReadOnly());
-}
-
 TEST_F(CodedFile, FilesOfOneToFourBlocksLoadWholeWhileTheNextBlockIsDecodedAhead)
 {
     // ASCII lines fill the loader's blocks of 256 KB exactly, so that the

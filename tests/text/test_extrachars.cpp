@@ -78,35 +78,6 @@ std::vector<std::string> PrintableUtf8Files()
 
 } // namespace
 
-TEST(ExtraChars, CodesAreGivenOutInOrderAcrossTheWholeUserDefinedArea)
-{
-    CExtraChars extra;
-    std::vector<std::uint16_t> aCodes;
-    for (char32_t c = 0x20000; c < 0x20000 + EXTRA_CHAR_LIMIT; ++c)
-        aCodes.push_back(extra.Add(c));
-    EXPECT_EQ(aCodes.front(), 0xF040);
-    EXPECT_EQ(aCodes[62], 0xF07E);
-    EXPECT_EQ(aCodes[63], 0xF080);  // 0x7F is no trail byte
-    EXPECT_EQ(aCodes[188], 0xF140);
-    EXPECT_EQ(aCodes.back(), 0xF9FC);
-    for (std::size_t i = 0; i < aCodes.size(); ++i) {
-        ASSERT_EQ(extra.CharOf(aCodes[i]), 0x20000 + i);
-        ASSERT_EQ(extra.Find(0x20000 + static_cast<char32_t>(i)), aCodes[i]);
-        ASSERT_EQ(extra.Add(0x20000 + static_cast<char32_t>(i)), aCodes[i]) << "a second entry";
-    }
-    EXPECT_TRUE(extra.IsFull());
-    EXPECT_EQ(extra.Add(U'\u00A9'), 0);
-    EXPECT_EQ(extra.Size(), EXTRA_CHAR_LIMIT);
-    // Codes outside the area, or in it but not given out.
-    EXPECT_EQ(extra.CharOf(0xF07F), 0u);
-    EXPECT_EQ(extra.CharOf(0xFA40), 0u);
-    EXPECT_EQ(CExtraChars().CharOf(0xF040), 0u);
-    // Kept on disk and read back.
-    CExtraChars back;
-    ASSERT_TRUE(back.FromWord(extra.ToWord()));
-    EXPECT_TRUE(back == extra);
-}
-
 TEST(ExtraChars, EveryPrintableCharacterComesBackThroughUtf8WithAndWithoutTheMark)
 {
     const std::vector<std::string> files = PrintableUtf8Files();
@@ -286,40 +257,6 @@ TEST(ExtraChars, SavingInACodeThatLacksACharacterStopsAtIt)
     EXPECT_EQ(out, "a\x8F\xA2\xED");
     ASSERT_TRUE(EncodeFileText(text.strText.substr(0, 3), ETextCode::Jis, {}, out, nullptr, &text.extra));
     EXPECT_EQ(out, "a\x1B$(D\x22\x6D\x1B(B");
-}
-
-TEST(ExtraChars, TheFastLoopsTakeWhatTheTableHoldsWhereverItStands)
-{
-    // Each character is met first early on (the careful path gives it its
-    // code), then again at every offset of the blocks among kanji and ASCII.
-    const char *const extras[] = {"\xC2\xA9", "\xC3\xA9", "\xE2\x80\x93", "\xF0\x9F\x98\x80", "\xEE\x80\x80"};
-    std::string first;
-    for (const char *psz : extras)
-        first += psz;
-    for (int nLoops = 0; nLoops <= static_cast<int>(BestUtf8Loops()); ++nLoops) {
-        SetUtf8Loops(static_cast<EUtf8Loops>(nLoops));
-        for (std::size_t nAt = 0; nAt < 130; ++nAt) {
-            std::string file = first + "\n" + std::string(nAt, 'a');
-            for (int k = 0; k < 40; ++k)
-                file += std::string(extras[k % 5]) + (k % 3 ? "\xE6\xBC\xA2" : "xy");
-            file += std::string(200, 'z');
-            CDecodedText text;
-            ASSERT_EQ(RoundTrip(file, ETextCode::Utf8, &text), file) << "loops " << nLoops << " at " << nAt;
-            ASSERT_EQ(text.extra.Size(), 5u);
-            ASSERT_EQ(text.strText.substr(0, 10), "\xF0\x40\xF0\x41\xF0\x42\xF0\x43\xF0\x44");
-        }
-        // A table a search text seeded: its codes, in the blocks too.
-        CExtraChars seed;
-        seed.Add(U'\U0001F600');
-        seed.Add(U'\u00A9');
-        const std::string file = std::string(100, 'a') + "\xC2\xA9\xE6\xBC\xA2\xF0\x9F\x98\x80" + std::string(200, 'z');
-        CUtf8StreamDecoder decoder(file, false, false);
-        decoder.SeedExtra(seed);
-        std::string out(file.size(), '\0');
-        out.resize(decoder.Decode(out.data(), out.size()));
-        EXPECT_EQ(out, std::string(100, 'a') + "\xF0\x41\x8A\xBF\xF0\x40" + std::string(200, 'z')) << "loops " << nLoops;
-    }
-    SetUtf8Loops(BestUtf8Loops());
 }
 
 // Text typed or pasted into a document, and the document's text shown: the

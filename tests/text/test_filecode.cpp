@@ -232,29 +232,6 @@ TEST(FileCode, JisEscapesAsTheFileWroteThem)
     }
 }
 
-TEST(FileCode, WritingStopsAtTheFirstCharacterTheCodeCannotHold)
-{
-    std::size_t nAt = 99;
-    std::string out;
-    // A byte that is no CP932 character has no Unicode form.
-    EXPECT_FALSE(EncodeFileText("ab\x85\x40", ETextCode::Utf8, {}, out, &nAt));
-    EXPECT_EQ(nAt, 2u);
-    // The user-defined area has no place in EUC or JIS.
-    EXPECT_FALSE(EncodeFileText("\x82\xA0\xF0\x40", ETextCode::Euc, {}, out, &nAt));
-    EXPECT_EQ(nAt, 2u);
-    EXPECT_FALSE(EncodeFileText("\xF0\x40", ETextCode::Jis, {}, out, &nAt));
-    EXPECT_EQ(nAt, 0u);
-    // ... but in UTF-8 it is private use, and comes back.
-    EXPECT_TRUE(EncodeFileText("\xF0\x40", ETextCode::Utf8, {}, out));
-    EXPECT_EQ(DecodeFileText(out).strText, "\xF0\x40");
-    // An escape in the text would switch a JIS reader's mode.
-    EXPECT_FALSE(EncodeFileText("a\x1B(B", ETextCode::Jis, {}, out, &nAt));
-    EXPECT_EQ(nAt, 1u);
-    // Shift-JIS writes any bytes.
-    EXPECT_TRUE(EncodeFileText("\x85\x40\xFF", ETextCode::Sjis, {}, out));
-    EXPECT_EQ(out, "\x85\x40\xFF");
-}
-
 TEST(FileCode, TagsAndCharsets)
 {
     for (int i = 0; i < TEXT_CODE_COUNT; ++i) {

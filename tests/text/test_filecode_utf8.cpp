@@ -138,28 +138,6 @@ TEST(FileCodeUtf8, EachKindOfCharacterAtEveryOffsetOfABlock)
     }
 }
 
-TEST(FileCodeUtf8, TheFormOfADualFormCharacterMetSecondTakesACodeOfTheTable)
-{
-    for (const EUtf8Loops eLoops : LoopsHere()) {
-        const CLoopChoice loops(eLoops);
-        for (std::size_t nAt = 0; nAt < 300; nAt += 7) {
-            // ～ then, later and on a line of its own, 〜, and both again
-            // further on; other dual forms in one form each do not count.
-            const std::string utf8 = std::string(nAt, 'a') + "\xEF\xBD\x9E\xE2\x80\x95 \xC2\xA2\n"
-                                     + std::string(nAt % 61, 'c') + "\xE3\x80\x9C" + std::string(100, 'd')
-                                     + "\xE3\x80\x9C\xE6\xBC\xA2\xEF\xBD\x9E" + std::string(100, 'e');
-            CDecodedText result;
-            const std::string out = DecodeInBlocks(utf8, 256, true, result);
-            EXPECT_TRUE(result.IsExact()) << "loops " << Utf8LoopsName(eLoops) << " at " << nAt;
-            EXPECT_EQ(out, std::string(nAt, 'a') + "\x81\x60\x81\x5C \x81\x91\n" + std::string(nAt % 61, 'c')
-                               + "\xF0\x40" + std::string(100, 'd') + "\xF0\x40\x8A\xBF\x81\x60"
-                               + std::string(100, 'e'));
-            EXPECT_TRUE(result.forms.abOther[4]);   // the cent sign in its other form
-            EXPECT_FALSE(result.forms.abOther[0]);  // the horizontal bar in its usual one
-        }
-    }
-}
-
 TEST(FileCodeUtf8, EncodingStopsAtTheCharacterWithoutAFormWhereverItStands)
 {
     for (const EUtf8Loops eLoops : LoopsHere()) {

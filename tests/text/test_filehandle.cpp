@@ -80,32 +80,6 @@ TEST(FileHandle, OwnershipMovesAndTheLastOwnerCloses)
     EXPECT_EQ(errno, ENOENT);
 }
 
-TEST(FileHandle, FolderStreamListsEntriesAndClosesOnEveryPath)
-{
-    CTempDir dir;
-    WriteFileBytes(dir.File("a.txt"), "a");
-    WriteFileBytes(dir.File("b.txt"), "b");
-    const int nBefore = OpenDescriptorCount();
-    const CFileHandle folder = CFileHandle::Open(dir.Path(), O_RDONLY | O_DIRECTORY);
-    ASSERT_TRUE(folder.IsOpen());
-    try {
-        CFolderStream stream(folder);
-        ASSERT_TRUE(stream.IsOpen());
-        std::set<std::string> names;
-        while (const dirent *pEntry = stream.Next())
-            names.insert(pEntry->d_name);
-        EXPECT_EQ(names, (std::set<std::string>{".", "..", "a.txt", "b.txt"}));
-        // The folder handle stays usable beside the stream.
-        EXPECT_TRUE(CFileHandle::OpenAt(folder, "a.txt", O_RDONLY).IsOpen());
-        throw std::runtime_error("leaving early");
-    } catch (const std::runtime_error &) {
-    }
-    EXPECT_EQ(OpenDescriptorCount(), nBefore + 1);  // the folder itself
-    const CFileHandle file = CFileHandle::OpenAt(folder, "a.txt", O_RDONLY);
-    EXPECT_FALSE(CFolderStream(file).IsOpen());  // a file is no folder
-    EXPECT_EQ(OpenDescriptorCount(), nBefore + 2);
-}
-
 TEST(FileHandle, ReadsAndWritesGoOnAfterSignalsAndShortTransfers)
 {
     int aPipe[2];

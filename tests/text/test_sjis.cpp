@@ -8,14 +8,6 @@
 
 namespace {
 
-std::vector<ESjisByteKind> Kinds(std::string_view line)
-{
-    std::vector<ESjisByteKind> kinds;
-    for (int i = 0; i < static_cast<int>(line.size()); ++i)
-        kinds.push_back(SjisByteKindAt(line, i));
-    return kinds;
-}
-
 } // namespace
 
 TEST(Sjis, StepsByWholeCharacters)
@@ -34,29 +26,6 @@ TEST(Sjis, StepsByWholeCharacters)
     // From the middle of a character, the previous one is the one before it.
     EXPECT_EQ(SjisPrevChar(line.data(), n, 4), 2);
     EXPECT_EQ(SjisPrevChar(line.data(), n, 0), 0);
-}
-
-TEST(Codec, DecodesCp932AndMarksInvalidBytes)
-{
-    int nInvalid = -1;
-    EXPECT_EQ(Cp932ToUtf8("a\x88\x9F\xB1\x95\x5C", &nInvalid), "a亜ｱ表");
-    EXPECT_EQ(nInvalid, 0);
-    // NEC and IBM extensions, and the wave dash that CP932 maps to U+FF5E.
-    EXPECT_EQ(Cp932ToUtf8("\x87\x40\xFA\x40\x81\x60"), "①ⅰ～");
-
-    // Every invalid byte or unmapped pair gives one mark; NUL stays NUL.
-    EXPECT_EQ(Cp932ToUtf16(std::string("x\x80\xA0\xFF\x82", 5), &nInvalid),
-              u"x\uFFFD\uFFFD\uFFFD\uFFFD");
-    EXPECT_EQ(nInvalid, 4);
-    EXPECT_EQ(Cp932ToUtf16(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
-    // 0x85 0x40 is a well-formed pair with no character: one mark, two bytes.
-    int nBytes = 0;
-    EXPECT_EQ(Cp932DecodeChar("\x85\x40", 2, nBytes), CODEC_INVALID);
-    EXPECT_EQ(nBytes, 2);
-    EXPECT_EQ(Cp932DecodeChar("\x82\xA0", 2, nBytes), U'あ');
-    EXPECT_EQ(nBytes, 2);
-    EXPECT_EQ(Cp932DecodeChar("\x82", 1, nBytes), CODEC_INVALID);
-    EXPECT_EQ(nBytes, 1);
 }
 
 TEST(Codec, EncodesAndReportsWhatCp932Lacks)
@@ -100,28 +69,4 @@ TEST(Codec, EveryMappedCharacterSurvivesTheRoundTrip)
         }
     }
     EXPECT_GT(nChecked, 7000);
-}
-
-TEST(Sjis, ClassificationAgreesWithAForwardScanOnAnyBytes)
-{
-    // The classification looks back from the byte; a plain walk from the
-    // line start is the definition it must agree with, on arbitrary bytes
-    // weighted towards the awkward ones.
-    std::mt19937 rng(2026);
-    const unsigned char awkward[] = {0x81, 0x82, 0x9F, 0xE0, 0xFC, 0x40, 0x5C, 0x7E, 0x7F, 0x80, 0xA0, 0xFD, 0x20, 0x00};
-    for (int nCase = 0; nCase < 2000; ++nCase) {
-        std::string line(rng() % 40, '\0');
-        for (char &c : line)
-            c = static_cast<char>(rng() % 2 ? awkward[rng() % sizeof awkward] : rng() % 256);
-        std::vector<ESjisByteKind> walk(line.size(), SJIS_SINGLE);
-        for (std::size_t i = 0; i < line.size();) {
-            const int n = SjisCharLength(line.data() + i, line.size() - i);
-            if (n == 2) {
-                walk[i] = SJIS_LEAD;
-                walk[i + 1] = SJIS_TRAIL;
-            }
-            i += static_cast<std::size_t>(n);
-        }
-        ASSERT_EQ(Kinds(line), walk) << nCase;
-    }
 }

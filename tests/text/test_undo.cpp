@@ -70,33 +70,6 @@ TEST_F(Undo, TypedWordIsOneGroup)
     EXPECT_FALSE(buffer.CanRedo());
 }
 
-TEST_F(Undo, UndoAndRedoTellEveryViewAndPlaceTheCaret)
-{
-    Insert(buffer, 0, 0, "abc\r\ndef", ACTION_PASTE);
-    ASSERT_TRUE(buffer.DeleteText(nullptr, 0, 1, 1, 2, ACTION_DELSEL));
-    EXPECT_EQ(Lines(buffer), "af");
-    EXPECT_EQ(UndoName(), "選択削除");
-
-    Attach();
-    ASSERT_TRUE(buffer.Undo(pt));
-    EXPECT_EQ(Lines(buffer), "abc|def");
-    EXPECT_EQ(pt, CPoint(2, 1));  // after the re-inserted text
-    ASSERT_EQ(view.aLog.size(), 1u);
-    EXPECT_EQ(view.aLog[0].pSource, nullptr);
-    EXPECT_EQ(UndoName(), "張り付け");
-    EXPECT_EQ(RedoName(), "選択削除");
-
-    ASSERT_TRUE(buffer.Undo(pt));
-    EXPECT_EQ(Lines(buffer), "");
-    EXPECT_EQ(pt, CPoint(0, 0));
-    ASSERT_TRUE(buffer.Redo(pt));
-    EXPECT_EQ(pt, CPoint(3, 1));
-    ASSERT_TRUE(buffer.Redo(pt));
-    EXPECT_EQ(Lines(buffer), "af");
-    EXPECT_EQ(pt, CPoint(1, 0));
-    EXPECT_EQ(view.aLog.size(), 4u);
-}
-
 TEST_F(Undo, ExplicitGroupUndoesAsOne)
 {
     Insert(buffer, 0, 0, "hello world", ACTION_TYPING);
@@ -299,30 +272,6 @@ TEST_F(Undo, ReadOnlyBufferDoesNotUndo)
     EXPECT_TRUE(buffer.CanUndo());
 }
 
-TEST_F(Undo, InsertedLinePiecesComeBackExactly)
-{
-    // Pieces holding CR and LF bytes of their own go in as given, and redo
-    // puts back the same lines rather than splitting them at those bytes.
-    buffer.InitNew(LINEEND_LF);
-    const std::vector<std::string_view> pieces = {"a\rb", "", "c\r"};
-    int nEndLine = 0;
-    int nEndChar = 0;
-    ASSERT_TRUE(buffer.InsertLines(nullptr, 0, 0, pieces, nEndLine, nEndChar, ACTION_PASTE));
-    EXPECT_EQ(Lines(buffer), "a\rb||c\r");
-    EXPECT_EQ(CPoint(nEndChar, nEndLine), CPoint(2, 2));
-    EXPECT_EQ(buffer.GetTextLines(0, 1, 2, 1), (std::vector<std::string>{"\rb", "", "c"}));
-
-    const std::vector<std::string_view> one = {"x\ry"};
-    ASSERT_TRUE(buffer.InsertLines(nullptr, 1, 0, one, nEndLine, nEndChar, ACTION_PASTE));
-    EXPECT_EQ(Lines(buffer), "a\rb|x\ry|c\r");
-    buffer.Undo(pt);
-    buffer.Undo(pt);
-    EXPECT_EQ(Lines(buffer), "");
-    buffer.Redo(pt);
-    buffer.Redo(pt);
-    EXPECT_EQ(Lines(buffer), "a\rb|x\ry|c\r");
-}
-
 TEST_F(UndoGroup, AGroupThatRecordedNothingTellsTheViewNothing)
 {
     Attach();
@@ -337,33 +286,6 @@ TEST_F(UndoGroup, AGroupThatRecordedNothingTellsTheViewNothing)
     Insert(buffer, 1, 0, "x", ACTION_TYPING, &view);
     buffer.Undo(pt);
     EXPECT_EQ(Lines(buffer), "|");
-}
-
-TEST_F(UndoGroup, AnExceptionClosesTheGroupAndUndoStillWorks)
-{
-    Attach();
-    Insert(buffer, 0, 0, "base", ACTION_TYPING, &view);
-    view.aGroupsEnded.clear();
-    try {
-        CUndoGroup group(buffer, &view);
-        Insert(buffer, 0, 4, " one", ACTION_PASTE, &view);
-        EXPECT_TRUE(buffer.IsInUndoGroup());
-        Insert(buffer, 0, 8, " two", ACTION_PASTE, &view);
-        throw std::runtime_error("the command failed half way");
-    } catch (const std::runtime_error &) {
-    }
-    EXPECT_FALSE(buffer.IsInUndoGroup());
-    // The view's hook (it may edit) did not run while the exception passed.
-    EXPECT_TRUE(view.aGroupsEnded.empty());
-
-    // The next edit is a step of its own; the half-done command is one step.
-    Insert(buffer, 0, 12, "!", ACTION_TYPING, &view);
-    ASSERT_TRUE(buffer.Undo(pt));
-    EXPECT_EQ(Lines(buffer), "base one two");
-    ASSERT_TRUE(buffer.Undo(pt));
-    EXPECT_EQ(Lines(buffer), "base");
-    ASSERT_TRUE(buffer.Redo(pt));
-    EXPECT_EQ(Lines(buffer), "base one two");
 }
 
 TEST_F(UndoGroup, AGroupInsideAnOpenGroupJoinsIt)

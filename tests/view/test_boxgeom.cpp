@@ -62,39 +62,6 @@ TEST(BoxGeom, LinesOfDifferentLengthsGiveWhatTheyHaveInTheBox)
     EXPECT_EQ(BoxTextOfLine("abc", 7, 9, 4), "");
 }
 
-TEST(BoxGeom, DoubleByteCharactersCutByAnEdgeAreTakenWhole)
-{
-    // "aあb": あ takes columns 1 and 2; the left edge at 2 cuts it.
-    const std::string left = "a" + A + "b";
-    EXPECT_EQ(Span(left, 2, 4), "1-4@1-4");
-    EXPECT_EQ(BoxTextOfLine(left, 2, 4, 4), A + "b");
-    // The right edge at 3 cuts the あ of "abあc".
-    const std::string right = "ab" + A + "c";
-    EXPECT_EQ(Span(right, 0, 3), "0-4@0-4");
-    EXPECT_EQ(BoxTextOfLine(right, 0, 3, 4), "ab" + A);
-    // Both edges inside one character: the character, never half of it.
-    EXPECT_EQ(BoxTextOfLine(A, 1, 2, 4), A);
-    EXPECT_EQ(Span(A + I, 1, 3), "0-4@0-4");
-    // A box of no width through a character stands after it, as a caret would.
-    EXPECT_EQ(Span(left, 2, 2), "3-3@3-3");
-    EXPECT_EQ(Replace(left, 2, 2, "|"), "a" + A + "|b");
-    // A trail byte that looks like a backslash or a tab never counts as one.
-    EXPECT_EQ(BoxTextOfLine("x" + SO + "\t", 0, 3, 4), "x" + SO);
-    // A lead byte with no trail byte is a single cell.
-    EXPECT_EQ(BoxTextOfLine("\x82", 0, 1, 4), "\x82");
-    // In a document's table é takes one cell, so a box of one column holds
-    // it alone; an emoji cut by an edge is taken whole, as above.
-    CExtraChars extra;
-    extra.Add(U'\u00E9');
-    extra.Add(U'\U0001F600');
-    const std::string E = "\xF0\x40";
-    const std::string SMILE = "\xF0\x41";
-    EXPECT_EQ(Span("a" + E + "b", 1, 2, 4, &extra), "1-3@1-2");
-    EXPECT_EQ(Span("a" + E + "b", 2, 3, 4, &extra), "3-4@2-3");
-    EXPECT_EQ(Span(E + SMILE + "b", 2, 3, 4, &extra), "2-4@1-3");
-    EXPECT_EQ(Edited(E + "bc", BoxLineEdit(E + "bc", 1, 2, 4, "|", true, &extra)), E + "|c");
-}
-
 TEST(BoxGeom, TabsCutByAnEdgeBecomeTheBlanksOfTheirCells)
 {
     // "a\tbc" with tab size 4: the tab takes columns 1 to 3.
