@@ -45,24 +45,6 @@ std::string CompressedEntry(const char *pszMethod, const std::string &strName, c
 
 } // namespace
 
-TEST(LzhMethods, OldMethodsUnpackWholeAndTheEntriesAroundThemToo)
-{
-    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
-    ASSERT_GT(strSample.size(), 20000u);
-    const CTree whole = {
-        {"sample.txt", strSample},
-        {"dir/", ""},
-        {"dir/empty.txt", ""},
-        {"part.txt", strSample.substr(0, 5000)},
-    };
-    for (const char *pszName : {"samplelh1.lzh", "samplelh2.lzh", "samplelh3.lzh", "samplelh4.lzh"}) {
-        CTempDir dir;
-        std::string strOut;
-        EXPECT_EQ(Unpack(Fixture(pszName), dir.File("out"), strOut), ARC_OK) << pszName << "\n" << strOut;
-        EXPECT_EQ(SnapshotTree(dir.File("out")), whole) << pszName;
-    }
-}
-
 // Several blocks, weights halved, the longest matches, the farthest
 // positions, every byte value, and an empty file (which the writer stores).
 TEST(LzhMethods, Lh2AndLh3UnpackWhatTheirWriterPacked)

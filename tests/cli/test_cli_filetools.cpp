@@ -78,29 +78,3 @@ TEST(CliFileTools, ArchivePackListUnpack)
     EXPECT_NE(help.strOut.find("  split [--size 0|1|2] FILE [DEST]"), std::string::npos);
     EXPECT_NE(help.strOut.find("  archive pack ARCHIVE FOLDER"), std::string::npos);
 }
-
-TEST(CliFileTools, ArchiveOfTheOldLzhMethodsListsAndUnpacks)
-{
-    const std::string strData = std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/";
-    const std::string strSample = ReadFileBytes(strData + "sample.txt");
-    for (const char *pszName : {"samplelh2.lzh", "samplelh3.lzh"}) {
-        CTempDir dir;
-        CToolResult r = RunTool({"archive", "list", strData + pszName});
-        EXPECT_EQ(r.nStatus, 0) << pszName;
-        EXPECT_NE(r.strOut.find("        24,048  "), std::string::npos) << r.strOut;
-        r = RunTool({"archive", "unpack", strData + pszName, dir.File("out")});
-        EXPECT_EQ(r.nStatus, 0) << r.strOut;
-        EXPECT_NE(r.strOut.find("解凍: sample.txt\n"), std::string::npos) << r.strOut;
-        EXPECT_TRUE(ReadFileBytes(dir.File("out/sample.txt")) == strSample) << pszName;
-        // A changed byte in the first entry's data: reported, not written,
-        // and the exit status says so.
-        std::string strBad = ReadFileBytes(strData + pszName);
-        strBad[3000] = static_cast<char>(strBad[3000] ^ 0x10);
-        WriteFileBytes(dir.File("bad.lzh"), strBad);
-        r = RunTool({"archive", "unpack", dir.File("bad.lzh"), dir.File("bad")});
-        EXPECT_EQ(r.nStatus, 1) << r.strOut;
-        EXPECT_NE(r.strOut.find("エラー: sample.txt: "), std::string::npos) << r.strOut;
-        EXPECT_FALSE(FileExists(dir.File("bad/sample.txt")));
-        EXPECT_TRUE(FileExists(dir.File("bad/part.txt")));
-    }
-}

@@ -129,31 +129,3 @@ TEST(CliStatus, EveryCommandRefusesABadPathAlike)
         EXPECT_TRUE(IsOneErrorLine(r.strErr)) << args[0];
     }
 }
-
-TEST(CliStatus, WrongArgumentsAreOneLineAndStatusTwo)
-{
-    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
-             {},
-             {"no-such-command"},
-             {"info"},
-             {"conv"},
-             {"conv", "1004", "x"},
-             {"table", "--sep", "9", "--format", "0"},
-             {"archive", "pack"},
-             {"split", "--size", "7", "f"},
-             {"grep", "--bogus", "a", "*", "."},
-             {"regex", "[z-a]", "f"},
-             {"subst", "a|", "b", "f"},
-             {"colour", "--type", "8", "f"},
-         }) {
-        const CToolResult r = RunTool(args);
-        const std::string strWhat = ::testing::PrintToString(args);
-        EXPECT_EQ(r.nStatus, 2) << strWhat;
-        EXPECT_EQ(r.strOut, "") << strWhat;
-        EXPECT_TRUE(IsOneErrorLine(r.strErr)) << strWhat;
-    }
-    // The convention is stated once, in --help.
-    const std::string strHelp = RunTool({"--help"}).strOut;
-    EXPECT_NE(strHelp.find("exit status:\n  grep and regex, which search, exit as grep does: 0 when something was found,"),
-              std::string::npos);
-}

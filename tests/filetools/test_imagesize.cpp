@@ -131,24 +131,6 @@ std::string Dims(EImageFormat eFormat, int nWidth, int nHeight)
 
 } // namespace
 
-TEST_F(ImageSize, RealImagesHaveTheSizeTheyWereMadeIn)
-{
-    const EImageFormat aFormats[] = {IMAGE_PNG,  IMAGE_PNG, IMAGE_GIF, IMAGE_JPEG, IMAGE_JPEG, IMAGE_JPEG, IMAGE_JPEG,
-                                     IMAGE_BMP,  IMAGE_BMP, IMAGE_BMP, IMAGE_WEBP, IMAGE_WEBP, IMAGE_WEBP};
-    static_assert(std::size(aFormats) == std::size(MADE_IMAGES));
-    for (std::size_t i = 0; i < std::size(MADE_IMAGES); ++i) {
-        const CMadeImage &image = MADE_IMAGES[i];
-        EXPECT_EQ(Dims(ReadImageFileSize(s_pDir->File(image.pszName))), Dims(aFormats[i], image.nWidth, image.nHeight))
-            << image.pszName;
-    }
-    // The variants are the ones asked for: a progressive frame, the old
-    // OS/2 header, and the extended WebP header.
-    EXPECT_NE(ReadFileBytes(s_pDir->File("progressive.jpg")).find("\xFF\xC2"), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(s_pDir->File("os2.bmp"))[14], 12);
-    EXPECT_EQ(ReadFileBytes(s_pDir->File("alpha.webp")).substr(12, 4), "VP8X");
-    EXPECT_EQ(ReadFileBytes(s_pDir->File("lossless.webp")).substr(12, 4), "VP8L");
-}
-
 TEST_F(ImageSize, EveryCutOfARealImageGivesNoSizeOrItsSize)
 {
     for (const CMadeImage &image : MADE_IMAGES) {

@@ -58,24 +58,6 @@ TEST(DocStruct, AnExistingTitleIsReplaced)
     EXPECT_EQ(Text(aLines), "<html>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n\r\n<body>");
 }
 
-TEST(DocStruct, OnlyTheFirstThirtyLinesHoldTheHead)
-{
-    std::string strText;
-    for (int i = 0; i < 30; ++i)
-        strText += "line\r\n";
-    std::vector<std::string> aLines = Lines(strText + "<html><head><title>t</title>\r\n<body bgcolor=red>");
-    const CDocStructure doc = FindDocStructure(aLines);
-    EXPECT_FALSE(doc.html.bFound);
-    EXPECT_FALSE(doc.title.bFound);
-    // The body is found anywhere.
-    ASSERT_TRUE(doc.body.bFound);
-    EXPECT_EQ(doc.body.ptStart, CPoint(0, 31));
-    EXPECT_EQ(DocBodyTag(aLines), "<body bgcolor=red>");
-    aLines = Lines("<html>\r\n" + strText + "<title>t</title>");
-    EXPECT_TRUE(FindDocStructure(aLines).html.bFound);
-    EXPECT_FALSE(FindDocStructure(aLines).title.bFound);
-}
-
 TEST(DocStruct, TheBodyTagIsRewrittenWhole)
 {
     // A body tag over two lines, and a "<bodyx>" tag that is not one.
@@ -87,24 +69,4 @@ TEST(DocStruct, TheBodyTagIsRewrittenWhole)
     aLines = Lines("<html><head></head>x");
     ApplyBodyTag(aLines, "", true);
     EXPECT_EQ(Text(aLines), "<html><head></head>\r\n<BODY>\r\nx");
-}
-
-TEST(DocStruct, HtmlAndHeadTagsWithAttributesAreTheDocumentsOwn)
-{
-    // An HTML5 page as the templates write it: nothing is wrapped twice.
-    const std::string strPage = "<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n"
-                                "<title>old</title>\r\n</head>\r\n<body>\r\nx\r\n</body>\r\n</html>";
-    std::vector<std::string> aLines = Lines(strPage);
-    ApplyBasicHtml(aLines, "new", " bgcolor=\"#ffffff\"", false);
-    EXPECT_EQ(Text(aLines), "<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n"
-                            "<title>new</title>\r\n</head>\r\n<body bgcolor=\"#ffffff\">\r\nx\r\n</body>\r\n</html>");
-
-    // A head with attributes takes the title behind its ">"; "<header>" is
-    // another tag, and the head goes behind the html tag's own ">".
-    aLines = Lines("<HTML\r\n lang=ja><HEAD profile=\"p\"></HEAD>");
-    ApplyTitle(aLines, "T", false);
-    EXPECT_EQ(Text(aLines), "<HTML\r\n lang=ja><HEAD profile=\"p\"><title>T</title>\r\n</HEAD>");
-    aLines = Lines("<html lang=\"ja\"><header>x</header>");
-    ApplyTitle(aLines, "T", false);
-    EXPECT_EQ(Text(aLines), "<html lang=\"ja\">\r\n<head><title>T</title></head>\r\n<header>x</header>");
 }

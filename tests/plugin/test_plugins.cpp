@@ -28,7 +28,6 @@ constexpr int ROW_NO_LENGTH = 8;
 constexpr int ROW_GET_FAILS = 9;
 constexpr int ROW_UNTERMINATED = 10;
 constexpr int ROW_REPLACE_SELECTION = 11;
-constexpr int ROW_LONG_TEXT = 12;
 
 class PluginCommand : public ::testing::Test
 {
@@ -186,25 +185,4 @@ TEST_F(PluginCommand, ThePluginIsToldTheDocumentAndTakenAtItsWord)
     // A result is as long as its length said, whatever the plug-in wrote beyond it.
     EXPECT_EQ(Run(ROW_UNTERMINATED, nullptr, &strText), PLUGIN_RUN_OK);
     EXPECT_EQ(strText, "zzz");
-}
-
-TEST(SamplePlugin, OffersItsThreeCommands)
-{
-    CTempDir dir;
-    InstallPluginFile(dir.Path(), "WpSample.wpi", WP_SAMPLE_PLUGIN);
-    CPluginRegistry registry;
-    registry.Discover({dir.Path()});
-    ASSERT_EQ(registry.GetCount(), 3);
-    EXPECT_EQ((std::vector<int>{registry.GetRow(0)->nType, registry.GetRow(1)->nType, registry.GetRow(2)->nType}),
-              (std::vector<int>{WPPLUGIN_TYPE_SELECTION, WPPLUGIN_TYPE_REPLACE, WPPLUGIN_TYPE_WRAP}));
-
-    // ひらがなと ﾊﾝｶｸｶﾞ ヽ -> ヒラガナト ハンカクガ ヽ, other bytes untouched.
-    const std::string strSelection = "\x82\xd0\x82\xe7\x82\xaa\x82\xc8\x82\xc6 \xca\xdd\xb6\xb8\xb6\xde \x83\x5c";
-    CPluginResults results;
-    ASSERT_EQ(RunPluginCommand({dir.Path()}, *registry.GetRow(0), "", &strSelection, results), PLUGIN_RUN_OK);
-    EXPECT_EQ(results.strFirst, "\x83\x71\x83\x89\x83\x4b\x83\x69\x83\x67 \x83\x6e\x83\x93\x83\x4a\x83\x4e\x83\x4b "
-                                "\x83\x5c");
-    ASSERT_EQ(RunPluginCommand({dir.Path()}, *registry.GetRow(2), "", &strSelection, results), PLUGIN_RUN_OK);
-    EXPECT_EQ(std::tie(results.strFirst, results.strSecond),
-              std::make_tuple("<ruby>", "<rp>(</rp><rt></rt><rp>)</rp></ruby>"));
 }

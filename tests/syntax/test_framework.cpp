@@ -63,25 +63,6 @@ TEST(KeywordLists, TheRoutinesLookupsAgreeWithTheLists)
     }
 }
 
-TEST(NumberTokens, FollowTheDecimalAndHexadecimalRules)
-{
-    struct { const char *pszWord; bool bNumber; bool bHtmlNumber; } const aCases[] = {
-        {"0", true, true},           {"10", true, true},       {"0x1F", true, true},
-        {"0xff", true, true},        {"0x", false, false},     {"0X1F", false, false},
-        {"10L", false, false},       {"1e+5", true, true},     {"1.2.3", true, true},
-        {"0x1G", false, false},      {"x1", false, false},     {"#FF0000", false, true},
-        {"#", false, false},         {"#G0", false, false},    {"#1", false, true},
-        {"3.14e", true, true},       {".5", false, false},     {"1-", true, true},
-    };
-    for (const auto &c : aCases) {
-        const int n = static_cast<int>(std::string_view(c.pszWord).size());
-        EXPECT_EQ(IsNumberToken(c.pszWord, n), c.bNumber) << c.pszWord;
-        EXPECT_EQ(IsHtmlNumberToken(c.pszWord, n), c.bHtmlNumber) << c.pszWord;
-    }
-    EXPECT_FALSE(IsNumberToken("", 0));
-    EXPECT_FALSE(IsHtmlNumberToken(nullptr, 0));
-}
-
 TEST(ColorBlocks, AreDroppedWhenTheyGoBackwardsOrDoNotFit)
 {
     ColorBlock aBuf[3];

@@ -78,24 +78,6 @@ protected:
 
 } // namespace
 
-TEST_F(StateCache, ComputesLazilyAndOnlyForwards)
-{
-    CColoringView view(m_buffer, VIEWTYPE_CPP);
-    CLineStateCache &cache = view.m_colorer.Cache();
-    EXPECT_EQ(cache.GetLineStateCount(), 0);
-    EXPECT_EQ(view.m_colorer.GetLineParseState(-1), 0u);
-    EXPECT_EQ(cache.GetLineStateCount(), 0);
-
-    Insert(m_buffer, 0, 0, "/*");
-    EXPECT_EQ(view.m_colorer.GetLineParseState(2), 0x04u);
-    EXPECT_EQ(cache.GetLineStateCount(), 6);
-    EXPECT_TRUE(cache.IsLineStateKnown(2));
-    EXPECT_FALSE(cache.IsLineStateKnown(3));
-    // A line past the end reads as the last line.
-    EXPECT_EQ(view.m_colorer.GetLineParseState(100), 0x04u);
-    EXPECT_TRUE(cache.IsLineStateKnown(5));
-}
-
 TEST_F(StateCache, AnEditInTheMiddleRecomputesTheLinesBelow)
 {
     CColoringView view(m_buffer, VIEWTYPE_CPP);
@@ -141,24 +123,6 @@ TEST_F(StateCache, SwitchingTheTypeDiscardsEveryState)
 
     view.m_colorer.SetViewType(VIEWTYPE_CPP);
     EXPECT_EQ(view.States(), (std::vector<std::uint32_t>(6, 4)));
-}
-
-TEST_F(StateCache, DrawingRefreshesALineAndEmptyLinesComeFromTheCache)
-{
-    CColoringView view(m_buffer, VIEWTYPE_CPP);
-    Insert(m_buffer, 1, 0, "/* ");
-    std::vector<ColorBlock> aBuffer;
-    int nBlocks = -1;
-    EXPECT_EQ(view.m_colorer.ParseLineForDrawing(1, aBuffer, nBlocks), 0x04u);
-    EXPECT_GT(nBlocks, 0);
-    EXPECT_TRUE(view.m_colorer.Cache().IsLineStateKnown(1));
-    EXPECT_GE(aBuffer.size(), 3u * 9u);
-
-    // The empty line 2 is not parsed for drawing: no runs, the cached state.
-    EXPECT_EQ(view.m_colorer.ParseLineForDrawing(2, aBuffer, nBlocks), 0x04u);
-    EXPECT_EQ(nBlocks, 0);
-    EXPECT_EQ(view.m_colorer.ParseLineForDrawing(6, aBuffer, nBlocks), 0u);
-    EXPECT_EQ(nBlocks, 0);
 }
 
 TEST_F(StateCache, BookmarksKeepTheStatesAndAReloadDropsThem)

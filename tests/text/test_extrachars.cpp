@@ -185,27 +185,6 @@ TEST(ExtraChars, TheTableHoldsEighteenHundredEightyCharactersAndTheNextIsNamed)
     }
 }
 
-TEST(ExtraChars, BadBytesAfterManyExtraCharactersAreFoundOnTheirLine)
-{
-    std::string file;
-    for (char32_t c = 0x1F300; c < 0x1F300 + 1000; ++c)
-        file += Utf8Of(c) + "\n";
-    file += "ok \xE3\x81\n";  // cut short
-    const CDecodedText text = DecodeFileTextAs(file, ETextCode::Utf8);
-    EXPECT_EQ(text.eProblem, ETextProblem::Malformed);
-    EXPECT_EQ(text.nProblemLine, 1001);
-    EXPECT_EQ(text.extra.Size(), 1000u);
-    // Opening the file does not take it for UTF-8 then; it is shown, not lost.
-    CTempDir dir;
-    WriteFileBytes(dir.File("in"), file);
-    CCrystalTextBuffer buffer;
-    CFileCodeState state;
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state));
-    EXPECT_NE(state.eCode, ETextCode::Utf8);
-    EXPECT_TRUE(state.extra.IsEmpty());
-    EXPECT_EQ(buffer.GetLineCount(), 1002);
-}
-
 TEST(ExtraChars, EmojiSequencesWithJoinersAndVariationSelectorsComeBackExactly)
 {
     // Family, rainbow flag, red heart, keycap, skin tone, a flag of two

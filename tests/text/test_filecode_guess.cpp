@@ -53,25 +53,6 @@ TEST(FileCodeGuess, HalfWidthKatakanaInShiftJisIsNotTakenForEucKanji)
     EXPECT_EQ(DetectTextCode(Coded("山田", ETextCode::Euc)), ETextCode::Sjis);
 }
 
-TEST(FileCodeGuess, EucTextStaysEuc)
-{
-    for (const char *psz : PROSE) {
-        const std::string euc = Coded(psz, ETextCode::Euc);
-        EXPECT_EQ(DetectTextCode(euc), ETextCode::Euc) << psz;
-        const CDecodedText text = DecodeFileText(euc);
-        EXPECT_EQ(text.strText, Utf8ToCp932(psz)) << psz;
-        // The same text in Shift-JIS and JIS is read in its own code.
-        EXPECT_EQ(DetectTextCode(Coded(psz, ETextCode::Sjis)), ETextCode::Sjis) << psz;
-        EXPECT_EQ(DetectTextCode(Coded(psz, ETextCode::Jis)), ETextCode::Jis) << psz;
-    }
-    // Short files: kana, a kanji pair Shift-JIS has not, half-width katakana
-    // written the EUC-JP way.
-    EXPECT_EQ(DetectTextCode(Coded("あい", ETextCode::Euc)), ETextCode::Euc);
-    EXPECT_EQ(DetectTextCode(Coded("漢字", ETextCode::Euc)), ETextCode::Euc);
-    EXPECT_EQ(DetectTextCode(Coded("ｶﾀｶﾅと", ETextCode::Euc)), ETextCode::Euc);
-    EXPECT_EQ(DetectTextCode(Coded("日本\n", ETextCode::Euc)), ETextCode::Euc);
-}
-
 TEST(FileCodeGuess, AStartThatShowsShiftJisHoldsForTheWholeFile)
 {
     // Files of every kind, and each of their starts: whenever a start is said

@@ -34,24 +34,6 @@ std::vector<EUtf8Loops> LoopsHere()
     return a;
 }
 
-struct CPiece
-{
-    std::string utf8;
-    std::string sjis;
-};
-
-// Characters of two and three bytes that become one or two Shift-JIS bytes.
-const CPiece CHARS[] = {
-    {"\xE6\xBC\xA2", "\x8A\xBF"},  // 漢
-    {"\xE3\x81\x82", "\x82\xA0"},  // あ
-    {"\xE3\x80\x82", "\x81\x42"},  // 。
-    {"\xEF\xBD\xB1", "\xB1"},      // ｱ
-    {"\xC2\xA7", "\x81\x98"},      // §
-    {"\xCE\xB1", "\x83\xBF"},      // α
-    {"\xD0\x90", "\x84\x40"},      // А
-    {"\xE3\x80\x9C", "\x81\x60"},  // 〜, the other form of its code
-};
-
 // A file's bytes on the heap and nothing after them, so that reading past
 // the end is caught by the address sanitizer.
 class CExactBytes
@@ -67,25 +49,6 @@ private:
     char *m_p;
     std::size_t m_n;
 };
-
-// Decodes in output blocks of exactly nCap bytes, as the loader does.
-std::string DecodeInBlocks(const std::string &utf8, std::size_t nCap, bool bBail, CDecodedText &result,
-                           bool *pbMalformed = nullptr)
-{
-    const CExactBytes bytes(utf8);
-    CUtf8StreamDecoder decoder(bytes.View(), bBail, utf8.starts_with("\xEF\xBB\xBF"));
-    std::string out;
-    const std::unique_ptr<char[]> pBlock(new char[nCap]);
-    while (const std::size_t n = decoder.Decode(pBlock.get(), nCap)) {
-        EXPECT_LE(n, nCap);
-        out.append(pBlock.get(), n);
-    }
-    EXPECT_TRUE(decoder.IsDone());
-    result = decoder.Result();
-    if (pbMalformed)
-        *pbMalformed = decoder.IsMalformed();
-    return out;
-}
 
 // Encodes through an output buffer of nRoom bytes, written out when full.
 std::string EncodeInBuffer(const std::string &sjis, ETextCode eCode, const CTextForms &forms, std::size_t nRoom,
@@ -116,27 +79,6 @@ std::string EncodeInBuffer(const std::string &sjis, ETextCode eCode, const CText
 }
 
 } // namespace
-
-TEST(FileCodeUtf8, EachKindOfCharacterAtEveryOffsetOfABlock)
-{
-    for (const EUtf8Loops eLoops : LoopsHere()) {
-        const CLoopChoice loops(eLoops);
-        for (const CPiece &piece : CHARS) {
-            for (std::size_t nAt = 0; nAt < 200; ++nAt) {
-                const std::string utf8 = std::string(nAt, 'a') + piece.utf8 + std::string(230 - nAt, 'b');
-                const std::string sjis = std::string(nAt, 'a') + piece.sjis + std::string(230 - nAt, 'b');
-                for (const std::size_t nCap : {64u, 65u, 66u, 67u, 130u, 4096u}) {
-                    CDecodedText result;
-                    ASSERT_EQ(DecodeInBlocks(utf8, nCap, true, result), sjis)
-                        << "loops " << Utf8LoopsName(eLoops) << " at " << nAt << ", blocks of " << nCap;
-                    ASSERT_TRUE(result.IsExact());
-                }
-                ASSERT_EQ(EncodeInBuffer(sjis, ETextCode::Utf8, {{false, true}}, 300), utf8)
-                    << "loops " << Utf8LoopsName(eLoops) << " at " << nAt;
-            }
-        }
-    }
-}
 
 TEST(FileCodeUtf8, EncodingStopsAtTheCharacterWithoutAFormWhereverItStands)
 {

@@ -13,11 +13,6 @@
 
 namespace {
 
-std::string Data(const std::string &strName)
-{
-    return ReadFileBytes(std::string(WP_TEST_DATA_DIR) + "/kanji/" + strName);
-}
-
 std::string Convert(CNkfLibrary &nkf, const char *pszOption, const std::string &in)
 {
     nkf.SetNkfOption(pszOption);
@@ -75,28 +70,6 @@ TEST(Nkf, LoadedUntilUnloadedThenDoesNothing)
     EXPECT_TRUE(nkf.NkfConvert("\x82\xa0", out));
     EXPECT_EQ(out, "\x1b$B$\"\x1b(B");
     EXPECT_TRUE(NkfLibrary().IsLoaded());
-}
-
-TEST(Nkf, RealTextsImportAndExport)
-{
-    CNkfLibrary nkf;
-    for (const auto &[pszBase, pszExt] : {std::pair{"essay", ".txt"}, std::pair{"page", ".html"}}) {
-        const std::string sjis = Data(pszBase + std::string(".sjis") + pszExt);
-        const std::string euc = Data(pszBase + std::string(".euc") + pszExt);
-        const std::string jis = Data(pszBase + std::string(".jis") + pszExt);
-        EXPECT_EQ(Convert(nkf, "sm", sjis), sjis) << pszBase;
-        EXPECT_EQ(Convert(nkf, "sm", euc), sjis) << pszBase;
-        EXPECT_EQ(Convert(nkf, "sm", jis), sjis) << pszBase;
-        EXPECT_EQ(Convert(nkf, "e", sjis), euc) << pszBase;
-        EXPECT_EQ(Convert(nkf, "j", sjis), jis) << pszBase;
-    }
-    EXPECT_EQ(Convert(nkf, "sm", Data("mail.jis.eml")), Data("mail.expected.sjis.txt"));
-    // EUC keeps half-width katakana; JIS has none, so they are widened there.
-    EXPECT_EQ(Convert(nkf, "sm", Data("kana.euc.txt")), Data("kana.sjis.txt"));
-    EXPECT_EQ(Convert(nkf, "e", Data("kana.sjis.txt")), Data("kana.euc.txt"));
-    const std::string jis = Convert(nkf, "j", Data("kana.sjis.txt"));
-    EXPECT_TRUE(SevenBit(jis));
-    EXPECT_EQ(Cp932ToUtf8(Convert(nkf, "sm", jis)).substr(0, 33), "セール開催中！パソコン");
 }
 
 TEST(Nkf, EveryCp932CharacterSurvivesExportAndImport)

@@ -70,24 +70,6 @@ TEST_F(Undo, TypedWordIsOneGroup)
     EXPECT_FALSE(buffer.CanRedo());
 }
 
-TEST_F(Undo, ExplicitGroupUndoesAsOne)
-{
-    Insert(buffer, 0, 0, "hello world", ACTION_TYPING);
-    buffer.BeginUndoGroup();
-    buffer.DeleteText(nullptr, 0, 0, 0, 5, ACTION_REPLACE);
-    Insert(buffer, 0, 0, "HELLO", ACTION_REPLACE);
-    buffer.DeleteText(nullptr, 0, 6, 0, 11, ACTION_REPLACE);
-    Insert(buffer, 0, 6, "WORLD", ACTION_REPLACE);
-    buffer.EndUndoGroup(nullptr);
-    EXPECT_EQ(Lines(buffer), "HELLO WORLD");
-    EXPECT_EQ(UndoName(), "置換");
-    buffer.Undo(pt);
-    EXPECT_EQ(Lines(buffer), "hello world");
-    EXPECT_EQ(UndoName(), "ﾀｲﾋﾟﾝｸﾞ");
-    buffer.Redo(pt);
-    EXPECT_EQ(Lines(buffer), "HELLO WORLD");
-}
-
 TEST_F(Undo, NewChangeEndsRedo)
 {
     Insert(buffer, 0, 0, "a");

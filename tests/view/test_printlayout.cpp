@@ -56,26 +56,6 @@ std::string Rows(const std::string &strUtf8, const CPrintWrap &wrap)
 
 } // namespace
 
-TEST(PrintWrap, EnglishBreaksAfterBlanksAndCutsOnlyWordsLongerThanARow)
-{
-    EXPECT_EQ(Rows("hello world", Wrap(8)), "hello |world");
-    EXPECT_EQ(Rows("hello world", Wrap(11)), "hello world");
-    // The blanks at a break stay behind, unseen; the next row starts with the word.
-    EXPECT_EQ(Rows("ab    cd", Wrap(3)), "ab |cd");
-    EXPECT_EQ(Rows("abcdefghij", Wrap(4)), "abcd|efgh|ij");
-    EXPECT_EQ(Rows("see http://example.com/x now", Wrap(12)), "see |http://examp|le.com/x now");
-    EXPECT_EQ(Rows("", Wrap(4)), "");
-    // é of a document's table takes one cell and belongs to its word: "cafés"
-    // fills a row of five; without the table it is two cells a row may split at.
-    CExtraChars extra;
-    extra.Add(U'\u00E9');
-    const std::string line = "see caf\xF0\x40s ok";
-    CPrintWrap wrap = Wrap(5);
-    EXPECT_EQ(RowBounds(line, wrap), "0-4@0 4-9@4 9-13@9 ");
-    wrap.pExtra = &extra;
-    EXPECT_EQ(RowBounds(line, wrap), "0-4@0 4-10@4 11-13@10 ");
-}
-
 TEST(PrintWrap, JapaneseBreaksBetweenCharactersButNeverInsideOne)
 {
     EXPECT_EQ(Rows("日本語の文章です", Wrap(6)), "日本語|の文章|です");
@@ -90,24 +70,6 @@ TEST(PrintWrap, JapaneseBreaksBetweenCharactersButNeverInsideOne)
     EXPECT_EQ(Rows("ｱｲｳｴｵｶｷ", Wrap(3)), "ｱｲｳ|ｴｵｶ|ｷ");
     // A lead byte with nothing valid behind it is one byte wide.
     EXPECT_EQ(RowBounds("ab\x82", Wrap(2)), "0-2@0 2-3@2 ");
-}
-
-TEST(PrintWrap, ClosingCharactersNeverBeginARowOpeningOnesNeverEndOne)
-{
-    // With room beside the row the full stop hangs past its end...
-    EXPECT_EQ(Rows("あいう。えお", Wrap(6, 2)), "あいう。|えお");
-    // ...without it, the character before goes down with it.
-    EXPECT_EQ(Rows("あいう。えお", Wrap(6, 0)), "あい|う。え|お");
-    // Two closing characters never hang together: both go down.
-    EXPECT_EQ(Rows("あいう」。え", Wrap(6, 2)), "あい|う」。|え");
-    EXPECT_EQ(Rows("ab, cd", Wrap(2, 2)), "ab,|cd");
-    // An opening bracket goes down to the character it opens.
-    EXPECT_EQ(Rows("あい「うえ」", Wrap(6)), "あい|「う|え」");
-    EXPECT_EQ(Rows("ab (cd)", Wrap(4)), "ab |(cd)");
-    // The long-vowel mark may begin a row.
-    EXPECT_EQ(Rows("あいーう", Wrap(4)), "あい|ーう");
-    // A row of nothing but closing characters is cut where it must be.
-    EXPECT_EQ(Rows("。。。。", Wrap(4)), "。。|。。");
 }
 
 TEST(PrintWrap, TabsKeepTheLinesStopsOnEveryRow)
@@ -175,27 +137,6 @@ TEST(PrintPages, OneEmptyOrShortDocumentIsOnePage)
     const std::vector<std::string> aEmpty{""};
     EXPECT_EQ(LayoutPrintPages(1, [&](int) { return std::string_view(aEmpty[0]); }, Wrap(80), 50).size(), 1u);
     EXPECT_EQ(LayoutPrintPages(0, fnLine, Wrap(80), 50).size(), 1u);
-}
-
-TEST(PrintPages, LinesFillPagesAndAWrappedLineStaysTogether)
-{
-    std::vector<std::string> aLines(250, "short");
-    const auto fnLine = [&](int n) { return std::string_view(aLines[static_cast<std::size_t>(n)]); };
-    auto aPages = LayoutPrintPages(250, fnLine, Wrap(10), 60);
-    ASSERT_EQ(aPages.size(), 5u);
-    for (std::size_t i = 0; i < aPages.size(); ++i)
-        EXPECT_EQ(aPages[i], (CPrintPageStart{static_cast<int>(i) * 60, 0}));
-
-    // Line 58 wraps to three rows: it does not fit below row 58 and starts page 2.
-    aLines[58] = std::string(25, 'x');
-    aPages = LayoutPrintPages(250, fnLine, Wrap(10), 60);
-    ASSERT_GE(aPages.size(), 2u);
-    EXPECT_EQ(aPages[1], (CPrintPageStart{58, 0}));
-    EXPECT_EQ(aPages[2], (CPrintPageStart{116, 0}));
-    // Exactly filling a page leaves the next line for the next page.
-    aLines[58] = std::string(20, 'x');
-    aPages = LayoutPrintPages(250, fnLine, Wrap(10), 60);
-    EXPECT_EQ(aPages[1], (CPrintPageStart{59, 0}));
 }
 
 // A line with more rows than a page goes on over the next pages instead of
