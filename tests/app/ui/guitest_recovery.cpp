@@ -15,7 +15,6 @@
 #include "res/commands.h"
 #include "support/appfixture.h"
 #include "support/dialogtest.h"
-#include "syntax/viewtype.h"
 #include "text/codedfile.h"
 
 #include <QCloseEvent>
@@ -76,8 +75,6 @@ protected:
         CFileCodeState code;
         if (strFile.empty()) {
             buffer.InitNew();
-            if (!m_strUntitledName.empty())
-                pJournal->SetTitleSource([this] { return m_strUntitledName; });
         } else if (eCode != RAW_BYTES) {
             EXPECT_TRUE(LoadCodedFile(buffer, strFile, code));
             buffer.SetReadOnly(false);  // a file that opens read-only, made writable by hand
@@ -159,7 +156,6 @@ protected:
         return nullptr;
     }
 
-    std::string m_strUntitledName;  // of the next untitled record; none as older versions wrote
     int m_nLeft = 0;
     int m_nDialogs = 0;
     std::vector<QString> m_aShownRows;
@@ -272,39 +268,6 @@ TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
     EXPECT_EQ(ImageOf(reread).aLines, same.aLines);
 }
 
-TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCallsFor)
-{
-    // What the editor writes down for a new window: the name on its tab.
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(m_pApp->OnFileNew()->GetTitle(), "新規ﾌｧｲﾙ1");
-    Idle();
-    QTest::keyClicks(View(), QStringLiteral("abc"));
-    const std::vector<std::string> aOwn = Flushed();
-    ASSERT_EQ(aOwn.size(), 1u);
-    EXPECT_EQ(SummarizeJournal(Record(aOwn[0])).header.strTitle, "新規ﾌｧｲﾙ1");
-    m_aAnswers = {IDNO};
-    Frame()->ExecuteCommand(ID_FILE_CLOSE);
-    Idle();
-    m_pApp.reset();
-    m_aBoxes.clear();
-
-    // Records left by an ended editor: one named, one of an older version.
-    m_strUntitledName = "新規ﾌｧｲﾙ3";
-    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "  \r\n<!DOCTYPE html>\r\n<p>"); });
-    m_strUntitledName.clear();
-    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "plain"); });
-    AnswerRecoverDialog("restoreAll");
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(m_aShownRows.size(), 2u);
-    EXPECT_TRUE(Shown("新規ﾌｧｲﾙ3|24 バイト|") && Shown("無題|5 バイト|"));
-    // The page comes back coloured as HTML, the plain text as before.
-    ASSERT_EQ(m_pApp->GetDocumentCount(), 2);
-    for (CChildFrame *pFrame : Frame()->GetChildFrames()) {
-        const bool bPage = Text(pFrame->GetDocument()).find("<!DOCTYPE") != std::string::npos;
-        EXPECT_EQ(pFrame->GetActiveView()->GetViewType(), bPage ? VIEWTYPE_HTML : VIEWTYPE_STANDARD);
-    }
-}
-
 TEST_F(Recovery, ADamagedRecordGivesItsSoundPartAndSaysSo)
 {
     const std::string strFile = WriteFile("doc.txt", "line\r\n");
@@ -318,108 +281,6 @@ TEST_F(Recovery, ADamagedRecordGivesItsSoundPartAndSaysSo)
     EXPECT_EQ(Text(m_pApp->Documents()[0]), "line one|");
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_TRUE(m_aBoxes[0].strText.contains("壊れ"));
-}
-
-TEST_F(Recovery, RecordsKeptForLaterOrDiscardedOnlyWhenConfirmed)
-{
-    const std::string strA = WriteFile("a.txt", "a\r\n");
-    const std::string strB = WriteFile("b.txt", "b\r\n");
-    LeaveRecord(strA, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 1, "A"); });
-    LeaveRecord(strB, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 1, "B"); });
-
-    AnswerRecoverDialog("keepForLater");
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
-    m_pApp.reset();
-    EXPECT_EQ(Journals(RecordFolder()).size(), 2u);
-
-    // Discarding asks; No keeps the record and the dialog comes back.
-    const int nB = m_aShownRows[0].startsWith(QString::fromStdString(strB)) ? 0 : 1;
-    m_aAnswers = {IDNO};
-    int nRound = 0;
-    m_fnDialog = [&](QDialog *pDialog) {
-        auto *pList = pDialog->findChild<QTreeWidget *>(QStringLiteral("recordList"));
-        ++nRound;
-        if (nRound <= 2) {
-            EXPECT_EQ(pList->topLevelItemCount(), 2);
-            pList->topLevelItem(nB)->setSelected(true);
-            if (nRound == 2)
-                m_aAnswers = {IDYES};
-            pDialog->findChild<QPushButton *>(QStringLiteral("discardSelected"))->click();
-            return pDialog->result();
-        }
-        // The one left: restored on its own.
-        EXPECT_EQ(pList->topLevelItemCount(), 1);
-        pList->topLevelItem(0)->setSelected(true);
-        pDialog->findChild<QPushButton *>(QStringLiteral("restoreSelected"))->click();
-        return pDialog->result();
-    };
-    // The first round's No leaves the dialog open: the hook is asked again
-    // only when the dialog was finished, so the No round ends with "later".
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
-    m_pApp.reset();
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(m_pApp->GetDocumentCount(), 1);
-    EXPECT_EQ(Text(m_pApp->Documents()[0]), "aA|");
-    EXPECT_EQ(Flushed().size(), 1u);  // the restored window's own
-}
-
-TEST_F(Recovery, TheRecordLivesWhileTheWindowIsModified)
-{
-    const std::string strFile = WriteFile("doc.txt", "one\r\ntwo\r\n");
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Open(strFile));
-    auto Records = [&] { return Flushed().size(); };
-    EXPECT_EQ(Records(), 0u);
-    QTest::keyClicks(View(), QStringLiteral("abc"));
-    EXPECT_EQ(Records(), 1u);
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    EXPECT_EQ(Records(), 0u);
-    View()->PlaceCaret(CPoint(1, 1));
-    QTest::keyClicks(View(), QStringLiteral("d"));
-    EXPECT_EQ(Records(), 1u);
-    Frame()->ExecuteCommand(ID_EDIT_UNDO);
-    EXPECT_EQ(Records(), 0u);
-    QTest::keyClicks(View(), QStringLiteral("e"));
-    m_aAnswers = {IDYES};
-    Frame()->ExecuteCommand(ID_FILE_REVERT);
-    EXPECT_EQ(Records(), 0u);
-    QTest::keyClicks(View(), QStringLiteral("f"));
-    EXPECT_EQ(Records(), 1u);
-    m_aAnswers = {IDNO};
-    Frame()->ExecuteCommand(ID_FILE_CLOSE);
-    Idle();
-    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
-    EXPECT_EQ(Records(), 0u);
-    EXPECT_EQ(ReadFileBytes(strFile), "abcone\r\ntwo\r\n");
-}
-
-TEST_F(Recovery, ARecordOfAFileInAnotherCodeGivesBackTheTextAsEdited)
-{
-    // UTF-8, and large enough that a record of a Shift-JIS file would start
-    // from the file itself.
-    std::string strUtf8;
-    while (strUtf8.size() < CRecoveryManager::SNAPSHOT_LIMIT + 4096)
-        strUtf8 += "日本語のページ、UTF-8 で保存。\r\n";
-    const std::string strFile = WriteFile("page.html", strUtf8);
-    ASSERT_TRUE(Start());
-    CWrenpadDoc *pDoc = Open(strFile);
-    ASSERT_TRUE(pDoc);
-    ASSERT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
-    for (const char *pszSaved : {"", "saved"}) {
-        if (*pszSaved) {
-            // After a save in the file's code the next record starts afresh too.
-            Frame()->ExecuteCommand(ID_FILE_SAVE);
-            ASSERT_FALSE(pDoc->IsModified());
-        }
-        QTest::keyClicks(View(), QStringLiteral("abc"));
-        const std::vector<std::string> journals = Flushed();
-        ASSERT_EQ(journals.size(), 1u) << pszSaved;
-        CCrystalTextBuffer replayed;
-        ASSERT_TRUE(ReplayJournal(Record(journals[0]), std::string(), strFile, replayed).bRestored) << pszSaved;
-        EXPECT_EQ(ImageOf(replayed), ImageOf(pDoc->GetBuffer())) << pszSaved;
-    }
 }
 
 // Characters Shift-JIS lacks, the file's and those typed after the record
@@ -448,74 +309,23 @@ TEST_F(Recovery, ARecordKeepsTheCharactersBeyondShiftJisTypedAfterItBegan)
 TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
 {
     // UTF-8 with the wave dash (the form Shift-JIS text does not read back
-    // as), EUC-JP left by a version whose records named no code, a JIS file
-    // that is gone, and JIS with an escape sequence the writer does not
-    // repeat, which the text lost.
+    // as), and EUC-JP left by a version whose records named no code.
     const std::string strUtf8 = WriteFile("wave.html", "<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
-    const std::string strEucText = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\xA4\xC7\xA4\xB9\n";
+    const std::string strEucText = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\n";
     const std::string strEuc = WriteFile("euc.txt", strEucText);
-    const std::string strJis = WriteFile("jis.txt", "\x1B$B\x46\x7C\x1B(B\n");
-    const std::string strLost = WriteFile("lost.txt", "a\x1B$B\x1B$B4A\x1B(B\n");
     const auto typeA = [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "\x82\xA0"); };
     LeaveRecord(strUtf8, typeA, false, FILE_CODE_NAMED);
     LeaveRecord(strEuc, typeA, false, FILE_CODE_UNNAMED);
-    LeaveRecord(strJis, typeA, false, FILE_CODE_NAMED);
-    LeaveRecord(strLost, typeA, false, FILE_CODE_NAMED);
-    ::unlink(strJis.c_str());
 
     AnswerRecoverDialog("restoreAll");
     ASSERT_TRUE(Start());
-    ASSERT_EQ(m_pApp->GetDocumentCount(), 4);
     CWrenpadDoc *pUtf8 = DocWithPath(strUtf8);
     CWrenpadDoc *pEuc = DocWithPath(strEuc);
-    CWrenpadDoc *pLost = DocWithPath(strLost);
-    ASSERT_TRUE(pUtf8 && pEuc && pLost);
-    CWrenpadDoc *pJis = nullptr;
-    for (CWrenpadDoc *pDoc : m_pApp->Documents())
-        if (pDoc->GetPathName().empty())
-            pJis = pDoc;
-    ASSERT_TRUE(pJis);
-    EXPECT_EQ(pJis->GetTextCode(), ETextCode::Jis);
-
+    ASSERT_TRUE(pUtf8 && pEuc);
     ASSERT_TRUE(pUtf8->DoFileSave());
     EXPECT_EQ(ReadFileBytes(strUtf8), "\xE3\x81\x82<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
     ASSERT_TRUE(pEuc->DoFileSave());
     EXPECT_EQ(ReadFileBytes(strEuc), "\xA4\xA2" + strEucText);
-
-    // Written over, the file would lose the character: saving asks for
-    // another name, as it did for the text before the crash.
-    m_aFileRequests.clear();
-    EXPECT_FALSE(pLost->DoFileSave());
-    EXPECT_EQ(m_aFileRequests.size(), 1u);
-    EXPECT_EQ(ReadFileBytes(strLost), "a\x1B$B\x1B$B4A\x1B(B\n");
-    EXPECT_TRUE(pLost->IsModified());
-
-    // The restored texts' own records name the code again.
-    bool bJisNamed = false;
-    for (const std::string &strName : Flushed()) {
-        CFileCodeState code;
-        const CJournalSummary summary = SummarizeJournal(Record(strName));
-        bJisNamed |= summary.header.strPath.empty() && CodeStateFromLine(summary.header.strDocCode, code)
-                     && code.eCode == ETextCode::Jis;
-    }
-    EXPECT_TRUE(bJisNamed);
-}
-
-TEST_F(Recovery, AStateFolderThatCannotBeWrittenIsOneWarning)
-{
-    // A file where the folder should be.
-    WriteFile("state", "");
-    m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 1);
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(m_aBoxes[0].strCaption, "復元");
-    QTest::keyClicks(View(), QStringLiteral("still typing"));
-    Frame()->ExecuteCommand(ID_FILE_NEW);
-    Idle();
-    QTest::keyClicks(View(), QStringLiteral("more"));
-    Idle();
-    EXPECT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(Text(Doc()), "more");
 }
 
 TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
