@@ -116,11 +116,51 @@ TEST_F(DialogFocus, TheViewHasTheKeysBackAfterTheProgramsOwnDialogs)
     }
 }
 
-TEST_F(DialogFocus, TheViewHasTheKeysBackAfterAMessageBox)
+TEST_F(DialogFocus, TheViewHasTheKeysBackAfterAProgressDialog)
+{
+    StartWithText();
+    CProgressDlg::SetShownHook([this](CProgressDlg *pDlg) {
+        Activate(pDlg);
+        QObject::connect(pDlg, &QDialog::finished, pDlg, [this] { LoseFocus(); });
+    });
+    CProgressDlg progress(QStringLiteral("分割"), View());
+    EXPECT_EQ(progress.Run([](CProgressDlg::CReport &) { return 7; }), 7);
+    ExpectKeysInTheView("progress dialog");
+}
+
+TEST_F(DialogFocus, TheViewHasTheKeysBackAfterAMessageBoxAndTheFileAndColourDialogs)
 {
     StartWithText();
     View()->SelectAllText();
     Frame()->ExecuteCommand(ID_WEB_KEEP_ONLY_TAGS);
     ASSERT_EQ(m_aBoxes.size(), 1u);
     ExpectKeysInTheView("message box");
+    Frame()->ExecuteCommand(ID_FILE_OPEN);
+    ASSERT_EQ(m_aFileRequests.size(), 1u);
+    ExpectKeysInTheView("file dialog");
+    Frame()->ExecuteCommand(ID_WEB_HEX_COLOR);
+    ExpectKeysInTheView("colour dialog");
+}
+
+TEST_F(DialogFocus, AWindowWhoseControlWentWhileTheBoxWasOpenGetsTheKeysBack)
+{
+    // A message box over a dialog whose focused field is deleted meanwhile,
+    // as a cell editor of the table editor is when its edit ends.
+    StartWithText();
+    QDialog dlg(Frame());
+    auto *pGone = new QLineEdit(&dlg);
+    auto *pStays = new QLineEdit(&dlg);
+    dlg.show();
+    Activate(&dlg);
+    pGone->setFocus();
+    SetMessageBoxHook([&](const CMsgBoxRequest &) {
+        delete pGone;
+        pStays->setFocus();
+        LoseFocus();
+        return static_cast<int>(IDOK);
+    });
+    MessageBox(&dlg, QStringLiteral("x"));
+    Idle();
+    EXPECT_EQ(QApplication::activeWindow(), &dlg);
+    EXPECT_TRUE(pStays->hasFocus());
 }

@@ -56,11 +56,15 @@ protected:
 
 } // namespace
 
-TEST_F(Document, RevertOfAVanishedFileChangesNothing)
+TEST_F(Document, RevertAsksFirstAndAVanishedFileChangesNothing)
 {
     const std::string strPath = WriteFile("gone.txt", "a\r\nb");
     CWrenpadDoc *pDoc = Open(strPath);
     Type("z");
+    // No keeps the text.
+    Run(ID_FILE_REVERT, {IDNO});
+    EXPECT_EQ(Text(pDoc), "za|b");
+    m_aBoxes.clear();
     ::unlink(strPath.c_str());
     Run(ID_FILE_REVERT, {IDYES});
     ASSERT_EQ(m_aBoxes.size(), 2u);

@@ -15,6 +15,7 @@
 #include "res/commands.h"
 #include "support/appfixture.h"
 #include "support/dialogtest.h"
+#include "syntax/viewtype.h"
 #include "text/codedfile.h"
 
 #include <QCloseEvent>
@@ -75,6 +76,8 @@ protected:
         CFileCodeState code;
         if (strFile.empty()) {
             buffer.InitNew();
+            if (!m_strUntitledName.empty())
+                pJournal->SetTitleSource([this] { return m_strUntitledName; });
         } else if (eCode != RAW_BYTES) {
             EXPECT_TRUE(LoadCodedFile(buffer, strFile, code));
             buffer.SetReadOnly(false);  // a file that opens read-only, made writable by hand
@@ -156,6 +159,7 @@ protected:
         return nullptr;
     }
 
+    std::string m_strUntitledName;  // of the next untitled record; none as older versions wrote
     int m_nLeft = 0;
     int m_nDialogs = 0;
     std::vector<QString> m_aShownRows;
@@ -268,6 +272,39 @@ TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
     EXPECT_EQ(ImageOf(reread).aLines, same.aLines);
 }
 
+TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCallsFor)
+{
+    // What the editor writes down for a new window: the name on its tab.
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(m_pApp->OnFileNew()->GetTitle(), "新規ﾌｧｲﾙ1");
+    Idle();
+    QTest::keyClicks(View(), QStringLiteral("abc"));
+    const std::vector<std::string> aOwn = Flushed();
+    ASSERT_EQ(aOwn.size(), 1u);
+    EXPECT_EQ(SummarizeJournal(Record(aOwn[0])).header.strTitle, "新規ﾌｧｲﾙ1");
+    m_aAnswers = {IDNO};
+    Frame()->ExecuteCommand(ID_FILE_CLOSE);
+    Idle();
+    m_pApp.reset();
+    m_aBoxes.clear();
+
+    // Records left by an ended editor: one named, one of an older version.
+    m_strUntitledName = "新規ﾌｧｲﾙ3";
+    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "  \r\n<!DOCTYPE html>\r\n<p>"); });
+    m_strUntitledName.clear();
+    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "plain"); });
+    AnswerRecoverDialog("restoreAll");
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(m_aShownRows.size(), 2u);
+    EXPECT_TRUE(Shown("新規ﾌｧｲﾙ3|24 バイト|") && Shown("無題|5 バイト|"));
+    // The page comes back coloured as HTML, the plain text as before.
+    ASSERT_EQ(m_pApp->GetDocumentCount(), 2);
+    for (CChildFrame *pFrame : Frame()->GetChildFrames()) {
+        const bool bPage = Text(pFrame->GetDocument()).find("<!DOCTYPE") != std::string::npos;
+        EXPECT_EQ(pFrame->GetActiveView()->GetViewType(), bPage ? VIEWTYPE_HTML : VIEWTYPE_STANDARD);
+    }
+}
+
 TEST_F(Recovery, ADamagedRecordGivesItsSoundPartAndSaysSo)
 {
     const std::string strFile = WriteFile("doc.txt", "line\r\n");
@@ -281,6 +318,33 @@ TEST_F(Recovery, ADamagedRecordGivesItsSoundPartAndSaysSo)
     EXPECT_EQ(Text(m_pApp->Documents()[0]), "line one|");
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_TRUE(m_aBoxes[0].strText.contains("壊れ"));
+}
+
+TEST_F(Recovery, ARecordOfAFileInAnotherCodeGivesBackTheTextAsEdited)
+{
+    // UTF-8, and large enough that a record of a Shift-JIS file would start
+    // from the file itself.
+    std::string strUtf8;
+    while (strUtf8.size() < CRecoveryManager::SNAPSHOT_LIMIT + 4096)
+        strUtf8 += "日本語のページ、UTF-8 で保存。\r\n";
+    const std::string strFile = WriteFile("page.html", strUtf8);
+    ASSERT_TRUE(Start());
+    CWrenpadDoc *pDoc = Open(strFile);
+    ASSERT_TRUE(pDoc);
+    ASSERT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
+    for (const char *pszSaved : {"", "saved"}) {
+        if (*pszSaved) {
+            // After a save in the file's code the next record starts afresh too.
+            Frame()->ExecuteCommand(ID_FILE_SAVE);
+            ASSERT_FALSE(pDoc->IsModified());
+        }
+        QTest::keyClicks(View(), QStringLiteral("abc"));
+        const std::vector<std::string> journals = Flushed();
+        ASSERT_EQ(journals.size(), 1u) << pszSaved;
+        CCrystalTextBuffer replayed;
+        ASSERT_TRUE(ReplayJournal(Record(journals[0]), std::string(), strFile, replayed).bRestored) << pszSaved;
+        EXPECT_EQ(ImageOf(replayed), ImageOf(pDoc->GetBuffer())) << pszSaved;
+    }
 }
 
 // Characters Shift-JIS lacks, the file's and those typed after the record
@@ -388,7 +452,7 @@ TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
     EXPECT_TRUE(m_aBoxes.empty());
 }
 
-TEST_F(Recovery, EnterInTheDialogRestoresAll)
+TEST_F(Recovery, EnterInTheDialogRestoresAllAndDiscardingAsksFirst)
 {
     CRecoverDlg dlg({{QString(), 0, 5, QString(), QString()},
                      {QStringLiteral("/x/y.txt"), 0, 1234567, QString(), QString()}});
@@ -398,6 +462,14 @@ TEST_F(Recovery, EnterInTheDialogRestoresAll)
     QTest::keyClick(FocusControl(), Qt::Key_Return);
     EXPECT_EQ(std::make_tuple(dlg.result(), dlg.GetAction(), dlg.GetChosen()),
               std::make_tuple(int(QDialog::Accepted), CRecoverDlg::ACTION_RESTORE, std::vector<int>{0, 1}));
+
+    // Discarding, the one step that loses text, asks first: No keeps the dialog open.
+    CRecoverDlg other({{QString(), 0, 5, QString(), QString()}});
+    ASSERT_TRUE(OpenDialog(&other));
+    other.findChild<QTreeWidget *>(QStringLiteral("recordList"))->topLevelItem(0)->setSelected(true);
+    m_aAnswers = {IDNO};
+    other.findChild<QPushButton *>(QStringLiteral("discardSelected"))->click();
+    EXPECT_EQ(std::make_pair(m_aBoxes.size(), other.isVisible()), std::make_pair(std::size_t(1), true));
 }
 
 TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)
