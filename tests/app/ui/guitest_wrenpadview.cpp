@@ -50,10 +50,14 @@ protected:
 
 } // namespace
 
-TEST_F(WrenpadView, OutdentTakesOneStep)
+TEST_F(WrenpadView, IndentAndOutdentTakeOneStepEach)
 {
     m_view.SetTabSize(4);
     SetText("  two\r\n\t  tab\r\n      six\r\nnone");
+    Select(CPoint(0, 0), CPoint(4, 3));
+    QTest::keyClick(&m_view, Qt::Key_Tab);
+    EXPECT_EQ(Text(), "\t  two|\t\t  tab|\t      six|\tnone");
+    QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
     Select(CPoint(0, 0), CPoint(4, 3));
     QTest::keyClick(&m_view, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(Text(), "two|  tab|  six|none");
