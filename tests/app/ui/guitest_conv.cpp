@@ -181,6 +181,24 @@ TEST_F(ConvView, EachConversionReplacesTheSelectionInOneUndoStep)
         m_view.RouteCommand(ID_EDIT_REDO);
         EXPECT_EQ(Text(), c.strAfter) << c.nID;
     }
+
+    // The width dialog offers what was used last; cancelled, it changes nothing.
+    Reset(S("あいう"));
+    SelectAll();
+    int nOffered = 0;
+    m_fnDialog = [&nOffered](QDialog *pDialog) {
+        if (auto *pWidth = qobject_cast<CBreakWidthDlg *>(pDialog))
+            nOffered = pWidth->GetWidth();
+        return static_cast<int>(QDialog::Rejected);
+    };
+    m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
+    EXPECT_EQ(std::make_pair(nOffered, Text()), std::make_pair(1, S("あいう")));
+
+    // Without a full-width space that conversion changes nothing and records nothing.
+    Reset(S("あい uv"));
+    SelectAll();
+    m_view.RouteCommand(ID_ZENKAKU_SPACE_TO_HANKAKU);
+    EXPECT_FALSE(m_buffer.CanUndo());
 }
 
 TEST_F(ConvView, ReadOnlyDocumentsAndEmptySelectionsChangeNothing)
