@@ -1,6 +1,8 @@
 // The application's dialogs from the keyboard: remembered values are
 // selected when a field gets the focus, so that typing replaces them, and Tab
 // follows the layout on every page.
+#include "app/ui/aboutdlg.h"
+#include "app/ui/docdialogs.h"
 #include "app/ui/optionsdlg.h"
 #include "support/dialogtest.h"
 #include "support/testutil.h"
@@ -38,6 +40,17 @@ protected:
 };
 
 } // namespace
+
+TEST_F(AppDialogs, SmallDialogsTabInTheirLayoutsOrder)
+{
+    CTabStopDlg tabs(4);
+    CFontDlg font(QString(), 14);
+    CAboutDlg about;
+    for (QDialog *pDialog : std::initializer_list<QDialog *>{&tabs, &font, &about}) {
+        ASSERT_TRUE(OpenDialog(pDialog));
+        ExpectTabOrderFollowsLayout(pDialog);
+    }
+}
 
 TEST_F(AppDialogs, OptionsPagesTabInTheirLayoutsOrder)
 {
