@@ -4,6 +4,7 @@
 #include "app/appsettings.h"
 #include "app/ui/convdialogs.h"
 #include "app/ui/wrenpadview.h"
+#include "html/textconv.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/filedialogs.h"
 #include "platform/ui/msgbox.h"
@@ -134,43 +135,58 @@ const int ALL_COMMANDS[] = {
 
 } // namespace
 
+// What each conversion makes of a text is its function's business: here each
+// command reaches its own function, with what its dialog asked.
 TEST_F(ConvView, EachConversionReplacesTheSelectionInOneUndoStep)
 {
     m_view.SetTabSize(4);
+    using Convert = std::function<std::string(std::string_view)>;
+    const auto noBlanks = [](std::string_view text) {
+        std::string strOut(text);
+        FullSpacesToBlanks(text, strOut);
+        return strOut;
+    };
     const struct
     {
         int nID;
         std::string strText;  // lines joined by CR LF, all selected
-        std::string strAfter; // lines joined by '|'
+        Convert fnExpected;
         std::function<int(QDialog *)> fnDialog;
     } cases[] = {
-        {ID_TABS_TO_SPACES, "a\tb\r\n\tc", "a    b|    c", nullptr},
-        {ID_DELETE_LEADING_BLANKS, "  a\r\n\t b\r\nc", "a|b|c", nullptr},
-        {ID_DELETE_LEADING_COMMENT, "// a\r\n  // b", " a|   b", AnswerPrefix("//", false)},
-        {ID_DELETE_ALL_BLANKS, S("a b\r\nc\tあ　"), S("abcあ　"), nullptr},
-        {ID_HANKANA_TO_ZENKANA, S("ｶﾞｲﾄﾞ"), S("ガイド"), nullptr},
-        {ID_HANKAKU_TO_ZENKAKU, S("ｱa1"), S("アａ１"), nullptr},
-        {ID_ZENKAKU_ALNUM_TO_HANKAKU, S("ＡＢ１"), "AB1", nullptr},
-        {ID_ZENKAKU_SPACE_TO_HANKAKU, S("あ　い"), S("あ  い"), nullptr},
-        {ID_TO_LOWER, S("<B>ア</B>"), S("<b>ア</b>"), nullptr},
-        {ID_TO_UPPER, "<b>x</b>", "<B>X</B>", nullptr},
-        {ID_REVERSE_CHARS, S("あい\r\nb"), S("b|いあ"), nullptr},
+        {ID_TABS_TO_SPACES, "a\tb\r\n\tc", [](std::string_view t) { return TabsToBlanks(t, 4); }, nullptr},
+        {ID_DELETE_LEADING_BLANKS, "  a\r\n\t b\r\nc", DeleteLeadingBlanks, nullptr},
+        {ID_DELETE_LEADING_COMMENT, "// a\r\n  // b", [](std::string_view t) { return DeleteLinePrefix(t, "//", false); },
+         AnswerPrefix("//", false)},
+        {ID_DELETE_ALL_BLANKS, S("a b\r\nc\tあ　"), DeleteAllBlanks, nullptr},
+        {ID_HANKANA_TO_ZENKANA, S("ｶﾞｲﾄﾞ"), HalfKanaToFull, nullptr},
+        {ID_HANKAKU_TO_ZENKAKU, S("ｱa1"), HalfWidthToFull, nullptr},
+        {ID_ZENKAKU_ALNUM_TO_HANKAKU, S("ＡＢ１"), FullAlnumToHalf, nullptr},
+        {ID_ZENKAKU_SPACE_TO_HANKAKU, S("あ　い"), noBlanks, nullptr},
+        {ID_TO_LOWER, S("<B>ア</B>"), LowerCaseText, nullptr},
+        {ID_TO_UPPER, "<b>x</b>", UpperCaseText, nullptr},
+        {ID_REVERSE_CHARS, S("あい\r\nb"), ReverseCharacters, nullptr},
         // A lone LF is a byte of its line until it becomes a line break.
-        {ID_LINE_ENDS_TO_CRLF, "a\nb\r\nc", "a|b|c", nullptr},
-        {ID_DELETE_EMPTY_LINES, "a\r\n\r\n\r\nb", "a|b", nullptr},
-        {ID_BREAK_LINES_AT_WIDTH, S("あいう。"), S("あ|い|う。"), AnswerWidth(1, true)},
-        {ID_REVERSE_LINES, "a\r\nb\r\nc", "c|b|a", nullptr},
-        {ID_HTML_ESCAPE, "<a>&", "&LT;a&GT;&AMP;", nullptr},
-        {ID_HTML_UNESCAPE, "&LT;a&gt;", "<a>", nullptr},
-        {ID_HTML_FORM_DECODE, "a=%82%A0&b=c", S("a=あ|b=c"), nullptr},
+        {ID_LINE_ENDS_TO_CRLF, "a\nb\r\nc", LineBreaksToCrLf, nullptr},
+        {ID_DELETE_EMPTY_LINES, "a\r\n\r\n\r\nb", DeleteEmptyLines, nullptr},
+        {ID_BREAK_LINES_AT_WIDTH, S("あいう。"), [](std::string_view t) { return BreakLinesAtWidth(t, 1, true); },
+         AnswerWidth(1, true)},
+        {ID_REVERSE_LINES, "a\r\nb\r\nc", ReverseLines, nullptr},
+        {ID_HTML_ESCAPE, "<a>&", EscapeHtmlSpecials, nullptr},
+        {ID_HTML_UNESCAPE, "&LT;a&gt;", UnescapeHtmlSpecials, nullptr},
+        {ID_HTML_FORM_DECODE, "a=%82%A0&b=c", DecodeFormData, nullptr},
     };
     for (const auto &c : cases) {
         Reset(c.strText);
         const std::string strBefore = Text();
+        // The converted text as Text() shows it.
+        std::string strAfter = c.fnExpected(c.strText);
+        for (std::size_t n = strAfter.find("\r\n"); n != std::string::npos; n = strAfter.find("\r\n", n))
+            strAfter.replace(n, 2, "|");
+        ASSERT_NE(strAfter, strBefore) << c.nID;  // a text the command changes
         SelectAll();
         m_fnDialog = c.fnDialog;
         m_view.RouteCommand(c.nID);
-        EXPECT_EQ(Text(), c.strAfter) << c.nID;
+        EXPECT_EQ(Text(), strAfter) << c.nID;
         EXPECT_FALSE(m_view.IsSelection()) << c.nID;
         const int nLast = m_buffer.GetLineCount() - 1;
         EXPECT_EQ(m_view.GetCursorPos(), CPoint(m_buffer.GetLineLength(nLast), nLast)) << c.nID;
@@ -179,7 +195,7 @@ TEST_F(ConvView, EachConversionReplacesTheSelectionInOneUndoStep)
         EXPECT_EQ(Text(), strBefore) << c.nID;
         EXPECT_FALSE(m_buffer.CanUndo()) << c.nID;
         m_view.RouteCommand(ID_EDIT_REDO);
-        EXPECT_EQ(Text(), c.strAfter) << c.nID;
+        EXPECT_EQ(Text(), strAfter) << c.nID;
     }
 
     // The width dialog offers what was used last; cancelled, it changes nothing.
