@@ -155,8 +155,8 @@ TEST_F(ConvView, EachConversionReplacesTheSelectionInOneUndoStep)
     } cases[] = {
         {ID_TABS_TO_SPACES, "a\tb\r\n\tc", [](std::string_view t) { return TabsToBlanks(t, 4); }, nullptr},
         {ID_DELETE_LEADING_BLANKS, "  a\r\n\t b\r\nc", DeleteLeadingBlanks, nullptr},
-        {ID_DELETE_LEADING_COMMENT, "// a\r\n  // b", [](std::string_view t) { return DeleteLinePrefix(t, "//", false); },
-         AnswerPrefix("//", false)},
+        {ID_DELETE_LEADING_COMMENT, "// a\r\n  // b",
+         [](std::string_view t) { return DeleteLinePrefix(t, "//", false); }, AnswerPrefix("//", false)},
         {ID_DELETE_ALL_BLANKS, S("a b\r\nc\tあ　"), DeleteAllBlanks, nullptr},
         {ID_HANKANA_TO_ZENKANA, S("ｶﾞｲﾄﾞ"), HalfKanaToFull, nullptr},
         {ID_HANKAKU_TO_ZENKAKU, S("ｱa1"), HalfWidthToFull, nullptr},
@@ -367,7 +367,8 @@ TEST_F(ConvView, TextFilesInOtherCodesGoInAsTheTextTheyHold)
     InsertFrom(ID_INSERT_TEXT_FILE, dir.Path());
     EXPECT_EQ(Text(), "a|?b");
     ASSERT_EQ(m_aBoxes.size(), 2u);
-    EXPECT_EQ(m_aBoxes[1].strText, QString::fromStdString(dir.Path()) + QStringLiteral("\nはフォルダーです。テキストとして挿入できません。"));
+    EXPECT_EQ(m_aBoxes[1].strText,
+              QString::fromStdString(dir.Path()) + QStringLiteral("\nはフォルダーです。テキストとして挿入できません。"));
 }
 
 TEST_F(ConvView, TheDateGoesInWithTheFormatOfTheSettings)

@@ -215,7 +215,8 @@ TEST_F(Preview, OtherTargetsStartTheDesktopOrTheChosenBrowser)
     AppSettings().m_strUseBrowser4.clear();
     const std::string strPath = WriteFile("my page.html", "<p>x</p>");
     ASSERT_TRUE(Open(strPath));
-    EXPECT_EQ(Update(ID_WEB_PREVIEW_BROWSER2).GetText(), QString::fromStdString(BrowserMenuText(2, "/opt/my browser/run")));
+    EXPECT_EQ(Update(ID_WEB_PREVIEW_BROWSER2).GetText(),
+              QString::fromStdString(BrowserMenuText(2, "/opt/my browser/run")));
     EXPECT_TRUE(Update(ID_WEB_PREVIEW_BROWSER2).IsEnabled() && Update(ID_WEB_PREVIEW_BROWSER3).IsEnabled());
     EXPECT_FALSE(Update(ID_WEB_PREVIEW_BROWSER4).IsEnabled());
     EXPECT_EQ(Update(ID_WEB_PREVIEW_SHELL).GetCheck(), 1);
