@@ -248,3 +248,19 @@ TEST_F(WrenpadView, LongLinesKeepTheirColoursWhenScrolledAcrossAndTypedIn)
     EXPECT_TRUE(QTest::qWaitFor([&] { return isGreen(20001); }, 5000));
     EXPECT_TRUE(isGreen(20006));  // "b", now after "yy<i><"
 }
+
+// Where the mark goes is the painter's business; here that the view asks for it.
+TEST_F(WrenpadView, TabMarksAreDrawnInTheTabCell)
+{
+    SetText("ab\tc");
+    m_view.SetTabSize(4);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
+    m_view.SetColor(COLORINDEX_WHITESPACE, 0xFFFFFF);
+    // The mark is grey; text is black.
+    auto isGrey = [](const QColor &c) { return std::abs(c.red() - 0x90) < 40 && std::abs(c.green() - 0x90) < 40; };
+    auto marked = [&](int nCell) { return CountPixels(Render(), Cell(nCell), isGrey); };
+    m_view.m_bShowTabs = false;
+    EXPECT_EQ(marked(2) + marked(3), 0);
+    m_view.m_bShowTabs = true;
+    EXPECT_GT(marked(2), 0);  // the tab's first cell (column 2)
+}
