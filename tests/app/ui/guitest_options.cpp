@@ -1,6 +1,7 @@
 // The options sheet on the real widgets: what OK writes and where it goes,
 // that Cancel writes nothing, and validation.
 #include "app/ui/optionsdlg.h"
+#include "app/ui/shellmenuswitch.h"
 #include "res/commands.h"
 #include "support/appfixture.h"
 #include "ui/colorbutton.h"
@@ -84,6 +85,8 @@ TEST_F(Options, CancelWritesNothing)
     const int nBefore = m_counting.m_nWrites;
     RunSheet(
         [](COptionsSheet &sheet) {
+            // Offered only where a file manager can take it.
+            EXPECT_EQ(Find<QCheckBox>(sheet, "useShellMenu")->isEnabled(), IsShellMenuSupported());
             Find<QCheckBox>(sheet, "openNewFile")->setChecked(false);
             Find<QPushButton>(sheet, "presetDos")->click();
         },
