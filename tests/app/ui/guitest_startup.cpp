@@ -85,6 +85,8 @@ TEST_F(Startup, CommandLineFilesOpenAndAMissingOneIsReported)
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strText, QString::fromStdString(m_dir.File("nowhere.txt")) + " が見つかりません。");
     EXPECT_TRUE(Frame()->isVisible());
+    // Where the program is, for the programs that read the settings.
+    EXPECT_FALSE(m_profile.GetString("", "AppPath", "").empty());
 }
 
 TEST_F(Startup, UninstallSwitchRemovesTheSettings)
