@@ -4,6 +4,7 @@
 #include "app/appsettings.h"
 #include "app/ui/convdialogs.h"
 #include "app/ui/wrenpadview.h"
+#include "html/textconv.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/filedialogs.h"
 #include "platform/ui/msgbox.h"
@@ -134,43 +135,58 @@ const int ALL_COMMANDS[] = {
 
 } // namespace
 
+// What each conversion makes of a text is its function's business: here each
+// command reaches its own function, with what its dialog asked.
 TEST_F(ConvView, EachConversionReplacesTheSelectionInOneUndoStep)
 {
     m_view.SetTabSize(4);
+    using Convert = std::function<std::string(std::string_view)>;
+    const auto noBlanks = [](std::string_view text) {
+        std::string strOut(text);
+        FullSpacesToBlanks(text, strOut);
+        return strOut;
+    };
     const struct
     {
         int nID;
         std::string strText;  // lines joined by CR LF, all selected
-        std::string strAfter; // lines joined by '|'
+        Convert fnExpected;
         std::function<int(QDialog *)> fnDialog;
     } cases[] = {
-        {ID_TABS_TO_SPACES, "a\tb\r\n\tc", "a    b|    c", nullptr},
-        {ID_DELETE_LEADING_BLANKS, "  a\r\n\t b\r\nc", "a|b|c", nullptr},
-        {ID_DELETE_LEADING_COMMENT, "// a\r\n  // b", " a|   b", AnswerPrefix("//", false)},
-        {ID_DELETE_ALL_BLANKS, S("a b\r\nc\tあ　"), S("abcあ　"), nullptr},
-        {ID_HANKANA_TO_ZENKANA, S("ｶﾞｲﾄﾞ"), S("ガイド"), nullptr},
-        {ID_HANKAKU_TO_ZENKAKU, S("ｱa1"), S("アａ１"), nullptr},
-        {ID_ZENKAKU_ALNUM_TO_HANKAKU, S("ＡＢ１"), "AB1", nullptr},
-        {ID_ZENKAKU_SPACE_TO_HANKAKU, S("あ　い"), S("あ  い"), nullptr},
-        {ID_TO_LOWER, S("<B>ア</B>"), S("<b>ア</b>"), nullptr},
-        {ID_TO_UPPER, "<b>x</b>", "<B>X</B>", nullptr},
-        {ID_REVERSE_CHARS, S("あい\r\nb"), S("b|いあ"), nullptr},
+        {ID_TABS_TO_SPACES, "a\tb\r\n\tc", [](std::string_view t) { return TabsToBlanks(t, 4); }, nullptr},
+        {ID_DELETE_LEADING_BLANKS, "  a\r\n\t b\r\nc", DeleteLeadingBlanks, nullptr},
+        {ID_DELETE_LEADING_COMMENT, "// a\r\n  // b",
+         [](std::string_view t) { return DeleteLinePrefix(t, "//", false); }, AnswerPrefix("//", false)},
+        {ID_DELETE_ALL_BLANKS, S("a b\r\nc\tあ　"), DeleteAllBlanks, nullptr},
+        {ID_HANKANA_TO_ZENKANA, S("ｶﾞｲﾄﾞ"), HalfKanaToFull, nullptr},
+        {ID_HANKAKU_TO_ZENKAKU, S("ｱa1"), HalfWidthToFull, nullptr},
+        {ID_ZENKAKU_ALNUM_TO_HANKAKU, S("ＡＢ１"), FullAlnumToHalf, nullptr},
+        {ID_ZENKAKU_SPACE_TO_HANKAKU, S("あ　い"), noBlanks, nullptr},
+        {ID_TO_LOWER, S("<B>ア</B>"), LowerCaseText, nullptr},
+        {ID_TO_UPPER, "<b>x</b>", UpperCaseText, nullptr},
+        {ID_REVERSE_CHARS, S("あい\r\nb"), ReverseCharacters, nullptr},
         // A lone LF is a byte of its line until it becomes a line break.
-        {ID_LINE_ENDS_TO_CRLF, "a\nb\r\nc", "a|b|c", nullptr},
-        {ID_DELETE_EMPTY_LINES, "a\r\n\r\n\r\nb", "a|b", nullptr},
-        {ID_BREAK_LINES_AT_WIDTH, S("あいう。"), S("あ|い|う。"), AnswerWidth(1, true)},
-        {ID_REVERSE_LINES, "a\r\nb\r\nc", "c|b|a", nullptr},
-        {ID_HTML_ESCAPE, "<a>&", "&LT;a&GT;&AMP;", nullptr},
-        {ID_HTML_UNESCAPE, "&LT;a&gt;", "<a>", nullptr},
-        {ID_HTML_FORM_DECODE, "a=%82%A0&b=c", S("a=あ|b=c"), nullptr},
+        {ID_LINE_ENDS_TO_CRLF, "a\nb\r\nc", LineBreaksToCrLf, nullptr},
+        {ID_DELETE_EMPTY_LINES, "a\r\n\r\n\r\nb", DeleteEmptyLines, nullptr},
+        {ID_BREAK_LINES_AT_WIDTH, S("あいう。"), [](std::string_view t) { return BreakLinesAtWidth(t, 1, true); },
+         AnswerWidth(1, true)},
+        {ID_REVERSE_LINES, "a\r\nb\r\nc", ReverseLines, nullptr},
+        {ID_HTML_ESCAPE, "<a>&", EscapeHtmlSpecials, nullptr},
+        {ID_HTML_UNESCAPE, "&LT;a&gt;", UnescapeHtmlSpecials, nullptr},
+        {ID_HTML_FORM_DECODE, "a=%82%A0&b=c", DecodeFormData, nullptr},
     };
     for (const auto &c : cases) {
         Reset(c.strText);
         const std::string strBefore = Text();
+        // The converted text as Text() shows it.
+        std::string strAfter = c.fnExpected(c.strText);
+        for (std::size_t n = strAfter.find("\r\n"); n != std::string::npos; n = strAfter.find("\r\n", n))
+            strAfter.replace(n, 2, "|");
+        ASSERT_NE(strAfter, strBefore) << c.nID;  // a text the command changes
         SelectAll();
         m_fnDialog = c.fnDialog;
         m_view.RouteCommand(c.nID);
-        EXPECT_EQ(Text(), c.strAfter) << c.nID;
+        EXPECT_EQ(Text(), strAfter) << c.nID;
         EXPECT_FALSE(m_view.IsSelection()) << c.nID;
         const int nLast = m_buffer.GetLineCount() - 1;
         EXPECT_EQ(m_view.GetCursorPos(), CPoint(m_buffer.GetLineLength(nLast), nLast)) << c.nID;
@@ -179,8 +195,26 @@ TEST_F(ConvView, EachConversionReplacesTheSelectionInOneUndoStep)
         EXPECT_EQ(Text(), strBefore) << c.nID;
         EXPECT_FALSE(m_buffer.CanUndo()) << c.nID;
         m_view.RouteCommand(ID_EDIT_REDO);
-        EXPECT_EQ(Text(), c.strAfter) << c.nID;
+        EXPECT_EQ(Text(), strAfter) << c.nID;
     }
+
+    // The width dialog offers what was used last; cancelled, it changes nothing.
+    Reset(S("あいう"));
+    SelectAll();
+    int nOffered = 0;
+    m_fnDialog = [&nOffered](QDialog *pDialog) {
+        if (auto *pWidth = qobject_cast<CBreakWidthDlg *>(pDialog))
+            nOffered = pWidth->GetWidth();
+        return static_cast<int>(QDialog::Rejected);
+    };
+    m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
+    EXPECT_EQ(std::make_pair(nOffered, Text()), std::make_pair(1, S("あいう")));
+
+    // Without a full-width space that conversion changes nothing and records nothing.
+    Reset(S("あい uv"));
+    SelectAll();
+    m_view.RouteCommand(ID_ZENKAKU_SPACE_TO_HANKAKU);
+    EXPECT_FALSE(m_buffer.CanUndo());
 }
 
 TEST_F(ConvView, ReadOnlyDocumentsAndEmptySelectionsChangeNothing)
@@ -217,18 +251,13 @@ TEST_F(ConvView, ReadOnlyDocumentsAndEmptySelectionsChangeNothing)
         EXPECT_FALSE(m_buffer.CanUndo()) << nID;
     }
     EXPECT_EQ(m_nDialogs, 0);
-}
 
-TEST_F(ConvView, AFullWidthSpaceConversionWithoutOneRecordsNothing)
-{
-    Reset(S("あい uv"));
-    m_buffer.SetModified(false);
-    Select(CPoint(0, 0), CPoint(4, 0));
-    m_view.RouteCommand(ID_ZENKAKU_SPACE_TO_HANKAKU);
-    EXPECT_EQ(Text(), S("あい uv"));
-    EXPECT_FALSE(m_buffer.CanUndo());
-    EXPECT_FALSE(m_buffer.IsModified());
-    EXPECT_EQ(Range(), std::make_pair(CPoint(0, 0), CPoint(4, 0)));
+    // Without the kanji converter library the two that call it are off.
+    SelectAll();
+    NkfLibrary().Unload();
+    EXPECT_FALSE(IsEnabled(ID_HANKANA_TO_ZENKANA) || IsEnabled(ID_HANKAKU_TO_ZENKAKU));
+    NkfLibrary().Load();
+    EXPECT_TRUE(IsEnabled(ID_HANKAKU_TO_ZENKAKU));
 }
 
 TEST_F(ConvView, LineHeadCommandsTakeWholeLinesOrTheCaretLine)
@@ -282,58 +311,6 @@ TEST_F(ConvView, LineHeadCommandsTakeWholeLinesOrTheCaretLine)
     EXPECT_FALSE(m_buffer.CanUndo());
 }
 
-TEST_F(ConvView, TheWidthDialogOffersWhatWasUsedLast)
-{
-    Reset(S("あいうえお"));
-    SelectAll();
-    m_fnDialog = nullptr;
-    m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
-    EXPECT_EQ(Text(), S("あいうえお"));
-    EXPECT_FALSE(m_buffer.CanUndo());
-
-    m_fnDialog = AnswerWidth(2, false);
-    m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
-    EXPECT_EQ(Text(), S("あい|うえ|お"));
-
-    Reset(S("かきくけこ"));
-    SelectAll();
-    std::pair<int, bool> offered;
-    m_fnDialog = Answer<CBreakWidthDlg>([&](CBreakWidthDlg *p) { offered = {p->GetWidth(), p->GetKinsoku()}; });
-    m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
-    EXPECT_EQ(offered, std::make_pair(2, false));
-    EXPECT_EQ(Text(), S("かき|くけ|こ"));
-}
-
-TEST_F(ConvView, CommandsAreEnabledByTheirNeeds)
-{
-    Reset("abc");
-    m_view.PlaceCaret(CPoint(1, 0));
-    for (const int nID : {ID_DELETE_LEADING_BLANKS, ID_DELETE_LEADING_COMMENT, ID_INSERT_RELATIVE_PATH,
-                          ID_INSERT_TEXT_FILE, ID_INSERT_DATE_TIME})
-        EXPECT_TRUE(IsEnabled(nID)) << nID;
-    // These need a selection or a path; with both they are on.
-    for (const bool bBoth : {false, true}) {
-        if (bBoth) {
-            Select(CPoint(0, 0), CPoint(2, 0));
-            m_view.SetDocumentPath("/site/index.html");
-        }
-        for (const int nID : {ID_HANKANA_TO_ZENKANA, ID_HANKAKU_TO_ZENKAKU, ID_HTML_FORM_DECODE, ID_INSERT_FILE_NAME,
-                              ID_INSERT_FILE_PATH})
-            EXPECT_EQ(IsEnabled(nID), bBoth) << nID;
-    }
-
-    // Without the kanji converter library the two that call it are off; the
-    // narrowing of letters stays on and leaves the text as it is.
-    NkfLibrary().Unload();
-    EXPECT_FALSE(IsEnabled(ID_HANKANA_TO_ZENKANA) || IsEnabled(ID_HANKAKU_TO_ZENKAKU));
-    EXPECT_TRUE(IsEnabled(ID_ZENKAKU_ALNUM_TO_HANKAKU));
-    Reset(S("ＡＢ"));
-    SelectAll();
-    m_view.RouteCommand(ID_ZENKAKU_ALNUM_TO_HANKAKU);
-    NkfLibrary().Load();
-    EXPECT_EQ(Text(), S("ＡＢ"));
-}
-
 TEST_F(ConvView, FileNamePathAndRelativePathGoInAsShiftJis)
 {
     Reset("[x]");
@@ -364,54 +341,6 @@ TEST_F(ConvView, FileNamePathAndRelativePathGoInAsShiftJis)
     EXPECT_EQ(Text(), S("<img src=\"img/写真.jpg../top.html\">"));
 }
 
-TEST_F(ConvView, TextFilesGoInWholeOrNotAtAll)
-{
-    CTempDir dir;
-    WriteFileBytes(dir.File("dos.txt"), S("一\r\n二"));
-    WriteFileBytes(dir.File("unix.txt"), "p\nq\r\n");
-    m_view.SetDocumentPath(dir.File("page.html"));
-
-    Reset("ab");
-    m_view.PlaceCaret(CPoint(1, 0));
-    InsertFrom(ID_INSERT_TEXT_FILE, dir.File("dos.txt"));
-    EXPECT_EQ(Text(), S("a一|二b"));
-    EXPECT_EQ(m_view.GetCursorPos(), CPoint(2, 1));
-    ASSERT_EQ(m_aFileRequests.size(), 1u);
-    EXPECT_EQ(m_aFileRequests[0].strDirectory.toStdString(), dir.Path());
-
-    // A file with LF line ends brings its lines, as it does when opened; a CR
-    // before an LF stays a byte of its line.
-    Reset("ab");
-    Select(CPoint(1, 0), CPoint(2, 0));
-    InsertFrom(ID_INSERT_TEXT_FILE, dir.File("unix.txt"));
-    EXPECT_EQ(Text(), "ap|q\r|");
-    EXPECT_EQ(m_view.GetCursorPos(), CPoint(0, 2));
-    EXPECT_FALSE(m_view.IsSelection());
-    m_view.RouteCommand(ID_EDIT_UNDO);
-    EXPECT_EQ(Text(), "ab");
-    EXPECT_FALSE(m_buffer.CanUndo());
-
-    // Files that cannot be read say so and insert nothing.
-    const struct
-    {
-        std::string strPath;
-        QString strMessage;
-    } failures[] = {
-        {dir.File("missing.txt"), QStringLiteral("File not found")},
-        {dir.Path(), QString::fromStdString(dir.Path()) + QStringLiteral("\nはフォルダーです。テキストとして挿入できません。")},
-    };
-    for (const auto &f : failures) {
-        Reset("ab");
-        SelectAll();
-        m_aBoxes.clear();
-        InsertFrom(ID_INSERT_TEXT_FILE, f.strPath);
-        EXPECT_EQ(Text(), "ab");
-        EXPECT_FALSE(m_buffer.CanUndo());
-        ASSERT_EQ(m_aBoxes.size(), 1u);
-        EXPECT_EQ(m_aBoxes[0].strText, f.strMessage);
-    }
-}
-
 // Which code a file is in is the reader's business; here that the text it
 // holds is what goes in.
 TEST_F(ConvView, TextFilesInOtherCodesGoInAsTheTextTheyHold)
@@ -433,18 +362,19 @@ TEST_F(ConvView, TextFilesInOtherCodesGoInAsTheTextTheyHold)
     const QString &strBox = m_aBoxes[0].strText;
     EXPECT_TRUE(strBox.contains(QStringLiteral("U+1F600")) && strBox.contains(QStringLiteral("Shift-JIS")))
         << strBox.toStdString();
+
+    // A folder is no text: it says so and inserts nothing.
+    InsertFrom(ID_INSERT_TEXT_FILE, dir.Path());
+    EXPECT_EQ(Text(), "a|?b");
+    ASSERT_EQ(m_aBoxes.size(), 2u);
+    EXPECT_EQ(m_aBoxes[1].strText,
+              QString::fromStdString(dir.Path()) + QStringLiteral("\nはフォルダーです。テキストとして挿入できません。"));
 }
 
 TEST_F(ConvView, TheDateGoesInWithTheFormatOfTheSettings)
 {
-    const auto insert = [this](const char *pszFormat) {
-        Reset("");
-        m_profile.WriteString(SECTION_MAIN, "strNowDate", pszFormat);
-        m_view.RouteCommand(ID_INSERT_DATE_TIME);
-        return Text();
-    };
-    EXPECT_EQ(insert("更新：%%"), S("更新：%"));
-    const std::string strDate = insert("");
-    ASSERT_EQ(strDate.size(), 16u) << strDate;
-    EXPECT_EQ(strDate.substr(4, 1) + strDate.substr(7, 1) + strDate.substr(10, 1) + strDate.substr(13, 1), "// :");
+    m_profile.WriteString(SECTION_MAIN, "strNowDate", "更新：%%");
+    Reset("");
+    m_view.RouteCommand(ID_INSERT_DATE_TIME);
+    EXPECT_EQ(Text(), S("更新：%"));
 }

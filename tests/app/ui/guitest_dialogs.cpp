@@ -4,18 +4,16 @@
 #include "app/ui/aboutdlg.h"
 #include "app/ui/docdialogs.h"
 #include "app/ui/optionsdlg.h"
-#include "res/commands.h"
-#include "support/appfixture.h"
 #include "support/dialogtest.h"
+#include "support/testutil.h"
 #include "templates/ui/templatedlg.h"
 #include "ui/dialogkeys.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -43,20 +41,15 @@ protected:
 
 } // namespace
 
-TEST_F(AppDialogs, TabWidthAndFontTypeOverTheirValues)
+TEST_F(AppDialogs, SmallDialogsTabInTheirLayoutsOrder)
 {
     CTabStopDlg tabs(4);
-    ASSERT_TRUE(OpenDialog(&tabs));
-    TypeIntoFocus(QStringLiteral("8"));
-    EXPECT_EQ(tabs.GetTabSize(), 8);
-    ExpectTabOrderFollowsLayout(&tabs);
-
     CFontDlg font(QString(), 14);
-    ASSERT_TRUE(OpenDialog(&font));
-    ASSERT_TRUE(TabTo(QStringLiteral("fontSize")));
-    TypeIntoFocus(QStringLiteral("12"));
-    EXPECT_EQ(font.GetPointSize(), 12);
-    ExpectTabOrderFollowsLayout(&font);
+    CAboutDlg about;
+    for (QDialog *pDialog : std::initializer_list<QDialog *>{&tabs, &font, &about}) {
+        ASSERT_TRUE(OpenDialog(pDialog));
+        ExpectTabOrderFollowsLayout(pDialog);
+    }
 }
 
 TEST_F(AppDialogs, OptionsPagesTabInTheirLayoutsOrder)
@@ -98,41 +91,4 @@ TEST_F(AppDialogs, TemplateDialogsTypeOverTheProposedNameAndTabInOrder)
     ASSERT_TRUE(OpenDialog(&select));
     EXPECT_EQ(select.GetPreviewEngine(), nullptr);
     ExpectTabOrderFollowsLayout(&select);
-}
-
-TEST_F(AppDialogs, AboutBoxHasItsButtonToTab)
-{
-    CAboutDlg about;
-    ASSERT_TRUE(OpenDialog(&about));
-    ExpectTabOrderFollowsLayout(&about);
-}
-
-namespace {
-
-class AppDialogsOpened : public CAppFixture
-{
-};
-
-} // namespace
-
-TEST_F(AppDialogsOpened, TheFindDialogOfTheEditorTypesOverTheSelectedWord)
-{
-    m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
-    ASSERT_TRUE(Start());
-    m_pApp->OpenDocumentFile(QString::fromStdString(WriteFile("a.txt", "alpha beta")));
-    Idle();
-    View()->MoveCaret(CPoint(5, 0));
-    View()->SetSelectionAnchor(CPoint(0, 0));
-    View()->SelectRange(CPoint(0, 0), CPoint(5, 0));
-    QString strTyped;
-    m_fnDialog = [&](QDialog *pDialog) {
-        if (OpenDialog(pDialog)) {
-            TypeIntoFocus(QStringLiteral("beta"));
-            strTyped = FieldText(FocusControl());
-        }
-        pDialog->hide();
-        return static_cast<int>(QDialog::Rejected);
-    };
-    Frame()->ExecuteCommand(ID_EDIT_FIND);
-    EXPECT_EQ(strTyped, "beta");
 }

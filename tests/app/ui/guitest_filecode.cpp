@@ -30,28 +30,6 @@ protected:
 
 } // namespace
 
-TEST_F(FileCode, JapaneseTypedIntoAUtf8PageIsSavedAsUtf8)
-{
-    ASSERT_TRUE(StartWithStatusBar());
-    // A wave dash in the file's own form, and a line in EUC next to it.
-    const std::string strPath = WriteFile("page.html", "<p>\xE6\x97\xA5\xE6\x9C\xAC \xE3\x80\x9C</p>\n");
-    CWrenpadDoc *pDoc = Open(strPath);
-    ASSERT_TRUE(pDoc);
-    EXPECT_TRUE(m_aBoxes.empty());
-    EXPECT_EQ(std::make_pair(pDoc->GetTextCode(), CodePane()), std::make_pair(ETextCode::Utf8, QString("UTF-8")));
-    // The view shows the characters, not the UTF-8 bytes.
-    EXPECT_EQ(Text(pDoc), "<p>\x93\xFA\x96\x7B \x81\x60</p>|");
-
-    View()->PlaceCaret(CPoint(0, 1));
-    Commit(QStringLiteral("語〜"));
-    Idle();
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    Idle();
-    EXPECT_TRUE(m_aBoxes.empty());
-    EXPECT_EQ(ReadFileBytes(strPath), "<p>\xE6\x97\xA5\xE6\x9C\xAC \xE3\x80\x9C</p>\n\xE8\xAA\x9E\xE3\x80\x9C");
-    EXPECT_FALSE(pDoc->IsModified());
-}
-
 TEST_F(FileCode, TheCodePaneNamesACharacterOfTheTableUnderTheCaret)
 {
     ASSERT_TRUE(StartWithStatusBar());
@@ -139,22 +117,6 @@ TEST_F(FileCode, ReopenInTheCodeTheUserNames)
     EXPECT_EQ(ReadFileBytes(strPath), "\xB1\xB2\xB3\xB4\n");
 }
 
-TEST_F(FileCode, NewDocumentsTakeTheCodeFromTheSettings)
-{
-    m_profile.WriteString(SECTION_MAIN, "strNewFileCode", "UTF8");
-    ASSERT_TRUE(StartWithStatusBar());
-    Frame()->ExecuteCommand(ID_FILE_NEW);
-    Idle();
-    ASSERT_TRUE(Doc());
-    EXPECT_EQ(Doc()->GetTextCode(), ETextCode::Utf8);
-    Commit(QStringLiteral("漢字"));
-    const std::string strPath = m_dir.File("new.txt");
-    m_aFileAnswers = {{QString::fromStdString(strPath)}};
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    Idle();
-    EXPECT_EQ(ReadFileBytes(strPath), "\xE6\xBC\xA2\xE5\xAD\x97");
-}
-
 TEST_F(FileCode, SaveAsOffersTheCodeAndKeepsTheChoice)
 {
     ASSERT_TRUE(StartWithStatusBar());
@@ -179,6 +141,8 @@ TEST_F(FileCode, SaveAsOffersTheCodeAndKeepsTheChoice)
     EXPECT_EQ(ReadFileBytes(strPath), "\x8A\xBF\x8E\x9A\n");
 }
 
+// New documents take the code of the settings, and a page made from a
+// template declares it.
 TEST_F(FileCode, APageFromATemplateDeclaresTheDocumentsCode)
 {
     m_profile.WriteString(SECTION_MAIN, "strNewFileCode", "UTF8");
@@ -189,13 +153,9 @@ TEST_F(FileCode, APageFromATemplateDeclaresTheDocumentsCode)
     Idle();
     CWrenpadDoc *pDoc = Doc();
     ASSERT_TRUE(pDoc);
+    EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
     ASSERT_TRUE(pDoc->ReplaceFromFile(strTemplate));
     EXPECT_EQ(Text(pDoc), "<head><meta charset=\"UTF-8\"></head>|<p>\x93\xFA\x96\x7B</p>|");
-    const std::string strPath = m_dir.File("page.html");
-    m_aFileAnswers = {{QString::fromStdString(strPath)}};
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    Idle();
-    EXPECT_EQ(ReadFileBytes(strPath), "<head><meta charset=\"UTF-8\"></head>\r\n<p>\xE6\x97\xA5\xE6\x9C\xAC</p>\r\n");
 }
 
 TEST_F(FileCode, AUtf8FilePrintsAsTheEditorShowsIt)

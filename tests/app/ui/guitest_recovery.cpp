@@ -320,81 +320,6 @@ TEST_F(Recovery, ADamagedRecordGivesItsSoundPartAndSaysSo)
     EXPECT_TRUE(m_aBoxes[0].strText.contains("壊れ"));
 }
 
-TEST_F(Recovery, RecordsKeptForLaterOrDiscardedOnlyWhenConfirmed)
-{
-    const std::string strA = WriteFile("a.txt", "a\r\n");
-    const std::string strB = WriteFile("b.txt", "b\r\n");
-    LeaveRecord(strA, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 1, "A"); });
-    LeaveRecord(strB, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 1, "B"); });
-
-    AnswerRecoverDialog("keepForLater");
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
-    m_pApp.reset();
-    EXPECT_EQ(Journals(RecordFolder()).size(), 2u);
-
-    // Discarding asks; No keeps the record and the dialog comes back.
-    const int nB = m_aShownRows[0].startsWith(QString::fromStdString(strB)) ? 0 : 1;
-    m_aAnswers = {IDNO};
-    int nRound = 0;
-    m_fnDialog = [&](QDialog *pDialog) {
-        auto *pList = pDialog->findChild<QTreeWidget *>(QStringLiteral("recordList"));
-        ++nRound;
-        if (nRound <= 2) {
-            EXPECT_EQ(pList->topLevelItemCount(), 2);
-            pList->topLevelItem(nB)->setSelected(true);
-            if (nRound == 2)
-                m_aAnswers = {IDYES};
-            pDialog->findChild<QPushButton *>(QStringLiteral("discardSelected"))->click();
-            return pDialog->result();
-        }
-        // The one left: restored on its own.
-        EXPECT_EQ(pList->topLevelItemCount(), 1);
-        pList->topLevelItem(0)->setSelected(true);
-        pDialog->findChild<QPushButton *>(QStringLiteral("restoreSelected"))->click();
-        return pDialog->result();
-    };
-    // The first round's No leaves the dialog open: the hook is asked again
-    // only when the dialog was finished, so the No round ends with "later".
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
-    m_pApp.reset();
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(m_pApp->GetDocumentCount(), 1);
-    EXPECT_EQ(Text(m_pApp->Documents()[0]), "aA|");
-    EXPECT_EQ(Flushed().size(), 1u);  // the restored window's own
-}
-
-TEST_F(Recovery, TheRecordLivesWhileTheWindowIsModified)
-{
-    const std::string strFile = WriteFile("doc.txt", "one\r\ntwo\r\n");
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Open(strFile));
-    auto Records = [&] { return Flushed().size(); };
-    EXPECT_EQ(Records(), 0u);
-    QTest::keyClicks(View(), QStringLiteral("abc"));
-    EXPECT_EQ(Records(), 1u);
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    EXPECT_EQ(Records(), 0u);
-    View()->PlaceCaret(CPoint(1, 1));
-    QTest::keyClicks(View(), QStringLiteral("d"));
-    EXPECT_EQ(Records(), 1u);
-    Frame()->ExecuteCommand(ID_EDIT_UNDO);
-    EXPECT_EQ(Records(), 0u);
-    QTest::keyClicks(View(), QStringLiteral("e"));
-    m_aAnswers = {IDYES};
-    Frame()->ExecuteCommand(ID_FILE_REVERT);
-    EXPECT_EQ(Records(), 0u);
-    QTest::keyClicks(View(), QStringLiteral("f"));
-    EXPECT_EQ(Records(), 1u);
-    m_aAnswers = {IDNO};
-    Frame()->ExecuteCommand(ID_FILE_CLOSE);
-    Idle();
-    EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
-    EXPECT_EQ(Records(), 0u);
-    EXPECT_EQ(ReadFileBytes(strFile), "abcone\r\ntwo\r\n");
-}
-
 TEST_F(Recovery, ARecordOfAFileInAnotherCodeGivesBackTheTextAsEdited)
 {
     // UTF-8, and large enough that a record of a Shift-JIS file would start
@@ -448,74 +373,23 @@ TEST_F(Recovery, ARecordKeepsTheCharactersBeyondShiftJisTypedAfterItBegan)
 TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
 {
     // UTF-8 with the wave dash (the form Shift-JIS text does not read back
-    // as), EUC-JP left by a version whose records named no code, a JIS file
-    // that is gone, and JIS with an escape sequence the writer does not
-    // repeat, which the text lost.
+    // as), and EUC-JP left by a version whose records named no code.
     const std::string strUtf8 = WriteFile("wave.html", "<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
-    const std::string strEucText = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\xA4\xC7\xA4\xB9\n";
+    const std::string strEucText = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\n";
     const std::string strEuc = WriteFile("euc.txt", strEucText);
-    const std::string strJis = WriteFile("jis.txt", "\x1B$B\x46\x7C\x1B(B\n");
-    const std::string strLost = WriteFile("lost.txt", "a\x1B$B\x1B$B4A\x1B(B\n");
     const auto typeA = [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "\x82\xA0"); };
     LeaveRecord(strUtf8, typeA, false, FILE_CODE_NAMED);
     LeaveRecord(strEuc, typeA, false, FILE_CODE_UNNAMED);
-    LeaveRecord(strJis, typeA, false, FILE_CODE_NAMED);
-    LeaveRecord(strLost, typeA, false, FILE_CODE_NAMED);
-    ::unlink(strJis.c_str());
 
     AnswerRecoverDialog("restoreAll");
     ASSERT_TRUE(Start());
-    ASSERT_EQ(m_pApp->GetDocumentCount(), 4);
     CWrenpadDoc *pUtf8 = DocWithPath(strUtf8);
     CWrenpadDoc *pEuc = DocWithPath(strEuc);
-    CWrenpadDoc *pLost = DocWithPath(strLost);
-    ASSERT_TRUE(pUtf8 && pEuc && pLost);
-    CWrenpadDoc *pJis = nullptr;
-    for (CWrenpadDoc *pDoc : m_pApp->Documents())
-        if (pDoc->GetPathName().empty())
-            pJis = pDoc;
-    ASSERT_TRUE(pJis);
-    EXPECT_EQ(pJis->GetTextCode(), ETextCode::Jis);
-
+    ASSERT_TRUE(pUtf8 && pEuc);
     ASSERT_TRUE(pUtf8->DoFileSave());
     EXPECT_EQ(ReadFileBytes(strUtf8), "\xE3\x81\x82<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
     ASSERT_TRUE(pEuc->DoFileSave());
     EXPECT_EQ(ReadFileBytes(strEuc), "\xA4\xA2" + strEucText);
-
-    // Written over, the file would lose the character: saving asks for
-    // another name, as it did for the text before the crash.
-    m_aFileRequests.clear();
-    EXPECT_FALSE(pLost->DoFileSave());
-    EXPECT_EQ(m_aFileRequests.size(), 1u);
-    EXPECT_EQ(ReadFileBytes(strLost), "a\x1B$B\x1B$B4A\x1B(B\n");
-    EXPECT_TRUE(pLost->IsModified());
-
-    // The restored texts' own records name the code again.
-    bool bJisNamed = false;
-    for (const std::string &strName : Flushed()) {
-        CFileCodeState code;
-        const CJournalSummary summary = SummarizeJournal(Record(strName));
-        bJisNamed |= summary.header.strPath.empty() && CodeStateFromLine(summary.header.strDocCode, code)
-                     && code.eCode == ETextCode::Jis;
-    }
-    EXPECT_TRUE(bJisNamed);
-}
-
-TEST_F(Recovery, AStateFolderThatCannotBeWrittenIsOneWarning)
-{
-    // A file where the folder should be.
-    WriteFile("state", "");
-    m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 1);
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(m_aBoxes[0].strCaption, "復元");
-    QTest::keyClicks(View(), QStringLiteral("still typing"));
-    Frame()->ExecuteCommand(ID_FILE_NEW);
-    Idle();
-    QTest::keyClicks(View(), QStringLiteral("more"));
-    Idle();
-    EXPECT_EQ(m_aBoxes.size(), 1u);
-    EXPECT_EQ(Text(Doc()), "more");
 }
 
 TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
@@ -578,7 +452,7 @@ TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
     EXPECT_TRUE(m_aBoxes.empty());
 }
 
-TEST_F(Recovery, EnterInTheDialogRestoresAll)
+TEST_F(Recovery, EnterInTheDialogRestoresAllAndDiscardingAsksFirst)
 {
     CRecoverDlg dlg({{QString(), 0, 5, QString(), QString()},
                      {QStringLiteral("/x/y.txt"), 0, 1234567, QString(), QString()}});
@@ -588,6 +462,14 @@ TEST_F(Recovery, EnterInTheDialogRestoresAll)
     QTest::keyClick(FocusControl(), Qt::Key_Return);
     EXPECT_EQ(std::make_tuple(dlg.result(), dlg.GetAction(), dlg.GetChosen()),
               std::make_tuple(int(QDialog::Accepted), CRecoverDlg::ACTION_RESTORE, std::vector<int>{0, 1}));
+
+    // Discarding, the one step that loses text, asks first: No keeps the dialog open.
+    CRecoverDlg other({{QString(), 0, 5, QString(), QString()}});
+    ASSERT_TRUE(OpenDialog(&other));
+    other.findChild<QTreeWidget *>(QStringLiteral("recordList"))->topLevelItem(0)->setSelected(true);
+    m_aAnswers = {IDNO};
+    other.findChild<QPushButton *>(QStringLiteral("discardSelected"))->click();
+    EXPECT_EQ(std::make_pair(m_aBoxes.size(), other.isVisible()), std::make_pair(std::size_t(1), true));
 }
 
 TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)

@@ -133,19 +133,3 @@ TEST_F(TagJump, ContextMenuOffersWhatTheSelectionNames)
     m_view.AddOpenMenu(&noMenu);
     EXPECT_TRUE(noMenu.actions().isEmpty());
 }
-
-TEST_F(TagJump, FolderSearchProposesTheSelectionAndTheDocumentsFolder)
-{
-    SetText("first line\r\nsecond");
-    Select(CPoint(6, 0), CPoint(3, 1));
-    QWidget frame;
-    CFolderSearchHost host(&frame, nullptr, nullptr);
-    QStringList aProposed;
-    SetDialogHook([&](QDialog *pDialog) {
-        aProposed << pDialog->findChild<QComboBox *>(QStringLiteral("searchText"))->currentText()
-                  << pDialog->findChild<QComboBox *>(QStringLiteral("folder"))->currentText();
-        return QDialog::Rejected;
-    });
-    m_view.RouteCommand(ID_FOLDER_SEARCH);
-    EXPECT_EQ(aProposed, QStringList({QStringLiteral("line"), QString::fromStdString(m_dir.Path())}));
-}
