@@ -453,11 +453,8 @@ TEST_F(EditView, MouseSelectsWordsAndLines)
     const int cw = m_view.GetCharWidth();
     const int lh = m_view.GetLineHeight();
     const int x0 = m_view.GetMarginWidth();
-    QTest::mouseDClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 2 * cw, lh / 2));
-    EXPECT_EQ(Selection(), Sel(CPoint(0, 0), CPoint(5, 0)));
-    QTest::mouseRelease(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 2 * cw, lh / 2));
-
-    // The hiragana run only, not the kanji after it.
+    // A double click selects the word under it (where words stop is the
+    // word classes' business): the hiragana run, not the kanji after it.
     QTest::mouseDClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 7 * cw, lh / 2));
     QTest::mouseRelease(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x0 + 7 * cw, lh / 2));
     EXPECT_EQ(Selection(), Sel(CPoint(6, 0), CPoint(10, 0)));
