@@ -336,14 +336,6 @@ TEST_F(WebStructure, TagAttributesOfTheTagAtTheCaret)
     m_fnDialog = Accepting([](QDialog *p) { EXPECT_EQ(Child<QLineEdit>(p, "other")->text(), "usemap=\"#m\""); });
     Run(ID_WEB_TAG_ATTRIBUTES);
     EXPECT_EQ(Doc(), "<IMG SRC=\"Pic.gif\" ALT=\"\x89\xE6\" USEMAP=\"#m\">");
-
-    // A tag that never closes is no tag: the chooser comes, and Cancel keeps the text.
-    Reset("<table border=1");
-    m_view.PlaceCaret(CPoint(3, 0));
-    m_fnDialog = nullptr;
-    Run(ID_WEB_TAG_ATTRIBUTES);
-    EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("タグ属性の挿入"));
-    EXPECT_EQ(Doc(), "<table border=1");
 }
 
 TEST_F(WebStructure, FileButtonsEnterTheFolderRelativeToThePage)
