@@ -36,7 +36,6 @@ protected:
     }
 
     void Undo() { Key(Qt::Key_Z, Qt::ControlModifier); }
-    void Redo() { Key(Qt::Key_Y, Qt::ControlModifier); }
 
     std::string Box() const
     {
@@ -82,8 +81,6 @@ TEST_F(BoxView, KeysMakeABoxThatCopiesAsLinesAndPastesBackAsABox)
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(4, 1));
     Undo();
     EXPECT_EQ(Text(), "abcdef|ab||ab" + A + "cd");
-    Redo();
-    EXPECT_EQ(Text(), "abcdef|abbc|  b|ab" + A + "cd|  b" + A);
 }
 
 TEST_F(BoxView, PlainTextFromOtherProgramsIsNoBox)
@@ -124,7 +121,6 @@ TEST_F(BoxView, AltDragSelectsCellsAndAPlainClickEndsTheBox)
     EXPECT_EQ(Text(), "aef|a|aef");
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("bcd\nb\nbcd"));
     Undo();
-    EXPECT_EQ(Text(), "abcdef|ab|abcdef");
 
     m_view.SelectBox(0, 1, 2, 4);
     QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, CellPoint(2, 1));
