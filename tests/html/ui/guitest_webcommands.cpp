@@ -116,20 +116,29 @@ TEST_F(WebCommands, TagMemoryNestsThePairsAndTheRepeatEndsIt)
     EXPECT_EQ(Selected(), "two");
     EXPECT_FALSE(m_view.GetTagMemory());
 
-    // Without the memory the repeat gives only the last pair; a break is not remembered.
+    // Without the memory the repeat gives only the last pair.
     SetText("w ");
     Select(CPoint(0, 0), CPoint(1, 0));
     Run(ID_WEB_ITALIC);
     m_view.PlaceCaret(CPoint(0, 0));
-    Run(ID_WEB_LINE_BREAK);
     Run(ID_WEB_REPEAT_TAG);
-    EXPECT_EQ(Text().substr(0, 15), "<br><i></i><i>w");
+    EXPECT_EQ(Text().substr(0, 11), "<i></i><i>w");
 
     // Switching the memory on forgets what was remembered.
     Run(ID_WEB_TAG_MEMORY);
     EXPECT_FALSE(Enabled(ID_WEB_REPEAT_TAG));
     Run(ID_WEB_TAG_MEMORY);
     EXPECT_FALSE(m_view.GetTagMemory());
+}
+
+TEST_F(WebCommands, AnEntityIsRememberedForTheRepeatAndTheBreakIsNot)
+{
+    SetText("AT&T");
+    Select(CPoint(0, 0), CPoint(2, 0));
+    Run(ID_WEB_ENTITY_AMP);
+    Run(ID_WEB_LINE_BREAK);
+    Run(ID_WEB_REPEAT_TAG);
+    EXPECT_EQ(Text(), "AT&AMP;<br>&AMP;&T");
 }
 
 TEST_F(WebCommands, ReadOnlyDocumentsChangeNothingAndAskNothing)
