@@ -18,9 +18,18 @@ TEST(ViewDialogs, TypingReplacesTheProposedTextAndTabFollowsTheLayout)
     CFindDlg find;
     find.SetSearchText("\x94\x5C\x97\xCD");  // 能力
     ASSERT_TRUE(OpenDialog(&find));
+    // The layout rule allows more than one order; these are the ones users know.
+    EXPECT_EQ(TabChainNames(&find), "searchText wholeWord matchCase regex up findNext cancel");
     TypeIntoFocus(QStringLiteral("Autoconf"));
     EXPECT_EQ(find.GetSearchText(), "Autoconf");
     find.hide();
+    CReplaceDlg replace;
+    replace.SetSearchText("old text");
+    replace.SetScope(true, true);
+    ASSERT_TRUE(OpenDialog(&replace));
+    EXPECT_EQ(TabChainNames(&replace),
+              "searchText replaceText wholeWord matchCase regex scopeSelection findNext replace replaceAll cancel");
+    replace.hide();
 
     // The character code's fields are there to be copied: each comes selected.
     CCharCodeDlg code(QStringLiteral("能"), QStringLiteral("945C"));
