@@ -18,7 +18,7 @@ TEST(ViewDialogs, TypingReplacesTheProposedTextAndTabFollowsTheLayout)
     CFindDlg find;
     find.SetSearchText("\x94\x5C\x97\xCD");  // 能力
     ASSERT_TRUE(OpenDialog(&find));
-    // The layout rule allows more than one order; these are the ones users know.
+    // The layout rule orders what is there; the chain also names what must be.
     EXPECT_EQ(TabChainNames(&find), "searchText wholeWord matchCase regex up findNext cancel");
     TypeIntoFocus(QStringLiteral("Autoconf"));
     EXPECT_EQ(find.GetSearchText(), "Autoconf");
