@@ -40,9 +40,13 @@ TEST(ViewDialogs, TypingReplacesTheProposedTextAndTabFollowsTheLayout)
     EXPECT_EQ(qobject_cast<QLineEdit *>(FocusControl())->selectedText(), QStringLiteral("945C"));
     code.hide();
 
+    // Each with a search text, so that its buttons take part.
     std::vector<std::unique_ptr<QDialog>> dialogs;
-    dialogs.push_back(std::make_unique<CFindDlg>());
+    auto pFind = std::make_unique<CFindDlg>();
+    pFind->SetSearchText("x");
+    dialogs.push_back(std::move(pFind));
     auto pReplace = std::make_unique<CReplaceDlg>();
+    pReplace->SetSearchText("x");
     pReplace->SetScope(true, true);
     dialogs.push_back(std::move(pReplace));
     dialogs.push_back(std::make_unique<CGotoLineDlg>(1234, 5000));
