@@ -9,9 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <vector>
-
 TEST(ViewDialogs, TypingReplacesTheProposedTextAndTabFollowsTheLayout)
 {
     InstallDialogKeyboardRules();
@@ -20,16 +17,24 @@ TEST(ViewDialogs, TypingReplacesTheProposedTextAndTabFollowsTheLayout)
     ASSERT_TRUE(OpenDialog(&find));
     // The layout rule orders what is there; the chain also names what must be.
     EXPECT_EQ(TabChainNames(&find), "searchText wholeWord matchCase regex up findNext cancel");
+    ExpectTabOrderFollowsLayout(&find);
     TypeIntoFocus(QStringLiteral("Autoconf"));
     EXPECT_EQ(find.GetSearchText(), "Autoconf");
     find.hide();
+
     CReplaceDlg replace;
     replace.SetSearchText("old text");
     replace.SetScope(true, true);
     ASSERT_TRUE(OpenDialog(&replace));
     EXPECT_EQ(TabChainNames(&replace),
               "searchText replaceText wholeWord matchCase regex scopeSelection findNext replace replaceAll cancel");
+    ExpectTabOrderFollowsLayout(&replace);
     replace.hide();
+
+    CGotoLineDlg jump(1234, 5000);
+    ASSERT_TRUE(OpenDialog(&jump));
+    ExpectTabOrderFollowsLayout(&jump);
+    jump.hide();
 
     // The character code's fields are there to be copied: each comes selected.
     CCharCodeDlg code(QStringLiteral("能"), QStringLiteral("945C"));
@@ -38,18 +43,5 @@ TEST(ViewDialogs, TypingReplacesTheProposedTextAndTabFollowsTheLayout)
     PressTab();
     ASSERT_NE(qobject_cast<QLineEdit *>(FocusControl()), nullptr);
     EXPECT_EQ(qobject_cast<QLineEdit *>(FocusControl())->selectedText(), QStringLiteral("945C"));
-    code.hide();
-
-    // Each with a search text, so that its buttons take part.
-    std::vector<std::unique_ptr<QDialog>> dialogs;
-    auto pFind = std::make_unique<CFindDlg>();
-    pFind->SetSearchText("x");
-    dialogs.push_back(std::move(pFind));
-    auto pReplace = std::make_unique<CReplaceDlg>();
-    pReplace->SetSearchText("x");
-    pReplace->SetScope(true, true);
-    dialogs.push_back(std::move(pReplace));
-    dialogs.push_back(std::make_unique<CGotoLineDlg>(1234, 5000));
-    dialogs.push_back(std::make_unique<CCharCodeDlg>(QStringLiteral("能"), QStringLiteral("945C")));
-    ExpectTabOrdersFollowLayout(dialogs);
+    ExpectTabOrderFollowsLayout(&code);
 }
