@@ -190,6 +190,12 @@ TEST_F(BoxView, TabIndentsTheBoxsLinesAndTheBoxTakesInTheTab)
     EXPECT_EQ(Box(), "0-2:2-5");
     Key(Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(Text(), "ab cd|a|abcdef");
+    EXPECT_EQ(Box(), "0-2:2-3");
+
+    // A box of no width is a caret on every line: it moves past the tab.
+    m_view.SelectBox(0, 4, 2, 4);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Box(), "0-2:8-8");
 }
 
 TEST_F(BoxView, TheBoxIsDrawnCellForCellWithCutCharactersWhole)
