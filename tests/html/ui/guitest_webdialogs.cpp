@@ -133,11 +133,12 @@ TEST_F(WebDialogs, CancelInsertsAndRemembersNothing)
 {
     SetText("word");
     for (const int nID : {ID_WEB_HOTLINK, ID_WEB_FONT, ID_WEB_RULE, ID_WEB_IMAGE, ID_WEB_TABLE_CELL,
-                          ID_WEB_HEADING, ID_WEB_BOOKMARK, ID_WEB_JUMP, ID_WEB_STYLE_TAG, ID_WEB_LINE_INSERT}) {
+                          ID_WEB_HEADING, ID_WEB_BOOKMARK, ID_WEB_JUMP, ID_WEB_STYLE_TAG, ID_WEB_LINE_INSERT,
+                          ID_WEB_BULLET_LIST, ID_WEB_NUMBERED_LIST}) {
         Select(CPoint(0, 0), CPoint(4, 0));
         Run(nID);
     }
-    EXPECT_EQ(m_aDialogTitles.size(), 10u);
+    EXPECT_EQ(m_aDialogTitles.size(), 12u);
     EXPECT_EQ(Text(), "word");
     EXPECT_TRUE(g_strLastTagOpen.empty() && g_strLastTagClose.empty());
     EXPECT_FALSE(m_buffer.CanUndo());

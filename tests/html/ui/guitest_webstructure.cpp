@@ -107,6 +107,7 @@ TEST_F(WebStructure, ListsFromTheSelectionOrAroundTheCaret)
     Run(ID_WEB_NUMBERED_LIST);
     const CTagTexts numbered = ListTagTexts(CListStyle{LISTKIND_NUMBERED, "a", 3}, true);
     EXPECT_EQ(Doc(), "a\r\nb" + numbered.strOpen + numbered.strClose);
+    EXPECT_EQ(g_strLastTagOpen, numbered.strOpen);
     Undo();
 
     // The indent list asks nothing.

@@ -78,6 +78,7 @@ TEST_F(EditView, TypedWordUndoesAsOneGroup)
     EXPECT_EQ(Text(), "word\x93\xFA\x96\x7B");
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Text(), "");
+    EXPECT_EQ(UndoText(), QStringLiteral("元に戻す(&U)\tCtrl+Z"));  // nothing left to name
     Key(Qt::Key_Y, Qt::ControlModifier);
 
     // Typing somewhere else starts a new group.
@@ -611,6 +612,7 @@ TEST(EditViewDrag, TwoViewsFollowEachOthersEdits)
     // Typing in the second view leaves the first view's caret on its text.
     one.PlaceCaret(CPoint(4, 2));
     QTest::keyClicks(&two, "X");
+    EXPECT_EQ(buffer.GetLine(3), "Xtwo");  // over the second view's selection
     EXPECT_EQ(one.GetCursorPos(), CPoint(4, 2));
 }
 

@@ -87,6 +87,7 @@ TEST_F(FindCommands, FindSelectsTheMatchAndRemembersTheSearch)
     });
     EXPECT_EQ(nResult, QDialog::Accepted);
     EXPECT_EQ(Selection(), Sel(CPoint(4, 0), CPoint(7, 0)));
+    EXPECT_EQ(m_view.GetCursorPos(), CPoint(7, 0));
     EXPECT_EQ(m_store.GetString("Wrenpad\\Find", "FindText", ""), "TWO");
     EXPECT_EQ(m_store.GetInt("Wrenpad\\Find", "FindFlags", -1), 0);
 
