@@ -403,6 +403,12 @@ TEST_F(EditView, PasteOfForeignTextConvertsAndReports)
     EXPECT_EQ(nAsked, 2);
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.at(0).at(0).toInt(), 1);
+    // Cut removes the selection in one undoable step.
+    m_view.SelectAllText();
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), "\x93\xFA\x96\x7B|?\x8C\xEA|end");
 }
 
 TEST_F(EditView, ReadOnlyBufferIgnoresEditing)
