@@ -87,15 +87,23 @@ TEST_F(WebDialogs, EachDialogWrapsOrInsertsWhatItsFieldsCompose)
              Choose(p, "headingAlign", "center");
          },
          "<h2 align=\"center\">word</h2>"},
+        {ID_WEB_HEADING, "見出しの設定", [](QDialog *p) { Choose(p, "headingSize", "6"); }, "<h6>word</h6>"},
+        {ID_WEB_RULE, "罫線の設定",
+         [](QDialog *p) {
+             Tick(p, "ruleWidthCheck");
+             Type(p, "ruleWidth", "80");
+             Choose(p, "ruleUnit", "ﾊﾟｰｾﾝﾄ");
+         },
+         "word<hr width=\"80%\">"},
         {ID_WEB_RULE, "罫線の設定",
          [](QDialog *p) {
              Tick(p, "ruleSizeCheck");
              Type(p, "ruleSize", "3");
              Tick(p, "ruleWidthCheck");
              Type(p, "ruleWidth", "80");
-             Choose(p, "ruleUnit", "ﾊﾟｰｾﾝﾄ");
+             Choose(p, "ruleUnit", "ﾋﾟｸｾﾙ");
          },
-         "word<hr size=3 width=\"80%\">"},
+         "word<hr size=3 width=\"80\">"},
         {ID_WEB_IMAGE, "イメージファイルの設定",
          [](QDialog *p) {
              Type(p, "imageFile", "b.png");
