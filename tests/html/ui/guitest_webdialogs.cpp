@@ -289,9 +289,9 @@ TEST_F(WebDialogs, ImageMapNeedsItsPlugin)
 
 using WebInProgram = CAppFixture;
 
-// The keys, the menus and the remembered pair are the commands' and the
-// window's business; here the status pane that shows the memory is on.
-TEST_F(WebInProgram, TheTagMemoryPaneShowsTheMemory)
+// The menus and the remembered pair are the window's and the commands'
+// business; here the status pane that shows the memory, and the keys.
+TEST_F(WebInProgram, TheTagMemoryPaneFollowsTheKeys)
 {
     ASSERT_TRUE(Start());
     ASSERT_NE(View(), nullptr);
@@ -299,6 +299,11 @@ TEST_F(WebInProgram, TheTagMemoryPaneShowsTheMemory)
     Idle();
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_TAGMEMORY), "");
     QTest::keyClick(View(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+    Idle();
+    EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_TAGMEMORY), QStringLiteral("ﾀｸﾞ記憶"));
+    // Nothing is remembered yet: the repeat's key, like its menu item, does
+    // nothing, and the memory stays on.
+    QTest::keyClick(View(), Qt::Key_K, Qt::ControlModifier);
     Idle();
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_INDICATOR_TAGMEMORY), QStringLiteral("ﾀｸﾞ記憶"));
     QTest::keyClick(View(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
