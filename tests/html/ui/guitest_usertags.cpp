@@ -122,7 +122,7 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
     };
     AppSettings().m_bTagState = 1;
     Run(ID_TEXT_GRADATION);
-    EXPECT_EQ(Text(), "<FONT COLOR=\"#000000\">a</FONT><FONT COLOR=\"#7f0000\">b</FONT>");
+    EXPECT_EQ(Text(), BuildGradation("ab", {0, 0, 0}, {0xff, 0, 0}, false, true));
     Undo();
     EXPECT_EQ(Text(), "ab");
 
@@ -135,7 +135,8 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
         return static_cast<int>(QDialog::Accepted);
     };
     Run(ID_TEXT_GRADATION);
-    EXPECT_EQ(Text(), "a<font color=\"#ff0000\">x</font>b");
+    const std::string strRainbow = "a" + BuildGradation("x", {}, {}, true, false) + "b";
+    EXPECT_EQ(Text(), strRainbow);
 
     // Cancel, and a read-only document, change nothing.
     m_fnDialog = nullptr;
@@ -145,7 +146,7 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
     const std::size_t nDialogs = m_aDialogTitles.size();
     Run(ID_TEXT_GRADATION);
     EXPECT_EQ(m_aDialogTitles.size(), nDialogs);
-    EXPECT_EQ(Text(), "a<font color=\"#ff0000\">x</font>b");
+    EXPECT_EQ(Text(), strRainbow);
 }
 
 TEST_F(UserTags, TableGeneratorsAskTheirDialogsAndNeedASelection)
