@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -292,16 +291,6 @@ TEST_F(GridCtrl, CellsGoToTheClipboardAsTabSeparatedTextAndComeBackGrowingTheTab
     EXPECT_EQ(std::make_pair(m_grid.Grid().GetRowCount(), m_grid.Grid().GetColumnCount()), std::make_pair(6, 6));
     EXPECT_EQ(m_grid.Grid().Cell(3, 3).strText + m_grid.Grid().Cell(5, 5).strText, "1133");
     EXPECT_EQ(Range(), (std::vector<int>{3, 3, 5, 5}));
-
-    // A spreadsheet's cells with a line break in one, and Shift+Del cuts.
-    QGuiApplication::clipboard()->setText(QStringLiteral("表\t\"二\n行\"\n"));
-    m_grid.SetFocusCell(1, 1);
-    QTest::keyClick(&m_grid, Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(m_grid.Grid().Cell(1, 1).strText + "|" + m_grid.Grid().Cell(1, 2).strText + "|" + m_grid.Grid().Cell(1, 3).strText,
-              Utf8ToCp932("表|二\n行|13"));
-    QTest::keyClick(&m_grid, Qt::Key_Delete, Qt::ShiftModifier);
-    EXPECT_TRUE(m_grid.Grid().Cell(1, 1).strText.empty());
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("表\t\"二\n行\"\r\n"));
 }
 
 TEST_F(GridCtrl, ClickingAHeaderSelectsItsColumnOrRow)
@@ -368,19 +357,12 @@ TEST_F(TableEditor, TenThousandLinesStayUsable)
     dlg.show();
     QApplication::processEvents();
     CGridCtrl *pGrid = dlg.GetGrid();
-    EXPECT_EQ(pGrid->Grid().GetRowCount(), 10001);
+    ASSERT_EQ(pGrid->Grid().GetRowCount(), 10001);
     pGrid->setFocus();
     QTest::keyClick(pGrid, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(pGrid->GetFocusRow(), 10000);
     // The last row is scrolled into view.
     EXPECT_TRUE(pGrid->viewport()->rect().contains(pGrid->CellRect(10000, 3)));
-    QTest::keyClicks(pGrid, "end");
-    QTest::keyClick(pGrid->GetEditor(), Qt::Key_Return);
     QTest::keyClick(pGrid, Qt::Key_PageUp);
     EXPECT_LT(pGrid->GetFocusRow(), 10000);
-    dlg.findChild<QComboBox *>("format")->setCurrentIndex(2);
-    dlg.accept();
-    const std::string &strResult = dlg.GetResult();
-    EXPECT_TRUE(strResult.starts_with("0,\x95\x5C,x\r\n1,") && strResult.ends_with("\r\n9999,\x95\x5C,end\r\n"))
-        << strResult.substr(0, 40) << " ... " << strResult.substr(strResult.size() - std::min<std::size_t>(40, strResult.size()));
 }
