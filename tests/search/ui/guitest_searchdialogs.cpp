@@ -37,13 +37,14 @@ TEST_F(SearchDialogs, TabFollowsTheLayoutAndTheFieldsTakeWhatIsTyped)
         dlg.setAttribute(Qt::WA_DeleteOnClose, false);
         ASSERT_TRUE(OpenDialog(&dlg));
         ExpectTabOrderFollowsLayout(&dlg);
-        // Not a prefix of the folder proposed (the working folder): the
-        // combo would complete it to that item.
+        // Tab selects what a field proposes, so typing replaces it.
         dlg.findChild<QComboBox *>(QStringLiteral("searchText"))->setFocus(Qt::OtherFocusReason);
         PressTab();
         TypeIntoFocus(QStringLiteral("*.c"));
         PressTab();
         ASSERT_EQ(FocusControl()->objectName(), "folder");
+        // Not a prefix of the folder proposed (the working folder): the
+        // combo would complete it to that item.
         TypeIntoFocus(QStringLiteral("/srv/pages"));
         EXPECT_EQ(dlg.GetParams().strPatterns + " " + dlg.GetParams().strFolder, "*.c /srv/pages");
     }
