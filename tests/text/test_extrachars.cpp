@@ -232,10 +232,6 @@ TEST(ExtraChars, SavingInACodeThatLacksACharacterStopsAtIt)
     EXPECT_EQ(nFail, 3u);
     EXPECT_FALSE(EncodeFileText(text.strText, ETextCode::Jis, {}, out, &nFail, &text.extra));
     EXPECT_EQ(nFail, 3u);
-    ASSERT_TRUE(EncodeFileText(text.strText.substr(0, 3), ETextCode::Euc, {}, out, nullptr, &text.extra));
-    EXPECT_EQ(out, "a\x8F\xA2\xED");
-    ASSERT_TRUE(EncodeFileText(text.strText.substr(0, 3), ETextCode::Jis, {}, out, nullptr, &text.extra));
-    EXPECT_EQ(out, "a\x1B$(D\x22\x6D\x1B(B");
 }
 
 // Text typed or pasted into a document, and the document's text shown: the

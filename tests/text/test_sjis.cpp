@@ -4,12 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
-namespace {
-
-} // namespace
-
 TEST(Sjis, StepsByWholeCharacters)
 {
     const std::string line = "\x88\x9F" "a\x95\x5C";  // 亜 a 表
