@@ -47,14 +47,15 @@ TEST_F(CodedFile, UnchangedFilesComeBackByteForByteWithTheirLineEnds)
 {
     const std::string files[] = {
         "\xEF\xBB\xBF" "a\n\xE3\x81\x82",                     // with a mark, LF, no end
-        std::string("\x8A\xBF\0\xFF\n", 5),                    // Shift-JIS, any bytes
+        std::string("\x8A\xBF\xF0\x40\0\xFF\n", 7),            // Shift-JIS, any bytes, a user-defined one
         "",                                                   // empty: read, not mapped
     };
     for (const std::string &bytes : files) {
         ASSERT_TRUE(Load(bytes));
         EXPECT_TRUE(state.IsExact());
         EXPECT_FALSE(buffer.IsReadOnly());
-        EXPECT_EQ(Saved(), bytes);
+        EXPECT_TRUE(state.extra.IsEmpty());
+        EXPECT_EQ(Saved(&state.extra), bytes);
     }
 }
 

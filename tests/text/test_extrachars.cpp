@@ -185,42 +185,6 @@ TEST(ExtraChars, TheTableHoldsEighteenHundredEightyCharactersAndTheNextIsNamed)
     }
 }
 
-TEST(ExtraChars, EmojiSequencesWithJoinersAndVariationSelectorsComeBackExactly)
-{
-    // Family, rainbow flag, red heart, keycap, skin tone, a flag of two
-    // regional indicators; each piece of a sequence has its own code.
-    const std::string file = "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7 "
-                             "\xF0\x9F\x8F\xB3\xEF\xB8\x8F\xE2\x80\x8D\xF0\x9F\x8C\x88 \xE2\x9D\xA4\xEF\xB8\x8F "
-                             "1\xEF\xB8\x8F\xE2\x83\xA3 \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD "
-                             "\xF0\x9F\x87\xAF\xF0\x9F\x87\xB5\n";
-    CDecodedText text;
-    EXPECT_EQ(RoundTrip(file, ETextCode::Utf8, &text), file);
-    EXPECT_EQ(text.extra.Size(), 13u);
-    EXPECT_EQ(text.extra.Chars()[1], U'\u200D');
-    // The codes are characters for every routine: the joiner twice is one code twice.
-    EXPECT_EQ(text.strText.substr(0, 10), "\xF0\x40\xF0\x41\xF0\x42\xF0\x41\xF0\x43");
-    EXPECT_EQ(SjisCharToUnicode("\xF0\x41", {}, &text.extra), U'\u200D');
-}
-
-TEST(ExtraChars, AShiftJisFileKeepsItsOwnUserDefinedCodesWithoutATable)
-{
-    CTempDir dir;
-    const std::string bytes = "\x8A\xBF\xF0\x40\xF9\xFC\r\n\xF5\x80";
-    WriteFileBytes(dir.File("in"), bytes);
-    CCrystalTextBuffer buffer;
-    CFileCodeState state;
-    ASSERT_TRUE(LoadCodedFile(buffer, dir.File("in"), state));
-    EXPECT_EQ(state.eCode, ETextCode::Sjis);
-    EXPECT_TRUE(state.extra.IsEmpty());
-    EXPECT_EQ(std::string(buffer.GetLineText(0), 6), "\x8A\xBF\xF0\x40\xF9\xFC");
-    ASSERT_TRUE(SaveCodedFile(buffer, dir.File("out"), state.eCode, state.forms, nullptr, -1, true, &state.extra));
-    EXPECT_EQ(ReadFileBytes(dir.File("out")), bytes);
-    // Written as UTF-8 they are the private-use characters they always were.
-    std::string utf8;
-    ASSERT_TRUE(EncodeFileText("\xF0\x40", ETextCode::Utf8, {}, utf8));
-    EXPECT_EQ(utf8, "\xEE\x80\x80");
-}
-
 TEST(ExtraChars, SavingInACodeThatLacksACharacterStopsAtIt)
 {
     const CDecodedText text = DecodeFileTextAs("a\xC2\xA9\xF0\x9F\x98\x80", ETextCode::Utf8);
@@ -256,6 +220,7 @@ TEST(ExtraChars, UnicodeTextMeetsTheDocumentThroughItsTable)
     std::string found;
     EXPECT_TRUE(Utf16ToDocTextFound(u"\U0001F600!", &extra, found));
     EXPECT_EQ(found, "\xF0\x42!");
+    EXPECT_EQ(SjisCharToUnicode("\xF0\x42", {}, &extra), U'\U0001F600');
     char32_t cMissing = 0;
     EXPECT_FALSE(Utf16ToDocTextFound(u"x\u00E9", &extra, found, &cMissing));
     EXPECT_EQ(cMissing, U'\u00E9');
