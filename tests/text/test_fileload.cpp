@@ -93,39 +93,6 @@ TEST(FileLoad, SeparatorsOnEveryBlockBoundary)
     }
 }
 
-TEST(FileLoad, MillionsOfShortLines)
-{
-    // The first block foretells how many lines follow: too few here (long
-    // lines first, then a million and a half of the shortest), too many in
-    // the second file (the reverse). Either way every line is there.
-    CTempDir dir;
-    std::string longFirst;
-    while (longFirst.size() < 600000)
-        longFirst += std::string(1000, 'L') + "\r\n";
-    const int nLong = static_cast<int>(longFirst.size() / 1002);
-    constexpr int SHORT_LINES = 1500000;
-    const char *const aShort[] = {"", "s", "\x82\xA0"};
-    std::string shortLines;
-    for (int i = 0; i < SHORT_LINES; ++i)
-        shortLines += std::string(aShort[i % 3]) + "\r\n";
-    for (const bool bLongFirst : {true, false}) {
-        const std::string bytes = bLongFirst ? longFirst + shortLines + "end" : shortLines + longFirst + "end";
-        WriteFileBytes(dir.File("f"), bytes);
-        CCrystalTextBuffer buffer;
-        ASSERT_TRUE(buffer.LoadFromFile(dir.File("f")));
-        ASSERT_EQ(buffer.GetLineCount(), nLong + SHORT_LINES + 1);
-        const int nFirstShort = bLongFirst ? nLong : 0;
-        int nWrong = 0;
-        for (int i = 0; i < SHORT_LINES; ++i)
-            nWrong += buffer.GetLine(nFirstShort + i) != aShort[i % 3];
-        EXPECT_EQ(nWrong, 0);
-        EXPECT_EQ(buffer.GetLine(bLongFirst ? 0 : SHORT_LINES), std::string(1000, 'L'));
-        EXPECT_EQ(buffer.GetLine(buffer.GetLineCount() - 1), "end");
-        ASSERT_TRUE(buffer.SaveToFile(dir.File("out")));
-        EXPECT_TRUE(ReadFileBytes(dir.File("out")) == bytes);
-    }
-}
-
 TEST(FileLoad, SourceOfUnknownSizeLoadsWhole)
 {
     // A pipe tells no size, so the text outgrows block after block; lines
