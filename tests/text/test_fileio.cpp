@@ -27,23 +27,19 @@ struct CLoaded
     int nLines = 0;
 };
 
-CLoaded Load(const std::string &strPath, int nMode = -1)
+// Writes the bytes to a file and loads it.
+CLoaded LoadBytes(const CTempDir &dir, const std::string &strBytes, int nMode = -1)
 {
+    WriteFileBytes(dir.File("f"), strBytes);
     CCrystalTextBuffer buffer;
     CLoaded r;
-    r.bOk = buffer.LoadFromFile(strPath, nMode);
+    r.bOk = buffer.LoadFromFile(dir.File("f"), nMode);
     if (r.bOk) {
         r.nMode = buffer.GetLineEndMode();
         r.strLines = Lines(buffer);
         r.nLines = buffer.GetLineCount();
     }
     return r;
-}
-
-CLoaded LoadBytes(const CTempDir &dir, const std::string &strBytes, int nMode = -1)
-{
-    WriteFileBytes(dir.File("f"), strBytes);
-    return Load(dir.File("f"), nMode);
 }
 
 // Loads the bytes from a file and saves them back in the detected mode.

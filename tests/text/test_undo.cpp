@@ -31,12 +31,6 @@ protected:
         buffer.GetUndoDescription(s);
         return s;
     }
-    std::string RedoName() const
-    {
-        std::string s;
-        buffer.GetRedoDescription(s);
-        return s;
-    }
 
     CCrystalTextBuffer buffer;
     CRecordingView view;
@@ -63,7 +57,9 @@ TEST_F(Undo, TypedWordIsOneGroup)
     EXPECT_EQ(Lines(buffer), "");
     EXPECT_EQ(pt, CPoint(0, 0));
     EXPECT_FALSE(buffer.CanUndo());
-    EXPECT_EQ(RedoName(), "ﾀｲﾋﾟﾝｸﾞ");
+    std::string strRedo;
+    buffer.GetRedoDescription(strRedo);
+    EXPECT_EQ(strRedo, "ﾀｲﾋﾟﾝｸﾞ");
     ASSERT_TRUE(buffer.Redo(pt));
     EXPECT_EQ(Lines(buffer), "word");
     EXPECT_EQ(pt, CPoint(4, 0));
