@@ -229,9 +229,6 @@ TEST(FileLoad, ReadOnlyFileGivesReadOnlyBuffer)
     CCrystalTextBuffer buffer;
     ASSERT_TRUE(buffer.LoadFromFile(f));
     EXPECT_TRUE(buffer.IsReadOnly());
-    int nLine = 0;
-    int nChar = 0;
-    EXPECT_FALSE(buffer.InsertText(nullptr, 0, 0, "x", nLine, nChar, ACTION_TYPING));
     EXPECT_TRUE(IsFileReadOnly(f));
 
     // Writable by its owner, even with the others' bits cleared.
