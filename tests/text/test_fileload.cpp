@@ -1,6 +1,5 @@
 // Loading large and awkward files: separators at every kind of block
-// boundary, millions of short lines, sources of unknown size, and loaded
-// lines that are edited afterwards.
+// boundary, sources of unknown size, and large texts cut in two halves.
 #include "support/testutil.h"
 #include "text/bufferutil.h"
 
