@@ -283,6 +283,9 @@ TEST(ExtraChars, AShiftJisTextStartingATableKeepsItsUserDefinedCharacters)
     std::string utf8;
     ASSERT_TRUE(EncodeFileText(text, ETextCode::Utf8, {}, utf8, nullptr, &extra));
     EXPECT_EQ(utf8, "a\xEE\x80\x82\xE3\x80\x80\xEE\x80\x80");
+    // Without a table they are the private-use characters they always were.
+    ASSERT_TRUE(EncodeFileText(text, ETextCode::Utf8, {}, utf8));
+    EXPECT_EQ(utf8, "a\xEE\x80\x82\xE3\x80\x80\xEE\x80\x80");
     // Nor does a Shift-JIS file take the codes of a table.
     std::size_t nFail = 0;
     EXPECT_FALSE(EncodeFileText("x\xF0\x43", ETextCode::Sjis, {}, utf8, &nFail, &extra));
