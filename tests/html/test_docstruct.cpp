@@ -58,6 +58,24 @@ TEST(DocStruct, AnExistingTitleIsReplaced)
     EXPECT_EQ(Text(aLines), "<html>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n\r\n<body>");
 }
 
+TEST(DocStruct, OnlyTheFirstThirtyLinesHoldTheHead)
+{
+    std::string strText;
+    for (int i = 0; i < 30; ++i)
+        strText += "line\r\n";
+    std::vector<std::string> aLines = Lines(strText + "<html><head><title>t</title>\r\n<body bgcolor=red>");
+    const CDocStructure doc = FindDocStructure(aLines);
+    EXPECT_FALSE(doc.html.bFound);
+    EXPECT_FALSE(doc.title.bFound);
+    // The body is found anywhere.
+    ASSERT_TRUE(doc.body.bFound);
+    EXPECT_EQ(doc.body.ptStart, CPoint(0, 31));
+    EXPECT_EQ(DocBodyTag(aLines), "<body bgcolor=red>");
+    aLines = Lines("<html>\r\n" + strText + "<title>t</title>");
+    EXPECT_TRUE(FindDocStructure(aLines).html.bFound);
+    EXPECT_FALSE(FindDocStructure(aLines).title.bFound);
+}
+
 TEST(DocStruct, TheBodyTagIsRewrittenWhole)
 {
     // A body tag over two lines, and a "<bodyx>" tag that is not one.

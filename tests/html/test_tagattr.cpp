@@ -161,6 +161,58 @@ TEST(TagAttr, BodyTableImageAndAnchorOptions)
     EXPECT_EQ(AnchorAttributes(anchor), " name=\"here\"");
 }
 
+namespace {
+
+// Every field of a table ticked with a value of its own, written into a tag
+// and read back from it.
+template <typename Fields, std::size_t N>
+void ExpectRoundTrip(const char *pszTag, const CAttrRow<Fields> (&aTable)[N])
+{
+    Fields fields{};
+    int i = 0;
+    for (const CAttrRow<Fields> &row : aTable) {
+        // A quoted value may hold blanks and a trail byte 0x5C ("表").
+        const std::string strNumber = std::to_string(i);
+        fields.*row.pField = On(row.eForm == ATTR_QUOTED ? "v " + strNumber + " \x95\x5C" : strNumber);
+        ++i;
+    }
+    const std::string strTag = AttributeTagTexts(pszTag, WriteAttributes(fields, aTable)).strOpen;
+    CTagAttributeMap attributes = ParseTagAttributes(strTag);
+    attributes.emplace("id", "x");
+    const Fields back = TakeAttributes(attributes, aTable);
+    for (const CAttrRow<Fields> &row : aTable) {
+        EXPECT_TRUE((back.*row.pField).bOn) << strTag << " " << row.pszName;
+        EXPECT_EQ((back.*row.pField).strValue, (fields.*row.pField).strValue) << strTag;
+    }
+    // Only what the table does not know is left for "その他".
+    EXPECT_EQ(OtherAttributesText(attributes), "id=\"x\"") << strTag;
+    // A name the tag lacks leaves its box clear.
+    CTagAttributeMap none;
+    const Fields empty = TakeAttributes(none, aTable);
+    for (const CAttrRow<Fields> &row : aTable)
+        EXPECT_FALSE((empty.*row.pField).bOn) << row.pszName;
+}
+
+} // namespace
+
+TEST(TagAttr, EachDialogsTableReadsBackWhatItWrites)
+{
+    ExpectRoundTrip("font", FONT_TAG_ATTRIBUTES);
+    ExpectRoundTrip("hr", RULE_ATTRIBUTES);
+    ExpectRoundTrip("td", CELL_ATTRIBUTES);
+    ExpectRoundTrip("body", BODY_ATTRIBUTES);
+    ExpectRoundTrip("table", TABLE_ATTRIBUTES);
+    ExpectRoundTrip("img", IMAGE_OPTION_ATTRIBUTES);
+    ExpectRoundTrip("img", IMAGE_ATTRIBUTES);
+    ExpectRoundTrip("a", ANCHOR_ATTRIBUTES);
+    ExpectRoundTrip("a", HOT_LINK_ATTRIBUTES);
+    // Names a tag spells in capitals are found all the same.
+    CTagAttributeMap attributes = ParseTagAttributes("<TD COLSPAN=2 BgColor=\"red\">");
+    const CCellFields cell = TakeAttributes(attributes, CELL_ATTRIBUTES);
+    EXPECT_EQ(cell.colSpan.strValue + "|" + cell.bgColor.strValue, "2|red");
+    EXPECT_FALSE(cell.width.bOn);
+}
+
 TEST(TagAttr, AnAnchorIsReadBackAsTheKindItLinks)
 {
     CTagAttributeMap attributes = ParseTagAttributes("<a href=\"#top\" target=_blank>");

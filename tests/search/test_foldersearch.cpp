@@ -184,6 +184,25 @@ TEST_F(FolderSearch, CancelEndsARunawayExpressionAndKeepsWhatWasFound)
     EXPECT_EQ(sink.strStatus1, "キャンセルされました。");
 }
 
+TEST_F(FolderSearch, BinaryIsDecidedByTheStartOfTheFile)
+{
+    // A NUL byte far into a text file is one more byte of its line: the
+    // matches before it in its block and every one after it are reported.
+    std::string text;
+    for (int i = 0; i < 10000; ++i)
+        text += "filler line number " + std::to_string(i) + "\r\n";
+    ASSERT_GT(text.size(), CSearchLineReader::BLOCK_BYTES + 10000);
+    text += std::string("hello before\r\nnul\0hello\r\nhello after\r\n", 38);
+    Write("late.txt", text);
+    EXPECT_EQ(Search(m_dir.Path(), "hello", "late.txt"),
+              "late.txt(10001): hello before\nlate.txt(10002): nul hello\nlate.txt(10003): hello after\n"
+              "3 個、検索されました。(1ファイル中)\n");
+    // A NUL byte in the first block makes the whole file binary: it is
+    // searched (and counted) but shows no lines, however long it is.
+    Write("early.txt", "hello\n" + std::string(1, '\0') + text);
+    EXPECT_EQ(Search(m_dir.Path(), "hello", "early.txt"), "0 個、検索されました。(1ファイル中)\n");
+}
+
 TEST_F(FolderSearch, FilesAndFoldersAreClosedWhenASearchThrows)
 {
     // A match deep in the tree, with its folders and the file open.

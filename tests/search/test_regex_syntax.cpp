@@ -204,6 +204,26 @@ TEST(RegexSyntax, InvalidPatternsDoNotCompile)
     RegexFree(nullptr);
 }
 
+TEST(RegexSyntax, SixtyThreeGroupsAtMost)
+{
+    std::string strPattern;
+    std::string strText;
+    for (int i = 0; i < REGEX_MAX_GROUPS; ++i) {
+        strPattern += "(a)";
+        strText += 'a';
+    }
+    const CRegexPtr p(RegexCompile(strPattern.c_str()));
+    ASSERT_NE(p, nullptr);
+    RegexRegisters regs;
+    ASSERT_TRUE(RegexExecute(p.get(), strText.data(), static_cast<int>(strText.size()), 0, regs, true));
+    EXPECT_EQ(regs.nStart[63], 62);
+    EXPECT_EQ(regs.nEnd[63], 63);
+
+    EXPECT_EQ(Match((strPattern + "(a)").c_str(), strText + "a"), "error");
+    // Groups in braces take no register.
+    EXPECT_NE(Match((strPattern + "{a}{b}").c_str(), strText + "ab"), "error");
+}
+
 TEST(RegexSyntax, ShiftJisCharactersAreLiteralPairs)
 {
     const MatchRow rows[] = {

@@ -78,6 +78,24 @@ protected:
 
 } // namespace
 
+TEST_F(StateCache, ComputesLazilyAndOnlyForwards)
+{
+    CColoringView view(m_buffer, VIEWTYPE_CPP);
+    CLineStateCache &cache = view.m_colorer.Cache();
+    EXPECT_EQ(cache.GetLineStateCount(), 0);
+    EXPECT_EQ(view.m_colorer.GetLineParseState(-1), 0u);
+    EXPECT_EQ(cache.GetLineStateCount(), 0);
+
+    Insert(m_buffer, 0, 0, "/*");
+    EXPECT_EQ(view.m_colorer.GetLineParseState(2), 0x04u);
+    EXPECT_EQ(cache.GetLineStateCount(), 6);
+    EXPECT_TRUE(cache.IsLineStateKnown(2));
+    EXPECT_FALSE(cache.IsLineStateKnown(3));
+    // A line past the end reads as the last line.
+    EXPECT_EQ(view.m_colorer.GetLineParseState(100), 0x04u);
+    EXPECT_TRUE(cache.IsLineStateKnown(5));
+}
+
 TEST_F(StateCache, AnEditInTheMiddleRecomputesTheLinesBelow)
 {
     CColoringView view(m_buffer, VIEWTYPE_CPP);

@@ -130,6 +130,24 @@ TEST_F(TextBuffer, ReadOnlyBufferRefusesChanges)
     EXPECT_EQ(buffer.GetUndoRecordCount(), 1);
 }
 
+TEST_F(TextBuffer, GetTextJoinsWithCrLfOrTheGivenSeparator)
+{
+    buffer.InitNew(LINEEND_LF);
+    std::string text;
+    buffer.GetText(0, 0, 0, 0, text);
+    EXPECT_EQ(text, "");
+
+    Insert(buffer, 0, 0, "one\r\ntwo\r\nthree");
+    buffer.GetText(0, 1, 2, 3, text);
+    EXPECT_EQ(text, "ne\r\ntwo\r\nthr");  // CR LF whatever the line-end mode
+    buffer.GetText(0, 1, 2, 3, text, "\n");
+    EXPECT_EQ(text, "ne\ntwo\nthr");
+    buffer.GetText(1, 1, 1, 3, text);
+    EXPECT_EQ(text, "wo");
+    buffer.GetText(0, 3, 1, 0, text);
+    EXPECT_EQ(text, "\r\n");
+}
+
 TEST_F(TextBuffer, NumberedBookmarkStandsOnOneLine)
 {
     Start(std::string(12, '\r'));

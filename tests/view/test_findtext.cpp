@@ -264,6 +264,25 @@ TEST_F(ReplaceSession, ReplaceStepsThroughTheMatches)
     EXPECT_EQ(Lines(m_buffer), "dog cat|cat");
 }
 
+TEST_F(ReplaceSession, ReplaceAllCoversTheScopeFromItsStart)
+{
+    // Whatever find next reached, replace all starts at the scope's start:
+    // the top of the text, or the block's start.
+    Start("cat\r\ncat cat\r\ncat", "cat", "dog");
+    m_session.SetStart(CPoint(4, 1));
+    ASSERT_TRUE(m_session.FindNext());
+    EXPECT_EQ(m_session.GetMatchStart(), CPoint(4, 1));
+    EXPECT_EQ(m_session.ReplaceAll(), 4);
+    EXPECT_EQ(Lines(m_buffer), "dog|dog dog|dog");
+
+    Start("cat\r\ncat cat\r\ncat", "cat", "dog");
+    m_session.SetScope(true, CPoint(0, 1), CPoint(7, 1));
+    m_session.SetStart(CPoint(4, 1));
+    ASSERT_TRUE(m_session.FindNext());
+    EXPECT_EQ(m_session.ReplaceAll(), 2);
+    EXPECT_EQ(Lines(m_buffer), "cat|dog dog|cat");
+}
+
 TEST_F(ReplaceSession, ExpressionReplacementsEmptyMatchesAnchorsGroupsAndLineBreaks)
 {
     const struct

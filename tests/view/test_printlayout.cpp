@@ -56,6 +56,26 @@ std::string Rows(const std::string &strUtf8, const CPrintWrap &wrap)
 
 } // namespace
 
+TEST(PrintWrap, EnglishBreaksAfterBlanksAndCutsOnlyWordsLongerThanARow)
+{
+    EXPECT_EQ(Rows("hello world", Wrap(8)), "hello |world");
+    EXPECT_EQ(Rows("hello world", Wrap(11)), "hello world");
+    // The blanks at a break stay behind, unseen; the next row starts with the word.
+    EXPECT_EQ(Rows("ab    cd", Wrap(3)), "ab |cd");
+    EXPECT_EQ(Rows("abcdefghij", Wrap(4)), "abcd|efgh|ij");
+    EXPECT_EQ(Rows("see http://example.com/x now", Wrap(12)), "see |http://examp|le.com/x now");
+    EXPECT_EQ(Rows("", Wrap(4)), "");
+    // é of a document's table takes one cell and belongs to its word: "cafés"
+    // fills a row of five; without the table it is two cells a row may split at.
+    CExtraChars extra;
+    extra.Add(U'\u00E9');
+    const std::string line = "see caf\xF0\x40s ok";
+    CPrintWrap wrap = Wrap(5);
+    EXPECT_EQ(RowBounds(line, wrap), "0-4@0 4-9@4 9-13@9 ");
+    wrap.pExtra = &extra;
+    EXPECT_EQ(RowBounds(line, wrap), "0-4@0 4-10@4 11-13@10 ");
+}
+
 TEST(PrintWrap, JapaneseBreaksBetweenCharactersButNeverInsideOne)
 {
     EXPECT_EQ(Rows("日本語の文章です", Wrap(6)), "日本語|の文章|です");
@@ -70,6 +90,24 @@ TEST(PrintWrap, JapaneseBreaksBetweenCharactersButNeverInsideOne)
     EXPECT_EQ(Rows("ｱｲｳｴｵｶｷ", Wrap(3)), "ｱｲｳ|ｴｵｶ|ｷ");
     // A lead byte with nothing valid behind it is one byte wide.
     EXPECT_EQ(RowBounds("ab\x82", Wrap(2)), "0-2@0 2-3@2 ");
+}
+
+TEST(PrintWrap, ClosingCharactersNeverBeginARowOpeningOnesNeverEndOne)
+{
+    // With room beside the row the full stop hangs past its end...
+    EXPECT_EQ(Rows("あいう。えお", Wrap(6, 2)), "あいう。|えお");
+    // ...without it, the character before goes down with it.
+    EXPECT_EQ(Rows("あいう。えお", Wrap(6, 0)), "あい|う。え|お");
+    // Two closing characters never hang together: both go down.
+    EXPECT_EQ(Rows("あいう」。え", Wrap(6, 2)), "あい|う」。|え");
+    EXPECT_EQ(Rows("ab, cd", Wrap(2, 2)), "ab,|cd");
+    // An opening bracket goes down to the character it opens.
+    EXPECT_EQ(Rows("あい「うえ」", Wrap(6)), "あい|「う|え」");
+    EXPECT_EQ(Rows("ab (cd)", Wrap(4)), "ab |(cd)");
+    // The long-vowel mark may begin a row.
+    EXPECT_EQ(Rows("あいーう", Wrap(4)), "あい|ーう");
+    // A row of nothing but closing characters is cut where it must be.
+    EXPECT_EQ(Rows("。。。。", Wrap(4)), "。。|。。");
 }
 
 TEST(PrintWrap, TabsKeepTheLinesStopsOnEveryRow)
