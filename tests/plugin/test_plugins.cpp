@@ -81,7 +81,6 @@ TEST(PluginRegistry, TheUsersFolderFirstAndFilesThatOfferNothingSkipped)
     ASSERT_EQ(registry.GetCount(), 2 * TEST_ROWS);
     EXPECT_EQ(std::tie(registry.GetRow(0)->strFile, registry.GetRow(TEST_ROWS)->strFile),
               std::make_tuple("a.wpi", "e.wpi"));
-    EXPECT_EQ(FindPluginFile({user.Path(), installed.Path()}, "a.wpi"), user.File("a.wpi"));
 }
 
 TEST(PluginRegistry, NoMoreCommandsThanTheMenusHold)
