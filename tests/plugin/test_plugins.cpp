@@ -107,8 +107,6 @@ TEST_F(PluginCommand, EachTypePutsItsResultWhereItSays)
         EXPECT_EQ(Run(c.nRow, c.pszSelection, &strText), PLUGIN_RUN_OK) << c.nRow;
         EXPECT_EQ(strText, c.pszAfter) << c.nRow;
     }
-    EXPECT_EQ(PluginInsertionOf(3), PLUGIN_INSERT_REPLACE);
-    EXPECT_EQ(PluginInsertionOf(0), PLUGIN_INSERT_REPLACE);
 }
 
 TEST_F(PluginCommand, TheSelectionReachesThePluginByteForByte)
