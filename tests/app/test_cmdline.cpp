@@ -13,7 +13,6 @@ using Args = std::vector<std::string>;
 TEST(CommandLine, UninstallSwitchWithOneOrTwoArguments)
 {
     EXPECT_EQ(ParseUnregSwitch({"/unreg"}), UNREG_CONFIRM);
-    EXPECT_EQ(ParseUnregSwitch({"/UnReg"}), UNREG_CONFIRM);
     EXPECT_EQ(ParseUnregSwitch({"/unreg", "/s"}), UNREG_SILENT);
     EXPECT_EQ(ParseUnregSwitch({"/S", "/UNREG"}), UNREG_SILENT);
     EXPECT_EQ(ParseUnregSwitch({"/unreg", "file.txt"}), UNREG_CONFIRM);
