@@ -6,8 +6,10 @@
 // without a block array.
 #include "bytewise.h"
 #include "support/testutil.h"
+#include "syntax/linesource.h"
 #include "syntax/viewtype.h"
-#include "syntaxtest.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>

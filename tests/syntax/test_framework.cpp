@@ -1,8 +1,10 @@
 // The pieces shared by every routine: keyword lists and lookups, the number
 // tests, the block rule, view types and the view-level parse entry.
 #include "syntax/keywords.h"
+#include "syntax/parse.h"
 #include "syntax/viewtype.h"
-#include "syntaxtest.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

@@ -274,7 +274,6 @@ TEST_F(ReplaceSession, ExpressionReplacementsEmptyMatchesAnchorsGroupsAndLineBre
     } cases[] = {
         {"ab\r\ncd", "x*", "-", 6, "-a-b-|-c-d-"},
         {"ab\r\ncd", "^", "> ", 2, "> ab|> cd"},
-        {"ab\r\ncd", "x*", "", 0, "ab|cd"},
         {"hello world\r\nfoo bar", "(\\w+) (\\w+)", "\\u\\2 \\1", 2, "World hello|Bar foo"},
         // A line break in the match and in the replacement.
         {"a;b\r\nc", ";(.)\\nc", "\\n\\1", 1, "a|b"},
@@ -282,7 +281,7 @@ TEST_F(ReplaceSession, ExpressionReplacementsEmptyMatchesAnchorsGroupsAndLineBre
     for (const auto &c : cases) {
         Start(c.pszText, c.pszFind, c.pszReplace, SEARCH_REGEX);
         const int nCount = m_session.ReplaceAll();
-        EXPECT_TRUE(c.nCount == 0 || nCount == c.nCount) << c.pszFind << " " << nCount;
+        EXPECT_EQ(nCount, c.nCount) << c.pszFind;
         EXPECT_EQ(Lines(m_buffer), c.pszAfter) << c.pszFind;
     }
     // A reference to a group that does not exist replaces nothing.
@@ -326,8 +325,6 @@ TEST_F(ReplaceSession, ManyReplacementsAreOneBatchAndOneUndo)
     ASSERT_FALSE(view.aLog.empty());
     EXPECT_FALSE(view.aLog.back().dwFlags & NOTIFY_BATCH);
     EXPECT_EQ(summaries(), 1);
-    ASSERT_TRUE(m_buffer.Redo(m_pt));
-    EXPECT_EQ(m_buffer.GetLine(0), "key=v");
     m_buffer.DetachView(&view);
 }
 

@@ -67,11 +67,17 @@ TEST_F(FileWatch, AnUnmodifiedDocumentAsksAndReloadsKeepingTheCaretsLine)
     EXPECT_EQ(Text(pDoc), "one|two|three|four|");
     EXPECT_TRUE(!pDoc->IsModified() && View()->GetCursorPos().y == 2);
 
-    // No keeps the text.
+    // A rename over the file: No keeps the text.
     m_aAnswers = {IDNO};
-    Append(strPath, "five\n");
+    RenameOver(strPath, "replaced\n");
     ASSERT_TRUE(WaitFor([&] { return m_aBoxes.size() == 2; }));
     EXPECT_EQ(Text(pDoc), "one|two|three|four|");
+
+    // The watch follows the new file: a further append is seen too.
+    m_aAnswers = {IDYES};
+    Append(strPath, "more\n");
+    ASSERT_TRUE(WaitFor([&] { return m_aBoxes.size() == 3; }));
+    EXPECT_EQ(Text(pDoc), "replaced|more|");
 }
 
 TEST_F(FileWatch, SavingOverANewerFileAsksWhatEverTheWatcherSaw)
