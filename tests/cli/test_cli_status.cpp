@@ -29,14 +29,6 @@ std::set<std::string> HelpCommands()
     return names;
 }
 
-// Whether the output is exactly one line beginning "wrenpad-tool:".
-::testing::AssertionResult IsOneErrorLine(const std::string &strErr)
-{
-    if (strErr.rfind("wrenpad-tool: ", 0) == 0 && strErr.find('\n') == strErr.size() - 1)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "standard error: \"" << strErr << "\"";
-}
-
 } // namespace
 
 TEST(CliStatus, EveryCommandRefusesABadPathAlike)
@@ -126,6 +118,8 @@ TEST(CliStatus, EveryCommandRefusesABadPathAlike)
         const CToolResult r = RunTool(args, options);
         EXPECT_EQ(r.nStatus, 1) << args[0];
         EXPECT_EQ(r.strOut, "") << args[0];
-        EXPECT_TRUE(IsOneErrorLine(r.strErr)) << args[0];
+        // One line beginning "wrenpad-tool:".
+        EXPECT_EQ(r.strErr.rfind("wrenpad-tool: ", 0), 0u) << r.strErr;
+        EXPECT_EQ(r.strErr.find('\n'), r.strErr.size() - 1) << r.strErr;
     }
 }

@@ -19,6 +19,7 @@ struct CMadeImage
     std::vector<std::string> options;  // for convert, before the output file
     int nWidth;
     int nHeight;
+    const char *pszFormat = "";  // the format convert is told to write, when not the name's
 };
 
 // Images of each kind the reader knows, in odd sizes.
@@ -30,23 +31,13 @@ const CMadeImage MADE_IMAGES[] = {
     {"progressive.jpg", {"-interlace", "JPEG"}, 50, 70},
     {"commented.jpg", {"-set", "comment", "a comment segment before the frame"}, 19, 300},
     {"grey.jpg", {"-colorspace", "Gray"}, 8, 8},
-    {"v3.bmp", {}, 31, 9},
-    {"os2.bmp", {}, 13, 11},
+    {"v3.bmp", {}, 31, 9, "BMP3:"},
+    {"os2.bmp", {}, 13, 11, "BMP2:"},
     {"v5.bmp", {"-alpha", "on"}, 7, 5},
     {"lossy.webp", {}, 123, 45},
     {"lossless.webp", {"-define", "webp:lossless=true"}, 33, 77},
     {"alpha.webp", {"-alpha", "on", "-channel", "A", "-evaluate", "set", "50%"}, 21, 12},
 };
-
-std::string OutputName(const CMadeImage &image, const std::string &strPath)
-{
-    const std::string strName = image.pszName;
-    if (strName == "v3.bmp")
-        return "BMP3:" + strPath;
-    if (strName == "os2.bmp")
-        return "BMP2:" + strPath;
-    return strPath;
-}
 
 // Makes each image with convert.
 class ImageSize : public ::testing::Test
@@ -61,7 +52,7 @@ protected:
                                               std::to_string(image.nWidth) + "x" + std::to_string(image.nHeight),
                                               "xc:#3080c0"};
             args.insert(args.end(), image.options.begin(), image.options.end());
-            args.push_back(OutputName(image, strPath));
+            args.push_back(image.pszFormat + strPath);
             const CToolResult made = RunProgram(args);
             ASSERT_EQ(made.nStatus, 0) << image.pszName << ": " << made.strErr;
         }
@@ -113,11 +104,6 @@ std::string JpegFrame(unsigned char cMarker, unsigned nWidth, unsigned nHeight)
 
 const std::string JPEG_START("\xFF\xD8", 2);
 
-CImageSize SizeOf(const std::string &strBytes)
-{
-    return ReadImageSize(strBytes);
-}
-
 // A size as "format width x height", for comparing the whole of it.
 std::string Dims(const CImageSize &size)
 {
@@ -148,48 +134,48 @@ TEST_F(ImageSize, EveryCutOfARealImageGivesNoSizeOrItsSize)
 
 TEST(ImageHeaders, TheCornersOfEachFormat)
 {
-    EXPECT_EQ(SizeOf(Png(1, 1)).nWidth, 1);
-    EXPECT_EQ(SizeOf(Png(0x7FFFFFFF, 2)).nWidth, 0x7FFFFFFF);
-    EXPECT_EQ(SizeOf(Png(0, 5)).eFormat, IMAGE_UNKNOWN);
-    EXPECT_EQ(SizeOf(Png(0x80000000u, 5)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize(Png(1, 1)).nWidth, 1);
+    EXPECT_EQ(ReadImageSize(Png(0x7FFFFFFF, 2)).nWidth, 0x7FFFFFFF);
+    EXPECT_EQ(ReadImageSize(Png(0, 5)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize(Png(0x80000000u, 5)).eFormat, IMAGE_UNKNOWN);
     // IHDR must be the first chunk.
     std::string strPng = Png(3, 4);
     strPng.replace(12, 4, "tEXt");
-    EXPECT_EQ(SizeOf(strPng).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize(strPng).eFormat, IMAGE_UNKNOWN);
 
-    EXPECT_EQ(SizeOf("GIF89a" + Le16(640) + Le16(480)).nHeight, 480);
-    EXPECT_EQ(SizeOf("GIF87a" + Le16(0) + Le16(480)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize("GIF89a" + Le16(640) + Le16(480)).nHeight, 480);
+    EXPECT_EQ(ReadImageSize("GIF87a" + Le16(0) + Le16(480)).eFormat, IMAGE_UNKNOWN);
 
     // Rows stored top down have a negative height.
-    EXPECT_EQ(Dims(SizeOf(Bmp(40, 10, static_cast<unsigned>(-20)))), Dims(IMAGE_BMP, 10, 20));
-    EXPECT_EQ(SizeOf(Bmp(12, 65535, 2)).nWidth, 65535);
-    EXPECT_EQ(SizeOf(Bmp(124, 5, 6)).nHeight, 6);
-    EXPECT_EQ(SizeOf(Bmp(40, 10, 0x80000000u)).eFormat, IMAGE_UNKNOWN);
-    EXPECT_EQ(SizeOf(Bmp(40, static_cast<unsigned>(-10), 5)).eFormat, IMAGE_UNKNOWN);
-    EXPECT_EQ(SizeOf(Bmp(40, 10, 0)).eFormat, IMAGE_UNKNOWN);
-    EXPECT_EQ(SizeOf("BM" + Le32(0) + Le32(0) + Le32(0) + Le32(0x7FFFFFFF) + std::string(16, '\x01')).eFormat,
+    EXPECT_EQ(Dims(ReadImageSize(Bmp(40, 10, static_cast<unsigned>(-20)))), Dims(IMAGE_BMP, 10, 20));
+    EXPECT_EQ(ReadImageSize(Bmp(12, 65535, 2)).nWidth, 65535);
+    EXPECT_EQ(ReadImageSize(Bmp(124, 5, 6)).nHeight, 6);
+    EXPECT_EQ(ReadImageSize(Bmp(40, 10, 0x80000000u)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize(Bmp(40, static_cast<unsigned>(-10), 5)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize(Bmp(40, 10, 0)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize("BM" + Le32(0) + Le32(0) + Le32(0) + Le32(0x7FFFFFFF) + std::string(16, '\x01')).eFormat,
               IMAGE_UNKNOWN);
 
     // The largest canvas the extended WebP header holds.
     const std::string strVp8x = "RIFF" + Le32(30) + "WEBPVP8X" + Le32(10) + std::string(4, '\0')
                                 + std::string("\xFF\xFF\xFF\xFF\xFF\xFF", 6);
-    EXPECT_EQ(Dims(SizeOf(strVp8x)), Dims(IMAGE_WEBP, 1 << 24, 1 << 24));
+    EXPECT_EQ(Dims(ReadImageSize(strVp8x)), Dims(IMAGE_WEBP, 1 << 24, 1 << 24));
     // A lossy frame that is not a key frame has no size in it.
     const std::string strVp8 = "RIFF" + Le32(30) + "WEBPVP8 " + Le32(10) + std::string("\x01\x00\x00\x9D\x01\x2A", 6)
                                + Le16(100) + Le16(50);
-    EXPECT_EQ(SizeOf(strVp8).eFormat, IMAGE_UNKNOWN);
-    EXPECT_EQ(SizeOf("RIFF" + Le32(30) + "WAVEfmt " + std::string(20, '\0')).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize(strVp8).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize("RIFF" + Le32(30) + "WAVEfmt " + std::string(20, '\0')).eFormat, IMAGE_UNKNOWN);
 }
 
 TEST(ImageHeaders, JpegSegmentsAreWalkedByTheirLengths)
 {
     const std::string strFrame = JpegFrame(0xC2, 300, 200);
     // Fill bytes, a restart marker and stray bytes between segments are passed over.
-    EXPECT_EQ(Dims(SizeOf(JPEG_START + JpegSegment(0xE0, "JFIF") + "\xFF\xFF\xFF\xD0" + "junk"
+    EXPECT_EQ(Dims(ReadImageSize(JPEG_START + JpegSegment(0xE0, "JFIF") + "\xFF\xFF\xFF\xD0" + "junk"
                           + JpegSegment(0xDB, std::string(65, '\x10')) + strFrame)),
               Dims(IMAGE_JPEG, 300, 200));
     // A table segment whose body holds what looks like a frame marker.
-    EXPECT_EQ(SizeOf(JPEG_START + JpegSegment(0xC4, std::string("\xFF\xC0\x00\x11\x08\x00\x01\x00\x01", 9)) + strFrame).nWidth, 300);
+    EXPECT_EQ(ReadImageSize(JPEG_START + JpegSegment(0xC4, std::string("\xFF\xC0\x00\x11\x08\x00\x01\x00\x01", 9)) + strFrame).nWidth, 300);
 
     // A height given only later in the scan, a scan before any frame, the
     // end of the image, lengths that would not move on, a cut frame, and a
@@ -198,7 +184,7 @@ TEST(ImageHeaders, JpegSegmentsAreWalkedByTheirLengths)
                                       JPEG_START + "\xFF\xD9" + strFrame, JPEG_START + std::string("\xFF\xFE\x00\x00", 4) + strFrame,
                                       JPEG_START + std::string("\xFF\xFE\x00\x01", 4) + strFrame, JPEG_START + strFrame.substr(0, 8),
                                       JPEG_START + std::string("\xFF\xE1\xFF\xFF", 4) + strFrame})
-        EXPECT_EQ(SizeOf(strBad).eFormat, IMAGE_UNKNOWN) << ::testing::PrintToString(strBad);
+        EXPECT_EQ(ReadImageSize(strBad).eFormat, IMAGE_UNKNOWN) << ::testing::PrintToString(strBad);
 }
 
 TEST(ImageHeaders, TheWalkThroughAJpegHasItsLimits)
@@ -209,14 +195,14 @@ TEST(ImageHeaders, TheWalkThroughAJpegHasItsLimits)
     std::string strFew = JPEG_START;
     for (int i = 0; i < 1000; ++i)
         strFew += strComment;
-    EXPECT_EQ(SizeOf(strFew + JpegFrame(0xC1, 7, 9)).nHeight, 9);
+    EXPECT_EQ(ReadImageSize(strFew + JpegFrame(0xC1, 7, 9)).nHeight, 9);
     std::string strMany = JPEG_START;
     strMany.reserve(4 * 100001 + 64);
     for (int i = 0; i < 100001; ++i)
         strMany += strComment;
-    EXPECT_EQ(SizeOf(strMany + JpegFrame(0xC1, 7, 9)).eFormat, IMAGE_UNKNOWN);
+    EXPECT_EQ(ReadImageSize(strMany + JpegFrame(0xC1, 7, 9)).eFormat, IMAGE_UNKNOWN);
     // More than a megabyte of bytes that are no marker.
-    EXPECT_EQ(SizeOf(JPEG_START + std::string("\xFF\xFE\x00\x02", 4) + std::string((1 << 20) + 1, 'x')
+    EXPECT_EQ(ReadImageSize(JPEG_START + std::string("\xFF\xFE\x00\x02", 4) + std::string((1 << 20) + 1, 'x')
                      + JpegFrame(0xC1, 7, 9))
                   .eFormat,
               IMAGE_UNKNOWN);

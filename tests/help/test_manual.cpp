@@ -45,23 +45,11 @@ std::vector<CManualPage> LoadManual()
     return aPages;
 }
 
-std::string Attribute(const CPageTag &tag, const std::string &strName)
-{
-    const auto it = tag.attributes.find(strName);
-    return it == tag.attributes.end() ? std::string() : it->second;
-}
-
 // A reference with a scheme ("https:", "mailto:") leaves the manual.
 bool HasScheme(const std::string &strRef)
 {
     const std::size_t nColon = strRef.find(':');
     return nColon != std::string::npos && strRef.find_first_of("/#") > nColon;
-}
-
-// The file part of a reference within the manual ("" for the page itself).
-std::string RefFile(const std::string &strRef)
-{
-    return strRef.substr(0, strRef.find('#'));
 }
 
 // The dialog classes of the program, found in its sources so that a new
@@ -122,7 +110,6 @@ TEST(ManualPages, MarkupCheckFindsWhatABrowserWouldForgive)
                                  "<p id=\"a\">x<br>y&#x3042;&lt;<img src=\"i.png\" alt=\"a > b\"></p>"
                                  "<pre><code>&lt;p&gt;</code></pre></body></html>\n";
     EXPECT_EQ(CheckPageMarkup(strSound), std::vector<std::string>{});
-    EXPECT_EQ(PageAnchorIds(strSound), std::vector<std::string>{"a"});
 
     auto problems = [](const std::string &strBody) { return CheckPageMarkup("<html><body>\n" + strBody + "</body></html>"); };
     // Each slip is reported once, at its line.
@@ -171,10 +158,12 @@ TEST(Help, EveryLinkLeadsSomewhereAndEveryCommandAndDialogHasAnAnchor)
         for (const CPageTag &tag : page.scan.aTags) {
             if (tag.bEnd || (tag.strName != "a" && tag.strName != "img" && tag.strName != "link"))
                 continue;
-            const std::string strRef = Attribute(tag, tag.strName == "img" ? "src" : "href");
+            const auto itRef = tag.attributes.find(tag.strName == "img" ? "src" : "href");
+            const std::string strRef = itRef == tag.attributes.end() ? std::string() : itRef->second;
             if (HasScheme(strRef))
                 continue;
-            const std::string strFile = RefFile(strRef);
+            // The file part ("" for the page itself).
+            const std::string strFile = strRef.substr(0, strRef.find('#'));
             const std::string strTarget = strFile.empty() ? page.strName : strFile;
             const std::string strWhere = strRef + " (" + page.strName + " line "
                                          + std::to_string(PageLineOf(page.strBytes, tag.nOffset)) + ")";

@@ -11,19 +11,12 @@
 namespace {
 
 // Bytes from hexadecimal digits; blanks only separate characters.
-std::string Bytes(const char *pszHex)
+std::string Bytes(std::string strHex)
 {
+    std::erase(strHex, ' ');
     std::string s;
-    std::string strDigits;
-    for (const char *p = pszHex; *p; ++p) {
-        if (*p == ' ')
-            continue;
-        strDigits += *p;
-        if (strDigits.size() == 2) {
-            s += static_cast<char>(std::stoi(strDigits, nullptr, 16));
-            strDigits.clear();
-        }
-    }
+    for (std::size_t i = 0; i + 1 < strHex.size(); i += 2)
+        s += static_cast<char>(std::stoi(strHex.substr(i, 2), nullptr, 16));
     return s;
 }
 
