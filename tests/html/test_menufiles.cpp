@@ -194,16 +194,6 @@ TEST(WebMenu, PrefixesSubmenusSeparatorsAndPairs)
     EXPECT_EQ(strOpen + "|" + strClose, "<hr>|");
 }
 
-TEST(WebMenu, CharacterReferencesKeepTheirSemicolon)
-{
-    CWebMenuFile menu;
-    menu.Parse("e:&amp;;&#x3042;;a&b;<i>&nbsp;\t</i>;x & y;;&;&#;\n");
-    std::vector<std::string> texts;
-    for (const CWebMenuItem &item : menu.GetItems())
-        texts.push_back(item.strText);
-    EXPECT_EQ(texts, (std::vector<std::string>{"&amp;", "&#x3042;", "a&b;<i>&nbsp;\t</i>", "x & y", "&", "&#;"}));
-}
-
 TEST(WebMenu, AThousandItemsStopAtNineHundredNinetyNine)
 {
     std::string file = "big:";

@@ -17,17 +17,6 @@ CTableGrid Filled(int nRows, int nCols)
 
 } // namespace
 
-TEST(TableGrid, NewTableGivesEmptyCellsInEveryRow)
-{
-    const CTableGrid grid(2, 3);
-    EXPECT_EQ(grid.GetRowCount(), 3);
-    EXPECT_EQ(grid.GetColumnCount(), 4);
-    EXPECT_EQ(grid.Cell(0, 1).strText, std::string(10, ' '));
-    EXPECT_EQ(grid.Cell(1, 0).nFormat & CELLFMT_HMASK, static_cast<std::uint32_t>(CELLFMT_RIGHT));
-    const std::string strRow = "<tr><td></td>\r\n\t<td></td>\r\n\t<td></td>\r\n</tr>\r\n";
-    EXPECT_EQ(TableToHtml(grid, "", ""), "<table>\r\n" + strRow + strRow + "</table>\r\n");
-}
-
 TEST(TableGrid, CellAndTableAttributes)
 {
     CTableGrid grid = Filled(1, 2);

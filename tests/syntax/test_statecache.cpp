@@ -96,23 +96,6 @@ TEST_F(StateCache, ComputesLazilyAndOnlyForwards)
     EXPECT_TRUE(cache.IsLineStateKnown(5));
 }
 
-TEST_F(StateCache, AnEditInTheMiddleRecomputesTheLinesBelow)
-{
-    CColoringView view(m_buffer, VIEWTYPE_CPP);
-    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>(6, 0)));
-
-    Insert(m_buffer, 3, 0, "/* ");
-    EXPECT_TRUE(view.m_colorer.Cache().IsLineStateKnown(2));
-    EXPECT_FALSE(view.m_colorer.Cache().IsLineStateKnown(3));
-    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>{0, 0, 0, 4, 4, 4}));
-
-    Insert(m_buffer, 4, 6, " */");
-    EXPECT_EQ(view.States(), (std::vector<std::uint32_t>{0, 0, 0, 4, 0, 0}));
-
-    Delete(m_buffer, 3, 0, 3, 3);
-    EXPECT_EQ(view.States(), FreshStates(m_buffer, VIEWTYPE_CPP));
-}
-
 TEST_F(StateCache, FollowsInsertedAndDeletedLines)
 {
     CColoringView view(m_buffer, VIEWTYPE_CPP);

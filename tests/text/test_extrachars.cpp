@@ -44,50 +44,7 @@ std::string RoundTrip(const std::string &bytes, ETextCode eCode, CDecodedText *p
     return out;
 }
 
-// Every character the C library takes for printable, a line of at most 64
-// at a time, into files of at most as many extra characters as a table holds.
-std::vector<std::string> PrintableUtf8Files()
-{
-    const locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    EXPECT_NE(loc, static_cast<locale_t>(nullptr));
-    std::vector<std::string> files(1);
-    int nInFile = 0;
-    int nInLine = 0;
-    for (char32_t c = 0xA0; c <= 0x10FFFF && loc; ++c) {
-        // The other form of a dual-form character cannot share a file with
-        // its usual one, which is met first.
-        const bool bOtherForm = std::any_of(DUAL_FORMS.begin(), DUAL_FORMS.end(),
-                                            [c](const CDualForm &dual) { return dual.cOther == c; });
-        if ((c >= 0xD800 && c <= 0xDFFF) || bOtherForm || !iswprint_l(static_cast<wint_t>(c), loc))
-            continue;
-        if (nInFile == 1800) {
-            files.emplace_back();
-            nInFile = 0;
-        }
-        files.back() += Utf8Of(c);
-        ++nInFile;
-        if (++nInLine == 64) {
-            files.back() += "\r\n";
-            nInLine = 0;
-        }
-    }
-    if (loc)
-        freelocale(loc);
-    return files;
-}
-
 } // namespace
-
-TEST(ExtraChars, EveryPrintableCharacterComesBackThroughUtf8WithAndWithoutTheMark)
-{
-    const std::vector<std::string> files = PrintableUtf8Files();
-    ASSERT_GT(files.size(), 50u);  // the basic plane and the others
-    for (const std::string &file : files) {
-        ASSERT_TRUE(RoundTrip(file, ETextCode::Utf8) == file) << RoundTrip(file, ETextCode::Utf8).substr(0, 200);
-        const std::string withMark = "\xEF\xBB\xBF" + file;
-        ASSERT_TRUE(RoundTrip(withMark, ETextCode::Utf8Bom) == withMark);
-    }
-}
 
 TEST(ExtraChars, EveryCharacterOfJisX0212AndTheUserRowsComesBackThroughEucAndJis)
 {

@@ -193,23 +193,6 @@ TEST_F(Undo, SavePointDroppedAtTheLimitIsNeverReportedUnmodified)
     }
 }
 
-TEST_F(Undo, SavePointMovesWithItsRecordAtTheLimit)
-{
-    const int nLimit = CCrystalTextBuffer::UNDO_LIMIT;
-    for (int i = 0; i < nLimit; ++i)
-        Insert(buffer, 0, i, "x");
-    ASSERT_TRUE(Save());
-    for (int i = nLimit; i < nLimit + 10; ++i)
-        Insert(buffer, 0, i, "y");
-    for (int i = 0; i < 9; ++i) {
-        buffer.Undo(pt);
-        EXPECT_TRUE(buffer.IsModified());
-    }
-    buffer.Undo(pt);
-    EXPECT_EQ(buffer.GetLineLength(0), nLimit);
-    EXPECT_FALSE(buffer.IsModified());
-}
-
 TEST_F(Undo, LinesEndingInCrSurviveUndo)
 {
     // An LF file with CR LF in places loads as lines ending in a CR byte. The

@@ -76,22 +76,6 @@ TEST(PrintWrap, EnglishBreaksAfterBlanksAndCutsOnlyWordsLongerThanARow)
     EXPECT_EQ(RowBounds(line, wrap), "0-4@0 4-10@4 11-13@10 ");
 }
 
-TEST(PrintWrap, JapaneseBreaksBetweenCharactersButNeverInsideOne)
-{
-    EXPECT_EQ(Rows("日本語の文章です", Wrap(6)), "日本語|の文章|です");
-    // An odd row width leaves its last cell empty rather than halve a character.
-    EXPECT_EQ(Rows("日本語の", Wrap(5)), "日本|語の");
-    // A row narrower than a character still shows the whole character.
-    EXPECT_EQ(Rows("日本", Wrap(1)), "日|本");
-    // Mixed text: a break between a Japanese character and an English word.
-    EXPECT_EQ(Rows("日本語text", Wrap(7)), "日本語|text");
-    EXPECT_EQ(Rows("abc日本語", Wrap(6)), "abc日|本語");
-    // Half-width katakana are characters of their own too.
-    EXPECT_EQ(Rows("ｱｲｳｴｵｶｷ", Wrap(3)), "ｱｲｳ|ｴｵｶ|ｷ");
-    // A lead byte with nothing valid behind it is one byte wide.
-    EXPECT_EQ(RowBounds("ab\x82", Wrap(2)), "0-2@0 2-3@2 ");
-}
-
 TEST(PrintWrap, ClosingCharactersNeverBeginARowOpeningOnesNeverEndOne)
 {
     // With room beside the row the full stop hangs past its end...
