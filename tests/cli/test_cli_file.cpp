@@ -103,4 +103,9 @@ TEST(CliFile, VersionAndHelpGoToStandardOutput)
     EXPECT_NE(help.strOut.find("wrenpad-tool --help | --version\n"), std::string::npos);
     // Without a command the usage is an error, one line.
     EXPECT_EQ(RunTool({}).strErr, "wrenpad-tool: a command is needed (wrenpad-tool --help lists them)\n");
+    // An unknown command and a command short of its file are usage errors too.
+    for (const std::vector<std::string> &args : {std::vector<std::string>{"no-such-command"}, {"info"}}) {
+        const CToolResult r = RunTool(args);
+        EXPECT_TRUE(r.nStatus == 2 && r.strOut.empty() && r.strErr.rfind("wrenpad-tool: ", 0) == 0) << r.strErr;
+    }
 }

@@ -277,6 +277,7 @@ TEST(KanjiRoutines, EucInput)
     EXPECT_EQ(From("\x8e\xb1", KANJI_EUC, OUTCODE_JIS), "\x0e\x31\x0f");
     EXPECT_EQ(From("\x8e\xb1", KANJI_EUC, OUTCODE_SJIS), "\x83\x41");
     EXPECT_EQ(From("\x8e\xb1\x8e\x41", KANJI_EUC, OUTCODE_EUC), "\xa5\xa2\x41");
+    EXPECT_EQ(From("\xb4\xc1\x8e\xb1\xb0\x41", KANJI_EUC, OUTCODE_EUC), "\xb4\xc1\xa5\xa2\xb0\x41");
     // JIS X 0212 (SS3) has no Shift-JIS form: its two bytes are kept.
     EXPECT_EQ(From("\x8f\xb0\xa1", KANJI_EUC, OUTCODE_SJIS), "\xb0\xa1");
     EXPECT_EQ(From("\x8f\xb0\xa1", KANJI_EUC, OUTCODE_JIS), "\x1b$B\xb0\xa1\x1b(J");

@@ -188,6 +188,13 @@ TEST_F(FindCommands, FindNextAndReplaceStillStartAtTheCaret)
     });
     EXPECT_EQ(Text(), "foo 1|x 2|foo 3");
     EXPECT_TRUE(m_aMessages.empty());
+
+    m_view.PlaceCaret(CPoint(0, 2));
+    RunDialog(ID_EDIT_REPLACE, [&](QDialog *pDialog) {
+        SetCombo(pDialog, "searchText", QStringLiteral("foo"));
+        Click(pDialog, "findNext");
+        EXPECT_EQ(Selection(), Sel(CPoint(0, 2), CPoint(3, 2)));
+    });
 }
 
 TEST_F(FindCommands, AReplaceAllCutShortSaysWhatItDidAndWhy)
