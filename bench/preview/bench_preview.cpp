@@ -23,6 +23,13 @@
 // web engine's processes (its children) spent on the case. On a machine
 // shared with other work the wall-clock times grow with the load while the
 // CPU time hardly does: it tells what the case costs on an idle machine.
+//
+// Below each case a second line says where its time went (medians, ms from
+// the command): the program's own work before the engine has the page
+// ("ours"), and then, as the page itself reports it, the last byte of the
+// page received, the page parsed and its load event. (The page's time of its
+// first byte is left out: for a page of the program's own scheme the engine
+// records the start of the request there.)
 #include "app/appoptions.h"
 #include "app/ui/mainframe.h"
 #include "app/ui/previewer.h"
@@ -36,6 +43,7 @@
 #include "ui/sizingbar.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
@@ -55,8 +63,8 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -148,16 +156,66 @@ double TreeCpuMs()
     return dTotal;
 }
 
+// The steps of one load, in ms from the command; -1 where not known.
+struct CSteps
+{
+    double dOurs = -1;
+    double dLastByte = -1;
+    double dParsed = -1;
+    double dLoad = -1;
+};
+
+#ifdef WP_HAVE_WEBENGINE
+// The page's own record of its load, on the same clock as dCommandEpochMs
+// (ms since the epoch at the command).
+void ReadSteps(QWebEngineView *pView, double dCommandEpochMs, CSteps &steps)
+{
+    if (!pView)
+        return;
+    bool bDone = false;
+    QVariantList marks;
+    pView->page()->runJavaScript(
+        QStringLiteral("(function () { var n = performance.getEntriesByType('navigation')[0];"
+                       " var t = performance.timeOrigin; if (!n) return [];"
+                       " return [t + n.responseEnd, t + n.domInteractive, t + n.loadEventStart]; })()"),
+        [&](const QVariant &value) {
+            marks = value.toList();
+            bDone = true;
+        });
+    if (!QTest::qWaitFor([&] { return bDone; }, 10000) || marks.size() != 3)
+        return;
+    steps.dLastByte = marks[0].toDouble() - dCommandEpochMs;
+    steps.dParsed = marks[1].toDouble() - dCommandEpochMs;
+    steps.dLoad = marks[2].toDouble() - dCommandEpochMs;
+}
+#endif
+
+double MedianOf(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? -1 : v[v.size() / 2];
+}
+
 struct CStats
 {
     std::vector<double> aTimes;
     std::vector<double> aCpu;
+    std::vector<CSteps> aSteps;
     double Best() const { return *std::min_element(aTimes.begin(), aTimes.end()); }
     double BestCpu() const { return aCpu.empty() ? 0 : *std::min_element(aCpu.begin(), aCpu.end()); }
-    void Add(double dWall, double dCpu)
+    void Add(double dWall, double dCpu, const CSteps &steps = CSteps())
     {
         aTimes.push_back(dWall);
         aCpu.push_back(dCpu);
+        aSteps.push_back(steps);
+    }
+    double MedianStep(double CSteps::*pStep) const
+    {
+        std::vector<double> v;
+        for (const CSteps &steps : aSteps)
+            if (steps.*pStep >= 0)
+                v.push_back(steps.*pStep);
+        return MedianOf(v);
     }
     double Median() const
     {
@@ -212,16 +270,25 @@ public:
     double TimeToLoad(const std::function<void()> &fn)
     {
         m_bLoaded = false;
+        m_lastSteps = CSteps();
         const double dCpuBefore = TreeCpuMs();
+        const double dEpochMs = static_cast<double>(QDateTime::currentMSecsSinceEpoch());
         QElapsedTimer timer;
         timer.start();
         fn();
+        m_lastSteps.dOurs = timer.nsecsElapsed() / 1e6;
         const bool bDone = QTest::qWaitFor([this] { return m_bLoaded; }, LOAD_TIMEOUT_MS) && m_bLoadOk;
         const double dMs = timer.nsecsElapsed() / 1e6;
         m_dLastCpu = TreeCpuMs() - dCpuBefore;
+#ifdef WP_HAVE_WEBENGINE
+        if (bDone)
+            ReadSteps(qobject_cast<QWebEngineView *>(Previewer()->GetBrowserBar()->GetEngine()->GetWidget()), dEpochMs,
+                      m_lastSteps);
+#endif
         return bDone ? dMs : -1;
     }
     double LastCpu() const { return m_dLastCpu; }
+    const CSteps &LastSteps() const { return m_lastSteps; }
 
     void Settle() { QTest::qWait(300); }
 
@@ -234,6 +301,7 @@ private:
     bool m_bLoaded = false;
     bool m_bLoadOk = false;
     double m_dLastCpu = 0;
+    CSteps m_lastSteps;
 };
 
 // With the floor given, the ratios of the best and of the median times to
@@ -250,13 +318,23 @@ void Print(const char *pszCase, const CStats &stats, const CStats *pFloor = null
     if (pFloor && pFloor->Best() > 0)
         std::printf("   %.2fx / %.2fx the floor", stats.Best() / pFloor->Best(), stats.Median() / pFloor->Median());
     std::printf("\n");
+    if (stats.MedianStep(&CSteps::dLoad) >= 0) {
+        const double dOurs = stats.MedianStep(&CSteps::dOurs);
+        std::printf("             ");
+        if (dOurs >= 0)
+            std::printf(" ours %.0f,", dOurs);
+        std::printf(" last byte %.0f, parsed %.0f, load event %.0f\n", stats.MedianStep(&CSteps::dLastByte),
+                    stats.MedianStep(&CSteps::dParsed), stats.MedianStep(&CSteps::dLoad));
+    }
 }
 
 int RunCold(CBench &bench)
 {
     const double dMs = bench.TimeToLoad([&] { bench.Frame()->ExecuteCommand(ID_WEB_PREVIEW_BAR); });
     const char *pszKind = bench.Previewer()->GetBrowserBar()->GetEngine()->GetKind();
-    std::printf("cold         %8.1f ms   cpu %7.1f ms   (%s)\n", dMs, bench.LastCpu(), pszKind);
+    const CSteps &steps = bench.LastSteps();
+    std::printf("cold         %8.1f ms   cpu %7.1f ms   (%s)   ours %.0f, last byte %.0f, parsed %.0f\n", dMs,
+                bench.LastCpu(), pszKind, steps.dOurs, steps.dLastByte, steps.dParsed);
     return dMs < 0 ? 1 : 0;
 }
 
@@ -268,6 +346,7 @@ int RunColdFloor(const QString &strFolder)
     std::ofstream(strPage.toStdString(), std::ios::binary)
         .write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
     const double dCpuBefore = TreeCpuMs();
+    const double dEpochMs = static_cast<double>(QDateTime::currentMSecsSinceEpoch());
     QElapsedTimer timer;
     timer.start();
     QWebEngineView view;
@@ -278,7 +357,12 @@ int RunColdFloor(const QString &strFolder)
     view.load(QUrl::fromLocalFile(strPage));
     const bool bDone = QTest::qWaitFor([&bLoaded] { return bLoaded; }, LOAD_TIMEOUT_MS);
     const double dMs = timer.nsecsElapsed() / 1e6;
-    std::printf("cold floor   %8.1f ms   cpu %7.1f ms\n", bDone ? dMs : -1, TreeCpuMs() - dCpuBefore);
+    const double dCpu = TreeCpuMs() - dCpuBefore;
+    CSteps steps;
+    if (bDone)
+        ReadSteps(&view, dEpochMs, steps);
+    std::printf("cold floor   %8.1f ms   cpu %7.1f ms   last byte %.0f, parsed %.0f\n", bDone ? dMs : -1, dCpu,
+                steps.dLastByte, steps.dParsed);
     return bDone ? 0 : 1;
 #else
     (void)strFolder;
@@ -298,7 +382,7 @@ int RunAll(CBench &bench, int nRuns)
                 pBar->GetEngine()->GetKind());
     CStats first;
     const double dFirst = bench.TimeToLoad([&] { bench.Frame()->ExecuteCommand(ID_WEB_PREVIEW_BAR); });
-    first.Add(dFirst, bench.LastCpu());
+    first.Add(dFirst, bench.LastCpu(), bench.LastSteps());
     Print("first page", first);
 
     // The floor: the web engine alone on the same file, in a view of its own
@@ -316,16 +400,22 @@ int RunAll(CBench &bench, int nRuns)
         bench.Settle();
         bFloorLoaded = false;
         const double dCpuBefore = TreeCpuMs();
+        const double dEpochMs = static_cast<double>(QDateTime::currentMSecsSinceEpoch());
         QElapsedTimer t;
         t.start();
         view.load(QUrl::fromLocalFile(QString::fromStdString(bench.GetPage())));
         const bool bDone = QTest::qWaitFor([&bFloorLoaded] { return bFloorLoaded; }, LOAD_TIMEOUT_MS);
-        return std::pair<double, double>(bDone ? t.nsecsElapsed() / 1e6 : -1, TreeCpuMs() - dCpuBefore);
+        const double dMs = bDone ? t.nsecsElapsed() / 1e6 : -1;
+        const double dCpu = TreeCpuMs() - dCpuBefore;
+        CSteps steps;
+        if (bDone)
+            ReadSteps(&view, dEpochMs, steps);
+        return std::make_tuple(dMs, dCpu, steps);
     };
     floorOnce(); // warms the floor's renderer up, as the first page did ours
     fnFloor = [&]() {
-        const auto [dMs, dCpu] = floorOnce();
-        floor.Add(dMs, dCpu);
+        const auto [dMs, dCpu, steps] = floorOnce();
+        floor.Add(dMs, dCpu, steps);
     };
 #endif
 
@@ -334,7 +424,7 @@ int RunAll(CBench &bench, int nRuns)
         fnFloor();
         bench.Settle();
         const double dMs = bench.TimeToLoad([&] { bench.Frame()->ExecuteCommand(ID_WEB_PREVIEW); });
-        refresh.Add(dMs, bench.LastCpu());
+        refresh.Add(dMs, bench.LastCpu(), bench.LastSteps());
     }
     for (int i = 0; i < nRuns; ++i) {
         fnFloor();
@@ -342,7 +432,7 @@ int RunAll(CBench &bench, int nRuns)
         bench.Frame()->OnIdleUpdate();
         bench.Settle();
         const double dMs = bench.TimeToLoad([&] { bench.Frame()->ExecuteCommand(ID_WEB_PREVIEW); });
-        reopen.Add(dMs, bench.LastCpu());
+        reopen.Add(dMs, bench.LastCpu(), bench.LastSteps());
     }
     // A change makes the document modified: every preview goes through the copy.
     CWrenpadView *pView = bench.Frame()->GetActiveView();
@@ -354,14 +444,14 @@ int RunAll(CBench &bench, int nRuns)
         bench.Frame()->OnIdleUpdate();
         bench.Settle();
         const double dMs = bench.TimeToLoad([&] { bench.Frame()->ExecuteCommand(ID_WEB_PREVIEW); });
-        copy.Add(dMs, bench.LastCpu());
+        copy.Add(dMs, bench.LastCpu(), bench.LastSteps());
     }
     for (int i = 0; i < nRuns; ++i) {
         fnFloor();
         QTest::keyClicks(pView, QStringLiteral("y"));
         bench.Settle();
         const double dMs = bench.TimeToLoad([&] { bench.Previewer()->FlushAutoUpdate(); });
-        typing.Add(dMs, bench.LastCpu());
+        typing.Add(dMs, bench.LastCpu(), bench.LastSteps());
     }
     const CStats *pFloor = floor.aTimes.empty() ? nullptr : &floor;
     Print("refresh", refresh, pFloor);
