@@ -152,7 +152,7 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
     std::vector<std::string> aSteps;
     // Shows a window in front, holding the input as exec() would, and presses
     // F1 in it (in pFocus when given); notes what the desktop was asked to show.
-    const auto f1In = [this, &aSteps](QWidget *pWindow, QWidget *pFocus = nullptr) {
+    const auto f1In = [this, &aSteps](QWidget *pWindow, QWidget *pFocus = nullptr, bool bHide = true) {
         pWindow->setWindowModality(Qt::ApplicationModal);
         pWindow->show();
         QApplication::setActiveWindow(pWindow);
@@ -160,7 +160,8 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
             pFocus->setFocus();
         PressF1(pFocus ? pFocus : pWindow);
         aSteps.push_back(m_aOpened.empty() ? "nothing" : m_aOpened.back());
-        pWindow->hide();
+        if (bHide)
+            pWindow->hide();
     };
     m_fnDialog = [&](QDialog *pDialog) {
         // A message box over the dialog asks about the dialog; a dialog the
@@ -168,14 +169,7 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
         // command running. The dialog stays up meanwhile.
         QSpinBox *pSpin = pDialog->findChild<QSpinBox *>();
         EXPECT_NE(pSpin, nullptr);
-        pDialog->setWindowModality(Qt::ApplicationModal);
-        pDialog->show();
-        QApplication::setActiveWindow(pDialog);
-        if (pSpin) {
-            pSpin->setFocus();
-            PressF1(pSpin);
-        }
-        aSteps.push_back(m_aOpened.empty() ? "nothing" : m_aOpened.back());
+        f1In(pDialog, pSpin, false);
         QMessageBox box(QMessageBox::Warning, "w", "?", QMessageBox::Ok, pDialog);
         f1In(&box);
         QDialog plain(Frame());

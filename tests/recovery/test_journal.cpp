@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <random>
 
 namespace {
@@ -135,16 +134,15 @@ TEST_F(Journal, ALargeDocumentStartsFromACopyOfItsFileThatOutlivesTheFile)
     const std::string strFile = m_dir.File("big.txt");
     CCrystalTextBuffer buffer;
     const auto pJournal = Load(buffer, strFile, strText);
-    const CDocJournal &journal = *pJournal;
     ASSERT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
     Insert(buffer, 5, 3, "\x82\xA0typed");
     buffer.DeleteText(nullptr, 100, 0, 2000, 4, ACTION_DELSEL);
     ASSERT_TRUE(m_pManager->Flush());
 
     // The journal holds the two edits, not the text.
-    const std::string strData = ReadFileBytes(JournalPath(journal));
+    const std::string strData = ReadFileBytes(JournalPath(*pJournal));
     EXPECT_LT(strData.size(), 4096u);
-    const std::string strBase = BasePath(journal.RecordId());
+    const std::string strBase = BasePath(pJournal->RecordId());
     EXPECT_EQ(ReadFileBytes(strBase), strText);
 
     // The file changes on disk: the copy still gives the text.
@@ -168,7 +166,6 @@ TEST_F(Journal, AFileChangedBeforeTheFirstEditMakesTheRecordStartFromTheText)
     const std::string strFile = m_dir.File("big.txt");
     CCrystalTextBuffer buffer;
     const auto pJournal = Load(buffer, strFile, strText);
-    const CDocJournal &journal = *pJournal;
 
     // Someone else writes the file after we read it; our text is still the old one.
     WriteFileBytes(strFile, "someone else's\r\n");
@@ -178,8 +175,8 @@ TEST_F(Journal, AFileChangedBeforeTheFirstEditMakesTheRecordStartFromTheText)
     Insert(buffer, 1, 5, "?");
     ASSERT_TRUE(m_pManager->Flush());
 
-    EXPECT_FALSE(FileExists(BasePath(journal.RecordId())));
-    EXPECT_EQ(Replayed(ReadFileBytes(JournalPath(journal)), ""), ImageOf(buffer));
+    EXPECT_FALSE(FileExists(BasePath(pJournal->RecordId())));
+    EXPECT_EQ(Replayed(ReadFileBytes(JournalPath(*pJournal)), ""), ImageOf(buffer));
 }
 
 TEST_F(Journal, TheRecordLastsWhileTheDocumentIsModified)

@@ -7,7 +7,6 @@
 #include "text/codec.h"
 #include "text/filecode.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -52,13 +51,6 @@ inline std::string Encode(const std::string &strUtf8, ETextCode eCode)
     return out;
 }
 
-inline void Write(const std::string &strRoot, const std::string &strName, const std::string &bytes)
-{
-    const std::string strPath = strRoot + "/" + strName;
-    std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
-    WriteFileBytes(strPath, bytes);
-}
-
 // The index page, clean: every optional end tag left out, markup in a
 // comment and a script, an unquoted value, '>' inside quotes, a Japanese
 // name written plainly and %-escaped.
@@ -87,50 +79,51 @@ inline std::string IndexPage()
 
 inline void Build(const std::string &strRoot)
 {
-    Write(strRoot, "index.html", IndexPage());
-    // Shift-JIS, with characters whose second byte is '\' ("表", "ソ").
-    Write(strRoot, "about.html",
-          Utf8ToCp932(Join({
-              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\"></head>",
-              "<body><h1 id=\"team\">表ソ</h1><a href=\"資料.html\">資料</a><a href=\"index.html\">戻る</a></body></html>",
-          })));
-    Write(strRoot, Utf8ToCp932("資料.html"), "<meta charset=\"Shift_JIS\"><p>ok\n");
-    Write(strRoot, "日本語.html", "<meta charset=\"utf-8\"><p>ok\n");
-    Write(strRoot, "euc.html", Encode("<meta charset=\"EUC-JP\"><p>日本語</p>\n", ETextCode::Euc));
-    Write(strRoot, "jis.html", Encode("<meta charset=\"ISO-2022-JP\"><p>日本語</p>\n", ETextCode::Jis));
-    Write(strRoot, "bom.html", "\xEF\xBB\xBF<meta charset=\"utf-8\"><p>日本語</p>\n");
-    Write(strRoot, "sub/index.html", "<meta charset=\"utf-8\"><a href=\"../index.html\">up</a><img src=\"../images/logo.png\">\n");
-    Write(strRoot, "images/logo.png", Png(16, 8));
-    Write(strRoot, "images/bg.gif", Gif(4, 4));
-
-    Write(strRoot, "faults/a.html",
-          Join({
-              "<!DOCTYPE html>",
-              "<meta charset=\"utf-8\">",
-              "<a href=\"nothere.html\">x</a>",
-              "<img src=\"../Images/Logo.png\">",
-              "<a href=\"../about.html#nobody\">y</a>",
-              "<a href=\"#Top2\">z</a><span id=\"top2\"></span>",
-              "<img src=\"../images/logo.png\" width=\"20\" height=\"8\">",
-              "<a href=\"../../outside.html\">o</a>",
-              "<a href=\"/top.html\">r</a>",
-              "<a href=\"https://example.com/\">n</a>",
-              "<p id=\"dup\">a<p id=\"dup\">b",
-              "<div style=\"background: url('missing.gif')\">",
-              "</div>",
-          }));
-    Write(strRoot, "faults/b.html",
-          Join({
-              "<meta charset=\"utf-8\">",
-              "<table><tr><td>x",
-              "<div><span>a</div></span>",
-              "<ul><li>one",
-              "</div>",
-              "<a href=\"b.html\" <b>bold</b>",
-              "<!-- never closed",
-          }));
-    Write(strRoot, "faults/c.html", "<meta charset=\"Shift_JIS\">\n<p>日本語\n");
-    Write(strRoot, "faults/d.html", "<p>plain\n");
+    WriteFiles(strRoot, {
+        {"index.html", IndexPage()},
+        // Shift-JIS, with characters whose second byte is '\' ("表", "ソ").
+        {"about.html",
+         Utf8ToCp932(Join({
+             "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\"></head>",
+             "<body><h1 id=\"team\">表ソ</h1><a href=\"資料.html\">資料</a><a href=\"index.html\">戻る</a></body></html>",
+         }))},
+        {Utf8ToCp932("資料.html"), "<meta charset=\"Shift_JIS\"><p>ok\n"},
+        {"日本語.html", "<meta charset=\"utf-8\"><p>ok\n"},
+        {"euc.html", Encode("<meta charset=\"EUC-JP\"><p>日本語</p>\n", ETextCode::Euc)},
+        {"jis.html", Encode("<meta charset=\"ISO-2022-JP\"><p>日本語</p>\n", ETextCode::Jis)},
+        {"bom.html", "\xEF\xBB\xBF<meta charset=\"utf-8\"><p>日本語</p>\n"},
+        {"sub/index.html", "<meta charset=\"utf-8\"><a href=\"../index.html\">up</a><img src=\"../images/logo.png\">\n"},
+        {"images/logo.png", Png(16, 8)},
+        {"images/bg.gif", Gif(4, 4)},
+        {"faults/a.html",
+         Join({
+             "<!DOCTYPE html>",
+             "<meta charset=\"utf-8\">",
+             "<a href=\"nothere.html\">x</a>",
+             "<img src=\"../Images/Logo.png\">",
+             "<a href=\"../about.html#nobody\">y</a>",
+             "<a href=\"#Top2\">z</a><span id=\"top2\"></span>",
+             "<img src=\"../images/logo.png\" width=\"20\" height=\"8\">",
+             "<a href=\"../../outside.html\">o</a>",
+             "<a href=\"/top.html\">r</a>",
+             "<a href=\"https://example.com/\">n</a>",
+             "<p id=\"dup\">a<p id=\"dup\">b",
+             "<div style=\"background: url('missing.gif')\">",
+             "</div>",
+         })},
+        {"faults/b.html",
+         Join({
+             "<meta charset=\"utf-8\">",
+             "<table><tr><td>x",
+             "<div><span>a</div></span>",
+             "<ul><li>one",
+             "</div>",
+             "<a href=\"b.html\" <b>bold</b>",
+             "<!-- never closed",
+         })},
+        {"faults/c.html", "<meta charset=\"Shift_JIS\">\n<p>日本語\n"},
+        {"faults/d.html", "<p>plain\n"},
+    });
     // A folder link back to its own folder: the walk must end.
     symlink(".", (strRoot + "/faults/loop").c_str());
 }
