@@ -51,36 +51,32 @@ inline std::string Encode(const std::string &strUtf8, ETextCode eCode)
     return out;
 }
 
-// The index page, clean: every optional end tag left out, markup in a
-// comment and a script, an unquoted value, '>' inside quotes, a Japanese
-// name written plainly and %-escaped.
-inline std::string IndexPage()
-{
-    return Join({
-        "<!DOCTYPE html>",
-        "<html><head><meta charset=\"UTF-8\"><title>トップ</title>",
-        "<style>body { background: url(\"images/bg.gif\") }</style>",
-        "<script>document.write(\"<div><table>\");</script>",
-        "</head><body>",
-        "<!-- <table> in a comment -->",
-        "<p>段落<p>次の段落",
-        "<ul><li>一<li>二</ul>",
-        "<dl><dt>語<dd>意味</dl>",
-        "<table><tr><td>1<td>2<tr><td>3</table>",
-        "<a href=about.html title=\"a > b\">about</a>",
-        "<a href=\"about.html#team\">team</a>",
-        "<a href=\"日本語.html\">日本語</a> <a href=\"%E6%97%A5%E6%9C%AC%E8%AA%9E.html\">esc</a>",
-        "<img src=\"images/logo.png\" width=\"16\" height=\"8\" alt=\"\">",
-        "<a href=\"sub/\">sub</a> <a href=\"#\">top</a> <a href=\"javascript:void(0)\">js</a>",
-        "<div style=\"background-image: url(images/bg.gif)\"><select><option>a<option>b</select></div>",
-        "</body></html>",
-    });
-}
-
 inline void Build(const std::string &strRoot)
 {
     WriteFiles(strRoot, {
-        {"index.html", IndexPage()},
+        // The index page, clean: every optional end tag left out, markup in a
+        // comment and a script, an unquoted value, '>' inside quotes, a Japanese
+        // name written plainly and %-escaped.
+        {"index.html",
+         Join({
+             "<!DOCTYPE html>",
+             "<html><head><meta charset=\"UTF-8\"><title>トップ</title>",
+             "<style>body { background: url(\"images/bg.gif\") }</style>",
+             "<script>document.write(\"<div><table>\");</script>",
+             "</head><body>",
+             "<!-- <table> in a comment -->",
+             "<p>段落<p>次の段落",
+             "<ul><li>一<li>二</ul>",
+             "<dl><dt>語<dd>意味</dl>",
+             "<table><tr><td>1<td>2<tr><td>3</table>",
+             "<a href=about.html title=\"a > b\">about</a>",
+             "<a href=\"about.html#team\">team</a>",
+             "<a href=\"日本語.html\">日本語</a> <a href=\"%E6%97%A5%E6%9C%AC%E8%AA%9E.html\">esc</a>",
+             "<img src=\"images/logo.png\" width=\"16\" height=\"8\" alt=\"\">",
+             "<a href=\"sub/\">sub</a> <a href=\"#\">top</a> <a href=\"javascript:void(0)\">js</a>",
+             "<div style=\"background-image: url(images/bg.gif)\"><select><option>a<option>b</select></div>",
+             "</body></html>",
+         })},
         // Shift-JIS, with characters whose second byte is '\' ("表", "ソ").
         {"about.html",
          Utf8ToCp932(Join({
