@@ -19,27 +19,6 @@ namespace {
 
 class Commands : public CAppFixture
 {
-protected:
-    // The targets a command from the active view passes, in routing order,
-    // and the explorer pane, whose tool bar and menu reach it directly.
-    std::vector<const CCmdTarget *> RoutingChain()
-    {
-        std::vector<const CCmdTarget *> chain = {View(), Doc(), Frame()->GetActiveChild(), Frame(), m_pApp.get()};
-        if (const CDirListDlg *pPane = Frame()->GetDirListDlg())
-            chain.push_back(pPane);
-        return chain;
-    }
-
-    // Ids with a handler or an update handler on any target.
-    std::set<int> RegisteredIds()
-    {
-        std::set<int> ids;
-        for (const CCmdTarget *pTarget : RoutingChain())
-            for (const CCmdTarget::CIdRange &range : pTarget->GetRegisteredIds())
-                for (int nID = range.nFirst; nID <= range.nLast; ++nID)
-                    ids.insert(nID);
-        return ids;
-    }
 };
 
 } // namespace
@@ -60,7 +39,10 @@ TEST_F(Commands, EveryItemButtonAndKeyHasAHandlerOrIsMarkedNotBuilt)
     ForEachCommandKey(CMD_KEYS_VIEW | CMD_KEYS_FRAME, [&used](std::string_view, int nID) { used.insert(nID); });
     used.erase(0);
     int nBuilt = 0;
-    const std::vector<const CCmdTarget *> chain = RoutingChain();
+    // The targets a command from the active view passes, in routing order,
+    // and the explorer pane, whose tool bar and menu reach it directly.
+    const std::vector<const CCmdTarget *> chain = {View(), Doc(), Frame()->GetActiveChild(), Frame(), m_pApp.get(),
+                                                   Frame()->GetDirListDlg()};
     for (const int nID : used) {
         const CCommandInfo *pInfo = FindCommandInfo(nID);
         ASSERT_NE(pInfo, nullptr) << nID;
@@ -75,7 +57,11 @@ TEST_F(Commands, EveryItemButtonAndKeyHasAHandlerOrIsMarkedNotBuilt)
     EXPECT_GT(nBuilt, 100);
 
     // An indicator pane shows text only through its update handler.
-    const std::set<int> registered = RegisteredIds();
+    std::set<int> registered;  // ids with a handler or an update handler on any target
+    for (const CCmdTarget *pTarget : chain)
+        for (const CCmdTarget::CIdRange &range : pTarget->GetRegisteredIds())
+            for (int nID = range.nFirst; nID <= range.nLast; ++nID)
+                registered.insert(nID);
     for (const int nID : registered)
         EXPECT_NE(FindCommandInfo(nID), nullptr) << nID << " has a handler but no row";
     for (const CStatusPane &pane : StatusPanes()) {
