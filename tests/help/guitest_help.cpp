@@ -12,7 +12,6 @@
 #include "support/appfixture.h"
 #include "support/fakepreview.h"
 #include "ui/sizingbar.h"
-#include "view/ui/viewdialogs.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

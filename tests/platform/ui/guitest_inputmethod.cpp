@@ -4,7 +4,6 @@
 #include "platform/ui/inputmethod.h"
 #include "support/fakebus.h"
 
-#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
 
