@@ -24,7 +24,8 @@ TEST(ProgramFolder, SeedingCopiesOnlyWhatTheUserLacks)
     EXPECT_EQ(ReadFileBytes(user.File("usertag.ini")), "shipped tags");
     EXPECT_EQ(ReadFileBytes(user.File("templete/page.html")), "<html>");
     EXPECT_EQ(ReadFileBytes(user.File("WpWebMnu.ini")), "the user's own menu");
-    // Nor are the files that build or describe the folder; the manual is read where it was installed.
+    // Nor are the files that build or describe the folder; the manual is read where it was installed,
+    // never from a stale copy.
     for (const char *pszName : {"README.md", "CMakeLists.txt", "desktop/x.desktop", "help", "man"})
         EXPECT_FALSE(FileExists(user.File(pszName))) << pszName;
     // The user's copy of a read-only shipped file is the user's to change.
