@@ -9,6 +9,7 @@
 #include "platform/ui/shellopen.h"
 #include "res/commands.h"
 #include "res/menus.h"
+#include "res/ui/menubuilder.h"
 #include "support/appfixture.h"
 #include "support/fakepreview.h"
 #include "ui/sizingbar.h"
@@ -125,10 +126,7 @@ TEST_F(Help, F1OnAnOpenMenuAsksAboutTheItemUnderTheMouse)
     ASSERT_TRUE(Start());
     QMenu *pFileMenu = Frame()->GetMainMenu(IDR_WRENPADTYPE, 0);
     ASSERT_NE(pFileMenu, nullptr);
-    QAction *pSave = nullptr;
-    for (QAction *pAction : pFileMenu->actions())
-        if (pAction->data().toInt() == ID_FILE_SAVE)
-            pSave = pAction;
+    QAction *pSave = FindCommandAction(pFileMenu, ID_FILE_SAVE);
     ASSERT_NE(pSave, nullptr);
 
     pFileMenu->popup(QPoint(10, 10));
