@@ -15,13 +15,7 @@
 #include <algorithm>
 #include <set>
 
-namespace {
-
-class Commands : public CAppFixture
-{
-};
-
-} // namespace
+using Commands = CAppFixture;
 
 TEST_F(Commands, EveryItemButtonAndKeyHasAHandlerOrIsMarkedNotBuilt)
 {
@@ -38,11 +32,11 @@ TEST_F(Commands, EveryItemButtonAndKeyHasAHandlerOrIsMarkedNotBuilt)
         used.insert(bar.buttons.begin(), bar.buttons.end());
     ForEachCommandKey(CMD_KEYS_VIEW | CMD_KEYS_FRAME, [&used](std::string_view, int nID) { used.insert(nID); });
     used.erase(0);
-    int nBuilt = 0;
     // The targets a command from the active view passes, in routing order,
     // and the explorer pane, whose tool bar and menu reach it directly.
     const std::vector<const CCmdTarget *> chain = {View(), Doc(), Frame()->GetActiveChild(), Frame(), m_pApp.get(),
                                                    Frame()->GetDirListDlg()};
+    int nBuilt = 0;
     for (const int nID : used) {
         const CCommandInfo *pInfo = FindCommandInfo(nID);
         ASSERT_NE(pInfo, nullptr) << nID;
