@@ -45,13 +45,6 @@ std::vector<CManualPage> LoadManual()
     return aPages;
 }
 
-// A reference with a scheme ("https:", "mailto:") leaves the manual.
-bool HasScheme(const std::string &strRef)
-{
-    const std::size_t nColon = strRef.find(':');
-    return nColon != std::string::npos && strRef.find_first_of("/#") > nColon;
-}
-
 // The dialog classes of the program, found in its sources so that a new
 // dialog is asked for without anyone keeping a list: every class deriving,
 // directly or through our own classes, from QDialog, and every class named
@@ -151,14 +144,16 @@ TEST(Help, EveryLinkLeadsSomewhereAndEveryCommandAndDialogHasAnAnchor)
                 continue;
             const auto itRef = tag.attributes.find(tag.strName == "img" ? "src" : "href");
             const std::string strRef = itRef == tag.attributes.end() ? std::string() : itRef->second;
-            if (HasScheme(strRef))
+            // A reference with a scheme ("https:", "mailto:") leaves the manual.
+            const std::size_t nColon = strRef.find(':');
+            if (nColon != std::string::npos && strRef.find_first_of("/#") > nColon)
                 continue;
             // The file part ("" for the page itself).
-            const std::string strFile = strRef.substr(0, strRef.find('#'));
+            const std::size_t nHash = strRef.find('#');
+            const std::string strFile = strRef.substr(0, nHash);
             const std::string strTarget = strFile.empty() ? page.strName : strFile;
             const std::string strWhere = strRef + " (" + page.strName + " line "
                                          + std::to_string(PageLineOf(page.strBytes, tag.nOffset)) + ")";
-            const std::size_t nHash = strRef.find('#');
             const auto it = byName.find(strTarget);
             const bool bNoAnchor = nHash != std::string::npos
                                    && (it == byName.end() || !it->second->ids.count(strRef.substr(nHash + 1)));
