@@ -1,31 +1,23 @@
 // The generators, user tags, web menu items, the completion pop-up and files
 // dropped on a real view: what reaches the text, one undo step each, cancels
 // that change nothing, and the files the user tags are kept in.
-#include "app/ui/dropfiledlg.h"
 #include "html/ui/completionpopup.h"
 #include "html/ui/htmlgendlgs.h"
 #include "html/ui/tagmenufiles.h"
 #include "html/ui/usertagdlg.h"
+#include "html/ui/webtest.h"
 #include "platform/ui/programfolder.h"
 #include "support/testutil.h"
-#include "support/webfixture.h"
 #include "text/codec.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTreeWidget>
@@ -112,14 +104,13 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
 {
     NewText("ab");
     Select(CPoint(0, 0), CPoint(2, 0));
-    m_fnDialog = [](QDialog *pDialog) {
+    m_fnDialog = Accepting([](QDialog *pDialog) {
         auto *pDlg = static_cast<CGradationDlg *>(pDialog);
         EXPECT_FALSE(Child<QLineEdit>(pDialog, "text")->isEnabled());
         pDlg->SetColors({0, 0, 0}, {0xff, 0, 0});
         // The sample shows the markup being made, on a text of its own.
         EXPECT_TRUE(pDlg->SampleHtml().contains(QStringLiteral("#da0000")));
-        return static_cast<int>(QDialog::Accepted);
-    };
+    });
     AppSettings().m_bTagState = 1;
     Run(ID_TEXT_GRADATION);
     EXPECT_EQ(Text(), BuildGradation("ab", {0, 0, 0}, {0xff, 0, 0}, false, true));
@@ -129,11 +120,7 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
     // Nothing selected: the dialog's text goes in at the caret, rainbow here.
     AppSettings().m_bTagState = 0;
     m_view.PlaceCaret(CPoint(1, 0));
-    m_fnDialog = [](QDialog *pDialog) {
-        Child<QLineEdit>(pDialog, "text")->setText(QStringLiteral("x"));
-        Child<QCheckBox>(pDialog, "rainbow")->setChecked(true);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = AcceptingFields({{"text", "x"}, {"rainbow", "1"}});
     Run(ID_TEXT_GRADATION);
     const std::string strRainbow = "a" + BuildGradation("x", {}, {}, true, false) + "b";
     EXPECT_EQ(Text(), strRainbow);
@@ -142,7 +129,7 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
     m_fnDialog = nullptr;
     Run(ID_TEXT_GRADATION);
     m_buffer.SetReadOnly(true);
-    m_fnDialog = [](QDialog *) { return static_cast<int>(QDialog::Accepted); };
+    m_fnDialog = Accepting([](QDialog *) {});
     const std::size_t nDialogs = m_aDialogTitles.size();
     Run(ID_TEXT_GRADATION);
     EXPECT_EQ(m_aDialogTitles.size(), nDialogs);
@@ -155,22 +142,17 @@ TEST_F(UserTags, TableGeneratorsAskTheirDialogsAndNeedASelection)
     EXPECT_FALSE(Enabled(ID_VERTICAL_TABLE));
     EXPECT_FALSE(Enabled(ID_TABLE_TO_CSV));
     Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = [](QDialog *pDialog) {
-        Child<QCheckBox>(pDialog, "useRows")->setChecked(true);
-        Child<QSpinBox>(pDialog, "rows")->setValue(3);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = AcceptingFields({{"useRows", "1"}, {"rows", "3"}});
     Run(ID_VERTICAL_TABLE);
     EXPECT_NE(Text().find(S("あ<br>い<br>　<br></tt>")), std::string::npos) << Text();
     EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("行数"));
 
     NewText("<tr><td>a b</td><td><i>c</i></td></tr>");
     Select(CPoint(0, 0), CPoint(38, 0));
-    m_fnDialog = [](QDialog *pDialog) {
+    m_fnDialog = Accepting([](QDialog *pDialog) {
         Child<QComboBox>(pDialog, "separator")->setCurrentIndex(TABLESEP_TAB);
-        Child<QCheckBox>(pDialog, "eraseTags")->setChecked(true);
-        return static_cast<int>(QDialog::Accepted);
-    };
+        SetFields(pDialog, {{"eraseTags", "1"}});
+    });
     Run(ID_TABLE_TO_CSV);
     EXPECT_EQ(Text(), "ab\tc");
 }
@@ -253,13 +235,10 @@ TEST_F(UserTags, EditorChangesOnlyOnOkAndSavesTheList)
     // Move "a" down, edit "b" into two lines, add "c", remove nothing else.
     m_fnDialog = [](QDialog *pDialog) {
         if (pDialog->windowTitle() == QStringLiteral("ユーザータグ")) {
-            auto *pTitle = Child<QLineEdit>(pDialog, "title");
-            if (pTitle->text().isEmpty()) {
-                pTitle->setText(QStringLiteral("c"));
-                Child<QPlainTextEdit>(pDialog, "openText")->setPlainText(QStringLiteral("<c>"));
-            } else {
-                Child<QPlainTextEdit>(pDialog, "openText")->setPlainText(QStringLiteral("<b>\n<br>"));
-            }
+            if (FieldValues(pDialog, {"title"}).empty())
+                SetFields(pDialog, {{"title", "c"}, {"openText", "<c>"}});
+            else
+                SetFields(pDialog, {{"openText", "<b>\n<br>"}});
             return static_cast<int>(QDialog::Accepted);
         }
         auto *pList = Child<QListWidget>(pDialog, "tagList");
@@ -413,13 +392,12 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
     // choice, and the tags follow each other.
     NewText("");
     aOffered.clear();
-    m_fnDialog = [&](QDialog *pDialog) {
+    m_fnDialog = Accepting([&](QDialog *pDialog) {
         if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog)) {
             aOffered.push_back(pDrop->m_nChoice);
             pDrop->m_nChoice = DROP_IMAGE_TAG;
         }
-        return static_cast<int>(QDialog::Accepted);
-    };
+    });
     m_view.DropFiles({a, b});
     EXPECT_EQ(aOffered.size(), 2u);
     EXPECT_EQ(aOffered.back(), DROP_IMAGE_TAG);
@@ -432,11 +410,7 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
     // A link around the selection.
     NewText("here");
     Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = [&](QDialog *pDialog) {
-        if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog))
-            pDrop->m_nChoice = DROP_LINK_TAG;
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = DropChoosing(DROP_LINK_TAG);
     m_view.DropFiles({c});
     EXPECT_TRUE(Text().starts_with("<a") && Text().ends_with("here</a>")) << Text();
     EXPECT_NE(Text().find("c.txt"), std::string::npos);
@@ -448,11 +422,7 @@ TEST_F(UserTags, DroppedFileThatCannotBeReadOnlyShowsAMessage)
     CTempDir dir;
     NewText("keep");
     Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = [](QDialog *pDialog) {
-        if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog))
-            pDrop->m_nChoice = DROP_INSERT_TEXT;
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = DropChoosing(DROP_INSERT_TEXT);
     const std::string strText = dir.File("t.txt");
     WriteFileBytes(strText, "new");
     m_view.DropFiles({QString::fromStdString(dir.File("missing.txt")), QString::fromStdString(strText)});
