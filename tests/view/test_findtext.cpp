@@ -25,14 +25,6 @@ CMemoryLineSource LinesOf(std::initializer_list<std::string_view> lines)
     return CMemoryLineSource(std::vector<std::string_view>(lines));
 }
 
-void SetText(CCrystalTextBuffer &buffer, std::string_view text)
-{
-    buffer.InitNew();
-    int l = 0;
-    int c = 0;
-    buffer.InsertText(nullptr, 0, 0, text, l, c, ACTION_INDENT);
-}
-
 } // namespace
 
 TEST(PlainSearch, MatchesOnWholeCharactersAndWholeWords)
@@ -207,7 +199,8 @@ class ReplaceSession : public ::testing::Test
 protected:
     void Start(std::string_view text, const char *pszFind, const char *pszReplace, std::uint32_t dwFlags = 0)
     {
-        SetText(m_buffer, text);
+        m_buffer.InitNew();
+        Insert(m_buffer, 0, 0, text, ACTION_INDENT);
         m_buffer.ClearUndo();
         m_session.SetScope(false);
         m_session.SetTexts(pszFind, pszReplace, dwFlags | SEARCH_MATCH_CASE);
