@@ -50,13 +50,9 @@ TEST(ListBuild, FormTags)
     EXPECT_EQ(form.strOpen, "<FORM METHOD=\"post\" ACTION=\"mailto:Me@Example.jp\">\r\n");
     EXPECT_EQ(form.strClose, "</FORM>");
 
-    CFormInputFields input;
-    input.eType = FORMINPUT_RADIO;
-    input.strTitle = "Yes";
-    input.strName = "q";
-    input.strValue = "y";
-    input.length = {true, "20"};  // not for buttons
-    input.bChecked = true;
+    // The length is not for buttons.
+    CFormInputFields input{.eType = FORMINPUT_RADIO, .strTitle = "Yes", .strName = "q", .strValue = "y",
+                           .length = {true, "20"}, .bChecked = true};
     EXPECT_EQ(FormInputText(input, false), "<input type=\"radio\" name=\"q\" value=\"y\" checked>Yes");
     input.eType = FORMINPUT_PASSWORD;
     EXPECT_EQ(FormInputText(input, false), "Yes<input type=\"password\" name=\"q\" value=\"y\" size=20>");

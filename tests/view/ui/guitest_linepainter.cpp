@@ -73,9 +73,7 @@ TEST(LinePainter, ARowStartingInsideALineKeepsTheLinesTabStops)
     EXPECT_EQ(InkedCells(painter, Paint(painter, "\tB", 2, 4), 235), "..#.");
     EXPECT_EQ(InkedCells(painter, Paint(painter, "\tB", 0, 6)), "....#.");
     // The tab mark (a grey arrow) begins in the tab's first cell, and only when asked for.
-    CLineMarks marks;
-    marks.bTabs = true;
-    const std::string strMarked = InkedCells(painter, Paint(painter, "\tB", 2, 4, marks), 235);
+    const std::string strMarked = InkedCells(painter, Paint(painter, "\tB", 2, 4, {.bTabs = true}), 235);
     EXPECT_TRUE(strMarked[0] == '#' && strMarked[2] == '#') << strMarked;
 }
 
