@@ -1,6 +1,7 @@
 // The HTML generators: vertical writing, gradation, table to separated values
 // and copy as HTML.
 #include "html/htmlgen.h"
+#include "html/sjistext.h"
 #include "syntax/linesource.h"
 #include "syntax/viewtype.h"
 #include "text/codec.h"
@@ -10,11 +11,6 @@
 #include <map>
 
 namespace {
-
-std::string S(std::string_view utf8)
-{
-    return Utf8ToCp932(utf8);
-}
 
 std::string U(std::string_view sjis)
 {

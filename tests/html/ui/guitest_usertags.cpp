@@ -1,6 +1,7 @@
 // The generators, user tags, web menu items, the completion pop-up and files
 // dropped on a real view: what reaches the text, one undo step each, cancels
 // that change nothing, and the files the user tags are kept in.
+#include "html/sjistext.h"
 #include "html/ui/completionpopup.h"
 #include "html/ui/htmlgendlgs.h"
 #include "html/ui/tagmenufiles.h"
@@ -8,7 +9,6 @@
 #include "html/ui/webtest.h"
 #include "platform/ui/programfolder.h"
 #include "support/testutil.h"
-#include "text/codec.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -24,12 +24,7 @@
 
 namespace {
 
-std::string S(std::string_view utf8)
-{
-    return Utf8ToCp932(utf8);
-}
-
-class UserTags : public CWebFixture
+class UserTags : public CWebDocFixture
 {
 protected:
     void SetUp() override
@@ -63,14 +58,6 @@ protected:
         QStandardPaths::setTestModeEnabled(false);
     }
 
-    // The whole document replaced, without an undo record.
-    void NewText(std::string_view text)
-    {
-        const int nLast = m_buffer.GetLineCount() - 1;
-        m_buffer.DeleteText(nullptr, 0, 0, nLast, m_buffer.GetLineLength(nLast), ACTION_INDENT);
-        SetText(text);
-    }
-
     // The saved file's entries as "title|open|close".
     static std::vector<std::string> SavedEntries()
     {
@@ -102,7 +89,7 @@ protected:
 
 TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
 {
-    NewText("ab");
+    Reset("ab");
     Select(CPoint(0, 0), CPoint(2, 0));
     m_fnDialog = Accepting([](QDialog *pDialog) {
         auto *pDlg = static_cast<CGradationDlg *>(pDialog);
@@ -138,7 +125,7 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
 
 TEST_F(UserTags, TableGeneratorsAskTheirDialogsAndNeedASelection)
 {
-    NewText(S("あい"));
+    Reset(S("あい"));
     EXPECT_FALSE(Enabled(ID_VERTICAL_TABLE));
     EXPECT_FALSE(Enabled(ID_TABLE_TO_CSV));
     Select(CPoint(0, 0), CPoint(4, 0));
@@ -147,7 +134,7 @@ TEST_F(UserTags, TableGeneratorsAskTheirDialogsAndNeedASelection)
     EXPECT_NE(Text().find(S("あ<br>い<br>　<br></tt>")), std::string::npos) << Text();
     EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("行数"));
 
-    NewText("<tr><td>a b</td><td><i>c</i></td></tr>");
+    Reset("<tr><td>a b</td><td><i>c</i></td></tr>");
     Select(CPoint(0, 0), CPoint(38, 0));
     m_fnDialog = Accepting([](QDialog *pDialog) {
         Child<QComboBox>(pDialog, "separator")->setCurrentIndex(TABLESEP_TAB);
@@ -159,7 +146,7 @@ TEST_F(UserTags, TableGeneratorsAskTheirDialogsAndNeedASelection)
 
 TEST_F(UserTags, CopyAsHtmlPutsMarkupAndTextOnTheClipboardAndLeavesTheDocument)
 {
-    NewText("a<b\r\nnext\r\nnot");
+    Reset("a<b\r\nnext\r\nnot");
     Select(CPoint(1, 0), CPoint(2, 1));
     Run(ID_COPY_AS_HTML);
     EXPECT_EQ(Text(), "a<b|next|not");
@@ -179,7 +166,7 @@ TEST_F(UserTags, UserTagsAndWebMenuItemsWrapOrReplaceTheSelection)
     AppUserTags().Add("bold", "<b>", "</b>");
     AppUserTags().Add("two", "<p>\r\n", "\r\n</p>");
     AppWebMenu().Parse("x:<em>\t</em>;SEPARATOR;<hr>;&amp;\n");
-    NewText("one");
+    Reset("one");
     Select(CPoint(0, 0), CPoint(3, 0));
     EXPECT_FALSE(Enabled(ID_USERTAG_FIRST + 2));
     Run(ID_USERTAG_FIRST + 1);
@@ -200,7 +187,7 @@ TEST_F(UserTags, UserTagsAndWebMenuItemsWrapOrReplaceTheSelection)
 
 TEST_F(UserTags, AddingASelectionWritesTheFileAndLongSelectionsOnlyBeep)
 {
-    NewText(std::string(5000, 'x'));
+    Reset(std::string(5000, 'x'));
     Select(CPoint(0, 0), CPoint(5000, 0));
     Run(ID_USERTAG_ADD);
     EXPECT_EQ(m_nBeeps, 1);
@@ -210,7 +197,7 @@ TEST_F(UserTags, AddingASelectionWritesTheFileAndLongSelectionsOnlyBeep)
     CUserTagList other;
     other.Add("old", "<old>", "</old>");
     ASSERT_TRUE(other.Save(ProgramFilePath(USERTAG_FILE_NAME)));
-    NewText("<i>\tsmall\r\nrest");
+    Reset("<i>\tsmall\r\nrest");
     Select(CPoint(0, 0), CPoint(4, 1));
     Run(ID_USERTAG_ADD);
     EXPECT_EQ(SavedEntries(), (std::vector<std::string>{"old|<old>|</old>", "<i>|<i>\tsmall\r\nrest|"}));
@@ -273,7 +260,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
 {
     AppTagAlign().Parse("table:border,@width\n");
     AppUsrAlign().Parse("document.:write()\n");
-    NewText("<table ");
+    Reset("<table ");
     m_view.PlaceCaret(CPoint(7, 0));
     Run(ID_TAG_COMPLETION);
     CCompletionPopup *pPopup = Popup();
@@ -287,7 +274,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
     EXPECT_EQ(Popup(), nullptr);
 
     // A tag name being typed is completed in place; Escape inserts nothing.
-    NewText("<ta");
+    Reset("<ta");
     m_view.PlaceCaret(CPoint(3, 0));
     Run(ID_TAG_COMPLETION);
     ASSERT_NE(Popup(), nullptr);
@@ -302,7 +289,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
     EXPECT_EQ(Text(), "<table");
 
     // Outside tags the word before the caret; a word without a list beeps.
-    NewText("x = document.");
+    Reset("x = document.");
     m_view.PlaceCaret(CPoint(13, 0));
     Run(ID_TAG_COMPLETION);
     ASSERT_NE(Popup(), nullptr);
@@ -333,7 +320,7 @@ TEST_F(UserTags, CompletionKeepsOffTheCaretsLine)
 
     // A view whose caret is on its last line, at the bottom of the screen.
     AppTagAlign().Parse("table:border,@width,cellpadding,cellspacing,align,bgcolor,height\n");
-    NewText("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n<table ");
+    Reset("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n<table ");
     const QRect rcAvailable = QGuiApplication::primaryScreen()->availableGeometry();
     m_view.move(rcAvailable.left(), rcAvailable.bottom() - m_view.frameGeometry().height() + 1);
     QApplication::processEvents();
@@ -369,7 +356,7 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
     const QString c = QString::fromStdString(dir.File("c.txt"));
     for (const QString &strFile : {a, b, c})
         WriteFileBytes(strFile.toStdString(), "x");
-    NewText("");
+    Reset("");
 
     // Three files, Cancel at the second: only the first one's name goes in.
     std::vector<int> aOffered;
@@ -390,7 +377,7 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
 
     // Two images as image tags: the second dialog opens on the first's
     // choice, and the tags follow each other.
-    NewText("");
+    Reset("");
     aOffered.clear();
     m_fnDialog = Accepting([&](QDialog *pDialog) {
         if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog)) {
@@ -408,7 +395,7 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(static_cast<int>(strText.size()), 0));
 
     // A link around the selection.
-    NewText("here");
+    Reset("here");
     Select(CPoint(0, 0), CPoint(4, 0));
     m_fnDialog = DropChoosing(DROP_LINK_TAG);
     m_view.DropFiles({c});
@@ -420,7 +407,7 @@ TEST_F(UserTags, DroppedFileThatCannotBeReadOnlyShowsAMessage)
 {
     AppSettings().m_bAutoDragOpen = 0;
     CTempDir dir;
-    NewText("keep");
+    Reset("keep");
     Select(CPoint(0, 0), CPoint(4, 0));
     m_fnDialog = DropChoosing(DROP_INSERT_TEXT);
     const std::string strText = dir.File("t.txt");

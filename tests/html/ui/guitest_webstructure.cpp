@@ -13,18 +13,9 @@
 
 namespace {
 
-class WebStructure : public CWebFixture
+class WebStructure : public CWebDocFixture
 {
 protected:
-    // The document replaced by text, with nothing to undo.
-    void Reset(std::string_view text)
-    {
-        const int nLast = m_buffer.GetLineCount() - 1;
-        m_buffer.DeleteText(nullptr, 0, 0, nLast, static_cast<int>(m_buffer.GetLine(nLast).size()), ACTION_INDENT);
-        SetText(text);
-        m_buffer.ClearUndo();
-    }
-
     // The document with CR LF between its lines.
     std::string Doc() const
     {

@@ -100,3 +100,16 @@ inline void Click(QDialog *pDialog, const char *pszButton)
 {
     Child<QPushButton>(pDialog, pszButton)->click();
 }
+
+class CWebDocFixture : public CWebFixture
+{
+protected:
+    // The document replaced by text, with nothing to undo.
+    void Reset(std::string_view text)
+    {
+        const int nLast = m_buffer.GetLineCount() - 1;
+        m_buffer.DeleteText(nullptr, 0, 0, nLast, m_buffer.GetLineLength(nLast), ACTION_INDENT);
+        SetText(text);
+        m_buffer.ClearUndo();
+    }
+};
