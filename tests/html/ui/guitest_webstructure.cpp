@@ -19,11 +19,10 @@ protected:
     // The document with CR LF between its lines.
     std::string Doc() const
     {
-        std::string s = Text();
-        std::string out;
-        for (const char c : s)
-            out += c == '|' ? std::string("\r\n") : std::string(1, c);
-        return out;
+        std::string s;
+        for (const char c : Text())
+            s += c == '|' ? std::string("\r\n") : std::string(1, c);
+        return s;
     }
 };
 
