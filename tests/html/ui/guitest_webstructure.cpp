@@ -75,41 +75,35 @@ TEST_F(WebStructure, ListsFromTheSelectionOrAroundTheCaret)
 TEST_F(WebStructure, TableFromASelection)
 {
     Reset("a,b\r\nc,d");
-    auto choose = [this](int nChoice, int nSeparator) {
-        m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [nChoice, nSeparator](QDialog *p) {
-                                   Child<QComboBox>(p, "separator")->setCurrentIndex(nSeparator);
+    // The insert dialog chooses what to make of the selection; the grid editor answers as given.
+    auto run = [this](int nChoice, DialogFn fnGrid = nullptr) {
+        Select(CPoint(0, 0), CPoint(3, 1));
+        m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [nChoice](QDialog *p) {
+                                   Child<QComboBox>(p, "separator")->setCurrentIndex(0);
                                    return nChoice;
-                               }}});
+                               }},
+                              {QStringLiteral("テーブル"), fnGrid}});
+        Run(ID_WEB_TABLE);
     };
-    Select(CPoint(0, 0), CPoint(3, 1));
-    choose(CTableInsertDlg::TABLEINSERT_AUTO, 0);
-    Run(ID_WEB_TABLE);
+    run(CTableInsertDlg::TABLEINSERT_AUTO);
     EXPECT_EQ(Doc(), AutoTable("a,b\r\nc,d", TABLESEP_COMMA, false));
     Undo();
 
-    Select(CPoint(0, 0), CPoint(3, 1));
-    choose(CTableInsertDlg::TABLEINSERT_TAGS, 0);
-    Run(ID_WEB_TABLE);
+    run(CTableInsertDlg::TABLEINSERT_TAGS);
     EXPECT_EQ(Doc(), "<table border>\r\na,b\r\nc,d</table>\r\n");
     Undo();
 
     // The grid opens on the cells; what it gives back replaces the selection.
-    Select(CPoint(0, 0), CPoint(3, 1));
-    m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [](QDialog *) { return int(CTableInsertDlg::TABLEINSERT_GRID); }},
-                          {QStringLiteral("テーブル"), TableEditorOK([](CTableEditDlg *p) {
-                               p->GetGrid()->Grid().Cell(2, 2).strText = "\x95\x5C";
-                               Child<QComboBox>(p, "format")->setCurrentIndex(1);
-                           })}});
-    Run(ID_WEB_TABLE);
+    run(CTableInsertDlg::TABLEINSERT_GRID, TableEditorOK([](CTableEditDlg *p) {
+            p->GetGrid()->Grid().Cell(2, 2).strText = "\x95\x5C";
+            Child<QComboBox>(p, "format")->setCurrentIndex(1);
+        }));
     EXPECT_EQ(Doc(), "a\tb\r\nc\t\x95\x5C\r\n");
     Undo();
 
     // Cancel anywhere keeps the text.
-    Select(CPoint(0, 0), CPoint(3, 1));
-    choose(0, 0);
-    Run(ID_WEB_TABLE);
-    m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [](QDialog *) { return int(CTableInsertDlg::TABLEINSERT_GRID); }}});
-    Run(ID_WEB_TABLE);
+    run(0);
+    run(CTableInsertDlg::TABLEINSERT_GRID);
     EXPECT_EQ(Doc(), "a,b\r\nc,d");
     EXPECT_FALSE(m_buffer.CanUndo());
 }

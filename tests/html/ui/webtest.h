@@ -92,7 +92,7 @@ inline DialogFn ByTitle(std::map<QString, DialogFn> answers)
 {
     return [answers](QDialog *pDialog) {
         const auto it = answers.find(pDialog->windowTitle());
-        return it == answers.end() ? static_cast<int>(QDialog::Rejected) : it->second(pDialog);
+        return it == answers.end() || !it->second ? static_cast<int>(QDialog::Rejected) : it->second(pDialog);
     };
 }
 
