@@ -1,5 +1,5 @@
 // detect, convert and nkf as scripts call them.
-#include "support/testutil.h"
+#include "cli/clitest.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +17,8 @@ TEST(CliKanji, DetectPrintsOneLine)
         const char *pszFile;
         const char *pszOut;
     } cases[] = {{"essay.sjis.txt", "SJIS\n"}, {"page.euc.html", "EUC\n"}, {"mail.jis.eml", "JIS\n"}};
-    for (const auto &c : cases) {
-        const CToolResult r = RunTool({"detect", DataPath(c.pszFile)});
-        EXPECT_EQ(r.nStatus, 0) << c.pszFile;
-        EXPECT_EQ(r.strOut, c.pszOut) << c.pszFile;
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(Outcome(RunTool({"detect", DataPath(c.pszFile)})), "0|" + std::string(c.pszOut) + "|") << c.pszFile;
     CTempDir dir;
     WriteFileBytes(dir.File("ascii.txt"), "<html>only ASCII</html>\n");
     EXPECT_EQ(RunTool({"detect", dir.File("ascii.txt")}).strOut, "UNKNOWN\n");
