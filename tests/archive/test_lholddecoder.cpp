@@ -12,11 +12,6 @@
 
 namespace {
 
-std::string Fixture(const std::string &strName)
-{
-    return std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/" + strName;
-}
-
 // The data and length of an archive's first entry, whose header is of
 // level 2.
 struct CPacked
@@ -27,14 +22,7 @@ struct CPacked
 
 CPacked FirstEntry(const std::string &strArchive)
 {
-    // A little-endian field of the header.
-    const auto field = [&strArchive](std::size_t nAt, int nBytes) {
-        std::size_t n = 0;
-        for (int k = nBytes; k-- > 0;)
-            n = n << 8 | static_cast<unsigned char>(strArchive[nAt + k]);
-        return n;
-    };
-    return {strArchive.substr(field(0, 2), field(7, 4)), field(11, 4)};
+    return {strArchive.substr(LzhField(strArchive, 0, 2), LzhField(strArchive, 7, 4)), LzhField(strArchive, 11, 4)};
 }
 
 struct CMethodCase
@@ -80,7 +68,7 @@ TEST(LhOldDecoder, CutOrCorruptedStreamsEndAsDamageWithinBounds)
     std::mt19937 random(20261207);
     for (const CMethodCase &c : METHODS) {
         SCOPED_TRACE(c.pszArchive);
-        const CPacked packed = FirstEntry(ReadFileBytes(Fixture(c.pszArchive)));
+        const CPacked packed = FirstEntry(ReadFileBytes(LzhFixture(c.pszArchive)));
         std::string strOut;
         ASSERT_TRUE(LhOldDecode(c.method, packed.strData, packed.nLength, strOut));
         // Cut anywhere, the last byte included: the bits run out first.
