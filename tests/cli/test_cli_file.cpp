@@ -94,7 +94,11 @@ TEST(CliFile, VersionAndHelpGoToStandardOutput)
     EXPECT_EQ(std::count(version.strOut.begin(), version.strOut.end(), '\n'), 1);
     const CToolResult help = RunTool({"--help"});
     EXPECT_EQ(help.nStatus, 0);
-    EXPECT_NE(help.strOut.find("wrenpad-tool --help | --version\n"), std::string::npos);
+    // The usage lines of the commands with no help test of their own.
+    for (const char *pszLine : {"wrenpad-tool --help | --version\n", "  split [--size 0|1|2] FILE [DEST]",
+                                "  archive pack ARCHIVE FOLDER", "  imgsize IMAGE\n",
+                                "  plugin list [FOLDER...] | run [--document PATH] FILE.wpi INDEX\n"})
+        EXPECT_NE(help.strOut.find(pszLine), std::string::npos) << pszLine;
     // Without a command the usage is an error, one line.
     EXPECT_EQ(RunTool({}).strErr, "wrenpad-tool: a command is needed (wrenpad-tool --help lists them)\n");
     // An unknown command and a command short of its file are usage errors too.

@@ -66,8 +66,4 @@ TEST(CliFileTools, ArchivePackListUnpack)
     EXPECT_EQ(RunTool({"archive", "pack", dir.File("c.lzh")}).nStatus, 2);
     EXPECT_EQ(RunTool({"archive", "unpack", dir.File("a.lzh")}).nStatus, 2);
     EXPECT_EQ(RunTool({"archive", "extract", dir.File("a.lzh"), dir.Path()}).nStatus, 2);
-
-    const CToolResult help = RunTool({"--help"});
-    EXPECT_NE(help.strOut.find("  split [--size 0|1|2] FILE [DEST]"), std::string::npos);
-    EXPECT_NE(help.strOut.find("  archive pack ARCHIVE FOLDER"), std::string::npos);
 }

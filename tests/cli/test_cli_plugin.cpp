@@ -77,10 +77,3 @@ TEST(CliPlugin, ImageSizeThroughTheImageMapPlugin)
     EXPECT_NE(r.strErr.find("no image size found"), std::string::npos);
     EXPECT_EQ(RunTool({"imgsize"}).nStatus, 2);
 }
-
-TEST(CliPlugin, TheHelpNamesTheCommands)
-{
-    const CToolResult r = RunTool({"--help"});
-    EXPECT_NE(r.strOut.find("  plugin list [FOLDER...] | run [--document PATH] FILE.wpi INDEX\n"), std::string::npos);
-    EXPECT_NE(r.strOut.find("  imgsize IMAGE\n"), std::string::npos);
-}
