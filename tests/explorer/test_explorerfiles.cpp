@@ -2,7 +2,6 @@
 // new items with their "(n)" names, copies of templates, renaming, deleting
 // for good, and the character-code guess of the properties.
 #include "explorer/explorerfiles.h"
-#include "search/tagjump.h"
 #include "support/testutil.h"
 #include "text/filecodeguess.h"
 
@@ -10,7 +9,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

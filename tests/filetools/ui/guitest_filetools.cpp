@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <sys/stat.h>
-
 using namespace std::string_literals;
 
 namespace {
