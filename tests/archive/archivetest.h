@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <sys/stat.h>
@@ -97,10 +96,8 @@ inline CTree SnapshotTree(const std::string &strRoot)
             tree[strRel] = "-> " + fs::read_symlink(it->path()).string();
         else if (it->is_directory())
             tree[strRel + "/"] = "";
-        else {
-            std::ifstream in(it->path(), std::ios::binary);
-            tree[strRel] = std::string(std::istreambuf_iterator<char>(in), {});
-        }
+        else
+            tree[strRel] = ReadFileBytes(it->path().string());
     }
     return tree;
 }
@@ -108,13 +105,10 @@ inline CTree SnapshotTree(const std::string &strRoot)
 inline void MakeTree(const std::string &strRoot, const CTree &tree)
 {
     for (const auto &[strName, strData] : tree) {
-        const std::filesystem::path path = std::filesystem::path(strRoot) / strName;
-        if (strName.back() == '/') {
-            std::filesystem::create_directories(path);
-            continue;
-        }
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << strData;
+        if (strName.back() == '/')
+            std::filesystem::create_directories(std::filesystem::path(strRoot) / strName);
+        else
+            WriteFiles(strRoot, {{strName, strData}});
     }
 }
 
