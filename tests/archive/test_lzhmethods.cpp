@@ -31,17 +31,13 @@ std::string SampleArchive(const char *pszMethod, std::size_t &nHeader)
 // positions, every byte value, and an empty file (which the writer stores).
 TEST(LzhMethods, Lh2AndLh3UnpackWhatTheirWriterPacked)
 {
-    CTree expected;
-    for (const auto &[strName, strData] : CLzhFixtureContent::All())
-        expected[strName] = strData;
+    const CTree expected = CLzhFixtureContent::All();
     for (const char *pszName : {"morelh2.lzh", "morelh3.lzh"}) {
         CTempDir dir;
         std::string strOut;
         EXPECT_EQ(Unpack(LzhFixture(pszName), dir.File("out"), strOut), ARC_OK) << pszName << "\n" << strOut;
-        const CTree got = SnapshotTree(dir.File("out"));
-        EXPECT_EQ(got.size(), expected.size()) << pszName;
-        for (const auto &[strName, strData] : expected)
-            EXPECT_TRUE(got.count(strName) && got.at(strName) == strData) << pszName << " " << strName;
+        // Compared whole, not printed: the files are large.
+        EXPECT_TRUE(SnapshotTree(dir.File("out")) == expected) << pszName;
     }
 }
 
