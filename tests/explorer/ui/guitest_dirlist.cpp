@@ -149,19 +149,6 @@ protected:
 class CTrashHome
 {
 public:
-    CTrashHome() : m_strOldHome(qgetenv("HOME")), m_strOldData(qgetenv("XDG_DATA_HOME"))
-    {
-        qputenv("HOME", QByteArray::fromStdString(m_home.Path()));
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(m_home.File("share")));
-    }
-    ~CTrashHome()
-    {
-        qputenv("HOME", m_strOldHome);
-        qputenv("XDG_DATA_HOME", m_strOldData);
-    }
-    CTrashHome(const CTrashHome &) = delete;
-    CTrashHome &operator=(const CTrashHome &) = delete;
-
     // The trashed copies of a name ("Trash/files/<name>" wherever the trash is).
     QStringList Trashed(const QString &strName) const
     {
@@ -184,8 +171,8 @@ public:
 
 private:
     CTempDir m_home;
-    QByteArray m_strOldHome;
-    QByteArray m_strOldData;
+    const CEnvironment m_homeVariable{"HOME", m_home.Path()};
+    const CEnvironment m_dataVariable{"XDG_DATA_HOME", m_home.File("share")};
 };
 
 } // namespace
