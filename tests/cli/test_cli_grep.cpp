@@ -6,17 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <sys/stat.h>
 #include <vector>
 
 TEST(CliGrep, PrintsTheResultLinesInShiftJis)
 {
     CTempDir dir;
-    std::filesystem::create_directory(dir.File("sub (1)"));
     // 日本語 in CP932, and in the file name as UTF-8.
-    WriteFileBytes(dir.File("a.txt"), "x\r\n\x93\xFA\x96\x7B\x8C\xEA and Text\r\n");
-    WriteFileBytes(dir.File("sub (1)/\xE6\x97\xA5.htm"), "more text\n");
+    WriteFiles(dir.Path(), {{"a.txt", "x\r\n\x93\xFA\x96\x7B\x8C\xEA and Text\r\n"},
+                            {"sub (1)/\xE6\x97\xA5.htm", "more text\n"}});
     CToolResult r = RunTool({"grep", "--subdirs", "text", "*.txt;*.htm", dir.Path()});
     EXPECT_EQ(r.nStatus, 0);
     EXPECT_EQ(r.strOut, "sub (1)/\x93\xFA.htm(1): more text\n" + Utf8ToCp932("1 個、検索されました。(2ファイル中)") + "\n");
@@ -61,8 +59,7 @@ TEST(CliGrep, AFileThatCannotBeReadIsTroubleButTheOthersAreSearched)
 {
     CTempDir dir;
     ::chmod(dir.Path().c_str(), 0755);
-    WriteFileBytes(dir.File("a.txt"), "found\n");
-    WriteFileBytes(dir.File("b.txt"), "found too\n");
+    WriteFiles(dir.Path(), {{"a.txt", "found\n"}, {"b.txt", "found too\n"}});
     ::chmod(dir.File("b.txt").c_str(), 0);
     CToolRunOptions options;
     options.bAsOrdinaryUser = true;
