@@ -126,9 +126,10 @@ protected:
         WaitForTree();
     }
 
+    // A file with the folders on its way.
     std::string Make(const std::string &strName, const std::string &strBytes = "x")
     {
-        WriteFileBytes(m_tree.File(strName), strBytes);
+        WriteFiles(m_tree.Path(), {{strName, strBytes}});
         return m_tree.File(strName);
     }
 
@@ -201,8 +202,6 @@ TEST_F(DirList, OpensBesideTheDocumentOrWhereItWasAndKeepsItsPlaceWhenClosed)
     EXPECT_EQ(Pane()->windowTitle(), "ﾌｧｲﾙｴｸｽﾌﾟﾛｰﾗｰ");
 
     // A saved document: its folder, with it selected, however deep.
-    for (const char *pszFolder : {"site", "site/blog"})
-        MakeFolder(pszFolder);
     const std::string strPage = Make("site/blog/Index.html", "<p>");
     ASSERT_NE(m_pApp->OpenDocumentFile(QString::fromStdString(strPage)), nullptr);
     CDirListDlg *pFirst = Pane();
@@ -243,8 +242,7 @@ TEST_F(DirList, OpensBesideTheDocumentOrWhereItWasAndKeepsItsPlaceWhenClosed)
 
 TEST_F(DirList, ListsEveryFolderAndTheFilesOfTheFilterWhichTheOptionsChange)
 {
-    for (const char *pszFolder : {"img", "pages", "empty"})
-        MakeFolder(pszFolder);
+    MakeFolder("empty");
     for (const char *pszFile : {"img/logo.gif", "pages/a.html", "index.html", "INDEX.HTM", "readme.txt", "photo.jpg"})
         Make(pszFile);
     m_profile.WriteString(SECTION_DIRLIST, "file", "html");
@@ -284,9 +282,7 @@ TEST_F(DirList, ListsEveryFolderAndTheFilesOfTheFilterWhichTheOptionsChange)
 
 TEST_F(DirList, NewItemsTakeTheNextFreeNameAndOpenTheirLabelForEditing)
 {
-    MakeFolder("site");
     Make("site/page.html");
-    MakeFolder("templete");
     Make("templete/基本.html", "<!DOCTYPE html>\n");
     ASSERT_TRUE(Start());
     OpenPane(m_tree.Path());
@@ -364,7 +360,6 @@ TEST_F(DirList, RenamingInPlaceChangesCaseButNeverReplacesAnotherFile)
 
 TEST_F(DirList, DocumentsFollowTheirFileOrFolderToItsNewName)
 {
-    MakeFolder("site");
     const std::string strPage = Make("site/page.html", "<p>");
     ASSERT_TRUE(Start());
     CWrenpadDoc *pPage = m_pApp->OpenDocumentFile(QString::fromStdString(strPage));
@@ -394,8 +389,6 @@ TEST_F(DirList, DocumentsFollowTheirFileOrFolderToItsNewName)
 TEST_F(DirList, DeletesAFolderWithItsFilesToTheTrashAfterAsking)
 {
     const CTrashHome trash;
-    for (const char *pszFolder : {"old", "old/img"})
-        MakeFolder(pszFolder);
     Make("old/img/b.gif", "b");
     Make("z.txt");
     ASSERT_TRUE(Start());
@@ -429,7 +422,6 @@ TEST_F(DirList, WithoutATrashDeletingForGoodIsOfferedAndNoKeepsTheItem)
 {
     CTrashHome trash;
     trash.Block();
-    MakeFolder("old");
     Make("old/a.txt");
     ASSERT_TRUE(Start());
     OpenPane(m_tree.Path());
@@ -497,7 +489,6 @@ TEST_F(DirList, OpensInTheEditorByExtensionAndOtherwiseWithTheDesktop)
 
 TEST_F(DirList, RefreshReadsTheFolderAgainAndKeepsWhatIsOpenBelow)
 {
-    MakeFolder("sub");
     for (const char *pszFile : {"sub/x.txt", "a.txt"})
         Make(pszFile);
     ASSERT_TRUE(Start());
@@ -519,7 +510,6 @@ TEST_F(DirList, RefreshReadsTheFolderAgainAndKeepsWhatIsOpenBelow)
 
 TEST_F(DirList, PropertiesAndSearchAreAboutTheSelectedItem)
 {
-    MakeFolder("site");
     const std::string strFile = Make("site/sjis.txt", "\x82\xA0\x82\xA2\r\n");
     ::chmod(strFile.c_str(), 0640);
     ASSERT_TRUE(Start());
