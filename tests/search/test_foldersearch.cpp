@@ -12,8 +12,6 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
-#include <mutex>
-#include <random>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -8,10 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fcntl.h>
-#include <functional>
-#include <mutex>
 
 namespace fs = std::filesystem;
 
@@ -141,16 +140,12 @@ TEST_F(FolderSearchThreads, FilesRemovedWhileTheSearchRunsArePassedOver)
     };
     CFolderSearch search(params, sink);
     EXPECT_TRUE(search.Run());
-    std::vector<std::string> aShown;
-    for (const std::string &strLine : sink.aLines) {
-        if (strLine.rfind("c/", 0) != 0)
-            aShown.push_back(strLine);
-    }
-    std::vector<std::string> aKept;
-    for (const std::string &strLine : m_aExpected) {
-        if (strLine.rfind("c/", 0) != 0)
-            aKept.push_back(strLine);
-    }
+    const auto outsideC = [](std::vector<std::string> aLines) {
+        std::erase_if(aLines, [](const std::string &strLine) { return strLine.starts_with("c/"); });
+        return aLines;
+    };
+    std::vector<std::string> aShown = outsideC(sink.aLines);
+    const std::vector<std::string> aKept = outsideC(m_aExpected);
     ASSERT_EQ(aShown.size(), aKept.size() + 1);
     aShown.pop_back();
     EXPECT_EQ(aShown, aKept);

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <future>
-#include <thread>
 #include <vector>
 
 namespace {

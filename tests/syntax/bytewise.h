@@ -84,7 +84,8 @@ private:
     std::vector<ESjisByteKind> m_aKinds;
 };
 
-inline int HtmlColor(std::uint32_t dw)
+// The colour a state gives the start of a line (HTML and the standard type).
+inline int StateColor(std::uint32_t dw)
 {
     return (dw & 0x05) ? COLORINDEX_COMMENT
          : (dw & 0x18) ? COLORINDEX_STRING
@@ -117,7 +118,7 @@ inline std::uint32_t Html(CLine &L, std::uint32_t dw)
     int nCommentStart = -1;
     for (int I = 0;; ++I) {
         if (bNew) {
-            L.Add(bBack ? I - 1 : I, HtmlColor(dw));
+            L.Add(bBack ? I - 1 : I, StateColor(dw));
             bNew = bBack = false;
         }
         if (I == n)
@@ -230,6 +231,18 @@ struct CScheme
     bool bMatchCase;
 };
 
+// A '#' before anything but blanks opens a directive line (C/C++ and Pascal).
+inline EStep Directive(CLine &L, int I, unsigned char c, std::uint32_t &dw, bool &bFirst)
+{
+    if (bFirst && c == '#') {
+        L.Add(I, COLORINDEX_PREPROCESSOR);
+        dw |= 0x02;
+        return STEP_DONE;
+    }
+    bFirst = bFirst && CLine::IsBlank(c);
+    return STEP_WORD;
+}
+
 template <typename Step>
 std::uint32_t Scheme(CLine &L, std::uint32_t dw, const CScheme &s, Step step)
 {
@@ -339,16 +352,7 @@ inline std::uint32_t Cpp(CLine &L, std::uint32_t dw)
             bOpened = true;
             return STEP_DONE;
         }
-        if (bFirst) {
-            if (c == '#') {
-                L.Add(I, COLORINDEX_PREPROCESSOR);
-                d |= 0x02;
-                return STEP_DONE;
-            }
-            if (!CLine::IsBlank(c))
-                bFirst = false;
-        }
-        return STEP_WORD;
+        return Directive(L, I, c, d, bFirst);
     });
 }
 
@@ -432,16 +436,7 @@ inline std::uint32_t Pascal(CLine &L, std::uint32_t dw)
             bOpened = bParen;
             return STEP_DONE;
         }
-        if (bFirst) {
-            if (c == '#') {
-                L.Add(I, COLORINDEX_PREPROCESSOR);
-                d |= 0x02;
-                return STEP_DONE;
-            }
-            if (!CLine::IsBlank(c))
-                bFirst = false;
-        }
-        return STEP_WORD;
+        return Directive(L, I, c, d, bFirst);
     });
 }
 
@@ -450,10 +445,7 @@ inline std::uint32_t Standard(CLine &L, std::uint32_t dw)
     const int n = L.Length();
     if (n == 0)
         return dw & 0x04;
-    const int nColor = (dw & 0x05) ? COLORINDEX_COMMENT
-                     : (dw & 0x18) ? COLORINDEX_STRING
-                     : (dw & 0x02) ? COLORINDEX_PREPROCESSOR
-                                   : COLORINDEX_NORMALTEXT;
+    const int nColor = StateColor(dw);
     L.Add(0, nColor);
     auto link = [&](int nBegin, int nEnd) {
         const std::string_view w = L.Word(nBegin, nEnd);

@@ -12,10 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <clocale>
-#include <cwctype>
-#include <locale.h>
 #include <string>
 #include <vector>
 

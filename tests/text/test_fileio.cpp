@@ -287,20 +287,15 @@ TEST(FileSave, KeepsPermissionsAndFollowsLinks)
     Insert(buffer, 0, 0, "new\r\ntext");
     ASSERT_TRUE(buffer.SaveToFile(dir.File("link2")));
     EXPECT_EQ(ReadFileBytes(target), "new\ntext");
-    struct stat st;
-    ASSERT_EQ(::lstat(dir.File("link2").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    ASSERT_EQ(::lstat(dir.File("sub/link").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    ASSERT_EQ(::stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0751u);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link2")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("sub/link")));
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0751));
 
     // A new file gets the usual permissions, not the temporary file's.
     ASSERT_TRUE(buffer.SaveToFile(dir.File("fresh")));
-    ASSERT_EQ(::stat(dir.File("fresh").c_str(), &st), 0);
     const mode_t mask = ::umask(022);
     ::umask(mask);
-    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+    EXPECT_EQ(std::filesystem::status(dir.File("fresh")).permissions(), std::filesystem::perms(0666 & ~mask));
 
     // Nothing but the files themselves is left in the folders.
     auto names = ListDir(dir.Path());

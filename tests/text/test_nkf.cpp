@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -27,15 +26,12 @@ std::string AllCp932()
     std::string all = "ASCII \\ ~ \r\n";
     for (int c = 0xA1; c <= 0xDF; ++c)
         all += static_cast<char>(c);
-    for (int c1 = 0x81; c1 <= 0xFC; ++c1) {
-        for (int c2 = 0x40; c2 <= 0xFC; ++c2) {
-            const char pair[2] = {static_cast<char>(c1), static_cast<char>(c2)};
-            int n = 0;
-            if (IsSjisLeadByte(static_cast<unsigned char>(c1))
-                && Cp932DecodeChar(pair, 2, n) != CODEC_INVALID && n == 2)
-                all.append(pair, 2);
-        }
-    }
+    ForEachSjisDoubleByte([&all](unsigned char lead, unsigned char trail) {
+        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        int n = 0;
+        if (Cp932DecodeChar(pair, 2, n) != CODEC_INVALID)
+            all.append(pair, 2);
+    });
     return all;
 }
 

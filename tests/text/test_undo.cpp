@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 namespace {
 
 // A new buffer, a recording view (attached on request) and a temporary folder to save in.
