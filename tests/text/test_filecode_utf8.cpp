@@ -40,14 +40,11 @@ std::vector<EUtf8Loops> LoopsHere()
 class CExactBytes
 {
 public:
-    explicit CExactBytes(const std::string &s) : m_p(new char[s.size()]), m_n(s.size()) { s.copy(m_p, m_n); }
-    ~CExactBytes() { delete[] m_p; }
-    CExactBytes(const CExactBytes &) = delete;
-    CExactBytes &operator=(const CExactBytes &) = delete;
-    std::string_view View() const { return {m_p, m_n}; }
+    explicit CExactBytes(const std::string &s) : m_p(new char[s.size()]), m_n(s.size()) { s.copy(m_p.get(), m_n); }
+    std::string_view View() const { return {m_p.get(), m_n}; }
 
 private:
-    char *m_p;
+    std::unique_ptr<char[]> m_p;
     std::size_t m_n;
 };
 
