@@ -52,8 +52,7 @@ protected:
     }
     void Write(const std::string &strName, const std::string &strBytes)
     {
-        fs::create_directories(fs::path(m_dir.File(strName)).parent_path());
-        WriteFileBytes(m_dir.File(strName), strBytes);
+        WriteFiles(m_dir.Path(), {{strName, strBytes}});
     }
 
     CTempDir m_dir;

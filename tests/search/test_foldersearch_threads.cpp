@@ -25,7 +25,6 @@ protected:
     void SetUp() override
     {
         for (const char *pszFolder : {"", "a/", "a/b/", "c/"}) {
-            fs::create_directories(m_dir.File(pszFolder));
             for (int i = 0; i < 30; ++i) {
                 const std::string strName = std::string(pszFolder) + (i % 2 ? "f" : "g") + std::to_string(100 + i)
                                             + (i % 3 ? ".txt" : ".htm");
@@ -34,7 +33,7 @@ protected:
                     for (int k = 0; k < 20000; ++k)
                         strFiller += "filler line of a large file\r\n";
                 }
-                WriteFileBytes(m_dir.File(strName), "hit " + strName + "\r\nnone\r\n" + strFiller + "hit again\r\n");
+                WriteFiles(m_dir.Path(), {{strName, "hit " + strName + "\r\nnone\r\n" + strFiller + "hit again\r\n"}});
             }
         }
         // The order of the walk: a folder's files, the patterns in turn and
