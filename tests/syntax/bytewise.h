@@ -93,6 +93,16 @@ inline int StateColor(std::uint32_t dw)
                        : COLORINDEX_NORMALTEXT;
 }
 
+// A double or single quote opens a string.
+inline bool OpenString(CLine &L, int I, unsigned char c, std::uint32_t &dw)
+{
+    if (c != '"' && c != '\'')
+        return false;
+    L.Add(I, COLORINDEX_STRING);
+    dw |= c == '"' ? 0x08 : 0x10;
+    return true;
+}
+
 inline bool HtmlWord(CLine &L, int nBegin, int nEnd)
 {
     const std::string_view word = L.Word(nBegin, nEnd);
@@ -139,11 +149,8 @@ inline std::uint32_t Html(CLine &L, std::uint32_t dw)
             }
             continue;
         }
-        if ((c == '"' || c == '\'') && (dw & 0x02)) {
-            L.Add(I, COLORINDEX_STRING);
-            dw |= c == '"' ? 0x08 : 0x10;
+        if ((dw & 0x02) && OpenString(L, I, c, dw))
             continue;
-        }
         if (I + 3 < n && c == '<' && L.At(I + 1) == '!' && L.At(I + 2) == '-' && L.At(I + 3) == '-') {
             L.Add(I, COLORINDEX_COMMENT);
             dw = (dw & ~std::uint32_t(0x02)) | 0x04;
@@ -341,11 +348,8 @@ inline std::uint32_t Cpp(CLine &L, std::uint32_t dw)
             }
             return STEP_DONE;
         }
-        if (c == '"' || c == '\'') {
-            L.Add(I, COLORINDEX_STRING);
-            d |= c == '"' ? 0x08 : 0x10;
+        if (OpenString(L, I, c, d))
             return STEP_DONE;
-        }
         if (I > 0 && c == '*' && L.At(I - 1) == '/') {
             L.Add(I - 1, COLORINDEX_COMMENT);
             d |= 0x04;
@@ -385,11 +389,8 @@ inline std::uint32_t Perl(CLine &L, std::uint32_t dw)
             d |= 0x01;
             return STEP_STOP;
         }
-        if (c == '"' || c == '\'') {
-            L.Add(I, COLORINDEX_STRING);
-            d |= c == '"' ? 0x08 : 0x10;
+        if (OpenString(L, I, c, d))
             return STEP_DONE;
-        }
         return STEP_WORD;
     });
 }
@@ -425,11 +426,8 @@ inline std::uint32_t Pascal(CLine &L, std::uint32_t dw)
             }
             return STEP_DONE;
         }
-        if (c == '"' || c == '\'') {
-            L.Add(I, COLORINDEX_STRING);
-            d |= c == '"' ? 0x08 : 0x10;
+        if (OpenString(L, I, c, d))
             return STEP_DONE;
-        }
         if (bParen || bBrace) {
             L.Add(bParen ? I - 1 : I, COLORINDEX_COMMENT);
             d |= bParen ? 0x04 : 0x20;
