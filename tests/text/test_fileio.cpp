@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int BLOCK = 32768;  // the size of a read block
+constexpr std::size_t READ = 256 * 1024;  // the size of the loader's read blocks
 
 struct CLoaded
 {
@@ -83,7 +84,6 @@ TEST(FileLoad, TheFirstBreakDecidesTheModeHoweverFarIntoTheFileItIs)
     // far beyond, a CR LF split across such an edge among them. Each file is
     // read from disk and from memory, and comes back unchanged.
     CTempDir dir;
-    constexpr std::size_t READ = 256 * 1024;
     for (const std::size_t nAt : {std::size_t(BLOCK - 1), std::size_t(BLOCK), READ - 1, READ, 3 * READ + 17}) {
         for (const int nMode : {LINEEND_LF, LINEEND_CRLF, LINEEND_CR}) {
             const std::string sep(LineEndSeparator(nMode));
@@ -110,7 +110,6 @@ TEST(FileLoad, ACrAtTheEndOfABlockWaitsForTheNextByte)
     // The CR is the last byte of a read block; what follows it, in the next
     // block or nowhere, decides.
     CTempDir dir;
-    constexpr std::size_t READ = 256 * 1024;
     const std::string x(READ - 1, 'x');
     const struct { std::string bytes; int nMode; int nLines; } cases[] = {
         {x + "\r\n", LINEEND_CRLF, 2},      // the LF alone in the last block
