@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -33,15 +34,6 @@ std::string AllCp932()
             all.append(pair, 2);
     });
     return all;
-}
-
-bool SevenBit(const std::string &s)
-{
-    for (unsigned char c : s) {
-        if (c >= 0x80)
-            return false;
-    }
-    return true;
 }
 
 TEST(Nkf, LoadedUntilUnloadedThenDoesNothing)
@@ -74,7 +66,7 @@ TEST(Nkf, EveryCp932CharacterSurvivesExportAndImport)
     const std::string all = AllCp932();
     const std::string euc = Convert(nkf, "e", all);
     const std::string jis = Convert(nkf, "j", all);
-    EXPECT_TRUE(SevenBit(jis));
+    EXPECT_TRUE(std::all_of(jis.begin(), jis.end(), [](unsigned char c) { return c < 0x80; }));
     // Byte forms may change only where CP932 itself has two codes for one
     // character (NEC and IBM duplicates); the characters may not.
     EXPECT_EQ(Cp932ToUtf8(Convert(nkf, "sm", euc)), Cp932ToUtf8(all));
