@@ -48,11 +48,6 @@ void Insert(CCrystalTextBuffer &buffer, int nLine, int nPos, std::string_view te
     ASSERT_TRUE(buffer.InsertText(nullptr, nLine, nPos, text, nEndLine, nEndChar));
 }
 
-void Delete(CCrystalTextBuffer &buffer, int nStartLine, int nStartChar, int nEndLine, int nEndChar)
-{
-    ASSERT_TRUE(buffer.DeleteText(nullptr, nStartLine, nStartChar, nEndLine, nEndChar));
-}
-
 class StateCache : public ::testing::Test
 {
 protected:
@@ -95,7 +90,7 @@ TEST_F(StateCache, FollowsInsertedAndDeletedLines)
     EXPECT_TRUE(view.m_colorer.Cache().IsLineStateKnown(0));
     EXPECT_EQ(view.States(), (std::vector<std::uint32_t>{0, 0, 4, 4, 4, 4, 4, 4}));
 
-    Delete(m_buffer, 1, 0, 6, 0);
+    ASSERT_TRUE(m_buffer.DeleteText(nullptr, 1, 0, 6, 0));
     EXPECT_EQ(view.m_colorer.Cache().GetLineStateCount(), 3);
     CColoringView fresh(m_buffer, VIEWTYPE_CPP);  // parses from the top
     EXPECT_EQ(view.States(), fresh.States());
