@@ -4,7 +4,6 @@
 // warning and describe every command of the tool.
 #include "support/testutil.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 

@@ -19,7 +19,6 @@
 #include "text/codedfile.h"
 
 #include <QCloseEvent>
-#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -427,13 +426,7 @@ TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
         // Discarding cannot remove them either, and says so in the same one message.
         m_aBoxes.clear();
         m_aAnswers = {IDYES};
-        m_fnDialog = [](QDialog *pDialog) {
-            auto *pList = pDialog->findChild<QTreeWidget *>(QStringLiteral("recordList"));
-            for (int i = 0; i < pList->topLevelItemCount(); ++i)
-                pList->topLevelItem(i)->setSelected(true);
-            pDialog->findChild<QPushButton *>(QStringLiteral("discardSelected"))->click();
-            return pDialog->result();
-        };
+        AnswerRecoverDialog("discardSelected", {0, 1});
         ASSERT_TRUE(Start());
         ASSERT_EQ(m_aBoxes.size(), 2u);  // the question, then the warning
         EXPECT_TRUE(m_aBoxes[1].strText.contains(QStringLiteral("記録を書き込めません")));
