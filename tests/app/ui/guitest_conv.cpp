@@ -37,14 +37,6 @@ protected:
         Select(CPoint(0, 0), CPoint(m_buffer.GetLineLength(nLast), nLast));
     }
 
-    std::pair<CPoint, CPoint> Range()
-    {
-        CPoint b;
-        CPoint e;
-        m_view.GetSelectionRange(b, e);
-        return {b, e};
-    }
-
     // Runs the command on a file the user picks (none: cancelled).
     void InsertFrom(int nID, const std::string &strPath)
     {
@@ -236,7 +228,10 @@ TEST_F(ConvView, LineHeadCommandsTakeWholeLinesOrTheCaretLine)
     Select(CPoint(5, 0), CPoint(8, 0));
     m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
     EXPECT_EQ(Text(), "abc def|  x");
-    EXPECT_EQ(Range(), std::make_pair(CPoint(1, 0), CPoint(4, 0)));
+    CPoint ptBegin;
+    CPoint ptEnd;
+    m_view.GetSelectionRange(ptBegin, ptEnd);
+    EXPECT_EQ(std::make_pair(ptBegin, ptEnd), std::make_pair(CPoint(1, 0), CPoint(4, 0)));
     m_view.RouteCommand(ID_EDIT_UNDO);
     EXPECT_EQ(Text(), "  \t abc def|  x");
 
