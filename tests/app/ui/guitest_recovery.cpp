@@ -191,13 +191,6 @@ private:
     bool m_bDropped = false;
 };
 
-void TypeAt(CCrystalTextBuffer &buffer, int nLine, int nPos, const char *psz)
-{
-    int nEndLine = 0;
-    int nEndChar = 0;
-    buffer.InsertText(nullptr, nLine, nPos, psz, nEndLine, nEndChar, ACTION_TYPING);
-}
-
 } // namespace
 
 TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
@@ -206,9 +199,9 @@ TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
     const std::string strChanged = WriteFile("changed.txt", "old\r\n");
     const std::string strGone = WriteFile("gone.html", "<p>\r\n");
     const CTextImage same = LeaveRecord(strSame, [](CCrystalTextBuffer &b) { ApplyEveryKindOfEdit(b, [] {}); });
-    const CTextImage changed = LeaveRecord(strChanged, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 3, "\x95\x5C"); });
-    const CTextImage gone = LeaveRecord(strGone, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 3, "text"); });
-    const CTextImage untitled = LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "\x82\xA0\r\nnew"); });
+    const CTextImage changed = LeaveRecord(strChanged, [](CCrystalTextBuffer &b) { Insert(b, 0, 3, "\x95\x5C"); });
+    const CTextImage gone = LeaveRecord(strGone, [](CCrystalTextBuffer &b) { Insert(b, 0, 3, "text"); });
+    const CTextImage untitled = LeaveRecord("", [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "\x82\xA0\r\nnew"); });
     WriteFileBytes(strChanged, "someone else's\r\n");
     ::unlink(strGone.c_str());
 
@@ -289,9 +282,9 @@ TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCall
 
     // Records left by an ended editor: one named, one of an older version.
     m_strUntitledName = "新規ﾌｧｲﾙ3";
-    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "  \r\n<!DOCTYPE html>\r\n<p>"); });
+    LeaveRecord("", [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "  \r\n<!DOCTYPE html>\r\n<p>"); });
     m_strUntitledName.clear();
-    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "plain"); });
+    LeaveRecord("", [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "plain"); });
     AnswerRecoverDialog("restoreAll");
     ASSERT_TRUE(Start());
     ASSERT_EQ(m_aShownRows.size(), 2u);
@@ -307,7 +300,7 @@ TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCall
 TEST_F(Recovery, ADamagedRecordGivesItsSoundPartAndSaysSo)
 {
     const std::string strFile = WriteFile("doc.txt", "line\r\n");
-    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 4, " one"), TypeAt(b, 0, 8, " two"); }, true);
+    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { Insert(b, 0, 4, " one"), Insert(b, 0, 8, " two"); }, true);
     AnswerRecoverDialog("restoreAll");
     ASSERT_TRUE(Start());
     EXPECT_EQ(m_aShownRows.size(), 1u);
@@ -376,7 +369,7 @@ TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
     const std::string strUtf8 = WriteFile("wave.html", "<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
     const std::string strEucText = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\n";
     const std::string strEuc = WriteFile("euc.txt", strEucText);
-    const auto typeA = [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "\x82\xA0"); };
+    const auto typeA = [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "\x82\xA0"); };
     LeaveRecord(strUtf8, typeA, false, FILE_CODE_NAMED);
     LeaveRecord(strEuc, typeA, false, FILE_CODE_UNNAMED);
 
@@ -394,8 +387,8 @@ TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
 TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
 {
     const std::string strFile = WriteFile("a.txt", "a\r\n");
-    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 1, "\x95\x5C"); });
-    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "new"); });
+    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { Insert(b, 0, 1, "\x95\x5C"); });
+    LeaveRecord("", [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "new"); });
     ASSERT_EQ(::chmod(RecordFolder().c_str(), 0500), 0);
     {
         CNoPermissionOverride noOverride;
