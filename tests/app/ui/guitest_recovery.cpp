@@ -33,10 +33,8 @@ namespace {
 
 std::vector<std::string> Journals(const std::string &strFolder)
 {
-    std::vector<std::string> a;
-    for (const std::string &strName : ListDir(strFolder))
-        if (strName.size() > 4 && strName.compare(strName.size() - 4, 4, ".wrj") == 0)
-            a.push_back(strName);
+    std::vector<std::string> a = ListDir(strFolder);
+    std::erase_if(a, [](const std::string &strName) { return strName.size() <= 4 || !strName.ends_with(".wrj"); });
     std::sort(a.begin(), a.end());
     return a;
 }
