@@ -8,6 +8,10 @@
 //   load:      `wrenpad-tool info FILE`             against `cat FILE > /dev/null`
 //   load+save: `wrenpad-tool roundtrip FILE OUT`    against `cp FILE OUT; sync OUT`
 // (the save makes its copy durable with fsync, so the floor does too), the
+// time a process takes to write into as many fresh bytes as the file has
+// (`touch`: the kernel clears and maps each fresh page on the first write;
+// cat reuses one small buffer and pays none of it, while any editor that holds
+// the text in memory of its own pays it at least once for the file), the
 // peak resident memory of both tool commands over the file size, and vim
 // opening and writing the file as the peer editor. The operation inside the
 // process (load, save) is timed too, by this program in a child of its own.
@@ -23,6 +27,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -195,6 +200,21 @@ int ChildSave(const char *pszPath, const char *pszOut)
     return 0;
 }
 
+// Writes one byte into each page of nBytes of fresh memory, asking for huge
+// pages as the text buffer does.
+int ChildTouch(const char *pszBytes)
+{
+    const auto nBytes = static_cast<std::size_t>(std::strtoull(pszBytes, nullptr, 10));
+    void *p = ::mmap(nullptr, nBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        return 1;
+    ::madvise(p, nBytes, MADV_HUGEPAGE);
+    auto *pBytes = static_cast<volatile char *>(p);
+    for (std::size_t i = 0; i < nBytes; i += 4096)
+        pBytes[i] = 1;
+    return 0;
+}
+
 struct Subject
 {
     std::string strName;
@@ -230,6 +250,8 @@ int main(int argc, char *argv[])
         return ChildLoad(argv[2]);
     if (argc >= 4 && std::strcmp(argv[1], "save") == 0)
         return ChildSave(argv[2], argv[3]);
+    if (argc >= 3 && std::strcmp(argv[1], "touch") == 0)
+        return ChildTouch(argv[2]);
 
     std::string strDir = std::filesystem::temp_directory_path() / "wrenpad-bench";
     std::string strTool;
@@ -259,11 +281,12 @@ int main(int argc, char *argv[])
     if (!bBig)
         subjects.pop_back();
 
-    std::printf("%-22s %6s %8s | %-26s | %-28s | %-11s | %-13s | %s\n", "", "", "",
-                "load: info vs cat", "load+save: roundtrip vs cp", "peak / file", "in process", "peer: vim");
-    std::printf("%-22s %6s %8s | %7s %7s %9s | %7s %8s %9s | %5s %5s | %6s %6s | %6s %5s\n", "file", "MB",
-                "lines", "ours s", "cat s", "ratio", "ours s", "cp+fsync", "ratio", "load", "l+s",
-                "load", "save", "ld+sv", "x us");
+    std::printf("%-22s %6s %8s | %-26s | %-23s | %-28s | %-11s | %-13s | %s\n", "", "", "",
+                "load: info vs cat", "fresh memory: touch", "load+save: roundtrip vs cp", "peak / file",
+                "in process", "peer: vim");
+    std::printf("%-22s %6s %8s | %7s %7s %9s | %7s %15s | %7s %8s %9s | %5s %5s | %6s %6s | %6s %5s\n", "file",
+                "MB", "lines", "ours s", "cat s", "ratio", "touch s", "ours/(cat+tch)", "ours s", "cp+fsync",
+                "ratio", "load", "l+s", "load", "save", "ld+sv", "x us");
     for (const Subject &s : subjects) {
         const std::string path = strDir + "/" + s.strName;
         const std::string out = strDir + "/out-" + s.strName;
@@ -276,6 +299,7 @@ int main(int argc, char *argv[])
         RunChild({"cat", path});  // warms the page cache
         const CRun info = Best(nRuns, [&] { return RunChild({strTool, "info", path}, true); });
         const CRun cat = Best(nRuns, [&] { return RunChild({"cat", path}); });
+        const CRun touch = Best(nRuns, [&] { return RunChild({self, "touch", std::to_string(nFileBytes)}); });
         const CRun round = Best(nRuns, [&] { return RunChild({strTool, "roundtrip", path, out}); }, RemoveOut);
         const CRun cp = Best(nRuns, [&] { return RunChain({{"cp", path, out}, {"sync", out}}); }, RemoveOut);
         const CRun load = Best(nRuns, [&] { return RunChild({self, "load", path}, true); });
@@ -286,15 +310,17 @@ int main(int argc, char *argv[])
                 return RunChild({"vim", "-u", "NONE", "-i", "NONE", "-es", "-c", "w! " + out, "-c", "q!", path});
             }, RemoveOut);
         RemoveOut();
-        if (!info.bOk || !round.bOk || !cat.bOk || !cp.bOk || !load.bOk || !save.bOk) {
+        if (!info.bOk || !round.bOk || !cat.bOk || !touch.bOk || !cp.bOk || !load.bOk || !save.bOk) {
             std::fprintf(stderr, "%s: a command failed\n", s.strName.c_str());
             return 1;
         }
         int nLines = 0;
         if (const std::size_t nAt = info.strOut.find("lines="); nAt != std::string::npos)
             nLines = std::atoi(info.strOut.c_str() + nAt + 6);
-        std::printf("%-22s %6.1f %8d | %7.3f %7.3f %8.1fx | %7.3f %8.3f %8.2fx | %5.2f %5.2f | %6.3f %6.3f | ",
-                    s.strName.c_str(), dMB, nLines, info.dWall, cat.dWall, info.dWall / cat.dWall, round.dWall,
+        std::printf("%-22s %6.1f %8d | %7.3f %7.3f %8.1fx | %7.3f %14.2fx | %7.3f %8.3f %8.2fx | %5.2f %5.2f | "
+                    "%6.3f %6.3f | ",
+                    s.strName.c_str(), dMB, nLines, info.dWall, cat.dWall, info.dWall / cat.dWall, touch.dWall,
+                    info.dWall / (cat.dWall + touch.dWall), round.dWall,
                     cp.dWall, round.dWall / cp.dWall, static_cast<double>(info.nPeakKb) / dFileKb,
                     static_cast<double>(round.nPeakKb) / dFileKb, load.dInner, save.dInner);
         if (vim.bOk)
@@ -305,6 +331,7 @@ int main(int argc, char *argv[])
     }
     std::printf("\nWhole commands, best of %d, warm page cache. Goals: load at most 6x cat, load+save at\n"
                 "most 2.5x cp followed by fsync of the copy, peak resident memory at most 1.5x the file.\n"
+                "touch: a process writing into as many fresh bytes as the file has (one byte a page).\n"
                 "peak / file: the tool's peak resident memory (info; roundtrip) over the file size.\n"
                 "in process: LoadFromFile and SaveToFile alone. vim: -u NONE -es opening the file and\n"
                 "writing it; x us: its time over our roundtrip's.\n",
