@@ -3,6 +3,7 @@
 // read-only document.
 #include "app/ui/convdialogs.h"
 #include "html/textconv.h"
+#include "res/commands.h"
 #include "support/testutil.h"
 #include "support/webfixture.h"
 #include "text/codec.h"

@@ -39,7 +39,7 @@ protected:
     QString SettingsFile() const { return ConfigHome() + QStringLiteral("/Orvane Applet/Wrenpad.ini"); }
 
     // Runs the editor with no display and no platform named.
-    CEditorRun RunEditorWithoutDisplay(const QStringList &args)
+    CEditorRun RunHeadless(const QStringList &args)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *psz : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -147,7 +147,7 @@ TEST_F(Printing, PageSetupMarginsAreKeptAndSurviveARestart)
     pStore.reset();
     const QString strPdf = QString::fromStdString(m_dir.File("restart.pdf"));
     // Without a display too; the pages themselves are the print job's business.
-    const CEditorRun run = RunEditorWithoutDisplay({QStringLiteral("--print-pdf"), strPdf, QString::fromStdString(m_strDocPath)});
+    const CEditorRun run = RunHeadless({QStringLiteral("--print-pdf"), strPdf, QString::fromStdString(m_strDocPath)});
     ASSERT_EQ(run.nExit, 0) << run.strErr.toStdString();
     EXPECT_TRUE(run.strErr.isEmpty()) << run.strErr.toStdString();
     const std::vector<CPdfWord> words = PdfFirstPageWords(strPdf);
@@ -174,7 +174,7 @@ TEST_F(Printing, PrintPdfOptionFailsWithAReasonAndLeavesOutputAlone)
         {{strFile}, 2, {QStringLiteral("usage")}},
     };
     for (const auto &c : cases) {
-        const CEditorRun run = RunEditorWithoutDisplay(QStringList{QStringLiteral("--print-pdf")} + c.args);
+        const CEditorRun run = RunHeadless(QStringList{QStringLiteral("--print-pdf")} + c.args);
         EXPECT_EQ(run.nExit, c.nExit) << c.args.join(' ').toStdString();
         EXPECT_FALSE(run.strErr.isEmpty());
         for (const QString &str : c.aSaid)

@@ -139,13 +139,14 @@ protected:
         };
     }
 
-    // The user closes the main window.
-    void CloseFrame()
+    // The user closes the main window, and the program ends.
+    void CloseFrameAndEnd()
     {
         QCloseEvent event;
         QApplication::sendEvent(Frame(), &event);
         EXPECT_TRUE(event.isAccepted());
         Idle();
+        m_pApp.reset();
     }
 
     CWrenpadDoc *DocWithPath(const std::string &strPath) const
@@ -478,8 +479,7 @@ TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)
     View()->PlaceCaret(CPoint(2, 1));
     Frame()->ActivateChild(pFrameA);
     Idle();
-    CloseFrame();
-    m_pApp.reset();
+    CloseFrameAndEnd();
     CSession written;
     ASSERT_TRUE(ReadSessionFile(SessionFilePath(), written));
     EXPECT_EQ(written.aWindows.size(), 3u);
@@ -501,8 +501,7 @@ TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)
     EXPECT_EQ(pB->GetViews()[0]->GetCursorPos(), CPoint(2, 1));
 
     // Switched off, nothing comes back.
-    CloseFrame();
-    m_pApp.reset();
+    CloseFrameAndEnd();
     m_profile.WriteInt(SECTION_MAIN, "bRestoreSession", 0);
     ASSERT_TRUE(Start());
     EXPECT_EQ(m_pApp->GetDocumentCount(), 0);
