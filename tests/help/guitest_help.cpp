@@ -9,10 +9,10 @@
 #include "platform/ui/shellopen.h"
 #include "res/commands.h"
 #include "res/menus.h"
+#include "res/ui/menubuilder.h"
 #include "support/appfixture.h"
 #include "support/fakepreview.h"
 #include "ui/sizingbar.h"
-#include "view/ui/viewdialogs.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
@@ -126,10 +126,7 @@ TEST_F(Help, F1OnAnOpenMenuAsksAboutTheItemUnderTheMouse)
     ASSERT_TRUE(Start());
     QMenu *pFileMenu = Frame()->GetMainMenu(IDR_WRENPADTYPE, 0);
     ASSERT_NE(pFileMenu, nullptr);
-    QAction *pSave = nullptr;
-    for (QAction *pAction : pFileMenu->actions())
-        if (pAction->data().toInt() == ID_FILE_SAVE)
-            pSave = pAction;
+    QAction *pSave = FindCommandAction(pFileMenu, ID_FILE_SAVE);
     ASSERT_NE(pSave, nullptr);
 
     pFileMenu->popup(QPoint(10, 10));
@@ -152,7 +149,7 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
     std::vector<std::string> aSteps;
     // Shows a window in front, holding the input as exec() would, and presses
     // F1 in it (in pFocus when given); notes what the desktop was asked to show.
-    const auto f1In = [this, &aSteps](QWidget *pWindow, QWidget *pFocus = nullptr) {
+    const auto f1In = [this, &aSteps](QWidget *pWindow, QWidget *pFocus = nullptr, bool bHide = true) {
         pWindow->setWindowModality(Qt::ApplicationModal);
         pWindow->show();
         QApplication::setActiveWindow(pWindow);
@@ -160,7 +157,8 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
             pFocus->setFocus();
         PressF1(pFocus ? pFocus : pWindow);
         aSteps.push_back(m_aOpened.empty() ? "nothing" : m_aOpened.back());
-        pWindow->hide();
+        if (bHide)
+            pWindow->hide();
     };
     m_fnDialog = [&](QDialog *pDialog) {
         // A message box over the dialog asks about the dialog; a dialog the
@@ -168,14 +166,7 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
         // command running. The dialog stays up meanwhile.
         QSpinBox *pSpin = pDialog->findChild<QSpinBox *>();
         EXPECT_NE(pSpin, nullptr);
-        pDialog->setWindowModality(Qt::ApplicationModal);
-        pDialog->show();
-        QApplication::setActiveWindow(pDialog);
-        if (pSpin) {
-            pSpin->setFocus();
-            PressF1(pSpin);
-        }
-        aSteps.push_back(m_aOpened.empty() ? "nothing" : m_aOpened.back());
+        f1In(pDialog, pSpin, false);
         QMessageBox box(QMessageBox::Warning, "w", "?", QMessageBox::Ok, pDialog);
         f1In(&box);
         QDialog plain(Frame());

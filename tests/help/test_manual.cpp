@@ -45,21 +45,12 @@ std::vector<CManualPage> LoadManual()
     return aPages;
 }
 
-// A reference with a scheme ("https:", "mailto:") leaves the manual.
-bool HasScheme(const std::string &strRef)
-{
-    const std::size_t nColon = strRef.find(':');
-    return nColon != std::string::npos && strRef.find_first_of("/#") > nColon;
-}
-
 // The dialog classes of the program, found in its sources so that a new
 // dialog is asked for without anyone keeping a list: every class deriving,
 // directly or through our own classes, from QDialog, and every class named
 // "...Dlg" (the program's dialog-like panes, the explorer's say).
 std::set<std::string> DialogClasses()
 {
-    // Bases that are never shown by themselves: they hold what their dialogs share.
-    const std::set<std::string> ABSTRACT_BASES = {"CSearchDlgBase"};
     const std::regex classHead(R"(class\s+(C\w+)\s*(?:final\s*)?:\s*([^{;]*)\{)");
     const std::regex baseName(R"((?:public|protected|private)\s+([\w:]+))");
     std::map<std::string, std::vector<std::string>> bases;
@@ -77,27 +68,20 @@ std::set<std::string> DialogClasses()
             }
         }
     }
-    std::set<std::string> dialogs;
-    auto derivesFromDialog = [&bases](const std::string &strClass) {
-        std::vector<std::string> aTodo{strClass};
-        std::set<std::string> seen;
-        while (!aTodo.empty()) {
-            const std::string strNext = aTodo.back();
-            aTodo.pop_back();
-            if (strNext == "QDialog")
-                return true;
-            if (!seen.insert(strNext).second)
-                continue;
-            if (auto it = bases.find(strNext); it != bases.end())
-                aTodo.insert(aTodo.end(), it->second.begin(), it->second.end());
-        }
-        return false;
-    };
-    for (const auto &[strClass, aBases] : bases) {
-        const bool bNamedDlg = strClass.size() > 3 && strClass.compare(strClass.size() - 3, 3, "Dlg") == 0;
-        if ((bNamedDlg || derivesFromDialog(strClass)) && ABSTRACT_BASES.count(strClass) == 0)
-            dialogs.insert(strClass);
+    // Grown until nothing is added: a class is a dialog when one of its bases is.
+    std::set<std::string> dialogs{"QDialog"};
+    for (std::size_t nBefore = 0; nBefore != dialogs.size();) {
+        nBefore = dialogs.size();
+        for (const auto &[strClass, aBases] : bases)
+            if (std::any_of(aBases.begin(), aBases.end(), [&](const std::string &b) { return dialogs.count(b) > 0; }))
+                dialogs.insert(strClass);
     }
+    dialogs.erase("QDialog");
+    for (const auto &[strClass, aBases] : bases)
+        if (strClass.size() > 3 && strClass.compare(strClass.size() - 3, 3, "Dlg") == 0)
+            dialogs.insert(strClass);
+    // A base that is never shown by itself: it holds what its dialogs share.
+    dialogs.erase("CSearchDlgBase");
     return dialogs;
 }
 
@@ -160,20 +144,20 @@ TEST(Help, EveryLinkLeadsSomewhereAndEveryCommandAndDialogHasAnAnchor)
                 continue;
             const auto itRef = tag.attributes.find(tag.strName == "img" ? "src" : "href");
             const std::string strRef = itRef == tag.attributes.end() ? std::string() : itRef->second;
-            if (HasScheme(strRef))
+            // A reference with a scheme ("https:", "mailto:") leaves the manual.
+            const std::size_t nColon = strRef.find(':');
+            if (nColon != std::string::npos && strRef.find_first_of("/#") > nColon)
                 continue;
             // The file part ("" for the page itself).
-            const std::string strFile = strRef.substr(0, strRef.find('#'));
+            const std::size_t nHash = strRef.find('#');
+            const std::string strFile = strRef.substr(0, nHash);
             const std::string strTarget = strFile.empty() ? page.strName : strFile;
             const std::string strWhere = strRef + " (" + page.strName + " line "
                                          + std::to_string(PageLineOf(page.strBytes, tag.nOffset)) + ")";
-            if (!FileExists(MANUAL_FOLDER + "/" + strTarget)) {
-                aMissing.push_back(strWhere);
-                continue;
-            }
-            const std::size_t nHash = strRef.find('#');
             const auto it = byName.find(strTarget);
-            if (nHash != std::string::npos && (it == byName.end() || !it->second->ids.count(strRef.substr(nHash + 1))))
+            const bool bNoAnchor = nHash != std::string::npos
+                                   && (it == byName.end() || !it->second->ids.count(strRef.substr(nHash + 1)));
+            if (!FileExists(MANUAL_FOLDER + "/" + strTarget) || bNoAnchor)
                 aMissing.push_back(strWhere);
             if (tag.strName == "a" && it != byName.end())
                 links[page.strName].insert(strTarget);

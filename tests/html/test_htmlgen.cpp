@@ -1,18 +1,16 @@
 // The HTML generators: vertical writing, gradation, table to separated values
 // and copy as HTML.
 #include "html/htmlgen.h"
+#include "html/sjistext.h"
 #include "syntax/linesource.h"
 #include "syntax/viewtype.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+#include <map>
 
-std::string S(std::string_view utf8)
-{
-    return Utf8ToCp932(utf8);
-}
+namespace {
 
 std::string U(std::string_view sjis)
 {
@@ -164,20 +162,10 @@ TEST(CopyAsHtml, RunsOfOneColourShareAnElementAndSpecialsAreEscaped)
             a = {{1, COLORINDEX_KEYWORD}};
         n = static_cast<int>(a.size());
     };
-    const auto colorOf = [](int nIndex) -> std::uint32_t {
-        switch (nIndex) {
-        case COLORINDEX_TAG:
-            return 0x0000FF;  // red, stored as 0x00BBGGRR
-        case COLORINDEX_TAGOPTION:
-            return 0x00FF00;
-        case COLORINDEX_STRING:
-            return 0xFF0000;
-        case COLORINDEX_KEYWORD:
-            return 0x123456;
-        default:
-            return 0;
-        }
-    };
+    // Red, green, blue and one more, stored as 0x00BBGGRR; black for the rest.
+    const std::map<int, std::uint32_t> colors{{COLORINDEX_TAG, 0x0000FF}, {COLORINDEX_TAGOPTION, 0x00FF00},
+                                              {COLORINDEX_STRING, 0xFF0000}, {COLORINDEX_KEYWORD, 0x123456}};
+    const auto colorOf = [&colors](int nIndex) { return colors.contains(nIndex) ? colors.at(nIndex) : 0u; };
     EXPECT_EQ(BuildCopyAsHtml(lines, 0, 3, blocksOf, colorOf, 0xEEDDCC, 0x010203),
               "<table bgcolor=\"#ccddee\" border=0 cellspacing=0 cellpadding=8><tr><td>"
               "<!--  Copy as HTML by Wrenpad -->\r\n<pre>"

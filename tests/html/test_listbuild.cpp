@@ -23,11 +23,9 @@ TEST(ListBuild, UpperCaseKeepsTheListType)
     CListStyle numbered{LISTKIND_NUMBERED, "a", 2};
     EXPECT_EQ(BuildList("x\r\ny", numbered, true), "<OL TYPE=\"a\" START=\"2\">\r\n\t<LI>x\r\n\t<LI>y\r\n</OL>");
     const CTagTexts texts = ListTagTexts(numbered, true);
-    EXPECT_EQ(texts.strOpen, "<OL TYPE=\"a\" START=\"2\">\r\n\t<LI>");
-    EXPECT_EQ(texts.strClose, "\r\n</OL>\r\n");
+    EXPECT_EQ(texts.strOpen + "|" + texts.strClose, "<OL TYPE=\"a\" START=\"2\">\r\n\t<LI>|\r\n</OL>\r\n");
     const CTagTexts dl = ListTagTexts({LISTKIND_INDENT, "", 1}, false);
-    EXPECT_EQ(dl.strOpen, "<dl>\r\n\t<dd>");
-    EXPECT_EQ(dl.strClose, "\r\n</dl>\r\n");
+    EXPECT_EQ(dl.strOpen + "|" + dl.strClose, "<dl>\r\n\t<dd>|\r\n</dl>\r\n");
 }
 
 TEST(ListBuild, AutoTableRowsAndCells)
@@ -47,16 +45,11 @@ TEST(ListBuild, AutoTableRowsAndCells)
 TEST(ListBuild, FormTags)
 {
     const CTagTexts form = FormTagTexts("mailto:Me@Example.jp", true);
-    EXPECT_EQ(form.strOpen, "<FORM METHOD=\"post\" ACTION=\"mailto:Me@Example.jp\">\r\n");
-    EXPECT_EQ(form.strClose, "</FORM>");
+    EXPECT_EQ(form.strOpen + "|" + form.strClose, "<FORM METHOD=\"post\" ACTION=\"mailto:Me@Example.jp\">\r\n|</FORM>");
 
-    CFormInputFields input;
-    input.eType = FORMINPUT_RADIO;
-    input.strTitle = "Yes";
-    input.strName = "q";
-    input.strValue = "y";
-    input.length = {true, "20"};  // not for buttons
-    input.bChecked = true;
+    // The length is not for buttons.
+    CFormInputFields input{.eType = FORMINPUT_RADIO, .strTitle = "Yes", .strName = "q", .strValue = "y",
+                           .length = {true, "20"}, .bChecked = true};
     EXPECT_EQ(FormInputText(input, false), "<input type=\"radio\" name=\"q\" value=\"y\" checked>Yes");
     input.eType = FORMINPUT_PASSWORD;
     EXPECT_EQ(FormInputText(input, false), "Yes<input type=\"password\" name=\"q\" value=\"y\" size=20>");

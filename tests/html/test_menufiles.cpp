@@ -1,10 +1,10 @@
 // The user tag list, the web menu file and the attribute lists of the
 // completion pop-up: reading and writing their files, awkward and bad input.
+#include "html/sjistext.h"
 #include "html/tagalign.h"
 #include "html/usertags.h"
 #include "html/webmenufile.h"
 #include "support/testutil.h"
-#include "text/codec.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,6 @@
 #include <random>
 
 namespace {
-
-std::string S(std::string_view utf8)
-{
-    return Utf8ToCp932(utf8);
-}
 
 const std::string HEADER = S("//ユーザータグリストです\r\n//構文：#tag=タイトル 1st=前のタグ 2st=後ろのタグ #end\r\n");
 

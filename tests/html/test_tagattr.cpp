@@ -145,12 +145,8 @@ TEST(TagAttr, BodyTableImageAndAnchorOptions)
                                      On("3")}),
               " src=\"a.gif\" alt=\"\x89\xE6\" border=0 align=\"left\" height=20 vspace=2 hspace=3");
 
-    CAnchorFields anchor;
-    anchor.folder = On("docs");
-    anchor.strFile = "a.html";
-    anchor.strJump = "top";
-    anchor.strBookmark = "here";
-    anchor.target = On("_blank");
+    CAnchorFields anchor{
+        .folder = On("docs"), .strFile = "a.html", .strJump = "top", .strBookmark = "here", .target = On("_blank")};
     EXPECT_EQ(AnchorAttributes(anchor), " target=\"_blank\"");
     anchor.bLink = true;
     EXPECT_EQ(AnchorAttributes(anchor), " href=\"docs/a.html\" target=\"_blank\"");

@@ -1,6 +1,6 @@
 // The edit menu's text conversions over Shift-JIS bytes.
+#include "html/sjistext.h"
 #include "html/textconv.h"
-#include "text/codec.h"
 #include "text/nkf.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +8,6 @@
 #include <functional>
 
 namespace {
-
-// Shift-JIS bytes of UTF-8 test text.
-std::string S(std::string_view utf8)
-{
-    return Utf8ToCp932(utf8);
-}
 
 // Each double-byte character here has a second byte that equals an ASCII
 // delimiter: ソ 83 5C '\', ボ 83 7B '{', ポ 83 7C '|', マ 83 7D '}', ァ 83 40 '@',

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <random>
 
 namespace {
@@ -55,12 +54,7 @@ protected:
         return pJournal;
     }
 
-    std::vector<std::string> RecordFiles() const
-    {
-        std::vector<std::string> a = ListDir(m_pManager->Folder());
-        std::sort(a.begin(), a.end());
-        return a;
-    }
+    std::size_t RecordFileCount() const { return ListDir(m_pManager->Folder()).size(); }
 
     CTempDir m_dir;
     std::shared_ptr<CRecoveryManager> m_pManager;
@@ -135,16 +129,15 @@ TEST_F(Journal, ALargeDocumentStartsFromACopyOfItsFileThatOutlivesTheFile)
     const std::string strFile = m_dir.File("big.txt");
     CCrystalTextBuffer buffer;
     const auto pJournal = Load(buffer, strFile, strText);
-    const CDocJournal &journal = *pJournal;
     ASSERT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
     Insert(buffer, 5, 3, "\x82\xA0typed");
     buffer.DeleteText(nullptr, 100, 0, 2000, 4, ACTION_DELSEL);
     ASSERT_TRUE(m_pManager->Flush());
 
     // The journal holds the two edits, not the text.
-    const std::string strData = ReadFileBytes(JournalPath(journal));
+    const std::string strData = ReadFileBytes(JournalPath(*pJournal));
     EXPECT_LT(strData.size(), 4096u);
-    const std::string strBase = BasePath(journal.RecordId());
+    const std::string strBase = BasePath(pJournal->RecordId());
     EXPECT_EQ(ReadFileBytes(strBase), strText);
 
     // The file changes on disk: the copy still gives the text.
@@ -168,7 +161,6 @@ TEST_F(Journal, AFileChangedBeforeTheFirstEditMakesTheRecordStartFromTheText)
     const std::string strFile = m_dir.File("big.txt");
     CCrystalTextBuffer buffer;
     const auto pJournal = Load(buffer, strFile, strText);
-    const CDocJournal &journal = *pJournal;
 
     // Someone else writes the file after we read it; our text is still the old one.
     WriteFileBytes(strFile, "someone else's\r\n");
@@ -178,8 +170,8 @@ TEST_F(Journal, AFileChangedBeforeTheFirstEditMakesTheRecordStartFromTheText)
     Insert(buffer, 1, 5, "?");
     ASSERT_TRUE(m_pManager->Flush());
 
-    EXPECT_FALSE(FileExists(BasePath(journal.RecordId())));
-    EXPECT_EQ(Replayed(ReadFileBytes(JournalPath(journal)), ""), ImageOf(buffer));
+    EXPECT_FALSE(FileExists(BasePath(pJournal->RecordId())));
+    EXPECT_EQ(Replayed(ReadFileBytes(JournalPath(*pJournal)), ""), ImageOf(buffer));
 }
 
 TEST_F(Journal, TheRecordLastsWhileTheDocumentIsModified)
@@ -191,7 +183,7 @@ TEST_F(Journal, TheRecordLastsWhileTheDocumentIsModified)
     Insert(buffer, 0, 3, "!");
     ASSERT_TRUE(m_pManager->Flush());
     EXPECT_TRUE(pJournal->HasRecord());
-    EXPECT_EQ(RecordFiles().size(), 1u);
+    EXPECT_EQ(RecordFileCount(), 1u);
 
     // Undone back to the saved text (the document tells the journal).
     CPoint pt;
@@ -199,29 +191,29 @@ TEST_F(Journal, TheRecordLastsWhileTheDocumentIsModified)
     pJournal->OnModifiedChanged(buffer.IsModified());
     ASSERT_TRUE(m_pManager->Flush());
     EXPECT_FALSE(pJournal->HasRecord());
-    EXPECT_TRUE(RecordFiles().empty());
+    EXPECT_EQ(RecordFileCount(), 0u);
 
     // Redone, then saved.
     buffer.Redo(pt);
     ASSERT_TRUE(m_pManager->Flush());
-    EXPECT_EQ(RecordFiles().size(), 1u);
+    EXPECT_EQ(RecordFileCount(), 1u);
     ASSERT_TRUE(buffer.SaveToFile(strFile));
     pJournal->OnModifiedChanged(false);
     pJournal->SetBaselineSaved(StatFileIdentity(strFile));
     ASSERT_TRUE(m_pManager->Flush());
-    EXPECT_TRUE(RecordFiles().empty());
+    EXPECT_EQ(RecordFileCount(), 0u);
 
     // Edited and closed without saving: gone; edited and kept for the next start: stays.
     Insert(buffer, 0, 0, "x");
     pJournal.reset();
     ASSERT_TRUE(m_pManager->Flush());
-    EXPECT_TRUE(RecordFiles().empty());
+    EXPECT_EQ(RecordFileCount(), 0u);
     pJournal = std::make_unique<CDocJournal>(m_pManager, buffer);
     Insert(buffer, 0, 0, "y");
     m_pManager->KeepRecords();
     pJournal.reset();
     ASSERT_TRUE(m_pManager->Flush());
-    EXPECT_EQ(RecordFiles().size(), 1u);
+    EXPECT_EQ(RecordFileCount(), 1u);
 }
 
 TEST_F(Journal, ALongJournalStartsAgainFromTheText)
@@ -241,7 +233,7 @@ TEST_F(Journal, ALongJournalStartsAgainFromTheText)
     const std::string strData = ReadFileBytes(JournalPath(journal));
     EXPECT_LT(strData.size(), CRecoveryManager::COMPACT_MINIMUM);
     EXPECT_EQ(Replayed(strData, ""), ImageOf(buffer));
-    EXPECT_EQ(RecordFiles().size(), 1u);
+    EXPECT_EQ(RecordFileCount(), 1u);
 }
 
 TEST(JournalFolder, AFolderThatCannotBeMadeTurnsJournalingOffAndEditingGoesOn)

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <ctime>
+#include <deque>
 #include <functional>
 #include <map>
 #include <fcntl.h>
@@ -118,21 +119,19 @@ TEST_F(Orphans, ARecordSaysWhetherItsFileChangedOrWentAway)
     for (const std::string *p : {&strSame, &strChanged, &strGone})
         WriteFileBytes(*p, "text\r\n");
     RunAndKill([&](const std::shared_ptr<CRecoveryManager> &pManager) {
-        std::vector<std::unique_ptr<CCrystalTextBuffer>> aBuffers;
-        std::vector<std::unique_ptr<CDocJournal>> aJournals;
+        std::deque<CCrystalTextBuffer> aBuffers;
+        std::deque<CDocJournal> aJournals;
         for (const std::string *p : {&strSame, &strChanged, &strGone, static_cast<const std::string *>(nullptr)}) {
-            auto pBuffer = std::make_unique<CCrystalTextBuffer>();
-            auto pJournal = std::make_unique<CDocJournal>(pManager, *pBuffer);
+            CCrystalTextBuffer &buffer = aBuffers.emplace_back();
+            CDocJournal &journal = aJournals.emplace_back(pManager, buffer);
             if (p) {
-                pBuffer->LoadFromFile(*p);
-                pJournal->SetPath(*p);
-                pJournal->SetBaselineLoaded(StatFileIdentity(*p), pBuffer->GetLineEndMode());
+                buffer.LoadFromFile(*p);
+                journal.SetPath(*p);
+                journal.SetBaselineLoaded(StatFileIdentity(*p), buffer.GetLineEndMode());
             } else {
-                pBuffer->InitNew();
+                buffer.InitNew();
             }
-            Insert(*pBuffer, 0, 0, "\x95\x5C");
-            aBuffers.push_back(std::move(pBuffer));
-            aJournals.push_back(std::move(pJournal));
+            Insert(buffer, 0, 0, "\x95\x5C");
         }
         pManager->Flush();
         Die();

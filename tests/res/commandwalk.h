@@ -29,12 +29,8 @@ inline void WalkPopup(const CMenuPopup &popup, const std::string &strWhere,
             WalkPopup(*item.pPopup, strWhere + "/" + strTitle, fnItem, fnPopupTitle);
         } else if (item.eKind == MENU_COMMAND) {
             const CCommandInfo *pInfo = FindCommandInfo(item.nID);
-            std::string strLabel;
-            if (item.pszLabel)
-                strLabel = item.pszLabel;
-            else if (pInfo && pInfo->pszLabel)
-                strLabel = pInfo->pszLabel;
-            fnItem({strWhere, item.nID, strLabel});
+            const char *pszLabel = item.pszLabel ? item.pszLabel : pInfo ? pInfo->pszLabel : nullptr;
+            fnItem({strWhere, item.nID, pszLabel ? pszLabel : ""});
         }
     }
 }

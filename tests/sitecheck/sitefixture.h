@@ -7,7 +7,6 @@
 #include "text/codec.h"
 #include "text/filecode.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,28 +22,6 @@ inline std::string Join(const std::vector<std::string> &aLines)
     return s;
 }
 
-// A PNG or GIF header that the image size code reads (nothing but the header).
-inline std::string Png(int nWidth, int nHeight)
-{
-    std::string s("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
-    for (int v : {nWidth, nHeight})
-        for (int nShift : {24, 16, 8, 0})
-            s += static_cast<char>((v >> nShift) & 0xFF);
-    s += std::string("\x08\x06\0\0\0\0\0\0\0", 9);
-    return s;
-}
-
-inline std::string Gif(int nWidth, int nHeight)
-{
-    std::string s = "GIF89a";
-    for (int v : {nWidth, nHeight}) {
-        s += static_cast<char>(v & 0xFF);
-        s += static_cast<char>(v >> 8);
-    }
-    s += std::string("\0\0\0", 3);
-    return s;
-}
-
 inline std::string Encode(const std::string &strUtf8, ETextCode eCode)
 {
     std::string out;
@@ -52,85 +29,76 @@ inline std::string Encode(const std::string &strUtf8, ETextCode eCode)
     return out;
 }
 
-inline void Write(const std::string &strRoot, const std::string &strName, const std::string &bytes)
-{
-    const std::string strPath = strRoot + "/" + strName;
-    std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
-    WriteFileBytes(strPath, bytes);
-}
-
-// The index page, clean: every optional end tag left out, markup in a
-// comment and a script, an unquoted value, '>' inside quotes, a Japanese
-// name written plainly and %-escaped.
-inline std::string IndexPage()
-{
-    return Join({
-        "<!DOCTYPE html>",
-        "<html><head><meta charset=\"UTF-8\"><title>トップ</title>",
-        "<style>body { background: url(\"images/bg.gif\") }</style>",
-        "<script>document.write(\"<div><table>\");</script>",
-        "</head><body>",
-        "<!-- <table> in a comment -->",
-        "<p>段落<p>次の段落",
-        "<ul><li>一<li>二</ul>",
-        "<dl><dt>語<dd>意味</dl>",
-        "<table><tr><td>1<td>2<tr><td>3</table>",
-        "<a href=about.html title=\"a > b\">about</a>",
-        "<a href=\"about.html#team\">team</a>",
-        "<a href=\"日本語.html\">日本語</a> <a href=\"%E6%97%A5%E6%9C%AC%E8%AA%9E.html\">esc</a>",
-        "<img src=\"images/logo.png\" width=\"16\" height=\"8\" alt=\"\">",
-        "<a href=\"sub/\">sub</a> <a href=\"#\">top</a> <a href=\"javascript:void(0)\">js</a>",
-        "<div style=\"background-image: url(images/bg.gif)\"><select><option>a<option>b</select></div>",
-        "</body></html>",
-    });
-}
-
 inline void Build(const std::string &strRoot)
 {
-    Write(strRoot, "index.html", IndexPage());
-    // Shift-JIS, with characters whose second byte is '\' ("表", "ソ").
-    Write(strRoot, "about.html",
-          Utf8ToCp932(Join({
-              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\"></head>",
-              "<body><h1 id=\"team\">表ソ</h1><a href=\"資料.html\">資料</a><a href=\"index.html\">戻る</a></body></html>",
-          })));
-    Write(strRoot, Utf8ToCp932("資料.html"), "<meta charset=\"Shift_JIS\"><p>ok\n");
-    Write(strRoot, "日本語.html", "<meta charset=\"utf-8\"><p>ok\n");
-    Write(strRoot, "euc.html", Encode("<meta charset=\"EUC-JP\"><p>日本語</p>\n", ETextCode::Euc));
-    Write(strRoot, "jis.html", Encode("<meta charset=\"ISO-2022-JP\"><p>日本語</p>\n", ETextCode::Jis));
-    Write(strRoot, "bom.html", "\xEF\xBB\xBF<meta charset=\"utf-8\"><p>日本語</p>\n");
-    Write(strRoot, "sub/index.html", "<meta charset=\"utf-8\"><a href=\"../index.html\">up</a><img src=\"../images/logo.png\">\n");
-    Write(strRoot, "images/logo.png", Png(16, 8));
-    Write(strRoot, "images/bg.gif", Gif(4, 4));
-
-    Write(strRoot, "faults/a.html",
-          Join({
-              "<!DOCTYPE html>",
-              "<meta charset=\"utf-8\">",
-              "<a href=\"nothere.html\">x</a>",
-              "<img src=\"../Images/Logo.png\">",
-              "<a href=\"../about.html#nobody\">y</a>",
-              "<a href=\"#Top2\">z</a><span id=\"top2\"></span>",
-              "<img src=\"../images/logo.png\" width=\"20\" height=\"8\">",
-              "<a href=\"../../outside.html\">o</a>",
-              "<a href=\"/top.html\">r</a>",
-              "<a href=\"https://example.com/\">n</a>",
-              "<p id=\"dup\">a<p id=\"dup\">b",
-              "<div style=\"background: url('missing.gif')\">",
-              "</div>",
-          }));
-    Write(strRoot, "faults/b.html",
-          Join({
-              "<meta charset=\"utf-8\">",
-              "<table><tr><td>x",
-              "<div><span>a</div></span>",
-              "<ul><li>one",
-              "</div>",
-              "<a href=\"b.html\" <b>bold</b>",
-              "<!-- never closed",
-          }));
-    Write(strRoot, "faults/c.html", "<meta charset=\"Shift_JIS\">\n<p>日本語\n");
-    Write(strRoot, "faults/d.html", "<p>plain\n");
+    WriteFiles(strRoot, {
+        // The index page, clean: every optional end tag left out, markup in a
+        // comment and a script, an unquoted value, '>' inside quotes, a Japanese
+        // name written plainly and %-escaped.
+        {"index.html",
+         Join({
+             "<!DOCTYPE html>",
+             "<html><head><meta charset=\"UTF-8\"><title>トップ</title>",
+             "<style>body { background: url(\"images/bg.gif\") }</style>",
+             "<script>document.write(\"<div><table>\");</script>",
+             "</head><body>",
+             "<!-- <table> in a comment -->",
+             "<p>段落<p>次の段落",
+             "<ul><li>一<li>二</ul>",
+             "<dl><dt>語<dd>意味</dl>",
+             "<table><tr><td>1<td>2<tr><td>3</table>",
+             "<a href=about.html title=\"a > b\">about</a>",
+             "<a href=\"about.html#team\">team</a>",
+             "<a href=\"日本語.html\">日本語</a> <a href=\"%E6%97%A5%E6%9C%AC%E8%AA%9E.html\">esc</a>",
+             "<img src=\"images/logo.png\" width=\"16\" height=\"8\" alt=\"\">",
+             "<a href=\"sub/\">sub</a> <a href=\"#\">top</a> <a href=\"javascript:void(0)\">js</a>",
+             "<div style=\"background-image: url(images/bg.gif)\"><select><option>a<option>b</select></div>",
+             "</body></html>",
+         })},
+        // Shift-JIS, with characters whose second byte is '\' ("表", "ソ").
+        {"about.html",
+         Utf8ToCp932(Join({
+             "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\"></head>",
+             "<body><h1 id=\"team\">表ソ</h1><a href=\"資料.html\">資料</a><a href=\"index.html\">戻る</a></body></html>",
+         }))},
+        {Utf8ToCp932("資料.html"), "<meta charset=\"Shift_JIS\"><p>ok\n"},
+        {"日本語.html", "<meta charset=\"utf-8\"><p>ok\n"},
+        {"euc.html", Encode("<meta charset=\"EUC-JP\"><p>日本語</p>\n", ETextCode::Euc)},
+        {"jis.html", Encode("<meta charset=\"ISO-2022-JP\"><p>日本語</p>\n", ETextCode::Jis)},
+        {"bom.html", "\xEF\xBB\xBF<meta charset=\"utf-8\"><p>日本語</p>\n"},
+        {"sub/index.html", "<meta charset=\"utf-8\"><a href=\"../index.html\">up</a><img src=\"../images/logo.png\">\n"},
+        // The headers of a 16x8 PNG and a 4x4 GIF, all that the image size code reads.
+        {"images/logo.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x10\0\0\0\x08\x08\x06\0\0\0\0\0\0\0", 33)},
+        {"images/bg.gif", std::string("GIF89a\x04\0\x04\0\0\0\0", 13)},
+        {"faults/a.html",
+         Join({
+             "<!DOCTYPE html>",
+             "<meta charset=\"utf-8\">",
+             "<a href=\"nothere.html\">x</a>",
+             "<img src=\"../Images/Logo.png\">",
+             "<a href=\"../about.html#nobody\">y</a>",
+             "<a href=\"#Top2\">z</a><span id=\"top2\"></span>",
+             "<img src=\"../images/logo.png\" width=\"20\" height=\"8\">",
+             "<a href=\"../../outside.html\">o</a>",
+             "<a href=\"/top.html\">r</a>",
+             "<a href=\"https://example.com/\">n</a>",
+             "<p id=\"dup\">a<p id=\"dup\">b",
+             "<div style=\"background: url('missing.gif')\">",
+             "</div>",
+         })},
+        {"faults/b.html",
+         Join({
+             "<meta charset=\"utf-8\">",
+             "<table><tr><td>x",
+             "<div><span>a</div></span>",
+             "<ul><li>one",
+             "</div>",
+             "<a href=\"b.html\" <b>bold</b>",
+             "<!-- never closed",
+         })},
+        {"faults/c.html", "<meta charset=\"Shift_JIS\">\n<p>日本語\n"},
+        {"faults/d.html", "<p>plain\n"},
+    });
     // A folder link back to its own folder: the walk must end.
     symlink(".", (strRoot + "/faults/loop").c_str());
 }

@@ -25,14 +25,6 @@ CMemoryLineSource LinesOf(std::initializer_list<std::string_view> lines)
     return CMemoryLineSource(std::vector<std::string_view>(lines));
 }
 
-void SetText(CCrystalTextBuffer &buffer, std::string_view text)
-{
-    buffer.InitNew();
-    int l = 0;
-    int c = 0;
-    buffer.InsertText(nullptr, 0, 0, text, l, c, ACTION_INDENT);
-}
-
 } // namespace
 
 TEST(PlainSearch, MatchesOnWholeCharactersAndWholeWords)
@@ -131,8 +123,7 @@ TEST(TextSearch, ForwardSearchStartsAtTheCaretAndWraps)
     CTextSearch search;
     CPoint pt;
     ASSERT_TRUE(search.SearchInText(lines, "two", CPoint(5, 0), 0, false, pt));
-    EXPECT_EQ(pt, CPoint(0, 2));
-    EXPECT_EQ(search.GetMatchEnd(), CPoint(3, 2));
+    EXPECT_EQ(std::make_pair(pt, search.GetMatchEnd()), std::make_pair(CPoint(0, 2), CPoint(3, 2)));
     EXPECT_FALSE(search.SearchInText(lines, "one", CPoint(5, 2), 0, false, pt));
     ASSERT_TRUE(search.SearchInText(lines, "one", CPoint(5, 2), 0, true, pt));
     EXPECT_EQ(pt, CPoint(0, 0));
@@ -149,12 +140,10 @@ TEST(TextSearch, ExpressionsWithLineBreaksSpanLines)
     CTextSearch search;
     CPoint pt;
     ASSERT_TRUE(search.SearchInText(lines, "o\\nb.r", CPoint(0, 0), SEARCH_REGEX, false, pt));
-    EXPECT_EQ(pt, CPoint(8, 0));
-    EXPECT_EQ(search.GetMatchEnd(), CPoint(3, 1));
+    EXPECT_EQ(std::make_pair(pt, search.GetMatchEnd()), std::make_pair(CPoint(8, 0), CPoint(3, 1)));
     EXPECT_EQ(search.GetMatchLength(), 5);  // the line break counts one
     ASSERT_TRUE(search.SearchInText(lines, "o\\nb..", CPoint(9, 0), SEARCH_REGEX, false, pt));
-    EXPECT_EQ(pt, CPoint(2, 2));
-    EXPECT_EQ(search.GetMatchEnd(), CPoint(3, 3));
+    EXPECT_EQ(std::make_pair(pt, search.GetMatchEnd()), std::make_pair(CPoint(2, 2), CPoint(3, 3)));
     // Upwards the match must end before the start.
     ASSERT_TRUE(search.SearchInText(lines, "o\\nb", CPoint(0, 3), SEARCH_REGEX | SEARCH_UP, false, pt));
     EXPECT_EQ(pt, CPoint(8, 0));
@@ -207,7 +196,8 @@ class ReplaceSession : public ::testing::Test
 protected:
     void Start(std::string_view text, const char *pszFind, const char *pszReplace, std::uint32_t dwFlags = 0)
     {
-        SetText(m_buffer, text);
+        m_buffer.InitNew();
+        Insert(m_buffer, 0, 0, text, ACTION_INDENT);
         m_buffer.ClearUndo();
         m_session.SetScope(false);
         m_session.SetTexts(pszFind, pszReplace, dwFlags | SEARCH_MATCH_CASE);

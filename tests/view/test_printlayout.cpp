@@ -19,11 +19,7 @@ namespace {
 
 CPrintWrap Wrap(int nColumns, int nHangCells = 0, int nTabSize = 4)
 {
-    CPrintWrap wrap;
-    wrap.nColumns = nColumns;
-    wrap.nHangCells = nHangCells;
-    wrap.nTabSize = nTabSize;
-    return wrap;
+    return CPrintWrap{.nColumns = nColumns, .nTabSize = nTabSize, .nHangCells = nHangCells};
 }
 
 // Each row as "from-to@column".
@@ -183,11 +179,7 @@ TEST(PageSetup, MarginsRoundTripAndDamagedEntriesFallBackToTenMillimetres)
 {
     CMemoryProfileStore store;
     EXPECT_EQ(CPageMargins::Load(store), CPageMargins());
-    CPageMargins margins;
-    margins.nLeft = 2500;
-    margins.nRight = 0;
-    margins.nTop = 1234;
-    margins.nBottom = 50000;
+    CPageMargins margins{.nLeft = 2500, .nRight = 0, .nTop = 1234, .nBottom = 50000};
     margins.Save(store);
     EXPECT_EQ(store.GetInt(SECTION_PAGESETUP, "LeftMargin", -1), 2500);
     EXPECT_EQ(CPageMargins::Load(store), margins);

@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class WebEngine : public ::testing::Test
@@ -68,14 +69,10 @@ protected:
         EXPECT_TRUE(pView);
         if (!pView)
             return QVariant();
-        QVariant result;
-        bool bDone = false;
-        pView->page()->runJavaScript(strScript, [&](const QVariant &value) {
-            result = value;
-            bDone = true;
-        });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return bDone; }, 60000)) << strScript.toStdString();
-        return result;
+        std::optional<QVariant> result;
+        pView->page()->runJavaScript(strScript, [&](const QVariant &value) { result = value; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 60000)) << strScript.toStdString();
+        return result.value_or(QVariant());
     }
 
     // The engine puts a page back where it was by the text at the top of the

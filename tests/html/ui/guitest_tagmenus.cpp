@@ -2,9 +2,9 @@
 // seeded into the program folder without replacing the user's own, the web
 // menu's submenus and the user tags in the menu bar and the context menu,
 // and dropped files that are opened or dumped.
-#include "app/ui/dropfiledlg.h"
 #include "filetools/hexdump.h"
 #include "html/ui/tagmenufiles.h"
+#include "html/ui/webtest.h"
 #include "platform/ui/programfolder.h"
 #include "res/commands.h"
 #include "res/menus.h"
@@ -120,11 +120,7 @@ TEST_F(TagMenus, DroppedFilesOpenAllAtOnceOrGiveADumpDocument)
     EXPECT_TRUE(m_aBoxes.empty());
 
     AppSettings().m_bAutoDragOpen = 0;
-    m_fnDialog = [](QDialog *pDialog) {
-        if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog))
-            pDrop->m_nChoice = DROP_DUMP;
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = DropChoosing(DROP_DUMP);
     const std::string bin = WriteFile("x.bin", std::string("\x7e\x7f\x80", 3));
     View()->DropFiles({QString::fromStdString(bin)});
     Idle();

@@ -1,43 +1,30 @@
 // The generators, user tags, web menu items, the completion pop-up and files
 // dropped on a real view: what reaches the text, one undo step each, cancels
 // that change nothing, and the files the user tags are kept in.
-#include "app/ui/dropfiledlg.h"
+#include "html/sjistext.h"
 #include "html/ui/completionpopup.h"
 #include "html/ui/htmlgendlgs.h"
 #include "html/ui/tagmenufiles.h"
 #include "html/ui/usertagdlg.h"
+#include "html/ui/webtest.h"
 #include "platform/ui/programfolder.h"
 #include "support/testutil.h"
-#include "support/webfixture.h"
-#include "text/codec.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTreeWidget>
 
 namespace {
 
-std::string S(std::string_view utf8)
-{
-    return Utf8ToCp932(utf8);
-}
-
-class UserTags : public CWebFixture
+class UserTags : public CWebDocFixture
 {
 protected:
     void SetUp() override
@@ -71,14 +58,6 @@ protected:
         QStandardPaths::setTestModeEnabled(false);
     }
 
-    // The whole document replaced, without an undo record.
-    void NewText(std::string_view text)
-    {
-        const int nLast = m_buffer.GetLineCount() - 1;
-        m_buffer.DeleteText(nullptr, 0, 0, nLast, m_buffer.GetLineLength(nLast), ACTION_INDENT);
-        SetText(text);
-    }
-
     // The saved file's entries as "title|open|close".
     static std::vector<std::string> SavedEntries()
     {
@@ -110,16 +89,15 @@ protected:
 
 TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
 {
-    NewText("ab");
+    Reset("ab");
     Select(CPoint(0, 0), CPoint(2, 0));
-    m_fnDialog = [](QDialog *pDialog) {
+    m_fnDialog = Accepting([](QDialog *pDialog) {
         auto *pDlg = static_cast<CGradationDlg *>(pDialog);
         EXPECT_FALSE(Child<QLineEdit>(pDialog, "text")->isEnabled());
         pDlg->SetColors({0, 0, 0}, {0xff, 0, 0});
         // The sample shows the markup being made, on a text of its own.
         EXPECT_TRUE(pDlg->SampleHtml().contains(QStringLiteral("#da0000")));
-        return static_cast<int>(QDialog::Accepted);
-    };
+    });
     AppSettings().m_bTagState = 1;
     Run(ID_TEXT_GRADATION);
     EXPECT_EQ(Text(), BuildGradation("ab", {0, 0, 0}, {0xff, 0, 0}, false, true));
@@ -129,11 +107,7 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
     // Nothing selected: the dialog's text goes in at the caret, rainbow here.
     AppSettings().m_bTagState = 0;
     m_view.PlaceCaret(CPoint(1, 0));
-    m_fnDialog = [](QDialog *pDialog) {
-        Child<QLineEdit>(pDialog, "text")->setText(QStringLiteral("x"));
-        Child<QCheckBox>(pDialog, "rainbow")->setChecked(true);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = AcceptingFields({{"text", "x"}, {"rainbow", "1"}});
     Run(ID_TEXT_GRADATION);
     const std::string strRainbow = "a" + BuildGradation("x", {}, {}, true, false) + "b";
     EXPECT_EQ(Text(), strRainbow);
@@ -142,7 +116,7 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
     m_fnDialog = nullptr;
     Run(ID_TEXT_GRADATION);
     m_buffer.SetReadOnly(true);
-    m_fnDialog = [](QDialog *) { return static_cast<int>(QDialog::Accepted); };
+    m_fnDialog = Accepting([](QDialog *) {});
     const std::size_t nDialogs = m_aDialogTitles.size();
     Run(ID_TEXT_GRADATION);
     EXPECT_EQ(m_aDialogTitles.size(), nDialogs);
@@ -151,33 +125,28 @@ TEST_F(UserTags, GradationReplacesTheSelectionOrInsertsTheDialogText)
 
 TEST_F(UserTags, TableGeneratorsAskTheirDialogsAndNeedASelection)
 {
-    NewText(S("あい"));
+    Reset(S("あい"));
     EXPECT_FALSE(Enabled(ID_VERTICAL_TABLE));
     EXPECT_FALSE(Enabled(ID_TABLE_TO_CSV));
     Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = [](QDialog *pDialog) {
-        Child<QCheckBox>(pDialog, "useRows")->setChecked(true);
-        Child<QSpinBox>(pDialog, "rows")->setValue(3);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = AcceptingFields({{"useRows", "1"}, {"rows", "3"}});
     Run(ID_VERTICAL_TABLE);
     EXPECT_NE(Text().find(S("あ<br>い<br>　<br></tt>")), std::string::npos) << Text();
     EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("行数"));
 
-    NewText("<tr><td>a b</td><td><i>c</i></td></tr>");
+    Reset("<tr><td>a b</td><td><i>c</i></td></tr>");
     Select(CPoint(0, 0), CPoint(38, 0));
-    m_fnDialog = [](QDialog *pDialog) {
+    m_fnDialog = Accepting([](QDialog *pDialog) {
         Child<QComboBox>(pDialog, "separator")->setCurrentIndex(TABLESEP_TAB);
-        Child<QCheckBox>(pDialog, "eraseTags")->setChecked(true);
-        return static_cast<int>(QDialog::Accepted);
-    };
+        SetFields(pDialog, {{"eraseTags", "1"}});
+    });
     Run(ID_TABLE_TO_CSV);
     EXPECT_EQ(Text(), "ab\tc");
 }
 
 TEST_F(UserTags, CopyAsHtmlPutsMarkupAndTextOnTheClipboardAndLeavesTheDocument)
 {
-    NewText("a<b\r\nnext\r\nnot");
+    Reset("a<b\r\nnext\r\nnot");
     Select(CPoint(1, 0), CPoint(2, 1));
     Run(ID_COPY_AS_HTML);
     EXPECT_EQ(Text(), "a<b|next|not");
@@ -197,7 +166,7 @@ TEST_F(UserTags, UserTagsAndWebMenuItemsWrapOrReplaceTheSelection)
     AppUserTags().Add("bold", "<b>", "</b>");
     AppUserTags().Add("two", "<p>\r\n", "\r\n</p>");
     AppWebMenu().Parse("x:<em>\t</em>;SEPARATOR;<hr>;&amp;\n");
-    NewText("one");
+    Reset("one");
     Select(CPoint(0, 0), CPoint(3, 0));
     EXPECT_FALSE(Enabled(ID_USERTAG_FIRST + 2));
     Run(ID_USERTAG_FIRST + 1);
@@ -218,7 +187,7 @@ TEST_F(UserTags, UserTagsAndWebMenuItemsWrapOrReplaceTheSelection)
 
 TEST_F(UserTags, AddingASelectionWritesTheFileAndLongSelectionsOnlyBeep)
 {
-    NewText(std::string(5000, 'x'));
+    Reset(std::string(5000, 'x'));
     Select(CPoint(0, 0), CPoint(5000, 0));
     Run(ID_USERTAG_ADD);
     EXPECT_EQ(m_nBeeps, 1);
@@ -228,7 +197,7 @@ TEST_F(UserTags, AddingASelectionWritesTheFileAndLongSelectionsOnlyBeep)
     CUserTagList other;
     other.Add("old", "<old>", "</old>");
     ASSERT_TRUE(other.Save(ProgramFilePath(USERTAG_FILE_NAME)));
-    NewText("<i>\tsmall\r\nrest");
+    Reset("<i>\tsmall\r\nrest");
     Select(CPoint(0, 0), CPoint(4, 1));
     Run(ID_USERTAG_ADD);
     EXPECT_EQ(SavedEntries(), (std::vector<std::string>{"old|<old>|</old>", "<i>|<i>\tsmall\r\nrest|"}));
@@ -253,13 +222,10 @@ TEST_F(UserTags, EditorChangesOnlyOnOkAndSavesTheList)
     // Move "a" down, edit "b" into two lines, add "c", remove nothing else.
     m_fnDialog = [](QDialog *pDialog) {
         if (pDialog->windowTitle() == QStringLiteral("ユーザータグ")) {
-            auto *pTitle = Child<QLineEdit>(pDialog, "title");
-            if (pTitle->text().isEmpty()) {
-                pTitle->setText(QStringLiteral("c"));
-                Child<QPlainTextEdit>(pDialog, "openText")->setPlainText(QStringLiteral("<c>"));
-            } else {
-                Child<QPlainTextEdit>(pDialog, "openText")->setPlainText(QStringLiteral("<b>\n<br>"));
-            }
+            if (FieldValues(pDialog, {"title"}).empty())
+                SetFields(pDialog, {{"title", "c"}, {"openText", "<c>"}});
+            else
+                SetFields(pDialog, {{"openText", "<b>\n<br>"}});
             return static_cast<int>(QDialog::Accepted);
         }
         auto *pList = Child<QListWidget>(pDialog, "tagList");
@@ -294,7 +260,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
 {
     AppTagAlign().Parse("table:border,@width\n");
     AppUsrAlign().Parse("document.:write()\n");
-    NewText("<table ");
+    Reset("<table ");
     m_view.PlaceCaret(CPoint(7, 0));
     Run(ID_TAG_COMPLETION);
     CCompletionPopup *pPopup = Popup();
@@ -308,7 +274,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
     EXPECT_EQ(Popup(), nullptr);
 
     // A tag name being typed is completed in place; Escape inserts nothing.
-    NewText("<ta");
+    Reset("<ta");
     m_view.PlaceCaret(CPoint(3, 0));
     Run(ID_TAG_COMPLETION);
     ASSERT_NE(Popup(), nullptr);
@@ -323,7 +289,7 @@ TEST_F(UserTags, CompletionOffersTheTagsAttributesAndInsertsTheChosenOne)
     EXPECT_EQ(Text(), "<table");
 
     // Outside tags the word before the caret; a word without a list beeps.
-    NewText("x = document.");
+    Reset("x = document.");
     m_view.PlaceCaret(CPoint(13, 0));
     Run(ID_TAG_COMPLETION);
     ASSERT_NE(Popup(), nullptr);
@@ -354,7 +320,7 @@ TEST_F(UserTags, CompletionKeepsOffTheCaretsLine)
 
     // A view whose caret is on its last line, at the bottom of the screen.
     AppTagAlign().Parse("table:border,@width,cellpadding,cellspacing,align,bgcolor,height\n");
-    NewText("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n<table ");
+    Reset("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n<table ");
     const QRect rcAvailable = QGuiApplication::primaryScreen()->availableGeometry();
     m_view.move(rcAvailable.left(), rcAvailable.bottom() - m_view.frameGeometry().height() + 1);
     QApplication::processEvents();
@@ -390,7 +356,7 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
     const QString c = QString::fromStdString(dir.File("c.txt"));
     for (const QString &strFile : {a, b, c})
         WriteFileBytes(strFile.toStdString(), "x");
-    NewText("");
+    Reset("");
 
     // Three files, Cancel at the second: only the first one's name goes in.
     std::vector<int> aOffered;
@@ -411,15 +377,14 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
 
     // Two images as image tags: the second dialog opens on the first's
     // choice, and the tags follow each other.
-    NewText("");
+    Reset("");
     aOffered.clear();
-    m_fnDialog = [&](QDialog *pDialog) {
+    m_fnDialog = Accepting([&](QDialog *pDialog) {
         if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog)) {
             aOffered.push_back(pDrop->m_nChoice);
             pDrop->m_nChoice = DROP_IMAGE_TAG;
         }
-        return static_cast<int>(QDialog::Accepted);
-    };
+    });
     m_view.DropFiles({a, b});
     EXPECT_EQ(aOffered.size(), 2u);
     EXPECT_EQ(aOffered.back(), DROP_IMAGE_TAG);
@@ -430,13 +395,9 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(static_cast<int>(strText.size()), 0));
 
     // A link around the selection.
-    NewText("here");
+    Reset("here");
     Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = [&](QDialog *pDialog) {
-        if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog))
-            pDrop->m_nChoice = DROP_LINK_TAG;
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = DropChoosing(DROP_LINK_TAG);
     m_view.DropFiles({c});
     EXPECT_TRUE(Text().starts_with("<a") && Text().ends_with("here</a>")) << Text();
     EXPECT_NE(Text().find("c.txt"), std::string::npos);
@@ -446,13 +407,9 @@ TEST_F(UserTags, DroppedFileThatCannotBeReadOnlyShowsAMessage)
 {
     AppSettings().m_bAutoDragOpen = 0;
     CTempDir dir;
-    NewText("keep");
+    Reset("keep");
     Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = [](QDialog *pDialog) {
-        if (auto *pDrop = qobject_cast<CDropFileDlg *>(pDialog))
-            pDrop->m_nChoice = DROP_INSERT_TEXT;
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = DropChoosing(DROP_INSERT_TEXT);
     const std::string strText = dir.File("t.txt");
     WriteFileBytes(strText, "new");
     m_view.DropFiles({QString::fromStdString(dir.File("missing.txt")), QString::fromStdString(strText)});

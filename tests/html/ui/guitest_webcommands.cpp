@@ -4,15 +4,9 @@
 // insertion and read-only documents.
 #include "html/lineinsert.h"
 #include "html/tagpair.h"
+#include "html/ui/webtest.h"
 #include "res/commands.h"
-#include "support/webfixture.h"
 #include "text/codec.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSpinBox>
 
 namespace {
 
@@ -147,7 +141,7 @@ TEST_F(WebCommands, ReadOnlyDocumentsChangeNothingAndAskNothing)
     m_buffer.SetReadOnly(true);
     m_aAnswers.assign(50, IDYES);
     m_answerColor = QColor(1, 2, 3);
-    m_fnDialog = [](QDialog *) { return static_cast<int>(QDialog::Accepted); };
+    m_fnDialog = Accepting([](QDialog *) {});
     for (const int nID : WEB_IDS) {
         Select(CPoint(0, 0), CPoint(2, 1));
         m_view.RouteCommand(nID);
@@ -226,16 +220,13 @@ TEST_F(WebCommands, LineInsertionPutsTextAroundEverySelectedLine)
     // The selection ends at the start of line 2, which it leaves out.
     Select(CPoint(1, 0), CPoint(0, 2));
     QString strHeadPreset;
-    m_fnDialog = [&strHeadPreset](QDialog *pDialog) {
+    m_fnDialog = Accepting([&strHeadPreset](QDialog *pDialog) {
         strHeadPreset = Child<QLineEdit>(pDialog, "headText")->text();
-        Child<QCheckBox>(pDialog, "headCheck")->setChecked(true);
+        SetFields(pDialog, {{"headCheck", "1"}, {"tailCheck", "1"}});
         Child<QComboBox>(pDialog, "headKind")->setCurrentIndex(LINEPIECE_BR);
-        Child<QSpinBox>(pDialog, "headCount")->setValue(2);
-        Child<QCheckBox>(pDialog, "tailCheck")->setChecked(true);
         Child<QComboBox>(pDialog, "tailKind")->setCurrentIndex(LINEPIECE_TEXT);
-        Child<QLineEdit>(pDialog, "tailText")->setText(QStringLiteral("。"));
-        return static_cast<int>(QDialog::Accepted);
-    };
+        SetFields(pDialog, {{"headCount", "2"}, {"tailText", "。"}});
+    });
     AppSettings().m_bTagState = 1;
     Run(ID_WEB_LINE_INSERT);
     EXPECT_EQ(strHeadPreset, QStringLiteral("//"));
@@ -246,10 +237,7 @@ TEST_F(WebCommands, LineInsertionPutsTextAroundEverySelectedLine)
     EXPECT_FALSE(m_buffer.CanUndo());
 
     // With neither side ticked nothing changes; the free texts are kept all the same.
-    m_fnDialog = [](QDialog *pDialog) {
-        Child<QLineEdit>(pDialog, "headText")->setText(QStringLiteral("> "));
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = AcceptingFields({{"headText", "> "}});
     Select(CPoint(0, 0), CPoint(1, 0));
     Run(ID_WEB_LINE_INSERT);
     EXPECT_EQ(m_aDialogTitles.size(), 2u);
@@ -262,7 +250,7 @@ TEST_F(WebCommands, CommentBlockPutsThePrefixAtTheStartOfTheLines)
     m_store.WriteString(SECTION_MAIN, "strDelComment", "# ");
     SetText("one\r\ntwo\r\nthree");
     Select(CPoint(2, 0), CPoint(1, 1));
-    m_fnDialog = [](QDialog *) { return static_cast<int>(QDialog::Accepted); };
+    m_fnDialog = Accepting([](QDialog *) {});
     m_view.RouteCommand(ID_COMMENT_BLOCK);
     EXPECT_EQ(Text(), "# one|# two|three");
     // Without a selection the caret's line alone.
@@ -281,11 +269,10 @@ TEST_F(WebCommands, CommentBlockPutsThePrefixAtTheStartOfTheLines)
 TEST_F(WebCommands, TagCaseSettingIsKeptInMemoryAndInTheSettings)
 {
     bool bPresetLower = false;
-    m_fnDialog = [&bPresetLower](QDialog *pDialog) {
+    m_fnDialog = Accepting([&bPresetLower](QDialog *pDialog) {
         bPresetLower = Child<QRadioButton>(pDialog, "lowerCase")->isChecked();
-        Child<QRadioButton>(pDialog, "upperCase")->setChecked(true);
-        return static_cast<int>(QDialog::Accepted);
-    };
+        SetFields(pDialog, {{"upperCase", "1"}});
+    });
     m_view.RouteCommand(ID_TAG_CASE_SETTING);
     EXPECT_TRUE(bPresetLower);
     EXPECT_EQ(AppSettings().m_bTagState, 1);

@@ -3,21 +3,17 @@
 #include "html/ui/attrdialogs.h"
 #include "html/ui/formdialogs.h"
 #include "html/ui/webdialogs.h"
+#include "html/ui/webtest.h"
 #include "platform/ui/programfolder.h"
 #include "plugin/pluginlibrary.h"
 #include "res/commands.h"
 #include "support/appfixture.h"
 #include "support/dialogtest.h"
-#include "support/webfixture.h"
 #include "ui/dialogkeys.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
 #include <QTest>
 
-#include <functional>
 #include <memory>
 
 #include <unistd.h>
@@ -25,37 +21,6 @@
 namespace {
 
 using WebDialogs = CWebFixture;
-
-using FillFn = std::function<void(QDialog *)>;
-
-std::function<int(QDialog *)> Accept(FillFn fnFill)
-{
-    return [fnFill](QDialog *pDialog) {
-        fnFill(pDialog);
-        return static_cast<int>(QDialog::Accepted);
-    };
-}
-
-template <typename T>
-T *Field(QDialog *pDialog, const char *pszName)
-{
-    return Child<T>(pDialog, pszName);
-}
-
-void Tick(QDialog *pDialog, const char *pszCheck)
-{
-    Field<QCheckBox>(pDialog, pszCheck)->setChecked(true);
-}
-
-void Type(QDialog *pDialog, const char *pszEdit, const char *pszText)
-{
-    Field<QLineEdit>(pDialog, pszEdit)->setText(QString::fromUtf8(pszText));
-}
-
-void Choose(QDialog *pDialog, const char *pszCombo, const char *pszText)
-{
-    Field<QComboBox>(pDialog, pszCombo)->setCurrentText(QString::fromUtf8(pszText));
-}
 
 } // namespace
 
@@ -66,68 +31,39 @@ TEST_F(WebDialogs, EachDialogWrapsOrInsertsWhatItsFieldsCompose)
     {
         int nID;
         const char *pszTitle;
-        FillFn fnFill;
+        DialogFn fnAnswer;
         std::string strExpected;
     } aCases[] = {
-        {ID_WEB_BOOKMARK, "ブックマークの設定", [](QDialog *p) { Type(p, "anchorName", "top"); },
-         "<a name=\"top\">word</a>"},
-        {ID_WEB_JUMP, "ジャンプの設定", [](QDialog *p) { Type(p, "anchorName", "top"); },
-         "<a href=\"#top\">word</a>"},
+        {ID_WEB_BOOKMARK, "ブックマークの設定", AcceptingFields({{"anchorName", "top"}}), "<a name=\"top\">word</a>"},
+        {ID_WEB_JUMP, "ジャンプの設定", AcceptingFields({{"anchorName", "top"}}), "<a href=\"#top\">word</a>"},
         {ID_WEB_HOTLINK, "ホットリンクの設定",
-         [](QDialog *p) {
-             Type(p, "linkFile", "a.gif");
-             Tick(p, "folderCheck");
-             Type(p, "folder", "img");
-         },
+         AcceptingFields({{"linkFile", "a.gif"}, {"folderCheck", "1"}, {"folder", "img"}}),
          "<a href=\"img/a.gif\">word</a>"},
         {ID_WEB_HEADING, "見出しの設定",
-         [](QDialog *p) {
-             Choose(p, "headingSize", "2");
-             Tick(p, "headingAlignCheck");
-             Choose(p, "headingAlign", "center");
-         },
+         AcceptingFields({{"headingSize", "2"}, {"headingAlignCheck", "1"}, {"headingAlign", "center"}}),
          "<h2 align=\"center\">word</h2>"},
-        {ID_WEB_HEADING, "見出しの設定", [](QDialog *p) { Choose(p, "headingSize", "6"); }, "<h6>word</h6>"},
+        {ID_WEB_HEADING, "見出しの設定", AcceptingFields({{"headingSize", "6"}}), "<h6>word</h6>"},
         {ID_WEB_RULE, "罫線の設定",
-         [](QDialog *p) {
-             Tick(p, "ruleWidthCheck");
-             Type(p, "ruleWidth", "80");
-             Choose(p, "ruleUnit", "ﾊﾟｰｾﾝﾄ");
-         },
+         AcceptingFields({{"ruleWidthCheck", "1"}, {"ruleWidth", "80"}, {"ruleUnit", "ﾊﾟｰｾﾝﾄ"}}),
          "word<hr width=\"80%\">"},
         {ID_WEB_RULE, "罫線の設定",
-         [](QDialog *p) {
-             Tick(p, "ruleSizeCheck");
-             Type(p, "ruleSize", "3");
-             Tick(p, "ruleWidthCheck");
-             Type(p, "ruleWidth", "80");
-             Choose(p, "ruleUnit", "ﾋﾟｸｾﾙ");
-         },
+         AcceptingFields({{"ruleSizeCheck", "1"}, {"ruleSize", "3"}, {"ruleWidthCheck", "1"}, {"ruleWidth", "80"},
+                          {"ruleUnit", "ﾋﾟｸｾﾙ"}}),
          "word<hr size=3 width=\"80\">"},
+        // The width is not ticked: not written.
         {ID_WEB_IMAGE, "イメージファイルの設定",
-         [](QDialog *p) {
-             Type(p, "imageFile", "b.png");
-             Type(p, "imageName", "ロゴ");
-             Type(p, "imageWidth", "10");  // not ticked: not written
-             Tick(p, "imageHeightCheck");
-             Type(p, "imageHeight", "20");
-             Tick(p, "noBorder");
-         },
+         AcceptingFields({{"imageFile", "b.png"}, {"imageName", "ロゴ"}, {"imageWidth", "10"},
+                          {"imageHeightCheck", "1"}, {"imageHeight", "20"}, {"noBorder", "1"}}),
          "word<img src=\"b.png\" alt=\"\x83\x8D\x83\x53\" height=20 border=0>"},
         {ID_WEB_TABLE_CELL, "テーブルセルの設定",
-         [](QDialog *p) {
-             Tick(p, "colSpanCheck");
-             Type(p, "colSpan", "2");
-             Tick(p, "cellAlignCheck");
-             Choose(p, "cellAlign", "center");
-         },
+         AcceptingFields({{"colSpanCheck", "1"}, {"colSpan", "2"}, {"cellAlignCheck", "1"}, {"cellAlign", "center"}}),
          "<td colspan=2 align=\"center\">word</td>"},
     };
     SetText("word");
     for (const auto &c : aCases) {
         SCOPED_TRACE(c.strExpected);
         Select(CPoint(0, 0), CPoint(4, 0));
-        m_fnDialog = Accept(c.fnFill);
+        m_fnDialog = c.fnAnswer;
         Run(c.nID);
         ASSERT_FALSE(m_aDialogTitles.empty());
         EXPECT_EQ(m_aDialogTitles.back(), QString::fromUtf8(c.pszTitle));
@@ -164,10 +100,7 @@ TEST_F(WebDialogs, ParagraphWrapsOnlyWhenAsked)
 
     AppSettings().m_bWebPOnly = 0;
     Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = Accept([](QDialog *p) {
-        Tick(p, "paragraphAlignCheck");
-        Choose(p, "paragraphAlign", "right");
-    });
+    m_fnDialog = AcceptingFields({{"paragraphAlignCheck", "1"}, {"paragraphAlign", "right"}});
     Run(ID_WEB_PARAGRAPH);
     EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("<P>タグの設定"));
     EXPECT_EQ(Text(), "<p align=\"right\">word</p>");
@@ -175,7 +108,7 @@ TEST_F(WebDialogs, ParagraphWrapsOnlyWhenAsked)
     Undo();
 
     Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = Accept([](QDialog *) {});
+    m_fnDialog = Accepting([](QDialog *) {});
     Run(ID_WEB_PARAGRAPH);
     EXPECT_EQ(Text(), "word<p>");
     EXPECT_EQ(g_strLastTagClose, "<p>");
@@ -186,21 +119,14 @@ TEST_F(WebDialogs, FontTagStartsFromTheLastFaceAndColourAndKeepsThem)
     m_store.WriteString(SECTION_MAIN, "strFontTagColor", "#ff0000");
     SetText("word");
     Select(CPoint(0, 0), CPoint(4, 0));
-    bool bPresets = false;
-    m_fnDialog = Accept([&bPresets](QDialog *p) {
-        bPresets = Field<QCheckBox>(p, "sizeCheck")->isChecked() && Field<QComboBox>(p, "size")->currentText() == "3"
-                   && Field<QCheckBox>(p, "colorCheck")->isChecked()
-                   && Field<QLineEdit>(p, "color")->text() == "#ff0000"
-                   && !Field<QCheckBox>(p, "faceCheck")->isChecked()
-                   && Field<QComboBox>(p, "face")->currentText() == QStringLiteral("(なし)");
+    std::string strPresets;
+    m_fnDialog = Accepting([&strPresets](QDialog *p) {
+        strPresets = FieldValues(p, {"sizeCheck", "size", "colorCheck", "color", "faceCheck", "face"});
         // Ticking the face on "(なし)" still names no face.
-        Tick(p, "faceCheck");
-        Tick(p, "bold");
-        Tick(p, "strike");
-        Type(p, "other", "class=\"note\"");
+        SetFields(p, {{"faceCheck", "1"}, {"bold", "1"}, {"strike", "1"}, {"other", "class=\"note\""}});
     });
     Run(ID_WEB_FONT);
-    EXPECT_TRUE(bPresets);
+    EXPECT_EQ(strPresets, "1|3|1|#ff0000|0|(なし)");
     EXPECT_EQ(Text(), "<font size=3 color=\"#ff0000\" class=\"note\"><b><s>word</s></b></font>");
     EXPECT_EQ(Selected(), "word");
     EXPECT_EQ(m_store.GetString(SECTION_MAIN, "strFontTagFace", "x"), "");
@@ -209,11 +135,7 @@ TEST_F(WebDialogs, FontTagStartsFromTheLastFaceAndColourAndKeepsThem)
     // A face and no colour are what the next dialog starts from.
     Undo();
     Select(CPoint(0, 0), CPoint(4, 0));
-    m_fnDialog = Accept([](QDialog *p) {
-        Field<QCheckBox>(p, "colorCheck")->setChecked(false);
-        Tick(p, "faceCheck");
-        Choose(p, "face", "Serif Face");
-    });
+    m_fnDialog = AcceptingFields({{"colorCheck", "0"}, {"faceCheck", "1"}, {"face", "Serif Face"}});
     Run(ID_WEB_FONT);
     EXPECT_EQ(Text(), "<font size=3 face=\"Serif Face\">word</font>");
     EXPECT_EQ(m_store.GetString(SECTION_MAIN, "strFontTagFace", ""), "Serif Face");
@@ -225,12 +147,11 @@ TEST_F(WebDialogs, ClassTagListsPutTheTypedTextFirst)
     SetText("word");
     Select(CPoint(0, 0), CPoint(4, 0));
     QStringList tags;
-    m_fnDialog = Accept([&tags](QDialog *p) {
-        auto *pTag = Field<QComboBox>(p, "classTag");
+    m_fnDialog = Accepting([&tags](QDialog *p) {
+        auto *pTag = Child<QComboBox>(p, "classTag");
         for (int i = 0; i < pTag->count(); ++i)
             tags << pTag->itemText(i);
-        Choose(p, "classTag", "span");
-        Choose(p, "className", "note");
+        SetFields(p, {{"classTag", "span"}, {"className", "note"}});
     });
     Run(ID_WEB_STYLE_TAG);
     EXPECT_EQ(tags, (QStringList{"p", "div", "span", "font"}));

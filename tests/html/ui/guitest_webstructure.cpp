@@ -6,64 +6,25 @@
 #include "html/ui/formdialogs.h"
 #include "html/ui/gridctrl.h"
 #include "html/ui/tableeditdlg.h"
-#include "support/dialogtest.h"
-#include "support/webfixture.h"
-#include "ui/dialogkeys.h"
+#include "html/ui/webtest.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
-
-#include <map>
-#include <memory>
 
 namespace {
 
-class WebStructure : public CWebFixture
+class WebStructure : public CWebDocFixture
 {
 protected:
-    // The document replaced by text, with nothing to undo.
-    void Reset(std::string_view text)
-    {
-        const int nLast = m_buffer.GetLineCount() - 1;
-        m_buffer.DeleteText(nullptr, 0, 0, nLast, static_cast<int>(m_buffer.GetLine(nLast).size()), ACTION_INDENT);
-        SetText(text);
-        m_buffer.ClearUndo();
-    }
-
     // The document with CR LF between its lines.
     std::string Doc() const
     {
-        std::string s = Text();
-        std::string out;
-        for (const char c : s)
-            out += c == '|' ? std::string("\r\n") : std::string(1, c);
-        return out;
+        std::string s;
+        for (const char c : Text())
+            s += c == '|' ? std::string("\r\n") : std::string(1, c);
+        return s;
     }
 };
-using DialogFn = std::function<int(QDialog *)>;
-
-// Answers each dialog by its title; a dialog with no answer is cancelled.
-DialogFn ByTitle(std::map<QString, DialogFn> answers)
-{
-    return [answers](QDialog *pDialog) {
-        const auto it = answers.find(pDialog->windowTitle());
-        return it == answers.end() ? static_cast<int>(QDialog::Rejected) : it->second(pDialog);
-    };
-}
-
-DialogFn Accepting(std::function<void(QDialog *)> fnFill)
-{
-    return [fnFill](QDialog *pDialog) {
-        fnFill(pDialog);
-        return static_cast<int>(QDialog::Accepted);
-    };
-}
 
 // The table editor runs its OK, which builds the result.
 DialogFn TableEditorOK(std::function<void(CTableEditDlg *)> fnEdit)
@@ -77,11 +38,6 @@ DialogFn TableEditorOK(std::function<void(CTableEditDlg *)> fnEdit)
         pEditor->accept();
         return static_cast<int>(QDialog::Accepted);
     };
-}
-
-void Click(QDialog *pDialog, const char *pszButton)
-{
-    Child<QPushButton>(pDialog, pszButton)->click();
 }
 
 } // namespace
@@ -100,10 +56,7 @@ TEST_F(WebStructure, ListsFromTheSelectionOrAroundTheCaret)
     // Upper-case tags keep the numbering kind; nothing selected wraps the caret.
     AppSettings().m_bTagState = 1;
     m_view.PlaceCaret(CPoint(1, 1));
-    m_fnDialog = Accepting([](QDialog *p) {
-        Child<QRadioButton>(p, "numberType2")->setChecked(true);
-        Child<QSpinBox>(p, "start")->setValue(3);
-    });
+    m_fnDialog = AcceptingFields({{"numberType2", "1"}, {"start", "3"}});
     Run(ID_WEB_NUMBERED_LIST);
     const CTagTexts numbered = ListTagTexts(CListStyle{LISTKIND_NUMBERED, "a", 3}, true);
     EXPECT_EQ(Doc(), "a\r\nb" + numbered.strOpen + numbered.strClose);
@@ -122,41 +75,35 @@ TEST_F(WebStructure, ListsFromTheSelectionOrAroundTheCaret)
 TEST_F(WebStructure, TableFromASelection)
 {
     Reset("a,b\r\nc,d");
-    auto choose = [this](int nChoice, int nSeparator) {
-        m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [nChoice, nSeparator](QDialog *p) {
-                                   Child<QComboBox>(p, "separator")->setCurrentIndex(nSeparator);
+    // The insert dialog chooses what to make of the selection; the grid editor answers as given.
+    auto run = [this](int nChoice, DialogFn fnGrid = nullptr) {
+        Select(CPoint(0, 0), CPoint(3, 1));
+        m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [nChoice](QDialog *p) {
+                                   Child<QComboBox>(p, "separator")->setCurrentIndex(0);
                                    return nChoice;
-                               }}});
+                               }},
+                              {QStringLiteral("テーブル"), fnGrid}});
+        Run(ID_WEB_TABLE);
     };
-    Select(CPoint(0, 0), CPoint(3, 1));
-    choose(CTableInsertDlg::TABLEINSERT_AUTO, 0);
-    Run(ID_WEB_TABLE);
+    run(CTableInsertDlg::TABLEINSERT_AUTO);
     EXPECT_EQ(Doc(), AutoTable("a,b\r\nc,d", TABLESEP_COMMA, false));
     Undo();
 
-    Select(CPoint(0, 0), CPoint(3, 1));
-    choose(CTableInsertDlg::TABLEINSERT_TAGS, 0);
-    Run(ID_WEB_TABLE);
+    run(CTableInsertDlg::TABLEINSERT_TAGS);
     EXPECT_EQ(Doc(), "<table border>\r\na,b\r\nc,d</table>\r\n");
     Undo();
 
     // The grid opens on the cells; what it gives back replaces the selection.
-    Select(CPoint(0, 0), CPoint(3, 1));
-    m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [](QDialog *) { return int(CTableInsertDlg::TABLEINSERT_GRID); }},
-                          {QStringLiteral("テーブル"), TableEditorOK([](CTableEditDlg *p) {
-                               p->GetGrid()->Grid().Cell(2, 2).strText = "\x95\x5C";
-                               Child<QComboBox>(p, "format")->setCurrentIndex(1);
-                           })}});
-    Run(ID_WEB_TABLE);
+    run(CTableInsertDlg::TABLEINSERT_GRID, TableEditorOK([](CTableEditDlg *p) {
+            p->GetGrid()->Grid().Cell(2, 2).strText = "\x95\x5C";
+            Child<QComboBox>(p, "format")->setCurrentIndex(1);
+        }));
     EXPECT_EQ(Doc(), "a\tb\r\nc\t\x95\x5C\r\n");
     Undo();
 
     // Cancel anywhere keeps the text.
-    Select(CPoint(0, 0), CPoint(3, 1));
-    choose(0, 0);
-    Run(ID_WEB_TABLE);
-    m_fnDialog = ByTitle({{QStringLiteral("テーブルタグの挿入"), [](QDialog *) { return int(CTableInsertDlg::TABLEINSERT_GRID); }}});
-    Run(ID_WEB_TABLE);
+    run(0);
+    run(CTableInsertDlg::TABLEINSERT_GRID);
     EXPECT_EQ(Doc(), "a,b\r\nc,d");
     EXPECT_FALSE(m_buffer.CanUndo());
 }
@@ -165,11 +112,8 @@ TEST_F(WebStructure, NewTableThroughTheGridEditor)
 {
     Reset("x");
     m_view.PlaceCaret(CPoint(1, 0));
-    m_fnDialog = ByTitle({{QStringLiteral("テーブルの設定"), Accepting([](QDialog *p) {
-                               Child<QSpinBox>(p, "columns")->setValue(3);
-                               Child<QSpinBox>(p, "rows")->setValue(2);
-                               Child<QLineEdit>(p, "tableBorder")->setText("1");
-                           })},
+    m_fnDialog = ByTitle({{QStringLiteral("テーブルの設定"),
+                           AcceptingFields({{"columns", "3"}, {"rows", "2"}, {"tableBorder", "1"}})},
                           {QStringLiteral("テーブル"), TableEditorOK([](CTableEditDlg *p) {
                                EXPECT_EQ(Child<QLineEdit>(p, "border")->text(), "1");
                            })}});
@@ -183,11 +127,8 @@ TEST_F(WebStructure, FormsKeepTheUsersTextAsTyped)
     Reset("");
     AppSettings().m_bTagState = 1;
     m_fnDialog = Accepting([](QDialog *p) {
-        Child<QRadioButton>(p, "inputType3")->setChecked(true);
-        Child<QLineEdit>(p, "inputTitle")->setText(QStringLiteral("はい"));
-        Child<QLineEdit>(p, "inputName")->setText("q");
-        Child<QLineEdit>(p, "inputValue")->setText("Yes");
-        Child<QCheckBox>(p, "inputChecked")->setChecked(true);
+        SetFields(p, {{"inputType3", "1"}, {"inputTitle", "はい"}, {"inputName", "q"}, {"inputValue", "Yes"},
+                      {"inputChecked", "1"}});
         // Radio buttons have no length.
         EXPECT_FALSE(Child<QCheckBox>(p, "inputLengthCheck")->isEnabled());
         EXPECT_EQ(Child<QLabel>(p, "inputNameCaption")->text(), QStringLiteral("ﾗｼﾞｵﾎﾞﾀﾝｸﾞﾙｰﾌﾟ名(Name)"));
@@ -199,17 +140,13 @@ TEST_F(WebStructure, FormsKeepTheUsersTextAsTyped)
     Reset("in");
     AppSettings().m_bTagState = 0;
     Select(CPoint(0, 0), CPoint(2, 0));
-    m_fnDialog = Accepting([](QDialog *p) { Child<QLineEdit>(p, "formUrl")->setText("/cgi-bin/Send.cgi"); });
+    m_fnDialog = AcceptingFields({{"formUrl", "/cgi-bin/Send.cgi"}});
     Run(ID_WEB_FORM);
     EXPECT_EQ(Doc(), "<form method=\"post\" action=\"/cgi-bin/Send.cgi\">\r\nin</form>");
     EXPECT_EQ(Selected(), "in");
 
     Reset("");
-    m_fnDialog = Accepting([](QDialog *p) {
-        Child<QLineEdit>(p, "areaName")->setText("memo");
-        Child<QCheckBox>(p, "areaRowsCheck")->setChecked(true);
-        Child<QSpinBox>(p, "areaRows")->setValue(4);
-    });
+    m_fnDialog = AcceptingFields({{"areaName", "memo"}, {"areaRowsCheck", "1"}, {"areaRows", "4"}});
     Run(ID_WEB_FORM_TEXTAREA);
     EXPECT_EQ(Doc(), "<textarea name=\"memo\" rows=\"4\">\r\n</textarea>");
 }
@@ -222,9 +159,8 @@ TEST_F(WebStructure, ListBoxItemsAreAddedEditedMovedAndDeleted)
     m_fnDialog = ByTitle({
         {QStringLiteral("リスト項目の編集"), Accepting([&nItem](QDialog *p) {
              ++nItem;
-             Child<QLineEdit>(p, "itemText")->setText(QStringLiteral("項目") + QString::number(nItem));
-             Child<QLineEdit>(p, "itemKeyword")->setText(QString::number(nItem));
-             Child<QCheckBox>(p, "itemSelected")->setChecked(nItem == 2);
+             SetFields(p, {{"itemText", QStringLiteral("項目") + QString::number(nItem)},
+                           {"itemKeyword", QString::number(nItem)}, {"itemSelected", nItem == 2 ? "1" : "0"}});
          })},
         {QStringLiteral("フォームリストボックス"), Accepting([](QDialog *p) {
              Child<QLineEdit>(p, "listName")->setText("pick");
@@ -247,17 +183,15 @@ TEST_F(WebStructure, BasicHtmlTitleAndBody)
 {
     Reset("hello");
     m_view.SetDocumentPath("/home/u/page.html");
-    QString strOfferedTitle;
-    m_fnDialog = Accepting([&strOfferedTitle](QDialog *p) {
-        strOfferedTitle = Child<QLineEdit>(p, "title")->text();
-        EXPECT_FALSE(Child<QCheckBox>(p, "bgColorCheck")->isChecked());
-        EXPECT_EQ(Child<QLineEdit>(p, "linkColor")->text(), "#0000ff");
-        Child<QLineEdit>(p, "title")->setText(QStringLiteral("表紙"));
-        Child<QCheckBox>(p, "bgColorCheck")->setChecked(true);
+    // The dialog offers the document's path as the title.
+    std::string strOffered;
+    m_fnDialog = Accepting([&strOffered](QDialog *p) {
+        strOffered = FieldValues(p, {"title", "bgColorCheck", "linkColor"});
+        SetFields(p, {{"title", "表紙"}, {"bgColorCheck", "1"}});
     });
     Run(ID_WEB_BASIC_HTML);
     EXPECT_EQ(m_aDialogTitles.back(), QStringLiteral("HTML文章の設定"));
-    EXPECT_EQ(strOfferedTitle, "/home/u/page.html");
+    EXPECT_EQ(strOffered, "/home/u/page.html|0|#0000ff");
     EXPECT_EQ(Doc(), "<html>\r\n<head>\r\n<title>\x95\x5C\x8E\x86</title>\r\n</head>\r\n<body bgcolor=\"#ffffff\">\r\n"
                       "hello\r\n\r\n</body>\r\n</html>\r\n");
     Undo();
@@ -273,11 +207,8 @@ TEST_F(WebStructure, BasicHtmlTitleAndBody)
     // A body attribute the dialog does not know is kept behind the known ones.
     Reset("<html><title>Old</title>\r\n<BODY onload=\"go()\" TEXT=#333333>\r\nx");
     m_fnDialog = Accepting([](QDialog *p) {
-        EXPECT_EQ(Child<QLineEdit>(p, "textColor")->text(), "#333333");
-        EXPECT_TRUE(Child<QCheckBox>(p, "textColorCheck")->isChecked());
-        EXPECT_EQ(Child<QLineEdit>(p, "other")->text(), "onload=\"go()\"");
-        Child<QCheckBox>(p, "aLinkColorCheck")->setChecked(true);
-        Child<QLineEdit>(p, "aLinkColor")->setText("#ffff00");
+        EXPECT_EQ(FieldValues(p, {"textColor", "textColorCheck", "other"}), "#333333|1|onload=\"go()\"");
+        SetFields(p, {{"aLinkColorCheck", "1"}, {"aLinkColor", "#ffff00"}});
     });
     Run(ID_WEB_BODY);
     EXPECT_EQ(Doc(), "<html><title>Old</title>\r\n<body text=\"#333333\" alink=\"#ffff00\" onload=\"go()\">\r\nx");
@@ -294,10 +225,7 @@ TEST_F(WebStructure, TagAttributesOfTheTagAtTheCaret)
     Reset("a <FONT SIZE=2 color=\"#FF0000\" class=x>b</FONT>");
     m_view.PlaceCaret(CPoint(5, 0));
     m_fnDialog = Accepting([](QDialog *p) {
-        EXPECT_EQ(Child<QComboBox>(p, "size")->currentText(), "2");
-        EXPECT_EQ(Child<QLineEdit>(p, "color")->text(), "#FF0000");
-        EXPECT_FALSE(Child<QCheckBox>(p, "faceCheck")->isChecked());
-        EXPECT_EQ(Child<QLineEdit>(p, "other")->text(), "class=\"x\"");
+        EXPECT_EQ(FieldValues(p, {"size", "color", "faceCheck", "other"}), "2|#FF0000|0|class=\"x\"");
         // Styles would be tags of their own, not attributes of this one.
         EXPECT_FALSE(Child<QCheckBox>(p, "bold")->isVisibleTo(p));
         Child<QComboBox>(p, "size")->setCurrentText("+1");
@@ -309,14 +237,9 @@ TEST_F(WebStructure, TagAttributesOfTheTagAtTheCaret)
 
     // Outside any tag: the chooser first, then a new tag behind the selection.
     m_view.PlaceCaret(CPoint(0, 0));
-    m_fnDialog = ByTitle({{QStringLiteral("タグ属性の挿入"), Accepting([](QDialog *p) {
-                               Child<QRadioButton>(p, "kind_a")->setChecked(true);
-                           })},
-                          {QStringLiteral("アンカーのオプション設定"), Accepting([](QDialog *p) {
-                               Child<QCheckBox>(p, "linkCheck")->setChecked(true);
-                               Child<QRadioButton>(p, "jumpKind")->setChecked(true);
-                               Child<QLineEdit>(p, "jump")->setText("top");
-                           })}});
+    m_fnDialog = ByTitle({{QStringLiteral("タグ属性の挿入"), AcceptingFields({{"kind_a", "1"}})},
+                          {QStringLiteral("アンカーのオプション設定"),
+                           AcceptingFields({{"linkCheck", "1"}, {"jumpKind", "1"}, {"jump", "top"}})}});
     Run(ID_WEB_TAG_ATTRIBUTES);
     EXPECT_EQ(Doc().substr(0, 16), "<a href=\"#top\">a");
     EXPECT_EQ(g_strLastTagClose, "<a href=\"#top\">");
@@ -325,9 +248,8 @@ TEST_F(WebStructure, TagAttributesOfTheTagAtTheCaret)
     Reset("<td align=center width=10>");
     m_view.PlaceCaret(CPoint(3, 0));
     m_fnDialog = Accepting([](QDialog *p) {
-        EXPECT_EQ(Child<QLineEdit>(p, "cellWidth")->text(), "10");
-        EXPECT_EQ(Child<QComboBox>(p, "cellAlign")->currentText(), "center");
-        Child<QCheckBox>(p, "cellWidthCheck")->setChecked(false);
+        EXPECT_EQ(FieldValues(p, {"cellWidth", "cellAlign"}), "10|center");
+        SetFields(p, {{"cellWidthCheck", "0"}});
     });
     Run(ID_WEB_TAG_ATTRIBUTES);
     EXPECT_EQ(Doc(), "<td align=\"center\">");
@@ -346,9 +268,8 @@ TEST_F(WebStructure, FileButtonsEnterTheFolderRelativeToThePage)
     m_answerFiles = QStringList{QStringLiteral("/srv/www/site/img/a.gif")};
     Select(CPoint(0, 0), CPoint(4, 0));
     m_fnDialog = Accepting([](QDialog *p) {
-        Child<QPushButton>(p, "linkFileBrowse")->click();
-        EXPECT_EQ(Child<QLineEdit>(p, "linkFile")->text(), "a.gif");
-        EXPECT_TRUE(Child<QCheckBox>(p, "folderCheck")->isChecked());
+        Click(p, "linkFileBrowse");
+        EXPECT_EQ(FieldValues(p, {"linkFile", "folderCheck"}), "a.gif|1");
     });
     Run(ID_WEB_HOTLINK);
     ASSERT_EQ(m_aFileRequests.size(), 1u);
@@ -360,8 +281,8 @@ TEST_F(WebStructure, FileButtonsEnterTheFolderRelativeToThePage)
     Undo();
     m_answerFiles = QStringList{QStringLiteral("/srv/www/top.png")};
     m_fnDialog = Accepting([](QDialog *p) {
-        Child<QCheckBox>(p, "folderCheck")->setChecked(true);
-        Child<QPushButton>(p, "imageFileBrowse")->click();
+        SetFields(p, {{"folderCheck", "1"}});
+        Click(p, "imageFileBrowse");
     });
     Run(ID_WEB_IMAGE);
     EXPECT_TRUE(m_aFileRequests.back().aFilters.value(0).startsWith(QStringLiteral("Image Files")));
@@ -372,7 +293,7 @@ TEST_F(WebStructure, FileButtonsEnterTheFolderRelativeToThePage)
     m_view.SetDocumentPath("");
     m_store.WriteString("Recent File List", "File1", "/home/u/old/page.html");
     m_answerFiles = QStringList{QStringLiteral("/tmp/pics/b.gif")};
-    m_fnDialog = Accepting([](QDialog *p) { Child<QPushButton>(p, "imageFileBrowse")->click(); });
+    m_fnDialog = Accepting([](QDialog *p) { Click(p, "imageFileBrowse"); });
     Run(ID_WEB_IMAGE);
     EXPECT_EQ(m_aFileRequests.back().strDirectory, QStringLiteral("/home/u/old"));
     EXPECT_EQ(Doc().substr(0, 18), "<img src=\"b.gif\">w");

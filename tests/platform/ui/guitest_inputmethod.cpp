@@ -4,7 +4,6 @@
 #include "platform/ui/inputmethod.h"
 #include "support/fakebus.h"
 
-#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -121,13 +120,11 @@ TEST_F(InputMethod, IBusOnALayoutChangesToTheFirstJapaneseEngineItHas)
     EXPECT_EQ(ibus.m_aCalls, QStringList({"Get"}));
 
     // A daemon that has not chosen any engine yet gets one too.
-    ibus.m_aCalls.clear();
     ibus.m_strEngine.clear();
     EXPECT_EQ(Open(*sw), std::make_pair(IMK_IBUS, true));
     EXPECT_EQ(ibus.m_strEngine, "anthy");
 
     // Without any Japanese engine the layout stays and the request fails.
-    ibus.m_aCalls.clear();
     ibus.m_strEngine = QStringLiteral("xkb:us::eng");
     ibus.m_aEngines = QStringList({QStringLiteral("xkb:us::eng")});
     EXPECT_EQ(Open(*sw), std::make_pair(IMK_IBUS, false));

@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QSignalSpy>
-#include <QVBoxLayout>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -32,9 +31,7 @@ protected:
         });
         m_nReads = 0;
         // Keys land on a label, which passes them on to its parent.
-        auto *pLayout = new QVBoxLayout(&m_window);
-        m_pLabel = new QLabel(QStringLiteral("x"));
-        pLayout->addWidget(m_pLabel);
+        m_pLabel = new QLabel(QStringLiteral("x"), &m_window);
     }
     void TearDown() override { Locks().SetIndicatorReader(m_fnOld); }
 

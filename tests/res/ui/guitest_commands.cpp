@@ -12,58 +12,18 @@
 #include <QFile>
 #include <QMenu>
 
+#include <algorithm>
 #include <set>
 
-namespace {
-
-class Commands : public CAppFixture
-{
-protected:
-    // The targets a command from the active view passes, in routing order,
-    // and the explorer pane, whose tool bar and menu reach it directly.
-    std::vector<const CCmdTarget *> RoutingChain()
-    {
-        std::vector<const CCmdTarget *> chain = {View(), Doc(), Frame()->GetActiveChild(), Frame(), m_pApp.get()};
-        if (const CDirListDlg *pPane = Frame()->GetDirListDlg())
-            chain.push_back(pPane);
-        return chain;
-    }
-
-    // Starts with the explorer pane open on the test's own folder.
-    bool StartWithExplorer()
-    {
-        m_profile.WriteString(SECTION_DIRLIST, "root", m_dir.Path());
-        if (!Start())
-            return false;
-        Frame()->ExecuteCommand(ID_VIEW_EXPLORER);
-        return Frame()->GetDirListDlg() != nullptr;
-    }
-
-    bool HasHandler(int nID)
-    {
-        for (const CCmdTarget *pTarget : RoutingChain())
-            if (pTarget->HasCommand(nID))
-                return true;
-        return false;
-    }
-
-    // Ids with a handler or an update handler on any target.
-    std::set<int> RegisteredIds()
-    {
-        std::set<int> ids;
-        for (const CCmdTarget *pTarget : RoutingChain())
-            for (const CCmdTarget::CIdRange &range : pTarget->GetRegisteredIds())
-                for (int nID = range.nFirst; nID <= range.nLast; ++nID)
-                    ids.insert(nID);
-        return ids;
-    }
-};
-
-} // namespace
+using Commands = CAppFixture;
 
 TEST_F(Commands, EveryItemButtonAndKeyHasAHandlerOrIsMarkedNotBuilt)
 {
-    ASSERT_TRUE(StartWithExplorer());
+    // With the explorer pane open on the test's own folder.
+    m_profile.WriteString(SECTION_DIRLIST, "root", m_dir.Path());
+    ASSERT_TRUE(Start());
+    Frame()->ExecuteCommand(ID_VIEW_EXPLORER);
+    ASSERT_NE(Frame()->GetDirListDlg(), nullptr);
     ASSERT_NE(View(), nullptr);
     Idle();
     std::set<int> used;
@@ -72,11 +32,16 @@ TEST_F(Commands, EveryItemButtonAndKeyHasAHandlerOrIsMarkedNotBuilt)
         used.insert(bar.buttons.begin(), bar.buttons.end());
     ForEachCommandKey(CMD_KEYS_VIEW | CMD_KEYS_FRAME, [&used](std::string_view, int nID) { used.insert(nID); });
     used.erase(0);
+    // The targets a command from the active view passes, in routing order,
+    // and the explorer pane, whose tool bar and menu reach it directly.
+    const std::vector<const CCmdTarget *> chain = {View(), Doc(), Frame()->GetActiveChild(), Frame(), m_pApp.get(),
+                                                   Frame()->GetDirListDlg()};
     int nBuilt = 0;
     for (const int nID : used) {
         const CCommandInfo *pInfo = FindCommandInfo(nID);
         ASSERT_NE(pInfo, nullptr) << nID;
-        const bool bHandled = HasHandler(nID);
+        const bool bHandled =
+            std::any_of(chain.begin(), chain.end(), [nID](const CCmdTarget *p) { return p->HasCommand(nID); });
         if (bHandled && !pInfo->IsBuilt())
             ADD_FAILURE() << pInfo->pszName << " has a handler now: drop CMD_NOT_BUILT from its row";
         else if (!bHandled && pInfo->IsBuilt())
@@ -86,7 +51,11 @@ TEST_F(Commands, EveryItemButtonAndKeyHasAHandlerOrIsMarkedNotBuilt)
     EXPECT_GT(nBuilt, 100);
 
     // An indicator pane shows text only through its update handler.
-    const std::set<int> registered = RegisteredIds();
+    std::set<int> registered;  // ids with a handler or an update handler on any target
+    for (const CCmdTarget *pTarget : chain)
+        for (const CCmdTarget::CIdRange &range : pTarget->GetRegisteredIds())
+            for (int nID = range.nFirst; nID <= range.nLast; ++nID)
+                registered.insert(nID);
     for (const int nID : registered)
         EXPECT_NE(FindCommandInfo(nID), nullptr) << nID << " has a handler but no row";
     for (const CStatusPane &pane : StatusPanes()) {

@@ -9,7 +9,6 @@
 #include "support/resultsfixture.h"
 #include "ui/progressdlg.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
 
 namespace {

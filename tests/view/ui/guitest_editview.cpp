@@ -3,8 +3,9 @@
 #include "platform/ui/msgbox.h"
 #include "res/commands.h"
 #include "support/viewfixture.h"
-#include "view/ui/crystaleditview.h"
+#include "text/bufferutil.h"
 #include "view/textgeom.h"
+#include "view/ui/crystaleditview.h"
 #include "view/ui/markimages.h"
 
 #include <QApplication>
@@ -543,19 +544,14 @@ public:
 protected:
     Qt::DropAction ExecDrag(QMimeData *pData, Qt::DropActions allowed) override
     {
-        QDropEvent drop(QPointF(pTarget->TextToPoint(ptDrop) + QPoint(1, 1)), allowed, pData, Qt::LeftButton, mods);
-        const Qt::DropAction action = DropWithSource(drop);
+        const QPoint pt = pTarget->TextToPoint(ptDrop) + QPoint(1, 1);
+        QDragEnterEvent enter(pt, allowed, pData, Qt::LeftButton, mods);
+        QApplication::sendEvent(pTarget->viewport(), &enter);
+        QDropEvent drop(QPointF(pt), allowed, pData, Qt::LeftButton, mods);
+        QApplication::sendEvent(pTarget->viewport(), &drop);
+        const Qt::DropAction action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
         delete pData;
         return action;
-    }
-
-private:
-    Qt::DropAction DropWithSource(QDropEvent &drop)
-    {
-        QDragEnterEvent enter(drop.position().toPoint(), drop.possibleActions(), drop.mimeData(), Qt::LeftButton, mods);
-        QApplication::sendEvent(pTarget->viewport(), &enter);
-        QApplication::sendEvent(pTarget->viewport(), &drop);
-        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
 };
 
@@ -577,23 +573,17 @@ TEST(EditViewDrag, MoveToAnotherViewOfTheBufferUndoesInOneStep)
     source.pTarget = &target;
     source.ptDrop = CPoint(5, 1);
     source.Drag();
-    auto text = [&] {
-        std::string s;
-        for (int i = 0; i < buffer.GetLineCount(); ++i)
-            s += std::string(buffer.GetLine(i)) + "|";
-        return s;
-    };
-    EXPECT_EQ(text(), " beta|gammaalpha|");
+    EXPECT_EQ(Lines(buffer), " beta|gammaalpha");
     CPoint pt;
     ASSERT_TRUE(buffer.Undo(pt));
-    EXPECT_EQ(text(), "alpha beta|gamma|");
+    EXPECT_EQ(Lines(buffer), "alpha beta|gamma");
     EXPECT_FALSE(buffer.CanUndo());
 
     // A copy (Ctrl held) leaves the source text.
     source.SelectRange(CPoint(0, 0), CPoint(5, 0));
     source.mods = Qt::ControlModifier;
     source.Drag();
-    EXPECT_EQ(text(), "alpha beta|gammaalpha|");
+    EXPECT_EQ(Lines(buffer), "alpha beta|gammaalpha");
 }
 
 TEST(EditViewDrag, TwoViewsFollowEachOthersEdits)

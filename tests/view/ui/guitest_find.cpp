@@ -46,6 +46,18 @@ protected:
         SetDialogHook(nullptr);
     }
 
+    // Runs find for the text, presses Find Next and gives the dialog's result.
+    int RunFind(const QString &strText)
+    {
+        int nResult = -1;
+        RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
+            SetCombo(pDialog, "searchText", strText);
+            Click(pDialog, "findNext");
+            nResult = pDialog->result();
+        });
+        return nResult;
+    }
+
     static void SetCombo(QDialog *pDialog, const char *pszName, const QString &strText)
     {
         pDialog->findChild<QComboBox *>(QString::fromLatin1(pszName))->setEditText(strText);
@@ -79,13 +91,7 @@ TEST_F(FindCommands, FindSelectsTheMatchAndRemembersTheSearch)
 {
     SetText("one two\r\ntwo three");
     m_view.PlaceCaret(CPoint(4, 0));
-    int nResult = -1;
-    RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
-        SetCombo(pDialog, "searchText", QStringLiteral("TWO"));
-        Click(pDialog, "findNext");
-        nResult = pDialog->result();
-    });
-    EXPECT_EQ(nResult, QDialog::Accepted);
+    EXPECT_EQ(RunFind(QStringLiteral("TWO")), QDialog::Accepted);
     EXPECT_EQ(Selection(), Sel(CPoint(4, 0), CPoint(7, 0)));
     EXPECT_EQ(m_view.GetCursorPos(), CPoint(7, 0));
     EXPECT_EQ(m_store.GetString("Wrenpad\\Find", "FindText", ""), "TWO");
@@ -104,13 +110,7 @@ TEST_F(FindCommands, FindSelectsTheMatchAndRemembersTheSearch)
 TEST_F(FindCommands, NotFoundKeepsTheDialogOpenAndSaysSo)
 {
     SetText("abc");
-    int nResult = -1;
-    RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
-        SetCombo(pDialog, "searchText", QStringLiteral("日本"));
-        Click(pDialog, "findNext");
-        nResult = pDialog->result();
-    });
-    EXPECT_NE(nResult, QDialog::Accepted);
+    EXPECT_NE(RunFind(QStringLiteral("日本")), QDialog::Accepted);
     ASSERT_EQ(m_aMessages.size(), 1u);
     EXPECT_EQ(m_aMessages[0], "\"日本\"が見つかりません");
     EXPECT_FALSE(m_view.IsSelection());
@@ -255,13 +255,7 @@ TEST_F(FindCommands, TextsWithCharactersOutsideShiftJisAreRefused)
     // operator ("a?" matches "a").
     SetText("a? ab x?");
     const std::string strRefused = "\"a\U0001F600\"にはShift-JISで表せない文字があるため、検索できません。";
-    int nResult = -1;
-    RunDialog(ID_EDIT_FIND, [&](QDialog *pDialog) {
-        SetCombo(pDialog, "searchText", QStringLiteral("a\U0001F600"));
-        Click(pDialog, "findNext");
-        nResult = pDialog->result();
-    });
-    EXPECT_NE(nResult, QDialog::Accepted);
+    EXPECT_NE(RunFind(QStringLiteral("a\U0001F600")), QDialog::Accepted);
     EXPECT_EQ(m_aMessages, std::vector<std::string>({strRefused}));
     EXPECT_FALSE(m_view.IsSelection());
     // Find next does not search for it either.

@@ -19,13 +19,15 @@
 namespace {
 
 // The line drawn in black on white from column nColumn, one image row high.
-QImage Paint(const CLinePainter &painter, std::string_view line, int nColumn, int nCells, CLineMarks marks = {})
+QImage Paint(const CLinePainter &painter, std::string_view line, int nColumn, int nCells, CLineMarks marks = {},
+             const CExtraChars *pExtra = nullptr)
 {
     QImage image(nCells * painter.CharWidth(), painter.LineHeight(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setFont(painter.Font());
-    painter.DrawChars(p, line, 0, static_cast<int>(line.size()), nColumn, 0, image.rect(), Qt::black, 4, marks);
+    painter.DrawChars(p, line, 0, static_cast<int>(line.size()), nColumn, 0, image.rect(), Qt::black, 4, marks,
+                      pExtra);
     return image;
 }
 
@@ -71,9 +73,7 @@ TEST(LinePainter, ARowStartingInsideALineKeepsTheLinesTabStops)
     EXPECT_EQ(InkedCells(painter, Paint(painter, "\tB", 2, 4), 235), "..#.");
     EXPECT_EQ(InkedCells(painter, Paint(painter, "\tB", 0, 6)), "....#.");
     // The tab mark (a grey arrow) begins in the tab's first cell, and only when asked for.
-    CLineMarks marks;
-    marks.bTabs = true;
-    const std::string strMarked = InkedCells(painter, Paint(painter, "\tB", 2, 4, marks), 235);
+    const std::string strMarked = InkedCells(painter, Paint(painter, "\tB", 2, 4, {.bTabs = true}), 235);
     EXPECT_TRUE(strMarked[0] == '#' && strMarked[2] == '#') << strMarked;
 }
 
@@ -113,14 +113,7 @@ TEST(LinePainter, CharactersOfTheTableAreDrawnInTheCellsOfTheirCharacters)
     const int cw = painter.CharWidth();
     // "x", the code and "x": five cells, the code's from the second on.
     const auto paint = [&](std::string_view code, const CExtraChars *pExtra) {
-        QImage image(5 * cw, painter.LineHeight(), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter p(&image);
-        p.setFont(painter.Font());
-        const std::string line = "x" + std::string(code) + "x";
-        painter.DrawChars(p, line, 0, static_cast<int>(line.size()), 0, 0, image.rect(), Qt::black, 4, {}, pExtra);
-        p.end();
-        return image;
+        return Paint(painter, "x" + std::string(code) + "x", 0, 5, {}, pExtra);
     };
     const auto cells = [&](const QImage &image, int nFrom, int nCount) {
         return InkSpan(image.copy(nFrom * cw, 0, nCount * cw, image.height()));
