@@ -1,29 +1,9 @@
 // The options' values: what an empty configuration shows, what OK writes (and
 // in which order), and the checks on typed values.
 #include "app/appoptions.h"
+#include "app/recordingstore.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// Remembers the order of the writes.
-class CRecordingStore : public CMemoryProfileStore
-{
-public:
-    void WriteInt(const std::string &strSection, const std::string &strEntry, int nValue) override
-    {
-        m_aWrites.push_back(strEntry);
-        CMemoryProfileStore::WriteInt(strSection, strEntry, nValue);
-    }
-    void WriteString(const std::string &strSection, const std::string &strEntry, const std::string &strValue) override
-    {
-        m_aWrites.push_back(strEntry);
-        CMemoryProfileStore::WriteString(strSection, strEntry, strValue);
-    }
-    std::vector<std::string> m_aWrites;
-};
-
-} // namespace
 
 TEST(AppOptions, AnEmptyConfigurationShowsTheDefaults)
 {

@@ -48,15 +48,12 @@ TEST(DocNames, ExtensionsCompareWithoutCaseAndOnlyInTheFileName)
 
 TEST(DocNames, OpenFilterComparesTheExtensionExactly)
 {
-    EXPECT_EQ(OpenFilterIndexForPath("/w/a.txt"), 2);
-    EXPECT_EQ(OpenFilterIndexForPath("/w/a.htm"), 3);
-    EXPECT_EQ(OpenFilterIndexForPath("/w/a.asp"), 4);
-    EXPECT_EQ(OpenFilterIndexForPath("/w/a.inl"), 5);
-    EXPECT_EQ(OpenFilterIndexForPath("/w/a.java"), 6);
-    EXPECT_EQ(OpenFilterIndexForPath("/w/a.cls"), 7);
-    EXPECT_EQ(OpenFilterIndexForPath("/w/a.cgi"), 8);
-    EXPECT_EQ(OpenFilterIndexForPath("/w/A.TXT"), 1);
-    EXPECT_EQ(OpenFilterIndexForPath("/w.txt/noext"), 1);
+    const std::pair<const char *, int> cases[] = {
+        {"/w/a.txt", 2}, {"/w/a.htm", 3}, {"/w/a.asp", 4}, {"/w/a.inl", 5}, {"/w/a.java", 6},
+        {"/w/a.cls", 7}, {"/w/a.cgi", 8}, {"/w/A.TXT", 1}, {"/w.txt/noext", 1},
+    };
+    for (const auto &[pszPath, nIndex] : cases)
+        EXPECT_EQ(OpenFilterIndexForPath(pszPath), nIndex) << pszPath;
 }
 
 TEST(DocNames, FiltersBecomeDialogFiltersWithBlankSeparatedPatterns)

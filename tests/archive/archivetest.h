@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <sys/stat.h>
@@ -97,10 +96,8 @@ inline CTree SnapshotTree(const std::string &strRoot)
             tree[strRel] = "-> " + fs::read_symlink(it->path()).string();
         else if (it->is_directory())
             tree[strRel + "/"] = "";
-        else {
-            std::ifstream in(it->path(), std::ios::binary);
-            tree[strRel] = std::string(std::istreambuf_iterator<char>(in), {});
-        }
+        else
+            tree[strRel] = ReadFileBytes(it->path().string());
     }
     return tree;
 }
@@ -108,13 +105,10 @@ inline CTree SnapshotTree(const std::string &strRoot)
 inline void MakeTree(const std::string &strRoot, const CTree &tree)
 {
     for (const auto &[strName, strData] : tree) {
-        const std::filesystem::path path = std::filesystem::path(strRoot) / strName;
-        if (strName.back() == '/') {
-            std::filesystem::create_directories(path);
-            continue;
-        }
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << strData;
+        if (strName.back() == '/')
+            std::filesystem::create_directories(std::filesystem::path(strRoot) / strName);
+        else
+            WriteFiles(strRoot, {{strName, strData}});
     }
 }
 
@@ -218,16 +212,38 @@ private:
     std::size_t m_nBits = 0;
 };
 
-// A stored (-lh0-) entry with any name bytes; nMode may carry a file type.
+// An entry of any method whose data is strPacked, for the original strData
+// (whose CRC the header carries). nOriginal: the size the header gives, by
+// default that of strData; nMode may carry a file type.
+inline std::string CompressedEntry(const char *pszMethod, const std::string &strName, const std::string &strPacked,
+                                   const std::string &strData, std::uint32_t nOriginal = 0, unsigned nMode = 0644)
+{
+    CLzhEntry entry{strName, 1700000000, nMode};
+    return BuildLzhHeader(pszMethod, entry, static_cast<std::uint32_t>(strPacked.size()),
+                          nOriginal ? nOriginal : static_cast<std::uint32_t>(strData.size()),
+                          LzhCrc16(0, strData.data(), strData.size())) +
+           strPacked;
+}
+
+// A stored (-lh0-) entry with any name bytes.
 inline std::string RawLzhEntry(const std::string &strName, const std::string &strData, unsigned nMode = 0644)
 {
-    CLzhEntry entry;
-    entry.strName = strName;
-    entry.nMode = nMode;
-    entry.nMTime = 1700000000;
-    return BuildLzhHeader("-lh0-", entry, static_cast<std::uint32_t>(strData.size()),
-                          static_cast<std::uint32_t>(strData.size()), LzhCrc16(0, strData.data(), strData.size())) +
-           strData;
+    return CompressedEntry("-lh0-", strName, strData, strData, 0, nMode);
+}
+
+// The sample archives in tests/data/archive/lzhmethods.
+inline std::string LzhFixture(const std::string &strName)
+{
+    return std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/" + strName;
+}
+
+// A little-endian field of nBytes at nAt, as LZH headers store them.
+inline std::size_t LzhField(const std::string &strHeader, std::size_t nAt, int nBytes)
+{
+    std::size_t n = 0;
+    for (int k = nBytes; k-- > 0;)
+        n = n << 8 | static_cast<unsigned char>(strHeader[nAt + k]);
+    return n;
 }
 
 // Collects what an encoder writes.
@@ -252,18 +268,14 @@ inline std::string LhCompress(const std::string &strData, ELhStream stream)
 }
 
 // Entries with the older header levels, as LHA for MS-DOS and Windows wrote
-// them: level 0 keeps the whole path in the name (folders after '\'),
-// level 1 the bare name with the folder in an extended header (parts ended
-// by 0xFF). strPacked is the method's data for the original strData.
-inline std::string OldLzhEntry(int nLevel, const std::string &strMethod, const std::string &strFolder,
-                               const std::string &strName, const std::string &strPacked, const std::string &strData)
+// them: level 0 keeps the whole path in the name, level 1 ends its base
+// header with the size of the next extended header (here none). strPacked is
+// the method's data for the original strData.
+inline std::string OldLzhEntry(int nLevel, const std::string &strMethod, const std::string &strName,
+                               const std::string &strPacked, const std::string &strData)
 {
-    // The folder header: its size counts its type, its data and the next size.
-    const std::string ext = strFolder.empty() ? std::string() : '\x02' + strFolder;
-    const std::size_t nExtSize = ext.empty() ? 0 : ext.size() + 2;
     std::string body = strMethod;
-    // At level 1 the packed size counts the extended headers too.
-    Put32(body, static_cast<std::uint32_t>(strPacked.size() + nExtSize));
+    Put32(body, static_cast<std::uint32_t>(strPacked.size()));
     Put32(body, static_cast<std::uint32_t>(strData.size()));
     Put32(body, 0x58210000);  // a DOS time in 2024
     body += '\x20';
@@ -273,27 +285,10 @@ inline std::string OldLzhEntry(int nLevel, const std::string &strMethod, const s
     Put16(body, LzhCrc16(0, strData.data(), strData.size()));
     if (nLevel == 1) {
         body += 'M';
-        Put16(body, static_cast<unsigned>(nExtSize));
+        Put16(body, 0);
     }
     unsigned nSum = 0;
     for (unsigned char c : body)
         nSum += c;
-    std::string s = std::string(1, static_cast<char>(body.size())) + static_cast<char>(nSum & 0xFF) + body;
-    if (!ext.empty()) {
-        s += ext;
-        Put16(s, 0);
-    }
-    return s + strPacked;
-}
-
-inline std::string Level0LzhEntry(const std::string &strMethod, const std::string &strName,
-                                  const std::string &strPacked, const std::string &strData)
-{
-    return OldLzhEntry(0, strMethod, "", strName, strPacked, strData);
-}
-
-inline std::string Level1LzhEntry(const std::string &strMethod, const std::string &strFolder,
-                                  const std::string &strName, const std::string &strPacked, const std::string &strData)
-{
-    return OldLzhEntry(1, strMethod, strFolder, strName, strPacked, strData);
+    return std::string(1, static_cast<char>(body.size())) + static_cast<char>(nSum & 0xFF) + body + strPacked;
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace {
@@ -34,19 +35,14 @@ CTree SampleTree()
 // Leaves only what the test wrote: no temporary files of ours anywhere.
 bool HasTemporaryFiles(const CTree &tree)
 {
-    for (const auto &[strName, strData] : tree)
-        if (strName.find(".wrenpad-") != std::string::npos)
-            return true;
-    return false;
+    return std::any_of(tree.begin(), tree.end(),
+                       [](const auto &item) { return item.first.find(".wrenpad-") != std::string::npos; });
 }
 
 int Pack(const std::string &strArchive, const std::string &strBase, std::string &strOut,
          const std::vector<std::string> &aFiles = {})
 {
-    CPackRequest request;
-    request.strArchive = strArchive;
-    request.strBase = strBase;
-    request.aFiles = aFiles;
+    CPackRequest request{strArchive, strBase, aFiles};
     return ArchivePack(request, strOut, nullptr);
 }
 
@@ -99,9 +95,8 @@ TEST(Archive, PackingChosenFilesKeepsTheirPathsBelowTheBase)
     EXPECT_EQ(tree.count("ソフト表/空のフォルダ/"), 1u);
     EXPECT_EQ(tree.count("empty.txt"), 1u);
     // Names that leave the base, or that are not there, write no archive.
-    EXPECT_EQ(Pack(dir.File("bad.lzh"), dir.File("src"), strOut, {"../src/index.html"}), ARC_ERROR);
-    EXPECT_EQ(Pack(dir.File("bad.lzh"), dir.File("src"), strOut, {"/etc/hostname"}), ARC_ERROR);
-    EXPECT_EQ(Pack(dir.File("bad.lzh"), dir.File("src"), strOut, {"missing.txt"}), ARC_ERROR);
+    for (const char *pszName : {"../src/index.html", "/etc/hostname", "missing.txt"})
+        EXPECT_EQ(Pack(dir.File("bad.lzh"), dir.File("src"), strOut, {pszName}), ARC_ERROR) << pszName;
     EXPECT_NE(strOut.find("missing.txt"), std::string::npos);
     EXPECT_FALSE(FileExists(dir.File("bad.lzh")));
 }
@@ -262,9 +257,8 @@ TEST(Archive, AnEntryThatExpandsToAGigabyteIsRefused)
         bits.Put(0, 4);
         bits.Put(0, 4);    // every distance: one back
     }
-    const std::string &strData = bits.Bytes();
-    CLzhEntry entry{"bomb.txt", 1700000000, 0644};
-    std::string lzh = BuildLzhHeader("-lh5-", entry, static_cast<std::uint32_t>(strData.size()), 1u << 30, 0) + strData;
+    // No data for the CRC: the header's CRC is 0.
+    std::string lzh = CompressedEntry("-lh5-", "bomb.txt", bits.Bytes(), "", 1u << 30);
     lzh += RawLzhEntry("after.txt", "still unpacked");
     lzh += '\0';
     CTempDir dir;
@@ -283,8 +277,8 @@ TEST(Archive, EntriesThatDoNotComeBackWholeAreReportedAndNotWritten)
     // entries after it do.
     std::string strBadLzh = RawLzhEntry("crc.txt", "original");
     strBadLzh.replace(strBadLzh.size() - 8, 8, "damaged!");
-    std::string lzh = Level0LzhEntry("-lh1-", "lharc.txt", "\x12\x34\x56", "abcdef") + strBadLzh +
-                      Level1LzhEntry("-lh0-", "", "next.txt", "n", "n") + '\0';
+    std::string lzh = OldLzhEntry(0, "-lh1-", "lharc.txt", "\x12\x34\x56", "abcdef") + strBadLzh +
+                      OldLzhEntry(1, "-lh0-", "next.txt", "n", "n") + '\0';
     std::string zip = WriteStoredZip({{"crc.txt", "original"}, {"next.txt", "n"}});
     zip.replace(zip.find("original"), 8, "damaged!");
     CTempDir dir;

@@ -12,11 +12,6 @@
 
 namespace {
 
-std::string Fixture(const std::string &strName)
-{
-    return std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/" + strName;
-}
-
 // The data and length of an archive's first entry, whose header is of
 // level 2.
 struct CPacked
@@ -27,14 +22,7 @@ struct CPacked
 
 CPacked FirstEntry(const std::string &strArchive)
 {
-    // A little-endian field of the header.
-    const auto field = [&strArchive](std::size_t nAt, int nBytes) {
-        std::size_t n = 0;
-        for (int k = nBytes; k-- > 0;)
-            n = n << 8 | static_cast<unsigned char>(strArchive[nAt + k]);
-        return n;
-    };
-    return {strArchive.substr(field(0, 2), field(7, 4)), field(11, 4)};
+    return {strArchive.substr(LzhField(strArchive, 0, 2), LzhField(strArchive, 7, 4)), LzhField(strArchive, 11, 4)};
 }
 
 struct CMethodCase
@@ -47,9 +35,10 @@ const CMethodCase METHODS[] = {{ELhOldMethod::Lh2, "samplelh2.lzh"}, {ELhOldMeth
 
 // An -lh3- block header of nCount symbols whose literal/length code gives
 // the symbols in aLengths those lengths, and whose position code is the
-// fixed one (position code 0 is "00").
-void Lh3Block(unsigned nCount, const std::vector<std::pair<int, unsigned>> &aLengths, CBitWriter &bits)
+// fixed one (position code 0 is "00"); the codes of the block follow.
+CBitWriter Lh3Block(unsigned nCount, const std::vector<std::pair<int, unsigned>> &aLengths)
 {
+    CBitWriter bits;
     bits.Put(nCount, 16);
     for (int i = 0; i < 286; ++i) {
         unsigned nLen = 0;
@@ -61,16 +50,19 @@ void Lh3Block(unsigned nCount, const std::vector<std::pair<int, unsigned>> &aLen
             bits.Put(nLen - 1, 4);
     }
     bits.Put(0, 1);
+    return bits;
 }
 
 // A block whose literal/length code is the one symbol nSymbol, of no bits.
-void Lh3SingleBlock(unsigned nCount, unsigned nSymbol, CBitWriter &bits)
+std::string Lh3SingleBlock(unsigned nCount, unsigned nSymbol)
 {
+    CBitWriter bits;
     bits.Put(nCount, 16);
     for (int i = 0; i < 3; ++i)
         bits.Put(0b10000, 5);
     bits.Put(nSymbol, 9);
     bits.Put(0, 1);
+    return bits.Bytes();
 }
 
 } // namespace
@@ -80,7 +72,7 @@ TEST(LhOldDecoder, CutOrCorruptedStreamsEndAsDamageWithinBounds)
     std::mt19937 random(20261207);
     for (const CMethodCase &c : METHODS) {
         SCOPED_TRACE(c.pszArchive);
-        const CPacked packed = FirstEntry(ReadFileBytes(Fixture(c.pszArchive)));
+        const CPacked packed = FirstEntry(ReadFileBytes(LzhFixture(c.pszArchive)));
         std::string strOut;
         ASSERT_TRUE(LhOldDecode(c.method, packed.strData, packed.nLength, strOut));
         // Cut anywhere, the last byte included: the bits run out first.
@@ -111,64 +103,46 @@ TEST(LhOldDecoder, CutOrCorruptedStreamsEndAsDamageWithinBounds)
 TEST(LhOldDecoder, Lh3BlocksThatMakeNoUsableCodeAreDamage)
 {
     std::string strOut;
-    {
-        // One literal, of no bits, four times; then an empty stream for an
-        // empty file.
-        CBitWriter bits;
-        Lh3SingleBlock(4, 'x', bits);
-        EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, bits.Bytes(), 4, strOut));
-        EXPECT_EQ(strOut, "xxxx");
-        EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, "", 0, strOut));
-        EXPECT_EQ(strOut, "");
-    }
-    {
-        // The one symbol is none of the alphabet.
-        CBitWriter bits;
-        Lh3SingleBlock(4, 300, bits);
-        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, bits.Bytes(), 4, strOut));
-    }
-    {
-        // More codes of one bit than one bit has.
-        CBitWriter bits;
-        Lh3Block(2, {{'a', 1}, {'b', 1}, {'c', 2}}, bits);
-        bits.Put(0, 8);
-        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, bits.Bytes(), 2, strOut));
-    }
-    {
-        // A code with a gap: "0" is 'x', "1" is nothing.
-        CBitWriter good;
-        Lh3Block(2, {{'x', 1}}, good);
-        good.Put(0b00, 2);
-        EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, good.Bytes(), 2, strOut));
-        EXPECT_EQ(strOut, "xx");
-        CBitWriter bad;
-        Lh3Block(2, {{'x', 1}}, bad);
-        bad.Put(0b01, 2);
-        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, bad.Bytes(), 2, strOut));
-        EXPECT_EQ(strOut, "x");
-    }
-    {
-        // 'x' is "0", a match of 3 is "1"; position 0 (one back) is "00"
-        // and six zero bits. "x" then the match makes "xxxx"; the match
-        // first reaches before the start; after "x" with a length of 3 it
-        // runs past the end.
-        auto stream = [](std::initializer_list<bool> aIsMatch) {
-            CBitWriter bits;
-            Lh3Block(static_cast<unsigned>(aIsMatch.size()), {{'x', 1}, {256, 1}}, bits);
-            for (bool bMatch : aIsMatch) {
-                bits.Put(bMatch, 1);
-                if (bMatch)
-                    bits.Put(0, 8);
-            }
-            return bits.Bytes();
-        };
-        EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, stream({false, true}), 4, strOut));
-        EXPECT_EQ(strOut, "xxxx");
-        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, stream({true, false}), 4, strOut));
-        EXPECT_EQ(strOut, "");
-        EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, stream({false, true}), 3, strOut));
-        EXPECT_EQ(strOut, "x");
-    }
+    // One literal, of no bits, four times; then an empty stream for an
+    // empty file.
+    EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, Lh3SingleBlock(4, 'x'), 4, strOut));
+    EXPECT_EQ(strOut, "xxxx");
+    EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, "", 0, strOut));
+    EXPECT_EQ(strOut, "");
+    // The one symbol is none of the alphabet.
+    EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, Lh3SingleBlock(4, 300), 4, strOut));
+    // More codes of one bit than one bit has.
+    CBitWriter tooMany = Lh3Block(2, {{'a', 1}, {'b', 1}, {'c', 2}});
+    tooMany.Put(0, 8);
+    EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, tooMany.Bytes(), 2, strOut));
+    // A code with a gap: "0" is 'x', "1" is nothing.
+    CBitWriter good = Lh3Block(2, {{'x', 1}});
+    good.Put(0b00, 2);
+    EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, good.Bytes(), 2, strOut));
+    EXPECT_EQ(strOut, "xx");
+    CBitWriter bad = Lh3Block(2, {{'x', 1}});
+    bad.Put(0b01, 2);
+    EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, bad.Bytes(), 2, strOut));
+    EXPECT_EQ(strOut, "x");
+    // 'x' is "0", a match of 3 is "1"; position 0 (one back) is "00"
+    // and six zero bits. "x" then the match makes "xxxx"; the match
+    // first reaches before the start; after "x" with a length of 3 it
+    // runs past the end.
+    auto stream = [](std::initializer_list<bool> aIsMatch) {
+        CBitWriter bits = Lh3Block(static_cast<unsigned>(aIsMatch.size()), {{'x', 1}, {256, 1}});
+        for (bool bMatch : aIsMatch) {
+            bits.Put(bMatch, 1);
+            if (bMatch)
+                bits.Put(0, 8);
+        }
+        return bits.Bytes();
+    };
+    EXPECT_TRUE(LhOldDecode(ELhOldMethod::Lh3, stream({false, true}), 4, strOut));
+    EXPECT_EQ(strOut, "xxxx");
+    EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, stream({true, false}), 4, strOut));
+    EXPECT_EQ(strOut, "");
+    EXPECT_FALSE(LhOldDecode(ELhOldMethod::Lh3, stream({false, true}), 3, strOut));
+    EXPECT_EQ(strOut, "x");
 }
 
 TEST(LhOldDecoder, Lh2MatchBeforeTheStartIsDamage)

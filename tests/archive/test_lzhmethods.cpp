@@ -16,31 +16,13 @@
 
 namespace {
 
-std::string Fixture(const std::string &strName)
-{
-    return std::string(WP_TEST_DATA_DIR) + "/archive/lzhmethods/" + strName;
-}
-
 // The sample archive of a method ("-lh1-" -> samplelh1.lzh) and the size of
 // its first header (of level 2), after which that entry's data starts.
 std::string SampleArchive(const char *pszMethod, std::size_t &nHeader)
 {
-    const std::string strArchive = ReadFileBytes(Fixture("sample" + std::string(pszMethod).substr(1, 3) + ".lzh"));
-    nHeader = strArchive.size() < 2 ? 0
-                                    : static_cast<unsigned char>(strArchive[0])
-                                          | static_cast<std::size_t>(static_cast<unsigned char>(strArchive[1])) << 8;
+    const std::string strArchive = ReadFileBytes(LzhFixture("sample" + std::string(pszMethod).substr(1, 3) + ".lzh"));
+    nHeader = strArchive.size() < 2 ? 0 : LzhField(strArchive, 0, 2);
     return strArchive;
-}
-
-// nOriginal: the size the header gives, by default that of strData.
-std::string CompressedEntry(const char *pszMethod, const std::string &strName, const std::string &strPacked,
-                            const std::string &strData, std::uint32_t nOriginal = 0)
-{
-    CLzhEntry entry{strName, 1700000000, 0644};
-    return BuildLzhHeader(pszMethod, entry, static_cast<std::uint32_t>(strPacked.size()),
-                          nOriginal ? nOriginal : static_cast<std::uint32_t>(strData.size()),
-                          LzhCrc16(0, strData.data(), strData.size())) +
-           strPacked;
 }
 
 } // namespace
@@ -49,23 +31,19 @@ std::string CompressedEntry(const char *pszMethod, const std::string &strName, c
 // positions, every byte value, and an empty file (which the writer stores).
 TEST(LzhMethods, Lh2AndLh3UnpackWhatTheirWriterPacked)
 {
-    CTree expected;
-    for (const auto &[strName, strData] : CLzhFixtureContent::All())
-        expected[strName] = strData;
+    const CTree expected = CLzhFixtureContent::All();
     for (const char *pszName : {"morelh2.lzh", "morelh3.lzh"}) {
         CTempDir dir;
         std::string strOut;
-        EXPECT_EQ(Unpack(Fixture(pszName), dir.File("out"), strOut), ARC_OK) << pszName << "\n" << strOut;
-        const CTree got = SnapshotTree(dir.File("out"));
-        EXPECT_EQ(got.size(), expected.size()) << pszName;
-        for (const auto &[strName, strData] : expected)
-            EXPECT_TRUE(got.count(strName) && got.at(strName) == strData) << pszName << " " << strName;
+        EXPECT_EQ(Unpack(LzhFixture(pszName), dir.File("out"), strOut), ARC_OK) << pszName << "\n" << strOut;
+        // Compared whole, not printed: the files are large.
+        EXPECT_TRUE(SnapshotTree(dir.File("out")) == expected) << pszName;
     }
 }
 
 TEST(LzhMethods, DamagedOrInflatedOldMethodEntriesAreNotWritten)
 {
-    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
+    const std::string strSample = ReadFileBytes(LzhFixture("sample.txt"));
     for (const char *pszMethod : {"-lh1-", "-lh2-", "-lh3-"}) {
         SCOPED_TRACE(pszMethod);
         std::size_t nHeader = 0;
@@ -102,7 +80,7 @@ TEST(LzhMethods, DamagedOrInflatedOldMethodEntriesAreNotWritten)
 
 TEST(LzhMethods, Lh2AndLh3EntriesTakeTheUsualWayOut)
 {
-    const std::string strSample = ReadFileBytes(Fixture("sample.txt"));
+    const std::string strSample = ReadFileBytes(LzhFixture("sample.txt"));
     for (const char *pszMethod : {"-lh2-", "-lh3-"}) {
         SCOPED_TRACE(pszMethod);
         std::size_t nHeader = 0;
@@ -118,7 +96,7 @@ TEST(LzhMethods, Lh2AndLh3EntriesTakeTheUsualWayOut)
         EXPECT_EQ(SnapshotTree(dir.File("out")), (CTree{{"in/", ""}}));
 
         // Progress within an entry, and a cancel there leaves no half file.
-        const std::string strMore = Fixture("more" + std::string(pszMethod).substr(1, 3) + ".lzh");
+        const std::string strMore = LzhFixture("more" + std::string(pszMethod).substr(1, 3) + ".lzh");
         std::atomic<bool> bCancel{false};
         std::vector<std::int64_t> aDone;
         CArchiveProgress progress;

@@ -31,10 +31,7 @@ std::string Periodic(std::size_t n, std::size_t nPeriod, unsigned nSeed)
 
 std::string Pack(const std::string &strArchive, const std::string &strBase, int nThreads)
 {
-    CPackRequest request;
-    request.strArchive = strArchive;
-    request.strBase = strBase;
-    request.nThreads = nThreads;
+    CPackRequest request{strArchive, strBase, {}, nThreads};
     std::string strOut;
     EXPECT_EQ(ArchivePack(request, strOut), ARC_OK) << strOut;
     return ReadFileBytes(strArchive);

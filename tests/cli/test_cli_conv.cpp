@@ -1,6 +1,6 @@
 // conv as scripts call it: Shift-JIS in on standard input, the converted
 // selection out, status 2 and one line on standard error for bad requests.
-#include "support/testutil.h"
+#include "cli/clitest.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
@@ -35,11 +35,7 @@ TEST(CliConv, EachCommandWritesTheReplacementText)
         {{"conv", "6002"}, S("<a title=\"表\">&</a>"), S("&LT;a title=&QUOT;表&QUOT;&GT;&AMP;&LT;/a&GT;")},
     };
     for (const auto &c : cases) {
-        const CToolResult r = RunTool(c.args, c.strIn);
-        const std::string strWhat = c.args[1] + (c.args.size() > 2 ? " " + c.args[2] : "");
-        EXPECT_EQ(r.nStatus, 0) << strWhat << ": " << r.strErr;
-        EXPECT_EQ(r.strOut, c.strOut) << strWhat;
-        EXPECT_EQ(r.strErr, "") << strWhat;
+        EXPECT_EQ(Outcome(RunTool(c.args, c.strIn)), "0|" + c.strOut + "|") << ::testing::PrintToString(c.args);
     }
 }
 
@@ -47,12 +43,8 @@ TEST(CliConv, BytesPassThroughAsTheyAre)
 {
     // NUL bytes, lone CRs and a lead byte at the very end are no reason to stop.
     const std::string bytes = std::string("A\0B\rC\nD\x82", 8);
-    const CToolResult lower = RunTool({"conv", "6010"}, bytes);
-    EXPECT_EQ(lower.nStatus, 0);
-    EXPECT_EQ(lower.strOut, std::string("a\0b\rc\nd\x82", 8));
-    const CToolResult empty = RunTool({"conv", "6009"}, "");
-    EXPECT_EQ(empty.nStatus, 0);
-    EXPECT_EQ(empty.strOut, "");
+    EXPECT_EQ(Outcome(RunTool({"conv", "6010"}, bytes)), "0|" + std::string("a\0b\rc\nd\x82", 8) + "|");
+    EXPECT_EQ(Outcome(RunTool({"conv", "6009"}, "")), "0||");
     // A large input comes out whole.
     std::string big;
     for (int i = 0; i < 20000; ++i)
@@ -84,9 +76,7 @@ TEST(CliConv, BadRequestsEndWithStatusTwoAndOneLine)
     };
     for (const auto &args : bad) {
         const CToolResult r = RunTool(args, "text");
-        std::string strArgs;
-        for (const std::string &a : args)
-            strArgs += a + " ";
+        const std::string strArgs = ::testing::PrintToString(args);
         EXPECT_EQ(r.nStatus, 2) << strArgs;
         EXPECT_EQ(r.strOut, "") << strArgs;
         ASSERT_FALSE(r.strErr.empty()) << strArgs;
@@ -118,11 +108,8 @@ TEST(CliConv, TagCommands)
         {{"conv", "1248", "0"}, S("<a href=\"Top.HTML\">表ナ</a>\r\n<!-- NOTE -->Text <i")},
         {{"conv", "1248", "1"}, strPage},
     };
-    for (const auto &c : cases) {
-        const CToolResult r = RunTool(c.args, strPage);
-        EXPECT_EQ(r.nStatus, 0) << c.args[1] << ": " << r.strErr;
-        EXPECT_EQ(r.strOut, c.strOut) << c.args[1];
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(Outcome(RunTool(c.args, strPage)), "0|" + c.strOut + "|") << c.args[1];
     for (const std::vector<std::string> &bad : std::vector<std::vector<std::string>>{
              {"conv", "1248"}, {"conv", "1248", "2"}, {"conv", "1248", "0", "0"}, {"conv", "1244", "x"}}) {
         const CToolResult r = RunTool(bad, strPage);

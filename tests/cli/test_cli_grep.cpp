@@ -1,22 +1,20 @@
 // wrenpad-tool grep: the folder search's result lines in Shift-JIS (in UTF-8
 // for a text with characters Shift-JIS lacks).
-#include "support/testutil.h"
+#include "cli/clitest.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <sys/stat.h>
 #include <vector>
 
 TEST(CliGrep, PrintsTheResultLinesInShiftJis)
 {
     CTempDir dir;
-    std::filesystem::create_directory(dir.File("sub (1)"));
     // 日本語 in CP932, and in the file name as UTF-8.
-    WriteFileBytes(dir.File("a.txt"), "x\r\n\x93\xFA\x96\x7B\x8C\xEA and Text\r\n");
-    WriteFileBytes(dir.File("sub (1)/\xE6\x97\xA5.htm"), "more text\n");
+    WriteFiles(dir.Path(), {{"a.txt", "x\r\n\x93\xFA\x96\x7B\x8C\xEA and Text\r\n"},
+                            {"sub (1)/\xE6\x97\xA5.htm", "more text\n"}});
     CToolResult r = RunTool({"grep", "--subdirs", "text", "*.txt;*.htm", dir.Path()});
     EXPECT_EQ(r.nStatus, 0);
     EXPECT_EQ(r.strOut, "sub (1)/\x93\xFA.htm(1): more text\n" + Utf8ToCp932("1 個、検索されました。(2ファイル中)") + "\n");
@@ -32,26 +30,22 @@ TEST(CliGrep, FoundNothingFoundAndTroubleHaveTheirOwnStatus)
 {
     CTempDir dir;
     WriteFileBytes(dir.File("a.txt"), "x\n");
-    CToolResult r = RunTool({"grep", "x", "*", dir.Path()});
-    EXPECT_EQ(r.nStatus, 0);
-    r = RunTool({"grep", "nothing", "*", dir.Path()});
-    EXPECT_EQ(r.nStatus, 1);
-    EXPECT_EQ(r.strOut, Utf8ToCp932("0 個、検索されました。(1ファイル中)\n"));
-    EXPECT_EQ(r.strErr, "");
+    EXPECT_EQ(RunTool({"grep", "x", "*", dir.Path()}).nStatus, 0);
+    EXPECT_EQ(Outcome(RunTool({"grep", "nothing", "*", dir.Path()})),
+              "1|" + Utf8ToCp932("0 個、検索されました。(1ファイル中)\n") + "|");
 
     // A bad expression: the summary still ends the results, the reason is on
     // standard error.
-    r = RunTool({"grep", "--regex", "(a*)*[z-a]", "*", dir.Path()});
-    EXPECT_EQ(r.nStatus, 2);
-    EXPECT_EQ(r.strOut, Utf8ToCp932("0 個、検索されました。(0ファイル中)\n"));
-    EXPECT_EQ(r.strErr, "wrenpad-tool: grep: the regular expression does not compile: (a*)*[z-a]\n");
+    EXPECT_EQ(Outcome(RunTool({"grep", "--regex", "(a*)*[z-a]", "*", dir.Path()})),
+              "2|" + Utf8ToCp932("0 個、検索されました。(0ファイル中)\n")
+                  + "|wrenpad-tool: grep: the regular expression does not compile: (a*)*[z-a]\n");
 
     // Too many results: what was found, then the reason.
     std::string strMany;
     for (int i = 0; i < 3000; ++i)
         strMany += "x line\n";
     WriteFileBytes(dir.File("many.txt"), strMany);
-    r = RunTool({"grep", "x", "many.txt", dir.Path()});
+    const CToolResult r = RunTool({"grep", "x", "many.txt", dir.Path()});
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_NE(r.strOut.find("many.txt(1): x line\n"), std::string::npos);
     EXPECT_EQ(r.strErr, "wrenpad-tool: grep: too many results (20000 bytes); the search stopped there\n");
@@ -65,15 +59,13 @@ TEST(CliGrep, AFileThatCannotBeReadIsTroubleButTheOthersAreSearched)
 {
     CTempDir dir;
     ::chmod(dir.Path().c_str(), 0755);
-    WriteFileBytes(dir.File("a.txt"), "found\n");
-    WriteFileBytes(dir.File("b.txt"), "found too\n");
+    WriteFiles(dir.Path(), {{"a.txt", "found\n"}, {"b.txt", "found too\n"}});
     ::chmod(dir.File("b.txt").c_str(), 0);
     CToolRunOptions options;
     options.bAsOrdinaryUser = true;
-    const CToolResult r = RunTool({"grep", "found", "*.txt", dir.Path()}, options);
-    EXPECT_EQ(r.nStatus, 2);
-    EXPECT_EQ(r.strOut, "a.txt(1): found\n" + Utf8ToCp932("1 個、検索されました。(2ファイル中)\n"));
-    EXPECT_EQ(r.strErr, "wrenpad-tool: cannot read " + dir.File("b.txt") + ": Permission denied\n");
+    EXPECT_EQ(Outcome(RunTool({"grep", "found", "*.txt", dir.Path()}, options)),
+              "2|a.txt(1): found\n" + Utf8ToCp932("1 個、検索されました。(2ファイル中)\n") + "|wrenpad-tool: cannot read "
+                  + dir.File("b.txt") + ": Permission denied\n");
 }
 
 TEST(CliGrep, CharactersShiftJisLacksAreFoundInEveryOtherCodeAndPrintedInUtf8)
@@ -98,7 +90,5 @@ TEST(CliGrep, CharactersShiftJisLacksAreFoundInEveryOtherCodeAndPrintedInUtf8)
                                                  "j.txt(1): \xE6\xBC\xA2 \xC3\xA9 caf\xC3\xA9",
                                                  "u.txt(1): \xE6\x97\xA5 caf\xC3\xA9 \xC2\xA9 \xF0\x9F\x98\x80"}));
     // None of them anywhere: nothing found.
-    r = RunTool({"grep", "\xC3\xB1", "*.txt", dir.Path()});
-    EXPECT_EQ(r.nStatus, 1);
-    EXPECT_EQ(r.strOut, "0 個、検索されました。(4ファイル中)\n");
+    EXPECT_EQ(Outcome(RunTool({"grep", "\xC3\xB1", "*.txt", dir.Path()})), "1|0 個、検索されました。(4ファイル中)\n|");
 }

@@ -1,5 +1,5 @@
 // dump and the generator ids of conv, as scripts call them.
-#include "support/testutil.h"
+#include "cli/clitest.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +8,9 @@ TEST(CliDump, WritesTheDumpWithTheNameAsGiven)
 {
     CTempDir dir;
     WriteFileBytes(dir.File("a.txt"), "Hi\x82\xa0");
-    CToolResult r = RunTool({"dump", dir.File("a.txt")});
-    EXPECT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_EQ(r.strOut, "ASCII Dumping\r\n" + dir.File("a.txt") + "\r\n" + std::string(74, '-')
-                            + "\r\n000000  48 69 82 A0                                       Hi..");
+    const std::string strDump = "ASCII Dumping\r\n" + dir.File("a.txt") + "\r\n" + std::string(74, '-')
+                                + "\r\n000000  48 69 82 A0                                       Hi..";
+    EXPECT_EQ(Outcome(RunTool({"dump", dir.File("a.txt")})), "0|" + strDump + "|");
     EXPECT_EQ(RunTool({"dump"}).nStatus, 2);
 }
 

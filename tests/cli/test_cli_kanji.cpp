@@ -1,5 +1,5 @@
 // detect, convert and nkf as scripts call them.
-#include "support/testutil.h"
+#include "cli/clitest.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +17,8 @@ TEST(CliKanji, DetectPrintsOneLine)
         const char *pszFile;
         const char *pszOut;
     } cases[] = {{"essay.sjis.txt", "SJIS\n"}, {"page.euc.html", "EUC\n"}, {"mail.jis.eml", "JIS\n"}};
-    for (const auto &c : cases) {
-        const CToolResult r = RunTool({"detect", DataPath(c.pszFile)});
-        EXPECT_EQ(r.nStatus, 0) << c.pszFile;
-        EXPECT_EQ(r.strOut, c.pszOut) << c.pszFile;
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(Outcome(RunTool({"detect", DataPath(c.pszFile)})), "0|" + std::string(c.pszOut) + "|") << c.pszFile;
     CTempDir dir;
     WriteFileBytes(dir.File("ascii.txt"), "<html>only ASCII</html>\n");
     EXPECT_EQ(RunTool({"detect", dir.File("ascii.txt")}).strOut, "UNKNOWN\n");
@@ -30,9 +27,8 @@ TEST(CliKanji, DetectPrintsOneLine)
 
 TEST(CliKanji, ConvertWritesTheConvertedBytes)
 {
-    const CToolResult euc = RunTool({"convert", "--to", "euc", DataPath("essay.sjis.txt")});
-    EXPECT_EQ(euc.nStatus, 0);
-    EXPECT_EQ(euc.strOut, ReadFileBytes(DataPath("essay.euc.txt")));
+    EXPECT_EQ(Outcome(RunTool({"convert", "--to", "euc", DataPath("essay.sjis.txt")})),
+              "0|" + ReadFileBytes(DataPath("essay.euc.txt")) + "|");
     const CToolResult sjis = RunTool({"convert", "--to", "sjis", DataPath("page.jis.html")});
     EXPECT_EQ(sjis.strOut, ReadFileBytes(DataPath("page.sjis.html")));
     const CToolResult jis = RunTool({"convert", "--to", "jis", DataPath("page.euc.html")});
@@ -46,9 +42,8 @@ TEST(CliKanji, ConvertWritesTheConvertedBytes)
 
 TEST(CliKanji, NkfConvertsWithTheOption)
 {
-    const CToolResult mail = RunTool({"nkf", "sm", DataPath("mail.jis.eml")});
-    EXPECT_EQ(mail.nStatus, 0);
-    EXPECT_EQ(mail.strOut, ReadFileBytes(DataPath("mail.expected.sjis.txt")));
+    EXPECT_EQ(Outcome(RunTool({"nkf", "sm", DataPath("mail.jis.eml")})),
+              "0|" + ReadFileBytes(DataPath("mail.expected.sjis.txt")) + "|");
     EXPECT_EQ(RunTool({"nkf", "j", DataPath("essay.sjis.txt")}).strOut,
               ReadFileBytes(DataPath("essay.jis.txt")));
     EXPECT_EQ(RunTool({"nkf", "e"}).nStatus, 2);

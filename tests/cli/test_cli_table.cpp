@@ -1,5 +1,5 @@
 // The list and table builders of conv, and table, as scripts call them.
-#include "support/testutil.h"
+#include "cli/clitest.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +20,8 @@ TEST(CliTable, ConvBuildsListsAndTables)
                                                    "\t<tr><td></td>\r\n\t</tr>\r\n</table>"},
         {{"conv", "1238", "auto", "2", "1"}, "a b", "<TABLE BORDER>\r\n\t<TR><TD>a</TD><TD>b</TD>\r\n\t</TR>\r\n</TABLE>"},
     };
-    for (const auto &c : cases) {
-        const CToolResult r = RunTool(c.args, c.strIn);
-        std::string strWhat;
-        for (const std::string &strArg : c.args)
-            strWhat += strArg + ' ';
-        EXPECT_EQ(r.nStatus, 0) << strWhat << r.strErr;
-        EXPECT_EQ(r.strOut, c.strOut) << strWhat;
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(Outcome(RunTool(c.args, c.strIn)), "0|" + c.strOut + "|") << ::testing::PrintToString(c.args);
 }
 
 TEST(CliTable, BadBuilderArgumentsAreRefused)
@@ -50,11 +44,10 @@ TEST(CliTable, BadBuilderArgumentsAreRefused)
 TEST(CliTable, TableWritesTheEditorsOutput)
 {
     const std::string strIn = "a,\"b,c\"\r\n\x95\x5C\r\n";
-    CToolResult r = RunTool({"table", "--sep", "0", "--format", "0"}, strIn);
-    EXPECT_EQ(r.nStatus, 0);
-    EXPECT_EQ(r.strOut, "<table>\r\n<tr><td>a</td>\r\n\t<td>b,c</td>\r\n</tr>\r\n"
-                        "<tr><td>\x95\x5C</td>\r\n\t<td></td>\r\n</tr>\r\n</table>\r\n");
-    r = RunTool({"table", "--format", "1", "--sep", "0"}, strIn);
+    EXPECT_EQ(Outcome(RunTool({"table", "--sep", "0", "--format", "0"}, strIn)),
+              "0|<table>\r\n<tr><td>a</td>\r\n\t<td>b,c</td>\r\n</tr>\r\n"
+              "<tr><td>\x95\x5C</td>\r\n\t<td></td>\r\n</tr>\r\n</table>\r\n|");
+    CToolResult r = RunTool({"table", "--format", "1", "--sep", "0"}, strIn);
     EXPECT_EQ(r.strOut, "a\tb,c\r\n\x95\x5C\t\r\n");
     r = RunTool({"table", "--sep", "0", "--format", "2"}, strIn);
     EXPECT_EQ(r.strOut, "a,\"b,c\"\r\n\x95\x5C,\r\n");

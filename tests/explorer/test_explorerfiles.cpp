@@ -2,7 +2,6 @@
 // new items with their "(n)" names, copies of templates, renaming, deleting
 // for good, and the character-code guess of the properties.
 #include "explorer/explorerfiles.h"
-#include "search/tagjump.h"
 #include "support/testutil.h"
 #include "text/filecodeguess.h"
 
@@ -10,7 +9,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -156,11 +154,10 @@ TEST(ExplorerFiles, NewFilesHoldTheirBytesOrAreNotThereAtAll)
 TEST(ExplorerFiles, TemplateCopiesKeepEveryByteAndNeverReplaceAFile)
 {
     CTempDir dir;
-    MakeFolder(dir.File("templete"));
     std::string strTemplate = "<p>\x82\xA0\x5C</p>\r\n";
     strTemplate += std::string(1, '\0');
     strTemplate += std::string(100000, 'x');
-    WriteFileBytes(dir.File("templete/基本.html"), strTemplate);
+    WriteFiles(dir.Path(), {{"templete/基本.html", strTemplate}});
 
     std::string strName;
     std::string strExt;
@@ -209,8 +206,7 @@ TEST(ExplorerFiles, RenamingNeverReplacesAnotherItemAndACaseChangeIsARename)
     EXPECT_FALSE(FileExists(dir.File("page.html")));
 
     // A folder goes with what is in it.
-    MakeFolder(dir.File("site"));
-    WriteFileBytes(dir.File("site/index.html"), "index");
+    WriteFiles(dir.Path(), {{"site/index.html", "index"}});
     ASSERT_EQ(RenameExplorerItem(dir.File("site"), "サイト", strNewPath, nError), RENAME_DONE);
     EXPECT_EQ(ReadFileBytes(dir.File("サイト/index.html")), "index");
 
@@ -221,12 +217,7 @@ TEST(ExplorerFiles, RenamingNeverReplacesAnotherItemAndACaseChangeIsARename)
 TEST(ExplorerFiles, DeletingForGoodTakesTheFolderButNeverFollowsALink)
 {
     CTempDir dir;
-    MakeFolder(dir.File("outside"));
-    WriteFileBytes(dir.File("outside/keep.txt"), "keep");
-    for (const char *pszFolder : {"site", "site/img"})
-        MakeFolder(dir.File(pszFolder));
-    for (const char *pszFile : {"site/index.html", "site/img/a.gif"})
-        WriteFileBytes(dir.File(pszFile), "x");
+    WriteFiles(dir.Path(), {{"outside/keep.txt", "keep"}, {"site/index.html", "x"}, {"site/img/a.gif", "x"}});
     ASSERT_EQ(::symlink(dir.File("outside").c_str(), dir.File("site/link").c_str()), 0);
 
     EXPECT_EQ(DeleteTree(dir.File("site")), 0);

@@ -28,6 +28,13 @@ std::string JoinWithScript(const CTempDir &dir, const std::string &strFolder, co
     return FileExists(strJoinedPath) ? ReadFileBytes(strJoinedPath) : "<not joined>";
 }
 
+// A path's parts as "folder|name|extension".
+std::string Parts(const std::string &strPath)
+{
+    const CPathParts parts = SplitPathParts(strPath);
+    return parts.strFolder + "|" + parts.strName + "|" + parts.strExt;
+}
+
 } // namespace
 
 TEST(FileSplit, AFileThatFitsOnePartIsNotSplit)
@@ -145,15 +152,7 @@ TEST(FileSplit, CancellingRemovesThePartsOfTheRun)
 
 TEST(FileSplit, PathParts)
 {
-    const CPathParts a = SplitPathParts("/home/u/file.tar.gz");
-    EXPECT_EQ(a.strFolder, "/home/u/");
-    EXPECT_EQ(a.strName, "file.tar");
-    EXPECT_EQ(a.strExt, ".gz");
-    const CPathParts b = SplitPathParts("/home/u.d/.profile");
-    EXPECT_EQ(b.strFolder, "/home/u.d/");
-    EXPECT_EQ(b.strName, ".profile");
-    EXPECT_EQ(b.strExt, "");
-    const CPathParts c = SplitPathParts("bare");
-    EXPECT_EQ(c.strFolder, "");
-    EXPECT_EQ(c.strName, "bare");
+    EXPECT_EQ(Parts("/home/u/file.tar.gz"), "/home/u/|file.tar|.gz");
+    EXPECT_EQ(Parts("/home/u.d/.profile"), "/home/u.d/|.profile|");
+    EXPECT_EQ(Parts("bare"), "|bare|");
 }

@@ -1,20 +1,11 @@
 // Loading the image-map plug-in: found in the first folder that has it,
 // every failure told apart, and the markup always ends inside its buffer.
 #include "plugin/pluginlibrary.h"
-#include "support/testutil.h"
+#include "support/plugintest.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-
-namespace {
-
-void InstallPlugin(const std::string &strFolder, const char *pszBuilt)
-{
-    WriteFileBytes(strFolder + "/" + IMAGEMAP_PLUGIN, ReadFileBytes(pszBuilt));
-}
-
-} // namespace
 
 TEST(ImageMapPlugin, LoadsFromTheFirstFolderThatHasIt)
 {
@@ -24,8 +15,8 @@ TEST(ImageMapPlugin, LoadsFromTheFirstFolderThatHasIt)
     EXPECT_EQ(plugin.Open({user.Path(), installed.Path()}), IMAGEMAP_LOAD_FAILED);
 
     // The user's own folder comes first: a copy without the entry there hides a good one.
-    InstallPlugin(installed.Path(), WP_FAKE_IMGMAP);
-    InstallPlugin(user.Path(), WP_FAKE_IMGMAP_NOENTRY);
+    InstallPluginFile(installed.Path(), IMAGEMAP_PLUGIN, WP_FAKE_IMGMAP);
+    InstallPluginFile(user.Path(), IMAGEMAP_PLUGIN, WP_FAKE_IMGMAP_NOENTRY);
     EXPECT_EQ(FindPluginFile({"", user.Path(), installed.Path()}, IMAGEMAP_PLUGIN),
               user.File(IMAGEMAP_PLUGIN));
     EXPECT_EQ(plugin.Open({user.Path(), installed.Path()}), IMAGEMAP_NO_ENTRY);

@@ -12,8 +12,6 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
-#include <mutex>
-#include <random>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,8 +52,7 @@ protected:
     }
     void Write(const std::string &strName, const std::string &strBytes)
     {
-        fs::create_directories(fs::path(m_dir.File(strName)).parent_path());
-        WriteFileBytes(m_dir.File(strName), strBytes);
+        WriteFiles(m_dir.Path(), {{strName, strBytes}});
     }
 
     CTempDir m_dir;

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace {
 
@@ -30,10 +29,6 @@ public:
 class FolderSearchCodes : public ::testing::Test
 {
 protected:
-    void Write(const std::string &strName, const std::string &strBytes)
-    {
-        WriteFileBytes(m_dir.File(strName), strBytes);
-    }
     // The matches in one file, as "line: text".
     std::vector<std::string> Find(const std::string &strName, const std::string &strText, bool bIgnoreCase = false,
                                   bool bRegex = false)
@@ -70,7 +65,7 @@ TEST_F(FolderSearchCodes, TheCodeIsFoundPastALongStartOfAscii)
     const std::string sjis = strHead + "plain " + Utf8ToCp932("ここに日本語") + "\nafter\n";
     const std::string strHit = std::to_string(nHeadLines + 1) + ": plain " + Utf8ToCp932("ここに日本語");
     for (const ETextCode eCode : {ETextCode::Sjis, ETextCode::Utf8, ETextCode::Euc, ETextCode::Jis}) {
-        Write("f.txt", Coded(sjis, eCode));
+        WriteFileBytes(m_dir.File("f.txt"), Coded(sjis, eCode));
         EXPECT_EQ(Find("f.txt", Utf8ToCp932("日本")), Matches{strHit}) << TextCodeTag(eCode);
         // Lines before and after the switch keep their numbers.
         EXPECT_EQ(Find("f.txt", "line 7 "), Matches{"7: line 7 plain"}) << TextCodeTag(eCode);
@@ -87,14 +82,14 @@ TEST_F(FolderSearchCodes, TheWholeFileDecidesNotItsStart)
     std::string strUtf8Start = "\xE6\x97\xA5\xE6\x9C\xAC\n";
     for (int i = 0; i < 2000; ++i)
         strUtf8Start += std::string(100, 'x') + "\n";
-    Write("f.txt", strUtf8Start + "\x95\x5C\x8E\xA6\n");  // 表示
+    WriteFileBytes(m_dir.File("f.txt"), strUtf8Start + "\x95\x5C\x8E\xA6\n");  // 表示
     EXPECT_EQ(Find("f.txt", "\x95\x5C\x8E\xA6"), Matches{"2002: \x95\x5C\x8E\xA6"});
     EXPECT_EQ(Find("f.txt", Utf8ToCp932("日本")), Matches{});
 
     // Shift-JIS half-width katakana read two at a time look like EUC-JP
     // kanji; they are searched as the katakana they are.
-    Write("k.txt", "\xBA\xDD\xC6\xC1\xCA\r\n\xB6\xDE\xB7\xDE\r\n");  // ｺﾝﾆﾁﾊ ｶﾞｷﾞ
+    WriteFileBytes(m_dir.File("k.txt"), "\xBA\xDD\xC6\xC1\xCA\r\n\xB6\xDE\xB7\xDE\r\n");  // ｺﾝﾆﾁﾊ ｶﾞｷﾞ
     EXPECT_EQ(Find("k.txt", "\xB6\xDE"), Matches{"2: \xB6\xDE\xB7\xDE"});
-    Write("k.txt", "\xB6\xDE\xB7\xDE");  // ｶﾞｷﾞ, small enough to be read in one go
+    WriteFileBytes(m_dir.File("k.txt"), "\xB6\xDE\xB7\xDE");  // ｶﾞｷﾞ, small enough to be read in one go
     EXPECT_EQ(Find("k.txt", "\xB7\xDE"), Matches{"1: \xB6\xDE\xB7\xDE"});
 }

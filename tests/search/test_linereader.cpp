@@ -31,12 +31,9 @@ using Lines = std::vector<std::string>;
 TEST(LineReader, LongLinesAreReadInPieces)
 {
     const std::string strLong = std::string(9990, 'x') + "needle";
-    const Lines lines = ReadLines("first\n" + strLong + "\nlast\n");
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[1], strLong.substr(0, 4000));
-    EXPECT_EQ(lines[2], strLong.substr(4000, 4000));
-    EXPECT_EQ(lines[3], strLong.substr(8000));  // the needle is on line 4
-    EXPECT_EQ(lines[4], "last");
+    // The needle is on line 4.
+    EXPECT_EQ(ReadLines("first\n" + strLong + "\nlast\n"),
+              (Lines{"first", strLong.substr(0, 4000), strLong.substr(4000, 4000), strLong.substr(8000), "last"}));
 
     // A line of exactly the piece size, with either line end, is one line.
     const std::string strFull(SEARCH_LINE_MAX, 'y');
@@ -49,10 +46,7 @@ TEST(LineReader, PiecesNeverSplitADoubleByteCharacter)
 {
     // あ (82 A0) would straddle the cut at 4000 bytes.
     const std::string strLine = std::string(3999, 'a') + "\x82\xA0" + "b";
-    const Lines lines = ReadLines(strLine + "\n");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], std::string(3999, 'a'));
-    EXPECT_EQ(lines[1], "\x82\xA0" "b");
+    EXPECT_EQ(ReadLines(strLine + "\n"), (Lines{std::string(3999, 'a'), "\x82\xA0" "b"}));
     // A second byte that looks like a lead byte is not taken for one.
     const std::string strPairs = std::string(3998, 'a') + "\x81\x81" + "\x81\x81";
     EXPECT_EQ(ReadLines(strPairs), (Lines{strPairs.substr(0, 4000), "\x81\x81"}));

@@ -13,19 +13,12 @@ struct MatchRow
     const char *pszExpect;
 };
 
-void CheckRows(const MatchRow *pRows, std::size_t nRows)
-{
-    for (std::size_t i = 0; i < nRows; ++i) {
-        const MatchRow &r = pRows[i];
-        EXPECT_EQ(Match(r.pszPattern, r.text), r.pszExpect)
-            << "pattern \"" << r.pszPattern << "\" on \"" << r.text << "\"";
-    }
-}
-
 template <std::size_t N>
 void CheckRows(const MatchRow (&rows)[N])
 {
-    CheckRows(rows, N);
+    for (const MatchRow &r : rows)
+        EXPECT_EQ(Match(r.pszPattern, r.text), r.pszExpect)
+            << "pattern \"" << r.pszPattern << "\" on \"" << r.text << "\"";
 }
 
 } // namespace

@@ -84,12 +84,23 @@ private:
     std::vector<ESjisByteKind> m_aKinds;
 };
 
-inline int HtmlColor(std::uint32_t dw)
+// The colour a state gives the start of a line (HTML and the standard type).
+inline int StateColor(std::uint32_t dw)
 {
     return (dw & 0x05) ? COLORINDEX_COMMENT
          : (dw & 0x18) ? COLORINDEX_STRING
          : (dw & 0x02) ? COLORINDEX_PREPROCESSOR
                        : COLORINDEX_NORMALTEXT;
+}
+
+// A double or single quote opens a string.
+inline bool OpenString(CLine &L, int I, unsigned char c, std::uint32_t &dw)
+{
+    if (c != '"' && c != '\'')
+        return false;
+    L.Add(I, COLORINDEX_STRING);
+    dw |= c == '"' ? 0x08 : 0x10;
+    return true;
 }
 
 inline bool HtmlWord(CLine &L, int nBegin, int nEnd)
@@ -117,7 +128,7 @@ inline std::uint32_t Html(CLine &L, std::uint32_t dw)
     int nCommentStart = -1;
     for (int I = 0;; ++I) {
         if (bNew) {
-            L.Add(bBack ? I - 1 : I, HtmlColor(dw));
+            L.Add(bBack ? I - 1 : I, StateColor(dw));
             bNew = bBack = false;
         }
         if (I == n)
@@ -138,11 +149,8 @@ inline std::uint32_t Html(CLine &L, std::uint32_t dw)
             }
             continue;
         }
-        if ((c == '"' || c == '\'') && (dw & 0x02)) {
-            L.Add(I, COLORINDEX_STRING);
-            dw |= c == '"' ? 0x08 : 0x10;
+        if ((dw & 0x02) && OpenString(L, I, c, dw))
             continue;
-        }
         if (I + 3 < n && c == '<' && L.At(I + 1) == '!' && L.At(I + 2) == '-' && L.At(I + 3) == '-') {
             L.Add(I, COLORINDEX_COMMENT);
             dw = (dw & ~std::uint32_t(0x02)) | 0x04;
@@ -229,6 +237,18 @@ struct CScheme
     const char *const *ppszKeywords2;
     bool bMatchCase;
 };
+
+// A '#' before anything but blanks opens a directive line (C/C++ and Pascal).
+inline EStep Directive(CLine &L, int I, unsigned char c, std::uint32_t &dw, bool &bFirst)
+{
+    if (bFirst && c == '#') {
+        L.Add(I, COLORINDEX_PREPROCESSOR);
+        dw |= 0x02;
+        return STEP_DONE;
+    }
+    bFirst = bFirst && CLine::IsBlank(c);
+    return STEP_WORD;
+}
 
 template <typename Step>
 std::uint32_t Scheme(CLine &L, std::uint32_t dw, const CScheme &s, Step step)
@@ -328,27 +348,15 @@ inline std::uint32_t Cpp(CLine &L, std::uint32_t dw)
             }
             return STEP_DONE;
         }
-        if (c == '"' || c == '\'') {
-            L.Add(I, COLORINDEX_STRING);
-            d |= c == '"' ? 0x08 : 0x10;
+        if (OpenString(L, I, c, d))
             return STEP_DONE;
-        }
         if (I > 0 && c == '*' && L.At(I - 1) == '/') {
             L.Add(I - 1, COLORINDEX_COMMENT);
             d |= 0x04;
             bOpened = true;
             return STEP_DONE;
         }
-        if (bFirst) {
-            if (c == '#') {
-                L.Add(I, COLORINDEX_PREPROCESSOR);
-                d |= 0x02;
-                return STEP_DONE;
-            }
-            if (!CLine::IsBlank(c))
-                bFirst = false;
-        }
-        return STEP_WORD;
+        return Directive(L, I, c, d, bFirst);
     });
 }
 
@@ -381,11 +389,8 @@ inline std::uint32_t Perl(CLine &L, std::uint32_t dw)
             d |= 0x01;
             return STEP_STOP;
         }
-        if (c == '"' || c == '\'') {
-            L.Add(I, COLORINDEX_STRING);
-            d |= c == '"' ? 0x08 : 0x10;
+        if (OpenString(L, I, c, d))
             return STEP_DONE;
-        }
         return STEP_WORD;
     });
 }
@@ -421,27 +426,15 @@ inline std::uint32_t Pascal(CLine &L, std::uint32_t dw)
             }
             return STEP_DONE;
         }
-        if (c == '"' || c == '\'') {
-            L.Add(I, COLORINDEX_STRING);
-            d |= c == '"' ? 0x08 : 0x10;
+        if (OpenString(L, I, c, d))
             return STEP_DONE;
-        }
         if (bParen || bBrace) {
             L.Add(bParen ? I - 1 : I, COLORINDEX_COMMENT);
             d |= bParen ? 0x04 : 0x20;
             bOpened = bParen;
             return STEP_DONE;
         }
-        if (bFirst) {
-            if (c == '#') {
-                L.Add(I, COLORINDEX_PREPROCESSOR);
-                d |= 0x02;
-                return STEP_DONE;
-            }
-            if (!CLine::IsBlank(c))
-                bFirst = false;
-        }
-        return STEP_WORD;
+        return Directive(L, I, c, d, bFirst);
     });
 }
 
@@ -450,10 +443,7 @@ inline std::uint32_t Standard(CLine &L, std::uint32_t dw)
     const int n = L.Length();
     if (n == 0)
         return dw & 0x04;
-    const int nColor = (dw & 0x05) ? COLORINDEX_COMMENT
-                     : (dw & 0x18) ? COLORINDEX_STRING
-                     : (dw & 0x02) ? COLORINDEX_PREPROCESSOR
-                                   : COLORINDEX_NORMALTEXT;
+    const int nColor = StateColor(dw);
     L.Add(0, nColor);
     auto link = [&](int nBegin, int nEnd) {
         const std::string_view w = L.Word(nBegin, nEnd);

@@ -1,7 +1,5 @@
 // The colour subcommand: arguments, line ends and the chaining of states.
 #include "support/testutil.h"
-#include "text/codec.h"
-#include "text/filecode.h"
 
 #include <gtest/gtest.h>
 

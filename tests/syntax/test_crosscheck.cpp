@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 #include <sstream>
 
@@ -94,11 +93,8 @@ bool SameAsBytewise(int nViewType, const CLineSource &lines, int nLine, std::str
     const std::uint32_t dwNoBlocks = pfn(lines, dwState, nLine, nullptr, nNone);
     aBuf.resize(static_cast<std::size_t>(nItems));
 
-    const auto sameBlock = [](const ColorBlock &a, const ColorBlock &b) {
-        return a.nCharPos == b.nCharPos && a.nColorIndex == b.nColorIndex;
-    };
     if (dwNext == dwExpected && dwNoBlocks == dwExpectedNoBlocks && nNone == 0
-        && std::equal(aBuf.begin(), aBuf.end(), aExpected.begin(), aExpected.end(), sameBlock))
+        && BlocksText(aBuf) == BlocksText(aExpected))
         return true;
     ADD_FAILURE() << "type " << nViewType << ", state " << std::hex << dwState << std::dec << ", line \""
                   << Printable(line) << "\"\n  blocks:   " << BlocksText(aBuf) << " -> " << std::hex << dwNext

@@ -1,12 +1,12 @@
 // A buffer read from and written to files in their own code.
 #include "support/testutil.h"
+#include "text/bufferutil.h"
 #include "text/codedfile.h"
-#include "text/textbuffer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -32,7 +32,7 @@ protected:
     {
         std::string text;
         for (int i = 0; i < buffer.GetLineCount(); ++i)
-            text.append(i > 0 ? "\n" : "").append(buffer.GetLineText(i), static_cast<std::size_t>(buffer.GetLineLength(i)));
+            text.append(i > 0 ? "\n" : "").append(buffer.GetLine(i));
         return text;
     }
 
@@ -64,12 +64,9 @@ TEST_F(CodedFile, TypingIntoAUtf8FileSavesUtf8)
     ASSERT_TRUE(Load("<p>\xE3\x80\x9C</p>\n", "page.html"));  // <p>〜</p>
     ASSERT_EQ(state.eCode, ETextCode::Utf8);
     // The buffer holds Shift-JIS like every other document.
-    EXPECT_EQ(std::string(buffer.GetLineText(0), static_cast<std::size_t>(buffer.GetLineLength(0))),
-              "<p>\x81\x60</p>");
-    int nLine = 0;
-    int nPos = 0;
+    EXPECT_EQ(buffer.GetLine(0), "<p>\x81\x60</p>");
     // 日本語 and a second wave dash, as the input method gives them.
-    buffer.InsertText(nullptr, 1, 0, "\x93\xFA\x96\x7B\x8C\xEA\x81\x60", nLine, nPos);
+    Insert(buffer, 1, 0, "\x93\xFA\x96\x7B\x8C\xEA\x81\x60", ACTION_UNKNOWN);
     ASSERT_TRUE(SaveCodedFile(buffer, dir.File("page.html"), state.eCode, state.forms));
     const std::string saved = ReadFileBytes(dir.File("page.html"));
     EXPECT_EQ(saved, "<p>\xE3\x80\x9C</p>\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x80\x9C");
@@ -99,9 +96,7 @@ TEST_F(CodedFile, ASaveTheCodeCannotHoldLeavesTheFileAsItWas)
 {
     ASSERT_TRUE(Load("\xB4\xC1\xBB\xFA\n", "f"));  // 漢字
     ASSERT_EQ(state.eCode, ETextCode::Euc);
-    int nLine = 0;
-    int nPos = 0;
-    buffer.InsertText(nullptr, 1, 0, "ab\xF0\x40", nLine, nPos);  // a user-defined character
+    Insert(buffer, 1, 0, "ab\xF0\x40", ACTION_UNKNOWN);  // a user-defined character
     CCodedSaveFailure failure;
     EXPECT_FALSE(SaveCodedFile(buffer, dir.File("f"), state.eCode, state.forms, &failure));
     EXPECT_TRUE(failure.bUnencodable);
@@ -272,9 +267,7 @@ TEST_F(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
     } cases[] = {{2000, 5}, {1501, 69999}, {3001, 0}};
     for (const auto &c : cases) {
         ASSERT_TRUE(buffer.LoadFromMemory(sjis));
-        int nLine = 0;
-        int nPos = 0;
-        buffer.InsertText(nullptr, c.nLine, c.nChar, "\x85\x40", nLine, nPos);
+        Insert(buffer, c.nLine, c.nChar, "\x85\x40", ACTION_UNKNOWN);
         CCodedSaveFailure failure;
         EXPECT_FALSE(SaveCodedFile(buffer, dir.File("bad"), ETextCode::Utf8, CTextForms(), &failure));
         EXPECT_TRUE(failure.bUnencodable);
@@ -287,6 +280,9 @@ TEST_F(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)
 
 TEST_F(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
 {
+    const auto fields = [](const CFileCodeState &s) {
+        return std::tie(s.eCode, s.forms, s.eProblem, s.nProblemLine, s.cProblem, s.cProblemOther, s.extra);
+    };
     const std::string files[] = {
         "\xE3\x80\x9C\xE2\x88\x92\n",             // UTF-8: wave dash, minus sign (the other forms)
         "\xEF\xBB\xBF\xEF\xBD\x9E",               // with a mark: fullwidth tilde
@@ -300,13 +296,7 @@ TEST_F(CodedFile, AFilesCodeSurvivesAsOneLineAndOtherLinesAreRefused)
         const std::string strLine = CodeStateToLine(state);
         CFileCodeState back;
         ASSERT_TRUE(CodeStateFromLine(strLine, back)) << strLine;
-        EXPECT_EQ(back.eCode, state.eCode) << strLine;
-        EXPECT_EQ(back.forms, state.forms) << strLine;
-        EXPECT_EQ(back.eProblem, state.eProblem) << strLine;
-        EXPECT_EQ(back.nProblemLine, state.nProblemLine) << strLine;
-        EXPECT_EQ(back.cProblem, state.cProblem) << strLine;
-        EXPECT_EQ(back.cProblemOther, state.cProblemOther) << strLine;
-        EXPECT_TRUE(back.extra == state.extra) << strLine;
+        EXPECT_TRUE(fields(back) == fields(state)) << strLine;
         EXPECT_EQ(DescribeCodeProblem(back), DescribeCodeProblem(state));
         if (state.IsExact()) {
             // Written with the state read back, the file is what it was.

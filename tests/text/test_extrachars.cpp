@@ -12,21 +12,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <clocale>
-#include <cwctype>
-#include <locale.h>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string Utf8Of(char32_t c)
-{
-    std::string s;
-    AppendUtf8(s, c);
-    return s;
-}
 
 // Decodes a file's bytes in eCode and encodes them back: the bytes that come
 // out, or a note of what went wrong.
@@ -114,8 +103,10 @@ TEST(ExtraChars, TheTableHoldsEighteenHundredEightyCharactersAndTheNextIsNamed)
 {
     CTempDir dir;
     std::string file = "<p>\xC2\xA9</p>\n";  // one of them in the first line, met again at the end
-    for (char32_t c = 0x20000; c < 0x20000 + EXTRA_CHAR_LIMIT - 1; ++c)
-        file += Utf8Of(c) + (c % 100 == 0 ? "\n" : "");
+    for (char32_t c = 0x20000; c < 0x20000 + EXTRA_CHAR_LIMIT - 1; ++c) {
+        AppendUtf8(file, c);
+        file += c % 100 == 0 ? "\n" : "";
+    }
     file += "\xC2\xA9\n";
     for (const bool bOver : {false, true}) {
         const std::string bytes = bOver ? file + "x\xF0\xAA\x80\x80\n" : file;  // U+2A000

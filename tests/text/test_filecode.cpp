@@ -120,24 +120,14 @@ TEST(FileCode, DualFormsComeBackInTheFormTheFileUsed)
         // The form the document's codec reads is the usual one.
         EXPECT_EQ(Cp932DecodeChar(sjis.data(), 2, *std::make_unique<int>()), dual.cUsual);
         for (const char32_t c : {dual.cUsual, dual.cOther}) {
-            std::u32string u32 = U"x";
-            u32 += c;
-            u32 += U"\n";
-            u32 += c;
-            std::string file;
-            for (const char32_t k : u32) {
-                // Plain UTF-8 by hand, independent of the converter.
-                if (k < 0x80) {
-                    file += static_cast<char>(k);
-                } else if (k < 0x800) {
-                    file += static_cast<char>(0xC0 | (k >> 6));
-                    file += static_cast<char>(0x80 | (k & 0x3F));
-                } else {
-                    file += static_cast<char>(0xE0 | (k >> 12));
-                    file += static_cast<char>(0x80 | ((k >> 6) & 0x3F));
-                    file += static_cast<char>(0x80 | (k & 0x3F));
-                }
-            }
+            // Plain UTF-8 by hand, independent of the converter (every form lies above U+007F).
+            std::string utf8;
+            if (c >= 0x800)
+                utf8 = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F))};
+            else
+                utf8 = {static_cast<char>(0xC0 | (c >> 6))};
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+            const std::string file = "x" + utf8 + "\n" + utf8;
             const CDecodedText text = DecodeFileText(file);
             ASSERT_EQ(text.eCode, ETextCode::Utf8);
             EXPECT_TRUE(text.IsExact());

@@ -4,13 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <pthread.h>
-#include <set>
-#include <stdexcept>
 #include <thread>
 #include <unistd.h>
 

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int BLOCK = 32768;  // the size of a read block
+constexpr std::size_t READ = 256 * 1024;  // the size of the loader's read blocks
 
 struct CLoaded
 {
@@ -83,7 +84,6 @@ TEST(FileLoad, TheFirstBreakDecidesTheModeHoweverFarIntoTheFileItIs)
     // far beyond, a CR LF split across such an edge among them. Each file is
     // read from disk and from memory, and comes back unchanged.
     CTempDir dir;
-    constexpr std::size_t READ = 256 * 1024;
     for (const std::size_t nAt : {std::size_t(BLOCK - 1), std::size_t(BLOCK), READ - 1, READ, 3 * READ + 17}) {
         for (const int nMode : {LINEEND_LF, LINEEND_CRLF, LINEEND_CR}) {
             const std::string sep(LineEndSeparator(nMode));
@@ -110,7 +110,6 @@ TEST(FileLoad, ACrAtTheEndOfABlockWaitsForTheNextByte)
     // The CR is the last byte of a read block; what follows it, in the next
     // block or nowhere, decides.
     CTempDir dir;
-    constexpr std::size_t READ = 256 * 1024;
     const std::string x(READ - 1, 'x');
     const struct { std::string bytes; int nMode; int nLines; } cases[] = {
         {x + "\r\n", LINEEND_CRLF, 2},      // the LF alone in the last block
@@ -287,20 +286,15 @@ TEST(FileSave, KeepsPermissionsAndFollowsLinks)
     Insert(buffer, 0, 0, "new\r\ntext");
     ASSERT_TRUE(buffer.SaveToFile(dir.File("link2")));
     EXPECT_EQ(ReadFileBytes(target), "new\ntext");
-    struct stat st;
-    ASSERT_EQ(::lstat(dir.File("link2").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    ASSERT_EQ(::lstat(dir.File("sub/link").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    ASSERT_EQ(::stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0751u);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link2")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("sub/link")));
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0751));
 
     // A new file gets the usual permissions, not the temporary file's.
     ASSERT_TRUE(buffer.SaveToFile(dir.File("fresh")));
-    ASSERT_EQ(::stat(dir.File("fresh").c_str(), &st), 0);
     const mode_t mask = ::umask(022);
     ::umask(mask);
-    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+    EXPECT_EQ(std::filesystem::status(dir.File("fresh")).permissions(), std::filesystem::perms(0666 & ~mask));
 
     // Nothing but the files themselves is left in the folders.
     auto names = ListDir(dir.Path());

@@ -20,13 +20,8 @@ std::vector<std::string> SplitLines(const std::string &strBytes, int nMode)
     const std::string sep(LineEndSeparator(nMode));
     std::vector<std::string> lines;
     std::size_t nStart = 0;
-    for (;;) {
-        const std::size_t nAt = strBytes.find(sep, nStart);
-        if (nAt == std::string::npos)
-            break;
+    for (std::size_t nAt; (nAt = strBytes.find(sep, nStart)) != std::string::npos; nStart = nAt + sep.size())
         lines.push_back(strBytes.substr(nStart, nAt - nStart));
-        nStart = nAt + sep.size();
-    }
     lines.push_back(strBytes.substr(nStart));
     return lines;
 }

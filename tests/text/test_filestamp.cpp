@@ -15,11 +15,9 @@ namespace {
 // Gives the file the modification time of the stamp, to take time out of a comparison.
 void SetModified(const std::string &strPath, const CFileStamp &stamp)
 {
-    struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = static_cast<time_t>(stamp.nModifiedNs / 1000000000);
-    times[1].tv_nsec = static_cast<long>(stamp.nModifiedNs % 1000000000);
+    const struct timespec times[2] = {{0, UTIME_OMIT},
+                                      {static_cast<time_t>(stamp.nModifiedNs / 1000000000),
+                                       static_cast<long>(stamp.nModifiedNs % 1000000000)}};
     ASSERT_EQ(::utimensat(AT_FDCWD, strPath.c_str(), times, 0), 0);
 }
 

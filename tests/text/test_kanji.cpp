@@ -44,11 +44,6 @@ private:
     iconv_t m_cd;
 };
 
-bool Iconv(const char *pszTo, const char *pszFrom, const std::string &in, std::string &out)
-{
-    return CReference(pszTo, pszFrom)(in, out);
-}
-
 // Our JIS output leaves kanji mode with ESC "(J", iconv with ESC "(B".
 std::string AsciiOutToB(std::string s)
 {
@@ -66,11 +61,6 @@ std::string Hex(const std::string &s)
         out += buf;
     }
     return out;
-}
-
-std::string Data(const std::string &strName)
-{
-    return ReadFileBytes(std::string(WP_TEST_DATA_DIR) + "/kanji/" + strName);
 }
 
 std::string From(const std::string &in, int nInCode, int nOutCode)
@@ -140,7 +130,7 @@ TEST(KanjiIconv, NecRow13MatchesEucJpMs)
         std::string back;
         // Skip cells iconv folds onto row 2 (their twins there): no byte form
         // survives that.
-        if (!Iconv("EUC-JP-MS", "CP932", sjis, euc) || !Iconv("CP932", "EUC-JP-MS", euc, back)
+        if (!CReference("EUC-JP-MS", "CP932")(sjis, euc) || !CReference("CP932", "EUC-JP-MS")(euc, back)
             || back != sjis)
             continue;
         ++nChecked;
@@ -160,7 +150,7 @@ TEST(KanjiTable, HalfWidthKanaWidenToTheirFullWidthCharacters)
         "ハヒフヘホマミムメモヤユヨラリルレロワン゛゜");
     EXPECT_EQ(From(kana, KANJI_SJIS, OUTCODE_SJIS), expected);
     std::string euc;
-    ASSERT_TRUE(Iconv("EUC-JP", "CP932", expected, euc));
+    ASSERT_TRUE(CReference("EUC-JP", "CP932")(expected, euc));
     EXPECT_EQ(From(kana, KANJI_SJIS, OUTCODE_EUC), euc);
 }
 
@@ -173,7 +163,7 @@ TEST(KanjiDetect, RealTextsInEachCode)
         {"page.sjis.html", KANJI_SJIS}, {"page.euc.html", KANJI_EUC}, {"page.jis.html", KANJI_JIS},
         {"kana.sjis.txt", KANJI_SJIS}, {"kana.euc.txt", KANJI_EUC}, {"mail.jis.eml", KANJI_JIS}};
     for (const auto &[pszName, nCode] : aTexts)
-        EXPECT_EQ(DetectKanjiCode(Data(pszName)), nCode) << pszName;
+        EXPECT_EQ(DetectKanjiCode(ReadFileBytes(std::string(WP_TEST_DATA_DIR) + "/kanji/" + pszName)), nCode) << pszName;
 }
 
 TEST(KanjiDetect, ShortAndAmbiguousTexts)
@@ -227,11 +217,6 @@ TEST(KanjiConvert, DetectsThenConvertsUpToTheFirstNul)
     EXPECT_EQ(ConvertKanjiCode("\xb4\xc1\xbb\xfa", 7), Utf8ToCp932("漢字"));
 }
 
-TEST(KanjiConvert, TrailBytesInTheKatakanaRangeAreNoKatakana)
-{
-    EXPECT_EQ(From("\x82\xb1\xb1", KANJI_SJIS, OUTCODE_SJIS), "\x82\xb1\x83\x41");  // こ, then ｱ widened
-}
-
 TEST(KanjiConvert, OutputLongerThanAnyFixedMultipleStillFits)
 {
     std::string text;
@@ -270,6 +255,8 @@ TEST(KanjiRoutines, ShiftJisInput)
     EXPECT_EQ(From("\x82\x20\x80\xfd\xfe\xff\x82", KANJI_SJIS, OUTCODE_EUC), "\x82\x20\x80\xfd\xfe\xff\x82");
     EXPECT_EQ(From("\x82\xa0\x82", KANJI_SJIS, OUTCODE_JIS), "\x1b$B$\"\x1b(J\x82");
     EXPECT_EQ(From("\x88\x9f\n", KANJI_SJIS, OUTCODE_EUC), "\xb0\xa1\n");
+    // Trail bytes in the katakana range are no katakana.
+    EXPECT_EQ(From("\x82\xb1\xb1", KANJI_SJIS, OUTCODE_SJIS), "\x82\xb1\x83\x41");  // こ, then ｱ widened
 }
 
 TEST(KanjiRoutines, EucInput)

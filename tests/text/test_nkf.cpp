@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -27,25 +27,13 @@ std::string AllCp932()
     std::string all = "ASCII \\ ~ \r\n";
     for (int c = 0xA1; c <= 0xDF; ++c)
         all += static_cast<char>(c);
-    for (int c1 = 0x81; c1 <= 0xFC; ++c1) {
-        for (int c2 = 0x40; c2 <= 0xFC; ++c2) {
-            const char pair[2] = {static_cast<char>(c1), static_cast<char>(c2)};
-            int n = 0;
-            if (IsSjisLeadByte(static_cast<unsigned char>(c1))
-                && Cp932DecodeChar(pair, 2, n) != CODEC_INVALID && n == 2)
-                all.append(pair, 2);
-        }
-    }
+    ForEachSjisDoubleByte([&all](unsigned char lead, unsigned char trail) {
+        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        int n = 0;
+        if (Cp932DecodeChar(pair, 2, n) != CODEC_INVALID)
+            all.append(pair, 2);
+    });
     return all;
-}
-
-bool SevenBit(const std::string &s)
-{
-    for (unsigned char c : s) {
-        if (c >= 0x80)
-            return false;
-    }
-    return true;
 }
 
 TEST(Nkf, LoadedUntilUnloadedThenDoesNothing)
@@ -78,7 +66,7 @@ TEST(Nkf, EveryCp932CharacterSurvivesExportAndImport)
     const std::string all = AllCp932();
     const std::string euc = Convert(nkf, "e", all);
     const std::string jis = Convert(nkf, "j", all);
-    EXPECT_TRUE(SevenBit(jis));
+    EXPECT_TRUE(std::all_of(jis.begin(), jis.end(), [](unsigned char c) { return c < 0x80; }));
     // Byte forms may change only where CP932 itself has two codes for one
     // character (NEC and IBM duplicates); the characters may not.
     EXPECT_EQ(Cp932ToUtf8(Convert(nkf, "sm", euc)), Cp932ToUtf8(all));

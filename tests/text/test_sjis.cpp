@@ -45,22 +45,16 @@ TEST(Codec, EveryMappedCharacterSurvivesTheRoundTrip)
     // CP932 character that decodes to the same code point (duplicates such as
     // the NEC and IBM copies of a kanji may come back as the other copy).
     int nChecked = 0;
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!IsSjisLeadByte(static_cast<unsigned char>(lead)))
-            continue;
-        for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (!IsSjisTrailByte(static_cast<unsigned char>(trail)))
-                continue;
-            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            int nBytes = 0;
-            const char32_t c = Cp932DecodeChar(pair, 2, nBytes);
-            if (c == CODEC_INVALID)
-                continue;
-            const std::string back = Utf8ToCp932(Cp932ToUtf8(std::string_view(pair, 2)));
-            ASSERT_EQ(back.size(), 2u) << std::hex << lead << " " << trail;
-            EXPECT_EQ(Cp932DecodeChar(back.data(), 2, nBytes), c) << std::hex << lead << " " << trail;
-            ++nChecked;
-        }
-    }
+    ForEachSjisDoubleByte([&](unsigned char lead, unsigned char trail) {
+        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        int nBytes = 0;
+        const char32_t c = Cp932DecodeChar(pair, 2, nBytes);
+        if (c == CODEC_INVALID)
+            return;
+        const std::string back = Utf8ToCp932(Cp932ToUtf8(std::string_view(pair, 2)));
+        ASSERT_EQ(back.size(), 2u) << std::hex << int(lead) << " " << int(trail);
+        EXPECT_EQ(Cp932DecodeChar(back.data(), 2, nBytes), c) << std::hex << int(lead) << " " << int(trail);
+        ++nChecked;
+    });
     EXPECT_GT(nChecked, 7000);
 }

@@ -6,11 +6,11 @@
 namespace {
 
 // A new buffer, and a recording view attached once Start has put the first text in.
-class TextBufferTest : public ::testing::Test
+class TextBuffer : public ::testing::Test
 {
 protected:
-    TextBufferTest() { buffer.InitNew(); }
-    ~TextBufferTest() override { buffer.DetachView(&view); }
+    TextBuffer() { buffer.InitNew(); }
+    ~TextBuffer() override { buffer.DetachView(&view); }
     void Start(const std::string &strText)
     {
         Insert(buffer, 0, 0, strText);
@@ -20,7 +20,6 @@ protected:
     CCrystalTextBuffer buffer;
     CRecordingView view;
 };
-using TextBuffer = TextBufferTest;
 
 } // namespace
 

@@ -4,16 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 namespace {
 
 // A new buffer, a recording view (attached on request) and a temporary folder to save in.
-class UndoTest : public ::testing::Test
+class Undo : public ::testing::Test
 {
 protected:
-    UndoTest() { buffer.InitNew(); }
-    ~UndoTest() override { buffer.DetachView(&view); }
+    Undo() { buffer.InitNew(); }
+    ~Undo() override { buffer.DetachView(&view); }
     void Attach() { buffer.AttachView(&view); }
     bool Save() { return buffer.SaveToFile(dir.File("saved.txt")); }
     // Types a string one byte at a time, merging into one group as the editor does.
@@ -38,8 +36,7 @@ protected:
     CPoint pt;
 };
 
-using Undo = UndoTest;
-using UndoGroup = UndoTest;
+using UndoGroup = Undo;
 
 } // namespace
 

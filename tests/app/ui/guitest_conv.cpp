@@ -1,22 +1,13 @@
 // The edit menu's conversions and insertions in the application view: what
 // each does to the selection, one undo step each, and nothing at all in a
 // read-only document.
-#include "app/appsettings.h"
 #include "app/ui/convdialogs.h"
-#include "app/ui/wrenpadview.h"
 #include "html/textconv.h"
-#include "platform/ui/dialogs.h"
-#include "platform/ui/filedialogs.h"
-#include "platform/ui/msgbox.h"
 #include "res/commands.h"
 #include "support/testutil.h"
-#include "support/viewfixture.h"
+#include "support/webfixture.h"
 #include "text/codec.h"
 #include "text/nkf.h"
-
-#include <QDialog>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <utility>
@@ -28,35 +19,9 @@ std::string S(std::string_view utf8)
     return Utf8ToCp932(utf8);
 }
 
-class ConvView : public CViewFixture<CWrenpadView>
+class ConvView : public CWebFixture
 {
 protected:
-    void SetUp() override
-    {
-        CViewFixture<CWrenpadView>::SetUp();
-        SetAppProfile(&m_profile);
-        SetDialogHook([this](QDialog *pDialog) {
-            ++m_nDialogs;
-            return m_fnDialog ? m_fnDialog(pDialog) : static_cast<int>(QDialog::Rejected);
-        });
-        SetFileDialogHook([this](const CFileDialogRequest &request) {
-            m_aFileRequests.push_back(request);
-            return m_aFileAnswer;
-        });
-        SetMessageBoxHook([this](const CMsgBoxRequest &box) {
-            m_aBoxes.push_back(box);
-            return static_cast<int>(IDOK);
-        });
-    }
-
-    void TearDown() override
-    {
-        SetDialogHook(nullptr);
-        SetFileDialogHook(nullptr);
-        SetMessageBoxHook(nullptr);
-        SetAppProfile(nullptr);
-    }
-
     // Starts over with the text and an empty undo list.
     void Reset(std::string_view text)
     {
@@ -73,18 +38,10 @@ protected:
         Select(CPoint(0, 0), CPoint(m_buffer.GetLineLength(nLast), nLast));
     }
 
-    std::pair<CPoint, CPoint> Range()
-    {
-        CPoint b;
-        CPoint e;
-        m_view.GetSelectionRange(b, e);
-        return {b, e};
-    }
-
     // Runs the command on a file the user picks (none: cancelled).
     void InsertFrom(int nID, const std::string &strPath)
     {
-        m_aFileAnswer = strPath.empty() ? QStringList() : QStringList{QString::fromStdString(strPath)};
+        m_answerFiles = strPath.empty() ? QStringList() : QStringList{QString::fromStdString(strPath)};
         m_view.RouteCommand(nID);
     }
 
@@ -94,13 +51,6 @@ protected:
         m_view.OnCmdMsg(nID, &ui);
         return ui.IsEnabled();
     }
-
-    CMemoryProfileStore m_profile;
-    std::function<int(QDialog *)> m_fnDialog;
-    int m_nDialogs = 0;
-    std::vector<CFileDialogRequest> m_aFileRequests;
-    QStringList m_aFileAnswer;
-    std::vector<CMsgBoxRequest> m_aBoxes;
 };
 
 // Answers a dialog of class T with OK after fnFill; any other is cancelled.
@@ -221,7 +171,7 @@ TEST_F(ConvView, ReadOnlyDocumentsAndEmptySelectionsChangeNothing)
 {
     CTempDir dir;
     WriteFileBytes(dir.File("t.txt"), "inserted");
-    m_aFileAnswer = {QString::fromStdString(dir.File("t.txt"))};
+    m_answerFiles = {QString::fromStdString(dir.File("t.txt"))};
     m_view.SetDocumentPath(dir.File("page.html"));
     m_fnDialog = [](QDialog *pDialog) {
         if (auto *pWidth = qobject_cast<CBreakWidthDlg *>(pDialog))
@@ -237,7 +187,7 @@ TEST_F(ConvView, ReadOnlyDocumentsAndEmptySelectionsChangeNothing)
         EXPECT_FALSE(m_buffer.CanUndo()) << nID;
     }
     // Not even a dialog is shown.
-    EXPECT_EQ(m_nDialogs, 0);
+    EXPECT_TRUE(m_aDialogTitles.empty());
     EXPECT_TRUE(m_aFileRequests.empty());
 
     // The selection conversions need a selection; the caret alone is not one.
@@ -250,7 +200,7 @@ TEST_F(ConvView, ReadOnlyDocumentsAndEmptySelectionsChangeNothing)
         EXPECT_EQ(Text(), "a\tb <c>") << nID;
         EXPECT_FALSE(m_buffer.CanUndo()) << nID;
     }
-    EXPECT_EQ(m_nDialogs, 0);
+    EXPECT_TRUE(m_aDialogTitles.empty());
 
     // Without the kanji converter library the two that call it are off.
     SelectAll();
@@ -279,13 +229,16 @@ TEST_F(ConvView, LineHeadCommandsTakeWholeLinesOrTheCaretLine)
     Select(CPoint(5, 0), CPoint(8, 0));
     m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
     EXPECT_EQ(Text(), "abc def|  x");
-    EXPECT_EQ(Range(), std::make_pair(CPoint(1, 0), CPoint(4, 0)));
+    CPoint ptBegin;
+    CPoint ptEnd;
+    m_view.GetSelectionRange(ptBegin, ptEnd);
+    EXPECT_EQ(std::make_pair(ptBegin, ptEnd), std::make_pair(CPoint(1, 0), CPoint(4, 0)));
     m_view.RouteCommand(ID_EDIT_UNDO);
     EXPECT_EQ(Text(), "  \t abc def|  x");
 
     // The prefix dialog: the prefix stays for next time; the blanks in front
     // of it stay unless asked to go.
-    m_profile.WriteString(SECTION_MAIN, "strDelComment", "#");
+    m_store.WriteString(SECTION_MAIN, "strDelComment", "#");
     Reset("  # one");
     m_view.PlaceCaret(CPoint(7, 0));
     QString strOffered;
@@ -300,14 +253,14 @@ TEST_F(ConvView, LineHeadCommandsTakeWholeLinesOrTheCaretLine)
     m_fnDialog = AnswerPrefix(QStringLiteral("※"), true);
     m_view.RouteCommand(ID_DELETE_LEADING_COMMENT);
     EXPECT_EQ(Text(), S(" one|※two"));
-    EXPECT_EQ(m_profile.GetString(SECTION_MAIN, "strDelComment", ""), "※");
+    EXPECT_EQ(m_store.GetString(SECTION_MAIN, "strDelComment", ""), "※");
 
     // Cancel changes nothing, the stored prefix neither.
     Reset("// x");
     m_fnDialog = nullptr;
     m_view.RouteCommand(ID_DELETE_LEADING_COMMENT);
     EXPECT_EQ(Text(), "// x");
-    EXPECT_EQ(m_profile.GetString(SECTION_MAIN, "strDelComment", ""), "※");
+    EXPECT_EQ(m_store.GetString(SECTION_MAIN, "strDelComment", ""), "※");
     EXPECT_FALSE(m_buffer.CanUndo());
 }
 
@@ -373,7 +326,7 @@ TEST_F(ConvView, TextFilesInOtherCodesGoInAsTheTextTheyHold)
 
 TEST_F(ConvView, TheDateGoesInWithTheFormatOfTheSettings)
 {
-    m_profile.WriteString(SECTION_MAIN, "strNowDate", "更新：%%");
+    m_store.WriteString(SECTION_MAIN, "strNowDate", "更新：%%");
     Reset("");
     m_view.RouteCommand(ID_INSERT_DATE_TIME);
     EXPECT_EQ(Text(), S("更新：%"));

@@ -9,9 +9,9 @@
 #include "templates/ui/templatedlg.h"
 #include "ui/dialogkeys.h"
 
+#include <QApplication>
 #include <QStandardPaths>
 #include <QTabWidget>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

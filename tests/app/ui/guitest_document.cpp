@@ -46,11 +46,11 @@ protected:
         Run(nID, std::move(aAnswers));
     }
 
-    bool Enabled(int nID) const
+    CCmdUI Update(int nID) const
     {
         CCmdUI ui(nID, true);
         Frame()->RouteUpdate(&ui);
-        return ui.IsEnabled();
+        return ui;
     }
 };
 
@@ -76,7 +76,7 @@ TEST_F(Document, RevertAsksFirstAndAVanishedFileChangesNothing)
 
     // Revert asks for a path: an untitled document cannot.
     m_pApp->OnFileNew();
-    EXPECT_FALSE(Enabled(ID_FILE_REVERT));
+    EXPECT_FALSE(Update(ID_FILE_REVERT).IsEnabled());
 }
 
 TEST_F(Document, AFailedSaveSaysSoAndKeepsTheDocumentModified)
@@ -105,9 +105,7 @@ TEST_F(Document, ReadOnlyToggleMarksTheTitleAndStopsEditing)
     Run(ID_READ_ONLY);
     EXPECT_EQ(Title(), "ro.txt(書込禁止) *");
     EXPECT_EQ(Frame()->GetStatusPaneText(ID_EDIT_INDICATOR_READ), "書禁");
-    CCmdUI ui(ID_READ_ONLY, true);
-    Frame()->RouteUpdate(&ui);
-    EXPECT_EQ(ui.GetCheck(), 1);
+    EXPECT_EQ(Update(ID_READ_ONLY).GetCheck(), 1);
     // Typing, Enter, Backspace and Delete change nothing; each beeps and the
     // status bar says why, in place of the message the caret's pane shows.
     // Moving about is no edit: no beep.

@@ -14,7 +14,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTextDocument>
-#include <QTest>
 
 #include <utility>
 

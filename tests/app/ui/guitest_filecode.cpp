@@ -7,7 +7,6 @@
 #include "support/pdftext.h"
 
 #include <QStatusBar>
-#include <QTest>
 
 namespace {
 

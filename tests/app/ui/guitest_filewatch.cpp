@@ -5,13 +5,11 @@
 #include "res/commands.h"
 #include "support/appfixture.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <cstdio>
 #include <fstream>
-#include <functional>
 
 #include <unistd.h>
 

@@ -4,40 +4,12 @@
 // warning and describe every command of the tool.
 #include "support/testutil.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <sstream>
-
-namespace {
-
-struct CRun
-{
-    int nExit = -1;
-    QString strOutput;
-};
-
-CRun RunProgram(const QString &strProgram, const QStringList &args, bool bMergeChannels = true)
-{
-    QProcess process;
-    if (bMergeChannels)
-        process.setProcessChannelMode(QProcess::MergedChannels);
-    else
-        process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(strProgram, args);
-    CRun run;
-    if (!process.waitForFinished(120000))
-        return run;
-    run.nExit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.strOutput = QString::fromUtf8(bMergeChannels ? process.readAll() : process.readAllStandardError());
-    return run;
-}
-
-} // namespace
 
 TEST(Install, PutsEverythingInTheUsualPlacesAndValidatesAndTheManualPagesCoverTheTool)
 {
@@ -45,8 +17,8 @@ TEST(Install, PutsEverythingInTheUsualPlacesAndValidatesAndTheManualPagesCoverTh
     const QString strBuild = QFileInfo(QFileInfo(QStringLiteral(WP_TOOL_PATH)).absolutePath()).absolutePath();
     CTempDir prefix;
     const QString strPrefix = QString::fromStdString(prefix.Path());
-    const CRun install = RunProgram(QStringLiteral("cmake"), {"--install", strBuild, "--prefix", strPrefix});
-    ASSERT_EQ(install.nExit, 0) << install.strOutput.toStdString();
+    const CToolResult install = RunProgram({"cmake", "--install", strBuild.toStdString(), "--prefix", prefix.Path()});
+    ASSERT_EQ(install.nStatus, 0) << install.strOut << install.strErr;
 
     for (const char *psz : {"bin/wrenpad", "bin/wrenpad-tool"})
         EXPECT_TRUE(QFileInfo(strPrefix + "/" + psz).isExecutable()) << psz;
@@ -74,23 +46,24 @@ TEST(Install, PutsEverythingInTheUsualPlacesAndValidatesAndTheManualPagesCoverTh
     for (const char *psz : {"text/html", "text/plain", "text/x-c++src", "text/x-java", "application/x-perl"})
         EXPECT_TRUE(strTypes.contains(QString::fromLatin1(psz))) << psz;
 
-    const CRun desktopCheck = RunProgram(QStringLiteral("desktop-file-validate"), {strDesktop});
-    EXPECT_EQ(desktopCheck.nExit, 0) << desktopCheck.strOutput.toStdString();
-    EXPECT_TRUE(desktopCheck.strOutput.trimmed().isEmpty()) << desktopCheck.strOutput.toStdString();
-    const CRun metainfoCheck = RunProgram(QStringLiteral("appstreamcli"), {"validate", "--no-net", strMetainfo});
-    EXPECT_EQ(metainfoCheck.nExit, 0) << metainfoCheck.strOutput.toStdString();
+    const CToolResult desktopCheck = RunProgram({"desktop-file-validate", strDesktop.toStdString()});
+    const QString strSaid = QString::fromStdString(desktopCheck.strOut + desktopCheck.strErr);
+    EXPECT_EQ(desktopCheck.nStatus, 0) << strSaid.toStdString();
+    EXPECT_TRUE(strSaid.trimmed().isEmpty()) << strSaid.toStdString();
+    const CToolResult metainfoCheck = RunProgram({"appstreamcli", "validate", "--no-net", strMetainfo.toStdString()});
+    EXPECT_EQ(metainfoCheck.nStatus, 0) << metainfoCheck.strOut << metainfoCheck.strErr;
 
     // The manual pages format without a warning and describe every command
     // that wrenpad-tool --help lists ("  NAME ..." up to the exit statuses).
     QStringList commands;
-    const CRun help = RunProgram(QStringLiteral(WP_TOOL_PATH), {"--help"});
-    for (const QString &strLine : help.strOutput.split(QLatin1Char('\n'))) {
+    const CToolResult help = RunTool({"--help"});
+    for (const QString &strLine : QString::fromStdString(help.strOut).split(QLatin1Char('\n'))) {
         if (strLine.startsWith(QStringLiteral("exit status:")))
             break;
         if (strLine.startsWith(QStringLiteral("  ")) && strLine.size() > 2 && strLine[2].isLower())
             commands << strLine.mid(2).section(QLatin1Char(' '), 0, 0);
     }
-    ASSERT_GE(commands.size(), 10) << help.strOutput.toStdString();
+    ASSERT_GE(commands.size(), 10) << help.strOut;
 
     for (const char *pszFolder : {"man1", "ja/man1"}) {
         for (const char *pszPage : {"wrenpad.1", "wrenpad-tool.1"}) {
@@ -99,9 +72,9 @@ TEST(Install, PutsEverythingInTheUsualPlacesAndValidatesAndTheManualPagesCoverTh
             ASSERT_TRUE(QFileInfo::exists(strPage)) << strWhat;
             // Formatting writes nothing but the page: every kind of troff warning goes to standard error.
             qputenv("MANWIDTH", "80");
-            const CRun check = RunProgram(QStringLiteral("man"), {"--warnings=w", "-E", "UTF-8", "-l", strPage}, false);
-            EXPECT_EQ(check.nExit, 0) << strWhat;
-            EXPECT_TRUE(check.strOutput.trimmed().isEmpty()) << strWhat << ": " << check.strOutput.toStdString();
+            const CToolResult check = RunProgram({"man", "--warnings=w", "-E", "UTF-8", "-l", strPage.toStdString()});
+            EXPECT_EQ(check.nStatus, 0) << strWhat;
+            EXPECT_TRUE(QString::fromStdString(check.strErr).trimmed().isEmpty()) << strWhat << ": " << check.strErr;
             const std::string strSource = ReadFileBytes(strPage.toStdString());
             EXPECT_NE(strSource.find("\"Wrenpad " WRENPAD_VERSION "\""), std::string::npos) << strWhat;
             if (std::string(pszPage) != "wrenpad-tool.1")

@@ -8,6 +8,7 @@
 #include "platform/ui/keylocks.h"
 #include "res/commands.h"
 #include "res/menus.h"
+#include "res/ui/menubuilder.h"
 #include "support/appfixture.h"
 
 #include <QElapsedTimer>
@@ -40,23 +41,10 @@ protected:
     QAction *MenuItem(int nResource, int nMenu, int nID)
     {
         QMenu *pMenu = Frame()->GetMainMenu(nResource, nMenu);
-        QAction *pAction = FindCommandActionIn(pMenu, nID);
+        QAction *pAction = FindCommandAction(pMenu, nID);
         if (pAction)
             Frame()->UpdateMenu(qobject_cast<QMenu *>(pAction->parent()));
         return pAction;
-    }
-
-    static QAction *FindCommandActionIn(QMenu *pMenu, int nID)
-    {
-        for (QAction *pAction : pMenu->actions()) {
-            if (pAction->menu()) {
-                if (QAction *pFound = FindCommandActionIn(pAction->menu(), nID))
-                    return pFound;
-            } else if (pAction->data().toInt() == nID) {
-                return pAction;
-            }
-        }
-        return nullptr;
     }
 
     // The texts of these status panes, joined by '|'.
@@ -350,7 +338,7 @@ TEST_F(MainFrame, ContextMenuCarriesCopiesOfTheConversionWebAndTagMenus)
     Frame()->ShowContextMenu(View(), View()->mapToGlobal(QPoint(20, 20)));
     // The tag menu carries the user tags and the web menu file's items as
     // the menu bar's does.
-    QAction *pUserTagEdit = FindCommandActionIn(Frame()->GetMainMenu(IDR_WRENPADTYPE, 4), ID_USERTAG_EDIT);
+    QAction *pUserTagEdit = FindCommandAction(Frame()->GetMainMenu(IDR_WRENPADTYPE, 4), ID_USERTAG_EDIT);
     ASSERT_NE(pUserTagEdit, nullptr);
     const auto nTagItems = qobject_cast<QMenu *>(pUserTagEdit->parent())->actions().size();
     EXPECT_GT(nTagItems, 8);

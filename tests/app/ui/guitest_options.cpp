@@ -1,5 +1,6 @@
 // The options sheet on the real widgets: what OK writes and where it goes,
 // that Cancel writes nothing, and validation.
+#include "app/recordingstore.h"
 #include "app/ui/optionsdlg.h"
 #include "app/ui/shellmenuswitch.h"
 #include "res/commands.h"
@@ -11,26 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 
 namespace {
-
-// Counts every write.
-class CCountingStore : public CMemoryProfileStore
-{
-public:
-    void WriteInt(const std::string &s, const std::string &e, int n) override
-    {
-        ++m_nWrites;
-        CMemoryProfileStore::WriteInt(s, e, n);
-    }
-    void WriteString(const std::string &s, const std::string &e, const std::string &v) override
-    {
-        ++m_nWrites;
-        CMemoryProfileStore::WriteString(s, e, v);
-    }
-    int m_nWrites = 0;
-};
 
 class Options : public CAppFixture
 {
@@ -75,14 +58,14 @@ protected:
         return a;
     }
 
-    CCountingStore m_counting;
+    CRecordingStore m_counting;
 };
 
 } // namespace
 
 TEST_F(Options, CancelWritesNothing)
 {
-    const int nBefore = m_counting.m_nWrites;
+    const std::size_t nBefore = m_counting.m_aWrites.size();
     RunSheet(
         [](COptionsSheet &sheet) {
             // Offered only where a file manager can take it.
@@ -91,7 +74,7 @@ TEST_F(Options, CancelWritesNothing)
             Find<QPushButton>(sheet, "presetDos")->click();
         },
         QDialog::Rejected);
-    EXPECT_EQ(m_counting.m_nWrites, nBefore);
+    EXPECT_EQ(m_counting.m_aWrites.size(), nBefore);
     EXPECT_FALSE(m_counting.HasEntry(SECTION_MAIN, "bOpenNewFile"));
     EXPECT_EQ(AppSettings().m_crColors[CLR_BKGND], m_pApp->SystemColors().crWindow);
 }
@@ -132,7 +115,7 @@ TEST_F(Options, ChangesRoundTripThroughTheSheetAndReachTheViews)
 
 TEST_F(Options, ARecentFileCountOfSeventeenIsRejected)
 {
-    const int nBefore = m_counting.m_nWrites;
+    const std::size_t nBefore = m_counting.m_aWrites.size();
     bool bStillOpen = false;
     RunSheet(
         [&](COptionsSheet &sheet) {
@@ -144,5 +127,5 @@ TEST_F(Options, ARecentFileCountOfSeventeenIsRejected)
     EXPECT_TRUE(bStillOpen);
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strText, "0 から 16 までの整数を入力してください。");
-    EXPECT_EQ(m_counting.m_nWrites, nBefore);
+    EXPECT_EQ(m_counting.m_aWrites.size(), nBefore);
 }

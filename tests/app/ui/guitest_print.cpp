@@ -1,6 +1,7 @@
 // Printing from the editor: the print, preview and page setup commands on the
 // shared printer, the margins kept in the settings across a restart, and
 // "wrenpad --print-pdf" as scripts run it.
+#include "app/ui/editorrun.h"
 #include "platform/ui/printer.h"
 #include "platform/ui/qsettingsprofile.h"
 #include "res/commands.h"
@@ -14,19 +15,10 @@
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QProcess>
 
 namespace {
-
-struct CRun
-{
-    int nExit = -1;
-    QString strOut;
-    QString strErr;
-};
 
 class Printing : public CAppFixture
 {
@@ -42,17 +34,12 @@ protected:
         ASSERT_NE(View(), nullptr);
     }
 
-    static QString EditorPath()
-    {
-        return QFileInfo(QStringLiteral(WP_TOOL_PATH)).absolutePath() + QStringLiteral("/wrenpad");
-    }
-
     // The configuration folder of the editor processes the tests start.
     QString ConfigHome() const { return QString::fromStdString(m_dir.File("config")); }
     QString SettingsFile() const { return ConfigHome() + QStringLiteral("/Orvane Applet/Wrenpad.ini"); }
 
     // Runs the editor with no display and no platform named.
-    CRun RunEditor(const QStringList &args)
+    CEditorRun RunHeadless(const QStringList &args)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *psz : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -60,16 +47,7 @@ protected:
         QDir().mkpath(ConfigHome());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigHome());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(m_dir.Path()));
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(EditorPath(), args);
-        CRun run;
-        if (!process.waitForFinished(120000))
-            return run;
-        run.nExit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.strOut = QString::fromUtf8(process.readAllStandardOutput());
-        run.strErr = QString::fromUtf8(process.readAllStandardError());
-        return run;
+        return RunEditor(env, args, 120000);
     }
 
     std::string m_strDocPath;
@@ -169,7 +147,7 @@ TEST_F(Printing, PageSetupMarginsAreKeptAndSurviveARestart)
     pStore.reset();
     const QString strPdf = QString::fromStdString(m_dir.File("restart.pdf"));
     // Without a display too; the pages themselves are the print job's business.
-    const CRun run = RunEditor({QStringLiteral("--print-pdf"), strPdf, QString::fromStdString(m_strDocPath)});
+    const CEditorRun run = RunHeadless({QStringLiteral("--print-pdf"), strPdf, QString::fromStdString(m_strDocPath)});
     ASSERT_EQ(run.nExit, 0) << run.strErr.toStdString();
     EXPECT_TRUE(run.strErr.isEmpty()) << run.strErr.toStdString();
     const std::vector<CPdfWord> words = PdfFirstPageWords(strPdf);
@@ -196,7 +174,7 @@ TEST_F(Printing, PrintPdfOptionFailsWithAReasonAndLeavesOutputAlone)
         {{strFile}, 2, {QStringLiteral("usage")}},
     };
     for (const auto &c : cases) {
-        const CRun run = RunEditor(QStringList{QStringLiteral("--print-pdf")} + c.args);
+        const CEditorRun run = RunHeadless(QStringList{QStringLiteral("--print-pdf")} + c.args);
         EXPECT_EQ(run.nExit, c.nExit) << c.args.join(' ').toStdString();
         EXPECT_FALSE(run.strErr.isEmpty());
         for (const QString &str : c.aSaid)

@@ -19,7 +19,6 @@
 #include "text/codedfile.h"
 
 #include <QCloseEvent>
-#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -34,10 +33,8 @@ namespace {
 
 std::vector<std::string> Journals(const std::string &strFolder)
 {
-    std::vector<std::string> a;
-    for (const std::string &strName : ListDir(strFolder))
-        if (strName.size() > 4 && strName.compare(strName.size() - 4, 4, ".wrj") == 0)
-            a.push_back(strName);
+    std::vector<std::string> a = ListDir(strFolder);
+    std::erase_if(a, [](const std::string &strName) { return strName.size() <= 4 || !strName.ends_with(".wrj"); });
     std::sort(a.begin(), a.end());
     return a;
 }
@@ -142,13 +139,14 @@ protected:
         };
     }
 
-    // The user closes the main window.
-    void CloseFrame()
+    // The user closes the main window, and the program ends.
+    void CloseFrameAndEnd()
     {
         QCloseEvent event;
         QApplication::sendEvent(Frame(), &event);
         EXPECT_TRUE(event.isAccepted());
         Idle();
+        m_pApp.reset();
     }
 
     CWrenpadDoc *DocWithPath(const std::string &strPath) const
@@ -192,13 +190,6 @@ private:
     bool m_bDropped = false;
 };
 
-void TypeAt(CCrystalTextBuffer &buffer, int nLine, int nPos, const char *psz)
-{
-    int nEndLine = 0;
-    int nEndChar = 0;
-    buffer.InsertText(nullptr, nLine, nPos, psz, nEndLine, nEndChar, ACTION_TYPING);
-}
-
 } // namespace
 
 TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
@@ -207,9 +198,9 @@ TEST_F(Recovery, EveryKindOfRecordComesBackAsAModifiedWindow)
     const std::string strChanged = WriteFile("changed.txt", "old\r\n");
     const std::string strGone = WriteFile("gone.html", "<p>\r\n");
     const CTextImage same = LeaveRecord(strSame, [](CCrystalTextBuffer &b) { ApplyEveryKindOfEdit(b, [] {}); });
-    const CTextImage changed = LeaveRecord(strChanged, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 3, "\x95\x5C"); });
-    const CTextImage gone = LeaveRecord(strGone, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 3, "text"); });
-    const CTextImage untitled = LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "\x82\xA0\r\nnew"); });
+    const CTextImage changed = LeaveRecord(strChanged, [](CCrystalTextBuffer &b) { Insert(b, 0, 3, "\x95\x5C"); });
+    const CTextImage gone = LeaveRecord(strGone, [](CCrystalTextBuffer &b) { Insert(b, 0, 3, "text"); });
+    const CTextImage untitled = LeaveRecord("", [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "\x82\xA0\r\nnew"); });
     WriteFileBytes(strChanged, "someone else's\r\n");
     ::unlink(strGone.c_str());
 
@@ -290,9 +281,9 @@ TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCall
 
     // Records left by an ended editor: one named, one of an older version.
     m_strUntitledName = "新規ﾌｧｲﾙ3";
-    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "  \r\n<!DOCTYPE html>\r\n<p>"); });
+    LeaveRecord("", [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "  \r\n<!DOCTYPE html>\r\n<p>"); });
     m_strUntitledName.clear();
-    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "plain"); });
+    LeaveRecord("", [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "plain"); });
     AnswerRecoverDialog("restoreAll");
     ASSERT_TRUE(Start());
     ASSERT_EQ(m_aShownRows.size(), 2u);
@@ -308,7 +299,7 @@ TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCall
 TEST_F(Recovery, ADamagedRecordGivesItsSoundPartAndSaysSo)
 {
     const std::string strFile = WriteFile("doc.txt", "line\r\n");
-    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 4, " one"), TypeAt(b, 0, 8, " two"); }, true);
+    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { Insert(b, 0, 4, " one"), Insert(b, 0, 8, " two"); }, true);
     AnswerRecoverDialog("restoreAll");
     ASSERT_TRUE(Start());
     EXPECT_EQ(m_aShownRows.size(), 1u);
@@ -377,7 +368,7 @@ TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
     const std::string strUtf8 = WriteFile("wave.html", "<p>\xE6\xB3\xA2\xE3\x80\x9C</p>\n");
     const std::string strEucText = "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\n";
     const std::string strEuc = WriteFile("euc.txt", strEucText);
-    const auto typeA = [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "\x82\xA0"); };
+    const auto typeA = [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "\x82\xA0"); };
     LeaveRecord(strUtf8, typeA, false, FILE_CODE_NAMED);
     LeaveRecord(strEuc, typeA, false, FILE_CODE_UNNAMED);
 
@@ -395,8 +386,8 @@ TEST_F(Recovery, ARestoredTextIsSavedTheWayItsFileWasWritten)
 TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
 {
     const std::string strFile = WriteFile("a.txt", "a\r\n");
-    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { TypeAt(b, 0, 1, "\x95\x5C"); });
-    LeaveRecord("", [](CCrystalTextBuffer &b) { TypeAt(b, 0, 0, "new"); });
+    LeaveRecord(strFile, [](CCrystalTextBuffer &b) { Insert(b, 0, 1, "\x95\x5C"); });
+    LeaveRecord("", [](CCrystalTextBuffer &b) { Insert(b, 0, 0, "new"); });
     ASSERT_EQ(::chmod(RecordFolder().c_str(), 0500), 0);
     {
         CNoPermissionOverride noOverride;
@@ -427,13 +418,7 @@ TEST_F(Recovery, RecordsInAFolderThatCannotBeWrittenAreKeptAndTheUserIsToldOnce)
         // Discarding cannot remove them either, and says so in the same one message.
         m_aBoxes.clear();
         m_aAnswers = {IDYES};
-        m_fnDialog = [](QDialog *pDialog) {
-            auto *pList = pDialog->findChild<QTreeWidget *>(QStringLiteral("recordList"));
-            for (int i = 0; i < pList->topLevelItemCount(); ++i)
-                pList->topLevelItem(i)->setSelected(true);
-            pDialog->findChild<QPushButton *>(QStringLiteral("discardSelected"))->click();
-            return pDialog->result();
-        };
+        AnswerRecoverDialog("discardSelected", {0, 1});
         ASSERT_TRUE(Start());
         ASSERT_EQ(m_aBoxes.size(), 2u);  // the question, then the warning
         EXPECT_TRUE(m_aBoxes[1].strText.contains(QStringLiteral("記録を書き込めません")));
@@ -494,8 +479,7 @@ TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)
     View()->PlaceCaret(CPoint(2, 1));
     Frame()->ActivateChild(pFrameA);
     Idle();
-    CloseFrame();
-    m_pApp.reset();
+    CloseFrameAndEnd();
     CSession written;
     ASSERT_TRUE(ReadSessionFile(SessionFilePath(), written));
     EXPECT_EQ(written.aWindows.size(), 3u);
@@ -517,8 +501,7 @@ TEST_F(Recovery, TheSessionBringsBackWindowsPanesAndCarets)
     EXPECT_EQ(pB->GetViews()[0]->GetCursorPos(), CPoint(2, 1));
 
     // Switched off, nothing comes back.
-    CloseFrame();
-    m_pApp.reset();
+    CloseFrameAndEnd();
     m_profile.WriteInt(SECTION_MAIN, "bRestoreSession", 0);
     ASSERT_TRUE(Start());
     EXPECT_EQ(m_pApp->GetDocumentCount(), 0);

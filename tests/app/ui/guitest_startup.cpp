@@ -1,6 +1,7 @@
 // Start-up: the uninstall switch, the command line, an empty first window or
 // none, the single-instance hand-off between two real processes, and
 // settings files written by hand.
+#include "app/ui/editorrun.h"
 #include "platform/copydata.h"
 #include "platform/handoff.h"
 #include "platform/ui/instancechannel.h"
@@ -9,17 +10,13 @@
 #include "syntax/viewtype.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTest>
 
 #include <algorithm>
 #include <future>
-#include <tuple>
 #include <utility>
 
 namespace {
@@ -27,12 +24,6 @@ namespace {
 class Startup : public CAppFixture
 {
 protected:
-    // The editor built beside wrenpad-tool.
-    static QString EditorPath()
-    {
-        return QFileInfo(QStringLiteral(WP_TOOL_PATH)).absolutePath() + QStringLiteral("/wrenpad");
-    }
-
     // An environment whose configuration, data and runtime folders are the test's own.
     QProcessEnvironment IsolatedEnvironment()
     {
@@ -50,25 +41,6 @@ protected:
     QString SettingsFile(const QProcessEnvironment &env) const
     {
         return env.value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/Orvane Applet/Wrenpad.ini");
-    }
-
-    struct CRun
-    {
-        int nExit = -1;  // -1: did not end normally in time
-        QString strOut;
-        QString strErr;
-    };
-    static CRun RunEditor(const QProcessEnvironment &env, const QStringList &args)
-    {
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(EditorPath(), args);
-        CRun run;
-        if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
-            run.nExit = process.exitCode();
-        run.strOut = QString::fromUtf8(process.readAllStandardOutput());
-        run.strErr = QString::fromUtf8(process.readAllStandardError());
-        return run;
     }
 };
 
@@ -130,7 +102,7 @@ TEST_F(Startup, UnregSilentInARealProcessEmptiesTheSettingsFileOrSaysWhyNot)
     // A folder where the settings file should be: nothing can be written there.
     QFile::remove(SettingsFile(env));
     ASSERT_TRUE(QDir().mkpath(SettingsFile(env)));
-    const CRun run = RunEditor(env, {"/unreg", "/s"});
+    const CEditorRun run = RunEditor(env, {"/unreg", "/s"});
     EXPECT_EQ(run.nExit, 1);
     EXPECT_TRUE(run.strErr.contains("レジストリーエントリーの削除に失敗しました。") && run.strErr.contains(SettingsFile(env)))
         << run.strErr.toStdString();
@@ -143,7 +115,7 @@ TEST_F(Startup, HelpAndVersionAnswerWithoutADisplayOrAWindow)
         env.remove(QString::fromLatin1(psz));
     const auto run = [&env](const QStringList &args, const char *pszLang) {
         env.insert(QStringLiteral("LANG"), QString::fromLatin1(pszLang));
-        const CRun result = RunEditor(env, args);
+        const CEditorRun result = RunEditor(env, args);
         EXPECT_EQ(result.nExit, 0) << args.join(' ').toStdString();
         return result.strOut;
     };

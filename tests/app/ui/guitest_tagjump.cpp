@@ -1,18 +1,12 @@
-// The tag jump (F9), the commands that open what the selection names, the
-// "開く(&O)" menu and the view's folder-search proposals.
-#include "app/ui/wrenpadview.h"
+// The tag jump (F9), the commands that open what the selection names and the
+// "開く(&O)" menu.
 #include "platform/copydata.h"
-#include "platform/profile.h"
-#include "platform/ui/dialogs.h"
 #include "platform/ui/shellopen.h"
 #include "res/commands.h"
 #include "search/tagjump.h"
-#include "search/ui/foldersearchhost.h"
 #include "support/testutil.h"
-#include "support/viewfixture.h"
+#include "support/webfixture.h"
 
-#include <QComboBox>
-#include <QDialog>
 #include <QMenu>
 
 #include <filesystem>
@@ -20,13 +14,12 @@
 
 namespace {
 
-class TagJump : public CViewFixture<CWrenpadView>
+class TagJump : public CWebFixture
 {
 protected:
     void SetUp() override
     {
-        CViewFixture::SetUp();
-        SetAppProfile(&m_store);
+        CWebFixture::SetUp();
         SetCopyDataReceiver([this](int nCode, const std::string &strPayload) {
             m_aLog.push_back(std::to_string(nCode) + " " + strPayload);
             return true;
@@ -42,10 +35,9 @@ protected:
     }
     void TearDown() override
     {
-        SetDialogHook(nullptr);
+        CWebFixture::TearDown();
         SetShellOpenHook(nullptr);
         SetCopyDataReceiver(nullptr);
-        SetAppProfile(nullptr);
     }
 
     void JumpAt(CPoint pt)
@@ -55,7 +47,6 @@ protected:
     }
 
     CTempDir m_dir;
-    CMemoryProfileStore m_store;
     std::vector<std::string> m_aLog;
 };
 

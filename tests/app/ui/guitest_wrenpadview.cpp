@@ -1,18 +1,11 @@
 // The application view: block indent, the bracket jump, the line jump, the
 // character code, view types and the settings it draws with.
-#include "app/appsettings.h"
-#include "app/ui/wrenpadview.h"
-#include "platform/ui/dialogs.h"
-#include "platform/ui/msgbox.h"
 #include "res/commands.h"
 #include "support/dialogtest.h"
-#include "support/viewfixture.h"
+#include "support/webfixture.h"
 #include "syntax/viewtype.h"
 #include "view/ui/viewdialogs.h"
 
-#include <QApplication>
-#include <QImage>
-#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -22,14 +15,13 @@
 
 namespace {
 
-class WrenpadView : public CViewFixture<CWrenpadView>
+class WrenpadView : public CWebFixture
 {
 protected:
     void TearDown() override
     {
-        SetDialogHook(nullptr);
+        CWebFixture::TearDown();
         SetBeepHook(nullptr);
-        SetAppProfile(nullptr);
     }
 
     std::pair<CPoint, CPoint> Range()
@@ -128,15 +120,10 @@ TEST_F(WrenpadView, LineJumpReachesEveryLineAndKeepsWhatIsTyped)
     for (int i = 1; i < 150000; ++i)
         strText += "x\r\n";
     SetText(strText + "last");
-    QStringList aMessages;
-    SetMessageBoxHook([&](const CMsgBoxRequest &request) {
-        aMessages << request.strText;
-        return int(IDOK);
-    });
     QString strProposed;
     QString strAfterRefusal;
     bool bOpenAfterRefusal = false;
-    SetDialogHook([&](QDialog *pDlg) {
+    m_fnDialog = [&](QDialog *pDlg) {
         if (!OpenDialog(pDlg))
             return int(QDialog::Rejected);
         strProposed = FieldText(FocusControl());
@@ -148,15 +135,15 @@ TEST_F(WrenpadView, LineJumpReachesEveryLineAndKeepsWhatIsTyped)
         TypeIntoFocus(QStringLiteral("150000"));
         QTest::keyClick(FocusControl(), Qt::Key_Return);
         return pDlg->result();
-    });
+    };
     m_view.PlaceCaret(CPoint(0, 123456));
     m_view.RouteCommand(ID_EDIT_GOTO_LINE);
     EXPECT_EQ(strProposed, "123457");
     EXPECT_TRUE(bOpenAfterRefusal);
     EXPECT_EQ(strAfterRefusal, "1200000");
-    EXPECT_EQ(aMessages, QStringList{QStringLiteral("1 から 150000 までの整数を入力してください。")});
+    ASSERT_EQ(m_aBoxes.size(), 1u);
+    EXPECT_EQ(m_aBoxes[0].strText, QStringLiteral("1 から 150000 までの整数を入力してください。"));
     EXPECT_EQ(Range(), std::make_pair(CPoint(0, 149999), CPoint(4, 149999)));
-    SetMessageBoxHook(nullptr);
 }
 
 // The code's text is the geometry's business; here that the dialog shows it.
@@ -165,11 +152,11 @@ TEST_F(WrenpadView, CharacterCodeShowsTheBytes)
     SetText("\x82\xA0" "A");
     QString strChar;
     int nShown = 0;
-    SetDialogHook([&](QDialog *pDlg) {
+    m_fnDialog = [&](QDialog *pDlg) {
         if (auto *pCode = qobject_cast<CCharCodeDlg *>(pDlg))
             strChar = pCode->GetCharText(), ++nShown;
         return int(QDialog::Accepted);
-    });
+    };
     m_view.RouteCommand(ID_CHAR_CODE);
     EXPECT_EQ(strChar, QStringLiteral("あ"));
     m_view.PlaceCaret(CPoint(3, 0));
@@ -195,13 +182,11 @@ TEST_F(WrenpadView, ViewTypesFromCommandsAndExtensions)
 
 TEST_F(WrenpadView, AppliesColourAndMarkSettings)
 {
-    CMemoryProfileStore store;
-    store.WriteInt(SECTION_MAIN, "clBkGnd", 0x102030);
-    store.WriteInt(SECTION_MAIN, "bViewTab", 1);
-    store.WriteInt(SECTION_MAIN, "bAutoEnter", 0);
-    store.WriteInt(SECTION_MAIN, "FontSize", 12);
-    SetAppProfile(&store);
-    AppSettings().Load(store, CSystemColors());
+    m_store.WriteInt(SECTION_MAIN, "clBkGnd", 0x102030);
+    m_store.WriteInt(SECTION_MAIN, "bViewTab", 1);
+    m_store.WriteInt(SECTION_MAIN, "bAutoEnter", 0);
+    m_store.WriteInt(SECTION_MAIN, "FontSize", 12);
+    AppSettings().Load(m_store, CSystemColors());
     m_view.ApplyViewSettings();
     EXPECT_EQ((std::vector<unsigned>{m_view.GetColor(COLORINDEX_BKGND), m_view.GetColor(COLORINDEX_WHITESPACE),
                                      m_view.GetColor(COLORINDEX_KEYWORD)}),
@@ -209,7 +194,6 @@ TEST_F(WrenpadView, AppliesColourAndMarkSettings)
     EXPECT_EQ(std::make_tuple(m_view.m_bShowTabs, m_view.m_bShowLineEnds, m_view.GetAutoIndent(),
                               m_view.GetViewFont().pixelSize()),
               std::make_tuple(true, false, false, 16));
-    AppSettings().Load(CMemoryProfileStore(), CSystemColors());
 }
 
 TEST_F(WrenpadView, LongLinesKeepTheirColoursWhenScrolledAcrossAndTypedIn)

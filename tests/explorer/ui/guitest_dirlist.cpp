@@ -126,9 +126,10 @@ protected:
         WaitForTree();
     }
 
+    // A file with the folders on its way.
     std::string Make(const std::string &strName, const std::string &strBytes = "x")
     {
-        WriteFileBytes(m_tree.File(strName), strBytes);
+        WriteFiles(m_tree.Path(), {{strName, strBytes}});
         return m_tree.File(strName);
     }
 
@@ -149,19 +150,6 @@ protected:
 class CTrashHome
 {
 public:
-    CTrashHome() : m_strOldHome(qgetenv("HOME")), m_strOldData(qgetenv("XDG_DATA_HOME"))
-    {
-        qputenv("HOME", QByteArray::fromStdString(m_home.Path()));
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(m_home.File("share")));
-    }
-    ~CTrashHome()
-    {
-        qputenv("HOME", m_strOldHome);
-        qputenv("XDG_DATA_HOME", m_strOldData);
-    }
-    CTrashHome(const CTrashHome &) = delete;
-    CTrashHome &operator=(const CTrashHome &) = delete;
-
     // The trashed copies of a name ("Trash/files/<name>" wherever the trash is).
     QStringList Trashed(const QString &strName) const
     {
@@ -184,8 +172,8 @@ public:
 
 private:
     CTempDir m_home;
-    QByteArray m_strOldHome;
-    QByteArray m_strOldData;
+    const CEnvironment m_homeVariable{"HOME", m_home.Path()};
+    const CEnvironment m_dataVariable{"XDG_DATA_HOME", m_home.File("share")};
 };
 
 } // namespace
@@ -214,8 +202,6 @@ TEST_F(DirList, OpensBesideTheDocumentOrWhereItWasAndKeepsItsPlaceWhenClosed)
     EXPECT_EQ(Pane()->windowTitle(), "ﾌｧｲﾙｴｸｽﾌﾟﾛｰﾗｰ");
 
     // A saved document: its folder, with it selected, however deep.
-    for (const char *pszFolder : {"site", "site/blog"})
-        MakeFolder(pszFolder);
     const std::string strPage = Make("site/blog/Index.html", "<p>");
     ASSERT_NE(m_pApp->OpenDocumentFile(QString::fromStdString(strPage)), nullptr);
     CDirListDlg *pFirst = Pane();
@@ -256,8 +242,7 @@ TEST_F(DirList, OpensBesideTheDocumentOrWhereItWasAndKeepsItsPlaceWhenClosed)
 
 TEST_F(DirList, ListsEveryFolderAndTheFilesOfTheFilterWhichTheOptionsChange)
 {
-    for (const char *pszFolder : {"img", "pages", "empty"})
-        MakeFolder(pszFolder);
+    MakeFolder("empty");
     for (const char *pszFile : {"img/logo.gif", "pages/a.html", "index.html", "INDEX.HTM", "readme.txt", "photo.jpg"})
         Make(pszFile);
     m_profile.WriteString(SECTION_DIRLIST, "file", "html");
@@ -297,9 +282,7 @@ TEST_F(DirList, ListsEveryFolderAndTheFilesOfTheFilterWhichTheOptionsChange)
 
 TEST_F(DirList, NewItemsTakeTheNextFreeNameAndOpenTheirLabelForEditing)
 {
-    MakeFolder("site");
     Make("site/page.html");
-    MakeFolder("templete");
     Make("templete/基本.html", "<!DOCTYPE html>\n");
     ASSERT_TRUE(Start());
     OpenPane(m_tree.Path());
@@ -377,7 +360,6 @@ TEST_F(DirList, RenamingInPlaceChangesCaseButNeverReplacesAnotherFile)
 
 TEST_F(DirList, DocumentsFollowTheirFileOrFolderToItsNewName)
 {
-    MakeFolder("site");
     const std::string strPage = Make("site/page.html", "<p>");
     ASSERT_TRUE(Start());
     CWrenpadDoc *pPage = m_pApp->OpenDocumentFile(QString::fromStdString(strPage));
@@ -407,8 +389,6 @@ TEST_F(DirList, DocumentsFollowTheirFileOrFolderToItsNewName)
 TEST_F(DirList, DeletesAFolderWithItsFilesToTheTrashAfterAsking)
 {
     const CTrashHome trash;
-    for (const char *pszFolder : {"old", "old/img"})
-        MakeFolder(pszFolder);
     Make("old/img/b.gif", "b");
     Make("z.txt");
     ASSERT_TRUE(Start());
@@ -442,7 +422,6 @@ TEST_F(DirList, WithoutATrashDeletingForGoodIsOfferedAndNoKeepsTheItem)
 {
     CTrashHome trash;
     trash.Block();
-    MakeFolder("old");
     Make("old/a.txt");
     ASSERT_TRUE(Start());
     OpenPane(m_tree.Path());
@@ -510,7 +489,6 @@ TEST_F(DirList, OpensInTheEditorByExtensionAndOtherwiseWithTheDesktop)
 
 TEST_F(DirList, RefreshReadsTheFolderAgainAndKeepsWhatIsOpenBelow)
 {
-    MakeFolder("sub");
     for (const char *pszFile : {"sub/x.txt", "a.txt"})
         Make(pszFile);
     ASSERT_TRUE(Start());
@@ -532,7 +510,6 @@ TEST_F(DirList, RefreshReadsTheFolderAgainAndKeepsWhatIsOpenBelow)
 
 TEST_F(DirList, PropertiesAndSearchAreAboutTheSelectedItem)
 {
-    MakeFolder("site");
     const std::string strFile = Make("site/sjis.txt", "\x82\xA0\x82\xA2\r\n");
     ::chmod(strFile.c_str(), 0640);
     ASSERT_TRUE(Start());

@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <sys/stat.h>
-
 using namespace std::string_literals;
 
 namespace {
@@ -32,13 +30,12 @@ QString Box(const char *pszCaption, const QString &strText, unsigned nIcon)
     return QString::fromUtf8(pszCaption) + "|" + strText + "|" + QString::number(nIcon);
 }
 
-class FileTools : public CAppFixture
+class FileTools : public CAppFixtureNoNewFile
 {
 protected:
     void SetUp() override
     {
-        CAppFixture::SetUp();
-        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+        CAppFixtureNoNewFile::SetUp();
         ASSERT_TRUE(Start());
         // Every report dialog that comes up is read and closed; the dialog of
         // the command under test is handed to m_fnTool.
@@ -57,7 +54,7 @@ protected:
     {
         CProgressDlg::SetShownHook(nullptr);
         NkfLibrary().Load();
-        CAppFixture::TearDown();
+        CAppFixtureNoNewFile::TearDown();
     }
 
     bool IsEnabled(int nID)
@@ -133,8 +130,7 @@ TEST_F(FileTools, ImportFailuresAreReported)
 
 TEST_F(FileTools, ExportWritesEucOrJisAndLeavesTheDocumentAlone)
 {
-    CWrenpadDoc *pDoc = m_pApp->OpenDocumentFile(QString::fromStdString(WriteFile("doc.txt", Utf8ToCp932("漢字\nｱ"))));
-    Idle();
+    CWrenpadDoc *pDoc = Open(WriteFile("doc.txt", Utf8ToCp932("漢字\nｱ")));
     ASSERT_TRUE(pDoc);
     const std::string strEuc = m_dir.File("out.euc");
     m_aFileAnswers.push_back({QString::fromStdString(strEuc)});

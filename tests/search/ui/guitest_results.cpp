@@ -16,8 +16,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <filesystem>
-
 namespace {
 
 class FolderSearchUi : public CResultsFixture
@@ -27,9 +25,7 @@ protected:
     {
         CResultsFixture::SetUp();
         SetBeepHook([this] { ++m_nBeeps; });
-        std::filesystem::create_directories(m_dir.File("copy (1)"));
-        WriteFileBytes(m_dir.File("a.txt"), "one\r\nfind me\r\n");
-        WriteFileBytes(m_dir.File("copy (1)/b(2).txt"), "x\nfind me too\n");
+        WriteFiles(m_dir.Path(), {{"a.txt", "one\r\nfind me\r\n"}, {"copy (1)/b(2).txt", "x\nfind me too\n"}});
     }
     void TearDown() override
     {

@@ -12,7 +12,6 @@
 #include "templates/ui/templatepage.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
