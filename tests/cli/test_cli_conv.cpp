@@ -1,18 +1,9 @@
 // conv as scripts call it: Shift-JIS in on standard input, the converted
 // selection out, status 2 and one line on standard error for bad requests.
 #include "cli/clitest.h"
-#include "text/codec.h"
+#include "support/sjistext.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-std::string S(std::string_view utf8)
-{
-    return Utf8ToCp932(utf8);
-}
-
-} // namespace
 
 TEST(CliConv, EachCommandWritesTheReplacementText)
 {

@@ -1,7 +1,7 @@
 // The HTML generators: vertical writing, gradation, table to separated values
 // and copy as HTML.
 #include "html/htmlgen.h"
-#include "html/sjistext.h"
+#include "support/sjistext.h"
 #include "syntax/linesource.h"
 #include "syntax/viewtype.h"
 #include "text/codec.h"

@@ -1,9 +1,9 @@
 // The user tag list, the web menu file and the attribute lists of the
 // completion pop-up: reading and writing their files, awkward and bad input.
-#include "html/sjistext.h"
 #include "html/tagalign.h"
 #include "html/usertags.h"
 #include "html/webmenufile.h"
+#include "support/sjistext.h"
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>

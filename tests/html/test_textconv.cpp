@@ -1,6 +1,6 @@
 // The edit menu's text conversions over Shift-JIS bytes.
-#include "html/sjistext.h"
 #include "html/textconv.h"
+#include "support/sjistext.h"
 #include "text/nkf.h"
 
 #include <gtest/gtest.h>

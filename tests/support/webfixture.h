@@ -17,6 +17,7 @@
 
 #include <deque>
 #include <functional>
+#include <string_view>
 
 // A field of a dialog by its object name.
 template <typename T>
@@ -87,6 +88,16 @@ protected:
     }
 
     std::string Selected() { return m_view.GetSelectedText(); }
+
+    // Starts over with the text, writable and with nothing to undo.
+    void Reset(std::string_view text)
+    {
+        m_buffer.SetReadOnly(false);
+        const int nLast = m_buffer.GetLineCount() - 1;
+        m_buffer.DeleteText(nullptr, 0, 0, nLast, m_buffer.GetLineLength(nLast), ACTION_INDENT);
+        SetText(text);
+        m_buffer.ClearUndo();
+    }
 
     std::string UndoName()
     {

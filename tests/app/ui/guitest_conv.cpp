@@ -4,9 +4,9 @@
 #include "app/ui/convdialogs.h"
 #include "html/textconv.h"
 #include "res/commands.h"
+#include "support/sjistext.h"
 #include "support/testutil.h"
 #include "support/webfixture.h"
-#include "text/codec.h"
 #include "text/nkf.h"
 
 #include <functional>
@@ -14,24 +14,9 @@
 
 namespace {
 
-std::string S(std::string_view utf8)
-{
-    return Utf8ToCp932(utf8);
-}
-
 class ConvView : public CWebFixture
 {
 protected:
-    // Starts over with the text and an empty undo list.
-    void Reset(std::string_view text)
-    {
-        m_buffer.SetReadOnly(false);
-        const int nLast = m_buffer.GetLineCount() - 1;
-        m_buffer.DeleteText(nullptr, 0, 0, nLast, m_buffer.GetLineLength(nLast), ACTION_INDENT);
-        m_buffer.ClearUndo();
-        SetText(text);
-    }
-
     void SelectAll()
     {
         const int nLast = m_buffer.GetLineCount() - 1;

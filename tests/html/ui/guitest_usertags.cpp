@@ -1,13 +1,13 @@
 // The generators, user tags, web menu items, the completion pop-up and files
 // dropped on a real view: what reaches the text, one undo step each, cancels
 // that change nothing, and the files the user tags are kept in.
-#include "html/sjistext.h"
 #include "html/ui/completionpopup.h"
 #include "html/ui/htmlgendlgs.h"
 #include "html/ui/tagmenufiles.h"
 #include "html/ui/usertagdlg.h"
 #include "html/ui/webtest.h"
 #include "platform/ui/programfolder.h"
+#include "support/sjistext.h"
 #include "support/testutil.h"
 
 #include <QApplication>
@@ -24,7 +24,7 @@
 
 namespace {
 
-class UserTags : public CWebDocFixture
+class UserTags : public CWebFixture
 {
 protected:
     void SetUp() override

@@ -13,7 +13,7 @@
 
 namespace {
 
-class WebStructure : public CWebDocFixture
+class WebStructure : public CWebFixture
 {
 protected:
     // The document with CR LF between its lines.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/ui/dropfiledlg.h"
+#include "support/dialogtest.h"
 #include "support/webfixture.h"
 
 #include <QCheckBox>
@@ -52,14 +53,10 @@ inline std::string FieldValues(QDialog *pDialog, std::initializer_list<const cha
         QWidget *pField = Child<QWidget>(pDialog, pszName);
         if (!s.empty())
             s += '|';
-        if (auto *pEdit = qobject_cast<QLineEdit *>(pField))
-            s += pEdit->text().toStdString();
-        else if (auto *pButton = qobject_cast<QAbstractButton *>(pField))
+        if (auto *pButton = qobject_cast<QAbstractButton *>(pField))
             s += pButton->isChecked() ? '1' : '0';
-        else if (auto *pCombo = qobject_cast<QComboBox *>(pField))
-            s += pCombo->currentText().toStdString();
         else
-            ADD_FAILURE() << pszName << " is no field";
+            s += FieldText(pField).toStdString();
     }
     return s;
 }
@@ -100,16 +97,3 @@ inline void Click(QDialog *pDialog, const char *pszButton)
 {
     Child<QPushButton>(pDialog, pszButton)->click();
 }
-
-class CWebDocFixture : public CWebFixture
-{
-protected:
-    // The document replaced by text, with nothing to undo.
-    void Reset(std::string_view text)
-    {
-        const int nLast = m_buffer.GetLineCount() - 1;
-        m_buffer.DeleteText(nullptr, 0, 0, nLast, m_buffer.GetLineLength(nLast), ACTION_INDENT);
-        SetText(text);
-        m_buffer.ClearUndo();
-    }
-};

@@ -1,5 +1,5 @@
-// Test texts written in UTF-8 for the tests of the web features, which work
-// on Shift-JIS bytes.
+// Test texts written in UTF-8 for tests of code that works on Shift-JIS
+// bytes.
 #pragma once
 
 #include "text/codec.h"
