@@ -8,6 +8,7 @@
 #include "text/utf8check.h"
 
 #include <cerrno>
+#include <climits>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -25,7 +26,13 @@
 
 namespace {
 
-// A file's bytes: mapped when it is a regular file, read otherwise.
+// The bytes of a file's start that decide whether it is tried as UTF-8.
+constexpr std::size_t UTF8_PROBE = 64 * 1024;
+
+// A file's bytes: mapped when it is a regular file, read otherwise. A large
+// file that cannot be UTF-8 (most often Shift-JIS, taken as it stands) is
+// read instead, on two threads, into a text arena, which the buffer can
+// then take over without a copy.
 class CFileBytes
 {
 public:
@@ -34,7 +41,8 @@ public:
         if (m_pMap)
             ::munmap(m_pMap, m_nMapped);
     }
-    bool Read(const std::string &strPath)
+    // eForce: the code the file is to be taken in, if it is not detected.
+    bool Read(const std::string &strPath, std::optional<ETextCode> eForce)
     {
         struct stat st;
         if (::stat(strPath.c_str(), &st) != 0)
@@ -47,11 +55,14 @@ public:
         if (!file.IsOpen() || ::fstat(file.Get(), &st) != 0)
             return false;
         if (S_ISREG(st.st_mode) && st.st_size > 0) {
-            void *p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
-                             file.Get(), 0);
+            const auto nSize = static_cast<std::size_t>(st.st_size);
+            const bool bLarge = nSize >= CCrystalTextBuffer::HALVES_FROM && nSize < static_cast<std::size_t>(INT_MAX);
+            if (bLarge && !(eForce ? *eForce == ETextCode::Utf8 || *eForce == ETextCode::Utf8Bom : MayBeUtf8(file)))
+                return ReadIntoArena(file, nSize);
+            void *p = ::mmap(nullptr, nSize, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Get(), 0);
             if (p != MAP_FAILED) {
                 m_pMap = p;
-                m_nMapped = static_cast<std::size_t>(st.st_size);
+                m_nMapped = nSize;
                 ::madvise(p, m_nMapped, MADV_SEQUENTIAL);
                 m_bytes = std::string_view(static_cast<const char *>(p), m_nMapped);
                 return true;
@@ -70,11 +81,65 @@ public:
         return true;
     }
     std::string_view Bytes() const { return m_bytes; }
+    // The arena holding the bytes when they were read into one, else null.
+    CTextArena *Arena() { return m_bInArena ? &m_arena : nullptr; }
 
 private:
+    static bool MayBeUtf8(const CFileHandle &file)
+    {
+        const std::unique_ptr<char[]> pProbe(new char[UTF8_PROBE]);
+        const ssize_t n = file.ReadFullyAt(pProbe.get(), UTF8_PROBE, 0);
+        return n < 0 || CheckUtf8(std::string_view(pProbe.get(), static_cast<std::size_t>(n)), false) !=
+                            EUtf8Check::Invalid;
+    }
+    // Each half on its own thread: the copies out of the page cache and the
+    // first touch of the fresh memory take as long as the file is large.
+    bool ReadIntoArena(const CFileHandle &file, std::size_t nSize)
+    {
+        try {
+            m_arena.SetNextBlockSize(nSize);
+            m_arena.Reserve(nSize, 0);
+        } catch (const std::bad_alloc &) {
+            errno = ENOMEM;
+            return false;
+        }
+        char *const p = m_arena.Top();
+        const std::size_t nMiddle = nSize / 2;
+        ssize_t nSecond = 0;
+        int nSecondErrno = 0;
+        const auto readSecond = [&] {
+            nSecond = file.ReadFullyAt(p + nMiddle, nSize - nMiddle, static_cast<std::int64_t>(nMiddle));
+            nSecondErrno = errno;
+        };
+        std::thread worker;
+        try {
+            worker = std::thread(readSecond);
+        } catch (const std::system_error &) {
+            readSecond();
+        }
+        const ssize_t nFirst = file.ReadFullyAt(p, nMiddle, 0);
+        const int nFirstErrno = errno;
+        if (worker.joinable())
+            worker.join();
+        if (nFirst < 0 || nSecond < 0) {
+            errno = nFirst < 0 ? nFirstErrno : nSecondErrno;
+            return false;
+        }
+        // A file that shrank meanwhile ends where its first short read does.
+        const std::size_t nRead = static_cast<std::size_t>(nFirst) < nMiddle
+                                      ? static_cast<std::size_t>(nFirst)
+                                      : nMiddle + static_cast<std::size_t>(nSecond);
+        m_arena.SetTop(p + nRead);
+        m_bytes = std::string_view(p, nRead);
+        m_bInArena = true;
+        return true;
+    }
+
     void *m_pMap = nullptr;
     std::size_t m_nMapped = 0;
     std::string m_strRead;
+    CTextArena m_arena;
+    bool m_bInArena = false;
     std::string_view m_bytes;
 };
 
@@ -256,7 +321,7 @@ bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFile
                    std::optional<ETextCode> eForce)
 {
     CFileBytes file;
-    if (!file.Read(strPath))
+    if (!file.Read(strPath, eForce))
         return false;
     const std::string_view bytes = file.Bytes();
     const auto finish = [&](CDecodedText &decoded) {
@@ -271,7 +336,7 @@ bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFile
     // the file's start already rules it out.
     const bool bBom = bytes.starts_with("\xEF\xBB\xBF");
     const bool bTryUtf8 = eForce ? (*eForce == ETextCode::Utf8 || *eForce == ETextCode::Utf8Bom)
-                                 : bBom || CheckUtf8(bytes.substr(0, 64 * 1024), bytes.size() <= 64 * 1024)
+                                 : bBom || CheckUtf8(bytes.substr(0, UTF8_PROBE), bytes.size() <= UTF8_PROBE)
                                                != EUtf8Check::Invalid;
     if (bTryUtf8) {
         // A large file in two halves at once, otherwise a block ahead.
@@ -308,9 +373,17 @@ bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFile
         }
     }
     // Shift-JIS is the bytes as they stand; EUC-JP and JIS are converted whole.
-    CDecodedText decoded = eForce ? DecodeFileTextAs(bytes, *eForce) : DecodeFileText(bytes, eAscii, false);
+    CDecodedText decoded;
+    if (eForce == ETextCode::Sjis)
+        decoded.eCode = ETextCode::Sjis;  // no copy of the bytes it would take as they stand
+    else
+        decoded = eForce ? DecodeFileTextAs(bytes, *eForce) : DecodeFileText(bytes, eAscii, false);
     const bool bAsIs = decoded.eCode == ETextCode::Sjis;
-    if (!buffer.LoadFromMemory(bAsIs ? bytes : std::string_view(decoded.strText), -1))
+    CCrystalTextBuffer::CHalves halves;
+    const bool bLoaded = bAsIs && file.Arena() && CCrystalTextBuffer::FindHalves(bytes, -1, halves)
+                             ? buffer.LoadInPlace(*file.Arena(), halves, bytes.size())
+                             : buffer.LoadFromMemory(bAsIs ? bytes : std::string_view(decoded.strText), -1);
+    if (!bLoaded)
         return false;
     decoded.strText.clear();
     return finish(decoded);

@@ -1,10 +1,11 @@
 // Loading a file into the buffer.
 //
-// The file is read in blocks into a buffer small enough to stay in the
-// processor's cache, cut at the separators of its line-end mode, and the bytes
-// of each line are copied once, packed without the separators, into the text
-// arena; the line records point at them. Nothing is allocated per line, and
-// the arena is sized from the file so that it is taken in one piece.
+// The text is copied a block at a time into the text arena as it stands and
+// cut there, while the block is still in the processor's cache, at the
+// separators of its line-end mode: the line records point at each line's
+// bytes, and the separators stay between them unused. Nothing is copied or
+// allocated per line, and the arena is sized from the file so that it is
+// taken in one piece.
 #include "text/filehandle.h"
 #include "text/fileio.h"
 #include "text/textbuffer.h"
@@ -42,13 +43,14 @@ inline std::uint64_t MatchMask64(const char *p, __m128i v)
 }
 #endif
 
-// Calls fnSeparator(i) for each separator in [p, p + n), in order, with the
-// index of its first byte. The separator is chSep, or CR LF when bPair; a CR
-// that is the last byte is not reported, since its LF may follow later.
-// Short lines are the common case, so the bytes are compared 64 at a time and
-// the separators taken from a bit mask instead of one search per line.
+// Calls fnSeparators(i, mask) for each stretch of at most 64 bytes from
+// p + i that holds separators, with a bit set in mask for the first byte of
+// each. The separator is chSep, or CR LF when bPair; a CR that is the last
+// byte is not reported, since its LF may follow later. Short lines are the
+// common case, so the bytes are compared 64 at a time instead of one search
+// per line.
 template <class F>
-void ForEachSeparator(const char *p, std::size_t n, char chSep, bool bPair, F &&fnSeparator)
+void ForEachSeparatorMask(const char *p, std::size_t n, char chSep, bool bPair, F &&fnSeparators)
 {
     std::size_t i = 0;
 #if defined(__SSE2__)
@@ -59,21 +61,30 @@ void ForEachSeparator(const char *p, std::size_t n, char chSep, bool bPair, F &&
         std::uint64_t mask = MatchMask64(p + i, vSep);
         if (bPair && mask)
             mask &= MatchMask64(p + i + 1, vLF);
-        while (mask) {
-            fnSeparator(i + static_cast<std::size_t>(__builtin_ctzll(mask)));
-            mask &= mask - 1;
-        }
+        if (mask)
+            fnSeparators(i, mask);
     }
 #endif
-    while (i < n) {
-        const void *pHit = std::memchr(p + i, chSep, n - i);
-        if (!pHit)
-            break;
-        const auto k = static_cast<std::size_t>(static_cast<const char *>(pHit) - p);
-        if (!bPair || (k + 1 < n && p[k + 1] == '\n'))
-            fnSeparator(k);
-        i = k + 1;
+    for (; i < n; i += 64) {
+        const std::size_t nEnd = std::min(n, i + 64);
+        std::uint64_t mask = 0;
+        for (std::size_t k = i; k < nEnd; ++k) {
+            if (p[k] == chSep && (!bPair || (k + 1 < n && p[k + 1] == '\n')))
+                mask |= std::uint64_t{1} << (k - i);
+        }
+        if (mask)
+            fnSeparators(i, mask);
     }
+}
+
+// Calls fnSeparator(i) for each separator, in order, with the index of its first byte.
+template <class F>
+void ForEachSeparator(const char *p, std::size_t n, char chSep, bool bPair, F &&fnSeparator)
+{
+    ForEachSeparatorMask(p, n, chSep, bPair, [&](std::size_t i, std::uint64_t mask) {
+        for (; mask; mask &= mask - 1)
+            fnSeparator(i + static_cast<std::size_t>(__builtin_ctzll(mask)));
+    });
 }
 
 struct CFreeDeleter
@@ -133,11 +144,13 @@ private:
     CMemorySource m_second;
 };
 
-// Cuts the text a source gives (at most nSize bytes) at the separators into
-// lines packed at pOut, one record each in aLines. The bytes after the last
-// separator are one more line with bLastLine; without it the text ends with
-// a separator. Returns the end of the bytes written, null when the source
-// fails or (between blocks) once *pbStop is set.
+// Copies the text a source gives (at most nSize bytes) to pOut as it stands,
+// a block at a time, and cuts it there at the separators into lines, one
+// record each in aLines. The separators stay between the lines' bytes: a
+// block is one copy, and each line costs only its record. The bytes after the
+// last separator are one more line with bLastLine; without it the text ends
+// with a separator. Returns the end of the bytes written, null when the
+// source fails or (between blocks) once *pbStop is set.
 char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize, char chSep, bool bPair, char *pOut,
                      CLineArray &aLines, bool bLastLine, const std::atomic<bool> *pbStop = nullptr)
 {
@@ -155,24 +168,32 @@ char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize,
         if (nRead == 0)
             break;
         const auto n = static_cast<std::size_t>(nRead);
-        std::size_t nFrom = 0;  // the first byte of the block not yet copied
-        if (bPendingCR && block[0] == '\n') {
-            --pOut;  // the CR was the first half of the separator
-            aLines.Add(TextLine{pLine, static_cast<int>(pOut - pLine), 0});
-            pLine = pOut;
-            nFrom = 1;
+        if (block != pOut)
+            std::memcpy(pOut, block, n);
+        if (bPendingCR && pOut[0] == '\n') {
+            aLines.Add(TextLine{pLine, static_cast<int>(pOut - 1 - pLine), 0});
+            pLine = pOut + 1;
         }
-        ForEachSeparator(block, n, chSep, bPair, [&](std::size_t k) {
-            const std::size_t nBytes = k - nFrom;
-            std::memcpy(pOut, block + nFrom, nBytes);
-            pOut += nBytes;
-            aLines.Add(TextLine{pLine, static_cast<int>(pOut - pLine), 0});
-            pLine = pOut;
-            nFrom = k + nSepLength;
+        // A stretch's records are written four at a time whether or not it
+        // has as many separators: the loop then rarely depends on their
+        // number, and the records past the count are written over later.
+        ForEachSeparatorMask(pOut, n, chSep, bPair, [&](std::size_t i, std::uint64_t mask) {
+            TextLine *pRecord = aLines.EndWithRoom(64);
+            const int nCount = __builtin_popcountll(mask);
+            char *const pAt = pOut + i;
+            do {
+                for (int j = 0; j < 4; ++j) {
+                    // An empty mask leaves pLine as it is (the bit added only spares ctz a zero).
+                    char *const pSep = pAt + __builtin_ctzll(mask | std::uint64_t{1} << 63);
+                    *pRecord++ = TextLine{pLine, static_cast<int>(pSep - pLine), 0};
+                    pLine = mask ? pSep + nSepLength : pLine;
+                    mask &= mask - 1;
+                }
+            } while (mask);
+            aLines.Added(nCount);
         });
-        std::memcpy(pOut, block + nFrom, n - nFrom);
-        pOut += n - nFrom;
-        bPendingCR = bPair && block[n - 1] == '\r';
+        pOut += n;
+        bPendingCR = bPair && pOut[-1] == '\r';
         // The density of lines in the first block foretells the array's
         // size, which spares growing it step by step.
         if (bFirst && nSize > n) {
@@ -258,7 +279,9 @@ bool CCrystalTextBuffer::LoadFromHalves(CHalvesSource &source, const CHalves &ha
 {
     FreeAll();
     try {
-        return CutHalves(source, halves, nSize);
+        m_arena.SetNextBlockSize(nSize);
+        m_arena.Reserve(0, 0);
+        return CutHalves(source, halves, nSize, m_arena.Top());
     } catch (const std::bad_alloc &) {
         FreeAll();
         errno = ENOMEM;
@@ -266,17 +289,31 @@ bool CCrystalTextBuffer::LoadFromHalves(CHalvesSource &source, const CHalves &ha
     }
 }
 
-// Each half is packed into its own part of one arena block: the second
-// half's bytes start at its offset in the text, which the first half's bytes
-// without their separators never reach. The lines are the same as cutting
-// the text from the start would give.
-bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize)
+bool CCrystalTextBuffer::LoadInPlace(CTextArena &bytes, const CHalves &halves, std::size_t nSize)
+{
+    FreeAll();
+    m_arena.TakeFrom(bytes);
+    char *const pBase = m_arena.Top() - nSize;
+    // Each half's source gives the bytes where they already lie.
+    CMemoryHalves source(std::string_view(pBase, nSize), halves);
+    try {
+        return CutHalves(source, halves, nSize, pBase);
+    } catch (const std::bad_alloc &) {
+        FreeAll();
+        errno = ENOMEM;
+        return false;
+    }
+}
+
+// Each half goes to its own part of the arena block at pBase (unless its
+// bytes already lie there): the second half's bytes start at its offset in
+// the text, which the first half's never pass (a source gives at most its
+// half's bytes). The lines are the same as cutting the text from the start
+// would give.
+bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize, char *pBase)
 {
     const char chSep = halves.nMode == LINEEND_LF ? '\n' : '\r';
     const bool bPair = halves.nMode == LINEEND_CRLF;
-    m_arena.SetNextBlockSize(nSize);
-    m_arena.Reserve(0, 0);
-    char *const pBase = m_arena.Top();
     char *const pSecond = pBase + halves.nSecondAt;
     const std::size_t nSecondSize = nSize - halves.nSecondAt;
     CLineArray aSecond;
@@ -358,7 +395,7 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
 
     try {
         m_aLines.SetGrowBy(4096);
-        // The text without its separators fits in the file's size.
+        // The text fits in the file's size.
         if (nSize >= 0)
             m_arena.SetNextBlockSize(static_cast<std::size_t>(nSize));
         m_arena.Reserve(0, 0);
@@ -370,7 +407,7 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
             m_arena.Reserve(n, nCarry);
             char *pTop = m_arena.Top();
             char *pLine = pTop - nCarry;
-            std::size_t nFrom = 0;  // the first byte of the block not yet copied
+            std::memcpy(pTop, block, n);
             if (!bDecided) {
                 const bool bCarriedCR = detector.IsAwaitingByteAfterCr();
                 bDecided = detector.Feed(std::string_view(block, n));
@@ -380,41 +417,29 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
                     if (bCarriedCR && bPair) {
                         bPendingCR = true;
                     } else if (bCarriedCR) {
-                        --pTop;
-                        m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - pLine), 0});
+                        m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - 1 - pLine), 0});
                         pLine = pTop;
                     }
-                } else {
-                    // No break yet: the whole block goes on with the first line.
-                    std::memcpy(pTop, block, n);
-                    pTop += n;
-                    nFrom = n;
                 }
             }
             if (bPendingCR) {
                 bPendingCR = false;
-                if (block[0] == '\n') {
-                    --pTop;  // the CR was the first half of the separator
-                    m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - pLine), 0});
-                    pLine = pTop;
-                    nFrom = 1;
+                if (pTop[0] == '\n') {
+                    // The CR was the first half of the separator.
+                    m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - 1 - pLine), 0});
+                    pLine = pTop + 1;
                 }
             }
             if (bDecided) {
-                ForEachSeparator(block, n, chSep, bPair, [&](std::size_t k) {
-                    const std::size_t nBytes = k - nFrom;
-                    std::memcpy(pTop, block + nFrom, nBytes);
-                    pTop += nBytes;
+                ForEachSeparator(pTop, n, chSep, bPair, [&](std::size_t k) {
                     if (m_aLines.GetSize() >= INT_MAX - 1)
                         throw std::bad_alloc();
-                    m_aLines.Add(TextLine{pLine, static_cast<int>(pTop - pLine), 0});
-                    pLine = pTop;
-                    nFrom = k + nSepLength;
+                    m_aLines.Add(TextLine{pLine, static_cast<int>(pTop + k - pLine), 0});
+                    pLine = pTop + k + nSepLength;
                 });
-                std::memcpy(pTop, block + nFrom, n - nFrom);
-                pTop += n - nFrom;
-                bPendingCR = bPair && block[n - 1] == '\r';
+                bPendingCR = bPair && pTop[n - 1] == '\r';
             }
+            pTop += n;
             nCarry = static_cast<std::size_t>(pTop - pLine);
             m_arena.SetTop(pTop);
             if (nCarry > static_cast<std::size_t>(INT_MAX - 32))

@@ -6,8 +6,8 @@
 // buffer of millions of lines neither copies nor doubles its memory while it
 // grows.
 //
-// CTextArena holds the text of lines read from a file, packed one after the
-// other without their separators in a few large mapped blocks. Loading thus
+// CTextArena holds the text of lines read from a file, as the file has it
+// (separators included) in a few large mapped blocks. Loading thus
 // costs one block instead of a heap block per line, and emptying the buffer
 // gives the blocks back at once. A loaded line whose text outgrows its bytes
 // moves to a heap block of its own; the space it leaves in the arena is
@@ -60,6 +60,15 @@ public:
             Grow(m_nSize + 1);
         m_pData[m_nSize++] = line;
     }
+    // Room for nMore elements past the end, to be written through the
+    // pointer returned and then counted in with Added.
+    TextLine *EndWithRoom(int nMore)
+    {
+        if (m_nCapacity - m_nSize < nMore)
+            Grow(m_nSize + nMore);
+        return m_pData + m_nSize;
+    }
+    void Added(int nCount) { m_nSize += nCount; }
     void InsertAt(int nIndex, const TextLine *pLines, int nCount);
     void RemoveAt(int nIndex, int nCount);
     // Moves every element of other to the end of this array, leaving other
@@ -100,6 +109,9 @@ public:
 
     // Whether p points into the arena (Top() included).
     bool Owns(const char *p) const;
+    // Takes other's blocks, top and all, after giving back its own; other is
+    // left empty. Bytes written into one arena thus become another's.
+    void TakeFrom(CTextArena &other);
     // Gives every block back.
     void Clear();
 

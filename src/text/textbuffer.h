@@ -309,8 +309,8 @@ public:
         virtual ~CHalvesSource() = default;
         virtual CLoadSource &First() = 0;
         virtual CLoadSource &Second() = 0;
-        // Asked once both are read, with the second half's bytes as cut
-        // (its lines packed without separators), which it may rewrite in
+        // Asked once both are read, with the second half's bytes as copied
+        // (its lines with their separators), which it may rewrite in
         // place byte for byte: false when they are not the text's after all
         // (made from a guess of where the first half would leave off);
         // Second() then gives the right ones, read again on this thread.
@@ -318,6 +318,12 @@ public:
     };
     // Loads a text of nSize bytes given in the halves FindHalves found in it.
     bool LoadFromHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize);
+    // Loads the nSize bytes just below the top of an arena of one block (a
+    // file read straight into it) as LoadFromMemory would, cut in the halves
+    // FindHalves found in them, without copying them: the buffer takes the
+    // arena over and its lines point where the bytes lie. The arena is left
+    // empty either way.
+    bool LoadInPlace(CTextArena &bytes, const CHalves &halves, std::size_t nSize);
     // The text is what its file holds now: not modified, and undoing back to
     // here makes it unmodified again.
     void SetSavePoint();
@@ -345,7 +351,7 @@ private:
     void RecordChange(CBufferView *pSource, UndoEntry &&rec);
     void AddUndoRecord(UndoEntry &&rec);
     void UpdateModifiedAfterUndo();
-    bool CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize);
+    bool CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize, char *pBase);
     // The states a freshly loaded text starts in; tells the views.
     void FinishLoad();
 

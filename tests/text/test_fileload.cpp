@@ -2,6 +2,7 @@
 // boundary, sources of unknown size, and large texts cut in two halves.
 #include "support/testutil.h"
 #include "text/bufferutil.h"
+#include "text/codedfile.h"
 
 #include <gtest/gtest.h>
 
@@ -145,8 +146,10 @@ TEST(FileLoad, LargeTextInMemoryCutInTwoHalves)
         {nMiddle, "tail without a break", true},
     };
     // Each half is read in blocks of 256 KB: a CR LF also stands across the
-    // first block's end in either half.
+    // first block's end in either half. Detected, the same text is also
+    // loaded from a file as Shift-JIS, which is cut where it was read.
     constexpr std::size_t BLOCK = 256 * 1024;
+    CTempDir dir;
     for (const int nMode : {-1, int(LINEEND_LF), int(LINEEND_CR)}) {
         for (const CCase &c : cases) {
             std::string bytes = filler.substr(0, nSize);
@@ -160,6 +163,14 @@ TEST(FileLoad, LargeTextInMemoryCutInTwoHalves)
             const int nExpectedMode = nMode < 0 ? LINEEND_CRLF : nMode;
             EXPECT_EQ(buffer.GetLineEndMode(), nExpectedMode);
             EXPECT_TRUE(HoldsLines(buffer, SplitLines(bytes, nExpectedMode))) << nMode << " at " << c.nAt;
+            if (nMode < 0) {
+                WriteFileBytes(dir.File("f"), bytes);
+                CCrystalTextBuffer fromFile;
+                CFileCodeState state;
+                ASSERT_TRUE(LoadCodedFile(fromFile, dir.File("f"), state));
+                EXPECT_EQ(state.eCode, ETextCode::Sjis);
+                EXPECT_TRUE(HoldsLines(fromFile, SplitLines(bytes, LINEEND_CRLF))) << "file, at " << c.nAt;
+            }
         }
     }
     // No break in the first half: the mode comes from a break after it.
