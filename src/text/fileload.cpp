@@ -179,7 +179,7 @@ char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize,
         // number, and the records past the count are written over later.
         ForEachSeparatorMask(pOut, n, chSep, bPair, [&](std::size_t i, std::uint64_t mask) {
             TextLine *pRecord = aLines.EndWithRoom(64);
-            const int nCount = __builtin_popcountll(mask);
+            int nCount = 0;
             char *const pAt = pOut + i;
             do {
                 for (int j = 0; j < 4; ++j) {
@@ -187,6 +187,7 @@ char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize,
                     char *const pSep = pAt + __builtin_ctzll(mask | std::uint64_t{1} << 63);
                     *pRecord++ = TextLine{pLine, static_cast<int>(pSep - pLine), 0};
                     pLine = mask ? pSep + nSepLength : pLine;
+                    nCount += mask != 0;
                     mask &= mask - 1;
                 }
             } while (mask);
