@@ -30,9 +30,10 @@ namespace {
 constexpr std::size_t UTF8_PROBE = 64 * 1024;
 
 // A file's bytes: mapped when it is a regular file, read otherwise. A large
-// file that cannot be UTF-8 (most often Shift-JIS, taken as it stands) is
-// read instead, on two threads, into a text arena, which the buffer can
-// then take over without a copy.
+// file that cannot be UTF-8 (most often Shift-JIS, loaded as it stands) is
+// mapped without reading it in ahead: telling its code takes a few pages, and
+// the load reads it again, into the text's own memory, from the descriptor
+// kept open.
 class CFileBytes
 {
 public:
@@ -51,20 +52,23 @@ public:
             errno = EISDIR;
             return false;
         }
-        const CFileHandle file = CFileHandle::Open(strPath, O_RDONLY);
+        CFileHandle file = CFileHandle::Open(strPath, O_RDONLY);
         if (!file.IsOpen() || ::fstat(file.Get(), &st) != 0)
             return false;
         if (S_ISREG(st.st_mode) && st.st_size > 0) {
             const auto nSize = static_cast<std::size_t>(st.st_size);
             const bool bLarge = nSize >= CCrystalTextBuffer::HALVES_FROM && nSize < static_cast<std::size_t>(INT_MAX);
-            if (bLarge && !(eForce ? *eForce == ETextCode::Utf8 || *eForce == ETextCode::Utf8Bom : MayBeUtf8(file)))
-                return ReadIntoArena(file, nSize);
-            void *p = ::mmap(nullptr, nSize, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Get(), 0);
+            const bool bReadAgain =
+                bLarge && !(eForce ? *eForce == ETextCode::Utf8 || *eForce == ETextCode::Utf8Bom : MayBeUtf8(file));
+            void *p = ::mmap(nullptr, nSize, PROT_READ, bReadAgain ? MAP_PRIVATE : MAP_PRIVATE | MAP_POPULATE,
+                             file.Get(), 0);
             if (p != MAP_FAILED) {
                 m_pMap = p;
                 m_nMapped = nSize;
                 ::madvise(p, m_nMapped, MADV_SEQUENTIAL);
                 m_bytes = std::string_view(static_cast<const char *>(p), m_nMapped);
+                if (bReadAgain)
+                    m_file = std::move(file);
                 return true;
             }
         }
@@ -81,8 +85,8 @@ public:
         return true;
     }
     std::string_view Bytes() const { return m_bytes; }
-    // The arena holding the bytes when they were read into one, else null.
-    CTextArena *Arena() { return m_bInArena ? &m_arena : nullptr; }
+    // The file, open, when it is to be read again for its load; else -1.
+    int ReadAgainFrom() const { return m_file.Get(); }
 
 private:
     static bool MayBeUtf8(const CFileHandle &file)
@@ -92,54 +96,11 @@ private:
         return n < 0 || CheckUtf8(std::string_view(pProbe.get(), static_cast<std::size_t>(n)), false) !=
                             EUtf8Check::Invalid;
     }
-    // Each half on its own thread: the copies out of the page cache and the
-    // first touch of the fresh memory take as long as the file is large.
-    bool ReadIntoArena(const CFileHandle &file, std::size_t nSize)
-    {
-        try {
-            m_arena.SetNextBlockSize(nSize);
-            m_arena.Reserve(nSize, 0);
-        } catch (const std::bad_alloc &) {
-            errno = ENOMEM;
-            return false;
-        }
-        char *const p = m_arena.Top();
-        const std::size_t nMiddle = nSize / 2;
-        ssize_t nSecond = 0;
-        int nSecondErrno = 0;
-        const auto readSecond = [&] {
-            nSecond = file.ReadFullyAt(p + nMiddle, nSize - nMiddle, static_cast<std::int64_t>(nMiddle));
-            nSecondErrno = errno;
-        };
-        std::thread worker;
-        try {
-            worker = std::thread(readSecond);
-        } catch (const std::system_error &) {
-            readSecond();
-        }
-        const ssize_t nFirst = file.ReadFullyAt(p, nMiddle, 0);
-        const int nFirstErrno = errno;
-        if (worker.joinable())
-            worker.join();
-        if (nFirst < 0 || nSecond < 0) {
-            errno = nFirst < 0 ? nFirstErrno : nSecondErrno;
-            return false;
-        }
-        // A file that shrank meanwhile ends where its first short read does.
-        const std::size_t nRead = static_cast<std::size_t>(nFirst) < nMiddle
-                                      ? static_cast<std::size_t>(nFirst)
-                                      : nMiddle + static_cast<std::size_t>(nSecond);
-        m_arena.SetTop(p + nRead);
-        m_bytes = std::string_view(p, nRead);
-        m_bInArena = true;
-        return true;
-    }
 
     void *m_pMap = nullptr;
     std::size_t m_nMapped = 0;
     std::string m_strRead;
-    CTextArena m_arena;
-    bool m_bInArena = false;
+    CFileHandle m_file;
     std::string_view m_bytes;
 };
 
@@ -315,10 +276,9 @@ private:
     CHalf m_secondHalf;
 };
 
-} // namespace
-
-bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFileCodeState &state, ETextCode eAscii,
-                   std::optional<ETextCode> eForce)
+// One try of LoadCodedFile; bChanged when the file changed while it was read.
+bool LoadCodedFileOnce(CCrystalTextBuffer &buffer, const std::string &strPath, CFileCodeState &state,
+                       ETextCode eAscii, std::optional<ETextCode> eForce, bool &bChanged)
 {
     CFileBytes file;
     if (!file.Read(strPath, eForce))
@@ -380,13 +340,33 @@ bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFile
         decoded = eForce ? DecodeFileTextAs(bytes, *eForce) : DecodeFileText(bytes, eAscii, false);
     const bool bAsIs = decoded.eCode == ETextCode::Sjis;
     CCrystalTextBuffer::CHalves halves;
-    const bool bLoaded = bAsIs && file.Arena() && CCrystalTextBuffer::FindHalves(bytes, -1, halves)
-                             ? buffer.LoadInPlace(*file.Arena(), halves, bytes.size())
-                             : buffer.LoadFromMemory(bAsIs ? bytes : std::string_view(decoded.strText), -1);
+    bool bLoaded = false;
+    if (bAsIs && file.ReadAgainFrom() >= 0 && CCrystalTextBuffer::FindHalves(bytes, -1, halves)) {
+        bLoaded = buffer.LoadFileHalves(file.ReadAgainFrom(), halves, bytes.size());
+        bChanged = !bLoaded && errno == EAGAIN;
+    } else {
+        bLoaded = buffer.LoadFromMemory(bAsIs ? bytes : std::string_view(decoded.strText), -1);
+    }
     if (!bLoaded)
         return false;
     decoded.strText.clear();
     return finish(decoded);
+}
+
+} // namespace
+
+bool LoadCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, CFileCodeState &state, ETextCode eAscii,
+                   std::optional<ETextCode> eForce)
+{
+    // A file rewritten while it is read is read once more from the start.
+    for (int nTry = 0; nTry < 2; ++nTry) {
+        bool bChanged = false;
+        if (LoadCodedFileOnce(buffer, strPath, state, eAscii, eForce, bChanged))
+            return true;
+        if (!bChanged)
+            return false;
+    }
+    return false;
 }
 
 bool SaveCodedFile(CCrystalTextBuffer &buffer, const std::string &strPath, ETextCode eCode, const CTextForms &forms,

@@ -1,11 +1,11 @@
 // Loading a file into the buffer.
 //
-// The text is copied a block at a time into the text arena as it stands and
-// cut there, while the block is still in the processor's cache, at the
-// separators of its line-end mode: the line records point at each line's
-// bytes, and the separators stay between them unused. Nothing is copied or
-// allocated per line, and the arena is sized from the file so that it is
-// taken in one piece.
+// The text goes a block at a time into the text arena as it stands (read
+// there from the file, or copied) and is cut there, while the block is still
+// in the processor's cache, at the separators of its line-end mode: the line
+// records point at each line's bytes, and the separators stay between them
+// unused. Nothing is copied or allocated per line, and the arena is sized
+// from the file so that it is taken in one piece.
 #include "text/filehandle.h"
 #include "text/fileio.h"
 #include "text/textbuffer.h"
@@ -144,13 +144,64 @@ private:
     CMemorySource m_second;
 };
 
-// Copies the text a source gives (at most nSize bytes) to pOut as it stands,
+// The bytes [nFrom, nTo) of a file, read a block at a time; a file that
+// ends before nTo fails the read with EAGAIN.
+class CFileRangeSource : public CCrystalTextBuffer::CLoadSource
+{
+public:
+    CFileRangeSource(int fd, std::size_t nFrom, std::size_t nTo) : m_fd(fd), m_nAt(nFrom), m_nTo(nTo) {}
+    std::ptrdiff_t Next(const char *&p) override
+    {
+        if (!m_pBlock)
+            m_pBlock = std::make_unique<char[]>(READ_BLOCK);
+        p = m_pBlock.get();
+        return NextInto(m_pBlock.get());
+    }
+    std::ptrdiff_t NextInto(char *pOut) override
+    {
+        const std::size_t nWant = std::min(READ_BLOCK, m_nTo - m_nAt);
+        if (nWant == 0)
+            return 0;
+        const ssize_t n = FdReadFullyAt(m_fd, pOut, nWant, static_cast<std::int64_t>(m_nAt));
+        if (n >= 0 && static_cast<std::size_t>(n) < nWant) {
+            errno = EAGAIN;
+            return -1;
+        }
+        if (n > 0)
+            m_nAt += static_cast<std::size_t>(n);
+        return n;
+    }
+
+private:
+    int m_fd;
+    std::size_t m_nAt;
+    std::size_t m_nTo;
+    std::unique_ptr<char[]> m_pBlock;
+};
+
+class CFileHalves : public CCrystalTextBuffer::CHalvesSource
+{
+public:
+    CFileHalves(int fd, const CCrystalTextBuffer::CHalves &halves, std::size_t nSize)
+        : m_first(fd, 0, halves.nSecondAt), m_second(fd, halves.nSecondAt, nSize)
+    {
+    }
+    CCrystalTextBuffer::CLoadSource &First() override { return m_first; }
+    CCrystalTextBuffer::CLoadSource &Second() override { return m_second; }
+    bool SecondStands(char *, std::size_t) override { return true; }
+
+private:
+    CFileRangeSource m_first;
+    CFileRangeSource m_second;
+};
+
+// Puts the text a source gives (at most nSize bytes) at pOut as it stands,
 // a block at a time, and cuts it there at the separators into lines, one
 // record each in aLines. The separators stay between the lines' bytes: a
-// block is one copy, and each line costs only its record. The bytes after the
-// last separator are one more line with bLastLine; without it the text ends
-// with a separator. Returns the end of the bytes written, null when the
-// source fails or (between blocks) once *pbStop is set.
+// block is one read or copy, and each line costs only its record. The bytes
+// after the last separator are one more line with bLastLine; without it the
+// text ends with a separator. Returns the end of the bytes written, null
+// when the source fails or (between blocks) once *pbStop is set.
 char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize, char chSep, bool bPair, char *pOut,
                      CLineArray &aLines, bool bLastLine, const std::atomic<bool> *pbStop = nullptr)
 {
@@ -161,15 +212,12 @@ char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize,
     for (bool bFirst = true;; bFirst = false) {
         if (pbStop && pbStop->load(std::memory_order_relaxed))
             return nullptr;
-        const char *block = nullptr;
-        const std::ptrdiff_t nRead = source.Next(block);
+        const std::ptrdiff_t nRead = source.NextInto(pOut);
         if (nRead < 0)
             return nullptr;
         if (nRead == 0)
             break;
         const auto n = static_cast<std::size_t>(nRead);
-        if (block != pOut)
-            std::memcpy(pOut, block, n);
         if (bPendingCR && pOut[0] == '\n') {
             aLines.Add(TextLine{pLine, static_cast<int>(pOut - 1 - pLine), 0});
             pLine = pOut + 1;
@@ -209,6 +257,15 @@ char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize,
 }
 
 } // namespace
+
+std::ptrdiff_t CCrystalTextBuffer::CLoadSource::NextInto(char *pOut)
+{
+    const char *p = nullptr;
+    const std::ptrdiff_t n = Next(p);
+    if (n > 0)
+        std::memcpy(pOut, p, static_cast<std::size_t>(n));
+    return n;
+}
 
 bool CCrystalTextBuffer::LoadFromFile(const std::string &strPath, int nLineEndMode)
 {
@@ -290,20 +347,21 @@ bool CCrystalTextBuffer::LoadFromHalves(CHalvesSource &source, const CHalves &ha
     }
 }
 
-bool CCrystalTextBuffer::LoadInPlace(CTextArena &bytes, const CHalves &halves, std::size_t nSize)
+bool CCrystalTextBuffer::LoadFileHalves(int fd, const CHalves &halves, std::size_t nSize)
 {
-    FreeAll();
-    m_arena.TakeFrom(bytes);
-    char *const pBase = m_arena.Top() - nSize;
-    // Each half's source gives the bytes where they already lie.
-    CMemoryHalves source(std::string_view(pBase, nSize), halves);
-    try {
-        return CutHalves(source, halves, nSize, pBase);
-    } catch (const std::bad_alloc &) {
+    CFileHalves source(fd, halves, nSize);
+    if (!LoadFromHalves(source, halves, nSize))
+        return false;
+    // The first half must end in the separator it was cut after, or bytes of
+    // a file rewritten meanwhile would be lost between the halves.
+    const std::string_view strSeparator = LineEndSeparator(halves.nMode);
+    const std::string_view strEnd(m_arena.Top() - nSize + halves.nSecondAt - strSeparator.size(), strSeparator.size());
+    if (strEnd != strSeparator) {
         FreeAll();
-        errno = ENOMEM;
+        errno = EAGAIN;
         return false;
     }
+    return true;
 }
 
 // Each half goes to its own part of the arena block at pBase (unless its
@@ -322,9 +380,11 @@ bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves,
     bool bSecondFailed = false;
     // Once the first half fails, the load does: the second is not read on.
     std::atomic<bool> bGiveUp{false};
+    int nSecondErrno = 0;
     const auto cutSecond = [&] {
         try {
             pEnd = CutSourceLines(source.Second(), nSecondSize, chSep, bPair, pSecond, aSecond, true, &bGiveUp);
+            nSecondErrno = errno;  // this thread's, for the caller's
         } catch (const std::bad_alloc &) {
             bSecondFailed = true;
         }
@@ -336,8 +396,10 @@ bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves,
     }
     bool bFirstFailed = false;
     bool bFirstRead = false;
+    int nFirstErrno = 0;
     try {
         bFirstRead = CutSourceLines(source.First(), halves.nSecondAt, chSep, bPair, pBase, m_aLines, false) != nullptr;
+        nFirstErrno = errno;
     } catch (const std::bad_alloc &) {
         bFirstFailed = true;
     }
@@ -351,14 +413,17 @@ bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves,
         throw std::bad_alloc();
     if (!bFirstRead) {
         FreeAll();
+        errno = nFirstErrno;
         return false;
     }
     if (!source.SecondStands(pSecond, pEnd ? static_cast<std::size_t>(pEnd - pSecond) : 0)) {
         aSecond.RemoveAll();
         pEnd = CutSourceLines(source.Second(), nSecondSize, chSep, bPair, pSecond, aSecond, true);
+        nSecondErrno = errno;
     }
     if (!pEnd) {
         FreeAll();
+        errno = nSecondErrno;
         return false;
     }
     if (static_cast<long long>(m_aLines.GetSize()) + aSecond.GetSize() >= INT_MAX - 1)

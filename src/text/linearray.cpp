@@ -5,7 +5,6 @@
 #include <cstring>
 #include <new>
 #include <sys/mman.h>
-#include <utility>
 
 namespace {
 
@@ -174,15 +173,6 @@ bool CTextArena::Owns(const char *p) const
             return true;
     }
     return false;
-}
-
-void CTextArena::TakeFrom(CTextArena &other)
-{
-    Clear();
-    m_aBlocks.swap(other.m_aBlocks);
-    m_pTop = std::exchange(other.m_pTop, nullptr);
-    m_pLimit = std::exchange(other.m_pLimit, nullptr);
-    other.m_nNextBlock = 0;
 }
 
 void CTextArena::Clear()

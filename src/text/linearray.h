@@ -109,9 +109,6 @@ public:
 
     // Whether p points into the arena (Top() included).
     bool Owns(const char *p) const;
-    // Takes other's blocks, top and all, after giving back its own; other is
-    // left empty. Bytes written into one arena thus become another's.
-    void TakeFrom(CTextArena &other);
     // Gives every block back.
     void Clear();
 

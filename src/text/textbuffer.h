@@ -284,6 +284,10 @@ public:
         // on an error (the load then fails and the buffer is emptied). The
         // block stays valid until the next call, no longer.
         virtual std::ptrdiff_t Next(const char *&p) = 0;
+        // The next block put at pOut instead, its size returned as Next
+        // returns it; by default a copy of the block Next gives. A source
+        // that reads can read there straight away.
+        virtual std::ptrdiff_t NextInto(char *pOut);
     };
     // Loads text a source makes (a file converted as it is read); nSize is
     // the text's size if known in advance, otherwise -1.
@@ -309,7 +313,7 @@ public:
         virtual ~CHalvesSource() = default;
         virtual CLoadSource &First() = 0;
         virtual CLoadSource &Second() = 0;
-        // Asked once both are read, with the second half's bytes as copied
+        // Asked once both are read, with the second half's bytes as they lie
         // (its lines with their separators), which it may rewrite in
         // place byte for byte: false when they are not the text's after all
         // (made from a guess of where the first half would leave off);
@@ -318,12 +322,13 @@ public:
     };
     // Loads a text of nSize bytes given in the halves FindHalves found in it.
     bool LoadFromHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize);
-    // Loads the nSize bytes just below the top of an arena of one block (a
-    // file read straight into it) as LoadFromMemory would, cut in the halves
-    // FindHalves found in them, without copying them: the buffer takes the
-    // arena over and its lines point where the bytes lie. The arena is left
-    // empty either way.
-    bool LoadInPlace(CTextArena &bytes, const CHalves &halves, std::size_t nSize);
+    // Loads the first nSize bytes of an open file as LoadFromMemory would
+    // load them, cut in the halves FindHalves found in them: each half is
+    // read on its own thread straight into the text's memory and cut there
+    // a block at a time, while the block is in the processor's cache. False
+    // (errno set) when the file cannot be read, EAGAIN when its bytes are no
+    // longer those the halves were found in (the file changed meanwhile).
+    bool LoadFileHalves(int fd, const CHalves &halves, std::size_t nSize);
     // The text is what its file holds now: not modified, and undoing back to
     // here makes it unmodified again.
     void SetSavePoint();

@@ -3,6 +3,7 @@
 #include "support/testutil.h"
 #include "text/bufferutil.h"
 #include "text/codedfile.h"
+#include "text/filehandle.h"
 
 #include <gtest/gtest.h>
 
@@ -181,4 +182,32 @@ TEST(FileLoad, LargeTextInMemoryCutInTwoHalves)
     ASSERT_TRUE(buffer.LoadFromMemory(late));
     EXPECT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
     EXPECT_TRUE(HoldsLines(buffer, SplitLines(late, LINEEND_LF)));
+}
+
+TEST(FileLoad, AFileChangedSinceItsHalvesWereFoundIsNotLoadedAsCut)
+{
+    // The halves are found in the bytes as they were; read again, the file
+    // has lost the separator the first half ends with, or has become shorter.
+    // Cut as found, bytes would go missing between the halves: the load
+    // fails with EAGAIN instead and leaves no lines. As found, it loads.
+    CTempDir dir;
+    std::string before;
+    while (before.size() < (2u << 20))
+        before += std::string(70, 'a') + "\x82\xA0\r\n";
+    CCrystalTextBuffer::CHalves halves;
+    ASSERT_TRUE(CCrystalTextBuffer::FindHalves(before, -1, halves));
+    std::string moved = before;
+    moved[halves.nSecondAt - 2] = 'x';
+    for (const std::string &now : {moved, before.substr(0, before.size() - 10), before}) {
+        WriteFileBytes(dir.File("f"), now);
+        const CFileHandle file = CFileHandle::Open(dir.File("f"), O_RDONLY);
+        CCrystalTextBuffer buffer;
+        errno = 0;
+        const bool bLoaded = buffer.LoadFileHalves(file.Get(), halves, before.size());
+        EXPECT_EQ(bLoaded, now == before) << now.size();
+        if (bLoaded)
+            EXPECT_TRUE(HoldsLines(buffer, SplitLines(before, LINEEND_CRLF)));
+        else
+            EXPECT_EQ(std::make_pair(errno, buffer.GetLineCount()), std::make_pair(EAGAIN, 0));
+    }
 }
