@@ -337,9 +337,7 @@ bool CCrystalTextBuffer::LoadFromHalves(CHalvesSource &source, const CHalves &ha
 {
     FreeAll();
     try {
-        m_arena.SetNextBlockSize(nSize);
-        m_arena.Reserve(0, 0);
-        return CutHalves(source, halves, nSize, m_arena.Top());
+        return CutHalves(source, halves, nSize);
     } catch (const std::bad_alloc &) {
         FreeAll();
         errno = ENOMEM;
@@ -350,29 +348,20 @@ bool CCrystalTextBuffer::LoadFromHalves(CHalvesSource &source, const CHalves &ha
 bool CCrystalTextBuffer::LoadFileHalves(int fd, const CHalves &halves, std::size_t nSize)
 {
     CFileHalves source(fd, halves, nSize);
-    if (!LoadFromHalves(source, halves, nSize))
-        return false;
-    // The first half must end in the separator it was cut after, or bytes of
-    // a file rewritten meanwhile would be lost between the halves.
-    const std::string_view strSeparator = LineEndSeparator(halves.nMode);
-    const std::string_view strEnd(m_arena.Top() - nSize + halves.nSecondAt - strSeparator.size(), strSeparator.size());
-    if (strEnd != strSeparator) {
-        FreeAll();
-        errno = EAGAIN;
-        return false;
-    }
-    return true;
+    return LoadFromHalves(source, halves, nSize);
 }
 
-// Each half goes to its own part of the arena block at pBase (unless its
-// bytes already lie there): the second half's bytes start at its offset in
-// the text, which the first half's never pass (a source gives at most its
-// half's bytes). The lines are the same as cutting the text from the start
-// would give.
-bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize, char *pBase)
+// Each half goes to its own part of one arena block: the second half's bytes
+// start at its offset in the text, which the first half's never pass (a
+// source gives at most its half's bytes). The lines are the same as cutting
+// the text from the start would give.
+bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize)
 {
     const char chSep = halves.nMode == LINEEND_LF ? '\n' : '\r';
     const bool bPair = halves.nMode == LINEEND_CRLF;
+    m_arena.SetNextBlockSize(nSize);
+    m_arena.Reserve(0, 0);
+    char *const pBase = m_arena.Top();
     char *const pSecond = pBase + halves.nSecondAt;
     const std::size_t nSecondSize = nSize - halves.nSecondAt;
     CLineArray aSecond;
@@ -395,14 +384,24 @@ bool CCrystalTextBuffer::CutHalves(CHalvesSource &source, const CHalves &halves,
     } catch (const std::system_error &) {
     }
     bool bFirstFailed = false;
-    bool bFirstRead = false;
+    char *pFirstEnd = nullptr;
     int nFirstErrno = 0;
     try {
-        bFirstRead = CutSourceLines(source.First(), halves.nSecondAt, chSep, bPair, pBase, m_aLines, false) != nullptr;
+        pFirstEnd = CutSourceLines(source.First(), halves.nSecondAt, chSep, bPair, pBase, m_aLines, false);
         nFirstErrno = errno;
     } catch (const std::bad_alloc &) {
         bFirstFailed = true;
     }
+    // The first half ends in the separator it was cut after, unless its bytes
+    // are no longer those the halves were found in (a file rewritten since):
+    // cut as they are, bytes would go missing between the halves.
+    const std::string_view strSeparator = LineEndSeparator(halves.nMode);
+    if (pFirstEnd && (static_cast<std::size_t>(pFirstEnd - pBase) < strSeparator.size() ||
+                      std::string_view(pFirstEnd - strSeparator.size(), strSeparator.size()) != strSeparator)) {
+        pFirstEnd = nullptr;
+        nFirstErrno = EAGAIN;
+    }
+    const bool bFirstRead = pFirstEnd != nullptr;
     if (bFirstFailed || !bFirstRead)
         bGiveUp.store(true, std::memory_order_relaxed);
     if (worker.joinable())

@@ -356,7 +356,7 @@ private:
     void RecordChange(CBufferView *pSource, UndoEntry &&rec);
     void AddUndoRecord(UndoEntry &&rec);
     void UpdateModifiedAfterUndo();
-    bool CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize, char *pBase);
+    bool CutHalves(CHalvesSource &source, const CHalves &halves, std::size_t nSize);
     // The states a freshly loaded text starts in; tells the views.
     void FinishLoad();
 
