@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -127,21 +128,19 @@ private:
     std::string_view m_bytes;
 };
 
-// The halves of a text in memory.
-class CMemoryHalves : public CCrystalTextBuffer::CHalvesSource
+// The halves of a text, each from a source of its own.
+template <class TSource>
+class CSourceHalves : public CCrystalTextBuffer::CHalvesSource
 {
 public:
-    CMemoryHalves(std::string_view bytes, const CCrystalTextBuffer::CHalves &halves)
-        : m_first(bytes.substr(0, halves.nSecondAt)), m_second(bytes.substr(halves.nSecondAt))
-    {
-    }
+    CSourceHalves(TSource first, TSource second) : m_first(std::move(first)), m_second(std::move(second)) {}
     CCrystalTextBuffer::CLoadSource &First() override { return m_first; }
     CCrystalTextBuffer::CLoadSource &Second() override { return m_second; }
     bool SecondStands(char *, std::size_t) override { return true; }
 
 private:
-    CMemorySource m_first;
-    CMemorySource m_second;
+    TSource m_first;
+    TSource m_second;
 };
 
 // The bytes [nFrom, nTo) of a file, read a block at a time; a file that
@@ -177,22 +176,6 @@ private:
     std::size_t m_nAt;
     std::size_t m_nTo;
     std::unique_ptr<char[]> m_pBlock;
-};
-
-class CFileHalves : public CCrystalTextBuffer::CHalvesSource
-{
-public:
-    CFileHalves(int fd, const CCrystalTextBuffer::CHalves &halves, std::size_t nSize)
-        : m_first(fd, 0, halves.nSecondAt), m_second(fd, halves.nSecondAt, nSize)
-    {
-    }
-    CCrystalTextBuffer::CLoadSource &First() override { return m_first; }
-    CCrystalTextBuffer::CLoadSource &Second() override { return m_second; }
-    bool SecondStands(char *, std::size_t) override { return true; }
-
-private:
-    CFileRangeSource m_first;
-    CFileRangeSource m_second;
 };
 
 // Puts the text a source gives (at most nSize bytes) at pOut as it stands,
@@ -297,7 +280,8 @@ bool CCrystalTextBuffer::LoadFromMemory(std::string_view bytes, int nLineEndMode
     FreeAll();
     CHalves halves;
     if (FindHalves(bytes, nLineEndMode, halves)) {
-        CMemoryHalves source(bytes, halves);
+        CSourceHalves<CMemorySource> source(CMemorySource(bytes.substr(0, halves.nSecondAt)),
+                                            CMemorySource(bytes.substr(halves.nSecondAt)));
         return LoadFromHalves(source, halves, bytes.size());
     }
     CMemorySource source(bytes);
@@ -347,7 +331,8 @@ bool CCrystalTextBuffer::LoadFromHalves(CHalvesSource &source, const CHalves &ha
 
 bool CCrystalTextBuffer::LoadFileHalves(int fd, const CHalves &halves, std::size_t nSize)
 {
-    CFileHalves source(fd, halves, nSize);
+    CSourceHalves<CFileRangeSource> source(CFileRangeSource(fd, 0, halves.nSecondAt),
+                                           CFileRangeSource(fd, halves.nSecondAt, nSize));
     return LoadFromHalves(source, halves, nSize);
 }
 
