@@ -217,12 +217,7 @@ struct CStats
                 v.push_back(steps.*pStep);
         return MedianOf(v);
     }
-    double Median() const
-    {
-        std::vector<double> v = aTimes;
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    }
+    double Median() const { return MedianOf(aTimes); }
 };
 
 class CBench

@@ -30,10 +30,10 @@ namespace {
 constexpr std::size_t UTF8_PROBE = 64 * 1024;
 
 // A file's bytes: mapped when it is a regular file, read otherwise. A large
-// file that cannot be UTF-8 (most often Shift-JIS, loaded as it stands) is
-// mapped without reading it in ahead: telling its code takes a few pages, and
-// the load reads it again, into the text's own memory, from the descriptor
-// kept open.
+// file is mapped without reading it in ahead, and its descriptor is kept
+// open: telling its code takes a few pages, and a Shift-JIS file, loaded as
+// it stands, is read again into the text's own memory. UTF-8, decoded from
+// the mapping, asks for the rest first.
 class CFileBytes
 {
 public:
@@ -42,8 +42,7 @@ public:
         if (m_pMap)
             ::munmap(m_pMap, m_nMapped);
     }
-    // eForce: the code the file is to be taken in, if it is not detected.
-    bool Read(const std::string &strPath, std::optional<ETextCode> eForce)
+    bool Read(const std::string &strPath)
     {
         struct stat st;
         if (::stat(strPath.c_str(), &st) != 0)
@@ -58,16 +57,14 @@ public:
         if (S_ISREG(st.st_mode) && st.st_size > 0) {
             const auto nSize = static_cast<std::size_t>(st.st_size);
             const bool bLarge = nSize >= CCrystalTextBuffer::HALVES_FROM && nSize < static_cast<std::size_t>(INT_MAX);
-            const bool bReadAgain =
-                bLarge && !(eForce ? *eForce == ETextCode::Utf8 || *eForce == ETextCode::Utf8Bom : MayBeUtf8(file));
-            void *p = ::mmap(nullptr, nSize, PROT_READ, bReadAgain ? MAP_PRIVATE : MAP_PRIVATE | MAP_POPULATE,
+            void *p = ::mmap(nullptr, nSize, PROT_READ, bLarge ? MAP_PRIVATE : MAP_PRIVATE | MAP_POPULATE,
                              file.Get(), 0);
             if (p != MAP_FAILED) {
                 m_pMap = p;
                 m_nMapped = nSize;
                 ::madvise(p, m_nMapped, MADV_SEQUENTIAL);
                 m_bytes = std::string_view(static_cast<const char *>(p), m_nMapped);
-                if (bReadAgain)
+                if (bLarge)
                     m_file = std::move(file);
                 return true;
             }
@@ -85,18 +82,17 @@ public:
         return true;
     }
     std::string_view Bytes() const { return m_bytes; }
-    // The file, open, when it is to be read again for its load; else -1.
+    // Maps the pages of a mapping made without them (as MAP_POPULATE would
+    // have); a kernel without the request leaves them to be mapped as read.
+    void ReadAhead() const
+    {
+        if (m_file.IsOpen())
+            ::madvise(m_pMap, m_nMapped, MADV_POPULATE_READ);
+    }
+    // The file, open, when it can be read again for its load; else -1.
     int ReadAgainFrom() const { return m_file.Get(); }
 
 private:
-    static bool MayBeUtf8(const CFileHandle &file)
-    {
-        const std::unique_ptr<char[]> pProbe(new char[UTF8_PROBE]);
-        const ssize_t n = file.ReadFullyAt(pProbe.get(), UTF8_PROBE, 0);
-        return n < 0 || CheckUtf8(std::string_view(pProbe.get(), static_cast<std::size_t>(n)), false) !=
-                            EUtf8Check::Invalid;
-    }
-
     void *m_pMap = nullptr;
     std::size_t m_nMapped = 0;
     std::string m_strRead;
@@ -281,7 +277,7 @@ bool LoadCodedFileOnce(CCrystalTextBuffer &buffer, const std::string &strPath, C
                        ETextCode eAscii, std::optional<ETextCode> eForce, bool &bChanged)
 {
     CFileBytes file;
-    if (!file.Read(strPath, eForce))
+    if (!file.Read(strPath))
         return false;
     const std::string_view bytes = file.Bytes();
     const auto finish = [&](CDecodedText &decoded) {
@@ -299,6 +295,7 @@ bool LoadCodedFileOnce(CCrystalTextBuffer &buffer, const std::string &strPath, C
                                  : bBom || CheckUtf8(bytes.substr(0, UTF8_PROBE), bytes.size() <= UTF8_PROBE)
                                                != EUtf8Check::Invalid;
     if (bTryUtf8) {
+        file.ReadAhead();
         // A large file in two halves at once, otherwise a block ahead.
         std::optional<CUtf8Halves> halvesSource;
         std::optional<CUtf8Source> blockSource;

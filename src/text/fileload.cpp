@@ -78,14 +78,32 @@ void ForEachSeparatorMask(const char *p, std::size_t n, char chSep, bool bPair, 
     }
 }
 
-// Calls fnSeparator(i) for each separator, in order, with the index of its first byte.
-template <class F>
-void ForEachSeparator(const char *p, std::size_t n, char chSep, bool bPair, F &&fnSeparator)
+// Adds to aLines a record for each line of [p, p + n) that a separator ends,
+// the first one starting at pLine (which may lie before p); returns where
+// the line after the last separator starts. A stretch's records are written
+// four at a time whether or not it has as many separators: the loop then
+// rarely depends on their number, and the records past the count are
+// written over later.
+char *CutLines(char *p, std::size_t n, char chSep, bool bPair, char *pLine, CLineArray &aLines)
 {
+    const std::size_t nSepLength = bPair ? 2 : 1;
     ForEachSeparatorMask(p, n, chSep, bPair, [&](std::size_t i, std::uint64_t mask) {
-        for (; mask; mask &= mask - 1)
-            fnSeparator(i + static_cast<std::size_t>(__builtin_ctzll(mask)));
+        TextLine *pRecord = aLines.EndWithRoom(64);
+        int nCount = 0;
+        char *const pAt = p + i;
+        do {
+            for (int j = 0; j < 4; ++j) {
+                // An empty mask leaves pLine as it is (the bit added only spares ctz a zero).
+                char *const pSep = pAt + __builtin_ctzll(mask | std::uint64_t{1} << 63);
+                *pRecord++ = TextLine{pLine, static_cast<int>(pSep - pLine), 0};
+                pLine = mask ? pSep + nSepLength : pLine;
+                nCount += mask != 0;
+                mask &= mask - 1;
+            }
+        } while (mask);
+        aLines.Added(nCount);
     });
+    return pLine;
 }
 
 struct CFreeDeleter
@@ -188,7 +206,6 @@ private:
 char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize, char chSep, bool bPair, char *pOut,
                      CLineArray &aLines, bool bLastLine, const std::atomic<bool> *pbStop = nullptr)
 {
-    const std::size_t nSepLength = bPair ? 2 : 1;
     char *pLine = pOut;
     bool bPendingCR = false;  // the block before ended in a CR whose LF may open this one
     aLines.SetGrowBy(4096);
@@ -205,25 +222,7 @@ char *CutSourceLines(CCrystalTextBuffer::CLoadSource &source, std::size_t nSize,
             aLines.Add(TextLine{pLine, static_cast<int>(pOut - 1 - pLine), 0});
             pLine = pOut + 1;
         }
-        // A stretch's records are written four at a time whether or not it
-        // has as many separators: the loop then rarely depends on their
-        // number, and the records past the count are written over later.
-        ForEachSeparatorMask(pOut, n, chSep, bPair, [&](std::size_t i, std::uint64_t mask) {
-            TextLine *pRecord = aLines.EndWithRoom(64);
-            int nCount = 0;
-            char *const pAt = pOut + i;
-            do {
-                for (int j = 0; j < 4; ++j) {
-                    // An empty mask leaves pLine as it is (the bit added only spares ctz a zero).
-                    char *const pSep = pAt + __builtin_ctzll(mask | std::uint64_t{1} << 63);
-                    *pRecord++ = TextLine{pLine, static_cast<int>(pSep - pLine), 0};
-                    pLine = mask ? pSep + nSepLength : pLine;
-                    nCount += mask != 0;
-                    mask &= mask - 1;
-                }
-            } while (mask);
-            aLines.Added(nCount);
-        });
+        pLine = CutLines(pOut, n, chSep, bPair, pLine, aLines);
         pOut += n;
         bPendingCR = bPair && pOut[-1] == '\r';
         // The density of lines in the first block foretells the array's
@@ -433,12 +432,10 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
     bool bDecided = nLineEndMode >= LINEEND_CRLF && nLineEndMode <= LINEEND_CR;
     char chSep = '\r';
     bool bPair = true;
-    std::size_t nSepLength = 2;
     const auto UseMode = [&](int nMode) {
         m_nLineEndMode = nMode;
         chSep = nMode == LINEEND_LF ? '\n' : '\r';
         bPair = nMode == LINEEND_CRLF;
-        nSepLength = bPair ? 2 : 1;
     };
     if (bDecided)
         UseMode(nLineEndMode);
@@ -481,12 +478,10 @@ bool CCrystalTextBuffer::LoadFromSource(CLoadSource &source, long long nSize, in
                 }
             }
             if (bDecided) {
-                ForEachSeparator(pTop, n, chSep, bPair, [&](std::size_t k) {
-                    if (m_aLines.GetSize() >= INT_MAX - 1)
-                        throw std::bad_alloc();
-                    m_aLines.Add(TextLine{pLine, static_cast<int>(pTop + k - pLine), 0});
-                    pLine = pTop + k + nSepLength;
-                });
+                // A block of n bytes ends at most n lines.
+                if (static_cast<long long>(m_aLines.GetSize()) + static_cast<long long>(n) >= INT_MAX - 1)
+                    throw std::bad_alloc();
+                pLine = CutLines(pTop, n, chSep, bPair, pLine, m_aLines);
                 bPendingCR = bPair && pTop[n - 1] == '\r';
             }
             pTop += n;
