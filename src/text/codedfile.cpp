@@ -251,12 +251,20 @@ private:
     class CHalf : public CCrystalTextBuffer::CLoadSource
     {
     public:
-        explicit CHalf(CUtf8StreamDecoder &decoder) : m_pDecoder(&decoder), m_pBlock(new char[BLOCK_BYTES]) {}
+        explicit CHalf(CUtf8StreamDecoder &decoder) : m_pDecoder(&decoder) {}
         void DecodeWith(CUtf8StreamDecoder &decoder) { m_pDecoder = &decoder; }
         std::ptrdiff_t Next(const char *&p) override
         {
-            const std::size_t n = m_pDecoder->Decode(m_pBlock.get(), BLOCK_BYTES);
+            if (!m_pBlock)
+                m_pBlock = std::make_unique<char[]>(BLOCK_BYTES);
             p = m_pBlock.get();
+            return NextInto(m_pBlock.get());
+        }
+        // Straight into the text: the decoder writes no further than the
+        // bytes it reads, so a half never reaches past its own bytes.
+        std::ptrdiff_t NextInto(char *pOut) override
+        {
+            const std::size_t n = m_pDecoder->Decode(pOut, BLOCK_BYTES);
             return m_pDecoder->IsMalformed() ? -1 : static_cast<std::ptrdiff_t>(n);
         }
 

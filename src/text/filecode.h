@@ -177,7 +177,9 @@ public:
     // Decodes into [pOut, pOut + nCap) (nCap of 4 or more); the bytes
     // written, 0 once everything is decoded or the work has ended. The block
     // takes at most nCap bytes of input and ends before a character that
-    // would cross that line (unless the character is all there is).
+    // would cross that line (unless the character is all there is). No byte
+    // is written past as many as are read, whatever the room: a buffer as
+    // long as the text is room enough.
     std::size_t Decode(char *pOut, std::size_t nCap);
     bool IsMalformed() const { return m_bMalformed; }
     bool IsWide() const { return m_bWide; }

@@ -7,10 +7,11 @@
 // masks of lead, continuation and ASCII bytes say where every character
 // starts before any is read, so the block can be checked at once (each lead
 // byte followed by exactly its continuation bytes, no overlong form or
-// surrogate) and its code points assembled side by side. The bytes that stay
-// (ASCII, and the first one or two bytes of each character, which the
-// Shift-JIS code then overwrites) are packed with byte shuffles, and each
-// character's code is looked up and stored at a place known from the masks.
+// surrogate) and its code points assembled side by side. Each character's
+// code is looked up and written over its first two bytes, and the bytes that
+// stay (ASCII, and those two bytes of each character) are packed with byte
+// shuffles. A block whose characters all have three bytes, as most of
+// Japanese text does, skips the work for the other lengths.
 //
 // Characters the document's table of extra characters already holds take
 // their codes there (with AVX2, characters of four bytes too: they hold only
@@ -102,18 +103,17 @@ inline bool PutExtraCode(const CExtraChars &extra, char32_t c, char *q)
 }
 
 // Looks the characters of a checked block up (half-width katakana aside) and
-// stores each code where it lands in the output at q0, whose other bytes are
-// in place: p is the block's input, aExtraMap the table's codes of the basic
-// plane (bExtra: there is a table). False when a character has no code of
-// two bytes (its own, or the table's) or a dual form meets its other form;
-// nSeen then stays as it was.
+// stores each code over the first two bytes of its character in aBlock, the
+// block's bytes, before they are packed: p is the block's input, aExtraMap
+// the table's codes of the basic plane (bExtra: there is a table). False when
+// a character has no code of two bytes (its own, or the table's) or a dual
+// form meets its other form; nSeen then stays as it was.
 template <bool bExtra>
 [[gnu::always_inline]] inline bool PutCharacters(const CBlockMasks &m, const std::uint16_t *aCp,
                                                  const unsigned char *p, const CExtraChars &extra,
-                                                 const std::uint16_t *aExtraMap, char *q0, unsigned &nSeen)
+                                                 const std::uint16_t *aExtraMap, char *aBlock, unsigned &nSeen)
 {
     const std::uint32_t *const aFrom = FromUnicodeTable();
-    const std::uint64_t nDrop = m.nLead3 << 2 | m.nKana << 1 | m.nLead4 << 2 | m.nLead4 << 3;
     std::uint32_t nAll = ~0u;
     std::uint32_t nAny = 0;
     // Without branches: the table's characters stand among the others at
@@ -129,9 +129,8 @@ template <bool bExtra>
         }
         nAll &= nEntry;
         nAny |= nEntry;
-        // Where the character lands: its offset less the bytes dropped before it.
-        const unsigned nAt = i - static_cast<unsigned>(__builtin_popcountll(BitsBelow(nDrop, i)));
-        std::memcpy(q0 + nAt, &nEntry, 2);
+        // Characters have two bytes or more: the codes never overlap.
+        std::memcpy(aBlock + i, &nEntry, 2);
     }
     // A count of two has its high bit set; a count of one or none has not.
     if (!(nAll & 2u << 16))
@@ -142,8 +141,7 @@ template <bool bExtra>
         // Overlong forms and code points past U+10FFFF.
         if (c < 0x10000 || c > 0x10FFFF)
             return false;
-        const unsigned nAt = i - static_cast<unsigned>(__builtin_popcountll(BitsBelow(nDrop, i)));
-        if (!PutExtraCode(extra, c, q0 + nAt))
+        if (!PutExtraCode(extra, c, aBlock + i))
             return false;
     }
     const unsigned nNew = nSeen | SeenBitOf(nAny);
@@ -280,6 +278,73 @@ namespace {
     return _mm256_blendv_epi8(v, _mm256_add_epi8(vLo, _mm256_set1_epi8(0x40)), vKana);
 }
 
+// The same for a half whose bytes beyond ASCII are all lead bytes of three
+// bytes and continuation bytes, the common case of Japanese text, whose masks
+// of those the caller has made: only the code points of three bytes, the
+// overlong forms and surrogates, and the kana.
+[[gnu::target("avx2,bmi,bmi2,popcnt"), gnu::always_inline]] inline __m256i Classify3Avx2(const unsigned char *pAt,
+                                                                                          CBlockMasks &m,
+                                                                                          unsigned nShift,
+                                                                                          std::uint16_t *aCp)
+{
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pAt));
+    const __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pAt + 1));
+    const __m256i v2 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pAt + 2));
+    const __m256i vF0 = _mm256_set1_epi8(static_cast<char>(0xF0));
+    const __m256i vE0 = _mm256_set1_epi8(static_cast<char>(0xE0));
+    const __m256i vLow1 = _mm256_cmpgt_epi8(_mm256_set1_epi8(-96), v1);
+    const __m256i vBad =
+        _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi8(v, vE0), vLow1),
+                        _mm256_andnot_si256(vLow1, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(0xED)))));
+    const __m256i vHi = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v, 4), vF0),
+                                        _mm256_and_si256(_mm256_srli_epi16(v1, 2), _mm256_set1_epi8(0x0F)));
+    const __m256i vLo = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v1, 6), _mm256_set1_epi8(-64)),
+                                        _mm256_and_si256(v2, _mm256_set1_epi8(0x3F)));
+    const __m256i vKanaLo = _mm256_sub_epi8(vLo, _mm256_set1_epi8(0x61));
+    const __m256i vKana = _mm256_and_si256(
+        _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_and_si256(v, vF0), vE0), _mm256_cmpeq_epi8(vHi, _mm256_set1_epi8(-1))),
+        _mm256_cmpeq_epi8(_mm256_min_epu8(vKanaLo, _mm256_set1_epi8(0x3E)), vKanaLo));
+    m.nBad3 |= Bits32(vBad) << nShift;
+    m.nKana |= Bits32(vKana) << nShift;
+    const __m256i vLoQ = _mm256_permute4x64_epi64(vLo, 0xD8);
+    const __m256i vHiQ = _mm256_permute4x64_epi64(vHi, 0xD8);
+    _mm256_store_si256(reinterpret_cast<__m256i *>(aCp), _mm256_unpacklo_epi8(vLoQ, vHiQ));
+    _mm256_store_si256(reinterpret_cast<__m256i *>(aCp + 16), _mm256_unpackhi_epi8(vLoQ, vHiQ));
+    return _mm256_blendv_epi8(v, _mm256_add_epi8(vLo, _mm256_set1_epi8(0x40)), vKana);
+}
+
+// Checks a classified block, looks its characters up and packs it to q: the
+// block's end, or 0 when the block is left to the caller (nothing written
+// then counts). With bOnly3 its characters all have three bytes.
+template <bool bOnly3>
+[[gnu::target("avx2,bmi,bmi2,popcnt"), gnu::always_inline]] inline unsigned
+TakeBlockAvx2(CBlockMasks &m, __m256i vA, __m256i vB, const std::uint16_t *aCp, const unsigned char *p,
+              bool bKanaPlain, const CExtraChars &extra, const std::uint16_t *aExtraMap, char *&q, unsigned &nSeen)
+{
+    if constexpr (bOnly3) {
+        m.nLead2 = 0;
+        m.nLead4 = 0;
+    }
+    const unsigned nEnd = CheckBlock(m, bKanaPlain);
+    if (nEnd == 0)
+        return 0;
+    alignas(32) char aBlock[BLOCK];
+    _mm256_store_si256(reinterpret_cast<__m256i *>(aBlock), vA);
+    _mm256_store_si256(reinterpret_cast<__m256i *>(aBlock + 32), vB);
+    if (!(aExtraMap ? PutCharacters<true>(m, aCp, p, extra, aExtraMap, aBlock, nSeen)
+                    : PutCharacters<false>(m, aCp, p, extra, aExtraMap, aBlock, nSeen)))
+        return 0;
+    vA = _mm256_load_si256(reinterpret_cast<const __m256i *>(aBlock));
+    vB = _mm256_load_si256(reinterpret_cast<const __m256i *>(aBlock + 32));
+    const std::uint64_t nKeep =
+        BitsBelow(~0ULL, nEnd) & ~(m.nLead3 << 2 | m.nKana << 1 | m.nLead4 << 2 | m.nLead4 << 3);
+    q = Pack16(_mm256_castsi256_si128(vA), static_cast<unsigned>(nKeep) & 0xFFFF, q);
+    q = Pack16(_mm256_extracti128_si256(vA, 1), static_cast<unsigned>(nKeep >> 16) & 0xFFFF, q);
+    q = Pack16(_mm256_castsi256_si128(vB), static_cast<unsigned>(nKeep >> 32) & 0xFFFF, q);
+    q = Pack16(_mm256_extracti128_si256(vB, 1), static_cast<unsigned>(nKeep >> 48) & 0xFFFF, q);
+    return nEnd;
+}
+
 } // namespace
 
 [[gnu::target("avx2,bmi,bmi2,popcnt")]] const unsigned char *
@@ -306,22 +371,26 @@ DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *pLast, char *&
         }
         CBlockMasks m;
         m.nNonAscii = nNonAscii;
-        vA = ClassifyAvx2(p, m, 0, aCp);
-        vB = ClassifyAvx2(p + 32, m, 32, aCp + 32);
-        const unsigned nEnd = CheckBlock(m, bKanaPlain);
+        const __m256i vF0 = _mm256_set1_epi8(static_cast<char>(0xF0));
+        const __m256i vE0 = _mm256_set1_epi8(static_cast<char>(0xE0));
+        const std::uint64_t nCont = Bits32(_mm256_cmpgt_epi8(_mm256_set1_epi8(-64), vA))
+                                    | Bits32(_mm256_cmpgt_epi8(_mm256_set1_epi8(-64), vB)) << 32;
+        const std::uint64_t nLead3 = Bits32(_mm256_cmpeq_epi8(_mm256_and_si256(vA, vF0), vE0))
+                                     | Bits32(_mm256_cmpeq_epi8(_mm256_and_si256(vB, vF0), vE0)) << 32;
+        unsigned nEnd;
+        if ((nNonAscii & ~nCont & ~nLead3) == 0) {
+            m.nCont = nCont;
+            m.nLead3 = nLead3;
+            vA = Classify3Avx2(p, m, 0, aCp);
+            vB = Classify3Avx2(p + 32, m, 32, aCp + 32);
+            nEnd = TakeBlockAvx2<true>(m, vA, vB, aCp, p, bKanaPlain, extra, aExtraMap, q, nSeen);
+        } else {
+            vA = ClassifyAvx2(p, m, 0, aCp);
+            vB = ClassifyAvx2(p + 32, m, 32, aCp + 32);
+            nEnd = TakeBlockAvx2<false>(m, vA, vB, aCp, p, bKanaPlain, extra, aExtraMap, q, nSeen);
+        }
         if (nEnd == 0)
             break;
-        const std::uint64_t nKeep =
-            BitsBelow(~0ULL, nEnd) & ~(m.nLead3 << 2 | m.nKana << 1 | m.nLead4 << 2 | m.nLead4 << 3);
-        char *o = q;
-        o = Pack16(_mm256_castsi256_si128(vA), static_cast<unsigned>(nKeep) & 0xFFFF, o);
-        o = Pack16(_mm256_extracti128_si256(vA, 1), static_cast<unsigned>(nKeep >> 16) & 0xFFFF, o);
-        o = Pack16(_mm256_castsi256_si128(vB), static_cast<unsigned>(nKeep >> 32) & 0xFFFF, o);
-        o = Pack16(_mm256_extracti128_si256(vB, 1), static_cast<unsigned>(nKeep >> 48) & 0xFFFF, o);
-        if (!(aExtraMap ? PutCharacters<true>(m, aCp, p, extra, aExtraMap, q, nSeen)
-                        : PutCharacters<false>(m, aCp, p, extra, aExtraMap, q, nSeen)))
-            break;
-        q = o;
         bWide = bWide || (m.nLead2 | m.nLead3 | m.nLead4) != 0;
         p += nEnd;
     }

@@ -115,7 +115,10 @@ CDecodeRun DecodeWith(EUtf8Loops eLoops, const std::string &utf8, std::size_t nC
     const CExactBytes bytes(utf8);
     CUtf8StreamDecoder decoder(bytes.View(), bBail, false);
     CDecodeRun run;
-    const std::unique_ptr<char[]> pBlock(new char[nCap]);
+    // No longer than the text even when the room given is: the decoder
+    // writes no further than it reads (each half of a large file is decoded
+    // straight into its place in the text).
+    const std::unique_ptr<char[]> pBlock(new char[std::max<std::size_t>(std::min(nCap, utf8.size()), 4)]);
     while (const std::size_t n = decoder.Decode(pBlock.get(), nCap))
         run.out.append(pBlock.get(), n);
     run.result = decoder.Result();
