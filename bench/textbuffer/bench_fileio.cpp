@@ -329,7 +329,7 @@ int main(int argc, char *argv[])
             std::printf("%6s %5s\n", "-", "-");
         std::fflush(stdout);
     }
-    std::printf("\nWhole commands, best of %d, warm page cache. Goals: load at most 6x cat, load+save at\n"
+    std::printf("\nWhole commands, best of %d, warm page cache. Goals: load at most 3x cat, load+save at\n"
                 "most 2.5x cp followed by fsync of the copy, peak resident memory at most 1.5x the file.\n"
                 "touch: a process writing into as many fresh bytes as the file has (one byte a page).\n"
                 "peak / file: the tool's peak resident memory (info; roundtrip) over the file size.\n"
