@@ -229,7 +229,11 @@ namespace {
 
 // One 32-byte half of a block: its masks into m (at bit nShift), its code
 // points into aCp, and the bytes to pack (a kana's lead byte replaced by its
-// Shift-JIS code).
+// Shift-JIS code). With bOnly3 the half's bytes beyond ASCII are all lead
+// bytes of three bytes and continuation bytes, the common case of Japanese
+// text, whose masks the caller has made: only the code points of three
+// bytes, the overlong forms and surrogates, and the kana are made.
+template <bool bOnly3>
 [[gnu::target("avx2,bmi,bmi2,popcnt"), gnu::always_inline]] inline __m256i ClassifyAvx2(const unsigned char *pAt,
                                                                                          CBlockMasks &m,
                                                                                          unsigned nShift,
@@ -242,70 +246,38 @@ namespace {
     const __m256i vF0 = _mm256_set1_epi8(static_cast<char>(0xF0));
     const __m256i vE0 = _mm256_set1_epi8(static_cast<char>(0xE0));
     const __m256i v3F = _mm256_set1_epi8(0x3F);
-    const __m256i vCont = _mm256_cmpgt_epi8(_mm256_set1_epi8(-64), v);
     const __m256i vLead3 = _mm256_cmpeq_epi8(_mm256_and_si256(v, vF0), vE0);
-    const __m256i vLead2 =
-        _mm256_and_si256(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(-63)), _mm256_cmpgt_epi8(_mm256_set1_epi8(-32), v));
-    const __m256i vLead4 =
-        _mm256_and_si256(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(-17)), _mm256_cmpgt_epi8(_mm256_set1_epi8(-11), v));
     const __m256i vLow1 = _mm256_cmpgt_epi8(_mm256_set1_epi8(-96), v1);
     const __m256i vBad =
         _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi8(v, vE0), vLow1),
                         _mm256_andnot_si256(vLow1, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(0xED)))));
-    const __m256i vHi3 = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v, 4), vF0),
-                                         _mm256_and_si256(_mm256_srli_epi16(v1, 2), _mm256_set1_epi8(0x0F)));
-    const __m256i vLo3 = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v1, 6), vC0), _mm256_and_si256(v2, v3F));
-    const __m256i vHi2 = _mm256_and_si256(_mm256_srli_epi16(v, 2), _mm256_set1_epi8(0x07));
-    const __m256i vLo2 = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v, 6), vC0), _mm256_and_si256(v1, v3F));
-    const __m256i vHi = _mm256_blendv_epi8(vHi2, vHi3, vLead3);
-    const __m256i vLo = _mm256_blendv_epi8(vLo2, vLo3, vLead3);
+    __m256i vHi = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v, 4), vF0),
+                                  _mm256_and_si256(_mm256_srli_epi16(v1, 2), _mm256_set1_epi8(0x0F)));
+    __m256i vLo = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v1, 6), vC0), _mm256_and_si256(v2, v3F));
+    if constexpr (!bOnly3) {
+        const __m256i vCont = _mm256_cmpgt_epi8(_mm256_set1_epi8(-64), v);
+        const __m256i vLead2 = _mm256_and_si256(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(-63)),
+                                                _mm256_cmpgt_epi8(_mm256_set1_epi8(-32), v));
+        const __m256i vLead4 = _mm256_and_si256(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(-17)),
+                                                _mm256_cmpgt_epi8(_mm256_set1_epi8(-11), v));
+        const __m256i vHi2 = _mm256_and_si256(_mm256_srli_epi16(v, 2), _mm256_set1_epi8(0x07));
+        const __m256i vLo2 =
+            _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v, 6), vC0), _mm256_and_si256(v1, v3F));
+        vHi = _mm256_blendv_epi8(vHi2, vHi, vLead3);
+        vLo = _mm256_blendv_epi8(vLo2, vLo, vLead3);
+        m.nCont |= Bits32(vCont) << nShift;
+        m.nLead2 |= Bits32(vLead2) << nShift;
+        m.nLead3 |= Bits32(vLead3) << nShift;
+        m.nLead4 |= Bits32(vLead4) << nShift;
+    }
     const __m256i vKanaLo = _mm256_sub_epi8(vLo, _mm256_set1_epi8(0x61));
     const __m256i vKana =
         _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi8(vHi, _mm256_set1_epi8(-1)), vLead3),
                          _mm256_cmpeq_epi8(_mm256_min_epu8(vKanaLo, _mm256_set1_epi8(0x3E)), vKanaLo));
-    m.nCont |= Bits32(vCont) << nShift;
-    m.nLead2 |= Bits32(vLead2) << nShift;
-    m.nLead3 |= Bits32(vLead3) << nShift;
-    m.nLead4 |= Bits32(vLead4) << nShift;
     m.nBad3 |= Bits32(vBad) << nShift;
     m.nKana |= Bits32(vKana) << nShift;
     // The 64-bit quarters in the order 0 2 1 3, so that the byte interleave
     // (which works within 128-bit halves) gives the code points in order.
-    const __m256i vLoQ = _mm256_permute4x64_epi64(vLo, 0xD8);
-    const __m256i vHiQ = _mm256_permute4x64_epi64(vHi, 0xD8);
-    _mm256_store_si256(reinterpret_cast<__m256i *>(aCp), _mm256_unpacklo_epi8(vLoQ, vHiQ));
-    _mm256_store_si256(reinterpret_cast<__m256i *>(aCp + 16), _mm256_unpackhi_epi8(vLoQ, vHiQ));
-    return _mm256_blendv_epi8(v, _mm256_add_epi8(vLo, _mm256_set1_epi8(0x40)), vKana);
-}
-
-// The same for a half whose bytes beyond ASCII are all lead bytes of three
-// bytes and continuation bytes, the common case of Japanese text, whose masks
-// of those the caller has made: only the code points of three bytes, the
-// overlong forms and surrogates, and the kana.
-[[gnu::target("avx2,bmi,bmi2,popcnt"), gnu::always_inline]] inline __m256i Classify3Avx2(const unsigned char *pAt,
-                                                                                          CBlockMasks &m,
-                                                                                          unsigned nShift,
-                                                                                          std::uint16_t *aCp)
-{
-    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pAt));
-    const __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pAt + 1));
-    const __m256i v2 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pAt + 2));
-    const __m256i vF0 = _mm256_set1_epi8(static_cast<char>(0xF0));
-    const __m256i vE0 = _mm256_set1_epi8(static_cast<char>(0xE0));
-    const __m256i vLow1 = _mm256_cmpgt_epi8(_mm256_set1_epi8(-96), v1);
-    const __m256i vBad =
-        _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi8(v, vE0), vLow1),
-                        _mm256_andnot_si256(vLow1, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(0xED)))));
-    const __m256i vHi = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v, 4), vF0),
-                                        _mm256_and_si256(_mm256_srli_epi16(v1, 2), _mm256_set1_epi8(0x0F)));
-    const __m256i vLo = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(v1, 6), _mm256_set1_epi8(-64)),
-                                        _mm256_and_si256(v2, _mm256_set1_epi8(0x3F)));
-    const __m256i vKanaLo = _mm256_sub_epi8(vLo, _mm256_set1_epi8(0x61));
-    const __m256i vKana = _mm256_and_si256(
-        _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_and_si256(v, vF0), vE0), _mm256_cmpeq_epi8(vHi, _mm256_set1_epi8(-1))),
-        _mm256_cmpeq_epi8(_mm256_min_epu8(vKanaLo, _mm256_set1_epi8(0x3E)), vKanaLo));
-    m.nBad3 |= Bits32(vBad) << nShift;
-    m.nKana |= Bits32(vKana) << nShift;
     const __m256i vLoQ = _mm256_permute4x64_epi64(vLo, 0xD8);
     const __m256i vHiQ = _mm256_permute4x64_epi64(vHi, 0xD8);
     _mm256_store_si256(reinterpret_cast<__m256i *>(aCp), _mm256_unpacklo_epi8(vLoQ, vHiQ));
@@ -381,12 +353,12 @@ DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *pLast, char *&
         if ((nNonAscii & ~nCont & ~nLead3) == 0) {
             m.nCont = nCont;
             m.nLead3 = nLead3;
-            vA = Classify3Avx2(p, m, 0, aCp);
-            vB = Classify3Avx2(p + 32, m, 32, aCp + 32);
+            vA = ClassifyAvx2<true>(p, m, 0, aCp);
+            vB = ClassifyAvx2<true>(p + 32, m, 32, aCp + 32);
             nEnd = TakeBlockAvx2<true>(m, vA, vB, aCp, p, bKanaPlain, extra, aExtraMap, q, nSeen);
         } else {
-            vA = ClassifyAvx2(p, m, 0, aCp);
-            vB = ClassifyAvx2(p + 32, m, 32, aCp + 32);
+            vA = ClassifyAvx2<false>(p, m, 0, aCp);
+            vB = ClassifyAvx2<false>(p + 32, m, 32, aCp + 32);
             nEnd = TakeBlockAvx2<false>(m, vA, vB, aCp, p, bKanaPlain, extra, aExtraMap, q, nSeen);
         }
         if (nEnd == 0)
