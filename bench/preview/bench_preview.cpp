@@ -17,6 +17,11 @@
 //   typing      the text followed as it is typed (copy written, reloaded)
 //   floor       a bare QWebEngineView loading the same file by its file: URL,
 //               its runs alternating with each case's above
+//   scheme floor  a bare view loading the same file through a scheme of its
+//               own, whose handler replies with the whole file and its code
+//               as the program's does: what the engine's way for pages of
+//               such a scheme costs by itself (the program needs one to tell
+//               the engine the code of a page that declares none)
 //   cold floor  a fresh process's bare view: engine start and first page
 //
 // Beside each wall-clock time stands the CPU time that this process and the
@@ -52,6 +57,13 @@
 #include <QTest>
 
 #ifdef WP_HAVE_WEBENGINE
+#include <QBuffer>
+#include <QFile>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
 #endif
 
@@ -188,6 +200,36 @@ void ReadSteps(QWebEngineView *pView, double dCommandEpochMs, CSteps &steps)
     steps.dParsed = marks[1].toDouble() - dCommandEpochMs;
     steps.dLoad = marks[2].toDouble() - dCommandEpochMs;
 }
+#endif
+
+#ifdef WP_HAVE_WEBENGINE
+constexpr char BARE_SCHEME[] = "wpbare";
+
+// The scheme floor's handler: the page whole, in a buffer, with the code of
+// the benchmark's page; the page's images by their file: URLs, as the
+// program sends them.
+class CBareSchemeHandler : public QWebEngineUrlSchemeHandler
+{
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob *pJob) override
+    {
+        const QString strPath = pJob->requestUrl().path();
+        if (!strPath.endsWith(QLatin1String(".html"))) {
+            pJob->redirect(QUrl::fromLocalFile(strPath));
+            return;
+        }
+        QFile file(strPath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            pJob->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        auto *pBody = new QBuffer(pJob);
+        pBody->setData(file.readAll());
+        pBody->open(QIODevice::ReadOnly);
+        pJob->reply("text/html;charset=Shift_JIS", pBody);
+    }
+};
 #endif
 
 double MedianOf(std::vector<double> v)
@@ -384,6 +426,7 @@ int RunAll(CBench &bench, int nRuns)
     // that lives beside ours. Each case's runs alternate with the floor's, so
     // that both see the same load on the machine.
     CStats floor;
+    CStats schemeFloor;
     std::function<void()> fnFloor = [] {};
 #ifdef WP_HAVE_WEBENGINE
     QWebEngineView view;
@@ -408,9 +451,34 @@ int RunAll(CBench &bench, int nRuns)
         return std::make_tuple(dMs, dCpu, steps);
     };
     floorOnce(); // warms the floor's renderer up, as the first page did ours
+
+    QWebEngineProfile schemeProfile;
+    schemeProfile.installUrlSchemeHandler(BARE_SCHEME, new CBareSchemeHandler(&schemeProfile));
+    QWebEngineView schemeView;
+    schemeView.setPage(new QWebEnginePage(&schemeProfile, &schemeView));
+    schemeView.resize(1200, 300);
+    schemeView.show();
+    bool bSchemeLoaded = false;
+    QObject::connect(&schemeView, &QWebEngineView::loadFinished, [&bSchemeLoaded](bool) { bSchemeLoaded = true; });
+    auto schemeFloorOnce = [&]() {
+        bench.Settle();
+        bSchemeLoaded = false;
+        const double dCpuBefore = TreeCpuMs();
+        QElapsedTimer t;
+        t.start();
+        QUrl url;
+        url.setScheme(BARE_SCHEME);
+        url.setPath(QString::fromStdString(bench.GetPage()));
+        schemeView.load(url);
+        const bool bDone = QTest::qWaitFor([&bSchemeLoaded] { return bSchemeLoaded; }, LOAD_TIMEOUT_MS);
+        schemeFloor.Add(bDone ? t.nsecsElapsed() / 1e6 : -1, TreeCpuMs() - dCpuBefore);
+    };
+    schemeFloorOnce();
+    schemeFloor = CStats();
     fnFloor = [&]() {
         const auto [dMs, dCpu, steps] = floorOnce();
         floor.Add(dMs, dCpu, steps);
+        schemeFloorOnce();
     };
 #endif
 
@@ -453,8 +521,10 @@ int RunAll(CBench &bench, int nRuns)
     Print("reopen", reopen, pFloor);
     Print("copy", copy, pFloor);
     Print("typing", typing, pFloor);
-    if (pFloor)
+    if (pFloor) {
         Print("floor", floor);
+        Print("scheme floor", schemeFloor, pFloor);
+    }
     return 0;
 }
 
@@ -466,6 +536,13 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
+#ifdef WP_HAVE_WEBENGINE
+    // Before the engine starts, as the program's own scheme is.
+    QWebEngineUrlScheme scheme(BARE_SCHEME);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+#endif
     bool bCold = false;
     bool bColdFloor = false;
     int nRuns = 5;
