@@ -429,56 +429,49 @@ int RunAll(CBench &bench, int nRuns)
     CStats schemeFloor;
     std::function<void()> fnFloor = [] {};
 #ifdef WP_HAVE_WEBENGINE
-    QWebEngineView view;
-    view.resize(1200, 300);
-    view.show();
-    bool bFloorLoaded = false;
-    QObject::connect(&view, &QWebEngineView::loadFinished, [&bFloorLoaded](bool) { bFloorLoaded = true; });
-    auto floorOnce = [&]() {
+    // Bare views, each loading the page as it is asked and timed as ours.
+    const auto showBare = [](QWebEngineView &bare, bool &bLoaded) {
+        bare.resize(1200, 300);
+        bare.show();
+        QObject::connect(&bare, &QWebEngineView::loadFinished, [&bLoaded](bool) { bLoaded = true; });
+    };
+    const auto timeLoad = [&](QWebEngineView &bare, bool &bLoaded, const QUrl &url, CStats &stats) {
         bench.Settle();
-        bFloorLoaded = false;
+        bLoaded = false;
         const double dCpuBefore = TreeCpuMs();
         const double dEpochMs = static_cast<double>(QDateTime::currentMSecsSinceEpoch());
         QElapsedTimer t;
         t.start();
-        view.load(QUrl::fromLocalFile(QString::fromStdString(bench.GetPage())));
-        const bool bDone = QTest::qWaitFor([&bFloorLoaded] { return bFloorLoaded; }, LOAD_TIMEOUT_MS);
+        bare.load(url);
+        const bool bDone = QTest::qWaitFor([&bLoaded] { return bLoaded; }, LOAD_TIMEOUT_MS);
         const double dMs = bDone ? t.nsecsElapsed() / 1e6 : -1;
         const double dCpu = TreeCpuMs() - dCpuBefore;
         CSteps steps;
         if (bDone)
-            ReadSteps(&view, dEpochMs, steps);
-        return std::make_tuple(dMs, dCpu, steps);
+            ReadSteps(&bare, dEpochMs, steps);
+        stats.Add(dMs, dCpu, steps);
     };
-    floorOnce(); // warms the floor's renderer up, as the first page did ours
+    const QUrl fileUrl = QUrl::fromLocalFile(QString::fromStdString(bench.GetPage()));
+    QUrl schemeUrl;
+    schemeUrl.setScheme(BARE_SCHEME);
+    schemeUrl.setPath(QString::fromStdString(bench.GetPage()));
 
+    QWebEngineView view;
+    bool bFloorLoaded = false;
+    showBare(view, bFloorLoaded);
     QWebEngineProfile schemeProfile;
     schemeProfile.installUrlSchemeHandler(BARE_SCHEME, new CBareSchemeHandler(&schemeProfile));
     QWebEngineView schemeView;
     schemeView.setPage(new QWebEnginePage(&schemeProfile, &schemeView));
-    schemeView.resize(1200, 300);
-    schemeView.show();
     bool bSchemeLoaded = false;
-    QObject::connect(&schemeView, &QWebEngineView::loadFinished, [&bSchemeLoaded](bool) { bSchemeLoaded = true; });
-    auto schemeFloorOnce = [&]() {
-        bench.Settle();
-        bSchemeLoaded = false;
-        const double dCpuBefore = TreeCpuMs();
-        QElapsedTimer t;
-        t.start();
-        QUrl url;
-        url.setScheme(BARE_SCHEME);
-        url.setPath(QString::fromStdString(bench.GetPage()));
-        schemeView.load(url);
-        const bool bDone = QTest::qWaitFor([&bSchemeLoaded] { return bSchemeLoaded; }, LOAD_TIMEOUT_MS);
-        schemeFloor.Add(bDone ? t.nsecsElapsed() / 1e6 : -1, TreeCpuMs() - dCpuBefore);
-    };
-    schemeFloorOnce();
-    schemeFloor = CStats();
+    showBare(schemeView, bSchemeLoaded);
+    // Warms both renderers up, as the first page did ours.
+    CStats warmUp;
+    timeLoad(view, bFloorLoaded, fileUrl, warmUp);
+    timeLoad(schemeView, bSchemeLoaded, schemeUrl, warmUp);
     fnFloor = [&]() {
-        const auto [dMs, dCpu, steps] = floorOnce();
-        floor.Add(dMs, dCpu, steps);
-        schemeFloorOnce();
+        timeLoad(view, bFloorLoaded, fileUrl, floor);
+        timeLoad(schemeView, bSchemeLoaded, schemeUrl, schemeFloor);
     };
 #endif
 
