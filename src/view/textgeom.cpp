@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstring>
 #include <cwchar>
 #include <locale.h>
 
@@ -30,15 +31,30 @@ int ExtraCharCells(char32_t c)
     return bWide ? 2 : 1;
 }
 
+namespace {
+
+// The column after the bytes p .. pEnd - 1 of a line without a table of
+// cells, p starting in nColumn: one cell a byte, and a tab to its next stop.
+// Tabs are few, so the bytes between them are counted by the run, not one
+// by one: this measures every line of a file before its first picture.
+int ColumnAfterBytes(const char *p, const char *pEnd, int nColumn, int nTabSize)
+{
+    while (const void *pTab = std::memchr(p, '\t', static_cast<std::size_t>(pEnd - p))) {
+        const char *pAt = static_cast<const char *>(pTab);
+        nColumn = NextColumn('\t', nColumn + static_cast<int>(pAt - p), nTabSize);
+        p = pAt + 1;
+    }
+    return nColumn + static_cast<int>(pEnd - p);
+}
+
+} // namespace
+
 int TextToColumn(std::string_view line, int nCharIndex, int nTabSize, const CExtraChars *pExtra)
 {
     int nColumn = 0;
     const int nEnd = nCharIndex < static_cast<int>(line.size()) ? nCharIndex : static_cast<int>(line.size());
-    if (!HasCellTable(pExtra)) {
-        for (int i = 0; i < nEnd; ++i)
-            nColumn = NextColumn(line[static_cast<std::size_t>(i)], nColumn, nTabSize);
-        return nColumn;
-    }
+    if (!HasCellTable(pExtra))
+        return nEnd > 0 ? ColumnAfterBytes(line.data(), line.data() + nEnd, 0, nTabSize) : 0;
     for (int i = 0; i < nEnd;) {
         int j = i;
         const int nNext = StepColumn(line, j, nColumn, nTabSize, pExtra);
@@ -111,11 +127,8 @@ int LineDisplayLength(std::string_view line, int nTabSize, const CExtraChars *pE
 
 int ColumnAfter(std::string_view line, int nFrom, int nTo, int nColumn, int nTabSize, const CExtraChars *pExtra)
 {
-    if (!HasCellTable(pExtra)) {
-        for (int i = nFrom; i < nTo; ++i)
-            nColumn = NextColumn(line[static_cast<std::size_t>(i)], nColumn, nTabSize);
-        return nColumn;
-    }
+    if (!HasCellTable(pExtra))
+        return nFrom < nTo ? ColumnAfterBytes(line.data() + nFrom, line.data() + nTo, nColumn, nTabSize) : nColumn;
     for (int i = nFrom; i < nTo;)
         nColumn = StepColumn(line, i, nColumn, nTabSize, pExtra);
     return nColumn;

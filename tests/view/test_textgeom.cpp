@@ -19,6 +19,9 @@ TEST(TextGeom, TabsExpandToTheNextStop)
     EXPECT_EQ(TextToColumn(line, 1, 4), 1);
     EXPECT_EQ(LineDisplayLength(line, 4), 5);
     EXPECT_EQ(LineDisplayLength("\t\t", 8), 16);
+    // Runs between tabs, from the start and from inside the line.
+    EXPECT_EQ(LineDisplayLength("ab\tcdefg\th", 4), 13);
+    EXPECT_EQ(ColumnAfter("ab\tcdefg\th", 3, 9, 4, 4, nullptr), 12);
     // Columns 0..4 and 40 to text: inside a tab goes to its nearer side; a
     // mouse column maps to the byte whose cell holds it.
     std::vector<int> aText, aCell;
