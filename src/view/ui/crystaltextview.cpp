@@ -208,10 +208,16 @@ int CCrystalTextView::GetMarginWidth() const
 int CCrystalTextView::GetWidestLine()
 {
     if (m_nMaxLineLength < 0) {
+        // Every line of the file, before its first picture: the table is
+        // looked up once, not once a line.
         m_nMaxLineLength = 0;
-        const int nCount = GetLineCount();
-        for (int i = 0; i < nCount; ++i)
-            m_nMaxLineLength = std::max(m_nMaxLineLength, GetLineDisplayLength(i));
+        if (m_pTextBuffer) {
+            const CExtraChars *pExtra = GetCellTable();
+            const int nCount = m_pTextBuffer->GetLineCount();
+            for (int i = 0; i < nCount; ++i)
+                m_nMaxLineLength =
+                    std::max(m_nMaxLineLength, LineDisplayLength(m_pTextBuffer->GetLine(i), m_nTabSize, pExtra));
+        }
     }
     return m_nMaxLineLength;
 }
