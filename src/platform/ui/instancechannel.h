@@ -1,7 +1,9 @@
 // The per-user channel of the single-instance mode. The first instance takes
 // a lock and listens on a local socket in the user's private runtime folder;
 // a later one connects, sends its request (the hand-off messages of
-// app/handoff.h) and exits. Connections from another user are refused.
+// platform/handoff.h) and exits. Connections from another user are refused.
+// Plain Unix sockets: the toolkit's network module, with the libraries it
+// brings, would cost every start its loading for this alone.
 #pragma once
 
 #include <QByteArray>
@@ -10,9 +12,8 @@
 
 #include <memory>
 
-class QLocalServer;
-class QLocalSocket;
 class QLockFile;
+class QSocketNotifier;
 
 class CInstanceChannel : public QObject
 {
@@ -41,10 +42,12 @@ signals:
     void MessageReceived(int nCode, const QByteArray &payload);
 
 private:
+    class CConnection;
     void OnNewConnection();
-    void OnReadyRead(QLocalSocket *pSocket);
+    void OnReadable(CConnection *pConnection);
 
     QString m_strPath;
     std::unique_ptr<QLockFile> m_pLock;
-    QLocalServer *m_pServer = nullptr;
+    int m_nListenFd = -1;
+    QSocketNotifier *m_pAccept = nullptr;
 };

@@ -162,6 +162,10 @@ TEST_F(Startup, TheChannelIgnoresMalformedAndOverlongMessages)
     EXPECT_FALSE(other.Listen());
     CInstanceChannel nowhere(QStringLiteral("/nonexistent-folder/wrenpad-instance"));
     EXPECT_TRUE(nowhere.Listen() && !nowhere.IsListening());
+    CInstanceChannel tooLong(QString::fromStdString(m_dir.File(std::string(120, 'x'))));
+    EXPECT_TRUE(tooLong.Listen() && !tooLong.IsListening());
+    // Nobody answers there: the sender gives up within its time.
+    EXPECT_FALSE(CInstanceChannel::Send(nowhere.Path(), HANDOFF_ACTIVATE, QByteArray(), 300));
 
     // The bad messages go first; the channel has dealt with each once it has
     // closed its connection, and the good one that follows is still served.
