@@ -287,16 +287,11 @@ template <bool bOnly3>
 
 // Checks a classified block, looks its characters up and packs it to q: the
 // block's end, or 0 when the block is left to the caller (nothing written
-// then counts). With bOnly3 its characters all have three bytes.
-template <bool bOnly3>
+// then counts).
 [[gnu::target("avx2,bmi,bmi2,popcnt"), gnu::always_inline]] inline unsigned
 TakeBlockAvx2(CBlockMasks &m, __m256i vA, __m256i vB, const std::uint16_t *aCp, const unsigned char *p,
               bool bKanaPlain, const CExtraChars &extra, const std::uint16_t *aExtraMap, char *&q, unsigned &nSeen)
 {
-    if constexpr (bOnly3) {
-        m.nLead2 = 0;
-        m.nLead4 = 0;
-    }
     const unsigned nEnd = CheckBlock(m, bKanaPlain);
     if (nEnd == 0)
         return 0;
@@ -349,18 +344,16 @@ DecodeUtf8BlocksAvx2(const unsigned char *p, const unsigned char *pLast, char *&
                                     | Bits32(_mm256_cmpgt_epi8(_mm256_set1_epi8(-64), vB)) << 32;
         const std::uint64_t nLead3 = Bits32(_mm256_cmpeq_epi8(_mm256_and_si256(vA, vF0), vE0))
                                      | Bits32(_mm256_cmpeq_epi8(_mm256_and_si256(vB, vF0), vE0)) << 32;
-        unsigned nEnd;
         if ((nNonAscii & ~nCont & ~nLead3) == 0) {
             m.nCont = nCont;
             m.nLead3 = nLead3;
             vA = ClassifyAvx2<true>(p, m, 0, aCp);
             vB = ClassifyAvx2<true>(p + 32, m, 32, aCp + 32);
-            nEnd = TakeBlockAvx2<true>(m, vA, vB, aCp, p, bKanaPlain, extra, aExtraMap, q, nSeen);
         } else {
             vA = ClassifyAvx2<false>(p, m, 0, aCp);
             vB = ClassifyAvx2<false>(p + 32, m, 32, aCp + 32);
-            nEnd = TakeBlockAvx2<false>(m, vA, vB, aCp, p, bKanaPlain, extra, aExtraMap, q, nSeen);
         }
+        const unsigned nEnd = TakeBlockAvx2(m, vA, vB, aCp, p, bKanaPlain, extra, aExtraMap, q, nSeen);
         if (nEnd == 0)
             break;
         bWide = bWide || (m.nLead2 | m.nLead3 | m.nLead4) != 0;
