@@ -341,21 +341,15 @@ inline std::uint32_t Cpp(CLine &L, std::uint32_t dw)
             d |= 0x01;
             return STEP_STOP;
         }
-        if (d & 0x02) {
-            if (I > 0 && c == '*' && L.At(I - 1) == '/') {
-                L.Add(I - 1, COLORINDEX_COMMENT);
-                d |= 0x04;
-            }
-            return STEP_DONE;
-        }
-        if (OpenString(L, I, c, d))
-            return STEP_DONE;
         if (I > 0 && c == '*' && L.At(I - 1) == '/') {
+            // In a directive line a comment opened with "/*" may close at once.
             L.Add(I - 1, COLORINDEX_COMMENT);
+            bOpened = !(d & 0x02);
             d |= 0x04;
-            bOpened = true;
             return STEP_DONE;
         }
+        if ((d & 0x02) || OpenString(L, I, c, d))
+            return STEP_DONE;
         return Directive(L, I, c, d, bFirst);
     });
 }
@@ -418,22 +412,15 @@ inline std::uint32_t Pascal(CLine &L, std::uint32_t dw)
         }
         const bool bParen = I > 0 && c == '*' && L.At(I - 1) == '(';
         const bool bBrace = c == '{' && L.Kind(I) != SJIS_TRAIL;
-        if (d & 0x02) {
-            // In a directive line a comment opened with "(*" may close at once.
-            if (bParen || bBrace) {
-                L.Add(bParen ? I - 1 : I, COLORINDEX_COMMENT);
-                d |= bParen ? 0x04 : 0x20;
-            }
-            return STEP_DONE;
-        }
-        if (OpenString(L, I, c, d))
-            return STEP_DONE;
         if (bParen || bBrace) {
+            // In a directive line a comment opened with "(*" may close at once.
             L.Add(bParen ? I - 1 : I, COLORINDEX_COMMENT);
+            bOpened = bParen && !(d & 0x02);
             d |= bParen ? 0x04 : 0x20;
-            bOpened = bParen;
             return STEP_DONE;
         }
+        if ((d & 0x02) || OpenString(L, I, c, d))
+            return STEP_DONE;
         return Directive(L, I, c, d, bFirst);
     });
 }

@@ -62,18 +62,6 @@ std::string BlocksText(const std::vector<ColorBlock> &aBlocks)
     return s.str();
 }
 
-std::string Printable(std::string_view line)
-{
-    std::ostringstream s;
-    for (unsigned char c : line) {
-        if (c >= 0x20 && c < 0x7F && c != '\\')
-            s << c;
-        else
-            s << "\\x" << std::hex << static_cast<int>(c) << std::dec;
-    }
-    return s.str();
-}
-
 // Compares one line parsed by the routine of a type with the rules; false
 // after the first difference, which is reported.
 bool SameAsBytewise(int nViewType, const CLineSource &lines, int nLine, std::string_view line,
@@ -81,10 +69,8 @@ bool SameAsBytewise(int nViewType, const CLineSource &lines, int nLine, std::str
 {
     const ParseLineFunc pfn = ParseLineFuncOfViewType(nViewType);
     std::vector<ColorBlock> aExpected;
-    const std::uint32_t dwExpected =
-        bytewise::ParseByViewType(nViewType, line, dwState, &aExpected);
-    const std::uint32_t dwExpectedNoBlocks =
-        bytewise::ParseByViewType(nViewType, line, dwState, nullptr);
+    const std::uint32_t dwExpected = bytewise::ParseByViewType(nViewType, line, dwState, &aExpected);
+    const std::uint32_t dwExpectedNoBlocks = bytewise::ParseByViewType(nViewType, line, dwState, nullptr);
 
     std::vector<ColorBlock> aBuf(static_cast<std::size_t>(ColorBlockCapacity(static_cast<int>(line.size()))) + 1);
     int nItems = 0;
@@ -96,18 +82,16 @@ bool SameAsBytewise(int nViewType, const CLineSource &lines, int nLine, std::str
     if (dwNext == dwExpected && dwNoBlocks == dwExpectedNoBlocks && nNone == 0
         && BlocksText(aBuf) == BlocksText(aExpected))
         return true;
-    ADD_FAILURE() << "type " << nViewType << ", state " << std::hex << dwState << std::dec << ", line \""
-                  << Printable(line) << "\"\n  blocks:   " << BlocksText(aBuf) << " -> " << std::hex << dwNext
-                  << " (" << dwNoBlocks << " without blocks)" << std::dec << "\n  expected: "
-                  << BlocksText(aExpected) << " -> " << std::hex << dwExpected << " (" << dwExpectedNoBlocks
-                  << ")";
+    ADD_FAILURE() << "type " << nViewType << ", state " << std::hex << dwState << std::dec << ", line "
+                  << ::testing::PrintToString(std::string(line)) << "\n  blocks:   " << BlocksText(aBuf) << " -> "
+                  << std::hex << dwNext << " (" << dwNoBlocks << " without blocks)" << std::dec << "\n  expected: "
+                  << BlocksText(aExpected) << " -> " << std::hex << dwExpected << " (" << dwExpectedNoBlocks << ")";
     return false;
 }
 
 // Parses the lines as a document (each from the state the one above ended
 // in) and each line again from every state in adwStates.
-void CheckDocument(const std::vector<std::string> &aText,
-                   const std::vector<std::uint32_t> &adwStates)
+void CheckDocument(const std::vector<std::string> &aText, const std::vector<std::uint32_t> &adwStates)
 {
     const std::vector<std::string_view> aViews(aText.begin(), aText.end());
     const CMemoryLineSource lines(aViews);
@@ -132,8 +116,7 @@ void CheckDocument(const std::vector<std::string> &aText,
 TEST(CrossCheck, RandomDocumentsColourAsTheBytewiseRules)
 {
     std::mt19937 rng(20261206);
-    const std::vector<std::uint32_t> adwStates = {0x01, 0x02, 0x04, 0x08, 0x10,
-                                                  0x20, 0x06, 0x0C, 0x3F, 0xFFFFFFFF};
+    const std::vector<std::uint32_t> adwStates = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x06, 0x0C, 0x3F, 0xFFFFFFFF};
     for (int nDocument = 0; nDocument < 60; ++nDocument) {
         std::vector<std::string> aText;
         for (int i = 0; i < 100; ++i)
