@@ -3,7 +3,7 @@
 #include "html/tablegrid.h"
 #include "html/ui/gridctrl.h"
 #include "html/ui/tableeditdlg.h"
-#include "platform/ui/filedialogs.h"
+#include "html/ui/webtest.h"
 #include "platform/ui/msgbox.h"
 #include "text/codec.h"
 
@@ -11,12 +11,10 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <vector>
 
 namespace {
@@ -56,41 +54,8 @@ protected:
     CGridCtrl m_grid;
 };
 
-class TableEditor : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        SetMessageBoxHook([this](const CMsgBoxRequest &box) {
-            m_aQuestions.push_back(box.strText);
-            const int nAnswer = m_aAnswers.empty() ? IDNO : m_aAnswers.front();
-            if (!m_aAnswers.empty())
-                m_aAnswers.pop_front();
-            return nAnswer;
-        });
-        SetColorDialogHook([this](const QColor &initial, QColor &chosen) {
-            m_offered = initial;
-            chosen = QColor(0x12, 0x34, 0x56);
-            return true;
-        });
-    }
-    void TearDown() override
-    {
-        SetMessageBoxHook(nullptr);
-        SetColorDialogHook(nullptr);
-    }
-
-    static void Click(CTableEditDlg &dlg, const char *pszName)
-    {
-        auto *pButton = dlg.findChild<QPushButton *>(QString::fromLatin1(pszName));
-        ASSERT_NE(pButton, nullptr) << pszName;
-        pButton->click();
-    }
-
-    std::deque<int> m_aAnswers;
-    QStringList m_aQuestions;
-    QColor m_offered;
-};
+// The editor's questions and colour dialogs are answered through the hooks.
+using TableEditor = CWebFixture;
 
 // A key as a test sends it, with the name a failure shows.
 struct CKeyCase
@@ -310,20 +275,20 @@ TEST_F(TableEditor, DeletesTheRowsOfTheRangeOnlyWhenTheUserAgrees)
     pGrid->SetFocusCell(2, 1);
     pGrid->SetSelectedRange({2, 1, 4, 1});
     m_aAnswers = {IDNO, IDYES};
-    Click(dlg, "deleteRows");
+    Click(&dlg, "deleteRows");
     EXPECT_EQ(pGrid->Grid().GetRowCount(), 6);
-    Click(dlg, "deleteRows");
-    ASSERT_EQ(m_aQuestions.size(), 2);
-    EXPECT_EQ(m_aQuestions[0], QStringLiteral("行を削除してもよろしいですか？"));
+    Click(&dlg, "deleteRows");
+    ASSERT_EQ(m_aBoxes.size(), 2u);
+    EXPECT_EQ(m_aBoxes[0].strText, QStringLiteral("行を削除してもよろしいですか？"));
     EXPECT_EQ(TableToSeparated(pGrid->Grid(), ','), "a\r\ne\r\n");
     // With no range nothing is asked.
-    Click(dlg, "deleteColumns");
-    EXPECT_EQ(m_aQuestions.size(), 2);
+    Click(&dlg, "deleteColumns");
+    EXPECT_EQ(m_aBoxes.size(), 2u);
 
     // A row and a column go in before the focused cell.
     pGrid->SetFocusCell(2, 1);
-    Click(dlg, "insertRow");
-    Click(dlg, "insertColumn");
+    Click(&dlg, "insertRow");
+    Click(&dlg, "insertColumn");
     EXPECT_EQ(TableToSeparated(pGrid->Grid(), ','), ",a\r\n,\r\n,e\r\n");
 }
 
@@ -333,11 +298,13 @@ TEST_F(TableEditor, AlignmentAndColoursGoToTheSelectedCells)
     CGridCtrl *pGrid = dlg.GetGrid();
     pGrid->SetFocusCell(1, 2);
     pGrid->SetSelectedRange({1, 2, 2, 2});
-    Click(dlg, "alignCenter");
-    Click(dlg, "alignBottom");
-    Click(dlg, "cellBackColor");
-    EXPECT_EQ(m_offered, QColor(Qt::black));  // no colour of its own yet
-    Click(dlg, "gridBackColor");
+    m_answerColor = QColor(0x12, 0x34, 0x56);
+    Click(&dlg, "alignCenter");
+    Click(&dlg, "alignBottom");
+    Click(&dlg, "cellBackColor");
+    ASSERT_EQ(m_aColorsOffered.size(), 1u);
+    EXPECT_EQ(m_aColorsOffered[0], QColor(Qt::black));  // no colour of its own yet
+    Click(&dlg, "gridBackColor");
     dlg.accept();
     EXPECT_EQ(dlg.GetResult(), "<table bgcolor=\"#123456\">\r\n"
                                "<tr><td>a</td>\r\n\t<td align=\"center\" valign=\"bottom\" bgcolor=\"#123456\">b</td>\r\n</tr>\r\n"

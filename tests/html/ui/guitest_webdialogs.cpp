@@ -18,11 +18,7 @@
 
 #include <unistd.h>
 
-namespace {
-
 using WebDialogs = CWebFixture;
-
-} // namespace
 
 // What each dialog's fields make of the word "word".
 TEST_F(WebDialogs, EachDialogWrapsOrInsertsWhatItsFieldsCompose)
@@ -240,33 +236,17 @@ TEST(WebDialogKeys, TabFollowsTheLayoutOfEveryWebDialog)
     CMemoryProfileStore store;
     SetAppProfile(&store);
     std::vector<std::unique_ptr<QDialog>> dialogs;
-    dialogs.push_back(std::make_unique<CHotLinkDlg>());
-    dialogs.push_back(std::make_unique<CAnchorNameDlg>(QStringLiteral("ブックマークの設定"), QStringLiteral("名前")));
-    dialogs.push_back(std::make_unique<CFontTagDlg>(QString(), QStringLiteral("#ff0000")));
-    dialogs.push_back(std::make_unique<CHeadingDlg>());
-    dialogs.push_back(std::make_unique<CParagraphDlg>());
-    dialogs.push_back(std::make_unique<CClassTagDlg>());
-    dialogs.push_back(std::make_unique<CRuleDlg>());
-    dialogs.push_back(std::make_unique<CImageDlg>());
-    dialogs.push_back(std::make_unique<CCellDlg>());
-    dialogs.push_back(std::make_unique<CLineInsertDlg>(QStringLiteral("//"), QString()));
-    dialogs.push_back(std::make_unique<CTagCaseDlg>(false));
-    // The list, table, form and structure dialogs.
-    dialogs.push_back(std::make_unique<CBulletListDlg>());
-    dialogs.push_back(std::make_unique<CNumberedListDlg>());
-    dialogs.push_back(std::make_unique<CTableSizeDlg>());
-    dialogs.push_back(std::make_unique<CTableInsertDlg>());
-    dialogs.push_back(std::make_unique<CFormTagDlg>());
-    dialogs.push_back(std::make_unique<CFormInputDlg>());
-    dialogs.push_back(std::make_unique<CTextAreaDlg>());
-    dialogs.push_back(std::make_unique<CListItemDlg>(CListBoxItem()));
-    dialogs.push_back(std::make_unique<CListBoxDlg>());
-    dialogs.push_back(std::make_unique<CBodyDlg>(true, QStringLiteral("t"), std::string()));
-    dialogs.push_back(std::make_unique<CTableOptionDlg>());
-    dialogs.push_back(std::make_unique<CImageOptionDlg>());
-    dialogs.push_back(std::make_unique<CAnchorOptionDlg>(std::string()));
-    dialogs.push_back(std::make_unique<CTagKindDlg>());
-    dialogs.push_back(std::make_unique<CTitleDlg>(QStringLiteral("t")));
+    // The tag dialogs, then the list, table, form and structure dialogs.
+    for (QDialog *pDialog : std::initializer_list<QDialog *>{
+             new CHotLinkDlg, new CAnchorNameDlg(QStringLiteral("ブックマークの設定"), QStringLiteral("名前")),
+             new CFontTagDlg(QString(), QStringLiteral("#ff0000")), new CHeadingDlg, new CParagraphDlg,
+             new CClassTagDlg, new CRuleDlg, new CImageDlg, new CCellDlg,
+             new CLineInsertDlg(QStringLiteral("//"), QString()), new CTagCaseDlg(false), new CBulletListDlg,
+             new CNumberedListDlg, new CTableSizeDlg, new CTableInsertDlg, new CFormTagDlg, new CFormInputDlg,
+             new CTextAreaDlg, new CListItemDlg(CListBoxItem()), new CListBoxDlg,
+             new CBodyDlg(true, QStringLiteral("t"), std::string()), new CTableOptionDlg, new CImageOptionDlg,
+             new CAnchorOptionDlg(std::string()), new CTagKindDlg, new CTitleDlg(QStringLiteral("t"))})
+        dialogs.emplace_back(pDialog);
     ExpectTabOrdersFollowLayout(dialogs);
     // The file field comes first, its "参照" beside it.
     for (const auto &[nDialog, pszFirst] : {std::pair{0, "linkFile"}, std::pair{7, "imageFile"}}) {
