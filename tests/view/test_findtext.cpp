@@ -219,22 +219,6 @@ protected:
 
 } // namespace
 
-TEST_F(ReplaceSession, ReplaceAllInABlockFollowsItsMovingEnd)
-{
-    Start("a a a\r\na a a\r\na a a", "a", "bbb");
-    // The block ends after the second 'a' of line 1; each replacement there
-    // lengthens the line, and the block's end moves with it.
-    m_session.SetScope(true, CPoint(2, 0), CPoint(3, 1));
-    EXPECT_EQ(m_session.ReplaceAll(), 4);
-    EXPECT_EQ(Lines(m_buffer), "a bbb bbb|bbb bbb a|a a a");
-    EXPECT_EQ(m_session.GetBlockBegin(), CPoint(2, 0));
-    EXPECT_EQ(m_session.GetBlockEnd(), CPoint(7, 1));
-    // All of it is one step of undo.
-    ASSERT_TRUE(m_buffer.Undo(m_pt));
-    EXPECT_EQ(Lines(m_buffer), "a a a|a a a|a a a");
-    EXPECT_FALSE(m_buffer.CanUndo());
-}
-
 TEST_F(ReplaceSession, ReplaceStepsThroughTheMatches)
 {
     Start("cat cat\r\ncat", "cat", "dog");
