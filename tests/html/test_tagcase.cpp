@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 namespace {
 
 // Katakana whose second bytes are ASCII letters: "ナツ" is 83 69 83 63 ("i",

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 namespace {
 
 class TagPair : public ::testing::Test

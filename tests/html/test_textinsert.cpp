@@ -81,12 +81,9 @@ TEST(TextInsert, FilesAreReadWholeOrRefused)
     EXPECT_EQ(ReadFileForInsertion(dir.File("text.txt"), strRead, static_cast<std::int64_t>(bytes.size()) + 1),
               INSERTFILE_OK);
     // A sparse file of 2 GB is refused before anything is read.
-    {
-        std::filesystem::path big = dir.File("big.bin");
-        WriteFileBytes(big.string(), "");
-        std::filesystem::resize_file(big, static_cast<std::uintmax_t>(INSERT_FILE_LIMIT));
-        EXPECT_EQ(ReadFileForInsertion(big.string(), strRead), INSERTFILE_TOO_LARGE);
-    }
+    WriteFileBytes(dir.File("big.bin"), "");
+    std::filesystem::resize_file(dir.File("big.bin"), static_cast<std::uintmax_t>(INSERT_FILE_LIMIT));
+    EXPECT_EQ(ReadFileForInsertion(dir.File("big.bin"), strRead), INSERTFILE_TOO_LARGE);
 }
 
 TEST(TextInsert, LineFeedFilesAreCutAtEveryLineFeed)

@@ -347,7 +347,7 @@ TEST_F(UserTags, ObjectListFileReplacesTheUserWords)
     EXPECT_EQ(AppUsrAlign().FindItems("foo", false).size(), 1u);
 }
 
-TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
+TEST_F(UserTags, DropsAskPerFileKeepTheChoiceStopAtCancelAndSkipUnreadableFiles)
 {
     AppSettings().m_bAutoDragOpen = 0;
     CTempDir dir;
@@ -401,20 +401,14 @@ TEST_F(UserTags, DropsAskPerFileKeepTheChoiceAndStopAtCancel)
     m_view.DropFiles({c});
     EXPECT_TRUE(Text().starts_with("<a") && Text().ends_with("here</a>")) << Text();
     EXPECT_NE(Text().find("c.txt"), std::string::npos);
-}
 
-TEST_F(UserTags, DroppedFileThatCannotBeReadOnlyShowsAMessage)
-{
-    AppSettings().m_bAutoDragOpen = 0;
-    CTempDir dir;
+    // A file that cannot be read only shows a message: the next file still
+    // goes in, over the untouched selection.
     Reset("keep");
     Select(CPoint(0, 0), CPoint(4, 0));
     m_fnDialog = DropChoosing(DROP_INSERT_TEXT);
-    const std::string strText = dir.File("t.txt");
-    WriteFileBytes(strText, "new");
-    m_view.DropFiles({QString::fromStdString(dir.File("missing.txt")), QString::fromStdString(strText)});
+    m_view.DropFiles({QString::fromStdString(dir.File("missing.txt")), c});
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strText, QStringLiteral("File not found"));
-    // The next file still goes in, over the untouched selection.
-    EXPECT_EQ(Text(), "new");
+    EXPECT_EQ(Text(), "x");
 }
