@@ -2,8 +2,6 @@
 // independent readers, libarchive and lhasa's lha, for data that drives the
 // compressor into each of its corners, and with the names Japanese users give.
 #include "archive/archivetest.h"
-#include "archive/lh5encoder.h"
-#include "support/testutil.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
