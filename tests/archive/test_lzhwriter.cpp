@@ -64,10 +64,7 @@ void PackCases(const CTempDir &dir, const std::string &strArchive, const std::ve
     ASSERT_GE(fd, 0);
     CLzhWriter writer(fd);
     for (const CCase &c : aCases) {
-        CLzhEntry entry;
-        entry.strName = c.strName;
-        entry.nMTime = 1700000000;
-        AddBytes(writer, dir, entry, c.strData);
+        AddBytes(writer, dir, CLzhEntry{c.strName, 1700000000}, c.strData);
         EXPECT_EQ(writer.GetLastOriginal(), c.strData.size());
         if (c.pszMethod) {
             EXPECT_EQ(writer.GetLastMethod(), c.pszMethod) << c.strName;

@@ -1,6 +1,5 @@
 // CNkfLibrary: code conversion through iconv without losing a byte, MIME
 // words, the width conversions, and a library that is not loaded.
-#include "support/testutil.h"
 #include "text/codec.h"
 #include "text/kanji.h"
 #include "text/nkf.h"
