@@ -236,16 +236,16 @@ TEST(FileSave, ConvertsSeparatorsOnlyForThisWriteAndClearsModifiedOnlyWhenAsked)
     WriteFileBytes(dir.File("lf"), "a\nb\n");
     CCrystalTextBuffer buffer;
     ASSERT_TRUE(buffer.LoadFromFile(dir.File("lf")));
-    Insert(buffer, 2, 0, "c");
+    Insert(buffer, 0, 0, "c");
     ASSERT_TRUE(buffer.SaveToFile(dir.File("dos"), LINEEND_CRLF, false));
-    EXPECT_EQ(ReadFileBytes(dir.File("dos")), "a\r\nb\r\nc");
+    EXPECT_EQ(ReadFileBytes(dir.File("dos")), "ca\r\nb\r\n");
     EXPECT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
     EXPECT_TRUE(buffer.IsModified());
     ASSERT_TRUE(buffer.SaveToFile(dir.File("mac"), LINEEND_CR));
-    EXPECT_EQ(ReadFileBytes(dir.File("mac")), "a\rb\rc");
+    EXPECT_EQ(ReadFileBytes(dir.File("mac")), "ca\rb\r");
     EXPECT_FALSE(buffer.IsModified());
     ASSERT_TRUE(buffer.SaveToFile(dir.File("own")));
-    EXPECT_EQ(ReadFileBytes(dir.File("own")), "a\nb\nc");
+    EXPECT_EQ(ReadFileBytes(dir.File("own")), "ca\nb\n");
 }
 
 TEST(FileSave, KeepsPermissionsAndFollowsLinks)
