@@ -1,11 +1,9 @@
 // The archive back end: trees packed and unpacked whole, names from Japanese
 // and other systems, and hostile archives that must not write a byte outside
 // the destination.
-#include "archive/archive.h"
 #include "archive/archivecmd.h"
 #include "archive/archivepath.h"
 #include "archive/archivetest.h"
-#include "support/testutil.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>

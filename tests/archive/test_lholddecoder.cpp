@@ -4,7 +4,6 @@
 // sanitizers).
 #include "archive/archivetest.h"
 #include "archive/lholddecoder.h"
-#include "support/testutil.h"
 
 #include <gtest/gtest.h>
 

@@ -3,16 +3,13 @@
 // safe path as every other entry. The archives in tests/data/archive/lzhmethods
 // come from an independent LZH writer (see MakeFixtures.java and
 // MoreFixtures.java there).
-#include "archive/archive.h"
 #include "archive/archivetest.h"
 #include "archive/lzhcontent.h"
-#include "support/testutil.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <vector>
 
 namespace {
 

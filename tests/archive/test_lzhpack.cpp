@@ -1,17 +1,13 @@
 // Packing LZH archives on several threads: the archive must not depend on
 // how the work was shared, segments must join into one valid stream, and
 // matches running over block and segment boundaries must decode.
-#include "archive/archive.h"
 #include "archive/archivetest.h"
-#include "archive/lh5encoder.h"
 #include "archive/lzhpackjobs.h"
-#include "support/testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {

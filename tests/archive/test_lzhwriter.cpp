@@ -2,8 +2,6 @@
 // independent readers, libarchive and lhasa's lha, for data that drives the
 // compressor into each of its corners, and with the names Japanese users give.
 #include "archive/archivetest.h"
-#include "archive/lh5encoder.h"
-#include "support/testutil.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
@@ -66,10 +64,7 @@ void PackCases(const CTempDir &dir, const std::string &strArchive, const std::ve
     ASSERT_GE(fd, 0);
     CLzhWriter writer(fd);
     for (const CCase &c : aCases) {
-        CLzhEntry entry;
-        entry.strName = c.strName;
-        entry.nMTime = 1700000000;
-        AddBytes(writer, dir, entry, c.strData);
+        AddBytes(writer, dir, CLzhEntry{c.strName, 1700000000}, c.strData);
         EXPECT_EQ(writer.GetLastOriginal(), c.strData.size());
         if (c.pszMethod) {
             EXPECT_EQ(writer.GetLastMethod(), c.pszMethod) << c.strName;

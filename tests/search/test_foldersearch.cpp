@@ -94,10 +94,9 @@ TEST_F(FolderSearch, IgnoringCaseFindsEverySpellingOfTextsAndExpressions)
 
 TEST_F(FolderSearch, PatternsSelectEachFileOnce)
 {
-    // *.htm and * both match b.htm; it is searched once.
-    EXPECT_EQ(Search(m_dir.Path(), "<p>", "*.htm;*; ;*.HTM"), "b.htm(1): <p>hello</p>\n1 個、検索されました。(4ファイル中)\n");
-    // No pattern at all means every file.
-    EXPECT_EQ(Search(m_dir.Path(), "<p>", ""), "b.htm(1): <p>hello</p>\n1 個、検索されました。(4ファイル中)\n");
+    // *.htm and * both match b.htm; it is searched once. No pattern at all means every file.
+    for (const char *pszPatterns : {"*.htm;*; ;*.HTM", ""})
+        EXPECT_EQ(Search(m_dir.Path(), "<p>", pszPatterns), "b.htm(1): <p>hello</p>\n1 個、検索されました。(4ファイル中)\n");
 }
 
 TEST_F(FolderSearch, LongLinesCountInPieces)

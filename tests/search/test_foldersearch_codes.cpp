@@ -1,10 +1,8 @@
 // The folder search over files in other codes than Shift-JIS: each file is
 // searched in the text the editor makes of it, decided by the whole file.
 #include "search/foldersearch.h"
-#include "search/linereader.h"
 #include "support/testutil.h"
 #include "text/codec.h"
-#include "text/doctext.h"
 #include "text/filecode.h"
 
 #include <gtest/gtest.h>

@@ -47,13 +47,14 @@ public:
     std::vector<std::pair<int, std::string>> aGroupsEnded;
 };
 
-// The lines of a buffer joined by "|" (so that CR and LF inside lines show).
-inline std::string Lines(const CCrystalTextBuffer &buffer)
+// The lines of a buffer joined by "|" (so that CR and LF inside lines show),
+// or by another separator.
+inline std::string Lines(const CCrystalTextBuffer &buffer, char cSeparator = '|')
 {
     std::string s;
     for (int i = 0; i < buffer.GetLineCount(); ++i) {
         if (i > 0)
-            s += '|';
+            s += cSeparator;
         s.append(buffer.GetLine(i));
     }
     return s;

@@ -27,14 +27,6 @@ protected:
             return "<save failed>";
         return ReadFileBytes(dir.File("out"));
     }
-    // The buffer's lines joined by LF.
-    std::string Text() const
-    {
-        std::string text;
-        for (int i = 0; i < buffer.GetLineCount(); ++i)
-            text.append(i > 0 ? "\n" : "").append(buffer.GetLine(i));
-        return text;
-    }
 
     CTempDir dir;
     CCrystalTextBuffer buffer;
@@ -162,7 +154,7 @@ TEST_F(CodedFile, FilesOfOneToFourBlocksLoadWholeWhileTheNextBlockIsDecodedAhead
         const std::string sjis = ascii + "\x8A\xBF";
         ASSERT_TRUE(Load(utf8));
         EXPECT_EQ(state.eCode, ETextCode::Utf8);
-        EXPECT_TRUE(Text() == sjis) << "the text differs";
+        EXPECT_TRUE(Lines(buffer, '\n') == sjis) << "the text differs";
 
         std::string late = utf8;
         late[late.size() - 5] = '\xFF';
@@ -207,20 +199,20 @@ TEST_F(CodedFile, LargeFilesDecodedInTwoHalvesAtOnceComeOutAsFromTheStart)
     EXPECT_EQ(state.eCode, ETextCode::Utf8);
     EXPECT_TRUE(state.IsExact());
     EXPECT_EQ(state.extra.Size(), 1u);
-    EXPECT_TRUE(Text() == dual.sjis) << "the text differs";
+    EXPECT_TRUE(Lines(buffer, '\n') == dual.sjis) << "the text differs";
     EXPECT_TRUE(Saved(&state.extra) == dual.utf8) << "the file differs";
 
     const CSide table = file("\r\n", CSide{}, copyright);
     ASSERT_TRUE(Load(table.utf8));
     EXPECT_EQ(buffer.GetLineEndMode(), LINEEND_CRLF);
     EXPECT_EQ(state.extra.Size(), 1u);
-    EXPECT_TRUE(Text() == table.sjis) << "the text differs";
+    EXPECT_TRUE(Lines(buffer, '\n') == table.sjis) << "the text differs";
     EXPECT_TRUE(Saved(&state.extra) == table.utf8) << "the file differs";
 
     const CSide both = file("\n", copyright, CSide{"\xC3\xA9\xC2\xA9", "\xF0\x41\xF0\x40"});
     ASSERT_TRUE(Load(both.utf8));
     EXPECT_EQ(state.extra.ToWord(), "A9,E9");
-    EXPECT_TRUE(Text() == both.sjis) << "the text differs";
+    EXPECT_TRUE(Lines(buffer, '\n') == both.sjis) << "the text differs";
 
     const CSide bad = file("\n", waveDash, CSide{"\xFF", "?"});
     ASSERT_TRUE(Load(bad.utf8, "bad"));
@@ -229,7 +221,7 @@ TEST_F(CodedFile, LargeFilesDecodedInTwoHalvesAtOnceComeOutAsFromTheStart)
     ASSERT_TRUE(LoadCodedFile(buffer, dir.File("bad"), state, ETextCode::Sjis, ETextCode::Utf8));
     EXPECT_EQ(state.eProblem, ETextProblem::Malformed);
     EXPECT_EQ(state.nProblemLine, LATE_LINE + 1);
-    EXPECT_TRUE(Text() == bad.sjis) << "the text differs";
+    EXPECT_TRUE(Lines(buffer, '\n') == bad.sjis) << "the text differs";
 }
 
 TEST_F(CodedFile, SavingInPiecesKeepsLineEndsAndNamesTheCharacterInTheWay)

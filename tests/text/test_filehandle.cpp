@@ -25,7 +25,6 @@ public:
         struct sigaction action = {};
         action.sa_handler = IgnoreSignal;
         sigemptyset(&action.sa_mask);
-        action.sa_flags = 0;
         sigaction(SIGUSR1, &action, &m_old);
     }
     ~CInterrupter() { sigaction(SIGUSR1, &m_old, nullptr); }

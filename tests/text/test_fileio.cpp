@@ -200,7 +200,7 @@ TEST(FileLoad, ResetsStateAndTellsViews)
     buffer.DetachView(&view);
 }
 
-TEST(FileLoad, BadPathsFail)
+TEST(FileLoad, BadPathsFailAndAReadOnlyFileGivesAReadOnlyBuffer)
 {
     CTempDir dir;
     CCrystalTextBuffer buffer;
@@ -208,67 +208,44 @@ TEST(FileLoad, BadPathsFail)
     EXPECT_FALSE(buffer.LoadFromFile(dir.Path()));
     EXPECT_FALSE(buffer.IsInit());
 
-    WriteFileBytes(dir.File("secret"), "x");
-    ::chmod(dir.File("secret").c_str(), 0);
-    OpenUp(dir.Path());
-    const std::string strSecret = dir.File("secret");
-    EXPECT_EQ(RunAsOrdinaryUser([&] {
-                  CCrystalTextBuffer b;
-                  return b.LoadFromFile(strSecret) ? 1 : 0;
-              }),
-              0);
-}
-
-TEST(FileLoad, ReadOnlyFileGivesReadOnlyBuffer)
-{
-    CTempDir dir;
     const std::string f = dir.File("ro");
     WriteFileBytes(f, "locked");
     ::chmod(f.c_str(), 0444);
-    CCrystalTextBuffer buffer;
     ASSERT_TRUE(buffer.LoadFromFile(f));
     EXPECT_TRUE(buffer.IsReadOnly());
     EXPECT_TRUE(IsFileReadOnly(f));
-
     // Writable by its owner, even with the others' bits cleared.
     ::chmod(f.c_str(), 0600);
     EXPECT_FALSE(IsFileReadOnly(f));
-    // A file the ordinary user may read but not write.
+
+    // For the ordinary user: a file it may read but not write, and one it may not read.
     ::chmod(f.c_str(), 0644);
+    WriteFileBytes(dir.File("secret"), "x");
+    ::chmod(dir.File("secret").c_str(), 0);
     OpenUp(dir.Path());
     EXPECT_EQ(RunAsOrdinaryUser([&] {
                   CCrystalTextBuffer b;
-                  return b.LoadFromFile(f) && b.IsReadOnly() ? 0 : 1;
+                  return b.LoadFromFile(f) && b.IsReadOnly() && !b.LoadFromFile(dir.File("secret")) ? 0 : 1;
               }),
               0);
 }
 
-TEST(FileSave, ConvertsSeparatorsOnlyForThisWrite)
+TEST(FileSave, ConvertsSeparatorsOnlyForThisWriteAndClearsModifiedOnlyWhenAsked)
 {
     CTempDir dir;
     WriteFileBytes(dir.File("lf"), "a\nb\n");
     CCrystalTextBuffer buffer;
     ASSERT_TRUE(buffer.LoadFromFile(dir.File("lf")));
-    ASSERT_TRUE(buffer.SaveToFile(dir.File("dos"), LINEEND_CRLF));
-    EXPECT_EQ(ReadFileBytes(dir.File("dos")), "a\r\nb\r\n");
+    Insert(buffer, 0, 0, "c");
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("dos"), LINEEND_CRLF, false));
+    EXPECT_EQ(ReadFileBytes(dir.File("dos")), "ca\r\nb\r\n");
     EXPECT_EQ(buffer.GetLineEndMode(), LINEEND_LF);
-    ASSERT_TRUE(buffer.SaveToFile(dir.File("mac"), LINEEND_CR));
-    EXPECT_EQ(ReadFileBytes(dir.File("mac")), "a\rb\r");
-    ASSERT_TRUE(buffer.SaveToFile(dir.File("own")));
-    EXPECT_EQ(ReadFileBytes(dir.File("own")), "a\nb\n");
-}
-
-TEST(FileSave, ModifiedFlagClearedOnlyWhenAsked)
-{
-    CTempDir dir;
-    CCrystalTextBuffer buffer;
-    buffer.InitNew();
-    Insert(buffer, 0, 0, "text");
-    ASSERT_TRUE(buffer.SaveToFile(dir.File("copy"), -1, false));
     EXPECT_TRUE(buffer.IsModified());
-    ASSERT_TRUE(buffer.SaveToFile(dir.File("real")));
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("mac"), LINEEND_CR));
+    EXPECT_EQ(ReadFileBytes(dir.File("mac")), "ca\rb\r");
     EXPECT_FALSE(buffer.IsModified());
-    EXPECT_EQ(ReadFileBytes(dir.File("real")), "text");
+    ASSERT_TRUE(buffer.SaveToFile(dir.File("own")));
+    EXPECT_EQ(ReadFileBytes(dir.File("own")), "ca\nb\n");
 }
 
 TEST(FileSave, KeepsPermissionsAndFollowsLinks)

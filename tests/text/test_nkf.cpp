@@ -1,6 +1,5 @@
 // CNkfLibrary: code conversion through iconv without losing a byte, MIME
 // words, the width conversions, and a library that is not loaded.
-#include "support/testutil.h"
 #include "text/codec.h"
 #include "text/kanji.h"
 #include "text/nkf.h"
@@ -144,7 +143,7 @@ TEST(Nkf, TextsThatOnlyLookLikeMimeWordsStay)
     EXPECT_EQ(Convert(nkf, "-sm", word), "\x82\xa0");
 }
 
-TEST(Nkf, ToHankakuNarrowsLettersDigitsAndSpaceOnly)
+TEST(Nkf, ToHankakuNarrowsLettersDigitsAndSpaceOnlyAndToZenkakuKanaJoinsVoicedMarks)
 {
     CNkfLibrary nkf;
     std::string text = Utf8ToCp932("ＡＢＣ　ｘｙｚ０１２３４５６７８９！あＺ");
@@ -154,11 +153,7 @@ TEST(Nkf, ToHankakuNarrowsLettersDigitsAndSpaceOnly)
     text = "\x88\x82\x60\x82";
     ASSERT_TRUE(nkf.ToHankaku(text));
     EXPECT_EQ(text, "\x88\x82\x60\x82");
-}
 
-TEST(Nkf, ToZenkakuKanaJoinsVoicedMarks)
-{
-    CNkfLibrary nkf;
     std::string out;
     ASSERT_TRUE(nkf.ToZenkakuKana(Utf8ToCp932("ｶﾞｷﾞﾊﾟﾋﾟﾎﾟｳﾞｱﾞﾟﾜﾞﾞｰ"), out));
     EXPECT_EQ(Cp932ToUtf8(out), "ガギパピポヴア゛゜ワ゛゛ー");

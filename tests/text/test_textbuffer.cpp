@@ -117,9 +117,8 @@ TEST_F(TextBuffer, LineBlocksGrowInStepsOf16)
 
 TEST_F(TextBuffer, ReadOnlyBufferRefusesChanges)
 {
-    Insert(buffer, 0, 0, "abc");
+    Start("abc");
     buffer.SetReadOnly(true);
-    buffer.AttachView(&view);
     int nEndLine = -1;
     int nEndChar = -1;
     EXPECT_FALSE(buffer.InsertText(nullptr, 0, 0, "x", nEndLine, nEndChar, ACTION_TYPING));

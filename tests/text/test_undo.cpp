@@ -1,4 +1,4 @@
-// Undo and redo: groups, merging, the record limit and the saved position.
+// Undo and redo: groups, merging, the record limit (groups larger than it too) and the saved position.
 #include "support/testutil.h"
 #include "text/bufferutil.h"
 
@@ -63,20 +63,6 @@ TEST_F(Undo, TypedWordIsOneGroup)
     EXPECT_FALSE(buffer.CanRedo());
 }
 
-TEST_F(Undo, NewChangeEndsRedo)
-{
-    Insert(buffer, 0, 0, "a");
-    Insert(buffer, 0, 1, "b");
-    buffer.Undo(pt);
-    EXPECT_TRUE(buffer.CanRedo());
-    Insert(buffer, 0, 1, "c");
-    EXPECT_FALSE(buffer.CanRedo());
-    EXPECT_EQ(buffer.GetUndoRecordCount(), 2);
-    buffer.Undo(pt);
-    buffer.Undo(pt);
-    EXPECT_EQ(Lines(buffer), "");
-}
-
 TEST_F(Undo, IndentActionChangesTextWithoutARecord)
 {
     Insert(buffer, 0, 0, "x", ACTION_INDENT);
@@ -128,20 +114,27 @@ TEST_F(Undo, ModifiedFollowsTheSavePoint)
     EXPECT_FALSE(buffer.IsModified());
 }
 
-TEST_F(Undo, SavedStateLostInDiscardedRedoIsNeverReportedUnmodified)
+TEST_F(Undo, ANewChangeEndsRedoAndTheSavedStateInIt)
 {
-    // Save "ab", undo to "a", type "c": the saved text can no longer be
-    // reached, so no undo or redo may call "ac" or "a" unmodified.
+    // Save "ab", undo to "a", type "c": the redo is gone, and the saved text
+    // can no longer be reached, so no undo or redo may call "ac" or "a"
+    // unmodified.
     Insert(buffer, 0, 0, "a");
     Insert(buffer, 0, 1, "b");
     ASSERT_TRUE(Save());
     buffer.Undo(pt);
+    EXPECT_TRUE(buffer.CanRedo());
     Insert(buffer, 0, 1, "c");
+    EXPECT_FALSE(buffer.CanRedo());
+    EXPECT_EQ(buffer.GetUndoRecordCount(), 2);
     buffer.Undo(pt);
     EXPECT_TRUE(buffer.IsModified());
     buffer.Redo(pt);
     EXPECT_EQ(Lines(buffer), "ac");
     EXPECT_TRUE(buffer.IsModified());
+    buffer.Undo(pt);
+    buffer.Undo(pt);
+    EXPECT_EQ(Lines(buffer), "");
 }
 
 TEST_F(Undo, LimitDropsTheOldestGroupWhole)
@@ -178,6 +171,29 @@ TEST_F(Undo, LimitDropsTheOldestGroupWhole)
     EXPECT_TRUE(buffer.IsModified());
 }
 
+TEST_F(Undo, AGroupBeyondTheLimitUndoesWholeAndLaterMakesRoomAtOnce)
+{
+    Insert(buffer, 0, 0, "a");
+    const int nLimit = CCrystalTextBuffer::UNDO_LIMIT;
+    buffer.BeginUndoGroup();
+    for (int i = 0; i < nLimit + 100; ++i)
+        Insert(buffer, 0, 0, "x");
+    buffer.EndUndoGroup(nullptr);
+    EXPECT_EQ(buffer.GetUndoRecordCount(), nLimit + 101);
+
+    ASSERT_TRUE(buffer.Undo(pt));
+    EXPECT_EQ(Lines(buffer), "a");
+    ASSERT_TRUE(buffer.Redo(pt));
+    EXPECT_EQ(buffer.GetLineLength(0), nLimit + 101);
+
+    // The next group pushes out the old ones whole, the big one included.
+    Insert(buffer, 0, 0, "y");
+    EXPECT_EQ(buffer.GetUndoRecordCount(), 1);
+    ASSERT_TRUE(buffer.Undo(pt));
+    EXPECT_FALSE(buffer.CanUndo());
+    EXPECT_EQ(buffer.GetLineLength(0), nLimit + 101);
+}
+
 TEST_F(Undo, SavePointDroppedAtTheLimitIsNeverReportedUnmodified)
 {
     Insert(buffer, 0, 0, "s");
@@ -209,9 +225,15 @@ TEST_F(Undo, LinesEndingInCrSurviveUndo)
     EXPECT_EQ(Lines(buffer), "x");
 }
 
-TEST_F(Undo, ClearUndoForgetsHistory)
+TEST_F(Undo, ReadOnlyBufferDoesNotUndoAndClearUndoForgetsHistory)
 {
     Insert(buffer, 0, 0, "abc");
+    buffer.SetReadOnly(true);
+    EXPECT_FALSE(buffer.Undo(pt));
+    EXPECT_EQ(Lines(buffer), "abc");
+    EXPECT_TRUE(buffer.CanUndo());
+
+    buffer.SetReadOnly(false);
     buffer.ClearUndo();
     EXPECT_FALSE(buffer.CanUndo());
     EXPECT_FALSE(buffer.CanRedo());
@@ -219,15 +241,6 @@ TEST_F(Undo, ClearUndoForgetsHistory)
     buffer.Undo(pt);
     EXPECT_EQ(Lines(buffer), "abc");
     EXPECT_TRUE(buffer.IsModified());  // still differs from the (never saved) start
-}
-
-TEST_F(Undo, ReadOnlyBufferDoesNotUndo)
-{
-    Insert(buffer, 0, 0, "abc");
-    buffer.SetReadOnly(true);
-    EXPECT_FALSE(buffer.Undo(pt));
-    EXPECT_EQ(Lines(buffer), "abc");
-    EXPECT_TRUE(buffer.CanUndo());
 }
 
 TEST_F(UndoGroup, AGroupThatRecordedNothingTellsTheViewNothing)

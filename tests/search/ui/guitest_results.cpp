@@ -90,16 +90,19 @@ TEST_F(FolderSearchUi, CancelStopsALongSearchAndKeepsWhatWasFound)
     EXPECT_EQ(strStatus, QStringLiteral("キャンセルされました。"));
 }
 
-TEST_F(FolderSearchUi, TextThatIsNoUnicodeIsNotSearched)
+TEST_F(FolderSearchUi, ModalSearchRefusesTextThatIsNoUnicodeThenFillsTheBarAndKeepsTheHistories)
 {
+    m_store.WriteString("WpFolderSerch", "text", "older\n");
+    int nShown = 0;
+    QWidget frame;
+    CFolderSearchHost host(&frame, [&] { ++nShown; }, nullptr);
+
+    // Text Shift-JIS cannot hold is refused with a message: nothing is searched.
     std::vector<QString> aMessages;
     SetMessageBoxHook([&](const CMsgBoxRequest &box) {
         aMessages.push_back(box.strText);
         return IDOK;
     });
-    int nShown = 0;
-    QWidget frame;
-    CFolderSearchHost host(&frame, [&] { ++nShown; }, nullptr);
     int nResult = -1;
     SetDialogHook([&](QDialog *pDialog) {
         pDialog->findChild<QComboBox *>(QStringLiteral("searchText"))->setEditText(QStringLiteral("me") + QChar(0xD800));
@@ -115,14 +118,7 @@ TEST_F(FolderSearchUi, TextThatIsNoUnicodeIsNotSearched)
     EXPECT_EQ(aMessages, std::vector<QString>({QStringLiteral("\"me") + QChar(0xD800)
                                                + QStringLiteral("\"にはShift-JISで表せない文字があるため、検索できません。")}));
     EXPECT_EQ(m_nBeeps, 0);
-}
 
-TEST_F(FolderSearchUi, ModalSearchFillsTheBarAndKeepsTheHistories)
-{
-    m_store.WriteString("WpFolderSerch", "text", "older\n");
-    int nShown = 0;
-    QWidget frame;
-    CFolderSearchHost host(&frame, [&] { ++nShown; }, nullptr);
     QStringList aProposed;
     SetDialogHook([&](QDialog *pDialog) {
         auto *pText = pDialog->findChild<QComboBox *>(QStringLiteral("searchText"));
