@@ -2,6 +2,7 @@
 // each does to the selection, one undo step each, and nothing at all in a
 // read-only document.
 #include "app/ui/convdialogs.h"
+#include "app/ui/dialoganswer.h"
 #include "html/textconv.h"
 #include "res/commands.h"
 #include "support/sjistext.h"
@@ -37,22 +38,6 @@ protected:
         return ui.IsEnabled();
     }
 };
-
-// Answers a dialog of class T with OK after fnFill; any other is cancelled.
-template <typename T> std::function<int(QDialog *)> Answer(std::function<void(T *)> fnFill)
-{
-    return [fnFill](QDialog *pDialog) {
-        auto *pDlg = qobject_cast<T *>(pDialog);
-        if (pDlg)
-            fnFill(pDlg);
-        return static_cast<int>(pDlg ? QDialog::Accepted : QDialog::Rejected);
-    };
-}
-
-std::function<int(QDialog *)> AnswerWidth(int nWidth, bool bKinsoku)
-{
-    return Answer<CBreakWidthDlg>([=](CBreakWidthDlg *p) { p->SetWidth(nWidth), p->SetKinsoku(bKinsoku); });
-}
 
 std::function<int(QDialog *)> AnswerPrefix(const QString &strPrefix, bool bBlanksFirst)
 {
@@ -104,7 +89,7 @@ TEST_F(ConvView, EachConversionReplacesTheSelectionInOneUndoStep)
         {ID_LINE_ENDS_TO_CRLF, "a\nb\r\nc", LineBreaksToCrLf, nullptr},
         {ID_DELETE_EMPTY_LINES, "a\r\n\r\n\r\nb", DeleteEmptyLines, nullptr},
         {ID_BREAK_LINES_AT_WIDTH, S("あいう。"), [](std::string_view t) { return BreakLinesAtWidth(t, 1, true); },
-         AnswerWidth(1, true)},
+         Answer<CBreakWidthDlg>([](CBreakWidthDlg *p) { p->SetWidth(1), p->SetKinsoku(true); })},
         {ID_REVERSE_LINES, "a\r\nb\r\nc", ReverseLines, nullptr},
         {ID_HTML_ESCAPE, "<a>&", EscapeHtmlSpecials, nullptr},
         {ID_HTML_UNESCAPE, "&LT;a&gt;", UnescapeHtmlSpecials, nullptr},
@@ -137,11 +122,7 @@ TEST_F(ConvView, EachConversionReplacesTheSelectionInOneUndoStep)
     Reset(S("あいう"));
     SelectAll();
     int nOffered = 0;
-    m_fnDialog = [&nOffered](QDialog *pDialog) {
-        if (auto *pWidth = qobject_cast<CBreakWidthDlg *>(pDialog))
-            nOffered = pWidth->GetWidth();
-        return static_cast<int>(QDialog::Rejected);
-    };
+    m_fnDialog = Answer<CBreakWidthDlg>([&nOffered](CBreakWidthDlg *p) { nOffered = p->GetWidth(); }, QDialog::Rejected);
     m_view.RouteCommand(ID_BREAK_LINES_AT_WIDTH);
     EXPECT_EQ(std::make_pair(nOffered, Text()), std::make_pair(1, S("あいう")));
 
@@ -158,11 +139,7 @@ TEST_F(ConvView, ReadOnlyDocumentsAndEmptySelectionsChangeNothing)
     WriteFileBytes(dir.File("t.txt"), "inserted");
     m_answerFiles = {QString::fromStdString(dir.File("t.txt"))};
     m_view.SetDocumentPath(dir.File("page.html"));
-    m_fnDialog = [](QDialog *pDialog) {
-        if (auto *pWidth = qobject_cast<CBreakWidthDlg *>(pDialog))
-            pWidth->SetWidth(1);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = Answer<CBreakWidthDlg>([](CBreakWidthDlg *p) { p->SetWidth(1); });
     for (const int nID : ALL_COMMANDS) {
         Reset("  // A\tb<>&\r\n  // c\r\n\r\nd");
         SelectAll();

@@ -1,42 +1,25 @@
 // Documents through the real windows: open, edit, save, revert, read-only,
 // save as, files that cannot be opened, and closing a modified document.
+#include "app/ui/appcommands.h"
 #include "app/ui/docdialogs.h"
 #include "res/commands.h"
-#include "support/appfixture.h"
 #include "syntax/viewtype.h"
-
-#include <QTest>
 
 #include <sys/stat.h>
 
-#include <deque>
 #include <numeric>
 
 using namespace std::string_literals;
 
 namespace {
 
-class Document : public CAppFixture
+class Document : public CAppCommands
 {
 protected:
     void SetUp() override
     {
-        CAppFixture::SetUp();
-        m_profile.WriteInt(SECTION_MAIN, "bOpenNewFile", 0);
+        CAppCommands::SetUp();
         ASSERT_TRUE(Start());
-    }
-
-    void Type(const char *pszText) { QTest::keyClicks(View(), QString::fromUtf8(pszText)); }
-
-    QString Title() const { return Frame()->GetActiveChild()->windowTitle(); }
-
-    // Runs a command, the message boxes answered as given, and lets the window settle.
-    void Run(int nID, std::deque<int> aAnswers = {})
-    {
-        if (!aAnswers.empty())
-            m_aAnswers = std::move(aAnswers);
-        Frame()->ExecuteCommand(nID);
-        Idle();
     }
 
     // Runs a command whose file dialog answers with strPath.
@@ -44,13 +27,6 @@ protected:
     {
         m_aFileAnswers = {{QString::fromStdString(strPath)}};
         Run(nID, std::move(aAnswers));
-    }
-
-    CCmdUI Update(int nID) const
-    {
-        CCmdUI ui(nID, true);
-        Frame()->RouteUpdate(&ui);
-        return ui;
     }
 };
 

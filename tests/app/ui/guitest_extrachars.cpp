@@ -2,11 +2,11 @@
 // space, emoji): typed, pasted, copied, undone, found, replaced and saved in
 // the document's table of extra characters; and a Shift-JIS document that
 // refuses them by name.
+#include "app/ui/appcommands.h"
 #include "platform/ui/filedialogs.h"
 #include "res/commands.h"
 #include "search/ui/foldersearchhost.h"
 #include "search/ui/resultsedit.h"
-#include "support/appfixture.h"
 #include "text/extrachars.h"
 
 #include <QClipboard>
@@ -19,15 +19,9 @@
 
 namespace {
 
-class ExtraChars : public CAppFixtureNoNewFile
+class ExtraChars : public CAppCommands
 {
 protected:
-    void Save()
-    {
-        Frame()->ExecuteCommand(ID_FILE_SAVE);
-        Idle();
-    }
-
     // Runs the find or replace dialog: texts typed, then the button pressed.
     void RunSearchDialog(int nCommand, const QString &strWhat, const QString &strWith, const char *pszButton)
     {
@@ -78,7 +72,7 @@ TEST_F(ExtraChars, AWebAuthorTypesPastesUndoesAndSavesCharactersShiftJisLacks)
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("\u00E9\U0001F600X"));
     EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("application/x-wrenpad-sjis")));
 
-    Save();
+    Run(ID_FILE_SAVE);
     EXPECT_TRUE(m_aBoxes.empty());
     EXPECT_EQ(ReadFileBytes(strPath), std::string(PAGE) + "\xC3\xA9\xF0\x9F\x98\x80X\xF0\x9F\x98\x80Y\xC3\xBC");
 }
@@ -106,7 +100,7 @@ TEST_F(ExtraChars, FindAndReplaceGoThroughTheTable)
     // Replaced by a character new to the page, and saved as it.
     m_aBoxes.clear();
     RunSearchDialog(ID_EDIT_REPLACE, QStringLiteral("caf\u00E9"), QStringLiteral("ma\u00F1ana"), "replaceAll");
-    Save();
+    Run(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(strPath), "<p>\xC2\xA9 ma\xC3\xB1" "ana\xC2\xA0" "2026</p>\nma\xC3\xB1" "ana ma\xC3\xB1" "ana\n");
 }
 
@@ -145,8 +139,7 @@ TEST_F(ExtraChars, SavingAsShiftJisNamesTheCharacterAndWritesNothing)
         request.nChoice = static_cast<int>(ETextCode::Sjis);
         return QStringList{QString::fromStdString(strCopy)};
     });
-    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
-    Idle();
+    Run(ID_FILE_SAVE_AS);
     EXPECT_EQ(nCode, static_cast<int>(ETextCode::Utf8));
     EXPECT_FALSE(FileExists(strCopy));
     ASSERT_FALSE(m_aBoxes.empty());

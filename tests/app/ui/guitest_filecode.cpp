@@ -1,16 +1,16 @@
 // Documents whose files are UTF-8, EUC-JP or JIS: opened and saved in their
 // own code, the read-only refusal of files that would not come back, the
 // status pane, reopening in another code and the code of new documents.
+#include "app/ui/appcommands.h"
 #include "app/ui/printpdf.h"
 #include "res/commands.h"
-#include "support/appfixture.h"
 #include "support/pdftext.h"
 
 #include <QStatusBar>
 
 namespace {
 
-class FileCode : public CAppFixtureNoNewFile
+class FileCode : public CAppCommands
 {
 protected:
     // Starts with the status bar shown, where the code pane is.
@@ -24,7 +24,6 @@ protected:
     }
 
     QString CodePane() { return Frame()->GetStatusPaneText(ID_INDICATOR_FILECODE); }
-    QString Title() const { return Frame()->GetActiveChild()->windowTitle(); }
 };
 
 } // namespace
@@ -58,8 +57,7 @@ TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
 
     // Saving goes through the dialog (cancelled here), not over the file.
     m_aBoxes.clear();
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    Idle();
+    Run(ID_FILE_SAVE);
     EXPECT_EQ(m_aFileRequests.size(), 1u);
     // Made writable by hand, the text still is not written over the file.
     Frame()->ExecuteCommand(ID_READ_ONLY);
@@ -67,8 +65,7 @@ TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
     Idle();
     ASSERT_TRUE(pDoc->IsModified());
     m_aFileAnswers = {{QString::fromStdString(strPath)}};
-    Frame()->ExecuteCommand(ID_FILE_SAVE);
-    Idle();
+    Run(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(strPath), bytes);
     ASSERT_FALSE(m_aBoxes.empty());
     EXPECT_TRUE(m_aBoxes.back().strText.contains("上書きできません")) << m_aBoxes.back().strText.toStdString();
@@ -76,8 +73,7 @@ TEST_F(FileCode, AFileThatWouldLoseCharactersOpensReadOnlyAndIsNeverWrittenOver)
     // Under another name the text is a file of its own.
     const std::string strCopy = m_dir.File("copy.txt");
     m_aFileAnswers = {{QString::fromStdString(strCopy)}};
-    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
-    Idle();
+    Run(ID_FILE_SAVE_AS);
     EXPECT_EQ(ReadFileBytes(strCopy), "xok\n\x1B$B4A\x1B(B smile\n");
     EXPECT_EQ(pDoc->GetPathName(), strCopy);
 }
@@ -91,24 +87,19 @@ TEST_F(FileCode, ReopenInTheCodeTheUserNames)
     ASSERT_TRUE(pDoc);
     EXPECT_EQ(std::make_pair(pDoc->GetTextCode(), CodePane()), std::make_pair(ETextCode::Sjis, QString("Shift-JIS")));
 
-    Frame()->ExecuteCommand(ID_FILE_REOPEN_EUC);
-    Idle();
+    Run(ID_FILE_REOPEN_EUC);
     EXPECT_EQ(std::make_pair(pDoc->GetTextCode(), CodePane()), std::make_pair(ETextCode::Euc, QString("EUC-JP")));
     EXPECT_EQ(Text(pDoc), "\x89\x51\x8A\x53|");
     // The choice holds when the file is read again.
-    m_aAnswers = {IDYES};
-    Frame()->ExecuteCommand(ID_FILE_REVERT);
-    Idle();
+    Run(ID_FILE_REVERT, {IDYES});
     EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Euc);
-    Frame()->ExecuteCommand(ID_FILE_REOPEN_SJIS);
-    Idle();
+    Run(ID_FILE_REOPEN_SJIS);
     EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Sjis);
     EXPECT_EQ(Text(pDoc), "\xB1\xB2\xB3\xB4|");
 
     // A code the bytes are not: read-only, with the reason.
     m_aBoxes.clear();
-    Frame()->ExecuteCommand(ID_FILE_REOPEN_UTF8);
-    Idle();
+    Run(ID_FILE_REOPEN_UTF8);
     EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);
     EXPECT_TRUE(pDoc->GetBuffer().IsReadOnly());
     ASSERT_EQ(m_aBoxes.size(), 1u);
@@ -130,8 +121,7 @@ TEST_F(FileCode, SaveAsOffersTheCodeAndKeepsTheChoice)
         request.nChoice = static_cast<int>(ETextCode::Euc);
         return QStringList{QString::fromStdString(strEuc)};
     });
-    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
-    Idle();
+    Run(ID_FILE_SAVE_AS);
     ASSERT_EQ(aAsked.size(), 1u);
     EXPECT_EQ(std::make_pair(aAsked[0].aChoices.size(), aAsked[0].nChoice),
               std::make_pair(qsizetype(5), static_cast<int>(ETextCode::Sjis)));
@@ -148,8 +138,7 @@ TEST_F(FileCode, APageFromATemplateDeclaresTheDocumentsCode)
     ASSERT_TRUE(StartWithStatusBar());
     const std::string strTemplate =
         WriteFile("t.html", "<head><meta charset=\"Shift_JIS\"></head>\r\n<p>\x93\xFA\x96\x7B</p>\r\n");
-    Frame()->ExecuteCommand(ID_FILE_NEW);
-    Idle();
+    Run(ID_FILE_NEW);
     CWrenpadDoc *pDoc = Doc();
     ASSERT_TRUE(pDoc);
     EXPECT_EQ(pDoc->GetTextCode(), ETextCode::Utf8);

@@ -2,8 +2,8 @@
 // delete and make again while the editor runs; and saves over such files.
 // Every wait is for the watcher to have looked at the file, bounded, never a
 // pause of a guessed length.
+#include "app/ui/appcommands.h"
 #include "res/commands.h"
-#include "support/appfixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -15,12 +15,12 @@
 
 namespace {
 
-class FileWatch : public CAppFixtureNoNewFile
+class FileWatch : public CAppCommands
 {
 protected:
     void SetUp() override
     {
-        CAppFixtureNoNewFile::SetUp();
+        CAppCommands::SetUp();
         ASSERT_TRUE(Start());
     }
 
@@ -37,8 +37,6 @@ protected:
         WriteFileBytes(strNew, strBytes);
         ASSERT_EQ(std::rename(strNew.c_str(), strPath.c_str()), 0);
     }
-
-    QString Title() const { return Frame()->GetActiveChild()->windowTitle(); }
 
     static QString Question(const std::string &strPath)
     {

@@ -13,7 +13,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-
 namespace {
 
 class ImeMode : public CAppFixture
@@ -62,8 +61,7 @@ protected:
             QCheckBox *pCheck = pSheet ? pSheet->findChild<QCheckBox *>(QStringLiteral("imeModeOn")) : nullptr;
             if (!pCheck)
                 return static_cast<int>(QDialog::Rejected);
-            for (int i = 0; i < 500 && pCheck->isEnabled() != bWaitEnabled; ++i)
-                QTest::qWait(10);
+            QTest::qWaitFor([&] { return pCheck->isEnabled() == bWaitEnabled; }, 5000);
             shown = {pCheck->isEnabled(), pCheck->isChecked(), pCheck->toolTip()};
             pSheet->accept();
             return pSheet->result();

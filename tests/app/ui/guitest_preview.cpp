@@ -4,32 +4,30 @@
 // the targets outside the program, the bar's browser coming and going, and
 // the preview following the text as it is typed.
 #include "app/appoptions.h"
+#include "app/ui/appcommands.h"
 #include "app/ui/previewer.h"
 #include "platform/ui/shellopen.h"
 #include "preview/preview.h"
 #include "preview/ui/browserbar.h"
 #include "res/commands.h"
-#include "support/appfixture.h"
 #include "support/fakepreview.h"
 #include "ui/sizingbar.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTest>
 #include <QUrl>
 
-#include <deque>
 #include <filesystem>
 #include <tuple>
 
 namespace {
 
-class Preview : public CAppFixtureNoNewFile
+class Preview : public CAppCommands
 {
 protected:
     void SetUp() override
     {
-        CAppFixtureNoNewFile::SetUp();
+        CAppCommands::SetUp();
         SetShellOpenHook([this](const std::string &strTarget) {
             m_aOpened.push_back(strTarget);
             return true;
@@ -56,36 +54,16 @@ protected:
         Idle();
     }
 
-    void Type(const char *pszText) { QTest::keyClicks(View(), QString::fromUtf8(pszText)); }
-
-    void Run(int nID, std::deque<int> aAnswers = {})
+    // The copy of the page's text that the preview shows, based in the page's folder.
+    std::string Copy(const std::string &strHead, const std::string &strRest) const
     {
-        if (!aAnswers.empty())
-            m_aAnswers = std::move(aAnswers);
-        Frame()->ExecuteCommand(nID);
-        Idle();
-    }
-
-    // The copy of the page's text that the preview shows, with its base.
-    std::string Copy(const std::string &strFolder, const std::string &strHead, const std::string &strRest) const
-    {
-        return strHead + "<base href=\"" + FolderUrl(strFolder) + "\">" + strRest;
+        const QUrl folder = QUrl::fromLocalFile(QString::fromStdString(m_dir.Path()) + "/");
+        return strHead + "<base href=\"" + folder.toEncoded().toStdString() + "\">" + strRest;
     }
 
     CPreviewer *Previewer() const { return Frame()->GetPreviewer(); }
     CSizingControlBar *Dock() const { return Frame()->GetBrowserBar(); }
     std::string TempPath() const { return Previewer()->TempFilePath(); }
-    std::string FolderUrl(const std::string &strFolder) const
-    {
-        return QUrl::fromLocalFile(QString::fromStdString(strFolder) + "/").toEncoded().toStdString();
-    }
-
-    CCmdUI Update(int nID) const
-    {
-        CCmdUI ui(nID, true);
-        Frame()->RouteUpdate(&ui);
-        return ui;
-    }
 
     CFakePreviewScope m_fake;
     std::vector<std::string> m_aOpened;
@@ -149,8 +127,7 @@ TEST_F(Preview, AModifiedPageGoesThroughACopyThatLeavesTheDocumentAsItWas)
     EXPECT_EQ(QFileInfo(QString::fromStdString(strTemp)).fileName(), "~wpedtmp.htm");
     EXPECT_EQ(m_fake.Log().Last(), "navigate " + strTemp);
     // The copy finds the page's image in the page's own folder, and keeps its line ends.
-    EXPECT_EQ(ReadFileBytes(strTemp),
-              Copy(m_dir.Path(), "<html><head>", "</head><body><img src=\"a.png\">\r\nnew</body></html>"));
+    EXPECT_EQ(ReadFileBytes(strTemp), Copy("<html><head>", "</head><body><img src=\"a.png\">\r\nnew</body></html>"));
     // The document keeps its path, its modified state and where it was saved in its history.
     EXPECT_EQ(pDoc->GetPathName(), strPath);
     EXPECT_TRUE(pDoc->IsModified());
@@ -270,7 +247,7 @@ TEST_F(Preview, TheBarFollowsTypingWhenAsked)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !Previewer()->IsAutoUpdatePending(); }, 10000));
     EXPECT_EQ(m_fake.Log().Last(), "navigate-keep " + TempPath());
     EXPECT_TRUE(m_aBoxes.empty());
-    EXPECT_EQ(ReadFileBytes(TempPath()), Copy(m_dir.Path(), "<head>", "</head>x"));
+    EXPECT_EQ(ReadFileBytes(TempPath()), Copy("<head>", "</head>x"));
     EXPECT_TRUE(pDoc->GetPathName() == strPath && pDoc->IsModified());
 
     Type("y");

@@ -1,6 +1,7 @@
 // Printing from the editor: the print, preview and page setup commands on the
 // shared printer, the margins kept in the settings across a restart, and
 // "wrenpad --print-pdf" as scripts run it.
+#include "app/ui/dialoganswer.h"
 #include "app/ui/editorrun.h"
 #include "platform/ui/printer.h"
 #include "platform/ui/qsettingsprofile.h"
@@ -60,15 +61,11 @@ TEST_F(Printing, PrintCommandPrintsEveryPageWithTheDocumentTitle)
     OpenNumberedDocument(300);
     const QString strPdf = QString::fromStdString(m_dir.File("printed.pdf"));
     bool bAsked = false;
-    m_fnDialog = [&](QDialog *pDialog) {
-        auto *pPrint = qobject_cast<QPrintDialog *>(pDialog);
-        if (!pPrint)
-            return static_cast<int>(QDialog::Rejected);
+    m_fnDialog = Answer<QPrintDialog>([&](QPrintDialog *pPrint) {
         bAsked = true;
         pPrint->printer()->setOutputFormat(QPrinter::PdfFormat);
         pPrint->printer()->setOutputFileName(strPdf);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    });
     View()->RouteCommand(ID_FILE_PRINT);
     ASSERT_TRUE(bAsked);
     const QStringList pages = PdfPagesText(strPdf);
@@ -115,14 +112,10 @@ TEST_F(Printing, PageSetupMarginsAreKeptAndSurviveARestart)
     SetAppProfile(pStore.get());
 
     QMarginsF preset;
-    m_fnDialog = [&](QDialog *pDialog) {
-        auto *pSetup = qobject_cast<QPageSetupDialog *>(pDialog);
-        if (!pSetup)
-            return static_cast<int>(QDialog::Rejected);
+    m_fnDialog = Answer<QPageSetupDialog>([&](QPageSetupDialog *pSetup) {
         preset = pSetup->printer()->pageLayout().margins(QPageLayout::Millimeter);
         pSetup->printer()->setPageMargins(QMarginsF(25, 12, 30, 15), QPageLayout::Millimeter);
-        return static_cast<int>(QDialog::Accepted);
-    };
+    });
     const auto stored = [&] {
         std::vector<int> a;
         for (const char *psz : {"LeftMargin", "TopMargin", "RightMargin", "BottomMargin"})
@@ -135,11 +128,9 @@ TEST_F(Printing, PageSetupMarginsAreKeptAndSurviveARestart)
     EXPECT_EQ(stored(), (std::vector<int>{2500, 1200, 3000, 1500}));
 
     // Cancelling changes nothing, whatever the dialog did to the printer.
-    m_fnDialog = [&](QDialog *pDialog) {
-        if (auto *pSetup = qobject_cast<QPageSetupDialog *>(pDialog))
-            pSetup->printer()->setPageMargins(QMarginsF(1, 1, 1, 1), QPageLayout::Millimeter);
-        return static_cast<int>(QDialog::Rejected);
-    };
+    m_fnDialog = Answer<QPageSetupDialog>(
+        [](QPageSetupDialog *p) { p->printer()->setPageMargins(QMarginsF(1, 1, 1, 1), QPageLayout::Millimeter); },
+        QDialog::Rejected);
     View()->RouteCommand(ID_FILE_PAGE_SETUP);
     EXPECT_EQ(stored(), (std::vector<int>{2500, 1200, 3000, 1500}));
 

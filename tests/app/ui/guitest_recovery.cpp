@@ -3,6 +3,7 @@
 // modified windows (marked, untitled or cut short where it must), a state
 // folder that cannot be written costs one warning, and the session list
 // brings windows, panes and carets back.
+#include "app/ui/appcommands.h"
 #include "app/ui/recoverdlg.h"
 #include "app/ui/splitterwnd.h"
 #include "recovery/docjournal.h"
@@ -13,7 +14,6 @@
 #include "recovery/session.h"
 #include "recovery/statefolder.h"
 #include "res/commands.h"
-#include "support/appfixture.h"
 #include "support/dialogtest.h"
 #include "syntax/viewtype.h"
 #include "text/codedfile.h"
@@ -39,7 +39,7 @@ std::vector<std::string> Journals(const std::string &strFolder)
     return a;
 }
 
-class Recovery : public CAppFixtureNoNewFile
+class Recovery : public CAppCommands
 {
 protected:
     std::string RecordFolder() const { return m_dir.File("state/recovery"); }
@@ -273,9 +273,7 @@ TEST_F(Recovery, AnUntitledTextIsOfferedUnderItsTabsNameAndColouredAsItsTextCall
     const std::vector<std::string> aOwn = Flushed();
     ASSERT_EQ(aOwn.size(), 1u);
     EXPECT_EQ(SummarizeJournal(Record(aOwn[0])).header.strTitle, "新規ﾌｧｲﾙ1");
-    m_aAnswers = {IDNO};
-    Frame()->ExecuteCommand(ID_FILE_CLOSE);
-    Idle();
+    Run(ID_FILE_CLOSE, {IDNO});
     m_pApp.reset();
     m_aBoxes.clear();
 

@@ -1,5 +1,6 @@
 // The application view: block indent, the bracket jump, the line jump, the
 // character code, view types and the settings it draws with.
+#include "app/ui/dialoganswer.h"
 #include "res/commands.h"
 #include "support/dialogtest.h"
 #include "support/webfixture.h"
@@ -31,18 +32,11 @@ protected:
         m_view.GetSelectionRange(b, e);
         return {b, e};
     }
-
-    void SetTagColours()
-    {
-        m_view.SetColor(COLORINDEX_TAG, 0x00FF00);
-        m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
-        m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
-    }
 };
 
 } // namespace
 
-TEST_F(WrenpadView, IndentAndOutdentTakeOneStepEach)
+TEST_F(WrenpadView, IndentAndOutdentTakeOneStepEachAndWithinOneLineKeepTheSelectionOnItsText)
 {
     m_view.SetTabSize(4);
     SetText("  two\r\n\t  tab\r\n      six\r\nnone");
@@ -61,6 +55,16 @@ TEST_F(WrenpadView, IndentAndOutdentTakeOneStepEach)
         EXPECT_EQ(m_view.GetCursorPos(), pt);
     }
     EXPECT_EQ(Text(), "two|  tab|  six|none");
+
+    // The indent commands on a selection within one line indent the line.
+    Reset("abc def");
+    Select(CPoint(4, 0), CPoint(7, 0));
+    m_view.RouteCommand(ID_INDENT);
+    EXPECT_EQ(Text(), "\tabc def");
+    EXPECT_EQ(Range(), std::make_pair(CPoint(5, 0), CPoint(8, 0)));
+    m_view.RouteCommand(ID_UNINDENT);
+    EXPECT_EQ(Text(), "abc def");
+    EXPECT_EQ(Range(), std::make_pair(CPoint(4, 0), CPoint(7, 0)));
 }
 
 TEST_F(WrenpadView, TabAndTheIndentCommandsWorkOnABoxAtItsColumn)
@@ -77,18 +81,6 @@ TEST_F(WrenpadView, TabAndTheIndentCommandsWorkOnABoxAtItsColumn)
     EXPECT_EQ(Text(), "abcd|x|abef");
     QTest::keyClick(&m_view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Text(), "ab  cd|x|ab  ef");
-}
-
-TEST_F(WrenpadView, IndentCommandsOnOneLine)
-{
-    SetText("abc def");
-    Select(CPoint(4, 0), CPoint(7, 0));
-    m_view.RouteCommand(ID_INDENT);
-    EXPECT_EQ(Text(), "\tabc def");
-    EXPECT_EQ(Range(), std::make_pair(CPoint(5, 0), CPoint(8, 0)));
-    m_view.RouteCommand(ID_UNINDENT);
-    EXPECT_EQ(Text(), "abc def");
-    EXPECT_EQ(Range(), std::make_pair(CPoint(4, 0), CPoint(7, 0)));
 }
 
 TEST_F(WrenpadView, BracketJumpFindsThePartner)
@@ -152,11 +144,7 @@ TEST_F(WrenpadView, CharacterCodeShowsTheBytes)
     SetText("\x82\xA0" "A");
     QString strChar;
     int nShown = 0;
-    m_fnDialog = [&](QDialog *pDlg) {
-        if (auto *pCode = qobject_cast<CCharCodeDlg *>(pDlg))
-            strChar = pCode->GetCharText(), ++nShown;
-        return int(QDialog::Accepted);
-    };
+    m_fnDialog = Answer<CCharCodeDlg>([&](CCharCodeDlg *pCode) { strChar = pCode->GetCharText(), ++nShown; });
     m_view.RouteCommand(ID_CHAR_CODE);
     EXPECT_EQ(strChar, QStringLiteral("あ"));
     m_view.PlaceCaret(CPoint(3, 0));
@@ -204,7 +192,9 @@ TEST_F(WrenpadView, LongLinesKeepTheirColoursWhenScrolledAcrossAndTypedIn)
     line += "<b>tag</b>";
     SetText(line);
     m_view.SetViewType(VIEWTYPE_HTML);
-    SetTagColours();
+    m_view.SetColor(COLORINDEX_TAG, 0x00FF00);
+    m_view.SetColor(COLORINDEX_NORMALTEXT, 0x000000);
+    m_view.SetColor(COLORINDEX_BKGND, 0xFFFFFF);
     m_view.PlaceCaret(CPoint(20001, 0));  // inside "<b>": the view scrolls there
     ASSERT_GT(m_view.GetFirstVisibleColumn(), 19000);
     auto greenInCell = [&](int nCell) { return CountPixels(Render(), Cell(nCell), IsGreen); };

@@ -1,6 +1,7 @@
 // The explorer pane in the running program: where it opens and what it keeps,
 // the files it lists, new items and their names, renaming in place, deleting
 // to the trash, reading folders again, and how it opens files.
+#include "app/ui/dialoganswer.h"
 #include "explorer/ui/dirlistdialogs.h"
 #include "explorer/ui/dirlistdlg.h"
 #include "explorer/ui/dirtreectrl.h"
@@ -517,21 +518,17 @@ TEST_F(DirList, PropertiesAndSearchAreAboutTheSelectedItem)
     ASSERT_EQ(Pane()->GetPath(), strFile);
 
     QStringList aValues;
-    m_fnDialog = [&](QDialog *pDialog) {
-        if (auto *pProps = qobject_cast<CItemPropertiesDlg *>(pDialog))
-            aValues = {pProps->GetValue("propCode"), pProps->GetValue("propSize"), pProps->GetValue("propPermissions")};
-        return static_cast<int>(QDialog::Accepted);
-    };
+    m_fnDialog = Answer<CItemPropertiesDlg>([&](CItemPropertiesDlg *p) {
+        aValues = {p->GetValue("propCode"), p->GetValue("propSize"), p->GetValue("propPermissions")};
+    });
     Pane()->ExecuteCommand(ID_DIRLIST_PROPERTIES);
     EXPECT_EQ(aValues, (QStringList{"Shift-JIS", "6 バイト", "rw-r----- (640)"}));
 
     // The search starts in the file's folder.
     QString strFolder;
-    m_fnDialog = [&strFolder](QDialog *pDialog) {
-        if (auto *pSearch = qobject_cast<CFolderSearchDlg *>(pDialog))
-            strFolder = pSearch->findChild<QComboBox *>("folder")->currentText();
-        return static_cast<int>(QDialog::Rejected);
-    };
+    m_fnDialog = Answer<CFolderSearchDlg>(
+        [&strFolder](CFolderSearchDlg *p) { strFolder = p->findChild<QComboBox *>("folder")->currentText(); },
+        QDialog::Rejected);
     Pane()->ExecuteCommand(ID_DIRLIST_FIND);
     EXPECT_EQ(strFolder.toStdString(), m_tree.File("site"));
 }
