@@ -5,6 +5,7 @@
 #include "imagemapmarkup.h"
 #include "plugin/pluginlibrary.h"
 #include "support/plugintest.h"
+#include "support/webfixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,14 +23,6 @@
 #include <cstring>
 
 namespace {
-
-template <typename T>
-T *Child(QWidget *pDialog, const char *pszName)
-{
-    T *p = pDialog->findChild<T *>(QString::fromUtf8(pszName));
-    EXPECT_NE(p, nullptr) << pszName;
-    return p;
-}
 
 void Drag(QWidget *pCanvas, QPoint ptFrom, QPoint ptTo)
 {
@@ -218,7 +211,7 @@ TEST(ImageMapDialog, TheShippedPluginShowsTheDialogAndGoesAgain)
         // The dialog is the plug-in's own: found once it is up, then answered.
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&timer] {
-            QWidget *pModal = QApplication::activeModalWidget();
+            auto *pModal = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             if (!pModal || pModal->objectName() != QStringLiteral("imageMapDialog"))
                 return;
             timer.stop();
