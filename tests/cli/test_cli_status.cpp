@@ -15,16 +15,12 @@ namespace {
 // The command names --help lists.
 std::set<std::string> HelpCommands()
 {
+    const std::string strHelp = RunTool({"--help"}).strOut;
+    const std::size_t nBegin = strHelp.find("\ncommands:\n");
+    std::istringstream in(strHelp.substr(nBegin, strHelp.find("\nexit status:") - nBegin));
     std::set<std::string> names;
-    std::istringstream in(RunTool({"--help"}).strOut);
-    std::string strLine;
-    bool bCommands = false;
-    while (std::getline(in, strLine)) {
-        if (strLine == "commands:" || strLine == "exit status:") {
-            bCommands = strLine == "commands:";
-            continue;
-        }
-        if (bCommands && strLine.rfind("  ", 0) == 0 && strLine[2] != ' ')
+    for (std::string strLine; std::getline(in, strLine);) {
+        if (strLine.rfind("  ", 0) == 0 && strLine[2] != ' ')
             names.insert(strLine.substr(2, strLine.find(' ', 2) - 2));
     }
     return names;
