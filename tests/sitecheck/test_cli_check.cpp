@@ -36,7 +36,8 @@ TEST(CliCheck, FindingsInShiftJisAreStatusOneCleanPagesZeroAndWrongArgumentsTwo)
     EXPECT_EQ(alone.nStatus, 0);
     EXPECT_NE(alone.strOut.find(Utf8ToCp932("参考: サイトのフォルダの外を指しています")), std::string::npos);
 
-    for (const ToolArgs &args : {ToolArgs{"check"}, {"check", "--deep", dir.Path()}, {"check", dir.File("missing.html")},
-                                 {"check", "--site", dir.File("sub"), dir.File("index.html")}, {"check", "--site"}})
+    for (const ToolArgs &args : {ToolArgs{"check"}, {"check", "--deep", dir.Path()}, {"check", "--site"},
+                                 {"check", dir.File("missing.html")},
+                                 {"check", "--site", dir.File("sub"), dir.File("index.html")}})
         EXPECT_TRUE(Refused(RunTool(args))) << args.back();
 }
