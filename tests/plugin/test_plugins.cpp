@@ -102,7 +102,7 @@ TEST_F(PluginCommand, EachTypePutsItsResultWhereItSays)
     }
 }
 
-TEST_F(PluginCommand, TheSelectionReachesThePluginByteForByte)
+TEST_F(PluginCommand, TheSelectionReachesThePluginByteForByteAndWithoutOneItIsNotCalled)
 {
     CPluginHold hold(m_strPath);
     ASSERT_TRUE(hold.IsLoaded());
@@ -112,11 +112,8 @@ TEST_F(PluginCommand, TheSelectionReachesThePluginByteForByte)
     EXPECT_EQ(Run(ROW_UPPER, pszSelection, &strText), PLUGIN_RUN_OK);
     EXPECT_EQ(hold.Selection(), pszSelection);
     EXPECT_EQ(strText, "A\x83\x5c\xb1Z\x82");
-}
 
-TEST_F(PluginCommand, ASelectionCommandWithoutASelectionIsNotCalled)
-{
-    CPluginHold hold(m_strPath);
+    // A command on the selection is not called without one.
     const int nCalls = hold.Calls();
     EXPECT_EQ(Run(ROW_UPPER, nullptr), PLUGIN_RUN_NO_SELECTION);
     EXPECT_EQ(Run(ROW_UPPER, ""), PLUGIN_RUN_NO_SELECTION);
