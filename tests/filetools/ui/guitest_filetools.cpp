@@ -190,9 +190,8 @@ TEST_F(FileTools, SplitDialogSplitsAndReports)
         dlg.OnSplit();
     });
     ASSERT_EQ(m_aBoxes.size(), 3u);
-    EXPECT_EQ(m_aBoxes[2].strText, QString::fromStdString(m_dir.File("small.dat")) +
-                                       ": \nファイルは、分割する必要がありません。");
-    EXPECT_EQ(m_aBoxes[2].nStyle & 0xF0, static_cast<unsigned>(MB_ICONSTOP));
+    EXPECT_EQ(Box(m_aBoxes[2]),
+              Box("分割", QString::fromStdString(m_dir.File("small.dat")) + ": \nファイルは、分割する必要がありません。", MB_ICONSTOP));
 }
 
 TEST_F(FileTools, CompressDialogPacksAFolderOrChosenFiles)
