@@ -1,9 +1,8 @@
-// conv as scripts call it: Shift-JIS in on standard input, the converted
-// selection out, status 2 and one line on standard error for bad requests.
+// conv and table as scripts call them: Shift-JIS in on standard input, the
+// converted selection or the table out, status 2 and one line on standard
+// error for bad requests.
 #include "cli/clitest.h"
 #include "support/sjistext.h"
-
-#include <gtest/gtest.h>
 
 TEST(CliConv, EachCommandWritesTheReplacementText)
 {
@@ -44,6 +43,17 @@ TEST(CliConv, EachCommandWritesTheReplacementText)
     for (const auto &c : cases) {
         EXPECT_EQ(Outcome(RunTool(c.args, c.strIn)), "0|" + c.strOut + "|") << ::testing::PrintToString(c.args);
     }
+}
+
+TEST(CliConv, GeneratorsThatWriteAroundEachCharacter)
+{
+    // The other generators are in the table above, the bad arguments of all below.
+    CToolResult r = RunTool({"conv", "1302", "3"}, "a");
+    EXPECT_NE(r.strOut.find(S("ａ") + "<br>\x81\x40<br>\x81\x40<br></tt>"), std::string::npos) << r.strOut;
+    r = RunTool({"conv", "6017", "html"}, "a<b");
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_NE(r.strOut.find("&LT;"), std::string::npos) << r.strOut;
+    EXPECT_EQ(r.strOut.find('<', r.strOut.find("<pre>") + 1), r.strOut.find("<font"));
 }
 
 TEST(CliConv, BytesPassThroughAsTheyAre)
@@ -96,4 +106,18 @@ TEST(CliConv, TagCommands)
     };
     for (const auto &[args, strOut] : cases)
         EXPECT_EQ(Outcome(RunTool(args, strPage)), "0|" + strOut + "|") << args[1];
+}
+
+TEST(CliTable, TableWritesTheEditorsOutput)
+{
+    const std::string strIn = "a,\"b,c\"\r\n\x95\x5C\r\n";
+    EXPECT_EQ(Outcome(RunTool({"table", "--sep", "0", "--format", "0"}, strIn)),
+              "0|<table>\r\n<tr><td>a</td>\r\n\t<td>b,c</td>\r\n</tr>\r\n"
+              "<tr><td>\x95\x5C</td>\r\n\t<td></td>\r\n</tr>\r\n</table>\r\n|");
+    EXPECT_EQ(RunTool({"table", "--format", "1", "--sep", "0"}, strIn).strOut, "a\tb,c\r\n\x95\x5C\t\r\n");
+    EXPECT_EQ(RunTool({"table", "--sep", "0", "--format", "2"}, strIn).strOut, "a,\"b,c\"\r\n\x95\x5C,\r\n");
+    EXPECT_EQ(RunTool({"table", "--sep", "1", "--format", "3"}, "x y\tz").strOut, "\"x y\" z\r\n");
+    // No input: one empty cell.
+    EXPECT_EQ(RunTool({"table", "--sep", "2", "--format", "0"}, "").strOut,
+              "<table>\r\n<tr><td></td>\r\n</tr>\r\n</table>\r\n");
 }

@@ -1,10 +1,7 @@
 // wrenpad-tool roundtrip and info, as scripts call them.
 #include "cli/clitest.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-
 #include <sys/stat.h>
 
 TEST(CliFile, InfoReportsLinesModeAndReadOnly)

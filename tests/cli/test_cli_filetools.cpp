@@ -1,8 +1,6 @@
 // split and archive as scripts call them: arguments, output and exit status.
 #include "cli/clitest.h"
 
-#include <gtest/gtest.h>
-
 TEST(CliFileTools, SplitExitsWithTheResultCode)
 {
     CTempDir dir;

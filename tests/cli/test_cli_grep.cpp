@@ -3,8 +3,6 @@
 #include "cli/clitest.h"
 #include "text/codec.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <sys/stat.h>
 #include <vector>

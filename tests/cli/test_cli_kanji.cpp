@@ -1,8 +1,6 @@
 // detect, convert and nkf as scripts call them.
 #include "cli/clitest.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 std::string DataPath(const std::string &strName)

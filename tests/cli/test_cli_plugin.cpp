@@ -4,8 +4,6 @@
 #include "support/plugintest.h"
 #include "cli/clitest.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 TEST(CliPlugin, ListShowsEveryCommandWithItsMenuId)

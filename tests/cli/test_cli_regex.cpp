@@ -1,8 +1,6 @@
 // wrenpad-tool regex and subst, as scripts call them.
 #include "cli/clitest.h"
 
-#include <gtest/gtest.h>
-
 TEST(CliRegex, PrintsLineNumbersAndRegistersWithTheStatusesOfASearch)
 {
     CTempDir dir;

@@ -3,8 +3,6 @@
 // error, and the searching commands tell "nothing found" from trouble.
 #include "cli/clitest.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <set>
 #include <sstream>

@@ -1,8 +1,6 @@
 #include "cli/clitest.h"
 #include "sitecheck/sitefixture.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 std::string ExpectedOutput(bool bNotes, const std::string &strPrefix = std::string())
