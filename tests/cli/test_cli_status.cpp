@@ -8,24 +8,6 @@
 #include <sstream>
 #include <sys/stat.h>
 
-namespace {
-
-// The command names --help lists.
-std::set<std::string> HelpCommands()
-{
-    const std::string strHelp = RunTool({"--help"}).strOut;
-    const std::size_t nBegin = strHelp.find("\ncommands:\n");
-    std::istringstream in(strHelp.substr(nBegin, strHelp.find("\nexit status:") - nBegin));
-    std::set<std::string> names;
-    for (std::string strLine; std::getline(in, strLine);) {
-        if (strLine.rfind("  ", 0) == 0 && strLine[2] != ' ')
-            names.insert(strLine.substr(2, strLine.find(' ', 2) - 2));
-    }
-    return names;
-}
-
-} // namespace
-
 TEST(CliStatus, EveryCommandRefusesABadPathAlike)
 {
     CTempDir dir;
@@ -88,7 +70,16 @@ TEST(CliStatus, EveryCommandRefusesABadPathAlike)
     }
     EXPECT_FALSE(FileExists(dir.File("out")));
     EXPECT_FALSE(FileExists(dir.File("parts")));
-    EXPECT_EQ(aCovered, HelpCommands()) << "a command of --help is not tried with bad paths";
+    // Every command --help lists is tried.
+    const std::string strHelp = RunTool({"--help"}).strOut;
+    const std::size_t nBegin = strHelp.find("\ncommands:\n");
+    std::istringstream help(strHelp.substr(nBegin, strHelp.find("\nexit status:") - nBegin));
+    std::set<std::string> aListed;
+    for (std::string strLine; std::getline(help, strLine);) {
+        if (strLine.rfind("  ", 0) == 0 && strLine[2] != ' ')
+            aListed.insert(strLine.substr(2, strLine.find(' ', 2) - 2));
+    }
+    EXPECT_EQ(aCovered, aListed) << "a command of --help is not tried with bad paths";
 
     // Standard input that cannot be read.
     CToolRunOptions folderInput;
