@@ -7,17 +7,6 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-// A path's parts as "folder|name|extension".
-std::string Parts(const std::string &strPath)
-{
-    const CPathParts parts = SplitPathParts(strPath);
-    return parts.strFolder + "|" + parts.strName + "|" + parts.strExt;
-}
-
-} // namespace
-
 TEST(FileSplit, AFileThatFitsOnePartIsNotSplit)
 {
     CTempDir dir;
@@ -139,7 +128,12 @@ TEST(FileSplit, CancellingRemovesThePartsOfTheRun)
 
 TEST(FileSplit, PathParts)
 {
-    EXPECT_EQ(Parts("/home/u/file.tar.gz"), "/home/u/|file.tar|.gz");
-    EXPECT_EQ(Parts("/home/u.d/.profile"), "/home/u.d/|.profile|");
-    EXPECT_EQ(Parts("bare"), "|bare|");
+    // A path's parts as "folder|name|extension".
+    const auto partsOf = [](const std::string &strPath) {
+        const CPathParts parts = SplitPathParts(strPath);
+        return parts.strFolder + "|" + parts.strName + "|" + parts.strExt;
+    };
+    EXPECT_EQ(partsOf("/home/u/file.tar.gz"), "/home/u/|file.tar|.gz");
+    EXPECT_EQ(partsOf("/home/u.d/.profile"), "/home/u.d/|.profile|");
+    EXPECT_EQ(partsOf("bare"), "|bare|");
 }

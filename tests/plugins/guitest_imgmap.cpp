@@ -18,8 +18,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 
 namespace {
@@ -67,7 +65,7 @@ CRun RunDialog(const std::string &strImage, int nSize, const std::function<int(Q
 
 } // namespace
 
-TEST(ImageMapMarkup, AreasInOrderWithTheirTextsEscaped)
+TEST(ImageMapMarkup, AreasInOrderWithTheirTextsEscapedDefaultNamesAndShiftJis)
 {
     CImageMapContent map;
     map.strMapName = "top";
@@ -86,10 +84,8 @@ TEST(ImageMapMarkup, AreasInOrderWithTheirTextsEscaped)
     map.bImageTag = false;
     map.aAreas.resize(1);
     EXPECT_EQ(BuildImageMapMarkup(map).substr(0, 18), "<map name=\"top\">\r\n");
-}
 
-TEST(ImageMapMarkup, NamesAndShiftJis)
-{
+    // Default names, and the markup in Shift-JIS.
     std::vector<std::string> aNames;
     for (const char *pszPath : {"/srv/www/img/top page.v2.png", "地図.gif", "/srv/.hidden", "/srv/www/"})
         aNames.push_back(DefaultMapName(pszPath));
