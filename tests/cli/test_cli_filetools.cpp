@@ -1,22 +1,17 @@
 // split and archive as scripts call them: arguments, output and exit status.
 #include "cli/clitest.h"
 
-#include <gtest/gtest.h>
-
 TEST(CliFileTools, SplitExitsWithTheResultCode)
 {
     CTempDir dir;
     WriteFileBytes(dir.File("a.bin"), std::string(1500000, 'a'));
-    CToolResult r = RunTool({"split", "--size", "0", dir.File("a.bin"), dir.File("parts")});
-    EXPECT_EQ(r.nStatus, 0);
-    EXPECT_EQ(r.strOut, "");
-    EXPECT_NE(r.strErr.find("3個ファイルに分割しました。"), std::string::npos) << r.strErr;
+    EXPECT_EQ(Outcome(RunTool({"split", "--size", "0", dir.File("a.bin"), dir.File("parts")})),
+              "0||" + dir.File("a.bin") + ": 3個ファイルに分割しました。(*.001～)\n分割ファイルを結合するにはバッチファイルを実行してください。\n");
     EXPECT_TRUE(FileExists(dir.File("parts/a.003")));
     EXPECT_TRUE(FileExists(dir.File("parts/a.sh")));
 
     // The default is the 1.44MB size, beside the file.
-    r = RunTool({"split", dir.File("a.bin")});
-    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_EQ(RunTool({"split", dir.File("a.bin")}).nStatus, 0);
     EXPECT_TRUE(FileExists(dir.File("a.002")));
     EXPECT_FALSE(FileExists(dir.File("a.003")));
 
@@ -26,10 +21,6 @@ TEST(CliFileTools, SplitExitsWithTheResultCode)
               "1||wrenpad-tool: " + dir.File("small") + ": ファイルは、分割する必要がありません。\n");
     EXPECT_EQ(Outcome(RunTool({"split", dir.File("a.bin"), dir.File("small/sub")})),
               "1||wrenpad-tool: " + dir.File("a.bin") + ": 新規フォルダの作成に失敗しました。\n");
-
-    EXPECT_EQ(RunTool({"split"}).nStatus, 2);
-    EXPECT_EQ(RunTool({"split", "--size", "3", dir.File("a.bin")}).nStatus, 2);
-    EXPECT_EQ(RunTool({"split", "--size", dir.File("a.bin")}).nStatus, 2);
 }
 
 TEST(CliFileTools, ArchivePackListUnpack)
@@ -55,15 +46,10 @@ TEST(CliFileTools, ArchivePackListUnpack)
         EXPECT_EQ(ReadFileBytes(strDest + "/other.txt"), "other");
     }
     // Chosen files below a base.
-    CToolResult r = RunTool({"archive", "pack", dir.File("b.lzh"), dir.File("src"), "other.txt"});
-    EXPECT_EQ(r.nStatus, 0);
-    r = RunTool({"archive", "list", dir.File("b.lzh")});
+    EXPECT_EQ(RunTool({"archive", "pack", dir.File("b.lzh"), dir.File("src"), "other.txt"}).nStatus, 0);
+    const CToolResult r = RunTool({"archive", "list", dir.File("b.lzh")});
     EXPECT_NE(r.strOut.find("1個のファイル, 0個のフォルダー"), std::string::npos) << r.strOut;
 
     EXPECT_EQ(RunTool({"archive", "pack", dir.File("c.lzh"), dir.File("nothing")}).nStatus, 1);
     EXPECT_FALSE(FileExists(dir.File("c.lzh")));
-    EXPECT_EQ(RunTool({"archive"}).nStatus, 2);
-    EXPECT_EQ(RunTool({"archive", "pack", dir.File("c.lzh")}).nStatus, 2);
-    EXPECT_EQ(RunTool({"archive", "unpack", dir.File("a.lzh")}).nStatus, 2);
-    EXPECT_EQ(RunTool({"archive", "extract", dir.File("a.lzh"), dir.Path()}).nStatus, 2);
 }

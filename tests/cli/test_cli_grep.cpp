@@ -3,8 +3,6 @@
 #include "cli/clitest.h"
 #include "text/codec.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <sys/stat.h>
 #include <vector>
@@ -15,15 +13,13 @@ TEST(CliGrep, PrintsTheResultLinesInShiftJis)
     // 日本語 in CP932, and in the file name as UTF-8.
     WriteFiles(dir.Path(), {{"a.txt", "x\r\n\x93\xFA\x96\x7B\x8C\xEA and Text\r\n"},
                             {"sub (1)/\xE6\x97\xA5.htm", "more text\n"}});
-    CToolResult r = RunTool({"grep", "--subdirs", "text", "*.txt;*.htm", dir.Path()});
-    EXPECT_EQ(r.nStatus, 0);
-    EXPECT_EQ(r.strOut, "sub (1)/\x93\xFA.htm(1): more text\n" + Utf8ToCp932("1 個、検索されました。(2ファイル中)") + "\n");
-    r = RunTool({"grep", "--icase", "--subdirs", "TEXT", "*.txt", dir.Path()});
-    EXPECT_EQ(r.strOut, "a.txt(2): \x93\xFA\x96\x7B\x8C\xEA and Text\n" + Utf8ToCp932("1 個、検索されました。(1ファイル中)") + "\n");
+    EXPECT_EQ(Outcome(RunTool({"grep", "--subdirs", "text", "*.txt;*.htm", dir.Path()})),
+              "0|sub (1)/\x93\xFA.htm(1): more text\n" + Utf8ToCp932("1 個、検索されました。(2ファイル中)\n") + "|");
+    EXPECT_EQ(Outcome(RunTool({"grep", "--icase", "--subdirs", "TEXT", "*.txt", dir.Path()})),
+              "0|a.txt(2): \x93\xFA\x96\x7B\x8C\xEA and Text\n" + Utf8ToCp932("1 個、検索されました。(1ファイル中)\n") + "|");
     // The search text is taken from UTF-8.
-    r = RunTool({"grep", "--regex", "本語", "*", dir.Path()});
-    EXPECT_EQ(r.strOut, "a.txt(2): > \x96\x7B\x8C\xEA\n" + Utf8ToCp932("1 個、検索されました。(1ファイル中)") + "\n");
-    EXPECT_EQ(r.strErr, "");
+    EXPECT_EQ(Outcome(RunTool({"grep", "--regex", "本語", "*", dir.Path()})),
+              "0|a.txt(2): > \x96\x7B\x8C\xEA\n" + Utf8ToCp932("1 個、検索されました。(1ファイル中)\n") + "|");
 }
 
 TEST(CliGrep, FoundNothingFoundAndTroubleHaveTheirOwnStatus)
@@ -49,10 +45,6 @@ TEST(CliGrep, FoundNothingFoundAndTroubleHaveTheirOwnStatus)
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_NE(r.strOut.find("many.txt(1): x line\n"), std::string::npos);
     EXPECT_EQ(r.strErr, "wrenpad-tool: grep: too many results (20000 bytes); the search stopped there\n");
-
-    EXPECT_EQ(RunTool({"grep", "x", "*"}).nStatus, 2);
-    EXPECT_EQ(RunTool({"grep", "--bogus", "x", "*", dir.Path()}).nStatus, 2);
-    EXPECT_EQ(RunTool({"grep", "", "*", dir.Path()}).nStatus, 2);
 }
 
 TEST(CliGrep, AFileThatCannotBeReadIsTroubleButTheOthersAreSearched)

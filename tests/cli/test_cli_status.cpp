@@ -3,33 +3,10 @@
 // error, and the searching commands tell "nothing found" from trouble.
 #include "cli/clitest.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
-
-namespace {
-
-// The command names --help lists.
-std::set<std::string> HelpCommands()
-{
-    std::set<std::string> names;
-    std::istringstream in(RunTool({"--help"}).strOut);
-    std::string strLine;
-    bool bCommands = false;
-    while (std::getline(in, strLine)) {
-        if (strLine == "commands:" || strLine == "exit status:") {
-            bCommands = strLine == "commands:";
-            continue;
-        }
-        if (bCommands && strLine.rfind("  ", 0) == 0 && strLine[2] != ' ')
-            names.insert(strLine.substr(2, strLine.find(' ', 2) - 2));
-    }
-    return names;
-}
-
-} // namespace
 
 TEST(CliStatus, EveryCommandRefusesABadPathAlike)
 {
@@ -45,26 +22,19 @@ TEST(CliStatus, EveryCommandRefusesABadPathAlike)
     // folder, and whether the command searches.
     const struct
     {
-        std::vector<std::string> args;
+        ToolArgs args;
         bool bFolder;
         int nStatus;
     } commands[] = {
-        {{"info", "@"}, false, 1},
-        {{"roundtrip", "@", dir.File("out")}, false, 1},
-        {{"colour", "@"}, false, 1},
-        {{"dump", "@"}, false, 1},
-        {{"detect", "@"}, false, 1},
-        {{"convert", "--to", "euc", "@"}, false, 1},
-        {{"nkf", "s", "@"}, false, 1},
-        {{"subst", "a", "b", "@"}, false, 1},
-        {{"split", "@", dir.File("parts")}, false, 1},
-        {{"archive", "list", "@"}, false, 1},
+        {{"info", "@"}, false, 1}, {{"roundtrip", "@", dir.File("out")}, false, 1},
+        {{"colour", "@"}, false, 1}, {{"dump", "@"}, false, 1},
+        {{"detect", "@"}, false, 1}, {{"convert", "--to", "euc", "@"}, false, 1},
+        {{"nkf", "s", "@"}, false, 1}, {{"subst", "a", "b", "@"}, false, 1},
+        {{"split", "@", dir.File("parts")}, false, 1}, {{"archive", "list", "@"}, false, 1},
         {{"archive", "unpack", "@", dir.File("out")}, false, 1},
         {{"archive", "pack", dir.File("out.lzh"), "@"}, true, 1},
-        {{"plugin", "run", "@", "0"}, false, 1},
-        {{"plugin", "list", "@"}, true, 1},
-        {{"imgsize", "@"}, false, 1},
-        {{"regex", "a", "@"}, false, 2},
+        {{"plugin", "run", "@", "0"}, false, 1}, {{"plugin", "list", "@"}, true, 1},
+        {{"imgsize", "@"}, false, 1}, {{"regex", "a", "@"}, false, 2},
         {{"grep", "a", "*", "@"}, true, 2},
         // check takes pages and folders alike; the site's folder must be a folder.
         {{"check", "--site", "@", dir.File("file")}, true, 2},
@@ -73,29 +43,23 @@ TEST(CliStatus, EveryCommandRefusesABadPathAlike)
     {
         std::string strFile;    // for a command that reads a file
         std::string strFolder;  // for one that reads a folder
-        std::string strReason;
+        std::string strFileReason;
+        std::string strFolderReason;
         bool bAsOrdinaryUser = false;
     } bad[] = {
-        {dir.File("missing"), dir.File("missing"), "No such file or directory"},
-        {dir.File("folder"), dir.File("file"), ""},  // each kind given for the other
-        {"/dev/null", "/dev/null", ""},
-        {dir.File("secret"), dir.File("closed"), "Permission denied", true},
+        {dir.File("missing"), dir.File("missing"), "No such file or directory", "No such file or directory"},
+        {dir.File("folder"), dir.File("file"), "Is a directory", "Not a directory"},  // each kind for the other
+        {"/dev/null", "/dev/null", "a device or a socket, not a file", "Not a directory"},
+        {dir.File("secret"), dir.File("closed"), "Permission denied", "Permission denied", true},
     };
     std::set<std::string> aCovered{"conv", "table"};  // standard input only: below
     for (const auto &command : commands) {
         aCovered.insert(command.args[0]);
         for (const auto &input : bad) {
             const std::string &strPath = command.bFolder ? input.strFolder : input.strFile;
-            std::vector<std::string> args = command.args;
-            for (std::string &strArg : args) {
-                if (strArg == "@")
-                    strArg = strPath;
-            }
-            std::string strReason = input.strReason;
-            if (strReason.empty() && strPath == "/dev/null")
-                strReason = command.bFolder ? "Not a directory" : "a device or a socket, not a file";
-            else if (strReason.empty())
-                strReason = command.bFolder ? "Not a directory" : "Is a directory";
+            ToolArgs args = command.args;
+            std::replace(args.begin(), args.end(), std::string("@"), strPath);
+            const std::string &strReason = command.bFolder ? input.strFolderReason : input.strFileReason;
             CToolRunOptions options;
             options.bAsOrdinaryUser = input.bAsOrdinaryUser;
             options.strInputPath = "/dev/null";
@@ -106,18 +70,39 @@ TEST(CliStatus, EveryCommandRefusesABadPathAlike)
     }
     EXPECT_FALSE(FileExists(dir.File("out")));
     EXPECT_FALSE(FileExists(dir.File("parts")));
-    EXPECT_EQ(aCovered, HelpCommands()) << "a command of --help is not tried with bad paths";
+    // Every command --help lists is tried.
+    const std::string strHelp = RunTool({"--help"}).strOut;
+    const std::size_t nBegin = strHelp.find("\ncommands:\n");
+    std::istringstream help(strHelp.substr(nBegin, strHelp.find("\nexit status:") - nBegin));
+    std::set<std::string> aListed;
+    for (std::string strLine; std::getline(help, strLine);) {
+        if (strLine.rfind("  ", 0) == 0 && strLine[2] != ' ')
+            aListed.insert(strLine.substr(2, strLine.find(' ', 2) - 2));
+    }
+    EXPECT_EQ(aCovered, aListed) << "a command of --help is not tried with bad paths";
 
     // Standard input that cannot be read.
-    for (const std::vector<std::string> &args :
-         {std::vector<std::string>{"conv", "6010"}, std::vector<std::string>{"table", "--sep", "0", "--format", "1"}}) {
-        CToolRunOptions options;
-        options.strInputPath = dir.File("folder");
-        const CToolResult r = RunTool(args, options);
-        EXPECT_EQ(r.nStatus, 1) << args[0];
-        EXPECT_EQ(r.strOut, "") << args[0];
-        // One line beginning "wrenpad-tool:".
-        EXPECT_EQ(r.strErr.rfind("wrenpad-tool: ", 0), 0u) << r.strErr;
-        EXPECT_EQ(r.strErr.find('\n'), r.strErr.size() - 1) << r.strErr;
-    }
+    CToolRunOptions folderInput;
+    folderInput.strInputPath = dir.File("folder");
+    for (const ToolArgs &args : {ToolArgs{"conv", "6010"}, ToolArgs{"table", "--sep", "0", "--format", "1"}})
+        EXPECT_TRUE(Refused(RunTool(args, folderInput), 1)) << args[0];
+}
+
+TEST(CliStatus, EveryCommandRefusesAWrongCommandLineWithStatusTwo)
+{
+    CTempDir dir;
+    const std::string strFile = dir.File("f");
+    WriteFileBytes(strFile, "x\n");
+    // Those of conv and table are in test_cli_conv.cpp, those of check beside its site.
+    const ToolArgs bad[] = {
+        {"no-such-command"}, {"info"}, {"roundtrip", strFile}, {"dump"}, {"detect"},
+        {"convert", "--to", "utf8", strFile}, {"convert", strFile}, {"nkf", "e"},
+        {"regex", "x"}, {"subst", "x", "y"}, {"grep", "x", "*"}, {"grep", "--bogus", "x", "*", dir.Path()},
+        {"grep", "", "*", dir.Path()}, {"split"}, {"split", "--size", "3", strFile}, {"split", "--size", strFile},
+        {"archive"}, {"archive", "pack", dir.File("c.lzh")}, {"archive", "unpack", strFile},
+        {"archive", "extract", strFile, dir.Path()}, {"plugin"}, {"plugin", "run", strFile},
+        {"plugin", "run", strFile, "-1"}, {"imgsize"},
+    };
+    for (const ToolArgs &args : bad)
+        EXPECT_TRUE(Refused(RunTool(args, "abc"))) << ::testing::PrintToString(args);
 }

@@ -7,36 +7,6 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-std::string Concatenate(const std::string &strFolder, const std::string &strName, int nParts)
-{
-    std::string s;
-    for (int n = 1; n <= nParts; ++n)
-        s += ReadFileBytes(strFolder + "/" + SplitPartName(strName, n));
-    return s;
-}
-
-// Runs name.sh from another folder, as a user would by its path.
-std::string JoinWithScript(const CTempDir &dir, const std::string &strFolder, const std::string &strName,
-                           const std::string &strJoined)
-{
-    const std::string strJoinedPath = strFolder + "/" + strJoined;
-    ::unlink(strJoinedPath.c_str());
-    const CToolResult r = RunProgram({strFolder + "/" + strName + ".sh"}, dir.Path());
-    EXPECT_EQ(r.nStatus, 0) << r.strErr;
-    return FileExists(strJoinedPath) ? ReadFileBytes(strJoinedPath) : "<not joined>";
-}
-
-// A path's parts as "folder|name|extension".
-std::string Parts(const std::string &strPath)
-{
-    const CPathParts parts = SplitPathParts(strPath);
-    return parts.strFolder + "|" + parts.strName + "|" + parts.strExt;
-}
-
-} // namespace
-
 TEST(FileSplit, AFileThatFitsOnePartIsNotSplit)
 {
     CTempDir dir;
@@ -71,7 +41,11 @@ TEST(FileSplit, TheScriptJoinsNamesThatNeedQuoting)
         WriteFileBytes(dir.File(strName + ".dat"), strBytes);
         int nParts = 0;
         ASSERT_EQ(SplitFile(dir.File(strName + ".dat"), dir.File("out"), 720000, nParts), SPLIT_OK) << strName;
-        EXPECT_EQ(JoinWithScript(dir, dir.File("out"), strName, strName + ".dat"), strBytes) << strName;
+        // name.sh run from another folder, as a user would by its path.
+        const CToolResult r = RunProgram({dir.File("out/" + strName + ".sh")}, dir.Path());
+        EXPECT_EQ(r.nStatus, 0) << r.strErr;
+        const std::string strJoined = dir.File("out/" + strName + ".dat");
+        EXPECT_EQ(FileExists(strJoined) ? ReadFileBytes(strJoined) : "<not joined>", strBytes) << strName;
         EXPECT_FALSE(FileExists(dir.File("pwned")));
         EXPECT_FALSE(FileExists(dir.File("out/pwned")));
     }
@@ -86,8 +60,10 @@ TEST(FileSplit, DestinationFolders)
     // A missing nested destination is made level by level.
     const std::string strDeep = dir.File("a/b/c");
     ASSERT_EQ(SplitFile(dir.File("src.bin"), strDeep, 1440000, nParts), SPLIT_OK);
-    EXPECT_EQ(Concatenate(strDeep, "src", nParts), strBytes);
-    EXPECT_TRUE(FileExists(strDeep + "/src.bat"));
+    std::string strParts;
+    for (int n = 1; n <= nParts; ++n)
+        strParts += ReadFileBytes(strDeep + "/" + SplitPartName("src", n));
+    EXPECT_EQ(strParts, strBytes);
     EXPECT_EQ(ReadFileBytes(strDeep + "/src.bat"), "copy /B src.001 + src.002 src.bin\r\n");
 
     // A file where a folder should be.
@@ -152,7 +128,12 @@ TEST(FileSplit, CancellingRemovesThePartsOfTheRun)
 
 TEST(FileSplit, PathParts)
 {
-    EXPECT_EQ(Parts("/home/u/file.tar.gz"), "/home/u/|file.tar|.gz");
-    EXPECT_EQ(Parts("/home/u.d/.profile"), "/home/u.d/|.profile|");
-    EXPECT_EQ(Parts("bare"), "|bare|");
+    // A path's parts as "folder|name|extension".
+    const auto partsOf = [](const std::string &strPath) {
+        const CPathParts parts = SplitPathParts(strPath);
+        return parts.strFolder + "|" + parts.strName + "|" + parts.strExt;
+    };
+    EXPECT_EQ(partsOf("/home/u/file.tar.gz"), "/home/u/|file.tar|.gz");
+    EXPECT_EQ(partsOf("/home/u.d/.profile"), "/home/u.d/|.profile|");
+    EXPECT_EQ(partsOf("bare"), "|bare|");
 }

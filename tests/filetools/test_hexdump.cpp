@@ -8,12 +8,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-
-const std::string HEADER = "ASCII Dumping\r\nf.bin\r\n" + std::string(74, '-') + "\r\n";
-
-} // namespace
-
 TEST(HexDump, LengthCountsTheWiderOffsetsOfLargeFiles)
 {
     // The dump is sized once by this length: offsets from 0x1000000 on have
@@ -30,10 +24,11 @@ TEST(HexDump, OnlyPrintableAsciiIsShownAsItself)
 {
     const std::string bytes = std::string("\x1f\x20\x7e\x7f\x80\x82\xa0\xff\x00", 9) + "<>";
     EXPECT_EQ(FormatAsciiDump(bytes, "f.bin"),
-              HEADER + "000000  1F 20 7E 7F 80 82 A0 FF  00 3C 3E                 . ~......<>");
+              "ASCII Dumping\r\nf.bin\r\n" + std::string(74, '-')
+                  + "\r\n000000  1F 20 7E 7F 80 82 A0 FF  00 3C 3E                 . ~......<>");
 }
 
-TEST(HexDump, FilesAreDumpedInBlocksWithTheirNameAsGiven)
+TEST(HexDump, FilesAreDumpedInBlocksWithTheirNameAsGivenOrNotAtAllWhenUnreadableOrTooLarge)
 {
     CTempDir dir;
     std::string bytes;
@@ -48,12 +43,9 @@ TEST(HexDump, FilesAreDumpedInBlocksWithTheirNameAsGiven)
     WriteFileBytes(dir.File("empty"), "");
     ASSERT_EQ(BuildAsciiDump(dir.File("empty"), "e", out), DUMP_OK);
     EXPECT_EQ(out, "ASCII Dumping\r\ne\r\n" + std::string(74, '-') + "\r\n");
-}
 
-TEST(HexDump, UnreadableAndOversizedFilesGiveNoDump)
-{
-    CTempDir dir;
-    std::string out = "x";
+    // Unreadable and oversized files give no dump.
+    out = "x";
     EXPECT_EQ(BuildAsciiDump(dir.File("missing"), "m", out), DUMP_CANNOT_READ);
     EXPECT_EQ(out, "");
     EXPECT_EQ(BuildAsciiDump(dir.Path(), "d", out), DUMP_CANNOT_READ);

@@ -64,10 +64,8 @@ protected:
         s_pDir = nullptr;
     }
 
-    static CTempDir *s_pDir;
+    static inline CTempDir *s_pDir = nullptr;
 };
-
-CTempDir *ImageSize::s_pDir = nullptr;
 
 // Little- and big-endian numbers as header bytes.
 std::string Le16(unsigned n) { return std::string{static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF)}; }
@@ -110,11 +108,6 @@ std::string Dims(const CImageSize &size)
     return std::to_string(size.eFormat) + " " + std::to_string(size.nWidth) + "x" + std::to_string(size.nHeight);
 }
 
-std::string Dims(EImageFormat eFormat, int nWidth, int nHeight)
-{
-    return Dims(CImageSize{eFormat, nWidth, nHeight});
-}
-
 } // namespace
 
 TEST_F(ImageSize, EveryCutOfARealImageGivesNoSizeOrItsSize)
@@ -126,7 +119,8 @@ TEST_F(ImageSize, EveryCutOfARealImageGivesNoSizeOrItsSize)
             const std::unique_ptr<char[]> pCut(new char[n ? n : 1]);
             std::copy_n(strBytes.data(), n, pCut.get());
             const CImageSize size = ReadImageSize(std::string_view(pCut.get(), n));
-            EXPECT_TRUE(size.eFormat == IMAGE_UNKNOWN || Dims(size) == Dims(size.eFormat, image.nWidth, image.nHeight))
+            EXPECT_TRUE(size.eFormat == IMAGE_UNKNOWN
+                        || Dims(size) == Dims({size.eFormat, image.nWidth, image.nHeight}))
                 << image.pszName << " cut at " << n << ": " << Dims(size);
         }
     }
@@ -147,7 +141,7 @@ TEST(ImageHeaders, TheCornersOfEachFormat)
     EXPECT_EQ(ReadImageSize("GIF87a" + Le16(0) + Le16(480)).eFormat, IMAGE_UNKNOWN);
 
     // Rows stored top down have a negative height.
-    EXPECT_EQ(Dims(ReadImageSize(Bmp(40, 10, static_cast<unsigned>(-20)))), Dims(IMAGE_BMP, 10, 20));
+    EXPECT_EQ(Dims(ReadImageSize(Bmp(40, 10, static_cast<unsigned>(-20)))), Dims({IMAGE_BMP, 10, 20}));
     EXPECT_EQ(ReadImageSize(Bmp(12, 65535, 2)).nWidth, 65535);
     EXPECT_EQ(ReadImageSize(Bmp(124, 5, 6)).nHeight, 6);
     EXPECT_EQ(ReadImageSize(Bmp(40, 10, 0x80000000u)).eFormat, IMAGE_UNKNOWN);
@@ -159,7 +153,7 @@ TEST(ImageHeaders, TheCornersOfEachFormat)
     // The largest canvas the extended WebP header holds.
     const std::string strVp8x = "RIFF" + Le32(30) + "WEBPVP8X" + Le32(10) + std::string(4, '\0')
                                 + std::string("\xFF\xFF\xFF\xFF\xFF\xFF", 6);
-    EXPECT_EQ(Dims(ReadImageSize(strVp8x)), Dims(IMAGE_WEBP, 1 << 24, 1 << 24));
+    EXPECT_EQ(Dims(ReadImageSize(strVp8x)), Dims({IMAGE_WEBP, 1 << 24, 1 << 24}));
     // A lossy frame that is not a key frame has no size in it.
     const std::string strVp8 = "RIFF" + Le32(30) + "WEBPVP8 " + Le32(10) + std::string("\x01\x00\x00\x9D\x01\x2A", 6)
                                + Le16(100) + Le16(50);
@@ -167,13 +161,13 @@ TEST(ImageHeaders, TheCornersOfEachFormat)
     EXPECT_EQ(ReadImageSize("RIFF" + Le32(30) + "WAVEfmt " + std::string(20, '\0')).eFormat, IMAGE_UNKNOWN);
 }
 
-TEST(ImageHeaders, JpegSegmentsAreWalkedByTheirLengths)
+TEST(ImageHeaders, JpegSegmentsAreWalkedByTheirLengthsWithinLimits)
 {
     const std::string strFrame = JpegFrame(0xC2, 300, 200);
     // Fill bytes, a restart marker and stray bytes between segments are passed over.
     EXPECT_EQ(Dims(ReadImageSize(JPEG_START + JpegSegment(0xE0, "JFIF") + "\xFF\xFF\xFF\xD0" + "junk"
                           + JpegSegment(0xDB, std::string(65, '\x10')) + strFrame)),
-              Dims(IMAGE_JPEG, 300, 200));
+              Dims({IMAGE_JPEG, 300, 200}));
     // A table segment whose body holds what looks like a frame marker.
     EXPECT_EQ(ReadImageSize(JPEG_START + JpegSegment(0xC4, std::string("\xFF\xC0\x00\x11\x08\x00\x01\x00\x01", 9)) + strFrame).nWidth, 300);
 
@@ -185,10 +179,7 @@ TEST(ImageHeaders, JpegSegmentsAreWalkedByTheirLengths)
                                       JPEG_START + std::string("\xFF\xFE\x00\x01", 4) + strFrame, JPEG_START + strFrame.substr(0, 8),
                                       JPEG_START + std::string("\xFF\xE1\xFF\xFF", 4) + strFrame})
         EXPECT_EQ(ReadImageSize(strBad).eFormat, IMAGE_UNKNOWN) << ::testing::PrintToString(strBad);
-}
 
-TEST(ImageHeaders, TheWalkThroughAJpegHasItsLimits)
-{
     // Empty comment segments, four bytes each: a thousand are read through,
     // a hundred thousand and one are not.
     const std::string strComment = JpegSegment(0xFE, "");

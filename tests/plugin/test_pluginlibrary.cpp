@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-TEST(ImageMapPlugin, LoadsFromTheFirstFolderThatHasIt)
+TEST(ImageMapPlugin, LoadsFromTheFirstFolderThatHasItAndNotFromAFileThatIsNoLibraryOrAFolder)
 {
     CTempDir user;
     CTempDir installed;
@@ -30,16 +30,13 @@ TEST(ImageMapPlugin, LoadsFromTheFirstFolderThatHasIt)
     // A plug-in that fills its buffer to the last byte still gives a text that ends there.
     EXPECT_EQ(plugin.Run("/pics/fill.png", strMarkup), IMAGEMAP_OK);
     EXPECT_EQ(strMarkup, std::string(static_cast<std::size_t>(IMAGEMAP_BUFFER_SIZE), 'x'));
-}
 
-TEST(ImageMapPlugin, AFileThatIsNoLibraryOrAFolderFailsToLoad)
-{
+    // A file that is no library fails to load, and a folder of the name is no plug-in.
     CTempDir folder;
     WriteFileBytes(folder.File(IMAGEMAP_PLUGIN), "not a shared object");
-    CImageMapPlugin plugin;
-    EXPECT_EQ(plugin.Open({folder.Path()}), IMAGEMAP_LOAD_FAILED);
-    std::string strMarkup;
-    EXPECT_EQ(plugin.Run("/pics/a.png", strMarkup), IMAGEMAP_LOAD_FAILED);
+    CImageMapPlugin broken;
+    EXPECT_EQ(broken.Open({folder.Path()}), IMAGEMAP_LOAD_FAILED);
+    EXPECT_EQ(broken.Run("/pics/a.png", strMarkup), IMAGEMAP_LOAD_FAILED);
 
     CTempDir other;
     ASSERT_EQ(mkdir(other.File(IMAGEMAP_PLUGIN).c_str(), 0700), 0);

@@ -14,20 +14,13 @@
 
 namespace {
 
-// The rows of the test plug-in: its index 1 fails, so the rest move up one.
+// The rows of the test plug-in from 0 on: its index 1 fails, so the rest move up one.
+enum ETestRow
+{
+    ROW_UPPER, ROW_WRAP, ROW_WRAP_EMPTY_SECOND, ROW_BEFORE, ROW_AFTER, ROW_DECLINE, ROW_MISSING, ROW_DOC_PATH,
+    ROW_NO_LENGTH, ROW_GET_FAILS, ROW_UNTERMINATED, ROW_REPLACE_SELECTION
+};
 constexpr int TEST_ROWS = 13;
-constexpr int ROW_UPPER = 0;
-constexpr int ROW_WRAP = 1;
-constexpr int ROW_WRAP_EMPTY_SECOND = 2;
-constexpr int ROW_BEFORE = 3;
-constexpr int ROW_AFTER = 4;
-constexpr int ROW_DECLINE = 5;
-constexpr int ROW_MISSING = 6;
-constexpr int ROW_DOC_PATH = 7;
-constexpr int ROW_NO_LENGTH = 8;
-constexpr int ROW_GET_FAILS = 9;
-constexpr int ROW_UNTERMINATED = 10;
-constexpr int ROW_REPLACE_SELECTION = 11;
 
 class PluginCommand : public ::testing::Test
 {
@@ -109,7 +102,7 @@ TEST_F(PluginCommand, EachTypePutsItsResultWhereItSays)
     }
 }
 
-TEST_F(PluginCommand, TheSelectionReachesThePluginByteForByte)
+TEST_F(PluginCommand, TheSelectionReachesThePluginByteForByteAndWithoutOneItIsNotCalled)
 {
     CPluginHold hold(m_strPath);
     ASSERT_TRUE(hold.IsLoaded());
@@ -119,11 +112,8 @@ TEST_F(PluginCommand, TheSelectionReachesThePluginByteForByte)
     EXPECT_EQ(Run(ROW_UPPER, pszSelection, &strText), PLUGIN_RUN_OK);
     EXPECT_EQ(hold.Selection(), pszSelection);
     EXPECT_EQ(strText, "A\x83\x5c\xb1Z\x82");
-}
 
-TEST_F(PluginCommand, ASelectionCommandWithoutASelectionIsNotCalled)
-{
-    CPluginHold hold(m_strPath);
+    // A command on the selection is not called without one.
     const int nCalls = hold.Calls();
     EXPECT_EQ(Run(ROW_UPPER, nullptr), PLUGIN_RUN_NO_SELECTION);
     EXPECT_EQ(Run(ROW_UPPER, ""), PLUGIN_RUN_NO_SELECTION);

@@ -5,6 +5,7 @@
 #include "imagemapmarkup.h"
 #include "plugin/pluginlibrary.h"
 #include "support/plugintest.h"
+#include "support/webfixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,19 +18,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 
 namespace {
-
-template <typename T>
-T *Child(QWidget *pDialog, const char *pszName)
-{
-    T *p = pDialog->findChild<T *>(QString::fromUtf8(pszName));
-    EXPECT_NE(p, nullptr) << pszName;
-    return p;
-}
 
 void Drag(QWidget *pCanvas, QPoint ptFrom, QPoint ptTo)
 {
@@ -74,7 +65,7 @@ CRun RunDialog(const std::string &strImage, int nSize, const std::function<int(Q
 
 } // namespace
 
-TEST(ImageMapMarkup, AreasInOrderWithTheirTextsEscaped)
+TEST(ImageMapMarkup, AreasInOrderWithTheirTextsEscapedDefaultNamesAndShiftJis)
 {
     CImageMapContent map;
     map.strMapName = "top";
@@ -93,10 +84,8 @@ TEST(ImageMapMarkup, AreasInOrderWithTheirTextsEscaped)
     map.bImageTag = false;
     map.aAreas.resize(1);
     EXPECT_EQ(BuildImageMapMarkup(map).substr(0, 18), "<map name=\"top\">\r\n");
-}
 
-TEST(ImageMapMarkup, NamesAndShiftJis)
-{
+    // Default names, and the markup in Shift-JIS.
     std::vector<std::string> aNames;
     for (const char *pszPath : {"/srv/www/img/top page.v2.png", "地図.gif", "/srv/.hidden", "/srv/www/"})
         aNames.push_back(DefaultMapName(pszPath));
@@ -218,7 +207,7 @@ TEST(ImageMapDialog, TheShippedPluginShowsTheDialogAndGoesAgain)
         // The dialog is the plug-in's own: found once it is up, then answered.
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&timer] {
-            QWidget *pModal = QApplication::activeModalWidget();
+            auto *pModal = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             if (!pModal || pModal->objectName() != QStringLiteral("imageMapDialog"))
                 return;
             timer.stop();

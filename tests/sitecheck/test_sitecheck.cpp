@@ -69,7 +69,7 @@ TEST(SiteCheck, CharsetClaimAgainstEachOfTheFiveCodes)
     EXPECT_EQ(ScanSitePage("<meta charset=\"iso-8859-1\"><p>\xC3\xA9t\xC3\xA9").aFindings.size(), 1u);
 }
 
-TEST(TagNesting, OptionalEndTagsClosedTheWayBrowsersCloseThemAreNotReported)
+TEST(TagNesting, OptionalEndTagsClosedAsBrowsersCloseThemAreNotReportedAndEachFaultIsReportedOnceAtItsLine)
 {
     EXPECT_TRUE(CheckPage("<meta charset=utf-8>"
                           "<div><p>one<p>two</div>"
@@ -81,10 +81,8 @@ TEST(TagNesting, OptionalEndTagsClosedTheWayBrowsersCloseThemAreNotReported)
                           "<h1>h</h1><h2>i</h2><a href=#x id=x>a</a><a>b</a>"
                           "<br/><img src=p.html><span/>")
                     .empty());
-}
 
-TEST(TagNesting, EachFaultIsReportedOnceAtItsLine)
-{
+    // Each fault is reported once, at its line.
     EXPECT_EQ(CheckPage("<meta charset=utf-8>\n<h1>title\n<h2>sub</h2>\n"),
               std::vector<std::string>{"p.html(2): <h1> が閉じられていません"});
     EXPECT_EQ(CheckPage("<meta charset=utf-8>\n<a href=p.html>one\n<a href=p.html>two</a>\n"),

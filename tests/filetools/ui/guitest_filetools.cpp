@@ -84,7 +84,7 @@ protected:
 
 } // namespace
 
-TEST_F(FileTools, ImportKeepsEveryByteAndLeavesAnUnmodifiedDocument)
+TEST_F(FileTools, ImportKeepsEveryByteLeavesAnUnmodifiedDocumentAndReportsFailures)
 {
     // EUC with LF line ends and a NUL byte in the middle.
     const std::string strPath = WriteFile("euc.txt", "\xb4\xc1\xbb\xfa\nline\0two\n\xa4\xa2"s);
@@ -105,10 +105,8 @@ TEST_F(FileTools, ImportKeepsEveryByteAndLeavesAnUnmodifiedDocument)
     EXPECT_TRUE(Doc()->IsModified());
     Frame()->ExecuteCommand(ID_EDIT_UNDO);
     EXPECT_FALSE(Doc()->IsModified());
-}
 
-TEST_F(FileTools, ImportFailuresAreReported)
-{
+    // An empty file and a missing one are reported, and open no document.
     const int nDocs = m_pApp->GetDocumentCount();
     m_aFileAnswers.push_back({QString::fromStdString(WriteFile("empty.txt", ""))});
     Frame()->ExecuteCommand(ID_IMPORT_KANJI);
@@ -192,9 +190,8 @@ TEST_F(FileTools, SplitDialogSplitsAndReports)
         dlg.OnSplit();
     });
     ASSERT_EQ(m_aBoxes.size(), 3u);
-    EXPECT_EQ(m_aBoxes[2].strText, QString::fromStdString(m_dir.File("small.dat")) +
-                                       ": \nファイルは、分割する必要がありません。");
-    EXPECT_EQ(m_aBoxes[2].nStyle & 0xF0, static_cast<unsigned>(MB_ICONSTOP));
+    EXPECT_EQ(Box(m_aBoxes[2]),
+              Box("分割", QString::fromStdString(m_dir.File("small.dat")) + ": \nファイルは、分割する必要がありません。", MB_ICONSTOP));
 }
 
 TEST_F(FileTools, CompressDialogPacksAFolderOrChosenFiles)
@@ -299,7 +296,7 @@ TEST_F(FileTools, ExtractDialogAsksBeforeReplacingAndReportsRefusals)
     EXPECT_EQ(ReadFileBytes(m_dir.File("x/y/fine.txt")), "ok");
 }
 
-TEST_F(FileTools, ExtractDialogSettingsAndTheirRules)
+TEST_F(FileTools, ExtractDialogSettingsFollowTheirRulesAndInformationListsTheArchive)
 {
     m_profile.WriteInt("UnLhaZip", "UnZipDeskTop", 1);
     m_profile.WriteInt("UnLhaZip", "UnZipSameFolder", 1);
@@ -320,10 +317,8 @@ TEST_F(FileTools, ExtractDialogSettingsAndTheirRules)
     EXPECT_EQ((std::vector<int>{m_profile.GetInt("UnLhaZip", "UnZipDeskTop", -1), m_profile.GetInt("UnLhaZip", "UnZipSameFolder", -1),
                                 m_profile.GetInt("UnLhaZip", "UnZipMakeNewFolder", -1)}),
               (std::vector<int>{0, 1, 0}));
-}
 
-TEST_F(FileTools, ExtractDialogInformation)
-{
+    // Information on an archive.
     WriteFileBytes(m_dir.File("l.zip"), WriteStoredZip({{"日本語.txt", "12345", true}}));
     WriteFileBytes(m_dir.File("broken.lzh"), "no archive");
     RunTool<CArchiveExtractDlg>(ID_ARCHIVE_EXTRACT, [&](CArchiveExtractDlg &dlg) {
