@@ -76,13 +76,13 @@ protected:
 
     CTempDir m_manual;
     std::vector<std::string> m_aOpened;
+    CFakePreviewScope m_preview;
 };
 
 } // namespace
 
 TEST_F(Help, ContentsAndTheViewsPageOpenInTheBarWhileTheFullEngineIsThere)
 {
-    CFakePreviewScope preview;
     ASSERT_TRUE(Start());
     CPreviewer *pPreviewer = Frame()->GetPreviewer();
 
@@ -92,22 +92,21 @@ TEST_F(Help, ContentsAndTheViewsPageOpenInTheBarWhileTheFullEngineIsThere)
     ASSERT_EQ(pPreviewer->GetFollowedDocument(), Doc());
 
     Frame()->ExecuteCommand(ID_HELP_FINDER);
-    EXPECT_EQ(preview.Log().Last(), BarCall("index.html"));
+    EXPECT_EQ(m_preview.Log().Last(), BarCall("index.html"));
     EXPECT_EQ(pPreviewer->GetFollowedDocument(), nullptr);
     EXPECT_TRUE(pPreviewer->GetDock()->isVisible());
 
     // F1 in the text goes through the window's key table.
     View()->setFocus();
     PressF1(View());
-    EXPECT_EQ(preview.Log().Last(), BarCall("edit.html"));
+    EXPECT_EQ(m_preview.Log().Last(), BarCall("edit.html"));
     EXPECT_TRUE(m_aOpened.empty());
     EXPECT_TRUE(m_aBoxes.empty());
 }
 
 TEST_F(Help, WithOnlyTheSimpleViewerTheDesktopsBrowserShowsThePage)
 {
-    CFakePreviewScope preview;
-    preview.Log().pszKind = "textbrowser";
+    m_preview.Log().pszKind = "textbrowser";
     ASSERT_TRUE(Start());
     Frame()->ExecuteCommand(ID_HELP_FINDER);
     EXPECT_EQ(m_aOpened, std::vector<std::string>{Url("index.html")});
@@ -122,7 +121,6 @@ TEST_F(Help, WithOnlyTheSimpleViewerTheDesktopsBrowserShowsThePage)
 
 TEST_F(Help, F1OnAnOpenMenuAsksAboutTheItemUnderTheMouse)
 {
-    CFakePreviewScope preview;
     ASSERT_TRUE(Start());
     QMenu *pFileMenu = Frame()->GetMainMenu(IDR_WRENPADTYPE, 0);
     ASSERT_NE(pFileMenu, nullptr);
@@ -134,7 +132,7 @@ TEST_F(Help, F1OnAnOpenMenuAsksAboutTheItemUnderTheMouse)
     ASSERT_EQ(QApplication::activePopupWidget(), pFileMenu);
     pFileMenu->setActiveAction(pSave);
     PressF1(pFileMenu);
-    EXPECT_EQ(preview.Log().Last(), BarCall("file.html", "ID_FILE_SAVE"));
+    EXPECT_EQ(m_preview.Log().Last(), BarCall("file.html", "ID_FILE_SAVE"));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 
     // An item of a range is described under the range's first id.
@@ -144,7 +142,6 @@ TEST_F(Help, F1OnAnOpenMenuAsksAboutTheItemUnderTheMouse)
 
 TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
 {
-    CFakePreviewScope preview;
     ASSERT_TRUE(Start());
     std::vector<std::string> aSteps;
     // Shows a window in front, holding the input as exec() would, and presses
@@ -179,7 +176,7 @@ TEST_F(Help, F1InsideADialogAsksAboutTheDialogOrTheCommandThatOpenedIt)
     EXPECT_EQ(aSteps, (std::vector<std::string>{Url("dialogs.html", "dlg-CGotoLineDlg"),
                                                  Url("dialogs.html", "dlg-CGotoLineDlg"),
                                                  Url("edit.html", "ID_EDIT_GOTO_LINE")}));
-    EXPECT_EQ(preview.Log().nAlive, 0);
+    EXPECT_EQ(m_preview.Log().nAlive, 0);
 
     // Once the command is over, the same plain dialog asks about nothing
     // particular: the view's page.
@@ -195,7 +192,6 @@ TEST_F(Help, AMissingManualIsSaidSo)
     SetManualFolder(QString());
     EXPECT_TRUE(QFileInfo(ManualFolder() + QStringLiteral("/index.html")).isFile()) << ManualFolder().toStdString();
 
-    CFakePreviewScope preview;
     CTempDir empty;
     SetManualFolder(QString::fromStdString(empty.Path()));
     ASSERT_TRUE(Start());
@@ -205,5 +201,5 @@ TEST_F(Help, AMissingManualIsSaidSo)
     ASSERT_EQ(m_aBoxes.size(), 2u);
     EXPECT_TRUE(m_aBoxes[0].strText.contains(QStringLiteral("見つかりません")));
     EXPECT_TRUE(m_aOpened.empty());
-    EXPECT_EQ(preview.Log().nAlive, 0);
+    EXPECT_EQ(m_preview.Log().nAlive, 0);
 }

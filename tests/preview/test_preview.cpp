@@ -5,7 +5,6 @@
 #include "res/commands.h"
 #include "support/testutil.h"
 #include "templates/templatefiles.h"
-#include "text/codec.h"
 
 #include <gtest/gtest.h>
 

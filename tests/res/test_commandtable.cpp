@@ -72,12 +72,9 @@ TEST(CommandTable, EveryIdHasExactlyOneNamedRow)
             EXPECT_TRUE(bNew) << nID << " is in the rows " << it->second << " and " << info.pszName;
         }
         // A range shares its texts; keys would run only its first command.
-        if (info.nLast != info.nID) {
-            EXPECT_EQ(info.pszKeys, nullptr) << info.pszName;
-        }
-        if (info.pszKeys) {
-            EXPECT_NE(info.nFlags & (CMD_KEYS_VIEW | CMD_KEYS_FRAME), 0u) << info.pszName << " has keys in no table";
-        }
+        EXPECT_TRUE(!info.pszKeys || info.nLast == info.nID) << info.pszName << " is a range with keys";
+        EXPECT_TRUE(!info.pszKeys || (info.nFlags & (CMD_KEYS_VIEW | CMD_KEYS_FRAME)) != 0)
+            << info.pszName << " has keys in no table";
     }
     for (const int nID : UsedCommandIds())
         EXPECT_NE(FindCommandInfo(nID), nullptr) << nID << " is used but has no row";

@@ -51,12 +51,16 @@ const CTestCommand COMMANDS[] = {
     {0, "TestLongText", nullptr},
 };
 
-int Result(const std::string &strFirst, const std::string &strSecond = std::string())
+// Counts the call and keeps its texts; the result calls then answer as they
+// should, or amiss as the flag given says.
+int Result(const std::string &strFirst, const std::string &strSecond = std::string(), bool *pbAmiss = nullptr)
 {
     ++g_nCalls;
     g_strFirst = strFirst;
     g_strSecond = strSecond;
     g_bNoFirstLength = g_bFirstFails = g_bUnterminated = false;
+    if (pbAmiss)
+        *pbAmiss = true;
     return 1;
 }
 
@@ -76,13 +80,12 @@ WPPLUGIN_EXPORT int QueryPulgin(int nIndex, int *pnType, char *pszFunction, char
     const CTestCommand &command = COMMANDS[nIndex];
     *pnType = command.nType;
     std::strcpy(pszFunction, command.pszFunction);
-    if (command.pszMenuText) {
-        std::strcpy(pszMenuText, command.pszMenuText);
-    } else {
+    if (!command.pszMenuText) {
         std::memset(pszMenuText, 'M', WPPLUGIN_NAME_SIZE);
         std::memset(pszDescription, 'D', WPPLUGIN_DESCRIPTION_SIZE);
         return 1;
     }
+    std::strcpy(pszMenuText, command.pszMenuText);
     std::strcpy(pszDescription, (std::string("about ") + command.pszFunction).c_str());
     return 1;
 }
@@ -105,25 +108,19 @@ WPPLUGIN_EXPORT int TestUpper(char *pszSelection)
     return Result(strUpper);
 }
 
-WPPLUGIN_EXPORT int TestWrap(void)
-{
-    return Result("<em>", "</em>");
-}
-
-WPPLUGIN_EXPORT int TestWrapEmptySecond(void)
-{
-    return Result("<x>");
-}
-
-WPPLUGIN_EXPORT int TestBefore(void)
-{
-    return Result("[");
-}
-
-WPPLUGIN_EXPORT int TestAfter(void)
-{
-    return Result("]");
-}
+// The commands that only hand back their texts (and make the result calls
+// answer amiss, for the last three).
+#define WP_TEST_RESULT_COMMAND(name, ...) \
+    WPPLUGIN_EXPORT int name(void) { return Result(__VA_ARGS__); }
+WP_TEST_RESULT_COMMAND(TestWrap, "<em>", "</em>")
+WP_TEST_RESULT_COMMAND(TestWrapEmptySecond, "<x>")
+WP_TEST_RESULT_COMMAND(TestBefore, "[")
+WP_TEST_RESULT_COMMAND(TestAfter, "]")
+WP_TEST_RESULT_COMMAND(TestDocPath, "doc=" + g_strDocumentPath)
+WP_TEST_RESULT_COMMAND(TestLongText, "long")
+WP_TEST_RESULT_COMMAND(TestNoLength, "unused", "", &g_bNoFirstLength)
+WP_TEST_RESULT_COMMAND(TestGetFails, "unused", "", &g_bFirstFails)
+WP_TEST_RESULT_COMMAND(TestUnterminated, "abc", "", &g_bUnterminated)
 
 WPPLUGIN_EXPORT int TestDecline(void)
 {
@@ -131,41 +128,10 @@ WPPLUGIN_EXPORT int TestDecline(void)
     return 0;
 }
 
-WPPLUGIN_EXPORT int TestDocPath(void)
-{
-    return Result("doc=" + g_strDocumentPath);
-}
-
-WPPLUGIN_EXPORT int TestNoLength(void)
-{
-    Result("unused");
-    g_bNoFirstLength = true;
-    return 1;
-}
-
-WPPLUGIN_EXPORT int TestGetFails(void)
-{
-    Result("unused");
-    g_bFirstFails = true;
-    return 1;
-}
-
-WPPLUGIN_EXPORT int TestUnterminated(void)
-{
-    Result("abc");
-    g_bUnterminated = true;
-    return 1;
-}
-
 WPPLUGIN_EXPORT int TestReplaceSelection(char *pszSelection)
 {
     g_strSelection = pszSelection;
     return Result(std::string("R:") + pszSelection);
-}
-
-WPPLUGIN_EXPORT int TestLongText(void)
-{
-    return Result("long");
 }
 
 WPPLUGIN_EXPORT int QueryBufferSize(void)

@@ -19,13 +19,14 @@ protected:
     void SetUp() override { ASSERT_FALSE(m_bus.Address().isEmpty()) << "dbus-daemon did not start"; }
 
     // A switch that looks at the private bus for both fcitx5 and IBus.
-    std::unique_ptr<CInputMethodSwitch> MakeSwitch(int nCallTimeoutMs = 1000)
+    std::unique_ptr<CInputMethodSwitch> MakeSwitch(int nCallTimeoutMs = 1000, int nContextWaitMs = 3000)
     {
         CInputMethodBuses buses;
         buses.strSessionAddress = m_bus.Address();
         buses.strIBusAddress = m_bus.Address();
         buses.strProgram = QStringLiteral("wptest");
         buses.nCallTimeoutMs = nCallTimeoutMs;
+        buses.nContextWaitMs = nContextWaitMs;
         return std::make_unique<CInputMethodSwitch>(buses);
     }
 
@@ -88,12 +89,8 @@ TEST_F(InputMethod, Fcitx5ThatNeverListsThisProgramIsStillAskedAfterTheWait)
     CFakeFcitx5 fcitx(m_bus.Address());
     ASSERT_TRUE(fcitx.IsRegistered());
     fcitx.m_nListingsWithoutUs = 1000;
-    CInputMethodBuses buses;
-    buses.strSessionAddress = m_bus.Address();
-    buses.strProgram = QStringLiteral("wptest");
-    buses.nContextWaitMs = 300;
-    CInputMethodSwitch sw(buses);
-    EXPECT_EQ(Open(sw), std::make_pair(IMK_FCITX5, true));
+    auto sw = MakeSwitch(1000, 300);
+    EXPECT_EQ(Open(*sw), std::make_pair(IMK_FCITX5, true));
     EXPECT_GE(fcitx.m_nListings, 2);
     EXPECT_TRUE(fcitx.m_aCalls.contains("Activate"));
 }
