@@ -2,6 +2,7 @@
 // limits, and how it ends on bad input and on cancel.
 #include "search/foldersearch.h"
 #include "search/linereader.h"
+#include "search/plainsearch.h"
 #include "search/regex.h"
 #include "search/searchsink.h"
 #include "support/testutil.h"
@@ -97,6 +98,16 @@ TEST_F(FolderSearch, PatternsSelectEachFileOnce)
     // *.htm and * both match b.htm; it is searched once. No pattern at all means every file.
     for (const char *pszPatterns : {"*.htm;*; ;*.HTM", ""})
         EXPECT_EQ(Search(m_dir.Path(), "<p>", pszPatterns), "b.htm(1): <p>hello</p>\n1 個、検索されました。(4ファイル中)\n");
+}
+
+TEST(ByteFinder, FindsTheNeedleWhereItLastFitsAndNothingPastIt)
+{
+    // 'b' is the rarer byte of "ab": each 'b' is a candidate, checked whole,
+    // up to the last place the needle fits.
+    const CByteFinder finder("ab");
+    const std::string text = "xb ab xb";
+    EXPECT_EQ(finder.Find(text.data(), 5), text.data() + 3);
+    EXPECT_EQ(finder.Find(text.data() + 4, 4), nullptr);
 }
 
 TEST_F(FolderSearch, LongLinesCountInPieces)
