@@ -85,9 +85,10 @@ TEST_F(Commands, EveryItemButtonAndKeyHasAHandlerOrIsMarkedNotBuilt)
     // A button without its picture would be a blank square.
     for (const CToolBarResource &bar : ToolBarResources())
         for (const int nID : bar.buttons)
-            if (const CCommandInfo *pInfo = nID ? FindCommandInfo(nID) : nullptr)
+            if (const CCommandInfo *pInfo = nID ? FindCommandInfo(nID) : nullptr) {
                 EXPECT_TRUE(QFile::exists(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(pInfo->pszIcon))))
                     << pInfo->pszName;
+            }
 }
 
 TEST_F(Commands, KeysAreWrittenAsTheToolkitReadsThem)
