@@ -12,6 +12,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 template <typename View>
 class CViewFixture : public ::testing::Test
@@ -55,6 +56,15 @@ protected:
         m_view.MoveCaret(ptTo);
         m_view.SetSelectionAnchor(ptFrom);
         m_view.SelectRange(ptFrom, ptTo);
+    }
+
+    // The selection as its start and end.
+    std::pair<CPoint, CPoint> Selection()
+    {
+        CPoint b;
+        CPoint e;
+        m_view.GetSelectionRange(b, e);
+        return {b, e};
     }
 
     // What the view draws, as an image of its text area.

@@ -191,10 +191,7 @@ TEST_F(ConvView, LineHeadCommandsTakeWholeLinesOrTheCaretLine)
     Select(CPoint(5, 0), CPoint(8, 0));
     m_view.RouteCommand(ID_DELETE_LEADING_BLANKS);
     EXPECT_EQ(Text(), "abc def|  x");
-    CPoint ptBegin;
-    CPoint ptEnd;
-    m_view.GetSelectionRange(ptBegin, ptEnd);
-    EXPECT_EQ(std::make_pair(ptBegin, ptEnd), std::make_pair(CPoint(1, 0), CPoint(4, 0)));
+    EXPECT_EQ(Selection(), std::make_pair(CPoint(1, 0), CPoint(4, 0)));
     m_view.RouteCommand(ID_EDIT_UNDO);
     EXPECT_EQ(Text(), "  \t abc def|  x");
 

@@ -60,10 +60,7 @@ TEST_F(TagJump, OpensEditableFilesInTheEditorAndOthersOnTheDesktop)
     // Inside a quoted value with a space the whole value is selected, but it
     // names the file up to the space only, which does not exist.
     JumpAt(CPoint(12, 0));
-    CPoint b;
-    CPoint e;
-    m_view.GetSelectionRange(b, e);
-    EXPECT_EQ(std::make_pair(b, e), std::make_pair(CPoint(9, 0), CPoint(20, 0)));
+    EXPECT_EQ(Selection(), std::make_pair(CPoint(9, 0), CPoint(20, 0)));
     // A .gif goes to the desktop ('\' separates names), an .htm to the
     // editor, http and https addresses to the desktop's browser.
     for (const int x : {35, 58, 80, 110})

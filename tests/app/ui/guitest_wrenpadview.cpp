@@ -24,14 +24,6 @@ protected:
         CWebFixture::TearDown();
         SetBeepHook(nullptr);
     }
-
-    std::pair<CPoint, CPoint> Range()
-    {
-        CPoint b;
-        CPoint e;
-        m_view.GetSelectionRange(b, e);
-        return {b, e};
-    }
 };
 
 } // namespace
@@ -61,10 +53,10 @@ TEST_F(WrenpadView, IndentAndOutdentTakeOneStepEachAndWithinOneLineKeepTheSelect
     Select(CPoint(4, 0), CPoint(7, 0));
     m_view.RouteCommand(ID_INDENT);
     EXPECT_EQ(Text(), "\tabc def");
-    EXPECT_EQ(Range(), std::make_pair(CPoint(5, 0), CPoint(8, 0)));
+    EXPECT_EQ(Selection(), std::make_pair(CPoint(5, 0), CPoint(8, 0)));
     m_view.RouteCommand(ID_UNINDENT);
     EXPECT_EQ(Text(), "abc def");
-    EXPECT_EQ(Range(), std::make_pair(CPoint(4, 0), CPoint(7, 0)));
+    EXPECT_EQ(Selection(), std::make_pair(CPoint(4, 0), CPoint(7, 0)));
 }
 
 TEST_F(WrenpadView, TabAndTheIndentCommandsWorkOnABoxAtItsColumn)
@@ -96,7 +88,7 @@ TEST_F(WrenpadView, BracketJumpFindsThePartner)
 
     // With Shift the brackets and what lies between them are selected.
     QTest::keyClick(&m_view, Qt::Key_BracketRight, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(Range(), std::make_pair(CPoint(1, 0), CPoint(8, 0)));
+    EXPECT_EQ(Selection(), std::make_pair(CPoint(1, 0), CPoint(8, 0)));
 
     // An opening bracket without partner beeps and moves nothing.
     m_view.PlaceCaret(CPoint(2, 1));
@@ -135,7 +127,7 @@ TEST_F(WrenpadView, LineJumpReachesEveryLineAndKeepsWhatIsTyped)
     EXPECT_EQ(strAfterRefusal, "1200000");
     ASSERT_EQ(m_aBoxes.size(), 1u);
     EXPECT_EQ(m_aBoxes[0].strText, QStringLiteral("1 から 150000 までの整数を入力してください。"));
-    EXPECT_EQ(Range(), std::make_pair(CPoint(0, 149999), CPoint(4, 149999)));
+    EXPECT_EQ(Selection(), std::make_pair(CPoint(0, 149999), CPoint(4, 149999)));
 }
 
 // The code's text is the geometry's business; here that the dialog shows it.

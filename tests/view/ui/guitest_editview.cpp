@@ -59,8 +59,6 @@ protected:
         QApplication::sendEvent(&m_view, &ev);
     }
 
-    std::pair<CPoint, CPoint> Selection() { return SelectionOf(m_view); }
-
     QString UndoText()
     {
         CCmdUI ui(ID_EDIT_UNDO, true);

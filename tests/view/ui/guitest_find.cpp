@@ -71,14 +71,6 @@ protected:
         pDialog->findChild<QPushButton *>(QString::fromLatin1(pszName))->click();
     }
 
-    std::pair<CPoint, CPoint> Selection()
-    {
-        CPoint b;
-        CPoint e;
-        m_view.GetSelectionRange(b, e);
-        return {b, e};
-    }
-
     CMemoryProfileStore m_store;
     std::vector<std::string> m_aMessages;
 };
