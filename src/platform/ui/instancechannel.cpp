@@ -1,6 +1,7 @@
 #include "platform/ui/instancechannel.h"
 
 #include "platform/handoff.h"
+#include "text/filehandle.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -71,16 +72,11 @@ class CInstanceChannel::CConnection : public QObject
 {
 public:
     CConnection(int fd, QObject *pParent)
-        : QObject(pParent), m_fd(fd), m_notifier(fd, QSocketNotifier::Read, this)
+        : QObject(pParent), m_file(fd), m_notifier(fd, QSocketNotifier::Read, this)
     {
-    }
-    ~CConnection() override
-    {
-        m_notifier.setEnabled(false);
-        ::close(m_fd);
     }
 
-    int Fd() const { return m_fd; }
+    int Fd() const { return m_file.Get(); }
     QSocketNotifier &Notifier() { return m_notifier; }
     QByteArray &Buffer() { return m_buffer; }
     // Closed once control is back in the event loop: the notifier may be
@@ -92,7 +88,7 @@ public:
     }
 
 private:
-    int m_fd;
+    CFileHandle m_file;  // closed after the notifier is gone
     QSocketNotifier m_notifier;
     QByteArray m_buffer;
 };
@@ -164,17 +160,16 @@ bool CInstanceChannel::IsListening() const
 void CInstanceChannel::OnNewConnection()
 {
     for (;;) {
-        const int fd = ::accept4(m_nListenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED)
+        CFileHandle file(
+            RetryInterrupted([this] { return ::accept4(m_nListenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK); }));
+        if (!file.IsOpen()) {
+            if (errno == ECONNABORTED)
                 continue;
             return;
         }
-        if (!IsSameUser(fd)) {
-            ::close(fd);
+        if (!IsSameUser(file.Get()))
             continue;
-        }
-        auto *pConnection = new CConnection(fd, this);
+        auto *pConnection = new CConnection(file.Release(), this);
         connect(&pConnection->Notifier(), &QSocketNotifier::activated, pConnection,
                 [this, pConnection] { OnReadable(pConnection); });
         // A client that never completes its message is dropped.
@@ -188,13 +183,11 @@ void CInstanceChannel::OnReadable(CConnection *pConnection)
     bool bEnded = false;
     char chunk[4096];
     for (;;) {
-        const ssize_t n = ::read(pConnection->Fd(), chunk, sizeof chunk);
+        const ssize_t n = FdRead(pConnection->Fd(), chunk, sizeof chunk);
         if (n > 0) {
             buffer.append(chunk, static_cast<qsizetype>(n));
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
         // The end, or a fault: what came is all that will.
         bEnded = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
         break;
@@ -229,25 +222,24 @@ bool CInstanceChannel::Send(const QString &strPath, int nCode, const QByteArray 
     timer.start();
     // The first instance may hold the lock but not listen yet, or have its
     // queue of callers full: try again for a while.
-    int fd = -1;
+    CFileHandle file;
     for (;;) {
-        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (fd < 0)
+        file = CFileHandle(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+        if (!file.IsOpen())
             return false;
-        if (::connect(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0)
+        if (::connect(file.Get(), reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0)
             break;
-        ::close(fd);
         if (timer.elapsed() >= nTimeoutMs)
             return false;
         QThread::msleep(50);
     }
+    const int fd = file.Get();
     bool bSent = true;
     for (std::size_t nDone = 0; bSent && nDone < message.size();) {
-        const ssize_t n = ::send(fd, message.data() + nDone, message.size() - nDone, MSG_NOSIGNAL);
+        const ssize_t n =
+            RetryInterrupted([&] { return ::send(fd, message.data() + nDone, message.size() - nDone, MSG_NOSIGNAL); });
         if (n > 0)
             nDone += static_cast<std::size_t>(n);
-        else if (n < 0 && errno == EINTR)
-            continue;
         else
             bSent = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLOUT, timer, nTimeoutMs);
     }
@@ -255,11 +247,9 @@ bool CInstanceChannel::Send(const QString &strPath, int nCode, const QByteArray 
     char ch = 0;
     ssize_t nRead = -1;
     while (bSent) {
-        nRead = ::read(fd, &ch, 1);
-        if (nRead >= 0 || (errno != EINTR && !((errno == EAGAIN || errno == EWOULDBLOCK)
-                                                && WaitFor(fd, POLLIN, timer, nTimeoutMs))))
+        nRead = FdRead(fd, &ch, 1);
+        if (nRead >= 0 || !((errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLIN, timer, nTimeoutMs)))
             break;
     }
-    ::close(fd);
     return bSent && nRead == 1 && ch == ACK;
 }
